@@ -1,0 +1,7 @@
+#include "platform/rtl/Exceptions.h"
+
+namespace rtl {
+
+void Abort() { throw EAbort(); }
+
+}  // namespace rtl
