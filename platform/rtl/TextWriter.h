@@ -1,0 +1,49 @@
+#pragma once
+// Line-by-line writer for generated text files (pages, style sheets).
+//
+// It writes straight into the named file, not through a temporary file: what it writes is
+// output the program can generate again, not a document the user keeps. Every write is
+// checked: a failure raises EInOutError (with the system's error number) at the write that
+// met it, or at Close for bytes still buffered, so a failed generation is never reported as
+// a success. The file left behind by a failure is incomplete; files written before stay.
+
+#include <string>
+#include <string_view>
+
+namespace rtl {
+
+class TTextFileWriter {
+public:
+    TTextFileWriter() = default;
+    // Opens `path` at once (see Open).
+    explicit TTextFileWriter(const std::string& path);
+    // Closes an open file quietly; call Close to learn whether the last bytes were written.
+    ~TTextFileWriter();
+
+    TTextFileWriter(const TTextFileWriter&) = delete;
+    TTextFileWriter& operator=(const TTextFileWriter&) = delete;
+
+    // Creates the file, or empties an existing one. An open file is closed first.
+    // EFCreateError "Cannot create file "<name>". <reason>" when it cannot be created.
+    void Open(const std::string& path);
+    // Writes `text` as it is.
+    void Write(std::string_view text);
+    // Writes `text` followed by CR LF.
+    void WriteLine(std::string_view text = {});
+    // Writes what is buffered and closes the file; EInOutError on failure (the file is
+    // closed all the same). Does nothing when no file is open.
+    void Close();
+
+    bool IsOpen() const noexcept { return fd_ >= 0; }
+    const std::string& FileName() const noexcept { return fileName_; }
+
+private:
+    void Flush();
+    [[noreturn]] void Fail(int error);
+
+    int fd_ = -1;
+    std::string fileName_;
+    std::string buffer_;
+};
+
+}  // namespace rtl
