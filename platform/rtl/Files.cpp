@@ -1,11 +1,72 @@
 #include "platform/rtl/Files.h"
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/TextWriter.h"
 
 #include <QSaveFile>
 #include <QString>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
 namespace rtl {
+
+namespace {
+
+std::string ErrorText(int error)
+{
+    return std::generic_category().message(error);
+}
+
+fs::file_status StatusOf(const std::string& path)
+{
+    std::error_code ec;
+    return path.empty() ? fs::file_status(fs::file_type::not_found) : fs::status(path, ec);
+}
+
+char AsciiLower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool IsUtf8Continuation(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Position after the character starting at `i`.
+std::size_t NextCharStart(std::string_view s, std::size_t i)
+{
+    ++i;
+    while (i < s.size() && IsUtf8Continuation(s[i])) {
+        ++i;
+    }
+    return i;
+}
+
+// Start of the name part: just after the last "/".
+std::size_t NameStart(std::string_view path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? 0 : slash + 1;
+}
+
+// Position of the extension's dot in the name part, or npos.
+std::size_t ExtDot(std::string_view path)
+{
+    const std::size_t dot = path.rfind('.');
+    return (dot == std::string_view::npos || dot < NameStart(path)) ? std::string_view::npos : dot;
+}
+
+}  // namespace
 
 void SaveFileAtomically(const std::string& path, std::string_view data)
 {
@@ -22,6 +83,218 @@ void SaveFileAtomically(const std::string& path, std::string_view data)
     if (!file.commit()) {
         throw EInOutError("Cannot save file \"" + path + "\". " + file.errorString().toStdString());
     }
+}
+
+bool FileExists(const std::string& path)
+{
+    const fs::file_status st = StatusOf(path);
+    return fs::exists(st) && !fs::is_directory(st);
+}
+
+bool DirectoryExists(const std::string& path)
+{
+    return fs::is_directory(StatusOf(path));
+}
+
+bool ForceDirectories(const std::string& path)
+{
+    const std::string folder = ExcludeTrailingPathDelimiter(path);
+    if (folder.empty()) {
+        return false;
+    }
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    return DirectoryExists(folder);
+}
+
+bool CreateDir(const std::string& path)
+{
+    return !path.empty() && ::mkdir(path.c_str(), 0777) == 0;
+}
+
+bool DeleteFile(const std::string& path)
+{
+    struct stat st {};
+    if (path.empty() || ::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+        return false;
+    }
+    return ::unlink(path.c_str()) == 0;
+}
+
+bool RemoveDir(const std::string& path)
+{
+    return !path.empty() && ::rmdir(path.c_str()) == 0;
+}
+
+bool RenameFile(const std::string& oldName, const std::string& newName)
+{
+    if (oldName.empty() || newName.empty()) {
+        return false;
+    }
+    if (::renameat2(AT_FDCWD, oldName.c_str(), AT_FDCWD, newName.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return false;
+    }
+    // A file system without no-replace renames: check, then rename.
+    struct stat st {};
+    if (::lstat(newName.c_str(), &st) == 0 || errno != ENOENT) {
+        return false;
+    }
+    return std::rename(oldName.c_str(), newName.c_str()) == 0;
+}
+
+bool CopyFile(const std::string& from, const std::string& to, bool overwrite)
+{
+    if (!FileExists(from) || to.empty()) {
+        return false;
+    }
+    std::error_code ec;
+    const auto options = overwrite ? fs::copy_options::overwrite_existing : fs::copy_options::none;
+    return fs::copy_file(from, to, options, ec) && !ec;
+}
+
+bool MatchesMask(std::string_view name, std::string_view mask)
+{
+    if (mask == "*" || mask == "*.*") {
+        return true;
+    }
+    // Greedy match with one back-track point: the last "*" seen.
+    std::size_t n = 0;
+    std::size_t m = 0;
+    std::size_t starMask = std::string_view::npos;
+    std::size_t starName = 0;
+    while (n < name.size()) {
+        if (m < mask.size() && mask[m] == '*') {
+            starMask = m++;
+            starName = n;
+        } else if (m < mask.size() && mask[m] == '?') {
+            n = NextCharStart(name, n);
+            ++m;
+        } else if (m < mask.size() && AsciiLower(mask[m]) == AsciiLower(name[n])) {
+            ++n;
+            ++m;
+        } else if (starMask != std::string_view::npos) {
+            m = starMask + 1;
+            starName = NextCharStart(name, starName);
+            n = starName;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == '*') {
+        ++m;
+    }
+    return m == mask.size();
+}
+
+std::vector<std::string> ListDirectory(const std::string& folder, std::string_view mask, TListFilter filter)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    fs::directory_iterator it(folder.empty() ? std::string(".") : folder, ec);
+    if (ec) {
+        return names;
+    }
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (ec) {
+            break;
+        }
+        std::string name = it->path().filename().string();
+        if (!MatchesMask(name, mask)) {
+            continue;
+        }
+        std::error_code kindError;
+        const bool isFolder = it->is_directory(kindError);
+        if ((filter == TListFilter::Files && isFolder) || (filter == TListFilter::Folders && !isFolder)) {
+            continue;
+        }
+        names.push_back(std::move(name));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string ExtractFilePath(std::string_view path)
+{
+    return std::string(path.substr(0, NameStart(path)));
+}
+
+std::string ExtractFileName(std::string_view path)
+{
+    return std::string(path.substr(NameStart(path)));
+}
+
+std::string ExtractFileExt(std::string_view path)
+{
+    const std::size_t dot = ExtDot(path);
+    return dot == std::string_view::npos ? std::string() : std::string(path.substr(dot));
+}
+
+std::string ChangeFileExt(std::string_view path, std::string_view ext)
+{
+    const std::size_t dot = ExtDot(path);
+    std::string result(path.substr(0, dot == std::string_view::npos ? path.size() : dot));
+    result += ext;
+    return result;
+}
+
+std::string IncludeTrailingPathDelimiter(std::string_view path)
+{
+    std::string result(path);
+    if (!result.empty() && result.back() != '/') {
+        result += '/';
+    }
+    return result;
+}
+
+std::string ExcludeTrailingPathDelimiter(std::string_view path)
+{
+    std::string result(path);
+    if (result.size() > 1 && result.back() == '/') {
+        result.pop_back();
+    }
+    return result;
+}
+
+std::string ReadFileToString(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        throw EFOpenError("Cannot open file \"" + path + "\". " + ErrorText(errno));
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        throw EFOpenError("Cannot open file \"" + path + "\". " + ErrorText(EISDIR));
+    }
+    std::string data;
+    if (S_ISREG(st.st_mode) && st.st_size > 0) {
+        data.reserve(static_cast<std::size_t>(st.st_size));
+    }
+    char chunk[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got > 0) {
+            data.append(chunk, static_cast<std::size_t>(got));
+        } else if (got == 0) {
+            break;
+        } else if (errno != EINTR) {
+            const int error = errno;
+            ::close(fd);
+            throw EInOutError("Cannot read file \"" + path + "\". " + ErrorText(error), error);
+        }
+    }
+    ::close(fd);
+    return data;
+}
+
+void WriteStringToFile(const std::string& path, std::string_view data)
+{
+    TTextFileWriter writer(path);
+    writer.Write(data);
+    writer.Close();
 }
 
 }  // namespace rtl

@@ -36,7 +36,8 @@ bool CreateDir(const std::string& path);
 bool DeleteFile(const std::string& path);
 // Removes an empty folder.
 bool RemoveDir(const std::string& path);
-// Renames or moves a file or folder; an existing target file is replaced, as rename(2) does.
+// Renames or moves a file or folder. Fails when `newName` exists already: nothing is ever
+// replaced by a rename.
 bool RenameFile(const std::string& oldName, const std::string& newName);
 // Copies a file's content. With `overwrite` false an existing target makes it fail and
 // stay unchanged.

@@ -1,0 +1,115 @@
+#include "platform/rtl/TextWriter.h"
+
+#include "platform/rtl/Exceptions.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace rtl {
+
+namespace {
+
+// Bytes gathered before they go to the file; a page is written in a few system calls.
+constexpr std::size_t kBufferSize = 64 * 1024;
+
+std::string ErrorText(int error)
+{
+    return std::generic_category().message(error);
+}
+
+}  // namespace
+
+TTextFileWriter::TTextFileWriter(const std::string& path)
+{
+    Open(path);
+}
+
+TTextFileWriter::~TTextFileWriter()
+{
+    if (fd_ >= 0) {
+        try {
+            Close();
+        } catch (const Exception&) {
+            // Whoever wanted to know called Close.
+        }
+    }
+}
+
+void TTextFileWriter::Open(const std::string& path)
+{
+    Close();
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        throw EFCreateError("Cannot create file \"" + path + "\". " + ErrorText(errno));
+    }
+    fd_ = fd;
+    fileName_ = path;
+    buffer_.clear();
+    buffer_.reserve(kBufferSize);
+}
+
+void TTextFileWriter::Write(std::string_view text)
+{
+    if (fd_ < 0) {
+        throw EInOutError("File not open", EBADF);
+    }
+    buffer_.append(text);
+    if (buffer_.size() >= kBufferSize) {
+        Flush();
+    }
+}
+
+void TTextFileWriter::WriteLine(std::string_view text)
+{
+    Write(text);
+    Write("\r\n");
+}
+
+void TTextFileWriter::Close()
+{
+    if (fd_ < 0) {
+        return;
+    }
+    int error = 0;
+    try {
+        Flush();
+    } catch (const EInOutError& e) {
+        error = e.ErrorCode();
+    }
+    if (::close(fd_) != 0 && error == 0 && errno != EINTR) {
+        error = errno;
+    }
+    fd_ = -1;
+    buffer_.clear();
+    if (error != 0) {
+        throw EInOutError("Cannot write file \"" + fileName_ + "\". " + ErrorText(error), error);
+    }
+}
+
+void TTextFileWriter::Flush()
+{
+    std::size_t done = 0;
+    while (done < buffer_.size()) {
+        const ssize_t put = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+        if (put > 0) {
+            done += static_cast<std::size_t>(put);
+        } else if (put < 0 && errno == EINTR) {
+            continue;
+        } else {
+            // A write of nothing would loop for ever; report it as a full device.
+            Fail(put < 0 ? errno : ENOSPC);
+        }
+    }
+    buffer_.clear();
+}
+
+void TTextFileWriter::Fail(int error)
+{
+    // The bytes that could not be written are dropped, so that closing does not try them again.
+    buffer_.clear();
+    throw EInOutError("Cannot write file \"" + fileName_ + "\". " + ErrorText(error), error);
+}
+
+}  // namespace rtl
