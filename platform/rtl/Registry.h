@@ -1,0 +1,113 @@
+#pragma once
+// The current user's "registry": one settings file, registry.ini in ConfigDir(), holding one
+// INI section per key path ("[Software\GWTips]") with the key's values as entries. Key
+// paths are made of names joined with "\"; they are compared without regard to ASCII letter
+// case and keep the spelling they were created with. A key exists when it has a section or
+// when a key below it does, so "Software" exists once "Software\GWTips" does.
+//
+// Every call reads the file afresh and every change is saved at once through
+// SaveFileAtomically, so several objects (and several running programs) can share the file.
+// A missing or unreadable file reads as empty; a change to a file that exists but cannot be
+// read, or that cannot be saved, fails and leaves the file as it was.
+//
+// Values are texts in the file. Integers and booleans are written as decimal numbers
+// (booleans as 1 and 0). Reading an integer or boolean that is missing or that is no
+// integer text raises ERegistryException "Invalid data type for '<name>'", as the class
+// library does for a value of the wrong type; reading a missing string answers "".
+// Values, names and key paths cannot hold line breaks (ERegistryException when written).
+
+#include "platform/rtl/Exceptions.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rtl {
+
+class ERegistryException : public Exception { using Exception::Exception; };
+
+class TRegistry {
+public:
+    // The per-user registry file (ConfigDir() + "registry.ini").
+    TRegistry();
+    // Another file of the same format.
+    explicit TRegistry(std::string fileName);
+
+    const std::string& FileName() const { return fileName_; }
+    // The open key's path ("" when no key is open: the values then belong to the root).
+    const std::string& CurrentPath() const { return currentPath_; }
+
+    // Opens `key`: a path below the open key, or below the root when it starts with "\" or
+    // no key is open. With `canCreate` a missing key is created (and saved). False when the
+    // key is missing and may not be created, or cannot be created.
+    bool OpenKey(std::string_view key, bool canCreate);
+    void CloseKey();
+    // Whether `key` (resolved as OpenKey resolves it) exists.
+    bool KeyExists(std::string_view key) const;
+    // Deletes `key` with all keys below it. The open key is closed when it was among them.
+    // False when the key did not exist or the file could not be saved.
+    bool DeleteKey(std::string_view key);
+    // Names of the keys directly below the open key, in file order.
+    std::vector<std::string> GetKeyNames() const;
+
+    // Values of the open key.
+    bool ValueExists(std::string_view name) const;
+    std::vector<std::string> GetValueNames() const;
+    // False when the value did not exist or the file could not be saved.
+    bool DeleteValue(std::string_view name);
+
+    bool ReadBool(std::string_view name) const;
+    void WriteBool(std::string_view name, bool value);
+    int ReadInteger(std::string_view name) const;
+    void WriteInteger(std::string_view name, int value);
+    std::string ReadString(std::string_view name) const;
+    // Raises ERegistryException "Failed to set data for '<name>'" when the value cannot be
+    // saved.
+    void WriteString(std::string_view name, std::string_view value);
+
+private:
+    std::string Resolve(std::string_view key) const;
+
+    std::string fileName_;
+    std::string currentPath_;
+};
+
+// Settings kept as "sections" (the keys directly below a root key) of INI-like entries,
+// over TRegistry. The root key ("SQL Generator Global", a path below the registry's root) is
+// created by the first change only, so reading never writes. An empty section names the
+// root key itself.
+class TRegIniFile {
+public:
+    explicit TRegIniFile(std::string rootKey);
+    TRegIniFile(std::string rootKey, std::string registryFile);
+
+    const std::string& FileName() const { return rootKey_; }
+
+    std::string ReadString(std::string_view section, std::string_view ident,
+                           std::string_view defaultValue) const;
+    void WriteString(std::string_view section, std::string_view ident, std::string_view value);
+    // The value read as StrToInt reads it; `defaultValue` when it is missing or no integer.
+    int ReadInteger(std::string_view section, std::string_view ident, int defaultValue) const;
+    void WriteInteger(std::string_view section, std::string_view ident, int value);
+    // ReadInteger(section, ident, defaultValue ? 1 : 0) != 0.
+    bool ReadBool(std::string_view section, std::string_view ident, bool defaultValue) const;
+    void WriteBool(std::string_view section, std::string_view ident, bool value);
+
+    // The value names of the section, in file order.
+    std::vector<std::string> ReadSection(std::string_view section) const;
+    // The sections (keys directly below the root key), in file order.
+    std::vector<std::string> ReadSections() const;
+    // "name=value" for every value of the section, in file order.
+    std::vector<std::string> ReadSectionValues(std::string_view section) const;
+    // Deletes the section's key with everything below it.
+    void EraseSection(std::string_view section);
+    void DeleteKey(std::string_view section, std::string_view ident);
+
+private:
+    std::string SectionPath(std::string_view section) const;
+
+    std::string rootKey_;
+    std::string registryFile_;
+};
+
+}  // namespace rtl
