@@ -30,6 +30,8 @@
 
 namespace rtl {
 
+class TStrings;
+
 // A settings file that cannot be written, or a key, section or value that the format
 // cannot hold (a line break anywhere, a key that is empty, holds "=" or starts with "[",
 // ";" or "#").
@@ -118,6 +120,10 @@ public:
     std::vector<std::string> ReadSections() const;
     // "key=value" for every key of the section, in file order.
     std::vector<std::string> ReadSectionValues(std::string_view section) const;
+    // The same three, replacing the content of `strings`.
+    void ReadSection(std::string_view section, TStrings& strings) const;
+    void ReadSections(TStrings& strings) const;
+    void ReadSectionValues(std::string_view section, TStrings& strings) const;
 
     void EraseSection(std::string_view section);
     void DeleteKey(std::string_view section, std::string_view ident);
@@ -139,6 +145,10 @@ namespace ini {
 // The document of the file at `path`: empty when the file does not exist, nothing when it
 // exists but cannot be read (so that a change never writes over a file it could not read).
 std::optional<TIniDocument> LoadFile(const std::string& path);
+// True when `s` holds a CR or LF, which no name or value of the format can hold.
+bool HasLineBreak(std::string_view s);
+// Replaces the content of `strings` by `items` (inside one BeginUpdate/EndUpdate).
+void AssignStrings(TStrings& strings, const std::vector<std::string>& items);
 }  // namespace ini
 
 }  // namespace rtl

@@ -24,6 +24,8 @@
 
 namespace rtl {
 
+class TStrings;
+
 class ERegistryException : public Exception { using Exception::Exception; };
 
 class TRegistry {
@@ -99,6 +101,10 @@ public:
     std::vector<std::string> ReadSections() const;
     // "name=value" for every value of the section, in file order.
     std::vector<std::string> ReadSectionValues(std::string_view section) const;
+    // The same three, replacing the content of `strings`.
+    void ReadSection(std::string_view section, TStrings& strings) const;
+    void ReadSections(TStrings& strings) const;
+    void ReadSectionValues(std::string_view section, TStrings& strings) const;
     // Deletes the section's key with everything below it.
     void EraseSection(std::string_view section);
     void DeleteKey(std::string_view section, std::string_view ident);

@@ -1,0 +1,314 @@
+#include "platform/rtl/Registry.h"
+
+#include "platform/rtl/Files.h"
+#include "platform/rtl/IniFile.h"
+#include "platform/rtl/Paths.h"
+#include "platform/rtl/StringList.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace rtl {
+
+namespace {
+
+constexpr char kDelimiter = '\\';
+
+std::vector<std::string> SplitPath(std::string_view path)
+{
+    std::vector<std::string> parts;
+    std::size_t pos = 0;
+    while (pos <= path.size()) {
+        const std::size_t end = std::min(path.find(kDelimiter, pos), path.size());
+        if (end > pos) parts.emplace_back(path.substr(pos, end - pos));
+        pos = end + 1;
+    }
+    return parts;
+}
+
+std::string JoinPath(const std::vector<std::string>& parts)
+{
+    std::string path;
+    for (const auto& part : parts) {
+        if (!path.empty()) path += kDelimiter;
+        path += part;
+    }
+    return path;
+}
+
+// True when `path` is `key` itself or a key below it.
+bool IsAtOrBelow(std::string_view path, std::string_view key)
+{
+    if (key.empty()) return true;
+    if (path.size() < key.size() || !SameText(path.substr(0, key.size()), key)) return false;
+    return path.size() == key.size() || path[key.size()] == kDelimiter;
+}
+
+bool KeyExistsIn(const TIniDocument& doc, std::string_view path)
+{
+    if (path.empty()) return true;
+    const auto sections = doc.Sections();
+    return std::any_of(sections.begin(), sections.end(),
+                       [&](const std::string& s) { return IsAtOrBelow(s, path); });
+}
+
+// `path` with each name spelled as the file already spells it, so that a key keeps the
+// spelling it was created with.
+std::string Canonical(const TIniDocument& doc, std::string_view path)
+{
+    std::vector<std::string> parts = SplitPath(path);
+    std::vector<std::vector<std::string>> known;
+    for (const auto& s : doc.Sections()) known.push_back(SplitPath(s));
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        for (const auto& k : known) {
+            if (k.size() > i && SameText(k[i], parts[i]) &&
+                std::equal(parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(i), k.begin(),
+                           [](const std::string& a, const std::string& b) { return SameText(a, b); })) {
+                parts[i] = k[i];
+                break;
+            }
+        }
+    }
+    return JoinPath(parts);
+}
+
+TIniDocument LoadForReading(const std::string& path) { return ini::LoadFile(path).value_or(TIniDocument{}); }
+
+bool Save(const std::string& path, const TIniDocument& doc)
+{
+    try {
+        SaveFileAtomically(path, doc.Text());
+        return true;
+    } catch (const Exception&) {
+        return false;
+    }
+}
+
+[[noreturn]] void InvalidDataType(std::string_view name)
+{
+    throw ERegistryException("Invalid data type for '" + std::string(name) + "'");
+}
+
+}  // namespace
+
+// ---- TRegistry -----------------------------------------------------------------------------
+
+TRegistry::TRegistry() : fileName_(ConfigDir() + "registry.ini") {}
+
+TRegistry::TRegistry(std::string fileName) : fileName_(std::move(fileName)) {}
+
+std::string TRegistry::Resolve(std::string_view key) const
+{
+    std::vector<std::string> parts;
+    if (!key.starts_with(kDelimiter)) parts = SplitPath(currentPath_);
+    for (auto& part : SplitPath(key)) parts.push_back(std::move(part));
+    return JoinPath(parts);
+}
+
+bool TRegistry::OpenKey(std::string_view key, bool canCreate)
+{
+    if (ini::HasLineBreak(key)) return false;
+    const std::string path = Resolve(key);
+    std::optional<TIniDocument> doc = ini::LoadFile(fileName_);
+    const TIniDocument& known = doc ? *doc : TIniDocument{};
+    if (KeyExistsIn(known, path)) {
+        currentPath_ = Canonical(known, path);
+        return true;
+    }
+    if (!canCreate || !doc) return false;
+    const std::string created = Canonical(*doc, path);
+    doc->AddSection(created);
+    if (!Save(fileName_, *doc)) return false;
+    currentPath_ = created;
+    return true;
+}
+
+void TRegistry::CloseKey() { currentPath_.clear(); }
+
+bool TRegistry::KeyExists(std::string_view key) const
+{
+    return !ini::HasLineBreak(key) && KeyExistsIn(LoadForReading(fileName_), Resolve(key));
+}
+
+bool TRegistry::DeleteKey(std::string_view key)
+{
+    if (ini::HasLineBreak(key)) return false;
+    const std::string path = Resolve(key);
+    if (path.empty()) return false;
+    std::optional<TIniDocument> doc = ini::LoadFile(fileName_);
+    if (!doc) return false;
+    bool removed = false;
+    for (const auto& section : doc->Sections()) {
+        if (IsAtOrBelow(section, path)) removed |= doc->EraseSection(section);
+    }
+    if (!removed || !Save(fileName_, *doc)) return false;
+    if (IsAtOrBelow(currentPath_, path)) CloseKey();
+    return true;
+}
+
+std::vector<std::string> TRegistry::GetKeyNames() const
+{
+    std::vector<std::string> names;
+    const std::size_t depth = SplitPath(currentPath_).size();
+    for (const auto& section : LoadForReading(fileName_).Sections()) {
+        if (!IsAtOrBelow(section, currentPath_)) continue;
+        const std::vector<std::string> parts = SplitPath(section);
+        if (parts.size() <= depth) continue;
+        const std::string& name = parts[depth];
+        if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return SameText(n, name); })) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
+bool TRegistry::ValueExists(std::string_view name) const
+{
+    return LoadForReading(fileName_).Value(currentPath_, name).has_value();
+}
+
+std::vector<std::string> TRegistry::GetValueNames() const { return LoadForReading(fileName_).Keys(currentPath_); }
+
+bool TRegistry::DeleteValue(std::string_view name)
+{
+    std::optional<TIniDocument> doc = ini::LoadFile(fileName_);
+    if (!doc || !doc->DeleteKey(currentPath_, name)) return false;
+    return Save(fileName_, *doc);
+}
+
+bool TRegistry::ReadBool(std::string_view name) const { return ReadInteger(name) != 0; }
+
+void TRegistry::WriteBool(std::string_view name, bool value) { WriteInteger(name, value ? 1 : 0); }
+
+int TRegistry::ReadInteger(std::string_view name) const
+{
+    const std::optional<std::string> text = LoadForReading(fileName_).Value(currentPath_, name);
+    int value = 0;
+    if (!text || !TryStrToInt(*text, value)) InvalidDataType(name);
+    return value;
+}
+
+void TRegistry::WriteInteger(std::string_view name, int value) { WriteString(name, IntToStr(value)); }
+
+std::string TRegistry::ReadString(std::string_view name) const
+{
+    return LoadForReading(fileName_).Value(currentPath_, name).value_or("");
+}
+
+void TRegistry::WriteString(std::string_view name, std::string_view value)
+{
+    const auto failed = [&] { return ERegistryException("Failed to set data for '" + std::string(name) + "'"); };
+    std::optional<TIniDocument> doc = ini::LoadFile(fileName_);
+    if (!doc) throw failed();
+    try {
+        doc->SetValue(currentPath_, name, value);
+    } catch (const EIniFileException&) {
+        throw failed();
+    }
+    if (!Save(fileName_, *doc)) throw failed();
+}
+
+// ---- TRegIniFile ---------------------------------------------------------------------------
+
+TRegIniFile::TRegIniFile(std::string rootKey) : TRegIniFile(std::move(rootKey), TRegistry().FileName()) {}
+
+TRegIniFile::TRegIniFile(std::string rootKey, std::string registryFile)
+    : rootKey_(std::move(rootKey)), registryFile_(std::move(registryFile))
+{
+}
+
+std::string TRegIniFile::SectionPath(std::string_view section) const
+{
+    std::string path = "\\" + rootKey_;
+    if (!section.empty()) path += "\\" + std::string(section);
+    return path;
+}
+
+std::string TRegIniFile::ReadString(std::string_view section, std::string_view ident,
+                                    std::string_view defaultValue) const
+{
+    TRegistry reg(registryFile_);
+    if (!reg.OpenKey(SectionPath(section), false) || !reg.ValueExists(ident)) return std::string(defaultValue);
+    return reg.ReadString(ident);
+}
+
+void TRegIniFile::WriteString(std::string_view section, std::string_view ident, std::string_view value)
+{
+    TRegistry reg(registryFile_);
+    if (!reg.OpenKey(SectionPath(section), true)) {
+        throw ERegistryException("Failed to set data for '" + std::string(ident) + "'");
+    }
+    reg.WriteString(ident, value);
+}
+
+int TRegIniFile::ReadInteger(std::string_view section, std::string_view ident, int defaultValue) const
+{
+    TRegistry reg(registryFile_);
+    if (!reg.OpenKey(SectionPath(section), false) || !reg.ValueExists(ident)) return defaultValue;
+    return StrToIntDef(reg.ReadString(ident), defaultValue);
+}
+
+void TRegIniFile::WriteInteger(std::string_view section, std::string_view ident, int value)
+{
+    WriteString(section, ident, IntToStr(value));
+}
+
+bool TRegIniFile::ReadBool(std::string_view section, std::string_view ident, bool defaultValue) const
+{
+    return ReadInteger(section, ident, defaultValue ? 1 : 0) != 0;
+}
+
+void TRegIniFile::WriteBool(std::string_view section, std::string_view ident, bool value)
+{
+    WriteInteger(section, ident, value ? 1 : 0);
+}
+
+std::vector<std::string> TRegIniFile::ReadSection(std::string_view section) const
+{
+    TRegistry reg(registryFile_);
+    if (!reg.OpenKey(SectionPath(section), false)) return {};
+    return reg.GetValueNames();
+}
+
+std::vector<std::string> TRegIniFile::ReadSections() const
+{
+    TRegistry reg(registryFile_);
+    if (!reg.OpenKey(SectionPath({}), false)) return {};
+    return reg.GetKeyNames();
+}
+
+std::vector<std::string> TRegIniFile::ReadSectionValues(std::string_view section) const
+{
+    TRegistry reg(registryFile_);
+    if (!reg.OpenKey(SectionPath(section), false)) return {};
+    std::vector<std::string> lines;
+    for (const auto& name : reg.GetValueNames()) lines.push_back(name + "=" + reg.ReadString(name));
+    return lines;
+}
+
+void TRegIniFile::ReadSection(std::string_view section, TStrings& strings) const
+{
+    ini::AssignStrings(strings, ReadSection(section));
+}
+
+void TRegIniFile::ReadSections(TStrings& strings) const { ini::AssignStrings(strings, ReadSections()); }
+
+void TRegIniFile::ReadSectionValues(std::string_view section, TStrings& strings) const
+{
+    ini::AssignStrings(strings, ReadSectionValues(section));
+}
+
+void TRegIniFile::EraseSection(std::string_view section)
+{
+    TRegistry reg(registryFile_);
+    reg.DeleteKey(SectionPath(section));
+}
+
+void TRegIniFile::DeleteKey(std::string_view section, std::string_view ident)
+{
+    TRegistry reg(registryFile_);
+    if (reg.OpenKey(SectionPath(section), false)) reg.DeleteValue(ident);
+}
+
+}  // namespace rtl
