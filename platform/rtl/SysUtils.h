@@ -178,7 +178,8 @@ private:
 //       integers of up to 32 bits)
 //   %s  text; a precision cuts it to that many characters (whole UTF-8 sequences)
 //   %f  floating-point (or integer) number with precision decimals (2 when absent), "."
-//       as the decimal separator, rounded to nearest
+//       as the decimal separator, rounded to nearest (an exact tie to even); locale-formatted
+//       numbers are FormatFloat's work
 //   %%  a "%"
 // The width pads with blanks on the left ("-": on the right). A specifier without an
 // argument raises EConvertError "No argument for format '<spec>'"; an unknown one or one
