@@ -1,0 +1,209 @@
+#include "platform/rtl/Files.h"
+#include "platform/rtl/Registry.h"
+#include "platform/rtl/StringList.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using namespace rtl;
+using Names = std::vector<std::string>;
+
+namespace {
+
+class RegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(tmp_.isValid()); }
+    std::string Path(const std::string& name) const { return tmp_.path().toStdString() + "/" + name; }
+
+    QTemporaryDir tmp_;
+    const std::string file_ = Path("registry.ini");
+};
+
+TEST_F(RegistryTest, DefaultFileIsRegistryIniInTheConfigFolder)
+{
+    const char* old = std::getenv("GRIDWEAVER_HOME");
+    const std::string saved = old ? old : "";
+    setenv("GRIDWEAVER_HOME", tmp_.path().toUtf8().constData(), 1);
+    const std::string name = TRegistry().FileName();
+    if (old) {
+        setenv("GRIDWEAVER_HOME", saved.c_str(), 1);
+    } else {
+        unsetenv("GRIDWEAVER_HOME");
+    }
+    EXPECT_EQ(name, file_);
+}
+
+// The tip dialog's use: read without creating, write creating the key.
+TEST_F(RegistryTest, ShowAtStartSurvivesAReload)
+{
+    {
+        TRegistry reg(file_);
+        EXPECT_FALSE(reg.OpenKey("Software\\GWTips", false));
+        EXPECT_FALSE(FileExists(file_)) << "opening without creating writes nothing";
+        ASSERT_TRUE(reg.OpenKey("Software\\GWTips", true));
+        EXPECT_FALSE(reg.ValueExists("ShowAtStart"));
+        reg.WriteBool("ShowAtStart", false);
+        reg.CloseKey();
+    }
+    TRegistry reg(file_);
+    ASSERT_TRUE(reg.OpenKey("Software\\GWTips", false));
+    EXPECT_TRUE(reg.ValueExists("ShowAtStart"));
+    EXPECT_FALSE(reg.ReadBool("ShowAtStart"));
+    EXPECT_EQ(ReadFileToString(file_), "[Software\\GWTips]\nShowAtStart=0\n");
+}
+
+TEST_F(RegistryTest, ValuesOfEveryKindSurviveAReload)
+{
+    {
+        TRegistry reg(file_);
+        ASSERT_TRUE(reg.OpenKey("\\Software\\Gridweaver\\Paths", true));
+        reg.WriteString("Folder", "C:\\Program Files\\Gridweaver\\");
+        reg.WriteString("Comment", " -- ");
+        reg.WriteString("Quote", "\"");
+        reg.WriteInteger("Count", -7);
+        reg.WriteBool("Flag", true);
+    }
+    TRegistry reg(file_);
+    ASSERT_TRUE(reg.OpenKey("software\\GRIDWEAVER\\paths", false));
+    EXPECT_EQ(reg.CurrentPath(), "Software\\Gridweaver\\Paths") << "keys keep their first spelling";
+    EXPECT_EQ(reg.ReadString("Folder"), "C:\\Program Files\\Gridweaver\\");
+    EXPECT_EQ(reg.ReadString("Comment"), " -- ");
+    EXPECT_EQ(reg.ReadString("Quote"), "\"");
+    EXPECT_EQ(reg.ReadInteger("Count"), -7);
+    EXPECT_TRUE(reg.ReadBool("Flag"));
+    EXPECT_EQ(reg.GetValueNames(), (Names{"Folder", "Comment", "Quote", "Count", "Flag"}));
+}
+
+TEST_F(RegistryTest, MissingOrWrongValues)
+{
+    TRegistry reg(file_);
+    ASSERT_TRUE(reg.OpenKey("Software\\GWTips", true));
+    reg.WriteString("Text", "not a number");
+    EXPECT_EQ(reg.ReadString("Missing"), "");
+    for (const char* name : {"Missing", "Text"}) {
+        try {
+            reg.ReadInteger(name);
+            FAIL() << name;
+        } catch (const ERegistryException& e) {
+            EXPECT_EQ(e.Message(), "Invalid data type for '" + std::string(name) + "'");
+        }
+        EXPECT_THROW(reg.ReadBool(name), ERegistryException);
+    }
+    EXPECT_THROW(reg.WriteString("Text", "two\nlines"), ERegistryException);
+    EXPECT_THROW(reg.WriteString("", "no name"), ERegistryException);
+    EXPECT_EQ(reg.ReadString("Text"), "not a number");
+}
+
+TEST_F(RegistryTest, KeysBelowKeys)
+{
+    TRegistry reg(file_);
+    ASSERT_TRUE(reg.OpenKey("Software\\Grid\\Columns", true));
+    reg.WriteString("Name", "10");
+    ASSERT_TRUE(reg.OpenKey("\\Software\\Grid\\History", true));
+    reg.WriteString("1", "first");
+    ASSERT_TRUE(reg.OpenKey("\\Software\\GWTips", true));
+
+    EXPECT_TRUE(reg.KeyExists("\\Software"));
+    EXPECT_TRUE(reg.KeyExists("\\Software\\Grid"));
+    EXPECT_FALSE(reg.KeyExists("\\Software\\Gri"));
+    reg.CloseKey();
+    EXPECT_EQ(reg.GetKeyNames(), Names{"Software"});
+    ASSERT_TRUE(reg.OpenKey("Software", false));
+    EXPECT_EQ(reg.GetKeyNames(), (Names{"Grid", "GWTips"}));
+    ASSERT_TRUE(reg.OpenKey("Grid", false)) << "a relative path goes below the open key";
+    EXPECT_EQ(reg.CurrentPath(), "Software\\Grid");
+    EXPECT_EQ(reg.GetKeyNames(), (Names{"Columns", "History"}));
+    EXPECT_TRUE(reg.GetValueNames().empty());
+
+    EXPECT_TRUE(reg.DeleteKey("\\Software\\Grid"));
+    EXPECT_EQ(reg.CurrentPath(), "") << "the deleted open key is closed";
+    EXPECT_FALSE(reg.KeyExists("Software\\Grid\\Columns"));
+    EXPECT_FALSE(reg.DeleteKey("Software\\Grid"));
+    EXPECT_TRUE(TRegistry(file_).KeyExists("Software\\GWTips"));
+}
+
+TEST_F(RegistryTest, DeleteValue)
+{
+    TRegistry reg(file_);
+    ASSERT_TRUE(reg.OpenKey("K", true));
+    reg.WriteInteger("a", 1);
+    reg.WriteInteger("b", 2);
+    EXPECT_TRUE(reg.DeleteValue("A"));
+    EXPECT_FALSE(reg.DeleteValue("a"));
+    EXPECT_EQ(reg.GetValueNames(), Names{"b"});
+}
+
+TEST_F(RegistryTest, UnsavableFileFailsAndReadsAsEmpty)
+{
+    WriteStringToFile(Path("plain"), "a file, not a folder");
+    TRegistry reg(Path("plain/registry.ini"));
+    EXPECT_FALSE(reg.OpenKey("Software\\GWTips", true));
+    EXPECT_TRUE(reg.OpenKey("", false)) << "the root always exists";
+    try {
+        reg.WriteString("x", "y");
+        FAIL();
+    } catch (const ERegistryException& e) {
+        EXPECT_EQ(e.Message(), "Failed to set data for 'x'");
+    }
+    EXPECT_EQ(reg.ReadString("x"), "");
+}
+
+// The visual query's SQL settings: sections below one root key, read with defaults.
+TEST_F(RegistryTest, RegIniFileSectionsBelowARootKey)
+{
+    {
+        const TRegIniFile settings("SQL Generator Global", file_);
+        EXPECT_EQ(settings.ReadString("DriverName", "Last", "STANDARD"), "STANDARD");
+        EXPECT_EQ(settings.ReadString("STANDARD", "CommentStart", "/*"), "/*");
+        EXPECT_FALSE(FileExists(file_)) << "reading writes nothing";
+    }
+    {
+        TRegIniFile settings("SQL Generator Global", file_);
+        settings.WriteString("DriverName", "Last", "MSDASQL");
+        settings.WriteString("MSDASQL", "CommentStart", "--");
+        settings.WriteString("MSDASQL", "QuoteChar", "\"");
+        settings.WriteInteger("MSDASQL", "Width", 12);
+        settings.WriteBool("MSDASQL", "On", true);
+    }
+    const TRegIniFile settings("SQL Generator Global", file_);
+    EXPECT_EQ(settings.ReadString("DriverName", "Last", "STANDARD"), "MSDASQL");
+    EXPECT_EQ(settings.ReadString("msdasql", "CommentStart", "/*"), "--");
+    EXPECT_EQ(settings.ReadString("MSDASQL", "CommentEnd", "*/"), "*/");
+    EXPECT_EQ(settings.ReadString("MSDASQL", "QuoteChar", ""), "\"");
+    EXPECT_EQ(settings.ReadInteger("MSDASQL", "Width", 0), 12);
+    EXPECT_EQ(settings.ReadInteger("MSDASQL", "QuoteChar", -1), -1);
+    EXPECT_TRUE(settings.ReadBool("MSDASQL", "On", false));
+    EXPECT_EQ(settings.ReadSections(), (Names{"DriverName", "MSDASQL"}));
+    EXPECT_EQ(settings.ReadSection("MSDASQL"), (Names{"CommentStart", "QuoteChar", "Width", "On"}));
+
+    TRegistry reg(file_);
+    ASSERT_TRUE(reg.OpenKey("SQL Generator Global\\MSDASQL", false));
+    EXPECT_EQ(reg.ReadString("CommentStart"), "--");
+}
+
+// The grid's settings kept in the registry: erase the section, write the columns, read
+// them back in order.
+TEST_F(RegistryTest, RegIniFileEraseAndRewriteASection)
+{
+    TRegIniFile grid("Software\\Grids", file_);
+    grid.WriteString("FormMainGrid1", "Old", "1;;Old;;F");
+    grid.WriteString("FormMainGrid1\\Nested", "x", "y");
+    grid.EraseSection("FormMainGrid1");
+    EXPECT_FALSE(TRegistry(file_).KeyExists("Software\\Grids\\FormMainGrid1\\Nested"));
+    grid.WriteString("FormMainGrid1", "Name", "10;;Customer name;;F");
+    grid.WriteString("FormMainGrid1", "City", "8;;City;;T");
+    grid.DeleteKey("FormMainGrid1", "Missing");
+
+    TStringList list;
+    TRegIniFile("Software\\Grids", file_).ReadSectionValues("FormMainGrid1", list);
+    EXPECT_EQ(list.Text(), "Name=10;;Customer name;;F\r\nCity=8;;City;;T\r\n");
+    grid.DeleteKey("FormMainGrid1", "Name");
+    EXPECT_EQ(grid.ReadSectionValues("FormMainGrid1"), Names{"City=8;;City;;T"});
+}
+
+}  // namespace
