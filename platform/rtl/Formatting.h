@@ -15,8 +15,8 @@
 //
 // FormatDateTime tokens (letters in either case): c (short date, then the long time unless the
 // value is exactly midnight), d dd ddd dddd ddddd (short date) dddddd (long date), m mm mmm mmmm
-// (minutes when right after an h or hh token), yy yyyy, h hh (12-hour when am/pm, a/p or ampm
-// follows before the next hour), n nn, s ss, z zzz, t (short time) tt (long time), am/pm and a/p
+// (minutes when right after an h or hh token), yy yyyy, h hh (12-hour when the format holds
+// am/pm, a/p or ampm), n nn, s ss, z zzz, t (short time) tt (long time), am/pm and a/p
 // (written in the token's own case), ampm (the settings' AM/PM texts), / and : (the settings'
 // date and time separators), '...' and "..." literal text; other characters stand for
 // themselves. An empty format is "c".

@@ -1,0 +1,948 @@
+#include "platform/rtl/Formatting.h"
+
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace rtl {
+
+// ==== Decimal digits of a double =============================================================
+
+namespace {
+
+// A non-negative number as decimal digits: value = 0.d1 d2 d3 ... x 10^exponent. The digits
+// carry no leading or trailing zeros; none at all means zero.
+struct Decimal {
+    std::string digits;
+    int exponent = 0;
+
+    bool IsZero() const { return digits.empty(); }
+};
+
+void StripTrailingZeros(Decimal& d)
+{
+    while (!d.digits.empty() && d.digits.back() == '0')
+        d.digits.pop_back();
+    if (d.digits.empty())
+        d.exponent = 0;
+}
+
+// Reads std::to_chars' scientific form "d.ddde+XX".
+Decimal ParseScientific(const char* first, const char* last)
+{
+    Decimal d;
+    const char* p = first;
+    for (; p != last && *p != 'e'; ++p)
+        if (*p != '.')
+            d.digits += *p;
+    int exp10 = 0;
+    if (p != last)
+        std::from_chars(p + (p[1] == '+' ? 2 : 1), last, exp10);
+    d.exponent = exp10 + 1;
+    StripTrailingZeros(d);
+    return d;
+}
+
+// The digits of |value|. Binary noise beyond the 15th significant digit is left out (so 1.005
+// reads as 1.005 and 0.1 + 0.2 as 0.3); integer parts longer than that keep up to the 17 digits
+// that identify a double.
+Decimal ToDecimal(double value)
+{
+    const double magnitude = std::fabs(value);
+    char buf[64];
+    auto r = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific);
+    Decimal d = ParseScientific(buf, r.ptr);
+    const int limit = std::clamp(d.exponent, 15, 17);
+    if (static_cast<int>(d.digits.size()) > limit) {
+        r = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, limit - 1);
+        d = ParseScientific(buf, r.ptr);
+    }
+    return d;
+}
+
+// Keeps the first `keep` digits, rounding half away from zero on the first digit dropped.
+void RoundToDigits(Decimal& d, int keep)
+{
+    if (keep >= static_cast<int>(d.digits.size()))
+        return;
+    if (keep < 0) {
+        d = Decimal{};
+        return;
+    }
+    const bool up = d.digits[keep] >= '5';
+    d.digits.resize(keep);
+    if (up) {
+        int i = keep - 1;
+        while (i >= 0 && d.digits[i] == '9')
+            d.digits[i--] = '0';
+        if (i < 0) {
+            d.digits.insert(d.digits.begin(), '1');
+            ++d.exponent;
+        } else {
+            ++d.digits[i];
+        }
+    }
+    StripTrailingZeros(d);
+}
+
+std::string NonFiniteText(double value)
+{
+    if (std::isnan(value))
+        return "NAN";
+    return value < 0 ? "-INF" : "INF";
+}
+
+}  // namespace
+
+std::string FloatToStr(double value, const TFormatSettings& settings)
+{
+    if (!std::isfinite(value))
+        return NonFiniteText(value);
+    Decimal d = ToDecimal(value);
+    RoundToDigits(d, 15);
+    if (d.IsZero())
+        return "0";
+    std::string out = value < 0 ? "-" : "";
+    const int e = d.exponent;
+    const int count = static_cast<int>(d.digits.size());
+    if (e > 15 || e < -3) {
+        out += d.digits[0];
+        if (count > 1)
+            out += settings.DecimalSeparator + d.digits.substr(1);
+        out += 'E';
+        out += std::to_string(e - 1);
+    } else if (e <= 0) {
+        out += '0' + settings.DecimalSeparator + std::string(-e, '0') + d.digits;
+    } else {
+        out += d.digits.substr(0, std::min(e, count));
+        if (count < e)
+            out.append(e - count, '0');
+        else if (count > e)
+            out += settings.DecimalSeparator + d.digits.substr(e);
+    }
+    return out;
+}
+
+// ==== FormatFloat ============================================================================
+
+namespace {
+
+struct MaskToken {
+    enum Kind { Literal, Digit, Point, Comma, Exponent } kind;
+    std::string_view text;  // Literal: the text; Digit: "0" or "#"; Exponent: "E+" etc.
+    int zeros = 0;          // Exponent: minimum digits of the exponent
+};
+
+// Steps through one section of a mask. Only the first E+/E-/e+/e- is an exponent.
+class MaskReader {
+public:
+    explicit MaskReader(std::string_view section) : s_(section) {}
+
+    bool Next(MaskToken& t)
+    {
+        if (i_ >= s_.size())
+            return false;
+        const char c = s_[i_];
+        if (c == '\'' || c == '"') {
+            const std::size_t close = s_.find(c, i_ + 1);
+            const std::size_t end = close == std::string_view::npos ? s_.size() : close;
+            t = {MaskToken::Literal, s_.substr(i_ + 1, end - i_ - 1)};
+            i_ = close == std::string_view::npos ? end : end + 1;
+            return true;
+        }
+        if (c == '0' || c == '#') {
+            t = {MaskToken::Digit, s_.substr(i_++, 1)};
+            return true;
+        }
+        if (c == '.' || c == ',') {
+            t = {c == '.' ? MaskToken::Point : MaskToken::Comma, s_.substr(i_++, 1)};
+            return true;
+        }
+        if ((c == 'E' || c == 'e') && !exponentSeen_ && i_ + 1 < s_.size()
+            && (s_[i_ + 1] == '+' || s_[i_ + 1] == '-')) {
+            exponentSeen_ = true;
+            t = {MaskToken::Exponent, s_.substr(i_, 2)};
+            i_ += 2;
+            while (i_ < s_.size() && s_[i_] == '0') {
+                ++t.zeros;
+                ++i_;
+            }
+            t.zeros = std::min(t.zeros, 4);
+            return true;
+        }
+        t = {MaskToken::Literal, s_.substr(i_++, 1)};
+        return true;
+    }
+
+private:
+    std::string_view s_;
+    std::size_t i_ = 0;
+    bool exponentSeen_ = false;
+};
+
+struct MaskLayout {
+    int intPlaces = 0;   // digit placeholders before the decimal point
+    int minInt = 0;      // integer digits always written (from the first "0" on)
+    int fracPlaces = 0;  // digit placeholders after the decimal point
+    int minFrac = 0;     // fraction digits always written (up to the last "0")
+    bool grouping = false;
+    bool scientific = false;
+};
+
+MaskLayout AnalyseSection(std::string_view section)
+{
+    MaskLayout m;
+    int firstZero = -1;
+    bool afterPoint = false;
+    MaskReader reader(section);
+    MaskToken t;
+    while (reader.Next(t)) {
+        switch (t.kind) {
+        case MaskToken::Digit:
+            if (!afterPoint) {
+                if (t.text[0] == '0' && firstZero < 0)
+                    firstZero = m.intPlaces;
+                ++m.intPlaces;
+            } else {
+                ++m.fracPlaces;
+                if (t.text[0] == '0')
+                    m.minFrac = m.fracPlaces;
+            }
+            break;
+        case MaskToken::Point: afterPoint = true; break;
+        case MaskToken::Comma:
+            if (!afterPoint)
+                m.grouping = true;
+            break;
+        case MaskToken::Exponent: m.scientific = true; break;
+        case MaskToken::Literal: break;
+        }
+    }
+    m.minInt = firstZero < 0 ? 0 : m.intPlaces - firstZero;
+    return m;
+}
+
+// The digits a section writes for a magnitude.
+struct MaskDigits {
+    std::string integer;
+    std::string fraction;
+    int exponent = 0;
+    bool zero = false;
+};
+
+MaskDigits LayOutDigits(const MaskLayout& m, double value)
+{
+    Decimal d = ToDecimal(value);
+    MaskDigits r;
+    int intCount;  // how many of d's digits form the integer part
+    if (m.scientific) {
+        RoundToDigits(d, std::max(1, m.intPlaces + m.fracPlaces));
+        r.exponent = d.IsZero() ? 0 : d.exponent - m.intPlaces;
+        intCount = d.IsZero() ? 0 : m.intPlaces;
+    } else {
+        RoundToDigits(d, d.exponent + m.fracPlaces);
+        intCount = std::max(d.exponent, 0);
+    }
+    r.zero = d.IsZero();
+    const int count = static_cast<int>(d.digits.size());
+    r.integer = d.digits.substr(0, std::min(intCount, count));
+    if (count < intCount)
+        r.integer.append(intCount - count, '0');
+    if (static_cast<int>(r.integer.size()) < m.minInt)
+        r.integer.insert(0, m.minInt - r.integer.size(), '0');
+    if (!m.scientific && d.exponent < 0 && !r.zero)
+        r.fraction.assign(-d.exponent, '0');
+    if (count > intCount)
+        r.fraction += d.digits.substr(intCount);
+    if (static_cast<int>(r.fraction.size()) < m.minFrac)
+        r.fraction.append(m.minFrac - r.fraction.size(), '0');
+    return r;
+}
+
+std::string ApplySection(std::string_view section, const MaskLayout& m, const MaskDigits& digits,
+                         bool minus, const TFormatSettings& settings)
+{
+    std::string out = minus ? "-" : "";
+    const std::string& integer = digits.integer;
+    const int len = static_cast<int>(integer.size());
+    auto putIntDigit = [&](int index) {
+        out += integer[index];
+        const int fromRight = len - 1 - index;
+        if (m.grouping && fromRight > 0 && fromRight % 3 == 0)
+            out += settings.ThousandSeparator;
+    };
+    auto putAllInt = [&] {
+        for (int k = 0; k < len; ++k)
+            putIntDigit(k);
+    };
+    int intSeen = 0;
+    int fracSeen = 0;
+    bool afterPoint = false;
+    MaskReader reader(section);
+    MaskToken t;
+    while (reader.Next(t)) {
+        switch (t.kind) {
+        case MaskToken::Literal: out += t.text; break;
+        case MaskToken::Comma: break;
+        case MaskToken::Digit:
+            if (!afterPoint) {
+                // The first placeholder also writes the digits that have no placeholder of their own.
+                const int index = len - (m.intPlaces - intSeen);
+                if (intSeen == 0) {
+                    for (int k = 0; k <= index; ++k)
+                        putIntDigit(k);
+                } else if (index >= 0) {
+                    putIntDigit(index);
+                }
+                ++intSeen;
+            } else {
+                if (fracSeen < static_cast<int>(digits.fraction.size()))
+                    out += digits.fraction[fracSeen];
+                ++fracSeen;
+            }
+            break;
+        case MaskToken::Point:
+            if (!afterPoint) {
+                afterPoint = true;
+                if (m.intPlaces == 0)
+                    putAllInt();
+                if (!digits.fraction.empty())
+                    out += settings.DecimalSeparator;
+            }
+            break;
+        case MaskToken::Exponent: {
+            out += t.text[0];
+            if (digits.exponent < 0)
+                out += '-';
+            else if (t.text[1] == '+')
+                out += '+';
+            const std::string e = std::to_string(std::abs(digits.exponent));
+            if (static_cast<int>(e.size()) < t.zeros)
+                out.append(t.zeros - e.size(), '0');
+            out += e;
+            break;
+        }
+        }
+    }
+    return out;
+}
+
+// Splits a mask at ";" outside quotes, at most three sections.
+std::vector<std::string_view> SplitSections(std::string_view format)
+{
+    std::vector<std::string_view> sections;
+    std::size_t start = 0;
+    char quote = 0;
+    for (std::size_t i = 0; i < format.size() && sections.size() < 2; ++i) {
+        const char c = format[i];
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+        } else if (c == ';') {
+            sections.push_back(format.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    std::string_view last = format.substr(start);
+    if (sections.size() == 2) {
+        // A third ";" ends the zero section; anything after it is not used.
+        quote = 0;
+        for (std::size_t i = 0; i < last.size(); ++i) {
+            const char c = last[i];
+            if (quote) {
+                if (c == quote)
+                    quote = 0;
+            } else if (c == '\'' || c == '"') {
+                quote = c;
+            } else if (c == ';') {
+                last = last.substr(0, i);
+                break;
+            }
+        }
+    }
+    sections.push_back(last);
+    return sections;
+}
+
+}  // namespace
+
+std::string FormatFloat(std::string_view format, double value, const TFormatSettings& settings)
+{
+    if (!std::isfinite(value))
+        return NonFiniteText(value);
+    const std::vector<std::string_view> sections = SplitSections(format);
+    auto sectionOrPositive = [&](std::size_t index) {
+        return index < sections.size() && !sections[index].empty() ? sections[index] : sections[0];
+    };
+    const bool negative = value < 0;
+    std::string_view section = value == 0 ? sectionOrPositive(2) : negative ? sectionOrPositive(1) : sections[0];
+    if (section.empty())
+        return FloatToStr(value, settings);
+    // A value without a section of its own writes its minus sign in front.
+    bool minus = negative && (sections.size() < 2 || sections[1].empty());
+    MaskLayout layout = AnalyseSection(section);
+    MaskDigits digits = LayOutDigits(layout, value);
+    if (digits.zero && value != 0) {
+        // Rounded to nothing: written as a zero, without sign.
+        section = sectionOrPositive(2);
+        if (section.empty())
+            return FloatToStr(0.0, settings);
+        minus = false;
+        layout = AnalyseSection(section);
+        digits = LayOutDigits(layout, 0.0);
+    }
+    return ApplySection(section, layout, digits, minus, settings);
+}
+
+// ==== FormatDateTime =========================================================================
+
+namespace {
+
+bool IsAsciiLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+char Upper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool StartsWithNoCase(std::string_view s, std::size_t pos, std::string_view word)
+{
+    if (s.size() - pos < word.size())
+        return false;
+    for (std::size_t k = 0; k < word.size(); ++k)
+        if (Upper(s[pos + k]) != Upper(word[k]))
+            return false;
+    return true;
+}
+
+// Length of an am/pm, a/p or ampm token at `pos`, 0 when there is none.
+std::size_t AmPmTokenLength(std::string_view s, std::size_t pos)
+{
+    if (StartsWithNoCase(s, pos, "am/pm"))
+        return 5;
+    if (StartsWithNoCase(s, pos, "ampm"))
+        return 4;
+    if (StartsWithNoCase(s, pos, "a/p"))
+        return 3;
+    return 0;
+}
+
+bool HasAmPmToken(std::string_view format)
+{
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        const char c = format[i];
+        if (c == '\'' || c == '"') {
+            const std::size_t close = format.find(c, i + 1);
+            if (close == std::string_view::npos)
+                return false;
+            i = close;
+        } else if ((c == 'a' || c == 'A') && AmPmTokenLength(format, i) > 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void AppendNumber(std::string& out, int value, int minDigits)
+{
+    const std::string s = std::to_string(value);
+    if (static_cast<int>(s.size()) < minDigits)
+        out.append(minDigits - s.size(), '0');
+    out += s;
+}
+
+struct DateParts {
+    int year, month, day, hour, min, sec, msec, dayOfWeek;
+};
+
+// Named formats (c, ddddd, dddddd, t, tt) may use each other, but only two levels deep, so a
+// format that names itself cannot loop.
+constexpr int MaxNesting = 2;
+
+void AppendDateTime(std::string& out, std::string_view f, const DateParts& v, const TFormatSettings& s,
+                    int depth)
+{
+    if (depth > MaxNesting)
+        return;
+    const bool twelveHour = HasAmPmToken(f);
+    char lastToken = 0;
+    std::size_t i = 0;
+    while (i < f.size()) {
+        const char c = f[i];
+        if (c == '\'' || c == '"') {
+            const std::size_t close = f.find(c, i + 1);
+            const std::size_t end = close == std::string_view::npos ? f.size() : close;
+            out += f.substr(i + 1, end - i - 1);
+            i = close == std::string_view::npos ? end : end + 1;
+            continue;
+        }
+        if (c == '/') {
+            out += s.DateSeparator;
+            ++i;
+            continue;
+        }
+        if (c == ':') {
+            out += s.TimeSeparator;
+            ++i;
+            continue;
+        }
+        if (!IsAsciiLetter(c)) {
+            out += c;
+            ++i;
+            continue;
+        }
+        const char token = Upper(c);
+        if (token == 'A') {
+            const std::size_t n = AmPmTokenLength(f, i);
+            const bool pm = v.hour >= 12;
+            if (n == 4)
+                out += pm ? s.TimePMString : s.TimeAMString;
+            else if (n == 5)
+                out += f.substr(pm ? i + 3 : i, 2);
+            else if (n == 3)
+                out += f[pm ? i + 2 : i];
+            else
+                out += c;
+            i += std::max<std::size_t>(n, 1);
+            lastToken = token;
+            continue;
+        }
+        std::size_t count = 1;
+        while (i + count < f.size() && Upper(f[i + count]) == token)
+            ++count;
+        switch (token) {
+        case 'C':
+            AppendDateTime(out, s.ShortDateFormat, v, s, depth + 1);
+            if (v.hour != 0 || v.min != 0 || v.sec != 0 || v.msec != 0) {
+                out += ' ';
+                AppendDateTime(out, s.LongTimeFormat, v, s, depth + 1);
+            }
+            break;
+        case 'D':
+            switch (count) {
+            case 1: AppendNumber(out, v.day, 1); break;
+            case 2: AppendNumber(out, v.day, 2); break;
+            case 3: out += s.ShortDayNames[v.dayOfWeek - 1]; break;
+            case 4: out += s.LongDayNames[v.dayOfWeek - 1]; break;
+            case 5: AppendDateTime(out, s.ShortDateFormat, v, s, depth + 1); break;
+            default: AppendDateTime(out, s.LongDateFormat, v, s, depth + 1); break;
+            }
+            break;
+        case 'M':
+            if (lastToken == 'H' && count <= 2)
+                AppendNumber(out, v.min, static_cast<int>(count));
+            else if (count <= 2)
+                AppendNumber(out, v.month, static_cast<int>(count));
+            else if (count == 3)
+                out += s.ShortMonthNames[v.month - 1];
+            else
+                out += s.LongMonthNames[v.month - 1];
+            break;
+        case 'Y':
+            if (count <= 2)
+                AppendNumber(out, v.year % 100, 2);
+            else
+                AppendNumber(out, v.year, 4);
+            break;
+        case 'H': {
+            int hour = v.hour;
+            if (twelveHour) {
+                hour %= 12;
+                if (hour == 0)
+                    hour = 12;
+            }
+            AppendNumber(out, hour, count == 1 ? 1 : 2);
+            break;
+        }
+        case 'N': AppendNumber(out, v.min, count == 1 ? 1 : 2); break;
+        case 'S': AppendNumber(out, v.sec, count == 1 ? 1 : 2); break;
+        case 'Z': AppendNumber(out, v.msec, count <= 2 ? 1 : 3); break;
+        case 'T':
+            AppendDateTime(out, count == 1 ? s.ShortTimeFormat : s.LongTimeFormat, v, s, depth + 1);
+            break;
+        default:
+            // Any other letter stands for itself.
+            count = 1;
+            out += c;
+            break;
+        }
+        lastToken = token;
+        i += count;
+    }
+}
+
+}  // namespace
+
+std::string FormatDateTime(std::string_view format, TDateTime value, const TFormatSettings& settings)
+{
+    DateParts v{};
+    DecodeDateTime(value, v.year, v.month, v.day, v.hour, v.min, v.sec, v.msec);
+    v.dayOfWeek = DayOfWeek(value);
+    std::string out;
+    AppendDateTime(out, format.empty() ? std::string_view("c") : format, v, settings, 0);
+    return out;
+}
+
+std::string DateToStr(TDateTime value, const TFormatSettings& settings)
+{
+    return FormatDateTime("ddddd", value, settings);
+}
+
+std::string TimeToStr(TDateTime value, const TFormatSettings& settings)
+{
+    return FormatDateTime("tt", value, settings);
+}
+
+std::string DateTimeToStr(TDateTime value, const TFormatSettings& settings)
+{
+    return FormatDateTime("c", value, settings);
+}
+
+// ==== Reading numbers ========================================================================
+
+bool TryStrToFloat(std::string_view text, double& value, const TFormatSettings& settings)
+{
+    const std::string trimmed = Trim(text);
+    std::string_view s = trimmed;
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        negative = s[i++] == '-';
+    // Rebuilt with "." so that the conversion does not depend on a C locale.
+    std::string number;
+    auto digitsAt = [&](std::size_t& k) {
+        const std::size_t start = k;
+        while (k < s.size() && s[k] >= '0' && s[k] <= '9')
+            number += s[k++];
+        return k - start;
+    };
+    std::size_t mantissaDigits = digitsAt(i);
+    const std::string_view sep = settings.DecimalSeparator;
+    if (!sep.empty() && s.substr(i, sep.size()) == sep) {
+        i += sep.size();
+        number += '.';
+        mantissaDigits += digitsAt(i);
+    }
+    if (mantissaDigits == 0)
+        return false;
+    bool negativeExponent = false;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        number += 'e';
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+            negativeExponent = s[i] == '-';
+            if (negativeExponent)
+                number += '-';
+            ++i;
+        }
+        if (digitsAt(i) == 0)
+            return false;
+    }
+    if (i != s.size())
+        return false;
+    double result = 0;
+    const auto r = std::from_chars(number.data(), number.data() + number.size(), result);
+    if (r.ec == std::errc::result_out_of_range) {
+        if (!negativeExponent)
+            return false;
+        result = 0;  // too small to hold: zero
+    } else if (r.ec != std::errc() || r.ptr != number.data() + number.size()) {
+        return false;
+    }
+    value = negative ? -result : result;
+    return true;
+}
+
+double StrToFloat(std::string_view text, const TFormatSettings& settings)
+{
+    double value;
+    if (!TryStrToFloat(text, value, settings))
+        throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+    return value;
+}
+
+// ==== Reading dates and times ================================================================
+
+namespace {
+
+class DateScanner {
+public:
+    DateScanner(std::string_view text, const TFormatSettings& settings) : s_(text), fs_(settings) {}
+
+    std::size_t Position() const { return pos_; }
+    void SetPosition(std::size_t pos) { pos_ = pos; }
+
+    void SkipBlanks()
+    {
+        while (pos_ < s_.size() && s_[pos_] == ' ')
+            ++pos_;
+    }
+
+    bool AtEnd()
+    {
+        SkipBlanks();
+        return pos_ == s_.size();
+    }
+
+    // Unsigned decimal number (at most nine digits); `digits` tells how many were written.
+    bool Number(int& value, int& digits)
+    {
+        SkipBlanks();
+        value = 0;
+        digits = 0;
+        while (pos_ < s_.size() && s_[pos_] >= '0' && s_[pos_] <= '9') {
+            if (++digits > 9)
+                return false;
+            value = value * 10 + (s_[pos_++] - '0');
+        }
+        return digits > 0;
+    }
+
+    // A separator. One made of blanks needs at least one blank in the text.
+    bool Separator(std::string_view sep)
+    {
+        if (sep.empty())
+            return false;
+        if (sep.find_first_not_of(' ') == std::string_view::npos) {
+            if (pos_ >= s_.size() || s_[pos_] != ' ')
+                return false;
+            SkipBlanks();
+            return true;
+        }
+        SkipBlanks();
+        if (s_.substr(pos_, sep.size()) != sep)
+            return false;
+        pos_ += sep.size();
+        return true;
+    }
+
+    // A word compared without regard to case.
+    bool Word(std::string_view word)
+    {
+        SkipBlanks();
+        if (word.empty() || s_.size() - pos_ < word.size() || !AnsiSameText(s_.substr(pos_, word.size()), word))
+            return false;
+        pos_ += word.size();
+        return true;
+    }
+
+    // A long or short month name; the longest that matches wins.
+    bool MonthName(int& month)
+    {
+        SkipBlanks();
+        std::size_t best = 0;
+        for (int m = 0; m < 12; ++m) {
+            for (const std::string* name : {&fs_.LongMonthNames[m], &fs_.ShortMonthNames[m]}) {
+                const std::size_t n = name->size();
+                if (n > best && s_.size() - pos_ >= n && AnsiSameText(s_.substr(pos_, n), *name)) {
+                    best = n;
+                    month = m + 1;
+                }
+            }
+        }
+        pos_ += best;
+        return best > 0;
+    }
+
+    // An AM/PM designator: the settings' texts or the plain "AM"/"PM". pm tells which.
+    bool Designator(bool& pm)
+    {
+        for (auto [word, isPm] : {std::pair<std::string_view, bool>{fs_.TimeAMString, false},
+                                  {fs_.TimePMString, true},
+                                  {"AM", false},
+                                  {"PM", true}}) {
+            if (Word(word)) {
+                pm = isPm;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool ScanDate(TDateTime& date)
+    {
+        const TDateOrder order = GetDateOrder(fs_.ShortDateFormat);
+        int part[3] = {0, 0, 0};
+        int digits[3] = {0, 0, 0};
+        bool named[3] = {false, false, false};
+        auto readPart = [&](int k) {
+            if (Number(part[k], digits[k]))
+                return true;
+            named[k] = MonthName(part[k]);
+            return named[k];
+        };
+        if (!readPart(0) || !Separator(fs_.DateSeparator) || !readPart(1))
+            return false;
+        int year, month, day;
+        int yearIndex = -1;
+        int monthIndex;
+        const std::size_t afterTwo = pos_;
+        if (Separator(fs_.DateSeparator) && readPart(2)) {
+            switch (order) {
+            case doDMY: day = part[0]; month = part[1]; year = part[2]; monthIndex = 1; yearIndex = 2; break;
+            case doYMD: year = part[0]; month = part[1]; day = part[2]; monthIndex = 1; yearIndex = 0; break;
+            default: month = part[0]; day = part[1]; year = part[2]; monthIndex = 0; yearIndex = 2; break;
+            }
+            // Some locales end a date with its separator ("1994. 06. 19.").
+            const std::size_t end = pos_;
+            if (!Separator(fs_.DateSeparator))
+                pos_ = end;
+        } else {
+            pos_ = afterTwo;
+            int today, unused;
+            DecodeDate(Date(), year, unused, today);
+            if (order == doDMY) {
+                day = part[0]; month = part[1]; monthIndex = 1;
+            } else {
+                month = part[0]; day = part[1]; monthIndex = 0;
+            }
+        }
+        for (int k = 0; k < 3; ++k)
+            if (named[k] && k != monthIndex)
+                return false;
+        if (yearIndex >= 0 && digits[yearIndex] <= 2 && !named[yearIndex])
+            year = ExpandTwoDigitYear(year);
+        return TryEncodeDate(year, month, day, date);
+    }
+
+    bool ScanTime(TDateTime& time)
+    {
+        bool pm = false;
+        bool designator = Designator(pm);
+        int hour, min, sec = 0, msec = 0, digits;
+        if (!Number(hour, digits) || !Separator(fs_.TimeSeparator) || !Number(min, digits))
+            return false;
+        const std::size_t afterMinutes = pos_;
+        if (Separator(fs_.TimeSeparator)) {
+            if (!Number(sec, digits))
+                return false;
+            if (!fs_.DecimalSeparator.empty() && s_.substr(pos_, fs_.DecimalSeparator.size()) == fs_.DecimalSeparator) {
+                pos_ += fs_.DecimalSeparator.size();
+                // Digits of a fraction of a second, read to milliseconds.
+                int scale = 100;
+                const std::size_t start = pos_;
+                while (pos_ < s_.size() && s_[pos_] >= '0' && s_[pos_] <= '9') {
+                    msec += (s_[pos_++] - '0') * scale;
+                    scale /= 10;
+                }
+                if (pos_ == start)
+                    return false;
+            }
+        } else {
+            pos_ = afterMinutes;
+        }
+        if (!designator)
+            designator = Designator(pm);
+        if (designator) {
+            if (hour < 1 || hour > 12)
+                return false;
+            hour = hour % 12 + (pm ? 12 : 0);
+        }
+        return TryEncodeTime(hour, min, sec, msec, time);
+    }
+
+private:
+    int ExpandTwoDigitYear(int year) const
+    {
+        int currentYear, month, day;
+        DecodeDate(Date(), currentYear, month, day);
+        const int window = fs_.TwoDigitYearCenturyWindow;
+        const int pivot = currentYear - window;
+        year += pivot / 100 * 100;
+        if (window > 0 && year < pivot)
+            year += 100;
+        return year;
+    }
+
+    std::string_view s_;
+    const TFormatSettings& fs_;
+    std::size_t pos_ = 0;
+};
+
+std::string InvalidText(std::string_view text, const char* what)
+{
+    return "'" + std::string(text) + "' is not a valid " + what;
+}
+
+}  // namespace
+
+bool TryStrToDate(std::string_view text, TDateTime& value, const TFormatSettings& settings)
+{
+    DateScanner scan(text, settings);
+    TDateTime date;
+    if (!scan.ScanDate(date) || !scan.AtEnd())
+        return false;
+    value = date;
+    return true;
+}
+
+bool TryStrToTime(std::string_view text, TDateTime& value, const TFormatSettings& settings)
+{
+    DateScanner scan(text, settings);
+    TDateTime time;
+    if (!scan.ScanTime(time) || !scan.AtEnd())
+        return false;
+    value = time;
+    return true;
+}
+
+bool TryStrToDateTime(std::string_view text, TDateTime& value, const TFormatSettings& settings)
+{
+    DateScanner scan(text, settings);
+    TDateTime date, time;
+    if (scan.ScanDate(date)) {
+        if (scan.AtEnd()) {
+            value = date;
+            return true;
+        }
+        if (scan.ScanTime(time) && scan.AtEnd()) {
+            value = ComposeDateTime(date, time);
+            return true;
+        }
+        return false;
+    }
+    scan.SetPosition(0);
+    if (scan.ScanTime(time) && scan.AtEnd()) {
+        value = time;
+        return true;
+    }
+    return false;
+}
+
+TDateTime StrToDate(std::string_view text, const TFormatSettings& settings)
+{
+    TDateTime value;
+    if (!TryStrToDate(text, value, settings))
+        throw EConvertError(InvalidText(text, "date"));
+    return value;
+}
+
+TDateTime StrToTime(std::string_view text, const TFormatSettings& settings)
+{
+    TDateTime value;
+    if (!TryStrToTime(text, value, settings))
+        throw EConvertError(InvalidText(text, "time"));
+    return value;
+}
+
+TDateTime StrToDateTime(std::string_view text, const TFormatSettings& settings)
+{
+    TDateTime value;
+    if (!TryStrToDateTime(text, value, settings))
+        throw EConvertError(InvalidText(text, "date and time"));
+    return value;
+}
+
+}  // namespace rtl
