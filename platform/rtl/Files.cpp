@@ -74,11 +74,16 @@ void SaveFileAtomically(const std::string& path, std::string_view data)
     if (!file.open(QIODevice::WriteOnly)) {
         throw EFCreateError("Cannot create file \"" + path + "\". " + file.errorString().toStdString());
     }
-    const qint64 size = static_cast<qint64>(data.size());
-    if (file.write(data.data(), size) != size) {
-        const std::string reason = file.errorString().toStdString();
-        file.cancelWriting();
-        throw EInOutError("Cannot write file \"" + path + "\". " + reason);
+    // A short write is not yet a failure; the write after it reports the system's reason
+    // (a file-size limit, a full disk).
+    while (!data.empty()) {
+        const qint64 put = file.write(data.data(), static_cast<qint64>(data.size()));
+        if (put <= 0) {
+            const std::string reason = file.errorString().toStdString();
+            file.cancelWriting();
+            throw EInOutError("Cannot write file \"" + path + "\". " + reason);
+        }
+        data.remove_prefix(static_cast<std::size_t>(put));
     }
     if (!file.commit()) {
         throw EInOutError("Cannot save file \"" + path + "\". " + file.errorString().toStdString());

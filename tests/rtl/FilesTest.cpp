@@ -1,0 +1,273 @@
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Files.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+class FilesTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(tmp_.isValid()); }
+    std::string Path(const std::string& name) const { return tmp_.path().toStdString() + "/" + name; }
+
+    QTemporaryDir tmp_;
+};
+
+struct PathParts {
+    const char* path;
+    const char* folder;
+    const char* name;
+    const char* ext;
+};
+
+TEST(FilePathParts, SplitTable)
+{
+    const PathParts cases[] = {
+        {"a/b/c.txt", "a/b/", "c.txt", ".txt"},
+        {"c.txt", "", "c.txt", ".txt"},
+        {"/abs/dir/", "/abs/dir/", "", ""},
+        {"a.d/file", "a.d/", "file", ""},  // a dot in a folder name is no extension
+        {"x/archive.tar.gz", "x/", "archive.tar.gz", ".gz"},
+        {"x/.hidden", "x/", ".hidden", ".hidden"},
+        {"name.", "", "name.", "."},
+        {"", "", "", ""},
+        {"/", "/", "", ""},
+        {"Donn\xC3\xA9" "es/\xC3\x9C" "bersicht.gwp", "Donn\xC3\xA9" "es/", "\xC3\x9C" "bersicht.gwp", ".gwp"},
+    };
+    for (const PathParts& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(rtl::ExtractFilePath(c.path), c.folder);
+        EXPECT_EQ(rtl::ExtractFileName(c.path), c.name);
+        EXPECT_EQ(rtl::ExtractFileExt(c.path), c.ext);
+        EXPECT_EQ(rtl::ExtractFilePath(c.path) + rtl::ExtractFileName(c.path), c.path);
+    }
+}
+
+TEST(FilePathParts, ChangeExtensionAndDelimiters)
+{
+    const struct {
+        const char* path;
+        const char* ext;
+        const char* expected;
+    } changes[] = {
+        {"out/page.html", ".css", "out/page.css"},
+        {"out/page", ".css", "out/page.css"},
+        {"out.d/page", ".css", "out.d/page.css"},
+        {"a/b.tar.gz", "", "a/b.tar"},
+        {"Sales.udl", "", "Sales"},
+    };
+    for (const auto& c : changes) {
+        EXPECT_EQ(rtl::ChangeFileExt(c.path, c.ext), c.expected) << c.path << " " << c.ext;
+    }
+
+    const struct {
+        const char* path;
+        const char* included;
+        const char* excluded;
+    } delimiters[] = {
+        {"", "", ""},  // never becomes the root folder
+        {"a", "a/", "a"},
+        {"a/", "a/", "a"},
+        {"/", "/", "/"},
+        {"a//", "a//", "a/"},
+    };
+    for (const auto& c : delimiters) {
+        EXPECT_EQ(rtl::IncludeTrailingPathDelimiter(c.path), c.included) << c.path;
+        EXPECT_EQ(rtl::ExcludeTrailingPathDelimiter(c.path), c.excluded) << c.path;
+    }
+}
+
+TEST(FileMasks, MatchTable)
+{
+    const struct {
+        const char* name;
+        const char* mask;
+        bool matches;
+    } cases[] = {
+        {"Sales.udl", "*.udl", true},
+        {"SALES.UDL", "*.udl", true},
+        {"Sales.udlx", "*.udl", false},
+        {"Sales.udl.bak", "*.udl", false},
+        {"abc", "a?c", true},
+        {"a\xC3\xA9" "c", "a?c", true},  // "?" is one character, not one byte
+        {"ac", "a?c", false},
+        {"", "*", true},
+        {"no-dot", "*.*", true},
+        {"abcbcd", "a*bcd", true},
+        {"abx", "a*b", false},
+        {"style1", "style*", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(rtl::MatchesMask(c.name, c.mask), c.matches) << c.name << " ~ " << c.mask;
+    }
+}
+
+TEST_F(FilesTest, ListingFiltersByKindAndMaskAndSorts)
+{
+    for (const char* file : {"b.htf", "a.htf", "C.HTF", "notes.txt", ".hidden"}) {
+        rtl::WriteStringToFile(Path(file), "x");
+    }
+    for (const char* folder : {"sub1", "sub0.htf"}) {
+        ASSERT_TRUE(rtl::CreateDir(Path(folder)));
+    }
+    const std::string dir = tmp_.path().toStdString();
+
+    EXPECT_EQ(rtl::ListDirectory(dir, "*", rtl::TListFilter::Folders), (Names{"sub0.htf", "sub1"}));
+    EXPECT_EQ(rtl::ListDirectory(dir, "*.htf", rtl::TListFilter::Files), (Names{"C.HTF", "a.htf", "b.htf"}));
+    EXPECT_EQ(rtl::ListDirectory(dir + "/", "*.htf"), (Names{"C.HTF", "a.htf", "b.htf", "sub0.htf"}));
+    EXPECT_EQ(rtl::ListDirectory(dir).size(), 7u);  // "." and ".." never listed
+    EXPECT_TRUE(rtl::ListDirectory(Path("missing")).empty());
+    EXPECT_TRUE(rtl::ListDirectory(Path("notes.txt")).empty());
+}
+
+TEST_F(FilesTest, ExistsCreateDeleteAndRemove)
+{
+    rtl::WriteStringToFile(Path("file"), "x");
+    EXPECT_TRUE(rtl::FileExists(Path("file")));
+    EXPECT_FALSE(rtl::DirectoryExists(Path("file")));
+    EXPECT_FALSE(rtl::FileExists(tmp_.path().toStdString()));
+    EXPECT_TRUE(rtl::DirectoryExists(tmp_.path().toStdString() + "/"));
+    EXPECT_FALSE(rtl::FileExists(""));
+    EXPECT_FALSE(rtl::DirectoryExists(""));
+
+    EXPECT_TRUE(rtl::ForceDirectories(Path("a/b/c/")));
+    EXPECT_TRUE(rtl::DirectoryExists(Path("a/b/c")));
+    EXPECT_TRUE(rtl::ForceDirectories(Path("a/b/c")));  // already there
+    EXPECT_FALSE(rtl::ForceDirectories(Path("file/sub")));
+    EXPECT_FALSE(rtl::ForceDirectories(""));
+
+    EXPECT_FALSE(rtl::CreateDir(Path("x/y")));  // one level only
+    EXPECT_TRUE(rtl::CreateDir(Path("x")));
+    EXPECT_FALSE(rtl::CreateDir(Path("x")));
+
+    EXPECT_FALSE(rtl::DeleteFile(Path("x")));  // folders are not files
+    EXPECT_TRUE(rtl::DirectoryExists(Path("x")));
+    EXPECT_TRUE(rtl::DeleteFile(Path("file")));
+    EXPECT_FALSE(rtl::FileExists(Path("file")));
+    EXPECT_FALSE(rtl::DeleteFile(Path("file")));
+
+    EXPECT_FALSE(rtl::RemoveDir(Path("a/b")));  // not empty
+    EXPECT_TRUE(rtl::RemoveDir(Path("a/b/c")));
+    EXPECT_FALSE(rtl::DirectoryExists(Path("a/b/c")));
+    EXPECT_FALSE(rtl::RemoveDir(Path("a/b/c")));
+}
+
+TEST_F(FilesTest, RenameNeverReplaces)
+{
+    rtl::WriteStringToFile(Path("old"), "old");
+    rtl::WriteStringToFile(Path("taken"), "keep");
+
+    EXPECT_FALSE(rtl::RenameFile(Path("old"), Path("taken")));
+    EXPECT_EQ(rtl::ReadFileToString(Path("old")), "old");
+    EXPECT_EQ(rtl::ReadFileToString(Path("taken")), "keep");
+
+    EXPECT_TRUE(rtl::RenameFile(Path("old"), Path("new")));
+    EXPECT_FALSE(rtl::FileExists(Path("old")));
+    EXPECT_EQ(rtl::ReadFileToString(Path("new")), "old");
+    EXPECT_FALSE(rtl::RenameFile(Path("old"), Path("other")));
+}
+
+TEST_F(FilesTest, CopyHonoursOverwriteFlag)
+{
+    rtl::WriteStringToFile(Path("from"), "new content");
+    rtl::WriteStringToFile(Path("to"), "user content");
+
+    EXPECT_FALSE(rtl::CopyFile(Path("from"), Path("to"), false));
+    EXPECT_EQ(rtl::ReadFileToString(Path("to")), "user content");
+    EXPECT_TRUE(rtl::CopyFile(Path("from"), Path("to"), true));
+    EXPECT_EQ(rtl::ReadFileToString(Path("to")), "new content");
+    EXPECT_TRUE(rtl::CopyFile(Path("from"), Path("fresh"), false));
+    EXPECT_EQ(rtl::ReadFileToString(Path("fresh")), "new content");
+
+    EXPECT_FALSE(rtl::CopyFile(Path("missing"), Path("x"), true));
+    EXPECT_FALSE(rtl::CopyFile(tmp_.path().toStdString(), Path("x"), true));
+    EXPECT_FALSE(rtl::FileExists(Path("x")));
+    // Copying a file onto itself must not empty it.
+    EXPECT_FALSE(rtl::CopyFile(Path("from"), Path("from"), true));
+    EXPECT_EQ(rtl::ReadFileToString(Path("from")), "new content");
+}
+
+TEST_F(FilesTest, WholeFileReadAndWrite)
+{
+    const std::string bytes("line 1\r\nline 2\0with nul\xFF", 24);
+    rtl::WriteStringToFile(Path("data.bin"), bytes);
+    EXPECT_EQ(rtl::ReadFileToString(Path("data.bin")), bytes);
+    rtl::WriteStringToFile(Path("data.bin"), "short");
+    EXPECT_EQ(rtl::ReadFileToString(Path("data.bin")), "short");
+    rtl::WriteStringToFile(Path("empty"), "");
+    EXPECT_EQ(rtl::ReadFileToString(Path("empty")), "");
+
+    try {
+        rtl::ReadFileToString(Path("missing.gwp"));
+        FAIL() << "no error";
+    } catch (const rtl::EFOpenError& e) {
+        EXPECT_EQ(e.Message(), "Cannot open file \"" + Path("missing.gwp") + "\". No such file or directory");
+    }
+    EXPECT_THROW(rtl::ReadFileToString(tmp_.path().toStdString()), rtl::EFOpenError);
+    EXPECT_THROW(rtl::WriteStringToFile(Path("no/such/folder.txt"), "x"), rtl::EFCreateError);
+}
+
+TEST_F(FilesTest, AtomicSaveReplacesWholeFile)
+{
+    rtl::WriteStringToFile(Path("doc.gwp"), "old and longer content");
+    rtl::SaveFileAtomically(Path("doc.gwp"), "new");
+    EXPECT_EQ(rtl::ReadFileToString(Path("doc.gwp")), "new");
+    EXPECT_EQ(rtl::ListDirectory(tmp_.path().toStdString()), (Names{"doc.gwp"}));
+
+    rtl::SaveFileAtomically(Path("created.gwp"), "first");
+    EXPECT_EQ(rtl::ReadFileToString(Path("created.gwp")), "first");
+}
+
+// The save is cut off after its temporary file has been begun: a file-size limit makes the
+// write fail part of the way through. The old file must be untouched and no temporary file
+// may be left behind.
+TEST_F(FilesTest, AtomicSaveFailingHalfWayKeepsOldFile)
+{
+    const std::string target = Path("doc.gwp");
+    const std::string old = "the project as it was\r\n";
+    rtl::WriteStringToFile(target, old);
+
+    // Runs in a child process, so that the limit does not outlive it.
+    const auto saveUnderSizeLimit = [&target] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        limit.rlim_cur = limit.rlim_max = 4096;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            rtl::SaveFileAtomically(target, std::string(1 << 20, 'n'));
+        } catch (const rtl::EInOutError& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            _exit(7);
+        }
+        _exit(1);
+    };
+    EXPECT_EXIT(saveUnderSizeLimit(),
+        ::testing::ExitedWithCode(7), "File too large");
+
+    EXPECT_EQ(rtl::ReadFileToString(target), old);
+    EXPECT_EQ(rtl::ListDirectory(tmp_.path().toStdString()), (Names{"doc.gwp"}));
+}
+
+TEST_F(FilesTest, AtomicSaveThatCannotStartRaisesAndChangesNothing)
+{
+    ASSERT_TRUE(rtl::CreateDir(Path("folder.gwp")));
+    rtl::WriteStringToFile(Path("folder.gwp/inside"), "kept");
+    EXPECT_THROW(rtl::SaveFileAtomically(Path("folder.gwp"), "data"), rtl::Exception);
+    EXPECT_EQ(rtl::ReadFileToString(Path("folder.gwp/inside")), "kept");
+
+    EXPECT_THROW(rtl::SaveFileAtomically(Path("gone/doc.gwp"), "data"), rtl::EFCreateError);
+    EXPECT_FALSE(rtl::DirectoryExists(Path("gone")));
+}
+
+}  // namespace
