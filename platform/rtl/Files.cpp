@@ -1,6 +1,7 @@
 #include "platform/rtl/Files.h"
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/rtl/TextWriter.h"
 
 #include <QSaveFile>
@@ -35,21 +36,6 @@ fs::file_status StatusOf(const std::string& path)
 char AsciiLower(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool IsUtf8Continuation(char c)
-{
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-// Position after the character starting at `i`.
-std::size_t NextCharStart(std::string_view s, std::size_t i)
-{
-    ++i;
-    while (i < s.size() && IsUtf8Continuation(s[i])) {
-        ++i;
-    }
-    return i;
 }
 
 // Start of the name part: just after the last "/".
@@ -175,14 +161,14 @@ bool MatchesMask(std::string_view name, std::string_view mask)
             starMask = m++;
             starName = n;
         } else if (m < mask.size() && mask[m] == '?') {
-            n = NextCharStart(name, n);
+            n = Utf8NextCharStart(name, n);
             ++m;
         } else if (m < mask.size() && AsciiLower(mask[m]) == AsciiLower(name[n])) {
             ++n;
             ++m;
         } else if (starMask != std::string_view::npos) {
             m = starMask + 1;
-            starName = NextCharStart(name, starName);
+            starName = Utf8NextCharStart(name, starName);
             n = starName;
         } else {
             return false;
