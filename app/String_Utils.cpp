@@ -1,5 +1,6 @@
 #include "app/String_Utils.h"
 
+#include "platform/rtl/Process.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace app {
@@ -24,5 +25,7 @@ std::string ColorToHtml(rtl::TColor color)
 std::string BoolToText(bool flag) { return flag ? "TRUE" : "FALSE"; }
 
 bool IsTrueText(std::string_view text) { return rtl::UpperCase(text) == "TRUE"; }
+
+bool ShellOpenFile(const std::string& file) { return rtl::OpenWithDesktop(file); }
 
 }  // namespace app

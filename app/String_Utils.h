@@ -26,4 +26,8 @@ std::string BoolToText(bool flag);
 // " TRUE" and "1" are false.
 bool IsTrueText(std::string_view text);
 
+// Opens a file or web address with the desktop's handler (rtl::OpenWithDesktop). False when
+// nothing could be started for it (empty text, missing file, no handler).
+bool ShellOpenFile(const std::string& file);
+
 }  // namespace app

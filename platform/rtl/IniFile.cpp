@@ -62,6 +62,19 @@ std::string CheckedKey(std::string_view key)
     return name;
 }
 
+void AssignStrings(TStrings& strings, const std::vector<std::string>& items)
+{
+    strings.BeginUpdate();
+    try {
+        strings.Clear();
+        for (const auto& item : items) strings.Add(item);
+    } catch (...) {
+        strings.EndUpdate();
+        throw;
+    }
+    strings.EndUpdate();
+}
+
 }  // namespace
 
 // ---- TIniDocument --------------------------------------------------------------------------
@@ -231,46 +244,74 @@ std::optional<TIniDocument> ini::LoadFile(const std::string& path)
 
 bool ini::HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
-void ini::AssignStrings(TStrings& strings, const std::vector<std::string>& items)
+// ---- TCustomIniFile ------------------------------------------------------------------------
+
+int TCustomIniFile::ReadInteger(std::string_view section, std::string_view ident, int defaultValue) const
 {
-    strings.BeginUpdate();
-    try {
-        strings.Clear();
-        for (const auto& item : items) strings.Add(item);
-    } catch (...) {
-        strings.EndUpdate();
-        throw;
-    }
-    strings.EndUpdate();
+    return StrToIntDef(ReadString(section, ident, ""), defaultValue);
+}
+
+void TCustomIniFile::WriteInteger(std::string_view section, std::string_view ident, int value)
+{
+    WriteString(section, ident, IntToStr(value));
+}
+
+bool TCustomIniFile::ReadBool(std::string_view section, std::string_view ident, bool defaultValue) const
+{
+    return ReadInteger(section, ident, defaultValue ? 1 : 0) != 0;
+}
+
+void TCustomIniFile::WriteBool(std::string_view section, std::string_view ident, bool value)
+{
+    WriteString(section, ident, value ? "1" : "0");
+}
+
+std::vector<std::string> TCustomIniFile::ReadSectionValues(std::string_view section) const
+{
+    std::vector<std::string> lines;
+    for (const auto& key : ReadSection(section)) lines.push_back(key + "=" + ReadString(section, key, ""));
+    return lines;
+}
+
+void TCustomIniFile::ReadSection(std::string_view section, TStrings& strings) const
+{
+    AssignStrings(strings, ReadSection(section));
+}
+
+void TCustomIniFile::ReadSections(TStrings& strings) const { AssignStrings(strings, ReadSections()); }
+
+void TCustomIniFile::ReadSectionValues(std::string_view section, TStrings& strings) const
+{
+    AssignStrings(strings, ReadSectionValues(section));
 }
 
 // ---- TIniFile ------------------------------------------------------------------------------
 
 TIniFile::TIniFile(std::string fileName)
-    : fileName_(!fileName.empty() && fileName.find('/') == std::string::npos ? ConfigDir() + fileName
-                                                                              : std::move(fileName))
+    : TCustomIniFile(!fileName.empty() && fileName.find('/') == std::string::npos ? ConfigDir() + fileName
+                                                                                   : std::move(fileName))
 {
 }
 
 TIniDocument TIniFile::Load() const
 {
-    if (fileName_.empty()) return TIniDocument{};
-    return ini::LoadFile(fileName_).value_or(TIniDocument{});
+    if (FileName().empty()) return TIniDocument{};
+    return ini::LoadFile(FileName()).value_or(TIniDocument{});
 }
 
 template <class Change>
 void TIniFile::Modify(Change&& change)
 {
-    const std::string failure = "Unable to write to " + fileName_;
-    if (fileName_.empty()) throw EIniFileException(failure);
-    std::optional<TIniDocument> doc = ini::LoadFile(fileName_);
+    const std::string failure = "Unable to write to " + FileName();
+    if (FileName().empty()) throw EIniFileException(failure);
+    std::optional<TIniDocument> doc = ini::LoadFile(FileName());
     if (!doc) throw EIniFileException(failure);
     const std::string before = doc->Text();
     change(*doc);
     const std::string after = doc->Text();
     if (after == before) return;
     try {
-        SaveFileAtomically(fileName_, after);
+        SaveFileAtomically(FileName(), after);
     } catch (const Exception&) {
         throw EIniFileException(failure);
     }
@@ -287,27 +328,6 @@ void TIniFile::WriteString(std::string_view section, std::string_view ident, std
     Modify([&](TIniDocument& doc) { doc.SetValue(section, ident, value); });
 }
 
-int TIniFile::ReadInteger(std::string_view section, std::string_view ident, int defaultValue) const
-{
-    const std::optional<std::string> value = Load().Value(section, ident);
-    return value ? StrToIntDef(*value, defaultValue) : defaultValue;
-}
-
-void TIniFile::WriteInteger(std::string_view section, std::string_view ident, int value)
-{
-    WriteString(section, ident, IntToStr(value));
-}
-
-bool TIniFile::ReadBool(std::string_view section, std::string_view ident, bool defaultValue) const
-{
-    return ReadInteger(section, ident, defaultValue ? 1 : 0) != 0;
-}
-
-void TIniFile::WriteBool(std::string_view section, std::string_view ident, bool value)
-{
-    WriteString(section, ident, value ? "1" : "0");
-}
-
 std::vector<std::string> TIniFile::ReadSection(std::string_view section) const { return Load().Keys(section); }
 
 std::vector<std::string> TIniFile::ReadSections() const { return Load().Sections(); }
@@ -318,18 +338,6 @@ std::vector<std::string> TIniFile::ReadSectionValues(std::string_view section) c
     std::vector<std::string> lines;
     for (const auto& key : doc.Keys(section)) lines.push_back(key + "=" + doc.Value(section, key).value_or(""));
     return lines;
-}
-
-void TIniFile::ReadSection(std::string_view section, TStrings& strings) const
-{
-    ini::AssignStrings(strings, ReadSection(section));
-}
-
-void TIniFile::ReadSections(TStrings& strings) const { ini::AssignStrings(strings, ReadSections()); }
-
-void TIniFile::ReadSectionValues(std::string_view section, TStrings& strings) const
-{
-    ini::AssignStrings(strings, ReadSectionValues(section));
 }
 
 void TIniFile::EraseSection(std::string_view section)

@@ -86,25 +86,21 @@ private:
     bool byteOrderMark_ = false;
 };
 
-// An INI file on disk. Every call reads the file afresh, so objects on the same file see
-// each other's changes, and every change is saved at once through SaveFileAtomically.
-//
-// A name without a folder part ("grid.ini") lives in the per-user configuration folder
-// (ConfigDir()); other relative names are taken from the working folder. A missing or
-// unreadable file reads as empty. A change to a file that exists but cannot be read, or
-// that cannot be saved, raises EIniFileException "Unable to write to <file>" and leaves
-// the file as it was. An empty file name holds nothing: reads answer their defaults and
-// changes raise.
-class TIniFile {
+// What an INI file and the registry's INI-like view (TRegIniFile) both answer, so that a
+// caller can keep its settings in either.
+class TCustomIniFile {
 public:
-    explicit TIniFile(std::string fileName);
+    explicit TCustomIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
+    virtual ~TCustomIniFile() = default;
+    TCustomIniFile(const TCustomIniFile&) = delete;
+    TCustomIniFile& operator=(const TCustomIniFile&) = delete;
 
-    // The resolved path of the file.
+    // The file's path (TIniFile) or the root key's path (TRegIniFile).
     const std::string& FileName() const { return fileName_; }
 
-    std::string ReadString(std::string_view section, std::string_view ident,
-                           std::string_view defaultValue) const;
-    void WriteString(std::string_view section, std::string_view ident, std::string_view value);
+    virtual std::string ReadString(std::string_view section, std::string_view ident,
+                                   std::string_view defaultValue) const = 0;
+    virtual void WriteString(std::string_view section, std::string_view ident, std::string_view value) = 0;
     // The value read as StrToInt reads it (decimal, or hexadecimal after "$" or "0x");
     // `defaultValue` when the key is missing or its value is no integer.
     int ReadInteger(std::string_view section, std::string_view ident, int defaultValue) const;
@@ -115,30 +111,61 @@ public:
     void WriteBool(std::string_view section, std::string_view ident, bool value);
 
     // The keys of the section in file order.
-    std::vector<std::string> ReadSection(std::string_view section) const;
+    virtual std::vector<std::string> ReadSection(std::string_view section) const = 0;
     // The section names in file order.
-    std::vector<std::string> ReadSections() const;
+    virtual std::vector<std::string> ReadSections() const = 0;
     // "key=value" for every key of the section, in file order.
-    std::vector<std::string> ReadSectionValues(std::string_view section) const;
+    virtual std::vector<std::string> ReadSectionValues(std::string_view section) const;
     // The same three, replacing the content of `strings`.
     void ReadSection(std::string_view section, TStrings& strings) const;
     void ReadSections(TStrings& strings) const;
     void ReadSectionValues(std::string_view section, TStrings& strings) const;
 
-    void EraseSection(std::string_view section);
-    void DeleteKey(std::string_view section, std::string_view ident);
-    bool SectionExists(std::string_view section) const;
-    bool ValueExists(std::string_view section, std::string_view ident) const;
+    // Removes the section with all its keys.
+    virtual void EraseSection(std::string_view section) = 0;
+    virtual void DeleteKey(std::string_view section, std::string_view ident) = 0;
+    virtual bool SectionExists(std::string_view section) const = 0;
+    virtual bool ValueExists(std::string_view section, std::string_view ident) const = 0;
 
     // Changes are saved as they are made; kept so that callers can say where they are done.
-    void UpdateFile() {}
+    virtual void UpdateFile() {}
+
+private:
+    std::string fileName_;
+};
+
+// An INI file on disk. Every call reads the file afresh, so objects on the same file see
+// each other's changes, and every change is saved at once through SaveFileAtomically.
+//
+// A name without a folder part ("grid.ini") lives in the per-user configuration folder
+// (ConfigDir()); other relative names are taken from the working folder; FileName() is the
+// resolved path. A missing or unreadable file reads as empty. A change to a file that
+// exists but cannot be read, or that cannot be saved, raises EIniFileException "Unable to
+// write to <file>" and leaves the file as it was. An empty file name holds nothing: reads
+// answer their defaults and changes raise.
+class TIniFile : public TCustomIniFile {
+public:
+    explicit TIniFile(std::string fileName);
+
+    using TCustomIniFile::ReadSection;
+    using TCustomIniFile::ReadSections;
+    using TCustomIniFile::ReadSectionValues;
+
+    std::string ReadString(std::string_view section, std::string_view ident,
+                           std::string_view defaultValue) const override;
+    void WriteString(std::string_view section, std::string_view ident, std::string_view value) override;
+    std::vector<std::string> ReadSection(std::string_view section) const override;
+    std::vector<std::string> ReadSections() const override;
+    std::vector<std::string> ReadSectionValues(std::string_view section) const override;
+    void EraseSection(std::string_view section) override;
+    void DeleteKey(std::string_view section, std::string_view ident) override;
+    bool SectionExists(std::string_view section) const override;
+    bool ValueExists(std::string_view section, std::string_view ident) const override;
 
 private:
     TIniDocument Load() const;
     template <class Change>
     void Modify(Change&& change);
-
-    std::string fileName_;
 };
 
 namespace ini {
@@ -147,8 +174,6 @@ namespace ini {
 std::optional<TIniDocument> LoadFile(const std::string& path);
 // True when `s` holds a CR or LF, which no name or value of the format can hold.
 bool HasLineBreak(std::string_view s);
-// Replaces the content of `strings` by `items` (inside one BeginUpdate/EndUpdate).
-void AssignStrings(TStrings& strings, const std::vector<std::string>& items);
 }  // namespace ini
 
 }  // namespace rtl

@@ -3,7 +3,6 @@
 #include "platform/rtl/Files.h"
 #include "platform/rtl/IniFile.h"
 #include "platform/rtl/Paths.h"
-#include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -214,13 +213,13 @@ void TRegistry::WriteString(std::string_view name, std::string_view value)
 TRegIniFile::TRegIniFile(std::string rootKey) : TRegIniFile(std::move(rootKey), TRegistry().FileName()) {}
 
 TRegIniFile::TRegIniFile(std::string rootKey, std::string registryFile)
-    : rootKey_(std::move(rootKey)), registryFile_(std::move(registryFile))
+    : TCustomIniFile(std::move(rootKey)), registryFile_(std::move(registryFile))
 {
 }
 
 std::string TRegIniFile::SectionPath(std::string_view section) const
 {
-    std::string path = "\\" + rootKey_;
+    std::string path = "\\" + FileName();
     if (!section.empty()) path += "\\" + std::string(section);
     return path;
 }
@@ -242,28 +241,6 @@ void TRegIniFile::WriteString(std::string_view section, std::string_view ident, 
     reg.WriteString(ident, value);
 }
 
-int TRegIniFile::ReadInteger(std::string_view section, std::string_view ident, int defaultValue) const
-{
-    TRegistry reg(registryFile_);
-    if (!reg.OpenKey(SectionPath(section), false) || !reg.ValueExists(ident)) return defaultValue;
-    return StrToIntDef(reg.ReadString(ident), defaultValue);
-}
-
-void TRegIniFile::WriteInteger(std::string_view section, std::string_view ident, int value)
-{
-    WriteString(section, ident, IntToStr(value));
-}
-
-bool TRegIniFile::ReadBool(std::string_view section, std::string_view ident, bool defaultValue) const
-{
-    return ReadInteger(section, ident, defaultValue ? 1 : 0) != 0;
-}
-
-void TRegIniFile::WriteBool(std::string_view section, std::string_view ident, bool value)
-{
-    WriteInteger(section, ident, value ? 1 : 0);
-}
-
 std::vector<std::string> TRegIniFile::ReadSection(std::string_view section) const
 {
     TRegistry reg(registryFile_);
@@ -278,27 +255,6 @@ std::vector<std::string> TRegIniFile::ReadSections() const
     return reg.GetKeyNames();
 }
 
-std::vector<std::string> TRegIniFile::ReadSectionValues(std::string_view section) const
-{
-    TRegistry reg(registryFile_);
-    if (!reg.OpenKey(SectionPath(section), false)) return {};
-    std::vector<std::string> lines;
-    for (const auto& name : reg.GetValueNames()) lines.push_back(name + "=" + reg.ReadString(name));
-    return lines;
-}
-
-void TRegIniFile::ReadSection(std::string_view section, TStrings& strings) const
-{
-    ini::AssignStrings(strings, ReadSection(section));
-}
-
-void TRegIniFile::ReadSections(TStrings& strings) const { ini::AssignStrings(strings, ReadSections()); }
-
-void TRegIniFile::ReadSectionValues(std::string_view section, TStrings& strings) const
-{
-    ini::AssignStrings(strings, ReadSectionValues(section));
-}
-
 void TRegIniFile::EraseSection(std::string_view section)
 {
     TRegistry reg(registryFile_);
@@ -309,6 +265,17 @@ void TRegIniFile::DeleteKey(std::string_view section, std::string_view ident)
 {
     TRegistry reg(registryFile_);
     if (reg.OpenKey(SectionPath(section), false)) reg.DeleteValue(ident);
+}
+
+bool TRegIniFile::SectionExists(std::string_view section) const
+{
+    return TRegistry(registryFile_).KeyExists(SectionPath(section));
+}
+
+bool TRegIniFile::ValueExists(std::string_view section, std::string_view ident) const
+{
+    TRegistry reg(registryFile_);
+    return reg.OpenKey(SectionPath(section), false) && reg.ValueExists(ident);
 }
 
 }  // namespace rtl

@@ -17,14 +17,13 @@
 // Values, names and key paths cannot hold line breaks (ERegistryException when written).
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/IniFile.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace rtl {
-
-class TStrings;
 
 class ERegistryException : public Exception { using Exception::Exception; };
 
@@ -77,42 +76,34 @@ private:
 // Settings kept as "sections" (the keys directly below a root key) of INI-like entries,
 // over TRegistry. The root key ("SQL Generator Global", a path below the registry's root) is
 // created by the first change only, so reading never writes. An empty section names the
-// root key itself.
-class TRegIniFile {
+// root key itself. FileName() is the root key's path. A change that cannot be saved raises
+// ERegistryException "Failed to set data for '<name>'".
+class TRegIniFile : public TCustomIniFile {
 public:
     explicit TRegIniFile(std::string rootKey);
+    // Below the root of another registry file.
     TRegIniFile(std::string rootKey, std::string registryFile);
 
-    const std::string& FileName() const { return rootKey_; }
+    using TCustomIniFile::ReadSection;
+    using TCustomIniFile::ReadSections;
+    using TCustomIniFile::ReadSectionValues;
 
     std::string ReadString(std::string_view section, std::string_view ident,
-                           std::string_view defaultValue) const;
-    void WriteString(std::string_view section, std::string_view ident, std::string_view value);
-    // The value read as StrToInt reads it; `defaultValue` when it is missing or no integer.
-    int ReadInteger(std::string_view section, std::string_view ident, int defaultValue) const;
-    void WriteInteger(std::string_view section, std::string_view ident, int value);
-    // ReadInteger(section, ident, defaultValue ? 1 : 0) != 0.
-    bool ReadBool(std::string_view section, std::string_view ident, bool defaultValue) const;
-    void WriteBool(std::string_view section, std::string_view ident, bool value);
-
+                           std::string_view defaultValue) const override;
+    void WriteString(std::string_view section, std::string_view ident, std::string_view value) override;
     // The value names of the section, in file order.
-    std::vector<std::string> ReadSection(std::string_view section) const;
-    // The sections (keys directly below the root key), in file order.
-    std::vector<std::string> ReadSections() const;
-    // "name=value" for every value of the section, in file order.
-    std::vector<std::string> ReadSectionValues(std::string_view section) const;
-    // The same three, replacing the content of `strings`.
-    void ReadSection(std::string_view section, TStrings& strings) const;
-    void ReadSections(TStrings& strings) const;
-    void ReadSectionValues(std::string_view section, TStrings& strings) const;
+    std::vector<std::string> ReadSection(std::string_view section) const override;
+    // The keys directly below the root key, in file order.
+    std::vector<std::string> ReadSections() const override;
     // Deletes the section's key with everything below it.
-    void EraseSection(std::string_view section);
-    void DeleteKey(std::string_view section, std::string_view ident);
+    void EraseSection(std::string_view section) override;
+    void DeleteKey(std::string_view section, std::string_view ident) override;
+    bool SectionExists(std::string_view section) const override;
+    bool ValueExists(std::string_view section, std::string_view ident) const override;
 
 private:
     std::string SectionPath(std::string_view section) const;
 
-    std::string rootKey_;
     std::string registryFile_;
 };
 

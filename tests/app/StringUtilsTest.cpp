@@ -80,4 +80,10 @@ TEST(StringUtils, BoolTexts)
     }
 }
 
+TEST(StringUtils, ShellOpenFileReportsWhatCannotBeOpened)
+{
+    EXPECT_FALSE(ShellOpenFile(""));
+    EXPECT_FALSE(ShellOpenFile("/nonexistent/folder/Temp.html"));
+}
+
 }  // namespace

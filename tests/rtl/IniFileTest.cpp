@@ -33,6 +33,7 @@ TEST_F(IniFileTest, ValuesSurviveAReload)
         ini.WriteString("Grid", "Quoted", "\"in quotes\"");
         ini.WriteString("Grid", "Quote", "\"");
         ini.WriteString("Grid", "Empty", "");
+        ini.WriteString("Grid", "Expression", "a=b;c=d");
         ini.WriteString("Paths", "Folder", "C:\\Data\\Sub");
         ini.WriteInteger("Grid", "Width", -42);
         ini.WriteBool("Grid", "Visible", true);
@@ -45,6 +46,7 @@ TEST_F(IniFileTest, ValuesSurviveAReload)
     EXPECT_EQ(ini.ReadString("Grid", "Quoted", "x"), "\"in quotes\"");
     EXPECT_EQ(ini.ReadString("Grid", "Quote", "x"), "\"");
     EXPECT_EQ(ini.ReadString("Grid", "Empty", "x"), "");
+    EXPECT_EQ(ini.ReadString("Grid", "Expression", "x"), "a=b;c=d");
     EXPECT_EQ(ini.ReadString("Paths", "Folder", "x"), "C:\\Data\\Sub");
     EXPECT_EQ(ini.ReadInteger("Grid", "Width", 0), -42);
     EXPECT_TRUE(ini.ReadBool("Grid", "Visible", false));

@@ -1,4 +1,5 @@
 #include "platform/rtl/Files.h"
+#include "platform/rtl/IniFile.h"
 #include "platform/rtl/Registry.h"
 #include "platform/rtl/StringList.h"
 
@@ -204,6 +205,26 @@ TEST_F(RegistryTest, RegIniFileEraseAndRewriteASection)
     EXPECT_EQ(list.Text(), "Name=10;;Customer name;;F\r\nCity=8;;City;;T\r\n");
     grid.DeleteKey("FormMainGrid1", "Name");
     EXPECT_EQ(grid.ReadSectionValues("FormMainGrid1"), Names{"City=8;;City;;T"});
+}
+
+// A caller that keeps its settings "in an INI file or the registry" sees one interface.
+TEST_F(RegistryTest, IniFileAndRegIniFileServeThroughOneInterface)
+{
+    TIniFile ini(Path("grid.ini"));
+    TRegIniFile reg("Software\\Grids", file_);
+    for (TCustomIniFile* settings : {static_cast<TCustomIniFile*>(&ini), static_cast<TCustomIniFile*>(&reg)}) {
+        SCOPED_TRACE(settings->FileName());
+        EXPECT_FALSE(settings->SectionExists("Grid1"));
+        settings->WriteString("Grid1", "Name", "10;;Customer name;;F");
+        settings->WriteBool("Grid1", "Flag", true);
+        EXPECT_TRUE(settings->SectionExists("GRID1"));
+        EXPECT_TRUE(settings->ValueExists("Grid1", "name"));
+        EXPECT_FALSE(settings->ValueExists("Grid1", "Title"));
+        EXPECT_TRUE(settings->ReadBool("Grid1", "Flag", false));
+        EXPECT_EQ(settings->ReadSectionValues("Grid1"), (Names{"Name=10;;Customer name;;F", "Flag=1"}));
+        settings->EraseSection("Grid1");
+        EXPECT_FALSE(settings->SectionExists("Grid1"));
+    }
 }
 
 }  // namespace
