@@ -6,7 +6,8 @@
 // when a key below it does, so "Software" exists once "Software\GWTips" does.
 //
 // Every call reads the file afresh and every change is saved at once through
-// SaveFileAtomically, so several objects (and several running programs) can share the file.
+// SaveFileAtomically, so several objects share the file and see each other's changes (the
+// file is not locked: two programs changing it at the same moment can lose one change).
 // A missing or unreadable file reads as empty; a change to a file that exists but cannot be
 // read, or that cannot be saved, fails and leaves the file as it was.
 //
@@ -14,7 +15,8 @@
 // (booleans as 1 and 0). Reading an integer or boolean that is missing or that is no
 // integer text raises ERegistryException "Invalid data type for '<name>'", as the class
 // library does for a value of the wrong type; reading a missing string answers "".
-// Values, names and key paths cannot hold line breaks (ERegistryException when written).
+// Values and names cannot hold line breaks (ERegistryException when written); a key path
+// with one is never opened.
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/IniFile.h"
