@@ -19,20 +19,22 @@ bool IsSeparatorChar(QChar c)
     return (c.isPunct() || c.isSymbol()) && c.category() != QChar::Other_Format;
 }
 
-// The separator a locale puts after the first field of a date or time format: the first
-// punctuation character between the first two fields, else a blank when only blanks stand
-// there, else `fallback`.
-QString FindSeparator(const QString& format, QString fallback)
+// The separator a locale puts after the first of `fields` (letters of the locale's format) in a
+// date or time format: the first punctuation character between that field and the next, else a
+// blank when only blanks stand there, else `fallback`.
+QString FindSeparator(const QString& format, QStringView fields, QString fallback)
 {
     qsizetype i = 0;
     bool inQuote = false;
-    // Skip to the end of the first field.
-    while (i < format.size() && (inQuote || !IsAsciiLetter(format[i]))) {
+    while (i < format.size() && (inQuote || !fields.contains(format[i]))) {
         if (format[i] == u'\'')
             inQuote = !inQuote;
         ++i;
     }
-    while (i < format.size() && IsAsciiLetter(format[i]))
+    if (i == format.size())
+        return fallback;
+    const QChar field = format[i];
+    while (i < format.size() && format[i] == field)
         ++i;
     bool onlyBlanks = true;
     bool any = false;
@@ -96,7 +98,11 @@ std::string TranslateLocaleFormat(const QString& format, const QString& dateSep,
             continue;
         }
         if (!IsAsciiLetter(c)) {
-            if (QString(c) == dateSep && !dateSep.isEmpty()) {
+            if (c == u' ') {
+                // A blank stays a blank, also where it is the date separator.
+                flush();
+                out += ' ';
+            } else if (QString(c) == dateSep && !dateSep.isEmpty()) {
                 flush();
                 out += '/';
             } else if (QString(c) == timeSep && !timeSep.isEmpty()) {
@@ -184,8 +190,8 @@ TFormatSettings TFormatSettings::FromLocale(const QLocale& locale)
     const QString longDate = locale.dateFormat(QLocale::LongFormat);
     const QString shortTime = locale.timeFormat(QLocale::ShortFormat);
     const QString longTime = locale.timeFormat(QLocale::LongFormat);
-    const QString dateSep = FindSeparator(shortDate, QStringLiteral("/"));
-    const QString timeSep = FindSeparator(longTime, QStringLiteral(":"));
+    const QString dateSep = FindSeparator(shortDate, u"dMy", QStringLiteral("/"));
+    const QString timeSep = FindSeparator(longTime, u"hH", QStringLiteral(":"));
     s.DateSeparator = dateSep.toStdString();
     s.TimeSeparator = timeSep.toStdString();
     s.ShortDateFormat = TranslateLocaleFormat(shortDate, dateSep, QString());

@@ -681,9 +681,6 @@ class DateScanner {
 public:
     DateScanner(std::string_view text, const TFormatSettings& settings) : s_(text), fs_(settings) {}
 
-    std::size_t Position() const { return pos_; }
-    void SetPosition(std::size_t pos) { pos_ = pos; }
-
     void SkipBlanks()
     {
         while (pos_ < s_.size() && s_[pos_] == ' ')
@@ -871,31 +868,37 @@ private:
     std::size_t pos_ = 0;
 };
 
-std::string InvalidText(std::string_view text, const char* what)
+// Scans the whole text with one of the scanner's readers; blanks may follow.
+bool ScanWhole(std::string_view text, const TFormatSettings& settings, bool (DateScanner::*read)(TDateTime&),
+               TDateTime& value)
 {
-    return "'" + std::string(text) + "' is not a valid " + what;
+    DateScanner scan(text, settings);
+    TDateTime result;
+    if (!(scan.*read)(result) || !scan.AtEnd())
+        return false;
+    value = result;
+    return true;
+}
+
+TDateTime Require(bool (*tryRead)(std::string_view, TDateTime&, const TFormatSettings&), std::string_view text,
+                  const TFormatSettings& settings, const char* what)
+{
+    TDateTime value;
+    if (!tryRead(text, value, settings))
+        throw EConvertError("'" + std::string(text) + "' is not a valid " + what);
+    return value;
 }
 
 }  // namespace
 
 bool TryStrToDate(std::string_view text, TDateTime& value, const TFormatSettings& settings)
 {
-    DateScanner scan(text, settings);
-    TDateTime date;
-    if (!scan.ScanDate(date) || !scan.AtEnd())
-        return false;
-    value = date;
-    return true;
+    return ScanWhole(text, settings, &DateScanner::ScanDate, value);
 }
 
 bool TryStrToTime(std::string_view text, TDateTime& value, const TFormatSettings& settings)
 {
-    DateScanner scan(text, settings);
-    TDateTime time;
-    if (!scan.ScanTime(time) || !scan.AtEnd())
-        return false;
-    value = time;
-    return true;
+    return ScanWhole(text, settings, &DateScanner::ScanTime, value);
 }
 
 bool TryStrToDateTime(std::string_view text, TDateTime& value, const TFormatSettings& settings)
@@ -913,36 +916,22 @@ bool TryStrToDateTime(std::string_view text, TDateTime& value, const TFormatSett
         }
         return false;
     }
-    scan.SetPosition(0);
-    if (scan.ScanTime(time) && scan.AtEnd()) {
-        value = time;
-        return true;
-    }
-    return false;
+    return ScanWhole(text, settings, &DateScanner::ScanTime, value);
 }
 
 TDateTime StrToDate(std::string_view text, const TFormatSettings& settings)
 {
-    TDateTime value;
-    if (!TryStrToDate(text, value, settings))
-        throw EConvertError(InvalidText(text, "date"));
-    return value;
+    return Require(TryStrToDate, text, settings, "date");
 }
 
 TDateTime StrToTime(std::string_view text, const TFormatSettings& settings)
 {
-    TDateTime value;
-    if (!TryStrToTime(text, value, settings))
-        throw EConvertError(InvalidText(text, "time"));
-    return value;
+    return Require(TryStrToTime, text, settings, "time");
 }
 
 TDateTime StrToDateTime(std::string_view text, const TFormatSettings& settings)
 {
-    TDateTime value;
-    if (!TryStrToDateTime(text, value, settings))
-        throw EConvertError(InvalidText(text, "date and time"));
-    return value;
+    return Require(TryStrToDateTime, text, settings, "date and time");
 }
 
 }  // namespace rtl
