@@ -334,15 +334,16 @@ std::string ApplySection(std::string_view section, const MaskLayout& m, const Ma
     return out;
 }
 
-// Splits a mask at ";" outside quotes, at most three sections.
+// Splits a mask at ";" outside quotes; sections after the third are not used.
 std::vector<std::string_view> SplitSections(std::string_view format)
 {
     std::vector<std::string_view> sections;
     std::size_t start = 0;
     char quote = 0;
-    for (std::size_t i = 0; i < format.size() && sections.size() < 2; ++i) {
-        const char c = format[i];
-        if (quote) {
+    for (std::size_t i = 0; i <= format.size() && sections.size() < 3; ++i) {
+        // The end closes the last section, also inside an unterminated quote.
+        const char c = i < format.size() ? format[i] : ';';
+        if (quote && i < format.size()) {
             if (c == quote)
                 quote = 0;
         } else if (c == '\'' || c == '"') {
@@ -352,24 +353,6 @@ std::vector<std::string_view> SplitSections(std::string_view format)
             start = i + 1;
         }
     }
-    std::string_view last = format.substr(start);
-    if (sections.size() == 2) {
-        // A third ";" ends the zero section; anything after it is not used.
-        quote = 0;
-        for (std::size_t i = 0; i < last.size(); ++i) {
-            const char c = last[i];
-            if (quote) {
-                if (c == quote)
-                    quote = 0;
-            } else if (c == '\'' || c == '"') {
-                quote = c;
-            } else if (c == ';') {
-                last = last.substr(0, i);
-                break;
-            }
-        }
-    }
-    sections.push_back(last);
     return sections;
 }
 

@@ -130,6 +130,7 @@ TEST(FormatFloat, Sections)
         {"", 1234.5, "1234.5"},
         {"", -0.1, "-0.1"},
         {"'a;b' 0", 7, "a;b 7"},  // ";" inside quotes does not split
+        {"0;'(0", -7, "(0"},      // an unterminated quote runs to the end of its section
     };
     for (const FloatCase& c : cases)
         EXPECT_EQ(FormatFloat(c.format, c.value, kUs), c.expected) << c.format << " " << c.value;
