@@ -1,0 +1,45 @@
+#include "platform/ui/Screen.h"
+
+#include <utility>
+
+namespace ui {
+
+namespace {
+
+constexpr int DefaultPixelsPerInch = 96;
+
+std::function<void()>& BeepHandler()
+{
+    static std::function<void()> handler;
+    return handler;
+}
+
+int& PixelsPerInch()
+{
+    static int pixelsPerInch = DefaultPixelsPerInch;
+    return pixelsPerInch;
+}
+
+}  // namespace
+
+void Beep()
+{
+    if (const auto& handler = BeepHandler()) handler();
+}
+
+int ScreenPixelsPerInch()
+{
+    return PixelsPerInch();
+}
+
+std::function<void()> SetBeepHandler(std::function<void()> handler)
+{
+    return std::exchange(BeepHandler(), std::move(handler));
+}
+
+int SetScreenPixelsPerInch(int pixelsPerInch)
+{
+    return std::exchange(PixelsPerInch(), pixelsPerInch >= 1 ? pixelsPerInch : DefaultPixelsPerInch);
+}
+
+}  // namespace ui

@@ -1,0 +1,20 @@
+#pragma once
+// The screen and the system sound as the component libraries reach them. The windowing
+// backend installs the real answers when it starts; until then, and in tests that install
+// their own, a beep makes no sound and the screen reports 96 pixels per inch.
+
+#include <functional>
+
+namespace ui {
+
+// The default system sound (MessageBeep(0)).
+void Beep();
+// Logical pixels per inch of the screen; 96 is 100 % scaling.
+int ScreenPixelsPerInch();
+
+// Replaceable answers for the backend and for tests; each setter returns the previous one.
+// An empty handler makes Beep silent; a value below 1 restores the default of 96.
+std::function<void()> SetBeepHandler(std::function<void()> handler);
+int SetScreenPixelsPerInch(int pixelsPerInch);
+
+}  // namespace ui
