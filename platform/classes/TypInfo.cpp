@@ -131,6 +131,8 @@ void WrongClass(const std::string& prop, const std::string& expected)
     throw EPropertyError("Property " + prop + " needs a " + expected);
 }
 
+void Assign(TPersistent& target, const TPersistent& source) { target.Assign(source); }
+
 }  // namespace detail
 
 // ---- Properties by name ------------------------------------------------------------------

@@ -273,6 +273,8 @@ using GetterResult = std::remove_cvref_t<std::invoke_result_t<G, const T&>>;
 [[noreturn]] void ReadOnly(const std::string& prop);
 [[noreturn]] void HandlerMismatch(const std::string& prop, const std::string& handler);
 [[noreturn]] void WrongClass(const std::string& prop, const std::string& expected);
+// target.Assign(source).
+void Assign(TPersistent& target, const TPersistent& source);
 
 template <class A>
 const A& Expect(const TPropValue& v, const std::string& prop)
@@ -454,7 +456,8 @@ public:
             },
             [get, name](TPersistent& o, const TPropValue& v) {
                 rtl::TStrings* source = detail::Expect<rtl::TStrings*>(v, name);
-                auto* target = const_cast<std::remove_cv_t<std::remove_pointer_t<V>>*>(std::invoke(get, Self(o)));
+                rtl::TStrings* target =
+                    const_cast<std::remove_cv_t<std::remove_pointer_t<V>>*>(std::invoke(get, Self(o)));
                 if (target == nullptr || target == source) return;
                 if (source)
                     target->Assign(*source);
@@ -547,8 +550,8 @@ private:
             },
             [get, name](TPersistent& o, const TPropValue& v) {
                 TPersistent* source = detail::Expect<TPersistent*>(v, name);
-                Sub* target = const_cast<Sub*>(std::invoke(get, Self(o)));
-                if (target != nullptr && source != nullptr && source != target) target->Assign(*source);
+                TPersistent* target = const_cast<Sub*>(std::invoke(get, Self(o)));
+                if (target != nullptr && source != nullptr && source != target) detail::Assign(*target, *source);
             });
         p.classType_ = &Sub::StaticClassInfo;
         return TPropBuilder<T>(p);
