@@ -1,0 +1,69 @@
+#include "odbc/Session.h"
+
+#include <memory>
+
+#include "odbc/Database.h"
+#include "odbc/Messages.h"
+#include "platform/rtl/Exceptions.h"
+
+namespace odbc {
+
+GW_IMPLEMENT_CLASS(TdbSession, classes::TComponent) {}
+
+TdbSession::TdbSession(classes::TComponent* owner) : TComponent(owner) {}
+
+TdbSession::~TdbSession() { FreeEnvironment(); }
+
+SQLHENV TdbSession::Handle()
+{
+    if (handle_ == SQL_NULL_HENV) AllocEnvironment();
+    return handle_;
+}
+
+void TdbSession::AllocEnvironment()
+{
+    LoadODBCLibrary();
+    const TOdbcApi& api = Odbc();
+    SQLHENV env = SQL_NULL_HENV;
+    if (api.SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env) != SQL_SUCCESS) {
+        if (env != SQL_NULL_HENV) api.SQLFreeHandle(SQL_HANDLE_ENV, env);
+        throw rtl::Exception(OdbcMessage(SCantAllocEnv));
+    }
+    handle_ = env;
+    const SQLRETURN r = api.SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    if (!SQL_SUCCEEDED(r)) {
+        FreeEnvironment();
+        throw rtl::Exception(OdbcMessage(SCantSetEnvAttribute));
+    }
+}
+
+bool TdbSession::FreeEnvironment()
+{
+    if (handle_ == SQL_NULL_HENV) return true;
+    // An environment with live connections cannot be freed: close them first.
+    while (!connections_.empty()) connections_.back()->Disconnect();
+    SQLHENV env = handle_;
+    handle_ = SQL_NULL_HENV;
+    // With the driver manager already unloaded there is nothing left to free.
+    if (!ODBCUsable()) return false;
+    return Odbc().SQLFreeHandle(SQL_HANDLE_ENV, env) == SQL_SUCCESS;
+}
+
+namespace {
+std::unique_ptr<TdbSession>& DefaultSessionSlot()
+{
+    static std::unique_ptr<TdbSession> session;
+    return session;
+}
+}  // namespace
+
+TdbSession& DefaultSession()
+{
+    auto& slot = DefaultSessionSlot();
+    if (!slot) slot = std::make_unique<TdbSession>(nullptr);
+    return *slot;
+}
+
+void FreeDefaultSession() { DefaultSessionSlot().reset(); }
+
+}  // namespace odbc
