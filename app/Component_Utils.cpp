@@ -1,0 +1,17 @@
+#include "app/Component_Utils.h"
+
+#include "platform/classes/Streaming.h"
+
+namespace app {
+
+std::string ComponentToText(classes::TComponent& component)
+{
+    return classes::WriteComponentText(component, /*withChildren=*/false);
+}
+
+void TextToComponent(std::string_view text, classes::TComponent& component)
+{
+    classes::ReadComponentText(component, text);
+}
+
+}  // namespace app
