@@ -1,0 +1,286 @@
+// Start/stop-key spans and keywords: the style records of each paragraph.
+
+#include "editor/TextHighlighter.h"
+#include "editor/TextMemo.h"
+
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+
+namespace editor {
+
+namespace {
+
+void SetPairAttributes(TStyleRec& state, const TStartStopKeyList& keys)
+{
+    if (state.Level < 0) {
+        state.Attr = 0;
+        state.Context = 0;
+        state.Attr16 = 0;
+        state.TextColor = -1;
+        state.BackColor = -1;
+        return;
+    }
+    const TStartStopKey& k = keys[state.Keys[static_cast<std::size_t>(state.Level)]];
+    state.Attr = k.Attr;
+    state.Context = k.Context;
+    state.Attr16 = k.Attr16;
+    state.TextColor = k.TextColor;
+    state.BackColor = k.BackColor;
+}
+
+// Appends a record, replacing one at the same offset (only the later state counts there).
+void PushRecord(std::vector<TStyleRec>& records, const TStyleRec& state, int offset)
+{
+    TStyleRec r = state;
+    r.Offset = offset;
+    if (!records.empty() && records.back().Offset == offset)
+        records.back() = r;
+    else
+        records.push_back(r);
+}
+
+// The state at the end of a paragraph, keyword marks left out.
+const TStyleRec& EndState(const TParagraphRec& rec)
+{
+    for (auto it = rec.Styles.rbegin(); it != rec.Styles.rend(); ++it)
+        if (!(it->Flags & srKeywordFlags)) return *it;
+    return *rec.StartState;
+}
+
+}  // namespace
+
+void TTextMemo::ParseStartStopKeys(int paragraph)
+{
+    const int count = paragraphs_.Count();
+    paragraph = std::min(paragraph, count - 1);
+    const bool active = (applyStartStopKeys_ && startStopKeys_.Count() > 0) || highlighter_;
+    if (!active) {
+        for (int q = std::max(0, keysParsedUpTo_ + 1); q <= paragraph; ++q) paragraphs_[q].KeysParsed = true;
+        keysParsedUpTo_ = std::max(keysParsedUpTo_, paragraph);
+        return;
+    }
+    if (!startStopKeys_.Prepared()) startStopKeys_.Prepare(separators_);
+    bool carry = false;
+    for (int q = std::max(0, keysParsedUpTo_ + 1); q < count; ++q) {
+        if (q > paragraph && !carry) break;
+        if (!paragraphs_[q].KeysParsed) ParseSpans(q);
+        carry = PropagateState(q);
+        keysParsedUpTo_ = q;
+    }
+}
+
+// Hands the end state of `paragraph` on to the next one; true when that one's start state
+// changed (it is then unparsed and unformatted, and in the background range).
+bool TTextMemo::PropagateState(int paragraph)
+{
+    if (paragraph + 1 >= paragraphs_.Count()) return false;
+    TParagraphRec& rec = paragraphs_[paragraph];
+    TParagraphRec& next = paragraphs_[paragraph + 1];
+    const TStyleRec& end = EndState(rec);
+    if (next.StartState && end.SameState(*next.StartState)) return false;
+    if (&end == rec.StartState.get()) {
+        next.StartState = rec.StartState;
+    } else {
+        auto copy = std::make_shared<TStyleRec>(end);
+        copy->Offset = 0;
+        next.StartState = std::move(copy);
+    }
+    next.KeysParsed = false;
+    next.KeywordsParsed = false;
+    next.Formatted = false;
+    ExtendBackgroundRange(paragraph + 1, paragraph + 1);
+    return true;
+}
+
+void TTextMemo::ParseSpans(int paragraph)
+{
+    TParagraphRec& rec = paragraphs_[paragraph];
+    const std::string& text = rec.Text;
+    const int len = rec.Length();
+    std::string folded = text;
+    FoldCase(upperCaseType_, folded);
+
+    TStyleRec state = rec.StartState ? *rec.StartState : TStyleRec{};
+    state.Offset = 0;
+    state.Flags &= static_cast<std::uint8_t>(~srKeywordFlags);
+    std::vector<TStyleRec> records;
+
+    auto sep = [&](int at) { return at < 0 || at >= len || IsSeparator(static_cast<unsigned char>(text[static_cast<std::size_t>(at)])); };
+    auto matches = [&](int at, const TStartStopKey& k, bool start) {
+        const std::string& key = (k.Options & koCaseSensitive) ? (start ? k.StartKey : k.StopKey) : (start ? k.FoldedStart : k.FoldedStop);
+        const std::string& hay = (k.Options & koCaseSensitive) ? text : folded;
+        const int n = static_cast<int>(key.size());
+        if (n == 0 || at + n > len || hay.compare(static_cast<std::size_t>(at), key.size(), key) != 0) return false;
+        const bool before = start ? k.StartSepBefore : k.StopSepBefore;
+        const bool after = start ? k.StartSepAfter : k.StopSepAfter;
+        return (!before || sep(at - 1)) && (!after || sep(at + n));
+    };
+    auto close = [&](int at) {
+        const int succ = startStopKeys_.Successor(state.Keys[static_cast<std::size_t>(state.Level)]);
+        if (succ >= 0)
+            state.Keys[static_cast<std::size_t>(state.Level)] = static_cast<std::int16_t>(succ);
+        else
+            --state.Level;
+        SetPairAttributes(state, startStopKeys_);
+        PushRecord(records, state, at);
+    };
+    // A run a highlighter marked: its record, then the state around it again.
+    auto mark = [&](int at, TStyleRec run, int n) {
+        run.Flags = static_cast<std::uint8_t>((run.Flags & ~srKeywordFlags) | srKeyword | srMarked);
+        run.Level = state.Level;
+        run.Keys = state.Keys;
+        PushRecord(records, run, at);
+        TStyleRec back = state;
+        back.Flags |= srKeywordEnd | srMarked;
+        PushRecord(records, back, std::min(len, at + n));
+        return std::min(len, at + n);
+    };
+
+    const bool pairs = applyStartStopKeys_ && startStopKeys_.Count() > 0;
+    int pos = 0;
+    while (pos < len) {
+        if (pairs && state.Level >= 0) {
+            const TStartStopKey& k = startStopKeys_[state.Keys[static_cast<std::size_t>(state.Level)]];
+            if (matches(pos, k, false)) {
+                pos += static_cast<int>(k.StopKey.size());
+                close(pos);
+                continue;
+            }
+        }
+        if (highlighter_) {
+            TStyleRec run;
+            int n = 0;
+            if (state.Level < 0 && highlighter_->MatchOutsideSpan(*this, paragraph, pos, run, n) && n > 0) {
+                pos = mark(pos, run, n);
+                continue;
+            }
+            n = 0;
+            if (highlighter_->MatchStartKey(*this, paragraph, pos, run, n) && n > 0) {
+                pos = mark(pos, run, n);
+                continue;
+            }
+        }
+        if (pairs && state.Level + 1 < kMaxSpanLevels) {
+            bool opened = false;
+            for (int i = 0; i < startStopKeys_.Count(); ++i) {
+                const TStartStopKey& k = startStopKeys_[i];
+                if (!matches(pos, k, true)) continue;
+                ++state.Level;
+                state.Keys[static_cast<std::size_t>(state.Level)] = static_cast<std::int16_t>(i);
+                SetPairAttributes(state, startStopKeys_);
+                PushRecord(records, state, pos);
+                pos += static_cast<int>(k.StartKey.size());
+                opened = true;
+                break;
+            }
+            if (opened) continue;
+        }
+        pos = static_cast<int>(rtl::Utf8NextCharStart(text, static_cast<std::size_t>(pos)));
+    }
+    if (pairs && state.Level >= 0 && startStopKeys_[state.Keys[static_cast<std::size_t>(state.Level)]].EndsAtParagraphEnd)
+        close(len);
+
+    rec.Styles = std::move(records);
+    rec.KeysParsed = true;
+    rec.KeywordsParsed = false;
+    rec.Formatted = false;
+}
+
+void TTextMemo::ParseKeywords(int paragraph)
+{
+    TParagraphRec& rec = paragraphs_[paragraph];
+    rec.KeywordsParsed = true;
+    // Keyword records of an earlier parse go; a highlighter's marks stay.
+    std::erase_if(rec.Styles, [](const TStyleRec& r) { return (r.Flags & srKeywordFlags) && !(r.Flags & srMarked); });
+    if (highlighter_) highlighter_->ParseRange(*this, paragraph);
+    if (!applyKeyWords_ || keywords_.Count() == 0) return;
+    if (keywords_.CaseType() != upperCaseType_) keywords_.SetCaseType(upperCaseType_);
+
+    const std::string& text = rec.Text;
+    const int len = rec.Length();
+    std::string work = text;
+    std::string upper;
+    if (keywords_.AnyCaseInsensitive()) {
+        upper = text;
+        FoldCase(upperCaseType_, upper);
+    }
+    // No keyword is found inside a span or a marked run.
+    {
+        const TStyleRec* state = rec.StartState.get();
+        int from = 0;
+        auto blank = [&](int a, int b) {
+            for (int i = a; i < b; ++i) {
+                work[static_cast<std::size_t>(i)] = '\x05';
+                if (!upper.empty()) upper[static_cast<std::size_t>(i)] = '\x05';
+            }
+        };
+        for (const TStyleRec& r : rec.Styles) {
+            if (state && (state->Level >= 0 || (state->Flags & srKeyword))) blank(from, std::min(r.Offset, len));
+            state = &r;
+            from = std::min(r.Offset, len);
+        }
+        if (state && (state->Level >= 0 || (state->Flags & srKeyword))) blank(from, len);
+    }
+
+    struct Match {
+        int start;
+        int length;
+        int keyword;
+    };
+    std::vector<Match> found;
+    auto sep = [&](int at) { return at < 0 || at >= len || IsSeparator(static_cast<unsigned char>(text[static_cast<std::size_t>(at)])); };
+    for (int i = 0; i < keywords_.Count(); ++i) {
+        const TKeywordRec k = keywords_.Keyword(i);
+        if (k.Context == 0) continue;
+        const bool cs = k.Options & koCaseSensitive;
+        const std::string word = cs ? keywords_.Get(i) : keywords_.FoldedWord(i);
+        if (word.empty()) continue;
+        std::string& hay = cs ? work : upper;
+        const int n = static_cast<int>(word.size());
+        std::size_t at = hay.find(word);
+        while (at != std::string::npos) {
+            const int a = static_cast<int>(at);
+            if (!(k.Options & koWholeWord) || (sep(a - 1) && sep(a + n))) {
+                for (int j = a; j < a + n; ++j) {
+                    work[static_cast<std::size_t>(j)] = '\x05';
+                    if (!upper.empty()) upper[static_cast<std::size_t>(j)] = '\x05';
+                }
+                found.push_back({a, n, i});
+                at = hay.find(word, at + static_cast<std::size_t>(n));
+            } else {
+                at = hay.find(word, at + 1);
+            }
+        }
+    }
+    if (found.empty()) return;
+    std::sort(found.begin(), found.end(), [](const Match& a, const Match& b) { return a.start < b.start; });
+
+    for (const Match& m : found) {
+        const TStyleRec around = rec.StyleAt(m.start + 1);
+        const TKeywordRec k = keywords_.Keyword(m.keyword);
+        TStyleRec open = around;
+        open.Flags = static_cast<std::uint8_t>((around.Flags & ~srKeywordFlags) | srKeyword);
+        open.Level = static_cast<std::int8_t>(std::min(around.Level + 1, kMaxSpanLevels - 1));
+        open.Attr = k.Attr;
+        open.Context = k.Context;
+        open.Attr16 = k.Attr16;
+        open.TextColor = k.TextColor;
+        open.BackColor = k.BackColor;
+        open.Keyword = m.keyword;
+        open.Offset = m.start;
+        TStyleRec back = around;
+        back.Flags = static_cast<std::uint8_t>((around.Flags & ~srKeywordFlags) | srKeywordEnd);
+        back.Offset = m.start + m.length;
+        // The match's own record comes after any span record at its start; the record that
+        // resumes the surrounding state comes before any span record at its end.
+        auto upperAt = std::upper_bound(rec.Styles.begin(), rec.Styles.end(), m.start,
+                                        [](int o, const TStyleRec& r) { return o < r.Offset; });
+        upperAt = rec.Styles.insert(upperAt, open);
+        auto lowerAt = std::lower_bound(upperAt + 1, rec.Styles.end(), back.Offset,
+                                        [](const TStyleRec& r, int o) { return r.Offset < o; });
+        rec.Styles.insert(lowerAt, back);
+    }
+}
+
+}  // namespace editor

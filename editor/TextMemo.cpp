@@ -1,0 +1,756 @@
+#include "editor/TextMemo.h"
+
+#include "editor/TextHighlighter.h"
+#include "editor/TextMemoStrings.h"
+
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+#include <chrono>
+#include <istream>
+#include <ostream>
+
+namespace editor {
+
+int ProgressInterval = 300;
+
+TTextMemoOptions DefaultTextMemoOptions()
+{
+    TTextMemoOptions o;
+    o.set(tmoWrapCaret);
+    o.set(tmoInsertKeyActive);
+    o.set(tmoWideOverwriteCaret);
+    o.set(tmoAutoScrollBars);
+    return o;
+}
+
+namespace {
+std::int64_t SteadyMilliseconds()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+}  // namespace
+
+// ---- Construction -------------------------------------------------------------------------
+
+GW_IMPLEMENT_CLASS(TTextMemo, classes::TComponent)
+{
+    p.Strings("Lines", [](const TTextMemo& m) { return m.Lines(); });
+    p.Strings("Keywords", [](const TTextMemo& m) { return m.Keywords(); });
+    p.Object("StartStopKeys", [](const TTextMemo& m) { return m.StartStopKeys(); });
+}
+
+TTextMemo::TTextMemo(classes::TComponent* owner)
+    : classes::TComponent(owner), options_(DefaultTextMemoOptions()), separators_(CharSetOf("\t $%&,./:;<=>"))
+{
+    ticks_ = SteadyMilliseconds;
+    InitStore();
+    lines_ = std::make_unique<TTextLinesStrings>(*this);
+    paragraphsView_ = std::make_unique<TTextParaStrings>(*this);
+    topLine_ = std::make_unique<TTextNavigator>(*this);
+}
+
+TTextMemo::~TTextMemo()
+{
+    if (queue_) queue_->Cancel(*this);
+    if (highlighter_) std::erase(highlighter_->editors_, this);
+    topLine_.reset();
+    for (TTextNavigator* n : navigators_) n->memo_ = nullptr;
+}
+
+void TTextMemo::InitStore()
+{
+    paragraphs_.Clear();
+    TParagraphRec first;
+    first.StartState = std::make_shared<TStyleRec>();
+    first.KeysParsed = true;
+    first.KeywordsParsed = true;
+    paragraphs_.Add(std::move(first));
+    textLength_ = 0;
+    lineCount_ = 1;
+    bgNext_ = 1;
+    bgLast_ = -1;
+    chgFirstLine_ = 1;
+    chgFirstPara_ = 1;
+    chgLastPara_ = -1;
+    keysParsedUpTo_ = -1;
+}
+
+void TTextMemo::ClearStore()
+{
+    paragraphs_.Clear();
+    textLength_ = 0;
+    lineCount_ = 0;
+    selStart_ = 0;
+    selLength_ = 0;
+    for (TTextNavigator* n : navigators_) n->Reset();
+    chgLastPara_ = -1;
+    bgLast_ = -1;
+    keysParsedUpTo_ = -1;
+    widest_ = 0;
+    widestPara_ = -1;
+}
+
+// ---- Look-ups -----------------------------------------------------------------------------
+
+int TTextMemo::FindParagraph(int offset, int guess) const
+{
+    const int count = paragraphs_.Count();
+    int p = std::clamp(guess, 0, count - 1);
+    while (p + 1 < count && offset > paragraphs_[p].Start + paragraphs_[p].Length() + 1) ++p;
+    while (p > 0 && offset < paragraphs_[p].Start) --p;
+    return p;
+}
+
+int TTextMemo::ParagraphOfOffset(int offset) const
+{
+    const int count = paragraphs_.Count();
+    offset = std::clamp(offset, 0, textLength_);
+    const int guess =
+        textLength_ > 0 ? static_cast<int>(static_cast<std::int64_t>(count - 1) * offset / textLength_) : 0;
+    return FindParagraph(offset, guess);
+}
+
+int TTextMemo::ParagraphOfLine(int line) const
+{
+    const int count = paragraphs_.Count();
+    line = std::clamp(line, 0, std::max(0, lineCount_ - 1));
+    int p = lineCount_ > 0 ? static_cast<int>(static_cast<std::int64_t>(line) * count / lineCount_) : 0;
+    p = std::clamp(p, 0, count - 1);
+    while (p > 0 && line < paragraphs_[p].FirstLine) --p;
+    while (p + 1 < count && line >= paragraphs_[p].FirstLine + paragraphs_[p].LineCount()) ++p;
+    return p;
+}
+
+// A valid caret position: inside the text, never between a CR and its LF, never inside a
+// UTF-8 sequence.
+int TTextMemo::SnapOffset(int offset) const
+{
+    offset = std::clamp(offset, 0, textLength_);
+    const int p = ParagraphOfOffset(offset);
+    const TParagraphRec& rec = paragraphs_[p];
+    int in = offset - rec.Start;
+    if (in > rec.Length()) in = rec.Length();
+    if (in < rec.Length()) {
+        int s = in;
+        while (s > 0 && s > in - 3 && (static_cast<unsigned char>(rec.Text[static_cast<std::size_t>(s)]) & 0xC0) == 0x80)
+            --s;
+        if (s != in && static_cast<int>(rtl::Utf8NextCharStart(rec.Text, static_cast<std::size_t>(s))) > in) in = s;
+    }
+    return rec.Start + in;
+}
+
+std::string TTextMemo::Text() const { return GetTextPart(0, textLength_); }
+
+std::string TTextMemo::GetTextPart(int start, int stop) const
+{
+    start = std::clamp(start, 0, textLength_);
+    stop = std::clamp(stop, 0, textLength_);
+    std::string out;
+    if (start >= stop) return out;
+    out.reserve(static_cast<std::size_t>(stop - start));
+    int p = ParagraphOfOffset(start);
+    int pos = start;
+    while (pos < stop && p < paragraphs_.Count()) {
+        const TParagraphRec& rec = paragraphs_[p];
+        const int in = pos - rec.Start;
+        const int end = std::min(stop - rec.Start, rec.Length() + 2);
+        for (int i = in; i < end; ++i) {
+            if (i < rec.Length())
+                out.push_back(rec.Text[static_cast<std::size_t>(i)]);
+            else
+                out.push_back(i == rec.Length() ? '\r' : '\n');
+        }
+        pos = rec.Start + end;
+        ++p;
+    }
+    return out;
+}
+
+// ---- Loading and saving -------------------------------------------------------------------
+
+void TTextMemo::LoadWith(const std::function<bool(std::string&)>& nextBlock)
+{
+    ClearStore();
+    const TStyleState initial = std::make_shared<TStyleRec>();
+    std::int64_t running = 0;
+    TTextReadOptions opts;
+    opts.NullReplacement = nullReplacement_;
+    opts.DiscardTrailingSpaces = options_[tmoDiscardTrailingSpaces];
+    opts.MaxParagraphLength = kMaxTextLength;
+    TTextReader reader(opts, [&](std::string&& text) {
+        const auto len = static_cast<std::int64_t>(text.size());
+        if (running + len > kMaxTextLength) TextTooLongError();
+        TParagraphRec rec;
+        rec.Text = std::move(text);
+        rec.Start = static_cast<int>(running);
+        rec.FirstLine = paragraphs_.Count();
+        rec.Line0.Stop = static_cast<int>(len);
+        rec.StartState = initial;
+        paragraphs_.Add(std::move(rec));
+        running += len + 2;
+    });
+    try {
+        std::string block;
+        while (nextBlock(block)) {
+            reader.Feed(block);
+            FireProgress(0, false);
+        }
+        reader.Finish();
+    } catch (...) {
+        InitStore();
+        ReformatAll();
+        throw;
+    }
+    textLength_ = static_cast<int>(running - 2);
+    lineCount_ = paragraphs_.Count();
+    modified_ = true;
+    if (options_[tmoAutoLineBreak] && reader.AnyBreak()) lineBreak_ = reader.LastBreak();
+    selStart_ = 0;
+    selLength_ = 0;
+    topLine_->Reset();
+    FireProgress(100, true);
+    ReformatAll();
+    OnParse(this, 0, textLength_);
+    Change();
+}
+
+void TTextMemo::LoadFromStream(std::istream& in)
+{
+    LoadWith([&](std::string& block) {
+        block.resize(kReadBlockSize);
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        block.resize(static_cast<std::size_t>(in.gcount()));
+        if (in.bad()) throw rtl::EStreamError("Stream read error");
+        return !block.empty();
+    });
+}
+
+void TTextMemo::LoadFromText(std::string_view text)
+{
+    LoadWith([&](std::string& block) {
+        const std::size_t take = std::min(kReadBlockSize, text.size());
+        block.assign(text.substr(0, take));
+        text.remove_prefix(take);
+        return take > 0;
+    });
+}
+
+void TTextMemo::SaveToStream(std::ostream& out)
+{
+    const std::string_view brk = LineBreakText(lineBreak_);
+    const bool discard = options_[tmoDiscardTrailingSpaces];
+    const int count = paragraphs_.Count();
+    std::string buffer;
+    for (int p = 0; p < count; ++p) {
+        buffer += ParagraphForSave(paragraphs_[p].Text, staticFormat_, discard);
+        if (p + 1 < count) buffer += brk;
+        if (buffer.size() >= kReadBlockSize || p + 1 == count) {
+            out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+            buffer.clear();
+            FireProgress(static_cast<int>(static_cast<std::int64_t>(p) * 100 / count), false);
+        }
+    }
+    if (!out) throw rtl::EStreamError("Stream write error");
+    FireProgress(100, true);
+}
+
+std::string TTextMemo::SaveToText()
+{
+    const std::string_view brk = LineBreakText(lineBreak_);
+    const bool discard = options_[tmoDiscardTrailingSpaces];
+    std::string out;
+    out.reserve(static_cast<std::size_t>(textLength_));
+    const int count = paragraphs_.Count();
+    for (int p = 0; p < count; ++p) {
+        out += ParagraphForSave(paragraphs_[p].Text, staticFormat_, discard);
+        if (p + 1 < count) out += brk;
+    }
+    FireProgress(100, true);
+    return out;
+}
+
+void TTextMemo::SetTextBuf(std::string_view text)
+{
+    if (textLength_ == 0 && text.empty()) return;
+    modified_ = true;
+    LoadFromText(text);
+}
+
+void TTextMemo::Clear() { SetTextBuf(std::string_view()); }
+
+// Saves the text and reads it back, so that the reading rules apply to it again.
+void TTextMemo::ReloadText()
+{
+    const bool modified = modified_;
+    const TTextLineBreak lineBreak = lineBreak_;
+    lineBreak_ = pbCRLF;
+    const bool sf = staticFormat_;
+    staticFormat_ = false;  // keep every byte as it stands
+    std::string text = SaveToText();
+    staticFormat_ = sf;
+    lineBreak_ = lineBreak;
+    LoadFromText(text);
+    modified_ = modified;
+}
+
+void TTextMemo::FireProgress(int percent, bool always)
+{
+    progress_ = percent;
+    if (!OnProgress) return;
+    const std::int64_t now = Now();
+    if (always || now - lastProgress_ > ProgressInterval) {
+        lastProgress_ = now;
+        OnProgress(this);
+    }
+}
+
+std::int64_t TTextMemo::Now() const { return ticks_(); }
+
+void TTextMemo::SetTickSource(std::function<std::int64_t()> ticks)
+{
+    ticks_ = ticks ? std::move(ticks) : std::function<std::int64_t()>(SteadyMilliseconds);
+}
+
+// ---- Selection and replacement ------------------------------------------------------------
+
+void TTextMemo::SetSelStart(int offset)
+{
+    selStart_ = SnapOffset(offset);
+    selLength_ = 0;
+    UpdateCaret();
+}
+
+void TTextMemo::SetSelLength(int length)
+{
+    const std::int64_t end = std::clamp<std::int64_t>(static_cast<std::int64_t>(selStart_) + length, 0, textLength_);
+    selLength_ = SnapOffset(static_cast<int>(end)) - selStart_;
+}
+
+int TTextMemo::SelPar() const { return ParagraphOfOffset(selStart_); }
+
+void TTextMemo::SetSelPar(int paragraph)
+{
+    paragraph = std::clamp(paragraph, 0, paragraphs_.Count() - 1);
+    SetSelStart(paragraphs_[paragraph].Start);
+}
+
+std::string TTextMemo::SelText() const
+{
+    return GetTextPart(std::min(selStart_, selStart_ + selLength_), std::max(selStart_, selStart_ + selLength_));
+}
+
+void TTextMemo::ReplaceSelection(std::string_view textIn)
+{
+    std::string text(textIn);
+    OnBeforeChange(this, text);
+    if (selLength_ == 0 && text.empty()) return;
+    int start = std::min(selStart_, selStart_ + selLength_);
+    const int stop = std::max(selStart_, selStart_ + selLength_);
+    if (options_[tmoDiscardTrailingSpaces]) {
+        const std::size_t cr = text.find('\r');
+        const std::string_view first = std::string_view(text).substr(0, cr);
+        const bool blankFirst = first.find_first_not_of(" \t") == std::string_view::npos;
+        const int pb = ParagraphOfOffset(stop);
+        const bool stopAtEnd = stop - paragraphs_[pb].Start >= paragraphs_[pb].Length();
+        if (blankFirst && (cr != std::string::npos || stopAtEnd)) {
+            const TParagraphRec& rec = paragraphs_[ParagraphOfOffset(start)];
+            int in = start - rec.Start;
+            while (in > 0 && (rec.Text[static_cast<std::size_t>(in - 1)] == ' ' || rec.Text[static_cast<std::size_t>(in - 1)] == '\t'))
+                --in;
+            start = rec.Start + in;
+        }
+    }
+    modified_ = true;
+    const int caret = ReplaceRange(start, stop, text, false);
+    selStart_ = caret;
+    selLength_ = 0;
+    OnParse(this, start, caret);
+    if (updateCount_ == 0) {
+        UpdateChanges();
+        ScrollCaretIntoView();
+    }
+}
+
+int TTextMemo::ReplaceRange(int start, int stop, std::string_view text, bool verbatim)
+{
+    if (start > stop) std::swap(start, stop);
+    start = SnapOffset(start);
+    stop = SnapOffset(stop);
+
+    // The inserted text as paragraphs: breaks are CR and CR LF.
+    std::vector<std::string> pieces(1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            pieces.emplace_back();
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            pieces.back().push_back(text[i]);
+        }
+    }
+    const bool tidy = staticFormat_ && !verbatim;
+    if (tidy) {
+        // Keep the style after the change as it was: close every toggle whose parity changed.
+        const std::uint8_t changed = ApplyStyleCodes(0, text) ^ ApplyStyleCodes(0, GetTextPart(start, stop));
+        for (const unsigned char code : {tcUnderline, tcItalic, tcBold, tcHighlight, tcAltFont})
+            if (changed & StyleBitOfCode(code)) pieces.back().push_back(static_cast<char>(code));
+    }
+
+    const int pa = ParagraphOfOffset(start);
+    const int pb = ParagraphOfOffset(stop);
+    const int oa = start - paragraphs_[pa].Start;
+    const int ob = stop - paragraphs_[pb].Start;
+    const int k = static_cast<int>(pieces.size()) - 1;
+
+    // Where the inserted text ends, in the last new paragraph.
+    int insertEnd = (k == 0 ? oa : 0) + static_cast<int>(pieces[static_cast<std::size_t>(k)].size());
+    std::vector<std::string> texts(pieces.size());
+    {
+        const std::string& headText = paragraphs_[pa].Text;
+        const std::string& tailText = paragraphs_[pb].Text;
+        texts[0] = headText.substr(0, static_cast<std::size_t>(oa)) + pieces[0];
+        for (int i = 1; i <= k; ++i) texts[static_cast<std::size_t>(i)] = std::move(pieces[static_cast<std::size_t>(i)]);
+        texts[static_cast<std::size_t>(k)] += tailText.substr(static_cast<std::size_t>(ob));
+    }
+    int firstTidied = kNotComputed;  // first offset of paragraph pa that tidying touched
+    bool tidied = false;
+    if (tidy) {
+        for (int i = 0; i <= k; ++i) {
+            std::vector<int> removed;
+            std::string t = TidyStyleCodes(texts[static_cast<std::size_t>(i)], &removed);
+            if (removed.empty()) continue;
+            tidied = true;
+            if (i == 0) firstTidied = removed.front();
+            if (i == k)
+                insertEnd -= static_cast<int>(std::count_if(removed.begin(), removed.end(), [&](int r) { return r < insertEnd; }));
+            texts[static_cast<std::size_t>(i)] = std::move(t);
+        }
+    }
+
+    std::int64_t oldTotal = 0;
+    for (int p = pa; p <= pb; ++p) oldTotal += paragraphs_[p].Length() + 2;
+    std::int64_t newTotal = 0;
+    for (const std::string& t : texts) {
+        if (t.size() > static_cast<std::size_t>(kMaxTextLength)) TextTooLongError();
+        newTotal += static_cast<std::int64_t>(t.size()) + 2;
+    }
+    if (textLength_ - oldTotal + newTotal > kMaxTextLength) TextTooLongError();
+    const int delta = static_cast<int>(newTotal - oldTotal);
+
+    // The first paragraph keeps its record; its display lines before the change stay valid,
+    // and for a change inside one paragraph the lines after it move with the text.
+    TParagraphRec& A = paragraphs_[pa];
+    const int changeAt = std::min(oa, firstTidied);
+    int changedLine = A.Formatted ? A.LineOfOffset(changeAt) : 0;
+    {
+        TLinesList lines(A);
+        const bool moveLines = A.Formatted && k == 0 && pa == pb && !tidied;
+        for (int j = changedLine; j < lines.Count(); ++j) {
+            TLineRec& l = lines[j];
+            if (moveLines && l.Start >= ob && l.Stop >= 0) {
+                l.Start += delta;
+                l.Stop += delta;
+                l.JustifyStart += delta;
+            } else {
+                l.Stop = -1;  // no longer a valid break
+            }
+        }
+        std::vector<TStyleRec> kept;
+        for (const TStyleRec& r : A.Styles) {
+            if (r.Offset <= oa) {
+                kept.push_back(r);
+            } else if (k == 0 && pa == pb && r.Offset >= ob) {
+                kept.push_back(r);
+                kept.back().Offset += delta;
+            }
+        }
+        A.Styles = std::move(kept);
+    }
+    A.Text = std::move(texts[0]);
+    A.Formatted = false;
+    A.KeysParsed = false;
+    A.KeywordsParsed = false;
+
+    int removedLines = 0;
+    for (int p = pa + 1; p <= pb; ++p) removedLines += paragraphs_[p].LineCount();
+    const int removedParas = pb - pa;
+    if (k < removedParas)
+        paragraphs_.Delete(pa + 1, removedParas - k);
+    else
+        paragraphs_.Insert(pa + 1, k - removedParas);
+    for (int i = 1; i <= k; ++i) {
+        TParagraphRec fresh;
+        fresh.Text = std::move(texts[static_cast<std::size_t>(i)]);
+        fresh.Line0.Stop = fresh.Length();
+        fresh.StartState = A.StartState;
+        paragraphs_[pa + i] = std::move(fresh);
+    }
+    const int lineDelta = k - removedLines;
+    const int count = paragraphs_.Count();
+    for (int p = pa + 1; p < count; ++p) {
+        TParagraphRec& rec = paragraphs_[p];
+        if (p <= pa + k) {
+            const TParagraphRec& prev = paragraphs_[p - 1];
+            rec.Start = prev.Start + prev.Length() + 2;
+            rec.FirstLine = prev.FirstLine + prev.LineCount();
+        } else {
+            rec.Start += delta;
+            rec.FirstLine += lineDelta;
+        }
+    }
+    lineCount_ += lineDelta;
+    textLength_ += delta;
+    AdjustAfterReplace(pa, removedParas, k, start, stop, delta);
+    MarkChanged(pa, changedLine, pa + k);
+    return paragraphs_[pa + k].Start + insertEnd;
+}
+
+void TTextMemo::AdjustAfterReplace(int pa, int removedParas, int insertedParas, int start, int stop, int delta)
+{
+    const int pb = pa + removedParas;
+    const int shift = insertedParas - removedParas;
+    auto map = [&](int x, bool last) {
+        if (x <= pa) return x;
+        if (x <= pb) return last ? pa + insertedParas : pa;
+        return x + shift;
+    };
+    if (chgLastPara_ >= 0) {
+        chgFirstPara_ = map(chgFirstPara_, false);
+        chgLastPara_ = map(chgLastPara_, true);
+    }
+    if (bgLast_ >= 0) {
+        bgNext_ = map(bgNext_, false);
+        bgLast_ = map(bgLast_, true);
+    } else {
+        bgNext_ = paragraphs_.Count();
+    }
+    if (widestPara_ >= pa && widestPara_ <= pb)
+        widestPara_ = -1;
+    else if (widestPara_ > pb)
+        widestPara_ += shift;
+    for (TTextNavigator* n : navigators_) {
+        if (n->offset_ > start) n->offset_ = n->offset_ >= stop ? n->offset_ + delta : start;
+        n->offset_ = std::clamp(n->offset_, 0, textLength_);
+        n->DropCaches();
+    }
+}
+
+// ---- Column conversion --------------------------------------------------------------------
+
+int TTextMemo::ColumnToOffset(int paragraph, int column, int* beyond) const
+{
+    const TParagraphRec& rec = paragraphs_[paragraph];
+    const std::string& t = rec.Text;
+    int col = 0;
+    std::size_t i = 0;
+    while (i < t.size()) {
+        const auto c = static_cast<unsigned char>(t[i]);
+        if (staticFormat_ && IsStyleCode(c)) {
+            ++i;
+            continue;
+        }
+        const int next = (c == kTab && tabStops_ >= 1) ? (col / tabStops_ + 1) * tabStops_ : col + 1;
+        if (next > column) break;
+        col = next;
+        i = rtl::Utf8NextCharStart(t, i);
+    }
+    if (beyond) *beyond = i >= t.size() ? std::max(0, column - col) : 0;
+    return static_cast<int>(i);
+}
+
+int TTextMemo::OffsetToColumn(int paragraph, int offsetInParagraph) const
+{
+    const TParagraphRec& rec = paragraphs_[paragraph];
+    const std::string& t = rec.Text;
+    const std::size_t stop = std::min(static_cast<std::size_t>(std::max(offsetInParagraph, 0)), t.size());
+    int col = 0;
+    std::size_t i = 0;
+    while (i < stop) {
+        const auto c = static_cast<unsigned char>(t[i]);
+        if (!(staticFormat_ && IsStyleCode(c))) col = (c == kTab && tabStops_ >= 1) ? (col / tabStops_ + 1) * tabStops_ : col + 1;
+        i = rtl::Utf8NextCharStart(t, i);
+    }
+    return col;
+}
+
+// ---- Properties ---------------------------------------------------------------------------
+
+void TTextMemo::SetOptions(const TTextMemoOptions& options)
+{
+    const bool discardOn = options[tmoDiscardTrailingSpaces] && !options_[tmoDiscardTrailingSpaces];
+    options_ = options;
+    if (discardOn) ReloadText();
+}
+
+void TTextMemo::SetStaticFormat(bool on)
+{
+    if (on == staticFormat_) return;
+    staticFormat_ = on;
+    ReloadText();
+}
+
+void TTextMemo::RefreshDisplay()
+{
+    if (HandleAllocated() || altCanvas_) ReformatAll();
+}
+
+void TTextMemo::SetWordWrap(bool on)
+{
+    if (on == wordWrap_) return;
+    wordWrap_ = on;
+    RefreshDisplay();
+}
+
+void TTextMemo::SetColumnWrap(int columns)
+{
+    if (columns == columnWrap_) return;
+    columnWrap_ = columns;
+    RefreshDisplay();
+}
+
+void TTextMemo::SetAlignment(ui::TAlignment alignment)
+{
+    if (alignment == alignment_) return;
+    const bool reformat = !wordWrap_ && (alignment == ui::taLeftJustify || alignment_ == ui::taLeftJustify);
+    alignment_ = alignment;
+    if (reformat) RefreshDisplay();
+}
+
+void TTextMemo::SetLeftMargin(int pixels)
+{
+    if (pixels == leftMargin_) return;
+    leftMargin_ = pixels;
+    RefreshDisplay();
+}
+
+void TTextMemo::SetRightMargin(int pixels)
+{
+    if (pixels == rightMargin_) return;
+    rightMargin_ = pixels;
+    RefreshDisplay();
+}
+
+void TTextMemo::SetTabStops(int characters)
+{
+    if (characters == tabStops_) return;
+    tabStops_ = characters;
+    RefreshDisplay();
+}
+
+void TTextMemo::SetApplyKeyWords(bool on)
+{
+    applyKeyWords_ = on;
+    ResetParsing();
+}
+
+void TTextMemo::SetApplyStartStopKeys(bool on)
+{
+    applyStartStopKeys_ = on;
+    ResetParsing();
+}
+
+void TTextMemo::SetSeparators(std::string_view chars)
+{
+    separators_ = CharSetOf(chars);
+    startStopKeys_.Prepare(separators_);
+    ResetParsing();
+}
+
+void TTextMemo::SetUpperCaseType(TtmUpperCase type)
+{
+    upperCaseType_ = type;
+    keywords_.SetCaseType(type);
+    startStopKeys_.SetCaseType(type);
+    if (ComponentState().Contains(classes::csDesigning)) ResetParsing();
+}
+
+void TTextMemo::Loaded()
+{
+    classes::TComponent::Loaded();
+    if ((applyKeyWords_ && keywords_.Count() > 0) || (applyStartStopKeys_ && startStopKeys_.Count() > 0))
+        ResetParsing();
+    else
+        ReformatAll();
+}
+
+void TTextMemo::SetHighlighter(TTextHighlighter* highlighter)
+{
+    if (highlighter == highlighter_) return;
+    if (highlighter_) std::erase(highlighter_->editors_, this);
+    highlighter_ = highlighter;
+    if (highlighter_) highlighter_->editors_.push_back(this);
+    const classes::TComponentState state = ComponentState();
+    if (state.Contains(classes::csLoading) || state.Contains(classes::csDesigning)) ResetParsing();
+}
+
+GW_IMPLEMENT_CLASS(TTextHighlighter, classes::TComponent) {}
+
+TTextHighlighter::~TTextHighlighter()
+{
+    const std::vector<TTextMemo*> editors = editors_;
+    for (TTextMemo* m : editors) m->SetHighlighter(nullptr);
+}
+
+bool TTextHighlighter::MatchOutsideSpan(TTextMemo&, int, int, TStyleRec&, int&) { return false; }
+bool TTextHighlighter::MatchStartKey(TTextMemo&, int, int, TStyleRec&, int&) { return false; }
+
+void TTextMemo::ResetParsing()
+{
+    const int count = paragraphs_.Count();
+    const TStyleState first = paragraphs_[0].StartState ? paragraphs_[0].StartState : std::make_shared<TStyleRec>();
+    for (int p = 0; p < count; ++p) {
+        TParagraphRec& rec = paragraphs_[p];
+        rec.Formatted = false;
+        rec.KeysParsed = false;
+        rec.KeywordsParsed = false;
+        rec.Styles.clear();
+        rec.StartState = first;
+    }
+    for (TTextNavigator* n : navigators_) n->DropCaches();
+    keysParsedUpTo_ = -1;
+    startStopKeys_.Prepare(separators_);
+    ReformatAll();
+}
+
+// ---- Hooks of the window side -------------------------------------------------------------
+
+void TTextMemo::InvalidateLines(int, int) {}
+void TTextMemo::UpdateVertScrollBar() {}
+void TTextMemo::UpdateHorzScrollBar() {}
+void TTextMemo::UpdateCaret() {}
+void TTextMemo::ScrollCaretIntoView() {}
+
+void TTextMemo::Change()
+{
+    OnChange(this);
+}
+
+// ---- Consistency --------------------------------------------------------------------------
+
+void TTextMemo::CheckConsistency() const
+{
+    static const std::string kVersion = "TTextMemo";
+    int lines = 0;
+    std::int64_t offset = 0;
+    const int count = paragraphs_.Count();
+    for (int p = 0; p < count; ++p) {
+        const TParagraphRec& rec = paragraphs_[p];
+        if (rec.FirstLine != lines) throw rtl::Exception("Error 1 " + kVersion);
+        if (rec.Start != offset) throw rtl::Exception("Error 2 in " + kVersion);
+        TLinesList list(const_cast<TParagraphRec&>(rec));
+        int at = 0;
+        for (int j = 0; j < list.Count(); ++j) {
+            if (list[j].Start != at) throw rtl::Exception("Error 3 in " + kVersion);
+            at = list[j].Stop;
+        }
+        if (at != rec.Length()) throw rtl::Exception("Error 4 in " + kVersion);
+        lines += list.Count();
+        offset += rec.Length() + 2;
+    }
+    if (static_cast<std::int64_t>(textLength_) + 2 != offset) throw rtl::Exception("Error 5 in " + kVersion);
+    if (lineCount_ != lines) throw rtl::Exception("Error 6 in " + kVersion);
+}
+
+}  // namespace editor
