@@ -22,7 +22,7 @@ struct TgkBitmapButtonLook {
     rtl::TColor FontColor = rtl::clBtnText;
     int FontHeight = -11;
     std::string FontName = "MS Sans Serif";
-    TFontStyles FontStyle;
+    classes::TFontStyles FontStyle;
 };
 
 struct TgkDialogButton {

@@ -6,16 +6,13 @@
 // library by placing its own TgkIntl on a form with Connected set: it then copies its texts
 // into the global object when it is loaded and whenever Connected becomes true.
 
+#include "platform/classes/Component.h"
+#include "platform/classes/Font.h"
 #include "platform/rtl/Exceptions.h"
 
-#include <functional>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
-namespace classes {
-class TComponent;
-}
 namespace db {
 class TField;
 }
@@ -30,41 +27,37 @@ class EInvalidOperation : public rtl::Exception {
 
 // How check-box cells are drawn.
 enum TgkCheckBoxInGridStyle { cbStyleAuto, cbStyleCheckmark, cbStyleXmark, cbStyleCheckmarkFlat };
-
-enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
-
-// A set of TFontStyle.
-class TFontStyles {
-public:
-    TFontStyles() = default;
-    TFontStyles(std::initializer_list<TFontStyle> styles)
-    {
-        for (TFontStyle s : styles) Include(s);
-    }
-    bool Contains(TFontStyle s) const noexcept { return (bits_ & (1u << s)) != 0; }
-    void Include(TFontStyle s) noexcept { bits_ |= 1u << s; }
-    void Exclude(TFontStyle s) noexcept { bits_ &= ~(1u << s); }
-    bool Empty() const noexcept { return bits_ == 0; }
-    bool operator==(const TFontStyles&) const = default;
-
-private:
-    unsigned bits_ = 0;
-};
+const classes::TEnumInfo& CheckBoxInGridStyleInfo();
 
 // Called before a picture-mask error is reported, with the control and the field the check
 // was for. Clearing `showError` suppresses the beep and the exception; `message` may be
 // changed.
 using TgkPictureValidationError =
-    std::function<void(classes::TComponent* control, db::TField* field, bool& showError,
-                       std::string& message)>;
+    classes::TEvent<classes::TComponent* /*control*/, db::TField* /*field*/, bool& /*showError*/,
+                    std::string& /*message*/>;
 
 // ---- Groups of texts -------------------------------------------------------------------------
+// Each group is a published sub-object of TgkIntl; its members are its published properties,
+// in publish order. Assign copies every published property, nested groups included.
 
-struct TgkADOIntl {
+class TgkIntlGroup : public classes::TPersistent {
+    GW_CLASS(TgkIntlGroup)
+
+public:
+    void Assign(const classes::TPersistent& source) override;
+};
+
+class TgkADOIntl : public TgkIntlGroup {
+    GW_CLASS(TgkADOIntl)
+
+public:
     bool UseLocateWhenFindingValue = true;
 };
 
-struct TgkDBNavigatorIntlHints {
+class TgkDBNavigatorIntlHints : public TgkIntlGroup {
+    GW_CLASS(TgkDBNavigatorIntlHints)
+
+public:
     std::string FirstHint = "Move to first record";
     std::string PriorHint = "Move to prior record";
     std::string NextHint = "Move to next record";
@@ -85,12 +78,18 @@ struct TgkDBNavigatorIntlHints {
     std::string SearchDialogHint = "Search the dataset";
 };
 
-struct TgkDBNavigatorIntl {
+class TgkDBNavigatorIntl : public TgkIntlGroup {
+    GW_CLASS(TgkDBNavigatorIntl)
+
+public:
     std::string ConfirmDeleteMessage = "Delete record?";
     TgkDBNavigatorIntlHints Hints;
 };
 
-struct TgkSearchDialogIntl {
+class TgkSearchDialogIntl : public TgkIntlGroup {
+    GW_CLASS(TgkSearchDialogIntl)
+
+public:
     std::string SearchCharLabel = "&Search Characters";
     std::string SearchCharShortLabel = "&Search Char";
     std::string SearchByLabel = "Search &By";
@@ -100,7 +99,10 @@ struct TgkSearchDialogIntl {
     std::string SearchByHint = "Incremental searching and sorting order";
 };
 
-struct TgkLocateDialogIntl {
+class TgkLocateDialogIntl : public TgkIntlGroup {
+    GW_CLASS(TgkLocateDialogIntl)
+
+public:
     std::string FieldValueLabel = "Field &Value";
     std::string SearchTypeLabel = "&Search Type";
     std::string CaseSensitiveLabel = "&Case-sensitive";
@@ -122,12 +124,18 @@ struct TgkLocateDialogIntl {
     std::string FieldNameHint = "Select the field to search on";
 };
 
-struct TgkMonthCalendarIntl {
+class TgkMonthCalendarIntl : public TgkIntlGroup {
+    GW_CLASS(TgkMonthCalendarIntl)
+
+public:
     std::string PopupYearLabel = "Edit Year";
     std::string EnterYearPrompt = "Enter Valid Year";
 };
 
-struct TgkFilterDialogIntl {
+class TgkFilterDialogIntl : public TgkIntlGroup {
+    GW_CLASS(TgkFilterDialogIntl)
+
+public:
     std::string BtnViewSummary = "View Su&mmary";
     std::string BtnViewSummaryHint = "View summary of current search criteria";
     std::string ViewSummaryNotText = "NOT";
@@ -171,7 +179,10 @@ struct TgkFilterDialogIntl {
     std::string AllSearchedTabHint = "Show all fields or only currently searched fields";
 };
 
-struct TgkUserMessagesIntl {
+class TgkUserMessagesIntl : public TgkIntlGroup {
+    GW_CLASS(TgkUserMessagesIntl)
+
+public:
     std::string gkDBGridDiscardChanges = "Discard changes to this record?";
     std::string PictureValidateError = "Invalid characters. Field : ";
     std::string LocateNoMatches = "No matches found";
@@ -187,7 +198,10 @@ struct TgkUserMessagesIntl {
 
 // Captions of the rich-text editor window's main menu. RedoCaption is empty by default; the
 // window then reads "&Redo".
-struct TgkRichEditMenuLabelsIntl {
+class TgkRichEditMenuLabelsIntl : public TgkIntlGroup {
+    GW_CLASS(TgkRichEditMenuLabelsIntl)
+
+public:
     std::string FileCaption = "&File";
     std::string LoadCaption = "&Load";
     std::string SaveAsCaption = "Save &As";
@@ -226,7 +240,10 @@ struct TgkRichEditMenuLabelsIntl {
 
 // Captions of the rich-text control's context menu (ViewCaption stands for EditCaption on a
 // read-only control).
-struct TgkRichEditPopupMenuLabelsIntl {
+class TgkRichEditPopupMenuLabelsIntl : public TgkIntlGroup {
+    GW_CLASS(TgkRichEditPopupMenuLabelsIntl)
+
+public:
     std::string EditCaption = "&Edit";
     std::string ViewCaption = "&View";
     std::string CutCaption = "Cu&t";
@@ -248,7 +265,10 @@ struct TgkRichEditPopupMenuLabelsIntl {
 
 // The paragraph dialog. The line-spacing items are empty by default; the dialog then reads
 // "Single", "1.5 Lines", "Double", "At least", "Exactly" and "Multiple".
-struct TgkRichEditParagraphDialogIntl {
+class TgkRichEditParagraphDialogIntl : public TgkIntlGroup {
+    GW_CLASS(TgkRichEditParagraphDialogIntl)
+
+public:
     std::string ParagraphDlgCaption = "Paragraph";
     std::string IndentationGroupBoxCaption = "Indentation";
     std::string LeftEditCaption = "Left:";
@@ -277,7 +297,10 @@ struct TgkRichEditParagraphDialogIntl {
     int HelpContext = 0;
 };
 
-struct TgkRichEditTabDialogIntl {
+class TgkRichEditTabDialogIntl : public TgkIntlGroup {
+    GW_CLASS(TgkRichEditTabDialogIntl)
+
+public:
     std::string TabDlgCaption = "Tab";
     std::string TabGroupBoxCaption = "&Tab Stop Position";
     std::string SetTabButtonCaption = "Set";
@@ -291,7 +314,10 @@ struct TgkRichEditTabDialogIntl {
     int HelpContext = 0;
 };
 
-struct TgkDBRichEditIntl {
+class TgkDBRichEditIntl : public TgkIntlGroup {
+    GW_CLASS(TgkDBRichEditIntl)
+
+public:
     std::string FontNameComboHint = "Font | Changes the font of the selection";
     std::string FontSizeComboHint = "Font Size | Changes the font size of the selection";
     std::string NewButtonHint = "New | Creates a new document";
@@ -340,13 +366,13 @@ struct TgkDBRichEditIntl {
 };
 
 // ---- The localisation object ---------------------------------------------------------------
+// A component: a form may hold one, set Connected and so localise the whole library.
 
-class TgkIntl {
+class TgkIntl : public classes::TComponent {
+    GW_CLASS(TgkIntl)
+
 public:
-    TgkIntl() = default;
-    virtual ~TgkIntl() = default;
-    TgkIntl(const TgkIntl&) = delete;
-    TgkIntl& operator=(const TgkIntl&) = delete;
+    explicit TgkIntl(classes::TComponent* owner = nullptr) : TComponent(owner) {}
 
     // Published, in this order.
     TgkADOIntl ADO;
@@ -371,16 +397,16 @@ public:
     // Default settings file of history lists and grid settings.
     std::string IniFileName;
     bool UseLocateMethodForSearch = true;
-    TFontStyles DialogFontStyle;
+    classes::TFontStyles DialogFontStyle;
     // First year of the hundred-year window that two-digit years are read into.
     int DefaultEpochYear = 1950;
     TgkPictureValidationError OnValidationErrorUsingMask;
     bool Connected() const noexcept { return connected_; }
-    // Storing true copies this object's texts into the global one.
+    // Storing true copies this object's texts into the global one (once loaded).
     void SetConnected(bool value);
 
-    // Called once the object's stored properties have been read.
-    virtual void Loaded();
+    // Copies into the global object when Connected was read as true.
+    void Loaded() override;
 
     // Copies the texts of every group, the button captions, CheckBoxInGridStyle,
     // OnValidationErrorUsingMask, DialogFontStyle, UseLocateMethodForSearch,
@@ -399,7 +425,7 @@ public:
 private:
     friend TgkIntl& gkIntlDefault();
     struct DefaultTag {};
-    explicit TgkIntl(DefaultTag) : isDefault_(true) {}
+    explicit TgkIntl(DefaultTag) : TComponent(nullptr), isDefault_(true) {}
 
     TgkCheckBoxInGridStyle checkBoxInGridStyle_ = cbStyleAuto;
     bool connected_ = false;
@@ -408,5 +434,8 @@ private:
 
 // The library's global TgkIntl, created on first use and alive for the whole run.
 TgkIntl& gkIntlDefault();
+
+// Registers TgkIntl, so that a stored form can hold one.
+void RegisterIntlClasses();
 
 }  // namespace grid

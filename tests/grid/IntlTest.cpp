@@ -1,13 +1,21 @@
 #include "grid/DialogButton.h"
 #include "grid/Intl.h"
 #include "grid/Types.h"
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/Streaming.h"
+#include "platform/classes/TypInfo.h"
 #include "platform/ui/Screen.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 using namespace grid;
+using classes::fsBold;
+using classes::fsItalic;
+using classes::TFontStyles;
 
 namespace {
 
@@ -20,7 +28,7 @@ protected:
         fresh.SetConnected(true);  // copies the defaults back
         TgkIntl& global = gkIntlDefault();
         global.OKCancelBitmapped = false;
-        global.ADO = TgkADOIntl{};
+        global.ADO.UseLocateWhenFindingValue = true;
         ui::SetScreenPixelsPerInch(96);
         ui::SetBeepHandler(nullptr);
     }
@@ -58,11 +66,93 @@ TEST_F(IntlTest, DefaultsOfSettingsAndSampleTexts)
     EXPECT_EQ(&gkIntlDefault(), &gkIntlDefault());
 }
 
-TEST_F(IntlTest, LibraryVersionIgnoresWrites)
+TEST_F(IntlTest, PublishesItsSettingsInOrderWithTheirDefaults)
+{
+    const classes::TClassInfo& info = TgkIntl::StaticClassInfo();
+    std::vector<std::string> names;
+    for (const classes::TPropInfo* prop : info.Properties()) names.push_back(prop->Name());
+    const std::vector<std::string> expected = {
+        "Name", "Tag", "ADO", "Navigator", "SearchDialog", "LocateDialog", "MonthCalendar",
+        "FilterDialog", "UserMessages", "RichEdit", "OKCancelBitmapped", "BtnOKCaption",
+        "BtnCancelCaption", "CheckBoxInGridStyle", "LibraryVersion", "FilterMemoSize",
+        "IniFileName", "UseLocateMethodForSearch", "DialogFontStyle", "DefaultEpochYear",
+        "OnValidationErrorUsingMask", "Connected"};
+    EXPECT_EQ(names, expected);
+
+    TgkIntl intl;
+    EXPECT_EQ(classes::GetStrProp(intl, "Navigator.Hints.LastHint"), "Move to last record");
+    EXPECT_EQ(classes::GetStrProp(intl, "RichEdit.MenuLabels.FileCaption"), "&File");
+    EXPECT_TRUE(classes::GetBoolProp(intl, "ADO.UseLocateWhenFindingValue"));
+    EXPECT_EQ(classes::GetOrdProp(intl, "DefaultEpochYear"), 1950);
+    EXPECT_EQ(classes::GetEnumProp(intl, "CheckBoxInGridStyle"), "cbStyleAuto");
+    const classes::TPropInfo* prop = classes::FindProperty(intl, "UserMessages.LocateNoMatches");
+    ASSERT_NE(prop, nullptr);
+    ASSERT_TRUE(prop->Default().has_value());
+    EXPECT_TRUE(classes::SamePropValue(*prop->Default(), classes::TPropValue(std::string("No matches found"))));
+
+    // Texts and settings are set by name, as a stored form sets them.
+    EXPECT_TRUE(classes::SetPropValue(intl, "LocateDialog.BtnNext", std::string("&Weiter")));
+    EXPECT_EQ(intl.LocateDialog.BtnNext, "&Weiter");
+    EXPECT_TRUE(classes::SetEnumProp(intl, "CheckBoxInGridStyle", "cbStyleXmark"));
+    EXPECT_EQ(intl.CheckBoxInGridStyle(), cbStyleXmark);
+    // The version is fixed.
+    EXPECT_TRUE(classes::SetPropValue(intl, "LibraryVersion", std::string("9.9")));
+    EXPECT_EQ(intl.LibraryVersion(), "2.0.1");
+}
+
+TEST_F(IntlTest, AStoredConnectedObjectCopiesOnceLoaded)
+{
+    RegisterIntlClasses();
+    classes::TComponent form(nullptr);
+    form.SetName("Form1");
+    classes::ReadComponentText(form,
+                               "object Form1: TComponent\r\n"
+                               "  object Intl1: TgkIntl\r\n"
+                               "    Connected = True\r\n"  // before the texts it copies
+                               "    BtnOKCaption = '&Ja'\r\n"
+                               "    UserMessages.LocateNoMatches = 'Keine Treffer'\r\n"
+                               "    IniFileName = 'myapp'\r\n"
+                               "    DialogFontStyle = [fsBold]\r\n"
+                               "  end\r\n"
+                               "end\r\n",
+                               classes::TReadOptions{true});
+    auto* intl = form.FindComponent<TgkIntl>("Intl1");
+    ASSERT_NE(intl, nullptr);
+    EXPECT_TRUE(intl->Connected());
+
+    const TgkIntl& global = gkIntlDefault();
+    EXPECT_EQ(global.BtnOKCaption, "&Ja");
+    EXPECT_EQ(global.UserMessages.LocateNoMatches, "Keine Treffer");
+    EXPECT_EQ(global.IniFileName, "myapp.ini");
+    EXPECT_EQ(global.DialogFontStyle, TFontStyles{fsBold});
+}
+
+TEST_F(IntlTest, AFreshObjectWritesNoSettings)
 {
     TgkIntl intl;
-    intl.SetLibraryVersion("9.9");
-    EXPECT_EQ(intl.LibraryVersion(), "2.0.1");
+    intl.SetName("Intl1");
+    EXPECT_EQ(classes::WriteComponentText(intl), "object Intl1: TgkIntl\r\nend\r\n");
+    intl.RichEdit.TabDialog.SetTabButtonCaption = "Setzen";
+    intl.DefaultEpochYear = 1930;
+    EXPECT_EQ(classes::WriteComponentText(intl),
+              "object Intl1: TgkIntl\r\n"
+              "  RichEdit.TabDialog.SetTabButtonCaption = 'Setzen'\r\n"
+              "  DefaultEpochYear = 1930\r\n"
+              "end\r\n");
+}
+
+TEST_F(IntlTest, GroupsAssignEveryPublishedValue)
+{
+    TgkIntl a, b;
+    a.RichEdit.TabDialog.HelpContext = 12;
+    a.RichEdit.ParagraphDialog.AlignLeft = "Links";
+    a.ADO.UseLocateWhenFindingValue = false;
+    b.RichEdit.Assign(a.RichEdit);
+    b.ADO.Assign(a.ADO);
+    EXPECT_EQ(b.RichEdit.TabDialog.HelpContext, 12);
+    EXPECT_EQ(b.RichEdit.ParagraphDialog.AlignLeft, "Links");
+    EXPECT_FALSE(b.ADO.UseLocateWhenFindingValue);
+    EXPECT_THROW(b.ADO.Assign(a.RichEdit), rtl::EConvertError);
 }
 
 TEST_F(IntlTest, ConnectingCopiesTextsAndTheListedSettingsIntoTheGlobalObject)
