@@ -466,6 +466,11 @@ private:
     {
         collection.BeginUpdate();
         try {
+            // References waiting to be resolved on the items about to go go with them.
+            std::erase_if(fixups_, [&](const Fixup& f) {
+                const auto* item = dynamic_cast<const TCollectionItem*>(f.object);
+                return item != nullptr && item->Collection() == &collection;
+            });
             AtLine(line, [&] { collection.Clear(); });
             for (const TTextItem& item : value.items) {
                 TCollectionItem* added = nullptr;

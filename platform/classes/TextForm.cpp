@@ -9,6 +9,13 @@
 
 namespace classes {
 
+TTextValue::TTextValue() = default;
+TTextValue::TTextValue(const TTextValue&) = default;
+TTextValue::TTextValue(TTextValue&&) noexcept = default;
+TTextValue& TTextValue::operator=(const TTextValue&) = default;
+TTextValue& TTextValue::operator=(TTextValue&&) noexcept = default;
+TTextValue::~TTextValue() = default;
+
 TTextValue TTextValue::MakeInteger(std::int64_t v)
 {
     TTextValue r;
@@ -64,6 +71,10 @@ TTextValue TTextValue::MakeBinary(std::string bytes)
     r.text = std::move(bytes);
     return r;
 }
+
+TTextValue TTextValue::MakeList() { return MakeList(std::vector<TTextValue>{}); }
+
+TTextValue TTextValue::MakeCollection() { return MakeCollection(std::vector<TTextItem>{}); }
 
 TTextValue TTextValue::MakeCollection(std::vector<TTextItem> v)
 {

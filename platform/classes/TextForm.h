@@ -49,14 +49,24 @@ struct TTextValue {
     std::vector<TTextValue> list;        // List
     std::vector<TTextItem> items;        // Collection
 
+    // Defined where TTextItem is complete.
+    TTextValue();
+    TTextValue(const TTextValue&);
+    TTextValue(TTextValue&&) noexcept;
+    TTextValue& operator=(const TTextValue&);
+    TTextValue& operator=(TTextValue&&) noexcept;
+    ~TTextValue();
+
     static TTextValue MakeInteger(std::int64_t v);
     static TTextValue MakeFloat(double v);
     static TTextValue MakeString(std::string v);
     static TTextValue MakeIdent(std::string v);
     static TTextValue MakeSet(std::vector<std::string> v);
-    static TTextValue MakeList(std::vector<TTextValue> v = {});
+    static TTextValue MakeList();
+    static TTextValue MakeList(std::vector<TTextValue> v);
     static TTextValue MakeBinary(std::string bytes);
-    static TTextValue MakeCollection(std::vector<TTextItem> v = {});
+    static TTextValue MakeCollection();
+    static TTextValue MakeCollection(std::vector<TTextItem> v);
 };
 
 struct TTextProperty {
