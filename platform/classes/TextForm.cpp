@@ -16,70 +16,71 @@ TTextValue& TTextValue::operator=(const TTextValue&) = default;
 TTextValue& TTextValue::operator=(TTextValue&&) noexcept = default;
 TTextValue::~TTextValue() = default;
 
-TTextValue TTextValue::MakeInteger(std::int64_t v)
+namespace {
+TTextValue OfKind(TTextValue::Kind kind)
 {
     TTextValue r;
-    r.kind = Kind::Integer;
+    r.kind = kind;
+    return r;
+}
+}  // namespace
+
+TTextValue TTextValue::MakeInteger(std::int64_t v)
+{
+    TTextValue r = OfKind(Kind::Integer);
     r.integer = v;
     return r;
 }
 
 TTextValue TTextValue::MakeFloat(double v)
 {
-    TTextValue r;
-    r.kind = Kind::Float;
+    TTextValue r = OfKind(Kind::Float);
     r.number = v;
     return r;
 }
 
 TTextValue TTextValue::MakeString(std::string v)
 {
-    TTextValue r;
-    r.kind = Kind::String;
+    TTextValue r = OfKind(Kind::String);
     r.text = std::move(v);
     return r;
 }
 
 TTextValue TTextValue::MakeIdent(std::string v)
 {
-    TTextValue r;
-    r.kind = Kind::Ident;
+    TTextValue r = OfKind(Kind::Ident);
     r.text = std::move(v);
     return r;
 }
 
 TTextValue TTextValue::MakeSet(std::vector<std::string> v)
 {
-    TTextValue r;
-    r.kind = Kind::Set;
+    TTextValue r = OfKind(Kind::Set);
     r.elements = std::move(v);
     return r;
 }
 
+TTextValue TTextValue::MakeList() { return OfKind(Kind::List); }
+
 TTextValue TTextValue::MakeList(std::vector<TTextValue> v)
 {
-    TTextValue r;
-    r.kind = Kind::List;
+    TTextValue r = OfKind(Kind::List);
     r.list = std::move(v);
     return r;
 }
 
 TTextValue TTextValue::MakeBinary(std::string bytes)
 {
-    TTextValue r;
-    r.kind = Kind::Binary;
+    TTextValue r = OfKind(Kind::Binary);
     r.text = std::move(bytes);
     return r;
 }
 
-TTextValue TTextValue::MakeList() { return MakeList(std::vector<TTextValue>{}); }
-
-TTextValue TTextValue::MakeCollection() { return MakeCollection(std::vector<TTextItem>{}); }
+TTextValue TTextValue::MakeCollection() { return OfKind(Kind::Collection); }
 
 TTextValue TTextValue::MakeCollection(std::vector<TTextItem> v)
 {
-    TTextValue r;
-    r.kind = Kind::Collection;
+    TTextValue r = OfKind(Kind::Collection);
     r.items = std::move(v);
     return r;
 }

@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "app/Component_Utils.h"
-#include "platform/classes/Filer.h"
 #include "platform/classes/Font.h"
 #include "platform/rtl/StringList.h"
 
@@ -36,56 +35,15 @@ GW_IMPLEMENT_CLASS(TPrjListBox, TComponent)
     p.Event("OnChange", &TPrjListBox::OnChange);
 }
 
-// An editor's lines: paragraphs in pieces of at most 255 characters.
-class TPrjLines : public rtl::TStringList, public TPersistent {
-    GW_CLASS(TPrjLines)
-
-public:
-    void DefineProperties(TFiler& filer) override
-    {
-        filer.DefineProperty(
-            "Strings",
-            [this](TReader& r) {
-                Clear();
-                r.ReadListBegin();
-                std::string joined;
-                while (!r.EndOfList()) {
-                    std::string piece = r.ReadString();
-                    if (!piece.empty() && piece.back() == '\x05') {
-                        piece.pop_back();
-                        joined += piece;
-                    } else {
-                        Add(joined + piece);
-                        joined.clear();
-                    }
-                }
-                r.ReadListEnd();
-            },
-            [this](TWriter& w) {
-                w.WriteListBegin();
-                for (int i = 0; i < Count(); ++i) {
-                    const std::string s = Get(i);
-                    std::size_t pos = 0;
-                    for (; s.size() - pos > 255; pos += 254) w.WriteString(s.substr(pos, 254) + '\x05');
-                    w.WriteString(s.substr(pos));
-                }
-                w.WriteListEnd();
-            },
-            Count() > 0);
-    }
-};
-
-GW_IMPLEMENT_CLASS(TPrjLines, TPersistent) {}
-
 class TPrjMemo : public TComponent {
     GW_CLASS(TPrjMemo)
 
 public:
     using TComponent::TComponent;
-    TPrjLines* Lines() const { return lines_.get(); }
+    rtl::TStringList* Lines() const { return lines_.get(); }
 
 private:
-    std::unique_ptr<TPrjLines> lines_ = std::make_unique<TPrjLines>();
+    std::unique_ptr<rtl::TStringList> lines_ = std::make_unique<rtl::TStringList>();
 };
 
 GW_IMPLEMENT_CLASS(TPrjMemo, TComponent) { p.Strings("Lines", &TPrjMemo::Lines); }
