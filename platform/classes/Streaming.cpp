@@ -42,6 +42,38 @@ private:
     std::vector<TTextProperty>& out_;
 };
 
+// Finds out whether an object defines a property of that name.
+class ProbingFiler : public TFiler {
+public:
+    explicit ProbingFiler(std::string_view name) : name_(name) {}
+    bool Found() const noexcept { return found_; }
+    void DefineProperty(std::string_view name, const std::function<void(TReader&)>&,
+                        const std::function<void(TWriter&)>&, bool) override
+    {
+        found_ = found_ || rtl::SameText(name, name_);
+    }
+    void DefineBinaryProperty(std::string_view name, const std::function<void(std::string_view)>&,
+                              const std::function<std::string()>&, bool) override
+    {
+        found_ = found_ || rtl::SameText(name, name_);
+    }
+
+private:
+    std::string_view name_;
+    bool found_ = false;
+};
+
+// The object that streams a string list's "Strings" itself: the list when it is a
+// persistent object defining that property (an editor's lines), else nullptr.
+TPersistent* OwnStringsStreamer(rtl::TStrings& strings)
+{
+    auto* persistent = dynamic_cast<TPersistent*>(&strings);
+    if (persistent == nullptr) return nullptr;
+    ProbingFiler probe("Strings");
+    persistent->DefineProperties(probe);
+    return probe.Found() ? persistent : nullptr;
+}
+
 class ObjectWriter {
 public:
     explicit ObjectWriter(TComponent& root) : root_(root) {}
@@ -110,12 +142,11 @@ private:
 
     void WriteStrings(rtl::TStrings& strings, const std::string& name, bool always, std::vector<TTextProperty>& out)
     {
-        // A list that is a persistent object of its own (an editor's lines) says itself
-        // how it is written.
-        if (auto* persistent = dynamic_cast<TPersistent*>(&strings)) {
-            WriteProperties(*persistent, name + ".", out);
-            return;
-        }
+        // A list that is a persistent object of its own may say itself how it is written
+        // (an editor's lines); its "Strings" are the list's items unless it defines them.
+        auto* persistent = dynamic_cast<TPersistent*>(&strings);
+        if (persistent != nullptr) WriteProperties(*persistent, name + ".", out);
+        if (persistent != nullptr && OwnStringsStreamer(strings) != nullptr) return;
         const std::size_t before = out.size();
         WritingFiler filer(name + ".", out);
         DefineStringsProperty(filer, strings);
@@ -337,7 +368,8 @@ private:
             break;
         case TPropKind::Strings:
             if (rtl::TStrings* strings = std::get<rtl::TStrings*>(sub)) {
-                if (auto* p = dynamic_cast<TPersistent*>(strings)) {
+                auto* p = dynamic_cast<TPersistent*>(strings);
+                if (p != nullptr && (!rtl::SameText(rest, "Strings") || OwnStringsStreamer(*strings) != nullptr)) {
                     ReadProperty(*p, rest, fullPath, value, line);
                     return;
                 }

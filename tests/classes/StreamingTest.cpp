@@ -17,6 +17,26 @@ public:
 
 GW_IMPLEMENT_CLASS(TTestList, TTestControl) { p.Strings("Items", &TTestList::Items).AlwaysStored(); }
 
+// A list that is a persistent object but leaves its items to the default "Strings".
+class TPersistentList : public rtl::TStringList, public TPersistent {
+    GW_CLASS(TPersistentList)
+};
+
+GW_IMPLEMENT_CLASS(TPersistentList, TPersistent) {}
+
+class THolder : public TComponent {
+    GW_CLASS(THolder)
+
+public:
+    using TComponent::TComponent;
+    TPersistentList* Entries() const { return entries_.get(); }
+
+private:
+    std::unique_ptr<TPersistentList> entries_ = std::make_unique<TPersistentList>();
+};
+
+GW_IMPLEMENT_CLASS(THolder, TComponent) { p.Strings("Entries", &THolder::Entries); }
+
 class Streaming : public ::testing::Test {
 protected:
     void SetUp() override { RegisterTestClasses(); }
@@ -154,6 +174,18 @@ TEST_F(Streaming, DefinedTextPropertyCutsLongLinesIntoPieces)
     TTestControl back(nullptr);
     ReadComponentText(back, text);
     EXPECT_EQ(back.Lines()->Text(), longLine + "\r\n\r\nshort\r\n");
+}
+
+TEST_F(Streaming, APersistentListWithoutItsOwnStringsUsesTheDefault)
+{
+    THolder h(nullptr);
+    h.Entries()->Add("a");
+    h.Entries()->Add("b");
+    const std::string text = WriteComponentText(h);
+    EXPECT_EQ(text, "object THolder\r\n  Entries.Strings = (\r\n    'a'\r\n    'b')\r\nend\r\n");
+    THolder back(nullptr);
+    ReadComponentText(back, text);
+    EXPECT_EQ(back.Entries()->Text(), "a\r\nb\r\n");
 }
 
 TEST_F(Streaming, BinaryPropertyKeepsEveryByte)
