@@ -127,7 +127,7 @@ private:
             }
             case TPropKind::Component: {
                 const auto* c = dynamic_cast<const TComponent*>(std::get<TPersistent*>(value));
-                if (c != nullptr && !c->Name().empty()) out.push_back({name, TTextValue::MakeIdent(c->Name()), 0});
+                if (c != nullptr && !c->Name().empty()) out.push_back({name, TTextValue::MakeIdent(ReferenceName(*c)), 0});
                 break;
             }
             default:
@@ -138,6 +138,16 @@ private:
         }
         WritingFiler filer(prefix, out);
         object.DefineProperties(filer);
+    }
+
+    // The name the reader finds `c` by: plain when it is the root, one of the root's
+    // owners or owned by one of them; else qualified by its owner ("dmMain.dsQuery").
+    std::string ReferenceName(const TComponent& c) const
+    {
+        for (const TComponent* o = &root_; o != nullptr; o = o->Owner())
+            if (&c == o || c.Owner() == o) return c.Name();
+        if (c.Owner() != nullptr && !c.Owner()->Name().empty()) return c.Owner()->Name() + "." + c.Name();
+        return c.Name();
     }
 
     void WriteStrings(rtl::TStrings& strings, const std::string& name, bool always, std::vector<TTextProperty>& out)

@@ -154,6 +154,35 @@ TEST_F(Streaming, EveryPropertyKindIsWrittenAndReadBack)
     EXPECT_EQ(WriteComponentText(*c2), kFullControl);
 }
 
+TEST_F(Streaming, AReferenceToAnotherFormsComponentIsQualifiedByItsOwner)
+{
+    TComponent application(nullptr);
+    auto* dataModule = new TTestForm(&application);
+    dataModule->SetName("dmMain");
+    auto* source = new TTestControl(dataModule);
+    source->SetName("dsQuery");
+    auto* design = new TTestForm(&application);
+    design->SetName("FrmDesign");
+    auto* grid = new TTestControl(design);
+    grid->SetName("grid");
+    auto* sibling = new TTestControl(design);
+    sibling->SetName("sibling");
+
+    grid->SetBuddy(source);
+    const std::string text = WriteComponentText(*grid);
+    EXPECT_NE(text.find("  Buddy = dmMain.dsQuery\r\n"), std::string::npos);
+    grid->SetBuddy(nullptr);
+    ReadComponentText(*grid, text);
+    EXPECT_EQ(grid->Buddy(), source);
+
+    grid->SetBuddy(sibling);
+    const std::string plain = WriteComponentText(*grid);
+    EXPECT_NE(plain.find("  Buddy = sibling\r\n"), std::string::npos);
+    grid->SetBuddy(nullptr);
+    ReadComponentText(*grid, plain);
+    EXPECT_EQ(grid->Buddy(), sibling);
+}
+
 TEST_F(Streaming, DefinedTextPropertyCutsLongLinesIntoPieces)
 {
     TTestControl c(nullptr);
