@@ -481,10 +481,11 @@ public:
         return OwnedObject(name, TPropKind::Collection, get);
     }
 
-    // An event field of the class, written as its handler's name.
-    template <class... A>
-    TPropBuilder<T> Event(const std::string& name, TEvent<A...> T::*member)
+    // An event field of the class (or of an ancestor), written as its handler's name.
+    template <class C, class... A>
+    TPropBuilder<T> Event(const std::string& name, TEvent<A...> C::*member)
     {
+        static_assert(std::is_base_of_v<C, T>, "an event of the class or an ancestor");
         using Ev = TEvent<A...>;
         TPropInfo& p = Add(
             name, TPropKind::Event,

@@ -18,6 +18,7 @@ public:
 GW_IMPLEMENT_CLASS(TTestPanel, TTestControl)
 {
     p.Color("Color", &TTestPanel::Color, &TTestPanel::SetColor, rtl::clWhite);
+    p.Event("OnClick", &TTestPanel::OnClick);  // an ancestor's event, published again
 }
 
 std::vector<std::string> Names(const TClassInfo& info)
