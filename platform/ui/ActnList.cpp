@@ -1,0 +1,305 @@
+#include "platform/ui/ActnList.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+
+#include <algorithm>
+
+#include "platform/classes/Filer.h"
+#include "platform/rtl/Exceptions.h"
+
+namespace ui {
+
+namespace {
+
+std::vector<TActionList*>& ActionLists()
+{
+    static std::vector<TActionList*> lists;
+    return lists;
+}
+
+}  // namespace
+
+const std::vector<TActionList*>& AllActionLists() { return ActionLists(); }
+
+// ---- TBasicAction --------------------------------------------------------------------------
+
+GW_IMPLEMENT_CLASS(TBasicAction, classes::TComponent)
+{
+    p.Event("OnExecute", &TBasicAction::OnExecute);
+    p.Event("OnUpdate", &TBasicAction::OnUpdate);
+}
+
+TBasicAction::TBasicAction(classes::TComponent* owner) : TComponent(owner) {}
+
+TBasicAction::~TBasicAction() = default;
+
+bool TBasicAction::Execute()
+{
+    if (!OnExecute) return false;
+    OnExecute(this);
+    return true;
+}
+
+bool TBasicAction::Update()
+{
+    if (!OnUpdate) return false;
+    OnUpdate(this);
+    return true;
+}
+
+void TBasicAction::AddClient(IActionClient* client)
+{
+    if (std::find(clients_.begin(), clients_.end(), client) == clients_.end()) clients_.push_back(client);
+}
+
+void TBasicAction::RemoveClient(IActionClient* client) { std::erase(clients_, client); }
+
+void TBasicAction::Changed()
+{
+    for (IActionClient* c : std::vector<IActionClient*>(clients_)) c->ActionChanged();
+}
+
+// ---- TCustomAction -------------------------------------------------------------------------
+
+GW_IMPLEMENT_CLASS(TCustomAction, TBasicAction)
+{
+    p.String("Caption", &TCustomAction::Caption, &TCustomAction::SetCaption);
+    p.String("Category", &TCustomAction::Category, &TCustomAction::SetCategory);
+    p.Boolean("Checked", &TCustomAction::Checked, &TCustomAction::SetChecked, false);
+    p.Boolean("Enabled", &TCustomAction::Enabled, &TCustomAction::SetEnabled, true);
+    p.Integer("HelpContext", &TCustomAction::HelpContext, &TCustomAction::SetHelpContext, 0);
+    p.String("Hint", &TCustomAction::Hint, &TCustomAction::SetHint);
+    p.Integer("ImageIndex", &TCustomAction::ImageIndex, &TCustomAction::SetImageIndex, -1);
+    p.Integer("ShortCut", &TCustomAction::ShortCut, &TCustomAction::SetShortCut, 0);
+    p.Boolean("Visible", &TCustomAction::Visible, &TCustomAction::SetVisible, true);
+}
+
+TCustomAction::TCustomAction(classes::TComponent* owner) : TBasicAction(owner) {}
+
+TCustomAction::~TCustomAction() { SetActionList(nullptr); }
+
+void TCustomAction::SetActionList(TActionList* list)
+{
+    if (list == actionList_) return;
+    if (actionList_ != nullptr) std::erase(actionList_->actions_, this);
+    actionList_ = list;
+    if (list != nullptr) list->actions_.push_back(this);
+}
+
+int TCustomAction::Index() const
+{
+    if (actionList_ == nullptr) return -1;
+    const auto& list = actionList_->actions_;
+    return static_cast<int>(std::find(list.begin(), list.end(), this) - list.begin());
+}
+
+void TCustomAction::SetCaption(const std::string& v)
+{
+    if (v == caption_) return;
+    caption_ = v;
+    Changed();
+}
+
+void TCustomAction::SetHint(const std::string& v)
+{
+    if (v == hint_) return;
+    hint_ = v;
+    Changed();
+}
+
+void TCustomAction::SetEnabled(bool v)
+{
+    if (v == enabled_) return;
+    enabled_ = v;
+    Changed();
+}
+
+void TCustomAction::SetChecked(bool v)
+{
+    if (v == checked_) return;
+    checked_ = v;
+    Changed();
+}
+
+void TCustomAction::SetVisible(bool v)
+{
+    if (v == visible_) return;
+    visible_ = v;
+    Changed();
+}
+
+void TCustomAction::SetImageIndex(int v)
+{
+    if (v == imageIndex_) return;
+    imageIndex_ = v;
+    Changed();
+}
+
+void TCustomAction::SetShortCut(TShortCut v)
+{
+    if (v == shortCut_) return;
+    shortCut_ = v;
+    Changed();
+}
+
+bool TCustomAction::Execute()
+{
+    Update();
+    return enabled_ && TBasicAction::Execute();
+}
+
+classes::TComponent* TCustomAction::GetParentComponent() const { return actionList_; }
+
+void TCustomAction::SetParentComponent(classes::TComponent* parent)
+{
+    if (auto* list = dynamic_cast<TActionList*>(parent)) SetActionList(list);
+}
+
+GW_IMPLEMENT_CLASS(TAction, TCustomAction) {}
+
+// ---- TActionList ---------------------------------------------------------------------------
+
+GW_IMPLEMENT_CLASS(TActionList, classes::TComponent)
+{
+    p.Component<TImageList>("Images", &TActionList::Images, &TActionList::SetImages);
+}
+
+TActionList::TActionList(classes::TComponent* owner) : TComponent(owner) { ActionLists().push_back(this); }
+
+TActionList::~TActionList()
+{
+    std::erase(ActionLists(), this);
+    for (TCustomAction* a : std::vector<TCustomAction*>(actions_)) a->actionList_ = nullptr;
+}
+
+TCustomAction* TActionList::Actions(int index) const
+{
+    if (index < 0 || index >= ActionCount())
+        throw rtl::EListError("List index out of bounds (" + std::to_string(index) + ")");
+    return actions_[static_cast<std::size_t>(index)];
+}
+
+void TActionList::SetImages(TImageList* images)
+{
+    if (images_ != nullptr) images_->RemoveFreeNotification(this);
+    images_ = images;
+    if (images != nullptr) images->FreeNotification(this);
+}
+
+void TActionList::UpdateActions()
+{
+    for (TCustomAction* a : std::vector<TCustomAction*>(actions_)) a->Update();
+}
+
+void TActionList::GetChildren(const std::function<void(classes::TComponent*)>& proc, classes::TComponent* root)
+{
+    for (TCustomAction* a : actions_)
+        if (a->Owner() == root) proc(a);
+}
+
+void TActionList::Notification(classes::TComponent* component, classes::TOperation operation)
+{
+    TComponent::Notification(component, operation);
+    if (operation == classes::opRemove && component == images_) images_ = nullptr;
+}
+
+// ---- TImageList ----------------------------------------------------------------------------
+
+GW_IMPLEMENT_CLASS(TImageList, classes::TComponent)
+{
+    p.Integer("Width", &TImageList::Width, &TImageList::SetWidth, 16);
+    p.Integer("Height", &TImageList::Height, &TImageList::SetHeight, 16);
+}
+
+TImageList::TImageList(classes::TComponent* owner) : TComponent(owner) {}
+
+void TImageList::SetWidth(int w)
+{
+    if (w == width_) return;
+    width_ = std::max(w, 1);
+    images_.clear();
+}
+
+void TImageList::SetHeight(int h)
+{
+    if (h == height_) return;
+    height_ = std::max(h, 1);
+    images_.clear();
+}
+
+void TImageList::AddStrip(int width, int height, const std::vector<std::uint32_t>& pixels)
+{
+    const int count = std::max(1, (width + width_ - 1) / width_);
+    for (int n = 0; n < count; ++n) {
+        std::vector<std::uint32_t> image(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0);
+        for (int y = 0; y < std::min(height, height_); ++y)
+            for (int x = 0; x < width_ && n * width_ + x < width; ++x)
+                image[static_cast<std::size_t>(y * width_ + x)] =
+                    pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                           static_cast<std::size_t>(n * width_ + x)];
+        images_.push_back(std::move(image));
+    }
+}
+
+int TImageList::Add(const TPicture& picture)
+{
+    const int first = Count();
+    if (!picture.Empty()) AddStrip(picture.Width(), picture.Height(), picture.Pixels());
+    return first;
+}
+
+int TImageList::AddPixels(const std::vector<std::uint32_t>& pixels)
+{
+    if (pixels.size() != static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_))
+        throw rtl::Exception("Invalid image size");
+    images_.push_back(pixels);
+    return Count() - 1;
+}
+
+void TImageList::Delete(int index)
+{
+    Image(index);
+    images_.erase(images_.begin() + index);
+}
+
+void TImageList::Clear() { images_.clear(); }
+
+const std::vector<std::uint32_t>& TImageList::Image(int index) const
+{
+    if (index < 0 || index >= Count()) throw rtl::EListError("List index out of bounds (" + std::to_string(index) + ")");
+    return images_[static_cast<std::size_t>(index)];
+}
+
+std::string TImageList::Strip() const
+{
+    QImage image(width_ * Count(), height_, QImage::Format_ARGB32);
+    image.fill(0);
+    for (int n = 0; n < Count(); ++n)
+        for (int y = 0; y < height_; ++y) {
+            auto* line = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
+            std::copy_n(images_[static_cast<std::size_t>(n)].begin() + y * width_, width_, line + n * width_);
+        }
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return std::string(data.constData(), static_cast<std::size_t>(data.size()));
+}
+
+void TImageList::DefineProperties(classes::TFiler& filer)
+{
+    TComponent::DefineProperties(filer);
+    filer.DefineBinaryProperty(
+        "Bitmap",
+        [this](std::string_view data) {
+            TPicture strip;
+            strip.LoadFromBytes(data);
+            images_.clear();
+            Add(strip);
+        },
+        [this] { return Strip(); }, Count() > 0);
+}
+
+}  // namespace ui

@@ -1,0 +1,65 @@
+#pragma once
+// The window system behind the controls. Controls keep their whole state themselves; while
+// a control's form is shown, the window system gives it a peer (a real window) which
+// mirrors that state and feeds the user's input back to the control as calls of its
+// methods (Click, the user's text, the user's selection...). Without a window system
+// (headless tests) controls simply have no peers.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ui/Types.h"
+
+namespace ui {
+
+class TControl;
+class TPopupMenu;
+class TTimer;
+class IMessageQueue;
+
+class IControlPeer {
+public:
+    virtual ~IControlPeer() = default;
+    // The control's state changed: bring the window up to date.
+    virtual void Changed() = 0;
+    virtual void SetFocus() {}
+    virtual bool Focused() const { return false; }
+    virtual void BringToFront() {}
+};
+
+class IWindowSystem {
+public:
+    virtual ~IWindowSystem() = default;
+
+    // The window of `control`; its parent's peer exists already. nullptr for a control
+    // that needs none.
+    virtual std::unique_ptr<IControlPeer> CreatePeer(TControl& control) = 0;
+
+    // Waits for input (or posted work) and handles it.
+    virtual void HandleMessage() = 0;
+    // Handles what is waiting, without waiting.
+    virtual void ProcessMessages() = 0;
+    // Makes the event loop call Application().DoPostedCalls() soon.
+    virtual void Wake() = 0;
+
+    // Shows `menu` at screen point (x, y) and returns once it is closed (an item chosen
+    // has been clicked by then).
+    virtual void Popup(TPopupMenu& menu, int x, int y) = 0;
+    // Starts or stops the timer's ticks (Interval and Enabled are read from it).
+    virtual void UpdateTimer(TTimer& timer) = 0;
+    virtual void SetCursor(TCursor cursor) = 0;
+    // Families of the installed fonts.
+    virtual std::vector<std::string> FontNames() = 0;
+    // The desktop's available area.
+    virtual TRect WorkArea() = 0;
+    // Posted messages delivered by the event loop.
+    virtual IMessageQueue& MessageQueue() = 0;
+};
+
+// The installed window system, nullptr when none.
+IWindowSystem* WindowSystem();
+// Installs a window system (nullptr: none) and returns the previous one.
+IWindowSystem* SetWindowSystem(IWindowSystem* system);
+
+}  // namespace ui

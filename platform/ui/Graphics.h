@@ -1,0 +1,123 @@
+#pragma once
+// Graphic objects that controls own and publish: pen, brush and picture (the font is
+// classes::TFont). Each tells its owner when it changes (OnChange), so a control can refresh
+// its window.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/classes/Font.h"
+#include "platform/classes/Persistent.h"
+#include "platform/rtl/Colors.h"
+#include "platform/rtl/Exceptions.h"
+
+namespace ui {
+
+// A graphic object whose changes are reported to the owner.
+class TGraphicsObject : public classes::TPersistent {
+    GW_CLASS(TGraphicsObject)
+
+public:
+    std::function<void()> OnChange;
+
+protected:
+    void Changed()
+    {
+        if (OnChange) OnChange();
+    }
+};
+
+enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+
+class TPen : public TGraphicsObject {
+    GW_CLASS(TPen)
+
+public:
+    TPen() = default;
+    void Assign(const classes::TPersistent& source) override;
+
+    rtl::TColor Color() const noexcept { return color_; }
+    void SetColor(rtl::TColor color);
+    int Width() const noexcept { return width_; }
+    void SetWidth(int width);
+    TPenStyle Style() const noexcept { return style_; }
+    void SetStyle(TPenStyle style);
+
+private:
+    rtl::TColor color_ = rtl::clBlack;
+    int width_ = 1;
+    TPenStyle style_ = psSolid;
+};
+
+enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+
+class TBrush : public TGraphicsObject {
+    GW_CLASS(TBrush)
+
+public:
+    TBrush() = default;
+    void Assign(const classes::TPersistent& source) override;
+
+    rtl::TColor Color() const noexcept { return color_; }
+    void SetColor(rtl::TColor color);
+    TBrushStyle Style() const noexcept { return style_; }
+    void SetStyle(TBrushStyle style);
+
+private:
+    rtl::TColor color_ = rtl::clWhite;
+    TBrushStyle style_ = bsSolid;
+};
+
+// A picture file that cannot be decoded.
+class EInvalidGraphic : public rtl::Exception {
+    using Exception::Exception;
+};
+
+enum class TPictureFormat { None, Jpeg, Png, Bmp };
+
+// A picture: decoded pixels (32-bit 0xAARRGGBB, row by row) plus the file bytes it came from,
+// which are what a form description stores. JPEG goes through libjpeg-turbo; PNG and BMP
+// through the image reader of the toolkit.
+class TPicture : public TGraphicsObject {
+    GW_CLASS(TPicture)
+
+public:
+    TPicture() = default;
+    void Assign(const classes::TPersistent& source) override;
+    void DefineProperties(classes::TFiler& filer) override;
+
+    // Reads a picture file; the kind is taken from its first bytes, not its name.
+    // EFOpenError when the file cannot be read, EInvalidGraphic when it is no picture this
+    // layer reads; the picture is then unchanged.
+    void LoadFromFile(const std::string& path);
+    void LoadFromBytes(std::string_view bytes);
+    void Clear();
+
+    bool Empty() const noexcept { return width_ == 0 || height_ == 0; }
+    int Width() const noexcept { return width_; }
+    int Height() const noexcept { return height_; }
+    TPictureFormat Format() const noexcept { return format_; }
+    const std::vector<std::uint32_t>& Pixels() const noexcept { return pixels_; }
+    std::uint32_t Pixel(int x, int y) const;
+    const std::string& Bytes() const noexcept { return bytes_; }
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    TPictureFormat format_ = TPictureFormat::None;
+    std::vector<std::uint32_t> pixels_;
+    std::string bytes_;
+};
+
+// JPEG through libjpeg-turbo. DecodeJpeg raises EInvalidGraphic for data it cannot decode.
+void DecodeJpeg(std::string_view bytes, int& width, int& height, std::vector<std::uint32_t>& pixels);
+// Encodes 0xAARRGGBB pixels (alpha ignored) at `quality` 1..100.
+std::string EncodeJpeg(int width, int height, const std::vector<std::uint32_t>& pixels, int quality = 90);
+
+// The picture format recognised from the first bytes of a file.
+TPictureFormat SniffPictureFormat(std::string_view bytes);
+
+}  // namespace ui

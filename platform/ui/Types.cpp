@@ -1,0 +1,29 @@
+#include "platform/ui/Types.h"
+
+namespace ui {
+
+const classes::TEnumInfo& AlignInfo()
+{
+    static const classes::TEnumInfo info{"TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}};
+    return info;
+}
+
+const classes::TEnumInfo& AnchorInfo()
+{
+    static const classes::TEnumInfo info{"TAnchorKind", {"akLeft", "akTop", "akRight", "akBottom"}};
+    return info;
+}
+
+const classes::TEnumInfo& AlignmentInfo()
+{
+    static const classes::TEnumInfo info{"TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}};
+    return info;
+}
+
+const classes::TEnumInfo& TextLayoutInfo()
+{
+    static const classes::TEnumInfo info{"TTextLayout", {"tlTop", "tlCenter", "tlBottom"}};
+    return info;
+}
+
+}  // namespace ui
