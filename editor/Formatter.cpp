@@ -144,7 +144,7 @@ int TTextMemo::WrapParagraph(int paragraph, bool full, int fromLine)
         for (int j = 0; j < oldCount; ++j) old.push_back(list[j]);
         int changed = std::clamp(fromLine, 0, oldCount - 1);
         for (int j = 0; j < changed; ++j)
-            if (old[static_cast<std::size_t>(j)].Stop < 0) {
+            if (old[static_cast<std::size_t>(j)].Start < 0 || old[static_cast<std::size_t>(j)].Stop < 0) {
                 changed = j;
                 break;
             }
@@ -186,7 +186,7 @@ int TTextMemo::WrapParagraph(int paragraph, bool full, int fromLine)
         pushLine(stop);
         if (!full) {
             while (oj < old.size() && old[oj].Stop < stop) ++oj;
-            if (oj + 1 < old.size() && old[oj].Stop == stop && old[oj + 1].Stop >= 0 && old[oj + 1].Start == stop &&
+            if (oj + 1 < old.size() && old[oj].Stop == stop && old[oj + 1].Start == stop && old[oj + 1].Stop >= 0 &&
                 old[oj + 1].Style == style) {
                 for (std::size_t j = oj + 1; j < old.size(); ++j) {
                     TLineRec l = old[j];
@@ -205,6 +205,12 @@ int TTextMemo::WrapParagraph(int paragraph, bool full, int fromLine)
         return it != par.Styles.end() && it->Offset == offset;
     };
     auto isCode = [&](unsigned char c) { return staticFormat_ && IsStyleCode(c); };
+
+    // A word that did not fit is measured once: the next line tries the same width.
+    int measuredAt = -1;
+    std::uint8_t measuredStyle = 0;
+    long long measuredWidth = 0;
+    std::uint8_t measuredStyleAfter = 0;
 
     startLine(pos);
     bool kept = false;
@@ -240,17 +246,26 @@ int TTextMemo::WrapParagraph(int paragraph, bool full, int fromLine)
         while (we < len && text[static_cast<std::size_t>(we)] != ' ' && text[static_cast<std::size_t>(we)] != '\t') ++we;
         std::uint8_t wordStyle = style;
         long long ww = 0;
-        int seg = pos;
-        for (int i = pos; i < we; ++i) {
-            const auto ch = static_cast<unsigned char>(text[static_cast<std::size_t>(i)]);
-            if (isCode(ch)) {
-                if (i > seg) ww += MeasureRun(std::string_view(text).substr(static_cast<std::size_t>(seg), static_cast<std::size_t>(i - seg)), wordStyle);
-                wordStyle ^= StyleBitOfCode(ch);
-                seg = i + 1;
+        if (measuredAt == pos && measuredStyle == style) {
+            ww = measuredWidth;
+            wordStyle = measuredStyleAfter;
+        } else {
+            int seg = pos;
+            for (int i = pos; i < we; ++i) {
+                const auto ch = static_cast<unsigned char>(text[static_cast<std::size_t>(i)]);
+                if (isCode(ch)) {
+                    if (i > seg) ww += MeasureRun(std::string_view(text).substr(static_cast<std::size_t>(seg), static_cast<std::size_t>(i - seg)), wordStyle);
+                    wordStyle ^= StyleBitOfCode(ch);
+                    seg = i + 1;
+                }
             }
+            if (we > seg) ww += MeasureRun(std::string_view(text).substr(static_cast<std::size_t>(seg), static_cast<std::size_t>(we - seg)), wordStyle);
+            ww -= MetricsOf(wordStyle).overhang;
+            measuredAt = pos;
+            measuredStyle = style;
+            measuredWidth = ww;
+            measuredStyleAfter = wordStyle;
         }
-        if (we > seg) ww += MeasureRun(std::string_view(text).substr(static_cast<std::size_t>(seg), static_cast<std::size_t>(we - seg)), wordStyle);
-        ww -= MetricsOf(wordStyle).overhang;
 
         if (x + ww <= avail) {
             x += ww;

@@ -178,8 +178,16 @@ void TTextMemo::ParseSpans(int paragraph)
         }
         pos = static_cast<int>(rtl::Utf8NextCharStart(text, static_cast<std::size_t>(pos)));
     }
-    if (pairs && state.Level >= 0 && startStopKeys_[state.Keys[static_cast<std::size_t>(state.Level)]].EndsAtParagraphEnd)
-        close(len);
+    // A span that ends with its paragraph ends there with every span nested in it.
+    if (pairs) {
+        for (int level = 0; level <= state.Level; ++level) {
+            if (startStopKeys_[state.Keys[static_cast<std::size_t>(level)]].EndsAtParagraphEnd) {
+                state.Level = static_cast<std::int8_t>(level);
+                close(len);
+                break;
+            }
+        }
+    }
 
     rec.Styles = std::move(records);
     rec.KeysParsed = true;

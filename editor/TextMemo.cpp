@@ -391,18 +391,22 @@ int TTextMemo::ReplaceRange(int start, int stop, std::string_view text, bool ver
         }
     }
     const bool tidy = staticFormat_ && !verbatim;
-    if (tidy) {
-        // Keep the style after the change as it was: close every toggle whose parity changed.
-        const std::uint8_t changed = ApplyStyleCodes(0, text) ^ ApplyStyleCodes(0, GetTextPart(start, stop));
-        for (const unsigned char code : {tcUnderline, tcItalic, tcBold, tcHighlight, tcAltFont})
-            if (changed & StyleBitOfCode(code)) pieces.back().push_back(static_cast<char>(code));
-    }
-
     const int pa = ParagraphOfOffset(start);
     const int pb = ParagraphOfOffset(stop);
     const int oa = start - paragraphs_[pa].Start;
     const int ob = stop - paragraphs_[pb].Start;
     const int k = static_cast<int>(pieces.size()) - 1;
+    if (tidy) {
+        // The text after the change keeps its style: every element whose toggle parity up to
+        // that text changed gets one closing code (each paragraph starts plain).
+        const std::string_view headText = std::string_view(paragraphs_[pa].Text).substr(0, static_cast<std::size_t>(oa));
+        const std::uint8_t before = ApplyStyleCodes(0, std::string_view(paragraphs_[pb].Text).substr(0, static_cast<std::size_t>(ob)));
+        const std::uint8_t after = k == 0 ? ApplyStyleCodes(ApplyStyleCodes(0, headText), pieces[0])
+                                          : ApplyStyleCodes(0, pieces[static_cast<std::size_t>(k)]);
+        const std::uint8_t changed = before ^ after;
+        for (const unsigned char code : {tcUnderline, tcItalic, tcBold, tcHighlight, tcAltFont})
+            if (changed & StyleBitOfCode(code)) pieces.back().push_back(static_cast<char>(code));
+    }
 
     // Where the inserted text ends, in the last new paragraph.
     int insertEnd = (k == 0 ? oa : 0) + static_cast<int>(pieces[static_cast<std::size_t>(k)].size());
@@ -447,14 +451,18 @@ int TTextMemo::ReplaceRange(int start, int stop, std::string_view text, bool ver
     {
         TLinesList lines(A);
         const bool moveLines = A.Formatted && k == 0 && pa == pb && !tidied;
+        // From the changed line on, a line after the change moves with the text; a line
+        // touching the change can never be kept (start -1), though its end, when it lies
+        // after the change, is still a break of the old wrap.
         for (int j = changedLine; j < lines.Count(); ++j) {
             TLineRec& l = lines[j];
-            if (moveLines && l.Start >= ob && l.Stop >= 0) {
+            if (moveLines && l.Start >= ob) {
                 l.Start += delta;
                 l.Stop += delta;
                 l.JustifyStart += delta;
             } else {
-                l.Stop = -1;  // no longer a valid break
+                l.Start = -1;
+                l.Stop = moveLines && l.Stop >= ob ? l.Stop + delta : -1;
             }
         }
         std::vector<TStyleRec> kept;
