@@ -1,0 +1,553 @@
+#include "platform/db/AdoDataSet.h"
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+
+#include "platform/rtl/SysUtils.h"
+
+namespace db {
+
+// The record buffer: which row it holds, where that row stands in the view, its bookmark
+// flag, then one offset per column into the row (so a field's value is found directly).
+struct TCustomADODataSet::RecordHeader {
+    std::uint64_t row;
+    std::int32_t position;
+    std::uint8_t flag;
+};
+
+namespace {
+
+// Bytes before the column offsets (the header, padded to keep the offsets aligned).
+constexpr std::size_t kHeaderSize = 16;
+
+}  // namespace
+
+GW_IMPLEMENT_CLASS(TCustomADODataSet, TDataSet)
+{
+    p.Component<TADOConnection>("Connection", &TCustomADODataSet::Connection, &TCustomADODataSet::SetConnection);
+    p.Boolean("EnableBCD", &TCustomADODataSet::EnableBCD, &TCustomADODataSet::SetEnableBCD, true);
+    p.String("Sort", &TCustomADODataSet::Sort, &TCustomADODataSet::SetSort);
+}
+
+TCustomADODataSet::TCustomADODataSet(classes::TComponent* owner) : TDataSet(owner) {}
+
+TCustomADODataSet::~TCustomADODataSet()
+{
+    CloseOnDestroy();
+    if (connection_ != nullptr) connection_->UnregisterDataSet(this);
+}
+
+void TCustomADODataSet::SetConnection(TADOConnection* connection)
+{
+    if (connection == connection_) return;
+    CheckInactive();
+    if (connection_ != nullptr) {
+        connection_->UnregisterDataSet(this);
+        RemoveFreeNotification(connection_);
+    }
+    connection_ = connection;
+    if (connection_ != nullptr) {
+        connection_->RegisterDataSet(this);
+        FreeNotification(connection_);
+    }
+    FieldDefs().SetUpdated(false);
+}
+
+void TCustomADODataSet::Notification(classes::TComponent* component, classes::TOperation operation)
+{
+    TDataSet::Notification(component, operation);
+    if (operation == classes::opRemove && component == connection_) {
+        if (Active()) Close();
+        connection_ = nullptr;
+    }
+}
+
+void TCustomADODataSet::SetEnableBCD(bool enable)
+{
+    if (enable == enableBCD_) return;
+    CheckInactive();
+    enableBCD_ = enable;
+    FieldDefs().SetUpdated(false);
+}
+
+void TCustomADODataSet::SetSort(const std::string& sort)
+{
+    if (sort == sort_) return;
+    const std::string old = sort_;
+    sort_ = sort;
+    if (!Active()) return;
+    try {
+        ApplyViewChange();
+    } catch (...) {
+        sort_ = old;
+        ApplyViewChange();
+        throw;
+    }
+}
+
+void TCustomADODataSet::SetFiltered(bool filtered)
+{
+    if (filtered == Filtered()) return;
+    TDataSet::SetFiltered(filtered);
+    if (!Active()) return;
+    try {
+        ApplyViewChange();
+    } catch (...) {
+        TDataSet::SetFiltered(!filtered);
+        ApplyViewChange();
+        throw;
+    }
+}
+
+void TCustomADODataSet::SetFilterText(const std::string& text)
+{
+    if (text == Filter()) return;
+    const std::string old = Filter();
+    TDataSet::SetFilterText(text);
+    if (!Active() || !Filtered()) return;
+    try {
+        ApplyViewChange();
+    } catch (...) {
+        TDataSet::SetFilterText(old);
+        ApplyViewChange();
+        throw;
+    }
+}
+
+// ---- Opening -------------------------------------------------------------------------------
+
+std::unique_ptr<TRecordset> TCustomADODataSet::Execute()
+{
+    if (connection_ == nullptr) DatabaseError("Missing Connection or ConnectionString", this);
+    const std::string sql = CommandText();
+    if (rtl::Trim(sql).empty()) DatabaseError("CommandText does not return a result set", this);
+    connection_->Open();
+    try {
+        TOdbcStatement statement(connection_->OdbcConnection());
+        statement.ExecDirect(sql);
+        return FetchRecordset(statement, enableBCD_);
+    } catch (const EADOError& e) {
+        if (e.ConnectionLost()) connection_->ConnectionLost();
+        throw;
+    }
+}
+
+void TCustomADODataSet::SetRecordset(std::unique_ptr<TRecordset> recordset) { recordset_ = std::move(recordset); }
+
+void TCustomADODataSet::InternalInitFieldDefs()
+{
+    FieldDefs().Clear();
+    std::vector<TRecordsetColumn> columns;
+    if (recordset_) {
+        columns = recordset_->columns;
+    } else {
+        // Closed: describe the statement's result without reading it.
+        if (connection_ == nullptr) DatabaseError("Missing Connection or ConnectionString", this);
+        const std::string sql = DescribeText();
+        if (rtl::Trim(sql).empty()) DatabaseError("CommandText does not return a result set", this);
+        connection_->Open();
+        try {
+            TOdbcStatement statement(connection_->OdbcConnection());
+            statement.Prepare(sql);
+            columns = DescribeColumns(statement, enableBCD_);
+        } catch (const EADOError& e) {
+            if (e.ConnectionLost()) connection_->ConnectionLost();
+            throw;
+        }
+    }
+    for (const TRecordsetColumn& c : columns) {
+        auto def = std::make_unique<TFieldDef>(c.name, c.fieldType, c.size, c.required);
+        def->SetPrecision(c.precision);
+        FieldDefs().Add(std::move(def));
+    }
+}
+
+void TCustomADODataSet::InternalOpen()
+{
+    if (!recordset_) recordset_ = Execute();
+    InternalInitFieldDefs();
+    if (DefaultFields()) CreateFields();
+    BindFields(true);
+    open_ = true;
+    cursor_ = -1;
+    try {
+        BuildView();
+    } catch (...) {
+        // A filter or sort that does not fit the result: show the rows as they came.
+        identityView_ = true;
+        view_.clear();
+        throw;
+    }
+}
+
+void TCustomADODataSet::InternalClose()
+{
+    BindFields(false);
+    if (DefaultFields()) DestroyFields();
+    open_ = false;
+    recordset_.reset();
+    view_.clear();
+    view_.shrink_to_fit();
+    position_.clear();
+    position_.shrink_to_fit();
+    identityView_ = true;
+    cursor_ = -1;
+}
+
+// ---- The view: which rows show, in which order ---------------------------------------------
+
+int TCustomADODataSet::ColumnIndex(std::string_view name) const
+{
+    if (!recordset_) return -1;
+    for (std::size_t i = 0; i < recordset_->columns.size(); ++i)
+        if (rtl::AnsiSameText(recordset_->columns[i].name, name)) return static_cast<int>(i);
+    return -1;
+}
+
+int TCustomADODataSet::ViewCount() const
+{
+    if (!recordset_) return 0;
+    return identityView_ ? static_cast<int>(recordset_->rows->RowCount()) : static_cast<int>(view_.size());
+}
+
+std::size_t TCustomADODataSet::RowAt(int position) const
+{
+    return identityView_ ? static_cast<std::size_t>(position) : view_[static_cast<std::size_t>(position)];
+}
+
+int TCustomADODataSet::PositionOfRow(std::size_t row) const
+{
+    if (!recordset_ || row >= recordset_->rows->RowCount()) return -1;
+    if (identityView_) return static_cast<int>(row);
+    if (position_.empty()) {
+        position_.assign(recordset_->rows->RowCount(), -1);
+        for (std::size_t i = 0; i < view_.size(); ++i) position_[view_[i]] = static_cast<std::int32_t>(i);
+    }
+    return position_[row];
+}
+
+void TCustomADODataSet::BuildView()
+{
+    identityView_ = true;
+    view_.clear();
+    position_.clear();
+    if (!recordset_) return;
+    const TRowStore& rows = *recordset_->rows;
+    const auto lookup = [this](std::string_view name) { return ColumnIndex(name); };
+    const bool filtering = Filtered() && (!rtl::Trim(Filter()).empty() || OnFilterRecord);
+    const std::vector<TSortKey> keys = rtl::Trim(sort_).empty() ? std::vector<TSortKey>{} : ParseSortText(sort_, lookup);
+    if (!filtering && keys.empty()) return;
+
+    std::vector<std::uint32_t> view;
+    if (filtering) {
+        std::unique_ptr<TFilterExpression> expression;
+        if (!rtl::Trim(Filter()).empty()) expression = TFilterExpression::Parse(Filter(), lookup);
+        std::vector<std::uint32_t> offsets(static_cast<std::size_t>(rows.ColumnCount()));
+        TRecordBuffer buffer = OnFilterRecord ? AllocRecordBuffer() : nullptr;
+        try {
+            for (std::size_t r = 0; r < rows.RowCount(); ++r) {
+                if (expression) {
+                    rows.ColumnOffsets(r, offsets.data());
+                    const bool match = expression->Matches([&](int c) {
+                        return rows.ValueAt(r, c, offsets[static_cast<std::size_t>(c)]);
+                    });
+                    if (!match) continue;
+                }
+                if (buffer != nullptr) {
+                    auto* h = reinterpret_cast<RecordHeader*>(buffer);
+                    h->row = r;
+                    h->position = -1;
+                    h->flag = bfCurrent;
+                    rows.ColumnOffsets(r, reinterpret_cast<std::uint32_t*>(buffer + kHeaderSize));
+                    if (!FilterAccepts(buffer)) continue;
+                }
+                view.push_back(static_cast<std::uint32_t>(r));
+            }
+        } catch (...) {
+            if (buffer != nullptr) FreeRecordBuffer(buffer);
+            throw;
+        }
+        if (buffer != nullptr) FreeRecordBuffer(buffer);
+    } else {
+        view.resize(rows.RowCount());
+        std::iota(view.begin(), view.end(), 0u);
+    }
+    if (!keys.empty()) {
+        std::stable_sort(view.begin(), view.end(), [&](std::uint32_t a, std::uint32_t b) {
+            for (const TSortKey& k : keys) {
+                const int c = CompareVariants(rows.Value(a, k.column), rows.Value(b, k.column), true);
+                if (c != 0) return k.descending ? c > 0 : c < 0;
+            }
+            return false;
+        });
+    }
+    view_ = std::move(view);
+    identityView_ = false;
+}
+
+void TCustomADODataSet::ApplyViewChange()
+{
+    CheckBrowseMode();
+    BuildView();
+    First();
+}
+
+// ---- Record buffers ------------------------------------------------------------------------
+
+int TCustomADODataSet::GetRecordSize() const
+{
+    static_assert(sizeof(RecordHeader) <= kHeaderSize);
+    const std::size_t columns = recordset_ ? recordset_->columns.size() : 0;
+    return static_cast<int>(kHeaderSize + columns * sizeof(std::uint32_t));
+}
+
+TRecordBuffer TCustomADODataSet::AllocRecordBuffer()
+{
+    const std::size_t size = static_cast<std::size_t>(GetRecordSize());
+    auto* buffer = new std::uint64_t[(size + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t)];
+    auto* bytes = reinterpret_cast<TRecordBuffer>(buffer);
+    std::memset(bytes, 0, size);
+    auto* h = reinterpret_cast<RecordHeader*>(bytes);
+    h->position = -1;
+    return bytes;
+}
+
+void TCustomADODataSet::FreeRecordBuffer(TRecordBuffer& buffer)
+{
+    delete[] reinterpret_cast<std::uint64_t*>(buffer);
+    buffer = nullptr;
+}
+
+void TCustomADODataSet::FillBuffer(TRecordBuffer buffer, int position) const
+{
+    auto* h = reinterpret_cast<RecordHeader*>(buffer);
+    h->row = RowAt(position);
+    h->position = position;
+    h->flag = bfCurrent;
+    recordset_->rows->ColumnOffsets(h->row, reinterpret_cast<std::uint32_t*>(buffer + kHeaderSize));
+}
+
+TGetResult TCustomADODataSet::GetRecord(TRecordBuffer buffer, TGetMode mode, bool)
+{
+    const int count = ViewCount();
+    switch (mode) {
+    case gmCurrent:
+        if (cursor_ < 0) return grBOF;
+        if (cursor_ >= count) return grEOF;
+        break;
+    case gmNext:
+        if (cursor_ >= count - 1) {
+            cursor_ = count;
+            return grEOF;
+        }
+        ++cursor_;
+        break;
+    case gmPrior:
+        if (cursor_ <= 0) {
+            cursor_ = -1;
+            return grBOF;
+        }
+        --cursor_;
+        break;
+    }
+    FillBuffer(buffer, cursor_);
+    return grOK;
+}
+
+void TCustomADODataSet::InternalSetToRecord(TRecordBuffer buffer)
+{
+    const auto* h = reinterpret_cast<const RecordHeader*>(buffer);
+    cursor_ = h->position >= 0 ? h->position : PositionOfRow(h->row);
+}
+
+void TCustomADODataSet::GetBookmarkData(TRecordBuffer buffer, TBookmark& bookmark) const
+{
+    const auto* h = reinterpret_cast<const RecordHeader*>(buffer);
+    bookmark.resize(sizeof h->row);
+    std::memcpy(bookmark.data(), &h->row, sizeof h->row);
+}
+
+void TCustomADODataSet::SetBookmarkData(TRecordBuffer buffer, const TBookmark& bookmark)
+{
+    auto* h = reinterpret_cast<RecordHeader*>(buffer);
+    if (bookmark.size() != sizeof h->row) return;
+    std::memcpy(&h->row, bookmark.data(), sizeof h->row);
+    h->position = -1;
+}
+
+TBookmarkFlag TCustomADODataSet::GetBookmarkFlag(TRecordBuffer buffer) const
+{
+    return static_cast<TBookmarkFlag>(reinterpret_cast<const RecordHeader*>(buffer)->flag);
+}
+
+void TCustomADODataSet::SetBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag)
+{
+    reinterpret_cast<RecordHeader*>(buffer)->flag = static_cast<std::uint8_t>(flag);
+}
+
+void TCustomADODataSet::InternalGotoBookmark(const TBookmark& bookmark)
+{
+    std::uint64_t row = 0;
+    if (bookmark.size() == sizeof row) std::memcpy(&row, bookmark.data(), sizeof row);
+    const int position = bookmark.size() == sizeof row ? PositionOfRow(static_cast<std::size_t>(row)) : -1;
+    // An unknown bookmark leaves the cursor off the records; the resync then says so.
+    cursor_ = position >= 0 ? position : ViewCount();
+}
+
+bool TCustomADODataSet::BookmarkValid(const TBookmark& bookmark) const
+{
+    std::uint64_t row = 0;
+    if (bookmark.size() != sizeof row || !recordset_) return false;
+    std::memcpy(&row, bookmark.data(), sizeof row);
+    return PositionOfRow(static_cast<std::size_t>(row)) >= 0;
+}
+
+int TCustomADODataSet::CompareBookmarks(const TBookmark& a, const TBookmark& b) const
+{
+    if (a.empty() || b.empty()) return TDataSet::CompareBookmarks(a, b);
+    std::uint64_t x = 0;
+    std::uint64_t y = 0;
+    if (a.size() == sizeof x) std::memcpy(&x, a.data(), sizeof x);
+    if (b.size() == sizeof y) std::memcpy(&y, b.data(), sizeof y);
+    const int px = PositionOfRow(static_cast<std::size_t>(x));
+    const int py = PositionOfRow(static_cast<std::size_t>(y));
+    return px < py ? -1 : (px > py ? 1 : 0);
+}
+
+bool TCustomADODataSet::GetFieldData(TField* field, TRecordBuffer buffer, TVariant& value) const
+{
+    if (!recordset_ || buffer == nullptr) return false;
+    const auto* h = reinterpret_cast<const RecordHeader*>(buffer);
+    if (h->flag != bfCurrent) return false;
+    const int column = field->FieldNo() - 1;
+    if (column < 0 || column >= recordset_->rows->ColumnCount()) return false;
+    const auto* offsets = reinterpret_cast<const std::uint32_t*>(buffer + kHeaderSize);
+    value = recordset_->rows->ValueAt(h->row, column, offsets[column]);
+    return !value.IsNull();
+}
+
+int TCustomADODataSet::GetRecNo() const
+{
+    TRecordBuffer buffer = GetActiveRecordBuffer();
+    if (buffer == nullptr) return -1;
+    const auto* h = reinterpret_cast<const RecordHeader*>(buffer);
+    if (h->flag != bfCurrent) return -1;
+    const int position = h->position >= 0 ? h->position : PositionOfRow(h->row);
+    return position >= 0 ? position + 1 : -1;
+}
+
+// ---- Schema data set -----------------------------------------------------------------------
+
+GW_IMPLEMENT_CLASS(TADODataSet, TCustomADODataSet) {}
+
+TADODataSet::TADODataSet(classes::TComponent* owner) : TCustomADODataSet(owner) {}
+
+TADODataSet::~TADODataSet() { CloseOnDestroy(); }
+
+void TADODataSet::OpenRecordset(std::unique_ptr<TRecordset> recordset)
+{
+    Close();
+    SetRecordset(std::move(recordset));
+    try {
+        Open();
+    } catch (...) {
+        SetRecordset(nullptr);
+        throw;
+    }
+}
+
+// ---- Query ---------------------------------------------------------------------------------
+
+GW_IMPLEMENT_CLASS(TADOQuery, TCustomADODataSet)
+{
+    p.Strings("SQL", &TADOQuery::SQL);
+}
+
+TADOQuery::TADOQuery(classes::TComponent* owner) : TCustomADODataSet(owner), sql_(std::make_unique<rtl::TStringList>())
+{
+    sql_->OnChange = [this](rtl::TStringList&) {
+        if (Active()) Close();
+        FieldDefs().SetUpdated(false);
+    };
+}
+
+TADOQuery::~TADOQuery()
+{
+    CloseOnDestroy();
+    sql_->OnChange = nullptr;
+}
+
+std::string TADOQuery::CommandText() const
+{
+    std::string text;
+    for (int i = 0; i < sql_->Count(); ++i) {
+        if (i > 0) text += "\r\n";
+        text += sql_->Get(i);
+    }
+    return text;
+}
+
+long long TADOQuery::ExecSQL()
+{
+    CheckInactive();
+    if (Connection() == nullptr) DatabaseError("Missing Connection or ConnectionString", this);
+    rowsAffected_ = Connection()->Execute(CommandText());
+    return rowsAffected_;
+}
+
+// ---- Table ---------------------------------------------------------------------------------
+
+GW_IMPLEMENT_CLASS(TADOTable, TCustomADODataSet)
+{
+    p.String("TableName", &TADOTable::TableName, &TADOTable::SetTableName);
+}
+
+TADOTable::TADOTable(classes::TComponent* owner) : TCustomADODataSet(owner) {}
+
+TADOTable::~TADOTable() { CloseOnDestroy(); }
+
+void TADOTable::SetTableName(const std::string& name)
+{
+    if (name == tableName_) return;
+    CheckInactive();
+    tableName_ = name;
+    FieldDefs().SetUpdated(false);
+}
+
+std::string TADOTable::QuotedName() const
+{
+    std::string quote;
+    if (Connection() != nullptr && Connection()->Connected())
+        quote = Connection()->OdbcConnection().InfoText(SQL_IDENTIFIER_QUOTE_CHAR);
+    if (quote.empty() || quote == " ") return tableName_;
+    if (rtl::Pos(quote, tableName_) == 1) return tableName_;  // quoted by the caller
+    // Each part of schema.table quoted on its own.
+    std::string out;
+    std::size_t start = 0;
+    while (start <= tableName_.size()) {
+        std::size_t end = tableName_.find('.', start);
+        if (end == std::string::npos) end = tableName_.size();
+        if (!out.empty()) out += '.';
+        out += quote + rtl::StringReplace(tableName_.substr(start, end - start), quote, quote + quote,
+                                          {rtl::rfReplaceAll}) +
+               quote;
+        start = end + 1;
+    }
+    return out;
+}
+
+std::string TADOTable::CommandText() const
+{
+    if (tableName_.empty()) return {};
+    if (Connection() != nullptr) Connection()->Open();
+    return "SELECT * FROM " + QuotedName();
+}
+
+std::string TADOTable::DescribeText() const
+{
+    const std::string select = CommandText();
+    return select.empty() ? select : select + " WHERE 1=0";
+}
+
+}  // namespace db

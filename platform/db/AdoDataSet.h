@@ -1,0 +1,154 @@
+#pragma once
+// The ADO-like data sets: a query, a table and the data set schema rowsets are read into.
+//
+// Opening runs the statement on the connection (connecting it first when needed), makes the
+// field definitions from the result columns (ODBC type → ADO type → field type through the
+// ADO type table; exact numerics stay exact with EnableBCD) and reads every row into memory,
+// so RecordCount is exact and moving around costs no round trips. The data sets are
+// read-only: what the program shows and generates pages from is the query's result.
+//
+// Filter text (with Filtered) and Sort text select and order the rows (AdoFilter.h);
+// OnFilterRecord is asked too when Filtered is set.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/db/AdoConnection.h"
+#include "platform/db/AdoFilter.h"
+#include "platform/db/DataSet.h"
+#include "platform/db/Recordset.h"
+#include "platform/rtl/StringList.h"
+
+namespace db {
+
+class TCustomADODataSet : public TDataSet {
+    GW_CLASS(TCustomADODataSet)
+
+public:
+    explicit TCustomADODataSet(classes::TComponent* owner);
+    ~TCustomADODataSet() override;
+
+    TADOConnection* Connection() const noexcept { return connection_; }
+    void SetConnection(TADOConnection* connection);
+    bool EnableBCD() const noexcept { return enableBCD_; }
+    void SetEnableBCD(bool enable);
+    const std::string& Sort() const noexcept { return sort_; }
+    void SetSort(const std::string& sort);
+    void SetFiltered(bool filtered) override;
+    void SetFilterText(const std::string& text) override;
+
+    int CompareBookmarks(const TBookmark& a, const TBookmark& b) const override;
+    bool BookmarkValid(const TBookmark& bookmark) const override;
+
+    void Notification(classes::TComponent* component, classes::TOperation operation) override;
+
+protected:
+    // The statement the data set runs; empty for a data set filled from outside.
+    virtual std::string CommandText() const { return {}; }
+    // Describes the result columns without reading rows (for FieldDefs.Update while closed).
+    virtual std::string DescribeText() const { return CommandText(); }
+    // Runs the statement and reads its rows.
+    std::unique_ptr<TRecordset> Execute();
+    // Hands over rows read elsewhere (schema rowsets); the next open shows them.
+    void SetRecordset(std::unique_ptr<TRecordset> recordset);
+
+    TRecordBuffer AllocRecordBuffer() override;
+    void FreeRecordBuffer(TRecordBuffer& buffer) override;
+    int GetRecordSize() const override;
+    TGetResult GetRecord(TRecordBuffer buffer, TGetMode mode, bool doCheck) override;
+    void InternalOpen() override;
+    void InternalClose() override;
+    bool IsCursorOpen() const override { return open_; }
+    void InternalInitFieldDefs() override;
+    void InternalFirst() override { cursor_ = -1; }
+    void InternalLast() override { cursor_ = ViewCount(); }
+    void InternalSetToRecord(TRecordBuffer buffer) override;
+    void GetBookmarkData(TRecordBuffer buffer, TBookmark& bookmark) const override;
+    void SetBookmarkData(TRecordBuffer buffer, const TBookmark& bookmark) override;
+    TBookmarkFlag GetBookmarkFlag(TRecordBuffer buffer) const override;
+    void SetBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag) override;
+    void InternalGotoBookmark(const TBookmark& bookmark) override;
+    using TDataSet::GetFieldData;
+    bool GetFieldData(TField* field, TRecordBuffer buffer, TVariant& value) const override;
+    bool GetCanModify() const override { return false; }
+    int GetRecordCount() const override { return ViewCount(); }
+    int GetRecNo() const override;
+
+private:
+    friend class TADOConnection;
+    struct RecordHeader;
+    int ViewCount() const;
+    std::size_t RowAt(int position) const;
+    int PositionOfRow(std::size_t row) const;
+    void BuildView();
+    void ApplyViewChange();
+    int ColumnIndex(std::string_view name) const;
+    void FillBuffer(TRecordBuffer buffer, int position) const;
+
+    TADOConnection* connection_ = nullptr;
+    bool enableBCD_ = true;
+    std::string sort_;
+    std::unique_ptr<TRecordset> recordset_;
+    bool open_ = false;
+    int cursor_ = -1;
+    bool identityView_ = true;
+    std::vector<std::uint32_t> view_;           // visible rows in order, when not the identity
+    mutable std::vector<std::int32_t> position_;  // row → view position, built on demand
+};
+
+// The data set that schema rowsets are read into (TADOConnection::OpenSchema).
+class TADODataSet : public TCustomADODataSet {
+    GW_CLASS(TADODataSet)
+
+public:
+    explicit TADODataSet(classes::TComponent* owner);
+    ~TADODataSet() override;
+
+private:
+    friend class TADOConnection;
+    void OpenRecordset(std::unique_ptr<TRecordset> recordset);
+};
+
+class TADOQuery : public TCustomADODataSet {
+    GW_CLASS(TADOQuery)
+
+public:
+    explicit TADOQuery(classes::TComponent* owner);
+    ~TADOQuery() override;
+
+    // The statement's lines; changing them closes the query.
+    rtl::TStringList* SQL() const noexcept { return sql_.get(); }
+    // Runs a statement that returns no rows; the rows it touched.
+    long long ExecSQL();
+    long long RowsAffected() const noexcept { return rowsAffected_; }
+
+protected:
+    std::string CommandText() const override;
+
+private:
+    std::unique_ptr<rtl::TStringList> sql_;
+    long long rowsAffected_ = -1;
+};
+
+// All rows and columns of one table; its field definitions can be read without opening it.
+class TADOTable : public TCustomADODataSet {
+    GW_CLASS(TADOTable)
+
+public:
+    explicit TADOTable(classes::TComponent* owner);
+    ~TADOTable() override;
+
+    const std::string& TableName() const noexcept { return tableName_; }
+    void SetTableName(const std::string& name);
+
+protected:
+    std::string CommandText() const override;
+    std::string DescribeText() const override;
+
+private:
+    std::string QuotedName() const;
+    std::string tableName_;
+};
+
+}  // namespace db

@@ -1,0 +1,52 @@
+#pragma once
+// Data-link files (".udl"): the storage of one OLE DB initialisation string, read and written
+// the way the platform's data-link service does, answering with its result codes.
+//
+// A file is written as UTF-16LE with a byte-order mark: the line "[oledb]", the line
+// "; Everything after this line is an OLE DB initstring", then the initialisation string, each
+// line ending in CR LF. Writes replace the file atomically. Reading accepts that form and
+// UTF-8 (with or without a byte-order mark, lines ending in CR LF or LF): after the "[oledb]"
+// line, comment lines start with ";" and the first other line is the string.
+
+#include <cstdint>
+#include <string>
+
+namespace db {
+
+using HRESULT = std::int32_t;
+
+constexpr HRESULT S_OK = 0;
+constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
+constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
+constexpr HRESULT STG_E_FILENOTFOUND = static_cast<HRESULT>(0x80030002u);
+constexpr HRESULT STG_E_PATHNOTFOUND = static_cast<HRESULT>(0x80030003u);
+constexpr HRESULT STG_E_ACCESSDENIED = static_cast<HRESULT>(0x80030005u);
+constexpr HRESULT STG_E_FILEALREADYEXISTS = static_cast<HRESULT>(0x80030050u);
+constexpr HRESULT STG_E_INVALIDHEADER = static_cast<HRESULT>(0x800300FBu);
+constexpr HRESULT STG_E_INVALIDNAME = static_cast<HRESULT>(0x800300FCu);
+
+// How WriteStringToStorage treats an existing file.
+enum TUdlDisposition : std::uint32_t {
+    CREATE_NEW = 1,     // the file must not exist (STG_E_FILEALREADYEXISTS, file unchanged)
+    CREATE_ALWAYS = 2,  // create or replace
+    OPEN_EXISTING = 3,  // the file must exist (STG_E_FILENOTFOUND)
+    OPEN_ALWAYS = 4,    // create or replace
+};
+
+// Result codes, besides S_OK:
+//   E_INVALIDARG         empty file name, or a string holding a line break
+//   STG_E_INVALIDNAME    a name holding a zero byte or too long for the file system
+//   STG_E_FILENOTFOUND   no such file (reading; writing with OPEN_EXISTING)
+//   STG_E_PATHNOTFOUND   the folder does not exist (writing)
+//   STG_E_ACCESSDENIED   no permission, or the name is a folder
+//   STG_E_INVALIDHEADER  the file is not a data-link file (no "[oledb]" first line, or text
+//                        that is neither UTF-16 nor UTF-8)
+//   E_FAIL               any other failure
+HRESULT WriteStringToStorage(const std::string& fileName, const std::string& initString, TUdlDisposition disposition);
+// On failure `initString` is left unchanged.
+HRESULT LoadStringFromStorage(const std::string& fileName, std::string& initString);
+
+// The bytes of a data-link file holding `initString`.
+std::string FormatDataLinkFile(const std::string& initString);
+
+}  // namespace db

@@ -1,0 +1,400 @@
+#include "platform/db/OdbcHandles.h"
+
+#include <cstring>
+#include <mutex>
+
+#include "platform/classes/Component.h"
+#include "platform/rtl/Exceptions.h"
+
+namespace db {
+
+void DatabaseError(const std::string& message, const classes::TComponent* component)
+{
+    if (component != nullptr && !component->Name().empty()) throw EDatabaseError(component->Name() + ": " + message);
+    throw EDatabaseError(message);
+}
+
+namespace {
+
+const SQLCHAR* Sql(const std::string& s) { return reinterpret_cast<const SQLCHAR*>(s.c_str()); }
+SQLCHAR* SqlMutable(const std::string& s) { return const_cast<SQLCHAR*>(Sql(s)); }
+
+}  // namespace
+
+std::vector<TOdbcDiagRecord> OdbcDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle)
+{
+    std::vector<TOdbcDiagRecord> records;
+    if (handle == SQL_NULL_HANDLE) return records;
+    std::vector<SQLCHAR> text(1024);
+    for (SQLSMALLINT i = 1;; ++i) {
+        SQLCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        SQLSMALLINT length = 0;
+        SQLRETURN rc = SQLGetDiagRec(handleType, handle, i, state, &native, text.data(),
+                                     static_cast<SQLSMALLINT>(text.size()), &length);
+        if (rc == SQL_SUCCESS_WITH_INFO && static_cast<std::size_t>(length) >= text.size()) {
+            // The message did not fit: ask again with room for all of it.
+            text.resize(static_cast<std::size_t>(length) + 1);
+            rc = SQLGetDiagRec(handleType, handle, i, state, &native, text.data(),
+                               static_cast<SQLSMALLINT>(text.size()), &length);
+        }
+        if (!SQL_SUCCEEDED(rc)) break;
+        TOdbcDiagRecord r;
+        r.sqlState.assign(reinterpret_cast<const char*>(state));
+        r.nativeError = native;
+        r.message.assign(reinterpret_cast<const char*>(text.data()),
+                         std::min<std::size_t>(static_cast<std::size_t>(length), text.size() - 1));
+        while (!r.message.empty() && (r.message.back() == '\n' || r.message.back() == '\r')) r.message.pop_back();
+        records.push_back(std::move(r));
+    }
+    return records;
+}
+
+bool IsConnectionLostState(std::string_view sqlState)
+{
+    return sqlState == "08S01" || sqlState == "08003" || sqlState == "08007" || sqlState == "08006" ||
+           sqlState == "57P01";
+}
+
+void RaiseOdbcError(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view fallback)
+{
+    std::vector<TOdbcDiagRecord> records = OdbcDiagnostics(handleType, handle);
+    std::string message;
+    bool lost = false;
+    for (const TOdbcDiagRecord& r : records) {
+        if (r.message.empty()) continue;
+        if (!message.empty()) message += '\n';
+        message += r.message;
+        lost = lost || IsConnectionLostState(r.sqlState);
+    }
+    if (message.empty()) message = std::string(fallback);
+    if (lost) message = "The connection to the database was lost.\n" + message;
+    throw EADOError(std::move(message), std::move(records), lost);
+}
+
+SQLHENV OdbcEnvironment()
+{
+    static SQLHENV env = SQL_NULL_HENV;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        SQLHENV h = SQL_NULL_HENV;
+        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &h)))
+            throw EDatabaseError("Cannot allocate an ODBC environment handle");
+        if (!SQL_SUCCEEDED(SQLSetEnvAttr(h, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0))) {
+            SQLFreeHandle(SQL_HANDLE_ENV, h);
+            throw EDatabaseError("Cannot set the ODBC version of the environment");
+        }
+        env = h;
+    });
+    return env;
+}
+
+// ---- Connection ----------------------------------------------------------------------------
+
+TOdbcConnection::~TOdbcConnection() { Disconnect(); }
+
+void TOdbcConnection::Connect(const std::string& connectionString)
+{
+    Disconnect();
+    SQLHDBC dbc = SQL_NULL_HDBC;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, OdbcEnvironment(), &dbc)))
+        RaiseOdbcError(SQL_HANDLE_ENV, OdbcEnvironment(), "Cannot allocate an ODBC connection handle");
+    std::vector<SQLCHAR> out(2048);
+    SQLSMALLINT outLength = 0;
+    SQLRETURN rc = SQLDriverConnect(dbc, nullptr, SqlMutable(connectionString), SQL_NTS, out.data(),
+                                    static_cast<SQLSMALLINT>(out.size()), &outLength, SQL_DRIVER_NOPROMPT);
+    if (!SQL_SUCCEEDED(rc)) {
+        try {
+            RaiseOdbcError(SQL_HANDLE_DBC, dbc, "The database connection could not be opened");
+        } catch (...) {
+            SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+            throw;
+        }
+    }
+    dbc_ = dbc;
+    completed_.assign(reinterpret_cast<const char*>(out.data()),
+                      std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(outLength, 0)), out.size() - 1));
+}
+
+void TOdbcConnection::Disconnect() noexcept
+{
+    if (dbc_ == SQL_NULL_HDBC) return;
+    SQLDisconnect(dbc_);
+    SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
+    dbc_ = SQL_NULL_HDBC;
+    completed_.clear();
+}
+
+std::string TOdbcConnection::InfoText(SQLUSMALLINT infoType) const
+{
+    if (dbc_ == SQL_NULL_HDBC) return {};
+    std::vector<char> buf(512);
+    SQLSMALLINT length = 0;
+    SQLRETURN rc = SQLGetInfo(dbc_, infoType, buf.data(), static_cast<SQLSMALLINT>(buf.size()), &length);
+    if (SQL_SUCCEEDED(rc) && static_cast<std::size_t>(length) >= buf.size()) {
+        buf.resize(static_cast<std::size_t>(length) + 1);
+        rc = SQLGetInfo(dbc_, infoType, buf.data(), static_cast<SQLSMALLINT>(buf.size()), &length);
+    }
+    if (!SQL_SUCCEEDED(rc)) return {};
+    return std::string(buf.data(), std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)),
+                                                         buf.size() - 1));
+}
+
+std::uint32_t TOdbcConnection::InfoUInt32(SQLUSMALLINT infoType) const
+{
+    SQLUINTEGER value = 0;
+    if (dbc_ == SQL_NULL_HDBC || !SQL_SUCCEEDED(SQLGetInfo(dbc_, infoType, &value, sizeof value, nullptr))) return 0;
+    return value;
+}
+
+std::uint16_t TOdbcConnection::InfoUInt16(SQLUSMALLINT infoType) const
+{
+    SQLUSMALLINT value = 0;
+    if (dbc_ == SQL_NULL_HDBC || !SQL_SUCCEEDED(SQLGetInfo(dbc_, infoType, &value, sizeof value, nullptr))) return 0;
+    return value;
+}
+
+// ---- Statement -----------------------------------------------------------------------------
+
+TOdbcStatement::TOdbcStatement(TOdbcConnection& connection) : connection_(connection), buffer_(4096)
+{
+    if (!connection.Connected()) throw EDatabaseError("Connection is not open");
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection.Handle(), &stmt_))) {
+        stmt_ = SQL_NULL_HSTMT;
+        RaiseOdbcError(SQL_HANDLE_DBC, connection.Handle(), "Cannot allocate an ODBC statement handle");
+    }
+}
+
+TOdbcStatement::~TOdbcStatement()
+{
+    if (stmt_ != SQL_NULL_HSTMT) SQLFreeHandle(SQL_HANDLE_STMT, stmt_);
+}
+
+void TOdbcStatement::Check(SQLRETURN rc, std::string_view what)
+{
+    if (!SQL_SUCCEEDED(rc)) RaiseOdbcError(SQL_HANDLE_STMT, stmt_, what);
+}
+
+void TOdbcStatement::ExecDirect(const std::string& sql)
+{
+    const SQLRETURN rc = SQLExecDirect(stmt_, SqlMutable(sql), SQL_NTS);
+    // A statement that touches no rows answers SQL_NO_DATA; that is no failure.
+    if (rc == SQL_NO_DATA) return;
+    Check(rc, "The statement failed");
+}
+
+void TOdbcStatement::Prepare(const std::string& sql)
+{
+    Check(SQLPrepare(stmt_, SqlMutable(sql), SQL_NTS), "The statement cannot be prepared");
+}
+
+SQLLEN TOdbcStatement::RowCount()
+{
+    SQLLEN count = -1;
+    if (!SQL_SUCCEEDED(SQLRowCount(stmt_, &count))) return -1;
+    return count;
+}
+
+SQLSMALLINT TOdbcStatement::ColumnCount()
+{
+    SQLSMALLINT count = 0;
+    Check(SQLNumResultCols(stmt_, &count), "Cannot count the result columns");
+    return count;
+}
+
+TOdbcColumn TOdbcStatement::Describe(SQLUSMALLINT column)
+{
+    TOdbcColumn c;
+    std::vector<SQLCHAR> name(256);
+    SQLSMALLINT nameLength = 0;
+    SQLSMALLINT nullable = SQL_NULLABLE_UNKNOWN;
+    SQLRETURN rc = SQLDescribeCol(stmt_, column, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength,
+                                  &c.sqlType, &c.size, &c.decimalDigits, &nullable);
+    if (SQL_SUCCEEDED(rc) && static_cast<std::size_t>(nameLength) >= name.size()) {
+        name.resize(static_cast<std::size_t>(nameLength) + 1);
+        rc = SQLDescribeCol(stmt_, column, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength,
+                            &c.sqlType, &c.size, &c.decimalDigits, &nullable);
+    }
+    Check(rc, "Cannot describe a result column");
+    c.name.assign(reinterpret_cast<const char*>(name.data()),
+                  std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(nameLength, 0)), name.size() - 1));
+    c.nullable = nullable != SQL_NO_NULLS;
+    SQLLEN isUnsigned = SQL_FALSE;
+    if (SQL_SUCCEEDED(SQLColAttribute(stmt_, column, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &isUnsigned)))
+        c.isUnsigned = isUnsigned == SQL_TRUE;
+    return c;
+}
+
+bool TOdbcStatement::Fetch()
+{
+    const SQLRETURN rc = SQLFetch(stmt_);
+    if (rc == SQL_NO_DATA) return false;
+    Check(rc, "Cannot fetch a row");
+    return true;
+}
+
+void TOdbcStatement::CloseCursor() noexcept { SQLFreeStmt(stmt_, SQL_CLOSE); }
+
+std::string TOdbcStatement::Pattern(const std::string& name)
+{
+    const std::string escape = connection_.InfoText(SQL_SEARCH_PATTERN_ESCAPE);
+    if (escape.empty()) return name;
+    std::string out;
+    for (char c : name) {
+        if (c == '_' || c == '%' || escape.find(c) != std::string::npos) out += escape;
+        out += c;
+    }
+    return out;
+}
+
+namespace {
+
+struct OptionalArg {
+    explicit OptionalArg(const std::optional<std::string>& v) : value(v) {}
+    SQLCHAR* Pointer() const { return value ? SqlMutable(*value) : nullptr; }
+    SQLSMALLINT Length() const { return value ? SQL_NTS : 0; }
+    const std::optional<std::string>& value;
+};
+
+}  // namespace
+
+void TOdbcStatement::Tables(const std::optional<std::string>& catalog, const std::optional<std::string>& schema,
+                            const std::optional<std::string>& table, const std::optional<std::string>& tableTypes)
+{
+    const std::optional<std::string> s = schema ? std::optional(Pattern(*schema)) : std::nullopt;
+    const std::optional<std::string> t = table ? std::optional(Pattern(*table)) : std::nullopt;
+    OptionalArg c(catalog), sa(s), ta(t), ty(tableTypes);
+    Check(SQLTables(stmt_, c.Pointer(), c.Length(), sa.Pointer(), sa.Length(), ta.Pointer(), ta.Length(),
+                    ty.Pointer(), ty.Length()),
+          "Cannot list the tables");
+}
+
+void TOdbcStatement::Columns(const std::optional<std::string>& catalog, const std::optional<std::string>& schema,
+                             const std::optional<std::string>& table, const std::optional<std::string>& column)
+{
+    const std::optional<std::string> s = schema ? std::optional(Pattern(*schema)) : std::nullopt;
+    const std::optional<std::string> t = table ? std::optional(Pattern(*table)) : std::nullopt;
+    const std::optional<std::string> n = column ? std::optional(Pattern(*column)) : std::nullopt;
+    OptionalArg c(catalog), sa(s), ta(t), na(n);
+    Check(SQLColumns(stmt_, c.Pointer(), c.Length(), sa.Pointer(), sa.Length(), ta.Pointer(), ta.Length(),
+                     na.Pointer(), na.Length()),
+          "Cannot list the columns");
+}
+
+void TOdbcStatement::TypeInfo(SQLSMALLINT sqlType) { Check(SQLGetTypeInfo(stmt_, sqlType), "Cannot list the data types"); }
+
+bool TOdbcStatement::GetLong(SQLUSMALLINT column, SQLSMALLINT cType, std::string& value)
+{
+    // Text values end in a zero byte that the driver counts out of the buffer.
+    const std::size_t terminator = cType == SQL_C_CHAR ? 1 : 0;
+    value.clear();
+    for (;;) {
+        SQLLEN indicator = 0;
+        const SQLRETURN rc = SQLGetData(stmt_, column, cType, buffer_.data(), static_cast<SQLLEN>(buffer_.size()),
+                                        &indicator);
+        if (rc == SQL_NO_DATA) return true;  // every part has been read
+        Check(rc, "Cannot read a column value");
+        if (indicator == SQL_NULL_DATA) return false;
+        const std::size_t room = buffer_.size() - terminator;
+        if (rc == SQL_SUCCESS || (indicator != SQL_NO_TOTAL && static_cast<std::size_t>(indicator) <= room)) {
+            value.append(buffer_.data(), static_cast<std::size_t>(indicator));
+            return true;
+        }
+        // Truncated: keep this part and make room for the rest in one go when its size is known.
+        value.append(buffer_.data(), room);
+        if (indicator != SQL_NO_TOTAL)
+            buffer_.resize(std::max(buffer_.size(), static_cast<std::size_t>(indicator) - room + terminator + 1));
+        else
+            buffer_.resize(buffer_.size() * 2);
+    }
+}
+
+bool TOdbcStatement::GetText(SQLUSMALLINT column, std::string& value) { return GetLong(column, SQL_C_CHAR, value); }
+
+bool TOdbcStatement::GetBytes(SQLUSMALLINT column, std::string& value) { return GetLong(column, SQL_C_BINARY, value); }
+
+namespace {
+
+template <class T>
+bool GetFixed(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, T& value)
+{
+    SQLLEN indicator = 0;
+    const SQLRETURN rc = SQLGetData(stmt, column, cType, &value, sizeof value, &indicator);
+    if (!SQL_SUCCEEDED(rc)) RaiseOdbcError(SQL_HANDLE_STMT, stmt, "Cannot read a column value");
+    return indicator != SQL_NULL_DATA;
+}
+
+}  // namespace
+
+bool TOdbcStatement::GetInt64(SQLUSMALLINT column, std::int64_t& value)
+{
+    SQLBIGINT v = 0;
+    const bool notNull = GetFixed(stmt_, column, SQL_C_SBIGINT, v);
+    value = v;
+    return notNull;
+}
+
+bool TOdbcStatement::GetDouble(SQLUSMALLINT column, double& value)
+{
+    return GetFixed(stmt_, column, SQL_C_DOUBLE, value);
+}
+
+bool TOdbcStatement::GetBit(SQLUSMALLINT column, bool& value)
+{
+    SQLCHAR bit = 0;
+    const bool notNull = GetFixed(stmt_, column, SQL_C_BIT, bit);
+    value = bit != 0;
+    return notNull;
+}
+
+bool TOdbcStatement::GetDate(SQLUSMALLINT column, SQL_DATE_STRUCT& value)
+{
+    return GetFixed(stmt_, column, SQL_C_TYPE_DATE, value);
+}
+
+bool TOdbcStatement::GetTime(SQLUSMALLINT column, SQL_TIME_STRUCT& value)
+{
+    return GetFixed(stmt_, column, SQL_C_TYPE_TIME, value);
+}
+
+bool TOdbcStatement::GetTimestamp(SQLUSMALLINT column, SQL_TIMESTAMP_STRUCT& value)
+{
+    return GetFixed(stmt_, column, SQL_C_TYPE_TIMESTAMP, value);
+}
+
+std::string TOdbcStatement::TextOf(SQLUSMALLINT column)
+{
+    std::string value;
+    if (!GetText(column, value)) value.clear();
+    return value;
+}
+
+std::optional<std::int64_t> TOdbcStatement::IntOf(SQLUSMALLINT column)
+{
+    std::int64_t value = 0;
+    if (!GetInt64(column, value)) return std::nullopt;
+    return value;
+}
+
+// ---- Dates ---------------------------------------------------------------------------------
+
+rtl::TDateTime OdbcDateToDateTime(const SQL_DATE_STRUCT& d) { return rtl::EncodeDate(d.year, d.month, d.day); }
+
+rtl::TDateTime OdbcTimeToDateTime(const SQL_TIME_STRUCT& t) { return rtl::EncodeTime(t.hour, t.minute, t.second, 0); }
+
+rtl::TDateTime OdbcTimestampToDateTime(const SQL_TIMESTAMP_STRUCT& ts)
+{
+    int msec = static_cast<int>((ts.fraction + 500000u) / 1000000u);
+    int second = ts.second;
+    rtl::TDateTime extra = 0;
+    if (msec >= 1000) {
+        // The fraction rounded up to a whole second.
+        msec -= 1000;
+        extra = 1.0 / rtl::SecsPerDay;
+    }
+    const rtl::TDateTime date = rtl::EncodeDate(ts.year, ts.month, ts.day);
+    const rtl::TDateTime time = rtl::EncodeTime(ts.hour, ts.minute, second, msec);
+    return rtl::ComposeDateTime(date, time) + (date < 0 ? -extra : extra);
+}
+
+}  // namespace db

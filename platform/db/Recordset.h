@@ -1,0 +1,102 @@
+#pragma once
+// The rows of a result held in memory: what the ADO data sets browse once a statement has run
+// and every row has been read (so the record count is exact).
+//
+// Rows are packed one after another in large blocks: a null bitmap, then each non-null value
+// (integers as variable-length numbers, floats and dates as 8 bytes, texts, decimals and
+// byte strings as a length and their bytes). A value is found by walking its row, or directly
+// through the column offsets a record buffer keeps.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/db/FieldTypes.h"
+#include "platform/db/Variant.h"
+
+namespace db {
+
+class TOdbcStatement;
+struct TOdbcColumn;
+
+// How a column's values are stored.
+enum class TStorage : std::uint8_t { Integer, Boolean, Float, Decimal, DateTime, Text, Bytes };
+
+// The storage of a field type.
+TStorage StorageOf(TFieldType type);
+
+struct TRecordsetColumn {
+    std::string name;
+    TFieldType fieldType = ftUnknown;
+    int size = 0;       // characters of text, decimal places of BCD
+    int precision = 0;  // digits of numerics
+    bool required = false;
+    int adoType = 0;
+    TStorage storage = TStorage::Text;
+};
+
+// The field definition of a described result column: ADO type from its SQL type, field type
+// through the ADO type table (`enableBCD` keeps exact numerics exact).
+TRecordsetColumn ColumnFromOdbc(const TOdbcColumn& column, bool enableBCD);
+
+class TRowStore {
+public:
+    explicit TRowStore(std::vector<TStorage> columns);
+    TRowStore(const TRowStore&) = delete;
+    TRowStore& operator=(const TRowStore&) = delete;
+
+    int ColumnCount() const noexcept { return static_cast<int>(columns_.size()); }
+    std::size_t RowCount() const noexcept { return rows_.size(); }
+
+    // ---- Adding a row: one call per column, in column order, then EndRow ----------------
+    void AddNull();
+    void AddInteger(std::int64_t value);
+    void AddBoolean(bool value);
+    void AddFloat(double value);  // floats and date-time values
+    void AddText(std::string_view value);  // texts, decimal texts and byte strings
+    void AddValue(const TVariant& value);  // converted to the column's storage
+    void EndRow();
+
+    // ---- Reading --------------------------------------------------------------------------
+    // Offsets of every column's value inside the row (kNull for a null value).
+    static constexpr std::uint32_t kNull = 0xFFFFFFFFu;
+    void ColumnOffsets(std::size_t row, std::uint32_t* offsets) const;
+    TVariant ValueAt(std::size_t row, int column, std::uint32_t offset) const;
+    TVariant Value(std::size_t row, int column) const;
+
+    // Bytes held by the rows (blocks and row index).
+    std::size_t MemoryUsed() const noexcept;
+
+private:
+    void Begin();
+    const std::uint8_t* Skip(const std::uint8_t* p, TStorage storage) const;
+
+    std::vector<TStorage> columns_;
+    std::size_t bitmapBytes_;
+    std::vector<std::unique_ptr<std::uint8_t[]>> blocks_;
+    std::vector<std::size_t> blockSizes_;
+    std::size_t blockUsed_ = 0;
+    std::vector<const std::uint8_t*> rows_;
+    std::vector<std::uint8_t> pending_;
+    int column_ = 0;
+};
+
+// A result: its columns and rows.
+struct TRecordset {
+    std::vector<TRecordsetColumn> columns;
+    std::unique_ptr<TRowStore> rows;
+
+    // Makes the row store for the columns described so far.
+    void CreateRows();
+};
+
+// Describes the statement's result columns (duplicate names get "_1", "_2" ...; a nameless
+// column is "COLUMN") and reads every row of it. A result without columns raises
+// EDatabaseError "CommandText does not return a result set".
+std::unique_ptr<TRecordset> FetchRecordset(TOdbcStatement& statement, bool enableBCD);
+// Only the described columns (no rows read).
+std::vector<TRecordsetColumn> DescribeColumns(TOdbcStatement& statement, bool enableBCD);
+
+}  // namespace db
