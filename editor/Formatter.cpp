@@ -17,6 +17,18 @@ namespace {
 constexpr int kFormatLookAhead = 255;
 
 int ClampInt(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
+
+// Widens the paragraph range first..last (empty while last < 0) to cover from..to.
+void WidenRange(int& first, int& last, int from, int to)
+{
+    if (last < 0) {
+        first = from;
+        last = to;
+    } else {
+        first = std::min(first, from);
+        last = std::max(last, to);
+    }
+}
 }  // namespace
 
 // ---- Measuring ----------------------------------------------------------------------------
@@ -336,27 +348,14 @@ int TTextMemo::WrapParagraph(int paragraph, bool full, int fromLine)
 void TTextMemo::MarkChanged(int firstParagraph, int line, int lastParagraph)
 {
     const int firstLine = paragraphs_[firstParagraph].FirstLine + line;
-    if (chgLastPara_ < 0) {
-        chgFirstLine_ = firstLine;
-        chgFirstPara_ = firstParagraph;
-        chgLastPara_ = lastParagraph;
-    } else {
-        chgFirstLine_ = std::min(chgFirstLine_, firstLine);
-        chgFirstPara_ = std::min(chgFirstPara_, firstParagraph);
-        chgLastPara_ = std::max(chgLastPara_, lastParagraph);
-    }
+    chgFirstLine_ = chgLastPara_ < 0 ? firstLine : std::min(chgFirstLine_, firstLine);
+    WidenRange(chgFirstPara_, chgLastPara_, firstParagraph, lastParagraph);
     keysParsedUpTo_ = std::min(keysParsedUpTo_, firstParagraph - 1);
 }
 
 void TTextMemo::ExtendBackgroundRange(int first, int last)
 {
-    if (bgLast_ < 0) {
-        bgNext_ = first;
-        bgLast_ = last;
-    } else {
-        bgNext_ = std::min(bgNext_, first);
-        bgLast_ = std::max(bgLast_, last);
-    }
+    WidenRange(bgNext_, bgLast_, first, last);
     bgLowest_ = std::min(bgLowest_, first);
 }
 

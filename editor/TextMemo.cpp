@@ -588,8 +588,10 @@ int TTextMemo::OffsetToColumn(int paragraph, int offsetInParagraph) const
 void TTextMemo::SetOptions(const TTextMemoOptions& options)
 {
     const bool discardOn = options[tmoDiscardTrailingSpaces] && !options_[tmoDiscardTrailingSpaces];
+    const bool changed = options != options_;
     options_ = options;
     if (discardOn) ReloadText();
+    if (changed && ComponentState().Contains(classes::csDesigning)) ResetParsing();
 }
 
 void TTextMemo::SetStaticFormat(bool on)

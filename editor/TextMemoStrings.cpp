@@ -199,8 +199,9 @@ struct LinePlace {
 
 LinePlace PlaceOf(TTextMemo& memo, int index)
 {
-    if (index < 0 || index >= memo.LineCount()) ListIndexError();
-    memo.FormatUpToLine(index);
+    if (index < 0) ListIndexError();
+    memo.FormatUpToLine(index);  // formatting may add lines before the check
+    if (index >= memo.LineCount()) ListIndexError();
     const int p = memo.ParagraphOfLine(index);
     TParagraphRec& rec = memo.Paragraph(p);
     TLinesList lines(rec);

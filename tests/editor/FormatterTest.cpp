@@ -79,7 +79,7 @@ TEST(Wrapping, ACharacterBeforeAStyleCodeStaysOnItsLine)
     w.memo.SetTextBuf("abcde\x02" "fg\x02");
     // "e" passes the width but a style code follows it: the break falls after it.
     EXPECT_EQ(w.Lines(), (Strings{"abcde", "\x02" "fg\x02"}));
-    EXPECT_EQ(w.Line(0, 1).Style, fsBold & 0);  // the code itself starts the next line
+    EXPECT_EQ(w.Line(0, 1).Style, 0);  // the code itself starts the next line, still plain
 }
 
 TEST(Wrapping, WithoutWordWrapNothingIsBrokenAndTheWidestLineIsKnown)

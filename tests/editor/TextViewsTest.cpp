@@ -4,8 +4,11 @@
 
 #include "platform/classes/Streaming.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Files.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace editor::test {
 namespace {
@@ -124,6 +127,22 @@ TEST(StringViews, TextAssignAndUpdates)
     EXPECT_EQ(changes, 1);  // one announcement for the whole update
     EXPECT_EQ(memo.Text(), "x\r\ny\r\n1\r\n2");
     memo.CheckConsistency();
+}
+
+TEST(StringViews, FilesUseTheEditorsFormat)
+{
+    const std::string path = (std::filesystem::temp_directory_path() / "gw_editor_views_test.txt").string();
+    TTextMemo memo;
+    memo.SetLineBreak(pbLF);
+    memo.SetTextBuf("one\r\ntwo");
+    memo.Lines()->SaveToFile(path);
+    EXPECT_EQ(rtl::ReadFileToString(path), "one\ntwo");
+
+    rtl::WriteStringToFile(path, "\xEF\xBB\xBF" "a\rb\n\rc");
+    TTextMemo back;
+    back.Paragraphs()->LoadFromFile(path);
+    EXPECT_EQ(ParagraphTexts(back), (Strings{"a", "b", "c"}));
+    std::filesystem::remove(path);
 }
 
 TEST(StringsProperty, RoundTripsThroughTheComponentTextForm)
