@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace editor::test {
 namespace {
 
@@ -160,6 +162,48 @@ TEST(StartStopKeys, WholeWordKeysNeedSeparatorsOnlyAtTheirWordEnds)
     ASSERT_EQ(styles.size(), 2u);
     EXPECT_EQ(styles[0].Offset, 7);
     EXPECT_EQ(styles[1].Offset, 16);
+}
+
+// Spans and keywords after any sequence of edits are those of the final text parsed afresh.
+TEST(StartStopKeys, RandomEditsEndAsAFreshParseWould)
+{
+    auto configure = [](TTextMemo& memo) {
+        memo.StartStopKeys()->Add("/*", "*/", false, 0, 1, 0, -1, -1, 0);
+        memo.StartStopKeys()->Add("'", "'", false, 0, 2, 0, -1, -1, 0);
+        memo.StartStopKeys()->Add("--", "", true, 0, 3, 0, -1, -1, 0);
+        memo.Keywords()->AddKeyword("select", Keyword(koWholeWord));
+        memo.Keywords()->AddKeyword("from", Keyword(0));
+        memo.ResetParsing();
+    };
+    auto describe = [](TTextMemo& memo) {
+        Strings out;
+        for (int p = 0; p < memo.ParagraphCount(); ++p) {
+            const TParagraphRec& rec = memo.Paragraph(p);
+            std::string d = "start " + std::to_string(rec.StartState->Level);
+            for (const TStyleRec& r : rec.Styles)
+                d += " " + std::to_string(r.Offset) + ":" + std::to_string(r.Level) + "/" + std::to_string(r.Flags) +
+                     "/" + std::to_string(r.Keyword) + "/" + std::to_string(r.Context);
+            out.push_back(d);
+        }
+        return out;
+    };
+    std::mt19937 random(777);
+    TTextMemo memo;
+    configure(memo);
+    memo.SetTextBuf("select a from t /* note\r\nstill */ where 'x\r\ny' -- tail\r\nselect");
+    const std::string pieces[] = {"/*", "*/", "'", "--", "select ", "from", "\r\n", " ", "x"};
+    for (int step = 0; step < 200; ++step) {
+        memo.SetSelStart(static_cast<int>(random() % static_cast<unsigned>(memo.TextLength() + 1)));
+        memo.SetSelLength(random() % 3 == 0 ? static_cast<int>(random() % 4) : 0);
+        memo.ReplaceSelection(random() % 5 == 0 ? "" : pieces[random() % std::size(pieces)]);
+        FormatAll(memo);
+
+        TTextMemo fresh;
+        configure(fresh);
+        fresh.SetTextBuf(memo.Text());
+        FormatAll(fresh);
+        ASSERT_EQ(describe(memo), describe(fresh)) << "step " << step << ": " << testing::PrintToString(memo.Text());
+    }
 }
 
 struct DigitMarker : TTextHighlighter {
