@@ -7,6 +7,7 @@
 #include "odbc/Messages.h"
 #include "odbc/SqlError.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/ui/Forms.h"
 
 namespace odbc {
 
@@ -263,7 +264,10 @@ void TdbDataBase::Disconnect()
 void TdbDataBase::GetInfo(SQLUSMALLINT infoType, SQLPOINTER value, SQLSMALLINT bufferLength,
                           SQLSMALLINT* stringLength)
 {
-    const SQLRETURN r = Odbc().SQLGetInfo(handle_, infoType, value, bufferLength, stringLength);
+    // Without a connection there is no handle to ask (and maybe no driver manager yet).
+    const SQLRETURN r = handle_ == SQL_NULL_HDBC
+                            ? SQL_INVALID_HANDLE
+                            : Odbc().SQLGetInfo(handle_, infoType, value, bufferLength, stringLength);
     switch (r) {
     case SQL_SUCCESS: return;
     case SQL_SUCCESS_WITH_INFO:
@@ -328,11 +332,17 @@ TdbAttachedDataSet* TdbDataBase::DataSets(int index) const
 void TdbDataBase::StartWait()
 {
     if (!showWaitCursor_) return;
+    ui::TScreen& screen = ui::Screen();
+    if (screen.Cursor() == waitCursor_) return;
+    savedCursor_ = screen.Cursor();
+    screen.SetCursor(waitCursor_);
 }
 
 void TdbDataBase::EndWait()
 {
     if (!showWaitCursor_) return;
+    ui::TScreen& screen = ui::Screen();
+    if (screen.Cursor() == waitCursor_) screen.SetCursor(savedCursor_);
 }
 
 }  // namespace odbc

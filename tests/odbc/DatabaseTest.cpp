@@ -9,6 +9,7 @@
 #include "odbc/Messages.h"
 #include "odbc/SqlError.h"
 #include "platform/classes/Streaming.h"
+#include "platform/ui/Forms.h"
 
 namespace {
 
@@ -312,6 +313,34 @@ TEST(TdbDataBase, ChangingTheSessionDisconnects)
     // Freeing the session's environment closes the connections made on it first.
     EXPECT_TRUE(session.FreeEnvironment());
     EXPECT_FALSE(database.Connected());
+}
+
+TEST(TdbDataBase, TheWaitCursorShowsWhileConnectingAndDisconnectingOnlyWhenAskedFor)
+{
+    TTempDir dir;
+    ui::Screen().SetCursor(ui::crHandPoint);
+    std::vector<ui::TCursor> seen;
+    TdbDataBase database(nullptr);
+    TFakeQuery query(nullptr);
+    query.SetDatabase(&database);
+    database.OnConnect = [&](TdbDataBase*) { seen.push_back(ui::Screen().Cursor()); };
+
+    UseSqlite(database, dir.File("cursor.db"));
+    database.Connect();
+    database.Disconnect();
+    EXPECT_EQ(seen, std::vector<ui::TCursor>{ui::crHandPoint});
+
+    database.SetShowWaitCursor(true);
+    database.Connect();
+    EXPECT_EQ(ui::Screen().Cursor(), ui::crHandPoint);
+    database.Disconnect();
+    EXPECT_EQ(ui::Screen().Cursor(), ui::crHandPoint);
+    // Restored after a failed connect as well.
+    UseSqlite(database, dir.File("missing/x.db"));
+    EXPECT_THROW(database.Connect(), ESQLerror);
+    EXPECT_EQ(ui::Screen().Cursor(), ui::crHandPoint);
+    EXPECT_EQ(seen, (std::vector<ui::TCursor>{ui::crHandPoint, crSQLWait, crSQLWait}));
+    ui::Screen().SetCursor(ui::crDefault);
 }
 
 TEST(TdbSession, AllocatesItsEnvironmentOnceOnFirstUse)
