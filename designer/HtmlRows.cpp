@@ -1,0 +1,216 @@
+#include "designer/HtmlRows.h"
+
+#include "designer/ColumnModel.h"
+#include "designer/Formats_Utils.h"
+#include "platform/db/DataSet.h"
+#include "platform/db/Fields.h"
+#include "platform/rtl/StringList.h"
+#include "platform/rtl/SysUtils.h"
+
+namespace designer {
+
+namespace {
+
+const char* const kCrLf = "\r\n";
+const char* const kNbsp = "&nbsp;";
+
+bool IsNumericFieldType(db::TFieldType type)
+{
+    return type == db::ftBCD || IsNumericColumnType(type);
+}
+
+bool IsDateTimeFieldType(db::TFieldType type)
+{
+    return type == db::ftDate || type == db::ftTime || type == db::ftDateTime;
+}
+
+// What a cell shows for a text: escaped, and never an empty cell.
+std::string CellText(std::string_view text)
+{
+    if (text.empty()) return kNbsp;
+    return HtmlEscape(text);
+}
+
+}  // namespace
+
+std::string RowClass(int r) { return r % 2 == 0 ? "TrOdd" : "TrRows"; }
+
+std::string FormatFieldValue(const db::TField& field, int digits, int leading, int parentheses, int grouping)
+{
+    if (field.IsNull()) return kNbsp;
+    const db::TFieldType type = field.DataType();
+    if (IsNumericFieldType(type))
+        return CellText(FormatNumberText(field.AsFloat(), digits, BoolToTristate(leading),
+                                         BoolToTristate(parentheses), BoolToTristate(grouping)));
+    if (IsDateTimeFieldType(type)) return CellText(FormatDateTimeText(digits, field.AsDateTime()));
+    return CellText(field.AsString());
+}
+
+std::string FormatFieldText(const db::TField& field, std::string_view entry)
+{
+    const TFormatEntry e = ParseFormatEntry(entry);
+    if (e.Kind == fkNone) return field.IsNull() ? kNbsp : CellText(field.AsString());
+    return FormatFieldValue(field, e.Digits, e.Leading, e.Parentheses, e.Grouping);
+}
+
+// ---- THtmlRowBuilder -----------------------------------------------------------------------
+
+THtmlRowBuilder::THtmlRowBuilder(const TColumnModel& columns, const db::TDataSet& query)
+    : columns_(columns), query_(query)
+{
+}
+
+const db::TField* THtmlRowBuilder::FieldAt(int i) const
+{
+    const db::TFields& fields = query_.Fields();
+    if (i < 0 || i >= fields.Count()) return nullptr;
+    return fields.Fields(i);
+}
+
+std::string THtmlRowBuilder::BuildHeaderRow() const
+{
+    std::string s = std::string(kCrLf) + "<tr>";
+    for (int i = 0; i < columns_.ColumnCount(); ++i) {
+        if (columns_.IsHidden(i)) continue;
+        s += kCrLf;
+        s += "<td class=\"ThRows\">" + columns_.Heading(i) + "</td>";
+    }
+    return s + kCrLf + "</tr>";
+}
+
+std::string THtmlRowBuilder::BuildRowStyle1(int r) const
+{
+    const std::string rowClass = RowClass(r);
+    std::string s = std::string(kCrLf) + "<tr>";
+    for (int i = 0; i < columns_.ColumnCount(); ++i) s += kCrLf + BuildCell(i, rowClass);
+    return s + kCrLf + "</tr>";
+}
+
+std::string THtmlRowBuilder::BuildRowStyle2(int r) const
+{
+    const std::string rowClass = RowClass(r);
+    std::string s;
+    for (int i = 0; i < columns_.ColumnCount(); ++i) {
+        if (columns_.IsHidden(i)) continue;
+        s += std::string(kCrLf) + "<tr>" + kCrLf + "<td class=\"ThRows\">" + columns_.Heading(i) + "</td>" + kCrLf +
+             BuildCell(i, rowClass) + kCrLf + "</tr>";
+    }
+    return s;
+}
+
+std::string THtmlRowBuilder::BuildTemplateRow(int /*r: a template row has no row class*/) const
+{
+    const std::string body = TemplateOutput ? TemplateOutput() : std::string();
+    return std::string(kCrLf) + "<tr><td>" + kCrLf + body + kCrLf + "</td></tr>";
+}
+
+std::string THtmlRowBuilder::Content(int i) const
+{
+    if (columns_.IsImage(i)) {
+        std::string s = "<img src=\"" + ReplaceFieldTags(columns_.ShowDataList.Strings(i)) + "\"";
+        if (columns_.PrefixList.Checked(i)) s += " width=\"" + columns_.PrefixList.Strings(i) + "\"";
+        if (columns_.SuffixList.Checked(i)) s += " height=\"" + columns_.SuffixList.Strings(i) + "\"";
+        return s + " border=\"0\">";
+    }
+    if (columns_.ShowDataList.Checked(i)) {
+        const db::TField* field = FieldAt(i);
+        const std::string value = field ? FormatFieldText(*field, columns_.FormatList.Strings(i)) : kNbsp;
+        return columns_.PrefixList.Strings(i) + value + columns_.SuffixList.Strings(i);
+    }
+    return columns_.ShowDataList.Strings(i);
+}
+
+bool THtmlRowBuilder::LinkAddress(int i, std::string& href) const
+{
+    const std::string type = columns_.HyperlinkTypeList.Strings(i);
+    if (type == "1")
+        href = CellUrl(i);
+    else if (type == "2")
+        href = "mailto:" + CellUrl(i);
+    else if (type == "3")
+        href = CellUrl(i) + "?" + CellParamQuery(i);
+    else
+        return false;
+    return true;
+}
+
+std::string THtmlRowBuilder::BuildCell(int i, std::string_view rowClass) const
+{
+    if (columns_.IsHidden(i)) return {};
+    const std::string cls(rowClass);
+    const std::string td = "<td class=\"" + cls + "\" align=" + columns_.AlignmentList.Strings(i) + ">";
+    std::string href;
+    if (!LinkAddress(i, href)) return td + Content(i) + "</td>";
+    return td + "<a href=\"" + href + "\" class=\"" + cls + "\"" + CellTargetAttr(i) + ">" + Content(i) + "</a>" +
+           "</td>";
+}
+
+std::string THtmlRowBuilder::BuildCellContent(int i) const
+{
+    std::string href;
+    if (!LinkAddress(i, href)) return Content(i);
+    return "<a href=\"" + href + "\"" + CellTargetAttr(i) + ">" + Content(i) + "</a>";
+}
+
+std::string THtmlRowBuilder::CellUrl(int i) const
+{
+    bool usedData = false;
+    std::string url = Replace(columns_.UrlList.Strings(i), TUrlPart::Path, usedData);
+    if (usedData && !IsSafeLinkAddress(url)) return {};
+    return url;
+}
+
+std::string THtmlRowBuilder::CellTargetAttr(int i) const
+{
+    const std::string target = columns_.TargetList.Strings(i);
+    if (target.empty()) return {};
+    return " target=\"" + target + "\"";
+}
+
+std::string THtmlRowBuilder::CellParamQuery(int i) const
+{
+    rtl::TStringList params;
+    params.SetCommaText(columns_.ParamList.Strings(i));
+    std::string s;
+    for (int k = 0; k < params.Count(); ++k) {
+        if (k > 0) s += "&";
+        s += ReplaceFieldTags(params.Strings(k), TUrlPart::Component);
+    }
+    return s;
+}
+
+std::string THtmlRowBuilder::ReplaceFieldTags(std::string_view text, TUrlPart part) const
+{
+    bool usedData = false;
+    return Replace(text, part, usedData);
+}
+
+std::string THtmlRowBuilder::Replace(std::string_view text, TUrlPart part, bool& usedData) const
+{
+    std::string result;
+    std::string_view rest = text;
+    for (;;) {
+        const std::size_t a = rest.find('[');
+        if (a == std::string_view::npos) break;
+        const std::size_t b = rest.find(']', a + 1);
+        if (b == std::string_view::npos) break;
+        result += rest.substr(0, a);
+        const std::string_view name = rest.substr(a + 1, b - a - 1);
+        const int column = columns_.IndexOfKey(ColumnKey(name));
+        if (column >= 0) {
+            const db::TField* field = FieldAt(column);
+            const std::string value = field ? field->AsString() : std::string();
+            // Inside the query or fragment of an address a value is one component.
+            const bool inQuery = result.find_first_of("?#") != std::string::npos;
+            result += PercentEncode(value, inQuery ? TUrlPart::Component : part);
+            usedData = true;
+        } else {
+            result += name;
+        }
+        rest = rest.substr(b + 1);
+    }
+    result += rest;
+    return result;
+}
+
+}  // namespace designer

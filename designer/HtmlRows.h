@@ -1,0 +1,86 @@
+#pragma once
+// The HTML of the static data pages, record by record: the header row, the rows of the two
+// report layouts and of a layout template, the cell of each column, field tags and the
+// navigation bars. Every builder reads the query's current record and keeps no state
+// between records.
+//
+// Field values are data: text cells HTML-escape them, and tags inside image sources, link
+// addresses and link parameters percent-encode them. What the author typed (headings,
+// prefixes, suffixes, fixed texts, addresses, targets) goes in as written.
+
+#include "designer/HtmlText.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace db {
+class TDataSet;
+class TField;
+}  // namespace db
+
+namespace designer {
+
+class TColumnModel;
+
+// "TrOdd" for the first, third, ... row of a page (r even), "TrRows" for the others.
+std::string RowClass(int r);
+
+// The text of a field value in a cell: "&nbsp;" for null; numeric fields (Smallint,
+// Integer, Word, Float, Currency, BCD, AutoInc, Largeint) through FormatNumberText with the
+// stored 0/1 flags; Date, Time and DateTime fields through FormatDateTimeText with `digits`
+// as the style; any other field its text. The text is HTML-escaped; an empty one becomes
+// "&nbsp;".
+std::string FormatFieldValue(const db::TField& field, int digits, int leading, int parentheses, int grouping);
+// The same after the column's format entry; with kind 0 (no format) the field's text as it
+// is, never rounded. A malformed entry raises as ParseFormatEntry does.
+std::string FormatFieldText(const db::TField& field, std::string_view entry);
+
+class THtmlRowBuilder {
+public:
+    THtmlRowBuilder(const TColumnModel& columns, const db::TDataSet& query);
+
+    // CR LF "<tr>", a ThRows cell with the heading of every shown column, CR LF "</tr>".
+    std::string BuildHeaderRow() const;
+    // One record in "Report Style1": one row, a cell per column (a hidden column leaves a
+    // bare line break).
+    std::string BuildRowStyle1(int r) const;
+    // One record in "Report Style2": a row per shown column, heading beside value.
+    std::string BuildRowStyle2(int r) const;
+    // One record through the layout template: TemplateOutput's text inside one cell.
+    std::string BuildTemplateRow(int r) const;
+
+    // Column i's td element; empty for a hidden column.
+    std::string BuildCell(int i, std::string_view rowClass) const;
+    // Column i's content with its link, without td element (layout templates).
+    std::string BuildCellContent(int i) const;
+
+    // `text` with every "[" KEY "]" of a column replaced by the current record's text of its
+    // field, percent-encoded as `part` says; in the path form a value that comes after a "?"
+    // or "#" is encoded as a component. A bracketed name that is no column's key stays as
+    // the name without its brackets. A "]" is looked for after its "[" only.
+    std::string ReplaceFieldTags(std::string_view text, TUrlPart part = TUrlPart::Path) const;
+    // The link address of column i; an address built from field values that names a scheme
+    // other than http, https, ftp or mailto is dropped (empty).
+    std::string CellUrl(int i) const;
+    // ` target="..."` or empty.
+    std::string CellTargetAttr(int i) const;
+    // The link parameters joined by "&", values percent-encoded.
+    std::string CellParamQuery(int i) const;
+
+    // The layout template engine run over the loaded template for the current record (page
+    // mode). Empty output when not set.
+    std::function<std::string()> TemplateOutput;
+
+private:
+    const db::TField* FieldAt(int i) const;
+    std::string Content(int i) const;
+    // The href of column i's link; false when the column has none.
+    bool LinkAddress(int i, std::string& href) const;
+    std::string Replace(std::string_view text, TUrlPart part, bool& usedData) const;
+
+    const TColumnModel& columns_;
+    const db::TDataSet& query_;
+};
+
+}  // namespace designer

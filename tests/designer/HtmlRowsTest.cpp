@@ -1,0 +1,317 @@
+// The cell, row and tag builders over the rows of a small SQLite database, read through the
+// data layer's query on the SQLite3 ODBC driver.
+
+#include "designer/ColumnModel.h"
+#include "designer/Formats_Utils.h"
+#include "designer/HtmlRows.h"
+#include "platform/db/AdoConnection.h"
+#include "platform/db/AdoDataSet.h"
+#include "platform/db/ConnectionString.h"
+#include "platform/db/Fields.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Files.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+using namespace designer;
+
+namespace {
+
+class HtmlRows : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        dir_ = new QTemporaryDir();
+        connection_ = new db::TADOConnection(nullptr);
+        connection_->SetLoginPrompt(false);
+        // An empty file is an empty SQLite database; the data layer opens existing files only.
+        const std::string file = dir_->path().toStdString() + "/fixture.db";
+        rtl::WriteStringToFile(file, "");
+        connection_->SetConnectionString(db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + file));
+        connection_->Open();
+        connection_->Execute(
+            "CREATE TABLE item (id INTEGER, name VARCHAR(60), price DOUBLE, amount DECIMAL(12,4), "
+            "added DATE, stamp TIMESTAMP, at TIME, link VARCHAR(80), photo VARCHAR(60))");
+        connection_->Execute(
+            "INSERT INTO item VALUES (1, 'Tom & Jerry <b>', 1234.5, 1234.5678, '1994-06-19', "
+            "'1994-06-19 17:34:23', '17:34:23', 'http://example.com/a b', 'a.gif')");
+        connection_->Execute(
+            "INSERT INTO item VALUES (2, 'Smörgåsbord \"quoted\" it''s', NULL, NULL, NULL, NULL, NULL, "
+            "'javascript:alert(1)', 'x\" onerror=\"alert(1).gif')");
+        connection_->Execute(
+            "INSERT INTO item VALUES (3, 'Цена <>', -3, -0.5, '2024-02-29', '2024-02-29 00:00:00', '09:05:00', "
+            "'mailto:x@y.z', 'Цена.png')");
+    }
+    static void TearDownTestSuite()
+    {
+        delete connection_;
+        delete dir_;
+    }
+
+    // Opens `sql` and builds the columns of its fields with their defaults.
+    void Open(const std::string& sql)
+    {
+        query_ = std::make_unique<db::TADOQuery>(nullptr);
+        query_->SetConnection(connection_);
+        query_->SQL()->SetText(sql);
+        query_->Open();
+        columns_.RebuildColumnList("Reset", *query_);
+        rows_ = std::make_unique<THtmlRowBuilder>(columns_, *query_);
+    }
+    // Moves to the n-th record (1-based).
+    void Record(int n)
+    {
+        query_->First();
+        for (int k = 1; k < n; ++k) query_->Next();
+    }
+    const db::TField& Field(const std::string& name) const { return *query_->Fields().FieldByName(name); }
+
+    static QTemporaryDir* dir_;
+    static db::TADOConnection* connection_;
+    std::unique_ptr<db::TADOQuery> query_;
+    TColumnModel columns_;
+    std::unique_ptr<THtmlRowBuilder> rows_;
+};
+
+QTemporaryDir* HtmlRows::dir_ = nullptr;
+db::TADOConnection* HtmlRows::connection_ = nullptr;
+
+TEST_F(HtmlRows, FixtureFieldsAndTheirDefaultColumns)
+{
+    Open("SELECT id, name, price, amount, added, stamp, at FROM item ORDER BY id");
+    ASSERT_EQ(query_->RecordCount(), 3);
+    EXPECT_EQ(Field("id").DataType(), db::ftInteger);
+    EXPECT_EQ(Field("price").DataType(), db::ftFloat);
+    // The SQLite driver reports DECIMAL columns as text: the decimal's digits arrive as written.
+    EXPECT_EQ(Field("amount").DataType(), db::ftString);
+    EXPECT_EQ(Field("added").DataType(), db::ftDate);
+    EXPECT_EQ(Field("stamp").DataType(), db::ftDateTime);
+    EXPECT_EQ(Field("at").DataType(), db::ftTime);
+    EXPECT_EQ(columns_.FormatList.Text(),
+              "1,0,1,0,1\r\n0,0,0,0,0\r\n1,2,1,0,1\r\n0,0,0,0,0\r\n2,2,0,0,0\r\n2,0,0,0,0\r\n2,4,0,0,0\r\n");
+    EXPECT_EQ(columns_.AlignmentList.CommaText(), "Right,Default,Right,Default,Default,Default,Default");
+    EXPECT_EQ(columns_.Key(1), "NAME");
+}
+
+TEST_F(HtmlRows, FieldValuesByTypeAndFormat)
+{
+    Open("SELECT id, name, price, amount, added, stamp, at FROM item ORDER BY id");
+    struct Case {
+        int record;
+        const char* field;
+        const char* entry;
+        const char* text;
+    };
+    const Case cases[] = {
+        {1, "id", "1,0,1,0,1", "1"},
+        {1, "price", "1,2,1,0,1", "1,234.50"},
+        {1, "price", "1,0,1,0,1", "1,235"},
+        {1, "price", "1,-1,1,0,0", "1234.5"},
+        {1, "price", "0,0,0,0,0", "1234.5"},            // no format: never rounded
+        {1, "amount", "0,0,0,0,0", "1234.5678"},        // a decimal keeps its digits
+        {3, "amount", "0,0,0,0,0", "-0.5"},
+        {1, "added", "2,2,0,0,0", "6/19/1994"},
+        {1, "added", "2,1,0,0,0", "Sunday, June 19, 1994"},
+        {1, "stamp", "2,0,0,0,0", "6/19/1994 5:34:23 PM"},
+        {1, "stamp", "2,3,0,0,0", "5:34:23 PM"},
+        {1, "at", "2,4,0,0,0", "17:34"},
+        {1, "name", "0,0,0,0,0", "Tom &amp; Jerry &lt;b&gt;"},
+        {2, "name", "0,0,0,0,0", "Smörgåsbord &quot;quoted&quot; it&#39;s"},
+        {3, "name", "0,0,0,0,0", "Цена &lt;&gt;"},
+        {2, "price", "1,2,1,0,1", "&nbsp;"},            // null
+        {2, "price", "0,0,0,0,0", "&nbsp;"},
+        {2, "amount", "0,0,0,0,0", "&nbsp;"},
+        {2, "added", "2,2,0,0,0", "&nbsp;"},
+        {3, "price", "1,0,1,1,0", "(3)"},
+        {3, "price", "1,2,0,0,0", "-3.00"},
+        {3, "price", "1,2,0,-1,0", "(3.00)"},
+        {3, "stamp", "2,0,0,0,0", "2/29/2024"},          // midnight: the date alone
+        {3, "at", "2,3,0,0,0", "9:05:00 AM"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " " + c.entry + " record " + std::to_string(c.record));
+        Record(c.record);
+        EXPECT_EQ(FormatFieldText(Field(c.field), c.entry), c.text);
+    }
+    Record(1);
+    EXPECT_EQ(FormatFieldValue(Field("price"), 2, 1, 0, 1), "1,234.50");
+    EXPECT_EQ(FormatFieldValue(Field("added"), 7, 0, 0, 0), "6/19/1994");  // style 7: general, date only at midnight
+    EXPECT_THROW(FormatFieldText(Field("price"), "1,2"), rtl::EListError);
+}
+
+TEST_F(HtmlRows, HeaderAndReportRows)
+{
+    Open("SELECT id, name, price, amount, added FROM item ORDER BY id");
+    columns_.FieldList.Put(2, "PRICE=Price (EUR) <i>net</i>");  // the author's heading, as typed
+    EXPECT_EQ(rows_->BuildHeaderRow(),
+              "\r\n<tr>"
+              "\r\n<td class=\"ThRows\">id</td>"
+              "\r\n<td class=\"ThRows\">name</td>"
+              "\r\n<td class=\"ThRows\">Price (EUR) <i>net</i></td>"
+              "\r\n<td class=\"ThRows\">amount</td>"
+              "\r\n<td class=\"ThRows\">added</td>"
+              "\r\n</tr>");
+    Record(1);
+    EXPECT_EQ(rows_->BuildRowStyle1(0),
+              "\r\n<tr>"
+              "\r\n<td class=\"TrOdd\" align=Right>1</td>"
+              "\r\n<td class=\"TrOdd\" align=Default>Tom &amp; Jerry &lt;b&gt;</td>"
+              "\r\n<td class=\"TrOdd\" align=Right>1,234.50</td>"
+              "\r\n<td class=\"TrOdd\" align=Default>1234.5678</td>"
+              "\r\n<td class=\"TrOdd\" align=Default>6/19/1994</td>"
+              "\r\n</tr>");
+
+    // Hidden: a bare line break in Style1, left out of Style2 and of the header.
+    columns_.ShowModeList.Put(1, "Hide");
+    columns_.ShowModeList.Put(3, "Hide");
+    columns_.PrefixList.Put(2, "$ ");
+    columns_.SuffixList.Put(2, " <small>net</small>");
+    Record(2);
+    EXPECT_EQ(rows_->BuildRowStyle1(1),
+              "\r\n<tr>"
+              "\r\n<td class=\"TrRows\" align=Right>2</td>"
+              "\r\n"
+              "\r\n<td class=\"TrRows\" align=Right>$ &nbsp; <small>net</small></td>"
+              "\r\n"
+              "\r\n<td class=\"TrRows\" align=Default>&nbsp;</td>"
+              "\r\n</tr>");
+    EXPECT_EQ(rows_->BuildRowStyle2(1),
+              "\r\n<tr>\r\n<td class=\"ThRows\">id</td>\r\n<td class=\"TrRows\" align=Right>2</td>\r\n</tr>"
+              "\r\n<tr>\r\n<td class=\"ThRows\">Price (EUR) <i>net</i></td>"
+              "\r\n<td class=\"TrRows\" align=Right>$ &nbsp; <small>net</small></td>\r\n</tr>"
+              "\r\n<tr>\r\n<td class=\"ThRows\">added</td>\r\n<td class=\"TrRows\" align=Default>&nbsp;</td>\r\n</tr>");
+    EXPECT_EQ(rows_->BuildHeaderRow(),
+              "\r\n<tr>\r\n<td class=\"ThRows\">id</td>\r\n<td class=\"ThRows\">Price (EUR) <i>net</i></td>"
+              "\r\n<td class=\"ThRows\">added</td>\r\n</tr>");
+    EXPECT_EQ(rows_->BuildCell(1, "TrRows"), "");
+    EXPECT_EQ(RowClass(0), "TrOdd");
+    EXPECT_EQ(RowClass(1), "TrRows");
+    EXPECT_EQ(RowClass(4), "TrOdd");
+}
+
+TEST_F(HtmlRows, TemplateRowRunsTheHook)
+{
+    Open("SELECT id, name FROM item ORDER BY id");
+    Record(3);
+    EXPECT_EQ(rows_->BuildTemplateRow(0), "\r\n<tr><td>\r\n\r\n</td></tr>");
+    rows_->TemplateOutput = [this] { return "<b>" + rows_->BuildCellContent(1) + "</b>"; };
+    EXPECT_EQ(rows_->BuildTemplateRow(5), "\r\n<tr><td>\r\n<b>Цена &lt;&gt;</b>\r\n</td></tr>");
+}
+
+TEST_F(HtmlRows, FixedTextAndImageCells)
+{
+    Open("SELECT id, name, photo FROM item ORDER BY id");
+    // A fixed text is the author's: as typed, tags left alone.
+    columns_.ShowDataList.Put(1, "<b>n/a</b> [ID]");
+    columns_.ShowDataList.SetChecked(1, false);
+    // An image: source from a tag, width written, height not.
+    columns_.FieldList.SetChecked(2, true);
+    columns_.ShowDataList.Put(2, "img/[PHOTO]");
+    columns_.PrefixList.Put(2, "100");
+    columns_.PrefixList.SetChecked(2, true);
+    columns_.SuffixList.Put(2, "80");
+    struct Case {
+        int record;
+        const char* fixed;
+        const char* image;
+    };
+    const Case cases[] = {
+        {1, "<td class=\"TrOdd\" align=Default><b>n/a</b> [ID]</td>",
+         "<td class=\"TrOdd\" align=Default><img src=\"img/a.gif\" width=\"100\" border=\"0\"></td>"},
+        {2, "<td class=\"TrOdd\" align=Default><b>n/a</b> [ID]</td>",
+         "<td class=\"TrOdd\" align=Default><img src=\"img/x%22%20onerror=%22alert(1).gif\" width=\"100\" border=\"0\"></td>"},
+        {3, "<td class=\"TrOdd\" align=Default><b>n/a</b> [ID]</td>",
+         "<td class=\"TrOdd\" align=Default><img src=\"img/%D0%A6%D0%B5%D0%BD%D0%B0.png\" width=\"100\" border=\"0\"></td>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.record);
+        Record(c.record);
+        EXPECT_EQ(rows_->BuildCell(1, "TrOdd"), c.fixed);
+        EXPECT_EQ(rows_->BuildCell(2, "TrOdd"), c.image);
+    }
+    Record(1);
+    columns_.SuffixList.SetChecked(2, true);
+    columns_.PrefixList.SetChecked(2, false);
+    EXPECT_EQ(rows_->BuildCellContent(2), "<img src=\"img/a.gif\" height=\"80\" border=\"0\">");
+}
+
+TEST_F(HtmlRows, LinkCells)
+{
+    Open("SELECT id, name, link FROM item ORDER BY id");
+    auto setLink = [this](int i, const char* type, const char* url, const char* params, const char* target) {
+        columns_.HyperlinkTypeList.Put(i, type);
+        columns_.UrlList.Put(i, url);
+        columns_.ParamList.Put(i, params);
+        columns_.TargetList.Put(i, target);
+    };
+    Record(1);
+    setLink(1, "1", "[LINK]", "", "_blank");
+    EXPECT_EQ(rows_->BuildCell(1, "TrOdd"),
+              "<td class=\"TrOdd\" align=Default><a href=\"http://example.com/a%20b\" class=\"TrOdd\" "
+              "target=\"_blank\">Tom &amp; Jerry &lt;b&gt;</a></td>");
+    EXPECT_EQ(rows_->BuildCellContent(1),
+              "<a href=\"http://example.com/a%20b\" target=\"_blank\">Tom &amp; Jerry &lt;b&gt;</a>");
+    EXPECT_EQ(rows_->CellTargetAttr(1), " target=\"_blank\"");
+
+    // A data address with another scheme is dropped; the author's own address is kept.
+    Record(2);
+    EXPECT_EQ(rows_->CellUrl(1), "");
+    setLink(1, "1", "javascript:history.back()", "", "");
+    EXPECT_EQ(rows_->CellUrl(1), "javascript:history.back()");
+    EXPECT_EQ(rows_->CellTargetAttr(1), "");
+
+    setLink(0, "2", "sales@example.com", "", "");
+    EXPECT_EQ(rows_->BuildCell(0, "TrRows"),
+              "<td class=\"TrRows\" align=Right><a href=\"mailto:sales@example.com\" class=\"TrRows\">2</a></td>");
+
+    setLink(0, "3", "show.asp", "id=[ID],\"who=[NAME]\"", "main");
+    Record(1);
+    EXPECT_EQ(rows_->CellParamQuery(0), "id=1&who=Tom%20%26%20Jerry%20%3Cb%3E");
+    EXPECT_EQ(rows_->BuildCell(0, "TrOdd"),
+              "<td class=\"TrOdd\" align=Right><a href=\"show.asp?id=1&who=Tom%20%26%20Jerry%20%3Cb%3E\" "
+              "class=\"TrOdd\" target=\"main\">1</a></td>");
+    setLink(0, "3", "show.asp", "", "");
+    EXPECT_EQ(rows_->BuildCellContent(0), "<a href=\"show.asp?\">1</a>");
+    setLink(0, "0", "show.asp", "", "");
+    EXPECT_EQ(rows_->BuildCellContent(0), "1");
+}
+
+TEST_F(HtmlRows, FieldTags)
+{
+    Open("SELECT id, name, price, link, name AS \"Größe\" FROM item ORDER BY id");
+    Record(1);
+    struct Case {
+        const char* text;
+        TUrlPart part;
+        const char* result;
+    };
+    const Case cases[] = {
+        {"[ID]", TUrlPart::Path, "1"},
+        {"[id].html", TUrlPart::Path, "1.html"},
+        {"[x]", TUrlPart::Path, "x"},
+        {"[nosuch]", TUrlPart::Path, "nosuch"},
+        {"[PRICE] EUR", TUrlPart::Path, "1234.5 EUR"},
+        {"a]b[ID]c", TUrlPart::Path, "a]b1c"},  // a "]" before the "[" is text
+        {"[ID", TUrlPart::Path, "[ID"},
+        {"no tags", TUrlPart::Path, "no tags"},
+        {"[NAME]", TUrlPart::Path, "Tom%20&%20Jerry%20%3Cb%3E"},
+        {"page.asp?n=[NAME]", TUrlPart::Path, "page.asp?n=Tom%20%26%20Jerry%20%3Cb%3E"},
+        {"[NAME]", TUrlPart::Component, "Tom%20%26%20Jerry%20%3Cb%3E"},
+        {"[LINK]", TUrlPart::Path, "http://example.com/a%20b"},
+        {"[größe]", TUrlPart::Path, "Tom%20&%20Jerry%20%3Cb%3E"},
+        {"[ID][ID]/[x]", TUrlPart::Path, "11/x"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(rows_->ReplaceFieldTags(c.text, c.part), c.result);
+    }
+    Record(2);
+    EXPECT_EQ(rows_->ReplaceFieldTags("[PRICE]"), "");  // null
+    EXPECT_EQ(rows_->ReplaceFieldTags("[NAME]"), "Sm%C3%B6rg%C3%A5sbord%20%22quoted%22%20it%27s");
+}
+
+}  // namespace
