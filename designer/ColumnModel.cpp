@@ -147,10 +147,19 @@ void TColumnModel::RebuildColumnList(std::string_view mode, const std::vector<TC
     ForEachList([](rtl::TStrings& list) { list.Clear(); });
     ListView().Clear();
 
+    // Settings found in the twins are kept only when every twin holds them: lists of unequal
+    // length (a hand-edited project) must not stop the rebuild halfway.
+    auto complete = [&temp](int j) {
+        bool all = true;
+        TColumnLists::ForEachPair(temp, temp, [j, &all](const rtl::TStrings& list, const rtl::TStrings&) {
+            all = all && j < list.Count();
+        });
+        return all;
+    };
     const bool update = mode == "Update";
     for (const TColumnField& field : fields) {
         const int j = update ? temp.FieldList.IndexOfName(ColumnKey(field.DisplayName)) : -1;
-        if (j < 0)
+        if (j < 0 || !complete(j))
             AddDefaultColumn(field);
         else
             AddKnownColumn(temp, j);

@@ -144,6 +144,20 @@ TEST(ColumnModel, UpdateKeepsDropsAndReorders)
     ExpectInStep(m, 0);
 }
 
+TEST(ColumnModel, ListsOfUnequalLengthGiveDefaultsWhereEntriesAreMissing)
+{
+    TColumnModel m;
+    m.RebuildColumnList("Update", {{"A", db::ftInteger}, {"B", db::ftString}});
+    Customise(m, 0, "a");
+    Customise(m, 1, "b");
+    const std::string a = ColumnText(m, 0);
+    m.TargetList.Delete(1);  // as a hand-edited project might leave it
+    m.RebuildColumnList("Update", {{"A", db::ftInteger}, {"B", db::ftString}});
+    ExpectInStep(m, 2);
+    EXPECT_EQ(ColumnText(m, 0), a);
+    EXPECT_EQ(ColumnText(m, 1), "B=B-|Show|Default|+|-|-|0,0,0,0,0|0|||");
+}
+
 TEST(ColumnModel, CaseCollidingKeysShareTheFirstEntry)
 {
     TColumnModel m;
