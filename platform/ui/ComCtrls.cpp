@@ -833,7 +833,11 @@ GW_IMPLEMENT_CLASS(TToolButton, TControl)
 
 TToolButton::TToolButton(classes::TComponent* owner) : TControl(owner) { SetBounds(0, 0, 23, 22); }
 
-TToolButton::~TToolButton() = default;
+TToolButton::~TToolButton()
+{
+    // Leave the tool bar while this is still known as a tool button.
+    SetParent(nullptr);
+}
 
 TToolBar* TToolButton::ToolBar() const { return dynamic_cast<TToolBar*>(parent_); }
 
@@ -998,7 +1002,7 @@ void TToolBar::RemoveControl(TControl* control)
 
 void TToolBar::ArrangeButtons()
 {
-    if (Loading()) return;
+    if (Loading() || ComponentState().Contains(classes::csDestroying)) return;
     int x = indent_;
     int y = 0;
     for (TToolButton* b : buttons_) {

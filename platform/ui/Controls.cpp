@@ -375,7 +375,8 @@ TWinControl::TWinControl(classes::TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl()
 {
-    if (TCustomForm* form = GetParentForm(this); form != nullptr && form != this) form->ControlRemoved(this);
+    // Leave the parent while this is still known as a windowed control.
+    if (parent_ != nullptr) parent_->RemoveControl(this);
     // Children outlive their parent until their owner frees them; they only lose their
     // place (and their windows, which belong to this control's window).
     for (TControl* c : controls_) {

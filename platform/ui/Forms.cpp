@@ -139,7 +139,10 @@ void TCustomForm::DoCreate()
     if (created_) return;
     created_ = true;
     OnCreate(this);
-    if (formStyle_ == fsMDIChild && !Visible()) Show();
+    if (std::exchange(showAfterCreate_, false))
+        VisibleChanged();
+    else if (formStyle_ == fsMDIChild && !Visible())
+        Show();
 }
 
 void TCustomForm::BeforeDestruction()
@@ -446,7 +449,8 @@ void TCustomForm::Loaded()
     TWinControl::Loaded();
     if (readClientWidth_ >= 0) SetClientWidth(std::exchange(readClientWidth_, -1));
     if (readClientHeight_ >= 0) SetClientHeight(std::exchange(readClientHeight_, -1));
-    if (Visible()) VisibleChanged();
+    // A description that shows the form shows it once OnCreate has run.
+    showAfterCreate_ = Visible();
 }
 
 void TCustomForm::GetChildren(const std::function<void(classes::TComponent*)>& proc, classes::TComponent* root)

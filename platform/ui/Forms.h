@@ -179,6 +179,7 @@ private:
     bool modal_ = false;
     TModalResult modalResult_ = mrNone;
     bool created_ = false;
+    bool showAfterCreate_ = false;
     bool destroyed_ = false;
     bool placed_ = false;
     int readClientWidth_ = -1;

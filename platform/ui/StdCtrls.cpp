@@ -642,7 +642,14 @@ TListBox::TListBox(classes::TComponent* owner) : TWinControl(owner)
 
 void TListBox::ItemsChanged()
 {
-    if (itemIndex_ >= items_.Count()) itemIndex_ = -1;
+    // The selected flags travel with their items; a single selection follows its item.
+    if (!multiSelect_) {
+        itemIndex_ = -1;
+        for (int i = 0; i < items_.Count() && itemIndex_ < 0; ++i)
+            if (items_.Selected(i)) itemIndex_ = i;
+    } else if (itemIndex_ >= items_.Count()) {
+        itemIndex_ = -1;
+    }
     if (topIndex_ >= items_.Count()) topIndex_ = std::max(0, items_.Count() - 1);
     Changed();
 }
@@ -766,9 +773,20 @@ TComboBox::TComboBox(classes::TComponent* owner) : TWinControl(owner)
 
 void TComboBox::ItemsChanged()
 {
-    if (itemIndex_ >= items_.Count() && !Loading()) {
+    // The chosen item is the one that reads as the text, wherever it moved.
+    if (itemIndex_ >= 0 && !Loading()) {
+        const int old = itemIndex_;
         itemIndex_ = -1;
-        if (style_ == csDropDownList) SetText({});
+        for (int i = 0; i < items_.Count(); ++i)
+            if (items_.Get(i) == Text()) {
+                itemIndex_ = i;
+                break;
+            }
+        if (itemIndex_ < 0 && old >= 0 && style_ == csDropDownList) {
+            settingIndex_ = true;
+            SetText({});
+            settingIndex_ = false;
+        }
     }
     Changed();
 }
