@@ -110,6 +110,26 @@ std::string ParamsToConnectString(const rtl::TStrings& params)
     return result;
 }
 
+SQLSMALLINT FieldTypeToSQLType(db::TFieldType type)
+{
+    switch (type) {
+    case db::ftString: return SQL_CHAR;
+    case db::ftSmallint:
+    case db::ftWord:
+    case db::ftBoolean: return SQL_SMALLINT;
+    case db::ftInteger:
+    case db::ftAutoInc: return SQL_INTEGER;
+    case db::ftFloat:
+    case db::ftCurrency:
+    case db::ftBCD: return SQL_DOUBLE;
+    case db::ftDate: return SQL_DATE;
+    case db::ftDateTime: return SQL_TIMESTAMP;
+    case db::ftBlob: return SQL_LONGVARBINARY;
+    case db::ftMemo: return SQL_LONGVARCHAR;
+    default: return 0;
+    }
+}
+
 GW_IMPLEMENT_CLASS(TdbDataBase, classes::TComponent)
 {
     p.String("DataBaseName", &TdbDataBase::DataBaseName, &TdbDataBase::SetDataBaseName);
@@ -185,13 +205,8 @@ void TdbDataBase::Connect()
     StartWait();
     try {
         TdbSession& session = EffectiveSession();
-        const SQLHENV env = session.Handle();
+        const SQLHDBC dbc = AllocHandle(SQL_HANDLE_DBC, session.Handle(), OdbcMessage(SCantAllocDbc));
         const TOdbcApi& api = Odbc();
-        SQLHDBC dbc = SQL_NULL_HDBC;
-        if (api.SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc) != SQL_SUCCESS) {
-            if (dbc != SQL_NULL_HDBC) api.SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-            throw rtl::Exception(OdbcMessage(SCantAllocDbc));
-        }
         handle_ = dbc;
         bool live = false;
         try {
@@ -211,7 +226,9 @@ void TdbDataBase::Connect()
                                      reinterpret_cast<SQLCHAR*>(out.data()), kLargestBuffer, &outLength,
                                      CompletionMode(driverCompletion_));
             // A connect that succeeds with information (a warning, a notice, an option the
-            // driver changed) is a live connection like any other.
+            // driver changed) is a live connection like any other. A failed one is a failure
+            // whatever its first record says: the driver manager reports a driver library it
+            // cannot load as SQL_ERROR with a general warning (01000) first.
             if (!SQL_SUCCEEDED(r)) {
                 ESQLerror error(SQL_HANDLE_DBC, r, dbc);
                 if (error.ReturnCode() == SQL_NO_DATA) error.SetMessage(OdbcMessage(SDatabaseNotOpened));

@@ -9,6 +9,7 @@
 #include "odbc/OdbcSql.h"
 #include "odbc/Session.h"
 #include "platform/classes/Component.h"
+#include "platform/db/FieldTypes.h"
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Types.h"
 
@@ -28,6 +29,11 @@ constexpr ui::TCursor crSQLWait = -17;
 // What a database needs of a query data set attached to it. A data set attaches itself
 // with AddDataSet when its database is set and detaches itself with RemoveDataSet before it
 // goes or changes database.
+//
+// A data set without a database that is inserted into the database's owner is attached to
+// the database (Notification). A data set constructed with that owner is announced while it
+// is still being constructed, when it cannot yet be recognised as a data set; its own
+// constructor has to look for the database then.
 class TdbAttachedDataSet {
 public:
     // Closes the data set and frees its statement handle: the connection is closing. Must
@@ -45,6 +51,11 @@ protected:
 // after a line's first "=") holding ";", "{" or "}" is enclosed in braces, each "}" in it
 // doubled, unless it already is such a braced value, so that it reaches the driver whole.
 std::string ParamsToConnectString(const rtl::TStrings& params);
+
+// The SQL data type a parameter of that field type is bound as (SQL_CHAR, SQL_SMALLINT,
+// SQL_INTEGER, SQL_DOUBLE, SQL_DATE, SQL_TIMESTAMP, SQL_LONGVARBINARY, SQL_LONGVARCHAR); 0 for
+// the types that have none (ftTime included).
+SQLSMALLINT FieldTypeToSQLType(db::TFieldType type);
 
 class TdbDataBase : public classes::TComponent {
     GW_CLASS(TdbDataBase)

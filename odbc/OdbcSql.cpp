@@ -107,6 +107,17 @@ const TOdbcApi& Odbc()
     return b.api;
 }
 
+SQLHANDLE AllocHandle(SQLSMALLINT handleType, SQLHANDLE inputHandle, const char* message)
+{
+    const TOdbcApi& api = Odbc();
+    SQLHANDLE handle = SQL_NULL_HANDLE;
+    if (api.SQLAllocHandle(handleType, inputHandle, &handle) != SQL_SUCCESS) {
+        if (handle != SQL_NULL_HANDLE) api.SQLFreeHandle(handleType, handle);
+        throw rtl::Exception(message);
+    }
+    return handle;
+}
+
 std::uint16_t DriverManagerVersion() { return Binding().version; }
 
 std::uint16_t GetDriverManagerVersion()

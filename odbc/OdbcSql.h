@@ -62,6 +62,10 @@ void* GetODBCProc(const char* name);
 // The entry points of the usable binding; raises when it is not loaded or unusable.
 const TOdbcApi& Odbc();
 
+// SQLAllocHandle that accepts only SQL_SUCCESS: any other result frees whatever it may have
+// allocated and raises rtl::Exception with `message`.
+SQLHANDLE AllocHandle(SQLSMALLINT handleType, SQLHANDLE inputHandle, const char* message);
+
 // Major × 256 + minor of the driver manager's own version (SQL_DM_VER), taken when it was
 // loaded; 0 when not loaded or when the driver manager does not tell.
 std::uint16_t DriverManagerVersion();

@@ -23,14 +23,10 @@ SQLHENV TdbSession::Handle()
 void TdbSession::AllocEnvironment()
 {
     LoadODBCLibrary();
-    const TOdbcApi& api = Odbc();
-    SQLHENV env = SQL_NULL_HENV;
-    if (api.SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env) != SQL_SUCCESS) {
-        if (env != SQL_NULL_HENV) api.SQLFreeHandle(SQL_HANDLE_ENV, env);
-        throw rtl::Exception(OdbcMessage(SCantAllocEnv));
-    }
+    const SQLHENV env = AllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, OdbcMessage(SCantAllocEnv));
     handle_ = env;
-    const SQLRETURN r = api.SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    const SQLRETURN r =
+        Odbc().SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     if (!SQL_SUCCEEDED(r)) {
         FreeEnvironment();
         throw rtl::Exception(OdbcMessage(SCantSetEnvAttribute));

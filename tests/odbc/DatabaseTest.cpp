@@ -14,6 +14,7 @@
 namespace {
 
 using namespace odbc;
+using odbctest::SqlErrorOf;
 using odbctest::TTempDir;
 using odbctest::UseSqlite;
 
@@ -47,6 +48,16 @@ TEST(ParamsToConnectString, JoinsTheLinesAndBracesValuesThatWouldBreakTheString)
         for (const std::string& line : c.lines) params.Add(line);
         EXPECT_EQ(ParamsToConnectString(params), c.expected) << params.Text();
     }
+}
+
+TEST(FieldTypeToSQLType, BindsEachParameterTypeAsItsSqlType)
+{
+    const std::vector<std::pair<db::TFieldType, int>> cases{
+        {db::ftString, 1},  {db::ftSmallint, 5}, {db::ftWord, 5},    {db::ftBoolean, 5}, {db::ftInteger, 4},
+        {db::ftAutoInc, 4}, {db::ftFloat, 8},    {db::ftCurrency, 8}, {db::ftBCD, 8},    {db::ftDate, 9},
+        {db::ftDateTime, 11}, {db::ftBlob, -4},  {db::ftMemo, -1},   {db::ftTime, 0},    {db::ftUnknown, 0},
+        {db::ftGraphic, 0}, {db::ftLargeint, 0}};
+    for (const auto& [type, sqlType] : cases) EXPECT_EQ(FieldTypeToSQLType(type), sqlType) << type;
 }
 
 TEST(TdbDataBase, DataBaseNameIsTheDsnParameter)
@@ -102,35 +113,23 @@ TEST(TdbDataBase, ConnectsToSqliteAndAnswersGetInfo)
 TEST(TdbDataBase, GetInfoFailures)
 {
     TdbDataBase database(nullptr);
-    try {
-        InfoText(database, SQL_DBMS_NAME);
-        FAIL() << "no exception";
-    } catch (const ESQLerror& e) {
-        EXPECT_EQ(e.Message(), "SQL_INVALID_HANDLE");
-        EXPECT_EQ(e.Errors(), nullptr);
-    }
+    const ESQLerror unconnected = SqlErrorOf([&] { InfoText(database, SQL_DBMS_NAME); });
+    EXPECT_EQ(unconnected.Message(), "SQL_INVALID_HANDLE");
+    EXPECT_EQ(unconnected.Errors(), nullptr);
 
     TTempDir dir;
     UseSqlite(database, dir.File("info.db"));
     database.Connect();
     char small[3] = {};
     SQLSMALLINT length = 0;
-    try {
-        // A truncated answer comes with information, which counts as a failure here (the
-        // driver manager truncates its own version text without a record).
-        database.GetInfo(SQL_DM_VER, small, sizeof small, &length);
-        FAIL() << "no exception";
-    } catch (const ESQLerror& e) {
-        EXPECT_EQ(e.Message(), "SQL_SUCCESS_WITH_INFO");
-        EXPECT_EQ(e.ReturnCode(), SQL_SUCCESS_WITH_INFO);
-    }
-    try {
-        database.GetInfo(9999, small, sizeof small, &length);
-        FAIL() << "no exception";
-    } catch (const ESQLerror& e) {
-        EXPECT_EQ(e.Message(), "HYC00:[SQLite]unsupported info option 9999");
-        EXPECT_EQ(e.ReturnCode(), SQL_ERROR);
-    }
+    // A truncated answer comes with information, which counts as a failure here (the driver
+    // manager truncates its own version text without a record).
+    const ESQLerror truncated = SqlErrorOf([&] { database.GetInfo(SQL_DM_VER, small, sizeof small, &length); });
+    EXPECT_EQ(truncated.Message(), "SQL_SUCCESS_WITH_INFO");
+    EXPECT_EQ(truncated.ReturnCode(), SQL_SUCCESS_WITH_INFO);
+    const ESQLerror unsupported = SqlErrorOf([&] { database.GetInfo(9999, small, sizeof small, &length); });
+    EXPECT_EQ(unsupported.Message(), "HYC00:[SQLite]unsupported info option 9999");
+    EXPECT_EQ(unsupported.ReturnCode(), SQL_ERROR);
     EXPECT_TRUE(database.Connected());
 }
 
@@ -150,13 +149,9 @@ TEST(TdbDataBase, AFailedConnectLeavesNoHandle)
     for (const Case& c : cases) {
         database.Params()->Clear();
         for (const std::string& line : c.params) database.Params()->Add(line);
-        try {
-            database.Connect();
-            FAIL() << "connected with " << database.Params()->Text();
-        } catch (const ESQLerror& e) {
-            EXPECT_EQ(e.SQLState(), c.state) << e.Message();
-            EXPECT_EQ(e.Message().substr(0, 6), c.state + ":");
-        }
+        const ESQLerror e = SqlErrorOf([&] { database.Connect(); });
+        EXPECT_EQ(e.SQLState(), c.state) << e.Message();
+        EXPECT_EQ(e.Message().substr(0, 6), c.state + ":");
         EXPECT_FALSE(database.Connected());
         EXPECT_EQ(database.Handle(), nullptr);
     }
@@ -187,13 +182,9 @@ TEST(TdbDataBase, AConnectionRefusedAfterConnectingIsClosedBeforeItIsFreed)
     database.SetSession(&session);
     UseSqlite(database, dir.File("iso.db"));
     database.SetTransIsolation(TxnReadCommitted);
-    try {
-        database.Connect();
-        FAIL() << "connected";
-    } catch (const ESQLerror& e) {
-        EXPECT_EQ(e.SQLState(), "01S02");
-        EXPECT_EQ(e.Message(), "01S02:[SQLite]option value changed");
-    }
+    const ESQLerror e = SqlErrorOf([&] { database.Connect(); });
+    EXPECT_EQ(e.SQLState(), "01S02");
+    EXPECT_EQ(e.Message(), "01S02:[SQLite]option value changed");
     EXPECT_FALSE(database.Connected());
     EXPECT_TRUE(session.FreeEnvironment());
 

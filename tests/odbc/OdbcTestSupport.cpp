@@ -1,5 +1,7 @@
 #include "OdbcTestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -57,6 +59,17 @@ void UsePostgres(odbc::TdbDataBase& database, int port)
     database.Params()->Add("Database=gridweaver_test");
     database.Params()->Add("UID=gridweaver");
     database.Params()->Add("PWD=gridweaver");
+}
+
+odbc::ESQLerror SqlErrorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const odbc::ESQLerror& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no ESQLerror was raised";
+    return odbc::ESQLerror("(nothing raised)");
 }
 
 SQLRETURN ExecRaw(odbc::TdbDataBase& database, const std::string& sql)

@@ -3,10 +3,12 @@
 // the PostgreSQL server the test command starts.
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "odbc/Database.h"
+#include "odbc/SqlError.h"
 
 namespace odbctest {
 
@@ -32,6 +34,10 @@ void UseSqlite(odbc::TdbDataBase& database, const std::string& file);
 std::optional<int> PostgresPort();
 // Params for the test server's database as user "gridweaver".
 void UsePostgres(odbc::TdbDataBase& database, int port);
+
+// The ESQLerror that `action` raises; a test failure and an error saying so when it raises
+// none.
+odbc::ESQLerror SqlErrorOf(const std::function<void()>& action);
 
 // Runs one statement on the database's connection through the raw binding; returns the
 // statement's result (the statement handle is freed).

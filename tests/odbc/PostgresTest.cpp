@@ -45,13 +45,9 @@ TEST_F(PostgresTest, AWrongPasswordFailsWithTheServersRecord)
     TdbDataBase database(nullptr);
     odbctest::UsePostgres(database, port_);
     database.Params()->SetValue("PWD", "not-the-password");
-    try {
-        database.Connect();
-        FAIL() << "connected";
-    } catch (const ESQLerror& e) {
-        EXPECT_EQ(e.SQLState(), "08001");
-        EXPECT_NE(e.Message().find("password authentication failed"), std::string::npos) << e.Message();
-    }
+    const ESQLerror e = odbctest::SqlErrorOf([&] { database.Connect(); });
+    EXPECT_EQ(e.SQLState(), "08001");
+    EXPECT_NE(e.Message().find("password authentication failed"), std::string::npos) << e.Message();
     EXPECT_FALSE(database.Connected());
 }
 
