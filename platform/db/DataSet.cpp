@@ -1100,13 +1100,22 @@ void TDataLink::SetBufferCount(int count)
     if (count == bufferCount_) return;
     bufferCount_ = count;
     if (TDataSet* ds = DataSet(); ds != nullptr && active_) {
+        UpdateRange();
         ds->UpdateBufferCount();
-        // Keep the current record in this link's range.
-        const int active = ds->activeRecord_;
-        if (active > firstRecord_ + bufferCount_ - 1) firstRecord_ = active - bufferCount_ + 1;
-        if (active < firstRecord_) firstRecord_ = active;
-        firstRecord_ = std::max(firstRecord_, 0);
+        UpdateRange();
     }
+}
+
+void TDataLink::UpdateRange()
+{
+    const TDataSet* ds = DataSet();
+    if (ds == nullptr) return;
+    // The current record stays among this link's records, which start as early as the data
+    // set's window allows.
+    const int active = ds->activeRecord_;
+    const int low = std::max(active - bufferCount_ + 1, 0);
+    const int high = std::clamp(std::max(ds->recordCount_, ds->bufferCount_) - bufferCount_, 0, active);
+    firstRecord_ = std::clamp(firstRecord_, low, std::max(low, high));
 }
 
 int TDataLink::RecordCount() const
@@ -1162,12 +1171,7 @@ void TDataLink::SetActive(bool active)
     if (active_ == active) return;
     active_ = active;
     firstRecord_ = 0;
-    if (active) {
-        if (TDataSet* ds = DataSet()) {
-            const int current = ds->activeRecord_;
-            if (current > bufferCount_ - 1) firstRecord_ = current - bufferCount_ + 1;
-        }
-    }
+    if (active) UpdateRange();
     ActiveChanged();
 }
 

@@ -393,6 +393,7 @@ private:
     friend class TDataSet;
     void DataEvent(TDataEvent event, TField* field, int distance);
     void UpdateState();
+    void UpdateRange();
     void SetActive(bool active);
     void SetEditing(bool editing);
 

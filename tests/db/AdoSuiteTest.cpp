@@ -1,0 +1,494 @@
+// The ADO-like connection and query against real databases: SQLite through its ODBC driver
+// (DSN-less, a fresh file per test) and PostgreSQL through its ODBC driver (the loopback
+// server the test command starts; skipped when GW_PG_PORT is unset or the server does not
+// answer). Both run the same suite.
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include <unistd.h>
+
+#include "platform/db/AdoDataSet.h"
+#include "platform/db/ConnectionString.h"
+#include "platform/db/DataLinks.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/Files.h"
+#include "platform/rtl/SysUtils.h"
+
+using namespace db;
+
+namespace {
+
+// A memo longer than any buffer and declared size: lines of accented and four-byte characters.
+std::string LongMemo()
+{
+    std::string text;
+    for (int i = 0; text.size() < 20000; ++i) text += "Zeile " + std::to_string(i) + " äöü 😀\r\n";
+    return text;
+}
+
+std::string Table() { return "gwdb_items_" + std::to_string(getpid()); }
+
+const std::string kTwentyChars = "ЖЖЖЖЖЖЖЖЖЖ😀😀😀😀😀😀😀😀😀😀";
+
+struct SQLite {
+    static constexpr const char* kName = "SQLite";
+    static constexpr bool kHasLogins = false;
+    static constexpr bool kEnforcesLengths = false;
+    static constexpr TFieldType kDecimalField = ftFloat;  // SQLite keeps decimals as binary floats
+    static constexpr const char* kDecimalType = "NUMERIC(18,4)";
+    static constexpr const char* kDecimalValue = "1234.5678";
+    static constexpr const char* kDbmsName = "SQLite";
+
+    std::optional<std::string> Available() { return dir.isValid() ? std::nullopt : std::optional<std::string>("no temp dir"); }
+    std::string InitString(const std::string& password = {}) const
+    {
+        (void)password;
+        const std::string file = dir.path().toStdString() + "/test.db";
+        if (!rtl::FileExists(file)) rtl::WriteStringToFile(file, "");  // an empty file is an empty database
+        return MakeOdbcInitString("DRIVER=SQLite3;Database=" + file);
+    }
+    std::string WithoutPassword() const { return InitString(); }
+    std::string MissingDatabase() const
+    {
+        return MakeOdbcInitString("DRIVER=SQLite3;Database=" + dir.path().toStdString() + "/absent.db");
+    }
+    std::string MissingDatabaseFile() const { return dir.path().toStdString() + "/absent.db"; }
+
+    QTemporaryDir dir;
+};
+
+struct Postgres {
+    static constexpr const char* kName = "PostgreSQL";
+    static constexpr bool kHasLogins = true;
+    static constexpr bool kEnforcesLengths = true;
+    static constexpr TFieldType kDecimalField = ftBCD;
+    static constexpr const char* kDecimalType = "NUMERIC(30,10)";
+    static constexpr const char* kDecimalValue = "12345678901234567890.0123456789";
+    static constexpr const char* kDbmsName = "PostgreSQL";
+
+    static std::string Odbc(const std::string& database)
+    {
+        const char* port = std::getenv("GW_PG_PORT");
+        return "DRIVER={PostgreSQL Unicode};Server=127.0.0.1;Port=" + std::string(port ? port : "") +
+               ";Database=" + database + ";BoolsAsChar=0";
+    }
+    static std::string Init(const std::string& database, const std::optional<std::string>& password)
+    {
+        TConnectionParams p{{"Provider", "MSDASQL.1"}, {"Persist Security Info", "False"}, {"User ID", "gridweaver"}};
+        if (password) p.push_back({"Password", *password});
+        p.push_back({"Extended Properties", Odbc(database)});
+        return FormatInitString(p);
+    }
+    std::optional<std::string> Available()
+    {
+        const char* port = std::getenv("GW_PG_PORT");
+        if (port == nullptr || *port == '\0')
+            return "GW_PG_PORT is not set: the PostgreSQL test server is not running (scripts/gw test starts it)";
+        TADOConnection probe(nullptr);
+        probe.SetLoginPrompt(false);
+        probe.SetConnectionString(InitString());
+        try {
+            probe.Open();
+        } catch (const rtl::Exception& e) {
+            return "the PostgreSQL test server on 127.0.0.1:" + std::string(port) + " does not answer: " + e.Message();
+        }
+        return std::nullopt;
+    }
+    std::string InitString(const std::string& password = "gridweaver") const { return Init("gridweaver_test", password); }
+    std::string WithoutPassword() const { return Init("gridweaver_test", std::nullopt); }
+    std::string MissingDatabase() const { return Init("gwdb_no_such_database", "gridweaver"); }
+    std::string MissingDatabaseFile() const { return {}; }
+};
+
+template <class Backend>
+class AdoSuite : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (const auto reason = backend_.Available()) GTEST_SKIP() << Backend::kName << " tests skipped: " << *reason;
+        conn_ = std::make_unique<TADOConnection>(nullptr);
+        conn_->SetName("conn");
+        conn_->SetLoginPrompt(false);
+        conn_->SetConnectionString(backend_.InitString());
+        conn_->Open();
+        Exec("DROP TABLE IF EXISTS " + Table());
+        Exec("CREATE TABLE " + Table() +
+             " (id INTEGER NOT NULL PRIMARY KEY, name VARCHAR(20), price " + Backend::kDecimalType +
+             ", qty BIGINT, born DATE, ordered TIMESTAMP, at TIME, memo TEXT, flag BOOLEAN)");
+        Exec("INSERT INTO " + Table() + " VALUES (1, 'Zoë Ægir', " + Backend::kDecimalValue +
+             ", 9223372036854775807, '2024-02-29', '2024-02-29 13:45:10.250', '13:45:10', '" + LongMemo() + "', true)");
+        Exec("INSERT INTO " + Table() + " VALUES (2, '" + kTwentyChars +
+             "', -0.0001, -9223372036854775807 - 1, '1899-12-30', '1970-01-01 00:00:00', '00:00:00', "
+             "'Zeile 1\r\nZeile 2', false)");
+        Exec("INSERT INTO " + Table() + " (id) VALUES (3)");
+    }
+    void TearDown() override
+    {
+        if (!conn_) return;
+        try {
+            if (!conn_->Connected()) conn_->Open();
+            Exec("DROP TABLE IF EXISTS " + Table());
+        } catch (const rtl::Exception&) {
+        }
+    }
+    void Exec(const std::string& sql) { conn_->Execute(sql); }
+    std::unique_ptr<TADOQuery> Query(const std::string& sql)
+    {
+        auto q = std::make_unique<TADOQuery>(nullptr);
+        q->SetName("query");
+        q->SetConnection(conn_.get());
+        q->SQL()->SetText(sql);
+        return q;
+    }
+    std::unique_ptr<TADOConnection> Connect(const std::string& init)
+    {
+        auto c = std::make_unique<TADOConnection>(nullptr);
+        c->SetLoginPrompt(false);
+        c->SetConnectionString(init);
+        return c;
+    }
+
+    Backend backend_;
+    std::unique_ptr<TADOConnection> conn_;
+};
+
+using Backends = ::testing::Types<SQLite, Postgres>;
+struct BackendNames {
+    template <class T>
+    static std::string GetName(int) { return T::kName; }
+};
+TYPED_TEST_SUITE(AdoSuite, Backends, BackendNames);
+
+TYPED_TEST(AdoSuite, OpensAndWalksWithAnExactRecordCount)
+{
+    auto q = this->Query("SELECT id, name FROM " + Table() + " ORDER BY id");
+    q->Open();
+    EXPECT_EQ(q->RecordCount(), 3);  // known at once: every row has been read
+    std::vector<int> ids;
+    for (q->First(); !q->Eof(); q->Next()) ids.push_back(q->FieldByName("ID")->AsInteger());
+    EXPECT_EQ(ids, (std::vector<int>{1, 2, 3}));
+    q->Last();
+    EXPECT_EQ(q->RecNo(), 3);
+    q->Prior();
+    EXPECT_EQ(q->FieldByName("name")->AsString(), kTwentyChars);
+    EXPECT_FALSE(q->CanModify());
+    EXPECT_THROW(q->Edit(), EDatabaseError);
+    q->Close();
+    EXPECT_EQ(q->FieldCount(), 0);
+    q->SQL()->SetText("SELECT id FROM " + Table() + " WHERE id > 99");
+    q->Open();
+    EXPECT_TRUE(q->IsEmpty());
+    EXPECT_EQ(q->RecordCount(), 0);
+}
+
+TYPED_TEST(AdoSuite, FieldTypesAndValues)
+{
+    auto q = this->Query("SELECT * FROM " + Table() + " ORDER BY id");
+    q->Open();
+    const std::pair<const char*, TFieldType> types[] = {
+        {"id", ftInteger},         {"name", ftString},  {"price", TypeParam::kDecimalField},
+        {"qty", ftLargeint},       {"born", ftDate},    {"ordered", ftDateTime},
+        {"at", ftTime},            {"memo", ftMemo},    {"flag", ftBoolean}};
+    ASSERT_EQ(q->FieldCount(), 9);
+    for (const auto& [name, type] : types) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(q->FieldByName(name)->DataType(), type) << FieldTypeDisplayName(q->FieldByName(name)->DataType());
+    }
+    EXPECT_EQ(q->FieldByName("name")->Size(), 20);
+
+    // Row 1.
+    EXPECT_EQ(q->FieldByName("name")->AsString(), "Zoë Ægir");
+    EXPECT_EQ(q->FieldByName("qty")->AsLargeInt(), 9223372036854775807LL);
+    EXPECT_EQ(q->FieldByName("qty")->AsString(), "9223372036854775807");
+    if (TypeParam::kDecimalField == ftBCD) {
+        EXPECT_EQ(q->FieldByName("price")->AsString(), TypeParam::kDecimalValue);
+    } else {
+        EXPECT_DOUBLE_EQ(q->FieldByName("price")->AsFloat(), 1234.5678);
+    }
+    EXPECT_EQ(q->FieldByName("born")->AsDateTime(), rtl::EncodeDate(2024, 2, 29));
+    EXPECT_NEAR(q->FieldByName("ordered")->AsDateTime(), rtl::EncodeDateTime(2024, 2, 29, 13, 45, 10, 250), 1e-9);
+    EXPECT_NEAR(q->FieldByName("at")->AsDateTime(), rtl::EncodeTime(13, 45, 10, 0), 1e-9);
+    EXPECT_EQ(q->FieldByName("memo")->AsString(), LongMemo());
+    EXPECT_EQ(q->FieldByName("memo")->DisplayText(), "(MEMO)");
+    EXPECT_TRUE(q->FieldByName("flag")->AsBoolean());
+
+    // Row 2: extremes and texts of multi-byte characters filling the declared length.
+    q->Next();
+    EXPECT_EQ(q->FieldByName("name")->AsString(), kTwentyChars);
+    EXPECT_EQ(q->FieldByName("qty")->AsLargeInt(), -9223372036854775807LL - 1);
+    EXPECT_DOUBLE_EQ(q->FieldByName("price")->AsFloat(), -0.0001);
+    EXPECT_EQ(q->FieldByName("born")->AsDateTime(), 0.0);
+    EXPECT_EQ(q->FieldByName("memo")->AsString(), "Zeile 1\r\nZeile 2");
+    EXPECT_FALSE(q->FieldByName("flag")->AsBoolean());
+    EXPECT_FALSE(q->FieldByName("flag")->IsNull());
+
+    // Row 3: every column but the key is null.
+    q->Next();
+    for (int i = 1; i < q->FieldCount(); ++i) {
+        TField* f = q->Fields()[i];
+        SCOPED_TRACE(f->FieldName());
+        EXPECT_TRUE(f->IsNull());
+        EXPECT_EQ(f->AsString(), "");
+        EXPECT_EQ(f->AsLargeInt(), 0);
+    }
+    EXPECT_EQ(q->FieldByName("memo")->DisplayText(), "(Memo)");
+    EXPECT_EQ(q->FieldByName("qty")->DisplayText(), "");
+}
+
+TYPED_TEST(AdoSuite, TextLongerThanItsDeclaredLengthIsKeptWhole)
+{
+    const std::string longName = "Ein Name mit Ümlauten, der viel länger ist als zwanzig Zeichen";
+    if (TypeParam::kEnforcesLengths) {
+        EXPECT_THROW(this->Exec("INSERT INTO " + Table() + " (id, name) VALUES (4, '" + longName + "')"), EADOError);
+        return;
+    }
+    this->Exec("INSERT INTO " + Table() + " (id, name) VALUES (4, '" + longName + "')");
+    auto q = this->Query("SELECT name FROM " + Table() + " WHERE id = 4");
+    q->Open();
+    EXPECT_EQ(q->FieldByName("name")->Size(), 20);
+    EXPECT_EQ(q->FieldByName("name")->AsString(), longName);
+}
+
+TYPED_TEST(AdoSuite, SchemaRowsetsAndProviderProperties)
+{
+    TADODataSet schema(nullptr);
+    this->conn_->OpenSchema(siTables, {TVariant(), TVariant(), TVariant(), TVariant("TABLE")}, &schema);
+    EXPECT_GT(schema.RecordCount(), 0);
+    ASSERT_TRUE(schema.Locate("TABLE_NAME", TVariant(Table()), {loCaseInsensitive}));
+    EXPECT_EQ(schema.FieldByName("TABLE_TYPE")->AsString(), "TABLE");
+    for (schema.First(); !schema.Eof(); schema.Next()) EXPECT_EQ(schema.FieldByName("TABLE_TYPE")->AsString(), "TABLE");
+
+    this->conn_->OpenSchema(siColumns, {TVariant(), TVariant(), TVariant(Table())}, &schema);
+    schema.SetSort("ORDINAL_POSITION ASC");
+    std::vector<std::string> names;
+    for (schema.First(); !schema.Eof(); schema.Next()) names.push_back(rtl::LowerCase(schema.FieldByName("COLUMN_NAME")->AsString()));
+    EXPECT_EQ(names, (std::vector<std::string>{"id", "name", "price", "qty", "born", "ordered", "at", "memo", "flag"}));
+    ASSERT_TRUE(schema.Locate("COLUMN_NAME", TVariant("id"), {loCaseInsensitive}));
+    EXPECT_EQ(schema.FieldByName("DATA_TYPE")->AsInteger(), adInteger);
+    EXPECT_FALSE(schema.FieldByName("IS_NULLABLE")->AsBoolean());
+    EXPECT_EQ(schema.FieldByName("ORDINAL_POSITION")->AsInteger(), 1);
+    ASSERT_TRUE(schema.Locate("COLUMN_NAME", TVariant("name"), {loCaseInsensitive}));
+    EXPECT_EQ(schema.FieldByName("DATA_TYPE")->AsInteger(), adVarChar);
+    EXPECT_EQ(schema.FieldByName("CHARACTER_MAXIMUM_LENGTH")->AsInteger(), 20);
+    EXPECT_TRUE(schema.FieldByName("IS_NULLABLE")->AsBoolean());
+    ASSERT_TRUE(schema.Locate("COLUMN_NAME", TVariant("qty"), {loCaseInsensitive}));
+    EXPECT_EQ(schema.FieldByName("DATA_TYPE")->AsInteger(), adBigInt);
+    ASSERT_TRUE(schema.Locate("COLUMN_NAME", TVariant("born"), {loCaseInsensitive}));
+    EXPECT_EQ(schema.FieldByName("DATA_TYPE")->AsInteger(), adDBDate);
+
+    EXPECT_THROW(this->conn_->OpenSchema(siProviderTypes, {}, &schema), EDatabaseError);
+    schema.SetSort("");
+    this->conn_->OpenSchema(siProviderTypes, {}, &schema);
+    EXPECT_GT(schema.RecordCount(), 3);
+    schema.SetFilterText("DATA_TYPE = 3 OR DATA_TYPE = 20");
+    schema.SetFiltered(true);
+    EXPECT_GT(schema.RecordCount(), 0);
+    for (schema.First(); !schema.Eof(); schema.Next()) {
+        const int type = schema.FieldByName("DATA_TYPE")->AsInteger();
+        EXPECT_TRUE(type == 3 || type == 20) << type;
+        EXPECT_FALSE(schema.FieldByName("TYPE_NAME")->AsString().empty());
+    }
+    schema.SetFiltered(false);
+
+    this->conn_->OpenSchema(siDBInfoLiterals, {}, &schema);
+    ASSERT_TRUE(schema.Locate("LiteralName", TVariant("QUOTE")));
+    EXPECT_EQ(schema.FieldByName("LiteralValue")->AsString(), "\"");
+
+    EXPECT_EQ(this->conn_->PropertyValue("dbms name").AsString(), TypeParam::kDbmsName);
+    EXPECT_FALSE(this->conn_->PropertyValue("Special Characters").IsNull());
+    EXPECT_EQ(this->conn_->PropertyValue("Provider Name").AsString(), "MSDASQL.1");
+    EXPECT_EQ(this->conn_->Provider(), "MSDASQL.1");
+    EXPECT_TRUE(this->conn_->PropertyValue("No Such Property").IsNull());
+}
+
+TYPED_TEST(AdoSuite, TableListsItsFieldDefinitionsWithoutOpening)
+{
+    TADOTable table(nullptr);
+    table.SetConnection(this->conn_.get());
+    table.SetTableName(Table());
+    table.FieldDefs().Update();
+    EXPECT_FALSE(table.Active());
+    ASSERT_EQ(table.FieldDefs().Count(), 9);
+    EXPECT_EQ(table.FieldDefs().Items(3).DataType(), ftLargeint);
+    EXPECT_EQ(table.FieldDefs().Find("name").Size(), 20);
+    table.Open();
+    EXPECT_EQ(table.RecordCount(), 3);
+}
+
+TYPED_TEST(AdoSuite, BadSqlFailsWithTheDriversMessage)
+{
+    auto q = this->Query("SELECT * FROM gwdb_no_such_table");
+    try {
+        q->Open();
+        FAIL() << "opened";
+    } catch (const EADOError& e) {
+        EXPECT_NE(e.Message().find("gwdb_no_such_table"), std::string::npos) << e.Message();
+        EXPECT_FALSE(e.Records().empty());
+        EXPECT_FALSE(e.ConnectionLost());
+    }
+    EXPECT_FALSE(q->Active());
+    q->SQL()->SetText("SELEKT 1");
+    EXPECT_THROW(q->Open(), EADOError);
+    // The connection goes on serving.
+    q->SQL()->SetText("SELECT count(*) AS n FROM " + Table());
+    q->Open();
+    EXPECT_EQ(q->FieldByName("n")->AsInteger(), 3);
+}
+
+TYPED_TEST(AdoSuite, AMissingDatabaseDoesNotOpen)
+{
+    auto c = this->Connect(this->backend_.MissingDatabase());
+    try {
+        c->Open();
+        FAIL() << "opened";
+    } catch (const EADOError& e) {
+        EXPECT_FALSE(e.Message().empty());
+    }
+    EXPECT_FALSE(c->Connected());
+    if (!this->backend_.MissingDatabaseFile().empty()) {
+        EXPECT_FALSE(rtl::FileExists(this->backend_.MissingDatabaseFile()));  // and none is made
+    }
+}
+
+TYPED_TEST(AdoSuite, ARefusedLoginSaysWhy)
+{
+    if (!TypeParam::kHasLogins) GTEST_SKIP() << "SQLite has no user accounts: its driver ignores user and password";
+    auto c = this->Connect(this->backend_.InitString("wrong password"));
+    try {
+        c->Open();
+        FAIL() << "opened";
+    } catch (const EADOError& e) {
+        EXPECT_NE(e.Message().find("password authentication failed"), std::string::npos) << e.Message();
+    }
+    EXPECT_FALSE(c->Connected());
+    // The same string opens with the right password supplied to Open.
+    c->Open("gridweaver", "gridweaver");
+    EXPECT_TRUE(c->Connected());
+}
+
+TYPED_TEST(AdoSuite, BeforeConnectEventCancelsOrSuppliesTheLogin)
+{
+    auto c = this->Connect(this->backend_.WithoutPassword());
+    int calls = 0;
+    c->OnWillConnect = [&](TADOConnection*, std::string& init, std::string& user, std::string& password,
+                           TConnectOption&, TEventStatus& status) {
+        ++calls;
+        EXPECT_NE(init.find("MSDASQL"), std::string::npos);
+        if (calls == 1) {
+            status = esCancel;
+        } else {
+            user = "gridweaver";
+            password = "gridweaver";
+        }
+    };
+    try {
+        c->Open();
+        FAIL() << "opened";
+    } catch (const EDatabaseError& e) {
+        EXPECT_NE(rtl::UpperCase(e.Message()).find("CANCELLED BY THE USER"), std::string::npos) << e.Message();
+    }
+    EXPECT_FALSE(c->Connected());
+    c->Open();
+    EXPECT_TRUE(c->Connected());
+    EXPECT_EQ(calls, 2);
+}
+
+TYPED_TEST(AdoSuite, LoginPromptAsksTheInstalledDialog)
+{
+    auto c = this->Connect(this->backend_.WithoutPassword());
+    c->SetLoginPrompt(true);
+    bool answer = false;
+    TADOConnection::SetLoginDialogProc([&](const std::string&, std::string& user, std::string& password) {
+        EXPECT_EQ(user, TypeParam::kHasLogins ? "gridweaver" : "");  // prefilled from the string
+        password = "gridweaver";
+        return answer;
+    });
+    try {
+        EXPECT_THROW(c->Open(), EDatabaseError);
+        EXPECT_FALSE(c->Connected());
+        answer = true;
+        c->Open();
+        EXPECT_TRUE(c->Connected());
+    } catch (...) {
+        TADOConnection::SetLoginDialogProc(nullptr);
+        throw;
+    }
+    TADOConnection::SetLoginDialogProc(nullptr);
+}
+
+TYPED_TEST(AdoSuite, OpensThroughADataLinkFile)
+{
+    QTemporaryDir dir;
+    const std::string udl = dir.path().toStdString() + "/Test Link.udl";
+    ASSERT_EQ(WriteStringToStorage(udl, this->backend_.InitString(), CREATE_NEW), S_OK);
+    auto c = this->Connect("FILE NAME=" + udl);
+    c->Open();
+    EXPECT_TRUE(c->Connected());
+    EXPECT_EQ(c->Provider(), "MSDASQL.1");
+    auto missing = this->Connect("FILE NAME=" + dir.path().toStdString() + "/absent.udl");
+    try {
+        missing->Open();
+        FAIL() << "opened";
+    } catch (const EDatabaseError& e) {
+        EXPECT_NE(e.Message().find("absent.udl"), std::string::npos) << e.Message();
+    }
+}
+
+TYPED_TEST(AdoSuite, ClosingTheConnectionClosesItsQueries)
+{
+    auto q = this->Query("SELECT id FROM " + Table());
+    q->Open();
+    EXPECT_EQ(this->conn_->DataSetCount(), 1);
+    this->conn_->Close();
+    EXPECT_FALSE(q->Active());
+    q->Open();  // reconnects
+    EXPECT_TRUE(this->conn_->Connected());
+    EXPECT_EQ(q->RecordCount(), 3);
+}
+
+// ---- PostgreSQL only: a connection that the server drops -----------------------------------
+
+TEST(AdoPostgres, ALostConnectionSaysSoAndReconnects)
+{
+    Postgres pg;
+    if (const auto reason = pg.Available()) GTEST_SKIP() << "PostgreSQL tests skipped: " << *reason;
+    TADOConnection conn(nullptr);
+    conn.SetLoginPrompt(false);
+    conn.SetConnectionString(pg.InitString());
+    TADOQuery q(nullptr);
+    q.SetConnection(&conn);
+    q.SQL()->SetText("SELECT pg_backend_pid() AS pid");
+    q.Open();
+    const std::string pid = q.FieldByName("pid")->AsString();
+    q.Close();
+
+    TADOConnection killer(nullptr);
+    killer.SetLoginPrompt(false);
+    killer.SetConnectionString(pg.InitString());
+    TADOQuery kill(nullptr);
+    kill.SetConnection(&killer);
+    kill.SQL()->SetText("SELECT pg_terminate_backend(" + pid + ") AS done");
+    kill.Open();
+    ASSERT_TRUE(kill.FieldByName("done")->AsBoolean());
+
+    q.SQL()->SetText("SELECT 1 AS one");
+    try {
+        q.Open();
+        FAIL() << "opened on a dropped connection";
+    } catch (const EADOError& e) {
+        EXPECT_TRUE(e.ConnectionLost()) << e.Message() << " [" << e.SqlState() << "]";
+        EXPECT_EQ(e.Message().rfind("The connection to the database was lost.", 0), 0u) << e.Message();
+    }
+    EXPECT_FALSE(conn.Connected());
+    q.Open();  // the next open connects again
+    EXPECT_EQ(q.FieldByName("one")->AsInteger(), 1);
+}
+
+}  // namespace
