@@ -77,7 +77,10 @@ std::optional<std::string> Restriction(const std::vector<TVariant>& r, std::size
     return s;
 }
 
-TVariant TextOrNull(const std::string& s, bool isNull) { return isNull ? TVariant() : TVariant(s); }
+TVariant TextOrNull(const std::optional<std::string>& s) { return s ? TVariant(*s) : TVariant(); }
+
+// Remarks the driver leaves empty are no description.
+TVariant Description(const std::optional<std::string>& s) { return s && !s->empty() ? TVariant(*s) : TVariant(); }
 
 TVariant IntOrNull(const std::optional<std::int64_t>& v)
 {
@@ -364,9 +367,9 @@ std::unique_ptr<TRecordset> TADOConnection::SchemaTables(const std::vector<TVari
         if (!SameValue(catalog, cat) || !SameValue(schema, sch) || !SameValue(table, name) ||
             (type && !(kind && rtl::SameText(*kind, *type))))
             continue;
-        AddRow(*rs, {TextOrNull(cat.value_or(""), !cat), TextOrNull(sch.value_or(""), !sch),
-                     TextOrNull(name.value_or(""), !name), TextOrNull(kind.value_or(""), !kind), {},
-                     TextOrNull(remarks.value_or(""), !remarks || remarks->empty()), {}, {}, {}});
+        AddRow(*rs, {TextOrNull(cat), TextOrNull(sch),
+                     TextOrNull(name), TextOrNull(kind), {},
+                     Description(remarks), {}, {}, {}});
     }
     return rs;
 }
@@ -413,17 +416,17 @@ std::unique_ptr<TRecordset> TADOConnection::SchemaColumns(const std::vector<TVar
         ordinal = tableKey == lastTable ? ordinal + 1 : 1;
         lastTable = tableKey;
         const bool isUnsigned = rtl::Pos("UNSIGNED", rtl::UpperCase(typeName)) > 0;
-        AddRow(*rs, {TextOrNull(cat.value_or(""), !cat), TextOrNull(sch.value_or(""), !sch),
-                     TextOrNull(tab.value_or(""), !tab), TextOrNull(name.value_or(""), !name), {}, {},
+        AddRow(*rs, {TextOrNull(cat), TextOrNull(sch),
+                     TextOrNull(tab), TextOrNull(name), {}, {},
                      TVariant(static_cast<long long>(position.value_or(ordinal))), TVariant(def.has_value()),
-                     TextOrNull(def.value_or(""), !def), {}, TVariant(nullable.value_or(SQL_NULLABLE) != SQL_NO_NULLS),
+                     TextOrNull(def), {}, TVariant(nullable.value_or(SQL_NULLABLE) != SQL_NO_NULLS),
                      TVariant(SqlTypeToDataType(sqlType, isUnsigned)), {},
                      IsCharType(sqlType) ? IntOrNull(size) : TVariant(),
                      IsCharType(sqlType) ? IntOrNull(octets ? octets : size) : TVariant(),
                      IsNumericType(sqlType) ? IntOrNull(size) : TVariant(),
                      (sqlType == SQL_DECIMAL || sqlType == SQL_NUMERIC) ? IntOrNull(digits) : TVariant(),
                      IsDateTimeType(sqlType) ? IntOrNull(digits ? digits : std::optional<std::int64_t>(0)) : TVariant(),
-                     TextOrNull(remarks.value_or(""), !remarks || remarks->empty())});
+                     Description(remarks)});
     }
     return rs;
 }
@@ -469,11 +472,11 @@ std::unique_ptr<TRecordset> TADOConnection::SchemaProviderTypes(const std::vecto
         const bool isLong = sqlType == SQL_LONGVARCHAR || sqlType == SQL_WLONGVARCHAR || sqlType == SQL_LONGVARBINARY;
         const bool variable = isLong || sqlType == SQL_VARCHAR || sqlType == SQL_WVARCHAR || sqlType == SQL_VARBINARY;
         const auto flag = [](const std::optional<std::int64_t>& v) { return v ? TVariant(*v == SQL_TRUE) : TVariant(); };
-        AddRow(*rs, {TextOrNull(name.value_or(""), !name), TVariant(adoType), IntOrNull(size),
-                     TextOrNull(prefix.value_or(""), !prefix), TextOrNull(suffix.value_or(""), !suffix),
-                     TextOrNull(params.value_or(""), !params), TVariant(nullable.value_or(SQL_NULLABLE) != SQL_NO_NULLS),
+        AddRow(*rs, {TextOrNull(name), TVariant(adoType), IntOrNull(size),
+                     TextOrNull(prefix), TextOrNull(suffix),
+                     TextOrNull(params), TVariant(nullable.value_or(SQL_NULLABLE) != SQL_NO_NULLS),
                      flag(caseSensitive), IntOrNull(searchable), flag(isUnsigned), flag(fixedScale), flag(autoUnique),
-                     TextOrNull(localName.value_or(""), !localName), IntOrNull(minScale), IntOrNull(maxScale), {}, {}, {},
+                     TextOrNull(localName), IntOrNull(minScale), IntOrNull(maxScale), {}, {}, {},
                      TVariant(isLong), TVariant(best), TVariant(!variable)});
     }
     return rs;

@@ -220,7 +220,6 @@ protected:
     virtual void InternalDelete();
     // Adds the record of `buffer` (appended, or inserted before the cursor).
     virtual void InternalAddRecord(TRecordBuffer buffer, bool append);
-    virtual void InternalRefresh() {}
     // Locate as a descendant does it faster; the default walks the records.
     virtual bool LocateRecord(const std::string& keyFields, const std::vector<TVariant>& values,
                               TLocateOptions options, bool syncCursor);

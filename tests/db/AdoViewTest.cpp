@@ -1,0 +1,160 @@
+// The sample databases built from share/SQL, and what the ADO data sets do with a result in
+// memory: filter and sort texts, locate and bookmarks across a re-sort, field links.
+
+#include <gtest/gtest.h>
+
+#include "platform/db/AdoDataSet.h"
+#include "platform/db/ConnectionString.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/Files.h"
+
+using namespace db;
+
+namespace {
+
+std::string Sample(const std::string& name) { return std::string(GW_BINARY_DIR) + "/share/Data/DBSamples/" + name; }
+
+class SampleDatabase : public ::testing::Test {
+protected:
+    void Open(const std::string& file)
+    {
+        ASSERT_TRUE(rtl::FileExists(Sample(file))) << "the build makes " << Sample(file);
+        conn_.SetLoginPrompt(false);
+        conn_.SetConnectionString(MakeOdbcInitString("DRIVER=SQLite3;Database=" + Sample(file)));
+        conn_.Open();
+        q_.SetConnection(&conn_);
+    }
+    TADOQuery& Run(const std::string& sql)
+    {
+        q_.Close();
+        q_.SQL()->SetText(sql);
+        q_.Open();
+        return q_;
+    }
+    TADOConnection conn_{nullptr};
+    TADOQuery q_{nullptr};
+};
+
+}  // namespace
+
+TEST_F(SampleDatabase, Sample1IsASmallBusiness)
+{
+    Open("Sample1.db");
+    EXPECT_EQ(Run("SELECT count(*) AS n FROM customers").FieldByName("n")->AsInteger(), 30);
+    EXPECT_EQ(Run("SELECT count(*) AS n FROM products").FieldByName("n")->AsInteger(), 25);
+    EXPECT_EQ(Run("SELECT count(*) AS n FROM orders").FieldByName("n")->AsInteger(), 200);
+    EXPECT_GT(Run("SELECT count(*) AS n FROM order_items").FieldByName("n")->AsInteger(), 300);
+
+    TADOQuery& customers = Run("SELECT * FROM customers ORDER BY customer_id");
+    EXPECT_EQ(customers.RecordCount(), 30);
+    EXPECT_TRUE(customers.Locate("company", TVariant("東京商事")));
+    EXPECT_EQ(customers.FieldByName("city")->AsString(), "東京");
+    EXPECT_TRUE(customers.Locate("company", TVariant("café müller"), {loCaseInsensitive}));
+    EXPECT_EQ(customers.FieldByName("since")->DataType(), ftDate);
+
+    TADOQuery& products = Run("SELECT name, unit_price, image_file, description FROM products ORDER BY product_id");
+    EXPECT_EQ(products.FieldByName("unit_price")->DataType(), ftFloat);
+    EXPECT_EQ(products.FieldByName("description")->DataType(), ftMemo);
+    EXPECT_EQ(products.FieldByName("image_file")->AsString(), "chai.jpg");
+    EXPECT_DOUBLE_EQ(products.FieldByName("unit_price")->AsFloat(), 18.0);
+
+    TADOQuery& orders = Run("SELECT * FROM orders ORDER BY order_id");
+    EXPECT_EQ(orders.FieldByName("order_date")->DataType(), ftDate);
+    EXPECT_EQ(orders.FieldByName("order_time")->DataType(), ftTime);
+    EXPECT_EQ(orders.FieldByName("shipped_at")->DataType(), ftDateTime);
+    EXPECT_EQ(orders.FieldByName("order_date")->AsDateTime(), rtl::EncodeDate(2023, 1, 5));
+    EXPECT_TRUE(orders.Locate("order_id", TVariant(10009)));
+    EXPECT_TRUE(orders.FieldByName("shipped_at")->IsNull());
+    EXPECT_EQ(orders.FieldByName("status")->AsString(), "Open");
+    EXPECT_TRUE(orders.Locate("order_id", TVariant(10005)));
+    EXPECT_NE(orders.FieldByName("notes")->AsString().find("\r\n"), std::string::npos);
+
+    EXPECT_EQ(Run("SELECT * FROM order_totals").RecordCount(), 200);
+}
+
+TEST_F(SampleDatabase, Sample2IsAStaffDirectory)
+{
+    Open("Sample2.db");
+    TADOQuery& staff = Run("SELECT e.*, d.name AS department FROM employees e "
+                           "JOIN departments d ON d.department_id = e.department_id ORDER BY e.employee_id");
+    EXPECT_EQ(staff.RecordCount(), 120);
+    EXPECT_EQ(staff.FieldByName("photo")->AsString(), "photos/emp001.jpg");
+    EXPECT_EQ(staff.FieldByName("hire_date")->DataType(), ftDate);
+    EXPECT_EQ(staff.FieldByName("biography")->DataType(), ftMemo);
+    EXPECT_TRUE(staff.Locate("first_name;last_name", {TVariant("Søren"), TVariant("Øster")}) ||
+                staff.Locate("first_name", TVariant("Søren")));
+    EXPECT_EQ(Run("SELECT count(*) AS n FROM timesheets").FieldByName("n")->AsInteger(), 240);
+    EXPECT_EQ(Run("SELECT * FROM projects").FieldByName("code")->DataType(), ftString);
+}
+
+TEST_F(SampleDatabase, FilterAndSortTextsSelectAndOrderTheRows)
+{
+    Open("Sample1.db");
+    TADOQuery& p = Run("SELECT product_id, name, category, unit_price FROM products");
+    p.SetSort("category ASC, unit_price DESC");
+    p.First();
+    EXPECT_EQ(p.FieldByName("category")->AsString(), "Beverages");
+    EXPECT_EQ(p.FieldByName("name")->AsString(), "Côte de Blaye");
+    const TBookmark blaye = p.GetBookmark();
+
+    p.SetFilterText("unit_price >= 20 AND (category = 'dairy' OR name LIKE 'c*')");
+    EXPECT_EQ(p.RecordCount(), 25);  // a filter text applies only once Filtered is set
+    p.SetFiltered(true);
+    std::vector<std::string> names;
+    for (p.First(); !p.Eof(); p.Next()) names.push_back(p.FieldByName("name")->AsString());
+    EXPECT_EQ(names, (std::vector<std::string>{"Côte de Blaye", "Chef Anton's Cajun Seasoning", "Queso Manchego La Pastora",
+                                               "Queso Cabrales"}));
+    EXPECT_EQ(p.RecordCount(), 4);
+
+    p.SetSort("unit_price");
+    p.GotoBookmark(blaye);  // bookmarks outlive a re-sort
+    EXPECT_EQ(p.FieldByName("name")->AsString(), "Côte de Blaye");
+    EXPECT_EQ(p.RecNo(), 4);
+
+    EXPECT_THROW(p.SetFilterText("unit_price >"), EDatabaseError);
+    EXPECT_THROW(p.SetSort("no_such_column"), EDatabaseError);
+    EXPECT_EQ(p.Sort(), "unit_price");  // a failed change keeps the old view
+    EXPECT_EQ(p.RecordCount(), 4);
+    p.SetFiltered(false);
+    EXPECT_EQ(p.RecordCount(), 25);
+    p.SetFilterText("name = NULL");
+    p.SetFiltered(true);
+    EXPECT_EQ(p.RecordCount(), 0);
+    EXPECT_TRUE(p.IsEmpty());
+}
+
+TEST(AdoFilter, ParsesAndEvaluatesTheFilterLanguage)
+{
+    const auto lookup = [](std::string_view name) {
+        if (name == "A" || name == "a") return 0;
+        if (name == "Name With Blank") return 1;
+        return -1;
+    };
+    const std::vector<TVariant> row{TVariant(5), TVariant("Ärger")};
+    const auto value = [&](int c) { return row[static_cast<std::size_t>(c)]; };
+    struct Case {
+        const char* text;
+        bool match;
+    } cases[] = {
+        {"A = 5", true},          {"A <> 5", false},
+        {"A > 4.5 AND A < 5.5", true},                 {"A >= 6 OR A <= 4", false},
+        {"NOT (A = 5)", false},   {"[Name With Blank] = 'ärger'", true},
+        {"[Name With Blank] LIKE 'ä*'", true},         {"[Name With Blank] LIKE '%RGE_'", true},
+        {"[Name With Blank] LIKE 'a*'", false},        {"A = NULL", false},
+        {"A <> NULL", true},      {"a = 5 OR a = 6 AND a = 7", true},
+        {"(a = 5 OR a = 6) AND a = 7", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(TFilterExpression::Parse(c.text, lookup)->Matches(value), c.match);
+    }
+    for (const char* bad : {"A", "A =", "A = 'open", "B = 1", "(A = 1", "A = 1 AND", "A LIKE 5", "A < NULL"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_THROW(TFilterExpression::Parse(bad, lookup), EDatabaseError);
+    }
+    const auto keys = ParseSortText("A DESC, [Name With Blank]", lookup);
+    ASSERT_EQ(keys.size(), 2u);
+    EXPECT_TRUE(keys[0].descending);
+    EXPECT_EQ(keys[1].column, 1);
+    EXPECT_THROW(ParseSortText("A,", lookup), EDatabaseError);
+}
