@@ -198,6 +198,10 @@ void TDataSet::OpenCursor()
     } catch (...) {
         SetState(dsInactive);
         CloseCursor();
+        // Fields made for this open go too, even when the descendant failed before it
+        // counted as open.
+        if (defaultFields_) DestroyFields();
+        BindFields(false);
         throw;
     }
 }

@@ -457,3 +457,30 @@ TEST(DataSet, DataSourceFollowsStateAndForgetsAFreedDataSet)
     EXPECT_EQ(source.DataSet(), nullptr);
     EXPECT_FALSE(link.Active());
 }
+
+TEST(DataSet, OpenAndCloseEventsButNoneWhileBeingFreed)
+{
+    auto ds = People(2);
+    std::vector<std::string> events;
+    ds->BeforeOpen = [&](TDataSet* d) { events.push_back(d->Active() ? "BeforeOpen:active" : "BeforeOpen"); };
+    ds->AfterOpen = [&](TDataSet* d) { events.push_back("AfterOpen:" + std::to_string(d->RecordCount())); };
+    ds->AfterScroll = [&](TDataSet*) { events.push_back("AfterScroll"); };
+    ds->BeforeClose = [&](TDataSet* d) { events.push_back(d->Active() ? "BeforeClose" : "BeforeClose:inactive"); };
+    ds->AfterClose = [&](TDataSet* d) { events.push_back(d->Active() ? "AfterClose:active" : "AfterClose"); };
+    ds->Open();
+    ds->Open();  // already open: nothing
+    ds->Close();
+    ds->Open();
+    EXPECT_EQ(events, (std::vector<std::string>{"BeforeOpen", "AfterOpen:2", "AfterScroll", "BeforeClose", "AfterClose",
+                                                "BeforeOpen", "AfterOpen:2", "AfterScroll"}));
+    events.clear();
+    ds.reset();
+    EXPECT_TRUE(events.empty());
+
+    // A failing open leaves the data set closed.
+    auto broken = People(1);
+    broken->columns.push_back({"Odd", ftCursor});
+    EXPECT_THROW(broken->Open(), EDatabaseError);
+    EXPECT_FALSE(broken->Active());
+    EXPECT_EQ(broken->FieldCount(), 0);
+}
