@@ -70,6 +70,13 @@ TEST_F(SampleDatabase, Sample1IsASmallBusiness)
     EXPECT_NE(orders.FieldByName("notes")->AsString().find("\r\n"), std::string::npos);
 
     EXPECT_EQ(Run("SELECT * FROM order_totals").RecordCount(), 200);
+
+    TADODataSet schema(nullptr);
+    conn_.OpenSchema(siTables, {TVariant(), TVariant(), TVariant(), TVariant("VIEW")}, &schema);
+    ASSERT_EQ(schema.RecordCount(), 1);
+    EXPECT_EQ(schema.FieldByName("TABLE_NAME")->AsString(), "order_totals");
+    conn_.OpenSchema(siTables, {TVariant(), TVariant(), TVariant(), TVariant("TABLE")}, &schema);
+    EXPECT_EQ(schema.RecordCount(), 4);
 }
 
 TEST_F(SampleDatabase, Sample2IsAStaffDirectory)
