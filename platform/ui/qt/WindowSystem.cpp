@@ -1,0 +1,220 @@
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCursor>
+#include <QFontDatabase>
+#include <QMenu>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+
+#include <deque>
+#include <map>
+#include <memory>
+
+#include "platform/ui/ExtCtrls.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/Menus.h"
+#include "platform/ui/MessageQueue.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/qt/Peers.h"
+#include "platform/ui/qt/QtUi.h"
+
+namespace ui::qt {
+
+namespace {
+
+// Posted messages run from the Qt event loop, one per queued call, in posting order.
+class TQtMessageQueue : public IMessageQueue {
+public:
+    explicit TQtMessageQueue(QObject* context) : context_(context) {}
+
+    void Post(IMessageTarget& target, const TMessage& message) override
+    {
+        queue_.push_back({&target, message});
+        QMetaObject::invokeMethod(context_, [this] { DeliverOne(); }, Qt::QueuedConnection);
+    }
+
+    void Cancel(const IMessageTarget& target) override
+    {
+        std::erase_if(queue_, [&](const Entry& e) { return e.target == &target; });
+    }
+
+    bool Terminating() const override { return Application().Terminated(); }
+
+private:
+    struct Entry {
+        IMessageTarget* target;
+        TMessage message;
+    };
+
+    void DeliverOne()
+    {
+        if (queue_.empty()) return;
+        Entry e = queue_.front();
+        queue_.pop_front();
+        Application().SafeCall(nullptr, [&] { e.target->Dispatch(e.message); });
+    }
+
+    QObject* context_;
+    std::deque<Entry> queue_;
+};
+
+Qt::CursorShape ShapeOf(TCursor cursor)
+{
+    switch (cursor) {
+    case crCross: return Qt::CrossCursor;
+    case crIBeam: return Qt::IBeamCursor;
+    case crSizeNESW: return Qt::SizeBDiagCursor;
+    case crSizeNS: return Qt::SizeVerCursor;
+    case crSizeNWSE: return Qt::SizeFDiagCursor;
+    case crSizeWE: return Qt::SizeHorCursor;
+    case crUpArrow: return Qt::UpArrowCursor;
+    case crHourGlass: return Qt::WaitCursor;
+    case crDrag: return Qt::DragMoveCursor;
+    case crNoDrop:
+    case crNo: return Qt::ForbiddenCursor;
+    case crHSplit: return Qt::SplitHCursor;
+    case crVSplit: return Qt::SplitVCursor;
+    case crAppStart: return Qt::BusyCursor;
+    case crHelp: return Qt::WhatsThisCursor;
+    case crHandPoint: return Qt::PointingHandCursor;
+    case crSizeAll: return Qt::SizeAllCursor;
+    case crNone: return Qt::BlankCursor;
+    default: return Qt::ArrowCursor;
+    }
+}
+
+class TQtWindowSystem : public IWindowSystem {
+public:
+    TQtWindowSystem() : queue_(&context_) {}
+
+    std::unique_ptr<IControlPeer> CreatePeer(TControl& control) override { return qt::CreatePeer(control); }
+
+    void HandleMessage() override { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); }
+
+    void ProcessMessages() override { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+    void Wake() override
+    {
+        QMetaObject::invokeMethod(&context_, [] { Application().DoPostedCalls(); }, Qt::QueuedConnection);
+    }
+
+    void Popup(TPopupMenu& menu, int x, int y) override
+    {
+        QMenu qmenu;
+        FillMenu(&qmenu, menu.Items(), &menu);
+        QAction* chosen = qmenu.exec(QPoint(x, y));
+        if (chosen == nullptr) return;
+        auto* item = static_cast<TMenuItem*>(chosen->data().value<void*>());
+        // The menu is closed by now; the item may have gone while it was open.
+        if (item != nullptr && ContainsItem(menu.Items(), item)) Application().SafeCall(item, [item] { item->Click(); });
+    }
+
+    void UpdateTimer(TTimer& timer) override
+    {
+        auto it = timers_.find(&timer);
+        const bool run = timer.Enabled() && timer.Interval() > 0;
+        if (!run) {
+            if (it != timers_.end()) {
+                it->second->stop();
+                it->second->deleteLater();
+                timers_.erase(it);
+            }
+            return;
+        }
+        if (it == timers_.end()) {
+            auto* t = new QTimer(&context_);
+            QObject::connect(t, &QTimer::timeout, &context_, [&timer] { timer.Timer(); });
+            it = timers_.emplace(&timer, t).first;
+        }
+        it->second->start(timer.Interval());
+    }
+
+    void SetCursor(TCursor cursor) override
+    {
+        while (QGuiApplication::overrideCursor() != nullptr) QGuiApplication::restoreOverrideCursor();
+        if (cursor != crDefault) QGuiApplication::setOverrideCursor(QCursor(ShapeOf(cursor)));
+    }
+
+    std::vector<std::string> FontNames() override
+    {
+        std::vector<std::string> names;
+        for (const QString& family : QFontDatabase::families()) names.push_back(family.toStdString());
+        return names;
+    }
+
+    TRect WorkArea() override
+    {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        if (screen == nullptr) return {0, 0, 1024, 768};
+        const QRect r = screen->availableGeometry();
+        return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+    }
+
+    IMessageQueue& MessageQueue() override { return queue_; }
+
+private:
+    static bool ContainsItem(const TMenuItem* parent, const TMenuItem* item)
+    {
+        for (int i = 0; i < parent->Count(); ++i)
+            if (parent->Items(i) == item || ContainsItem(parent->Items(i), item)) return true;
+        return false;
+    }
+
+    QObject context_;
+    TQtMessageQueue queue_;
+    std::map<TTimer*, QTimer*> timers_;
+};
+
+struct TInstalled {
+    std::unique_ptr<TQtWindowSystem> system;
+    std::unique_ptr<TQtDialogs> dialogs;
+};
+
+TInstalled& Installed()
+{
+    static TInstalled installed;
+    return installed;
+}
+
+}  // namespace
+
+void Install()
+{
+    TInstalled& installed = Installed();
+    if (installed.system) return;
+    if (QCoreApplication::instance() == nullptr) {
+        static int argc = 1;
+        static char name[] = "gridweaver";
+        static char* argv[] = {name, nullptr};
+        // Lives as long as the process: widgets of forms still alive at exit need it.
+        new QApplication(argc, argv);
+    }
+    installed.system = std::make_unique<TQtWindowSystem>();
+    installed.dialogs = std::make_unique<TQtDialogs>();
+    SetWindowSystem(installed.system.get());
+    SetDialogService(installed.dialogs.get());
+    SetBeepHandler([] { QApplication::beep(); });
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        SetScreenPixelsPerInch(static_cast<int>(screen->logicalDotsPerInch()));
+}
+
+void Uninstall()
+{
+    TInstalled& installed = Installed();
+    if (!installed.system) return;
+    if (WindowSystem() == installed.system.get()) SetWindowSystem(nullptr);
+    SetDialogService(nullptr);
+    SetBeepHandler(nullptr);
+    SetScreenPixelsPerInch(0);
+    installed.system.reset();
+    installed.dialogs.reset();
+}
+
+QWidget* WidgetOf(const TControl& control)
+{
+    TPeer* peer = PeerOf(control);
+    return peer != nullptr ? peer->Widget() : nullptr;
+}
+
+}  // namespace ui::qt
