@@ -61,6 +61,17 @@ void TBasicAction::Changed()
     for (IActionClient* c : std::vector<IActionClient*>(clients_)) c->ActionChanged();
 }
 
+void LinkAction(classes::TComponent& self, IActionClient& client, TBasicAction*& field, TBasicAction* action)
+{
+    if (action == field) return;
+    if (field != nullptr) field->RemoveClient(&client);
+    SetReference(self, field, action);
+    if (action != nullptr) {
+        action->AddClient(&client);
+        client.ActionChanged();
+    }
+}
+
 // ---- TCustomAction -------------------------------------------------------------------------
 
 GW_IMPLEMENT_CLASS(TCustomAction, TBasicAction)
@@ -177,16 +188,11 @@ TActionList::~TActionList()
 TCustomAction* TActionList::Actions(int index) const
 {
     if (index < 0 || index >= ActionCount())
-        throw rtl::EListError("List index out of bounds (" + std::to_string(index) + ")");
+        ListIndexError(index);
     return actions_[static_cast<std::size_t>(index)];
 }
 
-void TActionList::SetImages(TImageList* images)
-{
-    if (images_ != nullptr) images_->RemoveFreeNotification(this);
-    images_ = images;
-    if (images != nullptr) images->FreeNotification(this);
-}
+void TActionList::SetImages(TImageList* images) { SetReference(*this, images_, images); }
 
 void TActionList::UpdateActions()
 {
@@ -268,7 +274,7 @@ void TImageList::Clear() { images_.clear(); }
 
 const std::vector<std::uint32_t>& TImageList::Image(int index) const
 {
-    if (index < 0 || index >= Count()) throw rtl::EListError("List index out of bounds (" + std::to_string(index) + ")");
+    if (index < 0 || index >= Count()) ListIndexError(index);
     return images_[static_cast<std::size_t>(index)];
 }
 

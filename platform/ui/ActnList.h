@@ -17,6 +17,17 @@ namespace ui {
 class TActionList;
 class TImageList;
 
+// Points a component's reference `field` at `value`, so that the field is told (through
+// Notification) when the component it names is freed.
+template <class T>
+void SetReference(classes::TComponent& self, T*& field, T* value)
+{
+    if (field == value) return;
+    if (field != nullptr) field->RemoveFreeNotification(&self);
+    field = value;
+    if (value != nullptr) value->FreeNotification(&self);
+}
+
 // Something that shows an action (a control, a menu item).
 class IActionClient {
 public:
@@ -130,6 +141,11 @@ private:
     std::vector<TCustomAction*> actions_;
     TImageList* images_ = nullptr;
 };
+
+// Links `client` (a component showing actions) to `action` through its field, which it
+// clears in Notification when the action is freed; the client takes over the action's
+// state at once.
+void LinkAction(classes::TComponent& self, IActionClient& client, TBasicAction*& field, TBasicAction* action);
 
 // Every action list that exists (the application updates them when it is idle).
 const std::vector<TActionList*>& AllActionLists();

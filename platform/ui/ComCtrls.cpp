@@ -36,19 +36,6 @@ const classes::TEnumInfo& ToolButtonStyleInfo()
     return info;
 }
 
-[[noreturn]] void IndexError(int index)
-{
-    throw rtl::EListError("List index out of bounds (" + std::to_string(index) + ")");
-}
-
-// Forgets `images` when it is freed.
-void WatchImages(classes::TComponent* self, TImageList*& field, TImageList* images)
-{
-    if (field != nullptr) field->RemoveFreeNotification(self);
-    field = images;
-    if (images != nullptr) images->FreeNotification(self);
-}
-
 }  // namespace
 
 // ---- Columns -------------------------------------------------------------------------------
@@ -161,7 +148,7 @@ void TListItem::Delete() { owner_->Delete(Index()); }
 
 TListItem* TListItems::Item(int index) const
 {
-    if (index < 0 || index >= Count()) IndexError(index);
+    if (index < 0 || index >= Count()) ListIndexError(index);
     return items_[static_cast<std::size_t>(index)].get();
 }
 
@@ -169,7 +156,7 @@ TListItem* TListItems::Add() { return Insert(Count()); }
 
 TListItem* TListItems::Insert(int index)
 {
-    if (index < 0 || index > Count()) IndexError(index);
+    if (index < 0 || index > Count()) ListIndexError(index);
     items_.insert(items_.begin() + index, std::make_unique<TListItem>(this));
     if (updateCount_ == 0) view_->ItemsChanged();
     return items_[static_cast<std::size_t>(index)].get();
@@ -312,13 +299,13 @@ void TListView::SetShowColumnHeaders(bool v)
 
 void TListView::SetLargeImages(TImageList* v)
 {
-    WatchImages(this, largeImages_, v);
+    SetReference(*this, largeImages_, v);
     Changed();
 }
 
 void TListView::SetSmallImages(TImageList* v)
 {
-    WatchImages(this, smallImages_, v);
+    SetReference(*this, smallImages_, v);
     Changed();
 }
 
@@ -565,7 +552,7 @@ TPageControl::~TPageControl()
 
 TTabSheet* TPageControl::Pages(int index) const
 {
-    if (index < 0 || index >= PageCount()) IndexError(index);
+    if (index < 0 || index >= PageCount()) ListIndexError(index);
     return pages_[static_cast<std::size_t>(index)];
 }
 
@@ -668,7 +655,7 @@ void TPageControl::SetMultiLine(bool v)
 
 void TPageControl::SetImages(TImageList* v)
 {
-    WatchImages(this, images_, v);
+    SetReference(*this, images_, v);
     Changed();
 }
 
@@ -892,20 +879,14 @@ void TToolButton::SetWrap(bool v)
 
 void TToolButton::SetDropdownMenu(TPopupMenu* menu)
 {
-    if (dropdownMenu_ != nullptr) dropdownMenu_->RemoveFreeNotification(this);
-    dropdownMenu_ = menu;
-    if (menu != nullptr) menu->FreeNotification(this);
+    SetReference(*this, dropdownMenu_, menu);
     Changed();
 }
 
 void TToolButton::SetMenuItem(TMenuItem* item)
 {
-    if (menuItem_ != nullptr) menuItem_->RemoveFreeNotification(this);
-    menuItem_ = item;
-    if (item != nullptr) {
-        item->FreeNotification(this);
-        SetCaption(item->Caption());
-    }
+    SetReference(*this, menuItem_, item);
+    if (item != nullptr) SetCaption(item->Caption());
 }
 
 void TToolButton::Click()
@@ -974,7 +955,7 @@ TToolBar::TToolBar(classes::TComponent* owner) : TWinControl(owner)
 
 TToolButton* TToolBar::Buttons(int index) const
 {
-    if (index < 0 || index >= ButtonCount()) IndexError(index);
+    if (index < 0 || index >= ButtonCount()) ListIndexError(index);
     return buttons_[static_cast<std::size_t>(index)];
 }
 
@@ -1033,7 +1014,7 @@ void TToolBar::SetButtonHeight(int v)
 
 void TToolBar::SetImages(TImageList* v)
 {
-    WatchImages(this, images_, v);
+    SetReference(*this, images_, v);
     Changed();
 }
 

@@ -239,13 +239,7 @@ void TControl::ParentColorChanged()
 
 void TControl::ColorChanged() { Changed(); }
 
-void TControl::SetPopupMenu(TPopupMenu* menu)
-{
-    if (menu == popupMenu_) return;
-    if (popupMenu_ != nullptr) popupMenu_->RemoveFreeNotification(this);
-    popupMenu_ = menu;
-    if (menu != nullptr) menu->FreeNotification(this);
-}
+void TControl::SetPopupMenu(TPopupMenu* menu) { SetReference(*this, popupMenu_, menu); }
 
 void TControl::SetCursor(TCursor cursor)
 {
@@ -254,20 +248,7 @@ void TControl::SetCursor(TCursor cursor)
     Changed();
 }
 
-void TControl::SetAction(TBasicAction* action)
-{
-    if (action == action_) return;
-    if (action_ != nullptr) {
-        action_->RemoveClient(this);
-        action_->RemoveFreeNotification(this);
-    }
-    action_ = action;
-    if (action_ != nullptr) {
-        action_->AddClient(this);
-        action_->FreeNotification(this);
-        ActionChanged();
-    }
-}
+void TControl::SetAction(TBasicAction* action) { LinkAction(*this, *this, action_, action); }
 
 void TControl::ActionChanged()
 {
@@ -390,7 +371,7 @@ TWinControl::~TWinControl()
 TControl* TWinControl::Controls(int index) const
 {
     if (index < 0 || index >= ControlCount())
-        throw rtl::EListError("List index out of bounds (" + std::to_string(index) + ")");
+        ListIndexError(index);
     return controls_[static_cast<std::size_t>(index)];
 }
 

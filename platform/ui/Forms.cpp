@@ -192,9 +192,7 @@ void TCustomForm::SetFormStyle(TFormStyle style)
 void TCustomForm::SetMenu(TMainMenu* menu)
 {
     if (menu == menu_) return;
-    if (menu_ != nullptr) menu_->RemoveFreeNotification(this);
-    menu_ = menu;
-    if (menu_ != nullptr) menu_->FreeNotification(this);
+    SetReference(*this, menu_, menu);
     Realign();
     Changed();
 }
@@ -427,7 +425,7 @@ TCustomForm* TCustomForm::MDIChildren(int index) const
     if (formStyle_ == fsMDIForm)
         for (int i = 0, n = 0; i < Screen().FormCount(); ++i)
             if (Screen().Forms(i)->FormStyle() == fsMDIChild && n++ == index) return Screen().Forms(i);
-    throw rtl::EListError("List index out of bounds (" + std::to_string(index) + ")");
+    ListIndexError(index);
 }
 
 TCustomForm* TCustomForm::ActiveMDIChild() const { return MDIChildCount() > 0 ? MDIChildren(0) : nullptr; }
@@ -738,7 +736,7 @@ int TScreen::PixelsPerInch() const { return ScreenPixelsPerInch(); }
 TCustomForm* TScreen::Forms(int index) const
 {
     if (index < 0 || index >= FormCount())
-        throw rtl::EListError("List index out of bounds (" + std::to_string(index) + ")");
+        ListIndexError(index);
     return forms_[static_cast<std::size_t>(index)];
 }
 

@@ -96,20 +96,7 @@ void TMenuItem::SetShortCut(TShortCut v)
     Changed(false);
 }
 
-void TMenuItem::SetAction(TBasicAction* action)
-{
-    if (action == action_) return;
-    if (action_ != nullptr) {
-        action_->RemoveClient(this);
-        action_->RemoveFreeNotification(this);
-    }
-    action_ = action;
-    if (action_ != nullptr) {
-        action_->AddClient(this);
-        action_->FreeNotification(this);
-        ActionChanged();
-    }
-}
+void TMenuItem::SetAction(TBasicAction* action) { LinkAction(*this, *this, action_, action); }
 
 void TMenuItem::ActionChanged()
 {
@@ -127,7 +114,7 @@ void TMenuItem::ActionChanged()
 
 TMenuItem* TMenuItem::Items(int index) const
 {
-    if (index < 0 || index >= Count()) throw rtl::EListError("List index out of bounds (" + std::to_string(index) + ")");
+    if (index < 0 || index >= Count()) ListIndexError(index);
     return items_[static_cast<std::size_t>(index)];
 }
 
@@ -249,9 +236,7 @@ TMenu::~TMenu()
 
 void TMenu::SetImages(TImageList* images)
 {
-    if (images_ != nullptr) images_->RemoveFreeNotification(this);
-    images_ = images;
-    if (images != nullptr) images->FreeNotification(this);
+    SetReference(*this, images_, images);
     if (OnChanged) OnChanged(nullptr, true);
 }
 

@@ -107,12 +107,7 @@ void TLabel::SetTransparent(bool v)
     Changed();
 }
 
-void TLabel::SetFocusControl(TWinControl* c)
-{
-    if (focusControl_ != nullptr) focusControl_->RemoveFreeNotification(this);
-    focusControl_ = c;
-    if (c != nullptr) c->FreeNotification(this);
-}
+void TLabel::SetFocusControl(TWinControl* c) { SetReference(*this, focusControl_, c); }
 
 void TLabel::Notification(classes::TComponent* component, classes::TOperation operation)
 {

@@ -1,6 +1,15 @@
 #include "platform/ui/Types.h"
 
+#include <string>
+
+#include "platform/rtl/Exceptions.h"
+
 namespace ui {
+
+void ListIndexError(int index)
+{
+    throw rtl::EListError("List index out of bounds (" + std::to_string(index) + ")");
+}
 
 const classes::TEnumInfo& AlignInfo()
 {

@@ -128,6 +128,9 @@ using TMouseMoveEvent = classes::TEvent<classes::TObject*, TShiftState, int, int
 using TKeyEvent = classes::TEvent<classes::TObject*, TKey&, TShiftState>;
 using TKeyPressEvent = classes::TEvent<classes::TObject*, char&>;
 
+// Raises EListError "List index out of bounds (<index>)", as every list of this layer does.
+[[noreturn]] void ListIndexError(int index);
+
 // Enumeration name tables of the types above, for published properties.
 const classes::TEnumInfo& AlignInfo();
 const classes::TEnumInfo& AnchorInfo();

@@ -309,6 +309,13 @@ QPoint TPeer::ToClient(QWidget* from, QPoint p) const
 
 void TPeer::Call(const std::function<void()>& call) { Application().SafeCall(&control_, call); }
 
+void TPeer::React(const std::function<void()>& call)
+{
+    const QPointer<TPeer> self(this);
+    Call(call);
+    if (self) Changed();
+}
+
 void TPeer::Changed()
 {
     if (syncing_ || !widget_) return;
@@ -490,33 +497,46 @@ private:
     QLabel* label_ = nullptr;
 };
 
-class TPanelPeer : public TPeer {
+// Controls this layer draws itself: a widget that paints through the peer.
+class TPaintPeer : public TPeer {
 public:
-    using TPeer::TPeer;
+    TPaintPeer(TControl& control, bool clicks) : TPeer(control) { clickOnRelease_ = clicks; }
 
 protected:
     QWidget* CreateWidget(QWidget* parent) override
     {
-        clickOnRelease_ = true;
         auto* w = new TPaintWidget(parent);
-        w->paint = [this, w](QPainter& p) {
-            auto& panel = static_cast<TPanel&>(control_);
-            QRect r = w->rect();
-            p.fillRect(r, ToQColor(panel.Color()));
-            if (panel.BorderStyle() == bsSingle) {
-                qDrawPlainRect(&p, r, Qt::black);
-                r.adjust(1, 1, -1, -1);
-            }
-            DrawBevel(p, r, panel.BevelOuter(), panel.BevelWidth(), w->palette());
-            r.adjust(panel.BorderWidth(), panel.BorderWidth(), -panel.BorderWidth(), -panel.BorderWidth());
-            DrawBevel(p, r, panel.BevelInner(), panel.BevelWidth(), w->palette());
-            p.setPen(ToQColor(panel.Font()->Color()));
-            p.drawText(r, static_cast<int>(ToQAlign(panel.Alignment()) | Qt::AlignVCenter) | Qt::TextShowMnemonic,
-                       Q(panel.Caption()));
-        };
+        w->paint = [this, w](QPainter& p) { Paint(p, *w); };
+        AddChildren(w);
         return w;
     }
+    virtual void Paint(QPainter& p, QWidget& w) = 0;
+    // Widgets of its own inside the painted one.
+    virtual void AddChildren(QWidget*) {}
     void Sync() override { widget_->update(); }
+};
+
+class TPanelPeer : public TPaintPeer {
+public:
+    explicit TPanelPeer(TControl& control) : TPaintPeer(control, true) {}
+
+protected:
+    void Paint(QPainter& p, QWidget& w) override
+    {
+        auto& panel = static_cast<TPanel&>(control_);
+        QRect r = w.rect();
+        p.fillRect(r, ToQColor(panel.Color()));
+        if (panel.BorderStyle() == bsSingle) {
+            qDrawPlainRect(&p, r, Qt::black);
+            r.adjust(1, 1, -1, -1);
+        }
+        DrawBevel(p, r, panel.BevelOuter(), panel.BevelWidth(), w.palette());
+        r.adjust(panel.BorderWidth(), panel.BorderWidth(), -panel.BorderWidth(), -panel.BorderWidth());
+        DrawBevel(p, r, panel.BevelInner(), panel.BevelWidth(), w.palette());
+        p.setPen(ToQColor(panel.Font()->Color()));
+        p.drawText(r, static_cast<int>(ToQAlign(panel.Alignment()) | Qt::AlignVCenter) | Qt::TextShowMnemonic,
+                   Q(panel.Caption()));
+    }
 };
 
 class TGroupBoxPeer : public TPeer {
@@ -554,10 +574,8 @@ protected:
                 auto* b = new QRadioButton(texts[i], box_);
                 b->setAutoExclusive(false);
                 b->installEventFilter(this);
-                connect(b, &QRadioButton::clicked, this, [this, i] {
-                    Call([&] { static_cast<TRadioGroup&>(control_).SetItemIndex(i); });
-                    Changed();
-                });
+                connect(b, &QRadioButton::clicked, this,
+                        [this, i] { React([&] { static_cast<TRadioGroup&>(control_).SetItemIndex(i); }); });
                 b->show();
                 buttons_.push_back(b);
             }
@@ -717,9 +735,7 @@ protected:
         button_->setFocusPolicy(Qt::NoFocus);
         button_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         connect(button_, &QToolButton::clicked, this, [this] {
-            const QPointer<TPeer> self(this);
-            Call([&] { control_.Click(); });
-            if (self) Changed();
+            React([&] { control_.Click(); });
         });
         return button_;
     }
@@ -746,9 +762,7 @@ protected:
     {
         box_ = new QCheckBox(parent);
         connect(box_, &QCheckBox::clicked, this, [this] {
-            const QPointer<TPeer> self(this);
-            Call([&] { static_cast<TCheckBox&>(control_).Toggle(); });
-            if (self) Changed();
+            React([&] { static_cast<TCheckBox&>(control_).Toggle(); });
         });
         return box_;
     }
@@ -777,9 +791,7 @@ protected:
         button_ = new QRadioButton(parent);
         button_->setAutoExclusive(false);
         connect(button_, &QRadioButton::clicked, this, [this] {
-            const QPointer<TPeer> self(this);
-            Call([&] { control_.Click(); });
-            if (self) Changed();
+            React([&] { control_.Click(); });
         });
         return button_;
     }
@@ -894,9 +906,7 @@ protected:
         combo_->onDropDown = [this, &c] { Call([&] { c.DropDownByUser(); }); };
         combo_->onCloseUp = [this, &c] { Call([&] { c.CloseUpByUser(); }); };
         connect(combo_, &QComboBox::activated, this, [this, &c](int index) {
-            const QPointer<TPeer> self(this);
-            Call([&] { c.SelectByUser(index); });
-            if (self) Changed();
+            React([&] { c.SelectByUser(index); });
         });
         return combo_;
     }
@@ -1081,27 +1091,25 @@ private:
 
 // ---- Page control --------------------------------------------------------------------------
 
-class TPageControlPeer : public TPeer {
+class TPageControlPeer : public TPaintPeer {
 public:
-    using TPeer::TPeer;
+    explicit TPageControlPeer(TControl& control) : TPaintPeer(control, false) {}
 
 protected:
-    QWidget* CreateWidget(QWidget* parent) override
+    void Paint(QPainter& p, QWidget& w) override
     {
-        auto* w = new TPaintWidget(parent);
-        w->paint = [this, w](QPainter& p) {
-            const TRect r = static_cast<TPageControl&>(control_).DisplayRect();
-            qDrawShadePanel(&p, QRect(r.Left - 2, r.Top - 2, r.Width() + 4, r.Height() + 4), w->palette(), false, 1);
-        };
+        const TRect r = static_cast<TPageControl&>(control_).DisplayRect();
+        qDrawShadePanel(&p, QRect(r.Left - 2, r.Top - 2, r.Width() + 4, r.Height() + 4), w.palette(), false, 1);
+    }
+    void AddChildren(QWidget* w) override
+    {
         tabs_ = new QTabBar(w);
         tabs_->setDrawBase(false);
         tabs_->setExpanding(false);
         connect(tabs_, &QTabBar::currentChanged, this, [this](int index) {
-            const QPointer<TPeer> self(this);
-            Call([&] { static_cast<TPageControl&>(control_).SelectTabByUser(index); });
-            if (self) Changed();  // a refused change puts the old tab back
+            // A refused change puts the old tab back.
+            React([&] { static_cast<TPageControl&>(control_).SelectTabByUser(index); });
         });
-        return w;
     }
     void Sync() override
     {
@@ -1149,79 +1157,67 @@ protected:
 
 // ---- Image, shape, splitter, scroll box ----------------------------------------------------
 
-class TImagePeer : public TPeer {
+class TImagePeer : public TPaintPeer {
 public:
-    using TPeer::TPeer;
+    explicit TImagePeer(TControl& control) : TPaintPeer(control, true) {}
 
 protected:
-    QWidget* CreateWidget(QWidget* parent) override
+    void Paint(QPainter& p, QWidget& w) override
     {
-        clickOnRelease_ = true;
-        auto* w = new TPaintWidget(parent);
-        w->paint = [this, w](QPainter& p) {
-            auto& image = static_cast<TImage&>(control_);
-            const TPicture& pic = *image.Picture();
-            if (!pic.Empty()) {
-                const TRect r = image.DestRect();
-                p.setRenderHint(QPainter::SmoothPixmapTransform);
-                p.drawImage(QRect(r.Left, r.Top, r.Width(), r.Height()), ToQImage(pic.Width(), pic.Height(), pic.Pixels()));
-                return;
-            }
-            QStyle::StandardPixmap icon;
-            switch (image.SystemIcon()) {
-            case siWarning: icon = QStyle::SP_MessageBoxWarning; break;
-            case siError: icon = QStyle::SP_MessageBoxCritical; break;
-            case siInformation: icon = QStyle::SP_MessageBoxInformation; break;
-            case siQuestion: icon = QStyle::SP_MessageBoxQuestion; break;
-            default: return;
-            }
-            w->style()->standardIcon(icon).paint(&p, w->rect());
-        };
-        return w;
+        auto& image = static_cast<TImage&>(control_);
+        const TPicture& pic = *image.Picture();
+        if (!pic.Empty()) {
+            const TRect r = image.DestRect();
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            p.drawImage(QRect(r.Left, r.Top, r.Width(), r.Height()), ToQImage(pic.Width(), pic.Height(), pic.Pixels()));
+            return;
+        }
+        QStyle::StandardPixmap icon;
+        switch (image.SystemIcon()) {
+        case siWarning: icon = QStyle::SP_MessageBoxWarning; break;
+        case siError: icon = QStyle::SP_MessageBoxCritical; break;
+        case siInformation: icon = QStyle::SP_MessageBoxInformation; break;
+        case siQuestion: icon = QStyle::SP_MessageBoxQuestion; break;
+        default: return;
+        }
+        w.style()->standardIcon(icon).paint(&p, w.rect());
     }
-    void Sync() override { widget_->update(); }
 };
 
-class TShapePeer : public TPeer {
+class TShapePeer : public TPaintPeer {
 public:
-    using TPeer::TPeer;
+    explicit TShapePeer(TControl& control) : TPaintPeer(control, true) {}
 
 protected:
-    QWidget* CreateWidget(QWidget* parent) override
+    void Paint(QPainter& p, QWidget& w) override
     {
-        clickOnRelease_ = true;
-        auto* w = new TPaintWidget(parent);
-        w->paint = [this, w](QPainter& p) {
-            auto& s = static_cast<TShape&>(control_);
-            p.setRenderHint(QPainter::Antialiasing);
-            const int pw = std::max(1, s.Pen()->Width());
-            QPen pen(ToQColor(s.Pen()->Color()), pw);
-            if (s.Pen()->Style() == psClear) pen = Qt::NoPen;
-            if (s.Pen()->Style() == psDash) pen.setStyle(Qt::DashLine);
-            if (s.Pen()->Style() == psDot) pen.setStyle(Qt::DotLine);
-            p.setPen(pen);
-            p.setBrush(s.Brush()->Style() == bsClear ? QBrush(Qt::NoBrush) : QBrush(ToQColor(s.Brush()->Color())));
-            QRect r = w->rect().adjusted(pw / 2, pw / 2, -(pw + 1) / 2, -(pw + 1) / 2);
-            if (s.Shape() == stSquare || s.Shape() == stRoundSquare || s.Shape() == stCircle) {
-                const int side = std::min(r.width(), r.height());
-                r = QRect(r.left() + (r.width() - side) / 2, r.top() + (r.height() - side) / 2, side, side);
-            }
-            switch (s.Shape()) {
-            case stEllipse:
-            case stCircle: p.drawEllipse(r); break;
-            case stRoundRect:
-            case stRoundSquare: p.drawRoundedRect(r, r.width() / 4.0, r.height() / 4.0); break;
-            default: p.drawRect(r); break;
-            }
-        };
-        return w;
+        auto& s = static_cast<TShape&>(control_);
+        p.setRenderHint(QPainter::Antialiasing);
+        const int pw = std::max(1, s.Pen()->Width());
+        QPen pen(ToQColor(s.Pen()->Color()), pw);
+        if (s.Pen()->Style() == psClear) pen = Qt::NoPen;
+        if (s.Pen()->Style() == psDash) pen.setStyle(Qt::DashLine);
+        if (s.Pen()->Style() == psDot) pen.setStyle(Qt::DotLine);
+        p.setPen(pen);
+        p.setBrush(s.Brush()->Style() == bsClear ? QBrush(Qt::NoBrush) : QBrush(ToQColor(s.Brush()->Color())));
+        QRect r = w.rect().adjusted(pw / 2, pw / 2, -(pw + 1) / 2, -(pw + 1) / 2);
+        if (s.Shape() == stSquare || s.Shape() == stRoundSquare || s.Shape() == stCircle) {
+            const int side = std::min(r.width(), r.height());
+            r = QRect(r.left() + (r.width() - side) / 2, r.top() + (r.height() - side) / 2, side, side);
+        }
+        switch (s.Shape()) {
+        case stEllipse:
+        case stCircle: p.drawEllipse(r); break;
+        case stRoundRect:
+        case stRoundSquare: p.drawRoundedRect(r, r.width() / 4.0, r.height() / 4.0); break;
+        default: p.drawRect(r); break;
+        }
     }
-    void Sync() override { widget_->update(); }
 };
 
-class TSplitterPeer : public TPeer {
+class TSplitterPeer : public TPaintPeer {
 public:
-    using TPeer::TPeer;
+    explicit TSplitterPeer(TControl& control) : TPaintPeer(control, false) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
@@ -1243,14 +1239,10 @@ public:
     }
 
 protected:
-    QWidget* CreateWidget(QWidget* parent) override
+    void Paint(QPainter& p, QWidget& w) override
     {
-        auto* w = new TPaintWidget(parent);
-        w->paint = [this, w](QPainter& p) {
-            p.fillRect(w->rect(), ToQColor(control_.Color()));
-            if (static_cast<TSplitter&>(control_).Beveled()) qDrawShadePanel(&p, w->rect(), w->palette(), false, 1);
-        };
-        return w;
+        p.fillRect(w.rect(), ToQColor(control_.Color()));
+        if (static_cast<TSplitter&>(control_).Beveled()) qDrawShadePanel(&p, w.rect(), w.palette(), false, 1);
     }
     void Sync() override
     {
@@ -1302,35 +1294,30 @@ private:
 
 // ---- Bars ----------------------------------------------------------------------------------
 
-class TStatusBarPeer : public TPeer {
+class TStatusBarPeer : public TPaintPeer {
 public:
-    using TPeer::TPeer;
+    explicit TStatusBarPeer(TControl& control) : TPaintPeer(control, true) {}
 
 protected:
-    QWidget* CreateWidget(QWidget* parent) override
+    void Paint(QPainter& p, QWidget& w) override
     {
-        clickOnRelease_ = true;
-        auto* w = new TPaintWidget(parent);
-        w->paint = [this, w](QPainter& p) {
-            auto& bar = static_cast<TStatusBar&>(control_);
-            p.fillRect(w->rect(), ToQColor(bar.Color()));
-            p.setPen(ToQColor(bar.Font()->Color()));
-            if (bar.SimplePanel() || bar.Panels()->Count() == 0) {
-                p.drawText(w->rect().adjusted(4, 0, -4, 0), Qt::AlignLeft | Qt::AlignVCenter, Q(bar.SimpleText()));
-                return;
-            }
-            for (int i = 0; i < bar.Panels()->Count(); ++i) {
-                const TStatusPanel* panel = bar.Panels()->Items(i);
-                const TRect r = bar.PanelRect(i);
-                QRect q(r.Left, r.Top + 2, r.Width() - 2, r.Height() - 2);
-                if (panel->Bevel() != pbNone) qDrawShadePanel(&p, q, w->palette(), panel->Bevel() == pbLowered, 1);
-                p.drawText(q.adjusted(3, 0, -3, 0), static_cast<int>(ToQAlign(panel->Alignment()) | Qt::AlignVCenter),
-                           Q(panel->Text()));
-            }
-        };
-        grip_ = new QSizeGrip(w);
-        return w;
+        auto& bar = static_cast<TStatusBar&>(control_);
+        p.fillRect(w.rect(), ToQColor(bar.Color()));
+        p.setPen(ToQColor(bar.Font()->Color()));
+        if (bar.SimplePanel() || bar.Panels()->Count() == 0) {
+            p.drawText(w.rect().adjusted(4, 0, -4, 0), Qt::AlignLeft | Qt::AlignVCenter, Q(bar.SimpleText()));
+            return;
+        }
+        for (int i = 0; i < bar.Panels()->Count(); ++i) {
+            const TStatusPanel* panel = bar.Panels()->Items(i);
+            const TRect r = bar.PanelRect(i);
+            QRect q(r.Left, r.Top + 2, r.Width() - 2, r.Height() - 2);
+            if (panel->Bevel() != pbNone) qDrawShadePanel(&p, q, w.palette(), panel->Bevel() == pbLowered, 1);
+            p.drawText(q.adjusted(3, 0, -3, 0), static_cast<int>(ToQAlign(panel->Alignment()) | Qt::AlignVCenter),
+                       Q(panel->Text()));
+        }
     }
+    void AddChildren(QWidget* w) override { grip_ = new QSizeGrip(w); }
     void Sync() override
     {
         auto& bar = static_cast<TStatusBar&>(control_);
@@ -1343,22 +1330,16 @@ private:
     QSizeGrip* grip_ = nullptr;
 };
 
-class TBarPeer : public TPeer {
+class TBarPeer : public TPaintPeer {
 public:
-    using TPeer::TPeer;
+    explicit TBarPeer(TControl& control) : TPaintPeer(control, true) {}
 
 protected:
-    QWidget* CreateWidget(QWidget* parent) override
+    void Paint(QPainter& p, QWidget& w) override
     {
-        clickOnRelease_ = true;
-        auto* w = new TPaintWidget(parent);
-        w->paint = [this, w](QPainter& p) {
-            p.fillRect(w->rect(), ToQColor(control_.Color()));
-            if (dynamic_cast<TCoolBar*>(&control_) != nullptr) qDrawShadePanel(&p, w->rect(), w->palette(), false, 1);
-        };
-        return w;
+        p.fillRect(w.rect(), ToQColor(control_.Color()));
+        if (dynamic_cast<TCoolBar*>(&control_) != nullptr) qDrawShadePanel(&p, w.rect(), w.palette(), false, 1);
     }
-    void Sync() override { widget_->update(); }
 };
 
 class TToolButtonPeer : public TPeer {
@@ -1378,9 +1359,7 @@ protected:
         button_ = new QToolButton(parent);
         button_->setFocusPolicy(Qt::NoFocus);
         connect(button_, &QToolButton::clicked, this, [this] {
-            const QPointer<TPeer> self(this);
-            Call([&] { control_.Click(); });
-            if (self) Changed();
+            React([&] { control_.Click(); });
         });
         return button_;
     }

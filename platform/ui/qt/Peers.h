@@ -53,6 +53,9 @@ protected:
     QPoint ToClient(QWidget* from, QPoint p) const;
     // Runs `call` as an event handler: an exception goes to the application.
     void Call(const std::function<void()>& call);
+    // Runs the control's reaction to the user's input, then shows the state the control
+    // settled on (which need not be what the widget did by itself).
+    void React(const std::function<void()>& call);
     // Whether a press and release inside the widget is a click of the control (for
     // widgets without a click signal of their own).
     bool clickOnRelease_ = false;
