@@ -428,6 +428,7 @@ void TWinControl::SetTabOrder(int order)
     list.erase(it);
     order = std::clamp(order, 0, static_cast<int>(list.size()));
     list.insert(list.begin() + order, this);
+    if (TCustomForm* form = GetParentForm(this)) form->Changed();  // its window keeps the Tab cycle
 }
 
 std::vector<TWinControl*> TWinControl::TabOrderList() const

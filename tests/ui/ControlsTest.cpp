@@ -374,3 +374,60 @@ TEST(ImageDestination, StretchProportionalAndCenter)
 }
 
 }  // namespace
+
+namespace {
+
+using namespace ui;
+
+TEST(MdiForms, ChildrenLiveInsideTheFrame)
+{
+    Application().Reset();
+    TForm frame(nullptr);
+    frame.SetFormStyle(fsMDIForm);
+
+    auto* orphan = new TForm(nullptr);
+    orphan->SetFormStyle(fsMDIChild);
+    EXPECT_THROW(orphan->DoCreate(), EInvalidOperation);  // no frame to live in
+    EXPECT_FALSE(orphan->Visible());
+    delete orphan;
+
+    Application().SetMainForm(&frame);
+    frame.Show();
+    auto* child = new TForm(nullptr);
+    child->SetFormStyle(fsMDIChild);
+    child->SetWindowState(wsMaximized);
+    child->DoCreate();  // a child shows itself once created
+    EXPECT_TRUE(child->Visible());
+    EXPECT_EQ(frame.MDIChildCount(), 1);
+    EXPECT_EQ(frame.ActiveMDIChild(), child);
+
+    // The frame asks its children before it closes.
+    bool childAsked = false;
+    child->OnCloseQuery = [&](classes::TObject*, bool& canClose) {
+        childAsked = true;
+        canClose = false;
+    };
+    frame.Close();
+    EXPECT_TRUE(childAsked);
+    EXPECT_FALSE(Application().Terminated());
+    child->OnCloseQuery.Clear();
+
+    // A child closes minimised unless its OnClose frees it.
+    child->Close();
+    EXPECT_EQ(child->WindowState(), wsMinimized);
+    bool freed = false;
+    child->OnClose = [](classes::TObject*, TCloseAction& action) { action = caFree; };
+    child->OnDestroy = [&](classes::TObject*) { freed = true; };
+    child->Close();
+    Application().ProcessMessages();
+    EXPECT_TRUE(freed);
+    EXPECT_EQ(frame.MDIChildCount(), 0);
+
+    // Closing the main form ends the application.
+    frame.Close();
+    EXPECT_TRUE(Application().Terminated());
+    EXPECT_FALSE(frame.Visible());
+    Application().Reset();
+}
+
+}  // namespace

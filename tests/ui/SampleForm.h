@@ -31,7 +31,9 @@ using classes::TObject;
 
 class TAllControlsForm : public ui::TForm {
 public:
-    explicit TAllControlsForm(classes::TComponent* owner) : TForm(owner)
+    // `builtIn`: the description built into the test program (only test_ui has it), else
+    // the file beside this header.
+    explicit TAllControlsForm(classes::TComponent* owner, bool builtIn = false) : TForm(owner)
     {
         using F = TAllControlsForm;
         for (const char* name :
@@ -49,7 +51,10 @@ public:
         RegisterHandler("PageControl1Changing", this, &F::PageControl1Changing);
         RegisterHandler("ListView1SelectItem", this, &F::ListView1SelectItem);
         RegisterHandler("ListView1MouseDown", this, &F::ListView1MouseDown);
-        ReadDescription(rtl::ReadFileToString(GW_SOURCE_DIR "/tests/ui/AllControls.gwf"));
+        if (builtIn)
+            LoadDescription("AllControls");
+        else
+            ReadDescription(rtl::ReadFileToString(GW_SOURCE_DIR "/tests/ui/AllControls.gwf"));
     }
 
     template <class T>

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/classes/FormResources.h"
 #include "platform/classes/Streaming.h"
 #include "platform/ui/TestDialogs.h"
 #include "tests/ui/SampleForm.h"
@@ -94,6 +95,19 @@ TEST(SampleFormLoad, DescriptionSetsStateAndRunsOnlyOnCreate)
     EXPECT_EQ(form.C<TShape>("Shape1")->Brush()->Color(), rtl::clRed);
     EXPECT_FALSE(form.C<TTimer>("Timer1")->Enabled());
     EXPECT_EQ(form.C<TSaveDialog>("SaveDialog1")->Options(), (TOpenOptions{ofOverwritePrompt, ofHideReadOnly}));
+}
+
+TEST(SampleFormLoad, BuiltInDescriptionLoadsByName)
+{
+    TAllControlsForm form(nullptr, true);
+    EXPECT_EQ(form.log, std::vector<std::string>{"FormCreate"});
+    EXPECT_EQ(form.C<TComboBox>("ComboList")->Text(), "apple");
+
+    // A description that is not built in, and a handler the form lacks, are errors.
+    TForm other(nullptr);
+    EXPECT_THROW(other.LoadDescription("NoSuchForm"), classes::EResNotFound);
+    EXPECT_THROW(other.ReadDescription("object F: TForm\r\n  OnShow = Missing\r\nend\r\n"), classes::EReadError);
+    EXPECT_THROW(other.ReadDescription("object F: TForm\r\n  Colour = clRed\r\nend\r\n"), classes::EReadError);
 }
 
 TEST_F(SampleFormTest, AlignedControlsShareTheClientArea)

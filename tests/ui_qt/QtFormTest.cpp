@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -199,6 +200,19 @@ TEST_F(QtFormTest, TypingReachesTheControls)
     EXPECT_EQ(form->C<TComboBox>("ComboEdit")->Text(), "_top");
     EXPECT_EQ(form->C<TComboBox>("ComboEdit")->ItemIndex(), 1);
     EXPECT_TRUE(Logged(*form, "ComboEditChange"));
+}
+
+TEST_F(QtFormTest, TabMovesTheFocusInTabOrder)
+{
+    form->C<TEdit>("EditPassword")->SetTabOrder(0);  // before Edit1 now
+    auto* edit = Widget<QLineEdit>("Edit1");
+    edit->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(form->ActiveControl(), form->C<TEdit>("Edit1"));
+    QTest::keyClick(edit, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Widget<QPlainTextEdit>("Memo1"));
+    EXPECT_EQ(form->ActiveControl(), form->C<TMemo>("Memo1"));
+    EXPECT_TRUE(Logged(*form, "Edit1Exit"));
 }
 
 TEST_F(QtFormTest, SelectionReachesTheControls)
@@ -413,6 +427,56 @@ TEST_F(QtFormTest, ModalFormRunsOnTheToolkitsLoop)
     });
     EXPECT_EQ(form->ShowModal(), mrCancel);
     EXPECT_FALSE(window->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+using namespace ui;
+
+TEST(QtApplication, RunsUntilTheMainFormCloses)
+{
+    qt::Install();
+    Application().Reset();
+    TForm frame(nullptr);
+    frame.SetCaption("Frame");
+    frame.SetFormStyle(fsMDIForm);
+    frame.SetClientWidth(500);
+    frame.SetClientHeight(400);
+    auto* menu = new TMainMenu(&frame);
+    auto* item = new TMenuItem(&frame);
+    item->SetCaption("&Window");
+    menu->Items()->Add(item);
+    frame.SetMenu(menu);
+    Application().SetMainForm(&frame);
+
+    TForm* child = nullptr;
+    bool childInArea = false;
+    frame.OnShow = [&](classes::TObject*) {
+        // The design window's way: a maximised child made once the frame shows.
+        QTimer::singleShot(0, [&] {
+            child = new TForm(nullptr);
+            child->SetCaption("Child");
+            child->SetFormStyle(fsMDIChild);
+            child->SetWindowState(wsMaximized);
+            child->DoCreate();
+            QWidget* w = qt::WidgetOf(*child);
+            auto* area = qt::WidgetOf(frame)->findChild<QMdiArea*>();
+            childInArea = area != nullptr && w != nullptr && area->isAncestorOf(w);
+            // The menu changes while shown; then the frame closes, which ends the run.
+            item->SetCaption("&Windows");
+            QTimer::singleShot(20, [&] { frame.Close(); });
+        });
+    };
+    Application().Run();
+    EXPECT_TRUE(Application().Terminated());
+    EXPECT_TRUE(childInArea);
+    auto* bar = qt::WidgetOf(frame)->findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->actions()[0]->text(), "&Windows");
+    delete child;
+    Application().Reset();
 }
 
 }  // namespace

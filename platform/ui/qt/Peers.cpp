@@ -323,6 +323,10 @@ void TPeer::Changed()
     {
         const QSignalBlocker block(widget_);
         widget_->setEnabled(control_.Enabled());
+        // Windowed controls take the focus by Tab only when they are tab stops.
+        if (auto* wc = dynamic_cast<TWinControl*>(&control_);
+            wc != nullptr && dynamic_cast<TCustomForm*>(wc) == nullptr && widget_->focusPolicy() != Qt::NoFocus)
+            widget_->setFocusPolicy(wc->TabStop() ? Qt::StrongFocus : Qt::ClickFocus);
         widget_->setToolTip(control_.ShowHint() ? Q(GetShortHint(control_.Hint())) : QString());
         widget_->setFont(ToQFont(*control_.Font()));
         QPalette pal = widget_->palette();
@@ -624,7 +628,6 @@ protected:
         edit_->setEchoMode(e.PasswordChar() != 0 ? QLineEdit::Password : QLineEdit::Normal);
         edit_->setReadOnly(e.ReadOnly());
         edit_->setMaxLength(e.MaxLength() > 0 ? e.MaxLength() : 32767);
-        edit_->setFocusPolicy(e.TabStop() ? Qt::StrongFocus : Qt::ClickFocus);
         QPalette pal = edit_->palette();
         pal.setColor(QPalette::Base, ToQColor(e.Color()));
         edit_->setPalette(pal);
@@ -716,7 +719,6 @@ protected:
         auto& b = static_cast<TButton&>(control_);
         if (button_->text() != Q(b.Caption())) button_->setText(Q(b.Caption()));
         button_->setDefault(b.Default());
-        button_->setFocusPolicy(b.TabStop() ? Qt::StrongFocus : Qt::ClickFocus);
         if (auto* bit = dynamic_cast<TBitBtn*>(&b)) button_->setIcon(IconOf(*bit->Glyph()));
     }
 
@@ -1454,6 +1456,7 @@ protected:
         pal.setColor(QPalette::Window, ToQColor(form_.Color()));
         window_->client->setPalette(pal);
         SyncMenu();
+        ApplyTabOrder();
         if (form_.FormStyle() == fsMDIForm && window_->mdi == nullptr) window_->mdi = new QMdiArea(window_->client);
         if (window_->mdi != nullptr) {
             const TRect r = form_.RemainingRect();
@@ -1530,6 +1533,18 @@ private:
         if (form_.FormStyle() == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
         f |= Qt::CustomizeWindowHint;
         return f;
+    }
+
+    // The Tab cycle of the form's controls.
+    void ApplyTabOrder()
+    {
+        QWidget* previous = nullptr;
+        for (TWinControl* c : form_.TabOrderList()) {
+            QWidget* w = c->HandleAllocated() && PeerOf(*c) != nullptr ? PeerOf(*c)->Widget() : nullptr;
+            if (w == nullptr) continue;
+            if (previous != nullptr) QWidget::setTabOrder(previous, w);
+            previous = w;
+        }
     }
 
     void AttachToFrame()
