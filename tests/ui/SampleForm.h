@@ -36,12 +36,7 @@ public:
     explicit TAllControlsForm(classes::TComponent* owner, bool builtIn = false) : TForm(owner)
     {
         using F = TAllControlsForm;
-        for (const char* name :
-             {"ListBox1Click", "ListBox1DblClick", "PageControl1Change", "ButtonOKClick", "SpeedButton1Click",
-              "CheckBox1Click", "RadioClick", "RadioGroup1Click", "ComboListChange", "ComboEditChange", "Image1Click",
-              "Edit1Change", "Edit1Enter", "Edit1Exit", "Memo1Change", "SpinEdit1Change", "tbCheckClick",
-              "mnuExitClick", "popCopyClick", "PopupMenu1Popup", "actOpenExecute", "Timer1Timer",
-              "CheckListBox1ClickCheck", "ApplicationEvents1Hint", "FormCreate", "FormShow", "Splitter1Moved"}) {
+        for (const char* name : NotifyHandlers()) {
             const std::string n = name;
             RegisterHandler(n, std::any(std::function<void(TObject*)>([this, n](TObject*) { log.push_back(n); })));
         }
@@ -55,6 +50,19 @@ public:
             LoadDescription("AllControls");
         else
             ReadDescription(rtl::ReadFileToString(GW_SOURCE_DIR "/tests/ui/AllControls.gwf"));
+    }
+
+    // The description's handlers of the plain notification kind.
+    static const std::vector<const char*>& NotifyHandlers()
+    {
+        static const std::vector<const char*> names{
+            "ListBox1Click",   "ListBox1DblClick", "PageControl1Change", "ButtonOKClick", "SpeedButton1Click",
+            "CheckBox1Click",  "RadioClick",       "RadioGroup1Click",   "ComboListChange", "ComboEditChange",
+            "Image1Click",     "Edit1Change",      "Edit1Enter",         "Edit1Exit",     "Memo1Change",
+            "SpinEdit1Change", "tbCheckClick",     "mnuExitClick",       "popCopyClick",  "PopupMenu1Popup",
+            "actOpenExecute",  "Timer1Timer",      "CheckListBox1ClickCheck", "ApplicationEvents1Hint",
+            "FormCreate",      "FormShow",         "Splitter1Moved"};
+        return names;
     }
 
     template <class T>

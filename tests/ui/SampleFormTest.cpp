@@ -377,13 +377,7 @@ TEST_F(SampleFormTest, WritingTheFormReadsBackTheSame)
 {
     const std::string text = classes::WriteComponentText(*form);
     TForm copy(nullptr);
-    for (const char* handler : {"ListBox1Click", "ListBox1DblClick", "PageControl1Change", "ButtonOKClick",
-                                "SpeedButton1Click", "CheckBox1Click", "RadioClick", "RadioGroup1Click",
-                                "ComboListChange", "ComboEditChange", "Image1Click", "Edit1Change", "Edit1Enter",
-                                "Edit1Exit", "Memo1Change", "SpinEdit1Change", "tbCheckClick", "mnuExitClick",
-                                "popCopyClick", "PopupMenu1Popup", "actOpenExecute", "Timer1Timer",
-                                "CheckListBox1ClickCheck", "ApplicationEvents1Hint", "FormCreate", "FormShow",
-                                "Splitter1Moved"})
+    for (const char* handler : TAllControlsForm::NotifyHandlers())
         copy.RegisterHandler(handler, std::any(std::function<void(TObject*)>([](TObject*) {})));
     copy.RegisterHandler("FormClose", std::any(std::function<void(TObject*, TCloseAction&)>()));
     copy.RegisterHandler("FormCloseQuery", std::any(std::function<void(TObject*, bool&)>()));
