@@ -1,6 +1,7 @@
 #include "grid/DialogButton.h"
 
 #include "platform/ui/Screen.h"
+#include "platform/ui/StdCtrls.h"
 
 namespace grid {
 
@@ -45,6 +46,39 @@ TgkDialogButton gkDialogButtonSettings(TgkDialogButtonKind kind)
         button.Caption = "Help";
         break;
     }
+    return button;
+}
+
+ui::TButton* gkCreateDialogButton(ui::TWinControl& owner, TgkDialogButtonKind kind)
+{
+    const TgkDialogButton settings = gkDialogButtonSettings(kind);
+    ui::TButton* button = nullptr;
+    if (settings.Bitmap) {
+        auto* bitButton = new ui::TBitBtn(&owner);
+        switch (kind) {
+        case TgkDialogButtonKind::OK: bitButton->SetKind(ui::bkOK); break;
+        case TgkDialogButtonKind::Cancel: bitButton->SetKind(ui::bkCancel); break;
+        case TgkDialogButtonKind::Help: bitButton->SetKind(ui::bkHelp); break;
+        }
+        bitButton->SetLayout(settings.Bitmap->GlyphLeft ? ui::blGlyphLeft : ui::blGlyphRight);
+        classes::TFont& font = *bitButton->Font();
+        font.SetColor(settings.Bitmap->FontColor);
+        font.SetName(settings.Bitmap->FontName);
+        // A height of -11 pixels is an 8-point font at 96 pixels per inch.
+        font.SetSize((-settings.Bitmap->FontHeight * 72 + 48) / 96);
+        font.SetStyle(settings.Bitmap->FontStyle);
+        button = bitButton;
+    } else {
+        button = new ui::TButton(&owner);
+    }
+    // The kind's own caption and role are replaced by the library's localised ones.
+    button->SetCaption(settings.Caption);
+    button->SetModalResult(settings.ModalResult);
+    button->SetCancel(settings.Cancel);
+    button->SetVisible(settings.Visible);
+    button->SetWidth(settings.Width);
+    button->SetHeight(settings.Height);
+    button->SetParent(&owner);
     return button;
 }
 

@@ -9,6 +9,11 @@
 #include <optional>
 #include <string>
 
+namespace ui {
+class TButton;
+class TWinControl;
+}  // namespace ui
+
 namespace grid {
 
 enum class TgkDialogButtonKind { OK = 1, Cancel = 2, Help = 3 };
@@ -47,5 +52,11 @@ struct TgkDialogButton {
 // button 77 x 27), scaled to the screen's pixels per inch; caption BtnOKCaption with modal
 // result OK, BtnCancelCaption with modal result Cancel and the Cancel flag, or "Help".
 TgkDialogButton gkDialogButtonSettings(TgkDialogButtonKind kind);
+
+// Creates that button on `owner`, which also becomes its parent: a TBitBtn when the global
+// OKCancelBitmapped is set, else a TButton; hidden until the dialog places and shows it.
+// The bitmap button's margin, spacing and glyph count are left to the window system, which
+// lays out glyph and caption itself.
+ui::TButton* gkCreateDialogButton(ui::TWinControl& owner, TgkDialogButtonKind kind);
 
 }  // namespace grid

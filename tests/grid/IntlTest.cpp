@@ -4,7 +4,9 @@
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/Streaming.h"
 #include "platform/classes/TypInfo.h"
+#include "platform/ui/Forms.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/StdCtrls.h"
 
 #include <gtest/gtest.h>
 
@@ -357,3 +359,44 @@ TEST_F(IntlTest, BitmapButtonsCarryTheirLook)
     EXPECT_TRUE(button.Cancel);
 }
 
+
+TEST_F(IntlTest, DialogButtonFactoryCreatesHiddenButtonsParentedToTheDialog)
+{
+    ui::TForm dialog(nullptr);
+
+    ui::TButton* ok = gkCreateDialogButton(dialog, TgkDialogButtonKind::OK);
+    EXPECT_EQ(ok->ClassName(), "TButton");
+    EXPECT_EQ(ok->Owner(), &dialog);
+    EXPECT_EQ(ok->Parent(), &dialog);
+    EXPECT_FALSE(ok->Visible());
+    EXPECT_EQ(ok->Caption(), gkIntlDefault().BtnOKCaption);
+    EXPECT_EQ(ok->ModalResult(), ui::mrOk);
+    EXPECT_EQ(ok->Width(), 77);
+    EXPECT_EQ(ok->Height(), 24);
+
+    gkIntlDefault().OKCancelBitmapped = true;
+    gkIntlDefault().BtnCancelCaption = "&Abbrechen";
+    ui::SetScreenPixelsPerInch(120);
+    ui::TButton* cancel = gkCreateDialogButton(dialog, TgkDialogButtonKind::Cancel);
+    ASSERT_EQ(cancel->ClassName(), "TBitBtn");
+    EXPECT_EQ(cancel->Caption(), "&Abbrechen");  // the localised caption wins over the kind's own
+    EXPECT_EQ(cancel->ModalResult(), ui::mrCancel);
+    EXPECT_TRUE(cancel->Cancel());
+    EXPECT_EQ(cancel->Width(), 96);
+    EXPECT_EQ(cancel->Height(), 33);
+    EXPECT_EQ(static_cast<ui::TBitBtn*>(cancel)->Kind(), ui::bkCancel);
+    EXPECT_EQ(cancel->Font()->Name(), "MS Sans Serif");
+    EXPECT_EQ(cancel->Font()->Size(), 8);
+}
+
+TEST(FormPosition, IsStoredThroughItsPublishedProperties)
+{
+    TgkFormPosition position(10, 20, 300, 200);
+    TgkFormPosition copy;
+    for (const classes::TPropInfo* prop : position.ClassInfo().Properties()) prop->Set(copy, prop->Get(position));
+    EXPECT_EQ(copy, position);
+
+    TgkFormPosition assigned;
+    assigned.Assign(position);
+    EXPECT_EQ(assigned, position);
+}
