@@ -19,11 +19,7 @@ class TField;
 
 namespace grid {
 
-// Raised for an operation that is not allowed in the current state, such as leaving a cell
-// whose text does not fit its picture mask.
-class EInvalidOperation : public rtl::Exception {
-    using Exception::Exception;
-};
+using rtl::EInvalidOperation;
 
 // How check-box cells are drawn.
 enum TgkCheckBoxInGridStyle { cbStyleAuto, cbStyleCheckmark, cbStyleXmark, cbStyleCheckmarkFlat };

@@ -29,6 +29,9 @@ public:
 [[noreturn]] void Abort();
 
 class EConvertError : public Exception { using Exception::Exception; };
+// A call that makes no sense in the current state (showing a visible form modally, leaving a
+// cell whose text does not fit its picture mask...).
+class EInvalidOperation : public Exception { using Exception::Exception; };
 class EListError : public Exception { using Exception::Exception; };
 
 // A failed read or write of an open file; ErrorCode() is the system's error number (0 if none).

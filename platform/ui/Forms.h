@@ -23,10 +23,7 @@ namespace ui {
 class TMainMenu;
 class TApplicationEvents;
 
-// A call that makes no sense in the current state (showing a visible form modally...).
-class EInvalidOperation : public rtl::Exception {
-    using Exception::Exception;
-};
+using rtl::EInvalidOperation;
 
 // bsNone and bsSingle double as the border style of panels, edits and scroll boxes.
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
