@@ -11,12 +11,20 @@
 
 #include "platform/ui/Types.h"
 
+namespace classes {
+class TFont;
+}
+
 namespace ui {
 
 class TControl;
 class TPopupMenu;
 class TTimer;
+class TBitmap;
 class IMessageQueue;
+class IMessageTarget;
+class ICanvasDevice;
+class IFontMeasure;
 
 class IControlPeer {
 public:
@@ -26,6 +34,17 @@ public:
     virtual void SetFocus() {}
     virtual bool Focused() const { return false; }
     virtual void BringToFront() {}
+    // The control's area `rect` (client coordinates; nullptr: all of it) must be painted
+    // again; Update paints what is invalid now.
+    virtual void Invalidate(const TRect* /*rect*/) {}
+    virtual void Update() {}
+    // ScrollWindow: moves the pixels of `scroll` (nullptr: the client area) by dx, dy within
+    // `clip` (nullptr: the client area) and invalidates what was uncovered.
+    virtual void ScrollContents(int /*dx*/, int /*dy*/, const TRect* /*scroll*/, const TRect* /*clip*/) {}
+    // Mouse capture taken (true) or given up.
+    virtual void SetMouseCapture(bool /*capture*/) {}
+    // Shows `cursor` over the control now (a WM_SETCURSOR handler's choice).
+    virtual void ShowCursor(TCursor /*cursor*/) {}
 };
 
 class IWindowSystem {
@@ -55,6 +74,20 @@ public:
     virtual TRect WorkArea() = 0;
     // Posted messages delivered by the event loop.
     virtual IMessageQueue& MessageQueue() = 0;
+
+    // Timers of message targets: WM_TIMER with wParam `id` every `ms` milliseconds until
+    // killed (setting an id again restarts it).
+    virtual void SetMessageTimer(IMessageTarget& /*target*/, unsigned /*id*/, int /*ms*/) {}
+    virtual void KillMessageTimer(IMessageTarget& /*target*/, unsigned /*id*/) {}
+    // A device drawing into the bitmap's pixels (nullptr: the caller records instead).
+    virtual std::unique_ptr<ICanvasDevice> CreateBitmapDevice(TBitmap& bitmap);
+    // The measure of a real font (kept by the window system); nullptr when it has none.
+    virtual IFontMeasure* FontMeasure(const classes::TFont& /*font*/) { return nullptr; }
+    // The control whose window lies at screen point p; nullptr when none (or unknown: the
+    // layer then searches the shown forms itself).
+    virtual TControl* ControlAtScreen(TPoint /*p*/) { return nullptr; }
+    // The caret's owner, place or shape changed (the window system repaints and blinks it).
+    virtual void CaretChanged() {}
 };
 
 // The installed window system, nullptr when none.

@@ -4,7 +4,9 @@
 
 #include "platform/ui/ActnList.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Input.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/Messages.h"
 
 namespace ui {
 
@@ -16,7 +18,159 @@ IWindowSystem*& InstalledWindowSystem()
     return system;
 }
 
+const classes::TEnumInfo& DragModeInfo()
+{
+    static const classes::TEnumInfo info{"TDragMode", {"dmManual", "dmAutomatic"}};
+    return info;
+}
+
+TShiftState ShiftOfMouseFlags(std::intptr_t flags)
+{
+    TShiftState s;
+    if (flags & MK_SHIFT) s.Include(ssShift);
+    if (flags & MK_CONTROL) s.Include(ssCtrl);
+    if (flags & MK_LBUTTON) s.Include(ssLeft);
+    if (flags & MK_RBUTTON) s.Include(ssRight);
+    if (flags & MK_MBUTTON) s.Include(ssMiddle);
+    if (IsKeyDown(VK_MENU)) s.Include(ssAlt);
+    return s;
+}
+
+// ---- The drag in progress ------------------------------------------------------------------
+
+struct TDrag {
+    TControl* source = nullptr;
+    classes::TObject* object = nullptr;
+    bool active = false;
+    TPoint start;
+    int threshold = 5;
+    TControl* target = nullptr;
+    bool accepted = false;
+};
+
+TDrag& Drag()
+{
+    static TDrag drag;
+    return drag;
+}
+
+void ShowDragCursor()
+{
+    const TDrag& d = Drag();
+    if (IWindowSystem* ws = WindowSystem()) ws->SetCursor(d.accepted ? d.source->DragCursor() : crNoDrop);
+}
+
+// Moves the drag to p: leaves the old target, enters or moves over the new one.
+void DragTo(TPoint p)
+{
+    TDrag& d = Drag();
+    TControl* target = FindControlAtScreen(p);
+    if (target != d.target) {
+        if (d.target != nullptr) {
+            bool ignored = false;
+            const TPoint q = d.target->ScreenToClient(p);
+            TControl* old = d.target;
+            d.target = nullptr;
+            old->DragOver(d.object, q.X, q.Y, dsDragLeave, ignored);
+        }
+        d.target = target;
+        d.accepted = false;
+        if (target != nullptr) {
+            const TPoint q = target->ScreenToClient(p);
+            target->DragOver(d.object, q.X, q.Y, dsDragEnter, d.accepted);
+        }
+    } else if (target != nullptr) {
+        const TPoint q = target->ScreenToClient(p);
+        d.accepted = false;
+        target->DragOver(d.object, q.X, q.Y, dsDragMove, d.accepted);
+    }
+    if (Drag().source != nullptr) ShowDragCursor();
+}
+
+// Ends the drag; the state is cleared before the handlers run.
+void FinishDrag(bool drop, TPoint p)
+{
+    TDrag d = Drag();
+    Drag() = {};
+    if (d.source == nullptr) return;
+    if (GetCaptureControl() == d.source) ReleaseCapture();
+    if (IWindowSystem* ws = WindowSystem()) ws->SetCursor(Screen().Cursor());
+    TControl* target = drop && d.accepted ? d.target : nullptr;
+    TPoint q = target != nullptr ? target->ScreenToClient(p) : d.source->ScreenToClient(p);
+    if (!drop && d.target != nullptr) {
+        bool ignored = false;
+        const TPoint t = d.target->ScreenToClient(p);
+        d.target->DragOver(d.object, t.X, t.Y, dsDragLeave, ignored);
+    }
+    if (target != nullptr) target->DragDrop(d.object, q.X, q.Y);
+    d.source->DoEndDrag(target, q.X, q.Y);
+}
+
+TControl* DeepestControlAt(TWinControl* parent, TPoint p)
+{
+    TControl* child = parent->ControlAtPos(p);
+    if (child == nullptr) return parent;
+    if (auto* w = dynamic_cast<TWinControl*>(child)) {
+        const TRect inner = w->ClientRect();
+        const TPoint q{p.X - w->Left(), p.Y - w->Top()};
+        if (inner.Contains(q)) return DeepestControlAt(w, q);
+    }
+    return child;
+}
+
 }  // namespace
+
+TControl* DragSourceControl() { return Drag().source; }
+
+bool DragActive() { return Drag().active; }
+
+void DragMouseMove(TPoint p)
+{
+    SetCursorPos(p);
+    TDrag& d = Drag();
+    if (d.source == nullptr) return;
+    if (!d.active) {
+        if (std::abs(p.X - d.start.X) < d.threshold && std::abs(p.Y - d.start.Y) < d.threshold) return;
+        d.active = true;
+    }
+    DragTo(p);
+}
+
+void DragMouseUp(TPoint p)
+{
+    SetCursorPos(p);
+    TDrag& d = Drag();
+    if (d.source == nullptr) return;
+    if (d.active) DragTo(p);
+    FinishDrag(Drag().active, p);
+}
+
+void CancelDrag() { FinishDrag(false, GetCursorPos()); }
+
+TControl* FindControlAtScreen(TPoint p)
+{
+    if (IWindowSystem* ws = WindowSystem())
+        if (TControl* c = ws->ControlAtScreen(p)) return c;
+    for (int i = Screen().FormCount() - 1; i >= 0; --i) {
+        TCustomForm* form = Screen().Forms(i);
+        if (!form->Visible()) continue;
+        const TPoint q = form->ScreenToClient(p);
+        if (form->ClientRect().Contains(q)) return DeepestControlAt(form, q);
+    }
+    return nullptr;
+}
+
+TManualMessageQueue& HeadlessPostQueue()
+{
+    static TManualMessageQueue queue;
+    return queue;
+}
+
+IMessageQueue& PostQueue()
+{
+    if (IWindowSystem* ws = WindowSystem()) return ws->MessageQueue();
+    return HeadlessPostQueue();
+}
 
 IWindowSystem* WindowSystem() { return InstalledWindowSystem(); }
 
@@ -67,6 +221,11 @@ GW_IMPLEMENT_CLASS(TControl, classes::TComponent)
     p.Event("OnMouseDown", &TControl::OnMouseDown);
     p.Event("OnMouseUp", &TControl::OnMouseUp);
     p.Event("OnMouseMove", &TControl::OnMouseMove);
+    p.Enumeration("DragMode", DragModeInfo(), &TControl::DragMode, &TControl::SetDragMode, dmManual);
+    p.Event("OnDragOver", &TControl::OnDragOver);
+    p.Event("OnDragDrop", &TControl::OnDragDrop);
+    p.Event("OnStartDrag", &TControl::OnStartDrag);
+    p.Event("OnEndDrag", &TControl::OnEndDrag);
 }
 
 TControl::TControl(classes::TComponent* owner) : TComponent(owner)
@@ -79,6 +238,13 @@ TControl::TControl(classes::TComponent* owner) : TComponent(owner)
 
 TControl::~TControl()
 {
+    PostQueue().Cancel(*this);
+    if (IWindowSystem* ws = WindowSystem())
+        for (unsigned id : timers_) ws->KillMessageTimer(*this, id);
+    if (GetCaptureControl() == this) ReleaseCapture();
+    ForgetControlInput(this);
+    if (Drag().source == this) Drag() = {};
+    if (Drag().target == this) Drag().target = nullptr;
     if (action_ != nullptr) action_->RemoveClient(this);
     if (parent_ != nullptr) parent_->RemoveControl(this);
     peer_.reset();
@@ -153,7 +319,13 @@ void TControl::SetEnabled(bool enabled)
 {
     if (enabled == enabled_) return;
     enabled_ = enabled;
+    EnabledChanged();
+}
+
+void TControl::EnabledChanged()
+{
     Changed();
+    Perform(CM_ENABLEDCHANGED);
 }
 
 void TControl::SetText(const std::string& text)
@@ -163,7 +335,11 @@ void TControl::SetText(const std::string& text)
     TextChanged();
 }
 
-void TControl::TextChanged() { Changed(); }
+void TControl::TextChanged()
+{
+    Changed();
+    Perform(CM_TEXTCHANGED);
+}
 
 void TControl::SetHint(const std::string& hint)
 {
@@ -213,7 +389,11 @@ void TControl::ParentFontChanged()
     if (parentFont_ && parent_ != nullptr) SetFontQuietly(*parent_->Font());
 }
 
-void TControl::FontChanged() { Changed(); }
+void TControl::FontChanged()
+{
+    Changed();
+    Perform(CM_FONTCHANGED);
+}
 
 void TControl::SetColor(rtl::TColor color)
 {
@@ -237,7 +417,11 @@ void TControl::ParentColorChanged()
     ColorChanged();
 }
 
-void TControl::ColorChanged() { Changed(); }
+void TControl::ColorChanged()
+{
+    Changed();
+    Perform(CM_COLORCHANGED);
+}
 
 void TControl::SetPopupMenu(TPopupMenu* menu) { SetReference(*this, popupMenu_, menu); }
 
@@ -271,7 +455,11 @@ void TControl::Click()
 
 void TControl::DblClick() { OnDblClick(this); }
 
-void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) { OnMouseDown(this, button, shift, x, y); }
+void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (button == mbLeft && dragMode_ == dmAutomatic && !shift.Contains(ssDouble)) BeginDrag(false);
+    OnMouseDown(this, button, shift, x, y);
+}
 
 void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) { OnMouseUp(this, button, shift, x, y); }
 
@@ -288,6 +476,120 @@ void TControl::ContextPopup(int x, int y)
         }
     }
 }
+
+// ---- Messages ------------------------------------------------------------------------------
+
+void TControl::Dispatch(TMessage& message) { DefaultHandler(message); }
+
+void TControl::DefaultHandler(TMessage& m)
+{
+    const int x = SignedLoWord(m.LParam), y = SignedHiWord(m.LParam);
+    const TShiftState shift = ShiftOfMouseFlags(m.WParam);
+    switch (m.Msg) {
+    case WM_LBUTTONDOWN: MouseDown(mbLeft, shift, x, y); break;
+    case WM_RBUTTONDOWN: MouseDown(mbRight, shift, x, y); break;
+    case WM_MBUTTONDOWN: MouseDown(mbMiddle, shift, x, y); break;
+    case WM_LBUTTONDBLCLK:
+        DblClick();
+        MouseDown(mbLeft, shift | TShiftState{ssDouble}, x, y);
+        break;
+    case WM_RBUTTONDBLCLK: MouseDown(mbRight, shift | TShiftState{ssDouble}, x, y); break;
+    case WM_MBUTTONDBLCLK: MouseDown(mbMiddle, shift | TShiftState{ssDouble}, x, y); break;
+    case WM_LBUTTONUP: MouseUp(mbLeft, shift, x, y); break;
+    case WM_RBUTTONUP: MouseUp(mbRight, shift, x, y); break;
+    case WM_MBUTTONUP: MouseUp(mbMiddle, shift, x, y); break;
+    case WM_MOUSEMOVE: MouseMove(shift, x, y); break;
+    default: break;
+    }
+}
+
+std::intptr_t TControl::Perform(unsigned msg, std::intptr_t wParam, std::intptr_t lParam)
+{
+    TMessage m = MakeMessage(msg, wParam, lParam);
+    Dispatch(m);
+    return m.Result;
+}
+
+void TControl::PostMessage(unsigned msg, std::intptr_t wParam, std::intptr_t lParam)
+{
+    PostQueue().Post(*this, MakeMessage(msg, wParam, lParam));
+}
+
+void TControl::Invalidate()
+{
+    if (peer_) peer_->Invalidate(nullptr);
+}
+
+void TControl::InvalidateRect(const TRect& rect)
+{
+    if (peer_) peer_->Invalidate(&rect);
+}
+
+void TControl::Update()
+{
+    if (peer_) peer_->Update();
+}
+
+void TControl::Repaint()
+{
+    Invalidate();
+    Update();
+}
+
+void TControl::SetTimer(unsigned id, int ms)
+{
+    timers_.insert(id);
+    if (IWindowSystem* ws = WindowSystem()) ws->SetMessageTimer(*this, id, ms);
+}
+
+void TControl::KillTimer(unsigned id)
+{
+    if (timers_.erase(id) == 0) return;
+    if (IWindowSystem* ws = WindowSystem()) ws->KillMessageTimer(*this, id);
+}
+
+// ---- Drag and drop -------------------------------------------------------------------------
+
+void TControl::BeginDrag(bool immediate, int threshold)
+{
+    TDrag& d = Drag();
+    if (d.source != nullptr) return;
+    d.source = this;
+    d.start = GetCursorPos();
+    d.threshold = threshold < 0 ? 5 : threshold;
+    classes::TObject* object = nullptr;
+    DoStartDrag(object);
+    if (Drag().source != this) return;  // the handler ended it
+    d.object = object != nullptr ? object : this;
+    SetCaptureControl(this);
+    if (immediate) {
+        d.active = true;
+        DragTo(d.start);
+    }
+}
+
+void TControl::EndDrag(bool drop)
+{
+    if (Drag().source != this) return;
+    if (drop)
+        DragMouseUp(GetCursorPos());
+    else
+        CancelDrag();
+}
+
+bool TControl::Dragging() const { return Drag().source == this; }
+
+void TControl::DragOver(classes::TObject* source, int x, int y, TDragState state, bool& accept)
+{
+    accept = static_cast<bool>(OnDragOver);
+    if (accept) OnDragOver(this, source, x, y, state, accept);
+}
+
+void TControl::DragDrop(classes::TObject* source, int x, int y) { OnDragDrop(this, source, x, y); }
+
+void TControl::DoStartDrag(classes::TObject*& dragObject) { OnStartDrag(this, dragObject); }
+
+void TControl::DoEndDrag(classes::TObject* target, int x, int y) { OnEndDrag(this, target, x, y); }
 
 void TControl::CreatePeers()
 {
@@ -491,9 +793,36 @@ void TWinControl::KeyPress(char& key)
 
 bool TWinControl::WantsKey(TKey) const { return false; }
 
-void TWinControl::DoEnter() { OnEnter(this); }
+void TWinControl::DoEnter() { Perform(CM_ENTER); }
 
-void TWinControl::DoExit() { OnExit(this); }
+void TWinControl::DoExit() { Perform(CM_EXIT); }
+
+void TWinControl::DefaultHandler(TMessage& m)
+{
+    switch (m.Msg) {
+    case WM_KEYDOWN:
+    case WM_KEYUP: {
+        TKey key = static_cast<TKey>(m.WParam);
+        const TShiftState shift = TShiftState::FromBits(static_cast<std::uint64_t>(m.LParam));
+        if (m.Msg == WM_KEYDOWN)
+            KeyDown(key, shift);
+        else
+            KeyUp(key, shift);
+        m.Result = key == 0 ? 1 : 0;  // 1: swallowed
+        break;
+    }
+    case WM_CHAR:
+        if (m.WParam > 0 && m.WParam < 128) {
+            char c = static_cast<char>(m.WParam);
+            KeyPress(c);
+            m.Result = c == 0 ? 1 : 0;
+        }
+        break;
+    case CM_ENTER: OnEnter(this); break;
+    case CM_EXIT: OnExit(this); break;
+    default: TControl::DefaultHandler(m); break;
+    }
+}
 
 void TWinControl::SetBounds(int left, int top, int width, int height)
 {

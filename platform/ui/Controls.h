@@ -8,8 +8,10 @@
 // Anchors hold both opposite sides stretches with its parent, one with only the right or
 // bottom side moves with it.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "platform/classes/Font.h"
 #include "platform/ui/ActnList.h"
 #include "platform/ui/Backend.h"
+#include "platform/ui/MessageQueue.h"
 #include "platform/ui/Types.h"
 
 namespace ui {
@@ -25,7 +28,18 @@ class TWinControl;
 class TCustomForm;
 class TPopupMenu;
 
-class TControl : public classes::TComponent, public IActionClient {
+// Drag and drop inside the application. A drag starts with BeginDrag (or by itself on a
+// left press with DragMode dmAutomatic); the control under the mouse is asked DragOver and
+// gets DragDrop when it accepted; the source always ends with EndDrag (target nullptr when
+// nothing took the drop). `source` is the dragged control, or the object OnStartDrag gave.
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+using TDragOverEvent = classes::TEvent<classes::TObject*, classes::TObject*, int, int, TDragState, bool&>;
+using TDragDropEvent = classes::TEvent<classes::TObject*, classes::TObject*, int, int>;
+using TEndDragEvent = classes::TEvent<classes::TObject*, classes::TObject*, int, int>;
+using TStartDragEvent = classes::TEvent<classes::TObject*, classes::TObject*&>;
+
+class TControl : public classes::TComponent, public IActionClient, public IMessageTarget {
     GW_CLASS(TControl)
 
 public:
@@ -126,6 +140,56 @@ public:
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
 
+    // ---- Messages -------------------------------------------------------------------------
+    // Every message to the control arrives here (see Messages.h for the codes). Overrides
+    // handle what they want and pass the rest on; what reaches DefaultHandler becomes the
+    // ordinary calls (mouse messages MouseDown..., key messages KeyDown..., CM_ENTER OnEnter).
+    void Dispatch(TMessage& message) override;
+    virtual void DefaultHandler(TMessage& message);
+    // Sends a message now (SendMessage) and answers its result.
+    std::intptr_t Perform(unsigned msg, std::intptr_t wParam = 0, std::intptr_t lParam = 0);
+    // Queues a message (PostMessage): it arrives from the event loop on the GUI thread,
+    // after everything posted before it; dropped when the control goes first.
+    void PostMessage(unsigned msg, std::intptr_t wParam = 0, std::intptr_t lParam = 0);
+
+    // ---- Painting -------------------------------------------------------------------------
+    // Marks all (or `rect`, in client coordinates) to be painted again.
+    void Invalidate();
+    void InvalidateRect(const TRect& rect);
+    // Paints what is invalid now; Repaint invalidates everything and paints it.
+    void Update();
+    void Repaint();
+
+    // ---- Timers ---------------------------------------------------------------------------
+    // WM_TIMER with wParam `id` every `ms` milliseconds until KillTimer (or the control goes).
+    void SetTimer(unsigned id, int ms);
+    void KillTimer(unsigned id);
+    bool TimerActive(unsigned id) const { return timers_.count(id) != 0; }
+
+    // ---- Drag and drop --------------------------------------------------------------------
+    TDragMode DragMode() const noexcept { return dragMode_; }
+    void SetDragMode(TDragMode mode) { dragMode_ = mode; }
+    TCursor DragCursor() const noexcept { return dragCursor_; }
+    void SetDragCursor(TCursor cursor) { dragCursor_ = cursor; }
+    // Starts dragging this control: at once, or once the mouse moved `threshold` pixels
+    // (-1: the standard 5) from where it is now.
+    void BeginDrag(bool immediate, int threshold = -1);
+    // Ends this control's drag: dropped where the mouse is (when the target accepts) or
+    // cancelled.
+    void EndDrag(bool drop);
+    bool Dragging() const;
+    // Asked while something is dragged over the control (x, y in its client coordinates);
+    // accepted when OnDragOver is assigned and leaves Accept true.
+    virtual void DragOver(classes::TObject* source, int x, int y, TDragState state, bool& accept);
+    virtual void DragDrop(classes::TObject* source, int x, int y);
+    virtual void DoStartDrag(classes::TObject*& dragObject);
+    virtual void DoEndDrag(classes::TObject* target, int x, int y);
+
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TStartDragEvent OnStartDrag;
+    TEndDragEvent OnEndDrag;
+
     // ---- Window ---------------------------------------------------------------------------
     IControlPeer* Peer() const noexcept { return peer_.get(); }
     bool HandleAllocated() const noexcept { return peer_ != nullptr; }
@@ -148,11 +212,13 @@ protected:
     void CreateOwnPeer();
     // Sets the flag alone (a form starts hidden).
     void SetVisibleFlag(bool visible) { visible_ = visible; }
-    // Text changed (after SetText stored it).
+    // Text changed (after SetText stored it). Each of these also sends its notification
+    // (CM_TEXTCHANGED, CM_FONTCHANGED, CM_COLORCHANGED, CM_ENABLEDCHANGED).
     virtual void TextChanged();
     virtual void FontChanged();
     virtual void ColorChanged();
     virtual void VisibleChanged();
+    virtual void EnabledChanged();
     // The parent's font or colour changed; controls that follow it copy it.
     void ParentFontChanged();
     void ParentColorChanged();
@@ -185,6 +251,9 @@ private:
     int helpContext_ = 0;
     TCursor cursor_ = crDefault;
     TBasicAction* action_ = nullptr;
+    TDragMode dragMode_ = dmManual;
+    TCursor dragCursor_ = crDrag;
+    std::set<unsigned> timers_;
     std::unique_ptr<IControlPeer> peer_;
 };
 
@@ -223,9 +292,11 @@ public:
     // The control wants this key itself (so Enter and Escape do not press the default and
     // cancel buttons). Multi-line edits take Enter, for example.
     virtual bool WantsKey(TKey key) const;
-    // Focus arrives or leaves (fired by the form when its active control changes).
+    // Focus arrives or leaves (called by the form when its active control changes): they
+    // send CM_ENTER and CM_EXIT, which fire OnEnter and OnExit.
     virtual void DoEnter();
     virtual void DoExit();
+    void DefaultHandler(TMessage& message) override;
 
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
@@ -266,6 +337,24 @@ private:
     bool aligning_ = false;
     TRect remaining_;
 };
+
+// ---- Drag and drop, as the window system drives it ---------------------------------------
+// The control whose drag is pending or running, nullptr when none.
+TControl* DragSourceControl();
+// True once a drag runs (a pending one waits for the mouse to pass the threshold).
+bool DragActive();
+// The mouse moved to screen point p / was released there while a drag is pending or runs.
+void DragMouseMove(TPoint p);
+void DragMouseUp(TPoint p);
+void CancelDrag();
+// The control at screen point p: the window system's answer, else the topmost visible
+// control of the shown forms there.
+TControl* FindControlAtScreen(TPoint p);
+
+// The queue PostMessage uses: the window system's, else one delivered by
+// Application().ProcessMessages.
+IMessageQueue& PostQueue();
+TManualMessageQueue& HeadlessPostQueue();
 
 // The form a control is placed on (the control itself for a form), nullptr when none.
 TCustomForm* GetParentForm(const TControl* control);

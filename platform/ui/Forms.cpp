@@ -543,7 +543,10 @@ void TApplication::HandleMessage()
 
 void TApplication::ProcessMessages()
 {
-    if (IWindowSystem* ws = WindowSystem()) ws->ProcessMessages();
+    if (IWindowSystem* ws = WindowSystem())
+        ws->ProcessMessages();
+    else
+        HeadlessPostQueue().DeliverAll();
     DoPostedCalls();
 }
 

@@ -24,6 +24,15 @@ const classes::TEnumInfo& PenStyleInfo()
     return info;
 }
 
+const classes::TEnumInfo& PenModeInfo()
+{
+    static const classes::TEnumInfo info{
+        "TPenMode",
+        {"pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy", "pmMergePenNot", "pmMaskPenNot",
+         "pmMergeNotPen", "pmMaskNotPen", "pmMerge", "pmNotMerge", "pmMask", "pmNotMask", "pmXor", "pmNotXor"}};
+    return info;
+}
+
 const classes::TEnumInfo& BrushStyleInfo()
 {
     static const classes::TEnumInfo info{"TBrushStyle",
@@ -59,6 +68,7 @@ GW_IMPLEMENT_CLASS(TPen, TGraphicsObject)
     p.Color("Color", &TPen::Color, &TPen::SetColor, rtl::clBlack);
     p.Integer("Width", &TPen::Width, &TPen::SetWidth, 1);
     p.Enumeration("Style", PenStyleInfo(), &TPen::Style, &TPen::SetStyle, psSolid);
+    p.Enumeration("Mode", PenModeInfo(), &TPen::Mode, &TPen::SetMode, pmCopy);
 }
 
 void TPen::Assign(const classes::TPersistent& source)
@@ -68,6 +78,14 @@ void TPen::Assign(const classes::TPersistent& source)
     color_ = other->color_;
     width_ = other->width_;
     style_ = other->style_;
+    mode_ = other->mode_;
+    Changed();
+}
+
+void TPen::SetMode(TPenMode mode)
+{
+    if (mode == mode_) return;
+    mode_ = mode;
     Changed();
 }
 

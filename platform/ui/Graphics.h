@@ -31,6 +31,11 @@ protected:
 };
 
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+// How the pen's colour meets what is already drawn (pmNot inverts, pmXor exclusive-ors).
+enum TPenMode {
+    pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot, pmMergeNotPen,
+    pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
+};
 
 class TPen : public TGraphicsObject {
     GW_CLASS(TPen)
@@ -45,11 +50,14 @@ public:
     void SetWidth(int width);
     TPenStyle Style() const noexcept { return style_; }
     void SetStyle(TPenStyle style);
+    TPenMode Mode() const noexcept { return mode_; }
+    void SetMode(TPenMode mode);
 
 private:
     rtl::TColor color_ = rtl::clBlack;
     int width_ = 1;
     TPenStyle style_ = psSolid;
+    TPenMode mode_ = pmCopy;
 };
 
 enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };

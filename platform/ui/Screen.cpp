@@ -20,7 +20,17 @@ int& PixelsPerInch()
     return pixelsPerInch;
 }
 
+int& ScrollBarPixels()
+{
+    static int pixels = 16;
+    return pixels;
+}
+
 }  // namespace
+
+int ScrollBarExtent() { return ScrollBarPixels(); }
+
+int SetScrollBarExtent(int pixels) { return std::exchange(ScrollBarPixels(), pixels >= 1 ? pixels : 16); }
 
 void Beep()
 {

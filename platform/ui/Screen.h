@@ -12,9 +12,14 @@ void Beep();
 // Logical pixels per inch of the screen; 96 is 100 % scaling.
 int ScreenPixelsPerInch();
 
+// Width of a vertical scroll bar (height of a horizontal one) in pixels; 16 until the
+// backend tells.
+int ScrollBarExtent();
+
 // Replaceable answers for the backend and for tests; each setter returns the previous one.
 // An empty handler makes Beep silent; a value below 1 restores the default of 96.
 std::function<void()> SetBeepHandler(std::function<void()> handler);
 int SetScreenPixelsPerInch(int pixelsPerInch);
+int SetScrollBarExtent(int pixels);
 
 }  // namespace ui
