@@ -709,6 +709,29 @@ void TScreen::SetCursor(TCursor cursor)
     if (IWindowSystem* ws = WindowSystem()) ws->SetCursor(cursor);
 }
 
+void TScreen::SetCursorImage(TCursor id, const TPicture& picture, TPoint hotSpot)
+{
+    TCursorImage image;
+    image.Width = picture.Width();
+    image.Height = picture.Height();
+    image.Pixels = picture.Pixels();
+    image.HotSpot = hotSpot;
+    const bool opaque = std::all_of(image.Pixels.begin(), image.Pixels.end(),
+                                    [](std::uint32_t p) { return (p >> 24) == 0xFF; });
+    if (opaque && !image.Pixels.empty()) {
+        const std::uint32_t key = image.Pixels[static_cast<std::size_t>(image.Height - 1) * image.Width] & 0xFFFFFF;
+        for (std::uint32_t& p : image.Pixels)
+            if ((p & 0xFFFFFF) == key) p = 0;
+    }
+    cursorImages_[id] = std::move(image);
+}
+
+const TCursorImage* TScreen::CursorImage(TCursor id) const
+{
+    const auto it = cursorImages_.find(id);
+    return it == cursorImages_.end() ? nullptr : &it->second;
+}
+
 const rtl::TStrings& TScreen::Fonts()
 {
     if (fonts_.Count() == 0) {

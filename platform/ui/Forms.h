@@ -8,8 +8,10 @@
 // service and answers its modal result; Close asks OnCloseQuery, then OnClose decides what
 // happens (hide, free later, minimise, nothing).
 
+#include <cstdint>
 #include <exception>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +19,7 @@
 #include "platform/classes/Errors.h"
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/Graphics.h"
 
 namespace ui {
 
@@ -309,10 +312,23 @@ public:
     TExceptionEvent OnException;
 };
 
+// A cursor drawn from a picture, with the point of the picture that marks the mouse position.
+struct TCursorImage {
+    int Width = 0;
+    int Height = 0;
+    std::vector<std::uint32_t> Pixels;  // 0xAARRGGBB; alpha 0 is see-through
+    TPoint HotSpot;
+};
+
 class TScreen {
 public:
     TCursor Cursor() const noexcept { return cursor_; }
     void SetCursor(TCursor cursor);
+    // Screen.Cursors[id] for the program's own cursors (ids above 0), made from pictures.
+    // Pixels of the bottom-left pixel's colour are see-through when the picture has no
+    // transparency of its own.
+    void SetCursorImage(TCursor id, const TPicture& picture, TPoint hotSpot);
+    const TCursorImage* CursorImage(TCursor id) const;
     // The installed font families, sorted.
     const rtl::TStrings& Fonts();
     int Width();
@@ -331,6 +347,7 @@ public:
 
 private:
     TCursor cursor_ = crDefault;
+    std::map<TCursor, TCursorImage> cursorImages_;
     rtl::TStringList fonts_;
     std::vector<TCustomForm*> forms_;
     TCustomForm* activeForm_ = nullptr;

@@ -36,7 +36,9 @@
 #include <map>
 
 #include "platform/ui/ComCtrls.h"
+#include "platform/ui/CustomControl.h"
 #include "platform/ui/ExtCtrls.h"
+#include "platform/ui/Input.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/StdCtrls.h"
@@ -92,7 +94,9 @@ Qt::Alignment ToQAlign(TAlignment a)
     return Qt::AlignLeft;
 }
 
-TShiftState ShiftOf(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons = {})
+}  // namespace
+
+TShiftState ShiftOf(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons)
 {
     TShiftState s;
     if (mods & Qt::ShiftModifier) s.Include(ssShift);
@@ -140,6 +144,8 @@ TKey KeyOf(int key)
     default: return 0;
     }
 }
+
+namespace {
 
 QKeySequence ToKeySequence(TShortCut sc)
 {
@@ -283,6 +289,7 @@ TPeer::~TPeer()
 void TPeer::Init(QWidget* parent)
 {
     widget_ = CreateWidget(parent);
+    widget_->setProperty("gwPeer", QVariant::fromValue(static_cast<void*>(this)));
     widget_->installEventFilter(this);
     widget_->setMouseTracking(true);
     Changed();
@@ -353,6 +360,95 @@ void TPeer::SetFocus()
 
 bool TPeer::Focused() const { return widget_ && widget_->hasFocus(); }
 
+void TPeer::Invalidate(const TRect* rect)
+{
+    QWidget* w = MouseWidget();
+    if (w == nullptr) return;
+    if (rect == nullptr)
+        w->update();
+    else
+        w->update(QRect(rect->Left, rect->Top, rect->Width(), rect->Height()));
+}
+
+void TPeer::Update()
+{
+    QWidget* w = MouseWidget();
+    if (w != nullptr && w->isVisible()) w->repaint();
+}
+
+void TPeer::SetMouseCapture(bool capture)
+{
+    QWidget* w = MouseWidget();
+    if (w == nullptr) return;
+    // While a button is held the pressed widget has the mouse anyway.
+    if (capture && QApplication::mouseButtons() == Qt::NoButton && w->isVisible()) {
+        w->grabMouse();
+        grabbing_ = true;
+    } else if (!capture && grabbing_) {
+        w->releaseMouse();
+        grabbing_ = false;
+    }
+}
+
+void TPeer::ShowCursor(TCursor cursor)
+{
+    if (QWidget* w = MouseWidget()) w->setCursor(CursorOf(cursor));
+}
+
+TControl* ControlOfWidget(QWidget* widget)
+{
+    for (QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
+        const QVariant v = w->property("gwPeer");
+        if (v.isValid()) return &static_cast<TPeer*>(v.value<void*>())->Control();
+    }
+    return nullptr;
+}
+
+bool NoteInput(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove: {
+        auto* me = static_cast<QMouseEvent*>(event);
+        const QPoint g = me->globalPosition().toPoint();
+        SetCursorPos({g.x(), g.y()});
+        SetKeyState(VK_LBUTTON, me->buttons() & Qt::LeftButton);
+        SetKeyState(VK_RBUTTON, me->buttons() & Qt::RightButton);
+        SetKeyState(VK_MBUTTON, me->buttons() & Qt::MiddleButton);
+        SetKeyState(VK_SHIFT, me->modifiers() & Qt::ShiftModifier);
+        SetKeyState(VK_CONTROL, me->modifiers() & Qt::ControlModifier);
+        SetKeyState(VK_MENU, me->modifiers() & Qt::AltModifier);
+        if (DragSourceControl() == nullptr) return false;
+        if (event->type() == QEvent::MouseMove) {
+            Application().SafeCall(nullptr, [&] { DragMouseMove({g.x(), g.y()}); });
+            return DragActive();
+        }
+        if (event->type() == QEvent::MouseButtonRelease) {
+            Application().SafeCall(nullptr, [&] { DragMouseUp({g.x(), g.y()}); });
+            return true;
+        }
+        return false;
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        auto* ke = static_cast<QKeyEvent*>(event);
+        const bool down = event->type() == QEvent::KeyPress;
+        if (const TKey key = KeyOf(ke->key()); key != 0) SetKeyState(key, down);
+        SetKeyState(VK_SHIFT, ke->modifiers() & Qt::ShiftModifier);
+        SetKeyState(VK_CONTROL, ke->modifiers() & Qt::ControlModifier);
+        SetKeyState(VK_MENU, ke->modifiers() & Qt::AltModifier);
+        if (down && DragSourceControl() != nullptr && ke->key() == Qt::Key_Escape) {
+            Application().SafeCall(nullptr, [] { CancelDrag(); });
+            return true;
+        }
+        return false;
+    }
+    default: return false;
+    }
+}
+
 void TPeer::BringToFront()
 {
     if (widget_) widget_->raise();
@@ -362,6 +458,7 @@ bool TPeer::eventFilter(QObject* watched, QEvent* event)
 {
     auto* w = qobject_cast<QWidget*>(watched);
     if (w == nullptr) return false;
+    if (NoteInput(event)) return true;
     const QPointer<TPeer> self(this);
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
@@ -1684,6 +1781,16 @@ void TFormWindow::changeEvent(QEvent* e)
 
 }  // namespace
 
+namespace {
+std::vector<TPeerFactory>& PeerFactories()
+{
+    static std::vector<TPeerFactory> factories;
+    return factories;
+}
+}  // namespace
+
+void RegisterPeerFactory(TPeerFactory factory) { PeerFactories().push_back(std::move(factory)); }
+
 std::unique_ptr<IControlPeer> CreatePeer(TControl& control)
 {
     std::unique_ptr<TPeer> peer;
@@ -1692,6 +1799,14 @@ std::unique_ptr<IControlPeer> CreatePeer(TControl& control)
         peer = std::make_unique<TFormPeer>(*form);
     else if (parent == nullptr)
         return nullptr;
+    for (const TPeerFactory& factory : PeerFactories()) {
+        if (peer) break;
+        peer = factory(control);
+    }
+    if (peer) {
+        // made by a factory
+    } else if (dynamic_cast<TCustomControl*>(&control))
+        peer = CreateCustomControlPeer(control);
     else if (dynamic_cast<TLabel*>(&control))
         peer = std::make_unique<TLabelPeer>(control);
     else if (dynamic_cast<TRadioGroup*>(&control))

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
+#include <QCursor>
 
 #include <functional>
 #include <memory>
@@ -38,6 +39,13 @@ public:
     void SetFocus() override;
     bool Focused() const override;
     void BringToFront() override;
+    void Invalidate(const TRect* rect) override;
+    void Update() override;
+    void SetMouseCapture(bool capture) override;
+    void ShowCursor(TCursor cursor) override;
+    // The widget whose coordinates are the control's client coordinates and that gets the
+    // mouse (the widget itself, or the viewport of a scrolled one).
+    virtual QWidget* MouseWidget() const { return widget_; }
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -69,7 +77,28 @@ protected:
 
 private:
     bool pressed_ = false;
+    bool grabbing_ = false;
 };
+
+// Reports keys, buttons and the mouse position of an input event to the layer's input
+// state, and drives a drag in progress: true when the drag took the event.
+bool NoteInput(QEvent* event);
+
+// Key and mouse conversions.
+TShiftState ShiftOf(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons = {});
+TMouseButton ButtonOf(Qt::MouseButton b);
+TKey KeyOf(int key);
+QCursor CursorOf(TCursor cursor);
+
+// Peers of controls that live in other libraries (the browser): tried before the built-in
+// kinds; a factory answers nullptr for controls that are not its own.
+using TPeerFactory = std::function<std::unique_ptr<TPeer>(TControl&)>;
+void RegisterPeerFactory(TPeerFactory factory);
+
+// The peer of a self-painting control (CustomPeer.cpp).
+std::unique_ptr<TPeer> CreateCustomControlPeer(TControl& control);
+// The control whose widget (or one of its parents' widgets) is `widget`.
+TControl* ControlOfWidget(QWidget* widget);
 
 // A new peer of the right kind for `control`, its widget made.
 std::unique_ptr<IControlPeer> CreatePeer(TControl& control);

@@ -1,6 +1,9 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QClipboard>
 #include <QCursor>
+#include <QMimeData>
+#include <QStyle>
 #include <QFontDatabase>
 #include <QMenu>
 #include <QPointer>
@@ -11,12 +14,17 @@
 #include <map>
 #include <memory>
 
+#include "platform/ui/Bitmap.h"
+#include "platform/ui/Clipbrd.h"
 #include "platform/ui/ExtCtrls.h"
+#include "platform/ui/Input.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/qt/Peers.h"
+#include "platform/ui/qt/QtCanvas.h"
 #include "platform/ui/qt/QtUi.h"
 
 namespace ui::qt {
@@ -84,9 +92,49 @@ Qt::CursorShape ShapeOf(TCursor cursor)
     }
 }
 
+// The toolkit's clipboard: every format of one open-and-close in one QMimeData.
+class TQtClipboardStore : public IClipboardStore {
+public:
+    void Store(const Entries& entries) override
+    {
+        auto* data = new QMimeData;
+        for (const auto& [mime, bytes] : entries) {
+            const QByteArray b(bytes.data(), static_cast<qsizetype>(bytes.size()));
+            if (mime == "text/plain")
+                data->setText(QString::fromUtf8(b));
+            else
+                data->setData(QString::fromStdString(mime), b);
+        }
+        QGuiApplication::clipboard()->setMimeData(data);
+    }
+    std::optional<std::string> Get(const std::string& mime) override
+    {
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        if (data == nullptr) return std::nullopt;
+        if (mime == "text/plain") {
+            if (!data->hasText()) return std::nullopt;
+            return data->text().toStdString();
+        }
+        const QString m = QString::fromStdString(mime);
+        if (!data->hasFormat(m)) return std::nullopt;
+        const QByteArray b = data->data(m);
+        return std::string(b.constData(), static_cast<std::size_t>(b.size()));
+    }
+    bool Has(const std::string& mime) override
+    {
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        if (data == nullptr) return false;
+        return mime == "text/plain" ? data->hasText() : data->hasFormat(QString::fromStdString(mime));
+    }
+};
+
 class TQtWindowSystem : public IWindowSystem {
 public:
-    TQtWindowSystem() : queue_(&context_) {}
+    TQtWindowSystem() : queue_(&context_)
+    {
+        blink_.setParent(&context_);
+        QObject::connect(&blink_, &QTimer::timeout, &context_, [] { ToggleCaretBlink(); });
+    }
 
     std::unique_ptr<IControlPeer> CreatePeer(TControl& control) override { return qt::CreatePeer(control); }
 
@@ -133,7 +181,7 @@ public:
     void SetCursor(TCursor cursor) override
     {
         while (QGuiApplication::overrideCursor() != nullptr) QGuiApplication::restoreOverrideCursor();
-        if (cursor != crDefault) QGuiApplication::setOverrideCursor(QCursor(ShapeOf(cursor)));
+        if (cursor != crDefault) QGuiApplication::setOverrideCursor(CursorOf(cursor));
     }
 
     std::vector<std::string> FontNames() override
@@ -153,6 +201,49 @@ public:
 
     IMessageQueue& MessageQueue() override { return queue_; }
 
+    void SetMessageTimer(IMessageTarget& target, unsigned id, int ms) override
+    {
+        QTimer*& t = messageTimers_[{&target, id}];
+        if (t == nullptr) {
+            t = new QTimer(&context_);
+            QObject::connect(t, &QTimer::timeout, &context_, [&target, id] {
+                TMessage m = MakeMessage(WM_TIMER, static_cast<std::intptr_t>(id));
+                Application().SafeCall(nullptr, [&] { target.Dispatch(m); });
+            });
+        }
+        t->start(std::max(ms, 1));
+    }
+
+    void KillMessageTimer(IMessageTarget& target, unsigned id) override
+    {
+        const auto it = messageTimers_.find({&target, id});
+        if (it == messageTimers_.end()) return;
+        it->second->stop();
+        it->second->deleteLater();
+        messageTimers_.erase(it);
+    }
+
+    std::unique_ptr<ICanvasDevice> CreateBitmapDevice(TBitmap& bitmap) override
+    {
+        if (bitmap.Empty()) return nullptr;
+        auto image = std::make_unique<QImage>(reinterpret_cast<uchar*>(bitmap.Pixels().data()), bitmap.Width(),
+                                              bitmap.Height(), bitmap.Width() * 4, QImage::Format_RGB32);
+        return std::make_unique<TQtDevice>(std::move(image));
+    }
+
+    IFontMeasure* FontMeasure(const classes::TFont& font) override { return &FontMeasureOf(font); }
+
+    TControl* ControlAtScreen(TPoint p) override { return ControlOfWidget(QApplication::widgetAt(QPoint(p.X, p.Y))); }
+
+    void CaretChanged() override
+    {
+        // Blinking starts over whenever the caret moves or shows.
+        if (Caret().Visible())
+            blink_.start(CaretBlinkTime());
+        else
+            blink_.stop();
+    }
+
 private:
     static bool ContainsItem(const TMenuItem* parent, const TMenuItem* item)
     {
@@ -164,11 +255,14 @@ private:
     QObject context_;
     TQtMessageQueue queue_;
     std::map<TTimer*, QTimer*> timers_;
+    std::map<std::pair<IMessageTarget*, unsigned>, QTimer*> messageTimers_;
+    QTimer blink_;
 };
 
 struct TInstalled {
     std::unique_ptr<TQtWindowSystem> system;
     std::unique_ptr<TQtDialogs> dialogs;
+    std::unique_ptr<TQtClipboardStore> clipboard;
 };
 
 TInstalled& Installed()
@@ -178,6 +272,16 @@ TInstalled& Installed()
 }
 
 }  // namespace
+
+QCursor CursorOf(TCursor cursor)
+{
+    if (const TCursorImage* image = Screen().CursorImage(cursor)) {
+        const QImage q(reinterpret_cast<const uchar*>(image->Pixels.data()), image->Width, image->Height,
+                       image->Width * 4, QImage::Format_ARGB32);
+        return QCursor(QPixmap::fromImage(q.copy()), image->HotSpot.X, image->HotSpot.Y);
+    }
+    return QCursor(ShapeOf(cursor));
+}
 
 void Install()
 {
@@ -192,8 +296,12 @@ void Install()
     }
     installed.system = std::make_unique<TQtWindowSystem>();
     installed.dialogs = std::make_unique<TQtDialogs>();
+    installed.clipboard = std::make_unique<TQtClipboardStore>();
     SetWindowSystem(installed.system.get());
     SetDialogService(installed.dialogs.get());
+    SetClipboardStore(installed.clipboard.get());
+    SetScrollBarExtent(QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    SetCaretBlinkTime(QApplication::cursorFlashTime() > 0 ? QApplication::cursorFlashTime() / 2 : 0);
     SetBeepHandler([] { QApplication::beep(); });
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         SetScreenPixelsPerInch(static_cast<int>(screen->logicalDotsPerInch()));
@@ -205,10 +313,13 @@ void Uninstall()
     if (!installed.system) return;
     if (WindowSystem() == installed.system.get()) SetWindowSystem(nullptr);
     SetDialogService(nullptr);
+    SetClipboardStore(nullptr);
+    SetScrollBarExtent(0);
     SetBeepHandler(nullptr);
     SetScreenPixelsPerInch(0);
     installed.system.reset();
     installed.dialogs.reset();
+    installed.clipboard.reset();
 }
 
 QWidget* WidgetOf(const TControl& control)
