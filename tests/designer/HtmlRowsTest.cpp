@@ -97,6 +97,24 @@ TEST_F(HtmlRows, FixtureFieldsAndTheirDefaultColumns)
     EXPECT_EQ(columns_.Key(1), "NAME");
 }
 
+TEST_F(HtmlRows, EmptyResultStillHasAColumnPerField)
+{
+    // The columns come from the fields, not the records: a query that finds nothing keeps them.
+    Open("SELECT id, name, added FROM item WHERE id < 0");
+    ASSERT_TRUE(query_->IsEmpty());
+    EXPECT_EQ(columns_.FieldList.Text(), "ID=id\r\nNAME=name\r\nADDED=added\r\n");
+    EXPECT_EQ(columns_.FormatList.CommaText(), "\"1,0,1,0,1\",\"0,0,0,0,0\",\"2,2,0,0,0\"");
+    EXPECT_EQ(columns_.ListView().Count(), 3);
+
+    columns_.FieldList.Put(1, "NAME=Customer");
+    columns_.RebuildColumnList("Update", *query_);
+    EXPECT_EQ(columns_.ColumnCount(), 3);
+    EXPECT_EQ(columns_.Heading(1), "Customer");
+    EXPECT_EQ(rows_->BuildHeaderRow(),
+              "\r\n<tr>\r\n<td class=\"ThRows\">id</td>\r\n<td class=\"ThRows\">Customer</td>"
+              "\r\n<td class=\"ThRows\">added</td>\r\n</tr>");
+}
+
 TEST_F(HtmlRows, FieldValuesByTypeAndFormat)
 {
     Open("SELECT id, name, price, amount, added, stamp, at FROM item ORDER BY id");
