@@ -13,6 +13,7 @@
 #include "platform/ui/Menus.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/ui/WebBrowser.h"
 
 namespace ui {
 
@@ -806,7 +807,7 @@ void RegisterUiClasses()
                                  TListBox, TCheckListBox, TComboBox, TImage, TShape, TSplitter, TTimer, TListView,
                                  TPageControl, TTabSheet, TStatusBar, TToolBar, TToolButton, TCoolBar, TMainMenu,
                                  TPopupMenu, TMenuItem, TActionList, TAction, TImageList, TOpenDialog, TSaveDialog,
-                                 TColorDialog, TFontDialog>();
+                                 TColorDialog, TFontDialog, TWebBrowser>();
         return true;
     }();
     (void)done;
