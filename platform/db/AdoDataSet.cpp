@@ -166,9 +166,16 @@ void TCustomADODataSet::InternalInitFieldDefs()
 void TCustomADODataSet::InternalOpen()
 {
     if (!recordset_) recordset_ = Execute();
-    InternalInitFieldDefs();
-    if (DefaultFields()) CreateFields();
-    BindFields(true);
+    try {
+        InternalInitFieldDefs();
+        if (DefaultFields()) CreateFields();
+        BindFields(true);
+    } catch (...) {
+        // Not open: the rows read go, so that the next open runs the statement again rather
+        // than showing this result under a changed statement.
+        recordset_.reset();
+        throw;
+    }
     open_ = true;
     cursor_ = -1;
     try {

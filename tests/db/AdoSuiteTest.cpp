@@ -342,6 +342,22 @@ TYPED_TEST(AdoSuite, BadSqlFailsWithTheDriversMessage)
     EXPECT_EQ(q->FieldByName("n")->AsInteger(), 3);
 }
 
+TYPED_TEST(AdoSuite, AnOpenThatFailsAfterTheStatementRanRunsItAgainNextTime)
+{
+    // A persistent field that the result lacks fails the open after the rows were read.
+    auto q = this->Query("SELECT id FROM " + Table() + " WHERE id = 1");
+    auto* total = new TLargeintField(q.get());
+    total->SetFieldName("total");
+    total->SetDataSet(q.get());
+    EXPECT_THROW(q->Open(), EDatabaseError);
+    EXPECT_FALSE(q->Active());
+
+    q->SQL()->SetText("SELECT qty AS total FROM " + Table() + " WHERE id = 1");
+    q->Open();
+    EXPECT_EQ(q->RecordCount(), 1);
+    EXPECT_EQ(total->AsLargeInt(), 9223372036854775807LL);
+}
+
 TYPED_TEST(AdoSuite, AMissingDatabaseDoesNotOpen)
 {
     auto c = this->Connect(this->backend_.MissingDatabase());
