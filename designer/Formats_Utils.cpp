@@ -44,6 +44,12 @@ std::string FormatNumberText(double value, int digits, int leading, int parenthe
     return rtl::FormatFloat(FormatNumberMask(digits, leading, parentheses, grouping), value, settings);
 }
 
+std::string FormatNumberText(std::string_view exactText, int digits, int leading, int parentheses, int grouping,
+                             const rtl::TFormatSettings& settings)
+{
+    return rtl::FormatDecimal(FormatNumberMask(digits, leading, parentheses, grouping), exactText, settings);
+}
+
 std::string FormatDateTimeMask(int style)
 {
     switch (style) {

@@ -43,6 +43,10 @@ std::string FormatNumberMask(int digits, int leading, int parentheses, int group
 // `value` written with that mask and the settings' separators.
 std::string FormatNumberText(double value, int digits, int leading, int parentheses, int grouping,
                              const rtl::TFormatSettings& settings = rtl::FormatSettings());
+// The same for an exact decimal text ("." as the point), keeping every digit of 64-bit
+// integers and decimals.
+std::string FormatNumberText(std::string_view exactText, int digits, int leading, int parentheses, int grouping,
+                             const rtl::TFormatSettings& settings = rtl::FormatSettings());
 
 // The date-time format of a named style: 1 "dddddd", 2 "ddddd", 3 "tt", 4 "t", any other "c".
 std::string FormatDateTimeMask(int style);

@@ -39,9 +39,15 @@ std::string FormatFieldValue(const db::TField& field, int digits, int leading, i
 {
     if (field.IsNull()) return kNbsp;
     const db::TFieldType type = field.DataType();
-    if (IsNumericFieldType(type))
-        return CellText(FormatNumberText(field.AsFloat(), digits, BoolToTristate(leading),
-                                         BoolToTristate(parentheses), BoolToTristate(grouping)));
+    if (IsNumericFieldType(type)) {
+        const int lead = BoolToTristate(leading);
+        const int parens = BoolToTristate(parentheses);
+        const int group = BoolToTristate(grouping);
+        // Only floating-point columns go through a double; integers and decimals keep every digit.
+        if (type == db::ftFloat || type == db::ftCurrency)
+            return CellText(FormatNumberText(field.AsFloat(), digits, lead, parens, group));
+        return CellText(FormatNumberText(field.AsVariant().AsDecimalText(), digits, lead, parens, group));
+    }
     if (IsDateTimeFieldType(type)) return CellText(FormatDateTimeText(digits, field.AsDateTime()));
     return CellText(field.AsString());
 }

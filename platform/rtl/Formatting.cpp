@@ -237,9 +237,8 @@ struct MaskDigits {
     bool zero = false;
 };
 
-MaskDigits LayOutDigits(const MaskLayout& m, double value)
+MaskDigits LayOutDigits(const MaskLayout& m, Decimal d)
 {
-    Decimal d = ToDecimal(value);
     MaskDigits r;
     int intCount;  // how many of d's digits form the integer part
     if (m.scientific) {
@@ -358,32 +357,83 @@ std::vector<std::string_view> SplitSections(std::string_view format)
 
 }  // namespace
 
-std::string FormatFloat(std::string_view format, double value, const TFormatSettings& settings)
+namespace {
+
+// Formats a number given as its sign and decimal digits; `general` writes it when the chosen
+// section is empty.
+template <class General>
+std::string FormatNumber(std::string_view format, bool negative, const Decimal& magnitude, General general,
+                         const TFormatSettings& settings)
 {
-    if (!std::isfinite(value))
-        return NonFiniteText(value);
     const std::vector<std::string_view> sections = SplitSections(format);
     auto sectionOrPositive = [&](std::size_t index) {
         return index < sections.size() && !sections[index].empty() ? sections[index] : sections[0];
     };
-    const bool negative = value < 0;
-    std::string_view section = value == 0 ? sectionOrPositive(2) : negative ? sectionOrPositive(1) : sections[0];
+    const bool isZero = magnitude.IsZero();
+    std::string_view section = isZero ? sectionOrPositive(2) : negative ? sectionOrPositive(1) : sections[0];
     if (section.empty())
-        return FloatToStr(value, settings);
+        return general();
     // A value without a section of its own writes its minus sign in front.
-    bool minus = negative && (sections.size() < 2 || sections[1].empty());
+    bool minus = negative && !isZero && (sections.size() < 2 || sections[1].empty());
     MaskLayout layout = AnalyseSection(section);
-    MaskDigits digits = LayOutDigits(layout, value);
-    if (digits.zero && value != 0) {
+    MaskDigits digits = LayOutDigits(layout, magnitude);
+    if (digits.zero && !isZero) {
         // Rounded to nothing: written as a zero, without sign.
         section = sectionOrPositive(2);
         if (section.empty())
             return FloatToStr(0.0, settings);
         minus = false;
         layout = AnalyseSection(section);
-        digits = LayOutDigits(layout, 0.0);
+        digits = LayOutDigits(layout, Decimal{});
     }
     return ApplySection(section, layout, digits, minus, settings);
+}
+
+}  // namespace
+
+std::string FormatFloat(std::string_view format, double value, const TFormatSettings& settings)
+{
+    if (!std::isfinite(value))
+        return NonFiniteText(value);
+    return FormatNumber(format, value < 0, ToDecimal(value), [&] { return FloatToStr(value, settings); }, settings);
+}
+
+std::string FormatDecimal(std::string_view format, std::string_view text, const TFormatSettings& settings)
+{
+    // "-123.4500": an optional minus, digits, an optional point and more digits.
+    std::size_t pos = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (negative)
+        ++pos;
+    Decimal d;
+    bool anyDigit = false;
+    bool point = false;
+    int integerDigits = 0;
+    for (; pos < text.size(); ++pos) {
+        const char c = text[pos];
+        if (c == '.' && !point) {
+            point = true;
+        } else if (c >= '0' && c <= '9') {
+            anyDigit = true;
+            if (d.digits.empty() && c == '0') {
+                // Leading zeros carry no digit; after the point they lower the exponent.
+                if (point)
+                    --d.exponent;
+                continue;
+            }
+            d.digits += c;
+            if (!point)
+                ++integerDigits;
+        } else {
+            break;
+        }
+    }
+    if (!anyDigit || pos != text.size())
+        throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+    d.exponent += integerDigits;
+    StripTrailingZeros(d);
+    return FormatNumber(format, negative, d, [&] { return FloatToStr(StrToFloat(text, TFormatSettings::UsEnglish()), settings); },
+                        settings);
 }
 
 // ==== FormatDateTime =========================================================================

@@ -31,6 +31,11 @@ namespace rtl {
 
 std::string FormatFloat(std::string_view format, double value,
                         const TFormatSettings& settings = FormatSettings());
+// FormatFloat for an exact decimal text ("-123.4500", "." as the point): every digit is kept, so
+// 64-bit integers and decimals format without passing through a double. EConvertError for any
+// other text.
+std::string FormatDecimal(std::string_view format, std::string_view text,
+                          const TFormatSettings& settings = FormatSettings());
 std::string FormatDateTime(std::string_view format, TDateTime value,
                            const TFormatSettings& settings = FormatSettings());
 

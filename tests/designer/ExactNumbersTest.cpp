@@ -31,6 +31,9 @@ TEST(ExactNumbers, NoFormatKeepsEveryDigit)
     ds.First();
     EXPECT_EQ(rows.BuildCell(0, "TrOdd"), "<td class=\"TrOdd\" align=Default>12345678901234567890.1234</td>");
     EXPECT_EQ(FormatFieldText(*ds.FieldByName("big"), "0,0,0,0,0"), "9007199254740993");
+    // A number format keeps every digit too: a double would give ...992.
+    EXPECT_EQ(FormatFieldText(*ds.FieldByName("big"), "1,0,1,0,1"), "9,007,199,254,740,993");
+    EXPECT_EQ(FormatFieldText(*ds.FieldByName("amount"), "1,2,1,0,1"), "12,345,678,901,234,567,890.12");
     ds.Next();
     // Not rounded to a whole number.
     EXPECT_EQ(rows.BuildCell(0, "TrRows"), "<td class=\"TrRows\" align=Default>0.5</td>");

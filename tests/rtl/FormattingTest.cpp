@@ -150,6 +150,31 @@ TEST(FormatFloat, ValueThatRoundsToZeroIsWrittenAsZeroWithoutSign)
         EXPECT_EQ(FormatFloat(c.format, c.value, kUs), c.expected) << c.format << " " << c.value;
 }
 
+TEST(FormatDecimal, KeepsEveryDigitOfExactNumbers)
+{
+    struct Case {
+        const char* format;
+        const char* text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        // Beyond 2^53 a double would change the last digits.
+        {"#,###,##0", "9007199254740993", "9,007,199,254,740,993"},
+        {"#,###,##0", "-9223372036854775808", "-9,223,372,036,854,775,808"},
+        {"0.00", "12345678901234567890.125", "12345678901234567890.13"},
+        {"#######.00;(#######.00)", "-0.755", "(.76)"},
+        {"0.####################", "0.00000000000000000001", "0.00000000000000000001"},
+        {"0.00", "-0.001", "0.00"},
+        {"0", "007", "7"},
+        {"#,##0.00", "0", "0.00"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatDecimal(c.format, c.text, kUs), c.expected) << c.format << " " << c.text;
+
+    for (const char* bad : {"", "-", "1e5", "12a", "1.2.3", " 1"})
+        EXPECT_THROW(FormatDecimal("0", bad, kUs), EConvertError) << bad;
+}
+
 TEST(FormatFloat, LiteralText)
 {
     const FloatCase cases[] = {
