@@ -622,6 +622,22 @@ int TPageControl::VisibleTabCount() const
     return static_cast<int>(std::count_if(pages_.begin(), pages_.end(), [](const TTabSheet* p) { return p->TabVisible(); }));
 }
 
+void TPageControl::DrawTab(int tabIndex, const TRect& rect, bool active)
+{
+    canvas_.SetFont(*Font());
+    canvas_.Brush()->SetStyle(bsSolid);
+    canvas_.Brush()->SetColor(Color());
+    if (OnDrawTab) {
+        OnDrawTab(this, tabIndex, rect, active);
+        return;
+    }
+    canvas_.FillRect(rect);
+    if (TTabSheet* page = PageOfTab(tabIndex)) {
+        TRect r = rect;
+        canvas_.DrawText(page->Caption(), r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    }
+}
+
 void TPageControl::SetOwnerDraw(bool v)
 {
     ownerDraw_ = v;

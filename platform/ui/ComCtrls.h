@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/classes/Collection.h"
+#include "platform/ui/Canvas.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/ItemStrings.h"
 
@@ -322,6 +323,12 @@ public:
     // The user clicked visible tab `tabIndex`.
     void SelectTabByUser(int tabIndex);
 
+    // Owner drawing of the tabs (OwnerDraw): the window system draws tab `tabIndex`'s face
+    // in `rect` (control coordinates) on Canvas through DrawTab, which fires OnDrawTab or
+    // writes the caption.
+    TCanvas* Canvas() noexcept { return &canvas_; }
+    virtual void DrawTab(int tabIndex, const TRect& rect, bool active);
+
     TNotifyEvent OnChange;
     TTabChangingEvent OnChanging;
     TDrawTabEvent OnDrawTab;
@@ -339,6 +346,7 @@ private:
 
     std::vector<TTabSheet*> pages_;
     TTabSheet* activePage_ = nullptr;
+    TCanvas canvas_;
     bool ownerDraw_ = false;
     int tabHeight_ = 0;
     int tabWidth_ = 0;

@@ -625,6 +625,31 @@ GW_IMPLEMENT_CLASS(TListBox, TWinControl)
     p.Enumeration("Style", ListBoxStyleInfo(), &TListBox::Style, &TListBox::SetStyle, lbStandard);
     p.Integer("ItemHeight", &TListBox::ItemHeight, &TListBox::SetItemHeight, 16);
     p.Boolean("TabStop", &TListBox::TabStop, &TListBox::SetTabStop, true);
+    p.Event("OnDrawItem", &TListBox::OnDrawItem);
+}
+
+void TListBox::PaintItem(int index, const TRect& rect, TOwnerDrawState state)
+{
+    canvas_.SetFont(*Font());
+    canvas_.Brush()->SetStyle(bsSolid);
+    if (state.Contains(odSelected)) {
+        canvas_.Brush()->SetColor(rtl::clHighlight);
+        canvas_.Font()->SetColor(rtl::clHighlightText);
+    } else {
+        canvas_.Brush()->SetColor(Color());
+    }
+    DrawItem(index, rect, state);
+    if (state.Contains(odFocused)) canvas_.DrawFocusRect(rect);
+}
+
+void TListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state)
+{
+    if (OnDrawItem) {
+        OnDrawItem(this, index, rect, state);
+        return;
+    }
+    canvas_.FillRect(rect);
+    if (index >= 0 && index < items_.Count()) canvas_.TextOut(rect.Left + 2, rect.Top, items_.Get(index));
 }
 
 TListBox::TListBox(classes::TComponent* owner) : TWinControl(owner)
@@ -731,6 +756,39 @@ void TListBox::SelectByUser(int index, const std::vector<int>& selected)
 GW_IMPLEMENT_CLASS(TCheckListBox, TListBox) { p.Event("OnClickCheck", &TCheckListBox::OnClickCheck); }
 
 TCheckListBox::TCheckListBox(classes::TComponent* owner) : TListBox(owner) {}
+
+void TCheckListBox::PaintItem(int index, const TRect& rect, TOwnerDrawState state)
+{
+    // The strip behind the check box is the list's, whatever the item's state.
+    Canvas()->Brush()->SetStyle(bsSolid);
+    Canvas()->Brush()->SetColor(Color());
+    Canvas()->FillRect({rect.Left, rect.Top, rect.Left + kCheckWidth, rect.Bottom});
+    const int top = rect.Top + (rect.Height() - 13) / 2;
+    const bool checked = index >= 0 && index < items_.Count() && Checked(index);
+    DrawCheck({rect.Left, top, rect.Left + 13, top + 13}, checked, Enabled() && !state.Contains(odDisabled));
+    if (checked) state.Include(odChecked);
+    TListBox::PaintItem(index, {rect.Left + kCheckWidth, rect.Top, rect.Right, rect.Bottom}, state);
+}
+
+void TCheckListBox::DrawCheck(const TRect& box, bool checked, bool enabled)
+{
+    TCanvas& c = *Canvas();
+    c.Brush()->SetColor(enabled ? rtl::clWindow : rtl::clBtnFace);
+    c.FillRect(box);
+    c.Brush()->SetColor(rtl::clBtnShadow);
+    c.FrameRect(box);
+    if (!checked) return;
+    c.Pen()->SetColor(enabled ? rtl::clWindowText : rtl::clGrayText);
+    c.Pen()->SetWidth(1);
+    c.Pen()->SetMode(pmCopy);
+    c.Pen()->SetStyle(psSolid);
+    // A tick, two pixels thick.
+    for (int d = 0; d < 2; ++d) {
+        c.MoveTo(box.Left + 3, box.Top + 5 + d);
+        c.LineTo(box.Left + 5, box.Top + 7 + d);
+        c.LineTo(box.Left + 10, box.Top + 2 + d);
+    }
+}
 
 void TCheckListBox::ToggleByUser(int index)
 {

@@ -6,6 +6,9 @@
 
 #include <string>
 
+#include <memory>
+
+#include "platform/ui/Canvas.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Graphics.h"
@@ -336,6 +339,11 @@ private:
 
 enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
 
+// The state of an item being drawn by its owner.
+enum TOwnerDrawStateFlag { odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault };
+using TOwnerDrawState = classes::TSet<TOwnerDrawStateFlag>;
+using TDrawItemEvent = classes::TEvent<TWinControl*, int, const TRect&, TOwnerDrawState>;
+
 // Items with one selection (ItemIndex) or, with MultiSelect, a selected flag per item. The
 // user's click fires OnClick. Rows are ItemHeight pixels high, the first one shown being
 // TopIndex, so ItemAtPos answers without a window.
@@ -374,8 +382,21 @@ public:
     void SelectByUser(int index, const std::vector<int>& selected = {});
     void ScrolledByUser(int topIndex) { topIndex_ = topIndex; }
 
+    // ---- Owner drawing (Style other than lbStandard) ----------------------------------------
+    // What item drawing draws on (bound to the window while an item is painted).
+    TCanvas* Canvas() noexcept { return &canvas_; }
+    bool OwnerDrawn() const noexcept { return style_ != lbStandard; }
+    // The window system paints item `index` in its row `rect`: the canvas takes the list's
+    // font and the colours of the state (highlight when selected), DrawItem draws, and a
+    // focused item gets the focus frame.
+    virtual void PaintItem(int index, const TRect& rect, TOwnerDrawState state);
+    // Draws the item: OnDrawItem when assigned, else the background and the item's text.
+    virtual void DrawItem(int index, const TRect& rect, TOwnerDrawState state);
+    TDrawItemEvent OnDrawItem;
+
 private:
     void ItemsChanged();
+    TCanvas canvas_;
 
 protected:
     TItemStrings items_;
@@ -397,6 +418,13 @@ public:
     // The user toggled item `index`'s check box: Checked, then OnClickCheck.
     void ToggleByUser(int index);
     TNotifyEvent OnClickCheck;
+
+    // Owner-drawn rows keep a strip this wide at their left for the check box; the item
+    // itself is drawn right of it.
+    static constexpr int kCheckWidth = 14;
+    void PaintItem(int index, const TRect& rect, TOwnerDrawState state) override;
+    // Draws the check box of an owner-drawn row in `box` (13 x 13).
+    virtual void DrawCheck(const TRect& box, bool checked, bool enabled);
 };
 
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };

@@ -18,6 +18,7 @@
 
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/Clipbrd.h"
+#include "platform/ui/ComCtrls.h"
 #include "platform/ui/CustomControl.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/qt/Peers.h"
@@ -353,6 +354,73 @@ TEST_F(QtCustomControlTest, DragAndDropBetweenListBoxes)
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0], "drop from source at " + std::to_string(inTarget.X) + "," + std::to_string(inTarget.Y) + " item 1");
     EXPECT_EQ(log[1], "end on target");
+}
+
+}  // namespace
+
+namespace {
+
+using namespace ui;
+
+class QtOwnerDrawTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { qt::Install(); }
+    void TearDown() override { Application().ProcessMessages(); }
+};
+
+TEST_F(QtOwnerDrawTest, ListBoxItemsAndPageTabsAreDrawnByTheirOwner)
+{
+    TForm form(nullptr);
+    form.SetBounds(50, 50, 400, 300);
+    auto* list = new TCheckListBox(&form);
+    list->SetParent(&form);
+    list->SetBounds(10, 10, 150, 120);
+    list->SetStyle(lbOwnerDrawFixed);
+    list->Items()->SetCommaText("red,green,blue");
+    std::vector<int> drawn;
+    list->OnDrawItem = [&](TWinControl*, int index, const TRect& rect, TOwnerDrawState) {
+        drawn.push_back(index);
+        static const rtl::TColor colors[] = {rtl::clRed, rtl::clLime, rtl::clBlue};
+        list->Canvas()->Brush()->SetColor(colors[index]);
+        list->Canvas()->FillRect(rect);
+    };
+    auto* pages = new TPageControl(&form);
+    pages->SetParent(&form);
+    pages->SetBounds(180, 10, 200, 150);
+    auto* sheet = new TTabSheet(&form);
+    sheet->SetPageControl(pages);
+    sheet->SetCaption("Tab");
+    pages->SetOwnerDraw(true);
+    std::vector<std::string> tabs;
+    pages->OnDrawTab = [&](TPageControl* pc, int index, const TRect& rect, bool active) {
+        tabs.push_back(std::to_string(index) + (active ? " active" : ""));
+        pc->Canvas()->Brush()->SetColor(rtl::clFuchsia);
+        pc->Canvas()->FillRect(rect);
+    };
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(qt::WidgetOf(form)));
+
+    auto* widget = qobject_cast<QListWidget*>(qt::WidgetOf(*list));
+    ASSERT_NE(widget, nullptr);
+    const QImage shot = widget->viewport()->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(30, 8), QColor(Qt::red));  // row 0 right of the check strip
+    EXPECT_EQ(shot.pixelColor(30, 16 + 8), QColor(Qt::green));
+    EXPECT_EQ(shot.pixelColor(30, 32 + 8), QColor(Qt::blue));
+    EXPECT_NE(shot.pixelColor(3, 8), QColor(Qt::red));  // the strip holds the check box
+    EXPECT_FALSE(drawn.empty());
+
+    // A click in the strip toggles the item.
+    QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, QPoint(5, 16 + 8));
+    EXPECT_TRUE(list->Checked(1));
+
+    QWidget* pageWidget = qt::WidgetOf(*pages);
+    const QImage tabShot = pageWidget->grab().toImage();
+    bool fuchsia = false;
+    for (int y = 0; y < TPageControl::kTabHeight && !fuchsia; ++y)
+        for (int x = 0; x < 100 && !fuchsia; ++x) fuchsia = tabShot.pixelColor(x, y) == QColor(Qt::magenta);
+    EXPECT_TRUE(fuchsia);
+    ASSERT_FALSE(tabs.empty());
+    EXPECT_EQ(tabs.back(), "0 active");
 }
 
 }  // namespace

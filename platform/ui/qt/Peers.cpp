@@ -1,6 +1,7 @@
 #include "platform/ui/qt/Peers.h"
 
 #include <QApplication>
+#include <QPaintEvent>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -42,6 +43,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/ui/qt/QtCanvas.h"
 
 namespace ui::qt {
 
@@ -207,6 +209,74 @@ public:
 
 private:
     int height_;
+};
+
+// Rows of an owner-drawn list box: the control draws each one on its canvas; a click in the
+// check strip of a check list box toggles the item.
+class TOwnerDrawDelegate : public TRowHeightDelegate {
+public:
+    TOwnerDrawDelegate(QObject* parent, TListBox& list) : TRowHeightDelegate(parent, list.ItemHeight()), list_(list) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        TOwnerDrawState state;
+        if (option.state & QStyle::State_Selected) state.Include(odSelected);
+        if (option.state & QStyle::State_HasFocus) state.Include(odFocused);
+        if (!(option.state & QStyle::State_Enabled)) state.Include(odDisabled);
+        const QRect r = option.rect;
+        painter->save();
+        TQtDevice device(*painter);
+        list_.Canvas()->SetDevice(&device);
+        list_.Canvas()->SetBounds({r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+        Application().SafeCall(&list_, [&] {
+            list_.PaintItem(index.row(), {r.left(), r.top(), r.right() + 1, r.bottom() + 1}, state);
+        });
+        list_.Canvas()->SetDevice(nullptr);
+        painter->restore();
+    }
+
+    bool editorEvent(QEvent* event, QAbstractItemModel*, const QStyleOptionViewItem& option,
+                     const QModelIndex& index) override
+    {
+        auto* check = dynamic_cast<TCheckListBox*>(&list_);
+        if (check == nullptr || event->type() != QEvent::MouseButtonRelease) return false;
+        const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
+        if (p.x() >= option.rect.left() + TCheckListBox::kCheckWidth) return false;
+        Application().SafeCall(check, [&] { check->ToggleByUser(index.row()); });
+        return true;
+    }
+
+private:
+    TListBox& list_;
+};
+
+// The tab bar of an owner-drawn page control: the control draws each tab's face over the
+// toolkit's tab shape.
+class TOwnerDrawTabBar : public QTabBar {
+public:
+    TOwnerDrawTabBar(QWidget* parent, TPageControl& pages) : QTabBar(parent), pages_(pages) {}
+
+protected:
+    void paintEvent(QPaintEvent* e) override
+    {
+        QTabBar::paintEvent(e);
+        if (!pages_.OwnerDraw()) return;
+        QPainter painter(this);
+        // Control coordinates: the bar stands at its place inside the control.
+        painter.translate(-x(), -y());
+        TQtDevice device(painter);
+        pages_.Canvas()->SetDevice(&device);
+        for (int i = 0; i < count(); ++i) {
+            const QRect r = tabRect(i).adjusted(3, 3, -3, -1).translated(pos());
+            Application().SafeCall(&pages_, [&] {
+                pages_.DrawTab(i, {r.left(), r.top(), r.right() + 1, r.bottom() + 1}, i == currentIndex());
+            });
+        }
+        pages_.Canvas()->SetDevice(nullptr);
+    }
+
+private:
+    TPageControl& pages_;
 };
 
 }  // namespace
@@ -917,7 +987,8 @@ protected:
         list_ = new QListWidget(parent);
         list_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
         list_->setUniformItemSizes(true);
-        delegate_ = new TRowHeightDelegate(list_, 16);
+        auto& box = static_cast<TListBox&>(control_);
+        delegate_ = box.OwnerDrawn() ? new TOwnerDrawDelegate(list_, box) : new TRowHeightDelegate(list_, 16);
         list_->setItemDelegate(delegate_);
         Watch(list_->viewport());
         connect(list_, &QListWidget::itemSelectionChanged, this, [this] {
@@ -1202,7 +1273,7 @@ protected:
     }
     void AddChildren(QWidget* w) override
     {
-        tabs_ = new QTabBar(w);
+        tabs_ = new TOwnerDrawTabBar(w, static_cast<TPageControl&>(control_));
         tabs_->setDrawBase(false);
         tabs_->setExpanding(false);
         connect(tabs_, &QTabBar::currentChanged, this, [this](int index) {
