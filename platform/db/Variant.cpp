@@ -33,6 +33,34 @@ DecimalParts Split(std::string_view text)
     return p;
 }
 
+// Decimal columns can hold what is no number: PostgreSQL's NaN, Infinity and -Infinity. They
+// keep the server's text; these rank them as the server orders them, around the numbers.
+enum class DecimalKind { MinusInfinity, Number, PlusInfinity, NotANumber };
+
+DecimalKind KindOf(std::string_view text)
+{
+    std::string_view digits = text;
+    if (!digits.empty() && digits[0] == '-') digits.remove_prefix(1);
+    bool any = false;
+    bool dot = false;
+    bool number = !digits.empty();
+    for (char c : digits) {
+        if (IsDigit(c)) {
+            any = true;
+        } else if (c == '.' && !dot) {
+            dot = true;
+        } else {
+            number = false;
+            break;
+        }
+    }
+    if (number && any) return DecimalKind::Number;
+    if (rtl::SameText(text, "Infinity") || rtl::SameText(text, "+Infinity") || rtl::SameText(text, "inf"))
+        return DecimalKind::PlusInfinity;
+    if (rtl::SameText(text, "-Infinity") || rtl::SameText(text, "-inf")) return DecimalKind::MinusInfinity;
+    return DecimalKind::NotANumber;
+}
+
 bool IsZero(const DecimalParts& p)
 {
     for (char c : p.whole)
@@ -70,6 +98,7 @@ std::string WithSeparator(std::string text)
 // numbers to integers. False when it does not fit 64 bits.
 bool DecimalToInt64(std::string_view text, std::int64_t& value)
 {
+    if (KindOf(text) != DecimalKind::Number) return false;
     const DecimalParts p = Split(text);
     // Magnitude as unsigned, with one more unit when rounding up.
     std::uint64_t magnitude = 0;
@@ -219,6 +248,8 @@ std::int64_t TVariant::AsInt64() const
         throw rtl::EConvertError("Integer overflow");
     case TVarType::Decimal:
         if (DecimalToInt64(text_, value)) return value;
+        if (KindOf(text_) != DecimalKind::Number)
+            throw rtl::EConvertError("'" + text_ + "' is not a valid integer value");
         throw rtl::EConvertError("Integer overflow");
     case TVarType::String: {
         if (rtl::TryStrToInt64(text_, value)) return value;
@@ -262,14 +293,19 @@ double TVariant::AsFloat() const
 std::string TVariant::AsDecimalText() const
 {
     switch (type_) {
-    case TVarType::Decimal: return text_;
+    case TVarType::Decimal:
+        if (KindOf(text_) != DecimalKind::Number) throw rtl::EConvertError("'" + text_ + "' is not a valid BCD value");
+        return text_;
     case TVarType::Boolean:
     case TVarType::Integer: return std::to_string(int_);
     case TVarType::Float:
     case TVarType::DateTime: {
         if (!std::isfinite(float_)) CannotConvert("FMTBcd");
-        char buf[64];
+        // Room for every digit of the largest (309 before the point) and the smallest double
+        // (326 after it) in fixed notation.
+        char buf[400];
         const auto r = std::to_chars(buf, buf + sizeof buf, float_, std::chars_format::fixed);
+        if (r.ec != std::errc()) CannotConvert("FMTBcd");
         return FromDecimal(std::string_view(buf, static_cast<std::size_t>(r.ptr - buf))).text_;
     }
     case TVarType::String: {
@@ -333,6 +369,10 @@ bool operator==(const TVariant& a, const TVariant& b)
 
 int CompareDecimalText(std::string_view a, std::string_view b)
 {
+    const DecimalKind ka = KindOf(a);
+    const DecimalKind kb = KindOf(b);
+    if (ka != kb) return ka < kb ? -1 : 1;
+    if (ka != DecimalKind::Number) return 0;
     const DecimalParts x = Split(a);
     const DecimalParts y = Split(b);
     const bool xn = x.negative && !IsZero(x);
@@ -343,6 +383,9 @@ int CompareDecimalText(std::string_view a, std::string_view b)
 }
 
 namespace {
+
+// A number's exact text; a decimal's own text, which may be NaN or an infinity.
+std::string DecimalTextOf(const TVariant& v) { return v.Type() == TVarType::Decimal ? v.Text() : v.AsDecimalText(); }
 
 template <class T>
 int Sign(T a, T b)
@@ -371,11 +414,11 @@ int CompareVariants(const TVariant& a, const TVariant& b, bool caseInsensitive)
         case TVarType::Integer:
             if (b.Type() == TVarType::Integer || b.Type() == TVarType::Boolean) return Sign(a.AsInt64(), b.AsInt64());
             if (b.Type() == TVarType::Decimal || b.Type() == TVarType::String)
-                return CompareDecimalText(a.AsDecimalText(), b.AsDecimalText());
+                return CompareDecimalText(a.AsDecimalText(), DecimalTextOf(b));
             return Sign(a.AsFloat(), b.AsFloat());
         case TVarType::Decimal:
             if (b.Type() == TVarType::Float || b.Type() == TVarType::DateTime) return Sign(a.AsFloat(), b.AsFloat());
-            return CompareDecimalText(a.AsDecimalText(), b.AsDecimalText());
+            return CompareDecimalText(a.Text(), DecimalTextOf(b));
         case TVarType::Float:
         case TVarType::DateTime:
             if (b.Type() == TVarType::String && a.Type() == TVarType::DateTime)

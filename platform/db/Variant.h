@@ -58,7 +58,8 @@ public:
     std::int64_t AsInt64() const;  // EConvertError when out of range or not integral text
     int AsInteger() const;         // the same, 32-bit
     double AsFloat() const;
-    // Decimal text with "." as the separator: exact for integers and decimals.
+    // Decimal text with "." as the separator: exact for integers and decimals. EConvertError
+    // for what is no number (a decimal column's NaN or infinity).
     std::string AsDecimalText() const;
     rtl::TDateTime AsDateTime() const;
     // Null gives the empty text.
@@ -83,7 +84,9 @@ private:
 // converting the second to the first's kind; when that fails they compare as texts.
 int CompareVariants(const TVariant& a, const TVariant& b, bool caseInsensitive = false);
 
-// Exact comparison of two decimal texts as AsDecimalText writes them.
+// Exact comparison of two decimal texts as AsDecimalText writes them. A decimal column's
+// NaN, Infinity and -Infinity (kept as the server's text) order as the server orders them:
+// -Infinity, the numbers, Infinity, NaN.
 int CompareDecimalText(std::string_view a, std::string_view b);
 
 }  // namespace db

@@ -242,6 +242,21 @@ TYPED_TEST(AdoSuite, FieldTypesAndValues)
     EXPECT_EQ(q->FieldByName("qty")->DisplayText(), "");
 }
 
+TYPED_TEST(AdoSuite, DecimalsThatAreNoNumbersSortAndConvertSafely)
+{
+    if (TypeParam::kDecimalField != ftBCD) GTEST_SKIP() << "no exact decimal type";
+    auto q = this->Query("SELECT v FROM (VALUES ('NaN'::numeric), ('Infinity'), (2.5), ('-Infinity'), (-3)) AS t(v)");
+    q->Open();
+    ASSERT_EQ(q->FieldByName("v")->DataType(), ftBCD);
+    q->SetSort("v DESC");
+    std::vector<std::string> texts;
+    for (q->First(); !q->Eof(); q->Next()) texts.push_back(q->FieldByName("v")->AsString());
+    EXPECT_EQ(texts, (std::vector<std::string>{"NaN", "Infinity", "2.5", "-3", "-Infinity"}));
+    q->First();
+    EXPECT_THROW(q->FieldByName("v")->AsLargeInt(), rtl::EConvertError);
+    EXPECT_TRUE(std::isnan(q->FieldByName("v")->AsFloat()));
+}
+
 TYPED_TEST(AdoSuite, TextLongerThanItsDeclaredLengthIsKeptWhole)
 {
     const std::string longName = "Ein Name mit Ümlauten, der viel länger ist als zwanzig Zeichen";

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "MemDataSet.h"
 #include "platform/db/DataSet.h"
 #include "platform/rtl/DateTime.h"
@@ -193,4 +196,37 @@ TEST(Variant, DecimalsAndIntegersKeepEveryDigit)
     EXPECT_EQ(CompareVariants(TVariant(), TVariant(0)), -1);
     EXPECT_EQ(CompareVariants(TVariant("abc"), TVariant("ABC"), true), 0);
     EXPECT_THROW(TVariant().AsInt64(), EVariantError);
+
+    // Doubles of any size become exact decimal text.
+    for (double d : {0.1, -1234.5, 1e20, 1e300, -1.7976931348623157e308, 5e-324, 2.2250738585072014e-308}) {
+        SCOPED_TRACE(d);
+        const std::string text = TVariant(d).AsDecimalText();
+        EXPECT_EQ(TVariant::FromDecimal(text).AsFloat(), d);
+    }
+    EXPECT_EQ(TVariant(1e300).AsDecimalText().size(), 301u);
+}
+
+TEST(Variant, DecimalColumnValuesThatAreNoNumbers)
+{
+    // A decimal column may hold NaN and infinities; they order as the server orders them and
+    // convert to no integer or exact decimal.
+    const TVariant nan = TVariant::FromCanonicalDecimal("NaN");
+    const TVariant inf = TVariant::FromCanonicalDecimal("Infinity");
+    const TVariant minusInf = TVariant::FromCanonicalDecimal("-Infinity");
+    const std::vector<TVariant> ascending{minusInf, TVariant::FromDecimal("-12345678901234567890.5"), TVariant(-3),
+                                          TVariant::FromDecimal("0.5"), TVariant::FromDecimal("99999999999999999999"),
+                                          inf, nan};
+    for (std::size_t i = 0; i < ascending.size(); ++i)
+        for (std::size_t j = 0; j < ascending.size(); ++j) {
+            SCOPED_TRACE(ascending[i].AsString() + " vs " + ascending[j].AsString());
+            const int expected = i < j ? -1 : (i > j ? 1 : 0);
+            EXPECT_EQ(CompareVariants(ascending[i], ascending[j]), expected);
+        }
+    EXPECT_EQ(CompareVariants(nan, TVariant::FromCanonicalDecimal("NaN")), 0);
+    EXPECT_THROW(nan.AsInt64(), rtl::EConvertError);
+    EXPECT_THROW(inf.AsInt64(), rtl::EConvertError);
+    EXPECT_THROW(nan.AsDecimalText(), rtl::EConvertError);
+    EXPECT_EQ(nan.AsString(), "NaN");
+    EXPECT_TRUE(std::isnan(nan.AsFloat()));
+    EXPECT_EQ(minusInf.AsFloat(), -std::numeric_limits<double>::infinity());
 }
