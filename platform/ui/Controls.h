@@ -117,6 +117,12 @@ public:
     void SetHelpContext(int v) { helpContext_ = v; }
     TCursor Cursor() const noexcept { return cursor_; }
     void SetCursor(TCursor cursor);
+    // Shows `cursor` over the control now (what a WM_SETCURSOR handler does before it
+    // answers 1; answering 0 lets Cursor show).
+    void ShowCursorNow(TCursor cursor)
+    {
+        if (peer_) peer_->ShowCursor(cursor);
+    }
 
     // ---- Actions -----------------------------------------------------------------------
     TBasicAction* Action() const noexcept { return action_; }
