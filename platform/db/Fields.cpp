@@ -559,11 +559,28 @@ TVariant TIntegerField::ToNative(const TVariant& value) const
     return TVariant(static_cast<long long>(v));
 }
 
+namespace {
+
+// A picture applied to every digit of an integer or decimal (a double keeps only about 15);
+// a decimal column's NaN or infinity goes through the floating-point form.
+std::string ExactPictureText(const std::string& picture, const TVariant& value)
+{
+    std::string exact;
+    try {
+        exact = value.AsDecimalText();
+    } catch (const rtl::Exception&) {
+        return rtl::FormatFloat(picture, value.AsFloat());
+    }
+    return rtl::FormatDecimal(picture, exact);
+}
+
+}  // namespace
+
 std::string TIntegerField::FormatText(const TVariant& value, bool displayText) const
 {
     const std::string& picture = Picture(displayText);
     if (picture.empty()) return std::to_string(value.AsInt64());
-    return rtl::FormatFloat(picture, value.AsFloat());
+    return ExactPictureText(picture, value);
 }
 
 GW_IMPLEMENT_CLASS(TSmallintField, TIntegerField) {}
@@ -622,10 +639,8 @@ TVariant TFloatField::ToNative(const TVariant& value) const { return TVariant(va
 namespace {
 
 // The class library's currency form: the currency sign after a grouped two-decimal number.
-std::string CurrencyText(double value)
-{
-    return rtl::FormatFloat("#,##0.00", value) + " " + rtl::FormatSettings().CurrencyString;
-}
+constexpr const char* kCurrencyPicture = "#,##0.00";
+std::string CurrencyText(const std::string& number) { return number + " " + rtl::FormatSettings().CurrencyString; }
 
 // The general format with `precision` significant digits.
 std::string GeneralText(double value, int precision)
@@ -643,7 +658,8 @@ std::string TFloatField::FormatText(const TVariant& value, bool displayText) con
     const std::string& picture = Picture(displayText);
     const double v = value.AsFloat();
     if (!picture.empty()) return rtl::FormatFloat(picture, v);
-    if (currency_) return displayText ? CurrencyText(v) : rtl::FormatFloat("0.00", v);
+    if (currency_)
+        return displayText ? CurrencyText(rtl::FormatFloat(kCurrencyPicture, v)) : rtl::FormatFloat("0.00", v);
     return GeneralText(v, precision_);
 }
 
@@ -689,8 +705,9 @@ TVariant TBCDField::ToNative(const TVariant& value) const { return TVariant::Fro
 std::string TBCDField::FormatText(const TVariant& value, bool displayText) const
 {
     const std::string& picture = Picture(displayText);
-    if (!picture.empty()) return rtl::FormatFloat(picture, value.AsFloat());
-    if (currency_ && displayText) return CurrencyText(value.AsFloat());
+    if (!picture.empty()) return ExactPictureText(picture, value);
+    if (currency_ && displayText)
+        return CurrencyText(ExactPictureText(kCurrencyPicture, value));
     return value.AsString();  // every digit, with the decimal separator of the settings
 }
 

@@ -108,6 +108,18 @@ TEST_F(FieldsTest, DisplayFormatsAndTheEditFormat)
     dynamic_cast<TBooleanField*>(f)->SetDisplayValues("Yes;No");
     EXPECT_EQ(f->DisplayText(), "No");
 
+    // Pictures keep every digit of 64-bit integers and decimals.
+    f = One(ftLargeint, TVariant(9007199254740993LL));
+    dynamic_cast<TNumericField*>(f)->SetDisplayFormat("#,##0");
+    EXPECT_EQ(f->DisplayText(), "9,007,199,254,740,993");
+    f = One(ftBCD, TVariant::FromDecimal("12345678901234567890.015"));
+    dynamic_cast<TNumericField*>(f)->SetDisplayFormat("#,##0.00");
+    EXPECT_EQ(f->DisplayText(), "12,345,678,901,234,567,890.02");
+    f = One(ftBCD, TVariant::FromDecimal("1234567890123456.78"));
+    dynamic_cast<TBCDField*>(f)->SetCurrency(true);
+    EXPECT_EQ(f->DisplayText(), "1,234,567,890,123,456.78 " + rtl::FormatSettings().CurrencyString);
+    EXPECT_EQ(f->Text(), "1234567890123456.78");
+
     f = One(ftBCD, TVariant::FromDecimal("-0.50"));
     rtl::FormatSettings().DecimalSeparator = ",";
     EXPECT_EQ(f->AsString(), "-0,50");  // every digit, in the settings' form
