@@ -22,11 +22,6 @@ namespace rtl {
 
 namespace {
 
-std::string ErrorText(int error)
-{
-    return std::generic_category().message(error);
-}
-
 fs::file_status StatusOf(const std::string& path)
 {
     std::error_code ec;
@@ -253,12 +248,12 @@ std::string ReadFileToString(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        throw EFOpenError("Cannot open file \"" + path + "\". " + ErrorText(errno));
+        throw EFOpenError("Cannot open file \"" + path + "\". " + SysErrorMessage(errno));
     }
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
-        throw EFOpenError("Cannot open file \"" + path + "\". " + ErrorText(EISDIR));
+        throw EFOpenError("Cannot open file \"" + path + "\". " + SysErrorMessage(EISDIR));
     }
     std::string data;
     if (S_ISREG(st.st_mode) && st.st_size > 0) {
@@ -274,7 +269,7 @@ std::string ReadFileToString(const std::string& path)
         } else if (errno != EINTR) {
             const int error = errno;
             ::close(fd);
-            throw EInOutError("Cannot read file \"" + path + "\". " + ErrorText(error), error);
+            throw EInOutError("Cannot read file \"" + path + "\". " + SysErrorMessage(error), error);
         }
     }
     ::close(fd);

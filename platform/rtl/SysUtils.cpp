@@ -1,5 +1,7 @@
 #include "platform/rtl/SysUtils.h"
 
+#include <system_error>
+
 #include "platform/rtl/Exceptions.h"
 
 #include <QChar>
@@ -595,6 +597,11 @@ bool IsValidUtf8(std::string_view s) noexcept
         if (len == 0) return false;
     }
     return true;
+}
+
+std::string SysErrorMessage(int errorCode)
+{
+    return std::generic_category().message(errorCode);
 }
 
 }  // namespace rtl

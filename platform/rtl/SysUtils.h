@@ -33,6 +33,9 @@ std::string AnsiLowerCase(std::string_view s);
 int CompareStr(std::string_view a, std::string_view b);
 // ASCII letters compared as upper case ("a" sorts before "_", as "A" does); other bytes as
 // they are.
+// The system's text for an error number (errno), as messages of failed file calls show it.
+std::string SysErrorMessage(int errorCode);
+
 int CompareText(std::string_view a, std::string_view b);
 bool SameText(std::string_view a, std::string_view b);
 // Every character compared through its simple Unicode upper-case mapping ("é" equals "É"),

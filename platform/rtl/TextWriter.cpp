@@ -1,6 +1,7 @@
 #include "platform/rtl/TextWriter.h"
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -13,11 +14,6 @@ namespace {
 
 // Bytes gathered before they go to the file; a page is written in a few system calls.
 constexpr std::size_t kBufferSize = 64 * 1024;
-
-std::string ErrorText(int error)
-{
-    return std::generic_category().message(error);
-}
 
 }  // namespace
 
@@ -42,7 +38,7 @@ void TTextFileWriter::Open(const std::string& path)
     Close();
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) {
-        throw EFCreateError("Cannot create file \"" + path + "\". " + ErrorText(errno));
+        throw EFCreateError("Cannot create file \"" + path + "\". " + SysErrorMessage(errno));
     }
     fd_ = fd;
     fileName_ = path;
@@ -84,7 +80,7 @@ void TTextFileWriter::Close()
     fd_ = -1;
     buffer_.clear();
     if (error != 0) {
-        throw EInOutError("Cannot write file \"" + fileName_ + "\". " + ErrorText(error), error);
+        throw EInOutError("Cannot write file \"" + fileName_ + "\". " + SysErrorMessage(error), error);
     }
 }
 
@@ -109,7 +105,7 @@ void TTextFileWriter::Fail(int error)
 {
     // The bytes that could not be written are dropped, so that closing does not try them again.
     buffer_.clear();
-    throw EInOutError("Cannot write file \"" + fileName_ + "\". " + ErrorText(error), error);
+    throw EInOutError("Cannot write file \"" + fileName_ + "\". " + SysErrorMessage(error), error);
 }
 
 }  // namespace rtl
