@@ -14,6 +14,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QResizeEvent>
+#include <QCloseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -434,6 +437,22 @@ TEST_F(QtFormTest, ModalFormRunsOnTheToolkitsLoop)
 namespace {
 
 using namespace ui;
+
+TEST_F(QtFormTest, AWindowOutlivingItsFreedFormIgnoresItsEvents)
+{
+    // The window of a freed form is deleted only at the next turn of the event loop; events
+    // that reach it before then (activation, resize, close) must not touch the freed form.
+    QPointer<QWidget> orphan = window;
+    form.reset();
+    ASSERT_FALSE(orphan.isNull());
+    QResizeEvent resize(QSize(300, 200), QSize(200, 100));
+    QCloseEvent close;
+    QEvent activation(QEvent::ActivationChange);
+    QApplication::sendEvent(orphan, &resize);
+    QApplication::sendEvent(orphan, &close);
+    QApplication::sendEvent(orphan, &activation);
+    EXPECT_TRUE(WaitFor([&] { return orphan.isNull(); }));
+}
 
 TEST(QtApplication, RunsUntilTheMainFormCloses)
 {

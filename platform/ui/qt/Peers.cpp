@@ -1563,7 +1563,14 @@ class TFormPeer;
 
 class TFormWindow : public QWidget {
 public:
-    TFormWindow(TCustomForm& form, TFormPeer& peer) : form_(form), peer_(peer) {}
+    TFormWindow(TCustomForm& form, TFormPeer& peer) : form_(&form), peer_(&peer) {}
+    // The form and its peer are gone; the window itself goes at the next turn of the event loop
+    // and may still receive events (activation, resize) until then: they must reach nothing.
+    void Detach()
+    {
+        form_ = nullptr;
+        peer_ = nullptr;
+    }
     QWidget* client = nullptr;
     QMenuBar* menuBar = nullptr;
     QMdiArea* mdi = nullptr;
@@ -1583,8 +1590,8 @@ protected:
     void changeEvent(QEvent* e) override;
 
 private:
-    TCustomForm& form_;
-    TFormPeer& peer_;
+    TCustomForm* form_;
+    TFormPeer* peer_;
 };
 
 class TFormPeer : public TPeer {
@@ -1592,6 +1599,7 @@ public:
     explicit TFormPeer(TCustomForm& form) : TPeer(form), form_(form) {}
     ~TFormPeer() override
     {
+        if (window_) window_->Detach();
         DetachMenu();
         if (subWindow_) subWindow_->deleteLater();
     }
@@ -1833,21 +1841,22 @@ void TFormWindow::closeEvent(QCloseEvent* e)
 {
     // The form decides (OnCloseQuery, OnClose); its state then hides the window.
     e->ignore();
-    Application().SafeCall(&form_, [this] { form_.Close(); });
+    if (!form_) return;
+    Application().SafeCall(form_, [this] { form_->Close(); });
 }
 
 void TFormWindow::resizeEvent(QResizeEvent*)
 {
     Layout();
-    if (syncing || peer_.Syncing()) return;
-    Application().SafeCall(&form_, [this] { form_.ClientResizedByUser(width(), height() - MenuHeight()); });
+    if (!form_ || syncing || peer_->Syncing()) return;
+    Application().SafeCall(form_, [this] { form_->ClientResizedByUser(width(), height() - MenuHeight()); });
 }
 
 void TFormWindow::changeEvent(QEvent* e)
 {
     QWidget::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow())
-        Application().SafeCall(&form_, [this] { form_.Activated(); });
+    if (form_ && e->type() == QEvent::ActivationChange && isActiveWindow())
+        Application().SafeCall(form_, [this] { form_->Activated(); });
 }
 
 }  // namespace
