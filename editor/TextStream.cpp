@@ -122,7 +122,13 @@ void AppendStringsPieces(std::vector<std::string>& pieces, std::string_view para
 {
     const bool endsIn5 = !paragraph.empty() && paragraph.back() == kContinued;
     while (paragraph.size() > kPieceMax || (endsIn5 && !paragraph.empty())) {
-        const std::size_t take = std::min(kPieceBody, paragraph.size());
+        std::size_t take = std::min(kPieceBody, paragraph.size());
+        // A piece never ends inside a UTF-8 sequence, so that every piece is valid text.
+        if (take < paragraph.size()) {
+            std::size_t t = take;
+            while (t > 0 && (static_cast<unsigned char>(paragraph[t]) & 0xC0) == 0x80) --t;
+            if (t > 0 && take - t < 4) take = t;
+        }
         std::string piece(paragraph.substr(0, take));
         piece.push_back(kContinued);
         pieces.push_back(std::move(piece));

@@ -66,7 +66,8 @@ std::string ParagraphForSave(std::string_view paragraph, bool staticFormat, bool
 // ---- The stored property "Strings" ----------------------------------------------------------
 // A piece that ends in byte 5 continues in the next piece (the 5 itself is dropped); any other
 // piece ends its paragraph. A paragraph is written as pieces of 254 characters plus the
-// byte 5 while more than 255 characters remain, then the rest. When the rest itself would end
+// byte 5 while more than 255 characters remain, then the rest (a piece is cut short rather
+// than end inside a UTF-8 sequence). When the rest itself would end
 // in byte 5 it is written as a continued piece followed by an empty one, so that it still
 // reads back as one paragraph, by the same joining rule.
 void AppendStringsPieces(std::vector<std::string>& pieces, std::string_view paragraph);

@@ -167,6 +167,41 @@ TEST(StringsPieces, ParagraphsRoundTripIncludingOnesEndingInByte5)
     EXPECT_EQ(JoinStringsPieces(pieces), paragraphs);
 }
 
+TEST(StringsPieces, APieceNeverEndsInsideAUtf8Sequence)
+{
+    // Two-byte characters after one ASCII byte: byte 254 would fall inside a character.
+    // Each piece is valid UTF-8 on its own (the form file stays valid text), and the pieces
+    // still join to the paragraph.
+    struct Case {
+        std::string paragraph;
+        std::size_t firstPiece;  // bytes of the first piece without its byte 5
+    };
+    std::string twoByte = "a";
+    for (int i = 0; i < 200; ++i) twoByte += "\xC3\xA9";
+    std::string fourByte = "abc";
+    for (int i = 0; i < 100; ++i) fourByte += "\xF0\x9F\x98\x80";
+    const Case cases[] = {
+        {twoByte, 253},
+        {fourByte, 251},
+        {std::string(254, 'x') + "\xC3\xA9\xC3\xA9", 254},  // the cut already falls between characters
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> pieces;
+        AppendStringsPieces(pieces, c.paragraph);
+        ASSERT_GE(pieces.size(), 2u);
+        EXPECT_EQ(pieces[0].size(), c.firstPiece + 1);
+        for (std::string piece : pieces) {
+            if (!piece.empty() && piece.back() == '\x05') piece.pop_back();
+            EXPECT_LE(piece.size(), 254u);
+            ASSERT_FALSE(piece.empty());
+            EXPECT_NE(static_cast<unsigned char>(piece.front()) & 0xC0, 0x80) << "piece starts inside a character";
+            const auto last = static_cast<unsigned char>(piece.back());
+            EXPECT_TRUE(last < 0x80 || (last & 0xC0) == 0x80) << "piece ends on a lead byte";
+        }
+        EXPECT_EQ(JoinStringsPieces(pieces), Strings{c.paragraph});
+    }
+}
+
 TEST(StringsPieces, AParagraphEndingInByte5UsesTheFormEveryReaderJoins)
 {
     std::vector<std::string> pieces;
