@@ -111,11 +111,17 @@ int TTextNavigator::Line() { return ParagraphRec().FirstLine + ParLine(); }
 int TTextNavigator::StyleIndex()
 {
     TParagraphRec& rec = ParagraphRec();
+    const int count = static_cast<int>(rec.Styles.size());
+    // Parsing may have replaced the paragraph's records since the index was cached (a change
+    // reparses the paragraphs after it); an index that no longer fits is looked up again.
+    if (style_ != kNotComputed &&
+        (style_ < -1 || style_ >= count ||
+         (style_ >= 0 && rec.Styles[static_cast<std::size_t>(style_)].Offset >= parOffset_)))
+        style_ = kNotComputed;
     if (style_ == kNotComputed) {
         style_ = rec.StyleIndexAt(parOffset_);
     } else {
-        const int n = static_cast<int>(rec.Styles.size());
-        while (style_ + 1 < n && rec.Styles[static_cast<std::size_t>(style_ + 1)].Offset < parOffset_) ++style_;
+        while (style_ + 1 < count && rec.Styles[static_cast<std::size_t>(style_ + 1)].Offset < parOffset_) ++style_;
     }
     return style_;
 }

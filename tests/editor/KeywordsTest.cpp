@@ -124,6 +124,35 @@ TEST(StartStopKeys, SpansAreCarriedAcrossParagraphsAndFollowEdits)
     memo.CheckConsistency();
 }
 
+TEST(StartStopKeys, NavigatorsDoNotKeepStyleIndexesOfRecordsAReparseReplaced)
+{
+    TTextMemo memo;
+    memo.StartStopKeys()->Add("/*", "*/", false, 0, 5, 0, -1, -1, 0);
+    memo.SetTextBuf("/*\r\nx*/ y /*z*/ w /*q*/\r\n");
+    FormatAll(memo);
+    ASSERT_EQ(memo.Paragraph(1).Styles.size(), 5u);  // the span from paragraph 0 ends at 3
+    TTextNavigator nav(memo);
+    TTextNavigator mid(memo);
+    memo.BeginUpdate();
+    memo.SetSelStart(0);
+    memo.SetSelLength(2);
+    memo.ReplaceSelection("");  // paragraph 1 no longer starts inside a span
+    // Looked up before the change is formatted: the old records of paragraph 1.
+    const TParagraphRec& p1 = memo.Paragraph(1);
+    nav.SetOffset(p1.Start + p1.Length() + 1);
+    EXPECT_EQ(nav.StyleIndex(), 4);
+    mid.SetOffset(p1.Start + 12);
+    EXPECT_EQ(mid.StyleIndex(), 2);
+    memo.EndUpdate();  // reparses paragraph 1: four records now
+    ASSERT_EQ(memo.Paragraph(1).Styles.size(), 4u);
+    for (TTextNavigator* n : {&nav, &mid}) {
+        TTextNavigator fresh(memo);
+        fresh.SetOffset(n->Offset());
+        EXPECT_EQ(n->StyleIndex(), fresh.StyleIndex());
+        EXPECT_EQ(n->Style().Offset, fresh.Style().Offset);
+    }
+}
+
 TEST(StartStopKeys, ParagraphEndsNestingAndLinkedPairs)
 {
     TTextMemo memo;
