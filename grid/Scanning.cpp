@@ -121,7 +121,7 @@ bool gkScanString(std::string_view s, int& pos, std::string_view word)
 bool gkScanChar(std::string_view s, int& pos, std::string_view ch)
 {
     gkScanBlanks(s, pos);
-    if (ch.empty() || pos < 1) return false;
+    if (ch.empty() || pos < 1 || pos > static_cast<int>(s.size())) return false;
     if (s.substr(static_cast<std::size_t>(pos - 1)).substr(0, ch.size()) != ch) return false;
     pos += static_cast<int>(ch.size());
     return true;

@@ -356,6 +356,20 @@ TEST_F(ScanningTest, WordsAndCharacters)
     EXPECT_EQ(pos, 4);
 }
 
+TEST_F(ScanningTest, PositionsOutsideTheTextFailWithoutThrowing)
+{
+    const int positions[] = {-3, 0, 3, 4, 100};
+    for (const int start : positions) {
+        int pos = start, number = 0;
+        rtl::TDateTime value = 0;
+        EXPECT_FALSE(gkScanChar("ab", pos = start, "/")) << start;
+        EXPECT_FALSE(gkScanString("ab", pos = start, "AM")) << start;
+        EXPECT_FALSE(gkScanNumber("ab", pos = start, number)) << start;
+        EXPECT_FALSE(gkScanDate("ab", pos = start, value, 1950)) << start;
+        EXPECT_FALSE(gkScanTime("ab", pos = start, value)) << start;
+    }
+}
+
 TEST_F(ScanningTest, DateOrderLeapYearsAndEncoding)
 {
     struct OrderCase {
