@@ -197,10 +197,12 @@ private:
             CheckNumberEnd(start);
             // Up to eight digits name a 32-bit value ("$FFFFFFFF" is -1), as the class
             // library reads them.
-            std::int64_t n = pos_ - digits <= 8 ? static_cast<std::int32_t>(static_cast<std::uint32_t>(value))
-                                                : static_cast<std::int64_t>(value);
+            const std::int64_t n = pos_ - digits <= 8 ? static_cast<std::int32_t>(static_cast<std::uint32_t>(value))
+                                                      : static_cast<std::int64_t>(value);
             t.kind = Tok::Integer;
-            t.integer = negative ? -n : n;
+            // Negated as a bit pattern: "-$8000000000000000" is the lowest 64-bit value, not
+            // an overflow.
+            t.integer = negative ? static_cast<std::int64_t>(std::uint64_t{0} - static_cast<std::uint64_t>(n)) : n;
             return;
         }
         bool isFloat = false;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/classes/Errors.h"
 #include "platform/classes/TextForm.h"
 
@@ -94,6 +96,7 @@ TEST(TextForm, ReaderIsLiberalInLayout)
         "  Caption = 'a' +\n\n   'b'#$41#233#8364'c'\r"
         "  List = ( 1 'two' [x] ( 3 ) )\n"
         "  Ref = Form1.Button1 Exp = 1E3 Minus = -INF\n"
+        "  Lowest = -$8000000000000000 Highest = $7FFFFFFFFFFFFFFF Low = -9223372036854775808\n"
         "End   \n\n");
     EXPECT_EQ(o.name, "a");
     EXPECT_EQ(o.className, "TX");
@@ -111,6 +114,9 @@ TEST(TextForm, ReaderIsLiberalInLayout)
     EXPECT_EQ(o.properties[8].value.kind, TTextValue::Kind::Float);
     EXPECT_EQ(o.properties[8].value.number, 1000.0);
     EXPECT_EQ(o.properties[9].value.number, -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(o.properties[10].value.integer, std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(o.properties[11].value.integer, std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(o.properties[12].value.integer, std::numeric_limits<std::int64_t>::min());
 }
 
 TEST(TextForm, TextsAreQuotedWithControlCharactersAsCodesAndUtf8AsItIs)
