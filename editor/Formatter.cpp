@@ -560,7 +560,12 @@ void TTextMemo::FormatUpToLine(int line)
 
 void TTextMemo::BackgroundStep(bool continueByPosting)
 {
-    if (updateCount_ > 0) return;
+    // Inside an update no slice runs; the job counts as stopped, so that the end of the update
+    // starts it again (a continuation swallowed here would leave the rest unformatted).
+    if (updateCount_ > 0) {
+        jobActive_ = false;
+        return;
+    }
     jobActive_ = true;
     const int count = paragraphs_.Count();
     if (bgLast_ < 0 || bgNext_ > count - 1) {

@@ -286,6 +286,27 @@ TEST(BackgroundFormatting, EditsWhileSlicesArePendingAndShutdown)
     EXPECT_GE(memo.BackgroundLast(), 0);
 }
 
+TEST(BackgroundFormatting, AContinuationThatArrivesDuringAnUpdateResumesWhenTheUpdateEnds)
+{
+    FakeWindow window;
+    TTextMemo memo;
+    memo.SetLeftMargin(0);
+    memo.SetRightMargin(0);
+    window.Attach(memo, 80, 170, 1);
+    memo.LoadFromText(ManyParagraphs(500));
+    window.queue.DeliverAll(2);
+    ASSERT_EQ(window.queue.Pending(), 1u);
+    // An update is open while the posted continuation is delivered: the slice does nothing.
+    memo.BeginUpdate();
+    window.queue.DeliverAll();
+    EXPECT_EQ(window.queue.Pending(), 0u);
+    memo.EndUpdate();  // formatting goes on from here
+    window.queue.DeliverAll();
+    for (int p = 0; p < memo.ParagraphCount(); ++p) ASSERT_TRUE(memo.Paragraph(p).Formatted) << p;
+    EXPECT_FALSE(memo.BackgroundActive());
+    memo.CheckConsistency();
+}
+
 TEST(UpdateModes, OnNeedFormatsWhatIsAskedFor)
 {
     Wrapped w(10, umOnNeed);
