@@ -198,7 +198,12 @@ char TTextNavigator::CharAt()
     return off == rec.Length() ? '\r' : '\n';
 }
 
-std::string TTextNavigator::CopyText(int count) { return memo_->GetTextPart(offset_, offset_ + count); }
+std::string TTextNavigator::CopyText(int count)
+{
+    // Summed wide: a count that runs past the text is clipped, never wrapped round.
+    const std::int64_t stop = std::clamp<std::int64_t>(static_cast<std::int64_t>(offset_) + count, 0, memo_->textLength_);
+    return memo_->GetTextPart(offset_, static_cast<int>(stop));
+}
 
 void TTextNavigator::Assign(const TTextNavigator& other)
 {

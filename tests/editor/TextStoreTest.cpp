@@ -45,6 +45,7 @@ TEST(TextStore, EveryBreakCountsTwoWhateverItWasReadWith)
     EXPECT_EQ(nav.Paragraph(), 0);  // the LF belongs to its paragraph
     EXPECT_EQ(nav.ParOffset(), 3);
     EXPECT_EQ(nav.CopyText(4), "\ncd\r");
+    EXPECT_EQ(nav.CopyText(2147483647), memo.GetTextPart(3, memo.TextLength()));  // clipped to the text
 
     // A text ending in a break has an empty last paragraph that Paragraphs does not count.
     memo.LoadFromText("a\r\n");
