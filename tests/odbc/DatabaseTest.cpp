@@ -136,7 +136,9 @@ TEST(TdbDataBase, GetInfoFailures)
 TEST(TdbDataBase, AFailedConnectLeavesNoHandle)
 {
     TTempDir dir;
+    TdbSession session(nullptr);
     TdbDataBase database(nullptr);
+    database.SetSession(&session);
     struct Case {
         std::vector<std::string> params;
         std::string state;
@@ -155,6 +157,8 @@ TEST(TdbDataBase, AFailedConnectLeavesNoHandle)
         EXPECT_FALSE(database.Connected());
         EXPECT_EQ(database.Handle(), nullptr);
     }
+    // The driver manager refuses to free an environment that still has a connection handle.
+    EXPECT_TRUE(session.FreeEnvironment());
 }
 
 TEST(TdbDataBase, AskingTheDriverToPromptFailsForWantOfAWindow)
