@@ -123,8 +123,13 @@ std::uint16_t DriverManagerVersion() { return Binding().version; }
 std::uint16_t GetDriverManagerVersion()
 {
     const TOdbcApi& api = Odbc();
+    // A handle handed out with anything but SQL_SUCCESS is not used, but it is freed: a
+    // connection handle left behind would keep the environment from being freed.
     SQLHENV env = SQL_NULL_HENV;
-    if (api.SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env) != SQL_SUCCESS) return 0;
+    if (api.SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env) != SQL_SUCCESS) {
+        if (env != SQL_NULL_HENV) api.SQLFreeHandle(SQL_HANDLE_ENV, env);
+        return 0;
+    }
     std::uint16_t version = 0;
     SQLHDBC dbc = SQL_NULL_HDBC;
     if (SQL_SUCCEEDED(api.SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)) &&
@@ -133,8 +138,8 @@ std::uint16_t GetDriverManagerVersion()
         SQLSMALLINT length = 0;
         if (api.SQLGetInfo(dbc, SQL_DM_VER, text, sizeof text, &length) == SQL_SUCCESS)
             version = VersionFromDmText(reinterpret_cast<const char*>(text));
-        api.SQLFreeHandle(SQL_HANDLE_DBC, dbc);
     }
+    if (dbc != SQL_NULL_HDBC) api.SQLFreeHandle(SQL_HANDLE_DBC, dbc);
     api.SQLFreeHandle(SQL_HANDLE_ENV, env);
     return version;
 }
