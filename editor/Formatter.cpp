@@ -67,8 +67,7 @@ int TTextMemo::MeasureRun(std::string_view run, std::uint8_t style)
     while (!run.empty()) {
         std::size_t take = std::min(run.size(), static_cast<std::size_t>(maxCharsPerCall_));
         if (take < run.size()) {
-            std::size_t t = take;
-            while (t > 0 && (static_cast<unsigned char>(run[t]) & 0xC0) == 0x80) --t;
+            const std::size_t t = rtl::Utf8CharStartAt(run, take);
             if (t > 0) take = t;
         }
         w += f.TextWidth(run.substr(0, take));

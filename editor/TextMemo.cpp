@@ -133,12 +133,7 @@ int TTextMemo::SnapOffset(int offset) const
     const TParagraphRec& rec = paragraphs_[p];
     int in = offset - rec.Start;
     if (in > rec.Length()) in = rec.Length();
-    if (in < rec.Length()) {
-        int s = in;
-        while (s > 0 && s > in - 3 && (static_cast<unsigned char>(rec.Text[static_cast<std::size_t>(s)]) & 0xC0) == 0x80)
-            --s;
-        if (s != in && static_cast<int>(rtl::Utf8NextCharStart(rec.Text, static_cast<std::size_t>(s))) > in) in = s;
-    }
+    if (in < rec.Length()) in = static_cast<int>(rtl::Utf8CharStartAt(rec.Text, static_cast<std::size_t>(in)));
     return rec.Start + in;
 }
 

@@ -1,6 +1,7 @@
 #include "editor/TextStream.h"
 
 #include "editor/TextStore.h"
+#include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
 #include <cstring>
@@ -125,9 +126,8 @@ void AppendStringsPieces(std::vector<std::string>& pieces, std::string_view para
         std::size_t take = std::min(kPieceBody, paragraph.size());
         // A piece never ends inside a UTF-8 sequence, so that every piece is valid text.
         if (take < paragraph.size()) {
-            std::size_t t = take;
-            while (t > 0 && (static_cast<unsigned char>(paragraph[t]) & 0xC0) == 0x80) --t;
-            if (t > 0 && take - t < 4) take = t;
+            const std::size_t t = rtl::Utf8CharStartAt(paragraph, take);
+            if (t > 0) take = t;
         }
         std::string piece(paragraph.substr(0, take));
         piece.push_back(kContinued);

@@ -28,11 +28,6 @@ fs::file_status StatusOf(const std::string& path)
     return path.empty() ? fs::file_status(fs::file_type::not_found) : fs::status(path, ec);
 }
 
-char AsciiLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Start of the name part: just after the last "/".
 std::size_t NameStart(std::string_view path)
 {

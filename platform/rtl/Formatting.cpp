@@ -445,17 +445,12 @@ bool IsAsciiLetter(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-char Upper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool StartsWithNoCase(std::string_view s, std::size_t pos, std::string_view word)
 {
     if (s.size() - pos < word.size())
         return false;
     for (std::size_t k = 0; k < word.size(); ++k)
-        if (Upper(s[pos + k]) != Upper(word[k]))
+        if (AsciiUpper(s[pos + k]) != AsciiUpper(word[k]))
             return false;
     return true;
 }
@@ -536,7 +531,7 @@ void AppendDateTime(std::string& out, std::string_view f, const DateParts& v, co
             ++i;
             continue;
         }
-        const char token = Upper(c);
+        const char token = AsciiUpper(c);
         if (token == 'A') {
             const std::size_t n = AmPmTokenLength(f, i);
             const bool pm = v.hour >= 12;
@@ -553,7 +548,7 @@ void AppendDateTime(std::string& out, std::string_view f, const DateParts& v, co
             continue;
         }
         std::size_t count = 1;
-        while (i + count < f.size() && Upper(f[i + count]) == token)
+        while (i + count < f.size() && AsciiUpper(f[i + count]) == token)
             ++count;
         switch (token) {
         case 'C':

@@ -82,9 +82,6 @@ std::size_t MatchTextAt(std::string_view s, std::size_t pos, std::string_view pa
     return i - pos;
 }
 
-char AsciiUpper(char c) noexcept { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-char AsciiLower(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
 // Applies a whole-text Unicode case conversion to every valid UTF-8 run of `s`, keeping
 // invalid bytes as they are.
 template <class Convert>
@@ -559,6 +556,15 @@ std::size_t Utf8CharLen(std::string_view s, std::size_t pos) noexcept
     return len == 0 ? 1 : len;
 }
 
+std::size_t Utf8CharStartAt(std::string_view s, std::size_t pos) noexcept
+{
+    if (pos >= s.size()) return s.size();
+    // A lead byte stands at most three bytes before; it counts only when its sequence reaches `pos`.
+    std::size_t start = pos;
+    while (start > 0 && pos - start < 3 && (static_cast<unsigned char>(s[start]) & 0xC0) == 0x80) --start;
+    return start != pos && Utf8NextCharStart(s, start) > pos ? start : pos;
+}
+
 std::size_t Utf8NextCharStart(std::string_view s, std::size_t pos) noexcept
 {
     if (pos >= s.size()) return s.size();
@@ -603,5 +609,8 @@ std::string SysErrorMessage(int errorCode)
 {
     return std::generic_category().message(errorCode);
 }
+
+char AsciiUpper(char c) noexcept { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+char AsciiLower(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
 }  // namespace rtl

@@ -33,6 +33,10 @@ std::string AnsiLowerCase(std::string_view s);
 int CompareStr(std::string_view a, std::string_view b);
 // ASCII letters compared as upper case ("a" sorts before "_", as "A" does); other bytes as
 // they are.
+// One byte's letter case by ASCII rules; other bytes as they are.
+char AsciiUpper(char c) noexcept;
+char AsciiLower(char c) noexcept;
+
 // The system's text for an error number (errno), as messages of failed file calls show it.
 std::string SysErrorMessage(int errorCode);
 
@@ -212,6 +216,9 @@ int Utf8SeqLen(unsigned char lead) noexcept;
 std::size_t Utf8CharLen(std::string_view s, std::size_t pos) noexcept;
 // Start of the character after the one starting at `pos` (s.size() at most).
 std::size_t Utf8NextCharStart(std::string_view s, std::size_t pos) noexcept;
+// Start of the character that holds byte `pos` (pos itself when it starts one; s.size() at or
+// beyond the end), for cutting a text at a byte budget without splitting a sequence.
+std::size_t Utf8CharStartAt(std::string_view s, std::size_t pos) noexcept;
 // Start of the character before `pos` (0 at least).
 std::size_t Utf8PrevCharStart(std::string_view s, std::size_t pos) noexcept;
 // Number of characters.

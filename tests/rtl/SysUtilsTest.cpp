@@ -275,6 +275,17 @@ TEST(SysUtilsUtf8, SequenceLengthsAndCounts)
     EXPECT_TRUE(IsValidUtf8(s));
 }
 
+TEST(SysUtilsUtf8, CharStartAtSnapsInsideASequenceBackToItsStart)
+{
+    const std::string s = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";  // a, e-acute, euro, emoji: 0, 1, 3, 6
+    const std::size_t expected[] = {0, 1, 1, 3, 3, 3, 6, 6, 6, 6, 10};
+    for (std::size_t pos = 0; pos <= s.size(); ++pos) EXPECT_EQ(Utf8CharStartAt(s, pos), expected[pos]) << pos;
+    EXPECT_EQ(Utf8CharStartAt(s, 99), s.size());
+    // Continuation bytes with no lead that reaches them are characters of their own.
+    const std::string stray = "a\xA9\xA9";
+    EXPECT_EQ(Utf8CharStartAt(stray, 2), 2u);
+}
+
 TEST(SysUtilsUtf8, InvalidBytesAreSingleCharactersAndSteppingAgreesBothWays)
 {
     struct Case {
