@@ -13,13 +13,6 @@ namespace db {
 
 namespace {
 
-// The alignment names as the text form writes them (the windowing layer's enumeration).
-const classes::TEnumInfo& AlignmentNames()
-{
-    static const classes::TEnumInfo info{"TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}};
-    return info;
-}
-
 const classes::TEnumInfo& FieldKindNames()
 {
     static const classes::TEnumInfo info{"TFieldKind", {"fkData", "fkCalculated", "fkLookup", "fkInternalCalc"}};
@@ -198,7 +191,7 @@ void TFields::Move(int from, int to)
 
 GW_IMPLEMENT_CLASS(TField, classes::TComponent)
 {
-    p.Enumeration("Alignment", AlignmentNames(), &TField::Alignment, &TField::SetAlignment, ui::taLeftJustify);
+    p.Enumeration("Alignment", classes::AlignmentInfo(), &TField::Alignment, &TField::SetAlignment, classes::taLeftJustify);
     p.String("DisplayLabel", &TField::StoredDisplayLabel, &TField::SetDisplayLabel);
     p.Integer("DisplayWidth", &TField::DisplayWidth, &TField::SetDisplayWidth)
         .Stored([](const TField& f) { return f.displayWidth_ != 0; });
@@ -310,7 +303,7 @@ void TField::SetDisplayWidth(int width)
     PropertyChanged(true);
 }
 
-void TField::SetAlignment(ui::TAlignment alignment)
+void TField::SetAlignment(classes::TAlignment alignment)
 {
     if (alignment == alignment_) return;
     alignment_ = alignment;
@@ -502,12 +495,12 @@ TGuidField::TGuidField(classes::TComponent* owner) : TStringField(owner)
 
 GW_IMPLEMENT_CLASS(TNumericField, TField)
 {
-    p.Enumeration("Alignment", AlignmentNames(), &TField::Alignment, &TField::SetAlignment, ui::taRightJustify);
+    p.Enumeration("Alignment", classes::AlignmentInfo(), &TField::Alignment, &TField::SetAlignment, classes::taRightJustify);
     p.String("DisplayFormat", &TNumericField::DisplayFormat, &TNumericField::SetDisplayFormat);
     p.String("EditFormat", &TNumericField::EditFormat, &TNumericField::SetEditFormat);
 }
 
-TNumericField::TNumericField(classes::TComponent* owner) : TField(owner) { SetAlignment(ui::taRightJustify); }
+TNumericField::TNumericField(classes::TComponent* owner) : TField(owner) { SetAlignment(classes::taRightJustify); }
 
 void TNumericField::SetDisplayFormat(const std::string& format)
 {

@@ -22,7 +22,7 @@
 #include "platform/db/FieldTypes.h"
 #include "platform/db/Variant.h"
 #include "platform/rtl/DateTime.h"
-#include "platform/ui/Types.h"
+#include "platform/classes/Alignment.h"
 
 namespace db {
 
@@ -141,8 +141,8 @@ public:
     // Width in characters; the type's default until set.
     int DisplayWidth() const;
     void SetDisplayWidth(int width);
-    ui::TAlignment Alignment() const noexcept { return alignment_; }
-    void SetAlignment(ui::TAlignment alignment);
+    classes::TAlignment Alignment() const noexcept { return alignment_; }
+    void SetAlignment(classes::TAlignment alignment);
 
     bool IsNull() const;
     virtual bool IsBlob() const { return false; }
@@ -220,7 +220,7 @@ private:
     bool visible_ = true;
     std::string displayLabel_;
     int displayWidth_ = 0;  // 0: the type's default
-    ui::TAlignment alignment_ = ui::taLeftJustify;
+    classes::TAlignment alignment_ = classes::taLeftJustify;
 };
 
 // Text columns. Size is the declared length in characters; values are not cut to it.

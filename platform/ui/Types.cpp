@@ -23,12 +23,6 @@ const classes::TEnumInfo& AnchorInfo()
     return info;
 }
 
-const classes::TEnumInfo& AlignmentInfo()
-{
-    static const classes::TEnumInfo info{"TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}};
-    return info;
-}
-
 const classes::TEnumInfo& TextLayoutInfo()
 {
     static const classes::TEnumInfo info{"TTextLayout", {"tlTop", "tlCenter", "tlBottom"}};

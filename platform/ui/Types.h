@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "platform/classes/Alignment.h"
 #include "platform/classes/Sets.h"
 #include "platform/classes/TypInfo.h"
 
@@ -39,7 +40,10 @@ enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftStateFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = classes::TSet<TShiftStateFlag>;
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+using classes::TAlignment;
+using classes::taLeftJustify;
+using classes::taRightJustify;
+using classes::taCenter;
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 
 // Cursor shapes (the class library's numbering).
@@ -134,7 +138,7 @@ using TKeyPressEvent = classes::TEvent<classes::TObject*, char&>;
 // Enumeration name tables of the types above, for published properties.
 const classes::TEnumInfo& AlignInfo();
 const classes::TEnumInfo& AnchorInfo();
-const classes::TEnumInfo& AlignmentInfo();
+using classes::AlignmentInfo;
 const classes::TEnumInfo& TextLayoutInfo();
 
 }  // namespace ui

@@ -168,15 +168,15 @@ TEST_F(FieldsTest, DefaultsThatGridsAndPagesRead)
         TFieldType type;
         int size;
         int width;
-        ui::TAlignment alignment;
+        classes::TAlignment alignment;
     } cases[] = {
-        {ftString, 40, 40, ui::taLeftJustify},   {ftWideString, 12, 12, ui::taLeftJustify},
-        {ftSmallint, 0, 6, ui::taRightJustify},  {ftInteger, 0, 11, ui::taRightJustify},
-        {ftWord, 0, 6, ui::taRightJustify},      {ftLargeint, 0, 15, ui::taRightJustify},
-        {ftFloat, 0, 10, ui::taRightJustify},    {ftBCD, 4, 10, ui::taRightJustify},
-        {ftBoolean, 0, 5, ui::taLeftJustify},    {ftDate, 0, 10, ui::taLeftJustify},
-        {ftTime, 0, 10, ui::taLeftJustify},      {ftDateTime, 0, 18, ui::taLeftJustify},
-        {ftMemo, 0, 10, ui::taLeftJustify},
+        {ftString, 40, 40, classes::taLeftJustify},   {ftWideString, 12, 12, classes::taLeftJustify},
+        {ftSmallint, 0, 6, classes::taRightJustify},  {ftInteger, 0, 11, classes::taRightJustify},
+        {ftWord, 0, 6, classes::taRightJustify},      {ftLargeint, 0, 15, classes::taRightJustify},
+        {ftFloat, 0, 10, classes::taRightJustify},    {ftBCD, 4, 10, classes::taRightJustify},
+        {ftBoolean, 0, 5, classes::taLeftJustify},    {ftDate, 0, 10, classes::taLeftJustify},
+        {ftTime, 0, 10, classes::taLeftJustify},      {ftDateTime, 0, 18, classes::taLeftJustify},
+        {ftMemo, 0, 10, classes::taLeftJustify},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(FieldTypeDisplayName(c.type));
