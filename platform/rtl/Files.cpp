@@ -47,22 +47,32 @@ std::size_t ExtDot(std::string_view path)
 void SaveFileAtomically(const std::string& path, std::string_view data)
 {
     QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: every byte has reached the file when write returns, so a full disk or a
+    // file-size limit fails the write that meets it. A buffered tail would only be written by
+    // the flush inside commit, whose failure commit does not always notice; it would then
+    // rename a short file over the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         throw EFCreateError("Cannot create file \"" + path + "\". " + file.errorString().toStdString());
     }
     // A short write is not yet a failure; the write after it reports the system's reason
     // (a file-size limit, a full disk).
     while (!data.empty()) {
+        errno = 0;
         const qint64 put = file.write(data.data(), static_cast<qint64>(data.size()));
         if (put <= 0) {
+            const int error = errno;
             const std::string reason = file.errorString().toStdString();
             file.cancelWriting();
-            throw EInOutError("Cannot write file \"" + path + "\". " + reason);
+            throw EInOutError("Cannot write file \"" + path + "\". " + reason, error);
         }
         data.remove_prefix(static_cast<std::size_t>(put));
     }
-    if (!file.commit()) {
-        throw EInOutError("Cannot save file \"" + path + "\". " + file.errorString().toStdString());
+    errno = 0;
+    if (!file.flush() || !file.commit()) {
+        const int error = errno;
+        const std::string reason = file.errorString().toStdString();
+        file.cancelWriting();
+        throw EInOutError("Cannot save file \"" + path + "\". " + reason, error);
     }
 }
 

@@ -14,8 +14,9 @@ namespace rtl {
 // Replaces the file at `path` with `data` so that a reader never sees a half-written file:
 // the bytes go to a temporary file beside it, which is renamed over the old one only once
 // everything is written and flushed. On any failure the old file is left as it was and
-// EFCreateError (cannot create the temporary file) or EInOutError (write, flush or rename)
-// is raised.
+// EFCreateError (cannot create the temporary file) or EInOutError (write, flush or rename;
+// with the system's error number where there is one, ENOSPC or EFBIG for a full disk or a
+// file-size limit) is raised. A save that reports success has put every byte in the file.
 void SaveFileAtomically(const std::string& path, std::string_view data);
 
 // ---- Tests -------------------------------------------------------------------------------

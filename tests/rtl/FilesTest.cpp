@@ -1,14 +1,19 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
+#include "tests/rtl/FailingSaves.h"
 
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <random>
 #include <string>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -257,6 +262,98 @@ TEST_F(FilesTest, AtomicSaveFailingHalfWayKeepsOldFile)
 
     EXPECT_EQ(rtl::ReadFileToString(target), old);
     EXPECT_EQ(rtl::ListDirectory(tmp_.path().toStdString()), (Names{"doc.gwp"}));
+}
+
+// The sizes of the files users have most of (settings, data links, colour schemes) and a few
+// around the sizes of write buffers: the last part of a small save is what a buffered writer
+// holds back until the end.
+const std::size_t kSaveSizes[] = {1, 2, 100, 4095, 4096, 4097, 16383, 16384, 16385, 20000, 65536, 102400};
+
+// How a save in a child process ended.
+std::string TrySave(const std::string& path, const std::string& data)
+{
+    try {
+        rtl::SaveFileAtomically(path, data);
+        return "saved";
+    } catch (const rtl::EInOutError& e) {
+        return e.ErrorCode() != 0 ? "raised" : "raised without a system error code";
+    } catch (const rtl::Exception& e) {
+        return "raised " + e.Message();
+    }
+}
+
+TEST_F(FilesTest, AtomicSaveOfAnySizeThatHitsAFileSizeLimitRaisesAndKeepsOldFile)
+{
+    const std::string target = Path("doc.gwp");
+    const std::string old = "the settings as they were\r\n";
+    rtl::WriteStringToFile(target, old);
+    for (const std::size_t size : kSaveSizes) {
+        for (const rlim_t limit : {rlim_t{0}, rlim_t{size - 1}}) {
+            SCOPED_TRACE("size " + std::to_string(size) + ", limit " + std::to_string(limit));
+            const std::string data(size, 'n');
+            EXPECT_EQ(gwtest::WithFileSizeLimit(limit, [&] { return TrySave(target, data); }), "raised");
+            EXPECT_EQ(rtl::ReadFileToString(target), old);
+            EXPECT_EQ(rtl::ListDirectory(tmp_.path().toStdString()), (Names{"doc.gwp"}));
+        }
+    }
+}
+
+// A small file system filled up, with no byte or a few KiB left: a save either writes the
+// whole new file or raises and leaves the old one, and one that cannot fit always raises.
+TEST_F(FilesTest, AtomicSaveOnAFullFileSystemRaisesAndKeepsOldFile)
+{
+    const std::string folder = Path("small");
+    ASSERT_TRUE(rtl::CreateDir(folder));
+    const std::string report = gwtest::InSmallFileSystem(folder, [&] {
+        const std::string target = folder + "/doc.gwp";
+        const std::string old = "the settings as they were\r\n";
+        std::string wrong;
+        for (const off_t spare : {off_t{0}, off_t{8192}}) {
+            for (const std::size_t size : kSaveSizes) {
+                const std::string where = "spare " + std::to_string(spare) + ", size " + std::to_string(size) + ": ";
+                ::unlink((folder + "/filler").c_str());
+                rtl::WriteStringToFile(target, old);
+                gwtest::FillFileSystem(folder, spare);
+                const std::string data(size, 'n');
+                const std::string outcome = TrySave(target, data);
+                const std::string now = gwtest::Contents(target);
+                const bool mustFail = spare == 0 || size > 65536;
+                if (outcome == "saved" && (mustFail || now != data)) wrong += where + "saved\n";
+                if (outcome != "saved" && (outcome != "raised" || now != old)) wrong += where + outcome + "\n";
+                if (rtl::ListDirectory(folder) != Names{"doc.gwp", "filler"}) wrong += where + "files left\n";
+            }
+        }
+        return wrong;
+    });
+    if (report == gwtest::kNoFileSystem) GTEST_SKIP() << "cannot mount a small file system here";
+    EXPECT_EQ(report, "");
+}
+
+// A process that saves over and over is killed at random moments: the file always holds one
+// of the versions whole, never a mixture, a shortened one or nothing.
+TEST_F(FilesTest, SaverKilledAtRandomPointsLeavesOneWholeVersion)
+{
+    const std::string target = Path("doc.gwp");
+    const std::string first(20000, 'a');
+    const std::string second = "b short one\r\n";
+    rtl::WriteStringToFile(target, first);
+    std::mt19937 random(13);
+    for (int round = 0; round < 40; ++round) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            for (;;) {
+                rtl::SaveFileAtomically(target, second);
+                rtl::SaveFileAtomically(target, first);
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 3000));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        const std::string now = rtl::ReadFileToString(target);
+        ASSERT_TRUE(now == first || now == second) << "round " << round << ": " << now.size() << " bytes";
+    }
 }
 
 TEST_F(FilesTest, AtomicSaveThatCannotStartRaisesAndChangesNothing)

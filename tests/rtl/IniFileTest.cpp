@@ -1,6 +1,7 @@
 #include "platform/rtl/Files.h"
 #include "platform/rtl/IniFile.h"
 #include "platform/rtl/StringList.h"
+#include "tests/rtl/FailingSaves.h"
 
 #include <QTemporaryDir>
 
@@ -181,6 +182,37 @@ TEST_F(IniFileTest, UnwritableFileRaises)
     TIniFile unnamed("");
     EXPECT_EQ(unnamed.ReadInteger("S", "k", 3), 3);
     EXPECT_THROW(unnamed.WriteInteger("S", "k", 1), EIniFileException);
+}
+
+// A settings change that the disk cannot take (a file-size limit, a full file system) raises
+// and leaves the settings file as it was.
+TEST_F(IniFileTest, ChangeThatDoesNotFitRaisesAndKeepsTheFile)
+{
+    const auto change = [](const std::string& path) {
+        TIniFile ini(path);
+        try {
+            ini.WriteString("Grid", "Title", "A longer title than before");
+            return std::string("saved");
+        } catch (const EIniFileException&) {
+            return std::string("raised");
+        }
+    };
+    const std::string path = Path("settings.ini");
+    TIniFile(path).WriteString("Grid", "Title", "Name");
+    const std::string before = ReadFileToString(path);
+    EXPECT_EQ(gwtest::WithFileSizeLimit(0, [&] { return change(path); }), "raised");
+    EXPECT_EQ(ReadFileToString(path), before);
+
+    const std::string folder = Path("small");
+    ASSERT_TRUE(CreateDir(folder));
+    const std::string report = gwtest::InSmallFileSystem(folder, [&] {
+        const std::string inside = folder + "/settings.ini";
+        TIniFile(inside).WriteString("Grid", "Title", "Name");
+        gwtest::FillFileSystem(folder);
+        return change(inside) + " " + gwtest::Contents(inside);
+    });
+    if (report == gwtest::kNoFileSystem) GTEST_SKIP() << "cannot mount a small file system here";
+    EXPECT_EQ(report, "raised " + before);
 }
 
 TEST_F(IniFileTest, SectionIntoStringList)

@@ -2,6 +2,7 @@
 #include "platform/rtl/IniFile.h"
 #include "platform/rtl/Registry.h"
 #include "platform/rtl/StringList.h"
+#include "tests/rtl/FailingSaves.h"
 
 #include <QTemporaryDir>
 
@@ -152,6 +153,42 @@ TEST_F(RegistryTest, UnsavableFileFailsAndReadsAsEmpty)
         EXPECT_EQ(e.Message(), "Failed to set data for 'x'");
     }
     EXPECT_EQ(reg.ReadString("x"), "");
+}
+
+// A value that the disk cannot take (a file-size limit, a full file system) raises and
+// leaves the file with the values it had.
+TEST_F(RegistryTest, ValueThatDoesNotFitRaisesAndKeepsTheFile)
+{
+    const auto change = [](const std::string& path) {
+        TRegistry reg(path);
+        if (!reg.OpenKey("Software\\GWTips", false)) return std::string("no key");
+        try {
+            reg.WriteString("Last", "A longer value than before");
+            return std::string("saved");
+        } catch (const ERegistryException&) {
+            return std::string("raised");
+        }
+    };
+    const auto first = [](const std::string& path) {
+        TRegistry reg(path);
+        ASSERT_TRUE(reg.OpenKey("Software\\GWTips", true));
+        reg.WriteString("Last", "one");
+    };
+    first(file_);
+    const std::string before = ReadFileToString(file_);
+    EXPECT_EQ(gwtest::WithFileSizeLimit(0, [&] { return change(file_); }), "raised");
+    EXPECT_EQ(ReadFileToString(file_), before);
+
+    const std::string folder = Path("small");
+    ASSERT_TRUE(CreateDir(folder));
+    const std::string report = gwtest::InSmallFileSystem(folder, [&] {
+        const std::string inside = folder + "/registry.ini";
+        first(inside);
+        gwtest::FillFileSystem(folder);
+        return change(inside) + " " + gwtest::Contents(inside);
+    });
+    if (report == gwtest::kNoFileSystem) GTEST_SKIP() << "cannot mount a small file system here";
+    EXPECT_EQ(report, "raised " + before);
 }
 
 // The visual query's SQL settings: sections below one root key, read with defaults.
