@@ -12,6 +12,7 @@
 #include "platform/db/DataLinks.h"
 #include "platform/db/DbErrors.h"
 #include "platform/rtl/Files.h"
+#include "tests/rtl/FailingSaves.h"
 
 using namespace db;
 
@@ -140,6 +141,32 @@ TEST_F(DataLinkFiles, AFileWithoutPermissionIsDenied)
 }
 
 // ---- Connection strings --------------------------------------------------------------------
+
+// A link that the disk cannot take (a file-size limit, a full file system) fails with an
+// error code and leaves the file as it was.
+TEST_F(DataLinkFiles, LinkThatDoesNotFitFailsAndKeepsTheFile)
+{
+    const auto change = [](const std::string& file) {
+        const HRESULT hr = WriteStringToStorage(file, "Provider=MSDASQL;Data Source=A longer source name", OPEN_EXISTING);
+        return std::string(hr == S_OK ? "saved" : hr < 0 ? "failed" : "odd result");
+    };
+    const std::string file = Path("Sales.udl");
+    ASSERT_EQ(WriteStringToStorage(file, "Provider=MSDASQL;DSN=Sales", CREATE_NEW), S_OK);
+    const std::string before = rtl::ReadFileToString(file);
+    EXPECT_EQ(gwtest::WithFileSizeLimit(0, [&] { return change(file); }), "failed");
+    EXPECT_EQ(rtl::ReadFileToString(file), before);
+
+    const std::string folder = Path("small");
+    ASSERT_TRUE(rtl::CreateDir(folder));
+    const std::string report = gwtest::InSmallFileSystem(folder, [&] {
+        const std::string inside = folder + "/Sales.udl";
+        if (WriteStringToStorage(inside, "Provider=MSDASQL;DSN=Sales", CREATE_NEW) != S_OK) return std::string("no file");
+        gwtest::FillFileSystem(folder);
+        return change(inside) + " " + gwtest::Contents(inside);
+    });
+    if (report == gwtest::kNoFileSystem) GTEST_SKIP() << "cannot mount a small file system here";
+    EXPECT_EQ(report, "failed " + before);
+}
 
 TEST(ConnectionString, ParsesAndWritesQuotedValues)
 {

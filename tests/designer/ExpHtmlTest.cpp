@@ -2,6 +2,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/StringList.h"
+#include "tests/rtl/FailingSaves.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -125,6 +126,36 @@ TEST_F(ExpHtmlFiles, FailedSaveRaisesAndLeavesTheOldFile)
     TExpHtml other;
     other.SaveToFile(path);  // replaces the file as a whole
     EXPECT_EQ(rtl::ReadFileToString(path).substr(0, 9), "clBlack\r\n");
+}
+
+// A scheme that the disk cannot take (a file-size limit, a full file system) raises and
+// leaves the scheme file as it was.
+TEST_F(ExpHtmlFiles, SchemeThatDoesNotFitRaisesAndKeepsTheFile)
+{
+    const auto save = [](const std::string& path) {
+        try {
+            SampleScheme().SaveToFile(path);
+            return std::string("saved");
+        } catch (const rtl::Exception&) {
+            return std::string("raised");
+        }
+    };
+    const std::string path = PathOf("Old.htf");
+    TExpHtml().SaveToFile(path);
+    const std::string before = rtl::ReadFileToString(path);
+    EXPECT_EQ(gwtest::WithFileSizeLimit(0, [&] { return save(path); }), "raised");
+    EXPECT_EQ(rtl::ReadFileToString(path), before);
+
+    const std::string folder = PathOf("small");
+    ASSERT_TRUE(rtl::CreateDir(folder));
+    const std::string report = gwtest::InSmallFileSystem(folder, [&] {
+        const std::string inside = folder + "/Old.htf";
+        TExpHtml().SaveToFile(inside);
+        gwtest::FillFileSystem(folder);
+        return save(inside) + " " + gwtest::Contents(inside);
+    });
+    if (report == gwtest::kNoFileSystem) GTEST_SKIP() << "cannot mount a small file system here";
+    EXPECT_EQ(report, "raised " + before);
 }
 
 TEST(ExpHtml, StringsForm)
