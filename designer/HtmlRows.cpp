@@ -129,14 +129,17 @@ std::string THtmlRowBuilder::Content(int i) const
 bool THtmlRowBuilder::LinkAddress(int i, std::string& href) const
 {
     const std::string type = columns_.HyperlinkTypeList.Strings(i);
+    if (type != "1" && type != "2" && type != "3") return false;
+    bool dropped = false;
+    const std::string url = Url(i, dropped);
+    // An empty href would reload the page: a dropped address leaves the content unlinked.
+    if (dropped) return false;
     if (type == "1")
-        href = CellUrl(i);
+        href = url;
     else if (type == "2")
-        href = "mailto:" + CellUrl(i);
-    else if (type == "3")
-        href = CellUrl(i) + "?" + CellParamQuery(i);
+        href = "mailto:" + url;
     else
-        return false;
+        href = url + "?" + CellParamQuery(i);
     return true;
 }
 
@@ -160,9 +163,16 @@ std::string THtmlRowBuilder::BuildCellContent(int i) const
 
 std::string THtmlRowBuilder::CellUrl(int i) const
 {
+    bool dropped = false;
+    return Url(i, dropped);
+}
+
+std::string THtmlRowBuilder::Url(int i, bool& dropped) const
+{
     bool usedData = false;
     std::string url = Replace(columns_.UrlList.Strings(i), TUrlPart::Path, usedData);
-    if (usedData && !IsSafeLinkAddress(url)) return {};
+    dropped = usedData && !IsSafeLinkAddress(url);
+    if (dropped) return {};
     return url;
 }
 
@@ -208,7 +218,9 @@ std::string THtmlRowBuilder::Replace(std::string_view text, TUrlPart part, bool&
             const std::string value = field ? field->AsString() : std::string();
             // Inside the query or fragment of an address a value is one component.
             const bool inQuery = result.find_first_of("?#") != std::string::npos;
-            result += PercentEncode(value, inQuery ? TUrlPart::Component : part);
+            // Percent-encoding leaves only "&" of the characters that mean something in an
+            // attribute; escaped, it can never start a character reference there.
+            result += HtmlEscape(PercentEncode(value, inQuery ? TUrlPart::Component : part));
             usedData = true;
         } else {
             result += name;

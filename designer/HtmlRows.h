@@ -5,7 +5,8 @@
 // between records.
 //
 // Field values are data: text cells HTML-escape them, and tags inside image sources, link
-// addresses and link parameters percent-encode them. What the author typed (headings,
+// addresses and link parameters percent-encode them and write a remaining "&" as "&amp;", so
+// that a browser reads back exactly the value's characters. What the author typed (headings,
 // prefixes, suffixes, fixed texts, addresses, targets) goes in as written.
 
 #include "designer/HtmlText.h"
@@ -56,12 +57,14 @@ public:
     std::string BuildCellContent(int i) const;
 
     // `text` with every "[" KEY "]" of a column replaced by the current record's text of its
-    // field, percent-encoded as `part` says; in the path form a value that comes after a "?"
-    // or "#" is encoded as a component. A bracketed name that is no column's key stays as
-    // the name without its brackets. A "]" is looked for after its "[" only.
+    // field, percent-encoded as `part` says and written for an attribute ("&" as "&amp;"); in
+    // the path form a value that comes after a "?" or "#" is encoded as a component. A
+    // bracketed name that is no column's key stays as the name without its brackets. A "]"
+    // is looked for after its "[" only.
     std::string ReplaceFieldTags(std::string_view text, TUrlPart part = TUrlPart::Path) const;
-    // The link address of column i; an address built from field values that names a scheme
-    // other than http, https, ftp or mailto is dropped (empty).
+    // The link address of column i, as written into the href attribute; an address built
+    // from field values that a browser would read as a scheme other than http, https, ftp or
+    // mailto (IsSafeLinkAddress) is dropped (empty), and the cell then has no link at all.
     std::string CellUrl(int i) const;
     // ` target="..."` or empty.
     std::string CellTargetAttr(int i) const;
@@ -75,8 +78,9 @@ public:
 private:
     const db::TField* FieldAt(int i) const;
     std::string Content(int i) const;
-    // The href of column i's link; false when the column has none.
+    // The href of column i's link; false when the column has none or its address was dropped.
     bool LinkAddress(int i, std::string& href) const;
+    std::string Url(int i, bool& dropped) const;
     std::string Replace(std::string_view text, TUrlPart part, bool& usedData) const;
 
     const TColumnModel& columns_;

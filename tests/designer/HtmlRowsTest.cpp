@@ -14,12 +14,42 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <iterator>
 #include <memory>
 #include <string>
 
 using namespace designer;
 
 namespace {
+
+// Link values that a browser would run as script once it has decoded the attribute, and
+// pieces of them for a tag inside a longer address; the last value is harmless and must come
+// back from the attribute exactly as stored.
+const std::string kHostileLinks[] = {
+    "javascript:alert(1)",
+    "JaVaScRiPt:alert(1)",
+    "javascript&#58;alert(1)",
+    "javascript&#x3a;alert(1)",
+    "javascript&#0000058alert(1)",
+    "javascript&colon;alert(1)",
+    "&#106;avascript:alert(1)",
+    "&#x6A&#x61vascript:alert(1)",
+    "java&#9;script:alert(1)",
+    "java&Tab;script:alert(1)",
+    "java&NewLine;script:alert(1)",
+    "java\tscript:alert(1)",
+    "java\nscript:alert(1)",
+    "\x01 javascript:alert(1)",
+    "javascript&amp;colon;alert(1)",
+    "vbscript:msgbox(1)",
+    "data:text/html;base64,PHNjcmlwdD5hbGVydCgxKTwvc2NyaXB0Pg==",
+    "script&#58;alert(1)",
+    "&#115;cript:alert(1)",
+    "script&colon;alert(1)",
+    "\"><script>alert(1)</script>",
+    "http://example.com/?x=1&copy;=2&#38;y",
+};
 
 class HtmlRows : public ::testing::Test {
 protected:
@@ -45,6 +75,9 @@ protected:
         connection_->Execute(
             "INSERT INTO item VALUES (3, 'Цена <>', -3, -0.5, '2024-02-29', '2024-02-29 00:00:00', '09:05:00', "
             "'mailto:x@y.z', 'Цена.png')");
+        connection_->Execute("CREATE TABLE hostile (id INTEGER, link VARCHAR(200))");
+        for (std::size_t k = 0; k < std::size(kHostileLinks); ++k)
+            connection_->Execute("INSERT INTO hostile VALUES (" + std::to_string(k) + ", '" + kHostileLinks[k] + "')");
     }
     static void TearDownTestSuite()
     {
@@ -298,6 +331,128 @@ TEST_F(HtmlRows, LinkCells)
     EXPECT_EQ(rows_->BuildCellContent(0), "1");
 }
 
+// An attribute value as a browser reads it, written apart from the generator's decoder:
+// numeric references with or without ";", and the named ones that can hide an address's
+// scheme (a browser knows more names, none of which stands for an ASCII letter or a colon).
+std::string BrowserReadsAttribute(std::string_view v)
+{
+    static const std::pair<std::string_view, char> named[] = {
+        {"colon;", ':'}, {"Tab;", '\t'}, {"NewLine;", '\n'}, {"amp;", '&'}, {"lt;", '<'},
+        {"gt;", '>'},    {"quot;", '"'}, {"sol;", '/'},      {"num;", '#'}, {"quest;", '?'}};
+    std::string out;
+    for (std::size_t k = 0; k < v.size();) {
+        if (v[k] == '&' && k + 1 < v.size() && v[k + 1] == '#') {
+            const bool hex = k + 2 < v.size() && (v[k + 2] == 'x' || v[k + 2] == 'X');
+            std::size_t e = k + (hex ? 3 : 2);
+            const std::size_t start = e;
+            while (e < v.size() && std::isxdigit(static_cast<unsigned char>(v[e])) && (hex || std::isdigit(v[e]))) ++e;
+            if (e > start) {
+                const unsigned long code = std::stoul(std::string(v.substr(start, e - start)), nullptr, hex ? 16 : 10);
+                out += code < 0x80 && code > 0 ? static_cast<char>(code) : '?';  // only ASCII matters here
+                k = e < v.size() && v[e] == ';' ? e + 1 : e;
+                continue;
+            }
+        }
+        bool decoded = false;
+        for (const auto& [name, c] : named) {
+            if (v[k] == '&' && v.substr(k + 1, name.size()) == name) {
+                out += c;
+                k += 1 + name.size();
+                decoded = true;
+                break;
+            }
+        }
+        if (!decoded) out += v[k++];
+    }
+    return out;
+}
+
+// The scheme a browser's address parser finds: leading blanks and control characters
+// stripped, tabs and line breaks dropped, lower-cased; empty for a relative address.
+std::string SchemeBrowserSees(const std::string& address)
+{
+    std::string a;
+    for (char c : address) {
+        if (c == '\t' || c == '\n' || c == '\r') continue;
+        if (a.empty() && static_cast<unsigned char>(c) <= ' ') continue;
+        a += c;
+    }
+    std::size_t k = 0;
+    while (k < a.size() && (std::isalnum(static_cast<unsigned char>(a[k])) || a[k] == '+' || a[k] == '-' || a[k] == '.')) ++k;
+    if (k == 0 || k == a.size() || a[k] != ':' || !std::isalpha(static_cast<unsigned char>(a[0]))) return {};
+    std::string scheme = a.substr(0, k);
+    for (char& c : scheme) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return scheme;
+}
+
+TEST_F(HtmlRows, HostileLinksNeverBecomeScript)
+{
+    Open("SELECT id, link FROM hostile ORDER BY id");
+    struct Link {
+        const char* type;
+        const char* url;
+        const char* params;
+    };
+    const Link links[] = {
+        {"1", "[LINK]", ""},           {"1", " [LINK]", ""},         {"1", "java[LINK]", ""},
+        {"1", "[LINK]/page.html", ""}, {"1", "[LINK][LINK]", ""},    {"1", "http://example.com/?q=[LINK]", ""},
+        {"2", "[LINK]", ""},           {"3", "[LINK]", "x=[LINK]"},  {"3", "java[LINK]", ""},
+        {"3", "show.asp", "go=[LINK]"},
+    };
+    const std::string harmless = kHostileLinks[std::size(kHostileLinks) - 1];
+    for (const Link& link : links) {
+        columns_.HyperlinkTypeList.Put(1, link.type);
+        columns_.UrlList.Put(1, link.url);
+        columns_.ParamList.Put(1, link.params);
+        for (query_->First(); !query_->Eof(); query_->Next()) {
+            const std::string value = Field("link").AsString();
+            for (const bool whole : {true, false}) {
+                const std::string cell = whole ? rows_->BuildCell(1, "TrOdd") : rows_->BuildCellContent(1);
+                SCOPED_TRACE(std::string("type ") + link.type + ", address " + link.url + ", value " + value +
+                             ": " + cell);
+                const std::size_t at = cell.find("<a href=\"");
+                if (at == std::string::npos) {
+                    EXPECT_EQ(cell.find("href"), std::string::npos);
+                    EXPECT_FALSE(value == harmless && std::string(link.url) == "[LINK]") << "a harmless link dropped";
+                    continue;
+                }
+                const std::size_t start = at + 9;
+                const std::size_t end = cell.find('"', start);
+                ASSERT_NE(end, std::string::npos);
+                // The attribute ends where the generator ended it.
+                EXPECT_EQ(cell.substr(end, whole ? 9 : 1), whole ? "\" class=\"" : "\"");
+                const std::string href = BrowserReadsAttribute(cell.substr(start, end - start));
+                const std::string scheme = SchemeBrowserSees(href);
+                EXPECT_TRUE(scheme.empty() || scheme == "http" || scheme == "https" || scheme == "ftp" ||
+                            scheme == "mailto")
+                    << "the browser reads " << href;
+                if (value == harmless && std::string(link.url) == "[LINK]" && std::string(link.type) == "1") {
+                    EXPECT_EQ(href, harmless);
+                }
+            }
+        }
+    }
+}
+
+TEST_F(HtmlRows, DroppedAddressLeavesTheContentUnlinked)
+{
+    Open("SELECT id, link FROM item ORDER BY id");
+    Record(2);  // link: javascript:alert(1)
+    for (const char* type : {"1", "2", "3"}) {
+        SCOPED_TRACE(type);
+        columns_.HyperlinkTypeList.Put(0, type);
+        columns_.UrlList.Put(0, "[LINK]");
+        columns_.ParamList.Put(0, "id=[ID]");
+        EXPECT_EQ(rows_->CellUrl(0), "");
+        EXPECT_EQ(rows_->BuildCell(0, "TrRows"), "<td class=\"TrRows\" align=Right>2</td>");
+        EXPECT_EQ(rows_->BuildCellContent(0), "2");
+    }
+    // An address the author left empty is still the author's link.
+    columns_.HyperlinkTypeList.Put(0, "1");
+    columns_.UrlList.Put(0, "");
+    EXPECT_EQ(rows_->BuildCellContent(0), "<a href=\"\">2</a>");
+}
+
 TEST_F(HtmlRows, FieldTags)
 {
     Open("SELECT id, name, price, link, name AS \"Größe\" FROM item ORDER BY id");
@@ -316,11 +471,11 @@ TEST_F(HtmlRows, FieldTags)
         {"a]b[ID]c", TUrlPart::Path, "a]b1c"},  // a "]" before the "[" is text
         {"[ID", TUrlPart::Path, "[ID"},
         {"no tags", TUrlPart::Path, "no tags"},
-        {"[NAME]", TUrlPart::Path, "Tom%20&%20Jerry%20%3Cb%3E"},
+        {"[NAME]", TUrlPart::Path, "Tom%20&amp;%20Jerry%20%3Cb%3E"},  // "&" written for an attribute
         {"page.asp?n=[NAME]", TUrlPart::Path, "page.asp?n=Tom%20%26%20Jerry%20%3Cb%3E"},
         {"[NAME]", TUrlPart::Component, "Tom%20%26%20Jerry%20%3Cb%3E"},
         {"[LINK]", TUrlPart::Path, "http://example.com/a%20b"},
-        {"[größe]", TUrlPart::Path, "Tom%20&%20Jerry%20%3Cb%3E"},
+        {"[größe]", TUrlPart::Path, "Tom%20&amp;%20Jerry%20%3Cb%3E"},
         {"[ID][ID]/[x]", TUrlPart::Path, "11/x"},
     };
     for (const auto& c : cases) {

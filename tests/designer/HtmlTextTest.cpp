@@ -42,6 +42,30 @@ TEST(HtmlText, PercentEncode)
     }
 }
 
+TEST(HtmlText, AttributeValuesReadAsABrowserReadsThem)
+{
+    const struct {
+        const char* attribute;
+        const char* text;
+    } cases[] = {
+        {"a&amp;b", "a&b"},
+        {"&lt;&gt;&quot;&apos;", "<>\"'"},
+        {"&#65;&#x42;&#X43;&#0068", "ABCD"},  // with or without ";"
+        {"&#0;&#xD800;&#x110000;", "\uFFFD\uFFFD\uFFFD"},
+        {"&#128;&#x9F;", "\u20AC\u0178"},  // the C1 range read as Windows-1252
+        {"&#99999999999999999999;", "\uFFFD"},
+        {"&colon;&Tab;&NewLine;&sol;&fjlig;", ":\t\n/fj"},
+        {"&amp &lt", "& <"},                 // legacy names without ";"
+        {"?a=1&amp=2&ampx&copy=3", "?a=1&amp=2&ampx&copy=3"},  // not before "=", a letter or a digit
+        {"&nosuch; & &# &#x; &", "&nosuch; & &# &#x; &"},
+        {"&copy;", "&copy;"},  // a non-ASCII character: left as written
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.attribute);
+        EXPECT_EQ(DecodeAttributeValue(c.attribute), c.text);
+    }
+}
+
 TEST(HtmlText, LinkAddresses)
 {
     struct Case {
@@ -66,6 +90,22 @@ TEST(HtmlText, LinkAddresses)
         {"file:///etc/passwd", "file", false},
         {"java%09script:x", "", false},  // no valid scheme name, yet a colon first
         {"1abc:x", "", false},
+        // Decided on the text as a browser reads the attribute.
+        {"javascript&#58;alert(1)", "javascript", false},
+        {"javascript&#x3A;alert(1)", "javascript", false},
+        {"javascript&#0000058alert(1)", "javascript", false},
+        {"javascript&colon;alert(1)", "javascript", false},
+        {"&#106;avascript:alert(1)", "javascript", false},
+        {"java&#9;script:alert(1)", "javascript", false},
+        {"java&Tab;script:alert(1)", "javascript", false},
+        {"java&NewLine;script:alert(1)", "javascript", false},
+        {"java\tscr\nipt\r:x", "javascript", false},
+        {"\x01\x7F javascript:x", "javascript", false},
+        {"javascript&amp;colon;alert(1)", "", true},  // reads "javascript&colon;...": a relative address
+        {"javascript&copy;x", "", true},               // a non-ASCII character ends the name
+        {"java&nbsp;script:x", "", false},
+        {"http&#58;//x", "http", true},
+        {"page.asp?a=1&b=2", "", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.address);
