@@ -73,6 +73,15 @@ const db::TField* THtmlRowBuilder::FieldAt(int i) const
     return fields.Fields(i);
 }
 
+const db::TField* THtmlRowBuilder::FieldOfKey(std::string_view key) const
+{
+    // By name, not by the column's position: the column model and the query's field order
+    // may be out of step (columns just exchanged), and a tag names its field.
+    for (const db::TField* field : query_.Fields())
+        if (ColumnKey(field->DisplayName()) == key) return field;
+    return nullptr;
+}
+
 std::string THtmlRowBuilder::BuildHeaderRow() const
 {
     std::string s = std::string(kCrLf) + "<tr>";
@@ -212,9 +221,9 @@ std::string THtmlRowBuilder::Replace(std::string_view text, TUrlPart part, bool&
         if (b == std::string_view::npos) break;
         result += rest.substr(0, a);
         const std::string_view name = rest.substr(a + 1, b - a - 1);
-        const int column = columns_.IndexOfKey(ColumnKey(name));
-        if (column >= 0) {
-            const db::TField* field = FieldAt(column);
+        const std::string key = ColumnKey(name);
+        if (columns_.IndexOfKey(key) >= 0) {
+            const db::TField* field = FieldOfKey(key);
             const std::string value = field ? field->AsString() : std::string();
             // Inside the query or fragment of an address a value is one component.
             const bool inQuery = result.find_first_of("?#") != std::string::npos;

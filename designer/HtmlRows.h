@@ -56,8 +56,8 @@ public:
     // Column i's content with its link, without td element (layout templates).
     std::string BuildCellContent(int i) const;
 
-    // `text` with every "[" KEY "]" of a column replaced by the current record's text of its
-    // field, percent-encoded as `part` says and written for an attribute ("&" as "&amp;"); in
+    // `text` with every "[" KEY "]" of a column replaced by the current record's text of the
+    // field of that name (wherever the column stands), percent-encoded as `part` says and written for an attribute ("&" as "&amp;"); in
     // the path form a value that comes after a "?" or "#" is encoded as a component. A
     // bracketed name that is no column's key stays as the name without its brackets. A "]"
     // is looked for after its "[" only.
@@ -77,6 +77,8 @@ public:
 
 private:
     const db::TField* FieldAt(int i) const;
+    // The query's field whose column key is `key`; nullptr when none.
+    const db::TField* FieldOfKey(std::string_view key) const;
     std::string Content(int i) const;
     // The href of column i's link; false when the column has none or its address was dropped.
     bool LinkAddress(int i, std::string& href) const;

@@ -487,4 +487,18 @@ TEST_F(HtmlRows, FieldTags)
     EXPECT_EQ(rows_->ReplaceFieldTags("[NAME]"), "Sm%C3%B6rg%C3%A5sbord%20%22quoted%22%20it%27s");
 }
 
+// A tag names its field: it reads that field even while the column model and the query's
+// field order are out of step (columns exchanged, the query not yet reordered).
+TEST_F(HtmlRows, FieldTagsReadTheFieldOfTheirName)
+{
+    Open("SELECT id, name, link FROM item ORDER BY id");
+    Record(1);
+    columns_.ExchangeColumns(0, 2);
+    ASSERT_EQ(columns_.Key(0), "LINK");
+    EXPECT_EQ(rows_->ReplaceFieldTags("[ID]/[LINK]"), "1/http://example.com/a%20b");
+    columns_.HyperlinkTypeList.Put(1, "1");
+    columns_.UrlList.Put(1, "show.asp?id=[ID]");
+    EXPECT_EQ(rows_->CellUrl(1), "show.asp?id=1");
+}
+
 }  // namespace
