@@ -1,8 +1,10 @@
 #include "grid/Intl.h"
 
 #include "platform/classes/ClassRegistry.h"
+#include "platform/classes/Errors.h"
 #include "platform/ui/Screen.h"
 
+#include <string>
 #include <type_traits>
 #include <variant>
 
@@ -403,7 +405,17 @@ GW_IMPLEMENT_CLASS(TgkIntl, classes::TComponent)
         "DialogFontStyle", classes::FontStyleInfo(),
         [](const TgkIntl& o) { return o.DialogFontStyle; },
         [](TgkIntl& o, classes::TFontStyles v) { o.DialogFontStyle = v; });
-    GK_INTEGER(DefaultEpochYear);
+    // Refused outside the years a date can hold, so that a stored form cannot set an epoch
+    // that date scanning would have to bend.
+    p.Integer(
+        "DefaultEpochYear", [](const TgkIntl& o) { return o.DefaultEpochYear; },
+        [](TgkIntl& o, int v) {
+            if (v < 1 || v > 9999)
+                throw classes::EPropertyError("DefaultEpochYear must be a year from 1 to 9999, not " +
+                                              std::to_string(v));
+            o.DefaultEpochYear = v;
+        },
+        1950);
     p.Event("OnValidationErrorUsingMask", &TgkIntl::OnValidationErrorUsingMask);
     p.Boolean("Connected", &TgkIntl::Connected, &TgkIntl::SetConnected, false);
 }

@@ -394,7 +394,8 @@ public:
     std::string IniFileName;
     bool UseLocateMethodForSearch = true;
     classes::TFontStyles DialogFontStyle;
-    // First year of the hundred-year window that two-digit years are read into.
+    // First year of the hundred-year window that two-digit years are read into; the property
+    // refuses a year outside 1 to 9999 (EPropertyError).
     int DefaultEpochYear = 1950;
     TgkPictureValidationError OnValidationErrorUsingMask;
     bool Connected() const noexcept { return connected_; }

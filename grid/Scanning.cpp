@@ -5,6 +5,7 @@
 #include "platform/rtl/Formatting.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
 #include <string>
 
 namespace grid {
@@ -175,8 +176,11 @@ bool gkScanDate(std::string_view s, int& pos, rtl::TDateTime& date, int epochYea
             break;
         }
         if (year <= 99) {
-            year += epochYear / 100 * 100;
-            if (year < epochYear) year += 100;
+            // An epoch beyond the years a date can hold would only overflow these sums; the
+            // nearest year a date can hold stands for it.
+            const int epoch = std::clamp(epochYear, 1, 9999);
+            year += epoch / 100 * 100;
+            if (year < epoch) year += 100;
         }
     } else {
         int currentYear, currentMonth, currentDay;

@@ -9,7 +9,8 @@
 //
 // Dates follow the order of the short date format. Two-digit years are placed in the hundred
 // years that start at an epoch year: with epoch 1950, 50 to 99 are 1950 to 1999 and 0 to 49
-// are 2000 to 2049. Years of three or four digits are taken as typed.
+// are 2000 to 2049. Years of three or four digits are taken as typed. An epoch year outside
+// 1 to 9999 counts as the nearer of the two.
 
 #include "platform/rtl/DateTime.h"
 

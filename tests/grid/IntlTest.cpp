@@ -2,6 +2,7 @@
 #include "grid/Intl.h"
 #include "grid/Types.h"
 #include "platform/classes/ClassRegistry.h"
+#include "platform/classes/Errors.h"
 #include "platform/classes/Streaming.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/ui/Forms.h"
@@ -10,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -127,6 +130,34 @@ TEST_F(IntlTest, AStoredConnectedObjectCopiesOnceLoaded)
     EXPECT_EQ(global.UserMessages.LocateNoMatches, "Keine Treffer");
     EXPECT_EQ(global.IniFileName, "myapp.ini");
     EXPECT_EQ(global.DialogFontStyle, TFontStyles{fsBold});
+}
+
+TEST_F(IntlTest, EpochYearIsAYearADateCanHold)
+{
+    TgkIntl intl;
+    for (const int year : {1, 1930, 9999}) {
+        EXPECT_TRUE(classes::SetPropValue(intl, "DefaultEpochYear", std::int64_t{year}));
+        EXPECT_EQ(intl.DefaultEpochYear, year);
+    }
+    for (const std::int64_t year : {std::int64_t{0}, std::int64_t{-1950}, std::int64_t{10000},
+                                    std::int64_t{std::numeric_limits<int>::max()}}) {
+        SCOPED_TRACE(year);
+        EXPECT_THROW(classes::SetPropValue(intl, "DefaultEpochYear", year), classes::EPropertyError);
+        EXPECT_EQ(intl.DefaultEpochYear, 9999);
+    }
+
+    // A stored form with such a year does not load.
+    RegisterIntlClasses();
+    classes::TComponent form(nullptr);
+    form.SetName("Form1");
+    EXPECT_THROW(classes::ReadComponentText(form,
+                                            "object Form1: TComponent\r\n"
+                                            "  object Intl1: TgkIntl\r\n"
+                                            "    DefaultEpochYear = 2147483647\r\n"
+                                            "  end\r\n"
+                                            "end\r\n",
+                                            classes::TReadOptions{true}),
+                 rtl::Exception);
 }
 
 TEST_F(IntlTest, AFreshObjectWritesNoSettings)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -178,6 +179,28 @@ TEST_F(ScanningTest, TwoDigitYearsAroundTheEpoch)
         const std::optional<Ymd> date = ScanDate(c.text, c.epoch);
         ASSERT_TRUE(date.has_value()) << c.text;
         EXPECT_EQ(date->year, c.year) << c.text << " epoch " << c.epoch;
+    }
+}
+
+// An epoch year past the years a date can hold (a stored setting near the 32-bit limit) is
+// taken as the nearest year a date can hold, never added up past the limit.
+TEST_F(ScanningTest, EpochYearsADateCannotHold)
+{
+    SetDateFormat("m/d/yyyy");
+    constexpr int most = std::numeric_limits<int>::max();
+    constexpr int least = std::numeric_limits<int>::min();
+    for (const int epoch : {most, most - 1, most - 99, 10000, 9999}) {
+        SCOPED_TRACE(epoch);
+        ExpectDate("12/31/99", Ymd{9999, 12, 31}, epoch);
+        ExpectDate("1/1/98", std::nullopt, epoch);  // 10098
+        ExpectDate("1/1/00", std::nullopt, epoch);
+        ExpectDate("1/1/2024", Ymd{2024, 1, 1}, epoch);
+    }
+    for (const int epoch : {least, least + 1, -1, 0, 1}) {
+        SCOPED_TRACE(epoch);
+        ExpectDate("1/1/99", Ymd{99, 1, 1}, epoch);
+        ExpectDate("1/1/01", Ymd{1, 1, 1}, epoch);
+        ExpectDate("1/1/00", Ymd{100, 1, 1}, epoch);
     }
 }
 
