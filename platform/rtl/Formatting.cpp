@@ -256,6 +256,9 @@ MaskDigits LayOutDigits(const MaskLayout& m, Decimal d)
         r.integer.append(intCount - count, '0');
     if (static_cast<int>(r.integer.size()) < m.minInt)
         r.integer.insert(0, m.minInt - r.integer.size(), '0');
+    // A mantissa is never empty: zero under "#" placeholders alone ("#.###E-0") is "0E0".
+    if (m.scientific && r.zero && r.integer.empty() && m.intPlaces > 0)
+        r.integer = "0";
     if (!m.scientific && d.exponent < 0 && !r.zero)
         r.fraction.assign(-d.exponent, '0');
     if (count > intCount)

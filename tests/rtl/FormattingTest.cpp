@@ -208,6 +208,12 @@ TEST(FormatFloat, Exponents)
         {"0.###E+0", 1.5, "1.5E+0"},
         {"0E+0000", 1e123, "1E+0123"},
         {"0.0E", 1.5, "1.5E"},  // E without a sign is text
+        // Only "#" before the point: zero still writes its one digit.
+        {"#.###E-0", 0, "0E0"},
+        {"#.###E+00", 0, "0E+00"},
+        {"#E+0", 0, "0E+0"},
+        {"#.###E-0", 1234.5, "1.235E3"},
+        {"#.###E-0", -0.00015, "-1.5E-4"},
     };
     for (const FloatCase& c : cases)
         EXPECT_EQ(FormatFloat(c.format, c.value, kUs), c.expected) << c.format << " " << c.value;
