@@ -8,6 +8,28 @@ namespace designer {
 
 std::string ColumnKey(std::string_view displayName) { return rtl::AnsiUpperCase(displayName); }
 
+namespace {
+const std::string_view kKeyEquals = "%3d";
+}  // namespace
+
+std::string FieldListEntry(std::string_view key, std::string_view heading)
+{
+    return rtl::StringReplace(key, "=", kKeyEquals, {rtl::rfReplaceAll}) + "=" + std::string(heading);
+}
+
+std::string FieldListKey(const rtl::TStrings& fieldList, int i)
+{
+    // Case matters: "%3D" is what a key holding "%3d" became when it was upper-cased.
+    return rtl::StringReplace(fieldList.Names(i), kKeyEquals, "=", {rtl::rfReplaceAll});
+}
+
+int IndexOfFieldListKey(const rtl::TStrings& fieldList, std::string_view key)
+{
+    for (int i = 0; i < fieldList.Count(); ++i)
+        if (rtl::AnsiSameText(FieldListKey(fieldList, i), key)) return i;
+    return -1;
+}
+
 bool IsNumericColumnType(db::TFieldType type)
 {
     switch (type) {
@@ -101,6 +123,18 @@ TColumnListItem TColumnModel::ListItem(int i) const
     return item;
 }
 
+void TColumnModel::SetHeading(int i, std::string_view heading)
+{
+    const bool image = FieldList.Checked(i);
+    FieldList.Put(i, FieldListEntry(Key(i), heading));
+    FieldList.SetChecked(i, image);
+}
+
+bool TColumnModel::HeadingIsColumnName(int i) const
+{
+    return rtl::AnsiSameText(ColumnKey(Heading(i)), Key(i));
+}
+
 void TColumnModel::RebuildListView()
 {
     IColumnListView& view = ListView();
@@ -111,7 +145,7 @@ void TColumnModel::RebuildListView()
 void TColumnModel::AddDefaultColumn(const TColumnField& field)
 {
     const TColumnDefaults defaults = ColumnDefaults(field.DataType);
-    FieldList.Add(ColumnKey(field.DisplayName) + "=" + field.DisplayName);
+    FieldList.Add(FieldListEntry(ColumnKey(field.DisplayName), field.DisplayName));
     ShowModeList.Add("Show");
     AlignmentList.Add(defaults.Alignment);
     ShowDataList.Add("");
@@ -158,7 +192,7 @@ void TColumnModel::RebuildColumnList(std::string_view mode, const std::vector<TC
     };
     const bool update = mode == "Update";
     for (const TColumnField& field : fields) {
-        const int j = update ? temp.FieldList.IndexOfName(ColumnKey(field.DisplayName)) : -1;
+        const int j = update ? IndexOfFieldListKey(temp.FieldList, ColumnKey(field.DisplayName)) : -1;
         if (j < 0 || !complete(j))
             AddDefaultColumn(field);
         else

@@ -6,7 +6,8 @@
 // PrefixList and SuffixList also keep a checked flag per entry (the items of check list
 // boxes); the flag travels with its entry when the list is rearranged.
 //
-//   FieldList          KEY=heading; checked: image column
+//   FieldList          KEY=heading; checked: image column (an "=" inside KEY is written
+//                      "%3d", see FieldListEntry)
 //   ShowModeList       "Show" or "Hide"
 //   AlignmentList      "Left", "Right", "Center" or "Default" (written into the cell as is)
 //   ShowDataList       text column: fixed text; image column: image source (may hold [KEY]
@@ -46,6 +47,15 @@ struct TColumnField {
 
 // The key of a column whose field shows `displayName`: the name upper-cased (every letter).
 std::string ColumnKey(std::string_view displayName);
+
+// The FieldList entry of a column: key, "=", heading. The entry is split at its first "=",
+// so an "=" inside the key is written "%3d"; a key never holds a lower-case letter, so that
+// text stands for nothing else. Every other key is written as it is.
+std::string FieldListEntry(std::string_view key, std::string_view heading);
+// The key of FieldList entry i, "%3d" read back as "=".
+std::string FieldListKey(const rtl::TStrings& fieldList, int i);
+// The first entry whose key is `key` (letter case ignored); -1 when none.
+int IndexOfFieldListKey(const rtl::TStrings& fieldList, std::string_view key);
 
 // Smallint, Integer, Word, Float, Currency, AutoInc and Largeint: the types a new column
 // aligns to the right and formats as a number. BCD is not among them.
@@ -179,13 +189,18 @@ public:
 
     int ColumnCount() const { return FieldList.Count(); }
     // Entries of column i (raising rtl::EListError for a column that is not there).
-    std::string Key(int i) const { return FieldList.Names(i); }
+    std::string Key(int i) const { return FieldListKey(FieldList, i); }
     std::string Heading(int i) const { return FieldList.ValueFromIndex(i); }
+    // Replaces the heading of column i, keeping its key and image flag.
+    void SetHeading(int i, std::string_view heading);
+    // True while the heading is the column's own name (its key, letter case aside): a name
+    // from the database rather than a text the author typed.
+    bool HeadingIsColumnName(int i) const;
     bool IsHidden(int i) const { return ShowModeList.Strings(i) == "Hide"; }
     bool IsImage(int i) const { return FieldList.Checked(i); }
     // The column whose key is `name` (letter case ignored), -1 when none; the first of
     // several with the same key.
-    int IndexOfKey(std::string_view name) const { return FieldList.IndexOfName(name); }
+    int IndexOfKey(std::string_view name) const { return IndexOfFieldListKey(FieldList, name); }
 
     // Rebuilds the lists and the list view from the fields, in field order. With mode
     // "Update" a column whose key is among the fields keeps its settings; any other mode

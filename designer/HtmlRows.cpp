@@ -82,13 +82,20 @@ const db::TField* THtmlRowBuilder::FieldOfKey(std::string_view key) const
     return nullptr;
 }
 
+std::string THtmlRowBuilder::HeadingHtml(int i) const
+{
+    // A heading that is still the column's name came from the database: it is data.
+    const std::string heading = columns_.Heading(i);
+    return columns_.HeadingIsColumnName(i) ? HtmlEscape(heading) : heading;
+}
+
 std::string THtmlRowBuilder::BuildHeaderRow() const
 {
     std::string s = std::string(kCrLf) + "<tr>";
     for (int i = 0; i < columns_.ColumnCount(); ++i) {
         if (columns_.IsHidden(i)) continue;
         s += kCrLf;
-        s += "<td class=\"ThRows\">" + columns_.Heading(i) + "</td>";
+        s += "<td class=\"ThRows\">" + HeadingHtml(i) + "</td>";
     }
     return s + kCrLf + "</tr>";
 }
@@ -107,7 +114,7 @@ std::string THtmlRowBuilder::BuildRowStyle2(int r) const
     std::string s;
     for (int i = 0; i < columns_.ColumnCount(); ++i) {
         if (columns_.IsHidden(i)) continue;
-        s += std::string(kCrLf) + "<tr>" + kCrLf + "<td class=\"ThRows\">" + columns_.Heading(i) + "</td>" + kCrLf +
+        s += std::string(kCrLf) + "<tr>" + kCrLf + "<td class=\"ThRows\">" + HeadingHtml(i) + "</td>" + kCrLf +
              BuildCell(i, rowClass) + kCrLf + "</tr>";
     }
     return s;

@@ -7,7 +7,8 @@
 // Field values are data: text cells HTML-escape them, and tags inside image sources, link
 // addresses and link parameters percent-encode them and write a remaining "&" as "&amp;", so
 // that a browser reads back exactly the value's characters. What the author typed (headings,
-// prefixes, suffixes, fixed texts, addresses, targets) goes in as written.
+// prefixes, suffixes, fixed texts, addresses, targets) goes in as written; a heading the
+// author left as the column's name is data.
 
 #include "designer/HtmlText.h"
 
@@ -41,7 +42,9 @@ class THtmlRowBuilder {
 public:
     THtmlRowBuilder(const TColumnModel& columns, const db::TDataSet& query);
 
-    // CR LF "<tr>", a ThRows cell with the heading of every shown column, CR LF "</tr>".
+    // CR LF "<tr>", a ThRows cell with the heading of every shown column, CR LF "</tr>". A
+    // heading that is still the column's name (from the database) is HTML-escaped; one the
+    // author typed goes in as typed. Report Style2 writes its headings the same way.
     std::string BuildHeaderRow() const;
     // One record in "Report Style1": one row, a cell per column (a hidden column leaves a
     // bare line break).
@@ -80,6 +83,7 @@ private:
     // The query's field whose column key is `key`; nullptr when none.
     const db::TField* FieldOfKey(std::string_view key) const;
     std::string Content(int i) const;
+    std::string HeadingHtml(int i) const;
     // The href of column i's link; false when the column has none or its address was dropped.
     bool LinkAddress(int i, std::string& href) const;
     std::string Url(int i, bool& dropped) const;

@@ -158,6 +158,54 @@ TEST(ColumnModel, ListsOfUnequalLengthGiveDefaultsWhereEntriesAreMissing)
     EXPECT_EQ(ColumnText(m, 1), "B=B-|Show|Default|+|-|-|0,0,0,0,0|0|||");
 }
 
+// A column name holding "=" keeps key and heading whole in the name/value entry, through
+// headings set, rebuilds and lookups; entries of other names read as they always did.
+TEST(ColumnModel, NamesHoldingEqualsSignsStayWhole)
+{
+    TColumnModel m;
+    m.RebuildColumnList("Reset", {{"a=b", db::ftString}, {"A", db::ftInteger}, {"x = y = z", db::ftFloat}, {"%3d", db::ftString}});
+    ExpectInStep(m, 4);
+    const struct {
+        const char* key;
+        const char* heading;
+    } columns[] = {{"A=B", "a=b"}, {"A", "A"}, {"X = Y = Z", "x = y = z"}, {"%3D", "%3d"}};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(m.Key(i), columns[i].key);
+        EXPECT_EQ(m.Heading(i), columns[i].heading);
+        EXPECT_EQ(m.ListItem(i).Caption, columns[i].key);
+        EXPECT_EQ(m.ListItem(i).SubItems[0], columns[i].heading);
+        EXPECT_EQ(m.IndexOfKey(columns[i].key), i);
+        EXPECT_TRUE(m.HeadingIsColumnName(i));
+    }
+    EXPECT_EQ(m.IndexOfKey("a=B"), 0);
+    EXPECT_EQ(m.IndexOfKey("a"), 1);
+    EXPECT_EQ(m.IndexOfKey("B"), -1);
+
+    m.FieldList.SetChecked(0, true);
+    m.SetHeading(0, "Sum = total");
+    m.AlignmentList.Put(0, "Center");
+    EXPECT_EQ(m.Key(0), "A=B");
+    EXPECT_EQ(m.Heading(0), "Sum = total");
+    EXPECT_TRUE(m.IsImage(0));
+    EXPECT_FALSE(m.HeadingIsColumnName(0));
+    // The stored form: the key's "=" written so that the first "=" ends the key.
+    EXPECT_EQ(m.FieldList.Text(), "A%3dB=Sum = total\r\nA=A\r\nX %3d Y %3d Z=x = y = z\r\n%3D=%3d\r\n");
+
+    // An "Update" finds each column by its whole key, wherever its field now stands.
+    m.RebuildColumnList("Update", {{"A", db::ftInteger}, {"a=b", db::ftString}});
+    ExpectInStep(m, 2);
+    EXPECT_EQ(m.Key(1), "A=B");
+    EXPECT_EQ(m.Heading(1), "Sum = total");
+    EXPECT_EQ(m.AlignmentList.Strings(1), "Center");
+    EXPECT_EQ(m.AlignmentList.Strings(0), "Right");
+
+    // An entry of an older project: the first "=" ends the key, the heading may hold more.
+    m.FieldList.Put(0, "A=Count = items");
+    EXPECT_EQ(m.Key(0), "A");
+    EXPECT_EQ(m.Heading(0), "Count = items");
+}
+
 TEST(ColumnModel, CaseCollidingKeysShareTheFirstEntry)
 {
     TColumnModel m;

@@ -244,6 +244,28 @@ TEST_F(HtmlRows, HeaderAndReportRows)
     EXPECT_EQ(RowClass(4), "TrOdd");
 }
 
+// Headings that are still the columns' names are data from the database and are escaped;
+// a heading the author typed goes in as typed. Names holding "=" stay whole.
+TEST_F(HtmlRows, HeadingsFromTheDatabaseAreEscaped)
+{
+    Open("SELECT id AS \"a=b\", name AS \"x<y>&z\", price FROM item ORDER BY id");
+    EXPECT_EQ(columns_.Key(0), "A=B");
+    EXPECT_EQ(rows_->BuildHeaderRow(),
+              "\r\n<tr>\r\n<td class=\"ThRows\">a=b</td>\r\n<td class=\"ThRows\">x&lt;y&gt;&amp;z</td>"
+              "\r\n<td class=\"ThRows\">price</td>\r\n</tr>");
+    columns_.SetHeading(1, "<i>Name</i>");
+    columns_.SetHeading(2, "Price = <b>EUR</b>");
+    EXPECT_EQ(rows_->BuildHeaderRow(),
+              "\r\n<tr>\r\n<td class=\"ThRows\">a=b</td>\r\n<td class=\"ThRows\"><i>Name</i></td>"
+              "\r\n<td class=\"ThRows\">Price = <b>EUR</b></td>\r\n</tr>");
+    columns_.SetHeading(1, "X<Y>&Z");  // the name in other letters: still the database's
+    Record(1);
+    const std::string style2 = rows_->BuildRowStyle2(0);
+    EXPECT_EQ(style2.find("\r\n<tr>\r\n<td class=\"ThRows\">a=b</td>\r\n<td class=\"TrOdd\" align=Right>1</td>"), 0u);
+    EXPECT_NE(style2.find("<td class=\"ThRows\">X&lt;Y&gt;&amp;Z</td>"), std::string::npos) << style2;
+    EXPECT_EQ(rows_->ReplaceFieldTags("show.asp?id=[a=b]"), "show.asp?id=1");
+}
+
 TEST_F(HtmlRows, TemplateRowRunsTheHook)
 {
     Open("SELECT id, name FROM item ORDER BY id");
