@@ -1,5 +1,6 @@
 #include "designer/ColumnListView.h"
 
+#include "platform/rtl/Scope.h"
 #include "platform/ui/ComCtrls.h"
 
 namespace designer {
@@ -11,10 +12,9 @@ void Fill(ui::TListItem& target, const TColumnListItem& item)
     target.SetCaption(item.Caption);
     target.SetChecked(item.Checked);
     ui::TItemStrings& subItems = *target.SubItems();
-    subItems.BeginUpdate();
+    auto update = rtl::MakeScope(subItems, &ui::TItemStrings::BeginUpdate, &ui::TItemStrings::EndUpdate);
     subItems.Clear();
     for (const std::string& s : item.SubItems) subItems.Add(s);
-    subItems.EndUpdate();
 }
 
 }  // namespace

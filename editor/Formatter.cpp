@@ -421,6 +421,7 @@ void TTextMemo::UpdateChanges()
         ContinueFormatting();
         UpdateCaret();
     }
+    DebugCheckStore();
     Change();
 }
 

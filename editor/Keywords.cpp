@@ -1,9 +1,8 @@
 #include "editor/Keywords.h"
 
 #include "platform/classes/Filer.h"
+#include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
-
-#include <QChar>
 
 #include <algorithm>
 
@@ -14,66 +13,7 @@ TUpperCaseProc g_userUpperCase = nullptr;
 
 void AsciiUpper(std::string& text)
 {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-}
-
-// Decodes the valid UTF-8 sequence of `len` bytes at `p`.
-char32_t Decode(const unsigned char* p, std::size_t len)
-{
-    switch (len) {
-    case 2: return static_cast<char32_t>(((p[0] & 0x1F) << 6) | (p[1] & 0x3F));
-    case 3: return static_cast<char32_t>(((p[0] & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
-    default:
-        return static_cast<char32_t>(((p[0] & 0x07) << 18) | ((p[1] & 0x3F) << 12) | ((p[2] & 0x3F) << 6) |
-                                     (p[3] & 0x3F));
-    }
-}
-
-std::size_t Encode(char32_t c, unsigned char* out)
-{
-    if (c < 0x80) {
-        out[0] = static_cast<unsigned char>(c);
-        return 1;
-    }
-    if (c < 0x800) {
-        out[0] = static_cast<unsigned char>(0xC0 | (c >> 6));
-        out[1] = static_cast<unsigned char>(0x80 | (c & 0x3F));
-        return 2;
-    }
-    if (c < 0x10000) {
-        out[0] = static_cast<unsigned char>(0xE0 | (c >> 12));
-        out[1] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
-        out[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
-        return 3;
-    }
-    out[0] = static_cast<unsigned char>(0xF0 | (c >> 18));
-    out[1] = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
-    out[2] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
-    out[3] = static_cast<unsigned char>(0x80 | (c & 0x3F));
-    return 4;
-}
-
-void UnicodeUpper(std::string& text)
-{
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) {
-            if (lead >= 'a' && lead <= 'z') text[i] = static_cast<char>(lead - 'a' + 'A');
-            ++i;
-            continue;
-        }
-        const std::size_t next = rtl::Utf8NextCharStart(text, i);
-        const std::size_t len = next - i;
-        if (len >= 2) {
-            auto* p = reinterpret_cast<unsigned char*>(text.data() + i);
-            const char32_t upper = QChar::toUpper(Decode(p, len));
-            unsigned char buf[4];
-            if (Encode(upper, buf) == len) std::copy(buf, buf + len, p);
-        }
-        i = next;
-    }
+    for (char& c : text) c = rtl::AsciiUpper(c);
 }
 }  // namespace
 
@@ -83,7 +23,7 @@ TUpperCaseProc UserUpperCase() noexcept { return g_userUpperCase; }
 void FoldCase(TtmUpperCase type, std::string& text)
 {
     switch (type) {
-    case tmuAnsi: UnicodeUpper(text); return;
+    case tmuAnsi: rtl::AnsiUpperCaseSameLength(text); return;
     case tmuUserDefined:
         if (g_userUpperCase) {
             g_userUpperCase(text.data(), text.size());
@@ -117,14 +57,8 @@ GW_IMPLEMENT_CLASS(TKeywordList, classes::TPersistent) {}
 void TKeywordList::Assign(const rtl::TStrings& source)
 {
     if (&source == this) return;
-    BeginUpdate();
-    try {
-        TStringList::Assign(source);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto update = rtl::MakeScope(*this, &TKeywordList::BeginUpdate, &TKeywordList::EndUpdate);
+    TStringList::Assign(source);
 }
 
 void TKeywordList::Assign(const classes::TPersistent& source)
@@ -214,24 +148,18 @@ std::vector<TKeywordList::StoredItem> TKeywordList::StoredItems() const
 
 void TKeywordList::SetStoredItems(const std::vector<StoredItem>& items)
 {
-    BeginUpdate();
-    try {
-        Clear();
-        for (const StoredItem& item : items) {
-            TKeywordRec k;
-            k.Options = static_cast<std::uint8_t>(item.Values[0]);
-            k.Attr = static_cast<std::uint8_t>(item.Values[1]);
-            k.Context = static_cast<std::int32_t>(item.Values[2]);
-            k.Attr16 = static_cast<std::int16_t>(item.Values[3]);
-            k.TextColor = static_cast<rtl::TColor>(item.Values[4]);
-            k.BackColor = static_cast<rtl::TColor>(item.Values[5]);
-            AddKeyword(item.Word, k);
-        }
-    } catch (...) {
-        EndUpdate();
-        throw;
+    auto update = rtl::MakeScope(*this, &TKeywordList::BeginUpdate, &TKeywordList::EndUpdate);
+    Clear();
+    for (const StoredItem& item : items) {
+        TKeywordRec k;
+        k.Options = static_cast<std::uint8_t>(item.Values[0]);
+        k.Attr = static_cast<std::uint8_t>(item.Values[1]);
+        k.Context = static_cast<std::int32_t>(item.Values[2]);
+        k.Attr16 = static_cast<std::int16_t>(item.Values[3]);
+        k.TextColor = static_cast<rtl::TColor>(item.Values[4]);
+        k.BackColor = static_cast<rtl::TColor>(item.Values[5]);
+        AddKeyword(item.Word, k);
     }
-    EndUpdate();
 }
 
 // ---- TStartStopKeyList ----------------------------------------------------------------------

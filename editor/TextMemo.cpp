@@ -4,9 +4,12 @@
 #include "editor/TextMemoStrings.h"
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <cassert>
+#include <cstdio>
 #include <chrono>
 #include <istream>
 #include <ostream>
@@ -187,17 +190,19 @@ void TTextMemo::LoadWith(const std::function<bool(std::string&)>& nextBlock)
         paragraphs_.Add(std::move(rec));
         running += len + 2;
     });
-    try {
+    {
+        // A load that fails leaves an empty text, never a partial one.
+        rtl::TScopeExit empty([this] {
+            InitStore();
+            ReformatAll();
+        });
         std::string block;
         while (nextBlock(block)) {
             reader.Feed(block);
             FireProgress(0, false);
         }
         reader.Finish();
-    } catch (...) {
-        InitStore();
-        ReformatAll();
-        throw;
+        empty.Release();
     }
     textLength_ = static_cast<int>(running - 2);
     lineCount_ = paragraphs_.Count();
@@ -208,6 +213,7 @@ void TTextMemo::LoadWith(const std::function<bool(std::string&)>& nextBlock)
     topLine_->Reset();
     FireProgress(100, true);
     ReformatAll();
+    DebugCheckStore();
     OnParse(this, 0, textLength_);
     Change();
 }
@@ -734,7 +740,7 @@ void TTextMemo::Change()
 
 // ---- Consistency --------------------------------------------------------------------------
 
-void TTextMemo::CheckConsistency() const
+std::string TTextMemo::ConsistencyProblem() const
 {
     static const std::string kVersion = "TTextMemo";
     int lines = 0;
@@ -742,20 +748,53 @@ void TTextMemo::CheckConsistency() const
     const int count = paragraphs_.Count();
     for (int p = 0; p < count; ++p) {
         const TParagraphRec& rec = paragraphs_[p];
-        if (rec.FirstLine != lines) throw rtl::Exception("Error 1 " + kVersion);
-        if (rec.Start != offset) throw rtl::Exception("Error 2 in " + kVersion);
+        if (rec.FirstLine != lines) return "Error 1 " + kVersion;
+        if (rec.Start != offset) return "Error 2 in " + kVersion;
         TLinesList list(const_cast<TParagraphRec&>(rec));
         int at = 0;
         for (int j = 0; j < list.Count(); ++j) {
-            if (list[j].Start != at) throw rtl::Exception("Error 3 in " + kVersion);
+            if (list[j].Start != at) return "Error 3 in " + kVersion;
             at = list[j].Stop;
         }
-        if (at != rec.Length()) throw rtl::Exception("Error 4 in " + kVersion);
+        if (at != rec.Length()) return "Error 4 in " + kVersion;
+        // Breaks live between paragraphs, never inside one (a lone LF is an ordinary character).
+        if (rec.Text.find('\r') != std::string::npos) return "Error 7 in " + kVersion;
+        // Style records: a start state, then ascending offsets inside the paragraph.
+        if (!rec.StartState) return "Error 8 in " + kVersion;
+        int previous = 0;
+        for (const TStyleRec& r : rec.Styles) {
+            if (r.Offset < previous || r.Offset > rec.Length()) return "Error 8 in " + kVersion;
+            previous = r.Offset;
+        }
         lines += list.Count();
         offset += rec.Length() + 2;
     }
-    if (static_cast<std::int64_t>(textLength_) + 2 != offset) throw rtl::Exception("Error 5 in " + kVersion);
-    if (lineCount_ != lines) throw rtl::Exception("Error 6 in " + kVersion);
+    if (static_cast<std::int64_t>(textLength_) + 2 != offset) return "Error 5 in " + kVersion;
+    if (lineCount_ != lines) return "Error 6 in " + kVersion;
+    // The caret and the other end of the selection stand inside the text, at the start of a
+    // character and never between a CR and its LF.
+    for (const std::int64_t at : {std::int64_t{selStart_}, std::int64_t{selStart_} + selLength_}) {
+        if (at < 0 || at > textLength_) return "Error 9 in " + kVersion;
+        const TParagraphRec& rec = paragraphs_[ParagraphOfOffset(static_cast<int>(at))];
+        const auto inPar = static_cast<std::size_t>(at - rec.Start);
+        if (inPar > rec.Text.size() || rtl::Utf8CharStartAt(rec.Text, inPar) != inPar) return "Error 9 in " + kVersion;
+    }
+    return {};
+}
+
+void TTextMemo::CheckConsistency() const
+{
+    if (std::string problem = ConsistencyProblem(); !problem.empty()) throw rtl::Exception(problem);
+}
+
+void TTextMemo::DebugCheckStore() const
+{
+#ifndef NDEBUG
+    if (const std::string problem = ConsistencyProblem(); !problem.empty()) {
+        std::fprintf(stderr, "TTextMemo: the text store is inconsistent: %s\n", problem.c_str());
+        assert(!"the text store is inconsistent");
+    }
+#endif
 }
 
 }  // namespace editor

@@ -4,6 +4,7 @@
 
 #include "platform/classes/Filer.h"
 #include "platform/rtl/Files.h"
+#include "platform/rtl/Scope.h"
 
 #include <istream>
 #include <ostream>
@@ -11,17 +12,8 @@
 namespace editor {
 
 namespace {
-// Keeps an editor update open for the life of the guard.
-class UpdateGuard {
-public:
-    explicit UpdateGuard(TTextMemo& memo) : memo_(memo) { memo_.BeginUpdate(); }
-    ~UpdateGuard() { memo_.EndUpdate(); }
-    UpdateGuard(const UpdateGuard&) = delete;
-    UpdateGuard& operator=(const UpdateGuard&) = delete;
-
-private:
-    TTextMemo& memo_;
-};
+// Keeps an editor update open for the life of the scope.
+auto UpdateScope(TTextMemo& memo) { return rtl::MakeScope(memo, &TTextMemo::BeginUpdate, &TTextMemo::EndUpdate); }
 
 void Select(TTextMemo& memo, int start, int stop)
 {
@@ -110,7 +102,7 @@ void TTextMemoStrings::ReadStoredPieces(const std::vector<std::string>& pieces)
     const int selStart = memo_.SelStart();
     const int selLength = memo_.SelLength();
     {
-        UpdateGuard update(memo_);
+        auto update = UpdateScope(memo_);
         for (const std::string& paragraph : JoinStringsPieces(pieces)) {
             // Appended as it was stored, as Paragraphs.Add appends.
             const int end = memo_.TextLength();
@@ -141,7 +133,7 @@ void TTextParaStrings::Put(int index, const std::string& s)
     const int selLength = memo_.SelLength();
     int change = 0;
     {
-        UpdateGuard update(memo_);
+        auto update = UpdateScope(memo_);
         while (memo_.ParagraphCount() <= index) {
             memo_.SetSelStart(memo_.TextLength());
             memo_.ReplaceSelection("\r\n");

@@ -1,5 +1,7 @@
 #include "platform/classes/Collection.h"
 
+#include "platform/rtl/Scope.h"
+
 #include <algorithm>
 
 namespace classes {
@@ -70,16 +72,9 @@ TCollectionItem* TCollection::Add()
 
 TCollectionItem* TCollection::Insert(int index)
 {
-    BeginUpdate();
-    TCollectionItem* item = nullptr;
-    try {
-        item = Add();
-        item->SetIndex(index);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto update = rtl::MakeScope(*this, &TCollection::BeginUpdate, &TCollection::EndUpdate);
+    TCollectionItem* item = Add();
+    item->SetIndex(index);
     return item;
 }
 
@@ -88,9 +83,8 @@ void TCollection::Delete(int index) { delete Items(index); }
 void TCollection::Clear()
 {
     if (items_.empty()) return;
-    BeginUpdate();
+    auto update = rtl::MakeScope(*this, &TCollection::BeginUpdate, &TCollection::EndUpdate);
     while (!items_.empty()) delete items_.back();
-    EndUpdate();
 }
 
 TCollectionItem* TCollection::FindItemID(int id) const
@@ -115,15 +109,9 @@ void TCollection::Assign(const TPersistent& source)
         return;
     }
     if (other == this) return;
-    BeginUpdate();
-    try {
-        Clear();
-        for (TCollectionItem* item : other->items_) Add()->Assign(*item);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto update = rtl::MakeScope(*this, &TCollection::BeginUpdate, &TCollection::EndUpdate);
+    Clear();
+    for (TCollectionItem* item : other->items_) Add()->Assign(*item);
 }
 
 void TCollection::Update(TCollectionItem*) {}

@@ -1,6 +1,7 @@
 #include "platform/classes/Filer.h"
 
 #include "platform/classes/Errors.h"
+#include "platform/rtl/Scope.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -117,15 +118,9 @@ void DefineStringsProperty(TFiler& filer, rtl::TStrings& strings)
             std::vector<std::string> items;
             while (!r.EndOfList()) items.push_back(r.ReadString());
             r.ReadListEnd();
-            strings.BeginUpdate();
-            try {
-                strings.Clear();
-                for (const std::string& s : items) strings.Add(s);
-            } catch (...) {
-                strings.EndUpdate();
-                throw;
-            }
-            strings.EndUpdate();
+            auto update = rtl::MakeScope(strings, &rtl::TStrings::BeginUpdate, &rtl::TStrings::EndUpdate);
+            strings.Clear();
+            for (const std::string& s : items) strings.Add(s);
         },
         [&strings](TWriter& w) {
             w.WriteListBegin();

@@ -8,6 +8,7 @@
 #include "platform/classes/Collection.h"
 #include "platform/classes/Filer.h"
 #include "platform/rtl/Colors.h"
+#include "platform/rtl/Scope.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -86,18 +87,13 @@ public:
         node.className = c.ClassName();
         const bool wasWriting = c.ComponentState().Contains(csWriting);
         detail::TStreamAccess::SetState(c, csWriting, true);
-        try {
-            WriteProperties(c, "", node.properties);
-            if (withChildren) {
-                c.GetChildren([&](TComponent* child) {
-                    if (child != nullptr) node.children.push_back(WriteComponent(*child, true, depth + 1));
-                }, &root_);
-            }
-        } catch (...) {
-            detail::TStreamAccess::SetState(c, csWriting, wasWriting);
-            throw;
+        rtl::TScopeExit restore([&] { detail::TStreamAccess::SetState(c, csWriting, wasWriting); });
+        WriteProperties(c, "", node.properties);
+        if (withChildren) {
+            c.GetChildren([&](TComponent* child) {
+                if (child != nullptr) node.children.push_back(WriteComponent(*child, true, depth + 1));
+            }, &root_);
         }
-        detail::TStreamAccess::SetState(c, csWriting, wasWriting);
         return node;
     }
 
@@ -272,20 +268,18 @@ public:
 
     void Read(const TTextObject& tree)
     {
-        try {
-            BeginLoading(root_);
-            if (root_.Name().empty() && !tree.name.empty()) AtLine(tree.line, [&] { root_.SetName(tree.name); });
-            ReadBody(root_, tree);
-            ResolveFixups();
-            for (TComponent* c : loaded_) {
-                detail::TStreamAccess::SetState(*c, csReading, false);
-                c->Loaded();
-                detail::TStreamAccess::SetState(*c, csLoading, false);
-            }
-        } catch (...) {
-            Undo();
-            throw;
+        // A read that fails undoes what it did; one that completes keeps it.
+        rtl::TScopeExit undo([&] { Undo(); });
+        BeginLoading(root_);
+        if (root_.Name().empty() && !tree.name.empty()) AtLine(tree.line, [&] { root_.SetName(tree.name); });
+        ReadBody(root_, tree);
+        ResolveFixups();
+        for (TComponent* c : loaded_) {
+            detail::TStreamAccess::SetState(*c, csReading, false);
+            c->Loaded();
+            detail::TStreamAccess::SetState(*c, csLoading, false);
         }
+        undo.Release();
     }
 
 private:
@@ -506,24 +500,22 @@ private:
 
     void ReadCollection(TCollection& collection, const TTextValue& value, int line)
     {
-        collection.BeginUpdate();
-        try {
-            // References waiting to be resolved on the items about to go go with them.
-            std::erase_if(fixups_, [&](const Fixup& f) {
-                const auto* item = dynamic_cast<const TCollectionItem*>(f.object);
-                return item != nullptr && item->Collection() == &collection;
-            });
-            AtLine(line, [&] { collection.Clear(); });
-            for (const TTextItem& item : value.items) {
-                TCollectionItem* added = nullptr;
-                AtLine(item.line, [&] { added = collection.Add(); });
-                for (const TTextProperty& prop : item.properties)
-                    ReadProperty(*added, prop.name, prop.name, prop.value, prop.line);
-            }
-        } catch (...) {
-            collection.EndUpdate();
-            throw;
+        // On failure the update ends quietly; on success its end is reported at the line, since
+        // ending it notifies the collection's owner, which may fail.
+        auto update = rtl::MakeScope(collection, &TCollection::BeginUpdate, &TCollection::EndUpdate);
+        // References waiting to be resolved on the items about to go go with them.
+        std::erase_if(fixups_, [&](const Fixup& f) {
+            const auto* item = dynamic_cast<const TCollectionItem*>(f.object);
+            return item != nullptr && item->Collection() == &collection;
+        });
+        AtLine(line, [&] { collection.Clear(); });
+        for (const TTextItem& item : value.items) {
+            TCollectionItem* added = nullptr;
+            AtLine(item.line, [&] { added = collection.Add(); });
+            for (const TTextProperty& prop : item.properties)
+                ReadProperty(*added, prop.name, prop.name, prop.value, prop.line);
         }
+        update.Release();
         AtLine(line, [&] { collection.EndUpdate(); });
     }
 

@@ -2,6 +2,7 @@
 
 #include "platform/rtl/Files.h"
 #include "platform/rtl/Paths.h"
+#include "platform/rtl/Scope.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -64,15 +65,9 @@ std::string CheckedKey(std::string_view key)
 
 void AssignStrings(TStrings& strings, const std::vector<std::string>& items)
 {
-    strings.BeginUpdate();
-    try {
-        strings.Clear();
-        for (const auto& item : items) strings.Add(item);
-    } catch (...) {
-        strings.EndUpdate();
-        throw;
-    }
-    strings.EndUpdate();
+    auto update = MakeScope(strings, &TStrings::BeginUpdate, &TStrings::EndUpdate);
+    strings.Clear();
+    for (const auto& item : items) strings.Add(item);
 }
 
 }  // namespace

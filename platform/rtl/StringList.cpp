@@ -2,6 +2,7 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
+#include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -18,16 +19,7 @@ constexpr char kDuplicateString[] = "String list does not allow duplicates";
 bool IsBlank(char c) noexcept { return c != '\0' && static_cast<unsigned char>(c) <= ' '; }
 
 // Keeps an update open for the length of a scope, so that an exception inside still closes it.
-class UpdateScope {
-public:
-    explicit UpdateScope(TStrings& list) : list_(list) { list_.BeginUpdate(); }
-    ~UpdateScope() { list_.EndUpdate(); }
-    UpdateScope(const UpdateScope&) = delete;
-    UpdateScope& operator=(const UpdateScope&) = delete;
-
-private:
-    TStrings& list_;
-};
+auto UpdateScope(TStrings& list) { return MakeScope(list, &TStrings::BeginUpdate, &TStrings::EndUpdate); }
 
 }  // namespace
 
@@ -40,7 +32,7 @@ void TStrings::IndexError(int index)
 
 void TStrings::Put(int index, const std::string& s)
 {
-    UpdateScope update(*this);
+    auto update = UpdateScope(*this);
     std::any object = GetObject(index);
     Delete(index);
     InsertObject(index, s, std::move(object));
@@ -52,7 +44,7 @@ void TStrings::PutObject(int /*index*/, std::any /*object*/) {}
 
 void TStrings::InsertObject(int index, const std::string& s, std::any object)
 {
-    UpdateScope update(*this);
+    auto update = UpdateScope(*this);
     Insert(index, s);
     PutObject(index, std::move(object));
 }
@@ -66,7 +58,7 @@ int TStrings::Add(const std::string& s)
 
 int TStrings::AddObject(const std::string& s, std::any object)
 {
-    UpdateScope update(*this);
+    auto update = UpdateScope(*this);
     const int index = Add(s);
     PutObject(index, std::move(object));
     return index;
@@ -82,7 +74,7 @@ int TStrings::IndexOf(std::string_view s) const
 
 void TStrings::Exchange(int index1, int index2)
 {
-    UpdateScope update(*this);
+    auto update = UpdateScope(*this);
     const std::string s1 = Get(index1);
     const std::string s2 = Get(index2);
     std::any o1 = GetObject(index1);
@@ -100,7 +92,7 @@ void TStrings::Move(int curIndex, int newIndex)
     // Both indexes are checked before anything is removed, so a bad target loses nothing.
     if (curIndex < 0 || curIndex >= n) IndexError(curIndex);
     if (newIndex < 0 || newIndex >= n) IndexError(newIndex);
-    UpdateScope update(*this);
+    auto update = UpdateScope(*this);
     const std::string s = Get(curIndex);
     std::any object = GetObject(curIndex);
     Delete(curIndex);
@@ -165,7 +157,7 @@ std::string TStrings::Text() const
 
 void TStrings::SetText(std::string_view text)
 {
-    UpdateScope update(*this);
+    auto update = UpdateScope(*this);
     Clear();
     std::size_t p = 0;
     while (p < text.size()) {
@@ -197,7 +189,7 @@ std::string JoinDelimited(const TStrings& list, char delimiter, char quoteChar, 
 
 void SplitDelimited(TStrings& list, std::string_view text, char delimiter, char quoteChar, bool strict)
 {
-    UpdateScope update(list);
+    auto update = UpdateScope(list);
     list.Clear();
     const std::size_t n = text.size();
     std::size_t p = 0;
@@ -254,14 +246,14 @@ void TStrings::SaveToFile(const std::string& path) const { SaveFileAtomically(pa
 void TStrings::Assign(const TStrings& source)
 {
     if (&source == this) return;
-    UpdateScope update(*this);
+    auto update = UpdateScope(*this);
     Clear();
     AddStrings(source);
 }
 
 void TStrings::AddStrings(const TStrings& source)
 {
-    UpdateScope update(*this);
+    auto update = UpdateScope(*this);
     const int n = source.GetCount();  // fixed first: a list may be added to itself
     for (int i = 0; i < n; ++i) AddObject(source.Get(i), source.GetObject(i));
 }

@@ -49,6 +49,32 @@ char32_t DecodeAt(std::string_view s, std::size_t pos, std::size_t& len) noexcep
     return cp;
 }
 
+// Byte length of the UTF-8 form of a code point.
+std::size_t EncodedLength(char32_t c) noexcept { return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; }
+
+// Writes the UTF-8 form of `c` at `out` (EncodedLength(c) bytes).
+void EncodeAt(char32_t c, char* out) noexcept
+{
+    auto put = [&](std::size_t i, unsigned v) { out[i] = static_cast<char>(static_cast<unsigned char>(v)); };
+    switch (EncodedLength(c)) {
+    case 1: put(0, c); return;
+    case 2:
+        put(0, 0xC0 | (c >> 6));
+        put(1, 0x80 | (c & 0x3F));
+        return;
+    case 3:
+        put(0, 0xE0 | (c >> 12));
+        put(1, 0x80 | ((c >> 6) & 0x3F));
+        put(2, 0x80 | (c & 0x3F));
+        return;
+    default:
+        put(0, 0xF0 | (c >> 18));
+        put(1, 0x80 | ((c >> 12) & 0x3F));
+        put(2, 0x80 | ((c >> 6) & 0x3F));
+        put(3, 0x80 | (c & 0x3F));
+    }
+}
+
 // The character at s[pos] under simple upper-case mapping, for case-insensitive matching
 // and ordering; a byte outside any valid sequence maps above every code point, one apart
 // per byte value. `len` becomes the bytes consumed (at least 1).
@@ -183,6 +209,28 @@ std::string AnsiUpperCase(std::string_view s)
 std::string AnsiLowerCase(std::string_view s)
 {
     return ConvertValidRuns(s, [](const QString& t) { return t.toLower(); });
+}
+
+void AnsiUpperCaseSameLength(std::string& s) noexcept
+{
+    std::size_t pos = 0;
+    while (pos < s.size()) {
+        const auto lead = static_cast<unsigned char>(s[pos]);
+        if (lead < 0x80) {
+            if (lead >= 'a' && lead <= 'z') s[pos] = static_cast<char>(lead - 'a' + 'A');
+            ++pos;
+            continue;
+        }
+        std::size_t len = 0;
+        const char32_t cp = DecodeAt(s, pos, len);
+        if (len == 0) {
+            ++pos;  // an invalid byte, kept
+            continue;
+        }
+        const char32_t upper = QChar::toUpper(cp);
+        if (upper != cp && EncodedLength(upper) == len) EncodeAt(upper, s.data() + pos);
+        pos += len;
+    }
 }
 
 // ---- Comparison ----------------------------------------------------------------------------

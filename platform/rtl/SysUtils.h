@@ -26,6 +26,11 @@ std::string LowerCase(std::string_view s);
 // "SS"). Bytes that are not valid UTF-8 are kept as they are.
 std::string AnsiUpperCase(std::string_view s);
 std::string AnsiLowerCase(std::string_view s);
+// Upper-cases `s` in place, one character at a time by the simple Unicode mapping, where the
+// upper-case form has the same UTF-8 length ("ß" and "ı" stay): byte offsets into the result
+// are those of the original, for matching a folded copy against its text. Bytes that are not
+// valid UTF-8 are kept as they are.
+void AnsiUpperCaseSameLength(std::string& s) noexcept;
 
 // ---- Comparison ----------------------------------------------------------------------------
 

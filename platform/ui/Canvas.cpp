@@ -99,6 +99,29 @@ void TCanvas::SetDevice(ICanvasDevice* device)
     if (device_ != nullptr && clipped_) ApplyClip();
 }
 
+void TCanvas::SaveState(TCanvasState& state) const
+{
+    state.pen.Assign(pen_);
+    state.brush.Assign(brush_);
+    state.font.Assign(font_);
+    state.penPos = penPos_;
+    state.copyMode = copyMode_;
+    state.textAlign = textAlign_;
+    state.clipped = clipped_;
+    state.clip = clip_;
+}
+
+void TCanvas::RestoreState(const TCanvasState& state)
+{
+    pen_.Assign(state.pen);
+    brush_.Assign(state.brush);
+    font_.Assign(state.font);
+    penPos_ = state.penPos;
+    copyMode_ = state.copyMode;
+    textAlign_ = state.textAlign;
+    SetClipRegion(state.clipped ? &state.clip : nullptr);
+}
+
 void TCanvas::SetTextJustification(int extra, int breaks)
 {
     justExtra_ = breaks > 0 ? extra : 0;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/classes/Font.h"
+#include "platform/rtl/Scope.h"
 #include "platform/ui/FontMeasure.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Region.h"
@@ -126,6 +127,19 @@ int FontHeight(const classes::TFont& font);
 // Sets the size for a height (negative: character height, positive: cell height).
 void SetFontHeight(classes::TFont& font, int height);
 
+// What SaveState takes from a canvas and RestoreState puts back: pen, brush, font, pen
+// position, copy mode, text alignment and clipping (not the device).
+struct TCanvasState {
+    TPen pen;
+    TBrush brush;
+    classes::TFont font;
+    TPoint penPos;
+    TCopyMode copyMode = 0;
+    unsigned textAlign = 0;
+    bool clipped = false;
+    TRegion clip;
+};
+
 class TCanvas {
 public:
     explicit TCanvas(ICanvasDevice* device = nullptr);
@@ -153,6 +167,18 @@ public:
     // SetTextJustification: `extra` pixels spread over the next `breaks` blanks that TextOut
     // draws (and TextExtent measures); 0, 0 turns it off.
     void SetTextJustification(int extra, int breaks);
+
+    // ---- Saved state -----------------------------------------------------------------------
+    void SaveState(TCanvasState& state) const;
+    void RestoreState(const TCanvasState& state);
+    // Saves the state now and restores it when the scope is left, by return or exception:
+    //   auto saved = canvas.SaveScope();  canvas.Brush()->SetColor(...);  ...
+    [[nodiscard]] auto SaveScope()
+    {
+        auto state = std::make_unique<TCanvasState>();
+        SaveState(*state);
+        return rtl::TScopeExit([this, state = std::move(state)] { RestoreState(*state); });
+    }
 
     // ---- Lines and shapes --------------------------------------------------------------
     void MoveTo(int x, int y) noexcept { penPos_ = {x, y}; }

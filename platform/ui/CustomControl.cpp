@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/rtl/Scope.h"
 #include "platform/ui/Screen.h"
 
 namespace ui {
@@ -27,15 +28,11 @@ void TCustomControl::PaintWindow(ICanvasDevice& device, const TRect& rect)
     canvas_.SetClipRect(rect);
     updateRect_ = rect;
     painting_ = true;
-    struct TDone {
-        TCustomControl& c;
-        ~TDone()
-        {
-            c.painting_ = false;
-            c.canvas_.SetClipRegion(nullptr);
-            c.canvas_.SetDevice(nullptr);
-        }
-    } done{*this};
+    rtl::TScopeExit done([this] {
+        painting_ = false;
+        canvas_.SetClipRegion(nullptr);
+        canvas_.SetDevice(nullptr);
+    });
     Perform(WM_ERASEBKGND);
     Perform(WM_PAINT);
 }
@@ -53,11 +50,18 @@ void TCustomControl::DefaultHandler(TMessage& m)
     switch (m.Msg) {
     case WM_PAINT:
     case WM_ERASEBKGND: {
-        // Painting into another canvas: this canvas draws on its device for the while.
+        // Painting into another canvas: this canvas draws on its device for the while, and
+        // lets go of it even when painting fails (the other canvas may not outlive it).
         auto* target = reinterpret_cast<TCanvas*>(m.WParam);
         ICanvasDevice* saved = canvas_.Device();
         const bool wasPainting = painting_;
         const TRect savedRect = updateRect_;
+        rtl::TScopeExit restore([&] {
+            if (target == nullptr) return;
+            canvas_.SetDevice(saved);
+            updateRect_ = savedRect;
+            painting_ = wasPainting;
+        });
         if (target != nullptr) {
             canvas_.SetDevice(target->Device());
             updateRect_ = {0, 0, ClientWidth(), ClientHeight()};
@@ -71,11 +75,6 @@ void TCustomControl::DefaultHandler(TMessage& m)
             m.Result = 1;
         } else {
             Paint();
-        }
-        if (target != nullptr) {
-            canvas_.SetDevice(saved);
-            updateRect_ = savedRect;
-            painting_ = wasPainting;
         }
         break;
     }
@@ -101,10 +100,7 @@ void TCustomControl::Resize()
     // answering after a few rounds.
     if (resizing_ > 2) return;
     ++resizing_;
-    struct TDone {
-        int& n;
-        ~TDone() { --n; }
-    } done{resizing_};
+    rtl::TScopeExit done([this] { --resizing_; });
     Perform(WM_SIZE, 0, MakeLParam(ClientWidth(), ClientHeight()));
     TWinControl::Resize();
 }

@@ -1,6 +1,7 @@
 #include "platform/ui/Dialogs.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "platform/rtl/Files.h"
 #include "platform/rtl/SysUtils.h"
@@ -118,62 +119,58 @@ TForm* CreateMessageDialog(const TMessageRequest& request)
     TMsgDlgButtons buttons = request.buttons;
     if (buttons.Empty()) buttons.Include(mbOK);
     auto* form = new TForm(&Application());
-    try {
-        form->SetCaption(request.caption);
-        form->SetBorderStyle(bsDialog);
-        form->SetBorderIcons(TBorderIcons{biSystemMenu});
-        form->SetPosition(poScreenCenter);
+    std::unique_ptr<TForm> owned(form);  // freed if building it fails
+    form->SetCaption(request.caption);
+    form->SetBorderStyle(bsDialog);
+    form->SetBorderIcons(TBorderIcons{biSystemMenu});
+    form->SetPosition(poScreenCenter);
 
-        int textLeft = kMargin;
-        static const TSystemIcon icons[] = {siWarning, siError, siInformation, siQuestion, siNone};
-        if (icons[request.type] != siNone) {
-            auto* image = new TImage(form);
-            image->SetName("Image");
-            image->SetParent(form);
-            image->SetBounds(kMargin, kMargin, kIconSize, kIconSize);
-            image->SetSystemIcon(icons[request.type]);
-            textLeft += kIconSize + 12;
-        }
-
-        auto* label = new TLabel(form);
-        label->SetName("Message");
-        label->SetParent(form);
-        label->SetWordWrap(true);
-        label->SetCaption(request.text);
-        const TPoint size = EstimateTextSize(request.text);
-        label->SetBounds(textLeft, kMargin, std::max(size.X, 1), size.Y);
-
-        const auto order = MsgDlgButtonOrder(buttons);
-        const int count = static_cast<int>(order.size());
-        const int rowWidth = count * kButtonWidth + (count - 1) * kButtonSpacing;
-        const int clientWidth = std::max(textLeft + size.X + kMargin, rowWidth + 2 * kMargin);
-        const int top = std::max(label->Top() + label->Height(), kMargin + kIconSize) + kMargin;
-        const TMsgDlgBtn defaultButton = MsgDlgDefaultButton(buttons);
-        const TMsgDlgBtn cancelButton = MsgDlgCancelButton(buttons);
-        int left = (clientWidth - rowWidth) / 2;
-        for (TMsgDlgBtn b : order) {
-            auto* button = new TButton(form);
-            button->SetName(MsgDlgButtonName(b));
-            button->SetParent(form);
-            button->SetCaption(MsgDlgButtonCaption(b));
-            button->SetModalResult(MsgDlgButtonResult(b));
-            button->SetBounds(left, top, kButtonWidth, kButtonHeight);
-            button->SetDefault(b == defaultButton);
-            button->SetCancel(b == cancelButton);
-            if (b == mbHelp) {
-                const int context = request.helpContext;
-                button->OnClick = [context](classes::TObject*) { Application().HelpContext(context); };
-            }
-            if (b == defaultButton) form->SetActiveControl(button);
-            left += kButtonWidth + kButtonSpacing;
-        }
-        form->SetClientWidth(clientWidth);
-        form->SetClientHeight(top + kButtonHeight + kMargin);
-    } catch (...) {
-        delete form;
-        throw;
+    int textLeft = kMargin;
+    static const TSystemIcon icons[] = {siWarning, siError, siInformation, siQuestion, siNone};
+    if (icons[request.type] != siNone) {
+        auto* image = new TImage(form);
+        image->SetName("Image");
+        image->SetParent(form);
+        image->SetBounds(kMargin, kMargin, kIconSize, kIconSize);
+        image->SetSystemIcon(icons[request.type]);
+        textLeft += kIconSize + 12;
     }
-    return form;
+
+    auto* label = new TLabel(form);
+    label->SetName("Message");
+    label->SetParent(form);
+    label->SetWordWrap(true);
+    label->SetCaption(request.text);
+    const TPoint size = EstimateTextSize(request.text);
+    label->SetBounds(textLeft, kMargin, std::max(size.X, 1), size.Y);
+
+    const auto order = MsgDlgButtonOrder(buttons);
+    const int count = static_cast<int>(order.size());
+    const int rowWidth = count * kButtonWidth + (count - 1) * kButtonSpacing;
+    const int clientWidth = std::max(textLeft + size.X + kMargin, rowWidth + 2 * kMargin);
+    const int top = std::max(label->Top() + label->Height(), kMargin + kIconSize) + kMargin;
+    const TMsgDlgBtn defaultButton = MsgDlgDefaultButton(buttons);
+    const TMsgDlgBtn cancelButton = MsgDlgCancelButton(buttons);
+    int left = (clientWidth - rowWidth) / 2;
+    for (TMsgDlgBtn b : order) {
+        auto* button = new TButton(form);
+        button->SetName(MsgDlgButtonName(b));
+        button->SetParent(form);
+        button->SetCaption(MsgDlgButtonCaption(b));
+        button->SetModalResult(MsgDlgButtonResult(b));
+        button->SetBounds(left, top, kButtonWidth, kButtonHeight);
+        button->SetDefault(b == defaultButton);
+        button->SetCancel(b == cancelButton);
+        if (b == mbHelp) {
+            const int context = request.helpContext;
+            button->OnClick = [context](classes::TObject*) { Application().HelpContext(context); };
+        }
+        if (b == defaultButton) form->SetActiveControl(button);
+        left += kButtonWidth + kButtonSpacing;
+    }
+    form->SetClientWidth(clientWidth);
+    form->SetClientHeight(top + kButtonHeight + kMargin);
+    return owned.release();
 }
 
 int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons, int helpContext)

@@ -2,9 +2,10 @@
 // Dialogs: the message dialog, the input prompt, file open and save, colour and font.
 //
 // Every modal question (and every modal form) goes through one replaceable dialog service,
-// so that tests answer them (TestDialogs.h). The standard service builds the message dialog
-// and the input prompt as forms of this layer and runs them modally; the window system's
-// service (platform/ui/qt) adds the file, colour and font dialogs of the toolkit.
+// so that tests answer them (platform/ui/testing/TestDialogs.h, which only tests link). The
+// standard service builds the message dialog and the input prompt as forms of this layer and
+// runs them modally; the window system's service (platform/ui/qt) adds the file, colour and
+// font dialogs of the toolkit.
 
 #include <string>
 #include <string_view>

@@ -6,6 +6,7 @@
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/FormResources.h"
 #include "platform/classes/Streaming.h"
+#include "platform/rtl/Scope.h"
 #include "platform/ui/ActnList.h"
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/Dialogs.h"
@@ -236,23 +237,19 @@ int TCustomForm::ExecuteModal(const std::function<void()>& pump)
     if (Visible() || !Enabled() || modal_) throw EInvalidOperation("Cannot make a visible window modal");
     modal_ = true;
     modalResult_ = mrNone;
-    try {
-        Show();
-        while (true) {
-            pump();
-            if (Application().Terminated() && modalResult_ == mrNone) modalResult_ = mrCancel;
-            if (modalResult_ != mrNone) {
-                CloseModal();
-                if (modalResult_ != mrNone) break;
-            }
-        }
-    } catch (...) {
+    rtl::TScopeExit end([this] {
         modal_ = false;
         if (Visible()) Hide();
-        throw;
+    });
+    Show();
+    while (true) {
+        pump();
+        if (Application().Terminated() && modalResult_ == mrNone) modalResult_ = mrCancel;
+        if (modalResult_ != mrNone) {
+            CloseModal();
+            if (modalResult_ != mrNone) break;
+        }
     }
-    modal_ = false;
-    if (Visible()) Hide();
     return modalResult_;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/classes/Filer.h"
+#include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace ui {
@@ -744,10 +745,9 @@ TRect TListBox::ItemRect(int index) const
 void TListBox::SelectByUser(int index, const std::vector<int>& selected)
 {
     if (multiSelect_) {
-        items_.BeginUpdate();
+        auto update = rtl::MakeScope(items_, &TItemStrings::BeginUpdate, &TItemStrings::EndUpdate);
         for (int i = 0; i < items_.Count(); ++i)
             items_.SetSelected(i, std::find(selected.begin(), selected.end(), i) != selected.end());
-        items_.EndUpdate();
     }
     SetItemIndex(index);
     Click();

@@ -226,6 +226,7 @@ TEST(StartStopKeys, RandomEditsEndAsAFreshParseWould)
         memo.SetSelLength(random() % 3 == 0 ? static_cast<int>(random() % 4) : 0);
         memo.ReplaceSelection(random() % 5 == 0 ? "" : pieces[random() % std::size(pieces)]);
         FormatAll(memo);
+        memo.CheckConsistency();
 
         TTextMemo fresh;
         configure(fresh);

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 namespace editor::test {
 namespace {
 
@@ -20,6 +23,84 @@ TEST(TextStore, AnEmptyEditorHasOneParagraphAndOneDisplayLine)
     EXPECT_EQ(memo.Lines()->Count(), 0);
     EXPECT_EQ(memo.Text(), "");
     memo.CheckConsistency();
+}
+
+// Each kind of broken bookkeeping is named by the consistency check (the editor's own code
+// never produces these; the test breaks the records by hand).
+TEST(TextStore, TheConsistencyCheckNamesEachBrokenRecord)
+{
+    struct Case {
+        const char* what;
+        std::function<void(TTextMemo&)> breakIt;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"first line", [](TTextMemo& m) { ++m.Paragraph(1).FirstLine; }, "Error 1 TTextMemo"},
+        {"start offset", [](TTextMemo& m) { ++m.Paragraph(1).Start; }, "Error 2 in TTextMemo"},
+        {"line gap", [](TTextMemo& m) { m.Paragraph(0).Line0.Start = 1; }, "Error 3 in TTextMemo"},
+        {"lines short of the text", [](TTextMemo& m) { m.Paragraph(0).Text += "z"; }, "Error 4 in TTextMemo"},
+        {"text length",
+         [](TTextMemo& m) {
+             m.Paragraph(1).Text += "z";
+             ++m.Paragraph(1).Line0.Stop;
+         },
+         "Error 5 in TTextMemo"},
+        {"line count",
+         [](TTextMemo& m) {
+             TParagraphRec& p = m.Paragraph(1);
+             p.Line0.Stop = 1;
+             p.MoreLines.push_back(TLineRec{1, p.Length()});
+         },
+         "Error 6 in TTextMemo"},
+        {"break inside a paragraph", [](TTextMemo& m) { m.Paragraph(0).Text[1] = '\r'; }, "Error 7 in TTextMemo"},
+        {"no start state", [](TTextMemo& m) { m.Paragraph(1).StartState.reset(); }, "Error 8 in TTextMemo"},
+        {"style records out of order",
+         [](TTextMemo& m) {
+             TStyleRec a, b;
+             a.Offset = 2;
+             b.Offset = 1;
+             m.Paragraph(0).Styles = {a, b};
+         },
+         "Error 8 in TTextMemo"},
+        {"style record past the paragraph",
+         [](TTextMemo& m) {
+             TStyleRec a;
+             a.Offset = 4;
+             m.Paragraph(0).Styles = {a};
+         },
+         "Error 8 in TTextMemo"},
+        {"caret inside a character",
+         [](TTextMemo& m) {
+             m.SetSelStart(1);
+             m.Paragraph(0).Text = "\xC3\xA9" "c";
+         },
+         "Error 9 in TTextMemo"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TTextMemo memo;
+        memo.LoadFromText("abc\r\ndef");
+        memo.CheckConsistency();
+        EXPECT_EQ(memo.ConsistencyProblem(), "");
+        c.breakIt(memo);
+        EXPECT_EQ(memo.ConsistencyProblem(), c.message);
+        try {
+            memo.CheckConsistency();
+            ADD_FAILURE() << "no exception";
+        } catch (const rtl::Exception& e) {
+            EXPECT_EQ(e.Message(), c.message);
+        }
+    }
+}
+
+// Debug builds check the store after every completed change and stop on a broken one; release
+// builds carry on.
+TEST(TextStoreDeathTest, DebugBuildsStopOnABrokenStoreAfterAnEdit)
+{
+    TTextMemo memo;
+    memo.LoadFromText("abc\r\ndef\r\nghi");
+    ++memo.Paragraph(2).Start;
+    EXPECT_DEBUG_DEATH(memo.ReplaceSelection("x"), "the text store is inconsistent: Error 2 in");
 }
 
 TEST(TextStore, EveryBreakCountsTwoWhateverItWasReadWith)

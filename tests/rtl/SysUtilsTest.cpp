@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace rtl;
@@ -26,6 +27,25 @@ TEST(SysUtilsCase, AsciiRulesLeaveOtherLettersAlone)
     EXPECT_EQ(AnsiUpperCase("straße"), "STRASSE");
     // Bytes that are not UTF-8 survive the Unicode conversion unchanged.
     EXPECT_EQ(AnsiUpperCase("a\xFF" "b\xC3"), "A\xFF" "B\xC3");
+}
+
+// The in-place form keeps every byte offset: a character whose upper case would take a
+// different number of bytes stays as it is.
+TEST(SysUtilsCase, SameLengthUpperCaseKeepsOffsets)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"true é_z", "TRUE É_Z"},
+        {"straße", "STRAßE"},           // "SS" would be longer
+        {"\u0131\u017F", "\u0131\u017F"},  // dotless i and long s would shrink to ASCII
+        {"\u24D0\U00010428", "\u24B6\U00010400"},  // three- and four-byte letters
+        {"a\xFF" "b\xC3", "A\xFF" "B\xC3"},  // bytes that are not UTF-8 kept
+        {"", ""},
+    };
+    for (const auto& [in, out] : cases) {
+        std::string s = in;
+        AnsiUpperCaseSameLength(s);
+        EXPECT_EQ(s, out) << in;
+    }
 }
 
 TEST(SysUtilsCompare, CharacterCodeOrder)

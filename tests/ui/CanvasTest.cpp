@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/Exceptions.h"
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/CustomControl.h"
@@ -67,6 +68,50 @@ TEST(CanvasTest, RecordsShapesInOrderWithTheirPenAndBrush)
                            "PatBlt(1,1,2,2 $00550009)",
                            "FillRect(0,0,1,1 brush=" + FormatColor(rtl::ColorToRGB(rtl::clWindow)) + ")",
                        }));
+}
+
+// The save scope puts pen, brush, font, pen position, modes and clipping back, whether the
+// scope ends normally or by an exception.
+TEST(CanvasTest, SaveScopeRestoresTheDrawingState)
+{
+    TRecordingCanvas c;
+    c.Pen()->SetColor(rtl::clRed);
+    c.Brush()->SetStyle(bsClear);
+    c.Font()->SetSize(12);
+    c.MoveTo(3, 4);
+    c.SetTextAlign(TA_RIGHT);
+    c.SetClipRect({0, 0, 10, 10});
+    auto change = [&] {
+        auto saved = c.SaveScope();
+        c.Pen()->SetColor(rtl::clBlue);
+        c.Pen()->SetWidth(3);
+        c.Brush()->SetStyle(bsSolid);
+        c.Font()->SetSize(20);
+        c.MoveTo(7, 8);
+        c.SetCopyMode(cmSrcInvert);
+        c.SetTextAlign(TA_CENTER);
+        c.SetClipRegion(nullptr);
+        throw rtl::Exception("drawing failed");
+    };
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 0) {
+            auto saved = c.SaveScope();
+            c.Pen()->SetColor(rtl::clBlue);
+            c.SetClipRect({2, 2, 4, 4});
+        } else {
+            EXPECT_THROW(change(), rtl::Exception);
+        }
+        EXPECT_EQ(c.Pen()->Color(), rtl::clRed);
+        EXPECT_EQ(c.Pen()->Width(), 1);
+        EXPECT_EQ(c.Brush()->Style(), bsClear);
+        EXPECT_EQ(c.Font()->Size(), 12);
+        EXPECT_EQ(c.PenPos(), (TPoint{3, 4}));
+        EXPECT_EQ(c.CopyMode(), cmSrcCopy);
+        EXPECT_EQ(c.TextAlign(), TA_RIGHT);
+        EXPECT_TRUE(c.Clipped());
+        EXPECT_EQ(c.ClipRect(), (TRect{0, 0, 10, 10}));
+        EXPECT_EQ(c.Log().back(), "SetClip(0,0,10,10)");  // the device clips as before too
+    }
 }
 
 TEST(CanvasTest, FocusRectIsADottedInvertingFrame)
@@ -269,6 +314,7 @@ public:
     explicit TLoggingControl(classes::TComponent* owner) : TCustomControl(owner) {}
     Log log;
     std::intptr_t dlgCode = 0;
+    bool failPaint = false;
 
     void Dispatch(TMessage& m) override
     {
@@ -283,6 +329,7 @@ public:
 protected:
     void Paint() override
     {
+        if (failPaint) throw rtl::Exception("paint failed");
         Canvas()->Brush()->SetColor(rtl::clBlue);
         Canvas()->FillRect({1, 1, 3, 3});
     }
@@ -385,6 +432,17 @@ TEST_F(CustomControlTest, PaintingIntoAnotherCanvasErasesThenPaints)
     EXPECT_EQ(window.Log()[1], "FillRect(10,10,20,20 brush=$0000FF00)");
     EXPECT_FALSE(control->Painting());
     EXPECT_EQ(control->Canvas()->Device(), nullptr);
+}
+
+// A paint that fails while painting into another canvas leaves the control's canvas on its
+// own device again, not on one that may soon be gone.
+TEST_F(CustomControlTest, AFailedPaintIntoAnotherCanvasLetsGoOfItsDevice)
+{
+    control->failPaint = true;
+    auto target = std::make_unique<TRecordingCanvas>();
+    EXPECT_THROW(control->PaintTo(*target), rtl::Exception);
+    EXPECT_EQ(control->Canvas()->Device(), nullptr);
+    EXPECT_FALSE(control->Painting());
 }
 
 TEST_F(CustomControlTest, PostedMessagesArriveInOrderUnlessTheControlWent)

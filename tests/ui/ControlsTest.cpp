@@ -7,7 +7,7 @@
 #include "platform/classes/Filer.h"
 #include "platform/classes/Streaming.h"
 #include "platform/rtl/Files.h"
-#include "platform/ui/TestDialogs.h"
+#include "platform/ui/testing/TestDialogs.h"
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Menus.h"

@@ -9,7 +9,7 @@
 #include "platform/rtl/Files.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/StdCtrls.h"
-#include "platform/ui/TestDialogs.h"
+#include "platform/ui/testing/TestDialogs.h"
 
 namespace {
 

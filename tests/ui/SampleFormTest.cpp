@@ -8,7 +8,7 @@
 
 #include "platform/classes/FormResources.h"
 #include "platform/classes/Streaming.h"
-#include "platform/ui/TestDialogs.h"
+#include "platform/ui/testing/TestDialogs.h"
 #include "tests/ui/SampleForm.h"
 
 namespace {
