@@ -502,6 +502,7 @@ void TScrollBox::SetBorderStyle(TFormBorderStyle style)
 
 void TScrollBox::SetAutoScroll(bool v)
 {
+    if (v == autoScroll_) return;
     autoScroll_ = v;
     Changed();
 }

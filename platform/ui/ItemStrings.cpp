@@ -23,7 +23,9 @@ void TItemStrings::Changed()
 
 void TItemStrings::SetUpdateState(bool updating)
 {
-    if (!updating) Changed();
+    if (updating) return;
+    notifier_.EndUpdate();
+    Changed();
 }
 
 std::string TItemStrings::Get(int index) const
@@ -38,7 +40,10 @@ void TItemStrings::Put(int index, const std::string& s)
 {
     CheckNotSorted();
     Check(index);
-    items_[static_cast<std::size_t>(index)].text = s;
+    std::string& text = items_[static_cast<std::size_t>(index)].text;
+    if (text == s) return;
+    text = s;
+    notifier_.Changed(index, Updating());
     Changed();
 }
 
@@ -59,6 +64,7 @@ void TItemStrings::Insert(int index, const std::string& s)
     CheckNotSorted();
     if (index < 0 || index > GetCount()) IndexError(index);
     items_.insert(items_.begin() + index, Item{s, {}, false, false});
+    notifier_.Inserted(index, Updating());
     Changed();
 }
 
@@ -71,6 +77,7 @@ int TItemStrings::Add(const std::string& s)
     });
     const auto index = static_cast<int>(it - items_.begin());
     items_.insert(it, Item{s, {}, false, false});
+    notifier_.Inserted(index, Updating());
     Changed();
     return index;
 }
@@ -79,6 +86,7 @@ void TItemStrings::Delete(int index)
 {
     Check(index);
     items_.erase(items_.begin() + index);
+    notifier_.Removed(index, Updating());
     Changed();
 }
 
@@ -86,6 +94,7 @@ void TItemStrings::Clear()
 {
     if (items_.empty()) return;
     items_.clear();
+    notifier_.Reset(Updating());
     Changed();
 }
 
@@ -94,7 +103,10 @@ void TItemStrings::Exchange(int index1, int index2)
     CheckNotSorted();
     Check(index1);
     Check(index2);
+    if (index1 == index2) return;
     std::swap(items_[static_cast<std::size_t>(index1)], items_[static_cast<std::size_t>(index2)]);
+    notifier_.Changed(index1, Updating());
+    notifier_.Changed(index2, Updating());
     Changed();
 }
 
@@ -107,6 +119,7 @@ void TItemStrings::Move(int curIndex, int newIndex)
     Item item = std::move(items_[static_cast<std::size_t>(curIndex)]);
     items_.erase(items_.begin() + curIndex);
     items_.insert(items_.begin() + newIndex, std::move(item));
+    notifier_.Reset(Updating());
     Changed();
 }
 
@@ -117,6 +130,7 @@ void TItemStrings::SetSorted(bool sorted)
     if (sorted_) {
         std::stable_sort(items_.begin(), items_.end(),
                          [this](const Item& a, const Item& b) { return CompareStrings(a.text, b.text) < 0; });
+        notifier_.Reset(Updating());
         Changed();
     }
 }
@@ -133,6 +147,7 @@ void TItemStrings::SetChecked(int index, bool checked)
     auto& item = items_[static_cast<std::size_t>(index)];
     if (item.checked == checked) return;
     item.checked = checked;
+    notifier_.Changed(index, Updating());
     Changed();
 }
 
@@ -148,6 +163,7 @@ void TItemStrings::SetSelected(int index, bool selected)
     auto& item = items_[static_cast<std::size_t>(index)];
     if (item.selected == selected) return;
     item.selected = selected;
+    notifier_.Changed(index, Updating());
     Changed();
 }
 
