@@ -24,7 +24,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeView>
+#include <QTableView>
 
 #include <filesystem>
 #include <memory>
@@ -254,7 +254,7 @@ TEST_F(QtFormTest, SelectionReachesTheControls)
 
     // The list view: the selection first, then the mouse-down handler sees it.
     form->FillListView();
-    auto* tree = Widget<QTreeView>("ListView1");
+    auto* tree = Widget<QTableView>("ListView1");
     ASSERT_EQ(tree->model()->rowCount(), 3);
     EXPECT_EQ(tree->model()->index(1, 1).data().toString(), "name-value");
     const QRect row = tree->visualRect(tree->model()->index(1, 0));

@@ -13,7 +13,7 @@
 #include <QSizeGrip>
 #include <QTabBar>
 #include <QToolButton>
-#include <QTreeView>
+#include <QTableView>
 #include <qdrawutil.h>
 
 #include <algorithm>
@@ -32,7 +32,7 @@ namespace {
 
 // ---- List view -----------------------------------------------------------------------------
 
-// Report, list and small-icon views in a tree view; the icon view in a list view. The press
+// Report, list and small-icon views in a table view; the icon view in a list view. The press
 // reaches the control after the widget selected the item under it.
 template <class Base>
 class TSelectFirst : public Base {
@@ -87,18 +87,26 @@ protected:
             icons->setUniformItemSizes(true);
             icons->afterPress = [this, pressed](QMouseEvent* e) { pressed(view_->viewport(), e); };
         } else {
-            auto* tree = new TSelectFirst<QTreeView>(parent);
-            view_ = tree_ = tree;
-            tree->setRootIsDecorated(false);
-            tree->setUniformRowHeights(true);
-            tree->setItemsExpandable(false);
-            tree->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-            tree->setItemDelegate(new TRowHeightDelegate(tree, TListView::kRowHeight));
-            tree->header()->setFixedHeight(TListView::kHeaderHeight);
-            tree->header()->setStretchLastSection(false);
-            tree->header()->setSectionsMovable(false);
-            tree->afterPress = [this, pressed](QMouseEvent* e) { pressed(view_->viewport(), e); };
-            connect(tree->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+            // A table rather than a tree: it finds any row's place at once, where a tree
+            // searches its rows for one out of sight.
+            auto* table = new TSelectFirst<QTableView>(parent);
+            view_ = table_ = table;
+            table->setShowGrid(false);
+            table->setWordWrap(false);
+            table->setTabKeyNavigation(false);
+            table->setCornerButtonEnabled(false);
+            table->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+            table->verticalHeader()->hide();
+            table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+            table->verticalHeader()->setMinimumSectionSize(1);
+            table->verticalHeader()->setDefaultSectionSize(TListView::kRowHeight);
+            table->horizontalHeader()->setFixedHeight(TListView::kHeaderHeight);
+            table->horizontalHeader()->setStretchLastSection(false);
+            table->horizontalHeader()->setSectionsMovable(false);
+            table->horizontalHeader()->setHighlightSections(false);
+            table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            table->afterPress = [this, pressed](QMouseEvent* e) { pressed(view_->viewport(), e); };
+            connect(table->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
                 Call([&] { static_cast<TListView&>(control_).ColumnClickByUser(column); });
             });
         }
@@ -129,12 +137,15 @@ protected:
         model_->ColumnsChanged();
         view_->setSelectionMode(v.MultiSelect() ? QAbstractItemView::ExtendedSelection
                                                 : QAbstractItemView::SingleSelection);
-        if (tree_ != nullptr) {
+        if (table_ != nullptr) {
             for (int c = 0; c < v.Columns()->Count(); ++c)
-                if (tree_->columnWidth(c) != v.Columns()->Items(c)->Width())
-                    tree_->setColumnWidth(c, v.Columns()->Items(c)->Width());
-            tree_->setHeaderHidden(v.ViewStyle() != vsReport || !v.ShowColumnHeaders());
-            tree_->setSelectionBehavior(v.RowSelect() ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+                if (table_->columnWidth(c) != v.Columns()->Items(c)->Width())
+                    table_->setColumnWidth(c, v.Columns()->Items(c)->Width());
+            // Without columns the one column of captions fills the view.
+            if (v.Columns()->Count() == 0) table_->setColumnWidth(0, std::max(0, table_->viewport()->width()));
+            table_->horizontalHeader()->setVisible(v.ViewStyle() == vsReport && v.ShowColumnHeaders());
+            table_->setShowGrid(v.GridLines());
+            table_->setSelectionBehavior(v.RowSelect() ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
         }
         SyncCurrent();
     }
@@ -146,7 +157,8 @@ private:
         auto& v = static_cast<TListView&>(control_);
         QItemSelectionModel* selection = view_ != nullptr ? view_->selectionModel() : nullptr;
         if (selection == nullptr) return;
-        const QSignalBlocker block(selection);
+        // The view hears of the selection and repaints what changed; UserSelected knows the
+        // change is the model's (or Sync's) doing.
         const int count = std::min(v.Items()->Count(), model_->rowCount());
         if (first < 0) {
             QItemSelection rows;
@@ -163,7 +175,6 @@ private:
             }
         }
         SyncCurrent();
-        view_->viewport()->update();
     }
 
     void SyncCurrent()
@@ -172,15 +183,13 @@ private:
         QItemSelectionModel* selection = view_ != nullptr ? view_->selectionModel() : nullptr;
         if (selection == nullptr || v.ItemFocused() == nullptr) return;
         const int row = v.ItemFocused()->Index();
-        if (row < model_->rowCount() && selection->currentIndex().row() != row) {
-            const QSignalBlocker block(selection);
+        if (row < model_->rowCount() && selection->currentIndex().row() != row)
             selection->setCurrentIndex(model_->index(row, 0), QItemSelectionModel::NoUpdate);
-        }
     }
 
     std::unique_ptr<TListViewModel> model_;
     QAbstractItemView* view_ = nullptr;
-    QTreeView* tree_ = nullptr;
+    QTableView* table_ = nullptr;
 };
 
 // The tab bar of an owner-drawn page control: the control draws each tab's face over the

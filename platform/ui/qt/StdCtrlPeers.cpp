@@ -490,8 +490,8 @@ private:
     void SyncSelection()
     {
         auto& l = static_cast<TListBox&>(control_);
+        // The view hears of the change and repaints it; UserSelected knows Sync made it.
         QItemSelectionModel* selection = list_->selectionModel();
-        const QSignalBlocker block(selection);
         const int count = std::min(l.Items()->Count(), model_->rowCount());
         std::vector<int> wanted;
         for (int i = 0; i < count; ++i)
@@ -500,7 +500,6 @@ private:
             QItemSelection rows;
             for (int i : wanted) rows.select(model_->index(i, 0), model_->index(i, 0));
             selection->select(rows, QItemSelectionModel::ClearAndSelect);
-            list_->viewport()->update();
         }
         if (l.ItemIndex() >= 0 && l.ItemIndex() < count && selection->currentIndex().row() != l.ItemIndex())
             selection->setCurrentIndex(model_->index(l.ItemIndex(), 0), QItemSelectionModel::NoUpdate);
