@@ -167,6 +167,7 @@ void TListItems::Renumber(int from)
 TListItem* TListItems::Insert(int index)
 {
     if (index < 0 || index > Count()) ListIndexError(index);
+    notifier_.Inserting(index, Updating());
     items_.insert(items_.begin() + index, std::make_unique<TListItem>(this));
     Renumber(index);
     notifier_.Inserted(index, Updating());
@@ -178,6 +179,7 @@ void TListItems::Delete(int index)
 {
     TListItem* item = Item(index);
     view_->ItemRemoved(item);
+    notifier_.Removing(index, Updating());
     items_.erase(items_.begin() + index);
     Renumber(index);
     notifier_.Removed(index, Updating());
@@ -188,6 +190,7 @@ void TListItems::Clear()
 {
     if (items_.empty()) return;
     for (auto& item : items_) view_->ItemRemoved(item.get());
+    notifier_.Resetting(Updating());
     items_.clear();
     notifier_.Reset(Updating());
     if (updateCount_ == 0) view_->ItemsChanged();

@@ -21,6 +21,21 @@ void TItemNotifier::Send(F&& f)
         if (std::find(observers_.begin(), observers_.end(), o) != observers_.end()) f(*o);
 }
 
+void TItemNotifier::Inserting(int index, bool updating)
+{
+    if (!updating) Send([&](IItemObserver& o) { o.ItemInserting(index); });
+}
+
+void TItemNotifier::Removing(int index, bool updating)
+{
+    if (!updating) Send([&](IItemObserver& o) { o.ItemRemoving(index); });
+}
+
+void TItemNotifier::Resetting(bool updating)
+{
+    if (!updating) Send([](IItemObserver& o) { o.ItemsResetting(); });
+}
+
 void TItemNotifier::Inserted(int index, bool updating)
 {
     if (updating)
@@ -62,8 +77,10 @@ void TItemNotifier::EndUpdate()
     const int last = pendingLast_;
     pendingReset_ = false;
     pendingFirst_ = pendingLast_ = -1;
-    if (reset)
+    if (reset) {
+        Send([](IItemObserver& o) { o.ItemsResetting(); });
         Send([](IItemObserver& o) { o.ItemsReset(); });
+    }
     else if (first >= 0)
         Send([&](IItemObserver& o) { o.ItemsChanged(first, last); });
 }

@@ -63,6 +63,7 @@ void TItemStrings::Insert(int index, const std::string& s)
 {
     CheckNotSorted();
     if (index < 0 || index > GetCount()) IndexError(index);
+    notifier_.Inserting(index, Updating());
     items_.insert(items_.begin() + index, Item{s, {}, false, false});
     notifier_.Inserted(index, Updating());
     Changed();
@@ -76,7 +77,8 @@ int TItemStrings::Add(const std::string& s)
         return CompareStrings(v, item.text) < 0;
     });
     const auto index = static_cast<int>(it - items_.begin());
-    items_.insert(it, Item{s, {}, false, false});
+    notifier_.Inserting(index, Updating());
+    items_.insert(items_.begin() + index, Item{s, {}, false, false});
     notifier_.Inserted(index, Updating());
     Changed();
     return index;
@@ -85,6 +87,7 @@ int TItemStrings::Add(const std::string& s)
 void TItemStrings::Delete(int index)
 {
     Check(index);
+    notifier_.Removing(index, Updating());
     items_.erase(items_.begin() + index);
     notifier_.Removed(index, Updating());
     Changed();
@@ -93,6 +96,7 @@ void TItemStrings::Delete(int index)
 void TItemStrings::Clear()
 {
     if (items_.empty()) return;
+    notifier_.Resetting(Updating());
     items_.clear();
     notifier_.Reset(Updating());
     Changed();
@@ -116,6 +120,7 @@ void TItemStrings::Move(int curIndex, int newIndex)
     Check(curIndex);
     Check(newIndex);
     if (curIndex == newIndex) return;
+    notifier_.Resetting(Updating());
     Item item = std::move(items_[static_cast<std::size_t>(curIndex)]);
     items_.erase(items_.begin() + curIndex);
     items_.insert(items_.begin() + newIndex, std::move(item));
@@ -128,6 +133,7 @@ void TItemStrings::SetSorted(bool sorted)
     if (sorted == sorted_) return;
     sorted_ = sorted;
     if (sorted_) {
+        notifier_.Resetting(Updating());
         std::stable_sort(items_.begin(), items_.end(),
                          [this](const Item& a, const Item& b) { return CompareStrings(a.text, b.text) < 0; });
         notifier_.Reset(Updating());

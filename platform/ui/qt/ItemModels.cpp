@@ -57,19 +57,35 @@ bool TItemModelBase::setData(const QModelIndex& index, const QVariant& value, in
     return true;
 }
 
-void TItemModelBase::ItemInserted(int index)
+void TItemModelBase::ItemInserting(int index)
 {
     const auto scope = MarkNoticing(noticing_);
     beginInsertRows({}, index, index);
+    inserting_ = true;
+}
+
+void TItemModelBase::ItemInserted(int index)
+{
+    const auto scope = MarkNoticing(noticing_);
+    if (!inserting_) beginInsertRows({}, index, index);
+    inserting_ = false;
     ++rows_;
     endInsertRows();
     if (hooks_.changed) hooks_.changed(index, index);
 }
 
-void TItemModelBase::ItemRemoved(int index)
+void TItemModelBase::ItemRemoving(int index)
 {
     const auto scope = MarkNoticing(noticing_);
     beginRemoveRows({}, index, index);
+    removing_ = true;
+}
+
+void TItemModelBase::ItemRemoved(int index)
+{
+    const auto scope = MarkNoticing(noticing_);
+    if (!removing_) beginRemoveRows({}, index, index);
+    removing_ = false;
     --rows_;
     endRemoveRows();
 }
@@ -83,10 +99,18 @@ void TItemModelBase::ItemsChanged(int first, int last)
     if (hooks_.changed) hooks_.changed(first, last);
 }
 
-void TItemModelBase::ItemsReset()
+void TItemModelBase::ItemsResetting()
 {
     const auto scope = MarkNoticing(noticing_);
     beginResetModel();
+    resetting_ = true;
+}
+
+void TItemModelBase::ItemsReset()
+{
+    const auto scope = MarkNoticing(noticing_);
+    if (!resetting_) beginResetModel();
+    resetting_ = false;
     rows_ = ItemCount();
     columns_ = Columns();
     endResetModel();
@@ -137,7 +161,10 @@ Qt::ItemFlags TItemStringsModel::flags(const QModelIndex& index) const
 // ---- List view -----------------------------------------------------------------------------
 
 TListViewModel::TListViewModel(TListView& view, bool icons, TItemModelHooks hooks)
-    : TItemModelBase(view.Items()->Notifier(), view.Items()->Count(), std::move(hooks)), view_(view), icons_(icons)
+    : TItemModelBase(view.Items()->Notifier(), view.Items()->Count(), std::move(hooks)),
+      view_(view),
+      icons_(icons),
+      checkboxes_(view.Checkboxes())
 {
     SetColumns(ColumnsOfView());
 }
@@ -155,7 +182,10 @@ void TListViewModel::ColumnsChanged()
     }
     emit headerDataChanged(Qt::Horizontal, 0, columns - 1);
     // The check boxes come and go with the view's setting.
-    if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::CheckStateRole});
+    if (checkboxes_ != view_.Checkboxes()) {
+        checkboxes_ = view_.Checkboxes();
+        if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::CheckStateRole});
+    }
 }
 
 QVariant TListViewModel::data(const QModelIndex& index, int role) const

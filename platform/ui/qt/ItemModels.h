@@ -57,9 +57,12 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
+    void ItemInserting(int index) override;
     void ItemInserted(int index) override;
+    void ItemRemoving(int index) override;
     void ItemRemoved(int index) override;
     void ItemsChanged(int first, int last) override;
+    void ItemsResetting() override;
     void ItemsReset() override;
 
 protected:
@@ -73,6 +76,10 @@ private:
     int rows_;
     int columns_ = 1;
     bool noticing_ = false;
+    // Between an ...ing notice and its partner.
+    bool inserting_ = false;
+    bool removing_ = false;
+    bool resetting_ = false;
     TItemModelHooks hooks_;
 };
 
@@ -112,6 +119,7 @@ private:
     int ColumnsOfView() const;
     TListView& view_;
     bool icons_;
+    bool checkboxes_;
 };
 
 }  // namespace ui::qt
