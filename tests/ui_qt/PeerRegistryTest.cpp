@@ -6,6 +6,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/ActnList.h"
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
@@ -201,6 +203,16 @@ TEST_F(PeerLookup, ListViewRowsArriveOneByOne)
     EXPECT_TRUE(table->selectionModel()->isRowSelected(2, {}));
     EXPECT_FALSE(table->selectionModel()->isRowSelected(1, {}));
     EXPECT_EQ(view->ItemIndex(), 2);  // the view's own selection signal did not come back
+
+    // The view's own state: another image list shows in every row at once.
+    TImageList images(form.get());
+    images.AddPixels(std::vector<std::uint32_t>(static_cast<std::size_t>(images.Width() * images.Height()), 0xFFFF0000u));
+    view->Items()->Item(0)->SetImageIndex(0);
+    EXPECT_TRUE(model->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+    log.entries.clear();
+    view->SetSmallImages(&images);
+    EXPECT_EQ(log.entries, (Log{"changed 0-4"}));
+    EXPECT_FALSE(model->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
 }
 
 TEST_F(PeerLookup, ListAndComboBoxRowsArriveOneByOne)

@@ -164,10 +164,13 @@ TListViewModel::TListViewModel(TListView& view, bool icons, TItemModelHooks hook
     : TItemModelBase(view.Items()->Notifier(), view.Items()->Count(), std::move(hooks)),
       view_(view),
       icons_(icons),
-      checkboxes_(view.Checkboxes())
+      checkboxes_(view.Checkboxes()),
+      images_(Images())
 {
     SetColumns(ColumnsOfView());
 }
+
+const TImageList* TListViewModel::Images() const { return icons_ ? view_.LargeImages() : view_.SmallImages(); }
 
 int TListViewModel::ItemCount() const { return view_.Items()->Count(); }
 
@@ -181,11 +184,17 @@ void TListViewModel::ColumnsChanged()
         return;
     }
     emit headerDataChanged(Qt::Horizontal, 0, columns - 1);
-    // The check boxes come and go with the view's setting.
+    // The check boxes come and go with the view's setting, the images with its image list.
+    QList<int> roles;
     if (checkboxes_ != view_.Checkboxes()) {
         checkboxes_ = view_.Checkboxes();
-        if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::CheckStateRole});
+        roles << Qt::CheckStateRole;
     }
+    if (images_ != Images()) {
+        images_ = Images();
+        roles << Qt::DecorationRole;
+    }
+    if (!roles.isEmpty() && rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, 0), roles);
 }
 
 QVariant TListViewModel::data(const QModelIndex& index, int role) const
@@ -200,7 +209,7 @@ QVariant TListViewModel::data(const QModelIndex& index, int role) const
         return QString();
     case Qt::DecorationRole:
         if (column != 0) return {};
-        return IconOf(icons_ ? view_.LargeImages() : view_.SmallImages(), item->ImageIndex());
+        return IconOf(Images(), item->ImageIndex());
     case Qt::CheckStateRole:
         if (column != 0 || icons_ || !view_.Checkboxes()) return {};
         return item->Checked() ? Qt::Checked : Qt::Unchecked;

@@ -15,6 +15,7 @@
 #include "platform/ui/ItemNotices.h"
 
 namespace ui {
+class TImageList;
 class TItemStrings;
 class TListView;
 }  // namespace ui
@@ -109,7 +110,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    // The view's columns changed (their number, captions or the check boxes).
+    // The view's own state changed: its columns (their number or captions), its check
+    // boxes or its image list.
     void ColumnsChanged();
 
 protected:
@@ -117,9 +119,11 @@ protected:
 
 private:
     int ColumnsOfView() const;
+    const TImageList* Images() const;
     TListView& view_;
     bool icons_;
     bool checkboxes_;
+    const TImageList* images_;
 };
 
 }  // namespace ui::qt
