@@ -14,6 +14,7 @@
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/ItemStrings.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/StdCtrls.h"
 
@@ -245,6 +246,26 @@ TEST_F(UnchangedSetters, TellTheWindowNothing)
         c.other();
         EXPECT_GT(system.changes[c.control], before);  // the window does hear of a real change
     }
+}
+
+TEST(UnchangedMenuSetters, TellTheMenuNothing)
+{
+    TMainMenu menu(nullptr);
+    auto* item = new TMenuItem(&menu);
+    menu.Items()->Add(item);
+    int changes = 0;
+    menu.OnChanged = [&](TMenuItem*, bool) { ++changes; };
+    item->SetShortCut(item->ShortCut());
+    item->SetDefault(item->Default());
+    item->SetRadioItem(item->RadioItem());
+    item->SetImageIndex(item->ImageIndex());
+    item->SetCaption(item->Caption());
+    item->SetChecked(item->Checked());
+    menu.SetImages(menu.Images());
+    EXPECT_EQ(changes, 0);
+    item->SetShortCut(item->ShortCut() + 1);
+    item->SetDefault(!item->Default());
+    EXPECT_EQ(changes, 2);
 }
 
 TEST_F(UnchangedSetters, AListViewItemChangeReachesItsRowNotTheWholeView)
