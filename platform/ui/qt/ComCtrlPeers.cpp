@@ -142,7 +142,7 @@ protected:
                 if (table_->columnWidth(c) != v.Columns()->Items(c)->Width())
                     table_->setColumnWidth(c, v.Columns()->Items(c)->Width());
             // Without columns the one column of captions fills the view.
-            if (v.Columns()->Count() == 0) table_->setColumnWidth(0, std::max(0, table_->viewport()->width()));
+            if (v.Columns()->Count() == 0) table_->setColumnWidth(0, std::max(0, v.ClientWidth() - 2 * table_->frameWidth()));
             table_->horizontalHeader()->setVisible(v.ViewStyle() == vsReport && v.ShowColumnHeaders());
             table_->setShowGrid(v.GridLines());
             table_->setSelectionBehavior(v.RowSelect() ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);

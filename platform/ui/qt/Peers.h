@@ -2,6 +2,11 @@
 // The widgets behind the controls. A peer owns one widget (deleted with the peer), copies
 // the control's state into it on every change, and turns the user's input on it into calls
 // of the control. Nothing here decides anything the control does not already know.
+//
+// The peers of each family of controls live in the family's own file and register there
+// per control class (see RegisterPeer below); list-like peers show the control's items
+// through the item models of ItemModels.h. Conversions of values are in QtConvert.h. This
+// header knows nothing of the window system that installs the peers (QtUi.h).
 
 #include <QObject>
 #include <QPointer>
