@@ -61,18 +61,22 @@ void TListColumn::Assign(const classes::TPersistent& source)
 
 void TListColumn::SetCaption(const std::string& v)
 {
+    if (caption_ == v) return;
     caption_ = v;
     Changed(false);
 }
 
 void TListColumn::SetWidth(int v)
 {
-    width_ = std::max(v, 0);
+    const auto value = std::max(v, 0);
+    if (value == width_) return;
+    width_ = value;
     Changed(false);
 }
 
 void TListColumn::SetAlignment(TAlignment v)
 {
+    if (alignment_ == v) return;
     alignment_ = v;
     Changed(false);
 }
@@ -92,11 +96,12 @@ TListItem::TListItem(TListItems* owner) : owner_(owner)
 
 TListView* TListItem::ListView() const { return owner_->Owner(); }
 
-int TListItem::Index() const { return owner_->IndexOf(this); }
+int TListItem::Index() const { return index_; }
 
 void TListItem::Changed()
 {
-    if (owner_->updateCount_ == 0) ListView()->ItemsChanged();
+    // One item's content: the window redraws that row alone.
+    owner_->notifier_.Changed(index_, owner_->Updating());
 }
 
 void TListItem::SetCaption(const std::string& v)
@@ -154,10 +159,18 @@ TListItem* TListItems::Item(int index) const
 
 TListItem* TListItems::Add() { return Insert(Count()); }
 
+void TListItems::Renumber(int from)
+{
+    for (std::size_t i = static_cast<std::size_t>(from); i < items_.size(); ++i) items_[i]->index_ = static_cast<int>(i);
+}
+
 TListItem* TListItems::Insert(int index)
 {
     if (index < 0 || index > Count()) ListIndexError(index);
+    notifier_.Inserting(index, Updating());
     items_.insert(items_.begin() + index, std::make_unique<TListItem>(this));
+    Renumber(index);
+    notifier_.Inserted(index, Updating());
     if (updateCount_ == 0) view_->ItemsChanged();
     return items_[static_cast<std::size_t>(index)].get();
 }
@@ -166,7 +179,10 @@ void TListItems::Delete(int index)
 {
     TListItem* item = Item(index);
     view_->ItemRemoved(item);
+    notifier_.Removing(index, Updating());
     items_.erase(items_.begin() + index);
+    Renumber(index);
+    notifier_.Removed(index, Updating());
     if (updateCount_ == 0) view_->ItemsChanged();
 }
 
@@ -174,29 +190,38 @@ void TListItems::Clear()
 {
     if (items_.empty()) return;
     for (auto& item : items_) view_->ItemRemoved(item.get());
+    notifier_.Resetting(Updating());
     items_.clear();
+    notifier_.Reset(Updating());
     if (updateCount_ == 0) view_->ItemsChanged();
 }
 
 int TListItems::IndexOf(const TListItem* item) const
 {
-    for (std::size_t i = 0; i < items_.size(); ++i)
-        if (items_[i].get() == item) return static_cast<int>(i);
-    return -1;
+    if (item == nullptr || item->owner_ != this) return -1;
+    return item->index_;
 }
 
 void TListItems::BeginUpdate() { ++updateCount_; }
 
 void TListItems::EndUpdate()
 {
-    if (updateCount_ > 0 && --updateCount_ == 0) view_->ItemsChanged();
+    if (updateCount_ > 0 && --updateCount_ == 0) {
+        notifier_.EndUpdate();
+        view_->ItemsChanged();
+    }
 }
 
 void TListItems::Exchange(int index1, int index2)
 {
     Item(index1);
     Item(index2);
+    if (index1 == index2) return;
     std::swap(items_[static_cast<std::size_t>(index1)], items_[static_cast<std::size_t>(index2)]);
+    items_[static_cast<std::size_t>(index1)]->index_ = index1;
+    items_[static_cast<std::size_t>(index2)]->index_ = index2;
+    notifier_.Changed(index1, Updating());
+    notifier_.Changed(index2, Updating());
     if (updateCount_ == 0) view_->ItemsChanged();
 }
 
@@ -231,7 +256,8 @@ TListView::TListView(classes::TComponent* owner) : TWinControl(owner), columns_(
 
 TListView::~TListView()
 {
-    // Items go first, without telling anybody.
+    // The window goes before the items it shows; then the items, without telling anybody.
+    DestroyPeers();
     OnSelectItem.Clear();
     items_.Clear();
 }
@@ -263,48 +289,56 @@ void TListView::SetViewStyle(TViewStyle v)
 
 void TListView::SetCheckboxes(bool v)
 {
+    if (checkboxes_ == v) return;
     checkboxes_ = v;
     Changed();
 }
 
 void TListView::SetRowSelect(bool v)
 {
+    if (rowSelect_ == v) return;
     rowSelect_ = v;
     Changed();
 }
 
 void TListView::SetMultiSelect(bool v)
 {
+    if (multiSelect_ == v) return;
     multiSelect_ = v;
     Changed();
 }
 
 void TListView::SetHideSelection(bool v)
 {
+    if (hideSelection_ == v) return;
     hideSelection_ = v;
     Changed();
 }
 
 void TListView::SetGridLines(bool v)
 {
+    if (gridLines_ == v) return;
     gridLines_ = v;
     Changed();
 }
 
 void TListView::SetShowColumnHeaders(bool v)
 {
+    if (showColumnHeaders_ == v) return;
     showColumnHeaders_ = v;
     Changed();
 }
 
 void TListView::SetLargeImages(TImageList* v)
 {
+    if (v == largeImages_) return;
     SetReference(*this, largeImages_, v);
     Changed();
 }
 
 void TListView::SetSmallImages(TImageList* v)
 {
+    if (v == smallImages_) return;
     SetReference(*this, smallImages_, v);
     Changed();
 }
@@ -347,6 +381,7 @@ void TListView::SetItemIndex(int index)
 
 void TListView::SetItemFocused(TListItem* item)
 {
+    if (focused_ == item) return;
     focused_ = item;
     Changed();
 }
@@ -640,37 +675,45 @@ void TPageControl::DrawTab(int tabIndex, const TRect& rect, bool active)
 
 void TPageControl::SetOwnerDraw(bool v)
 {
+    if (ownerDraw_ == v) return;
     ownerDraw_ = v;
     Changed();
 }
 
 void TPageControl::SetTabHeight(int v)
 {
-    tabHeight_ = std::max(v, 0);
+    const auto value = std::max(v, 0);
+    if (value == tabHeight_) return;
+    tabHeight_ = value;
     PlacePages();
     Changed();
 }
 
 void TPageControl::SetTabWidth(int v)
 {
-    tabWidth_ = std::max(v, 0);
+    const auto value = std::max(v, 0);
+    if (value == tabWidth_) return;
+    tabWidth_ = value;
     Changed();
 }
 
 void TPageControl::SetStyle(TTabStyle v)
 {
+    if (style_ == v) return;
     style_ = v;
     Changed();
 }
 
 void TPageControl::SetMultiLine(bool v)
 {
+    if (multiLine_ == v) return;
     multiLine_ = v;
     Changed();
 }
 
 void TPageControl::SetImages(TImageList* v)
 {
+    if (v == images_) return;
     SetReference(*this, images_, v);
     Changed();
 }
@@ -755,18 +798,22 @@ void TStatusPanel::SetText(const std::string& v)
 
 void TStatusPanel::SetWidth(int v)
 {
-    width_ = std::max(v, 0);
+    const auto value = std::max(v, 0);
+    if (value == width_) return;
+    width_ = value;
     Changed(false);
 }
 
 void TStatusPanel::SetAlignment(TAlignment v)
 {
+    if (alignment_ == v) return;
     alignment_ = v;
     Changed(false);
 }
 
 void TStatusPanel::SetBevel(TStatusPanelBevel v)
 {
+    if (bevel_ == v) return;
     bevel_ = v;
     Changed(false);
 }
@@ -794,18 +841,21 @@ TStatusBar::TStatusBar(classes::TComponent* owner) : TWinControl(owner), panels_
 
 void TStatusBar::SetSimplePanel(bool v)
 {
+    if (simplePanel_ == v) return;
     simplePanel_ = v;
     Changed();
 }
 
 void TStatusBar::SetSimpleText(const std::string& v)
 {
+    if (simpleText_ == v) return;
     simpleText_ = v;
     Changed();
 }
 
 void TStatusBar::SetSizeGrip(bool v)
 {
+    if (sizeGrip_ == v) return;
     sizeGrip_ = v;
     Changed();
 }
@@ -862,6 +912,7 @@ void TToolButton::SetStyle(TToolButtonStyle v)
 
 void TToolButton::SetImageIndex(int v)
 {
+    if (imageIndex_ == v) return;
     imageIndex_ = v;
     Changed();
 }
@@ -883,18 +934,21 @@ void TToolButton::SetDown(bool v)
 
 void TToolButton::SetIndeterminate(bool v)
 {
+    if (indeterminate_ == v) return;
     indeterminate_ = v;
     Changed();
 }
 
 void TToolButton::SetWrap(bool v)
 {
+    if (wrap_ == v) return;
     wrap_ = v;
     if (TToolBar* bar = ToolBar()) bar->ArrangeButtons();
 }
 
 void TToolButton::SetDropdownMenu(TPopupMenu* menu)
 {
+    if (menu == dropdownMenu_) return;
     SetReference(*this, dropdownMenu_, menu);
     Changed();
 }
@@ -1018,48 +1072,59 @@ void TToolBar::ArrangeButtons()
 
 void TToolBar::SetButtonWidth(int v)
 {
-    buttonWidth_ = std::max(v, 1);
+    const auto value = std::max(v, 1);
+    if (value == buttonWidth_) return;
+    buttonWidth_ = value;
     ArrangeButtons();
 }
 
 void TToolBar::SetButtonHeight(int v)
 {
-    buttonHeight_ = std::max(v, 1);
+    const auto value = std::max(v, 1);
+    if (value == buttonHeight_) return;
+    buttonHeight_ = value;
     ArrangeButtons();
 }
 
 void TToolBar::SetImages(TImageList* v)
 {
+    if (v == images_) return;
     SetReference(*this, images_, v);
     Changed();
 }
 
 void TToolBar::SetShowCaptions(bool v)
 {
+    if (showCaptions_ == v) return;
     showCaptions_ = v;
     Changed();
 }
 
 void TToolBar::SetFlat(bool v)
 {
+    if (flat_ == v) return;
     flat_ = v;
     Changed();
 }
 
 void TToolBar::SetList(bool v)
 {
+    if (list_ == v) return;
     list_ = v;
     Changed();
 }
 
 void TToolBar::SetIndent(int v)
 {
-    indent_ = std::max(v, 0);
+    const auto value = std::max(v, 0);
+    if (value == indent_) return;
+    indent_ = value;
     ArrangeButtons();
 }
 
 void TToolBar::SetAutoSize(bool v)
 {
+    if (autoSize_ == v) return;
     autoSize_ = v;
     ArrangeButtons();
 }
@@ -1094,6 +1159,7 @@ TCoolBar::TCoolBar(classes::TComponent* owner) : TWinControl(owner)
 
 void TCoolBar::SetAutoSize(bool v)
 {
+    if (autoSize_ == v) return;
     autoSize_ = v;
     FitHeight();
 }

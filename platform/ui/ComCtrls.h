@@ -10,6 +10,7 @@
 #include "platform/classes/Collection.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/ItemNotices.h"
 #include "platform/ui/ItemStrings.h"
 
 namespace ui {
@@ -87,6 +88,7 @@ private:
     void Changed();
 
     TListItems* owner_;
+    int index_ = 0;  // kept by the owner, so that Index() costs nothing
     std::string caption_;
     TItemStrings subItems_;
     int imageIndex_ = -1;
@@ -114,10 +116,16 @@ public:
     void EndUpdate();
     // Swaps the places of two items.
     void Exchange(int index1, int index2);
+    // Notices of single items to the window showing them (the view's own state, such as
+    // its columns, still comes through the view's Changed).
+    TItemNotifier& Notifier() noexcept { return notifier_; }
 
 private:
     friend class TListItem;
+    bool Updating() const noexcept { return updateCount_ > 0; }
+    void Renumber(int from);
     TListView* view_;
+    TItemNotifier notifier_;
     std::vector<std::unique_ptr<TListItem>> items_;
     int updateCount_ = 0;
 };

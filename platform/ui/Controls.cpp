@@ -359,6 +359,7 @@ bool TControl::ShowHint() const
 
 void TControl::SetShowHint(bool show)
 {
+    if (show == showHint_ && !parentShowHint_) return;
     showHint_ = show;
     parentShowHint_ = false;
     Changed();
@@ -366,6 +367,7 @@ void TControl::SetShowHint(bool show)
 
 void TControl::SetParentShowHint(bool v)
 {
+    if (v == parentShowHint_) return;
     parentShowHint_ = v;
     Changed();
 }

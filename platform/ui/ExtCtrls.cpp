@@ -39,36 +39,42 @@ void TImage::PictureChanged()
 
 void TImage::SetSystemIcon(TSystemIcon icon)
 {
+    if (systemIcon_ == icon) return;
     systemIcon_ = icon;
     Changed();
 }
 
 void TImage::SetStretch(bool v)
 {
+    if (stretch_ == v) return;
     stretch_ = v;
     Changed();
 }
 
 void TImage::SetCenter(bool v)
 {
+    if (center_ == v) return;
     center_ = v;
     Changed();
 }
 
 void TImage::SetProportional(bool v)
 {
+    if (proportional_ == v) return;
     proportional_ = v;
     Changed();
 }
 
 void TImage::SetTransparent(bool v)
 {
+    if (transparent_ == v) return;
     transparent_ = v;
     Changed();
 }
 
 void TImage::SetAutoSize(bool v)
 {
+    if (autoSize_ == v) return;
     autoSize_ = v;
     PictureChanged();
 }
@@ -123,6 +129,7 @@ TShape::TShape(classes::TComponent* owner) : TControl(owner)
 
 void TShape::SetShape(TShapeType s)
 {
+    if (shape_ == s) return;
     shape_ = s;
     Changed();
 }
@@ -146,6 +153,7 @@ TSplitter::TSplitter(classes::TComponent* owner) : TControl(owner)
 
 void TSplitter::SetBeveled(bool v)
 {
+    if (beveled_ == v) return;
     beveled_ = v;
     Changed();
 }

@@ -499,6 +499,7 @@ void TScrollBox::SetBorderStyle(TFormBorderStyle style)
 
 void TScrollBox::SetAutoScroll(bool v)
 {
+    if (v == autoScroll_) return;
     autoScroll_ = v;
     Changed();
 }

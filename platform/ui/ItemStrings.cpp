@@ -23,7 +23,9 @@ void TItemStrings::Changed()
 
 void TItemStrings::SetUpdateState(bool updating)
 {
-    if (!updating) Changed();
+    if (updating) return;
+    notifier_.EndUpdate();
+    Changed();
 }
 
 std::string TItemStrings::Get(int index) const
@@ -38,7 +40,10 @@ void TItemStrings::Put(int index, const std::string& s)
 {
     CheckNotSorted();
     Check(index);
-    items_[static_cast<std::size_t>(index)].text = s;
+    std::string& text = items_[static_cast<std::size_t>(index)].text;
+    if (text == s) return;
+    text = s;
+    notifier_.Changed(index, Updating());
     Changed();
 }
 
@@ -58,7 +63,9 @@ void TItemStrings::Insert(int index, const std::string& s)
 {
     CheckNotSorted();
     if (index < 0 || index > GetCount()) IndexError(index);
+    notifier_.Inserting(index, Updating());
     items_.insert(items_.begin() + index, Item{s, {}, false, false});
+    notifier_.Inserted(index, Updating());
     Changed();
 }
 
@@ -70,7 +77,9 @@ int TItemStrings::Add(const std::string& s)
         return CompareStrings(v, item.text) < 0;
     });
     const auto index = static_cast<int>(it - items_.begin());
-    items_.insert(it, Item{s, {}, false, false});
+    notifier_.Inserting(index, Updating());
+    items_.insert(items_.begin() + index, Item{s, {}, false, false});
+    notifier_.Inserted(index, Updating());
     Changed();
     return index;
 }
@@ -78,14 +87,18 @@ int TItemStrings::Add(const std::string& s)
 void TItemStrings::Delete(int index)
 {
     Check(index);
+    notifier_.Removing(index, Updating());
     items_.erase(items_.begin() + index);
+    notifier_.Removed(index, Updating());
     Changed();
 }
 
 void TItemStrings::Clear()
 {
     if (items_.empty()) return;
+    notifier_.Resetting(Updating());
     items_.clear();
+    notifier_.Reset(Updating());
     Changed();
 }
 
@@ -94,7 +107,10 @@ void TItemStrings::Exchange(int index1, int index2)
     CheckNotSorted();
     Check(index1);
     Check(index2);
+    if (index1 == index2) return;
     std::swap(items_[static_cast<std::size_t>(index1)], items_[static_cast<std::size_t>(index2)]);
+    notifier_.Changed(index1, Updating());
+    notifier_.Changed(index2, Updating());
     Changed();
 }
 
@@ -104,9 +120,11 @@ void TItemStrings::Move(int curIndex, int newIndex)
     Check(curIndex);
     Check(newIndex);
     if (curIndex == newIndex) return;
+    notifier_.Resetting(Updating());
     Item item = std::move(items_[static_cast<std::size_t>(curIndex)]);
     items_.erase(items_.begin() + curIndex);
     items_.insert(items_.begin() + newIndex, std::move(item));
+    notifier_.Reset(Updating());
     Changed();
 }
 
@@ -115,8 +133,10 @@ void TItemStrings::SetSorted(bool sorted)
     if (sorted == sorted_) return;
     sorted_ = sorted;
     if (sorted_) {
+        notifier_.Resetting(Updating());
         std::stable_sort(items_.begin(), items_.end(),
                          [this](const Item& a, const Item& b) { return CompareStrings(a.text, b.text) < 0; });
+        notifier_.Reset(Updating());
         Changed();
     }
 }
@@ -133,6 +153,7 @@ void TItemStrings::SetChecked(int index, bool checked)
     auto& item = items_[static_cast<std::size_t>(index)];
     if (item.checked == checked) return;
     item.checked = checked;
+    notifier_.Changed(index, Updating());
     Changed();
 }
 
@@ -148,6 +169,7 @@ void TItemStrings::SetSelected(int index, bool selected)
     auto& item = items_[static_cast<std::size_t>(index)];
     if (item.selected == selected) return;
     item.selected = selected;
+    notifier_.Changed(index, Updating());
     Changed();
 }
 

@@ -2,7 +2,8 @@
 // The items of a list control (list box, combo box, radio group, memo lines): a string list
 // whose items also carry the control's per-item flags (checked, selected), so the flags stay
 // with their items when items are inserted, deleted, moved or sorted. The owning control
-// hears of every change through OnChange.
+// hears of every change through OnChange; a window showing the items hears of each one
+// through Notifier(). Setting a value an item already has changes nothing and tells nobody.
 
 #include <any>
 #include <functional>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "platform/rtl/StringList.h"
+#include "platform/ui/ItemNotices.h"
 
 namespace ui {
 
@@ -42,6 +44,8 @@ public:
 
     // Fired after every change, unless an update is under way (then once by EndUpdate).
     std::function<void()> OnChange;
+    // Item notices, sent before OnChange.
+    TItemNotifier& Notifier() noexcept { return notifier_; }
 
 protected:
     void SetUpdateState(bool updating) override;
@@ -57,8 +61,11 @@ private:
     void CheckNotSorted() const;
     void Changed();
 
+    bool Updating() const { return UpdateCount() > 0; }
+
     std::vector<Item> items_;
     bool sorted_ = false;
+    TItemNotifier notifier_;
 };
 
 }  // namespace ui

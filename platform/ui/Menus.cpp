@@ -74,24 +74,28 @@ void TMenuItem::SetVisible(bool v)
 
 void TMenuItem::SetDefault(bool v)
 {
+    if (default_ == v) return;
     default_ = v;
     Changed(false);
 }
 
 void TMenuItem::SetRadioItem(bool v)
 {
+    if (radioItem_ == v) return;
     radioItem_ = v;
     Changed(false);
 }
 
 void TMenuItem::SetImageIndex(int v)
 {
+    if (imageIndex_ == v) return;
     imageIndex_ = v;
     Changed(false);
 }
 
 void TMenuItem::SetShortCut(TShortCut v)
 {
+    if (shortCut_ == v) return;
     shortCut_ = v;
     Changed(false);
 }
@@ -236,6 +240,7 @@ TMenu::~TMenu()
 
 void TMenu::SetImages(TImageList* images)
 {
+    if (images == images_) return;
     SetReference(*this, images_, images);
     if (OnChanged) OnChanged(nullptr, true);
 }

@@ -80,30 +80,35 @@ TLabel::TLabel(classes::TComponent* owner) : TControl(owner)
 
 void TLabel::SetAlignment(TAlignment a)
 {
+    if (alignment_ == a) return;
     alignment_ = a;
     Changed();
 }
 
 void TLabel::SetLayout(TTextLayout l)
 {
+    if (layout_ == l) return;
     layout_ = l;
     Changed();
 }
 
 void TLabel::SetAutoSize(bool v)
 {
+    if (autoSize_ == v) return;
     autoSize_ = v;
     Changed();
 }
 
 void TLabel::SetWordWrap(bool v)
 {
+    if (wordWrap_ == v) return;
     wordWrap_ = v;
     Changed();
 }
 
 void TLabel::SetTransparent(bool v)
 {
+    if (transparent_ == v) return;
     transparent_ = v;
     Changed();
 }
@@ -133,31 +138,38 @@ TPanel::TPanel(classes::TComponent* owner) : TWinControl(owner) { SetBounds(0, 0
 
 void TPanel::SetAlignment(TAlignment a)
 {
+    if (alignment_ == a) return;
     alignment_ = a;
     Changed();
 }
 
 void TPanel::SetBevelInner(TBevelCut b)
 {
+    if (bevelInner_ == b) return;
     bevelInner_ = b;
     Realign();
 }
 
 void TPanel::SetBevelOuter(TBevelCut b)
 {
+    if (bevelOuter_ == b) return;
     bevelOuter_ = b;
     Realign();
 }
 
 void TPanel::SetBevelWidth(int w)
 {
-    bevelWidth_ = std::max(w, 1);
+    const auto value = std::max(w, 1);
+    if (value == bevelWidth_) return;
+    bevelWidth_ = value;
     Realign();
 }
 
 void TPanel::SetBorderWidth(int w)
 {
-    borderWidth_ = std::max(w, 0);
+    const auto value = std::max(w, 0);
+    if (value == borderWidth_) return;
+    borderWidth_ = value;
     Realign();
 }
 
@@ -209,13 +221,16 @@ TCustomEdit::TCustomEdit(classes::TComponent* owner) : TWinControl(owner)
 
 void TCustomEdit::SetReadOnly(bool v)
 {
+    if (readOnly_ == v) return;
     readOnly_ = v;
     Changed();
 }
 
 void TCustomEdit::SetMaxLength(int v)
 {
-    maxLength_ = std::max(v, 0);
+    const auto value = std::max(v, 0);
+    if (value == maxLength_) return;
+    maxLength_ = value;
     Changed();
 }
 
@@ -244,6 +259,7 @@ TEdit::TEdit(classes::TComponent* owner) : TCustomEdit(owner) {}
 
 void TEdit::SetPasswordChar(char c)
 {
+    if (passwordChar_ == c) return;
     passwordChar_ = c;
     Changed();
 }
@@ -285,12 +301,14 @@ void TMemo::TextChanged()
 
 void TMemo::SetScrollBars(TScrollStyle s)
 {
+    if (scrollBars_ == s) return;
     scrollBars_ = s;
     Changed();
 }
 
 void TMemo::SetWordWrap(bool v)
 {
+    if (wordWrap_ == v) return;
     wordWrap_ = v;
     Changed();
 }
@@ -322,12 +340,14 @@ int TSpinEdit::CheckValue(int v) const
 
 void TSpinEdit::SetMinValue(int v)
 {
+    if (minValue_ == v) return;
     minValue_ = v;
     Changed();
 }
 
 void TSpinEdit::SetMaxValue(int v)
 {
+    if (maxValue_ == v) return;
     maxValue_ = v;
     Changed();
 }
@@ -351,6 +371,7 @@ TButton::TButton(classes::TComponent* owner) : TWinControl(owner)
 
 void TButton::SetDefault(bool v)
 {
+    if (default_ == v) return;
     default_ = v;
     Changed();
 }
@@ -405,6 +426,7 @@ void TBitBtn::Loaded()
 
 void TBitBtn::SetLayout(TButtonLayout l)
 {
+    if (layout_ == l) return;
     layout_ = l;
     Changed();
 }
@@ -444,6 +466,7 @@ TSpeedButton::TSpeedButton(classes::TComponent* owner) : TControl(owner)
 
 void TSpeedButton::SetFlat(bool v)
 {
+    if (flat_ == v) return;
     flat_ = v;
     Changed();
 }
@@ -467,6 +490,7 @@ void TSpeedButton::SetDown(bool v)
 
 void TSpeedButton::SetLayout(TButtonLayout l)
 {
+    if (layout_ == l) return;
     layout_ = l;
     Changed();
 }
@@ -511,6 +535,7 @@ void TCheckBox::SetState(TCheckBoxState s)
 
 void TCheckBox::SetAlignment(TAlignment a)
 {
+    if (alignment_ == a) return;
     alignment_ = a;
     Changed();
 }
@@ -551,6 +576,7 @@ void TRadioButton::SetChecked(bool v)
 
 void TRadioButton::SetAlignment(TAlignment a)
 {
+    if (alignment_ == a) return;
     alignment_ = a;
     Changed();
 }
@@ -596,7 +622,9 @@ void TRadioGroup::SetItemIndex(int index)
 
 void TRadioGroup::SetColumns(int n)
 {
-    columns_ = std::clamp(n, 1, 16);
+    const auto value = std::clamp(n, 1, 16);
+    if (value == columns_) return;
+    columns_ = value;
     Changed();
 }
 
@@ -661,6 +689,8 @@ TListBox::TListBox(classes::TComponent* owner) : TWinControl(owner)
     items_.OnChange = [this] { ItemsChanged(); };
 }
 
+TListBox::~TListBox() { DestroyPeers(); }
+
 void TListBox::ItemsChanged()
 {
     // The selected flags travel with their items; a single selection follows its item.
@@ -690,6 +720,7 @@ void TListBox::SetItemIndex(int index)
 
 void TListBox::SetMultiSelect(bool v)
 {
+    if (multiSelect_ == v) return;
     multiSelect_ = v;
     Changed();
 }
@@ -712,19 +743,24 @@ int TListBox::SelCount() const { return multiSelect_ ? items_.SelCount() : -1; }
 
 void TListBox::SetStyle(TListBoxStyle s)
 {
+    if (style_ == s) return;
     style_ = s;
     Changed();
 }
 
 void TListBox::SetItemHeight(int h)
 {
-    itemHeight_ = std::max(h, 1);
+    const auto value = std::max(h, 1);
+    if (value == itemHeight_) return;
+    itemHeight_ = value;
     Changed();
 }
 
 void TListBox::SetTopIndex(int index)
 {
-    topIndex_ = std::clamp(index, 0, std::max(0, items_.Count() - 1));
+    const auto value = std::clamp(index, 0, std::max(0, items_.Count() - 1));
+    if (value == topIndex_) return;
+    topIndex_ = value;
     Changed();
 }
 
@@ -824,6 +860,8 @@ TComboBox::TComboBox(classes::TComponent* owner) : TWinControl(owner)
     items_.OnChange = [this] { ItemsChanged(); };
 }
 
+TComboBox::~TComboBox() { DestroyPeers(); }
+
 void TComboBox::ItemsChanged()
 {
     // The chosen item is the one that reads as the text, wherever it moved.
@@ -846,6 +884,7 @@ void TComboBox::ItemsChanged()
 
 void TComboBox::SetStyle(TComboBoxStyle s)
 {
+    if (style_ == s) return;
     style_ = s;
     Changed();
 }
@@ -857,6 +896,8 @@ void TComboBox::SetItemIndex(int index)
         return;
     }
     if (index < -1 || index >= items_.Count()) index = -1;
+    if (index == itemIndex_ && (index >= 0 ? Text() == items_.Get(index) : style_ != csDropDownList || Text().empty()))
+        return;
     itemIndex_ = index;
     settingIndex_ = true;
     if (index >= 0)
@@ -891,13 +932,17 @@ void TComboBox::TextChanged()
 
 void TComboBox::SetMaxLength(int n)
 {
-    maxLength_ = std::max(n, 0);
+    const auto value = std::max(n, 0);
+    if (value == maxLength_) return;
+    maxLength_ = value;
     Changed();
 }
 
 void TComboBox::SetItemHeight(int h)
 {
-    itemHeight_ = std::max(h, 1);
+    const auto value = std::max(h, 1);
+    if (value == itemHeight_) return;
+    itemHeight_ = value;
     Changed();
 }
 

@@ -352,6 +352,8 @@ class TListBox : public TWinControl {
 
 public:
     explicit TListBox(classes::TComponent* owner);
+    // The window goes first: it reads the items while it lives.
+    ~TListBox() override;
 
     TItemStrings* Items() noexcept { return &items_; }
     int ItemIndex() const noexcept { return itemIndex_; }
@@ -437,6 +439,7 @@ class TComboBox : public TWinControl {
 
 public:
     explicit TComboBox(classes::TComponent* owner);
+    ~TComboBox() override;
 
     TItemStrings* Items() noexcept { return &items_; }
     TComboBoxStyle Style() const noexcept { return style_; }

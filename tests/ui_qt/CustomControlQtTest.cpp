@@ -7,7 +7,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
-#include <QListWidget>
+#include <QListView>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
@@ -334,13 +334,13 @@ TEST_F(QtCustomControlTest, DragAndDropBetweenListBoxes)
     source->OnEndDrag = [&](classes::TObject*, classes::TObject* t, int, int) {
         log.push_back(t == target ? "end on target" : "end elsewhere");
     };
-    auto* sourceList = qobject_cast<QListWidget*>(qt::WidgetOf(*source));
-    auto* targetList = qobject_cast<QListWidget*>(qt::WidgetOf(*target));
+    auto* sourceList = qobject_cast<QListView*>(qt::WidgetOf(*source));
+    auto* targetList = qobject_cast<QListView*>(qt::WidgetOf(*target));
     ASSERT_NE(sourceList, nullptr);
     ASSERT_NE(targetList, nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return targetList->isVisible(); }));
     QWidget* from = sourceList->viewport();
-    const QPoint start = sourceList->visualItemRect(sourceList->item(1)).center();
+    const QPoint start = sourceList->visualRect(sourceList->model()->index(1, 0)).center();
     // Positions over the target, in the coordinates of the pressed widget (it has the mouse).
     const QPoint over = from->mapFromGlobal(targetList->viewport()->mapToGlobal(QPoint(20, 10)));
     QTest::mousePress(from, Qt::LeftButton, {}, start);
@@ -400,7 +400,7 @@ TEST_F(QtOwnerDrawTest, ListBoxItemsAndPageTabsAreDrawnByTheirOwner)
     form.Show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(qt::WidgetOf(form)));
 
-    auto* widget = qobject_cast<QListWidget*>(qt::WidgetOf(*list));
+    auto* widget = qobject_cast<QListView*>(qt::WidgetOf(*list));
     ASSERT_NE(widget, nullptr);
     const QImage shot = widget->viewport()->grab().toImage();
     EXPECT_EQ(shot.pixelColor(30, 8), QColor(Qt::red));  // row 0 right of the check strip

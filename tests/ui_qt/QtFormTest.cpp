@@ -9,7 +9,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -24,7 +24,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTableView>
 
 #include <filesystem>
 #include <memory>
@@ -97,7 +97,7 @@ TEST_F(QtFormTest, WidgetsMirrorTheControls)
     EXPECT_EQ(Widget<QComboBox>("ComboList")->currentText(), "apple");
     EXPECT_FALSE(Widget<QComboBox>("ComboList")->isEditable());
     EXPECT_EQ(Widget<QComboBox>("ComboEdit")->currentText(), "_self");
-    EXPECT_EQ(Widget<QListWidget>("ListBox1")->count(), 3);
+    EXPECT_EQ(Widget<QListView>("ListBox1")->model()->rowCount(), 3);
     EXPECT_TRUE(Widget<QRadioButton>("RadioText")->isChecked());
     EXPECT_EQ(Widget<QPushButton>("BitBtn1")->text(), "Cancel");
     EXPECT_EQ(Widget<QLabel>("Label1")->text(), "&Name:");  // its buddy takes the accelerator
@@ -227,8 +227,8 @@ TEST_F(QtFormTest, SelectionReachesTheControls)
     EXPECT_EQ(form->C<TComboBox>("ComboList")->Text(), "fig");
     EXPECT_TRUE(Logged(*form, "ComboListChange"));
 
-    auto* list = Widget<QListWidget>("ListBox1");
-    const QRect third = list->visualItemRect(list->item(2));
+    auto* list = Widget<QListView>("ListBox1");
+    const QRect third = list->visualRect(list->model()->index(2, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
     EXPECT_EQ(form->C<TListBox>("ListBox1")->ItemIndex(), 2);
     EXPECT_TRUE(Logged(*form, "ListBox1Click"));
@@ -254,21 +254,21 @@ TEST_F(QtFormTest, SelectionReachesTheControls)
 
     // The list view: the selection first, then the mouse-down handler sees it.
     form->FillListView();
-    auto* tree = Widget<QTreeWidget>("ListView1");
-    ASSERT_EQ(tree->topLevelItemCount(), 3);
-    EXPECT_EQ(tree->topLevelItem(1)->text(1), "name-value");
-    const QRect row = tree->visualItemRect(tree->topLevelItem(1));
+    auto* tree = Widget<QTableView>("ListView1");
+    ASSERT_EQ(tree->model()->rowCount(), 3);
+    EXPECT_EQ(tree->model()->index(1, 1).data().toString(), "name-value");
+    const QRect row = tree->visualRect(tree->model()->index(1, 0));
     EXPECT_EQ(row.height(), TListView::kRowHeight);
     form->log.clear();
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, QPoint(60, row.center().y()));
     EXPECT_EQ(form->log, (std::vector<std::string>{"ListView1SelectItem name on", "ListView1MouseDown name"}));
     EXPECT_EQ(form->C<TListView>("ListView1")->ItemIndex(), 1);
     // The user's check box.
-    tree->topLevelItem(2)->setCheckState(0, Qt::Checked);
+    tree->model()->setData(tree->model()->index(2, 0), Qt::Checked, Qt::CheckStateRole);
     EXPECT_TRUE(form->C<TListView>("ListView1")->Items()->Item(2)->Checked());
 
-    auto* checks = Widget<QListWidget>("CheckListBox1");
-    checks->item(0)->setCheckState(Qt::Checked);
+    auto* checks = Widget<QListView>("CheckListBox1");
+    checks->model()->setData(checks->model()->index(0, 0), Qt::Checked, Qt::CheckStateRole);
     EXPECT_TRUE(form->C<TCheckListBox>("CheckListBox1")->Checked(0));
     EXPECT_TRUE(Logged(*form, "CheckListBox1ClickCheck"));
 }

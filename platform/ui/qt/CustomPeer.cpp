@@ -301,9 +301,6 @@ void TViewport::paintEvent(QPaintEvent* e) { peer_.Paint(e); }
 
 }  // namespace
 
-std::unique_ptr<TPeer> CreateCustomControlPeer(TControl& control)
-{
-    return std::make_unique<TCustomControlPeer>(control);
-}
+void RegisterCustomPeers() { RegisterPeer<TCustomControl, TCustomControlPeer>(); }
 
 }  // namespace ui::qt

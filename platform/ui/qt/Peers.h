@@ -2,19 +2,25 @@
 // The widgets behind the controls. A peer owns one widget (deleted with the peer), copies
 // the control's state into it on every change, and turns the user's input on it into calls
 // of the control. Nothing here decides anything the control does not already know.
+//
+// The peers of each family of controls live in the family's own file and register there
+// per control class (see RegisterPeer below); list-like peers show the control's items
+// through the item models of ItemModels.h. Conversions of values are in QtConvert.h. This
+// header knows nothing of the window system that installs the peers (QtUi.h).
 
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
-#include <QCursor>
 
 #include <functional>
 #include <memory>
 
 #include "platform/ui/Backend.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/qt/QtConvert.h"
 
 class QMenu;
+class QPainter;
 
 namespace ui {
 class TMenu;
@@ -84,19 +90,47 @@ private:
 // state, and drives a drag in progress: true when the drag took the event.
 bool NoteInput(QEvent* event);
 
-// Key and mouse conversions.
-TShiftState ShiftOf(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons = {});
-TMouseButton ButtonOf(Qt::MouseButton b);
-TKey KeyOf(int key);
-QCursor CursorOf(TCursor cursor);
+// Controls this layer draws itself: a widget that paints through the peer.
+class TPaintPeer : public TPeer {
+public:
+    TPaintPeer(TControl& control, bool clicks) : TPeer(control) { clickOnRelease_ = clicks; }
 
-// Peers of controls that live in other libraries (the browser): tried before the built-in
-// kinds; a factory answers nullptr for controls that are not its own.
-using TPeerFactory = std::function<std::unique_ptr<TPeer>(TControl&)>;
-void RegisterPeerFactory(TPeerFactory factory);
+protected:
+    QWidget* CreateWidget(QWidget* parent) override;
+    virtual void Paint(QPainter& p, QWidget& w) = 0;
+    // Widgets of its own inside the painted one.
+    virtual void AddChildren(QWidget*) {}
+    void Sync() override { widget_->update(); }
+};
 
-// The peer of a self-painting control (CustomPeer.cpp).
-std::unique_ptr<TPeer> CreateCustomControlPeer(TControl& control);
+// ---- Peers by control class ----------------------------------------------------------------
+// Each family of controls registers the peer of each of its classes; a control gets the peer
+// registered for its own class or, failing that, for its nearest ancestor in the class
+// registry's ancestry. A control class with no registered peer in its ancestry gets the
+// generic one (a plain area in the control's colour that holds child controls). A subclass
+// therefore needs no registration of its own, and no order of registration matters.
+
+using TPeerMaker = std::function<std::unique_ptr<TPeer>(TControl&)>;
+
+// Registers (or replaces) the peer made for controls of `controlClass` and its descendants.
+void RegisterPeer(const classes::TClassInfo& controlClass, TPeerMaker make);
+template <class C, class P>
+void RegisterPeer()
+{
+    RegisterPeer(C::StaticClassInfo(), [](TControl& control) -> std::unique_ptr<TPeer> {
+        return std::make_unique<P>(static_cast<C&>(control));
+    });
+}
+// The maker registered for `info` or its nearest ancestor that has one; nullptr when none.
+const TPeerMaker* FindPeerMaker(const classes::TClassInfo& info);
+
+// The families' registrations (each in its family's file), run once before the first peer
+// is made.
+void RegisterFormPeers();       // forms, scroll boxes (FormPeers.cpp)
+void RegisterStdCtrlPeers();    // standard and extra controls (StdCtrlPeers.cpp)
+void RegisterComCtrlPeers();    // common controls (ComCtrlPeers.cpp)
+void RegisterCustomPeers();     // self-painting controls (CustomPeer.cpp)
+
 // The control whose widget (or one of its parents' widgets) is `widget`.
 TControl* ControlOfWidget(QWidget* widget);
 
@@ -106,11 +140,6 @@ std::unique_ptr<IControlPeer> CreatePeer(TControl& control);
 // The widget of a control's peer.
 TPeer* PeerOf(const TControl& control);
 
-// Converts between TColor and QColor (system colours resolved to fixed colours).
-QColor ToQColor(rtl::TColor color);
-rtl::TColor FromQColor(const QColor& color);
-QFont ToQFont(const classes::TFont& font);
-void FromQFont(const QFont& qfont, classes::TFont& font);
 // A QMenu showing `items` (sub-items as sub-menus); `chosen` is set to the item whose
 // action fires.
 void FillMenu(QMenu* menu, TMenuItem* items, TMenu* owner);

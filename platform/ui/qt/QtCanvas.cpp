@@ -8,7 +8,7 @@
 #include <map>
 #include <tuple>
 
-#include "platform/ui/qt/Peers.h"
+#include "platform/ui/qt/QtConvert.h"
 
 namespace ui::qt {
 

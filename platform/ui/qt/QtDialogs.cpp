@@ -3,7 +3,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 
-#include "platform/ui/qt/Peers.h"
+#include "platform/ui/qt/QtConvert.h"
 #include "platform/ui/qt/QtUi.h"
 
 namespace ui::qt {

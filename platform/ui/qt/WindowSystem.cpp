@@ -24,6 +24,7 @@
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/qt/Peers.h"
+#include "platform/ui/qt/QtConvert.h"
 #include "platform/ui/qt/QtCanvas.h"
 #include "platform/ui/qt/QtUi.h"
 
@@ -66,31 +67,6 @@ private:
     QObject* context_;
     std::deque<Entry> queue_;
 };
-
-Qt::CursorShape ShapeOf(TCursor cursor)
-{
-    switch (cursor) {
-    case crCross: return Qt::CrossCursor;
-    case crIBeam: return Qt::IBeamCursor;
-    case crSizeNESW: return Qt::SizeBDiagCursor;
-    case crSizeNS: return Qt::SizeVerCursor;
-    case crSizeNWSE: return Qt::SizeFDiagCursor;
-    case crSizeWE: return Qt::SizeHorCursor;
-    case crUpArrow: return Qt::UpArrowCursor;
-    case crHourGlass: return Qt::WaitCursor;
-    case crDrag: return Qt::DragMoveCursor;
-    case crNoDrop:
-    case crNo: return Qt::ForbiddenCursor;
-    case crHSplit: return Qt::SplitHCursor;
-    case crVSplit: return Qt::SplitVCursor;
-    case crAppStart: return Qt::BusyCursor;
-    case crHelp: return Qt::WhatsThisCursor;
-    case crHandPoint: return Qt::PointingHandCursor;
-    case crSizeAll: return Qt::SizeAllCursor;
-    case crNone: return Qt::BlankCursor;
-    default: return Qt::ArrowCursor;
-    }
-}
 
 // The toolkit's clipboard: every format of one open-and-close in one QMimeData.
 class TQtClipboardStore : public IClipboardStore {
@@ -272,16 +248,6 @@ TInstalled& Installed()
 }
 
 }  // namespace
-
-QCursor CursorOf(TCursor cursor)
-{
-    if (const TCursorImage* image = Screen().CursorImage(cursor)) {
-        const QImage q(reinterpret_cast<const uchar*>(image->Pixels.data()), image->Width, image->Height,
-                       image->Width * 4, QImage::Format_ARGB32);
-        return QCursor(QPixmap::fromImage(q.copy()), image->HotSpot.X, image->HotSpot.Y);
-    }
-    return QCursor(ShapeOf(cursor));
-}
 
 void Install()
 {

@@ -74,10 +74,7 @@ void PrepareWebBrowser()
         std::fprintf(stderr, "gridweaver: running as root, so the web view runs without its sandbox\n");
     }
     if (QCoreApplication::instance() == nullptr) QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    RegisterPeerFactory([](TControl& control) -> std::unique_ptr<TPeer> {
-        if (auto* browser = dynamic_cast<TWebBrowser*>(&control)) return std::make_unique<TBrowserPeer>(*browser);
-        return nullptr;
-    });
+    RegisterPeer<TWebBrowser, TBrowserPeer>();
 }
 
 }  // namespace ui::qt
