@@ -59,9 +59,9 @@ protected:
     void FakeProgram(const std::string& name, const std::string& extra = "")
     {
         const std::string mark = Path(name + ".called");
-        rtl::WriteStringToFile(Path("bin/" + name), "#!/bin/sh\n" + extra + "printf '%s|' \"$@\" > \"" + mark +
-                                                          ".tmp\"\necho >> \"" + mark + ".tmp\"\nmv \"" + mark +
-                                                          ".tmp\" \"" + mark + "\"\n");
+        // Shell built-ins only: PATH may hold nothing but the test's bin folder.
+        rtl::WriteStringToFile(Path("bin/" + name),
+                               "#!/bin/sh\n" + extra + "{ printf '%s|' \"$@\"; echo; } > \"" + mark + "\"\n");
         chmod(Path("bin/" + name).c_str(), 0755);
     }
     // PATH: the test's bin folder first (with `keepSystem`, then the system's).
@@ -75,7 +75,10 @@ protected:
         const std::string mark = Path(name + ".called");
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
         while (std::chrono::steady_clock::now() < deadline) {
-            if (rtl::FileExists(mark)) return rtl::ReadFileToString(mark);
+            if (rtl::FileExists(mark)) {
+                const std::string text = rtl::ReadFileToString(mark);
+                if (!text.empty() && text.back() == '\n') return text;
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         return {};
