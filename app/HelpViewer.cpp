@@ -50,13 +50,42 @@ std::string PageTitle(const std::string& pageFile)
     return rtl::Trim(std::string_view(text).substr(start, close - start));
 }
 
+std::vector<std::string> PageLinks(const std::string& pageFile)
+{
+    std::vector<std::string> links;
+    std::string text;
+    try {
+        text = rtl::ReadFileToString(pageFile);
+    } catch (const std::exception&) {
+        return links;
+    }
+    std::size_t pos = 0;
+    while ((pos = text.find("href=\"", pos)) != std::string::npos) {
+        pos += 6;
+        const auto end = text.find('"', pos);
+        if (end == std::string::npos) break;
+        const std::string target = text.substr(pos, end - pos);
+        if (target.find('/') == std::string::npos && target.find(':') == std::string::npos &&
+            std::find(links.begin(), links.end(), target) == links.end())
+            links.push_back(target);
+        pos = end;
+    }
+    return links;
+}
+
 void TFrmHelpViewer::LoadContents(const std::string& helpFolder)
 {
     folder_ = rtl::IncludeTrailingPathDelimiter(helpFolder);
+    // The index page first, then the pages in the order it links them, then any others.
     std::vector<std::string> names = rtl::ListDirectory(folder_, "*.html");
-    std::sort(names.begin(), names.end());
-    const auto index = std::find(names.begin(), names.end(), "index.html");
-    if (index != names.end()) std::rotate(names.begin(), index, index + 1);
+    std::vector<std::string> order{"index.html"};
+    for (const std::string& link : PageLinks(folder_ + "index.html"))
+        if (std::find(order.begin(), order.end(), link) == order.end()) order.push_back(link);
+    std::stable_sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
+        const auto ia = std::find(order.begin(), order.end(), a) - order.begin();
+        const auto ib = std::find(order.begin(), order.end(), b) - order.begin();
+        return ia < ib;
+    });
     auto* list = Get<ui::TListBox>("lb_contents");
     list->Items()->Clear();
     files_.clear();

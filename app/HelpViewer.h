@@ -23,8 +23,8 @@ public:
     explicit TFrmHelpViewer(classes::TComponent* owner);
     ~TFrmHelpViewer() override;
 
-    // Fills the contents from the help folder: "index.html" first, then the other pages by
-    // file name, each shown by its title.
+    // Fills the contents from the help folder: "index.html" first, then the pages in the
+    // order the index links them, then the others by file name; each shown by its title.
     void LoadContents(const std::string& helpFolder);
     // Shows the page (a full path) and selects it in the contents when it is listed there.
     void ShowTopic(const std::string& pageFile);
@@ -53,5 +53,7 @@ void ShowHelpViewerTopic(const std::string& helpFolder, const std::string& pageF
 
 // The text between <title> and </title> of a page ("" when it has none or cannot be read).
 std::string PageTitle(const std::string& pageFile);
+// The local pages a page links to (href="name", no folder or scheme), first link first.
+std::vector<std::string> PageLinks(const std::string& pageFile);
 
 }  // namespace app

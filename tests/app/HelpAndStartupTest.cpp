@@ -184,7 +184,9 @@ TEST_F(HelpTest, HelpViewerAtContext20)
     EXPECT_EQ(viewer->TopicFile(), help + "welcome.html");
     auto* list = viewer->Get<ui::TListBox>("lb_contents");
     ASSERT_GT(list->Items()->Count(), 3);
-    EXPECT_EQ(list->Items()->Strings(0), "Gridweaver Help");
+    EXPECT_EQ(list->Items()->Strings(0), "Gridweaver Help");  // the index, then in the order it links
+    EXPECT_EQ(list->Items()->Strings(1), "The main window");
+    EXPECT_EQ(list->Items()->Strings(2), "The welcome dialog");
     EXPECT_EQ(viewer->ContentsFiles().at(static_cast<std::size_t>(list->ItemIndex())), help + "welcome.html");
     EXPECT_EQ(list->Items()->Strings(list->ItemIndex()), "The welcome dialog");
     // Choosing another entry shows it; the viewer stays one window.
