@@ -117,6 +117,14 @@ TEST_F(HelpTest, ThreeModesWithAFakeOpener)
     EXPECT_EQ(app::HHHelpContext(helpFile, 20, "", 2), app::kHelpOk);
     EXPECT_EQ(Called("xdg-open"), help + "welcome.html|\n");
 
+    // An opener that cannot be started: said, naming it and the page.
+    rtl::WriteStringToFile(Path("bin/xdg-open"), "#!/nonexistent/interpreter\n");
+    dialogs_.AnswerMessage(ui::mrOk);
+    EXPECT_EQ(app::HHHelpContext(helpFile, 10, "", 1), app::kHelpOk);
+    ASSERT_EQ(dialogs_.Asked().size(), 1u);
+    EXPECT_EQ(dialogs_.Asked()[0].message.text, "Could not start " + Path("bin/xdg-open") + ", " + help +
+                                                     "mainwindow.html\rReason: the desktop's opener did not start");
+
     // No opener: 2 and 3; the help missing: 1; an unknown context and a missing page: named.
     std::filesystem::remove(Path("bin/xdg-open"));
     EXPECT_EQ(app::HHHelpContext(helpFile, 10, "", 1), app::kHelpNoBrowserMode1);
@@ -128,7 +136,7 @@ TEST_F(HelpTest, ThreeModesWithAFakeOpener)
     std::filesystem::remove(help + "mainwindow.html");
     EXPECT_EQ(app::HHHelpContext(helpFile, 10, "", 0, &detail), app::kHelpPageMissing);
     EXPECT_EQ(detail, help + "mainwindow.html");
-    EXPECT_TRUE(dialogs_.Asked().empty());  // results only; HHShowError says them
+    EXPECT_EQ(dialogs_.Asked().size(), 1u);  // results only; HHShowError says them
 }
 
 TEST_F(HelpTest, HookCommandsAndTheApplicationsHelpEvent)
