@@ -155,7 +155,10 @@ int ShowContext(const std::string& address, int context, int mode, std::string* 
         SplitAddress(address, file, topic);
         const std::string folder = HtmlHelpLocation(file);
         if (folder.empty()) return kHelpNotInstalled;
-        std::string page = topic.empty() ? ContextPage(file, context) : topic.substr(topic.find_first_not_of('/'));
+        const auto nameStart = topic.find_first_not_of('/');
+        std::string page = topic.empty() ? ContextPage(file, context)
+                           : nameStart == std::string::npos ? std::string()
+                                                            : topic.substr(nameStart);
         if (page.empty()) {
             if (detail) *detail = rtl::IntToStr(context);
             return kHelpUnknownContext;
@@ -310,7 +313,14 @@ void InitHelpDebug(const std::string& moduleDir, const std::vector<std::string>&
     const std::string runDir = std::filesystem::current_path(ec).string();
     const std::string yes = "YES", no = "NO";
     AppendLog("!Filename: " + state.logFile);
-    AppendLog("!Date: " + TimeStamp() + " " + rtl::IntToStr(static_cast<std::int64_t>(std::time(nullptr))));
+    {
+        const std::time_t now = std::time(nullptr);
+        std::tm tm{};
+        localtime_r(&now, &tm);
+        char date[32];
+        std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S", &tm);
+        AppendLog(std::string("!Date: ") + date);
+    }
     AppendLog(std::string("!Locale: ") + (std::getenv("LANG") ? std::getenv("LANG") : "C") + ", decimal separator \"" +
               rtl::FormatSettings().DecimalSeparator + "\"");
     AppendLog("!EXE Path = " + exe);

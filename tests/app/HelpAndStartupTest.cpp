@@ -133,6 +133,10 @@ TEST_F(HelpTest, ThreeModesWithAFakeOpener)
     std::string detail;
     EXPECT_EQ(app::HHHelpContext(helpFile, 150, "", 0, &detail), app::kHelpUnknownContext);
     EXPECT_EQ(detail, "150");
+    // An address naming a topic of its own shows that page; an empty topic name is no page.
+    EXPECT_EQ(app::ShowContext(app::MakeHelpUrl(helpFile, "install.html", "", 0), 999, 0), app::kHelpOk);
+    EXPECT_EQ(app::FrmHelpViewer->TopicFile(), help + "install.html");
+    EXPECT_EQ(app::ShowContext(helpFile + "::/", 10, 0), app::kHelpUnknownContext);
     std::filesystem::remove(help + "mainwindow.html");
     EXPECT_EQ(app::HHHelpContext(helpFile, 10, "", 0, &detail), app::kHelpPageMissing);
     EXPECT_EQ(detail, help + "mainwindow.html");
