@@ -22,6 +22,11 @@ using app::TFrmMain;
 
 class MainWindowTest : public ShellTest {
 protected:
+    void TearDown() override
+    {
+        app::MainWindowHooks() = {};
+        ShellTest::TearDown();
+    }
     TFrmMain* MakeMain()
     {
         app::CreateProgramWindows();
@@ -194,11 +199,15 @@ TEST_F(MainWindowTest, TipOnFirstRunOnlyUntilUnchecked)
         return ui::mrNone;
     });
     TFrmMain* main = MakeMain();
-    const std::vector<std::string> list = main->RunStartupSequence();
+    main->Show();
+    auto* timer = main->Get<ui::TTimer>("startup_timer");
+    ASSERT_TRUE(timer->Enabled());
+    timer->Timer();  // the one tick, 500 ms after the window shows
+    EXPECT_FALSE(timer->Enabled());
     EXPECT_TRUE(dialogs_.Unexpected().empty());
     ASSERT_EQ(tipsShown.size(), 1u);
     EXPECT_FALSE(tipsShown[0].empty());
-    EXPECT_EQ(list.size(), 4u);
+    EXPECT_TRUE(rtl::FileExists(main->HistoryFile));  // the welcome list was made after the tip
 
     rtl::TRegistry registry;
     ASSERT_TRUE(registry.OpenKey("Software\\GWTips", false));
@@ -208,7 +217,7 @@ TEST_F(MainWindowTest, TipOnFirstRunOnlyUntilUnchecked)
     ui::Application().DestroyComponents();
     ui::Application().Reset();
     main = MakeMain();
-    main->RunStartupSequence();
+    EXPECT_EQ(main->RunStartupSequence().size(), 4u);
     EXPECT_EQ(dialogs_.Asked().size(), 1u);
     EXPECT_TRUE(dialogs_.Unexpected().empty());
     EXPECT_FALSE(main->Get<ui::TTimer>("startup_timer")->Enabled());
@@ -299,7 +308,24 @@ TEST_F(MainWindowTest, WelcomeAnswersAreDispatched)
     dialogs_.AnswerFile(std::string("/p/Picked.gwp"));
     main->DispatchWelcome({true, false, 0}, list);
     main->DispatchWelcome({true, false, 1}, list);
+
+    // The start-up sequence hands its list to the welcome dialog once one is plugged in.
+    {
+        rtl::TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey("Software\\GWTips", true));
+        registry.WriteBool("ShowAtStart", false);
+    }
+    std::vector<std::string> offered;
+    int newProjects = 0;
+    app::MainWindowHooks().newProject = [&] { ++newProjects; };
+    app::MainWindowHooks().welcomeDialog = [&](const std::vector<std::string>& l) {
+        offered = l;
+        return app::TWelcomeAnswer{true, true, 0};
+    };
+    main->RunStartupSequence();
     app::MainWindowHooks() = {};
+    EXPECT_EQ(offered.size(), 4u);
+    EXPECT_EQ(newProjects, 1);
     ASSERT_EQ(dialogs_.Asked().size(), 1u);
     EXPECT_EQ(dialogs_.Asked()[0].file.initialDir, main->ProjectsDir);
     EXPECT_EQ(opened, (std::vector<std::string>{"/p/Picked.gwp", "/p/Orders.gwp"}));
