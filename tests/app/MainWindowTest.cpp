@@ -253,6 +253,19 @@ TEST_F(MainWindowTest, TipsDialogKeepsTheRegistryAloneWhenNotSaving)
         return ui::mrOk;
     });
     tips->Execute();
+    // Two: Next draws again, always one of them.
+    tips->Tips()->Add("Second.");
+    dialogs_.AnswerModal([](ui::TCustomForm& form) {
+        auto* next = form.Get<ui::TButton>("Next");
+        EXPECT_TRUE(next->Enabled());
+        for (int i = 0; i < 20; ++i) {
+            next->Click();
+            const std::string tip = form.Get<ui::TLabel>("TipText")->Caption();
+            EXPECT_TRUE(tip == "Only one." || tip == "Second.") << tip;
+        }
+        return ui::mrOk;
+    });
+    tips->Execute();
     EXPECT_TRUE(dialogs_.Unexpected().empty());
 }
 
