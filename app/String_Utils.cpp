@@ -15,13 +15,6 @@ int ReadNumberAt(int position, std::string_view text)
     return rtl::StrToInt(text.substr(start, end - start));
 }
 
-std::string ColorToHtml(rtl::TColor color)
-{
-    const rtl::TColor rgb = rtl::ColorToRGB(color);
-    return "#" + rtl::IntToHex(rtl::GetRValue(rgb), 2) + rtl::IntToHex(rtl::GetGValue(rgb), 2) +
-           rtl::IntToHex(rtl::GetBValue(rgb), 2);
-}
-
 std::string BoolToText(bool flag) { return flag ? "TRUE" : "FALSE"; }
 
 bool IsTrueText(std::string_view text) { return rtl::UpperCase(text) == "TRUE"; }

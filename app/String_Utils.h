@@ -1,8 +1,7 @@
 #pragma once
 // Small text routines shared by the project file, the page generators and the layout
-// templates.
-
-#include "platform/rtl/Colors.h"
+// templates. (The page colour text, ColorToHtml, lives beside the other colour texts in
+// platform/rtl/Colors.h.)
 
 #include <string>
 #include <string_view>
@@ -14,11 +13,6 @@ namespace app {
 // digit or the position lies outside the text. A run too big for a 32-bit integer raises
 // rtl::EConvertError.
 int ReadNumberAt(int position, std::string_view text);
-
-// "#RRGGBB" (upper-case hexadecimal) of the colour as it is drawn: system colours,
-// clDefault and clNone are resolved through rtl::ColorToRGB first, so every colour gives a
-// real page colour ("#FF0000" for clRed, "#FFFFFF" for clWindow).
-std::string ColorToHtml(rtl::TColor color);
 
 // "TRUE" or "FALSE".
 std::string BoolToText(bool flag);

@@ -1,41 +1,57 @@
-#include "platform/db/AdoConnection.h"
-#include "platform/db/AdoDataSet.h"
-#include "platform/db/ConnectionString.h"
+// The program block: the browser control's set-up before the Qt application exists, the
+// window system, the component classes, the data-access version check before any window,
+// the ODBC components, the data module and the main window, the message loop, and the ODBC
+// shutdown once the windows are gone.
+//
+// GRIDWEAVER_QUIT_WHEN_SHOWN=1 makes the program end as soon as the main window is shown,
+// after printing "gridweaver-shown <steady clock nanoseconds>" (the start-up benchmark
+// measures the time to that line).
+
+#include "app/HelpSystem.h"
+#include "app/Program.h"
+#include "odbc/Startup.h"
+#include "platform/db/Version.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/Paths.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/qt/QtUi.h"
+#include "platform/ui/qt/web/QtWeb.h"
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <string>
+#include <vector>
 
-namespace {
-
-// Until the main window exists, the program shows that its bundled sample database answers.
-void ReportSampleDatabase(const std::string& appDir)
-{
-    const std::string file = appDir + "Data/DBSamples/Sample1.db";
-    db::TADOConnection connection(nullptr);
-    connection.SetLoginPrompt(false);
-    connection.SetConnectionString(db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + file));
-    connection.Open();
-    db::TADOQuery query(nullptr);
-    query.SetConnection(&connection);
-    query.SQL()->SetText("SELECT count(*) AS n FROM customers");
-    query.Open();
-    std::printf("Gridweaver: sample database %s answers: %lld customers.\n", file.c_str(),
-                static_cast<long long>(query.FieldByName("n")->AsInteger()));
-}
-
-}  // namespace
-
-int main()
+int main(int argc, char** argv)
 {
     try {
         rtl::FormatSettings() = rtl::TFormatSettings::FromLocale();
+        ui::qt::PrepareWebBrowser();
+        ui::qt::Install();
+        app::RegisterAppClasses();
+
         const std::string appDir = rtl::AppDir();
-        std::printf("Gridweaver: program folder %s\n", appDir.c_str());
-        ReportSampleDatabase(appDir);
-        std::puts("Gridweaver: the main window is not built yet.");
+        app::InitHelpDebug(rtl::ExecutableDir(), std::vector<std::string>(argv + 1, argv + argc));
+        if (!app::CheckDataAccessVersion(db::DataAccessVersion(), appDir)) return 0;
+
+        odbc::StartUpOdbc();
+        app::CreateProgramWindows();
+        if (const char* quit = std::getenv("GRIDWEAVER_QUIT_WHEN_SHOWN"); quit != nullptr && *quit != '\0') {
+            ui::Application().PostCall([] {
+                const auto now = std::chrono::steady_clock::now().time_since_epoch();
+                std::printf("gridweaver-shown %lld\n",
+                            static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+                std::fflush(stdout);
+                ui::Application().Terminate();
+            });
+        }
+        ui::Application().Run();
+        // The windows go first: they use the ODBC components.
+        ui::Application().DestroyComponents();
+        odbc::ShutDownOdbc();
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "Gridweaver: %s\n", e.what());

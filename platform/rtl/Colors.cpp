@@ -170,4 +170,10 @@ TColor StringToColor(std::string_view text)
     return StrToInt(text);
 }
 
+std::string ColorToHtml(TColor c)
+{
+    const TColor rgb = ColorToRGB(c);
+    return "#" + IntToHex(GetRValue(rgb), 2) + IntToHex(GetGValue(rgb), 2) + IntToHex(GetBValue(rgb), 2);
+}
+
 }  // namespace rtl

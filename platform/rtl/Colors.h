@@ -5,7 +5,8 @@
 //
 // Colour texts: ColorToString writes a constant name ("clRed", "clWindow", "clDefault")
 // when the value has one, else "$" followed by eight upper-case hexadecimal digits;
-// StringToColor reads names (any letter case), "$" hexadecimal and decimal numbers.
+// StringToColor reads names (any letter case), "$" hexadecimal and decimal numbers;
+// ColorToHtml writes the "#RRGGBB" form of web pages.
 
 #include <cstdint>
 #include <string>
@@ -115,5 +116,10 @@ std::string ColorToString(TColor c);
 TColor StringToColor(std::string_view text);
 // As StringToColor, answering false (and leaving `c` unchanged) instead of raising.
 bool TryStringToColor(std::string_view text, TColor& c);
+
+// The colour as web pages write it: "#RRGGBB" (upper-case hexadecimal) of the colour it is
+// drawn with. System colours, clDefault and clNone are resolved through ColorToRGB first, so
+// every colour gives a real page colour ("#FF0000" for clRed, "#FFFFFF" for clWindow).
+std::string ColorToHtml(TColor c);
 
 }  // namespace rtl

@@ -2,6 +2,7 @@
 
 #include "platform/rtl/Files.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
@@ -64,11 +65,51 @@ bool OpenWithDesktop(const std::string& addressOrFile)
             return false;
         }
     }
-    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (opener.isEmpty()) {
+    const std::string opener = DesktopOpener();
+    if (opener.empty()) {
         return false;
     }
-    return StartDetached(opener.toStdString(), {target});
+    return StartDetached(opener, {target});
+}
+
+std::string FindExecutable(const std::string& name)
+{
+    if (name.empty()) {
+        return {};
+    }
+    if (name.find('/') != std::string::npos) {
+        const QFileInfo info(QString::fromStdString(name));
+        return info.isFile() && info.isExecutable() ? info.absoluteFilePath().toStdString() : std::string();
+    }
+    return QStandardPaths::findExecutable(QString::fromStdString(name)).toStdString();
+}
+
+std::string DesktopOpener() { return FindExecutable("xdg-open"); }
+
+bool RunAndCapture(const std::string& program, const std::vector<std::string>& args, std::string& output,
+                   int timeoutMs)
+{
+    output.clear();
+    if (program.empty()) {
+        return false;
+    }
+    QStringList arguments;
+    for (const std::string& arg : args) {
+        arguments << QString::fromStdString(arg);
+    }
+    QProcess process;
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.start(QString::fromStdString(program), arguments, QIODevice::ReadOnly);
+    if (!process.waitForStarted(timeoutMs)) {
+        return false;
+    }
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished(1000);
+        return false;
+    }
+    output = process.readAllStandardOutput().toStdString();
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
 }  // namespace rtl

@@ -1,6 +1,7 @@
 #pragma once
 // Starting other programs and handing files and addresses to the desktop.
-// Neither call waits for the started program, and neither raises: failure is a false result.
+// StartDetached and OpenWithDesktop do not wait for the started program; RunAndCapture waits
+// for a short-lived one. None of them raises: failure is a false result.
 
 #include <string>
 #include <vector>
@@ -15,5 +16,17 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
 // (xdg-open). A file path is made absolute first. False when the text is empty or no
 // handler could be started; whether the handler then manages to show it is not known here.
 bool OpenWithDesktop(const std::string& addressOrFile);
+
+// The full path of the executable `name` found in PATH (or `name` itself when it is a path
+// to an executable file); "" when there is none.
+std::string FindExecutable(const std::string& name);
+// The program the desktop opens files and addresses with (xdg-open in PATH); "" when none.
+std::string DesktopOpener();
+
+// Runs `program` with `args`, waits at most `timeoutMs` for it to end, and hands back what it
+// wrote on its standard output. False when it could not be started, did not end in time
+// (it is then killed) or ended with a non-zero exit code.
+bool RunAndCapture(const std::string& program, const std::vector<std::string>& args, std::string& output,
+                   int timeoutMs = 5000);
 
 }  // namespace rtl

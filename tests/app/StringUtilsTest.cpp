@@ -43,33 +43,6 @@ TEST(StringUtils, ReadNumberAtRaisesForRunsBeyond32Bits)
     EXPECT_THROW(ReadNumberAt(2, "T123456789012=x"), rtl::EConvertError);
 }
 
-TEST(StringUtils, ColorToHtml)
-{
-    struct Case {
-        rtl::TColor color;
-        const char* html;
-    };
-    const Case cases[] = {
-        {255, "#FF0000"},
-        {16711680, "#0000FF"},
-        {rtl::clBlack, "#000000"},
-        {rtl::clWhite, "#FFFFFF"},
-        {0x00563412, "#123456"},
-        {rtl::clMoneyGreen, "#C0DCC0"},
-        // system and special colours give the colour they are drawn with
-        {rtl::clWindow, "#FFFFFF"},
-        {rtl::clWindowText, "#000000"},
-        {rtl::clBtnFace, "#C0C0C0"},
-        {rtl::clHighlight, "#000080"},
-        {rtl::clDefault, "#FFFFFF"},
-        {rtl::clNone, "#000000"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.html);
-        EXPECT_EQ(ColorToHtml(c.color), c.html);
-    }
-}
-
 TEST(StringUtils, BoolTexts)
 {
     EXPECT_EQ(BoolToText(true), "TRUE");

@@ -146,4 +146,31 @@ TEST(Colors, RgbParts)
     EXPECT_EQ(GetBValue(c), 0x56);
 }
 
+TEST(Colors, HtmlTextIsTheDrawnColourAsRedGreenBlue)
+{
+    struct Case {
+        TColor color;
+        const char* html;
+    };
+    const Case cases[] = {
+        {255, "#FF0000"},
+        {16711680, "#0000FF"},
+        {clBlack, "#000000"},
+        {clWhite, "#FFFFFF"},
+        {0x00563412, "#123456"},
+        {clMoneyGreen, "#C0DCC0"},
+        // system and special colours give the colour they are drawn with
+        {clWindow, "#FFFFFF"},
+        {clWindowText, "#000000"},
+        {clBtnFace, "#C0C0C0"},
+        {clHighlight, "#000080"},
+        {clDefault, "#FFFFFF"},
+        {clNone, "#000000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.html);
+        EXPECT_EQ(ColorToHtml(c.color), c.html);
+    }
+}
+
 }  // namespace

@@ -99,4 +99,24 @@ TEST_F(ProcessTest, OpenWithDesktopWithoutAnOpenerFails)
     EXPECT_FALSE(rtl::OpenWithDesktop("https://example.org/"));
 }
 
+TEST_F(ProcessTest, FindExecutableAndRunAndCapture)
+{
+    EXPECT_FALSE(rtl::FindExecutable("sh").empty());
+    EXPECT_EQ(rtl::FindExecutable("gridweaver-no-such-program-in-path"), "");
+    EXPECT_EQ(rtl::FindExecutable(""), "");
+    rtl::WriteStringToFile(Path("not-executable"), "#!/bin/sh\n");
+    EXPECT_EQ(rtl::FindExecutable(Path("not-executable")), "");
+    rtl::WriteStringToFile(Path("tool"), "#!/bin/sh\necho \"out $1\"\necho err >&2\nexit ${2:-0}\n");
+    chmod(Path("tool").c_str(), 0755);
+    EXPECT_EQ(rtl::FindExecutable(Path("tool")), Path("tool"));
+
+    std::string out = "old";
+    EXPECT_TRUE(rtl::RunAndCapture(Path("tool"), {"a b"}, out));
+    EXPECT_EQ(out, "out a b\n");  // standard error is not mixed in
+    EXPECT_FALSE(rtl::RunAndCapture(Path("tool"), {"x", "3"}, out));
+    EXPECT_FALSE(rtl::RunAndCapture(Path("no-such-program"), {}, out));
+    EXPECT_EQ(out, "");
+    EXPECT_FALSE(rtl::RunAndCapture("sh", {"-c", "sleep 5"}, out, 200));  // killed after the time given
+}
+
 }  // namespace

@@ -1,0 +1,82 @@
+#include "app/Program.h"
+
+#include "app/DMain.h"
+#include "app/FMain.h"
+#include "app/HelpSystem.h"
+#include "app/Tips.h"
+#include "grid/Intl.h"
+#include "odbc/Database.h"
+#include "odbc/Session.h"
+#include "platform/classes/ClassRegistry.h"
+#include "platform/db/DbClasses.h"
+#include "platform/rtl/Files.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Forms.h"
+
+#include <vector>
+
+namespace app {
+
+namespace {
+std::vector<long long> VersionParts(std::string_view text)
+{
+    std::vector<long long> parts;
+    std::size_t pos = 0;
+    while (true) {
+        const std::size_t dot = text.find('.', pos);
+        const std::string_view part = text.substr(pos, dot == std::string_view::npos ? std::string_view::npos : dot - pos);
+        long long value = 0;
+        for (char c : part) {
+            if (c < '0' || c > '9') {
+                value = 0;
+                break;
+            }
+            value = value * 10 + (c - '0');
+            if (value > 1000000000) break;
+        }
+        parts.push_back(value);
+        if (dot == std::string_view::npos) break;
+        pos = dot + 1;
+    }
+    return parts;
+}
+}  // namespace
+
+int CompareVersions(std::string_view a, std::string_view b)
+{
+    const auto pa = VersionParts(a), pb = VersionParts(b);
+    for (std::size_t i = 0; i < std::max(pa.size(), pb.size()); ++i) {
+        const long long x = i < pa.size() ? pa[i] : 0, y = i < pb.size() ? pb[i] : 0;
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return 0;
+}
+
+bool CheckDataAccessVersion(const std::string& version, const std::string& appDir)
+{
+    if (CompareVersions(version, kMinimumDataAccessVersion) >= 0) return true;
+    if (ui::MessageDlg(kMissingDriverManagerQuestion, ui::mtConfirmation, {ui::mbYes, ui::mbNo}) == ui::mrYes)
+        OpenPageInBrowser(rtl::IncludeTrailingPathDelimiter(appDir) + "Help/install.html");
+    return false;
+}
+
+void RegisterAppClasses()
+{
+    ui::RegisterUiClasses();
+    db::RegisterDbClasses();
+    grid::RegisterIntlClasses();
+    classes::RegisterClasses<odbc::TdbDataBase, odbc::TdbSession>();
+    RegisterTipsClasses();
+}
+
+void CreateProgramWindows()
+{
+    ui::TApplication& application = ui::Application();
+    application.SetHelpFile("");
+    application.SetTitle("Gridweaver");
+    RegisterAppClasses();
+    new TdmMain(&application);
+    application.CreateForm<TFrmMain>();
+}
+
+}  // namespace app

@@ -1,0 +1,174 @@
+// Start-up time of the program: from the moment its process is started to the moment its
+// main window is shown, beside a bare Qt program that shows a main window with a menu bar, a
+// tool bar and a status bar. Both run under the X server in DISPLAY (Xvfb), in turn, each run
+// a fresh process.
+//
+//   bench_startup [runs] [program]   runs (default 15) of each; program defaults to the
+//                                    gridweaver built beside this benchmark
+//
+// The program is started with GRIDWEAVER_QUIT_WHEN_SHOWN=1: once its main window is shown it
+// prints "gridweaver-shown <steady clock nanoseconds>" and ends; the bare program does the
+// same. The steady clock is the system's monotonic clock, shared by all processes, so the
+// figure is the time from the spawn to that line. Medians, quartiles and extremes are
+// printed. Goal: the program's median at most 1.5 times the bare program's.
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long long NowNs() { return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count(); }
+
+[[noreturn]] void Fail(const std::string& what)
+{
+    std::fprintf(stderr, "bench_startup: %s\n", what.c_str());
+    std::exit(1);
+}
+
+// The bare program: a main window with a menu bar, a tool bar and a status bar.
+int RunBare(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QMainWindow window;
+    window.setWindowTitle("Bare");
+    for (const char* title : {"&File", "&Tools", "&Help"}) {
+        QMenu* menu = window.menuBar()->addMenu(title);
+        for (const char* item : {"New Project...", "Open Project...", "Save Project", "Exit"}) menu->addAction(item);
+    }
+    QToolBar* tools = window.addToolBar("Main");
+    for (const char* item : {"New Project...", "Open Project...", "Save Project", "Save Pages...", "Help"})
+        tools->addAction(item);
+    for (int width : {300, 200, 50}) {
+        auto* panel = new QLabel(&window);
+        panel->setMinimumWidth(width);
+        window.statusBar()->addWidget(panel);
+    }
+    window.resize(800, 600);
+    window.show();
+    QTimer::singleShot(0, &application, [&] {
+        std::printf("gridweaver-shown %lld\n", NowNs());
+        std::fflush(stdout);
+        application.quit();
+    });
+    return application.exec();
+}
+
+// Starts `argv` with `env`, reads its "gridweaver-shown" line; answers milliseconds from the
+// spawn to that line.
+double TimeRun(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv)
+{
+    int out[2];
+    if (pipe(out) != 0) Fail("pipe failed");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    std::vector<std::string> envText;
+    for (char** e = environ; *e != nullptr; ++e) envText.emplace_back(*e);
+    for (const std::string& e : extraEnv) envText.push_back(e);
+    std::vector<char*> envp;
+    for (const std::string& e : envText) envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+
+    pid_t pid = 0;
+    const long long start = NowNs();
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) Fail("cannot start " + args[0]);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    std::string text;
+    char buf[256];
+    ssize_t n;
+    while ((n = read(out[0], buf, sizeof buf)) > 0) text.append(buf, static_cast<std::size_t>(n));
+    close(out[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const auto at = text.find("gridweaver-shown ");
+    if (at == std::string::npos) Fail(args[0] + " did not report its window (exit status " + std::to_string(status) + ")");
+    const long long shown = std::atoll(text.c_str() + at + 17);
+    return static_cast<double>(shown - start) / 1e6;
+}
+
+struct Stats {
+    double min, q1, median, q3, max;
+};
+
+Stats StatsOf(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const auto at = [&](double q) {
+        const double pos = q * static_cast<double>(v.size() - 1);
+        const auto lo = static_cast<std::size_t>(pos);
+        const std::size_t hi = std::min(lo + 1, v.size() - 1);
+        return v[lo] + (v[hi] - v[lo]) * (pos - static_cast<double>(lo));
+    };
+    return {v.front(), at(0.25), at(0.5), at(0.75), v.back()};
+}
+
+void Print(const char* name, const Stats& s)
+{
+    std::printf("%-12s median %7.1f ms   quartiles %7.1f .. %7.1f ms   range %7.1f .. %7.1f ms\n", name, s.median, s.q1,
+                s.q3, s.min, s.max);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc > 1 && std::strcmp(argv[1], "--bare") == 0) return RunBare(argc, argv);
+    if (std::getenv("DISPLAY") == nullptr) Fail("needs an X server: set DISPLAY (Xvfb)");
+    const int runs = argc > 1 ? std::max(3, std::atoi(argv[1])) : 15;
+    const std::string program = argc > 2 ? argv[2] : GW_BINARY_DIR "/app/gridweaver";
+    const std::string self = std::filesystem::canonical("/proc/self/exe").string();
+    const auto home = std::filesystem::temp_directory_path() / ("gw-startup-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(home);
+    const std::vector<std::string> env{"GRIDWEAVER_QUIT_WHEN_SHOWN=1", "GRIDWEAVER_HOME=" + home.string(),
+                                       "QT_QPA_PLATFORM=xcb"};
+    // The first start seeds the program folder; both programs get one start to warm the caches.
+    TimeRun({program}, env);
+    TimeRun({self, "--bare"}, env);
+    std::vector<double> gw, bare;
+    for (int i = 0; i < runs; ++i) {
+        if (i % 2 == 0) {
+            gw.push_back(TimeRun({program}, env));
+            bare.push_back(TimeRun({self, "--bare"}, env));
+        } else {
+            bare.push_back(TimeRun({self, "--bare"}, env));
+            gw.push_back(TimeRun({program}, env));
+        }
+    }
+    std::filesystem::remove_all(home);
+    std::printf("Start to main window shown, %d runs each, in turn, DISPLAY=%s\n", runs, std::getenv("DISPLAY"));
+    const Stats g = StatsOf(gw), b = StatsOf(bare);
+    Print("gridweaver", g);
+    Print("bare Qt", b);
+    std::printf("ratio of medians: %.2f (goal: at most 1.50)\n", g.median / b.median);
+    return 0;
+}

@@ -1,0 +1,102 @@
+// The program's windows on a real X server (Xvfb): the main window, the tip of the day and
+// the help viewer at context 20, each saved as a screenshot under test-artifacts/app for
+// people to look at. The web engine starts slowly, so everything runs in one test.
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QTest>
+#include <QWidget>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/FMain.h"
+#include "app/HelpViewer.h"
+#include "app/Program.h"
+#include "app/Tips.h"
+#include "platform/ui/ComCtrls.h"
+#include "platform/ui/ExtCtrls.h"
+#include "platform/ui/StdCtrls.h"
+#include "platform/ui/WebBrowser.h"
+#include "platform/ui/qt/QtUi.h"
+#include "platform/ui/qt/web/QtWeb.h"
+
+namespace {
+
+std::filesystem::path ArtifactDir()
+{
+    const auto dir = std::filesystem::path(GW_BINARY_DIR) / "test-artifacts" / "app";
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+void SaveShot(ui::TControl& control, const std::string& name)
+{
+    QWidget* window = ui::qt::WidgetOf(control);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    QTest::qWait(300);  // let the server draw
+    QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(window->winId());
+    if (shot.isNull()) shot = window->grab();
+    const auto file = ArtifactDir() / name;
+    ASSERT_TRUE(shot.save(QString::fromStdString(file.string()), "PNG"));
+    EXPECT_GT(std::filesystem::file_size(file), 0u);
+    std::printf("screenshot: %s\n", file.string().c_str());
+}
+
+TEST(AppWindowTest, MainWindowTipAndHelpViewerScreenshots)
+{
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') GTEST_SKIP() << "no X server (DISPLAY is not set)";
+    const auto home = std::filesystem::temp_directory_path() / ("gw-appwindow-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(home);
+    setenv("GRIDWEAVER_HOME", home.string().c_str(), 1);
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    ui::qt::PrepareWebBrowser();
+    ui::qt::Install();
+    ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+
+    app::CreateProgramWindows();
+    app::TFrmMain* main = app::FrmMain;
+    ASSERT_NE(main, nullptr);
+    main->Show();
+    main->Get<ui::TTimer>("startup_timer")->SetEnabled(false);  // no modal tip in the way
+    main->SetMainCaption("Orders");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ui::qt::WidgetOf(*main)));
+    // The mouse over Open Project: its hint goes to the status bar's first panel.
+    QWidget* open = ui::qt::WidgetOf(*main->Get<ui::TToolButton>("tb_open"));
+    ASSERT_NE(open, nullptr);
+    QTest::mouseMove(open, QPoint(10, 10));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ui::Application().Hint() == "Open Project"; }, 3000));
+    EXPECT_EQ(main->Get<ui::TStatusBar>("sbar_main")->Panels()->Items(0)->Text(), "Open Project");
+    SaveShot(*main, "MainWindow.png");
+
+    // The tip of the day, as its dialog shows it (here without a modal loop).
+    auto* tip = new app::TTipForm(&ui::Application());
+    tip->SetCaption(main->TipDlg()->Title());
+    tip->TipList()->Assign(*main->TipDlg()->Tips());
+    tip->Show();
+    EXPECT_FALSE(tip->Get<ui::TLabel>("TipText")->Caption().empty());
+    SaveShot(*tip, "TipOfTheDay.png");
+    delete tip;
+
+    // The help viewer at context 20, once the page has loaded.
+    main->ShowHelpContext(20);
+    ASSERT_NE(app::FrmHelpViewer, nullptr);
+    auto* browser = app::FrmHelpViewer->Get<ui::TWebBrowser>("wb_page");
+    std::string loaded;
+    browser->OnDocumentComplete = [&](classes::TObject*, const std::string& url) { loaded = url; };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !loaded.empty() || !browser->LocationURL().empty(); }, 30000));
+    EXPECT_NE(browser->LocationURL().find("welcome.html"), std::string::npos) << browser->LocationURL();
+    SaveShot(*app::FrmHelpViewer, "HelpViewer.png");
+
+    ui::Application().DestroyComponents();
+    std::error_code ec;
+    std::filesystem::remove_all(home, ec);
+}
+
+}  // namespace
