@@ -90,7 +90,7 @@ TEST_F(MainWindowTest, ActionsFromTheFormHaveTheirCaptionsHintsAndStates)
     EXPECT_EQ(timer->Interval(), 500);
     EXPECT_EQ(main->Get<ui::TSaveDialog>("savedlg")->DefaultExt(), "gwp");
     EXPECT_TRUE(main->Get<ui::TSaveDialog>("savedlg")->Options().Contains(ui::ofOverwritePrompt));
-    EXPECT_EQ(main->Get<ui::TOpenDialog>("opendlg")->Filter(), "Rowcaster file (*.gwp)|*.gwp");
+    EXPECT_EQ(main->Get<ui::TOpenDialog>("opendlg")->Filter(), "Gridweaver file (*.gwp)|*.gwp");
     EXPECT_EQ(main->TipDlg()->TipsCount(), 25);
     EXPECT_EQ(main->TipDlg()->SaveKey(), "Software\\GWTips");
 
