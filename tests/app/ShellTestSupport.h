@@ -17,7 +17,7 @@
 #include "app/Program.h"
 #include "platform/rtl/Files.h"
 #include "platform/ui/Forms.h"
-#include "platform/ui/TestDialogs.h"
+#include "platform/ui/testing/TestDialogs.h"
 
 namespace apptest {
 
