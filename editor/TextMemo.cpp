@@ -33,32 +33,7 @@ std::int64_t SteadyMilliseconds()
 }
 }  // namespace
 
-// ---- Construction -------------------------------------------------------------------------
-
-GW_IMPLEMENT_CLASS(TTextMemo, classes::TComponent)
-{
-    p.Strings("Lines", [](const TTextMemo& m) { return m.Lines(); });
-    p.Strings("Keywords", [](const TTextMemo& m) { return m.Keywords(); });
-    p.Object("StartStopKeys", [](const TTextMemo& m) { return m.StartStopKeys(); });
-}
-
-TTextMemo::TTextMemo(classes::TComponent* owner)
-    : classes::TComponent(owner), options_(DefaultTextMemoOptions()), separators_(CharSetOf("\t $%&,./:;<=>"))
-{
-    ticks_ = SteadyMilliseconds;
-    InitStore();
-    lines_ = std::make_unique<TTextLinesStrings>(*this);
-    paragraphsView_ = std::make_unique<TTextParaStrings>(*this);
-    topLine_ = std::make_unique<TTextNavigator>(*this);
-}
-
-TTextMemo::~TTextMemo()
-{
-    if (queue_) queue_->Cancel(*this);
-    if (highlighter_) std::erase(highlighter_->editors_, this);
-    topLine_.reset();
-    for (TTextNavigator* n : navigators_) n->memo_ = nullptr;
-}
+// ---- The store ---------------------------------------------------------------------------
 
 void TTextMemo::InitStore()
 {
@@ -91,6 +66,10 @@ void TTextMemo::ClearStore()
     keysParsedUpTo_ = -1;
     widest_ = 0;
     widestPara_ = -1;
+    foldParagraph_ = -1;
+    columnBlock_ = false;
+    virtualBlanks_ = 0;
+    ClearUndo();
 }
 
 // ---- Look-ups -----------------------------------------------------------------------------
@@ -311,64 +290,6 @@ void TTextMemo::SetTickSource(std::function<std::int64_t()> ticks)
 
 // ---- Selection and replacement ------------------------------------------------------------
 
-void TTextMemo::SetSelStart(int offset)
-{
-    selStart_ = SnapOffset(offset);
-    selLength_ = 0;
-    UpdateCaret();
-}
-
-void TTextMemo::SetSelLength(int length)
-{
-    const std::int64_t end = std::clamp<std::int64_t>(static_cast<std::int64_t>(selStart_) + length, 0, textLength_);
-    selLength_ = SnapOffset(static_cast<int>(end)) - selStart_;
-}
-
-int TTextMemo::SelPar() const { return ParagraphOfOffset(selStart_); }
-
-void TTextMemo::SetSelPar(int paragraph)
-{
-    paragraph = std::clamp(paragraph, 0, paragraphs_.Count() - 1);
-    SetSelStart(paragraphs_[paragraph].Start);
-}
-
-std::string TTextMemo::SelText() const
-{
-    return GetTextPart(std::min(selStart_, selStart_ + selLength_), std::max(selStart_, selStart_ + selLength_));
-}
-
-void TTextMemo::ReplaceSelection(std::string_view textIn)
-{
-    std::string text(textIn);
-    OnBeforeChange(this, text);
-    if (selLength_ == 0 && text.empty()) return;
-    int start = std::min(selStart_, selStart_ + selLength_);
-    const int stop = std::max(selStart_, selStart_ + selLength_);
-    if (options_[tmoDiscardTrailingSpaces]) {
-        const std::size_t cr = text.find('\r');
-        const std::string_view first = std::string_view(text).substr(0, cr);
-        const bool blankFirst = first.find_first_not_of(" \t") == std::string_view::npos;
-        const int pb = ParagraphOfOffset(stop);
-        const bool stopAtEnd = stop - paragraphs_[pb].Start >= paragraphs_[pb].Length();
-        if (blankFirst && (cr != std::string::npos || stopAtEnd)) {
-            const TParagraphRec& rec = paragraphs_[ParagraphOfOffset(start)];
-            int in = start - rec.Start;
-            while (in > 0 && (rec.Text[static_cast<std::size_t>(in - 1)] == ' ' || rec.Text[static_cast<std::size_t>(in - 1)] == '\t'))
-                --in;
-            start = rec.Start + in;
-        }
-    }
-    modified_ = true;
-    const int caret = ReplaceRange(start, stop, text, false);
-    selStart_ = caret;
-    selLength_ = 0;
-    OnParse(this, start, caret);
-    if (updateCount_ == 0) {
-        UpdateChanges();
-        ScrollCaretIntoView();
-    }
-}
-
 int TTextMemo::ReplaceRange(int start, int stop, std::string_view text, bool verbatim)
 {
     if (start > stop) std::swap(start, stop);
@@ -403,8 +324,22 @@ int TTextMemo::ReplaceRange(int start, int stop, std::string_view text, bool ver
             if (changed & StyleBitOfCode(code)) pieces.back().push_back(static_cast<char>(code));
     }
 
+    // Empty toggle pairs go from the inserted text only: the text around it stays as it was,
+    // so that undo restores exactly what the change replaced.
+    int firstTidied = kNotComputed;  // first offset of paragraph pa that tidying touched
+    bool tidied = false;
+    if (tidy) {
+        for (int i = 0; i <= k; ++i) {
+            std::vector<int> removed;
+            std::string t = TidyStyleCodes(pieces[static_cast<std::size_t>(i)], &removed);
+            if (removed.empty()) continue;
+            tidied = true;
+            if (i == 0) firstTidied = oa + removed.front();
+            pieces[static_cast<std::size_t>(i)] = std::move(t);
+        }
+    }
     // Where the inserted text ends, in the last new paragraph.
-    int insertEnd = (k == 0 ? oa : 0) + static_cast<int>(pieces[static_cast<std::size_t>(k)].size());
+    const int insertEnd = (k == 0 ? oa : 0) + static_cast<int>(pieces[static_cast<std::size_t>(k)].size());
     std::vector<std::string> texts(pieces.size());
     {
         const std::string& headText = paragraphs_[pa].Text;
@@ -412,20 +347,6 @@ int TTextMemo::ReplaceRange(int start, int stop, std::string_view text, bool ver
         texts[0] = headText.substr(0, static_cast<std::size_t>(oa)) + pieces[0];
         for (int i = 1; i <= k; ++i) texts[static_cast<std::size_t>(i)] = std::move(pieces[static_cast<std::size_t>(i)]);
         texts[static_cast<std::size_t>(k)] += tailText.substr(static_cast<std::size_t>(ob));
-    }
-    int firstTidied = kNotComputed;  // first offset of paragraph pa that tidying touched
-    bool tidied = false;
-    if (tidy) {
-        for (int i = 0; i <= k; ++i) {
-            std::vector<int> removed;
-            std::string t = TidyStyleCodes(texts[static_cast<std::size_t>(i)], &removed);
-            if (removed.empty()) continue;
-            tidied = true;
-            if (i == 0) firstTidied = removed.front();
-            if (i == k)
-                insertEnd -= static_cast<int>(std::count_if(removed.begin(), removed.end(), [&](int r) { return r < insertEnd; }));
-            texts[static_cast<std::size_t>(i)] = std::move(t);
-        }
     }
 
     std::int64_t oldTotal = 0;
@@ -514,6 +435,7 @@ void TTextMemo::AdjustAfterReplace(int pa, int removedParas, int insertedParas, 
 {
     const int pb = pa + removedParas;
     const int shift = insertedParas - removedParas;
+    foldParagraph_ = -1;
     auto map = [&](int x, bool last) {
         if (x <= pa) return x;
         if (x <= pb) return last ? pa + insertedParas : pa;
@@ -598,7 +520,7 @@ void TTextMemo::SetStaticFormat(bool on)
 
 void TTextMemo::RefreshDisplay()
 {
-    if (HandleAllocated() || altCanvas_) ReformatAll();
+    if (WindowAttached() || altCanvas_) ReformatAll();
 }
 
 void TTextMemo::SetWordWrap(bool on)
@@ -671,15 +593,6 @@ void TTextMemo::SetUpperCaseType(TtmUpperCase type)
     if (ComponentState().Contains(classes::csDesigning)) ResetParsing();
 }
 
-void TTextMemo::Loaded()
-{
-    classes::TComponent::Loaded();
-    if ((applyKeyWords_ && keywords_.Count() > 0) || (applyStartStopKeys_ && startStopKeys_.Count() > 0))
-        ResetParsing();
-    else
-        ReformatAll();
-}
-
 void TTextMemo::SetHighlighter(TTextHighlighter* highlighter)
 {
     if (highlighter == highlighter_) return;
@@ -721,22 +634,18 @@ void TTextMemo::ResetParsing()
 
 // ---- Hooks of the window side -------------------------------------------------------------
 
-void TTextMemo::InvalidateLines(int, int) {}
+void TTextMemo::InvalidateLines(int, int)
+{
+    if (HandleAllocated()) Invalidate();
+}
 void TTextMemo::UpdateVertScrollBar() {}
 void TTextMemo::UpdateHorzScrollBar() {}
-void TTextMemo::UpdateCaret() {}
-void TTextMemo::ScrollCaretIntoView() {}
-
-void TTextMemo::Change()
-{
-    OnChange(this);
-}
 
 // ---- Consistency --------------------------------------------------------------------------
 
 void TTextMemo::CheckConsistency() const
 {
-    static const std::string kVersion = "TTextMemo";
+    const std::string& kVersion = EditorVersionText();
     int lines = 0;
     std::int64_t offset = 0;
     const int count = paragraphs_.Count();
