@@ -85,7 +85,7 @@ void TTextMemo::Dispatch(ui::TMessage& m)
         return;
     case ui::WM_GETDLGCODE:
         ui::TCustomControl::Dispatch(m);
-        m.Result = ui::DLGC_WANTARROWS | ui::DLGC_HASSETSEL | ui::DLGC_WANTCHARS;
+        m.Result = kDlgCode;
         if (wantTabs_ && !displayOnly_) m.Result |= ui::DLGC_WANTTAB;
         return;
     case ui::WM_CUT: CutToClipboard(); return;
@@ -119,6 +119,14 @@ void TTextMemo::Dispatch(ui::TMessage& m)
         return;
     default: ui::TCustomControl::Dispatch(m); return;
     }
+}
+
+bool TTextMemo::WantsKey(ui::TKey key) const
+{
+    // Every key stays in the editor (Enter breaks a paragraph), but Tab only as the answer
+    // says: without WantTabs it moves the focus on.
+    if (key == ui::VK_TAB) return (const_cast<TTextMemo*>(this)->Perform(ui::WM_GETDLGCODE) & ui::DLGC_WANTTAB) != 0;
+    return ui::TCustomControl::WantsKey(key);
 }
 
 void TTextMemo::HandleSetFocus()

@@ -469,6 +469,10 @@ public:
     // handled (the receivers list is packed when an entry was emptied).
     void Dispatch(ui::TMessage& message) override;
     const ui::TMessage& LastMessage() const noexcept { return lastMessage_; }
+    // The WM_GETDLGCODE answer without Tab (133: arrows, characters and every other key);
+    // DLGC_WANTTAB joins it with WantTabs on and DisplayOnly off.
+    static constexpr int kDlgCode = ui::DLGC_WANTARROWS | ui::DLGC_WANTALLKEYS | ui::DLGC_WANTCHARS;
+    bool WantsKey(ui::TKey key) const override;
     void AddReceiver(ITextMemoReceiver* receiver);
     // Empties the receiver's entry; the list is packed at the next message.
     void RemoveReceiver(ITextMemoReceiver* receiver) noexcept;
