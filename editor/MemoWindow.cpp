@@ -105,6 +105,12 @@ void TTextMemo::Dispatch(ui::TMessage& m)
         ui::TCustomControl::Dispatch(m);
         return;
     }
+    case ui::WM_RBUTTONUP:
+        // Without a menu of its own the editor offers its default one (an assigned menu comes
+        // through the window system's context-menu request).
+        ui::TCustomControl::Dispatch(m);
+        if (!PopupMenu() && !options_[tmoNoDefaultPopup]) ContextPopup(ui::SignedLoWord(m.LParam), ui::SignedHiWord(m.LParam));
+        return;
     case ui::WM_SIZE:
         ui::TCustomControl::Dispatch(m);
         if (WindowAttached()) SetClientSize(ui::LoWord(m.LParam), ui::HiWord(m.LParam));
