@@ -252,7 +252,13 @@ std::string TTextMemo::ColumnBlockText() const
 
 // ---- Replacement --------------------------------------------------------------------------
 
-void TTextMemo::ReplaceSelection(std::string_view text) { ReplaceSelectionWith(std::string(text), false); }
+void TTextMemo::ReplaceSelection(std::string_view text)
+{
+    // Every byte takes at least one place in the store: refuse before copying the text.
+    if (static_cast<std::int64_t>(textLength_) - (SelTo() - SelFrom()) + static_cast<std::int64_t>(text.size()) > kMaxTextLength)
+        TextTooLongError();
+    ReplaceSelectionWith(std::string(text), false);
+}
 
 void TTextMemo::ReplaceSelectionWith(std::string text, bool verbatim)
 {

@@ -249,6 +249,9 @@ std::string TTextMemo::SaveToText()
 void TTextMemo::SetTextBuf(std::string_view text)
 {
     if (textLength_ == 0 && text.empty()) return;
+    // Every byte takes at least one place in the store: a text this long cannot fit, and the
+    // text there stays.
+    if (text.size() > static_cast<std::size_t>(kMaxTextLength) && !options_[tmoDiscardTrailingSpaces]) TextTooLongError();
     modified_ = true;
     LoadFromText(text);
 }

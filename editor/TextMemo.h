@@ -174,6 +174,13 @@ public:
     // The editor's text stream format (line breaks by LineBreak, see TextStream.h).
     virtual void LoadFromStream(std::istream& in);
     virtual void SaveToStream(std::ostream& out);
+    // The formatted state (text, display lines and style records; 32-bit little-endian
+    // integers), so that a large text can be shown again without formatting it. Loading
+    // replaces the whole store (the text stays as it was when the stream is short or
+    // inconsistent: EReadError), puts the selection and view at the top and, with
+    // `restartFormatting`, formats everything again.
+    virtual void SaveFormatted(std::ostream& out);
+    virtual void LoadFormatted(std::istream& in, bool restartFormatting = false);
     void LoadFromText(std::string_view text);
     std::string SaveToText();
 

@@ -8,6 +8,8 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/Clipbrd.h"
 
+#include <sstream>
+
 namespace editor::test {
 namespace {
 
@@ -524,6 +526,78 @@ TEST_F(EditingTest, ScrollCaretIntoViewStepsByFiveCharactersAndByLines)
     memo.SetSelStart(39);
     memo.ScrollCaretIntoView();
     EXPECT_EQ(memo.HorizontalOffset(), 0);
+}
+
+}  // namespace
+}  // namespace editor::test
+
+namespace editor::test {
+namespace {
+
+TEST(EditorLimits, TooLongATextIsRefusedAndTheTextStays)
+{
+    TTextMemo memo;
+    memo.SetTextBuf("kept");
+    memo.SetModified(false);
+    // Never read: the length alone is refused.
+    const char* small = "x";
+    const std::string_view huge(small, static_cast<std::size_t>(kMaxTextLength) + 1);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            if (attempt == 0)
+                memo.SetTextBuf(huge);
+            else
+                memo.ReplaceSelection(huge);
+            ADD_FAILURE() << "no exception";
+        } catch (const rtl::Exception& e) {
+            EXPECT_STREQ(e.what(), "Text too long");
+        }
+        EXPECT_EQ(memo.Text(), "kept");
+        EXPECT_FALSE(memo.Modified());
+        EXPECT_FALSE(memo.CanUndo());
+    }
+}
+
+TEST(EditorFormattedState, SavedAndLoadedWithLinesAndStyles)
+{
+    FakeWindow window;
+    TTextMemo memo;
+    memo.SetLeftMargin(0);
+    memo.SetRightMargin(0);
+    window.Attach(memo, 80);
+    memo.StartStopKeys()->Add("/*", "*/", false, 0, 1, 0, -1, -1, 0);
+    memo.SetTextBuf("a long paragraph /* with a comment\r\nthat goes on */ here\r\n\x02" "bold");
+    window.queue.DeliverAll();
+    std::stringstream state;
+    memo.SaveFormatted(state);
+    const std::string bytes = state.str();
+    ASSERT_EQ(memo.TextLength(), 63);
+    EXPECT_EQ(bytes.substr(0, 4), std::string("\x3f\x00\x00\x00", 4));  // the text length, little-endian
+
+    TTextMemo back;
+    back.SetTextBuf("old");
+    std::stringstream in(bytes);
+    back.LoadFormatted(in);
+    EXPECT_EQ(back.Text(), memo.Text());
+    EXPECT_EQ(back.LineCount(), memo.LineCount());
+    for (int p = 0; p < memo.ParagraphCount(); ++p) {
+        EXPECT_EQ(LinesOf(back, p), LinesOf(memo, p));
+        EXPECT_EQ(back.Paragraph(p).Styles.size(), memo.Paragraph(p).Styles.size());
+        EXPECT_TRUE(back.Paragraph(p).Formatted);
+    }
+    EXPECT_EQ(back.Paragraph(1).StartState->Level, 0);  // the comment runs on from the first
+    EXPECT_EQ(back.SelStart(), 0);
+    back.CheckConsistency();
+
+    // A stream that breaks off or does not add up leaves the text as it was.
+    for (const std::string& bad : {bytes.substr(0, bytes.size() - 1), std::string("\x05\x00\x00\x00", 4) + bytes.substr(4)}) {
+        TTextMemo other;
+        other.SetTextBuf("stays");
+        std::stringstream broken(bad);
+        EXPECT_THROW(other.LoadFormatted(broken), rtl::EStreamError);
+        EXPECT_EQ(other.Text(), "stays");
+        other.CheckConsistency();
+    }
 }
 
 }  // namespace
