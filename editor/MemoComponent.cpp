@@ -118,6 +118,12 @@ void ReleaseShared() noexcept
 
 const TSharedEditorObjects* SharedEditorObjects() noexcept { return Shared().get(); }
 
+TParagraphsList& SharedScratchList()
+{
+    if (!Shared()) InternalError();
+    return Shared()->Scratch;
+}
+
 ui::TClipboardFormat BlockClipboardFormat()
 {
     static const ui::TClipboardFormat format = ui::RegisterClipboardFormat("IDE Block Type");

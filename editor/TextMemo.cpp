@@ -300,15 +300,27 @@ int TTextMemo::ReplaceRange(int start, int stop, std::string_view text, bool ver
     stop = SnapOffset(stop);
 
     // The inserted text as paragraphs: breaks are CR and CR LF.
-    std::vector<std::string> pieces(1);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            pieces.emplace_back();
+    // Staged in the list all editors share for it.
+    TParagraphsList& scratch = SharedScratchList();
+    scratch.Clear();
+    scratch.Add(TParagraphRec{});
+    {
+        std::size_t from = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] != '\r') continue;
+            scratch[scratch.Count() - 1].Text.assign(text.substr(from, i - from));
+            scratch.Add(TParagraphRec{});
             if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            pieces.back().push_back(text[i]);
+            from = i + 1;
         }
+        scratch[scratch.Count() - 1].Text.assign(text.substr(std::min(from, text.size())));
     }
+    struct TPieces {
+        TParagraphsList& list;
+        std::string& operator[](std::size_t i) { return list[static_cast<int>(i)].Text; }
+        std::string& back() { return list[list.Count() - 1].Text; }
+        std::size_t size() const { return static_cast<std::size_t>(list.Count()); }
+    } pieces{scratch};
     const bool tidy = staticFormat_ && !verbatim;
     const int pa = ParagraphOfOffset(start);
     const int pb = ParagraphOfOffset(stop);
@@ -429,6 +441,7 @@ int TTextMemo::ReplaceRange(int start, int stop, std::string_view text, bool ver
     }
     lineCount_ += lineDelta;
     textLength_ += delta;
+    scratch.Clear();
     AdjustAfterReplace(pa, removedParas, k, start, stop, delta);
     MarkChanged(pa, changedLine, pa + k);
     return paragraphs_[pa + k].Start + insertEnd;
@@ -531,6 +544,9 @@ void TTextMemo::SetWordWrap(bool on)
     if (on == wordWrap_) return;
     wordWrap_ = on;
     RefreshDisplay();
+    ScrollTo(topPixel_, 0);
+    UpdateHorzScrollBar();
+    ScrollCaretIntoView();
 }
 
 void TTextMemo::SetColumnWrap(int columns)
@@ -545,7 +561,22 @@ void TTextMemo::SetAlignment(ui::TAlignment alignment)
     if (alignment == alignment_) return;
     const bool reformat = !wordWrap_ && (alignment == ui::taLeftJustify || alignment_ == ui::taLeftJustify);
     alignment_ = alignment;
-    if (reformat) RefreshDisplay();
+    ScrollTo(topPixel_, 0);
+    if (reformat) {
+        RefreshDisplay();
+    } else {
+        if (HandleAllocated()) Invalidate();
+        UpdateCaret();
+    }
+}
+
+void TTextMemo::SetJustified(bool on)
+{
+    if (on == justified_) return;
+    justified_ = on;
+    ScrollTo(topPixel_, 0);
+    if (HandleAllocated()) Invalidate();
+    UpdateCaret();
 }
 
 void TTextMemo::SetLeftMargin(int pixels)

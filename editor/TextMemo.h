@@ -110,6 +110,8 @@ struct TSharedEditorObjects {
 };
 // nullptr while no editor lives.
 const TSharedEditorObjects* SharedEditorObjects() noexcept;
+// The shared scratch list (only while an editor lives).
+TParagraphsList& SharedScratchList();
 // The clipboard format of column blocks, registered on first use.
 ui::TClipboardFormat BlockClipboardFormat();
 // The cursor id of "TMRIGHTARROW" among the screen's cursors.
@@ -316,7 +318,7 @@ public:
     ui::TAlignment Alignment() const noexcept { return alignment_; }
     void SetAlignment(ui::TAlignment alignment);
     bool Justified() const noexcept { return justified_; }
-    void SetJustified(bool on) noexcept { justified_ = on; }
+    void SetJustified(bool on);
     int LeftMargin() const noexcept { return leftMargin_; }
     void SetLeftMargin(int pixels);
     int RightMargin() const noexcept { return rightMargin_; }
