@@ -514,15 +514,14 @@ void TTextMemo::PasteColumnBlock(std::string_view text)
         text.remove_prefix(brk + 2);
     }
     if (rows.empty()) return;
-    UpdateCaret();
-    const int column = std::max(0, (CaretX() + hOffset_ - leftMargin_) / std::max(1, avgCharWidth_));
-    const int first = SelPar();
     ++undoGroupDepth_;
     if (undoGroupDepth_ == 1) undoGroupRecords_ = 0;
     rtl::TScopeExit endGroup([this] { --undoGroupDepth_; });
     {
         auto update = rtl::MakeScope(*this, &TTextMemo::BeginUpdate, &TTextMemo::EndUpdate);
         if (selLength_ != 0) ReplaceSelectionWith(std::string(), false);
+        const int column = std::max(0, (CaretX() + hOffset_ - leftMargin_) / std::max(1, avgCharWidth_));
+        const int first = SelPar();
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const int p = first + static_cast<int>(i);
             if (p >= paragraphs_.Count()) {
@@ -625,7 +624,6 @@ void TTextMemo::UpdateCaret(bool recreate)
     const int in = selStart_ - rec.Start;
     const int line = rec.LineOfOffset(in);
     // The caret's x costs a measurement: it is taken when the caret is shown or asked for.
-    caretXValid_ = false;
     caretY_ = (rec.FirstLine + line) * lineHeight_ - topPixel_;
     if (HandleAllocated() && Focused() && !displayOnly_) {
         CaretX();
@@ -653,13 +651,10 @@ void TTextMemo::UpdateCaret(bool recreate)
 
 int TTextMemo::CaretX()
 {
-    if (!caretXValid_) {
-        const int p = SelPar();
-        TParagraphRec& rec = paragraphs_[p];
-        const int in = selStart_ - rec.Start;
-        caretX_ = leftMargin_ - hOffset_ + WidthBefore(p, rec.LineOfOffset(in), in) + virtualBlanks_ * avgCharWidth_;
-        caretXValid_ = true;
-    }
+    const int p = SelPar();
+    TParagraphRec& rec = paragraphs_[p];
+    const int in = selStart_ - rec.Start;
+    caretX_ = leftMargin_ - hOffset_ + WidthBefore(p, rec.LineOfOffset(in), in) + virtualBlanks_ * avgCharWidth_;
     return caretX_;
 }
 
@@ -711,7 +706,6 @@ void TTextMemo::ScrollTo(int topPixel, int horizontalOffset)
     horizontalOffset = std::max(0, horizontalOffset);
     const long long dx = static_cast<long long>(hOffset_) - horizontalOffset;
     const long long dy = static_cast<long long>(topPixel_) - topPixel;
-    if (caretXValid_) caretX_ += static_cast<int>(dx);
     if (rememberedX_ >= 0) rememberedX_ += static_cast<int>(dx);
     hOffset_ = horizontalOffset;
     caretY_ += static_cast<int>(dy);

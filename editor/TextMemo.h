@@ -617,7 +617,6 @@ private:
 
     // Caret and view.
     int caretX_ = 0;
-    bool caretXValid_ = false;
     int caretY_ = 0;
     int lastCaretOffset_ = -1;
     int lastVirtualBlanks_ = 0;
