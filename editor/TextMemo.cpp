@@ -522,7 +522,10 @@ void TTextMemo::SetOptions(const TTextMemoOptions& options)
 {
     const bool discardOn = options[tmoDiscardTrailingSpaces] && !options_[tmoDiscardTrailingSpaces];
     const bool changed = options != options_;
+    const bool selectionLook = options[tmoWindowsSelColors] != options_[tmoWindowsSelColors] ||
+                               options[tmoFullLineSelect] != options_[tmoFullLineSelect];
     options_ = options;
+    if (selectionLook) InvalidateSelection();
     if (discardOn) ReloadText();
     if (changed && ComponentState().Contains(classes::csDesigning)) ResetParsing();
 }

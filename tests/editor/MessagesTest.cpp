@@ -9,6 +9,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Input.h"
 #include "platform/ui/Messages.h"
 
 namespace editor::test {
@@ -297,6 +298,52 @@ TEST(EditorMessages, EditorsShareObjectsWhileAnyLives)
     }
     EXPECT_EQ(SharedEditorObjects(), nullptr);
     EXPECT_EQ(BlockClipboardFormat(), ui::RegisterClipboardFormat("IDE Block Type"));
+}
+
+}  // namespace
+}  // namespace editor::test
+
+namespace editor::test {
+namespace {
+
+TEST(EditorMessages, TheLeftMarginShowsTheRightArrow)
+{
+    TTextMemo memo;
+    // Without a parent or form the client coordinates are the screen's.
+    const std::intptr_t self = reinterpret_cast<std::intptr_t>(&memo);
+    ui::SetCursorPos({3, 10});  // inside the margin of 8
+    EXPECT_EQ(memo.Perform(ui::WM_SETCURSOR, self, ui::MakeLParam(ui::HTCLIENT, ui::WM_MOUSEMOVE)), 1);
+    ui::SetCursorPos({40, 10});
+    EXPECT_EQ(memo.Perform(ui::WM_SETCURSOR, self, ui::MakeLParam(ui::HTCLIENT, ui::WM_MOUSEMOVE)), 0);
+    ui::SetCursorPos({3, 10});
+    EXPECT_EQ(memo.Perform(ui::WM_SETCURSOR, 0, ui::MakeLParam(ui::HTCLIENT, ui::WM_MOUSEMOVE)), 0);  // another window
+}
+
+TEST(EditorMessages, SelMoveAndExtraSpaces)
+{
+    TTextMemo memo;
+    int moves = 0;
+    memo.OnSelMove = [&](classes::TObject*) { ++moves; };
+    memo.SetTextBuf("ab\r\ncd");
+    memo.SetSelStart(1);
+    memo.SetSelStart(1);  // the same place: no event
+    memo.SetSelStart(4);
+    EXPECT_EQ(moves, 2);
+
+    // Virtual blanks behind the paragraph end become real ones when text is set there.
+    TTextMemoOptions o = DefaultTextMemoOptions();
+    o.set(tmoKeepColumnPos);
+    o.set(tmoPutExtraSpaces);
+    memo.SetOptions(o);
+    memo.SetWordWrap(false);
+    memo.SetSelStart(4);
+    memo.SetSelCol(5);
+    EXPECT_EQ(memo.VirtualBlanks(), 3);
+    EXPECT_EQ(memo.SelCol(), 5);
+    EXPECT_EQ(moves, 3);
+    memo.SetSelText("x");
+    EXPECT_EQ(ParagraphTexts(memo), (Strings{"ab", "cd   x"}));
+    EXPECT_EQ(memo.VirtualBlanks(), 0);
 }
 
 }  // namespace
