@@ -20,6 +20,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/StdCtrls.h"
 #include "platform/ui/qt/Peers.h"
 #include "platform/ui/qt/QtUi.h"
 
@@ -86,6 +87,14 @@ TEST_F(EditorQtTest, TheCaretComesWithTheFocusAndGoesWithIt)
     first->SetFocus();
     ASSERT_TRUE(QTest::qWaitFor([&] { return qt::WidgetOf(*first)->hasFocus(); }));
     EXPECT_EQ(Caret().Owner, first);
+
+    // Focus that goes to a control without a caret of its own takes the editor's with it.
+    auto* edit = new TEdit(form.get());
+    edit->SetParent(form.get());
+    edit->SetBounds(10, 215, 100, 22);
+    edit->SetFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !qt::WidgetOf(*first)->hasFocus(); }));
+    EXPECT_EQ(Caret().Owner, nullptr);
 }
 
 TEST_F(EditorQtTest, ARightClickShowsTheAssignedMenuElseTheDefaultOne)
