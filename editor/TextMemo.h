@@ -149,8 +149,8 @@ public:
     explicit TTextMemo(classes::TComponent* owner = nullptr);
     ~TTextMemo() override;
 
-    // After reading from a form: the parsing state is reset when keywords or start/stop keys
-    // are to be applied.
+    // After reading from a form: the undo history starts afresh and parsing starts from a
+    // clean state.
     void Loaded() override;
 
     // ---- The text ------------------------------------------------------------------------
@@ -179,7 +179,7 @@ public:
     // The formatted state (text, display lines and style records; 32-bit little-endian
     // integers), so that a large text can be shown again without formatting it. Loading
     // replaces the whole store (the text stays as it was when the stream is short or
-    // inconsistent: EReadError), puts the selection and view at the top and, with
+    // inconsistent: rtl::EStreamError), puts the selection and view at the top and, with
     // `restartFormatting`, formats everything again.
     virtual void SaveFormatted(std::ostream& out);
     virtual void LoadFormatted(std::istream& in, bool restartFormatting = false);
@@ -495,8 +495,10 @@ public:
     ui::TPopupMenu* ActivePopupMenu();
     void ContextPopup(int x, int y) override;
 
-    // Applies a style record to the range between two offsets (see SetStyleRange in the
-    // keyword parsing notes of Parser.cpp).
+    // Gives the range between two offsets the style `record`. With `context` the record,
+    // marked as a context, starts at `from` and the state before it returns at `to`; without,
+    // a context in force at `from` ends there. Style records inside the range go, paragraphs
+    // after the first start in the record's state; `repaint` records the change.
     virtual void SetStyleRange(int from, int to, bool repaint, bool context, TStyleRec record);
 
     // An upper-cased copy (by UpperCaseType) of `length` bytes of a paragraph from `start`,
