@@ -287,6 +287,7 @@ void TTextMemo::ReplaceSelectionWith(std::string text, bool verbatim)
             selLength_ = 0;
         }
         if (text.empty()) {
+            UpdateCaret();
             ScrollCaretIntoView();
             return;
         }
@@ -320,6 +321,7 @@ void TTextMemo::ReplaceSelectionWith(std::string text, bool verbatim)
     OnParse(this, start, caret);
     if (updateCount_ == 0) {
         UpdateChanges();
+        UpdateCaret();
         ScrollCaretIntoView();
     }
 }
@@ -539,6 +541,7 @@ void TTextMemo::PasteColumnBlock(std::string_view text)
             if (!row.empty()) ReplaceSelectionWith(std::move(row), false);
         }
     }
+    UpdateCaret();
     ScrollCaretIntoView();
 }
 

@@ -329,6 +329,10 @@ TEST(EditorMessages, SelMoveAndExtraSpaces)
     memo.SetSelStart(1);  // the same place: no event
     memo.SetSelStart(4);
     EXPECT_EQ(moves, 2);
+    memo.ReplaceSelection("z");  // typing moves the caret too
+    EXPECT_EQ(moves, 3);
+    memo.Undo();
+    EXPECT_EQ(moves, 4);
 
     // Virtual blanks behind the paragraph end become real ones when text is set there.
     TTextMemoOptions o = DefaultTextMemoOptions();
@@ -340,7 +344,7 @@ TEST(EditorMessages, SelMoveAndExtraSpaces)
     memo.SetSelCol(5);
     EXPECT_EQ(memo.VirtualBlanks(), 3);
     EXPECT_EQ(memo.SelCol(), 5);
-    EXPECT_EQ(moves, 3);
+    EXPECT_EQ(moves, 5);
     memo.SetSelText("x");
     EXPECT_EQ(ParagraphTexts(memo), (Strings{"ab", "cd   x"}));
     EXPECT_EQ(memo.VirtualBlanks(), 0);
