@@ -70,6 +70,10 @@ protected:
 
 TEST_F(EditorQtTest, TheCaretComesWithTheFocusAndGoesWithIt)
 {
+    // The window brings the real font's measures.
+    ASSERT_TRUE(first->WindowAttached());
+    EXPECT_GT(first->LineHeight(), 5);
+    EXPECT_GT(first->AverageCharWidth(), 1);
     first->SetTextBuf("some text");
     first->SetSelStart(4);
     first->SetFocus();
