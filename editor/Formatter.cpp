@@ -33,7 +33,7 @@ void WidenRange(int& first, int& last, int from, int to)
 
 // ---- Measuring ----------------------------------------------------------------------------
 
-ui::IFontMeasure& TTextMemo::Font(std::uint8_t style)
+ui::IFontMeasure& TTextMemo::StyleFont(std::uint8_t style)
 {
     return MeasuringCanvas()->FontOfStyle(static_cast<std::uint8_t>(style & ~fsHighlight));
 }
@@ -43,7 +43,7 @@ const TTextMemo::StyleMetrics& TTextMemo::MetricsOf(std::uint8_t style)
     style = static_cast<std::uint8_t>(style & ~fsHighlight);
     StyleMetrics& m = styleMetrics_[style];
     if (!m.valid) {
-        ui::IFontMeasure& f = Font(style);
+        ui::IFontMeasure& f = StyleFont(style);
         const int w2 = f.TextWidth("  ");
         const int w1 = f.TextWidth(" ");
         if (w1 <= 0) {
@@ -62,7 +62,7 @@ const TTextMemo::StyleMetrics& TTextMemo::MetricsOf(std::uint8_t style)
 // ends inside a UTF-8 sequence.
 int TTextMemo::MeasureRun(std::string_view run, std::uint8_t style)
 {
-    ui::IFontMeasure& f = Font(style);
+    ui::IFontMeasure& f = StyleFont(style);
     long long w = 0;
     while (!run.empty()) {
         std::size_t take = std::min(run.size(), static_cast<std::size_t>(maxCharsPerCall_));
@@ -82,7 +82,7 @@ void TTextMemo::UpdateMetrics()
     IStyleMeasure* canvas = MeasuringCanvas();
     if (!canvas) return;
     const ui::TFontMetrics m = canvas->FontOfStyle(0).Metrics();
-    lineHeight_ = std::max(1, m.Height + 1);
+    lineHeight_ = fixedLineHeight_ >= 1 ? fixedLineHeight_ : std::max(1, m.Height + 1);
     avgCharWidth_ = std::max(1, m.AveCharWidth);
     maxCharsPerCall_ = m.MaxCharWidth > 0 ? std::max(1, 16384 / m.MaxCharWidth) : 4096;
 }
@@ -373,7 +373,7 @@ void TTextMemo::UpdateChanges()
     const int count = paragraphs_.Count();
     const int first = std::clamp(chgFirstPara_, 0, count - 1);
     int last = std::clamp(chgLastPara_, first, count - 1);
-    const bool window = HandleAllocated() || altCanvas_;
+    const bool window = WindowAttached() || altCanvas_;
     const int top = TopLine();
     const int topPara = ParagraphOfLine(top);
     const int vis = VisibleLines();
@@ -427,7 +427,7 @@ void TTextMemo::UpdateChanges()
 
 void TTextMemo::ContinueFormatting()
 {
-    if (updateCount_ > 0 || !(HandleAllocated() || altCanvas_) || bgLast_ < 0) return;
+    if (updateCount_ > 0 || !(WindowAttached() || altCanvas_) || bgLast_ < 0) return;
     switch (updateMode_) {
     case umImmediate:
         while (bgLast_ >= 0 && updateCount_ == 0) BackgroundStep(false);
@@ -450,11 +450,11 @@ void TTextMemo::ReformatAll()
     for (StyleMetrics& m : styleMetrics_) m.valid = false;
     for (TTextNavigator* n : navigators_) n->DropLineCache();
     if (updateCount_ > 0 || ComponentState().Contains(classes::csLoading)) return;
-    if (altCanvas_ || (HandleAllocated() && ComponentState().Contains(classes::csDesigning))) {
+    if (altCanvas_ || (WindowAttached() && ComponentState().Contains(classes::csDesigning))) {
         FormatRange(0, count - 1);
         return;
     }
-    if (!HandleAllocated()) return;
+    if (!WindowAttached()) return;
     switch (updateMode_) {
     case umImmediate: FormatRange(0, count - 1); break;
     case umBackground:
@@ -469,7 +469,7 @@ void TTextMemo::SetUpdateMode(TUpdateMode mode)
 {
     if (mode == updateMode_) return;
     updateMode_ = mode;
-    if (!HandleAllocated()) return;
+    if (!WindowAttached()) return;
     if (mode == umImmediate) {
         if (bgLast_ >= 0) FormatRange(bgNext_, bgLast_);
     } else if (mode == umBackground) {
@@ -515,7 +515,7 @@ int TTextMemo::RunFormatting(int first, int& last, bool force, bool extendRange,
 
 void TTextMemo::AfterFormatting()
 {
-    if (!(HandleAllocated() || altCanvas_)) return;
+    if (!(WindowAttached() || altCanvas_)) return;
     if ((!wordWrap_ || columnWrap_ >= 1) && widestPara_ < 0) FindWidest();
     UpdateVertScrollBar();
     UpdateHorzScrollBar();
@@ -584,7 +584,7 @@ void TTextMemo::BackgroundStep(bool continueByPosting)
         bgLast_ = -1;
         bgNext_ = paragraphs_.Count();
         FireProgress(100, true);
-    } else if (continueByPosting && updateMode_ == umBackground && HandleAllocated() && queue_ && !queue_->Terminating()) {
+    } else if (continueByPosting && updateMode_ == umBackground && WindowAttached() && queue_ && !queue_->Terminating()) {
         PostContinuation();
     }
 }
@@ -597,15 +597,6 @@ void TTextMemo::PostContinuation()
     m.WParam = 1;
     queue_->Post(*this, m);
     continuationPosted_ = true;
-}
-
-void TTextMemo::Dispatch(ui::TMessage& message)
-{
-    if (message.Msg == kFormatContinueMessage) {
-        continuationPosted_ = false;
-        BackgroundStep(message.WParam != 0);
-        message.Result = 0;
-    }
 }
 
 // ---- The window ---------------------------------------------------------------------------
@@ -639,7 +630,7 @@ void TTextMemo::SetClientSize(int clientWidth, int clientHeight)
     const bool widthChanged = clientWidth != clientWidth_;
     clientWidth_ = clientWidth;
     clientHeight_ = clientHeight;
-    if (widthChanged && (wordWrap_ || alignment_ != ui::taLeftJustify) && columnWrap_ < 1 && HandleAllocated())
+    if (widthChanged && (wordWrap_ || alignment_ != ui::taLeftJustify) && columnWrap_ < 1 && WindowAttached())
         ReformatAll();
 }
 
@@ -659,6 +650,6 @@ int TTextMemo::VisibleLines() const noexcept
 
 int TTextMemo::TopLine() { return topLine_->Line(); }
 
-void TTextMemo::ScrollToLine(int line) { topLine_->SetLine(std::max(0, line)); }
+void TTextMemo::ScrollToLine(int line) { ScrollTo(std::max(0, line) * std::max(1, lineHeight_), hOffset_); }
 
 }  // namespace editor

@@ -244,7 +244,9 @@ int TStartStopKeyList::Add(const std::string& startKey, const std::string& stopK
     if (endsAtParagraphEnd) longestStop_ = std::max(longestStop_, 2);
     for (int i = Count() - 1; i >= 0; --i) {
         const TStartStopKey& earlier = keys_[static_cast<std::size_t>(i)];
-        if (earlier.Options == options && earlier.StartKey == startKey) {
+        // Pairs that ignore case are the same pair start whatever case their keys were
+        // entered in.
+        if (earlier.Options == options && earlier.FoldedStart == key.FoldedStart) {
             key.Link = i;
             break;
         }
@@ -268,6 +270,15 @@ void TStartStopKeyList::SetCaseType(TtmUpperCase type)
 {
     caseType_ = type;
     for (TStartStopKey& key : keys_) Fold(key);
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+        keys_[i].Link = -1;
+        for (std::size_t j = i; j-- > 0;) {
+            if (keys_[j].Options == keys_[i].Options && keys_[j].FoldedStart == keys_[i].FoldedStart) {
+                keys_[i].Link = static_cast<int>(j);
+                break;
+            }
+        }
+    }
 }
 
 void TStartStopKeyList::Prepare(const TCharSet& separators)

@@ -6,6 +6,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <array>
 
 namespace editor {
 
@@ -116,7 +117,12 @@ void TTextMemo::ParseSpans(int paragraph)
         const bool after = start ? k.StartSepAfter : k.StopSepAfter;
         return (!before || sep(at - 1)) && (!after || sep(at + n));
     };
+    // Where each open span's record is among `records` (-1: the span was open when the
+    // paragraph began); whatever was recorded inside a span goes when it closes.
+    std::array<int, kMaxSpanLevels> openedAt{};
+    openedAt.fill(-1);
     auto close = [&](int at) {
+        records.resize(static_cast<std::size_t>(openedAt[static_cast<std::size_t>(state.Level)] + 1));
         const int succ = startStopKeys_.Successor(state.Keys[static_cast<std::size_t>(state.Level)]);
         if (succ >= 0)
             state.Keys[static_cast<std::size_t>(state.Level)] = static_cast<std::int16_t>(succ);
@@ -124,6 +130,7 @@ void TTextMemo::ParseSpans(int paragraph)
             --state.Level;
         SetPairAttributes(state, startStopKeys_);
         PushRecord(records, state, at);
+        if (succ >= 0) openedAt[static_cast<std::size_t>(state.Level)] = static_cast<int>(records.size()) - 1;
     };
     // A run a highlighter marked: its record, then the state around it again.
     auto mark = [&](int at, TStyleRec run, int n) {
@@ -161,7 +168,8 @@ void TTextMemo::ParseSpans(int paragraph)
                 continue;
             }
         }
-        if (pairs && state.Level + 1 < kMaxSpanLevels) {
+        // Inside an open span only its stop key counts.
+        if (pairs && state.Level < 0) {
             bool opened = false;
             for (int i = 0; i < startStopKeys_.Count(); ++i) {
                 const TStartStopKey& k = startStopKeys_[i];
@@ -170,6 +178,7 @@ void TTextMemo::ParseSpans(int paragraph)
                 state.Keys[static_cast<std::size_t>(state.Level)] = static_cast<std::int16_t>(i);
                 SetPairAttributes(state, startStopKeys_);
                 PushRecord(records, state, pos);
+                openedAt[static_cast<std::size_t>(state.Level)] = static_cast<int>(records.size()) - 1;
                 pos += static_cast<int>(k.StartKey.size());
                 opened = true;
                 break;

@@ -36,32 +36,7 @@ std::int64_t SteadyMilliseconds()
 }
 }  // namespace
 
-// ---- Construction -------------------------------------------------------------------------
-
-GW_IMPLEMENT_CLASS(TTextMemo, classes::TComponent)
-{
-    p.Strings("Lines", [](const TTextMemo& m) { return m.Lines(); });
-    p.Strings("Keywords", [](const TTextMemo& m) { return m.Keywords(); });
-    p.Object("StartStopKeys", [](const TTextMemo& m) { return m.StartStopKeys(); });
-}
-
-TTextMemo::TTextMemo(classes::TComponent* owner)
-    : classes::TComponent(owner), options_(DefaultTextMemoOptions()), separators_(CharSetOf("\t $%&,./:;<=>"))
-{
-    ticks_ = SteadyMilliseconds;
-    InitStore();
-    lines_ = std::make_unique<TTextLinesStrings>(*this);
-    paragraphsView_ = std::make_unique<TTextParaStrings>(*this);
-    topLine_ = std::make_unique<TTextNavigator>(*this);
-}
-
-TTextMemo::~TTextMemo()
-{
-    if (queue_) queue_->Cancel(*this);
-    if (highlighter_) std::erase(highlighter_->editors_, this);
-    topLine_.reset();
-    for (TTextNavigator* n : navigators_) n->memo_ = nullptr;
-}
+// ---- The store ---------------------------------------------------------------------------
 
 void TTextMemo::InitStore()
 {
@@ -94,6 +69,10 @@ void TTextMemo::ClearStore()
     keysParsedUpTo_ = -1;
     widest_ = 0;
     widestPara_ = -1;
+    foldParagraph_ = -1;
+    columnBlock_ = false;
+    virtualBlanks_ = 0;
+    ClearUndo();
 }
 
 // ---- Look-ups -----------------------------------------------------------------------------
@@ -276,6 +255,9 @@ std::string TTextMemo::SaveToText()
 void TTextMemo::SetTextBuf(std::string_view text)
 {
     if (textLength_ == 0 && text.empty()) return;
+    // Every byte takes at least one place in the store: a text this long cannot fit, and the
+    // text there stays.
+    if (text.size() > static_cast<std::size_t>(kMaxTextLength) && !options_[tmoDiscardTrailingSpaces]) TextTooLongError();
     modified_ = true;
     LoadFromText(text);
 }
@@ -317,64 +299,6 @@ void TTextMemo::SetTickSource(std::function<std::int64_t()> ticks)
 
 // ---- Selection and replacement ------------------------------------------------------------
 
-void TTextMemo::SetSelStart(int offset)
-{
-    selStart_ = SnapOffset(offset);
-    selLength_ = 0;
-    UpdateCaret();
-}
-
-void TTextMemo::SetSelLength(int length)
-{
-    const std::int64_t end = std::clamp<std::int64_t>(static_cast<std::int64_t>(selStart_) + length, 0, textLength_);
-    selLength_ = SnapOffset(static_cast<int>(end)) - selStart_;
-}
-
-int TTextMemo::SelPar() const { return ParagraphOfOffset(selStart_); }
-
-void TTextMemo::SetSelPar(int paragraph)
-{
-    paragraph = std::clamp(paragraph, 0, paragraphs_.Count() - 1);
-    SetSelStart(paragraphs_[paragraph].Start);
-}
-
-std::string TTextMemo::SelText() const
-{
-    return GetTextPart(std::min(selStart_, selStart_ + selLength_), std::max(selStart_, selStart_ + selLength_));
-}
-
-void TTextMemo::ReplaceSelection(std::string_view textIn)
-{
-    std::string text(textIn);
-    OnBeforeChange(this, text);
-    if (selLength_ == 0 && text.empty()) return;
-    int start = std::min(selStart_, selStart_ + selLength_);
-    const int stop = std::max(selStart_, selStart_ + selLength_);
-    if (options_[tmoDiscardTrailingSpaces]) {
-        const std::size_t cr = text.find('\r');
-        const std::string_view first = std::string_view(text).substr(0, cr);
-        const bool blankFirst = first.find_first_not_of(" \t") == std::string_view::npos;
-        const int pb = ParagraphOfOffset(stop);
-        const bool stopAtEnd = stop - paragraphs_[pb].Start >= paragraphs_[pb].Length();
-        if (blankFirst && (cr != std::string::npos || stopAtEnd)) {
-            const TParagraphRec& rec = paragraphs_[ParagraphOfOffset(start)];
-            int in = start - rec.Start;
-            while (in > 0 && (rec.Text[static_cast<std::size_t>(in - 1)] == ' ' || rec.Text[static_cast<std::size_t>(in - 1)] == '\t'))
-                --in;
-            start = rec.Start + in;
-        }
-    }
-    modified_ = true;
-    const int caret = ReplaceRange(start, stop, text, false);
-    selStart_ = caret;
-    selLength_ = 0;
-    OnParse(this, start, caret);
-    if (updateCount_ == 0) {
-        UpdateChanges();
-        ScrollCaretIntoView();
-    }
-}
-
 int TTextMemo::ReplaceRange(int start, int stop, std::string_view text, bool verbatim)
 {
     if (start > stop) std::swap(start, stop);
@@ -382,15 +306,27 @@ int TTextMemo::ReplaceRange(int start, int stop, std::string_view text, bool ver
     stop = SnapOffset(stop);
 
     // The inserted text as paragraphs: breaks are CR and CR LF.
-    std::vector<std::string> pieces(1);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            pieces.emplace_back();
+    // Staged in the list all editors share for it.
+    TParagraphsList& scratch = SharedScratchList();
+    scratch.Clear();
+    scratch.Add(TParagraphRec{});
+    {
+        std::size_t from = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] != '\r') continue;
+            scratch[scratch.Count() - 1].Text.assign(text.substr(from, i - from));
+            scratch.Add(TParagraphRec{});
             if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            pieces.back().push_back(text[i]);
+            from = i + 1;
         }
+        scratch[scratch.Count() - 1].Text.assign(text.substr(std::min(from, text.size())));
     }
+    struct TPieces {
+        TParagraphsList& list;
+        std::string& operator[](std::size_t i) { return list[static_cast<int>(i)].Text; }
+        std::string& back() { return list[list.Count() - 1].Text; }
+        std::size_t size() const { return static_cast<std::size_t>(list.Count()); }
+    } pieces{scratch};
     const bool tidy = staticFormat_ && !verbatim;
     const int pa = ParagraphOfOffset(start);
     const int pb = ParagraphOfOffset(stop);
@@ -409,8 +345,22 @@ int TTextMemo::ReplaceRange(int start, int stop, std::string_view text, bool ver
             if (changed & StyleBitOfCode(code)) pieces.back().push_back(static_cast<char>(code));
     }
 
+    // Empty toggle pairs go from the inserted text only: the text around it stays as it was,
+    // so that undo restores exactly what the change replaced.
+    int firstTidied = kNotComputed;  // first offset of paragraph pa that tidying touched
+    bool tidied = false;
+    if (tidy) {
+        for (int i = 0; i <= k; ++i) {
+            std::vector<int> removed;
+            std::string t = TidyStyleCodes(pieces[static_cast<std::size_t>(i)], &removed);
+            if (removed.empty()) continue;
+            tidied = true;
+            if (i == 0) firstTidied = oa + removed.front();
+            pieces[static_cast<std::size_t>(i)] = std::move(t);
+        }
+    }
     // Where the inserted text ends, in the last new paragraph.
-    int insertEnd = (k == 0 ? oa : 0) + static_cast<int>(pieces[static_cast<std::size_t>(k)].size());
+    const int insertEnd = (k == 0 ? oa : 0) + static_cast<int>(pieces[static_cast<std::size_t>(k)].size());
     std::vector<std::string> texts(pieces.size());
     {
         const std::string& headText = paragraphs_[pa].Text;
@@ -418,20 +368,6 @@ int TTextMemo::ReplaceRange(int start, int stop, std::string_view text, bool ver
         texts[0] = headText.substr(0, static_cast<std::size_t>(oa)) + pieces[0];
         for (int i = 1; i <= k; ++i) texts[static_cast<std::size_t>(i)] = std::move(pieces[static_cast<std::size_t>(i)]);
         texts[static_cast<std::size_t>(k)] += tailText.substr(static_cast<std::size_t>(ob));
-    }
-    int firstTidied = kNotComputed;  // first offset of paragraph pa that tidying touched
-    bool tidied = false;
-    if (tidy) {
-        for (int i = 0; i <= k; ++i) {
-            std::vector<int> removed;
-            std::string t = TidyStyleCodes(texts[static_cast<std::size_t>(i)], &removed);
-            if (removed.empty()) continue;
-            tidied = true;
-            if (i == 0) firstTidied = removed.front();
-            if (i == k)
-                insertEnd -= static_cast<int>(std::count_if(removed.begin(), removed.end(), [&](int r) { return r < insertEnd; }));
-            texts[static_cast<std::size_t>(i)] = std::move(t);
-        }
     }
 
     std::int64_t oldTotal = 0;
@@ -511,6 +447,7 @@ int TTextMemo::ReplaceRange(int start, int stop, std::string_view text, bool ver
     }
     lineCount_ += lineDelta;
     textLength_ += delta;
+    scratch.Clear();
     AdjustAfterReplace(pa, removedParas, k, start, stop, delta);
     MarkChanged(pa, changedLine, pa + k);
     return paragraphs_[pa + k].Start + insertEnd;
@@ -520,6 +457,7 @@ void TTextMemo::AdjustAfterReplace(int pa, int removedParas, int insertedParas, 
 {
     const int pb = pa + removedParas;
     const int shift = insertedParas - removedParas;
+    foldParagraph_ = -1;
     auto map = [&](int x, bool last) {
         if (x <= pa) return x;
         if (x <= pb) return last ? pa + insertedParas : pa;
@@ -590,7 +528,10 @@ void TTextMemo::SetOptions(const TTextMemoOptions& options)
 {
     const bool discardOn = options[tmoDiscardTrailingSpaces] && !options_[tmoDiscardTrailingSpaces];
     const bool changed = options != options_;
+    const bool selectionLook = options[tmoWindowsSelColors] != options_[tmoWindowsSelColors] ||
+                               options[tmoFullLineSelect] != options_[tmoFullLineSelect];
     options_ = options;
+    if (selectionLook) InvalidateSelection();
     if (discardOn) ReloadText();
     if (changed && ComponentState().Contains(classes::csDesigning)) ResetParsing();
 }
@@ -604,7 +545,7 @@ void TTextMemo::SetStaticFormat(bool on)
 
 void TTextMemo::RefreshDisplay()
 {
-    if (HandleAllocated() || altCanvas_) ReformatAll();
+    if (WindowAttached() || altCanvas_) ReformatAll();
 }
 
 void TTextMemo::SetWordWrap(bool on)
@@ -612,6 +553,9 @@ void TTextMemo::SetWordWrap(bool on)
     if (on == wordWrap_) return;
     wordWrap_ = on;
     RefreshDisplay();
+    ScrollTo(topPixel_, 0);
+    UpdateHorzScrollBar();
+    ScrollCaretIntoView();
 }
 
 void TTextMemo::SetColumnWrap(int columns)
@@ -626,7 +570,22 @@ void TTextMemo::SetAlignment(ui::TAlignment alignment)
     if (alignment == alignment_) return;
     const bool reformat = !wordWrap_ && (alignment == ui::taLeftJustify || alignment_ == ui::taLeftJustify);
     alignment_ = alignment;
-    if (reformat) RefreshDisplay();
+    ScrollTo(topPixel_, 0);
+    if (reformat) {
+        RefreshDisplay();
+    } else {
+        if (HandleAllocated()) Invalidate();
+        UpdateCaret();
+    }
+}
+
+void TTextMemo::SetJustified(bool on)
+{
+    if (on == justified_) return;
+    justified_ = on;
+    ScrollTo(topPixel_, 0);
+    if (HandleAllocated()) Invalidate();
+    UpdateCaret();
 }
 
 void TTextMemo::SetLeftMargin(int pixels)
@@ -677,15 +636,6 @@ void TTextMemo::SetUpperCaseType(TtmUpperCase type)
     if (ComponentState().Contains(classes::csDesigning)) ResetParsing();
 }
 
-void TTextMemo::Loaded()
-{
-    classes::TComponent::Loaded();
-    if ((applyKeyWords_ && keywords_.Count() > 0) || (applyStartStopKeys_ && startStopKeys_.Count() > 0))
-        ResetParsing();
-    else
-        ReformatAll();
-}
-
 void TTextMemo::SetHighlighter(TTextHighlighter* highlighter)
 {
     if (highlighter == highlighter_) return;
@@ -727,22 +677,18 @@ void TTextMemo::ResetParsing()
 
 // ---- Hooks of the window side -------------------------------------------------------------
 
-void TTextMemo::InvalidateLines(int, int) {}
+void TTextMemo::InvalidateLines(int, int)
+{
+    if (HandleAllocated()) Invalidate();
+}
 void TTextMemo::UpdateVertScrollBar() {}
 void TTextMemo::UpdateHorzScrollBar() {}
-void TTextMemo::UpdateCaret() {}
-void TTextMemo::ScrollCaretIntoView() {}
-
-void TTextMemo::Change()
-{
-    OnChange(this);
-}
 
 // ---- Consistency --------------------------------------------------------------------------
 
 std::string TTextMemo::ConsistencyProblem() const
 {
-    static const std::string kVersion = "TTextMemo";
+    const std::string& kVersion = EditorVersionText();
     int lines = 0;
     std::int64_t offset = 0;
     const int count = paragraphs_.Count();

@@ -1,7 +1,15 @@
 #pragma once
-// TTextMemo: the text editor control's document side: the paragraph store with its
-// navigators and string views, the text stream formats, keyword and start/stop-key parsing,
-// and the formatting engine that wraps paragraphs into display lines.
+// TTextMemo: the multi-line text editor control. Its document side is the paragraph store
+// with its navigators and string views, the text stream formats, keyword and start/stop-key
+// parsing, and the formatting engine that wraps paragraphs into display lines. Its editing
+// side replaces the selection with undo and redo, keeps selections and column blocks, copies
+// and pastes through the layer's clipboard (column blocks also in the "IDE Block Type"
+// format), applies the style commands and places the caret. Its window side answers the
+// window messages (change receivers see every message first), offers the default popup menu
+// and maps the command codes. Keyboard, mouse and painting come through the virtual hooks
+// below (KeyDown, MouseDown and WM_PAINT of the control).
+//
+// Text always carries its length: NUL bytes pass through replacement, undo and the clipboard.
 //
 // The engine measures through IStyleMeasure (one font per style byte) while a window (or an
 // alternative canvas) is attached; without one every paragraph is a single display line.
@@ -14,7 +22,11 @@
 #include "editor/TextStream.h"
 
 #include "platform/classes/Component.h"
+#include "platform/ui/Clipbrd.h"
+#include "platform/ui/CustomControl.h"
 #include "platform/ui/FontMeasure.h"
+#include "platform/ui/Graphics.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/Types.h"
 
@@ -46,6 +58,65 @@ enum TTextMemoOption {
 using TTextMemoOptions = std::bitset<tmoOptionCount>;
 TTextMemoOptions DefaultTextMemoOptions();
 
+const classes::TEnumInfo& TextMemoOptionInfo();
+const classes::TEnumInfo& UpdateModeInfo();
+const classes::TEnumInfo& UpperCaseTypeInfo();
+const classes::TEnumInfo& LineBreakInfo();
+
+// Notifications the editor sends itself (its change receivers see them).
+constexpr unsigned kViewScrolledMessage = ui::WM_USER + 2;
+constexpr unsigned kContextClickMessage = ui::WM_USER + 3;
+constexpr unsigned kRightContextClickMessage = ui::WM_USER + 5;
+
+// The command codes (they are also the style codes the commands insert).
+constexpr int ecItalic = 1;
+constexpr int ecBold = 2;
+constexpr int ecHighlight = 3;
+constexpr int ecAltFont = 4;
+constexpr int ecUnderline = 21;
+
+// The largest UndoMaxLevel.
+constexpr int kMaxUndoLevel = 134217727;
+
+// The program's version text (ends the consistency check's messages).
+const std::string& EditorVersionText();
+
+// A change receiver: handed every message of the editor before the editor handles it.
+class ITextMemoReceiver {
+public:
+    virtual void TextMemoMessage(class TTextMemo& memo, ui::TMessage& message) = 0;
+
+protected:
+    ~ITextMemoReceiver() = default;
+};
+
+// One undo record: the range [Start, Stop) as the change left it and the text it held before.
+// Group: undone and redone together with the record before it.
+struct TUndoRecord {
+    int Start = 0;
+    int Stop = 0;
+    bool Group = false;
+    std::string Text;
+    // The bookkeeping size of the record.
+    std::int64_t Size() const noexcept { return 13 + static_cast<std::int64_t>(Text.size()); }
+};
+
+// The objects all editors of the process share, from the first editor's construction to the
+// last one's destruction.
+struct TSharedEditorObjects {
+    TParagraphsList Scratch;  // stages the paragraphs of inserted text
+    int LiveEditors = 0;
+    ui::TCursor RightArrowCursor = 0;  // "TMRIGHTARROW"
+};
+// nullptr while no editor lives.
+const TSharedEditorObjects* SharedEditorObjects() noexcept;
+// The shared scratch list (only while an editor lives).
+TParagraphsList& SharedScratchList();
+// The clipboard format of column blocks, registered on first use.
+ui::TClipboardFormat BlockClipboardFormat();
+// The cursor id of "TMRIGHTARROW" among the screen's cursors.
+constexpr ui::TCursor crTextMemoRightArrow = 0x544D;
+
 // The continuation message of background formatting (wParam 1: continue by posting).
 constexpr unsigned kFormatContinueMessage = ui::WM_USER + 1;
 // Longest background slice and shortest interval between progress events, in milliseconds.
@@ -71,15 +142,15 @@ private:
     ui::IFontMeasure& font_;
 };
 
-class TTextMemo : public classes::TComponent, public ui::IMessageTarget {
+class TTextMemo : public ui::TCustomControl {
     GW_CLASS(TTextMemo)
 
 public:
     explicit TTextMemo(classes::TComponent* owner = nullptr);
     ~TTextMemo() override;
 
-    // After reading from a form: the parsing state is reset when keywords or start/stop keys
-    // are to be applied.
+    // After reading from a form: the undo history starts afresh and parsing starts from a
+    // clean state.
     void Loaded() override;
 
     // ---- The text ------------------------------------------------------------------------
@@ -105,6 +176,13 @@ public:
     // The editor's text stream format (line breaks by LineBreak, see TextStream.h).
     virtual void LoadFromStream(std::istream& in);
     virtual void SaveToStream(std::ostream& out);
+    // The formatted state (text, display lines and style records; 32-bit little-endian
+    // integers), so that a large text can be shown again without formatting it. Loading
+    // replaces the whole store (the text stays as it was when the stream is short or
+    // inconsistent: rtl::EStreamError), puts the selection and view at the top and, with
+    // `restartFormatting`, formats everything again.
+    virtual void SaveFormatted(std::ostream& out);
+    virtual void LoadFormatted(std::istream& in, bool restartFormatting = false);
     void LoadFromText(std::string_view text);
     std::string SaveToText();
 
@@ -112,19 +190,104 @@ public:
     void SetModified(bool modified) noexcept { modified_ = modified; }
 
     // ---- Selection ------------------------------------------------------------------------
-    // The caret (anchor) offset and the signed selection length; both always stand at the
-    // start of a character and never between a CR and its LF.
+    // The caret offset (where the selection is anchored) and the signed selection length
+    // (negative when the selection runs back from the caret); both always stand at the start
+    // of a character and never between a CR and its LF.
     int SelStart() const noexcept { return selStart_; }
+    // Empties the selection and moves the caret (clamped); breaks undo grouping.
     void SetSelStart(int offset);
     int SelLength() const noexcept { return selLength_; }
+    // Clamped to the text; ends a column block; breaks undo grouping.
     void SetSelLength(int length);
+    // The selected range, lower offset first.
+    int SelFrom() const noexcept { return selLength_ < 0 ? selStart_ + selLength_ : selStart_; }
+    int SelTo() const noexcept { return selLength_ < 0 ? selStart_ : selStart_ + selLength_; }
     // The caret paragraph; writing puts the caret at the start of that paragraph.
     int SelPar() const;
     void SetSelPar(int paragraph);
+    // The caret display line; writing formats as far as that line and puts the caret at its
+    // start.
+    int SelLine();
+    void SetSelLine(int line);
+    // Characters from the caret's display line start to the caret (a tab counts one), plus
+    // the virtual blanks; writing moves within the display line.
+    int SelCol();
+    void SetSelCol(int column);
+    // The selected text, CR LF at breaks; a column block gives its block text.
     std::string SelText() const;
+    // Replaces the selection (prefixed by the virtual blanks with tmoPutExtraSpaces).
+    void SetSelText(std::string_view text);
     // Replaces the selection by a text split into paragraphs at CR and CR LF (a lone LF is an
-    // ordinary character); the caret ends after it.
+    // ordinary character); the caret ends after it. Records the change for undo.
     virtual void ReplaceSelection(std::string_view text);
+    void SelectAll();
+    // Selects the word at the caret (with `toWordEnd` up to the word's end, else only its
+    // start).
+    void SelectWord(bool toWordEnd);
+
+    // A column block: the paragraphs from `firstParagraph` to `lastParagraph` between two
+    // display columns; the caret stands at the second corner.
+    void SelectColumnBlock(int firstParagraph, int firstColumn, int lastParagraph, int lastColumn);
+    bool ColumnBlock() const noexcept { return columnBlock_; }
+    int BlockFirstColumn() const noexcept { return blockCol1_; }
+    int BlockLastColumn() const noexcept { return blockCol2_; }
+    // Each row of the block followed by CR LF.
+    std::string ColumnBlockText() const;
+    // Blanks between the paragraph end and the caret (tmoKeepColumnPos).
+    int VirtualBlanks() const noexcept { return virtualBlanks_; }
+    void SetVirtualBlanks(int blanks);
+
+    // ---- Clipboard -------------------------------------------------------------------------
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+    // Pastes `text` as a column block at the caret's column.
+    void PasteColumnBlock(std::string_view text);
+
+    // ---- Undo --------------------------------------------------------------------------------
+    bool CanUndo() const noexcept;
+    bool CanRedo() const noexcept;
+    void Undo();
+    void Redo();
+    void ClearUndo() noexcept;
+    // Typing after a caret move, a selection change or a paste starts a new undo step.
+    void BreakUndoGroup() noexcept { undoGroupBroken_ = true; }
+    int UndoMaxLevel() const noexcept { return undoMaxLevel_; }
+    // Above kMaxUndoLevel: "Undo set too high" and the old value stays.
+    void SetUndoMaxLevel(int level);
+    int UndoMaxSpace() const noexcept { return undoMaxSpace_; }
+    void SetUndoMaxSpace(int space);
+    const std::vector<TUndoRecord>& UndoRecords() const noexcept { return undo_; }
+    int UndoPosition() const noexcept { return undoPos_; }
+    std::int64_t UndoSpace() const noexcept { return undoSpace_; }
+
+    // ---- Style commands ---------------------------------------------------------------------
+    void SetBold() { StyleCommand(tcBold); }
+    void SetItalic() { StyleCommand(tcItalic); }
+    void SetUnderline() { StyleCommand(tcUnderline); }
+    void SetHighlight() { StyleCommand(tcHighlight); }
+    void SetAltFont() { StyleCommand(tcAltFont); }
+    // Runs the command of a command code (1, 2, 3, 4, 21); false for any other code.
+    bool ExecuteCommand(int code);
+
+    // ---- Caret and scrolling ------------------------------------------------------------------
+    // Places the caret (recreated when asked); fires OnSelMove and OnStyleChange.
+    virtual void UpdateCaret(bool recreate = false);
+    virtual void ScrollCaretIntoView();
+    // Scrolls the view to a top pixel and a horizontal offset.
+    void ScrollTo(int topPixel, int horizontalOffset);
+    void ScrollToTopPixel(int topPixel) { ScrollTo(topPixel, hOffset_); }
+    void ScrollToHorizontal(int horizontalOffset) { ScrollTo(topPixel_, horizontalOffset); }
+    // The caret's pixel place in the client area (x measured when asked).
+    int CaretX();
+    int CaretY() const noexcept { return caretY_; }
+    int TopPixel() const noexcept { return topPixel_; }
+    int HorizontalOffset() const noexcept { return hOffset_; }
+    // Width of the text of display line `line` (of paragraph `paragraph`) before
+    // `offsetInParagraph`, in pixels.
+    int WidthBefore(int paragraph, int line, int offsetInParagraph);
+    // The style byte in force at the caret.
+    std::uint8_t CaretStyle() const noexcept { return caretStyle_; }
 
     // ---- Column conversion ----------------------------------------------------------------
     // Offset in paragraph `paragraph` of display column `column` (one column per character,
@@ -155,13 +318,62 @@ public:
     ui::TAlignment Alignment() const noexcept { return alignment_; }
     void SetAlignment(ui::TAlignment alignment);
     bool Justified() const noexcept { return justified_; }
-    void SetJustified(bool on) noexcept { justified_ = on; }
+    void SetJustified(bool on);
     int LeftMargin() const noexcept { return leftMargin_; }
     void SetLeftMargin(int pixels);
     int RightMargin() const noexcept { return rightMargin_; }
     void SetRightMargin(int pixels);
     int TabStops() const noexcept { return tabStops_; }
     void SetTabStops(int characters);
+
+    // Display and input settings (painting and input read them).
+    classes::TFont* AltFont() noexcept { return &altFont_; }
+    const classes::TFont* AltFont() const noexcept { return &altFont_; }
+    ui::TPicture* BackgroundBmp() noexcept { return &backgroundBmp_; }
+    const ui::TPicture* BackgroundBmp() const noexcept { return &backgroundBmp_; }
+    ui::TPen* EndOfTextMark() noexcept { return &endOfTextMark_; }
+    const ui::TPen* EndOfTextMark() const noexcept { return &endOfTextMark_; }
+    ui::TPen* RightLinePen() noexcept { return &rightLinePen_; }
+    const ui::TPen* RightLinePen() const noexcept { return &rightLinePen_; }
+    ui::TPen* SpecUnderline() noexcept { return &specUnderline_; }
+    const ui::TPen* SpecUnderline() const noexcept { return &specUnderline_; }
+    // 0: automatic (line height div 14 + 1).
+    int CaretWidth() const noexcept { return caretWidth_; }
+    void SetCaretWidth(int width);
+    int CaretWidthNow() const noexcept { return caretWidth_ > 0 ? caretWidth_ : lineHeight_ / 14 + 1; }
+    bool DisplayOnly() const noexcept { return displayOnly_; }
+    void SetDisplayOnly(bool on);
+    bool EnableHotKeys() const noexcept { return enableHotKeys_; }
+    void SetEnableHotKeys(bool on) noexcept { enableHotKeys_ = on; }
+    bool HideSelection() const noexcept { return hideSelection_; }
+    void SetHideSelection(bool on);
+    rtl::TColor HighlightBackgnd() const noexcept { return highlightBackgnd_; }
+    void SetHighlightBackgnd(rtl::TColor color);
+    rtl::TColor HighlightColor() const noexcept { return highlightColor_; }
+    void SetHighlightColor(rtl::TColor color);
+    // The fixed line height; 0 while automatic (set < 1 to return to automatic).
+    int LineHeightSetting() const noexcept { return fixedLineHeight_; }
+    void SetLineHeightSetting(int height);
+    int MouseWheelFactor() const noexcept { return mouseWheelFactor_; }
+    void SetMouseWheelFactor(int factor) noexcept { mouseWheelFactor_ = factor; }
+    bool Overwrite() const noexcept { return overwrite_; }
+    void SetOverwrite(bool on);
+    bool PassOverCodes() const noexcept { return passOverCodes_; }
+    void SetPassOverCodes(bool on) noexcept { passOverCodes_ = on; }
+    bool ReadOnly() const noexcept { return readOnly_; }
+    void SetReadOnly(bool on) noexcept { readOnly_ = on; }
+    int RightLinePos() const noexcept { return rightLinePos_; }
+    void SetRightLinePos(int pos);
+    rtl::TColor SelBackColor() const noexcept { return selBackColor_; }
+    void SetSelBackColor(rtl::TColor color);
+    rtl::TColor SelTextColor() const noexcept { return selTextColor_; }
+    void SetSelTextColor(rtl::TColor color);
+    bool ShowEndParSelected() const noexcept { return showEndParSelected_; }
+    void SetShowEndParSelected(bool on);
+    bool WantTabs() const noexcept { return wantTabs_; }
+    void SetWantTabs(bool on) noexcept { wantTabs_ = on; }
+    // Sets the two scroll-bar flags (and the window's bars).
+    void SetTextScrollBars(ui::TScrollStyle style);
 
     // Keywords and start/stop keys (changes to the lists take effect at the next parsing
     // reset: ResetParsing, or setting one of the properties below).
@@ -190,6 +402,13 @@ public:
     classes::TEvent<classes::TObject*, int, int> OnParse;
     // May replace the text about to be inserted.
     classes::TEvent<classes::TObject*, std::string&> OnBeforeChange;
+    classes::TNotifyEvent OnStyleChange;
+    classes::TNotifyEvent OnSelMove;
+    classes::TNotifyEvent OnHScroll;
+    classes::TNotifyEvent OnVScroll;
+    // Sender, context, start and stop offset of the clicked run.
+    classes::TEvent<classes::TObject*, int, int, int> OnContext;
+    ui::TMouseEvent OnAfterMouseDown;
 
     // ---- Updates and formatting -----------------------------------------------------------
     void BeginUpdate() noexcept { ++updateCount_; }
@@ -238,10 +457,10 @@ public:
     // metrics are read and everything is reformatted.
     void AttachWindow(IStyleMeasure& canvas, int clientWidth, int clientHeight, ui::IMessageQueue& queue);
     void DetachWindow();
-    bool HandleAllocated() const noexcept { return canvas_ != nullptr; }
+    bool WindowAttached() const noexcept { return canvas_ != nullptr; }
     void SetClientSize(int clientWidth, int clientHeight);
-    int ClientWidth() const noexcept { return clientWidth_; }
-    int ClientHeight() const noexcept { return clientHeight_; }
+    int ViewWidth() const noexcept { return clientWidth_; }
+    int ViewHeight() const noexcept { return clientHeight_; }
     // An alternative measuring canvas (printing): used instead of the window's, with its own
     // width; nullptr removes it.
     void SetAltCanvas(IStyleMeasure* canvas, int width);
@@ -254,7 +473,49 @@ public:
     // The millisecond clock of slices and progress events (tests make time stand still).
     void SetTickSource(std::function<std::int64_t()> ticks);
 
+    // ---- Window side -----------------------------------------------------------------------
+    // Every message: copied as the last message, handed to each change receiver, then
+    // handled (the receivers list is packed when an entry was emptied).
     void Dispatch(ui::TMessage& message) override;
+    const ui::TMessage& LastMessage() const noexcept { return lastMessage_; }
+    // The WM_GETDLGCODE answer without Tab (133: arrows, characters and every other key);
+    // DLGC_WANTTAB joins it with WantTabs on and DisplayOnly off.
+    static constexpr int kDlgCode = ui::DLGC_WANTARROWS | ui::DLGC_WANTALLKEYS | ui::DLGC_WANTCHARS;
+    bool WantsKey(ui::TKey key) const override;
+    void AddReceiver(ITextMemoReceiver* receiver);
+    // Empties the receiver's entry; the list is packed at the next message.
+    void RemoveReceiver(ITextMemoReceiver* receiver) noexcept;
+    int ReceiverCount() const noexcept { return static_cast<int>(receivers_.size()); }
+
+    // The default popup menu, created on first need (owned by the editor); its items are
+    // enabled by the state when it pops up.
+    ui::TPopupMenu* DefaultPopupMenu();
+    // The popup a right click shows: PopupMenu, else the default one (none with
+    // tmoNoDefaultPopup).
+    ui::TPopupMenu* ActivePopupMenu();
+    void ContextPopup(int x, int y) override;
+
+    // Gives the range between two offsets the style `record`. With `context` the record,
+    // marked as a context, starts at `from` and the state before it returns at `to`; without,
+    // a context in force at `from` ends there. Style records inside the range go, paragraphs
+    // after the first start in the record's state; `repaint` records the change.
+    virtual void SetStyleRange(int from, int to, bool repaint, bool context, TStyleRec record);
+
+    // An upper-cased copy (by UpperCaseType) of `length` bytes of a paragraph from `start`,
+    // kept in a cache that grows over touching requests.
+    std::string_view FoldedText(int paragraph, int start, int length);
+    int FoldedCacheParagraph() const noexcept { return foldParagraph_; }
+    int FoldedCacheStart() const noexcept { return foldStart_; }
+    int FoldedCacheLength() const noexcept { return static_cast<int>(foldText_.size()); }
+
+    // The window came and goes: the measures and the message queue of the layer.
+    virtual void CreateWnd();
+    virtual void DestroyWnd();
+    void CreatePeers() override;
+    void DestroyPeers() override;
+    // WS_VSCROLL / WS_HSCROLL and the border, as the window is made.
+    bool VerticalBarFlag() const noexcept { return vBar_; }
+    bool HorizontalBarFlag() const noexcept { return hBar_; }
 
     // ---- Navigators -----------------------------------------------------------------------
     const std::vector<TTextNavigator*>& Navigators() const noexcept { return navigators_; }
@@ -273,9 +534,7 @@ protected:
     virtual void InvalidateLines(int firstLine, int lastLine);
     virtual void UpdateVertScrollBar();
     virtual void UpdateHorzScrollBar();
-    virtual void UpdateCaret();
-    virtual void ScrollCaretIntoView();
-    // OnChange.
+    // Performs CM_TEXTCHANGED when receivers are attached, then OnChange.
     virtual void Change();
 
     // Replaces [start, stop) by `text`; returns the offset after the inserted text. With
@@ -313,7 +572,7 @@ private:
     void UpdateMetrics();
     void FireProgress(int percent, bool always);
     std::int64_t Now() const;
-    ui::IFontMeasure& Font(std::uint8_t style);
+    ui::IFontMeasure& StyleFont(std::uint8_t style);
     const StyleMetrics& MetricsOf(std::uint8_t style);
     int MeasureRun(std::string_view run, std::uint8_t style);
     IStyleMeasure* MeasuringCanvas() const noexcept { return altCanvas_ ? altCanvas_ : canvas_; }
@@ -322,6 +581,22 @@ private:
     void PostContinuation();
     void RefreshDisplay();
     void ReloadText();
+    void InvalidateSelection();
+    // The replacement itself; `verbatim` for undo, redo and the style commands.
+    void ReplaceSelectionWith(std::string text, bool verbatim);
+    void RecordUndo(int start, int stop, int end, std::string oldText);
+    void DeleteUndoRecord(int index) noexcept;
+    void TrimUndo();
+    void StyleCommand(unsigned char code);
+    void SetCaretPlace(int offset);
+    char CharAt(int offset) const;
+    int NextCharOffset(int offset) const;
+    int PrevCharOffset(int offset) const;
+    void OnPopupMenu(classes::TObject* sender);
+    void OnPopupItem(classes::TObject* sender);
+    void HandleSetFocus();
+    void HandleKillFocus();
+    void AttachToPeer();
 
     // Store.
     TParagraphsList paragraphs_;
@@ -333,6 +608,67 @@ private:
     // Selection.
     int selStart_ = 0;
     int selLength_ = 0;
+    bool columnBlock_ = false;
+    int blockCol1_ = 0;
+    int blockCol2_ = 0;
+    int virtualBlanks_ = 0;
+    int rememberedX_ = -1;  // remembered caret column in pixels (-1: none)
+
+    // Undo.
+    std::vector<TUndoRecord> undo_;
+    int undoPos_ = 0;
+    std::int64_t undoSpace_ = 0;
+    int undoMaxLevel_ = 256;
+    int undoMaxSpace_ = 65536;
+    bool undoRunning_ = false;
+    bool undoGroupBroken_ = true;
+    int undoGroupDepth_ = 0;   // inside a column operation: records after the first are grouped
+    int undoGroupRecords_ = 0;
+
+    // Caret and view.
+    int caretX_ = 0;
+    int caretY_ = 0;
+    int lastCaretOffset_ = -1;
+    int lastVirtualBlanks_ = 0;
+    std::uint8_t caretStyle_ = 0;
+    bool caretCreated_ = false;
+    int topPixel_ = 0;
+    int hOffset_ = 0;
+
+    // Window side.
+    ui::TMessage lastMessage_;
+    std::vector<ITextMemoReceiver*> receivers_;
+    ui::TPopupMenu* defaultPopup_ = nullptr;
+    int foldParagraph_ = -1;
+    int foldStart_ = 0;
+    std::string foldText_;
+    bool vBar_ = true;
+    bool hBar_ = false;
+    std::unique_ptr<IStyleMeasure> peerMeasure_;
+    std::unique_ptr<ui::IFontMeasure> peerFont_;
+
+    // Display and input settings.
+    classes::TFont altFont_;
+    ui::TPicture backgroundBmp_;
+    ui::TPen endOfTextMark_;
+    ui::TPen rightLinePen_;
+    ui::TPen specUnderline_;
+    int caretWidth_ = 1;
+    bool displayOnly_ = false;
+    bool enableHotKeys_ = true;
+    bool hideSelection_ = true;
+    rtl::TColor highlightBackgnd_ = rtl::clWindow;
+    rtl::TColor highlightColor_ = rtl::clRed;
+    int fixedLineHeight_ = 0;
+    int mouseWheelFactor_ = -1;
+    bool overwrite_ = false;
+    bool passOverCodes_ = true;
+    bool readOnly_ = false;
+    int rightLinePos_ = 0;
+    rtl::TColor selBackColor_ = rtl::clHighlight;
+    rtl::TColor selTextColor_ = rtl::clHighlightText;
+    bool showEndParSelected_ = true;
+    bool wantTabs_ = true;
 
     // Views.
     std::unique_ptr<TTextLinesStrings> lines_;

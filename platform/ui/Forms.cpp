@@ -725,6 +725,8 @@ void TScreen::SetCursorImage(TCursor id, const TPicture& picture, TPoint hotSpot
     cursorImages_[id] = std::move(image);
 }
 
+void TScreen::SetCursorImage(TCursor id, TCursorImage image) { cursorImages_[id] = std::move(image); }
+
 const TCursorImage* TScreen::CursorImage(TCursor id) const
 {
     const auto it = cursorImages_.find(id);

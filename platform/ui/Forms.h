@@ -328,6 +328,8 @@ public:
     // Pixels of the bottom-left pixel's colour are see-through when the picture has no
     // transparency of its own.
     void SetCursorImage(TCursor id, const TPicture& picture, TPoint hotSpot);
+    // A cursor drawn in code (alpha 0 is see-through).
+    void SetCursorImage(TCursor id, TCursorImage image);
     const TCursorImage* CursorImage(TCursor id) const;
     // The installed font families, sorted.
     const rtl::TStrings& Fonts();

@@ -157,14 +157,18 @@ TEST(StartStopKeys, ParagraphEndsNestingAndLinkedPairs)
 {
     TTextMemo memo;
     memo.StartStopKeys()->Add("--", "", true, 0, 1, 0, -1, -1, 0);   // to the paragraph end
-    memo.StartStopKeys()->Add("(", ")", false, 0, 2, 0, -1, -1, 0);  // nests
+    memo.StartStopKeys()->Add("(", ")", false, 0, 2, 0, -1, -1, 0);
     memo.SetTextBuf("x -- (\r\n((y)\r\nz)");  // the "(" inside the comment ends with it
     FormatAll(memo);
-    EXPECT_EQ(StartLevels(memo), (std::vector<int>{-1, -1, 0}));
-    EXPECT_EQ(memo.Paragraph(2).StartState->Keys[0], 1);
-    const TStyleRec& inner = memo.Paragraph(1).Styles.at(1);
-    EXPECT_EQ(inner.Offset, 1);
-    EXPECT_EQ(inner.Level, 1);
+    // Inside an open span only its stop key counts: the second "(" opens nothing, so the
+    // first ")" closes the span and nothing is carried on.
+    EXPECT_EQ(StartLevels(memo), (std::vector<int>{-1, -1, -1}));
+    const auto& inner = memo.Paragraph(1).Styles;
+    ASSERT_EQ(inner.size(), 2u);
+    EXPECT_EQ(inner[0].Offset, 0);
+    EXPECT_EQ(inner[0].Level, 0);
+    EXPECT_EQ(inner[1].Offset, 4);
+    EXPECT_EQ(inner[1].Level, -1);
 
     TTextMemo linked;
     linked.StartStopKeys()->Add("<", ">", false, 0, 1, 0, -1, -1, 0);
@@ -179,6 +183,43 @@ TEST(StartStopKeys, ParagraphEndsNestingAndLinkedPairs)
     EXPECT_EQ(styles[1].Keys[0], 1);
     EXPECT_EQ(styles[2].Offset, 5);
     EXPECT_EQ(styles[2].Level, -1);
+}
+
+TEST(StartStopKeys, NoStartKeyInsideAnOpenSpanAndCaseFoldedLinks)
+{
+    // A quote inside a comment opens no string that would run into the next paragraph.
+    TTextMemo memo;
+    memo.StartStopKeys()->Add("/*", "*/", false, 0, 1, 0, -1, -1, 0);
+    memo.StartStopKeys()->Add("\"", "\"", false, 0, 2, 0, -1, -1, 0);
+    memo.SetTextBuf("/* say \"hi */ x\r\nnext");
+    FormatAll(memo);
+    EXPECT_EQ(StartLevels(memo), (std::vector<int>{-1, -1}));
+    const auto& styles = memo.Paragraph(0).Styles;
+    ASSERT_EQ(styles.size(), 2u);
+    EXPECT_EQ(styles[0].Offset, 0);
+    EXPECT_EQ(styles[0].Keys[0], 0);
+    EXPECT_EQ(styles[1].Offset, 13);
+    EXPECT_EQ(styles[1].Level, -1);
+
+    // Pairs that ignore case share a start whatever case it was entered in; case-sensitive
+    // ones only when it is the same.
+    TTextMemo linked;
+    TStartStopKeyList& keys = *linked.StartStopKeys();
+    keys.Add("REM", ":", false, 0, 1, 0, -1, -1, 0);
+    keys.Add("rem", ";", false, 0, 2, 0, -1, -1, 0);
+    keys.Add("Rem", ":", false, 0, 3, 0, -1, -1, koCaseSensitive);
+    keys.Add("rem", ":", false, 0, 4, 0, -1, -1, koCaseSensitive);
+    EXPECT_EQ(keys[1].Link, 0);
+    EXPECT_EQ(keys[2].Link, -1);
+    EXPECT_EQ(keys[3].Link, -1);
+    linked.SetTextBuf("rem a: b; c");
+    FormatAll(linked);
+    const auto& spans = linked.Paragraph(0).Styles;
+    ASSERT_EQ(spans.size(), 3u);
+    EXPECT_EQ(spans[1].Offset, 6);  // ":" hands the span to the linked pair
+    EXPECT_EQ(spans[1].Keys[0], 1);
+    EXPECT_EQ(spans[2].Offset, 9);
+    EXPECT_EQ(spans[2].Level, -1);
 }
 
 TEST(StartStopKeys, WholeWordKeysNeedSeparatorsOnlyAtTheirWordEnds)
