@@ -230,7 +230,7 @@ void TCustomGrid::MoveColRow(int col, int row, bool moveAnchor, bool show)
     const TGridRect oldSelection = Selection();
     const TGridCoord old = current_;
     current_ = {col, row};
-    if (moveAnchor || !options_.Contains(goRangeSelect)) anchor_ = current_;
+    if (moveAnchor) anchor_ = current_;
     if (options_.Contains(goRowSelect)) anchor_.X = fixedCols_;
     if (show) ClampInView(current_);
     if (options_.Contains(goRowSelect)) {
