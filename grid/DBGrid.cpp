@@ -1648,6 +1648,11 @@ void TgkCustomDBGrid::CMEnter(ui::TMessage& m)
 
 void TgkCustomDBGrid::CMExit(ui::TMessage& m)
 {
+    // The focus going to a control inside the grid (a cell's control) does not leave it.
+    if (const ui::TCustomForm* form = ui::GetParentForm(this); form != nullptr) {
+        const ui::TWinControl* next = form->ActiveControl();
+        if (next != nullptr && next != this && ContainsControl(next)) return;
+    }
     if (g_keyFilter != 0 && !gkIsClass(Parent(), "TCustomGrid")) {
         ui::Application().RemoveKeyFilter(g_keyFilter);
         g_keyFilter = 0;

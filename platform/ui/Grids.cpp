@@ -546,6 +546,19 @@ void TCustomGrid::Dispatch(TMessage& m)
     TCustomControl::Dispatch(m);
 }
 
+void TCustomGrid::KeyDown(TKey& key, TShiftState shift)
+{
+    TCustomControl::KeyDown(key, shift);
+    if (key != VK_TAB || !options_.Contains(goTabs) || shift.Contains(ssCtrl) || shift.Contains(ssAlt)) return;
+    const int step = shift.Contains(ssShift) ? -1 : 1;
+    for (int col = current_.X + step; col >= fixedCols_ && col < ColCount(); col += step)
+        if (TabStops(col)) {
+            FocusCell(col, current_.Y, true);
+            break;
+        }
+    key = 0;
+}
+
 void TCustomGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState state)
 {
     TCanvas& c = *Canvas();

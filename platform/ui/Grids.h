@@ -189,6 +189,9 @@ protected:
     virtual int GetEditLimit() { return 0; }
 
     void Dispatch(TMessage& message) override;
+    // Tab (Shift+Tab) with goTabs moves to the next (previous) tab-stop column of the row;
+    // the rest of the keyboard belongs to the grids built on this one.
+    void KeyDown(TKey& key, TShiftState shift) override;
 
 private:
     void MoveTopLeft(int left, int top);

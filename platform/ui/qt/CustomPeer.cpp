@@ -185,8 +185,12 @@ public:
             if (self) Application().HintControl(&control_);
             return false;
         case QEvent::Leave: Call([&] { custom_.Perform(CM_MOUSELEAVE); }); return false;
-        case QEvent::KeyPress: return KeyPress(static_cast<QKeyEvent*>(event));
+        case QEvent::KeyPress:
+            // A key a child control left unused passes up here: it is not this control's.
+            if (QApplication::focusWidget() != frame_) return false;
+            return KeyPress(static_cast<QKeyEvent*>(event));
         case QEvent::KeyRelease: {
+            if (QApplication::focusWidget() != frame_) return false;
             auto* ke = static_cast<QKeyEvent*>(event);
             const TKey key = KeyOf(ke->key());
             if (key == 0) return false;
