@@ -1,7 +1,7 @@
 #include "grid/DBGrid.h"
 
 #include <algorithm>
-#include <charconv>
+#include <optional>
 #include <cstdlib>
 
 #include "grid/GridRoutines.h"
@@ -11,6 +11,7 @@
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/rtl/Scope.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/FrameControls.h"
@@ -136,12 +137,8 @@ int g_keyFilter = 0;
 // The integer a width part holds; nullopt when it is no whole number.
 std::optional<int> WholeNumber(std::string_view text)
 {
-    const std::string t = rtl::Trim(text);
     int value = 0;
-    const char* begin = t.data();
-    if (!t.empty() && t[0] == '+') ++begin;
-    const auto [end, ec] = std::from_chars(begin, t.data() + t.size(), value);
-    if (ec != std::errc() || end != t.data() + t.size() || begin == t.data() + t.size()) return std::nullopt;
+    if (!rtl::TryStrToInt(rtl::Trim(text), value)) return std::nullopt;
     return value;
 }
 

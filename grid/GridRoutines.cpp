@@ -6,11 +6,14 @@
 #include "grid/StringRoutines.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/db/DataSet.h"
+#include "platform/rtl/Scope.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/FrameControls.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Input.h"
+#include "platform/ui/Messages.h"
 
 namespace grid {
 
@@ -148,6 +151,70 @@ bool gkGetBorderStyle(classes::TPersistent* control)
     return p != nullptr && std::get<std::int64_t>(p->Get(*control)) != 0;
 }
 
+bool gkGetPictureMaskFromDataSet(classes::TPersistent* object)
+{
+    const classes::TPropInfo* p = FindProp(object, "PictureMaskFromDataSet", classes::TPropKind::Boolean);
+    return p == nullptr || std::get<bool>(p->Get(*object));
+}
+
+rtl::TStrings* gkGetLookupFields(classes::TPersistent* object)
+{
+    const classes::TPropInfo* p = FindProp(object, "LookupFields", classes::TPropKind::Strings);
+    return p != nullptr ? std::get<rtl::TStrings*>(p->Get(*object)) : nullptr;
+}
+
+rtl::TStrings* gkGetLookupLinks(classes::TPersistent* object)
+{
+    const classes::TPropInfo* p = FindProp(object, "LookupLinks", classes::TPropKind::Strings);
+    return p != nullptr ? std::get<rtl::TStrings*>(p->Get(*object)) : nullptr;
+}
+
+std::string gkGetDatabaseName(classes::TPersistent* object)
+{
+    const classes::TPropInfo* p = FindProp(object, "DatabaseName", classes::TPropKind::String);
+    return p != nullptr ? std::get<std::string>(p->Get(*object)) : std::string();
+}
+
+bool gkGetWantReturns(classes::TPersistent* control)
+{
+    const classes::TPropInfo* p = FindProp(control, "WantReturns", classes::TPropKind::Boolean);
+    return p != nullptr && std::get<bool>(p->Get(*control));
+}
+
+bool gkSetDataSource(ui::TControl* control, db::TDataSource* source)
+{
+    if (dynamic_cast<ui::TWinControl*>(control) == nullptr) return false;
+    const classes::TPropInfo* p = FindProp(control, "DataSource", classes::TPropKind::Component);
+    if (p == nullptr) return false;
+    p->Set(*control, classes::TPropValue(static_cast<classes::TPersistent*>(source)));
+    return true;
+}
+
+bool gkSetDataField(ui::TControl* control, const std::string& fieldName)
+{
+    if (dynamic_cast<ui::TWinControl*>(control) == nullptr) return false;
+    const classes::TPropInfo* p = FindProp(control, "DataField", classes::TPropKind::String);
+    if (p == nullptr) return false;
+    p->Set(*control, classes::TPropValue(fieldName));
+    return true;
+}
+
+std::string gkGetDataField(ui::TControl* control)
+{
+    if (dynamic_cast<ui::TWinControl*>(control) == nullptr) return {};
+    const classes::TPropInfo* p = FindProp(control, "DataField", classes::TPropKind::String);
+    return p != nullptr ? std::get<std::string>(p->Get(*control)) : std::string();
+}
+
+classes::TPersistent* gkGetPictureMaskSource(classes::TPersistent* control, db::TDataSet* dataSet)
+{
+    if (dataSet == nullptr)
+        if (db::TDataSource* source = gkGetDataSource(control)) dataSet = source->DataSet();
+    if (!gkGetPictureMaskFromDataSet(control)) return control;
+    if (dataSet != nullptr && gkGetPictureMasks(dataSet) != nullptr) return dataSet;
+    return control;
+}
+
 // ---- Column lists and control types --------------------------------------------------------------
 
 bool gkFindSelected(const rtl::TStrings* list, std::string_view fieldName, int& index)
@@ -209,6 +276,139 @@ void gkFieldsToSelected(db::TDataSet& dataSet, rtl::TStrings& list)
         if (!f->Visible()) continue;
         list.Add(f->FieldName() + "\t" + std::to_string(f->DisplayWidth()) + "\t" + f->DisplayLabel());
     }
+}
+
+void gkApplySelectedToFields(db::TDataSet& dataSet, const rtl::TStrings& selected)
+{
+    dataSet.DisableControls();
+    const rtl::TScopeExit enable([&dataSet] { dataSet.EnableControls(); });
+    for (int i = 0; i < dataSet.FieldCount(); ++i) dataSet.Fields()[i]->SetVisible(false);
+    for (int i = 0; i < selected.Count(); ++i) {
+        const std::vector<std::string> parts = Parts(selected.Strings(i), '\t');
+        db::TField* field = nullptr;
+        const std::string wanted = rtl::AnsiUpperCase(parts[0]);
+        for (int f = 0; f < dataSet.FieldCount() && field == nullptr; ++f)
+            if (rtl::AnsiUpperCase(dataSet.Fields()[f]->FieldName()) == wanted) field = dataSet.Fields()[f];
+        if (field == nullptr) continue;
+        if (parts.size() < 3) throw rtl::EListError("List index out of bounds (" + std::to_string(parts.size()) + ")");
+        field->SetDisplayWidth(rtl::StrToInt(parts[1]));
+        field->SetDisplayLabel(parts[2]);
+        field->SetIndex(std::min(i, dataSet.FieldCount() - 1));
+        field->SetVisible(true);
+    }
+}
+
+void gkRemoveStaleControlInfo(const db::TDataSet& dataSet, rtl::TStrings* lookupFields, rtl::TStrings* lookupLinks,
+                              rtl::TStrings* controlType)
+{
+    const auto stale = [&dataSet](const std::string& entry) {
+        return dataSet.FindField(entry.substr(0, entry.find(';'))) == nullptr;
+    };
+    if (lookupFields != nullptr)
+        for (int i = lookupFields->Count() - 1; i >= 0; --i)
+            if (stale(lookupFields->Strings(i))) {
+                lookupFields->Delete(i);
+                if (lookupLinks != nullptr && i < lookupLinks->Count()) lookupLinks->Delete(i);
+            }
+    if (controlType != nullptr)
+        for (int i = controlType->Count() - 1; i >= 0; --i)
+            if (stale(controlType->Strings(i))) controlType->Delete(i);
+}
+
+namespace {
+int FindMaskEntry(const rtl::TStrings& list, std::string_view fieldName)
+{
+    const std::string wanted = rtl::AnsiLowerCase(fieldName);
+    for (int i = 0; i < list.Count(); ++i) {
+        const std::string entry = list.Strings(i);
+        if (rtl::AnsiLowerCase(entry.substr(0, entry.find('\t'))) == wanted) return i;
+    }
+    return -1;
+}
+}  // namespace
+
+void gkGetPictureMaskEntry(classes::TPersistent* source, std::string_view fieldName, bool& autoFill, bool& second,
+                           std::string& mask)
+{
+    autoFill = true;
+    second = true;
+    mask.clear();
+    const rtl::TStrings* list = gkGetPictureMasks(source);
+    if (list == nullptr) return;
+    const int at = FindMaskEntry(*list, fieldName);
+    if (at < 0) return;
+    const std::vector<std::string> parts = Parts(list->Strings(at), '\t');
+    if (parts.size() > 1) mask = parts[1];
+    if (parts.size() > 2) autoFill = parts[2] == "T";
+    if (parts.size() > 3) second = parts[3] == "T";
+}
+
+void gkSetPictureMaskEntry(classes::TPersistent* source, std::string_view fieldName, const std::string& mask,
+                           bool keepFlags, bool autoFill, bool second)
+{
+    rtl::TStrings* list = gkGetPictureMasks(source);
+    if (list == nullptr) return;
+    const int at = FindMaskEntry(*list, fieldName);
+    if (mask.empty()) {
+        if (at >= 0) list->Delete(at);
+        return;
+    }
+    if (keepFlags && at >= 0) {
+        std::string oldMask;
+        gkGetPictureMaskEntry(source, fieldName, autoFill, second, oldMask);
+    }
+    const std::string entry =
+        std::string(fieldName) + "\t" + mask + "\t" + gkBoolToTF(autoFill) + "\t" + gkBoolToTF(second);
+    if (at >= 0)
+        list->Put(at, entry);
+    else
+        list->Add(entry);
+}
+
+bool gkIsRichTextField(db::TField* field, bool checkData)
+{
+    if (dynamic_cast<db::TBlobField*>(field) == nullptr) return false;
+    if (const rtl::TStrings* types = gkGetControlTypeList(field->DataSet())) {
+        const std::string prefix = field->FieldName() + ";RichEdit";
+        for (int i = 0; i < types->Count(); ++i)
+            if (types->Strings(i).rfind(prefix, 0) == 0) return true;
+    }
+    if (!checkData || field->DataSet() == nullptr || !field->DataSet()->Active()) return false;
+    std::string head = field->AsString().substr(0, 5);
+    head.resize(5, ' ');
+    return head == "{\\rtf";
+}
+
+std::string gkStringsToText(const rtl::TStrings& list, bool blankSeparated)
+{
+    std::string text;
+    for (int i = 0; i < list.Count(); ++i) {
+        if (i > 0) text += blankSeparated ? " " : "\r\n";
+        text += list.Strings(i);
+    }
+    return text;
+}
+
+ui::TRect gkGetWorkArea()
+{
+    if (ui::IWindowSystem* ws = ui::WindowSystem()) return ws->WorkArea();
+    return {0, 0, ui::Screen().Width(), ui::Screen().Height()};
+}
+
+void gkPostKeyWithShift(ui::TControl& control, ui::TKey key, ui::TKey shiftKey)
+{
+    const bool keyWasDown = ui::IsKeyDown(key), shiftWasDown = ui::IsKeyDown(shiftKey);
+    ui::SetKeyState(key, true);
+    ui::SetKeyState(shiftKey, true);
+    ui::TShiftState shift;
+    if (shiftKey == ui::VK_SHIFT) shift.Include(ui::ssShift);
+    if (shiftKey == ui::VK_CONTROL) shift.Include(ui::ssCtrl);
+    if (shiftKey == ui::VK_MENU) shift.Include(ui::ssAlt);
+    const auto bits = static_cast<std::intptr_t>(shift.Bits());
+    control.PostMessage(ui::WM_KEYDOWN, key, bits);
+    control.PostMessage(ui::WM_KEYUP, key, bits);
+    ui::SetKeyState(key, keyWasDown);
+    ui::SetKeyState(shiftKey, shiftWasDown);
 }
 
 std::string gkBoolToTF(bool value) { return value ? "T" : "F"; }

@@ -68,6 +68,25 @@ db::TDataSource* gkGetMasterSource(classes::TPersistent* object);
 bool gkSetBorderStyle(classes::TPersistent* control, bool hasBorder);
 // True when "BorderStyle" is not bsNone; False when absent.
 bool gkGetBorderStyle(classes::TPersistent* control);
+// "PictureMaskFromDataSet"; True when absent.
+bool gkGetPictureMaskFromDataSet(classes::TPersistent* object);
+// "LookupFields", "LookupLinks"; nil when absent.
+rtl::TStrings* gkGetLookupFields(classes::TPersistent* object);
+rtl::TStrings* gkGetLookupLinks(classes::TPersistent* object);
+// "DatabaseName"; empty when absent.
+std::string gkGetDatabaseName(classes::TPersistent* object);
+// "WantReturns"; False when absent.
+bool gkGetWantReturns(classes::TPersistent* control);
+// Only for a windowed control whose "DataSource" takes a data source / whose "DataField" is
+// a string: True when set.
+bool gkSetDataSource(ui::TControl* control, db::TDataSource* source);
+bool gkSetDataField(ui::TControl* control, const std::string& fieldName);
+// A windowed control's "DataField"; empty otherwise.
+std::string gkGetDataField(ui::TControl* control);
+// The object whose picture masks apply: with no data set given, the control's DataSource's
+// data set; the control itself when its PictureMaskFromDataSet is False; else the data set
+// when it has a PictureMasks list, else the control.
+classes::TPersistent* gkGetPictureMaskSource(classes::TPersistent* control, db::TDataSet* dataSet);
 
 // ---- Column lists and control types --------------------------------------------------------------
 
@@ -89,6 +108,38 @@ bool gkDataSetHasField(const db::TDataSet* dataSet, std::string_view name);
 // Clears `list`, then one entry per visible field in field order: name TAB DisplayWidth
 // TAB DisplayLabel.
 void gkFieldsToSelected(db::TDataSet& dataSet, rtl::TStrings& list);
+// Applies a column list to the data set's fields, with the data set's controls held: every
+// field is hidden, then per entry i naming a field (upper-cased comparison) DisplayWidth,
+// DisplayLabel (the title part), Index := i and Visible. EConvertError for a width that is no
+// whole number, EListError for an entry with fewer than three parts.
+void gkApplySelectedToFields(db::TDataSet& dataSet, const rtl::TStrings& selected);
+// Deletes every LookupFields entry whose first ";" part names no field of the data set (with
+// the LookupLinks line of the same index), then every such ControlType entry. Lists may be nil.
+void gkRemoveStaleControlInfo(const db::TDataSet& dataSet, rtl::TStrings* lookupFields, rtl::TStrings* lookupLinks,
+                              rtl::TStrings* controlType);
+// The picture-mask entry of a field in `source`'s "PictureMasks" (field names lower-cased):
+// mask = part 2, the flags part 3 and part 4 equal to "T" (True when absent). Without a list or
+// an entry: empty mask, both flags True. The library's table data sets, whose own table
+// pictures would win, do not exist here.
+void gkGetPictureMaskEntry(classes::TPersistent* source, std::string_view fieldName, bool& autoFill, bool& second,
+                           std::string& mask);
+// Adds, replaces or (for an empty mask) deletes the field's entry, written as field TAB mask
+// TAB "T"/"F" TAB "T"/"F"; `keepFlags` keeps both flags of an existing entry.
+void gkSetPictureMaskEntry(classes::TPersistent* source, std::string_view fieldName, const std::string& mask,
+                           bool keepFlags, bool autoFill, bool second);
+// True for a blob field whose data set's ControlType list has an entry beginning with the
+// field name and ";RichEdit" (letter case counts); else, with `checkData`, when the value
+// starts with "{\rtf".
+bool gkIsRichTextField(db::TField* field, bool checkData);
+// The strings joined by a blank (or CR LF), no separator after the last.
+std::string gkStringsToText(const rtl::TStrings& list, bool blankSeparated);
+// The desktop's available area.
+ui::TRect gkGetWorkArea();
+// Posts a key press and release of `key` to `control` with `shiftKey` (VK_SHIFT, VK_CONTROL or
+// VK_MENU) held for them; the keyboard state is as it was afterwards.
+void gkPostKeyWithShift(ui::TControl& control, ui::TKey key, ui::TKey shiftKey);
+// Always False: the locate routine disables the data set's controls.
+inline bool gkSkipDisableControls() { return false; }
 // "T" or "F".
 std::string gkBoolToTF(bool value);
 // The text before the first "." (the whole name without one).

@@ -18,6 +18,7 @@
 #include "platform/db/ConnectionString.h"
 #include "platform/rtl/Files.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Input.h"
 #include "platform/ui/TestDialogs.h"
 #include "tests/db/MemDataSet.h"
 #include "tests/grid/GridTestSupport.h"
@@ -1036,6 +1037,119 @@ TEST(GridRoutines, SplitTitleAtTheGroupMark)
         EXPECT_EQ(group, c.group) << c.title;
         EXPECT_EQ(caption, c.caption) << c.title;
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GridRoutines, PublishedListsAndColumnListsOfADataSet)
+{
+    using namespace grid;
+    dbtest::TMemDataSet ds(nullptr);
+    ds.columns = {{"ID", db::ftInteger}, {"Name", db::ftString, 10}, {"Notes", db::ftMemo}};
+    ds.Open();
+
+    // Selected applied to the fields: order, labels, widths and visibility.
+    rtl::TStringList selected;
+    selected.SetText("name\t12\tFull name\nNOPE\t3\tX\nid\t4\tNo\n");
+    gkApplySelectedToFields(ds, selected);
+    EXPECT_EQ(ds.Fields()[0]->FieldName(), "Name");
+    EXPECT_EQ(ds.FieldByName("Name")->DisplayLabel(), "Full name");
+    EXPECT_EQ(ds.FieldByName("Name")->DisplayWidth(), 12);
+    EXPECT_TRUE(ds.FieldByName("ID")->Visible());
+    EXPECT_FALSE(ds.FieldByName("Notes")->Visible());
+    selected.SetText("ID\tfour\tNo\n");
+    EXPECT_THROW(gkApplySelectedToFields(ds, selected), rtl::EConvertError);
+    selected.SetText("ID\t4\n");
+    EXPECT_THROW(gkApplySelectedToFields(ds, selected), rtl::EListError);
+    EXPECT_TRUE(ds.FieldByName("Notes")->Visible() == false);  // controls enabled again
+    EXPECT_FALSE(ds.ControlsDisabled());
+
+    // Stale control information goes, with the lookup link of the same line.
+    rtl::TStringList lookupFields, lookupLinks, controlType;
+    lookupFields.SetText("Gone;db;t;x;y\nName;db;t;x;y\n");
+    lookupLinks.SetText("a;b\nc;d\n");
+    controlType.SetText("Name;CheckBox;Y;N\nGone;Combo\n");
+    gkRemoveStaleControlInfo(ds, &lookupFields, &lookupLinks, &controlType);
+    EXPECT_EQ(lookupFields.Count(), 1);
+    EXPECT_EQ(lookupLinks.Strings(0), "c;d");
+    EXPECT_EQ(controlType.Count(), 1);
+    EXPECT_EQ(controlType.Strings(0), "Name;CheckBox;Y;N");
+
+    // Picture masks through a grid's published list; the grid's own "PictureMaskFromDataSet".
+    TgkCustomDBGrid grid(nullptr);
+    bool autoFill = false, second = false;
+    std::string mask = "x";
+    gkGetPictureMaskEntry(&grid, "Name", autoFill, second, mask);
+    EXPECT_TRUE(mask.empty());
+    EXPECT_TRUE(autoFill);
+    EXPECT_TRUE(second);
+    gkSetPictureMaskEntry(&grid, "Name", "###", false, true, false);
+    EXPECT_EQ(grid.PictureMasks()->Strings(0), "Name\t###\tT\tF");
+    gkSetPictureMaskEntry(&grid, "NAME", "&&&", true, false, true);  // flags kept
+    EXPECT_EQ(grid.PictureMasks()->Strings(0), "NAME\t&&&\tT\tF");
+    gkGetPictureMaskEntry(&grid, "name", autoFill, second, mask);
+    EXPECT_EQ(mask, "&&&");
+    EXPECT_TRUE(autoFill);
+    EXPECT_FALSE(second);
+    gkSetPictureMaskEntry(&grid, "Name", "", false, true, true);
+    EXPECT_EQ(grid.PictureMasks()->Count(), 0);
+    EXPECT_TRUE(gkGetPictureMaskFromDataSet(&grid));
+    EXPECT_TRUE(gkGetPictureMaskFromDataSet(&ds));  // absent: True
+    grid.SetPictureMaskFromDataSet(false);
+    EXPECT_EQ(gkGetPictureMaskSource(&grid, &ds), &grid);
+    grid.SetPictureMaskFromDataSet(true);
+    EXPECT_EQ(gkGetPictureMaskSource(&grid, &ds), &grid);  // the data set has no list
+
+    // Rich text by control type or by content.
+    EXPECT_FALSE(gkIsRichTextField(ds.FieldByName("Name"), true));
+    ds.Append();
+    ds.FieldByName("Notes")->SetAsString("{\\rtf1 hello}");
+    EXPECT_TRUE(gkIsRichTextField(ds.FieldByName("Notes"), true));
+    EXPECT_FALSE(gkIsRichTextField(ds.FieldByName("Notes"), false));
+    ds.Cancel();
+
+    EXPECT_EQ(gkGetDatabaseName(&ds), "");
+    EXPECT_EQ(gkGetLookupFields(&ds), nullptr);
+    EXPECT_FALSE(gkGetWantReturns(&grid));
+    EXPECT_FALSE(gkSkipDisableControls());
+    EXPECT_EQ(gkStringsToText(controlType, true), "Name;CheckBox;Y;N");
+    lookupLinks.SetText("a\nb\n");
+    EXPECT_EQ(gkStringsToText(lookupLinks, false), "a\r\nb");
+    EXPECT_EQ(gkStringsToText(rtl::TStringList(), true), "");
+}
+
+TEST_F(GridFixture, DataSourceAndFieldByPropertyName)
+{
+    MakeData(1);
+    EXPECT_TRUE(grid::gkSetDataSource(grid, source.get()));
+    EXPECT_EQ(grid->DataSource(), source.get());
+    EXPECT_EQ(grid::gkGetDataSource(grid), source.get());
+    EXPECT_FALSE(grid::gkSetDataField(grid, "ID"));  // a grid shows no single field
+    EXPECT_EQ(grid::gkGetDataField(grid), "");
+    EXPECT_FALSE(grid::gkSetBorderStyle(grid, true));
+    EXPECT_EQ(grid::gkGetWorkArea(), (ui::TRect{0, 0, 1024, 768}));
+
+    // A key posted with a shift key held arrives with that shift state.
+    std::vector<std::string> keys;
+    grid->OnKeyDown = [&](classes::TObject*, ui::TKey& key, ui::TShiftState shift) {
+        keys.push_back(std::to_string(key) + (shift.Contains(ui::ssShift) ? "+shift" : ""));
+    };
+    grid::gkPostKeyWithShift(*grid, ui::VK_TAB, ui::VK_SHIFT);
+    EXPECT_FALSE(ui::IsKeyDown(ui::VK_SHIFT));
+    ws.queue.DeliverAll();
+    EXPECT_EQ(keys, (std::vector<std::string>{"9+shift"}));
+}
+
+TEST_F(GridFixture, DestroyingTheFocusedGridRemovesTheKeyFilter)
+{
+    MakeData(1);
+    ShowAndOpen();
+    grid->SetFocus();
+    EXPECT_TRUE(grid::TgkCustomDBGrid::KeyFilterInstalled());
+    form.reset();
+    EXPECT_FALSE(grid::TgkCustomDBGrid::KeyFilterInstalled());
 }
 
 }  // namespace
