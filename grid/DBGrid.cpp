@@ -157,6 +157,31 @@ std::vector<std::string> SplitTabs(std::string_view text)
 
 }  // namespace
 
+ui::TCopyMode gkRasterOpOfName(std::string_view name)
+{
+    constexpr ui::TCopyMode kNotSrcErase = 0x001100A6;  // NOT (source OR destination)
+    static const std::pair<const char*, ui::TCopyMode> ops[] = {
+        {"Source Copy", ui::cmSrcCopy},       {"Source Paint", ui::cmSrcPaint},
+        {"Source And", ui::cmSrcAnd},         {"Source Invert", ui::cmSrcInvert},
+        {"Source Erase", ui::cmSrcErase},     {"Not Source Copy", ui::cmNotSrcCopy},
+        {"Not Source Erase", kNotSrcErase},     {"Merge Paint", ui::cmMergePaint}};
+    for (const auto& [text, op] : ops)
+        if (name == text) return op;
+    return ui::cmSrcCopy;
+}
+
+TgkPictureFit gkPictureFitOfName(std::string_view name)
+{
+    static const std::pair<const char*, TgkPictureFit> fits[] = {{"Original Size", pfOriginalSize},
+                                                                 {"Stretch To Fit", pfStretchToFit},
+                                                                 {"Fit Height", pfFitHeight},
+                                                                 {"Fit Width", pfFitWidth},
+                                                                 {"Shrink To Fit", pfShrinkToFit}};
+    for (const auto& [text, fit] : fits)
+        if (name == text) return fit;
+    return pfNone;
+}
+
 ui::TImageList* TgkCustomDBGrid::IndicatorImages() { return Shared().indicators.get(); }
 ui::TImageList* TgkCustomDBGrid::ArrowImages() { return Shared().arrows.get(); }
 int TgkCustomDBGrid::ImageListUsers() { return Shared().users; }
@@ -1805,6 +1830,41 @@ void TgkCustomDBGrid::DrawCheckBox(const ui::TRect& rect, int col, bool checked,
     line(r.Left + 2, r.Top + 3, r.Right - 2, r.Bottom - 1);
     canvas.Pen()->SetColor(pen);
     canvas.Pen()->SetWidth(width);
+}
+
+bool TgkCustomDBGrid::DrawCellControl(int col, int row, const ui::TRect&, ui::TGridDrawState state)
+{
+    if (col < 0 || col >= static_cast<int>(colInfoCache_.size())) return false;
+    const TgkCacheColInfoItem& info = colInfoCache_[static_cast<std::size_t>(col)];
+    const int dataCol = col - indicatorOffset_;
+    db::TField* field = GetColField(dataCol);
+    if (info.ControlType.empty() || field == nullptr) return false;
+    if (!gkEqualText(info.ControlType, "CheckBox")) return false;
+    const ui::TRect cell = CellRect(col, row);
+    if (col < FixedCols())
+        PaintTitleBackground(cell, titleColor_, row);
+    else
+        PaintDataBackground(cell, rtl::clNone, row);
+    const std::vector<std::string> values = SplitTabs(gkReplaceChar(info.ControlParameters, ';', '\t'));
+    const std::string checkedValue = values.empty() ? std::string() : values[0];
+    const int dataRow = row - titleOffset_;
+    std::string value;
+    {
+        const int saved = dataLink_->ActiveRecord();
+        if (dataRow >= 0 && dataRow < dataLink_->RecordCount()) dataLink_->SetActiveRecord(dataRow);
+        const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
+        if (field->FieldKind() == db::fkCalculated && rtl::AnsiLowerCase(field->FieldName()) == "selected")
+            value = IsSelectedRecord(dataRow) ? checkedValue : std::string();
+        else
+            value = GetFieldValue(dataCol);
+    }
+    ui::TCanvas& canvas = *GetDrawCanvas();
+    if (CalcCellColors(field, state, HighlightCell(col, row, state), canvas.Font(), canvas.Brush()))
+        canvas.FillRect(cell);
+    const ui::TRect box = ui::Bounds((cell.Left + cell.Right - 10) / 2, (cell.Top + cell.Bottom - 10) / 2, 10, 10);
+    DrawCheckBox(box, col, gkEqualText(value, checkedValue), state);
+    if (state.Contains(ui::gdFocused)) gkDrawFocusFrame(canvas, cell, UseRightToLeftGrid());
+    return true;
 }
 
 void TgkCustomDBGrid::RecolorBitmap(ui::TBitmap& bitmap, rtl::TColor color, rtl::TColor transparent)

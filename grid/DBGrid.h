@@ -89,6 +89,14 @@ struct TgkTitleImageAttributes {
 
 class TgkGridHintWindow;
 
+// The cell-control painter's vocabulary (names as control-type entries write them).
+// The raster operation named in a "Bitmap" entry; "Source Copy" for any other name.
+ui::TCopyMode gkRasterOpOfName(std::string_view name);
+enum TgkPictureFit { pfOriginalSize, pfStretchToFit, pfFitHeight, pfFitWidth, pfShrinkToFit, pfNone };
+// "Original Size", "Stretch To Fit", "Fit Height", "Fit Width", "Shrink To Fit"; pfNone for
+// any other name (nothing is drawn over the background).
+TgkPictureFit gkPictureFitOfName(std::string_view name);
+
 // ---- Events ---------------------------------------------------------------------------------------
 using TgkDrawDataCellEvent = classes::TEvent<classes::TObject*, const ui::TRect&, db::TField*, ui::TGridDrawState>;
 using TCalcCellColorsEvent =
@@ -396,6 +404,13 @@ public:
     void SetAltDrawBitmap(std::unique_ptr<ui::TBitmap> bitmap) { altDrawBitmap_ = std::move(bitmap); }
     // Draws a check box of a check-box cell into `rect` (the 10 x 10 box).
     virtual void DrawCheckBox(const ui::TRect& rect, int col, bool checked, ui::TGridDrawState state);
+    // Paints a data cell whose column has a control type: the background first, then, for
+    // "CheckBox" entries (checked and unchecked values as the first two ";" parts), the
+    // centred 10 x 10 box checked when the cell's value equals the checked value (letter case
+    // ignored) and the focus mark. Answers whether it drew the cell; other control types are
+    // left to the cell painter (False).
+    virtual bool DrawCellControl(int col, int row, const ui::TRect& rect, ui::TGridDrawState state);
+    const std::vector<TgkCacheColInfoItem>& ColInfoCache() const noexcept { return colInfoCache_; }
     // Every pixel of `transparent` becomes `color`.
     static void RecolorBitmap(ui::TBitmap& bitmap, rtl::TColor color, rtl::TColor transparent);
     // The indicator glyph of data row `dataRow` centred in `rect` (an indicator cell).

@@ -1153,3 +1153,108 @@ TEST_F(GridFixture, DestroyingTheFocusedGridRemovesTheKeyFilter)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GridVocabulary, RasterOperationsAndFitModesByName)
+{
+    using namespace grid;
+    struct Op {
+        const char* name;
+        ui::TCopyMode op;
+    };
+    for (const Op& o : std::vector<Op>{{"Source Copy", ui::cmSrcCopy},
+                                       {"Source Paint", ui::cmSrcPaint},
+                                       {"Source And", ui::cmSrcAnd},
+                                       {"Source Invert", ui::cmSrcInvert},
+                                       {"Source Erase", ui::cmSrcErase},
+                                       {"Not Source Copy", ui::cmNotSrcCopy},
+                                       {"Not Source Erase", 0x001100A6},
+                                       {"Merge Paint", ui::cmMergePaint},
+                                       {"source paint", ui::cmSrcCopy},  // names are exact
+                                       {"", ui::cmSrcCopy}})
+        EXPECT_EQ(gkRasterOpOfName(o.name), o.op) << o.name;
+    EXPECT_EQ(gkPictureFitOfName("Original Size"), pfOriginalSize);
+    EXPECT_EQ(gkPictureFitOfName("Stretch To Fit"), pfStretchToFit);
+    EXPECT_EQ(gkPictureFitOfName("Fit Height"), pfFitHeight);
+    EXPECT_EQ(gkPictureFitOfName("Fit Width"), pfFitWidth);
+    EXPECT_EQ(gkPictureFitOfName("Shrink To Fit"), pfShrinkToFit);
+    EXPECT_EQ(gkPictureFitOfName("Tile"), pfNone);
+}
+
+TEST_F(GridFixture, CheckBoxCellsFollowTheirValue)
+{
+    MakeData(3);
+    grid->ControlType()->SetText("CITY;CheckBox;c2;no\nNAME;Combo;x\n");
+    ShowAndOpen();
+    ASSERT_EQ(grid->ColInfoCache().size(), 4u);
+    EXPECT_EQ(grid->ColInfoCache()[3].ControlType, "CheckBox");
+    EXPECT_EQ(grid->ColInfoCache()[3].ControlParameters, "c2;no");
+    EXPECT_EQ(grid->ColInfoCache()[2].ControlType, "Combo");
+    ui::TRecordingDevice& device = dynamic_cast<ui::TRecordingDevice&>(*grid->GetDrawCanvas()->Device());
+    const auto ticks = [&] {
+        return std::count_if(device.Log().begin(), device.Log().end(),
+                             [](const std::string& l) { return l.rfind("Polyline(", 0) == 0; });
+    };
+    for (int row = 1; row <= 3; ++row) {
+        device.ClearLog();
+        EXPECT_TRUE(grid->DrawCellControl(3, row, grid->CellRect(3, row), {}));
+        EXPECT_EQ(ticks(), row == 2 ? 3 : 0) << row;  // "c2" is checked: three tick lines
+    }
+    EXPECT_FALSE(grid->DrawCellControl(2, 1, grid->CellRect(2, 1), {}));  // not the check-box painter's
+    EXPECT_FALSE(grid->DrawCellControl(1, 1, grid->CellRect(1, 1), {}));  // no control type
+    EXPECT_EQ(ds->RecNo(), 1);  // the active record came back
+}
+
+TEST_F(GridFixture, TooManyMappedColumnsRaiseAndReleaseTheLayout)
+{
+    MakeData(2);
+    ShowAndOpen();
+    std::string many;
+    for (int i = 0; i <= TgkGridDataLink::kMaxMapSize; ++i) many += "ID\t4\tNo\n";
+    grid->Selected()->SetText(many);
+    try {
+        grid->SetUseTFields(false);
+        FAIL() << "no error";
+    } catch (const ui::EInvalidGridOperation& e) {
+        EXPECT_STREQ(e.what(), "Grid requested to display more than 256 columns");
+    }
+    EXPECT_EQ(grid->DataLink().FieldCount(), TgkGridDataLink::kMaxMapSize);
+    EXPECT_EQ(grid->UpdateLock(), 0);
+    grid->Selected()->SetText("NAME\t5\tN\n");
+    grid->LayoutChanged();  // the layout runs again
+    EXPECT_EQ(MappedNames(*grid), (std::vector<std::string>{"NAME"}));
+    EXPECT_EQ(grid->ColCount(), 2);
+}
+
+TEST_F(GridFixture, TitleFontFollowsTheParentFontUntilItIsSetItself)
+{
+    MakeData(1);
+    ShowAndOpen();
+    form->Font()->SetSize(14);
+    EXPECT_TRUE(grid->ParentFont());
+    EXPECT_EQ(grid->TitleFont()->Size(), 14);
+    grid->TitleFont()->SetSize(9);
+    EXPECT_FALSE(grid->ParentFont());
+    form->Font()->SetSize(20);
+    EXPECT_EQ(grid->TitleFont()->Size(), 9);
+}
+
+TEST_F(GridFixture, FooterStripComesOffTheRows)
+{
+    MakeData(30);
+    ShowAndOpen();
+    ASSERT_EQ(grid->VisibleRowCount(), 10);
+    int footerUpdates = 0;
+    grid->OnUpdateFooter = [&](classes::TObject*) { ++footerUpdates; };
+    grid->SetFooterHeight(40);
+    grid->SetOptions(grid->Options() | TgkDBGridOptions{dgShowFooter});
+    EXPECT_EQ(grid->GetFooterRect(), (ui::TRect{0, 160, 384, 200}));
+    EXPECT_EQ(grid->VisibleRowCount(), 8);  // (160 - 18) / 17
+    EXPECT_EQ(grid->DataLink().BufferCount(), 8);
+    grid->LayoutChanged();
+    ds->Next();
+    EXPECT_GE(footerUpdates, 1);
+}
+
+}  // namespace
