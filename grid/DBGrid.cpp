@@ -447,7 +447,8 @@ TgkCustomDBGrid::TgkCustomDBGrid(classes::TComponent* owner) : TCustomGrid(owner
 
 TgkCustomDBGrid::~TgkCustomDBGrid()
 {
-    if (g_keyFilter != 0) {
+    // A focused grid takes the key filter it installed with it.
+    if (g_keyFilter != 0 && hasFocus_) {
         ui::Application().RemoveKeyFilter(g_keyFilter);
         g_keyFilter = 0;
     }
@@ -615,7 +616,8 @@ void TgkCustomDBGrid::SetIndicatorColor(TIndicatorColorType v)
 {
     if (v == indicatorColor_) return;
     indicatorColor_ = v;
-    // The yellow set is loaded for this choice; the shared black set stays for other grids.
+    // The yellow set is this grid's own; the shared black set stays for the others.
+    if (v == icYellow && !yellowImages_) yellowImages_ = MakeIndicatorImages(true);
     Invalidate();
 }
 
@@ -1894,7 +1896,6 @@ void TgkCustomDBGrid::DrawIndicatorGlyph(int dataRow, const ui::TRect& rect)
 {
     const int index = IndicatorGlyphIndex(dataRow);
     if (index < 0) return;
-    if (indicatorColor_ == icYellow && !yellowImages_) yellowImages_ = MakeIndicatorImages(true);
     const ui::TImageList* list = indicatorColor_ == icYellow ? yellowImages_.get() : IndicatorImages();
     if (list == nullptr || index >= list->Count()) return;
     ui::TBitmap glyph(list->Width(), list->Height());

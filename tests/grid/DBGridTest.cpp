@@ -410,6 +410,9 @@ TEST_F(GridFixture, EditTextGoesBackIntoTheFieldWhenTheLinkWritesIt)
     MakeData(2);
     ShowAndOpen();
     EXPECT_EQ(grid->GetEditText(2, 1), "name 1");
+    ds->FieldByName("NAME")->SetEditMask(">LL;0;_");
+    EXPECT_EQ(grid->GetEditMask(2, 1), ">LL;0;_");
+    EXPECT_EQ(grid->GetEditMask(1, 1), "");
     EXPECT_EQ(grid->EditText(), "name 1");
     grid->SetCol(2);
     EXPECT_EQ(grid->SelectedField()->FieldName(), "NAME");
