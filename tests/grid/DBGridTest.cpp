@@ -1261,3 +1261,63 @@ TEST_F(GridFixture, FooterStripComesOffTheRows)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GridFixture, HighlightFollowsSelectionFocusAndTheActiveRecordColour)
+{
+    MakeData(3);
+    auto* other = new ui::TEdit(form.get());
+    other->SetParent(form.get());
+    ShowAndOpen();
+    struct Case {
+        const char* name;
+        bool focused;
+        bool alwaysShow;
+        rtl::TColor activeColor;
+        ui::TGridDrawState state;
+        int row;
+        bool expected;
+    };
+    const std::vector<Case> cases = {
+        {"selected, focused", true, false, rtl::clNone, {ui::gdSelected}, 2, true},
+        {"selected, unfocused", false, false, rtl::clNone, {ui::gdSelected}, 2, false},
+        {"selected, unfocused, always shown", false, true, rtl::clNone, {ui::gdSelected}, 2, true},
+        {"current row, focused", true, false, rtl::clNone, {}, 1, true},
+        {"current row with an active-record colour", true, false, rtl::clYellow, {}, 1, false},
+        {"another row", true, false, rtl::clNone, {}, 2, false},
+    };
+    for (const Case& c : cases) {
+        if (c.focused)
+            grid->SetFocus();
+        else
+            other->SetFocus();
+        grid->SetOptions(c.alwaysShow ? grid->Options() | TgkDBGridOptions{dgAlwaysShowSelection}
+                                      : grid->Options() - TgkDBGridOptions{dgAlwaysShowSelection});
+        grid->PaintOptions()->SetActiveRecordColor(c.activeColor);
+        EXPECT_EQ(grid->HighlightCell(1, c.row, c.state), c.expected) << c.name;
+    }
+    // Multi-selection asks the selected records instead (none in the core).
+    grid->SetFocus();
+    grid->SetOptions(grid->Options() | TgkDBGridOptions{dgMultiSelect});
+    EXPECT_FALSE(grid->HighlightCell(1, 1, {ui::gdSelected}));
+}
+
+TEST_F(GridFixture, ColumnEnteredOnceTheWindowExistsWhenActivatedBefore)
+{
+    MakeData(2);
+    int entered = 0, footers = 0;
+    grid->OnColEnter = [&](classes::TObject*) { ++entered; };
+    grid->OnUpdateFooter = [&](classes::TObject*) { ++footers; };
+    grid->SetDataSource(source.get());
+    ds->Open();
+    EXPECT_EQ(entered, 0);
+    form->Show();
+    EXPECT_EQ(entered, 1);
+    EXPECT_GE(footers, 1);
+    ds->Close();
+    ds->Open();  // with the window there: at once
+    EXPECT_EQ(entered, 2);
+}
+
+}  // namespace
