@@ -151,6 +151,20 @@ bool gkGetBorderStyle(classes::TPersistent* control)
     return p != nullptr && std::get<std::int64_t>(p->Get(*control)) != 0;
 }
 
+classes::TEventValue gkGetOnInvalidValue(classes::TPersistent* object)
+{
+    const classes::TPropInfo* p = FindProp(object, "OnInvalidValue", classes::TPropKind::Event);
+    return p != nullptr ? std::get<classes::TEventValue>(p->Get(*object)) : classes::TEventValue{};
+}
+
+bool gkTableHasQuery(classes::TPersistent* dataSet)
+{
+    if (!gkIsClass(dataSet, "TgkTable")) return false;
+    const classes::TPropInfo* p = FindProp(dataSet, "Query", classes::TPropKind::Strings);
+    const rtl::TStrings* query = p != nullptr ? std::get<rtl::TStrings*>(p->Get(*dataSet)) : nullptr;
+    return query != nullptr && query->Count() > 0;
+}
+
 bool gkGetPictureMaskFromDataSet(classes::TPersistent* object)
 {
     const classes::TPropInfo* p = FindProp(object, "PictureMaskFromDataSet", classes::TPropKind::Boolean);

@@ -68,6 +68,13 @@ db::TDataSource* gkGetMasterSource(classes::TPersistent* object);
 bool gkSetBorderStyle(classes::TPersistent* control, bool hasBorder);
 // True when "BorderStyle" is not bsNone; False when absent.
 bool gkGetBorderStyle(classes::TPersistent* control);
+// The published "OnInvalidValue" event (its handler and name); empty when absent or unassigned.
+classes::TEventValue gkGetOnInvalidValue(classes::TPersistent* object);
+// True for a data set of the library's table class ("TgkTable") whose "Query" list has lines.
+bool gkTableHasQuery(classes::TPersistent* dataSet);
+// The picture a library table's own definition gives the field; such tables do not exist
+// here, so always empty.
+inline std::string gkGetTablePictureMask(classes::TPersistent*, std::string_view) { return {}; }
 // "PictureMaskFromDataSet"; True when absent.
 bool gkGetPictureMaskFromDataSet(classes::TPersistent* object);
 // "LookupFields", "LookupLinks"; nil when absent.

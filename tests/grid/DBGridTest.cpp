@@ -1114,6 +1114,9 @@ TEST(GridRoutines, PublishedListsAndColumnListsOfADataSet)
     ds.Cancel();
 
     EXPECT_EQ(gkGetDatabaseName(&ds), "");
+    EXPECT_FALSE(gkGetOnInvalidValue(&ds).handler.has_value());
+    EXPECT_FALSE(gkTableHasQuery(&ds));
+    EXPECT_EQ(gkGetTablePictureMask(&ds, "Name"), "");
     EXPECT_EQ(gkGetLookupFields(&ds), nullptr);
     EXPECT_FALSE(gkGetWantReturns(&grid));
     EXPECT_FALSE(gkSkipDisableControls());
