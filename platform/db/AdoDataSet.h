@@ -39,6 +39,8 @@ public:
     void SetFilterText(const std::string& text) override;
 
     int CompareBookmarks(const TBookmark& a, const TBookmark& b) const override;
+    // The rows are read whole and numbered, so record numbers are meaningful.
+    bool IsSequenced() const override { return true; }
     bool BookmarkValid(const TBookmark& bookmark) const override;
 
     void Notification(classes::TComponent* component, classes::TOperation operation) override;

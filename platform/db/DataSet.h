@@ -106,6 +106,9 @@ public:
     // 1-based number of the current record, -1 when unknown.
     int RecNo() const;
     void SetRecNo(int recNo);
+    // Whether RecNo and RecordCount are meaningful (record numbers a scroll bar can use);
+    // false unless the descendant keeps its records in a known order it can count.
+    virtual bool IsSequenced() const { return false; }
 
     // ---- Bookmarks ----------------------------------------------------------------------
     TBookmark GetBookmark() const;
@@ -135,6 +138,10 @@ public:
     void CheckBrowseMode();
     // Lets the data-aware controls write their pending input into the fields.
     void UpdateRecord();
+    // Re-reads the window around the cursor (after a post, delete or reorder).
+    void Resync(TResyncMode mode);
+    // Brings the descendant's cursor onto the active record (before asking it for RecNo).
+    void UpdateCursorPos();
 
     // ---- Fields -------------------------------------------------------------------------
     TFields& Fields() noexcept { return fields_; }
@@ -238,10 +245,7 @@ protected:
     int BufferCount() const noexcept { return bufferCount_; }
     int BufferedRecordCount() const noexcept { return recordCount_; }
     TRecordBuffer Buffer(int index) const { return buffers_[static_cast<std::size_t>(index)]; }
-    // Re-reads the window around the cursor (after a post, delete or reorder).
-    void Resync(TResyncMode mode);
     void CursorPosChanged() noexcept { currentRecord_ = -1; }
-    void UpdateCursorPos();
     void SetState(TDataSetState state);
     void SetModified(bool modified) noexcept { modified_ = modified; }
     // A buffer for the filter state; fields read it while the descendant asks OnFilterRecord.

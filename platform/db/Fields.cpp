@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "platform/db/DataSet.h"
+#include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/Formatting.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -195,6 +196,7 @@ GW_IMPLEMENT_CLASS(TField, classes::TComponent)
     p.String("DisplayLabel", &TField::StoredDisplayLabel, &TField::SetDisplayLabel);
     p.Integer("DisplayWidth", &TField::DisplayWidth, &TField::SetDisplayWidth)
         .Stored([](const TField& f) { return f.displayWidth_ != 0; });
+    p.String("EditMask", &TField::EditMask, &TField::SetEditMask);
     p.Enumeration("FieldKind", FieldKindNames(), &TField::FieldKind, &TField::SetFieldKind, fkData);
     p.String("FieldName", &TField::FieldName, &TField::SetFieldName);
     p.Boolean("ReadOnly", &TField::ReadOnly, &TField::SetReadOnly, false);
@@ -207,6 +209,26 @@ GW_IMPLEMENT_CLASS(TField, classes::TComponent)
 }
 
 TField::TField(classes::TComponent* owner) : TComponent(owner) {}
+
+bool TField::IsValidChar(char32_t ch) const
+{
+    const auto digitOrSign = [ch] { return (ch >= U'0' && ch <= U'9') || ch == U'+' || ch == U'-'; };
+    switch (dataType_) {
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc:
+    case ftLargeint: return digitOrSign();
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD: {
+        const std::string& sep = rtl::FormatSettings().DecimalSeparator;
+        const bool isSeparator = sep.size() == 1 && ch == static_cast<unsigned char>(sep[0]);
+        return digitOrSign() || isSeparator || ch == U'E' || ch == U'e';
+    }
+    default: return ch >= 32 && ch != 127;
+    }
+}
 
 TField::~TField()
 {

@@ -143,6 +143,13 @@ public:
     void SetDisplayWidth(int width);
     classes::TAlignment Alignment() const noexcept { return alignment_; }
     void SetAlignment(classes::TAlignment alignment);
+    // The picture an editing control checks typed text against (empty: none).
+    const std::string& EditMask() const noexcept { return editMask_; }
+    void SetEditMask(const std::string& mask) { editMask_ = mask; }
+    // Whether `ch` (a code point) may be typed into the field's text: numbers take digits,
+    // signs and, when not whole, the decimal separator and an exponent; other fields any
+    // printable character.
+    bool IsValidChar(char32_t ch) const;
 
     bool IsNull() const;
     virtual bool IsBlob() const { return false; }
@@ -221,6 +228,7 @@ private:
     std::string displayLabel_;
     int displayWidth_ = 0;  // 0: the type's default
     classes::TAlignment alignment_ = classes::taLeftJustify;
+    std::string editMask_;
 };
 
 // Text columns. Size is the declared length in characters; values are not cut to it.

@@ -813,4 +813,26 @@ void RegisterUiClasses()
     (void)done;
 }
 
+// ---- Key filters -----------------------------------------------------------------------------
+
+int TApplication::AddKeyFilter(TKeyFilter filter)
+{
+    keyFilters_.emplace_back(nextKeyFilter_, std::move(filter));
+    return nextKeyFilter_++;
+}
+
+void TApplication::RemoveKeyFilter(int id)
+{
+    std::erase_if(keyFilters_, [id](const auto& entry) { return entry.first == id; });
+}
+
+bool TApplication::FilterKey(TWinControl* focused, TKey key, TShiftState shift, bool down)
+{
+    // A copy: a filter may remove itself (or another) while it runs.
+    const auto filters = keyFilters_;
+    for (auto it = filters.rbegin(); it != filters.rend(); ++it)
+        if (it->second && it->second(focused, key, shift, down)) return true;
+    return false;
+}
+
 }  // namespace ui

@@ -287,7 +287,18 @@ public:
     void RemoveEvents(TApplicationEvents* events);
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
 
+    // Key filters see every key press (`down`) and release before the focused control does
+    // (the window system calls FilterKey where keys enter); the newest filter first. A
+    // filter answering true swallows the key: neither older filters nor the control see it.
+    // AddKeyFilter answers an id for RemoveKeyFilter.
+    using TKeyFilter = std::function<bool(TWinControl* focused, TKey key, TShiftState shift, bool down)>;
+    int AddKeyFilter(TKeyFilter filter);
+    void RemoveKeyFilter(int id);
+    bool FilterKey(TWinControl* focused, TKey key, TShiftState shift, bool down);
+
 private:
+    std::vector<std::pair<int, TKeyFilter>> keyFilters_;
+    int nextKeyFilter_ = 1;
     std::string title_;
     TCustomForm* mainForm_ = nullptr;
     bool terminated_ = false;

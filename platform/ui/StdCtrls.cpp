@@ -241,6 +241,22 @@ void TCustomEdit::SetTextByUser(const std::string& text)
     SetText(text);
 }
 
+int TCustomEdit::SelStart() const noexcept
+{
+    return std::clamp(selStart_, 0, static_cast<int>(Text().size()));
+}
+
+int TCustomEdit::SelLength() const noexcept
+{
+    return std::clamp(selLength_, 0, static_cast<int>(Text().size()) - SelStart());
+}
+
+void TCustomEdit::SetSelectionByUser(int start, int length)
+{
+    selStart_ = start;
+    selLength_ = length;
+}
+
 void TCustomEdit::TextChanged()
 {
     TWinControl::TextChanged();

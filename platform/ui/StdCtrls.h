@@ -102,6 +102,12 @@ public:
     // The user changed the text.
     void SetTextByUser(const std::string& text);
     void Clear() { SetText({}); }
+    // The selection as the user left it (EM_GETSEL): byte offsets into Text, kept inside
+    // the text; start = the caret when nothing is selected.
+    int SelStart() const noexcept;
+    int SelLength() const noexcept;
+    // The user moved the caret or the selection.
+    void SetSelectionByUser(int start, int length);
 
     TNotifyEvent OnChange;
 
@@ -113,6 +119,8 @@ private:
     bool readOnly_ = false;
     int maxLength_ = 0;
     bool modified_ = false;
+    int selStart_ = 0;
+    int selLength_ = 0;
 };
 
 class TEdit : public TCustomEdit {

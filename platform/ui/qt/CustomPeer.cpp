@@ -185,11 +185,18 @@ public:
             if (self) Application().HintControl(&control_);
             return false;
         case QEvent::Leave: Call([&] { custom_.Perform(CM_MOUSELEAVE); }); return false;
-        case QEvent::KeyPress: return KeyPress(static_cast<QKeyEvent*>(event));
+        case QEvent::KeyPress:
+            // A key a child control left unused passes up here: it is not this control's.
+            if (QApplication::focusWidget() != frame_) return false;
+            return KeyPress(static_cast<QKeyEvent*>(event));
         case QEvent::KeyRelease: {
+            if (QApplication::focusWidget() != frame_) return false;
             auto* ke = static_cast<QKeyEvent*>(event);
             const TKey key = KeyOf(ke->key());
             if (key == 0) return false;
+            bool filtered = false;  // the application's key filters see the key first
+            Call([&] { filtered = Application().FilterKey(&custom_, key, ShiftOf(ke->modifiers()), false); });
+            if (!self || filtered) return true;
             Call([&] { custom_.Perform(WM_KEYUP, key, static_cast<std::intptr_t>(ShiftOf(ke->modifiers()).Bits())); });
             return true;
         }
@@ -270,6 +277,9 @@ private:
         const QPointer<TPeer> self(this);
         const TKey key = KeyOf(ke->key());
         const TShiftState shift = ShiftOf(ke->modifiers());
+        bool filtered = false;  // the application's key filters see the key first
+        if (key != 0) Call([&] { filtered = Application().FilterKey(&custom_, key, shift, true); });
+        if (!self || filtered) return true;
         // Tab moves the focus unless the control asks for it (the dialog manager's rule).
         if (key == VK_TAB && !custom_.WantsKey(VK_TAB)) return false;
         if (key != 0) {

@@ -256,6 +256,9 @@ bool TPeer::eventFilter(QObject* watched, QEvent* event)
         if (wc == nullptr || (focus != nullptr && focus != w)) break;
         auto* ke = static_cast<QKeyEvent*>(event);
         TKey key = KeyOf(ke->key());
+        bool filtered = false;  // the application's key filters see the key first
+        if (key != 0) Call([&] { filtered = Application().FilterKey(wc, key, ShiftOf(ke->modifiers()), true); });
+        if (!self || filtered) return true;
         if (key != 0) {
             Call([&] { wc->KeyDown(key, ShiftOf(ke->modifiers())); });
             if (!self || key == 0) return true;
@@ -279,6 +282,9 @@ bool TPeer::eventFilter(QObject* watched, QEvent* event)
         if (wc == nullptr || (focus != nullptr && focus != w)) break;
         auto* ke = static_cast<QKeyEvent*>(event);
         TKey key = KeyOf(ke->key());
+        bool filtered = false;
+        if (key != 0) Call([&] { filtered = Application().FilterKey(wc, key, ShiftOf(ke->modifiers()), false); });
+        if (!self || filtered) return true;
         if (key != 0) {
             Call([&] { wc->KeyUp(key, ShiftOf(ke->modifiers())); });
             if (!self || key == 0) return true;

@@ -188,6 +188,15 @@ protected:
         edit_ = new QLineEdit(parent);
         connect(edit_, &QLineEdit::textEdited, this,
                 [this](const QString& text) { Call([&] { static_cast<TCustomEdit&>(control_).SetTextByUser(S(text)); }); });
+        const auto noteSelection = [this] {  // the edit keeps the user's selection in bytes
+            const QString t = edit_->text();
+            const int start = edit_->hasSelectedText() ? edit_->selectionStart() : edit_->cursorPosition();
+            const int bytes = static_cast<int>(S(t.left(start)).size());
+            const int length = static_cast<int>(S(t.mid(start, edit_->selectedText().size())).size());
+            Call([&] { static_cast<TCustomEdit&>(control_).SetSelectionByUser(bytes, length); });
+        };
+        connect(edit_, &QLineEdit::cursorPositionChanged, this, noteSelection);
+        connect(edit_, &QLineEdit::selectionChanged, this, noteSelection);
         return edit_;
     }
     void Sync() override

@@ -1,0 +1,1975 @@
+#include "grid/DBGrid.h"
+
+#include <algorithm>
+#include <optional>
+#include <cstdlib>
+
+#include "grid/GridRoutines.h"
+#include "grid/Intl.h"
+#include "grid/Scanning.h"
+#include "grid/StringRoutines.h"
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/rtl/Scope.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/FrameControls.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/StdCtrls.h"
+
+namespace grid {
+
+// ---- Enumerations ----------------------------------------------------------------------------------
+
+const classes::TEnumInfo& DBGridOptionInfo()
+{
+    static const classes::TEnumInfo info{
+        "TgkDBGridOption",
+        {"dgEditing", "dgAlwaysShowEditor", "dgTitles", "dgIndicator", "dgColumnResize", "dgColLines", "dgRowLines",
+         "dgTabs", "dgRowSelect", "dgAlwaysShowSelection", "dgConfirmDelete", "dgCancelOnExit", "dgWordWrap",
+         "dgPerfectRowFit", "dgMultiSelect", "dgShowFooter", "dgFooter3DCells", "dgNoLimitColSize",
+         "dgTrailingEllipsis", "dgShowCellHint", "dgTabExitsOnLastCol", "dgFixedResizable", "dgFixedEditable",
+         "dgProportionalColResize", "dgRowResize", "dgRowLinesDisableFixed", "dgColLinesDisableFixed",
+         "dgFixedProportionalResize", "dgHideBottomDataLine"}};
+    return info;
+}
+
+const classes::TEnumInfo& DBGridKeyOptionInfo()
+{
+    static const classes::TEnumInfo info{"TgkDBGridKeyOption", {"dgEnterToTab", "dgAllowDelete", "dgAllowInsert"}};
+    return info;
+}
+
+const classes::TEnumInfo& MultiSelectOptionInfo()
+{
+    static const classes::TEnumInfo info{"TgkMultiSelectOption", {"msoAutoUnselect", "msoShiftSelect"}};
+    return info;
+}
+
+const classes::TEnumInfo& EditControlOptionInfo()
+{
+    static const classes::TEnumInfo info{"TgkEditControlOption",
+                                         {"ecoCheckboxSingleClick", "ecoSearchOwnerForm", "ecoDisableCustomControls",
+                                          "ecoDisableDateTimePicker", "ecoDisableEditorIfReadOnly"}};
+    return info;
+}
+
+const classes::TEnumInfo& GridLineStyleInfo()
+{
+    static const classes::TEnumInfo info{"TgkGridLineStyle", {"glsSingle", "gls3D", "glsDynamic"}};
+    return info;
+}
+
+const classes::TEnumInfo& IndicatorColorTypeInfo()
+{
+    static const classes::TEnumInfo info{"TIndicatorColorType", {"icBlack", "icYellow"}};
+    return info;
+}
+
+const classes::TEnumInfo& PadColumnStyleInfo()
+{
+    static const classes::TEnumInfo info{"TgkPadColumnStyle", {"pcsPlain", "pcsPadHeader", "pcsPadHeaderAndData"}};
+    return info;
+}
+
+// ---- Shared image lists ------------------------------------------------------------------------------
+
+namespace {
+
+constexpr int kGlyphWidth = 8;
+constexpr int kGlyphHeight = 9;
+
+// Our own glyphs: "o" black, "X" black (yellow in the yellow set), "." white.
+struct TGlyph {
+    const char* rows[kGlyphHeight];
+};
+constexpr TGlyph kArrow{{".o......", ".oo.....", ".oXo....", ".oXXo...", ".oXXXo..", ".oXXo...", ".oXo....", ".oo.....",
+                         ".o......"}};
+constexpr TGlyph kEdit{{"..ooooo.", "....o...", "....o...", "....o...", "....o...", "....o...", "....o...", "....o...",
+                        "..ooooo."}};
+constexpr TGlyph kInsert{{"........", "....o...", "..o.o.o.", "...ooo..", "..ooXoo.", "...ooo..", "..o.o.o.",
+                          "....o...", "........"}};
+constexpr TGlyph kMultiSelect{{"........", "........", "...oo...", "..oXXo..", "..oXXo..", "...oo...", "........",
+                               "........", "........"}};
+constexpr TGlyph kMultiArrow{{".o......", ".oo.....", ".oXo....", ".oXXo.oo", ".oXXXooo", ".oXXo.oo", ".oXo....",
+                              ".oo.....", ".o......"}};
+constexpr TGlyph kRight{{"........", "..o.....", "..oo....", "..ooo...", "..oooo..", "..ooo...", "..oo....", "..o.....",
+                         "........"}};
+constexpr TGlyph kLeft{{"........", ".....o..", "....oo..", "...ooo..", "..oooo..", "...ooo..", "....oo..", ".....o..",
+                        "........"}};
+
+std::vector<std::uint32_t> GlyphPixels(const TGlyph& glyph, bool yellow)
+{
+    std::vector<std::uint32_t> pixels;
+    for (const char* row : glyph.rows)
+        for (int x = 0; x < kGlyphWidth; ++x) {
+            const char c = row[x];
+            pixels.push_back(c == '.' ? 0xFFFFFFFFu : (c == 'X' && yellow) ? 0xFFFFFF00u : 0xFF000000u);
+        }
+    return pixels;
+}
+
+struct TSharedImages {
+    std::unique_ptr<ui::TImageList> indicators;
+    std::unique_ptr<ui::TImageList> arrows;
+    int users = 0;
+};
+TSharedImages& Shared()
+{
+    static TSharedImages shared;
+    return shared;
+}
+
+std::unique_ptr<ui::TImageList> MakeIndicatorImages(bool yellow)
+{
+    auto list = std::make_unique<ui::TImageList>(nullptr);
+    list->SetWidth(kGlyphWidth);
+    list->SetHeight(kGlyphHeight);
+    for (const TGlyph* g : {&kArrow, &kEdit, &kInsert, &kMultiSelect, &kMultiArrow})
+        list->AddPixels(GlyphPixels(*g, yellow));
+    return list;
+}
+
+// The key filter's id while one grid has installed it (0: none).
+int g_keyFilter = 0;
+
+// The integer a width part holds; nullopt when it is no whole number.
+std::optional<int> WholeNumber(std::string_view text)
+{
+    int value = 0;
+    if (!rtl::TryStrToInt(rtl::Trim(text), value)) return std::nullopt;
+    return value;
+}
+
+std::vector<std::string> SplitTabs(std::string_view text)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = text.find('\t', start);
+        parts.emplace_back(text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
+        if (at == std::string_view::npos) break;
+        start = at + 1;
+    }
+    return parts;
+}
+
+}  // namespace
+
+ui::TCopyMode gkRasterOpOfName(std::string_view name)
+{
+    constexpr ui::TCopyMode kNotSrcErase = 0x001100A6;  // NOT (source OR destination)
+    static const std::pair<const char*, ui::TCopyMode> ops[] = {
+        {"Source Copy", ui::cmSrcCopy},       {"Source Paint", ui::cmSrcPaint},
+        {"Source And", ui::cmSrcAnd},         {"Source Invert", ui::cmSrcInvert},
+        {"Source Erase", ui::cmSrcErase},     {"Not Source Copy", ui::cmNotSrcCopy},
+        {"Not Source Erase", kNotSrcErase},     {"Merge Paint", ui::cmMergePaint}};
+    for (const auto& [text, op] : ops)
+        if (name == text) return op;
+    return ui::cmSrcCopy;
+}
+
+TgkPictureFit gkPictureFitOfName(std::string_view name)
+{
+    static const std::pair<const char*, TgkPictureFit> fits[] = {{"Original Size", pfOriginalSize},
+                                                                 {"Stretch To Fit", pfStretchToFit},
+                                                                 {"Fit Height", pfFitHeight},
+                                                                 {"Fit Width", pfFitWidth},
+                                                                 {"Shrink To Fit", pfShrinkToFit}};
+    for (const auto& [text, fit] : fits)
+        if (name == text) return fit;
+    return pfNone;
+}
+
+ui::TImageList* TgkCustomDBGrid::IndicatorImages() { return Shared().indicators.get(); }
+ui::TImageList* TgkCustomDBGrid::ArrowImages() { return Shared().arrows.get(); }
+int TgkCustomDBGrid::ImageListUsers() { return Shared().users; }
+
+// ---- Line colours, columns, hint window -------------------------------------------------------------
+
+GW_IMPLEMENT_CLASS(TgkGridLineColors, classes::TPersistent)
+{
+    p.Color(
+        "DataColor", [](const TgkGridLineColors& o) { return o.DataColor; },
+        [](TgkGridLineColors& o, rtl::TColor c) { o.DataColor = c; }, rtl::clSilver);
+    p.Color(
+        "HighlightColor", [](const TgkGridLineColors& o) { return o.HighlightColor; },
+        [](TgkGridLineColors& o, rtl::TColor c) { o.HighlightColor = c; }, rtl::clBtnHighlight);
+    p.Color(
+        "ShadowColor", [](const TgkGridLineColors& o) { return o.ShadowColor; },
+        [](TgkGridLineColors& o, rtl::TColor c) { o.ShadowColor = c; }, rtl::clBtnShadow);
+    p.Color(
+        "FixedColor", [](const TgkGridLineColors& o) { return o.FixedColor; },
+        [](TgkGridLineColors& o, rtl::TColor c) { o.FixedColor = c; }, rtl::clBlack);
+}
+
+void TgkGridLineColors::Assign(const classes::TPersistent& source)
+{
+    const auto* s = dynamic_cast<const TgkGridLineColors*>(&source);
+    if (s == nullptr) {
+        TPersistent::Assign(source);
+        return;
+    }
+    DataColor = s->DataColor;
+    HighlightColor = s->HighlightColor;
+    ShadowColor = s->ShadowColor;
+    FixedColor = s->FixedColor;
+    if (grid_ != nullptr) grid_->Invalidate();
+}
+
+classes::TPersistent* TgkGridLineColors::GetOwner() const { return grid_; }
+
+void TgkColumn::SetFooterValue(const std::string& value)
+{
+    if (this == grid_.spareColumn_.get() || value == footerValue_) return;
+    footerValue_ = value;
+    if (grid_.HandleAllocated()) grid_.InvalidateRect(grid_.GetFooterRect());
+}
+
+GW_IMPLEMENT_CLASS(TgkGridHintWindow, ui::TCustomControl) {}
+
+TgkGridHintWindow::TgkGridHintWindow(classes::TComponent* owner) : TCustomControl(owner) { SetTabStop(false); }
+
+void TgkGridHintWindow::Paint()
+{
+    ui::TCanvas& c = *Canvas();
+    ui::TRect r = ClientRect();
+    r = {r.Left + 1, r.Top + 2, r.Right + 1, r.Bottom + 2};
+    c.Font()->SetColor(rtl::clInfoText);
+    gkDrawControlText(c, r, 0, gkdtKeepBackground | (WordWrap ? gkdtWordWrap : 0), Alignment, Caption(), 0);
+}
+
+// ---- The data link ---------------------------------------------------------------------------------------
+
+TgkGridDataLink::TgkGridDataLink(TgkCustomDBGrid& grid) : grid_(grid) {}
+
+TgkGridDataLink::~TgkGridDataLink() { ClearMapping(); }
+
+bool TgkGridDataLink::AddMapping(const std::string& fieldName)
+{
+    if (FieldCount() >= kMaxMapSize) throw ui::EInvalidGridOperation("Grid requested to display more than 256 columns");
+    db::TDataSet* ds = DataSet();
+    db::TField* field = ds != nullptr ? ds->FindField(fieldName) : nullptr;
+    if (field == nullptr) return false;
+    if (FieldCount() == fieldMapSize_) {
+        fieldMapSize_ = fieldMapSize_ == 0 ? 8 : std::min(fieldMapSize_ * 2, kMaxMapSize);
+        fieldMap_.reserve(static_cast<std::size_t>(fieldMapSize_));
+    }
+    fieldMap_.push_back(field->Index());
+    return true;
+}
+
+void TgkGridDataLink::ClearMapping()
+{
+    fieldMap_.clear();
+    fieldMap_.shrink_to_fit();
+    fieldMapSize_ = 0;
+}
+
+db::TField* TgkGridDataLink::GetMappedField(int index) const
+{
+    if (index < 0 || index >= FieldCount()) return nullptr;
+    db::TDataSet* ds = DataSet();
+    const int fieldIndex = fieldMap_[static_cast<std::size_t>(index)];
+    if (ds == nullptr || fieldIndex < 0 || fieldIndex >= ds->FieldCount()) return nullptr;
+    return ds->Fields()[fieldIndex];
+}
+
+bool TgkGridDataLink::DefaultFields() const
+{
+    const db::TDataSet* ds = DataSet();
+    return ds == nullptr || ds->DefaultFields();
+}
+
+void TgkGridDataLink::ActiveChanged() { grid_.LinkActive(Active()); }
+
+void TgkGridDataLink::DataSetChanged()
+{
+    grid_.DataChanged();
+    modified_ = false;
+}
+
+void TgkGridDataLink::DataSetScrolled(int distance) { grid_.Scroll(distance); }
+
+void TgkGridDataLink::EditingChanged()
+{
+    grid_.EditingChanged();
+    const db::TDataSource* source = DataSource();
+    if (source != nullptr && (source->State() == db::dsEdit || source->State() == db::dsInsert))
+        grid_.footerUpdatePending_ = true;
+}
+
+void TgkGridDataLink::FocusControl(db::TField*& field)
+{
+    if (field == nullptr) return;
+    grid_.SetSelectedField(field);
+    if (grid_.SelectedField() == field && grid_.AcquireFocus()) field = nullptr;
+}
+
+void TgkGridDataLink::LayoutChanged() { grid_.LayoutChanged(); }
+
+void TgkGridDataLink::RecordChanged(db::TField* field)
+{
+    if (field == nullptr || !inUpdateData_) {
+        grid_.RecordChanged(field);
+        modified_ = false;
+    }
+    const db::TDataSet* ds = DataSet();
+    if (field != nullptr && ds != nullptr && (ds->State() == db::dsEdit || ds->State() == db::dsInsert))
+        grid_.DoFieldChanged(field);
+}
+
+void TgkGridDataLink::UpdateData()
+{
+    inUpdateData_ = true;
+    const rtl::TScopeExit done([this] { inUpdateData_ = false; });
+    if (modified_) {
+        grid_.StoreEditText();
+        modified_ = false;
+    }
+}
+
+void TgkGridDataLink::Reset()
+{
+    if (modified_) {
+        RecordChanged(nullptr);
+        return;
+    }
+    db::TDataSet* ds = DataSet();
+    if (ds == nullptr) return;
+    if ((ds->State() == db::dsEdit || ds->State() == db::dsInsert) && ds->Modified()) {
+        const int answer = ui::MessageDlg(gkIntlDefault().UserMessages.gkDBGridDiscardChanges, ui::mtConfirmation,
+                                          ui::TMsgDlgButtons{ui::mbYes, ui::mbNo});
+        if (answer != ui::mrYes) return;
+    }
+    ds->Cancel();
+}
+
+
+// ---- The grid: publishing, construction, destruction ---------------------------------------------------
+
+GW_IMPLEMENT_CLASS(TgkCustomDBGrid, ui::TCustomGrid)
+{
+    using G = TgkCustomDBGrid;
+    p.Color("Color", &G::Color, &G::SetColor, rtl::clWindow);
+    p.Boolean("TabStop", &G::TabStop, &G::SetTabStop, true);
+    p.Set("Options", DBGridOptionInfo(), &G::Options, &G::SetOptions, kDefaultDBGridOptions);
+    p.Set("KeyOptions", DBGridKeyOptionInfo(), &G::KeyOptions, &G::SetKeyOptions,
+          TgkDBGridKeyOptions{dgAllowDelete, dgAllowInsert});
+    p.Set("MultiSelectOptions", MultiSelectOptionInfo(), &G::MultiSelectOptions, &G::SetMultiSelectOptions);
+    p.Set("EditControlOptions", EditControlOptionInfo(), &G::EditControlOptions, &G::SetEditControlOptions,
+          TgkEditControlOptions{ecoSearchOwnerForm});
+    p.Boolean("ReadOnly", &G::ReadOnly, &G::SetReadOnly, false);
+    p.Boolean("DefaultDrawing", &G::DefaultDrawing, &G::SetDefaultDrawing, true);
+    p.Boolean("EditCalculated", &G::EditCalculated, &G::SetEditCalculated, false);
+    p.Boolean("UseTFields", &G::UseTFields, &G::SetUseTFields, true);
+    p.Component<db::TDataSource>("DataSource", &G::DataSource, &G::SetDataSource);
+    p.Strings("Selected", [](const G& g) { return g.Selected(); });
+    p.Strings("ControlType", [](const G& g) { return g.ControlType(); });
+    p.Boolean("ControlInfoInDataset", &G::ControlInfoInDataset, &G::SetControlInfoInDataset, true);
+    p.Strings("PictureMasks", [](const G& g) { return g.PictureMasks(); });
+    p.Boolean("PictureMaskFromDataSet", &G::PictureMaskFromDataSet, &G::SetPictureMaskFromDataSet, true);
+    p.Color("TitleColor", &G::TitleColor, &G::SetTitleColor, rtl::clBtnFace).AlwaysStored();
+    p.Object("TitleFont", [](const G& g) { return g.TitleFont(); });
+    p.Enumeration("TitleAlignment", classes::AlignmentInfo(), &G::TitleAlignment, &G::SetTitleAlignment,
+                  classes::taLeftJustify)
+        .AlwaysStored();
+    p.Integer("TitleLines", &G::TitleLines, &G::SetTitleLines, 1).AlwaysStored();
+    p.Boolean("TitleButtons", &G::TitleButtons, &G::SetTitleButtons, false).AlwaysStored();
+    p.Integer("RowHeightPercent", &G::RowHeightPercent, &G::SetRowHeightPercent, 100);
+    p.Boolean("ShowHorzScrollBar", &G::ShowHorzScrollBar, &G::SetShowHorzScrollBar, true).AlwaysStored();
+    p.Boolean("ShowVertScrollBar", &G::ShowVertScrollBar, &G::SetShowVertScrollBar, true);
+    p.Enumeration("IndicatorColor", IndicatorColorTypeInfo(), &G::IndicatorColor, &G::SetIndicatorColor, icBlack)
+        .Stored([](const G&) { return false; });
+    p.Color("IndicatorIconColor", &G::IndicatorIconColor, &G::SetIndicatorIconColor, rtl::clBlack);
+    p.Enumeration("LineStyle", GridLineStyleInfo(), &G::LineStyle, &G::SetLineStyle, glsDynamic);
+    p.Object("LineColors", [](const G& g) { return g.LineColors(); });
+    p.Boolean("HideAllLines", &G::HideAllLines, &G::SetHideAllLines, false);
+    p.Color("FooterColor", &G::FooterColor, &G::SetFooterColor, rtl::clBtnFace);
+    p.Color("FooterCellColor", &G::FooterCellColor, &G::SetFooterCellColor, rtl::clBtnFace);
+    p.Integer("FooterHeight", &G::FooterHeight, &G::SetFooterHeight, 0);
+    p.Component<ui::TImageList>("ImageList", &G::ImageList, &G::SetImageList);
+    p.Component<ui::TImageList>("TitleImageList", &G::TitleImageList, &G::SetTitleImageList);
+    p.Integer("DragVertOffset", &G::DragVertOffset, &G::SetDragVertOffset, 15);
+    p.Enumeration("PadColumnStyle", PadColumnStyleInfo(), &G::PadColumnStyle, &G::SetPadColumnStyle,
+                  pcsPadHeaderAndData);
+    p.Object("PaintOptions", [](const G& g) { return g.PaintOptions(); });
+    p.Event("OnBeforePaint", &G::OnBeforePaint);
+    p.Event("OnColEnter", &G::OnColEnter);
+    p.Event("OnColExit", &G::OnColExit);
+    p.Event("OnDrawDataCell", &G::OnDrawDataCell);
+    p.Event("OnCalcCellColors", &G::OnCalcCellColors);
+    p.Event("OnCalcTitleAttributes", &G::OnCalcTitleAttributes);
+    p.Event("OnDrawTitleCell", &G::OnDrawTitleCell);
+    p.Event("OnDrawGroupHeaderCell", &G::OnDrawGroupHeaderCell);
+    p.Event("OnCalcTitleImage", &G::OnCalcTitleImage);
+    p.Event("OnTitleButtonClick", &G::OnTitleButtonClick);
+    p.Event("OnCheckValue", &G::OnCheckValue);
+    p.Event("OnTopRowChanged", &G::OnTopRowChanged);
+    p.Event("OnRowChanged", &G::OnRowChanged);
+    p.Event("OnCellChanged", &G::OnCellChanged);
+    p.Event("OnLeftColChanged", &G::OnLeftColChanged);
+    p.Event("OnColumnMoved", &G::OnColumnMoved);
+    p.Event("OnColWidthChanged", &G::OnColWidthChanged);
+    p.Event("OnDrawFooterCell", &G::OnDrawFooterCell);
+    p.Event("OnFieldChanged", &G::OnFieldChanged);
+    p.Event("OnUpdateFooter", &G::OnUpdateFooter);
+    p.Event("OnCreateHintWindow", &G::OnCreateHintWindow);
+    p.Event("OnURLOpen", &G::OnURLOpen);
+}
+
+TgkCustomDBGrid::TgkCustomDBGrid(classes::TComponent* owner) : TCustomGrid(owner)
+{
+    TSharedImages& shared = Shared();
+    if (shared.users++ == 0) {
+        shared.indicators = MakeIndicatorImages(false);
+        shared.arrows = std::make_unique<ui::TImageList>(nullptr);
+        shared.arrows->SetWidth(kGlyphWidth);
+        shared.arrows->SetHeight(kGlyphHeight);
+        shared.arrows->AddPixels(GlyphPixels(kRight, false));
+        shared.arrows->AddPixels(GlyphPixels(kLeft, false));
+    }
+    TCustomGrid::SetScrollBars(ui::ssHorizontal);
+    TCustomGrid::SetOptions({ui::goFixedVertLine, ui::goFixedHorzLine, ui::goVertLine, ui::goHorzLine,
+                             ui::goColSizing, ui::goColMoving, ui::goEditing, ui::goTabs});
+    SetRowCount(2);
+    SetColCount(2);
+    dataLink_ = std::make_unique<TgkGridDataLink>(*this);
+    SetColor(rtl::clWindow);
+    SetParentColor(false);
+    titleFont_.OnChange = [this](classes::TFont&) { TitleFontChanged(); };
+    spareColumn_ = std::make_unique<TgkColumn>(*this, std::string());
+    drawBitmap_ = std::make_unique<ui::TBitmap>();
+    paintOptions_ = std::make_unique<TgkGridPaintOptions>(this, drawBitmap_.get());
+    SetTabStop(true);
+}
+
+TgkCustomDBGrid::~TgkCustomDBGrid()
+{
+    // A focused grid takes the key filter it installed with it.
+    if (g_keyFilter != 0 && hasFocus_) {
+        ui::Application().RemoveKeyFilter(g_keyFilter);
+        g_keyFilter = 0;
+    }
+    TSharedImages& shared = Shared();
+    if (--shared.users == 0) {
+        shared.indicators.reset();
+        shared.arrows.reset();
+    }
+    colInfoCache_.clear();
+    delete indicatorButton_;
+    indicatorButton_ = nullptr;
+    // The link goes before the columns: a data set closing now finds no grid to tell.
+    dataLink_->SetDataSource(nullptr);
+    dataLink_.reset();
+    columns_.clear();
+    altDrawBitmap_.reset();
+    rowBookmark_.clear();
+    footerBookmark_.clear();
+    hintWindow_.reset();
+    paintOptions_.reset();
+    ResetColumnState();
+}
+
+void TgkCustomDBGrid::ResetColumnState() { designWidths_.clear(); }
+
+void TgkCustomDBGrid::Loaded()
+{
+    TCustomGrid::Loaded();
+    paintOptions_->UpdateBackground(false);
+    LayoutChanged();
+}
+
+void TgkCustomDBGrid::Notification(classes::TComponent* component, classes::TOperation operation)
+{
+    TCustomGrid::Notification(component, operation);
+    if (operation != classes::opRemove) return;
+    if (component == imageList_) imageList_ = nullptr;
+    if (component == titleImageList_) titleImageList_ = nullptr;
+    if (component == indicatorButton_) indicatorButton_ = nullptr;
+    if (dataLink_ && component == dataLink_->DataSource()) SetDataSource(nullptr);
+}
+
+void TgkCustomDBGrid::CreatePeers()
+{
+    const bool had = HandleAllocated();
+    TCustomGrid::CreatePeers();
+    if (had || !HandleAllocated()) return;
+    LayoutChanged();
+    UpdateScrollBar();
+    RecordMoved();
+}
+
+// ---- Property setters -------------------------------------------------------------------------------------
+
+void TgkCustomDBGrid::ApplyBaseOptions()
+{
+    ui::TGridOptions base = TCustomGrid::Options();
+    const auto set = [&base](ui::TGridOption o, bool on) {
+        if (on)
+            base.Include(o);
+        else
+            base.Exclude(o);
+    };
+    set(ui::goVertLine, options_.Contains(dgColLines));
+    set(ui::goHorzLine, options_.Contains(dgRowLines));
+    set(ui::goColSizing, options_.Contains(dgColumnResize));
+    set(ui::goColMoving, options_.Contains(dgColumnResize));
+    set(ui::goEditing, options_.Contains(dgEditing));
+    set(ui::goTabs, options_.Contains(dgTabs));
+    set(ui::goRowSelect, options_.Contains(dgRowSelect));
+    set(ui::goAlwaysShowEditor, options_.Contains(dgAlwaysShowEditor));
+    TCustomGrid::SetOptions(base);
+}
+
+void TgkCustomDBGrid::SetOptions(TgkDBGridOptions options)
+{
+    if (options == options_) return;
+    options_ = options;
+    ApplyBaseOptions();
+    LayoutChanged();
+}
+
+void TgkCustomDBGrid::SetUseTFields(bool v)
+{
+    if (v == useTFields_) return;
+    useTFields_ = v;
+    ResetColumnState();
+    LayoutChanged();
+}
+
+db::TDataSource* TgkCustomDBGrid::DataSource() const { return dataLink_->DataSource(); }
+
+void TgkCustomDBGrid::SetDataSource(db::TDataSource* source)
+{
+    if (source == dataLink_->DataSource()) return;
+    if (db::TDataSource* old = dataLink_->DataSource()) old->RemoveFreeNotification(this);
+    dataLink_->SetDataSource(source);
+    if (source != nullptr) source->FreeNotification(this);
+    LinkActive(dataLink_->Active());
+}
+
+void TgkCustomDBGrid::SetTitleColor(rtl::TColor color)
+{
+    if (color == titleColor_) return;
+    titleColor_ = color;
+    LayoutChanged();
+}
+
+void TgkCustomDBGrid::SetTitleAlignment(classes::TAlignment v)
+{
+    if (v == titleAlignment_) return;
+    titleAlignment_ = v;
+    Invalidate();
+}
+
+void TgkCustomDBGrid::SetTitleLines(int lines)
+{
+    lines = std::max(lines, 1);
+    if (lines == titleLines_) return;
+    titleLines_ = lines;
+    LayoutChanged();
+}
+
+void TgkCustomDBGrid::SetTitleButtons(bool v)
+{
+    if (v == titleButtons_) return;
+    titleButtons_ = v;
+    Invalidate();
+}
+
+void TgkCustomDBGrid::SetRowHeightPercent(int percent)
+{
+    if (percent == rowHeightPercent_) return;
+    rowHeightPercent_ = percent;
+    savedRowHeightPercent_ = percent;
+    LayoutChanged();
+}
+
+bool TgkCustomDBGrid::ShowHorzScrollBar() const
+{
+    return TCustomGrid::ScrollBars() == ui::ssHorizontal || TCustomGrid::ScrollBars() == ui::ssBoth;
+}
+
+void TgkCustomDBGrid::SetShowHorzScrollBar(bool show)
+{
+    TCustomGrid::SetScrollBars(show ? ui::ssHorizontal : ui::ssNone);
+}
+
+void TgkCustomDBGrid::SetShowVertScrollBar(bool show)
+{
+    if (show == showVertScrollBar_) return;
+    showVertScrollBar_ = show;
+    UpdateWindowScrollBars();
+    UpdateScrollBar();
+}
+
+ui::TScrollStyle TgkCustomDBGrid::WindowScrollBars() const
+{
+    const bool h = ShowHorzScrollBar();
+    if (showVertScrollBar_) return h ? ui::ssBoth : ui::ssVertical;
+    return h ? ui::ssHorizontal : ui::ssNone;
+}
+
+void TgkCustomDBGrid::SetIndicatorColor(TIndicatorColorType v)
+{
+    if (v == indicatorColor_) return;
+    indicatorColor_ = v;
+    // The yellow set is this grid's own; the shared black set stays for the others.
+    if (v == icYellow && !yellowImages_) yellowImages_ = MakeIndicatorImages(true);
+    Invalidate();
+}
+
+void TgkCustomDBGrid::SetIndicatorIconColor(rtl::TColor color)
+{
+    if (color == indicatorIconColor_) return;
+    indicatorIconColor_ = color;
+    Invalidate();
+}
+
+void TgkCustomDBGrid::SetIndicatorButton(ui::TControl* button)
+{
+    if (button == indicatorButton_) return;
+    if (indicatorButton_ != nullptr) indicatorButton_->RemoveFreeNotification(this);
+    indicatorButton_ = button;
+    if (button != nullptr) button->FreeNotification(this);
+    LayoutChanged();
+}
+
+void TgkCustomDBGrid::SetLineStyle(TgkGridLineStyle v)
+{
+    if (v == lineStyle_) return;
+    lineStyle_ = v;
+    Invalidate();
+}
+
+void TgkCustomDBGrid::SetHideAllLines(bool v)
+{
+    if (v == hideAllLines_) return;
+    hideAllLines_ = v;
+    Invalidate();
+}
+
+void TgkCustomDBGrid::SetFooterColor(rtl::TColor c)
+{
+    if (c == footerColor_) return;
+    footerColor_ = c;
+    Invalidate();
+}
+
+void TgkCustomDBGrid::SetFooterCellColor(rtl::TColor c)
+{
+    if (c == footerCellColor_) return;
+    footerCellColor_ = c;
+    Invalidate();
+}
+
+void TgkCustomDBGrid::SetFooterHeight(int h)
+{
+    if (h == footerHeight_) return;
+    footerHeight_ = h;
+    LayoutChanged();
+}
+
+void TgkCustomDBGrid::SetImageList(ui::TImageList* list)
+{
+    ui::SetReference(*this, imageList_, list);
+    Invalidate();
+}
+
+void TgkCustomDBGrid::SetTitleImageList(ui::TImageList* list)
+{
+    ui::SetReference(*this, titleImageList_, list);
+    Invalidate();
+}
+
+void TgkCustomDBGrid::SetPadColumnStyle(TgkPadColumnStyle v)
+{
+    if (v == padColumnStyle_) return;
+    padColumnStyle_ = v;
+    Invalidate();
+}
+
+void TgkCustomDBGrid::TitleFontChanged()
+{
+    if (!titleFontSync_ && !Loading()) SetParentFont(false);
+    if (options_.Contains(dgTitles)) LayoutChanged();
+}
+
+void TgkCustomDBGrid::FontChanged()
+{
+    TCustomGrid::FontChanged();
+    if (ParentFont()) {
+        titleFontSync_ = true;
+        const rtl::TScopeExit done([this] { titleFontSync_ = false; });
+        titleFont_.Assign(*Font());
+    }
+    LayoutChanged();
+}
+
+// ---- The row model ------------------------------------------------------------------------------------------
+
+db::TField* TgkCustomDBGrid::SelectedField() const { return GetColField(SelectedIndex()); }
+
+void TgkCustomDBGrid::SetSelectedIndex(int dataCol)
+{
+    const int col = dataCol + indicatorOffset_;
+    if (col >= FixedCols() && col < ColCount()) SetCol(col);
+}
+
+void TgkCustomDBGrid::SetSelectedField(db::TField* field)
+{
+    if (field == nullptr) return;
+    for (int i = 0; i < FieldCount(); ++i)
+        if (Fields(i) == field) {
+            SetSelectedIndex(i);
+            return;
+        }
+}
+
+db::TField* TgkCustomDBGrid::GetColField(int dataCol) const
+{
+    if (dataCol < 0 || !dataLink_->Active() || dataCol >= dataLink_->FieldCount()) return nullptr;
+    return dataLink_->GetMappedField(dataCol);
+}
+
+std::string TgkCustomDBGrid::GetFieldValue(int dataCol)
+{
+    db::TField* field = GetColField(dataCol);
+    return field != nullptr ? field->DisplayText() : std::string();
+}
+
+bool TgkCustomDBGrid::IsActiveDataSet() const
+{
+    const db::TDataSet* ds = dataLink_->DataSet();
+    return dataLink_->Active() && ds != nullptr && ds->Active();
+}
+
+bool TgkCustomDBGrid::AcquireFocus()
+{
+    if (!AcquireFocusEnabled || !CanFocus() || gkIsDesigning(this)) return true;
+    SetFocus();
+    return Focused();
+}
+
+TgkColumn& TgkCustomDBGrid::ColumnByName(std::string_view fieldName)
+{
+    for (auto& c : columns_)
+        if (gkEqualText(c->FieldName(), fieldName)) return *c;
+    return *spareColumn_;
+}
+
+void TgkCustomDBGrid::SplitTitle(const std::string& title, std::string& groupHeader, std::string& caption) const
+{
+    const std::size_t hash = title.find('#');
+    if (hash == std::string::npos) {
+        groupHeader.clear();
+        caption = title;
+        return;
+    }
+    groupHeader = title.substr(0, hash);
+    caption = title.substr(hash + 1);
+    if (caption.empty()) caption = groupHeader;
+}
+
+std::string TgkCustomDBGrid::ColumnEntryPart(std::string_view fieldName, int selector) const
+{
+    std::string value;
+    GetColumnEntryPart(selected_, fieldName, selector, value);
+    return value;
+}
+
+bool TgkCustomDBGrid::ColumnReadOnly(int dataCol) const
+{
+    const db::TField* field = GetColField(dataCol);
+    if (field == nullptr) return false;
+    return ColumnEntryPart(field->FieldName(), 3) == "T";
+}
+
+void TgkCustomDBGrid::DefineFieldMap()
+{
+    db::TDataSet* ds = dataLink_->DataSet();
+    if (ds == nullptr) return;
+    if (useTFields_) {
+        for (int i = 0; i < ds->FieldCount(); ++i) {
+            db::TField* f = ds->Fields()[i];
+            if (f->Visible()) dataLink_->AddMapping(f->FieldName());
+        }
+    } else {
+        int i = 0;
+        while (i < selected_.Count()) {
+            const std::string entry = selected_.Strings(i);
+            const std::string name = entry.substr(0, entry.find('\t'));
+            if (dataLink_->Active() && ds->FindField(name) == nullptr) {
+                selected_.Delete(i);
+                continue;
+            }
+            dataLink_->AddMapping(name);
+            ++i;
+        }
+    }
+    std::vector<std::unique_ptr<TgkColumn>> fresh;
+    for (int i = 0; i < dataLink_->FieldCount(); ++i) {
+        const db::TField* f = dataLink_->GetMappedField(i);
+        auto column = std::make_unique<TgkColumn>(*this, f->FieldName());
+        column->footerValue_ = ColumnByName(f->FieldName()).footerValue_;
+        fresh.push_back(std::move(column));
+    }
+    columns_ = std::move(fresh);
+}
+
+void TgkCustomDBGrid::LinkActive(bool value)
+{
+    if (!value) HideEditor();
+    LayoutChanged();
+    UpdateScrollBar();
+    rowBookmark_.clear();
+    rowBookmarkKept_ = false;
+    footerBookmark_.clear();
+    if (!value) {
+        lastCol_ = -1;
+        return;
+    }
+    if (!HandleAllocated()) {
+        colEnterPending_ = true;
+    } else if (Col() != lastCol_) {
+        ColEnter();
+        lastCol_ = Col();
+    }
+    footerUpdatePending_ = true;
+}
+
+void TgkCustomDBGrid::DisableRedraw() { ++redrawLock_; }
+
+void TgkCustomDBGrid::EnableRedraw(bool repaint)
+{
+    if (redrawLock_ > 0) --redrawLock_;
+    if (redrawLock_ == 0 && repaint) Invalidate();
+}
+
+void TgkCustomDBGrid::UpdateRowCount()
+{
+    if (rowCountLock_) return;
+    rowCountLock_ = true;
+    const rtl::TScopeExit unlock([this] { rowCountLock_ = false; });
+    const bool keepLeft =
+        options_.Contains(dgRowSelect) || (options_.Contains(dgFixedEditable) && LeftCol() <= FixedCols());
+    const int savedLeft = LeftCol();
+    if (keepLeft) DisableRedraw();
+    const rtl::TScopeExit restore([&] {
+        if (!keepLeft) return;
+        if (savedLeft < ColCount() && savedLeft >= FixedCols()) SetLeftCol(savedLeft);
+        EnableRedraw(false);
+        Invalidate();
+    });
+    if (RowCount() <= titleOffset_) SetRowCount(titleOffset_ + 1);
+    SetFixedRows(titleOffset_);
+    const db::TDataSet* ds = dataLink_->DataSet();
+    if (dataLink_->Active() && (ds == nullptr || !ds->Active() || dataLink_->RecordCount() != 0)) {
+        SetRowCount(1000);
+        const int visible = VisibleRowCount();
+        if (visible < dataLink_->BufferCount() && Row() >= visible + titleOffset_) {
+            Invalidate();
+            DoTopRowChanged();
+        }
+        dataLink_->SetBufferCount(std::max(visible, 1));
+        SetRowCount(dataLink_->RecordCount() + titleOffset_);
+        UpdateActiveRow();
+    } else {
+        SetRowCount(titleOffset_ + 1);
+    }
+}
+
+void TgkCustomDBGrid::UpdateActiveRow()
+{
+    if (!dataLink_->Active()) return;
+    int target = dataLink_->ActiveRecord() + titleOffset_ + recordOffset_;
+    if (target != Row()) {
+        if (!options_.Contains(dgAlwaysShowEditor)) HideEditor();
+        const int visible = VisibleRowCount();
+        if (target >= visible + titleOffset_) {
+            UpdateRowCount();
+            target = std::min(target, VisibleRowCount() + titleOffset_ - 1);
+        }
+        target = std::clamp(target, FixedRows(), RowCount() - 1);
+        if (target != Row() && Col() >= FixedCols()) MoveColRow(Col(), target, false, false);
+    }
+    if (Parent() != nullptr && gkIsClass(Parent(), "TgkDBCustomLookupcombo")) return;
+    db::TField* field = SelectedField();
+    if (field != nullptr && field->Text() != editText_) InvalidateEditor();
+}
+
+void TgkCustomDBGrid::Scroll(int distance)
+{
+    if (!HandleAllocated()) return;
+    const ui::TRect oldStrip = [&] {
+        const ui::TRect a = CellRect(0, Row()), b = CellRect(ColCount() - 1, Row());
+        return ui::TRect{a.Left, a.Top, std::max(b.Right, ClientWidth()), a.Bottom};
+    }();
+    UpdateScrollBar();
+    UpdateActiveRow();
+    InvalidateRect(oldStrip);
+    InvalidateRow(Row());
+    HideEditor();
+    if (distance != 0) {
+        HideCellControl();
+        const ui::TRect area = VirtualClientRect();
+        if (VisibleRowCount() < std::abs(distance)) {
+            Invalidate();
+        } else {
+            const int step = DefaultRowHeight() + (RowLines() ? 1 : 0);
+            if (distance % 2 != 0) alternatingParity_ = !alternatingParity_;
+            const int dataTop = titleOffset_ > 0 ? CellRect(0, titleOffset_).Top : area.Top;
+            const ui::TRect data{area.Left, dataTop, area.Right, area.Bottom};
+            if (paintOptions_->FastRecordScrolling) {
+                ScrollWindow(0, -step * distance, &data, &data);
+                if (options_.Contains(dgIndicator)) {
+                    if (selectedRow_ >= 0) InvalidateRow(selectedRow_);
+                    InvalidateRow(Row());
+                }
+            } else {
+                InvalidateRect(data);
+            }
+        }
+        if (options_.Contains(dgAlwaysShowEditor) && !IsCustomCell(Col(), Row())) {
+            const db::TField* field = SelectedField();
+            if (field == nullptr || field->DataType() != db::ftMemo) ShowCellEditor();
+        }
+        DoTopRowChanged();
+    }
+    RecordMoved();
+}
+
+void TgkCustomDBGrid::DataChanged()
+{
+    if (!HandleAllocated()) return;
+    UpdateFooterIfChanged();
+    if (!suppressHideHook_) {
+        const db::TDataSource* source = DataSource();
+        const db::TDataSet* ds = dataLink_->DataSet();
+        if (source != nullptr &&
+            ((source->State() == db::dsInsert && ds != nullptr && !(ds->Bof() && ds->Eof())) ||
+             source->State() == db::dsBrowse))
+            HideCellControl();
+    }
+    UpdateRowCount();
+    UpdateScrollBar();
+    UpdateActiveRow();
+    InvalidateEditor();
+    Invalidate();
+    RecordMoved();
+}
+
+void TgkCustomDBGrid::RecordChanged(db::TField* field)
+{
+    if (!HandleAllocated()) return;
+    int first = 0, last = ColCount() - 1;
+    if (field != nullptr) {
+        for (int i = 0; i < FieldCount(); ++i)
+            if (Fields(i) == field) {
+                first = last = i + indicatorOffset_;
+                break;
+            }
+    }
+    InvalidateCells(first, Row(), last, Row());
+    if (field != nullptr && field != SelectedField()) return;
+    db::TField* current = SelectedField();
+    if (current != nullptr && current->Text() != editText_) InvalidateEditor();
+}
+
+void TgkCustomDBGrid::EditingChanged()
+{
+    if (options_.Contains(dgIndicator) && selectedRow_ >= 0) InvalidateCell(0, selectedRow_);
+}
+
+void TgkCustomDBGrid::RecordMoved()
+{
+    const db::TDataSource* source = DataSource();
+    db::TDataSet* ds = source != nullptr ? source->DataSet() : nullptr;
+    if (ds != nullptr && ds->Active() && (OnRowChanged || OnCellChanged || OnUpdateFooter)) {
+        const bool savedSuppressed = cellChangedSuppressed_;
+        const rtl::TScopeExit restore([&] { cellChangedSuppressed_ = savedSuppressed; });
+        db::TBookmark mark = ds->GetBookmark();
+        bool fire = false;
+        if (!rowBookmarkKept_) {
+            fire = true;
+        } else if (!mark.empty() && ds->BookmarkValid(mark)) {
+            const int cmp = ds->CompareBookmarks(mark, rowBookmark_);
+            fire = cmp != 0 && cmp != 2;
+        } else {
+            fire = source->State() == db::dsInsert;
+        }
+        rowBookmark_ = std::move(mark);
+        rowBookmarkKept_ = true;
+        if (fire) {
+            DoRowChanged();
+            cellChangedSuppressed_ = true;
+        }
+    }
+    if (colEnterPending_) {
+        colEnterPending_ = false;
+        ColEnter();
+        DoUpdateFooter();
+    }
+    HideHintWindow();
+}
+
+void TgkCustomDBGrid::UpdateFooterIfChanged()
+{
+    if (!OnUpdateFooter || !HandleAllocated()) return;
+    const db::TDataSource* source = DataSource();
+    if (source == nullptr || source->State() != db::dsBrowse) return;
+    db::TDataSet* ds = source->DataSet();
+    if (!footerUpdatePending_ && ds != nullptr) {
+        db::TDataSource* master = gkGetDataSource(ds);
+        if (master == nullptr) master = gkGetMasterSource(ds);
+        if (master != nullptr && master->DataSet() != nullptr && master->DataSet()->Active()) {
+            db::TBookmark mark = master->DataSet()->GetBookmark();
+            const int cmp = master->DataSet()->CompareBookmarks(mark, footerBookmark_);
+            if (cmp != 0 && cmp != 2) footerUpdatePending_ = true;
+            footerBookmark_ = std::move(mark);
+        }
+    }
+    if (!footerUpdatePending_ && rowBookmarkKept_ && ds != nullptr && !ds->BookmarkValid(rowBookmark_))
+        footerUpdatePending_ = true;
+    if (footerUpdatePending_) DoUpdateFooter();
+    footerUpdatePending_ = false;
+}
+
+bool TgkCustomDBGrid::HighlightCell(int col, int row, ui::TGridDrawState state)
+{
+    bool result = state.Contains(ui::gdSelected);
+    if (!result) result = row == Row() && paintOptions_->ActiveRecordColor() == rtl::clNone;
+    if (!options_.Contains(dgAlwaysShowSelection) && result) {
+        const bool focusInControl = PlacedControl != nullptr && PlacedControl->Focused();
+        result = Focused() && !focusInControl;
+    }
+    if (options_.Contains(dgMultiSelect) && col >= FixedCols() && row >= FixedRows())
+        result = IsSelectedRecord(row - titleOffset_);
+    return result;
+}
+
+// ---- Text exchange with the editor ---------------------------------------------------------------------------
+
+std::string TgkCustomDBGrid::GetEditText(int col, int)
+{
+    if (!dataLink_->Active()) return {};
+    db::TField* field = GetColField(col - indicatorOffset_);
+    if (field == nullptr) return {};
+    editText_ = field->Text();
+    return editText_;
+}
+
+void TgkCustomDBGrid::SetEditText(int, int, const std::string& value) { editText_ = value; }
+
+std::string TgkCustomDBGrid::GetEditMask(int col, int)
+{
+    db::TField* field = GetColField(col - indicatorOffset_);
+    return field != nullptr ? field->EditMask() : std::string();
+}
+
+int TgkCustomDBGrid::GetEditLimit()
+{
+    db::TField* field = SelectedField();
+    return dynamic_cast<db::TStringField*>(field) != nullptr ? field->Size() : 0;
+}
+
+bool TgkCustomDBGrid::CanEditAcceptKey(char32_t key)
+{
+    db::TField* field = SelectedField();
+    return dataLink_->Active() && dataLink_->FieldCount() > 0 && field != nullptr && field->IsValidChar(key);
+}
+
+bool TgkCustomDBGrid::CanEditModify()
+{
+    const db::TDataSet* ds = dataLink_->DataSet();
+    const db::TDataSource* source = DataSource();
+    if (!keyOptions_.Contains(dgAllowInsert) && ds != nullptr && ds->Bof() && ds->Eof() && source != nullptr &&
+        source->State() == db::dsBrowse)
+        return false;
+    if (readOnly_ || !dataLink_->Active() || dataLink_->ReadOnly()) return false;
+    db::TField* field = SelectedField();
+    if (dataLink_->FieldCount() == 0 || field == nullptr) return false;
+    if (!field->CanModify() && !(editCalculated_ && gkIsCalcOrLookupField(field) && !field->ReadOnly())) return false;
+    if (ColumnReadOnly(SelectedIndex())) return false;
+    dataLink_->Edit();
+    const bool editing = dataLink_->Editing();
+    if (editing) dataLink_->SetModified();
+    return editing;
+}
+
+void TgkCustomDBGrid::UpdateData() { dataLink_->UpdateDataNow(); }
+
+void TgkCustomDBGrid::StoreEditText()
+{
+    db::TField* field = SelectedField();
+    if (field == nullptr) return;
+    // A number shown with a display format is read back through that format; the field's
+    // own text conversion takes what the format reader cannot.
+    if (auto* number = dynamic_cast<db::TNumericField*>(field); number != nullptr && !number->DisplayFormat().empty()) {
+        double value = 0;
+        if (gkStrToFloatDisplay(editText_, number->DisplayFormat(), value)) {
+            field->SetAsFloat(value);
+            return;
+        }
+    }
+    field->SetText(editText_);
+}
+
+// ---- Events ---------------------------------------------------------------------------------------------------
+
+int TgkCustomDBGrid::GetCellBottom(int row) { return CellRect(LeftCol(), row).Bottom + 1; }
+
+void TgkCustomDBGrid::ShowCellEditor()
+{
+    if (editControlOptions_.Contains(ecoDisableEditorIfReadOnly) && ColumnReadOnly(SelectedIndex())) return;
+    ShowEditor();
+}
+
+void TgkCustomDBGrid::DoCreateHintWindow(TgkGridHintWindow* hint, db::TField* field, ui::TRect r, bool& wordWrap,
+                                         int& maxWidth, int& maxHeight, bool& doDefault)
+{
+    if (OnCreateHintWindow) OnCreateHintWindow(this, hint, field, r, wordWrap, maxWidth, maxHeight, doDefault);
+}
+
+bool TgkCustomDBGrid::UseProportionalColResize() const
+{
+    return !useTFields_ && options_.Contains(dgProportionalColResize);
+}
+
+void TgkCustomDBGrid::DoURLOpen(std::string& url, db::TField* field, bool& useDefault)
+{
+    if (OnURLOpen) OnURLOpen(this, url, field, useDefault);
+}
+
+void TgkCustomDBGrid::DoTitleButtonClick(const std::string& fieldName)
+{
+    if (OnTitleButtonClick) OnTitleButtonClick(this, fieldName);
+}
+
+void TgkCustomDBGrid::DoDrawTitleCell(ui::TCanvas* canvas, db::TField* field, ui::TRect rect, bool& defaultDrawing)
+{
+    if (OnDrawTitleCell) OnDrawTitleCell(this, canvas, field, rect, defaultDrawing);
+}
+
+void TgkCustomDBGrid::DoDrawGroupHeaderCell(ui::TCanvas* canvas, const std::string& name, ui::TRect rect,
+                                            bool& defaultDrawing)
+{
+    if (OnDrawGroupHeaderCell) OnDrawGroupHeaderCell(this, canvas, name, rect, defaultDrawing);
+}
+
+void TgkCustomDBGrid::DoCalcTitleImage(db::TField* field, TgkTitleImageAttributes& attributes)
+{
+    if (OnCalcTitleImage) OnCalcTitleImage(this, field, attributes);
+}
+
+void TgkCustomDBGrid::DoTopRowChanged()
+{
+    if (OnTopRowChanged) OnTopRowChanged(this);
+}
+
+void TgkCustomDBGrid::DoRowChanged()
+{
+    if (OnRowChanged) OnRowChanged(this);
+    DoCellChanged();
+}
+
+void TgkCustomDBGrid::DoCellChanged()
+{
+    if (cellChangedSuppressed_) return;
+    HideHintWindow();
+    if (OnCellChanged) OnCellChanged(this);
+}
+
+void TgkCustomDBGrid::ColEnter()
+{
+    if (OnColEnter) OnColEnter(this);
+    DoCellChanged();
+}
+
+void TgkCustomDBGrid::ColExit()
+{
+    if (OnColExit) OnColExit(this);
+}
+
+void TgkCustomDBGrid::DrawDataCell(const ui::TRect& rect, db::TField* field, ui::TGridDrawState state)
+{
+    if (OnDrawDataCell) OnDrawDataCell(this, rect, field, state);
+}
+
+void TgkCustomDBGrid::GetControlInfo(const std::string& fieldName, std::string& controlType, std::string& parameters)
+{
+    db::TDataSet* ds = dataLink_->DataSet();
+    if (controlInfoInDataset_ && ds != nullptr && gkGetControlTypeList(ds) != nullptr)
+        gkGetControlType(ds, fieldName, controlType, parameters);
+    else
+        gkGetControlTypeFromList(&controlType_, fieldName, controlType, parameters);
+}
+
+void TgkCustomDBGrid::DoFieldChanged(db::TField* field)
+{
+    if (OnFieldChanged) OnFieldChanged(this, field);
+}
+
+void TgkCustomDBGrid::DoUpdateFooter()
+{
+    if (OnUpdateFooter) OnUpdateFooter(this);
+}
+
+ui::TRect TgkCustomDBGrid::GetFooterRect()
+{
+    if (!options_.Contains(dgShowFooter)) return {};
+    const ui::TRect client = ClientRect();
+    const int height = footerHeight_ > 0 ? footerHeight_ : DefaultRowHeight() + 1;
+    return {client.Left, std::max(client.Bottom - height, client.Top), client.Right, client.Bottom};
+}
+
+ui::TRect TgkCustomDBGrid::VirtualClientRect() const
+{
+    ui::TRect r = ClientRect();
+    const ui::TRect footer = const_cast<TgkCustomDBGrid*>(this)->GetFooterRect();
+    if (footer.Bottom > footer.Top) r.Bottom = footer.Top;
+    return r;
+}
+
+void TgkCustomDBGrid::HideHintWindow() { hintWindow_.reset(); }
+
+TgkGridHintWindow* TgkCustomDBGrid::CreateHintWindow(db::TField*)
+{
+    hintWindow_ = std::make_unique<TgkGridHintWindow>(nullptr);
+    hintWindow_->SetColor(rtl::clInfoBk);
+    hintWindow_->Canvas()->Brush()->SetColor(rtl::clInfoBk);
+    hintWindow_->Font()->Assign(*Font());
+    hintWindow_->Font()->SetColor(rtl::clInfoText);
+    hintWindow_->Canvas()->Pen()->SetColor(rtl::clBlack);
+    return hintWindow_.get();
+}
+
+void TgkCustomDBGrid::ReportPictureError()
+{
+    gkIntlDefault().ValidationErrorUsingMask(this, SelectedField());
+}
+
+void TgkCustomDBGrid::RefreshColInfoCache()
+{
+    colInfoCache_.clear();
+    for (int col = 0; col < ColCount(); ++col) {
+        TgkCacheColInfoItem item;
+        if (const db::TField* field = GetColField(col - indicatorOffset_)) {
+            GetControlInfo(field->FieldName(), item.ControlType, item.ControlParameters);
+            const std::vector<std::string> parts = SplitTabs(gkReplaceChar(item.ControlParameters, ';', '\t'));
+            item.ShowAlways = parts.size() > 1 && parts[1] == "T";
+        }
+        colInfoCache_.push_back(std::move(item));
+    }
+}
+
+void TgkCustomDBGrid::PaintBackground(const ui::TRect& rect)
+{
+    ui::TCanvas* canvas = GetDrawCanvas();
+    const ui::TBitmap* background = paintOptions_->BackgroundCopy();
+    if (background != nullptr) {
+        canvas->CopyRect(rect, *const_cast<ui::TBitmap*>(background)->Canvas(), rect);
+        return;
+    }
+    const rtl::TColor saved = canvas->Brush()->Color();
+    canvas->Brush()->SetColor(paintOptions_->AlternatingRowColor());
+    canvas->FillRect(rect);
+    canvas->Brush()->SetColor(saved);
+}
+
+void TgkCustomDBGrid::PaintDataBackground(const ui::TRect& rect, rtl::TColor color, int)
+{
+    ui::TCanvas* canvas = GetDrawCanvas();
+    if (color != rtl::clNone) canvas->Brush()->SetColor(color);
+    canvas->FillRect(rect);
+}
+
+void TgkCustomDBGrid::PaintTitleBackground(const ui::TRect& rect, rtl::TColor color, int row)
+{
+    PaintDataBackground(rect, color, row);
+}
+
+bool TgkCustomDBGrid::CanEdit() const { return options_.Contains(dgEditing) && !readOnly_; }
+
+void TgkCustomDBGrid::DoCalcTitleAttributes(const std::string& fieldName, classes::TFont* font, ui::TBrush* brush,
+                                            classes::TAlignment& alignment)
+{
+    if (!OnCalcTitleAttributes) return;
+    const rtl::TColor before = brush->Color();
+    OnCalcTitleAttributes(this, fieldName, font, brush, alignment);
+    brushChanged_ = brush->Color() != before;
+}
+
+void TgkCustomDBGrid::DoCalcCellColors(db::TField* field, ui::TGridDrawState state, bool highlight,
+                                       classes::TFont* font, ui::TBrush* brush)
+{
+    if (OnCalcCellColors) OnCalcCellColors(this, field, state, highlight, font, brush);
+}
+
+bool TgkCustomDBGrid::CalcCellColors(db::TField* field, ui::TGridDrawState state, bool highlight,
+                                     classes::TFont* font, ui::TBrush* brush)
+{
+    const rtl::TColor before = brush->Color();
+    DoCalcCellColors(field, state, highlight, font, brush);
+    brushIsWhite_ = rtl::ColorToRGB(brush->Color()) == rtl::clWhite;
+    brushChanged_ = brush->Color() != before;
+    return brushChanged_;
+}
+
+void TgkCustomDBGrid::TopLeftChanged()
+{
+    TCustomGrid::TopLeftChanged();
+    if (OnLeftColChanged) OnLeftColChanged(this, LeftCol());
+}
+
+// ---- Layout -------------------------------------------------------------------------------------------------
+
+int TgkCustomDBGrid::TextHeightW(const classes::TFont& font)
+{
+    ui::TCanvas* canvas = drawBitmap_->Canvas();
+    canvas->SetFont(font);
+    return canvas->TextHeight("W");
+}
+
+int TgkCustomDBGrid::TextWidthOf(const classes::TFont& font, std::string_view text)
+{
+    ui::TCanvas* canvas = drawBitmap_->Canvas();
+    canvas->SetFont(font);
+    return canvas->TextWidth(text);
+}
+
+void TgkCustomDBGrid::LayoutChanged()
+{
+    if (Loading() || !HandleAllocated() || layoutLock_ != 0 || !dataLink_) return;
+    ++layoutLock_;
+    const rtl::TScopeExit unlock([this] { --layoutLock_; });
+    savedClientWidth_ = ClientWidth();
+    {
+        ++updateLock_;
+        const rtl::TScopeExit release([this] { --updateLock_; });
+        titleOffset_ = 0;
+        if (ShowHorzScrollBar() && UseProportionalColResize()) SetShowHorzScrollBar(ShowHorzScrollBar());
+        if (options_.Contains(dgTitles)) titleOffset_ = 1;
+        UpdateRowHeights();
+        const int dataFixed = std::max(FixedCols() - indicatorOffset_, 0);
+        indicatorOffset_ = options_.Contains(dgIndicator) ? 1 : 0;
+        dataLink_->ClearMapping();
+        if (dataLink_->Active()) DefineFieldMap();
+        int n = dataLink_->FieldCount();
+        if (!useTFields_ && n == 0) n = selected_.Count();
+        if (n == 0) n = 1;
+        SetColCount(indicatorOffset_ + n);
+        SetFixedCols(std::min(indicatorOffset_ + dataFixed, ColCount() - 1));
+        if (options_.Contains(dgIndicator)) {
+            SetColWidths(0, indicatorWidth_);
+            if (Col() == 0 && ColCount() > 1) MoveColRow(1, Row(), true, false);
+        }
+        HideCellControl();
+        UpdateRowCount();
+        const int visible = VisibleRowCount();
+        InitColumnWidths();
+        if (VisibleRowCount() != visible) UpdateRowCount();
+        UpdateFooterIfChanged();
+    }
+    UpdateActiveRow();
+    pressedTitleCol_ = -1;
+    pressedTracking_ = -1;
+    pressedInGroupHeader_ = false;
+    hover_ = {-1, -1};
+    Invalidate();
+    paintOptions_->SetFixedTints(titleColor_, titleColor_);
+}
+
+void TgkCustomDBGrid::UpdateRowHeights()
+{
+    const int w = TextHeightW(*Font());
+    const int h = w + 2 + (RowLines() ? 1 : 0);
+    const int rowHeight = h * rowHeightPercent_ / 100;
+    if (DefaultRowHeight() != rowHeight) SetDefaultRowHeight(rowHeight);
+    if (!options_.Contains(dgTitles)) {
+        titleTextTop_ = 2;
+        return;
+    }
+    int title = gkIsClass(Parent(), "TCustomGrid") ? h * titleLines_ + (titleLines_ - 1)
+                                                   : TextHeightW(titleFont_) * titleLines_ + 4;
+    if (!RowLines()) ++title;
+    if (options_.Contains(dgIndicator) && indicatorButton_ != nullptr) {
+        const int t = std::max(title, indicatorButton_->Height());
+        titleTextTop_ = (t - title) / 2 + 2;
+        title = RowLines() ? t - 1 : t + 1;
+    } else {
+        titleTextTop_ = 2;
+    }
+    SetRowHeights(0, title);
+}
+
+void TgkCustomDBGrid::InitColumnWidths()
+{
+    db::TDataSet* ds = dataLink_->DataSet();
+    if (DataSource() == nullptr || ds == nullptr) return;
+    const int n = useTFields_ ? FieldCount() : selected_.Count();
+    const bool proportional = UseProportionalColResize();
+    bool firstUse = false;
+    if (proportional) {
+        if (designWidths_.empty()) {
+            designWidths_.assign(static_cast<std::size_t>(n) + 1, 0);
+            firstUse = true;
+        } else {
+            ResetColumnState();
+            designWidths_.assign(static_cast<std::size_t>(n) + 1, 0);
+            for (int i = 0; i < n && indicatorOffset_ + i < ColCount(); ++i)
+                designWidths_[static_cast<std::size_t>(i)] =
+                    static_cast<std::uint16_t>(std::clamp(ColWidths(indicatorOffset_ + i), 0, 0xFFFF));
+        }
+    }
+    // A font that measures "0" as nothing still lays out (and never divides by 0).
+    const int zero = std::max(TextWidthOf(*Font(), "0"), 1);
+    for (int i = 0; i < n; ++i) {
+        const int col = indicatorOffset_ + i;
+        if (col >= ColCount()) break;
+        db::TField* field = nullptr;
+        std::vector<std::string> parts;
+        int width = 64;
+        if (!useTFields_) {
+            parts = SplitTabs(selected_.Strings(i));
+            field = ds->FindField(parts[0]);
+            if (parts.size() > 1)
+                if (const std::optional<int> chars = WholeNumber(parts[1])) width = *chars * zero + 4;
+        } else {
+            field = Fields(i);
+            if (field != nullptr) width = zero * field->DisplayWidth() + 4;
+        }
+        if (!proportional && options_.Contains(dgTitles) && !options_.Contains(dgNoLimitColSize)) {
+            std::string title;
+            if (useTFields_)
+                title = field != nullptr ? field->DisplayLabel() : std::string();
+            else if (parts.size() >= 3)
+                title = parts[2];
+            else if (field != nullptr)
+                title = field->DisplayLabel();
+            int widest = 0;
+            for (const std::string& line : SplitTabs(gkReplaceChar(title, '~', '\t')))
+                widest = std::max(widest, TextWidthOf(titleFont_, line));
+            width = std::max(width, widest + 4);
+        }
+        if (proportional && firstUse)
+            designWidths_[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(std::clamp(width, 0, 0xFFFF));
+        else
+            SetColWidths(col, width);
+        if (field != nullptr) {
+            const bool calculated = field->FieldKind() == db::fkCalculated;
+            SetTabStops(col, !(field->ReadOnly() || ColumnReadOnly(i) || (calculated && !editCalculated_)));
+        }
+    }
+    if (proportional && n > 0) ProportionalColResize();
+    colInfoCache_.clear();
+    RefreshColInfoCache();
+    savedClientWidth_ = ClientWidth();
+}
+
+void TgkCustomDBGrid::ProportionalColResize()
+{
+    if (useTFields_ || selected_.Count() == 0 || designWidths_.empty() ||
+        static_cast<int>(designWidths_.size()) < ColCount() - 1)
+        return;
+    const int zero = std::max(TextWidthOf(*Font(), "0"), 1);
+    const int minimum = 2 * zero + 4;
+    const int line = options_.Contains(dgColLines) ? 1 : 0;
+    const auto design = [this](int col) {
+        const int i = col - indicatorOffset_;
+        return i >= 0 && i < static_cast<int>(designWidths_.size()) ? designWidths_[static_cast<std::size_t>(i)] : 0;
+    };
+    int first = indicatorOffset_;
+    if (lastFixedProportionalCol_ >= 0) {
+        for (int c = indicatorOffset_; c <= lastFixedProportionalCol_ && c < ColCount(); ++c) SetColWidths(c, design(c));
+        first = lastFixedProportionalCol_ + 1;
+    }
+    const int last = ColCount() - 1;
+    int total = -1;
+    for (int c = first; c <= last; ++c) total += design(c) + line;
+    if (total < 1) return;
+    int available = ClientWidth() - 2;
+    for (int c = 0; c < first; ++c) available -= ColWidths(c) + GridLineWidth();
+    if (showVertScrollBar_ && Width() - ClientWidth() < 10) available -= ui::ScrollBarExtent() + 1;
+    ++updateLock_;
+    const rtl::TScopeExit release([this] { --updateLock_; });
+    for (int c = first; c <= last; ++c) {
+        int width;
+        if (c == last) {
+            width = std::max(available, 0);
+        } else {
+            const int raw = total > 0 ? (design(c) + 1) * available / total : available;
+            width = std::max((raw - 4) / zero * zero + 4, minimum);
+        }
+        SetColWidths(c, width);
+        SetColumnEntryPart(selected_, "", std::to_string((width - 4) / zero), c - indicatorOffset_, 1);
+        available -= width + line;
+        total -= design(c) + line;
+    }
+}
+
+bool TgkCustomDBGrid::HasHorzScrollBar()
+{
+    int sum = 0;
+    for (int c = 0; c < ColCount(); ++c) sum += ColWidths(c) + (options_.Contains(dgColLines) ? GridLineWidth() : 0);
+    sum += 1;
+    if (showVertScrollBar_) sum += ui::ScrollBarExtent();
+    return sum > Width() && ShowHorzScrollBar();
+}
+
+ui::TRect TgkCustomDBGrid::CellRect(int col, int row)
+{
+    ui::TRect r = TCustomGrid::CellRect(col, row);
+    if (r.Right <= r.Left) return r;
+    r.Right = r.Left + ColWidths(col);
+    if (row >= titleOffset_) r.Bottom = std::min(r.Bottom, r.Top + DefaultRowHeight());
+    return r;
+}
+
+// ---- The vertical scroll bar ---------------------------------------------------------------------------------
+
+void TgkCustomDBGrid::UpdateScrollBar()
+{
+    if (!showVertScrollBar_ || !dataLink_ || !dataLink_->Active() || !HandleAllocated()) return;
+    db::TDataSet* ds = dataLink_->DataSet();
+    if (ds == nullptr || !ds->Active()) return;
+    const bool sequenced = ds->IsSequenced();
+    if (sequenced) ds->UpdateCursorPos();
+    const ui::TScrollInfo old = GetScrollInfo(ui::sbVertical);
+    ui::TScrollInfo info = old;
+    if (sequenced) {
+        info.Min = 1;
+        info.Page = VisibleRowCount();
+        info.Max = ds->RecordCount() + info.Page - 1;
+        const db::TDataSetState state = ds->State();
+        if (state == db::dsInactive || state == db::dsBrowse || state == db::dsEdit) info.Pos = ds->RecNo();
+    } else {
+        info.Min = 0;
+        info.Page = 0;
+        info.Max = 4;
+        info.Pos = ds->Bof() ? 0 : ds->Eof() ? 4 : 2;
+    }
+    if (info.Min == old.Min && info.Max == old.Max && info.Page == old.Page && info.Pos == old.Pos) return;
+    if (info.Max - info.Min <= 1) {
+        info.Min = 1;
+        info.Max = 1001;
+        info.Page = 1000;
+    }
+    SetScrollInfo(ui::sbVertical, info, ui::SIF_ALL);
+}
+
+void TgkCustomDBGrid::VScroll(int code, int pos)
+{
+    if (PlacedControl != nullptr) PlacedControl->SetLeft(ClientWidth() + 10);
+    if (!AcquireFocus() || !dataLink_->Active()) return;
+    db::TDataSet* ds = dataLink_->DataSet();
+    if (ds == nullptr) return;
+    const bool untouchedInsert = ds->State() == db::dsInsert && !ds->Modified() && !dataLink_->Modified();
+    const int visible = VisibleRowCount();
+    switch (code) {
+    case ui::SB_LINEUP:
+        if (untouchedInsert && ds->Eof())
+            ds->Cancel();
+        else
+            ds->Prior();
+        break;
+    case ui::SB_LINEDOWN:
+        if (untouchedInsert) {
+            if (!ds->Eof()) ds->Cancel();
+        } else {
+            ds->Next();
+        }
+        break;
+    case ui::SB_PAGEUP: ds->MoveBy(-visible); break;
+    case ui::SB_PAGEDOWN: ds->MoveBy(visible); break;
+    case ui::SB_THUMBPOSITION:
+        if (ds->IsSequenced()) {
+            if (pos <= 1)
+                ds->First();
+            else if (pos < ds->RecordCount())
+                ds->SetRecNo(pos);
+            else
+                ds->Last();
+            ds->Resync({});
+        } else {
+            switch (pos) {
+            case 0: ds->First(); break;
+            case 1: ds->MoveBy(-visible); break;
+            case 3: ds->MoveBy(visible); break;
+            case 4: ds->Last(); break;
+            default: break;
+            }
+        }
+        break;
+    case ui::SB_TOP: ds->First(); break;
+    case ui::SB_BOTTOM: ds->Last(); break;
+    default: break;
+    }
+}
+
+// ---- Messages, focus and the key filter ----------------------------------------------------------------------
+
+void TgkCustomDBGrid::Dispatch(ui::TMessage& m)
+{
+    if (!dataLink_ || !paintOptions_) {  // still being built
+        TCustomGrid::Dispatch(m);
+        return;
+    }
+    switch (m.Msg) {
+    case ui::WM_VSCROLL: {
+        // The thumb position travels in 16 bits; the bar's tracking position holds all of it.
+        int pos = ui::HiWord(m.WParam);
+        const int track = GetScrollInfo(ui::sbVertical).TrackPos;
+        if (track > 0xFFFF || (track & 0xFFFF) == pos) pos = track;
+        VScroll(ui::LoWord(m.WParam), pos);
+        return;
+    }
+    case ui::WM_SIZE: {
+        HideHintWindow();
+        if (UseProportionalColResize() && ColCount() > indicatorOffset_) {
+            if (options_.Contains(dgFixedProportionalResize) && FixedCols() >= 2) {
+                lastFixedProportionalCol_ = FixedCols() - 1;
+                const rtl::TScopeExit done([this] { lastFixedProportionalCol_ = -1; });
+                ProportionalColResize();
+            } else {
+                ProportionalColResize();
+            }
+        }
+        TCustomGrid::Dispatch(m);
+        if (layoutLock_ == 0) {
+            HideCellControl();
+            HideEditor();
+            UpdateRowCount();
+            if (IsActiveDataSet() && dataLink_->DataSet()->IsEmpty()) Invalidate();
+        }
+        paintOptions_->MarkOutOfDate();
+        return;
+    }
+    case ui::CM_ENTER: CMEnter(m); return;
+    case ui::CM_EXIT: CMExit(m); return;
+    case ui::WM_SETCURSOR:
+        if (gkIsDesigning(this) && !dataLink_->Active()) {
+            ShowCursorNow(ui::crArrow);
+            m.Result = 1;
+            return;
+        }
+        break;
+    default: break;
+    }
+    TCustomGrid::Dispatch(m);
+}
+
+void TgkCustomDBGrid::CMEnter(ui::TMessage& m)
+{
+    TCustomGrid::Dispatch(m);
+    hasFocus_ = true;
+    if (paintOptions_->ActiveRecordColor() != rtl::clNone && !options_.Contains(dgAlwaysShowSelection))
+        InvalidateRow(Row());
+    if (g_keyFilter == 0) g_keyFilter = ui::Application().AddKeyFilter(&TgkCustomDBGrid::KeyFilter);
+}
+
+void TgkCustomDBGrid::CMExit(ui::TMessage& m)
+{
+    // The focus going to a control inside the grid (a cell's control) does not leave it.
+    if (const ui::TCustomForm* form = ui::GetParentForm(this); form != nullptr) {
+        const ui::TWinControl* next = form->ActiveControl();
+        if (next != nullptr && next != this && ContainsControl(next)) return;
+    }
+    if (g_keyFilter != 0 && !gkIsClass(Parent(), "TCustomGrid")) {
+        ui::Application().RemoveKeyFilter(g_keyFilter);
+        g_keyFilter = 0;
+    }
+    try {
+        if (dataLink_->Active()) {
+            db::TDataSet* ds = dataLink_->DataSet();
+            if (options_.Contains(dgCancelOnExit) && ds != nullptr && ds->State() == db::dsInsert && !ds->Modified() &&
+                !dataLink_->Modified() && CanCancelOnExit())
+                ds->Cancel();
+            else
+                dataLink_->UpdateDataNow();
+        }
+        if (!options_.Contains(dgAlwaysShowSelection)) InvalidateRow(Row());
+    } catch (...) {
+        // The write-back failed: the grid keeps the focus and the error goes on.
+        SetFocus();
+        throw;
+    }
+    TCustomGrid::Dispatch(m);
+    hasFocus_ = false;
+}
+
+bool TgkCustomDBGrid::KeyFilterInstalled() { return g_keyFilter != 0; }
+
+TgkCustomDBGrid* TgkCustomDBGrid::FindParentGrid(ui::TControl* control)
+{
+    for (ui::TControl* c = control; c != nullptr; c = c->Parent())
+        if (auto* g = dynamic_cast<TgkCustomDBGrid*>(c)) return g;
+    return nullptr;
+}
+
+TgkCustomDBGrid* TgkCustomDBGrid::FindTargetGrid(ui::TControl* control)
+{
+    TgkCustomDBGrid* g = FindParentGrid(control);
+    if (g == nullptr) return nullptr;
+    if (auto* inner = dynamic_cast<TgkCustomDBGrid*>(control);
+        inner != nullptr && inner != g && g->PlacedControl != nullptr && g->PlacedControl->ContainsControl(inner))
+        return nullptr;
+    for (ui::TControl* c = control; c != nullptr; c = c->Parent())
+        if (gkIsClass(c, "TCustomGrid")) return gkIsClass(c, "TgkCustomDBGrid") ? static_cast<TgkCustomDBGrid*>(c) : nullptr;
+    return nullptr;
+}
+
+bool TgkCustomDBGrid::CaretAtStart(const ui::TWinControl& control)
+{
+    const auto* edit = dynamic_cast<const ui::TCustomEdit*>(&control);
+    if (edit == nullptr) return false;
+    const int start = edit->SelStart();
+    const int end = start + edit->SelLength();
+    if (start != 0) return false;
+    return end == 0 || end == static_cast<int>(edit->Text().size());
+}
+
+bool TgkCustomDBGrid::CaretAtEnd(const ui::TWinControl& control)
+{
+    const auto* edit = dynamic_cast<const ui::TCustomEdit*>(&control);
+    if (edit == nullptr) return false;
+    const int start = edit->SelStart();
+    const int end = start + edit->SelLength();
+    if (start != 0 && start != end) return false;
+    return end == static_cast<int>(edit->Text().size());
+}
+
+bool TgkCustomDBGrid::KeyFilter(ui::TWinControl* c, ui::TKey key, ui::TShiftState shift, bool down)
+{
+    if (c == nullptr) return false;
+    const bool ctrl = shift.Contains(ui::ssCtrl), alt = shift.Contains(ui::ssAlt);
+    const auto post = [key](TgkCustomDBGrid* g) { g->PostMessage(ui::WM_KEYDOWN, key, 0); };
+    if ((key == ui::VK_RETURN || key == ui::VK_TAB) && !ctrl && !alt) {
+        TgkCustomDBGrid* g = FindTargetGrid(c);
+        if (!down) return g != nullptr;
+        if (g != nullptr && (g->keyOptions_.Contains(dgEnterToTab) || key == ui::VK_TAB)) {
+            post(g);
+            return true;
+        }
+        return false;
+    }
+    if (ctrl && down && key == ui::VK_LEFT) {
+        TgkCustomDBGrid* g = FindParentGrid(c);
+        if (g != nullptr && g->PlacedControl != nullptr && g->PlacedControl->ContainsControl(c)) g->SetFocus();
+        return false;
+    }
+    const bool arrow = key == ui::VK_LEFT || key == ui::VK_UP || key == ui::VK_RIGHT || key == ui::VK_DOWN;
+    if (ctrl && down &&
+        (arrow || key == ui::VK_PRIOR || key == ui::VK_NEXT || key == ui::VK_END || key == ui::VK_HOME ||
+         key == ui::VK_DELETE)) {
+        if (gkChildOutsideClient(c)) return false;
+        TgkCustomDBGrid* g = FindTargetGrid(c);
+        if (g == nullptr || g == c) return false;
+        post(g);
+        return true;
+    }
+    if (!ctrl && !alt && (arrow || key == ui::VK_PRIOR || key == ui::VK_NEXT || key == ui::VK_INSERT)) {
+        if (gkChildOutsideClient(c)) return false;
+        if (!down) return false;
+        TgkCustomDBGrid* g = FindTargetGrid(c);
+        if (g == nullptr || !g->ContainsControl(c)) return false;
+        if (arrow && c != g && !gkIsClass(c->Parent(), "TCustomGrid")) return false;
+        if (dynamic_cast<ui::TCustomEdit*>(c) != nullptr) {
+            if (key == ui::VK_LEFT && !CaretAtStart(*c)) return false;
+            if (key == ui::VK_RIGHT && !CaretAtEnd(*c)) return false;
+        }
+        if (c == g) return false;
+        post(g);
+        return true;
+    }
+    return false;
+}
+
+// ---- Text writer, check boxes and glyphs ------------------------------------------------------------------------
+
+void TgkCustomDBGrid::WriteText(ui::TCanvas& canvas, const ui::TRect& rect, int dx, int options,
+                                classes::TAlignment alignment, std::string_view text, int dy)
+{
+    gkDrawControlText(canvas, rect, dx, options, alignment, text, dy, UseRightToLeftGrid());
+}
+
+ui::TCanvas* TgkCustomDBGrid::GetDrawCanvas()
+{
+    if (AltDrawing && altDrawBitmap_) return altDrawBitmap_->Canvas();
+    if (UseRightToLeftGrid()) return Canvas();
+    return drawBitmap_->Canvas();
+}
+
+void TgkCustomDBGrid::DrawCheckBox(const ui::TRect& rect, int col, bool checked, ui::TGridDrawState)
+{
+    ui::TCanvas& canvas = *GetDrawCanvas();
+    const ui::TRect r{rect.Left - 1, rect.Top - 1, rect.Right + 2, rect.Bottom + 2};
+    const bool readOnly = ColumnReadOnly(col - indicatorOffset_);
+    const TgkCheckBoxInGridStyle style = gkIntlDefault().CheckBoxInGridStyle();
+    unsigned state = ui::DFCS_BUTTONCHECK | (readOnly ? ui::DFCS_INACTIVE : 0u);
+    if (style != cbStyleXmark) {
+        // The auto style counts as the new-style controls every desktop here has.
+        if (style == cbStyleCheckmarkFlat) state |= ui::DFCS_FLAT;
+        if (checked) state |= ui::DFCS_CHECKED;
+        ui::DrawFrameControl(canvas, r, ui::DFC_BUTTON, state);
+        return;
+    }
+    ui::DrawFrameControl(canvas, r, ui::DFC_BUTTON, state);
+    if (!checked) return;
+    const rtl::TColor pen = canvas.Pen()->Color();
+    const int width = canvas.Pen()->Width();
+    canvas.Pen()->SetColor(rtl::clBlack);
+    canvas.Pen()->SetWidth(1);
+    const auto line = [&canvas](int x1, int y1, int x2, int y2) {
+        canvas.MoveTo(x1, y1);
+        canvas.LineTo(x2, y2);
+    };
+    for (int i = 0; i < 2; ++i) line(r.Right - (i + 2), r.Top + 2, r.Left + 1, r.Bottom - (i + 1));
+    line(r.Right - 2, r.Top + 3, r.Left + 2, r.Bottom - 1);
+    for (int i = 0; i < 2; ++i) line(r.Left + (i + 2), r.Top + 2, r.Right - 1, r.Bottom - (i + 1));
+    line(r.Left + 2, r.Top + 3, r.Right - 2, r.Bottom - 1);
+    canvas.Pen()->SetColor(pen);
+    canvas.Pen()->SetWidth(width);
+}
+
+bool TgkCustomDBGrid::DrawCellControl(int col, int row, const ui::TRect&, ui::TGridDrawState state)
+{
+    if (col < 0 || col >= static_cast<int>(colInfoCache_.size())) return false;
+    const TgkCacheColInfoItem& info = colInfoCache_[static_cast<std::size_t>(col)];
+    const int dataCol = col - indicatorOffset_;
+    db::TField* field = GetColField(dataCol);
+    if (info.ControlType.empty() || field == nullptr) return false;
+    if (!gkEqualText(info.ControlType, "CheckBox")) return false;
+    const ui::TRect cell = CellRect(col, row);
+    if (col < FixedCols())
+        PaintTitleBackground(cell, titleColor_, row);
+    else
+        PaintDataBackground(cell, rtl::clNone, row);
+    const std::vector<std::string> values = SplitTabs(gkReplaceChar(info.ControlParameters, ';', '\t'));
+    const std::string checkedValue = values.empty() ? std::string() : values[0];
+    const int dataRow = row - titleOffset_;
+    std::string value;
+    {
+        const int saved = dataLink_->ActiveRecord();
+        if (dataRow >= 0 && dataRow < dataLink_->RecordCount()) dataLink_->SetActiveRecord(dataRow);
+        const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
+        if (field->FieldKind() == db::fkCalculated && rtl::AnsiLowerCase(field->FieldName()) == "selected")
+            value = IsSelectedRecord(dataRow) ? checkedValue : std::string();
+        else
+            value = GetFieldValue(dataCol);
+    }
+    ui::TCanvas& canvas = *GetDrawCanvas();
+    if (CalcCellColors(field, state, HighlightCell(col, row, state), canvas.Font(), canvas.Brush()))
+        canvas.FillRect(cell);
+    const ui::TRect box = ui::Bounds((cell.Left + cell.Right - 10) / 2, (cell.Top + cell.Bottom - 10) / 2, 10, 10);
+    DrawCheckBox(box, col, gkEqualText(value, checkedValue), state);
+    if (state.Contains(ui::gdFocused)) gkDrawFocusFrame(canvas, cell, UseRightToLeftGrid());
+    return true;
+}
+
+void TgkCustomDBGrid::RecolorBitmap(ui::TBitmap& bitmap, rtl::TColor color, rtl::TColor transparent)
+{
+    const std::uint32_t from = ui::PixelOfColor(rtl::ColorToRGB(transparent)) & 0xFFFFFFu;
+    const std::uint32_t to = ui::PixelOfColor(rtl::ColorToRGB(color)) & 0xFFFFFFu;
+    for (std::uint32_t& p : bitmap.Pixels())
+        if ((p & 0xFFFFFFu) == from) p = (p & 0xFF000000u) | to;
+}
+
+int TgkCustomDBGrid::IndicatorGlyphIndex(int dataRow)
+{
+    const db::TDataSet* ds = dataLink_->DataSet();
+    if (ds == nullptr) return 0;
+    const int active = dataLink_->ActiveRecord() - recordOffset_;
+    const bool selected = options_.Contains(dgMultiSelect) && IsSelectedRecord(dataRow);
+    switch (ds->State()) {
+    case db::dsEdit: return dataRow == active ? 1 : -1;
+    case db::dsInsert: return dataRow == active ? 2 : -1;
+    default:
+        if (dataRow == active) return selected ? 4 : 0;
+        return selected ? 3 : -1;
+    }
+}
+
+void TgkCustomDBGrid::DrawIndicatorGlyph(int dataRow, const ui::TRect& rect)
+{
+    const int index = IndicatorGlyphIndex(dataRow);
+    if (index < 0) return;
+    const ui::TImageList* list = indicatorColor_ == icYellow ? yellowImages_.get() : IndicatorImages();
+    if (list == nullptr || index >= list->Count()) return;
+    ui::TBitmap glyph(list->Width(), list->Height());
+    glyph.Pixels() = list->Image(index);
+    RecolorBitmap(glyph, indicatorIconColor_, rtl::clBlack);
+    glyph.SetTransparent(true);
+    glyph.SetTransparentColor(rtl::clWhite);
+    const int x = rect.Left + (indicatorWidth_ - glyph.Width()) / 2 + 1;
+    const int y = rect.Top + (DefaultRowHeight() - glyph.Height()) / 2;
+    GetDrawCanvas()->Draw(x, y, glyph);
+    if (dataRow == dataLink_->ActiveRecord() - recordOffset_) selectedRow_ = dataRow + titleOffset_;
+}
+
+// ---- Plain painting (the paint cycle of the grids built on this core replaces it) ------------------------------
+
+void TgkCustomDBGrid::Paint()
+{
+    if (OnBeforePaint) OnBeforePaint(this);
+    paintOptions_->UpdateBackground(false);
+    TCustomGrid::Paint();
+}
+
+void TgkCustomDBGrid::DrawCell(int col, int row, const ui::TRect& rect, ui::TGridDrawState state)
+{
+    ui::TCanvas& canvas = *Canvas();
+    const int dataCol = col - indicatorOffset_;
+    const int dataRow = row - titleOffset_;
+    if (row < titleOffset_) {
+        canvas.Brush()->SetColor(titleColor_);
+        canvas.SetFont(titleFont_);
+        const db::TField* field = GetColField(dataCol);
+        std::string title = field != nullptr ? field->DisplayLabel() : std::string();
+        if (field != nullptr && !useTFields_) GetColumnEntryPart(selected_, field->FieldName(), 2, title);
+        WriteText(canvas, rect, 2, 0, titleAlignment_, gkReplaceChar(title, '~', ' '), titleTextTop_);
+        return;
+    }
+    if (col < indicatorOffset_) {
+        canvas.Brush()->SetColor(FixedColor());
+        canvas.FillRect(rect);
+        if (dataLink_->Active()) {
+            // The plain paint draws on the window: the glyph goes there for the while.
+            AltDrawing = false;
+            ui::TCanvas* target = &canvas;
+            const int index = IndicatorGlyphIndex(dataRow);
+            const ui::TImageList* list = indicatorColor_ == icYellow && yellowImages_ ? yellowImages_.get() : IndicatorImages();
+            if (index >= 0 && list != nullptr && index < list->Count()) {
+                ui::TBitmap glyph(list->Width(), list->Height());
+                glyph.Pixels() = list->Image(index);
+                RecolorBitmap(glyph, indicatorIconColor_, rtl::clBlack);
+                glyph.SetTransparent(true);
+                glyph.SetTransparentColor(rtl::clWhite);
+                target->Draw(rect.Left + (indicatorWidth_ - glyph.Width()) / 2 + 1,
+                             rect.Top + (DefaultRowHeight() - glyph.Height()) / 2, glyph);
+                if (index == 0 || index == 1 || index == 2 || index == 4) selectedRow_ = row;
+            }
+        }
+        return;
+    }
+    const bool highlight = HighlightCell(col, row, state);
+    canvas.SetFont(*Font());
+    canvas.Brush()->SetColor(highlight ? rtl::clHighlight : Color());
+    if (highlight) canvas.Font()->SetColor(rtl::clHighlightText);
+    std::string text;
+    classes::TAlignment alignment = classes::taLeftJustify;
+    if (dataLink_->Active() && dataRow >= 0 && dataRow < dataLink_->RecordCount()) {
+        const int saved = dataLink_->ActiveRecord();
+        dataLink_->SetActiveRecord(dataRow);
+        const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
+        text = GetFieldValue(dataCol);
+        if (const db::TField* field = GetColField(dataCol)) alignment = field->Alignment();
+    }
+    WriteText(canvas, rect, 2, options_.Contains(dgWordWrap) ? gkdtWordWrap : 0, alignment, text, 2);
+}
+
+void RegisterDBGridClasses() { classes::RegisterClasses<TgkCustomDBGrid>(); }
+
+}  // namespace grid

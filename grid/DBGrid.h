@@ -1,0 +1,622 @@
+#pragma once
+// TgkCustomDBGrid: the core of the data-aware grid. It shows the records of a data set,
+// reached through a data source, one record per row and one field per column, with an
+// optional title row, an optional indicator column at the left and an optional footer
+// strip; it follows the data set through its data link (TgkGridDataLink), lays itself out
+// from fonts, fields and its column list (Selected), keeps its own vertical scroll bar in
+// step with the data set, and hands keys pressed in controls placed over its cells back to
+// itself as navigation.
+//
+// Coordinates: grid coordinates count the title rows (TitleOffset) and the indicator column
+// (IndicatorOffset); a data column is the grid column less IndicatorOffset, a data row the
+// grid row less TitleOffset. Every operation says which it takes.
+//
+// Promises:
+// - Events fire through virtual Do... operations, each only when its event is assigned.
+// - Re-entrant layout work is ignored (LayoutLock, RowCountLock) and every lock is
+//   released when an exception passes.
+// - Property setters store a value only when it changes, then re-lay out or repaint.
+// - Selected entries naming fields the active data set lacks are dropped when the field
+//   map is built; while the link is inactive they are kept. A width that is not a whole
+//   number lays that column out at 64 pixels.
+// - The shared indicator and arrow image lists live as long as at least one grid does.
+// - Leaving the grid writes a modified editor text back (or cancels an untouched insert);
+//   when that raises, the grid takes the focus back and the exception goes on to the
+//   caller (the application's exception handler).
+//
+// The paint cycle, cell drawing, mouse, in-place editor, keyboard navigation and cell
+// controls are added by the grids built on this core: here they are hooks (DrawGrid,
+// DrawCell, HideCellControl, RefreshColInfoCache ...) with the plain behaviour of the base
+// grid.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "grid/GridPaintOptions.h"
+#include "platform/classes/Alignment.h"
+#include "platform/classes/Font.h"
+#include "platform/db/DataSet.h"
+#include "platform/rtl/StringList.h"
+#include "platform/ui/ActnList.h"
+#include "platform/ui/Bitmap.h"
+#include "platform/ui/Grids.h"
+
+namespace grid {
+
+class TgkCustomDBGrid;
+
+// ---- Option sets and enumerations -----------------------------------------------------------
+
+enum TgkDBGridOption {
+    dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
+    dgRowSelect, dgAlwaysShowSelection, dgConfirmDelete, dgCancelOnExit, dgWordWrap, dgPerfectRowFit,
+    dgMultiSelect, dgShowFooter, dgFooter3DCells, dgNoLimitColSize, dgTrailingEllipsis, dgShowCellHint,
+    dgTabExitsOnLastCol, dgFixedResizable, dgFixedEditable, dgProportionalColResize, dgRowResize,
+    dgRowLinesDisableFixed, dgColLinesDisableFixed, dgFixedProportionalResize, dgHideBottomDataLine
+};
+using TgkDBGridOptions = classes::TSet<TgkDBGridOption>;
+inline constexpr TgkDBGridOptions kDefaultDBGridOptions{dgEditing,  dgTitles, dgIndicator,     dgColumnResize,
+                                                        dgColLines, dgRowLines, dgTabs,        dgConfirmDelete,
+                                                        dgCancelOnExit, dgWordWrap};
+
+enum TgkDBGridKeyOption { dgEnterToTab, dgAllowDelete, dgAllowInsert };
+using TgkDBGridKeyOptions = classes::TSet<TgkDBGridKeyOption>;
+enum TgkMultiSelectOption { msoAutoUnselect, msoShiftSelect };
+using TgkMultiSelectOptions = classes::TSet<TgkMultiSelectOption>;
+enum TgkEditControlOption {
+    ecoCheckboxSingleClick, ecoSearchOwnerForm, ecoDisableCustomControls, ecoDisableDateTimePicker,
+    ecoDisableEditorIfReadOnly
+};
+using TgkEditControlOptions = classes::TSet<TgkEditControlOption>;
+enum TgkGridLineStyle { glsSingle, gls3D, glsDynamic };
+enum TIndicatorColorType { icBlack, icYellow };
+enum TgkPadColumnStyle { pcsPlain, pcsPadHeader, pcsPadHeaderAndData };
+
+const classes::TEnumInfo& DBGridOptionInfo();
+const classes::TEnumInfo& DBGridKeyOptionInfo();
+const classes::TEnumInfo& MultiSelectOptionInfo();
+const classes::TEnumInfo& EditControlOptionInfo();
+const classes::TEnumInfo& GridLineStyleInfo();
+const classes::TEnumInfo& IndicatorColorTypeInfo();
+const classes::TEnumInfo& PadColumnStyleInfo();
+
+// What a title cell's image shows (filled by OnCalcTitleImage).
+struct TgkTitleImageAttributes {
+    int ImageIndex = -1;
+    classes::TAlignment Alignment = classes::taLeftJustify;
+};
+
+class TgkGridHintWindow;
+
+// The cell-control painter's vocabulary (names as control-type entries write them).
+// The raster operation named in a "Bitmap" entry; "Source Copy" for any other name.
+ui::TCopyMode gkRasterOpOfName(std::string_view name);
+enum TgkPictureFit { pfOriginalSize, pfStretchToFit, pfFitHeight, pfFitWidth, pfShrinkToFit, pfNone };
+// "Original Size", "Stretch To Fit", "Fit Height", "Fit Width", "Shrink To Fit"; pfNone for
+// any other name (nothing is drawn over the background).
+TgkPictureFit gkPictureFitOfName(std::string_view name);
+
+// ---- Events ---------------------------------------------------------------------------------------
+using TgkDrawDataCellEvent = classes::TEvent<classes::TObject*, const ui::TRect&, db::TField*, ui::TGridDrawState>;
+using TCalcCellColorsEvent =
+    classes::TEvent<classes::TObject*, db::TField*, ui::TGridDrawState, bool, classes::TFont*, ui::TBrush*>;
+using TCalcTitleAttributesEvent =
+    classes::TEvent<classes::TObject*, const std::string&, classes::TFont*, ui::TBrush*, classes::TAlignment&>;
+using TgkDrawTitleCellEvent = classes::TEvent<classes::TObject*, ui::TCanvas*, db::TField*, ui::TRect, bool&>;
+using TgkDrawGroupHeaderCellEvent =
+    classes::TEvent<classes::TObject*, ui::TCanvas*, const std::string&, ui::TRect, bool&>;
+using TgkCalcTitleImageEvent = classes::TEvent<classes::TObject*, db::TField*, TgkTitleImageAttributes&>;
+using TTitleButtonClickEvent = classes::TEvent<classes::TObject*, const std::string&>;
+using TgkValidateEvent = classes::TEvent<classes::TObject*, bool>;
+using TgkLeftColChangedEvent = classes::TEvent<classes::TObject*, int>;
+using TMovedEvent = classes::TEvent<classes::TObject*, int, int>;
+using TColWidthChangedEvent = classes::TEvent<classes::TObject*, int>;
+using TDrawFooterCellEvent =
+    classes::TEvent<classes::TObject*, ui::TCanvas*, ui::TRect, db::TField*, const std::string&, bool&>;
+using TgkFieldChangedEvent = classes::TEvent<classes::TObject*, db::TField*>;
+using TgkCreateGridHintWindowEvent = classes::TEvent<classes::TObject*, TgkGridHintWindow*, db::TField*, ui::TRect,
+                                                     bool&, int&, int&, bool&>;
+using TgkGridURLOpenEvent = classes::TEvent<classes::TObject*, std::string&, db::TField*, bool&>;
+
+// ---- Owned helper objects ---------------------------------------------------------------------------
+
+// Colours of the data-cell lines and of the 3D line style.
+class TgkGridLineColors : public classes::TPersistent {
+    GW_CLASS(TgkGridLineColors)
+
+public:
+    explicit TgkGridLineColors(TgkCustomDBGrid* grid = nullptr) : grid_(grid) {}
+    void Assign(const classes::TPersistent& source) override;
+    classes::TPersistent* GetOwner() const override;
+
+    rtl::TColor DataColor = rtl::clSilver;
+    rtl::TColor HighlightColor = rtl::clBtnHighlight;
+    rtl::TColor ShadowColor = rtl::clBtnShadow;
+    rtl::TColor FixedColor = rtl::clBlack;
+
+private:
+    TgkCustomDBGrid* grid_;
+};
+
+// One shown column. Its width, title, read-only flag and group name live in its Selected
+// entry; the object keeps the field name and the footer text.
+class TgkColumn {
+public:
+    TgkColumn(TgkCustomDBGrid& grid, std::string fieldName) : grid_(grid), fieldName_(std::move(fieldName)) {}
+
+    const std::string& FieldName() const noexcept { return fieldName_; }
+    TgkCustomDBGrid& Grid() const noexcept { return grid_; }
+    const std::string& FooterValue() const noexcept { return footerValue_; }
+    // Stores a changed value and repaints the footer; the grid's spare column ignores it.
+    void SetFooterValue(const std::string& value);
+    std::string Extra;
+
+private:
+    friend class TgkCustomDBGrid;
+    TgkCustomDBGrid& grid_;
+    std::string fieldName_;
+    std::string footerValue_;
+};
+
+// The cell-control information of one grid column.
+struct TgkCacheColInfoItem {
+    ui::TControl* Control = nullptr;
+    std::string ControlType;
+    std::string ControlParameters;
+    bool ShowAlways = false;
+    bool Valid = true;
+};
+
+// The hint window of a cell (created by CreateHintWindow, freed by HideHintWindow).
+class TgkGridHintWindow : public ui::TCustomControl {
+    GW_CLASS(TgkGridHintWindow)
+
+public:
+    explicit TgkGridHintWindow(classes::TComponent* owner);
+    bool WordWrap = false;
+    classes::TAlignment Alignment = classes::taLeftJustify;
+
+protected:
+    void Paint() override;
+};
+
+// ---- The data link ----------------------------------------------------------------------------------
+
+class TgkGridDataLink : public db::TDataLink {
+public:
+    static constexpr int kMaxMapSize = 16380;
+
+    explicit TgkGridDataLink(TgkCustomDBGrid& grid);
+    ~TgkGridDataLink() override;
+
+    TgkCustomDBGrid& Grid() const noexcept { return grid_; }
+    int FieldCount() const noexcept { return static_cast<int>(fieldMap_.size()); }
+    // Appends the field of that name to the map; False (map unchanged) when the data set
+    // has no such field. EInvalidGridOperation "Grid requested to display more than 256
+    // columns" once the map holds kMaxMapSize entries.
+    bool AddMapping(const std::string& fieldName);
+    void ClearMapping();
+    // nil when `index` is outside the map.
+    db::TField* GetMappedField(int index) const;
+    bool DefaultFields() const;
+    bool Modified() const noexcept { return modified_; }
+    void SetModified() noexcept { modified_ = true; }
+    // The editor's pending text is reloaded; else a modified record is cancelled once the
+    // user confirms "Discard changes to this record?" (Yes); an unmodified one at once.
+    void Reset();
+    // UpdateData, as the data set asks it (writes a modified editor text back).
+    void UpdateDataNow() { UpdateData(); }
+    using db::TDataLink::ActiveRecord;
+
+protected:
+    void ActiveChanged() override;
+    void DataSetChanged() override;
+    void DataSetScrolled(int distance) override;
+    void EditingChanged() override;
+    void FocusControl(db::TField*& field) override;
+    void LayoutChanged() override;
+    void RecordChanged(db::TField* field) override;
+    void UpdateData() override;
+
+private:
+    TgkCustomDBGrid& grid_;
+    std::vector<int> fieldMap_;  // indexes into the data set's Fields
+    int fieldMapSize_ = 0;       // entries allocated (grows 8, 16, 32 ... up to the limit)
+    bool modified_ = false;
+    bool inUpdateData_ = false;
+};
+
+// ---- The grid ----------------------------------------------------------------------------------------
+
+class TgkCustomDBGrid : public ui::TCustomGrid {
+    GW_CLASS(TgkCustomDBGrid)
+
+public:
+    explicit TgkCustomDBGrid(classes::TComponent* owner);
+    ~TgkCustomDBGrid() override;
+
+    // ---- Properties --------------------------------------------------------------------------
+    TgkDBGridOptions Options() const noexcept { return options_; }
+    void SetOptions(TgkDBGridOptions options);
+    TgkDBGridKeyOptions KeyOptions() const noexcept { return keyOptions_; }
+    void SetKeyOptions(TgkDBGridKeyOptions v) { keyOptions_ = v; }
+    TgkMultiSelectOptions MultiSelectOptions() const noexcept { return multiSelectOptions_; }
+    void SetMultiSelectOptions(TgkMultiSelectOptions v) { multiSelectOptions_ = v; }
+    TgkEditControlOptions EditControlOptions() const noexcept { return editControlOptions_; }
+    void SetEditControlOptions(TgkEditControlOptions v) { editControlOptions_ = v; }
+    bool ReadOnly() const noexcept { return readOnly_; }
+    void SetReadOnly(bool v) { readOnly_ = v; }
+    bool DefaultDrawing() const noexcept { return defaultDrawing_; }
+    void SetDefaultDrawing(bool v) { defaultDrawing_ = v; }
+    bool EditCalculated() const noexcept { return editCalculated_; }
+    void SetEditCalculated(bool v) { editCalculated_ = v; }
+    bool UseTFields() const noexcept { return useTFields_; }
+    void SetUseTFields(bool v);
+    db::TDataSource* DataSource() const;
+    void SetDataSource(db::TDataSource* source);
+    rtl::TStringList* Selected() noexcept { return &selected_; }
+    const rtl::TStringList* Selected() const noexcept { return &selected_; }
+    rtl::TStringList* ControlType() noexcept { return &controlType_; }
+    const rtl::TStringList* ControlType() const noexcept { return &controlType_; }
+    bool ControlInfoInDataset() const noexcept { return controlInfoInDataset_; }
+    void SetControlInfoInDataset(bool v) { controlInfoInDataset_ = v; }
+    rtl::TStringList* PictureMasks() noexcept { return &pictureMasks_; }
+    const rtl::TStringList* PictureMasks() const noexcept { return &pictureMasks_; }
+    bool PictureMaskFromDataSet() const noexcept { return pictureMaskFromDataSet_; }
+    void SetPictureMaskFromDataSet(bool v) { pictureMaskFromDataSet_ = v; }
+    rtl::TColor TitleColor() const noexcept { return titleColor_; }
+    void SetTitleColor(rtl::TColor color);
+    classes::TFont* TitleFont() noexcept { return &titleFont_; }
+    const classes::TFont* TitleFont() const noexcept { return &titleFont_; }
+    classes::TAlignment TitleAlignment() const noexcept { return titleAlignment_; }
+    void SetTitleAlignment(classes::TAlignment v);
+    int TitleLines() const noexcept { return titleLines_; }
+    void SetTitleLines(int lines);
+    bool TitleButtons() const noexcept { return titleButtons_; }
+    void SetTitleButtons(bool v);
+    int RowHeightPercent() const noexcept { return rowHeightPercent_; }
+    void SetRowHeightPercent(int percent);
+    // The base grid's horizontal bar.
+    bool ShowHorzScrollBar() const;
+    void SetShowHorzScrollBar(bool show);
+    // The grid's own vertical bar.
+    bool ShowVertScrollBar() const noexcept { return showVertScrollBar_; }
+    void SetShowVertScrollBar(bool show);
+    // Fixed data columns (the indicator column is not counted).
+    int DataFixedCols() const { return FixedCols() - indicatorOffset_; }
+    TIndicatorColorType IndicatorColor() const noexcept { return indicatorColor_; }
+    void SetIndicatorColor(TIndicatorColorType v);
+    rtl::TColor IndicatorIconColor() const noexcept { return indicatorIconColor_; }
+    void SetIndicatorIconColor(rtl::TColor color);
+    // A control placed over the indicator's title cell; the grid frees it.
+    ui::TControl* IndicatorButton() const noexcept { return indicatorButton_; }
+    void SetIndicatorButton(ui::TControl* button);
+    TgkGridLineStyle LineStyle() const noexcept { return lineStyle_; }
+    void SetLineStyle(TgkGridLineStyle v);
+    TgkGridLineColors* LineColors() noexcept { return &lineColors_; }
+    const TgkGridLineColors* LineColors() const noexcept { return &lineColors_; }
+    bool HideAllLines() const noexcept { return hideAllLines_; }
+    void SetHideAllLines(bool v);
+    rtl::TColor FooterColor() const noexcept { return footerColor_; }
+    void SetFooterColor(rtl::TColor c);
+    rtl::TColor FooterCellColor() const noexcept { return footerCellColor_; }
+    void SetFooterCellColor(rtl::TColor c);
+    int FooterHeight() const noexcept { return footerHeight_; }
+    void SetFooterHeight(int h);
+    ui::TImageList* ImageList() const noexcept { return imageList_; }
+    void SetImageList(ui::TImageList* list);
+    ui::TImageList* TitleImageList() const noexcept { return titleImageList_; }
+    void SetTitleImageList(ui::TImageList* list);
+    int DragVertOffset() const noexcept { return dragVertOffset_; }
+    void SetDragVertOffset(int v) { dragVertOffset_ = v; }
+    TgkPadColumnStyle PadColumnStyle() const noexcept { return padColumnStyle_; }
+    void SetPadColumnStyle(TgkPadColumnStyle v);
+    TgkGridPaintOptions* PaintOptions() noexcept { return paintOptions_.get(); }
+    const TgkGridPaintOptions* PaintOptions() const noexcept { return paintOptions_.get(); }
+
+    // ---- Events -------------------------------------------------------------------------------------
+    classes::TNotifyEvent OnBeforePaint;
+    classes::TNotifyEvent OnColEnter;
+    classes::TNotifyEvent OnColExit;
+    TgkDrawDataCellEvent OnDrawDataCell;
+    TCalcCellColorsEvent OnCalcCellColors;
+    TCalcTitleAttributesEvent OnCalcTitleAttributes;
+    TgkDrawTitleCellEvent OnDrawTitleCell;
+    TgkDrawGroupHeaderCellEvent OnDrawGroupHeaderCell;
+    TgkCalcTitleImageEvent OnCalcTitleImage;
+    TTitleButtonClickEvent OnTitleButtonClick;
+    TgkValidateEvent OnCheckValue;
+    classes::TNotifyEvent OnTopRowChanged;
+    classes::TNotifyEvent OnRowChanged;
+    classes::TNotifyEvent OnCellChanged;
+    TgkLeftColChangedEvent OnLeftColChanged;
+    TMovedEvent OnColumnMoved;
+    TColWidthChangedEvent OnColWidthChanged;
+    TDrawFooterCellEvent OnDrawFooterCell;
+    TgkFieldChangedEvent OnFieldChanged;
+    classes::TNotifyEvent OnUpdateFooter;
+    TgkCreateGridHintWindowEvent OnCreateHintWindow;
+    TgkGridURLOpenEvent OnURLOpen;
+
+    // ---- The row model ----------------------------------------------------------------------------
+    int TitleOffset() const noexcept { return titleOffset_; }
+    int IndicatorOffset() const noexcept { return indicatorOffset_; }
+    int IndicatorWidth() const noexcept { return indicatorWidth_; }
+    TgkGridDataLink& DataLink() noexcept { return *dataLink_; }
+    // The current data column (Col less IndicatorOffset) and its field (nil outside the map).
+    int SelectedIndex() const { return Col() - indicatorOffset_; }
+    void SetSelectedIndex(int dataCol);
+    db::TField* SelectedField() const;
+    // Moves to the first column showing `field`.
+    void SetSelectedField(db::TField* field);
+    int FieldCount() const { return dataLink_->FieldCount(); }
+    db::TField* Fields(int index) const { return dataLink_->GetMappedField(index); }
+    // nil when `dataCol` < 0, the link is inactive or `dataCol` is outside the map.
+    db::TField* GetColField(int dataCol) const;
+    // The link is set and active with an active data set.
+    bool IsActiveDataSet() const;
+    // True unless the focus-taking switch is on, the grid can take the focus and is not
+    // designed: then the grid takes the focus and answers whether it (or its editor) has it.
+    bool AcquireFocus();
+    bool AcquireFocusEnabled = true;
+    bool HasFocus() const noexcept { return hasFocus_; }
+    int SelectedRow() const noexcept { return selectedRow_; }
+    bool AlternatingParity() const noexcept { return alternatingParity_; }
+    int RecordOffset() const noexcept { return recordOffset_; }
+    const std::string& EditText() const noexcept { return editText_; }
+    // The columns shown, in map order; a name that matches none answers the spare column.
+    const std::vector<std::unique_ptr<TgkColumn>>& ColumnList() const noexcept { return columns_; }
+    TgkColumn& ColumnByName(std::string_view fieldName);
+    TgkColumn& SpareColumn() noexcept { return *spareColumn_; }
+    // Splits a title at "#" into group header and caption; an empty caption takes the
+    // group header.
+    virtual void SplitTitle(const std::string& title, std::string& groupHeader, std::string& caption) const;
+
+    // ---- Layout -----------------------------------------------------------------------------------
+    virtual void LayoutChanged();
+    void UpdateRowCount();
+    void UpdateActiveRow();
+    void UpdateScrollBar();
+    virtual void ProportionalColResize();
+    virtual void InitColumnWidths();
+    virtual bool UseProportionalColResize() const;
+    bool HasHorzScrollBar();
+    int UpdateLock() const noexcept { return updateLock_; }
+    // Suspends redrawing, nested (WM_SETREDRAW only at the outermost level).
+    void DisableRedraw();
+    void EnableRedraw(bool repaint);
+    bool RedrawDisabled() const noexcept { return redrawLock_ > 0; }
+    // The strip below the rows taken by the footer (empty without dgShowFooter).
+    virtual ui::TRect GetFooterRect();
+    ui::TRect VirtualClientRect() const override;
+    ui::TRect CellRect(int col, int row) override;
+
+    // ---- Text writer and painting services -----------------------------------------------------------
+    // Writes `text` into `rect` (see gkDrawControlText) on `canvas`.
+    void WriteText(ui::TCanvas& canvas, const ui::TRect& rect, int dx, int options, classes::TAlignment alignment,
+                   std::string_view text, int dy);
+    // The canvas cell painting uses: the alternate bitmap's while AltDrawing, else the
+    // window's canvas for a right-to-left grid, else the off-screen bitmap's.
+    ui::TCanvas* GetDrawCanvas();
+    ui::TBitmap* DrawBitmap() noexcept { return drawBitmap_.get(); }
+    bool AltDrawing = false;
+    void SetAltDrawBitmap(std::unique_ptr<ui::TBitmap> bitmap) { altDrawBitmap_ = std::move(bitmap); }
+    // Draws a check box of a check-box cell into `rect` (the 10 x 10 box).
+    virtual void DrawCheckBox(const ui::TRect& rect, int col, bool checked, ui::TGridDrawState state);
+    // Paints a data cell whose column has a control type: the background first, then, for
+    // "CheckBox" entries (checked and unchecked values as the first two ";" parts), the
+    // centred 10 x 10 box checked when the cell's value equals the checked value (letter case
+    // ignored) and the focus mark. Answers whether it drew the cell; other control types are
+    // left to the cell painter (False).
+    virtual bool DrawCellControl(int col, int row, const ui::TRect& rect, ui::TGridDrawState state);
+    const std::vector<TgkCacheColInfoItem>& ColInfoCache() const noexcept { return colInfoCache_; }
+    // Every pixel of `transparent` becomes `color`.
+    static void RecolorBitmap(ui::TBitmap& bitmap, rtl::TColor color, rtl::TColor transparent);
+    // The indicator glyph of data row `dataRow` centred in `rect` (an indicator cell).
+    void DrawIndicatorGlyph(int dataRow, const ui::TRect& rect);
+    // The glyph index for data row `dataRow` (-1: none); see DrawIndicatorGlyph.
+    int IndicatorGlyphIndex(int dataRow);
+    // The shared image lists (nil while no grid exists).
+    static ui::TImageList* IndicatorImages();
+    static ui::TImageList* ArrowImages();
+    static int ImageListUsers();
+
+    // ---- Column entries -------------------------------------------------------------------------------
+    // Part `selector` of the entry of `fieldName` in Selected (see GetColumnEntryPart).
+    std::string ColumnEntryPart(std::string_view fieldName, int selector) const;
+    // The column of data column `dataCol` is read-only by its entry (the spare column never).
+    bool ColumnReadOnly(int dataCol) const;
+
+    // ---- Virtual operations, in slot order -------------------------------------------------------------
+    virtual bool UseRightToLeftGrid() const { return false; }
+    virtual int GetCellBottom(int row);
+    virtual void ShowCellEditor();
+    virtual void DoCreateHintWindow(TgkGridHintWindow* hint, db::TField* field, ui::TRect r, bool& wordWrap,
+                                    int& maxWidth, int& maxHeight, bool& doDefault);
+    virtual void DoURLOpen(std::string& url, db::TField* field, bool& useDefault);
+    virtual void PaintBackground(const ui::TRect& rect);
+    virtual void Scroll(int distance);
+    virtual bool HighlightCell(int col, int row, ui::TGridDrawState state);
+    virtual void DefineFieldMap();
+    virtual void LinkActive(bool value);
+    virtual bool IsCustomCell(int /*col*/, int /*row*/) { return false; }
+    virtual void DoTitleButtonClick(const std::string& fieldName);
+    virtual void DoDrawTitleCell(ui::TCanvas* canvas, db::TField* field, ui::TRect rect, bool& defaultDrawing);
+    virtual void DoDrawGroupHeaderCell(ui::TCanvas* canvas, const std::string& name, ui::TRect rect,
+                                       bool& defaultDrawing);
+    virtual void DoCalcTitleImage(db::TField* field, TgkTitleImageAttributes& attributes);
+    virtual rtl::TColor GetGridColor() const { return Color(); }
+    virtual void RefreshSelectedRows() {}
+    virtual void HideCellControl() {}
+    virtual void UnselectAll() {}
+    virtual void DataChanged();
+    virtual void DoTopRowChanged();
+    virtual void DoRowChanged();
+    virtual void DoCellChanged();
+    virtual void RecordMoved();
+    virtual void GetControlInfo(const std::string& fieldName, std::string& controlType, std::string& parameters);
+    virtual void DoFieldChanged(db::TField* field);
+    virtual void DoUpdateFooter();
+    virtual void UpdateFooterIfChanged();
+    virtual void HideHintWindow();
+    virtual TgkGridHintWindow* CreateHintWindow(db::TField* field);
+    virtual void ReportPictureError();
+    virtual void DrawGrid() {}
+    virtual void DrawTitleButtonDown() {}
+    virtual void RefreshColInfoCache();
+    virtual void PaintDataBackground(const ui::TRect& rect, rtl::TColor color, int row);
+    virtual void PaintTitleBackground(const ui::TRect& rect, rtl::TColor color, int row);
+    virtual bool CanEdit() const;
+    virtual void UpdateData();
+    virtual void ApplySelected() {}
+    virtual void DoCalcTitleAttributes(const std::string& fieldName, classes::TFont* font, ui::TBrush* brush,
+                                       classes::TAlignment& alignment);
+    virtual void DoCalcCellColors(db::TField* field, ui::TGridDrawState state, bool highlight, classes::TFont* font,
+                                  ui::TBrush* brush);
+    virtual bool CalcCellColors(db::TField* field, ui::TGridDrawState state, bool highlight, classes::TFont* font,
+                                ui::TBrush* brush);
+
+    // ---- Dynamic operations ---------------------------------------------------------------------------
+    virtual void UpdateRowHeights();
+    virtual bool CanCancelOnExit() { return true; }
+    virtual void ColEnter();
+    virtual void ColExit();
+    virtual std::string GetFieldValue(int dataCol);
+    virtual void DrawDataCell(const ui::TRect& rect, db::TField* field, ui::TGridDrawState state);
+    virtual bool IsSelectedRecord(int /*dataRow*/) { return false; }
+    virtual bool IsActiveRecordSelected() { return false; }
+
+    // ---- Data link services -----------------------------------------------------------------------------
+    virtual void RecordChanged(db::TField* field);
+    virtual void EditingChanged();
+    // Writes the editor's text into the current field (runs inside the link's UpdateData).
+    virtual void StoreEditText();
+    // The text exchange with the in-place editor (grid coordinates).
+    std::string GetEditText(int col, int row) override;
+    void SetEditText(int col, int row, const std::string& value) override;
+    std::string GetEditMask(int col, int row) override;
+    int GetEditLimit() override;
+    bool CanEditAcceptKey(char32_t key) override;
+    bool CanEditModify() override;
+
+    // The key filter of grids (installed while a grid has the focus): keys pressed in
+    // controls over a grid's cells come back to the grid as posted WM_KEYDOWN.
+    static bool KeyFilter(ui::TWinControl* focused, ui::TKey key, ui::TShiftState shift, bool down);
+    static bool KeyFilterInstalled();
+    // The grid among `control` and its parents (nil when none).
+    static TgkCustomDBGrid* FindParentGrid(ui::TControl* control);
+    // The grid that should receive a key handed back from `control`.
+    static TgkCustomDBGrid* FindTargetGrid(ui::TControl* control);
+    static bool CaretAtStart(const ui::TWinControl& edit);
+    static bool CaretAtEnd(const ui::TWinControl& edit);
+    // The custom control placed over the current cell (nil when none).
+    ui::TWinControl* PlacedControl = nullptr;
+
+    void Loaded() override;
+    void Notification(classes::TComponent* component, classes::TOperation operation) override;
+    void CreatePeers() override;
+
+protected:
+    void Dispatch(ui::TMessage& message) override;
+    void DrawCell(int col, int row, const ui::TRect& rect, ui::TGridDrawState state) override;
+    void Paint() override;
+    void TopLeftChanged() override;
+    bool ManagesVertScrollBar() const override { return true; }
+    ui::TScrollStyle WindowScrollBars() const override;
+    void FontChanged() override;
+
+private:
+    friend class TgkGridDataLink;
+    friend class TgkColumn;
+    void ApplyBaseOptions();
+    void ResetColumnState();
+    void TitleFontChanged();
+    void VScroll(int code, int pos);
+    void CMEnter(ui::TMessage& m);
+    void CMExit(ui::TMessage& m);
+    bool RowLines() const { return options_.Contains(dgRowLines); }
+    int TextHeightW(const classes::TFont& font);
+    int TextWidthOf(const classes::TFont& font, std::string_view text);
+
+    TgkDBGridOptions options_ = kDefaultDBGridOptions;
+    TgkDBGridKeyOptions keyOptions_{dgAllowDelete, dgAllowInsert};
+    TgkMultiSelectOptions multiSelectOptions_;
+    TgkEditControlOptions editControlOptions_{ecoSearchOwnerForm};
+    bool readOnly_ = false;
+    bool defaultDrawing_ = true;
+    bool editCalculated_ = false;
+    bool useTFields_ = true;
+    rtl::TStringList selected_;
+    rtl::TStringList controlType_;
+    bool controlInfoInDataset_ = true;
+    rtl::TStringList pictureMasks_;
+    bool pictureMaskFromDataSet_ = true;
+    rtl::TColor titleColor_ = rtl::clBtnFace;
+    classes::TFont titleFont_;
+    bool titleFontSync_ = false;
+    classes::TAlignment titleAlignment_ = classes::taLeftJustify;
+    int titleLines_ = 1;
+    bool titleButtons_ = false;
+    int rowHeightPercent_ = 100;
+    int savedRowHeightPercent_ = 100;
+    bool showVertScrollBar_ = true;
+    TIndicatorColorType indicatorColor_ = icBlack;
+    rtl::TColor indicatorIconColor_ = rtl::clBlack;
+    ui::TControl* indicatorButton_ = nullptr;
+    TgkGridLineStyle lineStyle_ = glsDynamic;
+    TgkGridLineColors lineColors_{this};
+    bool hideAllLines_ = false;
+    rtl::TColor footerColor_ = rtl::clBtnFace;
+    rtl::TColor footerCellColor_ = rtl::clBtnFace;
+    int footerHeight_ = 0;
+    ui::TImageList* imageList_ = nullptr;
+    ui::TImageList* titleImageList_ = nullptr;
+    int dragVertOffset_ = 15;
+    TgkPadColumnStyle padColumnStyle_ = pcsPadHeaderAndData;
+
+    int updateLock_ = 0;
+    int layoutLock_ = 0;
+    int redrawLock_ = 0;
+    bool rowCountLock_ = false;
+    int titleOffset_ = 1;
+    int indicatorOffset_ = 1;
+    int indicatorWidth_ = 11;
+    int selectedRow_ = -1;
+    int savedClientWidth_ = 0;
+    int titleTextTop_ = 2;
+    int lastCol_ = -1;
+    int lastFixedProportionalCol_ = -1;
+    int recordOffset_ = 0;
+    bool alternatingParity_ = false;
+    bool colEnterPending_ = false;
+    bool footerUpdatePending_ = false;
+    bool cellChangedSuppressed_ = false;
+    bool hasFocus_ = false;
+    bool brushChanged_ = false;
+    bool brushIsWhite_ = false;
+    bool suppressHideHook_ = false;
+    int pressedTitleCol_ = -1;
+    int pressedTracking_ = -1;
+    bool pressedInGroupHeader_ = false;
+    ui::TGridCoord hover_{-1, -1};
+    std::string editText_;
+    std::vector<std::uint16_t> designWidths_;
+    db::TBookmark rowBookmark_;
+    bool rowBookmarkKept_ = false;
+    db::TBookmark footerBookmark_;
+    std::unique_ptr<TgkGridDataLink> dataLink_;
+    std::vector<std::unique_ptr<TgkColumn>> columns_;
+    std::unique_ptr<TgkColumn> spareColumn_;
+    std::vector<TgkCacheColInfoItem> colInfoCache_;
+    std::unique_ptr<ui::TBitmap> drawBitmap_;
+    std::unique_ptr<ui::TBitmap> altDrawBitmap_;
+    std::unique_ptr<TgkGridPaintOptions> paintOptions_;
+    std::unique_ptr<TgkGridHintWindow> hintWindow_;
+    std::unique_ptr<ui::TImageList> yellowImages_;
+};
+
+// Registers the grid core's classes for the text form.
+void RegisterDBGridClasses();
+
+}  // namespace grid

@@ -1,0 +1,610 @@
+#include "platform/ui/Grids.h"
+
+#include <algorithm>
+
+namespace ui {
+
+GW_IMPLEMENT_CLASS(TCustomGrid, TCustomControl) {}
+
+namespace {
+
+[[noreturn]] void GridError(const char* text) { throw EInvalidGridOperation(text); }
+
+}  // namespace
+
+TCustomGrid::TCustomGrid(classes::TComponent* owner) : TCustomControl(owner)
+{
+    colWidths_.assign(5, defaultColWidth_);
+    rowHeights_.assign(5, defaultRowHeight_);
+    tabStops_.assign(5, true);
+    SetColor(rtl::clWindow);
+    SetBounds(Left(), Top(), 320, 120);
+    UpdateWindowScrollBars();
+}
+
+TCustomGrid::~TCustomGrid() = default;
+
+// ---- Counts and sizes ----------------------------------------------------------------------
+
+void TCustomGrid::SetColCount(int count)
+{
+    count = std::max(count, 1);
+    if (count == ColCount()) return;
+    if (count <= fixedCols_) fixedCols_ = count - 1;
+    colWidths_.resize(static_cast<std::size_t>(count), defaultColWidth_);
+    tabStops_.resize(static_cast<std::size_t>(count), true);
+    const int last = count - 1;
+    current_.X = std::clamp(current_.X, fixedCols_, last);
+    anchor_.X = std::clamp(anchor_.X, fixedCols_, last);
+    const int left = std::clamp(topLeft_.X, fixedCols_, std::max(fixedCols_, MaxTopLeft().X));
+    if (left != topLeft_.X) MoveTopLeft(left, topLeft_.Y);
+    ColWidthsChanged();
+    UpdateScrollRange();
+    InvalidateGrid();
+}
+
+void TCustomGrid::SetRowCount(int count)
+{
+    count = std::max(count, 1);
+    if (count == RowCount()) return;
+    if (count <= fixedRows_) fixedRows_ = count - 1;
+    rowHeights_.resize(static_cast<std::size_t>(count), defaultRowHeight_);
+    const int last = count - 1;
+    current_.Y = std::clamp(current_.Y, fixedRows_, last);
+    anchor_.Y = std::clamp(anchor_.Y, fixedRows_, last);
+    const int top = std::clamp(topLeft_.Y, fixedRows_, std::max(fixedRows_, MaxTopLeft().Y));
+    if (top != topLeft_.Y) MoveTopLeft(topLeft_.X, top);
+    RowHeightsChanged();
+    UpdateScrollRange();
+    InvalidateGrid();
+}
+
+void TCustomGrid::SetFixedCols(int count)
+{
+    if (count < 0) GridError("Grid index out of range");
+    if (count >= ColCount()) GridError("Fixed column count must be less than column count");
+    if (count == fixedCols_) return;
+    fixedCols_ = count;
+    current_.X = std::max(current_.X, count);
+    anchor_.X = std::max(anchor_.X, count);
+    if (topLeft_.X < count) topLeft_.X = count;
+    UpdateScrollRange();
+    InvalidateGrid();
+}
+
+void TCustomGrid::SetFixedRows(int count)
+{
+    if (count < 0) GridError("Grid index out of range");
+    if (count >= RowCount()) GridError("Fixed row count must be less than row count");
+    if (count == fixedRows_) return;
+    fixedRows_ = count;
+    current_.Y = std::max(current_.Y, count);
+    anchor_.Y = std::max(anchor_.Y, count);
+    if (topLeft_.Y < count) topLeft_.Y = count;
+    UpdateScrollRange();
+    InvalidateGrid();
+}
+
+void TCustomGrid::SetDefaultColWidth(int width)
+{
+    defaultColWidth_ = width;
+    std::fill(colWidths_.begin(), colWidths_.end(), width);
+    ColWidthsChanged();
+    UpdateScrollRange();
+    InvalidateGrid();
+}
+
+void TCustomGrid::SetDefaultRowHeight(int height)
+{
+    defaultRowHeight_ = height;
+    std::fill(rowHeights_.begin(), rowHeights_.end(), height);
+    RowHeightsChanged();
+    UpdateScrollRange();
+    InvalidateGrid();
+}
+
+int TCustomGrid::ColWidths(int col) const
+{
+    if (col < 0 || col >= ColCount()) return defaultColWidth_;
+    return colWidths_[static_cast<std::size_t>(col)];
+}
+
+void TCustomGrid::SetColWidths(int col, int width)
+{
+    if (col < 0 || col >= ColCount()) GridError("Grid index out of range");
+    int& w = colWidths_[static_cast<std::size_t>(col)];
+    if (w == width) return;
+    w = width;
+    ColWidthsChanged();
+    UpdateScrollRange();
+    InvalidateGrid();
+}
+
+int TCustomGrid::RowHeights(int row) const
+{
+    if (row < 0 || row >= RowCount()) return defaultRowHeight_;
+    return rowHeights_[static_cast<std::size_t>(row)];
+}
+
+void TCustomGrid::SetRowHeights(int row, int height)
+{
+    if (row < 0 || row >= RowCount()) GridError("Grid index out of range");
+    int& h = rowHeights_[static_cast<std::size_t>(row)];
+    if (h == height) return;
+    h = height;
+    RowHeightsChanged();
+    UpdateScrollRange();
+    InvalidateGrid();
+}
+
+void TCustomGrid::SetGridLineWidth(int width)
+{
+    width = std::max(width, 0);
+    if (width == gridLineWidth_) return;
+    gridLineWidth_ = width;
+    UpdateScrollRange();
+    InvalidateGrid();
+}
+
+bool TCustomGrid::TabStops(int col) const
+{
+    if (col < 0 || col >= ColCount()) return true;
+    return tabStops_[static_cast<std::size_t>(col)];
+}
+
+void TCustomGrid::SetTabStops(int col, bool stop)
+{
+    if (col < 0 || col >= ColCount()) GridError("Grid index out of range");
+    tabStops_[static_cast<std::size_t>(col)] = stop;
+}
+
+void TCustomGrid::SetFixedColor(rtl::TColor color)
+{
+    if (color == fixedColor_) return;
+    fixedColor_ = color;
+    InvalidateGrid();
+}
+
+void TCustomGrid::SetOptions(TGridOptions options)
+{
+    if (options == options_) return;
+    options_ = options;
+    UpdateScrollRange();
+    InvalidateGrid();
+}
+
+void TCustomGrid::SetScrollBars(TScrollStyle bars)
+{
+    if (bars == scrollBars_) return;
+    scrollBars_ = bars;
+    UpdateWindowScrollBars();
+    UpdateScrollRange();
+}
+
+TScrollStyle TCustomGrid::WindowScrollBars() const { return scrollBars_; }
+
+void TCustomGrid::UpdateWindowScrollBars() { TCustomControl::SetScrollBars(WindowScrollBars()); }
+
+// ---- Position ------------------------------------------------------------------------------
+
+void TCustomGrid::SetLeftCol(int col)
+{
+    if (col == topLeft_.X) return;
+    if (col < fixedCols_ || col >= ColCount()) GridError("Grid index out of range");
+    MoveTopLeft(col, topLeft_.Y);
+}
+
+void TCustomGrid::SetTopRow(int row)
+{
+    if (row == topLeft_.Y) return;
+    if (row < fixedRows_ || row >= RowCount()) GridError("Grid index out of range");
+    MoveTopLeft(topLeft_.X, row);
+}
+
+void TCustomGrid::SetCol(int col)
+{
+    if (col != current_.X) FocusCell(col, current_.Y, true);
+}
+
+void TCustomGrid::SetRow(int row)
+{
+    if (row != current_.Y) FocusCell(current_.X, row, true);
+}
+
+TGridRect TCustomGrid::Selection() const
+{
+    TGridRect r{std::min(anchor_.X, current_.X), std::min(anchor_.Y, current_.Y), std::max(anchor_.X, current_.X),
+                std::max(anchor_.Y, current_.Y)};
+    if (options_.Contains(goRowSelect)) {
+        r.Left = fixedCols_;
+        r.Right = ColCount() - 1;
+    }
+    return r;
+}
+
+void TCustomGrid::MoveColRow(int col, int row, bool moveAnchor, bool show)
+{
+    if (col < fixedCols_ || col >= ColCount() || row < fixedRows_ || row >= RowCount())
+        GridError("Grid index out of range");
+    if (!SelectCell(col, row)) return;
+    const TGridRect oldSelection = Selection();
+    const TGridCoord old = current_;
+    current_ = {col, row};
+    if (moveAnchor) anchor_ = current_;
+    if (options_.Contains(goRowSelect)) anchor_.X = fixedCols_;
+    if (show) ClampInView(current_);
+    if (options_.Contains(goRowSelect)) {
+        InvalidateRow(old.Y);
+        InvalidateRow(row);
+    } else {
+        InvalidateCells(oldSelection.Left, oldSelection.Top, oldSelection.Right, oldSelection.Bottom);
+        InvalidateCell(col, row);
+    }
+    SelectionMoved(oldSelection);
+}
+
+bool TCustomGrid::SelectCell(int, int) { return true; }
+
+void TCustomGrid::SelectionMoved(const TGridRect&) {}
+
+void TCustomGrid::TopLeftChanged() {}
+
+void TCustomGrid::MoveTopLeft(int left, int top)
+{
+    if (left == topLeft_.X && top == topLeft_.Y) return;
+    topLeft_ = {left, top};
+    TopLeftChanged();
+    InvalidateGrid();
+    UpdateScrollPos();
+}
+
+void TCustomGrid::ClampInView(TGridCoord cell)
+{
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    TGridCoord topLeft = topLeft_;
+    const TGridCoord max = MaxTopLeft();
+    // The first column (row) that still lets `cell` fit wholly in view.
+    const auto firstShowing = [this](bool horizontal, int index, int available, int fixedCount) {
+        int first = index;
+        int used = AxisExtent(horizontal, index) + (horizontal ? (options_.Contains(goVertLine) ? gridLineWidth_ : 0)
+                                                               : (options_.Contains(goHorzLine) ? gridLineWidth_ : 0));
+        while (first - 1 >= fixedCount) {
+            const int line = horizontal ? (options_.Contains(goVertLine) ? gridLineWidth_ : 0)
+                                        : (options_.Contains(goHorzLine) ? gridLineWidth_ : 0);
+            const int next = used + AxisExtent(horizontal, first - 1) + line;
+            if (next > available) break;
+            used = next;
+            --first;
+        }
+        return first;
+    };
+    if (cell.X < topLeft.X)
+        topLeft.X = cell.X;
+    else if (cell.X > info.Horz.LastFullVisibleCell)
+        topLeft.X = std::min(firstShowing(true, cell.X, info.Horz.GridExtent - info.Horz.FixedBoundary, fixedCols_),
+                             std::max(max.X, fixedCols_));
+    if (cell.Y < topLeft.Y)
+        topLeft.Y = cell.Y;
+    else if (cell.Y > info.Vert.LastFullVisibleCell)
+        topLeft.Y = std::min(firstShowing(false, cell.Y, info.Vert.GridExtent - info.Vert.FixedBoundary, fixedRows_),
+                             std::max(max.Y, fixedRows_));
+    topLeft.X = std::max(topLeft.X, fixedCols_);
+    topLeft.Y = std::max(topLeft.Y, fixedRows_);
+    MoveTopLeft(topLeft.X, topLeft.Y);
+}
+
+TGridCoord TCustomGrid::MaxTopLeft()
+{
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    const auto calc = [this](const TGridAxisDrawInfo& axis, bool horizontal) {
+        const int available = axis.GridExtent - axis.FixedBoundary;
+        int first = axis.GridCellCount - 1;
+        int used = 0;
+        while (first >= axis.FixedCellCount) {
+            used += AxisExtent(horizontal, first) + axis.EffectiveLineWidth;
+            if (used > available) break;
+            --first;
+        }
+        return std::max(first + 1, axis.FixedCellCount);
+    };
+    TGridCoord result{calc(info.Horz, true), calc(info.Vert, false)};
+    result.X = std::min(result.X, std::max(ColCount() - 1, fixedCols_));
+    result.Y = std::min(result.Y, std::max(RowCount() - 1, fixedRows_));
+    return result;
+}
+
+// ---- Geometry ------------------------------------------------------------------------------
+
+int TCustomGrid::AxisExtent(bool horizontal, int index) const
+{
+    return horizontal ? ColWidths(index) : RowHeights(index);
+}
+
+void TCustomGrid::CalcAxis(TGridAxisDrawInfo& axis, bool horizontal)
+{
+    axis.FixedBoundary = 0;
+    for (int i = 0; i < axis.FixedCellCount; ++i) axis.FixedBoundary += AxisExtent(horizontal, i) + axis.EffectiveLineWidth;
+    axis.GridBoundary = axis.FixedBoundary;
+    axis.FullVisBoundary = axis.FixedBoundary;
+    axis.LastFullVisibleCell = axis.FirstGridCell;
+    for (int i = axis.FirstGridCell; i < axis.GridCellCount; ++i) {
+        axis.GridBoundary += AxisExtent(horizontal, i) + axis.EffectiveLineWidth;
+        if (axis.GridBoundary > axis.GridExtent + axis.EffectiveLineWidth) {
+            axis.GridBoundary = axis.GridExtent;
+            break;
+        }
+        axis.LastFullVisibleCell = i;
+        axis.FullVisBoundary = axis.GridBoundary;
+    }
+}
+
+void TCustomGrid::CalcDrawInfo(TGridDrawInfo& info)
+{
+    const TRect area = VirtualClientRect();
+    info.Horz.EffectiveLineWidth = options_.Contains(goVertLine) ? gridLineWidth_ : 0;
+    info.Horz.GridExtent = area.Width();
+    info.Horz.FixedCellCount = fixedCols_;
+    info.Horz.FirstGridCell = topLeft_.X;
+    info.Horz.GridCellCount = ColCount();
+    CalcAxis(info.Horz, true);
+    info.Vert.EffectiveLineWidth = options_.Contains(goHorzLine) ? gridLineWidth_ : 0;
+    info.Vert.GridExtent = area.Height();
+    info.Vert.FixedCellCount = fixedRows_;
+    info.Vert.FirstGridCell = topLeft_.Y;
+    info.Vert.GridCellCount = RowCount();
+    CalcAxis(info.Vert, false);
+}
+
+int TCustomGrid::VisibleColCount()
+{
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    return std::max(info.Horz.LastFullVisibleCell - topLeft_.X + 1, 0);
+}
+
+int TCustomGrid::VisibleRowCount()
+{
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    return std::max(info.Vert.LastFullVisibleCell - topLeft_.Y + 1, 0);
+}
+
+int TCustomGrid::LinePos(const TGridAxisDrawInfo& axis, bool horizontal, int index) const
+{
+    int pos = 0;
+    if (index < axis.FixedCellCount) {
+        for (int i = 0; i < index; ++i) pos += AxisExtent(horizontal, i) + axis.EffectiveLineWidth;
+        return pos;
+    }
+    if (index < axis.FirstGridCell) return -1;
+    pos = axis.FixedBoundary;
+    for (int i = axis.FirstGridCell; i < index; ++i) {
+        pos += AxisExtent(horizontal, i) + axis.EffectiveLineWidth;
+        if (pos >= axis.GridExtent) return -1;
+    }
+    return pos < axis.GridExtent ? pos : -1;
+}
+
+TRect TCustomGrid::CellRect(int col, int row)
+{
+    if (col < 0 || col >= ColCount() || row < 0 || row >= RowCount()) return {};
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    const int x = LinePos(info.Horz, true, col);
+    const int y = LinePos(info.Vert, false, row);
+    if (x < 0 || y < 0) return {};
+    const TRect area = VirtualClientRect();
+    return {area.Left + x, area.Top + y, area.Left + x + ColWidths(col), area.Top + y + RowHeights(row)};
+}
+
+TGridCoord TCustomGrid::MouseCoord(int x, int y)
+{
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    const TRect area = VirtualClientRect();
+    const auto find = [this](const TGridAxisDrawInfo& axis, bool horizontal, int p) {
+        if (p < 0 || p >= axis.GridBoundary) return -1;
+        int pos = 0;
+        for (int i = 0; i < axis.FixedCellCount; ++i) {
+            pos += AxisExtent(horizontal, i) + axis.EffectiveLineWidth;
+            if (p < pos) return i;
+        }
+        for (int i = axis.FirstGridCell; i < axis.GridCellCount; ++i) {
+            pos += AxisExtent(horizontal, i) + axis.EffectiveLineWidth;
+            if (p < pos) return i;
+        }
+        return -1;
+    };
+    TGridCoord c{find(info.Horz, true, x - area.Left), find(info.Vert, false, y - area.Top)};
+    if (c.X < 0 || c.Y < 0) return {-1, -1};
+    return c;
+}
+
+// ---- Invalidation --------------------------------------------------------------------------
+
+void TCustomGrid::InvalidateCells(int col1, int row1, int col2, int row2)
+{
+    if (!HandleAllocated()) return;
+    TRect total;
+    bool any = false;
+    for (int r = std::max(row1, 0); r <= std::min(row2, RowCount() - 1); ++r)
+        for (int c = std::max(col1, 0); c <= std::min(col2, ColCount() - 1); ++c) {
+            const TRect cell = CellRect(c, r);
+            if (cell.Right <= cell.Left) continue;
+            if (!any) {
+                total = cell;
+                any = true;
+            } else {
+                total = {std::min(total.Left, cell.Left), std::min(total.Top, cell.Top),
+                         std::max(total.Right, cell.Right), std::max(total.Bottom, cell.Bottom)};
+            }
+        }
+    if (!any) return;
+    // The lines right of and below the cells belong to them.
+    total.Right += gridLineWidth_;
+    total.Bottom += gridLineWidth_;
+    InvalidateRect(total);
+}
+
+void TCustomGrid::InvalidateCell(int col, int row) { InvalidateCells(col, row, col, row); }
+
+void TCustomGrid::InvalidateRow(int row) { InvalidateCells(0, row, ColCount() - 1, row); }
+
+void TCustomGrid::InvalidateCol(int col) { InvalidateCells(col, 0, col, RowCount() - 1); }
+
+// ---- Scroll bars ---------------------------------------------------------------------------
+
+void TCustomGrid::UpdateScrollRange()
+{
+    const TGridCoord max = MaxTopLeft();
+    const auto apply = [this](TScrollBarKind bar, int fixed, int maxFirst, int first) {
+        TScrollInfo info;
+        info.Min = fixed;
+        info.Max = std::max(maxFirst, fixed);
+        info.Page = 0;
+        info.Pos = first;
+        if (info.Max <= info.Min) info.Min = info.Max = info.Pos = 0;
+        TCustomControl::SetScrollInfo(bar, info, SIF_RANGE | SIF_PAGE | SIF_POS);
+    };
+    if (scrollBars_ == ssHorizontal || scrollBars_ == ssBoth) apply(sbHorizontal, fixedCols_, max.X, topLeft_.X);
+    if (!ManagesVertScrollBar() && (scrollBars_ == ssVertical || scrollBars_ == ssBoth))
+        apply(sbVertical, fixedRows_, max.Y, topLeft_.Y);
+}
+
+void TCustomGrid::UpdateScrollPos()
+{
+    if (scrollBars_ == ssHorizontal || scrollBars_ == ssBoth) SetScrollPos(sbHorizontal, topLeft_.X);
+    if (!ManagesVertScrollBar() && (scrollBars_ == ssVertical || scrollBars_ == ssBoth))
+        SetScrollPos(sbVertical, topLeft_.Y);
+}
+
+void TCustomGrid::HorzScroll(int code, int pos)
+{
+    const int max = std::max(MaxTopLeft().X, fixedCols_);
+    int left = topLeft_.X;
+    switch (code) {
+    case SB_LINELEFT: --left; break;
+    case SB_LINERIGHT: ++left; break;
+    case SB_PAGELEFT: left -= std::max(VisibleColCount(), 1); break;
+    case SB_PAGERIGHT: left += std::max(VisibleColCount(), 1); break;
+    case SB_THUMBPOSITION: left = pos; break;
+    case SB_THUMBTRACK:
+        if (!options_.Contains(goThumbTracking)) return;
+        left = pos;
+        break;
+    case SB_LEFT: left = fixedCols_; break;
+    case SB_RIGHT: left = max; break;
+    default: return;
+    }
+    MoveTopLeft(std::clamp(left, fixedCols_, max), topLeft_.Y);
+    UpdateScrollPos();
+}
+
+void TCustomGrid::VertScroll(int code, int pos)
+{
+    const int max = std::max(MaxTopLeft().Y, fixedRows_);
+    int top = topLeft_.Y;
+    switch (code) {
+    case SB_LINEUP: --top; break;
+    case SB_LINEDOWN: ++top; break;
+    case SB_PAGEUP: top -= std::max(VisibleRowCount(), 1); break;
+    case SB_PAGEDOWN: top += std::max(VisibleRowCount(), 1); break;
+    case SB_THUMBPOSITION: top = pos; break;
+    case SB_THUMBTRACK:
+        if (!options_.Contains(goThumbTracking)) return;
+        top = pos;
+        break;
+    case SB_TOP: top = fixedRows_; break;
+    case SB_BOTTOM: top = max; break;
+    default: return;
+    }
+    MoveTopLeft(topLeft_.X, std::clamp(top, fixedRows_, max));
+    UpdateScrollPos();
+}
+
+// ---- Messages and painting -----------------------------------------------------------------
+
+void TCustomGrid::Dispatch(TMessage& m)
+{
+    switch (m.Msg) {
+    case WM_HSCROLL: HorzScroll(LoWord(m.WParam), SignedHiWord(m.WParam)); return;
+    case WM_VSCROLL:
+        if (ManagesVertScrollBar()) break;
+        VertScroll(LoWord(m.WParam), SignedHiWord(m.WParam));
+        return;
+    case WM_GETDLGCODE:
+        m.Result = DLGC_WANTARROWS | (options_.Contains(goTabs) ? DLGC_WANTTAB : 0);
+        return;
+    case WM_SIZE:
+        TCustomControl::Dispatch(m);
+        UpdateScrollRange();
+        return;
+    default: break;
+    }
+    TCustomControl::Dispatch(m);
+}
+
+void TCustomGrid::KeyDown(TKey& key, TShiftState shift)
+{
+    TCustomControl::KeyDown(key, shift);
+    if (key != VK_TAB || !options_.Contains(goTabs) || shift.Contains(ssCtrl) || shift.Contains(ssAlt)) return;
+    const int step = shift.Contains(ssShift) ? -1 : 1;
+    for (int col = current_.X + step; col >= fixedCols_ && col < ColCount(); col += step)
+        if (TabStops(col)) {
+            FocusCell(col, current_.Y, true);
+            break;
+        }
+    key = 0;
+}
+
+void TCustomGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState state)
+{
+    TCanvas& c = *Canvas();
+    c.Brush()->SetStyle(bsSolid);
+    c.Brush()->SetColor(state.Contains(gdFixed) ? fixedColor_ : state.Contains(gdSelected) ? rtl::clHighlight : Color());
+    c.FillRect(rect);
+    (void)col;
+    (void)row;
+}
+
+void TCustomGrid::Paint()
+{
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    TCanvas& c = *Canvas();
+    const TRect area = VirtualClientRect();
+    // The lines: what the cells leave uncovered inside the grid's boundaries.
+    c.Brush()->SetStyle(bsSolid);
+    c.Brush()->SetColor(rtl::clSilver);
+    c.FillRect({area.Left, area.Top, area.Left + info.Horz.GridBoundary, area.Top + info.Vert.GridBoundary});
+    const TGridRect sel = Selection();
+    const auto visibleIndexes = [](const TGridAxisDrawInfo& axis) {
+        std::vector<int> out;
+        for (int i = 0; i < axis.FixedCellCount; ++i) out.push_back(i);
+        for (int i = axis.FirstGridCell; i < axis.GridCellCount; ++i) {
+            out.push_back(i);
+            if (i > axis.LastFullVisibleCell) break;
+        }
+        return out;
+    };
+    for (int row : visibleIndexes(info.Vert))
+        for (int col : visibleIndexes(info.Horz)) {
+            const TRect r = CellRect(col, row);
+            if (r.Right <= r.Left) continue;
+            TGridDrawState state;
+            if (col < fixedCols_ || row < fixedRows_) state.Include(gdFixed);
+            else {
+                if (col >= sel.Left && col <= sel.Right && row >= sel.Top && row <= sel.Bottom) state.Include(gdSelected);
+                if (col == current_.X && row == current_.Y && Focused()) state.Include(gdFocused);
+            }
+            DrawCell(col, row, r, state);
+        }
+    // The part right of and below the grid in the control's colour.
+    c.Brush()->SetColor(Color());
+    c.FillRect({area.Left + info.Horz.GridBoundary, area.Top, area.Right, area.Bottom});
+    c.FillRect({area.Left, area.Top + info.Vert.GridBoundary, area.Left + info.Horz.GridBoundary, area.Bottom});
+}
+
+}  // namespace ui
