@@ -19,7 +19,7 @@
 #include "platform/rtl/Files.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Input.h"
-#include "platform/ui/TestDialogs.h"
+#include "platform/ui/testing/TestDialogs.h"
 #include "tests/db/MemDataSet.h"
 #include "tests/grid/GridTestSupport.h"
 
