@@ -102,7 +102,9 @@ std::string TRegistry::Resolve(std::string_view key) const
     std::vector<std::string> parts;
     if (!key.starts_with(kDelimiter)) parts = SplitPath(currentPath_);
     for (auto& part : SplitPath(key)) parts.push_back(std::move(part));
-    return JoinPath(parts);
+    // Trimmed as the file trims a section name, so that a key is found by the name it was
+    // created with.
+    return Trim(JoinPath(parts));
 }
 
 bool TRegistry::OpenKey(std::string_view key, bool canCreate)

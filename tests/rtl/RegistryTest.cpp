@@ -128,6 +128,25 @@ TEST_F(RegistryTest, KeysBelowKeys)
     EXPECT_TRUE(TRegistry(file_).KeyExists("Software\\GWTips"));
 }
 
+// Found by fuzzing: a key created with blanks at the ends of its path was saved under the
+// trimmed section name but kept its blanks as the open path, so it could not be found again.
+TEST_F(RegistryTest, AKeyWithBlanksAtItsEndsIsFoundAgain)
+{
+    SaveFileAtomically(file_, "; comment first\r\n[Grid]\r\nWidth = 640\r\n");
+    TRegistry reg(file_);
+    ASSERT_TRUE(reg.OpenKey(" a ", true));
+    EXPECT_TRUE(reg.KeyExists("\\" + reg.CurrentPath()));
+    reg.WriteString("Name", "kept");
+
+    TRegistry again(file_);
+    ASSERT_TRUE(again.OpenKey(" a ", false)) << "the key opens by the name it was created with";
+    EXPECT_EQ(again.ReadString("Name"), "kept");
+    EXPECT_TRUE(again.OpenKey("\\Software\\ Inner \\Last ", true));
+    EXPECT_EQ(again.CurrentPath(), "Software\\ Inner \\Last") << "blanks inside the path stay";
+    EXPECT_TRUE(TRegistry(file_).KeyExists("\\Software\\ Inner \\Last "));
+    EXPECT_EQ(TRegIniFile(" a ", file_).ReadString("", "Name", "lost"), "kept");
+}
+
 TEST_F(RegistryTest, DeleteValue)
 {
     TRegistry reg(file_);
