@@ -111,7 +111,10 @@ void TTextMemo::ParseSpans(int paragraph)
         const std::string& key = (k.Options & koCaseSensitive) ? (start ? k.StartKey : k.StopKey) : (start ? k.FoldedStart : k.FoldedStop);
         const std::string& hay = (k.Options & koCaseSensitive) ? text : folded;
         const int n = static_cast<int>(key.size());
-        if (n == 0 || at + n > len || hay.compare(static_cast<std::size_t>(at), key.size(), key) != 0) return false;
+        // The first byte alone turns most positions down, without a call to compare.
+        if (n == 0 || at + n > len || hay[static_cast<std::size_t>(at)] != key[0] ||
+            hay.compare(static_cast<std::size_t>(at), key.size(), key) != 0)
+            return false;
         const bool before = start ? k.StartSepBefore : k.StopSepBefore;
         const bool after = start ? k.StartSepAfter : k.StopSepAfter;
         return (!before || sep(at - 1)) && (!after || sep(at + n));
@@ -138,6 +141,13 @@ void TTextMemo::ParseSpans(int paragraph)
     };
 
     const bool pairs = applyStartStopKeys_ && startStopKeys_.Count() > 0;
+    // The bytes a start key can begin with (as typed and folded): elsewhere no key is tried.
+    TCharSet startBytes;
+    for (int i = 0; pairs && i < startStopKeys_.Count(); ++i) {
+        const TStartStopKey& k = startStopKeys_[i];
+        if (!k.StartKey.empty()) startBytes.set(static_cast<unsigned char>(k.StartKey[0]));
+        if (!k.FoldedStart.empty()) startBytes.set(static_cast<unsigned char>(k.FoldedStart[0]));
+    }
     int pos = 0;
     while (pos < len) {
         if (pairs && state.Level >= 0) {
@@ -161,7 +171,9 @@ void TTextMemo::ParseSpans(int paragraph)
                 continue;
             }
         }
-        if (pairs && state.Level + 1 < kMaxSpanLevels) {
+        const auto at = static_cast<std::size_t>(pos);
+        if (pairs && state.Level + 1 < kMaxSpanLevels &&
+            (startBytes.test(static_cast<unsigned char>(text[at])) || startBytes.test(static_cast<unsigned char>(folded[at])))) {
             bool opened = false;
             for (int i = 0; i < startStopKeys_.Count(); ++i) {
                 const TStartStopKey& k = startStopKeys_[i];
