@@ -276,8 +276,20 @@ void TTextMemo::ParseKeywords(int paragraph)
     if (found.empty()) return;
     std::sort(found.begin(), found.end(), [](const Match& a, const Match& b) { return a.start < b.start; });
 
+    // The span records and the two records of every match merged in one pass, in offset
+    // order (inserting them one by one would move the vector's tail for every match: a long
+    // paragraph full of keywords would take time growing with the square of its matches).
+    std::vector<TStyleRec> spans = std::move(rec.Styles);
+    std::vector<TStyleRec>& out = rec.Styles;
+    out.clear();
+    out.reserve(spans.size() + 2 * found.size());
+    std::size_t next = 0;
+    static const TStyleRec none;
     for (const Match& m : found) {
-        const TStyleRec around = rec.StyleAt(m.start + 1);
+        // The match's own record comes after any span record at its start; the record that
+        // resumes the surrounding state comes before any span record at its end.
+        while (next < spans.size() && spans[next].Offset <= m.start) out.push_back(spans[next++]);
+        const TStyleRec around = !out.empty() ? out.back() : rec.StartState ? *rec.StartState : none;
         const TKeywordRec k = keywords_.Keyword(m.keyword);
         TStyleRec open = around;
         open.Flags = static_cast<std::uint8_t>((around.Flags & ~srKeywordFlags) | srKeyword);
@@ -289,18 +301,14 @@ void TTextMemo::ParseKeywords(int paragraph)
         open.BackColor = k.BackColor;
         open.Keyword = m.keyword;
         open.Offset = m.start;
+        out.push_back(open);
         TStyleRec back = around;
         back.Flags = static_cast<std::uint8_t>((around.Flags & ~srKeywordFlags) | srKeywordEnd);
         back.Offset = m.start + m.length;
-        // The match's own record comes after any span record at its start; the record that
-        // resumes the surrounding state comes before any span record at its end.
-        auto upperAt = std::upper_bound(rec.Styles.begin(), rec.Styles.end(), m.start,
-                                        [](int o, const TStyleRec& r) { return o < r.Offset; });
-        upperAt = rec.Styles.insert(upperAt, open);
-        auto lowerAt = std::lower_bound(upperAt + 1, rec.Styles.end(), back.Offset,
-                                        [](const TStyleRec& r, int o) { return r.Offset < o; });
-        rec.Styles.insert(lowerAt, back);
+        while (next < spans.size() && spans[next].Offset < back.Offset) out.push_back(spans[next++]);
+        out.push_back(back);
     }
+    while (next < spans.size()) out.push_back(spans[next++]);
 }
 
 }  // namespace editor
