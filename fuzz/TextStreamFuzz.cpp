@@ -100,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(Read(text, options, text.size() + 1) == expected, "the reader splits as the rules say");
     fuzz::Check(Read(text, options, block) == expected, "blocks of any size read the same");
     {
-        // Cut paragraphs join to the uncut ones.
+        // Paragraphs cut at a length: never longer, whatever the blocks.
         TTextReadOptions cutting = options;
         cutting.MaxParagraphLength = cut;
         const Paragraphs pieces = Read(text, cutting, block);
@@ -122,11 +122,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     memo.SetLineBreak(lineBreak);
     memo.SetStaticFormat(staticFormat);
     if (highlight) {
-        memo.Keywords()->SetCaseType(caseType);
+        memo.SetUpperCaseType(caseType);
         memo.Keywords()->AddKeyword("select", Keyword(koWholeWord));
         memo.Keywords()->AddKeyword("caf\xC3\xA9", Keyword(0));
         memo.Keywords()->AddKeyword("\xC3\xA9t\xC3\xA9", Keyword(koWholeWord | koCaseSensitive));
-        memo.StartStopKeys()->SetCaseType(caseType);
         memo.StartStopKeys()->Add("/*", "*/", false, 2, 5, 0, -1, -1, 0);
         memo.StartStopKeys()->Add("'", "'", true, 3, 6, 0, -1, -1, 0);
         memo.StartStopKeys()->Add("rem", "", true, 4, 7, 0, -1, -1, koWholeWord);
