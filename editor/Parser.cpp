@@ -251,7 +251,7 @@ void TTextMemo::ParseKeywords(int paragraph)
     std::vector<Match> found;
     auto sep = [&](int at) { return at < 0 || at >= len || IsSeparator(static_cast<unsigned char>(text[static_cast<std::size_t>(at)])); };
     for (int i = 0; i < keywords_.Count(); ++i) {
-        const TKeywordRec k = keywords_.Keyword(i);
+        const TKeywordRec& k = keywords_.IndexedRecord(i);
         if (k.Context == 0) continue;
         const bool cs = k.Options & koCaseSensitive;
         const std::string word = cs ? keywords_.Get(i) : keywords_.FoldedWord(i);
@@ -290,7 +290,7 @@ void TTextMemo::ParseKeywords(int paragraph)
         // resumes the surrounding state comes before any span record at its end.
         while (next < spans.size() && spans[next].Offset <= m.start) out.push_back(spans[next++]);
         const TStyleRec around = !out.empty() ? out.back() : rec.StartState ? *rec.StartState : none;
-        const TKeywordRec k = keywords_.Keyword(m.keyword);
+        const TKeywordRec& k = keywords_.IndexedRecord(m.keyword);
         TStyleRec open = around;
         open.Flags = static_cast<std::uint8_t>((around.Flags & ~srKeywordFlags) | srKeyword);
         open.Level = static_cast<std::int8_t>(std::min(around.Level + 1, kMaxSpanLevels - 1));
