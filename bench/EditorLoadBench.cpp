@@ -1,26 +1,54 @@
-// Loads and wraps a 10 MB text in the editor and, in the same run, hands the same text to
-// QPlainTextEdit::setPlainText, and prints the times.
+// Loading and wrapping a 10 MB text in the editor, beside QPlainTextEdit on the same text in
+// the same font, for two texts: plain ASCII prose, and a mixed text (UTF-8 in several
+// scripts, tabs, very long lines) with keyword and comment highlighting on in the editor.
 //
-//   bench_editor [megabytes]      (QT_QPA_PLATFORM=offscreen works)
+//   bench_editor [megabytes] [runs]     (default 10 MB, 5 runs; QT_QPA_PLATFORM=offscreen
+//                                         is set when unset)
+//
+// Every run is a fresh process (the bench starts itself again with "--child <side> <text>
+// <megabytes>"), so that one side's caches, heap and font engine state never help or hinder
+// the other. Each child first loads a small text of the same kind (warm-up: code, font
+// caches, allocator), then the measured one. Per text the sides alternate (editor,
+// QPlainTextEdit as is, QPlainTextEdit with every block laid out, editor, ...) after one
+// discarded warm-up run each. Printed per side: median and spread of the times; peak memory
+// (maximum resident set) net of a baseline child that builds the same text and application
+// but loads nothing; and the median of the per-round ratios editor / QPlainTextEdit.
+//
+// The editor measures through the program's own font measure (ui::qt::FontMeasureOf: cached
+// advances per character), the headline figure. "As is" is what setPlainText and the first
+// paint cost (QPlainTextEdit lays out lazily, the blocks it shows); "laid out" also lays out
+// every block at the viewport width, the work the editor does when it wraps every paragraph.
+// The QPlainTextEdit side has no highlighter, so on the mixed text the editor does more.
 
+#include "editor/Keywords.h"
 #include "editor/TextMemo.h"
 
+#include "platform/classes/Font.h"
 #include "platform/ui/FontMeasure.h"
 #include "platform/ui/MessageQueue.h"
+#include "platform/ui/qt/QtCanvas.h"
 
 #include <QApplication>
-#include <QFontDatabase>
-#include <QFontMetricsF>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QString>
+#include <QTextBlock>
+#include <QTextLayout>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
+#include <map>
 #include <random>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -28,11 +56,17 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
 
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+constexpr std::size_t kWarmUpBytes = 256 * 1024;
+
+// ---- The texts --------------------------------------------------------------------------------
+
 // Words of 1 to 12 letters, lines of up to ~140 characters, now and then an empty line or a
 // very long paragraph; CR LF breaks.
-std::string MakeText(std::size_t bytes)
+std::string MakePlainText(std::size_t bytes, unsigned seed)
 {
-    std::mt19937 random(2024);
+    std::mt19937 random(seed);
     std::string text;
     text.reserve(bytes + 256);
     while (text.size() < bytes) {
@@ -50,80 +84,291 @@ std::string MakeText(std::size_t bytes)
     return text;
 }
 
-// A real font, every run shaped by Qt.
-class QtFontMeasure : public ui::IFontMeasure {
-public:
-    explicit QtFontMeasure(const QFont& font) : metrics_(font) {}
-    int TextWidth(std::string_view utf8) override
-    {
-        return static_cast<int>(std::lround(
-            metrics_.horizontalAdvance(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())))));
-    }
-    ui::TFontMetrics Metrics() override
-    {
-        ui::TFontMetrics m;
-        m.Ascent = static_cast<int>(std::ceil(metrics_.ascent()));
-        m.Descent = static_cast<int>(std::ceil(metrics_.descent()));
-        m.Height = m.Ascent + m.Descent;
-        m.AveCharWidth = static_cast<int>(std::lround(metrics_.averageCharWidth()));
-        m.MaxCharWidth = static_cast<int>(std::lround(metrics_.maxWidth()));
-        return m;
-    }
-
-private:
-    QFontMetricsF metrics_;
-};
-
-// A real font, ASCII runs summed from the advances of their characters (no kerning), other
-// runs shaped by Qt.
-class QtAdvanceMeasure : public QtFontMeasure {
-public:
-    explicit QtAdvanceMeasure(const QFont& font) : QtFontMeasure(font), metrics_(font)
-    {
-        for (int c = 0; c < 128; ++c) advance_[c] = metrics_.horizontalAdvance(QChar(c));
-    }
-    int TextWidth(std::string_view utf8) override
-    {
-        double w = 0;
-        for (const char c : utf8) {
-            if (static_cast<unsigned char>(c) >= 128) return QtFontMeasure::TextWidth(utf8);
-            w += advance_[static_cast<unsigned char>(c)];
-        }
-        return static_cast<int>(std::lround(w));
-    }
-
-private:
-    QFontMetricsF metrics_;
-    double advance_[128];
-};
-
-constexpr int kWidth = 800;
-constexpr int kHeight = 600;
-
-struct EditorRun {
-    double load = 0;      // text read into the store
-    double firstView = 0; // ... and the first slice formatted (what is in view)
-    double total = 0;     // ... and every paragraph wrapped
-    int lines = 0;
-};
-
-EditorRun RunEditor(const std::string& text, ui::IFontMeasure& font)
+// SQL with comments and strings, prose in Latin with accents, Cyrillic, Greek, Arabic and
+// Hebrew, CJK runs without blanks, emoji, tab-indented lines and now and then a very long
+// line (20 to 100 KB); CR LF breaks.
+std::string MakeMixedText(std::size_t bytes, unsigned seed)
 {
-    editor::TOneFontMeasure canvas(font);
+    static const std::vector<std::string> sql = {
+        "SELECT", "FROM", "WHERE", "AND", "OR", "JOIN", "LEFT", "ON", "GROUP", "BY", "ORDER", "HAVING",
+        "customer_id", "orders.total", "SUM(amount)", "COUNT(*)", "=", "<>", "42", "3.14", "t1", "name"};
+    static const std::vector<std::string> words = {
+        "caf\xC3\xA9", "na\xC3\xAFve", "\xC3\xBC" "ber", "stra\xC3\x9F" "e", "fa\xC3\xA7" "ade", "se\xC3\xB1or",
+        "\xD0\xB4\xD0\xB0\xD0\xBD\xD0\xBD\xD1\x8B\xD0\xB5", "\xD0\xBF\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82",
+        "\xD1\x82\xD0\xB0\xD0\xB1\xD0\xBB\xD0\xB8\xD1\x86\xD0\xB0", "\xCE\xB4\xCE\xB5\xCE\xB4\xCE\xBF\xCE\xBC\xCE\xAD\xCE\xBD\xCE\xB1",
+        "\xCE\xBB\xCF\x8C\xCE\xB3\xCE\xBF\xCF\x82", "\xD8\xA8\xD9\x8A\xD8\xA7\xD9\x86\xD8\xA7\xD8\xAA",
+        "\xD7\xA0\xD7\xAA\xD7\x95\xD7\xA0\xD7\x99\xD7\x9D", "\xF0\x9F\x98\x80", "\xF0\x9F\x93\x8A", "data", "value",
+        "select", "from", "where", "report", "2024-05-01"};
+    static const std::vector<std::string> cjk = {
+        "\xE6\x95\xB0", "\xE6\x8D\xAE", "\xE8\xA1\xA8", "\xE6\x9F\xA5", "\xE8\xAF\xA2", "\xE7\xBB\x93", "\xE6\x9E\x9C",
+        "\xE3\x83\x87", "\xE3\x83\xBC", "\xE3\x82\xBF", "\xED\x95\x9C", "\xEA\xB8\x80"};
+    std::mt19937 random(seed);
+    auto pick = [&](const std::vector<std::string>& v) -> const std::string& { return v[random() % v.size()]; };
+    std::string text;
+    text.reserve(bytes + 256 * 1024);
+    while (text.size() < bytes) {
+        const unsigned kind = random() % 1000;
+        if (kind < 1) {  // a very long line of mixed words (about a third of the bytes)
+            const std::size_t length = 20000 + random() % 80000;
+            const std::size_t end = text.size() + length;
+            while (text.size() < end) (text += pick(words)) += ' ';
+        } else if (kind < 300) {  // SQL, indented with tabs, with a comment or a string now and then
+            text.append(random() % 3, '\t');
+            const unsigned n = 3 + random() % 12;
+            for (unsigned i = 0; i < n; ++i) (text += pick(sql)) += ' ';
+            if (random() % 4 == 0) text += "'" + pick(words) + " " + pick(words) + "'";
+            if (random() % 6 == 0) text += "-- " + pick(words) + " " + pick(words);
+            if (random() % 20 == 0) text += "/* " + pick(words) + "\r\n\t" + pick(words) + " */";
+        } else if (kind < 450) {  // CJK without blanks
+            const unsigned n = 10 + random() % 200;
+            for (unsigned i = 0; i < n; ++i) text += pick(cjk);
+        } else if (kind < 480) {  // empty
+        } else {  // prose in several scripts, sometimes with tabs between columns
+            const unsigned n = 2 + random() % 20;
+            for (unsigned i = 0; i < n; ++i) {
+                text += pick(words);
+                text += random() % 8 == 0 ? '\t' : ' ';
+            }
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::string MakeText(std::string_view kind, std::size_t bytes, unsigned seed)
+{
+    return kind == "mixed" ? MakeMixedText(bytes, seed) : MakePlainText(bytes, seed);
+}
+
+// ---- The editor's side ------------------------------------------------------------------------
+
+// The program's font measures of one font in every style the editor asks for.
+class ProgramFonts : public editor::IStyleMeasure {
+public:
+    explicit ProgramFonts(const classes::TFont& font) { font_.Assign(font); }
+    ui::IFontMeasure& FontOfStyle(std::uint8_t style) override
+    {
+        ui::IFontMeasure*& slot = cache_[style & 0x0F];
+        if (slot == nullptr) {
+            classes::TFontStyles styles;
+            if (style & editor::fsBold) styles.Include(classes::fsBold);
+            if (style & editor::fsItalic) styles.Include(classes::fsItalic);
+            if (style & editor::fsUnderline) styles.Include(classes::fsUnderline);
+            if (style & editor::fsStrikeOut) styles.Include(classes::fsStrikeOut);
+            classes::TFont f;
+            f.Assign(font_);
+            f.SetStyle(styles);
+            slot = &ui::qt::FontMeasureOf(f);
+        }
+        return *slot;
+    }
+
+private:
+    classes::TFont font_;
+    std::array<ui::IFontMeasure*, 16> cache_{};
+};
+
+// SQL keywords (bold, whole words, any case), comments and strings (italic).
+void HighlightSql(editor::TTextMemo& memo)
+{
+    static const char* const keywords[] = {
+        "SELECT", "FROM", "WHERE", "AND", "OR", "NOT", "JOIN", "INNER", "LEFT", "RIGHT", "OUTER", "ON", "GROUP",
+        "BY", "ORDER", "HAVING", "INSERT", "INTO", "VALUES", "UPDATE", "SET", "DELETE", "CREATE", "TABLE",
+        "INDEX", "VIEW", "AS", "DISTINCT", "UNION", "ALL", "CASE", "WHEN", "THEN", "ELSE", "END", "NULL", "IS",
+        "IN", "LIKE", "BETWEEN", "EXISTS", "COUNT", "SUM", "AVG", "MIN", "MAX"};
+    for (const char* k : keywords) {
+        editor::TKeywordRec rec;
+        rec.Options = editor::koWholeWord;
+        rec.Attr = editor::fsBold;
+        rec.Context = 1;
+        rec.TextColor = 0x800000;
+        memo.Keywords()->AddKeyword(k, rec);
+    }
+    memo.StartStopKeys()->Add("/*", "*/", false, editor::fsItalic, 2, 0, 0x008000, -1, 0);
+    memo.StartStopKeys()->Add("--", "", true, editor::fsItalic, 3, 0, 0x008000, -1, 0);
+    memo.StartStopKeys()->Add("'", "'", true, 0, 4, 0, 0x000080, -1, 0);
+    memo.ResetParsing();
+}
+
+struct Times {
+    double load = 0;   // the text in the store (editor) / setPlainText returned (Qt)
+    double first = 0;  // ... and the first view formatted or painted
+    double total = 0;  // ... and every paragraph wrapped (editor, Qt laid out); the first view (Qt as is)
+    long long lines = 0;
+};
+
+Times RunEditor(const std::string& text, ProgramFonts& fonts, bool highlight)
+{
     ui::TManualMessageQueue queue;
     editor::TTextMemo memo;
-    memo.AttachWindow(canvas, kWidth, kHeight, queue);
-    EditorRun r;
+    if (highlight) HighlightSql(memo);
+    memo.AttachWindow(fonts, kWidth, kHeight, queue);
+    Times t;
     const auto start = Clock::now();
     memo.LoadFromText(text);
-    r.load = Seconds(start);
+    t.load = Seconds(start);
     queue.DeliverOne();
-    r.firstView = Seconds(start);
+    t.first = Seconds(start);
     queue.DeliverAll();
-    r.total = Seconds(start);
-    r.lines = memo.LineCount();
+    t.total = Seconds(start);
+    t.lines = memo.LineCount();
     memo.CheckConsistency();
-    return r;
+    return t;
+}
+
+// ---- QPlainTextEdit's side --------------------------------------------------------------------
+
+Times RunPlainTextEdit(QPlainTextEdit& edit, const std::string& text, bool layOutAll)
+{
+    Times t;
+    const auto start = Clock::now();
+    edit.setPlainText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    t.load = Seconds(start);
+    edit.viewport()->repaint();
+    QApplication::processEvents();
+    t.first = t.total = Seconds(start);
+    QTextDocument* doc = edit.document();
+    if (layOutAll) {
+        auto* layout = qobject_cast<QPlainTextDocumentLayout*>(doc->documentLayout());
+        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+            layout->ensureBlockLayout(b);
+            t.lines += b.layout()->lineCount();
+        }
+        t.total = Seconds(start);
+    } else {
+        t.lines = doc->blockCount();
+    }
+    return t;
+}
+
+long PeakKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// One measured run in this process; prints "RESULT load first total lines peak-kB".
+int Child(int argc, char** argv, std::string_view side, std::string_view kind, double megabytes)
+{
+    QApplication app(argc, argv);
+    const auto bytes = static_cast<std::size_t>(megabytes * 1024 * 1024);
+    const std::string warmText = MakeText(kind, kWarmUpBytes, 7);
+    const std::string text = MakeText(kind, bytes, 2024);
+    const bool highlight = kind == "mixed";
+    classes::TFont font;
+    Times t;
+    if (side == "editor") {
+        ProgramFonts fonts(font);
+        RunEditor(warmText, fonts, highlight);
+        t = RunEditor(text, fonts, highlight);
+    } else if (side == "qt" || side == "qt-all") {
+        QPlainTextEdit edit;
+        edit.setFont(ui::qt::CanvasFont(font));
+        edit.resize(kWidth, kHeight);
+        edit.setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        edit.show();
+        QApplication::processEvents();
+        RunPlainTextEdit(edit, warmText, side == "qt-all");
+        t = RunPlainTextEdit(edit, text, side == "qt-all");
+    } else if (side != "baseline") {
+        std::fprintf(stderr, "unknown side %s\n", std::string(side).c_str());
+        return 2;
+    }
+    std::printf("RESULT %.6f %.6f %.6f %lld %ld\n", t.load, t.first, t.total, t.lines, PeakKilobytes());
+    return 0;
+}
+
+// ---- The driver -------------------------------------------------------------------------------
+
+struct Sample {
+    Times t;
+    long peak = 0;
+};
+
+Sample Spawn(const std::string& self, const std::string& side, const std::string& kind, double megabytes)
+{
+    const std::string command = "'" + self + "' --child " + side + " " + kind + " " + std::to_string(megabytes) + " 2>/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    Sample s;
+    if (pipe == nullptr) return s;
+    char line[512];
+    while (std::fgets(line, sizeof line, pipe) != nullptr) {
+        if (std::sscanf(line, "RESULT %lf %lf %lf %lld %ld", &s.t.load, &s.t.first, &s.t.total, &s.t.lines, &s.peak) == 5) break;
+    }
+    if (::pclose(pipe) != 0) std::fprintf(stderr, "bench_editor: the %s child failed\n", side.c_str());
+    return s;
+}
+
+double Median(std::vector<double> v)
+{
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+template <class F>
+std::vector<double> Column(const std::vector<Sample>& samples, F f)
+{
+    std::vector<double> v;
+    for (const Sample& s : samples) v.push_back(f(s));
+    return v;
+}
+
+void PrintSide(const char* name, const std::vector<Sample>& samples, double baselineMb, bool showFirst,
+               const char* lines = "lines")
+{
+    const std::vector<double> total = Column(samples, [](const Sample& s) { return s.t.total; });
+    const std::vector<double> first = Column(samples, [](const Sample& s) { return s.t.first; });
+    const std::vector<double> peak = Column(samples, [](const Sample& s) { return s.peak / 1024.0; });
+    std::printf("  %-37s %6.3f s (%.3f to %.3f)", name, Median(total), *std::min_element(total.begin(), total.end()),
+                *std::max_element(total.begin(), total.end()));
+    if (showFirst) std::printf("  first view %.3f s", Median(first));
+    std::printf("  %lld %s  peak +%.0f MB\n", samples.front().t.lines, lines, Median(peak) - baselineMb);
+}
+
+int Driver(double megabytes, int runs)
+{
+    char self[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) return 1;
+    self[n] = '\0';
+    const long cores = ::sysconf(_SC_NPROCESSORS_ONLN);
+    std::printf("bench_editor: %.1f MB per text, %d alternating runs per side after one warm-up run, %ld cores\n",
+                megabytes, runs, cores);
+    std::printf("  times: median (min to max) of load and wrap; peak memory net of a baseline process\n");
+
+    const std::vector<std::string> sides = {"editor", "qt", "qt-all"};
+    for (const std::string kind : {"plain", "mixed"}) {
+        std::vector<Sample> baselines;
+        for (int i = 0; i < 3; ++i) baselines.push_back(Spawn(self, "baseline", kind, megabytes));
+        const double baselineMb = Median(Column(baselines, [](const Sample& s) { return s.peak / 1024.0; }));
+        for (const std::string& side : sides) Spawn(self, side, kind, megabytes);  // warm-up, discarded
+        std::map<std::string, std::vector<Sample>> samples;
+        for (int r = 0; r < runs; ++r)
+            for (const std::string& side : sides) samples[side].push_back(Spawn(self, side, kind, megabytes));
+
+        std::printf("\n%s text%s (baseline process %.0f MB):\n", kind.c_str(),
+                    kind == "mixed" ? ", keyword and comment highlighting on in the editor" : "", baselineMb);
+        PrintSide("editor, program font measure", samples["editor"], baselineMb, true);
+        PrintSide("QPlainTextEdit as is", samples["qt"], baselineMb, false, "blocks");
+        PrintSide("QPlainTextEdit, every block laid out", samples["qt-all"], baselineMb, false);
+        // Like for like: the first view beside QPlainTextEdit as is (both have laid out what
+        // shows), every paragraph wrapped beside every block laid out; and, strictest, every
+        // paragraph wrapped beside QPlainTextEdit as is.
+        std::vector<double> firstAsIs, allLaidOut, allAsIs;
+        for (std::size_t r = 0; r < static_cast<std::size_t>(runs); ++r) {
+            const Times& e = samples["editor"][r].t;
+            firstAsIs.push_back(e.first / samples["qt"][r].t.total);
+            allLaidOut.push_back(e.total / samples["qt-all"][r].t.total);
+            allAsIs.push_back(e.total / samples["qt"][r].t.total);
+        }
+        std::printf("  editor / QPlainTextEdit, medians of per-round ratios (goal at most 0.5x):\n"
+                    "    first view / as is %.2fx   all wrapped / laid out %.2fx   all wrapped / as is %.2fx\n",
+                    Median(firstAsIs), Median(allLaidOut), Median(allAsIs));
+    }
+    return 0;
 }
 
 }  // namespace
@@ -131,43 +376,8 @@ EditorRun RunEditor(const std::string& text, ui::IFontMeasure& font)
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    if (argc == 5 && std::string_view(argv[1]) == "--child") return Child(argc, argv, argv[2], argv[3], std::atof(argv[4]));
     const double megabytes = argc > 1 ? std::atof(argv[1]) : 10.0;
-    const std::string text = MakeText(static_cast<std::size_t>(megabytes * 1024 * 1024));
-    std::printf("text: %.1f MB\n", static_cast<double>(text.size()) / (1024 * 1024));
-
-    const QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-
-    ui::TFixedWidthMeasure fixed(8, 16, 4);
-    RunEditor(text, fixed);  // warms the allocator up
-    const EditorRun fake = RunEditor(text, fixed);
-    std::printf("TTextMemo, fixed-width fake: load %.3f s, first view %.3f s, all wrapped %.3f s (%d lines)\n",
-                fake.load, fake.firstView, fake.total, fake.lines);
-
-    QtAdvanceMeasure advances(font);
-    const EditorRun fast = RunEditor(text, advances);
-    std::printf("TTextMemo, Qt char advances: load %.3f s, first view %.3f s, all wrapped %.3f s (%d lines)\n",
-                fast.load, fast.firstView, fast.total, fast.lines);
-
-    QtFontMeasure shaped(font);
-    const EditorRun real = RunEditor(text, shaped);
-    std::printf("TTextMemo, Qt shaping a run: load %.3f s, first view %.3f s, all wrapped %.3f s (%d lines)\n",
-                real.load, real.firstView, real.total, real.lines);
-
-    QPlainTextEdit edit;
-    edit.setFont(font);
-    edit.resize(kWidth, kHeight);
-    edit.setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    edit.show();
-    QApplication::processEvents();
-    const auto start = Clock::now();
-    const QString qtext = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    const double converted = Seconds(start);
-    edit.setPlainText(qtext);
-    const double set = Seconds(start);
-    QApplication::processEvents();
-    const double shown = Seconds(start);
-    std::printf("QPlainTextEdit::setPlainText: UTF-8 to QString %.3f s, set %.3f s, first view %.3f s (%d blocks)\n",
-                converted, set, shown, edit.document()->blockCount());
-    return 0;
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    return Driver(megabytes, runs);
 }

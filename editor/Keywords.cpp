@@ -119,14 +119,23 @@ void TKeywordList::Changed()
     TStringList::Changed();
 }
 
+const TKeywordRec& TKeywordList::IndexedRecord(int index) const
+{
+    static const TKeywordRec none;
+    return static_cast<std::size_t>(index) < records_.size() ? records_[static_cast<std::size_t>(index)] : none;
+}
+
 void TKeywordList::RebuildIndex()
 {
     const int n = Count();
     anyCaseInsensitive_ = false;
     longest_ = 0;
+    records_.clear();
+    records_.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) {
         longest_ = std::max(longest_, static_cast<int>(Get(i).size()));
-        if (!(Keyword(i).Options & koCaseSensitive)) anyCaseInsensitive_ = true;
+        records_.push_back(Keyword(i));
+        if (!(records_.back().Options & koCaseSensitive)) anyCaseInsensitive_ = true;
     }
     folded_.assign(static_cast<std::size_t>(n), std::string());
     if (!anyCaseInsensitive_) return;

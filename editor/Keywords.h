@@ -80,6 +80,9 @@ public:
     // Item `index` folded through the case type (only filled when some keyword is not
     // case-sensitive).
     const std::string& FoldedWord(int index) const { return folded_[static_cast<std::size_t>(index)]; }
+    // The record of item `index` as Keyword answers it, without copying it out of the list
+    // (parsing asks for every keyword in every paragraph).
+    const TKeywordRec& IndexedRecord(int index) const;
     bool AnyCaseInsensitive() const noexcept { return anyCaseInsensitive_; }
     int LongestLength() const noexcept { return longest_; }
 
@@ -100,6 +103,7 @@ private:
 
     TtmUpperCase caseType_ = tmuAscii;
     std::vector<std::string> folded_;
+    std::vector<TKeywordRec> records_;
     bool anyCaseInsensitive_ = false;
     int longest_ = 0;
 };

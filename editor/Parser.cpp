@@ -112,7 +112,10 @@ void TTextMemo::ParseSpans(int paragraph)
         const std::string& key = (k.Options & koCaseSensitive) ? (start ? k.StartKey : k.StopKey) : (start ? k.FoldedStart : k.FoldedStop);
         const std::string& hay = (k.Options & koCaseSensitive) ? text : folded;
         const int n = static_cast<int>(key.size());
-        if (n == 0 || at + n > len || hay.compare(static_cast<std::size_t>(at), key.size(), key) != 0) return false;
+        // The first byte alone turns most positions down, without a call to compare.
+        if (n == 0 || at + n > len || hay[static_cast<std::size_t>(at)] != key[0] ||
+            hay.compare(static_cast<std::size_t>(at), key.size(), key) != 0)
+            return false;
         const bool before = start ? k.StartSepBefore : k.StopSepBefore;
         const bool after = start ? k.StartSepAfter : k.StopSepAfter;
         return (!before || sep(at - 1)) && (!after || sep(at + n));
@@ -145,6 +148,13 @@ void TTextMemo::ParseSpans(int paragraph)
     };
 
     const bool pairs = applyStartStopKeys_ && startStopKeys_.Count() > 0;
+    // The bytes a start key can begin with (as typed and folded): elsewhere no key is tried.
+    TCharSet startBytes;
+    for (int i = 0; pairs && i < startStopKeys_.Count(); ++i) {
+        const TStartStopKey& k = startStopKeys_[i];
+        if (!k.StartKey.empty()) startBytes.set(static_cast<unsigned char>(k.StartKey[0]));
+        if (!k.FoldedStart.empty()) startBytes.set(static_cast<unsigned char>(k.FoldedStart[0]));
+    }
     int pos = 0;
     while (pos < len) {
         if (pairs && state.Level >= 0) {
@@ -168,8 +178,11 @@ void TTextMemo::ParseSpans(int paragraph)
                 continue;
             }
         }
-        // Inside an open span only its stop key counts.
-        if (pairs && state.Level < 0) {
+        // Inside an open span only its stop key counts; elsewhere only a byte a start key can
+        // begin with is tried.
+        const auto at = static_cast<std::size_t>(pos);
+        if (pairs && state.Level < 0 &&
+            (startBytes.test(static_cast<unsigned char>(text[at])) || startBytes.test(static_cast<unsigned char>(folded[at])))) {
             bool opened = false;
             for (int i = 0; i < startStopKeys_.Count(); ++i) {
                 const TStartStopKey& k = startStopKeys_[i];
@@ -248,7 +261,7 @@ void TTextMemo::ParseKeywords(int paragraph)
     std::vector<Match> found;
     auto sep = [&](int at) { return at < 0 || at >= len || IsSeparator(static_cast<unsigned char>(text[static_cast<std::size_t>(at)])); };
     for (int i = 0; i < keywords_.Count(); ++i) {
-        const TKeywordRec k = keywords_.Keyword(i);
+        const TKeywordRec& k = keywords_.IndexedRecord(i);
         if (k.Context == 0) continue;
         const bool cs = k.Options & koCaseSensitive;
         const std::string word = cs ? keywords_.Get(i) : keywords_.FoldedWord(i);
@@ -273,9 +286,21 @@ void TTextMemo::ParseKeywords(int paragraph)
     if (found.empty()) return;
     std::sort(found.begin(), found.end(), [](const Match& a, const Match& b) { return a.start < b.start; });
 
+    // The span records and the two records of every match merged in one pass, in offset
+    // order (inserting them one by one would move the vector's tail for every match: a long
+    // paragraph full of keywords would take time growing with the square of its matches).
+    std::vector<TStyleRec> spans = std::move(rec.Styles);
+    std::vector<TStyleRec>& out = rec.Styles;
+    out.clear();
+    out.reserve(spans.size() + 2 * found.size());
+    std::size_t next = 0;
+    static const TStyleRec none;
     for (const Match& m : found) {
-        const TStyleRec around = rec.StyleAt(m.start + 1);
-        const TKeywordRec k = keywords_.Keyword(m.keyword);
+        // The match's own record comes after any span record at its start; the record that
+        // resumes the surrounding state comes before any span record at its end.
+        while (next < spans.size() && spans[next].Offset <= m.start) out.push_back(spans[next++]);
+        const TStyleRec around = !out.empty() ? out.back() : rec.StartState ? *rec.StartState : none;
+        const TKeywordRec& k = keywords_.IndexedRecord(m.keyword);
         TStyleRec open = around;
         open.Flags = static_cast<std::uint8_t>((around.Flags & ~srKeywordFlags) | srKeyword);
         open.Level = static_cast<std::int8_t>(std::min(around.Level + 1, kMaxSpanLevels - 1));
@@ -286,18 +311,14 @@ void TTextMemo::ParseKeywords(int paragraph)
         open.BackColor = k.BackColor;
         open.Keyword = m.keyword;
         open.Offset = m.start;
+        out.push_back(open);
         TStyleRec back = around;
         back.Flags = static_cast<std::uint8_t>((around.Flags & ~srKeywordFlags) | srKeywordEnd);
         back.Offset = m.start + m.length;
-        // The match's own record comes after any span record at its start; the record that
-        // resumes the surrounding state comes before any span record at its end.
-        auto upperAt = std::upper_bound(rec.Styles.begin(), rec.Styles.end(), m.start,
-                                        [](int o, const TStyleRec& r) { return o < r.Offset; });
-        upperAt = rec.Styles.insert(upperAt, open);
-        auto lowerAt = std::lower_bound(upperAt + 1, rec.Styles.end(), back.Offset,
-                                        [](const TStyleRec& r, int o) { return r.Offset < o; });
-        rec.Styles.insert(lowerAt, back);
+        while (next < spans.size() && spans[next].Offset < back.Offset) out.push_back(spans[next++]);
+        out.push_back(back);
     }
+    while (next < spans.size()) out.push_back(spans[next++]);
 }
 
 }  // namespace editor

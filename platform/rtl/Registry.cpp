@@ -14,13 +14,17 @@ namespace {
 
 constexpr char kDelimiter = '\\';
 
+// The names of a key path. Names are trimmed (the file trims a section name, so blanks at
+// the ends of a name could not be kept for the first and last name of a path); empty names
+// are left out.
 std::vector<std::string> SplitPath(std::string_view path)
 {
     std::vector<std::string> parts;
     std::size_t pos = 0;
     while (pos <= path.size()) {
         const std::size_t end = std::min(path.find(kDelimiter, pos), path.size());
-        if (end > pos) parts.emplace_back(path.substr(pos, end - pos));
+        std::string name = Trim(path.substr(pos, end - pos));
+        if (!name.empty()) parts.push_back(std::move(name));
         pos = end + 1;
     }
     return parts;
@@ -36,10 +40,14 @@ std::string JoinPath(const std::vector<std::string>& parts)
     return path;
 }
 
-// True when `path` is `key` itself or a key below it.
-bool IsAtOrBelow(std::string_view path, std::string_view key)
+// The path of a section as a key path: names trimmed, empty ones left out.
+std::string KeyPathOf(std::string_view section) { return JoinPath(SplitPath(section)); }
+
+// True when `section` (as a key path) is `key` itself or a key below it; `key` is a key path.
+bool IsAtOrBelow(std::string_view section, std::string_view key)
 {
     if (key.empty()) return true;
+    const std::string path = KeyPathOf(section);
     if (path.size() < key.size() || !SameText(path.substr(0, key.size()), key)) return false;
     return path.size() == key.size() || path[key.size()] == kDelimiter;
 }
@@ -73,6 +81,15 @@ std::string Canonical(const TIniDocument& doc, std::string_view path)
 }
 
 TIniDocument LoadForReading(const std::string& path) { return ini::LoadFile(path).value_or(TIniDocument{}); }
+
+// The section that holds the values of key `path`: the first whose key path it is, else one
+// of that name.
+std::string SectionOf(const TIniDocument& doc, const std::string& path)
+{
+    for (const auto& s : doc.Sections())
+        if (SameText(KeyPathOf(s), path)) return s;
+    return path;
+}
 
 bool Save(const std::string& path, const TIniDocument& doc)
 {
@@ -164,15 +181,20 @@ std::vector<std::string> TRegistry::GetKeyNames() const
 
 bool TRegistry::ValueExists(std::string_view name) const
 {
-    return LoadForReading(fileName_).Value(currentPath_, name).has_value();
+    const TIniDocument doc = LoadForReading(fileName_);
+    return doc.Value(SectionOf(doc, currentPath_), name).has_value();
 }
 
-std::vector<std::string> TRegistry::GetValueNames() const { return LoadForReading(fileName_).Keys(currentPath_); }
+std::vector<std::string> TRegistry::GetValueNames() const
+{
+    const TIniDocument doc = LoadForReading(fileName_);
+    return doc.Keys(SectionOf(doc, currentPath_));
+}
 
 bool TRegistry::DeleteValue(std::string_view name)
 {
     std::optional<TIniDocument> doc = ini::LoadFile(fileName_);
-    if (!doc || !doc->DeleteKey(currentPath_, name)) return false;
+    if (!doc || !doc->DeleteKey(SectionOf(*doc, currentPath_), name)) return false;
     return Save(fileName_, *doc);
 }
 
@@ -182,7 +204,8 @@ void TRegistry::WriteBool(std::string_view name, bool value) { WriteInteger(name
 
 int TRegistry::ReadInteger(std::string_view name) const
 {
-    const std::optional<std::string> text = LoadForReading(fileName_).Value(currentPath_, name);
+    const TIniDocument doc = LoadForReading(fileName_);
+    const std::optional<std::string> text = doc.Value(SectionOf(doc, currentPath_), name);
     int value = 0;
     if (!text || !TryStrToInt(*text, value)) InvalidDataType(name);
     return value;
@@ -192,7 +215,8 @@ void TRegistry::WriteInteger(std::string_view name, int value) { WriteString(nam
 
 std::string TRegistry::ReadString(std::string_view name) const
 {
-    return LoadForReading(fileName_).Value(currentPath_, name).value_or("");
+    const TIniDocument doc = LoadForReading(fileName_);
+    return doc.Value(SectionOf(doc, currentPath_), name).value_or("");
 }
 
 void TRegistry::WriteString(std::string_view name, std::string_view value)
@@ -201,7 +225,7 @@ void TRegistry::WriteString(std::string_view name, std::string_view value)
     std::optional<TIniDocument> doc = ini::LoadFile(fileName_);
     if (!doc) throw failed();
     try {
-        doc->SetValue(currentPath_, name, value);
+        doc->SetValue(SectionOf(*doc, currentPath_), name, value);
     } catch (const EIniFileException&) {
         throw failed();
     }

@@ -2,7 +2,8 @@
 // The current user's "registry": one settings file, registry.ini in ConfigDir(), holding one
 // INI section per key path ("[Software\GWTips]") with the key's values as entries. Key
 // paths are made of names joined with "\"; they are compared without regard to ASCII letter
-// case and keep the spelling they were created with. A key exists when it has a section or
+// case and keep the spelling they were created with. Blanks at the ends of a name are
+// dropped (the file drops them from a section name), so " Tips " and "Tips" are one key. A key exists when it has a section or
 // when a key below it does, so "Software" exists once "Software\GWTips" does.
 //
 // Every call reads the file afresh and every change is saved at once through

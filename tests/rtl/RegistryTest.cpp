@@ -129,6 +129,31 @@ TEST_F(RegistryTest, KeysBelowKeys)
     EXPECT_TRUE(TRegistry(file_).KeyExists("Software\\GWTips"));
 }
 
+// Found by fuzzing: the file trims section names, so a key created with blanks at the ends
+// of its path could not be opened again by that name, and a name listed from a section with
+// blanks inside its path (" a \\b") was not found. Names are trimmed everywhere.
+TEST_F(RegistryTest, BlanksAtTheEndsOfKeyNamesAreDropped)
+{
+    SaveFileAtomically(file_, "; comment first\r\n[Grid \\ Columns ]\r\nWidth = 640\r\n");
+    TRegistry reg(file_);
+    ASSERT_TRUE(reg.OpenKey(" a ", true));
+    EXPECT_EQ(reg.CurrentPath(), "a");
+    reg.WriteString("Name", "kept");
+
+    TRegistry again(file_);
+    ASSERT_TRUE(again.OpenKey(" a ", false)) << "the key opens by the name it was created with";
+    EXPECT_EQ(again.ReadString("Name"), "kept");
+    EXPECT_EQ(TRegIniFile(" a ", file_).ReadString("", "Name", "lost"), "kept");
+
+    again.CloseKey();
+    EXPECT_EQ(again.GetKeyNames(), (Names{"Grid", "a"}));
+    EXPECT_TRUE(again.KeyExists("Grid")) << "a listed name exists";
+    ASSERT_TRUE(again.OpenKey("Grid\\Columns", false));
+    EXPECT_EQ(again.ReadString("Width"), "640") << "the values of the file's own section";
+    again.WriteString("Width", "800");
+    EXPECT_EQ(ReadFileToString(file_), "; comment first\r\n[Grid \\ Columns ]\r\nWidth=800\r\n[a]\r\nName=kept\r\n");
+}
+
 TEST_F(RegistryTest, DeleteValue)
 {
     TRegistry reg(file_);
