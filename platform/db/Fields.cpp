@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 
 #include "platform/db/DataSet.h"
 #include "platform/rtl/Formatting.h"
@@ -79,17 +80,14 @@ TField* TFieldDef::CreateField(classes::TComponent* owner, TDataSet* dataSet) co
     case ftUnknown: DatabaseError("Field '" + name_ + "' is of an unknown type", dataSet);
     default: DatabaseError("Field '" + name_ + "' is of an unsupported type", dataSet);
     }
-    try {
-        f->SetSize(size_);
-        f->SetFieldName(name_);
-        f->SetRequired(required_);
-        if (readOnly_) f->SetReadOnly(true);
-        f->SetDataSet(dataSet);
-    } catch (...) {
-        delete f;
-        throw;
-    }
-    return f;
+    // Owned here until it is set up: a field that cannot join the data set goes again.
+    std::unique_ptr<TField> owned(f);
+    f->SetSize(size_);
+    f->SetFieldName(name_);
+    f->SetRequired(required_);
+    if (readOnly_) f->SetReadOnly(true);
+    f->SetDataSet(dataSet);
+    return owned.release();
 }
 
 TFieldDef& TFieldDefs::Items(int index) const
