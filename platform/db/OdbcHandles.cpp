@@ -233,6 +233,39 @@ bool TOdbcStatement::Fetch()
 
 void TOdbcStatement::CloseCursor() noexcept { SQLFreeStmt(Handle(), SQL_CLOSE); }
 
+bool TOdbcStatement::SetRowArraySize(SQLULEN rows) noexcept
+{
+    if (!SQL_SUCCEEDED(SQLSetStmtAttr(Handle(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(rows), 0)))
+        return false;
+    // A driver may answer 01S02 and keep a size of its own choosing.
+    SQLULEN actual = 0;
+    return SQL_SUCCEEDED(SQLGetStmtAttr(Handle(), SQL_ATTR_ROW_ARRAY_SIZE, &actual, 0, nullptr)) && actual == rows;
+}
+
+bool TOdbcStatement::SetFetchTargets(SQLULEN* rowsFetched, SQLUSMALLINT* rowStatus) noexcept
+{
+    return SQL_SUCCEEDED(SQLSetStmtAttr(Handle(), SQL_ATTR_ROWS_FETCHED_PTR, rowsFetched, 0)) &&
+           SQL_SUCCEEDED(SQLSetStmtAttr(Handle(), SQL_ATTR_ROW_STATUS_PTR, rowStatus, 0));
+}
+
+bool TOdbcStatement::Bind(SQLUSMALLINT column, SQLSMALLINT cType, void* data, SQLLEN width, SQLLEN* indicators) noexcept
+{
+    return SQL_SUCCEEDED(SQLBindCol(Handle(), column, cType, data, width, indicators));
+}
+
+void TOdbcStatement::Unbind() noexcept
+{
+    SQLFreeStmt(Handle(), SQL_UNBIND);
+    SQLSetStmtAttr(Handle(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN{1}), 0);
+    SQLSetStmtAttr(Handle(), SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+    SQLSetStmtAttr(Handle(), SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
+}
+
+void TOdbcStatement::Position(SQLSETPOSIROW row)
+{
+    Check(SQLSetPos(Handle(), row, SQL_POSITION, SQL_LOCK_NO_CHANGE), "Cannot position on a fetched row");
+}
+
 std::string TOdbcStatement::Pattern(const std::string& name)
 {
     const std::string escape = connection_.InfoText(SQL_SEARCH_PATTERN_ESCAPE);

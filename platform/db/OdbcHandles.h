@@ -88,6 +88,7 @@ public:
     TOdbcStatement& operator=(const TOdbcStatement&) = delete;
 
     SQLHSTMT Handle() const noexcept { return static_cast<SQLHSTMT>(stmt_.Get()); }
+    TOdbcConnection& Connection() const noexcept { return connection_; }
 
     void ExecDirect(const std::string& sql);
     // Prepares without running (the result columns can be described).
@@ -99,6 +100,18 @@ public:
     // Next row; false at the end of the rows.
     bool Fetch();
     void CloseCursor() noexcept;
+
+    // ---- Block fetches -------------------------------------------------------------------
+    // Rows per fetch; false when the driver refuses that many (or answers another number).
+    bool SetRowArraySize(SQLULEN rows) noexcept;
+    // Where a fetch writes the number of rows it fetched and each row's status.
+    bool SetFetchTargets(SQLULEN* rowsFetched, SQLUSMALLINT* rowStatus) noexcept;
+    // Binds a column (column-wise: `width` bytes per row); false when the driver refuses.
+    bool Bind(SQLUSMALLINT column, SQLSMALLINT cType, void* data, SQLLEN width, SQLLEN* indicators) noexcept;
+    // Drops every binding and goes back to one row per fetch.
+    void Unbind() noexcept;
+    // Makes row `row` (1-based) of the fetched block the one SQLGetData reads.
+    void Position(SQLSETPOSIROW row);
 
     // Catalogue functions; a null argument is passed as NULL. Pattern arguments are taken
     // literally: their wildcard characters are escaped when the driver has an escape.
