@@ -361,8 +361,8 @@ TVariant TField::ToNative(const TVariant& value) const { return value; }
 
 std::string TField::AsString() const
 {
-    const TVariant v = Value();
-    return v.IsNull() ? std::string() : v.AsString();
+    TVariant v = Value();
+    return v.IsNull() ? std::string() : std::move(v).AsString();
 }
 
 void TField::SetAsString(const std::string& value) { SetValue(ParseText(value)); }

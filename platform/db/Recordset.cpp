@@ -172,7 +172,7 @@ void TRowStore::EndRow()
     const std::size_t size = pending_.size();
     if (blocks_.empty() || blockUsed_ + size > blockSizes_.back()) {
         const std::size_t blockSize = std::max(kBlockSize, size);
-        blocks_.push_back(std::make_unique<std::uint8_t[]>(blockSize));
+        blocks_.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(blockSize));
         blockSizes_.push_back(blockSize);
         blockUsed_ = 0;
     }
@@ -515,18 +515,18 @@ void AddBound(const TBinding& b, const TRecordsetColumn& c, std::size_t row, TRo
 bool FetchBound(TOdbcStatement& statement, TRecordset& rs)
 {
     const std::uint32_t extensions = statement.Connection().InfoUInt32(SQL_GETDATA_EXTENSIONS);
-    const bool anyOrder = (extensions & SQL_GD_ANY_ORDER) != 0;
+    const bool anyColumn = (extensions & SQL_GD_ANY_COLUMN) != 0;
     std::vector<TBinding> bindings;
     std::vector<int> bindingOf(rs.columns.size(), -1);
-    bool getData = false;  // some column, or some truncated value, is read with SQLGetData
+    bool unbound = false;  // some column is read with SQLGetData
+    bool getData = false;  // ... or some bound value may have to be
     for (std::size_t i = 0; i < rs.columns.size(); ++i) {
         TBinding b = BindingFor(rs.columns[i], i);
-        if (b.cType == 0) {
-            getData = true;
+        // Without any-column reads, SQLGetData reaches only columns after the last bound one.
+        if (b.cType == 0 || (unbound && !anyColumn)) {
+            unbound = getData = true;
             continue;
         }
-        // Without any-order reads, SQLGetData reaches only columns after the last bound one.
-        if (getData && !anyOrder) continue;
         getData = getData || b.text;
         bindingOf[i] = static_cast<int>(bindings.size());
         bindings.push_back(std::move(b));
