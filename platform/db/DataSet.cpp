@@ -2,11 +2,24 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
 #include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
+
+// Debug builds check the record window after every move and change, naming what broke.
+#ifdef NDEBUG
+#define GW_ASSERT_CONSISTENT() ((void)0)
+#else
+#define GW_ASSERT_CONSISTENT()                                                              \
+    do {                                                                                    \
+        const std::string fault_ = ConsistencyFault();                                      \
+        if (!fault_.empty()) std::fprintf(stderr, "record window: %s\n", fault_.c_str()); \
+        assert(fault_.empty());                                                             \
+    } while (false)
+#endif
 
 namespace db {
 
@@ -168,6 +181,7 @@ void TDataSet::SetActive(bool active)
         BeforeOpen(this);
         OpenCursor();
         SetState(dsBrowse);
+        GW_ASSERT_CONSISTENT();
         AfterOpen(this);
         if (!IsEmpty()) AfterScroll(this);
     } else {
@@ -198,7 +212,6 @@ void TDataSet::OpenCursor()
     GetNextRecords();
     bof_ = true;
     undo.Release();
-    assert(ConsistencyFault().empty());
 }
 
 void TDataSet::CloseCursor()
@@ -458,7 +471,7 @@ void TDataSet::Resync(TResyncMode mode)
     while (count > 0 && GetPriorRecord()) --count;
     GetNextRecords();
     GetPriorRecords();
-    assert(ConsistencyFault().empty());
+    GW_ASSERT_CONSISTENT();
 }
 
 TRecordBuffer TDataSet::ActiveBuffer() const
@@ -501,7 +514,7 @@ void TDataSet::First()
         InternalFirst();
         GetNextRecords();
     }
-    assert(ConsistencyFault().empty());
+    GW_ASSERT_CONSISTENT();
     AfterScroll(this);
 }
 
@@ -518,7 +531,7 @@ void TDataSet::Last()
         InternalLast();
         GetPriorRecords();
     }
-    assert(ConsistencyFault().empty());
+    GW_ASSERT_CONSISTENT();
     AfterScroll(this);
 }
 
@@ -566,7 +579,7 @@ int TDataSet::MoveBy(int distance)
             --moved;
         }
     }
-    assert(ConsistencyFault().empty());
+    GW_ASSERT_CONSISTENT();
     AfterScroll(this);
     return moved;
 }
@@ -726,7 +739,7 @@ void TDataSet::EndInsertAppend()
     }
     modified_ = false;
     DataEvent(deDataSetChange);
-    assert(ConsistencyFault().empty());
+    GW_ASSERT_CONSISTENT();
     AfterInsert(this);
     AfterScroll(this);
 }
@@ -773,7 +786,7 @@ void TDataSet::Post()
     InternalPost();
     SetState(dsBrowse);
     Resync({});
-    assert(ConsistencyFault().empty());
+    GW_ASSERT_CONSISTENT();
     AfterPost(this);
 }
 
@@ -788,7 +801,7 @@ void TDataSet::Cancel()
     InternalCancel();
     SetState(dsBrowse);
     Resync({});
-    assert(ConsistencyFault().empty());
+    GW_ASSERT_CONSISTENT();
     AfterCancel(this);
     if (scrolls) AfterScroll(this);
 }
@@ -808,7 +821,7 @@ void TDataSet::Delete()
     InternalDelete();
     SetState(dsBrowse);
     Resync({});
-    assert(ConsistencyFault().empty());
+    GW_ASSERT_CONSISTENT();
     AfterDelete(this);
     AfterScroll(this);
 }
@@ -889,7 +902,7 @@ void TDataSet::BindFields(bool binding)
 
 std::string TDataSet::ConsistencyFault() const
 {
-    if (!Active()) return recordCount_ == 0 ? std::string() : "a closed data set holds buffered records";
+    if (state_ == dsInactive) return recordCount_ == 0 ? std::string() : "a closed data set holds buffered records";
     if (bufferCount_ < 1) return "an open data set has no record buffers";
     if (buffers_.size() != static_cast<std::size_t>(bufferCount_) + 1)
         return "the buffer list does not hold one buffer per record plus the scratch buffer";
