@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <stdexcept>
+
+#include <sys/mman.h>
 
 #include "platform/db/DbErrors.h"
 #include "platform/db/OdbcHandles.h"
@@ -14,7 +18,20 @@ namespace db {
 
 namespace {
 
-constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+// Blocks grow from small (a short result stays small) to large; large blocks are aligned to
+// and marked for huge pages, so that filling them does not fault in every 4 KiB page.
+constexpr std::size_t kFirstBlockSize = std::size_t{64} << 10;
+constexpr std::size_t kLargestBlockSize = std::size_t{4} << 20;
+constexpr std::size_t kHugePageSize = std::size_t{2} << 20;
+
+std::uint8_t* AllocateBlock(std::size_t size)
+{
+    void* block = nullptr;
+    const bool huge = size >= kHugePageSize;
+    if (posix_memalign(&block, huge ? kHugePageSize : alignof(std::max_align_t), size) != 0) throw std::bad_alloc();
+    if (huge) madvise(block, size, MADV_HUGEPAGE);  // only advice: without it, plain pages
+    return static_cast<std::uint8_t*>(block);
+}
 
 void PutVarint(std::vector<std::uint8_t>& out, std::uint64_t v)
 {
@@ -102,6 +119,8 @@ TRecordsetColumn ColumnFromOdbc(const TOdbcColumn& column, bool enableBCD)
     return c;
 }
 
+void TRowStore::TBlockFree::operator()(std::uint8_t* block) const noexcept { std::free(block); }
+
 // ---- Row store -----------------------------------------------------------------------------
 
 TRowStore::TRowStore(std::vector<TStorage> columns)
@@ -171,8 +190,9 @@ void TRowStore::EndRow()
     if (column_ != ColumnCount()) throw std::logic_error("TRowStore: a row needs one value per column");
     const std::size_t size = pending_.size();
     if (blocks_.empty() || blockUsed_ + size > blockSizes_.back()) {
-        const std::size_t blockSize = std::max(kBlockSize, size);
-        blocks_.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(blockSize));
+        const std::size_t next = blocks_.empty() ? kFirstBlockSize : std::min(blockSizes_.back() * 2, kLargestBlockSize);
+        const std::size_t blockSize = std::max(next, size);
+        blocks_.emplace_back(AllocateBlock(blockSize));
         blockSizes_.push_back(blockSize);
         blockUsed_ = 0;
     }

@@ -100,7 +100,10 @@ private:
 
     std::vector<TStorage> columns_;
     std::size_t bitmapBytes_;
-    std::vector<std::unique_ptr<std::uint8_t[]>> blocks_;
+    struct TBlockFree {
+        void operator()(std::uint8_t* block) const noexcept;
+    };
+    std::vector<std::unique_ptr<std::uint8_t[], TBlockFree>> blocks_;
     std::vector<std::size_t> blockSizes_;
     std::size_t blockUsed_ = 0;
     std::vector<const std::uint8_t*> rows_;
