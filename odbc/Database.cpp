@@ -5,8 +5,10 @@
 #include <limits>
 
 #include "odbc/Messages.h"
+#include "odbc/OdbcApi.h"
 #include "odbc/SqlError.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Scope.h"
 #include "platform/ui/Forms.h"
 
 namespace odbc {
@@ -110,7 +112,7 @@ std::string ParamsToConnectString(const rtl::TStrings& params)
     return result;
 }
 
-SQLSMALLINT FieldTypeToSQLType(db::TFieldType type)
+std::int16_t FieldTypeToSQLType(db::TFieldType type)
 {
     switch (type) {
     case db::ftString: return SQL_CHAR;
@@ -192,103 +194,86 @@ void TdbDataBase::Notification(classes::TComponent* component, classes::TOperati
 
 TdbSession& TdbDataBase::EffectiveSession() { return session_ != nullptr ? *session_ : DefaultSession(); }
 
-SQLHENV TdbDataBase::SessionHandle() { return EffectiveSession().Handle(); }
+THandle TdbDataBase::SessionHandle() { return EffectiveSession().Handle(); }
 
-void TdbDataBase::CheckResult(SQLRETURN returnCode)
+void TdbDataBase::CheckResult(TSqlReturn returnCode)
 {
-    if (returnCode != SQL_SUCCESS) throw ESQLerror(SQL_HANDLE_DBC, returnCode, handle_);
+    if (returnCode != SQL_SUCCESS) throw ESQLerror(SQL_HANDLE_DBC, returnCode, handle_.Get());
 }
 
 void TdbDataBase::Connect()
 {
     if (Connected()) return;
-    StartWait();
-    try {
-        TdbSession& session = EffectiveSession();
-        const SQLHDBC dbc = AllocHandle(SQL_HANDLE_DBC, session.Handle(), OdbcMessage(SCantAllocDbc));
-        const TOdbcApi& api = Odbc();
-        handle_ = dbc;
-        bool live = false;
-        try {
-            CheckResult(api.SQLSetConnectAttr(dbc, SQL_ATTR_ODBC_CURSORS,
-                                              reinterpret_cast<SQLPOINTER>(CursorLibraryUse(odbcCursors_)),
-                                              SQL_IS_UINTEGER));
-            OnConnect(this);
-            const std::string in = ParamsToConnectString(*params_);
-            connectString_.clear();
-            std::string out(static_cast<std::size_t>(kLargestBuffer), '\0');
-            SQLSMALLINT outLength = 0;
-            // There is no window to own a driver's dialog on this platform, so the driver
-            // gets a null window handle and prompting is not offered: a driver asked to
-            // prompt fails, and the completing modes complete only what the string allows.
-            const SQLRETURN r =
-                api.SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(const_cast<char*>(in.c_str())), SQL_NTS,
-                                     reinterpret_cast<SQLCHAR*>(out.data()), kLargestBuffer, &outLength,
-                                     CompletionMode(driverCompletion_));
-            // A connect that succeeds with information (a warning, a notice, an option the
-            // driver changed) is a live connection like any other. A failed one is a failure
-            // whatever its first record says: the driver manager reports a driver library it
-            // cannot load as SQL_ERROR with a general warning (01000) first.
-            if (!SQL_SUCCEEDED(r)) {
-                ESQLerror error(SQL_HANDLE_DBC, r, dbc);
-                if (error.ReturnCode() == SQL_NO_DATA) error.SetMessage(OdbcMessage(SDatabaseNotOpened));
-                throw error;
-            }
-            live = true;
-            out.resize(strnlen(out.data(), out.size()));
-            connectString_ = std::move(out);
-            if (transIsolation_ != TxnDefault)
-                CheckResult(api.SQLSetConnectAttr(dbc, SQL_ATTR_TXN_ISOLATION,
-                                                  reinterpret_cast<SQLPOINTER>(IsolationValue(transIsolation_)),
-                                                  SQL_IS_INTEGER));
-        } catch (...) {
-            ReleaseConnection(live);
-            throw;
-        }
-        connectedOn_ = &session;
-        session.connections_.push_back(this);
-    } catch (...) {
-        EndWait();
-        throw;
+    auto wait = rtl::MakeScope(*this, &TdbDataBase::StartWait, &TdbDataBase::EndWait);
+    TdbSession& session = EffectiveSession();
+    const SQLHDBC dbc = AllocHandle(SQL_HANDLE_DBC, session.Handle(), OdbcMessage(SCantAllocDbc));
+    handle_ = TOwnedHandle(db::TOdbcHandleKind::Connection, dbc);
+    // Any failure from here on leaves no handle (a live one is disconnected first).
+    rtl::TScopeExit release([this] { ReleaseConnection(); });
+    const TOdbcApi& api = Odbc();
+    CheckResult(api.SQLSetConnectAttr(dbc, SQL_ATTR_ODBC_CURSORS,
+                                      reinterpret_cast<SQLPOINTER>(CursorLibraryUse(odbcCursors_)), SQL_IS_UINTEGER));
+    OnConnect(this);
+    const std::string in = ParamsToConnectString(*params_);
+    connectString_.clear();
+    std::string out(static_cast<std::size_t>(kLargestBuffer), '\0');
+    SQLSMALLINT outLength = 0;
+    // There is no window to own a driver's dialog on this platform, so the driver gets a null
+    // window handle and prompting is not offered: a driver asked to prompt fails, and the
+    // completing modes complete only what the string allows.
+    const SQLRETURN r =
+        api.SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(const_cast<char*>(in.c_str())), SQL_NTS,
+                             reinterpret_cast<SQLCHAR*>(out.data()), kLargestBuffer, &outLength,
+                             CompletionMode(driverCompletion_));
+    // A connect that succeeds with information (a warning, a notice, an option the driver
+    // changed) is a live connection like any other. A failed one is a failure whatever its
+    // first record says: the driver manager reports a driver library it cannot load as
+    // SQL_ERROR with a general warning (01000) first.
+    if (!SQL_SUCCEEDED(r)) {
+        ESQLerror error(SQL_HANDLE_DBC, r, dbc);
+        if (error.ReturnCode() == SQL_NO_DATA) error.SetMessage(OdbcMessage(SDatabaseNotOpened));
+        throw error;
     }
-    EndWait();
+    handle_.SetConnected(true);
+    out.resize(strnlen(out.data(), out.size()));
+    connectString_ = std::move(out);
+    if (transIsolation_ != TxnDefault)
+        CheckResult(api.SQLSetConnectAttr(dbc, SQL_ATTR_TXN_ISOLATION,
+                                          reinterpret_cast<SQLPOINTER>(IsolationValue(transIsolation_)),
+                                          SQL_IS_INTEGER));
+    release.Release();
+    connectedOn_ = &session;
+    session.connections_.push_back(this);
 }
 
-void TdbDataBase::ReleaseConnection(bool live) noexcept
+void TdbDataBase::ReleaseConnection() noexcept
 {
-    const SQLHDBC dbc = handle_;
-    handle_ = SQL_NULL_HDBC;
     if (connectedOn_ != nullptr) {
         std::erase(connectedOn_->connections_, this);
         connectedOn_ = nullptr;
     }
-    if (dbc == SQL_NULL_HDBC || !ODBCUsable()) return;
-    // A live connection must be closed before its handle can be freed.
-    const TOdbcApi& api = Odbc();
-    if (live) api.SQLDisconnect(dbc);
-    api.SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+    // A live connection is closed before its handle is freed; with the driver manager gone
+    // there is nothing left to free.
+    handle_.Reset();
 }
 
 void TdbDataBase::Disconnect()
 {
     if (!Connected()) return;
-    StartWait();
+    auto wait = rtl::MakeScope(*this, &TdbDataBase::StartWait, &TdbDataBase::EndWait);
     for (TdbAttachedDataSet* dataSet : std::vector<TdbAttachedDataSet*>(dataSets_)) dataSet->ReleaseStatement();
-    ReleaseConnection(true);
-    EndWait();
+    ReleaseConnection();
 }
 
-void TdbDataBase::GetInfo(SQLUSMALLINT infoType, SQLPOINTER value, SQLSMALLINT bufferLength,
-                          SQLSMALLINT* stringLength)
+void TdbDataBase::GetInfo(std::uint16_t infoType, void* value, std::int16_t bufferLength, std::int16_t* stringLength)
 {
     // Without a connection there is no handle to ask (and maybe no driver manager yet).
-    const SQLRETURN r = handle_ == SQL_NULL_HDBC
-                            ? SQL_INVALID_HANDLE
-                            : Odbc().SQLGetInfo(handle_, infoType, value, bufferLength, stringLength);
+    const SQLRETURN r = !handle_ ? SQL_INVALID_HANDLE
+                                 : Odbc().SQLGetInfo(handle_.Get(), infoType, value, bufferLength, stringLength);
     switch (r) {
     case SQL_SUCCESS: return;
     case SQL_SUCCESS_WITH_INFO:
-    case SQL_ERROR: throw ESQLerror(SQL_HANDLE_DBC, r, handle_);
+    case SQL_ERROR: throw ESQLerror(SQL_HANDLE_DBC, r, handle_.Get());
     case SQL_INVALID_HANDLE: throw ESQLerror("SQL_INVALID_HANDLE", r);
     case SQL_STILL_EXECUTING: throw ESQLerror("SQL_STILL_EXECUTING", r);
     default: throw ESQLerror("unknown SQL result", r);

@@ -2,6 +2,7 @@
 // TdbDataBase: one ODBC connection opened on a session's environment, the query data sets
 // attached to it, and the listing of the machine's data sources.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,7 +56,7 @@ std::string ParamsToConnectString(const rtl::TStrings& params);
 // The SQL data type a parameter of that field type is bound as (SQL_CHAR, SQL_SMALLINT,
 // SQL_INTEGER, SQL_DOUBLE, SQL_DATE, SQL_TIMESTAMP, SQL_LONGVARBINARY, SQL_LONGVARCHAR); 0 for
 // the types that have none (ftTime included).
-SQLSMALLINT FieldTypeToSQLType(db::TFieldType type);
+std::int16_t FieldTypeToSQLType(db::TFieldType type);
 
 class TdbDataBase : public classes::TComponent {
     GW_CLASS(TdbDataBase)
@@ -73,20 +74,20 @@ public:
     // Releases the statements of the attached data sets and closes the connection; the
     // data sets stay attached. Nothing when not connected.
     void Disconnect();
-    bool Connected() const noexcept { return handle_ != SQL_NULL_HDBC; }
-    SQLHDBC Handle() const noexcept { return handle_; }
+    bool Connected() const noexcept { return static_cast<bool>(handle_); }
+    THandle Handle() const noexcept { return handle_.Get(); }
     // The completed connection string the driver returned on the last connect.
     const std::string& ConnectString() const noexcept { return connectString_; }
 
     // The environment of Session(), or of the default session without one.
-    SQLHENV SessionHandle();
+    THandle SessionHandle();
 
     // Raises ESQLerror with the connection's records for any result but SQL_SUCCESS.
-    void CheckResult(SQLRETURN returnCode);
+    void CheckResult(TSqlReturn returnCode);
     // SQLGetInfo on the connection. SQL_SUCCESS_WITH_INFO and SQL_ERROR raise ESQLerror
     // with the connection's records; SQL_INVALID_HANDLE, SQL_STILL_EXECUTING and other
     // results raise an ESQLerror named after the result, without records.
-    void GetInfo(SQLUSMALLINT infoType, SQLPOINTER value, SQLSMALLINT bufferLength, SQLSMALLINT* stringLength);
+    void GetInfo(std::uint16_t infoType, void* value, std::int16_t bufferLength, std::int16_t* stringLength);
 
     // Replaces `list` with the names of the user and system data sources, in the driver
     // manager's order, each whole. Needs no connection; ODBC failures end the list silently.
@@ -134,12 +135,12 @@ public:
 
 private:
     TdbSession& EffectiveSession();
-    void ReleaseConnection(bool live) noexcept;
+    void ReleaseConnection() noexcept;
 
     std::string connectString_;
     std::vector<TdbAttachedDataSet*> dataSets_;
     TdbDriverCompletion driverCompletion_ = sdCompleteReq;
-    SQLHDBC handle_ = SQL_NULL_HDBC;
+    TOwnedHandle handle_;
     TdbSession* connectedOn_ = nullptr;
     TdbOdbcCursors odbcCursors_ = ocUSE_DRIVER;
     std::unique_ptr<rtl::TStringList> params_;

@@ -1,8 +1,9 @@
-#include "odbc/OdbcSql.h"
+#include "odbc/OdbcApi.h"
 
 #include <dlfcn.h>
 
 #include <optional>
+#include <utility>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
@@ -107,15 +108,29 @@ const TOdbcApi& Odbc()
     return b.api;
 }
 
+void TLoadedOdbcCalls::Disconnect(void* connection) noexcept
+{
+    if (ODBCUsable()) Binding().api.SQLDisconnect(connection);
+}
+
+bool TLoadedOdbcCalls::Free(db::TOdbcHandleKind kind, void* handle) noexcept
+{
+    if (!ODBCUsable()) return false;
+    return Binding().api.SQLFreeHandle(static_cast<SQLSMALLINT>(kind), handle) == SQL_SUCCESS;
+}
+
+static_assert(static_cast<SQLSMALLINT>(db::TOdbcHandleKind::Environment) == SQL_HANDLE_ENV);
+static_assert(static_cast<SQLSMALLINT>(db::TOdbcHandleKind::Connection) == SQL_HANDLE_DBC);
+static_assert(static_cast<SQLSMALLINT>(db::TOdbcHandleKind::Statement) == SQL_HANDLE_STMT);
+
 SQLHANDLE AllocHandle(SQLSMALLINT handleType, SQLHANDLE inputHandle, const char* message)
 {
     const TOdbcApi& api = Odbc();
     SQLHANDLE handle = SQL_NULL_HANDLE;
-    if (api.SQLAllocHandle(handleType, inputHandle, &handle) != SQL_SUCCESS) {
-        if (handle != SQL_NULL_HANDLE) api.SQLFreeHandle(handleType, handle);
-        throw rtl::Exception(message);
-    }
-    return handle;
+    const SQLRETURN result = api.SQLAllocHandle(handleType, inputHandle, &handle);
+    TOwnedHandle owned(static_cast<db::TOdbcHandleKind>(handleType), handle);
+    if (result != SQL_SUCCESS) throw rtl::Exception(message);
+    return owned.Release();
 }
 
 std::uint16_t DriverManagerVersion() { return Binding().version; }
@@ -124,24 +139,22 @@ std::uint16_t GetDriverManagerVersion()
 {
     const TOdbcApi& api = Odbc();
     // A handle handed out with anything but SQL_SUCCESS is not used, but it is freed: a
-    // connection handle left behind would keep the environment from being freed.
-    SQLHENV env = SQL_NULL_HENV;
-    if (api.SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env) != SQL_SUCCESS) {
-        if (env != SQL_NULL_HENV) api.SQLFreeHandle(SQL_HANDLE_ENV, env);
+    // connection handle left behind would keep the environment from being freed. The
+    // connection is declared last, so it goes first.
+    SQLHENV envHandle = SQL_NULL_HENV;
+    const SQLRETURN envResult = api.SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &envHandle);
+    const TOwnedHandle env(db::TOdbcHandleKind::Environment, envHandle);
+    if (envResult != SQL_SUCCESS) return 0;
+    if (!SQL_SUCCEEDED(api.SQLSetEnvAttr(envHandle, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)))
         return 0;
-    }
-    std::uint16_t version = 0;
-    SQLHDBC dbc = SQL_NULL_HDBC;
-    if (SQL_SUCCEEDED(api.SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)) &&
-        api.SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc) == SQL_SUCCESS) {
-        SQLCHAR text[64] = {};
-        SQLSMALLINT length = 0;
-        if (api.SQLGetInfo(dbc, SQL_DM_VER, text, sizeof text, &length) == SQL_SUCCESS)
-            version = VersionFromDmText(reinterpret_cast<const char*>(text));
-    }
-    if (dbc != SQL_NULL_HDBC) api.SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-    api.SQLFreeHandle(SQL_HANDLE_ENV, env);
-    return version;
+    SQLHDBC dbcHandle = SQL_NULL_HDBC;
+    const SQLRETURN dbcResult = api.SQLAllocHandle(SQL_HANDLE_DBC, envHandle, &dbcHandle);
+    const TOwnedHandle dbc(db::TOdbcHandleKind::Connection, dbcHandle);
+    if (dbcResult != SQL_SUCCESS) return 0;
+    SQLCHAR text[64] = {};
+    SQLSMALLINT length = 0;
+    if (api.SQLGetInfo(dbcHandle, SQL_DM_VER, text, sizeof text, &length) != SQL_SUCCESS) return 0;
+    return VersionFromDmText(reinterpret_cast<const char*>(text));
 }
 
 void UnloadODBCLibrary()

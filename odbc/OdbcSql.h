@@ -1,42 +1,37 @@
 #pragma once
-// The run-time binding of the ODBC driver manager.
+// The run-time binding of the ODBC driver manager: loading, unloading and the driver
+// manager's version.
 //
 // Nothing links the driver manager: the first environment allocation loads unixODBC
-// ("libodbc.so.2", else "libodbc.so") and resolves the entry points below by name. Each
-// pointer has the type of the ODBC header's own prototype, so handles and lengths are the
-// platform's ODBC types (64-bit here). Every ODBC call of the components goes through
-// Odbc(), which raises instead of handing out a pointer that was never resolved.
+// ("libodbc.so.2", else "libodbc.so") and resolves its entry points by name. The binding
+// stays loaded for the rest of the run; only the shutdown routine unloads it.
 //
-// The binding stays loaded for the rest of the run; only the shutdown routine unloads it.
-
-#include <sql.h>
-#include <sqlext.h>
+// The components' public headers speak of ODBC objects through the plain types below and
+// never include the ODBC headers; the entry points themselves, the handle owner and the
+// conversions of ODBC structures are in the components' private OdbcApi.h.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "platform/rtl/DateTime.h"
+#include "platform/db/OdbcHandle.h"
 
 namespace odbc {
 
-// The entry points, in the order they are resolved; the first one missing stops the load.
-#define GW_ODBC_ENTRY_POINTS(X)                                                                     \
-    X(SQLAllocHandle) X(SQLSetEnvAttr) X(SQLFreeHandle) X(SQLGetInfo) X(SQLProcedures) X(SQLColumns) \
-    X(SQLSpecialColumns) X(SQLGetDiagRec) X(SQLConnect) X(SQLDisconnect) X(SQLDriverConnect)         \
-    X(SQLExecDirect) X(SQLPrepare) X(SQLCloseCursor) X(SQLExecute) X(SQLFetch) X(SQLNumResultCols)   \
-    X(SQLDescribeCol) X(SQLFetchScroll) X(SQLExtendedFetch) X(SQLGetData) X(SQLSetStmtAttr)          \
-    X(SQLGetStmtAttr) X(SQLBulkOperations) X(SQLPutData) X(SQLBindCol) X(SQLSetPos)                 \
-    X(SQLDataSources) X(SQLDrivers) X(SQLSetConnectAttr) X(SQLGetCursorName) X(SQLSetCursorName)     \
-    X(SQLRowCount) X(SQLBindParameter) X(SQLFreeStmt) X(SQLColAttribute) X(SQLEndTran) X(SQLTables)  \
-    X(SQLPrimaryKeys) X(SQLProcedureColumns)
+// An ODBC handle (environment, connection or statement), as the driver manager hands it out.
+using THandle = void*;
+// The result of an ODBC call (SQL_SUCCESS, SQL_ERROR ...).
+using TSqlReturn = std::int16_t;
+// A handle type (SQL_HANDLE_ENV ...).
+using THandleType = std::int16_t;
+// A driver's native error number.
+using TNativeError = std::int32_t;
+// SQL_ERROR.
+constexpr TSqlReturn kSqlError = -1;
 
-// One pointer per entry point, named like the function it reaches.
-struct TOdbcApi {
-#define GW_ODBC_POINTER(name) decltype(&::name) name = nullptr;
-    GW_ODBC_ENTRY_POINTS(GW_ODBC_POINTER)
-#undef GW_ODBC_POINTER
-};
+// The owner of every handle the components allocate (its calls are in OdbcApi.h).
+struct TLoadedOdbcCalls;
+using TOwnedHandle = db::TOdbcHandle<TLoadedOdbcCalls>;
 
 // The driver manager's file names, tried in order.
 const std::vector<std::string>& DriverManagerFileNames();
@@ -59,13 +54,6 @@ bool ODBCUsable();
 // it is missing or no library is open.
 void* GetODBCProc(const char* name);
 
-// The entry points of the usable binding; raises when it is not loaded or unusable.
-const TOdbcApi& Odbc();
-
-// SQLAllocHandle that accepts only SQL_SUCCESS: any other result frees whatever it may have
-// allocated and raises rtl::Exception with `message`.
-SQLHANDLE AllocHandle(SQLSMALLINT handleType, SQLHANDLE inputHandle, const char* message);
-
 // Major × 256 + minor of the driver manager's own version (SQL_DM_VER), taken when it was
 // loaded; 0 when not loaded or when the driver manager does not tell.
 std::uint16_t DriverManagerVersion();
@@ -75,12 +63,5 @@ std::uint16_t GetDriverManagerVersion();
 // Closes the library and forgets every entry point; raises with the system's text when the
 // library cannot be closed. Does nothing when none is open.
 void UnloadODBCLibrary();
-
-// Conversions between date-time values and the ODBC date and timestamp structures.
-// An invalid date raises EConvertError.
-rtl::TDateTime ODBCDateToDateTime(const SQL_DATE_STRUCT& date);
-SQL_DATE_STRUCT DateTimeToODBCDate(rtl::TDateTime value);
-// The fraction is in nanoseconds: milliseconds × 1,000,000.
-SQL_TIMESTAMP_STRUCT DateTimeToODBCTimeStamp(rtl::TDateTime value);
 
 }  // namespace odbc

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "odbc/Database.h"
+#include "odbc/OdbcApi.h"
 #include "odbc/Messages.h"
 #include "platform/rtl/Exceptions.h"
 
@@ -14,17 +15,17 @@ TdbSession::TdbSession(classes::TComponent* owner) : TComponent(owner) {}
 
 TdbSession::~TdbSession() { FreeEnvironment(); }
 
-SQLHENV TdbSession::Handle()
+THandle TdbSession::Handle()
 {
-    if (handle_ == SQL_NULL_HENV) AllocEnvironment();
-    return handle_;
+    if (!handle_) AllocEnvironment();
+    return handle_.Get();
 }
 
 void TdbSession::AllocEnvironment()
 {
     LoadODBCLibrary();
     const SQLHENV env = AllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, OdbcMessage(SCantAllocEnv));
-    handle_ = env;
+    handle_ = TOwnedHandle(db::TOdbcHandleKind::Environment, env);
     const SQLRETURN r =
         Odbc().SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     if (!SQL_SUCCEEDED(r)) {
@@ -35,14 +36,11 @@ void TdbSession::AllocEnvironment()
 
 bool TdbSession::FreeEnvironment()
 {
-    if (handle_ == SQL_NULL_HENV) return true;
+    if (!handle_) return true;
     // An environment with live connections cannot be freed: close them first.
     while (!connections_.empty()) connections_.back()->Disconnect();
-    SQLHENV env = handle_;
-    handle_ = SQL_NULL_HENV;
-    // With the driver manager already unloaded there is nothing left to free.
-    if (!ODBCUsable()) return false;
-    return Odbc().SQLFreeHandle(SQL_HANDLE_ENV, env) == SQL_SUCCESS;
+    // With the driver manager already unloaded there is nothing left to free (false).
+    return handle_.Reset();
 }
 
 namespace {

@@ -20,8 +20,8 @@ public:
     // The environment handle; the first read loads the driver manager and allocates it.
     // Raises the driver manager's load errors, 65129 when the environment cannot be
     // allocated and 65108 when it cannot be set to ODBC 3 (the handle is then freed again).
-    SQLHENV Handle();
-    bool HandleAllocated() const noexcept { return handle_ != SQL_NULL_HENV; }
+    THandle Handle();
+    bool HandleAllocated() const noexcept { return static_cast<bool>(handle_); }
 
     // Disconnects the databases connected on this environment, then frees it. True when
     // there was none or the driver manager freed it.
@@ -31,7 +31,7 @@ private:
     friend class TdbDataBase;
     void AllocEnvironment();
 
-    SQLHENV handle_ = SQL_NULL_HENV;
+    TOwnedHandle handle_;
     // Databases whose live connection was made on this environment.
     std::vector<TdbDataBase*> connections_;
 };

@@ -1,5 +1,7 @@
 #include "odbc/SqlError.h"
 
+#include "odbc/OdbcApi.h"
+
 #include <cstring>
 #include <limits>
 

@@ -14,7 +14,7 @@ namespace odbc {
 // One diagnostic record of a handle.
 struct TDiagRecord {
     std::string SQLState;
-    SQLINTEGER NativeError = 0;
+    TNativeError NativeError = 0;
     std::string Text;
     friend bool operator==(const TDiagRecord&, const TDiagRecord&) = default;
 };
@@ -22,7 +22,7 @@ struct TDiagRecord {
 // Every diagnostic record of the handle, in record order, each text whole however long (a
 // text that does not fit the first buffer is asked for again with the length the driver
 // manager gave). Stops at the first record that cannot be read.
-std::vector<TDiagRecord> ReadDiagRecords(SQLSMALLINT handleType, SQLHANDLE handle);
+std::vector<TDiagRecord> ReadDiagRecords(THandleType handleType, THandle handle);
 
 // "SQL_SUCCESS", "SQL_SUCCESS_WITH_INFO", "SQL_STILL_EXECUTING", "SQL_NEED_DATA",
 // "SQL_NO_DATA", "SQL_ERROR", "SQL_INVALID_HANDLE"; otherwise "unknown SQL result" followed
@@ -34,27 +34,27 @@ public:
     // The failed call's result and the records of the handle it was made on. Records are
     // read only for SQL_SUCCESS_WITH_INFO and SQL_ERROR; any other result gives the result's
     // name as the message and no records.
-    ESQLerror(SQLSMALLINT handleType, SQLRETURN returnCode, SQLHANDLE handle);
+    ESQLerror(THandleType handleType, TSqlReturn returnCode, THandle handle);
     // The same from records already read. The message is the first record as
     // SQLSTATE + ":" + text, or the result's name when there is none.
-    ESQLerror(SQLRETURN returnCode, const std::vector<TDiagRecord>& records);
+    ESQLerror(TSqlReturn returnCode, const std::vector<TDiagRecord>& records);
     // A failure that carries no records: Errors() is nullptr and SQLState() empty.
-    explicit ESQLerror(std::string message, SQLRETURN returnCode = SQL_ERROR);
+    explicit ESQLerror(std::string message, TSqlReturn returnCode = kSqlError);
 
     // One line per record, SQLSTATE + ":" + text; nullptr for a message-only error.
     const rtl::TStringList* Errors() const noexcept { return errors_.get(); }
     // The first record's SQLSTATE; empty when no record was read.
     const std::string& SQLState() const noexcept { return sqlState_; }
     // The native error of the last record read; the result code when none was read.
-    SQLINTEGER NativeError() const noexcept { return nativeError_; }
+    TNativeError NativeError() const noexcept { return nativeError_; }
     // The result of the failed call.
-    SQLRETURN ReturnCode() const noexcept { return returnCode_; }
+    TSqlReturn ReturnCode() const noexcept { return returnCode_; }
 
 private:
     std::shared_ptr<rtl::TStringList> errors_;
     std::string sqlState_;
-    SQLINTEGER nativeError_ = 0;
-    SQLRETURN returnCode_ = SQL_ERROR;
+    TNativeError nativeError_ = 0;
+    TSqlReturn returnCode_ = kSqlError;
 };
 
 }  // namespace odbc

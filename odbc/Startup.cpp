@@ -1,7 +1,7 @@
 #include "odbc/Startup.h"
 
 #include "odbc/ErrorDialog.h"
-#include "odbc/OdbcSql.h"
+#include "odbc/OdbcApi.h"
 #include "odbc/Session.h"
 
 namespace odbc {

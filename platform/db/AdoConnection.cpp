@@ -6,6 +6,7 @@
 #include "platform/db/AdoDataSet.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/db/DataLinks.h"
+#include "platform/db/OdbcHandles.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace db {
@@ -161,13 +162,18 @@ GW_IMPLEMENT_CLASS(TADOConnection, classes::TComponent)
     p.Event("OnWillConnect", &TADOConnection::OnWillConnect);
 }
 
-TADOConnection::TADOConnection(classes::TComponent* owner) : TComponent(owner) {}
+TADOConnection::TADOConnection(classes::TComponent* owner)
+    : TComponent(owner), odbc_(std::make_unique<TOdbcConnection>())
+{
+}
+
+bool TADOConnection::Connected() const noexcept { return odbc_->Connected(); }
 
 TADOConnection::~TADOConnection()
 {
     for (TCustomADODataSet* ds : dataSets_) ds->connection_ = nullptr;
     dataSets_.clear();
-    odbc_.Disconnect();
+    odbc_->Disconnect();
 }
 
 void TADOConnection::SetLoginDialogProc(TLoginDialogProc proc)
@@ -259,7 +265,7 @@ void TADOConnection::DoConnect(std::string userId, std::string password, bool cr
         pwd = eventPassword;
     }
     const std::string odbcString = OleDbToOdbc(eventString, user, pwd);
-    odbc_.Connect(odbcString);
+    odbc_->Connect(odbcString);
     odbcString_ = odbcString;
     AfterConnect(this);
 }
@@ -270,17 +276,17 @@ void TADOConnection::Close()
     BeforeDisconnect(this);
     const std::vector<TCustomADODataSet*> sets = dataSets_;
     for (TCustomADODataSet* ds : sets) ds->Close();
-    odbc_.Disconnect();
+    odbc_->Disconnect();
     AfterDisconnect(this);
 }
 
-void TADOConnection::ConnectionLost() noexcept { odbc_.Disconnect(); }
+void TADOConnection::ConnectionLost() noexcept { odbc_->Disconnect(); }
 
 long long TADOConnection::Execute(const std::string& sql)
 {
     Open();
     try {
-        TOdbcStatement st(odbc_);
+        TOdbcStatement st(*odbc_);
         st.ExecDirect(sql);
         return static_cast<long long>(st.RowCount());
     } catch (const EADOError& e) {
@@ -302,17 +308,17 @@ std::vector<TProviderProperty> TADOConnection::Properties() const
 {
     std::vector<TProviderProperty> list;
     if (!Connected()) return list;
-    std::string quote = odbc_.InfoText(SQL_IDENTIFIER_QUOTE_CHAR);
+    std::string quote = odbc_->InfoText(SQL_IDENTIFIER_QUOTE_CHAR);
     if (quote == " ") quote.clear();
     list.push_back({"Provider Name", TVariant(Provider())});
-    list.push_back({"DBMS Name", TVariant(odbc_.InfoText(SQL_DBMS_NAME))});
-    list.push_back({"DBMS Version", TVariant(odbc_.InfoText(SQL_DBMS_VER))});
-    list.push_back({"Special Characters", TVariant(odbc_.InfoText(SQL_SPECIAL_CHARACTERS))});
-    list.push_back({"Data Source Name", TVariant(odbc_.InfoText(SQL_DATA_SOURCE_NAME))});
-    list.push_back({"Driver Name", TVariant(odbc_.InfoText(SQL_DRIVER_NAME))});
-    list.push_back({"Driver Version", TVariant(odbc_.InfoText(SQL_DRIVER_VER))});
-    list.push_back({"User Name", TVariant(odbc_.InfoText(SQL_USER_NAME))});
-    list.push_back({"Current Catalog", TVariant(odbc_.InfoText(SQL_DATABASE_NAME))});
+    list.push_back({"DBMS Name", TVariant(odbc_->InfoText(SQL_DBMS_NAME))});
+    list.push_back({"DBMS Version", TVariant(odbc_->InfoText(SQL_DBMS_VER))});
+    list.push_back({"Special Characters", TVariant(odbc_->InfoText(SQL_SPECIAL_CHARACTERS))});
+    list.push_back({"Data Source Name", TVariant(odbc_->InfoText(SQL_DATA_SOURCE_NAME))});
+    list.push_back({"Driver Name", TVariant(odbc_->InfoText(SQL_DRIVER_NAME))});
+    list.push_back({"Driver Version", TVariant(odbc_->InfoText(SQL_DRIVER_VER))});
+    list.push_back({"User Name", TVariant(odbc_->InfoText(SQL_USER_NAME))});
+    list.push_back({"Current Catalog", TVariant(odbc_->InfoText(SQL_DATABASE_NAME))});
     list.push_back({"Identifier Quote Char", TVariant(quote)});
     return list;
 }
@@ -356,7 +362,7 @@ std::unique_ptr<TRecordset> TADOConnection::SchemaTables(const std::vector<TVari
     const auto schema = Restriction(r, 1);
     const auto table = Restriction(r, 2);
     const auto type = Restriction(r, 3);
-    TOdbcStatement st(odbc_);
+    TOdbcStatement st(*odbc_);
     st.Tables(catalog, schema, table, type ? std::optional<std::string>("'" + *type + "'") : std::nullopt);
     while (st.Fetch()) {
         const auto cat = TextCol(st, 1);
@@ -388,7 +394,7 @@ std::unique_ptr<TRecordset> TADOConnection::SchemaColumns(const std::vector<TVar
     const auto schema = Restriction(r, 1);
     const auto table = Restriction(r, 2);
     const auto column = Restriction(r, 3);
-    TOdbcStatement st(odbc_);
+    TOdbcStatement st(*odbc_);
     st.Columns(catalog, schema, table, column);
     int ordinal = 0;
     std::string lastTable;
@@ -445,7 +451,7 @@ std::unique_ptr<TRecordset> TADOConnection::SchemaProviderTypes(const std::vecto
     const std::int64_t wantType = byType ? r[0].AsInt64() : 0;
     const bool byBest = r.size() > 1 && !r[1].IsNull();
     const bool wantBest = byBest && r[1].AsBoolean();
-    TOdbcStatement st(odbc_);
+    TOdbcStatement st(*odbc_);
     st.TypeInfo();
     std::vector<int> seen;
     while (st.Fetch()) {
@@ -491,29 +497,29 @@ std::unique_ptr<TRecordset> TADOConnection::SchemaLiterals()
         AddRow(*rs, {TVariant(name), TVariant(value), {}, {}, TVariant(code), TVariant(true),
                      maxLength > 0 ? TVariant(static_cast<long long>(maxLength)) : TVariant()});
     };
-    std::string quote = odbc_.InfoText(SQL_IDENTIFIER_QUOTE_CHAR);
-    const std::string separator = odbc_.InfoText(SQL_CATALOG_NAME_SEPARATOR);
-    const std::string escape = odbc_.InfoText(SQL_SEARCH_PATTERN_ESCAPE);
-    add("CATALOG_NAME", 2, "", odbc_.InfoUInt16(SQL_MAX_CATALOG_NAME_LEN));
+    std::string quote = odbc_->InfoText(SQL_IDENTIFIER_QUOTE_CHAR);
+    const std::string separator = odbc_->InfoText(SQL_CATALOG_NAME_SEPARATOR);
+    const std::string escape = odbc_->InfoText(SQL_SEARCH_PATTERN_ESCAPE);
+    add("CATALOG_NAME", 2, "", odbc_->InfoUInt16(SQL_MAX_CATALOG_NAME_LEN));
     if (!separator.empty()) add("CATALOG_SEPARATOR", 3, separator);
-    add("COLUMN_ALIAS", 5, "", odbc_.InfoUInt16(SQL_MAX_COLUMN_NAME_LEN));
-    add("COLUMN_NAME", 6, "", odbc_.InfoUInt16(SQL_MAX_COLUMN_NAME_LEN));
-    add("CORRELATION_NAME", 7, "", odbc_.InfoUInt16(SQL_MAX_TABLE_NAME_LEN));
-    add("CURSOR_NAME", 8, "", odbc_.InfoUInt16(SQL_MAX_CURSOR_NAME_LEN));
+    add("COLUMN_ALIAS", 5, "", odbc_->InfoUInt16(SQL_MAX_COLUMN_NAME_LEN));
+    add("COLUMN_NAME", 6, "", odbc_->InfoUInt16(SQL_MAX_COLUMN_NAME_LEN));
+    add("CORRELATION_NAME", 7, "", odbc_->InfoUInt16(SQL_MAX_TABLE_NAME_LEN));
+    add("CURSOR_NAME", 8, "", odbc_->InfoUInt16(SQL_MAX_CURSOR_NAME_LEN));
     if (!escape.empty()) {
         add("ESCAPE_PERCENT_PREFIX", 9, escape);
         add("ESCAPE_UNDERSCORE_PREFIX", 10, escape);
     }
     add("LIKE_PERCENT", 12, "%");
     add("LIKE_UNDERSCORE", 13, "_");
-    add("PROCEDURE_NAME", 14, "", odbc_.InfoUInt16(SQL_MAX_PROCEDURE_NAME_LEN));
+    add("PROCEDURE_NAME", 14, "", odbc_->InfoUInt16(SQL_MAX_PROCEDURE_NAME_LEN));
     if (!quote.empty() && quote != " ") add("QUOTE", 15, quote);
-    add("SCHEMA_NAME", 16, "", odbc_.InfoUInt16(SQL_MAX_SCHEMA_NAME_LEN));
-    add("TABLE_NAME", 17, "", odbc_.InfoUInt16(SQL_MAX_TABLE_NAME_LEN));
+    add("SCHEMA_NAME", 16, "", odbc_->InfoUInt16(SQL_MAX_SCHEMA_NAME_LEN));
+    add("TABLE_NAME", 17, "", odbc_->InfoUInt16(SQL_MAX_TABLE_NAME_LEN));
     add("TEXT_COMMAND", 18, "");
-    add("USER_NAME", 19, "", odbc_.InfoUInt16(SQL_MAX_USER_NAME_LEN));
-    add("VIEW_NAME", 20, "", odbc_.InfoUInt16(SQL_MAX_TABLE_NAME_LEN));
-    if (odbc_.InfoUInt32(SQL_SCHEMA_USAGE) != 0) add("SCHEMA_SEPARATOR", 27, ".");
+    add("USER_NAME", 19, "", odbc_->InfoUInt16(SQL_MAX_USER_NAME_LEN));
+    add("VIEW_NAME", 20, "", odbc_->InfoUInt16(SQL_MAX_TABLE_NAME_LEN));
+    if (odbc_->InfoUInt32(SQL_SCHEMA_USAGE) != 0) add("SCHEMA_SEPARATOR", 27, ".");
     if (!quote.empty() && quote != " ") add("QUOTE_SUFFIX", 28, quote);
     return rs;
 }

@@ -38,7 +38,6 @@
 #include <vector>
 
 #include "platform/classes/Component.h"
-#include "platform/db/OdbcHandles.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/Variant.h"
 
@@ -46,6 +45,7 @@ namespace db {
 
 class TADOConnection;
 class TCustomADODataSet;
+class TOdbcConnection;
 class TADODataSet;
 
 enum TConnectOption { coConnectUnspecified, coAsyncConnect };
@@ -80,7 +80,7 @@ public:
     // The provider the string names ("MSDASQL.1"); "MSDASQL" when it names none.
     std::string Provider() const;
 
-    bool Connected() const noexcept { return odbc_.Connected(); }
+    bool Connected() const noexcept;
     void SetConnected(bool connected);
     void Open();
     // Opens with these credentials in place of the string's own.
@@ -105,8 +105,9 @@ public:
     int DataSetCount() const noexcept { return static_cast<int>(dataSets_.size()); }
     TCustomADODataSet* DataSets(int index) const { return dataSets_.at(static_cast<std::size_t>(index)); }
 
-    // The ODBC connection below (for components that issue their own statements).
-    TOdbcConnection& OdbcConnection() noexcept { return odbc_; }
+    // The ODBC connection below (for components that issue their own statements; its
+    // interface is the data layer's private OdbcHandles.h).
+    TOdbcConnection& OdbcConnection() noexcept { return *odbc_; }
     // The ODBC connection string of the last successful open.
     const std::string& OdbcConnectionString() const noexcept { return odbcString_; }
 
@@ -134,7 +135,7 @@ private:
     std::string connectionString_;
     bool loginPrompt_ = true;
     bool streamedConnected_ = false;
-    TOdbcConnection odbc_;
+    std::unique_ptr<TOdbcConnection> odbc_;
     std::string odbcString_;
     std::vector<TCustomADODataSet*> dataSets_;
 };

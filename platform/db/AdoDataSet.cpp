@@ -4,6 +4,8 @@
 #include <cstring>
 #include <numeric>
 
+#include "platform/db/OdbcHandles.h"
+#include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace db {
@@ -77,13 +79,12 @@ void TCustomADODataSet::SetSort(const std::string& sort)
     const std::string old = sort_;
     sort_ = sort;
     if (!Active()) return;
-    try {
-        ApplyViewChange();
-    } catch (...) {
+    rtl::TScopeExit undo([&] {
         sort_ = old;
         ApplyViewChange();
-        throw;
-    }
+    });
+    ApplyViewChange();
+    undo.Release();
 }
 
 void TCustomADODataSet::SetFiltered(bool filtered)
@@ -91,13 +92,12 @@ void TCustomADODataSet::SetFiltered(bool filtered)
     if (filtered == Filtered()) return;
     TDataSet::SetFiltered(filtered);
     if (!Active()) return;
-    try {
-        ApplyViewChange();
-    } catch (...) {
+    rtl::TScopeExit undo([&] {
         TDataSet::SetFiltered(!filtered);
         ApplyViewChange();
-        throw;
-    }
+    });
+    ApplyViewChange();
+    undo.Release();
 }
 
 void TCustomADODataSet::SetFilterText(const std::string& text)
@@ -106,13 +106,12 @@ void TCustomADODataSet::SetFilterText(const std::string& text)
     const std::string old = Filter();
     TDataSet::SetFilterText(text);
     if (!Active() || !Filtered()) return;
-    try {
-        ApplyViewChange();
-    } catch (...) {
+    rtl::TScopeExit undo([&] {
         TDataSet::SetFilterText(old);
         ApplyViewChange();
-        throw;
-    }
+    });
+    ApplyViewChange();
+    undo.Release();
 }
 
 // ---- Opening -------------------------------------------------------------------------------
@@ -166,26 +165,24 @@ void TCustomADODataSet::InternalInitFieldDefs()
 void TCustomADODataSet::InternalOpen()
 {
     if (!recordset_) recordset_ = Execute();
-    try {
+    {
+        // Not open: the rows read go, so that the next open runs the statement again rather
+        // than showing this result under a changed statement.
+        rtl::TScopeExit forget([this] { recordset_.reset(); });
         InternalInitFieldDefs();
         if (DefaultFields()) CreateFields();
         BindFields(true);
-    } catch (...) {
-        // Not open: the rows read go, so that the next open runs the statement again rather
-        // than showing this result under a changed statement.
-        recordset_.reset();
-        throw;
+        forget.Release();
     }
     open_ = true;
     cursor_ = -1;
-    try {
-        BuildView();
-    } catch (...) {
-        // A filter or sort that does not fit the result: show the rows as they came.
+    // A filter or sort that does not fit the result: show the rows as they came.
+    rtl::TScopeExit asCame([this] {
         identityView_ = true;
         view_.clear();
-        throw;
-    }
+    });
+    BuildView();
+    asCame.Release();
 }
 
 void TCustomADODataSet::InternalClose()
@@ -252,7 +249,10 @@ void TCustomADODataSet::BuildView()
         if (!rtl::Trim(Filter()).empty()) expression = TFilterExpression::Parse(Filter(), lookup);
         std::vector<std::uint32_t> offsets(static_cast<std::size_t>(rows.ColumnCount()));
         TRecordBuffer buffer = OnFilterRecord ? AllocRecordBuffer() : nullptr;
-        try {
+        rtl::TScopeExit freeBuffer([&] {
+            if (buffer != nullptr) FreeRecordBuffer(buffer);
+        });
+        {
             for (std::size_t r = 0; r < rows.RowCount(); ++r) {
                 if (expression) {
                     rows.ColumnOffsets(r, offsets.data());
@@ -271,11 +271,7 @@ void TCustomADODataSet::BuildView()
                 }
                 view.push_back(static_cast<std::uint32_t>(r));
             }
-        } catch (...) {
-            if (buffer != nullptr) FreeRecordBuffer(buffer);
-            throw;
         }
-        if (buffer != nullptr) FreeRecordBuffer(buffer);
     } else {
         view.resize(rows.RowCount());
         std::iota(view.begin(), view.end(), 0u);
@@ -444,6 +440,22 @@ int TCustomADODataSet::GetRecNo() const
     return position >= 0 ? position + 1 : -1;
 }
 
+std::string TCustomADODataSet::RecordBufferFault(TRecordBuffer buffer) const
+{
+    if (!recordset_) return "a record is buffered without rows";
+    const auto* h = reinterpret_cast<const RecordHeader*>(buffer);
+    const TRowStore& rows = *recordset_->rows;
+    if (h->row >= rows.RowCount()) return "its row " + std::to_string(h->row) + " is past the rows";
+    const int position = PositionOfRow(static_cast<std::size_t>(h->row));
+    if (position < 0) return "its row is not in the view";
+    if (h->position >= 0 && h->position != position) return "its view position is stale";
+    std::vector<std::uint32_t> offsets(static_cast<std::size_t>(rows.ColumnCount()));
+    rows.ColumnOffsets(static_cast<std::size_t>(h->row), offsets.data());
+    if (std::memcmp(offsets.data(), buffer + kHeaderSize, offsets.size() * sizeof(std::uint32_t)) != 0)
+        return "its column offsets do not match its row";
+    return {};
+}
+
 // ---- Schema data set -----------------------------------------------------------------------
 
 GW_IMPLEMENT_CLASS(TADODataSet, TCustomADODataSet) {}
@@ -456,12 +468,9 @@ void TADODataSet::OpenRecordset(std::unique_ptr<TRecordset> recordset)
 {
     Close();
     SetRecordset(std::move(recordset));
-    try {
-        Open();
-    } catch (...) {
-        SetRecordset(nullptr);
-        throw;
-    }
+    rtl::TScopeExit forget([this] { SetRecordset(nullptr); });
+    Open();
+    forget.Release();
 }
 
 // ---- Query ---------------------------------------------------------------------------------

@@ -76,6 +76,7 @@ protected:
     bool GetCanModify() const override { return false; }
     int GetRecordCount() const override { return ViewCount(); }
     int GetRecNo() const override;
+    std::string RecordBufferFault(TRecordBuffer buffer) const override;
 
 private:
     friend class TADOConnection;

@@ -1,9 +1,25 @@
 #include "platform/db/DataSet.h"
 
 #include <algorithm>
+#include <cassert>
+#include <cstdio>
 #include <cstring>
+#include <stdexcept>
 
+#include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
+
+// Debug builds check the record window after every move and change, naming what broke.
+#ifdef NDEBUG
+#define GW_ASSERT_CONSISTENT() ((void)0)
+#else
+#define GW_ASSERT_CONSISTENT()                                                              \
+    do {                                                                                    \
+        const std::string fault_ = ConsistencyFault();                                      \
+        if (!fault_.empty()) std::fprintf(stderr, "record window: %s\n", fault_.c_str()); \
+        assert(fault_.empty());                                                             \
+    } while (false)
+#endif
 
 namespace db {
 
@@ -11,14 +27,6 @@ namespace {
 
 bool InEditMode(TDataSetState s) { return s == dsEdit || s == dsInsert || s == dsSetKey; }
 
-// Restores the data set's temporary state on every path.
-template <class F>
-struct ScopeExit {
-    F f;
-    ~ScopeExit() { f(); }
-};
-template <class F>
-ScopeExit(F) -> ScopeExit<F>;
 
 }  // namespace
 
@@ -173,6 +181,7 @@ void TDataSet::SetActive(bool active)
         BeforeOpen(this);
         OpenCursor();
         SetState(dsBrowse);
+        GW_ASSERT_CONSISTENT();
         AfterOpen(this);
         if (!IsEmpty()) AfterScroll(this);
     } else {
@@ -187,23 +196,22 @@ void TDataSet::OpenCursor()
 {
     CheckInactive();
     defaultFields_ = fields_.Count() == 0;
-    try {
-        InternalOpen();
-        internalOpenComplete_ = true;
-        UpdateBufferCount();
-        ClearBuffers();
-        InternalFirst();
-        GetNextRecords();
-        bof_ = true;
-    } catch (...) {
+    rtl::TScopeExit undo([this] {
         SetState(dsInactive);
         CloseCursor();
         // Fields made for this open go too, even when the descendant failed before it
         // counted as open.
         if (defaultFields_) DestroyFields();
         BindFields(false);
-        throw;
-    }
+    });
+    InternalOpen();
+    internalOpenComplete_ = true;
+    UpdateBufferCount();
+    ClearBuffers();
+    InternalFirst();
+    GetNextRecords();
+    bof_ = true;
+    undo.Release();
 }
 
 void TDataSet::CloseCursor()
@@ -458,15 +466,12 @@ void TDataSet::Resync(TResyncMode mode)
     int count = mode.Contains(rmCenter) ? (bufferCount_ - 1) / 2 : activeRecord_;
     MoveBuffer(recordCount_, 0);
     ActivateBuffers();
-    try {
-        while (count > 0 && GetPriorRecord()) --count;
-        GetNextRecords();
-        GetPriorRecords();
-    } catch (...) {
-        DataEvent(deDataSetChange);
-        throw;
-    }
-    DataEvent(deDataSetChange);
+    // The links hear of the new window however the refill ends.
+    rtl::TScopeExit notify([this] { DataEvent(deDataSetChange); });
+    while (count > 0 && GetPriorRecord()) --count;
+    GetNextRecords();
+    GetPriorRecords();
+    GW_ASSERT_CONSISTENT();
 }
 
 TRecordBuffer TDataSet::ActiveBuffer() const
@@ -501,16 +506,15 @@ void TDataSet::First()
     CheckBrowseMode();
     BeforeScroll(this);
     ClearBuffers();
-    try {
+    {
+        rtl::TScopeExit notify([this] {
+            bof_ = true;
+            DataEvent(deDataSetChange);
+        });
         InternalFirst();
         GetNextRecords();
-    } catch (...) {
-        bof_ = true;
-        DataEvent(deDataSetChange);
-        throw;
     }
-    bof_ = true;
-    DataEvent(deDataSetChange);
+    GW_ASSERT_CONSISTENT();
     AfterScroll(this);
 }
 
@@ -519,16 +523,15 @@ void TDataSet::Last()
     CheckBrowseMode();
     BeforeScroll(this);
     ClearBuffers();
-    try {
+    {
+        rtl::TScopeExit notify([this] {
+            eof_ = true;
+            DataEvent(deDataSetChange);
+        });
         InternalLast();
         GetPriorRecords();
-    } catch (...) {
-        eof_ = true;
-        DataEvent(deDataSetChange);
-        throw;
     }
-    eof_ = true;
-    DataEvent(deDataSetChange);
+    GW_ASSERT_CONSISTENT();
     AfterScroll(this);
 }
 
@@ -541,7 +544,8 @@ int TDataSet::MoveBy(int distance)
     bof_ = false;
     eof_ = false;
     int shift = 0;  // how far the window's contents moved (for the links)
-    try {
+    {
+        rtl::TScopeExit notify([&] { DataEvent(deDataSetScroll, nullptr, shift); });
         while (distance > 0) {
             if (activeRecord_ < recordCount_ - 1) {
                 ++activeRecord_;
@@ -574,11 +578,8 @@ int TDataSet::MoveBy(int distance)
             ++distance;
             --moved;
         }
-    } catch (...) {
-        DataEvent(deDataSetScroll, nullptr, shift);
-        throw;
     }
-    DataEvent(deDataSetScroll, nullptr, shift);
+    GW_ASSERT_CONSISTENT();
     AfterScroll(this);
     return moved;
 }
@@ -673,10 +674,10 @@ bool TDataSet::LocateRecord(const std::string& keyFields, const std::vector<TVar
     TRecordBuffer savedFilter = filterBuffer_;
     bool found = false;
     {
-        ScopeExit restore{[&] {
+        rtl::TScopeExit restore([&] {
             state_ = saved;
             filterBuffer_ = savedFilter;
-        }};
+        });
         state_ = dsFilter;
         filterBuffer_ = scratch;
         CursorPosChanged();
@@ -725,17 +726,20 @@ void TDataSet::BeginInsertAppend()
 void TDataSet::EndInsertAppend()
 {
     SetState(dsInsert);
-    try {
+    {
+        // A handler that raises leaves no half-made record behind.
+        rtl::TScopeExit undo([this] {
+            UpdateCursorPos();
+            InternalCancel();
+            SetState(dsBrowse);
+            Resync({});
+        });
         OnNewRecord(this);
-    } catch (...) {
-        UpdateCursorPos();
-        InternalCancel();
-        SetState(dsBrowse);
-        Resync({});
-        throw;
+        undo.Release();
     }
     modified_ = false;
     DataEvent(deDataSetChange);
+    GW_ASSERT_CONSISTENT();
     AfterInsert(this);
     AfterScroll(this);
 }
@@ -782,6 +786,7 @@ void TDataSet::Post()
     InternalPost();
     SetState(dsBrowse);
     Resync({});
+    GW_ASSERT_CONSISTENT();
     AfterPost(this);
 }
 
@@ -796,6 +801,7 @@ void TDataSet::Cancel()
     InternalCancel();
     SetState(dsBrowse);
     Resync({});
+    GW_ASSERT_CONSISTENT();
     AfterCancel(this);
     if (scrolls) AfterScroll(this);
 }
@@ -815,6 +821,7 @@ void TDataSet::Delete()
     InternalDelete();
     SetState(dsBrowse);
     Resync({});
+    GW_ASSERT_CONSISTENT();
     AfterDelete(this);
     AfterScroll(this);
 }
@@ -847,12 +854,9 @@ void TDataSet::SetFieldValue(TField* field, const TVariant& value)
     const bool hadValue = GetFieldData(field, old);
     SetFieldData(field, value);
     if (field->OnValidate) {
-        try {
-            field->OnValidate(field);
-        } catch (...) {
-            SetFieldData(field, hadValue ? old : TVariant());
-            throw;
-        }
+        rtl::TScopeExit undo([&] { SetFieldData(field, hadValue ? old : TVariant()); });
+        field->OnValidate(field);
+        undo.Release();
     }
     DataEvent(deFieldChange, field);
     field->OnChange(field);
@@ -892,6 +896,56 @@ void TDataSet::BindFields(bool binding)
                           this);
         f->Bind(def.FieldNo());
     }
+}
+
+// ---- Invariants ----------------------------------------------------------------------------
+
+std::string TDataSet::ConsistencyFault() const
+{
+    if (state_ == dsInactive) return recordCount_ == 0 ? std::string() : "a closed data set holds buffered records";
+    if (bufferCount_ < 1) return "an open data set has no record buffers";
+    if (buffers_.size() != static_cast<std::size_t>(bufferCount_) + 1)
+        return "the buffer list does not hold one buffer per record plus the scratch buffer";
+    if (recordCount_ < 0 || recordCount_ > bufferCount_) return "more buffered records than buffers";
+    if (recordCount_ == 0 ? activeRecord_ != 0 : (activeRecord_ < 0 || activeRecord_ >= recordCount_))
+        return "the active record is outside the buffered records";
+    if (currentRecord_ < -1 || currentRecord_ >= std::max(recordCount_, 1))
+        return "the descendant's cursor stands outside the buffered records";
+    std::vector<TRecordBuffer> sorted(buffers_);
+    std::sort(sorted.begin(), sorted.end());
+    if (sorted.front() == nullptr) return "a record buffer is missing";
+    if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) return "two slots share one record buffer";
+    if (state_ == dsBrowse) {
+        const int total = GetRecordCount();
+        if (total >= 0 && recordCount_ != std::min(total, bufferCount_))
+            return "the window holds " + std::to_string(recordCount_) + " records of " + std::to_string(total) +
+                   " with room for " + std::to_string(bufferCount_);
+        std::vector<TBookmark> bookmarks;
+        for (int i = 0; i < recordCount_; ++i) {
+            TRecordBuffer buffer = buffers_[static_cast<std::size_t>(i)];
+            if (GetBookmarkFlag(buffer) != bfCurrent) return "a browsed record is not marked as a current record";
+            TBookmark bookmark;
+            GetBookmarkData(buffer, bookmark);
+            if (bookmark.empty()) continue;
+            for (const TBookmark& other : bookmarks)
+                if (CompareBookmarks(other, bookmark) == 0)
+                    return "record " + std::to_string(i) + " is buffered twice";
+            bookmarks.push_back(std::move(bookmark));
+        }
+    }
+    for (int i = 0; i < recordCount_; ++i) {
+        TRecordBuffer buffer = buffers_[static_cast<std::size_t>(i)];
+        if (GetBookmarkFlag(buffer) != bfCurrent) continue;
+        std::string fault = RecordBufferFault(buffer);
+        if (!fault.empty()) return "buffered record " + std::to_string(i) + ": " + fault;
+    }
+    return {};
+}
+
+void TDataSet::CheckConsistency() const
+{
+    const std::string fault = ConsistencyFault();
+    if (!fault.empty()) throw std::logic_error((Name().empty() ? std::string("TDataSet") : Name()) + ": " + fault);
 }
 
 // ---- Controls ------------------------------------------------------------------------------
@@ -951,10 +1005,10 @@ bool TDataSet::FilterAccepts(TRecordBuffer buffer)
     if (!OnFilterRecord) return true;
     const TDataSetState saved = state_;
     TRecordBuffer savedBuffer = filterBuffer_;
-    ScopeExit restore{[&] {
+    rtl::TScopeExit restore([&] {
         state_ = saved;
         filterBuffer_ = savedBuffer;
-    }};
+    });
     state_ = dsFilter;
     filterBuffer_ = buffer;
     bool accept = true;
@@ -1154,13 +1208,8 @@ bool TDataLink::Edit()
 void TDataLink::UpdateRecord()
 {
     updating_ = true;
-    try {
-        UpdateData();
-    } catch (...) {
-        updating_ = false;
-        throw;
-    }
-    updating_ = false;
+    rtl::TScopeExit done([this] { updating_ = false; });
+    UpdateData();
 }
 
 void TDataLink::UpdateState()

@@ -157,6 +157,15 @@ public:
     void EnableControls();
     bool ControlsDisabled() const noexcept { return disableCount_ != 0; }
 
+    // ---- Invariants ---------------------------------------------------------------------
+    // Checks the window of record buffers: counts within bounds, one distinct buffer per
+    // slot, the active record inside the window, no record buffered twice (by bookmark) and,
+    // while browsing, the window as full as the records allow; then each buffered record as
+    // the descendant sees it. Raises std::logic_error naming the first
+    // broken rule. Debug builds check this after every move and change; tests call it after
+    // their random walks and edits.
+    void CheckConsistency() const;
+
     // ---- Filtering ----------------------------------------------------------------------
     bool Filtered() const noexcept { return filtered_; }
     virtual void SetFiltered(bool filtered);
@@ -230,6 +239,8 @@ protected:
     // Locate as a descendant does it faster; the default walks the records.
     virtual bool LocateRecord(const std::string& keyFields, const std::vector<TVariant>& values,
                               TLocateOptions options, bool syncCursor);
+    // What is wrong with a buffered record as the descendant holds it; empty when nothing is.
+    virtual std::string RecordBufferFault(TRecordBuffer /*buffer*/) const { return {}; }
 
     // ---- Helpers for descendants ----------------------------------------------------------
     // Creates a field per definition, owned by this data set.
@@ -281,6 +292,7 @@ private:
     void RemoveDataSource(TDataSource* source);
     void AdjustFirstRecords(int delta);
     void InitFieldDefs();
+    std::string ConsistencyFault() const;
 
     TDataSetState state_ = dsInactive;
     TFields fields_;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 
 #include "platform/db/DataSet.h"
 #include "platform/rtl/FormatSettings.h"
@@ -80,17 +81,14 @@ TField* TFieldDef::CreateField(classes::TComponent* owner, TDataSet* dataSet) co
     case ftUnknown: DatabaseError("Field '" + name_ + "' is of an unknown type", dataSet);
     default: DatabaseError("Field '" + name_ + "' is of an unsupported type", dataSet);
     }
-    try {
-        f->SetSize(size_);
-        f->SetFieldName(name_);
-        f->SetRequired(required_);
-        if (readOnly_) f->SetReadOnly(true);
-        f->SetDataSet(dataSet);
-    } catch (...) {
-        delete f;
-        throw;
-    }
-    return f;
+    // Owned here until it is set up: a field that cannot join the data set goes again.
+    std::unique_ptr<TField> owned(f);
+    f->SetSize(size_);
+    f->SetFieldName(name_);
+    f->SetRequired(required_);
+    if (readOnly_) f->SetReadOnly(true);
+    f->SetDataSet(dataSet);
+    return owned.release();
 }
 
 TFieldDef& TFieldDefs::Items(int index) const
@@ -385,8 +383,8 @@ TVariant TField::ToNative(const TVariant& value) const { return value; }
 
 std::string TField::AsString() const
 {
-    const TVariant v = Value();
-    return v.IsNull() ? std::string() : v.AsString();
+    TVariant v = Value();
+    return v.IsNull() ? std::string() : std::move(v).AsString();
 }
 
 void TField::SetAsString(const std::string& value) { SetValue(ParseText(value)); }

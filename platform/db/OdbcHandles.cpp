@@ -89,6 +89,17 @@ SQLHENV OdbcEnvironment()
     return env;
 }
 
+void TLinkedOdbcCalls::Disconnect(void* connection) noexcept { SQLDisconnect(static_cast<SQLHDBC>(connection)); }
+
+bool TLinkedOdbcCalls::Free(TOdbcHandleKind kind, void* handle) noexcept
+{
+    return SQL_SUCCEEDED(SQLFreeHandle(static_cast<SQLSMALLINT>(kind), handle));
+}
+
+static_assert(static_cast<SQLSMALLINT>(TOdbcHandleKind::Environment) == SQL_HANDLE_ENV);
+static_assert(static_cast<SQLSMALLINT>(TOdbcHandleKind::Connection) == SQL_HANDLE_DBC);
+static_assert(static_cast<SQLSMALLINT>(TOdbcHandleKind::Statement) == SQL_HANDLE_STMT);
+
 // ---- Connection ----------------------------------------------------------------------------
 
 TOdbcConnection::~TOdbcConnection() { Disconnect(); }
@@ -96,44 +107,36 @@ TOdbcConnection::~TOdbcConnection() { Disconnect(); }
 void TOdbcConnection::Connect(const std::string& connectionString)
 {
     Disconnect();
-    SQLHDBC dbc = SQL_NULL_HDBC;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, OdbcEnvironment(), &dbc)))
+    SQLHDBC allocated = SQL_NULL_HDBC;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, OdbcEnvironment(), &allocated)))
         RaiseOdbcError(SQL_HANDLE_ENV, OdbcEnvironment(), "Cannot allocate an ODBC connection handle");
+    TOdbcOwnedHandle dbc(TOdbcHandleKind::Connection, allocated);
     std::vector<SQLCHAR> out(2048);
     SQLSMALLINT outLength = 0;
-    SQLRETURN rc = SQLDriverConnect(dbc, nullptr, SqlMutable(connectionString), SQL_NTS, out.data(),
+    SQLRETURN rc = SQLDriverConnect(allocated, nullptr, SqlMutable(connectionString), SQL_NTS, out.data(),
                                     static_cast<SQLSMALLINT>(out.size()), &outLength, SQL_DRIVER_NOPROMPT);
-    if (!SQL_SUCCEEDED(rc)) {
-        try {
-            RaiseOdbcError(SQL_HANDLE_DBC, dbc, "The database connection could not be opened");
-        } catch (...) {
-            SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-            throw;
-        }
-    }
-    dbc_ = dbc;
+    if (!SQL_SUCCEEDED(rc)) RaiseOdbcError(SQL_HANDLE_DBC, allocated, "The database connection could not be opened");
+    dbc.SetConnected(true);
+    dbc_ = std::move(dbc);
     completed_.assign(reinterpret_cast<const char*>(out.data()),
                       std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(outLength, 0)), out.size() - 1));
 }
 
 void TOdbcConnection::Disconnect() noexcept
 {
-    if (dbc_ == SQL_NULL_HDBC) return;
-    SQLDisconnect(dbc_);
-    SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
-    dbc_ = SQL_NULL_HDBC;
+    dbc_.Reset();
     completed_.clear();
 }
 
 std::string TOdbcConnection::InfoText(SQLUSMALLINT infoType) const
 {
-    if (dbc_ == SQL_NULL_HDBC) return {};
+    if (!dbc_) return {};
     std::vector<char> buf(512);
     SQLSMALLINT length = 0;
-    SQLRETURN rc = SQLGetInfo(dbc_, infoType, buf.data(), static_cast<SQLSMALLINT>(buf.size()), &length);
+    SQLRETURN rc = SQLGetInfo(Handle(), infoType, buf.data(), static_cast<SQLSMALLINT>(buf.size()), &length);
     if (SQL_SUCCEEDED(rc) && static_cast<std::size_t>(length) >= buf.size()) {
         buf.resize(static_cast<std::size_t>(length) + 1);
-        rc = SQLGetInfo(dbc_, infoType, buf.data(), static_cast<SQLSMALLINT>(buf.size()), &length);
+        rc = SQLGetInfo(Handle(), infoType, buf.data(), static_cast<SQLSMALLINT>(buf.size()), &length);
     }
     if (!SQL_SUCCEEDED(rc)) return {};
     return std::string(buf.data(), std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)),
@@ -143,14 +146,14 @@ std::string TOdbcConnection::InfoText(SQLUSMALLINT infoType) const
 std::uint32_t TOdbcConnection::InfoUInt32(SQLUSMALLINT infoType) const
 {
     SQLUINTEGER value = 0;
-    if (dbc_ == SQL_NULL_HDBC || !SQL_SUCCEEDED(SQLGetInfo(dbc_, infoType, &value, sizeof value, nullptr))) return 0;
+    if (!dbc_ || !SQL_SUCCEEDED(SQLGetInfo(Handle(), infoType, &value, sizeof value, nullptr))) return 0;
     return value;
 }
 
 std::uint16_t TOdbcConnection::InfoUInt16(SQLUSMALLINT infoType) const
 {
     SQLUSMALLINT value = 0;
-    if (dbc_ == SQL_NULL_HDBC || !SQL_SUCCEEDED(SQLGetInfo(dbc_, infoType, &value, sizeof value, nullptr))) return 0;
+    if (!dbc_ || !SQL_SUCCEEDED(SQLGetInfo(Handle(), infoType, &value, sizeof value, nullptr))) return 0;
     return value;
 }
 
@@ -159,25 +162,20 @@ std::uint16_t TOdbcConnection::InfoUInt16(SQLUSMALLINT infoType) const
 TOdbcStatement::TOdbcStatement(TOdbcConnection& connection) : connection_(connection), buffer_(4096)
 {
     if (!connection.Connected()) throw EDatabaseError("Connection is not open");
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection.Handle(), &stmt_))) {
-        stmt_ = SQL_NULL_HSTMT;
+    SQLHSTMT allocated = SQL_NULL_HSTMT;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection.Handle(), &allocated)))
         RaiseOdbcError(SQL_HANDLE_DBC, connection.Handle(), "Cannot allocate an ODBC statement handle");
-    }
-}
-
-TOdbcStatement::~TOdbcStatement()
-{
-    if (stmt_ != SQL_NULL_HSTMT) SQLFreeHandle(SQL_HANDLE_STMT, stmt_);
+    stmt_ = TOdbcOwnedHandle(TOdbcHandleKind::Statement, allocated);
 }
 
 void TOdbcStatement::Check(SQLRETURN rc, std::string_view what)
 {
-    if (!SQL_SUCCEEDED(rc)) RaiseOdbcError(SQL_HANDLE_STMT, stmt_, what);
+    if (!SQL_SUCCEEDED(rc)) RaiseOdbcError(SQL_HANDLE_STMT, Handle(), what);
 }
 
 void TOdbcStatement::ExecDirect(const std::string& sql)
 {
-    const SQLRETURN rc = SQLExecDirect(stmt_, SqlMutable(sql), SQL_NTS);
+    const SQLRETURN rc = SQLExecDirect(Handle(), SqlMutable(sql), SQL_NTS);
     // A statement that touches no rows answers SQL_NO_DATA; that is no failure.
     if (rc == SQL_NO_DATA) return;
     Check(rc, "The statement failed");
@@ -185,20 +183,20 @@ void TOdbcStatement::ExecDirect(const std::string& sql)
 
 void TOdbcStatement::Prepare(const std::string& sql)
 {
-    Check(SQLPrepare(stmt_, SqlMutable(sql), SQL_NTS), "The statement cannot be prepared");
+    Check(SQLPrepare(Handle(), SqlMutable(sql), SQL_NTS), "The statement cannot be prepared");
 }
 
 SQLLEN TOdbcStatement::RowCount()
 {
     SQLLEN count = -1;
-    if (!SQL_SUCCEEDED(SQLRowCount(stmt_, &count))) return -1;
+    if (!SQL_SUCCEEDED(SQLRowCount(Handle(), &count))) return -1;
     return count;
 }
 
 SQLSMALLINT TOdbcStatement::ColumnCount()
 {
     SQLSMALLINT count = 0;
-    Check(SQLNumResultCols(stmt_, &count), "Cannot count the result columns");
+    Check(SQLNumResultCols(Handle(), &count), "Cannot count the result columns");
     return count;
 }
 
@@ -208,11 +206,11 @@ TOdbcColumn TOdbcStatement::Describe(SQLUSMALLINT column)
     std::vector<SQLCHAR> name(256);
     SQLSMALLINT nameLength = 0;
     SQLSMALLINT nullable = SQL_NULLABLE_UNKNOWN;
-    SQLRETURN rc = SQLDescribeCol(stmt_, column, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength,
+    SQLRETURN rc = SQLDescribeCol(Handle(), column, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength,
                                   &c.sqlType, &c.size, &c.decimalDigits, &nullable);
     if (SQL_SUCCEEDED(rc) && static_cast<std::size_t>(nameLength) >= name.size()) {
         name.resize(static_cast<std::size_t>(nameLength) + 1);
-        rc = SQLDescribeCol(stmt_, column, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength,
+        rc = SQLDescribeCol(Handle(), column, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength,
                             &c.sqlType, &c.size, &c.decimalDigits, &nullable);
     }
     Check(rc, "Cannot describe a result column");
@@ -220,20 +218,53 @@ TOdbcColumn TOdbcStatement::Describe(SQLUSMALLINT column)
                   std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(nameLength, 0)), name.size() - 1));
     c.nullable = nullable != SQL_NO_NULLS;
     SQLLEN isUnsigned = SQL_FALSE;
-    if (SQL_SUCCEEDED(SQLColAttribute(stmt_, column, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &isUnsigned)))
+    if (SQL_SUCCEEDED(SQLColAttribute(Handle(), column, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &isUnsigned)))
         c.isUnsigned = isUnsigned == SQL_TRUE;
     return c;
 }
 
 bool TOdbcStatement::Fetch()
 {
-    const SQLRETURN rc = SQLFetch(stmt_);
+    const SQLRETURN rc = SQLFetch(Handle());
     if (rc == SQL_NO_DATA) return false;
     Check(rc, "Cannot fetch a row");
     return true;
 }
 
-void TOdbcStatement::CloseCursor() noexcept { SQLFreeStmt(stmt_, SQL_CLOSE); }
+void TOdbcStatement::CloseCursor() noexcept { SQLFreeStmt(Handle(), SQL_CLOSE); }
+
+bool TOdbcStatement::SetRowArraySize(SQLULEN rows) noexcept
+{
+    if (!SQL_SUCCEEDED(SQLSetStmtAttr(Handle(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(rows), 0)))
+        return false;
+    // A driver may answer 01S02 and keep a size of its own choosing.
+    SQLULEN actual = 0;
+    return SQL_SUCCEEDED(SQLGetStmtAttr(Handle(), SQL_ATTR_ROW_ARRAY_SIZE, &actual, 0, nullptr)) && actual == rows;
+}
+
+bool TOdbcStatement::SetFetchTargets(SQLULEN* rowsFetched, SQLUSMALLINT* rowStatus) noexcept
+{
+    return SQL_SUCCEEDED(SQLSetStmtAttr(Handle(), SQL_ATTR_ROWS_FETCHED_PTR, rowsFetched, 0)) &&
+           SQL_SUCCEEDED(SQLSetStmtAttr(Handle(), SQL_ATTR_ROW_STATUS_PTR, rowStatus, 0));
+}
+
+bool TOdbcStatement::Bind(SQLUSMALLINT column, SQLSMALLINT cType, void* data, SQLLEN width, SQLLEN* indicators) noexcept
+{
+    return SQL_SUCCEEDED(SQLBindCol(Handle(), column, cType, data, width, indicators));
+}
+
+void TOdbcStatement::Unbind() noexcept
+{
+    SQLFreeStmt(Handle(), SQL_UNBIND);
+    SQLSetStmtAttr(Handle(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN{1}), 0);
+    SQLSetStmtAttr(Handle(), SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+    SQLSetStmtAttr(Handle(), SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
+}
+
+void TOdbcStatement::Position(SQLSETPOSIROW row)
+{
+    Check(SQLSetPos(Handle(), row, SQL_POSITION, SQL_LOCK_NO_CHANGE), "Cannot position on a fetched row");
+}
 
 std::string TOdbcStatement::Pattern(const std::string& name)
 {
@@ -264,7 +295,7 @@ void TOdbcStatement::Tables(const std::optional<std::string>& catalog, const std
     const std::optional<std::string> s = schema ? std::optional(Pattern(*schema)) : std::nullopt;
     const std::optional<std::string> t = table ? std::optional(Pattern(*table)) : std::nullopt;
     OptionalArg c(catalog), sa(s), ta(t), ty(tableTypes);
-    Check(SQLTables(stmt_, c.Pointer(), c.Length(), sa.Pointer(), sa.Length(), ta.Pointer(), ta.Length(),
+    Check(SQLTables(Handle(), c.Pointer(), c.Length(), sa.Pointer(), sa.Length(), ta.Pointer(), ta.Length(),
                     ty.Pointer(), ty.Length()),
           "Cannot list the tables");
 }
@@ -276,12 +307,12 @@ void TOdbcStatement::Columns(const std::optional<std::string>& catalog, const st
     const std::optional<std::string> t = table ? std::optional(Pattern(*table)) : std::nullopt;
     const std::optional<std::string> n = column ? std::optional(Pattern(*column)) : std::nullopt;
     OptionalArg c(catalog), sa(s), ta(t), na(n);
-    Check(SQLColumns(stmt_, c.Pointer(), c.Length(), sa.Pointer(), sa.Length(), ta.Pointer(), ta.Length(),
+    Check(SQLColumns(Handle(), c.Pointer(), c.Length(), sa.Pointer(), sa.Length(), ta.Pointer(), ta.Length(),
                      na.Pointer(), na.Length()),
           "Cannot list the columns");
 }
 
-void TOdbcStatement::TypeInfo(SQLSMALLINT sqlType) { Check(SQLGetTypeInfo(stmt_, sqlType), "Cannot list the data types"); }
+void TOdbcStatement::TypeInfo(SQLSMALLINT sqlType) { Check(SQLGetTypeInfo(Handle(), sqlType), "Cannot list the data types"); }
 
 bool TOdbcStatement::GetLong(SQLUSMALLINT column, SQLSMALLINT cType, std::string& value)
 {
@@ -290,7 +321,7 @@ bool TOdbcStatement::GetLong(SQLUSMALLINT column, SQLSMALLINT cType, std::string
     value.clear();
     for (;;) {
         SQLLEN indicator = 0;
-        const SQLRETURN rc = SQLGetData(stmt_, column, cType, buffer_.data(), static_cast<SQLLEN>(buffer_.size()),
+        const SQLRETURN rc = SQLGetData(Handle(), column, cType, buffer_.data(), static_cast<SQLLEN>(buffer_.size()),
                                         &indicator);
         if (rc == SQL_NO_DATA) return true;  // every part has been read
         Check(rc, "Cannot read a column value");
@@ -329,37 +360,37 @@ bool GetFixed(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, T& value)
 bool TOdbcStatement::GetInt64(SQLUSMALLINT column, std::int64_t& value)
 {
     SQLBIGINT v = 0;
-    const bool notNull = GetFixed(stmt_, column, SQL_C_SBIGINT, v);
+    const bool notNull = GetFixed(Handle(), column, SQL_C_SBIGINT, v);
     value = v;
     return notNull;
 }
 
 bool TOdbcStatement::GetDouble(SQLUSMALLINT column, double& value)
 {
-    return GetFixed(stmt_, column, SQL_C_DOUBLE, value);
+    return GetFixed(Handle(), column, SQL_C_DOUBLE, value);
 }
 
 bool TOdbcStatement::GetBit(SQLUSMALLINT column, bool& value)
 {
     SQLCHAR bit = 0;
-    const bool notNull = GetFixed(stmt_, column, SQL_C_BIT, bit);
+    const bool notNull = GetFixed(Handle(), column, SQL_C_BIT, bit);
     value = bit != 0;
     return notNull;
 }
 
 bool TOdbcStatement::GetDate(SQLUSMALLINT column, SQL_DATE_STRUCT& value)
 {
-    return GetFixed(stmt_, column, SQL_C_TYPE_DATE, value);
+    return GetFixed(Handle(), column, SQL_C_TYPE_DATE, value);
 }
 
 bool TOdbcStatement::GetTime(SQLUSMALLINT column, SQL_TIME_STRUCT& value)
 {
-    return GetFixed(stmt_, column, SQL_C_TYPE_TIME, value);
+    return GetFixed(Handle(), column, SQL_C_TYPE_TIME, value);
 }
 
 bool TOdbcStatement::GetTimestamp(SQLUSMALLINT column, SQL_TIMESTAMP_STRUCT& value)
 {
-    return GetFixed(stmt_, column, SQL_C_TYPE_TIMESTAMP, value);
+    return GetFixed(Handle(), column, SQL_C_TYPE_TIMESTAMP, value);
 }
 
 std::string TOdbcStatement::TextOf(SQLUSMALLINT column)

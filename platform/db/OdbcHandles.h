@@ -8,6 +8,9 @@
 // values are read with SQLGetData into buffers that grow with the value, so neither a
 // multi-byte character nor a driver that does not enforce a column's declared length can cut
 // a value short. 64-bit integers are read as SQL_C_SBIGINT and decimals as their text.
+//
+// This header is the data layer's own: it brings in the ODBC headers, so only the layer's
+// sources include it; its public headers hold these objects through forward declarations.
 
 #include <sql.h>
 #include <sqlext.h>
@@ -19,6 +22,7 @@
 #include <vector>
 
 #include "platform/db/DbErrors.h"
+#include "platform/db/OdbcHandle.h"
 #include "platform/rtl/DateTime.h"
 
 namespace db {
@@ -30,6 +34,13 @@ bool IsConnectionLostState(std::string_view sqlState);
 // Raises EADOError for a failed call: the records' messages one per line (or `fallback` when
 // the driver left none). A lost connection is said plainly first.
 [[noreturn]] void RaiseOdbcError(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view fallback);
+
+// The linked driver manager's calls that free handles (for TOdbcHandle).
+struct TLinkedOdbcCalls {
+    static void Disconnect(void* connection) noexcept;
+    static bool Free(TOdbcHandleKind kind, void* handle) noexcept;
+};
+using TOdbcOwnedHandle = TOdbcHandle<TLinkedOdbcCalls>;
 
 // The process-wide ODBC 3 environment, allocated on first use.
 SQLHENV OdbcEnvironment();
@@ -44,8 +55,8 @@ public:
     // SQLDriverConnect without prompting; EADOError on failure (nothing stays allocated).
     void Connect(const std::string& connectionString);
     void Disconnect() noexcept;
-    bool Connected() const noexcept { return dbc_ != SQL_NULL_HDBC; }
-    SQLHDBC Handle() const noexcept { return dbc_; }
+    bool Connected() const noexcept { return static_cast<bool>(dbc_); }
+    SQLHDBC Handle() const noexcept { return static_cast<SQLHDBC>(dbc_.Get()); }
     // The completed connection string the driver returned.
     const std::string& CompletedString() const noexcept { return completed_; }
 
@@ -55,7 +66,7 @@ public:
     std::uint16_t InfoUInt16(SQLUSMALLINT infoType) const;
 
 private:
-    SQLHDBC dbc_ = SQL_NULL_HDBC;
+    TOdbcOwnedHandle dbc_;
     std::string completed_;
 };
 
@@ -72,11 +83,12 @@ struct TOdbcColumn {
 class TOdbcStatement {
 public:
     explicit TOdbcStatement(TOdbcConnection& connection);
-    ~TOdbcStatement();
+    ~TOdbcStatement() = default;
     TOdbcStatement(const TOdbcStatement&) = delete;
     TOdbcStatement& operator=(const TOdbcStatement&) = delete;
 
-    SQLHSTMT Handle() const noexcept { return stmt_; }
+    SQLHSTMT Handle() const noexcept { return static_cast<SQLHSTMT>(stmt_.Get()); }
+    TOdbcConnection& Connection() const noexcept { return connection_; }
 
     void ExecDirect(const std::string& sql);
     // Prepares without running (the result columns can be described).
@@ -88,6 +100,18 @@ public:
     // Next row; false at the end of the rows.
     bool Fetch();
     void CloseCursor() noexcept;
+
+    // ---- Block fetches -------------------------------------------------------------------
+    // Rows per fetch; false when the driver refuses that many (or answers another number).
+    bool SetRowArraySize(SQLULEN rows) noexcept;
+    // Where a fetch writes the number of rows it fetched and each row's status.
+    bool SetFetchTargets(SQLULEN* rowsFetched, SQLUSMALLINT* rowStatus) noexcept;
+    // Binds a column (column-wise: `width` bytes per row); false when the driver refuses.
+    bool Bind(SQLUSMALLINT column, SQLSMALLINT cType, void* data, SQLLEN width, SQLLEN* indicators) noexcept;
+    // Drops every binding and goes back to one row per fetch.
+    void Unbind() noexcept;
+    // Makes row `row` (1-based) of the fetched block the one SQLGetData reads.
+    void Position(SQLSETPOSIROW row);
 
     // Catalogue functions; a null argument is passed as NULL. Pattern arguments are taken
     // literally: their wildcard characters are escaped when the driver has an escape.
@@ -117,7 +141,7 @@ private:
     std::string Pattern(const std::string& name);
 
     TOdbcConnection& connection_;
-    SQLHSTMT stmt_ = SQL_NULL_HSTMT;
+    TOdbcOwnedHandle stmt_;
     std::vector<char> buffer_;
 };
 

@@ -1,17 +1,37 @@
 #include "platform/db/Recordset.h"
 
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <stdexcept>
+
+#include <sys/mman.h>
 
 #include "platform/db/DbErrors.h"
 #include "platform/db/OdbcHandles.h"
+#include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace db {
 
 namespace {
 
-constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+// Blocks grow from small (a short result stays small) to large; large blocks are aligned to
+// and marked for huge pages, so that filling them does not fault in every 4 KiB page.
+constexpr std::size_t kFirstBlockSize = std::size_t{64} << 10;
+constexpr std::size_t kLargestBlockSize = std::size_t{4} << 20;
+constexpr std::size_t kHugePageSize = std::size_t{2} << 20;
+
+std::uint8_t* AllocateBlock(std::size_t size)
+{
+    void* block = nullptr;
+    const bool huge = size >= kHugePageSize;
+    if (posix_memalign(&block, huge ? kHugePageSize : alignof(std::max_align_t), size) != 0) throw std::bad_alloc();
+    if (huge) madvise(block, size, MADV_HUGEPAGE);  // only advice: without it, plain pages
+    return static_cast<std::uint8_t*>(block);
+}
 
 void PutVarint(std::vector<std::uint8_t>& out, std::uint64_t v)
 {
@@ -94,8 +114,12 @@ TRecordsetColumn ColumnFromOdbc(const TOdbcColumn& column, bool enableBCD)
     default: break;
     }
     c.storage = StorageOf(c.fieldType);
+    c.sqlType = column.sqlType;
+    c.declaredSize = column.size;
     return c;
 }
+
+void TRowStore::TBlockFree::operator()(std::uint8_t* block) const noexcept { std::free(block); }
 
 // ---- Row store -----------------------------------------------------------------------------
 
@@ -166,8 +190,9 @@ void TRowStore::EndRow()
     if (column_ != ColumnCount()) throw std::logic_error("TRowStore: a row needs one value per column");
     const std::size_t size = pending_.size();
     if (blocks_.empty() || blockUsed_ + size > blockSizes_.back()) {
-        const std::size_t blockSize = std::max(kBlockSize, size);
-        blocks_.push_back(std::make_unique<std::uint8_t[]>(blockSize));
+        const std::size_t next = blocks_.empty() ? kFirstBlockSize : std::min(blockSizes_.back() * 2, kLargestBlockSize);
+        const std::size_t blockSize = std::max(next, size);
+        blocks_.emplace_back(AllocateBlock(blockSize));
         blockSizes_.push_back(blockSize);
         blockUsed_ = 0;
     }
@@ -287,96 +312,324 @@ std::vector<TRecordsetColumn> DescribeColumns(TOdbcStatement& statement, bool en
     return columns;
 }
 
+namespace {
+
+std::atomic<bool> gBoundFetchAllowed{true};
+std::atomic<TFetchPath> gLastFetchPath{TFetchPath::PerValue};
+
+// Adds one value of the current row read with SQLGetData (column `i`, 0-based).
+void AddWithGetData(TOdbcStatement& statement, const TRecordsetColumn& c, std::size_t i, TRowStore& rows,
+                    std::string& text)
+{
+    const auto col = static_cast<SQLUSMALLINT>(i + 1);
+    switch (c.storage) {
+    case TStorage::Integer: {
+        std::int64_t v = 0;
+        if (statement.GetInt64(col, v))
+            rows.AddInteger(v);
+        else
+            rows.AddNull();
+        break;
+    }
+    case TStorage::Boolean: {
+        bool v = false;
+        if (statement.GetBit(col, v))
+            rows.AddBoolean(v);
+        else
+            rows.AddNull();
+        break;
+    }
+    case TStorage::Float: {
+        double v = 0;
+        if (statement.GetDouble(col, v))
+            rows.AddFloat(v);
+        else
+            rows.AddNull();
+        break;
+    }
+    case TStorage::Decimal:
+        if (!statement.GetText(col, text)) {
+            rows.AddNull();
+            break;
+        }
+        try {
+            rows.AddText(TVariant::FromDecimal(text).Text());
+        } catch (const rtl::EConvertError&) {
+            rows.AddText(text);  // NaN and the like keep the server's text
+        }
+        break;
+    case TStorage::DateTime: {
+        try {
+            if (c.fieldType == ftDate) {
+                SQL_DATE_STRUCT d{};
+                if (statement.GetDate(col, d))
+                    rows.AddFloat(OdbcDateToDateTime(d));
+                else
+                    rows.AddNull();
+            } else if (c.fieldType == ftTime) {
+                SQL_TIME_STRUCT t{};
+                if (statement.GetTime(col, t))
+                    rows.AddFloat(OdbcTimeToDateTime(t));
+                else
+                    rows.AddNull();
+            } else {
+                SQL_TIMESTAMP_STRUCT ts{};
+                if (statement.GetTimestamp(col, ts))
+                    rows.AddFloat(OdbcTimestampToDateTime(ts));
+                else
+                    rows.AddNull();
+            }
+        } catch (const rtl::EConvertError& e) {
+            throw EDatabaseError("Column '" + c.name + "' of row " + std::to_string(rows.RowCount() + 1) +
+                                 " holds a date or time outside the calendar: " + e.Message());
+        }
+        break;
+    }
+    case TStorage::Text:
+        if (statement.GetText(col, text))
+            rows.AddText(text);
+        else
+            rows.AddNull();
+        break;
+    case TStorage::Bytes:
+        if (statement.GetBytes(col, text))
+            rows.AddText(text);
+        else
+            rows.AddNull();
+        break;
+    }
+}
+
+void FetchPerValue(TOdbcStatement& statement, TRecordset& rs)
+{
+    TRowStore& rows = *rs.rows;
+    std::string text;
+    while (statement.Fetch()) {
+        for (std::size_t i = 0; i < rs.columns.size(); ++i) AddWithGetData(statement, rs.columns[i], i, rows, text);
+        rows.EndRow();
+    }
+}
+
+// ---- Bound columns --------------------------------------------------------------------------
+
+// Texts up to this many characters are bound; longer and unbounded ones are long columns.
+constexpr std::uint64_t kLongestBoundText = 1024;
+// Bytes of bound buffers per statement, and the most rows a fetch brings.
+constexpr std::size_t kFetchBufferBytes = std::size_t{1} << 20;
+constexpr std::size_t kMostRowsPerFetch = 1024;
+
+bool IsLongSqlType(int sqlType)
+{
+    return sqlType == SQL_LONGVARCHAR || sqlType == SQL_WLONGVARCHAR || sqlType == SQL_LONGVARBINARY;
+}
+
+struct TBinding {
+    std::size_t column = 0;  // 0-based
+    SQLSMALLINT cType = 0;
+    std::size_t width = 0;  // bytes per row
+    bool text = false;      // SQL_C_CHAR: may come back truncated
+    std::vector<std::uint64_t> data;  // 8-byte aligned for the fixed types
+    std::vector<SQLLEN> indicators;
+
+    const std::uint8_t* At(std::size_t row) const
+    {
+        return reinterpret_cast<const std::uint8_t*>(data.data()) + row * width;
+    }
+};
+
+// The binding of a column, or none (cType 0) when it is read with SQLGetData.
+TBinding BindingFor(const TRecordsetColumn& c, std::size_t i)
+{
+    TBinding b;
+    b.column = i;
+    switch (c.storage) {
+    case TStorage::Integer: b.cType = SQL_C_SBIGINT; b.width = sizeof(SQLBIGINT); break;
+    case TStorage::Boolean: b.cType = SQL_C_BIT; b.width = sizeof(SQLCHAR); break;
+    case TStorage::Float: b.cType = SQL_C_DOUBLE; b.width = sizeof(SQLDOUBLE); break;
+    case TStorage::DateTime:
+        if (c.fieldType == ftDate) {
+            b.cType = SQL_C_TYPE_DATE;
+            b.width = sizeof(SQL_DATE_STRUCT);
+        } else if (c.fieldType == ftTime) {
+            b.cType = SQL_C_TYPE_TIME;
+            b.width = sizeof(SQL_TIME_STRUCT);
+        } else {
+            b.cType = SQL_C_TYPE_TIMESTAMP;
+            b.width = sizeof(SQL_TIMESTAMP_STRUCT);
+        }
+        break;
+    case TStorage::Decimal:
+        // Digits, sign, point, a leading zero and the terminator; a driver that writes more
+        // (an exponent, an unconstrained numeric) has the rest read again whole.
+        b.cType = SQL_C_CHAR;
+        b.width = std::max<std::size_t>(static_cast<std::size_t>(std::max(c.precision, 0)) + 4, 48);
+        b.text = true;
+        break;
+    case TStorage::Text:
+        if (IsLongSqlType(c.sqlType) || c.declaredSize == 0 || c.declaredSize > kLongestBoundText) return b;
+        // Up to four bytes per character in UTF-8, and the terminator.
+        b.cType = SQL_C_CHAR;
+        b.width = static_cast<std::size_t>(std::max<std::uint64_t>(c.declaredSize, 8)) * 4 + 1;
+        b.text = true;
+        break;
+    case TStorage::Bytes: return b;
+    }
+    return b;
+}
+
+void AddBound(const TBinding& b, const TRecordsetColumn& c, std::size_t row, TRowStore& rows)
+{
+    const std::uint8_t* p = b.At(row);
+    switch (c.storage) {
+    case TStorage::Integer: {
+        SQLBIGINT v;
+        std::memcpy(&v, p, sizeof v);
+        rows.AddInteger(v);
+        return;
+    }
+    case TStorage::Boolean: rows.AddBoolean(*p != 0); return;
+    case TStorage::Float: {
+        double v;
+        std::memcpy(&v, p, sizeof v);
+        rows.AddFloat(v);
+        return;
+    }
+    case TStorage::DateTime:
+        try {
+            if (b.cType == SQL_C_TYPE_DATE) {
+                SQL_DATE_STRUCT d;
+                std::memcpy(&d, p, sizeof d);
+                rows.AddFloat(OdbcDateToDateTime(d));
+            } else if (b.cType == SQL_C_TYPE_TIME) {
+                SQL_TIME_STRUCT t;
+                std::memcpy(&t, p, sizeof t);
+                rows.AddFloat(OdbcTimeToDateTime(t));
+            } else {
+                SQL_TIMESTAMP_STRUCT ts;
+                std::memcpy(&ts, p, sizeof ts);
+                rows.AddFloat(OdbcTimestampToDateTime(ts));
+            }
+        } catch (const rtl::EConvertError& e) {
+            throw EDatabaseError("Column '" + c.name + "' of row " + std::to_string(rows.RowCount() + 1) +
+                                 " holds a date or time outside the calendar: " + e.Message());
+        }
+        return;
+    case TStorage::Decimal: {
+        const std::string_view text(reinterpret_cast<const char*>(p), static_cast<std::size_t>(b.indicators[row]));
+        try {
+            rows.AddText(TVariant::FromDecimal(std::string(text)).Text());
+        } catch (const rtl::EConvertError&) {
+            rows.AddText(text);
+        }
+        return;
+    }
+    case TStorage::Text:
+        rows.AddText(std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(b.indicators[row])));
+        return;
+    case TStorage::Bytes: return;
+    }
+}
+
+// Reads the result through bound columns; false (nothing read, nothing left bound) when the
+// driver refuses what that needs.
+bool FetchBound(TOdbcStatement& statement, TRecordset& rs)
+{
+    const std::uint32_t extensions = statement.Connection().InfoUInt32(SQL_GETDATA_EXTENSIONS);
+    const bool anyColumn = (extensions & SQL_GD_ANY_COLUMN) != 0;
+    std::vector<TBinding> bindings;
+    std::vector<int> bindingOf(rs.columns.size(), -1);
+    bool unbound = false;  // some column is read with SQLGetData
+    bool getData = false;  // ... or some bound value may have to be
+    for (std::size_t i = 0; i < rs.columns.size(); ++i) {
+        TBinding b = BindingFor(rs.columns[i], i);
+        // Without any-column reads, SQLGetData reaches only columns after the last bound one.
+        if (b.cType == 0 || (unbound && !anyColumn)) {
+            unbound = getData = true;
+            continue;
+        }
+        getData = getData || b.text;
+        bindingOf[i] = static_cast<int>(bindings.size());
+        bindings.push_back(std::move(b));
+    }
+    if (bindings.empty()) return false;
+    const bool boundTexts = std::any_of(bindings.begin(), bindings.end(), [](const TBinding& b) { return b.text; });
+    // A truncated bound value is completed with SQLGetData on its bound column.
+    if (boundTexts && (extensions & SQL_GD_BOUND) == 0) return false;
+    std::size_t rowBytes = 0;
+    for (const TBinding& b : bindings) rowBytes += b.width + sizeof(SQLLEN);
+    const std::size_t block =
+        getData && (extensions & SQL_GD_BLOCK) == 0
+            ? 1
+            : std::clamp<std::size_t>(kFetchBufferBytes / std::max<std::size_t>(rowBytes, 1), 1, kMostRowsPerFetch);
+
+    rtl::TScopeExit unbind([&] { statement.Unbind(); });
+    SQLULEN fetched = 0;
+    std::vector<SQLUSMALLINT> status(block, SQL_ROW_NOROW);
+    if (!statement.SetRowArraySize(block) || !statement.SetFetchTargets(&fetched, status.data())) return false;
+    for (TBinding& b : bindings) {
+        b.data.assign((b.width * block + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t), 0);
+        b.indicators.assign(block, 0);
+        if (!statement.Bind(static_cast<SQLUSMALLINT>(b.column + 1), b.cType, b.data.data(),
+                            static_cast<SQLLEN>(b.width), b.indicators.data()))
+            return false;
+    }
+    rs.fetchPath = block > 1 ? TFetchPath::Block : TFetchPath::BoundRows;
+
+    TRowStore& rows = *rs.rows;
+    std::string text;
+    while (statement.Fetch()) {
+        for (std::size_t r = 0; r < fetched; ++r) {
+            if (status[r] == SQL_ROW_NOROW) continue;
+            if (status[r] == SQL_ROW_ERROR)
+                RaiseOdbcError(SQL_HANDLE_STMT, statement.Handle(), "Cannot fetch a row");
+            bool positioned = block == 1;
+            for (std::size_t i = 0; i < rs.columns.size(); ++i) {
+                const TRecordsetColumn& c = rs.columns[i];
+                const int bi = bindingOf[i];
+                if (bi >= 0) {
+                    const TBinding& b = bindings[static_cast<std::size_t>(bi)];
+                    const SQLLEN indicator = b.indicators[r];
+                    if (indicator == SQL_NULL_DATA) {
+                        rows.AddNull();
+                        continue;
+                    }
+                    if (!b.text || (indicator != SQL_NO_TOTAL && static_cast<std::size_t>(indicator) < b.width)) {
+                        AddBound(b, c, r, rows);
+                        continue;
+                    }
+                    // Longer than its buffer: read whole below.
+                }
+                if (!positioned) {
+                    statement.Position(static_cast<SQLSETPOSIROW>(r + 1));
+                    positioned = true;
+                }
+                AddWithGetData(statement, c, i, rows, text);
+            }
+            rows.EndRow();
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void SetBoundFetchAllowed(bool allowed) noexcept { gBoundFetchAllowed = allowed; }
+
+bool BoundFetchAllowed() noexcept { return gBoundFetchAllowed; }
+
+TFetchPath LastFetchPath() noexcept { return gLastFetchPath; }
+
 std::unique_ptr<TRecordset> FetchRecordset(TOdbcStatement& statement, bool enableBCD)
 {
     auto rs = std::make_unique<TRecordset>();
     rs->columns = DescribeColumns(statement, enableBCD);
     rs->CreateRows();
-    TRowStore& rows = *rs->rows;
-    std::string text;
-    while (statement.Fetch()) {
-        for (std::size_t i = 0; i < rs->columns.size(); ++i) {
-            const TRecordsetColumn& c = rs->columns[i];
-            const auto col = static_cast<SQLUSMALLINT>(i + 1);
-            switch (c.storage) {
-            case TStorage::Integer: {
-                std::int64_t v = 0;
-                if (statement.GetInt64(col, v))
-                    rows.AddInteger(v);
-                else
-                    rows.AddNull();
-                break;
-            }
-            case TStorage::Boolean: {
-                bool v = false;
-                if (statement.GetBit(col, v))
-                    rows.AddBoolean(v);
-                else
-                    rows.AddNull();
-                break;
-            }
-            case TStorage::Float: {
-                double v = 0;
-                if (statement.GetDouble(col, v))
-                    rows.AddFloat(v);
-                else
-                    rows.AddNull();
-                break;
-            }
-            case TStorage::Decimal:
-                if (!statement.GetText(col, text)) {
-                    rows.AddNull();
-                    break;
-                }
-                try {
-                    rows.AddText(TVariant::FromDecimal(text).Text());
-                } catch (const rtl::EConvertError&) {
-                    rows.AddText(text);  // NaN and the like keep the server's text
-                }
-                break;
-            case TStorage::DateTime: {
-                try {
-                    if (c.fieldType == ftDate) {
-                        SQL_DATE_STRUCT d{};
-                        if (statement.GetDate(col, d))
-                            rows.AddFloat(OdbcDateToDateTime(d));
-                        else
-                            rows.AddNull();
-                    } else if (c.fieldType == ftTime) {
-                        SQL_TIME_STRUCT t{};
-                        if (statement.GetTime(col, t))
-                            rows.AddFloat(OdbcTimeToDateTime(t));
-                        else
-                            rows.AddNull();
-                    } else {
-                        SQL_TIMESTAMP_STRUCT ts{};
-                        if (statement.GetTimestamp(col, ts))
-                            rows.AddFloat(OdbcTimestampToDateTime(ts));
-                        else
-                            rows.AddNull();
-                    }
-                } catch (const rtl::EConvertError& e) {
-                    throw EDatabaseError("Column '" + c.name + "' of row " + std::to_string(rows.RowCount() + 1) +
-                                         " holds a date or time outside the calendar: " + e.Message());
-                }
-                break;
-            }
-            case TStorage::Text:
-                if (statement.GetText(col, text))
-                    rows.AddText(text);
-                else
-                    rows.AddNull();
-                break;
-            case TStorage::Bytes:
-                if (statement.GetBytes(col, text))
-                    rows.AddText(text);
-                else
-                    rows.AddNull();
-                break;
-            }
-        }
-        rows.EndRow();
+    rs->fetchPath = TFetchPath::PerValue;
+    if (!gBoundFetchAllowed || !FetchBound(statement, *rs)) {
+        rs->fetchPath = TFetchPath::PerValue;
+        FetchPerValue(statement, *rs);
     }
+    gLastFetchPath = rs->fetchPath;
     return rs;
 }
 

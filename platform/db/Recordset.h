@@ -6,6 +6,15 @@
 // (integers as variable-length numbers, floats and dates as 8 bytes, texts, decimals and
 // byte strings as a length and their bytes). A value is found by walking its row, or directly
 // through the column offsets a record buffer keeps.
+//
+// Rows are read in blocks where the driver allows it: the columns are bound (column-wise)
+// into buffers sized for UTF-8 and for drivers that do not enforce declared lengths, and
+// SQL_ATTR_ROW_ARRAY_SIZE rows come per fetch. A value longer than its bound buffer is read
+// again whole with SQLGetData; long and binary columns are read with SQLGetData only. When
+// the driver cannot read a single row's value with SQLGetData inside a block, a bound row comes
+// per fetch instead; a driver that refuses bound columns or row arrays is read a value at a
+// time with SQLGetData. The path is chosen once per statement, before the first fetch, from
+// the described columns alone (nothing before the first fetch grows with the row count).
 
 #include <cstdint>
 #include <memory>
@@ -35,7 +44,23 @@ struct TRecordsetColumn {
     bool required = false;
     int adoType = 0;
     TStorage storage = TStorage::Text;
+    int sqlType = 0;                  // as the driver described it
+    std::uint64_t declaredSize = 0;   // the driver's column size
 };
+
+// How a result's rows were read.
+enum class TFetchPath : std::uint8_t {
+    Block,      // bound columns, many rows per fetch
+    BoundRows,  // bound columns, one row per fetch (SQLGetData cannot reach rows of a block)
+    PerValue,   // SQLGetData for every value
+};
+
+// Lets results be read through bound columns (the default) or forces every statement onto
+// the SQLGetData path, as for a driver that refuses bound columns and row arrays.
+void SetBoundFetchAllowed(bool allowed) noexcept;
+bool BoundFetchAllowed() noexcept;
+// The path the last result read in this process took.
+TFetchPath LastFetchPath() noexcept;
 
 // The field definition of a described result column: ADO type from its SQL type, field type
 // through the ADO type table (`enableBCD` keeps exact numerics exact).
@@ -75,7 +100,10 @@ private:
 
     std::vector<TStorage> columns_;
     std::size_t bitmapBytes_;
-    std::vector<std::unique_ptr<std::uint8_t[]>> blocks_;
+    struct TBlockFree {
+        void operator()(std::uint8_t* block) const noexcept;
+    };
+    std::vector<std::unique_ptr<std::uint8_t[], TBlockFree>> blocks_;
     std::vector<std::size_t> blockSizes_;
     std::size_t blockUsed_ = 0;
     std::vector<const std::uint8_t*> rows_;
@@ -87,6 +115,7 @@ private:
 struct TRecordset {
     std::vector<TRecordsetColumn> columns;
     std::unique_ptr<TRowStore> rows;
+    TFetchPath fetchPath = TFetchPath::PerValue;
 
     // Makes the row store for the columns described so far.
     void CreateRows();

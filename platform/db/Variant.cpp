@@ -336,7 +336,13 @@ rtl::TDateTime TVariant::AsDateTime() const
     CannotConvert("Date");
 }
 
-std::string TVariant::AsString() const
+std::string TVariant::AsString() &&
+{
+    if (type_ == TVarType::String || type_ == TVarType::Bytes) return std::move(text_);
+    return static_cast<const TVariant&>(*this).AsString();
+}
+
+std::string TVariant::AsString() const&
 {
     switch (type_) {
     case TVarType::Null: return {};

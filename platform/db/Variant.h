@@ -63,7 +63,9 @@ public:
     std::string AsDecimalText() const;
     rtl::TDateTime AsDateTime() const;
     // Null gives the empty text.
-    std::string AsString() const;
+    std::string AsString() const&;
+    // The same, handing over a stored text instead of copying it.
+    std::string AsString() &&;
     // Text and byte strings as stored; other kinds as AsString.
     const std::string& Text() const noexcept { return text_; }
 

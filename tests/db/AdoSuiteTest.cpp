@@ -45,6 +45,10 @@ struct SQLite {
     static constexpr const char* kDecimalType = "NUMERIC(18,4)";
     static constexpr const char* kDecimalValue = "1234.5678";
     static constexpr const char* kDbmsName = "SQLite";
+    static constexpr const char* kBinaryType = "BLOB";
+    static constexpr bool kBoundFetch = true;
+    // The driver cannot read one row of a block with SQLGetData: a bound row per fetch.
+    static constexpr TFetchPath kTextFetchPath = TFetchPath::BoundRows;
 
     std::optional<std::string> Available() { return dir.isValid() ? std::nullopt : std::optional<std::string>("no temp dir"); }
     std::string InitString(const std::string& password = {}) const
@@ -72,6 +76,9 @@ struct Postgres {
     static constexpr const char* kDecimalType = "NUMERIC(30,10)";
     static constexpr const char* kDecimalValue = "12345678901234567890.0123456789";
     static constexpr const char* kDbmsName = "PostgreSQL";
+    static constexpr const char* kBinaryType = "BYTEA";
+    static constexpr bool kBoundFetch = true;
+    static constexpr TFetchPath kTextFetchPath = TFetchPath::Block;
 
     static std::string Odbc(const std::string& database)
     {
@@ -107,11 +114,22 @@ struct Postgres {
     std::string MissingDatabaseFile() const { return {}; }
 };
 
+// The same backend read a value at a time with SQLGetData, as for a driver that refuses bound
+// columns and row arrays.
+template <class Base, const char* Name>
+struct PerValue : Base {
+    static constexpr const char* kName = Name;
+    static constexpr bool kBoundFetch = false;
+};
+constexpr char kSQLitePerValue[] = "SQLitePerValue";
+constexpr char kPostgresPerValue[] = "PostgreSQLPerValue";
+
 template <class Backend>
 class AdoSuite : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        SetBoundFetchAllowed(Backend::kBoundFetch);
         if (const auto reason = backend_.Available()) GTEST_SKIP() << Backend::kName << " tests skipped: " << *reason;
         conn_ = std::make_unique<TADOConnection>(nullptr);
         conn_->SetName("conn");
@@ -131,6 +149,7 @@ protected:
     }
     void TearDown() override
     {
+        SetBoundFetchAllowed(true);
         if (!conn_) return;
         try {
             if (!conn_->Connected()) conn_->Open();
@@ -159,7 +178,8 @@ protected:
     std::unique_ptr<TADOConnection> conn_;
 };
 
-using Backends = ::testing::Types<SQLite, Postgres>;
+using Backends = ::testing::Types<SQLite, Postgres, PerValue<SQLite, kSQLitePerValue>,
+                                  PerValue<Postgres, kPostgresPerValue>>;
 struct BackendNames {
     template <class T>
     static std::string GetName(int) { return T::kName; }
@@ -482,6 +502,151 @@ TYPED_TEST(AdoSuite, ClosingTheConnectionClosesItsQueries)
     q->Open();  // reconnects
     EXPECT_TRUE(this->conn_->Connected());
     EXPECT_EQ(q->RecordCount(), 3);
+}
+
+// ---- Fetching: both paths give the same values, whole ----------------------------------------
+
+// The path a result of texts takes: blocks where the driver reads a row of a block with
+// SQLGetData, bound rows where it cannot, SQLGetData alone when bound fetches are refused.
+TYPED_TEST(AdoSuite, ResultsAreReadOnTheExpectedPath)
+{
+    auto q = this->Query("SELECT id, name, qty, born FROM " + Table() + " ORDER BY id");
+    q->Open();
+    EXPECT_EQ(LastFetchPath(), TypeParam::kBoundFetch ? TypeParam::kTextFetchPath : TFetchPath::PerValue);
+    auto numbers = this->Query("SELECT id, qty, born FROM " + Table() + " ORDER BY id");
+    numbers->Open();  // nothing can come back truncated: blocks on every driver
+    EXPECT_EQ(LastFetchPath(), TypeParam::kBoundFetch ? TFetchPath::Block : TFetchPath::PerValue);
+    EXPECT_EQ(numbers->RecordCount(), 3);
+}
+
+TYPED_TEST(AdoSuite, ValuesLongerThanTheirBoundBufferAreReadWhole)
+{
+    // Longer than any buffer sized from a declared length: SQLite does not enforce VARCHAR(20);
+    // PostgreSQL's unconstrained VARCHAR and NUMERIC are described with a size of their own.
+    std::string longText;
+    for (int i = 0; longText.size() < 3000; ++i) longText += "äöü😀 " + std::to_string(i) + " ";
+    std::string digits;
+    for (int i = 0; i < 60; ++i) digits += static_cast<char>('1' + i % 9);
+    const std::string bigDecimal = digits + "." + digits.substr(0, 20);
+    std::string sql;
+    if (TypeParam::kEnforcesLengths) {
+        sql = "SELECT CAST('" + longText + "' AS VARCHAR) AS v, CAST('" + bigDecimal + "' AS NUMERIC) AS d";
+    } else {
+        this->Exec("INSERT INTO " + Table() + " (id, name) VALUES (4, '" + longText + "')");
+        sql = "SELECT name AS v FROM " + Table() + " WHERE id = 4";
+    }
+    auto q = this->Query(sql);
+    q->Open();
+    EXPECT_EQ(q->FieldByName("v")->AsString(), longText);
+    if (TypeParam::kEnforcesLengths) {
+        EXPECT_EQ(q->FieldByName("d")->DataType(), ftBCD);
+        EXPECT_EQ(q->FieldByName("d")->AsString(), bigDecimal);
+    }
+}
+
+TYPED_TEST(AdoSuite, DecimalsOfThirtyEightDigitsStayExact)
+{
+    if (TypeParam::kDecimalField != ftBCD) GTEST_SKIP() << "no exact decimal type";
+    const std::vector<std::string> values{"99999999999999999999999999999999999999", "-12345678901234567890123456789.012345678",
+                                          "0.00000000000000000000000000000000000001", "0.00"};
+    auto q = this->Query("SELECT CAST('" + values[0] + "' AS NUMERIC(38,0)) AS a, CAST('" + values[1] +
+                         "' AS NUMERIC(38,9)) AS b, CAST('" + values[2] + "' AS NUMERIC(38,38)) AS c, CAST(0 AS "
+                         "NUMERIC(38,2)) AS z, CAST(NULL AS NUMERIC(38,10)) AS n");
+    q->Open();
+    EXPECT_EQ(q->FieldByName("a")->AsString(), values[0]);
+    EXPECT_EQ(q->FieldByName("b")->AsString(), values[1]);
+    EXPECT_EQ(q->FieldByName("c")->AsString(), values[2]);
+    EXPECT_EQ(q->FieldByName("z")->AsString(), values[3]);
+    EXPECT_TRUE(q->FieldByName("n")->IsNull());
+    for (const char* name : {"a", "b", "c", "z", "n"}) EXPECT_EQ(q->FieldByName(name)->DataType(), ftBCD) << name;
+}
+
+// A null in a column of every type, between rows that hold values, on both paths.
+TYPED_TEST(AdoSuite, NullsInEveryColumnType)
+{
+    const std::string t = Table() + "_n";
+    this->Exec("DROP TABLE IF EXISTS " + t);
+    this->Exec("CREATE TABLE " + t + " (id INTEGER NOT NULL, i INTEGER, s SMALLINT, l BIGINT, v VARCHAR(10), " +
+               "m TEXT, d " + TypeParam::kDecimalType + ", f DOUBLE PRECISION, dt DATE, tm TIME, ts TIMESTAMP, " +
+               "b BOOLEAN, bin " + TypeParam::kBinaryType + ")");
+    const std::string bytes = TypeParam::kEnforcesLengths ? "'\\x00ff41'::bytea" : "X'00FF41'";
+    const std::string full = "7, -5, 9223372036854775807, 'x', 'memo', 1.5, 2.25, '2024-01-31', '23:59:59', "
+                             "'2024-01-31 23:59:59', true, " + bytes;
+    for (int id = 1; id <= 5; ++id) {
+        if (id % 2 == 0)
+            this->Exec("INSERT INTO " + t + " (id) VALUES (" + std::to_string(id) + ")");
+        else
+            this->Exec("INSERT INTO " + t + " VALUES (" + std::to_string(id) + ", " + full + ")");
+    }
+    auto q = this->Query("SELECT * FROM " + t + " ORDER BY id");
+    q->Open();
+    ASSERT_EQ(q->RecordCount(), 5);
+    for (q->First(); !q->Eof(); q->Next()) {
+        const bool nulls = q->FieldByName("id")->AsInteger() % 2 == 0;
+        for (int i = 1; i < q->FieldCount(); ++i) {
+            TField* f = q->Fields()[i];
+            SCOPED_TRACE(f->FieldName() + " in row " + q->FieldByName("id")->AsString());
+            EXPECT_EQ(f->IsNull(), nulls);
+        }
+        if (nulls) continue;
+        EXPECT_EQ(q->FieldByName("l")->AsLargeInt(), 9223372036854775807LL);
+        EXPECT_EQ(q->FieldByName("s")->AsInteger(), -5);
+        EXPECT_EQ(q->FieldByName("m")->AsString(), "memo");
+        EXPECT_EQ(q->FieldByName("tm")->AsDateTime(), rtl::EncodeTime(23, 59, 59, 0));
+        EXPECT_EQ(q->FieldByName("bin")->AsString(), std::string("\0\xff" "A", 3));
+        EXPECT_TRUE(q->FieldByName("b")->AsBoolean());
+    }
+    this->Exec("DROP TABLE " + t);
+}
+
+// Several blocks of rows with nulls, extremes, long values and multi-byte text scattered over
+// them: the bound path and the SQLGetData path read the very same values.
+TYPED_TEST(AdoSuite, BoundAndPerValueFetchesGiveTheSameRows)
+{
+    if (!TypeParam::kBoundFetch) GTEST_SKIP() << "compares against the bound path";
+    const std::string t = Table() + "_many";
+    this->Exec("DROP TABLE IF EXISTS " + t);
+    this->Exec("CREATE TABLE " + t + " (id INTEGER NOT NULL, name VARCHAR(12), qty BIGINT, price " +
+               TypeParam::kDecimalType + ", at TIMESTAMP, memo TEXT)");
+    std::string insert;
+    const auto flush = [&] {
+        if (insert.empty()) return;
+        this->Exec("INSERT INTO " + t + " VALUES " + insert);
+        insert.clear();
+    };
+    for (int i = 1; i <= 2600; ++i) {
+        std::string name = i % 97 == 0 ? "NULL" : "'Zoë " + std::to_string(i) + "'";
+        if (i % 501 == 0 && !TypeParam::kEnforcesLengths) name = "'" + std::string(700, 'w') + "😀'";
+        const std::string qty = i % 89 == 0   ? "NULL"
+                                : i % 2 == 0 ? std::to_string(9223372036854775807LL - i)
+                                             : "-9223372036854775807 - 1 + " + std::to_string(i);
+        const std::string memo = i % 13 == 0 ? "NULL" : "'" + std::string(static_cast<std::size_t>(i % 300), 'm') + "ä'";
+        if (!insert.empty()) insert += ", ";
+        insert += "(" + std::to_string(i) + ", " + name + ", " + qty + ", " + (i % 7 == 0 ? "NULL" : "1.25") +
+                  ", '2024-03-" + std::to_string(1 + i % 28) + " 10:11:12', " + memo + ")";
+        if (i % 200 == 0) flush();
+    }
+    flush();
+    const auto read = [&](bool bound) {
+        SetBoundFetchAllowed(bound);
+        auto q = this->Query("SELECT * FROM " + t + " ORDER BY id");
+        q->Open();
+        const TFetchPath path = LastFetchPath();
+        std::vector<std::string> values;
+        for (q->First(); !q->Eof(); q->Next())
+            for (TField* f : q->Fields()) values.push_back(f->IsNull() ? "<null>" : f->AsString());
+        SetBoundFetchAllowed(true);
+        return std::make_pair(path, values);
+    };
+    const auto [boundPath, bound] = read(true);
+    const auto [perValuePath, perValue] = read(false);
+    EXPECT_EQ(boundPath, TypeParam::kTextFetchPath);
+    EXPECT_EQ(perValuePath, TFetchPath::PerValue);
+    ASSERT_EQ(bound.size(), 2600u * 6);
+    EXPECT_TRUE(bound == perValue);
+    EXPECT_EQ(bound[6 * 1 + 2], std::to_string(9223372036854775807LL - 2));
+    EXPECT_EQ(bound[6 * 0 + 2], std::to_string(-9223372036854775807LL));
+    this->Exec("DROP TABLE " + t);
 }
 
 // ---- PostgreSQL only: a connection that the server drops -----------------------------------

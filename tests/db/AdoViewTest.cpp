@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "platform/db/AdoDataSet.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/rtl/DateTime.h"
@@ -128,6 +130,54 @@ TEST_F(SampleDatabase, FilterAndSortTextsSelectAndOrderTheRows)
     p.SetFiltered(true);
     EXPECT_EQ(p.RecordCount(), 0);
     EXPECT_TRUE(p.IsEmpty());
+}
+
+// Random moves through the query under changing sorts, filters and window sizes: the record
+// window holds together, each buffered record points at its row and the grid's rows are
+// consecutive records.
+TEST_F(SampleDatabase, RandomWalksOverChangingViewsKeepTheRecordWindowConsistent)
+{
+    Open("Sample1.db");
+    TADOQuery& q = Run("SELECT order_id, customer_id, order_date, status FROM orders");
+    TDataSource source(nullptr);
+    source.SetDataSet(&q);
+    TDataLink grid;
+    grid.SetDataSource(&source);
+    std::mt19937 random(1210);
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const std::vector<std::string> sorts{"", "status DESC", "customer_id, order_date DESC", "order_date"};
+    const std::vector<std::string> filters{"", "status = 'Open'", "customer_id < 5 OR status <> 'Shipped'", "order_id = -1"};
+    for (int step = 0; step < 2000; ++step) {
+        SCOPED_TRACE("step " + std::to_string(step));
+        switch (pick(8)) {
+        case 0: q.SetSort(sorts[static_cast<std::size_t>(pick(4))]); break;
+        case 1:
+            q.SetFilterText(filters[static_cast<std::size_t>(pick(4))]);
+            q.SetFiltered(pick(2) == 0);
+            break;
+        case 2: grid.SetBufferCount(1 + pick(12)); break;
+        case 3: q.First(); break;
+        case 4: q.Last(); break;
+        case 5: {
+            const TBookmark mark = q.GetBookmark();
+            q.MoveBy(pick(41) - 20);
+            if (!mark.empty() && q.BookmarkValid(mark)) q.GotoBookmark(mark);
+            break;
+        }
+        default: q.MoveBy(pick(11) - 5); break;
+        }
+        ASSERT_NO_THROW(q.CheckConsistency());
+        if (q.IsEmpty()) continue;
+        ASSERT_GE(q.RecNo(), 1);
+        ASSERT_LE(q.RecNo(), q.RecordCount());
+        const int active = grid.ActiveRecord();
+        const int activeRecNo = q.RecNo();
+        for (int i = 0; i < grid.RecordCount(); ++i) {
+            grid.SetActiveRecord(i);
+            ASSERT_EQ(q.RecNo(), activeRecNo - active + i);
+        }
+        grid.SetActiveRecord(active);
+    }
 }
 
 TEST(AdoFilter, ParsesAndEvaluatesTheFilterLanguage)

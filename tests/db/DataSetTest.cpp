@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <random>
 
 #include "MemDataSet.h"
 #include "platform/db/DataSet.h"
@@ -483,4 +485,83 @@ TEST(DataSet, OpenAndCloseEventsButNoneWhileBeingFreed)
     EXPECT_THROW(broken->Open(), EDatabaseError);
     EXPECT_FALSE(broken->Active());
     EXPECT_EQ(broken->FieldCount(), 0);
+}
+
+// Random moves and edits against a plain list of the expected ids: after each step the
+// record window must hold together and the current record must be the one the list says.
+TEST(DataSet, RandomWalksAndEditsKeepTheRecordWindowConsistent)
+{
+    auto ds = People(12);
+    TDataSource source(nullptr);
+    source.SetDataSet(ds.get());
+    TRecordingLink grid;
+    grid.SetDataSource(&source);
+    grid.SetBufferCount(5);
+    ds->Open();
+    std::vector<int> model{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    std::mt19937 random(20261210);
+    int nextId = 100;
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    for (int step = 0; step < 3000; ++step) {
+        const int op = pick(10);
+        SCOPED_TRACE("step " + std::to_string(step) + " op " + std::to_string(op));
+        const int before = ds->IsEmpty() ? -1 : ds->RecNo() - 1;
+        int expected = before;  // index into the model of the record that should be current
+        switch (op) {
+        case 0: ds->First(); expected = model.empty() ? -1 : 0; break;
+        case 1: ds->Last(); expected = static_cast<int>(model.size()) - 1; break;
+        case 2:
+        case 3: {
+            const int by = pick(9) - 4;
+            ds->MoveBy(by);
+            if (!model.empty()) expected = std::clamp(before + by, 0, static_cast<int>(model.size()) - 1);
+            break;
+        }
+        case 4: {  // insert before the current record, or append
+            const bool append = pick(2) == 0;
+            if (append) ds->Append(); else ds->Insert();
+            ds->FieldByName("ID")->SetAsInteger(nextId);
+            ds->FieldByName("Name")->SetAsString("N" + std::to_string(nextId));
+            ds->Post();
+            const int at = append || before < 0 ? static_cast<int>(model.size()) : before;
+            model.insert(model.begin() + at, nextId++);
+            expected = at;
+            break;
+        }
+        case 5:
+            if (model.empty()) break;
+            ds->Edit();
+            ds->FieldByName("Name")->SetAsString("edited");
+            if (pick(2) == 0) ds->Post(); else ds->Cancel();
+            break;
+        case 6:
+            if (model.empty()) break;
+            ds->Delete();
+            model.erase(model.begin() + before);
+            expected = model.empty() ? -1 : std::min(before, static_cast<int>(model.size()) - 1);
+            break;
+        case 7: {
+            if (model.empty()) break;
+            const int target = pick(static_cast<int>(model.size()));
+            ASSERT_TRUE(ds->Locate("ID", TVariant(model[static_cast<std::size_t>(target)])));
+            expected = target;
+            break;
+        }
+        case 8: {
+            if (model.empty()) break;
+            const TBookmark mark = ds->GetBookmark();
+            ds->MoveBy(pick(7) - 3);
+            ds->GotoBookmark(mark);
+            break;
+        }
+        case 9: grid.SetBufferCount(1 + pick(8)); break;
+        }
+        ASSERT_NO_THROW(ds->CheckConsistency());
+        ASSERT_EQ(ds->RecordCount(), static_cast<int>(model.size()));
+        if (expected >= 0) {
+            ASSERT_EQ(ds->FieldByName("ID")->AsInteger(), model[static_cast<std::size_t>(expected)]);
+        }
+    }
+    EXPECT_EQ(WalkIds(*ds), model);
+    ds->CheckConsistency();
 }

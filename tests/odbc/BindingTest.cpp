@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "odbc/OdbcSql.h"
+#include "odbc/OdbcApi.h"
 #include "odbc/Session.h"
 #include "platform/rtl/Exceptions.h"
 

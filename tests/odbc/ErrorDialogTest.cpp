@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "odbc/ErrorDialog.h"
-#include "odbc/OdbcSql.h"
+#include "odbc/OdbcApi.h"
 #include "odbc/Session.h"
 #include "odbc/SqlError.h"
 #include "odbc/Startup.h"

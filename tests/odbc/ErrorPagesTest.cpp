@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "odbc/ErrorPages.h"
+#include "odbc/OdbcApi.h"
 #include "odbc/SqlError.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "odbc/Database.h"
+#include "odbc/OdbcApi.h"
 #include "odbc/SqlError.h"
 
 namespace odbctest {
