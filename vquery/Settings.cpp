@@ -105,18 +105,20 @@ std::string TmfVQuery::QuoteName(const std::string& name) const
     const std::string quoted =
         app::ado::QuoteIdentifier(name, quoteChars_, specialChars_, &ansiWords_, &odbcWords_, &driverWords_);
     if (quoted != name || quoteChars_.empty() || name.empty()) return quoted;
-    // What the database would misread bare: letters it folds to the other case, and, where the
-    // driver names no special characters, anything but letters, digits and "_" (bytes of
-    // UTF-8 sequences count as letters) or a leading digit.
+    // What the database would misread bare: letters it folds to the other case, anything but
+    // letters, digits and "_" (bytes of UTF-8 sequences count as letters), a leading digit.
+    // The character rule holds whatever special characters the driver names: PostgreSQL names
+    // only "_", and a name holding a double quote or a hyphen must still be quoted. Names come
+    // from the catalogue as stored, so quoting one never changes what it names.
     bool misread = false;
     for (char c : name) {
         if (identifierCase_ == app::ado::TIdentifierCase::Lower && IsAsciiUpper(c)) misread = true;
         if (identifierCase_ == app::ado::TIdentifierCase::Upper && IsAsciiLower(c)) misread = true;
-        if (specialChars_.empty() && static_cast<unsigned char>(c) < 0x80 && !IsAsciiUpper(c) && !IsAsciiLower(c) &&
+        if (static_cast<unsigned char>(c) < 0x80 && !IsAsciiUpper(c) && !IsAsciiLower(c) &&
             !IsAsciiDigit(c) && c != '_')
             misread = true;
     }
-    if (specialChars_.empty() && IsAsciiDigit(name[0])) misread = true;
+    if (IsAsciiDigit(name[0])) misread = true;
     return misread ? app::ado::EncloseIdentifier(name, quoteChars_) : name;
 }
 

@@ -13,7 +13,7 @@
 // Identifiers are written bare or quoted (QuoteName): quoted when the database would misread
 // them bare (blanks, reserved words of the keyword lists, the connection's special
 // characters, letters the database folds to another case, characters outside letters,
-// digits and "_" when the driver names no special characters). Literals of text and date
+// digits and "_", a leading digit). Literals of text and date
 // types are written in apostrophes with inner apostrophes doubled.
 
 #include <memory>
