@@ -1,8 +1,6 @@
 // The design text: the writer's exact lines, save-load-save, tables with quoted names, and
 // damaged texts (bad numbers, corrupt counts, clashing sort slots).
 
-#include <chrono>
-
 #include <gtest/gtest.h>
 
 #include "VQueryTestSupport.h"
@@ -178,7 +176,6 @@ TEST(DesignText, EmptyTextClearsTheCanvas)
     EXPECT_FALSE(f.Q().SelectDistinct);
     EXPECT_FALSE(f.Q().AutoSizeTable);
     EXPECT_FALSE(f.Q().ShowJoinCaptions);
-    EXPECT_EQ(f.Q().TabOrder(), f.Q().Parent() ? 0 : f.Q().TabOrder());
     EXPECT_TRUE(f.Sql().empty());
 }
 
@@ -228,13 +225,11 @@ TEST(DesignText, CorruptCountsAndSortSlotsAreBounded)
 {
     QueryFixture f;
     Schema(f);
-    const auto start = std::chrono::steady_clock::now();
     Load(f.Q(), Lines{"VTableCount=1", "VSortCount=2147483647", "VCalCount=2000000000",
                                   "Table0.TableCaption=T", "Table0.Top=0", "Table0.Left=0",
                                   "Table0.Height=1", "Table0.Width=1", "Table0.a.Sort=stAscending", "Table0.a.Index=2",
                                   "Table0.b.Sort=stDescending", "Table0.b.Index=2", "Table0.Calculate5=X"});
-    // Loading stays bounded by the lines present (a generous limit against a machine under load).
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    // Counts are bounded by the lines present: no slot table of two thousand million entries.
     ASSERT_EQ(f.Q().GetTableCount(), 1);
     ASSERT_EQ(f.Q().SortCount(), 1);  // slot 2 taken twice: the first wins
     EXPECT_EQ(f.Q().SortField(0)->FieldName, "a");
