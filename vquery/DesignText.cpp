@@ -204,7 +204,8 @@ bool TmfVQuery::LoadFromStrings(const rtl::TStrings& source)
         box->SetAlias(alias);
 
         TmfVQueryListBox& lb = *box->ListBox();
-        std::vector<std::string> ordering;
+        // (order key "0000000012=display name", field): sorted as text.
+        std::vector<std::pair<std::string, TmfVQueryField*>> ordering;
         for (int i = 0; i < box->Fields().Count(); ++i) {
             TmfVQueryField* f = box->Fields().Items(i);
             const std::string stem = prefix + "." + f->FieldName;
@@ -214,7 +215,7 @@ bool TmfVQuery::LoadFromStrings(const rtl::TStrings& source)
             const int line = lines.Line(stem);
             char key[16];
             std::snprintf(key, sizeof key, "%010d", line < 0 ? 9999 : line);
-            ordering.push_back(std::string(key) + "=" + f->DisplayName);
+            ordering.emplace_back(std::string(key) + "=" + f->DisplayName, f);
             if (i < lb.Items()->Count() && lines.Value(stem + ".CHECKED") == "TRUE") lb.SetChecked(i, true);
             const int slot = lines.OptionalInteger(stem + ".Index");
             const std::string sort = lines.Value(stem + ".Sort");
@@ -230,12 +231,14 @@ bool TmfVQuery::LoadFromStrings(const rtl::TStrings& source)
                 }
             }
         }
-        std::sort(ordering.begin(), ordering.end());
+        // Each field's item moves to the next place. The item is found by its field, not by
+        // its text, so that fields with the same display name keep their saved order.
+        std::stable_sort(ordering.begin(), ordering.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
         int next = 0;
-        for (const std::string& entry : ordering) {
-            const std::string shown = entry.substr(entry.find('=') + 1);
+        for (const auto& entry : ordering) {
             for (int i = next; i < lb.Items()->Count(); ++i) {
-                if (rtl::SameText(lb.Items()->Strings(i), shown)) {
+                if (lb.Field(i) == entry.second) {
                     lb.Items()->Move(i, next++);
                     break;
                 }

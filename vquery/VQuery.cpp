@@ -1,6 +1,7 @@
 #include "vquery/VQuery.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
@@ -338,6 +339,7 @@ void TmfVQuery::RemoveTable(TmfVQueryTable* box)
     if (it == tables_.end()) return;
     ForgetTable(box);
     tables_.erase(it);
+    OnVTableRemove(box);
     delete box;
     UpdateScrollRange();
 }
@@ -360,11 +362,13 @@ std::string TmfVQuery::MakeUniqueAlias(const std::string& name) const
 
 void TmfVQuery::UpdateScrollRange()
 {
-    scrollRange_ = {0, 0};
+    long long right = 0, bottom = 0;
     for (const TmfVQueryTable* b : tables_) {
-        scrollRange_.X = std::max(scrollRange_.X, b->Left() + b->Width());
-        scrollRange_.Y = std::max(scrollRange_.Y, b->Top() + b->Height());
+        right = std::max(right, static_cast<long long>(b->Left()) + b->Width());
+        bottom = std::max(bottom, static_cast<long long>(b->Top()) + b->Height());
     }
+    const auto clampInt = [](long long v) { return static_cast<int>(std::min<long long>(v, INT_MAX)); };
+    scrollRange_ = {clampInt(right), clampInt(bottom)};
 }
 
 int TmfVQuery::GetCalculatedCount() const

@@ -247,6 +247,10 @@ public:
     // The generated statement, regenerated on every read.
     rtl::TStrings* SQL();
 
+    // Notifications; OnVTableRemove is told of a box just before it is freed. OnVTableAdd and
+    // OnVTableMove are kept for forms that bind them; no operation fires them.
+    ui::TNotifyEvent OnVJoinClick, OnVTableAdd, OnVTableMove, OnVTableRemove, OnVTableSelect, OnVTableShowFilterDlg;
+
     // ---- Model --------------------------------------------------------------------------
     TmfVQueryTable* AddTable(const std::string& tableName, ui::TPoint position, bool checkAll);
     TmfVQueryTable* AddTableFromDescriptor(ui::TPoint position, app::ado::TQADOTable* descriptor, bool checkAll);

@@ -192,6 +192,22 @@ TEST(DesignText, FieldOrderFollowsTheLinesAndFieldsWithoutALineGoLast)
     EXPECT_FALSE(lb->Checked(0));
     EXPECT_TRUE(lb->Checked(1));
     EXPECT_EQ(lb->Field(1)->FieldName, "id");
+
+    // Fields sharing a display name keep their saved order.
+    QueryFixture g;
+    Schema(g);
+    TmfVQueryTable* od = g.Box("ORDER DETAILS");
+    for (int i = 0; i < 3; ++i) {
+        od->ListBox()->Field(i)->DisplayName = "Same";
+        od->ListBox()->Items()->Put(i, "Same");
+    }
+    od->ListBox()->Items()->Move(2, 0);
+    const Lines saved = Save(g.Q());
+    QueryFixture h;
+    Schema(h);
+    Load(h.Q(), saved);
+    EXPECT_EQ(Save(h.Q()), saved);
+    EXPECT_EQ(h.Q().GetTable(0)->ListBox()->Field(0)->FieldName, "note");
 }
 
 TEST(DesignText, BadNumbersRaiseTheConversionErrorNamingKeyAndValue)

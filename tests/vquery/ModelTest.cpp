@@ -126,7 +126,10 @@ TEST_F(ModelTest, RemovingABoxTakesItsJoinsSortsAndCriteria)
     TmfVQueryCriteria* crossing = Q().Criterias().Add(F(b, "x"));
     crossing->SetDestField(F(a, "b"));
 
+    std::vector<classes::TObject*> removed;
+    Q().OnVTableRemove = [&](classes::TObject* sender) { removed.push_back(sender); };
     Q().RemoveTable(a);
+    EXPECT_EQ(removed, (std::vector<classes::TObject*>{a}));
     EXPECT_EQ(Q().GetJoinCount(), 0);
     EXPECT_EQ(Q().SortCount(), 1);
     EXPECT_EQ(Q().Criterias().Count(), 0);
