@@ -6,6 +6,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Dialogs.h"
+#include "vquery/Glyphs.h"
 
 namespace vquery {
 
@@ -214,6 +215,9 @@ TmfVQuery::TmfVQuery(classes::TComponent* owner)
     : TScrollBox(owner), JoinDefaultColor(rtl::clBlack), JoinDefaultSelColor(rtl::clHighlight), criterias_(this)
 {
     tables_.reserve(20);
+    filterPic_.LoadFromBytes(GlyphBitmap("FILTER_BMP"));
+    sortAscPic_.LoadFromBytes(GlyphBitmap("SORTASC_BMP"));
+    sortDescPic_.LoadFromBytes(GlyphBitmap("SORTDESC_BMP"));
     ReadSQLSettings();
 }
 

@@ -26,6 +26,7 @@
 #include "platform/rtl/Colors.h"
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Graphics.h"
 #include "platform/ui/StdCtrls.h"
 
 namespace vquery {
@@ -225,6 +226,10 @@ public:
     bool ShowSystemTables = false, ShowSynonyms = false, ShowSystemViews = false, ShowViews = false;
     std::string SQLCommentStartChars, SQLCommentEndChars;
     bool UseDefaultFilterDialog = true, UseDefaultSqlViewerDialog = true;
+    // The field list's glyphs, our own bitmaps until a program assigns others.
+    ui::TPicture* FilterPic() { return &filterPic_; }
+    ui::TPicture* SortASCPic() { return &sortAscPic_; }
+    ui::TPicture* SortDESCPic() { return &sortDescPic_; }
 
     bool UseDefaultQuoteChars() const { return useDefaultQuoteChars_; }
     void SetUseDefaultQuoteChars(bool on);
@@ -329,6 +334,7 @@ private:
     rtl::TStringList ansiWords_, odbcWords_, driverWords_;
     TmfVQueryJoin* selectedJoin_ = nullptr;
     ui::TPoint scrollRange_{0, 0};
+    ui::TPicture filterPic_, sortAscPic_, sortDescPic_;
 };
 
 }  // namespace vquery

@@ -159,4 +159,17 @@ TEST_F(ModelTest, WrongUseRaisesTheExactTexts)
     EXPECT_EQ(message([] { app::ado::TQADOField f(nullptr); }), "An ADO field parent table cannot be null.");
 }
 
+TEST_F(ModelTest, GlyphsAreSixteenPixelBitmapsOnTransparentGreen)
+{
+    for (ui::TPicture* pic : {Q().FilterPic(), Q().SortASCPic(), Q().SortDESCPic()}) {
+        ASSERT_EQ(pic->Width(), 16);
+        ASSERT_EQ(pic->Height(), 16);
+        EXPECT_EQ(pic->Pixel(0, 0) & 0xFFFFFF, 0x00FF00u);
+    }
+    // The arrows point up and down: the tip row of one is the tail row of the other.
+    EXPECT_NE(Q().SortASCPic()->Pixel(7, 1) & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(Q().SortDESCPic()->Pixel(7, 1) & 0xFFFFFF, 0x00FF00u);
+    EXPECT_NE(Q().SortDESCPic()->Pixel(7, 14) & 0xFFFFFF, 0x00FF00u);
+}
+
 }  // namespace
