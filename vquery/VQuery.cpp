@@ -209,7 +209,66 @@ void TmfVQueryCriterias::Delete(int index) { items_.erase(items_.begin() + index
 
 // ---- The query ---------------------------------------------------------------------------------
 
-GW_IMPLEMENT_CLASS(TmfVQuery, ui::TScrollBox) {}
+const classes::TEnumInfo& ConnectionTypeInfo()
+{
+    static const classes::TEnumInfo info{"TConnectionType", {"ctBDE", "ctADO"}};
+    return info;
+}
+
+// Published in the order the component's users know them.
+#define GW_VQ_BOOL(Name, Def)                                                                              \
+    p.Boolean(#Name, [](const TmfVQuery& q) { return q.Name; }, [](TmfVQuery& q, bool v) { q.Name = v; }, Def)
+#define GW_VQ_TEXT(Name, Def)                                                                                   \
+    p.String(#Name, [](const TmfVQuery& q) { return q.Name; }, [](TmfVQuery& q, const std::string& v) { q.Name = v; }, \
+             Def)
+
+GW_IMPLEMENT_CLASS(TmfVQuery, ui::TScrollBox)
+{
+    p.Enumeration("ConnectionType", ConnectionTypeInfo(), &TmfVQuery::ConnectionType, &TmfVQuery::SetConnectionType, ctBDE);
+    p.Component<db::TADOConnection>("ADOConnection", &TmfVQuery::ADOConnectionOrNull, &TmfVQuery::SetADOConnection);
+    p.Component<ui::TListBox>("DBTableListBox", &TmfVQuery::DBTableListBox, &TmfVQuery::SetDBTableListBox);
+    p.Component<ui::TListBox>("LoadTableListBox", &TmfVQuery::LoadTableListBox, &TmfVQuery::SetLoadTableListBox);
+    p.Component<ui::TListBox>("SortListBox", &TmfVQuery::SortListBox, &TmfVQuery::SetSortListBox);
+    GW_VQ_BOOL(AllowDuplicateJoins, false);
+    GW_VQ_BOOL(AutoSizeTable, true);
+    p.Color("JoinDefaultColor", [](const TmfVQuery& q) { return q.JoinDefaultColor; },
+            [](TmfVQuery& q, rtl::TColor c) { q.JoinDefaultColor = c; }, rtl::clBlack);
+    p.Color("JoinDefaultSelColor", [](const TmfVQuery& q) { return q.JoinDefaultSelColor; },
+            [](TmfVQuery& q, rtl::TColor c) { q.JoinDefaultSelColor = c; }, rtl::clHighlight);
+    GW_VQ_BOOL(LogicalSQLNames, false);
+    GW_VQ_BOOL(SelectDistinct, false);
+    GW_VQ_BOOL(ShowJoinCaptions, true);
+    GW_VQ_BOOL(ShowJoinComment, false);
+    GW_VQ_BOOL(AdvanceJoin, false);
+    GW_VQ_BOOL(ShowSystemTables, false);
+    GW_VQ_BOOL(ShowSynonyms, false);
+    GW_VQ_BOOL(ShowSystemViews, false);
+    GW_VQ_BOOL(ShowViews, false);
+    GW_VQ_TEXT(SQLCommentStartChars, "/*");
+    GW_VQ_TEXT(SQLCommentEndChars, "*/");
+    p.Boolean("UseDefaultQuoteChars", &TmfVQuery::UseDefaultQuoteChars, &TmfVQuery::SetUseDefaultQuoteChars, true);
+    p.String("CustomQuoteChars", &TmfVQuery::CustomQuoteChars, &TmfVQuery::SetCustomQuoteChars);
+    GW_VQ_BOOL(UseDefaultFilterDialog, true);
+    GW_VQ_BOOL(UseDefaultSqlViewerDialog, true);
+    p.Event("OnVJoinClick", &TmfVQuery::OnVJoinClick);
+    p.Event("OnVTableAdd", &TmfVQuery::OnVTableAdd);
+    p.Event("OnVTableMove", &TmfVQuery::OnVTableMove);
+    p.Event("OnVTableRemove", &TmfVQuery::OnVTableRemove);
+    p.Event("OnVTableSelect", &TmfVQuery::OnVTableSelect);
+    p.Event("OnVTableShowFilterDlg", &TmfVQuery::OnVTableShowFilterDlg);
+}
+#undef GW_VQ_BOOL
+#undef GW_VQ_TEXT
+
+void TmfVQuery::Notification(classes::TComponent* component, classes::TOperation operation)
+{
+    TScrollBox::Notification(component, operation);
+    if (operation != classes::opRemove) return;
+    if (component == adoConnection_) adoConnection_ = nullptr;
+    if (component == dbTableListBox_) dbTableListBox_ = nullptr;
+    if (component == loadTableListBox_) loadTableListBox_ = nullptr;
+    if (component == sortListBox_) sortListBox_ = nullptr;
+}
 
 TmfVQuery::TmfVQuery(classes::TComponent* owner)
     : TScrollBox(owner), JoinDefaultColor(rtl::clBlack), JoinDefaultSelColor(rtl::clHighlight), criterias_(this)
@@ -254,12 +313,26 @@ classes::TComponent* TmfVQuery::Database() const
 void TmfVQuery::SetADOConnection(db::TADOConnection* connection)
 {
     adoConnection_ = connection;
+    if (connection != nullptr) connection->FreeNotification(this);
     if (connectionType_ == ctADO) SetupADOInfo();
+}
+
+void TmfVQuery::SetDBTableListBox(ui::TListBox* box)
+{
+    dbTableListBox_ = box;
+    if (box != nullptr) box->FreeNotification(this);
+}
+
+void TmfVQuery::SetLoadTableListBox(ui::TListBox* box)
+{
+    loadTableListBox_ = box;
+    if (box != nullptr) box->FreeNotification(this);
 }
 
 void TmfVQuery::SetSortListBox(ui::TListBox* box)
 {
     sortListBox_ = box;
+    if (box != nullptr) box->FreeNotification(this);
     RefillSortListBox();
 }
 
@@ -428,6 +501,7 @@ TmfVQueryJoin* TmfVQuery::GetJoin(int index) const
 
 bool TmfVQuery::AddSortField(TmfVQueryField* field, bool ascending)
 {
+    if (field == nullptr) throw rtl::EInvalidOperation("A sort entry needs a field");
     // A calculated column is no column of the table: ORDER BY would name nothing.
     if (field->Calculated) {
         ErrorBox("Calculated Field can not sort");

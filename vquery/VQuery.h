@@ -32,6 +32,7 @@
 namespace vquery {
 
 enum TConnectionType { ctBDE, ctADO };
+const classes::TEnumInfo& ConnectionTypeInfo();
 
 // The registry section of a provider's SQL settings: the provider less a final ".1", so every
 // ODBC connection ("MSDASQL.1") shares "MSDASQL".
@@ -197,7 +198,9 @@ public:
     explicit TmfVQuery(classes::TComponent* owner);
     ~TmfVQuery() override;
 
-    // ---- Properties ---------------------------------------------------------------------
+    void Notification(classes::TComponent* component, classes::TOperation operation) override;
+
+    // ---- Properties (published in the class registry) ------------------------------------
     TConnectionType ConnectionType() const { return connectionType_; }
     void SetConnectionType(TConnectionType type);
     // EInvalidOperation "No ADOConnection has been assigned to TmfVQuery" when none.
@@ -208,9 +211,9 @@ public:
     // TmfVQuery" while the type is ctBDE.
     classes::TComponent* Database() const;
     ui::TListBox* DBTableListBox() const { return dbTableListBox_; }
-    void SetDBTableListBox(ui::TListBox* box) { dbTableListBox_ = box; }
+    void SetDBTableListBox(ui::TListBox* box);
     ui::TListBox* LoadTableListBox() const { return loadTableListBox_; }
-    void SetLoadTableListBox(ui::TListBox* box) { loadTableListBox_ = box; }
+    void SetLoadTableListBox(ui::TListBox* box);
     ui::TListBox* SortListBox() const { return sortListBox_; }
     void SetSortListBox(ui::TListBox* box);
 

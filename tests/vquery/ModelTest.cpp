@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "VQueryTestSupport.h"
+#include "platform/classes/TypInfo.h"
 #include "platform/rtl/Exceptions.h"
 
 using namespace vquery;
@@ -170,6 +171,30 @@ TEST_F(ModelTest, GlyphsAreSixteenPixelBitmapsOnTransparentGreen)
     EXPECT_NE(Q().SortASCPic()->Pixel(7, 1) & 0xFFFFFF, 0x00FF00u);
     EXPECT_EQ(Q().SortDESCPic()->Pixel(7, 1) & 0xFFFFFF, 0x00FF00u);
     EXPECT_NE(Q().SortDESCPic()->Pixel(7, 14) & 0xFFFFFF, 0x00FF00u);
+}
+
+TEST_F(ModelTest, PublishedPropertiesWithDefaultsAndFreedReferencesForgotten)
+{
+    EXPECT_TRUE(classes::SetPropValue(Q(), "ShowJoinComment", classes::TPropValue(true)));
+    EXPECT_TRUE(Q().ShowJoinComment);
+    EXPECT_TRUE(classes::SetPropValue(Q(), "ConnectionType", classes::TPropValue(std::int64_t{0})));
+    EXPECT_EQ(Q().ConnectionType(), ctBDE);
+    Q().SetConnectionType(ctADO);
+    const auto value = classes::GetPropValue(Q(), "AutoSizeTable");
+    ASSERT_TRUE(value.has_value());
+    ASSERT_TRUE(std::holds_alternative<bool>(*value));
+    EXPECT_TRUE(std::get<bool>(*value));
+    EXPECT_NE(Q().ClassInfo().FindProperty("OnVTableRemove"), nullptr);
+
+    auto* conn = new db::TADOConnection(nullptr);
+    auto* sortBox = new ui::TListBox(nullptr);
+    Q().SetADOConnection(conn);
+    Q().SetSortListBox(sortBox);
+    delete conn;
+    delete sortBox;
+    EXPECT_EQ(Q().ADOConnectionOrNull(), nullptr);
+    EXPECT_EQ(Q().SortListBox(), nullptr);
+    Q().AddSortField(F(Box("T"), "a"), true);  // no list box left to fill
 }
 
 }  // namespace
