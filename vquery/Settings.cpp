@@ -95,6 +95,35 @@ bool TmfVQuery::LoadKeywordFiles(const std::string& folder)
 }
 
 namespace {
+TSQLSettingsDialog& SettingsDialog()
+{
+    static TSQLSettingsDialog dialog;
+    return dialog;
+}
+}  // namespace
+
+void TmfVQuery::SetSQLSettingsDialog(TSQLSettingsDialog dialog) { SettingsDialog() = std::move(dialog); }
+
+bool TmfVQuery::ShowSQLSettings()
+{
+    if (connectionType_ == ctADO && adoConnection_ == nullptr) {
+        ui::MessageDlg("SQL Setting cannot be acessed without a ADOConnection assigned.", ui::mtError, {ui::mbOK});
+        return false;
+    }
+    if (connectionType_ == ctBDE) {  // no desktop database engine: never a database assigned
+        ui::MessageDlg("SQL Setting cannot be acessed without a database assigned.", ui::mtError, {ui::mbOK});
+        return false;
+    }
+    if (!SettingsDialog()) return true;
+    if (const std::optional<TSQLSettings> chosen = SettingsDialog()(*this, CurrentDriver(), connectionType_)) {
+        SQLCommentStartChars = chosen->commentStart;
+        SQLCommentEndChars = chosen->commentEnd;
+        SetQuoteChars(chosen->quoteChars);
+    }
+    return true;
+}
+
+namespace {
 bool IsAsciiUpper(char c) { return c >= 'A' && c <= 'Z'; }
 bool IsAsciiLower(char c) { return c >= 'a' && c <= 'z'; }
 bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }

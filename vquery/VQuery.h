@@ -16,7 +16,9 @@
 // digits and "_", a leading digit). Literals of text and date
 // types are written in apostrophes with inner apostrophes doubled.
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -191,6 +193,15 @@ private:
     std::vector<std::unique_ptr<TmfVQueryCriteria>> items_;
 };
 
+// The SQL Settings dialog, installed by the dialogs' library: shown modally for the driver's
+// registry section; on OK it has written the registry and answers the comment start and end
+// characters and the quote characters; nullopt on Cancel.
+struct TSQLSettings {
+    std::string commentStart, commentEnd, quoteChars;
+};
+using TSQLSettingsDialog =
+    std::function<std::optional<TSQLSettings>(TmfVQuery& query, const std::string& driver, TConnectionType type)>;
+
 class TmfVQuery : public ui::TScrollBox {
     GW_CLASS(TmfVQuery)
 
@@ -298,6 +309,12 @@ public:
     // The table-name list (texts with std::shared_ptr<TQADOTable> objects).
     rtl::TStringList& TableNames() { return tableNames_; }
     std::string QuoteName(const std::string& name) const;
+    // Refuses without a connection (a message box, False); else shows the installed SQL
+    // Settings dialog and takes its results on OK. True when shown (or none is installed).
+    bool ShowSQLSettings();
+    static void SetSQLSettingsDialog(TSQLSettingsDialog dialog);
+    // The desktop engine's drivers: there is no such engine here, so the list is emptied.
+    static void GetBDEDriverNames(rtl::TStrings& list) { list.Clear(); }
 
     // ---- Design text ----------------------------------------------------------------------
     void SaveToStrings(rtl::TStrings& list) const;

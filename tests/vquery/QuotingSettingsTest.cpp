@@ -356,4 +356,32 @@ TEST(KeywordFiles, LoadingMatchesNamesIgnoringCaseAndReportsUnreadableFiles)
     fs::remove_all(dir);
 }
 
+TEST_F(SqlSettings, ShowingTheSettingsNeedsAConnection)
+{
+    QueryFixture f;
+    f.dialogs.AnswerMessage(ui::mrOk);
+    f.dialogs.AnswerMessage(ui::mrOk);
+    EXPECT_FALSE(f.Q().ShowSQLSettings());
+    f.Q().SetConnectionType(ctBDE);
+    EXPECT_FALSE(f.Q().ShowSQLSettings());
+    ASSERT_EQ(f.dialogs.Asked().size(), 2u);
+    EXPECT_EQ(f.dialogs.Asked()[0].message.text, "SQL Setting cannot be acessed without a ADOConnection assigned.");
+    EXPECT_EQ(f.dialogs.Asked()[1].message.text, "SQL Setting cannot be acessed without a database assigned.");
+
+    db::TADOConnection conn(nullptr);
+    f.Q().SetConnectionType(ctADO);
+    f.Q().SetADOConnection(&conn);
+    std::string askedDriver = "(not asked)";
+    TmfVQuery::SetSQLSettingsDialog([&](TmfVQuery&, const std::string& driver, TConnectionType) {
+        askedDriver = driver;
+        return std::optional<TSQLSettings>(TSQLSettings{"--", "", "`"});
+    });
+    EXPECT_TRUE(f.Q().ShowSQLSettings());
+    TmfVQuery::SetSQLSettingsDialog(nullptr);
+    EXPECT_EQ(askedDriver, "");  // not connected: no provider yet
+    EXPECT_EQ(f.Q().SQLCommentStartChars, "--");
+    EXPECT_EQ(f.Q().SQLCommentEndChars, "");
+    EXPECT_EQ(f.Q().QuoteChars(), "`");
+}
+
 }  // namespace
