@@ -191,6 +191,11 @@ TEST_P(LiveDb, TablesColumnsQuotesAndProperties)
         EXPECT_NE(type, "unknown") << order->GetField(i)->GetName();
     }
     EXPECT_EQ(order->GetField(4)->maximumLength, 10);
+    const std::vector<std::string> types = be.schema.empty()
+                                               ? std::vector<std::string>{"integer", "integer", "integer", "date", "varchar"}
+                                               : std::vector<std::string>{"int4", "int4", "int4", "date", "varchar"};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(order->GetField(i)->GetTypeName(), types[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(app::ado::GetSpecialCharacters(conn.get()), be.schema.empty() ? "" : "_");
     EXPECT_EQ(order->GetField(0)->GetParent(), order);
 
     if (!be.schema.empty()) {
