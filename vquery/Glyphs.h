@@ -1,0 +1,13 @@
+#pragma once
+// The field list's glyphs (filter, ascending and descending sort): small 16 x 16 pictures of
+// our own, drawn on pure green ($00FF00), the colour the list treats as transparent.
+
+#include <string>
+
+namespace vquery {
+
+// The glyph as BMP file bytes ("FILTER_BMP", "SORTASC_BMP", "SORTDESC_BMP"); empty for any
+// other name.
+std::string GlyphBitmap(const std::string& resourceName);
+
+}  // namespace vquery

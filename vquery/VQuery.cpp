@@ -1,0 +1,535 @@
+#include "vquery/VQuery.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/ui/Dialogs.h"
+#include "vquery/Glyphs.h"
+
+namespace vquery {
+
+namespace {
+
+void ErrorBox(const std::string& text) { ui::MessageDlg(text, ui::mtError, {ui::mbOK}); }
+void WarningBox(const std::string& text) { ui::MessageDlg(text, ui::mtWarning, {ui::mbOK}); }
+
+}  // namespace
+
+// ---- Fields -----------------------------------------------------------------------------------
+
+TmfVQueryFields::TmfVQueryFields(classes::TComponent* owner) : table_(dynamic_cast<TmfVQueryTable*>(owner))
+{
+    if (owner == nullptr) throw rtl::EInvalidOperation("A Vfield can only be created with a parent Vtable");
+    if (table_ == nullptr) throw rtl::EInvalidOperation("The parent of a VQueryField  must be type TmfVQueryTable");
+}
+
+TmfVQueryField* TmfVQueryFields::Add()
+{
+    items_.push_back(std::make_unique<TmfVQueryField>(table_->Query(), table_));
+    return items_.back().get();
+}
+
+GW_IMPLEMENT_CLASS(TmfVQueryListBox, ui::TCheckListBox) {}
+
+TmfVQueryListBox::TmfVQueryListBox(classes::TComponent* owner, TmfVQueryTable* table)
+    : TCheckListBox(owner), table_(table)
+{
+    SetStyle(ui::lbOwnerDrawFixed);
+    SetItemHeight(16);
+}
+
+TmfVQueryField* TmfVQueryListBox::Field(int index) const
+{
+    if (index < 0 || index >= items_.Count()) return nullptr;
+    return items_.ObjectAs<TmfVQueryField*>(index);
+}
+
+// ---- Table boxes -------------------------------------------------------------------------------
+
+GW_IMPLEMENT_CLASS(TmfVQueryTable, ui::TPanel) {}
+
+namespace {
+TmfVQuery* RequireQuery(classes::TComponent* parent)
+{
+    if (parent == nullptr) throw rtl::EInvalidOperation("A VTable can only be created with a parent VQuery");
+    auto* query = dynamic_cast<TmfVQuery*>(parent);
+    if (query == nullptr) throw rtl::EInvalidOperation("The parent of a VTable  must be type TmfVQuery");
+    return query;
+}
+}  // namespace
+
+TmfVQueryTable::TmfVQueryTable(classes::TComponent* parent) : TPanel(RequireQuery(parent)), query_(RequireQuery(parent))
+{
+    SetParent(query_);
+    SetBounds(0, 0, 120, 200);
+    SetCaption("");
+    list_ = new TmfVQueryListBox(this, this);
+    list_->SetParent(this);
+    aliasStrip_ = new ui::TPanel(this);
+    aliasStrip_->SetParent(this);
+    aliasStrip_->SetBevelOuter(ui::bvLowered);
+    aliasStrip_->SetCaption("Table Alias");
+    fields_ = std::make_unique<TmfVQueryFields>(this);
+}
+
+TmfVQueryTable::~TmfVQueryTable() = default;
+
+void TmfVQueryTable::SetTableName(const std::string& name)
+{
+    tableName_ = name;
+    UpdateNames();
+}
+
+void TmfVQueryTable::SetOwnerName(const std::string& name)
+{
+    ownerName_ = name;
+    UpdateNames();
+}
+
+void TmfVQueryTable::UpdateNames()
+{
+    std::string caption;
+    if (!ownerName_.empty() && rtl::UpperCase(ownerName_) != "PUBLIC") {
+        dbTableName_ = query_->QuoteName(ownerName_) + "." + query_->QuoteName(tableName_);
+        caption = rtl::UpperCase(ownerName_ + "." + tableName_);
+    } else {
+        dbTableName_ = query_->QuoteName(tableName_);
+        caption = rtl::UpperCase(tableName_);
+    }
+    if (caption != Caption()) SetCaption(caption);
+}
+
+TmfVQueryField* TmfVQueryTable::AddField(const std::string& fieldName, const std::string& displayName,
+                                         db::TFieldType type, bool checked)
+{
+    TmfVQueryField* f = fields_->Add();
+    f->FieldName = fieldName;
+    f->DisplayName = displayName;
+    f->DataType = type;
+    const int index = list_->Items()->AddObject(displayName, f);
+    list_->SetChecked(index, checked);
+    return f;
+}
+
+// ---- Joins and criteria ----------------------------------------------------------------------
+
+TmfVQueryJoin::TmfVQueryJoin(TmfVQuery* query) : Color(query->JoinDefaultColor), SelColor(query->JoinDefaultSelColor) {}
+
+std::string TmfVQueryJoin::GetDisplayText() const
+{
+    return (SourceField ? SourceField->DisplayName : std::string()) + " " + CompareOperator + " " +
+           (DestField ? DestField->DisplayName : std::string());
+}
+
+void TmfVQueryCriteria::SetLiteral(const std::string& literal)
+{
+    literal_ = literal;
+    destField_ = nullptr;
+}
+
+void TmfVQueryCriteria::SetSourceField(TmfVQueryField* field)
+{
+    sourceField_ = field;
+    sourceExpression_.clear();
+}
+
+void TmfVQueryCriteria::Assign(const TmfVQueryCriteria& source)
+{
+    Operator = source.Operator;
+    sourceField_ = source.sourceField_;
+    destField_ = source.destField_;
+    literal_ = source.literal_;
+    sourceExpression_ = source.sourceExpression_;
+}
+
+std::string TmfVQueryCriteria::QuoteLiteral(const std::string& text, db::TFieldType type)
+{
+    switch (type) {
+    case db::ftString:
+    case db::ftDate:
+    case db::ftTime:
+    case db::ftDateTime:
+    case db::ftMemo:
+    case db::ftFixedChar:
+    case db::ftWideString: {
+        std::string out = "'";
+        for (char c : text) {
+            out += c;
+            if (c == '\'') out += '\'';
+        }
+        return out + "'";
+    }
+    default: return text;
+    }
+}
+
+std::string TmfVQueryCriteria::GetText() const
+{
+    const TmfVQuery& q = *owner_->Query();
+    const auto ref = [&](const TmfVQueryField& f) { return q.QuoteName(f.Table->Alias()) + "." + q.QuoteName(f.FieldName); };
+    const std::string source = sourceField_ ? ref(*sourceField_) : sourceExpression_;
+    std::string dest;
+    if (destField_)
+        dest = ref(*destField_);
+    else if (sourceField_)
+        dest = QuoteLiteral(literal_, sourceField_->DataType);
+    else
+        dest = literal_;
+    const std::string connector = owner_->IndexOf(this) == 0 ? "" : "And";
+    return connector + " ( " + source + " " + Operator + " " + dest + " ) ";
+}
+
+int TmfVQueryCriterias::IndexOf(const TmfVQueryCriteria* c) const
+{
+    for (std::size_t i = 0; i < items_.size(); ++i)
+        if (items_[i].get() == c) return static_cast<int>(i);
+    return -1;
+}
+
+TmfVQueryCriteria* TmfVQueryCriterias::Add(TmfVQueryField* source)
+{
+    // A calculated column is no column of the table: a filter on it would name nothing.
+    if (source != nullptr && source->Calculated) {
+        ErrorBox("Calculated Field can not filter");
+        return nullptr;
+    }
+    if (query_->MaxFilterCount >= 0 && Count() == query_->MaxFilterCount) {
+        WarningBox(query_->MaxFilterMessage.empty() ? "Can not add filter more than " + std::to_string(query_->MaxFilterCount)
+                                                    : query_->MaxFilterMessage);
+        return nullptr;
+    }
+    items_.push_back(std::make_unique<TmfVQueryCriteria>(this));
+    if (source != nullptr) items_.back()->SetSourceField(source);
+    return items_.back().get();
+}
+
+void TmfVQueryCriterias::Delete(int index) { items_.erase(items_.begin() + index); }
+
+// ---- The query ---------------------------------------------------------------------------------
+
+const classes::TEnumInfo& ConnectionTypeInfo()
+{
+    static const classes::TEnumInfo info{"TConnectionType", {"ctBDE", "ctADO"}};
+    return info;
+}
+
+// Published in the order the component's users know them.
+#define GW_VQ_BOOL(Name, Def)                                                                              \
+    p.Boolean(#Name, [](const TmfVQuery& q) { return q.Name; }, [](TmfVQuery& q, bool v) { q.Name = v; }, Def)
+#define GW_VQ_TEXT(Name, Def)                                                                                   \
+    p.String(#Name, [](const TmfVQuery& q) { return q.Name; }, [](TmfVQuery& q, const std::string& v) { q.Name = v; }, \
+             Def)
+
+GW_IMPLEMENT_CLASS(TmfVQuery, ui::TScrollBox)
+{
+    p.Enumeration("ConnectionType", ConnectionTypeInfo(), &TmfVQuery::ConnectionType, &TmfVQuery::SetConnectionType, ctBDE);
+    p.Component<db::TADOConnection>("ADOConnection", &TmfVQuery::ADOConnectionOrNull, &TmfVQuery::SetADOConnection);
+    p.Component<ui::TListBox>("DBTableListBox", &TmfVQuery::DBTableListBox, &TmfVQuery::SetDBTableListBox);
+    p.Component<ui::TListBox>("LoadTableListBox", &TmfVQuery::LoadTableListBox, &TmfVQuery::SetLoadTableListBox);
+    p.Component<ui::TListBox>("SortListBox", &TmfVQuery::SortListBox, &TmfVQuery::SetSortListBox);
+    GW_VQ_BOOL(AllowDuplicateJoins, false);
+    GW_VQ_BOOL(AutoSizeTable, true);
+    p.Color("JoinDefaultColor", [](const TmfVQuery& q) { return q.JoinDefaultColor; },
+            [](TmfVQuery& q, rtl::TColor c) { q.JoinDefaultColor = c; }, rtl::clBlack);
+    p.Color("JoinDefaultSelColor", [](const TmfVQuery& q) { return q.JoinDefaultSelColor; },
+            [](TmfVQuery& q, rtl::TColor c) { q.JoinDefaultSelColor = c; }, rtl::clHighlight);
+    GW_VQ_BOOL(LogicalSQLNames, false);
+    GW_VQ_BOOL(SelectDistinct, false);
+    GW_VQ_BOOL(ShowJoinCaptions, true);
+    GW_VQ_BOOL(ShowJoinComment, false);
+    GW_VQ_BOOL(AdvanceJoin, false);
+    GW_VQ_BOOL(ShowSystemTables, false);
+    GW_VQ_BOOL(ShowSynonyms, false);
+    GW_VQ_BOOL(ShowSystemViews, false);
+    GW_VQ_BOOL(ShowViews, false);
+    GW_VQ_TEXT(SQLCommentStartChars, "/*");
+    GW_VQ_TEXT(SQLCommentEndChars, "*/");
+    p.Boolean("UseDefaultQuoteChars", &TmfVQuery::UseDefaultQuoteChars, &TmfVQuery::SetUseDefaultQuoteChars, true);
+    p.String("CustomQuoteChars", &TmfVQuery::CustomQuoteChars, &TmfVQuery::SetCustomQuoteChars);
+    GW_VQ_BOOL(UseDefaultFilterDialog, true);
+    GW_VQ_BOOL(UseDefaultSqlViewerDialog, true);
+    p.Event("OnVJoinClick", &TmfVQuery::OnVJoinClick);
+    p.Event("OnVTableAdd", &TmfVQuery::OnVTableAdd);
+    p.Event("OnVTableMove", &TmfVQuery::OnVTableMove);
+    p.Event("OnVTableRemove", &TmfVQuery::OnVTableRemove);
+    p.Event("OnVTableSelect", &TmfVQuery::OnVTableSelect);
+    p.Event("OnVTableShowFilterDlg", &TmfVQuery::OnVTableShowFilterDlg);
+}
+#undef GW_VQ_BOOL
+#undef GW_VQ_TEXT
+
+void TmfVQuery::Notification(classes::TComponent* component, classes::TOperation operation)
+{
+    TScrollBox::Notification(component, operation);
+    if (operation != classes::opRemove) return;
+    if (component == adoConnection_) adoConnection_ = nullptr;
+    if (component == dbTableListBox_) dbTableListBox_ = nullptr;
+    if (component == loadTableListBox_) loadTableListBox_ = nullptr;
+    if (component == sortListBox_) sortListBox_ = nullptr;
+}
+
+TmfVQuery::TmfVQuery(classes::TComponent* owner)
+    : TScrollBox(owner), JoinDefaultColor(rtl::clBlack), JoinDefaultSelColor(rtl::clHighlight), criterias_(this)
+{
+    tables_.reserve(20);
+    filterPic_.LoadFromBytes(GlyphBitmap("FILTER_BMP"));
+    sortAscPic_.LoadFromBytes(GlyphBitmap("SORTASC_BMP"));
+    sortDescPic_.LoadFromBytes(GlyphBitmap("SORTDESC_BMP"));
+    ReadSQLSettings();
+}
+
+TmfVQuery::~TmfVQuery()
+{
+    criterias_.Clear();
+    joins_.clear();
+    sortList_.clear();
+}
+
+void TmfVQuery::SetConnectionType(TConnectionType type)
+{
+    if (type == connectionType_) return;
+    if (type == ctBDE && adoConnection_ != nullptr) {
+        if (adoConnection_->Connected())
+            throw rtl::EInvalidOperation("Can not change connection type, ADOConnection still connected");
+        adoConnection_ = nullptr;
+    }
+    connectionType_ = type;
+}
+
+db::TADOConnection* TmfVQuery::ADOConnection() const
+{
+    if (adoConnection_ == nullptr) throw rtl::EInvalidOperation("No ADOConnection has been assigned to " + ClassName());
+    return adoConnection_;
+}
+
+classes::TComponent* TmfVQuery::Database() const
+{
+    if (connectionType_ == ctBDE) throw rtl::EInvalidOperation("No Database has been assigned to " + ClassName());
+    return nullptr;
+}
+
+void TmfVQuery::SetADOConnection(db::TADOConnection* connection)
+{
+    adoConnection_ = connection;
+    if (connection != nullptr) connection->FreeNotification(this);
+    if (connectionType_ == ctADO) SetupADOInfo();
+}
+
+void TmfVQuery::SetDBTableListBox(ui::TListBox* box)
+{
+    dbTableListBox_ = box;
+    if (box != nullptr) box->FreeNotification(this);
+}
+
+void TmfVQuery::SetLoadTableListBox(ui::TListBox* box)
+{
+    loadTableListBox_ = box;
+    if (box != nullptr) box->FreeNotification(this);
+}
+
+void TmfVQuery::SetSortListBox(ui::TListBox* box)
+{
+    sortListBox_ = box;
+    if (box != nullptr) box->FreeNotification(this);
+    RefillSortListBox();
+}
+
+void TmfVQuery::SetUseDefaultQuoteChars(bool on)
+{
+    if (on == useDefaultQuoteChars_) return;
+    useDefaultQuoteChars_ = on;
+    SetQuoteChars(on ? app::ado::GetQuoteChars(adoConnection_) : customQuoteChars_);
+}
+
+void TmfVQuery::SetQuoteChars(const std::string& quote)
+{
+    quoteChars_ = quote;
+    for (TmfVQueryTable* box : tables_) box->UpdateNames();
+}
+
+void TmfVQuery::SetSpecialChars(const std::string& special)
+{
+    specialChars_ = special;
+    for (TmfVQueryTable* box : tables_) box->UpdateNames();
+}
+
+void TmfVQuery::SetIdentifierCase(app::ado::TIdentifierCase c)
+{
+    identifierCase_ = c;
+    for (TmfVQueryTable* box : tables_) box->UpdateNames();
+}
+
+// ---- Boxes -----------------------------------------------------------------------------------
+
+TmfVQueryTable* TmfVQuery::AddTableFromDescriptor(ui::TPoint position, app::ado::TQADOTable* descriptor, bool checkAll)
+{
+    if (position.X < 0 || position.Y < 0) position = {5, 5};
+    auto* box = new TmfVQueryTable(this);
+    box->SetBounds(position.X, position.Y, box->Width(), box->Height());
+    tables_.push_back(box);
+    if (descriptor != nullptr) {
+        for (int i = 0; i < descriptor->GetFieldCount(); ++i) {
+            const app::ado::TQADOField* column = descriptor->GetField(i);
+            box->AddField(column->GetName(), column->GetName(), db::DataTypeToFieldType(column->GetDataType(), false),
+                          checkAll);
+        }
+        box->SetTableName(descriptor->TableName());
+        box->SetOwnerName(descriptor->Schema());
+        box->SetAlias(MakeUniqueAlias(descriptor->TableName()));
+    }
+    UpdateScrollRange();
+    return box;
+}
+
+TmfVQueryTable* TmfVQuery::AddTable(const std::string& tableName, ui::TPoint position, bool checkAll)
+{
+    if (connectionType_ != ctADO && connectionType_ != ctBDE) throw rtl::EInvalidOperation("Invalid Connection Type");
+    app::ado::TQADOTable* descriptor = nullptr;
+    if (connectionType_ == ctADO) {
+        const int index = tableNames_.IndexOf(rtl::UpperCase(tableName));
+        if (index >= 0) descriptor = app::ado::TableOf(tableNames_, index);
+    }
+    return AddTableFromDescriptor(position, descriptor, checkAll);
+}
+
+void TmfVQuery::ForgetTable(TmfVQueryTable* box)
+{
+    for (int j = GetJoinCount() - 1; j >= 0; --j) {
+        TmfVQueryJoin* join = joins_[static_cast<std::size_t>(j)].get();
+        if (join->SourceTable() == box || join->DestTable() == box) RemoveJoin(join);
+    }
+    for (int k = SortCount() - 1; k >= 0; --k)
+        if (sortList_[static_cast<std::size_t>(k)]->Table == box) RemoveSortField(sortList_[static_cast<std::size_t>(k)]);
+    for (int c = criterias_.Count() - 1; c >= 0; --c) {
+        const TmfVQueryCriteria* crit = criterias_.Items(c);
+        if ((crit->SourceField() && crit->SourceField()->Table == box) ||
+            (crit->DestField() && crit->DestField()->Table == box))
+            criterias_.Delete(c);
+    }
+}
+
+void TmfVQuery::RemoveTable(TmfVQueryTable* box)
+{
+    const auto it = std::find(tables_.begin(), tables_.end(), box);
+    if (it == tables_.end()) return;
+    ForgetTable(box);
+    tables_.erase(it);
+    OnVTableRemove(box);
+    delete box;
+    UpdateScrollRange();
+}
+
+void TmfVQuery::RemoveAllTables()
+{
+    while (!tables_.empty()) RemoveTable(tables_.back());
+}
+
+std::string TmfVQuery::MakeUniqueAlias(const std::string& name) const
+{
+    std::string candidate = name;
+    for (int k = 1;; ++k) {
+        const bool taken = std::any_of(tables_.begin(), tables_.end(),
+                                       [&](const TmfVQueryTable* b) { return b->Alias() == candidate; });
+        if (!taken) return candidate;
+        candidate = name + std::to_string(k);
+    }
+}
+
+void TmfVQuery::UpdateScrollRange()
+{
+    long long right = 0, bottom = 0;
+    for (const TmfVQueryTable* b : tables_) {
+        right = std::max(right, static_cast<long long>(b->Left()) + b->Width());
+        bottom = std::max(bottom, static_cast<long long>(b->Top()) + b->Height());
+    }
+    const auto clampInt = [](long long v) { return static_cast<int>(std::min<long long>(v, INT_MAX)); };
+    scrollRange_ = {clampInt(right), clampInt(bottom)};
+}
+
+int TmfVQuery::GetCalculatedCount() const
+{
+    int n = 0;
+    for (TmfVQueryTable* b : tables_)
+        for (int i = 0; i < b->Fields().Count(); ++i) n += b->Fields().Items(i)->Calculated ? 1 : 0;
+    return n;
+}
+
+// ---- Joins -------------------------------------------------------------------------------------
+
+bool TmfVQuery::JoinExists(const TmfVQueryField* a, const TmfVQueryField* b) const
+{
+    return std::any_of(joins_.begin(), joins_.end(), [&](const auto& j) {
+        return (j->SourceField == a && j->DestField == b) || (j->SourceField == b && j->DestField == a);
+    });
+}
+
+TmfVQueryJoin* TmfVQuery::AddJoin(TmfVQueryField* sourceField, TmfVQueryField* destField, const std::string& caption)
+{
+    if (sourceField == nullptr || destField == nullptr)
+        throw rtl::EInvalidOperation("A join needs a source and a destination field");
+    if (!AllowDuplicateJoins && JoinExists(sourceField, destField)) {
+        ErrorBox("Join already exists");
+        return nullptr;
+    }
+    if (sourceField->Calculated || destField->Calculated) {
+        ErrorBox("Calculated Field can not join");
+        return nullptr;
+    }
+    auto join = std::make_unique<TmfVQueryJoin>(this);
+    join->SourceField = sourceField;
+    join->DestField = destField;
+    join->Caption = caption;
+    joins_.push_back(std::move(join));
+    return joins_.back().get();
+}
+
+void TmfVQuery::RemoveJoin(TmfVQueryJoin* join)
+{
+    if (selectedJoin_ == join) selectedJoin_ = nullptr;
+    std::erase_if(joins_, [&](const auto& j) { return j.get() == join; });
+}
+
+TmfVQueryJoin* TmfVQuery::GetJoin(int index) const
+{
+    if (index < 0 || index >= GetJoinCount()) return nullptr;
+    return joins_[static_cast<std::size_t>(index)].get();
+}
+
+// ---- Sorting ------------------------------------------------------------------------------------
+
+bool TmfVQuery::AddSortField(TmfVQueryField* field, bool ascending)
+{
+    if (field == nullptr) throw rtl::EInvalidOperation("A sort entry needs a field");
+    // A calculated column is no column of the table: ORDER BY would name nothing.
+    if (field->Calculated) {
+        ErrorBox("Calculated Field can not sort");
+        return false;
+    }
+    if (MaxSortCount >= 0 && SortCount() >= MaxSortCount) {
+        WarningBox(MaxSortMessage.empty() ? "Can not add sort more than " + std::to_string(MaxSortCount) + " fields"
+                                          : MaxSortMessage);
+        return false;
+    }
+    sortList_.push_back(field);
+    field->SortDirection = ascending ? 1 : 2;
+    RefillSortListBox();
+    return true;
+}
+
+void TmfVQuery::RemoveSortField(TmfVQueryField* field)
+{
+    field->SortDirection = 0;
+    std::erase(sortList_, field);
+    RefillSortListBox();
+}
+
+void TmfVQuery::RefillSortListBox()
+{
+    if (sortListBox_ == nullptr) return;
+    sortListBox_->Items()->Clear();
+    for (TmfVQueryField* f : sortList_) sortListBox_->Items()->AddObject(f->Table->Alias() + "." + f->FieldName, f);
+}
+
+}  // namespace vquery

@@ -1,0 +1,360 @@
+#pragma once
+// The visual query: database tables placed as boxes on a scrolling canvas, their fields
+// checked for output, joined, filtered, sorted and extended by calculated columns. From this
+// model the component writes one SELECT statement (SQL), and it saves and restores its whole
+// design as "key=value" lines (SaveToStrings, LoadFromStrings).
+//
+// The model works without any window: boxes are panels, their field lists check-list boxes,
+// all of them plain components. Refused user actions (a duplicate join, a join, sort or filter
+// on a calculated field, a sort or filter maximum) and the unjoined-query warning are message
+// boxes asked through the dialog service, and leave the model unchanged; wrong use by a
+// programmer raises an exception.
+//
+// Identifiers are written bare or quoted (QuoteName): quoted when the database would misread
+// them bare (blanks, reserved words of the keyword lists, the connection's special
+// characters, letters the database folds to another case, characters outside letters,
+// digits and "_", a leading digit). Literals of text and date
+// types are written in apostrophes with inner apostrophes doubled.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/ado/AdoSchema.h"
+#include "platform/db/AdoConnection.h"
+#include "platform/db/FieldTypes.h"
+#include "platform/rtl/Colors.h"
+#include "platform/rtl/StringList.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/Graphics.h"
+#include "platform/ui/StdCtrls.h"
+
+namespace vquery {
+
+enum TConnectionType { ctBDE, ctADO };
+const classes::TEnumInfo& ConnectionTypeInfo();
+
+// The registry section of a provider's SQL settings: the provider less a final ".1", so every
+// ODBC connection ("MSDASQL.1") shares "MSDASQL".
+std::string SettingsSection(const std::string& provider);
+
+class TmfVQuery;
+class TmfVQueryTable;
+
+// One field of a box (or a calculated column).
+class TmfVQueryField {
+public:
+    TmfVQueryField(TmfVQuery* query, TmfVQueryTable* table) : Query(query), Table(table) {}
+
+    std::string FieldName;
+    std::string DisplayName;
+    TmfVQuery* Query;
+    TmfVQueryTable* Table;
+    int SortDirection = 0;  // 0 none, 1 ascending, 2 descending
+    bool Required = false;
+    db::TFieldType DataType = db::ftUnknown;
+    bool Calculated = false;
+    std::string CalOperator, CalColumnsource, CalColDestination, CalColExpression;
+};
+
+// The field entries of one box. Created only with a box as owner.
+class TmfVQueryFields {
+public:
+    // EInvalidOperation "A Vfield can only be created with a parent Vtable" without an owner,
+    // "The parent of a VQueryField  must be type TmfVQueryTable" with another owner.
+    explicit TmfVQueryFields(classes::TComponent* owner);
+    int Count() const { return static_cast<int>(items_.size()); }
+    TmfVQueryField* Items(int index) const { return items_.at(static_cast<std::size_t>(index)).get(); }
+    TmfVQueryField* Add();
+
+private:
+    TmfVQueryTable* table_;
+    std::vector<std::unique_ptr<TmfVQueryField>> items_;
+};
+
+// The field check list of a box: item texts are display names, objects the field entries
+// (TmfVQueryField*).
+class TmfVQueryListBox : public ui::TCheckListBox {
+    GW_CLASS(TmfVQueryListBox)
+
+public:
+    TmfVQueryListBox(classes::TComponent* owner, TmfVQueryTable* table);
+    TmfVQueryTable* Table() const { return table_; }
+    TmfVQueryField* Field(int index) const;
+
+private:
+    TmfVQueryTable* table_;
+};
+
+// One table box.
+class TmfVQueryTable : public ui::TPanel {
+    GW_CLASS(TmfVQueryTable)
+
+public:
+    // `parent` must be the query: EInvalidOperation "A VTable can only be created with a
+    // parent VQuery" without one, "The parent of a VTable  must be type TmfVQuery" otherwise.
+    explicit TmfVQueryTable(classes::TComponent* parent);
+    ~TmfVQueryTable() override;
+
+    TmfVQuery* Query() const { return query_; }
+    const std::string& TableName() const { return tableName_; }
+    void SetTableName(const std::string& name);
+    const std::string& OwnerName() const { return ownerName_; }
+    void SetOwnerName(const std::string& name);
+    // The table reference for FROM: quoted owner "." quoted table name (no owner when it is
+    // empty or PUBLIC).
+    const std::string& DBTableName() const { return dbTableName_; }
+    // The alias strip's text ("Table Alias" until a table is chosen).
+    std::string Alias() const { return aliasStrip_->Caption(); }
+    void SetAlias(const std::string& alias) { aliasStrip_->SetCaption(alias); }
+    TmfVQueryListBox* ListBox() const { return list_; }
+    TmfVQueryFields& Fields() { return *fields_; }
+    // Appends a field entry with its list item.
+    TmfVQueryField* AddField(const std::string& fieldName, const std::string& displayName, db::TFieldType type,
+                             bool checked);
+    // Recomputes DBTableName and the caption (after the quoting state changed).
+    void UpdateNames();
+
+private:
+    TmfVQuery* query_;
+    std::string tableName_, ownerName_, dbTableName_;
+    TmfVQueryListBox* list_;
+    ui::TPanel* aliasStrip_;
+    std::unique_ptr<TmfVQueryFields> fields_;
+};
+
+class TmfVQueryJoin {
+public:
+    explicit TmfVQueryJoin(TmfVQuery* query);
+    std::string Caption = "-";
+    rtl::TColor Color;
+    rtl::TColor SelColor;
+    std::string CompareOperator = "=";
+    int JoinType = 0;  // 0 inner, 1 left outer, 2 right outer
+    bool Selected = false;
+    TmfVQueryField* SourceField = nullptr;
+    TmfVQueryField* DestField = nullptr;
+    bool Placed = false;  // used while the FROM clause is built
+
+    TmfVQueryTable* SourceTable() const { return SourceField ? SourceField->Table : nullptr; }
+    TmfVQueryTable* DestTable() const { return DestField ? DestField->Table : nullptr; }
+    // Source display name, operator and destination display name.
+    std::string GetDisplayText() const;
+};
+
+class TmfVQueryCriterias;
+
+class TmfVQueryCriteria {
+public:
+    explicit TmfVQueryCriteria(TmfVQueryCriterias* owner) : owner_(owner) {}
+    std::string Operator = "=";
+    const std::string& Literal() const { return literal_; }
+    // Clears the destination field.
+    void SetLiteral(const std::string& literal);
+    TmfVQueryField* DestField() const { return destField_; }
+    void SetDestField(TmfVQueryField* field) { destField_ = field; }
+    TmfVQueryField* SourceField() const { return sourceField_; }
+    // Clears the source expression.
+    void SetSourceField(TmfVQueryField* field);
+    const std::string& SourceExpression() const { return sourceExpression_; }
+    void SetSourceExpression(const std::string& text) { sourceExpression_ = text; }
+    void Assign(const TmfVQueryCriteria& source);
+
+    // The condition as the WHERE clause writes it (connector "And" after the first).
+    std::string GetText() const;
+    // Text and date types in apostrophes, inner apostrophes doubled; other types as typed.
+    static std::string QuoteLiteral(const std::string& text, db::TFieldType type);
+
+private:
+    TmfVQueryCriterias* owner_;
+    TmfVQueryField* sourceField_ = nullptr;
+    TmfVQueryField* destField_ = nullptr;
+    std::string literal_;
+    std::string sourceExpression_;
+};
+
+class TmfVQueryCriterias {
+public:
+    explicit TmfVQueryCriterias(TmfVQuery* query) : query_(query) {}
+    int Count() const { return static_cast<int>(items_.size()); }
+    TmfVQueryCriteria* Items(int index) const { return items_.at(static_cast<std::size_t>(index)).get(); }
+    int IndexOf(const TmfVQueryCriteria* c) const;
+    // A new criterion on `source` (may be nullptr). Refused (nullptr, a message box) when the
+    // maximum is reached or `source` is calculated.
+    TmfVQueryCriteria* Add(TmfVQueryField* source = nullptr);
+    void Delete(int index);
+    void Clear() { items_.clear(); }
+    TmfVQuery* Query() const { return query_; }
+
+private:
+    TmfVQuery* query_;
+    std::vector<std::unique_ptr<TmfVQueryCriteria>> items_;
+};
+
+// The SQL Settings dialog, installed by the dialogs' library: shown modally for the driver's
+// registry section; on OK it has written the registry and answers the comment start and end
+// characters and the quote characters; nullopt on Cancel.
+struct TSQLSettings {
+    std::string commentStart, commentEnd, quoteChars;
+};
+using TSQLSettingsDialog =
+    std::function<std::optional<TSQLSettings>(TmfVQuery& query, const std::string& driver, TConnectionType type)>;
+
+class TmfVQuery : public ui::TScrollBox {
+    GW_CLASS(TmfVQuery)
+
+public:
+    explicit TmfVQuery(classes::TComponent* owner);
+    ~TmfVQuery() override;
+
+    void Notification(classes::TComponent* component, classes::TOperation operation) override;
+
+    // ---- Properties (published in the class registry) ------------------------------------
+    TConnectionType ConnectionType() const { return connectionType_; }
+    void SetConnectionType(TConnectionType type);
+    // EInvalidOperation "No ADOConnection has been assigned to TmfVQuery" when none.
+    db::TADOConnection* ADOConnection() const;
+    db::TADOConnection* ADOConnectionOrNull() const { return adoConnection_; }
+    void SetADOConnection(db::TADOConnection* connection);
+    // No desktop database engine here: EInvalidOperation "No Database has been assigned to
+    // TmfVQuery" while the type is ctBDE.
+    classes::TComponent* Database() const;
+    ui::TListBox* DBTableListBox() const { return dbTableListBox_; }
+    void SetDBTableListBox(ui::TListBox* box);
+    ui::TListBox* LoadTableListBox() const { return loadTableListBox_; }
+    void SetLoadTableListBox(ui::TListBox* box);
+    ui::TListBox* SortListBox() const { return sortListBox_; }
+    void SetSortListBox(ui::TListBox* box);
+
+    bool AllowDuplicateJoins = false;
+    bool AutoSizeTable = true;
+    rtl::TColor JoinDefaultColor;
+    rtl::TColor JoinDefaultSelColor;
+    bool LogicalSQLNames = false;
+    bool SelectDistinct = false;
+    bool ShowJoinCaptions = true;
+    bool ShowJoinComment = false;
+    bool AdvanceJoin = false;
+    bool ShowSystemTables = false, ShowSynonyms = false, ShowSystemViews = false, ShowViews = false;
+    std::string SQLCommentStartChars, SQLCommentEndChars;
+    bool UseDefaultFilterDialog = true, UseDefaultSqlViewerDialog = true;
+    // The field list's glyphs, our own bitmaps until a program assigns others.
+    ui::TPicture* FilterPic() { return &filterPic_; }
+    ui::TPicture* SortASCPic() { return &sortAscPic_; }
+    ui::TPicture* SortDESCPic() { return &sortDescPic_; }
+
+    bool UseDefaultQuoteChars() const { return useDefaultQuoteChars_; }
+    void SetUseDefaultQuoteChars(bool on);
+    const std::string& CustomQuoteChars() const { return customQuoteChars_; }
+    void SetCustomQuoteChars(const std::string& quote) { customQuoteChars_ = quote; }
+    // The quoting state in use.
+    const std::string& QuoteChars() const { return quoteChars_; }
+    void SetQuoteChars(const std::string& quote);
+    const std::string& SpecialChars() const { return specialChars_; }
+    void SetSpecialChars(const std::string& special);
+    app::ado::TIdentifierCase IdentifierCase() const { return identifierCase_; }
+    void SetIdentifierCase(app::ado::TIdentifierCase c);
+    const std::string& DriverName() const { return driverName_; }
+    void SetDriverName(const std::string& name) { driverName_ = name; }
+    // Maximum sort entries and criteria (-1 unlimited) with optional custom refusal texts.
+    int MaxSortCount = -1;
+    int MaxFilterCount = -1;
+    std::string MaxSortMessage, MaxFilterMessage;
+
+    // The generated statement, regenerated on every read.
+    rtl::TStrings* SQL();
+
+    // Notifications; OnVTableRemove is told of a box just before it is freed. OnVTableAdd and
+    // OnVTableMove are kept for forms that bind them; no operation fires them.
+    ui::TNotifyEvent OnVJoinClick, OnVTableAdd, OnVTableMove, OnVTableRemove, OnVTableSelect, OnVTableShowFilterDlg;
+
+    // ---- Model --------------------------------------------------------------------------
+    TmfVQueryTable* AddTable(const std::string& tableName, ui::TPoint position, bool checkAll);
+    TmfVQueryTable* AddTableFromDescriptor(ui::TPoint position, app::ado::TQADOTable* descriptor, bool checkAll);
+    void RemoveTable(TmfVQueryTable* box);
+    void RemoveAllTables();
+    int GetTableCount() const { return static_cast<int>(tables_.size()); }
+    TmfVQueryTable* GetTable(int index) const { return tables_.at(static_cast<std::size_t>(index)); }
+
+    TmfVQueryJoin* AddJoin(TmfVQueryField* sourceField, TmfVQueryField* destField, const std::string& caption);
+    void RemoveJoin(TmfVQueryJoin* join);
+    bool JoinExists(const TmfVQueryField* a, const TmfVQueryField* b) const;
+    int GetJoinCount() const { return static_cast<int>(joins_.size()); }
+    TmfVQueryJoin* GetJoin(int index) const;
+    TmfVQueryJoin* SelectedJoin() const { return selectedJoin_; }
+
+    bool AddSortField(TmfVQueryField* field, bool ascending);
+    void RemoveSortField(TmfVQueryField* field);
+    int SortCount() const { return static_cast<int>(sortList_.size()); }
+    TmfVQueryField* SortField(int index) const { return sortList_.at(static_cast<std::size_t>(index)); }
+
+    TmfVQueryCriterias& Criterias() { return criterias_; }
+    int GetCalculatedCount() const;
+    std::string MakeUniqueAlias(const std::string& name) const;
+    void UpdateScrollRange();
+    ui::TPoint ScrollRange() const { return scrollRange_; }
+
+    // ---- SQL settings, keyword lists, quoting ---------------------------------------------
+    // The registry section of the current connection: its provider less a final ".1";
+    // empty without an open connection.
+    std::string CurrentDriver() const;
+    void ReadSQLSettings();
+    void SetupADOInfo();
+    bool LoadKeywordFiles(const std::string& folder);
+    rtl::TStringList& AnsiKeywords() { return ansiWords_; }
+    rtl::TStringList& OdbcKeywords() { return odbcWords_; }
+    rtl::TStringList& DriverKeywords() { return driverWords_; }
+    // The table-name list (texts with std::shared_ptr<TQADOTable> objects).
+    rtl::TStringList& TableNames() { return tableNames_; }
+    std::string QuoteName(const std::string& name) const;
+    // Refuses without a connection (a message box, False); else shows the installed SQL
+    // Settings dialog and takes its results on OK. True when shown (or none is installed).
+    bool ShowSQLSettings();
+    static void SetSQLSettingsDialog(TSQLSettingsDialog dialog);
+    // The desktop engine's drivers: there is no such engine here, so the list is emptied.
+    static void GetBDEDriverNames(rtl::TStrings& list) { list.Clear(); }
+
+    // ---- Design text ----------------------------------------------------------------------
+    void SaveToStrings(rtl::TStrings& list) const;
+    // Restores the design. EConvertError naming key and value for a non-numeric number.
+    bool LoadFromStrings(const rtl::TStrings& list);
+
+    static std::string JoinKeyword(int joinType);
+    static int MirrorJoinType(int joinType);
+
+private:
+    friend class TmfVQueryTable;
+    std::string BuildJoinedFrom() const;
+    std::string JoinCondition(const TmfVQueryJoin& join) const;
+    std::string FieldRef(const TmfVQueryField& field) const;
+    bool BoxPlaced(const TmfVQueryTable* box) const;
+    void RefillSortListBox();
+    void ForgetTable(TmfVQueryTable* box);
+
+    TConnectionType connectionType_ = ctBDE;
+    db::TADOConnection* adoConnection_ = nullptr;
+    ui::TListBox* dbTableListBox_ = nullptr;
+    ui::TListBox* loadTableListBox_ = nullptr;
+    ui::TListBox* sortListBox_ = nullptr;
+    bool useDefaultQuoteChars_ = true;
+    std::string customQuoteChars_;
+    std::string quoteChars_;
+    std::string specialChars_;
+    app::ado::TIdentifierCase identifierCase_ = app::ado::TIdentifierCase::Unknown;
+    std::string driverName_;
+
+    std::vector<TmfVQueryTable*> tables_;
+    std::vector<std::unique_ptr<TmfVQueryJoin>> joins_;
+    TmfVQueryCriterias criterias_;
+    std::vector<TmfVQueryField*> sortList_;
+    rtl::TStringList sql_;
+    rtl::TStringList tableNames_;
+    rtl::TStringList ansiWords_, odbcWords_, driverWords_;
+    TmfVQueryJoin* selectedJoin_ = nullptr;
+    ui::TPoint scrollRange_{0, 0};
+    ui::TPicture filterPic_, sortAscPic_, sortDescPic_;
+};
+
+}  // namespace vquery
