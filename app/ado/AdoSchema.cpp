@@ -259,17 +259,8 @@ std::string GetSpecialCharacters(db::TADOConnection* connection)
 TIdentifierCase GetIdentifierCase(db::TADOConnection* connection)
 {
     if (!IsOpen(connection)) return TIdentifierCase::Unknown;
-    long long code = 0;
     const std::string property = GetConnectionProperty(connection, "Identifier Case Sensitivity");
-    if (!property.empty()) {
-        code = std::atoll(property.c_str());
-    } else {
-        try {
-            code = connection->OdbcConnection().InfoUInt16(SQL_IDENTIFIER_CASE);
-        } catch (const std::exception&) {
-            code = 0;
-        }
-    }
+    const long long code = property.empty() ? 0 : std::atoll(property.c_str());
     switch (code) {
     case SQL_IC_UPPER: return TIdentifierCase::Upper;
     case SQL_IC_LOWER: return TIdentifierCase::Lower;

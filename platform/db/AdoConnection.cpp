@@ -320,6 +320,8 @@ std::vector<TProviderProperty> TADOConnection::Properties() const
     list.push_back({"User Name", TVariant(odbc_->InfoText(SQL_USER_NAME))});
     list.push_back({"Current Catalog", TVariant(odbc_->InfoText(SQL_DATABASE_NAME))});
     list.push_back({"Identifier Quote Char", TVariant(quote)});
+    // The driver's SQL_IDENTIFIER_CASE code: how the database folds bare names.
+    list.push_back({"Identifier Case Sensitivity", TVariant(static_cast<int>(odbc_->InfoUInt16(SQL_IDENTIFIER_CASE)))});
     return list;
 }
 
