@@ -331,4 +331,145 @@ TEST_F(LoginLoopTest, AnErrorSayingCancelledByTheUserEndsTheLoopSilently)
     EXPECT_TRUE(dialogs_.Asked().empty());
 }
 
+// ---- Real data-source listings, each in a child process ------------------------------------
+// unixODBC reads ODBCINI and ODBCSYSINI once per process, so each configuration runs in a
+// fresh child ("threadsafe" death-test style re-runs the test alone), which reports what went
+// wrong on its standard error and in its exit code.
+
+class ChildCheck {
+public:
+    void operator()(bool ok, const std::string& what)
+    {
+        if (ok) return;
+        std::fprintf(stderr, "FAILED: %s\n", what.c_str());
+        ++failures_;
+    }
+    [[noreturn]] void Exit(const std::filesystem::path& cleanUp)
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(cleanUp, ec);
+        std::fflush(stderr);
+        std::_Exit(failures_ == 0 ? 0 : 1);
+    }
+
+private:
+    int failures_ = 0;
+};
+
+// An ODBC configuration of the test's own: `userIni` as the user's data sources, the
+// system's drivers.
+void UseOdbcConfiguration(const std::string& dir, const std::string& userIni)
+{
+    std::filesystem::create_directories(dir);
+    std::filesystem::copy_file("/etc/odbcinst.ini", dir + "/odbcinst.ini",
+                               std::filesystem::copy_options::overwrite_existing);
+    rtl::WriteStringToFile(dir + "/odbc.ini", "");
+    setenv("ODBCINI", userIni.c_str(), 1);
+    setenv("ODBCSYSINI", dir.c_str(), 1);
+}
+
+std::optional<std::string> PostgresPort()
+{
+    const char* port = std::getenv("GW_PG_PORT");
+    if (port == nullptr || *port == '\0') return std::nullopt;
+    return std::string(port);
+}
+
+TEST_F(LoginLoopTest, PostgresThroughADsnLinkWithoutPasswordAsksTheLogin)
+{
+    const auto port = PostgresPort();
+    if (!port) GTEST_SKIP() << "GW_PG_PORT is not set: no PostgreSQL test server";
+    if (!rtl::FileExists("/etc/odbcinst.ini")) GTEST_SKIP() << "no ODBC driver configuration";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            ChildCheck check;
+            const std::string odbc = Path("odbc");
+            UseOdbcConfiguration(odbc, odbc + "/user.ini");
+            rtl::WriteStringToFile(odbc + "/user.ini", "[GwPgTest]\nDriver=PostgreSQL Unicode\nServername=127.0.0.1\nPort=" +
+                                                          *port + "\nDatabase=gridweaver_test\n");
+            // The listing names the DSN; the sync makes its link, the purge keeps it and drops a
+            // stale one.
+            MakeLink("OldDsn", app::OdbcLinkContent("OldDsn"));
+            const app::TDataSourceListing listing = app::ListOdbcDataSources();
+            check(listing.ok && listing.names == std::vector<std::string>{"GwPgTest"}, "listing");
+            app::PurgeOdbcDataLinks(listing);
+            app::SyncOdbcDataLinks(listing);
+            check(app::DataLinkNames() == std::vector<std::string>{"GwPgTest"}, "links after purge and sync");
+
+            // No password stored: the first failure is silent, then the login; a wrong password
+            // is a warning and the login again; the right one opens.
+            AnswerLogin(std::make_pair("gridweaver", "wrong"));
+            dialogs_.AnswerMessage(ui::mrOk);
+            AnswerLogin(std::make_pair("gridweaver", "gridweaver"));
+            try {
+                app::dmMain->ConnectDatabase("FILE NAME=" + Link("GwPgTest"));
+            } catch (const std::exception& e) {
+                check(false, std::string("connect raised ") + e.what());
+            }
+            check(app::dmMain->Connection()->Connected(), "connected");
+            const auto& asked = dialogs_.Asked();
+            using K = ui::TScriptedDialogs::TKind;
+            check(asked.size() == 3 && asked[0].kind == K::Modal && asked[1].kind == K::Message &&
+                      asked[2].kind == K::Modal,
+                  "login, warning, login");
+            if (asked.size() == 3) {
+                check(asked[1].message.type == ui::mtWarning, "a warning");
+                check(asked[1].message.text.find("password authentication failed") != std::string::npos,
+                      "the driver's message: " + asked[1].message.text);
+            }
+            // Cancel at the login: a silent abort.
+            AnswerLogin(std::nullopt);
+            bool aborted = false;
+            try {
+                app::dmMain->ConnectDatabase("FILE NAME=" + Link("GwPgTest"));
+            } catch (const rtl::EAbort&) {
+                aborted = true;
+            }
+            check(aborted, "cancel aborts");
+            check(dialogs_.Asked().size() == 4, "only the login asked");
+            check(!app::dmMain->Connection()->Connected(), "closed after cancel");
+            check(dialogs_.Unexpected().empty(), "no unexpected question");
+            app::dmMain->Connection()->Close();
+            check.Exit(root_);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(ConnectionsTest, NoDataSourcesOrAnUnreadableConfigurationDeleteNothing)
+{
+    if (!rtl::FileExists("/etc/odbcinst.ini")) GTEST_SKIP() << "no ODBC driver configuration";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (const bool unreadable : {false, true}) {
+        EXPECT_EXIT(
+            {
+                ChildCheck check;
+                const std::string odbc = Path("odbc");
+                // A folder where the data-source file should be cannot be read.
+                UseOdbcConfiguration(odbc, odbc + "/user.ini");
+                if (unreadable)
+                    std::filesystem::create_directories(odbc + "/user.ini");
+                else
+                    rtl::WriteStringToFile(odbc + "/user.ini", "");
+                MakeLink("Sales", app::OdbcLinkContent("Sales"));
+                app::CreateProgramWindows();
+                dialogs_.AnswerModal([&](ui::TCustomForm& form) {
+                    auto* view = form.Get<ui::TListView>("lv_Database");
+                    std::vector<std::string> shown;
+                    for (int i = 0; i < view->Items()->Count(); ++i) shown.push_back(view->Items()->Item(i)->Caption());
+                    check(shown == std::vector<std::string>{"GridweaverSample1", "GridweaverSample2", "Sales"},
+                          "samples and the DSN link listed");
+                    return ui::mrCancel;
+                });
+                app::TFrmConnect dialog(&ui::Application());
+                dialog.ShowModal();
+                check(rtl::FileExists(Link("Sales")), "the DSN link kept");
+                check(dialogs_.Unexpected().empty(), "no unexpected question");
+                check.Exit(root_);
+            },
+            ::testing::ExitedWithCode(0), "")
+            << (unreadable ? "unreadable" : "empty");
+    }
+}
+
 }  // namespace
