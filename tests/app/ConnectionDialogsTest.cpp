@@ -10,6 +10,8 @@
 #include "app/FConnect.h"
 #include "app/FMain.h"
 #include "app/FStartup.h"
+#include "app/HelpSystem.h"
+#include "app/HelpViewer.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/rtl/Paths.h"
 #include "platform/rtl/Registry.h"
@@ -345,6 +347,20 @@ TEST_F(ConnectionDialogsTest, DataLinkDialogPagesAndTestConnection)
     // Cancel answers nothing.
     dialogs_.AnswerModal([](ui::TCustomForm&) { return ui::mrCancel; });
     EXPECT_EQ(app::PromptDataSource(nullptr, db::MakeOdbcInitString(odbc)), "");
+    EXPECT_TRUE(dialogs_.Unexpected().empty());
+}
+
+TEST_F(ConnectionDialogsTest, HelpOfTheConnectionDialogsIsContext40)
+{
+    EXPECT_EQ(app::ContextPage(main_->HelpFile, 40), "connect.html");
+    dialogs_.AnswerModal([](ui::TCustomForm& form) {
+        form.Get<ui::TButton>("helpbtn")->Click();
+        return ui::mrCancel;
+    });
+    app::TFrmConnect dialog(&ui::Application());
+    dialog.ShowModal();
+    ASSERT_NE(app::FrmHelpViewer, nullptr);
+    EXPECT_EQ(app::FrmHelpViewer->TopicFile(), rtl::ExtractFilePath(main_->HelpFile) + "connect.html");
     EXPECT_TRUE(dialogs_.Unexpected().empty());
 }
 
