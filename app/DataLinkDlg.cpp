@@ -18,8 +18,8 @@ const std::vector<TDataLinkProvider>& DataLinkProviders()
     static const std::vector<TDataLinkProvider> providers{
         {"MSDASQL.1", "ODBC data sources"},
         {"Microsoft.Jet.OLEDB.4.0", "Desktop database file"},
-        {"SQLOLEDB.1", "Database server (SQLOLEDB)"},
-        {"MSDAORA.1", "Database server (MSDAORA)"},
+        {"SQLOLEDB.1", "Database server"},
+        {"MSDAORA.1", "Database server"},
     };
     return providers;
 }
