@@ -1,13 +1,17 @@
 #pragma once
-// The data module: holds the program's one database connection (ADOConnection1). It is made
+// The data module: holds the program's one database connection (ado_connection). It is made
 // before the main window and owned by the application object; its stored description is
-// forms/dmMain.gwf. Connecting and the login retry belong to the connection code.
+// forms/dmMain.gwf, which binds the connection's OnWillConnect to ado_connectionWillConnect.
+//
+// ConnectDatabase opens the connection with the login retry: the first failure only switches
+// the login on; from then on every failure is shown as a warning before the login dialog asks
+// again, until the open succeeds or the user cancels. A cancel - or any error whose text
+// holds "cancelled by the user" - ends the calling command silently (rtl::EAbort).
+
+#include <string>
 
 #include "platform/classes/Component.h"
-
-namespace db {
-class TADOConnection;
-}
+#include "platform/db/AdoConnection.h"
 
 namespace app {
 
@@ -19,6 +23,21 @@ public:
     ~TdmMain() override;
 
     db::TADOConnection* Connection() const;
+
+    // Closes the connection, then opens it on `connectionString` with the login retry.
+    // Returns once it is open; raises rtl::EAbort when the user cancelled. Exceptions that
+    // are not the class library's pass out unchanged.
+    void ConnectDatabase(const std::string& connectionString);
+    // Shows the login dialog; true with both texts on OK.
+    static bool AskDatabaseLogin(std::string& user, std::string& password);
+
+    // True once an open has failed in the running ConnectDatabase: the next open asks.
+    bool AskLogin = false;
+
+private:
+    void ado_connectionWillConnect(db::TADOConnection* connection, std::string& connectionString,
+                                   std::string& userId, std::string& password, db::TConnectOption& options,
+                                   db::TEventStatus& status);
 };
 
 // The live data module, or nullptr.

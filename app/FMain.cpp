@@ -120,8 +120,8 @@ std::vector<std::string> TFrmMain::RunStartupSequence()
     Get<ui::TTimer>("startup_timer")->SetEnabled(false);
     if (TipDlg()->ReadShowAtStart()) TipDlg()->Execute();
     std::vector<std::string> list = WelcomeList(HistoryFile, ProjectsDir);
-    // The welcome dialog shows the list; until the connection code plugs it in, the
-    // sequence ends here.
+    // The welcome dialog (plugged in by the program's start, RunWelcomeDialog) shows the list
+    // and ends the sequence.
     if (const auto& dialog = MainWindowHooks().welcomeDialog) DispatchWelcome(dialog(list), list);
     return list;
 }

@@ -32,8 +32,8 @@ struct TMainWindowHooks {
     std::function<void()> saveProjectAs;
     std::function<void()> savePages;
     std::function<void()> adoAdministrator;
-    // The welcome dialog: shows the list, answers what was chosen. Until it is plugged in,
-    // the start-up sequence ends once the list is made.
+    // The welcome dialog: shows the list, answers what was chosen (CreateProgramWindows
+    // plugs in RunWelcomeDialog; without one the start-up sequence ends once the list is made).
     std::function<TWelcomeAnswer(const std::vector<std::string>& list)> welcomeDialog;
 };
 TMainWindowHooks& MainWindowHooks();

@@ -1,6 +1,8 @@
 #include "app/Program.h"
 
 #include "app/DMain.h"
+#include "app/FConnect.h"
+#include "app/FStartup.h"
 #include "app/FMain.h"
 #include "app/HelpSystem.h"
 #include "app/Tips.h"
@@ -76,6 +78,9 @@ void CreateProgramWindows()
     application.SetTitle("Gridweaver");
     RegisterAppClasses();
     new TdmMain(&application);
+    // The welcome dialog ends the start-up; the Tools menu opens the data-link administrator.
+    MainWindowHooks().welcomeDialog = RunWelcomeDialog;
+    MainWindowHooks().adoAdministrator = ShowADOAdministrator;
     application.CreateForm<TFrmMain>();
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 // The welcome list shown after the tip of the day: the recent projects of history.dat with
 // "More Files..." at the top, and what the welcome dialog's answer asks the main window to do.
-// The welcome dialog itself shows the list; until it exists the start-up sequence stops
-// after making the list (see TFrmMain::ShowWelcome).
+// The welcome dialog (FStartup.h) shows the list.
 
 #include <string>
 #include <vector>

@@ -200,6 +200,12 @@ TEST_F(MainWindowTest, TipOnFirstRunOnlyUntilUnchecked)
         form.Get<ui::TButton>("CloseBtn")->Click();
         return ui::mrNone;
     });
+    // The welcome dialog ends the sequence.
+    const auto welcomeCancelled = [](ui::TCustomForm& form) {
+        EXPECT_EQ(form.Name(), "FrmStartup");
+        return ui::mrCancel;
+    };
+    dialogs_.AnswerModal(welcomeCancelled);
     TFrmMain* main = MakeMain();
     main->Show();
     auto* timer = main->Get<ui::TTimer>("startup_timer");
@@ -219,8 +225,10 @@ TEST_F(MainWindowTest, TipOnFirstRunOnlyUntilUnchecked)
     ui::Application().DestroyComponents();
     ui::Application().Reset();
     main = MakeMain();
+    dialogs_.AnswerModal(welcomeCancelled);
     EXPECT_EQ(main->RunStartupSequence().size(), 4u);
-    EXPECT_EQ(dialogs_.Asked().size(), 1u);
+    ASSERT_EQ(dialogs_.Asked().size(), 3u);
+    EXPECT_EQ(dialogs_.Asked()[2].formName, "FrmStartup");
     EXPECT_TRUE(dialogs_.Unexpected().empty());
     EXPECT_FALSE(main->Get<ui::TTimer>("startup_timer")->Enabled());
 }

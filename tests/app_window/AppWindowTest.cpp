@@ -1,5 +1,6 @@
 // The program's windows on a real X server (Xvfb): the main window, the tip of the day and
-// the help viewer at context 20, each saved as a screenshot under test-artifacts/app for
+// the help viewer at context 20, the connection dialogs, the login, the welcome dialog and the
+// data-link dialog's pages, each saved as a screenshot under test-artifacts/app for
 // people to look at. The web engine starts slowly, so everything runs in one test.
 
 #include <gtest/gtest.h>
@@ -14,7 +15,12 @@
 #include <filesystem>
 #include <string>
 
+#include "app/DataLinkDlg.h"
+#include "app/DataLinkFiles.h"
+#include "app/FConnect.h"
+#include "app/FLoginScreen.h"
 #include "app/FMain.h"
+#include "app/FStartup.h"
 #include "app/HelpViewer.h"
 #include "app/Program.h"
 #include "app/Tips.h"
@@ -46,6 +52,65 @@ void SaveShot(ui::TControl& control, const std::string& name)
     ASSERT_TRUE(shot.save(QString::fromStdString(file.string()), "PNG"));
     EXPECT_GT(std::filesystem::file_size(file), 0u);
     std::printf("screenshot: %s\n", file.string().c_str());
+}
+
+// The connection windows as their dialogs show them (here without a modal loop).
+void ConnectionWindowsScreenshots()
+{
+    app::CreateSampleDataLinks();
+    auto* connect = new app::TFrmConnect(&ui::Application());
+    connect->Show();
+    auto* view = connect->Get<ui::TListView>("lv_Database");
+    ASSERT_GE(view->Items()->Count(), 2);
+    view->SelectByUser({0}, 0);
+    EXPECT_TRUE(connect->Get<ui::TButton>("okbtn")->Enabled());
+    SaveShot(*connect, "ConnectDialog.png");
+    delete connect;
+
+    auto* admin = new app::TFrmADOAdmin(&ui::Application());
+    admin->Show();
+    auto* links = admin->Get<ui::TListView>("lv_Database");
+    ASSERT_GE(links->Items()->Count(), 2);
+    links->SelectByUser({0}, 0);
+    EXPECT_GT(admin->Get<ui::TMemo>("mm_constr")->Lines()->Count(), 1);
+    SaveShot(*admin, "ADOAdministrator.png");
+    delete admin;
+
+    auto* input = new app::TFrmInputUDLFile(&ui::Application());
+    input->Get<ui::TEdit>("InputUDL")->SetText("Orders");
+    input->Show();
+    SaveShot(*input, "NewConnection.png");
+    delete input;
+
+    auto* login = new app::TFrmLoginScreen(&ui::Application());
+    login->Get<ui::TControl>("ed_UserName")->SetText("gridweaver");
+    login->Get<ui::TControl>("ed_Password")->SetText("secret");
+    login->Show();
+    SaveShot(*login, "Login.png");
+    delete login;
+
+    auto* startup = new app::TFrmStartup(&ui::Application());
+    auto* files = startup->Get<ui::TListBox>("lb_file");
+    for (const std::string& line : app::WelcomeList(app::FrmMain->HistoryFile, app::FrmMain->ProjectsDir))
+        files->Items()->Add(line);
+    files->SetItemIndex(0);
+    startup->Show();
+    EXPECT_EQ(startup->Caption(), "Welcome to Gridweaver");
+    SaveShot(*startup, "Welcome.png");
+    delete startup;
+
+    std::string sample;
+    ASSERT_TRUE(app::ReadUDLFile(app::DataLinkFileName("GridweaverSample1"), sample));
+    auto* link = new app::TDataLinkDlg(&ui::Application());
+    link->Setup(sample);
+    link->Show();
+    auto* pages = link->Get<ui::TPageControl>("pc_DataLink");
+    SaveShot(*link, "DataLinkConnection.png");
+    pages->SelectTabByUser(0);
+    SaveShot(*link, "DataLinkProvider.png");
+    pages->SelectTabByUser(2);
+    SaveShot(*link, "DataLinkAll.png");
+    delete link;
 }
 
 TEST(AppWindowTest, MainWindowTipAndHelpViewerScreenshots)
@@ -93,6 +158,8 @@ TEST(AppWindowTest, MainWindowTipAndHelpViewerScreenshots)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !loaded.empty() || !browser->LocationURL().empty(); }, 30000));
     EXPECT_NE(browser->LocationURL().find("welcome.html"), std::string::npos) << browser->LocationURL();
     SaveShot(*app::FrmHelpViewer, "HelpViewer.png");
+
+    ConnectionWindowsScreenshots();
 
     ui::Application().DestroyComponents();
     std::error_code ec;
