@@ -234,6 +234,48 @@ void TCustomEdit::SetMaxLength(int v)
     Changed();
 }
 
+const classes::TEnumInfo& EditCharCaseInfo()
+{
+    static const classes::TEnumInfo info{"TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"}};
+    return info;
+}
+
+namespace {
+
+// ASCII letters only: other letters keep their bytes, so no UTF-8 sequence is touched.
+std::string WithCase(std::string text, TEditCharCase c)
+{
+    for (char& ch : text) {
+        if (c == ecUpperCase && ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+        if (c == ecLowerCase && ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+    }
+    return text;
+}
+
+}  // namespace
+
+void TCustomEdit::SetAlignment(TAlignment a)
+{
+    if (a == alignment_) return;
+    alignment_ = a;
+    Changed();
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase c)
+{
+    if (c == charCase_) return;
+    charCase_ = c;
+    if (c != ecNormal) SetText(WithCase(Text(), c));
+    Changed();
+}
+
+void TCustomEdit::SetHideSelection(bool v)
+{
+    if (v == hideSelection_) return;
+    hideSelection_ = v;
+    Changed();
+}
+
 void TCustomEdit::SetTextByUser(const std::string& text)
 {
     if (text == Text()) return;
@@ -243,6 +285,16 @@ void TCustomEdit::SetTextByUser(const std::string& text)
 
 void TCustomEdit::TextChanged()
 {
+    if (charCase_ != ecNormal && !casing_) {
+        const std::string cased = WithCase(Text(), charCase_);
+        if (cased != Text()) {
+            // Setting the cased text comes back here once; that call reports the change.
+            casing_ = true;
+            SetText(cased);
+            casing_ = false;
+            return;
+        }
+    }
     TWinControl::TextChanged();
     if (!Loading()) Change();
 }

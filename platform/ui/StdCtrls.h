@@ -86,11 +86,31 @@ public:
 
 // ---- Edits -------------------------------------------------------------------------------
 
+// What CharCase does to the text: keep it, or make it upper or lower case (ASCII letters).
+enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+const classes::TEnumInfo& EditCharCaseInfo();
+
 class TCustomEdit : public TWinControl {
     GW_CLASS(TCustomEdit)
 
 public:
     explicit TCustomEdit(classes::TComponent* owner);
+
+    // Left or right alignment of the text (taCenter shows as left). The text is kept.
+    TAlignment Alignment() const noexcept { return alignment_; }
+    void SetAlignment(TAlignment a);
+    // A case other than ecNormal converts the text now and every text set later.
+    TEditCharCase CharCase() const noexcept { return charCase_; }
+    void SetCharCase(TEditCharCase c);
+    // Getting the focus selects the whole text.
+    bool AutoSelect() const noexcept { return autoSelect_; }
+    void SetAutoSelect(bool v) { autoSelect_ = v; }
+    // The selection shows only while the edit has the focus.
+    bool HideSelection() const noexcept { return hideSelection_; }
+    void SetHideSelection(bool v);
+    // The height follows the font.
+    bool AutoSize() const noexcept { return autoSize_; }
+    void SetAutoSize(bool v) { autoSize_ = v; }
 
     bool ReadOnly() const noexcept { return readOnly_; }
     void SetReadOnly(bool v);
@@ -113,6 +133,12 @@ private:
     bool readOnly_ = false;
     int maxLength_ = 0;
     bool modified_ = false;
+    TAlignment alignment_ = taLeftJustify;
+    TEditCharCase charCase_ = ecNormal;
+    bool autoSelect_ = true;
+    bool hideSelection_ = true;
+    bool autoSize_ = true;
+    bool casing_ = false;
 };
 
 class TEdit : public TCustomEdit {

@@ -3,6 +3,7 @@
 // combo boxes show their items through an item model that reads the control's items.
 
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QItemSelectionModel>
@@ -12,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -30,6 +32,7 @@
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/qt/ItemModels.h"
 #include "platform/ui/qt/Peers.h"
@@ -38,6 +41,30 @@
 namespace ui::qt {
 
 namespace {
+
+// The control draws over the widget's own painting, through a canvas over the whole widget.
+void PaintOverWidget(QWidget& widget, TControl& control)
+{
+    if (!control.PaintsOver()) return;
+    QPainter painter(&widget);
+    TQtDevice device(painter);
+    TCanvas canvas(&device);
+    canvas.SetFont(*control.Font());
+    canvas.SetBounds({0, 0, widget.width(), widget.height()});
+    Application().SafeCall(&control, [&] { control.PaintOver(canvas); });
+}
+
+// The mouse entering or leaving the widget reaches the control as CM_MOUSEENTER and
+// CM_MOUSELEAVE; false when the control went meanwhile.
+bool NoteMouseCrossing(QEvent* event, TControl& control)
+{
+    if (event->type() != QEvent::Enter && event->type() != QEvent::Leave) return true;
+    QPointer<QObject> alive(control.Peer() ? dynamic_cast<QObject*>(control.Peer()) : nullptr);
+    Application().SafeCall(&control, [&] {
+        control.Perform(event->type() == QEvent::Enter ? CM_MOUSEENTER : CM_MOUSELEAVE);
+    });
+    return !alive.isNull();
+}
 
 void DrawBevel(QPainter& p, QRect& r, TBevelCut cut, int width, const QPalette& pal)
 {
@@ -178,6 +205,39 @@ private:
 
 // ---- Edits ---------------------------------------------------------------------------------
 
+// The character a password edit shows for each one typed (the toolkit's style chooses one
+// of its own otherwise).
+class TPasswordCharStyle : public QProxyStyle {
+public:
+    explicit TPasswordCharStyle(char32_t c) : c_(c) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* ret) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter) return static_cast<int>(c_);
+        return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
+
+private:
+    char32_t c_;
+};
+
+// A line edit that keeps a ring along its edges for the control to draw over (its frame),
+// and lets the control draw over it after its own painting.
+class TOverLineEdit : public QLineEdit {
+public:
+    TOverLineEdit(QWidget* parent, TControl& control) : QLineEdit(parent), control_(control) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QLineEdit::paintEvent(event);
+        PaintOverWidget(*this, control_);
+    }
+
+private:
+    TControl& control_;
+};
+
 class TEditPeer : public TPeer {
 public:
     using TPeer::TPeer;
@@ -185,7 +245,7 @@ public:
 protected:
     QWidget* CreateWidget(QWidget* parent) override
     {
-        edit_ = new QLineEdit(parent);
+        edit_ = new TOverLineEdit(parent, control_);
         connect(edit_, &QLineEdit::textEdited, this,
                 [this](const QString& text) { Call([&] { static_cast<TCustomEdit&>(control_).SetTextByUser(S(text)); }); });
         return edit_;
@@ -195,15 +255,45 @@ protected:
         auto& e = static_cast<TEdit&>(control_);
         if (edit_->text() != Q(e.Text())) edit_->setText(Q(e.Text()));
         edit_->setEchoMode(e.PasswordChar() != 0 ? QLineEdit::Password : QLineEdit::Normal);
+        if (e.PasswordChar() != 0 && e.PasswordChar() != shownPasswordChar_) {
+            auto* style = new TPasswordCharStyle(static_cast<unsigned char>(e.PasswordChar()));
+            style->setParent(edit_);
+            edit_->setStyle(style);
+            shownPasswordChar_ = e.PasswordChar();
+            edit_->setEchoMode(QLineEdit::Normal);  // the mask is taken when the mode is set
+            edit_->setEchoMode(QLineEdit::Password);
+        }
         edit_->setReadOnly(e.ReadOnly());
         edit_->setMaxLength(e.MaxLength() > 0 ? e.MaxLength() : 32767);
+        edit_->setAlignment((e.Alignment() == taRightJustify ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        // A ring drawn by the control replaces the toolkit's frame.
+        const int ring = e.FrameRingWidth();
+        edit_->setFrame(ring == 0);
+        edit_->setTextMargins(ring, 0, ring, 0);
         QPalette pal = edit_->palette();
         pal.setColor(QPalette::Base, ToQColor(e.Color()));
         edit_->setPalette(pal);
+        edit_->update();
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == widget_) {
+            if (!NoteMouseCrossing(event, control_)) return true;
+            if (event->type() == QEvent::FocusIn) {
+                const auto reason = static_cast<QFocusEvent*>(event)->reason();
+                auto& e = static_cast<TCustomEdit&>(control_);
+                if (e.AutoSelect() && reason != Qt::MouseFocusReason && reason != Qt::PopupFocusReason)
+                    QTimer::singleShot(0, edit_, [edit = QPointer<QLineEdit>(edit_)] {
+                        if (edit) edit->selectAll();
+                    });
+            }
+        }
+        return TPeer::eventFilter(watched, event);
     }
 
 private:
     QLineEdit* edit_ = nullptr;
+    char shownPasswordChar_ = 0;
 };
 
 class TMemoPeer : public TPeer {
