@@ -1,5 +1,6 @@
 #include "framedctrls/FcClasses.h"
 
+#include "framedctrls/FcCmboBx.h"
 #include "framedctrls/FcCommon.h"
 #include "framedctrls/FcEdit.h"
 #include "platform/classes/ClassRegistry.h"
@@ -9,7 +10,7 @@ namespace framedctrls {
 void RegisterFramedClasses()
 {
     static const bool done = [] {
-        classes::RegisterClasses<TFcFrameController, TFcEdit>();
+        classes::RegisterClasses<TFcFrameController, TFcEdit, TFcCustomComboBox, TFcColorComboBox>();
         return true;
     }();
     (void)done;

@@ -366,7 +366,8 @@ private:
 enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
 
 // The state of an item being drawn by its owner.
-enum TOwnerDrawStateFlag { odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault };
+// odComboBoxEdit: the item drawn is a combo box's selection field, not a row of its list.
+enum TOwnerDrawStateFlag { odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odComboBoxEdit };
 using TOwnerDrawState = classes::TSet<TOwnerDrawStateFlag>;
 using TDrawItemEvent = classes::TEvent<TWinControl*, int, const TRect&, TOwnerDrawState>;
 
@@ -459,7 +460,11 @@ enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, cs
 
 // A drop-down list with (csDropDown) or without (csDropDownList) free text. A program's
 // change of ItemIndex or Text fires nothing; the user's choice fires OnClick and OnSelect
-// (OnChange when there is no OnSelect), the user's typing OnChange.
+// (OnChange when there is no OnSelect), the user's typing OnChange. The owner-drawn styles
+// are lists without free text whose rows and selection field the control draws itself.
+//
+// Typed characters reach the control as WM_CHAR (a code point) before the window takes
+// them, and the wheel as WM_MOUSEWHEEL: a Result of 1 keeps the window from handling them.
 class TComboBox : public TWinControl {
     GW_CLASS(TComboBox)
 
@@ -480,14 +485,40 @@ public:
     void SetMaxLength(int n);
     int ItemHeight() const noexcept { return itemHeight_; }
     void SetItemHeight(int h);
+    // Width of the open list in pixels; 0: the combo's own width.
+    int DropDownWidth() const noexcept { return dropDownWidth_; }
+    virtual void SetDropDownWidth(int w);
     bool DroppedDown() const noexcept { return droppedDown_; }
     void Clear();
+    // Whether the combo has a text part the user types into.
+    bool Editable() const noexcept { return style_ == csDropDown || style_ == csSimple; }
+
+    // The selection in the text part: byte offsets into Text, on UTF-8 sequence boundaries.
+    int SelStart() const noexcept { return selStart_; }
+    int SelLength() const noexcept { return selLength_; }
+    // Sets the selection (clamped to the text); the window follows.
+    void SetEditSel(int start, int length);
+    // The user moved the caret or the selection.
+    void EditSelByUser(int start, int length);
 
     void SelectByUser(int index);
-    void SetTextByUser(const std::string& text);
+    virtual void SetTextByUser(const std::string& text);
     void DropDownByUser();
-    void CloseUpByUser();
+    // The list closed: `accepted` is false when it was cancelled (Escape).
+    void CloseUpByUser(bool accepted = true);
     void Loaded() override;
+
+    // ---- Owner drawing (csOwnerDrawFixed, csOwnerDrawVariable) ------------------------------
+    bool OwnerDrawn() const noexcept { return style_ == csOwnerDrawFixed || style_ == csOwnerDrawVariable; }
+    TCanvas* Canvas() noexcept { return &canvas_; }
+    // The height of row `index` (-1: the selection field); ItemHeight by default.
+    virtual void MeasureItem(int index, int& height);
+    // The window system paints item `index` (or, with odComboBoxEdit, the selection field)
+    // in `rect`: the canvas takes the font and the colours of the state, then DrawItem.
+    virtual void PaintItem(int index, const TRect& rect, TOwnerDrawState state);
+    // OnDrawItem when assigned, else the background and the item's text.
+    virtual void DrawItem(int index, const TRect& rect, TOwnerDrawState state);
+    TDrawItemEvent OnDrawItem;
 
     TNotifyEvent OnChange;
     TNotifyEvent OnSelect;
@@ -496,16 +527,22 @@ public:
 
 protected:
     void TextChanged() override;
+    // The list closed (after DroppedDown turned false): fires OnCloseUp.
+    virtual void CloseUp(bool accepted);
 
 private:
     void ItemsChanged();
 
     TItemStrings items_;
+    TCanvas canvas_;
     TComboBoxStyle style_ = csDropDown;
     int itemIndex_ = -1;
     int dropDownCount_ = 8;
     int maxLength_ = 0;
     int itemHeight_ = 16;
+    int dropDownWidth_ = 0;
+    int selStart_ = 0;
+    int selLength_ = 0;
     bool droppedDown_ = false;
     bool settingIndex_ = false;
 };
