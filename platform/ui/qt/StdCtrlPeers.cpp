@@ -707,8 +707,13 @@ public:
     using TPeer::TPeer;
     ~TComboBoxPeer() override
     {
-        // The widget goes later than the model: it must not read it meanwhile.
-        if (widget_) combo_->setModel(new QStandardItemModel(combo_));
+        // The widget goes later than the model: it must not read it meanwhile, nor report
+        // a close-up to this peer.
+        if (widget_) {
+            combo_->onDropDown = nullptr;
+            combo_->onCloseUp = nullptr;
+            combo_->setModel(new QStandardItemModel(combo_));
+        }
     }
 
 protected:
