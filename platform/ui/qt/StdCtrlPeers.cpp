@@ -276,6 +276,12 @@ protected:
         edit_->setTextMargins(ring, 0, ring, 0);
         QPalette pal = edit_->palette();
         pal.setColor(QPalette::Base, ToQColor(e.Color()));
+        // HideSelection: without the focus the selected text looks like the rest.
+        const bool hide = e.HideSelection();
+        pal.setColor(QPalette::Inactive, QPalette::Highlight,
+                     hide ? pal.color(QPalette::Base) : pal.color(QPalette::Active, QPalette::Highlight));
+        pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     hide ? pal.color(QPalette::Text) : pal.color(QPalette::Active, QPalette::HighlightedText));
         edit_->setPalette(pal);
         edit_->update();
     }
