@@ -836,7 +836,7 @@ void TFcColorComboBox::SetSelectedColor(rtl::TColor c)
         found = showCustomColor_ ? CustomIndex() : -1;
     }
     SetItemIndex(found);
-    OnChange(this);
+    if (!Loading()) OnChange(this);
 }
 
 void TFcColorComboBox::SetFrameVisible(bool v)

@@ -13,6 +13,10 @@
 
 namespace framedctrls {
 
+enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese,
+                imSHanguel, imHanguel };
+const classes::TEnumInfo& ImeModeInfo();
+
 class TFcCustomEdit : public ui::TEdit {
     GW_CLASS(TFcCustomEdit)
 
@@ -51,9 +55,14 @@ public:
     bool UseFrameController() const noexcept { return useFrameController_; }
     void SetUseFrameController(bool v) { useFrameController_ = v; }
     bool MouseOver() const noexcept { return mouseOver_; }
-    // Stored and published; there is no OEM code page to convert to here.
+    // Stored and published; there is no OEM code page to convert to here, and input
+    // methods belong to the window system.
     bool OEMConvert() const noexcept { return oemConvert_; }
     void SetOEMConvert(bool v) { oemConvert_ = v; }
+    TImeMode ImeMode() const noexcept { return imeMode_; }
+    void SetImeMode(TImeMode m) { imeMode_ = m; }
+    const std::string& ImeName() const noexcept { return imeName_; }
+    void SetImeName(const std::string& s) { imeName_ = s; }
 
     ui::TNotifyEvent OnMouseEnter;
     ui::TNotifyEvent OnMouseLeave;
@@ -87,6 +96,8 @@ private:
     bool frameVisible_ = false;
     bool useFrameController_ = true;
     bool oemConvert_ = false;
+    TImeMode imeMode_ = imDontCare;
+    std::string imeName_;
     bool mouseOver_ = false;
     bool focused_ = false;
     bool tabPending_ = false;

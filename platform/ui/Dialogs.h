@@ -200,7 +200,8 @@ using TColorDialogOptions = classes::TSet<TColorDialogOption>;
 const classes::TEnumInfo& ColorDialogOptionInfo();
 
 // A colour question: the colour offered (the answer after OK), the custom colours as
-// "ColorA=RRGGBB" entries (ColorA to ColorP; the dialog may change them) and the options.
+// "ColorA=bbggrr" entries (a colour value in six hex digits, ColorA to ColorP; the dialog may
+// change them) and the options.
 struct TColorDialogRequest {
     rtl::TColor color = rtl::clBlack;
     std::vector<std::string> customColors;
@@ -215,7 +216,7 @@ public:
     // The colour shown first and, after OK, the colour chosen (a plain RGB colour).
     rtl::TColor Color() const noexcept { return color_; }
     void SetColor(rtl::TColor c) { color_ = c; }
-    // "ColorA=RRGGBB" entries; after OK, what the dialog left.
+    // "ColorA=bbggrr" entries; after OK, what the dialog left.
     rtl::TStringList* CustomColors() noexcept { return &customColors_; }
     TColorDialogOptions Options() const noexcept { return options_; }
     void SetOptions(TColorDialogOptions o) { options_ = o; }

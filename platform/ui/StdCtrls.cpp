@@ -1075,9 +1075,10 @@ void TComboBox::SetEditSel(int start, int length)
 {
     const int s = OnBoundary(Text(), start);
     const int e = OnBoundary(Text(), std::max(start, 0) + std::max(length, 0));
-    if (s == selStart_ && e - s == selLength_) return;
     selStart_ = s;
     selLength_ = std::max(e - s, 0);
+    // The window takes the selection even when it is the same: its text may have moved it.
+    ++selSerial_;
     Changed();
 }
 

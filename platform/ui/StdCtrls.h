@@ -500,6 +500,8 @@ public:
     void SetEditSel(int start, int length);
     // The user moved the caret or the selection.
     void EditSelByUser(int start, int length);
+    // Counts the program's SetEditSel calls (the window applies only those).
+    int EditSelSerial() const noexcept { return selSerial_; }
 
     void SelectByUser(int index);
     virtual void SetTextByUser(const std::string& text);
@@ -543,6 +545,7 @@ private:
     int dropDownWidth_ = 0;
     int selStart_ = 0;
     int selLength_ = 0;
+    int selSerial_ = 0;
     bool droppedDown_ = false;
     bool settingIndex_ = false;
 };

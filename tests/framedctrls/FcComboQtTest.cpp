@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEnterEvent>
+#include <QLineEdit>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -134,6 +135,24 @@ TEST_F(FcComboQtTest, TypedCharactersSearchTheItems)
     QTest::keyClicks(widget, "re");
     EXPECT_EQ(combo->ItemIndex(), 3);
     EXPECT_EQ(qobject_cast<QComboBox*>(widget)->currentIndex(), 3);
+}
+
+TEST_F(FcComboQtTest, TypingInTheTextPartCompletesInTheWindow)
+{
+    combo->SetStyle(ui::csDropDown);
+    combo->SetText("");
+    auto* box = qobject_cast<QComboBox*>(ui::qt::WidgetOf(*combo));
+    ASSERT_NE(box, nullptr);
+    ASSERT_NE(box->lineEdit(), nullptr);
+    combo->SetFocus();
+    box->lineEdit()->setFocus();
+    QTest::keyClicks(box->lineEdit(), "gr");
+    EXPECT_EQ(combo->Text(), "Green");
+    EXPECT_EQ(box->lineEdit()->text().toStdString(), "Green");
+    EXPECT_EQ(box->lineEdit()->selectedText().toStdString(), "een");
+    QTest::keyClicks(box->lineEdit(), "x");
+    EXPECT_EQ(box->lineEdit()->text().toStdString(), "Grx");  // the completed head stays
+    EXPECT_EQ(box->lineEdit()->cursorPosition(), 3);
 }
 
 TEST_F(FcComboQtTest, TheColourComboDrawsItsSelectionField)

@@ -197,6 +197,9 @@ TEST_F(FrameControllerTest, AStoredLoginFormPlacesTheEditsWithTheirFrames)
     login.ReadDescription(
         "object FrmLogin: TForm\n"
         "  object ed_UserName: TFcEdit\n"
+        "    OEMConvert = True\n"
+        "    ImeMode = imClose\n"
+        "    ImeName = 'Pinyin'\n"
         "    FrameFlat = True\n"
         "    FrameStyle = fsStatus\n"
         "    FrameVisible = True\n"
@@ -217,6 +220,11 @@ TEST_F(FrameControllerTest, AStoredLoginFormPlacesTheEditsWithTheirFrames)
     EXPECT_TRUE(user->FrameVisible());
     EXPECT_EQ(user->FrameSides(), kAllSides);
     EXPECT_EQ(password->PasswordChar(), '*');
+    // Stored and read back, though nothing here acts on them.
+    EXPECT_TRUE(user->OEMConvert());
+    EXPECT_EQ(user->ImeMode(), imClose);
+    const std::string text = classes::WriteComponentText(*user);
+    EXPECT_NE(text.find("ImeName = 'Pinyin'"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -762,12 +762,15 @@ protected:
             QLineEdit* edit = combo_->lineEdit();
             if (combo_->currentText() != Q(c.Text())) combo_->setEditText(Q(c.Text()));
             if (c.MaxLength() > 0) edit->setMaxLength(c.MaxLength());
-            const int start = Utf16Pos(c.Text(), c.SelStart());
-            const int end = Utf16Pos(c.Text(), c.SelStart() + c.SelLength());
-            if (end > start)
-                edit->setSelection(start, end - start);
-            else
-                edit->setCursorPosition(start);
+            if (c.EditSelSerial() != appliedSelSerial_) {
+                appliedSelSerial_ = c.EditSelSerial();
+                const int start = Utf16Pos(c.Text(), c.SelStart());
+                const int end = Utf16Pos(c.Text(), c.SelStart() + c.SelLength());
+                if (end > start)
+                    edit->setSelection(start, end - start);
+                else
+                    edit->setCursorPosition(start);
+            }
         }
         combo_->setMaxVisibleItems(std::max(1, c.DropDownCount()));
         QPalette pal = combo_->palette();
@@ -845,6 +848,7 @@ private:
     TComboWidget* combo_ = nullptr;
     std::unique_ptr<TItemStringsModel> model_;
     TComboItemDelegate* delegate_ = nullptr;
+    int appliedSelSerial_ = 0;
 };
 
 // ---- Image, shape, splitter --------- ----------------------------------------------------
