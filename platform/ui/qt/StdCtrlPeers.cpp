@@ -294,7 +294,7 @@ protected:
                 auto& e = static_cast<TCustomEdit&>(control_);
                 if (e.AutoSelect() && reason != Qt::MouseFocusReason && reason != Qt::PopupFocusReason)
                     QTimer::singleShot(0, edit_, [edit = QPointer<QLineEdit>(edit_)] {
-                        if (edit) edit->selectAll();
+                        if (edit && edit->hasFocus()) edit->selectAll();
                     });
             }
         }
