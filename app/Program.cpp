@@ -6,6 +6,7 @@
 #include "app/FMain.h"
 #include "app/HelpSystem.h"
 #include "app/Tips.h"
+#include "framedctrls/FcClasses.h"
 #include "grid/Intl.h"
 #include "odbc/Database.h"
 #include "odbc/Session.h"
@@ -68,6 +69,7 @@ void RegisterAppClasses()
     db::RegisterDbClasses();
     grid::RegisterIntlClasses();
     classes::RegisterClasses<odbc::TdbDataBase, odbc::TdbSession>();
+    framedctrls::RegisterFramedClasses();
     RegisterTipsClasses();
 }
 

@@ -33,6 +33,8 @@ class EConvertError : public Exception { using Exception::Exception; };
 // cell whose text does not fit its picture mask...).
 class EInvalidOperation : public Exception { using Exception::Exception; };
 class EListError : public Exception { using Exception::Exception; };
+// A value outside the range its target can hold ("Range check error").
+class ERangeError : public Exception { using Exception::Exception; };
 
 // A failed read or write of an open file; ErrorCode() is the system's error number (0 if none).
 class EInOutError : public Exception {

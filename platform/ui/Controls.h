@@ -26,6 +26,7 @@ namespace ui {
 
 class TWinControl;
 class TCustomForm;
+class TCanvas;
 class TPopupMenu;
 
 // Drag and drop inside the application. A drag starts with BeginDrag (or by itself on a
@@ -165,6 +166,12 @@ public:
     // Paints what is invalid now; Repaint invalidates everything and paints it.
     void Update();
     void Repaint();
+    // Controls the window system draws (edits, combo boxes) may draw over that drawing: a
+    // ring this wide along the control's edges is kept for them (their non-client frame),
+    // and PaintOver draws after the window drew itself, on a canvas over the whole control.
+    virtual int FrameRingWidth() const { return 0; }
+    virtual bool PaintsOver() const { return false; }
+    virtual void PaintOver(TCanvas& /*canvas*/) {}
 
     // ---- Timers ---------------------------------------------------------------------------
     // WM_TIMER with wParam `id` every `ms` milliseconds until KillTimer (or the control goes).

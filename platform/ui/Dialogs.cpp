@@ -354,16 +354,30 @@ GW_IMPLEMENT_CLASS(TSaveDialog, TOpenDialog) {}
 
 bool TSaveDialog::Execute() { return Run(true); }
 
+const classes::TEnumInfo& ColorDialogOptionInfo()
+{
+    static const classes::TEnumInfo info{"TColorDialogOption",
+                                         {"cdFullOpen", "cdPreventFullOpen", "cdShowHelp", "cdSolidColor", "cdAnyColor"}};
+    return info;
+}
+
 GW_IMPLEMENT_CLASS(TColorDialog, TCommonDialog)
 {
     p.Color("Color", &TColorDialog::Color, &TColorDialog::SetColor, rtl::clBlack);
+    p.Strings("CustomColors", [](const TColorDialog& d) { return &d.customColors_; });
+    p.Set("Options", ColorDialogOptionInfo(), &TColorDialog::Options, &TColorDialog::SetOptions);
 }
 
 bool TColorDialog::Execute()
 {
-    rtl::TColor color = rtl::ColorToRGB(color_);
-    if (!DialogService().ColorDialog(color)) return false;
-    color_ = color;
+    TColorDialogRequest request;
+    request.color = rtl::ColorToRGB(color_);
+    for (int i = 0; i < customColors_.Count(); ++i) request.customColors.push_back(customColors_.Get(i));
+    request.options = options_;
+    if (!DialogService().AskColor(request)) return false;
+    color_ = request.color;
+    customColors_.Clear();
+    for (const std::string& entry : request.customColors) customColors_.Add(entry);
     return true;
 }
 

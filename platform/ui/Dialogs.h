@@ -195,6 +195,19 @@ public:
     bool Execute() override;
 };
 
+enum TColorDialogOption { cdFullOpen, cdPreventFullOpen, cdShowHelp, cdSolidColor, cdAnyColor };
+using TColorDialogOptions = classes::TSet<TColorDialogOption>;
+const classes::TEnumInfo& ColorDialogOptionInfo();
+
+// A colour question: the colour offered (the answer after OK), the custom colours as
+// "ColorA=bbggrr" entries (a colour value in six hex digits, ColorA to ColorP; the dialog may
+// change them) and the options.
+struct TColorDialogRequest {
+    rtl::TColor color = rtl::clBlack;
+    std::vector<std::string> customColors;
+    TColorDialogOptions options;
+};
+
 class TColorDialog : public TCommonDialog {
     GW_CLASS(TColorDialog)
 
@@ -203,10 +216,16 @@ public:
     // The colour shown first and, after OK, the colour chosen (a plain RGB colour).
     rtl::TColor Color() const noexcept { return color_; }
     void SetColor(rtl::TColor c) { color_ = c; }
+    // "ColorA=bbggrr" entries; after OK, what the dialog left.
+    rtl::TStringList* CustomColors() noexcept { return &customColors_; }
+    TColorDialogOptions Options() const noexcept { return options_; }
+    void SetOptions(TColorDialogOptions o) { options_ = o; }
     bool Execute() override;
 
 private:
     rtl::TColor color_ = rtl::clBlack;
+    rtl::TStringList customColors_;
+    TColorDialogOptions options_;
 };
 
 class TFontDialog : public TCommonDialog {
@@ -231,6 +250,9 @@ public:
     virtual bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) = 0;
     virtual bool FileDialog(TFileDialogRequest& request) = 0;
     virtual bool ColorDialog(rtl::TColor& color) = 0;
+    // The colour question with custom colours and options; a service that has no use for
+    // them asks ColorDialog.
+    virtual bool AskColor(TColorDialogRequest& request) { return ColorDialog(request.color); }
     virtual bool FontDialog(classes::TFont& font) = 0;
     // Runs a form modally (TCustomForm::ShowModal); answers its modal result.
     virtual int ShowModal(TCustomForm& form) = 0;

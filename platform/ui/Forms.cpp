@@ -393,6 +393,25 @@ void TCustomForm::FocusChanged(TWinControl* control)
     if (control != nullptr && activeControl_ == control) control->DoEnter();
 }
 
+void TCustomForm::SelectNext(TWinControl* current, bool goForward, bool checkTabStop)
+{
+    const std::vector<TWinControl*> list = TabOrderList();
+    const int n = static_cast<int>(list.size());
+    if (n == 0) return;
+    int at = -1;
+    for (int i = 0; i < n; ++i)
+        if (list[i] == current) at = i;
+    for (int step = 1; step <= n; ++step) {
+        const int i = at < 0 ? (goForward ? step - 1 : n - step) : ((at + (goForward ? step : -step)) % n + n) % n;
+        TWinControl* c = list[i];
+        if (c == current) break;
+        if (c->CanFocus() && (!checkTabStop || c->TabStop())) {
+            c->SetFocus();
+            return;
+        }
+    }
+}
+
 bool TCustomForm::DialogKey(TKey key)
 {
     if (key != VK_RETURN && key != VK_ESCAPE) return false;

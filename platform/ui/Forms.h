@@ -135,6 +135,9 @@ public:
     // Enter and Escape not taken by the focused control press the default and cancel
     // buttons; true when a button took the key.
     bool DialogKey(TKey key);
+    // Moves the focus from `current` to the next (or previous) control of the Tab cycle
+    // that can take it (with `checkTabStop`, only controls with TabStop), wrapping around.
+    void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
 
     // ---- MDI ------------------------------------------------------------------------------
     int MDIChildCount() const;

@@ -234,6 +234,48 @@ void TCustomEdit::SetMaxLength(int v)
     Changed();
 }
 
+const classes::TEnumInfo& EditCharCaseInfo()
+{
+    static const classes::TEnumInfo info{"TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"}};
+    return info;
+}
+
+namespace {
+
+// ASCII letters only: other letters keep their bytes, so no UTF-8 sequence is touched.
+std::string WithCase(std::string text, TEditCharCase c)
+{
+    for (char& ch : text) {
+        if (c == ecUpperCase && ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+        if (c == ecLowerCase && ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+    }
+    return text;
+}
+
+}  // namespace
+
+void TCustomEdit::SetAlignment(TAlignment a)
+{
+    if (a == alignment_) return;
+    alignment_ = a;
+    Changed();
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase c)
+{
+    if (c == charCase_) return;
+    charCase_ = c;
+    if (c != ecNormal) SetText(WithCase(Text(), c));
+    Changed();
+}
+
+void TCustomEdit::SetHideSelection(bool v)
+{
+    if (v == hideSelection_) return;
+    hideSelection_ = v;
+    Changed();
+}
+
 void TCustomEdit::SetTextByUser(const std::string& text)
 {
     if (text == Text()) return;
@@ -259,6 +301,16 @@ void TCustomEdit::SetSelectionByUser(int start, int length)
 
 void TCustomEdit::TextChanged()
 {
+    if (charCase_ != ecNormal && !casing_) {
+        const std::string cased = WithCase(Text(), charCase_);
+        if (cased != Text()) {
+            // Setting the cased text comes back here once; that call reports the change.
+            casing_ = true;
+            SetText(cased);
+            casing_ = false;
+            return;
+        }
+    }
     TWinControl::TextChanged();
     if (!Loading()) Change();
 }
@@ -850,6 +902,18 @@ void TCheckListBox::ToggleByUser(int index)
 
 // ---- Combo box -----------------------------------------------------------------------------
 
+namespace {
+
+// The offset moved back onto the start of the UTF-8 sequence it falls in, within the text.
+int OnBoundary(const std::string& text, int offset)
+{
+    int p = std::clamp(offset, 0, static_cast<int>(text.size()));
+    while (p > 0 && p < static_cast<int>(text.size()) && (static_cast<unsigned char>(text[p]) & 0xC0) == 0x80) --p;
+    return p;
+}
+
+}  // namespace
+
 GW_IMPLEMENT_CLASS(TComboBox, TWinControl)
 {
     p.Color("Color", &TComboBox::Color, &TComboBox::SetColor, rtl::clWindow);
@@ -878,6 +942,7 @@ TComboBox::TComboBox(classes::TComponent* owner) : TWinControl(owner)
 
 TComboBox::~TComboBox() { DestroyPeers(); }
 
+
 void TComboBox::ItemsChanged()
 {
     // The chosen item is the one that reads as the text, wherever it moved.
@@ -889,7 +954,7 @@ void TComboBox::ItemsChanged()
                 itemIndex_ = i;
                 break;
             }
-        if (itemIndex_ < 0 && old >= 0 && style_ == csDropDownList) {
+        if (itemIndex_ < 0 && old >= 0 && !Editable()) {
             settingIndex_ = true;
             SetText({});
             settingIndex_ = false;
@@ -912,13 +977,14 @@ void TComboBox::SetItemIndex(int index)
         return;
     }
     if (index < -1 || index >= items_.Count()) index = -1;
-    if (index == itemIndex_ && (index >= 0 ? Text() == items_.Get(index) : style_ != csDropDownList || Text().empty()))
+    const bool listOnly = !Editable();
+    if (index == itemIndex_ && (index >= 0 ? Text() == items_.Get(index) : !listOnly || Text().empty()))
         return;
     itemIndex_ = index;
     settingIndex_ = true;
     if (index >= 0)
         SetText(items_.Get(index));
-    else if (style_ == csDropDownList)
+    else if (listOnly)
         SetText({});
     settingIndex_ = false;
     Changed();
@@ -929,7 +995,7 @@ void TComboBox::TextChanged()
     // A program's text selects the item that reads the same. A list without free text
     // takes an item's text only (letter case ignored).
     if (!settingIndex_ && !Loading()) {
-        if (style_ == csDropDownList) {
+        if (!Editable()) {
             itemIndex_ = items_.IndexOf(Text());
             settingIndex_ = true;
             SetText(itemIndex_ >= 0 ? items_.Get(itemIndex_) : std::string());
@@ -943,6 +1009,9 @@ void TComboBox::TextChanged()
                 }
         }
     }
+    // The selection stays inside the new text.
+    selStart_ = OnBoundary(Text(), selStart_);
+    selLength_ = std::max(OnBoundary(Text(), selStart_ + selLength_) - selStart_, 0);
     TWinControl::TextChanged();
 }
 
@@ -1002,10 +1071,62 @@ void TComboBox::DropDownByUser()
     OnDropDown(this);
 }
 
-void TComboBox::CloseUpByUser()
+void TComboBox::CloseUpByUser(bool accepted)
 {
     droppedDown_ = false;
-    OnCloseUp(this);
+    CloseUp(accepted);
+}
+
+void TComboBox::CloseUp(bool /*accepted*/) { OnCloseUp(this); }
+
+void TComboBox::SetDropDownWidth(int w)
+{
+    const int value = std::max(w, 0);
+    if (value == dropDownWidth_) return;
+    dropDownWidth_ = value;
+    Changed();
+}
+
+void TComboBox::SetEditSel(int start, int length)
+{
+    const int s = OnBoundary(Text(), start);
+    const int e = OnBoundary(Text(), std::max(start, 0) + std::max(length, 0));
+    selStart_ = s;
+    selLength_ = std::max(e - s, 0);
+    // The window takes the selection even when it is the same: its text may have moved it.
+    ++selSerial_;
+    Changed();
+}
+
+void TComboBox::EditSelByUser(int start, int length)
+{
+    selStart_ = OnBoundary(Text(), start);
+    selLength_ = std::max(OnBoundary(Text(), start + length) - selStart_, 0);
+}
+
+void TComboBox::MeasureItem(int /*index*/, int& height) { height = itemHeight_; }
+
+void TComboBox::PaintItem(int index, const TRect& rect, TOwnerDrawState state)
+{
+    canvas_.SetFont(*Font());
+    if (state.Contains(odSelected)) {
+        canvas_.Brush()->SetColor(rtl::clHighlight);
+        canvas_.Font()->SetColor(rtl::clHighlightText);
+    } else {
+        canvas_.Brush()->SetColor(Color());
+    }
+    canvas_.Brush()->SetStyle(bsSolid);
+    DrawItem(index, rect, state);
+}
+
+void TComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state)
+{
+    if (OnDrawItem) {
+        OnDrawItem(this, index, rect, state);
+        return;
+    }
+    canvas_.FillRect(rect);
+    if (index >= 0 && index < items_.Count()) canvas_.TextOut(rect.Left + 2, rect.Top, items_.Get(index));
 }
 
 }  // namespace ui

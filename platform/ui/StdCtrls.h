@@ -86,11 +86,31 @@ public:
 
 // ---- Edits -------------------------------------------------------------------------------
 
+// What CharCase does to the text: keep it, or make it upper or lower case (ASCII letters).
+enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+const classes::TEnumInfo& EditCharCaseInfo();
+
 class TCustomEdit : public TWinControl {
     GW_CLASS(TCustomEdit)
 
 public:
     explicit TCustomEdit(classes::TComponent* owner);
+
+    // Left or right alignment of the text (taCenter shows as left). The text is kept.
+    TAlignment Alignment() const noexcept { return alignment_; }
+    void SetAlignment(TAlignment a);
+    // A case other than ecNormal converts the text now and every text set later.
+    TEditCharCase CharCase() const noexcept { return charCase_; }
+    void SetCharCase(TEditCharCase c);
+    // Getting the focus selects the whole text.
+    bool AutoSelect() const noexcept { return autoSelect_; }
+    void SetAutoSelect(bool v) { autoSelect_ = v; }
+    // The selection shows only while the edit has the focus.
+    bool HideSelection() const noexcept { return hideSelection_; }
+    void SetHideSelection(bool v);
+    // The height follows the font.
+    bool AutoSize() const noexcept { return autoSize_; }
+    void SetAutoSize(bool v) { autoSize_ = v; }
 
     bool ReadOnly() const noexcept { return readOnly_; }
     void SetReadOnly(bool v);
@@ -121,6 +141,12 @@ private:
     bool modified_ = false;
     int selStart_ = 0;
     int selLength_ = 0;
+    TAlignment alignment_ = taLeftJustify;
+    TEditCharCase charCase_ = ecNormal;
+    bool autoSelect_ = true;
+    bool hideSelection_ = true;
+    bool autoSize_ = true;
+    bool casing_ = false;
 };
 
 class TEdit : public TCustomEdit {
@@ -348,7 +374,8 @@ private:
 enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
 
 // The state of an item being drawn by its owner.
-enum TOwnerDrawStateFlag { odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault };
+// odComboBoxEdit: the item drawn is a combo box's selection field, not a row of its list.
+enum TOwnerDrawStateFlag { odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odComboBoxEdit };
 using TOwnerDrawState = classes::TSet<TOwnerDrawStateFlag>;
 using TDrawItemEvent = classes::TEvent<TWinControl*, int, const TRect&, TOwnerDrawState>;
 
@@ -441,7 +468,11 @@ enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, cs
 
 // A drop-down list with (csDropDown) or without (csDropDownList) free text. A program's
 // change of ItemIndex or Text fires nothing; the user's choice fires OnClick and OnSelect
-// (OnChange when there is no OnSelect), the user's typing OnChange.
+// (OnChange when there is no OnSelect), the user's typing OnChange. The owner-drawn styles
+// are lists without free text whose rows and selection field the control draws itself.
+//
+// Typed characters reach the control as WM_CHAR (a code point) before the window takes
+// them, and the wheel as WM_MOUSEWHEEL: a Result of 1 keeps the window from handling them.
 class TComboBox : public TWinControl {
     GW_CLASS(TComboBox)
 
@@ -462,14 +493,42 @@ public:
     void SetMaxLength(int n);
     int ItemHeight() const noexcept { return itemHeight_; }
     void SetItemHeight(int h);
+    // Width of the open list in pixels; 0: the combo's own width.
+    int DropDownWidth() const noexcept { return dropDownWidth_; }
+    virtual void SetDropDownWidth(int w);
     bool DroppedDown() const noexcept { return droppedDown_; }
     void Clear();
+    // Whether the combo has a text part the user types into.
+    bool Editable() const noexcept { return style_ == csDropDown || style_ == csSimple; }
+
+    // The selection in the text part: byte offsets into Text, on UTF-8 sequence boundaries.
+    int SelStart() const noexcept { return selStart_; }
+    int SelLength() const noexcept { return selLength_; }
+    // Sets the selection (clamped to the text); the window follows.
+    void SetEditSel(int start, int length);
+    // The user moved the caret or the selection.
+    void EditSelByUser(int start, int length);
+    // Counts the program's SetEditSel calls (the window applies only those).
+    int EditSelSerial() const noexcept { return selSerial_; }
 
     void SelectByUser(int index);
-    void SetTextByUser(const std::string& text);
+    virtual void SetTextByUser(const std::string& text);
     void DropDownByUser();
-    void CloseUpByUser();
+    // The list closed: `accepted` is false when it was cancelled (Escape).
+    void CloseUpByUser(bool accepted = true);
     void Loaded() override;
+
+    // ---- Owner drawing (csOwnerDrawFixed, csOwnerDrawVariable) ------------------------------
+    bool OwnerDrawn() const noexcept { return style_ == csOwnerDrawFixed || style_ == csOwnerDrawVariable; }
+    TCanvas* Canvas() noexcept { return &canvas_; }
+    // The height of row `index` (-1: the selection field); ItemHeight by default.
+    virtual void MeasureItem(int index, int& height);
+    // The window system paints item `index` (or, with odComboBoxEdit, the selection field)
+    // in `rect`: the canvas takes the font and the colours of the state, then DrawItem.
+    virtual void PaintItem(int index, const TRect& rect, TOwnerDrawState state);
+    // OnDrawItem when assigned, else the background and the item's text.
+    virtual void DrawItem(int index, const TRect& rect, TOwnerDrawState state);
+    TDrawItemEvent OnDrawItem;
 
     TNotifyEvent OnChange;
     TNotifyEvent OnSelect;
@@ -478,16 +537,23 @@ public:
 
 protected:
     void TextChanged() override;
+    // The list closed (after DroppedDown turned false): fires OnCloseUp.
+    virtual void CloseUp(bool accepted);
 
 private:
     void ItemsChanged();
 
     TItemStrings items_;
+    TCanvas canvas_;
     TComboBoxStyle style_ = csDropDown;
     int itemIndex_ = -1;
     int dropDownCount_ = 8;
     int maxLength_ = 0;
     int itemHeight_ = 16;
+    int dropDownWidth_ = 0;
+    int selStart_ = 0;
+    int selLength_ = 0;
+    int selSerial_ = 0;
     bool droppedDown_ = false;
     bool settingIndex_ = false;
 };

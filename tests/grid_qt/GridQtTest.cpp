@@ -75,6 +75,7 @@ protected:
     {
         cell->SetFocus();
         ASSERT_TRUE(QTest::qWaitFor([&] { return CellEdit()->hasFocus(); }));
+        Settle();  // an edit selects its text once it has the focus (AutoSelect)
     }
 
     // Posted keys arrive from the event loop.

@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QFontDialog>
 
+#include <cstdio>
+
 #include "platform/ui/qt/QtConvert.h"
 #include "platform/ui/qt/QtUi.h"
 
@@ -55,6 +57,27 @@ bool TQtDialogs::ColorDialog(rtl::TColor& color)
     const QColor chosen = QColorDialog::getColor(ToQColor(color), QApplication::activeWindow());
     if (!chosen.isValid()) return false;
     color = FromQColor(chosen);
+    return true;
+}
+
+bool TQtDialogs::AskColor(TColorDialogRequest& request)
+{
+    // The toolkit keeps 16 custom colours; entries "ColorA" to "ColorP" fill them in order.
+    for (const std::string& entry : request.customColors) {
+        const auto eq = entry.find('=');
+        if (eq != 6 || entry.compare(0, 5, "Color") != 0 || entry[5] < 'A' || entry[5] > 'P') continue;
+        bool ok = false;
+        const uint bgr = QString::fromStdString(entry.substr(eq + 1)).toUInt(&ok, 16);
+        if (ok) QColorDialog::setCustomColor(entry[5] - 'A', ToQColor(static_cast<rtl::TColor>(bgr & 0xFFFFFF)));
+    }
+    if (!ColorDialog(request.color)) return false;
+    request.customColors.clear();
+    for (int i = 0; i < QColorDialog::customCount(); ++i) {
+        const rtl::TColor c = FromQColor(QColorDialog::customColor(i));
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%06x", static_cast<unsigned>(c) & 0xFFFFFFu);
+        request.customColors.push_back(std::string("Color") + static_cast<char>('A' + i) + "=" + hex);
+    }
     return true;
 }
 

@@ -38,6 +38,7 @@ class TQtDialogs : public TStandardDialogs {
 public:
     bool FileDialog(TFileDialogRequest& request) override;
     bool ColorDialog(rtl::TColor& color) override;
+    bool AskColor(TColorDialogRequest& request) override;
     bool FontDialog(classes::TFont& font) override;
 };
 

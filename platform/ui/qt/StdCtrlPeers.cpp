@@ -3,6 +3,7 @@
 // combo boxes show their items through an item model that reads the control's items.
 
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QItemSelectionModel>
@@ -12,12 +13,17 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStandardItemModel>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
+#include <QStyledItemDelegate>
+#include <QWheelEvent>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
@@ -30,6 +36,7 @@
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/qt/ItemModels.h"
 #include "platform/ui/qt/Peers.h"
@@ -38,6 +45,30 @@
 namespace ui::qt {
 
 namespace {
+
+// The control draws over the widget's own painting, through a canvas over the whole widget.
+void PaintOverWidget(QWidget& widget, TControl& control)
+{
+    if (!control.PaintsOver()) return;
+    QPainter painter(&widget);
+    TQtDevice device(painter);
+    TCanvas canvas(&device);
+    canvas.SetFont(*control.Font());
+    canvas.SetBounds({0, 0, widget.width(), widget.height()});
+    Application().SafeCall(&control, [&] { control.PaintOver(canvas); });
+}
+
+// The mouse entering or leaving the widget reaches the control as CM_MOUSEENTER and
+// CM_MOUSELEAVE; false when the control went meanwhile.
+bool NoteMouseCrossing(QEvent* event, TControl& control)
+{
+    if (event->type() != QEvent::Enter && event->type() != QEvent::Leave) return true;
+    QPointer<QObject> alive(control.Peer() ? dynamic_cast<QObject*>(control.Peer()) : nullptr);
+    Application().SafeCall(&control, [&] {
+        control.Perform(event->type() == QEvent::Enter ? CM_MOUSEENTER : CM_MOUSELEAVE);
+    });
+    return !alive.isNull();
+}
 
 void DrawBevel(QPainter& p, QRect& r, TBevelCut cut, int width, const QPalette& pal)
 {
@@ -178,6 +209,39 @@ private:
 
 // ---- Edits ---------------------------------------------------------------------------------
 
+// The character a password edit shows for each one typed (the toolkit's style chooses one
+// of its own otherwise).
+class TPasswordCharStyle : public QProxyStyle {
+public:
+    explicit TPasswordCharStyle(char32_t c) : c_(c) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* ret) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter) return static_cast<int>(c_);
+        return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
+
+private:
+    char32_t c_;
+};
+
+// A line edit that keeps a ring along its edges for the control to draw over (its frame),
+// and lets the control draw over it after its own painting.
+class TOverLineEdit : public QLineEdit {
+public:
+    TOverLineEdit(QWidget* parent, TControl& control) : QLineEdit(parent), control_(control) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QLineEdit::paintEvent(event);
+        PaintOverWidget(*this, control_);
+    }
+
+private:
+    TControl& control_;
+};
+
 class TEditPeer : public TPeer {
 public:
     using TPeer::TPeer;
@@ -185,7 +249,7 @@ public:
 protected:
     QWidget* CreateWidget(QWidget* parent) override
     {
-        edit_ = new QLineEdit(parent);
+        edit_ = new TOverLineEdit(parent, control_);
         connect(edit_, &QLineEdit::textEdited, this,
                 [this](const QString& text) { Call([&] { static_cast<TCustomEdit&>(control_).SetTextByUser(S(text)); }); });
         const auto noteSelection = [this] {  // the edit keeps the user's selection in bytes
@@ -204,15 +268,51 @@ protected:
         auto& e = static_cast<TEdit&>(control_);
         if (edit_->text() != Q(e.Text())) edit_->setText(Q(e.Text()));
         edit_->setEchoMode(e.PasswordChar() != 0 ? QLineEdit::Password : QLineEdit::Normal);
+        if (e.PasswordChar() != 0 && e.PasswordChar() != shownPasswordChar_) {
+            auto* style = new TPasswordCharStyle(static_cast<unsigned char>(e.PasswordChar()));
+            style->setParent(edit_);
+            edit_->setStyle(style);
+            shownPasswordChar_ = e.PasswordChar();
+            edit_->setEchoMode(QLineEdit::Normal);  // the mask is taken when the mode is set
+            edit_->setEchoMode(QLineEdit::Password);
+        }
         edit_->setReadOnly(e.ReadOnly());
         edit_->setMaxLength(e.MaxLength() > 0 ? e.MaxLength() : 32767);
+        edit_->setAlignment((e.Alignment() == taRightJustify ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        // A ring drawn by the control replaces the toolkit's frame.
+        const int ring = e.FrameRingWidth();
+        edit_->setFrame(ring == 0);
+        edit_->setTextMargins(ring, 0, ring, 0);
         QPalette pal = edit_->palette();
         pal.setColor(QPalette::Base, ToQColor(e.Color()));
+        // HideSelection: without the focus the selected text looks like the rest.
+        const bool hide = e.HideSelection();
+        pal.setColor(QPalette::Inactive, QPalette::Highlight,
+                     hide ? pal.color(QPalette::Base) : pal.color(QPalette::Active, QPalette::Highlight));
+        pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     hide ? pal.color(QPalette::Text) : pal.color(QPalette::Active, QPalette::HighlightedText));
         edit_->setPalette(pal);
+        edit_->update();
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == widget_) {
+            if (!NoteMouseCrossing(event, control_)) return true;
+            if (event->type() == QEvent::FocusIn) {
+                const auto reason = static_cast<QFocusEvent*>(event)->reason();
+                auto& e = static_cast<TCustomEdit&>(control_);
+                if (e.AutoSelect() && reason != Qt::MouseFocusReason && reason != Qt::PopupFocusReason)
+                    QTimer::singleShot(0, edit_, [edit = QPointer<QLineEdit>(edit_)] {
+                        if (edit && edit->hasFocus()) edit->selectAll();
+                    });
+            }
+        }
+        return TPeer::eventFilter(watched, event);
     }
 
 private:
     QLineEdit* edit_ = nullptr;
+    char shownPasswordChar_ = 0;
 };
 
 class TMemoPeer : public TPeer {
@@ -519,70 +619,245 @@ private:
     TRowHeightDelegate* delegate_ = nullptr;
 };
 
+// Rows of an owner-drawn combo box's list: the control measures and draws each one.
+class TComboItemDelegate : public QStyledItemDelegate {
+public:
+    TComboItemDelegate(QObject* parent, TComboBox& combo) : QStyledItemDelegate(parent), combo_(combo) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        TOwnerDrawState state;
+        if (option.state & (QStyle::State_Selected | QStyle::State_MouseOver)) state.Include(odSelected);
+        if (!(option.state & QStyle::State_Enabled)) state.Include(odDisabled);
+        const QRect r = option.rect;
+        painter->save();
+        TQtDevice device(*painter);
+        combo_.Canvas()->SetDevice(&device);
+        combo_.Canvas()->SetBounds({r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+        Application().SafeCall(&combo_, [&] {
+            combo_.PaintItem(index.row(), {r.left(), r.top(), r.right() + 1, r.bottom() + 1}, state);
+        });
+        combo_.Canvas()->SetDevice(nullptr);
+        painter->restore();
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        int height = combo_.ItemHeight();
+        Application().SafeCall(&combo_, [&] { combo_.MeasureItem(index.row(), height); });
+        return {QStyledItemDelegate::sizeHint(option, index).width(), height};
+    }
+
+private:
+    TComboBox& combo_;
+};
+
 class TComboWidget : public QComboBox {
 public:
-    explicit TComboWidget(QWidget* parent) : QComboBox(parent) {}
+    TComboWidget(QWidget* parent, TComboBox& combo) : QComboBox(parent), combo_(combo) {}
     std::function<void()> onDropDown;
-    std::function<void()> onCloseUp;
+    std::function<void(bool)> onCloseUp;
     void showPopup() override
     {
+        escaped_ = false;
         if (onDropDown) onDropDown();
         QComboBox::showPopup();
+        if (combo_.DropDownWidth() > 0) view()->window()->setFixedWidth(combo_.DropDownWidth());
     }
     void hidePopup() override
     {
         QComboBox::hidePopup();
-        if (onCloseUp) onCloseUp();
+        // After the chosen item has been reported (the toolkit closes the list first).
+        const bool accepted = !escaped_;
+        QTimer::singleShot(0, this, [this, accepted] {
+            if (onCloseUp) onCloseUp(accepted);
+        });
     }
+    void NoteEscape() { escaped_ = true; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        if (!combo_.OwnerDrawn()) {
+            QComboBox::paintEvent(event);
+        } else {
+            // The frame and the button as the style draws them, the selection field by the
+            // control.
+            QStylePainter painter(this);
+            QStyleOptionComboBox option;
+            initStyleOption(&option);
+            option.currentText.clear();
+            option.currentIcon = QIcon();
+            painter.drawComplexControl(QStyle::CC_ComboBox, option);
+            const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+            TOwnerDrawState state{odComboBoxEdit};
+            if (hasFocus()) state.Include(odSelected).Include(odFocused);
+            if (!isEnabled()) state.Include(odDisabled);
+            TQtDevice device(painter);
+            combo_.Canvas()->SetDevice(&device);
+            combo_.Canvas()->SetBounds({0, 0, width(), height()});
+            const TRect r{field.left(), field.top(), field.right() + 1, field.bottom() + 1};
+            Application().SafeCall(&combo_, [&] { combo_.PaintItem(combo_.ItemIndex(), r, state); });
+            combo_.Canvas()->SetDevice(nullptr);
+        }
+        PaintOverWidget(*this, combo_);
+    }
+
+private:
+    TComboBox& combo_;
+    bool escaped_ = false;
 };
+
+// A UTF-16 position of `text` for a byte offset of its UTF-8 form, and back.
+int Utf16Pos(const std::string& text, int offset)
+{
+    return static_cast<int>(QString::fromUtf8(text.data(), std::clamp<qsizetype>(offset, 0, text.size())).size());
+}
+int Utf8Pos(const QString& text, int pos)
+{
+    return static_cast<int>(text.left(std::clamp<qsizetype>(pos, 0, text.size())).toUtf8().size());
+}
 
 class TComboBoxPeer : public TPeer {
 public:
     using TPeer::TPeer;
     ~TComboBoxPeer() override
     {
-        // The widget goes later than the model: it must not read it meanwhile.
-        if (widget_) combo_->setModel(new QStandardItemModel(combo_));
+        // The widget goes later than the model: it must not read it meanwhile, nor report
+        // a close-up to this peer.
+        if (widget_) {
+            combo_->onDropDown = nullptr;
+            combo_->onCloseUp = nullptr;
+            combo_->setModel(new QStandardItemModel(combo_));
+        }
     }
 
 protected:
     QWidget* CreateWidget(QWidget* parent) override
     {
-        combo_ = new TComboWidget(parent);
-        combo_->setInsertPolicy(QComboBox::NoInsert);
         auto& c = static_cast<TComboBox&>(control_);
+        combo_ = new TComboWidget(parent, c);
+        combo_->setInsertPolicy(QComboBox::NoInsert);
         model_ = std::make_unique<TItemStringsModel>(*c.Items(), false, TItemModelHooks{});
         combo_->setModel(model_.get());
         combo_->onDropDown = [this, &c] { Call([&] { c.DropDownByUser(); }); };
-        combo_->onCloseUp = [this, &c] { Call([&] { c.CloseUpByUser(); }); };
+        combo_->onCloseUp = [this, &c](bool accepted) { React([&] { c.CloseUpByUser(accepted); }); };
         connect(combo_, &QComboBox::activated, this, [this, &c](int index) {
             React([&] { c.SelectByUser(index); });
         });
+        combo_->view()->installEventFilter(this);
         return combo_;
     }
     void Sync() override
     {
         auto& c = static_cast<TComboBox&>(control_);
-        const bool editable = c.Style() == csDropDown || c.Style() == csSimple;
+        const bool editable = c.Editable();
         if (combo_->isEditable() != editable) {
             combo_->setEditable(editable);
             if (QLineEdit* edit = combo_->lineEdit()) {
                 Watch(edit);
                 connect(edit, &QLineEdit::textEdited, this,
                         [this, &c](const QString& text) { Call([&] { c.SetTextByUser(S(text)); }); });
+                connect(edit, &QLineEdit::selectionChanged, this, [this] { NoteSelection(); });
+                connect(edit, &QLineEdit::cursorPositionChanged, this, [this] { NoteSelection(); });
             }
+        }
+        if (c.OwnerDrawn() != (delegate_ != nullptr)) {
+            delegate_ = c.OwnerDrawn() ? new TComboItemDelegate(combo_, c) : nullptr;
+            combo_->setItemDelegate(delegate_ ? static_cast<QAbstractItemDelegate*>(delegate_)
+                                              : new QStyledItemDelegate(combo_));
         }
         if (combo_->currentIndex() != c.ItemIndex()) combo_->setCurrentIndex(c.ItemIndex());
         if (editable) {
+            QLineEdit* edit = combo_->lineEdit();
             if (combo_->currentText() != Q(c.Text())) combo_->setEditText(Q(c.Text()));
-            if (c.MaxLength() > 0) combo_->lineEdit()->setMaxLength(c.MaxLength());
+            if (c.MaxLength() > 0) edit->setMaxLength(c.MaxLength());
+            if (c.EditSelSerial() != appliedSelSerial_) {
+                appliedSelSerial_ = c.EditSelSerial();
+                const int start = Utf16Pos(c.Text(), c.SelStart());
+                const int end = Utf16Pos(c.Text(), c.SelStart() + c.SelLength());
+                if (end > start)
+                    edit->setSelection(start, end - start);
+                else
+                    edit->setCursorPosition(start);
+            }
         }
         combo_->setMaxVisibleItems(std::max(1, c.DropDownCount()));
+        QPalette pal = combo_->palette();
+        pal.setColor(QPalette::Base, ToQColor(c.Color()));
+        combo_->setPalette(pal);
+        combo_->update();
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto& c = static_cast<TComboBox&>(control_);
+        if (watched == combo_->view()) {
+            if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+                combo_->NoteEscape();
+            return false;
+        }
+        if (watched == widget_ && !NoteMouseCrossing(event, control_)) return true;
+        if (event->type() == QEvent::Wheel && (watched == widget_ || watched == combo_->lineEdit())) {
+            auto* we = static_cast<QWheelEvent*>(event);
+            const QPoint g = we->globalPosition().toPoint();
+            std::intptr_t taken = 0;
+            React([&] {
+                taken = c.Perform(WM_MOUSEWHEEL, MakeWParam(0, we->angleDelta().y()), MakeLParam(g.x(), g.y()));
+            });
+            return taken != 0;
+        }
+        if (event->type() == QEvent::KeyPress && (watched == widget_ || watched == combo_->lineEdit()))
+            return KeyPress(static_cast<QKeyEvent*>(event));
+        return TPeer::eventFilter(watched, event);
     }
 
 private:
+    // Keys go to the control as key-down and as characters (code points) before the widget
+    // sees them; a character the control took is not typed.
+    bool KeyPress(QKeyEvent* ke)
+    {
+        auto& c = static_cast<TComboBox&>(control_);
+        if (NoteInput(ke)) return true;
+        const QPointer<TPeer> self(this);
+        TKey key = KeyOf(ke->key());
+        if (key != 0) {
+            Call([&] { c.KeyDown(key, ShiftOf(ke->modifiers())); });
+            if (!self || key == 0) return true;
+            if ((key == VK_RETURN || key == VK_ESCAPE) && !c.DroppedDown()) {
+                bool taken = false;
+                if (TCustomForm* form = GetParentForm(&c)) Call([&] { taken = form->DialogKey(key); });
+                if (taken || !self) return true;
+            }
+        }
+        const QString text = ke->text();
+        if (text.isEmpty() || (ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) return false;
+        bool taken = false;
+        for (char32_t cp : text.toUcs4()) {
+            std::intptr_t result = 0;
+            React([&] { result = c.Perform(WM_CHAR, static_cast<std::intptr_t>(cp)); });
+            if (!self) return true;
+            taken = taken || result != 0;
+        }
+        return taken;
+    }
+    void NoteSelection()
+    {
+        if (syncing_) return;
+        QLineEdit* edit = combo_->lineEdit();
+        const QString text = edit->text();
+        auto& c = static_cast<TComboBox&>(control_);
+        if (edit->hasSelectedText()) {
+            const int start = edit->selectionStart();
+            const int end = start + static_cast<int>(edit->selectedText().size());
+            c.EditSelByUser(Utf8Pos(text, start), Utf8Pos(text, end) - Utf8Pos(text, start));
+        } else {
+            c.EditSelByUser(Utf8Pos(text, edit->cursorPosition()), 0);
+        }
+    }
+
     TComboWidget* combo_ = nullptr;
     std::unique_ptr<TItemStringsModel> model_;
+    TComboItemDelegate* delegate_ = nullptr;
+    int appliedSelSerial_ = 0;
 };
 
 // ---- Image, shape, splitter --------- ----------------------------------------------------

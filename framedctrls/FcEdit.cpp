@@ -1,0 +1,228 @@
+#include "framedctrls/FcEdit.h"
+
+#include "platform/ui/Forms.h"
+#include "platform/ui/Messages.h"
+
+namespace framedctrls {
+
+namespace {
+
+const classes::TEnumInfo& LeftRightInfo()
+{
+    static const classes::TEnumInfo info{"TLeftRight", {"taLeftJustify", "taRightJustify"}};
+    return info;
+}
+
+// A message the edit posts to itself: Enter was taken, move the focus as Tab does.
+constexpr unsigned kTabOnEnter = ui::WM_USER + 0x0F01;
+
+}  // namespace
+
+const classes::TEnumInfo& ImeModeInfo()
+{
+    static const classes::TEnumInfo info{"TImeMode",
+                                         {"imDisable", "imClose", "imOpen", "imDontCare", "imSAlpha", "imAlpha",
+                                          "imHira", "imSKata", "imKata", "imChinese", "imSHanguel", "imHanguel"}};
+    return info;
+}
+
+GW_IMPLEMENT_CLASS(TFcCustomEdit, ui::TEdit)
+{
+    using C = TFcCustomEdit;
+    p.Color("Color", &C::EditColor, &C::SetEditColor, rtl::clWindow).Stored(&C::FrameStored);
+    p.Enumeration("Alignment", LeftRightInfo(), &C::Alignment, &C::SetAlignment, ui::taLeftJustify);
+    p.Boolean("AutoSelect", &C::AutoSelect, &C::SetAutoSelect, true);
+    p.Boolean("AutoSize", &C::AutoSize, &C::SetAutoSize, true);
+    p.Enumeration("CharCase", ui::EditCharCaseInfo(), &C::CharCase, &C::SetCharCase, ui::ecNormal);
+    p.Boolean("HideSelection", &C::HideSelection, &C::SetHideSelection, true);
+    p.Boolean("OEMConvert", &C::OEMConvert, &C::SetOEMConvert, false);
+    p.Enumeration("ImeMode", ImeModeInfo(), &C::ImeMode, &C::SetImeMode, imDontCare);
+    p.String("ImeName", &C::ImeName, &C::SetImeName);
+    p.Boolean("TabOnEnter", &C::TabOnEnter, &C::SetTabOnEnter, false);
+    p.Color("FrameColor", &C::FrameColor, &C::SetFrameColor, rtl::clBtnShadow).Stored(&C::FrameStored);
+    p.Component<TFcFrameController>("FrameController", &C::FrameController, &C::SetFrameController);
+    p.Boolean("FrameFlat", &C::FrameFlat, &C::SetFrameFlat, false).Stored(&C::FrameStored);
+    p.Enumeration("FrameFlatStyle", FrameStyleInfo(), &C::FrameFlatStyle, &C::SetFrameFlatStyle, fsStatus)
+        .Stored(&C::FrameStored);
+    p.Enumeration("FrameFocusStyle", FrameStyleInfo(), &C::FrameFocusStyle, &C::SetFrameFocusStyle, fsLowered)
+        .Stored(&C::FrameStored);
+    p.Set("FrameSides", SideInfo(), &C::FrameSides, &C::SetFrameSides, kAllSides).Stored(&C::FrameStored);
+    p.Enumeration("FrameStyle", FrameStyleInfo(), &C::FrameStyle, &C::SetFrameStyle, fsFlat).Stored(&C::FrameStored);
+    p.Boolean("FrameVisible", &C::FrameVisible, &C::SetFrameVisible, false).Stored(&C::FrameStored);
+    p.Boolean("UseFrameController", &C::UseFrameController, &C::SetUseFrameController, true);
+    p.Event("OnMouseEnter", &C::OnMouseEnter);
+    p.Event("OnMouseLeave", &C::OnMouseLeave);
+}
+
+GW_IMPLEMENT_CLASS(TFcEdit, TFcCustomEdit) {}
+
+TFcCustomEdit::TFcCustomEdit(classes::TComponent* owner) : ui::TEdit(owner) {}
+
+TFcCustomEdit::~TFcCustomEdit()
+{
+    if (frameController_ != nullptr) frameController_->RemoveControl(this);
+}
+
+void TFcCustomEdit::UpdateFrame(bool setMouseOver, bool mouseOver)
+{
+    if (setMouseOver) mouseOver_ = mouseOver;
+    if (!frameFlat_) return;
+    frameStyle_ = focused_ || mouseOver_ ? frameFocusStyle_ : frameFlatStyle_;
+    RepaintFrame();
+}
+
+void TFcCustomEdit::RepaintFrame() { Repaint(); }
+
+void TFcCustomEdit::PaintOver(ui::TCanvas& canvas)
+{
+    if (!frameVisible_) return;
+    DrawBorder(canvas, Width(), Height(), frameSides_, frameColor_, Color(), frameStyle_);
+}
+
+void TFcCustomEdit::SetAlignment(ui::TAlignment a)
+{
+    // The window takes the new alignment; the text stays as it is.
+    TEdit::SetAlignment(a == ui::taRightJustify ? ui::taRightJustify : ui::taLeftJustify);
+}
+
+void TFcCustomEdit::SetEditColor(rtl::TColor c)
+{
+    if (c == Color()) return;
+    SetColor(c);
+    if (frameVisible_) RepaintFrame();
+}
+
+void TFcCustomEdit::SetFrameColor(rtl::TColor v)
+{
+    if (v == frameColor_) return;
+    frameColor_ = v;
+    RepaintFrame();
+}
+
+void TFcCustomEdit::SetFrameController(TFcFrameController* c) { AttachFrameController(*this, frameController_, c); }
+
+void TFcCustomEdit::SetFrameFlat(bool v)
+{
+    if (v == frameFlat_) return;
+    frameFlat_ = v;
+    if (v) {
+        SetFrameVisible(true);
+        if (!Loading()) {
+            frameSides_ = kAllSides;
+            frameStyle_ = frameFlatStyle_;
+        }
+    }
+    RepaintFrame();
+}
+
+void TFcCustomEdit::SetFrameFlatStyle(TFrameStyle v)
+{
+    if (v == frameFlatStyle_) return;
+    frameFlatStyle_ = v;
+    RepaintFrame();
+}
+
+void TFcCustomEdit::SetFrameFocusStyle(TFrameStyle v)
+{
+    if (v == frameFocusStyle_) return;
+    frameFocusStyle_ = v;
+    RepaintFrame();
+}
+
+void TFcCustomEdit::SetFrameSides(TSides v)
+{
+    if (v == frameSides_) return;
+    frameSides_ = v;
+    RepaintFrame();
+}
+
+void TFcCustomEdit::SetFrameStyle(TFrameStyle v)
+{
+    if (v == frameStyle_) return;
+    frameStyle_ = v;
+    RepaintFrame();
+}
+
+void TFcCustomEdit::SetFrameVisible(bool v)
+{
+    if (v == frameVisible_) return;
+    frameVisible_ = v;
+    // The ring around the editing area comes or goes: the window is laid out again.
+    Changed();
+    RepaintFrame();
+}
+
+void TFcCustomEdit::Dispatch(ui::TMessage& m)
+{
+    switch (m.Msg) {
+    case ui::CM_ENTER:
+        focused_ = true;
+        UpdateFrame(false, true);
+        TEdit::Dispatch(m);
+        return;
+    case ui::CM_EXIT:
+        TEdit::Dispatch(m);
+        focused_ = false;
+        UpdateFrame(false, false);
+        return;
+    case ui::CM_MOUSEENTER:
+        TEdit::Dispatch(m);
+        UpdateFrame(true, true);
+        OnMouseEnter(this);
+        return;
+    case ui::CM_MOUSELEAVE:
+        TEdit::Dispatch(m);
+        UpdateFrame(true, false);
+        OnMouseLeave(this);
+        return;
+    case ui::WM_SIZE:
+        TEdit::Dispatch(m);
+        if (frameVisible_) RepaintFrame();
+        return;
+    case kTabOnEnter:
+        if (tabPending_) {
+            tabPending_ = false;
+            if (ui::TCustomForm* form = ui::GetParentForm(this)) form->SelectNext(this, true, true);
+        }
+        return;
+    default: TEdit::Dispatch(m);
+    }
+}
+
+void TFcCustomEdit::PostTab()
+{
+    tabPending_ = true;
+    PostMessage(kTabOnEnter);
+}
+
+void TFcCustomEdit::KeyDown(ui::TKey& key, ui::TShiftState shift)
+{
+    // Enter arrives as a key, not as a character, from the window system: take it here so
+    // that neither OnKeyPress nor the form's default button sees it.
+    if (tabOnEnter_ && key == ui::VK_RETURN) {
+        key = 0;
+        PostTab();
+        return;
+    }
+    TEdit::KeyDown(key, shift);
+}
+
+void TFcCustomEdit::KeyPress(char& key)
+{
+    if (tabOnEnter_ && key == '\r') {
+        key = 0;
+        PostTab();
+        return;
+    }
+    TEdit::KeyPress(key);
+}
+
+bool TFcCustomEdit::WantsKey(ui::TKey key) const { return (tabOnEnter_ && key == ui::VK_RETURN) || TEdit::WantsKey(key); }
+
+void TFcCustomEdit::Notification(classes::TComponent* component, classes::TOperation operation)
+{
+    TEdit::Notification(component, operation);
+    if (operation == classes::opRemove && component == frameController_) frameController_ = nullptr;
+}
+
+}  // namespace framedctrls
