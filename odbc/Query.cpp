@@ -468,15 +468,32 @@ void TdbCustomQuery::Execute()
 {
     FieldDefs().Clear();
     columns_.clear();
+    RunStatement();
+}
+
+void TdbCustomQuery::RunStatement()
+{
     Prepare();
     TakeMasterValues();
     std::vector<std::string> storage;
     std::vector<long> indicators;
+    rtl::TScopeExit reset([this] {
+        if (params_.Count() > 0) Odbc().SQLFreeStmt(stmt_.Get(), SQL_RESET_PARAMS);
+    });
     BindParameters(storage, indicators);
     const SQLRETURN r = Odbc().SQLExecute(stmt_.Get());
-    if (params_.Count() > 0) Odbc().SQLFreeStmt(stmt_.Get(), SQL_RESET_PARAMS);
-    // A statement that changes no row answers SQL_NO_DATA: that is success here.
-    if (r != SQL_NO_DATA) CheckStmtResult(r);
+    // A statement that changes no row answers SQL_NO_DATA: that is success here. A driver
+    // that gives the statement another cursor than asked for (01S02, a statement that returns
+    // no rows, say) says so with information only; the cursor used is read back.
+    if (r == SQL_SUCCESS_WITH_INFO) {
+        const std::vector<TDiagRecord> records = ReadDiagRecords(SQL_HANDLE_STMT, stmt_.Get());
+        const bool onlyChanged = !records.empty() && std::all_of(records.begin(), records.end(), [](const TDiagRecord& d) {
+            return d.SQLState == "01S02";
+        });
+        if (!onlyChanged) throw ESQLerror(r, records);
+    } else if (r != SQL_NO_DATA) {
+        CheckStmtResult(r);
+    }
     executed_ = true;
 }
 
@@ -553,6 +570,7 @@ void TdbCustomQuery::InternalOpen()
     }
     place_ = TPlace::BeforeFirst;
     recNo_ = 0;
+    rowCount_ = -1;
     cursor_ = -1;
     driverDone_ = false;
     uniRow_.clear();
@@ -680,20 +698,47 @@ TGetResult TdbCustomQuery::FetchScroll(std::int16_t orientation, std::int64_t of
     }
     CheckStmtResult(r);
     place_ = TPlace::On;
-    SQLULEN number = 0;
-    if (Odbc().SQLGetStmtAttr(stmt_.Get(), SQL_ATTR_ROW_NUMBER, &number, SQL_IS_UINTEGER, nullptr) == SQL_SUCCESS &&
-        number > 0) {
-        recNo_ = static_cast<std::int64_t>(number);
-    } else {
-        switch (orientation) {
-        case SQL_FETCH_FIRST: recNo_ = 1; break;
-        case SQL_FETCH_NEXT: ++recNo_; break;
-        case SQL_FETCH_PRIOR: --recNo_; break;
-        case SQL_FETCH_ABSOLUTE: recNo_ = offset; break;
-        default: recNo_ = -1; break;
-        }
+    switch (orientation) {
+    case SQL_FETCH_FIRST: recNo_ = 1; break;
+    case SQL_FETCH_NEXT: ++recNo_; break;
+    case SQL_FETCH_PRIOR: --recNo_; break;
+    case SQL_FETCH_ABSOLUTE: recNo_ = offset; break;
+    case SQL_FETCH_LAST: recNo_ = ScrollRowCount(); break;
+    default: break;
     }
     return grOK;
+}
+
+std::int64_t TdbCustomQuery::ScrollRowCount()
+{
+    if (rowCount_ >= 0) return rowCount_;
+    // Asked on the last row: its number is the count, when the driver tells it.
+    SQLULEN number = 0;
+    if (Odbc().SQLGetStmtAttr(stmt_.Get(), SQL_ATTR_ROW_NUMBER, &number, SQL_IS_UINTEGER, nullptr) == SQL_SUCCESS &&
+        number > 0 && number < (SQLULEN{1} << 62)) {
+        rowCount_ = static_cast<std::int64_t>(number);
+        return rowCount_;
+    }
+    // Otherwise found with absolute fetches, then back onto the last row.
+    if (!(cursorAttributes_ & SQL_CA1_ABSOLUTE)) RaiseMessage(SRecordNumberUnknown);
+    const auto exists = [this](std::int64_t n) {
+        const SQLRETURN r = Odbc().SQLFetchScroll(stmt_.Get(), SQL_FETCH_ABSOLUTE, static_cast<SQLLEN>(n));
+        if (r == SQL_NO_DATA) return false;
+        CheckStmtResult(r);
+        return true;
+    };
+    std::int64_t low = 0, high = 1;
+    while (exists(high)) {
+        low = high;
+        high *= 2;
+    }
+    while (high - low > 1) {
+        const std::int64_t mid = low + (high - low) / 2;
+        (exists(mid) ? low : high) = mid;
+    }
+    rowCount_ = low;
+    if (low > 0) CheckStmtResult(Odbc().SQLFetchScroll(stmt_.Get(), SQL_FETCH_ABSOLUTE, static_cast<SQLLEN>(low)));
+    return rowCount_;
 }
 
 bool TdbCustomQuery::CacheHas(std::int64_t index)
@@ -789,7 +834,7 @@ void TdbCustomQuery::InternalFirst()
     if (!Scrollable() && place_ != TPlace::BeforeFirst) {
         // A forward-only cursor starts again by running its statement again.
         CloseCursor();
-        Execute();
+        RunStatement();
         recNo_ = 0;
     }
     place_ = TPlace::BeforeFirst;

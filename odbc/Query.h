@@ -177,6 +177,7 @@ private:
     enum class TPlace { BeforeFirst, On, AfterLast };
 
     void SqlChanged();
+    void RunStatement();
     void SetStatementOptions();
     void DescribeColumns();
     void TakeMasterValues();
@@ -185,6 +186,8 @@ private:
     void ReadRow(std::vector<db::TVariant>& values);
     void ReadText(int column, std::int16_t cType, db::TVariant& value);
     db::TGetResult FetchScroll(std::int16_t orientation, std::int64_t offset);
+    // The rows of a scrollable result (asked once per open).
+    std::int64_t ScrollRowCount();
     // Cached reading: makes sure the store holds row `index` (0-based) when the rows reach it.
     bool CacheHas(std::int64_t index);
     void FillFromCache(TRecord& record, std::int64_t index) const;
@@ -219,6 +222,7 @@ private:
     // Scrollable cursors: where the driver's cursor stands.
     TPlace place_ = TPlace::BeforeFirst;
     std::int64_t recNo_ = 0;
+    std::int64_t rowCount_ = -1;
     // Forward-only cursors: the rows read so far and the cursor's index among them.
     std::unique_ptr<db::TRowStore> cache_;
     std::int64_t cursor_ = -1;
