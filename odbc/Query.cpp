@@ -136,6 +136,22 @@ TdbCustomQuery::TdbCustomQuery(classes::TComponent* owner)
     : TDataSet(owner), sql_(std::make_unique<rtl::TStringList>()), masterLink_(*this)
 {
     sql_->OnChange = [this](rtl::TStringList&) { SqlChanged(); };
+    for (int k = 0; k < 3; ++k) {
+        lists_[k] = std::make_unique<rtl::TStringList>();
+        lists_[k]->OnChange = [this, k](rtl::TStringList& list) {
+            const std::string text = list.Text();
+            const bool wasEmpty = rtl::Trim(listTexts_[k]).empty();
+            if (Active() && wasEmpty != rtl::Trim(text).empty()) {
+                // Put the list back as it was: the open set keeps its way of posting.
+                auto handler = std::move(list.OnChange);
+                list.SetText(listTexts_[k]);
+                list.OnChange = std::move(handler);
+                throw ESQLerror("You can't change Post metod while query is active");
+            }
+            listTexts_[k] = text;
+            listQueries_[k].reset();
+        };
+    }
     // Announced to a database owner before this object was a query: look for one now.
     if (owner != nullptr)
         for (int i = 0; i < owner->ComponentCount(); ++i)
@@ -149,6 +165,7 @@ TdbCustomQuery::~TdbCustomQuery()
 {
     CloseOnDestroy();
     sql_->OnChange = nullptr;
+    for (auto& list : lists_) list->OnChange = nullptr;
     masterLink_.SetDataSource(nullptr);
     FreeStatement();
     if (database_ != nullptr) database_->RemoveDataSet(this);
@@ -937,6 +954,119 @@ int TdbCustomQuery::GetRecNo() const
     TRecordBuffer buffer = GetActiveRecordBuffer();
     if (buffer == nullptr || RecordOf(buffer).flag != bfCurrent) return -1;
     return static_cast<int>(RecordOf(buffer).recNo);
+}
+
+// ---- Posting --------------------------------------------------------------------------------
+
+bool TdbCustomQuery::GetCanModify() const
+{
+    return std::any_of(std::begin(listTexts_), std::end(listTexts_), [](const std::string& t) { return !rtl::Trim(t).empty(); });
+}
+
+TRecordBuffer TdbCustomQuery::GetOldValueBuffer() const
+{
+    return oldRecord_ ? reinterpret_cast<TRecordBuffer>(oldRecord_.get()) : ActiveBuffer();
+}
+
+void TdbCustomQuery::InternalEdit() { oldRecord_ = std::make_unique<TRecord>(RecordOf(ActiveBuffer())); }
+
+void TdbCustomQuery::RunList(int kind, const TRecord& record, const TRecord& old)
+{
+    static constexpr TOdbcMessageId kUnsupported[] = {SInternalUpdateNotSupported, SInternalInsertNotSupported,
+                                                      SInternalDeleteNotSupported};
+    if (rtl::Trim(listTexts_[kind]).empty()) RaiseMessage(kUnsupported[kind]);
+    if (!listQueries_[kind]) {
+        listQueries_[kind] = std::make_unique<TdbCustomQuery>(nullptr);
+        listQueries_[kind]->SetDatabase(database_);
+        listQueries_[kind]->SetCursorType(0);
+        listQueries_[kind]->SQL()->SetText(listTexts_[kind]);
+    }
+    TdbCustomQuery& list = *listQueries_[kind];
+    // The parameters from the fields: "OLD_" + name the old value, a name the new value (or
+    // the old one when the new one is null); others are left alone.
+    for (int i = 0; i < list.Params().Count(); ++i) {
+        TdbParam& p = list.Params().Items(i);
+        const bool wantsOld = p.Name().size() > 4 && rtl::AnsiSameText(p.Name().substr(0, 4), "OLD_");
+        const TFieldDef* def = nullptr;
+        const int index = FieldDefs().IndexOf(wantsOld ? std::string_view(p.Name()).substr(4) : std::string_view(p.Name()));
+        if (index < 0) continue;
+        def = &FieldDefs().Items(index);
+        TField* field = FindField(def->Name());
+        if (field == nullptr) continue;
+        const auto at = static_cast<std::size_t>(index);
+        TVariant value = wantsOld ? old.values[at] : record.values[at];
+        if (!wantsOld && value.IsNull()) value = old.values[at];
+        p.AssignFieldValue(*field, value);
+    }
+    // One transaction of its own, kept only for exactly one row.
+    THandle connection = database_->Handle();
+    const TOdbcApi& api = Odbc();
+    database_->CheckResult(api.SQLSetConnectAttr(connection, SQL_ATTR_AUTOCOMMIT,
+                                                 reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), SQL_IS_UINTEGER));
+    rtl::TScopeExit autocommit([&] {
+        api.SQLSetConnectAttr(connection, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON),
+                              SQL_IS_UINTEGER);
+    });
+    long long rows = 0;
+    try {
+        list.ExecSQL();
+        rows = list.RowsAffected();
+    } catch (...) {
+        api.SQLEndTran(SQL_HANDLE_DBC, connection, SQL_ROLLBACK);
+        throw;
+    }
+    if (rows != 1) {
+        api.SQLEndTran(SQL_HANDLE_DBC, connection, SQL_ROLLBACK);
+        RaiseMessage(rows == 0 ? SNoRowsAffected : SMoreThanOneRowAffected);
+    }
+    database_->CheckResult(api.SQLEndTran(SQL_HANDLE_DBC, connection, SQL_COMMIT));
+}
+
+void TdbCustomQuery::Requery(std::int64_t recNo)
+{
+    CloseCursor();
+    RunStatement();
+    place_ = TPlace::BeforeFirst;
+    recNo_ = 0;
+    rowCount_ = -1;
+    driverDone_ = false;
+    uniRow_.clear();
+    if (Cached()) {
+        std::vector<TStorage> storages;
+        for (const TODBCFieldDef* c : columns_) storages.push_back(StorageOf(c->DataType()));
+        cache_ = std::make_unique<TRowStore>(std::move(storages));
+        if (CacheHas(std::max<std::int64_t>(recNo, 1) - 1))
+            cursor_ = std::max<std::int64_t>(recNo, 1) - 1;
+        else
+            cursor_ = static_cast<std::int64_t>(cache_->RowCount()) - 1;
+    } else if (Scrollable()) {
+        if (FetchScroll(SQL_FETCH_ABSOLUTE, std::max<std::int64_t>(recNo, 1)) != grOK) FetchScroll(SQL_FETCH_LAST, 0);
+    }
+}
+
+void TdbCustomQuery::InternalPost()
+{
+    TRecord& record = RecordOf(ActiveBuffer());
+    if (State() == dsEdit) {
+        RunList(0, record, oldRecord_ ? *oldRecord_ : record);
+        oldRecord_.reset();
+        Requery(record.recNo);
+    } else {
+        const TRecord none = [&] {
+            TRecord r;
+            r.values.assign(record.values.size(), TVariant());
+            return r;
+        }();
+        RunList(1, record, none);
+        Requery(record.flag == bfEOF ? INT64_MAX : record.recNo);
+    }
+}
+
+void TdbCustomQuery::InternalDelete()
+{
+    const TRecord& record = RecordOf(ActiveBuffer());
+    RunList(2, record, record);
+    Requery(record.recNo);
 }
 
 // ---- Record buffers -------------------------------------------------------------------------

@@ -116,6 +116,16 @@ public:
     // is allocated it reads the type the driver really uses. Changing it closes the set.
     int CursorType() const noexcept { return cursorType_; }
     void SetCursorType(int type);
+    // Statements that post changes instead of the driver: each runs with parameters named
+    // after the fields (the new value, or the old one when the new one is null; "OLD_" + name
+    // for the old value), in a transaction of its own that is kept only when it touches
+    // exactly one row; otherwise it is rolled back and the post raises "No rows affected" or
+    // "More then one rows affected", the record staying in its edit. A list cannot be emptied
+    // or filled while the set is open ("You can't change Post metod while query is active").
+    rtl::TStringList* ModifySQL() const noexcept { return lists_[0].get(); }
+    rtl::TStringList* InsertSQL() const noexcept { return lists_[1].get(); }
+    rtl::TStringList* DeleteSQL() const noexcept { return lists_[2].get(); }
+
     // Forward-only reading without keeping the rows read.
     bool UniDirectional() const noexcept { return uniDirectional_; }
     void SetUniDirectional(bool on);
@@ -167,7 +177,11 @@ protected:
     void InternalGotoBookmark(const db::TBookmark& bookmark) override;
     bool GetFieldData(db::TField* field, db::TRecordBuffer buffer, db::TVariant& value) const override;
     void SetFieldData(db::TField* field, const db::TVariant& value) override;
-    bool GetCanModify() const override { return false; }
+    bool GetCanModify() const override;
+    db::TRecordBuffer GetOldValueBuffer() const override;
+    void InternalEdit() override;
+    void InternalPost() override;
+    void InternalDelete() override;
     int GetRecordCount() const override;
     int GetRecNo() const override;
 
@@ -177,6 +191,10 @@ private:
     enum class TPlace { BeforeFirst, On, AfterLast };
 
     void SqlChanged();
+    // Runs statement list `kind` (0 modify, 1 insert, 2 delete) for `record`.
+    void RunList(int kind, const TRecord& record, const TRecord& old);
+    // Runs the statement again and puts the cursor on record number `recNo` (or the last).
+    void Requery(std::int64_t recNo);
     void RunStatement();
     void SetStatementOptions();
     void DescribeColumns();
@@ -197,6 +215,10 @@ private:
     [[noreturn]] void RaiseMessage(int id, const std::string& arg = {}) const;
 
     std::unique_ptr<rtl::TStringList> sql_;
+    std::unique_ptr<rtl::TStringList> lists_[3];
+    std::string listTexts_[3];
+    std::unique_ptr<TdbCustomQuery> listQueries_[3];
+    std::unique_ptr<TRecord> oldRecord_;
     std::string parsedSql_;
     TdbParams params_;
     bool paramCheck_ = true;

@@ -340,6 +340,84 @@ TEST_P(QueryTest, DisconnectingClosesTheSetAndTheNextOpenStartsAgain)
     EXPECT_EQ(query.Fields()[0]->AsInteger(), 3);
 }
 
+// ---- Posting through statement lists -------------------------------------------------------
+
+TEST_P(QueryTest, StatementListsPostExactlyOneRowOrRollBack)
+{
+    const std::string t = Table("gw_q_post");
+    Exec("CREATE TABLE " + t + " (id INTEGER, grp INTEGER, name VARCHAR(20))");
+    Exec("INSERT INTO " + t + " VALUES (1, 1, 'one')");
+    Exec("INSERT INTO " + t + " VALUES (2, 2, 'two')");
+    Exec("INSERT INTO " + t + " VALUES (3, 2, 'three')");
+    const auto names = [&] {
+        TdbCustomQuery check(nullptr);
+        check.SetDatabase(&database_);
+        SetSql(check, "SELECT name FROM " + t + " ORDER BY id");
+        check.Open();
+        std::string all;
+        for (; !check.Eof(); check.Next()) all += check.Fields()[0]->AsString() + ",";
+        return all;
+    };
+    for (int cursorType : {0, 3}) {
+        SCOPED_TRACE("cursor type " + std::to_string(cursorType));
+        TdbCustomQuery query(nullptr);
+        query.SetDatabase(&database_);
+        query.SetCursorType(cursorType);
+        SetSql(query, "SELECT id, grp, name FROM " + t + " ORDER BY id");
+        query.ModifySQL()->SetText("UPDATE " + t + " SET name = :name WHERE id = :OLD_id");
+        query.InsertSQL()->SetText("INSERT INTO " + t + " (id, grp, name) VALUES (:id, :grp, :name)");
+        query.DeleteSQL()->SetText("DELETE FROM " + t + " WHERE grp = :OLD_grp");
+        query.Open();
+        const std::string before = names();
+
+        // One row: kept, and the set shows it.
+        query.Edit();
+        query.FieldByName("name")->SetAsString("uno");
+        query.Post();
+        EXPECT_EQ(query.FieldByName("name")->AsString(), "uno");
+        EXPECT_EQ(query.RecNo(), 1);
+
+        // Two rows (the delete matches a whole group): rolled back, the record still deleting
+        // nothing and the set as it was.
+        query.Next();
+        EXPECT_EQ(odbctest::SqlErrorOf([&] { query.Delete(); }).Message(), "More then one rows affected");
+        EXPECT_EQ(query.RecordCount(), 3);
+
+        // No row: the update of a record changed meanwhile is rolled back and the edit stays.
+        query.Edit();
+        query.FieldByName("id")->SetAsInteger(99);
+        query.FieldByName("name")->SetAsString("gone");
+        Exec("UPDATE " + t + " SET id = 20 WHERE id = 2");
+        const ESQLerror none = odbctest::SqlErrorOf([&] { query.Post(); });
+        EXPECT_EQ(none.Message(), "No rows affected") << none.Message();
+        EXPECT_EQ(query.State(), db::dsEdit);
+        query.Cancel();
+        Exec("UPDATE " + t + " SET id = 2 WHERE id = 20");
+
+        // An insert through its list.
+        query.Append();
+        query.FieldByName("id")->SetAsInteger(4);
+        query.FieldByName("grp")->SetAsInteger(4);
+        query.FieldByName("name")->SetAsString("four");
+        query.Post();
+        EXPECT_EQ(query.RecordCount(), 4);
+        query.Last();
+        EXPECT_EQ(query.FieldByName("name")->AsString(), "four");
+        query.Delete();
+        EXPECT_EQ(query.RecordCount(), 3);
+        query.CheckConsistency();
+
+        // A list cannot be emptied or filled while open; changed, it can.
+        EXPECT_EQ(odbctest::SqlErrorOf([&] { query.DeleteSQL()->Clear(); }).Message(),
+                  "You can't change Post metod while query is active");
+        EXPECT_FALSE(query.DeleteSQL()->Text().empty());
+        EXPECT_NO_THROW(query.DeleteSQL()->SetText("DELETE FROM " + t + " WHERE id = :OLD_id"));
+        query.Close();
+        Exec("UPDATE " + t + " SET name = 'one' WHERE id = 1");
+        EXPECT_EQ(names(), before);
+    }
+}
+
 // ---- Parameters ---------------------------------------------------------------------------
 
 TEST_P(QueryTest, ParametersOfEveryTypeAreWrittenAndReadBackEqual)
