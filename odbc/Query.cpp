@@ -19,11 +19,14 @@ using namespace db;
 static_assert(std::is_same_v<long, SQLLEN>);
 
 // A record buffer: the row's record number (1-based), its bookmark flag and its values, one
-// per field definition.
+// per field definition. A row of the local row store is not copied: the buffer keeps where
+// its values lie in the store until it is edited.
 struct TdbCustomQuery::TRecord {
     std::int64_t recNo = 0;
     TBookmarkFlag flag = bfCurrent;
+    bool inCache = false;
     std::vector<TVariant> values;
+    std::vector<std::uint32_t> offsets;
 };
 
 namespace {
@@ -611,23 +614,30 @@ void TdbCustomQuery::InternalClose()
 
 // ---- Reading --------------------------------------------------------------------------------
 
-void TdbCustomQuery::ReadText(int column, std::int16_t cType, TVariant& value)
+void TdbCustomQuery::ReadText(const TODBCFieldDef& column, std::int16_t cType, TVariant& value)
 {
     const TOdbcApi& api = Odbc();
-    if (chunk_.size() < 65536) chunk_.resize(65536);
+    // The first piece is sized for the column's declared length in UTF-8 (4 bytes a
+    // character) up to 1 KiB, not for the largest value: some drivers fill the whole buffer
+    // they are given. What does not fit (a long value, or a driver that does not enforce
+    // lengths) comes in further pieces of 64 KiB.
+    constexpr std::size_t kPiece = 65536;
+    const std::size_t first =
+        std::clamp<std::uint64_t>(column.ColumnSize == 0 ? 1024 : column.ColumnSize * 4 + 1, 256, 1024);
+    if (chunk_.size() < kPiece) chunk_.resize(kPiece);
     const SQLLEN terminator = cType == SQL_C_CHAR ? 1 : 0;
     std::string text;
-    for (bool first = true;; first = false) {
+    for (std::size_t piece = first;; piece = kPiece) {
         SQLLEN indicator = 0;
-        const SQLRETURN r = api.SQLGetData(stmt_.Get(), static_cast<SQLUSMALLINT>(column), cType, chunk_.data(),
-                                           static_cast<SQLLEN>(chunk_.size()), &indicator);
-        if (r == SQL_NO_DATA && !first) break;
+        const SQLRETURN r = api.SQLGetData(stmt_.Get(), static_cast<SQLUSMALLINT>(column.Column), cType, chunk_.data(),
+                                           static_cast<SQLLEN>(piece), &indicator);
+        if (r == SQL_NO_DATA && !text.empty()) break;
         if (r != SQL_SUCCESS && r != SQL_SUCCESS_WITH_INFO) CheckStmtResult(r);
         if (indicator == SQL_NULL_DATA) {
             value = TVariant();
             return;
         }
-        const SQLLEN room = static_cast<SQLLEN>(chunk_.size()) - terminator;
+        const SQLLEN room = static_cast<SQLLEN>(piece) - terminator;
         const bool more = indicator == SQL_NO_TOTAL || indicator > room;
         if (r == SQL_SUCCESS_WITH_INFO && !more) CheckStmtResult(r);  // information other than 01004
         text.append(chunk_.data(), static_cast<std::size_t>(more ? room : indicator));
@@ -650,10 +660,10 @@ void TdbCustomQuery::ReadRow(std::vector<TVariant>& values)
         };
         switch (c.DataType()) {
         case ftString:
-        case ftMemo: ReadText(c.Column, SQL_C_CHAR, value); break;
-        case ftBlob: ReadText(c.Column, SQL_C_BINARY, value); break;
+        case ftMemo: ReadText(c, SQL_C_CHAR, value); break;
+        case ftBlob: ReadText(c, SQL_C_BINARY, value); break;
         case ftBCD:
-            ReadText(c.Column, SQL_C_CHAR, value);
+            ReadText(c, SQL_C_CHAR, value);
             if (!value.IsNull()) value = TVariant::FromDecimal(value.Text());
             break;
         case ftBoolean: {
@@ -776,10 +786,20 @@ bool TdbCustomQuery::CacheHas(std::int64_t index)
 
 void TdbCustomQuery::FillFromCache(TRecord& record, std::int64_t index) const
 {
+    record.offsets.resize(columns_.size());
+    cache_->ColumnOffsets(static_cast<std::size_t>(index), record.offsets.data());
+    record.inCache = true;
+    record.recNo = index + 1;
+}
+
+void TdbCustomQuery::Materialize(TRecord& record) const
+{
+    if (!record.inCache) return;
+    const auto row = static_cast<std::size_t>(record.recNo - 1);
     record.values.resize(columns_.size());
     for (std::size_t c = 0; c < columns_.size(); ++c)
-        record.values[c] = cache_->Value(static_cast<std::size_t>(index), static_cast<int>(c));
-    record.recNo = index + 1;
+        record.values[c] = cache_->ValueAt(row, static_cast<int>(c), record.offsets[c]);
+    record.inCache = false;
 }
 
 TGetResult TdbCustomQuery::GetRecord(TRecordBuffer buffer, TGetMode mode, bool)
@@ -816,6 +836,7 @@ TGetResult TdbCustomQuery::GetRecord(TRecordBuffer buffer, TGetMode mode, bool)
                 ++recNo_;
             }
             record.values = uniRow_;
+            record.inCache = false;
             record.recNo = recNo_;
         } else {
             switch (mode) {
@@ -834,6 +855,7 @@ TGetResult TdbCustomQuery::GetRecord(TRecordBuffer buffer, TGetMode mode, bool)
             }
             if (result != grOK) return result;
             ReadRow(record.values);
+            record.inCache = false;
             record.recNo = recNo_;
         }
         record.flag = bfCurrent;
@@ -914,6 +936,11 @@ bool TdbCustomQuery::GetFieldData(TField* field, TRecordBuffer buffer, TVariant&
     if (buffer == nullptr) return false;
     const TRecord& record = RecordOf(buffer);
     const int index = field->FieldNo() - 1;
+    if (record.inCache) {
+        if (index < 0 || index >= static_cast<int>(record.offsets.size())) return false;
+        value = cache_->ValueAt(static_cast<std::size_t>(record.recNo - 1), index, record.offsets[static_cast<std::size_t>(index)]);
+        return !value.IsNull();
+    }
     if (index < 0 || index >= static_cast<int>(record.values.size())) return false;
     value = record.values[static_cast<std::size_t>(index)];
     return !value.IsNull();
@@ -923,6 +950,7 @@ void TdbCustomQuery::SetFieldData(TField* field, const TVariant& value)
 {
     if (!InEditMode(State())) DatabaseError("Dataset not in edit or insert mode", this);
     TRecord& record = RecordOf(ActiveBuffer());
+    Materialize(record);
     const int index = field->FieldNo() - 1;
     if (index < 0 || index >= static_cast<int>(record.values.size())) RaiseMessage(STypeNotSupportedForUpdate);
     record.values[static_cast<std::size_t>(index)] = value;
@@ -968,7 +996,11 @@ TRecordBuffer TdbCustomQuery::GetOldValueBuffer() const
     return oldRecord_ ? reinterpret_cast<TRecordBuffer>(oldRecord_.get()) : ActiveBuffer();
 }
 
-void TdbCustomQuery::InternalEdit() { oldRecord_ = std::make_unique<TRecord>(RecordOf(ActiveBuffer())); }
+void TdbCustomQuery::InternalEdit()
+{
+    Materialize(RecordOf(ActiveBuffer()));
+    oldRecord_ = std::make_unique<TRecord>(RecordOf(ActiveBuffer()));
+}
 
 void TdbCustomQuery::RunList(int kind, const TRecord& record, const TRecord& old)
 {
@@ -1047,6 +1079,7 @@ void TdbCustomQuery::Requery(std::int64_t recNo)
 void TdbCustomQuery::InternalPost()
 {
     TRecord& record = RecordOf(ActiveBuffer());
+    Materialize(record);
     if (State() == dsEdit) {
         RunList(0, record, oldRecord_ ? *oldRecord_ : record);
         oldRecord_.reset();
@@ -1064,7 +1097,8 @@ void TdbCustomQuery::InternalPost()
 
 void TdbCustomQuery::InternalDelete()
 {
-    const TRecord& record = RecordOf(ActiveBuffer());
+    TRecord& record = RecordOf(ActiveBuffer());
+    Materialize(record);
     RunList(2, record, record);
     Requery(record.recNo);
 }
@@ -1089,6 +1123,7 @@ void TdbCustomQuery::InternalInitRecord(TRecordBuffer buffer)
     TRecord& record = RecordOf(buffer);
     record.recNo = 0;
     record.flag = bfCurrent;
+    record.inCache = false;
     record.values.assign(columns_.size(), TVariant());
 }
 

@@ -202,13 +202,15 @@ private:
     void BindParameters(std::vector<std::string>& storage, std::vector<long>& indicators);
     // Reads the values of the row the statement stands on.
     void ReadRow(std::vector<db::TVariant>& values);
-    void ReadText(int column, std::int16_t cType, db::TVariant& value);
+    void ReadText(const TODBCFieldDef& column, std::int16_t cType, db::TVariant& value);
     db::TGetResult FetchScroll(std::int16_t orientation, std::int64_t offset);
     // The rows of a scrollable result (asked once per open).
     std::int64_t ScrollRowCount();
     // Cached reading: makes sure the store holds row `index` (0-based) when the rows reach it.
     bool CacheHas(std::int64_t index);
     void FillFromCache(TRecord& record, std::int64_t index) const;
+    // Copies a record's values out of the row store (before it is changed).
+    void Materialize(TRecord& record) const;
     bool Cached() const noexcept { return cursorType_ == 0 && !uniDirectional_; }
     bool Scrollable() const noexcept { return cursorType_ != 0; }
     void CloseCursor() noexcept;
