@@ -7,6 +7,8 @@
 
 #include "OdbcTestSupport.h"
 #include "odbc/Params.h"
+#include "odbc/Query.h"
+#include "platform/classes/Streaming.h"
 #include "odbc/SqlError.h"
 
 namespace {
@@ -102,6 +104,23 @@ std::string Le(std::uint64_t v, int bytes)
     std::string out;
     for (int i = 0; i < bytes; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
     return out;
+}
+
+TEST(TdbParams, DataTravelsThroughTheComponentTextForm)
+{
+    TdbCustomQuery query(nullptr);
+    query.SQL()->Add("SELECT * FROM t WHERE a = :A AND b = :B");
+    query.ParamByName("A").SetAsLargeInt(INT64_MAX);
+    query.ParamByName("B").SetAsBCD("0.10");
+    const std::string text = classes::WriteComponentText(query);
+    EXPECT_NE(text.find("Data = {"), std::string::npos) << text;
+    TdbCustomQuery read(nullptr);
+    read.SQL()->Add("SELECT :A, :B");
+    classes::ReadComponentText(read, text);
+    EXPECT_TRUE(read.Params() == query.Params());
+    // Without parameters nothing is written.
+    TdbCustomQuery none(nullptr);
+    EXPECT_EQ(classes::WriteComponentText(none).find("Data"), std::string::npos);
 }
 
 TEST(TdbParams, ReadsVersion2)
