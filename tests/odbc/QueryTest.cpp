@@ -418,6 +418,33 @@ TEST_P(QueryTest, StatementListsPostExactlyOneRowOrRollBack)
     }
 }
 
+TEST_P(QueryTest, WithoutAStatementListThePostIsRefusedAndTheRecordKept)
+{
+    const std::string t = Table("gw_q_nolist");
+    Exec("CREATE TABLE " + t + " (id INTEGER, name VARCHAR(20))");
+    Exec("INSERT INTO " + t + " VALUES (1, 'one')");
+    TdbCustomQuery query(nullptr);
+    query.SetDatabase(&database_);
+    SetSql(query, "SELECT * FROM " + t);
+    query.Open();
+    EXPECT_FALSE(query.CanModify());
+    query.Close();
+    query.ModifySQL()->SetText("UPDATE " + t + " SET name = :name WHERE id = :OLD_id");
+    query.Open();
+    ASSERT_TRUE(query.CanModify());
+    query.Edit();
+    query.FieldByName("name")->SetAsString(kTenChars);
+    query.Post();
+    EXPECT_EQ(query.FieldByName("name")->AsString(), kTenChars);
+    EXPECT_EQ(odbctest::SqlErrorOf([&] { query.Delete(); }).Message(), "Internal delete is not supported by the driver");
+    query.Append();
+    query.FieldByName("id")->SetAsInteger(2);
+    EXPECT_EQ(odbctest::SqlErrorOf([&] { query.Post(); }).Message(), "Internal insert is not supported by the driver");
+    EXPECT_EQ(query.State(), db::dsInsert);
+    query.Cancel();
+    EXPECT_EQ(query.RecordCount(), 1);
+}
+
 // ---- Parameters ---------------------------------------------------------------------------
 
 TEST_P(QueryTest, ParametersOfEveryTypeAreWrittenAndReadBackEqual)
