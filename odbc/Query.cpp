@@ -887,7 +887,7 @@ void TdbCustomQuery::InternalLast()
         return;
     }
     if (!Scrollable()) {
-        while (Odbc().SQLFetch(stmt_.Get()) == SQL_SUCCESS) ++recNo_;
+        for (SQLRETURN r; (r = Odbc().SQLFetch(stmt_.Get())) != SQL_NO_DATA; ++recNo_) CheckStmtResult(r);
     }
     place_ = TPlace::AfterLast;
 }

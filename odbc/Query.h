@@ -116,12 +116,15 @@ public:
     // is allocated it reads the type the driver really uses. Changing it closes the set.
     int CursorType() const noexcept { return cursorType_; }
     void SetCursorType(int type);
-    // Statements that post changes instead of the driver: each runs with parameters named
+    // The statements that post changes (the driver's positioned operations are not used: a
+    // post without its list raises "Internal update / insert / delete is not supported by
+    // the driver"). Each runs with parameters named
     // after the fields (the new value, or the old one when the new one is null; "OLD_" + name
     // for the old value), in a transaction of its own that is kept only when it touches
     // exactly one row; otherwise it is rolled back and the post raises "No rows affected" or
     // "More then one rows affected", the record staying in its edit. A list cannot be emptied
     // or filled while the set is open ("You can't change Post metod while query is active").
+    // After a post the statement runs again and the cursor stays at its record number.
     rtl::TStringList* ModifySQL() const noexcept { return lists_[0].get(); }
     rtl::TStringList* InsertSQL() const noexcept { return lists_[1].get(); }
     rtl::TStringList* DeleteSQL() const noexcept { return lists_[2].get(); }
