@@ -121,11 +121,13 @@ std::int16_t FieldTypeToSQLType(db::TFieldType type)
     case db::ftBoolean: return SQL_SMALLINT;
     case db::ftInteger:
     case db::ftAutoInc: return SQL_INTEGER;
+    case db::ftLargeint: return SQL_BIGINT;
     case db::ftFloat:
-    case db::ftCurrency:
-    case db::ftBCD: return SQL_DOUBLE;
-    case db::ftDate: return SQL_DATE;
-    case db::ftDateTime: return SQL_TIMESTAMP;
+    case db::ftCurrency: return SQL_DOUBLE;
+    case db::ftBCD: return SQL_DECIMAL;
+    case db::ftDate: return SQL_TYPE_DATE;
+    case db::ftTime: return SQL_TYPE_TIME;
+    case db::ftDateTime: return SQL_TYPE_TIMESTAMP;
     case db::ftBlob: return SQL_LONGVARBINARY;
     case db::ftMemo: return SQL_LONGVARCHAR;
     default: return 0;

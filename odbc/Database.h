@@ -53,9 +53,10 @@ protected:
 // doubled, unless it already is such a braced value, so that it reaches the driver whole.
 std::string ParamsToConnectString(const rtl::TStrings& params);
 
-// The SQL data type a parameter of that field type is bound as (SQL_CHAR, SQL_SMALLINT,
-// SQL_INTEGER, SQL_DOUBLE, SQL_DATE, SQL_TIMESTAMP, SQL_LONGVARBINARY, SQL_LONGVARCHAR); 0 for
-// the types that have none (ftTime included).
+// The SQL data type a parameter of that field type is bound as: SQL_CHAR, SQL_SMALLINT
+// (booleans too), SQL_INTEGER, SQL_BIGINT (64-bit integers), SQL_DOUBLE, SQL_DECIMAL (exact
+// decimals, sent as their text), the ODBC 3 date, time and timestamp types,
+// SQL_LONGVARBINARY, SQL_LONGVARCHAR; 0 for the types that have none.
 std::int16_t FieldTypeToSQLType(db::TFieldType type);
 
 class TdbDataBase : public classes::TComponent {

@@ -52,11 +52,12 @@ TEST(ParamsToConnectString, JoinsTheLinesAndBracesValuesThatWouldBreakTheString)
 
 TEST(FieldTypeToSQLType, BindsEachParameterTypeAsItsSqlType)
 {
+    // Dates and times with the ODBC 3 codes; 64-bit integers and decimals exactly.
     const std::vector<std::pair<db::TFieldType, int>> cases{
         {db::ftString, 1},  {db::ftSmallint, 5}, {db::ftWord, 5},    {db::ftBoolean, 5}, {db::ftInteger, 4},
-        {db::ftAutoInc, 4}, {db::ftFloat, 8},    {db::ftCurrency, 8}, {db::ftBCD, 8},    {db::ftDate, 9},
-        {db::ftDateTime, 11}, {db::ftBlob, -4},  {db::ftMemo, -1},   {db::ftTime, 0},    {db::ftUnknown, 0},
-        {db::ftGraphic, 0}, {db::ftLargeint, 0}};
+        {db::ftAutoInc, 4}, {db::ftFloat, 8},    {db::ftCurrency, 8}, {db::ftBCD, 3},    {db::ftDate, 91},
+        {db::ftDateTime, 93}, {db::ftBlob, -4},  {db::ftMemo, -1},   {db::ftTime, 92},   {db::ftUnknown, 0},
+        {db::ftGraphic, 0}, {db::ftLargeint, -5}};
     for (const auto& [type, sqlType] : cases) EXPECT_EQ(FieldTypeToSQLType(type), sqlType) << type;
 }
 

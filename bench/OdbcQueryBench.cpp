@@ -1,0 +1,257 @@
+// Walking a 1,000,000-row SQLite table through the ODBC query data set (forward-only with its
+// local row store, and the default cursor type, which the SQLite driver opens as static),
+// beside a bare ODBC loop on the same connection kind (SQLFetch, then SQLGetData of every
+// value as text).
+//
+//   bench_odbc_query [rows] [rounds]   builds the table in a temporary folder, then runs the
+//                                      readers alternately, each in a fresh process of its
+//                                      own: one warm-up round, then `rounds` (default 5, at
+//                                      least 3)
+//
+// The query reads every field of every row as text (AsString). Printed per reader: the
+// median and spread of rows per second and the median peak memory; then each query reader's
+// rate over the bare loop's (median of the per-round ratios). Goal: at least 0.5.
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "odbc/Database.h"
+#include "odbc/OdbcApi.h"
+#include "odbc/Query.h"
+#include "platform/db/Fields.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr const char* kSelect = "SELECT id, name, price, created, note FROM big ORDER BY id";
+
+[[noreturn]] void Fail(const std::string& what)
+{
+    std::fprintf(stderr, "bench_odbc_query: %s\n", what.c_str());
+    std::exit(1);
+}
+
+void Check(int rc, sqlite3* db, const char* what)
+{
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
+        Fail(std::string(what) + ": " + (db != nullptr ? sqlite3_errmsg(db) : "?"));
+}
+
+// An id, a name, a price, a timestamp and a note, as a shop's order lines might be.
+void BuildTable(const std::string& path, long long rows)
+{
+    sqlite3* db = nullptr;
+    Check(sqlite3_open(path.c_str(), &db), db, "open");
+    Check(sqlite3_exec(db,
+                       "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;"
+                       "CREATE TABLE big (id INTEGER PRIMARY KEY, name VARCHAR(40), price NUMERIC(10,2),"
+                       " created TIMESTAMP, note TEXT); BEGIN;",
+                       nullptr, nullptr, nullptr),
+          db, "create");
+    sqlite3_stmt* insert = nullptr;
+    Check(sqlite3_prepare_v2(db, "INSERT INTO big VALUES (?, ?, ?, ?, ?)", -1, &insert, nullptr), db, "prepare");
+    char name[64], created[32], note[64];
+    for (long long i = 1; i <= rows; ++i) {
+        std::snprintf(name, sizeof name, "Customer %lld Müller", i);
+        std::snprintf(created, sizeof created, "2024-%02lld-%02lld %02lld:%02lld:%02lld.%03lld", i % 12 + 1, i % 28 + 1,
+                      i % 24, i % 60, (i / 60) % 60, i % 1000);
+        std::snprintf(note, sizeof note, "note %lld", i * 7);
+        sqlite3_bind_int64(insert, 1, i);
+        sqlite3_bind_text(insert, 2, name, -1, SQLITE_TRANSIENT);
+        sqlite3_bind_double(insert, 3, static_cast<double>((i * 37) % 100000) / 100.0);
+        sqlite3_bind_text(insert, 4, created, -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 5, note, -1, SQLITE_TRANSIENT);
+        Check(sqlite3_step(insert), db, "insert");
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    Check(sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr), db, "commit");
+    sqlite3_close(db);
+}
+
+void UseTable(odbc::TdbDataBase& database, const std::string& path)
+{
+    database.Params()->Add("DRIVER=SQLite3");
+    database.Params()->Add("Database=" + path);
+}
+
+struct ChildResult {
+    long long rows = 0;
+    double seconds = 0;
+};
+
+ChildResult ReadBare(const std::string& path)
+{
+    odbc::TdbDataBase database(nullptr);
+    UseTable(database, path);
+    database.Connect();
+    const odbc::TOdbcApi& api = odbc::Odbc();
+    const auto start = Clock::now();
+    SQLHSTMT stmt = SQL_NULL_HSTMT;
+    if (api.SQLAllocHandle(SQL_HANDLE_STMT, database.Handle(), &stmt) != SQL_SUCCESS) Fail("statement");
+    std::string sql = kSelect;
+    if (!SQL_SUCCEEDED(api.SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(sql.data()), SQL_NTS))) Fail("execute");
+    SQLSMALLINT columns = 0;
+    api.SQLNumResultCols(stmt, &columns);
+    ChildResult r;
+    std::size_t bytes = 0;
+    char buffer[512];
+    while (api.SQLFetch(stmt) == SQL_SUCCESS) {
+        for (SQLSMALLINT c = 1; c <= columns; ++c) {
+            SQLLEN indicator = 0;
+            api.SQLGetData(stmt, static_cast<SQLUSMALLINT>(c), SQL_C_CHAR, buffer, sizeof buffer, &indicator);
+            if (indicator > 0) bytes += static_cast<std::size_t>(indicator);
+        }
+        ++r.rows;
+    }
+    r.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    api.SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+    if (bytes == 0) r.rows = 0;
+    return r;
+}
+
+ChildResult ReadQuery(const std::string& path, int cursorType)
+{
+    odbc::TdbDataBase database(nullptr);
+    UseTable(database, path);
+    database.Connect();
+    const auto start = Clock::now();
+    odbc::TdbCustomQuery query(nullptr);
+    query.SetDatabase(&database);
+    query.SetCursorType(cursorType);
+    query.SQL()->Add(kSelect);
+    query.Open();
+    ChildResult r;
+    std::size_t bytes = 0;
+    std::vector<db::TField*> fields;
+    for (int i = 0; i < query.FieldCount(); ++i) fields.push_back(query.Fields()[i]);
+    for (; !query.Eof(); query.Next()) {
+        for (db::TField* f : fields) bytes += f->AsString().size();
+        ++r.rows;
+    }
+    r.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    if (bytes == 0) r.rows = 0;
+    return r;
+}
+
+int RunChild(const std::string& mode, const std::string& path)
+{
+    ChildResult r;
+    try {
+        if (mode == "bare")
+            r = ReadBare(path);
+        else if (mode == "forward")
+            r = ReadQuery(path, 0);
+        else if (mode == "default")
+            r = ReadQuery(path, 3);
+        else
+            Fail("unknown reader " + mode);
+    } catch (const std::exception& e) {
+        Fail(mode + ": " + e.what());
+    }
+    std::printf("%lld %.6f\n", r.rows, r.seconds);
+    return 0;
+}
+
+struct Result {
+    long long rows = 0;
+    double seconds = 0;
+    double peakMiB = 0;
+    double Rate() const { return seconds > 0 ? static_cast<double>(rows) / seconds : 0; }
+};
+
+Result RunInOwnProcess(const char* self, const std::string& mode, const std::string& path)
+{
+    int fds[2];
+    if (pipe(fds) != 0) Fail("pipe");
+    const pid_t pid = fork();
+    if (pid < 0) Fail("fork");
+    if (pid == 0) {
+        dup2(fds[1], STDOUT_FILENO);
+        close(fds[0]);
+        close(fds[1]);
+        execl(self, self, "--child", mode.c_str(), path.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    std::string out;
+    char buf[256];
+    for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<std::size_t>(n));
+    close(fds[0]);
+    int status = 0;
+    struct rusage usage {};
+    wait4(pid, &status, 0, &usage);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) Fail(mode + " reader failed");
+    Result r;
+    if (std::sscanf(out.c_str(), "%lld %lf", &r.rows, &r.seconds) != 2) Fail(mode + " reader printed nothing");
+    r.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    return r;
+}
+
+double Median(std::vector<double> v)
+{
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 4 && std::strcmp(argv[1], "--child") == 0) return RunChild(argv[2], argv[3]);
+    const long long rows = argc > 1 ? std::atoll(argv[1]) : 1000000;
+    const int rounds = std::max(3, argc > 2 ? std::atoi(argv[2]) : 5);
+
+    char folder[] = "/tmp/gw-bench-odbcq-XXXXXX";
+    if (mkdtemp(folder) == nullptr) Fail("temporary folder");
+    const std::string path = std::string(folder) + "/big.db";
+    std::printf("Building a %lld-row SQLite table...\n", rows);
+    BuildTable(path, rows);
+    std::printf("one warm-up round, then %d rounds, readers alternated, each in a fresh process\n\n", rounds);
+
+    const char* self = "/proc/self/exe";
+    const std::vector<std::string> modes{"bare", "forward", "default"};
+    std::vector<std::vector<Result>> samples(modes.size());
+    for (int round = 0; round <= rounds; ++round)
+        for (std::size_t m = 0; m < modes.size(); ++m) {
+            const Result r = RunInOwnProcess(self, modes[m], path);
+            if (round > 0) samples[m].push_back(r);
+        }
+
+    const char* names[] = {"bare ODBC loop (SQLGetData as text)", "query, forward-only (row store)",
+                           "query, default cursor type"};
+    std::printf("%-38s %10s %12s %24s %10s\n", "reader", "rows", "rows/s", "spread (lowest-highest)", "peak MiB");
+    for (std::size_t m = 0; m < modes.size(); ++m) {
+        std::vector<double> rates, peaks;
+        for (const Result& r : samples[m]) {
+            rates.push_back(r.Rate());
+            peaks.push_back(r.peakMiB);
+        }
+        std::printf("%-38s %10lld %12.0f %11.0f - %-10.0f %10.1f\n", names[m], samples[m].front().rows, Median(rates),
+                    *std::min_element(rates.begin(), rates.end()), *std::max_element(rates.begin(), rates.end()),
+                    Median(peaks));
+    }
+    std::printf("\n");
+    for (std::size_t m = 1; m < modes.size(); ++m) {
+        std::vector<double> ratios;
+        for (std::size_t i = 0; i < samples[m].size(); ++i) ratios.push_back(samples[m][i].Rate() / samples[0][i].Rate());
+        const double ratio = Median(ratios);
+        std::printf("%s / bare loop: %.2f (goal at least 0.50) %s\n", names[m], ratio, ratio >= 0.5 ? "met" : "MISSED");
+    }
+    std::remove(path.c_str());
+    rmdir(folder);
+    return 0;
+}

@@ -1,0 +1,550 @@
+// The query data set against SQLite and the PostgreSQL test server (skipped without it): the
+// same cases on both, each database with its own expected field types.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "OdbcTestSupport.h"
+#include "odbc/Query.h"
+#include "odbc/SqlError.h"
+#include "platform/db/Fields.h"
+
+namespace {
+
+using namespace odbc;
+using db::TVariant;
+
+class QueryTest : public ::testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override
+    {
+        if (Pg()) {
+            const auto port = odbctest::PostgresPort();
+            if (!port) GTEST_SKIP() << "no PostgreSQL test server (GW_PG_PORT unset or not listening)";
+            odbctest::UsePostgres(database_, *port);
+            // Booleans as booleans, not as "1"/"0" texts.
+            database_.Params()->Add("BoolsAsChar=0");
+        } else {
+            odbctest::UseSqlite(database_, dir_.File("query.db"));
+        }
+        database_.Connect();
+    }
+    void TearDown() override
+    {
+        for (const std::string& table : tables_) odbctest::ExecRaw(database_, "DROP TABLE " + table);
+    }
+
+    bool Pg() const { return GetParam() == "pg"; }
+    // A table name of this process (the server is shared by concurrent test runs).
+    std::string Table(const std::string& base)
+    {
+        const std::string name = Pg() ? base + "_" + std::to_string(getpid()) : base;
+        if (Pg()) odbctest::ExecRaw(database_, "DROP TABLE IF EXISTS " + name);
+        tables_.push_back(name);
+        return name;
+    }
+    void Exec(const std::string& sql)
+    {
+        const SQLRETURN r = odbctest::ExecRaw(database_, sql);
+        ASSERT_TRUE(r == SQL_SUCCESS || r == SQL_SUCCESS_WITH_INFO) << sql.substr(0, 200) << " gave " << r;
+    }
+    void SetSql(TdbCustomQuery& query, const std::string& sql)
+    {
+        query.SQL()->Clear();
+        query.SQL()->Add(sql);
+    }
+
+    odbctest::TTempDir dir_;
+    TdbDataBase database_{nullptr};
+    std::vector<std::string> tables_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Databases, QueryTest, ::testing::Values("sqlite", "pg"),
+                         [](const auto& info) { return info.param; });
+
+// Ten characters of two bytes each.
+const std::string kTenChars = "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x84\xC3\x96\xC3\x9C\xC3\x9F\xC3\xA9\xC3\xA8\xC3\xAA";
+
+std::string LongText()
+{
+    std::string text;
+    while (text.size() < 100000) text += "0123456789abcdefghij";
+    text.resize(99990);
+    return text + "\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC" + "x";  // ends past any 64 KiB piece, whole characters
+}
+
+TEST_P(QueryTest, ReadsEveryColumnTypeExactlyWithEachCursorType)
+{
+    const std::string t = Table("gw_q_types");
+    const std::string blobType = Pg() ? "BYTEA" : "BLOB";
+    Exec("CREATE TABLE " + t + " (id INTEGER, big BIGINT, num NUMERIC(38,10), r REAL, d DATE, tm TIME, ts TIMESTAMP, "
+         "v VARCHAR(10), txt TEXT, bin " + blobType + ", b BOOLEAN)");
+    const std::string bin1 = Pg() ? "'\\x00ff10'" : "X'00FF10'";
+    const std::string longText = LongText();
+    Exec("INSERT INTO " + t + " VALUES (1, 9223372036854775807, 1234567890123456789012345678.1234567890, 1.5, "
+         "'2024-02-29', '13:45:30', '2024-02-29 13:45:30.123', '" + kTenChars + "', '" + longText + "', " + bin1 +
+         ", " + (Pg() ? "true" : "1") + ")");
+    Exec("INSERT INTO " + t + " VALUES (2, -9223372036854775808, -0.0000000001, -2.25, '1900-01-01', '00:00:00', "
+         "'1899-12-30 00:00:00.005', 'abc', '', " + (Pg() ? "''" : "X''") + ", " + (Pg() ? "false" : "0") + ")");
+    Exec("INSERT INTO " + t + " VALUES (3, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL)");
+
+    // The SQLite driver describes NUMERIC columns as doubles (and SQLite keeps such a value as
+    // one); PostgreSQL keeps them exact.
+    const std::vector<std::pair<std::string, db::TFieldType>> expectedTypes{
+        {"id", db::ftInteger}, {"big", db::ftLargeint}, {"num", Pg() ? db::ftBCD : db::ftFloat}, {"r", db::ftFloat},
+        {"d", db::ftDate}, {"tm", db::ftTime}, {"ts", db::ftDateTime}, {"v", db::ftString},
+        {"txt", db::ftMemo}, {"bin", db::ftBlob}, {"b", db::ftBoolean}};
+
+    for (int cursorType : {0, 3}) {
+        SCOPED_TRACE("cursor type " + std::to_string(cursorType));
+        TdbCustomQuery query(nullptr);
+        query.SetDatabase(&database_);
+        query.SetCursorType(cursorType);
+        SetSql(query, "SELECT * FROM " + t + " ORDER BY id");
+        query.Open();
+        ASSERT_EQ(query.FieldCount(), static_cast<int>(expectedTypes.size()));
+        for (const auto& [name, type] : expectedTypes) {
+            ASSERT_NE(query.FindField(name), nullptr) << name;
+            EXPECT_EQ(query.FieldByName(name)->DataType(), type) << name;
+        }
+        EXPECT_EQ(query.FieldByName("big")->AsLargeInt(), INT64_MAX);
+        if (Pg()) {
+            EXPECT_EQ(query.FieldByName("num")->Value().AsDecimalText(), "1234567890123456789012345678.1234567890");
+        } else {
+            EXPECT_NEAR(query.FieldByName("num")->AsFloat() / 1.2345678901234568e27, 1.0, 1e-13);
+        }
+        EXPECT_EQ(query.FieldByName("r")->AsFloat(), 1.5);
+        EXPECT_EQ(query.FieldByName("d")->AsDateTime(), rtl::EncodeDate(2024, 2, 29));
+        EXPECT_EQ(query.FieldByName("tm")->AsDateTime(), rtl::EncodeTime(13, 45, 30, 0));
+        EXPECT_EQ(query.FieldByName("ts")->AsDateTime(), rtl::EncodeDateTime(2024, 2, 29, 13, 45, 30, 123));
+        EXPECT_EQ(query.FieldByName("v")->AsString(), kTenChars);
+        EXPECT_EQ(query.FieldByName("txt")->AsString(), longText);
+        EXPECT_EQ(query.FieldByName("bin")->Value().Text(), std::string("\0\xFF\x10", 3));
+        EXPECT_TRUE(query.FieldByName("b")->AsBoolean());
+        query.Next();
+        EXPECT_EQ(query.FieldByName("big")->AsLargeInt(), INT64_MIN);
+        if (Pg()) {
+            EXPECT_EQ(query.FieldByName("num")->Value().AsDecimalText(), "-0.0000000001");
+        }
+        EXPECT_EQ(query.FieldByName("ts")->AsDateTime(), rtl::EncodeDateTime(1899, 12, 30, 0, 0, 0, 5));
+        EXPECT_EQ(query.FieldByName("d")->AsDateTime(), rtl::EncodeDate(1900, 1, 1));
+        EXPECT_FALSE(query.FieldByName("b")->AsBoolean());
+        EXPECT_FALSE(query.FieldByName("b")->IsNull());
+        query.Next();
+        for (const auto& [name, type] : expectedTypes) {
+            EXPECT_TRUE(name == "id" || query.FieldByName(name)->IsNull()) << name;
+        }
+        query.Next();
+        EXPECT_TRUE(query.Eof());
+        query.CheckConsistency();
+    }
+}
+
+TEST_P(QueryTest, DuplicateNamesGetNumbersAndAnUnnamedColumnIsCOLUMN)
+{
+    TdbCustomQuery query(nullptr);
+    query.SetDatabase(&database_);
+    SetSql(query, Pg() ? "SELECT 1 AS \"ID\", 2 AS \"ID\", 3 AS \"id\"" : "SELECT 1 AS ID, 2 AS ID, 3 AS id, 4 AS \"\"");
+    query.Open();
+    std::vector<std::string> names;
+    for (int i = 0; i < query.FieldCount(); ++i) names.push_back(query.Fields()[i]->FieldName());
+    // PostgreSQL has no empty column names.
+    std::vector<std::string> expected{"ID", "ID_1", "id_2"};
+    if (!Pg()) expected.push_back("COLUMN");
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(query.Fields()[1]->AsInteger(), 2);
+}
+
+TEST_P(QueryTest, OpensWithTheCursorTypeTheDriverReallyUses)
+{
+    TdbCustomQuery query(nullptr);
+    query.SetDatabase(&database_);
+    EXPECT_EQ(query.CursorType(), 3);
+    SetSql(query, "SELECT 1");
+    query.Open();
+    // Neither driver offers dynamic cursors; SQLite has static ones only.
+    if (Pg())
+        EXPECT_TRUE(query.CursorType() == 1 || query.CursorType() == 2) << query.CursorType();
+    else
+        EXPECT_EQ(query.CursorType(), 1);
+    query.Close();
+    query.SetCursorType(0);
+    query.Open();
+    EXPECT_EQ(query.CursorType(), 0);
+}
+
+TEST_P(QueryTest, WalksBackAndGoesToRecordNumbersWithEachCursorType)
+{
+    const std::string t = Table("gw_q_walk");
+    Exec("CREATE TABLE " + t + " (n INTEGER)");
+    for (int i = 1; i <= 30; ++i) Exec("INSERT INTO " + t + " VALUES (" + std::to_string(i * 10) + ")");
+    for (int cursorType : {0, 1, 3}) {
+        SCOPED_TRACE("cursor type " + std::to_string(cursorType));
+        TdbCustomQuery query(nullptr);
+        query.SetDatabase(&database_);
+        query.SetCursorType(cursorType);
+        SetSql(query, "SELECT n FROM " + t + " ORDER BY n");
+        query.Open();
+        db::TField* n = query.FieldByName("n");
+        EXPECT_EQ(n->AsInteger(), 10);
+        EXPECT_EQ(query.MoveBy(5), 5);
+        EXPECT_EQ(n->AsInteger(), 60);
+        EXPECT_EQ(query.RecNo(), 6);
+        query.Prior();
+        query.Prior();
+        EXPECT_EQ(n->AsInteger(), 40);
+        query.SetRecNo(17);
+        EXPECT_EQ(n->AsInteger(), 170);
+        EXPECT_EQ(query.RecNo(), 17);
+        const db::TBookmark mark = query.GetBookmark();
+        query.Last();
+        EXPECT_EQ(n->AsInteger(), 300);
+        EXPECT_EQ(query.RecordCount(), 30);
+        query.GotoBookmark(mark);
+        EXPECT_EQ(n->AsInteger(), 170);
+        query.First();
+        EXPECT_EQ(n->AsInteger(), 10);
+        EXPECT_TRUE(query.Bof());
+        query.Prior();
+        EXPECT_TRUE(query.Bof());
+        int seen = 0;
+        for (query.First(); !query.Eof(); query.Next()) ++seen;
+        EXPECT_EQ(seen, 30);
+        EXPECT_TRUE(query.Locate("n", TVariant(250)));
+        EXPECT_EQ(query.RecNo(), 25);
+        query.CheckConsistency();
+    }
+}
+
+TEST_P(QueryTest, UniDirectionalReadsForwardOnly)
+{
+    const std::string t = Table("gw_q_uni");
+    Exec("CREATE TABLE " + t + " (n INTEGER)");
+    for (int i = 1; i <= 5; ++i) Exec("INSERT INTO " + t + " VALUES (" + std::to_string(i) + ")");
+    TdbCustomQuery query(nullptr);
+    query.SetDatabase(&database_);
+    query.SetCursorType(0);
+    query.SetUniDirectional(true);
+    SetSql(query, "SELECT n FROM " + t + " ORDER BY n");
+    query.Open();
+    int sum = 0;
+    for (; !query.Eof(); query.Next()) sum += query.Fields()[0]->AsInteger();
+    EXPECT_EQ(sum, 15);
+    query.First();
+    EXPECT_EQ(query.Fields()[0]->AsInteger(), 1);
+}
+
+TEST_P(QueryTest, BlobStreamsReadAndSeek)
+{
+    const std::string t = Table("gw_q_blob");
+    Exec("CREATE TABLE " + t + " (bin " + std::string(Pg() ? "BYTEA" : "BLOB") + ", txt TEXT)");
+    Exec("INSERT INTO " + t + " VALUES (" + (Pg() ? "'\\x0001020304'" : "X'0001020304'") + ", 'hello world')");
+    TdbCustomQuery query(nullptr);
+    query.SetDatabase(&database_);
+    SetSql(query, "SELECT * FROM " + t);
+    query.Open();
+    auto stream = query.CreateBlobStream(query.FieldByName("bin"), db::bmRead);
+    EXPECT_EQ(stream->Size(), 5);
+    EXPECT_EQ(stream->Seek(-2, db::soEnd), 3);
+    EXPECT_EQ(stream->ReadAll(), std::string("\3\4", 2));
+    EXPECT_EQ(stream->Seek(1, db::soBeginning), 1);
+    char two[2] = {};
+    EXPECT_EQ(stream->Read(two, 2), 2u);
+    EXPECT_EQ(std::string(two, 2), std::string("\1\2", 2));
+    EXPECT_EQ(stream->Seek(1, db::soCurrent), 4);
+    EXPECT_ANY_THROW(stream->Seek(-1, db::soBeginning));
+    auto text = query.CreateBlobStream(query.FieldByName("txt"), db::bmRead);
+    text->Seek(6, db::soBeginning);
+    EXPECT_EQ(text->ReadAll(), "world");
+    EXPECT_ANY_THROW(query.CreateBlobStream(query.FieldByName("txt"), db::bmWrite));
+}
+
+TEST_P(QueryTest, ADetailQueryReopensAsItsMasterScrolls)
+{
+    const std::string parents = Table("gw_q_parent");
+    const std::string children = Table("gw_q_child");
+    Exec("CREATE TABLE " + parents + " (pid INTEGER)");
+    Exec("CREATE TABLE " + children + " (pid INTEGER, name VARCHAR(20))");
+    for (int p = 1; p <= 3; ++p) {
+        Exec("INSERT INTO " + parents + " VALUES (" + std::to_string(p) + ")");
+        for (int c = 0; c < p; ++c)
+            Exec("INSERT INTO " + children + " VALUES (" + std::to_string(p) + ", 'c" + std::to_string(p) + std::to_string(c) + "')");
+    }
+    TdbCustomQuery master(nullptr);
+    master.SetDatabase(&database_);
+    SetSql(master, "SELECT pid FROM " + parents + " ORDER BY pid");
+    db::TDataSource source(nullptr);
+    source.SetDataSet(&master);
+    TdbCustomQuery detail(nullptr);
+    detail.SetDatabase(&database_);
+    SetSql(detail, "SELECT name FROM " + children + " WHERE pid = :pid ORDER BY name");
+    detail.SetDataSource(&source);
+    master.Open();
+    detail.Open();
+    const auto count = [&] {
+        int n = 0;
+        for (detail.First(); !detail.Eof(); detail.Next()) ++n;
+        return n;
+    };
+    EXPECT_EQ(count(), 1);
+    master.Next();
+    EXPECT_EQ(count(), 2);
+    detail.First();
+    EXPECT_EQ(detail.Fields()[0]->AsString(), "c20");
+    master.Last();
+    EXPECT_EQ(count(), 3);
+    // A value of its own wins over the master's.
+    detail.ParamByName("pid").SetAsInteger(1);
+    detail.Close();
+    detail.Open();
+    EXPECT_EQ(count(), 1);
+}
+
+TEST_P(QueryTest, BadStatementsRaiseTheDriversMessageAndLeaveTheSetClosed)
+{
+    TdbCustomQuery query(nullptr);
+    query.SetDatabase(&database_);
+    for (const std::string sql : {"SELEKT 1", "SELECT * FROM gw_q_no_such_table"}) {
+        SetSql(query, sql);
+        const ESQLerror e = odbctest::SqlErrorOf([&] { query.Open(); });
+        EXPECT_FALSE(e.Message().empty());
+        EXPECT_FALSE(query.Active());
+        EXPECT_EQ(query.StmtHandle(), nullptr);
+    }
+    const std::string needle = Pg() ? "gw_q_no_such_table" : "no such table";
+    EXPECT_NE(odbctest::SqlErrorOf([&] { query.Open(); }).Message().find(needle), std::string::npos);
+    SetSql(query, "SELECT 7");
+    query.Open();
+    EXPECT_EQ(query.Fields()[0]->AsInteger(), 7);
+    // Without a database.
+    TdbCustomQuery lone(nullptr);
+    SetSql(lone, "SELECT 1");
+    EXPECT_EQ(odbctest::SqlErrorOf([&] { lone.Open(); }).Message(), "ODBC datasource not defined");
+}
+
+TEST_P(QueryTest, DisconnectingClosesTheSetAndTheNextOpenStartsAgain)
+{
+    TdbCustomQuery query(nullptr);
+    query.SetDatabase(&database_);
+    SetSql(query, "SELECT 3");
+    query.Open();
+    database_.Disconnect();
+    EXPECT_FALSE(query.Active());
+    EXPECT_EQ(query.StmtHandle(), nullptr);
+    query.Open();
+    EXPECT_EQ(query.Fields()[0]->AsInteger(), 3);
+}
+
+// ---- Posting through statement lists -------------------------------------------------------
+
+TEST_P(QueryTest, StatementListsPostExactlyOneRowOrRollBack)
+{
+    const std::string t = Table("gw_q_post");
+    Exec("CREATE TABLE " + t + " (id INTEGER, grp INTEGER, name VARCHAR(20))");
+    Exec("INSERT INTO " + t + " VALUES (1, 1, 'one')");
+    Exec("INSERT INTO " + t + " VALUES (2, 2, 'two')");
+    Exec("INSERT INTO " + t + " VALUES (3, 2, 'three')");
+    const auto names = [&] {
+        TdbCustomQuery check(nullptr);
+        check.SetDatabase(&database_);
+        SetSql(check, "SELECT name FROM " + t + " ORDER BY id");
+        check.Open();
+        std::string all;
+        for (; !check.Eof(); check.Next()) all += check.Fields()[0]->AsString() + ",";
+        return all;
+    };
+    for (int cursorType : {0, 3}) {
+        SCOPED_TRACE("cursor type " + std::to_string(cursorType));
+        TdbCustomQuery query(nullptr);
+        query.SetDatabase(&database_);
+        query.SetCursorType(cursorType);
+        SetSql(query, "SELECT id, grp, name FROM " + t + " ORDER BY id");
+        query.ModifySQL()->SetText("UPDATE " + t + " SET name = :name WHERE id = :OLD_id");
+        query.InsertSQL()->SetText("INSERT INTO " + t + " (id, grp, name) VALUES (:id, :grp, :name)");
+        query.DeleteSQL()->SetText("DELETE FROM " + t + " WHERE grp = :OLD_grp");
+        query.Open();
+        const std::string before = names();
+
+        // One row: kept, and the set shows it.
+        query.Edit();
+        query.FieldByName("name")->SetAsString("uno");
+        query.Post();
+        EXPECT_EQ(query.FieldByName("name")->AsString(), "uno");
+        EXPECT_EQ(query.RecNo(), 1);
+
+        // Two rows (the delete matches a whole group): rolled back, the record still deleting
+        // nothing and the set as it was.
+        query.Next();
+        EXPECT_EQ(odbctest::SqlErrorOf([&] { query.Delete(); }).Message(), "More then one rows affected");
+        EXPECT_EQ(query.RecordCount(), 3);
+
+        // No row: the update of a record changed meanwhile is rolled back and the edit stays.
+        query.Edit();
+        query.FieldByName("id")->SetAsInteger(99);
+        query.FieldByName("name")->SetAsString("gone");
+        Exec("UPDATE " + t + " SET id = 20 WHERE id = 2");
+        const ESQLerror none = odbctest::SqlErrorOf([&] { query.Post(); });
+        EXPECT_EQ(none.Message(), "No rows affected") << none.Message();
+        EXPECT_EQ(query.State(), db::dsEdit);
+        query.Cancel();
+        Exec("UPDATE " + t + " SET id = 2 WHERE id = 20");
+
+        // An insert through its list.
+        query.Append();
+        query.FieldByName("id")->SetAsInteger(4);
+        query.FieldByName("grp")->SetAsInteger(4);
+        query.FieldByName("name")->SetAsString("four");
+        query.Post();
+        EXPECT_EQ(query.RecordCount(), 4);
+        query.Last();
+        EXPECT_EQ(query.FieldByName("name")->AsString(), "four");
+        query.Delete();
+        EXPECT_EQ(query.RecordCount(), 3);
+        query.CheckConsistency();
+
+        // A list cannot be emptied or filled while open; changed, it can.
+        EXPECT_EQ(odbctest::SqlErrorOf([&] { query.DeleteSQL()->Clear(); }).Message(),
+                  "You can't change Post metod while query is active");
+        EXPECT_FALSE(query.DeleteSQL()->Text().empty());
+        EXPECT_NO_THROW(query.DeleteSQL()->SetText("DELETE FROM " + t + " WHERE id = :OLD_id"));
+        query.Close();
+        Exec("UPDATE " + t + " SET name = 'one' WHERE id = 1");
+        EXPECT_EQ(names(), before);
+    }
+}
+
+TEST_P(QueryTest, WithoutAStatementListThePostIsRefusedAndTheRecordKept)
+{
+    const std::string t = Table("gw_q_nolist");
+    Exec("CREATE TABLE " + t + " (id INTEGER, name VARCHAR(20))");
+    Exec("INSERT INTO " + t + " VALUES (1, 'one')");
+    TdbCustomQuery query(nullptr);
+    query.SetDatabase(&database_);
+    SetSql(query, "SELECT * FROM " + t);
+    query.Open();
+    EXPECT_FALSE(query.CanModify());
+    query.Close();
+    query.ModifySQL()->SetText("UPDATE " + t + " SET name = :name WHERE id = :OLD_id");
+    query.Open();
+    ASSERT_TRUE(query.CanModify());
+    query.Edit();
+    query.FieldByName("name")->SetAsString(kTenChars);
+    query.Post();
+    EXPECT_EQ(query.FieldByName("name")->AsString(), kTenChars);
+    EXPECT_EQ(odbctest::SqlErrorOf([&] { query.Delete(); }).Message(), "Internal delete is not supported by the driver");
+    query.Append();
+    query.FieldByName("id")->SetAsInteger(2);
+    EXPECT_EQ(odbctest::SqlErrorOf([&] { query.Post(); }).Message(), "Internal insert is not supported by the driver");
+    EXPECT_EQ(query.State(), db::dsInsert);
+    query.Cancel();
+    EXPECT_EQ(query.RecordCount(), 1);
+}
+
+// ---- Parameters ---------------------------------------------------------------------------
+
+TEST_P(QueryTest, ParametersOfEveryTypeAreWrittenAndReadBackEqual)
+{
+    const std::string t = Table("gw_q_params");
+    const bool pg = Pg();
+    Exec("CREATE TABLE " + t + " (k INTEGER, s TEXT, i16 SMALLINT, i32 INTEGER, i64 BIGINT, f DOUBLE PRECISION, " +
+         "dec " + (pg ? "NUMERIC(38,8)" : "TEXT") + ", d DATE, t TIME, ts TIMESTAMP, b BOOLEAN, bin " + (pg ? "BYTEA" : "BLOB") + ")");
+    const std::string mega(1 << 20, 'm');
+    struct Case {
+        std::string column;
+        std::function<void(TdbParam&)> set;
+        TVariant expected;
+    };
+    const std::vector<Case> cases{
+        {"s", [](TdbParam& p) { p.SetDataType(db::ftString); }, TVariant()},
+        {"s", [](TdbParam& p) { p.SetAsString("x"); }, TVariant("x")},
+        {"s", [&](TdbParam& p) { p.SetAsMemo(mega); }, TVariant(mega)},
+        {"s", [](TdbParam& p) { p.SetAsString(kTenChars); }, TVariant(kTenChars)},
+        {"i16", [](TdbParam& p) { p.SetAsSmallInt(-32768); }, TVariant(-32768)},
+        {"i16", [](TdbParam& p) { p.SetAsSmallInt(32767); }, TVariant(32767)},
+        {"i32", [](TdbParam& p) { p.SetAsInteger(INT32_MIN); }, TVariant(INT32_MIN)},
+        {"i32", [](TdbParam& p) { p.SetAsInteger(INT32_MAX); }, TVariant(INT32_MAX)},
+        {"i64", [](TdbParam& p) { p.SetAsLargeInt(INT64_MIN); }, TVariant(static_cast<long long>(INT64_MIN))},
+        {"i64", [](TdbParam& p) { p.SetAsLargeInt(INT64_MAX); }, TVariant(static_cast<long long>(INT64_MAX))},
+        {"f", [](TdbParam& p) { p.SetAsFloat(-1234.5625); }, TVariant(-1234.5625)},
+        {"f", [](TdbParam& p) { p.SetAsFloat(1.5e300); }, TVariant(1.5e300)},
+        {"dec", [](TdbParam& p) { p.SetAsBCD("1234567890123456789012.12345678"); },
+         TVariant::FromDecimal("1234567890123456789012.12345678")},
+        {"d", [](TdbParam& p) { p.SetAsDate(rtl::EncodeDate(2000, 2, 29)); }, TVariant::FromDateTime(rtl::EncodeDate(2000, 2, 29))},
+        {"t", [](TdbParam& p) { p.SetAsTime(rtl::EncodeTime(23, 59, 58, 0)); }, TVariant::FromDateTime(rtl::EncodeTime(23, 59, 58, 0))},
+        {"ts", [](TdbParam& p) { p.SetAsDateTime(rtl::EncodeDateTime(2024, 2, 29, 13, 45, 30, 5)); },
+         TVariant::FromDateTime(rtl::EncodeDateTime(2024, 2, 29, 13, 45, 30, 5))},
+        {"ts", [](TdbParam& p) { p.SetAsDateTime(rtl::EncodeDateTime(1999, 12, 31, 23, 59, 59, 0)); },
+         TVariant::FromDateTime(rtl::EncodeDateTime(1999, 12, 31, 23, 59, 59, 0))},
+        {"b", [](TdbParam& p) { p.SetAsBoolean(true); }, TVariant(true)},
+        {"b", [](TdbParam& p) { p.SetAsBoolean(false); }, TVariant(false)},
+        {"bin", [](TdbParam& p) { p.SetAsBlob(std::string("\0\1\xFF", 3)); }, TVariant::FromBytes(std::string("\0\1\xFF", 3))},
+        {"i64", [](TdbParam& p) { p.SetDataType(db::ftLargeint); }, TVariant()},
+        {"d", [](TdbParam& p) { p.SetDataType(db::ftDate); }, TVariant()},
+    };
+    int k = 0;
+    for (const Case& c : cases) {
+        ++k;
+        SCOPED_TRACE(c.column + " case " + std::to_string(k));
+        TdbCustomQuery insert(nullptr);
+        insert.SetDatabase(&database_);
+        SetSql(insert, "INSERT INTO " + t + " (k, " + c.column + ") VALUES (:k, :v)");
+        insert.ParamByName("k").SetAsInteger(k);
+        c.set(insert.ParamByName("v"));
+        insert.ExecSQL();
+        EXPECT_EQ(insert.RowsAffected(), 1);
+
+        TdbCustomQuery select(nullptr);
+        select.SetDatabase(&database_);
+        SetSql(select, "SELECT " + c.column + " FROM " + t + " WHERE k = :k");
+        select.ParamByName("k").SetAsInteger(k);
+        select.Open();
+        ASSERT_FALSE(select.Eof());
+        const TVariant value = select.Fields()[0]->Value();
+        if (c.expected.IsNull())
+            EXPECT_TRUE(value.IsNull());
+        else if (c.expected.Type() == db::TVarType::Decimal && !pg)
+            EXPECT_EQ(value.AsString(), c.expected.AsDecimalText());
+        else if (c.expected.Type() == db::TVarType::Decimal)
+            EXPECT_EQ(value.AsDecimalText(), c.expected.AsDecimalText());
+        else if (c.expected.Type() == db::TVarType::Bytes)
+            EXPECT_EQ(value.Text(), c.expected.Text());
+        else
+            EXPECT_EQ(db::CompareVariants(value, c.expected), 0) << value.AsString() << " / " << c.expected.AsString();
+    }
+}
+
+TEST_P(QueryTest, ThirtyDigitDecimalsTravelExactly)
+{
+    const std::string t = Table("gw_q_dec");
+    // SQLite would make a NUMERIC value a double; its text column keeps every digit.
+    Exec("CREATE TABLE " + t + " (dec " + std::string(Pg() ? "NUMERIC(30,0)" : "TEXT") + ")");
+    TdbCustomQuery insert(nullptr);
+    insert.SetDatabase(&database_);
+    SetSql(insert, "INSERT INTO " + t + " VALUES (:v)");
+    insert.ParamByName("v").SetAsBCD("-123456789012345678901234567890");
+    insert.ExecSQL();
+    TdbCustomQuery select(nullptr);
+    select.SetDatabase(&database_);
+    SetSql(select, "SELECT dec FROM " + t);
+    select.Open();
+    EXPECT_EQ(select.Fields()[0]->Value().AsString(), "-123456789012345678901234567890");
+}
+
+TEST_P(QueryTest, DoubleColonsReachTheDriverAsOne)
+{
+    TdbCustomQuery query(nullptr);
+    query.SetDatabase(&database_);
+    SetSql(query, Pg() ? "SELECT '12'::::int + :n AS v, ':x' AS q" : "SELECT CAST('12' AS int) + :n AS v, ':x' AS q");
+    ASSERT_EQ(query.Params().Count(), 1);
+    query.ParamByName("n").SetAsInteger(30);
+    query.Open();
+    EXPECT_EQ(query.FieldByName("v")->AsInteger(), 42);
+    EXPECT_EQ(query.FieldByName("q")->AsString(), ":x");
+}
+
+}  // namespace
