@@ -101,10 +101,62 @@ std::string NonFiniteText(double value)
 
 }  // namespace
 
+namespace {
+
+// FloatToStr for a value whose shortest digits are at most 15 and that is written in fixed
+// notation (the common case: prices, measures), without building a Decimal. False when the
+// general path is needed.
+bool ShortFixedText(double value, const TFormatSettings& settings, std::string& out)
+{
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific);
+    char digits[24];
+    int count = 0;
+    const char* p = buf;
+    for (; p != r.ptr && *p != 'e'; ++p)
+        if (*p != '.') {
+            if (count == 15)
+                return false;
+            digits[count++] = *p;
+        }
+    while (count > 0 && digits[count - 1] == '0')
+        --count;
+    if (count == 0 || p == r.ptr)
+        return false;  // zero, or no exponent: leave it to the general path
+    int exp10 = 0;
+    std::from_chars(p + (p[1] == '+' ? 2 : 1), r.ptr, exp10);
+    const int e = exp10 + 1;
+    if (e > 15 || e < -3)
+        return false;
+    out.reserve(static_cast<std::size_t>(count) + 8);
+    if (value < 0)
+        out += '-';
+    if (e <= 0) {
+        out += '0';
+        out += settings.DecimalSeparator;
+        out.append(static_cast<std::size_t>(-e), '0');
+        out.append(digits, static_cast<std::size_t>(count));
+    } else {
+        out.append(digits, static_cast<std::size_t>(std::min(e, count)));
+        if (count < e)
+            out.append(static_cast<std::size_t>(e - count), '0');
+        else if (count > e) {
+            out += settings.DecimalSeparator;
+            out.append(digits + e, static_cast<std::size_t>(count - e));
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 std::string FloatToStr(double value, const TFormatSettings& settings)
 {
     if (!std::isfinite(value))
         return NonFiniteText(value);
+    std::string text;
+    if (ShortFixedText(value, settings, text))
+        return text;
     Decimal d = ToDecimal(value);
     RoundToDigits(d, 15);
     if (d.IsZero())
@@ -488,10 +540,12 @@ bool HasAmPmToken(std::string_view format)
 
 void AppendNumber(std::string& out, int value, int minDigits)
 {
-    const std::string s = std::to_string(value);
-    if (static_cast<int>(s.size()) < minDigits)
-        out.append(minDigits - s.size(), '0');
-    out += s;
+    char buf[16];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value);
+    const std::size_t n = static_cast<std::size_t>(r.ptr - buf);
+    if (static_cast<int>(n) < minDigits)
+        out.append(minDigits - n, '0');
+    out.append(buf, n);
 }
 
 struct DateParts {
@@ -614,10 +668,46 @@ void AppendDateTime(std::string& out, std::string_view f, const DateParts& v, co
     }
 }
 
+// "c" with the default pictures (short date "m/d/yyyy", long time "h:nn:ss AMPM"), written
+// straight out: the general path walks both pictures token by token for every value, which
+// costs more than reading the value from a database. Separators and AM/PM texts still come
+// from the settings, so the text is the general path's.
+bool IsDefaultDateTimePicture(std::string_view format, const TFormatSettings& s)
+{
+    return (format.empty() || format == "c") && s.ShortDateFormat == "m/d/yyyy" &&
+           s.LongTimeFormat == "h:nn:ss AMPM";
+}
+
+std::string DefaultDateTimeText(TDateTime value, const TFormatSettings& s)
+{
+    int year, month, day, hour, min, sec, msec;
+    DecodeDateTime(value, year, month, day, hour, min, sec, msec);
+    std::string out;
+    out.reserve(32);
+    AppendNumber(out, month, 1);
+    out += s.DateSeparator;
+    AppendNumber(out, day, 1);
+    out += s.DateSeparator;
+    AppendNumber(out, year, 4);
+    if (hour != 0 || min != 0 || sec != 0 || msec != 0) {
+        out += ' ';
+        AppendNumber(out, hour % 12 == 0 ? 12 : hour % 12, 1);
+        out += s.TimeSeparator;
+        AppendNumber(out, min, 2);
+        out += s.TimeSeparator;
+        AppendNumber(out, sec, 2);
+        out += ' ';
+        out += hour >= 12 ? s.TimePMString : s.TimeAMString;
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string FormatDateTime(std::string_view format, TDateTime value, const TFormatSettings& settings)
 {
+    if (IsDefaultDateTimePicture(format, settings))
+        return DefaultDateTimeText(value, settings);
     DateParts v{};
     DecodeDateTime(value, v.year, v.month, v.day, v.hour, v.min, v.sec, v.msec);
     v.dayOfWeek = DayOfWeek(value);
