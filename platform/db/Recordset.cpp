@@ -34,15 +34,6 @@ std::uint8_t* AllocateBlock(std::size_t size)
     return static_cast<std::uint8_t*>(block);
 }
 
-void PutVarint(std::vector<std::uint8_t>& out, std::uint64_t v)
-{
-    while (v >= 0x80) {
-        out.push_back(static_cast<std::uint8_t>(v | 0x80));
-        v >>= 7;
-    }
-    out.push_back(static_cast<std::uint8_t>(v));
-}
-
 std::uint64_t GetVarint(const std::uint8_t*& p)
 {
     std::uint64_t v = 0;
@@ -132,40 +123,83 @@ TRowStore::TRowStore(std::vector<TStorage> columns)
 
 void TRowStore::Begin()
 {
-    pending_.assign(bitmapBytes_, 0);
+    rowSize_ = 0;
     column_ = 0;
+}
+
+// Room for `n` more bytes of the row being added, which is written straight into the last
+// block (its null bitmap first); a row that outgrows the block moves to a new one.
+std::uint8_t* TRowStore::Room(std::size_t n)
+{
+    const std::size_t bitmap = rowSize_ == 0 ? bitmapBytes_ : 0;
+    if (blocks_.empty() || blockUsed_ + rowSize_ + bitmap + n > blockSizes_.back()) {
+        const std::size_t next = blocks_.empty() ? kFirstBlockSize : std::min(blockSizes_.back() * 2, kLargestBlockSize);
+        const std::size_t blockSize = std::max(next, rowSize_ + bitmap + n);
+        std::unique_ptr<std::uint8_t[], TBlockFree> block(AllocateBlock(blockSize));
+        if (rowSize_ > 0) std::memcpy(block.get(), blocks_.back().get() + blockUsed_, rowSize_);
+        blocks_.push_back(std::move(block));
+        blockSizes_.push_back(blockSize);
+        blockUsed_ = 0;
+    }
+    std::uint8_t* row = blocks_.back().get() + blockUsed_;
+    if (rowSize_ == 0) {
+        std::memset(row, 0, bitmapBytes_);
+        rowSize_ = bitmapBytes_;
+    }
+    return row + rowSize_;
 }
 
 void TRowStore::AddNull()
 {
-    pending_[static_cast<std::size_t>(column_) / 8] |= static_cast<std::uint8_t>(1u << (column_ % 8));
+    Room(0);
+    blocks_.back()[blockUsed_ + static_cast<std::size_t>(column_) / 8] |=
+        static_cast<std::uint8_t>(1u << (column_ % 8));
     ++column_;
 }
 
+namespace {
+
+std::size_t WriteVarint(std::uint8_t* out, std::uint64_t v)
+{
+    std::size_t n = 0;
+    while (v >= 0x80) {
+        out[n++] = static_cast<std::uint8_t>(v | 0x80);
+        v >>= 7;
+    }
+    out[n++] = static_cast<std::uint8_t>(v);
+    return n;
+}
+
+constexpr std::size_t kLongestVarint = 10;
+
+}  // namespace
+
 void TRowStore::AddInteger(std::int64_t value)
 {
-    PutVarint(pending_, ZigZag(value));
+    rowSize_ += WriteVarint(Room(kLongestVarint), ZigZag(value));
     ++column_;
 }
 
 void TRowStore::AddBoolean(bool value)
 {
-    pending_.push_back(value ? 1 : 0);
+    *Room(1) = value ? 1 : 0;
+    ++rowSize_;
     ++column_;
 }
 
 void TRowStore::AddFloat(double value)
 {
-    std::uint8_t bytes[sizeof value];
-    std::memcpy(bytes, &value, sizeof value);
-    pending_.insert(pending_.end(), bytes, bytes + sizeof value);
+    std::memcpy(Room(sizeof value), &value, sizeof value);
+    rowSize_ += sizeof value;
     ++column_;
 }
 
 void TRowStore::AddText(std::string_view value)
 {
-    PutVarint(pending_, value.size());
-    pending_.insert(pending_.end(), value.begin(), value.end());
+    std::uint8_t* p = Room(kLongestVarint + value.size());
+    const std::size_t n = WriteVarint(p, value.size());
+    if (!value.empty()) std::memcpy(p + n, value.data(), value.size());
+    rowSize_ += n + value.size();
     ++column_;
 }
 
@@ -189,17 +223,8 @@ void TRowStore::AddValue(const TVariant& value)
 void TRowStore::EndRow()
 {
     if (column_ != ColumnCount()) throw std::logic_error("TRowStore: a row needs one value per column");
-    const std::size_t size = pending_.size();
-    if (blocks_.empty() || blockUsed_ + size > blockSizes_.back()) {
-        const std::size_t next = blocks_.empty() ? kFirstBlockSize : std::min(blockSizes_.back() * 2, kLargestBlockSize);
-        const std::size_t blockSize = std::max(next, size);
-        blocks_.emplace_back(AllocateBlock(blockSize));
-        blockSizes_.push_back(blockSize);
-        blockUsed_ = 0;
-    }
-    std::uint8_t* row = blocks_.back().get() + blockUsed_;
-    std::memcpy(row, pending_.data(), size);
-    blockUsed_ += size;
+    std::uint8_t* row = Room(0) - rowSize_;
+    blockUsed_ += rowSize_;
     rows_.push_back(row);
     Begin();
 }

@@ -96,6 +96,7 @@ public:
 
 private:
     void Begin();
+    std::uint8_t* Room(std::size_t n);
     const std::uint8_t* Skip(const std::uint8_t* p, TStorage storage) const;
 
     std::vector<TStorage> columns_;
@@ -107,7 +108,7 @@ private:
     std::vector<std::size_t> blockSizes_;
     std::size_t blockUsed_ = 0;
     std::vector<const std::uint8_t*> rows_;
-    std::vector<std::uint8_t> pending_;
+    std::size_t rowSize_ = 0;  // bytes of the row being added, at blockUsed_ in the last block
     int column_ = 0;
 };
 
