@@ -7,6 +7,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -108,6 +110,44 @@ namespace {
 // general path is needed.
 bool ShortFixedText(double value, const TFormatSettings& settings, std::string& out)
 {
+    // Most such values are a whole number of hundredths or so: m / 10^k with m whole and below
+    // 10^15. Any decimal of at most 15 digits is the only one that reads back as its double,
+    // so when m / 10^k reads back as the value, its digits are the shortest ones.
+    static constexpr double kTens[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+    const double magnitude = std::fabs(value);
+    if (magnitude >= 0.0001 && magnitude < 1e15) {
+        for (int k = 0; k < static_cast<int>(std::size(kTens)); ++k) {
+            const double m = magnitude * kTens[k];
+            if (m >= 1e15)
+                break;
+            if (m != std::floor(m) || m / kTens[k] != magnitude)
+                continue;
+            char digits[24];
+            const auto r = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(m));
+            int count = static_cast<int>(r.ptr - digits);
+            int places = k;
+            while (places > 0 && digits[count - 1] == '0') {
+                --count;
+                --places;
+            }
+            const int whole = count - places;
+            if (value < 0)
+                out += '-';
+            if (whole <= 0) {
+                out += '0';
+                out += settings.DecimalSeparator;
+                out.append(static_cast<std::size_t>(-whole), '0');
+                out.append(digits, static_cast<std::size_t>(count));
+            } else {
+                out.append(digits, static_cast<std::size_t>(whole));
+                if (places > 0) {
+                    out += settings.DecimalSeparator;
+                    out.append(digits + whole, static_cast<std::size_t>(places));
+                }
+            }
+            return true;
+        }
+    }
     char buf[64];
     const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific);
     char digits[24];
@@ -678,27 +718,49 @@ bool IsDefaultDateTimePicture(std::string_view format, const TFormatSettings& s)
            s.LongTimeFormat == "h:nn:ss AMPM";
 }
 
+// Writes 0 to 9999 with at least `minDigits` digits; returns the end.
+char* PutSmallNumber(char* p, int value, int minDigits)
+{
+    const int digits = value >= 1000 ? 4 : value >= 100 ? 3 : value >= 10 ? 2 : 1;
+    for (int i = digits; i < minDigits; ++i)
+        *p++ = '0';
+    for (int i = digits - 1; i >= 0; --i) {
+        p[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    return p + digits;
+}
+
+char* PutText(char* p, const std::string& text)
+{
+    std::memcpy(p, text.data(), text.size());
+    return p + text.size();
+}
+
 std::string DefaultDateTimeText(TDateTime value, const TFormatSettings& s)
 {
     int year, month, day, hour, min, sec, msec;
     DecodeDateTime(value, year, month, day, hour, min, sec, msec);
     std::string out;
-    out.reserve(32);
-    AppendNumber(out, month, 1);
-    out += s.DateSeparator;
-    AppendNumber(out, day, 1);
-    out += s.DateSeparator;
-    AppendNumber(out, year, 4);
+    out.resize(2 + 2 + 4 + 2 * s.DateSeparator.size() + 8 + 2 * s.TimeSeparator.size() +
+               std::max(s.TimeAMString.size(), s.TimePMString.size()));
+    char* const start = out.data();
+    char* p = PutSmallNumber(start, month, 1);
+    p = PutText(p, s.DateSeparator);
+    p = PutSmallNumber(p, day, 1);
+    p = PutText(p, s.DateSeparator);
+    p = PutSmallNumber(p, year, 4);
     if (hour != 0 || min != 0 || sec != 0 || msec != 0) {
-        out += ' ';
-        AppendNumber(out, hour % 12 == 0 ? 12 : hour % 12, 1);
-        out += s.TimeSeparator;
-        AppendNumber(out, min, 2);
-        out += s.TimeSeparator;
-        AppendNumber(out, sec, 2);
-        out += ' ';
-        out += hour >= 12 ? s.TimePMString : s.TimeAMString;
+        *p++ = ' ';
+        p = PutSmallNumber(p, hour % 12 == 0 ? 12 : hour % 12, 1);
+        p = PutText(p, s.TimeSeparator);
+        p = PutSmallNumber(p, min, 2);
+        p = PutText(p, s.TimeSeparator);
+        p = PutSmallNumber(p, sec, 2);
+        *p++ = ' ';
+        p = PutText(p, hour >= 12 ? s.TimePMString : s.TimeAMString);
     }
+    out.resize(static_cast<std::size_t>(p - start));
     return out;
 }
 
