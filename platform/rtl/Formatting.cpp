@@ -718,17 +718,20 @@ bool IsDefaultDateTimePicture(std::string_view format, const TFormatSettings& s)
            s.LongTimeFormat == "h:nn:ss AMPM";
 }
 
-// Writes 0 to 9999 with at least `minDigits` digits; returns the end.
-char* PutSmallNumber(char* p, int value, int minDigits)
+// Two digits of 0 to 99; one or two; the end is returned.
+char* PutTwoDigits(char* p, int value)
 {
-    const int digits = value >= 1000 ? 4 : value >= 100 ? 3 : value >= 10 ? 2 : 1;
-    for (int i = digits; i < minDigits; ++i)
-        *p++ = '0';
-    for (int i = digits - 1; i >= 0; --i) {
-        p[i] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    }
-    return p + digits;
+    p[0] = static_cast<char>('0' + value / 10);
+    p[1] = static_cast<char>('0' + value % 10);
+    return p + 2;
+}
+
+char* PutOneOrTwoDigits(char* p, int value)
+{
+    if (value >= 10)
+        return PutTwoDigits(p, value);
+    *p = static_cast<char>('0' + value);
+    return p + 1;
 }
 
 char* PutText(char* p, const std::string& text)
@@ -737,39 +740,43 @@ char* PutText(char* p, const std::string& text)
     return p + text.size();
 }
 
-std::string DefaultDateTimeText(TDateTime value, const TFormatSettings& s)
+// False when the settings' texts are too long for the buffer (the general path writes them).
+bool DefaultDateTimeText(TDateTime value, const TFormatSettings& s, std::string& out)
 {
+    char buf[128];
+    if (16 + 2 * s.DateSeparator.size() + 2 * s.TimeSeparator.size() +
+            std::max(s.TimeAMString.size(), s.TimePMString.size()) > sizeof buf)
+        return false;
     int year, month, day, hour, min, sec, msec;
     DecodeDateTime(value, year, month, day, hour, min, sec, msec);
-    std::string out;
-    out.resize(2 + 2 + 4 + 2 * s.DateSeparator.size() + 8 + 2 * s.TimeSeparator.size() +
-               std::max(s.TimeAMString.size(), s.TimePMString.size()));
-    char* const start = out.data();
-    char* p = PutSmallNumber(start, month, 1);
+    char* p = PutOneOrTwoDigits(buf, month);
     p = PutText(p, s.DateSeparator);
-    p = PutSmallNumber(p, day, 1);
+    p = PutOneOrTwoDigits(p, day);
     p = PutText(p, s.DateSeparator);
-    p = PutSmallNumber(p, year, 4);
+    p = PutTwoDigits(PutTwoDigits(p, year / 100), year % 100);  // years are 1 to 9999
     if (hour != 0 || min != 0 || sec != 0 || msec != 0) {
         *p++ = ' ';
-        p = PutSmallNumber(p, hour % 12 == 0 ? 12 : hour % 12, 1);
+        p = PutOneOrTwoDigits(p, hour % 12 == 0 ? 12 : hour % 12);
         p = PutText(p, s.TimeSeparator);
-        p = PutSmallNumber(p, min, 2);
+        p = PutTwoDigits(p, min);
         p = PutText(p, s.TimeSeparator);
-        p = PutSmallNumber(p, sec, 2);
+        p = PutTwoDigits(p, sec);
         *p++ = ' ';
         p = PutText(p, hour >= 12 ? s.TimePMString : s.TimeAMString);
     }
-    out.resize(static_cast<std::size_t>(p - start));
-    return out;
+    out.assign(buf, static_cast<std::size_t>(p - buf));
+    return true;
 }
 
 }  // namespace
 
 std::string FormatDateTime(std::string_view format, TDateTime value, const TFormatSettings& settings)
 {
-    if (IsDefaultDateTimePicture(format, settings))
-        return DefaultDateTimeText(value, settings);
+    if (IsDefaultDateTimePicture(format, settings)) {
+        std::string text;
+        if (DefaultDateTimeText(value, settings, text))
+            return text;
+    }
     DateParts v{};
     DecodeDateTime(value, v.year, v.month, v.day, v.hour, v.min, v.sec, v.msec);
     v.dayOfWeek = DayOfWeek(value);

@@ -504,7 +504,10 @@ TEST(FormatDateTime, DefaultPicturesMatchTheGeneralPath)
     other.TimeSeparator = ".";
     other.TimeAMString = "vorm.";
     other.TimePMString = "nachm.";
-    for (const TFormatSettings& s : {kUs, other})
+    TFormatSettings longTexts = kUs;  // longer than the short path writes
+    longTexts.TimeAMString = std::string(150, 'a');
+    longTexts.DateSeparator = " / ";
+    for (const TFormatSettings& s : {kUs, other, longTexts})
         for (TDateTime value : values) {
             int hour, min, sec, msec;
             DecodeTime(value, hour, min, sec, msec);
