@@ -13,7 +13,10 @@
 // again whole with SQLGetData; long and binary columns are read with SQLGetData only. When
 // the driver cannot read a single row's value with SQLGetData inside a block, a bound row comes
 // per fetch instead; a driver that refuses bound columns or row arrays is read a value at a
-// time with SQLGetData. The path is chosen once per statement, before the first fetch, from
+// time with SQLGetData. Where a single value can be read again, numbers and dates are bound as
+// text and their plain forms converted here (exactly: integers to 64 bits, floats to the
+// nearest double, dates to the millisecond); any other form is read again with the column's
+// C type, so the driver's own conversion decides it. The path is chosen once per statement, before the first fetch, from
 // the described columns alone (nothing before the first fetch grows with the row count).
 
 #include <cstdint>
