@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -31,15 +32,6 @@ std::uint8_t* AllocateBlock(std::size_t size)
     if (posix_memalign(&block, huge ? kHugePageSize : alignof(std::max_align_t), size) != 0) throw std::bad_alloc();
     if (huge) madvise(block, size, MADV_HUGEPAGE);  // only advice: without it, plain pages
     return static_cast<std::uint8_t*>(block);
-}
-
-void PutVarint(std::vector<std::uint8_t>& out, std::uint64_t v)
-{
-    while (v >= 0x80) {
-        out.push_back(static_cast<std::uint8_t>(v | 0x80));
-        v >>= 7;
-    }
-    out.push_back(static_cast<std::uint8_t>(v));
 }
 
 std::uint64_t GetVarint(const std::uint8_t*& p)
@@ -131,40 +123,83 @@ TRowStore::TRowStore(std::vector<TStorage> columns)
 
 void TRowStore::Begin()
 {
-    pending_.assign(bitmapBytes_, 0);
+    rowSize_ = 0;
     column_ = 0;
+}
+
+// Room for `n` more bytes of the row being added, which is written straight into the last
+// block (its null bitmap first); a row that outgrows the block moves to a new one.
+std::uint8_t* TRowStore::Room(std::size_t n)
+{
+    const std::size_t bitmap = rowSize_ == 0 ? bitmapBytes_ : 0;
+    if (blocks_.empty() || blockUsed_ + rowSize_ + bitmap + n > blockSizes_.back()) {
+        const std::size_t next = blocks_.empty() ? kFirstBlockSize : std::min(blockSizes_.back() * 2, kLargestBlockSize);
+        const std::size_t blockSize = std::max(next, rowSize_ + bitmap + n);
+        std::unique_ptr<std::uint8_t[], TBlockFree> block(AllocateBlock(blockSize));
+        if (rowSize_ > 0) std::memcpy(block.get(), blocks_.back().get() + blockUsed_, rowSize_);
+        blocks_.push_back(std::move(block));
+        blockSizes_.push_back(blockSize);
+        blockUsed_ = 0;
+    }
+    std::uint8_t* row = blocks_.back().get() + blockUsed_;
+    if (rowSize_ == 0) {
+        std::memset(row, 0, bitmapBytes_);
+        rowSize_ = bitmapBytes_;
+    }
+    return row + rowSize_;
 }
 
 void TRowStore::AddNull()
 {
-    pending_[static_cast<std::size_t>(column_) / 8] |= static_cast<std::uint8_t>(1u << (column_ % 8));
+    Room(0);
+    blocks_.back()[blockUsed_ + static_cast<std::size_t>(column_) / 8] |=
+        static_cast<std::uint8_t>(1u << (column_ % 8));
     ++column_;
 }
 
+namespace {
+
+std::size_t WriteVarint(std::uint8_t* out, std::uint64_t v)
+{
+    std::size_t n = 0;
+    while (v >= 0x80) {
+        out[n++] = static_cast<std::uint8_t>(v | 0x80);
+        v >>= 7;
+    }
+    out[n++] = static_cast<std::uint8_t>(v);
+    return n;
+}
+
+constexpr std::size_t kLongestVarint = 10;
+
+}  // namespace
+
 void TRowStore::AddInteger(std::int64_t value)
 {
-    PutVarint(pending_, ZigZag(value));
+    rowSize_ += WriteVarint(Room(kLongestVarint), ZigZag(value));
     ++column_;
 }
 
 void TRowStore::AddBoolean(bool value)
 {
-    pending_.push_back(value ? 1 : 0);
+    *Room(1) = value ? 1 : 0;
+    ++rowSize_;
     ++column_;
 }
 
 void TRowStore::AddFloat(double value)
 {
-    std::uint8_t bytes[sizeof value];
-    std::memcpy(bytes, &value, sizeof value);
-    pending_.insert(pending_.end(), bytes, bytes + sizeof value);
+    std::memcpy(Room(sizeof value), &value, sizeof value);
+    rowSize_ += sizeof value;
     ++column_;
 }
 
 void TRowStore::AddText(std::string_view value)
 {
-    PutVarint(pending_, value.size());
-    pending_.insert(pending_.end(), value.begin(), value.end());
+    std::uint8_t* p = Room(kLongestVarint + value.size());
+    const std::size_t n = WriteVarint(p, value.size());
+    if (!value.empty()) std::memcpy(p + n, value.data(), value.size());
+    rowSize_ += n + value.size();
     ++column_;
 }
 
@@ -188,17 +223,8 @@ void TRowStore::AddValue(const TVariant& value)
 void TRowStore::EndRow()
 {
     if (column_ != ColumnCount()) throw std::logic_error("TRowStore: a row needs one value per column");
-    const std::size_t size = pending_.size();
-    if (blocks_.empty() || blockUsed_ + size > blockSizes_.back()) {
-        const std::size_t next = blocks_.empty() ? kFirstBlockSize : std::min(blockSizes_.back() * 2, kLargestBlockSize);
-        const std::size_t blockSize = std::max(next, size);
-        blocks_.emplace_back(AllocateBlock(blockSize));
-        blockSizes_.push_back(blockSize);
-        blockUsed_ = 0;
-    }
-    std::uint8_t* row = blocks_.back().get() + blockUsed_;
-    std::memcpy(row, pending_.data(), size);
-    blockUsed_ += size;
+    std::uint8_t* row = Room(0) - rowSize_;
+    blockUsed_ += rowSize_;
     rows_.push_back(row);
     Begin();
 }
@@ -428,6 +454,7 @@ struct TBinding {
     SQLSMALLINT cType = 0;
     std::size_t width = 0;  // bytes per row
     bool text = false;      // SQL_C_CHAR: may come back truncated
+    bool asText = false;    // a number or date bound as its text, converted here
     std::vector<std::uint64_t> data;  // 8-byte aligned for the fixed types
     std::vector<SQLLEN> indicators;
 
@@ -475,6 +502,132 @@ TBinding BindingFor(const TRecordsetColumn& c, std::size_t i)
     case TStorage::Bytes: return b;
     }
     return b;
+}
+
+// A number or a date bound as text instead of its C type, for drivers that keep every value as
+// text (the SQLite driver does, and the PostgreSQL one receives text): asking such a driver
+// for a typed value makes it parse the text in its own slower way. Only the plain forms are
+// converted here; anything else is read again with the column's C type, so the driver's own
+// conversion still decides every unusual text.
+void BindAsText(TBinding& b)
+{
+    b.asText = true;
+    b.text = true;
+    b.cType = SQL_C_CHAR;
+    b.width = 48;  // the longest plain form and its terminator, with room to spare
+}
+
+bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
+
+// Exactly `n` digits at `p`.
+bool Digits(const char* p, int n, int& value)
+{
+    value = 0;
+    for (int i = 0; i < n; ++i) {
+        if (!IsDigitChar(p[i])) return false;
+        value = value * 10 + (p[i] - '0');
+    }
+    return true;
+}
+
+bool ParsePlainInteger(std::string_view text, std::int64_t& value)
+{
+    // Optional "-" then digits only, as the drivers write integers.
+    if (text.empty() || text.front() == '+') return false;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
+    return r.ec == std::errc() && r.ptr == text.data() + text.size();
+}
+
+bool ParsePlainFloat(std::string_view text, double& value)
+{
+    if (text.empty() || text.front() == '+') return false;
+    for (char ch : text)
+        if (!IsDigitChar(ch) && ch != '-' && ch != '.' && ch != 'e' && ch != 'E' && ch != '+') return false;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
+    return r.ec == std::errc() && r.ptr == text.data() + text.size();
+}
+
+bool ParsePlainDate(std::string_view text, rtl::TDateTime& value)
+{
+    // yyyy-mm-dd
+    int y, m, d;
+    return text.size() == 10 && text[4] == '-' && text[7] == '-' && Digits(text.data(), 4, y) &&
+           Digits(text.data() + 5, 2, m) && Digits(text.data() + 8, 2, d) && y > 0 && rtl::TryEncodeDate(y, m, d, value);
+}
+
+bool ParsePlainTime(std::string_view text, int& hour, int& minute, int& second)
+{
+    // hh:mm:ss
+    return text.size() == 8 && text[2] == ':' && text[5] == ':' && Digits(text.data(), 2, hour) &&
+           Digits(text.data() + 3, 2, minute) && Digits(text.data() + 6, 2, second) && hour < 24 && minute < 60 &&
+           second < 60;
+}
+
+bool ParsePlainTimestamp(std::string_view text, rtl::TDateTime& value)
+{
+    // yyyy-mm-dd hh:mm:ss, optionally "." and 1 to 9 digits of a second
+    if (text.size() < 19 || text[10] != ' ') return false;
+    SQL_TIMESTAMP_STRUCT ts{};
+    int y, m, d, hour, minute, second;
+    if (!Digits(text.data(), 4, y) || text[4] != '-' || text[7] != '-' || !Digits(text.data() + 5, 2, m) ||
+        !Digits(text.data() + 8, 2, d) || y <= 0 || !ParsePlainTime(text.substr(11, 8), hour, minute, second))
+        return false;
+    std::uint32_t fraction = 0;
+    if (text.size() > 19) {
+        const std::string_view digits = text.substr(20);
+        if (text[19] != '.' || digits.empty() || digits.size() > 9) return false;
+        std::uint32_t scale = 1000000000;
+        for (char ch : digits) {
+            if (!IsDigitChar(ch)) return false;
+            scale /= 10;
+            fraction += static_cast<std::uint32_t>(ch - '0') * scale;
+        }
+    }
+    rtl::TDateTime date;
+    if (!rtl::TryEncodeDate(y, m, d, date)) return false;
+    ts.year = static_cast<SQLSMALLINT>(y);
+    ts.month = static_cast<SQLUSMALLINT>(m);
+    ts.day = static_cast<SQLUSMALLINT>(d);
+    ts.hour = static_cast<SQLUSMALLINT>(hour);
+    ts.minute = static_cast<SQLUSMALLINT>(minute);
+    ts.second = static_cast<SQLUSMALLINT>(second);
+    ts.fraction = fraction;
+    value = OdbcTimestampToDateTime(ts);
+    return true;
+}
+
+// Converts a number or date bound as text; false when the text is not a plain form.
+bool AddBoundText(const TRecordsetColumn& c, std::string_view text, TRowStore& rows)
+{
+    switch (c.storage) {
+    case TStorage::Integer: {
+        std::int64_t v = 0;
+        if (!ParsePlainInteger(text, v)) return false;
+        rows.AddInteger(v);
+        return true;
+    }
+    case TStorage::Float: {
+        double v = 0;
+        if (!ParsePlainFloat(text, v)) return false;
+        rows.AddFloat(v);
+        return true;
+    }
+    case TStorage::DateTime: {
+        rtl::TDateTime v = 0;
+        if (c.fieldType == ftDate) {
+            if (!ParsePlainDate(text, v)) return false;
+        } else if (c.fieldType == ftTime) {
+            int hour, minute, second;
+            if (!ParsePlainTime(text, hour, minute, second)) return false;
+            v = rtl::EncodeTime(hour, minute, second, 0);
+        } else if (!ParsePlainTimestamp(text, v)) {
+            return false;
+        }
+        rows.AddFloat(v);
+        return true;
+    }
+    default: return false;
+    }
 }
 
 void AddBound(const TBinding& b, const TRecordsetColumn& c, std::size_t row, TRowStore& rows)
@@ -555,6 +708,17 @@ bool FetchBound(TOdbcStatement& statement, TRecordset& rs)
     const bool boundTexts = std::any_of(bindings.begin(), bindings.end(), [](const TBinding& b) { return b.text; });
     // A truncated bound value is completed with SQLGetData on its bound column.
     if (boundTexts && (extensions & SQL_GD_BOUND) == 0) return false;
+    // Numbers and dates come as text when an unusual text can be read again with SQLGetData
+    // without costing the block: the rows come one per fetch anyway, or SQLGetData reaches a
+    // row of a block.
+    if ((extensions & SQL_GD_BOUND) != 0 && (getData || (extensions & SQL_GD_BLOCK) != 0)) {
+        for (TBinding& b : bindings) {
+            const TStorage storage = rs.columns[b.column].storage;
+            if (storage == TStorage::Integer || storage == TStorage::Float || storage == TStorage::DateTime)
+                BindAsText(b);
+        }
+        getData = true;
+    }
     std::size_t rowBytes = 0;
     for (const TBinding& b : bindings) rowBytes += b.width + sizeof(SQLLEN);
     const std::size_t block =
@@ -593,7 +757,16 @@ bool FetchBound(TOdbcStatement& statement, TRecordset& rs)
                         rows.AddNull();
                         continue;
                     }
-                    if (!b.text || (indicator != SQL_NO_TOTAL && static_cast<std::size_t>(indicator) < b.width)) {
+                    const bool whole = indicator != SQL_NO_TOTAL && static_cast<std::size_t>(indicator) < b.width;
+                    if (b.asText) {
+                        if (whole &&
+                            AddBoundText(c,
+                                         std::string_view(reinterpret_cast<const char*>(b.At(r)),
+                                                          static_cast<std::size_t>(indicator)),
+                                         rows))
+                            continue;
+                        // Not a plain form: the driver converts it, below.
+                    } else if (!b.text || whole) {
                         AddBound(b, c, r, rows);
                         continue;
                     }

@@ -13,7 +13,10 @@
 // again whole with SQLGetData; long and binary columns are read with SQLGetData only. When
 // the driver cannot read a single row's value with SQLGetData inside a block, a bound row comes
 // per fetch instead; a driver that refuses bound columns or row arrays is read a value at a
-// time with SQLGetData. The path is chosen once per statement, before the first fetch, from
+// time with SQLGetData. Where a single value can be read again, numbers and dates are bound as
+// text and their plain forms converted here (exactly: integers to 64 bits, floats to the
+// nearest double, dates to the millisecond); any other form is read again with the column's
+// C type, so the driver's own conversion decides it. The path is chosen once per statement, before the first fetch, from
 // the described columns alone (nothing before the first fetch grows with the row count).
 
 #include <cstdint>
@@ -96,6 +99,7 @@ public:
 
 private:
     void Begin();
+    std::uint8_t* Room(std::size_t n);
     const std::uint8_t* Skip(const std::uint8_t* p, TStorage storage) const;
 
     std::vector<TStorage> columns_;
@@ -107,7 +111,7 @@ private:
     std::vector<std::size_t> blockSizes_;
     std::size_t blockUsed_ = 0;
     std::vector<const std::uint8_t*> rows_;
-    std::vector<std::uint8_t> pending_;
+    std::size_t rowSize_ = 0;  // bytes of the row being added, at blockUsed_ in the last block
     int column_ = 0;
 };
 

@@ -163,8 +163,16 @@ void DecodeTime(TDateTime value, int& hour, int& min, int& sec, int& msec)
 void DecodeDateTime(TDateTime value, int& year, int& month, int& day, int& hour, int& min, int& sec,
                     int& msec)
 {
-    DecodeDate(value, year, month, day);
-    DecodeTime(value, hour, min, sec, msec);
+    // One split for both halves (formatting a date-time decodes every value it writes).
+    const DaySplit split = SplitValue(value);
+    DayToDate(split.day, year, month, day);
+    int ms = split.msec;
+    hour = ms / 3600000;
+    ms %= 3600000;
+    min = ms / 60000;
+    ms %= 60000;
+    sec = ms / 1000;
+    msec = ms % 1000;
 }
 
 int DayOfWeek(TDateTime value)

@@ -7,6 +7,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -101,10 +103,100 @@ std::string NonFiniteText(double value)
 
 }  // namespace
 
+namespace {
+
+// FloatToStr for a value whose shortest digits are at most 15 and that is written in fixed
+// notation (the common case: prices, measures), without building a Decimal. False when the
+// general path is needed.
+bool ShortFixedText(double value, const TFormatSettings& settings, std::string& out)
+{
+    // Most such values are a whole number of hundredths or so: m / 10^k with m whole and below
+    // 10^15. Any decimal of at most 15 digits is the only one that reads back as its double,
+    // so when m / 10^k reads back as the value, its digits are the shortest ones.
+    static constexpr double kTens[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+    const double magnitude = std::fabs(value);
+    if (magnitude >= 0.0001 && magnitude < 1e15) {
+        for (int k = 0; k < static_cast<int>(std::size(kTens)); ++k) {
+            const double m = magnitude * kTens[k];
+            if (m >= 1e15)
+                break;
+            if (m != std::floor(m) || m / kTens[k] != magnitude)
+                continue;
+            char digits[24];
+            const auto r = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(m));
+            int count = static_cast<int>(r.ptr - digits);
+            int places = k;
+            while (places > 0 && digits[count - 1] == '0') {
+                --count;
+                --places;
+            }
+            const int whole = count - places;
+            if (value < 0)
+                out += '-';
+            if (whole <= 0) {
+                out += '0';
+                out += settings.DecimalSeparator;
+                out.append(static_cast<std::size_t>(-whole), '0');
+                out.append(digits, static_cast<std::size_t>(count));
+            } else {
+                out.append(digits, static_cast<std::size_t>(whole));
+                if (places > 0) {
+                    out += settings.DecimalSeparator;
+                    out.append(digits + whole, static_cast<std::size_t>(places));
+                }
+            }
+            return true;
+        }
+    }
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific);
+    char digits[24];
+    int count = 0;
+    const char* p = buf;
+    for (; p != r.ptr && *p != 'e'; ++p)
+        if (*p != '.') {
+            if (count == 15)
+                return false;
+            digits[count++] = *p;
+        }
+    while (count > 0 && digits[count - 1] == '0')
+        --count;
+    if (count == 0 || p == r.ptr)
+        return false;  // zero, or no exponent: leave it to the general path
+    int exp10 = 0;
+    std::from_chars(p + (p[1] == '+' ? 2 : 1), r.ptr, exp10);
+    const int e = exp10 + 1;
+    if (e > 15 || e < -3)
+        return false;
+    out.reserve(static_cast<std::size_t>(count) + 8);
+    if (value < 0)
+        out += '-';
+    if (e <= 0) {
+        out += '0';
+        out += settings.DecimalSeparator;
+        out.append(static_cast<std::size_t>(-e), '0');
+        out.append(digits, static_cast<std::size_t>(count));
+    } else {
+        out.append(digits, static_cast<std::size_t>(std::min(e, count)));
+        if (count < e)
+            out.append(static_cast<std::size_t>(e - count), '0');
+        else if (count > e) {
+            out += settings.DecimalSeparator;
+            out.append(digits + e, static_cast<std::size_t>(count - e));
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 std::string FloatToStr(double value, const TFormatSettings& settings)
 {
     if (!std::isfinite(value))
         return NonFiniteText(value);
+    std::string text;
+    if (ShortFixedText(value, settings, text))
+        return text;
     Decimal d = ToDecimal(value);
     RoundToDigits(d, 15);
     if (d.IsZero())
@@ -488,10 +580,12 @@ bool HasAmPmToken(std::string_view format)
 
 void AppendNumber(std::string& out, int value, int minDigits)
 {
-    const std::string s = std::to_string(value);
-    if (static_cast<int>(s.size()) < minDigits)
-        out.append(minDigits - s.size(), '0');
-    out += s;
+    char buf[16];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value);
+    const std::size_t n = static_cast<std::size_t>(r.ptr - buf);
+    if (static_cast<int>(n) < minDigits)
+        out.append(minDigits - n, '0');
+    out.append(buf, n);
 }
 
 struct DateParts {
@@ -614,10 +708,75 @@ void AppendDateTime(std::string& out, std::string_view f, const DateParts& v, co
     }
 }
 
+// "c" with the default pictures (short date "m/d/yyyy", long time "h:nn:ss AMPM"), written
+// straight out: the general path walks both pictures token by token for every value, which
+// costs more than reading the value from a database. Separators and AM/PM texts still come
+// from the settings, so the text is the general path's.
+bool IsDefaultDateTimePicture(std::string_view format, const TFormatSettings& s)
+{
+    return (format.empty() || format == "c") && s.ShortDateFormat == "m/d/yyyy" &&
+           s.LongTimeFormat == "h:nn:ss AMPM";
+}
+
+// Two digits of 0 to 99; one or two; the end is returned.
+char* PutTwoDigits(char* p, int value)
+{
+    p[0] = static_cast<char>('0' + value / 10);
+    p[1] = static_cast<char>('0' + value % 10);
+    return p + 2;
+}
+
+char* PutOneOrTwoDigits(char* p, int value)
+{
+    if (value >= 10)
+        return PutTwoDigits(p, value);
+    *p = static_cast<char>('0' + value);
+    return p + 1;
+}
+
+char* PutText(char* p, const std::string& text)
+{
+    std::memcpy(p, text.data(), text.size());
+    return p + text.size();
+}
+
+// False when the settings' texts are too long for the buffer (the general path writes them).
+bool DefaultDateTimeText(TDateTime value, const TFormatSettings& s, std::string& out)
+{
+    char buf[128];
+    if (16 + 2 * s.DateSeparator.size() + 2 * s.TimeSeparator.size() +
+            std::max(s.TimeAMString.size(), s.TimePMString.size()) > sizeof buf)
+        return false;
+    int year, month, day, hour, min, sec, msec;
+    DecodeDateTime(value, year, month, day, hour, min, sec, msec);
+    char* p = PutOneOrTwoDigits(buf, month);
+    p = PutText(p, s.DateSeparator);
+    p = PutOneOrTwoDigits(p, day);
+    p = PutText(p, s.DateSeparator);
+    p = PutTwoDigits(PutTwoDigits(p, year / 100), year % 100);  // years are 1 to 9999
+    if (hour != 0 || min != 0 || sec != 0 || msec != 0) {
+        *p++ = ' ';
+        p = PutOneOrTwoDigits(p, hour % 12 == 0 ? 12 : hour % 12);
+        p = PutText(p, s.TimeSeparator);
+        p = PutTwoDigits(p, min);
+        p = PutText(p, s.TimeSeparator);
+        p = PutTwoDigits(p, sec);
+        *p++ = ' ';
+        p = PutText(p, hour >= 12 ? s.TimePMString : s.TimeAMString);
+    }
+    out.assign(buf, static_cast<std::size_t>(p - buf));
+    return true;
+}
+
 }  // namespace
 
 std::string FormatDateTime(std::string_view format, TDateTime value, const TFormatSettings& settings)
 {
+    if (IsDefaultDateTimePicture(format, settings)) {
+        std::string text;
+        if (DefaultDateTimeText(value, settings, text))
+            return text;
+    }
     DateParts v{};
     DecodeDateTime(value, v.year, v.month, v.day, v.hour, v.min, v.sec, v.msec);
     v.dayOfWeek = DayOfWeek(value);

@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <limits>
+#include <string>
 
 using namespace rtl;
 
@@ -271,6 +274,36 @@ TEST(FloatToStr, GeneralFormWithFifteenDigits)
     EXPECT_EQ(FloatToStr(1234.5, German()), "1234,5");
 }
 
+// Values of up to 15 digits in fixed notation take a short path; its text must be the plain
+// decimal of the value, beside the general path's boundaries (1E15, 1E-5, 16 digits).
+TEST(FloatToStr, ShortValuesAreTheirPlainDecimal)
+{
+    const long long mantissas[] = {1, 5, 10, 12345, 99999, 100000, 123456789, 999999999999999, 100000000000000};
+    for (long long m : mantissas)
+        for (int places = 0; places <= 8; ++places)
+            for (int sign : {1, -1}) {
+                const double value = sign * static_cast<double>(m) / std::pow(10.0, places);
+                if (std::fabs(value) < 0.0001 || std::fabs(value) >= 1e15)
+                    continue;
+                char buf[64];
+                std::snprintf(buf, sizeof buf, "%.*f", places, value);
+                std::string expected = buf;
+                if (expected.find('.') != std::string::npos) {
+                    while (expected.back() == '0')
+                        expected.pop_back();
+                    if (expected.back() == '.')
+                        expected.pop_back();
+                }
+                EXPECT_EQ(FloatToStr(value, kUs), expected) << m << "e-" << places;
+                std::string german = expected;
+                if (const auto dot = german.find('.'); dot != std::string::npos)
+                    german.replace(dot, 1, ",");
+                EXPECT_EQ(FloatToStr(value, German()), german) << m << "e-" << places;
+            }
+    EXPECT_EQ(FloatToStr(1234567.891234567, kUs), "1234567.89123457");  // 16 digits: rounded
+    EXPECT_EQ(FloatToStr(-0.00012, kUs), "-0.00012");
+}
+
 TEST(StrToFloat, AcceptedTexts)
 {
     const std::pair<const char*, double> cases[] = {
@@ -452,6 +485,39 @@ TEST(FormatDateTime, DateAndTimeTexts)
     EXPECT_EQ(TimeToStr(kMorning, kUs), "8:05:09 AM");
     EXPECT_EQ(DateTimeToStr(kMorning, kUs), "2/4/2003 8:05:09 AM");
     EXPECT_EQ(DateToStr(kMorning, German()), "04.02.2003");
+}
+
+// "c" with the default pictures is written without walking them; it must give the general
+// path's text (both pictures walked token by token) for any value and any separators.
+TEST(FormatDateTime, DefaultPicturesMatchTheGeneralPath)
+{
+    const TDateTime values[] = {
+        EncodeDateTime(2003, 2, 4, 0, 0, 0, 0),     EncodeDateTime(2003, 2, 4, 0, 0, 0, 1),
+        EncodeDateTime(2003, 12, 31, 0, 30, 5, 0),  EncodeDateTime(1999, 1, 1, 11, 59, 59, 999),
+        EncodeDateTime(2024, 2, 29, 12, 0, 0, 0),   EncodeDateTime(2024, 10, 9, 13, 1, 2, 0),
+        EncodeDateTime(1, 1, 1, 23, 59, 59, 0),     EncodeDateTime(9999, 12, 31, 12, 34, 56, 0),
+        EncodeDateTime(5, 6, 7, 8, 9, 10, 0),       EncodeDateTime(1899, 12, 30, 6, 0, 0, 0),
+        EncodeDateTime(1850, 7, 14, 18, 45, 0, 0),  kMorning,
+    };
+    TFormatSettings other = kUs;
+    other.DateSeparator = "-";
+    other.TimeSeparator = ".";
+    other.TimeAMString = "vorm.";
+    other.TimePMString = "nachm.";
+    TFormatSettings longTexts = kUs;  // longer than the short path writes
+    longTexts.TimeAMString = std::string(150, 'a');
+    longTexts.DateSeparator = " / ";
+    for (const TFormatSettings& s : {kUs, other, longTexts})
+        for (TDateTime value : values) {
+            int hour, min, sec, msec;
+            DecodeTime(value, hour, min, sec, msec);
+            std::string expected = FormatDateTime("m/d/yyyy", value, s);
+            if (hour != 0 || min != 0 || sec != 0 || msec != 0)
+                expected += " " + FormatDateTime("h:nn:ss AMPM", value, s);
+            EXPECT_EQ(DateTimeToStr(value, s), expected) << value;
+            EXPECT_EQ(FormatDateTime("", value, s), expected) << value;
+        }
+    EXPECT_EQ(DateTimeToStr(EncodeDateTime(2024, 10, 9, 0, 1, 2, 0), kUs), "10/9/2024 12:01:02 AM");
 }
 
 // ---- Reading dates and times ------------------------------------------------------------------
