@@ -715,8 +715,8 @@ void TTextMemo::ScrollTo(int topPixel, int horizontalOffset)
     topPixel_ = topPixel;
     topLine_->SetLine(std::max(0, topPixel / std::max(1, lineHeight_)));
     if (HandleAllocated()) {
-        if (hBar_ && dx != 0) SetScrollPos(ui::sbHorizontal, hOffset_);
-        if (vBar_ && dy != 0) SetScrollPos(ui::sbVertical, topPixel_);
+        if (hBar_ && dx != 0) SetScrollPos(ui::sbHorizontal, hOffset_ / std::max(1, hUnit_));
+        if (vBar_ && dy != 0) SetScrollPos(ui::sbVertical, topPixel_ / std::max(1, vUnit_));
         if (dx != 0 || dy != 0) {
             if (dx >= -32768 && dx <= 32767 && dy >= -32768 && dy <= 32767)
                 ScrollWindow(static_cast<int>(dx), static_cast<int>(dy));

@@ -75,6 +75,27 @@ void TTextMemo::Dispatch(ui::TMessage& m)
         m.Result = 0;
         return;
     case ui::WM_ERASEBKGND: m.Result = 1; return;
+    case ui::WM_PAINT:
+        // Never erased first: each line is composed off-screen and copied in one step.
+        if (auto* canvas = reinterpret_cast<ui::TCanvas*>(m.WParam)) {
+            if (updateCount_ == 0 && WindowAttached()) PaintLines(*canvas, {0, 0, clientWidth_, clientHeight_}, true);
+        } else if (updateCount_ == 0 && WindowAttached()) {
+            PaintLines(*Canvas(), UpdateRect(), false);
+        }
+        m.Result = 0;
+        return;
+    case ui::WM_VSCROLL:
+        HandleVScroll(ui::LoWord(m.WParam), ui::SignedHiWord(m.WParam));
+        m.Result = 0;
+        return;
+    case ui::WM_HSCROLL:
+        HandleHScroll(ui::LoWord(m.WParam), ui::SignedHiWord(m.WParam));
+        m.Result = 0;
+        return;
+    case ui::WM_MOUSEWHEEL:
+        HandleWheel(ui::SignedHiWord(m.WParam));
+        m.Result = 0;
+        return;
     case ui::WM_SETFOCUS:
         ui::TCustomControl::Dispatch(m);
         HandleSetFocus();
@@ -113,7 +134,11 @@ void TTextMemo::Dispatch(ui::TMessage& m)
         return;
     case ui::WM_SIZE:
         ui::TCustomControl::Dispatch(m);
-        if (WindowAttached()) SetClientSize(ui::LoWord(m.LParam), ui::HiWord(m.LParam));
+        if (WindowAttached()) {
+            SetClientSize(ui::LoWord(m.LParam), ui::HiWord(m.LParam));
+            UpdateVertScrollBar();
+            UpdateHorzScrollBar();
+        }
         return;
     case ui::CM_FONTCHANGED:
         ui::TCustomControl::Dispatch(m);

@@ -22,6 +22,7 @@
 #include "editor/TextStream.h"
 
 #include "platform/classes/Component.h"
+#include "platform/ui/Bitmap.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/CustomControl.h"
 #include "platform/ui/FontMeasure.h"
@@ -123,6 +124,9 @@ constexpr unsigned kFormatContinueMessage = ui::WM_USER + 1;
 constexpr int kFormatSliceMs = 25;
 // Process-wide; initially 300.
 extern int ProgressInterval;
+// Lines one wheel notch scrolls where an editor's MouseWheelFactor is negative (-1: a page);
+// process-wide, initially 3.
+extern int WheelScrollLines;
 
 // What the engine measures with: the font of each style byte (the highlight bit never
 // changes the font).
@@ -288,6 +292,24 @@ public:
     int WidthBefore(int paragraph, int line, int offsetInParagraph);
     // The style byte in force at the caret.
     std::uint8_t CaretStyle() const noexcept { return caretStyle_; }
+
+    // ---- Pixels and text positions ----------------------------------------------------------
+    // Client y of the top of the n-th display line counted from the top line, and the display
+    // line (counted from the top line) at client y; both right for negative top pixels.
+    virtual int LineTop(int n) const noexcept;
+    virtual int LineAtY(int y) const noexcept;
+    // Client x of the byte offset `offsetInLine` (a character start) within global display
+    // line `line`, with alignment, justification and tabs.
+    virtual int CharPosToX(int offsetInLine, int line);
+    // The character start within display line `line` nearest to client x: a click on the right
+    // half of a character lands after it; with `keepTabs` a click inside a tab's span lands
+    // before the tab. Style codes are characters of no width.
+    virtual int XToCharPos(bool keepTabs, int x, int line);
+    // Pixels per scroll-bar step (at least 1), so that no range reaches 32760 steps.
+    int VertScrollUnit() const noexcept { return vUnit_; }
+    int HorzScrollUnit() const noexcept { return hUnit_; }
+    // Wheel deltas times the wheel factor not yet turned into line steps.
+    int WheelAccumulator() const noexcept { return wheelAccumulator_; }
 
     // ---- Column conversion ----------------------------------------------------------------
     // Offset in paragraph `paragraph` of display column `column` (one column per character,
@@ -534,6 +556,12 @@ protected:
     virtual void InvalidateLines(int firstLine, int lastLine);
     virtual void UpdateVertScrollBar();
     virtual void UpdateHorzScrollBar();
+    // WM_PAINT: every display line composed in a one-line bitmap and copied in one step.
+    virtual void PaintLines(ui::TCanvas& target, const ui::TRect& rect, bool temporaryBitmap);
+    // The one-line bitmap WM_PAINT composes each line in.
+    ui::TBitmap& LineBitmap() noexcept { return lineBitmap_; }
+    // Fills `rect` of `canvas` with Color or tiles the background picture over it.
+    void PaintBackground(ui::TCanvas& canvas, const ui::TRect& rect, bool usePicture);
     // Performs CM_TEXTCHANGED when receivers are attached, then OnChange.
     virtual void Change();
 
@@ -597,6 +625,14 @@ private:
     void HandleSetFocus();
     void HandleKillFocus();
     void AttachToPeer();
+    void HandleVScroll(int code, int pos);
+    void HandleHScroll(int code, int pos);
+    void HandleWheel(int delta);
+    // Extra justification pixels of the blanks of display line `lineInPar` before `to`.
+    int JustifyExtra(TParagraphRec& rec, int lineInPar, int to);
+    int LineStartX(TParagraphRec& rec, int lineInPar);
+    bool LineJustified(TParagraphRec& rec, int lineInPar) const;
+    void SelectRunFont(ui::TCanvas& canvas, std::uint8_t style);
 
     // Store.
     TParagraphsList paragraphs_;
@@ -634,6 +670,10 @@ private:
     bool caretCreated_ = false;
     int topPixel_ = 0;
     int hOffset_ = 0;
+    int vUnit_ = 1;
+    int hUnit_ = 1;
+    int wheelAccumulator_ = 0;
+    ui::TBitmap lineBitmap_;
 
     // Window side.
     ui::TMessage lastMessage_;
