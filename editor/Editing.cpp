@@ -657,7 +657,12 @@ int TTextMemo::CaretX()
     const int p = SelPar();
     TParagraphRec& rec = paragraphs_[p];
     const int in = selStart_ - rec.Start;
-    caretX_ = leftMargin_ - hOffset_ + WidthBefore(p, rec.LineOfOffset(in), in) + virtualBlanks_ * avgCharWidth_;
+    const int j = rec.LineOfOffset(in);
+    const int lineStart = TLinesList(rec)[j].Start;
+    // Where painting puts the character: alignment and justification included.
+    caretX_ = static_cast<int>(std::clamp<long long>(
+        static_cast<long long>(CharPosToX(in - lineStart, rec.FirstLine + j)) + static_cast<long long>(virtualBlanks_) * avgCharWidth_,
+        INT_MIN / 2, INT_MAX / 2));
     return caretX_;
 }
 

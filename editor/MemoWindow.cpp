@@ -92,6 +92,22 @@ void TTextMemo::Dispatch(ui::TMessage& m)
         HandleHScroll(ui::LoWord(m.WParam), ui::SignedHiWord(m.WParam));
         m.Result = 0;
         return;
+    case ui::WM_TIMER:
+        if (static_cast<unsigned>(m.WParam) == kAutoScrollTimer) {
+            AutoScrollStep();
+            return;
+        }
+        ui::TCustomControl::Dispatch(m);
+        return;
+    case ui::WM_CHAR:
+        // Characters beyond ASCII come as code points; the class library hands on ASCII only.
+        if (m.WParam >= 128) {
+            TypeCharacter(static_cast<char32_t>(m.WParam));
+            m.Result = 0;
+            return;
+        }
+        ui::TCustomControl::Dispatch(m);
+        return;
     case ui::WM_MOUSEWHEEL:
         HandleWheel(ui::SignedHiWord(m.WParam));
         m.Result = 0;

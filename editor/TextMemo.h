@@ -117,6 +117,8 @@ TParagraphsList& SharedScratchList();
 ui::TClipboardFormat BlockClipboardFormat();
 // The cursor id of "TMRIGHTARROW" among the screen's cursors.
 constexpr ui::TCursor crTextMemoRightArrow = 0x544D;
+// The cursor id of "DRAGCOPY" (a text drag that copies).
+constexpr ui::TCursor crTextMemoDragCopy = 0x4443;
 
 // The continuation message of background formatting (wParam 1: continue by posting).
 constexpr unsigned kFormatContinueMessage = ui::WM_USER + 1;
@@ -310,6 +312,29 @@ public:
     int HorzScrollUnit() const noexcept { return hUnit_; }
     // Wheel deltas times the wheel factor not yet turned into line steps.
     int WheelAccumulator() const noexcept { return wheelAccumulator_; }
+
+    // ---- Keyboard and mouse ----------------------------------------------------------------
+    // The key and mouse handling of the control (each runs the inherited method first, which
+    // fires the event). Nothing changes while an update is open; edits need a writable editor.
+    void KeyDown(ui::TKey& key, ui::TShiftState shift) override;
+    void KeyUp(ui::TKey& key, ui::TShiftState shift) override;
+    void KeyPress(char& key) override;
+    // Types a character of any code point (UTF-8 encoded into the text).
+    void TypeCharacter(char32_t code);
+    void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    void MouseMove(ui::TShiftState shift, int x, int y) override;
+    void MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    void DblClick() override;
+    // Auto-scrolling while the button is held beyond an edge: a layer timer steps the view
+    // (nothing pumps the event loop). Direction 0 none, 1 up, 2 down, 3 left, 4 right.
+    static constexpr unsigned kAutoScrollTimer = 0x5441;
+    int AutoScrollDirection() const noexcept { return autoDir_; }
+    int AutoScrollSpeed() const noexcept { return autoSpeed_; }
+    // Milliseconds between steps at a speed (0: none).
+    static int AutoScrollDelay(int speed) noexcept;
+    bool TextDragging() const noexcept { return textDrag_; }
+    // The text offset at a client point (the end of the text below the last line).
+    int OffsetAtPoint(int x, int y);
 
     // ---- Column conversion ----------------------------------------------------------------
     // Offset in paragraph `paragraph` of display column `column` (one column per character,
@@ -626,6 +651,14 @@ private:
     void HandleKillFocus();
     void AttachToPeer();
     void HandleVScroll(int code, int pos);
+    void MoveCaretTo(int offset, bool extend);
+    void FinishVerticalMove(int line, bool extend);
+    void DeleteKey(ui::TKey key, bool ctrl, bool shift);
+    void TypeText(const std::string& text);
+    void AutoScrollStep();
+    void StopAutoScroll();
+    bool InLeftMarginZone(int x) const noexcept;
+    void SelectDisplayLines(int fromLine, int toLine);
     void HandleHScroll(int code, int pos);
     void HandleWheel(int delta);
     // Extra justification pixels of the blanks of display line `lineInPar` before `to`.
@@ -674,6 +707,22 @@ private:
     int hUnit_ = 1;
     int wheelAccumulator_ = 0;
     ui::TBitmap lineBitmap_;
+
+    // Input state.
+    bool mouseDown_ = false;
+    bool wordSelecting_ = false;
+    bool textDrag_ = false;
+    bool dragOutside_ = false;
+    bool overSelection_ = false;
+    bool keyReleased_ = true;
+    int lineSelLine_ = -1;
+    int clickedOffset_ = 0;
+    int dropOffset_ = 0;
+    int autoDir_ = 0;
+    int autoSpeed_ = 0;
+    bool autoStepping_ = false;
+    int lastMouseX_ = 0;
+    int lastMouseY_ = 0;
 
     // Window side.
     ui::TMessage lastMessage_;
