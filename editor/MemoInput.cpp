@@ -170,6 +170,32 @@ void TTextMemo::KeyDown(ui::TKey& key, ui::TShiftState shift)
 
     const int p = SelPar();
     if (!paragraphs_[p].Formatted) FormatRange(p, p);
+    // Shift+Alt+arrows open or stretch a column block (its moving corner follows the keys).
+    const bool arrow = key == ui::VK_LEFT || key == ui::VK_RIGHT || key == ui::VK_UP || key == ui::VK_DOWN;
+    if (arrow && sh && alt && !ctrl && options_[tmoBlockSelection] && !wordWrap_) {
+        int anchorPar = p, anchorCol, par = p, col;
+        if (columnBlock_) {
+            anchorPar = ParagraphOfOffset(selStart_ + selLength_);
+            anchorCol = blockCol1_;
+            col = blockCol2_;
+        } else {
+            anchorCol = col = OffsetToColumn(p, selStart_ - paragraphs_[p].Start) + virtualBlanks_;
+        }
+        switch (key) {
+        case ui::VK_LEFT: col = std::max(0, col - 1); break;
+        case ui::VK_RIGHT: ++col; break;
+        case ui::VK_UP: par = std::max(0, par - 1); break;
+        default: par = std::min(paragraphs_.Count() - 1, par + 1); break;
+        }
+        SelectColumnBlock(anchorPar, anchorCol, par, col);
+        int beyond = 0;
+        ColumnToOffset(par, col, &beyond);
+        virtualBlanks_ = beyond;
+        key = 0;
+        UpdateCaret();
+        ScrollCaretIntoView();
+        return;
+    }
     const int caretLine = SelLine();
     bool handled = true;
     switch (key) {

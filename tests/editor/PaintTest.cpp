@@ -256,3 +256,49 @@ TEST(Painting, WideLinesAndMarksStayInsideTheCoordinateRange)
 
 }  // namespace
 }  // namespace editor::test
+
+namespace editor::test {
+namespace {
+
+TEST(AutoScroll, DirectionSpeedAndDelayFollowTheMouseBeyondTheEdge)
+{
+    View v;  // 200 x 170
+    v.memo.SetTextBuf(ManyLines(60));
+    struct Delay {
+        int speed, ms;
+    };
+    for (const Delay& d : {Delay{0, 0}, Delay{1, 400}, Delay{2, 300}, Delay{3, 200}, Delay{4, 130}, Delay{5, 78},
+                           Delay{6, 48}, Delay{7, 30}, Delay{10, 0}})
+        EXPECT_EQ(TTextMemo::AutoScrollDelay(d.speed), d.ms) << d.speed;
+
+    const ui::TShiftState left{ui::ssLeft};
+    v.memo.MouseDown(ui::mbLeft, left, 40, 20);
+    struct Case {
+        int x, y, dir, speed;
+    };
+    for (const Case& c : {Case{40, 176, 2, 2}, Case{40, 200, 2, 10}, Case{40, -9, 1, 3}, Case{-12, 50, 3, 4},
+                          Case{230, 50, 4, 10}, Case{230, 200, 2, 10}, Case{40, -2, 0, 0}}) {
+        v.memo.MouseMove(left, c.x, c.y);
+        EXPECT_EQ(v.memo.AutoScrollDirection(), c.dir) << c.x << "," << c.y;
+        if (c.dir != 0) EXPECT_EQ(v.memo.AutoScrollSpeed(), c.speed) << c.x << "," << c.y;
+        EXPECT_EQ(v.memo.TimerActive(TTextMemo::kAutoScrollTimer), c.dir != 0);
+    }
+    // Held 6 pixels below: the first step at once, each further one when the timer fires.
+    v.memo.ScrollToLine(0);
+    v.memo.MouseMove(left, 40, 176);
+    EXPECT_EQ(v.memo.TopLine(), 1);
+    v.memo.Perform(ui::WM_TIMER, TTextMemo::kAutoScrollTimer);
+    EXPECT_EQ(v.memo.TopLine(), 2);
+    v.memo.Perform(ui::WM_TIMER, TTextMemo::kAutoScrollTimer);
+    EXPECT_EQ(v.memo.TopLine(), 3);
+    EXPECT_LT(v.memo.SelLength(), 0);  // the selection follows
+    v.memo.MouseUp(ui::mbLeft, {}, 40, 176);
+    EXPECT_EQ(v.memo.AutoScrollDirection(), 0);
+    EXPECT_FALSE(v.memo.TimerActive(TTextMemo::kAutoScrollTimer));
+    const int released = v.memo.TopLine();  // the caret was scrolled into view
+    v.memo.Perform(ui::WM_TIMER, TTextMemo::kAutoScrollTimer);  // a late tick does nothing
+    EXPECT_EQ(v.memo.TopLine(), released);
+}
+
+}  // namespace
+}  // namespace editor::test
