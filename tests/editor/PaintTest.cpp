@@ -280,7 +280,9 @@ TEST(AutoScroll, DirectionSpeedAndDelayFollowTheMouseBeyondTheEdge)
                           Case{230, 50, 4, 10}, Case{230, 200, 2, 10}, Case{40, -2, 0, 0}}) {
         v.memo.MouseMove(left, c.x, c.y);
         EXPECT_EQ(v.memo.AutoScrollDirection(), c.dir) << c.x << "," << c.y;
-        if (c.dir != 0) EXPECT_EQ(v.memo.AutoScrollSpeed(), c.speed) << c.x << "," << c.y;
+        if (c.dir != 0) {
+            EXPECT_EQ(v.memo.AutoScrollSpeed(), c.speed) << c.x << "," << c.y;
+        }
         EXPECT_EQ(v.memo.TimerActive(TTextMemo::kAutoScrollTimer), c.dir != 0);
     }
     // Held 6 pixels below: the first step at once, each further one when the timer fires.
