@@ -6,8 +6,11 @@
 // and pastes through the layer's clipboard (column blocks also in the "IDE Block Type"
 // format), applies the style commands and places the caret. Its window side answers the
 // window messages (change receivers see every message first), offers the default popup menu
-// and maps the command codes. Keyboard, mouse and painting come through the virtual hooks
-// below (KeyDown, MouseDown and WM_PAINT of the control).
+// and maps the command codes. Its input side turns keys and mouse actions into caret moves,
+// selections, edits, text drag and drop and auto-scrolling (on a layer timer, never by pumping
+// the event loop). Its painting side composes every display line in a one-line bitmap and
+// copies it to the window in one step, and keeps scroll-bar units that hold every range below
+// 32760 steps.
 //
 // Text always carries its length: NUL bytes pass through replacement, undo and the clipboard.
 //

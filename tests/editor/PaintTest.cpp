@@ -254,6 +254,39 @@ TEST(Painting, WideLinesAndMarksStayInsideTheCoordinateRange)
               bitmapLog->Log().end());
 }
 
+TEST(Painting, ATenMegabyteParagraphPaintsAndScrollsToItsEnd)
+{
+    View v;
+    std::string text;
+    text.reserve(10u << 20);
+    while (text.size() < (10u << 20)) text += "word ";
+    v.memo.SetTextBuf(text);
+    ASSERT_EQ(v.memo.ParagraphCount(), 1);
+    const int lines = v.memo.LineCount();
+    ASSERT_GT(lines, 400000);  // 6.7 million pixels of text
+    // The thumb at the bottom: the position in units brings the last page.
+    const int unit = v.memo.VertScrollUnit();
+    EXPECT_GT(unit, 1);
+    const int last = static_cast<int>(static_cast<long long>(lines) * 16 / unit);
+    EXPECT_LT(last, 32760);
+    v.VScroll(ui::SB_THUMBTRACK, last - 1);
+    EXPECT_GT(v.memo.TopLine(), lines - 2 * unit / 16 - 2);
+    ui::TRecordingCanvas window;
+    v.memo.PaintLines(window, {0, 0, 200, 170}, false);
+    int copies = 0;
+    for (const std::string& s : window.Log())
+        if (s.rfind("CopyFrom(0,", 0) == 0) {
+            ++copies;
+            const int y = std::stoi(s.substr(s.find(',') + 1));
+            EXPECT_GE(y, -16);
+            EXPECT_LT(y, 170);
+        }
+    EXPECT_GT(copies, 0);
+    v.VScroll(ui::SB_PAGEDOWN);
+    v.VScroll(ui::SB_LINEUP);
+    v.memo.CheckConsistency();
+}
+
 }  // namespace
 }  // namespace editor::test
 

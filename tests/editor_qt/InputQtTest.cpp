@@ -233,6 +233,27 @@ TEST_F(EditorInputTest, CharactersAndHotKeys)
     });
 }
 
+TEST_F(EditorInputTest, ADisplayOnlyEditorScrollsButNeverChanges)
+{
+    std::string text;
+    for (int i = 0; i < 60; ++i) text += "line " + std::to_string(i) + "\r\n";
+    memo->SetTextBuf(text);
+    memo->SetSelStart(0);
+    memo->SetDisplayOnly(true);
+    QTest::keyClicks(Keys(), "abc");
+    QTest::keyClick(Keys(), Qt::Key_Delete);
+    QTest::keyClick(Keys(), Qt::Key_Return);
+    QTest::keyClick(Keys(), Qt::Key_V, Qt::ControlModifier);
+    Click(10)();
+    EXPECT_EQ(memo->Text(), text);
+    EXPECT_EQ(memo->SelStart(), 0);
+    QTest::keyClick(Keys(), Qt::Key_Down);
+    EXPECT_EQ(memo->TopLine(), 1);  // the keys scroll the view only
+    QTest::keyClick(Keys(), Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(memo->TopLine(), 61 - memo->VisibleLines() + 1);
+    EXPECT_EQ(memo->SelStart(), 0);
+}
+
 TEST_F(EditorInputTest, ClicksWordsAndDragAndDrop)
 {
     memo->SetSeparators("\t ,.:;");
