@@ -563,6 +563,12 @@ void TTextMemo::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x,
                     const long long line = std::min<long long>(static_cast<long long>(TopLine()) + LineAtY(y), lineCount_ - 1);
                     lineSelLine_ = static_cast<int>(std::max<long long>(0, line));
                     SelectDisplayLines(lineSelLine_, lineSelLine_);
+                } else if (shift == ui::TShiftState{ui::ssAlt, ui::ssLeft} && options_[tmoBlockSelection] && !wordWrap_) {
+                    // Alt+click starts a column block at the clicked column.
+                    lineSelLine_ = -1;
+                    const int par = ParagraphOfOffset(clickedOffset_);
+                    const int col = static_cast<int>(std::max<long long>(0, (static_cast<long long>(x) + hOffset_ - leftMargin_) / std::max(1, avgCharWidth_)));
+                    SelectColumnBlock(par, col, par, col);
                 } else {
                     lineSelLine_ = -1;
                     MoveCaretTo(clickedOffset_, Has(shift, ui::ssShift));
@@ -619,6 +625,10 @@ void TTextMemo::MouseMove(ui::TShiftState shift, int x, int y)
                 ShowCursorNow(ui::crNoDrop);
                 dragOutside_ = true;
             }
+        } else if (columnBlock_) {
+            const int par = ParagraphOfOffset(pos);
+            const int col = static_cast<int>(std::max<long long>(0, (static_cast<long long>(x) + hOffset_ - leftMargin_) / std::max(1, avgCharWidth_)));
+            if (par != SelPar() || col != blockCol2_) SelectColumnBlock(ParagraphOfOffset(selStart_ + selLength_), blockCol1_, par, col);
         } else if (lineSelLine_ >= 0) {
             const int line = std::clamp(TopLine() + LineAtY(y), 0, lineCount_ - 1);
             SelectDisplayLines(lineSelLine_, line);
@@ -711,6 +721,29 @@ void TTextMemo::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, i
     lastMouseX_ = x;
     lastMouseY_ = y;
     if (!textDrag_) {
+        // A click on a context run tells the receivers and OnContext which run it was.
+        const int pos = OffsetAtPoint(x, y);
+        if ((pos == clickedOffset_ || button == ui::mbRight) && pos < textLength_ && updateCount_ == 0 &&
+            (OnContext || !receivers_.empty() || highlighter_)) {
+            const TParagraphRec& rec = paragraphs_[ParagraphOfOffset(pos)];
+            const int in = pos - rec.Start;
+            const int index = rec.StyleIndexAt(in + 1);
+            const TStyleRec& sr = rec.StyleAt(in + 1);
+            if (in < rec.Length() && (sr.Flags & srContext) && sr.Context != 0) {
+                const int start = rec.Start + (index >= 0 ? rec.Styles[static_cast<std::size_t>(index)].Offset : 0);
+                const int stop = rec.Start + (index + 1 < static_cast<int>(rec.Styles.size()) ? rec.Styles[static_cast<std::size_t>(index + 1)].Offset : rec.Length());
+                const int context = sr.Context;
+                if (!receivers_.empty() || highlighter_) {
+                    std::string run = GetTextPart(start, stop);
+                    Perform(button == ui::mbRight ? kRightContextClickMessage : kContextClickMessage, context,
+                            reinterpret_cast<std::intptr_t>(&run));
+                }
+                OnContext(this, context, start, stop);
+                ui::TCustomControl::MouseUp(button, shift, x, y);
+                lineSelLine_ = -1;
+                return;
+            }
+        }
         ui::TCustomControl::MouseUp(button, shift, x, y);
         lineSelLine_ = -1;
         if (!displayOnly_ && button == ui::mbLeft) ScrollCaretIntoView();

@@ -289,7 +289,7 @@ void TTextMemo::PaintLines(ui::TCanvas& target, const ui::TRect& rect, bool temp
             }
             // The run's colours.
             std::uint8_t drawStyle = style;
-            const TStyleRec& sr = rec.StyleAt(i);
+            const TStyleRec& sr = rec.StyleAt(i + 1);  // the record in force for the character at i
             if (sr.Flags & srContext) drawStyle = sr.Style;
             rtl::TColor fg = Font()->Color();
             rtl::TColor bg = rtl::clNone;

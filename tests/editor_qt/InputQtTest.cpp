@@ -350,6 +350,58 @@ TEST_F(EditorInputTest, PagesScrollBarsAndColumnBlocks)
     EXPECT_EQ(memo->SelText(), "bc\r\nhi\r\n");
 }
 
+TEST_F(EditorInputTest, AltClickAndDragMakeAColumnBlock)
+{
+    TTextMemoOptions o = memo->Options();
+    o.set(tmoBlockSelection);
+    memo->SetOptions(o);
+    memo->SetWordWrap(false);
+    memo->SetTextBuf("abcdef\r\nghijkl\r\nmnopqr");
+    Drag(1, 19, 1, Qt::AltModifier)();
+    EXPECT_TRUE(memo->ColumnBlock());
+    const int column = (At(1).x() - memo->LeftMargin()) / memo->AverageCharWidth();
+    EXPECT_EQ(memo->BlockFirstColumn(), column);
+    EXPECT_EQ(memo->BlockLastColumn(), (At(19).x() - memo->LeftMargin()) / memo->AverageCharWidth());
+    EXPECT_EQ(memo->ParagraphOfOffset(memo->SelFrom()), 0);
+    EXPECT_EQ(memo->ParagraphOfOffset(memo->SelTo()), 2);
+    // A plain click ends it.
+    Click(2)();
+    EXPECT_FALSE(memo->ColumnBlock());
+    EXPECT_EQ(memo->SelLength(), 0);
+}
+
+TEST_F(EditorInputTest, AClickOnAContextRunNamesTheRun)
+{
+    struct Receiver : ITextMemoReceiver {
+        std::vector<std::string> runs;
+        void TextMemoMessage(TTextMemo&, TMessage& m) override
+        {
+            if (m.Msg == kContextClickMessage) runs.push_back(*reinterpret_cast<const std::string*>(m.LParam));
+        }
+    } receiver;
+    memo->SetTextBuf("one two three");
+    TStyleRec context;
+    context.Context = 7;
+    memo->SetStyleRange(4, 7, true, true, context);
+    int seen = 0, from = -1, to = -1;
+    memo->OnContext = [&](classes::TObject*, int c, int a, int b) {
+        seen = c;
+        from = a;
+        to = b;
+    };
+    memo->AddReceiver(&receiver);
+    Click(5)();
+    EXPECT_EQ(seen, 7);
+    EXPECT_EQ(from, 4);
+    EXPECT_EQ(to, 7);
+    EXPECT_EQ(receiver.runs, std::vector<std::string>{"two"});
+    seen = 0;
+    Click(1)();  // outside the run
+    EXPECT_EQ(seen, 0);
+    memo->RemoveReceiver(&receiver);
+    memo->OnContext = nullptr;
+}
+
 TEST_F(EditorInputTest, HoldingTheButtonBelowTheEdgeScrollsOnATimer)
 {
     std::string text;
