@@ -710,7 +710,7 @@ void TTextMemo::ScrollCaretIntoView()
 
 void TTextMemo::ScrollTo(int topPixel, int horizontalOffset)
 {
-    topPixel = std::max(0, topPixel);
+    // The top pixel may be negative (a band of background above the text); the offset not.
     horizontalOffset = std::max(0, horizontalOffset);
     const long long dx = static_cast<long long>(hOffset_) - horizontalOffset;
     const long long dy = static_cast<long long>(topPixel_) - topPixel;
@@ -723,7 +723,9 @@ void TTextMemo::ScrollTo(int topPixel, int horizontalOffset)
         if (hBar_ && dx != 0) SetScrollPos(ui::sbHorizontal, hOffset_ / std::max(1, hUnit_));
         if (vBar_ && dy != 0) SetScrollPos(ui::sbVertical, topPixel_ / std::max(1, vUnit_));
         if (dx != 0 || dy != 0) {
-            if (dx >= -32768 && dx <= 32767 && dy >= -32768 && dy <= 32767)
+            // A background picture is tiled from the top pixel: moved pixels would not match it.
+            const bool picture = backgroundBmp_.Width() > 0 && backgroundBmp_.Height() > 0;
+            if (!picture && dx >= -32768 && dx <= 32767 && dy >= -32768 && dy <= 32767)
                 ScrollWindow(static_cast<int>(dx), static_cast<int>(dy));
             else
                 Invalidate();

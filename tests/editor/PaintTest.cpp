@@ -51,11 +51,26 @@ TEST(PixelPositions, LineTopAndLineAtYFollowTheTopPixel)
         int top, n, lineTop, y, lineAtY;
     };
     for (const Case& c : {Case{0, 0, 0, 15, 0}, Case{0, 2, 32, 16, 1}, Case{20, 0, -4, 11, 0}, Case{20, 1, 12, 12, 1},
-                          Case{32, 3, 48, 47, 2}}) {
+                          Case{32, 3, 48, 47, 2}, Case{-20, 0, 20, 19, 0}, Case{-20, 1, 36, 36, 1}, Case{-40, 0, 40, 39, 0}}) {
         v.memo.ScrollToTopPixel(c.top);
         EXPECT_EQ(v.memo.LineTop(c.n), c.lineTop) << c.top;
         EXPECT_EQ(v.memo.LineAtY(c.y), c.lineAtY) << c.top;
     }
+}
+
+TEST(Painting, ANegativeTopPixelFillsTheBandAboveTheText)
+{
+    View v;
+    v.memo.SetTextBuf("one");
+    v.memo.ScrollToTopPixel(-20);
+    EXPECT_EQ(v.memo.TopPixel(), -20);
+    EXPECT_EQ(v.memo.TopLine(), 0);
+    ui::TRecordingCanvas window;
+    v.memo.PaintLines(window, {0, 0, 200, 170}, false);
+    std::vector<std::string> fills;
+    for (const std::string& s : window.Log())
+        if (s.rfind("FillRect(", 0) == 0 || s.rfind("CopyFrom(", 0) == 0) fills.push_back(s.substr(0, s.find(' ')));
+    EXPECT_EQ(fills, (Strings{"FillRect(0,0,200,20", "CopyFrom(0,20,200,36", "FillRect(0,36,200,170"}));
 }
 
 TEST(PixelPositions, CharPosToXAndBackForEachAlignment)
