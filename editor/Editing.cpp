@@ -631,7 +631,13 @@ void TTextMemo::UpdateCaret(bool recreate)
     if (HandleAllocated() && Focused() && !displayOnly_) {
         CaretX();
         if (recreate || !caretCreated_ || (overwrite_ && options_[tmoWideOverwriteCaret])) {
-            const int width = overwrite_ && options_[tmoWideOverwriteCaret] ? std::max(CaretWidthNow(), avgCharWidth_) : CaretWidthNow();
+            // Overwriting, the caret covers the character it would replace.
+            int width = CaretWidthNow();
+            if (overwrite_ && options_[tmoWideOverwriteCaret] && selLength_ == 0 && in < rec.Length()) {
+                const int lineStart = TLinesList(rec)[line].Start;
+                const int next = static_cast<int>(rtl::Utf8NextCharStart(rec.Text, static_cast<std::size_t>(in)));
+                width = std::max(1, CharPosToX(next - lineStart, rec.FirstLine + line) - CharPosToX(in - lineStart, rec.FirstLine + line));
+            }
             ui::CreateCaret(this, width, lineHeight_);
             ui::ShowCaret(this);
             caretCreated_ = true;

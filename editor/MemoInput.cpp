@@ -414,6 +414,32 @@ void TTextMemo::DeleteKey(ui::TKey key, bool ctrl, bool shift)
                 int pos = PrevCharOffset(selStart_);
                 while (pos > 0 && staticFormat_ && IsStyleCode(static_cast<unsigned char>(CharAt(pos)))) pos = PrevCharOffset(pos);
                 selLength_ = pos - selStart_;
+                // Back-indent: at the end of a line's indent, back to the indent of the nearest
+                // line above that is indented less.
+                const int col = selStart_ > rec.Start ? SelCol() : 0;
+                if (options_[tmoBackIndent] && col > 0) {
+                    auto leading = [this](int line) {
+                        TParagraphRec& r = paragraphs_[ParagraphOfLine(line)];
+                        TLinesList lines(r);
+                        const TLineRec& ln = lines[std::clamp(line - r.FirstLine, 0, lines.Count() - 1)];
+                        int n = 0;
+                        while (ln.Start + n < r.Length() && (r.Text[static_cast<std::size_t>(ln.Start + n)] == ' ' || r.Text[static_cast<std::size_t>(ln.Start + n)] == '\t'))
+                            ++n;
+                        return n;
+                    };
+                    const int line = SelLine();
+                    if (leading(line) == col) {
+                        int target = 0;
+                        for (int l = line - 1; l >= 0; --l) {
+                            const int c = leading(l);
+                            if (c < col) {
+                                target = c;
+                                break;
+                            }
+                        }
+                        selLength_ = target - col;
+                    }
+                }
             }
         } else {
             if (selStart_ >= textLength_) return;

@@ -254,6 +254,29 @@ TEST_F(EditorInputTest, ADisplayOnlyEditorScrollsButNeverChanges)
     EXPECT_EQ(memo->SelStart(), 0);
 }
 
+TEST_F(EditorInputTest, BackIndentAndTheWideOverwriteCaret)
+{
+    TTextMemoOptions o = memo->Options();
+    o.set(tmoBackIndent);
+    memo->SetOptions(o);
+    Run({
+        {"text", Do([this] { memo->SetTextBuf("a\r\n  b\r\n      c"); memo->SetSelStart(14); }), "a\r\n  b\r\n      c", 14, 0},
+        {"back to the indent above", Key(Qt::Key_Backspace), "a\r\n  b\r\n  c", 10, 0},
+        {"and to the one above that", Key(Qt::Key_Backspace), "a\r\n  b\r\nc", 8, 0},
+    });
+    memo->SetTextBuf("wide");
+    memo->SetSelStart(0);
+    memo->SetOverwrite(true);
+    memo->UpdateCaret();
+    EXPECT_EQ(Caret().Width, memo->CharPosToX(1, 0) - memo->CharPosToX(0, 0));
+    memo->SetSelStart(4);  // at the paragraph end: the plain width
+    EXPECT_EQ(Caret().Width, memo->CaretWidthNow());
+    QTest::keyClicks(Keys(), "xy");
+    memo->SetSelStart(0);
+    QTest::keyClicks(Keys(), "W");
+    EXPECT_EQ(memo->Text(), "Wide" "xy");
+}
+
 TEST_F(EditorInputTest, ClicksWordsAndDragAndDrop)
 {
     memo->SetSeparators("\t ,.:;");
