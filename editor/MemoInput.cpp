@@ -598,6 +598,15 @@ void TTextMemo::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x,
                 } else {
                     lineSelLine_ = -1;
                     MoveCaretTo(clickedOffset_, Has(shift, ui::ssShift));
+                    // Keeping columns: a click beyond the paragraph end or inside a tab's
+                    // span keeps the distance as virtual blanks.
+                    const TParagraphRec& rec = paragraphs_[SelPar()];
+                    const int in = selStart_ - rec.Start;
+                    if (options_[tmoKeepColumnPos] && (in == rec.Length() || rec.Text[static_cast<std::size_t>(in)] == kTab)) {
+                        const int line = SelLine();
+                        const int lineStart = TLinesList(paragraphs_[SelPar()])[rec.LineOfOffset(in)].Start;
+                        virtualBlanks_ = std::max(0, x - CharPosToX(in - lineStart, line)) / std::max(1, avgCharWidth_);
+                    }
                 }
                 UpdateCaret();
             }
@@ -765,6 +774,7 @@ void TTextMemo::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, i
                             reinterpret_cast<std::intptr_t>(&run));
                 }
                 OnContext(this, context, start, stop);
+                contextClicked_ = button == ui::mbRight;  // no popup menu after it
                 ui::TCustomControl::MouseUp(button, shift, x, y);
                 lineSelLine_ = -1;
                 return;

@@ -100,28 +100,33 @@ int TTextMemo::XToCharPos(bool keepTabs, int x, int line)
     const bool lastLine = j == lines.Count() - 1;
     const int end = lastLine ? rec.Length() : std::max(start, lines[j].Stop);
     const std::string_view text(rec.Text);
-    // Character starts of the line; a wrapped line's last place is before its last character
-    // (its end is the next line's start).
-    std::vector<int> starts;
-    for (int i = start; i < end; i = static_cast<int>(rtl::Utf8NextCharStart(text, static_cast<std::size_t>(i))))
-        starts.push_back(i);
-    if (lastLine || starts.empty()) starts.push_back(end);
-    const int places = static_cast<int>(starts.size());
-    auto xAt = [&](int k) { return static_cast<long long>(CharPosToX(starts[static_cast<std::size_t>(k)] - start, line)); };
-    // The first character whose middle lies right of x (the middles grow with the offset).
-    int lo = 0, hi = places - 1;
+    // The places are the character starts of the line; a wrapped line's last place is before
+    // its last character (its end is the next line's start). A binary search over the bytes
+    // keeps a click on a very long line to a few dozen measurements.
+    int last = end;
+    if (!lastLine && end > start) last = static_cast<int>(rtl::Utf8CharStartAt(text, static_cast<std::size_t>(end - 1)));
+    auto next = [&](int o) { return static_cast<int>(rtl::Utf8NextCharStart(text, static_cast<std::size_t>(o))); };
+    auto xAt = [&](int o) { return static_cast<long long>(CharPosToX(o - start, line)); };
+    // Whether the middle of the character at o lies at or left of x.
+    auto passed = [&](int o) {
+        const long long a = xAt(o), b = xAt(next(o));
+        return a + (b - a) / 2 <= x;
+    };
+    int lo = start, hi = last;
     while (lo < hi) {
-        const int mid = (lo + hi) / 2;
-        const long long a = xAt(mid);
-        const long long b = mid + 1 < places ? xAt(mid + 1) : a;
-        if (a + (b - a) / 2 <= x)
-            lo = mid + 1;
+        int m = static_cast<int>(rtl::Utf8CharStartAt(text, static_cast<std::size_t>(lo + (hi - lo) / 2)));
+        if (m < lo) m = lo;
+        if (passed(m))
+            lo = next(m);
         else
-            hi = mid;
+            hi = m;
     }
-    int k = lo;
-    if (keepTabs && k > 0 && x < xAt(k) && text[static_cast<std::size_t>(starts[static_cast<std::size_t>(k - 1)])] == kTab) --k;
-    return starts[static_cast<std::size_t>(k)] - start;
+    int k = std::min(lo, last);
+    if (keepTabs && k > start && x < xAt(k)) {
+        const int before = static_cast<int>(rtl::Utf8CharStartAt(text, static_cast<std::size_t>(k - 1)));
+        if (text[static_cast<std::size_t>(before)] == kTab) k = before;
+    }
+    return k - start;
 }
 
 // ---- Painting ---------------------------------------------------------------------------------

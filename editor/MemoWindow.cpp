@@ -145,7 +145,12 @@ void TTextMemo::Dispatch(ui::TMessage& m)
     case ui::WM_RBUTTONUP:
         // Without a menu of its own the editor offers its default one (an assigned menu comes
         // through the window system's context-menu request).
+        contextClicked_ = false;
         ui::TCustomControl::Dispatch(m);
+        if (contextClicked_) {
+            contextClicked_ = false;
+            return;
+        }
         if (!PopupMenu() && !options_[tmoNoDefaultPopup]) ContextPopup(ui::SignedLoWord(m.LParam), ui::SignedHiWord(m.LParam));
         return;
     case ui::WM_SIZE:

@@ -724,6 +724,7 @@ private:
     int autoDir_ = 0;
     int autoSpeed_ = 0;
     bool autoStepping_ = false;
+    bool contextClicked_ = false;
     int lastMouseX_ = 0;
     int lastMouseY_ = 0;
 

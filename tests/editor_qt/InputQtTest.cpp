@@ -264,6 +264,18 @@ TEST_F(EditorInputTest, BackIndentAndTheWideOverwriteCaret)
         {"back to the indent above", Key(Qt::Key_Backspace), "a\r\n  b\r\n  c", 10, 0},
         {"and to the one above that", Key(Qt::Key_Backspace), "a\r\n  b\r\nc", 8, 0},
     });
+    // Keeping columns, a click right of the paragraph end keeps the distance in blanks.
+    o.set(tmoKeepColumnPos);
+    memo->SetOptions(o);
+    memo->SetTextBuf("ab");
+    const int blank = memo->AverageCharWidth();
+    const QPoint end = At(2, 3 * blank + 1);
+    SendMouse(QEvent::MouseButtonPress, end, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(QEvent::MouseButtonRelease, end, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(memo->SelStart(), 2);
+    EXPECT_EQ(memo->VirtualBlanks(), 3);
+    EXPECT_EQ(Caret().Pos.X, memo->CharPosToX(2, 0) + 3 * blank);
+
     memo->SetTextBuf("wide");
     memo->SetSelStart(0);
     memo->SetOverwrite(true);
