@@ -630,6 +630,25 @@ void TTextMemo::MouseMove(ui::TShiftState shift, int x, int y)
         overSelection_ = !options_[tmoNoDragnDrop] && selLength_ != 0 && !columnBlock_ && !readOnly_ && !displayOnly_ &&
                          pos >= SelFrom() && pos < SelTo() && !InLeftMarginZone(x);
         lineSelLine_ = InLeftMarginZone(x) ? TopLine() + LineAtY(y) : -1;
+        // The cursor tells what a press would do: an arrow over a selection that can be
+        // dragged, a context run's own cursor over it, else the control's cursor.
+        ui::TCursor wanted = 0;
+        if (overSelection_) {
+            wanted = ui::crArrow;
+        } else if (lineSelLine_ < 0 && pos < textLength_) {
+            const TParagraphRec& rec = paragraphs_[ParagraphOfOffset(pos)];
+            const int in = pos - rec.Start;
+            const TStyleRec& sr = rec.StyleAt(in + 1);
+            if (in < rec.Length() && (sr.Flags & srContext) && sr.Attr16 != 0) wanted = sr.Attr16;
+        }
+        if (wanted != 0) {
+            if (!cursorChanged_) savedCursor_ = Cursor();
+            cursorChanged_ = true;
+            if (Cursor() != wanted) SetCursor(wanted);
+        } else if (cursorChanged_) {
+            cursorChanged_ = false;
+            SetCursor(savedCursor_);
+        }
     } else if (Has(shift, ui::ssLeft)) {
         // Which way to scroll, the last match winning.
         int dir = 0;

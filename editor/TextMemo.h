@@ -725,6 +725,8 @@ private:
     int autoSpeed_ = 0;
     bool autoStepping_ = false;
     bool contextClicked_ = false;
+    bool cursorChanged_ = false;
+    ui::TCursor savedCursor_ = 0;
     int lastMouseX_ = 0;
     int lastMouseY_ = 0;
 

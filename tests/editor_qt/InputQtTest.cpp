@@ -315,6 +315,13 @@ TEST_F(EditorInputTest, ClicksWordsAndDragAndDrop)
              memo->SetSelLength(3);
          }),
          "one two three", 4, 3},
+        {"an arrow over the selection", Do([this] {
+             SendMouse(QEvent::MouseMove, At(5), Qt::NoButton, Qt::NoButton);
+             EXPECT_EQ(memo->Cursor(), crArrow);
+             SendMouse(QEvent::MouseMove, At(9), Qt::NoButton, Qt::NoButton);
+             EXPECT_EQ(memo->Cursor(), crIBeam);
+         }),
+         "one two three", 4, 3},
         {"drag the selection to the end", Drag(5, 13), "one  threetwo", 13, -3},
         {"one Ctrl+Z undoes the move", Key(Qt::Key_Z, Qt::ControlModifier), "one two three", 7, 0},
         {"select again", Do([this] {
@@ -425,6 +432,14 @@ TEST_F(EditorInputTest, AClickOnAContextRunNamesTheRun)
         to = b;
     };
     memo->AddReceiver(&receiver);
+    // Over a context run with a cursor number the cursor is the run's, elsewhere the editor's.
+    TStyleRec hand = context;
+    hand.Attr16 = static_cast<std::int16_t>(crHandPoint);
+    memo->SetStyleRange(8, 13, true, true, hand);
+    SendMouse(QEvent::MouseMove, At(10), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(memo->Cursor(), crHandPoint);
+    SendMouse(QEvent::MouseMove, At(1), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(memo->Cursor(), crIBeam);
     Click(5)();
     EXPECT_EQ(seen, 7);
     EXPECT_EQ(from, 4);
