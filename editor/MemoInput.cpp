@@ -510,7 +510,18 @@ void TTextMemo::TypeCharacter(char32_t c)
                     break;
                 }
             }
-            TypeText("\r\n" + indent);
+            const TParagraphRec& here = paragraphs_[SelPar()];
+            if (!indent.empty() && options_[tmoDiscardTrailingSpaces] && selLength_ == 0 && selStart_ == here.Start + here.Length()) {
+                // A blank line keeps no blanks: the indent waits as virtual blanks.
+                int blanks = 0;
+                for (const char ch : indent) blanks += ch == '\t' ? std::max(1, tabStops_) : 1;
+                TypeText("\r\n");
+                virtualBlanks_ = blanks;
+                UpdateCaret();
+                ScrollCaretIntoView();
+            } else {
+                TypeText("\r\n" + indent);
+            }
             break;
         }
         default: break;

@@ -264,6 +264,24 @@ TEST_F(EditorInputTest, BackIndentAndTheWideOverwriteCaret)
         {"back to the indent above", Key(Qt::Key_Backspace), "a\r\n  b\r\n  c", 10, 0},
         {"and to the one above that", Key(Qt::Key_Backspace), "a\r\n  b\r\nc", 8, 0},
     });
+    // Enter with auto-indent: the indent of the line above, as blanks or (discarding trailing
+    // blanks) as virtual blanks.
+    o.set(tmoAutoIndent);
+    memo->SetOptions(o);
+    memo->SetTextBuf("  ab");
+    memo->SetSelStart(3);
+    QTest::keyClick(Keys(), Qt::Key_Return);
+    EXPECT_EQ(memo->Text(), "  a\r\n  b");
+    EXPECT_EQ(memo->SelStart(), 7);
+    o.set(tmoDiscardTrailingSpaces);
+    memo->SetOptions(o);
+    memo->SetSelStart(memo->TextLength());
+    QTest::keyClick(Keys(), Qt::Key_Return);
+    EXPECT_EQ(memo->Text(), "  a\r\n  b\r\n");
+    EXPECT_EQ(memo->VirtualBlanks(), 2);
+    o.reset(tmoDiscardTrailingSpaces);
+    o.reset(tmoAutoIndent);
+
     // Keeping columns, a click right of the paragraph end keeps the distance in blanks.
     o.set(tmoKeepColumnPos);
     memo->SetOptions(o);
