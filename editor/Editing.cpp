@@ -631,7 +631,13 @@ void TTextMemo::UpdateCaret(bool recreate)
     if (HandleAllocated() && Focused() && !displayOnly_) {
         CaretX();
         if (recreate || !caretCreated_ || (overwrite_ && options_[tmoWideOverwriteCaret])) {
-            const int width = overwrite_ && options_[tmoWideOverwriteCaret] ? std::max(CaretWidthNow(), avgCharWidth_) : CaretWidthNow();
+            // Overwriting, the caret covers the character it would replace.
+            int width = CaretWidthNow();
+            if (overwrite_ && options_[tmoWideOverwriteCaret] && selLength_ == 0 && in < rec.Length()) {
+                const int lineStart = TLinesList(rec)[line].Start;
+                const int next = static_cast<int>(rtl::Utf8NextCharStart(rec.Text, static_cast<std::size_t>(in)));
+                width = std::max(1, CharPosToX(next - lineStart, rec.FirstLine + line) - CharPosToX(in - lineStart, rec.FirstLine + line));
+            }
             ui::CreateCaret(this, width, lineHeight_);
             ui::ShowCaret(this);
             caretCreated_ = true;
@@ -657,7 +663,12 @@ int TTextMemo::CaretX()
     const int p = SelPar();
     TParagraphRec& rec = paragraphs_[p];
     const int in = selStart_ - rec.Start;
-    caretX_ = leftMargin_ - hOffset_ + WidthBefore(p, rec.LineOfOffset(in), in) + virtualBlanks_ * avgCharWidth_;
+    const int j = rec.LineOfOffset(in);
+    const int lineStart = TLinesList(rec)[j].Start;
+    // Where painting puts the character: alignment and justification included.
+    caretX_ = static_cast<int>(std::clamp<long long>(
+        static_cast<long long>(CharPosToX(in - lineStart, rec.FirstLine + j)) + static_cast<long long>(virtualBlanks_) * avgCharWidth_,
+        INT_MIN / 2, INT_MAX / 2));
     return caretX_;
 }
 
@@ -705,7 +716,7 @@ void TTextMemo::ScrollCaretIntoView()
 
 void TTextMemo::ScrollTo(int topPixel, int horizontalOffset)
 {
-    topPixel = std::max(0, topPixel);
+    // The top pixel may be negative (a band of background above the text); the offset not.
     horizontalOffset = std::max(0, horizontalOffset);
     const long long dx = static_cast<long long>(hOffset_) - horizontalOffset;
     const long long dy = static_cast<long long>(topPixel_) - topPixel;
@@ -715,10 +726,12 @@ void TTextMemo::ScrollTo(int topPixel, int horizontalOffset)
     topPixel_ = topPixel;
     topLine_->SetLine(std::max(0, topPixel / std::max(1, lineHeight_)));
     if (HandleAllocated()) {
-        if (hBar_ && dx != 0) SetScrollPos(ui::sbHorizontal, hOffset_);
-        if (vBar_ && dy != 0) SetScrollPos(ui::sbVertical, topPixel_);
+        if (hBar_ && dx != 0) SetScrollPos(ui::sbHorizontal, hOffset_ / std::max(1, hUnit_));
+        if (vBar_ && dy != 0) SetScrollPos(ui::sbVertical, topPixel_ / std::max(1, vUnit_));
         if (dx != 0 || dy != 0) {
-            if (dx >= -32768 && dx <= 32767 && dy >= -32768 && dy <= 32767)
+            // A background picture is tiled from the top pixel: moved pixels would not match it.
+            const bool picture = backgroundBmp_.Width() > 0 && backgroundBmp_.Height() > 0;
+            if (!picture && dx >= -32768 && dx <= 32767 && dy >= -32768 && dy <= 32767)
                 ScrollWindow(static_cast<int>(dx), static_cast<int>(dy));
             else
                 Invalidate();

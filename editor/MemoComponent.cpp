@@ -97,6 +97,37 @@ ui::TCursorImage RightArrowImage()
     return image;
 }
 
+// An arrow with a small box holding a plus: dropping copies.
+ui::TCursorImage DragCopyImage()
+{
+    static const char* const rows[] = {
+        "X...............",  //
+        "XX..............",  //
+        "X#X.............",  //
+        "X##X............",  //
+        "X###X...........",  //
+        "X####X..........",  //
+        "X#####X.........",  //
+        "X###XXXX........",  //
+        "X#X#X...........",  //
+        "XX.X#X..XXXXXXX.",  //
+        "X...X#X.X#####X.",  //
+        ".....XX.X##X##X.",  //
+        "........X#XXX#X.",  //
+        "........X##X##X.",  //
+        "........X#####X.",  //
+        "........XXXXXXX.",  //
+    };
+    ui::TCursorImage image;
+    image.Width = 16;
+    image.Height = 16;
+    image.HotSpot = {0, 0};
+    for (const char* row : rows)
+        for (int x = 0; x < 16; ++x)
+            image.Pixels.push_back(row[x] == 'X' ? 0xFF000000u : row[x] == '#' ? 0xFFFFFFFFu : 0u);
+    return image;
+}
+
 void AcquireShared()
 {
     auto& shared = Shared();
@@ -104,6 +135,7 @@ void AcquireShared()
         shared = std::make_unique<TSharedEditorObjects>();
         shared->RightArrowCursor = crTextMemoRightArrow;
         ui::Screen().SetCursorImage(crTextMemoRightArrow, RightArrowImage());
+        ui::Screen().SetCursorImage(crTextMemoDragCopy, DragCopyImage());
     }
     ++shared->LiveEditors;
 }

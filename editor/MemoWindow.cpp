@@ -75,6 +75,43 @@ void TTextMemo::Dispatch(ui::TMessage& m)
         m.Result = 0;
         return;
     case ui::WM_ERASEBKGND: m.Result = 1; return;
+    case ui::WM_PAINT:
+        // Never erased first: each line is composed off-screen and copied in one step.
+        if (auto* canvas = reinterpret_cast<ui::TCanvas*>(m.WParam)) {
+            if (updateCount_ == 0 && WindowAttached()) PaintLines(*canvas, {0, 0, clientWidth_, clientHeight_}, true);
+        } else if (updateCount_ == 0 && WindowAttached()) {
+            PaintLines(*Canvas(), UpdateRect(), false);
+        }
+        m.Result = 0;
+        return;
+    case ui::WM_VSCROLL:
+        HandleVScroll(ui::LoWord(m.WParam), ui::SignedHiWord(m.WParam));
+        m.Result = 0;
+        return;
+    case ui::WM_HSCROLL:
+        HandleHScroll(ui::LoWord(m.WParam), ui::SignedHiWord(m.WParam));
+        m.Result = 0;
+        return;
+    case ui::WM_TIMER:
+        if (static_cast<unsigned>(m.WParam) == kAutoScrollTimer) {
+            AutoScrollStep();
+            return;
+        }
+        ui::TCustomControl::Dispatch(m);
+        return;
+    case ui::WM_CHAR:
+        // Characters beyond ASCII come as code points; the class library hands on ASCII only.
+        if (m.WParam >= 128) {
+            TypeCharacter(static_cast<char32_t>(m.WParam));
+            m.Result = 0;
+            return;
+        }
+        ui::TCustomControl::Dispatch(m);
+        return;
+    case ui::WM_MOUSEWHEEL:
+        HandleWheel(ui::SignedHiWord(m.WParam));
+        m.Result = 0;
+        return;
     case ui::WM_SETFOCUS:
         ui::TCustomControl::Dispatch(m);
         HandleSetFocus();
@@ -108,12 +145,21 @@ void TTextMemo::Dispatch(ui::TMessage& m)
     case ui::WM_RBUTTONUP:
         // Without a menu of its own the editor offers its default one (an assigned menu comes
         // through the window system's context-menu request).
+        contextClicked_ = false;
         ui::TCustomControl::Dispatch(m);
+        if (contextClicked_) {
+            contextClicked_ = false;
+            return;
+        }
         if (!PopupMenu() && !options_[tmoNoDefaultPopup]) ContextPopup(ui::SignedLoWord(m.LParam), ui::SignedHiWord(m.LParam));
         return;
     case ui::WM_SIZE:
         ui::TCustomControl::Dispatch(m);
-        if (WindowAttached()) SetClientSize(ui::LoWord(m.LParam), ui::HiWord(m.LParam));
+        if (WindowAttached()) {
+            SetClientSize(ui::LoWord(m.LParam), ui::HiWord(m.LParam));
+            UpdateVertScrollBar();
+            UpdateHorzScrollBar();
+        }
         return;
     case ui::CM_FONTCHANGED:
         ui::TCustomControl::Dispatch(m);

@@ -543,10 +543,6 @@ void TTextMemo::SetStaticFormat(bool on)
     ReloadText();
 }
 
-void TTextMemo::RefreshDisplay()
-{
-    if (WindowAttached() || altCanvas_) ReformatAll();
-}
 
 void TTextMemo::SetWordWrap(bool on)
 {
@@ -677,12 +673,6 @@ void TTextMemo::ResetParsing()
 
 // ---- Hooks of the window side -------------------------------------------------------------
 
-void TTextMemo::InvalidateLines(int, int)
-{
-    if (HandleAllocated()) Invalidate();
-}
-void TTextMemo::UpdateVertScrollBar() {}
-void TTextMemo::UpdateHorzScrollBar() {}
 
 // ---- Consistency --------------------------------------------------------------------------
 

@@ -6,8 +6,11 @@
 // and pastes through the layer's clipboard (column blocks also in the "IDE Block Type"
 // format), applies the style commands and places the caret. Its window side answers the
 // window messages (change receivers see every message first), offers the default popup menu
-// and maps the command codes. Keyboard, mouse and painting come through the virtual hooks
-// below (KeyDown, MouseDown and WM_PAINT of the control).
+// and maps the command codes. Its input side turns keys and mouse actions into caret moves,
+// selections, edits, text drag and drop and auto-scrolling (on a layer timer, never by pumping
+// the event loop). Its painting side composes every display line in a one-line bitmap and
+// copies it to the window in one step, and keeps scroll-bar units that hold every range below
+// 32760 steps.
 //
 // Text always carries its length: NUL bytes pass through replacement, undo and the clipboard.
 //
@@ -22,6 +25,7 @@
 #include "editor/TextStream.h"
 
 #include "platform/classes/Component.h"
+#include "platform/ui/Bitmap.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/CustomControl.h"
 #include "platform/ui/FontMeasure.h"
@@ -116,6 +120,8 @@ TParagraphsList& SharedScratchList();
 ui::TClipboardFormat BlockClipboardFormat();
 // The cursor id of "TMRIGHTARROW" among the screen's cursors.
 constexpr ui::TCursor crTextMemoRightArrow = 0x544D;
+// The cursor id of "DRAGCOPY" (a text drag that copies).
+constexpr ui::TCursor crTextMemoDragCopy = 0x4443;
 
 // The continuation message of background formatting (wParam 1: continue by posting).
 constexpr unsigned kFormatContinueMessage = ui::WM_USER + 1;
@@ -123,6 +129,9 @@ constexpr unsigned kFormatContinueMessage = ui::WM_USER + 1;
 constexpr int kFormatSliceMs = 25;
 // Process-wide; initially 300.
 extern int ProgressInterval;
+// Lines one wheel notch scrolls where an editor's MouseWheelFactor is negative (-1: a page);
+// process-wide, initially 3.
+extern int WheelScrollLines;
 
 // What the engine measures with: the font of each style byte (the highlight bit never
 // changes the font).
@@ -288,6 +297,47 @@ public:
     int WidthBefore(int paragraph, int line, int offsetInParagraph);
     // The style byte in force at the caret.
     std::uint8_t CaretStyle() const noexcept { return caretStyle_; }
+
+    // ---- Pixels and text positions ----------------------------------------------------------
+    // Client y of the top of the n-th display line counted from the top line, and the display
+    // line (counted from the top line) at client y; both right for negative top pixels.
+    virtual int LineTop(int n) const noexcept;
+    virtual int LineAtY(int y) const noexcept;
+    // Client x of the byte offset `offsetInLine` (a character start) within global display
+    // line `line`, with alignment, justification and tabs.
+    virtual int CharPosToX(int offsetInLine, int line);
+    // The character start within display line `line` nearest to client x: a click on the right
+    // half of a character lands after it; with `keepTabs` a click inside a tab's span lands
+    // before the tab. Style codes are characters of no width.
+    virtual int XToCharPos(bool keepTabs, int x, int line);
+    // Pixels per scroll-bar step (at least 1), so that no range reaches 32760 steps.
+    int VertScrollUnit() const noexcept { return vUnit_; }
+    int HorzScrollUnit() const noexcept { return hUnit_; }
+    // Wheel deltas times the wheel factor not yet turned into line steps.
+    int WheelAccumulator() const noexcept { return wheelAccumulator_; }
+
+    // ---- Keyboard and mouse ----------------------------------------------------------------
+    // The key and mouse handling of the control (each runs the inherited method first, which
+    // fires the event). Nothing changes while an update is open; edits need a writable editor.
+    void KeyDown(ui::TKey& key, ui::TShiftState shift) override;
+    void KeyUp(ui::TKey& key, ui::TShiftState shift) override;
+    void KeyPress(char& key) override;
+    // Types a character of any code point (UTF-8 encoded into the text).
+    void TypeCharacter(char32_t code);
+    void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    void MouseMove(ui::TShiftState shift, int x, int y) override;
+    void MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    void DblClick() override;
+    // Auto-scrolling while the button is held beyond an edge: a layer timer steps the view
+    // (nothing pumps the event loop). Direction 0 none, 1 up, 2 down, 3 left, 4 right.
+    static constexpr unsigned kAutoScrollTimer = 0x5441;
+    int AutoScrollDirection() const noexcept { return autoDir_; }
+    int AutoScrollSpeed() const noexcept { return autoSpeed_; }
+    // Milliseconds between steps at a speed (0: none).
+    static int AutoScrollDelay(int speed) noexcept;
+    bool TextDragging() const noexcept { return textDrag_; }
+    // The text offset at a client point (the end of the text below the last line).
+    int OffsetAtPoint(int x, int y);
 
     // ---- Column conversion ----------------------------------------------------------------
     // Offset in paragraph `paragraph` of display column `column` (one column per character,
@@ -534,6 +584,12 @@ protected:
     virtual void InvalidateLines(int firstLine, int lastLine);
     virtual void UpdateVertScrollBar();
     virtual void UpdateHorzScrollBar();
+    // WM_PAINT: every display line composed in a one-line bitmap and copied in one step.
+    virtual void PaintLines(ui::TCanvas& target, const ui::TRect& rect, bool temporaryBitmap);
+    // The one-line bitmap WM_PAINT composes each line in.
+    ui::TBitmap& LineBitmap() noexcept { return lineBitmap_; }
+    // Fills `rect` of `canvas` with Color or tiles the background picture over it.
+    void PaintBackground(ui::TCanvas& canvas, const ui::TRect& rect, bool usePicture);
     // Performs CM_TEXTCHANGED when receivers are attached, then OnChange.
     virtual void Change();
 
@@ -597,6 +653,22 @@ private:
     void HandleSetFocus();
     void HandleKillFocus();
     void AttachToPeer();
+    void HandleVScroll(int code, int pos);
+    void MoveCaretTo(int offset, bool extend);
+    void FinishVerticalMove(int line, bool extend);
+    void DeleteKey(ui::TKey key, bool ctrl, bool shift);
+    void TypeText(const std::string& text);
+    void AutoScrollStep();
+    void StopAutoScroll();
+    bool InLeftMarginZone(int x) const noexcept;
+    void SelectDisplayLines(int fromLine, int toLine);
+    void HandleHScroll(int code, int pos);
+    void HandleWheel(int delta);
+    // Extra justification pixels of the blanks of display line `lineInPar` before `to`.
+    int JustifyExtra(TParagraphRec& rec, int lineInPar, int to);
+    int LineStartX(TParagraphRec& rec, int lineInPar);
+    bool LineJustified(TParagraphRec& rec, int lineInPar) const;
+    void SelectRunFont(ui::TCanvas& canvas, std::uint8_t style);
 
     // Store.
     TParagraphsList paragraphs_;
@@ -634,6 +706,29 @@ private:
     bool caretCreated_ = false;
     int topPixel_ = 0;
     int hOffset_ = 0;
+    int vUnit_ = 1;
+    int hUnit_ = 1;
+    int wheelAccumulator_ = 0;
+    ui::TBitmap lineBitmap_;
+
+    // Input state.
+    bool mouseDown_ = false;
+    bool wordSelecting_ = false;
+    bool textDrag_ = false;
+    bool dragOutside_ = false;
+    bool overSelection_ = false;
+    bool keyReleased_ = true;
+    int lineSelLine_ = -1;
+    int clickedOffset_ = 0;
+    int dropOffset_ = 0;
+    int autoDir_ = 0;
+    int autoSpeed_ = 0;
+    bool autoStepping_ = false;
+    bool contextClicked_ = false;
+    bool cursorChanged_ = false;
+    ui::TCursor savedCursor_ = 0;
+    int lastMouseX_ = 0;
+    int lastMouseY_ = 0;
 
     // Window side.
     ui::TMessage lastMessage_;

@@ -292,8 +292,13 @@ private:
                 if (taken || !self) return true;
             }
         }
-        // The characters typed, one message each.
-        for (const char32_t c : ke->text().toUcs4()) {
+        // The characters typed, one message each. Ctrl+letter is the control character 1 to 26
+        // (Ctrl+C 3, Ctrl+V 22) even where the window system gives no text for it.
+        QString text = ke->text();
+        const Qt::KeyboardModifiers mods = ke->modifiers();
+        if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier) && ke->key() >= Qt::Key_A && ke->key() <= Qt::Key_Z)
+            text = QString(QChar(static_cast<char16_t>(ke->key() - Qt::Key_A + 1)));
+        for (const char32_t c : text.toUcs4()) {
             Call([&] { custom_.Perform(WM_CHAR, static_cast<std::intptr_t>(c)); });
             if (!self) return true;
         }

@@ -204,6 +204,13 @@ public:
         if (bitmap.Empty()) return nullptr;
         auto image = std::make_unique<QImage>(reinterpret_cast<uchar*>(bitmap.Pixels().data()), bitmap.Width(),
                                               bitmap.Height(), bitmap.Width() * 4, QImage::Format_RGB32);
+        // Text is measured at the screen's resolution: drawn into the bitmap it must come out
+        // the same size (an image defaults to 96 dots per inch).
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const int dpm = qRound(screen->logicalDotsPerInch() / 0.0254);
+            image->setDotsPerMeterX(dpm);
+            image->setDotsPerMeterY(dpm);
+        }
         return std::make_unique<TQtDevice>(std::move(image));
     }
 
