@@ -107,8 +107,14 @@ function(gw_add_test target)
   target_compile_definitions(${target} PRIVATE
     GW_SOURCE_DIR="${PROJECT_SOURCE_DIR}" GW_BINARY_DIR="${PROJECT_BINARY_DIR}")
   target_link_libraries(${target} PRIVATE ${GW_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  # Window tests (targets named *_window) share the one X server: they run one at a time, so
+  # no window lies over another's screenshot.
+  set(lock)
+  if(target MATCHES "_window$")
+    set(lock RESOURCE_LOCK x_server)
+  endif()
   gtest_discover_tests(${target}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1"
+    PROPERTIES ${lock} ENVIRONMENT "QT_QPA_PLATFORM=offscreen\\;QTWEBENGINE_DISABLE_SANDBOX=1"
     DISCOVERY_TIMEOUT 60)
 endfunction()
