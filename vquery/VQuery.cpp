@@ -46,6 +46,13 @@ TmfVQueryField* TmfVQueryListBox::Field(int index) const
     return items_.ObjectAs<TmfVQueryField*>(index);
 }
 
+int TmfVQueryListBox::IndexOfField(const TmfVQueryField* field) const
+{
+    for (int i = 0; i < items_.Count(); ++i)
+        if (items_.ObjectAs<TmfVQueryField*>(i) == field) return i;
+    return -1;
+}
+
 // ---- Table boxes -------------------------------------------------------------------------------
 
 GW_IMPLEMENT_CLASS(TmfVQueryTable, ui::TPanel) {}
@@ -72,9 +79,30 @@ TmfVQueryTable::TmfVQueryTable(classes::TComponent* parent) : TPanel(RequireQuer
     aliasStrip_->SetBevelOuter(ui::bvLowered);
     aliasStrip_->SetCaption("Table Alias");
     fields_ = std::make_unique<TmfVQueryFields>(this);
+    SetBounds(Left(), Top(), Width(), Height());
 }
 
 TmfVQueryTable::~TmfVQueryTable() = default;
+
+void TmfVQueryTable::SetBounds(int left, int top, int width, int height)
+{
+    TPanel::SetBounds(left, top, width, height);
+    if (list_ == nullptr || aliasStrip_ == nullptr) return;  // still being made
+    const TBoxLayout layout = LayoutBox(width, height);
+    list_->SetBounds(layout.list.Left, layout.list.Top, layout.list.Width(), layout.list.Height());
+    aliasStrip_->SetBounds(layout.alias.Left, layout.alias.Top, layout.alias.Width(), layout.alias.Height());
+    query_->UpdateJoinLinks();
+    query_->UpdateScrollRange();
+}
+
+void TmfVQueryTable::SetSelected(bool selected)
+{
+    if (selected == selected_) return;
+    selected_ = selected;
+    if (!selected) list_->SetItemIndex(-1);
+    Invalidate();
+    if (selected) query_->OnVTableSelect(this);
+}
 
 void TmfVQueryTable::SetTableName(const std::string& name)
 {
@@ -448,6 +476,26 @@ void TmfVQuery::UpdateScrollRange()
     scrollRange_ = {clampInt(right), clampInt(bottom)};
 }
 
+void TmfVQuery::UpdateJoinLinks()
+{
+    const auto endOf = [](const TmfVQueryField* f) {
+        const TmfVQueryTable* box = f->Table;
+        const TmfVQueryListBox* list = box->ListBox();
+        return TJoinEnd{box->BoundsRect(), list->BoundsRect(), list->ItemRect(list->IndexOfField(f))};
+    };
+    for (std::size_t i = 0; i < joins_.size(); ++i) {
+        TmfVQueryJoin& join = *joins_[i];
+        if (join.SourceField == nullptr || join.DestField == nullptr) continue;
+        PlaceJoinLine(endOf(join.SourceField), endOf(join.DestField), static_cast<int>(i), join.Line);
+    }
+}
+
+void TmfVQuery::SelectJoin(TmfVQueryJoin* join)
+{
+    for (const auto& j : joins_) j->Selected = j.get() == join;
+    selectedJoin_ = join;
+}
+
 int TmfVQuery::GetCalculatedCount() const
 {
     int n = 0;
@@ -482,6 +530,7 @@ TmfVQueryJoin* TmfVQuery::AddJoin(TmfVQueryField* sourceField, TmfVQueryField* d
     join->DestField = destField;
     join->Caption = caption;
     joins_.push_back(std::move(join));
+    UpdateJoinLinks();
     return joins_.back().get();
 }
 
@@ -489,6 +538,7 @@ void TmfVQuery::RemoveJoin(TmfVQueryJoin* join)
 {
     if (selectedJoin_ == join) selectedJoin_ = nullptr;
     std::erase_if(joins_, [&](const auto& j) { return j.get() == join; });
+    UpdateJoinLinks();  // the indexes of the later joins moved
 }
 
 TmfVQueryJoin* TmfVQuery::GetJoin(int index) const

@@ -30,6 +30,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/StdCtrls.h"
+#include "vquery/Canvas.h"
 
 namespace vquery {
 
@@ -83,6 +84,8 @@ public:
     TmfVQueryListBox(classes::TComponent* owner, TmfVQueryTable* table);
     TmfVQueryTable* Table() const { return table_; }
     TmfVQueryField* Field(int index) const;
+    // The row of `field`, -1 when it has none.
+    int IndexOfField(const TmfVQueryField* field) const;
 
 private:
     TmfVQueryTable* table_;
@@ -117,12 +120,20 @@ public:
     // Recomputes DBTableName and the caption (after the quoting state changed).
     void UpdateNames();
 
+    // Selecting fires the query's OnVTableSelect; deselecting clears the list's item index.
+    bool Selected() const { return selected_; }
+    void SetSelected(bool selected);
+    // Every size change lays out the list and the alias strip, then moves the join lines and
+    // lets the query renew its scroll range.
+    void SetBounds(int left, int top, int width, int height) override;
+
 private:
     TmfVQuery* query_;
     std::string tableName_, ownerName_, dbTableName_;
-    TmfVQueryListBox* list_;
-    ui::TPanel* aliasStrip_;
+    TmfVQueryListBox* list_ = nullptr;
+    ui::TPanel* aliasStrip_ = nullptr;
     std::unique_ptr<TmfVQueryFields> fields_;
+    bool selected_ = false;
 };
 
 class TmfVQueryJoin {
@@ -137,6 +148,7 @@ public:
     TmfVQueryField* SourceField = nullptr;
     TmfVQueryField* DestField = nullptr;
     bool Placed = false;  // used while the FROM clause is built
+    TJoinLine Line;       // where the line runs on the canvas (UpdateJoinLinks)
 
     TmfVQueryTable* SourceTable() const { return SourceField ? SourceField->Table : nullptr; }
     TmfVQueryTable* DestTable() const { return DestField ? DestField->Table : nullptr; }
@@ -294,6 +306,10 @@ public:
     int GetCalculatedCount() const;
     std::string MakeUniqueAlias(const std::string& name) const;
     void UpdateScrollRange();
+    // Recomputes the line of every join from its boxes, lists and field rows.
+    void UpdateJoinLinks();
+    // Selects `join` (nullptr: none); every other join is deselected.
+    void SelectJoin(TmfVQueryJoin* join);
     ui::TPoint ScrollRange() const { return scrollRange_; }
 
     // ---- SQL settings, keyword lists, quoting ---------------------------------------------
