@@ -53,9 +53,60 @@ int TmfVQueryListBox::IndexOfField(const TmfVQueryField* field) const
     return -1;
 }
 
+void TmfVQueryListBox::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
+{
+    const int index = ItemAtPos({x, y}, true);
+    TmfVQuery* query = table_->Query();
+    table_->SetCurrentField(Field(index));
+    query->SetCurrentField(Field(index));
+    if (!table_->Selected()) query->SelectOnly(table_);
+    if (button == ui::mbRight && index >= 0) SetItemIndex(index);
+    TCheckListBox::MouseDown(button, shift, x, y);
+    if (button == ui::mbLeft && index >= 0 && !shift.Contains(ui::ssDouble)) BeginDrag(false);
+}
+
+void TmfVQueryListBox::DragOver(classes::TObject* source, int x, int y, ui::TDragState state, bool& accept)
+{
+    TCheckListBox::DragOver(source, x, y, state, accept);
+    accept = dynamic_cast<TmfVQueryListBox*>(source) != nullptr;
+    if (!accept) return;
+    const int index = ItemAtPos({x, y}, true);
+    if (index >= 0) SetItemIndex(index);
+}
+
+void TmfVQueryListBox::DragDrop(classes::TObject* source, int x, int y)
+{
+    TCheckListBox::DragDrop(source, x, y);
+    auto* from = dynamic_cast<TmfVQueryListBox*>(source);
+    if (from == nullptr) return;
+    const int target = ItemAtPos({x, y}, true);
+    if (target < 0) return;
+    TmfVQueryField* sourceField = from->Table()->CurrentField();
+    if (sourceField == nullptr) return;
+    if (from != this) {
+        TmfVQueryField* destField = Field(target);
+        table_->Query()->AddJoin(sourceField, destField, sourceField->DisplayName + " = " + destField->DisplayName);
+        Invalidate();
+        return;
+    }
+    const int current = IndexOfField(sourceField);
+    if (current < 0 || current == target) return;
+    items_.Move(current, target);
+    SetItemIndex(target);
+    table_->Query()->UpdateJoinLinks();
+}
+
+void TmfVQueryListBox::DoEndDrag(classes::TObject* target, int x, int y)
+{
+    TCheckListBox::DoEndDrag(target, x, y);
+    TmfVQuery* query = table_->Query();
+    if (target == nullptr || target != query->SortListBox() || query->CurrentField() == nullptr) return;
+    query->AddSortField(query->CurrentField(), true);
+}
+
 // ---- Table boxes -------------------------------------------------------------------------------
 
-GW_IMPLEMENT_CLASS(TmfVQueryTable, ui::TPanel) {}
+GW_IMPLEMENT_CLASS(TmfVQueryTable, ui::TCustomControl) {}
 
 namespace {
 TmfVQuery* RequireQuery(classes::TComponent* parent)
@@ -67,7 +118,7 @@ TmfVQuery* RequireQuery(classes::TComponent* parent)
 }
 }  // namespace
 
-TmfVQueryTable::TmfVQueryTable(classes::TComponent* parent) : TPanel(RequireQuery(parent)), query_(RequireQuery(parent))
+TmfVQueryTable::TmfVQueryTable(classes::TComponent* parent) : TCustomControl(RequireQuery(parent)), query_(RequireQuery(parent))
 {
     SetParent(query_);
     SetBounds(0, 0, 120, 200);
@@ -86,13 +137,64 @@ TmfVQueryTable::~TmfVQueryTable() = default;
 
 void TmfVQueryTable::SetBounds(int left, int top, int width, int height)
 {
-    TPanel::SetBounds(left, top, width, height);
+    TCustomControl::SetBounds(left, top, width, height);
     if (list_ == nullptr || aliasStrip_ == nullptr) return;  // still being made
     const TBoxLayout layout = LayoutBox(width, height);
     list_->SetBounds(layout.list.Left, layout.list.Top, layout.list.Width(), layout.list.Height());
     aliasStrip_->SetBounds(layout.alias.Left, layout.alias.Top, layout.alias.Width(), layout.alias.Height());
     query_->UpdateJoinLinks();
     query_->UpdateScrollRange();
+}
+
+void TmfVQueryTable::Paint() { PaintBox(*Canvas(), Width(), Height(), selected_, Caption(), *Font()); }
+
+void TmfVQueryTable::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
+{
+    TCustomControl::MouseDown(button, shift, x, y);
+    if (button != ui::mbLeft) return;
+    const TBoxZone zone = BoxHitTest(x, y, Width(), Height());
+    if (zone == bzClient) return;
+    if (zone == bzCaption) {
+        const bool wasSelected = selected_;
+        query_->SelectOnly(nullptr);
+        SetSelected(!wasSelected);
+    }
+    dragZone_ = zone;
+    dragStart_ = ClientToScreen({x, y});
+    dragBounds_ = BoundsRect();
+    if (Peer() != nullptr) Peer()->SetMouseCapture(true);
+}
+
+void TmfVQueryTable::MouseMove(ui::TShiftState shift, int x, int y)
+{
+    TCustomControl::MouseMove(shift, x, y);
+    if (dragZone_ == bzClient) return;
+    const ui::TPoint now = ClientToScreen({x, y});
+    const int dx = now.X - dragStart_.X, dy = now.Y - dragStart_.Y;
+    ui::TRect r = dragBounds_;
+    if (dragZone_ == bzCaption) {
+        r = {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+    } else {
+        const bool left = dragZone_ == bzLeft || dragZone_ == bzTopLeft || dragZone_ == bzBottomLeft;
+        const bool right = dragZone_ == bzRight || dragZone_ == bzTopRight || dragZone_ == bzBottomRight;
+        const bool top = dragZone_ == bzTop || dragZone_ == bzTopLeft || dragZone_ == bzTopRight;
+        const bool bottom = dragZone_ == bzBottom || dragZone_ == bzBottomLeft || dragZone_ == bzBottomRight;
+        if (left) r.Left += dx;
+        if (right) r.Right += dx;
+        if (top) r.Top += dy;
+        if (bottom) r.Bottom += dy;
+        r = LimitBoxSize(r, dragZone_);
+    }
+    if (r != BoundsRect()) SetBounds(r.Left, r.Top, r.Width(), r.Height());
+}
+
+void TmfVQueryTable::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
+{
+    if (dragZone_ != bzClient && button == ui::mbLeft) {
+        dragZone_ = bzClient;
+        if (Peer() != nullptr) Peer()->SetMouseCapture(false);
+    }
+    TCustomControl::MouseUp(button, shift, x, y);
 }
 
 void TmfVQueryTable::SetSelected(bool selected)
@@ -235,6 +337,35 @@ TmfVQueryCriteria* TmfVQueryCriterias::Add(TmfVQueryField* source)
 
 void TmfVQueryCriterias::Delete(int index) { items_.erase(items_.begin() + index); }
 
+// ---- Join lines --------------------------------------------------------------------------------
+
+GW_IMPLEMENT_CLASS(TmfVQueryJoinLayer, ui::TCustomControl) {}
+
+TmfVQueryJoinLayer::TmfVQueryJoinLayer(TmfVQuery* query) : TCustomControl(query), query_(query)
+{
+    SetParentColor(true);
+    SetParent(query);
+}
+
+void TmfVQueryJoinLayer::Paint()
+{
+    for (int i = 0; i < query_->GetJoinCount(); ++i) {
+        const TmfVQueryJoin& j = *query_->GetJoin(i);
+        if (j.SourceField == nullptr || j.DestField == nullptr) continue;
+        PaintJoinLine(*Canvas(), j.Line, {Left(), Top()}, j.Selected, j.Color, j.SelColor,
+                      query_->ShowJoinCaptions ? j.GetDisplayText() : std::string());
+    }
+}
+
+void TmfVQueryJoinLayer::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
+{
+    TCustomControl::MouseDown(button, shift, x, y);
+    if (button != ui::mbLeft) return;
+    TmfVQueryJoin* join = query_->JoinAt({x + Left(), y + Top()});
+    if (join == nullptr) return;
+    query_->SelectJoin(join->Selected ? nullptr : join);
+}
+
 // ---- The query ---------------------------------------------------------------------------------
 
 const classes::TEnumInfo& ConnectionTypeInfo()
@@ -302,6 +433,8 @@ TmfVQuery::TmfVQuery(classes::TComponent* owner)
     : TScrollBox(owner), JoinDefaultColor(rtl::clBlack), JoinDefaultSelColor(rtl::clHighlight), criterias_(this)
 {
     tables_.reserve(20);
+    joinLayer_ = new TmfVQueryJoinLayer(this);  // first child: every box lies above it
+    PlaceJoinLayer();
     filterPic_.LoadFromBytes(GlyphBitmap("FILTER_BMP"));
     sortAscPic_.LoadFromBytes(GlyphBitmap("SORTASC_BMP"));
     sortDescPic_.LoadFromBytes(GlyphBitmap("SORTDESC_BMP"));
@@ -424,6 +557,7 @@ TmfVQueryTable* TmfVQuery::AddTable(const std::string& tableName, ui::TPoint pos
 
 void TmfVQuery::ForgetTable(TmfVQueryTable* box)
 {
+    if (currentField_ != nullptr && currentField_->Table == box) currentField_ = nullptr;
     for (int j = GetJoinCount() - 1; j >= 0; --j) {
         TmfVQueryJoin* join = joins_[static_cast<std::size_t>(j)].get();
         if (join->SourceTable() == box || join->DestTable() == box) RemoveJoin(join);
@@ -474,6 +608,20 @@ void TmfVQuery::UpdateScrollRange()
     }
     const auto clampInt = [](long long v) { return static_cast<int>(std::min<long long>(v, INT_MAX)); };
     scrollRange_ = {clampInt(right), clampInt(bottom)};
+    PlaceJoinLayer();
+}
+
+void TmfVQuery::Resize()
+{
+    TScrollBox::Resize();
+    PlaceJoinLayer();
+}
+
+void TmfVQuery::PlaceJoinLayer()
+{
+    if (joinLayer_ == nullptr) return;
+    const int w = std::max(scrollRange_.X, ClientWidth()), h = std::max(scrollRange_.Y, ClientHeight());
+    if (joinLayer_->BoundsRect() != ui::TRect{0, 0, w, h}) joinLayer_->SetBounds(0, 0, w, h);
 }
 
 void TmfVQuery::UpdateJoinLinks()
@@ -488,12 +636,28 @@ void TmfVQuery::UpdateJoinLinks()
         if (join.SourceField == nullptr || join.DestField == nullptr) continue;
         PlaceJoinLine(endOf(join.SourceField), endOf(join.DestField), static_cast<int>(i), join.Line);
     }
+    if (joinLayer_ != nullptr) joinLayer_->Invalidate();
+}
+
+TmfVQueryJoin* TmfVQuery::JoinAt(ui::TPoint p) const
+{
+    for (auto it = joins_.rbegin(); it != joins_.rend(); ++it)
+        if (JoinHitRegion((*it)->Line).Contains(p)) return it->get();
+    return nullptr;
+}
+
+void TmfVQuery::SelectOnly(TmfVQueryTable* box)
+{
+    for (TmfVQueryTable* b : tables_)
+        if (b != box) b->SetSelected(false);
+    if (box != nullptr) box->SetSelected(true);
 }
 
 void TmfVQuery::SelectJoin(TmfVQueryJoin* join)
 {
     for (const auto& j : joins_) j->Selected = j.get() == join;
     selectedJoin_ = join;
+    if (joinLayer_ != nullptr) joinLayer_->Invalidate();
 }
 
 int TmfVQuery::GetCalculatedCount() const

@@ -28,6 +28,7 @@
 #include "platform/rtl/Colors.h"
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/CustomControl.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/StdCtrls.h"
 #include "vquery/Canvas.h"
@@ -87,12 +88,25 @@ public:
     // The row of `field`, -1 when it has none.
     int IndexOfField(const TmfVQueryField* field) const;
 
+    // A press makes the row under the pointer the current field of the box and the query and
+    // selects the box; a left press starts dragging the list.
+    void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    // Field lists accept each other's drags; the row under the pointer is selected.
+    void DragOver(classes::TObject* source, int x, int y, ui::TDragState state, bool& accept) override;
+    // From another box: a join of the dragged field with the field under the pointer (with
+    // AddJoin's refusals). From this list: the current row moves to the pointer's row. On
+    // nothing or on the dragged row nothing changes.
+    void DragDrop(classes::TObject* source, int x, int y) override;
+    // Ended on the query's sort list: the current field becomes an ascending sort entry.
+    void DoEndDrag(classes::TObject* target, int x, int y) override;
+
 private:
     TmfVQueryTable* table_;
 };
 
-// One table box.
-class TmfVQueryTable : public ui::TPanel {
+// One table box: a small window painted by the box itself (caption bar, raised frame), moved
+// by its caption and sized by its edges and corners with the mouse.
+class TmfVQueryTable : public ui::TCustomControl {
     GW_CLASS(TmfVQueryTable)
 
 public:
@@ -120,12 +134,24 @@ public:
     // Recomputes DBTableName and the caption (after the quoting state changed).
     void UpdateNames();
 
+    // The field under the last press in the list (nullptr: none).
+    TmfVQueryField* CurrentField() const { return currentField_; }
+    void SetCurrentField(TmfVQueryField* field) { currentField_ = field; }
+
     // Selecting fires the query's OnVTableSelect; deselecting clears the list's item index.
     bool Selected() const { return selected_; }
     void SetSelected(bool selected);
     // Every size change lays out the list and the alias strip, then moves the join lines and
     // lets the query renew its scroll range.
     void SetBounds(int left, int top, int width, int height) override;
+
+protected:
+    void Paint() override;
+    // A left press on the caption deselects the other boxes, toggles this one and starts a
+    // move; on an edge or corner it starts sizing; the mouse is held until the release.
+    void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    void MouseMove(ui::TShiftState shift, int x, int y) override;
+    void MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
 
 private:
     TmfVQuery* query_;
@@ -134,6 +160,12 @@ private:
     ui::TPanel* aliasStrip_ = nullptr;
     std::unique_ptr<TmfVQueryFields> fields_;
     bool selected_ = false;
+    TmfVQueryField* currentField_ = nullptr;
+    // The drag under way: the zone pressed (bzClient: none), the screen point and the bounds
+    // at the press.
+    TBoxZone dragZone_ = bzClient;
+    ui::TPoint dragStart_;
+    ui::TRect dragBounds_;
 };
 
 class TmfVQueryJoin {
@@ -154,6 +186,24 @@ public:
     TmfVQueryTable* DestTable() const { return DestField ? DestField->Table : nullptr; }
     // Source display name, operator and destination display name.
     std::string GetDisplayText() const;
+};
+
+// The join lines of a query: one control under all boxes, as large as the canvas, that paints
+// every line and takes the clicks the boxes above it leave. A left press inside a line's
+// region toggles that join's selection (deselecting the others); presses elsewhere change
+// nothing.
+class TmfVQueryJoinLayer : public ui::TCustomControl {
+    GW_CLASS(TmfVQueryJoinLayer)
+
+public:
+    explicit TmfVQueryJoinLayer(TmfVQuery* query);
+
+protected:
+    void Paint() override;
+    void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+
+private:
+    TmfVQuery* query_;
 };
 
 class TmfVQueryCriterias;
@@ -296,6 +346,14 @@ public:
     int GetJoinCount() const { return static_cast<int>(joins_.size()); }
     TmfVQueryJoin* GetJoin(int index) const;
     TmfVQueryJoin* SelectedJoin() const { return selectedJoin_; }
+    // The join whose line takes a click at canvas point p (the last one drawn wins), nullptr
+    // when none.
+    TmfVQueryJoin* JoinAt(ui::TPoint p) const;
+    // The field under the last press in any box's list.
+    TmfVQueryField* CurrentField() const { return currentField_; }
+    void SetCurrentField(TmfVQueryField* field) { currentField_ = field; }
+    // Makes `box` the only selected box.
+    void SelectOnly(TmfVQueryTable* box);
 
     bool AddSortField(TmfVQueryField* field, bool ascending);
     void RemoveSortField(TmfVQueryField* field);
@@ -310,6 +368,8 @@ public:
     void UpdateJoinLinks();
     // Selects `join` (nullptr: none); every other join is deselected.
     void SelectJoin(TmfVQueryJoin* join);
+    // The control that draws the lines (under every box).
+    TmfVQueryJoinLayer* JoinLayer() const { return joinLayer_; }
     ui::TPoint ScrollRange() const { return scrollRange_; }
 
     // ---- SQL settings, keyword lists, quoting ---------------------------------------------
@@ -340,8 +400,12 @@ public:
     static std::string JoinKeyword(int joinType);
     static int MirrorJoinType(int joinType);
 
+protected:
+    void Resize() override;
+
 private:
     friend class TmfVQueryTable;
+    void PlaceJoinLayer();
     std::string BuildJoinedFrom() const;
     std::string JoinCondition(const TmfVQueryJoin& join) const;
     std::string FieldRef(const TmfVQueryField& field) const;
@@ -369,6 +433,8 @@ private:
     rtl::TStringList tableNames_;
     rtl::TStringList ansiWords_, odbcWords_, driverWords_;
     TmfVQueryJoin* selectedJoin_ = nullptr;
+    TmfVQueryField* currentField_ = nullptr;
+    TmfVQueryJoinLayer* joinLayer_ = nullptr;
     ui::TPoint scrollRange_{0, 0};
     ui::TPicture filterPic_, sortAscPic_, sortDescPic_;
 };
