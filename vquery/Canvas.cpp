@@ -155,7 +155,10 @@ void PaintJoinLine(ui::TCanvas& canvas, const TJoinLine& line, ui::TPoint origin
     if (caption.empty()) return;
     int chars = 0;  // characters, not bytes: never count a UTF-8 sequence twice
     for (unsigned char c : caption) chars += (c & 0xC0) != 0x80 ? 1 : 0;
-    const int quarter = static_cast<int>(std::lround(ui::FontHeight(*canvas.Font()) / 4.0));
+    // Font heights come negative (character height); the shift centres the text on the
+    // segment, so it is taken by its size: with the sign it would push the text right, off
+    // the line and under the box it ends at.
+    const int quarter = static_cast<int>(std::lround(std::abs(ui::FontHeight(*canvas.Font())) / 4.0));
     const int x = (points[1].X + points[2].X) / 2 - chars * quarter;
     const int y = (points[1].Y + points[2].Y) / 2;
     canvas.Brush()->SetStyle(ui::bsClear);

@@ -620,7 +620,9 @@ void TmfVQuery::Resize()
 void TmfVQuery::PlaceJoinLayer()
 {
     if (joinLayer_ == nullptr) return;
-    const int w = std::max(scrollRange_.X, ClientWidth()), h = std::max(scrollRange_.Y, ClientHeight());
+    // As large as the boxes' extent (every line lies within it), never larger: a layer that
+    // filled the client area would give the scroll box bars of its own.
+    const int w = scrollRange_.X, h = scrollRange_.Y;
     if (joinLayer_->BoundsRect() != ui::TRect{0, 0, w, h}) joinLayer_->SetBounds(0, 0, w, h);
 }
 
