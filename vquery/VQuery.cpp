@@ -12,6 +12,19 @@ namespace vquery {
 
 namespace {
 
+constexpr unsigned WM_VQ_REMOVETABLE = ui::WM_USER + 1;
+constexpr unsigned WM_VQ_REMOVEJOIN = ui::WM_USER + 2;
+
+ui::TMenuItem* MenuItem(classes::TComponent* owner, const std::string& name, const std::string& caption,
+                        std::function<void()> onClick = {})
+{
+    auto* item = new ui::TMenuItem(owner);
+    if (!name.empty()) item->SetName(name);
+    item->SetCaption(caption);
+    if (onClick) item->OnClick = [onClick](classes::TObject*) { onClick(); };
+    return item;
+}
+
 void ErrorBox(const std::string& text) { ui::MessageDlg(text, ui::mtError, {ui::mbOK}); }
 void WarningBox(const std::string& text) { ui::MessageDlg(text, ui::mtWarning, {ui::mbOK}); }
 
@@ -62,6 +75,7 @@ void TmfVQueryListBox::MouseDown(ui::TMouseButton button, ui::TShiftState shift,
     if (!table_->Selected()) query->SelectOnly(table_);
     if (button == ui::mbRight && index >= 0) SetItemIndex(index);
     TCheckListBox::MouseDown(button, shift, x, y);
+    if (button == ui::mbRight && index >= 0) table_->PopupField(index, x, y);
     if (button == ui::mbLeft && index >= 0 && !shift.Contains(ui::ssDouble)) BeginDrag(false);
 }
 
@@ -130,7 +144,96 @@ TmfVQueryTable::TmfVQueryTable(classes::TComponent* parent) : TCustomControl(Req
     aliasStrip_->SetBevelOuter(ui::bvLowered);
     aliasStrip_->SetCaption("Table Alias");
     fields_ = std::make_unique<TmfVQueryFields>(this);
+    aliasStrip_->OnDblClick = [this](classes::TObject*) { EditAlias(); };
+    MakePopups();
     SetBounds(Left(), Top(), Width(), Height());
+}
+
+void TmfVQueryTable::MakePopups()
+{
+    boxPopup_ = new ui::TPopupMenu(this);
+    mnuSelectBox_ = MenuItem(this, "", "Select This Box", [this] { SetSelected(!selected_); });
+    boxPopup_->Items()->Add(mnuSelectBox_);
+    boxPopup_->Items()->Add(MenuItem(this, "", "Select All Items", [this] {
+        for (int i = 0; i < list_->Items()->Count(); ++i) list_->SetChecked(i, true);
+    }));
+    boxPopup_->Items()->Add(MenuItem(this, "", "Select No Items", [this] {
+        for (int i = 0; i < list_->Items()->Count(); ++i) list_->SetChecked(i, false);
+    }));
+    boxPopup_->Items()->Add(MenuItem(this, "", "Delete This Box", [this] { query_->PostRemoveTable(this); }));
+    ui::TMenuItem* join = MenuItem(this, "", "Join Boxes");
+    join->SetEnabled(false);
+    boxPopup_->Items()->Add(join);
+
+    fieldPopup_ = new ui::TPopupMenu(this);
+    fieldPopup_->SetName("popup_field");
+    ui::TMenuItem* sort = MenuItem(this, "mnu_sort", "Sort");
+    mnuSortNone_ = MenuItem(this, "mnu_sortnone", "Sort None", [this] { SetCurrentFieldSort(0); });
+    mnuSortAsc_ = MenuItem(this, "mnu_sortasc", "Sort Ascending", [this] { SetCurrentFieldSort(1); });
+    mnuSortDesc_ = MenuItem(this, "mnu_sortdesc", "Sort Descending", [this] { SetCurrentFieldSort(2); });
+    for (ui::TMenuItem* radio : {mnuSortNone_, mnuSortAsc_, mnuSortDesc_}) {
+        radio->SetRadioItem(true);
+        radio->SetGroupIndex(1);
+        sort->Add(radio);
+    }
+    sort->Add(MenuItem(this, "", "-"));
+    sort->Add(MenuItem(this, "mnu_sortorder", "Sort Order..."));  // the Sort dialog is not built yet
+    fieldPopup_->Items()->Add(sort);
+    fieldPopup_->Items()->Add(MenuItem(this, "mnu_rename", "Rename", [this] { RenameCurrentField(); }));
+    fieldPopup_->Items()->Add(MenuItem(this, "", "-"));
+    fieldPopup_->Items()->Add(MenuItem(this, "mnu_filter", "Filter", [this] {
+        if (!query_->UseDefaultFilterDialog) query_->OnVTableShowFilterDlg(query_);
+    }));
+}
+
+void TmfVQueryTable::EditAlias()
+{
+    std::string alias = Alias();
+    if (ui::InputQuery("Table Alias Name: " + Alias(), "New Alias", alias)) SetAlias(alias);
+}
+
+void TmfVQueryTable::RenameCurrentField()
+{
+    TmfVQueryField* f = currentField_;
+    if (f == nullptr) return;
+    std::string name = f->DisplayName;
+    if (!ui::InputQuery("Field Name: " + f->DisplayName + " [" + f->FieldName + "]", "New Field Name", name)) return;
+    f->DisplayName = name;
+    const int row = list_->IndexOfField(f);
+    if (row >= 0) list_->Items()->Put(row, name);
+}
+
+void TmfVQueryTable::SetCurrentFieldSort(int direction)
+{
+    TmfVQueryField* f = currentField_;
+    if (f == nullptr) return;
+    bool inList = false;
+    for (int i = 0; i < query_->SortCount(); ++i) inList = inList || query_->SortField(i) == f;
+    if (direction == 0) {
+        if (inList) query_->RemoveSortField(f);
+    } else if (!inList) {
+        if (!query_->AddSortField(f, direction == 1)) return;  // refused: the state stays
+    } else {
+        f->SortDirection = direction;
+    }
+    mnuSortNone_->SetChecked(direction == 0);
+    mnuSortAsc_->SetChecked(direction == 1);
+    mnuSortDesc_->SetChecked(direction == 2);
+    list_->Invalidate();
+}
+
+void TmfVQueryTable::PopupField(int index, int x, int y)
+{
+    TmfVQueryField* f = list_->Field(index);
+    if (f == nullptr) return;
+    bool inList = false;
+    for (int i = 0; i < query_->SortCount(); ++i) inList = inList || query_->SortField(i) == f;
+    mnuSortNone_->SetChecked(!inList);
+    mnuSortAsc_->SetChecked(inList && f->SortDirection == 1);
+    mnuSortDesc_->SetChecked(inList && f->SortDirection != 1);
+    const ui::TPoint at = list_->ClientToScreen({x + 7, y + 17});
+    fieldPopup_->SetPopupComponent(list_);
+    fieldPopup_->Popup(at.X, at.Y);
 }
 
 TmfVQueryTable::~TmfVQueryTable() = default;
@@ -151,8 +254,16 @@ void TmfVQueryTable::Paint() { PaintBox(*Canvas(), Width(), Height(), selected_,
 void TmfVQueryTable::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
 {
     TCustomControl::MouseDown(button, shift, x, y);
-    if (button != ui::mbLeft) return;
     const TBoxZone zone = BoxHitTest(x, y, Width(), Height());
+    if (button == ui::mbRight) {
+        if (zone == bzClient) return;
+        mnuSelectBox_->SetChecked(selected_);
+        const ui::TPoint at = ClientToScreen({x, y});
+        boxPopup_->SetPopupComponent(this);
+        boxPopup_->Popup(at.X, at.Y);
+        return;
+    }
+    if (button != ui::mbLeft) return;
     if (zone == bzClient) return;
     if (zone == bzCaption) {
         const bool wasSelected = selected_;
@@ -201,6 +312,7 @@ void TmfVQueryTable::SetSelected(bool selected)
 {
     if (selected == selected_) return;
     selected_ = selected;
+    if (mnuSelectBox_ != nullptr) mnuSelectBox_->SetChecked(selected);
     if (!selected) list_->SetItemIndex(-1);
     Invalidate();
     if (selected) query_->OnVTableSelect(this);
@@ -357,6 +469,12 @@ void TmfVQueryJoinLayer::Paint()
     }
 }
 
+void TmfVQueryJoinLayer::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
+{
+    TCustomControl::MouseUp(button, shift, x, y);
+    if (button == ui::mbRight) query_->PopupLinkAt({x + Left(), y + Top()}, ClientToScreen({x, y}));
+}
+
 void TmfVQueryJoinLayer::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
 {
     TCustomControl::MouseDown(button, shift, x, y);
@@ -435,6 +553,13 @@ TmfVQuery::TmfVQuery(classes::TComponent* owner)
     tables_.reserve(20);
     joinLayer_ = new TmfVQueryJoinLayer(this);  // first child: every box lies above it
     PlaceJoinLayer();
+    linkPopup_ = new ui::TPopupMenu(this);
+    linkPopup_->SetName("popup_link");
+    linkPopup_->Items()->Add(MenuItem(this, "mnu_dellink", "Delete Link", [this] {
+        if (popupJoin_ != nullptr) PostRemoveJoin(popupJoin_);
+    }));
+    // The Join Properties dialog is not built yet.
+    linkPopup_->Items()->Add(MenuItem(this, "mnu_changecompare", "Join Properties"));
     filterPic_.LoadFromBytes(GlyphBitmap("FILTER_BMP"));
     sortAscPic_.LoadFromBytes(GlyphBitmap("SORTASC_BMP"));
     sortDescPic_.LoadFromBytes(GlyphBitmap("SORTDESC_BMP"));
@@ -648,6 +773,50 @@ TmfVQueryJoin* TmfVQuery::JoinAt(ui::TPoint p) const
     return nullptr;
 }
 
+void TmfVQuery::PostRemoveTable(TmfVQueryTable* box)
+{
+    PostMessage(WM_VQ_REMOVETABLE, reinterpret_cast<std::intptr_t>(box));
+}
+
+void TmfVQuery::PostRemoveJoin(TmfVQueryJoin* join)
+{
+    PostMessage(WM_VQ_REMOVEJOIN, reinterpret_cast<std::intptr_t>(join));
+}
+
+void TmfVQuery::Dispatch(ui::TMessage& message)
+{
+    // The pointers are only compared with the live boxes and joins, never followed first.
+    if (message.Msg == WM_VQ_REMOVETABLE) {
+        for (TmfVQueryTable* b : tables_)
+            if (reinterpret_cast<std::intptr_t>(b) == message.WParam) {
+                RemoveTable(b);
+                break;
+            }
+        return;
+    }
+    if (message.Msg == WM_VQ_REMOVEJOIN) {
+        for (const auto& j : joins_)
+            if (reinterpret_cast<std::intptr_t>(j.get()) == message.WParam) {
+                if (popupJoin_ == j.get()) popupJoin_ = nullptr;
+                RemoveJoin(j.get());
+                break;
+            }
+        return;
+    }
+    TScrollBox::Dispatch(message);
+}
+
+bool TmfVQuery::PopupLinkAt(ui::TPoint p, ui::TPoint screen)
+{
+    TmfVQueryJoin* join = JoinAt(p);
+    if (join == nullptr) return false;
+    popupJoin_ = join;
+    linkPopup_->SetPopupComponent(joinLayer_);
+    linkPopup_->Popup(screen.X, screen.Y);
+    OnVJoinClick(joinLayer_);
+    return true;
+}
+
 void TmfVQuery::SelectOnly(TmfVQueryTable* box)
 {
     for (TmfVQueryTable* b : tables_)
@@ -703,6 +872,7 @@ TmfVQueryJoin* TmfVQuery::AddJoin(TmfVQueryField* sourceField, TmfVQueryField* d
 void TmfVQuery::RemoveJoin(TmfVQueryJoin* join)
 {
     if (selectedJoin_ == join) selectedJoin_ = nullptr;
+    if (popupJoin_ == join) popupJoin_ = nullptr;
     std::erase_if(joins_, [&](const auto& j) { return j.get() == join; });
     UpdateJoinLinks();  // the indexes of the later joins moved
 }

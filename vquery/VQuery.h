@@ -30,6 +30,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/CustomControl.h"
 #include "platform/ui/Graphics.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/StdCtrls.h"
 #include "vquery/Canvas.h"
 
@@ -145,6 +146,22 @@ public:
     // lets the query renew its scroll range.
     void SetBounds(int left, int top, int width, int height) override;
 
+    // The box popup ("Select This Box", "Select All Items", "Select No Items", "Delete This
+    // Box", "Join Boxes" — the last without an action, so disabled) and the field popup
+    // "popup_field" (the "Sort" submenu of radio items, "Sort Order...", "Rename", "Filter").
+    ui::TPopupMenu* BoxPopup() const { return boxPopup_; }
+    ui::TPopupMenu* FieldPopup() const { return fieldPopup_; }
+    // The alias prompt (a double click on the alias strip): OK sets the alias.
+    void EditAlias();
+    // Rename of the current field: OK sets its display name and its row's text.
+    void RenameCurrentField();
+    // The sort state of the current field: 0 none, 1 ascending, 2 descending. Adding goes
+    // through AddSortField with its refusals; the matching "Sort" item is checked.
+    void SetCurrentFieldSort(int direction);
+    // Opens the field popup for row `index` at client point (x, y) of the list, its "Sort"
+    // item matching the field's state.
+    void PopupField(int index, int x, int y);
+
 protected:
     void Paint() override;
     // A left press on the caption deselects the other boxes, toggles this one and starts a
@@ -161,6 +178,13 @@ private:
     std::unique_ptr<TmfVQueryFields> fields_;
     bool selected_ = false;
     TmfVQueryField* currentField_ = nullptr;
+    ui::TPopupMenu* boxPopup_ = nullptr;
+    ui::TPopupMenu* fieldPopup_ = nullptr;
+    ui::TMenuItem* mnuSelectBox_ = nullptr;
+    ui::TMenuItem* mnuSortNone_ = nullptr;
+    ui::TMenuItem* mnuSortAsc_ = nullptr;
+    ui::TMenuItem* mnuSortDesc_ = nullptr;
+    void MakePopups();
     // The drag under way: the zone pressed (bzClient: none), the screen point and the bounds
     // at the press.
     TBoxZone dragZone_ = bzClient;
@@ -201,6 +225,7 @@ public:
 protected:
     void Paint() override;
     void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    void MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
 
 private:
     TmfVQuery* query_;
@@ -368,6 +393,18 @@ public:
     void UpdateJoinLinks();
     // Selects `join` (nullptr: none); every other join is deselected.
     void SelectJoin(TmfVQueryJoin* join);
+    // Frees `box` / removes `join` once the message loop runs again, so a menu handler never
+    // frees what it runs on; nothing happens when it is gone by then.
+    void PostRemoveTable(TmfVQueryTable* box);
+    void PostRemoveJoin(TmfVQueryJoin* join);
+    void Dispatch(ui::TMessage& message) override;
+    // The link popup "popup_link" ("Delete Link", "Join Properties") for the join that was
+    // clicked last (JoinUnderPopup).
+    ui::TPopupMenu* LinkPopup() const { return linkPopup_; }
+    TmfVQueryJoin* JoinUnderPopup() const { return popupJoin_; }
+    // A right click at canvas point p: on a line, the link popup at screen point `screen`,
+    // then OnVJoinClick with the layer as sender. False when p is on no line.
+    bool PopupLinkAt(ui::TPoint p, ui::TPoint screen);
     // The control that draws the lines (under every box).
     TmfVQueryJoinLayer* JoinLayer() const { return joinLayer_; }
     ui::TPoint ScrollRange() const { return scrollRange_; }
@@ -435,6 +472,8 @@ private:
     TmfVQueryJoin* selectedJoin_ = nullptr;
     TmfVQueryField* currentField_ = nullptr;
     TmfVQueryJoinLayer* joinLayer_ = nullptr;
+    ui::TPopupMenu* linkPopup_ = nullptr;
+    TmfVQueryJoin* popupJoin_ = nullptr;
     ui::TPoint scrollRange_{0, 0};
     ui::TPicture filterPic_, sortAscPic_, sortDescPic_;
 };
