@@ -5,6 +5,7 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/Bitmap.h"
 #include "platform/ui/Dialogs.h"
 #include "vquery/Glyphs.h"
 
@@ -108,6 +109,53 @@ void TmfVQueryListBox::DragDrop(classes::TObject* source, int x, int y)
     items_.Move(current, target);
     SetItemIndex(target);
     table_->Query()->UpdateJoinLinks();
+}
+
+namespace {
+
+// A glyph drawn leaving out its pure green.
+void DrawGlyph(ui::TCanvas& canvas, int x, int y, const ui::TPicture& picture)
+{
+    if (picture.Empty()) return;
+    ui::TBitmap glyph(picture.Width(), picture.Height());
+    for (int py = 0; py < picture.Height(); ++py)
+        for (int px = 0; px < picture.Width(); ++px) {
+            const std::uint32_t argb = picture.Pixel(px, py);
+            glyph.SetPixel(px, py, static_cast<rtl::TColor>(((argb >> 16) & 0xFF) | (argb & 0xFF00) | ((argb & 0xFF) << 16)));
+        }
+    glyph.SetTransparent(true);
+    glyph.SetTransparentColor(0x00FF00);
+    canvas.StretchDraw({x, y, x + 16, y + 16}, glyph);
+}
+
+}  // namespace
+
+void TmfVQueryListBox::DrawItem(int index, const ui::TRect& rect, ui::TOwnerDrawState /*state*/)
+{
+    ui::TCanvas& c = *Canvas();
+    c.Brush()->SetStyle(ui::bsSolid);
+    c.Brush()->SetColor(rtl::clWhite);
+    c.FillRect(rect);
+    TmfVQueryField* f = Field(index);
+    if (f == nullptr) return;
+    TmfVQuery& q = *table_->Query();
+    c.SetFont(*q.Font());
+    classes::TFontStyles style = c.Font()->Style();
+    if (f->Required) style.Include(classes::fsBold);
+    c.Font()->SetStyle(style);
+    c.Brush()->SetStyle(ui::bsClear);
+    c.TextOut(rect.Left + 2, rect.Top + 2, Items()->Strings(index));
+    bool filtered = false;
+    for (int i = 0; i < q.Criterias().Count(); ++i) filtered = filtered || q.Criterias().Items(i)->SourceField() == f;
+    if (filtered) DrawGlyph(c, rect.Right - 42, rect.Top, *q.FilterPic());
+    for (int i = 0; i < q.SortCount(); ++i)
+        if (q.SortField(i) == f) {
+            DrawGlyph(c, rect.Right - 16, rect.Top, f->SortDirection == 1 ? *q.SortASCPic() : *q.SortDESCPic());
+            c.Font()->SetStyle({});
+            c.TextOut(rect.Right - 24, rect.Top + 2, std::to_string(i + 1));
+            break;
+        }
+    c.Brush()->SetStyle(ui::bsSolid);
 }
 
 void TmfVQueryListBox::DoEndDrag(classes::TObject* target, int x, int y)

@@ -100,6 +100,9 @@ public:
     void DragDrop(classes::TObject* source, int x, int y) override;
     // Ended on the query's sort list: the current field becomes an ascending sort entry.
     void DoEndDrag(classes::TObject* target, int x, int y) override;
+    // A row on white: the display name (bold for a required field), the filter glyph when a
+    // criterion starts at the field, the sort glyph and the 1-based sort position.
+    void DrawItem(int index, const ui::TRect& rect, ui::TOwnerDrawState state) override;
 
 private:
     TmfVQueryTable* table_;

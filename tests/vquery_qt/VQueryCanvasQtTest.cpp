@@ -203,3 +203,32 @@ TEST_F(CanvasQtTest, ASelectedLineIsTwoPixelsInItsSelectedColour)
 }
 
 }  // namespace
+
+namespace {
+
+// Pixels of `image` in `r` that are not white.
+int Inked(const QImage& image, QRect r)
+{
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) n += image.pixelColor(x, y) != QColor(Qt::white) ? 1 : 0;
+    return n;
+}
+
+TEST_F(CanvasQtTest, FieldRowsShowTheSortGlyphAndPositionOnWhite)
+{
+    QListView* list = List(a);
+    ASSERT_NE(list, nullptr);
+    const QRect row = list->visualRect(list->model()->index(2, 0));  // "note"
+    const QRect glyph(row.right() - 15, row.top(), 16, 16);
+    QApplication::processEvents();
+    EXPECT_EQ(Inked(list->viewport()->grab().toImage(), glyph), 0);
+    ASSERT_TRUE(Q().AddSortField(F(a, "note"), true));
+    a->ListBox()->Invalidate();
+    QApplication::processEvents();
+    const QImage after = list->viewport()->grab().toImage();
+    EXPECT_GT(Inked(after, glyph), 10);
+    EXPECT_GT(Inked(after, QRect(row.right() - 23, row.top() + 2, 7, 12)), 0);  // the position "1"
+}
+
+}  // namespace

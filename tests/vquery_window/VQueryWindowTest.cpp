@@ -51,6 +51,10 @@ TEST(VQueryWindowTest, ThreeTablesTwoJoinsScreenshot)
     q.SelectJoin(outer);
     orders->SetSelected(true);
     items->ListBox()->SetChecked(1, true);
+    q.AddSortField(f.F(orders, "placed"), false);
+    q.AddSortField(f.F(customers, "name"), true);
+    q.Criterias().Add(f.F(customers, "city"));
+    f.F(orders, "id")->Required = true;
 
     form.Show();
     QWidget* window = ui::qt::WidgetOf(form);
