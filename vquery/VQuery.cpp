@@ -5,12 +5,26 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/Bitmap.h"
 #include "platform/ui/Dialogs.h"
 #include "vquery/Glyphs.h"
 
 namespace vquery {
 
 namespace {
+
+constexpr unsigned WM_VQ_REMOVETABLE = ui::WM_USER + 1;
+constexpr unsigned WM_VQ_REMOVEJOIN = ui::WM_USER + 2;
+
+ui::TMenuItem* MenuItem(classes::TComponent* owner, const std::string& name, const std::string& caption,
+                        std::function<void()> onClick = {})
+{
+    auto* item = new ui::TMenuItem(owner);
+    if (!name.empty()) item->SetName(name);
+    item->SetCaption(caption);
+    if (onClick) item->OnClick = [onClick](classes::TObject*) { onClick(); };
+    return item;
+}
 
 void ErrorBox(const std::string& text) { ui::MessageDlg(text, ui::mtError, {ui::mbOK}); }
 void WarningBox(const std::string& text) { ui::MessageDlg(text, ui::mtWarning, {ui::mbOK}); }
@@ -46,9 +60,115 @@ TmfVQueryField* TmfVQueryListBox::Field(int index) const
     return items_.ObjectAs<TmfVQueryField*>(index);
 }
 
+int TmfVQueryListBox::IndexOfField(const TmfVQueryField* field) const
+{
+    for (int i = 0; i < items_.Count(); ++i)
+        if (items_.ObjectAs<TmfVQueryField*>(i) == field) return i;
+    return -1;
+}
+
+void TmfVQueryListBox::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
+{
+    const int index = ItemAtPos({x, y}, true);
+    TmfVQuery* query = table_->Query();
+    table_->SetCurrentField(Field(index));
+    query->SetCurrentField(Field(index));
+    if (!table_->Selected()) query->SelectOnly(table_);
+    if (button == ui::mbRight && index >= 0) SetItemIndex(index);
+    TCheckListBox::MouseDown(button, shift, x, y);
+    if (button == ui::mbRight && index >= 0) table_->PopupField(index, x, y);
+    if (button == ui::mbLeft && index >= 0 && !shift.Contains(ui::ssDouble)) BeginDrag(false);
+}
+
+void TmfVQueryListBox::DragOver(classes::TObject* source, int x, int y, ui::TDragState state, bool& accept)
+{
+    TCheckListBox::DragOver(source, x, y, state, accept);
+    accept = dynamic_cast<TmfVQueryListBox*>(source) != nullptr;
+    if (!accept) return;
+    const int index = ItemAtPos({x, y}, true);
+    if (index >= 0) SetItemIndex(index);
+}
+
+void TmfVQueryListBox::DragDrop(classes::TObject* source, int x, int y)
+{
+    TCheckListBox::DragDrop(source, x, y);
+    auto* from = dynamic_cast<TmfVQueryListBox*>(source);
+    if (from == nullptr) return;
+    const int target = ItemAtPos({x, y}, true);
+    if (target < 0) return;
+    TmfVQueryField* sourceField = from->Table()->CurrentField();
+    if (sourceField == nullptr) return;
+    if (from != this) {
+        TmfVQueryField* destField = Field(target);
+        table_->Query()->AddJoin(sourceField, destField, sourceField->DisplayName + " = " + destField->DisplayName);
+        Invalidate();
+        return;
+    }
+    const int current = IndexOfField(sourceField);
+    if (current < 0 || current == target) return;
+    items_.Move(current, target);
+    SetItemIndex(target);
+    table_->Query()->UpdateJoinLinks();
+}
+
+namespace {
+
+// A glyph drawn leaving out its pure green.
+void DrawGlyph(ui::TCanvas& canvas, int x, int y, const ui::TPicture& picture)
+{
+    if (picture.Empty()) return;
+    ui::TBitmap glyph(picture.Width(), picture.Height());
+    for (int py = 0; py < picture.Height(); ++py)
+        for (int px = 0; px < picture.Width(); ++px) {
+            const std::uint32_t argb = picture.Pixel(px, py);
+            glyph.SetPixel(px, py, static_cast<rtl::TColor>(((argb >> 16) & 0xFF) | (argb & 0xFF00) | ((argb & 0xFF) << 16)));
+        }
+    glyph.SetTransparent(true);
+    glyph.SetTransparentColor(0x00FF00);
+    canvas.StretchDraw({x, y, x + 16, y + 16}, glyph);
+}
+
+}  // namespace
+
+void TmfVQueryListBox::DrawItem(int index, const ui::TRect& rect, ui::TOwnerDrawState /*state*/)
+{
+    ui::TCanvas& c = *Canvas();
+    c.Brush()->SetStyle(ui::bsSolid);
+    c.Brush()->SetColor(rtl::clWhite);
+    c.FillRect(rect);
+    TmfVQueryField* f = Field(index);
+    if (f == nullptr) return;
+    TmfVQuery& q = *table_->Query();
+    c.SetFont(*q.Font());
+    classes::TFontStyles style = c.Font()->Style();
+    if (f->Required) style.Include(classes::fsBold);
+    c.Font()->SetStyle(style);
+    c.Brush()->SetStyle(ui::bsClear);
+    c.TextOut(rect.Left + 2, rect.Top + 2, Items()->Strings(index));
+    bool filtered = false;
+    for (int i = 0; i < q.Criterias().Count(); ++i) filtered = filtered || q.Criterias().Items(i)->SourceField() == f;
+    if (filtered) DrawGlyph(c, rect.Right - 42, rect.Top, *q.FilterPic());
+    for (int i = 0; i < q.SortCount(); ++i)
+        if (q.SortField(i) == f) {
+            DrawGlyph(c, rect.Right - 16, rect.Top, f->SortDirection == 1 ? *q.SortASCPic() : *q.SortDESCPic());
+            c.Font()->SetStyle({});
+            c.TextOut(rect.Right - 24, rect.Top + 2, std::to_string(i + 1));
+            break;
+        }
+    c.Brush()->SetStyle(ui::bsSolid);
+}
+
+void TmfVQueryListBox::DoEndDrag(classes::TObject* target, int x, int y)
+{
+    TCheckListBox::DoEndDrag(target, x, y);
+    TmfVQuery* query = table_->Query();
+    if (target == nullptr || target != query->SortListBox() || query->CurrentField() == nullptr) return;
+    query->AddSortField(query->CurrentField(), true);
+}
+
 // ---- Table boxes -------------------------------------------------------------------------------
 
-GW_IMPLEMENT_CLASS(TmfVQueryTable, ui::TPanel) {}
+GW_IMPLEMENT_CLASS(TmfVQueryTable, ui::TCustomControl) {}
 
 namespace {
 TmfVQuery* RequireQuery(classes::TComponent* parent)
@@ -60,7 +180,7 @@ TmfVQuery* RequireQuery(classes::TComponent* parent)
 }
 }  // namespace
 
-TmfVQueryTable::TmfVQueryTable(classes::TComponent* parent) : TPanel(RequireQuery(parent)), query_(RequireQuery(parent))
+TmfVQueryTable::TmfVQueryTable(classes::TComponent* parent) : TCustomControl(RequireQuery(parent)), query_(RequireQuery(parent))
 {
     SetParent(query_);
     SetBounds(0, 0, 120, 200);
@@ -72,9 +192,179 @@ TmfVQueryTable::TmfVQueryTable(classes::TComponent* parent) : TPanel(RequireQuer
     aliasStrip_->SetBevelOuter(ui::bvLowered);
     aliasStrip_->SetCaption("Table Alias");
     fields_ = std::make_unique<TmfVQueryFields>(this);
+    aliasStrip_->OnDblClick = [this](classes::TObject*) { EditAlias(); };
+    MakePopups();
+    SetBounds(Left(), Top(), Width(), Height());
+}
+
+void TmfVQueryTable::MakePopups()
+{
+    boxPopup_ = new ui::TPopupMenu(this);
+    mnuSelectBox_ = MenuItem(this, "", "Select This Box", [this] { SetSelected(!selected_); });
+    boxPopup_->Items()->Add(mnuSelectBox_);
+    boxPopup_->Items()->Add(MenuItem(this, "", "Select All Items", [this] {
+        for (int i = 0; i < list_->Items()->Count(); ++i) list_->SetChecked(i, true);
+    }));
+    boxPopup_->Items()->Add(MenuItem(this, "", "Select No Items", [this] {
+        for (int i = 0; i < list_->Items()->Count(); ++i) list_->SetChecked(i, false);
+    }));
+    boxPopup_->Items()->Add(MenuItem(this, "", "Delete This Box", [this] { query_->PostRemoveTable(this); }));
+    ui::TMenuItem* join = MenuItem(this, "", "Join Boxes");
+    join->SetEnabled(false);
+    boxPopup_->Items()->Add(join);
+
+    fieldPopup_ = new ui::TPopupMenu(this);
+    fieldPopup_->SetName("popup_field");
+    ui::TMenuItem* sort = MenuItem(this, "mnu_sort", "Sort");
+    mnuSortNone_ = MenuItem(this, "mnu_sortnone", "Sort None", [this] { SetCurrentFieldSort(0); });
+    mnuSortAsc_ = MenuItem(this, "mnu_sortasc", "Sort Ascending", [this] { SetCurrentFieldSort(1); });
+    mnuSortDesc_ = MenuItem(this, "mnu_sortdesc", "Sort Descending", [this] { SetCurrentFieldSort(2); });
+    for (ui::TMenuItem* radio : {mnuSortNone_, mnuSortAsc_, mnuSortDesc_}) {
+        radio->SetRadioItem(true);
+        radio->SetGroupIndex(1);
+        sort->Add(radio);
+    }
+    sort->Add(MenuItem(this, "", "-"));
+    sort->Add(MenuItem(this, "mnu_sortorder", "Sort Order..."));  // the Sort dialog is not built yet
+    fieldPopup_->Items()->Add(sort);
+    fieldPopup_->Items()->Add(MenuItem(this, "mnu_rename", "Rename", [this] { RenameCurrentField(); }));
+    fieldPopup_->Items()->Add(MenuItem(this, "", "-"));
+    fieldPopup_->Items()->Add(MenuItem(this, "mnu_filter", "Filter", [this] {
+        if (!query_->UseDefaultFilterDialog) query_->OnVTableShowFilterDlg(query_);
+    }));
+}
+
+void TmfVQueryTable::EditAlias()
+{
+    std::string alias = Alias();
+    if (ui::InputQuery("Table Alias Name: " + Alias(), "New Alias", alias)) SetAlias(alias);
+}
+
+void TmfVQueryTable::RenameCurrentField()
+{
+    TmfVQueryField* f = currentField_;
+    if (f == nullptr) return;
+    std::string name = f->DisplayName;
+    if (!ui::InputQuery("Field Name: " + f->DisplayName + " [" + f->FieldName + "]", "New Field Name", name)) return;
+    f->DisplayName = name;
+    const int row = list_->IndexOfField(f);
+    if (row >= 0) list_->Items()->Put(row, name);
+}
+
+void TmfVQueryTable::SetCurrentFieldSort(int direction)
+{
+    TmfVQueryField* f = currentField_;
+    if (f == nullptr) return;
+    bool inList = false;
+    for (int i = 0; i < query_->SortCount(); ++i) inList = inList || query_->SortField(i) == f;
+    if (direction == 0) {
+        if (inList) query_->RemoveSortField(f);
+    } else if (!inList) {
+        if (!query_->AddSortField(f, direction == 1)) return;  // refused: the state stays
+    } else {
+        f->SortDirection = direction;
+    }
+    mnuSortNone_->SetChecked(direction == 0);
+    mnuSortAsc_->SetChecked(direction == 1);
+    mnuSortDesc_->SetChecked(direction == 2);
+    list_->Invalidate();
+}
+
+void TmfVQueryTable::PopupField(int index, int x, int y)
+{
+    TmfVQueryField* f = list_->Field(index);
+    if (f == nullptr) return;
+    bool inList = false;
+    for (int i = 0; i < query_->SortCount(); ++i) inList = inList || query_->SortField(i) == f;
+    mnuSortNone_->SetChecked(!inList);
+    mnuSortAsc_->SetChecked(inList && f->SortDirection == 1);
+    mnuSortDesc_->SetChecked(inList && f->SortDirection != 1);
+    const ui::TPoint at = list_->ClientToScreen({x + 7, y + 17});
+    fieldPopup_->SetPopupComponent(list_);
+    fieldPopup_->Popup(at.X, at.Y);
 }
 
 TmfVQueryTable::~TmfVQueryTable() = default;
+
+void TmfVQueryTable::SetBounds(int left, int top, int width, int height)
+{
+    TCustomControl::SetBounds(left, top, width, height);
+    if (list_ == nullptr || aliasStrip_ == nullptr) return;  // still being made
+    const TBoxLayout layout = LayoutBox(width, height);
+    list_->SetBounds(layout.list.Left, layout.list.Top, layout.list.Width(), layout.list.Height());
+    aliasStrip_->SetBounds(layout.alias.Left, layout.alias.Top, layout.alias.Width(), layout.alias.Height());
+    query_->UpdateJoinLinks();
+    query_->UpdateScrollRange();
+}
+
+void TmfVQueryTable::Paint() { PaintBox(*Canvas(), Width(), Height(), selected_, Caption(), *Font()); }
+
+void TmfVQueryTable::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
+{
+    TCustomControl::MouseDown(button, shift, x, y);
+    const TBoxZone zone = BoxHitTest(x, y, Width(), Height());
+    if (button == ui::mbRight) {
+        if (zone == bzClient) return;
+        mnuSelectBox_->SetChecked(selected_);
+        const ui::TPoint at = ClientToScreen({x, y});
+        boxPopup_->SetPopupComponent(this);
+        boxPopup_->Popup(at.X, at.Y);
+        return;
+    }
+    if (button != ui::mbLeft) return;
+    if (zone == bzClient) return;
+    if (zone == bzCaption) {
+        const bool wasSelected = selected_;
+        query_->SelectOnly(nullptr);
+        SetSelected(!wasSelected);
+    }
+    dragZone_ = zone;
+    dragStart_ = ClientToScreen({x, y});
+    dragBounds_ = BoundsRect();
+    if (Peer() != nullptr) Peer()->SetMouseCapture(true);
+}
+
+void TmfVQueryTable::MouseMove(ui::TShiftState shift, int x, int y)
+{
+    TCustomControl::MouseMove(shift, x, y);
+    if (dragZone_ == bzClient) return;
+    const ui::TPoint now = ClientToScreen({x, y});
+    const int dx = now.X - dragStart_.X, dy = now.Y - dragStart_.Y;
+    ui::TRect r = dragBounds_;
+    if (dragZone_ == bzCaption) {
+        r = {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+    } else {
+        const bool left = dragZone_ == bzLeft || dragZone_ == bzTopLeft || dragZone_ == bzBottomLeft;
+        const bool right = dragZone_ == bzRight || dragZone_ == bzTopRight || dragZone_ == bzBottomRight;
+        const bool top = dragZone_ == bzTop || dragZone_ == bzTopLeft || dragZone_ == bzTopRight;
+        const bool bottom = dragZone_ == bzBottom || dragZone_ == bzBottomLeft || dragZone_ == bzBottomRight;
+        if (left) r.Left += dx;
+        if (right) r.Right += dx;
+        if (top) r.Top += dy;
+        if (bottom) r.Bottom += dy;
+        r = LimitBoxSize(r, dragZone_);
+    }
+    if (r != BoundsRect()) SetBounds(r.Left, r.Top, r.Width(), r.Height());
+}
+
+void TmfVQueryTable::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
+{
+    if (dragZone_ != bzClient && button == ui::mbLeft) {
+        dragZone_ = bzClient;
+        if (Peer() != nullptr) Peer()->SetMouseCapture(false);
+    }
+    TCustomControl::MouseUp(button, shift, x, y);
+}
+
+void TmfVQueryTable::SetSelected(bool selected)
+{
+    if (selected == selected_) return;
+    selected_ = selected;
+    if (mnuSelectBox_ != nullptr) mnuSelectBox_->SetChecked(selected);
+    if (!selected) list_->SetItemIndex(-1);
+    Invalidate();
+    if (selected) query_->OnVTableSelect(this);
+}
 
 void TmfVQueryTable::SetTableName(const std::string& name)
 {
@@ -207,6 +497,41 @@ TmfVQueryCriteria* TmfVQueryCriterias::Add(TmfVQueryField* source)
 
 void TmfVQueryCriterias::Delete(int index) { items_.erase(items_.begin() + index); }
 
+// ---- Join lines --------------------------------------------------------------------------------
+
+GW_IMPLEMENT_CLASS(TmfVQueryJoinLayer, ui::TCustomControl) {}
+
+TmfVQueryJoinLayer::TmfVQueryJoinLayer(TmfVQuery* query) : TCustomControl(query), query_(query)
+{
+    SetParentColor(true);
+    SetParent(query);
+}
+
+void TmfVQueryJoinLayer::Paint()
+{
+    for (int i = 0; i < query_->GetJoinCount(); ++i) {
+        const TmfVQueryJoin& j = *query_->GetJoin(i);
+        if (j.SourceField == nullptr || j.DestField == nullptr) continue;
+        PaintJoinLine(*Canvas(), j.Line, {Left(), Top()}, j.Selected, j.Color, j.SelColor,
+                      query_->ShowJoinCaptions ? j.GetDisplayText() : std::string());
+    }
+}
+
+void TmfVQueryJoinLayer::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
+{
+    TCustomControl::MouseUp(button, shift, x, y);
+    if (button == ui::mbRight) query_->PopupLinkAt({x + Left(), y + Top()}, ClientToScreen({x, y}));
+}
+
+void TmfVQueryJoinLayer::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
+{
+    TCustomControl::MouseDown(button, shift, x, y);
+    if (button != ui::mbLeft) return;
+    TmfVQueryJoin* join = query_->JoinAt({x + Left(), y + Top()});
+    if (join == nullptr) return;
+    query_->SelectJoin(join->Selected ? nullptr : join);
+}
+
 // ---- The query ---------------------------------------------------------------------------------
 
 const classes::TEnumInfo& ConnectionTypeInfo()
@@ -274,6 +599,15 @@ TmfVQuery::TmfVQuery(classes::TComponent* owner)
     : TScrollBox(owner), JoinDefaultColor(rtl::clBlack), JoinDefaultSelColor(rtl::clHighlight), criterias_(this)
 {
     tables_.reserve(20);
+    joinLayer_ = new TmfVQueryJoinLayer(this);  // first child: every box lies above it
+    PlaceJoinLayer();
+    linkPopup_ = new ui::TPopupMenu(this);
+    linkPopup_->SetName("popup_link");
+    linkPopup_->Items()->Add(MenuItem(this, "mnu_dellink", "Delete Link", [this] {
+        if (popupJoin_ != nullptr) PostRemoveJoin(popupJoin_);
+    }));
+    // The Join Properties dialog is not built yet.
+    linkPopup_->Items()->Add(MenuItem(this, "mnu_changecompare", "Join Properties"));
     filterPic_.LoadFromBytes(GlyphBitmap("FILTER_BMP"));
     sortAscPic_.LoadFromBytes(GlyphBitmap("SORTASC_BMP"));
     sortDescPic_.LoadFromBytes(GlyphBitmap("SORTDESC_BMP"));
@@ -396,6 +730,7 @@ TmfVQueryTable* TmfVQuery::AddTable(const std::string& tableName, ui::TPoint pos
 
 void TmfVQuery::ForgetTable(TmfVQueryTable* box)
 {
+    if (currentField_ != nullptr && currentField_->Table == box) currentField_ = nullptr;
     for (int j = GetJoinCount() - 1; j >= 0; --j) {
         TmfVQueryJoin* join = joins_[static_cast<std::size_t>(j)].get();
         if (join->SourceTable() == box || join->DestTable() == box) RemoveJoin(join);
@@ -446,6 +781,102 @@ void TmfVQuery::UpdateScrollRange()
     }
     const auto clampInt = [](long long v) { return static_cast<int>(std::min<long long>(v, INT_MAX)); };
     scrollRange_ = {clampInt(right), clampInt(bottom)};
+    PlaceJoinLayer();
+}
+
+void TmfVQuery::Resize()
+{
+    TScrollBox::Resize();
+    PlaceJoinLayer();
+}
+
+void TmfVQuery::PlaceJoinLayer()
+{
+    if (joinLayer_ == nullptr) return;
+    // As large as the boxes' extent (every line lies within it), never larger: a layer that
+    // filled the client area would give the scroll box bars of its own.
+    const int w = scrollRange_.X, h = scrollRange_.Y;
+    if (joinLayer_->BoundsRect() != ui::TRect{0, 0, w, h}) joinLayer_->SetBounds(0, 0, w, h);
+}
+
+void TmfVQuery::UpdateJoinLinks()
+{
+    const auto endOf = [](const TmfVQueryField* f) {
+        const TmfVQueryTable* box = f->Table;
+        const TmfVQueryListBox* list = box->ListBox();
+        return TJoinEnd{box->BoundsRect(), list->BoundsRect(), list->ItemRect(list->IndexOfField(f))};
+    };
+    for (std::size_t i = 0; i < joins_.size(); ++i) {
+        TmfVQueryJoin& join = *joins_[i];
+        if (join.SourceField == nullptr || join.DestField == nullptr) continue;
+        PlaceJoinLine(endOf(join.SourceField), endOf(join.DestField), static_cast<int>(i), join.Line);
+    }
+    if (joinLayer_ != nullptr) joinLayer_->Invalidate();
+}
+
+TmfVQueryJoin* TmfVQuery::JoinAt(ui::TPoint p) const
+{
+    for (auto it = joins_.rbegin(); it != joins_.rend(); ++it)
+        if (JoinHitRegion((*it)->Line).Contains(p)) return it->get();
+    return nullptr;
+}
+
+void TmfVQuery::PostRemoveTable(TmfVQueryTable* box)
+{
+    PostMessage(WM_VQ_REMOVETABLE, reinterpret_cast<std::intptr_t>(box));
+}
+
+void TmfVQuery::PostRemoveJoin(TmfVQueryJoin* join)
+{
+    PostMessage(WM_VQ_REMOVEJOIN, reinterpret_cast<std::intptr_t>(join));
+}
+
+void TmfVQuery::Dispatch(ui::TMessage& message)
+{
+    // The pointers are only compared with the live boxes and joins, never followed first.
+    if (message.Msg == WM_VQ_REMOVETABLE) {
+        for (TmfVQueryTable* b : tables_)
+            if (reinterpret_cast<std::intptr_t>(b) == message.WParam) {
+                RemoveTable(b);
+                break;
+            }
+        return;
+    }
+    if (message.Msg == WM_VQ_REMOVEJOIN) {
+        for (const auto& j : joins_)
+            if (reinterpret_cast<std::intptr_t>(j.get()) == message.WParam) {
+                if (popupJoin_ == j.get()) popupJoin_ = nullptr;
+                RemoveJoin(j.get());
+                break;
+            }
+        return;
+    }
+    TScrollBox::Dispatch(message);
+}
+
+bool TmfVQuery::PopupLinkAt(ui::TPoint p, ui::TPoint screen)
+{
+    TmfVQueryJoin* join = JoinAt(p);
+    if (join == nullptr) return false;
+    popupJoin_ = join;
+    linkPopup_->SetPopupComponent(joinLayer_);
+    linkPopup_->Popup(screen.X, screen.Y);
+    OnVJoinClick(joinLayer_);
+    return true;
+}
+
+void TmfVQuery::SelectOnly(TmfVQueryTable* box)
+{
+    for (TmfVQueryTable* b : tables_)
+        if (b != box) b->SetSelected(false);
+    if (box != nullptr) box->SetSelected(true);
+}
+
+void TmfVQuery::SelectJoin(TmfVQueryJoin* join)
+{
+    for (const auto& j : joins_) j->Selected = j.get() == join;
+    selectedJoin_ = join;
+    if (joinLayer_ != nullptr) joinLayer_->Invalidate();
 }
 
 int TmfVQuery::GetCalculatedCount() const
@@ -482,13 +913,16 @@ TmfVQueryJoin* TmfVQuery::AddJoin(TmfVQueryField* sourceField, TmfVQueryField* d
     join->DestField = destField;
     join->Caption = caption;
     joins_.push_back(std::move(join));
+    UpdateJoinLinks();
     return joins_.back().get();
 }
 
 void TmfVQuery::RemoveJoin(TmfVQueryJoin* join)
 {
     if (selectedJoin_ == join) selectedJoin_ = nullptr;
+    if (popupJoin_ == join) popupJoin_ = nullptr;
     std::erase_if(joins_, [&](const auto& j) { return j.get() == join; });
+    UpdateJoinLinks();  // the indexes of the later joins moved
 }
 
 TmfVQueryJoin* TmfVQuery::GetJoin(int index) const

@@ -28,8 +28,11 @@
 #include "platform/rtl/Colors.h"
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/CustomControl.h"
 #include "platform/ui/Graphics.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/StdCtrls.h"
+#include "vquery/Canvas.h"
 
 namespace vquery {
 
@@ -83,13 +86,31 @@ public:
     TmfVQueryListBox(classes::TComponent* owner, TmfVQueryTable* table);
     TmfVQueryTable* Table() const { return table_; }
     TmfVQueryField* Field(int index) const;
+    // The row of `field`, -1 when it has none.
+    int IndexOfField(const TmfVQueryField* field) const;
+
+    // A press makes the row under the pointer the current field of the box and the query and
+    // selects the box; a left press starts dragging the list.
+    void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    // Field lists accept each other's drags; the row under the pointer is selected.
+    void DragOver(classes::TObject* source, int x, int y, ui::TDragState state, bool& accept) override;
+    // From another box: a join of the dragged field with the field under the pointer (with
+    // AddJoin's refusals). From this list: the current row moves to the pointer's row. On
+    // nothing or on the dragged row nothing changes.
+    void DragDrop(classes::TObject* source, int x, int y) override;
+    // Ended on the query's sort list: the current field becomes an ascending sort entry.
+    void DoEndDrag(classes::TObject* target, int x, int y) override;
+    // A row on white: the display name (bold for a required field), the filter glyph when a
+    // criterion starts at the field, the sort glyph and the 1-based sort position.
+    void DrawItem(int index, const ui::TRect& rect, ui::TOwnerDrawState state) override;
 
 private:
     TmfVQueryTable* table_;
 };
 
-// One table box.
-class TmfVQueryTable : public ui::TPanel {
+// One table box: a small window painted by the box itself (caption bar, raised frame), moved
+// by its caption and sized by its edges and corners with the mouse.
+class TmfVQueryTable : public ui::TCustomControl {
     GW_CLASS(TmfVQueryTable)
 
 public:
@@ -117,12 +138,61 @@ public:
     // Recomputes DBTableName and the caption (after the quoting state changed).
     void UpdateNames();
 
+    // The field under the last press in the list (nullptr: none).
+    TmfVQueryField* CurrentField() const { return currentField_; }
+    void SetCurrentField(TmfVQueryField* field) { currentField_ = field; }
+
+    // Selecting fires the query's OnVTableSelect; deselecting clears the list's item index.
+    bool Selected() const { return selected_; }
+    void SetSelected(bool selected);
+    // Every size change lays out the list and the alias strip, then moves the join lines and
+    // lets the query renew its scroll range.
+    void SetBounds(int left, int top, int width, int height) override;
+
+    // The box popup ("Select This Box", "Select All Items", "Select No Items", "Delete This
+    // Box", "Join Boxes" — the last without an action, so disabled) and the field popup
+    // "popup_field" (the "Sort" submenu of radio items, "Sort Order...", "Rename", "Filter").
+    ui::TPopupMenu* BoxPopup() const { return boxPopup_; }
+    ui::TPopupMenu* FieldPopup() const { return fieldPopup_; }
+    // The alias prompt (a double click on the alias strip): OK sets the alias.
+    void EditAlias();
+    // Rename of the current field: OK sets its display name and its row's text.
+    void RenameCurrentField();
+    // The sort state of the current field: 0 none, 1 ascending, 2 descending. Adding goes
+    // through AddSortField with its refusals; the matching "Sort" item is checked.
+    void SetCurrentFieldSort(int direction);
+    // Opens the field popup for row `index` at client point (x, y) of the list, its "Sort"
+    // item matching the field's state.
+    void PopupField(int index, int x, int y);
+
+protected:
+    void Paint() override;
+    // A left press on the caption deselects the other boxes, toggles this one and starts a
+    // move; on an edge or corner it starts sizing; the mouse is held until the release.
+    void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    void MouseMove(ui::TShiftState shift, int x, int y) override;
+    void MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+
 private:
     TmfVQuery* query_;
     std::string tableName_, ownerName_, dbTableName_;
-    TmfVQueryListBox* list_;
-    ui::TPanel* aliasStrip_;
+    TmfVQueryListBox* list_ = nullptr;
+    ui::TPanel* aliasStrip_ = nullptr;
     std::unique_ptr<TmfVQueryFields> fields_;
+    bool selected_ = false;
+    TmfVQueryField* currentField_ = nullptr;
+    ui::TPopupMenu* boxPopup_ = nullptr;
+    ui::TPopupMenu* fieldPopup_ = nullptr;
+    ui::TMenuItem* mnuSelectBox_ = nullptr;
+    ui::TMenuItem* mnuSortNone_ = nullptr;
+    ui::TMenuItem* mnuSortAsc_ = nullptr;
+    ui::TMenuItem* mnuSortDesc_ = nullptr;
+    void MakePopups();
+    // The drag under way: the zone pressed (bzClient: none), the screen point and the bounds
+    // at the press.
+    TBoxZone dragZone_ = bzClient;
+    ui::TPoint dragStart_;
+    ui::TRect dragBounds_;
 };
 
 class TmfVQueryJoin {
@@ -137,11 +207,31 @@ public:
     TmfVQueryField* SourceField = nullptr;
     TmfVQueryField* DestField = nullptr;
     bool Placed = false;  // used while the FROM clause is built
+    TJoinLine Line;       // where the line runs on the canvas (UpdateJoinLinks)
 
     TmfVQueryTable* SourceTable() const { return SourceField ? SourceField->Table : nullptr; }
     TmfVQueryTable* DestTable() const { return DestField ? DestField->Table : nullptr; }
     // Source display name, operator and destination display name.
     std::string GetDisplayText() const;
+};
+
+// The join lines of a query: one control under all boxes, as large as the canvas, that paints
+// every line and takes the clicks the boxes above it leave. A left press inside a line's
+// region toggles that join's selection (deselecting the others); presses elsewhere change
+// nothing.
+class TmfVQueryJoinLayer : public ui::TCustomControl {
+    GW_CLASS(TmfVQueryJoinLayer)
+
+public:
+    explicit TmfVQueryJoinLayer(TmfVQuery* query);
+
+protected:
+    void Paint() override;
+    void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    void MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+
+private:
+    TmfVQuery* query_;
 };
 
 class TmfVQueryCriterias;
@@ -284,6 +374,14 @@ public:
     int GetJoinCount() const { return static_cast<int>(joins_.size()); }
     TmfVQueryJoin* GetJoin(int index) const;
     TmfVQueryJoin* SelectedJoin() const { return selectedJoin_; }
+    // The join whose line takes a click at canvas point p (the last one drawn wins), nullptr
+    // when none.
+    TmfVQueryJoin* JoinAt(ui::TPoint p) const;
+    // The field under the last press in any box's list.
+    TmfVQueryField* CurrentField() const { return currentField_; }
+    void SetCurrentField(TmfVQueryField* field) { currentField_ = field; }
+    // Makes `box` the only selected box.
+    void SelectOnly(TmfVQueryTable* box);
 
     bool AddSortField(TmfVQueryField* field, bool ascending);
     void RemoveSortField(TmfVQueryField* field);
@@ -294,6 +392,24 @@ public:
     int GetCalculatedCount() const;
     std::string MakeUniqueAlias(const std::string& name) const;
     void UpdateScrollRange();
+    // Recomputes the line of every join from its boxes, lists and field rows.
+    void UpdateJoinLinks();
+    // Selects `join` (nullptr: none); every other join is deselected.
+    void SelectJoin(TmfVQueryJoin* join);
+    // Frees `box` / removes `join` once the message loop runs again, so a menu handler never
+    // frees what it runs on; nothing happens when it is gone by then.
+    void PostRemoveTable(TmfVQueryTable* box);
+    void PostRemoveJoin(TmfVQueryJoin* join);
+    void Dispatch(ui::TMessage& message) override;
+    // The link popup "popup_link" ("Delete Link", "Join Properties") for the join that was
+    // clicked last (JoinUnderPopup).
+    ui::TPopupMenu* LinkPopup() const { return linkPopup_; }
+    TmfVQueryJoin* JoinUnderPopup() const { return popupJoin_; }
+    // A right click at canvas point p: on a line, the link popup at screen point `screen`,
+    // then OnVJoinClick with the layer as sender. False when p is on no line.
+    bool PopupLinkAt(ui::TPoint p, ui::TPoint screen);
+    // The control that draws the lines (under every box).
+    TmfVQueryJoinLayer* JoinLayer() const { return joinLayer_; }
     ui::TPoint ScrollRange() const { return scrollRange_; }
 
     // ---- SQL settings, keyword lists, quoting ---------------------------------------------
@@ -324,8 +440,12 @@ public:
     static std::string JoinKeyword(int joinType);
     static int MirrorJoinType(int joinType);
 
+protected:
+    void Resize() override;
+
 private:
     friend class TmfVQueryTable;
+    void PlaceJoinLayer();
     std::string BuildJoinedFrom() const;
     std::string JoinCondition(const TmfVQueryJoin& join) const;
     std::string FieldRef(const TmfVQueryField& field) const;
@@ -353,6 +473,10 @@ private:
     rtl::TStringList tableNames_;
     rtl::TStringList ansiWords_, odbcWords_, driverWords_;
     TmfVQueryJoin* selectedJoin_ = nullptr;
+    TmfVQueryField* currentField_ = nullptr;
+    TmfVQueryJoinLayer* joinLayer_ = nullptr;
+    ui::TPopupMenu* linkPopup_ = nullptr;
+    TmfVQueryJoin* popupJoin_ = nullptr;
     ui::TPoint scrollRange_{0, 0};
     ui::TPicture filterPic_, sortAscPic_, sortDescPic_;
 };
