@@ -512,11 +512,14 @@ void TgkCustomDBGrid::ApplyBaseOptions()
         else
             base.Exclude(o);
     };
+    set(ui::goFixedVertLine, options_.Contains(dgColLines));
     set(ui::goVertLine, options_.Contains(dgColLines));
     set(ui::goHorzLine, options_.Contains(dgRowLines));
+    set(ui::goFixedHorzLine, !options_.Contains(dgRowLinesDisableFixed));
     set(ui::goColSizing, options_.Contains(dgColumnResize));
     set(ui::goColMoving, options_.Contains(dgColumnResize));
-    set(ui::goEditing, options_.Contains(dgEditing));
+    set(ui::goRowSizing, options_.Contains(dgRowResize));
+    set(ui::goEditing, options_.Contains(dgEditing) && !options_.Contains(dgRowSelect));
     set(ui::goTabs, options_.Contains(dgTabs));
     set(ui::goRowSelect, options_.Contains(dgRowSelect));
     set(ui::goAlwaysShowEditor, options_.Contains(dgAlwaysShowEditor));
@@ -526,8 +529,13 @@ void TgkCustomDBGrid::ApplyBaseOptions()
 void TgkCustomDBGrid::SetOptions(TgkDBGridOptions options)
 {
     if (options == options_) return;
+    const TgkDBGridOptions old = options_;
     options_ = options;
     ApplyBaseOptions();
+    if (old.Contains(dgWordWrap) != options.Contains(dgWordWrap)) {
+        Invalidate();
+    }
+    if (old.Contains(dgIndicator) != options.Contains(dgIndicator)) ResetColumnState();
     LayoutChanged();
 }
 
@@ -566,7 +574,7 @@ void TgkCustomDBGrid::SetTitleAlignment(classes::TAlignment v)
 
 void TgkCustomDBGrid::SetTitleLines(int lines)
 {
-    lines = std::max(lines, 1);
+    if (lines < 1) return;
     if (lines == titleLines_) return;
     titleLines_ = lines;
     LayoutChanged();
@@ -581,6 +589,10 @@ void TgkCustomDBGrid::SetTitleButtons(bool v)
 
 void TgkCustomDBGrid::SetRowHeightPercent(int percent)
 {
+    if (percent < 1) {
+        rowHeightPercent_ = 100;
+        return;
+    }
     if (percent == rowHeightPercent_) return;
     rowHeightPercent_ = percent;
     savedRowHeightPercent_ = percent;
@@ -749,6 +761,9 @@ bool TgkCustomDBGrid::IsActiveDataSet() const
 bool TgkCustomDBGrid::AcquireFocus()
 {
     if (!AcquireFocusEnabled || !CanFocus() || gkIsDesigning(this)) return true;
+    // A control over a cell that has the focus keeps it: the grid is where the focus is.
+    const ui::TWinControl* active = ui::Screen().ActiveControl();
+    if (active != nullptr && active != this && ContainsControl(active)) return true;
     SetFocus();
     return Focused();
 }
@@ -1909,65 +1924,510 @@ void TgkCustomDBGrid::DrawIndicatorGlyph(int dataRow, const ui::TRect& rect)
     if (dataRow == dataLink_->ActiveRecord() - recordOffset_) selectedRow_ = dataRow + titleOffset_;
 }
 
-// ---- Plain painting (the paint cycle of the grids built on this core replaces it) ------------------------------
+// ---- Keyboard navigation ----------------------------------------------------------------------------------
+
+bool TgkCustomDBGrid::PlacedControlHasFocus() const
+{
+    if (PlacedControl == nullptr) return false;
+    // A control inside the placed one keeps its keys; keys the placed control itself hands
+    // back are the grid's.
+    const ui::TWinControl* active = ui::Screen().ActiveControl();
+    return PlacedControl->HandleAllocated() && active != nullptr && active != PlacedControl &&
+           PlacedControl->ContainsControl(active);
+}
+
+bool TgkCustomDBGrid::CanEditShow() { return CanEdit() && TCustomGrid::CanEditShow(); }
+
+bool TgkCustomDBGrid::ConfirmDelete()
+{
+    if (!options_.Contains(dgConfirmDelete)) return true;
+    return ui::MessageDlg("Delete record?", ui::mtConfirmation, ui::mbOKCancel) != ui::mrCancel;
+}
+
+void TgkCustomDBGrid::FocusNeighbour(bool forward)
+{
+    ui::TCustomForm* form = ui::GetParentForm(this);
+    if (form == nullptr) return;
+    const std::vector<ui::TWinControl*> order = form->TabOrderList();
+    const int n = static_cast<int>(order.size());
+    int at = -1;
+    for (int i = 0; i < n; ++i)
+        if (order[static_cast<std::size_t>(i)] == this) at = i;
+    if (at < 0) return;
+    for (int step = 1; step < n; ++step) {
+        ui::TWinControl* c = order[static_cast<std::size_t>(((at + (forward ? step : -step)) % n + n) % n)];
+        if (c->TabStop() && c->CanFocus() && !ContainsControl(c)) {
+            c->SetFocus();
+            return;
+        }
+    }
+}
+
+void TgkCustomDBGrid::MoveCol(int dataCol)
+{
+    dataLink_->UpdateDataNow();
+    const int fields = dataLink_->FieldCount();
+    if (fields <= 0) return;
+    dataCol = std::clamp(dataCol, 0, fields - 1);
+    if (!options_.Contains(dgFixedEditable) && dataCol + indicatorOffset_ < FixedCols())
+        dataCol = std::min(FixedCols() - indicatorOffset_, fields - 1);
+    const int col = dataCol + indicatorOffset_;
+    if (col == Col() || col >= ColCount()) return;
+    if (!inColExit_) {
+        const int before = Col();
+        inColExit_ = true;
+        {
+            const rtl::TScopeExit done([this] { inColExit_ = false; });
+            ColExit();
+        }
+        if (Col() != before) return;
+    }
+    const int oldLeft = LeftCol();
+    HideEditor();
+    if (!movingByMouse_ && options_.Contains(dgAlwaysShowEditor) && !IsCustomCell(col, Row())) HideControls();
+    if (col < FixedCols()) {
+        // A fixed column becomes current only with dgFixedEditable: the cursor moves there
+        // without the base grid's refusal of fixed cells.
+        SetLeftCol(std::max(LeftCol(), FixedCols()));
+    } else {
+        SetCol(col);
+    }
+    if (!movingByMouse_ && options_.Contains(dgAlwaysShowEditor) && !IsCustomCell(col, Row()) &&
+        !IsMemoCell(col, Row()))
+        ShowCellEditor();
+    ColEnter();
+    if (LeftCol() != oldLeft) Invalidate();
+}
+
+void TgkCustomDBGrid::NextRow()
+{
+    db::TDataSet* ds = dataLink_->DataSet();
+    if (ds == nullptr) return;
+    if (ds->State() == db::dsInsert && !ds->Modified() && !dataLink_->Modified()) {
+        if (ds->Eof()) return;
+        ds->Cancel();
+        return;
+    }
+    const int active = dataLink_->ActiveRecord();
+    if (ds->Eof() && active >= 0 && active < dataLink_->RecordCount() - 1 && ds->State() != db::dsInsert)
+        dataLink_->SetActiveRecord(active + 1);
+    else
+        ds->Next();
+    // The grid must be able to edit too: a read-only grid never appends.
+    if (ds->Eof() && ds->CanModify() && options_.Contains(dgEditing) && CanEdit() &&
+        keyOptions_.Contains(dgAllowInsert)) {
+        HideControls();
+        ds->Append();
+    }
+}
+
+void TgkCustomDBGrid::PriorRow()
+{
+    db::TDataSet* ds = dataLink_->DataSet();
+    if (ds == nullptr) return;
+    if (ds->State() == db::dsInsert && !ds->Modified() && ds->Eof() && !dataLink_->Modified()) {
+        ds->Cancel();
+        return;
+    }
+    const int active = dataLink_->ActiveRecord();
+    if (ds->Bof() && active > 0)
+        dataLink_->SetActiveRecord(active - 1);
+    else
+        ds->Prior();
+}
+
+void TgkCustomDBGrid::TabCell(bool forward)
+{
+    const int fields = dataLink_->FieldCount();
+    if (fields <= 0) return;
+    const int start = SelectedIndex();
+    const int firstScrollable = options_.Contains(dgFixedEditable) ? 0 : std::max(FixedCols() - indicatorOffset_, 0);
+    int c = start;
+    for (int guard = 0; guard <= 2 * fields + 2; ++guard) {
+        c += forward ? 1 : -1;
+        if (c >= fields) {
+            HideControls();
+            if (options_.Contains(dgTabExitsOnLastCol)) {
+                FocusNeighbour(true);
+                return;
+            }
+            NextRow();
+            c = 0;
+        } else if (c < firstScrollable) {
+            HideControls();
+            if (options_.Contains(dgTabExitsOnLastCol)) {
+                FocusNeighbour(false);
+                return;
+            }
+            PriorRow();
+            c = fields - 1;
+        }
+        if (c == start) return;
+        if (c < firstScrollable) continue;
+        if (!TabStops(c + indicatorOffset_)) continue;
+        MoveCol(c);
+        return;
+    }
+}
+
+void TgkCustomDBGrid::KeyDown(ui::TKey& key, ui::TShiftState shift)
+{
+    if (PlacedControlHasFocus()) return;
+    ui::TCustomControl::KeyDown(key, shift);
+    if (key == 0) return;
+    db::TDataSet* ds = dataLink_->DataSet();
+    if (!dataLink_->Active() || ds == nullptr || !CanGridAcceptKey(key, shift)) return;
+    const bool ctrl = shift.Contains(ui::ssCtrl);
+    const bool vertical = key == ui::VK_PRIOR || key == ui::VK_NEXT || key == ui::VK_UP || key == ui::VK_DOWN;
+    if (vertical) {
+        if (PlacedControl != nullptr) PlacedControl->SetLeft(ClientWidth() + 10);
+        if (!AcquireFocus()) return;
+    }
+    if (!ctrl && UseRightToLeftGrid()) {
+        if (key == ui::VK_LEFT)
+            key = ui::VK_RIGHT;
+        else if (key == ui::VK_RIGHT)
+            key = ui::VK_LEFT;
+    }
+    if (ctrl) {
+        switch (key) {
+        case ui::VK_PRIOR:
+        case ui::VK_UP: ds->MoveBy(-dataLink_->ActiveRecord()); break;
+        case ui::VK_NEXT:
+        case ui::VK_DOWN: ds->MoveBy(dataLink_->BufferCount() - dataLink_->ActiveRecord() - 1); break;
+        case ui::VK_HOME: ds->First(); break;
+        case ui::VK_END: ds->Last(); break;
+        case ui::VK_LEFT: MoveCol(0); break;
+        case ui::VK_RIGHT: MoveCol(dataLink_->FieldCount() - 1); break;
+        case ui::VK_DELETE:
+            if (keyOptions_.Contains(dgAllowDelete) && !readOnly_ && ds->CanModify() &&
+                options_.Contains(dgEditing) && ConfirmDelete()) {
+                ds->Delete();
+                HideEditor();
+            }
+            key = 0;
+            return;
+        default: return;
+        }
+        key = 0;
+        return;
+    }
+    if (!AcquireFocus()) return;
+    const bool oneField = dataLink_->FieldCount() == 1 || options_.Contains(dgRowSelect);
+    switch (key) {
+    case ui::VK_HOME:
+        if (oneField)
+            ds->First();
+        else
+            MoveCol(0);
+        break;
+    case ui::VK_END:
+        if (oneField)
+            ds->Last();
+        else
+            MoveCol(dataLink_->FieldCount() - 1);
+        break;
+    case ui::VK_PRIOR: ds->MoveBy(-VisibleRowCount()); break;
+    case ui::VK_NEXT: ds->MoveBy(VisibleRowCount()); break;
+    case ui::VK_TAB:
+        if (shift.Contains(ui::ssAlt)) return;
+        TabCell(!shift.Contains(ui::ssShift));
+        break;
+    case ui::VK_RETURN:
+        if (!keyOptions_.Contains(dgEnterToTab)) return;
+        TabCell(true);
+        break;
+    case ui::VK_ESCAPE:
+        dataLink_->Reset();
+        if (!options_.Contains(dgAlwaysShowEditor)) HideEditor();
+        break;
+    case ui::VK_UP: PriorRow(); break;
+    case ui::VK_DOWN: NextRow(); break;
+    case ui::VK_LEFT:
+        if (options_.Contains(dgRowSelect))
+            PriorRow();
+        else
+            MoveCol(SelectedIndex() - 1);
+        break;
+    case ui::VK_RIGHT:
+        if (options_.Contains(dgRowSelect))
+            NextRow();
+        else
+            MoveCol(SelectedIndex() + 1);
+        break;
+    case ui::VK_INSERT:
+        if (!readOnly_ && options_.Contains(dgEditing) && keyOptions_.Contains(dgAllowInsert)) ds->Insert();
+        break;
+    case ui::VK_F2: {
+        db::TField* field = SelectedField();
+        if (field != nullptr && dynamic_cast<db::TBlobField*>(field) == nullptr && !IsCustomCell(Col(), Row()))
+            SetEditorMode(true);
+        break;
+    }
+    default: return;
+    }
+    key = 0;
+}
+
+void TgkCustomDBGrid::KeyPress(char& key)
+{
+    const bool enter = key == '\r';
+    if (enter && keyOptions_.Contains(dgEnterToTab)) key = '\t';
+    if (enter && !options_.Contains(dgAlwaysShowEditor)) dataLink_->UpdateDataNow();
+    TCustomGrid::KeyPress(key);
+    if (!enter || options_.Contains(dgAlwaysShowEditor)) return;
+    if (!CanEditShow()) {
+        if (EditorMode()) HideEditor();
+        key = '\r';
+    }
+}
+
+// ---- Painting (the paint cycle of the grids built on this core replaces Paint) ----------------------------
 
 void TgkCustomDBGrid::Paint()
 {
     if (OnBeforePaint) OnBeforePaint(this);
     paintOptions_->UpdateBackground(false);
+    // Cells are drawn on the off-screen bitmap and the picture copied to the window.
+    const ui::TRect client = ClientRect();
+    if (!UseRightToLeftGrid() && (drawBitmap_->Width() != client.Width() || drawBitmap_->Height() != client.Height()))
+        drawBitmap_->SetSize(client.Width(), client.Height());
     TCustomGrid::Paint();
+    if (!UseRightToLeftGrid() && !AltDrawing) Canvas()->Draw(0, 0, *drawBitmap_);
 }
 
-void TgkCustomDBGrid::DrawCell(int col, int row, const ui::TRect& rect, ui::TGridDrawState state)
+bool TgkCustomDBGrid::IsMemoCell(int col, int row)
 {
-    ui::TCanvas& canvas = *Canvas();
-    const int dataCol = col - indicatorOffset_;
-    const int dataRow = row - titleOffset_;
-    if (row < titleOffset_) {
-        canvas.Brush()->SetColor(titleColor_);
-        canvas.SetFont(titleFont_);
-        const db::TField* field = GetColField(dataCol);
-        std::string title = field != nullptr ? field->DisplayLabel() : std::string();
-        if (field != nullptr && !useTFields_) GetColumnEntryPart(selected_, field->FieldName(), 2, title);
-        WriteText(canvas, rect, 2, 0, titleAlignment_, gkReplaceChar(title, '~', ' '), titleTextTop_);
+    if (GetDataRow(row) < 0) return false;
+    db::TField* field = GetColField(GetDataColumn(col));
+    if (field == nullptr) return false;
+    if (dynamic_cast<db::TBlobField*>(field) != nullptr && field->DataType() == db::ftMemo) return true;
+    return gkIsRichTextField(field, false);
+}
+
+bool TgkCustomDBGrid::PictureFitRects(std::string_view fitName, int pw, int ph, const ui::TRect& rect,
+                                      ui::TRect& source, ui::TRect& dest)
+{
+    const int w = rect.Width(), h = rect.Height();
+    if (pw < 1 || ph < 1) return false;
+    switch (gkPictureFitOfName(fitName)) {
+    case pfOriginalSize: {
+        const int sw = std::min(pw, w - 1), sh = std::min(ph, h - 1);
+        source = {0, 0, sw, sh};
+        dest = ui::Bounds(rect.Left + 1, rect.Top + 1, sw, sh);
+        return true;
+    }
+    case pfStretchToFit:
+        source = {0, 0, pw, ph};
+        dest = rect;
+        return true;
+    case pfFitHeight: {
+        int scaled = pw * h / ph;
+        int sw = pw;
+        if (scaled > w) {
+            sw = pw * w / scaled;
+            scaled = w;
+        }
+        if (scaled <= 2 || h <= 2) return false;
+        source = {0, 0, sw, ph};
+        dest = {rect.Left + 1, rect.Top, rect.Left + scaled, rect.Top + h - 1};
+        return true;
+    }
+    case pfFitWidth: {
+        int scaled = ph * w / pw;
+        int sh = ph;
+        if (scaled > h) {
+            sh = ph * h / scaled;
+            scaled = h;
+        }
+        if (w <= 2 || scaled <= 2) return false;
+        source = {0, 0, pw, sh};
+        dest = {rect.Left + 1, rect.Top, rect.Left + w, rect.Top + scaled - 1};
+        return true;
+    }
+    default: return false;
+    }
+}
+
+void TgkCustomDBGrid::DrawCell(int col, int row, const ui::TRect& cellRect, ui::TGridDrawState state)
+{
+    const int baseRow = row - (options_.Contains(dgTitles) ? 1 : 0);
+    ui::TGridDrawInfo info;
+    CalcDrawInfo(info);
+    if (row > info.Vert.LastFullVisibleCell) return;
+    const db::TDataSet* ds = dataLink_->DataSet();
+    if (dataLink_->Active() && ds != nullptr && ds->Active() && dataLink_->RecordCount() > 0 &&
+        GetDataRow(row) >= dataLink_->RecordCount() - recordOffset_)
+        return;
+    CellFramed = false;
+    CellPaintedByControl = false;
+    ui::TRect rect = cellRect;
+    rect.Right = std::min(rect.Right, 2 * Width());
+    ui::TCanvas& canvas = *GetDrawCanvas();
+    const bool fixed = state.Contains(ui::gdFixed);
+    canvas.SetFont(fixed ? titleFont_ : *Font());
+    canvas.Brush()->SetStyle(ui::bsSolid);
+    canvas.Brush()->SetColor(fixed ? titleColor_ : Color());
+    if (DrawCellControl(col, row, rect, state)) return;
+    const int dataRow = GetDataRow(row);
+    const int dataCol = GetDataColumn(col);
+    if (dataRow < 0) {
+        DrawTitleCell(col, dataCol, baseRow, rect);
         return;
     }
-    if (col < indicatorOffset_) {
-        canvas.Brush()->SetColor(FixedColor());
-        canvas.FillRect(rect);
+    if (dataCol < 0) {
+        ui::TRect r{rect.Left - 1, rect.Top - 1, rect.Right, rect.Bottom + 1};
+        if (options_.Contains(dgHideBottomDataLine)) --r.Bottom;
+        PaintTitleBackground(r, titleColor_, -1);
         if (dataLink_->Active()) {
-            // The plain paint draws on the window: the glyph goes there for the while.
-            AltDrawing = false;
-            ui::TCanvas* target = &canvas;
-            const int index = IndicatorGlyphIndex(dataRow);
-            const ui::TImageList* list = indicatorColor_ == icYellow && yellowImages_ ? yellowImages_.get() : IndicatorImages();
-            if (index >= 0 && list != nullptr && index < list->Count()) {
-                ui::TBitmap glyph(list->Width(), list->Height());
-                glyph.Pixels() = list->Image(index);
-                RecolorBitmap(glyph, indicatorIconColor_, rtl::clBlack);
-                glyph.SetTransparent(true);
-                glyph.SetTransparentColor(rtl::clWhite);
-                target->Draw(rect.Left + (indicatorWidth_ - glyph.Width()) / 2 + 1,
-                             rect.Top + (DefaultRowHeight() - glyph.Height()) / 2, glyph);
-                if (index == 0 || index == 1 || index == 2 || index == 4) selectedRow_ = row;
-            }
+            DrawIndicatorGlyph(dataRow, rect);
+            if (dataLink_->ActiveRecord() - recordOffset_ == dataRow) selectedRow_ = dataRow + titleOffset_;
         }
         return;
     }
-    const bool highlight = HighlightCell(col, row, state);
-    canvas.SetFont(*Font());
-    canvas.Brush()->SetColor(highlight ? rtl::clHighlight : Color());
-    if (highlight) canvas.Font()->SetColor(rtl::clHighlightText);
-    std::string text;
-    classes::TAlignment alignment = classes::taLeftJustify;
-    if (dataLink_->Active() && dataRow >= 0 && dataRow < dataLink_->RecordCount()) {
-        const int saved = dataLink_->ActiveRecord();
-        dataLink_->SetActiveRecord(dataRow);
-        const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
-        text = GetFieldValue(dataCol);
-        if (const db::TField* field = GetColField(dataCol)) alignment = field->Alignment();
+    if (!dataLink_->Active()) return;
+    DrawDataCellDefault(col, row, dataCol, dataRow, baseRow, rect, state);
+}
+
+void TgkCustomDBGrid::DrawTitleCell(int col, int dataCol, int baseRow, ui::TRect rect)
+{
+    ui::TCanvas& canvas = *GetDrawCanvas();
+    classes::TAlignment alignment = titleAlignment_;
+    db::TField* field = GetColField(dataCol);
+    if (dataCol < 0 || (useTFields_ && field == nullptr)) {
+        PaintTitleBackground(rect, rtl::clNone, baseRow);
+        return;
     }
-    WriteText(canvas, rect, 2, options_.Contains(dgWordWrap) ? gkdtWordWrap : 0, alignment, text, 2);
+    if (dataCol == 0 && options_.Contains(dgIndicator) && indicatorButton_ != nullptr && indicatorButton_->Visible())
+        indicatorButton_->Invalidate();
+    std::string title = field != nullptr ? field->DisplayLabel() : std::string();
+    std::string name = field != nullptr ? field->FieldName() : std::string();
+    if (!useTFields_) {
+        if (field == nullptr && dataLink_->FieldCount() == 0 && dataCol < selected_.Count()) {
+            const std::vector<std::string> parts = SplitTabs(selected_.Strings(dataCol));
+            if (!parts.empty()) name = parts[0];
+        }
+        int index = -1;
+        if (!name.empty() && gkFindSelected(&selected_, name, index)) {
+            const std::vector<std::string> parts = SplitTabs(selected_.Strings(index));
+            title = parts.size() > 2 ? parts[2] : std::string();
+        }
+    }
+    const std::string group = name.empty() ? std::string() : ColumnEntryPart(name, 4);
+    const bool groupHeader = !group.empty() && rect.Top == 0;
+    if (groupHeader) alignment = classes::taCenter;
+    brushChanged_ = false;
+    DoCalcTitleAttributes(groupHeader ? group : name, canvas.Font(), canvas.Brush(), alignment);
+    ui::TRect textRect = rect;
+    if (!drawingDragImage_ && col >= FixedCols()) {
+        ui::TGridDrawInfo info;
+        CalcDrawInfo(info);
+        const int edge = info.Horz.FixedBoundary;
+        if (textRect.Left < edge && textRect.Right > edge) textRect.Left = edge;
+    }
+    const bool filled = brushChanged_;
+    if (filled)
+        canvas.FillRect(textRect);
+    else
+        PaintTitleBackground(textRect, rtl::clNone, baseRow);
+    TgkTitleImageAttributes image;
+    if (field != nullptr && !groupHeader) DoCalcTitleImage(field, image);
+    int pressed = 0;
+    if (titleButtons_ && pressedTitleCol_ == col && pressedInGroupHeader_ == groupHeader) pressed = 1;
+    bool centredImage = false;
+    if (image.ImageIndex >= 0 && titleImageList_ != nullptr && image.ImageIndex < titleImageList_->Count()) {
+        ui::TBitmap picture(titleImageList_->Width(), titleImageList_->Height());
+        picture.Pixels() = titleImageList_->Image(image.ImageIndex);
+        const int iw = picture.Width(), ih = picture.Height();
+        const int y = (textRect.Top + textRect.Bottom - ih) / 2 + pressed;
+        int x = 0;
+        switch (image.Alignment) {
+        case classes::taLeftJustify:
+            x = textRect.Left + image.Margin + pressed;
+            textRect.Left = std::min(textRect.Left + iw + image.Margin, textRect.Right);
+            break;
+        case classes::taRightJustify:
+            x = textRect.Right - iw - image.Margin + pressed;
+            textRect.Right = std::max(textRect.Left, textRect.Right - iw - image.Margin);
+            break;
+        default:
+            x = (textRect.Left + textRect.Right - iw) / 2 + pressed;
+            centredImage = true;
+            break;
+        }
+        canvas.Draw(x, y, picture);
+    }
+    bool defaultDrawing = true;
+    if (groupHeader)
+        DoDrawGroupHeaderCell(&canvas, group, textRect, defaultDrawing);
+    else if (field != nullptr)
+        DoDrawTitleCell(&canvas, field, textRect, defaultDrawing);
+    if (!defaultDrawing || centredImage) return;
+    std::string text = groupHeader ? group : title;
+    if (!groupHeader) {
+        std::string head, caption;
+        SplitTitle(text, head, caption);
+        if (!group.empty()) text = caption;
+    }
+    const ui::TRect at{textRect.Left + pressed, textRect.Top + pressed, textRect.Right + pressed,
+                       textRect.Bottom + pressed};
+    WriteText(canvas, at, 2, gkdtWordWrap | (filled ? 0 : gkdtKeepBackground), alignment,
+              gkReplaceChar(text, '~', '\n'), titleTextTop_);
+}
+
+void TgkCustomDBGrid::DrawDataCellDefault(int col, int row, int dataCol, int dataRow, int baseRow,
+                                          const ui::TRect& rect, ui::TGridDrawState state)
+{
+    ui::TCanvas& canvas = *GetDrawCanvas();
+    const int saved = dataLink_->ActiveRecord();
+    // The link's active record comes back whatever happens (a handler's exception too).
+    const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
+    dataLink_->SetActiveRecord(dataRow + recordOffset_);
+    drawingDataRow_ = dataRow;
+    drawingDataCol_ = dataCol;
+    DrawnByControl = false;
+    const std::string value = GetFieldValue(dataCol);
+    const bool highlight = HighlightCell(col, row, state);
+    const bool urlCell = col >= 0 && col < static_cast<int>(colInfoCache_.size()) &&
+                         colInfoCache_[static_cast<std::size_t>(col)].ControlType == "URL-Link";
+    if (urlCell) {
+        canvas.Font()->SetColor(hover_ == ui::TGridCoord{col, row} ? rtl::clRed : rtl::clBlue);
+        classes::TFontStyles style = Font()->Style();
+        style.Include(classes::fsUnderline);
+        canvas.Font()->SetStyle(style);
+    }
+    if (highlight) {
+        const rtl::TColor active = paintOptions_->ActiveRecordColor();
+        canvas.Brush()->SetColor(active == rtl::clNone ? rtl::clHighlight : active);
+        if (!options_.Contains(dgRowSelect) && row == Row() && col == Col()) canvas.Brush()->SetColor(rtl::clHighlight);
+        canvas.Font()->SetColor(rtl::clHighlightText);
+    }
+    db::TField* field = GetColField(dataCol);
+    const bool changed = CalcCellColors(field, state, highlight, canvas.Font(), canvas.Brush());
+    classes::TAlignment alignment = field != nullptr ? field->Alignment() : classes::taLeftJustify;
+    if (DrawnByControl) alignment = classes::taLeftJustify;
+    if (dataCol < FixedCols() - indicatorOffset_) {
+        ui::TRect r{rect.Left, rect.Top, rect.Right, rect.Bottom + 1};
+        if (options_.Contains(dgHideBottomDataLine)) --r.Bottom;
+        PaintTitleBackground(r, rtl::clNone, baseRow);
+    } else if (paintOptions_->FillsDataCells()) {
+        PaintDataBackground(rect, rtl::clNone, baseRow);
+    }
+    if (defaultDrawing_) {
+        int flags = (highlight || changed) ? 0 : gkdtKeepBackground;
+        if (options_.Contains(dgWordWrap)) flags |= gkdtWordWrap;
+        if (options_.Contains(dgTrailingEllipsis) &&
+            (!options_.Contains(dgWordWrap) || gkIsSingleLineRect(canvas, rect, gkAlignmentFlags(alignment))))
+            flags |= gkdtEndEllipsis;
+        const int dy = (options_.Contains(dgRowLines) || !options_.Contains(dgRowLinesDisableFixed)) ? 2 : 1;
+        WriteText(canvas, rect, 2, flags, alignment, value, dy);
+    }
+    try {
+        DrawDataCell(rect, field, state);
+    } catch (...) {
+        // A failing OnDrawDataCell handler costs its own drawing only.
+    }
+    (void)col;
 }
 
 void RegisterDBGridClasses() { classes::RegisterClasses<TgkCustomDBGrid>(); }

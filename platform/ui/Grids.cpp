@@ -559,9 +559,39 @@ void TCustomGrid::KeyDown(TKey& key, TShiftState shift)
     key = 0;
 }
 
+bool TCustomGrid::CanGridAcceptKey(TKey, TShiftState) { return true; }
+
+bool TCustomGrid::CanEditShow()
+{
+    return options_.Contains(goEditing) && !options_.Contains(goRowSelect) && current_.X >= fixedCols_ &&
+           current_.Y >= fixedRows_;
+}
+
+void TCustomGrid::SetEditorMode(bool on)
+{
+    if (on == editorMode_) return;
+    if (on) {
+        if (CanEditShow()) ShowEditor();
+    } else {
+        HideEditor();
+    }
+}
+
+void TCustomGrid::KeyPress(char& key)
+{
+    TCustomControl::KeyPress(key);
+    if (key == 0) return;
+    if (key == '\r') {
+        if (!options_.Contains(goAlwaysShowEditor)) SetEditorMode(!editorMode_);
+        key = 0;
+        return;
+    }
+    if (static_cast<unsigned char>(key) >= 32 && !editorMode_ && CanEditShow()) ShowEditor();
+}
+
 void TCustomGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState state)
 {
-    TCanvas& c = *Canvas();
+    TCanvas& c = *GridCanvas();
     c.Brush()->SetStyle(bsSolid);
     c.Brush()->SetColor(state.Contains(gdFixed) ? fixedColor_ : state.Contains(gdSelected) ? rtl::clHighlight : Color());
     c.FillRect(rect);
@@ -573,7 +603,7 @@ void TCustomGrid::Paint()
 {
     TGridDrawInfo info;
     CalcDrawInfo(info);
-    TCanvas& c = *Canvas();
+    TCanvas& c = *GridCanvas();
     const TRect area = VirtualClientRect();
     // The lines: what the cells leave uncovered inside the grid's boundaries.
     c.Brush()->SetStyle(bsSolid);

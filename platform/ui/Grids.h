@@ -153,13 +153,21 @@ public:
 
     // ---- In-place editor hooks (the editor comes with the grids built on this one) --------
     bool EditorMode() const noexcept { return editorMode_; }
+    // Switches the editor on (when it may be shown) or off.
+    void SetEditorMode(bool on);
     virtual void ShowEditor() { editorMode_ = true; }
     virtual void HideEditor() { editorMode_ = false; }
+    // Whether the editor may be shown over the current cell: editing on, no row select, a
+    // scrolled cell.
+    virtual bool CanEditShow();
     virtual void InvalidateEditor() {}
 
 protected:
     // Drawing one cell (the whole cell rectangle, without its lines).
     virtual void DrawCell(int col, int row, const TRect& rect, TGridDrawState state);
+    // The canvas the paint cycle draws cells and lines on: the window's here; a descendant
+    // may draw on an off-screen bitmap and copy it to the window.
+    virtual TCanvas* GridCanvas() { return Canvas(); }
     void Paint() override;
     // LeftCol or TopRow changed.
     virtual void TopLeftChanged();
@@ -192,6 +200,10 @@ protected:
     // Tab (Shift+Tab) with goTabs moves to the next (previous) tab-stop column of the row;
     // the rest of the keyboard belongs to the grids built on this one.
     void KeyDown(TKey& key, TShiftState shift) override;
+    // Enter toggles the editor (unless it always shows); a printable key opens it.
+    void KeyPress(char& key) override;
+    // Whether the grid handles `key` at all (navigation and editing keys).
+    virtual bool CanGridAcceptKey(TKey key, TShiftState shift);
 
 private:
     void MoveTopLeft(int left, int top);
