@@ -34,6 +34,8 @@ public:
     using TgkCustomDBGrid::DrawCell;
     using TgkCustomDBGrid::KeyDown;
     using TgkCustomDBGrid::KeyPress;
+    bool rightToLeft = false;
+    bool UseRightToLeftGrid() const override { return rightToLeft; }
 };
 
 class CellsFixture : public ::testing::Test {
@@ -232,6 +234,157 @@ TEST(PictureFit, RectanglesOfTheFitModes)
         EXPECT_EQ(source, c.source) << c.fit << " " << c.pw;
         EXPECT_EQ(dest, c.dest) << c.fit << " " << c.pw;
     }
+}
+
+// ---- Keys ------------------------------------------------------------------------------------------------
+
+class KeysFixture : public CellsFixture {
+public:
+    void SetUp() override
+    {
+        CellsFixture::SetUp();
+        outside = new ui::TEdit(form.get());
+        outside->SetParent(form.get());
+        outside->SetBounds(0, 220, 100, 20);
+        outside->SetTabOrder(1);
+        grid->SetTabOrder(0);
+    }
+    void Press(ui::TKey key, ui::TShiftState shift = {})
+    {
+        ui::TKey k = key;
+        grid->KeyDown(k, shift);
+    }
+    ui::TEdit* outside = nullptr;
+};
+
+TEST_F(KeysFixture, KeysMoveRecordAndColumnOverAnEditableDataSet)
+{
+    using namespace ui;
+    struct Case {
+        const char* name;
+        int startRec, startCol;
+        std::vector<std::pair<TKey, TShiftState>> keys;
+        int rec, col;  // data column
+        db::TDataSetState state = db::dsBrowse;
+        int records = 3;
+        bool readOnly = false;
+        TgkDBGridOptions extra{};
+        bool rightToLeft = false;
+        std::vector<TModalResult> answers{};
+        bool leftGrid = false;
+    };
+    const std::vector<Case> cases = {
+        {"End", 1, 0, {{VK_END, {}}}, 1, 2},
+        {"Home", 1, 2, {{VK_HOME, {}}}, 1, 0},
+        {"Ctrl+End, then Ctrl+Home", 2, 1, {{VK_END, {ssCtrl}}}, 3, 1},
+        {"Ctrl+Home", 3, 1, {{VK_HOME, {ssCtrl}}}, 1, 1},
+        {"Ctrl+Down: the last record shown", 1, 0, {{VK_DOWN, {ssCtrl}}}, 3, 0},
+        {"Ctrl+Up: the first record shown", 3, 0, {{VK_UP, {ssCtrl}}}, 1, 0},
+        {"Ctrl+Right, Ctrl+Left", 1, 1, {{VK_RIGHT, {ssCtrl}}}, 1, 2},
+        {"Ctrl+Left", 1, 2, {{VK_LEFT, {ssCtrl}}}, 1, 0},
+        {"PageDown", 1, 0, {{VK_NEXT, {}}}, 3, 0},
+        {"PageUp", 3, 0, {{VK_PRIOR, {}}}, 1, 0},
+        {"Right, Left", 1, 0, {{VK_RIGHT, {}}, {VK_RIGHT, {}}, {VK_LEFT, {}}}, 1, 1},
+        {"Tab wraps to the next record", 1, 2, {{VK_TAB, {}}}, 2, 0},
+        {"Shift+Tab wraps to the prior record", 2, 0, {{VK_TAB, {ssShift}}}, 1, 2},
+        {"Tab on the last column exits", 1, 2, {{VK_TAB, {}}}, 1, 2, db::dsBrowse, 3, false, {dgTabExitsOnLastCol},
+         false, {}, true},
+        {"Enter walks only with Enter-to-Tab", 1, 0, {{VK_RETURN, {}}}, 1, 0},
+        {"Down on the last record appends", 3, 0, {{VK_DOWN, {}}}, 4, 0, db::dsInsert},
+        {"Up cancels that empty record", 3, 0, {{VK_DOWN, {}}, {VK_UP, {}}}, 3, 0},
+        {"Down on the last record of a read-only grid", 3, 0, {{VK_DOWN, {}}}, 3, 0, db::dsBrowse, 3, true},
+        {"Insert", 2, 0, {{VK_INSERT, {}}}, 2, 0, db::dsInsert},
+        {"Insert when read-only", 2, 0, {{VK_INSERT, {}}}, 2, 0, db::dsBrowse, 3, true},
+        {"Ctrl+Delete answered OK", 2, 0, {{VK_DELETE, {ssCtrl}}}, 2, 0, db::dsBrowse, 2, false, {}, false, {mrOk}},
+        {"Ctrl+Delete answered Cancel", 2, 0, {{VK_DELETE, {ssCtrl}}}, 2, 0, db::dsBrowse, 3, false, {}, false,
+         {mrCancel}},
+        {"Ctrl+Delete when read-only asks nothing", 2, 0, {{VK_DELETE, {ssCtrl}}}, 2, 0, db::dsBrowse, 3, true},
+        {"right to left: Right moves left", 1, 1, {{VK_RIGHT, {}}}, 1, 0, db::dsBrowse, 3, false, {}, true},
+        {"right to left: Ctrl+Right stays right", 1, 0, {{VK_RIGHT, {ssCtrl}}}, 1, 2, db::dsBrowse, 3, false, {},
+         true},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        MakeData(3);
+        ShowAndOpen();
+        grid->SetFocus();
+        TgkDBGridOptions o = grid->Options();
+        for (int i = 0; i < 32; ++i)
+            if (c.extra.Contains(static_cast<TgkDBGridOption>(i))) o.Include(static_cast<TgkDBGridOption>(i));
+        grid->SetOptions(o);
+        grid->SetReadOnly(c.readOnly);
+        grid->rightToLeft = c.rightToLeft;
+        ds->MoveBy(c.startRec - 1);
+        grid->MoveCol(c.startCol);
+        ASSERT_EQ(grid->SelectedIndex(), c.startCol) << c.name;
+        ui::TScriptedDialogs dialogs;
+        ui::TDialogServiceScope scope(dialogs);
+        for (TModalResult a : c.answers) dialogs.AnswerMessage(a);
+        for (const auto& [key, shift] : c.keys) Press(key, shift);
+        EXPECT_EQ(ds->RecNo() < 0 ? ds->RecordCount() + 1 : ds->RecNo(), c.rec) << c.name;
+        EXPECT_EQ(grid->SelectedIndex(), c.col) << c.name;
+        EXPECT_EQ(ds->State(), c.state) << c.name;
+        EXPECT_EQ(ds->RecordCount(), c.records) << c.name;
+        EXPECT_EQ(outside->Focused(), c.leftGrid) << c.name;
+        EXPECT_TRUE(dialogs.Unexpected().empty()) << c.name;
+        EXPECT_EQ(dialogs.PendingAnswers(), 0u) << c.name;
+        if (!c.answers.empty()) {
+            ASSERT_EQ(dialogs.Asked().size(), 1u) << c.name;
+            EXPECT_EQ(dialogs.Asked()[0].message.text, "Delete record?");
+            EXPECT_EQ(dialogs.Asked()[0].message.type, mtConfirmation);
+        }
+        TearDown();
+    }
+}
+
+TEST_F(KeysFixture, HomeAndEndOfAOneFieldDataSetMoveTheRecord)
+{
+    ds = std::make_unique<dbtest::TMemDataSet>(nullptr);
+    ds->columns = {{"ID", db::ftInteger}};
+    for (int i = 1; i <= 4; ++i) ds->AddRow({TVariant(i)});
+    source->SetDataSet(ds.get());
+    ShowAndOpen();
+    Press(ui::VK_END);
+    EXPECT_EQ(ds->RecNo(), 4);
+    Press(ui::VK_HOME);
+    EXPECT_EQ(ds->RecNo(), 1);
+}
+
+TEST_F(KeysFixture, BrowsingTheSQLiteSampleThroughTheAdoQuery)
+{
+    const std::string file = std::string(GW_BINARY_DIR) + "/share/Data/DBSamples/Sample1.db";
+    ASSERT_TRUE(rtl::FileExists(file));
+    db::TADOConnection conn(nullptr);
+    conn.SetLoginPrompt(false);
+    conn.SetConnectionString(db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + file));
+    conn.Open();
+    db::TADOQuery query(nullptr);
+    query.SetConnection(&conn);
+    query.SQL()->SetText("SELECT customer_id, city FROM customers ORDER BY customer_id");
+    source->SetDataSet(&query);
+    grid->SetDataSource(source.get());
+    grid->SetReadOnly(true);
+    form->Show();
+    query.Open();
+    grid->SetFocus();
+    const auto id = [&] { return query.FieldByName("customer_id")->AsInteger(); };
+    Press(ui::VK_NEXT);
+    EXPECT_EQ(id(), 1 + grid->VisibleRowCount());
+    Press(ui::VK_END, {ui::ssCtrl});
+    EXPECT_EQ(id(), 30);
+    Press(ui::VK_DOWN);  // the last record of a read-only grid: nothing appended
+    EXPECT_EQ(query.State(), db::dsBrowse);
+    EXPECT_EQ(id(), 30);
+    Press(ui::VK_UP);
+    EXPECT_EQ(id(), 29);
+    Press(ui::VK_END);
+    EXPECT_EQ(grid->SelectedIndex(), 1);
+    Press(ui::VK_HOME, {ui::ssCtrl});
+    EXPECT_EQ(id(), 1);
+    Press(ui::VK_INSERT);
+    EXPECT_EQ(query.State(), db::dsBrowse);
+    grid->SetDataSource(nullptr);
+    query.Close();
 }
 
 // ---- Property setters ------------------------------------------------------------------------------------
