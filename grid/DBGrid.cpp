@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <cmath>
 #include <cstdlib>
 
 #include "grid/GridRoutines.h"
@@ -10,11 +11,14 @@
 #include "grid/StringRoutines.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/TypInfo.h"
+#include "platform/rtl/Addresses.h"
+#include "platform/rtl/Process.h"
 #include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/FrameControls.h"
+#include "platform/ui/Input.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/StdCtrls.h"
 
@@ -1633,6 +1637,16 @@ void TgkCustomDBGrid::Dispatch(ui::TMessage& m)
         return;
     }
     switch (m.Msg) {
+    case ui::WM_TIMER:
+        if (m.WParam == 1 && inColumnDrag_) {
+            ColumnDragTick();
+            return;
+        }
+        break;
+    case ui::WM_CAPTURECHANGED:
+        // Losing the capture ends a column drag where it is.
+        if (inColumnDrag_ && ui::GetCaptureControl() != this) EndColumnDrag(0, 0, false);
+        break;
     case ui::WM_VSCROLL: {
         // The thumb position travels in 16 bits; the bar's tracking position holds all of it.
         int pos = ui::HiWord(m.WParam);
@@ -1922,6 +1936,286 @@ void TgkCustomDBGrid::DrawIndicatorGlyph(int dataRow, const ui::TRect& rect)
     const int y = rect.Top + (DefaultRowHeight() - glyph.Height()) / 2;
     GetDrawCanvas()->Draw(x, y, glyph);
     if (dataRow == dataLink_->ActiveRecord() - recordOffset_) selectedRow_ = dataRow + titleOffset_;
+}
+
+// ---- Mouse ------------------------------------------------------------------------------------------------
+
+TgkCustomDBGrid::TAddressOpener TgkCustomDBGrid::AddressOpener = &rtl::OpenWithDesktop;
+
+std::string TgkCustomDBGrid::LinkAddress(const std::string& text)
+{
+    std::string url = text;
+    const std::size_t at = url.find('@');
+    const std::size_t dot = url.find('.');
+    // Positions counted from 1: "@" after the first character and before the first ".".
+    if (rtl::UpperCase(url).find("MAILTO:") == std::string::npos && at != std::string::npos && at + 1 > 1 &&
+        (dot == std::string::npos || at < dot))
+        url = "MailTo:" + url;
+    const std::string scheme = rtl::AddressScheme(url);
+    if (scheme != "http" && scheme != "https" && scheme != "ftp" && scheme != "mailto") return {};
+    return url;
+}
+
+void TgkCustomDBGrid::TitleButtonPress(int x, int y)
+{
+    if (!titleButtons_ || gkIsDesigning(this)) return;
+    const ui::TGridCoord cell = MouseCoord(x, y);
+    if (cell.Y < 0 || cell.Y >= titleOffset_ || cell.X < indicatorOffset_) return;
+    pressedTitleCol_ = cell.X;
+    pressedTracking_ = cell.Y;
+    const db::TField* field = GetColField(cell.X - indicatorOffset_);
+    pressedInGroupHeader_ = field != nullptr && !ColumnEntryPart(field->FieldName(), 4).empty() &&
+                            CellRect(cell.X, cell.Y).Top == 0 && y < RowHeights(0) / 2;
+    InvalidateCell(cell.X, cell.Y);
+}
+
+void TgkCustomDBGrid::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
+{
+    sizingIndex_ = -1;
+    sizingStartWidth_ = 0;
+    HideHintWindow();
+    if (button == ui::mbLeft && shift.Contains(ui::ssDouble)) {
+        // The double click itself (OnDblClick) came with the message; the cell stays.
+        AcquireFocus();
+        return;
+    }
+    ui::TGridState sizing;
+    int index = -1, pos = 0;
+    CalcSizingState(x, y, sizing, index, pos);
+    if (sizing != ui::gsNormal) {
+        if (sizing == ui::gsColSizing) {
+            sizingIndex_ = index;
+            sizingStartWidth_ = ColWidths(index);
+        } else {
+            sizingIndex_ = index;
+        }
+        sizingCol_ = MouseCoord(x - 8, y).X;
+        dataLink_->UpdateDataNow();
+        TCustomGrid::MouseDown(button, shift, x, y);
+        return;
+    }
+    const ui::TGridCoord cell = MouseCoord(x, y);
+    const bool changes = !(cell.X == Col() && cell.Y == Row()) && cell.X >= indicatorOffset_;
+    if (cell.X < 0 || cell.Y < 0) {
+        if (AcquireFocus()) ui::TCustomControl::MouseDown(button, shift, x, y);
+        return;
+    }
+    if (cell.Y < titleOffset_) {
+        if (TCustomGrid::Options().Contains(ui::goColMoving) || gkIsDesigning(this)) {
+            if (!AcquireFocus()) return;
+            TitleButtonPress(x, y);
+            if (cell.X >= FixedCols()) {
+                if (button == ui::mbLeft) {
+                    inColumnDrag_ = true;
+                    columnDragged_ = false;
+                    dragCol_ = cell.X;
+                    dragX_ = x;
+                    dragDirection_ = 0;
+                    ui::SetCaptureControl(this);
+                    SetTimer(1, 100);
+                }
+                ui::TCustomControl::MouseDown(button, shift, x, y);
+            } else {
+                TCustomGrid::MouseDown(button, shift, x, y);
+            }
+            return;
+        }
+        if (AcquireFocus()) TitleButtonPress(x, y);
+        return;
+    }
+    if (!dataLink_->Active()) {
+        TCustomGrid::MouseDown(button, shift, x, y);
+        return;
+    }
+    if (cell.X == Col() && cell.Y == Row() && !IsCustomCell(cell.X, cell.Y) && !IsMemoCell(cell.X, cell.Y))
+        ShowCellEditor();
+    const int oldRow = Row();
+    if (cell.Y != oldRow) movingByMouse_ = true;
+    if (changes && PlacedControl != nullptr) PlacedControl->SetLeft(ClientWidth() + 10);
+    if (!AcquireFocus()) {
+        movingByMouse_ = false;
+        return;
+    }
+    {
+        const rtl::TScopeExit clear([this] { movingByMouse_ = false; });
+        if (!options_.Contains(dgRowSelect) &&
+            (cell.X >= FixedCols() || options_.Contains(dgFixedEditable)) && cell.X >= indicatorOffset_)
+            MoveCol(cell.X - indicatorOffset_);
+    }
+    if (cell.Y != oldRow) {
+        if (db::TDataSet* ds = dataLink_->DataSet()) ds->MoveBy(cell.Y - oldRow);
+    }
+    if (changes) DoCellChanged();
+    // Link cells open their address.
+    const int col = cell.X;
+    db::TField* field = GetColField(col - indicatorOffset_);
+    if (button == ui::mbLeft && field != nullptr && col < static_cast<int>(colInfoCache_.size()) &&
+        colInfoCache_[static_cast<std::size_t>(col)].ControlType == "URL-Link") {
+        std::string url = field->DisplayText();
+        bool useDefault = true;
+        DoURLOpen(url, field, useDefault);
+        if (useDefault) {
+            const std::string address = LinkAddress(url);
+            if (!address.empty()) {
+                ui::Screen().SetCursor(ui::crHourGlass);
+                const rtl::TScopeExit back([] { ui::Screen().SetCursor(ui::crDefault); });
+                AddressOpener(address);
+            }
+        }
+    }
+    ui::TCustomControl::MouseDown(button, shift, x, y);
+}
+
+void TgkCustomDBGrid::MouseMove(ui::TShiftState shift, int x, int y)
+{
+    if (inColumnDrag_) {
+        if (x != dragX_) {
+            dragDirection_ = (x > dragX_) != UseRightToLeftGrid() ? 1 : -1;
+            columnDragged_ = true;
+        }
+        dragX_ = x;
+        ui::TCustomControl::MouseMove(shift, x, y);
+        return;
+    }
+    TCustomGrid::MouseMove(shift, x, y);
+}
+
+void TgkCustomDBGrid::ColumnDragTick()
+{
+    if (!inColumnDrag_) return;
+    ui::TGridDrawInfo info;
+    CalcDrawInfo(info);
+    int left = LeftCol();
+    if (dragX_ > Width() - 10 && dragDirection_ > 0 && LeftCol() + VisibleColCount() < ColCount())
+        ++left;
+    else if (dragX_ < info.Horz.FixedBoundary + 10 && dragDirection_ < 0 && LeftCol() > FixedCols())
+        --left;
+    if (left == LeftCol()) return;
+    DisableRedraw();
+    {
+        const rtl::TScopeExit resume([this] { EnableRedraw(false); });
+        SetLeftCol(left);
+    }
+    Invalidate();
+}
+
+void TgkCustomDBGrid::EndColumnDrag(int x, int y, bool drop)
+{
+    if (!inColumnDrag_) return;
+    inColumnDrag_ = false;
+    KillTimer(1);
+    if (ui::GetCaptureControl() == this) ui::ReleaseCapture();
+    if (!drop || !columnDragged_) return;
+    const ui::TGridCoord target = MouseCoord(x, std::min(y, std::max(RowHeights(0) - 1, 0)));
+    if (y < 0 || y >= RowHeights(0) * titleOffset_ || target.X < FixedCols() || target.X == dragCol_) return;
+    MoveColumn(dragCol_, target.X);
+}
+
+void TgkCustomDBGrid::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
+{
+    if (inColumnDrag_ && button == ui::mbLeft) {
+        const bool dragged = columnDragged_;
+        EndColumnDrag(x, y, true);
+        columnDragged_ = dragged;
+    }
+    const ui::TGridState state = GridState();
+    TCustomGrid::MouseUp(button, shift, x, y);
+    if (state == ui::gsColSizing && OnColWidthChanged) OnColWidthChanged(this, sizingCol_);
+    if (state == ui::gsRowSizing && options_.Contains(dgRowResize) && sizingIndex_ >= 0 &&
+        sizingIndex_ < RowCount()) {
+        const int t = TextHeightW(*Font()) + 2 + (RowLines() ? 1 : 0);
+        int limit = ClientHeight() - 1;
+        if (options_.Contains(dgTitles)) limit = ClientHeight() - RowHeights(0) - 1;
+        const int height = std::min(RowHeights(sizingIndex_), limit);
+        const int percent =
+            std::max(static_cast<int>(std::lround(height * 100.0 / std::max(t, 1))), savedRowHeightPercent_);
+        if (percent != rowHeightPercent_) {
+            rowHeightPercent_ = percent;
+            LayoutChanged();
+        }
+    }
+    if (pressedTitleCol_ >= 0) {
+        const int pressed = pressedTitleCol_;
+        pressedTitleCol_ = -1;
+        for (int c = 0; c < ColCount(); ++c) InvalidateCell(c, 0);
+        const ui::TGridCoord cell = MouseCoord(x, y);
+        if (cell.X == pressed && cell.Y >= 0 && cell.Y < titleOffset_ && !columnDragged_) {
+            if (const db::TField* field = GetColField(pressed - indicatorOffset_)) DoTitleButtonClick(field->FieldName());
+        }
+    }
+    pressedTracking_ = -1;
+    pressedInGroupHeader_ = false;
+    columnDragged_ = false;
+    sizingIndex_ = -1;
+}
+
+void TgkCustomDBGrid::ColWidthsChanged()
+{
+    TCustomGrid::ColWidthsChanged();
+    if (updateLock_ != 0 || !dataLink_ || !dataLink_->Active() || !HandleAllocated()) return;
+    {
+        ++layoutLock_;
+        const rtl::TScopeExit unlock([this] { --layoutLock_; });
+        // A font without a measurable "0" still divides by 1.
+        const int zero = std::max(TextWidthOf(*Font(), "0"), 1);
+        const auto chars = [&](int dataCol) {
+            const int w = ColWidths(dataCol + indicatorOffset_);
+            return (w - 4 + std::max(0, zero / 2 - 3)) / zero;
+        };
+        const int n = std::min(dataLink_->FieldCount(), ColCount() - indicatorOffset_);
+        if (useTFields_) {
+            for (int i = 0; i < n; ++i)
+                if (db::TField* field = Fields(i)) field->SetDisplayWidth(chars(i));
+        } else {
+            std::vector<std::string> old;
+            for (int i = 0; i < selected_.Count(); ++i) old.push_back(selected_.Strings(i));
+            selected_.Clear();
+            for (int i = 0; i < static_cast<int>(old.size()); ++i) {
+                const std::vector<std::string> parts = SplitTabs(old[static_cast<std::size_t>(i)]);
+                const std::string width =
+                    i < n ? std::to_string(chars(i)) : (parts.size() > 1 ? parts[1] : std::string());
+                std::string entry = (parts.empty() ? std::string() : parts[0]) + "\t" + width + "\t" +
+                                    (parts.size() > 2 ? parts[2] : std::string());
+                if (parts.size() > 3) entry += "\t" + parts[3];
+                if (parts.size() > 4) entry += "\t" + parts[4];
+                selected_.Add(entry);
+            }
+        }
+    }
+    LayoutChanged();
+}
+
+void TgkCustomDBGrid::ColumnMoved(int from, int to)
+{
+    TCustomGrid::ColumnMoved(from, to);
+    from -= indicatorOffset_;
+    to -= indicatorOffset_;
+    if (!useTFields_) {
+        if (from >= 0 && from < selected_.Count() && to >= 0 && to < selected_.Count()) {
+            const std::string entry = selected_.Strings(from);
+            selected_.Delete(from);
+            selected_.Insert(to, entry);
+        }
+        LayoutChanged();
+    } else if (dataLink_->Active() && dataLink_->FieldCount() > 0) {
+        db::TField* moved = Fields(from);
+        db::TField* target = Fields(to);
+        if (moved != nullptr && target != nullptr) moved->SetIndex(target->Index());
+    }
+    InvalidateRect({0, 0, ClientWidth(), RowHeights(0) * titleOffset_});
+    if (OnColumnMoved) OnColumnMoved(this, from, to);
+}
+
+void TgkCustomDBGrid::TimedScroll(ui::TGridScrollDirections direction)
+{
+    if (!dataLink_->Active()) return;
+    if (db::TDataSet* ds = dataLink_->DataSet()) {
+        if (direction.Contains(ui::sdUp)) ds->MoveBy(-(dataLink_->ActiveRecord() + 1));
+        if (direction.Contains(ui::sdDown)) ds->MoveBy(dataLink_->RecordCount() - dataLink_->ActiveRecord());
+    }
+    direction.Exclude(ui::sdUp);
+    direction.Exclude(ui::sdDown);
+    if (!direction.Empty()) TCustomGrid::TimedScroll(direction);
 }
 
 // ---- Keyboard navigation ----------------------------------------------------------------------------------

@@ -542,6 +542,18 @@ public:
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
     void CreatePeers() override;
 
+    // ---- Mouse -------------------------------------------------------------------------------------
+    // How addresses from link cells are opened (rtl::OpenWithDesktop; tests replace it).
+    using TAddressOpener = bool (*)(const std::string& address);
+    static TAddressOpener AddressOpener;
+    // The address a link cell's text opens: "MailTo:" goes in front of a text with a "@"
+    // after its first character and before its first "." unless it already names
+    // "mailto:"; empty when the result's scheme is not http, https, ftp or mailto.
+    static std::string LinkAddress(const std::string& text);
+    bool InColumnDrag() const noexcept { return inColumnDrag_; }
+    // The column-sizing press and the column it sized (-1 when none).
+    int SizingIndex() const noexcept { return sizingIndex_; }
+
     // ---- Keyboard navigation -----------------------------------------------------------------------
     void KeyDown(ui::TKey& key, ui::TShiftState shift) override;
     void KeyPress(char& key) override;
@@ -567,6 +579,14 @@ public:
 
 protected:
     void Dispatch(ui::TMessage& message) override;
+    void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    void MouseMove(ui::TShiftState shift, int x, int y) override;
+    void MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    // Column widths go back into the fields' DisplayWidth (the Selected entries without
+    // UseTFields) in characters of the width of "0".
+    void ColWidthsChanged() override;
+    void ColumnMoved(int from, int to) override;
+    void TimedScroll(ui::TGridScrollDirections direction) override;
     void DrawCell(int col, int row, const ui::TRect& rect, ui::TGridDrawState state) override;
     ui::TCanvas* GridCanvas() override { return GetDrawCanvas(); }
     void Paint() override;
@@ -650,6 +670,17 @@ private:
     bool pressedInGroupHeader_ = false;
     ui::TGridCoord hover_{-1, -1};
     bool inColExit_ = false;
+    int sizingIndex_ = -1;
+    int sizingStartWidth_ = 0;
+    int sizingCol_ = -1;
+    bool inColumnDrag_ = false;
+    bool columnDragged_ = false;
+    int dragCol_ = -1;
+    int dragX_ = 0;
+    int dragDirection_ = 0;
+    void TitleButtonPress(int x, int y);
+    void ColumnDragTick();
+    void EndColumnDrag(int x, int y, bool drop);
     bool movingByMouse_ = false;
     void FocusNeighbour(bool forward);
     int drawingDataRow_ = -1;

@@ -1,6 +1,9 @@
 #include "platform/ui/Grids.h"
 
 #include <algorithm>
+#include <cstdlib>
+
+#include "platform/ui/Input.h"
 
 namespace ui {
 
@@ -541,6 +544,10 @@ void TCustomGrid::Dispatch(TMessage& m)
         TCustomControl::Dispatch(m);
         UpdateScrollRange();
         return;
+    case WM_CAPTURECHANGED:
+        if (gridState_ == gsColSizing || gridState_ == gsRowSizing) DrawSizingLine();
+        if (gridState_ != gsSelecting) gridState_ = gsNormal;
+        break;
     default: break;
     }
     TCustomControl::Dispatch(m);
@@ -557,6 +564,136 @@ void TCustomGrid::KeyDown(TKey& key, TShiftState shift)
             break;
         }
     key = 0;
+}
+
+// ---- Mouse sizing and moving ---------------------------------------------------------------
+
+void TCustomGrid::CalcSizingState(int x, int y, TGridState& state, int& index, int& pos)
+{
+    state = gsNormal;
+    index = -1;
+    pos = 0;
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    constexpr int kSlack = 3;
+    const auto border = [&](const TGridAxisDrawInfo& axis, bool horizontal, int p) {
+        int at = 0;
+        for (int i = 0; i < axis.GridCellCount; ++i) {
+            if (i >= axis.FixedCellCount && i < axis.FirstGridCell) continue;
+            at += AxisExtent(horizontal, i) + axis.EffectiveLineWidth;
+            if (at > axis.GridExtent + kSlack) break;
+            // The line right of (below) the cell: where its extent ends.
+            const int line = at - axis.EffectiveLineWidth;
+            if (std::abs(p - line) <= kSlack) return std::pair{i, line};
+        }
+        return std::pair{-1, 0};
+    };
+    if (options_.Contains(goColSizing) && y >= 0 && y < info.Vert.FixedBoundary) {
+        const auto [i, at] = border(info.Horz, true, x);
+        if (i >= 0) {
+            state = gsColSizing;
+            index = i;
+            pos = at;
+            return;
+        }
+    }
+    if (options_.Contains(goRowSizing) && x >= 0 && x < info.Horz.FixedBoundary) {
+        const auto [i, at] = border(info.Vert, false, y);
+        if (i >= 0) {
+            state = gsRowSizing;
+            index = i;
+            pos = at;
+        }
+    }
+}
+
+void TCustomGrid::DrawSizingLine()
+{
+    if (!HandleAllocated()) return;
+    const TRect area = VirtualClientRect();
+    const TRect line = gridState_ == gsColSizing ? TRect{sizingPos_ - 1, area.Top, sizingPos_ + 1, area.Bottom}
+                                                 : TRect{area.Left, sizingPos_ - 1, area.Right, sizingPos_ + 1};
+    Canvas()->PatBlt(line, cmDstInvert);
+}
+
+void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    TCustomControl::MouseDown(button, shift, x, y);
+    if (button != mbLeft || shift.Contains(ssDouble)) return;
+    TGridState state;
+    int index, pos;
+    CalcSizingState(x, y, state, index, pos);
+    if (state != gsNormal) {
+        gridState_ = state;
+        sizingIndex_ = index;
+        // The border less the extent: the new extent is the release point less this.
+        sizingStart_ = pos - (state == gsColSizing ? ColWidths(index) : RowHeights(index));
+        sizingPos_ = pos;
+        SetCaptureControl(this);
+        DrawSizingLine();
+        return;
+    }
+    const TGridCoord cell = MouseCoord(x, y);
+    if (cell.X >= fixedCols_ && cell.Y >= fixedRows_) FocusCell(cell.X, cell.Y, !shift.Contains(ssShift));
+}
+
+void TCustomGrid::MouseMove(TShiftState shift, int x, int y)
+{
+    TCustomControl::MouseMove(shift, x, y);
+    if (gridState_ != gsColSizing && gridState_ != gsRowSizing) return;
+    DrawSizingLine();
+    sizingPos_ = std::max(gridState_ == gsColSizing ? x : y, sizingStart_ + 1);
+    DrawSizingLine();
+}
+
+void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (gridState_ == gsColSizing || gridState_ == gsRowSizing) {
+        DrawSizingLine();
+        const TGridState state = gridState_;
+        gridState_ = gsNormal;
+        if (GetCaptureControl() == this) ReleaseCapture();
+        const int end = std::max(state == gsColSizing ? x : y, sizingStart_ + 1);
+        if (state == gsColSizing)
+            SetColWidths(sizingIndex_, end - sizingStart_);
+        else
+            SetRowHeights(sizingIndex_, end - sizingStart_);
+    }
+    gridState_ = gsNormal;
+    TCustomControl::MouseUp(button, shift, x, y);
+}
+
+void TCustomGrid::MoveColumn(int from, int to)
+{
+    if (from == to) return;
+    if (from < 0 || from >= ColCount() || to < 0 || to >= ColCount()) GridError("Grid index out of range");
+    const auto move = [from, to](auto& v) {
+        auto item = v[static_cast<std::size_t>(from)];
+        v.erase(v.begin() + from);
+        v.insert(v.begin() + to, item);
+    };
+    move(colWidths_);
+    move(tabStops_);
+    if (current_.X == from)
+        current_.X = to;
+    else if (from < current_.X && to >= current_.X)
+        --current_.X;
+    else if (from > current_.X && to <= current_.X)
+        ++current_.X;
+    anchor_.X = current_.X;
+    ColumnMoved(from, to);
+    InvalidateGrid();
+}
+
+void TCustomGrid::TimedScroll(TGridScrollDirections direction)
+{
+    const TGridCoord max = MaxTopLeft();
+    TGridCoord tl = topLeft_;
+    if (direction.Contains(sdLeft) && tl.X > fixedCols_) --tl.X;
+    if (direction.Contains(sdRight) && tl.X < max.X) ++tl.X;
+    if (direction.Contains(sdUp) && tl.Y > fixedRows_) --tl.Y;
+    if (direction.Contains(sdDown) && tl.Y < max.Y) ++tl.Y;
+    MoveTopLeft(tl.X, tl.Y);
 }
 
 bool TCustomGrid::CanGridAcceptKey(TKey, TShiftState) { return true; }

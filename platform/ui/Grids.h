@@ -43,6 +43,11 @@ using TGridOptions = classes::TSet<TGridOption>;
 enum TGridDrawStateFlag { gdSelected, gdFocused, gdFixed };
 using TGridDrawState = classes::TSet<TGridDrawStateFlag>;
 
+// What a mouse press started: nothing, a column or row sizing, a column move.
+enum TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, gsColMoving };
+enum TGridScrollDirection { sdLeft, sdRight, sdUp, sdDown };
+using TGridScrollDirections = classes::TSet<TGridScrollDirection>;
+
 struct TGridCoord {
     int X = 0;
     int Y = 0;
@@ -151,6 +156,17 @@ public:
     // Marks the cells col1..col2 x row1..row2 (the part in view).
     void InvalidateCells(int col1, int row1, int col2, int row2);
 
+    // ---- Mouse sizing and moving -------------------------------------------------------------
+    TGridState GridState() const noexcept { return gridState_; }
+    // Whether (x, y) lies on a sizing line: a column's right border (within 3 pixels) in the
+    // fixed rows with goColSizing, a row's bottom border in the fixed columns with
+    // goRowSizing. `index` is the column (row) it sizes, `pos` the border's position.
+    void CalcSizingState(int x, int y, TGridState& state, int& index, int& pos);
+    // Moves column `from` to `to` (width and tab stop go with it), then ColumnMoved.
+    void MoveColumn(int from, int to);
+    // One step of scrolling while the mouse is held past an edge.
+    virtual void TimedScroll(TGridScrollDirections direction);
+
     // ---- In-place editor hooks (the editor comes with the grids built on this one) --------
     bool EditorMode() const noexcept { return editorMode_; }
     // Switches the editor on (when it may be shown) or off.
@@ -177,6 +193,12 @@ protected:
     virtual void SelectionMoved(const TGridRect& oldSelection);
     virtual void ColWidthsChanged() {}
     virtual void RowHeightsChanged() {}
+    virtual void ColumnMoved(int /*from*/, int /*to*/) {}
+    // A press on a sizing line starts sizing (an inverted line follows the mouse, the size is
+    // set at the release); a press on a scrolled cell makes it current.
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     // True when a descendant keeps the vertical scroll bar itself: the grid then leaves it
     // alone and WM_VSCROLL is the descendant's.
     virtual bool ManagesVertScrollBar() const { return false; }
@@ -230,6 +252,11 @@ private:
     TGridCoord current_{1, 1};
     TGridCoord anchor_{1, 1};
     bool editorMode_ = false;
+    TGridState gridState_ = gsNormal;
+    int sizingIndex_ = -1;
+    int sizingPos_ = 0;   // where the inverted line is
+    int sizingStart_ = 0; // the sized cell's left (top) edge
+    void DrawSizingLine();
 };
 
 }  // namespace ui

@@ -18,6 +18,8 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Input.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/Screen.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/testing/TestDialogs.h"
 #include "tests/db/MemDataSet.h"
@@ -385,6 +387,193 @@ TEST_F(KeysFixture, BrowsingTheSQLiteSampleThroughTheAdoQuery)
     EXPECT_EQ(query.State(), db::dsBrowse);
     grid->SetDataSource(nullptr);
     query.Close();
+}
+
+// ---- Mouse -----------------------------------------------------------------------------------------------
+
+class MouseFixture : public CellsFixture {
+public:
+    void Down(int x, int y) { grid->Perform(ui::WM_LBUTTONDOWN, ui::MK_LBUTTON, ui::MakeLParam(x, y)); }
+    void Move(int x, int y) { grid->Perform(ui::WM_MOUSEMOVE, ui::MK_LBUTTON, ui::MakeLParam(x, y)); }
+    void Up(int x, int y) { grid->Perform(ui::WM_LBUTTONUP, 0, ui::MakeLParam(x, y)); }
+    void Click(int col, int row)
+    {
+        const ui::TRect r = grid->CellRect(col, row);
+        Down((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+        Up((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    }
+    static inline std::vector<std::string> opened;
+    static bool FakeOpener(const std::string& address)
+    {
+        opened.push_back(address);
+        return true;
+    }
+    void SetUp() override
+    {
+        CellsFixture::SetUp();
+        opened.clear();
+        previousOpener = TgkCustomDBGrid::AddressOpener;
+        TgkCustomDBGrid::AddressOpener = &FakeOpener;
+    }
+    void TearDown() override
+    {
+        TgkCustomDBGrid::AddressOpener = previousOpener;
+        CellsFixture::TearDown();
+    }
+    TgkCustomDBGrid::TAddressOpener previousOpener = nullptr;
+};
+
+TEST_F(MouseFixture, AClickMovesRecordAndColumnADoubleClickOnlyFiresOnDblClick)
+{
+    MakeData(3);
+    ShowAndOpen();
+    int cellChanged = 0, dblClicks = 0;
+    grid->OnCellChanged = [&](classes::TObject*) { ++cellChanged; };
+    grid->OnDblClick = [&](classes::TObject*) { ++dblClicks; };
+    Click(3, 3);
+    EXPECT_EQ(ds->RecNo(), 3);
+    EXPECT_EQ(grid->SelectedIndex(), 2);
+    EXPECT_GE(cellChanged, 1);
+    const ui::TRect r = grid->CellRect(1, 1);
+    grid->Perform(ui::WM_LBUTTONDBLCLK, ui::MK_LBUTTON, ui::MakeLParam(r.Left + 3, r.Top + 3));
+    Up(r.Left + 3, r.Top + 3);
+    EXPECT_EQ(dblClicks, 1);
+    EXPECT_EQ(ds->RecNo(), 3);  // the double press does not move the cell
+    EXPECT_EQ(grid->SelectedIndex(), 2);
+}
+
+TEST_F(MouseFixture, ATitleDragMovesTheFieldAndTheTimerScrollsOneColumnPerTick)
+{
+    ds = std::make_unique<dbtest::TMemDataSet>(nullptr);
+    for (int i = 0; i < 12; ++i) ds->columns.push_back({"F" + std::to_string(i), db::ftString, 10});
+    std::vector<TVariant> row;
+    for (int i = 0; i < 12; ++i) row.push_back(TVariant("v" + std::to_string(i)));
+    ds->AddRow(row);
+    source->SetDataSet(ds.get());
+    ShowAndOpen();
+    const ui::TRect first = grid->CellRect(1, 0), third = grid->CellRect(3, 0);
+    Down(first.Left + 5, 5);
+    EXPECT_TRUE(grid->InColumnDrag());
+    EXPECT_EQ(ui::GetCaptureControl(), grid);
+    EXPECT_TRUE(grid->TimerActive(1));
+    Move(third.Left + 10, 5);
+    Up(third.Left + 10, 5);
+    EXPECT_FALSE(grid->InColumnDrag());
+    EXPECT_FALSE(grid->TimerActive(1));
+    EXPECT_EQ(ui::GetCaptureControl(), nullptr);
+    EXPECT_EQ(ds->FieldByName("F0")->Index(), 2);
+    EXPECT_EQ(ds->FieldByName("F1")->Index(), 0);
+
+    // Held past the right edge: one column per tick until the last one is in view.
+    ASSERT_LT(grid->LeftCol() + grid->VisibleColCount(), grid->ColCount());
+    Down(first.Left + 5, 5);
+    Move(grid->Width() - 5, 5);
+    int ticks = 0;
+    while (grid->LeftCol() + grid->VisibleColCount() < grid->ColCount() && ticks < 20) {
+        const int before = grid->LeftCol();
+        grid->Perform(ui::WM_TIMER, 1);
+        EXPECT_EQ(grid->LeftCol(), before + 1);
+        ++ticks;
+    }
+    EXPECT_GT(ticks, 0);
+    const int last = grid->LeftCol();
+    grid->Perform(ui::WM_TIMER, 1);
+    EXPECT_EQ(grid->LeftCol(), last);  // nothing more to show
+    // Losing the capture ends the drag without a move.
+    const std::vector<int> before = {ds->FieldByName("F0")->Index(), ds->FieldByName("F5")->Index()};
+    ui::ReleaseCapture();
+    EXPECT_FALSE(grid->InColumnDrag());
+    EXPECT_FALSE(grid->TimerActive(1));
+    EXPECT_EQ((std::vector<int>{ds->FieldByName("F0")->Index(), ds->FieldByName("F5")->Index()}), before);
+}
+
+TEST_F(MouseFixture, ResizingAColumnWritesItsWidthInCharactersBack)
+{
+    MakeData(3);
+    ShowAndOpen();
+    ASSERT_EQ(ds->FieldByName("NAME")->Index(), 1);
+    const ui::TRect name = grid->CellRect(2, 0);
+    Down(name.Right, 5);
+    EXPECT_EQ(grid->GridState(), ui::gsColSizing);
+    Move(name.Left + 60, 5);
+    Up(name.Left + 100, 5);
+    EXPECT_EQ(grid->GridState(), ui::gsNormal);
+    EXPECT_EQ(ds->FieldByName("NAME")->DisplayWidth(), 13);  // (100 - 4 + 0) div 7
+
+    // Without UseTFields the Selected entries keep their parts; only the width changes.
+    grid->SetUseTFields(false);
+    grid->Selected()->SetText("ID\t5\tIdent\nNAME\t10\tName\tF\nCITY\t8\tTown\tF\tPlace\n");
+    grid->LayoutChanged();
+    const ui::TRect id = grid->CellRect(1, 0);
+    Down(id.Right, 5);
+    Up(id.Left + 100, 5);
+    EXPECT_EQ(grid->Selected()->Strings(0), "ID\t13\tIdent");
+    const std::string second = grid->Selected()->Strings(1), third = grid->Selected()->Strings(2);
+    EXPECT_EQ(second.substr(0, 5), "NAME\t");
+    EXPECT_EQ(std::count(second.begin(), second.end(), '\t'), 3);
+    EXPECT_EQ(std::count(third.begin(), third.end(), '\t'), 4);
+}
+
+TEST_F(MouseFixture, ResizingARowSetsTheRowHeightPercent)
+{
+    MakeData(3);
+    TgkDBGridOptions o = grid->Options();
+    o.Include(dgRowResize);
+    grid->SetOptions(o);
+    ShowAndOpen();
+    const ui::TRect indicator = grid->CellRect(0, 1);
+    const int height = indicator.Height();
+    Down(5, indicator.Bottom);
+    EXPECT_EQ(grid->GridState(), ui::gsRowSizing);
+    Up(5, indicator.Top + 2 * height);
+    EXPECT_EQ(grid->RowHeightPercent(), 200);  // twice the row height of text "W" + 2 + a line
+}
+
+TEST(LinkCells, MailToRuleAndTheSchemesThatOpen)
+{
+    struct Case {
+        const char* text;
+        const char* opened;  // "" when nothing opens
+    };
+    const std::vector<Case> cases = {
+        {"joe@example.com", "MailTo:joe@example.com"},
+        {"joe.smith@example.com", ""},  // the first "." before "@": left as it is, no scheme
+        {"@example.com", ""},           // "@" first: unchanged
+        {"mAiLtO:joe@example.com", "mAiLtO:joe@example.com"},
+        {"http://example.com/a@b", "http://example.com/a@b"},
+        {"HTTPS://example.com", "HTTPS://example.com"},
+        {"ftp://files.example.com", "ftp://files.example.com"},
+        {"javascript:alert(1)", ""},
+        {"/usr/bin/xterm", ""},
+        {"file:///etc/passwd", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(TgkCustomDBGrid::LinkAddress(c.text), c.opened) << c.text;
+}
+
+TEST_F(MouseFixture, AClickOnALinkCellOpensItsAddressAfterOnURLOpen)
+{
+    ds = std::make_unique<dbtest::TMemDataSet>(nullptr);
+    ds->columns = {{"ID", db::ftInteger}, {"LINK", db::ftString, 40}};
+    ds->AddRow({TVariant(1), TVariant("joe@example.com")});
+    ds->AddRow({TVariant(2), TVariant("javascript:alert(1)")});
+    ds->AddRow({TVariant(3), TVariant("https://example.com")});
+    source->SetDataSet(ds.get());
+    grid->ControlType()->SetText("LINK;URL-Link\n");
+    ShowAndOpen();
+    std::vector<std::string> asked;
+    bool allow = true;
+    grid->OnURLOpen = [&](classes::TObject*, std::string& url, db::TField*, bool& useDefault) {
+        asked.push_back(url);
+        useDefault = allow;
+    };
+    for (int row = 1; row <= 3; ++row) Click(2, row);
+    EXPECT_EQ(asked, (std::vector<std::string>{"joe@example.com", "javascript:alert(1)", "https://example.com"}));
+    EXPECT_EQ(opened, (std::vector<std::string>{"MailTo:joe@example.com", "https://example.com"}));
+    allow = false;
+    Click(2, 1);
+    EXPECT_EQ(opened.size(), 2u);  // the handler kept it
+    EXPECT_EQ(ui::Screen().Cursor(), ui::crDefault);
 }
 
 // ---- Property setters ------------------------------------------------------------------------------------
