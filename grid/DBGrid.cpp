@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "grid/GridRoutines.h"
+#include "grid/InplaceEdit.h"
 #include "grid/Intl.h"
 #include "grid/Scanning.h"
 #include "grid/StringRoutines.h"
@@ -537,6 +538,7 @@ void TgkCustomDBGrid::SetOptions(TgkDBGridOptions options)
     options_ = options;
     ApplyBaseOptions();
     if (old.Contains(dgWordWrap) != options.Contains(dgWordWrap)) {
+        if (auto* editor = dynamic_cast<TgkInplaceEdit*>(InplaceEditor())) editor->SetWordWrap(options.Contains(dgWordWrap));
         Invalidate();
     }
     if (old.Contains(dgIndicator) != options.Contains(dgIndicator)) ResetColumnState();
@@ -1120,10 +1122,18 @@ bool TgkCustomDBGrid::CanEditModify()
 
 void TgkCustomDBGrid::UpdateData() { dataLink_->UpdateDataNow(); }
 
+ui::TInplaceEdit* TgkCustomDBGrid::CreateEditor() { return new TgkInplaceEdit(this); }
+
 void TgkCustomDBGrid::StoreEditText()
 {
     db::TField* field = SelectedField();
     if (field == nullptr) return;
+    // A text that does not fit the column's picture mask is reported and not stored.
+    if (auto* editor = dynamic_cast<TgkInplaceEdit*>(InplaceEditor());
+        editor != nullptr && editor->HasPictureMask() && !editor->CheckValue(editText_)) {
+        ReportPictureError();
+        return;
+    }
     // A number shown with a display format is read back through that format; the field's
     // own text conversion takes what the format reader cannot.
     if (auto* number = dynamic_cast<db::TNumericField*>(field); number != nullptr && !number->DisplayFormat().empty()) {

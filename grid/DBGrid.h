@@ -588,6 +588,7 @@ protected:
     void ColumnMoved(int from, int to) override;
     void TimedScroll(ui::TGridScrollDirections direction) override;
     void DrawCell(int col, int row, const ui::TRect& rect, ui::TGridDrawState state) override;
+    ui::TInplaceEdit* CreateEditor() override;
     ui::TCanvas* GridCanvas() override { return GetDrawCanvas(); }
     void Paint() override;
     void TopLeftChanged() override;

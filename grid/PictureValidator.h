@@ -69,3 +69,16 @@ private:
 };
 
 }  // namespace grid
+
+namespace grid {
+
+// A control's picture-mask settings: the mask, whether typing fills in its literals, and
+// whether the control may be left with a text that does not fit.
+struct TgkDBPicture {
+    bool PictureMaskFromDataSet = true;
+    std::string PictureMask;
+    bool AutoFill = true;
+    bool AllowInvalidExit = false;
+};
+
+}  // namespace grid

@@ -3,11 +3,145 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/rtl/Scope.h"
 #include "platform/ui/Input.h"
+#include "platform/ui/Screen.h"
 
 namespace ui {
 
 GW_IMPLEMENT_CLASS(TCustomGrid, TCustomControl) {}
+GW_IMPLEMENT_CLASS(TInplaceEdit, TMemo) {}
+
+// ---- The in-place editor ---------------------------------------------------------------------
+
+TInplaceEdit::TInplaceEdit(classes::TComponent* owner) : TMemo(owner), grid_(dynamic_cast<TCustomGrid*>(owner))
+{
+    SetWordWrap(false);
+    SetWantReturns(false);
+    SetWantTabs(false);
+    SetScrollBars(ssNone);
+    SetVisible(false);
+    SetTabStop(false);
+}
+
+void TInplaceEdit::UpdateContents()
+{
+    if (grid_ == nullptr) return;
+    updating_ = true;
+    const rtl::TScopeExit done([this] { updating_ = false; });
+    editMask_ = grid_->GetEditMask(grid_->Col(), grid_->Row());
+    SetMaxLength(grid_->GetEditLimit());
+    SetText(grid_->GetEditText(grid_->Col(), grid_->Row()));
+    SetModified(false);
+}
+
+void TInplaceEdit::Change()
+{
+    TMemo::Change();
+    if (grid_ != nullptr && !updating_) grid_->SetEditText(grid_->Col(), grid_->Row(), Text());
+}
+
+void TInplaceEdit::SendToGrid(TKey& key, TShiftState shift)
+{
+    if (grid_ == nullptr) return;
+    grid_->KeyDown(key, shift);
+    key = 0;
+}
+
+bool TInplaceEdit::WantsKey(TKey key) const
+{
+    return key != VK_RETURN && key != VK_ESCAPE && key != VK_TAB && TMemo::WantsKey(key);
+}
+
+void TInplaceEdit::KeyDown(TKey& key, TShiftState shift)
+{
+    TMemo::KeyDown(key, shift);
+    if (key == 0 || grid_ == nullptr) return;
+    const int length = static_cast<int>(Text().size());
+    const int start = SelStart(), end = SelStart() + SelLength();
+    switch (key) {
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_ESCAPE: SendToGrid(key, shift); break;
+    case VK_TAB:
+        if (!shift.Contains(ssAlt)) SendToGrid(key, shift);
+        break;
+    case VK_LEFT:
+        if (start == 0 && (end == 0 || end == length)) SendToGrid(key, shift);
+        break;
+    case VK_RIGHT:
+        if (end == length && (start == end || start == 0)) SendToGrid(key, shift);
+        break;
+    case VK_HOME:
+    case VK_END:
+        if (shift.Contains(ssCtrl)) SendToGrid(key, shift);
+        break;
+    case VK_DELETE:
+        if (!grid_->CanEditModify()) key = 0;
+        break;
+    default: break;
+    }
+}
+
+void TInplaceEdit::KeyPress(char& key)
+{
+    TMemo::KeyPress(key);
+    if (key == 0 || grid_ == nullptr) return;
+    if (key == '\r' || key == '\t' || key == 27) {
+        // Cells move by these; the grid has them as key-down already.
+        char k = key;
+        grid_->KeyPress(k);
+        key = 0;
+        return;
+    }
+    const unsigned char c = static_cast<unsigned char>(key);
+    if (c >= 32 && !grid_->CanEditAcceptKey(c)) {
+        key = 0;
+        Beep();
+        return;
+    }
+    // A key that changes the text needs the grid's leave first.
+    if ((c >= 32 || c == 8 || c == 22 || c == 24) && !grid_->CanEditModify()) key = 0;
+}
+
+TInplaceEdit* TCustomGrid::CreateEditor() { return new TInplaceEdit(this); }
+
+void TCustomGrid::UpdateEditorPlace()
+{
+    if (inplaceEdit_ == nullptr || !editorMode_) return;
+    const TRect r = CellRect(current_.X, current_.Y);
+    if (r.Right <= r.Left) {
+        inplaceEdit_->SetLeft(ClientWidth() + 10);
+        return;
+    }
+    inplaceEdit_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+}
+
+void TCustomGrid::ShowEditor()
+{
+    if (!CanEditShow()) return;
+    if (inplaceEdit_ == nullptr) {
+        inplaceEdit_ = CreateEditor();
+        if (inplaceEdit_ == nullptr) return;
+        inplaceEdit_->SetParent(this);
+    }
+    editorMode_ = true;
+    inplaceEdit_->UpdateContents();
+    UpdateEditorPlace();
+    inplaceEdit_->Show();
+    if (Focused()) inplaceEdit_->SetFocus();
+}
+
+void TCustomGrid::HideEditor()
+{
+    editorMode_ = false;
+    if (inplaceEdit_ == nullptr || !inplaceEdit_->Visible()) return;
+    const bool hadFocus = inplaceEdit_->Focused();
+    inplaceEdit_->Hide();
+    if (hadFocus && CanFocus()) SetFocus();
+}
 
 namespace {
 
@@ -256,6 +390,7 @@ void TCustomGrid::MoveTopLeft(int left, int top)
 {
     if (left == topLeft_.X && top == topLeft_.Y) return;
     topLeft_ = {left, top};
+    UpdateEditorPlace();
     TopLeftChanged();
     InvalidateGrid();
     UpdateScrollPos();

@@ -26,6 +26,7 @@
 #include "platform/classes/Sets.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/CustomControl.h"
+#include "platform/ui/StdCtrls.h"
 
 namespace ui {
 
@@ -78,6 +79,37 @@ struct TGridAxisDrawInfo {
 struct TGridDrawInfo {
     TGridAxisDrawInfo Horz;
     TGridAxisDrawInfo Vert;
+};
+
+class TCustomGrid;
+
+// The text editor a grid shows over its current cell. It takes its text, its length limit
+// and its edit mask from the grid, asks the grid before each key that would change the text,
+// hands the grid every change, and leaves the keys that move between cells to the grid
+// (Up, Down, the page keys, Tab, Escape, Left at the start of the text and Right at its end).
+class TInplaceEdit : public TMemo {
+    GW_CLASS(TInplaceEdit)
+
+public:
+    explicit TInplaceEdit(classes::TComponent* owner);
+    TCustomGrid* Grid() const noexcept { return grid_; }
+    // The edit mask the grid gave the cell (kept, not applied).
+    const std::string& EditMask() const noexcept { return editMask_; }
+    // Takes the text, limit and mask of the grid's current cell.
+    virtual void UpdateContents();
+    void KeyDown(TKey& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
+    bool WantsKey(TKey key) const override;
+
+protected:
+    void Change() override;
+    // Hands a key to the grid's KeyDown.
+    void SendToGrid(TKey& key, TShiftState shift);
+
+private:
+    TCustomGrid* grid_ = nullptr;
+    std::string editMask_;
+    bool updating_ = false;
 };
 
 class TCustomGrid : public TCustomControl {
@@ -171,12 +203,18 @@ public:
     bool EditorMode() const noexcept { return editorMode_; }
     // Switches the editor on (when it may be shown) or off.
     void SetEditorMode(bool on);
-    virtual void ShowEditor() { editorMode_ = true; }
-    virtual void HideEditor() { editorMode_ = false; }
+    // Creates the editor when needed, fills it from the current cell and shows it there.
+    virtual void ShowEditor();
+    // Hides the editor (the text stays with the grid through SetEditText).
+    virtual void HideEditor();
+    // The editor (nil until it is first shown); the grid owns it.
+    TInplaceEdit* InplaceEditor() const noexcept { return inplaceEdit_; }
+    // Moves the shown editor over the current cell again.
+    void UpdateEditorPlace();
     // Whether the editor may be shown over the current cell: editing on, no row select, a
     // scrolled cell.
     virtual bool CanEditShow();
-    virtual void InvalidateEditor() {}
+    virtual void InvalidateEditor() { if (inplaceEdit_ != nullptr && editorMode_) inplaceEdit_->UpdateContents(); }
 
 protected:
     // Drawing one cell (the whole cell rectangle, without its lines).
@@ -210,6 +248,9 @@ protected:
     void UpdateScrollPos();
     // The largest LeftCol and TopRow that still fill the area.
     TGridCoord MaxTopLeft();
+    // The editor the grid shows; descendants make their own.
+    virtual TInplaceEdit* CreateEditor();
+    friend class TInplaceEdit;
     // Text-editing hooks of the in-place editor.
     virtual bool CanEditAcceptKey(char32_t /*key*/) { return true; }
     virtual bool CanEditModify() { return true; }
@@ -252,6 +293,7 @@ private:
     TGridCoord current_{1, 1};
     TGridCoord anchor_{1, 1};
     bool editorMode_ = false;
+    TInplaceEdit* inplaceEdit_ = nullptr;
     TGridState gridState_ = gsNormal;
     int sizingIndex_ = -1;
     int sizingPos_ = 0;   // where the inverted line is

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "grid/DBGrid.h"
+#include "grid/InplaceEdit.h"
 #include "platform/db/AdoConnection.h"
 #include "platform/db/AdoDataSet.h"
 #include "platform/db/ConnectionString.h"
@@ -574,6 +575,160 @@ TEST_F(MouseFixture, AClickOnALinkCellOpensItsAddressAfterOnURLOpen)
     Click(2, 1);
     EXPECT_EQ(opened.size(), 2u);  // the handler kept it
     EXPECT_EQ(ui::Screen().Cursor(), ui::crDefault);
+}
+
+// ---- The in-place editor ------------------------------------------------------------------------------
+
+class EditorFixture : public CellsFixture {
+public:
+    TgkInplaceEdit* OpenEditor(int dataCol)
+    {
+        grid->SetFocus();
+        grid->MoveCol(dataCol);
+        grid->ShowEditor();
+        auto* editor = dynamic_cast<TgkInplaceEdit*>(grid->InplaceEditor());
+        if (editor != nullptr) editor->LoadPicture();
+        return editor;
+    }
+    // Types `key` with the text `text` and the caret (selection) given; answers the key
+    // as the editor left it.
+    char Type(TgkInplaceEdit& editor, const std::string& text, int selStart, int selLength, char key)
+    {
+        editor.SetText(text);
+        editor.SetSelectionByUser(selStart, selLength);
+        char k = key;
+        editor.KeyPress(k);
+        return k;
+    }
+    std::vector<bool> checks;
+};
+
+TEST_F(EditorFixture, PictureKeysBeepAtTheEndPassInTheMiddleAndFillLiterals)
+{
+    MakeData(3);
+    grid->PictureMasks()->SetText("CITY\t###\tF\tT\nNAME\t###-####\tT\tT\n");
+    grid->OnCheckValue = [&](classes::TObject*, bool passes) { checks.push_back(passes); };
+    ShowAndOpen();
+    TgkInplaceEdit* editor = OpenEditor(2);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(grid->EditorMode());
+    EXPECT_EQ(editor->Text(), "c1");
+    EXPECT_EQ(editor->Picture.PictureMask, "###");
+    EXPECT_FALSE(editor->Picture.AutoFill);
+    EXPECT_EQ(checks, (std::vector<bool>{false}));  // the stored value is checked on entry
+    // In edit mode already: the first key's edit does not reload the text set below.
+    ASSERT_TRUE(grid->DataLink().Edit());
+
+    struct Case {
+        const char* name;
+        const char* text;
+        int selStart, selLength;
+        char key;
+        char keyAfter;        // 0 when consumed
+        const char* textAfter;
+        int caretAfter;
+        std::vector<bool> checks;
+    };
+    const std::vector<Case> cases = {
+        {"a letter at the end beeps", "12", 2, 0, 'a', 0, "12", 2, {}},
+        {"a letter in the middle goes on unchecked", "12", 1, 0, 'a', 'a', "12", 1, {false}},
+        {"a digit at the end: incomplete", "1", 1, 0, '2', 0, "12", 2, {false}},
+        {"the last digit: complete", "12", 2, 0, '3', 0, "123", 3, {true}},
+        {"typing over everything", "123", 0, 3, '7', 0, "7", 1, {false}},
+        {"Backspace with a selection checks the text less the character before the caret", "123", 0, 2, '\b',
+         '\b', "123", 0, {false}},
+    };
+    for (const Case& c : cases) {
+        checks.clear();
+        EXPECT_EQ(Type(*editor, c.text, c.selStart, c.selLength, c.key), c.keyAfter) << c.name;
+        EXPECT_EQ(editor->Text(), c.textAfter) << c.name;
+        EXPECT_EQ(editor->SelStart(), c.caretAfter) << c.name;
+        EXPECT_EQ(checks, c.checks) << c.name;
+    }
+    EXPECT_EQ(editor->TextAfterKey('\b'), "13");  // "123", selection 0..2: the "2" goes
+
+    // Auto-fill puts the mask's literal in as the user types.
+    grid->HideEditor();
+    editor = OpenEditor(1);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->Picture.AutoFill);
+    EXPECT_EQ(Type(*editor, "55", 2, 0, '5'), 0);
+    EXPECT_EQ(editor->Text(), "555-");
+    EXPECT_EQ(editor->SelStart(), 4);
+    EXPECT_EQ(grid->EditText(), "555-");  // the grid's copy follows
+}
+
+TEST_F(EditorFixture, WordWrapFollowsTheGridButNeverInLinkColumns)
+{
+    MakeData(3);
+    grid->ControlType()->SetText("CITY;URL-Link\n");
+    ShowAndOpen();
+    TgkInplaceEdit* editor = OpenEditor(1);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->WordWrap());  // dgWordWrap is a default option
+    EXPECT_TRUE(editor->MultiLine());
+    EXPECT_TRUE(editor->AutoVScroll());
+    EXPECT_FALSE(editor->AutoHScroll());
+    EXPECT_EQ(editor->TextMargins().Left, 2);
+    const int applied = editor->StyleApplications();
+    TgkDBGridOptions o = grid->Options();
+    o.Exclude(dgWordWrap);
+    grid->SetOptions(o);
+    EXPECT_FALSE(editor->WordWrap());
+    EXPECT_TRUE(editor->MultiLine());  // no border in a grid: still multi-line
+    EXPECT_FALSE(editor->AutoVScroll());
+    EXPECT_TRUE(editor->AutoHScroll());
+    EXPECT_EQ(editor->StyleApplications(), applied + 1);
+    o.Include(dgWordWrap);
+    grid->SetOptions(o);
+    EXPECT_TRUE(editor->WordWrap());
+    grid->HideEditor();
+    editor = OpenEditor(2);  // the link column
+    EXPECT_FALSE(editor->WordWrap());
+}
+
+TEST_F(EditorFixture, EnterActsAsTabAndAReadOnlyGridNeverEdits)
+{
+    MakeData(3);
+    ShowAndOpen();
+    grid->SetKeyOptions(grid->KeyOptions() | TgkDBGridKeyOptions{dgEnterToTab});
+    TgkInplaceEdit* editor = OpenEditor(0);
+    ASSERT_NE(editor, nullptr);
+    ui::TKey enter = ui::VK_RETURN;
+    editor->KeyDown(enter, {});
+    EXPECT_EQ(enter, 0);
+    EXPECT_EQ(grid->SelectedIndex(), 1);
+    char cr = '\r';
+    TgkInplaceEdit& e = *editor;
+    e.KeyPress(cr);
+    EXPECT_EQ(cr, 0);  // became Tab, the grid's
+
+    grid->HideEditor();
+    grid->SetReadOnly(true);
+    grid->ShowEditor();
+    EXPECT_FALSE(grid->EditorMode());
+    char typed = 'x';
+    grid->KeyPress(typed);
+    EXPECT_FALSE(grid->EditorMode());
+    EXPECT_FALSE(editor->Visible());
+}
+
+TEST_F(EditorFixture, ATextThatBreaksTheMaskIsReportedAndNotStored)
+{
+    MakeData(3);
+    grid->PictureMasks()->SetText("ID\t###\tF\tT\n");
+    ShowAndOpen();
+    TgkInplaceEdit* editor = OpenEditor(0);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(grid->DataLink().Edit());
+    grid->DataLink().SetModified();
+    grid->SetEditText(grid->Col(), grid->Row(), "12");
+    EXPECT_THROW(grid->DataLink().UpdateDataNow(), std::exception);
+    EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 1);
+    grid->DataLink().SetModified();
+    grid->SetEditText(grid->Col(), grid->Row(), "123");
+    grid->DataLink().UpdateDataNow();
+    EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 123);
 }
 
 // ---- Property setters ------------------------------------------------------------------------------------
