@@ -731,6 +731,38 @@ TEST_F(EditorFixture, ATextThatBreaksTheMaskIsReportedAndNotStored)
     EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 123);
 }
 
+// ---- Focus ------------------------------------------------------------------------------------------------
+
+TEST_F(KeysFixture, FocusLeavingAControlOverACellLeavesTheGridToo)
+{
+    MakeData(3);
+    auto* cell = new ui::TEdit(form.get());
+    cell->SetParent(grid);
+    cell->SetBounds(20, 20, 60, 16);
+    ShowAndOpen();
+    std::vector<std::string> heard;
+    grid->OnEnter = [&](classes::TObject*) { heard.push_back("grid enter"); };
+    grid->OnExit = [&](classes::TObject*) { heard.push_back("grid exit"); };
+    cell->OnEnter = [&](classes::TObject*) { heard.push_back("cell enter"); };
+    cell->OnExit = [&](classes::TObject*) { heard.push_back("cell exit"); };
+    outside->SetFocus();
+    heard.clear();
+    cell->SetFocus();  // from outside into the cell: the grid first
+    EXPECT_EQ(heard, (std::vector<std::string>{"grid enter", "cell enter"}));
+    EXPECT_TRUE(grid->HasFocus());
+    ds->Insert();  // untouched: leaving the grid cancels it
+    heard.clear();
+    outside->SetFocus();
+    EXPECT_EQ(heard, (std::vector<std::string>{"cell exit", "grid exit"}));
+    EXPECT_FALSE(grid->HasFocus());
+    EXPECT_EQ(ds->State(), db::dsBrowse);
+    EXPECT_EQ(ds->RecordCount(), 3);
+    grid->SetFocus();
+    heard.clear();
+    cell->SetFocus();  // from the grid into its cell: the grid stays entered
+    EXPECT_EQ(heard, (std::vector<std::string>{"cell enter"}));
+}
+
 // ---- Property setters ------------------------------------------------------------------------------------
 
 TEST_F(CellsFixture, OptionsMapOntoTheBaseGrid)
