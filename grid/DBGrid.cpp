@@ -1880,6 +1880,7 @@ bool TgkCustomDBGrid::DrawCellControl(int col, int row, const ui::TRect&, ui::TG
     const int dataCol = col - indicatorOffset_;
     db::TField* field = GetColField(dataCol);
     if (info.ControlType.empty() || field == nullptr) return false;
+    if (info.ControlType == "Bitmap") return DrawPictureCell(col, row, state);
     if (!gkEqualText(info.ControlType, "CheckBox")) return false;
     const ui::TRect cell = CellRect(col, row);
     if (col < FixedCols())
@@ -1905,6 +1906,53 @@ bool TgkCustomDBGrid::DrawCellControl(int col, int row, const ui::TRect&, ui::TG
     const ui::TRect box = ui::Bounds((cell.Left + cell.Right - 10) / 2, (cell.Top + cell.Bottom - 10) / 2, 10, 10);
     DrawCheckBox(box, col, gkEqualText(value, checkedValue), state);
     if (state.Contains(ui::gdFocused)) gkDrawFocusFrame(canvas, cell, UseRightToLeftGrid());
+    return true;
+}
+
+bool TgkCustomDBGrid::DrawPictureCell(int col, int row, ui::TGridDrawState state)
+{
+    const TgkCacheColInfoItem& info = colInfoCache_[static_cast<std::size_t>(col)];
+    const int dataCol = col - indicatorOffset_;
+    const int dataRow = row - titleOffset_;
+    db::TField* field = GetColField(dataCol);
+    const std::vector<std::string> parts = SplitTabs(gkReplaceChar(info.ControlParameters, ';', '\t'));
+    const std::string fit = parts.empty() ? std::string() : parts[0];
+    const std::string rop = parts.size() > 1 ? parts[1] : std::string();
+    const ui::TRect cell = CellRect(col, row);
+    ui::TCanvas& canvas = *GetDrawCanvas();
+    ui::TPicture picture;
+    const db::TDataSet* ds = dataLink_->DataSet();
+    const bool insertingHere = ds != nullptr && ds->State() == db::dsInsert && row == Row();
+    if (!insertingHere && dataRow >= 0 && dataRow < dataLink_->RecordCount()) {
+        const int saved = dataLink_->ActiveRecord();
+        const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
+        dataLink_->SetActiveRecord(dataRow + recordOffset_);
+        try {
+            const std::string bytes = field->AsString();
+            if (!bytes.empty()) picture.LoadFromBytes(bytes);
+        } catch (const std::exception&) {
+            // A field holding no readable picture shows the background only.
+            picture.Clear();
+        }
+    }
+    PaintDataBackground(cell, rtl::clNone, row);
+    if (picture.Empty()) return true;
+    ui::TBitmap bitmap(picture.Width(), picture.Height());
+    bitmap.Pixels() = picture.Pixels();
+    ui::TRect source, dest;
+    if (PictureFitRects(fit, picture.Width(), picture.Height(), cell, source, dest)) {
+        const ui::TCopyMode saved = canvas.CopyMode();
+        canvas.SetCopyMode(gkRasterOpOfName(rop));
+        const rtl::TScopeExit back([&] { canvas.SetCopyMode(saved); });
+        canvas.CopyRect(dest, *bitmap.Canvas(), source);
+    }
+    if (HighlightCell(col, row, state)) {
+        const rtl::TColor brush = canvas.Brush()->Color();
+        canvas.Brush()->SetColor(rtl::clHighlight);
+        canvas.FrameRect(cell);
+        canvas.Brush()->SetColor(brush);
+        CellFramed = true;
+    }
     return true;
 }
 
