@@ -17,6 +17,7 @@
 #include "platform/db/ConnectionString.h"
 #include "platform/rtl/Files.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Graphics.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/Messages.h"
@@ -208,6 +209,39 @@ TEST_F(CellsFixture, DrawCellCutsTheRightEdgeAtTwiceTheWidth)
     const ui::TRect wide{50, 20, 5000, 36};
     const std::vector<std::string> log = Draw(2, 2, {}, wide);
     EXPECT_TRUE(Has(log, "FillRect(50,20,800,36 brush=" + ui::FormatColor(rtl::clLime))) << ::testing::PrintToString(log);
+}
+
+TEST_F(CellsFixture, PictureCellsDrawTheFieldsPictureOrOnlyTheBackground)
+{
+    ds = std::make_unique<dbtest::TMemDataSet>(nullptr);
+    ds->columns = {{"ID", db::ftInteger}, {"PIC", db::ftBlob}};
+    const std::vector<std::uint32_t> red(20 * 10, 0xFFFF0000u);
+    ds->AddRow({TVariant(1), TVariant(ui::EncodeJpeg(20, 10, red))});
+    ds->AddRow({TVariant(2), TVariant(std::string("not a picture"))});
+    ds->AddRow({TVariant(3), TVariant(std::string())});
+    source->SetDataSet(ds.get());
+    grid->ControlType()->SetText("PIC;Bitmap;Stretch To Fit;Source Copy\n");
+    ShowAndOpen();
+    const auto copies = [](const std::vector<std::string>& log) {
+        return std::count_if(log.begin(), log.end(), [](const std::string& l) {
+            return l.rfind("CopyFrom(", 0) == 0 || l.rfind("DrawPixels(", 0) == 0;
+        });
+    };
+    std::vector<std::string> log = Draw(2, 1);
+    EXPECT_EQ(copies(log), 1) << ::testing::PrintToString(log);
+    EXPECT_TRUE(Has(log, "CopyFrom(" + ui::FormatRect(grid->CellRect(2, 1)))) << ::testing::PrintToString(log);
+    for (int row : {2, 3}) {
+        log = Draw(2, row);
+        EXPECT_EQ(copies(log), 0) << row;
+        EXPECT_TRUE(Has(log, "FillRect(")) << row;  // the background
+    }
+    EXPECT_EQ(ds->RecNo(), 1);
+    // A highlighted picture cell is framed.
+    TgkDBGridOptions o = grid->Options();
+    o.Include(dgAlwaysShowSelection);
+    grid->SetOptions(o);
+    Draw(2, 1, {ui::gdSelected});
+    EXPECT_TRUE(grid->CellFramed);
 }
 
 TEST(PictureFit, RectanglesOfTheFitModes)
