@@ -1881,6 +1881,9 @@ bool TgkCustomDBGrid::DrawCellControl(int col, int row, const ui::TRect&, ui::TG
     db::TField* field = GetColField(dataCol);
     if (info.ControlType.empty() || field == nullptr) return false;
     if (info.ControlType == "Bitmap") return DrawPictureCell(col, row, state);
+    if (info.ControlType == "ImageIndex") return DrawImageIndexCell(col, row, state);
+    if (gkEqualText(info.ControlType, "CustomEdit") || gkEqualText(info.ControlType, "RichEdit"))
+        return DrawControlCopy(col, row, state);
     if (!gkEqualText(info.ControlType, "CheckBox")) return false;
     const ui::TRect cell = CellRect(col, row);
     if (col < FixedCols())
@@ -1906,6 +1909,82 @@ bool TgkCustomDBGrid::DrawCellControl(int col, int row, const ui::TRect&, ui::TG
     const ui::TRect box = ui::Bounds((cell.Left + cell.Right - 10) / 2, (cell.Top + cell.Bottom - 10) / 2, 10, 10);
     DrawCheckBox(box, col, gkEqualText(value, checkedValue), state);
     if (state.Contains(ui::gdFocused)) gkDrawFocusFrame(canvas, cell, UseRightToLeftGrid());
+    return true;
+}
+
+bool TgkCustomDBGrid::DrawImageIndexCell(int col, int row, ui::TGridDrawState state)
+{
+    const TgkCacheColInfoItem& info = colInfoCache_[static_cast<std::size_t>(col)];
+    const int dataRow = row - titleOffset_;
+    db::TField* field = GetColField(col - indicatorOffset_);
+    const ui::TRect cell = CellRect(col, row);
+    PaintDataBackground(cell, rtl::clNone, row);
+    if (imageList_ == nullptr || dataRow < 0 || dataRow >= dataLink_->RecordCount()) return true;
+    int index = -1;
+    {
+        const int saved = dataLink_->ActiveRecord();
+        const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
+        dataLink_->SetActiveRecord(dataRow + recordOffset_);
+        try {
+            index = field->IsNull() ? -1 : field->AsInteger();
+        } catch (const std::exception&) {
+            index = -1;  // a value that is no number shows no image
+        }
+    }
+    if (index < 0 || index >= imageList_->Count()) return true;
+    ui::TBitmap image(imageList_->Width(), imageList_->Height());
+    image.Pixels() = imageList_->Image(index);
+    const std::vector<std::string> parts = SplitTabs(gkReplaceChar(info.ControlParameters, ';', '\t'));
+    ui::TRect source, dest;
+    if (PictureFitRects(parts.empty() ? std::string() : parts[0], image.Width(), image.Height(), cell, source, dest))
+        GetDrawCanvas()->CopyRect(dest, *image.Canvas(), source);
+    (void)state;
+    return true;
+}
+
+bool TgkCustomDBGrid::DrawControlCopy(int col, int row, ui::TGridDrawState state)
+{
+    const TgkCacheColInfoItem& info = colInfoCache_[static_cast<std::size_t>(col)];
+    const std::vector<std::string> parts = SplitTabs(gkReplaceChar(info.ControlParameters, ';', '\t'));
+    const std::string name = parts.empty() ? std::string() : parts[0];
+    ui::TControl* control = nullptr;
+    for (classes::TComponent* owner = Owner(); owner != nullptr && control == nullptr; owner = owner->Owner())
+        control = dynamic_cast<ui::TControl*>(owner->FindComponent(name));
+    if (control == nullptr || name.empty()) return false;
+    const ui::TRect cell = CellRect(col, row);
+    ui::TCanvas& canvas = *GetDrawCanvas();
+    PaintDataBackground(cell, rtl::clNone, row);
+    // The placed control covers the current cell itself.
+    if (control == PlacedControl && row == Row()) return true;
+    const int dataRow = row - titleOffset_;
+    if (dataRow < 0 || dataRow >= dataLink_->RecordCount()) return true;
+    const int saved = dataLink_->ActiveRecord();
+    const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
+    dataLink_->SetActiveRecord(dataRow + recordOffset_);
+    if (control->Width() != cell.Width() || control->Height() != cell.Height())
+        control->SetBounds(control->Left(), control->Top(), cell.Width(), cell.Height());
+    db::TField* field = GetColField(col - indicatorOffset_);
+    const bool changed = CalcCellColors(field, state, HighlightCell(col, row, state), canvas.Font(), canvas.Brush());
+    try {
+        DrawDataCell(cell, field, state);
+    } catch (...) {
+        return true;  // the handler took the cell over by failing: no copy
+    }
+    if (changed) canvas.FillRect(cell);
+    // The control paints into a picture of the cell that starts as the cell's background.
+    ui::TBitmap copy(cell.Width(), cell.Height());
+    copy.Canvas()->CopyRect({0, 0, cell.Width(), cell.Height()}, canvas, cell);
+    ui::TControl::TControlState controlState = control->ControlState();
+    controlState.Include(ui::TControl::csPaintCopy);
+    control->SetControlState(controlState);
+    const rtl::TScopeExit unmark([control] {
+        ui::TControl::TControlState s = control->ControlState();
+        s.Exclude(ui::TControl::csPaintCopy);
+        control->SetControlState(s);
+    });
+    control->Perform(ui::WM_PAINT, reinterpret_cast<std::intptr_t>(copy.Canvas()), cell.Height());
+    canvas.CopyRect(cell, *copy.Canvas(), {0, 0, cell.Width(), cell.Height()});
+    CellPaintedByControl = true;
     return true;
 }
 
@@ -2583,6 +2662,19 @@ bool TgkCustomDBGrid::PictureFitRects(std::string_view fitName, int pw, int ph, 
         if (scaled <= 2 || h <= 2) return false;
         source = {0, 0, sw, ph};
         dest = {rect.Left + 1, rect.Top, rect.Left + scaled, rect.Top + h - 1};
+        return true;
+    }
+    case pfShrinkToFit: {
+        // Unscaled when it fits, else scaled down to fit with its proportions kept.
+        if (pw <= w - 1 && ph <= h - 1) {
+            source = {0, 0, pw, ph};
+            dest = ui::Bounds(rect.Left + 1, rect.Top + 1, pw, ph);
+            return true;
+        }
+        const double scale = std::min(static_cast<double>(w - 1) / pw, static_cast<double>(h - 1) / ph);
+        const int sw = std::max(1, static_cast<int>(pw * scale)), sh = std::max(1, static_cast<int>(ph * scale));
+        source = {0, 0, pw, ph};
+        dest = ui::Bounds(rect.Left + 1, rect.Top + 1, sw, sh);
         return true;
     }
     case pfFitWidth: {

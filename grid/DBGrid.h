@@ -409,7 +409,9 @@ public:
     // "CheckBox" entries (checked and unchecked values as the first two ";" parts), the
     // centred 10 x 10 box checked when the cell's value equals the checked value (letter case
     // ignored) and the focus mark. Answers whether it drew the cell; other control types are
-    // left to the cell painter (False). "Bitmap" entries (fit mode; raster operation) draw
+    // left to the cell painter (False). "ImageIndex" entries draw the image of ImageList the
+    // field's value names; "CustomEdit" and "RichEdit" entries have the named control paint a
+    // copy of itself into the cell (csPaintCopy) unless it is placed over it. "Bitmap" entries (fit mode; raster operation) draw
     // the field's picture on the background (the background only when it holds none) and
     // frame a highlighted cell.
     virtual bool DrawCellControl(int col, int row, const ui::TRect& rect, ui::TGridDrawState state);
@@ -691,6 +693,8 @@ private:
     bool drawingDragImage_ = false;
     void DrawTitleCell(int col, int dataCol, int baseRow, ui::TRect rect);
     bool DrawPictureCell(int col, int row, ui::TGridDrawState state);
+    bool DrawImageIndexCell(int col, int row, ui::TGridDrawState state);
+    bool DrawControlCopy(int col, int row, ui::TGridDrawState state);
     void DrawDataCellDefault(int col, int row, int dataCol, int dataRow, int baseRow, const ui::TRect& rect,
                              ui::TGridDrawState state);
     std::string editText_;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "grid/DBGrid.h"
+#include "grid/GridRoutines.h"
 #include "grid/InplaceEdit.h"
 #include "platform/db/AdoConnection.h"
 #include "platform/db/AdoDataSet.h"
@@ -244,6 +245,56 @@ TEST_F(CellsFixture, PictureCellsDrawTheFieldsPictureOrOnlyTheBackground)
     EXPECT_TRUE(grid->CellFramed);
 }
 
+// A control that paints copies of itself into grid cells.
+class TCopyPainter : public ui::TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    std::vector<bool> paints;  // gkIsPaintCopyInGrid at each paint
+    std::vector<std::string> texts;
+    db::TField* field = nullptr;
+
+protected:
+    void Paint() override
+    {
+        paints.push_back(gkIsPaintCopyInGrid(this));
+        if (field != nullptr) texts.push_back(field->AsString());
+        Canvas()->Brush()->SetColor(rtl::clFuchsia);
+        Canvas()->FillRect({0, 0, 4, 4});
+    }
+};
+
+TEST_F(CellsFixture, CustomControlCellsArePaintedAsCopiesAndImageIndexCellsAsImages)
+{
+    MakeData(3);
+    auto* painter = new TCopyPainter(form.get());
+    painter->SetName("Painter");
+    painter->SetParent(grid);
+    auto* images = new ui::TImageList(form.get());
+    images->SetWidth(4);
+    images->SetHeight(4);
+    images->AddPixels(std::vector<std::uint32_t>(16, 0xFF00FF00u));
+    images->AddPixels(std::vector<std::uint32_t>(16, 0xFF0000FFu));
+    grid->SetImageList(images);
+    grid->ControlType()->SetText("CITY;CustomEdit;Painter\nID;ImageIndex;Original Size\n");
+    ShowAndOpen();
+    painter->field = ds->FieldByName("CITY");
+    std::vector<std::string> log = Draw(3, 2);
+    EXPECT_EQ(painter->paints, (std::vector<bool>{true}));
+    EXPECT_EQ(painter->texts, (std::vector<std::string>{"c2"}));  // the cell's record was current
+    EXPECT_FALSE(gkIsPaintCopyInGrid(painter));                    // the mark is gone again
+    EXPECT_EQ(painter->Width(), grid->CellRect(3, 2).Width());
+    EXPECT_TRUE(grid->CellPaintedByControl);
+    EXPECT_TRUE(Has(log, "CopyFrom(" + ui::FormatRect(grid->CellRect(3, 2)))) << ::testing::PrintToString(log);
+    EXPECT_EQ(ds->RecNo(), 1);
+
+    // ID 1 names the second image; ID 3 names none: the background only.
+    log = Draw(1, 1);
+    EXPECT_TRUE(Has(log, "CopyFrom(")) << ::testing::PrintToString(log);
+    log = Draw(1, 3);
+    EXPECT_FALSE(Has(log, "CopyFrom(")) << ::testing::PrintToString(log);
+    EXPECT_TRUE(Has(log, "FillRect("));
+}
+
 TEST(PictureFit, RectanglesOfTheFitModes)
 {
     struct Case {
@@ -262,6 +313,8 @@ TEST(PictureFit, RectanglesOfTheFitModes)
         {"Fit Width", 50, 10, true, {0, 0, 50, 10}, {11, 20, 110, 39}},   // 20 high
         {"Fit Width", 10, 10, true, {0, 0, 10, 4}, {11, 20, 110, 59}},    // 100 high: cut to 40
         {"Fit Width", 100, 1, false, {}, {}},                              // 1 high: too small
+        {"Shrink To Fit", 30, 20, true, {0, 0, 30, 20}, {11, 21, 41, 41}},
+        {"Shrink To Fit", 198, 39, true, {0, 0, 198, 39}, {11, 21, 110, 40}},  // half size
         {"Sideways", 10, 10, false, {}, {}},
     };
     for (const Case& c : cases) {
