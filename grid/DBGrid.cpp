@@ -2570,7 +2570,11 @@ void TgkCustomDBGrid::KeyDown(ui::TKey& key, ui::TShiftState shift)
         break;
     case ui::VK_ESCAPE:
         dataLink_->Reset();
-        if (!options_.Contains(dgAlwaysShowEditor)) HideEditor();
+        if (!options_.Contains(dgAlwaysShowEditor)) {
+            HideEditor();
+        } else if (auto* editor = dynamic_cast<TgkInplaceEdit*>(InplaceEditor()); editor != nullptr && OnCheckValue) {
+            editor->CheckValue(editor->Text());
+        }
         break;
     case ui::VK_UP: PriorRow(); break;
     case ui::VK_DOWN: NextRow(); break;

@@ -743,6 +743,15 @@ TEST_F(EditorFixture, PictureKeysBeepAtTheEndPassInTheMiddleAndFillLiterals)
     EXPECT_EQ(editor->Text(), "555-");
     EXPECT_EQ(editor->SelStart(), 4);
     EXPECT_EQ(grid->EditText(), "555-");  // the grid's copy follows
+
+    // Escape with the editor always shown checks the text the reset leaves.
+    TgkDBGridOptions o = grid->Options();
+    o.Include(dgAlwaysShowEditor);
+    grid->SetOptions(o);
+    checks.clear();
+    ui::TKey escape = ui::VK_ESCAPE;
+    grid->KeyDown(escape, {});
+    EXPECT_EQ(checks.size(), 1u);
 }
 
 TEST_F(EditorFixture, WordWrapFollowsTheGridButNeverInLinkColumns)
