@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/rtl/Addresses.h"
+
 namespace designer {
 
 // `text` with &, <, >, " and ' written as character references; everything else as it is.
@@ -22,21 +24,9 @@ enum class TUrlPart {
 };
 std::string PercentEncode(std::string_view value, TUrlPart part);
 
-// The text of an attribute value as a browser reads it: numeric character references (with
-// or without ";") become their characters, as do the named references that stand for ASCII
-// characters ("&colon;", "&Tab;", "&NewLine;", "&amp;", ...; "&amp", "&lt", "&gt" and "&quot"
-// also without ";" unless a letter, digit or "=" follows). Other named references stay as
-// written: a browser makes them non-ASCII characters, which can never be part of a scheme.
-std::string DecodeAttributeValue(std::string_view attribute);
-
-// The scheme a browser finds in an address written into an attribute ("http" for
-// "http://x"), lower-cased; empty for a relative address (no scheme before the first "/",
-// "?" or "#"). Decided on the text as the browser reads it: character references resolved
-// (DecodeAttributeValue), control characters (tabs and line breaks among them) removed and
-// leading blanks skipped.
-std::string AddressScheme(std::string_view attribute);
-// True for a relative address and for the schemes http, https, ftp and mailto, read as
-// AddressScheme reads them.
-bool IsSafeLinkAddress(std::string_view attribute);
+// Link addresses are read as a browser reads them (platform/rtl/Addresses.h).
+using rtl::AddressScheme;
+using rtl::DecodeAttributeValue;
+using rtl::IsSafeLinkAddress;
 
 }  // namespace designer

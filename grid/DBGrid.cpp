@@ -2,19 +2,24 @@
 
 #include <algorithm>
 #include <optional>
+#include <cmath>
 #include <cstdlib>
 
 #include "grid/GridRoutines.h"
+#include "grid/InplaceEdit.h"
 #include "grid/Intl.h"
 #include "grid/Scanning.h"
 #include "grid/StringRoutines.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/TypInfo.h"
+#include "platform/rtl/Addresses.h"
+#include "platform/rtl/Process.h"
 #include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/FrameControls.h"
+#include "platform/ui/Input.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/StdCtrls.h"
 
@@ -512,11 +517,14 @@ void TgkCustomDBGrid::ApplyBaseOptions()
         else
             base.Exclude(o);
     };
+    set(ui::goFixedVertLine, options_.Contains(dgColLines));
     set(ui::goVertLine, options_.Contains(dgColLines));
     set(ui::goHorzLine, options_.Contains(dgRowLines));
+    set(ui::goFixedHorzLine, !options_.Contains(dgRowLinesDisableFixed));
     set(ui::goColSizing, options_.Contains(dgColumnResize));
     set(ui::goColMoving, options_.Contains(dgColumnResize));
-    set(ui::goEditing, options_.Contains(dgEditing));
+    set(ui::goRowSizing, options_.Contains(dgRowResize));
+    set(ui::goEditing, options_.Contains(dgEditing) && !options_.Contains(dgRowSelect));
     set(ui::goTabs, options_.Contains(dgTabs));
     set(ui::goRowSelect, options_.Contains(dgRowSelect));
     set(ui::goAlwaysShowEditor, options_.Contains(dgAlwaysShowEditor));
@@ -526,8 +534,14 @@ void TgkCustomDBGrid::ApplyBaseOptions()
 void TgkCustomDBGrid::SetOptions(TgkDBGridOptions options)
 {
     if (options == options_) return;
+    const TgkDBGridOptions old = options_;
     options_ = options;
     ApplyBaseOptions();
+    if (old.Contains(dgWordWrap) != options.Contains(dgWordWrap)) {
+        if (auto* editor = dynamic_cast<TgkInplaceEdit*>(InplaceEditor())) editor->SetWordWrap(options.Contains(dgWordWrap));
+        Invalidate();
+    }
+    if (old.Contains(dgIndicator) != options.Contains(dgIndicator)) ResetColumnState();
     LayoutChanged();
 }
 
@@ -566,7 +580,7 @@ void TgkCustomDBGrid::SetTitleAlignment(classes::TAlignment v)
 
 void TgkCustomDBGrid::SetTitleLines(int lines)
 {
-    lines = std::max(lines, 1);
+    if (lines < 1) return;
     if (lines == titleLines_) return;
     titleLines_ = lines;
     LayoutChanged();
@@ -581,6 +595,10 @@ void TgkCustomDBGrid::SetTitleButtons(bool v)
 
 void TgkCustomDBGrid::SetRowHeightPercent(int percent)
 {
+    if (percent < 1) {
+        rowHeightPercent_ = 100;
+        return;
+    }
     if (percent == rowHeightPercent_) return;
     rowHeightPercent_ = percent;
     savedRowHeightPercent_ = percent;
@@ -749,6 +767,9 @@ bool TgkCustomDBGrid::IsActiveDataSet() const
 bool TgkCustomDBGrid::AcquireFocus()
 {
     if (!AcquireFocusEnabled || !CanFocus() || gkIsDesigning(this)) return true;
+    // A control over a cell that has the focus keeps it: the grid is where the focus is.
+    const ui::TWinControl* active = ui::Screen().ActiveControl();
+    if (active != nullptr && active != this && ContainsControl(active)) return true;
     SetFocus();
     return Focused();
 }
@@ -1101,10 +1122,18 @@ bool TgkCustomDBGrid::CanEditModify()
 
 void TgkCustomDBGrid::UpdateData() { dataLink_->UpdateDataNow(); }
 
+ui::TInplaceEdit* TgkCustomDBGrid::CreateEditor() { return new TgkInplaceEdit(this); }
+
 void TgkCustomDBGrid::StoreEditText()
 {
     db::TField* field = SelectedField();
     if (field == nullptr) return;
+    // A text that does not fit the column's picture mask is reported and not stored.
+    if (auto* editor = dynamic_cast<TgkInplaceEdit*>(InplaceEditor());
+        editor != nullptr && editor->HasPictureMask() && !editor->CheckValue(editText_)) {
+        ReportPictureError();
+        return;
+    }
     // A number shown with a display format is read back through that format; the field's
     // own text conversion takes what the format reader cannot.
     if (auto* number = dynamic_cast<db::TNumericField*>(field); number != nullptr && !number->DisplayFormat().empty()) {
@@ -1618,6 +1647,16 @@ void TgkCustomDBGrid::Dispatch(ui::TMessage& m)
         return;
     }
     switch (m.Msg) {
+    case ui::WM_TIMER:
+        if (m.WParam == 1 && inColumnDrag_) {
+            ColumnDragTick();
+            return;
+        }
+        break;
+    case ui::WM_CAPTURECHANGED:
+        // Losing the capture ends a column drag where it is.
+        if (inColumnDrag_ && ui::GetCaptureControl() != this) EndColumnDrag(0, 0, false);
+        break;
     case ui::WM_VSCROLL: {
         // The thumb position travels in 16 bits; the bar's tracking position holds all of it.
         int pos = ui::HiWord(m.WParam);
@@ -1841,6 +1880,10 @@ bool TgkCustomDBGrid::DrawCellControl(int col, int row, const ui::TRect&, ui::TG
     const int dataCol = col - indicatorOffset_;
     db::TField* field = GetColField(dataCol);
     if (info.ControlType.empty() || field == nullptr) return false;
+    if (info.ControlType == "Bitmap") return DrawPictureCell(col, row, state);
+    if (info.ControlType == "ImageIndex") return DrawImageIndexCell(col, row, state);
+    if (gkEqualText(info.ControlType, "CustomEdit") || gkEqualText(info.ControlType, "RichEdit"))
+        return DrawControlCopy(col, row, state);
     if (!gkEqualText(info.ControlType, "CheckBox")) return false;
     const ui::TRect cell = CellRect(col, row);
     if (col < FixedCols())
@@ -1866,6 +1909,129 @@ bool TgkCustomDBGrid::DrawCellControl(int col, int row, const ui::TRect&, ui::TG
     const ui::TRect box = ui::Bounds((cell.Left + cell.Right - 10) / 2, (cell.Top + cell.Bottom - 10) / 2, 10, 10);
     DrawCheckBox(box, col, gkEqualText(value, checkedValue), state);
     if (state.Contains(ui::gdFocused)) gkDrawFocusFrame(canvas, cell, UseRightToLeftGrid());
+    return true;
+}
+
+bool TgkCustomDBGrid::DrawImageIndexCell(int col, int row, ui::TGridDrawState state)
+{
+    const TgkCacheColInfoItem& info = colInfoCache_[static_cast<std::size_t>(col)];
+    const int dataRow = row - titleOffset_;
+    db::TField* field = GetColField(col - indicatorOffset_);
+    const ui::TRect cell = CellRect(col, row);
+    PaintDataBackground(cell, rtl::clNone, row);
+    if (imageList_ == nullptr || dataRow < 0 || dataRow >= dataLink_->RecordCount()) return true;
+    int index = -1;
+    {
+        const int saved = dataLink_->ActiveRecord();
+        const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
+        dataLink_->SetActiveRecord(dataRow + recordOffset_);
+        try {
+            index = field->IsNull() ? -1 : field->AsInteger();
+        } catch (const std::exception&) {
+            index = -1;  // a value that is no number shows no image
+        }
+    }
+    if (index < 0 || index >= imageList_->Count()) return true;
+    ui::TBitmap image(imageList_->Width(), imageList_->Height());
+    image.Pixels() = imageList_->Image(index);
+    const std::vector<std::string> parts = SplitTabs(gkReplaceChar(info.ControlParameters, ';', '\t'));
+    ui::TRect source, dest;
+    if (PictureFitRects(parts.empty() ? std::string() : parts[0], image.Width(), image.Height(), cell, source, dest))
+        GetDrawCanvas()->CopyRect(dest, *image.Canvas(), source);
+    (void)state;
+    return true;
+}
+
+bool TgkCustomDBGrid::DrawControlCopy(int col, int row, ui::TGridDrawState state)
+{
+    const TgkCacheColInfoItem& info = colInfoCache_[static_cast<std::size_t>(col)];
+    const std::vector<std::string> parts = SplitTabs(gkReplaceChar(info.ControlParameters, ';', '\t'));
+    const std::string name = parts.empty() ? std::string() : parts[0];
+    ui::TControl* control = nullptr;
+    for (classes::TComponent* owner = Owner(); owner != nullptr && control == nullptr; owner = owner->Owner())
+        control = dynamic_cast<ui::TControl*>(owner->FindComponent(name));
+    if (control == nullptr || name.empty()) return false;
+    const ui::TRect cell = CellRect(col, row);
+    ui::TCanvas& canvas = *GetDrawCanvas();
+    PaintDataBackground(cell, rtl::clNone, row);
+    // The placed control covers the current cell itself.
+    if (control == PlacedControl && row == Row()) return true;
+    const int dataRow = row - titleOffset_;
+    if (dataRow < 0 || dataRow >= dataLink_->RecordCount()) return true;
+    const int saved = dataLink_->ActiveRecord();
+    const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
+    dataLink_->SetActiveRecord(dataRow + recordOffset_);
+    if (control->Width() != cell.Width() || control->Height() != cell.Height())
+        control->SetBounds(control->Left(), control->Top(), cell.Width(), cell.Height());
+    db::TField* field = GetColField(col - indicatorOffset_);
+    const bool changed = CalcCellColors(field, state, HighlightCell(col, row, state), canvas.Font(), canvas.Brush());
+    try {
+        DrawDataCell(cell, field, state);
+    } catch (...) {
+        return true;  // the handler took the cell over by failing: no copy
+    }
+    if (changed) canvas.FillRect(cell);
+    // The control paints into a picture of the cell that starts as the cell's background.
+    ui::TBitmap copy(cell.Width(), cell.Height());
+    copy.Canvas()->CopyRect({0, 0, cell.Width(), cell.Height()}, canvas, cell);
+    ui::TControl::TControlState controlState = control->ControlState();
+    controlState.Include(ui::TControl::csPaintCopy);
+    control->SetControlState(controlState);
+    const rtl::TScopeExit unmark([control] {
+        ui::TControl::TControlState s = control->ControlState();
+        s.Exclude(ui::TControl::csPaintCopy);
+        control->SetControlState(s);
+    });
+    control->Perform(ui::WM_PAINT, reinterpret_cast<std::intptr_t>(copy.Canvas()), cell.Height());
+    canvas.CopyRect(cell, *copy.Canvas(), {0, 0, cell.Width(), cell.Height()});
+    CellPaintedByControl = true;
+    return true;
+}
+
+bool TgkCustomDBGrid::DrawPictureCell(int col, int row, ui::TGridDrawState state)
+{
+    const TgkCacheColInfoItem& info = colInfoCache_[static_cast<std::size_t>(col)];
+    const int dataCol = col - indicatorOffset_;
+    const int dataRow = row - titleOffset_;
+    db::TField* field = GetColField(dataCol);
+    const std::vector<std::string> parts = SplitTabs(gkReplaceChar(info.ControlParameters, ';', '\t'));
+    const std::string fit = parts.empty() ? std::string() : parts[0];
+    const std::string rop = parts.size() > 1 ? parts[1] : std::string();
+    const ui::TRect cell = CellRect(col, row);
+    ui::TCanvas& canvas = *GetDrawCanvas();
+    ui::TPicture picture;
+    const db::TDataSet* ds = dataLink_->DataSet();
+    const bool insertingHere = ds != nullptr && ds->State() == db::dsInsert && row == Row();
+    if (!insertingHere && dataRow >= 0 && dataRow < dataLink_->RecordCount()) {
+        const int saved = dataLink_->ActiveRecord();
+        const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
+        dataLink_->SetActiveRecord(dataRow + recordOffset_);
+        try {
+            const std::string bytes = field->AsString();
+            if (!bytes.empty()) picture.LoadFromBytes(bytes);
+        } catch (const std::exception&) {
+            // A field holding no readable picture shows the background only.
+            picture.Clear();
+        }
+    }
+    PaintDataBackground(cell, rtl::clNone, row);
+    if (picture.Empty()) return true;
+    ui::TBitmap bitmap(picture.Width(), picture.Height());
+    bitmap.Pixels() = picture.Pixels();
+    ui::TRect source, dest;
+    if (PictureFitRects(fit, picture.Width(), picture.Height(), cell, source, dest)) {
+        const ui::TCopyMode saved = canvas.CopyMode();
+        canvas.SetCopyMode(gkRasterOpOfName(rop));
+        const rtl::TScopeExit back([&] { canvas.SetCopyMode(saved); });
+        canvas.CopyRect(dest, *bitmap.Canvas(), source);
+    }
+    if (HighlightCell(col, row, state)) {
+        const rtl::TColor brush = canvas.Brush()->Color();
+        canvas.Brush()->SetColor(rtl::clHighlight);
+        canvas.FrameRect(cell);
+        canvas.Brush()->SetColor(brush);
+        CellFramed = true;
+    }
     return true;
 }
 
@@ -1909,65 +2075,807 @@ void TgkCustomDBGrid::DrawIndicatorGlyph(int dataRow, const ui::TRect& rect)
     if (dataRow == dataLink_->ActiveRecord() - recordOffset_) selectedRow_ = dataRow + titleOffset_;
 }
 
-// ---- Plain painting (the paint cycle of the grids built on this core replaces it) ------------------------------
+// ---- Mouse ------------------------------------------------------------------------------------------------
+
+TgkCustomDBGrid::TAddressOpener TgkCustomDBGrid::AddressOpener = &rtl::OpenWithDesktop;
+
+std::string TgkCustomDBGrid::LinkAddress(const std::string& text)
+{
+    std::string url = text;
+    const std::size_t at = url.find('@');
+    const std::size_t dot = url.find('.');
+    // Positions counted from 1: "@" after the first character and before the first ".".
+    if (rtl::UpperCase(url).find("MAILTO:") == std::string::npos && at != std::string::npos && at + 1 > 1 &&
+        (dot == std::string::npos || at < dot))
+        url = "MailTo:" + url;
+    const std::string scheme = rtl::AddressScheme(url);
+    if (scheme != "http" && scheme != "https" && scheme != "ftp" && scheme != "mailto") return {};
+    return url;
+}
+
+void TgkCustomDBGrid::TitleButtonPress(int x, int y)
+{
+    if (!titleButtons_ || gkIsDesigning(this)) return;
+    const ui::TGridCoord cell = MouseCoord(x, y);
+    if (cell.Y < 0 || cell.Y >= titleOffset_ || cell.X < indicatorOffset_) return;
+    pressedTitleCol_ = cell.X;
+    pressedTracking_ = cell.Y;
+    const db::TField* field = GetColField(cell.X - indicatorOffset_);
+    pressedInGroupHeader_ = field != nullptr && !ColumnEntryPart(field->FieldName(), 4).empty() &&
+                            CellRect(cell.X, cell.Y).Top == 0 && y < RowHeights(0) / 2;
+    InvalidateCell(cell.X, cell.Y);
+}
+
+void TgkCustomDBGrid::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
+{
+    sizingIndex_ = -1;
+    sizingStartWidth_ = 0;
+    HideHintWindow();
+    if (button == ui::mbLeft && shift.Contains(ui::ssDouble)) {
+        // The double click itself (OnDblClick) came with the message; the cell stays.
+        AcquireFocus();
+        return;
+    }
+    ui::TGridState sizing;
+    int index = -1, pos = 0;
+    CalcSizingState(x, y, sizing, index, pos);
+    if (sizing != ui::gsNormal) {
+        if (sizing == ui::gsColSizing) {
+            sizingIndex_ = index;
+            sizingStartWidth_ = ColWidths(index);
+        } else {
+            sizingIndex_ = index;
+        }
+        sizingCol_ = MouseCoord(x - 8, y).X;
+        dataLink_->UpdateDataNow();
+        TCustomGrid::MouseDown(button, shift, x, y);
+        return;
+    }
+    const ui::TGridCoord cell = MouseCoord(x, y);
+    const bool changes = !(cell.X == Col() && cell.Y == Row()) && cell.X >= indicatorOffset_;
+    if (cell.X < 0 || cell.Y < 0) {
+        if (AcquireFocus()) ui::TCustomControl::MouseDown(button, shift, x, y);
+        return;
+    }
+    if (cell.Y < titleOffset_) {
+        if (TCustomGrid::Options().Contains(ui::goColMoving) || gkIsDesigning(this)) {
+            if (!AcquireFocus()) return;
+            TitleButtonPress(x, y);
+            if (cell.X >= FixedCols()) {
+                if (button == ui::mbLeft) {
+                    inColumnDrag_ = true;
+                    columnDragged_ = false;
+                    dragCol_ = cell.X;
+                    dragX_ = x;
+                    dragDirection_ = 0;
+                    ui::SetCaptureControl(this);
+                    SetTimer(1, 100);
+                }
+                ui::TCustomControl::MouseDown(button, shift, x, y);
+            } else {
+                TCustomGrid::MouseDown(button, shift, x, y);
+            }
+            return;
+        }
+        if (AcquireFocus()) TitleButtonPress(x, y);
+        return;
+    }
+    if (!dataLink_->Active()) {
+        TCustomGrid::MouseDown(button, shift, x, y);
+        return;
+    }
+    if (cell.X == Col() && cell.Y == Row() && !IsCustomCell(cell.X, cell.Y) && !IsMemoCell(cell.X, cell.Y))
+        ShowCellEditor();
+    const int oldRow = Row();
+    if (cell.Y != oldRow) movingByMouse_ = true;
+    if (changes && PlacedControl != nullptr) PlacedControl->SetLeft(ClientWidth() + 10);
+    if (!AcquireFocus()) {
+        movingByMouse_ = false;
+        return;
+    }
+    {
+        const rtl::TScopeExit clear([this] { movingByMouse_ = false; });
+        if (!options_.Contains(dgRowSelect) &&
+            (cell.X >= FixedCols() || options_.Contains(dgFixedEditable)) && cell.X >= indicatorOffset_)
+            MoveCol(cell.X - indicatorOffset_);
+    }
+    if (cell.Y != oldRow) {
+        if (db::TDataSet* ds = dataLink_->DataSet()) ds->MoveBy(cell.Y - oldRow);
+    }
+    if (changes) DoCellChanged();
+    // Link cells open their address.
+    const int col = cell.X;
+    db::TField* field = GetColField(col - indicatorOffset_);
+    if (button == ui::mbLeft && field != nullptr && col < static_cast<int>(colInfoCache_.size()) &&
+        colInfoCache_[static_cast<std::size_t>(col)].ControlType == "URL-Link") {
+        std::string url = field->DisplayText();
+        bool useDefault = true;
+        DoURLOpen(url, field, useDefault);
+        if (useDefault) {
+            const std::string address = LinkAddress(url);
+            if (!address.empty()) {
+                ui::Screen().SetCursor(ui::crHourGlass);
+                const rtl::TScopeExit back([] { ui::Screen().SetCursor(ui::crDefault); });
+                AddressOpener(address);
+            }
+        }
+    }
+    ui::TCustomControl::MouseDown(button, shift, x, y);
+}
+
+void TgkCustomDBGrid::MouseMove(ui::TShiftState shift, int x, int y)
+{
+    if (inColumnDrag_) {
+        if (x != dragX_) {
+            dragDirection_ = (x > dragX_) != UseRightToLeftGrid() ? 1 : -1;
+            columnDragged_ = true;
+        }
+        dragX_ = x;
+        ui::TCustomControl::MouseMove(shift, x, y);
+        return;
+    }
+    TCustomGrid::MouseMove(shift, x, y);
+}
+
+void TgkCustomDBGrid::ColumnDragTick()
+{
+    if (!inColumnDrag_) return;
+    ui::TGridDrawInfo info;
+    CalcDrawInfo(info);
+    int left = LeftCol();
+    if (dragX_ > Width() - 10 && dragDirection_ > 0 && LeftCol() + VisibleColCount() < ColCount())
+        ++left;
+    else if (dragX_ < info.Horz.FixedBoundary + 10 && dragDirection_ < 0 && LeftCol() > FixedCols())
+        --left;
+    if (left == LeftCol()) return;
+    DisableRedraw();
+    {
+        const rtl::TScopeExit resume([this] { EnableRedraw(false); });
+        SetLeftCol(left);
+    }
+    Invalidate();
+}
+
+void TgkCustomDBGrid::EndColumnDrag(int x, int y, bool drop)
+{
+    if (!inColumnDrag_) return;
+    inColumnDrag_ = false;
+    KillTimer(1);
+    if (ui::GetCaptureControl() == this) ui::ReleaseCapture();
+    if (!drop || !columnDragged_) return;
+    const ui::TGridCoord target = MouseCoord(x, std::min(y, std::max(RowHeights(0) - 1, 0)));
+    if (y < 0 || y >= RowHeights(0) * titleOffset_ || target.X < FixedCols() || target.X == dragCol_) return;
+    MoveColumn(dragCol_, target.X);
+}
+
+void TgkCustomDBGrid::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
+{
+    if (inColumnDrag_ && button == ui::mbLeft) {
+        const bool dragged = columnDragged_;
+        EndColumnDrag(x, y, true);
+        columnDragged_ = dragged;
+    }
+    const ui::TGridState state = GridState();
+    TCustomGrid::MouseUp(button, shift, x, y);
+    if (state == ui::gsColSizing && OnColWidthChanged) OnColWidthChanged(this, sizingCol_);
+    if (state == ui::gsRowSizing && options_.Contains(dgRowResize) && sizingIndex_ >= 0 &&
+        sizingIndex_ < RowCount()) {
+        const int t = TextHeightW(*Font()) + 2 + (RowLines() ? 1 : 0);
+        int limit = ClientHeight() - 1;
+        if (options_.Contains(dgTitles)) limit = ClientHeight() - RowHeights(0) - 1;
+        const int height = std::min(RowHeights(sizingIndex_), limit);
+        const int percent =
+            std::max(static_cast<int>(std::lround(height * 100.0 / std::max(t, 1))), savedRowHeightPercent_);
+        if (percent != rowHeightPercent_) {
+            rowHeightPercent_ = percent;
+            LayoutChanged();
+        }
+    }
+    if (pressedTitleCol_ >= 0) {
+        const int pressed = pressedTitleCol_;
+        pressedTitleCol_ = -1;
+        for (int c = 0; c < ColCount(); ++c) InvalidateCell(c, 0);
+        const ui::TGridCoord cell = MouseCoord(x, y);
+        if (cell.X == pressed && cell.Y >= 0 && cell.Y < titleOffset_ && !columnDragged_) {
+            if (const db::TField* field = GetColField(pressed - indicatorOffset_)) DoTitleButtonClick(field->FieldName());
+        }
+    }
+    pressedTracking_ = -1;
+    pressedInGroupHeader_ = false;
+    columnDragged_ = false;
+    sizingIndex_ = -1;
+}
+
+void TgkCustomDBGrid::ColWidthsChanged()
+{
+    TCustomGrid::ColWidthsChanged();
+    if (updateLock_ != 0 || !dataLink_ || !dataLink_->Active() || !HandleAllocated()) return;
+    {
+        ++layoutLock_;
+        const rtl::TScopeExit unlock([this] { --layoutLock_; });
+        // A font without a measurable "0" still divides by 1.
+        const int zero = std::max(TextWidthOf(*Font(), "0"), 1);
+        const auto chars = [&](int dataCol) {
+            const int w = ColWidths(dataCol + indicatorOffset_);
+            return (w - 4 + std::max(0, zero / 2 - 3)) / zero;
+        };
+        const int n = std::min(dataLink_->FieldCount(), ColCount() - indicatorOffset_);
+        if (useTFields_) {
+            for (int i = 0; i < n; ++i)
+                if (db::TField* field = Fields(i)) field->SetDisplayWidth(chars(i));
+        } else {
+            std::vector<std::string> old;
+            for (int i = 0; i < selected_.Count(); ++i) old.push_back(selected_.Strings(i));
+            selected_.Clear();
+            for (int i = 0; i < static_cast<int>(old.size()); ++i) {
+                const std::vector<std::string> parts = SplitTabs(old[static_cast<std::size_t>(i)]);
+                const std::string width =
+                    i < n ? std::to_string(chars(i)) : (parts.size() > 1 ? parts[1] : std::string());
+                std::string entry = (parts.empty() ? std::string() : parts[0]) + "\t" + width + "\t" +
+                                    (parts.size() > 2 ? parts[2] : std::string());
+                if (parts.size() > 3) entry += "\t" + parts[3];
+                if (parts.size() > 4) entry += "\t" + parts[4];
+                selected_.Add(entry);
+            }
+        }
+    }
+    LayoutChanged();
+}
+
+void TgkCustomDBGrid::ColumnMoved(int from, int to)
+{
+    TCustomGrid::ColumnMoved(from, to);
+    from -= indicatorOffset_;
+    to -= indicatorOffset_;
+    if (!useTFields_) {
+        if (from >= 0 && from < selected_.Count() && to >= 0 && to < selected_.Count()) {
+            const std::string entry = selected_.Strings(from);
+            selected_.Delete(from);
+            selected_.Insert(to, entry);
+        }
+        LayoutChanged();
+    } else if (dataLink_->Active() && dataLink_->FieldCount() > 0) {
+        db::TField* moved = Fields(from);
+        db::TField* target = Fields(to);
+        if (moved != nullptr && target != nullptr) moved->SetIndex(target->Index());
+    }
+    InvalidateRect({0, 0, ClientWidth(), RowHeights(0) * titleOffset_});
+    if (OnColumnMoved) OnColumnMoved(this, from, to);
+}
+
+void TgkCustomDBGrid::TimedScroll(ui::TGridScrollDirections direction)
+{
+    if (!dataLink_->Active()) return;
+    if (db::TDataSet* ds = dataLink_->DataSet()) {
+        if (direction.Contains(ui::sdUp)) ds->MoveBy(-(dataLink_->ActiveRecord() + 1));
+        if (direction.Contains(ui::sdDown)) ds->MoveBy(dataLink_->RecordCount() - dataLink_->ActiveRecord());
+    }
+    direction.Exclude(ui::sdUp);
+    direction.Exclude(ui::sdDown);
+    if (!direction.Empty()) TCustomGrid::TimedScroll(direction);
+}
+
+// ---- Keyboard navigation ----------------------------------------------------------------------------------
+
+bool TgkCustomDBGrid::PlacedControlHasFocus() const
+{
+    if (PlacedControl == nullptr) return false;
+    // A control inside the placed one keeps its keys; keys the placed control itself hands
+    // back are the grid's.
+    const ui::TWinControl* active = ui::Screen().ActiveControl();
+    return PlacedControl->HandleAllocated() && active != nullptr && active != PlacedControl &&
+           PlacedControl->ContainsControl(active);
+}
+
+bool TgkCustomDBGrid::CanEditShow() { return CanEdit() && TCustomGrid::CanEditShow(); }
+
+bool TgkCustomDBGrid::ConfirmDelete()
+{
+    if (!options_.Contains(dgConfirmDelete)) return true;
+    return ui::MessageDlg("Delete record?", ui::mtConfirmation, ui::mbOKCancel) != ui::mrCancel;
+}
+
+void TgkCustomDBGrid::FocusNeighbour(bool forward)
+{
+    ui::TCustomForm* form = ui::GetParentForm(this);
+    if (form == nullptr) return;
+    const std::vector<ui::TWinControl*> order = form->TabOrderList();
+    const int n = static_cast<int>(order.size());
+    int at = -1;
+    for (int i = 0; i < n; ++i)
+        if (order[static_cast<std::size_t>(i)] == this) at = i;
+    if (at < 0) return;
+    for (int step = 1; step < n; ++step) {
+        ui::TWinControl* c = order[static_cast<std::size_t>(((at + (forward ? step : -step)) % n + n) % n)];
+        if (c->TabStop() && c->CanFocus() && !ContainsControl(c)) {
+            c->SetFocus();
+            return;
+        }
+    }
+}
+
+void TgkCustomDBGrid::MoveCol(int dataCol)
+{
+    dataLink_->UpdateDataNow();
+    const int fields = dataLink_->FieldCount();
+    if (fields <= 0) return;
+    dataCol = std::clamp(dataCol, 0, fields - 1);
+    if (!options_.Contains(dgFixedEditable) && dataCol + indicatorOffset_ < FixedCols())
+        dataCol = std::min(FixedCols() - indicatorOffset_, fields - 1);
+    const int col = dataCol + indicatorOffset_;
+    if (col == Col() || col >= ColCount()) return;
+    if (!inColExit_) {
+        const int before = Col();
+        inColExit_ = true;
+        {
+            const rtl::TScopeExit done([this] { inColExit_ = false; });
+            ColExit();
+        }
+        if (Col() != before) return;
+    }
+    const int oldLeft = LeftCol();
+    HideEditor();
+    if (!movingByMouse_ && options_.Contains(dgAlwaysShowEditor) && !IsCustomCell(col, Row())) HideControls();
+    if (col < FixedCols()) {
+        // A fixed column becomes current only with dgFixedEditable: the cursor moves there
+        // without the base grid's refusal of fixed cells.
+        SetLeftCol(std::max(LeftCol(), FixedCols()));
+    } else {
+        SetCol(col);
+    }
+    if (!movingByMouse_ && options_.Contains(dgAlwaysShowEditor) && !IsCustomCell(col, Row()) &&
+        !IsMemoCell(col, Row()))
+        ShowCellEditor();
+    ColEnter();
+    if (LeftCol() != oldLeft) Invalidate();
+}
+
+void TgkCustomDBGrid::NextRow()
+{
+    db::TDataSet* ds = dataLink_->DataSet();
+    if (ds == nullptr) return;
+    if (ds->State() == db::dsInsert && !ds->Modified() && !dataLink_->Modified()) {
+        if (ds->Eof()) return;
+        ds->Cancel();
+        return;
+    }
+    const int active = dataLink_->ActiveRecord();
+    if (ds->Eof() && active >= 0 && active < dataLink_->RecordCount() - 1 && ds->State() != db::dsInsert)
+        dataLink_->SetActiveRecord(active + 1);
+    else
+        ds->Next();
+    // The grid must be able to edit too: a read-only grid never appends.
+    if (ds->Eof() && ds->CanModify() && options_.Contains(dgEditing) && CanEdit() &&
+        keyOptions_.Contains(dgAllowInsert)) {
+        HideControls();
+        ds->Append();
+    }
+}
+
+void TgkCustomDBGrid::PriorRow()
+{
+    db::TDataSet* ds = dataLink_->DataSet();
+    if (ds == nullptr) return;
+    if (ds->State() == db::dsInsert && !ds->Modified() && ds->Eof() && !dataLink_->Modified()) {
+        ds->Cancel();
+        return;
+    }
+    const int active = dataLink_->ActiveRecord();
+    if (ds->Bof() && active > 0)
+        dataLink_->SetActiveRecord(active - 1);
+    else
+        ds->Prior();
+}
+
+void TgkCustomDBGrid::TabCell(bool forward)
+{
+    const int fields = dataLink_->FieldCount();
+    if (fields <= 0) return;
+    const int start = SelectedIndex();
+    const int firstScrollable = options_.Contains(dgFixedEditable) ? 0 : std::max(FixedCols() - indicatorOffset_, 0);
+    int c = start;
+    for (int guard = 0; guard <= 2 * fields + 2; ++guard) {
+        c += forward ? 1 : -1;
+        if (c >= fields) {
+            HideControls();
+            if (options_.Contains(dgTabExitsOnLastCol)) {
+                FocusNeighbour(true);
+                return;
+            }
+            NextRow();
+            c = 0;
+        } else if (c < firstScrollable) {
+            HideControls();
+            if (options_.Contains(dgTabExitsOnLastCol)) {
+                FocusNeighbour(false);
+                return;
+            }
+            PriorRow();
+            c = fields - 1;
+        }
+        if (c == start) return;
+        if (c < firstScrollable) continue;
+        if (!TabStops(c + indicatorOffset_)) continue;
+        MoveCol(c);
+        return;
+    }
+}
+
+void TgkCustomDBGrid::KeyDown(ui::TKey& key, ui::TShiftState shift)
+{
+    if (PlacedControlHasFocus()) return;
+    ui::TCustomControl::KeyDown(key, shift);
+    if (key == 0) return;
+    db::TDataSet* ds = dataLink_->DataSet();
+    if (!dataLink_->Active() || ds == nullptr || !CanGridAcceptKey(key, shift)) return;
+    const bool ctrl = shift.Contains(ui::ssCtrl);
+    const bool vertical = key == ui::VK_PRIOR || key == ui::VK_NEXT || key == ui::VK_UP || key == ui::VK_DOWN;
+    if (vertical) {
+        if (PlacedControl != nullptr) PlacedControl->SetLeft(ClientWidth() + 10);
+        if (!AcquireFocus()) return;
+    }
+    if (!ctrl && UseRightToLeftGrid()) {
+        if (key == ui::VK_LEFT)
+            key = ui::VK_RIGHT;
+        else if (key == ui::VK_RIGHT)
+            key = ui::VK_LEFT;
+    }
+    if (ctrl) {
+        switch (key) {
+        case ui::VK_PRIOR:
+        case ui::VK_UP: ds->MoveBy(-dataLink_->ActiveRecord()); break;
+        case ui::VK_NEXT:
+        case ui::VK_DOWN: ds->MoveBy(dataLink_->BufferCount() - dataLink_->ActiveRecord() - 1); break;
+        case ui::VK_HOME: ds->First(); break;
+        case ui::VK_END: ds->Last(); break;
+        case ui::VK_LEFT: MoveCol(0); break;
+        case ui::VK_RIGHT: MoveCol(dataLink_->FieldCount() - 1); break;
+        case ui::VK_DELETE:
+            if (keyOptions_.Contains(dgAllowDelete) && !readOnly_ && ds->CanModify() &&
+                options_.Contains(dgEditing) && ConfirmDelete()) {
+                ds->Delete();
+                HideEditor();
+            }
+            key = 0;
+            return;
+        default: return;
+        }
+        key = 0;
+        return;
+    }
+    if (!AcquireFocus()) return;
+    const bool oneField = dataLink_->FieldCount() == 1 || options_.Contains(dgRowSelect);
+    switch (key) {
+    case ui::VK_HOME:
+        if (oneField)
+            ds->First();
+        else
+            MoveCol(0);
+        break;
+    case ui::VK_END:
+        if (oneField)
+            ds->Last();
+        else
+            MoveCol(dataLink_->FieldCount() - 1);
+        break;
+    case ui::VK_PRIOR: ds->MoveBy(-VisibleRowCount()); break;
+    case ui::VK_NEXT: ds->MoveBy(VisibleRowCount()); break;
+    case ui::VK_TAB:
+        if (shift.Contains(ui::ssAlt)) return;
+        TabCell(!shift.Contains(ui::ssShift));
+        break;
+    case ui::VK_RETURN:
+        if (!keyOptions_.Contains(dgEnterToTab)) return;
+        TabCell(true);
+        break;
+    case ui::VK_ESCAPE:
+        dataLink_->Reset();
+        if (!options_.Contains(dgAlwaysShowEditor)) {
+            HideEditor();
+        } else if (auto* editor = dynamic_cast<TgkInplaceEdit*>(InplaceEditor()); editor != nullptr && OnCheckValue) {
+            editor->CheckValue(editor->Text());
+        }
+        break;
+    case ui::VK_UP: PriorRow(); break;
+    case ui::VK_DOWN: NextRow(); break;
+    case ui::VK_LEFT:
+        if (options_.Contains(dgRowSelect))
+            PriorRow();
+        else
+            MoveCol(SelectedIndex() - 1);
+        break;
+    case ui::VK_RIGHT:
+        if (options_.Contains(dgRowSelect))
+            NextRow();
+        else
+            MoveCol(SelectedIndex() + 1);
+        break;
+    case ui::VK_INSERT:
+        if (!readOnly_ && options_.Contains(dgEditing) && keyOptions_.Contains(dgAllowInsert)) ds->Insert();
+        break;
+    case ui::VK_F2: {
+        db::TField* field = SelectedField();
+        if (field != nullptr && dynamic_cast<db::TBlobField*>(field) == nullptr && !IsCustomCell(Col(), Row()))
+            SetEditorMode(true);
+        break;
+    }
+    default: return;
+    }
+    key = 0;
+}
+
+void TgkCustomDBGrid::KeyPress(char& key)
+{
+    const bool enter = key == '\r';
+    if (enter && keyOptions_.Contains(dgEnterToTab)) key = '\t';
+    if (enter && !options_.Contains(dgAlwaysShowEditor)) dataLink_->UpdateDataNow();
+    TCustomGrid::KeyPress(key);
+    if (!enter || options_.Contains(dgAlwaysShowEditor)) return;
+    if (!CanEditShow()) {
+        if (EditorMode()) HideEditor();
+        key = '\r';
+    }
+}
+
+// ---- Painting (the paint cycle of the grids built on this core replaces Paint) ----------------------------
 
 void TgkCustomDBGrid::Paint()
 {
     if (OnBeforePaint) OnBeforePaint(this);
     paintOptions_->UpdateBackground(false);
+    // Cells are drawn on the off-screen bitmap and the picture copied to the window.
+    const ui::TRect client = ClientRect();
+    if (!UseRightToLeftGrid() && (drawBitmap_->Width() != client.Width() || drawBitmap_->Height() != client.Height()))
+        drawBitmap_->SetSize(client.Width(), client.Height());
     TCustomGrid::Paint();
+    if (!UseRightToLeftGrid() && !AltDrawing) Canvas()->Draw(0, 0, *drawBitmap_);
 }
 
-void TgkCustomDBGrid::DrawCell(int col, int row, const ui::TRect& rect, ui::TGridDrawState state)
+bool TgkCustomDBGrid::IsMemoCell(int col, int row)
 {
-    ui::TCanvas& canvas = *Canvas();
-    const int dataCol = col - indicatorOffset_;
-    const int dataRow = row - titleOffset_;
-    if (row < titleOffset_) {
-        canvas.Brush()->SetColor(titleColor_);
-        canvas.SetFont(titleFont_);
-        const db::TField* field = GetColField(dataCol);
-        std::string title = field != nullptr ? field->DisplayLabel() : std::string();
-        if (field != nullptr && !useTFields_) GetColumnEntryPart(selected_, field->FieldName(), 2, title);
-        WriteText(canvas, rect, 2, 0, titleAlignment_, gkReplaceChar(title, '~', ' '), titleTextTop_);
+    if (GetDataRow(row) < 0) return false;
+    db::TField* field = GetColField(GetDataColumn(col));
+    if (field == nullptr) return false;
+    if (dynamic_cast<db::TBlobField*>(field) != nullptr && field->DataType() == db::ftMemo) return true;
+    return gkIsRichTextField(field, false);
+}
+
+bool TgkCustomDBGrid::PictureFitRects(std::string_view fitName, int pw, int ph, const ui::TRect& rect,
+                                      ui::TRect& source, ui::TRect& dest)
+{
+    const int w = rect.Width(), h = rect.Height();
+    if (pw < 1 || ph < 1) return false;
+    switch (gkPictureFitOfName(fitName)) {
+    case pfOriginalSize: {
+        const int sw = std::min(pw, w - 1), sh = std::min(ph, h - 1);
+        source = {0, 0, sw, sh};
+        dest = ui::Bounds(rect.Left + 1, rect.Top + 1, sw, sh);
+        return true;
+    }
+    case pfStretchToFit:
+        source = {0, 0, pw, ph};
+        dest = rect;
+        return true;
+    case pfFitHeight: {
+        int scaled = pw * h / ph;
+        int sw = pw;
+        if (scaled > w) {
+            sw = pw * w / scaled;
+            scaled = w;
+        }
+        if (scaled <= 2 || h <= 2) return false;
+        source = {0, 0, sw, ph};
+        dest = {rect.Left + 1, rect.Top, rect.Left + scaled, rect.Top + h - 1};
+        return true;
+    }
+    case pfShrinkToFit: {
+        // Unscaled when it fits, else scaled down to fit with its proportions kept.
+        if (pw <= w - 1 && ph <= h - 1) {
+            source = {0, 0, pw, ph};
+            dest = ui::Bounds(rect.Left + 1, rect.Top + 1, pw, ph);
+            return true;
+        }
+        const double scale = std::min(static_cast<double>(w - 1) / pw, static_cast<double>(h - 1) / ph);
+        const int sw = std::max(1, static_cast<int>(pw * scale)), sh = std::max(1, static_cast<int>(ph * scale));
+        source = {0, 0, pw, ph};
+        dest = ui::Bounds(rect.Left + 1, rect.Top + 1, sw, sh);
+        return true;
+    }
+    case pfFitWidth: {
+        int scaled = ph * w / pw;
+        int sh = ph;
+        if (scaled > h) {
+            sh = ph * h / scaled;
+            scaled = h;
+        }
+        if (w <= 2 || scaled <= 2) return false;
+        source = {0, 0, pw, sh};
+        dest = {rect.Left + 1, rect.Top, rect.Left + w, rect.Top + scaled - 1};
+        return true;
+    }
+    default: return false;
+    }
+}
+
+void TgkCustomDBGrid::DrawCell(int col, int row, const ui::TRect& cellRect, ui::TGridDrawState state)
+{
+    const int baseRow = row - (options_.Contains(dgTitles) ? 1 : 0);
+    ui::TGridDrawInfo info;
+    CalcDrawInfo(info);
+    if (row > info.Vert.LastFullVisibleCell) return;
+    const db::TDataSet* ds = dataLink_->DataSet();
+    if (dataLink_->Active() && ds != nullptr && ds->Active() && dataLink_->RecordCount() > 0 &&
+        GetDataRow(row) >= dataLink_->RecordCount() - recordOffset_)
+        return;
+    CellFramed = false;
+    CellPaintedByControl = false;
+    ui::TRect rect = cellRect;
+    rect.Right = std::min(rect.Right, 2 * Width());
+    ui::TCanvas& canvas = *GetDrawCanvas();
+    const bool fixed = state.Contains(ui::gdFixed);
+    canvas.SetFont(fixed ? titleFont_ : *Font());
+    canvas.Brush()->SetStyle(ui::bsSolid);
+    canvas.Brush()->SetColor(fixed ? titleColor_ : Color());
+    if (DrawCellControl(col, row, rect, state)) return;
+    const int dataRow = GetDataRow(row);
+    const int dataCol = GetDataColumn(col);
+    if (dataRow < 0) {
+        DrawTitleCell(col, dataCol, baseRow, rect);
         return;
     }
-    if (col < indicatorOffset_) {
-        canvas.Brush()->SetColor(FixedColor());
-        canvas.FillRect(rect);
+    if (dataCol < 0) {
+        ui::TRect r{rect.Left - 1, rect.Top - 1, rect.Right, rect.Bottom + 1};
+        if (options_.Contains(dgHideBottomDataLine)) --r.Bottom;
+        PaintTitleBackground(r, titleColor_, -1);
         if (dataLink_->Active()) {
-            // The plain paint draws on the window: the glyph goes there for the while.
-            AltDrawing = false;
-            ui::TCanvas* target = &canvas;
-            const int index = IndicatorGlyphIndex(dataRow);
-            const ui::TImageList* list = indicatorColor_ == icYellow && yellowImages_ ? yellowImages_.get() : IndicatorImages();
-            if (index >= 0 && list != nullptr && index < list->Count()) {
-                ui::TBitmap glyph(list->Width(), list->Height());
-                glyph.Pixels() = list->Image(index);
-                RecolorBitmap(glyph, indicatorIconColor_, rtl::clBlack);
-                glyph.SetTransparent(true);
-                glyph.SetTransparentColor(rtl::clWhite);
-                target->Draw(rect.Left + (indicatorWidth_ - glyph.Width()) / 2 + 1,
-                             rect.Top + (DefaultRowHeight() - glyph.Height()) / 2, glyph);
-                if (index == 0 || index == 1 || index == 2 || index == 4) selectedRow_ = row;
-            }
+            DrawIndicatorGlyph(dataRow, rect);
+            if (dataLink_->ActiveRecord() - recordOffset_ == dataRow) selectedRow_ = dataRow + titleOffset_;
         }
         return;
     }
-    const bool highlight = HighlightCell(col, row, state);
-    canvas.SetFont(*Font());
-    canvas.Brush()->SetColor(highlight ? rtl::clHighlight : Color());
-    if (highlight) canvas.Font()->SetColor(rtl::clHighlightText);
-    std::string text;
-    classes::TAlignment alignment = classes::taLeftJustify;
-    if (dataLink_->Active() && dataRow >= 0 && dataRow < dataLink_->RecordCount()) {
-        const int saved = dataLink_->ActiveRecord();
-        dataLink_->SetActiveRecord(dataRow);
-        const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
-        text = GetFieldValue(dataCol);
-        if (const db::TField* field = GetColField(dataCol)) alignment = field->Alignment();
+    if (!dataLink_->Active()) return;
+    DrawDataCellDefault(col, row, dataCol, dataRow, baseRow, rect, state);
+}
+
+void TgkCustomDBGrid::DrawTitleCell(int col, int dataCol, int baseRow, ui::TRect rect)
+{
+    ui::TCanvas& canvas = *GetDrawCanvas();
+    classes::TAlignment alignment = titleAlignment_;
+    db::TField* field = GetColField(dataCol);
+    if (dataCol < 0 || (useTFields_ && field == nullptr)) {
+        PaintTitleBackground(rect, rtl::clNone, baseRow);
+        return;
     }
-    WriteText(canvas, rect, 2, options_.Contains(dgWordWrap) ? gkdtWordWrap : 0, alignment, text, 2);
+    if (dataCol == 0 && options_.Contains(dgIndicator) && indicatorButton_ != nullptr && indicatorButton_->Visible())
+        indicatorButton_->Invalidate();
+    std::string title = field != nullptr ? field->DisplayLabel() : std::string();
+    std::string name = field != nullptr ? field->FieldName() : std::string();
+    if (!useTFields_) {
+        if (field == nullptr && dataLink_->FieldCount() == 0 && dataCol < selected_.Count()) {
+            const std::vector<std::string> parts = SplitTabs(selected_.Strings(dataCol));
+            if (!parts.empty()) name = parts[0];
+        }
+        int index = -1;
+        if (!name.empty() && gkFindSelected(&selected_, name, index)) {
+            const std::vector<std::string> parts = SplitTabs(selected_.Strings(index));
+            title = parts.size() > 2 ? parts[2] : std::string();
+        }
+    }
+    const std::string group = name.empty() ? std::string() : ColumnEntryPart(name, 4);
+    const bool groupHeader = !group.empty() && rect.Top == 0;
+    if (groupHeader) alignment = classes::taCenter;
+    brushChanged_ = false;
+    DoCalcTitleAttributes(groupHeader ? group : name, canvas.Font(), canvas.Brush(), alignment);
+    ui::TRect textRect = rect;
+    if (!drawingDragImage_ && col >= FixedCols()) {
+        ui::TGridDrawInfo info;
+        CalcDrawInfo(info);
+        const int edge = info.Horz.FixedBoundary;
+        if (textRect.Left < edge && textRect.Right > edge) textRect.Left = edge;
+    }
+    const bool filled = brushChanged_;
+    if (filled)
+        canvas.FillRect(textRect);
+    else
+        PaintTitleBackground(textRect, rtl::clNone, baseRow);
+    TgkTitleImageAttributes image;
+    if (field != nullptr && !groupHeader) DoCalcTitleImage(field, image);
+    int pressed = 0;
+    if (titleButtons_ && pressedTitleCol_ == col && pressedInGroupHeader_ == groupHeader) pressed = 1;
+    bool centredImage = false;
+    if (image.ImageIndex >= 0 && titleImageList_ != nullptr && image.ImageIndex < titleImageList_->Count()) {
+        ui::TBitmap picture(titleImageList_->Width(), titleImageList_->Height());
+        picture.Pixels() = titleImageList_->Image(image.ImageIndex);
+        const int iw = picture.Width(), ih = picture.Height();
+        const int y = (textRect.Top + textRect.Bottom - ih) / 2 + pressed;
+        int x = 0;
+        switch (image.Alignment) {
+        case classes::taLeftJustify:
+            x = textRect.Left + image.Margin + pressed;
+            textRect.Left = std::min(textRect.Left + iw + image.Margin, textRect.Right);
+            break;
+        case classes::taRightJustify:
+            x = textRect.Right - iw - image.Margin + pressed;
+            textRect.Right = std::max(textRect.Left, textRect.Right - iw - image.Margin);
+            break;
+        default:
+            x = (textRect.Left + textRect.Right - iw) / 2 + pressed;
+            centredImage = true;
+            break;
+        }
+        canvas.Draw(x, y, picture);
+    }
+    bool defaultDrawing = true;
+    if (groupHeader)
+        DoDrawGroupHeaderCell(&canvas, group, textRect, defaultDrawing);
+    else if (field != nullptr)
+        DoDrawTitleCell(&canvas, field, textRect, defaultDrawing);
+    if (!defaultDrawing || centredImage) return;
+    std::string text = groupHeader ? group : title;
+    if (!groupHeader) {
+        std::string head, caption;
+        SplitTitle(text, head, caption);
+        if (!group.empty()) text = caption;
+    }
+    const ui::TRect at{textRect.Left + pressed, textRect.Top + pressed, textRect.Right + pressed,
+                       textRect.Bottom + pressed};
+    WriteText(canvas, at, 2, gkdtWordWrap | (filled ? 0 : gkdtKeepBackground), alignment,
+              gkReplaceChar(text, '~', '\n'), titleTextTop_);
+}
+
+void TgkCustomDBGrid::DrawDataCellDefault(int col, int row, int dataCol, int dataRow, int baseRow,
+                                          const ui::TRect& rect, ui::TGridDrawState state)
+{
+    ui::TCanvas& canvas = *GetDrawCanvas();
+    const int saved = dataLink_->ActiveRecord();
+    // The link's active record comes back whatever happens (a handler's exception too).
+    const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
+    dataLink_->SetActiveRecord(dataRow + recordOffset_);
+    drawingDataRow_ = dataRow;
+    drawingDataCol_ = dataCol;
+    DrawnByControl = false;
+    const std::string value = GetFieldValue(dataCol);
+    const bool highlight = HighlightCell(col, row, state);
+    const bool urlCell = col >= 0 && col < static_cast<int>(colInfoCache_.size()) &&
+                         colInfoCache_[static_cast<std::size_t>(col)].ControlType == "URL-Link";
+    if (urlCell) {
+        canvas.Font()->SetColor(hover_ == ui::TGridCoord{col, row} ? rtl::clRed : rtl::clBlue);
+        classes::TFontStyles style = Font()->Style();
+        style.Include(classes::fsUnderline);
+        canvas.Font()->SetStyle(style);
+    }
+    if (highlight) {
+        const rtl::TColor active = paintOptions_->ActiveRecordColor();
+        canvas.Brush()->SetColor(active == rtl::clNone ? rtl::clHighlight : active);
+        if (!options_.Contains(dgRowSelect) && row == Row() && col == Col()) canvas.Brush()->SetColor(rtl::clHighlight);
+        canvas.Font()->SetColor(rtl::clHighlightText);
+    }
+    db::TField* field = GetColField(dataCol);
+    const bool changed = CalcCellColors(field, state, highlight, canvas.Font(), canvas.Brush());
+    classes::TAlignment alignment = field != nullptr ? field->Alignment() : classes::taLeftJustify;
+    if (DrawnByControl) alignment = classes::taLeftJustify;
+    if (dataCol < FixedCols() - indicatorOffset_) {
+        ui::TRect r{rect.Left, rect.Top, rect.Right, rect.Bottom + 1};
+        if (options_.Contains(dgHideBottomDataLine)) --r.Bottom;
+        PaintTitleBackground(r, rtl::clNone, baseRow);
+    } else if (paintOptions_->FillsDataCells()) {
+        PaintDataBackground(rect, rtl::clNone, baseRow);
+    }
+    if (defaultDrawing_) {
+        int flags = (highlight || changed) ? 0 : gkdtKeepBackground;
+        if (options_.Contains(dgWordWrap)) flags |= gkdtWordWrap;
+        if (options_.Contains(dgTrailingEllipsis) &&
+            (!options_.Contains(dgWordWrap) || gkIsSingleLineRect(canvas, rect, gkAlignmentFlags(alignment))))
+            flags |= gkdtEndEllipsis;
+        const int dy = (options_.Contains(dgRowLines) || !options_.Contains(dgRowLinesDisableFixed)) ? 2 : 1;
+        WriteText(canvas, rect, 2, flags, alignment, value, dy);
+    }
+    try {
+        DrawDataCell(rect, field, state);
+    } catch (...) {
+        // A failing OnDrawDataCell handler costs its own drawing only.
+    }
+    (void)col;
 }
 
 void RegisterDBGridClasses() { classes::RegisterClasses<TgkCustomDBGrid>(); }

@@ -84,7 +84,8 @@ const classes::TEnumInfo& PadColumnStyleInfo();
 // What a title cell's image shows (filled by OnCalcTitleImage).
 struct TgkTitleImageAttributes {
     int ImageIndex = -1;
-    classes::TAlignment Alignment = classes::taLeftJustify;
+    classes::TAlignment Alignment = classes::taRightJustify;
+    int Margin = 3;  // pixels between the image and the cell's edge
 };
 
 class TgkGridHintWindow;
@@ -408,7 +409,11 @@ public:
     // "CheckBox" entries (checked and unchecked values as the first two ";" parts), the
     // centred 10 x 10 box checked when the cell's value equals the checked value (letter case
     // ignored) and the focus mark. Answers whether it drew the cell; other control types are
-    // left to the cell painter (False).
+    // left to the cell painter (False). "ImageIndex" entries draw the image of ImageList the
+    // field's value names; "CustomEdit" and "RichEdit" entries have the named control paint a
+    // copy of itself into the cell (csPaintCopy) unless it is placed over it. "Bitmap" entries (fit mode; raster operation) draw
+    // the field's picture on the background (the background only when it holds none) and
+    // frame a highlighted cell.
     virtual bool DrawCellControl(int col, int row, const ui::TRect& rect, ui::TGridDrawState state);
     const std::vector<TgkCacheColInfoItem>& ColInfoCache() const noexcept { return colInfoCache_; }
     // Every pixel of `transparent` becomes `color`.
@@ -421,6 +426,30 @@ public:
     static ui::TImageList* IndicatorImages();
     static ui::TImageList* ArrowImages();
     static int ImageListUsers();
+
+    // ---- Cell drawing -----------------------------------------------------------------------------
+    // Data coordinates of a grid column (row): plain subtractions, no range check.
+    int GetDataColumn(int col) const { return col - (options_.Contains(dgIndicator) ? 1 : 0); }
+    int GetDataRow(int row) const { return row - (options_.Contains(dgTitles) ? 1 : 0); }
+    // A data cell whose field is a memo (or rich text by its control type).
+    bool IsMemoCell(int col, int row);
+    // The data cell being drawn (data coordinates), read by the in-cell event handlers.
+    // The link cell under the mouse (grid coordinates; -1 when none), drawn red.
+    ui::TGridCoord LinkHover() const noexcept { return hover_; }
+    void SetLinkHover(ui::TGridCoord cell) { hover_ = cell; }
+    int DrawingDataRow() const noexcept { return drawingDataRow_; }
+    int DrawingDataCol() const noexcept { return drawingDataCol_; }
+    // Set by a text provider that drew the cell's content itself; cleared before each data
+    // cell's text is fetched.
+    bool DrawnByControl = false;
+    // Set by the cell-control painter while it draws a cell (a framed picture cell, a
+    // control's copy); cleared at the start of each DrawCell.
+    bool CellFramed = false;
+    bool CellPaintedByControl = false;
+    // The picture of a "Bitmap" cell placed in `rect` by fit mode `fitName` (source and
+    // destination rectangles; False when the mode draws nothing).
+    static bool PictureFitRects(std::string_view fitName, int pictureWidth, int pictureHeight, const ui::TRect& rect,
+                                ui::TRect& source, ui::TRect& dest);
 
     // ---- Column entries -------------------------------------------------------------------------------
     // Part `selector` of the entry of `fieldName` in Selected (see GetColumnEntryPart).
@@ -517,9 +546,54 @@ public:
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
     void CreatePeers() override;
 
+    // ---- Mouse -------------------------------------------------------------------------------------
+    // How addresses from link cells are opened (rtl::OpenWithDesktop; tests replace it).
+    using TAddressOpener = bool (*)(const std::string& address);
+    static TAddressOpener AddressOpener;
+    // The address a link cell's text opens: "MailTo:" goes in front of a text with a "@"
+    // after its first character and before its first "." unless it already names
+    // "mailto:"; empty when the result's scheme is not http, https, ftp or mailto.
+    static std::string LinkAddress(const std::string& text);
+    bool InColumnDrag() const noexcept { return inColumnDrag_; }
+    // The column-sizing press and the column it sized (-1 when none).
+    int SizingIndex() const noexcept { return sizingIndex_; }
+
+    // ---- Keyboard navigation -----------------------------------------------------------------------
+    void KeyDown(ui::TKey& key, ui::TShiftState shift) override;
+    void KeyPress(char& key) override;
+    // Makes `dataCol` the current data column (clamped; the fixed columns only with
+    // dgFixedEditable); ColExit and ColEnter fire around the move.
+    void MoveCol(int dataCol);
+    // Down: one record on, appending at the end when the grid may insert (an untouched
+    // insert at the end stays as it is, elsewhere it is cancelled).
+    void NextRow();
+    // Up: one record back; an untouched insert at the end is cancelled instead.
+    void PriorRow();
+    // Tab: the next (prior) tab-stop column, wrapping to the next (prior) record, or leaving
+    // the grid with dgTabExitsOnLastCol.
+    void TabCell(bool forward);
+    // True unless dgConfirmDelete is set and "Delete record?" is answered Cancel.
+    virtual bool ConfirmDelete();
+    bool CanEditShow() override;
+    // The hook a grid with cell controls fills: hide every control before an append or a
+    // column move.
+    virtual void HideControls() {}
+    // A control inside the placed cell control has the focus (its keys stay its own).
+    bool PlacedControlHasFocus() const;
+
 protected:
     void Dispatch(ui::TMessage& message) override;
+    void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    void MouseMove(ui::TShiftState shift, int x, int y) override;
+    void MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    // Column widths go back into the fields' DisplayWidth (the Selected entries without
+    // UseTFields) in characters of the width of "0".
+    void ColWidthsChanged() override;
+    void ColumnMoved(int from, int to) override;
+    void TimedScroll(ui::TGridScrollDirections direction) override;
     void DrawCell(int col, int row, const ui::TRect& rect, ui::TGridDrawState state) override;
+    ui::TInplaceEdit* CreateEditor() override;
+    ui::TCanvas* GridCanvas() override { return GetDrawCanvas(); }
     void Paint() override;
     void TopLeftChanged() override;
     bool ManagesVertScrollBar() const override { return true; }
@@ -600,6 +674,29 @@ private:
     int pressedTracking_ = -1;
     bool pressedInGroupHeader_ = false;
     ui::TGridCoord hover_{-1, -1};
+    bool inColExit_ = false;
+    int sizingIndex_ = -1;
+    int sizingStartWidth_ = 0;
+    int sizingCol_ = -1;
+    bool inColumnDrag_ = false;
+    bool columnDragged_ = false;
+    int dragCol_ = -1;
+    int dragX_ = 0;
+    int dragDirection_ = 0;
+    void TitleButtonPress(int x, int y);
+    void ColumnDragTick();
+    void EndColumnDrag(int x, int y, bool drop);
+    bool movingByMouse_ = false;
+    void FocusNeighbour(bool forward);
+    int drawingDataRow_ = -1;
+    int drawingDataCol_ = -1;
+    bool drawingDragImage_ = false;
+    void DrawTitleCell(int col, int dataCol, int baseRow, ui::TRect rect);
+    bool DrawPictureCell(int col, int row, ui::TGridDrawState state);
+    bool DrawImageIndexCell(int col, int row, ui::TGridDrawState state);
+    bool DrawControlCopy(int col, int row, ui::TGridDrawState state);
+    void DrawDataCellDefault(int col, int row, int dataCol, int dataRow, int baseRow, const ui::TRect& rect,
+                             ui::TGridDrawState state);
     std::string editText_;
     std::vector<std::uint16_t> designWidths_;
     db::TBookmark rowBookmark_;

@@ -64,6 +64,13 @@ bool gkIsInDataInspector(const ui::TControl* control)
 
 bool gkIsPaintCopyInDataInspector(const ui::TControl*) { return false; }
 
+bool gkIsPaintCopy(ui::TControl::TControlState state) { return state.Contains(ui::TControl::csPaintCopy); }
+
+bool gkIsPaintCopyInGrid(const ui::TControl* control)
+{
+    return gkIsInGrid(control) && gkIsPaintCopy(control->ControlState());
+}
+
 bool gkIsDesigning(const ui::TControl* control)
 {
     if (control == nullptr) return false;

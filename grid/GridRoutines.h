@@ -15,6 +15,7 @@
 #include "platform/classes/Component.h"
 #include "platform/classes/Alignment.h"
 #include "platform/ui/Canvas.h"
+#include "platform/ui/Controls.h"
 
 namespace rtl {
 class TStrings;
@@ -38,6 +39,10 @@ namespace grid {
 bool gkIsClass(const classes::TObject* object, std::string_view className);
 // The control's parent is (or descends from) a "TCustomGrid".
 bool gkIsInGrid(const ui::TControl* control);
+// csPaintCopy is in the state; the control's parent is a "TCustomGrid" and the control
+// paints a copy of itself into one of its cells.
+bool gkIsPaintCopy(ui::TControl::TControlState state);
+bool gkIsPaintCopyInGrid(const ui::TControl* control);
 // No data inspector exists in this system: both answer False.
 bool gkIsInDataInspector(const ui::TControl* control);
 bool gkIsPaintCopyInDataInspector(const ui::TControl* control);

@@ -78,6 +78,13 @@ public:
     void SetAnchors(TAnchors anchors) { anchors_ = anchors; }
 
     // ---- State -----------------------------------------------------------------------
+    // csPaintCopy: a grid has the control paint a copy of itself into one of its cells (the
+    // control then draws without frame, focus or button, from the record the grid made
+    // current).
+    enum TControlStateFlag { csPaintCopy };
+    using TControlState = classes::TSet<TControlStateFlag>;
+    TControlState ControlState() const noexcept { return controlState_; }
+    void SetControlState(TControlState state) noexcept { controlState_ = state; }
     bool Visible() const noexcept { return visible_; }
     virtual void SetVisible(bool visible);
     void Show() { SetVisible(true); }
@@ -250,6 +257,7 @@ private:
     TAlign align_ = alNone;
     TAnchors anchors_{akLeft, akTop};
     bool visible_ = true;
+    TControlState controlState_;
     bool enabled_ = true;
     std::string text_;
     std::string hint_;

@@ -389,8 +389,21 @@ void TCustomForm::FocusChanged(TWinControl* control)
     if (control == activeControl_) return;
     TWinControl* old = activeControl_;
     activeControl_ = control;
-    if (old != nullptr) old->DoExit();
-    if (control != nullptr && activeControl_ == control) control->DoEnter();
+    // The controls left are the old one and its parents that do not hold the new one (a
+    // grid hears it when the focus goes from a control over its cell to another control);
+    // the controls entered are the new one and its parents that did not hold the old one,
+    // outermost first.
+    const auto holds = [](TWinControl* outer, TWinControl* inner) {
+        return inner != nullptr && (outer == inner || outer->ContainsControl(inner));
+    };
+    for (TWinControl* c = old; c != nullptr && c != this && !holds(c, control); c = c->Parent()) {
+        c->DoExit();
+        if (activeControl_ != control) return;  // an exit handler moved the focus on
+    }
+    if (control == nullptr || activeControl_ != control) return;
+    std::vector<TWinControl*> entered;
+    for (TWinControl* c = control; c != nullptr && c != this && !holds(c, old); c = c->Parent()) entered.push_back(c);
+    for (auto it = entered.rbegin(); it != entered.rend(); ++it) (*it)->DoEnter();
 }
 
 void TCustomForm::SelectNext(TWinControl* current, bool goForward, bool checkTabStop)

@@ -1,10 +1,147 @@
 #include "platform/ui/Grids.h"
 
 #include <algorithm>
+#include <cstdlib>
+
+#include "platform/rtl/Scope.h"
+#include "platform/ui/Input.h"
+#include "platform/ui/Screen.h"
 
 namespace ui {
 
 GW_IMPLEMENT_CLASS(TCustomGrid, TCustomControl) {}
+GW_IMPLEMENT_CLASS(TInplaceEdit, TMemo) {}
+
+// ---- The in-place editor ---------------------------------------------------------------------
+
+TInplaceEdit::TInplaceEdit(classes::TComponent* owner) : TMemo(owner), grid_(dynamic_cast<TCustomGrid*>(owner))
+{
+    SetWordWrap(false);
+    SetWantReturns(false);
+    SetWantTabs(false);
+    SetScrollBars(ssNone);
+    SetVisible(false);
+    SetTabStop(false);
+}
+
+void TInplaceEdit::UpdateContents()
+{
+    if (grid_ == nullptr) return;
+    updating_ = true;
+    const rtl::TScopeExit done([this] { updating_ = false; });
+    editMask_ = grid_->GetEditMask(grid_->Col(), grid_->Row());
+    SetMaxLength(grid_->GetEditLimit());
+    SetText(grid_->GetEditText(grid_->Col(), grid_->Row()));
+    SetModified(false);
+}
+
+void TInplaceEdit::Change()
+{
+    TMemo::Change();
+    if (grid_ != nullptr && !updating_) grid_->SetEditText(grid_->Col(), grid_->Row(), Text());
+}
+
+void TInplaceEdit::SendToGrid(TKey& key, TShiftState shift)
+{
+    if (grid_ == nullptr) return;
+    grid_->KeyDown(key, shift);
+    key = 0;
+}
+
+bool TInplaceEdit::WantsKey(TKey key) const
+{
+    return key != VK_RETURN && key != VK_ESCAPE && key != VK_TAB && TMemo::WantsKey(key);
+}
+
+void TInplaceEdit::KeyDown(TKey& key, TShiftState shift)
+{
+    TMemo::KeyDown(key, shift);
+    if (key == 0 || grid_ == nullptr) return;
+    const int length = static_cast<int>(Text().size());
+    const int start = SelStart(), end = SelStart() + SelLength();
+    switch (key) {
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_ESCAPE: SendToGrid(key, shift); break;
+    case VK_TAB:
+        if (!shift.Contains(ssAlt)) SendToGrid(key, shift);
+        break;
+    case VK_LEFT:
+        if (start == 0 && (end == 0 || end == length)) SendToGrid(key, shift);
+        break;
+    case VK_RIGHT:
+        if (end == length && (start == end || start == 0)) SendToGrid(key, shift);
+        break;
+    case VK_HOME:
+    case VK_END:
+        if (shift.Contains(ssCtrl)) SendToGrid(key, shift);
+        break;
+    case VK_DELETE:
+        if (!grid_->CanEditModify()) key = 0;
+        break;
+    default: break;
+    }
+}
+
+void TInplaceEdit::KeyPress(char& key)
+{
+    TMemo::KeyPress(key);
+    if (key == 0 || grid_ == nullptr) return;
+    if (key == '\r' || key == '\t' || key == 27) {
+        // Cells move by these; the grid has them as key-down already.
+        char k = key;
+        grid_->KeyPress(k);
+        key = 0;
+        return;
+    }
+    const unsigned char c = static_cast<unsigned char>(key);
+    if (c >= 32 && !grid_->CanEditAcceptKey(c)) {
+        key = 0;
+        Beep();
+        return;
+    }
+    // A key that changes the text needs the grid's leave first.
+    if ((c >= 32 || c == 8 || c == 22 || c == 24) && !grid_->CanEditModify()) key = 0;
+}
+
+TInplaceEdit* TCustomGrid::CreateEditor() { return new TInplaceEdit(this); }
+
+void TCustomGrid::UpdateEditorPlace()
+{
+    if (inplaceEdit_ == nullptr || !editorMode_) return;
+    const TRect r = CellRect(current_.X, current_.Y);
+    if (r.Right <= r.Left) {
+        inplaceEdit_->SetLeft(ClientWidth() + 10);
+        return;
+    }
+    inplaceEdit_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+}
+
+void TCustomGrid::ShowEditor()
+{
+    if (!CanEditShow()) return;
+    if (inplaceEdit_ == nullptr) {
+        inplaceEdit_ = CreateEditor();
+        if (inplaceEdit_ == nullptr) return;
+        inplaceEdit_->SetParent(this);
+    }
+    editorMode_ = true;
+    inplaceEdit_->UpdateContents();
+    UpdateEditorPlace();
+    inplaceEdit_->Show();
+    if (Focused()) inplaceEdit_->SetFocus();
+}
+
+void TCustomGrid::HideEditor()
+{
+    editorMode_ = false;
+    if (inplaceEdit_ == nullptr || !inplaceEdit_->Visible()) return;
+    const bool hadFocus = inplaceEdit_->Focused();
+    inplaceEdit_->Hide();
+    if (hadFocus && CanFocus()) SetFocus();
+}
 
 namespace {
 
@@ -253,6 +390,7 @@ void TCustomGrid::MoveTopLeft(int left, int top)
 {
     if (left == topLeft_.X && top == topLeft_.Y) return;
     topLeft_ = {left, top};
+    UpdateEditorPlace();
     TopLeftChanged();
     InvalidateGrid();
     UpdateScrollPos();
@@ -541,6 +679,10 @@ void TCustomGrid::Dispatch(TMessage& m)
         TCustomControl::Dispatch(m);
         UpdateScrollRange();
         return;
+    case WM_CAPTURECHANGED:
+        if (gridState_ == gsColSizing || gridState_ == gsRowSizing) DrawSizingLine();
+        if (gridState_ != gsSelecting) gridState_ = gsNormal;
+        break;
     default: break;
     }
     TCustomControl::Dispatch(m);
@@ -559,9 +701,169 @@ void TCustomGrid::KeyDown(TKey& key, TShiftState shift)
     key = 0;
 }
 
+// ---- Mouse sizing and moving ---------------------------------------------------------------
+
+void TCustomGrid::CalcSizingState(int x, int y, TGridState& state, int& index, int& pos)
+{
+    state = gsNormal;
+    index = -1;
+    pos = 0;
+    TGridDrawInfo info;
+    CalcDrawInfo(info);
+    constexpr int kSlack = 3;
+    const auto border = [&](const TGridAxisDrawInfo& axis, bool horizontal, int p) {
+        int at = 0;
+        for (int i = 0; i < axis.GridCellCount; ++i) {
+            if (i >= axis.FixedCellCount && i < axis.FirstGridCell) continue;
+            at += AxisExtent(horizontal, i) + axis.EffectiveLineWidth;
+            if (at > axis.GridExtent + kSlack) break;
+            // The line right of (below) the cell: where its extent ends.
+            const int line = at - axis.EffectiveLineWidth;
+            if (std::abs(p - line) <= kSlack) return std::pair{i, line};
+        }
+        return std::pair{-1, 0};
+    };
+    if (options_.Contains(goColSizing) && y >= 0 && y < info.Vert.FixedBoundary) {
+        const auto [i, at] = border(info.Horz, true, x);
+        if (i >= 0) {
+            state = gsColSizing;
+            index = i;
+            pos = at;
+            return;
+        }
+    }
+    if (options_.Contains(goRowSizing) && x >= 0 && x < info.Horz.FixedBoundary) {
+        const auto [i, at] = border(info.Vert, false, y);
+        if (i >= 0) {
+            state = gsRowSizing;
+            index = i;
+            pos = at;
+        }
+    }
+}
+
+void TCustomGrid::DrawSizingLine()
+{
+    if (!HandleAllocated()) return;
+    const TRect area = VirtualClientRect();
+    const TRect line = gridState_ == gsColSizing ? TRect{sizingPos_ - 1, area.Top, sizingPos_ + 1, area.Bottom}
+                                                 : TRect{area.Left, sizingPos_ - 1, area.Right, sizingPos_ + 1};
+    Canvas()->PatBlt(line, cmDstInvert);
+}
+
+void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    TCustomControl::MouseDown(button, shift, x, y);
+    if (button != mbLeft || shift.Contains(ssDouble)) return;
+    TGridState state;
+    int index, pos;
+    CalcSizingState(x, y, state, index, pos);
+    if (state != gsNormal) {
+        gridState_ = state;
+        sizingIndex_ = index;
+        // The border less the extent: the new extent is the release point less this.
+        sizingStart_ = pos - (state == gsColSizing ? ColWidths(index) : RowHeights(index));
+        sizingPos_ = pos;
+        SetCaptureControl(this);
+        DrawSizingLine();
+        return;
+    }
+    const TGridCoord cell = MouseCoord(x, y);
+    if (cell.X >= fixedCols_ && cell.Y >= fixedRows_) FocusCell(cell.X, cell.Y, !shift.Contains(ssShift));
+}
+
+void TCustomGrid::MouseMove(TShiftState shift, int x, int y)
+{
+    TCustomControl::MouseMove(shift, x, y);
+    if (gridState_ != gsColSizing && gridState_ != gsRowSizing) return;
+    DrawSizingLine();
+    sizingPos_ = std::max(gridState_ == gsColSizing ? x : y, sizingStart_ + 1);
+    DrawSizingLine();
+}
+
+void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (gridState_ == gsColSizing || gridState_ == gsRowSizing) {
+        DrawSizingLine();
+        const TGridState state = gridState_;
+        gridState_ = gsNormal;
+        if (GetCaptureControl() == this) ReleaseCapture();
+        const int end = std::max(state == gsColSizing ? x : y, sizingStart_ + 1);
+        if (state == gsColSizing)
+            SetColWidths(sizingIndex_, end - sizingStart_);
+        else
+            SetRowHeights(sizingIndex_, end - sizingStart_);
+    }
+    gridState_ = gsNormal;
+    TCustomControl::MouseUp(button, shift, x, y);
+}
+
+void TCustomGrid::MoveColumn(int from, int to)
+{
+    if (from == to) return;
+    if (from < 0 || from >= ColCount() || to < 0 || to >= ColCount()) GridError("Grid index out of range");
+    const auto move = [from, to](auto& v) {
+        auto item = v[static_cast<std::size_t>(from)];
+        v.erase(v.begin() + from);
+        v.insert(v.begin() + to, item);
+    };
+    move(colWidths_);
+    move(tabStops_);
+    if (current_.X == from)
+        current_.X = to;
+    else if (from < current_.X && to >= current_.X)
+        --current_.X;
+    else if (from > current_.X && to <= current_.X)
+        ++current_.X;
+    anchor_.X = current_.X;
+    ColumnMoved(from, to);
+    InvalidateGrid();
+}
+
+void TCustomGrid::TimedScroll(TGridScrollDirections direction)
+{
+    const TGridCoord max = MaxTopLeft();
+    TGridCoord tl = topLeft_;
+    if (direction.Contains(sdLeft) && tl.X > fixedCols_) --tl.X;
+    if (direction.Contains(sdRight) && tl.X < max.X) ++tl.X;
+    if (direction.Contains(sdUp) && tl.Y > fixedRows_) --tl.Y;
+    if (direction.Contains(sdDown) && tl.Y < max.Y) ++tl.Y;
+    MoveTopLeft(tl.X, tl.Y);
+}
+
+bool TCustomGrid::CanGridAcceptKey(TKey, TShiftState) { return true; }
+
+bool TCustomGrid::CanEditShow()
+{
+    return options_.Contains(goEditing) && !options_.Contains(goRowSelect) && current_.X >= fixedCols_ &&
+           current_.Y >= fixedRows_;
+}
+
+void TCustomGrid::SetEditorMode(bool on)
+{
+    if (on == editorMode_) return;
+    if (on) {
+        if (CanEditShow()) ShowEditor();
+    } else {
+        HideEditor();
+    }
+}
+
+void TCustomGrid::KeyPress(char& key)
+{
+    TCustomControl::KeyPress(key);
+    if (key == 0) return;
+    if (key == '\r') {
+        if (!options_.Contains(goAlwaysShowEditor)) SetEditorMode(!editorMode_);
+        key = 0;
+        return;
+    }
+    if (static_cast<unsigned char>(key) >= 32 && !editorMode_ && CanEditShow()) ShowEditor();
+}
+
 void TCustomGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState state)
 {
-    TCanvas& c = *Canvas();
+    TCanvas& c = *GridCanvas();
     c.Brush()->SetStyle(bsSolid);
     c.Brush()->SetColor(state.Contains(gdFixed) ? fixedColor_ : state.Contains(gdSelected) ? rtl::clHighlight : Color());
     c.FillRect(rect);
@@ -573,7 +875,7 @@ void TCustomGrid::Paint()
 {
     TGridDrawInfo info;
     CalcDrawInfo(info);
-    TCanvas& c = *Canvas();
+    TCanvas& c = *GridCanvas();
     const TRect area = VirtualClientRect();
     // The lines: what the cells leave uncovered inside the grid's boundaries.
     c.Brush()->SetStyle(bsSolid);

@@ -26,6 +26,7 @@
 #include "platform/classes/Sets.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/CustomControl.h"
+#include "platform/ui/StdCtrls.h"
 
 namespace ui {
 
@@ -42,6 +43,11 @@ using TGridOptions = classes::TSet<TGridOption>;
 
 enum TGridDrawStateFlag { gdSelected, gdFocused, gdFixed };
 using TGridDrawState = classes::TSet<TGridDrawStateFlag>;
+
+// What a mouse press started: nothing, a column or row sizing, a column move.
+enum TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, gsColMoving };
+enum TGridScrollDirection { sdLeft, sdRight, sdUp, sdDown };
+using TGridScrollDirections = classes::TSet<TGridScrollDirection>;
 
 struct TGridCoord {
     int X = 0;
@@ -73,6 +79,37 @@ struct TGridAxisDrawInfo {
 struct TGridDrawInfo {
     TGridAxisDrawInfo Horz;
     TGridAxisDrawInfo Vert;
+};
+
+class TCustomGrid;
+
+// The text editor a grid shows over its current cell. It takes its text, its length limit
+// and its edit mask from the grid, asks the grid before each key that would change the text,
+// hands the grid every change, and leaves the keys that move between cells to the grid
+// (Up, Down, the page keys, Tab, Escape, Left at the start of the text and Right at its end).
+class TInplaceEdit : public TMemo {
+    GW_CLASS(TInplaceEdit)
+
+public:
+    explicit TInplaceEdit(classes::TComponent* owner);
+    TCustomGrid* Grid() const noexcept { return grid_; }
+    // The edit mask the grid gave the cell (kept, not applied).
+    const std::string& EditMask() const noexcept { return editMask_; }
+    // Takes the text, limit and mask of the grid's current cell.
+    virtual void UpdateContents();
+    void KeyDown(TKey& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
+    bool WantsKey(TKey key) const override;
+
+protected:
+    void Change() override;
+    // Hands a key to the grid's KeyDown.
+    void SendToGrid(TKey& key, TShiftState shift);
+
+private:
+    TCustomGrid* grid_ = nullptr;
+    std::string editMask_;
+    bool updating_ = false;
 };
 
 class TCustomGrid : public TCustomControl {
@@ -151,15 +188,40 @@ public:
     // Marks the cells col1..col2 x row1..row2 (the part in view).
     void InvalidateCells(int col1, int row1, int col2, int row2);
 
+    // ---- Mouse sizing and moving -------------------------------------------------------------
+    TGridState GridState() const noexcept { return gridState_; }
+    // Whether (x, y) lies on a sizing line: a column's right border (within 3 pixels) in the
+    // fixed rows with goColSizing, a row's bottom border in the fixed columns with
+    // goRowSizing. `index` is the column (row) it sizes, `pos` the border's position.
+    void CalcSizingState(int x, int y, TGridState& state, int& index, int& pos);
+    // Moves column `from` to `to` (width and tab stop go with it), then ColumnMoved.
+    void MoveColumn(int from, int to);
+    // One step of scrolling while the mouse is held past an edge.
+    virtual void TimedScroll(TGridScrollDirections direction);
+
     // ---- In-place editor hooks (the editor comes with the grids built on this one) --------
     bool EditorMode() const noexcept { return editorMode_; }
-    virtual void ShowEditor() { editorMode_ = true; }
-    virtual void HideEditor() { editorMode_ = false; }
-    virtual void InvalidateEditor() {}
+    // Switches the editor on (when it may be shown) or off.
+    void SetEditorMode(bool on);
+    // Creates the editor when needed, fills it from the current cell and shows it there.
+    virtual void ShowEditor();
+    // Hides the editor (the text stays with the grid through SetEditText).
+    virtual void HideEditor();
+    // The editor (nil until it is first shown); the grid owns it.
+    TInplaceEdit* InplaceEditor() const noexcept { return inplaceEdit_; }
+    // Moves the shown editor over the current cell again.
+    void UpdateEditorPlace();
+    // Whether the editor may be shown over the current cell: editing on, no row select, a
+    // scrolled cell.
+    virtual bool CanEditShow();
+    virtual void InvalidateEditor() { if (inplaceEdit_ != nullptr && editorMode_) inplaceEdit_->UpdateContents(); }
 
 protected:
     // Drawing one cell (the whole cell rectangle, without its lines).
     virtual void DrawCell(int col, int row, const TRect& rect, TGridDrawState state);
+    // The canvas the paint cycle draws cells and lines on: the window's here; a descendant
+    // may draw on an off-screen bitmap and copy it to the window.
+    virtual TCanvas* GridCanvas() { return Canvas(); }
     void Paint() override;
     // LeftCol or TopRow changed.
     virtual void TopLeftChanged();
@@ -169,6 +231,12 @@ protected:
     virtual void SelectionMoved(const TGridRect& oldSelection);
     virtual void ColWidthsChanged() {}
     virtual void RowHeightsChanged() {}
+    virtual void ColumnMoved(int /*from*/, int /*to*/) {}
+    // A press on a sizing line starts sizing (an inverted line follows the mouse, the size is
+    // set at the release); a press on a scrolled cell makes it current.
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     // True when a descendant keeps the vertical scroll bar itself: the grid then leaves it
     // alone and WM_VSCROLL is the descendant's.
     virtual bool ManagesVertScrollBar() const { return false; }
@@ -180,6 +248,9 @@ protected:
     void UpdateScrollPos();
     // The largest LeftCol and TopRow that still fill the area.
     TGridCoord MaxTopLeft();
+    // The editor the grid shows; descendants make their own.
+    virtual TInplaceEdit* CreateEditor();
+    friend class TInplaceEdit;
     // Text-editing hooks of the in-place editor.
     virtual bool CanEditAcceptKey(char32_t /*key*/) { return true; }
     virtual bool CanEditModify() { return true; }
@@ -192,6 +263,10 @@ protected:
     // Tab (Shift+Tab) with goTabs moves to the next (previous) tab-stop column of the row;
     // the rest of the keyboard belongs to the grids built on this one.
     void KeyDown(TKey& key, TShiftState shift) override;
+    // Enter toggles the editor (unless it always shows); a printable key opens it.
+    void KeyPress(char& key) override;
+    // Whether the grid handles `key` at all (navigation and editing keys).
+    virtual bool CanGridAcceptKey(TKey key, TShiftState shift);
 
 private:
     void MoveTopLeft(int left, int top);
@@ -218,6 +293,12 @@ private:
     TGridCoord current_{1, 1};
     TGridCoord anchor_{1, 1};
     bool editorMode_ = false;
+    TInplaceEdit* inplaceEdit_ = nullptr;
+    TGridState gridState_ = gsNormal;
+    int sizingIndex_ = -1;
+    int sizingPos_ = 0;   // where the inverted line is
+    int sizingStart_ = 0; // the sized cell's left (top) edge
+    void DrawSizingLine();
 };
 
 }  // namespace ui

@@ -4,6 +4,7 @@
 
 #include "platform/ui/Backend.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/Messages.h"
 
 namespace ui {
 
@@ -102,6 +103,8 @@ void SetCaptureControl(TControl* control)
     Capture() = control;
     if (old != nullptr && old->Peer() != nullptr) old->Peer()->SetMouseCapture(false);
     if (control != nullptr && control->Peer() != nullptr) control->Peer()->SetMouseCapture(true);
+    // A control in the middle of a drag learns that its capture has gone.
+    if (old != nullptr) old->Perform(WM_CAPTURECHANGED, 0, 0);
 }
 
 bool CreateCaret(TWinControl* owner, int width, int height)

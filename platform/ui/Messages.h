@@ -41,6 +41,8 @@ constexpr unsigned WM_CHAR = 0x0102;
 constexpr unsigned WM_TIMER = 0x0113;
 constexpr unsigned WM_HSCROLL = 0x0114;
 constexpr unsigned WM_VSCROLL = 0x0115;
+// The control that held the mouse capture lost it (another took it, or it was released).
+constexpr unsigned WM_CAPTURECHANGED = 0x0215;
 constexpr unsigned WM_MOUSEMOVE = 0x0200;
 constexpr unsigned WM_LBUTTONDOWN = 0x0201;
 constexpr unsigned WM_LBUTTONUP = 0x0202;

@@ -177,6 +177,38 @@ TEST_F(QtGridTest, AFailingWriteTakesTheFocusBackAndReportsTheError)
     ds->Cancel();
 }
 
+TEST_F(QtGridTest, AClickMovesRecordAndColumnAndTheEditorTakesTypedText)
+{
+    grid->PlacedControl = nullptr;
+    cell->Hide();
+    QWidget* widget = ui::qt::WidgetOf(*grid);
+    const ui::TRect r = grid->CellRect(2, 3);
+    // The press goes where the window system would send it: to the drawing area inside.
+    const QPoint at((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    QWidget* area = widget->childAt(at);
+    ASSERT_NE(area, nullptr);
+    QTest::mouseClick(area, Qt::LeftButton, {}, area->mapFrom(widget, at));
+    Settle();
+    EXPECT_EQ(ds->RecNo(), 3);
+    EXPECT_EQ(grid->SelectedIndex(), 1);
+    QTest::keyClick(widget, Qt::Key_F2);
+    Settle();
+    ASSERT_TRUE(grid->EditorMode());
+    ASSERT_NE(grid->InplaceEditor(), nullptr);
+    QWidget* editor = ui::qt::WidgetOf(*grid->InplaceEditor());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isVisible());
+    const ui::TRect placed = grid->InplaceEditor()->BoundsRect();
+    EXPECT_EQ(placed, grid->CellRect(2, 3));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return editor->hasFocus(); }));
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClicks(editor, "x");
+    Settle();
+    EXPECT_EQ(grid->EditText(), "n3x");
+    EXPECT_EQ(ds->State(), db::dsEdit);
+    ds->Cancel();
+}
+
 // ---- Pixels on a real bitmap ---------------------------------------------------------------------------
 
 TEST_F(QtGridTest, CheckBoxesByStyle)
