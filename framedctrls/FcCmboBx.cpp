@@ -86,8 +86,8 @@ void TFcCustomComboBox::UpdateFrameState(bool mouseChange, bool value)
         mouseOver_ = value;
     else
         focused_ = value;
-    if (frameFlat_) frameStyle_ = focused_ || mouseOver_ ? frameFocusStyle_ : frameFlatStyle_;
-    if (flatButtons_ || frameFlat_) Repaint();
+    frame_.Track(focused_ || mouseOver_);
+    if (flatButtons_ || frame_.flat) Repaint();
 }
 
 void TFcCustomComboBox::InvalidKey()
@@ -289,7 +289,7 @@ void TFcCustomComboBox::Dispatch(ui::TMessage& m)
         return;
     case ui::WM_SIZE:
         TComboBox::Dispatch(m);
-        if (frameVisible_) Invalidate();
+        if (frame_.visible) Invalidate();
         return;
     case ui::WM_CHAR: {
         const auto c = static_cast<char32_t>(m.WParam);
@@ -421,7 +421,7 @@ void TFcCustomComboBox::SetTextByUser(const std::string& text)
 
 void TFcCustomComboBox::PaintOver(ui::TCanvas& canvas)
 {
-    if (!frameVisible_) return;
+    if (!frame_.visible) return;
     const ui::TRect r{0, 0, Width(), Height()};
     ui::TRect inner;
     DrawBevel(canvas, r, Color(), inner, kAllSides, 2, Color());
@@ -437,10 +437,10 @@ void TFcCustomComboBox::PaintOver(ui::TCanvas& canvas)
         canvas.Brush()->SetColor(rtl::clBlack);
         canvas.Polygon({{x, y}, {x - 5, y - 5}, {x + 5, y - 5}});
     }
-    if (frameStyle_ == fsFlat)
-        DrawSides(canvas, r, frameColor_, inner, frameSides_, frameColor_);
+    if (frame_.style == fsFlat)
+        DrawSides(canvas, r, frame_.color, inner, frame_.sides, frame_.color);
     else
-        DrawFrame(canvas, r, frameStyle_, inner, frameSides_);
+        DrawFrame(canvas, r, frame_.style, inner, frame_.sides);
 }
 
 void TFcCustomComboBox::SetFlatButtons(bool v)
@@ -458,59 +458,39 @@ void TFcCustomComboBox::SetComboColor(rtl::TColor c)
 
 void TFcCustomComboBox::SetFrameColor(rtl::TColor v)
 {
-    if (v == frameColor_) return;
-    frameColor_ = v;
-    Invalidate();
+    if (frame_.SetColor(v)) Invalidate();
 }
 
 void TFcCustomComboBox::SetFrameController(TFcFrameController* c) { AttachFrameController(*this, frameController_, c); }
 
 void TFcCustomComboBox::SetFrameFlat(bool v)
 {
-    if (v == frameFlat_) return;
-    frameFlat_ = v;
-    if (v) {
-        SetFrameVisible(true);
-        if (!Loading()) {
-            frameSides_ = kAllSides;
-            frameStyle_ = frameFlatStyle_;
-        }
-    }
-    Invalidate();
+    if (frame_.SetFlat(v, Loading(), [this] { SetFrameVisible(true); })) Invalidate();
 }
 
 void TFcCustomComboBox::SetFrameFlatStyle(TFrameStyle v)
 {
-    if (v == frameFlatStyle_) return;
-    frameFlatStyle_ = v;
-    Invalidate();
+    if (frame_.SetFlatStyle(v)) Invalidate();
 }
 
 void TFcCustomComboBox::SetFrameFocusStyle(TFrameStyle v)
 {
-    if (v == frameFocusStyle_) return;
-    frameFocusStyle_ = v;
-    Invalidate();
+    if (frame_.SetFocusStyle(v)) Invalidate();
 }
 
 void TFcCustomComboBox::SetFrameSides(TSides v)
 {
-    if (v == frameSides_) return;
-    frameSides_ = v;
-    Invalidate();
+    if (frame_.SetSides(v)) Invalidate();
 }
 
 void TFcCustomComboBox::SetFrameStyle(TFrameStyle v)
 {
-    if (v == frameStyle_) return;
-    frameStyle_ = v;
-    Invalidate();
+    if (frame_.SetStyle(v)) Invalidate();
 }
 
 void TFcCustomComboBox::SetFrameVisible(bool v)
 {
-    if (v == frameVisible_) return;
-    frameVisible_ = v;
+    if (!frame_.SetVisible(v)) return;
     Changed();
     Invalidate();
 }

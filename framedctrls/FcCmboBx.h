@@ -62,21 +62,21 @@ public:
     void SetFlatButtons(bool v);
     rtl::TColor ComboColor() const noexcept { return Color(); }
     void SetComboColor(rtl::TColor c);
-    rtl::TColor FrameColor() const noexcept { return frameColor_; }
+    rtl::TColor FrameColor() const noexcept { return frame_.color; }
     void SetFrameColor(rtl::TColor v);
     TFcFrameController* FrameController() const noexcept { return frameController_; }
     void SetFrameController(TFcFrameController* c);
-    bool FrameFlat() const noexcept { return frameFlat_; }
+    bool FrameFlat() const noexcept { return frame_.flat; }
     void SetFrameFlat(bool v);
-    TFrameStyle FrameFlatStyle() const noexcept { return frameFlatStyle_; }
+    TFrameStyle FrameFlatStyle() const noexcept { return frame_.flatStyle; }
     void SetFrameFlatStyle(TFrameStyle v);
-    TFrameStyle FrameFocusStyle() const noexcept { return frameFocusStyle_; }
+    TFrameStyle FrameFocusStyle() const noexcept { return frame_.focusStyle; }
     void SetFrameFocusStyle(TFrameStyle v);
-    TSides FrameSides() const noexcept { return frameSides_; }
+    TSides FrameSides() const noexcept { return frame_.sides; }
     void SetFrameSides(TSides v);
-    TFrameStyle FrameStyle() const noexcept { return frameStyle_; }
+    TFrameStyle FrameStyle() const noexcept { return frame_.style; }
     void SetFrameStyle(TFrameStyle v);
-    bool FrameVisible() const noexcept { return frameVisible_; }
+    bool FrameVisible() const noexcept { return frame_.visible; }
     virtual void SetFrameVisible(bool v);
     bool UseFrameController() const noexcept { return useFrameController_; }
     void SetUseFrameController(bool v) { useFrameController_ = v; }
@@ -84,13 +84,13 @@ public:
     void SetTabOnEnter(bool v) { tabOnEnter_ = v; }
     bool MouseOver() const noexcept { return mouseOver_; }
     // Whether the flat button is drawn now (at rest); otherwise the window's own shows.
-    bool FlatButtonShown() const noexcept { return frameVisible_ && flatButtons_ && !focused_ && !mouseOver_; }
+    bool FlatButtonShown() const noexcept { return frame_.visible && flatButtons_ && !focused_ && !mouseOver_; }
     bool FrameStored() const noexcept { return frameController_ == nullptr; }
 
     ui::TNotifyEvent OnMouseEnter;
     ui::TNotifyEvent OnMouseLeave;
 
-    bool PaintsOver() const override { return frameVisible_; }
+    bool PaintsOver() const override { return frame_.visible; }
     void PaintOver(ui::TCanvas& canvas) override;
 
     void Dispatch(ui::TMessage& message) override;
@@ -115,14 +115,8 @@ private:
 
     bool beepOnInvalidKey_ = true;
     bool flatButtons_ = true;
-    rtl::TColor frameColor_ = rtl::clBtnShadow;
+    TFrameSettings frame_;
     TFcFrameController* frameController_ = nullptr;
-    bool frameFlat_ = false;
-    TFrameStyle frameFlatStyle_ = fsStatus;
-    TFrameStyle frameFocusStyle_ = fsLowered;
-    TSides frameSides_ = kAllSides;
-    TFrameStyle frameStyle_ = fsFlat;
-    bool frameVisible_ = false;
     bool useFrameController_ = true;
     std::string searchText_;
     bool searching_ = false;

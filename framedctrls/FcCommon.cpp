@@ -209,19 +209,19 @@ void TFcFrameController::UpdateControl(ui::TControl* control, int what)
         switch (w) {
         case fwColor: SetByName(*control, "Color", K::Color, std::int64_t{color_}); break;
         case fwFlatButtons: SetByName(*control, "FlatButtons", K::Boolean, flatButtons_); break;
-        case fwFrameColor: SetByName(*control, "FrameColor", K::Color, std::int64_t{frameColor_}); break;
-        case fwFrameFlat: SetByName(*control, "FrameFlat", K::Boolean, frameFlat_); break;
+        case fwFrameColor: SetByName(*control, "FrameColor", K::Color, std::int64_t{frame_.color}); break;
+        case fwFrameFlat: SetByName(*control, "FrameFlat", K::Boolean, frame_.flat); break;
         case fwFrameFlatStyle:
-            SetByName(*control, "FrameFlatStyle", K::Enumeration, std::int64_t{frameFlatStyle_});
+            SetByName(*control, "FrameFlatStyle", K::Enumeration, std::int64_t{frame_.flatStyle});
             break;
         case fwFrameFocusStyle:
-            SetByName(*control, "FrameFocusStyle", K::Enumeration, std::int64_t{frameFocusStyle_});
+            SetByName(*control, "FrameFocusStyle", K::Enumeration, std::int64_t{frame_.focusStyle});
             break;
         case fwFrameSides:
-            SetByName(*control, "FrameSides", K::Set, classes::TSetBits{frameSides_.Bits()});
+            SetByName(*control, "FrameSides", K::Set, classes::TSetBits{frame_.sides.Bits()});
             break;
-        case fwFrameStyle: SetByName(*control, "FrameStyle", K::Enumeration, std::int64_t{frameStyle_}); break;
-        case fwFrameVisible: SetByName(*control, "FrameVisible", K::Boolean, frameVisible_); break;
+        case fwFrameStyle: SetByName(*control, "FrameStyle", K::Enumeration, std::int64_t{frame_.style}); break;
+        case fwFrameVisible: SetByName(*control, "FrameVisible", K::Boolean, frame_.visible); break;
         default: break;
         }
     };
@@ -260,58 +260,38 @@ void TFcFrameController::SetFlatButtons(bool v)
 
 void TFcFrameController::SetFrameColor(TColor v)
 {
-    if (v == frameColor_) return;
-    frameColor_ = v;
-    UpdateControls(fwFrameColor);
+    if (frame_.SetColor(v)) UpdateControls(fwFrameColor);
 }
 
 void TFcFrameController::SetFrameFlat(bool v)
 {
-    if (v == frameFlat_) return;
-    frameFlat_ = v;
-    if (v) {
-        SetFrameVisible(true);
-        if (!ComponentState().Contains(classes::csLoading)) {
-            frameSides_ = kAllSides;
-            frameStyle_ = frameFlatStyle_;
-        }
-    }
-    UpdateControls(fwFrameFlat);
+    if (frame_.SetFlat(v, ComponentState().Contains(classes::csLoading), [this] { SetFrameVisible(true); }))
+        UpdateControls(fwFrameFlat);
 }
 
 void TFcFrameController::SetFrameFlatStyle(TFrameStyle v)
 {
-    if (v == frameFlatStyle_) return;
-    frameFlatStyle_ = v;
-    UpdateControls(fwFrameFlatStyle);
+    if (frame_.SetFlatStyle(v)) UpdateControls(fwFrameFlatStyle);
 }
 
 void TFcFrameController::SetFrameFocusStyle(TFrameStyle v)
 {
-    if (v == frameFocusStyle_) return;
-    frameFocusStyle_ = v;
-    UpdateControls(fwFrameFocusStyle);
+    if (frame_.SetFocusStyle(v)) UpdateControls(fwFrameFocusStyle);
 }
 
 void TFcFrameController::SetFrameSides(TSides v)
 {
-    if (v == frameSides_) return;
-    frameSides_ = v;
-    UpdateControls(fwFrameSides);
+    if (frame_.SetSides(v)) UpdateControls(fwFrameSides);
 }
 
 void TFcFrameController::SetFrameStyle(TFrameStyle v)
 {
-    if (v == frameStyle_) return;
-    frameStyle_ = v;
-    UpdateControls(fwFrameStyle);
+    if (frame_.SetStyle(v)) UpdateControls(fwFrameStyle);
 }
 
 void TFcFrameController::SetFrameVisible(bool v)
 {
-    if (v == frameVisible_) return;
-    frameVisible_ = v;
-    UpdateControls(fwFrameVisible);
+    if (frame_.SetVisible(v)) UpdateControls(fwFrameVisible);
 }
 
 void AttachFrameController(ui::TControl& control, TFcFrameController*& current, TFcFrameController* next)

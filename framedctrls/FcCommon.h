@@ -62,6 +62,57 @@ void DrawBorder(ui::TCanvas& canvas, int width, int height, TSides sides, rtl::T
 // The font's cell height plus 2 (what an item of a framed list needs).
 int GetFontHeight(const classes::TFont& font);
 
+// The frame settings every framed control and the controller carry, with their common
+// defaults. Each setter answers whether the value changed, so that its owner decides what a
+// change costs (a repaint, a copy into the registered controls).
+struct TFrameSettings {
+    rtl::TColor color = rtl::clBtnShadow;
+    bool flat = false;
+    TFrameStyle flatStyle = fsStatus;
+    TFrameStyle focusStyle = fsLowered;
+    TSides sides = kAllSides;
+    TFrameStyle style = fsFlat;
+    bool visible = false;
+
+    bool SetColor(rtl::TColor v) { return Change(color, v); }
+    bool SetFlatStyle(TFrameStyle v) { return Change(flatStyle, v); }
+    bool SetFocusStyle(TFrameStyle v) { return Change(focusStyle, v); }
+    bool SetSides(TSides v) { return Change(sides, v); }
+    bool SetStyle(TFrameStyle v) { return Change(style, v); }
+    bool SetVisible(bool v) { return Change(visible, v); }
+    // Turning flat on shows the frame first (showFrame, the owner's own FrameVisible setter,
+    // so that its side effects run) and then, unless the owner is loading, puts the frame at
+    // rest on all sides; while loading, the stored sides and style are kept.
+    template <class ShowFrame>
+    bool SetFlat(bool v, bool loading, ShowFrame&& showFrame)
+    {
+        if (!Change(flat, v)) return false;
+        if (v) {
+            showFrame();
+            if (!loading) {
+                sides = kAllSides;
+                style = flatStyle;
+            }
+        }
+        return true;
+    }
+    // A flat frame takes the focus style while `active` (focused or under the mouse), else
+    // the flat style.
+    void Track(bool active)
+    {
+        if (flat) style = active ? focusStyle : flatStyle;
+    }
+
+private:
+    template <class T>
+    static bool Change(T& field, const T& v)
+    {
+        if (field == v) return false;
+        field = v;
+        return true;
+    }
+};
+
 // The numbers of the settings UpdateControl copies.
 enum TFrameWhat {
     fwAll = 0,
@@ -98,19 +149,19 @@ public:
     void SetColor(rtl::TColor v);
     bool FlatButtons() const noexcept { return flatButtons_; }
     void SetFlatButtons(bool v);
-    rtl::TColor FrameColor() const noexcept { return frameColor_; }
+    rtl::TColor FrameColor() const noexcept { return frame_.color; }
     void SetFrameColor(rtl::TColor v);
-    bool FrameFlat() const noexcept { return frameFlat_; }
+    bool FrameFlat() const noexcept { return frame_.flat; }
     void SetFrameFlat(bool v);
-    TFrameStyle FrameFlatStyle() const noexcept { return frameFlatStyle_; }
+    TFrameStyle FrameFlatStyle() const noexcept { return frame_.flatStyle; }
     void SetFrameFlatStyle(TFrameStyle v);
-    TFrameStyle FrameFocusStyle() const noexcept { return frameFocusStyle_; }
+    TFrameStyle FrameFocusStyle() const noexcept { return frame_.focusStyle; }
     void SetFrameFocusStyle(TFrameStyle v);
-    TSides FrameSides() const noexcept { return frameSides_; }
+    TSides FrameSides() const noexcept { return frame_.sides; }
     void SetFrameSides(TSides v);
-    TFrameStyle FrameStyle() const noexcept { return frameStyle_; }
+    TFrameStyle FrameStyle() const noexcept { return frame_.style; }
     void SetFrameStyle(TFrameStyle v);
-    bool FrameVisible() const noexcept { return frameVisible_; }
+    bool FrameVisible() const noexcept { return frame_.visible; }
     void SetFrameVisible(bool v);
 
     void Loaded() override;
@@ -121,13 +172,7 @@ private:
     rtl::TColor color_ = rtl::clWindow;
     std::vector<ui::TControl*> controls_;
     bool flatButtons_ = true;
-    rtl::TColor frameColor_ = rtl::clBtnShadow;
-    bool frameFlat_ = false;
-    TFrameStyle frameFlatStyle_ = fsStatus;
-    TFrameStyle frameFocusStyle_ = fsLowered;
-    TSides frameSides_ = kAllSides;
-    TFrameStyle frameStyle_ = fsFlat;
-    bool frameVisible_ = false;
+    TFrameSettings frame_;
     int updateCount_ = 0;
 };
 

@@ -66,8 +66,8 @@ TFcCustomEdit::~TFcCustomEdit()
 void TFcCustomEdit::UpdateFrame(bool setMouseOver, bool mouseOver)
 {
     if (setMouseOver) mouseOver_ = mouseOver;
-    if (!frameFlat_) return;
-    frameStyle_ = focused_ || mouseOver_ ? frameFocusStyle_ : frameFlatStyle_;
+    if (!frame_.flat) return;
+    frame_.Track(focused_ || mouseOver_);
     RepaintFrame();
 }
 
@@ -75,8 +75,8 @@ void TFcCustomEdit::RepaintFrame() { Repaint(); }
 
 void TFcCustomEdit::PaintOver(ui::TCanvas& canvas)
 {
-    if (!frameVisible_) return;
-    DrawBorder(canvas, Width(), Height(), frameSides_, frameColor_, Color(), frameStyle_);
+    if (!frame_.visible) return;
+    DrawBorder(canvas, Width(), Height(), frame_.sides, frame_.color, Color(), frame_.style);
 }
 
 void TFcCustomEdit::SetAlignment(ui::TAlignment a)
@@ -89,64 +89,44 @@ void TFcCustomEdit::SetEditColor(rtl::TColor c)
 {
     if (c == Color()) return;
     SetColor(c);
-    if (frameVisible_) RepaintFrame();
+    if (frame_.visible) RepaintFrame();
 }
 
 void TFcCustomEdit::SetFrameColor(rtl::TColor v)
 {
-    if (v == frameColor_) return;
-    frameColor_ = v;
-    RepaintFrame();
+    if (frame_.SetColor(v)) RepaintFrame();
 }
 
 void TFcCustomEdit::SetFrameController(TFcFrameController* c) { AttachFrameController(*this, frameController_, c); }
 
 void TFcCustomEdit::SetFrameFlat(bool v)
 {
-    if (v == frameFlat_) return;
-    frameFlat_ = v;
-    if (v) {
-        SetFrameVisible(true);
-        if (!Loading()) {
-            frameSides_ = kAllSides;
-            frameStyle_ = frameFlatStyle_;
-        }
-    }
-    RepaintFrame();
+    if (frame_.SetFlat(v, Loading(), [this] { SetFrameVisible(true); })) RepaintFrame();
 }
 
 void TFcCustomEdit::SetFrameFlatStyle(TFrameStyle v)
 {
-    if (v == frameFlatStyle_) return;
-    frameFlatStyle_ = v;
-    RepaintFrame();
+    if (frame_.SetFlatStyle(v)) RepaintFrame();
 }
 
 void TFcCustomEdit::SetFrameFocusStyle(TFrameStyle v)
 {
-    if (v == frameFocusStyle_) return;
-    frameFocusStyle_ = v;
-    RepaintFrame();
+    if (frame_.SetFocusStyle(v)) RepaintFrame();
 }
 
 void TFcCustomEdit::SetFrameSides(TSides v)
 {
-    if (v == frameSides_) return;
-    frameSides_ = v;
-    RepaintFrame();
+    if (frame_.SetSides(v)) RepaintFrame();
 }
 
 void TFcCustomEdit::SetFrameStyle(TFrameStyle v)
 {
-    if (v == frameStyle_) return;
-    frameStyle_ = v;
-    RepaintFrame();
+    if (frame_.SetStyle(v)) RepaintFrame();
 }
 
 void TFcCustomEdit::SetFrameVisible(bool v)
 {
-    if (v == frameVisible_) return;
-    frameVisible_ = v;
+    if (!frame_.SetVisible(v)) return;
     // The ring around the editing area comes or goes: the window is laid out again.
     Changed();
     RepaintFrame();
@@ -177,7 +157,7 @@ void TFcCustomEdit::Dispatch(ui::TMessage& m)
         return;
     case ui::WM_SIZE:
         TEdit::Dispatch(m);
-        if (frameVisible_) RepaintFrame();
+        if (frame_.visible) RepaintFrame();
         return;
     case kTabOnEnter:
         if (tabPending_) {

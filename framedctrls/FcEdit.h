@@ -36,21 +36,21 @@ public:
     void SetTabOnEnter(bool v) { tabOnEnter_ = v; }
     rtl::TColor EditColor() const noexcept { return Color(); }
     void SetEditColor(rtl::TColor c);
-    rtl::TColor FrameColor() const noexcept { return frameColor_; }
+    rtl::TColor FrameColor() const noexcept { return frame_.color; }
     void SetFrameColor(rtl::TColor v);
     TFcFrameController* FrameController() const noexcept { return frameController_; }
     void SetFrameController(TFcFrameController* c);
-    bool FrameFlat() const noexcept { return frameFlat_; }
+    bool FrameFlat() const noexcept { return frame_.flat; }
     void SetFrameFlat(bool v);
-    TFrameStyle FrameFlatStyle() const noexcept { return frameFlatStyle_; }
+    TFrameStyle FrameFlatStyle() const noexcept { return frame_.flatStyle; }
     void SetFrameFlatStyle(TFrameStyle v);
-    TFrameStyle FrameFocusStyle() const noexcept { return frameFocusStyle_; }
+    TFrameStyle FrameFocusStyle() const noexcept { return frame_.focusStyle; }
     void SetFrameFocusStyle(TFrameStyle v);
-    TSides FrameSides() const noexcept { return frameSides_; }
+    TSides FrameSides() const noexcept { return frame_.sides; }
     void SetFrameSides(TSides v);
-    TFrameStyle FrameStyle() const noexcept { return frameStyle_; }
+    TFrameStyle FrameStyle() const noexcept { return frame_.style; }
     void SetFrameStyle(TFrameStyle v);
-    bool FrameVisible() const noexcept { return frameVisible_; }
+    bool FrameVisible() const noexcept { return frame_.visible; }
     void SetFrameVisible(bool v);
     bool UseFrameController() const noexcept { return useFrameController_; }
     void SetUseFrameController(bool v) { useFrameController_ = v; }
@@ -68,8 +68,8 @@ public:
     ui::TNotifyEvent OnMouseLeave;
 
     // Window system hooks: the frame ring and its drawing.
-    int FrameRingWidth() const override { return frameVisible_ ? 2 : 0; }
-    bool PaintsOver() const override { return frameVisible_; }
+    int FrameRingWidth() const override { return frame_.visible ? 2 : 0; }
+    bool PaintsOver() const override { return frame_.visible; }
     void PaintOver(ui::TCanvas& canvas) override;
 
     void Dispatch(ui::TMessage& message) override;
@@ -86,14 +86,8 @@ private:
     void PostTab();
 
     bool tabOnEnter_ = false;
-    rtl::TColor frameColor_ = rtl::clBtnShadow;
+    TFrameSettings frame_;
     TFcFrameController* frameController_ = nullptr;
-    bool frameFlat_ = false;
-    TFrameStyle frameFlatStyle_ = fsStatus;
-    TFrameStyle frameFocusStyle_ = fsLowered;
-    TSides frameSides_ = kAllSides;
-    TFrameStyle frameStyle_ = fsFlat;
-    bool frameVisible_ = false;
     bool useFrameController_ = true;
     bool oemConvert_ = false;
     TImeMode imeMode_ = imDontCare;
