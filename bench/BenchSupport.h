@@ -1,0 +1,44 @@
+// What the benchmarks share: running a reader or a program as a fresh child process (its
+// standard output, exit status and peak memory), and the figures taken over the rounds
+// (median, lowest and highest, quartiles, medians of per-round ratios).
+//
+// Promises: RunChild starts args[0] directly (no shell) with this process's environment plus
+// extraEnv, captures the child's standard output whole, waits for it and answers its peak
+// resident memory as the kernel reports it for the child (ru_maxrss, kilobytes). The figures
+// never change their input; Median of nothing is 0.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace bench {
+
+struct TChildRun {
+    bool started = false;      // false: the process could not be started at all
+    int status = 0;            // as waitpid reports it
+    std::string output;        // everything the child wrote to its standard output
+    long peakKilobytes = 0;    // the child's ru_maxrss
+    long long spawnedNs = 0;   // steady clock, nanoseconds, just before the start
+    bool Succeeded() const;    // started, ended normally with exit code 0
+};
+
+TChildRun RunChild(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {},
+                   bool silenceStderr = false);
+
+// Nanoseconds of the steady clock (the system's monotonic clock, shared by all processes).
+long long NowNs();
+
+double Median(std::vector<double> v);
+double Lowest(const std::vector<double>& v);
+double Highest(const std::vector<double>& v);
+
+// reader[i] / base[i] for every round i both have.
+std::vector<double> PairRatios(const std::vector<double>& reader, const std::vector<double>& base);
+
+struct TQuartiles {
+    double min, q1, median, q3, max;
+};
+// Quartiles by linear interpolation between the sorted values; v must not be empty.
+TQuartiles QuartilesOf(std::vector<double> v);
+
+}  // namespace bench
