@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <random>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -59,6 +60,28 @@ TChildRun RunChild(const std::vector<std::string>& args, const std::vector<std::
     wait4(pid, &run.status, 0, &usage);
     run.peakKilobytes = usage.ru_maxrss;
     return run;
+}
+
+// Words of 1 to 12 letters, lines of up to ~140 characters, now and then an empty line or a
+// very long paragraph; CR LF breaks.
+std::string MakePlainText(std::size_t bytes, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::string text;
+    text.reserve(bytes + 256);
+    while (text.size() < bytes) {
+        const unsigned kind = random() % 50;
+        const std::size_t length = kind == 0 ? 0 : kind == 1 ? 2000 + random() % 3000 : 10 + random() % 130;
+        std::size_t line = 0;
+        while (line < length) {
+            const unsigned word = 1 + random() % 12;
+            for (unsigned i = 0; i < word; ++i) text.push_back(static_cast<char>('a' + random() % 26));
+            text.push_back(' ');
+            line += word + 1;
+        }
+        text += "\r\n";
+    }
+    return text;
 }
 
 double Median(std::vector<double> v)

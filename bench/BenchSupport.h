@@ -1,6 +1,7 @@
 // What the benchmarks share: running a reader or a program as a fresh child process (its
 // standard output, exit status and peak memory), and the figures taken over the rounds
-// (median, lowest and highest, quartiles, medians of per-round ratios).
+// (median, lowest and highest, quartiles, medians of per-round ratios), and the plain text
+// the editor benchmarks load.
 //
 // Promises: RunChild starts args[0] directly (no shell) with this process's environment plus
 // extraEnv, captures the child's standard output whole, waits for it and answers its peak
@@ -8,6 +9,7 @@
 // never change their input; Median of nothing is 0.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,11 @@ TChildRun RunChild(const std::vector<std::string>& args, const std::vector<std::
 
 // Nanoseconds of the steady clock (the system's monotonic clock, shared by all processes).
 long long NowNs();
+
+// The editor benchmarks' plain text: words of 1 to 12 letters, lines of up to ~140
+// characters, now and then an empty line or a very long paragraph; CR LF breaks. The same
+// seed gives the same text.
+std::string MakePlainText(std::size_t bytes, unsigned seed);
 
 double Median(std::vector<double> v);
 double Lowest(const std::vector<double>& v);

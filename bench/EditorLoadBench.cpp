@@ -64,27 +64,7 @@ constexpr std::size_t kWarmUpBytes = 256 * 1024;
 
 // ---- The texts --------------------------------------------------------------------------------
 
-// Words of 1 to 12 letters, lines of up to ~140 characters, now and then an empty line or a
-// very long paragraph; CR LF breaks.
-std::string MakePlainText(std::size_t bytes, unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::string text;
-    text.reserve(bytes + 256);
-    while (text.size() < bytes) {
-        const unsigned kind = random() % 50;
-        const std::size_t length = kind == 0 ? 0 : kind == 1 ? 2000 + random() % 3000 : 10 + random() % 130;
-        std::size_t line = 0;
-        while (line < length) {
-            const unsigned word = 1 + random() % 12;
-            for (unsigned i = 0; i < word; ++i) text.push_back(static_cast<char>('a' + random() % 26));
-            text.push_back(' ');
-            line += word + 1;
-        }
-        text += "\r\n";
-    }
-    return text;
-}
+using bench::MakePlainText;
 
 // SQL with comments and strings, prose in Latin with accents, Cyrillic, Greek, Arabic and
 // Hebrew, CJK runs without blanks, emoji, tab-indented lines and now and then a very long
