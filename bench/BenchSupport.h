@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace bench {
@@ -26,6 +27,21 @@ struct TChildRun {
 
 TChildRun RunChild(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {},
                    bool silenceStderr = false);
+
+// Runs every reader in turn, round after round: one warm-up round whose results are dropped,
+// then `rounds` kept; answers, per reader, its results in round order, so that the i-th
+// results of two readers were taken close in time. run(reader index) gives one result.
+template <class TResult, class TRun>
+std::vector<std::vector<TResult>> AlternateRounds(int rounds, std::size_t readers, TRun run)
+{
+    std::vector<std::vector<TResult>> results(readers);
+    for (int round = 0; round <= rounds; ++round)
+        for (std::size_t m = 0; m < readers; ++m) {
+            TResult r = run(m);
+            if (round > 0) results[m].push_back(std::move(r));  // round 0 warms the caches up
+        }
+    return results;
+}
 
 // Nanoseconds of the steady clock (the system's monotonic clock, shared by all processes).
 long long NowNs();

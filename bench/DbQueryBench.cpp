@@ -351,13 +351,10 @@ int main(int argc, char** argv)
     const char* self = "/proc/self/exe";
     // Each query walk sits next to a bare loop, so that a pair's ratio is taken close in time.
     const std::vector<std::string> modes{"query", "odbc", "query-values", "blocks", "sqlite", "first", "idle"};
-    std::vector<Samples> samples(modes.size());
-    for (int round = 0; round <= rounds; ++round) {
-        for (std::size_t m = 0; m < modes.size(); ++m) {
-            const Result r = RunInOwnProcess(self, modes[m], path);
-            if (round > 0) samples[m].runs.push_back(r);  // round 0 warms the caches up
-        }
-    }
+    std::vector<Samples> samples;
+    for (std::vector<Result>& runs : bench::AlternateRounds<Result>(
+             rounds, modes.size(), [&](std::size_t m) { return RunInOwnProcess(self, modes[m], path); }))
+        samples.push_back(Samples{std::move(runs)});
     const Samples& query = samples[0];
     const Samples& odbc = samples[1];
     const Samples& values = samples[2];

@@ -199,12 +199,8 @@ int main(int argc, char** argv)
 
     const char* self = "/proc/self/exe";
     const std::vector<std::string> modes{"bare", "forward", "default"};
-    std::vector<std::vector<Result>> samples(modes.size());
-    for (int round = 0; round <= rounds; ++round)
-        for (std::size_t m = 0; m < modes.size(); ++m) {
-            const Result r = RunInOwnProcess(self, modes[m], path);
-            if (round > 0) samples[m].push_back(r);
-        }
+    const std::vector<std::vector<Result>> samples = bench::AlternateRounds<Result>(
+        rounds, modes.size(), [&](std::size_t m) { return RunInOwnProcess(self, modes[m], path); });
 
     const char* names[] = {"bare ODBC loop (SQLGetData as text)", "query, forward-only (row store)",
                            "query, default cursor type"};
