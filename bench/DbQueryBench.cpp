@@ -35,15 +35,15 @@
 #include <string>
 #include <vector>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include "BenchSupport.h"
 #include "platform/db/AdoDataSet.h"
 #include "platform/db/ConnectionString.h"
 
 namespace {
 
+using bench::Median;
 using Clock = std::chrono::steady_clock;
 
 [[noreturn]] void Fail(const std::string& what)
@@ -310,39 +310,14 @@ struct Result {
 
 Result RunInOwnProcess(const char* self, const std::string& mode, const std::string& path)
 {
-    int fds[2];
-    if (pipe(fds) != 0) Fail("pipe");
-    const pid_t pid = fork();
-    if (pid < 0) Fail("fork");
-    if (pid == 0) {
-        dup2(fds[1], STDOUT_FILENO);
-        close(fds[0]);
-        close(fds[1]);
-        execl(self, self, "--child", mode.c_str(), path.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    std::string out;
-    char buf[256];
-    for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<std::size_t>(n));
-    close(fds[0]);
-    int status = 0;
-    struct rusage usage {};
-    wait4(pid, &status, 0, &usage);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) Fail(mode + " reader failed");
+    const bench::TChildRun run = bench::RunChild({self, "--child", mode, path});
+    if (!run.started) Fail("fork");
+    if (!run.Succeeded()) Fail(mode + " reader failed");
     Result r;
-    if (std::sscanf(out.c_str(), "%lld %lf %lf", &r.rows, &r.seconds, &r.openSeconds) != 3)
+    if (std::sscanf(run.output.c_str(), "%lld %lf %lf", &r.rows, &r.seconds, &r.openSeconds) != 3)
         Fail(mode + " reader printed nothing");
-    r.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    r.peakMiB = static_cast<double>(run.peakKilobytes) / 1024.0;
     return r;
-}
-
-double Median(std::vector<double> v)
-{
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 struct Samples {
@@ -376,13 +351,10 @@ int main(int argc, char** argv)
     const char* self = "/proc/self/exe";
     // Each query walk sits next to a bare loop, so that a pair's ratio is taken close in time.
     const std::vector<std::string> modes{"query", "odbc", "query-values", "blocks", "sqlite", "first", "idle"};
-    std::vector<Samples> samples(modes.size());
-    for (int round = 0; round <= rounds; ++round) {
-        for (std::size_t m = 0; m < modes.size(); ++m) {
-            const Result r = RunInOwnProcess(self, modes[m], path);
-            if (round > 0) samples[m].runs.push_back(r);  // round 0 warms the caches up
-        }
-    }
+    std::vector<Samples> samples;
+    for (std::vector<Result>& runs : bench::AlternateRounds<Result>(
+             rounds, modes.size(), [&](std::size_t m) { return RunInOwnProcess(self, modes[m], path); }))
+        samples.push_back(Samples{std::move(runs)});
     const Samples& query = samples[0];
     const Samples& odbc = samples[1];
     const Samples& values = samples[2];
@@ -395,7 +367,7 @@ int main(int argc, char** argv)
     const auto line = [](const char* name, const Samples& s) {
         const std::vector<double> rates = s.Of([](const Result& r) { return r.Rate(); });
         std::printf("%-34s %10lld %12.0f %11.0f - %-10.0f %12.1f\n", name, s.runs.front().rows, Median(rates),
-                    *std::min_element(rates.begin(), rates.end()), *std::max_element(rates.begin(), rates.end()),
+                    bench::Lowest(rates), bench::Highest(rates),
                     Median(s.Of([](const Result& r) { return r.peakMiB; })));
     };
     line("SQLite C API", sqlite);
@@ -407,13 +379,12 @@ int main(int argc, char** argv)
     const std::vector<double> opens = query.Of([](const Result& r) { return r.openSeconds; });
     const std::vector<double> firsts = first.Of([](const Result& r) { return r.openSeconds; });
     std::printf("\nquery time to open (run + read every row): median %.3f s (%.3f - %.3f)\n", Median(opens),
-                *std::min_element(opens.begin(), opens.end()), *std::max_element(opens.begin(), opens.end()));
+                bench::Lowest(opens), bench::Highest(opens));
     std::printf("query time to open for the first row only (LIMIT 1): median %.2f ms\n", Median(firsts) * 1000);
 
-    const auto ratios = [&](const Samples& reader, const Samples& base) {
-        std::vector<double> v;
-        for (std::size_t i = 0; i < reader.runs.size(); ++i) v.push_back(reader.runs[i].Rate() / base.runs[i].Rate());
-        return v;
+    const auto ratios = [](const Samples& reader, const Samples& base) {
+        const auto rate = [](const Result& r) { return r.Rate(); };
+        return bench::PairRatios(reader.Of(rate), base.Of(rate));
     };
     const std::vector<double> perValueRatios = ratios(query, odbc);
     const std::vector<double> blockRatios = ratios(query, blocks);

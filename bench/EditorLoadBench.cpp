@@ -20,6 +20,7 @@
 // every block at the viewport width, the work the editor does when it wraps every paragraph.
 // The QPlainTextEdit side has no highlighter, so on the mixed text the editor does more.
 
+#include "BenchSupport.h"
 #include "editor/Keywords.h"
 #include "editor/TextMemo.h"
 
@@ -43,6 +44,7 @@
 #include <cstdlib>
 #include <map>
 #include <random>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,27 +64,7 @@ constexpr std::size_t kWarmUpBytes = 256 * 1024;
 
 // ---- The texts --------------------------------------------------------------------------------
 
-// Words of 1 to 12 letters, lines of up to ~140 characters, now and then an empty line or a
-// very long paragraph; CR LF breaks.
-std::string MakePlainText(std::size_t bytes, unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::string text;
-    text.reserve(bytes + 256);
-    while (text.size() < bytes) {
-        const unsigned kind = random() % 50;
-        const std::size_t length = kind == 0 ? 0 : kind == 1 ? 2000 + random() % 3000 : 10 + random() % 130;
-        std::size_t line = 0;
-        while (line < length) {
-            const unsigned word = 1 + random() % 12;
-            for (unsigned i = 0; i < word; ++i) text.push_back(static_cast<char>('a' + random() % 26));
-            text.push_back(' ');
-            line += word + 1;
-        }
-        text += "\r\n";
-    }
-    return text;
-}
+using bench::MakePlainText;
 
 // SQL with comments and strings, prose in Latin with accents, Cyrillic, Greek, Arabic and
 // Hebrew, CJK runs without blanks, emoji, tab-indented lines and now and then a very long
@@ -288,25 +270,18 @@ struct Sample {
 
 Sample Spawn(const std::string& self, const std::string& side, const std::string& kind, double megabytes)
 {
-    const std::string command = "'" + self + "' --child " + side + " " + kind + " " + std::to_string(megabytes) + " 2>/dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
+    const bench::TChildRun run = bench::RunChild({self, "--child", side, kind, std::to_string(megabytes)}, {}, true);
     Sample s;
-    if (pipe == nullptr) return s;
-    char line[512];
-    while (std::fgets(line, sizeof line, pipe) != nullptr) {
-        if (std::sscanf(line, "RESULT %lf %lf %lf %lld %ld", &s.t.load, &s.t.first, &s.t.total, &s.t.lines, &s.peak) == 5) break;
+    if (!run.started) return s;
+    std::istringstream out(run.output);
+    for (std::string line; std::getline(out, line);) {
+        if (std::sscanf(line.c_str(), "RESULT %lf %lf %lf %lld %ld", &s.t.load, &s.t.first, &s.t.total, &s.t.lines, &s.peak) == 5) break;
     }
-    if (::pclose(pipe) != 0) std::fprintf(stderr, "bench_editor: the %s child failed\n", side.c_str());
+    if (!run.Succeeded()) std::fprintf(stderr, "bench_editor: the %s child failed\n", side.c_str());
     return s;
 }
 
-double Median(std::vector<double> v)
-{
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
+using bench::Median;
 
 template <class F>
 std::vector<double> Column(const std::vector<Sample>& samples, F f)
@@ -322,8 +297,8 @@ void PrintSide(const char* name, const std::vector<Sample>& samples, double base
     const std::vector<double> total = Column(samples, [](const Sample& s) { return s.t.total; });
     const std::vector<double> first = Column(samples, [](const Sample& s) { return s.t.first; });
     const std::vector<double> peak = Column(samples, [](const Sample& s) { return s.peak / 1024.0; });
-    std::printf("  %-37s %6.3f s (%.3f to %.3f)", name, Median(total), *std::min_element(total.begin(), total.end()),
-                *std::max_element(total.begin(), total.end()));
+    std::printf("  %-37s %6.3f s (%.3f to %.3f)", name, Median(total), bench::Lowest(total),
+                bench::Highest(total));
     if (showFirst) std::printf("  first view %.3f s", Median(first));
     std::printf("  %lld %s  peak +%.0f MB\n", samples.front().t.lines, lines, Median(peak) - baselineMb);
 }
@@ -357,13 +332,14 @@ int Driver(double megabytes, int runs)
         // Like for like: the first view beside QPlainTextEdit as is (both have laid out what
         // shows), every paragraph wrapped beside every block laid out; and, strictest, every
         // paragraph wrapped beside QPlainTextEdit as is.
-        std::vector<double> firstAsIs, allLaidOut, allAsIs;
-        for (std::size_t r = 0; r < static_cast<std::size_t>(runs); ++r) {
-            const Times& e = samples["editor"][r].t;
-            firstAsIs.push_back(e.first / samples["qt"][r].t.total);
-            allLaidOut.push_back(e.total / samples["qt-all"][r].t.total);
-            allAsIs.push_back(e.total / samples["qt"][r].t.total);
-        }
+        const auto first = [](const Sample& s) { return s.t.first; };
+        const auto total = [](const Sample& s) { return s.t.total; };
+        const std::vector<double> firstAsIs =
+            bench::PairRatios(Column(samples["editor"], first), Column(samples["qt"], total));
+        const std::vector<double> allLaidOut =
+            bench::PairRatios(Column(samples["editor"], total), Column(samples["qt-all"], total));
+        const std::vector<double> allAsIs =
+            bench::PairRatios(Column(samples["editor"], total), Column(samples["qt"], total));
         std::printf("  editor / QPlainTextEdit, medians of per-round ratios (goal at most 0.5x):\n"
                     "    first view / as is %.2fx   all wrapped / laid out %.2fx   all wrapped / as is %.2fx\n",
                     Median(firstAsIs), Median(allLaidOut), Median(allAsIs));

@@ -11,6 +11,7 @@
 // size; each step is a Page Down key event and a synchronous repaint of its viewport.
 // Goal: at most 16 ms a step.
 
+#include "BenchSupport.h"
 #include "editor/TextMemo.h"
 
 #include "platform/ui/Forms.h"
@@ -25,7 +26,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -37,28 +37,6 @@ double Ms(Clock::time_point from) { return std::chrono::duration<double, std::mi
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
-
-// Words of 1 to 12 letters, paragraphs of up to ~140 characters, now and then an empty line
-// or a long paragraph; CR LF breaks.
-std::string MakeText(std::size_t bytes)
-{
-    std::mt19937 random(7);
-    std::string text;
-    text.reserve(bytes + 256);
-    while (text.size() < bytes) {
-        const unsigned kind = random() % 50;
-        const std::size_t length = kind == 0 ? 0 : kind == 1 ? 2000 + random() % 3000 : 10 + random() % 130;
-        std::size_t line = 0;
-        while (line < length) {
-            const unsigned word = 1 + random() % 12;
-            for (unsigned i = 0; i < word; ++i) text.push_back(static_cast<char>('a' + random() % 26));
-            text.push_back(' ');
-            line += word + 1;
-        }
-        text += "\r\n";
-    }
-    return text;
-}
 
 void Report(const char* side, std::vector<double> times)
 {
@@ -76,7 +54,7 @@ int main(int argc, char** argv)
     const std::size_t megabytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 10;
     const int steps = argc > 2 ? std::atoi(argv[2]) : 300;
     ui::qt::Install();
-    const std::string text = MakeText(megabytes * 1024 * 1024);
+    const std::string text = bench::MakePlainText(megabytes * 1024 * 1024, 7);
 
     // The editor.
     std::vector<double> editorTimes;

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/qt/QtUi.h"
@@ -30,12 +31,7 @@ double Micros(Clock::time_point from, Clock::time_point to)
     return std::chrono::duration<double, std::micro>(to - from).count();
 }
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
+using bench::Median;
 
 struct TFigures {
     double showMs = 0;

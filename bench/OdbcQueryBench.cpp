@@ -22,10 +22,9 @@
 #include <string>
 #include <vector>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include "BenchSupport.h"
 #include "odbc/Database.h"
 #include "odbc/OdbcApi.h"
 #include "odbc/Query.h"
@@ -33,6 +32,7 @@
 
 namespace {
 
+using bench::Median;
 using Clock = std::chrono::steady_clock;
 constexpr const char* kSelect = "SELECT id, name, price, created, note FROM big ORDER BY id";
 
@@ -173,38 +173,13 @@ struct Result {
 
 Result RunInOwnProcess(const char* self, const std::string& mode, const std::string& path)
 {
-    int fds[2];
-    if (pipe(fds) != 0) Fail("pipe");
-    const pid_t pid = fork();
-    if (pid < 0) Fail("fork");
-    if (pid == 0) {
-        dup2(fds[1], STDOUT_FILENO);
-        close(fds[0]);
-        close(fds[1]);
-        execl(self, self, "--child", mode.c_str(), path.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    std::string out;
-    char buf[256];
-    for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<std::size_t>(n));
-    close(fds[0]);
-    int status = 0;
-    struct rusage usage {};
-    wait4(pid, &status, 0, &usage);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) Fail(mode + " reader failed");
+    const bench::TChildRun run = bench::RunChild({self, "--child", mode, path});
+    if (!run.started) Fail("fork");
+    if (!run.Succeeded()) Fail(mode + " reader failed");
     Result r;
-    if (std::sscanf(out.c_str(), "%lld %lf", &r.rows, &r.seconds) != 2) Fail(mode + " reader printed nothing");
-    r.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    if (std::sscanf(run.output.c_str(), "%lld %lf", &r.rows, &r.seconds) != 2) Fail(mode + " reader printed nothing");
+    r.peakMiB = static_cast<double>(run.peakKilobytes) / 1024.0;
     return r;
-}
-
-double Median(std::vector<double> v)
-{
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 }  // namespace
@@ -224,12 +199,8 @@ int main(int argc, char** argv)
 
     const char* self = "/proc/self/exe";
     const std::vector<std::string> modes{"bare", "forward", "default"};
-    std::vector<std::vector<Result>> samples(modes.size());
-    for (int round = 0; round <= rounds; ++round)
-        for (std::size_t m = 0; m < modes.size(); ++m) {
-            const Result r = RunInOwnProcess(self, modes[m], path);
-            if (round > 0) samples[m].push_back(r);
-        }
+    const std::vector<std::vector<Result>> samples = bench::AlternateRounds<Result>(
+        rounds, modes.size(), [&](std::size_t m) { return RunInOwnProcess(self, modes[m], path); });
 
     const char* names[] = {"bare ODBC loop (SQLGetData as text)", "query, forward-only (row store)",
                            "query, default cursor type"};
@@ -241,14 +212,17 @@ int main(int argc, char** argv)
             peaks.push_back(r.peakMiB);
         }
         std::printf("%-38s %10lld %12.0f %11.0f - %-10.0f %10.1f\n", names[m], samples[m].front().rows, Median(rates),
-                    *std::min_element(rates.begin(), rates.end()), *std::max_element(rates.begin(), rates.end()),
+                    bench::Lowest(rates), bench::Highest(rates),
                     Median(peaks));
     }
     std::printf("\n");
+    const auto rates = [&](std::size_t m) {
+        std::vector<double> v;
+        for (const Result& r : samples[m]) v.push_back(r.Rate());
+        return v;
+    };
     for (std::size_t m = 1; m < modes.size(); ++m) {
-        std::vector<double> ratios;
-        for (std::size_t i = 0; i < samples[m].size(); ++i) ratios.push_back(samples[m][i].Rate() / samples[0][i].Rate());
-        const double ratio = Median(ratios);
+        const double ratio = Median(bench::PairRatios(rates(m), rates(0)));
         std::printf("%s / bare loop: %.2f (goal at least 0.50) %s\n", names[m], ratio, ratio >= 0.5 ? "met" : "MISSED");
     }
     std::remove(path.c_str());

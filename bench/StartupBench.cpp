@@ -12,6 +12,8 @@
 // figure is the time from the spawn to that line. Medians, quartiles and extremes are
 // printed. Goal: the program's median at most 1.5 times the bare program's.
 
+#include "BenchSupport.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -22,7 +24,6 @@
 #include <QToolBar>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,18 +31,11 @@
 #include <string>
 #include <vector>
 
-#include <spawn.h>
-#include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-long long NowNs() { return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count(); }
+using bench::NowNs;
 
 [[noreturn]] void Fail(const std::string& what)
 {
@@ -77,60 +71,20 @@ int RunBare(int argc, char** argv)
     return application.exec();
 }
 
-// Starts `argv` with `env`, reads its "gridweaver-shown" line; answers milliseconds from the
-// spawn to that line.
+// Starts `args` with `extraEnv` added, reads its "gridweaver-shown" line; answers
+// milliseconds from the spawn to that line.
 double TimeRun(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv)
 {
-    int out[2];
-    if (pipe(out) != 0) Fail("pipe failed");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    std::vector<std::string> envText;
-    for (char** e = environ; *e != nullptr; ++e) envText.emplace_back(*e);
-    for (const std::string& e : extraEnv) envText.push_back(e);
-    std::vector<char*> envp;
-    for (const std::string& e : envText) envp.push_back(const_cast<char*>(e.c_str()));
-    envp.push_back(nullptr);
-
-    pid_t pid = 0;
-    const long long start = NowNs();
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) Fail("cannot start " + args[0]);
-    posix_spawn_file_actions_destroy(&actions);
-    close(out[1]);
-    std::string text;
-    char buf[256];
-    ssize_t n;
-    while ((n = read(out[0], buf, sizeof buf)) > 0) text.append(buf, static_cast<std::size_t>(n));
-    close(out[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    const auto at = text.find("gridweaver-shown ");
-    if (at == std::string::npos) Fail(args[0] + " did not report its window (exit status " + std::to_string(status) + ")");
-    const long long shown = std::atoll(text.c_str() + at + 17);
-    return static_cast<double>(shown - start) / 1e6;
+    const bench::TChildRun run = bench::RunChild(args, extraEnv, true);
+    if (!run.started) Fail("cannot start " + args[0]);
+    const auto at = run.output.find("gridweaver-shown ");
+    if (at == std::string::npos)
+        Fail(args[0] + " did not report its window (exit status " + std::to_string(run.status) + ")");
+    const long long shown = std::atoll(run.output.c_str() + at + 17);
+    return static_cast<double>(shown - run.spawnedNs) / 1e6;
 }
 
-struct Stats {
-    double min, q1, median, q3, max;
-};
-
-Stats StatsOf(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const auto at = [&](double q) {
-        const double pos = q * static_cast<double>(v.size() - 1);
-        const auto lo = static_cast<std::size_t>(pos);
-        const std::size_t hi = std::min(lo + 1, v.size() - 1);
-        return v[lo] + (v[hi] - v[lo]) * (pos - static_cast<double>(lo));
-    };
-    return {v.front(), at(0.25), at(0.5), at(0.75), v.back()};
-}
+using Stats = bench::TQuartiles;
 
 void Print(const char* name, const Stats& s)
 {
@@ -166,7 +120,7 @@ int main(int argc, char** argv)
     }
     std::filesystem::remove_all(home);
     std::printf("Start to main window shown, %d runs each, in turn, DISPLAY=%s\n", runs, std::getenv("DISPLAY"));
-    const Stats g = StatsOf(gw), b = StatsOf(bare);
+    const Stats g = bench::QuartilesOf(gw), b = bench::QuartilesOf(bare);
     Print("gridweaver", g);
     Print("bare Qt", b);
     std::printf("ratio of medians: %.2f (goal: at most 1.50)\n", g.median / b.median);
