@@ -7,6 +7,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/Dialogs.h"
+#include "vquery/Dialogs.h"
 #include "vquery/Glyphs.h"
 
 namespace vquery {
@@ -111,8 +112,6 @@ void TmfVQueryListBox::DragDrop(classes::TObject* source, int x, int y)
     table_->Query()->UpdateJoinLinks();
 }
 
-namespace {
-
 // A glyph drawn leaving out its pure green.
 void DrawGlyph(ui::TCanvas& canvas, int x, int y, const ui::TPicture& picture)
 {
@@ -127,8 +126,6 @@ void DrawGlyph(ui::TCanvas& canvas, int x, int y, const ui::TPicture& picture)
     glyph.SetTransparentColor(0x00FF00);
     canvas.StretchDraw({x, y, x + 16, y + 16}, glyph);
 }
-
-}  // namespace
 
 void TmfVQueryListBox::DrawItem(int index, const ui::TRect& rect, ui::TOwnerDrawState /*state*/)
 {
@@ -225,7 +222,7 @@ void TmfVQueryTable::MakePopups()
         sort->Add(radio);
     }
     sort->Add(MenuItem(this, "", "-"));
-    sort->Add(MenuItem(this, "mnu_sortorder", "Sort Order..."));  // the Sort dialog is not built yet
+    sort->Add(MenuItem(this, "mnu_sortorder", "Sort Order...", [this] { query_->ShowSortOrder(); }));
     fieldPopup_->Items()->Add(sort);
     fieldPopup_->Items()->Add(MenuItem(this, "mnu_rename", "Rename", [this] { RenameCurrentField(); }));
     fieldPopup_->Items()->Add(MenuItem(this, "", "-"));
@@ -957,6 +954,31 @@ void TmfVQuery::RemoveSortField(TmfVQueryField* field)
     field->SortDirection = 0;
     std::erase(sortList_, field);
     RefillSortListBox();
+}
+
+void TmfVQuery::MoveSortField(int from, int to)
+{
+    const int n = SortCount();
+    if (from < 0 || to < 0 || from >= n || to >= n || from == to) return;
+    TmfVQueryField* f = sortList_[static_cast<std::size_t>(from)];
+    sortList_.erase(sortList_.begin() + from);
+    sortList_.insert(sortList_.begin() + to, f);
+    RefillSortListBox();
+    for (TmfVQueryTable* box : tables_) box->ListBox()->Invalidate();
+}
+
+void TmfVQuery::RestoreSortOrder(const std::vector<TmfVQueryField*>& order)
+{
+    if (order.size() != sortList_.size()) return;
+    sortList_ = order;
+    RefillSortListBox();
+    for (TmfVQueryTable* box : tables_) box->ListBox()->Invalidate();
+}
+
+void TmfVQuery::ShowSortOrder()
+{
+    TfrmVSort form(this);
+    form.Execute();
 }
 
 void TmfVQuery::RefillSortListBox()

@@ -386,6 +386,13 @@ public:
     bool AddSortField(TmfVQueryField* field, bool ascending);
     void RemoveSortField(TmfVQueryField* field);
     int SortCount() const { return static_cast<int>(sortList_.size()); }
+    // Moves the sort entry at `from` to `to` (both valid indexes; otherwise nothing moves).
+    void MoveSortField(int from, int to);
+    // Puts the sort list back in `order`, which must hold the same entries.
+    void RestoreSortOrder(const std::vector<TmfVQueryField*>& order);
+    const std::vector<TmfVQueryField*>& SortList() const { return sortList_; }
+    // The Sort dialog over the sort list: Cancel puts back the order it opened with.
+    void ShowSortOrder();
     TmfVQueryField* SortField(int index) const { return sortList_.at(static_cast<std::size_t>(index)); }
 
     TmfVQueryCriterias& Criterias() { return criterias_; }
