@@ -3,6 +3,9 @@
 #include <string>
 
 #include "platform/ui/Canvas.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/ExtCtrls.h"
+#include "platform/ui/Menus.h"
 #include "vquery/Glyphs.h"
 #include "vquery/VQuery.h"
 
@@ -69,5 +72,190 @@ void TfrmVSort::lbVSortsDragDrop(classes::TObject*, classes::TObject* source, in
 }
 
 void TfrmVSort::lbVSortsDblClick(classes::TObject*) {}
+
+}  // namespace vquery
+
+namespace vquery {
+
+namespace {
+
+// The operators in the order of the Filter dialog's items.
+const char* const kFilterOperators[] = {"=", "<>", "<", ">", "<=", ">="};
+
+}  // namespace
+
+// ---- TfrmFilter ------------------------------------------------------------------------------
+
+GW_IMPLEMENT_CLASS(TfrmFilter, ui::TForm) {}
+
+TfrmFilter::TfrmFilter(classes::TComponent* owner) : TForm(owner)
+{
+    RegisterHandler("btnOKClick", this, &TfrmFilter::btnOKClick);
+    LoadDescription("TfrmFilter");
+}
+
+void TfrmFilter::btnOKClick(classes::TObject*)
+{
+    if (Get<ui::TEdit>("edtDestLiteral")->Text().empty()) {
+        ui::MessageDlg("No literal value", ui::mtWarning, {ui::mbOK});
+        return;
+    }
+    SetModalResult(ui::mrOk);
+}
+
+bool ShowFilterDialog(const std::string& title, std::string& op, std::string& literal)
+{
+    TfrmFilter form(&ui::Application());
+    form.Get<ui::TLabel>("lblFieldName")->SetCaption(title);
+    auto* compare = form.Get<ui::TRadioGroup>("rdoCompare");
+    int item = 0;
+    for (int i = 0; i < 6; ++i)
+        if (op == kFilterOperators[i]) item = i;
+    compare->SetItemIndex(item);
+    form.Get<ui::TEdit>("edtDestLiteral")->SetText(literal);
+    if (form.ShowModal() != ui::mrOk) return false;
+    const int chosen = compare->ItemIndex();
+    op = chosen >= 0 && chosen < 6 ? kFilterOperators[chosen] : "";
+    literal = form.Get<ui::TEdit>("edtDestLiteral")->Text();
+    return true;
+}
+
+// ---- Tfrmcriteria ----------------------------------------------------------------------------
+
+GW_IMPLEMENT_CLASS(Tfrmcriteria, ui::TForm) {}
+
+Tfrmcriteria::Tfrmcriteria(classes::TComponent* owner, TmfVQueryField* field, TmfVQueryCriterias& criterias)
+    : TForm(owner), field_(field), criterias_(criterias)
+{
+    RegisterHandler("sb_addClick", this, &Tfrmcriteria::sb_addClick);
+    RegisterHandler("sb_editClick", this, &Tfrmcriteria::sb_editClick);
+    RegisterHandler("sb_deleteClick", this, &Tfrmcriteria::sb_deleteClick);
+    RegisterHandler("lbFilterMouseDown", this, &Tfrmcriteria::lbFilterMouseDown);
+    RegisterHandler("lbFilterDragOver", this, &Tfrmcriteria::lbFilterDragOver);
+    RegisterHandler("lbFilterDragDrop", this, &Tfrmcriteria::lbFilterDragDrop);
+    LoadDescription("Tfrmcriteria");
+    list_ = Get<ui::TListBox>("lbFilter");
+}
+
+std::string Tfrmcriteria::ItemText(const TmfVQueryCriteria& c) const
+{
+    const std::string name = c.SourceField() != nullptr ? c.SourceField()->DisplayName : field_->DisplayName;
+    return name + " " + c.Operator + " " + c.Literal();
+}
+
+void Tfrmcriteria::UpdateButtons()
+{
+    const bool any = list_->Items()->Count() > 0;
+    Get<ui::TSpeedButton>("sb_edit")->SetEnabled(any);
+    Get<ui::TSpeedButton>("sb_delete")->SetEnabled(any);
+}
+
+int Tfrmcriteria::Execute()
+{
+    Get<ui::TLabel>("lblFieldName")->SetCaption(field_->Table->Alias() + "." + field_->DisplayName);
+    const std::vector<TmfVQueryCriteria> copy = criterias_.Snapshot();
+    list_->Items()->Clear();
+    for (int i = 0; i < criterias_.Count(); ++i) {
+        TmfVQueryCriteria* c = criterias_.Items(i);
+        if (c->SourceField() == field_) list_->Items()->AddObject(ItemText(*c), c);
+    }
+    UpdateButtons();
+    const int result = ShowModal();
+    if (result != ui::mrOk) criterias_.Restore(copy);
+    return result;
+}
+
+void Tfrmcriteria::sb_addClick(classes::TObject*)
+{
+    std::string op, literal;
+    if (!ShowFilterDialog(field_->Table->Alias() + "." + field_->DisplayName, op, literal)) return;
+    TmfVQueryCriteria* c = criterias_.Add(field_);
+    if (c == nullptr) return;  // refused, with its message
+    c->Operator = op;
+    c->SetLiteral(literal);
+    list_->Items()->AddObject(ItemText(*c), c);
+    UpdateButtons();
+}
+
+void Tfrmcriteria::sb_editClick(classes::TObject*)
+{
+    const int index = list_->ItemIndex();
+    if (index < 0) return;
+    auto* c = list_->Items()->ObjectAs<TmfVQueryCriteria*>(index);
+    std::string op = c->Operator, literal = c->Literal();
+    if (!ShowFilterDialog(field_->Table->Alias() + "." + field_->DisplayName, op, literal)) return;
+    c->SetSourceField(field_);
+    c->Operator = op;
+    c->SetLiteral(literal);
+    list_->Items()->Put(index, ItemText(*c));
+}
+
+void Tfrmcriteria::sb_deleteClick(classes::TObject*)
+{
+    const int index = list_->ItemIndex();
+    if (index < 0) return;
+    auto* c = list_->Items()->ObjectAs<TmfVQueryCriteria*>(index);
+    list_->Items()->Delete(index);
+    const int at = criterias_.IndexOf(c);
+    if (at >= 0) criterias_.Delete(at);
+    UpdateButtons();
+}
+
+void Tfrmcriteria::lbFilterMouseDown(classes::TObject*, ui::TMouseButton button, ui::TShiftState, int x, int y)
+{
+    const int index = list_->ItemAtPos({x, y}, true);
+    if (button == ui::mbRight) {
+        if (index >= 0) list_->SetItemIndex(index);
+        Get<ui::TMenuItem>("mnu_edit")->SetEnabled(index >= 0);
+        Get<ui::TMenuItem>("mnu_delete")->SetEnabled(index >= 0);
+        const ui::TPoint screen = list_->ClientToScreen({x, y});
+        Get<ui::TPopupMenu>("filter_popup")->Popup(screen.X, screen.Y);
+        return;
+    }
+    dragSource_ = index;
+    if (button == ui::mbLeft && index >= 0) list_->BeginDrag(false);
+}
+
+void Tfrmcriteria::lbFilterDragOver(classes::TObject*, classes::TObject* source, int x, int y, ui::TDragState,
+                                    bool& accept)
+{
+    accept = dynamic_cast<ui::TListBox*>(source) != nullptr && list_->ItemAtPos({x, y}, true) >= 0;
+}
+
+void Tfrmcriteria::lbFilterDragDrop(classes::TObject*, classes::TObject* source, int x, int y)
+{
+    if (source != list_) return;
+    SwapItems(dragSource_, list_->ItemAtPos({x, y}, true));
+}
+
+void Tfrmcriteria::SwapItems(int source, int target)
+{
+    const int n = list_->Items()->Count();
+    if (source < 0 || target < 0 || source >= n || target >= n || source == target) return;
+    auto* s = list_->Items()->ObjectAs<TmfVQueryCriteria*>(source);
+    auto* t = list_->Items()->ObjectAs<TmfVQueryCriteria*>(target);
+    TmfVQueryField* sField = s->SourceField();
+    const std::string sOp = s->Operator, sLiteral = s->Literal();
+    s->SetSourceField(t->SourceField());
+    s->Operator = t->Operator;
+    s->SetLiteral(t->Literal());
+    t->SetSourceField(sField);
+    t->Operator = sOp;
+    t->SetLiteral(sLiteral);
+    const std::string text = list_->Items()->Strings(source);
+    list_->Items()->Put(source, list_->Items()->Strings(target));
+    list_->Items()->Put(target, text);
+}
+
+bool ShowCriteriaDialog(TmfVQueryField* field, TmfVQueryCriterias& criterias)
+{
+    if (field == nullptr || field->FieldName.empty() || field->DisplayName.empty()) {
+        ui::MessageDlg("No Field Selected", ui::mtWarning, {ui::mbOK});
+        return false;
+    }
+    Tfrmcriteria form(criterias.Query(), field, criterias);
+    form.Execute();
+    return true;
+}
 
 }  // namespace vquery

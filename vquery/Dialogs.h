@@ -7,7 +7,15 @@
 // direction glyph and the 1-based position); dragging an entry onto another moves it there in
 // the list and in the query's sort list at once, so the boxes show the new positions. Cancel
 // puts back the order the dialog opened with; OK keeps the new one.
+//
+// TfrmFilter, one criterion: the operator and the literal; OK with an empty literal warns
+// "No literal value" and stays open.
+//
+// Tfrmcriteria, the Filter list of one field: its criteria, added, edited, deleted and
+// swapped by dragging one onto another. It is modal, so no box can be deleted under it, and
+// Cancel puts the whole criteria collection back exactly as it was.
 
+#include <string>
 #include <vector>
 
 #include "platform/ui/Forms.h"
@@ -17,6 +25,8 @@ namespace vquery {
 
 class TmfVQuery;
 class TmfVQueryField;
+class TmfVQueryCriteria;
+class TmfVQueryCriterias;
 
 class TfrmVSort : public ui::TForm {
     GW_CLASS(TfrmVSort)
@@ -39,6 +49,55 @@ private:
     void lbVSortsDblClick(classes::TObject* sender);
 
     TmfVQuery* query_;
+    ui::TListBox* list_ = nullptr;
+    int dragSource_ = -1;
+};
+
+// Shows the Filter dialog with `title`; on OK `op` is the chosen operator's symbol and
+// `literal` the text typed; True on OK.
+bool ShowFilterDialog(const std::string& title, std::string& op, std::string& literal);
+
+// Shows the Filter list of `field` over `criterias` modally; "No Field Selected" (False)
+// when the field has no name or no display name.
+bool ShowCriteriaDialog(TmfVQueryField* field, TmfVQueryCriterias& criterias);
+
+class TfrmFilter : public ui::TForm {
+    GW_CLASS(TfrmFilter)
+
+public:
+    explicit TfrmFilter(classes::TComponent* owner);
+
+private:
+    void btnOKClick(classes::TObject* sender);
+};
+
+class Tfrmcriteria : public ui::TForm {
+    GW_CLASS(Tfrmcriteria)
+
+public:
+    Tfrmcriteria(classes::TComponent* owner, TmfVQueryField* field, TmfVQueryCriterias& criterias);
+
+    ui::TListBox* List() const { return list_; }
+    // Fills the list and shows the form modally; Cancel restores the criteria.
+    int Execute();
+
+    void sb_addClick(classes::TObject* sender);
+    void sb_editClick(classes::TObject* sender);
+    void sb_deleteClick(classes::TObject* sender);
+    // Item at client point (x, y) dropped onto the item there: the two criteria swap their
+    // field, operator and literal.
+    void SwapItems(int source, int target);
+
+private:
+    void lbFilterMouseDown(classes::TObject* sender, ui::TMouseButton button, ui::TShiftState shift, int x, int y);
+    void lbFilterDragOver(classes::TObject* sender, classes::TObject* source, int x, int y, ui::TDragState state,
+                          bool& accept);
+    void lbFilterDragDrop(classes::TObject* sender, classes::TObject* source, int x, int y);
+    std::string ItemText(const TmfVQueryCriteria& c) const;
+    void UpdateButtons();
+
+    TmfVQueryField* field_;
+    TmfVQueryCriterias& criterias_;
     ui::TListBox* list_ = nullptr;
     int dragSource_ = -1;
 };

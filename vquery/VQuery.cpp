@@ -227,7 +227,10 @@ void TmfVQueryTable::MakePopups()
     fieldPopup_->Items()->Add(MenuItem(this, "mnu_rename", "Rename", [this] { RenameCurrentField(); }));
     fieldPopup_->Items()->Add(MenuItem(this, "", "-"));
     fieldPopup_->Items()->Add(MenuItem(this, "mnu_filter", "Filter", [this] {
-        if (!query_->UseDefaultFilterDialog) query_->OnVTableShowFilterDlg(query_);
+        if (!query_->UseDefaultFilterDialog)
+            query_->OnVTableShowFilterDlg(query_);
+        else if (query_->ShowCriteriaDialog(currentField_))
+            list_->Invalidate();
     }));
 }
 
@@ -493,6 +496,19 @@ TmfVQueryCriteria* TmfVQueryCriterias::Add(TmfVQueryField* source)
 }
 
 void TmfVQueryCriterias::Delete(int index) { items_.erase(items_.begin() + index); }
+
+std::vector<TmfVQueryCriteria> TmfVQueryCriterias::Snapshot() const
+{
+    std::vector<TmfVQueryCriteria> copies;
+    for (const auto& c : items_) copies.push_back(*c);
+    return copies;
+}
+
+void TmfVQueryCriterias::Restore(const std::vector<TmfVQueryCriteria>& copies)
+{
+    items_.clear();
+    for (const TmfVQueryCriteria& c : copies) items_.push_back(std::make_unique<TmfVQueryCriteria>(c));
+}
 
 // ---- Join lines --------------------------------------------------------------------------------
 
@@ -973,6 +989,11 @@ void TmfVQuery::RestoreSortOrder(const std::vector<TmfVQueryField*>& order)
     sortList_ = order;
     RefillSortListBox();
     for (TmfVQueryTable* box : tables_) box->ListBox()->Invalidate();
+}
+
+bool TmfVQuery::ShowCriteriaDialog(TmfVQueryField* field)
+{
+    return vquery::ShowCriteriaDialog(field, criterias_);
 }
 
 void TmfVQuery::ShowSortOrder()

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "VQueryTestSupport.h"
+#include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/StdCtrls.h"
 #include "vquery/Dialogs.h"
 
 using namespace vquery;
@@ -91,6 +93,118 @@ TEST_F(SortDialogTest, FieldPopupSortOrderOpensTheDialog)
     });
     a->FindComponent<ui::TMenuItem>("mnu_sortorder")->Click();
     EXPECT_EQ(dialogs.Asked().size(), 1u);
+}
+
+// ---- Filter and Filter list ------------------------------------------------------------------
+
+class FilterDialogTest : public ::testing::Test, public QueryFixture {
+protected:
+    void SetUp() override
+    {
+        Table("", "A", {{"id"}, {"name"}});
+        a = Q().AddTable("A", {10, 10}, true);
+    }
+    // Answers the next Filter dialog with operator item `item` and `literal`, OK.
+    void AnswerFilter(int item, const std::string& literal)
+    {
+        dialogs.AnswerModal([item, literal](ui::TCustomForm& f) {
+            f.Get<ui::TRadioGroup>("rdoCompare")->SetItemIndex(item);
+            f.Get<ui::TEdit>("edtDestLiteral")->SetText(literal);
+            f.Get<ui::TButton>("btnOK")->Click();
+            return ui::mrNone;
+        });
+    }
+    std::vector<std::string> Criteria()
+    {
+        std::vector<std::string> out;
+        for (int i = 0; i < Q().Criterias().Count(); ++i) {
+            TmfVQueryCriteria* c = Q().Criterias().Items(i);
+            out.push_back((c->SourceField() ? c->SourceField()->FieldName : "-") + " " + c->Operator + " " + c->Literal());
+        }
+        return out;
+    }
+    static std::vector<std::string> Texts(ui::TListBox* list)
+    {
+        std::vector<std::string> out;
+        for (int i = 0; i < list->Items()->Count(); ++i) out.push_back(list->Items()->Strings(i));
+        return out;
+    }
+    TmfVQueryTable* a = nullptr;
+};
+
+TEST_F(FilterDialogTest, EmptyLiteralWarnsAndKeepsTheDialogOpen)
+{
+    dialogs.AnswerModal([this](ui::TCustomForm& f) {
+        EXPECT_EQ(f.Get<ui::TLabel>("lblFieldName")->Caption(), "A.id");
+        EXPECT_EQ(f.Get<ui::TRadioGroup>("rdoCompare")->ItemIndex(), 4);  // "<="
+        f.Get<ui::TEdit>("edtDestLiteral")->SetText("");
+        f.Get<ui::TButton>("btnOK")->Click();
+        EXPECT_EQ(f.ModalResult(), ui::mrNone);
+        EXPECT_EQ(dialogs.Asked().back().message.text, "No literal value");
+        f.Get<ui::TRadioGroup>("rdoCompare")->SetItemIndex(1);
+        f.Get<ui::TEdit>("edtDestLiteral")->SetText("7");
+        f.Get<ui::TButton>("btnOK")->Click();
+        return ui::mrNone;
+    });
+    dialogs.AnswerMessage(ui::mrOk);
+    std::string op = "<=", literal = "3";
+    EXPECT_TRUE(ShowFilterDialog("A.id", op, literal));
+    EXPECT_EQ(op, "<>");
+    EXPECT_EQ(literal, "7");
+    EXPECT_TRUE(dialogs.Unexpected().empty());
+}
+
+TEST_F(FilterDialogTest, ListAddEditDeleteSwapAndCancelRestoresExactly)
+{
+    // One criterion of another field, which the list neither shows nor loses.
+    TmfVQueryCriteria* other = Q().Criterias().Add(F(a, "name"));
+    other->Operator = ">";
+    other->SetLiteral("'x'");
+    const std::vector<std::string> before = Criteria();
+    const std::vector<TmfVQueryCriteria> start = Q().Criterias().Snapshot();
+
+    for (ui::TModalResult answer : {ui::mrCancel, ui::mrOk}) {
+        SCOPED_TRACE(answer);
+        Q().Criterias().Restore(start);
+        std::vector<std::string> inDialog;
+        dialogs.AnswerModal([&](ui::TCustomForm& f) {
+            auto& form = dynamic_cast<Tfrmcriteria&>(f);
+            EXPECT_EQ(f.Caption(), "Filter");
+            EXPECT_EQ(f.Get<ui::TLabel>("lblFieldName")->Caption(), "A.id");
+            EXPECT_TRUE(form.List()->Items()->Count() == 0);
+            EXPECT_FALSE(f.Get<ui::TSpeedButton>("sb_edit")->Enabled());
+            form.sb_addClick(nullptr);
+            form.sb_addClick(nullptr);
+            EXPECT_TRUE(f.Get<ui::TSpeedButton>("sb_delete")->Enabled());
+            form.List()->SetItemIndex(0);
+            form.sb_editClick(nullptr);
+            form.SwapItems(0, 1);
+            form.SwapItems(1, 1);  // onto itself: nothing
+            inDialog = Texts(form.List());
+            form.List()->SetItemIndex(0);
+            form.sb_deleteClick(nullptr);
+            return answer;
+        });
+        AnswerFilter(0, "1");
+        AnswerFilter(2, "2");
+        AnswerFilter(5, "9");  // the edit of the first
+        EXPECT_TRUE(Q().ShowCriteriaDialog(F(a, "id")));
+        EXPECT_EQ(inDialog, (std::vector<std::string>{"id < 2", "id >= 9"}));
+        if (answer == ui::mrCancel)
+            EXPECT_EQ(Criteria(), before);
+        else
+            EXPECT_EQ(Criteria(), (std::vector<std::string>{"name > 'x'", "id >= 9"}));
+    }
+    EXPECT_TRUE(dialogs.Unexpected().empty());
+}
+
+TEST_F(FilterDialogTest, NoFieldIsRefusedWithItsMessage)
+{
+    dialogs.AnswerMessage(ui::mrOk);
+    EXPECT_FALSE(Q().ShowCriteriaDialog(nullptr));
+    ASSERT_EQ(dialogs.Asked().size(), 1u);
+    EXPECT_EQ(dialogs.Asked()[0].message.text, "No Field Selected");
+    EXPECT_EQ(Q().Criterias().Count(), 0);
 }
 
 }  // namespace
