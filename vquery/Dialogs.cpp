@@ -259,3 +259,79 @@ bool ShowCriteriaDialog(TmfVQueryField* field, TmfVQueryCriterias& criterias)
 }
 
 }  // namespace vquery
+
+namespace vquery {
+
+// ---- TfrmCompare -----------------------------------------------------------------------------
+
+GW_IMPLEMENT_CLASS(TfrmCompare, ui::TForm) {}
+
+TfrmCompare::TfrmCompare(classes::TComponent* owner, const std::string& sourceAlias, const std::string& destAlias,
+                         const std::string& sourceName, const std::string& destName)
+    : TForm(owner), sourceAlias_(sourceAlias), destAlias_(destAlias), sourceName_(sourceName), destName_(destName)
+{
+    RegisterHandler("FormShow", this, &TfrmCompare::FormShow);
+    RegisterHandler("rdoCompareClick", this, &TfrmCompare::rdoCompareClick);
+    LoadDescription("TfrmCompare");
+}
+
+int TfrmCompare::OperatorItem(const std::string& op)
+{
+    if (op == "=" || op == "= ") return 0;
+    if (op == "<>") return 1;
+    if (op == "<" || op == "< ") return 2;
+    if (op == ">" || op == "> ") return 3;
+    if (op == "<=") return 4;
+    if (op == ">=") return 5;
+    return 0;
+}
+
+void TfrmCompare::UpdateTexts()
+{
+    Get<ui::TPanel>("Ltable")->SetCaption(sourceAlias_);
+    Get<ui::TPanel>("Lfield")->SetCaption(sourceName_);
+    Get<ui::TPanel>("Rfield")->SetCaption(destName_);
+    Get<ui::TPanel>("Rtable")->SetCaption(destAlias_);
+    auto* compare = Get<ui::TRadioGroup>("rdoCompare");
+    const int item = compare->ItemIndex() < 0 ? 0 : compare->ItemIndex();
+    const std::string op = compare->Items()->Strings(item).substr(0, 2);
+    const std::string source = sourceAlias_ + "." + sourceName_, dest = destAlias_ + "." + destName_;
+    const std::string where = "' where '" + source + " " + op + " " + dest + "'.";
+    Get<ui::TLabel>("lb_inner")->SetCaption("Only include rows where the joined columns from both tables are equal.");
+    Get<ui::TLabel>("lb_left")->SetCaption("Include ALL records from '" + source + "' and only those records from '" + dest +
+                                           where);
+    Get<ui::TLabel>("lb_right")->SetCaption("Include ALL records from '" + dest + "' and only those records from '" +
+                                            source + where);
+}
+
+void TfrmCompare::FormShow(classes::TObject*) { UpdateTexts(); }
+void TfrmCompare::rdoCompareClick(classes::TObject*) { UpdateTexts(); }
+
+bool ShowJoinProperties(TmfVQueryJoin& join)
+{
+    if (join.SourceField == nullptr || join.DestField == nullptr) return false;
+    TmfVQuery* query = join.SourceField->Query;
+    TfrmCompare form(query, join.SourceTable()->Alias(), join.DestTable()->Alias(), join.SourceField->DisplayName,
+                     join.DestField->DisplayName);
+    form.Get<ui::TRadioGroup>("rdoCompare")->SetItemIndex(TfrmCompare::OperatorItem(join.CompareOperator));
+    ui::TRadioButton* types[] = {form.Get<ui::TRadioButton>("rb_inner"), form.Get<ui::TRadioButton>("rb_left"),
+                                 form.Get<ui::TRadioButton>("rb_right")};
+    const int type = query->AdvanceJoin && join.JoinType >= 0 && join.JoinType <= 2 ? join.JoinType : 0;
+    types[type]->SetChecked(true);
+    if (!query->AdvanceJoin)
+        for (ui::TRadioButton* b : types) b->SetEnabled(false);
+    form.UpdateTexts();
+    const bool ok = form.ShowModal() == ui::mrOk;
+    if (ok) {
+        auto* compare = form.Get<ui::TRadioGroup>("rdoCompare");
+        const int item = compare->ItemIndex() < 0 ? 0 : compare->ItemIndex();
+        std::string op = compare->Items()->Strings(item).substr(0, 2);
+        while (!op.empty() && op.back() == ' ') op.pop_back();
+        join.CompareOperator = op;
+        join.JoinType = !query->AdvanceJoin ? 0 : types[1]->Checked() ? 1 : types[2]->Checked() ? 2 : 0;
+    }
+    query->JoinLayer()->Invalidate();
+    return ok;
+}
+
+}  // namespace vquery

@@ -26,6 +26,7 @@ namespace vquery {
 class TmfVQuery;
 class TmfVQueryField;
 class TmfVQueryCriteria;
+class TmfVQueryJoin;
 class TmfVQueryCriterias;
 
 class TfrmVSort : public ui::TForm {
@@ -52,6 +53,30 @@ private:
     ui::TListBox* list_ = nullptr;
     int dragSource_ = -1;
 };
+
+// TfrmCompare, Join Properties: the two sides, the compare operator and (with the query's
+// AdvanceJoin) the join type, each type explained in words for the operator chosen.
+class TfrmCompare : public ui::TForm {
+    GW_CLASS(TfrmCompare)
+
+public:
+    TfrmCompare(classes::TComponent* owner, const std::string& sourceAlias, const std::string& destAlias,
+                const std::string& sourceName, const std::string& destName);
+    // The item of an operator: "=", "<>", "<", ">", "<=", ">=" (also "= ", "< ", "> "); any
+    // other text gives the first.
+    static int OperatorItem(const std::string& op);
+    // Shows the two sides and explains the join types for the chosen operator.
+    void UpdateTexts();
+
+private:
+    void FormShow(classes::TObject* sender);
+    void rdoCompareClick(classes::TObject* sender);
+    std::string sourceAlias_, destAlias_, sourceName_, destName_;
+};
+
+// Shows Join Properties for `join`; on OK the join takes the operator and the join type
+// (inner whenever the query's AdvanceJoin is off). True on OK.
+bool ShowJoinProperties(TmfVQueryJoin& join);
 
 // Shows the Filter dialog with `title`; on OK `op` is the chosen operator's symbol and
 // `literal` the text typed; True on OK.

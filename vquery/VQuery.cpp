@@ -619,8 +619,9 @@ TmfVQuery::TmfVQuery(classes::TComponent* owner)
     linkPopup_->Items()->Add(MenuItem(this, "mnu_dellink", "Delete Link", [this] {
         if (popupJoin_ != nullptr) PostRemoveJoin(popupJoin_);
     }));
-    // The Join Properties dialog is not built yet.
-    linkPopup_->Items()->Add(MenuItem(this, "mnu_changecompare", "Join Properties"));
+    linkPopup_->Items()->Add(MenuItem(this, "mnu_changecompare", "Join Properties", [this] {
+        if (popupJoin_ != nullptr) ShowJoinProperties(*popupJoin_);
+    }));
     filterPic_.LoadFromBytes(GlyphBitmap("FILTER_BMP"));
     sortAscPic_.LoadFromBytes(GlyphBitmap("SORTASC_BMP"));
     sortDescPic_.LoadFromBytes(GlyphBitmap("SORTDESC_BMP"));

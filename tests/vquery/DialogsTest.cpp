@@ -207,4 +207,81 @@ TEST_F(FilterDialogTest, NoFieldIsRefusedWithItsMessage)
     EXPECT_EQ(Q().Criterias().Count(), 0);
 }
 
+// ---- Join Properties -------------------------------------------------------------------------
+
+class JoinDialogTest : public ::testing::Test, public QueryFixture {
+protected:
+    void SetUp() override
+    {
+        Table("", "A", {{"id"}});
+        Table("", "B", {{"a_id"}});
+        a = Q().AddTable("A", {10, 10}, true);
+        b = Q().AddTable("B", {200, 10}, true);
+        join = Q().AddJoin(F(a, "id"), F(b, "a_id"), "");
+        ASSERT_NE(join, nullptr);
+    }
+    TmfVQueryTable* a = nullptr;
+    TmfVQueryTable* b = nullptr;
+    TmfVQueryJoin* join = nullptr;
+};
+
+TEST_F(JoinDialogTest, OperatorAndJoinTypeWithAdvanceJoinOnAndOff)
+{
+    struct Case {
+        bool advance;
+        std::string opIn;
+        int expectItem;
+        int pickItem;
+        const char* pickType;
+        std::string opOut;
+        int typeOut;
+    };
+    const Case cases[] = {
+        {true, "<>", 1, 4, "rb_left", "<=", 1},
+        {true, "> ", 3, 0, "rb_right", "=", 2},
+        {false, "??", 0, 2, "rb_left", "<", 0},  // buttons disabled: always inner
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.opIn);
+        Q().AdvanceJoin = c.advance;
+        join->CompareOperator = c.opIn;
+        join->JoinType = 0;
+        dialogs.AnswerModal([&](ui::TCustomForm& f) {
+            auto& form = dynamic_cast<TfrmCompare&>(f);
+            EXPECT_EQ(f.Caption(), "Join Properties");
+            auto* compare = f.Get<ui::TRadioGroup>("rdoCompare");
+            EXPECT_EQ(compare->ItemIndex(), c.expectItem);
+            EXPECT_EQ(f.Get<ui::TRadioButton>("rb_left")->Enabled(), c.advance);
+            EXPECT_TRUE(f.Get<ui::TRadioButton>("rb_inner")->Checked());
+            compare->SetItemIndex(c.pickItem);
+            form.UpdateTexts();
+            f.Get<ui::TRadioButton>(c.pickType)->SetChecked(true);
+            EXPECT_EQ(f.Get<ui::TPanel>("Ltable")->Caption(), "A");
+            EXPECT_EQ(f.Get<ui::TPanel>("Rfield")->Caption(), "a_id");
+            return ui::mrOk;
+        });
+        EXPECT_TRUE(ShowJoinProperties(*join));
+        EXPECT_EQ(join->CompareOperator, c.opOut);
+        EXPECT_EQ(join->JoinType, c.typeOut);
+    }
+    EXPECT_TRUE(dialogs.Unexpected().empty());
+}
+
+TEST_F(JoinDialogTest, LabelsExplainTheJoinWithTheChosenOperator)
+{
+    TfrmCompare form(&Q(), "A", "B", "id", "a_id");
+    form.Get<ui::TRadioGroup>("rdoCompare")->SetItemIndex(4);
+    form.UpdateTexts();
+    EXPECT_EQ(form.Get<ui::TLabel>("lb_inner")->Caption(),
+              "Only include rows where the joined columns from both tables are equal.");
+    EXPECT_EQ(form.Get<ui::TLabel>("lb_left")->Caption(),
+              "Include ALL records from 'A.id' and only those records from 'B.a_id' where 'A.id <= B.a_id'.");
+    EXPECT_EQ(form.Get<ui::TLabel>("lb_right")->Caption(),
+              "Include ALL records from 'B.a_id' and only those records from 'A.id' where 'A.id <= B.a_id'.");
+    form.Get<ui::TRadioGroup>("rdoCompare")->SetItemIndex(0);
+    form.UpdateTexts();
+    EXPECT_EQ(form.Get<ui::TLabel>("lb_left")->Caption(),
+              "Include ALL records from 'A.id' and only those records from 'B.a_id' where 'A.id =  B.a_id'.");
+}
+
 }  // namespace
