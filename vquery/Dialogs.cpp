@@ -1,5 +1,6 @@
 #include "vquery/Dialogs.h"
 
+#include <cmath>
 #include <string>
 
 #include "platform/ui/Canvas.h"
@@ -332,6 +333,62 @@ bool ShowJoinProperties(TmfVQueryJoin& join)
     }
     query->JoinLayer()->Invalidate();
     return ok;
+}
+
+}  // namespace vquery
+
+namespace vquery {
+
+// ---- TFrmSqlviewer ---------------------------------------------------------------------------
+
+namespace {
+TFrmSqlviewer* currentViewer = nullptr;
+}  // namespace
+
+GW_IMPLEMENT_CLASS(TFrmSqlviewer, ui::TForm) {}
+
+TFrmSqlviewer::TFrmSqlviewer(classes::TComponent* owner) : TForm(owner)
+{
+    RegisterHandler("FormResize", this, &TFrmSqlviewer::FormResize);
+    RegisterHandler("FormClose", this, &TFrmSqlviewer::FormClose);
+    RegisterHandler("okbtnClick", this, &TFrmSqlviewer::okbtnClick);
+    LoadDescription("TFrmSqlviewer");
+    FormResize(this);
+}
+
+TFrmSqlviewer::~TFrmSqlviewer()
+{
+    if (currentViewer == this) currentViewer = nullptr;
+}
+
+TFrmSqlviewer* TFrmSqlviewer::Current() { return currentViewer; }
+
+void TFrmSqlviewer::FormResize(classes::TObject*)
+{
+    if (Width() < 90) {
+        SetWidth(90);
+        return;  // the new width comes back here
+    }
+    Get<ui::TButton>("okbtn")->SetLeft(static_cast<int>(std::lround((Width() - 8) / 2.0)) - 35);
+}
+
+void TFrmSqlviewer::FormClose(classes::TObject*, ui::TCloseAction& action)
+{
+    action = ui::caFree;
+    // It is freed later; its name is free at once for the next viewer of the same owner.
+    SetName("");
+    if (currentViewer == this) currentViewer = nullptr;
+}
+
+void TFrmSqlviewer::okbtnClick(classes::TObject*) { Close(); }
+
+TFrmSqlviewer* ShowSqlViewer(classes::TComponent* owner, const std::string& sql)
+{
+    if (currentViewer != nullptr) currentViewer->Close();
+    currentViewer = new TFrmSqlviewer(owner);
+    currentViewer->Get<ui::TMemo>("Sql_memo")->SetText(sql);
+    currentViewer->Show();
+    return currentViewer;
 }
 
 }  // namespace vquery

@@ -78,6 +78,26 @@ private:
 // (inner whenever the query's AdvanceJoin is off). True on OK.
 bool ShowJoinProperties(TmfVQueryJoin& join);
 
+// TFrmSqlviewer, the SQL Viewer: a sizeable tool window, never narrower than 90 pixels, that
+// does not block; its OK button stays centred. One at a time: opening one closes the old.
+class TFrmSqlviewer : public ui::TForm {
+    GW_CLASS(TFrmSqlviewer)
+
+public:
+    explicit TFrmSqlviewer(classes::TComponent* owner);
+    ~TFrmSqlviewer() override;
+    // The viewer open now, nullptr when none.
+    static TFrmSqlviewer* Current();
+    void FormResize(classes::TObject* sender);
+
+private:
+    void FormClose(classes::TObject* sender, ui::TCloseAction& action);
+    void okbtnClick(classes::TObject* sender);
+};
+
+// Closes the old viewer and shows `sql` in a new one, owned by `owner`, without blocking.
+TFrmSqlviewer* ShowSqlViewer(classes::TComponent* owner, const std::string& sql);
+
 // Shows the Filter dialog with `title`; on OK `op` is the chosen operator's symbol and
 // `literal` the text typed; True on OK.
 bool ShowFilterDialog(const std::string& title, std::string& op, std::string& literal);

@@ -992,6 +992,11 @@ void TmfVQuery::RestoreSortOrder(const std::vector<TmfVQueryField*>& order)
     for (TmfVQueryTable* box : tables_) box->ListBox()->Invalidate();
 }
 
+void TmfVQuery::ShowSqlViewer()
+{
+    if (UseDefaultSqlViewerDialog) vquery::ShowSqlViewer(this, SQL()->Text());
+}
+
 bool TmfVQuery::ShowCriteriaDialog(TmfVQueryField* field)
 {
     return vquery::ShowCriteriaDialog(field, criterias_);

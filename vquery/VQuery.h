@@ -397,6 +397,8 @@ public:
     const std::vector<TmfVQueryField*>& SortList() const { return sortList_; }
     // The Sort dialog over the sort list: Cancel puts back the order it opened with.
     void ShowSortOrder();
+    // The SQL Viewer over SQL, not blocking (with UseDefaultSqlViewerDialog; else nothing).
+    void ShowSqlViewer();
     // The Filter list of `field` over the criteria; False when it was not shown.
     bool ShowCriteriaDialog(TmfVQueryField* field);
     TmfVQueryField* SortField(int index) const { return sortList_.at(static_cast<std::size_t>(index)); }

@@ -284,4 +284,35 @@ TEST_F(JoinDialogTest, LabelsExplainTheJoinWithTheChosenOperator)
               "Include ALL records from 'A.id' and only those records from 'B.a_id' where 'A.id =  B.a_id'.");
 }
 
+// ---- SQL Viewer --------------------------------------------------------------------------------
+
+class SqlViewerTest : public ::testing::Test, public QueryFixture {};
+
+TEST_F(SqlViewerTest, ShowsTheSqlKeepsItsWidthAndCentresOk)
+{
+    Table("", "A", {{"id"}});
+    Q().AddTable("A", {10, 10}, true);
+    Q().ShowSqlViewer();
+    TFrmSqlviewer* viewer = TFrmSqlviewer::Current();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(viewer->Caption(), "SQL Viewer");
+    EXPECT_EQ(viewer->Get<ui::TMemo>("Sql_memo")->Text(), Q().SQL()->Text());
+    EXPECT_FALSE(viewer->Get<ui::TMemo>("Sql_memo")->Text().empty());
+    struct Case {
+        int width, expectWidth, okLeft;
+    };
+    for (const Case& c : {Case{300, 300, 111}, Case{301, 301, 112}, Case{50, 90, 6}, Case{90, 90, 6}}) {
+        SCOPED_TRACE(c.width);
+        viewer->SetWidth(c.width);
+        EXPECT_EQ(viewer->Width(), c.expectWidth);
+        EXPECT_EQ(viewer->Get<ui::TButton>("okbtn")->Left(), c.okLeft);
+    }
+    // A second viewer replaces the first; OK closes it.
+    Q().ShowSqlViewer();
+    EXPECT_NE(TFrmSqlviewer::Current(), nullptr);
+    TFrmSqlviewer::Current()->Get<ui::TButton>("okbtn")->Click();
+    EXPECT_EQ(TFrmSqlviewer::Current(), nullptr);
+    EXPECT_TRUE(dialogs.Unexpected().empty());
+}
+
 }  // namespace
