@@ -7,6 +7,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/Dialogs.h"
+#include "vquery/Dialogs.h"
 #include "vquery/Glyphs.h"
 
 namespace vquery {
@@ -111,8 +112,6 @@ void TmfVQueryListBox::DragDrop(classes::TObject* source, int x, int y)
     table_->Query()->UpdateJoinLinks();
 }
 
-namespace {
-
 // A glyph drawn leaving out its pure green.
 void DrawGlyph(ui::TCanvas& canvas, int x, int y, const ui::TPicture& picture)
 {
@@ -127,8 +126,6 @@ void DrawGlyph(ui::TCanvas& canvas, int x, int y, const ui::TPicture& picture)
     glyph.SetTransparentColor(0x00FF00);
     canvas.StretchDraw({x, y, x + 16, y + 16}, glyph);
 }
-
-}  // namespace
 
 void TmfVQueryListBox::DrawItem(int index, const ui::TRect& rect, ui::TOwnerDrawState /*state*/)
 {
@@ -225,12 +222,15 @@ void TmfVQueryTable::MakePopups()
         sort->Add(radio);
     }
     sort->Add(MenuItem(this, "", "-"));
-    sort->Add(MenuItem(this, "mnu_sortorder", "Sort Order..."));  // the Sort dialog is not built yet
+    sort->Add(MenuItem(this, "mnu_sortorder", "Sort Order...", [this] { query_->ShowSortOrder(); }));
     fieldPopup_->Items()->Add(sort);
     fieldPopup_->Items()->Add(MenuItem(this, "mnu_rename", "Rename", [this] { RenameCurrentField(); }));
     fieldPopup_->Items()->Add(MenuItem(this, "", "-"));
     fieldPopup_->Items()->Add(MenuItem(this, "mnu_filter", "Filter", [this] {
-        if (!query_->UseDefaultFilterDialog) query_->OnVTableShowFilterDlg(query_);
+        if (!query_->UseDefaultFilterDialog)
+            query_->OnVTableShowFilterDlg(query_);
+        else if (query_->ShowCriteriaDialog(currentField_))
+            list_->Invalidate();
     }));
 }
 
@@ -497,6 +497,19 @@ TmfVQueryCriteria* TmfVQueryCriterias::Add(TmfVQueryField* source)
 
 void TmfVQueryCriterias::Delete(int index) { items_.erase(items_.begin() + index); }
 
+std::vector<TmfVQueryCriteria> TmfVQueryCriterias::Snapshot() const
+{
+    std::vector<TmfVQueryCriteria> copies;
+    for (const auto& c : items_) copies.push_back(*c);
+    return copies;
+}
+
+void TmfVQueryCriterias::Restore(const std::vector<TmfVQueryCriteria>& copies)
+{
+    items_.clear();
+    for (const TmfVQueryCriteria& c : copies) items_.push_back(std::make_unique<TmfVQueryCriteria>(c));
+}
+
 // ---- Join lines --------------------------------------------------------------------------------
 
 GW_IMPLEMENT_CLASS(TmfVQueryJoinLayer, ui::TCustomControl) {}
@@ -606,8 +619,9 @@ TmfVQuery::TmfVQuery(classes::TComponent* owner)
     linkPopup_->Items()->Add(MenuItem(this, "mnu_dellink", "Delete Link", [this] {
         if (popupJoin_ != nullptr) PostRemoveJoin(popupJoin_);
     }));
-    // The Join Properties dialog is not built yet.
-    linkPopup_->Items()->Add(MenuItem(this, "mnu_changecompare", "Join Properties"));
+    linkPopup_->Items()->Add(MenuItem(this, "mnu_changecompare", "Join Properties", [this] {
+        if (popupJoin_ != nullptr) ShowJoinProperties(*popupJoin_);
+    }));
     filterPic_.LoadFromBytes(GlyphBitmap("FILTER_BMP"));
     sortAscPic_.LoadFromBytes(GlyphBitmap("SORTASC_BMP"));
     sortDescPic_.LoadFromBytes(GlyphBitmap("SORTDESC_BMP"));
@@ -957,6 +971,41 @@ void TmfVQuery::RemoveSortField(TmfVQueryField* field)
     field->SortDirection = 0;
     std::erase(sortList_, field);
     RefillSortListBox();
+}
+
+void TmfVQuery::MoveSortField(int from, int to)
+{
+    const int n = SortCount();
+    if (from < 0 || to < 0 || from >= n || to >= n || from == to) return;
+    TmfVQueryField* f = sortList_[static_cast<std::size_t>(from)];
+    sortList_.erase(sortList_.begin() + from);
+    sortList_.insert(sortList_.begin() + to, f);
+    RefillSortListBox();
+    for (TmfVQueryTable* box : tables_) box->ListBox()->Invalidate();
+}
+
+void TmfVQuery::RestoreSortOrder(const std::vector<TmfVQueryField*>& order)
+{
+    if (order.size() != sortList_.size()) return;
+    sortList_ = order;
+    RefillSortListBox();
+    for (TmfVQueryTable* box : tables_) box->ListBox()->Invalidate();
+}
+
+void TmfVQuery::ShowSqlViewer()
+{
+    if (UseDefaultSqlViewerDialog) vquery::ShowSqlViewer(this, SQL()->Text());
+}
+
+bool TmfVQuery::ShowCriteriaDialog(TmfVQueryField* field)
+{
+    return vquery::ShowCriteriaDialog(field, criterias_);
+}
+
+void TmfVQuery::ShowSortOrder()
+{
+    TfrmVSort form(this);
+    form.Execute();
 }
 
 void TmfVQuery::RefillSortListBox()

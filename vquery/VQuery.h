@@ -276,6 +276,10 @@ public:
     TmfVQueryCriteria* Add(TmfVQueryField* source = nullptr);
     void Delete(int index);
     void Clear() { items_.clear(); }
+    // Copies of every criterion, and the collection put back to such copies exactly (no
+    // refusals: it held them before).
+    std::vector<TmfVQueryCriteria> Snapshot() const;
+    void Restore(const std::vector<TmfVQueryCriteria>& copies);
     TmfVQuery* Query() const { return query_; }
 
 private:
@@ -386,6 +390,17 @@ public:
     bool AddSortField(TmfVQueryField* field, bool ascending);
     void RemoveSortField(TmfVQueryField* field);
     int SortCount() const { return static_cast<int>(sortList_.size()); }
+    // Moves the sort entry at `from` to `to` (both valid indexes; otherwise nothing moves).
+    void MoveSortField(int from, int to);
+    // Puts the sort list back in `order`, which must hold the same entries.
+    void RestoreSortOrder(const std::vector<TmfVQueryField*>& order);
+    const std::vector<TmfVQueryField*>& SortList() const { return sortList_; }
+    // The Sort dialog over the sort list: Cancel puts back the order it opened with.
+    void ShowSortOrder();
+    // The SQL Viewer over SQL, not blocking (with UseDefaultSqlViewerDialog; else nothing).
+    void ShowSqlViewer();
+    // The Filter list of `field` over the criteria; False when it was not shown.
+    bool ShowCriteriaDialog(TmfVQueryField* field);
     TmfVQueryField* SortField(int index) const { return sortList_.at(static_cast<std::size_t>(index)); }
 
     TmfVQueryCriterias& Criterias() { return criterias_; }
