@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "odbc/Messages.h"
 #include "odbc/OdbcApi.h"
@@ -336,6 +337,44 @@ void TdbCustomQuery::SetStatementOptions()
         break;
     default: break;
     }
+
+    // Bookmarks: only on a scrollable cursor whose bookmarks survive scrolling and either
+    // survive deletes or the cursor sees deletes.
+    SQLUINTEGER persistence = 0;
+    database_->GetInfo(SQL_BOOKMARK_PERSISTENCE, &persistence, sizeof persistence, nullptr);
+    useBookmarks_ = cursorType_ != 0 && (persistence & SQL_BP_SCROLL) &&
+                    ((persistence & SQL_BP_DELETE) || (sensitivity_ & SQL_SS_DELETIONS));
+    if (useBookmarks_)
+        CheckStmtResult(api.SQLSetStmtAttr(stmt_.Get(), SQL_ATTR_USE_BOOKMARKS, reinterpret_cast<SQLPOINTER>(SQL_UB_ON),
+                                           SQL_IS_UINTEGER));
+    else
+        api.SQLSetStmtAttr(stmt_.Get(), SQL_ATTR_USE_BOOKMARKS, reinterpret_cast<SQLPOINTER>(SQL_UB_OFF), SQL_IS_UINTEGER);
+
+    // What the driver could post itself; a statement list of its own takes the operation over.
+    canInsert_ = (cursorAttributes_ & SQL_CA1_BULK_ADD) && rtl::Trim(listTexts_[1]).empty();
+    canUpdate_ = (cursorAttributes_ & SQL_CA1_POS_UPDATE) && rtl::Trim(listTexts_[0]).empty();
+    canDelete_ = (cursorAttributes_ & SQL_CA1_POS_DELETE) && rtl::Trim(listTexts_[2]).empty();
+    if (!canUpdate_) sensitivity_ &= ~static_cast<std::uint32_t>(SQL_SS_UPDATES);
+    if (!canDelete_) sensitivity_ &= ~static_cast<std::uint32_t>(SQL_SS_DELETIONS);
+
+    // Concurrency: the strictest the driver offers on a keyset-driven or dynamic cursor.
+    SQLUINTEGER offered = 0;
+    database_->GetInfo(SQL_SCROLL_CONCURRENCY, &offered, sizeof offered, nullptr);
+    if (!executed_ && (cursorType_ == 2 || cursorType_ == 3)) {
+        static constexpr std::pair<SQLUINTEGER, SQLULEN> kConcurrency[] = {{SQL_SCCO_LOCK, SQL_CONCUR_LOCK},
+                                                                           {SQL_SCCO_OPT_ROWVER, SQL_CONCUR_ROWVER},
+                                                                           {SQL_SCCO_OPT_VALUES, SQL_CONCUR_VALUES},
+                                                                           {SQL_SCCO_READ_ONLY, SQL_CONCUR_READ_ONLY}};
+        for (const auto& [bit, value] : kConcurrency) {
+            if (!(offered & bit)) continue;
+            api.SQLSetStmtAttr(stmt_.Get(), SQL_ATTR_CONCURRENCY, reinterpret_cast<SQLPOINTER>(value), SQL_IS_UINTEGER);
+            break;
+        }
+    }
+    SQLULEN concurrency = 0;
+    concurrency_ = api.SQLGetStmtAttr(stmt_.Get(), SQL_ATTR_CONCURRENCY, &concurrency, SQL_IS_UINTEGER, nullptr) == SQL_SUCCESS
+                       ? static_cast<std::uint32_t>(concurrency)
+                       : 0;
 }
 
 void TdbCustomQuery::FreeStatement() noexcept

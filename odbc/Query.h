@@ -153,6 +153,20 @@ public:
 
     void ReleaseStatement() noexcept override { FreeStatement(); }
 
+    // What the driver offers for the allocated statement (read when it is allocated):
+    // whether its bookmarks are switched on (a scrollable cursor whose bookmarks survive
+    // scrolling and deletes), whether it could insert, update and delete rows itself (each
+    // false while the matching statement list is filled), the cursor's sensitivity
+    // (SQL_SS_* bits, less updates and deletions the driver cannot make) and the concurrency
+    // in use (SQL_CONCUR_*; keyset-driven and dynamic cursors ask for the strictest the
+    // driver offers; 0 when the driver does not say).
+    bool UsesBookmarks() const noexcept { return useBookmarks_; }
+    bool CanInsert() const noexcept { return canInsert_; }
+    bool CanUpdate() const noexcept { return canUpdate_; }
+    bool CanDelete() const noexcept { return canDelete_; }
+    std::uint32_t Sensitivity() const noexcept { return sensitivity_; }
+    std::uint32_t Concurrency() const noexcept { return concurrency_; }
+
     bool IsSequenced() const override { return true; }
     std::unique_ptr<db::TBlobStream> CreateBlobStream(db::TField* field, db::TBlobStreamMode mode) override;
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
@@ -242,6 +256,10 @@ private:
     std::uint32_t cursorAttributes_ = 0;
     std::uint32_t sensitivity_ = 0;
     std::uint32_t concurrency_ = 0;
+    bool useBookmarks_ = false;
+    bool canInsert_ = false;
+    bool canUpdate_ = false;
+    bool canDelete_ = false;
 
     std::vector<TODBCFieldDef*> columns_;
     std::vector<char> chunk_;
