@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "odbc/Messages.h"
 #include "odbc/OdbcApi.h"
@@ -27,6 +28,8 @@ struct TdbCustomQuery::TRecord {
     bool inCache = false;
     std::vector<TVariant> values;
     std::vector<std::uint32_t> offsets;
+    // The driver's own bookmark of the row (column 0), when bookmarks are in use.
+    std::vector<std::uint8_t> bookmark;
 };
 
 namespace {
@@ -336,6 +339,44 @@ void TdbCustomQuery::SetStatementOptions()
         break;
     default: break;
     }
+
+    // Bookmarks: only on a scrollable cursor whose bookmarks survive scrolling and either
+    // survive deletes or the cursor sees deletes.
+    SQLUINTEGER persistence = 0;
+    database_->GetInfo(SQL_BOOKMARK_PERSISTENCE, &persistence, sizeof persistence, nullptr);
+    useBookmarks_ = cursorType_ != 0 && (persistence & SQL_BP_SCROLL) &&
+                    ((persistence & SQL_BP_DELETE) || (sensitivity_ & SQL_SS_DELETIONS));
+    if (useBookmarks_)
+        CheckStmtResult(api.SQLSetStmtAttr(stmt_.Get(), SQL_ATTR_USE_BOOKMARKS, reinterpret_cast<SQLPOINTER>(SQL_UB_ON),
+                                           SQL_IS_UINTEGER));
+    else
+        api.SQLSetStmtAttr(stmt_.Get(), SQL_ATTR_USE_BOOKMARKS, reinterpret_cast<SQLPOINTER>(SQL_UB_OFF), SQL_IS_UINTEGER);
+
+    // What the driver could post itself; a statement list of its own takes the operation over.
+    canInsert_ = (cursorAttributes_ & SQL_CA1_BULK_ADD) && rtl::Trim(listTexts_[1]).empty();
+    canUpdate_ = (cursorAttributes_ & SQL_CA1_POS_UPDATE) && rtl::Trim(listTexts_[0]).empty();
+    canDelete_ = (cursorAttributes_ & SQL_CA1_POS_DELETE) && rtl::Trim(listTexts_[2]).empty();
+    if (!canUpdate_) sensitivity_ &= ~static_cast<std::uint32_t>(SQL_SS_UPDATES);
+    if (!canDelete_) sensitivity_ &= ~static_cast<std::uint32_t>(SQL_SS_DELETIONS);
+
+    // Concurrency: the strictest the driver offers on a keyset-driven or dynamic cursor.
+    SQLUINTEGER offered = 0;
+    database_->GetInfo(SQL_SCROLL_CONCURRENCY, &offered, sizeof offered, nullptr);
+    if (!executed_ && (cursorType_ == 2 || cursorType_ == 3)) {
+        static constexpr std::pair<SQLUINTEGER, SQLULEN> kConcurrency[] = {{SQL_SCCO_LOCK, SQL_CONCUR_LOCK},
+                                                                           {SQL_SCCO_OPT_ROWVER, SQL_CONCUR_ROWVER},
+                                                                           {SQL_SCCO_OPT_VALUES, SQL_CONCUR_VALUES},
+                                                                           {SQL_SCCO_READ_ONLY, SQL_CONCUR_READ_ONLY}};
+        for (const auto& [bit, value] : kConcurrency) {
+            if (!(offered & bit)) continue;
+            api.SQLSetStmtAttr(stmt_.Get(), SQL_ATTR_CONCURRENCY, reinterpret_cast<SQLPOINTER>(value), SQL_IS_UINTEGER);
+            break;
+        }
+    }
+    SQLULEN concurrency = 0;
+    concurrency_ = api.SQLGetStmtAttr(stmt_.Get(), SQL_ATTR_CONCURRENCY, &concurrency, SQL_IS_UINTEGER, nullptr) == SQL_SUCCESS
+                       ? static_cast<std::uint32_t>(concurrency)
+                       : 0;
 }
 
 void TdbCustomQuery::FreeStatement() noexcept
@@ -541,6 +582,16 @@ void TdbCustomQuery::DescribeColumns()
     columns_.clear();
     SQLSMALLINT count = 0;
     CheckStmtResult(api.SQLNumResultCols(stmt_.Get(), &count));
+    bookmarkSize_ = 4;
+    if (useBookmarks_) {
+        // Column 0 is the bookmark column; its size is the size of the driver's bookmarks.
+        SQLCHAR name[256] = {};
+        SQLSMALLINT nameLength = 0, sqlType = 0, decimals = 0, nullable = 0;
+        SQLULEN size = 0;
+        CheckStmtResult(api.SQLDescribeCol(stmt_.Get(), 0, name, sizeof name, &nameLength, &sqlType, &size, &decimals,
+                                           &nullable));
+        if (size > 0 && size <= 1024) bookmarkSize_ = static_cast<std::size_t>(size);
+    }
     for (SQLSMALLINT c = 1; c <= count; ++c) {
         SQLCHAR name[256] = {};
         SQLSMALLINT nameLength = 0, sqlType = 0, decimals = 0, nullable = 0;
@@ -854,6 +905,7 @@ TGetResult TdbCustomQuery::GetRecord(TRecordBuffer buffer, TGetMode mode, bool)
                 break;
             }
             if (result != grOK) return result;
+            ReadBookmark(record.bookmark);
             ReadRow(record.values);
             record.inCache = false;
             record.recNo = recNo_;
@@ -899,16 +951,34 @@ void TdbCustomQuery::InternalSetToRecord(TRecordBuffer buffer)
     InternalGotoBookmark(bookmark);
 }
 
+void TdbCustomQuery::ReadBookmark(std::vector<std::uint8_t>& bookmark)
+{
+    bookmark.clear();
+    if (!useBookmarks_) return;
+    bookmark.resize(bookmarkSize_);
+    SQLLEN length = 0;
+    CheckStmtResult(Odbc().SQLGetData(stmt_.Get(), 0, SQL_C_VARBOOKMARK, bookmark.data(),
+                                      static_cast<SQLLEN>(bookmark.size()), &length));
+    if (length < 0 || static_cast<std::size_t>(length) > bookmark.size()) RaiseMessage(SRecordNumberUnknown);
+    bookmark.resize(static_cast<std::size_t>(length));
+}
+
+// A bookmark is the record number, followed by the driver's bookmark of the row when there
+// is one.
 void TdbCustomQuery::GetBookmarkData(TRecordBuffer buffer, TBookmark& bookmark) const
 {
-    const std::int64_t recNo = RecordOf(buffer).recNo;
-    bookmark.resize(sizeof recNo);
-    std::memcpy(bookmark.data(), &recNo, sizeof recNo);
+    const TRecord& record = RecordOf(buffer);
+    bookmark.resize(sizeof record.recNo);
+    std::memcpy(bookmark.data(), &record.recNo, sizeof record.recNo);
+    bookmark.insert(bookmark.end(), record.bookmark.begin(), record.bookmark.end());
 }
 
 void TdbCustomQuery::SetBookmarkData(TRecordBuffer buffer, const TBookmark& bookmark)
 {
-    if (bookmark.size() == sizeof(std::int64_t)) std::memcpy(&RecordOf(buffer).recNo, bookmark.data(), sizeof(std::int64_t));
+    TRecord& record = RecordOf(buffer);
+    if (bookmark.size() < sizeof record.recNo) return;
+    std::memcpy(&record.recNo, bookmark.data(), sizeof record.recNo);
+    record.bookmark.assign(bookmark.begin() + sizeof record.recNo, bookmark.end());
 }
 
 TBookmarkFlag TdbCustomQuery::GetBookmarkFlag(TRecordBuffer buffer) const { return RecordOf(buffer).flag; }
@@ -917,7 +987,23 @@ void TdbCustomQuery::SetBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag) {
 void TdbCustomQuery::InternalGotoBookmark(const TBookmark& bookmark)
 {
     std::int64_t recNo = -1;
-    if (bookmark.size() == sizeof recNo) std::memcpy(&recNo, bookmark.data(), sizeof recNo);
+    if (bookmark.size() >= sizeof recNo) std::memcpy(&recNo, bookmark.data(), sizeof recNo);
+    if (useBookmarks_ && Scrollable() && bookmark.size() > sizeof recNo) {
+        // The driver finds the row by its own bookmark, even where record numbers moved.
+        std::vector<std::uint8_t> own(bookmark.begin() + sizeof recNo, bookmark.end());
+        const TOdbcApi& api = Odbc();
+        CheckStmtResult(api.SQLSetStmtAttr(stmt_.Get(), SQL_ATTR_FETCH_BOOKMARK_PTR, own.data(), SQL_IS_POINTER));
+        const SQLRETURN r = api.SQLFetchScroll(stmt_.Get(), SQL_FETCH_BOOKMARK, 0);
+        api.SQLSetStmtAttr(stmt_.Get(), SQL_ATTR_FETCH_BOOKMARK_PTR, nullptr, SQL_IS_POINTER);
+        if (r == SQL_NO_DATA) DatabaseError("Record not found", this);
+        CheckStmtResult(r);
+        place_ = TPlace::On;
+        SQLULEN row = 0;
+        recNo_ = api.SQLGetStmtAttr(stmt_.Get(), SQL_ATTR_ROW_NUMBER, &row, SQL_IS_UINTEGER, nullptr) == SQL_SUCCESS && row > 0
+                     ? static_cast<std::int64_t>(row)
+                     : recNo;
+        return;
+    }
     if (Cached()) {
         cursor_ = recNo >= 1 && CacheHas(recNo - 1) ? recNo - 1 : static_cast<std::int64_t>(cache_->RowCount());
         return;

@@ -7,8 +7,10 @@
 // back), prepares the parsed text once, binds the parameters, executes, describes the result
 // columns as field definitions (duplicate names get "_1", "_2" ...; a nameless column is
 // "COLUMN") and reads rows as they are walked:
-// - a scrollable cursor (CursorType 1-3) is moved with SQLFetchScroll; bookmarks are record
-//   numbers reached with SQL_FETCH_ABSOLUTE;
+// - a scrollable cursor (CursorType 1-3) is moved with SQLFetchScroll; where the driver keeps
+//   bookmarks (see UsesBookmarks) a bookmark carries the driver's own bookmark of the row
+//   (column 0, sized by its description) and is reached with SQL_FETCH_BOOKMARK; elsewhere
+//   bookmarks are record numbers reached with SQL_FETCH_ABSOLUTE;
 // - a forward-only cursor (CursorType 0) is read with SQLFetch and every row read is kept in
 //   a local row store, so moving back, RecNo and going to a record number are served from
 //   it; with UniDirectional on, rows are not kept and the set only moves forward.
@@ -153,6 +155,20 @@ public:
 
     void ReleaseStatement() noexcept override { FreeStatement(); }
 
+    // What the driver offers for the allocated statement (read when it is allocated):
+    // whether its bookmarks are switched on (a scrollable cursor whose bookmarks survive
+    // scrolling and deletes), whether it could insert, update and delete rows itself (each
+    // false while the matching statement list is filled), the cursor's sensitivity
+    // (SQL_SS_* bits, less updates and deletions the driver cannot make) and the concurrency
+    // in use (SQL_CONCUR_*; keyset-driven and dynamic cursors ask for the strictest the
+    // driver offers; 0 when the driver does not say).
+    bool UsesBookmarks() const noexcept { return useBookmarks_; }
+    bool CanInsert() const noexcept { return canInsert_; }
+    bool CanUpdate() const noexcept { return canUpdate_; }
+    bool CanDelete() const noexcept { return canDelete_; }
+    std::uint32_t Sensitivity() const noexcept { return sensitivity_; }
+    std::uint32_t Concurrency() const noexcept { return concurrency_; }
+
     bool IsSequenced() const override { return true; }
     std::unique_ptr<db::TBlobStream> CreateBlobStream(db::TField* field, db::TBlobStreamMode mode) override;
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
@@ -205,6 +221,9 @@ private:
     void BindParameters(std::vector<std::string>& storage, std::vector<long>& indicators);
     // Reads the values of the row the statement stands on.
     void ReadRow(std::vector<db::TVariant>& values);
+    // Reads the driver's bookmark of the row (column 0) when bookmarks are in use, else
+    // empties it.
+    void ReadBookmark(std::vector<std::uint8_t>& bookmark);
     void ReadText(const TODBCFieldDef& column, std::int16_t cType, db::TVariant& value);
     db::TGetResult FetchScroll(std::int16_t orientation, std::int64_t offset);
     // The rows of a scrollable result (asked once per open).
@@ -242,6 +261,12 @@ private:
     std::uint32_t cursorAttributes_ = 0;
     std::uint32_t sensitivity_ = 0;
     std::uint32_t concurrency_ = 0;
+    bool useBookmarks_ = false;
+    // The size of the driver's bookmarks, from the description of column 0.
+    std::size_t bookmarkSize_ = 4;
+    bool canInsert_ = false;
+    bool canUpdate_ = false;
+    bool canDelete_ = false;
 
     std::vector<TODBCFieldDef*> columns_;
     std::vector<char> chunk_;

@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -178,6 +179,50 @@ TEST_P(QueryTest, OpensWithTheCursorTypeTheDriverReallyUses)
     EXPECT_EQ(query.CursorType(), 0);
 }
 
+// What the driver offers is read when the statement is allocated: a forward-only cursor has no
+// bookmarks and posts nothing itself; a filled statement list takes its operation from the
+// driver; keyset-driven and dynamic cursors run with a concurrency the driver names.
+TEST_P(QueryTest, StatementOptionsFollowTheDriverAndTheStatementLists)
+{
+    for (int cursorType : {0, 1, 2, 3}) {
+        for (bool lists : {false, true}) {
+            SCOPED_TRACE("cursor type " + std::to_string(cursorType) + (lists ? " with lists" : ""));
+            TdbCustomQuery query(nullptr);
+            query.SetDatabase(&database_);
+            query.SetCursorType(cursorType);
+            SetSql(query, "SELECT 1");
+            if (lists) {
+                query.ModifySQL()->Add("UPDATE x SET a = 1");
+                query.InsertSQL()->Add("INSERT INTO x VALUES (1)");
+                query.DeleteSQL()->Add("DELETE FROM x");
+            }
+            query.AllocStatement();
+            const int used = query.CursorType();
+            EXPECT_LE(used, cursorType);
+            if (used == 0 || lists) {
+                EXPECT_FALSE(query.CanInsert());
+                EXPECT_FALSE(query.CanUpdate());
+                EXPECT_FALSE(query.CanDelete());
+            }
+            if (used == 0) {
+                EXPECT_FALSE(query.UsesBookmarks());
+            }
+            if (!query.CanUpdate()) {
+                EXPECT_EQ(query.Sensitivity() & SQL_SS_UPDATES, 0u);
+            }
+            if (!query.CanDelete()) {
+                EXPECT_EQ(query.Sensitivity() & SQL_SS_DELETIONS, 0u);
+            }
+            if (used >= 2) {
+                EXPECT_NE(query.Concurrency(), 0u);
+            }
+            // The set still opens and reads with these options.
+            query.Open();
+            EXPECT_EQ(query.Fields()[0]->AsInteger(), 1);
+        }
+    }
+}
+
 TEST_P(QueryTest, WalksBackAndGoesToRecordNumbersWithEachCursorType)
 {
     const std::string t = Table("gw_q_walk");
@@ -202,6 +247,10 @@ TEST_P(QueryTest, WalksBackAndGoesToRecordNumbersWithEachCursorType)
         EXPECT_EQ(n->AsInteger(), 170);
         EXPECT_EQ(query.RecNo(), 17);
         const db::TBookmark mark = query.GetBookmark();
+        // PostgreSQL keeps bookmarks on scrollable cursors: the bookmark carries the driver's
+        // own after the record number; SQLite has none, so its bookmarks are record numbers.
+        EXPECT_EQ(query.UsesBookmarks(), Pg() && cursorType != 0);
+        EXPECT_EQ(mark.size() > sizeof(std::int64_t), query.UsesBookmarks());
         query.Last();
         EXPECT_EQ(n->AsInteger(), 300);
         EXPECT_EQ(query.RecordCount(), 30);
@@ -218,6 +267,50 @@ TEST_P(QueryTest, WalksBackAndGoesToRecordNumbersWithEachCursorType)
         EXPECT_TRUE(query.Locate("n", TVariant(250)));
         EXPECT_EQ(query.RecNo(), 25);
         query.CheckConsistency();
+    }
+}
+
+// Rejected rows are skipped in the direction of travel, whichever way the rows are read;
+// the filter sees each row's own values while it is being fetched.
+TEST_P(QueryTest, OnFilterRecordSkipsRejectedRowsWhileFetching)
+{
+    const std::string t = Table("gw_q_filter");
+    Exec("CREATE TABLE " + t + " (n INTEGER)");
+    for (int i = 1; i <= 12; ++i) Exec("INSERT INTO " + t + " VALUES (" + std::to_string(i) + ")");
+    struct TCase {
+        int cursorType;
+        bool uniDirectional;
+    };
+    for (const TCase c : {TCase{0, false}, TCase{0, true}, TCase{1, false}, TCase{3, false}}) {
+        SCOPED_TRACE("cursor type " + std::to_string(c.cursorType) + (c.uniDirectional ? " unidirectional" : ""));
+        TdbCustomQuery query(nullptr);
+        query.SetDatabase(&database_);
+        query.SetCursorType(c.cursorType);
+        query.SetUniDirectional(c.uniDirectional);
+        SetSql(query, "SELECT n FROM " + t + " ORDER BY n");
+        std::vector<int> asked;
+        query.OnFilterRecord = [&](db::TDataSet* d, bool& accept) {
+            EXPECT_EQ(d->State(), db::dsFilter);
+            const int n = d->FieldByName("n")->AsInteger();
+            asked.push_back(n);
+            accept = n % 3 == 0;
+        };
+        query.SetFiltered(true);
+        query.Open();
+        std::vector<int> forward;
+        for (; !query.Eof(); query.Next()) forward.push_back(query.FieldByName("n")->AsInteger());
+        EXPECT_EQ(forward, (std::vector<int>{3, 6, 9, 12}));
+        // Every row was put to the filter on the way.
+        for (int i = 1; i <= 12; ++i) EXPECT_NE(std::find(asked.begin(), asked.end(), i), asked.end()) << i;
+        if (c.uniDirectional) continue;
+        std::vector<int> backward;
+        for (query.Last(); !query.Bof(); query.Prior()) backward.push_back(query.FieldByName("n")->AsInteger());
+        EXPECT_EQ(backward, (std::vector<int>{12, 9, 6, 3}));
+        // Switching the filter off shows every row again.
+        query.SetFiltered(false);
+        int all = 0;
+        for (query.First(); !query.Eof(); query.Next()) ++all;
+        EXPECT_EQ(all, 12);
     }
 }
 
@@ -338,6 +431,49 @@ TEST_P(QueryTest, DisconnectingClosesTheSetAndTheNextOpenStartsAgain)
     EXPECT_EQ(query.StmtHandle(), nullptr);
     query.Open();
     EXPECT_EQ(query.Fields()[0]->AsInteger(), 3);
+}
+
+// The server ends the connection under an open set: the next open raises the driver's own
+// message and leaves the set closed with its statement freed; once the database connects
+// again, the same set opens as if new.
+TEST_P(QueryTest, ADroppedConnectionRaisesTheDriversMessageAndTheNextOpenStartsAgain)
+{
+    if (!Pg()) GTEST_SKIP() << "an SQLite connection is a file and cannot be dropped from outside";
+    TdbCustomQuery query(nullptr);
+    query.SetDatabase(&database_);
+    SetSql(query, "SELECT pg_backend_pid()");
+    query.Open();
+    const int pid = query.Fields()[0]->AsInteger();
+    ASSERT_GT(pid, 0);
+
+    TdbDataBase killer(nullptr);
+    odbctest::UsePostgres(killer, *odbctest::PostgresPort());
+    killer.Connect();
+    ASSERT_EQ(odbctest::ExecRaw(killer, "SELECT pg_terminate_backend(" + std::to_string(pid) + ")"), SQL_SUCCESS);
+    // Wait until the server has really let the backend go.
+    for (int i = 0; i < 100; ++i) {
+        TdbCustomQuery alive(nullptr);
+        alive.SetDatabase(&killer);
+        SetSql(alive, "SELECT count(*) FROM pg_stat_activity WHERE pid = " + std::to_string(pid));
+        alive.Open();
+        if (alive.Fields()[0]->AsInteger() == 0) break;
+        usleep(20000);
+    }
+
+    query.Close();
+    const ESQLerror e = odbctest::SqlErrorOf([&] { query.Open(); });
+    EXPECT_FALSE(e.Message().empty());
+    EXPECT_FALSE(query.Active());
+    EXPECT_EQ(query.StmtHandle(), nullptr);
+    // Still closed when asked again: nothing half-open is left behind.
+    odbctest::SqlErrorOf([&] { query.Open(); });
+    EXPECT_FALSE(query.Active());
+
+    database_.Disconnect();
+    database_.Connect();
+    query.Open();
+    EXPECT_GT(query.Fields()[0]->AsInteger(), 0);
+    EXPECT_NE(query.Fields()[0]->AsInteger(), pid);
 }
 
 // ---- Posting through statement lists -------------------------------------------------------
