@@ -46,53 +46,9 @@ public:
     }
 };
 
-class GridFixture : public ::testing::Test {
+class GridFixture : public gridtest::TGridFixture<TTestGrid> {
 public:
-    explicit GridFixture(int charWidth = 7) : ws(charWidth) {}
-
-    void SetUp() override
-    {
-        ui::Application().Reset();
-        form = std::make_unique<ui::TForm>(nullptr);
-        form->SetBounds(0, 0, 400, 300);
-        grid = new TTestGrid(form.get());
-        grid->SetParent(form.get());
-        grid->SetBounds(0, 0, 400, 200);
-        source = std::make_unique<db::TDataSource>(nullptr);
-    }
-
-    void TearDown() override
-    {
-        form.reset();
-        source.reset();
-        ds.reset();
-    }
-
-    template <class DS = dbtest::TMemDataSet>
-    void MakeData(int rows)
-    {
-        ds = std::make_unique<DS>(nullptr);
-        ds->columns = {{"ID", db::ftInteger}, {"NAME", db::ftString, 20}, {"CITY", db::ftString, 8}};
-        for (int i = 1; i <= rows; ++i)
-            ds->AddRow({TVariant(i), TVariant("name " + std::to_string(i)), TVariant("c" + std::to_string(i))});
-        source->SetDataSet(ds.get());
-    }
-
-    void ShowAndOpen()
-    {
-        grid->SetDataSource(source.get());
-        form->Show();
-        ds->Open();
-    }
-
-    std::vector<std::string>& Log() { return ws.log[grid]; }
-
-public:
-    gridtest::TFakeWindowSystem ws;
-    std::unique_ptr<ui::TForm> form;
-    TTestGrid* grid = nullptr;
-    std::unique_ptr<db::TDataSource> source;
-    std::unique_ptr<dbtest::TMemDataSet> ds;
+    explicit GridFixture(int charWidth = 7) : TGridFixture(charWidth) {}
 };
 
 // ---- Lifecycle, defaults and the text form -------------------------------------------------------

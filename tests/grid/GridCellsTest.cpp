@@ -43,38 +43,8 @@ public:
     bool UseRightToLeftGrid() const override { return rightToLeft; }
 };
 
-class CellsFixture : public ::testing::Test {
+class CellsFixture : public gridtest::TGridFixture<TCellGrid> {
 public:
-    void SetUp() override
-    {
-        ui::Application().Reset();
-        form = std::make_unique<ui::TForm>(nullptr);
-        form->SetBounds(0, 0, 400, 300);
-        grid = new TCellGrid(form.get());
-        grid->SetParent(form.get());
-        grid->SetBounds(0, 0, 400, 200);
-        source = std::make_unique<db::TDataSource>(nullptr);
-    }
-    void TearDown() override
-    {
-        form.reset();
-        source.reset();
-        ds.reset();
-    }
-    void MakeData(int rows)
-    {
-        ds = std::make_unique<dbtest::TMemDataSet>(nullptr);
-        ds->columns = {{"ID", db::ftInteger}, {"NAME", db::ftString, 20}, {"CITY", db::ftString, 8}};
-        for (int i = 1; i <= rows; ++i)
-            ds->AddRow({TVariant(i), TVariant("name " + std::to_string(i)), TVariant("c" + std::to_string(i))});
-        source->SetDataSet(ds.get());
-    }
-    void ShowAndOpen()
-    {
-        grid->SetDataSource(source.get());
-        form->Show();
-        ds->Open();
-    }
     ui::TRecordingDevice& Device()
     {
         return dynamic_cast<ui::TRecordingDevice&>(*grid->GetDrawCanvas()->Device());
@@ -97,12 +67,6 @@ public:
             if (l.rfind("Text(", 0) == 0) return l;
         return {};
     }
-
-    gridtest::TFakeWindowSystem ws;
-    std::unique_ptr<ui::TForm> form;
-    TCellGrid* grid = nullptr;
-    std::unique_ptr<db::TDataSource> source;
-    std::unique_ptr<dbtest::TMemDataSet> ds;
 };
 
 const std::string kBlue = ui::FormatColor(rtl::clBlue);

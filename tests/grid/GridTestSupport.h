@@ -3,6 +3,8 @@
 // is asked to repaint and scroll, bitmaps draw on recording devices whose font is `charWidth`
 // pixels wide and 13 high, and posted messages wait in a queue the test delivers.
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <memory>
 #include <string>
@@ -12,6 +14,9 @@
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/MessageQueue.h"
+#include "platform/db/DataSet.h"
+#include "platform/ui/Forms.h"
+#include "tests/db/MemDataSet.h"
 
 namespace gridtest {
 
@@ -69,6 +74,57 @@ private:
     int charWidth_;
     ui::TFixedWidthMeasure measure_;
     ui::IWindowSystem* previous_ = nullptr;
+};
+
+// A form holding one grid of class `Grid` (400 x 200 at the top left) on the fake window system,
+// a data source, and an in-memory data set of ID, NAME and CITY that MakeData fills.
+template <class Grid>
+class TGridFixture : public ::testing::Test {
+public:
+    explicit TGridFixture(int charWidth = 7) : ws(charWidth) {}
+
+    void SetUp() override
+    {
+        ui::Application().Reset();
+        form = std::make_unique<ui::TForm>(nullptr);
+        form->SetBounds(0, 0, 400, 300);
+        grid = new Grid(form.get());
+        grid->SetParent(form.get());
+        grid->SetBounds(0, 0, 400, 200);
+        source = std::make_unique<db::TDataSource>(nullptr);
+    }
+
+    void TearDown() override
+    {
+        form.reset();
+        source.reset();
+        ds.reset();
+    }
+
+    template <class DS = dbtest::TMemDataSet>
+    void MakeData(int rows)
+    {
+        ds = std::make_unique<DS>(nullptr);
+        ds->columns = {{"ID", db::ftInteger}, {"NAME", db::ftString, 20}, {"CITY", db::ftString, 8}};
+        for (int i = 1; i <= rows; ++i)
+            ds->AddRow({db::TVariant(i), db::TVariant("name " + std::to_string(i)), db::TVariant("c" + std::to_string(i))});
+        source->SetDataSet(ds.get());
+    }
+
+    void ShowAndOpen()
+    {
+        grid->SetDataSource(source.get());
+        form->Show();
+        ds->Open();
+    }
+
+    std::vector<std::string>& Log() { return ws.log[grid]; }
+
+    TFakeWindowSystem ws;
+    std::unique_ptr<ui::TForm> form;
+    Grid* grid = nullptr;
+    std::unique_ptr<db::TDataSource> source;
+    std::unique_ptr<dbtest::TMemDataSet> ds;
 };
 
 }  // namespace gridtest
