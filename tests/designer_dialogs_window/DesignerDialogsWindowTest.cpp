@@ -14,7 +14,11 @@
 #include <filesystem>
 #include <string>
 
+#include "designer/ColumnModel.h"
+#include "platform/classes/Font.h"
+#include "designer/FFormatColumn.h"
 #include "designer/FParams.h"
+#include "tests/db/MemDataSet.h"
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/qt/QtUi.h"
@@ -64,6 +68,36 @@ TEST_F(DesignerDialogsWindowTest, ParametersScreenshots)
     value.Get<ui::TComboBox>("cb_value")->Items()->Add("[ORDER_ID]");
     value.Get<ui::TComboBox>("cb_value")->SetText("[ORDER_ID]");
     Shoot(value, "ParamValue");
+}
+
+TEST_F(DesignerDialogsWindowTest, ColumnPropertiesScreenshot)
+{
+    dbtest::TMemDataSet query;
+    query.columns = {{"ID", db::ftInteger}, {"NAME", db::ftString, 40}, {"PRICE", db::ftFloat}};
+    query.AddRow({db::TVariant(7), db::TVariant("Tom & Jerry <b>"), db::TVariant(1234.5)});
+    query.AddRow({db::TVariant(8), db::TVariant("Smörgåsbord"), db::TVariant(-3.25)});
+    query.Open();
+    designer::TColumnModel model;
+    model.RebuildColumnList("Reset", query);
+    model.SuffixList.Put(2, " EUR");
+    model.SuffixList.SetChecked(2, true);
+    model.HyperlinkTypeList.Put(2, "3");
+    model.UrlList.Put(2, "http://example.com/item.asp");
+    model.ParamList.Put(2, "id=[ID]");
+
+    designer::TFrmFormatColumn form(nullptr);
+    form.SetSampleQuery(&query);
+    designer::TColumnSampleLook look;
+    look.HeaderColor = 0x800000;
+    look.RowColor = 0xF0F0F0;
+    look.OddRowColor = 0xFFFFE0;
+    classes::TFont heading;
+    heading.SetColor(rtl::clWhite);
+    heading.SetStyle({classes::fsBold});
+    look.HeaderFont = &heading;
+    form.SetSampleLook(look);
+    form.Fill(model, 2);
+    Shoot(form, "ColumnProperties");
 }
 
 }  // namespace
