@@ -35,9 +35,9 @@ std::string CellText(std::string_view text)
 
 std::string RowClass(int r) { return r % 2 == 0 ? "TrOdd" : "TrRows"; }
 
-std::string FormatFieldValue(const db::TField& field, int digits, int leading, int parentheses, int grouping)
+std::string FormatFieldValuePlain(const db::TField& field, int digits, int leading, int parentheses, int grouping)
 {
-    if (field.IsNull()) return kNbsp;
+    if (field.IsNull()) return {};
     const db::TFieldType type = field.DataType();
     if (IsNumericFieldType(type)) {
         const int lead = BoolToTristate(leading);
@@ -45,18 +45,33 @@ std::string FormatFieldValue(const db::TField& field, int digits, int leading, i
         const int group = BoolToTristate(grouping);
         // Only floating-point columns go through a double; integers and decimals keep every digit.
         if (type == db::ftFloat || type == db::ftCurrency)
-            return CellText(FormatNumberText(field.AsFloat(), digits, lead, parens, group));
-        return CellText(FormatNumberText(field.AsVariant().AsDecimalText(), digits, lead, parens, group));
+            return FormatNumberText(field.AsFloat(), digits, lead, parens, group);
+        return FormatNumberText(field.AsVariant().AsDecimalText(), digits, lead, parens, group);
     }
-    if (IsDateTimeFieldType(type)) return CellText(FormatDateTimeText(digits, field.AsDateTime()));
-    return CellText(field.AsString());
+    if (IsDateTimeFieldType(type)) return FormatDateTimeText(digits, field.AsDateTime());
+    return field.AsString();
+}
+
+std::string FormatFieldTextPlain(const db::TField& field, std::string_view entry)
+{
+    const TFormatEntry e = ParseFormatEntry(entry);
+    if (e.Kind == fkNone) return field.IsNull() ? std::string() : field.AsString();
+    return FormatFieldValuePlain(field, e.Digits, e.Leading, e.Parentheses, e.Grouping);
+}
+
+std::string FormatFieldValue(const db::TField& field, int digits, int leading, int parentheses, int grouping)
+{
+    if (field.IsNull()) return kNbsp;
+    return CellText(FormatFieldValuePlain(field, digits, leading, parentheses, grouping));
 }
 
 std::string FormatFieldText(const db::TField& field, std::string_view entry)
 {
-    const TFormatEntry e = ParseFormatEntry(entry);
-    if (e.Kind == fkNone) return field.IsNull() ? kNbsp : CellText(field.AsString());
-    return FormatFieldValue(field, e.Digits, e.Leading, e.Parentheses, e.Grouping);
+    if (field.IsNull()) {
+        ParseFormatEntry(entry);  // a malformed entry raises whatever the value
+        return kNbsp;
+    }
+    return CellText(FormatFieldTextPlain(field, entry));
 }
 
 // ---- THtmlRowBuilder -----------------------------------------------------------------------

@@ -37,6 +37,10 @@ std::string FormatFieldValue(const db::TField& field, int digits, int leading, i
 // The same after the column's format entry; with kind 0 (no format) the field's text as it
 // is, never rounded. A malformed entry raises as ParseFormatEntry does.
 std::string FormatFieldText(const db::TField& field, std::string_view entry);
+// The two texts as they read, unescaped, for showing in a control (the column dialog's
+// sample); null gives the empty text.
+std::string FormatFieldValuePlain(const db::TField& field, int digits, int leading, int parentheses, int grouping);
+std::string FormatFieldTextPlain(const db::TField& field, std::string_view entry);
 
 class THtmlRowBuilder {
 public:

@@ -215,6 +215,30 @@ TEST_F(PeerLookup, ListViewRowsArriveOneByOne)
     EXPECT_FALSE(model->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
 }
 
+TEST_F(PeerLookup, RowSelectCoversTheWholeRowSelectedBeforeShowing)
+{
+    // A dialog fills its list and selects an entry before its window exists.
+    auto* view = Add<TListView>();
+    view->SetViewStyle(vsReport);
+    view->SetRowSelect(true);
+    view->SetBounds(10, 10, 300, 200);
+    view->Columns()->Add()->SetCaption("Name");
+    view->Columns()->Add()->SetCaption("Value");
+    for (int i = 0; i < 3; ++i) {
+        TListItem* item = view->Items()->Add();
+        item->SetCaption("name " + std::to_string(i));
+        item->SubItems()->Add("value " + std::to_string(i));
+    }
+    view->SetSelected(view->Items()->Item(1));
+    Show();
+    auto* table = qobject_cast<QTableView*>(qt::WidgetOf(*view));
+    ASSERT_NE(table, nullptr);
+    EXPECT_TRUE(table->selectionModel()->isSelected(table->model()->index(1, 1)));
+    EXPECT_TRUE(table->selectionModel()->isRowSelected(1, {}));
+    EXPECT_FALSE(table->selectionModel()->isRowSelected(0, {}));
+    EXPECT_EQ(view->ItemIndex(), 1);
+}
+
 TEST_F(PeerLookup, ListAndComboBoxRowsArriveOneByOne)
 {
     auto* list = Add<TListBox>();

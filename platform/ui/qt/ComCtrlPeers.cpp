@@ -134,6 +134,7 @@ protected:
     void Sync() override
     {
         auto& v = static_cast<TListView&>(control_);
+        const int columnsBefore = model_->columnCount();
         model_->ColumnsChanged();
         view_->setSelectionMode(v.MultiSelect() ? QAbstractItemView::ExtendedSelection
                                                 : QAbstractItemView::SingleSelection);
@@ -145,7 +146,15 @@ protected:
             if (v.Columns()->Count() == 0) table_->setColumnWidth(0, std::max(0, v.ClientWidth() - 2 * table_->frameWidth()));
             table_->horizontalHeader()->setVisible(v.ViewStyle() == vsReport && v.ShowColumnHeaders());
             table_->setShowGrid(v.GridLines());
-            table_->setSelectionBehavior(v.RowSelect() ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+            const auto behaviour = v.RowSelect() ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems;
+            // Rows selected before the columns came hold only their first cell: select them
+            // again so that a whole-row selection covers the row.
+            const bool reselect = columnsBefore != model_->columnCount() || table_->selectionBehavior() != behaviour;
+            table_->setSelectionBehavior(behaviour);
+            if (reselect) {
+                SyncSelection(-1, -1);
+                return;
+            }
         }
         SyncCurrent();
     }
