@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/classes/Component.h"
 
@@ -13,6 +14,9 @@ namespace app {
 // line "object " + name + ": " + class, one line per stored property indented two blanks,
 // then "end"; every line ends with CR LF.
 std::string ComponentToText(classes::TComponent& component);
+// The same with the properties named in `alwaysStored` ("Items", "Font.Color") written even
+// where they hold their defaults.
+std::string ComponentToText(classes::TComponent& component, const std::vector<std::string>& alwaysStored);
 
 // Reads the text form of one component into the existing component: the properties the
 // text names are set, the others keep their values; property lines the component does not

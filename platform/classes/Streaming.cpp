@@ -77,7 +77,10 @@ TPersistent* OwnStringsStreamer(rtl::TStrings& strings)
 
 class ObjectWriter {
 public:
-    explicit ObjectWriter(TComponent& root) : root_(root) {}
+    explicit ObjectWriter(TComponent& root, std::vector<std::string> alwaysStored = {})
+        : root_(root), alwaysStored_(std::move(alwaysStored))
+    {
+    }
 
     TTextObject WriteComponent(TComponent& c, bool withChildren, int depth)
     {
@@ -88,7 +91,9 @@ public:
         const bool wasWriting = c.ComponentState().Contains(csWriting);
         detail::TStreamAccess::SetState(c, csWriting, true);
         rtl::TScopeExit restore([&] { detail::TStreamAccess::SetState(c, csWriting, wasWriting); });
+        writingRoot_ = &c == &root_;
         WriteProperties(c, "", node.properties);
+        writingRoot_ = false;
         if (withChildren) {
             c.GetChildren([&](TComponent* child) {
                 if (child != nullptr) node.children.push_back(WriteComponent(*child, true, depth + 1));
@@ -110,7 +115,7 @@ private:
                 break;
             case TPropKind::Strings:
                 if (rtl::TStrings* strings = std::get<rtl::TStrings*>(value))
-                    WriteStrings(*strings, name, prop->AlwaysStored(), out);
+                    WriteStrings(*strings, name, prop->AlwaysStored() || Always(name), out);
                 break;
             case TPropKind::Collection:
                 if (auto* collection = dynamic_cast<TCollection*>(std::get<TPersistent*>(value)))
@@ -127,13 +132,19 @@ private:
                 break;
             }
             default:
-                if (!prop->AlwaysStored() && prop->Default() && SamePropValue(value, *prop->Default())) break;
+                if (!prop->AlwaysStored() && !Always(name) && prop->Default() && SamePropValue(value, *prop->Default()))
+                    break;
                 out.push_back({name, EncodeValue(*prop, value), 0});
                 break;
             }
         }
         WritingFiler filer(prefix, out);
         object.DefineProperties(filer);
+    }
+
+    bool Always(const std::string& name) const
+    {
+        return writingRoot_ && std::find(alwaysStored_.begin(), alwaysStored_.end(), name) != alwaysStored_.end();
     }
 
     // The name the reader finds `c` by: plain when it is the root, one of the root's
@@ -211,6 +222,8 @@ private:
     }
 
     TComponent& root_;
+    std::vector<std::string> alwaysStored_;
+    bool writingRoot_ = false;
 };
 
 // ---- Reading -----------------------------------------------------------------------------
@@ -569,6 +582,17 @@ TTextObject WriteComponentTree(TComponent& root, bool withChildren)
 std::string WriteComponentText(TComponent& root, bool withChildren)
 {
     return FormatObjectText(WriteComponentTree(root, withChildren));
+}
+
+TTextObject WriteComponentTree(TComponent& root, const TWriteOptions& options)
+{
+    ObjectWriter writer(root, options.alwaysStored);
+    return writer.WriteComponent(root, options.withChildren, 1);
+}
+
+std::string WriteComponentText(TComponent& root, const TWriteOptions& options)
+{
+    return FormatObjectText(WriteComponentTree(root, options));
 }
 
 void ReadComponentTree(TComponent& root, const TTextObject& tree, const TReadOptions& options)

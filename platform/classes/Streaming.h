@@ -16,6 +16,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/classes/Component.h"
 #include "platform/classes/TextForm.h"
@@ -28,8 +29,18 @@ struct TReadOptions {
     bool strict = false;
 };
 
+struct TWriteOptions {
+    bool withChildren = true;
+    // Properties of the root written even when they hold their defaults, by their full
+    // names ("Value", "Font.Color", "Items"): content that must come back as it was
+    // written, not as the form that reads it says.
+    std::vector<std::string> alwaysStored;
+};
+
 TTextObject WriteComponentTree(TComponent& root, bool withChildren = true);
+TTextObject WriteComponentTree(TComponent& root, const TWriteOptions& options);
 std::string WriteComponentText(TComponent& root, bool withChildren = true);
+std::string WriteComponentText(TComponent& root, const TWriteOptions& options);
 
 void ReadComponentTree(TComponent& root, const TTextObject& tree, const TReadOptions& options = {});
 void ReadComponentText(TComponent& root, std::string_view text, const TReadOptions& options = {});

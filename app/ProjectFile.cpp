@@ -1,0 +1,157 @@
+#include "app/ProjectFile.h"
+
+#include "app/Component_Utils.h"
+#include "platform/classes/Errors.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/rtl/Files.h"
+#include "platform/rtl/StringList.h"
+#include "platform/rtl/SysUtils.h"
+
+namespace app {
+
+namespace {
+
+constexpr std::size_t kMaxRecentProjects = 10;
+
+std::vector<TProjectComponent> BuildProjectComponents()
+{
+    std::vector<TProjectComponent> list;
+    const auto add = [&list](std::string name, std::vector<std::string> design) {
+        list.push_back({std::move(name), std::move(design)});
+    };
+    add("optionlist", {"Items"});
+    add("vquery_proplist", {"Items"});
+    add("ColorScheme", {"Items"});
+    add("mm_sql", {"Lines"});
+    add("cb_header", {"Items"});
+    add("cb_footer", {"Items"});
+    add("BackPanel", {"Color"});
+    add("TablePanel", {"Color"});
+    for (const char* label : {"lbHTMLDefaultText", "lbHTMLLink", "lbHTMLVLink", "lbHTMLALink"}) add(label, {"Font.Color"});
+    for (int i = 1; i <= 3; ++i) add("ColHead" + std::to_string(i), {"Color"});
+    for (int i = 1; i <= 6; ++i) add("Row" + std::to_string(i), {"Color"});
+    for (int i = 1; i <= 6; ++i) add("oddRow" + std::to_string(i), {"Color"});
+    for (int i = 1; i <= 3; ++i) add("Head" + std::to_string(i), {"Font.Color"});
+    for (int i = 1; i <= 12; ++i) add("Data" + std::to_string(i), {"Font.Color"});
+    add("cbxTemplate", {"Items"});
+    add("HTMLDefaultFont", {"Items"});
+    add("HTMLDefaultFontSize", {"Value"});
+    add("edHTMLBackGround", {"Text"});
+    add("seHTMLTableCellPadding", {"Value"});
+    add("seHTMLTableCellSpacing", {"Value"});
+    add("seHTMLTableBorder", {"Value"});
+    add("edHTMLTitle", {"Text"});
+    add("mmHTMLHeader", {"Lines"});
+    add("mmHTMLFooter", {"Lines"});
+    add("cbHTMLMaxRecords", {"Checked"});
+    add("seHTMLMaxRecords", {"Value"});
+    for (const char* name : {"DstList", "FieldList", "ShowModeList", "AlignmentList", "ShowDataList", "PrefixList",
+                             "SuffixList", "FormatList", "HyperlinkTypeList", "UrlList", "ParamList", "TargetList",
+                             "CheckFieldList", "CheckShowDataList", "CheckPrefixList", "CheckSuffixList"})
+        add(name, {"Items"});
+    return list;
+}
+
+classes::TComponent& Find(const classes::TComponent& design, const std::string& name)
+{
+    classes::TComponent* c = design.FindComponent(name);
+    if (c == nullptr) throw classes::EComponentError("Component " + name + " not found");
+    return *c;
+}
+
+int CountLines(std::string_view text)
+{
+    int n = 0;
+    for (char ch : text)
+        if (ch == '\n') ++n;
+    return n;
+}
+
+}  // namespace
+
+const std::vector<TProjectComponent>& ProjectComponents()
+{
+    static const std::vector<TProjectComponent> list = BuildProjectComponents();
+    return list;
+}
+
+std::string TakeProjectChunk(std::string_view& remaining, int& firstLine)
+{
+    std::size_t pos = 0;
+    while (pos < remaining.size()) {
+        std::size_t eol = remaining.find('\n', pos);
+        const std::size_t next = eol == std::string_view::npos ? remaining.size() : eol + 1;
+        std::string_view line = remaining.substr(pos, (eol == std::string_view::npos ? remaining.size() : eol) - pos);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line == "end") {
+            std::string chunk(remaining.substr(0, next));
+            remaining.remove_prefix(next);
+            firstLine += CountLines(chunk);
+            return chunk;
+        }
+        pos = next;
+    }
+    throw classes::EReadError("Unexpected end of file", firstLine + CountLines(remaining));
+}
+
+std::string ProjectText(const classes::TComponent& design)
+{
+    std::string text;
+    for (const TProjectComponent& part : ProjectComponents()) {
+        text += ComponentToText(Find(design, part.name), part.design);
+    }
+    return text;
+}
+
+void LoadProjectText(classes::TComponent& design, std::string_view text)
+{
+    std::string_view remaining = text;
+    int line = 1;
+    for (const TProjectComponent& part : ProjectComponents()) {
+        classes::TComponent& component = Find(design, part.name);
+        const int chunkLine = line;
+        const std::string chunk = TakeProjectChunk(remaining, line);
+        // The chunk must be the component's own: a project with a component missing or moved
+        // would otherwise read one component's content into another.
+        const std::string head = "object " + part.name + ":";
+        const std::size_t start = chunk.find_first_not_of(" \t\r\n");
+        if (start == std::string::npos || chunk.compare(start, head.size(), head) != 0 ||
+            (chunk.size() > start + head.size() && chunk[start + head.size()] != ' '))
+            throw classes::EReadError("Component " + part.name + " expected",
+                                      chunkLine + CountLines(std::string_view(chunk).substr(0, start == std::string::npos ? 0 : start)));
+        // A list the project holds replaces what the window had: an editor's lines read from
+        // a text are appended to its text, which on a second load would double it.
+        for (const std::string& name : part.design)
+            if (rtl::TStrings* strings = classes::GetStringsProp(component, name)) strings->Clear();
+        try {
+            TextToComponent(chunk, component);
+        } catch (const classes::EReadError& e) {
+            throw classes::EReadError(e.Reason(), chunkLine - 1 + e.Line());
+        }
+    }
+}
+
+void SaveProjectFile(const classes::TComponent& design, const std::string& path)
+{
+    rtl::SaveFileAtomically(path, ProjectText(design));
+}
+
+void LoadProjectFile(classes::TComponent& design, const std::string& path)
+{
+    LoadProjectText(design, rtl::ReadFileToString(path));
+}
+
+void AddRecentProject(const std::string& historyFile, const std::string& path)
+{
+    rtl::TStringList list;
+    if (rtl::FileExists(historyFile)) list.LoadFromFile(historyFile);
+    for (int i = list.Count() - 1; i >= 0; --i)
+        if (rtl::AnsiSameText(list.Strings(i), path)) list.Delete(i);
+    list.Insert(0, path);
+    // One over the limit after the insert loses its last line; a longer hand-edited list
+    // shrinks by one a save.
+    if (static_cast<std::size_t>(list.Count()) > kMaxRecentProjects) list.Delete(list.Count() - 1);
+    list.SaveToFile(historyFile);
+}
+
+}  // namespace app
