@@ -18,12 +18,15 @@ const std::string kRowClassBlock = std::string(kCrLf) + "  if intRowCount mod 2 
                                    "    CssClass = \"\"\"TrOdd\"\"\"" + kCrLf + "  else" + kCrLf +
                                    "    CssClass = \"\"\"TrRows\"\"\"" + kCrLf + "  end if";
 
+// The lines joined by CR LF; the page writer ends the last one.
 std::string Lines(std::initializer_list<std::string_view> lines)
 {
     std::string s;
+    bool first = true;
     for (std::string_view line : lines) {
+        if (!first) s += kCrLf;
         s += line;
-        s += kCrLf;
+        first = false;
     }
     return s;
 }

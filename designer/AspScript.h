@@ -31,12 +31,12 @@ std::string QuoteForScript(std::string_view text);
 std::string ScriptFormatExpression(std::string_view expression, std::string_view entry);
 
 // The navigation bar of a data page: kind 1 first/prev/next/last with a Bottom (atTop) or
-// Top link, kind 2 page numbers in blocks of 20, any other kind nothing. Each line is
-// followed by CR LF, the empty first line included.
+// Top link, kind 2 page numbers in blocks of 20, any other kind nothing. The lines, an
+// empty first one included, are joined by CR LF; the page writer ends the last.
 std::string BuildAspNavigationBar(int kind, bool atTop, std::string_view linkBase);
 
 // The VBScript functions every data page declares (GwHtml, GwUrl, GwSafeLink,
-// GwPageNumber), as lines ended by CR LF.
+// GwPageNumber), as lines joined by CR LF.
 std::string AspDataPageFunctions();
 
 class TAspScriptBuilder {

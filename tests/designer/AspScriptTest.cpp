@@ -162,14 +162,14 @@ TEST_F(AspScript, NavigationBars)
     EXPECT_EQ(BuildAspNavigationBar(0, true, "sales_data"), "");
     const std::string first = BuildAspNavigationBar(1, true, "sales_data");
     EXPECT_TRUE(first.starts_with("\r\n<%\r\nResponse.Write \"<A HREF=\"\"sales_data.asp?Page=1\"\">First page</A> |\"\r\n"));
-    EXPECT_NE(first.find("Response.Write \"<A HREF=#BOTTOM>Bottom</A> <br><br>\"\r\n%>\r\n"), std::string::npos);
+    EXPECT_TRUE(first.ends_with("Response.Write \"<A HREF=#BOTTOM>Bottom</A> <br><br>\"\r\n%>"));
     EXPECT_NE(BuildAspNavigationBar(1, false, "s").find("<A HREF=#TOP>Top</A>"), std::string::npos);
     const std::string numbers = BuildAspNavigationBar(2, false, "s");
     EXPECT_NE(numbers.find("if (Current_Page mod 20) = 0 then \r\n"), std::string::npos);
     EXPECT_NE(numbers.find("      Response.Write\"<A HREF=\"\"s.asp?Page=\" &(StartPage + i)& \"\"\">\" &(StartPage + i)& "
                            "\"</A>&nbsp;\"\r\n"),
               std::string::npos);
-    EXPECT_TRUE(numbers.ends_with("Response.Write \"<br><br>\"\r\n%>\r\n"));
+    EXPECT_TRUE(numbers.ends_with("Response.Write \"<br><br>\"\r\n%>"));
     // A base name holding a quote cannot end the literal.
     EXPECT_NE(BuildAspNavigationBar(1, true, "a\"b").find("a\"\"b.asp"), std::string::npos);
 }
@@ -183,11 +183,11 @@ TEST_F(AspScript, DataPageFunctionsAreDeclaredOnce)
         EXPECT_NE(at, std::string::npos) << name;
         EXPECT_EQ(f.find(name, at + 1), std::string::npos) << name;
     }
-    // Every line ends in CR LF and every literal is closed: an even number of quotes a line.
+    // Every literal is closed: an even number of quotes a line.
     std::size_t start = 0;
     while (start < f.size()) {
-        const std::size_t end = f.find("\r\n", start);
-        ASSERT_NE(end, std::string::npos);
+        std::size_t end = f.find("\r\n", start);
+        if (end == std::string::npos) end = f.size();
         const std::string line = f.substr(start, end - start);
         const std::string code = line.starts_with("'") ? "" : line;
         EXPECT_EQ(std::count(code.begin(), code.end(), '"') % 2, 0) << line;
