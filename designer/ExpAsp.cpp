@@ -1,0 +1,159 @@
+#include "designer/ExpAsp.h"
+
+#include <filesystem>
+
+#include "designer/AspScript.h"
+#include "platform/rtl/Colors.h"
+#include "platform/rtl/TextWriter.h"
+
+namespace designer {
+
+namespace {
+
+// Writes the lines of a page and closes it; the file is closed on every path.
+class TPage {
+public:
+    explicit TPage(const std::string& path) : writer_(path) {}
+    TPage& operator<<(std::string_view line)
+    {
+        writer_.WriteLine(line);
+        return *this;
+    }
+    void Close() { writer_.Close(); }
+
+private:
+    rtl::TTextFileWriter writer_;
+};
+
+void WriteSql(TPage& page, const TAspPageSettings& s)
+{
+    for (const std::string& line : s.sqlLines) page << AspSqlLine(line);
+}
+
+std::string ConnectLine(const TAspPageSettings& s)
+{
+    return "Connect_String=\"" + QuoteForScript(s.connectionString) + "\"";
+}
+
+}  // namespace
+
+std::string OutputFolder(const std::string& fileName)
+{
+    const std::size_t slash = fileName.find_last_of('/');
+    return slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
+}
+
+std::string OutputBaseName(const std::string& fileName)
+{
+    return std::filesystem::path(fileName).stem().string();
+}
+
+std::string AspSqlLine(const std::string& line) { return "SQL = SQL + \" " + QuoteForScript(line) + "\""; }
+
+void WriteAspFrameset(const TAspPageSettings& s, const std::string& fileName, const std::string& base)
+{
+    if (!s.split || !s.frames) return;
+    TPage page(fileName);
+    page << "<%@Language=VBScript%>" << "<%Option Explicit%>" << "<html>" << "<head>"
+         << "<title>" + s.title + "</title>" << "</head>"
+         << std::string("<frameset cols=\"120,*\" frameborder=\"") + (s.frameBorder ? "YES" : "NO") +
+                "\" bordercolor=\"#000000\">"
+         << "<frame name=\"leftFrame\" src=\"" + base + "_index.asp\">"
+         << "<frame name=\"mainFrame\" src=\"" + base + "_data.asp\">" << "</frameset>"
+         << "<noframes><body bgcolor=\"#FFFFFF\" text=\"#000000\">" << "</body></noframes>" << "</html>";
+    page.Close();
+}
+
+void WriteAspIndexPage(const TAspPageSettings& s, const std::string& fileName, const std::string& base)
+{
+    if (!s.split) return;
+    const std::string path = s.frames ? OutputFolder(fileName) + base + "_index.asp" : fileName;
+    const std::string target = s.frames ? " target=\"\"mainFrame\"\" " : "";
+    const std::string data = QuoteForScript(base) + "_data.asp";
+    TPage page(path);
+    page << "<%@Language=VBScript%>" << "<%Option Explicit%>" << "<HTML>" << "<HEAD>"
+         << "<link rel=\"stylesheet\" type=\"text/css\" href=\"" + base + ".css\">" << "</HEAD>\r\n<BODY>" << "<%";
+    page << "Dim Connect_String" << "Dim Page_Size" << "Dim Page_Count" << "Dim MyConn, RS, SQL" << "Dim i";
+    page << ConnectLine(s) << "Set MyConn=Server.CreateObject(\"ADODB.Connection\")"
+         << "Set RS=Server.CreateObject(\"ADODB.RecordSet\")" << "MyConn.Open Connect_String" << "RS.CursorLocation = 3"
+         << "Page_Size = " + std::to_string(s.recordsPerPage) << "RS.PageSize = Page_Size";
+    WriteSql(page, s);
+    page << "RS.Open SQL, MyConn, 3, 1, 1" << "Page_Count = RS.PageCount" << "Response.Write \"<UL>\""
+         << "If Page_Count > 0 then" << "  For i=1 to Page_Count"
+         << "    Response.Write \"  <LI><a href=\"\"" + data + "?Page=\" &i& \"\"\" " + target + ">" + "Page\" &i& \"</a>\""
+         << "  Next" << "else"
+         << "  Response.Write \"  <LI><a href=\"\"" + data + "?Page=1\"\" " + target + ">" + "Page1</a>\"" << "End If"
+         << "Response.Write \"</UL>\"" << "RS.Close" << "Set RS = Nothing" << "MyConn.Close" << "Set MyConn = Nothing"
+         << "%>" << "\r\n</BODY>\r\n</HTML>";
+    page.Close();
+}
+
+void WriteAspDataPage(const TAspPageSettings& s, const TAspScriptBuilder& script, const TAspPageParts& parts,
+                      const std::string& fileName, const std::string& base)
+{
+    const std::string path = s.split ? OutputFolder(fileName) + base + "_data.asp" : fileName;
+    const std::string linkBase = s.split ? base + "_data" : base;
+    const std::string bgAttr = s.tableColor ? " BgColor=\"" + rtl::ColorToHtml(*s.tableColor) + "\"" : "";
+    const std::string borderAttr = s.borderColor ? " BorderColor=\"" + rtl::ColorToHtml(*s.borderColor) + "\"" : "";
+    // The record script is built first: a bad format entry stops the export before the page
+    // is created.
+    std::string record;
+    if (s.style == 0)
+        record = script.BuildAspRowStyle1();
+    else if (s.style == 1)
+        record = script.BuildAspRowStyle2();
+    else
+        record = script.BuildAspTemplateRow(parts.templateScript ? parts.templateScript() : std::string());
+
+    TPage page(path);
+    page << "<%@Language=VBScript%>" << "<%" << "Option Explicit" << "Response.Buffer = True" << "%>" << "<HTML>"
+         << "<HEAD>" << "<Title>" + s.title + "</Title>"
+         << "<link rel=\"stylesheet\" type=\"text/css\" href=\"" + base + ".css\">" << "</HEAD>" << "" << "<%";
+    page << "Dim MyConn          ' Database connection object" << "Dim RS              ' Recordset object"
+         << "Dim Connect_String  ' ADO Connection String" << "Dim SQL             ' SQL Statement"
+         << "Dim Page_Size       ' Number of records per page"
+         << "Dim StartPage       ' The page that we are starting on"
+         << "Dim Current_Page    ' The current page that we are on" << "Dim Page_Count      ' Total pages"
+         << "Dim CssClass        ' Style Sheet file" << "Dim CellValue       ' data value"
+         << "Dim CellUrl         ' link address built from data" << "Dim intRowCount     ' Total rows" << "Dim i";
+    page << "" << AspDataPageFunctions();
+    page << ConnectLine(s) << "Set MyConn=Server.CreateObject(\"ADODB.Connection\")"
+         << "Set RS=Server.CreateObject(\"ADODB.RecordSet\")" << "MyConn.Open Connect_String" << "RS.CursorLocation = 3";
+    if (s.split) {
+        page << "If Request(\"Page\") = \"\" Then" << "  Current_Page = 1" << "else"
+             << "  Current_Page = GwPageNumber(Request(\"Page\"))" << "end if"
+             << "Page_Size = " + std::to_string(s.recordsPerPage) << "RS.PageSize = Page_Size";
+    }
+    page << "SQL = \"\"";
+    WriteSql(page, s);
+    page << "RS.Open SQL, MyConn, 3, 1, 1";
+    if (s.split) {
+        page << "Page_Count = RS.PageCount" << "If Current_Page < 1 Then Current_Page = 1"
+             << "If Current_Page > Page_Count Then Current_Page = Page_Count"
+             << "If Page_Count > 0 then RS.AbsolutePage = Current_Page";
+    }
+    page << "%>" << "<BODY>" << s.header << "<A NAME=top></A>"
+         << BuildAspNavigationBar(s.headerNavigation, true, linkBase);
+    page << "<Table Border=\"" + std::to_string(s.border) + "\" Cellpadding=\"" + std::to_string(s.padding) +
+                "\" Cellspacing=\"" + std::to_string(s.spacing) + "\"" + bgAttr + borderAttr + ">";
+    if (s.style == 0) page << parts.headerRow;
+    page << "<%" << "intRowCount = 0"
+         << (s.split ? "Do While RS.AbsolutePage = Current_Page And Not RS.EOF" : "Do While Not RS.EOF");
+    page << record;
+    page << "  intRowCount = intRowCount + 1" << "  Rs.MoveNext" << "Loop" << "%>" << "</Table><br>"
+         << BuildAspNavigationBar(s.footerNavigation, false, linkBase);
+    page << "<%" << "RS.Close" << "Set RS = Nothing" << "MyConn.Close" << "Set MyConn = Nothing" << "%>"
+         << "<A NAME=bottom></A>" << s.footer << "</BODY>" << "</HTML>";
+    page.Close();
+}
+
+void WriteAspPages(const TAspPageSettings& s, const TAspScriptBuilder& script, const TAspPageParts& parts,
+                   const std::string& fileName)
+{
+    const std::string base = OutputBaseName(fileName);
+    WriteAspFrameset(s, fileName, base);
+    WriteAspIndexPage(s, fileName, base);
+    WriteAspDataPage(s, script, parts, fileName, base);
+}
+
+}  // namespace designer

@@ -1,0 +1,69 @@
+#pragma once
+// The server-side page set: a frameset, a page index and the data page, written as VBScript
+// ASP pages that open the project's connection each time they are requested, run its SQL
+// and write the rows with the design's columns, colours, layout and navigation.
+//
+// With the result split into pages and frames on, the chosen file is the frameset and the
+// index and data pages are base + "_index.asp" and base + "_data.asp" beside it; split with
+// frames off, the chosen file is the index; not split, the chosen file is the data page
+// alone. Every page is written line by line and closed on every path; a write error raises
+// (rtl::EFCreateError, rtl::EInOutError) and the pages written before stay.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/rtl/Colors.h"
+
+namespace designer {
+
+class TAspScriptBuilder;
+
+// The design settings the pages are made of.
+struct TAspPageSettings {
+    std::string connectionString;
+    std::vector<std::string> sqlLines;
+    bool split = true;
+    int recordsPerPage = 20;
+    bool frames = true;
+    bool frameBorder = true;
+    std::string title;
+    std::string header;  // HTML above the table
+    std::string footer;  // HTML below it
+    int border = 0;
+    int padding = 4;
+    int spacing = 1;
+    std::optional<rtl::TColor> tableColor;   // written only when chosen
+    std::optional<rtl::TColor> borderColor;
+    int headerNavigation = 0;  // 0 none, 1 first/prev/next/last, 2 page numbers
+    int footerNavigation = 0;
+    int style = 0;  // 0 "Report Style1", 1 "Report Style2", 2 and above a layout template
+};
+
+// What goes into the data page besides the settings: the column-header row of the first
+// report style and the layout template expanded in script mode.
+struct TAspPageParts {
+    std::string headerRow;
+    std::function<std::string()> templateScript;
+};
+
+// The chosen file's folder (with its trailing separator) and its name without folder and
+// extension.
+std::string OutputFolder(const std::string& fileName);
+std::string OutputBaseName(const std::string& fileName);
+
+// The one line of the SQL script that appends `line`.
+std::string AspSqlLine(const std::string& line);
+
+void WriteAspFrameset(const TAspPageSettings& s, const std::string& fileName, const std::string& base);
+void WriteAspIndexPage(const TAspPageSettings& s, const std::string& fileName, const std::string& base);
+void WriteAspDataPage(const TAspPageSettings& s, const TAspScriptBuilder& script, const TAspPageParts& parts,
+                      const std::string& fileName, const std::string& base);
+
+// The three pages, each where the settings say; the style sheet, images and status are
+// the caller's.
+void WriteAspPages(const TAspPageSettings& s, const TAspScriptBuilder& script, const TAspPageParts& parts,
+                   const std::string& fileName);
+
+}  // namespace designer
