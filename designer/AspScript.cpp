@@ -224,28 +224,25 @@ std::string TAspScriptBuilder::ScriptFieldExpression(std::string_view text, TUrl
 {
     std::string result = "\"";
     std::string literal;  // what the author wrote so far: decides whether a value is a component
-    std::string_view rest = text;
-    for (;;) {
-        const std::size_t a = rest.find('[');
-        if (a == std::string_view::npos) break;
-        const std::size_t b = rest.find(']', a + 1);
-        if (b == std::string_view::npos) break;
-        result += QuoteForScript(rest.substr(0, a));
-        literal += rest.substr(0, a);
-        const std::string_view name = rest.substr(a + 1, b - a - 1);
-        const int column = columns_.IndexOfKey(ColumnKey(name));
-        if (column >= 0) {
+    ForEachFieldTag(
+        text,
+        [&](std::string_view piece) {
+            result += QuoteForScript(piece);
+            literal += piece;
+        },
+        [&](std::string_view name) {
+            const int column = columns_.IndexOfKey(ColumnKey(name));
+            if (column < 0) {
+                result += QuoteForScript(name);
+                literal += name;
+                return;
+            }
             const bool component = part == TUrlPart::Component || literal.find_first_of("?#") != std::string::npos;
-            result += "\"&GwUrl(Rs(\"" + QuoteForScript(columns_.Key(column)) + "\")," +
-                      (component ? "True" : "False") + ")&\"";
+            result += "\"&GwUrl(Rs(\"" + QuoteForScript(columns_.Key(column)) + "\")," + (component ? "True" : "False") +
+                      ")&\"";
             if (usedData != nullptr) *usedData = true;
-        } else {
-            result += QuoteForScript(name);
-            literal += name;
-        }
-        rest = rest.substr(b + 1);
-    }
-    return result + QuoteForScript(rest) + "\"";
+        });
+    return result + "\"";
 }
 
 std::string TAspScriptBuilder::ScriptCellUrl(int i, bool* usedData) const

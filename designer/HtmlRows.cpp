@@ -235,16 +235,14 @@ std::string THtmlRowBuilder::ReplaceFieldTags(std::string_view text, TUrlPart pa
 std::string THtmlRowBuilder::Replace(std::string_view text, TUrlPart part, bool& usedData) const
 {
     std::string result;
-    std::string_view rest = text;
-    for (;;) {
-        const std::size_t a = rest.find('[');
-        if (a == std::string_view::npos) break;
-        const std::size_t b = rest.find(']', a + 1);
-        if (b == std::string_view::npos) break;
-        result += rest.substr(0, a);
-        const std::string_view name = rest.substr(a + 1, b - a - 1);
-        const std::string key = ColumnKey(name);
-        if (columns_.IndexOfKey(key) >= 0) {
+    ForEachFieldTag(
+        text, [&](std::string_view literal) { result += literal; },
+        [&](std::string_view name) {
+            const std::string key = ColumnKey(name);
+            if (columns_.IndexOfKey(key) < 0) {
+                result += name;
+                return;
+            }
             const db::TField* field = FieldOfKey(key);
             const std::string value = field ? field->AsString() : std::string();
             // Inside the query or fragment of an address a value is one component.
@@ -253,12 +251,7 @@ std::string THtmlRowBuilder::Replace(std::string_view text, TUrlPart part, bool&
             // attribute; escaped, it can never start a character reference there.
             result += HtmlEscape(PercentEncode(value, inQuery ? TUrlPart::Component : part));
             usedData = true;
-        } else {
-            result += name;
-        }
-        rest = rest.substr(b + 1);
-    }
-    result += rest;
+        });
     return result;
 }
 

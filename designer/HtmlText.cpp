@@ -46,4 +46,20 @@ std::string PercentEncode(std::string_view value, TUrlPart part)
     return out;
 }
 
+void ForEachFieldTag(std::string_view text, const std::function<void(std::string_view)>& literal,
+                     const std::function<void(std::string_view)>& tag)
+{
+    std::string_view rest = text;
+    for (;;) {
+        const std::size_t a = rest.find('[');
+        if (a == std::string_view::npos) break;
+        const std::size_t b = rest.find(']', a + 1);
+        if (b == std::string_view::npos) break;
+        literal(rest.substr(0, a));
+        tag(rest.substr(a + 1, b - a - 1));
+        rest = rest.substr(b + 1);
+    }
+    literal(rest);
+}
+
 }  // namespace designer

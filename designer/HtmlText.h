@@ -1,6 +1,7 @@
 #pragma once
 // Putting data into generated HTML so that a value can never change the page's markup.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,12 @@ enum class TUrlPart {
     Component,
 };
 std::string PercentEncode(std::string_view value, TUrlPart part);
+
+// Walks `text` for field tags "[" NAME "]": `literal` gets each piece of text between tags and
+// the rest after the last, `tag` each name between its brackets. A "]" is looked for after its
+// "[" only; a "[" without one after it is text.
+void ForEachFieldTag(std::string_view text, const std::function<void(std::string_view)>& literal,
+                     const std::function<void(std::string_view)>& tag);
 
 // Link addresses are read as a browser reads them (platform/rtl/Addresses.h).
 using rtl::AddressScheme;
