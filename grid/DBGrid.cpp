@@ -2167,6 +2167,8 @@ void TgkCustomDBGrid::MouseDown(ui::TMouseButton button, ui::TShiftState shift, 
     if (cell.X == Col() && cell.Y == Row() && !IsCustomCell(cell.X, cell.Y) && !IsMemoCell(cell.X, cell.Y))
         ShowCellEditor();
     const int oldRow = Row();
+    const int oldCol = Col();
+    const int oldLeft = LeftCol();
     if (cell.Y != oldRow) movingByMouse_ = true;
     if (changes && PlacedControl != nullptr) PlacedControl->SetLeft(ClientWidth() + 10);
     if (!AcquireFocus()) {
@@ -2200,7 +2202,54 @@ void TgkCustomDBGrid::MouseDown(ui::TMouseButton button, ui::TShiftState shift, 
             }
         }
     }
+    if (options_.Contains(dgMultiSelect)) MultiSelectPress(button, shift);
+    InvalidateCell(oldCol, oldRow);
+    if (!editControlOptions_.Contains(ecoDisableCustomControls) && IsCustomCell(Col(), Row()))
+        PlaceCellControl();
+    else
+        InvalidateCell(Col(), Row());
+    if (changes && PlacedControl != nullptr && LeftCol() == oldLeft && !shift.Contains(ui::ssCtrl) &&
+        dynamic_cast<ui::TCustomEdit*>(PlacedControl) == nullptr)
+        RouteClickToPlacedControl(x, y);
     ui::TCustomControl::MouseDown(button, shift, x, y);
+}
+
+void TgkCustomDBGrid::MultiSelectPress(ui::TMouseButton button, ui::TShiftState shift)
+{
+    const bool ctrl = shift.Contains(ui::ssCtrl), shifted = shift.Contains(ui::ssShift);
+    const bool autoUnselect = multiSelectOptions_.Contains(msoAutoUnselect);
+    if (!ctrl && !shifted) {
+        if (button == ui::mbLeft && autoUnselect) {
+            UnselectAll();
+            SelectRecord();
+        }
+    } else if (IsActiveRecordSelected()) {
+        UnselectRecord();
+    } else {
+        SelectRecord();
+    }
+    if ((ctrl || shifted || autoUnselect) && multiSelectOptions_.Contains(msoShiftSelect)) {
+        shiftSelect_ = true;
+        // A range starts where the first such press was made.
+        if (selectAnchor_.empty())
+            if (db::TDataSet* ds = dataLink_->DataSet()) selectAnchor_ = ds->GetBookmark();
+    }
+}
+
+void TgkCustomDBGrid::RouteClickToPlacedControl(int x, int y)
+{
+    // The press that brought the control over the cell also works the control: a control
+    // inside it under the pointer gets a whole click, the placed control itself the press.
+    const ui::TPoint inPlaced = PlacedControl->ScreenToClient(ClientToScreen({x, y}));
+    if (!PlacedControl->ClientRect().Contains(inPlaced)) return;
+    ui::TControl* target = PlacedControl->ControlAtPos(inPlaced);
+    if (target != nullptr && target != PlacedControl) {
+        const ui::TPoint p = target->ScreenToClient(ClientToScreen({x, y}));
+        target->Perform(ui::WM_LBUTTONDOWN, ui::MK_LBUTTON, ui::MakeLParam(p.X, p.Y));
+        target->Perform(ui::WM_LBUTTONUP, 0, ui::MakeLParam(p.X, p.Y));
+        return;
+    }
+    PlacedControl->Perform(ui::WM_LBUTTONDOWN, ui::MK_LBUTTON, ui::MakeLParam(inPlaced.X, inPlaced.Y));
 }
 
 void TgkCustomDBGrid::MouseMove(ui::TShiftState shift, int x, int y)
@@ -2418,8 +2467,10 @@ void TgkCustomDBGrid::MoveCol(int dataCol)
     if (!movingByMouse_ && options_.Contains(dgAlwaysShowEditor) && !IsCustomCell(col, Row())) HideControls();
     if (col < FixedCols()) {
         // A fixed column becomes current only with dgFixedEditable: the cursor moves there
-        // without the base grid's refusal of fixed cells.
-        SetLeftCol(std::max(LeftCol(), FixedCols()));
+        // without the base grid's refusal of fixed cells, and the scrolled part starts again
+        // at its first column.
+        MoveCursorInto(col, Row());
+        SetLeftCol(FixedCols());
     } else {
         SetCol(col);
     }
@@ -2613,6 +2664,10 @@ void TgkCustomDBGrid::KeyPress(char& key)
     if (!enter || options_.Contains(dgAlwaysShowEditor)) return;
     if (!CanEditShow()) {
         if (EditorMode()) HideEditor();
+        key = '\r';
+    } else if (PlacedControl != nullptr && classes::FindProperty(*PlacedControl, "WantReturns") != nullptr &&
+               classes::GetBoolProp(*PlacedControl, "WantReturns")) {
+        // A control over the cell that takes line breaks gets its Enter back.
         key = '\r';
     }
 }

@@ -470,6 +470,8 @@ public:
     virtual void DefineFieldMap();
     virtual void LinkActive(bool value);
     virtual bool IsCustomCell(int /*col*/, int /*row*/) { return false; }
+    // Puts the current cell's custom control over the cell (the paint cycle places it).
+    virtual void PlaceCellControl() {}
     virtual void DoTitleButtonClick(const std::string& fieldName);
     virtual void DoDrawTitleCell(ui::TCanvas* canvas, db::TField* field, ui::TRect rect, bool& defaultDrawing);
     virtual void DoDrawGroupHeaderCell(ui::TCanvas* canvas, const std::string& name, ui::TRect rect,
@@ -515,6 +517,9 @@ public:
     virtual void DrawDataCell(const ui::TRect& rect, db::TField* field, ui::TGridDrawState state);
     virtual bool IsSelectedRecord(int /*dataRow*/) { return false; }
     virtual bool IsActiveRecordSelected() { return false; }
+    // Multi-record selection of the current record; the published grid keeps the bookmarks.
+    virtual void SelectRecord() {}
+    virtual void UnselectRecord() {}
 
     // ---- Data link services -----------------------------------------------------------------------------
     virtual void RecordChanged(db::TField* field);
@@ -555,6 +560,12 @@ public:
     // "mailto:"; empty when the result's scheme is not http, https, ftp or mailto.
     static std::string LinkAddress(const std::string& text);
     bool InColumnDrag() const noexcept { return inColumnDrag_; }
+    void MultiSelectPress(ui::TMouseButton button, ui::TShiftState shift);
+    void RouteClickToPlacedControl(int x, int y);
+    // Multi-select by the mouse: raised by a Shift, Ctrl or auto-unselect press with
+    // msoShiftSelect; the anchor is the record such a selection started on.
+    bool ShiftSelecting() const noexcept { return shiftSelect_; }
+    const db::TBookmark& SelectAnchor() const noexcept { return selectAnchor_; }
     // The column-sizing press and the column it sized (-1 when none).
     int SizingIndex() const noexcept { return sizingIndex_; }
 
@@ -700,6 +711,8 @@ private:
     std::string editText_;
     std::vector<std::uint16_t> designWidths_;
     db::TBookmark rowBookmark_;
+    db::TBookmark selectAnchor_;
+    bool shiftSelect_ = false;
     bool rowBookmarkKept_ = false;
     db::TBookmark footerBookmark_;
     std::unique_ptr<TgkGridDataLink> dataLink_;

@@ -380,6 +380,18 @@ void TCustomGrid::MoveColRow(int col, int row, bool moveAnchor, bool show)
     SelectionMoved(oldSelection);
 }
 
+void TCustomGrid::MoveCursorInto(int col, int row)
+{
+    if (col < 0 || col >= ColCount() || row < fixedRows_ || row >= RowCount()) GridError("Grid index out of range");
+    if (!SelectCell(col, row)) return;
+    const TGridRect oldSelection = Selection();
+    current_ = {col, row};
+    anchor_ = current_;
+    InvalidateCells(oldSelection.Left, oldSelection.Top, oldSelection.Right, oldSelection.Bottom);
+    InvalidateCell(col, row);
+    SelectionMoved(oldSelection);
+}
+
 bool TCustomGrid::SelectCell(int, int) { return true; }
 
 void TCustomGrid::SelectionMoved(const TGridRect&) {}

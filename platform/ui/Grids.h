@@ -167,6 +167,10 @@ public:
     // grid or in a fixed cell.
     void MoveColRow(int col, int row, bool moveAnchor, bool show);
     void FocusCell(int col, int row, bool moveAnchor) { MoveColRow(col, row, moveAnchor, true); }
+    // Moves the current cell (and the anchor) to (col, row) even when the column is a fixed
+    // one, without scrolling: a grid whose fixed columns may be edited puts its cursor there.
+    // EInvalidGridOperation "Grid index out of range" outside the grid or in a fixed row.
+    void MoveCursorInto(int col, int row);
 
     // ---- Geometry ------------------------------------------------------------------------
     virtual void CalcDrawInfo(TGridDrawInfo& info);

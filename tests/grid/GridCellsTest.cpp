@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -41,6 +42,22 @@ public:
     using TgkCustomDBGrid::KeyPress;
     bool rightToLeft = false;
     bool UseRightToLeftGrid() const override { return rightToLeft; }
+    // Multi-record selection as the published grid keeps it: record numbers here.
+    std::set<int> selected;
+    void SelectRecord() override { selected.insert(DataLink().DataSet()->RecNo()); }
+    void UnselectRecord() override { selected.erase(DataLink().DataSet()->RecNo()); }
+    void UnselectAll() override { selected.clear(); }
+    bool IsActiveRecordSelected() override { return selected.count(DataLink().DataSet()->RecNo()) > 0; }
+    // A control over the cells of one column, placed as the paint cycle places it.
+    ui::TWinControl* cellControl = nullptr;
+    int cellControlCol = -1;
+    bool IsCustomCell(int col, int) override { return cellControl != nullptr && col == cellControlCol; }
+    void PlaceCellControl() override
+    {
+        PlacedControl = cellControl;
+        const ui::TRect r = CellRect(Col(), Row());
+        cellControl->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    }
 };
 
 class CellsFixture : public gridtest::TGridFixture<TCellGrid> {
@@ -581,6 +598,108 @@ TEST_F(MouseFixture, ResizingARowSetsTheRowHeightPercent)
     EXPECT_EQ(grid->RowHeightPercent(), 200);  // twice the row height of text "W" + 2 + a line
 }
 
+TEST_F(MouseFixture, MultiSelectClicksByShiftStateAndOptions)
+{
+    struct Press {
+        int row;
+        ui::TShiftState shift;
+    };
+    struct Case {
+        const char* name;
+        TgkMultiSelectOptions options;
+        std::vector<Press> presses;
+        std::set<int> selected;
+        bool shiftSelect;
+    };
+    const ui::TShiftState none{}, ctrl{ui::ssCtrl}, shifted{ui::ssShift};
+    const std::vector<Case> cases = {
+        {"plain presses select nothing", {}, {{1, none}, {2, none}}, {}, false},
+        {"auto-unselect keeps the last pressed", {msoAutoUnselect}, {{1, none}, {3, none}}, {3}, false},
+        {"ctrl toggles", {}, {{1, ctrl}, {3, ctrl}, {1, ctrl}}, {3}, false},
+        {"shift adds", {}, {{2, shifted}, {3, shifted}}, {2, 3}, false},
+        {"auto-unselect then ctrl adds", {msoAutoUnselect}, {{1, none}, {2, ctrl}}, {1, 2}, false},
+        {"shift-select starts a range", {msoShiftSelect}, {{2, shifted}}, {2}, true},
+        {"shift-select needs a modifier or auto-unselect", {msoShiftSelect}, {{2, none}}, {}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        MakeData(3);
+        grid->SetOptions(grid->Options() | TgkDBGridOptions{dgMultiSelect});
+        grid->SetMultiSelectOptions(c.options);
+        ShowAndOpen();
+        for (const Press& p : c.presses) {
+            const ui::TRect r = grid->CellRect(2, p.row);
+            const int flags = ui::MK_LBUTTON | (p.shift.Contains(ui::ssCtrl) ? ui::MK_CONTROL : 0) |
+                              (p.shift.Contains(ui::ssShift) ? ui::MK_SHIFT : 0);
+            grid->Perform(ui::WM_LBUTTONDOWN, flags, ui::MakeLParam(r.Left + 3, r.Top + 3));
+            Up(r.Left + 3, r.Top + 3);
+        }
+        EXPECT_EQ(grid->selected, c.selected);
+        EXPECT_EQ(grid->ShiftSelecting(), c.shiftSelect);
+        EXPECT_EQ(grid->SelectAnchor().empty(), !c.shiftSelect);
+    }
+}
+
+TEST_F(MouseFixture, APressOverAPlacedControlWorksTheControlUnderThePointer)
+{
+    MakeData(3);
+    ShowAndOpen();
+    // A panel with a button over the cells of the first column.
+    auto* panel = new ui::TPanel(form.get());
+    panel->SetParent(grid);
+    auto* button = new ui::TButton(form.get());
+    button->SetParent(panel);
+    button->SetBounds(0, 0, 200, 100);
+    // The messages the button gets, as "down x,y" and "up x,y" in its own coordinates.
+    std::vector<std::string> got;
+    button->OnMouseDown = [&](classes::TObject*, ui::TMouseButton, ui::TShiftState, int x, int y) {
+        got.push_back("down " + std::to_string(x) + "," + std::to_string(y));
+    };
+    button->OnMouseUp = [&](classes::TObject*, ui::TMouseButton, ui::TShiftState, int x, int y) {
+        got.push_back("up " + std::to_string(x) + "," + std::to_string(y));
+    };
+    grid->cellControl = panel;
+    grid->cellControlCol = 1;
+    const ui::TRect r = grid->CellRect(1, 2);
+    struct Case {
+        const char* name;
+        int flags;
+        std::vector<std::string> got;
+    };
+    // The press moves the cell there, the control comes over it and its button gets the
+    // press and the release at the pointer; with Ctrl the control is only placed.
+    const std::vector<Case> cases = {{"with ctrl", ui::MK_LBUTTON | ui::MK_CONTROL, {}},
+                                     {"plain", ui::MK_LBUTTON, {"down 4,4", "up 4,4"}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ds->First();
+        grid->MoveCol(2);
+        got.clear();
+        grid->Perform(ui::WM_LBUTTONDOWN, c.flags, ui::MakeLParam(r.Left + 4, r.Top + 4));
+        Up(r.Left + 4, r.Top + 4);
+        EXPECT_EQ(ds->RecNo(), 2);
+        EXPECT_EQ(grid->PlacedControl, panel);
+        EXPECT_EQ(panel->Top(), r.Top);
+        EXPECT_EQ(got, c.got);
+    }
+    // An edit placed over the cell is left to take the focus itself.
+    auto* edit = new ui::TEdit(form.get());
+    edit->SetParent(grid);
+    grid->cellControl = edit;
+    int editPresses = 0;
+    edit->OnMouseDown = [&](classes::TObject*, ui::TMouseButton, ui::TShiftState, int, int) { ++editPresses; };
+    ds->First();
+    grid->MoveCol(2);
+    Down(r.Left + 4, r.Top + 4);
+    Up(r.Left + 4, r.Top + 4);
+    EXPECT_EQ(grid->PlacedControl, edit);
+    EXPECT_EQ(editPresses, 0);
+    grid->cellControl = nullptr;
+    grid->PlacedControl = nullptr;
+}
+
 TEST(LinkCells, MailToRuleAndTheSchemesThatOpen)
 {
     struct Case {
@@ -771,6 +890,65 @@ TEST_F(EditorFixture, EnterActsAsTabAndAReadOnlyGridNeverEdits)
     grid->KeyPress(typed);
     EXPECT_FALSE(grid->EditorMode());
     EXPECT_FALSE(editor->Visible());
+}
+
+TEST_F(EditorFixture, EnterStaysEnterForAPlacedControlThatWantsReturns)
+{
+    MakeData(3);
+    ShowAndOpen();
+    grid->SetOptions(grid->Options() | TgkDBGridOptions{dgEditing});
+    auto* memo = new ui::TMemo(form.get());
+    memo->SetParent(grid);
+    struct Case {
+        bool placed;
+        bool wantReturns;
+        bool enter;  // the key after the grid
+    };
+    char plain = '\r';
+    grid->KeyPress(plain);  // what the base grid makes of Enter without a control
+    ASSERT_EQ(plain, 0);      // (the editor may show: Enter switched editor mode)
+    for (const Case& c : {Case{false, true, plain == '\r'}, Case{true, false, plain == '\r'}, Case{true, true, true}}) {
+        SCOPED_TRACE(std::to_string(c.placed) + std::to_string(c.wantReturns));
+        grid->HideEditor();
+        memo->SetWantReturns(c.wantReturns);
+        grid->PlacedControl = c.placed ? memo : nullptr;
+        char key = '\r';
+        grid->KeyPress(key);
+        EXPECT_EQ(key == '\r', c.enter);
+    }
+    grid->PlacedControl = nullptr;
+}
+
+TEST_F(KeysFixture, FixedColumnsTakeTheCursorOnlyWhenEditable)
+{
+    ds = std::make_unique<dbtest::TMemDataSet>(nullptr);
+    for (int i = 0; i < 6; ++i) ds->columns.push_back({"F" + std::to_string(i), db::ftString, 10});
+    ds->AddRow({TVariant("a"), TVariant("b"), TVariant("c"), TVariant("d"), TVariant("e"), TVariant("f")});
+    source->SetDataSet(ds.get());
+    struct Case {
+        bool fixedEditable;
+        int target;    // data column asked for
+        int selected;  // data column that became current
+    };
+    for (const Case& c : {Case{false, 0, 2}, Case{true, 0, 0}, Case{true, 1, 1}, Case{true, 3, 3}}) {
+        SCOPED_TRACE(std::to_string(c.fixedEditable) + " to " + std::to_string(c.target));
+        grid->SetDataSource(nullptr);
+        TgkDBGridOptions options = grid->Options();
+        if (c.fixedEditable)
+            options.Include(dgFixedEditable);
+        else
+            options.Exclude(dgFixedEditable);
+        grid->SetOptions(options);
+        ShowAndOpen();
+        grid->SetFixedCols(3);  // the indicator and two data columns stay put
+        grid->MoveCol(4);
+        grid->MoveCol(c.target);
+        EXPECT_EQ(grid->SelectedIndex(), c.selected);
+        if (c.target < 2) {
+            EXPECT_EQ(grid->LeftCol(), grid->FixedCols());
+        }
+        ds->Close();
+    }
 }
 
 TEST_F(EditorFixture, ATextThatBreaksTheMaskIsReportedAndNotStored)

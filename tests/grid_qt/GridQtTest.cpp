@@ -209,6 +209,25 @@ TEST_F(QtGridTest, AClickMovesRecordAndColumnAndTheEditorTakesTypedText)
     ds->Cancel();
 }
 
+TEST_F(QtGridTest, AClickSentToTheFrameAroundTheDrawingAreaLandsOnTheSameCell)
+{
+    // A program (or a test) may send the press to the control's own widget, the frame around
+    // the drawing area: it is mapped into the drawing area, not dropped or crashed on.
+    grid->PlacedControl = nullptr;
+    cell->Hide();
+    QWidget* frame = ui::qt::WidgetOf(*grid);
+    const ui::TRect r = grid->CellRect(3, 4);
+    const QPoint at((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    QWidget* area = frame->childAt(at);
+    ASSERT_NE(area, nullptr);
+    ASSERT_NE(area, frame);
+    // `at` is in the drawing area's (the control's client) coordinates.
+    QTest::mouseClick(frame, Qt::LeftButton, {}, area->mapTo(frame, at));
+    Settle();
+    EXPECT_EQ(ds->RecNo(), 4);
+    EXPECT_EQ(grid->SelectedIndex(), 2);
+}
+
 // ---- Pixels on a real bitmap ---------------------------------------------------------------------------
 
 TEST_F(QtGridTest, CheckBoxesByStyle)

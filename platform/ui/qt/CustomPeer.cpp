@@ -270,7 +270,12 @@ protected:
     }
 
 private:
-    QPoint ToViewport(QWidget* from, QPoint p) const { return from == viewport_ ? p : from->mapTo(viewport_, p); }
+    // An event may reach the frame around the drawing area as well as the drawing area and
+    // its children; through screen coordinates the mapping holds whichever encloses which.
+    QPoint ToViewport(QWidget* from, QPoint p) const
+    {
+        return from == viewport_ ? p : viewport_->mapFromGlobal(from->mapToGlobal(p));
+    }
 
     bool KeyPress(QKeyEvent* ke)
     {
