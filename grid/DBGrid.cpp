@@ -2148,6 +2148,7 @@ void TgkCustomDBGrid::MouseDown(ui::TMouseButton button, ui::TShiftState shift, 
                     dragCol_ = cell.X;
                     dragX_ = x;
                     dragDirection_ = 0;
+                    MakeDragImage(cell.X, x, y);
                     ui::SetCaptureControl(this);
                     SetTimer(1, 100);
                 }
@@ -2260,6 +2261,11 @@ void TgkCustomDBGrid::MouseMove(ui::TShiftState shift, int x, int y)
             columnDragged_ = true;
         }
         dragX_ = x;
+        if (dragImage_) {
+            // The title's picture follows the pointer sideways, a little below it.
+            dragImagePos_ = {x - dragGrabX_, y + dragVertOffset_};
+            Invalidate();
+        }
         ui::TCustomControl::MouseMove(shift, x, y);
         return;
     }
@@ -2291,10 +2297,68 @@ void TgkCustomDBGrid::EndColumnDrag(int x, int y, bool drop)
     inColumnDrag_ = false;
     KillTimer(1);
     if (ui::GetCaptureControl() == this) ui::ReleaseCapture();
+    if (dragImage_) {
+        dragImage_.reset();
+        Invalidate();
+    }
     if (!drop || !columnDragged_) return;
     const ui::TGridCoord target = MouseCoord(x, std::min(y, std::max(RowHeights(0) - 1, 0)));
     if (y < 0 || y >= RowHeights(0) * titleOffset_ || target.X < FixedCols() || target.X == dragCol_) return;
-    MoveColumn(dragCol_, target.X);
+    int first = dragCol_, last = dragCol_;
+    TitleGroupRange(dragCol_, first, last);
+    if (target.X >= first && target.X <= last) return;
+    if (first == last) {
+        MoveColumn(dragCol_, target.X);
+        return;
+    }
+    // A column of a title group takes its whole group along, in its order; dropped on another
+    // group, it lands beside that group rather than inside it.
+    int targetFirst = target.X, targetLast = target.X;
+    TitleGroupRange(target.X, targetFirst, targetLast);
+    for (int k = 0; k <= last - first; ++k) {
+        if (target.X > last)
+            MoveColumn(first, targetLast);
+        else
+            MoveColumn(first + k, targetFirst + k);
+    }
+}
+
+void TgkCustomDBGrid::TitleGroupRange(int col, int& first, int& last) const
+{
+    first = last = col;
+    const auto group = [this](int c) -> std::string {
+        const db::TField* field = GetColField(c - indicatorOffset_);
+        return field != nullptr ? ColumnEntryPart(field->FieldName(), 4) : std::string();
+    };
+    const std::string name = group(col);
+    if (name.empty()) return;
+    while (first - 1 >= std::max(FixedCols(), indicatorOffset_) && group(first - 1) == name) --first;
+    while (last + 1 < ColCount() && group(last + 1) == name) ++last;
+}
+
+void TgkCustomDBGrid::MakeDragImage(int col, int x, int y)
+{
+    // The title cell as a picture with a one-pixel edge, light on the top and left, black on
+    // the bottom and right.
+    const ui::TRect r = CellRect(col, 0);
+    if (r.Width() <= 0 || r.Height() <= 0) return;
+    dragImage_ = std::make_unique<ui::TBitmap>();
+    dragImage_->SetSize(r.Width(), r.Height());
+    ui::TCanvas& c = *dragImage_->Canvas();
+    c.Brush()->SetColor(titleColor_);
+    c.FillRect({0, 0, r.Width(), r.Height()});
+    c.Font()->Assign(*TitleFont());
+    if (const db::TField* field = GetColField(col - indicatorOffset_)) c.TextOut(3, 2, field->DisplayName());
+    c.Pen()->SetColor(rtl::clBtnHighlight);
+    c.MoveTo(0, r.Height() - 1);
+    c.LineTo(0, 0);
+    c.LineTo(r.Width() - 1, 0);
+    c.Pen()->SetColor(rtl::clBlack);
+    c.MoveTo(r.Width() - 1, 0);
+    c.LineTo(r.Width() - 1, r.Height() - 1);
+    c.LineTo(-1, r.Height() - 1);
+    dragGrabX_ = x - r.Left;
+    dragImagePos_ = {r.Left, y + dragVertOffset_};
 }
 
 void TgkCustomDBGrid::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
@@ -2684,6 +2748,7 @@ void TgkCustomDBGrid::Paint()
         drawBitmap_->SetSize(client.Width(), client.Height());
     TCustomGrid::Paint();
     if (!UseRightToLeftGrid() && !AltDrawing) Canvas()->Draw(0, 0, *drawBitmap_);
+    if (inColumnDrag_ && dragImage_ && columnDragged_) Canvas()->Draw(dragImagePos_.X, dragImagePos_.Y, *dragImage_);
 }
 
 bool TgkCustomDBGrid::IsMemoCell(int col, int row)

@@ -561,6 +561,14 @@ public:
     static std::string LinkAddress(const std::string& text);
     bool InColumnDrag() const noexcept { return inColumnDrag_; }
     void MultiSelectPress(ui::TMouseButton button, ui::TShiftState shift);
+    // The columns [first, last] of the title group column `col` belongs to (itself alone
+    // when it has no group).
+    void TitleGroupRange(int col, int& first, int& last) const;
+    void MakeDragImage(int col, int x, int y);
+    // The dragged title's picture and where it is drawn (client coordinates), while a
+    // column is dragged.
+    const ui::TBitmap* DragImage() const noexcept { return dragImage_.get(); }
+    ui::TPoint DragImagePos() const noexcept { return dragImagePos_; }
     void RouteClickToPlacedControl(int x, int y);
     // Multi-select by the mouse: raised by a Shift, Ctrl or auto-unselect press with
     // msoShiftSelect; the anchor is the record such a selection started on.
@@ -712,6 +720,9 @@ private:
     std::vector<std::uint16_t> designWidths_;
     db::TBookmark rowBookmark_;
     db::TBookmark selectAnchor_;
+    std::unique_ptr<ui::TBitmap> dragImage_;
+    ui::TPoint dragImagePos_{};
+    int dragGrabX_ = 0;
     bool shiftSelect_ = false;
     bool rowBookmarkKept_ = false;
     db::TBookmark footerBookmark_;

@@ -556,6 +556,56 @@ TEST_F(MouseFixture, ATitleDragMovesTheFieldAndTheTimerScrollsOneColumnPerTick)
     EXPECT_EQ((std::vector<int>{ds->FieldByName("F0")->Index(), ds->FieldByName("F5")->Index()}), before);
 }
 
+TEST_F(MouseFixture, ATitleGroupMovesAsOneAndTheDraggedTitleFollowsThePointer)
+{
+    ds = std::make_unique<dbtest::TMemDataSet>(nullptr);
+    for (int i = 0; i < 5; ++i) ds->columns.push_back({"F" + std::to_string(i), db::ftString, 4});
+    ds->AddRow({TVariant("a"), TVariant("b"), TVariant("c"), TVariant("d"), TVariant("e")});
+    source->SetDataSet(ds.get());
+    // F1 and F2 stand under one group header.
+    grid->Selected()->SetText("F0\t4\tF0\nF1\t4\tF1\tF\tG\nF2\t4\tF2\tF\tG\nF3\t4\tF3\nF4\t4\tF4\n");
+    ShowAndOpen();
+    const auto order = [&] {
+        std::string s;
+        for (int i = 0; i < ds->FieldCount(); ++i) s += ds->Fields()[i]->FieldName() + " ";
+        return s;
+    };
+    const auto drag = [&](int fromCol, int toCol) {
+        const ui::TRect from = grid->CellRect(fromCol, 0), to = grid->CellRect(toCol, 0);
+        Down(from.Left + 5, 5);
+        Move(to.Left + 5, 7);
+        Up(to.Left + 5, 7);
+    };
+    struct Case {
+        const char* name;
+        int from, to;
+        std::string order;
+    };
+    const std::vector<Case> cases = {
+        {"within its group: nothing", 2, 3, "F0 F1 F2 F3 F4 "},
+        {"rightwards: the group after the target", 2, 4, "F0 F3 F1 F2 F4 "},
+        {"leftwards from its second column", 4, 1, "F1 F2 F0 F3 F4 "},
+        {"a plain column onto the group: beside it", 3, 1, "F0 F1 F2 F3 F4 "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        drag(c.from, c.to);
+        EXPECT_EQ(order(), c.order);
+    }
+
+    // While dragged, the title's picture hangs DragVertOffset below the pointer.
+    const ui::TRect title = grid->CellRect(4, 0);
+    Down(title.Left + 5, 5);
+    EXPECT_NE(grid->DragImage(), nullptr);
+    Move(title.Left + 25, 9);
+    ASSERT_NE(grid->DragImage(), nullptr);
+    EXPECT_EQ(grid->DragImage()->Width(), title.Width());
+    EXPECT_EQ(grid->DragImagePos().X, title.Left + 20);
+    EXPECT_EQ(grid->DragImagePos().Y, 9 + grid->DragVertOffset());
+    Up(title.Left + 25, 9);
+    EXPECT_EQ(grid->DragImage(), nullptr);
+}
+
 TEST_F(MouseFixture, ResizingAColumnWritesItsWidthInCharactersBack)
 {
     MakeData(3);
