@@ -13,17 +13,6 @@
 
 namespace app {
 
-const std::vector<TDataLinkProvider>& DataLinkProviders()
-{
-    static const std::vector<TDataLinkProvider> providers{
-        {"MSDASQL.1", "ODBC data sources"},
-        {"Microsoft.Jet.OLEDB.4.0", "Desktop database file"},
-        {"SQLOLEDB.1", "Database server"},
-        {"MSDAORA.1", "Database server"},
-    };
-    return providers;
-}
-
 std::string ProviderRefusal(const std::string& provider)
 {
     if (db::IsOdbcProvider(provider)) return {};

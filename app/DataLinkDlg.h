@@ -21,12 +21,9 @@
 
 namespace app {
 
-// The providers the provider page lists, in order: (provider name, what it is).
-struct TDataLinkProvider {
-    const char* name;
-    const char* description;
-};
-const std::vector<TDataLinkProvider>& DataLinkProviders();
+// The providers the provider page lists, in order: the data layer's.
+using TDataLinkProvider = db::TProviderInfo;
+inline const std::vector<TDataLinkProvider>& DataLinkProviders() { return db::InstalledProviders(); }
 // The data layer's message refusing `provider`; "" for the provider for ODBC.
 std::string ProviderRefusal(const std::string& provider);
 

@@ -3,6 +3,9 @@
 #include <cmath>
 #include <string>
 
+#include "platform/db/ConnectionString.h"
+#include "platform/rtl/Registry.h"
+#include "platform/rtl/Scope.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/ExtCtrls.h"
@@ -389,6 +392,137 @@ TFrmSqlviewer* ShowSqlViewer(classes::TComponent* owner, const std::string& sql)
     currentViewer->Get<ui::TMemo>("Sql_memo")->SetText(sql);
     currentViewer->Show();
     return currentViewer;
+}
+
+}  // namespace vquery
+
+namespace vquery {
+
+// ---- TfrmAddTable ----------------------------------------------------------------------------
+
+GW_IMPLEMENT_CLASS(TfrmAddTable, ui::TForm) {}
+
+TfrmAddTable::TfrmAddTable(classes::TComponent* owner) : TForm(owner)
+{
+    RegisterHandler("lbTableListDblClick", this, &TfrmAddTable::lbTableListDblClick);
+    LoadDescription("TfrmAddTable");
+    list_ = Get<ui::TListBox>("lbTableList");
+}
+
+void TfrmAddTable::lbTableListDblClick(classes::TObject*) { SetModalResult(ui::mrOk); }
+
+// ---- TfrmSettings ----------------------------------------------------------------------------
+
+namespace {
+constexpr const char* kSettingsRoot = "SQL Generator Global";
+constexpr const char* kDoubleQuote = "\"";
+}  // namespace
+
+GW_IMPLEMENT_CLASS(TfrmSettings, ui::TForm) {}
+
+TfrmSettings::TfrmSettings(classes::TComponent* owner, std::string driver) : TForm(owner), driver_(std::move(driver))
+{
+    // Without a connection's own driver, the one used last.
+    if (driver_.empty()) {
+        try {
+            driver_ = rtl::TRegIniFile(kSettingsRoot).ReadString("DriverName", "Last", "STANDARD");
+        } catch (const std::exception&) {
+            driver_ = "STANDARD";
+        }
+    }
+    RegisterHandler("FormShow", this, &TfrmSettings::FormShow);
+    RegisterHandler("cboDriversChange", this, &TfrmSettings::cboDriversChange);
+    RegisterHandler("SettingChange", this, &TfrmSettings::SettingChange);
+    RegisterHandler("rdoSchemaQuoteClick", this, &TfrmSettings::rdoSchemaQuoteClick);
+    RegisterHandler("btnOKClick", this, &TfrmSettings::btnOKClick);
+    LoadDescription("TfrmSettings");
+    // The data layer's providers, named as their registry sections are.
+    auto* drivers = Get<ui::TComboBox>("cboDrivers");
+    for (const db::TProviderInfo& p : db::InstalledProviders()) drivers->Items()->Add(SettingsSection(p.name));
+}
+
+std::optional<TSQLSettings> TfrmSettings::Execute()
+{
+    if (ShowModal() != ui::mrOk) return std::nullopt;
+    return TSQLSettings{Get<ui::TEdit>("edtCommentBegin")->Text(), Get<ui::TEdit>("edtCommentEnd")->Text(), QuoteChars()};
+}
+
+std::string TfrmSettings::QuoteChars() const
+{
+    switch (Get<ui::TRadioGroup>("rdoSchemaQuote")->ItemIndex()) {
+    case 0: return "'";
+    case 1: return kDoubleQuote;
+    default: return Get<ui::TEdit>("edtQuoteChar")->Text();
+    }
+}
+
+void TfrmSettings::FormShow(classes::TObject*)
+{
+    auto* drivers = Get<ui::TComboBox>("cboDrivers");
+    const int index = drivers->Items()->IndexOf(driver_);
+    if (index >= 0)
+        drivers->SetItemIndex(index);
+    else
+        drivers->SetText(driver_);
+    LoadDriver(driver_);
+}
+
+void TfrmSettings::LoadDriver(const std::string& driver)
+{
+    loading_ = true;
+    const rtl::TScopeExit done([this] { loading_ = false; });
+    // A value the registry cannot give leaves the edit as it is.
+    const rtl::TRegIniFile ini(kSettingsRoot);
+    for (const auto& [edit, ident] : {std::pair{"edtCommentBegin", "CommentStart"}, std::pair{"edtCommentEnd", "CommentEnd"},
+                                      std::pair{"edtQuoteChar", "QuoteChar"}}) {
+        auto* e = Get<ui::TEdit>(edit);
+        try {
+            e->SetText(ini.ReadString(driver, ident, e->Text()));
+        } catch (const std::exception&) {
+        }
+    }
+    const std::string quote = Get<ui::TEdit>("edtQuoteChar")->Text();
+    Get<ui::TRadioGroup>("rdoSchemaQuote")->SetItemIndex(quote == "'" ? 0 : quote == kDoubleQuote ? 1 : 2);
+    Get<ui::TEdit>("edtQuoteChar")->SetEnabled(Get<ui::TRadioGroup>("rdoSchemaQuote")->ItemIndex() == 2);
+    modified_ = false;
+}
+
+void TfrmSettings::SaveDriver(const std::string& driver)
+{
+    rtl::TRegIniFile ini(kSettingsRoot);
+    ini.WriteString("DriverName", "Last", driver);
+    ini.WriteString(driver, "CommentStart", Get<ui::TEdit>("edtCommentBegin")->Text());
+    ini.WriteString(driver, "CommentEnd", Get<ui::TEdit>("edtCommentEnd")->Text());
+    ini.WriteString(driver, "QuoteChar", QuoteChars());
+}
+
+void TfrmSettings::cboDriversChange(classes::TObject*)
+{
+    const std::string chosen = Get<ui::TComboBox>("cboDrivers")->Text();
+    if (chosen == driver_) return;
+    if (modified_ && ui::MessageDlg("Save changes to " + driver_ + "?", ui::mtConfirmation, {ui::mbYes, ui::mbNo}) ==
+                         ui::mrYes)
+        SaveDriver(driver_);
+    driver_ = chosen;
+    LoadDriver(driver_);
+}
+
+void TfrmSettings::SettingChange(classes::TObject*)
+{
+    if (!loading_) modified_ = true;
+}
+
+void TfrmSettings::rdoSchemaQuoteClick(classes::TObject*)
+{
+    Get<ui::TEdit>("edtQuoteChar")->SetEnabled(Get<ui::TRadioGroup>("rdoSchemaQuote")->ItemIndex() == 2);
+    if (!loading_) modified_ = true;
+}
+
+void TfrmSettings::btnOKClick(classes::TObject*)
+{
+    SaveDriver(driver_);
+    modified_ = false;
+    SetModalResult(ui::mrOk);
 }
 
 }  // namespace vquery

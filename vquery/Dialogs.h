@@ -15,11 +15,13 @@
 // swapped by dragging one onto another. It is modal, so no box can be deleted under it, and
 // Cancel puts the whole criteria collection back exactly as it was.
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
+#include "vquery/VQuery.h"
 
 namespace vquery {
 
@@ -105,6 +107,53 @@ bool ShowFilterDialog(const std::string& title, std::string& op, std::string& li
 // Shows the Filter list of `field` over `criterias` modally; "No Field Selected" (False)
 // when the field has no name or no display name.
 bool ShowCriteriaDialog(TmfVQueryField* field, TmfVQueryCriterias& criterias);
+
+// TfrmAddTable, "Add Table": the table names in a multi-select list; "Add" or a double click
+// closes with OK and the caller adds every selected table.
+class TfrmAddTable : public ui::TForm {
+    GW_CLASS(TfrmAddTable)
+
+public:
+    explicit TfrmAddTable(classes::TComponent* owner);
+    ui::TListBox* List() const { return list_; }
+    void lbTableListDblClick(classes::TObject* sender);
+
+private:
+    ui::TListBox* list_ = nullptr;
+};
+
+// TfrmSettings, "SQL Settings": the comment characters and the schema quote character of
+// each driver, kept in the registry section of the driver under "SQL Generator Global". The
+// driver list is the data layer's providers less a final ".1"; switching drivers with
+// unsaved changes asks "Save changes to <driver>?". OK saves, remembers the driver as the
+// last one and gives the three results.
+class TfrmSettings : public ui::TForm {
+    GW_CLASS(TfrmSettings)
+
+public:
+    TfrmSettings(classes::TComponent* owner, std::string driver);
+    // Shows the dialog modally; the results on OK.
+    std::optional<TSQLSettings> Execute();
+
+    std::string Driver() const { return driver_; }
+    bool Modified() const { return modified_; }
+    // The quote characters the choice stands for: "'", a double quote, or the edit's text.
+    std::string QuoteChars() const;
+
+    void FormShow(classes::TObject* sender);
+    void cboDriversChange(classes::TObject* sender);
+    void SettingChange(classes::TObject* sender);
+    void rdoSchemaQuoteClick(classes::TObject* sender);
+    void btnOKClick(classes::TObject* sender);
+
+private:
+    void LoadDriver(const std::string& driver);
+    void SaveDriver(const std::string& driver);
+
+    std::string driver_;
+    bool modified_ = false;
+    bool loading_ = false;
+};
 
 class TfrmFilter : public ui::TForm {
     GW_CLASS(TfrmFilter)

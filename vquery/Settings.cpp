@@ -7,6 +7,7 @@
 #include "platform/rtl/Registry.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Dialogs.h"
+#include "vquery/Dialogs.h"
 #include "vquery/VQuery.h"
 
 namespace vquery {
@@ -114,8 +115,9 @@ bool TmfVQuery::ShowSQLSettings()
         ui::MessageDlg("SQL Setting cannot be acessed without a database assigned.", ui::mtError, {ui::mbOK});
         return false;
     }
-    if (!SettingsDialog()) return true;
-    if (const std::optional<TSQLSettings> chosen = SettingsDialog()(*this, CurrentDriver(), connectionType_)) {
+    const std::optional<TSQLSettings> chosen = SettingsDialog() ? SettingsDialog()(*this, CurrentDriver(), connectionType_)
+                                                                : TfrmSettings(this, CurrentDriver()).Execute();
+    if (chosen) {
         SQLCommentStartChars = chosen->commentStart;
         SQLCommentEndChars = chosen->commentEnd;
         SetQuoteChars(chosen->quoteChars);

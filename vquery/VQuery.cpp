@@ -127,6 +127,11 @@ void DrawGlyph(ui::TCanvas& canvas, int x, int y, const ui::TPicture& picture)
     canvas.StretchDraw({x, y, x + 16, y + 16}, glyph);
 }
 
+void TmfVQueryListBox::TopIndexChanged()
+{
+    if (table_ != nullptr && table_->Query() != nullptr) table_->Query()->UpdateJoinLinks();
+}
+
 void TmfVQueryListBox::DrawItem(int index, const ui::TRect& rect, ui::TOwnerDrawState /*state*/)
 {
     ui::TCanvas& c = *Canvas();
@@ -622,6 +627,15 @@ TmfVQuery::TmfVQuery(classes::TComponent* owner)
     linkPopup_->Items()->Add(MenuItem(this, "mnu_changecompare", "Join Properties", [this] {
         if (popupJoin_ != nullptr) ShowJoinProperties(*popupJoin_);
     }));
+    mainPopup_ = new ui::TPopupMenu(this);
+    mainPopup_->SetName("popup_main");
+    mainPopup_->Items()->Add(MenuItem(this, "mnu_addtable", "Add Table...", [this] { AddTableMenuClick(); }));
+    mainPopup_->Items()->Add(MenuItem(this, "mnu_sqlviewer", "SQL Viewer...", [this] { ShowSqlViewer(); }));
+    distinctItem_ = MenuItem(this, "mnu_distinct", "Distinct", [this] {
+        SelectDistinct = !SelectDistinct;
+        distinctItem_->SetChecked(SelectDistinct);
+    });
+    mainPopup_->Items()->Add(distinctItem_);
     filterPic_.LoadFromBytes(GlyphBitmap("FILTER_BMP"));
     sortAscPic_.LoadFromBytes(GlyphBitmap("SORTASC_BMP"));
     sortDescPic_.LoadFromBytes(GlyphBitmap("SORTDESC_BMP"));
@@ -990,6 +1004,29 @@ void TmfVQuery::RestoreSortOrder(const std::vector<TmfVQueryField*>& order)
     sortList_ = order;
     RefillSortListBox();
     for (TmfVQueryTable* box : tables_) box->ListBox()->Invalidate();
+}
+
+void TmfVQuery::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
+{
+    TScrollBox::MouseUp(button, shift, x, y);
+    if (button != ui::mbRight) return;
+    distinctItem_->SetChecked(SelectDistinct);
+    const ui::TPoint at = ClientToScreen({x, y});
+    mainPopup_->SetPopupComponent(this);
+    mainPopup_->Popup(at.X, at.Y);
+}
+
+void TmfVQuery::AddTableMenuClick()
+{
+    TfrmAddTable dialog(this);
+    ui::TListBox* list = dialog.List();
+    for (int i = 0; i < tableNames_.Count(); ++i) list->Items()->Add(tableNames_.Strings(i));
+    if (dialog.ShowModal() != ui::mrOk) return;
+    // Each chosen table a little below and right of the one before, by its place in the list.
+    std::vector<std::pair<int, std::string>> chosen;
+    for (int i = 0; i < list->Items()->Count(); ++i)
+        if (list->Selected(i)) chosen.emplace_back(i, list->Items()->Strings(i));
+    for (const auto& [i, name] : chosen) AddTable(name, {10 + 2 * i, 12}, true);
 }
 
 void TmfVQuery::ShowSqlViewer()

@@ -103,6 +103,8 @@ public:
     // A row on white: the display name (bold for a required field), the filter glyph when a
     // criterion starts at the field, the sort glyph and the 1-based sort position.
     void DrawItem(int index, const ui::TRect& rect, ui::TOwnerDrawState state) override;
+    // Scrolled, the join lines follow their rows at once.
+    void TopIndexChanged() override;
 
 private:
     TmfVQueryTable* table_;
@@ -399,6 +401,12 @@ public:
     void ShowSortOrder();
     // The SQL Viewer over SQL, not blocking (with UseDefaultSqlViewerDialog; else nothing).
     void ShowSqlViewer();
+    // The Add Table dialog over the table names; on OK every chosen table gets a box, the
+    // one at list index i at (10 + 2i, 12).
+    void AddTableMenuClick();
+    // The canvas popup ("Add Table...", "SQL Viewer...", "Distinct"), opened by a right click
+    // on the canvas.
+    ui::TPopupMenu* MainPopup() const { return mainPopup_; }
     // The Filter list of `field` over the criteria; False when it was not shown.
     bool ShowCriteriaDialog(TmfVQueryField* field);
     TmfVQueryField* SortField(int index) const { return sortList_.at(static_cast<std::size_t>(index)); }
@@ -440,8 +448,8 @@ public:
     // The table-name list (texts with std::shared_ptr<TQADOTable> objects).
     rtl::TStringList& TableNames() { return tableNames_; }
     std::string QuoteName(const std::string& name) const;
-    // Refuses without a connection (a message box, False); else shows the installed SQL
-    // Settings dialog and takes its results on OK. True when shown (or none is installed).
+    // Refuses without a connection (a message box, False); else shows the SQL Settings dialog
+    // (TfrmSettings, or the one installed instead) and takes its results on OK. True when shown.
     bool ShowSQLSettings();
     static void SetSQLSettingsDialog(TSQLSettingsDialog dialog);
     // The desktop engine's drivers: there is no such engine here, so the list is emptied.
@@ -457,6 +465,7 @@ public:
 
 protected:
     void Resize() override;
+    void MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
 
 private:
     friend class TmfVQueryTable;
@@ -490,6 +499,8 @@ private:
     TmfVQueryJoin* selectedJoin_ = nullptr;
     TmfVQueryField* currentField_ = nullptr;
     TmfVQueryJoinLayer* joinLayer_ = nullptr;
+    ui::TPopupMenu* mainPopup_ = nullptr;
+    ui::TMenuItem* distinctItem_ = nullptr;
     ui::TPopupMenu* linkPopup_ = nullptr;
     TmfVQueryJoin* popupJoin_ = nullptr;
     ui::TPoint scrollRange_{0, 0};

@@ -186,6 +186,17 @@ void RemoveParam(TConnectionParams& params, std::string_view key)
     std::erase_if(params, [&](const TConnectionParam& p) { return rtl::SameText(p.key, key); });
 }
 
+const std::vector<TProviderInfo>& InstalledProviders()
+{
+    static const std::vector<TProviderInfo> providers{
+        {"MSDASQL.1", "ODBC data sources"},
+        {"Microsoft.Jet.OLEDB.4.0", "Desktop database file"},
+        {"SQLOLEDB.1", "Database server"},
+        {"MSDAORA.1", "Database server"},
+    };
+    return providers;
+}
+
 std::string ProviderOf(std::string_view initString)
 {
     const std::optional<std::string> provider = FindParam(ParseInitString(initString), "Provider");

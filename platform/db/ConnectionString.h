@@ -42,6 +42,15 @@ std::optional<std::string> FindParam(const TConnectionParams& params, std::strin
 void SetParam(TConnectionParams& params, std::string_view key, std::string value);
 void RemoveParam(TConnectionParams& params, std::string_view key);
 
+// The providers a data link may name, in the order they are offered: (provider name, what it
+// is). Only the provider for ODBC opens here; the others are listed so that a link naming one
+// is recognised and refused with a reason.
+struct TProviderInfo {
+    const char* name;
+    const char* description;
+};
+const std::vector<TProviderInfo>& InstalledProviders();
+
 // The provider named by an initialisation string ("MSDASQL.1"); "MSDASQL" when none.
 std::string ProviderOf(std::string_view initString);
 // True for "MSDASQL" and "MSDASQL.<version>", ignoring case.

@@ -6,6 +6,7 @@
 // (headless tests) controls simply have no peers.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,9 @@ public:
     virtual void SetMouseCapture(bool /*capture*/) {}
     // Shows `cursor` over the control now (a WM_SETCURSOR handler's choice).
     virtual void ShowCursor(TCursor /*cursor*/) {}
+    // Where the control's client area starts on the screen, as the window system has placed
+    // it; nullopt while it has no window on screen.
+    virtual std::optional<TPoint> ClientOrigin() const { return std::nullopt; }
 };
 
 class IWindowSystem {

@@ -274,6 +274,10 @@ void TControl::SetBounds(int left, int top, int width, int height)
 TPoint TControl::ClientToScreen(TPoint p) const
 {
     for (const TControl* c = this; c != nullptr; c = c->parent_) {
+        // A window on screen is where the window system put it, frame or no frame.
+        if (c->peer_) {
+            if (const std::optional<TPoint> origin = c->peer_->ClientOrigin()) return {p.X + origin->X, p.Y + origin->Y};
+        }
         if (c->parent_ == nullptr) {
             if (const auto* form = dynamic_cast<const TCustomForm*>(c)) {
                 p.X += form->Left() + form->FrameWidth() / 2;

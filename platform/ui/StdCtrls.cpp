@@ -830,6 +830,14 @@ void TListBox::SetTopIndex(int index)
     if (value == topIndex_) return;
     topIndex_ = value;
     Changed();
+    TopIndexChanged();
+}
+
+void TListBox::ScrolledByUser(int topIndex)
+{
+    if (topIndex == topIndex_) return;
+    topIndex_ = topIndex;
+    TopIndexChanged();
 }
 
 int TListBox::ItemAtPos(TPoint p, bool existing) const

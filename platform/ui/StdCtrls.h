@@ -417,7 +417,10 @@ public:
     // The user's selection: ItemIndex (and, with MultiSelect, the selected flags) then
     // OnClick.
     void SelectByUser(int index, const std::vector<int>& selected = {});
-    void ScrolledByUser(int topIndex) { topIndex_ = topIndex; }
+    void ScrolledByUser(int topIndex);
+    // The first row shown changed (by the program or the user's scrolling); what a
+    // descendant draws relative to the rows follows here.
+    virtual void TopIndexChanged() {}
 
     // ---- Owner drawing (Style other than lbStandard) ----------------------------------------
     // What item drawing draws on (bound to the window while an item is painted).

@@ -129,6 +129,27 @@ TEST_F(QtFormTest, WidgetsMirrorTheControls)
     EXPECT_FALSE(Widget<QToolButton>("tbOpen")->isEnabled());
 }
 
+TEST_F(QtFormTest, ScreenPointsAreWhereTheWindowSystemPutTheControls)
+{
+    // A bordered form with a menu: whatever frame the window system draws (none offscreen),
+    // a control's client point maps to the screen point its widget has, and back.
+    for (const char* name : {"Edit1", "ListBox1", "PageControl1"}) {
+        SCOPED_TRACE(name);
+        auto* control = form->C<TControl>(name);
+        QWidget* w = qt::WidgetOf(*control);
+        ASSERT_NE(w, nullptr);
+        if (!w->isVisible()) continue;
+        const QPoint expected = w->mapToGlobal(QPoint(3, 4));
+        const TPoint p = control->ClientToScreen({3, 4});
+        EXPECT_EQ(QPoint(p.X, p.Y), expected);
+        EXPECT_EQ(control->ScreenToClient(p), (TPoint{3, 4}));
+    }
+    // A control on a hidden page has no window on screen: the layer's own reckoning.
+    auto* hidden = form->C<TControl>("TabSheet2");
+    const TPoint origin = hidden->ClientToScreen({0, 0});
+    EXPECT_EQ(hidden->ScreenToClient(origin), (TPoint{0, 0}));
+}
+
 TEST_F(QtFormTest, ClicksReachTheControls)
 {
     QTest::mouseClick(Widget<QPushButton>("ButtonOK"), Qt::LeftButton);

@@ -7,7 +7,12 @@
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/rtl/Registry.h"
+#include "platform/ui/Menus.h"
 #include "vquery/Dialogs.h"
+
+#include <algorithm>
+#include <functional>
 
 using namespace vquery;
 using vqtest::QueryFixture;
@@ -312,6 +317,183 @@ TEST_F(SqlViewerTest, ShowsTheSqlKeepsItsWidthAndCentresOk)
     EXPECT_NE(TFrmSqlviewer::Current(), nullptr);
     TFrmSqlviewer::Current()->Get<ui::TButton>("okbtn")->Click();
     EXPECT_EQ(TFrmSqlviewer::Current(), nullptr);
+    EXPECT_TRUE(dialogs.Unexpected().empty());
+}
+
+}  // namespace
+
+namespace {
+
+using namespace vquery;
+using vqtest::QueryFixture;
+
+// ---- Add Table and the canvas popup --------------------------------------------------------
+
+class AddTableTest : public ::testing::Test, public QueryFixture {
+protected:
+    void SetUp() override
+    {
+        Table("", "Customers", {{"id"}, {"name"}});
+        Table("", "Orders", {{"id"}, {"total"}});
+        Table("", "Items", {{"order_id"}, {"amount"}});
+    }
+    std::vector<std::string> Boxes()
+    {
+        std::vector<std::string> out;
+        for (int i = 0; i < Q().GetTableCount(); ++i) {
+            TmfVQueryTable* box = Q().GetTable(i);
+            out.push_back(box->TableName() + "@" + std::to_string(box->Left()) + "," + std::to_string(box->Top()));
+        }
+        return out;
+    }
+};
+
+TEST_F(AddTableTest, ChosenTablesGetBoxesAtTheirListPlaces)
+{
+    struct Case {
+        const char* name;
+        std::function<ui::TModalResult(TfrmAddTable&)> answer;
+        std::vector<std::string> boxes;
+    };
+    const std::vector<Case> cases = {
+        {"two chosen, Add",
+         [](TfrmAddTable& f) {
+             f.List()->SetSelected(0, true);
+             f.List()->SetSelected(2, true);
+             return ui::mrOk;
+         },
+         {"Customers@10,12", "Items@14,12"}},
+        {"chosen, then Close", [](TfrmAddTable& f) {
+             f.List()->SetSelected(1, true);
+             return ui::mrCancel;
+         }, {}},
+        {"a double click adds what is chosen",
+         [](TfrmAddTable& f) {
+             f.List()->SetSelected(1, true);
+             f.List()->DblClick();
+             return f.ModalResult();
+         },
+         {"Orders@12,12"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        while (Q().GetTableCount() > 0) Q().RemoveTable(Q().GetTable(0));
+        std::vector<std::string> offered;
+        dialogs.AnswerModal([&](ui::TCustomForm& f) {
+            auto& form = dynamic_cast<TfrmAddTable&>(f);
+            EXPECT_EQ(form.Caption(), "Add Table");
+            for (int i = 0; i < form.List()->Items()->Count(); ++i) offered.push_back(form.List()->Items()->Strings(i));
+            return c.answer(form);
+        });
+        Q().AddTableMenuClick();
+        EXPECT_EQ(offered, (std::vector<std::string>{"CUSTOMERS", "ORDERS", "ITEMS"}));
+        EXPECT_EQ(Boxes(), c.boxes);
+    }
+    EXPECT_TRUE(dialogs.Unexpected().empty());
+}
+
+TEST_F(AddTableTest, TheCanvasPopupAddsTablesShowsTheSqlAndTogglesDistinct)
+{
+    ui::TPopupMenu* popup = Q().MainPopup();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->Name(), "popup_main");
+    std::vector<std::string> captions;
+    for (int i = 0; i < popup->Items()->Count(); ++i) captions.push_back(popup->Items()->Items(i)->Caption());
+    EXPECT_EQ(captions, (std::vector<std::string>{"Add Table...", "SQL Viewer...", "Distinct"}));
+    // A right click on the canvas opens it with Distinct's mark as the query has it.
+    Q().SelectDistinct = true;
+    Q().Perform(ui::WM_RBUTTONUP, 0, ui::MakeLParam(200, 150));
+    EXPECT_TRUE(popup->Items()->Items(2)->Checked());
+    popup->Items()->Items(2)->Click();
+    EXPECT_FALSE(Q().SelectDistinct);
+    EXPECT_FALSE(popup->Items()->Items(2)->Checked());
+    dialogs.AnswerModal([](ui::TCustomForm& f) {
+        dynamic_cast<TfrmAddTable&>(f).List()->SetSelected(0, true);
+        return ui::mrOk;
+    });
+    popup->Items()->Items(0)->Click();
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"Customers@10,12"}));
+    popup->Items()->Items(1)->Click();
+    ASSERT_NE(TFrmSqlviewer::Current(), nullptr);
+    EXPECT_NE(TFrmSqlviewer::Current()->Get<ui::TMemo>("Sql_memo")->Text().find("Customers"), std::string::npos);
+    TFrmSqlviewer::Current()->Close();
+}
+
+// ---- SQL Settings ------------------------------------------------------------------------------
+
+class SettingsDialogTest : public ::testing::Test, public QueryFixture {
+protected:
+    void SetUp() override { Clean(); }
+    void TearDown() override { Clean(); }
+    static void Clean()
+    {
+        rtl::TRegIniFile ini("SQL Generator Global");
+        for (const std::string& s : ini.ReadSections()) ini.EraseSection(s);
+    }
+    static std::string Read(const std::string& section, const std::string& ident)
+    {
+        return rtl::TRegIniFile("SQL Generator Global").ReadString(section, ident, "(none)");
+    }
+};
+
+TEST_F(SettingsDialogTest, DriversSwitchAskingToSaveAndOkWritesTheRegistry)
+{
+    rtl::TRegIniFile("SQL Generator Global").WriteString("SQLOLEDB", "QuoteChar", "[");
+    TfrmSettings form(nullptr, "MSDASQL");
+    // The data layer's providers, less a final ".1", sorted (letter case aside).
+    EXPECT_EQ(form.Get<ui::TComboBox>("cboDrivers")->Items()->CommaText(),
+              "Microsoft.Jet.OLEDB.4.0,MSDAORA,MSDASQL,SQLOLEDB");
+    struct Case {
+        ui::TModalResult save;
+        std::string savedBegin;  // what the registry holds of MSDASQL afterwards
+    };
+    for (const Case& c : {Case{ui::mrNo, "(none)"}, Case{ui::mrYes, "--"}}) {
+        SCOPED_TRACE(c.save);
+        dialogs.AnswerModal([&](ui::TCustomForm& f) {
+            auto& s = dynamic_cast<TfrmSettings&>(f);
+            EXPECT_EQ(s.Caption(), "SQL Settings");
+            EXPECT_EQ(s.Get<ui::TComboBox>("cboDrivers")->Text(), "MSDASQL");
+            EXPECT_EQ(s.Get<ui::TEdit>("edtCommentBegin")->Text(), "/*");
+            // Nothing stored: no quote character, which is the third choice.
+            EXPECT_EQ(s.Get<ui::TRadioGroup>("rdoSchemaQuote")->ItemIndex(), 2);
+            s.Get<ui::TEdit>("edtCommentBegin")->SetText("--");
+            EXPECT_TRUE(s.Modified());
+            dialogs.AnswerMessage(c.save);
+            auto* drivers = s.Get<ui::TComboBox>("cboDrivers");
+            drivers->SelectByUser(drivers->Items()->IndexOf("SQLOLEDB"));
+            // The other driver's own settings: the third quote choice, its edit enabled.
+            EXPECT_EQ(s.Get<ui::TRadioGroup>("rdoSchemaQuote")->ItemIndex(), 2);
+            EXPECT_TRUE(s.Get<ui::TEdit>("edtQuoteChar")->Enabled());
+            EXPECT_EQ(s.Get<ui::TEdit>("edtQuoteChar")->Text(), "[");
+            EXPECT_FALSE(s.Modified());
+            return ui::mrCancel;
+        });
+        TfrmSettings dialog(nullptr, "MSDASQL");
+        EXPECT_FALSE(dialog.Execute().has_value());
+        EXPECT_EQ(Read("MSDASQL", "CommentStart"), c.savedBegin);
+        Clean();
+        rtl::TRegIniFile("SQL Generator Global").WriteString("SQLOLEDB", "QuoteChar", "[");
+    }
+    const auto question = std::find_if(dialogs.Asked().begin(), dialogs.Asked().end(),
+                                       [](const auto& q) { return q.kind == ui::TScriptedDialogs::TKind::Message; });
+    ASSERT_NE(question, dialogs.Asked().end());
+    EXPECT_EQ(question->message.text, "Save changes to MSDASQL?");
+
+    // OK: the driver remembered, its three settings written, the results given.
+    dialogs.AnswerModal([](ui::TCustomForm& f) {
+        auto& s = dynamic_cast<TfrmSettings&>(f);
+        s.Get<ui::TRadioGroup>("rdoSchemaQuote")->SetItemIndex(1);
+        s.Get<ui::TButton>("btnOK")->Click();
+        return f.ModalResult();
+    });
+    TfrmSettings ok(nullptr, "MSDASQL");
+    const std::optional<TSQLSettings> result = ok.Execute();
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(result->quoteChars, "\"");
+    EXPECT_EQ(result->commentStart, "/*");
+    EXPECT_EQ(Read("DriverName", "Last"), "MSDASQL");
+    EXPECT_EQ(Read("MSDASQL", "QuoteChar"), "\"");
+    EXPECT_EQ(Read("MSDASQL", "CommentEnd"), "*/");
     EXPECT_TRUE(dialogs.Unexpected().empty());
 }
 

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QListView>
+#include <QScrollBar>
 #include <QTest>
 #include <QWidget>
 
@@ -148,6 +149,23 @@ TEST_F(CanvasQtTest, ClicksInsideALineToggleItsSelectionClicksOutsideDoNot)
     QTest::mouseClick(layer, Qt::LeftButton, {}, QPoint(mid.X, mid.Y));
     EXPECT_FALSE(j->Selected);
     EXPECT_EQ(Q().SelectedJoin(), nullptr);
+}
+
+TEST_F(CanvasQtTest, ScrollingAFieldListMovesItsJoinLineAtOnce)
+{
+    // Enough fields for A's list to scroll, the join on the last one.
+    a->SetBounds(a->Left(), a->Top(), 120, 90);
+    TmfVQueryJoin* j = Q().AddJoin(F(a, "note"), F(b, "id"), "note = id");
+    ASSERT_NE(j, nullptr);
+    const TJoinLine before = j->Line;
+    QListView* list = List(a);
+    ASSERT_NE(list, nullptr);
+    // The user scrolls the list: its rows move up, and so does the end of the line at once.
+    list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
+    QApplication::processEvents();
+    ASSERT_GT(a->ListBox()->TopIndex(), 0);
+    EXPECT_NE(j->Line.p[0].Y, before.p[0].Y);
+    EXPECT_EQ(j->Line.p[3].Y, before.p[3].Y);  // B's end stays
 }
 
 TEST_F(CanvasQtTest, BoxPaintsItsFrameAndCaptionBar)

@@ -17,6 +17,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/qt/QtUi.h"
 #include "tests/vquery/VQueryTestSupport.h"
+#include "vquery/Dialogs.h"
 #include "vquery/VQuery.h"
 
 namespace {
@@ -71,6 +72,37 @@ TEST(VQueryWindowTest, ThreeTablesTwoJoinsScreenshot)
     EXPECT_GT(std::filesystem::file_size(file), 0u);
     std::printf("screenshot: %s\n", file.string().c_str());
     f.query.reset();
+}
+
+// The Add Table and SQL Settings dialogs, shown (not modally) and saved as screenshots.
+TEST(VQueryWindowTest, AddTableAndSqlSettingsScreenshots)
+{
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') GTEST_SKIP() << "no X server (DISPLAY is not set)";
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    ui::qt::Install();
+    const auto shoot = [](ui::TCustomForm& form, const char* name) {
+        form.Show();
+        QWidget* window = ui::qt::WidgetOf(form);
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        QTest::qWait(200);
+        QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(window->winId());
+        if (shot.isNull()) shot = window->grab();
+        const std::filesystem::path dir = std::filesystem::path(GW_BINARY_DIR) / "test-artifacts" / "vquery";
+        std::filesystem::create_directories(dir);
+        const std::filesystem::path file = dir / (std::string(name) + ".png");
+        ASSERT_TRUE(shot.save(QString::fromStdString(file.string()), "PNG"));
+        std::printf("screenshot: %s\n", file.string().c_str());
+        form.Hide();
+    };
+    TfrmAddTable add(nullptr);
+    for (const char* t : {"customers", "order_items", "orders", "products"}) add.List()->Items()->Add(t);
+    add.List()->SetSelected(0, true);
+    add.List()->SetSelected(2, true);
+    shoot(add, "AddTable");
+    TfrmSettings settings(nullptr, "MSDASQL");
+    shoot(settings, "SqlSettings");
 }
 
 }  // namespace

@@ -102,6 +102,7 @@ public:
     explicit TCustomControlPeer(TControl& control) : TPeer(control), custom_(static_cast<TCustomControl&>(control)) {}
 
     QWidget* MouseWidget() const override { return viewport_; }
+    QWidget* ClientWidget() const override { return viewport_; }
 
     void Paint(QPaintEvent* e)
     {

@@ -135,6 +135,14 @@ void TPeer::SetMouseCapture(bool capture)
     }
 }
 
+std::optional<TPoint> TPeer::ClientOrigin() const
+{
+    QWidget* w = ClientWidget();
+    if (w == nullptr || !w->window()->isVisible()) return std::nullopt;
+    const QPoint origin = w->mapToGlobal(QPoint(0, 0));
+    return TPoint{origin.x(), origin.y()};
+}
+
 void TPeer::ShowCursor(TCursor cursor)
 {
     if (QWidget* w = MouseWidget()) w->setCursor(CursorOf(cursor));

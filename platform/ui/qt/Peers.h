@@ -52,6 +52,9 @@ public:
     // The widget whose coordinates are the control's client coordinates and that gets the
     // mouse (the widget itself, or the viewport of a scrolled one).
     virtual QWidget* MouseWidget() const { return widget_; }
+    // The widget whose top-left is the control's client origin.
+    virtual QWidget* ClientWidget() const { return Container(); }
+    std::optional<TPoint> ClientOrigin() const override;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
