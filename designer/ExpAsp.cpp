@@ -1,7 +1,5 @@
 #include "designer/ExpAsp.h"
 
-#include <filesystem>
-
 #include "designer/AspScript.h"
 #include "platform/rtl/Colors.h"
 #include "platform/rtl/TextWriter.h"
@@ -36,17 +34,6 @@ std::string ConnectLine(const TAspPageSettings& s)
 }
 
 }  // namespace
-
-std::string OutputFolder(const std::string& fileName)
-{
-    const std::size_t slash = fileName.find_last_of('/');
-    return slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
-}
-
-std::string OutputBaseName(const std::string& fileName)
-{
-    return std::filesystem::path(fileName).stem().string();
-}
 
 std::string AspSqlLine(const std::string& line) { return "SQL = SQL + \" " + QuoteForScript(line) + "\""; }
 

@@ -14,31 +14,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/rtl/Colors.h"
+#include "designer/PageSettings.h"
 
 namespace designer {
 
 class TAspScriptBuilder;
 
-// The design settings the pages are made of.
-struct TAspPageSettings {
+// The design settings the pages are made of, with the connection and the SQL the pages run.
+struct TAspPageSettings : TPageSettings {
     std::string connectionString;
     std::vector<std::string> sqlLines;
-    bool split = true;
-    int recordsPerPage = 20;
-    bool frames = true;
-    bool frameBorder = true;
-    std::string title;
-    std::string header;  // HTML above the table
-    std::string footer;  // HTML below it
-    int border = 0;
-    int padding = 4;
-    int spacing = 1;
-    std::optional<rtl::TColor> tableColor;   // written only when chosen
-    std::optional<rtl::TColor> borderColor;
-    int headerNavigation = 0;  // 0 none, 1 first/prev/next/last, 2 page numbers
-    int footerNavigation = 0;
-    int style = 0;  // 0 "Report Style1", 1 "Report Style2", 2 and above a layout template
 };
 
 // What goes into the data page besides the settings: the column-header row of the first
@@ -47,11 +32,6 @@ struct TAspPageParts {
     std::string headerRow;
     std::function<std::string()> templateScript;
 };
-
-// The chosen file's folder (with its trailing separator) and its name without folder and
-// extension.
-std::string OutputFolder(const std::string& fileName);
-std::string OutputBaseName(const std::string& fileName);
 
 // The one line of the SQL script that appends `line`.
 std::string AspSqlLine(const std::string& line);
