@@ -1,5 +1,7 @@
 #include "designer/HtmlRows.h"
 
+#include "platform/rtl/Formatting.h"
+
 #include "designer/ColumnModel.h"
 #include "designer/Formats_Utils.h"
 #include "platform/db/DataSet.h"
@@ -35,28 +37,58 @@ std::string CellText(std::string_view text)
 
 std::string RowClass(int r) { return r % 2 == 0 ? "TrOdd" : "TrRows"; }
 
-std::string FormatFieldValuePlain(const db::TField& field, int digits, int leading, int parentheses, int grouping)
+TPreparedFormat PrepareFormat(std::string_view entry)
+{
+    TPreparedFormat f;
+    f.entry = ParseFormatEntry(entry);
+    if (f.entry.Kind == fkNumber)
+        f.mask = FormatNumberMask(f.entry.Digits, BoolToTristate(f.entry.Leading), BoolToTristate(f.entry.Parentheses),
+                                  BoolToTristate(f.entry.Grouping));
+    else if (f.entry.Kind == fkDateTime)
+        f.mask = FormatDateTimeMask(f.entry.Digits);
+    return f;
+}
+
+namespace {
+
+// A value through a prepared number or date-time format (never the "no format" kind).
+std::string FormatPrepared(const db::TField& field, const TPreparedFormat& f)
 {
     if (field.IsNull()) return {};
     const db::TFieldType type = field.DataType();
     if (IsNumericFieldType(type)) {
-        const int lead = BoolToTristate(leading);
-        const int parens = BoolToTristate(parentheses);
-        const int group = BoolToTristate(grouping);
+        const std::string mask =
+            f.entry.Kind == fkNumber ? f.mask
+                                     : FormatNumberMask(f.entry.Digits, BoolToTristate(f.entry.Leading),
+                                                        BoolToTristate(f.entry.Parentheses), BoolToTristate(f.entry.Grouping));
         // Only floating-point columns go through a double; integers and decimals keep every digit.
-        if (type == db::ftFloat || type == db::ftCurrency)
-            return FormatNumberText(field.AsFloat(), digits, lead, parens, group);
-        return FormatNumberText(field.AsVariant().AsDecimalText(), digits, lead, parens, group);
+        if (type == db::ftFloat || type == db::ftCurrency) return rtl::FormatFloat(mask, field.AsFloat());
+        return rtl::FormatDecimal(mask, field.AsVariant().AsDecimalText());
     }
-    if (IsDateTimeFieldType(type)) return FormatDateTimeText(digits, field.AsDateTime());
+    if (IsDateTimeFieldType(type))
+        return rtl::FormatDateTime(f.entry.Kind == fkDateTime ? f.mask : FormatDateTimeMask(f.entry.Digits),
+                                   field.AsDateTime());
     return field.AsString();
+}
+
+}  // namespace
+
+std::string FormatFieldValuePlain(const db::TField& field, int digits, int leading, int parentheses, int grouping)
+{
+    TPreparedFormat f;
+    f.entry = {fkNone, digits, leading, parentheses, grouping};
+    return FormatPrepared(field, f);
+}
+
+std::string FormatFieldTextPlain(const db::TField& field, const TPreparedFormat& format)
+{
+    if (format.entry.Kind == fkNone) return field.IsNull() ? std::string() : field.AsString();
+    return FormatPrepared(field, format);
 }
 
 std::string FormatFieldTextPlain(const db::TField& field, std::string_view entry)
 {
-    const TFormatEntry e = ParseFormatEntry(entry);
-    if (e.Kind == fkNone) return field.IsNull() ? std::string() : field.AsString();
-    return FormatFieldValuePlain(field, e.Digits, e.Leading, e.Parentheses, e.Grouping);
+    return FormatFieldTextPlain(field, PrepareFormat(entry));
 }
 
 std::string FormatFieldValue(const db::TField& field, int digits, int leading, int parentheses, int grouping)
@@ -65,13 +97,16 @@ std::string FormatFieldValue(const db::TField& field, int digits, int leading, i
     return CellText(FormatFieldValuePlain(field, digits, leading, parentheses, grouping));
 }
 
+std::string FormatFieldText(const db::TField& field, const TPreparedFormat& format)
+{
+    if (field.IsNull()) return kNbsp;
+    return CellText(FormatFieldTextPlain(field, format));
+}
+
 std::string FormatFieldText(const db::TField& field, std::string_view entry)
 {
-    if (field.IsNull()) {
-        ParseFormatEntry(entry);  // a malformed entry raises whatever the value
-        return kNbsp;
-    }
-    return CellText(FormatFieldTextPlain(field, entry));
+    // A malformed entry raises whatever the value.
+    return FormatFieldText(field, PrepareFormat(entry));
 }
 
 // ---- THtmlRowBuilder -----------------------------------------------------------------------
@@ -79,6 +114,19 @@ std::string FormatFieldText(const db::TField& field, std::string_view entry)
 THtmlRowBuilder::THtmlRowBuilder(const TColumnModel& columns, const db::TDataSet& query)
     : columns_(columns), query_(query)
 {
+}
+
+const TPreparedFormat& THtmlRowBuilder::Format(int i) const
+{
+    // Read once per column; read again when the column's entry changes.
+    if (formats_.size() < static_cast<std::size_t>(columns_.ColumnCount())) formats_.resize(static_cast<std::size_t>(columns_.ColumnCount()));
+    auto& [text, format] = formats_[static_cast<std::size_t>(i)];
+    const std::string& entry = columns_.FormatList.Strings(i);
+    if (!format || text != entry) {
+        format = PrepareFormat(entry);
+        text = entry;
+    }
+    return *format;
 }
 
 const db::TField* THtmlRowBuilder::FieldAt(int i) const
@@ -151,7 +199,7 @@ std::string THtmlRowBuilder::Content(int i) const
     }
     if (columns_.ShowDataList.Checked(i)) {
         const db::TField* field = FieldAt(i);
-        const std::string value = field ? FormatFieldText(*field, columns_.FormatList.Strings(i)) : kNbsp;
+        const std::string value = field ? FormatFieldText(*field, Format(i)) : kNbsp;
         return columns_.PrefixList.Strings(i) + value + columns_.SuffixList.Strings(i);
     }
     return columns_.ShowDataList.Strings(i);

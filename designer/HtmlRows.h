@@ -10,9 +10,13 @@
 // prefixes, suffixes, fixed texts, addresses, targets) goes in as written; a heading the
 // author left as the column's name is data.
 
+#include "designer/Formats_Utils.h"
 #include "designer/HtmlText.h"
 
 #include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
 #include <string>
 #include <string_view>
 
@@ -40,6 +44,17 @@ std::string FormatFieldText(const db::TField& field, std::string_view entry);
 // The two texts as they read, unescaped, for showing in a control (the column dialog's
 // sample); null gives the empty text.
 std::string FormatFieldValuePlain(const db::TField& field, int digits, int leading, int parentheses, int grouping);
+
+// A column's format entry read once: its five numbers and the picture mask of its kind, so that
+// a page of rows does not read the entry again for every cell. A malformed entry raises as
+// ParseFormatEntry does.
+struct TPreparedFormat {
+    TFormatEntry entry;
+    std::string mask;
+};
+TPreparedFormat PrepareFormat(std::string_view entry);
+std::string FormatFieldText(const db::TField& field, const TPreparedFormat& format);
+std::string FormatFieldTextPlain(const db::TField& field, const TPreparedFormat& format);
 std::string FormatFieldTextPlain(const db::TField& field, std::string_view entry);
 
 class THtmlRowBuilder {
@@ -84,6 +99,7 @@ public:
 
 private:
     const db::TField* FieldAt(int i) const;
+    const TPreparedFormat& Format(int i) const;
     // The query's field whose column key is `key`; nullptr when none.
     const db::TField* FieldOfKey(std::string_view key) const;
     std::string Content(int i) const;
@@ -95,6 +111,8 @@ private:
 
     const TColumnModel& columns_;
     const db::TDataSet& query_;
+    // Column i's format entry as text and as read.
+    mutable std::vector<std::pair<std::string, std::optional<TPreparedFormat>>> formats_;
 };
 
 }  // namespace designer
