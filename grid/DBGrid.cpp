@@ -1280,6 +1280,23 @@ void TgkCustomDBGrid::ReportPictureError()
     gkIntlDefault().ValidationErrorUsingMask(this, SelectedField());
 }
 
+namespace {
+
+bool IsDateTimeField(const db::TField& field)
+{
+    const db::TFieldType t = field.DataType();
+    return t == db::ftDate || t == db::ftTime || t == db::ftDateTime;
+}
+
+bool IsCustomControlType(std::string_view type)
+{
+    for (const char* t : {"CustomEdit", "LookupCombo", "Combo", "RichEdit"})
+        if (rtl::SameText(type, t)) return true;
+    return false;
+}
+
+}  // namespace
+
 void TgkCustomDBGrid::RefreshColInfoCache()
 {
     colInfoCache_.clear();
@@ -1289,9 +1306,96 @@ void TgkCustomDBGrid::RefreshColInfoCache()
             GetControlInfo(field->FieldName(), item.ControlType, item.ControlParameters);
             const std::vector<std::string> parts = SplitTabs(gkReplaceChar(item.ControlParameters, ';', '\t'));
             item.ShowAlways = parts.size() > 1 && parts[1] == "T";
+            if (IsCustomControlType(item.ControlType)) {
+                // Only a custom control of the column's own: the date-time picker is not cached.
+                ui::TWinControl* control = nullptr;
+                if (FindCellControl(col, titleOffset_, control) && control != CellDateTimePicker) {
+                    item.Control = control;
+                } else {
+                    item.ShowAlways = false;
+                    item.ControlType.clear();
+                }
+            }
         }
         colInfoCache_.push_back(std::move(item));
     }
+}
+
+bool TgkCustomDBGrid::FindCellControl(int col, int row, ui::TWinControl*& control)
+{
+    control = nullptr;
+    if (editControlOptions_.Contains(ecoDisableCustomControls)) return false;
+    if (col < indicatorOffset_ || col >= ColCount() || row < titleOffset_ || row >= RowCount()) return false;
+    db::TField* field = GetColField(col - indicatorOffset_);
+    if (field == nullptr) return false;
+    // The first entry of the column's field with a custom control type names the control.
+    const rtl::TStrings* list = &controlType_;
+    if (db::TDataSet* ds = dataLink_->DataSet(); controlInfoInDataset_ && ds != nullptr && gkGetControlTypeList(ds) != nullptr)
+        list = gkGetControlTypeList(ds);
+    for (int i = 0; i < list->Count(); ++i) {
+        const std::vector<std::string> parts = SplitTabs(gkReplaceChar(list->Strings(i), ';', '\t'));
+        if (parts.size() < 3 || !rtl::SameText(parts[0], field->FieldName()) || !IsCustomControlType(parts[1])) continue;
+        ui::TWinControl* found = FindCustomControl(parts[2]);
+        if (found == nullptr) break;
+        const ui::TCustomForm* form = ui::GetParentForm(found);
+        if (form != nullptr && gkIsClass(form, "TgkRecordViewForm")) break;
+        control = found;
+        return true;
+    }
+    if (CellDateTimePicker != nullptr && !editControlOptions_.Contains(ecoDisableDateTimePicker) &&
+        IsDateTimeField(*field)) {
+        control = CellDateTimePicker;
+        return true;
+    }
+    return false;
+}
+
+ui::TWinControl* TgkCustomDBGrid::FindCustomControl(const std::string& name) const
+{
+    const classes::TComponent* root = nullptr;
+    if (editControlOptions_.Contains(ecoSearchOwnerForm)) {
+        for (const classes::TComponent* c = Owner(); c != nullptr && root == nullptr; c = c->Owner())
+            if (gkIsClass(c, "TCustomForm") || gkIsClass(c, "TCustomFrame")) root = c;
+    } else {
+        root = ui::GetParentForm(this);
+    }
+    if (root == nullptr || name.empty()) return nullptr;
+    const std::size_t dot = name.find('.');
+    classes::TComponent* found = nullptr;
+    if (dot == std::string::npos) {
+        found = root->FindComponent(name);
+    } else {
+        classes::TComponent* first = root->FindComponent(name.substr(0, dot));
+        const std::string rest = name.substr(dot + 1);
+        if (first != nullptr && gkIsClass(first, "TCustomFrame")) {
+            found = first->FindComponent(rest);
+        } else if (db::TDataSet* ds = dataLink_->DataSet(); ds != nullptr && ds->Owner() != nullptr) {
+            found = ds->Owner()->FindComponent(rest);
+        }
+    }
+    return dynamic_cast<ui::TWinControl*>(found);
+}
+
+bool TgkCustomDBGrid::CustomControlsShown() const
+{
+    if (editControlOptions_.Contains(ecoDisableCustomControls) || gkIsDesigning(this) || options_.Contains(dgRowSelect))
+        return false;
+    return Focused() || ShowCustomControlsAlways;
+}
+
+void TgkCustomDBGrid::PlaceCellControl()
+{
+    ui::TWinControl* control = nullptr;
+    if (!FindCellControl(Col(), Row(), control) || !CustomControlsShown()) return;
+    PlacedControl = control;
+    if (gkIsDesigning(this) || control->Parent() != this) return;
+    ui::TRect r = CellRect(Col(), Row());
+    if (UseRightToLeftGrid()) {
+        const int width = r.Width();
+        r.Left = ClientWidth() - r.Right + 1;
+        r.Right = r.Left + width;
+    }
+    if (control->BoundsRect() != r) control->SetBounds(r.Left, r.Top, r.Width(), r.Height());
 }
 
 void TgkCustomDBGrid::PaintBackground(const ui::TRect& rect)

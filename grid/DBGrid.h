@@ -470,8 +470,9 @@ public:
     virtual void DefineFieldMap();
     virtual void LinkActive(bool value);
     virtual bool IsCustomCell(int /*col*/, int /*row*/) { return false; }
-    // Puts the current cell's custom control over the cell (the paint cycle places it).
-    virtual void PlaceCellControl() {}
+    // Puts the current cell's control over the cell when custom controls are shown, and
+    // remembers it as the placed control.
+    virtual void PlaceCellControl();
     virtual void DoTitleButtonClick(const std::string& fieldName);
     virtual void DoDrawTitleCell(ui::TCanvas* canvas, db::TField* field, ui::TRect rect, bool& defaultDrawing);
     virtual void DoDrawGroupHeaderCell(ui::TCanvas* canvas, const std::string& name, ui::TRect rect,
@@ -546,6 +547,23 @@ public:
     static bool CaretAtEnd(const ui::TWinControl& edit);
     // The custom control placed over the current cell (nil when none).
     ui::TWinControl* PlacedControl = nullptr;
+    // The grid's date-time picker, the cell control of date and time columns (nil when it has
+    // none; the published grid makes one).
+    ui::TWinControl* CellDateTimePicker = nullptr;
+    // Custom controls show over their cells even while the grid has not the focus.
+    bool ShowCustomControlsAlways = false;
+
+    // The control of cell (col, row): a custom control the ControlType list names for the
+    // column's field, else the date-time picker for a date or time field. False when none (or
+    // with ecoDisableCustomControls, or outside the data cells).
+    bool FindCellControl(int col, int row, ui::TWinControl*& control);
+    // A windowed control by name, searched from the grid's form (with ecoSearchOwnerForm the
+    // nearest form or frame among the grid's owners); "A.B" names control B of frame A, or of
+    // the owner of the grid's data set when A is no frame. nullptr when none.
+    ui::TWinControl* FindCustomControl(const std::string& name) const;
+    // Not with ecoDisableCustomControls, while designing or with dgRowSelect; else while the
+    // grid is focused or ShowCustomControlsAlways is set.
+    bool CustomControlsShown() const;
 
     void Loaded() override;
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
