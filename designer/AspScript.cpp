@@ -334,12 +334,14 @@ std::string TAspScriptBuilder::BuildAspCellContent(int i) const
     return s + kCrLf + "  %>";
 }
 
-std::string TAspScriptBuilder::HeadingText(int i) const
+std::string TAspScriptBuilder::HeadingHtml(int i) const
 {
     // A heading that is still the column's name came from the database: it is data.
     const std::string heading = columns_.Heading(i);
-    return QuoteForScript(columns_.HeadingIsColumnName(i) ? HtmlEscape(heading) : heading);
+    return columns_.HeadingIsColumnName(i) ? HtmlEscape(heading) : heading;
 }
+
+std::string TAspScriptBuilder::HeadingText(int i) const { return QuoteForScript(HeadingHtml(i)); }
 
 std::string TAspScriptBuilder::BuildAspRowStyle1() const
 {

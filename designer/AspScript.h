@@ -64,6 +64,11 @@ public:
     std::string BuildAspRowStyle2() const;
     // `templateScript`: the layout template expanded in script mode.
     std::string BuildAspTemplateRow(std::string_view templateScript) const;
+    const TColumnModel& Columns() const { return columns_; }
+    // Column i's heading for the page around the script: escaped while it is the column's
+    // name; HeadingText is the same inside a VBScript literal.
+    std::string HeadingHtml(int i) const;
+    std::string HeadingText(int i) const;
 
 private:
     std::string FieldRef(int i) const;
@@ -73,7 +78,6 @@ private:
     // no link. `tdOpen` precedes the content either way.
     std::string LinkStatements(int i, const std::string& tdOpen, const std::string& classAttr,
                                const std::string& close) const;
-    std::string HeadingText(int i) const;
 
     const TColumnModel& columns_;
     std::vector<std::string> fieldNames_;

@@ -1,6 +1,7 @@
 #include "designer/ExpAsp.h"
 
 #include "designer/AspScript.h"
+#include "designer/LayoutTemplate.h"
 #include "platform/rtl/Colors.h"
 #include "platform/rtl/TextWriter.h"
 
@@ -90,7 +91,11 @@ void WriteAspDataPage(const TAspPageSettings& s, const TAspScriptBuilder& script
     else if (s.style == 1)
         record = script.BuildAspRowStyle2();
     else
-        record = script.BuildAspTemplateRow(parts.templateScript ? parts.templateScript() : std::string());
+        record = script.BuildAspTemplateRow(
+            parts.templateScript ? parts.templateScript()
+                                 : ExpandLayoutTemplate(s.templateText, script.Columns(),
+                                                        {[&](int i) { return script.HeadingHtml(i); },
+                                                         [&](int i) { return script.BuildAspCellContent(i); }}));
 
     TPage page(path);
     page << "<%@Language=VBScript%>" << "<%" << "Option Explicit" << "Response.Buffer = True" << "%>" << "<HTML>"

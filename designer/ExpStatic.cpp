@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "designer/HtmlRows.h"
+#include "designer/LayoutTemplate.h"
 #include "designer/PageLinks.h"
 #include "platform/db/DataSet.h"
 #include "platform/rtl/Colors.h"
@@ -117,6 +118,13 @@ void WriteDataPages(const THtmlExport& e, const std::string& fileName, const std
     if (!s.split) links.SinglePage = fs::path(fileName).filename().string();
     THtmlRowBuilder rows(e.columns, e.query);
     rows.TemplateOutput = e.templateOutput;
+    if (!rows.TemplateOutput && s.style > 1) {
+        // The loaded style's template for the current record: headings and cell contents.
+        rows.TemplateOutput = [&] {
+            return ExpandLayoutTemplate(s.templateText, e.columns,
+                                        {[&](int i) { return rows.HeadingHtml(i); }, [&](int i) { return rows.BuildCellContent(i); }});
+        };
+    }
     e.query.First();
     for (int p = 1; p <= pages; ++p) {
         TPage page(s.split ? OutputFolder(fileName) + base + PageNumberText(p) + ".html" : fileName);

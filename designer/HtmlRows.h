@@ -77,6 +77,9 @@ public:
     std::string BuildCell(int i, std::string_view rowClass) const;
     // Column i's content with its link, without td element (layout templates).
     std::string BuildCellContent(int i) const;
+    // Column i's heading as the header cells show it: a heading that is still the column's
+    // name is data and escaped, one the author typed goes in as typed.
+    std::string HeadingHtml(int i) const;
 
     // `text` with every "[" KEY "]" of a column replaced by the current record's text of the
     // field of that name (wherever the column stands), percent-encoded as `part` says and written for an attribute ("&" as "&amp;"); in
@@ -103,7 +106,6 @@ private:
     // The query's field whose column key is `key`; nullptr when none.
     const db::TField* FieldOfKey(std::string_view key) const;
     std::string Content(int i) const;
-    std::string HeadingHtml(int i) const;
     // The href of column i's link; false when the column has none or its address was dropped.
     bool LinkAddress(int i, std::string& href) const;
     std::string Url(int i, bool& dropped) const;

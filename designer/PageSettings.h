@@ -27,7 +27,8 @@ struct TPageSettings {
     int headerNavigation = 0;  // 0 none, 1 first/prev/next/last, 2 page numbers
     int footerNavigation = 0;
     int style = 0;          // 0 "Report Style1", 1 "Report Style2", 2 and above a layout style
-    std::string styleName;  // the layout style's folder name (style 2 and above)
+    std::string styleName;     // the layout style's folder name (style 2 and above)
+    std::string templateText;  // and its template, as loaded
     // The style sheet's font and size texts and the page's background picture (a path).
     std::string fontName;
     std::string fontSize = "10";

@@ -198,3 +198,21 @@ TEST_F(StaticPages, AFullDiskStopsTheExportWithAnError)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StaticPages, ALoadedStylesTemplateLaysOutEachRecord)
+{
+    settings.split = false;
+    settings.style = 2;
+    settings.templateText = "<div class=\"card\"><b><#T2></b>: <#V2> <#V9></div>";
+    QTemporaryDir dir;
+    const fs::path out = dir.path().toStdString();
+    ExportHtmlPages(THtmlExport{settings, model, query, {}, ""}, (out / "Sales.html").string());
+    const std::string page = rtl::ReadFileToString((out / "Sales.html").string());
+    EXPECT_NE(page.find("<tr><td>\r\n<div class=\"card\"><b>NAME</b>: Tom &amp; Jerry &lt;b&gt; </div>\r\n</td></tr>"),
+              std::string::npos);
+    EXPECT_NE(page.find("<b>NAME</b>: plain </div>"), std::string::npos);
+}
+
+}  // namespace
