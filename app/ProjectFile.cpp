@@ -1,6 +1,7 @@
 #include "app/ProjectFile.h"
 
 #include "app/Component_Utils.h"
+#include "app/String_Utils.h"
 #include "platform/classes/Errors.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/rtl/Files.h"
@@ -139,6 +140,54 @@ void SaveProjectFile(const classes::TComponent& design, const std::string& path)
 void LoadProjectFile(classes::TComponent& design, const std::string& path)
 {
     LoadProjectText(design, rtl::ReadFileToString(path));
+}
+
+std::vector<std::string> NewProjectOptionLines(const std::string& linkName, const std::string& connectionString)
+{
+    std::vector<std::string> lines{linkName, connectionString};
+    lines.resize(12, "0");
+    return lines;
+}
+
+namespace {
+
+void CheckOptionCount(const std::vector<std::string>& lines)
+{
+    if (lines.size() < 11) throw rtl::EListError("List index out of bounds (" + std::to_string(lines.size()) + ")");
+}
+
+}  // namespace
+
+void StoreProjectOptions(const TProjectOptions& o, std::vector<std::string>& lines)
+{
+    CheckOptionCount(lines);
+    lines[2] = std::to_string(o.headerNavigation);
+    lines[3] = std::to_string(o.footerNavigation);
+    lines[4] = o.colorScheme;
+    lines[5] = std::to_string(o.fontIndex);
+    lines[6] = o.layoutStyle;
+    lines[7] = BoolToText(o.split);
+    lines[8] = std::to_string(o.recordsPerPage);
+    lines[9] = BoolToText(o.frames);
+    lines[10] = BoolToText(o.frameBorder);
+}
+
+TProjectOptions ReadProjectOptions(const std::vector<std::string>& lines)
+{
+    CheckOptionCount(lines);
+    TProjectOptions o;
+    o.linkName = lines[0];
+    o.connectionString = lines[1];
+    o.headerNavigation = rtl::StrToInt(lines[2]);
+    o.footerNavigation = rtl::StrToInt(lines[3]);
+    o.colorScheme = lines[4];
+    o.fontIndex = rtl::StrToInt(lines[5]);
+    o.layoutStyle = lines[6];
+    o.split = IsTrueText(lines[7]);
+    o.recordsPerPage = rtl::StrToInt(lines[8]);
+    o.frames = IsTrueText(lines[9]);
+    o.frameBorder = IsTrueText(lines[10]);
+    return o;
 }
 
 void AddRecentProject(const std::string& historyFile, const std::string& path)

@@ -52,6 +52,32 @@ void SaveProjectFile(const classes::TComponent& design, const std::string& path)
 // Reads `path` (rtl errors when it cannot be read) and loads it into `design`.
 void LoadProjectFile(classes::TComponent& design, const std::string& path);
 
+// The option lines of a project (the first component's items): 0 the data link's name, 1 its
+// connection string (a fallback: the link's own file wins on open), then the page options,
+// flags written "TRUE"/"FALSE" and read as true exactly when the upper-cased text is "TRUE".
+struct TProjectOptions {
+    std::string linkName;
+    std::string connectionString;
+    int headerNavigation = 0;  // 2
+    int footerNavigation = 0;  // 3
+    std::string colorScheme;   // 4: its name
+    int fontIndex = 0;         // 5
+    std::string layoutStyle;   // 6: its name
+    bool split = false;        // 7
+    int recordsPerPage = 0;    // 8
+    bool frames = false;       // 9
+    bool frameBorder = false;  // 10
+};
+
+// A new project's twelve lines: name, connection string and ten "0".
+std::vector<std::string> NewProjectOptionLines(const std::string& linkName, const std::string& connectionString);
+// Lines 2 to 10 replaced in place; rtl::EListError for a list shorter than eleven lines, which
+// is then left as it was.
+void StoreProjectOptions(const TProjectOptions& options, std::vector<std::string>& lines);
+// The options of the lines; rtl::EConvertError for a number that is none, rtl::EListError for
+// a list shorter than eleven lines.
+TProjectOptions ReadProjectOptions(const std::vector<std::string>& lines);
+
 // Moves `path` to the top of the recent-projects file (one path per line, newest first,
 // compared ignoring letter case), keeping at most ten lines after the insert; atomic.
 void AddRecentProject(const std::string& historyFile, const std::string& path);

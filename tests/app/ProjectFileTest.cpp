@@ -282,3 +282,49 @@ TEST(RecentProjects, NewestFirstOnceAndAtMostTen)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ProjectOptions, NewLinesStoredAndReadBack)
+{
+    std::vector<std::string> lines = app::NewProjectOptionLines("Sample", "Provider=MSDASQL.1;Extended Properties=\"DSN=x\"");
+    EXPECT_EQ(lines.size(), 12u);
+    EXPECT_EQ(lines[11], "0");
+    app::TProjectOptions o;
+    o.headerNavigation = 1;
+    o.footerNavigation = 2;
+    o.colorScheme = "Ocean";
+    o.fontIndex = 3;
+    o.layoutStyle = "Cards";
+    o.split = true;
+    o.recordsPerPage = 45;
+    o.frames = false;
+    o.frameBorder = true;
+    app::StoreProjectOptions(o, lines);
+    EXPECT_EQ(lines, (std::vector<std::string>{"Sample", "Provider=MSDASQL.1;Extended Properties=\"DSN=x\"", "1", "2",
+                                               "Ocean", "3", "Cards", "TRUE", "45", "FALSE", "TRUE", "0"}));
+    const app::TProjectOptions back = app::ReadProjectOptions(lines);
+    EXPECT_EQ(back.linkName, "Sample");
+    EXPECT_EQ(back.recordsPerPage, 45);
+    EXPECT_TRUE(back.split);
+    EXPECT_FALSE(back.frames);
+    EXPECT_EQ(back.layoutStyle, "Cards");
+    // Flags are true exactly for "TRUE" in any case, untrimmed.
+    lines[7] = "true";
+    lines[9] = " TRUE";
+    EXPECT_TRUE(app::ReadProjectOptions(lines).split);
+    EXPECT_FALSE(app::ReadProjectOptions(lines).frames);
+}
+
+TEST(ProjectOptions, BadOptionLinesAreReadErrors)
+{
+    std::vector<std::string> lines = app::NewProjectOptionLines("S", "c");
+    lines[8] = "many";
+    EXPECT_THROW(app::ReadProjectOptions(lines), rtl::EConvertError);
+    std::vector<std::string> shortList{"S", "c", "0"};
+    EXPECT_THROW(app::ReadProjectOptions(shortList), rtl::EListError);
+    EXPECT_THROW(app::StoreProjectOptions({}, shortList), rtl::EListError);
+    EXPECT_EQ(shortList.size(), 3u);  // left as it was
+}
+
+}  // namespace
