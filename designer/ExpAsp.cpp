@@ -1,6 +1,10 @@
 #include "designer/ExpAsp.h"
 
 #include "designer/AspScript.h"
+#include "designer/ExpStatic.h"
+#include "designer/HtmlRows.h"
+#include "platform/db/DataSet.h"
+#include "platform/db/Fields.h"
 #include "designer/LayoutTemplate.h"
 #include "platform/rtl/Colors.h"
 #include "platform/rtl/TextWriter.h"
@@ -146,6 +150,27 @@ void WriteAspPages(const TAspPageSettings& s, const TAspScriptBuilder& script, c
     WriteAspFrameset(s, fileName, base);
     WriteAspIndexPage(s, fileName, base);
     WriteAspDataPage(s, script, parts, fileName, base);
+}
+
+int ExportAspPages(const TAspPageSettings& s, const TColumnModel& columns, db::TDataSet& query,
+                   const std::string& fileName, const std::string& layoutStylesDir)
+{
+    // Pages of a query that did not open would run nobody's SQL: nothing is written.
+    if (!query.Active()) throw EPageExport("Can not save pages");
+    std::vector<std::string> fieldNames;
+    for (int i = 0; i < query.Fields().Count(); ++i) fieldNames.push_back(query.Fields().Fields(i)->FieldName());
+    const TAspScriptBuilder script(columns, std::move(fieldNames));
+    TAspPageParts parts;
+    THtmlRowBuilder rows(columns, query);
+    parts.headerRow = rows.BuildHeaderRow();
+    const std::string base = OutputBaseName(fileName);
+    WriteAspFrameset(s, fileName, base);
+    WriteAspIndexPage(s, fileName, base);
+    WriteStyleSheet(s, fileName, base);
+    WriteAspDataPage(s, script, parts, fileName, base);
+    if (s.style > 1) CopyStyleImages(layoutStylesDir, s.styleName, fileName);
+    CopyBackgroundImage(s.backgroundImage, fileName);
+    return query.RecordCount();
 }
 
 }  // namespace designer

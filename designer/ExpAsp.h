@@ -15,10 +15,20 @@
 #include <vector>
 
 #include "designer/PageSettings.h"
+#include "platform/rtl/Exceptions.h"
+
+namespace db {
+class TDataSet;
+}
 
 namespace designer {
 
 class TAspScriptBuilder;
+class TColumnModel;
+
+class EPageExport : public rtl::Exception {
+    using Exception::Exception;
+};
 
 // The design settings the pages are made of, with the connection and the SQL the pages run.
 struct TAspPageSettings : TPageSettings {
@@ -45,5 +55,12 @@ void WriteAspDataPage(const TAspPageSettings& s, const TAspScriptBuilder& script
 // the caller's.
 void WriteAspPages(const TAspPageSettings& s, const TAspScriptBuilder& script, const TAspPageParts& parts,
                    const std::string& fileName);
+
+// The whole export behind "Save Pages" with the ASP filter: the pages, the style sheet of the
+// static pages, the layout style's images and the background picture beside them. A query
+// that is not open stops it before anything is written (EPageExport "Can not save pages").
+// Answers the number of records.
+int ExportAspPages(const TAspPageSettings& s, const TColumnModel& columns, db::TDataSet& query,
+                   const std::string& fileName, const std::string& layoutStylesDir);
 
 }  // namespace designer

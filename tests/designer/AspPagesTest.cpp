@@ -141,3 +141,42 @@ TEST(AspPageText, GoldenDataPagesHaveNoUnguardedPageRead)
 }
 
 }  // namespace
+
+#include <QTemporaryDir>
+
+#include "tests/db/MemDataSet.h"
+
+namespace {
+
+TEST(AspExport, AQueryThatIsNotOpenWritesNothingAndAnOpenOneWritesTheSet)
+{
+    dbtest::TMemDataSet query;
+    query.columns = {{"ID", db::ftInteger}, {"NAME", db::ftString, 20}};
+    query.AddRow({db::TVariant(1), db::TVariant("a \"b\"")});
+    TColumnModel model;
+    TAspPageSettings settings;
+    settings.connectionString = "DSN=x";
+    settings.sqlLines = {"SELECT * FROM t"};
+    settings.frames = false;
+    QTemporaryDir dir;
+    const std::string file = dir.path().toStdString() + "/Shop.asp";
+    try {
+        ExportAspPages(settings, model, query, file, "");
+        ADD_FAILURE() << "no error";
+    } catch (const EPageExport& e) {
+        EXPECT_EQ(e.Message(), "Can not save pages");
+    }
+    EXPECT_TRUE(fs::is_empty(dir.path().toStdString()));
+    query.Open();
+    model.RebuildColumnList("Reset", query);
+    EXPECT_EQ(ExportAspPages(settings, model, query, file, ""), 1);
+    std::vector<std::string> written;
+    for (const auto& f : fs::directory_iterator(dir.path().toStdString())) written.push_back(f.path().filename().string());
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(written, (std::vector<std::string>{"Shop.asp", "Shop.css", "Shop_data.asp"}));
+    const std::string data = rtl::ReadFileToString(dir.path().toStdString() + "/Shop_data.asp");
+    EXPECT_NE(data.find("<td class=\"ThRows\">ID</td>"), std::string::npos);  // the header row of the first style
+    EXPECT_NE(data.find("Rs(\"NAME\")"), std::string::npos);
+}
+
+}  // namespace
