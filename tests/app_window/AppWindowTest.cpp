@@ -29,31 +29,16 @@
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/WebBrowser.h"
 #include "platform/ui/qt/QtUi.h"
+#include "tests/support/WindowShot.h"
 #include "platform/ui/qt/web/QtWeb.h"
 
 namespace {
 
-std::filesystem::path ArtifactDir()
-{
-    const auto dir = std::filesystem::path(GW_BINARY_DIR) / "test-artifacts" / "app";
-    std::filesystem::create_directories(dir);
-    return dir;
-}
-
+// `name` ends in ".png"; the picture goes where the other window tests put theirs.
 void SaveShot(ui::TControl& control, const std::string& name)
 {
-    QWidget* window = ui::qt::WidgetOf(control);
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    QTest::qWait(300);  // let the server draw
-    QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(window->winId());
-    if (shot.isNull()) shot = window->grab();
-    const auto file = ArtifactDir() / name;
-    ASSERT_TRUE(shot.save(QString::fromStdString(file.string()), "PNG"));
-    EXPECT_GT(std::filesystem::file_size(file), 0u);
-    std::printf("screenshot: %s\n", file.string().c_str());
+    gwtest::SaveWindowShot(ui::qt::WidgetOf(control), "app", name.substr(0, name.size() - 4), 300);
 }
-
 // The connection windows as their dialogs show them (here without a modal loop).
 void ConnectionWindowsScreenshots()
 {

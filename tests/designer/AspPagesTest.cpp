@@ -13,6 +13,7 @@
 #include "designer/AspScript.h"
 #include "designer/ColumnModel.h"
 #include "designer/ExpAsp.h"
+#include "tests/designer/GoldenFiles.h"
 #include "platform/rtl/Files.h"
 
 using namespace designer;
@@ -62,30 +63,15 @@ protected:
         parts.templateScript = [] { return std::string("<b>template</b>"); };
     }
 
-    // Writes the pages of `name` into a fresh folder and compares every file with the golden
-    // folder of that name (or writes it anew).
+    // Writes the pages of `name` into a fresh folder and compares them with the golden folder
+    // of that name.
     void Check(const std::string& name)
     {
         QTemporaryDir dir;
         const fs::path out = dir.path().toStdString();
         const TAspScriptBuilder script(model, {"order_id", "customer", "total", "placed", "photo"});
         WriteAspPages(settings, script, parts, (out / "Sales.asp").string());
-        const fs::path golden = kGolden / name;
-        if (std::getenv("GW_UPDATE_GOLDEN") != nullptr) {
-            fs::remove_all(golden);
-            fs::create_directories(golden);
-            for (const auto& f : fs::directory_iterator(out)) fs::copy_file(f.path(), golden / f.path().filename());
-            return;
-        }
-        std::vector<std::string> written, expected;
-        for (const auto& f : fs::directory_iterator(out)) written.push_back(f.path().filename().string());
-        for (const auto& f : fs::directory_iterator(golden)) expected.push_back(f.path().filename().string());
-        std::sort(written.begin(), written.end());
-        std::sort(expected.begin(), expected.end());
-        ASSERT_EQ(written, expected) << name;
-        for (const std::string& f : written)
-            EXPECT_EQ(rtl::ReadFileToString((out / f).string()), rtl::ReadFileToString((golden / f).string()))
-                << name << "/" << f;
+        designertest::CompareWithGolden(designertest::FilesOf(out), "asp", name);
     }
 
     TColumnModel model;

@@ -14,6 +14,7 @@
 
 #include "designer/ColumnModel.h"
 #include "designer/ExpStatic.h"
+#include "tests/designer/GoldenFiles.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
 #include "tests/db/MemDataSet.h"
@@ -24,7 +25,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kGolden = fs::path(GW_SOURCE_DIR) / "tests" / "designer" / "golden" / "static";
 
 class StaticPages : public ::testing::Test {
 protected:
@@ -61,24 +61,9 @@ protected:
         const fs::path out = dir.path().toStdString();
         THtmlExport e{settings, model, query, [] { return std::string("<b>template</b>"); }, ""};
         ExportHtmlPages(e, (out / name).string());
-        std::map<std::string, std::string> files;
-        for (const auto& f : fs::directory_iterator(out)) files[f.path().filename().string()] = rtl::ReadFileToString(f.path().string());
-        return files;
+        return designertest::FilesOf(out);
     }
-    void Check(const std::string& name)
-    {
-        const std::map<std::string, std::string> files = Export();
-        const fs::path golden = kGolden / name;
-        if (std::getenv("GW_UPDATE_GOLDEN") != nullptr) {
-            fs::remove_all(golden);
-            fs::create_directories(golden);
-            for (const auto& [file, text] : files) rtl::WriteStringToFile((golden / file).string(), text);
-            return;
-        }
-        std::map<std::string, std::string> expected;
-        for (const auto& f : fs::directory_iterator(golden)) expected[f.path().filename().string()] = rtl::ReadFileToString(f.path().string());
-        EXPECT_EQ(files, expected) << name;
-    }
+    void Check(const std::string& name) { designertest::CompareWithGolden(Export(), "static", name); }
 
     dbtest::TMemDataSet query;
     TColumnModel model;

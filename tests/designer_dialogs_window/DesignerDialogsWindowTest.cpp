@@ -22,6 +22,7 @@
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/qt/QtUi.h"
+#include "tests/support/WindowShot.h"
 
 namespace {
 
@@ -29,27 +30,13 @@ class DesignerDialogsWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const char* display = std::getenv("DISPLAY");
-        if (display == nullptr || *display == '\0') GTEST_SKIP() << "no X server (DISPLAY is not set)";
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        ui::qt::Install();
-        ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+        if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
     }
     // Shows `form` (not modally, so the test goes on) and saves its picture as `name`.png.
     static void Shoot(ui::TCustomForm& form, const std::string& name)
     {
         form.Show();
-        QWidget* window = ui::qt::WidgetOf(form);
-        ASSERT_NE(window, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-        QTest::qWait(200);
-        QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(window->winId());
-        if (shot.isNull()) shot = window->grab();
-        const std::filesystem::path dir = std::filesystem::path(GW_BINARY_DIR) / "test-artifacts" / "designer";
-        std::filesystem::create_directories(dir);
-        const std::filesystem::path file = dir / (name + ".png");
-        ASSERT_TRUE(shot.save(QString::fromStdString(file.string()), "PNG"));
-        std::printf("screenshot: %s\n", file.string().c_str());
+        gwtest::SaveWindowShot(ui::qt::WidgetOf(form), "designer", name);
         form.Hide();
     }
 };

@@ -18,6 +18,7 @@
 
 #include "platform/ui/Forms.h"
 #include "platform/ui/qt/QtUi.h"
+#include "tests/support/WindowShot.h"
 
 namespace {
 
@@ -60,13 +61,7 @@ TEST(EditorWindowTest, WrappedSqlWithASelectionAndBothScrollBars)
     EXPECT_TRUE(memo->ScrollBarVisible(ui::sbHorizontal));
     EXPECT_GT(memo->LineCount(), memo->ParagraphCount());  // the long lines wrapped
 
-    QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(window->winId());
-    if (shot.isNull()) shot = window->grab();
-    const std::filesystem::path dir = std::filesystem::path(GW_BINARY_DIR) / "test-artifacts" / "editor";
-    std::filesystem::create_directories(dir);
-    const std::filesystem::path file = dir / "EditorSql.png";
-    ASSERT_TRUE(shot.save(QString::fromStdString(file.string()), "PNG"));
-    std::printf("screenshot: %s\n", file.string().c_str());
+    gwtest::SaveWindowShot(window, "editor", "EditorSql", 0);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "platform/ui/qt/QtUi.h"
+#include "tests/support/WindowShot.h"
 #include "tests/ui/SampleForm.h"
 
 namespace {
@@ -33,25 +34,10 @@ TEST(WindowTest, ShowsTheSampleFormAndSavesAScreenshot)
     form.C<ui::TPageControl>("PageControl1")->SetActivePageIndex(0);
     form.Show();
     QWidget* window = ui::qt::WidgetOf(form);
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    QTest::qWait(200);  // let the server draw
-
-    QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(window->winId());
-    if (shot.isNull()) shot = window->grab();
-    const std::filesystem::path dir = std::filesystem::path(GW_BINARY_DIR) / "test-artifacts" / "ui";
-    std::filesystem::create_directories(dir);
-    const std::filesystem::path file = dir / "AllControls.png";
-    ASSERT_TRUE(shot.save(QString::fromStdString(file.string()), "PNG"));
-    EXPECT_GT(std::filesystem::file_size(file), 0u);
-    std::printf("screenshot: %s\n", file.string().c_str());
-
+    gwtest::SaveWindowShot(window, "ui", "AllControls");
     // The second page too.
     form.C<ui::TPageControl>("PageControl1")->SetActivePageIndex(1);
-    QTest::qWait(100);
-    QPixmap lists = QGuiApplication::primaryScreen()->grabWindow(window->winId());
-    if (lists.isNull()) lists = window->grab();
-    ASSERT_TRUE(lists.save(QString::fromStdString((dir / "AllControls-Lists.png").string()), "PNG"));
+    gwtest::SaveWindowShot(window, "ui", "AllControls-Lists", 100);
 }
 
 }  // namespace

@@ -425,11 +425,7 @@ class SettingsDialogTest : public ::testing::Test, public QueryFixture {
 protected:
     void SetUp() override { Clean(); }
     void TearDown() override { Clean(); }
-    static void Clean()
-    {
-        rtl::TRegIniFile ini("SQL Generator Global");
-        for (const std::string& s : ini.ReadSections()) ini.EraseSection(s);
-    }
+    static void Clean() { vqtest::ClearSqlSettings(); }
     static std::string Read(const std::string& section, const std::string& ident)
     {
         return rtl::TRegIniFile("SQL Generator Global").ReadString(section, ident, "(none)");

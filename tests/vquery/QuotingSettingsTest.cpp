@@ -197,11 +197,7 @@ class SqlSettings : public ::testing::Test {
 protected:
     void SetUp() override { Clean(); }
     void TearDown() override { Clean(); }
-    static void Clean()
-    {
-        rtl::TRegIniFile ini("SQL Generator Global");
-        for (const std::string& s : ini.ReadSections()) ini.EraseSection(s);
-    }
+    static void Clean() { vqtest::ClearSqlSettings(); }
 };
 
 TEST_F(SqlSettings, SectionIsTheProviderLessAFinalDotOne)

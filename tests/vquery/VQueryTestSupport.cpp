@@ -1,5 +1,7 @@
 #include "VQueryTestSupport.h"
 
+#include "platform/rtl/Registry.h"
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -83,6 +85,12 @@ std::vector<std::string> Lines(const rtl::TStrings& list)
     std::vector<std::string> out;
     for (int i = 0; i < list.Count(); ++i) out.push_back(list.Strings(i));
     return out;
+}
+
+void ClearSqlSettings()
+{
+    rtl::TRegIniFile ini("SQL Generator Global");
+    for (const std::string& s : ini.ReadSections()) ini.EraseSection(s);
 }
 
 }  // namespace vqtest

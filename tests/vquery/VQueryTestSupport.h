@@ -16,6 +16,9 @@ namespace vqtest {
 // The temporary GRIDWEAVER_HOME of this test program (created on first use).
 const std::string& HomeDir();
 
+// Removes every section of the SQL settings ("SQL Generator Global") from the test's registry.
+void ClearSqlSettings();
+
 struct Column {
     std::string name;
     int adoType = db::adVarWChar;

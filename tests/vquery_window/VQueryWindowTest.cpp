@@ -16,6 +16,7 @@
 
 #include "platform/ui/Forms.h"
 #include "platform/ui/qt/QtUi.h"
+#include "tests/support/WindowShot.h"
 #include "tests/vquery/VQueryTestSupport.h"
 #include "vquery/Dialogs.h"
 #include "vquery/VQuery.h"
@@ -26,11 +27,7 @@ using namespace vquery;
 
 TEST(VQueryWindowTest, ThreeTablesTwoJoinsScreenshot)
 {
-    const char* display = std::getenv("DISPLAY");
-    if (display == nullptr || *display == '\0') GTEST_SKIP() << "no X server (DISPLAY is not set)";
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    ui::qt::Install();
-    ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+    if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
 
     vqtest::QueryFixture f;
     f.Table("", "Customers", {{"id"}, {"name"}, {"city"}});
@@ -58,42 +55,17 @@ TEST(VQueryWindowTest, ThreeTablesTwoJoinsScreenshot)
     f.F(orders, "id")->Required = true;
 
     form.Show();
-    QWidget* window = ui::qt::WidgetOf(form);
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    QTest::qWait(200);
-
-    QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(window->winId());
-    if (shot.isNull()) shot = window->grab();
-    const std::filesystem::path dir = std::filesystem::path(GW_BINARY_DIR) / "test-artifacts" / "vquery";
-    std::filesystem::create_directories(dir);
-    const std::filesystem::path file = dir / "ThreeTablesTwoJoins.png";
-    ASSERT_TRUE(shot.save(QString::fromStdString(file.string()), "PNG"));
-    EXPECT_GT(std::filesystem::file_size(file), 0u);
-    std::printf("screenshot: %s\n", file.string().c_str());
+    gwtest::SaveWindowShot(ui::qt::WidgetOf(form), "vquery", "ThreeTablesTwoJoins");
     f.query.reset();
 }
 
 // The Add Table and SQL Settings dialogs, shown (not modally) and saved as screenshots.
 TEST(VQueryWindowTest, AddTableAndSqlSettingsScreenshots)
 {
-    const char* display = std::getenv("DISPLAY");
-    if (display == nullptr || *display == '\0') GTEST_SKIP() << "no X server (DISPLAY is not set)";
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    ui::qt::Install();
+    if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
     const auto shoot = [](ui::TCustomForm& form, const char* name) {
         form.Show();
-        QWidget* window = ui::qt::WidgetOf(form);
-        ASSERT_NE(window, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-        QTest::qWait(200);
-        QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(window->winId());
-        if (shot.isNull()) shot = window->grab();
-        const std::filesystem::path dir = std::filesystem::path(GW_BINARY_DIR) / "test-artifacts" / "vquery";
-        std::filesystem::create_directories(dir);
-        const std::filesystem::path file = dir / (std::string(name) + ".png");
-        ASSERT_TRUE(shot.save(QString::fromStdString(file.string()), "PNG"));
-        std::printf("screenshot: %s\n", file.string().c_str());
+        gwtest::SaveWindowShot(ui::qt::WidgetOf(form), "vquery", name);
         form.Hide();
     };
     TfrmAddTable add(nullptr);
