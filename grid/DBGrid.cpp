@@ -861,14 +861,6 @@ void TgkCustomDBGrid::LinkActive(bool value)
     footerUpdatePending_ = true;
 }
 
-void TgkCustomDBGrid::DisableRedraw() { ++redrawLock_; }
-
-void TgkCustomDBGrid::EnableRedraw(bool repaint)
-{
-    if (redrawLock_ > 0) --redrawLock_;
-    if (redrawLock_ == 0 && repaint) Invalidate();
-}
-
 void TgkCustomDBGrid::UpdateRowCount()
 {
     if (rowCountLock_) return;
@@ -1246,22 +1238,6 @@ void TgkCustomDBGrid::DoUpdateFooter()
     if (OnUpdateFooter) OnUpdateFooter(this);
 }
 
-ui::TRect TgkCustomDBGrid::GetFooterRect()
-{
-    if (!options_.Contains(dgShowFooter)) return {};
-    const ui::TRect client = ClientRect();
-    const int height = footerHeight_ > 0 ? footerHeight_ : DefaultRowHeight() + 1;
-    return {client.Left, std::max(client.Bottom - height, client.Top), client.Right, client.Bottom};
-}
-
-ui::TRect TgkCustomDBGrid::VirtualClientRect() const
-{
-    ui::TRect r = ClientRect();
-    const ui::TRect footer = const_cast<TgkCustomDBGrid*>(this)->GetFooterRect();
-    if (footer.Bottom > footer.Top) r.Bottom = footer.Top;
-    return r;
-}
-
 void TgkCustomDBGrid::HideHintWindow() { hintWindow_.reset(); }
 
 TgkGridHintWindow* TgkCustomDBGrid::CreateHintWindow(db::TField*)
@@ -1308,18 +1284,6 @@ void TgkCustomDBGrid::PaintBackground(const ui::TRect& rect)
     canvas->Brush()->SetColor(saved);
 }
 
-void TgkCustomDBGrid::PaintDataBackground(const ui::TRect& rect, rtl::TColor color, int)
-{
-    ui::TCanvas* canvas = GetDrawCanvas();
-    if (color != rtl::clNone) canvas->Brush()->SetColor(color);
-    canvas->FillRect(rect);
-}
-
-void TgkCustomDBGrid::PaintTitleBackground(const ui::TRect& rect, rtl::TColor color, int row)
-{
-    PaintDataBackground(rect, color, row);
-}
-
 bool TgkCustomDBGrid::CanEdit() const { return options_.Contains(dgEditing) && !readOnly_; }
 
 void TgkCustomDBGrid::DoCalcTitleAttributes(const std::string& fieldName, classes::TFont* font, ui::TBrush* brush,
@@ -1345,12 +1309,6 @@ bool TgkCustomDBGrid::CalcCellColors(db::TField* field, ui::TGridDrawState state
     brushIsWhite_ = rtl::ColorToRGB(brush->Color()) == rtl::clWhite;
     brushChanged_ = brush->Color() != before;
     return brushChanged_;
-}
-
-void TgkCustomDBGrid::TopLeftChanged()
-{
-    TCustomGrid::TopLeftChanged();
-    if (OnLeftColChanged) OnLeftColChanged(this, LeftCol());
 }
 
 // ---- Layout -------------------------------------------------------------------------------------------------
@@ -1686,6 +1644,13 @@ void TgkCustomDBGrid::Dispatch(ui::TMessage& m)
         paintOptions_->MarkOutOfDate();
         return;
     }
+    case ui::WM_ERASEBKGND: m.Result = 1; return;  // Paint lays down every background
+    case ui::WM_MOUSEWHEEL:
+        if (ui::SignedHiWord(m.WParam) < 0 ? DoMouseWheelDown() : DoMouseWheelUp()) {
+            m.Result = 1;
+            return;
+        }
+        break;
     case ui::CM_ENTER: CMEnter(m); return;
     case ui::CM_EXIT: CMExit(m); return;
     case ui::WM_SETCURSOR:
@@ -2615,20 +2580,6 @@ void TgkCustomDBGrid::KeyPress(char& key)
         if (EditorMode()) HideEditor();
         key = '\r';
     }
-}
-
-// ---- Painting (the paint cycle of the grids built on this core replaces Paint) ----------------------------
-
-void TgkCustomDBGrid::Paint()
-{
-    if (OnBeforePaint) OnBeforePaint(this);
-    paintOptions_->UpdateBackground(false);
-    // Cells are drawn on the off-screen bitmap and the picture copied to the window.
-    const ui::TRect client = ClientRect();
-    if (!UseRightToLeftGrid() && (drawBitmap_->Width() != client.Width() || drawBitmap_->Height() != client.Height()))
-        drawBitmap_->SetSize(client.Width(), client.Height());
-    TCustomGrid::Paint();
-    if (!UseRightToLeftGrid() && !AltDrawing) Canvas()->Draw(0, 0, *drawBitmap_);
 }
 
 bool TgkCustomDBGrid::IsMemoCell(int col, int row)

@@ -392,6 +392,37 @@ public:
     virtual ui::TRect GetFooterRect();
     ui::TRect VirtualClientRect() const override;
     ui::TRect CellRect(int col, int row) override;
+    // ---- Paint cycle -------------------------------------------------------------------------------
+    // One buffered paint: backgrounds, the four cell passes (corner, titles, indicator,
+    // data), the pad right of the last column, lines, focus rectangle and footer go to the
+    // drawing canvas; the update rectangle is then copied to the window. An exception leaves
+    // the canvas state and the link's active record as they were and passes on.
+    // The height the footer strip takes (0 without dgShowFooter).
+    int GetFooterStripHeight();
+    // Sends WM_SETREDRAW with wParam = !disable.
+    void SetRedraw(bool disable);
+    // The rectangle of the current paint (client coordinates).
+    const ui::TRect& PaintUpdateRect() const noexcept { return paintUpdateRect_; }
+    // Switches the drawing canvas between mirrored (x drawn at ClientWidth - x) and plain.
+    void MirrorCanvas(bool on);
+    // The column of mapped field `index` (of Selected entry `index` while no field is
+    // mapped); the spare column when out of range.
+    TgkColumn& Columns(int index);
+    // A title cell's rectangle: the lower half for a column in a group.
+    virtual ui::TRect CalcTitleRect(int col, int row);
+    // The group header over `col` and its neighbours of the same group (first and last
+    // grid column answered); within the fixed columns when `inFixed`.
+    virtual ui::TRect CalcGroupHeaderRect(int col, bool inFixed, int& firstCol, int& lastCol);
+    // The part of the title of `col` under y: the lower title half or the group header.
+    virtual ui::TRect CalcTitlePartRect(int col, int y);
+    // Draws the footer cell of grid column `col` (nothing when the column is out of view).
+    void DrawFooterCell(int col);
+    // Draws the row boundary under a cell by the line style (once per cell drawn).
+    void DrawRowLine(const ui::TRect& rect, ui::TGridDrawState state, int row);
+    bool RowLinesShown() const { return options_.Contains(dgRowLines) || !options_.Contains(dgRowLinesDisableFixed); }
+    // The wheel: one record per notch with an active data set; always handled.
+    virtual bool DoMouseWheelDown();
+    virtual bool DoMouseWheelUp();
 
     // ---- Text writer and painting services -----------------------------------------------------------
     // Writes `text` into `rect` (see gkDrawControlText) on `canvas`.
@@ -491,8 +522,8 @@ public:
     virtual void HideHintWindow();
     virtual TgkGridHintWindow* CreateHintWindow(db::TField* field);
     virtual void ReportPictureError();
-    virtual void DrawGrid() {}
-    virtual void DrawTitleButtonDown() {}
+    virtual void DrawGrid();
+    virtual void DrawTitleButtonDown();
     virtual void RefreshColInfoCache();
     virtual void PaintDataBackground(const ui::TRect& rect, rtl::TColor color, int row);
     virtual void PaintTitleBackground(const ui::TRect& rect, rtl::TColor color, int row);
@@ -711,6 +742,16 @@ private:
     std::unique_ptr<TgkGridPaintOptions> paintOptions_;
     std::unique_ptr<TgkGridHintWindow> hintWindow_;
     std::unique_ptr<ui::TImageList> yellowImages_;
+    // The paint cycle's state.
+    ui::TRect paintUpdateRect_;
+    bool lightBackground_ = true;
+    bool mirrored_ = false;
+    void DrawCells(int aCol, int aRow, int startX, int startY, int stopX, int stopY, rtl::TColor color,
+                   ui::TGridDrawState include, int lineX, int lineY);
+    void DrawCellLines(ui::TCanvas& c, const ui::TGridDrawInfo& info);
+    void PadColumn(ui::TCanvas& c, int lastVisibleCol);
+    void PaintFooter(ui::TCanvas& c, int lastVisibleCol);
+    int FooterTextHeight();
 };
 
 // Registers the grid core's classes for the text form.

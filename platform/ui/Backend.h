@@ -45,6 +45,8 @@ public:
     virtual void SetMouseCapture(bool /*capture*/) {}
     // Shows `cursor` over the control now (a WM_SETCURSOR handler's choice).
     virtual void ShowCursor(TCursor /*cursor*/) {}
+    // WM_SETREDRAW: painting suspended (false) or resumed (true); resuming does not repaint.
+    virtual void SetRedraw(bool /*on*/) {}
 };
 
 class IWindowSystem {

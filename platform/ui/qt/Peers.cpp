@@ -115,6 +115,11 @@ void TPeer::Invalidate(const TRect* rect)
         w->update(QRect(rect->Left, rect->Top, rect->Width(), rect->Height()));
 }
 
+void TPeer::SetRedraw(bool on)
+{
+    if (widget_) widget_->setUpdatesEnabled(on);
+}
+
 void TPeer::Update()
 {
     QWidget* w = MouseWidget();

@@ -49,6 +49,7 @@ public:
     void Update() override;
     void SetMouseCapture(bool capture) override;
     void ShowCursor(TCursor cursor) override;
+    void SetRedraw(bool on) override;
     // The widget whose coordinates are the control's client coordinates and that gets the
     // mouse (the widget itself, or the viewport of a scrolled one).
     virtual QWidget* MouseWidget() const { return widget_; }
