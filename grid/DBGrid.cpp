@@ -685,6 +685,7 @@ void TgkCustomDBGrid::SetFooterCellColor(rtl::TColor c)
 
 void TgkCustomDBGrid::SetFooterHeight(int h)
 {
+    h = std::max(h, 0);
     if (h == footerHeight_) return;
     footerHeight_ = h;
     LayoutChanged();

@@ -372,7 +372,7 @@ void TgkCustomDBGrid::PadColumn(ui::TCanvas& c, int lastCol)
     const int bottom = padColumnStyle_ == pcsPadHeaderAndData || fills ? client.Height() : titleBottom;
     if (padColumnStyle_ == pcsPadHeaderAndData) {
         PaintTitleBackground({left, 0, right, bottom}, titleColor_, -1);
-        if (!hideAllLines_) VLine(c, left - (options_.Contains(dgColLines) ? 1 : 0), 0, bottom, lineColors_.FixedColor);
+        if (!hideAllLines_) VLine(c, left - (options_.Contains(dgColLines) ? 1 : 0), 0, bottom, lineColors_.DataColor);
         return;
     }
     if (padColumnStyle_ == pcsPadHeader) {
@@ -564,9 +564,8 @@ void TgkCustomDBGrid::DrawGrid()
             const int w = ColWidths(col);
             const std::string group = groupOf(col);
             const bool sameGroupNext = !group.empty() && col + 1 < ColCount() && groupOf(col + 1) == group;
-            VLine(c, x, group.empty() || (col > LeftCol() && groupOf(col - 1) == group) ? mid : 0, titleBottom,
-                  light);
-            if (group.empty() || col > LeftCol()) VLine(c, x, 0, group.empty() ? titleBottom : 0, light);
+            const bool samePrevious = !group.empty() && col > LeftCol() && groupOf(col - 1) == group;
+            VLine(c, x, samePrevious ? mid : 0, titleBottom, light);
             VLine(c, x + w, sameGroupNext ? mid : 0, titleBottom, dark);
             if (!group.empty()) HLine(c, x, x + w + 1, mid, dark);
             if (!group.empty() && !sameGroupNext) VLine(c, x + w, 0, mid, dark);
