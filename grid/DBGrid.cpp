@@ -528,6 +528,7 @@ void TgkCustomDBGrid::ApplyBaseOptions()
     set(ui::goTabs, options_.Contains(dgTabs));
     set(ui::goRowSelect, options_.Contains(dgRowSelect));
     set(ui::goAlwaysShowEditor, options_.Contains(dgAlwaysShowEditor));
+    set(ui::goRangeSelect, false);  // records are selected by bookmark, never as a cell range
     TCustomGrid::SetOptions(base);
 }
 

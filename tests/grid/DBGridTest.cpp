@@ -200,7 +200,10 @@ TEST_F(GridFixture, RowCountFollowsTheLinkAndTheVisibleRows)
     EXPECT_EQ(grid->Row(), 1);
     ds->MoveBy(4);
     EXPECT_EQ(grid->Row(), 5);
-    EXPECT_EQ(grid->Anchor().Y, 1);  // the move leaves the anchor
+    // The move itself does not ask for the anchor, but the grid has no range selection, so
+    // the anchor follows and only the current cell is selected (painted highlighted).
+    EXPECT_EQ(grid->Anchor().Y, 5);
+    EXPECT_EQ(grid->Selection(), (ui::TGridRect{grid->Col(), 5, grid->Col(), 5}));
 }
 
 TEST_F(GridFixture, ScrollRepaintsScrollsPixelsAndKeepsTheAlternatingParity)
