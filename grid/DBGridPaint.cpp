@@ -314,6 +314,7 @@ void TgkCustomDBGrid::DrawCells(int aCol, int aRow, int startX, int startY, int 
     const bool focused = Focused();
     const bool editorShown = Options().Contains(dgEditing) && EditorMode() && !gkIsDesigning(this);
     const ui::TRect clip = c.ClipRect();
+    const bool alternating = paintOptions_->AlternatingRowColor() != rtl::clNone && !paintOptions_->FillsDataCells();
     int y = startY;
     for (int row = aRow; y < stopY && row < RowCount(); ++row) {
         const int h = RowHeights(row);
@@ -353,6 +354,10 @@ void TgkCustomDBGrid::DrawCells(int aCol, int aRow, int startX, int startY, int 
                 }
                 DrawCell(col, row, {where.Left, title.Top, where.Right, where.Bottom}, state);
             } else {
+                // Data cells keep the background laid here: alternating rows (the cell
+                // painter fills only over a background picture).
+                if (alternating && !include.Contains(ui::gdFixed))
+                    PaintDataBackground(where, color, row - titleOffset_);
                 DrawCell(col, row, where, state);
             }
         }
