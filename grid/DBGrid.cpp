@@ -1258,20 +1258,6 @@ void TgkCustomDBGrid::ReportPictureError()
     gkIntlDefault().ValidationErrorUsingMask(this, SelectedField());
 }
 
-void TgkCustomDBGrid::RefreshColInfoCache()
-{
-    colInfoCache_.clear();
-    for (int col = 0; col < ColCount(); ++col) {
-        TgkCacheColInfoItem item;
-        if (const db::TField* field = GetColField(col - indicatorOffset_)) {
-            GetControlInfo(field->FieldName(), item.ControlType, item.ControlParameters);
-            const std::vector<std::string> parts = SplitTabs(gkReplaceChar(item.ControlParameters, ';', '\t'));
-            item.ShowAlways = parts.size() > 1 && parts[1] == "T";
-        }
-        colInfoCache_.push_back(std::move(item));
-    }
-}
-
 void TgkCustomDBGrid::PaintBackground(const ui::TRect& rect)
 {
     ui::TCanvas* canvas = GetDrawCanvas();

@@ -420,6 +420,26 @@ public:
     // Draws the row boundary under a cell by the line style (once per cell drawn).
     void DrawRowLine(const ui::TRect& rect, ui::TGridDrawState state, int row);
     bool RowLinesShown() const { return options_.Contains(dgRowLines) || !options_.Contains(dgRowLinesDisableFixed); }
+    // ---- In-cell controls ---------------------------------------------------------------------------
+    // The control type list that applies (the data set's with ControlInfoInDataset when it
+    // has one, else the grid's).
+    rtl::TStrings* ControlTypeList();
+    // The control shown over a data cell: the custom control its column's control type names
+    // (not one on a record view form), else the grid's date-time picker for a date-time
+    // field. False (control untouched) for other cells and with ecoDisableCustomControls.
+    bool FindCellControl(int col, int row, ui::TWinControl*& control);
+    // A windowed control by name ("Control", or "Frame.Control": inside that frame, else in
+    // the owner of the grid's data set), searched from the owning form or frame; nil when
+    // there is none.
+    ui::TWinControl* FindCustomControl(const std::string& name);
+    // Finds the current cell's control and, when controls are shown, places it over the cell.
+    void PlaceCellControl();
+    // Controls over cells show: not designing, no dgRowSelect, not disabled, and the grid
+    // focused or ShowControlsAlways.
+    bool CustomControlsShown();
+    bool ShowControlsAlways = false;
+    // The date-time picker of the grid (nil here; a grid with one answers it).
+    virtual ui::TWinControl* GridDateTimePicker() const { return nullptr; }
     // The wheel: one record per notch with an active data set; always handled.
     virtual bool DoMouseWheelDown();
     virtual bool DoMouseWheelUp();
