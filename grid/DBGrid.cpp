@@ -232,9 +232,9 @@ void TgkColumn::SetFooterValue(const std::string& value)
     if (grid_.HandleAllocated()) grid_.InvalidateRect(grid_.GetFooterRect());
 }
 
-GW_IMPLEMENT_CLASS(TgkGridHintWindow, ui::TCustomControl) {}
+GW_IMPLEMENT_CLASS(TgkGridHintWindow, ui::THintWindow) {}
 
-TgkGridHintWindow::TgkGridHintWindow(classes::TComponent* owner) : TCustomControl(owner) { SetTabStop(false); }
+TgkGridHintWindow::TgkGridHintWindow(classes::TComponent* owner) : THintWindow(owner) {}
 
 void TgkGridHintWindow::Paint()
 {
@@ -1240,8 +1240,6 @@ void TgkCustomDBGrid::DoUpdateFooter()
     if (OnUpdateFooter) OnUpdateFooter(this);
 }
 
-void TgkCustomDBGrid::HideHintWindow() { hintWindow_.reset(); }
-
 TgkGridHintWindow* TgkCustomDBGrid::CreateHintWindow(db::TField*)
 {
     hintWindow_ = std::make_unique<TgkGridHintWindow>(nullptr);
@@ -1638,6 +1636,10 @@ void TgkCustomDBGrid::Dispatch(ui::TMessage& m)
             m.Result = 1;
             return;
         }
+        break;
+    case ui::WM_LBUTTONDOWN:
+    case ui::WM_RBUTTONDOWN:
+        if (!FocusForPress()) return;
         break;
     case ui::CM_ENTER: CMEnter(m); return;
     case ui::CM_EXIT: CMExit(m); return;
@@ -2168,6 +2170,7 @@ void TgkCustomDBGrid::MouseMove(ui::TShiftState shift, int x, int y)
         return;
     }
     TCustomGrid::MouseMove(shift, x, y);
+    UpdateCellHint(x, y);
 }
 
 void TgkCustomDBGrid::ColumnDragTick()

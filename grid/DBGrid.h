@@ -41,6 +41,8 @@
 #include "platform/ui/ActnList.h"
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/Grids.h"
+#include "platform/ui/ExtCtrls.h"
+#include "platform/ui/HintWindow.h"
 
 namespace grid {
 
@@ -170,7 +172,7 @@ struct TgkCacheColInfoItem {
 };
 
 // The hint window of a cell (created by CreateHintWindow, freed by HideHintWindow).
-class TgkGridHintWindow : public ui::TCustomControl {
+class TgkGridHintWindow : public ui::THintWindow {
     GW_CLASS(TgkGridHintWindow)
 
 public:
@@ -420,6 +422,20 @@ public:
     // Draws the row boundary under a cell by the line style (once per cell drawn).
     void DrawRowLine(const ui::TRect& rect, ui::TGridDrawState state, int row);
     bool RowLinesShown() const { return options_.Contains(dgRowLines) || !options_.Contains(dgRowLinesDisableFixed); }
+    // ---- Cell hints and the mouse ---------------------------------------------------------------------
+    // With dgShowCellHint, a cell whose text does not fit shows it whole in a hint window
+    // while the mouse stays on it; the hint timer (250 ms) hides it when the mouse leaves
+    // the cell or after the application's hint hide pause.
+    TgkGridHintWindow* HintWindow() const noexcept { return hintWindow_.get(); }
+    ui::TGridCoord HintCell() const noexcept { return hintCell_; }
+    ui::TTimer* HintTimer() const noexcept { return hintTimer_.get(); }
+    // One tick of the hint timer.
+    void HintTimerTick();
+    // The hint for the cell under (x, y), client coordinates.
+    void UpdateCellHint(int x, int y);
+    // A press in an inactive multiple-document child focuses the grid first; False when the
+    // grid cannot take the focus (the press is dropped).
+    bool FocusForPress();
     // ---- In-cell controls ---------------------------------------------------------------------------
     // The control type list that applies (the data set's with ControlInfoInDataset when it
     // has one, else the grid's).
@@ -762,6 +778,11 @@ private:
     std::unique_ptr<TgkGridPaintOptions> paintOptions_;
     std::unique_ptr<TgkGridHintWindow> hintWindow_;
     std::unique_ptr<ui::TImageList> yellowImages_;
+    // The cell hint's state.
+    ui::TGridCoord hintCell_{0, 0};
+    std::unique_ptr<ui::TTimer> hintTimer_;
+    int hintTicks_ = 0;
+    bool freeingHint_ = false;
     // The paint cycle's state.
     ui::TRect paintUpdateRect_;
     bool lightBackground_ = true;

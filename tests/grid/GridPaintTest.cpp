@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "grid/DBGrid.h"
+#include "platform/ui/Input.h"
+#include "platform/ui/StdCtrls.h"
 #include "tests/grid/GridTestSupport.h"
 
 namespace {
@@ -38,13 +40,6 @@ std::vector<std::string> PaintLog(TgkCustomDBGrid& g, ui::TRecordingCanvas* wind
 int IndexOf(const std::vector<std::string>& log, const std::string& part, int from = 0)
 {
     for (int i = from; i < static_cast<int>(log.size()); ++i)
-        if (log[i].find(part) != std::string::npos) return i;
-    return -1;
-}
-
-int LastIndexOf(const std::vector<std::string>& log, const std::string& part)
-{
-    for (int i = static_cast<int>(log.size()) - 1; i >= 0; --i)
         if (log[i].find(part) != std::string::npos) return i;
     return -1;
 }
@@ -358,6 +353,74 @@ TEST_F(GridPaint, TheWheelMovesOneRecordPerNotchAndNothingWithoutADataSet)
     grid->SetDataSource(nullptr);
     EXPECT_EQ(wheel(-120), 1);
     EXPECT_EQ(ds->RecNo(), 2);
+}
+
+TEST_F(GridPaint, ACutTextShowsInAHintUntilTheMouseLeavesOrTheTicksRunOut)
+{
+    MakeData(5);
+    grid->SetOptions(grid->Options() | TgkDBGridOptions{dgShowCellHint});
+    ShowAndOpen();
+    grid->SetColWidths(2, 20);  // NAME: "name 2" (42 pixels) no longer fits
+    const auto move = [&](int col, int row) {
+        const ui::TRect r = grid->CellRect(col, row);
+        const ui::TPoint p{r.Left + 3, r.Top + 3};
+        ui::SetCursorPos(grid->ClientToScreen(p));
+        grid->Perform(ui::WM_MOUSEMOVE, 0, ui::MakeLParam(p.X, p.Y));
+    };
+    move(3, 2);  // CITY "c2" fits
+    EXPECT_EQ(grid->HintWindow(), nullptr);
+    move(2, 2);
+    ASSERT_NE(grid->HintWindow(), nullptr);
+    TgkGridHintWindow* hint = grid->HintWindow();
+    EXPECT_EQ(hint->Caption(), "name 2");
+    EXPECT_TRUE(hint->Active());
+    const ui::TRect cell = grid->CellRect(2, 2);
+    const ui::TPoint at = grid->ClientToScreen({cell.Left, cell.Top});
+    // Left-aligned: the text's width + 8 wide, one pixel above the cell, 2 pixels shorter.
+    EXPECT_EQ(hint->BoundsRect(), (ui::TRect{at.X, at.Y - 1, at.X + 6 * 7 + 8, at.Y - 1 + cell.Height() - 2}));
+    EXPECT_EQ(grid->HintTimer()->Interval(), 250);
+    move(2, 2);  // the same cell: the same hint
+    EXPECT_EQ(grid->HintWindow(), hint);
+    // The hint goes after max(hint hide pause / 250, 16) ticks while the mouse stays ...
+    for (int tick = 1; tick <= 16; ++tick) grid->HintTimerTick();
+    EXPECT_NE(grid->HintWindow(), nullptr);
+    grid->HintTimerTick();
+    EXPECT_EQ(grid->HintWindow(), nullptr);
+    // ... or at the first tick after the mouse left the cell.
+    move(2, 3);
+    ASSERT_NE(grid->HintWindow(), nullptr);
+    ui::SetCursorPos(grid->ClientToScreen({grid->CellRect(3, 3).Left + 3, grid->CellRect(3, 3).Top + 3}));
+    grid->HintTimerTick();
+    EXPECT_EQ(grid->HintWindow(), nullptr);
+    EXPECT_EQ(grid->HintCell(), (ui::TGridCoord{0, 0}));
+    // Never over the current cell while its editor is open.
+    grid->SetCol(2);
+    grid->SetRow(4);
+    grid->ShowEditor();
+    if (grid->EditorMode()) {
+        move(2, 4);
+        EXPECT_EQ(grid->HintWindow(), nullptr);
+    }
+}
+
+TEST_F(GridPaint, APressInAnInactiveDocumentChildFocusesTheGridFirst)
+{
+    MakeData(3);
+    ShowAndOpen();
+    ui::TForm other(nullptr);
+    other.SetBounds(0, 0, 100, 100);
+    auto* edit = new ui::TEdit(&other);
+    edit->SetParent(&other);
+    other.Show();
+    edit->SetFocus();
+    ASSERT_NE(ui::Screen().ActiveControl(), grid);
+    auto* neighbour = new ui::TEdit(form.get());
+    neighbour->SetParent(form.get());
+    neighbour->SetBounds(0, 210, 50, 20);
+    form->SetActiveControl(neighbour);
+    form->SetFormStyle(ui::fsMDIChild);
+    grid->Perform(ui::WM_LBUTTONDOWN, 0, ui::MakeLParam(100, 40));
+    EXPECT_EQ(form->ActiveControl(), grid);
 }
 
 TEST(MirroredCanvas, DrawsXAtTheWidthLessXAndTheRecorderNotesIt)

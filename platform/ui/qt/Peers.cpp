@@ -4,6 +4,8 @@
 
 #include "platform/ui/qt/Peers.h"
 
+#include "platform/ui/HintWindow.h"
+
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFrame>
@@ -351,6 +353,7 @@ void RegisterFamilies()
         RegisterStdCtrlPeers();
         RegisterComCtrlPeers();
         RegisterCustomPeers();
+        RegisterHintPeers();
         return true;
     }();
     (void)done;
@@ -386,7 +389,9 @@ std::unique_ptr<IControlPeer> CreatePeer(TControl& control)
 {
     // A form is a window of its own; any other control lives inside its parent's widget.
     QWidget* parent = ContainerOf(control.Parent());
-    if (parent == nullptr && dynamic_cast<TCustomForm*>(&control) == nullptr) return nullptr;
+    if (parent == nullptr && dynamic_cast<TCustomForm*>(&control) == nullptr &&
+        dynamic_cast<THintWindow*>(&control) == nullptr)
+        return nullptr;
     const TPeerMaker* make = FindPeerMaker(control.ClassInfo());
     std::unique_ptr<TPeer> peer = make != nullptr ? (*make)(control) : nullptr;
     if (!peer) peer = std::make_unique<TGenericPeer>(control);

@@ -131,6 +131,7 @@ void RegisterFormPeers();       // forms, scroll boxes (FormPeers.cpp)
 void RegisterStdCtrlPeers();    // standard and extra controls (StdCtrlPeers.cpp)
 void RegisterComCtrlPeers();    // common controls (ComCtrlPeers.cpp)
 void RegisterCustomPeers();     // self-painting controls (CustomPeer.cpp)
+void RegisterHintPeers();       // hint windows (HintPeers.cpp)
 
 // The control whose widget (or one of its parents' widgets) is `widget`.
 TControl* ControlOfWidget(QWidget* widget);
