@@ -1631,6 +1631,12 @@ void TgkCustomDBGrid::Dispatch(ui::TMessage& m)
         return;
     }
     case ui::WM_ERASEBKGND: m.Result = 1; return;  // Paint lays down every background
+    case ui::WM_HSCROLL:
+        if (paintOptions_->FillsDataCells() || UseRightToLeftGrid()) {
+            WMHScroll(m);
+            return;
+        }
+        break;
     case ui::WM_MOUSEWHEEL:
         if (ui::SignedHiWord(m.WParam) < 0 ? DoMouseWheelDown() : DoMouseWheelUp()) {
             m.Result = 1;

@@ -346,6 +346,8 @@ public:
     int TitleOffset() const noexcept { return titleOffset_; }
     int IndicatorOffset() const noexcept { return indicatorOffset_; }
     int IndicatorWidth() const noexcept { return indicatorWidth_; }
+    // The indicator column's width (the indicator button sets it); lays the grid out again.
+    void SetIndicatorWidth(int width);
     TgkGridDataLink& DataLink() noexcept { return *dataLink_; }
     // The current data column (Col less IndicatorOffset) and its field (nil outside the map).
     int SelectedIndex() const { return Col() - indicatorOffset_; }
@@ -787,6 +789,8 @@ private:
     ui::TRect paintUpdateRect_;
     bool lightBackground_ = true;
     bool mirrored_ = false;
+    // Horizontal scrolling over a background picture or right to left: one repaint of all.
+    void WMHScroll(ui::TMessage& m);
     void DrawCells(int aCol, int aRow, int startX, int startY, int stopX, int stopY, rtl::TColor color,
                    ui::TGridDrawState include, int lineX, int lineY);
     void DrawCellLines(ui::TCanvas& c, const ui::TGridDrawInfo& info);

@@ -93,6 +93,14 @@ void TgkCustomDBGrid::MirrorCanvas(bool on)
     GetDrawCanvas()->SetMirrored(on ? ClientWidth() : 0);
 }
 
+void TgkCustomDBGrid::SetIndicatorWidth(int width)
+{
+    width = std::max(width, 0);
+    if (width == indicatorWidth_) return;
+    indicatorWidth_ = width;
+    LayoutChanged();
+}
+
 // ---- Columns ----------------------------------------------------------------------------------------------------
 
 TgkColumn& TgkCustomDBGrid::Columns(int index)
@@ -622,6 +630,22 @@ void TgkCustomDBGrid::TopLeftChanged()
     CalcDrawInfo(info);
     const int x = info.Horz.GridBoundary - 1;
     if (x >= 0) InvalidateRect({x, 0, x + 1, Height()});
+}
+
+void TgkCustomDBGrid::WMHScroll(ui::TMessage& m)
+{
+    // The picture and the mirrored canvas do not move with scrolled pixels: repaint it all.
+    if (ui::LoWord(m.WParam) != ui::SB_THUMBTRACK) HideCellControl();
+    const int oldLeft = LeftCol();
+    DisableRedraw();
+    {
+        const rtl::TScopeExit resume([this] { EnableRedraw(false); });
+        TCustomGrid::Dispatch(m);
+        if (LeftCol() != oldLeft && EditorMode() && InplaceEditor() != nullptr &&
+            (Col() < LeftCol() || Col() > LeftCol() + VisibleColCount()))
+            InplaceEditor()->SetLeft(Width() + 10);
+    }
+    Invalidate();
 }
 
 bool TgkCustomDBGrid::DoMouseWheelDown()

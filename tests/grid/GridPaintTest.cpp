@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "grid/DBGrid.h"
+#include "grid/IndicatorButton.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/StdCtrls.h"
 #include "tests/grid/GridTestSupport.h"
@@ -421,6 +422,22 @@ TEST_F(GridPaint, APressInAnInactiveDocumentChildFocusesTheGridFirst)
     form->SetFormStyle(ui::fsMDIChild);
     grid->Perform(ui::WM_LBUTTONDOWN, 0, ui::MakeLParam(100, 40));
     EXPECT_EQ(form->ActiveControl(), grid);
+}
+
+TEST_F(GridPaint, ResizingTheIndicatorButtonSetsTheIndicatorWidth)
+{
+    MakeData(3);
+    ShowAndOpen();
+    auto* button = new TgkIButton(form.get());
+    button->SetParent(grid);
+    grid->SetIndicatorButton(button);
+    button->SetBounds(5, 3, 20, 17);  // kept in the corner
+    EXPECT_EQ(button->Left(), 0);
+    EXPECT_EQ(button->Top(), 0);
+    EXPECT_EQ(grid->IndicatorWidth(), 19);
+    EXPECT_EQ(grid->ColWidths(0), 19);
+    button->SetBounds(0, 0, 20, 17);  // the same size: nothing to lay out
+    EXPECT_EQ(grid->IndicatorWidth(), 19);
 }
 
 TEST(MirroredCanvas, DrawsXAtTheWidthLessXAndTheRecorderNotesIt)
