@@ -1647,6 +1647,7 @@ void TgkCustomDBGrid::Dispatch(ui::TMessage& m)
     case ui::WM_RBUTTONDOWN:
         if (!FocusForPress()) return;
         break;
+    case ui::CM_MOUSELEAVE: ClearLinkHover(); break;
     case ui::CM_ENTER: CMEnter(m); return;
     case ui::CM_EXIT: CMExit(m); return;
     case ui::WM_SETCURSOR:
@@ -2176,6 +2177,7 @@ void TgkCustomDBGrid::MouseMove(ui::TShiftState shift, int x, int y)
         return;
     }
     TCustomGrid::MouseMove(shift, x, y);
+    UpdateLinkHover(x, y);
     UpdateCellHint(x, y);
 }
 

@@ -431,6 +431,10 @@ public:
     TgkGridHintWindow* HintWindow() const noexcept { return hintWindow_.get(); }
     ui::TGridCoord HintCell() const noexcept { return hintCell_; }
     ui::TTimer* HintTimer() const noexcept { return hintTimer_.get(); }
+    // Link cells (control type "URL-Link") under the mouse show the hand cursor and are
+    // drawn hot; ClearLinkHover ends that (the mouse left the grid).
+    void UpdateLinkHover(int x, int y);
+    void ClearLinkHover();
     // One tick of the hint timer.
     void HintTimerTick();
     // The hint for the cell under (x, y), client coordinates.
@@ -784,6 +788,7 @@ private:
     ui::TGridCoord hintCell_{0, 0};
     std::unique_ptr<ui::TTimer> hintTimer_;
     int hintTicks_ = 0;
+    bool linkHovering_ = false;
     bool freeingHint_ = false;
     // The paint cycle's state.
     ui::TRect paintUpdateRect_;

@@ -39,6 +39,35 @@ void TgkCustomDBGrid::HintTimerTick()
     if (hintTicks_ > std::max(ui::Application().HintHidePause / interval, 16)) HideHintWindow();
 }
 
+void TgkCustomDBGrid::UpdateLinkHover(int x, int y)
+{
+    const ui::TGridCoord cell = MouseCoord(x, y);
+    const bool link = cell.X >= 0 && cell.X < static_cast<int>(colInfoCache_.size()) && cell.Y >= titleOffset_ &&
+                      colInfoCache_[static_cast<std::size_t>(cell.X)].ControlType == "URL-Link";
+    if (link) {
+        if (cell == hover_) return;
+        SetCursor(ui::crHandPoint);
+        linkHovering_ = true;
+        if (hover_.Y > 0) InvalidateRect(CellRect(hover_.X, hover_.Y));
+        hover_ = cell;
+        InvalidateRect(CellRect(cell.X, cell.Y));
+    } else if (Cursor() == ui::crHandPoint && linkHovering_) {
+        SetCursor(ui::crDefault);
+        linkHovering_ = false;
+        if (hover_.Y > 0) InvalidateRect(CellRect(hover_.X, hover_.Y));
+        hover_ = {-1, -1};
+    }
+}
+
+void TgkCustomDBGrid::ClearLinkHover()
+{
+    SetCursor(ui::crDefault);
+    linkHovering_ = false;
+    if (hover_.X >= indicatorOffset_ && hover_.Y >= titleOffset_ && hover_.X < ColCount() && hover_.Y < RowCount())
+        InvalidateRect(CellRect(hover_.X, hover_.Y));
+    hover_ = {-1, -1};
+}
+
 void TgkCustomDBGrid::UpdateCellHint(int x, int y)
 {
     if (!options_.Contains(dgShowCellHint) || !dataLink_->Active()) return;

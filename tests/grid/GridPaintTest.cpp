@@ -404,6 +404,29 @@ TEST_F(GridPaint, ACutTextShowsInAHintUntilTheMouseLeavesOrTheTicksRunOut)
     }
 }
 
+TEST_F(GridPaint, LinkCellsUnderTheMouseShowTheHandUntilTheMouseLeaves)
+{
+    MakeData(3);
+    grid->ControlType()->SetText("NAME;URL-Link\n");
+    grid->SetControlInfoInDataset(false);
+    ShowAndOpen();
+    const auto move = [&](int col, int row) {
+        const ui::TRect r = grid->CellRect(col, row);
+        grid->Perform(ui::WM_MOUSEMOVE, 0, ui::MakeLParam(r.Left + 3, r.Top + 3));
+    };
+    move(2, 2);
+    EXPECT_EQ(grid->Cursor(), ui::crHandPoint);
+    EXPECT_EQ(grid->LinkHover(), (ui::TGridCoord{2, 2}));
+    move(2, 0);  // the title is no link
+    EXPECT_EQ(grid->Cursor(), ui::crDefault);
+    EXPECT_EQ(grid->LinkHover(), (ui::TGridCoord{-1, -1}));
+    move(2, 3);
+    EXPECT_EQ(grid->Cursor(), ui::crHandPoint);
+    grid->Perform(ui::CM_MOUSELEAVE);
+    EXPECT_EQ(grid->Cursor(), ui::crDefault);
+    EXPECT_EQ(grid->LinkHover(), (ui::TGridCoord{-1, -1}));
+}
+
 TEST_F(GridPaint, APressInAnInactiveDocumentChildFocusesTheGridFirst)
 {
     MakeData(3);
