@@ -232,9 +232,9 @@ void TgkColumn::SetFooterValue(const std::string& value)
     if (grid_.HandleAllocated()) grid_.InvalidateRect(grid_.GetFooterRect());
 }
 
-GW_IMPLEMENT_CLASS(TgkGridHintWindow, ui::TCustomControl) {}
+GW_IMPLEMENT_CLASS(TgkGridHintWindow, ui::THintWindow) {}
 
-TgkGridHintWindow::TgkGridHintWindow(classes::TComponent* owner) : TCustomControl(owner) { SetTabStop(false); }
+TgkGridHintWindow::TgkGridHintWindow(classes::TComponent* owner) : THintWindow(owner) {}
 
 void TgkGridHintWindow::Paint()
 {
@@ -528,6 +528,7 @@ void TgkCustomDBGrid::ApplyBaseOptions()
     set(ui::goTabs, options_.Contains(dgTabs));
     set(ui::goRowSelect, options_.Contains(dgRowSelect));
     set(ui::goAlwaysShowEditor, options_.Contains(dgAlwaysShowEditor));
+    set(ui::goRangeSelect, false);  // records are selected by bookmark, never as a cell range
     TCustomGrid::SetOptions(base);
 }
 
@@ -685,6 +686,7 @@ void TgkCustomDBGrid::SetFooterCellColor(rtl::TColor c)
 
 void TgkCustomDBGrid::SetFooterHeight(int h)
 {
+    h = std::max(h, 0);
     if (h == footerHeight_) return;
     footerHeight_ = h;
     LayoutChanged();
@@ -859,14 +861,6 @@ void TgkCustomDBGrid::LinkActive(bool value)
         lastCol_ = Col();
     }
     footerUpdatePending_ = true;
-}
-
-void TgkCustomDBGrid::DisableRedraw() { ++redrawLock_; }
-
-void TgkCustomDBGrid::EnableRedraw(bool repaint)
-{
-    if (redrawLock_ > 0) --redrawLock_;
-    if (redrawLock_ == 0 && repaint) Invalidate();
 }
 
 void TgkCustomDBGrid::UpdateRowCount()
@@ -1246,24 +1240,6 @@ void TgkCustomDBGrid::DoUpdateFooter()
     if (OnUpdateFooter) OnUpdateFooter(this);
 }
 
-ui::TRect TgkCustomDBGrid::GetFooterRect()
-{
-    if (!options_.Contains(dgShowFooter)) return {};
-    const ui::TRect client = ClientRect();
-    const int height = footerHeight_ > 0 ? footerHeight_ : DefaultRowHeight() + 1;
-    return {client.Left, std::max(client.Bottom - height, client.Top), client.Right, client.Bottom};
-}
-
-ui::TRect TgkCustomDBGrid::VirtualClientRect() const
-{
-    ui::TRect r = ClientRect();
-    const ui::TRect footer = const_cast<TgkCustomDBGrid*>(this)->GetFooterRect();
-    if (footer.Bottom > footer.Top) r.Bottom = footer.Top;
-    return r;
-}
-
-void TgkCustomDBGrid::HideHintWindow() { hintWindow_.reset(); }
-
 TgkGridHintWindow* TgkCustomDBGrid::CreateHintWindow(db::TField*)
 {
     hintWindow_ = std::make_unique<TgkGridHintWindow>(nullptr);
@@ -1280,124 +1256,6 @@ void TgkCustomDBGrid::ReportPictureError()
     gkIntlDefault().ValidationErrorUsingMask(this, SelectedField());
 }
 
-namespace {
-
-bool IsDateTimeField(const db::TField& field)
-{
-    const db::TFieldType t = field.DataType();
-    return t == db::ftDate || t == db::ftTime || t == db::ftDateTime;
-}
-
-bool IsCustomControlType(std::string_view type)
-{
-    for (const char* t : {"CustomEdit", "LookupCombo", "Combo", "RichEdit"})
-        if (rtl::SameText(type, t)) return true;
-    return false;
-}
-
-}  // namespace
-
-void TgkCustomDBGrid::RefreshColInfoCache()
-{
-    colInfoCache_.clear();
-    for (int col = 0; col < ColCount(); ++col) {
-        TgkCacheColInfoItem item;
-        if (const db::TField* field = GetColField(col - indicatorOffset_)) {
-            GetControlInfo(field->FieldName(), item.ControlType, item.ControlParameters);
-            const std::vector<std::string> parts = SplitTabs(gkReplaceChar(item.ControlParameters, ';', '\t'));
-            item.ShowAlways = parts.size() > 1 && parts[1] == "T";
-            if (IsCustomControlType(item.ControlType)) {
-                // Only a custom control of the column's own: the date-time picker is not cached.
-                ui::TWinControl* control = nullptr;
-                if (FindCellControl(col, titleOffset_, control) && control != CellDateTimePicker) {
-                    item.Control = control;
-                } else {
-                    item.ShowAlways = false;
-                    item.ControlType.clear();
-                }
-            }
-        }
-        colInfoCache_.push_back(std::move(item));
-    }
-}
-
-bool TgkCustomDBGrid::FindCellControl(int col, int row, ui::TWinControl*& control)
-{
-    control = nullptr;
-    if (editControlOptions_.Contains(ecoDisableCustomControls)) return false;
-    if (col < indicatorOffset_ || col >= ColCount() || row < titleOffset_ || row >= RowCount()) return false;
-    db::TField* field = GetColField(col - indicatorOffset_);
-    if (field == nullptr) return false;
-    // The first entry of the column's field with a custom control type names the control.
-    const rtl::TStrings* list = &controlType_;
-    if (db::TDataSet* ds = dataLink_->DataSet(); controlInfoInDataset_ && ds != nullptr && gkGetControlTypeList(ds) != nullptr)
-        list = gkGetControlTypeList(ds);
-    for (int i = 0; i < list->Count(); ++i) {
-        const std::vector<std::string> parts = SplitTabs(gkReplaceChar(list->Strings(i), ';', '\t'));
-        if (parts.size() < 3 || !rtl::SameText(parts[0], field->FieldName()) || !IsCustomControlType(parts[1])) continue;
-        ui::TWinControl* found = FindCustomControl(parts[2]);
-        if (found == nullptr) break;
-        const ui::TCustomForm* form = ui::GetParentForm(found);
-        if (form != nullptr && gkIsClass(form, "TgkRecordViewForm")) break;
-        control = found;
-        return true;
-    }
-    if (CellDateTimePicker != nullptr && !editControlOptions_.Contains(ecoDisableDateTimePicker) &&
-        IsDateTimeField(*field)) {
-        control = CellDateTimePicker;
-        return true;
-    }
-    return false;
-}
-
-ui::TWinControl* TgkCustomDBGrid::FindCustomControl(const std::string& name) const
-{
-    const classes::TComponent* root = nullptr;
-    if (editControlOptions_.Contains(ecoSearchOwnerForm)) {
-        for (const classes::TComponent* c = Owner(); c != nullptr && root == nullptr; c = c->Owner())
-            if (gkIsClass(c, "TCustomForm") || gkIsClass(c, "TCustomFrame")) root = c;
-    } else {
-        root = ui::GetParentForm(this);
-    }
-    if (root == nullptr || name.empty()) return nullptr;
-    const std::size_t dot = name.find('.');
-    classes::TComponent* found = nullptr;
-    if (dot == std::string::npos) {
-        found = root->FindComponent(name);
-    } else {
-        classes::TComponent* first = root->FindComponent(name.substr(0, dot));
-        const std::string rest = name.substr(dot + 1);
-        if (first != nullptr && gkIsClass(first, "TCustomFrame")) {
-            found = first->FindComponent(rest);
-        } else if (db::TDataSet* ds = dataLink_->DataSet(); ds != nullptr && ds->Owner() != nullptr) {
-            found = ds->Owner()->FindComponent(rest);
-        }
-    }
-    return dynamic_cast<ui::TWinControl*>(found);
-}
-
-bool TgkCustomDBGrid::CustomControlsShown() const
-{
-    if (editControlOptions_.Contains(ecoDisableCustomControls) || gkIsDesigning(this) || options_.Contains(dgRowSelect))
-        return false;
-    return Focused() || ShowCustomControlsAlways;
-}
-
-void TgkCustomDBGrid::PlaceCellControl()
-{
-    ui::TWinControl* control = nullptr;
-    if (!FindCellControl(Col(), Row(), control) || !CustomControlsShown()) return;
-    PlacedControl = control;
-    if (gkIsDesigning(this) || control->Parent() != this) return;
-    ui::TRect r = CellRect(Col(), Row());
-    if (UseRightToLeftGrid()) {
-        const int width = r.Width();
-        r.Left = ClientWidth() - r.Right + 1;
-        r.Right = r.Left + width;
-    }
-    if (control->BoundsRect() != r) control->SetBounds(r.Left, r.Top, r.Width(), r.Height());
-}
-
 void TgkCustomDBGrid::PaintBackground(const ui::TRect& rect)
 {
     ui::TCanvas* canvas = GetDrawCanvas();
@@ -1410,18 +1268,6 @@ void TgkCustomDBGrid::PaintBackground(const ui::TRect& rect)
     canvas->Brush()->SetColor(paintOptions_->AlternatingRowColor());
     canvas->FillRect(rect);
     canvas->Brush()->SetColor(saved);
-}
-
-void TgkCustomDBGrid::PaintDataBackground(const ui::TRect& rect, rtl::TColor color, int)
-{
-    ui::TCanvas* canvas = GetDrawCanvas();
-    if (color != rtl::clNone) canvas->Brush()->SetColor(color);
-    canvas->FillRect(rect);
-}
-
-void TgkCustomDBGrid::PaintTitleBackground(const ui::TRect& rect, rtl::TColor color, int row)
-{
-    PaintDataBackground(rect, color, row);
 }
 
 bool TgkCustomDBGrid::CanEdit() const { return options_.Contains(dgEditing) && !readOnly_; }
@@ -1449,12 +1295,6 @@ bool TgkCustomDBGrid::CalcCellColors(db::TField* field, ui::TGridDrawState state
     brushIsWhite_ = rtl::ColorToRGB(brush->Color()) == rtl::clWhite;
     brushChanged_ = brush->Color() != before;
     return brushChanged_;
-}
-
-void TgkCustomDBGrid::TopLeftChanged()
-{
-    TCustomGrid::TopLeftChanged();
-    if (OnLeftColChanged) OnLeftColChanged(this, LeftCol());
 }
 
 // ---- Layout -------------------------------------------------------------------------------------------------
@@ -1790,6 +1630,24 @@ void TgkCustomDBGrid::Dispatch(ui::TMessage& m)
         paintOptions_->MarkOutOfDate();
         return;
     }
+    case ui::WM_ERASEBKGND: m.Result = 1; return;  // Paint lays down every background
+    case ui::WM_HSCROLL:
+        if (paintOptions_->FillsDataCells() || UseRightToLeftGrid()) {
+            WMHScroll(m);
+            return;
+        }
+        break;
+    case ui::WM_MOUSEWHEEL:
+        if (ui::SignedHiWord(m.WParam) < 0 ? DoMouseWheelDown() : DoMouseWheelUp()) {
+            m.Result = 1;
+            return;
+        }
+        break;
+    case ui::WM_LBUTTONDOWN:
+    case ui::WM_RBUTTONDOWN:
+        if (!FocusForPress()) return;
+        break;
+    case ui::CM_MOUSELEAVE: ClearLinkHover(); break;
     case ui::CM_ENTER: CMEnter(m); return;
     case ui::CM_EXIT: CMExit(m); return;
     case ui::WM_SETCURSOR:
@@ -2374,6 +2232,8 @@ void TgkCustomDBGrid::MouseMove(ui::TShiftState shift, int x, int y)
         return;
     }
     TCustomGrid::MouseMove(shift, x, y);
+    UpdateLinkHover(x, y);
+    UpdateCellHint(x, y);
 }
 
 void TgkCustomDBGrid::ColumnDragTick()
@@ -2838,21 +2698,6 @@ void TgkCustomDBGrid::KeyPress(char& key)
         // A control over the cell that takes line breaks gets its Enter back.
         key = '\r';
     }
-}
-
-// ---- Painting (the paint cycle of the grids built on this core replaces Paint) ----------------------------
-
-void TgkCustomDBGrid::Paint()
-{
-    if (OnBeforePaint) OnBeforePaint(this);
-    paintOptions_->UpdateBackground(false);
-    // Cells are drawn on the off-screen bitmap and the picture copied to the window.
-    const ui::TRect client = ClientRect();
-    if (!UseRightToLeftGrid() && (drawBitmap_->Width() != client.Width() || drawBitmap_->Height() != client.Height()))
-        drawBitmap_->SetSize(client.Width(), client.Height());
-    TCustomGrid::Paint();
-    if (!UseRightToLeftGrid() && !AltDrawing) Canvas()->Draw(0, 0, *drawBitmap_);
-    if (inColumnDrag_ && dragImage_ && columnDragged_) Canvas()->Draw(dragImagePos_.X, dragImagePos_.Y, *dragImage_);
 }
 
 bool TgkCustomDBGrid::IsMemoCell(int col, int row)

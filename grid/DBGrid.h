@@ -41,6 +41,8 @@
 #include "platform/ui/ActnList.h"
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/Grids.h"
+#include "platform/ui/ExtCtrls.h"
+#include "platform/ui/HintWindow.h"
 
 namespace grid {
 
@@ -170,7 +172,7 @@ struct TgkCacheColInfoItem {
 };
 
 // The hint window of a cell (created by CreateHintWindow, freed by HideHintWindow).
-class TgkGridHintWindow : public ui::TCustomControl {
+class TgkGridHintWindow : public ui::THintWindow {
     GW_CLASS(TgkGridHintWindow)
 
 public:
@@ -344,6 +346,8 @@ public:
     int TitleOffset() const noexcept { return titleOffset_; }
     int IndicatorOffset() const noexcept { return indicatorOffset_; }
     int IndicatorWidth() const noexcept { return indicatorWidth_; }
+    // The indicator column's width (the indicator button sets it); lays the grid out again.
+    void SetIndicatorWidth(int width);
     TgkGridDataLink& DataLink() noexcept { return *dataLink_; }
     // The current data column (Col less IndicatorOffset) and its field (nil outside the map).
     int SelectedIndex() const { return Col() - indicatorOffset_; }
@@ -392,6 +396,75 @@ public:
     virtual ui::TRect GetFooterRect();
     ui::TRect VirtualClientRect() const override;
     ui::TRect CellRect(int col, int row) override;
+    // ---- Paint cycle -------------------------------------------------------------------------------
+    // One buffered paint: backgrounds, the four cell passes (corner, titles, indicator,
+    // data), the pad right of the last column, lines, focus rectangle and footer go to the
+    // drawing canvas; the update rectangle is then copied to the window. An exception leaves
+    // the canvas state and the link's active record as they were and passes on.
+    // The height the footer strip takes (0 without dgShowFooter).
+    int GetFooterStripHeight();
+    // Sends WM_SETREDRAW with wParam = !disable.
+    void SetRedraw(bool disable);
+    // The rectangle of the current paint (client coordinates).
+    const ui::TRect& PaintUpdateRect() const noexcept { return paintUpdateRect_; }
+    // Switches the drawing canvas between mirrored (x drawn at ClientWidth - x) and plain.
+    void MirrorCanvas(bool on);
+    // The column of mapped field `index` (of Selected entry `index` while no field is
+    // mapped); the spare column when out of range.
+    TgkColumn& Columns(int index);
+    // A title cell's rectangle: the lower half for a column in a group.
+    virtual ui::TRect CalcTitleRect(int col, int row);
+    // The group header over `col` and its neighbours of the same group (first and last
+    // grid column answered); within the fixed columns when `inFixed`.
+    virtual ui::TRect CalcGroupHeaderRect(int col, bool inFixed, int& firstCol, int& lastCol);
+    // The part of the title of `col` under y: the lower title half or the group header.
+    virtual ui::TRect CalcTitlePartRect(int col, int y);
+    // Draws the footer cell of grid column `col` (nothing when the column is out of view).
+    void DrawFooterCell(int col);
+    // Draws the row boundary under a cell by the line style (once per cell drawn).
+    void DrawRowLine(const ui::TRect& rect, ui::TGridDrawState state, int row);
+    bool RowLinesShown() const { return options_.Contains(dgRowLines) || !options_.Contains(dgRowLinesDisableFixed); }
+    // ---- Cell hints and the mouse ---------------------------------------------------------------------
+    // With dgShowCellHint, a cell whose text does not fit shows it whole in a hint window
+    // while the mouse stays on it; the hint timer (250 ms) hides it when the mouse leaves
+    // the cell or after the application's hint hide pause.
+    TgkGridHintWindow* HintWindow() const noexcept { return hintWindow_.get(); }
+    ui::TGridCoord HintCell() const noexcept { return hintCell_; }
+    ui::TTimer* HintTimer() const noexcept { return hintTimer_.get(); }
+    // Link cells (control type "URL-Link") under the mouse show the hand cursor and are
+    // drawn hot; ClearLinkHover ends that (the mouse left the grid).
+    void UpdateLinkHover(int x, int y);
+    void ClearLinkHover();
+    // One tick of the hint timer.
+    void HintTimerTick();
+    // The hint for the cell under (x, y), client coordinates.
+    void UpdateCellHint(int x, int y);
+    // A press in an inactive multiple-document child focuses the grid first; False when the
+    // grid cannot take the focus (the press is dropped).
+    bool FocusForPress();
+    // ---- In-cell controls ---------------------------------------------------------------------------
+    // The control type list that applies (the data set's with ControlInfoInDataset when it
+    // has one, else the grid's).
+    rtl::TStrings* ControlTypeList();
+    // The control shown over a data cell: the custom control its column's control type names
+    // (not one on a record view form), else the grid's date-time picker for a date-time
+    // field. False (control untouched) for other cells and with ecoDisableCustomControls.
+    bool FindCellControl(int col, int row, ui::TWinControl*& control);
+    // A windowed control by name ("Control", or "Frame.Control": inside that frame, else in
+    // the owner of the grid's data set), searched from the owning form or frame; nil when
+    // there is none.
+    ui::TWinControl* FindCustomControl(const std::string& name);
+    // Finds the current cell's control and, when controls are shown, places it over the cell.
+    virtual void PlaceCellControl();
+    // Controls over cells show: not designing, no dgRowSelect, not disabled, and the grid
+    // focused or ShowControlsAlways.
+    bool CustomControlsShown();
+    bool ShowControlsAlways = false;
+    // The date-time picker of the grid (nil here; a grid with one answers it).
+    virtual ui::TWinControl* GridDateTimePicker() const { return nullptr; }
+    // The wheel: one record per notch with an active data set; always handled.
+    virtual bool DoMouseWheelDown();
+    virtual bool DoMouseWheelUp();
 
     // ---- Text writer and painting services -----------------------------------------------------------
     // Writes `text` into `rect` (see gkDrawControlText) on `canvas`.
@@ -470,9 +543,7 @@ public:
     virtual void DefineFieldMap();
     virtual void LinkActive(bool value);
     virtual bool IsCustomCell(int /*col*/, int /*row*/) { return false; }
-    // Puts the current cell's control over the cell when custom controls are shown, and
-    // remembers it as the placed control.
-    virtual void PlaceCellControl();
+
     virtual void DoTitleButtonClick(const std::string& fieldName);
     virtual void DoDrawTitleCell(ui::TCanvas* canvas, db::TField* field, ui::TRect rect, bool& defaultDrawing);
     virtual void DoDrawGroupHeaderCell(ui::TCanvas* canvas, const std::string& name, ui::TRect rect,
@@ -494,8 +565,8 @@ public:
     virtual void HideHintWindow();
     virtual TgkGridHintWindow* CreateHintWindow(db::TField* field);
     virtual void ReportPictureError();
-    virtual void DrawGrid() {}
-    virtual void DrawTitleButtonDown() {}
+    virtual void DrawGrid();
+    virtual void DrawTitleButtonDown();
     virtual void RefreshColInfoCache();
     virtual void PaintDataBackground(const ui::TRect& rect, rtl::TColor color, int row);
     virtual void PaintTitleBackground(const ui::TRect& rect, rtl::TColor color, int row);
@@ -547,23 +618,7 @@ public:
     static bool CaretAtEnd(const ui::TWinControl& edit);
     // The custom control placed over the current cell (nil when none).
     ui::TWinControl* PlacedControl = nullptr;
-    // The grid's date-time picker, the cell control of date and time columns (nil when it has
-    // none; the published grid makes one).
-    ui::TWinControl* CellDateTimePicker = nullptr;
-    // Custom controls show over their cells even while the grid has not the focus.
-    bool ShowCustomControlsAlways = false;
 
-    // The control of cell (col, row): a custom control the ControlType list names for the
-    // column's field, else the date-time picker for a date or time field. False when none (or
-    // with ecoDisableCustomControls, or outside the data cells).
-    bool FindCellControl(int col, int row, ui::TWinControl*& control);
-    // A windowed control by name, searched from the grid's form (with ecoSearchOwnerForm the
-    // nearest form or frame among the grid's owners); "A.B" names control B of frame A, or of
-    // the owner of the grid's data set when A is no frame. nullptr when none.
-    ui::TWinControl* FindCustomControl(const std::string& name) const;
-    // Not with ecoDisableCustomControls, while designing or with dgRowSelect; else while the
-    // grid is focused or ShowCustomControlsAlways is set.
-    bool CustomControlsShown() const;
 
     void Loaded() override;
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
@@ -753,6 +808,24 @@ private:
     std::unique_ptr<TgkGridPaintOptions> paintOptions_;
     std::unique_ptr<TgkGridHintWindow> hintWindow_;
     std::unique_ptr<ui::TImageList> yellowImages_;
+    // The cell hint's state.
+    ui::TGridCoord hintCell_{0, 0};
+    std::unique_ptr<ui::TTimer> hintTimer_;
+    int hintTicks_ = 0;
+    bool linkHovering_ = false;
+    bool freeingHint_ = false;
+    // The paint cycle's state.
+    ui::TRect paintUpdateRect_;
+    bool lightBackground_ = true;
+    bool mirrored_ = false;
+    // Horizontal scrolling over a background picture or right to left: one repaint of all.
+    void WMHScroll(ui::TMessage& m);
+    void DrawCells(int aCol, int aRow, int startX, int startY, int stopX, int stopY, rtl::TColor color,
+                   ui::TGridDrawState include, int lineX, int lineY);
+    void DrawCellLines(ui::TCanvas& c, const ui::TGridDrawInfo& info);
+    void PadColumn(ui::TCanvas& c, int lastVisibleCol);
+    void PaintFooter(ui::TCanvas& c, int lastVisibleCol);
+    int FooterTextHeight();
 };
 
 // Registers the grid core's classes for the text form.

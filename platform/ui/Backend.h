@@ -49,6 +49,8 @@ public:
     // Where the control's client area starts on the screen, as the window system has placed
     // it; nullopt while it has no window on screen.
     virtual std::optional<TPoint> ClientOrigin() const { return std::nullopt; }
+    // WM_SETREDRAW: painting suspended (false) or resumed (true); resuming does not repaint.
+    virtual void SetRedraw(bool /*on*/) {}
 };
 
 class IWindowSystem {

@@ -93,8 +93,93 @@ TCanvas::TCanvas(ICanvasDevice* device) : device_(device) {}
 
 TCanvas::~TCanvas() = default;
 
+namespace {
+
+// Maps every x to width - x in front of another device.
+class TMirrorDevice : public ICanvasDevice {
+public:
+    TMirrorDevice(ICanvasDevice& inner, int width) : inner_(inner), width_(width) {}
+    int X(int x) const { return width_ - x; }
+    TPoint P(TPoint p) const { return {X(p.X), p.Y}; }
+    TRect R(const TRect& r) const { return {X(r.Right), r.Top, X(r.Left), r.Bottom}; }
+    std::vector<TPoint> Ps(const std::vector<TPoint>& ps) const
+    {
+        std::vector<TPoint> out;
+        out.reserve(ps.size());
+        for (const TPoint& p : ps) out.push_back(P(p));
+        return out;
+    }
+    TRegion G(const TRegion& region) const { return TRegion::FromRect(R(region.Bounds())); }
+
+    void Polyline(const std::vector<TPoint>& ps, const TPenSpec& pen) override { inner_.Polyline(Ps(ps), pen); }
+    void Polygon(const std::vector<TPoint>& ps, const TPenSpec& pen, const TBrushSpec& b) override
+    {
+        inner_.Polygon(Ps(ps), pen, b);
+    }
+    void Rectangle(const TRect& r, const TPenSpec& pen, const TBrushSpec& b) override { inner_.Rectangle(R(r), pen, b); }
+    void Ellipse(const TRect& r, const TPenSpec& pen, const TBrushSpec& b) override { inner_.Ellipse(R(r), pen, b); }
+    void FillRect(const TRect& r, const TBrushSpec& b) override { inner_.FillRect(R(r), b); }
+    void FillRegion(const TRegion& region, const TBrushSpec& b) override { inner_.FillRegion(G(region), b); }
+    void PatBlt(const TRect& r, TCopyMode rop, const TBrushSpec& b) override { inner_.PatBlt(R(r), rop, b); }
+    void Text(int x, int y, std::string_view text, const classes::TFont& font, rtl::TColor color,
+              const rtl::TColor* background, const TRect* clip) override
+    {
+        // The run keeps its reading order: it ends where it would have begun.
+        const int w = inner_.Measure(font).TextWidth(text);
+        const TRect c = clip != nullptr ? R(*clip) : TRect{};
+        inner_.Text(X(x) - w, y, text, font, color, background, clip != nullptr ? &c : nullptr);
+    }
+    IFontMeasure& Measure(const classes::TFont& font) override { return inner_.Measure(font); }
+    void CopyFrom(const TRect& dest, ICanvasDevice& source, const TRect& src, TCopyMode rop) override
+    {
+        inner_.CopyFrom(R(dest), source, src, rop);
+    }
+    void DrawPixels(const TRect& dest, int w, int h, const std::uint32_t* px, const TRect& src,
+                    const rtl::TColor* transparent) override
+    {
+        inner_.DrawPixels(R(dest), w, h, px, src, transparent);
+    }
+    rtl::TColor Pixel(int x, int y) override { return inner_.Pixel(X(x) - 1, y); }
+    void SetPixel(int x, int y, rtl::TColor color) override { inner_.SetPixel(X(x) - 1, y, color); }
+    void SetClip(const TRegion* clip) override
+    {
+        if (clip == nullptr) {
+            inner_.SetClip(nullptr);
+            return;
+        }
+        const TRegion mapped = G(*clip);
+        inner_.SetClip(&mapped);
+    }
+
+private:
+    ICanvasDevice& inner_;
+    int width_;
+};
+
+}  // namespace
+
+void TCanvas::SetMirrored(int width)
+{
+    ICanvasDevice* real = mirror_ ? plain_ : device_;
+    if (width == mirrorWidth_ || real == nullptr) return;
+    mirror_.reset();
+    plain_ = nullptr;
+    device_ = real;
+    mirrorWidth_ = width > 0 ? width : 0;
+    if (mirrorWidth_ > 0) {
+        plain_ = real;
+        mirror_ = std::make_unique<TMirrorDevice>(*real, mirrorWidth_);
+        device_ = mirror_.get();
+    }
+    real->MirrorChanged(mirrorWidth_);
+    if (clipped_) ApplyClip();
+}
+
 void TCanvas::SetDevice(ICanvasDevice* device)
 {
+    mirror_.reset();
+    plain_ = nullptr;
+    mirrorWidth_ = 0;
     device_ = device;
     if (device_ != nullptr && clipped_) ApplyClip();
 }
@@ -506,7 +591,8 @@ void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& src) { C
 
 void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& src, TCopyMode rop)
 {
-    if (device_ != nullptr && source.device_ != nullptr) device_->CopyFrom(dest, *source.device_, src, rop);
+    ICanvasDevice* from = source.plain_ != nullptr ? source.plain_ : source.device_;
+    if (device_ != nullptr && from != nullptr) device_->CopyFrom(dest, *from, src, rop);
 }
 
 void TCanvas::Draw(int x, int y, const TBitmap& bitmap) { StretchDraw(Bounds(x, y, bitmap.Width(), bitmap.Height()), bitmap); }
@@ -663,6 +749,11 @@ void TRecordingDevice::SetPixel(int x, int y, rtl::TColor color)
 {
     pixels_.push_back({{x, y}, color});
     Add("SetPixel(" + std::to_string(x) + "," + std::to_string(y) + " " + FormatColor(color) + ")");
+}
+
+void TRecordingDevice::MirrorChanged(int width)
+{
+    Add(width > 0 ? "Mirror(" + std::to_string(width) + ")" : std::string("Mirror(off)"));
 }
 
 void TRecordingDevice::SetClip(const TRegion* clip)

@@ -115,6 +115,9 @@ public:
     virtual void SetPixel(int x, int y, rtl::TColor color) = 0;
     // nullptr: no clipping.
     virtual void SetClip(const TRegion* clip) = 0;
+    // The canvas now maps x to width - x (0: plain mapping again); drawing calls arrive
+    // already mapped, so a device only takes note.
+    virtual void MirrorChanged(int /*width*/) {}
 };
 
 // The measure of a font: the window system's (which caches character widths), else a shared
@@ -151,6 +154,11 @@ public:
     // font (or the window system's measure of the font when there is one).
     ICanvasDevice* Device() const noexcept { return device_; }
     void SetDevice(ICanvasDevice* device);
+    // Mirrored mapping for right-to-left drawing: x is drawn at width - x (a rectangle's
+    // edges swap; text runs keep their reading order). 0 switches back to the plain mapping.
+    // Setting another device ends it.
+    void SetMirrored(int width);
+    int MirrorWidth() const noexcept { return mirrorWidth_; }
     bool HandleAllocated() const noexcept { return device_ != nullptr; }
 
     TPen* Pen() noexcept { return &pen_; }
@@ -251,6 +259,9 @@ private:
     void ApplyClip();
 
     ICanvasDevice* device_ = nullptr;
+    ICanvasDevice* plain_ = nullptr;           // the real device while mirrored
+    std::unique_ptr<ICanvasDevice> mirror_;    // the mapping in front of it
+    int mirrorWidth_ = 0;
     TPen pen_;
     TBrush brush_;
     classes::TFont font_;
@@ -287,6 +298,7 @@ public:
     rtl::TColor Pixel(int x, int y) override;
     void SetPixel(int x, int y, rtl::TColor color) override;
     void SetClip(const TRegion* clip) override;
+    void MirrorChanged(int width) override;
 
     const std::vector<std::string>& Log() const noexcept { return log_; }
     void ClearLog() { log_.clear(); }

@@ -826,6 +826,9 @@ void TWinControl::DefaultHandler(TMessage& m)
         break;
     case CM_ENTER: OnEnter(this); break;
     case CM_EXIT: OnExit(this); break;
+    case WM_SETREDRAW:
+        if (peer_) peer_->SetRedraw(m.WParam != 0);
+        break;
     default: TControl::DefaultHandler(m); break;
     }
 }

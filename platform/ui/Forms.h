@@ -224,6 +224,8 @@ public:
     TApplication();
     ~TApplication() override;
 
+    // How long a hint stays up, in milliseconds.
+    int HintHidePause = 2500;
     const std::string& Title() const noexcept { return title_; }
     void SetTitle(const std::string& title) { title_ = title; }
     TCustomForm* MainForm() const noexcept { return mainForm_; }

@@ -367,7 +367,7 @@ void TCustomGrid::MoveColRow(int col, int row, bool moveAnchor, bool show)
     const TGridRect oldSelection = Selection();
     const TGridCoord old = current_;
     current_ = {col, row};
-    if (moveAnchor) anchor_ = current_;
+    if (moveAnchor || !options_.Contains(goRangeSelect)) anchor_ = current_;  // no range without range select
     if (options_.Contains(goRowSelect)) anchor_.X = fixedCols_;
     if (show) ClampInView(current_);
     if (options_.Contains(goRowSelect)) {

@@ -4,6 +4,8 @@
 
 #include "platform/ui/qt/Peers.h"
 
+#include "platform/ui/HintWindow.h"
+
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFrame>
@@ -113,6 +115,11 @@ void TPeer::Invalidate(const TRect* rect)
         w->update();
     else
         w->update(QRect(rect->Left, rect->Top, rect->Width(), rect->Height()));
+}
+
+void TPeer::SetRedraw(bool on)
+{
+    if (widget_) widget_->setUpdatesEnabled(on);
 }
 
 void TPeer::Update()
@@ -354,6 +361,7 @@ void RegisterFamilies()
         RegisterStdCtrlPeers();
         RegisterComCtrlPeers();
         RegisterCustomPeers();
+        RegisterHintPeers();
         return true;
     }();
     (void)done;
@@ -389,7 +397,9 @@ std::unique_ptr<IControlPeer> CreatePeer(TControl& control)
 {
     // A form is a window of its own; any other control lives inside its parent's widget.
     QWidget* parent = ContainerOf(control.Parent());
-    if (parent == nullptr && dynamic_cast<TCustomForm*>(&control) == nullptr) return nullptr;
+    if (parent == nullptr && dynamic_cast<TCustomForm*>(&control) == nullptr &&
+        dynamic_cast<THintWindow*>(&control) == nullptr)
+        return nullptr;
     const TPeerMaker* make = FindPeerMaker(control.ClassInfo());
     std::unique_ptr<TPeer> peer = make != nullptr ? (*make)(control) : nullptr;
     if (!peer) peer = std::make_unique<TGenericPeer>(control);

@@ -49,6 +49,7 @@ public:
     void Update() override;
     void SetMouseCapture(bool capture) override;
     void ShowCursor(TCursor cursor) override;
+    void SetRedraw(bool on) override;
     // The widget whose coordinates are the control's client coordinates and that gets the
     // mouse (the widget itself, or the viewport of a scrolled one).
     virtual QWidget* MouseWidget() const { return widget_; }
@@ -133,6 +134,7 @@ void RegisterFormPeers();       // forms, scroll boxes (FormPeers.cpp)
 void RegisterStdCtrlPeers();    // standard and extra controls (StdCtrlPeers.cpp)
 void RegisterComCtrlPeers();    // common controls (ComCtrlPeers.cpp)
 void RegisterCustomPeers();     // self-painting controls (CustomPeer.cpp)
+void RegisterHintPeers();       // hint windows (HintPeers.cpp)
 
 // The control whose widget (or one of its parents' widgets) is `widget`.
 TControl* ControlOfWidget(QWidget* widget);

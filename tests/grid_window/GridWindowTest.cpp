@@ -1,0 +1,80 @@
+// The grid on the X server: a form with the grid over the SQLite sample's orders (titles,
+// indicator, lines and a footer), saved once as a screenshot under test-artifacts/grid for a
+// person to look at.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QTest>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "grid/DBGrid.h"
+#include "platform/db/AdoDataSet.h"
+#include "platform/db/ConnectionString.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/qt/QtUi.h"
+
+namespace {
+
+using namespace grid;
+
+TEST(GridWindowTest, ShowsTheOrdersAndSavesAScreenshot)
+{
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') GTEST_SKIP() << "no X server (DISPLAY is not set)";
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    ui::qt::Install();
+    ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+
+    const std::string file = std::string(GW_BINARY_DIR) + "/share/Data/DBSamples/Sample1.db";
+    ASSERT_TRUE(std::filesystem::exists(file)) << "the build makes " << file;
+    db::TADOConnection conn(nullptr);
+    conn.SetLoginPrompt(false);
+    conn.SetConnectionString(db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + file));
+    conn.Open();
+    db::TADOQuery query(nullptr);
+    query.SetConnection(&conn);
+    query.SQL()->SetText("SELECT order_id, customer_id, order_date, status FROM orders ORDER BY order_id");
+    db::TDataSource source(nullptr);
+    source.SetDataSet(&query);
+
+    ui::TForm form(nullptr);
+    form.SetCaption("Orders");
+    form.SetBounds(100, 100, 560, 360);
+    auto* grid = new TgkCustomDBGrid(&form);
+    grid->SetParent(&form);
+    grid->SetBounds(8, 8, 536, 300);
+    grid->SetOptions(grid->Options() | TgkDBGridOptions{dgShowFooter});
+    grid->SetDataSource(&source);
+    query.Open();
+    form.Show();
+    grid->ColumnByName("order_id").SetFooterValue(std::to_string(query.RecordCount()) + " orders");
+    grid->ColumnByName("status").SetFooterValue("all");
+    QWidget* window = ui::qt::WidgetOf(form);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    grid->SetFocus();
+    query.MoveBy(2);
+    QTest::qWait(300);  // let the server draw
+
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = window->frameGeometry().adjusted(-4, -4, 4, 4);
+    QPixmap shot = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    if (shot.isNull()) shot = window->grab();
+    const auto dir = std::filesystem::path(GW_BINARY_DIR) / "test-artifacts" / "grid";
+    std::filesystem::create_directories(dir);
+    const auto png = dir / "GridOrders.png";
+    ASSERT_TRUE(shot.save(QString::fromStdString(png.string()), "PNG"));
+    EXPECT_GT(std::filesystem::file_size(png), 0u);
+    std::printf("screenshot: %s\n", png.string().c_str());
+    form.Hide();
+}
+
+}  // namespace
