@@ -407,6 +407,9 @@ public:
     void SetRedraw(bool disable);
     // The rectangle of the current paint (client coordinates).
     const ui::TRect& PaintUpdateRect() const noexcept { return paintUpdateRect_; }
+    // The rectangle a paint produces (see the paint cycle): the window system's update
+    // rectangle taken down over the footer, or the cells' area when it is empty.
+    ui::TRect EffectiveUpdateRect() const;
     // Switches the drawing canvas between mirrored (x drawn at ClientWidth - x) and plain.
     void MirrorCanvas(bool on);
     // The column of mapped field `index` (of Selected entry `index` while no field is

@@ -217,10 +217,25 @@ void TgkCustomDBGrid::PaintTitleBackground(const ui::TRect& rect, rtl::TColor co
 
 // ---- The paint -----------------------------------------------------------------------------------------------
 
+ui::TRect TgkCustomDBGrid::EffectiveUpdateRect() const
+{
+    // The rectangle this paint must produce: what the window system asked for, reaching down
+    // over the footer when it reaches past the cells' area, and the client area (less what lies
+    // right of the cells) when it asked for nothing.
+    ui::TRect update = UpdateRect();
+    const ui::TRect full = ClientRect();
+    const ui::TRect cells = VirtualClientRect();
+    ui::TRect clip = full;
+    if (cells.Right < clip.Right) clip.Right = cells.Right;
+    if (cells.Bottom < update.Bottom) update.Bottom = full.Bottom;
+    if (update.Left == 0 && update.Top == 0 && update.Right == 0 && update.Bottom == 0) update = clip;
+    return update;
+}
+
 void TgkCustomDBGrid::Paint()
 {
     ui::TCanvas& window = *Canvas();
-    paintUpdateRect_ = UpdateRect();
+    paintUpdateRect_ = EffectiveUpdateRect();
     const ui::TRect full = ClientRect();
     const int cw = full.Width(), ch = full.Height();
     if (!UseRightToLeftGrid() && (drawBitmap_->Width() != cw || drawBitmap_->Height() != ch))
@@ -306,7 +321,18 @@ void TgkCustomDBGrid::Paint()
 
     // Copy what changed to the window.
     if (&c != &window) {
-        ui::TRect update = paintUpdateRect_;
+        // The cell under a custom control shown over it first, so that the control's own
+        // picture is not covered by a copy that comes late; then what was asked for.
+        if (!gkIsDesigning(this) && CustomControlsShown() && Col() >= 0 &&
+            Col() < static_cast<int>(colInfoCache_.size())) {
+            const ui::TControl* control = colInfoCache_[static_cast<std::size_t>(Col())].Control;
+            if (control != nullptr && control->Visible()) {
+                ui::TRect cell = CellRect(Col(), Row());
+                cell.Left += 1;
+                if (cell.Width() > 0 && cell.Height() > 0) window.CopyRect(cell, c, cell);
+            }
+        }
+        ui::TRect update = EffectiveUpdateRect();
         if (update.Right > full.Right) update.Right = full.Right;
         if (update.Bottom > full.Bottom) update.Bottom = full.Bottom;
         if (update.Width() <= 0 || update.Height() <= 0) update = full;

@@ -484,3 +484,42 @@ TEST(MirroredCanvas, DrawsXAtTheWidthLessXAndTheRecorderNotesIt)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GridPaint, TheUpdateRectangleReachesOverTheFooterAndAnEmptyOneIsTheCellsArea)
+{
+    MakeData(5);
+    grid->SetOptions(grid->Options() | TgkDBGridOptions{dgShowFooter});
+    grid->SetFooterHeight(20);
+    ShowAndOpen();
+    const ui::TRect full = grid->ClientRect();
+    const ui::TRect cells = grid->VirtualClientRect();
+    ASSERT_LT(cells.Bottom, full.Bottom);
+    // The copy to the window is the last drawing of a paint; it shows the rectangle produced.
+    const auto copied = [&](const ui::TRect& asked) {
+        ui::TRecordingDevice window;
+        grid->PaintWindow(window, asked);
+        std::string last;
+        for (const std::string& l : window.Log())
+            if (l.rfind("CopyFrom(", 0) == 0) last = l;
+        return last;
+    };
+    struct Case {
+        const char* name;
+        ui::TRect asked, produced;
+    };
+    const Case cases[] = {
+        {"inside the cells", {10, 10, 60, 40}, {10, 10, 60, 40}},
+        {"into the footer: down to the bottom", {10, 10, 60, cells.Bottom + 2}, {10, 10, 60, full.Bottom}},
+        {"nothing asked: the cells' area", {0, 0, 0, 0}, {0, 0, std::min(cells.Right, full.Right), full.Bottom}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(grid->EffectiveUpdateRect(), full);  // outside a paint: the whole client area
+        const std::string log = copied(c.asked);
+        EXPECT_NE(log.find("CopyFrom(" + ui::FormatRect(c.produced)), std::string::npos) << log;
+    }
+}
+
+}  // namespace
