@@ -78,3 +78,27 @@ TEST(GridWindowTest, ShowsTheOrdersAndSavesAScreenshot)
 }
 
 }  // namespace
+
+#include "grid/MemoDlg.h"
+#include "tests/support/WindowShot.h"
+
+namespace {
+
+// The memo dialog as the read-only grid opens it (view-only, OK only), shown without its
+// modal loop and saved as a screenshot.
+TEST(GridWindowTest, MemoDialogScreenshot)
+{
+    if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
+    grid::TgkMemoDlg form(nullptr);
+    form.SetCaption("NOTES");
+    form.Memo()->SetText("Deliver to the back door.\r\nCall before noon: the office closes at 1 pm.\r\n\r\n"
+                         "Zürich warehouse, ramp 3.");
+    form.Memo()->SetReadOnly(true);
+    form.CancelButton()->SetVisible(false);
+    form.ResizeControls(&form);
+    form.Show();
+    gwtest::SaveWindowShot(ui::qt::WidgetOf(form), "grid", "MemoDialog");
+    form.Hide();
+}
+
+}  // namespace

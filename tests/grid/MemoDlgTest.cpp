@@ -1,0 +1,126 @@
+// The memo dialog driven through the scripted dialog service over an in-memory data set:
+// editable and view-only, writing back, the close warning, a field that is not there.
+
+#include <gtest/gtest.h>
+
+#include "grid/Intl.h"
+#include "grid/MemoDlg.h"
+#include "platform/db/Fields.h"
+#include "platform/ui/Input.h"
+#include "platform/ui/testing/TestDialogs.h"
+#include "tests/db/MemDataSet.h"
+
+using namespace grid;
+
+namespace {
+
+class MemoDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ui::Application().Reset();
+        ds.columns = {{"ID", db::ftInteger}, {"NOTES", db::ftMemo}};
+        ds.AddRow({db::TVariant(1), db::TVariant("first line\r\nsecond line")});
+        ds.Open();
+        source.SetDataSet(&ds);
+        dialog.SetDataSource(&source);
+        dialog.SetDataField("NOTES");
+        dialog.DlgLeft = -1;  // as the grid asks: the form's own size, centred
+    }
+
+    dbtest::TMemDataSet ds;
+    db::TDataSource source{nullptr};
+    TgkMemoDialog dialog{nullptr};
+    ui::TScriptedDialogs dialogs;
+    ui::TDialogServiceScope scope{dialogs};
+};
+
+TEST_F(MemoDlgTest, EditableOkWaitsForAChangeAndCtrlEnterWritesBackUnposted)
+{
+    dialogs.AnswerModal([](ui::TCustomForm& f) {
+        auto& form = dynamic_cast<TgkMemoDlg&>(f);
+        form.FormShow(&form);
+        EXPECT_EQ(form.Memo()->Text(), "first line\r\nsecond line");
+        EXPECT_FALSE(form.OKButton()->Enabled());  // nothing changed yet
+        EXPECT_TRUE(form.CancelButton()->Visible());
+        form.Memo()->SetTextByUser("changed");
+        EXPECT_TRUE(form.OKButton()->Enabled());
+        ui::TKey key = ui::VK_RETURN;
+        form.MemoKeyDown(form.Memo(), key, ui::TShiftState{ui::ssCtrl});
+        return form.ModalResult();
+    });
+    EXPECT_TRUE(dialog.Execute());
+    EXPECT_EQ(ds.State(), db::dsEdit);  // written into the record, not posted
+    EXPECT_EQ(ds.FieldByName("NOTES")->AsString().substr(0, 7), "changed");
+    ds.Cancel();
+    EXPECT_TRUE(dialogs.Unexpected().empty());
+}
+
+TEST_F(MemoDlgTest, ViewOnlyShowsOnlyOkCentredAndWritesNothing)
+{
+    dialog.SetMemoAttributes(dialog.MemoAttributes() | TgkMemoAttributes{mViewOnly});
+    dialogs.AnswerModal([](ui::TCustomForm& f) {
+        auto& form = dynamic_cast<TgkMemoDlg&>(f);
+        form.FormShow(&form);
+        EXPECT_TRUE(form.Memo()->ReadOnly());
+        EXPECT_FALSE(form.CancelButton()->Visible());
+        EXPECT_TRUE(form.OKButton()->Enabled());
+        const ui::TMemo& memo = *form.Memo();
+        const int okCentre = form.OKButton()->Left() + form.OKButton()->Width() / 2;
+        EXPECT_NEAR(okCentre, memo.Left() + memo.Width() / 2, 1);
+        return ui::mrOk;
+    });
+    EXPECT_TRUE(dialog.Execute());
+    EXPECT_EQ(ds.State(), db::dsBrowse);
+}
+
+TEST_F(MemoDlgTest, ClosingAChangedMemoAsksAndNoKeepsItOpen)
+{
+    dialogs.AnswerModal([this](ui::TCustomForm& f) {
+        auto& form = dynamic_cast<TgkMemoDlg&>(f);
+        form.FormShow(&form);
+        form.Memo()->SetTextByUser("changed");
+        bool canClose = true;
+        dialogs.AnswerMessage(ui::mrNo);
+        form.FormCloseQuery(&form, canClose);
+        EXPECT_FALSE(canClose);
+        dialogs.AnswerMessage(ui::mrYes);
+        form.FormCloseQuery(&form, canClose);
+        EXPECT_TRUE(canClose);
+        return form.ModalResult();
+    });
+    EXPECT_FALSE(dialog.Execute());
+    EXPECT_EQ(ds.State(), db::dsBrowse);
+    ASSERT_EQ(dialogs.Asked().size(), 3u);
+    EXPECT_EQ(dialogs.Asked()[1].message.text, gkIntlDefault().UserMessages.MemoChangesWarning);
+}
+
+TEST_F(MemoDlgTest, AFieldThatIsNotThereRaisesBeforeAnythingShows)
+{
+    // Refused when named, or at the latest when the dialog would load it.
+    EXPECT_THROW(
+        {
+            dialog.SetDataField("NOPE");
+            dialog.Execute();
+        },
+        std::exception);
+    EXPECT_TRUE(dialogs.Asked().empty());
+    EXPECT_EQ(dialog.Form(), nullptr);
+}
+
+TEST_F(MemoDlgTest, WithoutAFieldTheLinesAreEdited)
+{
+    dialog.SetDataSource(nullptr);
+    dialog.Lines()->SetText("one\r\ntwo\r\n");
+    dialogs.AnswerModal([](ui::TCustomForm& f) {
+        auto& form = dynamic_cast<TgkMemoDlg&>(f);
+        form.FormShow(&form);
+        form.Memo()->SetTextByUser("three");
+        form.OKButton()->Click();
+        return form.ModalResult();
+    });
+    EXPECT_TRUE(dialog.Execute());
+    EXPECT_EQ(dialog.Lines()->Text(), "three\r\n");
+}
+
+}  // namespace
