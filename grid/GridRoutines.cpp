@@ -1,5 +1,9 @@
 #include "grid/GridRoutines.h"
 
+#include "grid/Intl.h"
+#include "grid/PictureValidator.h"
+#include "platform/db/DbErrors.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -301,21 +305,37 @@ void gkFieldsToSelected(db::TDataSet& dataSet, rtl::TStrings& list)
 
 void gkApplySelectedToFields(db::TDataSet& dataSet, const rtl::TStrings& selected)
 {
-    dataSet.DisableControls();
-    const rtl::TScopeExit enable([&dataSet] { dataSet.EnableControls(); });
-    for (int i = 0; i < dataSet.FieldCount(); ++i) dataSet.Fields()[i]->SetVisible(false);
+    // Every entry is read before any field changes: a bad entry part-way would otherwise leave
+    // fields hidden.
+    struct TEntry {
+        db::TField* field;
+        int width;
+        std::string label;
+    };
+    std::vector<TEntry> entries;
     for (int i = 0; i < selected.Count(); ++i) {
         const std::vector<std::string> parts = Parts(selected.Strings(i), '\t');
         db::TField* field = nullptr;
         const std::string wanted = rtl::AnsiUpperCase(parts[0]);
         for (int f = 0; f < dataSet.FieldCount() && field == nullptr; ++f)
             if (rtl::AnsiUpperCase(dataSet.Fields()[f]->FieldName()) == wanted) field = dataSet.Fields()[f];
-        if (field == nullptr) continue;
+        if (field == nullptr) {
+            entries.push_back({nullptr, 0, {}});
+            continue;
+        }
         if (parts.size() < 3) throw rtl::EListError("List index out of bounds (" + std::to_string(parts.size()) + ")");
-        field->SetDisplayWidth(rtl::StrToInt(parts[1]));
-        field->SetDisplayLabel(parts[2]);
-        field->SetIndex(std::min(i, dataSet.FieldCount() - 1));
-        field->SetVisible(true);
+        entries.push_back({field, rtl::StrToInt(parts[1]), parts[2]});
+    }
+    dataSet.DisableControls();
+    const rtl::TScopeExit enable([&dataSet] { dataSet.EnableControls(); });
+    for (int i = 0; i < dataSet.FieldCount(); ++i) dataSet.Fields()[i]->SetVisible(false);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const TEntry& e = entries[i];
+        if (e.field == nullptr) continue;
+        e.field->SetDisplayWidth(e.width);
+        e.field->SetDisplayLabel(e.label);
+        e.field->SetIndex(std::min(static_cast<int>(i), dataSet.FieldCount() - 1));
+        e.field->SetVisible(true);
     }
 }
 
@@ -583,5 +603,41 @@ void gkDrawFocusFrame(ui::TCanvas& canvas, const ui::TRect& rect, bool rightToLe
     canvas.Pen()->SetColor(pen);
     canvas.DrawFocusRect(r);
 }
+
+bool gkIsCompatibleDataSet(const db::TDataSet* dataSet) { return dataSet != nullptr; }
+
+bool gkMatchesPicture(const std::string& text, const std::string& picture)
+{
+    if (picture.empty()) return true;
+    TgkPictureValidator validator(picture, false);
+    return validator.IsValid(text);
+}
+
+void gkValidatePictureMasks(db::TDataSet& dataSet, const TgkValidateCallback& callback)
+{
+    for (int i = 0; i < dataSet.FieldCount(); ++i) {
+        db::TField* field = dataSet.Fields()[i];
+        bool autoFill = true, second = true;
+        std::string mask;
+        gkGetPictureMaskEntry(&dataSet, field->FieldName(), autoFill, second, mask);
+        if (mask.empty() || gkMatchesPicture(field->AsString(), mask)) continue;
+        if (!field->ReadOnly()) field->FocusControl();
+        if (callback) callback(dataSet, *field);
+        throw db::EDatabaseError(gkIntlDefault().UserMessages.PictureValidateError + field->DisplayName());
+    }
+}
+
+bool gkIsPaintCopyInDBGrid(const ui::TControl* control)
+{
+    return control != nullptr && gkIsClass(control->Parent(), "TgkCustomDBGrid") && gkIsPaintCopy(control->ControlState());
+}
+
+// Forms are not designed inside the program, so there is no designer to tell.
+void gkNotifyDesigner(classes::TComponent*) {}
+
+// Child windows never paint over their parent here: nothing to clear.
+void gkClearClipChildren(ui::TControl*) {}
+
+std::string gkStringsToPChar(const rtl::TStrings& list, bool blankSeparated) { return gkStringsToText(list, blankSeparated); }
 
 }  // namespace grid

@@ -9,6 +9,7 @@
 // stated default when the object does not publish it; none raises for a missing property.
 // Field-name comparisons follow each routine's own rule (stated per routine).
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -122,8 +123,9 @@ bool gkDataSetHasField(const db::TDataSet* dataSet, std::string_view name);
 void gkFieldsToSelected(db::TDataSet& dataSet, rtl::TStrings& list);
 // Applies a column list to the data set's fields, with the data set's controls held: every
 // field is hidden, then per entry i naming a field (upper-cased comparison) DisplayWidth,
-// DisplayLabel (the title part), Index := i and Visible. EConvertError for a width that is no
-// whole number, EListError for an entry with fewer than three parts.
+// DisplayLabel (the title part), Index := i and Visible. Every entry is checked first:
+// EConvertError for a width that is no whole number, EListError for an entry with fewer than
+// three parts, and then no field has changed.
 void gkApplySelectedToFields(db::TDataSet& dataSet, const rtl::TStrings& selected);
 // Deletes every LookupFields entry whose first ";" part names no field of the data set (with
 // the LookupLinks line of the same index), then every such ControlType entry. Lists may be nil.
@@ -219,5 +221,23 @@ void gkDrawDropDownButton(ui::TCanvas& canvas, const ui::TRect& rect, bool press
 // colour clHighlight, brush style and pen colour restored, then the dotted focus
 // rectangle. Left and right are swapped first on a right-to-left canvas.
 void gkDrawFocusFrame(ui::TCanvas& canvas, const ui::TRect& rect, bool rightToLeft = false);
+
+// True for every data set there is.
+bool gkIsCompatibleDataSet(const db::TDataSet* dataSet);
+// True for an empty picture, else when a picture validator (no auto-fill) finds `text` whole.
+bool gkMatchesPicture(const std::string& text, const std::string& picture);
+using TgkValidateCallback = std::function<void(db::TDataSet&, db::TField&)>;
+// For the first field whose text breaks its picture mask: its control takes the focus (unless
+// the field is read-only), the callback runs, and db::EDatabaseError with PictureValidateError
+// and the field's display name is raised.
+void gkValidatePictureMasks(db::TDataSet& dataSet, const TgkValidateCallback& callback = {});
+// A paint copy inside a TgkCustomDBGrid.
+bool gkIsPaintCopyInDBGrid(const ui::TControl* control);
+// Kept for the library's callers: forms are not designed in this program, and child windows
+// never paint over their parent, so both do nothing.
+void gkNotifyDesigner(classes::TComponent* component);
+void gkClearClipChildren(ui::TControl* control);
+// gkStringsToText under the library's older name.
+std::string gkStringsToPChar(const rtl::TStrings& list, bool blankSeparated);
 
 }  // namespace grid

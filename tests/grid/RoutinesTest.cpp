@@ -1,0 +1,95 @@
+// The grid library's free routines added with the program's grid: pictures, picture-mask
+// validation of a record, and applying a column list that holds a bad entry.
+
+#include <gtest/gtest.h>
+
+#include "grid/GridRoutines.h"
+#include "grid/Intl.h"
+#include "platform/db/DbErrors.h"
+#include "platform/db/Fields.h"
+#include "platform/rtl/Exceptions.h"
+#include "tests/db/MemDataSet.h"
+
+#include <memory>
+
+using namespace grid;
+
+namespace gridroutinestest {
+
+// A data set that carries picture masks, as the library's data sets do.
+class TMaskedDataSet : public dbtest::TMemDataSet {
+    GW_CLASS(TMaskedDataSet)
+
+public:
+    using TMemDataSet::TMemDataSet;
+    rtl::TStringList* PictureMasks() const { return masks_.get(); }
+
+private:
+    std::unique_ptr<rtl::TStringList> masks_ = std::make_unique<rtl::TStringList>();
+};
+GW_IMPLEMENT_CLASS(TMaskedDataSet, db::TDataSet) { p.Strings("PictureMasks", &TMaskedDataSet::PictureMasks); }
+
+}  // namespace gridroutinestest
+
+namespace {
+
+TEST(GridRoutines, PicturesMatchWholeTexts)
+{
+    struct Case {
+        const char* text;
+        const char* picture;
+        bool matches;
+    };
+    for (const Case& c : {Case{"anything", "", true}, Case{"123", "###", true}, Case{"12a", "###", false},
+                          Case{"12", "###", false}, Case{"AB-12", "&&-##", true}}) {
+        EXPECT_EQ(gkMatchesPicture(c.text, c.picture), c.matches) << c.text << " / " << c.picture;
+    }
+    EXPECT_FALSE(gkIsCompatibleDataSet(nullptr));
+    dbtest::TMemDataSet ds;
+    EXPECT_TRUE(gkIsCompatibleDataSet(&ds));
+}
+
+class RoutinesData : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ds.columns = {{"ID", db::ftInteger}, {"CODE", db::ftString, 10}, {"NAME", db::ftString, 20}};
+        ds.AddRow({db::TVariant(1), db::TVariant("12a"), db::TVariant("x")});
+        ds.Open();
+    }
+    gridroutinestest::TMaskedDataSet ds;
+};
+
+TEST_F(RoutinesData, ARecordBreakingAPictureMaskRaisesWithTheFieldsName)
+{
+    EXPECT_NO_THROW(gkValidatePictureMasks(ds));  // no masks: nothing to break
+    gkSetPictureMaskEntry(&ds, "CODE", "###", false, false, false);
+    db::TField* reported = nullptr;
+    try {
+        gkValidatePictureMasks(ds, [&](db::TDataSet&, db::TField& f) { reported = &f; });
+        ADD_FAILURE() << "no error";
+    } catch (const db::EDatabaseError& e) {
+        EXPECT_EQ(e.Message(), gkIntlDefault().UserMessages.PictureValidateError + "CODE");
+    }
+    EXPECT_EQ(reported, ds.FieldByName("CODE"));
+}
+
+TEST_F(RoutinesData, AColumnListWithABadEntryChangesNoField)
+{
+    rtl::TStringList list;
+    list.SetText("NAME\t12\tName\nCODE\twide\tCode\n");  // the second width is no number
+    EXPECT_THROW(gkApplySelectedToFields(ds, list), rtl::EConvertError);
+    for (int i = 0; i < ds.FieldCount(); ++i) EXPECT_TRUE(ds.Fields()[i]->Visible()) << i;
+    EXPECT_EQ(ds.FieldByName("NAME")->Index(), 2);
+    list.SetText("NAME\t12\n");  // two parts
+    EXPECT_THROW(gkApplySelectedToFields(ds, list), rtl::EListError);
+    EXPECT_TRUE(ds.FieldByName("ID")->Visible());
+    list.SetText("NAME\t12\tName\nNOPE\t5\tGone\n");
+    gkApplySelectedToFields(ds, list);
+    EXPECT_FALSE(ds.FieldByName("ID")->Visible());
+    EXPECT_TRUE(ds.FieldByName("NAME")->Visible());
+    EXPECT_EQ(ds.FieldByName("NAME")->Index(), 0);
+    EXPECT_EQ(ds.FieldByName("NAME")->DisplayLabel(), "Name");
+}
+
+}  // namespace
