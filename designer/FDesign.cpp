@@ -220,8 +220,12 @@ bool TFrmDesign::BuilderHasTable() const { return C<vquery::TmfVQuery>("VisualQu
 
 void TFrmDesign::TakeOverBuilderSql()
 {
+    if (BuilderHasTable()) TakeOverBuilderSql(BuilderSql());
+}
+
+void TFrmDesign::TakeOverBuilderSql(const std::string& builder)
+{
     if (!BuilderHasTable()) return;
-    const std::string builder = BuilderSql();
     auto* memo = C<editor::TTextMemo>("mm_sql");
     if (TrimSql(EditorSql()).empty()) {
         memo->Lines()->Clear();
@@ -295,8 +299,10 @@ void TFrmDesign::pc_mainChange(classes::TObject*)
     auto* main = C<ui::TPageControl>("pc_main");
     if (main->ActivePageIndex() != 1) return;
     db::TADOQuery* query = Query();
-    if (!SameSql(EditorSql(), BuilderSql()) || !query->Active()) {
-        TakeOverBuilderSql();
+    // The builder's SQL is read once: reading it may warn (an unjoined query).
+    const std::string builder = BuilderSql();
+    if (!SameSql(EditorSql(), builder) || !query->Active()) {
+        TakeOverBuilderSql(builder);
         SyncAndOpenQuery();
     }
     if (query->Active()) {
@@ -313,10 +319,12 @@ void TFrmDesign::pc_getdataChange(classes::TObject*)
 {
     auto* pages = C<ui::TPageControl>("pc_getdata");
     switch (pages->ActivePageIndex()) {
-    case pgViewSql:
-        TakeOverBuilderSql();
-        LastBuilderSQL = BuilderSql();
+    case pgViewSql: {
+        const std::string builder = BuilderSql();
+        TakeOverBuilderSql(builder);
+        LastBuilderSQL = builder;
         break;
+    }
     case pgViewData: {
         if (PreviousGetDataPage == pgSqlBuilder && BuilderHasTable()) {
             const std::string builder = BuilderSql();
@@ -545,7 +553,7 @@ void TFrmDesign::RefreshPreview()
 {
     if (host_.tempHtmlFile.empty()) return;
     if (ExportHtmlPages(host_.tempHtmlFile) && rtl::FileExists(host_.tempHtmlFile))
-        C<ui::TWebBrowser>("wm_preview")->Navigate(host_.tempHtmlFile);
+        ShowInPreview(host_.tempHtmlFile);
 }
 
 void TFrmDesign::ShowRefreshNotice()
@@ -566,6 +574,12 @@ void TFrmDesign::ShowRefreshNotice()
             return;
         }
     }
+    ShowInPreview(file);
+}
+
+void TFrmDesign::ShowInPreview(const std::string& file)
+{
+    previewPage_ = file;
     C<ui::TWebBrowser>("wm_preview")->Navigate(file);
 }
 

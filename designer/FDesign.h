@@ -120,6 +120,8 @@ public:
     // The preview: static pages into Temp.html, then the browser shows it.
     void RefreshPreview();
     void ShowRefreshNotice();
+    // The page the preview was last sent to ("" before the first).
+    const std::string& PreviewPage() const noexcept { return previewPage_; }
 
     // ---- Colour schemes and layout styles ---------------------------------------------------
     void LoadColorSchemeList();
@@ -210,6 +212,9 @@ public:
 
 private:
     void RegisterHandlers();
+    void TakeOverBuilderSql(const std::string& builderSql);
+    // Sends the browser control to a local page.
+    void ShowInPreview(const std::string& file);
     void SetStatus(const std::string& text) const;
     // The page control change of the program's own (a program's page change fires nothing).
     void SetPage(const char* control, int index);
@@ -234,6 +239,7 @@ private:
     TExpHtml loadedScheme_;
     // The loaded layout style's template, exactly as read (TempStyleText shows it as lines).
     std::string styleText_;
+    std::string previewPage_;
 };
 
 // The live design window, or nullptr.
