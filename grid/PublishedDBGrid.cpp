@@ -496,7 +496,22 @@ void TgkDBGrid::Dispatch(ui::TMessage& m)
         if (memo && cell.X == Col() && cell.Y == Row()) ExecuteMemoDialog();
         return;
     }
+    if (m.Msg == ui::WM_CHAR && (IsMemoCell(Col(), Row()) || IsControlCell(Col(), Row()))) {
+        // A character typed on a cell that a control edits goes to that control.
+        ui::TWinControl* control = nullptr;
+        if (CanEdit() && FindCellControl(Col(), Row(), control) && IsCustomCell(Col(), Row())) {
+            control->PostMessage(ui::WM_CHAR, m.WParam, m.LParam);
+            return;
+        }
+    }
     TgkCustomDBGrid::Dispatch(m);
+    if (m.Msg == ui::CM_EXIT && PlacedControl != nullptr) {
+        // The focus went elsewhere than into the control over the cell: the control goes.
+        const ui::TCustomForm* form = ui::GetParentForm(this);
+        const ui::TWinControl* next = form != nullptr ? form->ActiveControl() : nullptr;
+        if (next != this && next != PlacedControl && !(next != nullptr && PlacedControl->ContainsControl(next)))
+            HideCellControl();
+    }
 }
 
 void TgkDBGrid::KeyDown(ui::TKey& key, ui::TShiftState shift)

@@ -500,6 +500,31 @@ TEST_F(EditableGrid, ThePickerLiesOverTheCurrentDateCellReadOnlyByFieldOrColumn)
     EXPECT_EQ(grid->CurrentCustomControl(), nullptr);
 }
 
+TEST_F(EditableGrid, ThePickerGoesWhenTheFocusLeavesAndTakesTheCharactersTyped)
+{
+    TPickerCreatorScope creator;
+    MakeDatedData();
+    auto* other = new ui::TEdit(form.get());
+    other->SetParent(form.get());
+    other->SetBounds(0, 220, 100, 20);
+    ShowAndOpen();
+    grid->SetFocus();
+    grid->SetSelectedIndex(1);
+    grid->Perform(ui::WM_PAINT);
+    TStandInPicker* picker = creator.last;
+    ASSERT_NE(picker, nullptr);
+    ASSERT_TRUE(picker->Visible());
+    const std::size_t pending = ws.queue.Pending();
+    grid->Perform(ui::WM_CHAR, '5', 0);
+    EXPECT_EQ(ws.queue.Pending(), pending + 1);  // posted to the picker
+    // The focus going into the picker keeps it; elsewhere it goes.
+    picker->SetFocus();
+    EXPECT_TRUE(picker->Visible());
+    other->SetFocus();
+    EXPECT_FALSE(picker->Visible());
+    EXPECT_EQ(grid->CurrentCustomControl(), nullptr);
+}
+
 TEST_F(EditableGrid, APickerCreatorMustGiveAPicker)
 {
     MakeDatedData();
