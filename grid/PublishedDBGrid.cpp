@@ -505,6 +505,8 @@ void TgkDBGrid::Dispatch(ui::TMessage& m)
         }
     }
     TgkCustomDBGrid::Dispatch(m);
+    // Shown again (itself or a parent), the grid lays itself out for what it now measures.
+    if (m.Msg == ui::CM_SHOWINGCHANGED && Showing()) LayoutChanged();
     if (m.Msg == ui::CM_EXIT && PlacedControl != nullptr) {
         // The focus went elsewhere than into the control over the cell: the control goes.
         const ui::TCustomForm* form = ui::GetParentForm(this);

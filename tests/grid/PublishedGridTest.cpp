@@ -19,6 +19,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/StdCtrls.h"
 #include "platform/ui/testing/TestDialogs.h"
 #include "tests/grid/GridTestSupport.h"
 
@@ -523,6 +524,39 @@ TEST_F(EditableGrid, ThePickerGoesWhenTheFocusLeavesAndTakesTheCharactersTyped)
     other->SetFocus();
     EXPECT_FALSE(picker->Visible());
     EXPECT_EQ(grid->CurrentCustomControl(), nullptr);
+}
+
+// A published grid that counts its re-layouts.
+class TCountingGrid : public TgkDBGrid {
+public:
+    using TgkDBGrid::TgkDBGrid;
+    int layouts = 0;
+    void LayoutChanged() override
+    {
+        ++layouts;
+        TgkDBGrid::LayoutChanged();
+    }
+};
+
+using ShowingGrid = gridtest::TGridFixture<TCountingGrid>;
+
+TEST_F(ShowingGrid, ShownAgainThroughAParentTheGridLaysItselfOut)
+{
+    MakeData(3);
+    auto* panel = new ui::TPanel(form.get());
+    panel->SetParent(form.get());
+    panel->SetBounds(0, 0, 400, 200);
+    grid->SetParent(panel);
+    ShowAndOpen();
+    ASSERT_TRUE(grid->Showing());
+    panel->SetVisible(false);
+    grid->layouts = 0;
+    panel->SetVisible(true);
+    EXPECT_EQ(grid->layouts, 1);
+    grid->layouts = 0;
+    grid->SetVisible(false);
+    grid->SetVisible(true);
+    EXPECT_EQ(grid->layouts, 1);  // not when it stops showing
 }
 
 TEST_F(EditableGrid, APickerCreatorMustGiveAPicker)
