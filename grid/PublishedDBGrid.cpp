@@ -103,7 +103,8 @@ void TgkDBGrid::Notification(classes::TComponent* component, classes::TOperation
 void TgkDBGrid::SetMemoAttributes(TgkMemoAttributes v)
 {
     memoAttributes_ = v;
-    LinkActivated();
+    // While a form is read the link is not active yet; it activates later.
+    if (DataLink().Active()) LinkActivated();
 }
 
 void TgkDBGrid::SetGkFixedCols(int value)

@@ -70,7 +70,7 @@ public:
     TgkExportOptions* ExportOptions() noexcept { return exportOptions_.get(); }
     const TgkExportOptions* ExportOptions() const noexcept { return exportOptions_.get(); }
     TgkMemoAttributes MemoAttributes() const noexcept { return memoAttributes_; }
-    // Stores the set, then the link activation runs again.
+    // Stores the set, then, with an active link, the link activation runs again.
     void SetMemoAttributes(TgkMemoAttributes v);
     // The data columns kept fixed, as stored (see UpdateFixedCols for when it applies).
     int GkFixedCols() const noexcept { return fixedCols_; }
