@@ -14,6 +14,7 @@
 #include "editor/TextMemoStrings.h"
 #include "framedctrls/FcClasses.h"
 #include "framedctrls/FcCmboBx.h"
+#include "grid/PublishedDBGrid.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/db/AdoDataSet.h"
 #include "platform/db/Fields.h"
@@ -630,12 +631,16 @@ void TFrmDesign::RebuildGridColumns()
     ApplyGridColumns(GridColumnEntries(columns_, *Query()));
 }
 
-void TFrmDesign::ApplyGridColumns(const std::vector<std::string>&)
+void TFrmDesign::ApplyGridColumns(const std::vector<std::string>& entries)
 {
-    // The grid's column list is applied here once the grid is on the form.
+    auto* grid = C<grid::TgkDBGrid>("data_grid");
+    rtl::TStrings* selected = grid->Selected();
+    selected->Clear();
+    for (const std::string& entry : entries) selected->Add(entry);
+    grid->ApplySelected();
 }
 
-void TFrmDesign::ClearGridColumns() {}
+void TFrmDesign::ClearGridColumns() { C<grid::TgkDBGrid>("data_grid")->Selected()->Clear(); }
 
 void TFrmDesign::StoreColumnComponents()
 {
@@ -757,6 +762,7 @@ void TFrmDesign::cmd_columnresetExecute(classes::TObject*)
 void RegisterDesignClasses()
 {
     framedctrls::RegisterFramedClasses();
+    grid::RegisterPublishedGridClasses();
     classes::RegisterClasses<vquery::TmfVQuery, editor::TTextMemo>();
 }
 

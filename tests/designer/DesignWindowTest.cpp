@@ -14,6 +14,8 @@
 #include "editor/TextMemo.h"
 #include "editor/TextMemoStrings.h"
 #include "framedctrls/FcCmboBx.h"
+#include "grid/PublishedDBGrid.h"
+#include "platform/db/Fields.h"
 #include "platform/classes/Font.h"
 #include "platform/db/AdoConnection.h"
 #include "platform/db/AdoDataSet.h"
@@ -299,6 +301,12 @@ TEST_F(DesignWindow, ColumnsExchangeAndTheGridsListFollowsWithTheWidthRule)
     EXPECT_EQ(view->Items()->Item(0)->Caption(), "STATUS");
     EXPECT_EQ(view->ItemIndex(), 1);
     EXPECT_EQ(GridColumnEntries(w_->Columns(), *w_->Query())[0], "status\t12\tstatus");
+    // The grid took the list and put the query's fields in the new order.
+    auto* dataGrid = w_->C<grid::TgkDBGrid>("data_grid");
+    ASSERT_EQ(dataGrid->Selected()->Count(), 4);
+    EXPECT_EQ(dataGrid->Selected()->Strings(0), "status\t12\tstatus");
+    EXPECT_EQ(dataGrid->Selected()->Strings(2), "notes\t10\tnotes");
+    EXPECT_EQ(w_->Query()->Fields().Fields(0)->FieldName(), "status");
 
     // On itself: nothing moves. From elsewhere or outside an item: ignored.
     const ui::TRect self = view->ItemRect(1);
@@ -314,9 +322,11 @@ TEST_F(DesignWindow, ColumnsExchangeAndTheGridsListFollowsWithTheWidthRule)
     view->CheckByUser(2, true);
     EXPECT_EQ(w_->Columns().ShowModeList.Strings(2), "Show");
 
-    // Reset gives every column its defaults, in field order.
+    // Reset gives every column its defaults, in the fields' order (which the grid changed).
+    view->CheckByUser(2, false);
     w_->cmd_columnresetExecute(w_);
-    EXPECT_EQ(w_->Columns().Key(0), "ORDER_ID");
+    EXPECT_EQ(w_->Columns().ShowModeList.Strings(2), "Show");
+    EXPECT_EQ(w_->Columns().Key(0), "STATUS");
 
     // The lists reach the form's list components (the project file's) and come back.
     w_->StoreColumnComponents();
