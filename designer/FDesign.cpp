@@ -27,7 +27,6 @@
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/ExtCtrls.h"
-#include "platform/ui/Menus.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/WebBrowser.h"
 #include "vquery/VQuery.h"
@@ -379,7 +378,8 @@ void TFrmDesign::pc_getdataDrawTab(ui::TPageControl* control, int tabIndex, cons
     if (page == nullptr) return;
     canvas->Font()->SetStyle(active ? classes::TFontStyles{classes::fsBold} : classes::TFontStyles{});
     const int offset = active ? 12 : 8;
-    canvas->TextOut(rect.Left + offset, rect.Top + offset, ui::StripHotkey(page->Caption()));
+    // Drawn as written: an "&" of these captions is text, not a hotkey mark.
+    canvas->TextOut(rect.Left + offset, rect.Top + offset, page->Caption());
 }
 
 // ---- SQL and builder commands ------------------------------------------------------------------
