@@ -3,9 +3,11 @@
 #include "app/DMain.h"
 #include "app/FConnect.h"
 #include "app/FStartup.h"
+#include "app/ProjectCommands.h"
 #include "app/FMain.h"
 #include "app/HelpSystem.h"
 #include "app/Tips.h"
+#include "designer/FDesign.h"
 #include "framedctrls/FcClasses.h"
 #include "grid/Intl.h"
 #include "grid/PublishedDBGrid.h"
@@ -73,6 +75,7 @@ void RegisterAppClasses()
     classes::RegisterClasses<odbc::TdbDataBase, odbc::TdbSession>();
     framedctrls::RegisterFramedClasses();
     RegisterTipsClasses();
+    designer::RegisterDesignClasses();
 }
 
 void CreateProgramWindows()
@@ -85,6 +88,8 @@ void CreateProgramWindows()
     // The welcome dialog ends the start-up; the Tools menu opens the data-link administrator.
     MainWindowHooks().welcomeDialog = RunWelcomeDialog;
     MainWindowHooks().adoAdministrator = ShowADOAdministrator;
+    MainWindowHooks().newProject = NewProject;
+    MainWindowHooks().savePages = SavePages;
     application.CreateForm<TFrmMain>();
 }
 

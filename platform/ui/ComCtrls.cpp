@@ -245,6 +245,7 @@ GW_IMPLEMENT_CLASS(TListView, TWinControl)
     p.Boolean("TabStop", &TListView::TabStop, &TListView::SetTabStop, true);
     p.Event("OnSelectItem", &TListView::OnSelectItem);
     p.Event("OnColumnClick", &TListView::OnColumnClick);
+    p.Event("OnItemChecked", &TListView::OnItemChecked);
 }
 
 TListView::TListView(classes::TComponent* owner) : TWinControl(owner), columns_(this), items_(this)
@@ -463,7 +464,11 @@ void TListView::SelectByUser(const std::vector<int>& selected, int focused)
 
 void TListView::CheckByUser(int index, bool checked)
 {
-    if (index >= 0 && index < items_.Count()) items_.Item(index)->SetChecked(checked);
+    if (index < 0 || index >= items_.Count()) return;
+    TListItem* item = items_.Item(index);
+    if (item->Checked() == checked) return;
+    item->SetChecked(checked);
+    OnItemChecked(this, item);
 }
 
 void TListView::ColumnClickByUser(int column)

@@ -149,6 +149,7 @@ using THitTests = classes::TSet<THitTest>;
 
 using TLVSelectItemEvent = classes::TEvent<classes::TObject*, TListItem*, bool>;
 using TLVColumnClickEvent = classes::TEvent<classes::TObject*, TListColumn*>;
+using TLVItemEvent = classes::TEvent<classes::TObject*, TListItem*>;
 
 // Items in rows (report view, with columns and sub-items) or in a grid of icons. The row
 // and cell sizes are fixed here so that hit tests answer without a window:
@@ -214,12 +215,15 @@ public:
 
     // The user's input.
     void SelectByUser(const std::vector<int>& selected, int focused);
+    // The user checked or unchecked an item (mouse or keyboard): OnItemChecked when the
+    // check changed.
     void CheckByUser(int index, bool checked);
     void ColumnClickByUser(int column);
     void ScrolledByUser(int topIndex) { topIndex_ = topIndex; }
 
     TLVSelectItemEvent OnSelectItem;
     TLVColumnClickEvent OnColumnClick;
+    TLVItemEvent OnItemChecked;
 
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
 

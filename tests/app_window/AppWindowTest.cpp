@@ -23,6 +23,13 @@
 #include "app/FStartup.h"
 #include "app/HelpViewer.h"
 #include "app/Program.h"
+#include "app/ProjectCommands.h"
+#include "app/DMain.h"
+#include "designer/FDesign.h"
+#include "editor/TextMemo.h"
+#include "editor/TextMemoStrings.h"
+#include "platform/ui/ActnList.h"
+#include "vquery/VQuery.h"
 #include "app/Tips.h"
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/ExtCtrls.h"
@@ -98,6 +105,65 @@ void ConnectionWindowsScreenshots()
     delete link;
 }
 
+// The design window on the first sample through the data module's connection, a picture of
+// each tab; the preview's Back and Forward after two pages.
+void DesignWindowScreenshots()
+{
+    // Nothing of the earlier windows in front of the pictures.
+    if (app::FrmHelpViewer != nullptr) app::FrmHelpViewer->Hide();
+    app::CreateSampleDataLinks();
+    app::dmMain->ConnectDatabase("FILE NAME=" + app::DataLinkFileName("GridweaverSample1"));
+    designer::TFrmDesign* design = app::OpenDesignWindow("GridweaverSample1");
+    ASSERT_NE(design, nullptr);
+    auto* tables = design->C<ui::TListBox>("lb_tables");
+    for (const char* name : {"ORDERS"}) {
+        tables->SetItemIndex(tables->Items()->IndexOf(name));
+        ASSERT_GE(tables->ItemIndex(), 0) << name;
+        design->lb_tablesDblClick(tables);
+    }
+    auto* getData = design->C<ui::TPageControl>("pc_getdata");
+    auto* preview = design->C<ui::TPageControl>("pc_preview");
+    auto* mainPages = design->C<ui::TPageControl>("pc_main");
+    SaveShot(*design, "Design1SqlBuilder.png");
+    getData->SelectTabByUser(1);
+    EXPECT_NE(design->EditorSql().find("orders"), std::string::npos);
+    SaveShot(*design, "Design2ViewSql.png");
+    getData->SelectTabByUser(2);
+    EXPECT_EQ(getData->ActivePageIndex(), 2);
+    SaveShot(*design, "Design3ViewData.png");
+
+    auto* browser = design->C<ui::TWebBrowser>("wm_preview");
+    int loads = 0;
+    browser->OnDocumentComplete = [&](classes::TObject*, const std::string&) { ++loads; };
+    getData->SelectTabByUser(3);
+    EXPECT_EQ(mainPages->ActivePageIndex(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loads >= 1; }, 30000));
+    SaveShot(*design, "Design4Preview.png");
+    // A second page (the refresh notice), then back and forward.
+    design->C<ui::TCheckBox>("cbHTMLMaxRecords")->SetChecked(false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loads >= 2; }, 30000));
+    SaveShot(*design, "Design5RefreshNotice.png");
+    auto* back = design->C<ui::TAction>("BackAction");
+    auto* forward = design->C<ui::TAction>("ForwardAction");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return back->Enabled(); }, 5000));
+    EXPECT_FALSE(forward->Enabled());
+    back->Execute();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return forward->Enabled(); }, 5000));
+    forward->Execute();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !forward->Enabled(); }, 5000));
+
+    preview->SelectTabByUser(1);
+    SaveShot(*design, "Design6PageLayout.png");
+    design->C<ui::TComboBox>("cb_style")->SelectByUser(3);
+    SaveShot(*design, "Design7LayoutStyle.png");
+    preview->SelectTabByUser(2);
+    design->C<editor::TTextMemo>("mmHTMLHeader")->Lines()->SetText("<h1>Orders</h1>");
+    SaveShot(*design, "Design8HeaderFooter.png");
+    preview->SelectTabByUser(3);
+    SaveShot(*design, "Design9Columns.png");
+    design->Close();
+}
+
 TEST(AppWindowTest, MainWindowTipAndHelpViewerScreenshots)
 {
     const char* display = std::getenv("DISPLAY");
@@ -145,6 +211,7 @@ TEST(AppWindowTest, MainWindowTipAndHelpViewerScreenshots)
     SaveShot(*app::FrmHelpViewer, "HelpViewer.png");
 
     ConnectionWindowsScreenshots();
+    DesignWindowScreenshots();
 
     ui::Application().DestroyComponents();
     std::error_code ec;

@@ -1,0 +1,561 @@
+// The design window without a screen, on the SQLite sample through the ODBC connection: the
+// flow between the tabs (questions, failed opens undoing the change), the status bar, the
+// column list and the grid's list, the refresh notice, colour schemes ("Custom", saves), layout
+// styles, the settings record read from the controls and Save Pages with its failures.
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <string>
+
+#include "designer/FDesign.h"
+#include "editor/TextMemo.h"
+#include "editor/TextMemoStrings.h"
+#include "framedctrls/FcCmboBx.h"
+#include "grid/PublishedDBGrid.h"
+#include "platform/db/Fields.h"
+#include "platform/classes/Font.h"
+#include "platform/db/AdoConnection.h"
+#include "platform/db/AdoDataSet.h"
+#include "platform/db/ConnectionString.h"
+#include "platform/db/DbClasses.h"
+#include "platform/rtl/Files.h"
+#include "platform/ui/ActnList.h"
+#include "platform/ui/ComCtrls.h"
+#include "platform/ui/ExtCtrls.h"
+#include "platform/ui/Graphics.h"
+#include "platform/ui/StdCtrls.h"
+#include "platform/ui/WebBrowser.h"
+#include "platform/ui/testing/TestDialogs.h"
+#include "vquery/VQuery.h"
+
+using namespace designer;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kShare = std::string(GW_BINARY_DIR) + "/share";
+
+class DesignWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        root_ = dir_.path().toStdString();
+        setenv("GRIDWEAVER_HOME", root_.c_str(), 1);
+        for (const char* sub : {"ColorSchemes", "LayoutStyles"})
+            fs::copy(kShare + "/" + sub, root_ + "/" + sub, fs::copy_options::recursive);
+        fs::create_directories(root_ + "/Data");
+        fs::create_directories(root_ + "/Temp");
+        fs::copy_file(kShare + "/Data/DBSamples/Sample1.db", root_ + "/Sample1.db");
+        ui::Application().Reset();
+        ui::RegisterUiClasses();
+        db::RegisterDbClasses();
+        RegisterDesignClasses();
+        // The design window is an MDI child: it needs a frame.
+        frame_ = new ui::TForm(&ui::Application());
+        frame_->SetFormStyle(ui::fsMDIForm);
+        ui::Application().SetMainForm(frame_);
+        conn_.SetConnectionString(db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + root_ + "/Sample1.db"));
+        conn_.SetLoginPrompt(false);
+        conn_.Open();
+        host_.appDir = root_ + "/";
+        host_.dataDir = root_ + "/Data";
+        host_.layoutStylesDir = root_ + "/LayoutStyles";
+        host_.tempHtmlFile = root_ + "/Temp/Temp.html";
+        host_.setStatus = [this](const std::string& text) { status_ = text; };
+    }
+    void TearDown() override
+    {
+        for (const std::string& u : dialogs_.Unexpected()) ADD_FAILURE() << "unexpected: " << u;
+        delete w_;
+        ui::Application().Reset();
+        unsetenv("GRIDWEAVER_HOME");
+    }
+    TFrmDesign& Open()
+    {
+        w_ = new TFrmDesign(nullptr, host_);
+        w_->Query()->SetConnection(&conn_);
+        auto* vq = w_->C<vquery::TmfVQuery>("VisualQuery");
+        vq->SetADOConnection(&conn_);
+        vq->SetupADOInfo();
+        return *w_;
+    }
+    void AddTable(const std::string& name)
+    {
+        auto* tables = w_->C<ui::TListBox>("lb_tables");
+        tables->SetItemIndex(tables->Items()->IndexOf(name));
+        ASSERT_GE(tables->ItemIndex(), 0) << name;
+        w_->lb_tablesDblClick(tables);
+    }
+    std::string Sql() const { return w_->EditorSql(); }
+    void SetSql(const std::string& sql) { w_->C<editor::TTextMemo>("mm_sql")->Lines()->SetText(sql); }
+    ui::TPageControl* Pages(const char* name) const { return w_->C<ui::TPageControl>(name); }
+    // The user's click on a tab.
+    void Tab(const char* control, int index) { Pages(control)->SelectTabByUser(index); }
+    // How often `text` was asked (from question number `from` on).
+    int Questions(const std::string& text, std::size_t from = 0) const
+    {
+        int n = 0;
+        for (std::size_t i = from; i < dialogs_.Asked().size(); ++i)
+            if (dialogs_.Asked()[i].message.text == text) ++n;
+        return n;
+    }
+    std::string LastWarning() const
+    {
+        for (auto it = dialogs_.Asked().rbegin(); it != dialogs_.Asked().rend(); ++it)
+            if (it->kind == ui::TScriptedDialogs::TKind::Message && it->message.type == ui::mtWarning) return it->message.text;
+        return "";
+    }
+
+    QTemporaryDir dir_;
+    std::string root_;
+    db::TADOConnection conn_{nullptr};
+    TDesignHost host_;
+    std::string status_;
+    ui::TScriptedDialogs dialogs_;
+    ui::TDialogServiceScope scope_{dialogs_};
+    TFrmDesign* w_ = nullptr;
+    ui::TForm* frame_ = nullptr;
+};
+
+// ---- Tab flow ----------------------------------------------------------------------------------
+
+TEST_F(DesignWindow, TabFlowEdgeCases)
+{
+    struct Case {
+        const char* name;
+        const char* table;       // a table in the builder, or nullptr
+        const char* editor;      // the editor's text before
+        int from, to;            // pc_getdata pages
+        bool answerYes;          // the answer when asked
+        int asked;               // questions expected
+        int pageAfter;
+        const char* sqlAfter;    // a text the editor then holds
+    };
+    const Case cases[] = {
+        {"view SQL fills an empty editor silently", "ORDERS", "", 0, 1, true, 0, 1, "orders"},
+        {"view SQL asks over typed SQL, No keeps it", "ORDERS", "SELECT * FROM customers", 0, 1, false, 1, 1, "customers"},
+        {"view SQL asks over typed SQL, Yes replaces", "ORDERS", "SELECT * FROM customers", 0, 1, true, 1, 1, "orders"},
+        {"view data from view SQL never asks", "ORDERS", "SELECT * FROM customers", 1, 2, true, 0, 2, "customers"},
+        {"view data from the builder asks", "ORDERS", "SELECT * FROM customers", 0, 2, true, 1, 2, "orders"},
+        {"view data with typed SQL and no table", nullptr, "SELECT * FROM products", 0, 2, true, 0, 2, "products"},
+        {"a failed open goes back to the page before", nullptr, "SELECT * FROM nowhere", 1, 2, true, 0, 1, "nowhere"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::size_t before = dialogs_.Asked().size();
+        delete w_;
+        Open();
+        if (c.table) AddTable(c.table);
+        SetSql(c.editor);
+        Pages("pc_getdata")->SetActivePageIndex(c.from);
+        w_->PreviousGetDataPage = c.from;
+        for (int i = 0; i < c.asked; ++i) dialogs_.AnswerMessage(c.answerYes ? ui::mrYes : ui::mrNo);
+        if (std::string(c.sqlAfter) == "nowhere") dialogs_.AnswerMessage(ui::mrOk);
+        Tab("pc_getdata", c.to);
+        EXPECT_EQ(Questions(kReplaceSqlQuestion, before), c.asked);
+        EXPECT_EQ(Pages("pc_getdata")->ActivePageIndex(), c.pageAfter);
+        EXPECT_EQ(w_->PreviousGetDataPage, c.pageAfter);
+        EXPECT_NE(Sql().find(c.sqlAfter), std::string::npos) << Sql();
+        EXPECT_TRUE(dialogs_.Unexpected().empty());
+    }
+}
+
+TEST_F(DesignWindow, TheQuestionIsAskedOncePerChangeOfTheBuildersSql)
+{
+    Open();
+    AddTable("ORDERS");
+    SetSql("SELECT * FROM customers");
+    dialogs_.AnswerMessage(ui::mrNo);
+    Tab("pc_getdata", 1);
+    Tab("pc_getdata", 0);
+    Tab("pc_getdata", 1);  // the same builder SQL: no second question
+    EXPECT_EQ(Questions(kReplaceSqlQuestion), 1);
+    Tab("pc_getdata", 0);
+    w_->cmd_clearExecute(w_);
+    AddTable("CUSTOMERS");  // the builder's SQL changed
+    dialogs_.AnswerMessage(ui::mrNo);
+    Tab("pc_getdata", 1);
+    EXPECT_EQ(Questions(kReplaceSqlQuestion), 2);
+    EXPECT_TRUE(dialogs_.Unexpected().empty());
+}
+
+TEST_F(DesignWindow, ViewDataShowsTheRecordCountAndBadSqlWarnsWithTheDriversText)
+{
+    Open();
+    SetSql("SELECT * FROM orders");
+    Tab("pc_getdata", 1);
+    Tab("pc_getdata", 2);
+    EXPECT_TRUE(w_->Query()->Active());
+    EXPECT_EQ(status_, "200 records");
+
+    SetSql("SELECT * FROM no_such_table");
+    dialogs_.AnswerMessage(ui::mrOk);
+    Tab("pc_getdata", 1);
+    Tab("pc_getdata", 2);
+    EXPECT_NE(LastWarning().find("no_such_table"), std::string::npos) << LastWarning();
+    EXPECT_EQ(Pages("pc_getdata")->ActivePageIndex(), 1);
+    EXPECT_FALSE(w_->Query()->Active());
+}
+
+TEST_F(DesignWindow, PreviewAndSaveBuildsThePreviewAndAFailedOpenStaysOnGetData)
+{
+    Open();
+    SetSql("SELECT * FROM bad_table");
+    dialogs_.AnswerMessage(ui::mrOk);
+    Tab("pc_main", 1);
+    EXPECT_EQ(Pages("pc_main")->ActivePageIndex(), 0);
+    EXPECT_FALSE(rtl::FileExists(host_.tempHtmlFile));
+
+    SetSql("SELECT customer_id, company, city FROM customers");
+    Tab("pc_main", 1);
+    EXPECT_EQ(Pages("pc_main")->ActivePageIndex(), 1);
+    EXPECT_TRUE(rtl::FileExists(host_.tempHtmlFile));
+    EXPECT_EQ(w_->PreviewPage(), host_.tempHtmlFile);
+    EXPECT_EQ(status_, "30 records are exported!");
+    EXPECT_EQ(w_->Columns().ColumnCount(), 3);
+    // The first open of a new document loaded "Simple".
+    EXPECT_EQ(w_->C<ui::TComboBox>("cbxTemplate")->Text(), "Simple");
+
+    // Open with the same SQL: not reopened, the preview is still written again.
+    int opens = 0;
+    const auto afterOpen = w_->Query()->AfterOpen;
+    w_->Query()->AfterOpen = [&, afterOpen](db::TDataSet* d) {
+        ++opens;
+        afterOpen(d);
+    };
+    fs::remove(host_.tempHtmlFile);
+    Tab("pc_preview", TFrmDesign::pgBackToGetData);
+    EXPECT_EQ(Pages("pc_main")->ActivePageIndex(), 0);
+    EXPECT_EQ(Pages("pc_preview")->ActivePageIndex(), 0);
+    Tab("pc_getdata", TFrmDesign::pgGotoPreview);
+    EXPECT_EQ(Pages("pc_main")->ActivePageIndex(), 1);
+    EXPECT_EQ(Pages("pc_getdata")->ActivePageIndex(), 0);
+    EXPECT_EQ(opens, 0);
+    EXPECT_TRUE(rtl::FileExists(host_.tempHtmlFile));
+    EXPECT_FALSE(w_->DataControlsDisabled());
+    EXPECT_FALSE(w_->Query()->ControlsDisabled());
+    EXPECT_TRUE(dialogs_.Unexpected().empty());
+}
+
+TEST_F(DesignWindow, ReopeningAfterAnSqlChangeKeepsColourEditsAndTheFont)
+{
+    Open();
+    SetSql("SELECT * FROM customers");
+    Tab("pc_main", 1);
+    auto* fonts = w_->C<ui::TComboBox>("HTMLDefaultFont");
+    fonts->Items()->SetText("Alpha\r\nBeta\r\n");
+    fonts->SetItemIndex(1);
+    dialogs_.AnswerColor(rtl::clRed);
+    w_->RowPanelClick(w_->C<ui::TPanel>("Row1"));
+    EXPECT_EQ(w_->C<ui::TComboBox>("cbxTemplate")->Text(), "Custom");
+
+    SetSql("SELECT * FROM products");
+    Tab("pc_preview", TFrmDesign::pgBackToGetData);
+    Tab("pc_main", 1);
+    EXPECT_EQ(w_->Query()->RecordCount(), 25);
+    EXPECT_EQ(fonts->Text(), "Beta");
+    EXPECT_EQ(w_->C<ui::TComboBox>("cbxTemplate")->Text(), "Custom");
+    EXPECT_EQ(w_->C<ui::TPanel>("Row1")->Color(), rtl::clRed);
+    EXPECT_NE(rtl::ReadFileToString(root_ + "/Temp/Temp.css").find("#FF0000"), std::string::npos);
+}
+
+TEST_F(DesignWindow, AMissingSchemeWarnsNamingItAndThePreviewIsStillBuilt)
+{
+    fs::remove(root_ + "/ColorSchemes/Simple.htf");
+    fs::copy_file(root_ + "/ColorSchemes/Sand.htf", root_ + "/ColorSchemes/Simple.htf.keep");
+    Open();
+    // The list was made while Simple was gone: make it come back as a name only.
+    w_->C<ui::TComboBox>("cbxTemplate")->Items()->Add("Simple");
+    SetSql("SELECT * FROM customers");
+    dialogs_.AnswerMessage(ui::mrOk);
+    dialogs_.AnswerMessage(ui::mrOk);
+    Tab("pc_main", 1);
+    EXPECT_NE(LastWarning().find("Simple.htf"), std::string::npos) << LastWarning();
+    EXPECT_EQ(Pages("pc_main")->ActivePageIndex(), 1);
+    EXPECT_TRUE(rtl::FileExists(host_.tempHtmlFile));
+}
+
+// ---- Columns -------------------------------------------------------------------------------------
+
+TEST_F(DesignWindow, ColumnsExchangeAndTheGridsListFollowsWithTheWidthRule)
+{
+    Open();
+    SetSql("SELECT order_id, status, notes, order_date FROM orders");
+    Tab("pc_main", 1);
+    const auto entries = GridColumnEntries(w_->Columns(), *w_->Query());
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0], "order_id\t10\torder_id");    // an integer: size 0
+    EXPECT_EQ(entries[1], "status\t12\tstatus");        // VARCHAR(12)
+    EXPECT_EQ(entries[3], "order_date\t10\torder_date");
+
+    auto* view = w_->C<ui::TListView>("lv_column");
+    view->SetItemIndex(0);
+    const ui::TRect target = view->ItemRect(1);
+    w_->lv_columnDragDrop(view, view, target.Left + 4, target.Top + 4);
+    EXPECT_EQ(w_->Columns().Key(0), "STATUS");
+    EXPECT_EQ(w_->Columns().Key(1), "ORDER_ID");
+    EXPECT_EQ(view->Items()->Item(0)->Caption(), "STATUS");
+    EXPECT_EQ(view->ItemIndex(), 1);
+    EXPECT_EQ(GridColumnEntries(w_->Columns(), *w_->Query())[0], "status\t12\tstatus");
+    // The grid took the list and put the query's fields in the new order.
+    auto* dataGrid = w_->C<grid::TgkDBGrid>("data_grid");
+    ASSERT_EQ(dataGrid->Selected()->Count(), 4);
+    EXPECT_EQ(dataGrid->Selected()->Strings(0), "status\t12\tstatus");
+    EXPECT_EQ(dataGrid->Selected()->Strings(2), "notes\t10\tnotes");
+    EXPECT_EQ(w_->Query()->Fields().Fields(0)->FieldName(), "status");
+
+    // On itself: nothing moves. From elsewhere or outside an item: ignored.
+    const ui::TRect self = view->ItemRect(1);
+    w_->lv_columnDragDrop(view, view, self.Left + 4, self.Top + 4);
+    EXPECT_EQ(w_->Columns().Key(1), "ORDER_ID");
+    w_->lv_columnDragDrop(view, view, 5, 5000);
+    w_->lv_columnDragDrop(view, w_->C<ui::TListBox>("lb_tables"), target.Left + 4, target.Top + 4);
+    EXPECT_EQ(w_->Columns().Key(0), "STATUS");
+
+    // A check change by mouse or keyboard reaches ShowModeList.
+    view->CheckByUser(2, false);
+    EXPECT_EQ(w_->Columns().ShowModeList.Strings(2), "Hide");
+    view->CheckByUser(2, true);
+    EXPECT_EQ(w_->Columns().ShowModeList.Strings(2), "Show");
+
+    // Reset gives every column its defaults, in the fields' order (which the grid changed).
+    view->CheckByUser(2, false);
+    w_->cmd_columnresetExecute(w_);
+    EXPECT_EQ(w_->Columns().ShowModeList.Strings(2), "Show");
+    EXPECT_EQ(w_->Columns().Key(0), "STATUS");
+
+    // The lists reach the form's list components (the project file's) and come back.
+    w_->StoreColumnComponents();
+    EXPECT_EQ(w_->C<ui::TListBox>("FieldList")->Items()->Count(), 4);
+    w_->Columns().FieldList.Clear();
+    w_->LoadColumnComponents();
+    EXPECT_EQ(w_->Columns().Key(3), "ORDER_DATE");
+    EXPECT_EQ(view->Items()->Count(), 4);
+}
+
+// ---- Refresh notice and options ------------------------------------------------------------------
+
+TEST_F(DesignWindow, UncheckingSplitDisablesTheOptionsAndShowsTheRefreshNotice)
+{
+    Open();
+    w_->C<ui::TCheckBox>("cbHTMLMaxRecords")->SetChecked(false);
+    EXPECT_FALSE(w_->C<ui::TControl>("seHTMLMaxRecords")->Enabled());
+    EXPECT_FALSE(w_->C<ui::TControl>("cb_frame")->Enabled());
+    EXPECT_FALSE(w_->C<ui::TControl>("cb_frameborder")->Enabled());
+    const std::string notice = root_ + "/Data/warning_refresh.html";
+    EXPECT_EQ(w_->PreviewPage(), notice);
+    const std::string text = rtl::ReadFileToString(notice);
+    EXPECT_TRUE(text.starts_with("<html>\r\n<head>\r\n\r\n<title>"));
+    EXPECT_NE(text.find("</tr>\r\n\r\n</table>\r\n</body>\r\n</html>\r\n"), std::string::npos);
+
+    w_->C<ui::TCheckBox>("cbHTMLMaxRecords")->SetChecked(true);
+    EXPECT_TRUE(w_->C<ui::TControl>("cb_frameborder")->Enabled());
+    w_->C<ui::TCheckBox>("cb_frame")->SetChecked(false);
+    EXPECT_FALSE(w_->C<ui::TControl>("cb_frameborder")->Enabled());
+    EXPECT_TRUE(dialogs_.Unexpected().empty());
+}
+
+TEST_F(DesignWindow, BrowserCommandStatesEnableBackAndForward)
+{
+    Open();
+    auto* browser = w_->C<ui::TWebBrowser>("wm_preview");
+    browser->HistoryChangedByBrowser(true, false);
+    EXPECT_TRUE(w_->C<ui::TAction>("BackAction")->Enabled());
+    EXPECT_FALSE(w_->C<ui::TAction>("ForwardAction")->Enabled());
+    browser->HistoryChangedByBrowser(false, true);
+    EXPECT_FALSE(w_->C<ui::TAction>("BackAction")->Enabled());
+    EXPECT_TRUE(w_->C<ui::TAction>("ForwardAction")->Enabled());
+}
+
+TEST_F(DesignWindow, NavigationSamplesFollowTheirCombos)
+{
+    Open();
+    const struct {
+        int index;
+        bool first, second;
+    } rows[] = {{0, false, false}, {1, true, false}, {2, false, true}};
+    for (const auto& r : rows) {
+        w_->C<ui::TComboBox>("cb_footer")->SetItemIndex(r.index);
+        w_->cb_footerChange(w_);
+        EXPECT_EQ(w_->C<ui::TControl>("footer_img1")->Visible(), r.first) << r.index;
+        EXPECT_EQ(w_->C<ui::TControl>("footer_img2")->Visible(), r.second) << r.index;
+    }
+}
+
+// ---- Colour schemes --------------------------------------------------------------------------------
+
+TEST_F(DesignWindow, SchemeListCustomSwitchingSaveAndSelect)
+{
+    Open();
+    auto* list = w_->C<ui::TComboBox>("cbxTemplate");
+    EXPECT_EQ(list->Items()->CommaText(), "Custom,Night,Ocean,Sand,Simple");
+    EXPECT_EQ(list->Text(), "Simple");
+
+    // Choosing a scheme paints the samples with it.
+    list->SelectByUser(list->Items()->IndexOf("Night"));
+    TExpHtml night;
+    night.LoadFromFile(root_ + "/ColorSchemes/Night.htf");
+    EXPECT_EQ(w_->C<ui::TPanel>("BackPanel_3")->Color(), night.Color(pcPageBackground));
+    EXPECT_EQ(w_->C<ui::TPanel>("OddRow2_2")->Color(), night.Color(pcOddRowBackground));
+    EXPECT_EQ(w_->C<ui::TLabel>("Data12")->Font()->Color(), night.Color(pcDataText));
+
+    // A cancelled colour changes nothing; BackPanel_2 offers BackPanel's colour.
+    w_->C<ui::TPanel>("BackPanel_2")->SetColor(rtl::clLime);
+    dialogs_.AnswerColor(std::nullopt);
+    w_->BackPanelClick(w_->C<ui::TPanel>("BackPanel_2"));
+    EXPECT_EQ(dialogs_.Asked().back().color, night.Color(pcPageBackground));
+    EXPECT_EQ(list->Text(), "Night");
+    dialogs_.AnswerColor(rtl::clYellow);
+    w_->BackPanelClick(w_->C<ui::TPanel>("BackPanel_2"));
+    EXPECT_EQ(list->Text(), "Custom");
+    EXPECT_EQ(w_->C<ui::TPanel>("BackPanel")->Color(), rtl::clYellow);
+    EXPECT_EQ(w_->Scheme()->Color(pcPageBackground), rtl::clYellow);
+
+    // A link label's tag says which colour it edits.
+    dialogs_.AnswerColor(rtl::clFuchsia);
+    w_->LinkLabelClick(w_->C<ui::TLabel>("lbHTMLVLink_2"));
+    EXPECT_EQ(w_->Scheme()->Color(pcVisitedLink), rtl::clFuchsia);
+    EXPECT_EQ(w_->C<ui::TLabel>("lbHTMLVLink")->Font()->Color(), rtl::clFuchsia);
+
+    // Saving under a new name adds it in its sorted place and selects it; an existing name
+    // is only selected.
+    dialogs_.AnswerFile(root_ + "/ColorSchemes/Mine.htf");
+    w_->btSaveTemplateClick(w_);
+    EXPECT_EQ(list->Items()->CommaText(), "Custom,Mine,Night,Ocean,Sand,Simple");
+    EXPECT_EQ(list->Text(), "Mine");
+    TExpHtml mine;
+    mine.LoadFromFile(root_ + "/ColorSchemes/Mine.htf");
+    EXPECT_EQ(mine.Color(pcPageBackground), rtl::clYellow);
+    dialogs_.AnswerFile(root_ + "/ColorSchemes/Sand.htf");
+    dialogs_.AnswerMessage(ui::mrYes);  // replace it
+    w_->btSaveTemplateClick(w_);
+    EXPECT_EQ(list->Items()->Count(), 6);
+    EXPECT_EQ(list->Text(), "Sand");
+    EXPECT_TRUE(dialogs_.Unexpected().empty());
+}
+
+TEST_F(DesignWindow, APickerChangeAwayFromTheSchemeChoosesCustomWithOrWithoutCloseUp)
+{
+    Open();
+    w_->LoadChosenColorScheme();
+    auto* list = w_->C<ui::TComboBox>("cbxTemplate");
+    auto* table = w_->C<framedctrls::TFcColorComboBox>("colorbox_table");
+    const rtl::TColor schemeColour = table->GetSelectedColor();
+    // Keyboard: a change alone.
+    table->SelectByUser(table->ItemIndex() == 1 ? 2 : 1);
+    ASSERT_NE(table->GetSelectedColor(), schemeColour);
+    EXPECT_EQ(list->Text(), "Custom");
+    EXPECT_EQ(w_->C<ui::TPanel>("TablePanel_2")->Color(), table->GetSelectedColor());
+    // Mouse: the close-up comes before the change.
+    list->SelectByUser(list->Items()->IndexOf("Simple"));
+    auto* border = w_->C<framedctrls::TFcColorComboBox>("colorbox_border");
+    const rtl::TColor borderColour = border->GetSelectedColor();
+    border->SetItemIndex(border->ItemIndex() == 1 ? 2 : 1);
+    ASSERT_NE(border->GetSelectedColor(), borderColour);
+    w_->colorbox_borderCloseUp(border);
+    EXPECT_EQ(list->Text(), "Custom");
+}
+
+// ---- Layout styles ------------------------------------------------------------------------------
+
+TEST_F(DesignWindow, StyleListHoldsFoldersAndBadStylesFailAsSaid)
+{
+    rtl::WriteStringToFile(root_ + "/LayoutStyles/not-a-style.txt", "x");
+    fs::create_directories(root_ + "/LayoutStyles/Broken");
+    fs::create_directories(root_ + "/LayoutStyles/BadPicture");
+    rtl::WriteStringToFile(root_ + "/LayoutStyles/BadPicture/Style.qss", "<#T1=Number> <#V1>");
+    rtl::WriteStringToFile(root_ + "/LayoutStyles/BadPicture/Style.jpg", "not a picture");
+    Open();
+    auto* styles = w_->C<ui::TComboBox>("cb_style");
+    EXPECT_EQ(styles->Items()->CommaText(), "\"Report Style1\",\"Report Style2\",BadPicture,Broken,Cards,Catalog,Compact");
+    SetSql("SELECT customer_id, company FROM customers");
+    Tab("pc_main", 1);
+
+    dialogs_.AnswerMessage(ui::mrOk);
+    styles->SelectByUser(styles->Items()->IndexOf("Broken"));
+    EXPECT_EQ(LastWarning(), kCanNotLoadStyle);
+    EXPECT_EQ(styles->ItemIndex(), 0);
+    EXPECT_EQ(Pages("pc_layout")->ActivePageIndex(), 0);
+
+    styles->SelectByUser(styles->Items()->IndexOf("BadPicture"));
+    EXPECT_EQ(Pages("pc_layout")->ActivePageIndex(), 2);
+    EXPECT_TRUE(w_->C<ui::TImage>("style_preview")->Picture()->Empty());
+    EXPECT_EQ(w_->Columns().Heading(0), "Number");
+    EXPECT_EQ(w_->PageSettings().templateText, "<#T1=Number> <#V1>");
+
+    styles->SelectByUser(styles->Items()->IndexOf("Cards"));
+    EXPECT_FALSE(w_->C<ui::TImage>("style_preview")->Picture()->Empty());
+}
+
+// ---- Settings and saving -------------------------------------------------------------------------
+
+TEST_F(DesignWindow, TheSettingsRecordIsReadFromTheControls)
+{
+    Open();
+    w_->C<ui::TCheckBox>("cb_frame")->SetChecked(false);
+    w_->C<ui::TSpinEdit>("seHTMLMaxRecords")->SetValue(45);
+    w_->C<ui::TEdit>("edHTMLTitle")->SetText("Orders");
+    w_->C<ui::TSpinEdit>("seHTMLTableBorder")->SetValue(2);
+    w_->C<ui::TComboBox>("cb_header")->SetItemIndex(2);
+    w_->C<ui::TComboBox>("cb_footer")->SetItemIndex(0);
+    w_->C<framedctrls::TFcColorComboBox>("colorbox_table")->SetItemIndex(0);
+    w_->C<framedctrls::TFcColorComboBox>("colorbox_border")->SetItemIndex(3);
+    const TPageSettings s = w_->PageSettings();
+    EXPECT_TRUE(s.split);
+    EXPECT_FALSE(s.frames);
+    EXPECT_EQ(s.recordsPerPage, 45);
+    EXPECT_EQ(s.title, "Orders");
+    EXPECT_EQ(s.border, 2);
+    EXPECT_EQ(s.padding, 4);
+    EXPECT_EQ(s.spacing, 1);
+    EXPECT_EQ(s.headerNavigation, 2);
+    EXPECT_EQ(s.footerNavigation, 0);
+    EXPECT_FALSE(s.tableColor.has_value());  // the picker's first entry writes no colour
+    EXPECT_TRUE(s.borderColor.has_value());
+    EXPECT_EQ(s.style, 0);
+    EXPECT_EQ(s.fontSize, "9");
+}
+
+TEST_F(DesignWindow, SavePagesByFilterAndAFolderThatCannotBeWritten)
+{
+    Open();
+    SetSql("SELECT * FROM products");
+    Tab("pc_main", 1);
+    fs::create_directories(root_ + "/out");
+    // The second filter writes ASP pages and its extension follows the filter.
+    dialogs_.AnswerFile(root_ + "/out/shop", 2);
+    w_->SaveActionExecute(w_);
+    EXPECT_TRUE(rtl::FileExists(root_ + "/out/shop.asp"));
+    EXPECT_TRUE(rtl::FileExists(root_ + "/out/shop_data.asp"));
+    dialogs_.AnswerFile(root_ + "/out/shop", 1);
+    w_->SaveActionExecute(w_);
+    EXPECT_TRUE(rtl::FileExists(root_ + "/out/shop.html"));
+    EXPECT_TRUE(rtl::FileExists(root_ + "/out/shop02.html"));
+    EXPECT_EQ(status_, "25 records are exported!");
+
+    status_.clear();
+    dialogs_.AnswerFile(root_ + "/missing/folder/shop.html", 1);
+    dialogs_.AnswerMessage(ui::mrOk);
+    w_->SaveActionExecute(w_);
+    EXPECT_NE(LastWarning().find("shop"), std::string::npos) << LastWarning();
+    EXPECT_EQ(status_, "");
+    EXPECT_FALSE(w_->DataControlsDisabled());
+    EXPECT_FALSE(w_->Query()->ControlsDisabled());
+
+    // A query that does not open: its warning, then "Can not save pages", nothing written.
+    SetSql("SELECT * FROM nowhere");
+    dialogs_.AnswerFile(root_ + "/out/none.html", 1);
+    dialogs_.AnswerMessage(ui::mrOk);
+    dialogs_.AnswerMessage(ui::mrOk);
+    w_->SaveActionExecute(w_);
+    EXPECT_EQ(LastWarning(), kCanNotSavePages);
+    EXPECT_FALSE(rtl::FileExists(root_ + "/out/none.html"));
+    EXPECT_FALSE(w_->Query()->ControlsDisabled());
+    EXPECT_TRUE(dialogs_.Unexpected().empty());
+}
+
+}  // namespace
