@@ -577,8 +577,14 @@ void TgkDBCustomDateTimePicker::SetDataSource(db::TDataSource* source)
 
 void TgkDBCustomDateTimePicker::SetDataField(const std::string& name)
 {
-    link_->SetFieldName(name);
     if (name.empty()) unboundDataType_ = gkDTEdtDateTime;
+    try {
+        link_->SetFieldName(name);
+    } catch (const std::exception&) {
+        // A name the data set does not hold: the picker stays bound by name to nothing, shows
+        // nothing, never drops down and ignores editing keys.
+        RefreshText();
+    }
 }
 
 void TgkDBCustomDateTimePicker::SetReadOnly(bool v)
@@ -1211,6 +1217,7 @@ void TgkDBCustomDateTimePicker::ClearValue()
 void TgkDBCustomDateTimePicker::Cut()
 {
     if (!CanEditValue()) return;
+    if (Field() != nullptr && !link_->Editing()) link_->Edit();
     if (SelLength() > 0) {
         ui::TClipboard& clipboard = ui::Clipboard();
         clipboard.SetAsText(std::string_view(Text()).substr(SelStart(), SelLength()));
@@ -1226,7 +1233,7 @@ void TgkDBCustomDateTimePicker::Cut()
 void TgkDBCustomDateTimePicker::Paste(const std::string& text)
 {
     if (!CanEditValue()) return;
-    if (Field() != nullptr) link_->Edit();
+    if (Field() != nullptr && !link_->Editing()) link_->Edit();
     // Read with the library's scanning and the default epoch: a time when only the time is
     // edited, else a date and time, else a date alone; 0 is no value.
     rtl::TDateTime v = 0;
@@ -1350,6 +1357,8 @@ void TgkDBCustomDateTimePicker::KeyDown(ui::TKey& key, ui::TShiftState shift)
         return;
     }
     SetReadOnlyWindow(false);
+    // The data set goes into edit mode before the change: entering it shows the record again.
+    if (Field() != nullptr && !link_->Editing()) link_->Edit();
     const bool digit = key >= '0' && key <= '9';
     if (Text().empty() &&
         (key == ui::VK_BACK || key == ui::VK_SPACE || key == ui::VK_DELETE || key == ui::VK_RIGHT ||
@@ -1423,6 +1432,7 @@ void TgkDBCustomDateTimePicker::KeyPress(char& key)
     }
     case ' ':
         if (DataSource() != nullptr && Field() == nullptr) return;
+        if (Field() != nullptr && !link_->Editing()) link_->Edit();
         SetValue(rtl::Now());
         MarkModified(true);
         HighlightPart();
