@@ -185,6 +185,14 @@ GW_IMPLEMENT_CLASS(TgkDBCustomDateTimePicker, ui::TEdit) {}
 GW_IMPLEMENT_CLASS(TgkDBDateTimePicker, TgkDBCustomDateTimePicker)
 {
     using C = TgkDBDateTimePicker;
+    p.Boolean("AutoSize", &C::AutoSize, &C::SetAutoSize, true);
+    p.Enumeration("BorderStyle", ui::BorderStyleInfo(), &C::BorderStyle, &C::SetBorderStyle, ui::bsSingle);
+    p.Float(
+        "Date", [](const C& c) { return const_cast<C&>(c).Date(); }, [](C& c, double v) { c.SetDate(v); }, 0.0);
+    p.Float(
+        "Time", [](const C& c) { return const_cast<C&>(c).Time(); }, [](C& c, double v) { c.SetTime(v); }, 0.0);
+    p.Float("MaxDate", &C::MaxDate, &C::SetMaxDate, 0.0);
+    p.Float("MinDate", &C::MinDate, &C::SetMinDate, 0.0);
     p.Object("CalendarAttributes", [](const C& c) { return const_cast<C&>(c).CalendarAttributes(); });
     p.Component<db::TDataSource>("DataSource", &C::DataSource, &C::SetDataSource);
     p.String("DataField", &C::DataField, &C::SetDataField);
@@ -241,6 +249,14 @@ TgkDBCustomDateTimePicker::~TgkDBCustomDateTimePicker()
 {
     // The link goes first: freeing the controls must not reach the data set any more.
     link_->SetDataSource(nullptr);
+}
+
+void TgkDBCustomDateTimePicker::SetBorderStyle(ui::TFormBorderStyle v)
+{
+    if (v == borderStyle_) return;
+    borderStyle_ = v;
+    UpdateEditRect();
+    Changed();
 }
 
 // ---- Value kinds and format ----------------------------------------------------------------

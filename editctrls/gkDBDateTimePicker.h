@@ -166,6 +166,11 @@ public:
     TgkEditFrame* Frame() noexcept { return &frame_; }
     TgkComboButtonEffects* ButtonEffects() noexcept { return buttonEffects_.get(); }
 
+    // bsNone: no border of the window's own (the frame, or a grid cell, gives the look).
+    ui::TFormBorderStyle BorderStyle() const noexcept { return borderStyle_; }
+    void SetBorderStyle(ui::TFormBorderStyle v);
+    bool ShowsBorder() const override { return borderStyle_ != ui::bsNone && !InGrid(); }
+
     // ---- Format ---------------------------------------------------------------------------
     TDTKind Kind() const;
     bool IsDateTimeType() const;
@@ -316,6 +321,7 @@ private:
     bool showButton_ = true;
     TgkComboButtonStyle buttonStyle_ = cbsDownArrow;
     int buttonWidth_ = 0;
+    ui::TFormBorderStyle borderStyle_ = ui::bsSingle;
 };
 
 class TgkDBDateTimePicker : public TgkDBCustomDateTimePicker {

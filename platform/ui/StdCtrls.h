@@ -142,6 +142,8 @@ public:
     // any frame ring.
     const TRect& TextMargins() const noexcept { return textMargins_; }
     void SetTextMargins(const TRect& margins);
+    // The window draws its own sunken border (an edit without one is flat, as in a grid cell).
+    virtual bool ShowsBorder() const { return true; }
 
     TNotifyEvent OnChange;
 

@@ -295,7 +295,7 @@ protected:
         edit_->setAlignment((e.Alignment() == taRightJustify ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
         // A ring drawn by the control replaces the toolkit's frame.
         const int ring = e.FrameRingWidth();
-        edit_->setFrame(ring == 0);
+        edit_->setFrame(ring == 0 && e.ShowsBorder());
         const TRect& m = e.TextMargins();
         edit_->setTextMargins(ring + m.Left, m.Top, ring + m.Right, m.Bottom);
         if (e.SelSerial() != appliedSelSerial_) {
