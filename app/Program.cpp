@@ -8,6 +8,7 @@
 #include "app/Tips.h"
 #include "framedctrls/FcClasses.h"
 #include "grid/Intl.h"
+#include "grid/PublishedDBGrid.h"
 #include "odbc/Database.h"
 #include "odbc/Session.h"
 #include "platform/classes/ClassRegistry.h"
@@ -68,6 +69,7 @@ void RegisterAppClasses()
     ui::RegisterUiClasses();
     db::RegisterDbClasses();
     grid::RegisterIntlClasses();
+    grid::RegisterPublishedGridClasses();
     classes::RegisterClasses<odbc::TdbDataBase, odbc::TdbSession>();
     framedctrls::RegisterFramedClasses();
     RegisterTipsClasses();

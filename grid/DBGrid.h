@@ -677,6 +677,8 @@ public:
     bool PlacedControlHasFocus() const;
 
 protected:
+    // Discards the cached per-column layout (the design widths of proportional sizing).
+    void ResetColumnState();
     void Dispatch(ui::TMessage& message) override;
     void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
     void MouseMove(ui::TShiftState shift, int x, int y) override;
@@ -699,7 +701,6 @@ private:
     friend class TgkGridDataLink;
     friend class TgkColumn;
     void ApplyBaseOptions();
-    void ResetColumnState();
     void TitleFontChanged();
     void VScroll(int code, int pos);
     void CMEnter(ui::TMessage& m);

@@ -456,6 +456,19 @@ std::string gkBoolToTF(bool value) { return value ? "T" : "F"; }
 
 std::string gkStripExtension(std::string_view name) { return std::string(name.substr(0, name.find('.'))); }
 
+bool gkLocateIfChanged(db::TDataSet& dataSet, const std::string& fieldName, const std::string& value,
+                       bool caseSensitive, bool partial)
+{
+    const db::TField* field = dataSet.FindField(fieldName);
+    if (field == nullptr) return false;
+    const std::string current = field->AsString();
+    if (caseSensitive ? current == value : rtl::AnsiLowerCase(current) == rtl::AnsiLowerCase(value)) return true;
+    db::TLocateOptions options;
+    if (!caseSensitive) options.Include(db::loCaseInsensitive);
+    if (partial) options.Include(db::loPartialKey);
+    return dataSet.Locate(fieldName, db::TVariant(value), options);
+}
+
 int gkCompareBookmarks(const db::TDataSet& dataSet, const std::vector<std::uint8_t>& a,
                        const std::vector<std::uint8_t>& b)
 {

@@ -158,6 +158,12 @@ inline bool gkSkipDisableControls() { return false; }
 std::string gkBoolToTF(bool value);
 // The text before the first "." (the whole name without one).
 std::string gkStripExtension(std::string_view name);
+// True at once when the field's text already equals `value` (letter case counting with
+// `caseSensitive`, else ignored); otherwise the data set locates the first record whose field
+// equals `value` (or starts with it with `partial`) and answers whether it found one. False
+// when the data set has no such field.
+bool gkLocateIfChanged(db::TDataSet& dataSet, const std::string& fieldName, const std::string& value,
+                       bool caseSensitive, bool partial);
 // The data set's CompareBookmarks.
 int gkCompareBookmarks(const db::TDataSet& dataSet, const std::vector<std::uint8_t>& a,
                        const std::vector<std::uint8_t>& b);

@@ -304,11 +304,29 @@ void TControl::SetAlign(TAlign align)
     if (parent_ != nullptr) parent_->Realign();
 }
 
+namespace {
+
+// The windowed controls from `control` down, each with whether it shows now.
+void CollectShowing(TControl* control, std::vector<std::pair<TWinControl*, bool>>& out)
+{
+    auto* win = dynamic_cast<TWinControl*>(control);
+    if (win == nullptr) return;
+    out.emplace_back(win, win->Showing());
+    for (int i = 0; i < win->ControlCount(); ++i) CollectShowing(win->Controls(i), out);
+}
+
+}  // namespace
+
 void TControl::SetVisible(bool visible)
 {
     if (visible == visible_) return;
+    std::vector<std::pair<TWinControl*, bool>> showing;
+    if (!Loading()) CollectShowing(this, showing);
     visible_ = visible;
-    if (!Loading()) VisibleChanged();
+    if (Loading()) return;
+    VisibleChanged();
+    for (const auto& [win, was] : showing)
+        if (win->Showing() != was) win->Perform(CM_SHOWINGCHANGED);
 }
 
 void TControl::VisibleChanged()

@@ -72,6 +72,9 @@ constexpr unsigned CM_ENTER = CM_BASE + 27;
 constexpr unsigned CM_EXIT = CM_BASE + 28;
 constexpr unsigned CM_CTL3DCHANGED = CM_BASE + 15;
 constexpr unsigned CM_VISIBLECHANGED = CM_BASE + 11;
+// Sent to each windowed control whose Showing changed because it or a parent was shown or
+// hidden (after the change).
+constexpr unsigned CM_SHOWINGCHANGED = CM_BASE + 57;
 
 // Scroll-bar codes (low word of wParam of WM_VSCROLL / WM_HSCROLL).
 constexpr int SB_LINEUP = 0;

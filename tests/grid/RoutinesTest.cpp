@@ -93,3 +93,37 @@ TEST_F(RoutinesData, AColumnListWithABadEntryChangesNoField)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GridRoutines, LocateIfChangedStaysOnAMatchingRecordOrLocates)
+{
+    dbtest::TMemDataSet ds;
+    ds.columns = {{"ID", db::ftInteger}, {"CITY", db::ftString, 12}};
+    const char* cities[] = {"Bern", "basel", "Bergen", "Oslo"};
+    for (int i = 0; i < 4; ++i) ds.AddRow({db::TVariant(i + 1), db::TVariant(cities[i])});
+    ds.Open();
+    struct Case {
+        int startId;
+        const char* value;
+        bool caseSensitive;
+        bool partial;
+        bool found;
+        int endId;
+    } cases[] = {
+        {1, "Bern", true, false, true, 1},    // already there
+        {3, "BERN", false, false, true, 1},   // letter case ignored
+        {3, "BERN", true, false, false, 3},   // letter case counts: nothing, the record stays
+        {1, "Basel", false, false, true, 2},  {1, "Berg", false, true, true, 3},
+        {4, "Berg", false, false, false, 4},  {2, "Oslo", true, false, true, 4},
+    };
+    for (const Case& c : cases) {
+        ds.First();
+        ds.MoveBy(c.startId - 1);
+        EXPECT_EQ(gkLocateIfChanged(ds, "CITY", c.value, c.caseSensitive, c.partial), c.found) << c.value;
+        EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), c.endId) << c.value;
+    }
+    EXPECT_FALSE(gkLocateIfChanged(ds, "NOPE", "x", false, false));
+}
+
+}  // namespace

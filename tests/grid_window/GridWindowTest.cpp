@@ -102,3 +102,62 @@ TEST(GridWindowTest, MemoDialogScreenshot)
 }
 
 }  // namespace
+
+#include "grid/PublishedDBGrid.h"
+#include "platform/db/Fields.h"
+
+namespace {
+
+// The program's grid as the design window sets it (its form values, Selected filled as the
+// program fills it: name, width, name) over the sample's orders, saved as a screenshot.
+TEST(GridWindowTest, TheProgramsGridOverTheOrders)
+{
+    if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
+    const std::string file = std::string(GW_BINARY_DIR) + "/share/Data/DBSamples/Sample1.db";
+    ASSERT_TRUE(std::filesystem::exists(file)) << "the build makes " << file;
+    db::TADOConnection conn(nullptr);
+    conn.SetLoginPrompt(false);
+    conn.SetConnectionString(db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + file));
+    conn.Open();
+    db::TADOQuery query(nullptr);
+    query.SetConnection(&conn);
+    query.SQL()->SetText("SELECT * FROM orders");
+    db::TDataSource source(nullptr);
+    source.SetDataSet(&query);
+
+    ui::TForm form(nullptr);
+    form.SetCaption("Design window: orders");
+    form.SetBounds(80, 80, 900, 420);
+    auto* grid = new TgkDBGrid(&form);
+    grid->SetName("data_grid");
+    grid->SetParent(&form);
+    grid->SetAlign(ui::alClient);
+    grid->SetReadOnly(true);
+    grid->SetGkFixedCols(0);
+    grid->SetShowHorzScrollBar(true);
+    grid->SetTitleColor(rtl::clBtnFace);
+    grid->SetTitleAlignment(classes::taLeftJustify);
+    grid->SetTitleLines(1);
+    grid->SetTitleButtons(false);
+    grid->IniAttributes()->SetDelimiter(";;");
+    grid->SetOptions({dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
+                      dgConfirmDelete, dgCancelOnExit, dgWordWrap, dgPerfectRowFit});
+    grid->SetDataSource(&source);
+    query.Open();
+    grid->Selected()->Clear();
+    for (int i = 0; i < query.FieldCount(); ++i) {
+        const db::TField* f = query.Fields()[i];
+        const int width = std::min(f->DisplayWidth(), 24);
+        grid->Selected()->Add(f->FieldName() + "\t" + std::to_string(width) + "\t" + f->FieldName());
+    }
+    grid->ApplySelected();
+    form.Show();
+    grid->SetFocus();
+    query.MoveBy(4);              // the fifth order carries a note
+    grid->SetSelectedIndex(2);    // order_date: the picker, if any, stays hidden
+    EXPECT_EQ(grid->GetFieldValue(6), "(Memo)");
+    gwtest::SaveWindowShot(ui::qt::WidgetOf(form), "grid", "ProgramGridOrders", 300);
+    form.Hide();
+}
+
+}  // namespace

@@ -1,0 +1,97 @@
+#include "grid/GridOptionObjects.h"
+
+#include "grid/DBGrid.h"
+
+namespace grid {
+
+GW_IMPLEMENT_CLASS(TgkIniAttributes, classes::TPersistent)
+{
+    using A = TgkIniAttributes;
+    p.Boolean("Enabled", &A::Enabled, &A::SetEnabled, false);
+    p.Boolean("SaveToRegistry", &A::SaveToRegistry, &A::SetSaveToRegistry, false);
+    p.String("FileName", &A::FileName, &A::SetFileName);
+    p.String("SectionName", &A::SectionName, &A::SetSectionName);
+    // Forms write the delimiter they rely on, also the usual one.
+    p.String("Delimiter", &A::Delimiter, &A::SetDelimiter, ";;").AlwaysStored();
+    p.Boolean("CheckNewFields", &A::CheckNewFields, &A::SetCheckNewFields, false);
+}
+
+void TgkIniAttributes::SetFileName(const std::string& v)
+{
+    if (v != fileName_) fileName_ = v;
+}
+
+void TgkIniAttributes::SetSectionName(const std::string& v)
+{
+    if (v != sectionName_) sectionName_ = v;
+}
+
+void TgkIniAttributes::SetDelimiter(const std::string& v)
+{
+    if (v != delimiter_) delimiter_ = v;
+}
+
+void TgkIniAttributes::Assign(const classes::TPersistent& source)
+{
+    const auto* s = dynamic_cast<const TgkIniAttributes*>(&source);
+    if (s == nullptr) {
+        TPersistent::Assign(source);
+        return;
+    }
+    enabled_ = s->enabled_;
+    saveToRegistry_ = s->saveToRegistry_;
+    fileName_ = s->fileName_;
+    sectionName_ = s->sectionName_;
+    delimiter_ = s->delimiter_;
+    checkNewFields_ = s->checkNewFields_;
+}
+
+classes::TPersistent* TgkIniAttributes::GetOwner() const { return grid_; }
+
+const classes::TEnumInfo& GridExportTypeInfo()
+{
+    static const classes::TEnumInfo info{"TgkGridExportType", {"gkgetTxt", "gkgetHTML", "gkgetSYLK", "gkgetXML"}};
+    return info;
+}
+
+const classes::TEnumInfo& ExportSaveOptionInfo()
+{
+    static const classes::TEnumInfo info{
+        "TgkExportSaveOption",
+        {"esoShowHeader", "esoShowFooter", "esoDynamicColors", "esoShowTitle", "esoDblQuoteFields",
+         "esoSaveSelectedOnly", "esoAddControls", "esoBestColFit", "esoShowRecordNo", "esoEmbedURL",
+         "esoShowAlternating", "esoTransparentGrid", "esoClipboard"}};
+    return info;
+}
+
+GW_IMPLEMENT_CLASS(TgkExportOptions, classes::TPersistent)
+{
+    using E = TgkExportOptions;
+    p.String("FileName", &E::FileName, &E::SetFileName);
+    p.Enumeration("ExportType", GridExportTypeInfo(), &E::ExportType, &E::SetExportType, gkgetTxt);
+    p.String("Delimiter", &E::Delimiter, &E::SetDelimiter, ",");
+    p.Set("Options", ExportSaveOptionInfo(), &E::Options, &E::SetOptions, kDefaultExportSaveOptions);
+    p.String("TitleName", &E::TitleName, &E::SetTitleName);
+    p.Integer("OutputWidthinTwips", &E::OutputWidthinTwips, &E::SetOutputWidthinTwips, 0);
+    p.Integer("HTMLBorderWidth", &E::HTMLBorderWidth, &E::SetHTMLBorderWidth, 1);
+}
+
+void TgkExportOptions::Assign(const classes::TPersistent& source)
+{
+    const auto* s = dynamic_cast<const TgkExportOptions*>(&source);
+    if (s == nullptr) {
+        TPersistent::Assign(source);
+        return;
+    }
+    fileName_ = s->fileName_;
+    exportType_ = s->exportType_;
+    delimiter_ = s->delimiter_;
+    options_ = s->options_;
+    titleName_ = s->titleName_;
+    outputWidthinTwips_ = s->outputWidthinTwips_;
+    htmlBorderWidth_ = s->htmlBorderWidth_;
+}
+
+classes::TPersistent* TgkExportOptions::GetOwner() const { return grid_; }
+
+}  // namespace grid

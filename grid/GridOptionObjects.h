@@ -1,0 +1,103 @@
+#pragma once
+// The option objects the published grid (TgkDBGrid) owns and publishes: TgkIniAttributes,
+// where the grid keeps its column settings between runs, and TgkExportOptions, how the grid
+// writes its records out. Here they carry their published properties and defaults, so that
+// stored forms read and write them; loading, saving and exporting are not done by them yet.
+//
+// Promises:
+// - The text setters store a value only when it differs; Enabled stores the flag only.
+// - Both keep a reference back to their grid (nil for a free-standing object).
+
+#include <string>
+
+#include "platform/classes/Persistent.h"
+#include "platform/classes/Sets.h"
+#include "platform/classes/TypInfo.h"
+
+namespace grid {
+
+class TgkCustomDBGrid;
+
+class TgkIniAttributes : public classes::TPersistent {
+    GW_CLASS(TgkIniAttributes)
+
+public:
+    explicit TgkIniAttributes(TgkCustomDBGrid* grid = nullptr) : grid_(grid) {}
+    void Assign(const classes::TPersistent& source) override;
+    classes::TPersistent* GetOwner() const override;
+
+    bool Enabled() const noexcept { return enabled_; }
+    void SetEnabled(bool v) { enabled_ = v; }
+    bool SaveToRegistry() const noexcept { return saveToRegistry_; }
+    void SetSaveToRegistry(bool v) { saveToRegistry_ = v; }
+    // The stored texts (what a form holds).
+    const std::string& FileName() const noexcept { return fileName_; }
+    void SetFileName(const std::string& v);
+    const std::string& SectionName() const noexcept { return sectionName_; }
+    void SetSectionName(const std::string& v);
+    const std::string& Delimiter() const noexcept { return delimiter_; }
+    void SetDelimiter(const std::string& v);
+    bool CheckNewFields() const noexcept { return checkNewFields_; }
+    void SetCheckNewFields(bool v) { checkNewFields_ = v; }
+    // The grid's parent form's name, taken when the grid is loaded.
+    std::string ParentFormName;
+    TgkCustomDBGrid* Grid() const noexcept { return grid_; }
+
+private:
+    TgkCustomDBGrid* grid_;
+    bool enabled_ = false;
+    bool saveToRegistry_ = false;
+    std::string fileName_;
+    std::string sectionName_;
+    std::string delimiter_ = ";;";
+    bool checkNewFields_ = false;
+};
+
+enum TgkGridExportType { gkgetTxt, gkgetHTML, gkgetSYLK, gkgetXML };
+enum TgkExportSaveOption {
+    esoShowHeader, esoShowFooter, esoDynamicColors, esoShowTitle, esoDblQuoteFields, esoSaveSelectedOnly,
+    esoAddControls, esoBestColFit, esoShowRecordNo, esoEmbedURL, esoShowAlternating, esoTransparentGrid,
+    esoClipboard
+};
+using TgkExportSaveOptions = classes::TSet<TgkExportSaveOption>;
+inline constexpr TgkExportSaveOptions kDefaultExportSaveOptions{esoShowHeader, esoShowTitle, esoDblQuoteFields,
+                                                                esoShowAlternating};
+const classes::TEnumInfo& GridExportTypeInfo();
+const classes::TEnumInfo& ExportSaveOptionInfo();
+
+class TgkExportOptions : public classes::TPersistent {
+    GW_CLASS(TgkExportOptions)
+
+public:
+    explicit TgkExportOptions(TgkCustomDBGrid* grid = nullptr) : grid_(grid) {}
+    void Assign(const classes::TPersistent& source) override;
+    classes::TPersistent* GetOwner() const override;
+
+    const std::string& FileName() const noexcept { return fileName_; }
+    void SetFileName(const std::string& v) { fileName_ = v; }
+    TgkGridExportType ExportType() const noexcept { return exportType_; }
+    void SetExportType(TgkGridExportType v) { exportType_ = v; }
+    const std::string& Delimiter() const noexcept { return delimiter_; }
+    void SetDelimiter(const std::string& v) { delimiter_ = v; }
+    TgkExportSaveOptions Options() const noexcept { return options_; }
+    void SetOptions(TgkExportSaveOptions v) { options_ = v; }
+    const std::string& TitleName() const noexcept { return titleName_; }
+    void SetTitleName(const std::string& v) { titleName_ = v; }
+    int OutputWidthinTwips() const noexcept { return outputWidthinTwips_; }
+    void SetOutputWidthinTwips(int v) { outputWidthinTwips_ = v; }
+    int HTMLBorderWidth() const noexcept { return htmlBorderWidth_; }
+    void SetHTMLBorderWidth(int v) { htmlBorderWidth_ = v; }
+    TgkCustomDBGrid* Grid() const noexcept { return grid_; }
+
+private:
+    TgkCustomDBGrid* grid_;
+    std::string fileName_;
+    TgkGridExportType exportType_ = gkgetTxt;
+    std::string delimiter_ = ",";
+    TgkExportSaveOptions options_ = kDefaultExportSaveOptions;
+    std::string titleName_;
+    int outputWidthinTwips_ = 0;
+    int htmlBorderWidth_ = 1;
+};
+
+}  // namespace grid

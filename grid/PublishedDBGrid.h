@@ -1,0 +1,207 @@
+#pragma once
+// TgkDBGrid: the published data grid, the grid core (TgkCustomDBGrid) with what forms and
+// the program use of it:
+// - the column list `Selected` applied to the data set's fields (ApplySelected), and again
+//   whenever the data link becomes active;
+// - FixedCols: data columns kept fixed (the indicator not counted);
+// - a date-time picker laid over the current date or time cell, created through the
+//   registered picker creator (see SetDateTimePickerCreator);
+// - the memo dialog for memo cells (double click, F2), view-only whenever the grid or the
+//   field cannot be edited;
+// - multi-record selection by bookmarks (SelectRecord, UnselectRecord, ranges);
+// - sizing of fixed columns by the mouse (dgFixedResizable);
+// - the option objects IniAttributes and ExportOptions, published for forms.
+//
+// Promises:
+// - ApplySelected checks the whole list before it changes a field (see
+//   gkApplySelectedToFields) and always gives the data set's controls back.
+// - The picker is read-only whenever the field is read-only, the column's read-only flag is
+//   "T" or the grid itself cannot edit; it is shown only over a grid that can edit (or that
+//   always shows its cell controls), never at design time or with dgRowSelect.
+// - An invalid FixedCols at design time is refused with "Invalid value for FixedCols" and
+//   the old value kept; at run time it is stored and applied only once it is valid.
+// - The memo dialog is freed also when it or an event raises.
+// - Selected records are walked in data-set order; the current record is the same after a
+//   range selection as before it.
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "grid/DBGrid.h"
+#include "grid/GridOptionObjects.h"
+#include "grid/MemoDlg.h"
+#include "platform/db/Variant.h"
+
+namespace grid {
+
+class TgkDBGrid;
+
+// ---- The date-time picker seam ------------------------------------------------------------------
+// The picker control lives outside the grid library. The grid asks the creator for one when a
+// date or time cell first needs it; the control must publish "ReadOnly", "DataSource" and
+// "DataField" (the grid sets them by name) and is owned by the grid. Without a creator the
+// grid creates a registered "TgkDBDateTimePicker" when the class registry has one, else it
+// has no picker.
+using TgkDateTimePickerCreator = std::function<ui::TWinControl*(TgkDBGrid& grid)>;
+// Installs `creator` (empty: none) and returns the previous one.
+TgkDateTimePickerCreator SetDateTimePickerCreator(TgkDateTimePickerCreator creator);
+
+const classes::TEnumInfo& MemoAttributeInfo();
+
+using TgkExportFieldEvent = classes::TEvent<classes::TObject*, db::TField*, bool&>;
+using TgkMemoOpenEvent = classes::TEvent<classes::TObject*, TgkMemoDialog*>;
+using TgkMemoCloseEvent = classes::TEvent<classes::TObject*, bool>;
+using TgkMultiSelectEvent = classes::TEvent<classes::TObject*, bool, bool&>;
+using TgkCreateDateTimePickerEvent = classes::TEvent<classes::TObject*, ui::TWinControl*>;
+
+class TgkDBGrid : public TgkCustomDBGrid {
+    GW_CLASS(TgkDBGrid)
+
+public:
+    explicit TgkDBGrid(classes::TComponent* owner);
+    ~TgkDBGrid() override;
+
+    // ---- Properties ---------------------------------------------------------------------------
+    TgkIniAttributes* IniAttributes() noexcept { return iniAttributes_.get(); }
+    const TgkIniAttributes* IniAttributes() const noexcept { return iniAttributes_.get(); }
+    TgkExportOptions* ExportOptions() noexcept { return exportOptions_.get(); }
+    const TgkExportOptions* ExportOptions() const noexcept { return exportOptions_.get(); }
+    TgkMemoAttributes MemoAttributes() const noexcept { return memoAttributes_; }
+    // Stores the set, then, with an active link, the link activation runs again.
+    void SetMemoAttributes(TgkMemoAttributes v);
+    // The data columns kept fixed, as stored (see UpdateFixedCols for when it applies).
+    int GkFixedCols() const noexcept { return fixedCols_; }
+    void SetGkFixedCols(int value);
+
+    // ---- Events -------------------------------------------------------------------------------
+    TgkExportFieldEvent OnExportField;
+    TgkMemoOpenEvent OnMemoOpen;
+    TgkMemoCloseEvent OnMemoClose;
+    TgkMultiSelectEvent OnMultiSelectAllRecords;
+    TgkMultiSelectEvent OnMultiSelectRecord;
+    TgkCreateDateTimePickerEvent OnCreateDateTimePicker;
+
+    // ---- The column list ----------------------------------------------------------------------
+    void ApplySelected() override;
+    // The grid's row count (title row included) and the current data row.
+    int GetRowCount() const { return RowCount(); }
+    int GetActiveRow() const { return Row() - (Options().Contains(dgTitles) ? 1 : 0); }
+    db::TDataSource* GetDataSource() const { return DataSource(); }
+
+    // ---- Virtual operations, in slot order ----------------------------------------------------
+    virtual void ShowCustomControl();
+    virtual void UpdateFixedCols();
+    virtual ui::TWinControl* CreateDateTimePicker();
+    virtual void DoCreateDateTimePicker();
+    virtual void SelectRecordRange(const db::TBookmark& from, const db::TBookmark& to);
+    virtual void UnselectBookmark(const db::TBookmark& bookmark);
+    virtual void UpdateCellControl();
+    virtual void DoExportField(db::TField* field, bool& accept);
+
+    // ---- Cells ---------------------------------------------------------------------------------
+    // The picker, once created (nil before).
+    ui::TWinControl* GridDateTimePicker() const override { return picker_; }
+    // The control now laid over the current cell (not owned; nil when none).
+    ui::TWinControl* CurrentCustomControl() const noexcept { return PlacedControl; }
+    // Cells with a control: "Bitmap", "ImageIndex" and "CheckBox" columns, custom types whose
+    // control exists, and (without ecoDisableDateTimePicker) date-time fields.
+    bool IsControlCell(int col, int row);
+    bool IsCustomCell(int col, int row) override;
+    // The cell text of data column `dataCol` in the current record: memo fields "(Memo)"
+    // (their text with mGridShow, nothing over an empty data set), "URL-Link" columns the URL
+    // display text, else the field's DisplayText.
+    std::string GetFieldValue(int dataCol) override;
+    bool CanEditShow() override;
+    void GetControlInfo(const std::string& fieldName, std::string& controlType, std::string& parameters) override;
+    // Runs the memo dialog for the current cell (nothing with mDisableDialog).
+    void ExecuteMemoDialog();
+    // Hides the current custom control (taking the focus back to the grid first when the
+    // control had it) and forgets it.
+    void HideCellControl() override;
+    void PlaceCellControl() override;
+
+    // ---- Multi-record selection ---------------------------------------------------------------
+    void SelectRecord() override;
+    void UnselectRecord() override;
+    void UnselectAll() override;
+    bool IsSelectedRecord(int dataRow) override;
+    bool IsActiveRecordSelected() override;
+    void RefreshSelectedRows() override;
+    // The bookmarks of the selected records, in selection order (or data-set order after
+    // SortSelectedRecords).
+    const std::vector<db::TBookmark>& SelectedRecords() const noexcept { return selectedRecords_; }
+    int SelectedCount() const noexcept { return static_cast<int>(selectedRecords_.size()); }
+    void SortSelectedRecords();
+
+    // The five-value array the grid keeps; the data link sets element 0 to True when a field
+    // of the record being edited or inserted changes.
+    std::array<db::TVariant, 5>& ChangedFlags() noexcept { return changedFlags_; }
+
+    // ---- The fixed-column sizing line (dgFixedResizable) ------------------------------------
+    // The fixed column being sized by the mouse (-1 when none) and where its line is.
+    int FixedSizingCol() const noexcept { return fixedSizingCol_; }
+    int FixedSizingPos() const noexcept { return fixedSizingPos_; }
+    // Draws the dotted XOR line at `pos` over the grid's height on `canvas`; drawing it twice
+    // at one place leaves the pixels as they were.
+    void DrawFixedSizingLine(ui::TCanvas& canvas, int pos);
+
+    void Loaded() override;
+    void CreatePeers() override;
+    void LinkActive(bool value) override;
+    void LayoutChanged() override;
+    void KeyDown(ui::TKey& key, ui::TShiftState shift) override;
+    void RecordChanged(db::TField* field) override;
+    void RecordMoved() override;
+    void Notification(classes::TComponent* component, classes::TOperation operation) override;
+
+protected:
+    void Dispatch(ui::TMessage& message) override;
+    void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    void MouseMove(ui::TShiftState shift, int x, int y) override;
+    void MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    void Paint() override;
+    void SelectionMoved(const ui::TGridRect& oldSelection) override;
+    void TopLeftChanged() override;
+
+private:
+    void LinkActivated();
+    void PrepareCustomControls();
+    // Whether the picker may be laid over the current cell.
+    bool PickerMayShow();
+    bool HasFormDesigner() const { return false; }
+    // Fires OnMultiSelectRecord; True when accepted.
+    bool AcceptRecord(bool selecting);
+    int FindSelectedBookmark(const db::TBookmark& bookmark) const;
+    // The fixed column whose right edge lies at x (title rows only), or -1.
+    int FixedColumnEdgeAt(int x, int y);
+    void FreeSelectedRecords();
+
+    std::unique_ptr<TgkIniAttributes> iniAttributes_;
+    std::unique_ptr<TgkExportOptions> exportOptions_;
+    TgkMemoAttributes memoAttributes_{mSizeable, mWordWrap};
+    int fixedCols_ = 0;
+    ui::TWinControl* picker_ = nullptr;  // owned by the grid (as a component)
+    rtl::TStringList designSelected_;
+    std::vector<db::TBookmark> selectedRecords_;
+    std::vector<classes::TComponent*> notifyOnDestroy_;
+    std::array<db::TVariant, 5> changedFlags_;
+    bool linkActivating_ = false;
+    bool inLinkActive_ = false;
+    bool selectedApplied_ = false;
+    bool firstWindow_ = true;
+    bool loaded_ = false;
+    bool customControlsPrepared_ = false;
+    bool hidingControl_ = false;
+    int fixedSizingCol_ = -1;
+    int fixedSizingPos_ = 0;
+    int fixedSizingOffset_ = 0;
+    bool fixedSizingLineShown_ = false;
+};
+
+// Registers TgkDBGrid and its option objects for stored forms.
+void RegisterPublishedGridClasses();
+
+}  // namespace grid

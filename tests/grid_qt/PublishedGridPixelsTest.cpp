@@ -1,0 +1,72 @@
+// The published grid's sizing line for fixed columns, by pixels, offscreen through the Qt
+// backend over the SQLite sample's orders: drawn once it shows, drawn twice at one place the
+// picture is as it was.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "grid/PublishedDBGrid.h"
+#include "platform/db/AdoDataSet.h"
+#include "platform/db/ConnectionString.h"
+#include "platform/rtl/Files.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/qt/QtUi.h"
+
+namespace {
+
+using namespace grid;
+
+TEST(PublishedGridPixels, TheSizingLineDrawnTwiceLeavesThePixels)
+{
+    ui::qt::Install();
+    ui::Application().Reset();
+    const std::string file = std::string(GW_BINARY_DIR) + "/share/Data/DBSamples/Sample1.db";
+    ASSERT_TRUE(rtl::FileExists(file)) << "the build makes " << file;
+    db::TADOConnection conn(nullptr);
+    conn.SetLoginPrompt(false);
+    conn.SetConnectionString(db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + file));
+    conn.Open();
+    db::TADOQuery query(nullptr);
+    query.SetConnection(&conn);
+    query.SQL()->SetText("SELECT * FROM orders");
+    db::TDataSource source(nullptr);
+    source.SetDataSet(&query);
+    auto form = std::make_unique<ui::TForm>(nullptr);
+    form->SetBounds(0, 0, 520, 320);
+    auto* grid = new TgkDBGrid(form.get());
+    grid->SetParent(form.get());
+    grid->SetBounds(0, 0, 500, 300);
+    grid->SetOptions(grid->Options() | TgkDBGridOptions{dgFixedResizable});
+    grid->SetDataSource(&source);
+    form->Show();
+    query.Open();
+    grid->SetGkFixedCols(1);
+    ASSERT_EQ(grid->FixedCols(), 2);
+
+    ui::TBitmap image(grid->ClientWidth(), grid->ClientHeight());
+    grid->PaintTo(*image.Canvas());
+    ui::TBitmap before(image.Width(), image.Height());
+    before.Canvas()->Draw(0, 0, image);
+    const auto differing = [&] {
+        int n = 0;
+        for (int y = 0; y < image.Height(); ++y)
+            for (int x = 0; x < image.Width(); ++x)
+                if (image.Pixel(x, y) != before.Pixel(x, y)) ++n;
+        return n;
+    };
+    const int pos = grid->CellRect(1, 0).Right + 20;
+    grid->DrawFixedSizingLine(*image.Canvas(), pos);
+    const int changed = differing();
+    EXPECT_GT(changed, image.Height() / 4);  // a dotted line over the grid's height
+    for (int y = 0; y < image.Height(); ++y)
+        for (int x = 0; x < image.Width(); ++x)
+            if (x != pos && image.Pixel(x, y) != before.Pixel(x, y)) ADD_FAILURE() << "off the line at " << x << "," << y;
+    grid->DrawFixedSizingLine(*image.Canvas(), pos);
+    EXPECT_EQ(differing(), 0);
+    form.reset();
+    query.Close();
+}
+
+}  // namespace
