@@ -6,6 +6,7 @@
 #include "app/FMain.h"
 #include "app/HelpSystem.h"
 #include "app/Tips.h"
+#include "editctrls/gkDBDateTimePicker.h"
 #include "framedctrls/FcClasses.h"
 #include "grid/Intl.h"
 #include "grid/PublishedDBGrid.h"
@@ -70,6 +71,7 @@ void RegisterAppClasses()
     db::RegisterDbClasses();
     grid::RegisterIntlClasses();
     grid::RegisterPublishedGridClasses();
+    editctrls::RegisterDateTimePickerClasses();
     classes::RegisterClasses<odbc::TdbDataBase, odbc::TdbSession>();
     framedctrls::RegisterFramedClasses();
     RegisterTipsClasses();
