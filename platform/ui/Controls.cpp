@@ -282,6 +282,9 @@ TPoint TControl::ClientToScreen(TPoint p) const
             if (const auto* form = dynamic_cast<const TCustomForm*>(c)) {
                 p.X += form->Left() + form->FrameWidth() / 2;
                 p.Y += form->Top() + form->FrameHeight() - form->FrameWidth() / 2;
+            } else if (c->PlacedOnScreen()) {
+                p.X += c->left_;
+                p.Y += c->top_;
             }
         } else {
             p.X += c->left_;

@@ -228,6 +228,9 @@ public:
 
 protected:
     bool Loading() const { return ComponentState().Contains(classes::csLoading); }
+    // A window of its own without a parent whose Left and Top are screen coordinates (a
+    // popup window): ClientToScreen counts them even while it has no window on screen.
+    virtual bool PlacedOnScreen() const { return false; }
     // Makes this control's own peer, whatever its parent (forms have none).
     void CreateOwnPeer();
     // Sets the flag alone (a form starts hidden).
