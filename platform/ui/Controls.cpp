@@ -24,18 +24,6 @@ const classes::TEnumInfo& DragModeInfo()
     return info;
 }
 
-TShiftState ShiftOfMouseFlags(std::intptr_t flags)
-{
-    TShiftState s;
-    if (flags & MK_SHIFT) s.Include(ssShift);
-    if (flags & MK_CONTROL) s.Include(ssCtrl);
-    if (flags & MK_LBUTTON) s.Include(ssLeft);
-    if (flags & MK_RBUTTON) s.Include(ssRight);
-    if (flags & MK_MBUTTON) s.Include(ssMiddle);
-    if (IsKeyDown(VK_MENU)) s.Include(ssAlt);
-    return s;
-}
-
 // ---- The drag in progress ------------------------------------------------------------------
 
 struct TDrag {
@@ -119,6 +107,18 @@ TControl* DeepestControlAt(TWinControl* parent, TPoint p)
 }
 
 }  // namespace
+
+TShiftState ShiftOfMouseFlags(std::intptr_t flags)
+{
+    TShiftState s;
+    if (flags & MK_SHIFT) s.Include(ssShift);
+    if (flags & MK_CONTROL) s.Include(ssCtrl);
+    if (flags & MK_LBUTTON) s.Include(ssLeft);
+    if (flags & MK_RBUTTON) s.Include(ssRight);
+    if (flags & MK_MBUTTON) s.Include(ssMiddle);
+    if (IsKeyDown(VK_MENU)) s.Include(ssAlt);
+    return s;
+}
 
 TControl* DragSourceControl() { return Drag().source; }
 

@@ -380,6 +380,9 @@ TControl* FindControlAtScreen(TPoint p);
 IMessageQueue& PostQueue();
 TManualMessageQueue& HeadlessPostQueue();
 
+// The shift state of a mouse message's MK_ flags (Alt from the keyboard state).
+TShiftState ShiftOfMouseFlags(std::intptr_t flags);
+
 // The form a control is placed on (the control itself for a form), nullptr when none.
 TCustomForm* GetParentForm(const TControl* control);
 
