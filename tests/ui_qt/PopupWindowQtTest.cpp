@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QPixmap>
 #include <QTest>
 #include <QWindow>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,11 +21,14 @@
 #include "platform/ui/PopupWindow.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/qt/Peers.h"
+#include "platform/ui/qt/QtConvert.h"
 #include "platform/ui/qt/QtUi.h"
 
 namespace {
 
 using namespace ui;
+
+QColor ToQColorForTest(rtl::TColor c) { return qt::ToQColor(c); }
 
 class QtPopupWindowTest : public ::testing::Test {
 protected:
@@ -80,6 +86,22 @@ TEST_F(QtPopupWindowTest, StaysWithinTheWorkAreaOnTopAndNeverTakesTheFocus)
     EXPECT_LE(g.right() + 1, area.Right);
     EXPECT_LE(g.bottom() + 1, area.Bottom);
     EXPECT_EQ(cal->ClientToScreen({0, 0}), (TPoint{g.left(), g.top()}));
+    // For people to look at: the calendar as the window shows it.
+    const QString dir = QString(GW_BINARY_DIR) + "/test-artifacts/ui_qt";
+    QDir().mkpath(dir);
+    const QImage shot = window->grab().toImage();
+    shot.save(dir + "/popup-calendar.png");
+    // Every day is drawn where the hit tests find it: dark text in the cell of the 31st (on
+    // the last row), white text on the title colour in the cell of the 15th.
+    auto darkest = [&](const TRect& r) {
+        int best = 255;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x) best = std::min(best, qGray(shot.pixel(x, y)));
+        return best;
+    };
+    EXPECT_LT(darkest(cal->DayRect(rtl::EncodeDate(2000, 1, 31))), 100);
+    const TRect sel = cal->DayRect(rtl::EncodeDate(2000, 1, 15));
+    EXPECT_EQ(shot.pixelColor(sel.Left + 1, sel.Top + 1), ToQColorForTest(rtl::clActiveCaption));
 
     // A click on a day selects it; the edit keeps the focus and its window stays active.
     int changes = 0;
