@@ -1,6 +1,9 @@
 #include "editctrls/gkDBDateTimePicker.h"
 
+#include "editctrls/gkCalendarPopup.h"
+
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 
 #include "grid/DBGrid.h"
@@ -48,14 +51,6 @@ const classes::TEnumInfo& ComboButtonStyleInfo()
     return info;
 }
 
-const classes::TEnumInfo& CalDayOfWeekInfo()
-{
-    static const classes::TEnumInfo info{"TgkCalDayOfWeek",
-                                         {"gkdowMonday", "gkdowTuesday", "gkdowWednesday", "gkdowThursday",
-                                          "gkdowFriday", "gkdowSaturday", "gkdowSunday", "gkdowLocaleDefault"}};
-    return info;
-}
-
 GW_IMPLEMENT_CLASS(TgkDTInterval, classes::TPersistent)
 {
     using C = TgkDTInterval;
@@ -74,20 +69,11 @@ void TgkDTInterval::Assign(const classes::TPersistent& source)
     TPersistent::Assign(source);
 }
 
-namespace {
-// 0 = Monday .. 6 = Sunday.
-int LocaleFirstDayOfWeek() { return 6; }
-}  // namespace
-
 int FirstDayNumber(TgkCalDayOfWeek day)
 {
-    if (day == gkdowLocaleDefault) {
-        // The locale counts 0 = Monday .. 6 = Sunday; here 1 = Sunday .. 7 = Saturday.
-        const int n = LocaleFirstDayOfWeek() + 2;
-        return n == 8 ? 1 : n;
-    }
-    if (day == gkdowSunday) return 1;
-    return static_cast<int>(day) + 2;
+    // 0 = Monday .. 6 = Sunday there; 1 = Sunday .. 7 = Saturday here.
+    const int n = gkFirstDayIndex(day) + 2;
+    return n == 8 ? 1 : n;
 }
 
 int LastDayNumber(TgkCalDayOfWeek day)
@@ -118,13 +104,22 @@ GW_IMPLEMENT_CLASS(TgkCalendarOptions, classes::TPersistent)
     p.Enumeration(
         "Alignment", DTCalAlignmentInfo(), [](const C& o) { return o.Alignment; },
         [](C& o, TgkDTCalAlignment v) { o.Alignment = v; }, gkdtaLeft);
+    p.Object("Colors", [](const C& o) { return o.Colors(); });
     p.Object("Font", [](const C& o) { return o.Font(); });
+    p.Set(
+        "Options", MonthOptionInfo(), [](const C& o) { return o.Options; }, [](C& o, TgkMonthOptions v) { o.Options = v; },
+        TgkMonthOptions{mdoDayState});
+    p.Object("PopupYearOptions", [](const C& o) { return o.PopupYearOptions(); });
     p.Enumeration(
         "FirstDayOfWeek", CalDayOfWeekInfo(), [](const C& o) { return o.FirstDayOfWeek; },
         [](C& o, TgkCalDayOfWeek v) { o.FirstDayOfWeek = v; }, gkdowLocaleDefault);
 }
 
-TgkCalendarOptions::TgkCalendarOptions() : font_(std::make_unique<classes::TFont>()) {}
+TgkCalendarOptions::TgkCalendarOptions()
+    : font_(std::make_unique<classes::TFont>()), colors_(std::make_unique<TgkDateTimeColors>(this)),
+      yearOptions_(std::make_unique<TgkPopupYearOptions>())
+{
+}
 TgkCalendarOptions::~TgkCalendarOptions() = default;
 
 void TgkCalendarOptions::SetFont(const classes::TFont* font)
@@ -141,6 +136,8 @@ void TgkCalendarOptions::Assign(const classes::TPersistent& source)
         CalendarWidth = o->CalendarWidth;
         CalendarHeight = o->CalendarHeight;
         Options = o->Options;
+        colors_->Assign(*o->colors_);
+        yearOptions_->Assign(*o->yearOptions_);
         return;
     }
     TPersistent::Assign(source);
@@ -155,11 +152,60 @@ void TgkComboButtonEffects::Refresh()
 
 GW_IMPLEMENT_CLASS(TgkDateComboButton, ui::TSpeedButton) {}
 
-TgkDateComboButton::TgkDateComboButton(classes::TComponent* owner) : ui::TSpeedButton(owner) {}
+namespace {
+
+// The drop-down arrow: a 7 x 4 black triangle on the button face, as a BMP picture (what
+// the button's glyph stores).
+std::string ArrowGlyphBmp()
+{
+    const int w = 7, h = 4, stride = (w * 3 + 3) / 4 * 4;
+    const int size = 54 + stride * h;
+    std::string b(static_cast<std::size_t>(size), '\0');
+    const auto put32 = [&](int at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) b[static_cast<std::size_t>(at + i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, static_cast<std::uint32_t>(size));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, w);
+    put32(22, h);
+    b[26] = 1;
+    b[28] = 24;
+    put32(34, static_cast<std::uint32_t>(stride * h));
+    const rtl::TColor face = rtl::ColorToRGB(rtl::clBtnFace);
+    for (int row = 0; row < h; ++row) {      // bottom row first
+        const int y = h - 1 - row;            // triangle row from the top
+        for (int x = 0; x < w; ++x) {
+            const bool ink = x >= y && x < w - y;
+            const std::size_t at = static_cast<std::size_t>(54 + row * stride + x * 3);
+            b[at] = static_cast<char>(ink ? 0 : (face >> 16) & 0xFF);
+            b[at + 1] = static_cast<char>(ink ? 0 : (face >> 8) & 0xFF);
+            b[at + 2] = static_cast<char>(ink ? 0 : face & 0xFF);
+        }
+    }
+    return b;
+}
+
+}  // namespace
+
+TgkDateComboButton::TgkDateComboButton(classes::TComponent* owner) : ui::TSpeedButton(owner)
+{
+    Glyph()->LoadFromBytes(ArrowGlyphBmp());
+}
 
 // ---- The picker ---------------------------------------------------------------------------
 
 namespace {
+
+// Posted to itself when the focus leaves: the drop-down calendar is freed unless the focus
+// came back first.
+unsigned DestroyCalendarMessage()
+{
+    static const unsigned msg = ui::RegisterWindowMessage("GKDATEPICKERDESTROYCALENDAR");
+    return msg;
+}
 
 // The button host: a windowed strip at the picker's right edge.
 class TBtnWinControl : public ui::TWinControl {
@@ -539,6 +585,7 @@ void TgkDBCustomDateTimePicker::SetDisplayFormat(const std::string& v)
     if (v == displayFormat_) return;
     displayFormat_ = v;
     RefreshText();
+    PositionButton();
 }
 
 void TgkDBCustomDateTimePicker::SetDateFormat(TDTDateFormat v)
@@ -553,6 +600,7 @@ void TgkDBCustomDateTimePicker::SetUnboundDataType(TgkDTEditDataType v)
     if (v == unboundDataType_) return;
     unboundDataType_ = v;
     RefreshText();
+    PositionButton();
 }
 
 void TgkDBCustomDateTimePicker::ApplyDateParts(int year, int month, int day, int hour, int minute, int second,
@@ -1550,7 +1598,18 @@ void TgkDBCustomDateTimePicker::Dispatch(ui::TMessage& m)
         ui::TEdit::Dispatch(m);
         PositionButton();
         return;
-    default: break;
+    default:
+        if (m.Msg == DestroyCalendarMessage()) {
+            // Focus went elsewhere: the drop-down is made anew next time.
+            if (!focused_ && !IsDroppedDown() && calendar_ != nullptr) {
+                delete popupHost_;
+                delete calendar_;
+                popupHost_ = nullptr;
+                calendar_ = nullptr;
+            }
+            return;
+        }
+        break;
     }
     ui::TEdit::Dispatch(m);
 }
@@ -1594,6 +1653,7 @@ void TgkDBCustomDateTimePicker::DoExitPicker()
         }
     }
     focused_ = false;
+    if (calendar_ != nullptr) PostMessage(DestroyCalendarMessage());
     if (frame_.IsFrameEnabled()) Invalidate();
 }
 
@@ -1613,6 +1673,12 @@ void TgkDBCustomDateTimePicker::DoMouseLeave()
     } catch (...) {
     }
     if (frame_.IsFrameEnabled() && !focused_ && frame_.MouseEnterSameAsFocus) Invalidate();
+}
+
+void TgkDBCustomDateTimePicker::Resize()
+{
+    ui::TEdit::Resize();
+    PositionButton();
 }
 
 void TgkDBCustomDateTimePicker::Loaded()
@@ -1652,6 +1718,8 @@ void TgkDBCustomDateTimePicker::SetButtonWidth(int v)
 void TgkDBCustomDateTimePicker::PositionButton()
 {
     if (host_ == nullptr || button_ == nullptr) return;
+    // No calendar for a time: no button either.
+    host_->SetVisible(showButton_ && !IsTimeOnly());
     const int d = frame_.IsFrameEnabled() ? 2 : 0;
     const int bw = button_->Width();
     const ui::TRect client = ClientRect();
@@ -1754,16 +1822,144 @@ void TgkDBCustomDateTimePicker::PaintText(ui::TCanvas& canvas, bool paintCopy)
     if (frame_.IsFrameEnabled()) gkDrawFrame(*this, frame_, canvas, focused_);
 }
 
-// ---- Drop-down (the calendar comes with the popup host) -------------------------------------
+// ---- Drop-down -------------------------------------------------------------------------------
 
-bool TgkDBCustomDateTimePicker::IsDroppedDown() const { return false; }
+GW_IMPLEMENT_CLASS(TgkPopupCalendar, TgkMonthCalendar) {}
 
-void TgkDBCustomDateTimePicker::DropDown() {}
+TgkPopupCalendar::TgkPopupCalendar(classes::TComponent* owner, TgkDBCustomDateTimePicker* picker)
+    : TgkMonthCalendar(owner), picker_(picker)
+{
+}
 
-void TgkDBCustomDateTimePicker::CloseUp(bool) {}
+void TgkPopupCalendar::Change()
+{
+    TgkMonthCalendar::Change();
+    if (picker_ != nullptr) picker_->CalendarChanged();
+}
 
-void TgkDBCustomDateTimePicker::CalendarKey(ui::TKey, ui::TShiftState) {}
+bool TgkDBCustomDateTimePicker::IsDroppedDown() const { return popupHost_ != nullptr && popupHost_->IsOpen(); }
 
-void TgkDBCustomDateTimePicker::CalendarChanged() {}
+void TgkDBCustomDateTimePicker::DropDown()
+{
+    if (IsDroppedDown() || BoundWithoutField() || IsTimeOnly()) return;
+    if (!CanEditValue()) {
+        SetCaretHidden(true);
+        SetReadOnlyWindow(true);
+        return;
+    }
+    SetReadOnlyWindow(false);
+    dropValue_ = value_;
+    CommitTypedPart();
+    pending_ = false;
+    typed_.clear();
+    SetCaretHidden(true);
+    const ui::TPoint origin = ClientToScreen({0, 0});
+    if (calendar_ == nullptr) {
+        popupHost_ = new TgkCalendarPopupHost(this);
+        calendar_ = new TgkPopupCalendar(this, this);
+        popupHost_->SetCalendar(calendar_);
+        popupHost_->OnClose = [this](TgkCalendarCloseReason reason) {
+            if (closingFromHost_) return;
+            if (reason == ccrProgram) return;
+            if (reason == ccrEscape) {
+                // The host took the whole keystroke: no Esc character follows.
+                CloseUp(false);
+            } else {
+                CloseUp(true);
+            }
+        };
+    }
+    TgkPopupCalendar& cal = *calendar_;
+    cal.SetCalBorderStyle(ui::bsSingle);
+    cal.SetCalColors(*calendarAttributes_.Colors());
+    cal.OnCalcBoldDay = OnCalcBoldDay;
+    cal.SetOptions(calendarAttributes_.Options);
+    cal.SetMinDate(0);
+    cal.SetMaxDate(DayOf(EffectiveMaxDate()));
+    cal.SetMinDate(DayOf(EffectiveMinDate()));
+    cal.Font()->Assign(*calendarAttributes_.Font());
+    cal.SetPopupYearOptions(*calendarAttributes_.PopupYearOptions());
+    cal.SetFirstDayOfWeek(calendarAttributes_.FirstDayOfWeek);
+    const ui::TRect minimum = cal.GetMinReqRect();
+    if (Text().empty() || value_ == 0) {
+        if (Field() != nullptr && !link_->Editing()) link_->Edit();
+        MarkModified(true);
+        if (Text().empty()) {
+            const rtl::TDateTime today = rtl::Date();
+            const bool inside = today >= DayOf(EffectiveMinDate()) && today <= DayOf(EffectiveMaxDate());
+            value_ = rtl::ComposeDateTime(inside ? today : DayOf(EffectiveMinDate()), TimeOf(value_));
+            empty_ = false;
+        }
+    }
+    SetTextKeepModified(FormatValue(value_));
+    // The calendar keeps a time of day of its own: it takes the picker's whole value.
+    const rtl::TDateTime shown = std::clamp(value_, DayOf(EffectiveMinDate()), DayOf(EffectiveMaxDate()));
+    cal.SetDate(shown);
+    cal.SetTime(shown);
+    SetSel(0, 0);
+    OnDropDown(this);
+    savedShowHint_ = ShowHint();
+    SetShowHint(false);
+    const int height = calendarAttributes_.CalendarHeight >= minimum.Height() ? calendarAttributes_.CalendarHeight
+                                                                             : minimum.Height();
+    const int width =
+        calendarAttributes_.CalendarWidth >= minimum.Width() ? calendarAttributes_.CalendarWidth : minimum.Width();
+    const ui::TRect pickerRect = ui::Bounds(origin.X, origin.Y, Width(), Height());
+    const ui::TPoint at = PlaceDropDown(pickerRect, width, height, ui::Screen().WorkAreaRect(), ui::Screen().Width(),
+                                        calendarAttributes_.Alignment, kAutoButtonWidth);
+    popupHost_->Open(ui::Bounds(at.X, at.Y, width, height), this);
+}
+
+void TgkDBCustomDateTimePicker::CloseUp(bool accept)
+{
+    if (closing_) return;
+    closing_ = true;
+    const rtl::TScopeExit done([this] { closing_ = false; });
+    if (calendar_ == nullptr) return;
+    const bool wasOpen = IsDroppedDown();
+    ui::ReleaseCapture();
+    const rtl::TDateTime picked = accept ? calendar_->Date() : 0;
+    if (wasOpen) {
+        closingFromHost_ = true;
+        const rtl::TScopeExit back([this] { closingFromHost_ = false; });
+        popupHost_->Close(ccrProgram);
+    }
+    if (accept) {
+        if (Field() != nullptr) {
+            const std::string shown = FormatValue(picked);
+            if (shown != Field()->DisplayText() && CanModifyField()) {
+                if (!link_->Editing()) link_->Edit();
+                if (shown.empty())
+                    SetTextKeepModified({});
+                else
+                    SetDate(picked);
+                MarkModified(true);
+            }
+        }
+    } else {
+        SetValue(dropValue_);
+    }
+    OnCloseUp(this);
+    SetShowHint(savedShowHint_);
+    Invalidate();
+    HighlightPart();
+    SelectAll();
+}
+
+void TgkDBCustomDateTimePicker::CalendarKey(ui::TKey key, ui::TShiftState shift)
+{
+    if (calendar_ == nullptr) return;
+    calendar_->Perform(ui::WM_KEYDOWN, key, static_cast<std::intptr_t>(shift.Bits()));
+}
+
+void TgkDBCustomDateTimePicker::CalendarChanged()
+{
+    if (calendar_ == nullptr || !IsDroppedDown() || !CanEditValue()) return;
+    if (Field() != nullptr && !link_->Editing()) link_->Edit();
+    MarkModified(true);
+    fromCalendar_ = true;
+    const rtl::TScopeExit back([this] { fromCalendar_ = false; });
+    SetDate(calendar_->Date());
+}
 
 }  // namespace editctrls

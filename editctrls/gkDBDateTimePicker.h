@@ -29,6 +29,7 @@
 
 #include "editctrls/gkDTFormat.h"
 #include "editctrls/gkFrame.h"
+#include "editctrls/gkMonthCal.h"
 #include "platform/classes/Font.h"
 #include "platform/db/DataSet.h"
 #include "platform/rtl/Exceptions.h"
@@ -40,30 +41,18 @@ class TCanvas;
 
 namespace editctrls {
 
-class TgkMonthCalendar;
-class TgkDateTimeColors;
-class TgkPopupYearOptions;
+class TgkCalendarPopupHost;
 class TgkDBCustomDateTimePicker;
-
-class EDateTimeError : public rtl::Exception {
-public:
-    using rtl::Exception::Exception;
-};
 
 enum TDTDateFormat { dfShort, dfLong };
 enum TgkDTEditDataType { gkDTEdtDateTime, gkDTEdtDate, gkDTEdtTime };
 enum TgkDTCalAlignment { gkdtaLeft, gkdtaRight, gkdtaCenter };
 enum TgkComboButtonStyle { cbsEllipsis, cbsDownArrow, cbsCustom };
-enum TgkCalDayOfWeek {
-    gkdowMonday, gkdowTuesday, gkdowWednesday, gkdowThursday, gkdowFriday, gkdowSaturday, gkdowSunday,
-    gkdowLocaleDefault
-};
 
 const classes::TEnumInfo& DTDateFormatInfo();
 const classes::TEnumInfo& DTEditDataTypeInfo();
 const classes::TEnumInfo& DTCalAlignmentInfo();
 const classes::TEnumInfo& ComboButtonStyleInfo();
-const classes::TEnumInfo& CalDayOfWeekInfo();
 
 // The minute step of Up and Down.
 class TgkDTInterval : public classes::TPersistent {
@@ -108,11 +97,31 @@ public:
     // Wanted size; 0 or below the calendar's minimum gives the minimum.
     int CalendarWidth = 0;
     int CalendarHeight = 0;
-    // The month calendar's option set (mdoDayState and the rest), as its bits.
-    unsigned Options = 1;
+    TgkMonthOptions Options{mdoDayState};
+    TgkDateTimeColors* Colors() const noexcept { return colors_.get(); }
+    TgkPopupYearOptions* PopupYearOptions() const noexcept { return yearOptions_.get(); }
 
 private:
     std::unique_ptr<classes::TFont> font_;
+    std::unique_ptr<TgkDateTimeColors> colors_;
+    std::unique_ptr<TgkPopupYearOptions> yearOptions_;
+};
+
+// The picker's drop-down calendar: its changes while open reach the picker at once.
+class TgkPopupCalendar : public TgkMonthCalendar {
+    GW_CLASS(TgkPopupCalendar)
+
+public:
+    TgkPopupCalendar(classes::TComponent* owner, TgkDBCustomDateTimePicker* picker);
+    TgkDBCustomDateTimePicker* Picker() const noexcept { return picker_; }
+    // The drop-down never takes the focus.
+    void FocusIfVisible() override {}
+
+protected:
+    void Change() override;
+
+private:
+    TgkDBCustomDateTimePicker* picker_;
 };
 
 class TgkComboButtonEffects : public TgkButtonEffects {
@@ -212,7 +221,8 @@ public:
     virtual void DropDown();
     virtual void CloseUp(bool accept);
     virtual bool IsDroppedDown() const;
-    TgkMonthCalendar* Calendar() const noexcept { return calendar_; }
+    TgkPopupCalendar* Calendar() const noexcept { return calendar_; }
+    TgkCalendarPopupHost* CalendarHost() const noexcept { return popupHost_; }
     bool ShowButton() const noexcept { return showButton_; }
     virtual void SetShowButton(bool v);
     TgkComboButtonStyle ButtonStyle() const noexcept { return buttonStyle_; }
@@ -243,13 +253,14 @@ public:
     void Dispatch(ui::TMessage& message) override;
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
     void Loaded() override;
+    void Resize() override;
 
     classes::TEvent<classes::TObject*> OnCloseUp;
     classes::TEvent<classes::TObject*> OnDropDown;
     classes::TEvent<classes::TObject*> OnMouseEnter;
     classes::TEvent<classes::TObject*> OnMouseLeave;
-    // OnCalcBoldDay: asked for the bold days of a month the calendar shows.
-    std::function<void(classes::TObject*, int year, int month, std::vector<int>& days)> OnCalcBoldDay;
+    // Passed to the calendar at each drop-down.
+    TCalcBoldDayEvent OnCalcBoldDay;
 
 protected:
     void Change() override;
@@ -257,7 +268,7 @@ protected:
     virtual void DoMouseLeave();
 
 private:
-    friend class TgkPickerCalendarBridge;
+    friend class TgkPopupCalendar;
     bool InGrid() const;
     bool BoundWithoutField() const;
     rtl::TDateTime ShownValue() const;
@@ -317,7 +328,9 @@ private:
     std::unique_ptr<TgkComboButtonEffects> buttonEffects_;
     ui::TWinControl* host_ = nullptr;
     TgkDateComboButton* button_ = nullptr;
-    TgkMonthCalendar* calendar_ = nullptr;
+    TgkPopupCalendar* calendar_ = nullptr;
+    TgkCalendarPopupHost* popupHost_ = nullptr;
+    bool closingFromHost_ = false;
     bool showButton_ = true;
     TgkComboButtonStyle buttonStyle_ = cbsDownArrow;
     int buttonWidth_ = 0;

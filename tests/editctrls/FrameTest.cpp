@@ -10,6 +10,7 @@
 
 #include "editctrls/gkDBDateTimePicker.h"
 #include "editctrls/gkFrame.h"
+#include "platform/ui/Backend.h"
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Grids.h"
@@ -128,9 +129,18 @@ TEST_F(FrameOnControls, ButtonEffectsSetTheButtonsFlatByName)
 
 // ---- Pixels ------------------------------------------------------------------------------
 
+// The Qt backend only for this suite: the other suites of this program measure with the
+// headless fonts.
 class FramePixels : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ui::qt::Install(); }
+    static void SetUpTestSuite()
+    {
+        before = ui::SetWindowSystem(nullptr);
+        ui::SetWindowSystem(before);
+        ui::qt::Install();
+    }
+    static void TearDownTestSuite() { ui::SetWindowSystem(before); }
+    static inline ui::IWindowSystem* before = nullptr;
 };
 
 TEST_F(FramePixels, BoxFrameAndBlankedRings)
