@@ -8,6 +8,7 @@
 #include "app/HelpSystem.h"
 #include "app/Tips.h"
 #include "designer/FDesign.h"
+#include "editctrls/gkDBDateTimePicker.h"
 #include "framedctrls/FcClasses.h"
 #include "grid/Intl.h"
 #include "grid/PublishedDBGrid.h"
@@ -72,6 +73,7 @@ void RegisterAppClasses()
     db::RegisterDbClasses();
     grid::RegisterIntlClasses();
     grid::RegisterPublishedGridClasses();
+    editctrls::RegisterDateTimePickerClasses();
     classes::RegisterClasses<odbc::TdbDataBase, odbc::TdbSession>();
     framedctrls::RegisterFramedClasses();
     RegisterTipsClasses();

@@ -210,6 +210,7 @@ TFormatSettings TFormatSettings::FromLocale(const QLocale& locale)
         s.LongDayNames[d] = locale.dayName(qtDay, QLocale::LongFormat).toStdString();
     }
     s.CurrencyString = locale.currencySymbol().toStdString();
+    s.FirstDayOfWeek = static_cast<int>(locale.firstDayOfWeek()) - 1;  // Qt counts Monday = 1
     return s;
 }
 

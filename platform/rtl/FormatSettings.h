@@ -39,6 +39,8 @@ struct TFormatSettings {
     // the current year (0: the current century).
     int TwoDigitYearCenturyWindow = 50;
     std::string CurrencyString = "$";
+    // The first day of a calendar week: 0 = Monday ... 6 = Sunday.
+    int FirstDayOfWeek = 6;
 
     // Fixed United States English settings, independent of the machine (tests use these).
     static TFormatSettings UsEnglish();

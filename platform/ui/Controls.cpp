@@ -24,18 +24,6 @@ const classes::TEnumInfo& DragModeInfo()
     return info;
 }
 
-TShiftState ShiftOfMouseFlags(std::intptr_t flags)
-{
-    TShiftState s;
-    if (flags & MK_SHIFT) s.Include(ssShift);
-    if (flags & MK_CONTROL) s.Include(ssCtrl);
-    if (flags & MK_LBUTTON) s.Include(ssLeft);
-    if (flags & MK_RBUTTON) s.Include(ssRight);
-    if (flags & MK_MBUTTON) s.Include(ssMiddle);
-    if (IsKeyDown(VK_MENU)) s.Include(ssAlt);
-    return s;
-}
-
 // ---- The drag in progress ------------------------------------------------------------------
 
 struct TDrag {
@@ -119,6 +107,18 @@ TControl* DeepestControlAt(TWinControl* parent, TPoint p)
 }
 
 }  // namespace
+
+TShiftState ShiftOfMouseFlags(std::intptr_t flags)
+{
+    TShiftState s;
+    if (flags & MK_SHIFT) s.Include(ssShift);
+    if (flags & MK_CONTROL) s.Include(ssCtrl);
+    if (flags & MK_LBUTTON) s.Include(ssLeft);
+    if (flags & MK_RBUTTON) s.Include(ssRight);
+    if (flags & MK_MBUTTON) s.Include(ssMiddle);
+    if (IsKeyDown(VK_MENU)) s.Include(ssAlt);
+    return s;
+}
 
 TControl* DragSourceControl() { return Drag().source; }
 
@@ -282,6 +282,9 @@ TPoint TControl::ClientToScreen(TPoint p) const
             if (const auto* form = dynamic_cast<const TCustomForm*>(c)) {
                 p.X += form->Left() + form->FrameWidth() / 2;
                 p.Y += form->Top() + form->FrameHeight() - form->FrameWidth() / 2;
+            } else if (c->PlacedOnScreen()) {
+                p.X += c->left_;
+                p.Y += c->top_;
             }
         } else {
             p.X += c->left_;

@@ -228,6 +228,9 @@ public:
 
 protected:
     bool Loading() const { return ComponentState().Contains(classes::csLoading); }
+    // A window of its own without a parent whose Left and Top are screen coordinates (a
+    // popup window): ClientToScreen counts them even while it has no window on screen.
+    virtual bool PlacedOnScreen() const { return false; }
     // Makes this control's own peer, whatever its parent (forms have none).
     void CreateOwnPeer();
     // Sets the flag alone (a form starts hidden).
@@ -376,6 +379,9 @@ TControl* FindControlAtScreen(TPoint p);
 // Application().ProcessMessages.
 IMessageQueue& PostQueue();
 TManualMessageQueue& HeadlessPostQueue();
+
+// The shift state of a mouse message's MK_ flags (Alt from the keyboard state).
+TShiftState ShiftOfMouseFlags(std::intptr_t flags);
 
 // The form a control is placed on (the control itself for a form), nullptr when none.
 TCustomForm* GetParentForm(const TControl* control);

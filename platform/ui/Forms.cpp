@@ -790,6 +790,12 @@ int TScreen::Height()
     return 768;
 }
 
+TRect TScreen::WorkAreaRect()
+{
+    if (IWindowSystem* ws = WindowSystem()) return ws->WorkArea();
+    return {0, 0, 1024, 768};
+}
+
 int TScreen::PixelsPerInch() const { return ScreenPixelsPerInch(); }
 
 TCustomForm* TScreen::Forms(int index) const
@@ -864,6 +870,33 @@ bool TApplication::FilterKey(TWinControl* focused, TKey key, TShiftState shift, 
     const auto filters = keyFilters_;
     for (auto it = filters.rbegin(); it != filters.rend(); ++it)
         if (it->second && it->second(focused, key, shift, down)) return true;
+    return false;
+}
+
+// ---- Mouse filters ---------------------------------------------------------------------------
+
+int TApplication::AddMouseFilter(TMouseFilter filter)
+{
+    mouseFilters_.emplace_back(nextMouseFilter_, std::move(filter));
+    return nextMouseFilter_++;
+}
+
+void TApplication::RemoveMouseFilter(int id)
+{
+    std::erase_if(mouseFilters_, [id](const auto& entry) { return entry.first == id; });
+}
+
+bool TApplication::HasMouseFilter(int id) const
+{
+    return std::any_of(mouseFilters_.begin(), mouseFilters_.end(), [id](const auto& entry) { return entry.first == id; });
+}
+
+bool TApplication::FilterMouse(TControl* target, unsigned msg, TPoint screen)
+{
+    // A copy: a filter may remove itself (or another) while it runs.
+    const auto filters = mouseFilters_;
+    for (auto it = filters.rbegin(); it != filters.rend(); ++it)
+        if (it->second && it->second(target, msg, screen)) return true;
     return false;
 }
 

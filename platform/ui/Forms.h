@@ -301,9 +301,24 @@ public:
     void RemoveKeyFilter(int id);
     bool FilterKey(TWinControl* focused, TKey key, TShiftState shift, bool down);
 
+    // Mouse filters see every mouse button press in the application's windows (popup menus
+    // included) before the window under the mouse does; the newest filter first. `target`
+    // is the control under the mouse (nullptr over a window that is no control's, such as a
+    // popup menu), `msg` WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN or the matching
+    // double click, `screen` the point in screen coordinates. A filter answering true
+    // swallows the press. Each owner removes only its own filter, by the id AddMouseFilter
+    // answered, so one owner going away never takes another's filter with it.
+    using TMouseFilter = std::function<bool(TControl* target, unsigned msg, TPoint screen)>;
+    int AddMouseFilter(TMouseFilter filter);
+    void RemoveMouseFilter(int id);
+    bool HasMouseFilter(int id) const;
+    bool FilterMouse(TControl* target, unsigned msg, TPoint screen);
+
 private:
     std::vector<std::pair<int, TKeyFilter>> keyFilters_;
     int nextKeyFilter_ = 1;
+    std::vector<std::pair<int, TMouseFilter>> mouseFilters_;
+    int nextMouseFilter_ = 1;
     std::string title_;
     TCustomForm* mainForm_ = nullptr;
     bool terminated_ = false;
@@ -351,6 +366,9 @@ public:
     const rtl::TStrings& Fonts();
     int Width();
     int Height();
+    // The desktop's area free of panels, in screen coordinates (SPI_GETWORKAREA); headless
+    // 0, 0, 1024, 768.
+    TRect WorkAreaRect();
     int PixelsPerInch() const;
 
     int FormCount() const noexcept { return static_cast<int>(forms_.size()); }

@@ -10,9 +10,16 @@ namespace ui {
 
 // ---- TMenuItem -----------------------------------------------------------------------------
 
+const classes::TEnumInfo& MenuBreakInfo()
+{
+    static const classes::TEnumInfo info{"TMenuBreak", {"mbNone", "mbBreak", "mbBarBreak"}};
+    return info;
+}
+
 GW_IMPLEMENT_CLASS(TMenuItem, classes::TComponent)
 {
     p.Component<TBasicAction>("Action", &TMenuItem::Action, &TMenuItem::SetAction);
+    p.Enumeration("Break", MenuBreakInfo(), &TMenuItem::Break, &TMenuItem::SetBreak, mbNone);
     p.String("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption);
     p.Boolean("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked, false);
     p.Boolean("Default", &TMenuItem::Default, &TMenuItem::SetDefault, false);
@@ -46,6 +53,13 @@ void TMenuItem::SetCaption(const std::string& v)
     const bool line = IsLine();
     caption_ = v;
     Changed(line != IsLine());
+}
+
+void TMenuItem::SetBreak(TMenuBreak v)
+{
+    if (v == break_) return;
+    break_ = v;
+    Changed(true);
 }
 
 void TMenuItem::SetChecked(bool v)

@@ -14,6 +14,11 @@ namespace ui {
 
 class TMenu;
 
+// Where an item starts a new column of its menu: not at all, or with a plain or a ruled
+// break before it.
+enum TMenuBreak { mbNone, mbBreak, mbBarBreak };
+const classes::TEnumInfo& MenuBreakInfo();
+
 class TMenuItem : public classes::TComponent, public IActionClient {
     GW_CLASS(TMenuItem)
 
@@ -42,6 +47,8 @@ public:
     void SetShortCut(TShortCut v);
     const std::string& Hint() const noexcept { return hint_; }
     void SetHint(const std::string& v) { hint_ = v; }
+    TMenuBreak Break() const noexcept { return break_; }
+    void SetBreak(TMenuBreak v);
 
     TBasicAction* Action() const noexcept { return action_; }
     void SetAction(TBasicAction* action);
@@ -86,6 +93,7 @@ private:
     int imageIndex_ = -1;
     TShortCut shortCut_ = 0;
     std::string hint_;
+    TMenuBreak break_ = mbNone;
     TBasicAction* action_ = nullptr;
     std::vector<TMenuItem*> items_;
     TMenuItem* parent_ = nullptr;

@@ -20,6 +20,7 @@
 //   CM_DRAG*                  see TControl's drag and drop
 
 #include <cstdint>
+#include <string_view>
 
 #include "platform/ui/MessageQueue.h"
 
@@ -115,6 +116,13 @@ constexpr int HTCLIENT = 1;
 
 // One notch of the mouse wheel.
 constexpr int WHEEL_DELTA = 120;
+
+// ---- Registered messages -----------------------------------------------------------------
+// A message number given out by name (RegisterWindowMessage), for messages that components
+// of different libraries agree on by name alone. The same name (letter case ignored) always
+// gets the same number, from 0xC000 up; an empty name gets 0, which is no message.
+constexpr unsigned WM_FIRST_REGISTERED = 0xC000;
+unsigned RegisterWindowMessage(std::string_view name);
 
 // ---- Packing -----------------------------------------------------------------------------
 

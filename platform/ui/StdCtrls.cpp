@@ -299,6 +299,29 @@ void TCustomEdit::SetSelectionByUser(int start, int length)
     selLength_ = length;
 }
 
+void TCustomEdit::SetSel(int start, int length)
+{
+    const int size = static_cast<int>(Text().size());
+    selStart_ = std::clamp(start, 0, size);
+    selLength_ = std::clamp(length, 0, size - selStart_);
+    ++selSerial_;
+    Changed();
+}
+
+void TCustomEdit::SetCaretHidden(bool hidden)
+{
+    if (hidden == caretHidden_) return;
+    caretHidden_ = hidden;
+    Changed();
+}
+
+void TCustomEdit::SetTextMargins(const TRect& margins)
+{
+    if (margins == textMargins_) return;
+    textMargins_ = margins;
+    Changed();
+}
+
 void TCustomEdit::TextChanged()
 {
     if (charCase_ != ecNormal && !casing_) {

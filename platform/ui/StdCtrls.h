@@ -128,6 +128,22 @@ public:
     int SelLength() const noexcept;
     // The user moved the caret or the selection.
     void SetSelectionByUser(int start, int length);
+    // The program's selection (byte offsets, kept inside the text), applied to the window.
+    void SetSel(int start, int length);
+    void SelectAll() { SetSel(0, static_cast<int>(Text().size())); }
+    // Counts the program's SetSel calls: the window applies a selection once, so a later move
+    // of the user's stays.
+    int SelSerial() const noexcept { return selSerial_; }
+    // Controls that show their text's parts as selections hide the caret; it stays hidden
+    // until shown again.
+    bool CaretHidden() const noexcept { return caretHidden_; }
+    void SetCaretHidden(bool hidden);
+    // Insets of the text from the client edges (the formatting rectangle), in pixels; added to
+    // any frame ring.
+    const TRect& TextMargins() const noexcept { return textMargins_; }
+    void SetTextMargins(const TRect& margins);
+    // The window draws its own sunken border (an edit without one is flat, as in a grid cell).
+    virtual bool ShowsBorder() const { return true; }
 
     TNotifyEvent OnChange;
 
@@ -141,6 +157,9 @@ private:
     bool modified_ = false;
     int selStart_ = 0;
     int selLength_ = 0;
+    int selSerial_ = 0;
+    bool caretHidden_ = false;
+    TRect textMargins_;
     TAlignment alignment_ = taLeftJustify;
     TEditCharCase charCase_ = ecNormal;
     bool autoSelect_ = true;

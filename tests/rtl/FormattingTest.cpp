@@ -715,6 +715,13 @@ TEST(FormatSettings, LocaleFormatsAreTranslated)
     EXPECT_EQ(es.LongTimeFormat, "h:nn:ss");  // "(t)" dropped with its brackets
 }
 
+TEST(FormatSettings, FirstDayOfWeekFollowsTheLocale)
+{
+    EXPECT_EQ(TFormatSettings::UsEnglish().FirstDayOfWeek, 6);  // Sunday
+    EXPECT_EQ(TFormatSettings::FromLocale(QLocale(QLocale::English, QLocale::UnitedStates)).FirstDayOfWeek, 6);
+    EXPECT_EQ(TFormatSettings::FromLocale(QLocale(QLocale::German, QLocale::Germany)).FirstDayOfWeek, 0);
+}
+
 TEST(FormatSettings, LocaleTextsReadBackWhatTheyWrite)
 {
     const QLocale locales[] = {

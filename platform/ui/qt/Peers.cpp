@@ -5,6 +5,7 @@
 #include "platform/ui/qt/Peers.h"
 
 #include "platform/ui/HintWindow.h"
+#include "platform/ui/PopupWindow.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -362,6 +363,7 @@ void RegisterFamilies()
         RegisterComCtrlPeers();
         RegisterCustomPeers();
         RegisterHintPeers();
+        RegisterPopupPeers();
         return true;
     }();
     (void)done;
@@ -398,7 +400,7 @@ std::unique_ptr<IControlPeer> CreatePeer(TControl& control)
     // A form is a window of its own; any other control lives inside its parent's widget.
     QWidget* parent = ContainerOf(control.Parent());
     if (parent == nullptr && dynamic_cast<TCustomForm*>(&control) == nullptr &&
-        dynamic_cast<THintWindow*>(&control) == nullptr)
+        dynamic_cast<THintWindow*>(&control) == nullptr && dynamic_cast<TPopupWindow*>(&control) == nullptr)
         return nullptr;
     const TPeerMaker* make = FindPeerMaker(control.ClassInfo());
     std::unique_ptr<TPeer> peer = make != nullptr ? (*make)(control) : nullptr;

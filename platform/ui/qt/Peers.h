@@ -135,6 +135,7 @@ void RegisterStdCtrlPeers();    // standard and extra controls (StdCtrlPeers.cpp
 void RegisterComCtrlPeers();    // common controls (ComCtrlPeers.cpp)
 void RegisterCustomPeers();     // self-painting controls (CustomPeer.cpp)
 void RegisterHintPeers();       // hint windows (HintPeers.cpp)
+void RegisterPopupPeers();      // popup windows (PopupPeers.cpp)
 
 // The control whose widget (or one of its parents' widgets) is `widget`.
 TControl* ControlOfWidget(QWidget* widget);

@@ -210,19 +210,22 @@ private:
 // ---- Edits ---------------------------------------------------------------------------------
 
 // The character a password edit shows for each one typed (the toolkit's style chooses one
-// of its own otherwise).
-class TPasswordCharStyle : public QProxyStyle {
+// of its own otherwise), and no caret for edits that show their parts as selections.
+class TEditStyle : public QProxyStyle {
 public:
-    explicit TPasswordCharStyle(char32_t c) : c_(c) {}
+    char32_t passwordChar = 0;
+    bool noCaret = false;
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* ret) const override
     {
-        if (hint == SH_LineEdit_PasswordCharacter) return static_cast<int>(c_);
+        if (hint == SH_LineEdit_PasswordCharacter && passwordChar != 0) return static_cast<int>(passwordChar);
         return QProxyStyle::styleHint(hint, option, widget, ret);
     }
-
-private:
-    char32_t c_;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_TextCursorWidth && noCaret) return 0;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
 };
 
 // A line edit that keeps a ring along its edges for the control to draw over (its frame),
@@ -266,23 +269,46 @@ protected:
     void Sync() override
     {
         auto& e = static_cast<TEdit&>(control_);
-        if (edit_->text() != Q(e.Text())) edit_->setText(Q(e.Text()));
+        if (edit_->text() != Q(e.Text())) {
+            // Setting the text moves the caret; that is no move of the user's.
+            const QSignalBlocker block(edit_);
+            edit_->setText(Q(e.Text()));
+        }
         edit_->setEchoMode(e.PasswordChar() != 0 ? QLineEdit::Password : QLineEdit::Normal);
-        if (e.PasswordChar() != 0 && e.PasswordChar() != shownPasswordChar_) {
-            auto* style = new TPasswordCharStyle(static_cast<unsigned char>(e.PasswordChar()));
-            style->setParent(edit_);
-            edit_->setStyle(style);
-            shownPasswordChar_ = e.PasswordChar();
-            edit_->setEchoMode(QLineEdit::Normal);  // the mask is taken when the mode is set
-            edit_->setEchoMode(QLineEdit::Password);
+        if ((e.PasswordChar() != 0 && e.PasswordChar() != shownPasswordChar_) || e.CaretHidden() != caretHidden_) {
+            if (style_ == nullptr) {
+                style_ = new TEditStyle;
+                style_->setParent(edit_);
+                edit_->setStyle(style_);
+            }
+            style_->passwordChar = static_cast<unsigned char>(e.PasswordChar());
+            style_->noCaret = e.CaretHidden();
+            caretHidden_ = e.CaretHidden();
+            if (e.PasswordChar() != 0 && e.PasswordChar() != shownPasswordChar_) {
+                shownPasswordChar_ = e.PasswordChar();
+                edit_->setEchoMode(QLineEdit::Normal);  // the mask is taken when the mode is set
+                edit_->setEchoMode(QLineEdit::Password);
+            }
         }
         edit_->setReadOnly(e.ReadOnly());
         edit_->setMaxLength(e.MaxLength() > 0 ? e.MaxLength() : 32767);
         edit_->setAlignment((e.Alignment() == taRightJustify ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
         // A ring drawn by the control replaces the toolkit's frame.
         const int ring = e.FrameRingWidth();
-        edit_->setFrame(ring == 0);
-        edit_->setTextMargins(ring, 0, ring, 0);
+        edit_->setFrame(ring == 0 && e.ShowsBorder());
+        const TRect& m = e.TextMargins();
+        edit_->setTextMargins(ring + m.Left, m.Top, ring + m.Right, m.Bottom);
+        if (e.SelSerial() != appliedSelSerial_) {
+            appliedSelSerial_ = e.SelSerial();
+            const std::string& text = e.Text();
+            const int start = static_cast<int>(Q(text.substr(0, e.SelStart())).size());
+            const int length = static_cast<int>(Q(text.substr(e.SelStart(), e.SelLength())).size());
+            const QSignalBlocker block(edit_);  // the control knows its selection already
+            if (length > 0)
+                edit_->setSelection(start, length);
+            else
+                edit_->setCursorPosition(start);
+        }
         QPalette pal = edit_->palette();
         pal.setColor(QPalette::Base, ToQColor(e.Color()));
         // HideSelection: without the focus the selected text looks like the rest.
@@ -312,7 +338,10 @@ protected:
 
 private:
     QLineEdit* edit_ = nullptr;
+    TEditStyle* style_ = nullptr;
     char shownPasswordChar_ = 0;
+    bool caretHidden_ = false;
+    int appliedSelSerial_ = 0;
 };
 
 class TMemoPeer : public TPeer {

@@ -6,6 +6,8 @@
 #include <QStyle>
 #include <QFontDatabase>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QWindow>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
@@ -104,10 +106,34 @@ public:
     }
 };
 
+// The application's mouse filters see each button press once, as it reaches a window of the
+// application (before any widget in it), whichever window that is: a form, a popup window, a
+// popup menu.
+class TMouseFilterHook : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick) return false;
+        if (!watched->isWindowType()) return false;
+        auto* me = static_cast<QMouseEvent*>(event);
+        const unsigned base = me->button() == Qt::RightButton    ? WM_RBUTTONDOWN
+                              : me->button() == Qt::MiddleButton ? WM_MBUTTONDOWN
+                                                                 : WM_LBUTTONDOWN;
+        const unsigned msg = type == QEvent::MouseButtonDblClick ? base + 2 : base;
+        const QPoint g = me->globalPosition().toPoint();
+        TControl* target = ControlOfWidget(QApplication::widgetAt(g));
+        bool swallowed = false;
+        Application().SafeCall(nullptr, [&] { swallowed = Application().FilterMouse(target, msg, {g.x(), g.y()}); });
+        return swallowed;
+    }
+};
+
 class TQtWindowSystem : public IWindowSystem {
 public:
     TQtWindowSystem() : queue_(&context_)
     {
+        qApp->installEventFilter(&mouseHook_);
         blink_.setParent(&context_);
         QObject::connect(&blink_, &QTimer::timeout, &context_, [] { ToggleCaretBlink(); });
     }
@@ -236,6 +262,7 @@ private:
     }
 
     QObject context_;
+    TMouseFilterHook mouseHook_;
     TQtMessageQueue queue_;
     std::map<TTimer*, QTimer*> timers_;
     std::map<std::pair<IMessageTarget*, unsigned>, QTimer*> messageTimers_;

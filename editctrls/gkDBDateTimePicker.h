@@ -1,0 +1,349 @@
+#pragma once
+// TgkDBCustomDateTimePicker / TgkDBDateTimePicker: a one-line edit holding one date-time value,
+// edited part by part (day, month, year, hour, minute, second, AM/PM) instead of as free text,
+// with a drop-down month calendar, optionally bound to a date, time or date-time field. The
+// program's grid creates one for its date columns and places it over the current cell.
+//
+// Promises:
+// - The edit's text is always written by the control: keys, clicks and the clipboard act on
+//   the current part; the current part shows as a selection with the caret hidden. A value
+//   that may not be edited keeps the whole text selected.
+// - Every change of the value goes through SetValue; a range error (EDateTimeError, "Date
+//   exceeds maximum of %s", "Date is less than minimum of %s") is raised after the value is
+//   stored and shown.
+// - A typed digit that fails its check beeps and changes nothing. The minute step is at least
+//   1 and wraps to 0..59; the year part takes 1 to 9999 only; named formats inside quotes
+//   stay text.
+// - Bound: a change puts the data set into edit mode through the link and marks it
+//   modified; leaving the control writes the field (a failing write returns the focus and
+//   propagates); a picker bound by name to a missing field shows nothing, never drops down
+//   and ignores editing keys. A date field keeps its time of day, a time field its day;
+//   clearing posts null; a Required field cannot be cleared from the keyboard.
+// - Inside a grid: navigation keys go to the grid as the routing table says; no frame; the
+//   picker paints copies of itself into the other cells of its column (WM_PAINT with a
+//   canvas while csPaintCopy is set).
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "editctrls/gkDTFormat.h"
+#include "editctrls/gkFrame.h"
+#include "editctrls/gkMonthCal.h"
+#include "platform/classes/Font.h"
+#include "platform/db/DataSet.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/ui/StdCtrls.h"
+
+namespace ui {
+class TCanvas;
+}
+
+namespace editctrls {
+
+class TgkCalendarPopupHost;
+class TgkDBCustomDateTimePicker;
+
+enum TDTDateFormat { dfShort, dfLong };
+enum TgkDTEditDataType { gkDTEdtDateTime, gkDTEdtDate, gkDTEdtTime };
+enum TgkDTCalAlignment { gkdtaLeft, gkdtaRight, gkdtaCenter };
+enum TgkComboButtonStyle { cbsEllipsis, cbsDownArrow, cbsCustom };
+
+const classes::TEnumInfo& DTDateFormatInfo();
+const classes::TEnumInfo& DTEditDataTypeInfo();
+const classes::TEnumInfo& DTCalAlignmentInfo();
+const classes::TEnumInfo& ComboButtonStyleInfo();
+
+// The minute step of Up and Down.
+class TgkDTInterval : public classes::TPersistent {
+    GW_CLASS(TgkDTInterval)
+
+public:
+    // Below 1 acts as 1.
+    int MinutesInterval() const noexcept { return minutesInterval_; }
+    void SetMinutesInterval(int v) { minutesInterval_ = v; }
+    int EffectiveInterval() const noexcept { return minutesInterval_ < 1 ? 1 : minutesInterval_; }
+    bool RoundMinutes = false;
+    void Assign(const classes::TPersistent& source) override;
+
+private:
+    int minutesInterval_ = 1;
+};
+
+// The first day of a week as 1 (Sunday) to 7 (Saturday) for a calendar setting, the locale's
+// when gkdowLocaleDefault; the last day is the one before it.
+int FirstDayNumber(TgkCalDayOfWeek day);
+int LastDayNumber(TgkCalDayOfWeek day);
+
+// Where the drop-down calendar goes: the picker's rectangle and the calendar's size in screen
+// coordinates, the work area and the screen's width. Below the picker, above it when it
+// would pass the work area's bottom and there is room above; aligned left, right or centred
+// against the picker (leaving the button's width), kept on the screen.
+ui::TPoint PlaceDropDown(const ui::TRect& picker, int width, int height, const ui::TRect& workArea, int screenWidth,
+                         TgkDTCalAlignment alignment, int buttonWidth);
+
+class TgkCalendarOptions : public classes::TPersistent {
+    GW_CLASS(TgkCalendarOptions)
+
+public:
+    TgkCalendarOptions();
+    ~TgkCalendarOptions() override;
+    void Assign(const classes::TPersistent& source) override;
+
+    TgkDTCalAlignment Alignment = gkdtaLeft;
+    TgkCalDayOfWeek FirstDayOfWeek = gkdowLocaleDefault;
+    classes::TFont* Font() const noexcept { return font_.get(); }
+    void SetFont(const classes::TFont* font);
+    // Wanted size; 0 or below the calendar's minimum gives the minimum.
+    int CalendarWidth = 0;
+    int CalendarHeight = 0;
+    TgkMonthOptions Options{mdoDayState};
+    TgkDateTimeColors* Colors() const noexcept { return colors_.get(); }
+    TgkPopupYearOptions* PopupYearOptions() const noexcept { return yearOptions_.get(); }
+
+private:
+    std::unique_ptr<classes::TFont> font_;
+    std::unique_ptr<TgkDateTimeColors> colors_;
+    std::unique_ptr<TgkPopupYearOptions> yearOptions_;
+};
+
+// The picker's drop-down calendar: its changes while open reach the picker at once.
+class TgkPopupCalendar : public TgkMonthCalendar {
+    GW_CLASS(TgkPopupCalendar)
+
+public:
+    TgkPopupCalendar(classes::TComponent* owner, TgkDBCustomDateTimePicker* picker);
+    TgkDBCustomDateTimePicker* Picker() const noexcept { return picker_; }
+    // The drop-down never takes the focus.
+    void FocusIfVisible() override {}
+
+protected:
+    void Change() override;
+
+private:
+    TgkDBCustomDateTimePicker* picker_;
+};
+
+class TgkComboButtonEffects : public TgkButtonEffects {
+    GW_CLASS(TgkComboButtonEffects)
+
+public:
+    using TgkButtonEffects::TgkButtonEffects;
+    void Refresh() override;
+};
+
+// The drop-down button at the picker's right edge.
+class TgkDateComboButton : public ui::TSpeedButton {
+    GW_CLASS(TgkDateComboButton)
+
+public:
+    explicit TgkDateComboButton(classes::TComponent* owner);
+};
+
+class TgkDBCustomDateTimePicker : public ui::TEdit {
+    GW_CLASS(TgkDBCustomDateTimePicker)
+
+public:
+    explicit TgkDBCustomDateTimePicker(classes::TComponent* owner);
+    ~TgkDBCustomDateTimePicker() override;
+
+    // ---- Value ----------------------------------------------------------------------------
+    rtl::TDateTime Value() const noexcept { return value_; }
+    bool Empty() const noexcept { return empty_; }
+    // Every change of the value; raises the range errors after storing and showing it.
+    void SetValue(rtl::TDateTime value);
+    rtl::TDateTime Date();
+    void SetDate(rtl::TDateTime date);
+    rtl::TDateTime Time();
+    void SetTime(rtl::TDateTime time);
+    rtl::TDateTime MinDate() const noexcept { return minDate_; }
+    void SetMinDate(rtl::TDateTime v);
+    rtl::TDateTime MaxDate() const noexcept { return maxDate_; }
+    void SetMaxDate(rtl::TDateTime v);
+    rtl::TDateTime EffectiveMinDate() const;
+    rtl::TDateTime EffectiveMaxDate() const;
+    int Epoch() const noexcept { return epoch_; }
+    void SetEpoch(int v) { epoch_ = v; }
+    const std::string& DisplayFormat() const noexcept { return displayFormat_; }
+    void SetDisplayFormat(const std::string& v);
+    TDTDateFormat DateFormat() const noexcept { return dateFormat_; }
+    void SetDateFormat(TDTDateFormat v);
+    TgkDTEditDataType UnboundDataType() const noexcept { return unboundDataType_; }
+    void SetUnboundDataType(TgkDTEditDataType v);
+    TgkDTInterval* Interval() noexcept { return &interval_; }
+    TgkCalendarOptions* CalendarAttributes() noexcept { return &calendarAttributes_; }
+    TgkEditFrame* Frame() noexcept { return &frame_; }
+    TgkComboButtonEffects* ButtonEffects() noexcept { return buttonEffects_.get(); }
+
+    // bsNone: no border of the window's own (the frame, or a grid cell, gives the look).
+    ui::TFormBorderStyle BorderStyle() const noexcept { return borderStyle_; }
+    void SetBorderStyle(ui::TFormBorderStyle v);
+    bool ShowsBorder() const override { return borderStyle_ != ui::bsNone && !InGrid(); }
+
+    // ---- Format ---------------------------------------------------------------------------
+    TDTKind Kind() const;
+    bool IsDateTimeType() const;
+    bool IsDateType() const;
+    bool IsTimeOnly() const;
+    bool IsDateOnly() const;
+    std::string GetDisplayFormat(bool expandDefault) const;
+    std::string GetExpandedDisplayFormat() const;
+    bool UsesGeneralFormat() const;
+    int ShownPartCount() const;
+    bool IsLastPartShown() const;
+    std::string FormatValue(rtl::TDateTime value) const;
+    std::string DisplayTextFor(rtl::TDateTime value) const;
+    void RefreshText();
+    // Selects the current part (nothing while the calendar is open; everything when the value
+    // may not be edited) and hides the caret.
+    void HighlightPart();
+    int CurrentPart() const noexcept { return part_; }
+    void SetCurrentPart(int part) { part_ = part; }
+    bool TypingPending() const noexcept { return pending_; }
+    void ApplyDateParts(int year, int month, int day, int hour, int minute, int second, int msec);
+    // Applies typed digits of the current part.
+    void CommitTypedPart();
+
+    // ---- Binding --------------------------------------------------------------------------
+    db::TDataSource* DataSource() const { return link_->DataSource(); }
+    void SetDataSource(db::TDataSource* source);
+    std::string DataField() const { return link_->FieldName(); }
+    void SetDataField(const std::string& name);
+    db::TField* Field() const { return link_->Field(); }
+    bool ReadOnly() const { return link_->ReadOnly(); }
+    void SetReadOnly(bool v);
+    db::TFieldDataLink* DataLink() const noexcept { return link_.get(); }
+    bool CanEditValue() const;
+    virtual bool CanModifyField() const;
+    void MarkModified(bool editFirst);
+
+    // ---- Drop-down and button -------------------------------------------------------------
+    virtual void DropDown();
+    virtual void CloseUp(bool accept);
+    virtual bool IsDroppedDown() const;
+    TgkPopupCalendar* Calendar() const noexcept { return calendar_; }
+    TgkCalendarPopupHost* CalendarHost() const noexcept { return popupHost_; }
+    bool ShowButton() const noexcept { return showButton_; }
+    virtual void SetShowButton(bool v);
+    TgkComboButtonStyle ButtonStyle() const noexcept { return buttonStyle_; }
+    void SetButtonStyle(TgkComboButtonStyle v);
+    int ButtonWidth() const noexcept { return buttonWidth_; }
+    void SetButtonWidth(int v);
+    TgkDateComboButton* Button() const noexcept { return button_; }
+    ui::TWinControl* ButtonHost() const noexcept { return host_; }
+    void PositionButton();
+    // The formatting rectangle beside the button (client coordinates).
+    ui::TRect EditRect() const;
+    void UpdateEditRect();
+
+    // ---- Painting -------------------------------------------------------------------------
+    // Paints the text (and frame) on `canvas`: a paint copy in a grid cell, or the picker
+    // drawing itself when it is not focused.
+    void PaintText(ui::TCanvas& canvas, bool paintCopy);
+    int FrameRingWidth() const override { return frame_.IsFrameEnabled() ? 2 : 0; }
+    bool PaintsOver() const override { return frame_.IsFrameEnabled(); }
+    void PaintOver(ui::TCanvas& canvas) override;
+
+    // ---- Input ----------------------------------------------------------------------------
+    void KeyDown(ui::TKey& key, ui::TShiftState shift) override;
+    void KeyPress(char& key) override;
+    bool WantsKey(ui::TKey key) const override;
+    void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    void DblClick() override;
+    void Dispatch(ui::TMessage& message) override;
+    void Notification(classes::TComponent* component, classes::TOperation operation) override;
+    void Loaded() override;
+    void Resize() override;
+
+    classes::TEvent<classes::TObject*> OnCloseUp;
+    classes::TEvent<classes::TObject*> OnDropDown;
+    classes::TEvent<classes::TObject*> OnMouseEnter;
+    classes::TEvent<classes::TObject*> OnMouseLeave;
+    // Passed to the calendar at each drop-down.
+    TCalcBoldDayEvent OnCalcBoldDay;
+
+protected:
+    void Change() override;
+    virtual void DoMouseEnter();
+    virtual void DoMouseLeave();
+
+private:
+    friend class TgkPopupCalendar;
+    bool InGrid() const;
+    bool BoundWithoutField() const;
+    rtl::TDateTime ShownValue() const;
+    bool LocateCurrent(TDTPart& part) const;
+    TDTPartType CurrentPartType() const;
+    void SetTextKeepModified(const std::string& text);
+    void DataChange();
+    void UpdateData();
+    void DoEnterPicker();
+    void DoExitPicker();
+    // Keys.
+    bool RouteKeyToGrid(ui::TKey& key, ui::TShiftState shift);
+    bool CheckDropDownKey(ui::TKey key, ui::TShiftState shift);
+    void GiveEmptyValue(bool digit);
+    void StepPart(int direction);
+    void HomeEnd(bool end);
+    void TypeDigit(int digit);
+    void TypeLetter(char letter);
+    void ClearValue();
+    void PartLeft();
+    void PartRight();
+    void Paste(const std::string& text);
+    void Cut();
+    bool DayBeforeMonth() const;
+    bool PartBefore(TDTPartType a, TDTPartType b) const;
+    void RangeError(bool max, rtl::TDateTime limit) const;
+    void CalendarChanged();
+    // A key while the calendar is open goes to it; the value follows its date.
+    void CalendarKey(ui::TKey key, ui::TShiftState shift);
+    // The edit window's own read-only state (the data link's flag stays).
+    void SetReadOnlyWindow(bool v) { ui::TEdit::SetReadOnly(v); }
+
+    std::unique_ptr<db::TFieldDataLink> link_;
+    rtl::TDateTime value_ = 0;
+    rtl::TDateTime entryValue_ = 0;
+    rtl::TDateTime dropValue_ = 0;
+    rtl::TDateTime minDate_ = 0;
+    rtl::TDateTime maxDate_ = 0;
+    bool empty_ = true;
+    int part_ = 1;
+    bool pending_ = false;
+    std::string typed_;
+    bool focused_ = false;
+    bool escClosed_ = false;
+    bool closing_ = false;
+    bool fromCalendar_ = false;
+    bool savedShowHint_ = false;
+    bool enteringByButton_ = false;
+    int epoch_ = 1950;
+    std::string displayFormat_;
+    TDTDateFormat dateFormat_ = dfShort;
+    TgkDTEditDataType unboundDataType_ = gkDTEdtDateTime;
+    classes::TAlignment textAlignment_ = classes::taLeftJustify;
+    TgkDTInterval interval_;
+    TgkCalendarOptions calendarAttributes_;
+    TgkEditFrame frame_;
+    std::unique_ptr<TgkComboButtonEffects> buttonEffects_;
+    ui::TWinControl* host_ = nullptr;
+    TgkDateComboButton* button_ = nullptr;
+    TgkPopupCalendar* calendar_ = nullptr;
+    TgkCalendarPopupHost* popupHost_ = nullptr;
+    bool closingFromHost_ = false;
+    bool showButton_ = true;
+    TgkComboButtonStyle buttonStyle_ = cbsDownArrow;
+    int buttonWidth_ = 0;
+    ui::TFormBorderStyle borderStyle_ = ui::bsSingle;
+};
+
+class TgkDBDateTimePicker : public TgkDBCustomDateTimePicker {
+    GW_CLASS(TgkDBDateTimePicker)
+
+public:
+    using TgkDBCustomDateTimePicker::TgkDBCustomDateTimePicker;
+};
+
+void RegisterDateTimePickerClasses();
+
+}  // namespace editctrls

@@ -1,0 +1,184 @@
+// The edit frame and button effects: text offsets, edit margins and auto height as tables,
+// the frame switched off inside a grid, the button's Flat and Transparent by name, and the
+// frame drawn by pixels through the Qt backend's canvas (offscreen).
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editctrls/gkDBDateTimePicker.h"
+#include "editctrls/gkFrame.h"
+#include "platform/ui/Backend.h"
+#include "platform/ui/Bitmap.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/Grids.h"
+#include "platform/ui/qt/QtUi.h"
+#include "tests/grid/GridTestSupport.h"
+
+namespace {
+
+using namespace editctrls;
+using Sides = TgkEditFrameEnabledSet;
+const Sides kAll{efLeftBorder, efTopBorder, efRightBorder, efBottomBorder};
+
+TEST(EditFrame, TextOffsetsAndMargins)
+{
+    struct Case {
+        TgkEditFocusStyle style;
+        Sides borders;
+        int x, y;                   // GetTextOffsets (focused)
+        int left, top, rightDrop;   // GetEditRectMargins
+    } cases[] = {
+        {efsFrameBox, kAll, 2, 2, 2, 2, 1},
+        {efsFrameSingle, kAll, 2, 2, 2, 2, 0},
+        {efsFrameSunken, kAll, 3, 3, 3, 3, 2},
+        {efsFrameBump, kAll, 3, 3, 3, 3, 2},
+        {efsFrameRaised, kAll, 3, 3, 2, 3, 2},
+        {efsFrameEtched, Sides{efTopBorder}, 1, 3, 1, 3, 2},
+        {efsFrameSunken, Sides{efBottomBorder}, 1, 2, 1, 3, 2},
+        {efsFrameBox, Sides{efLeftBorder}, 2, 2, 2, 2, 0},
+    };
+    for (const Case& c : cases) {
+        TgkEditFrame frame(nullptr);
+        frame.SetFocusStyle(c.style);
+        frame.SetFocusBorders(c.borders);
+        int x = 0, y = 0;
+        frame.GetTextOffsets(x, y, true);
+        EXPECT_EQ(x, c.x) << c.style;
+        EXPECT_EQ(y, c.y) << c.style;
+        ui::TRect r{0, 0, 100, 20};
+        frame.GetEditRectMargins(r);
+        EXPECT_EQ(r.Left, c.left) << c.style;
+        EXPECT_EQ(r.Top, c.top) << c.style;
+        EXPECT_EQ(100 - r.Right, c.rightDrop) << c.style;
+    }
+    // The extra offsets count in both looks.
+    TgkEditFrame frame(nullptr);
+    frame.NonFocusTextOffsetX = 4;
+    frame.NonFocusTextOffsetY = 1;
+    int x = 0, y = 0;
+    frame.GetTextOffsets(x, y, false);  // unfocused: bottom border only
+    EXPECT_EQ(x, 5);
+    EXPECT_EQ(y, 3);
+}
+
+class FrameOnControls : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ui::Application().Reset();
+        form = std::make_unique<ui::TForm>(nullptr);
+        form->SetBounds(0, 0, 300, 200);
+        picker = new TgkDBDateTimePicker(form.get());
+        picker->SetParent(form.get());
+        picker->SetBounds(10, 10, 150, 40);
+    }
+    gridtest::TFakeWindowSystem ws;  // fonts are 13 pixels high
+    std::unique_ptr<ui::TForm> form;
+    TgkDBDateTimePicker* picker = nullptr;
+};
+
+TEST_F(FrameOnControls, AutoHeightAndTheGrid)
+{
+    struct Case {
+        bool enabled;
+        int adjust;
+        int height;
+    } cases[] = {{false, 0, 40}, {true, 0, 13 + 6}, {true, 3, 13 + 6 + 3}};
+    for (const Case& c : cases) {
+        picker->SetBounds(10, 10, 150, 40);
+        picker->Frame()->SetEnabled(false);
+        picker->Frame()->AutoSizeHeightAdjust = c.adjust;
+        picker->Frame()->SetEnabled(c.enabled);  // the border goes, the height follows the font
+        EXPECT_EQ(picker->Height(), c.height) << c.enabled << " " << c.adjust;
+    }
+    EXPECT_TRUE(picker->Frame()->IsFrameEnabled());
+    EXPECT_EQ(picker->FrameRingWidth(), 2);
+    auto* grid = new ui::TCustomGrid(form.get());
+    grid->SetParent(form.get());
+    picker->SetParent(grid);
+    EXPECT_FALSE(picker->Frame()->IsFrameEnabled());
+    EXPECT_EQ(picker->FrameRingWidth(), 0);
+
+    // A frame without a windowed owner only stores.
+    TgkEditFrame loose(nullptr);
+    loose.SetEnabled(true);
+    EXPECT_EQ(loose.Control(), nullptr);
+    EXPECT_FALSE(loose.IsFrameEnabled());
+}
+
+TEST_F(FrameOnControls, ButtonEffectsSetTheButtonsFlatByName)
+{
+    ui::TSpeedButton* button = picker->Button();
+    TgkButtonEffects* effects = picker->ButtonEffects();
+    effects->SetFlat(true);
+    EXPECT_TRUE(button->Flat());
+    effects->SetTransparent(true);
+    EXPECT_TRUE(button->Flat());
+    effects->SetFlat(false);
+    EXPECT_TRUE(button->Flat());  // still transparent
+    effects->SetTransparent(false);
+    EXPECT_FALSE(button->Flat());
+    EXPECT_EQ(gkGetFrame(picker), picker->Frame());
+    EXPECT_EQ(gkGetButtonEffects(picker), picker->ButtonEffects());
+    ui::TEdit plain(nullptr);
+    EXPECT_EQ(gkGetFrame(&plain), nullptr);
+}
+
+// ---- Pixels ------------------------------------------------------------------------------
+
+// The Qt backend only for this suite: the other suites of this program measure with the
+// headless fonts.
+class FramePixels : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        before = ui::SetWindowSystem(nullptr);
+        ui::SetWindowSystem(before);
+        ui::qt::Install();
+    }
+    static void TearDownTestSuite() { ui::SetWindowSystem(before); }
+    static inline ui::IWindowSystem* before = nullptr;
+};
+
+TEST_F(FramePixels, BoxFrameAndBlankedRings)
+{
+    ui::TForm form(nullptr);
+    auto* edit = new ui::TEdit(&form);
+    edit->SetParent(&form);
+    edit->SetBounds(0, 0, 8, 6);
+    edit->SetColor(rtl::clYellow);
+    TgkEditFrame frame(edit);
+    frame.SetEnabled(true);
+    edit->SetBounds(0, 0, 8, 6);
+
+    ui::TBitmap bmp(8, 6);
+    bmp.Canvas()->Brush()->SetColor(rtl::clRed);
+    bmp.Canvas()->FillRect({0, 0, 8, 6});
+    // Unfocused: the bottom border only, in the mono box style (window frame, then window).
+    gkDrawFrameOnDC(*edit, frame, *bmp.Canvas(), false);
+    const rtl::TColor frameColor = rtl::ColorToRGB(rtl::clWindowFrame);
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(bmp.Pixel(x, 5), frameColor) << x;
+    EXPECT_EQ(bmp.Pixel(3, 0), rtl::clRed);
+    // No sides: nothing drawn; the non-client paint still blanks the two outer rings.
+    frame.SetNonFocusBorders({});
+    bmp.Canvas()->FillRect({0, 0, 8, 6});
+    gkDrawFrameOnDC(*edit, frame, *bmp.Canvas(), false);
+    EXPECT_EQ(bmp.Pixel(0, 0), rtl::clRed);
+    EXPECT_FALSE(gkPaintNonClientFrame(frame, false, false, *bmp.Canvas()));
+    EXPECT_EQ(bmp.Pixel(0, 0), rtl::clYellow);
+    EXPECT_EQ(bmp.Pixel(1, 1), rtl::clYellow);
+    EXPECT_EQ(bmp.Pixel(3, 2), rtl::clRed);
+    // Focused: all four sides.
+    bmp.Canvas()->Brush()->SetColor(rtl::clRed);
+    bmp.Canvas()->FillRect({0, 0, 8, 6});
+    gkDrawFrameOnDC(*edit, frame, *bmp.Canvas(), true);
+    EXPECT_EQ(bmp.Pixel(0, 0), frameColor);
+    EXPECT_EQ(bmp.Pixel(7, 3), frameColor);
+    EXPECT_EQ(bmp.Pixel(1, 1), rtl::ColorToRGB(rtl::clWindow));
+    EXPECT_EQ(bmp.Pixel(3, 2), rtl::clRed);
+}
+
+}  // namespace

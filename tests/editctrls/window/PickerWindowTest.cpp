@@ -1,0 +1,105 @@
+// Date-time pickers on the X server: typed through the window system (the edit's selection
+// shows the current part, the caret hidden), and a form of date, time, date-time and
+// right-aligned pickers, one framed, with the calendar open, saved as a screenshot under
+// test-artifacts/editctrls for a person to look at.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QScreen>
+#include <QTest>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "editctrls/gkCalendarPopup.h"
+#include "editctrls/gkDBDateTimePicker.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/PopupWindow.h"
+#include "platform/ui/qt/QtUi.h"
+#include "tests/support/WindowShot.h"
+
+namespace {
+
+using namespace editctrls;
+
+TEST(PickerWindow, TypedThroughTheWindowSystemAndShownWithItsCalendar)
+{
+    if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
+    RegisterDateTimePickerClasses();
+    ui::TForm form(nullptr);
+    form.SetCaption("Date-time pickers");
+    form.SetBounds(100, 100, 460, 330);
+    form.SetColor(rtl::clBtnFace);
+    const auto add = [&](int top, TgkDTEditDataType kind, const char* format, rtl::TDateTime value) {
+        auto* p = new TgkDBDateTimePicker(&form);
+        p->SetParent(&form);
+        p->SetBounds(12, top, 260, 23);
+        p->SetUnboundDataType(kind);
+        p->SetDisplayFormat(format);
+        p->SetValue(value);
+        return p;
+    };
+    TgkDBDateTimePicker* date = add(12, gkDTEdtDate, "dd/mm/yyyy", rtl::EncodeDate(2024, 5, 15));
+    TgkDBDateTimePicker* time = add(44, gkDTEdtTime, "hh:nn:ss", rtl::EncodeTime(14, 5, 30, 0));
+    add(76, gkDTEdtDateTime, "", rtl::EncodeDateTime(2024, 5, 15, 9, 30, 0, 0));
+    TgkDBDateTimePicker* framed = add(108, gkDTEdtDate, "mmm d yyyy", rtl::EncodeDate(2025, 1, 2));
+    TgkDBDateTimePicker* right = add(140, gkDTEdtDate, "dddd, mmmm d, yyyy", rtl::EncodeDate(2024, 12, 24));
+    right->SetAlignment(ui::taRightJustify);
+    framed->Frame()->SetEnabled(true);
+    framed->Frame()->SetNonFocusBorders(TgkEditFrameEnabledSet{efLeftBorder, efTopBorder, efRightBorder, efBottomBorder});
+    form.Show();
+    QWidget* window = ui::qt::WidgetOf(form);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+
+    // Keys through the window system: "3", "1" into the day, Right, Up on the month.
+    date->SetFocus();
+    QApplication::processEvents();
+    auto* edit = qobject_cast<QLineEdit*>(ui::qt::WidgetOf(*date));
+    ASSERT_NE(edit, nullptr);
+    ASSERT_TRUE(edit->hasFocus());
+    date->SetCurrentPart(1);
+    date->HighlightPart();
+    QApplication::processEvents();
+    EXPECT_EQ(edit->selectedText(), "15");
+    QTest::keyClick(edit, Qt::Key_3);
+    QTest::keyClick(edit, Qt::Key_1);
+    QTest::keyClick(edit, Qt::Key_Right);
+    QTest::keyClick(edit, Qt::Key_Up);
+    QApplication::processEvents();
+    EXPECT_EQ(edit->text(), "30/06/2024");  // June has no 31st: the day is clamped
+    EXPECT_EQ(date->Text(), "30/06/2024");
+    EXPECT_EQ(edit->selectedText(), "06");   // the month part selected
+    QTest::keyClick(edit, Qt::Key_Plus);
+    QApplication::processEvents();
+    EXPECT_EQ(date->Text(), "30/07/2024");
+    time->SetFocus();
+    QApplication::processEvents();
+
+    // The calendar of the right-aligned picker, open.
+    right->SetFocus();
+    right->DropDown();
+    ASSERT_TRUE(right->IsDroppedDown());
+    ui::TPopupWindow* popup = right->CalendarHost()->Window();
+    QWidget* popupWidget = ui::qt::WidgetOf(*popup);
+    ASSERT_NE(popupWidget, nullptr);
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(popupWidget));
+    QTest::qWait(300);
+    EXPECT_FALSE(popupWidget->isActiveWindow());  // the picker keeps the focus
+    const QRect area = window->frameGeometry().united(popupWidget->geometry()).adjusted(-4, -4, 4, 4);
+    QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    if (shot.isNull()) shot = window->grab();
+    const auto dir = std::filesystem::path(GW_BINARY_DIR) / "test-artifacts" / "editctrls";
+    std::filesystem::create_directories(dir);
+    const auto file = dir / "DateTimePickers.png";
+    ASSERT_TRUE(shot.save(QString::fromStdString(file.string()), "PNG"));
+    std::printf("screenshot: %s\n", file.string().c_str());
+    right->CloseUp(false);
+    EXPECT_FALSE(right->IsDroppedDown());
+}
+
+}  // namespace
