@@ -334,6 +334,30 @@ TEST(StaticPageTable, PageCountsAndIndexLinks)
     }
 }
 
+// A settings record with a group size below 1 (a window clamps its spin edit; other callers
+// may not) pages one record at a time rather than writing pages without their rows.
+TEST(StaticPageTable, AGroupSizeBelowOnePagesOneRecordAtATime)
+{
+    for (int per : {0, -5}) {
+        SCOPED_TRACE(per);
+        auto query = MemRows();
+        TColumnModel model;
+        BuildColumns(model, *query);
+        TPageSettings s;
+        s.frames = false;
+        s.recordsPerPage = per;
+        QTemporaryDir dir;
+        const fs::path out = dir.path().toStdString();
+        ExportHtmlPages(THtmlExport{s, model, *query, {}, ""}, (out / "Sales.html").string());
+        const auto files = TreeOf(out);
+        EXPECT_EQ(files.size(), kRows.size() + 2);  // the index, the sheet and one page a record
+        for (std::size_t p = 1; p <= kRows.size(); ++p) {
+            const std::string& page = files.at("Sales0" + std::to_string(p) + ".html");
+            EXPECT_NE(page.find(">" + std::to_string(p) + "</td>"), std::string::npos) << p;
+        }
+    }
+}
+
 TEST(StaticPageTable, TheWholeStyleSheet)
 {
     TPageSettings s;
