@@ -111,6 +111,9 @@ void WriteDataPages(const THtmlExport& e, const std::string& fileName, const std
 {
     const TPageSettings& s = e.settings;
     const int pages = s.split ? GetPageCount(e.query.RecordCount(), s.recordsPerPage) : 1;
+    // The same group size the page count was reckoned with: a size below 1 would count pages
+    // and then leave every one of them empty.
+    const int per = std::max(s.recordsPerPage, 1);
     const std::string borderAttr = s.borderColor ? " BorderColor=\"" + rtl::ColorToHtml(*s.borderColor) + "\"" : "";
     const std::string bgAttr = s.tableColor ? " BgColor=\"" + rtl::ColorToHtml(*s.tableColor) + "\"" : "";
     TPageLinks links;
@@ -134,7 +137,7 @@ void WriteDataPages(const THtmlExport& e, const std::string& fileName, const std
         page << "<Table Border=\"" + std::to_string(s.border) + "\" Cellpadding=\"" + std::to_string(s.padding) +
                     "\" Cellspacing=\"" + std::to_string(s.spacing) + "\"" + bgAttr + borderAttr + ">";
         if (s.style == 0) page << rows.BuildHeaderRow();
-        for (int r = 0; !e.query.Eof() && (!s.split || r < s.recordsPerPage); ++r) {
+        for (int r = 0; !e.query.Eof() && (!s.split || r < per); ++r) {
             page << (s.style == 0 ? rows.BuildRowStyle1(r) : s.style == 1 ? rows.BuildRowStyle2(r) : rows.BuildTemplateRow(r));
             e.query.Next();
         }
