@@ -276,13 +276,14 @@ protected:
         }
         edit_->setEchoMode(e.PasswordChar() != 0 ? QLineEdit::Password : QLineEdit::Normal);
         if ((e.PasswordChar() != 0 && e.PasswordChar() != shownPasswordChar_) || e.CaretHidden() != caretHidden_) {
-            if (style_ == nullptr) {
-                style_ = new TEditStyle;
-                style_->setParent(edit_);
-                edit_->setStyle(style_);
-            }
-            style_->passwordChar = static_cast<unsigned char>(e.PasswordChar());
-            style_->noCaret = e.CaretHidden();
+            // The edit reads the style's answers when the style is set: a new style each time.
+            auto* style = new TEditStyle;
+            style->passwordChar = static_cast<unsigned char>(e.PasswordChar());
+            style->noCaret = e.CaretHidden();
+            style->setParent(edit_);
+            edit_->setStyle(style);
+            if (style_ != nullptr) style_->deleteLater();
+            style_ = style;
             caretHidden_ = e.CaretHidden();
             if (e.PasswordChar() != 0 && e.PasswordChar() != shownPasswordChar_) {
                 shownPasswordChar_ = e.PasswordChar();
