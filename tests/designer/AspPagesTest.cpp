@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -92,6 +95,23 @@ TEST_F(AspPages, SplitWithoutFramesReportStyle2)
     settings.footerNavigation = 1;
     settings.borderColor = 0x0000FF;
     Check("split-style2");
+}
+
+TEST_F(AspPages, APageSizeBelowOneWritesOneRecordAPage)
+{
+    for (int size : {0, -5}) {
+        settings.recordsPerPage = size;
+        QTemporaryDir dir;
+        const fs::path out = dir.path().toStdString();
+        const TAspScriptBuilder script(model, {"order_id", "customer", "total", "placed", "photo"});
+        WriteAspPages(settings, script, parts, (out / "Sales.asp").string());
+        for (const char* page : {"Sales_index.asp", "Sales_data.asp"}) {
+            std::ifstream in(out / page, std::ios::binary);
+            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            EXPECT_NE(text.find("Page_Size = 1\r\n"), std::string::npos) << page << " " << size;
+            EXPECT_EQ(text.find("Page_Size = " + std::to_string(size)), std::string::npos) << page;
+        }
+    }
 }
 
 TEST_F(AspPages, NotSplitTemplate)
