@@ -16,7 +16,7 @@
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/Messages.h"
-#include "tests/grid/GridTestSupport.h"
+#include "tests/editctrls/PickerFixture.h"
 
 namespace {
 
@@ -25,16 +25,11 @@ using rtl::EncodeDate;
 using rtl::EncodeDateTime;
 using rtl::EncodeTime;
 
-class PickerBindingTest : public ::testing::Test {
+class PickerBindingTest : public pickertest::TPickerForm {
 public:
     void SetUp() override
     {
-        ui::Application().Reset();
-        form = std::make_unique<ui::TForm>(nullptr);
-        form->SetBounds(0, 0, 400, 300);
-        picker = new TgkDBDateTimePicker(form.get());
-        picker->SetParent(form.get());
-        picker->SetBounds(10, 10, 160, 21);
+        TPickerForm::SetUp();
         ds = std::make_unique<dbtest::TMemDataSet>(nullptr);
         ds->columns = {{"D", db::ftDate}, {"T", db::ftTime}, {"DT", db::ftDateTime}, {"R", db::ftDateTime, 0, true}};
         ds->AddRow({db::TVariant(EncodeDateTime(2024, 3, 7, 10, 30, 0, 0)),
@@ -58,9 +53,6 @@ public:
     }
     void Key(ui::TKey key, ui::TShiftState shift = {}) { picker->KeyDown(key, shift); }
 
-    gridtest::TFakeWindowSystem ws;
-    std::unique_ptr<ui::TForm> form;
-    TgkDBDateTimePicker* picker = nullptr;
     std::unique_ptr<dbtest::TMemDataSet> ds;
     std::unique_ptr<db::TDataSource> source;
 };

@@ -12,28 +12,22 @@
 #include "platform/rtl/DateTime.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Messages.h"
-#include "tests/grid/GridTestSupport.h"
+#include "tests/editctrls/PickerFixture.h"
 
 namespace {
 
 using namespace editctrls;
 using rtl::EncodeDate;
 
-class PickerDropDown : public ::testing::Test {
+class PickerDropDown : public pickertest::TPickerForm {
 public:
     void SetUp() override
     {
-        ui::Application().Reset();
-        form = std::make_unique<ui::TForm>(nullptr);
-        form->SetBounds(0, 0, 400, 300);
-        picker = new TgkDBDateTimePicker(form.get());
-        picker->SetParent(form.get());
-        picker->SetBounds(10, 10, 160, 21);
+        TPickerForm::SetUp();
         picker->SetUnboundDataType(gkDTEdtDate);
         picker->SetDisplayFormat("dd/mm/yyyy");
         form->Show();
     }
-    void TearDown() override { form.reset(); }
     void Click(ui::TPoint p)
     {
         TgkMonthCalendar* cal = picker->Calendar();
@@ -41,10 +35,6 @@ public:
         cal->Perform(ui::WM_LBUTTONUP, 0, ui::MakeLParam(p.X, p.Y));
     }
     static ui::TPoint Centre(const ui::TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
-
-    gridtest::TFakeWindowSystem ws;
-    std::unique_ptr<ui::TForm> form;
-    TgkDBDateTimePicker* picker = nullptr;
 };
 
 TEST_F(PickerDropDown, NeverForTimeOnlyOrReadOnly)

@@ -16,7 +16,7 @@
 #include "platform/ui/Input.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Screen.h"
-#include "tests/grid/GridTestSupport.h"
+#include "tests/editctrls/PickerFixture.h"
 
 namespace {
 
@@ -24,23 +24,18 @@ using namespace editctrls;
 using rtl::EncodeDate;
 using rtl::EncodeDateTime;
 
-class PickerTest : public ::testing::Test {
+class PickerTest : public pickertest::TPickerForm {
 public:
     void SetUp() override
     {
-        ui::Application().Reset();
-        form = std::make_unique<ui::TForm>(nullptr);
-        form->SetBounds(0, 0, 400, 300);
-        picker = new TgkDBDateTimePicker(form.get());
-        picker->SetParent(form.get());
-        picker->SetBounds(10, 10, 160, 21);
+        TPickerForm::SetUp();
         form->Show();
         previousBeep = ui::SetBeepHandler([this] { ++beeps; });
     }
     void TearDown() override
     {
         ui::SetBeepHandler(previousBeep);
-        form.reset();
+        TPickerForm::TearDown();
     }
     void Key(ui::TKey key, ui::TShiftState shift = {})
     {
@@ -57,9 +52,6 @@ public:
     }
     std::string Selected() const { return picker->Text().substr(picker->SelStart(), picker->SelLength()); }
 
-    gridtest::TFakeWindowSystem ws;
-    std::unique_ptr<ui::TForm> form;
-    TgkDBDateTimePicker* picker = nullptr;
     std::function<void()> previousBeep;
     int beeps = 0;
 };
