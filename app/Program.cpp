@@ -74,6 +74,7 @@ void RegisterAppClasses()
     grid::RegisterIntlClasses();
     grid::RegisterPublishedGridClasses();
     editctrls::RegisterDateTimePickerClasses();
+    editctrls::RegisterMonthCalendarClasses();
     classes::RegisterClasses<odbc::TdbDataBase, odbc::TdbSession>();
     framedctrls::RegisterFramedClasses();
     RegisterTipsClasses();
