@@ -642,48 +642,43 @@ void TFrmDesign::ApplyGridColumns(const std::vector<std::string>& entries)
 
 void TFrmDesign::ClearGridColumns() { C<grid::TgkDBGrid>("data_grid")->Selected()->Clear(); }
 
+namespace {
+
+// The project's per-column list boxes by name, each with the column model's list it holds.
+template <class F>
+void ForEachColumnComponent(TColumnModel& m, F&& f)
+{
+    f("FieldList", m.FieldList);
+    f("ShowModeList", m.ShowModeList);
+    f("AlignmentList", m.AlignmentList);
+    f("ShowDataList", m.ShowDataList);
+    f("PrefixList", m.PrefixList);
+    f("SuffixList", m.SuffixList);
+    f("FormatList", m.FormatList);
+    f("HyperlinkTypeList", m.HyperlinkTypeList);
+    f("UrlList", m.UrlList);
+    f("ParamList", m.ParamList);
+    f("TargetList", m.TargetList);
+    f("CheckFieldList", m.CheckFieldList);
+    f("CheckShowDataList", m.CheckShowDataList);
+    f("CheckPrefixList", m.CheckPrefixList);
+    f("CheckSuffixList", m.CheckSuffixList);
+}
+
+}  // namespace
+
 void TFrmDesign::StoreColumnComponents()
 {
     columns_.StoreCheckLists();
-    const auto copy = [this](const char* name, const rtl::TStrings& from) {
-        rtl::TStrings* to = C<ui::TListBox>(name)->Items();
-        to->Assign(from);
-    };
-    copy("FieldList", columns_.FieldList);
-    copy("ShowModeList", columns_.ShowModeList);
-    copy("AlignmentList", columns_.AlignmentList);
-    copy("ShowDataList", columns_.ShowDataList);
-    copy("PrefixList", columns_.PrefixList);
-    copy("SuffixList", columns_.SuffixList);
-    copy("FormatList", columns_.FormatList);
-    copy("HyperlinkTypeList", columns_.HyperlinkTypeList);
-    copy("UrlList", columns_.UrlList);
-    copy("ParamList", columns_.ParamList);
-    copy("TargetList", columns_.TargetList);
-    copy("CheckFieldList", columns_.CheckFieldList);
-    copy("CheckShowDataList", columns_.CheckShowDataList);
-    copy("CheckPrefixList", columns_.CheckPrefixList);
-    copy("CheckSuffixList", columns_.CheckSuffixList);
+    ForEachColumnComponent(columns_, [this](const char* name, const rtl::TStrings& from) {
+        C<ui::TListBox>(name)->Items()->Assign(from);
+    });
 }
 
 void TFrmDesign::LoadColumnComponents()
 {
-    const auto copy = [this](const char* name, rtl::TStrings& to) { to.Assign(*C<ui::TListBox>(name)->Items()); };
-    copy("FieldList", columns_.FieldList);
-    copy("ShowModeList", columns_.ShowModeList);
-    copy("AlignmentList", columns_.AlignmentList);
-    copy("ShowDataList", columns_.ShowDataList);
-    copy("PrefixList", columns_.PrefixList);
-    copy("SuffixList", columns_.SuffixList);
-    copy("FormatList", columns_.FormatList);
-    copy("HyperlinkTypeList", columns_.HyperlinkTypeList);
-    copy("UrlList", columns_.UrlList);
-    copy("ParamList", columns_.ParamList);
-    copy("TargetList", columns_.TargetList);
-    copy("CheckFieldList", columns_.CheckFieldList);
-    copy("CheckShowDataList", columns_.CheckShowDataList);
-    copy("CheckPrefixList", columns_.CheckPrefixList);
-    copy("CheckSuffixList", columns_.CheckSuffixList);
+    ForEachColumnComponent(columns_,
+                           [this](const char* name, rtl::TStrings& to) { to.Assign(*C<ui::TListBox>(name)->Items()); });
     columns_.LoadCheckFlags();
     columns_.RebuildListView();
 }
