@@ -242,4 +242,72 @@ TEST_F(ProjectCommandsTest, AnOpenWhoseQueryFailsSkipsTheGridList)
     EXPECT_EQ(rtl::ReadFileToString(again), rtl::ReadFileToString(path));
 }
 
+// ---- The shipped sample project ------------------------------------------------------------
+
+// The first sample as New Project makes it on the first sample link: the orders table taken
+// from the builder, a title and a header. Run on purpose to remake the shipped file:
+//   GW_SAMPLE_PROJECT=share/Projects/GridweaverSample1.gwp test_app \
+//     --gtest_also_run_disabled_tests --gtest_filter='*MakeSampleProject'
+// The project text without the query design's link item (with its continuation lines).
+std::string WithoutQueryLink(const std::string& text)
+{
+    std::string out;
+    bool skipping = false;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t next = std::min(text.find('\n', pos), text.size() - 1) + 1;
+        const std::string_view line(text.data() + pos, next - pos);
+        if (line.starts_with("    'ADOConnectionString="))
+            skipping = true;
+        else if (!line.starts_with("      '"))
+            skipping = false;
+        if (!skipping) out += line;
+        pos = next;
+    }
+    return out;
+}
+
+TEST_F(ProjectCommandsTest, DISABLED_MakeSampleProject)
+{
+    const char* out = std::getenv("GW_SAMPLE_PROJECT");
+    if (out == nullptr) GTEST_SKIP() << "GW_SAMPLE_PROJECT names the file to write";
+    const std::string link = app::DataLinkFileName("GridweaverSample1");
+    ASSERT_TRUE(app::ReadUDLFile(link, app::FrmMain->ConnectionString));
+    app::dmMain->ConnectDatabase("FILE NAME=" + link);
+    designer::TFrmDesign* d = app::OpenDesignWindow("GridweaverSample1");
+    auto* tables = d->C<ui::TListBox>("lb_tables");
+    tables->SetItemIndex(tables->Items()->IndexOf("ORDERS"));
+    ASSERT_GE(tables->ItemIndex(), 0);
+    d->lb_tablesDblClick(tables);
+    d->TakeOverBuilderSql();
+    ASSERT_TRUE(d->SyncAndOpenQuery());
+    d->RebuildColumnList("Reset");
+    d->C<ui::TEdit>("edHTMLTitle")->SetText("Orders");
+    d->C<editor::TTextMemo>("mmHTMLHeader")->Lines()->SetText("<h1>Orders</h1>");
+    ASSERT_TRUE(app::SaveProject(*d, out));
+}
+
+TEST_F(ProjectCommandsTest, SampleProjectOpensAndSavesBackByteForByte)
+{
+    const std::string sample = app::FrmMain->ProjectsDir + "/GridweaverSample1.gwp";
+    ASSERT_TRUE(rtl::FileExists(sample));
+    ASSERT_TRUE(app::OpenProject(sample));
+    designer::TFrmDesign* opened = designer::FrmDesign;
+    ASSERT_NE(opened, nullptr);
+    EXPECT_TRUE(Warnings().empty());
+    EXPECT_TRUE(opened->Query()->Active());
+    EXPECT_GT(opened->C<grid::TgkDBGrid>("data_grid")->Selected()->Count(), 0);
+    // The link's own string is used, not the file's fallback line.
+    std::string content;
+    ASSERT_TRUE(app::ReadUDLFile(app::DataLinkFileName("GridweaverSample1"), content));
+    EXPECT_EQ(app::FrmMain->ConnectionString, content);
+    // The query's design names the link it is connected to, a file of this machine: that
+    // one item differs, every other byte comes back as shipped.
+    const std::string again = Path("projects/Again.gwp");
+    ASSERT_TRUE(app::SaveProject(*opened, again));
+    const std::string text = rtl::ReadFileToString(again);
+    EXPECT_NE(text.find("'ADOConnectionString=FILE NAME="), std::string::npos);
+    EXPECT_EQ(WithoutQueryLink(text), WithoutQueryLink(rtl::ReadFileToString(sample)));
+}
+
 }  // namespace
