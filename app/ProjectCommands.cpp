@@ -34,6 +34,11 @@ void CloseOpenDesignWindow()
     if (designer::FrmDesign == nullptr) open->SetName("");
 }
 
+std::string KeywordFolder(const designer::TFrmDesign& design)
+{
+    return rtl::IncludeTrailingPathDelimiter(design.Host().appDir) + "Data/SqlData";
+}
+
 }  // namespace
 
 designer::TDesignHost DesignHost()
@@ -69,6 +74,8 @@ designer::TFrmDesign* OpenDesignWindow(const std::string& linkName)
     query->SetADOConnection(dmMain != nullptr ? dmMain->Connection() : nullptr);
     query->ReadSQLSettings();
     query->SetupADOInfo();
+    // As an opened project does: else reserved words stay unquoted until the project is reopened.
+    query->LoadKeywordFiles(KeywordFolder(*design));
     design->PreviousGetDataPage = 0;
     if (FrmMain != nullptr) {
         FrmMain->SetProjectOpen(true);
@@ -313,7 +320,7 @@ bool OpenProject(const std::string& path)
     query->ReadSQLSettings();
     query->SetupADOInfo();
     // Reserved words are quoted from the first SQL the builder writes.
-    query->LoadKeywordFiles(rtl::IncludeTrailingPathDelimiter(design->Host().appDir) + "Data/SqlData");
+    query->LoadKeywordFiles(KeywordFolder(*design));
     const rtl::TStrings* queryDesign = design->C<ui::TListBox>("vquery_proplist")->Items();
     try {
         if (queryDesign->Count() > 0) query->LoadFromStrings(*queryDesign);

@@ -21,6 +21,7 @@
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/StdCtrls.h"
+#include "vquery/VQuery.h"
 
 namespace {
 
@@ -123,6 +124,16 @@ TEST_F(ProjectCommandsTest, SavedOpenedAndSavedAgainByteForByte)
     ASSERT_TRUE(app::SaveProject(*opened, again));
     EXPECT_EQ(rtl::ReadFileToString(again), rtl::ReadFileToString(saved));
     EXPECT_TRUE(Warnings().empty());
+}
+
+TEST_F(ProjectCommandsTest, NewAndOpenedProjectsBothLoadTheKeywordLists)
+{
+    designer::TFrmDesign& fresh = NewDesign();
+    EXPECT_GT(fresh.C<vquery::TmfVQuery>("VisualQuery")->AnsiKeywords().Count(), 0);
+    const std::string path = Path("projects/Keywords.gwp");
+    ASSERT_TRUE(app::SaveProject(fresh, path));
+    ASSERT_TRUE(app::OpenProject(path));
+    EXPECT_GT(designer::FrmDesign->C<vquery::TmfVQuery>("VisualQuery")->AnsiKeywords().Count(), 0);
 }
 
 TEST_F(ProjectCommandsTest, SaveAndSaveAsCommands)
