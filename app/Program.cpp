@@ -93,6 +93,9 @@ void CreateProgramWindows()
     MainWindowHooks().adoAdministrator = ShowADOAdministrator;
     MainWindowHooks().newProject = NewProject;
     MainWindowHooks().savePages = SavePages;
+    MainWindowHooks().openProject = [](const std::string& fileName) { OpenProject(fileName); };
+    MainWindowHooks().saveProject = SaveProjectCommand;
+    MainWindowHooks().saveProjectAs = SaveProjectAsCommand;
     application.CreateForm<TFrmMain>();
 }
 

@@ -9,12 +9,37 @@
 #include "app/ProjectFile.h"
 #include "designer/FDesign.h"
 #include "platform/db/AdoDataSet.h"
+#include "platform/classes/Errors.h"
 #include "platform/rtl/Files.h"
+#include "platform/rtl/Scope.h"
+#include "platform/rtl/StringList.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/ui/ExtCtrls.h"
 #include "vquery/VQuery.h"
 
 namespace app {
+
+namespace {
+
+// Closes the open design window, if any. A closed window is freed once the running command is
+// done; its name goes at once, so that the window made next in the same command can take it.
+void CloseOpenDesignWindow()
+{
+    designer::TFrmDesign* open = designer::FrmDesign;
+    if (open == nullptr) return;
+    open->Close();
+    if (designer::FrmDesign == nullptr) open->SetName("");
+}
+
+std::string KeywordFolder(const designer::TFrmDesign& design)
+{
+    return rtl::IncludeTrailingPathDelimiter(design.Host().appDir) + "Data/SqlData";
+}
+
+}  // namespace
 
 designer::TDesignHost DesignHost()
 {
@@ -32,7 +57,7 @@ designer::TDesignHost DesignHost()
 
 designer::TFrmDesign* OpenDesignWindow(const std::string& linkName)
 {
-    if (designer::FrmDesign != nullptr) designer::FrmDesign->Close();
+    CloseOpenDesignWindow();
     designer::RegisterDesignClasses();
     auto* design = new designer::TFrmDesign(&ui::Application(), DesignHost());
     auto* options = design->C<ui::TListBox>("optionlist")->Items();
@@ -49,6 +74,8 @@ designer::TFrmDesign* OpenDesignWindow(const std::string& linkName)
     query->SetADOConnection(dmMain != nullptr ? dmMain->Connection() : nullptr);
     query->ReadSQLSettings();
     query->SetupADOInfo();
+    // As an opened project does: else reserved words stay unquoted until the project is reopened.
+    query->LoadKeywordFiles(KeywordFolder(*design));
     design->PreviousGetDataPage = 0;
     if (FrmMain != nullptr) {
         FrmMain->SetProjectOpen(true);
@@ -60,7 +87,7 @@ designer::TFrmDesign* OpenDesignWindow(const std::string& linkName)
 
 void NewProject()
 {
-    if (designer::FrmDesign != nullptr) designer::FrmDesign->Close();
+    CloseOpenDesignWindow();
     if (dmMain != nullptr && dmMain->Connection()->Connected()) dmMain->Connection()->Close();
     std::string name;
     {
@@ -76,6 +103,266 @@ void NewProject()
 void SavePages()
 {
     if (designer::FrmDesign != nullptr) designer::FrmDesign->SaveActionExecute(designer::FrmDesign);
+}
+
+namespace {
+
+void Warn(const std::string& text) { ui::MessageDlg(text, ui::mtWarning, ui::TMsgDlgButtons{ui::mbOK}); }
+
+std::vector<std::string> OptionLines(designer::TFrmDesign& design)
+{
+    std::vector<std::string> lines;
+    const rtl::TStrings* items = design.C<ui::TListBox>("optionlist")->Items();
+    for (int i = 0; i < items->Count(); ++i) lines.push_back(items->Strings(i));
+    return lines;
+}
+
+// The option lines, the query's design, the colours and the column lists into the components
+// the project file holds.
+void StoreDesign(designer::TFrmDesign& design)
+{
+    std::vector<std::string> lines = OptionLines(design);
+    TProjectOptions o;
+    o.headerNavigation = design.C<ui::TComboBox>("cb_header")->ItemIndex();
+    o.footerNavigation = design.C<ui::TComboBox>("cb_footer")->ItemIndex();
+    o.colorScheme = design.C<ui::TComboBox>("cbxTemplate")->Text();
+    o.fontIndex = design.C<ui::TComboBox>("HTMLDefaultFont")->ItemIndex();
+    o.layoutStyle = design.C<ui::TComboBox>("cb_style")->Text();
+    o.split = design.C<ui::TCheckBox>("cbHTMLMaxRecords")->Checked();
+    o.recordsPerPage = design.C<ui::TSpinEdit>("seHTMLMaxRecords")->Value();
+    o.frames = design.C<ui::TCheckBox>("cb_frame")->Checked();
+    o.frameBorder = design.C<ui::TCheckBox>("cb_frameborder")->Checked();
+    StoreProjectOptions(o, lines);
+    rtl::TStrings* options = design.C<ui::TListBox>("optionlist")->Items();
+    for (std::size_t i = 2; i <= 10; ++i) options->Put(static_cast<int>(i), lines[i]);
+
+    rtl::TStrings* query = design.C<ui::TListBox>("vquery_proplist")->Items();
+    query->Clear();
+    design.C<vquery::TmfVQuery>("VisualQuery")->SaveToStrings(*query);
+    rtl::TStrings* colors = design.C<ui::TListBox>("ColorScheme")->Items();
+    colors->Clear();
+    if (design.Scheme() != nullptr) design.Scheme()->SaveToStrings(*colors);
+    design.StoreColumnComponents();
+}
+
+int IndexOrZero(const rtl::TStrings& items, const std::string& text)
+{
+    const int i = items.IndexOf(text);
+    return i < 0 ? 0 : i;
+}
+
+// The line of `text` (1-based) holding option line `index`: the option list comes first in
+// the file, one item a line after the line that opens its items.
+int OptionFileLine(std::string_view text, int index)
+{
+    int line = 1;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t eol = text.find('\n', pos);
+        if (eol == std::string_view::npos) eol = text.size();
+        std::string_view current = text.substr(pos, eol - pos);
+        if (!current.empty() && current.back() == '\r') current.remove_suffix(1);
+        if (current.ends_with("= (")) return line + 1 + index;
+        if (current == "end") break;
+        pos = eol + 1;
+        ++line;
+    }
+    return line;
+}
+
+// The options of the option lines; a number that is none, or a list too short, is a read
+// error naming the line of the file, before any control has changed.
+TProjectOptions ReadOptionLines(designer::TFrmDesign& design, std::string_view text)
+{
+    const std::vector<std::string> lines = OptionLines(design);
+    if (lines.size() < 11)
+        throw classes::EReadError("Option lines missing", OptionFileLine(text, static_cast<int>(lines.size())));
+    for (int index : {2, 3, 5, 8}) {
+        int value = 0;
+        if (!rtl::TryStrToInt(lines[static_cast<std::size_t>(index)], value))
+            throw classes::EReadError("'" + lines[static_cast<std::size_t>(index)] + "' is not a valid integer value",
+                                      OptionFileLine(text, index));
+    }
+    return ReadProjectOptions(lines);
+}
+
+// The option lines and the check states into the controls, after a read of the components.
+void ApplyDesign(designer::TFrmDesign& design, std::string_view text)
+{
+    const TProjectOptions o = ReadOptionLines(design, text);
+    struct TCheckPair {
+        const char* list;
+        const char* flags;
+    };
+    for (const TCheckPair& pair : {TCheckPair{"FieldList", "CheckFieldList"}, TCheckPair{"ShowDataList", "CheckShowDataList"},
+                                   TCheckPair{"PrefixList", "CheckPrefixList"}, TCheckPair{"SuffixList", "CheckSuffixList"}}) {
+        auto* list = design.C<ui::TCheckListBox>(pair.list);
+        const rtl::TStrings* flags = design.C<ui::TListBox>(pair.flags)->Items();
+        for (int i = 0; i < list->Items()->Count(); ++i)
+            list->SetChecked(i, i < flags->Count() && flags->Strings(i) == "1");
+    }
+    design.C<ui::TComboBox>("cb_header")->SetItemIndex(o.headerNavigation);
+    design.C<ui::TComboBox>("cb_footer")->SetItemIndex(o.footerNavigation);
+    auto* scheme = design.C<ui::TComboBox>("cbxTemplate");
+    scheme->SetItemIndex(IndexOrZero(*scheme->Items(), o.colorScheme));
+    design.C<ui::TComboBox>("HTMLDefaultFont")->SetItemIndex(o.fontIndex);
+    {
+        design.LoadingStyleList = true;
+        rtl::TScopeExit done([&design] { design.LoadingStyleList = false; });
+        auto* style = design.C<ui::TComboBox>("cb_style");
+        style->SetItemIndex(IndexOrZero(*style->Items(), o.layoutStyle));
+        design.cb_styleChange(style);
+        design.C<ui::TCheckBox>("cbHTMLMaxRecords")->SetChecked(o.split);
+        design.C<ui::TSpinEdit>("seHTMLMaxRecords")->SetValue(o.recordsPerPage);
+        design.C<ui::TCheckBox>("cb_frame")->SetChecked(o.frames);
+        design.C<ui::TCheckBox>("cb_frameborder")->SetChecked(o.frameBorder);
+    }
+    design.cb_headerChange(&design);
+    design.cb_footerChange(&design);
+    // The scheme pads the list it reads: a copy keeps the project's lines as saved.
+    rtl::TStringList colors;
+    colors.Assign(*design.C<ui::TListBox>("ColorScheme")->Items());
+    design.LoadProjectColors(colors);
+}
+
+std::string FileNameOnly(const std::string& path) { return rtl::ExtractFileName(path); }
+
+void CloseDesign(designer::TFrmDesign* design)
+{
+    if (designer::FrmDesign == design) CloseOpenDesignWindow();
+    if (FrmMain != nullptr) {
+        FrmMain->SetProjectOpen(false);
+        FrmMain->SetMainCaption("");
+    }
+}
+
+void SaveDesignAs(designer::TFrmDesign& design, const std::string& path, bool rename)
+{
+    if (!SaveProject(design, path)) {
+        Warn("Cannot save " + FileNameOnly(path) + ".");
+        return;
+    }
+    if (rename) {
+        design.HasProjectFile = true;
+        design.ProjectName = TFrmMain::StripExtension(FileNameOnly(path));
+        design.ProjectPath = path;
+        if (FrmMain != nullptr) FrmMain->SetMainCaption(design.ProjectName);
+    }
+    if (const auto& status = design.Host().setStatus) status("Save " + FileNameOnly(path) + " complete.");
+}
+
+}  // namespace
+
+bool SaveProject(designer::TFrmDesign& design, const std::string& path)
+{
+    try {
+        StoreDesign(design);
+        SaveProjectFile(design, path);
+        if (FrmMain != nullptr) AddRecentProject(FrmMain->HistoryFile, path);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool LoadProjectComponents(designer::TFrmDesign& design, const std::string& path, std::string* error)
+{
+    try {
+        const std::string text = rtl::ReadFileToString(path);
+        LoadProjectText(design, text);
+        ApplyDesign(design, text);
+        return true;
+    } catch (const std::exception& e) {
+        if (error != nullptr) *error = e.what();
+        return false;
+    }
+}
+
+bool OpenProject(const std::string& path)
+{
+    if (!rtl::FileExists(path)) {
+        Warn("Cannot open " + path + ". File does not exist.");
+        return false;
+    }
+    CloseOpenDesignWindow();
+    designer::RegisterDesignClasses();
+    auto* design = new designer::TFrmDesign(&ui::Application(), DesignHost());
+    const auto loadFailed = [design, &path](const std::string& error) {
+        CloseDesign(design);
+        Warn("Cannot open " + path + ". " + error + ".");
+        return false;
+    };
+    std::string error;
+    if (!LoadProjectComponents(*design, path, &error)) return loadFailed(error);
+    design->Query()->SQL()->SetText(design->EditorSql());
+
+    if (dmMain != nullptr && dmMain->Connection()->Connected()) dmMain->Connection()->Close();
+    const std::vector<std::string> options = OptionLines(*design);
+    const std::string link = DataLinkFileName(options[0]);
+    if (FrmMain != nullptr) FrmMain->ConnectionString = options[1];
+    if (!rtl::FileExists(link)) {
+        CloseDesign(design);
+        Warn(kConnectionMissing);
+        return false;
+    }
+    std::string content;
+    if (ReadUDLFile(link, content) && FrmMain != nullptr) FrmMain->ConnectionString = content;
+    if (dmMain != nullptr) dmMain->ConnectDatabase("FILE NAME=" + link);
+
+    if (FrmMain != nullptr) FrmMain->SetProjectOpen(true);
+    design->HasProjectFile = true;
+    design->ProjectName = TFrmMain::StripExtension(FileNameOnly(path));
+    design->ProjectPath = path;
+    design->Query()->SetConnection(dmMain != nullptr ? dmMain->Connection() : nullptr);
+    design->QueryDataSet = design->Query();
+    auto* query = design->C<vquery::TmfVQuery>("VisualQuery");
+    query->SetADOConnection(dmMain != nullptr ? dmMain->Connection() : nullptr);
+    query->ReadSQLSettings();
+    query->SetupADOInfo();
+    // Reserved words are quoted from the first SQL the builder writes.
+    query->LoadKeywordFiles(KeywordFolder(*design));
+    const rtl::TStrings* queryDesign = design->C<ui::TListBox>("vquery_proplist")->Items();
+    try {
+        if (queryDesign->Count() > 0) query->LoadFromStrings(*queryDesign);
+    } catch (const std::exception& e) {
+        return loadFailed(e.what());
+    }
+    design->PreviousGetDataPage = 0;
+    if (FrmMain != nullptr) FrmMain->SetMainCaption(design->ProjectName);
+    design->C<ui::TPageControl>("pc_getdata")->SetActivePageIndex(0);
+
+    if (!LoadProjectComponents(*design, path, &error)) return loadFailed(error);
+    design->LoadColumnComponents();
+    // A query that does not open has warned already; the grid keeps its columns.
+    if (design->C<ui::TListBox>("FieldList")->Items()->Count() > 0 && design->SyncAndOpenQuery())
+        design->RebuildGridColumns();
+    design->cb_styleChange(design);
+    design->ApplyColorScheme();
+    if (FrmMain != nullptr) FrmMain->SetProjectOpen(true);
+    design->Show();
+    return true;
+}
+
+void SaveProjectCommand()
+{
+    designer::TFrmDesign* design = designer::FrmDesign;
+    if (design == nullptr) return;
+    if (!design->HasProjectFile) {
+        SaveProjectAsCommand();
+        return;
+    }
+    SaveDesignAs(*design, design->ProjectPath, false);
+}
+
+void SaveProjectAsCommand()
+{
+    designer::TFrmDesign* design = designer::FrmDesign;
+    if (design == nullptr || FrmMain == nullptr) return;
+    auto* dialog = FrmMain->Get<ui::TSaveDialog>("savedlg");
+    dialog->SetInitialDir(rtl::ExtractFilePath(design->ProjectPath));
+    dialog->SetFileName(FileNameOnly(design->ProjectPath));
+    if (!dialog->Execute() || dialog->FileName().empty()) return;
+    SaveDesignAs(*design, dialog->FileName(), true);
 }
 
 }  // namespace app

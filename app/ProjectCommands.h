@@ -1,8 +1,15 @@
 #pragma once
 // The project commands that open the design window: New Project asks for a data link
 // (the connection dialog), connects the data module's one connection to it with the login
-// retry, then creates the design window bound to that connection; Save Pages runs the open
-// design window's save. CreateProgramWindows plugs them into the main window's hooks.
+// retry, then creates the design window bound to that connection; Open Project reads a
+// project file into a new design window and connects it to the project's data link; Save and
+// Save As write the open design window to its project file; Save Pages runs the open design
+// window's save. CreateProgramWindows plugs them into the main window's hooks.
+//
+// An open reads the file twice: once before connecting (to learn the data link) and once after
+// the query's settings are read (so every control gets its saved value). A failed read on
+// either pass warns, naming the file and the line, and closes the design window: no half-read
+// window is left that Save could write over the good file.
 
 #include <string>
 
@@ -27,5 +34,22 @@ void NewProject();
 
 // Save Pages of the open design window (nothing without one).
 void SavePages();
+
+inline constexpr const char* kConnectionMissing = "Can not open Project, ADO Connection does not exists.";
+
+// Writes `design` to `path` (atomically) and puts `path` at the top of the recent projects;
+// false on any failure, with nothing shown and history.dat as it was.
+bool SaveProject(designer::TFrmDesign& design, const std::string& path);
+// Reads `path` into `design`'s components and applies the option lines. False on any
+// failure, `error` then holding the reader's message (with its line where it has one).
+bool LoadProjectComponents(designer::TFrmDesign& design, const std::string& path, std::string* error = nullptr);
+// Open Project: false when no design window is left open (the file, its data link or its
+// text could not be read; each warned). A cancelled login passes rtl::EAbort out, the
+// first-read window left in place.
+bool OpenProject(const std::string& path);
+// Save and Save As of the open design window (nothing without one). Save of a project that
+// has no file yet is Save As.
+void SaveProjectCommand();
+void SaveProjectAsCommand();
 
 }  // namespace app

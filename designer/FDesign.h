@@ -129,6 +129,9 @@ public:
     // nothing). A missing scheme: a warning naming it, colours kept; false.
     bool LoadChosenColorScheme();
     void ApplyColorScheme();
+    // A project's colour lines (as TExpHtml reads them; the list may be padded) into the scheme
+    // object; they are then what a picker change is compared with, as a chosen scheme's are.
+    void LoadProjectColors(rtl::TStrings& lines);
     // Selects `name` in cbxTemplate ("Custom" or a scheme), firing nothing.
     void SelectScheme(const std::string& name);
     void LoadLayoutStyleList();

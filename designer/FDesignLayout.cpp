@@ -68,6 +68,13 @@ bool TFrmDesign::LoadChosenColorScheme()
 
 void TFrmDesign::cbxTemplateChange(classes::TObject*) { LoadChosenColorScheme(); }
 
+void TFrmDesign::LoadProjectColors(rtl::TStrings& lines)
+{
+    if (!scheme_) return;
+    scheme_->LoadFromStrings(lines);
+    for (int n = 1; n <= TExpHtml::ColorCount; ++n) loadedScheme_.SetColor(n, scheme_->Color(n));
+}
+
 void TFrmDesign::ApplyColorScheme()
 {
     if (!scheme_) return;

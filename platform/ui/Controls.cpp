@@ -207,7 +207,10 @@ GW_IMPLEMENT_CLASS(TControl, classes::TComponent)
     p.Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled, true);
     p.Object("Font", [](const TControl& c) { return c.Font(); });
     p.Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true);
-    p.Color("Color", &TControl::Color, &TControl::SetColor, rtl::clBtnFace);
+    // A colour taken from the parent is the parent's to store: read back, it would cut the tie.
+    p.Color("Color", &TControl::Color, &TControl::SetColor, rtl::clBtnFace).Stored([](const TControl& c) {
+        return !c.ParentColor();
+    });
     p.Boolean("ParentColor", &TControl::ParentColor, &TControl::SetParentColor, false);
     p.String("Hint", &TControl::Hint, &TControl::SetHint);
     p.Boolean("ShowHint", [](const TControl& c) { return c.showHint_; }, &TControl::SetShowHint, false);

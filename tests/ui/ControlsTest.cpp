@@ -215,6 +215,26 @@ TEST_F(ControlsTest, FontAndColourFollowTheParentUntilSet)
     EXPECT_EQ(label->Color(), rtl::clWhite);
 }
 
+TEST_F(ControlsTest, ColourTakenFromTheParentIsNotStored)
+{
+    auto* panel = Make<TPanel>();
+    panel->SetColor(rtl::clYellow);
+    auto* follows = Make<TLabel>(panel);
+    auto* own = Make<TLabel>(panel);
+    own->SetColor(rtl::clWhite);
+    EXPECT_EQ(classes::WriteComponentText(*follows).find("Color"), std::string::npos);
+    const std::string text = classes::WriteComponentText(*own);
+    EXPECT_NE(text.find("Color = clWhite"), std::string::npos) << text;
+    EXPECT_NE(text.find("ParentColor = False"), std::string::npos) << text;
+
+    // Read back into a fresh label, the first keeps following its panel.
+    auto* reread = Make<TLabel>(panel);
+    classes::ReadComponentText(*reread, classes::WriteComponentText(*follows));
+    panel->SetColor(rtl::clGreen);
+    EXPECT_TRUE(reread->ParentColor());
+    EXPECT_EQ(reread->Color(), rtl::clGreen);
+}
+
 TEST_F(ControlsTest, MenusClickAndFindItems)
 {
     auto* menu = new TPopupMenu(&form);
