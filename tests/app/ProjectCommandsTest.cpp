@@ -278,47 +278,79 @@ std::string WithoutQueryLink(const std::string& text)
     return out;
 }
 
+// Makes the shipped sample projects with the program: GW_SAMPLE_PROJECT names the file,
+// GW_SAMPLE_VARIANT picks 1 (a plain report of the first sample's orders), 2 (the second
+// sample's employees in the "Catalog" layout style, with its images) or 3 (the second
+// sample's timesheets split ten a page with frames).
 TEST_F(ProjectCommandsTest, DISABLED_MakeSampleProject)
 {
     const char* out = std::getenv("GW_SAMPLE_PROJECT");
     if (out == nullptr) GTEST_SKIP() << "GW_SAMPLE_PROJECT names the file to write";
-    const std::string link = app::DataLinkFileName("GridweaverSample1");
+    const char* variantText = std::getenv("GW_SAMPLE_VARIANT");
+    const int variant = variantText != nullptr ? std::atoi(variantText) : 1;
+    const std::string sample = variant == 1 ? "GridweaverSample1" : "GridweaverSample2";
+    const std::string table = variant == 1 ? "ORDERS" : variant == 2 ? "EMPLOYEES" : "TIMESHEETS";
+    const std::string link = app::DataLinkFileName(sample);
     ASSERT_TRUE(app::ReadUDLFile(link, app::FrmMain->ConnectionString));
     app::dmMain->ConnectDatabase("FILE NAME=" + link);
-    designer::TFrmDesign* d = app::OpenDesignWindow("GridweaverSample1");
+    designer::TFrmDesign* d = app::OpenDesignWindow(sample);
     auto* tables = d->C<ui::TListBox>("lb_tables");
-    tables->SetItemIndex(tables->Items()->IndexOf("ORDERS"));
-    ASSERT_GE(tables->ItemIndex(), 0);
+    tables->SetItemIndex(tables->Items()->IndexOf(table));
+    ASSERT_GE(tables->ItemIndex(), 0) << table;
     d->lb_tablesDblClick(tables);
     d->TakeOverBuilderSql();
     ASSERT_TRUE(d->SyncAndOpenQuery());
     d->RebuildColumnList("Reset");
-    d->C<ui::TEdit>("edHTMLTitle")->SetText("Orders");
-    d->C<editor::TTextMemo>("mmHTMLHeader")->Lines()->SetText("<h1>Orders</h1>");
+    if (variant == 1) {
+        d->C<ui::TEdit>("edHTMLTitle")->SetText("Orders");
+        d->C<editor::TTextMemo>("mmHTMLHeader")->Lines()->SetText("<h1>Orders</h1>");
+    } else if (variant == 2) {
+        d->C<ui::TEdit>("edHTMLTitle")->SetText("Employees");
+        d->C<editor::TTextMemo>("mmHTMLHeader")->Lines()->SetText("<h1>Our people</h1>");
+        auto* styles = d->C<ui::TComboBox>("cb_style");
+        styles->SetItemIndex(styles->Items()->IndexOf("Catalog"));
+        ASSERT_GE(styles->ItemIndex(), 2);
+        d->cb_styleChange(styles);
+        d->C<ui::TCheckBox>("cbHTMLMaxRecords")->SetChecked(false);
+    } else {
+        d->C<ui::TEdit>("edHTMLTitle")->SetText("Timesheets");
+        d->C<editor::TTextMemo>("mmHTMLHeader")->Lines()->SetText("<h1>Timesheets</h1>");
+        d->C<ui::TCheckBox>("cbHTMLMaxRecords")->SetChecked(true);
+        d->C<ui::TSpinEdit>("seHTMLMaxRecords")->SetValue(10);
+        d->C<ui::TCheckBox>("cb_frame")->SetChecked(true);
+    }
     ASSERT_TRUE(app::SaveProject(*d, out));
 }
 
-TEST_F(ProjectCommandsTest, SampleProjectOpensAndSavesBackByteForByte)
+TEST_F(ProjectCommandsTest, SampleProjectsOpenAndSaveBackByteForByte)
 {
-    const std::string sample = app::FrmMain->ProjectsDir + "/GridweaverSample1.gwp";
-    ASSERT_TRUE(rtl::FileExists(sample));
-    ASSERT_TRUE(app::OpenProject(sample));
-    designer::TFrmDesign* opened = designer::FrmDesign;
-    ASSERT_NE(opened, nullptr);
-    EXPECT_TRUE(Warnings().empty());
-    EXPECT_TRUE(opened->Query()->Active());
-    EXPECT_GT(opened->C<grid::TgkDBGrid>("data_grid")->Selected()->Count(), 0);
-    // The link's own string is used, not the file's fallback line.
-    std::string content;
-    ASSERT_TRUE(app::ReadUDLFile(app::DataLinkFileName("GridweaverSample1"), content));
-    EXPECT_EQ(app::FrmMain->ConnectionString, content);
-    // The query's design names the link it is connected to, a file of this machine: that
-    // one item differs, every other byte comes back as shipped.
-    const std::string again = Path("projects/Again.gwp");
-    ASSERT_TRUE(app::SaveProject(*opened, again));
-    const std::string text = rtl::ReadFileToString(again);
-    EXPECT_NE(text.find("'ADOConnectionString=FILE NAME="), std::string::npos);
-    EXPECT_EQ(WithoutQueryLink(text), WithoutQueryLink(rtl::ReadFileToString(sample)));
+    for (int n = 1; n <= 3; ++n) {
+        SCOPED_TRACE(n);
+        const std::string sample = app::FrmMain->ProjectsDir + "/GridweaverSample" + std::to_string(n) + ".gwp";
+        ASSERT_TRUE(rtl::FileExists(sample));
+        ASSERT_TRUE(app::OpenProject(sample));
+        designer::TFrmDesign* opened = designer::FrmDesign;
+        ASSERT_NE(opened, nullptr);
+        EXPECT_TRUE(Warnings().empty());
+        EXPECT_TRUE(opened->Query()->Active());
+        EXPECT_GT(opened->C<grid::TgkDBGrid>("data_grid")->Selected()->Count(), 0);
+        // The link's own string is used, not the file's fallback line.
+        const std::string linkName = n == 1 ? "GridweaverSample1" : "GridweaverSample2";
+        std::string content;
+        ASSERT_TRUE(app::ReadUDLFile(app::DataLinkFileName(linkName), content));
+        EXPECT_EQ(app::FrmMain->ConnectionString, content);
+        if (n == 2) EXPECT_EQ(opened->C<ui::TComboBox>("cb_style")->Text(), "Catalog");
+        if (n == 3) EXPECT_TRUE(opened->C<ui::TCheckBox>("cb_frame")->Checked());
+        // The query's design names the link it is connected to, a file of this machine: that
+        // one item differs, every other byte comes back as shipped.
+        const std::string again = Path("projects/Again" + std::to_string(n) + ".gwp");
+        ASSERT_TRUE(app::SaveProject(*opened, again));
+        const std::string text = rtl::ReadFileToString(again);
+        EXPECT_NE(text.find("'ADOConnectionString=FILE NAME="), std::string::npos);
+        EXPECT_EQ(WithoutQueryLink(text), WithoutQueryLink(rtl::ReadFileToString(sample)));
+        opened->Close();
+        ui::Application().DoPostedCalls();
+    }
 }
 
 }  // namespace
