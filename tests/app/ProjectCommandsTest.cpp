@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <map>
 
+#include <unistd.h>
+
 #include "app/DMain.h"
 #include "app/DataLinkFiles.h"
 #include "app/FMain.h"
@@ -16,7 +18,9 @@
 #include "editor/TextMemoStrings.h"
 #include "grid/PublishedDBGrid.h"
 #include "platform/db/AdoDataSet.h"
+#include "platform/db/ConnectionString.h"
 #include "platform/rtl/Files.h"
+#include "platform/rtl/Scope.h"
 #include "platform/ui/ActnList.h"
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/ExtCtrls.h"
@@ -45,10 +49,12 @@ protected:
         ShellTest::TearDown();
     }
     // A new project on the first sample with a design touching every kind of content.
-    designer::TFrmDesign& NewDesign(const std::string& sql = "SELECT * FROM orders")
+    designer::TFrmDesign& NewDesign(const std::string& sql = "SELECT * FROM orders",
+                                    const std::string& link = "GridweaverSample1")
     {
-        app::dmMain->ConnectDatabase("FILE NAME=" + app::DataLinkFileName("GridweaverSample1"));
-        designer::TFrmDesign* d = app::OpenDesignWindow("GridweaverSample1");
+        EXPECT_TRUE(app::ReadUDLFile(app::DataLinkFileName(link), app::FrmMain->ConnectionString));
+        app::dmMain->ConnectDatabase("FILE NAME=" + app::DataLinkFileName(link));
+        designer::TFrmDesign* d = app::OpenDesignWindow(link);
         d->C<editor::TTextMemo>("mm_sql")->Lines()->SetText(sql);
         EXPECT_TRUE(d->SyncAndOpenQuery());
         d->RebuildColumnList("Reset");
@@ -124,6 +130,53 @@ TEST_F(ProjectCommandsTest, SavedOpenedAndSavedAgainByteForByte)
     ASSERT_TRUE(app::SaveProject(*opened, again));
     EXPECT_EQ(rtl::ReadFileToString(again), rtl::ReadFileToString(saved));
     EXPECT_TRUE(Warnings().empty());
+}
+
+// The same round trip once on a PostgreSQL link (a table of this process on the test server).
+TEST_F(ProjectCommandsTest, SavedOpenedAndSavedAgainOnPostgres)
+{
+    const char* port = std::getenv("GW_PG_PORT");
+    if (port == nullptr || *port == '\0') GTEST_SKIP() << "GW_PG_PORT is not set: no PostgreSQL test server";
+    const std::string init = db::FormatInitString(
+        {{"Provider", "MSDASQL.1"},
+         {"User ID", "gridweaver"},
+         {"Password", "gridweaver"},
+         {"Extended Properties",
+          "DRIVER={PostgreSQL Unicode};Server=127.0.0.1;Port=" + std::string(port) + ";Database=gridweaver_test"}});
+    const std::string table = "gw_project_" + std::to_string(::getpid());
+    db::TADOConnection setup(nullptr);
+    setup.SetLoginPrompt(false);
+    setup.SetConnectionString(init);
+    try {
+        setup.Open();
+    } catch (const rtl::Exception& e) {
+        GTEST_SKIP() << "PostgreSQL does not answer: " << e.Message();
+    }
+    setup.Execute("DROP TABLE IF EXISTS " + table);
+    setup.Execute("CREATE TABLE " + table + " (id INTEGER PRIMARY KEY, customer VARCHAR(40), placed DATE, total NUMERIC(10,2))");
+    setup.Execute("INSERT INTO " + table + " VALUES (1, 'O''Brien & Söhne', '2024-03-07', 12.50), (2, NULL, NULL, 0)");
+    const rtl::TScopeExit drop([&] {
+        try {
+            setup.Execute("DROP TABLE IF EXISTS " + table);
+        } catch (const rtl::Exception&) {
+        }
+    });
+    ASSERT_TRUE(app::CreateUDLFile(app::DataLinkFileName("GwPgProject"), init));
+    designer::TFrmDesign& first = NewDesign("SELECT * FROM " + table + " ORDER BY id", "GwPgProject");
+    ASSERT_TRUE(first.Query()->Active());
+    const std::string saved = Path("projects/OnPostgres.gwp");
+    ASSERT_TRUE(app::SaveProject(first, saved));
+    ASSERT_TRUE(app::OpenProject(saved));
+    designer::TFrmDesign* opened = designer::FrmDesign;
+    ASSERT_NE(opened, nullptr);
+    EXPECT_TRUE(opened->Query()->Active());
+    EXPECT_EQ(opened->Columns().PrefixList.Strings(0), "end");
+    const std::string again = Path("projects/OnPostgresAgain.gwp");
+    ASSERT_TRUE(app::SaveProject(*opened, again));
+    EXPECT_EQ(rtl::ReadFileToString(again), rtl::ReadFileToString(saved));
+    EXPECT_TRUE(Warnings().empty());
+    opened->Close();
+    ui::Application().DoPostedCalls();
 }
 
 TEST_F(ProjectCommandsTest, NewAndOpenedProjectsBothLoadTheKeywordLists)
