@@ -225,6 +225,8 @@ private:
     bool AskColor(rtl::TColor& color) const;
     // A colour edit's end: the scheme colour set, "Custom" chosen, the samples repainted.
     void ColorEdited(int which, rtl::TColor color, bool repaint = true);
+    // Asks for a new colour of the scheme's part `which` and applies it.
+    void EditSchemeColor(int which);
     void TablePickerChanged(bool border);
     void ShowNavigationSamples(const char* combo, const char* img1, const char* img2);
     void EnableSplitOptions();

@@ -178,12 +178,14 @@ void TFrmDesign::LinkLabelClick(classes::TObject* sender)
     ColorEdited(which, color);
 }
 
-void TFrmDesign::ColHeadClick(classes::TObject*)
+void TFrmDesign::EditSchemeColor(int which)
 {
     if (!scheme_) return;
-    rtl::TColor color = scheme_->Color(pcHeaderBackground);
-    if (AskColor(color)) ColorEdited(pcHeaderBackground, color);
+    rtl::TColor color = scheme_->Color(static_cast<decltype(pcRowBackground)>(which));
+    if (AskColor(color)) ColorEdited(which, color);
 }
+
+void TFrmDesign::ColHeadClick(classes::TObject*) { EditSchemeColor(pcHeaderBackground); }
 
 void TFrmDesign::HeadLabelClick(classes::TObject* sender)
 {
@@ -193,19 +195,9 @@ void TFrmDesign::HeadLabelClick(classes::TObject* sender)
     if (AskColor(color)) ColorEdited(pcHeaderText, color);
 }
 
-void TFrmDesign::RowPanelClick(classes::TObject*)
-{
-    if (!scheme_) return;
-    rtl::TColor color = scheme_->Color(pcRowBackground);
-    if (AskColor(color)) ColorEdited(pcRowBackground, color);
-}
+void TFrmDesign::RowPanelClick(classes::TObject*) { EditSchemeColor(pcRowBackground); }
 
-void TFrmDesign::OddRowPanelClick(classes::TObject*)
-{
-    if (!scheme_) return;
-    rtl::TColor color = scheme_->Color(pcOddRowBackground);
-    if (AskColor(color)) ColorEdited(pcOddRowBackground, color);
-}
+void TFrmDesign::OddRowPanelClick(classes::TObject*) { EditSchemeColor(pcOddRowBackground); }
 
 void TFrmDesign::DataLabelClick(classes::TObject* sender)
 {

@@ -222,6 +222,14 @@ constexpr int kAutoButtonWidth = 15;  // the scroll-bar width here is below it
 rtl::TDateTime DayOf(rtl::TDateTime v) { return std::trunc(v); }
 rtl::TDateTime TimeOf(rtl::TDateTime v) { return std::abs(v - std::trunc(v)); }
 
+// The first leap year after `year` (29 February typed into a year without one).
+int NextLeapYear(int year)
+{
+    int next = (year / 4 + 1) * 4;
+    if (!rtl::IsLeapYear(next)) next += 4;  // a century that is no leap year
+    return next;
+}
+
 bool IsDateTimeFieldType(db::TFieldType t) { return t == db::ftDateTime ; }
 
 }  // namespace
@@ -385,7 +393,11 @@ bool TgkDBCustomDateTimePicker::UsesGeneralFormat() const
     return IsDateTimeType() && (displayFormat_ == "c" || (displayFormat_.empty() && dateFormat_ == dfShort));
 }
 
-rtl::TDateTime TgkDBCustomDateTimePicker::ShownValue() const { return value_; }
+rtl::TDateTime TgkDBCustomDateTimePicker::ShownValue() const
+{
+    // While the calendar is open the parts are measured on the date it shows.
+    return IsDroppedDown() ? calendar_->DateTime() : value_;
+}
 
 int TgkDBCustomDateTimePicker::ShownPartCount() const
 {
@@ -698,12 +710,8 @@ void TgkDBCustomDateTimePicker::Change()
     if (fromCalendar_) SetModified(true);
     ui::TEdit::Change();
     if (Field() != nullptr && Modified()) link_->SetModified();
-    if (Text().empty()) {
-        if (IsTimeOnly())
-            value_ = DayOf(value_);
-        else if (!IsTimeOnly() && value_ != 0)
-            value_ = IsDateType() || IsDateTimeType() ? TimeOf(value_) : value_;
-    }
+    // An emptied text keeps only the half the edit does not show.
+    if (Text().empty()) value_ = IsTimeOnly() ? DayOf(value_) : TimeOf(value_);
 }
 
 void TgkDBCustomDateTimePicker::DataChange()
@@ -1037,8 +1045,7 @@ void TgkDBCustomDateTimePicker::TypeDigit(int digit)
                 while (mm < 12 && DaysInMonth(mm, yy) < v) ++mm;
             }
             if (v == 29 && mm == 2 && !rtl::IsLeapYear(yy) && PartBefore(TDTPartType::Day, TDTPartType::Year)) {
-                yy = (yy / 4 + 1) * 4;
-                if (yy % 100 == 0 && yy % 400 != 0) yy += 4;
+                yy = NextLeapYear(yy);
             }
             const int dd = std::min(v, DaysInMonth(mm, yy));
             if (!inLimits(yy, mm, dd)) return fail(), false;
@@ -1050,8 +1057,7 @@ void TgkDBCustomDateTimePicker::TypeDigit(int digit)
             if (v < 1 || v > 12) return fail(), false;
             int yy = y;
             if (d == 29 && v == 2 && !rtl::IsLeapYear(yy) && PartBefore(TDTPartType::Month, TDTPartType::Year)) {
-                yy = (yy / 4 + 1) * 4;
-                if (yy % 100 == 0 && yy % 400 != 0) yy += 4;
+                yy = NextLeapYear(yy);
             }
             const int dd = std::min(d, DaysInMonth(v, yy));
             if (!inLimits(yy, v, dd)) return fail(), false;
@@ -1659,6 +1665,7 @@ void TgkDBCustomDateTimePicker::DoExitPicker()
 
 void TgkDBCustomDateTimePicker::DoMouseEnter()
 {
+    mouseOver_ = true;
     try {
         OnMouseEnter(this);
     } catch (...) {
@@ -1668,6 +1675,7 @@ void TgkDBCustomDateTimePicker::DoMouseEnter()
 
 void TgkDBCustomDateTimePicker::DoMouseLeave()
 {
+    mouseOver_ = false;
     try {
         OnMouseLeave(this);
     } catch (...) {
@@ -1758,7 +1766,7 @@ void TgkDBCustomDateTimePicker::UpdateEditRect()
 
 void TgkDBCustomDateTimePicker::PaintOver(ui::TCanvas& canvas)
 {
-    const bool focusedLook = focused_ || (frame_.MouseEnterSameAsFocus && false);
+    const bool focusedLook = focused_ || (frame_.MouseEnterSameAsFocus && mouseOver_);
     gkPaintNonClientFrame(frame_, focusedLook, false, canvas);
 }
 

@@ -312,6 +312,7 @@ private:
     bool pending_ = false;
     std::string typed_;
     bool focused_ = false;
+    bool mouseOver_ = false;
     bool escClosed_ = false;
     bool closing_ = false;
     bool fromCalendar_ = false;

@@ -276,12 +276,7 @@ bool LocatePart(int n, std::string_view expanded, rtl::TDateTime value, const TD
     return found;
 }
 
-int DaysInMonth(int month, int year)
-{
-    static constexpr int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12) return 0;
-    return month == 2 && rtl::IsLeapYear(year) ? 29 : days[month - 1];
-}
+int DaysInMonth(int month, int year) { return rtl::DaysInAMonth(year, month); }
 
 rtl::TDateTime AddMonths(rtl::TDateTime value, int count)
 {

@@ -63,7 +63,8 @@ TEST_F(PickerBindingTest, NullFieldShowsNothingAndTypingFillsIt)
     EXPECT_EQ(picker->Text(), "");
     picker->Perform(ui::CM_ENTER);
     picker->SetDisplayFormat("dd/mm/yyyy");
-    picker->KeyDown(*new ui::TKey(ui::VK_SPACE), {});
+    ui::TKey key = ui::VK_SPACE;
+    picker->KeyDown(key, {});
     char space = ' ';
     picker->KeyPress(space);
     EXPECT_FALSE(picker->Text().empty());
