@@ -1222,7 +1222,8 @@ void TdbCustomQuery::PostThroughDriver(int kind, const TRecord& record)
     }
     // Every result column is bound, changed or not: the SQLite driver refuses a positioned
     // operation with an unbound column and does not honour SQL_COLUMN_IGNORE, so an unchanged
-    // column is written with the value it holds.
+    // column is written with the value it holds. (That driver reads a double through its
+    // 15-digit text, so an unchanged double with more digits is written back as read.)
     std::vector<TBoundValue> bound(columns_.size());
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         const TODBCFieldDef& c = *columns_[i];
