@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -352,12 +353,8 @@ void TdbCustomQuery::SetStatementOptions()
     else
         api.SQLSetStmtAttr(stmt_.Get(), SQL_ATTR_USE_BOOKMARKS, reinterpret_cast<SQLPOINTER>(SQL_UB_OFF), SQL_IS_UINTEGER);
 
-    // What the driver could post itself; a statement list of its own takes the operation over.
-    canInsert_ = (cursorAttributes_ & SQL_CA1_BULK_ADD) && rtl::Trim(listTexts_[1]).empty();
-    canUpdate_ = (cursorAttributes_ & SQL_CA1_POS_UPDATE) && rtl::Trim(listTexts_[0]).empty();
-    canDelete_ = (cursorAttributes_ & SQL_CA1_POS_DELETE) && rtl::Trim(listTexts_[2]).empty();
-    if (!canUpdate_) sensitivity_ &= ~static_cast<std::uint32_t>(SQL_SS_UPDATES);
-    if (!canDelete_) sensitivity_ &= ~static_cast<std::uint32_t>(SQL_SS_DELETIONS);
+    posOperations_ = 0;
+    database_->GetInfo(SQL_POS_OPERATIONS, &posOperations_, sizeof posOperations_, nullptr);
 
     // Concurrency: the strictest the driver offers on a keyset-driven or dynamic cursor.
     SQLUINTEGER offered = 0;
@@ -377,6 +374,23 @@ void TdbCustomQuery::SetStatementOptions()
     concurrency_ = api.SQLGetStmtAttr(stmt_.Get(), SQL_ATTR_CONCURRENCY, &concurrency, SQL_IS_UINTEGER, nullptr) == SQL_SUCCESS
                        ? static_cast<std::uint32_t>(concurrency)
                        : 0;
+    DecidePosting();
+}
+
+void TdbCustomQuery::DecidePosting()
+{
+    // What the driver could post itself: a scrollable cursor whose attributes and positioned
+    // operations both offer it, unless the cursor is read-only. A statement list of its own
+    // takes the operation over.
+    const bool writable = cursorType_ != 0 && concurrency_ != SQL_CONCUR_READ_ONLY;
+    canInsert_ = writable && (cursorAttributes_ & SQL_CA1_BULK_ADD) && (posOperations_ & SQL_POS_ADD) &&
+                 rtl::Trim(listTexts_[1]).empty();
+    canUpdate_ = writable && (cursorAttributes_ & SQL_CA1_POS_UPDATE) && (posOperations_ & SQL_POS_UPDATE) &&
+                 rtl::Trim(listTexts_[0]).empty();
+    canDelete_ = writable && (cursorAttributes_ & SQL_CA1_POS_DELETE) && (posOperations_ & SQL_POS_DELETE) &&
+                 rtl::Trim(listTexts_[2]).empty();
+    if (!canUpdate_) sensitivity_ &= ~static_cast<std::uint32_t>(SQL_SS_UPDATES);
+    if (!canDelete_) sensitivity_ &= ~static_cast<std::uint32_t>(SQL_SS_DELETIONS);
 }
 
 void TdbCustomQuery::FreeStatement() noexcept
@@ -628,6 +642,12 @@ void TdbCustomQuery::InternalOpen()
 {
     try {
         if (!executed_) Execute();
+        // A driver may lower the concurrency when the statement runs (a result it cannot
+        // update); what it posts follows what it really uses.
+        SQLULEN concurrency = 0;
+        if (Odbc().SQLGetStmtAttr(stmt_.Get(), SQL_ATTR_CONCURRENCY, &concurrency, SQL_IS_UINTEGER, nullptr) == SQL_SUCCESS)
+            concurrency_ = static_cast<std::uint32_t>(concurrency);
+        DecidePosting();
         DescribeColumns();
         if (DefaultFields()) CreateFields();
         BindFields(true);
@@ -1074,7 +1094,8 @@ int TdbCustomQuery::GetRecNo() const
 
 bool TdbCustomQuery::GetCanModify() const
 {
-    return std::any_of(std::begin(listTexts_), std::end(listTexts_), [](const std::string& t) { return !rtl::Trim(t).empty(); });
+    return canInsert_ || canUpdate_ || canDelete_ ||
+           std::any_of(std::begin(listTexts_), std::end(listTexts_), [](const std::string& t) { return !rtl::Trim(t).empty(); });
 }
 
 TRecordBuffer TdbCustomQuery::GetOldValueBuffer() const
@@ -1116,7 +1137,16 @@ void TdbCustomQuery::RunList(int kind, const TRecord& record, const TRecord& old
         if (!wantsOld && value.IsNull()) value = old.values[at];
         p.AssignFieldValue(*field, value);
     }
-    // One transaction of its own, kept only for exactly one row.
+    // Kept only for exactly one row.
+    InOwnTransaction([&] {
+        list.ExecSQL();
+        const long long rows = list.RowsAffected();
+        if (rows != 1) RaiseMessage(rows == 0 ? SNoRowsAffected : SMoreThanOneRowAffected);
+    });
+}
+
+void TdbCustomQuery::InOwnTransaction(const std::function<void()>& action)
+{
     THandle connection = database_->Handle();
     const TOdbcApi& api = Odbc();
     database_->CheckResult(api.SQLSetConnectAttr(connection, SQL_ATTR_AUTOCOMMIT,
@@ -1125,19 +1155,130 @@ void TdbCustomQuery::RunList(int kind, const TRecord& record, const TRecord& old
         api.SQLSetConnectAttr(connection, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON),
                               SQL_IS_UINTEGER);
     });
-    long long rows = 0;
     try {
-        list.ExecSQL();
-        rows = list.RowsAffected();
+        action();
     } catch (...) {
         api.SQLEndTran(SQL_HANDLE_DBC, connection, SQL_ROLLBACK);
         throw;
     }
-    if (rows != 1) {
-        api.SQLEndTran(SQL_HANDLE_DBC, connection, SQL_ROLLBACK);
-        RaiseMessage(rows == 0 ? SNoRowsAffected : SMoreThanOneRowAffected);
-    }
     database_->CheckResult(api.SQLEndTran(SQL_HANDLE_DBC, connection, SQL_COMMIT));
+}
+
+namespace {
+
+// One result column bound for a positioned operation: its value in a buffer of the C type
+// it is bound as, and the length or SQL_NULL_DATA.
+struct TBoundValue {
+    SQLSMALLINT cType = SQL_C_CHAR;
+    std::vector<std::uint64_t> storage;  // aligned for every C type
+    SQLLEN bufferLength = 0;
+    SQLLEN length = SQL_NULL_DATA;
+    SQLLEN indicator = 0;
+
+    char* Data() { return reinterpret_cast<char*>(storage.data()); }
+    void Put(const void* data, std::size_t size, std::size_t room)
+    {
+        storage.assign(room / sizeof(std::uint64_t) + 1, 0);
+        if (size > 0) std::memcpy(Data(), data, size);
+        bufferLength = static_cast<SQLLEN>(room);
+        length = static_cast<SQLLEN>(size);
+    }
+    template <class T> void PutValue(SQLSMALLINT type, const T& value)
+    {
+        cType = type;
+        Put(&value, sizeof value, sizeof value);
+    }
+    // Text with its terminator: the length excludes it, the buffer holds it.
+    void PutText(const std::string& text)
+    {
+        cType = SQL_C_CHAR;
+        Put(text.data(), text.size(), text.size() + 1);
+    }
+};
+
+// ODBC's timestamp literal, "yyyy-mm-dd hh:mm:ss" with ".fff" when there are milliseconds.
+std::string TimestampLiteral(rtl::TDateTime value)
+{
+    const SQL_TIMESTAMP_STRUCT ts = DateTimeToODBCTimeStamp(value);
+    char text[64];
+    const unsigned ms = ts.fraction / 1000000u;
+    if (ms != 0)
+        std::snprintf(text, sizeof text, "%04d-%02u-%02u %02u:%02u:%02u.%03u", ts.year, ts.month, ts.day, ts.hour,
+                      ts.minute, ts.second, ms);
+    else
+        std::snprintf(text, sizeof text, "%04d-%02u-%02u %02u:%02u:%02u", ts.year, ts.month, ts.day, ts.hour, ts.minute,
+                      ts.second);
+    return text;
+}
+
+}  // namespace
+
+void TdbCustomQuery::PostThroughDriver(int kind, const TRecord& record)
+{
+    const TOdbcApi& api = Odbc();
+    if (kind == 2) {
+        InOwnTransaction([&] { CheckStmtResult(api.SQLSetPos(stmt_.Get(), 1, SQL_DELETE, SQL_LOCK_NO_CHANGE)); });
+        return;
+    }
+    // Every result column is bound, changed or not: the SQLite driver refuses a positioned
+    // operation with an unbound column and does not honour SQL_COLUMN_IGNORE, so an unchanged
+    // column is written with the value it holds. (That driver reads a double through its
+    // 15-digit text, so an unchanged double with more digits is written back as read.)
+    std::vector<TBoundValue> bound(columns_.size());
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        const TODBCFieldDef& c = *columns_[i];
+        const TVariant& v = record.values[i];
+        TBoundValue& b = bound[i];
+        b.cType = c.CType;
+        if (v.IsNull()) {
+            b.Put(nullptr, 0, 0);
+            b.length = SQL_NULL_DATA;
+            if (c.DataType() == ftDateTime || c.DataType() == ftBCD) b.cType = SQL_C_CHAR;
+            continue;
+        }
+        switch (c.DataType()) {
+        case ftString:
+        case ftMemo: b.PutText(v.AsString()); break;
+        case ftBCD: b.PutText(v.AsDecimalText()); break;
+        case ftBlob:
+            b.cType = SQL_C_BINARY;
+            b.Put(v.Text().data(), v.Text().size(), v.Text().size());
+            break;
+        case ftBoolean: b.PutValue<SQLCHAR>(SQL_C_BIT, v.AsBoolean() ? 1 : 0); break;
+        case ftSmallint: b.PutValue(SQL_C_SSHORT, static_cast<SQLSMALLINT>(v.AsInteger())); break;
+        case ftInteger: b.PutValue(SQL_C_SLONG, static_cast<SQLINTEGER>(v.AsInteger())); break;
+        case ftLargeint: b.PutValue(SQL_C_SBIGINT, static_cast<SQLBIGINT>(v.AsInt64())); break;
+        case ftFloat: b.PutValue(SQL_C_DOUBLE, v.AsFloat()); break;
+        case ftDate: b.PutValue(SQL_C_TYPE_DATE, DateTimeToODBCDate(v.AsDateTime())); break;
+        case ftTime: {
+            int h = 0, m = 0, sec = 0, ms = 0;
+            rtl::DecodeTime(v.AsDateTime(), h, m, sec, ms);
+            b.PutValue(SQL_C_TYPE_TIME, SQL_TIME_STRUCT{static_cast<SQLUSMALLINT>(h), static_cast<SQLUSMALLINT>(m),
+                                                        static_cast<SQLUSMALLINT>(sec)});
+            break;
+        }
+        case ftDateTime:
+            // As ODBC's timestamp literal, not as a timestamp structure: for a positioned
+            // operation the SQLite driver takes the structure's buffer length (16) for the
+            // column size and writes "yyyy-mm-dd hh:mm", dropping seconds and milliseconds.
+            // Every driver converts the literal to the column's timestamp exactly.
+            b.PutText(TimestampLiteral(v.AsDateTime()));
+            break;
+        default: RaiseMessage(STypeNotSupportedForUpdate);
+        }
+    }
+    rtl::TScopeExit unbind([&] { api.SQLFreeStmt(stmt_.Get(), SQL_UNBIND); });
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        TBoundValue& b = bound[i];
+        CheckStmtResult(api.SQLBindCol(stmt_.Get(), static_cast<SQLUSMALLINT>(columns_[i]->Column), b.cType, b.Data(),
+                                       b.bufferLength, &b.indicator));
+    }
+    // The lengths only now: the SQLite driver clears a column's length when it is bound.
+    for (TBoundValue& b : bound) b.indicator = b.length;
+    InOwnTransaction([&] {
+        CheckStmtResult(kind == 0 ? api.SQLSetPos(stmt_.Get(), 1, SQL_UPDATE, SQL_LOCK_NO_CHANGE)
+                                  : api.SQLBulkOperations(stmt_.Get(), SQL_ADD));
+    });
 }
 
 void TdbCustomQuery::Requery(std::int64_t recNo)
@@ -1158,7 +1299,11 @@ void TdbCustomQuery::Requery(std::int64_t recNo)
         else
             cursor_ = static_cast<std::int64_t>(cache_->RowCount()) - 1;
     } else if (Scrollable()) {
-        if (FetchScroll(SQL_FETCH_ABSOLUTE, std::max<std::int64_t>(recNo, 1)) != grOK) FetchScroll(SQL_FETCH_LAST, 0);
+        // "The last" is asked for as such: the SQLite driver takes the offset of an absolute
+        // fetch as a 32-bit number, so INT64_MAX arrives as -1, the last row counted from the
+        // end, and the cursor would stand on it with a record number that is not its own.
+        if (recNo == INT64_MAX || FetchScroll(SQL_FETCH_ABSOLUTE, std::max<std::int64_t>(recNo, 1)) != grOK)
+            FetchScroll(SQL_FETCH_LAST, 0);
     }
 }
 
@@ -1166,17 +1311,25 @@ void TdbCustomQuery::InternalPost()
 {
     TRecord& record = RecordOf(ActiveBuffer());
     Materialize(record);
-    if (State() == dsEdit) {
-        RunList(0, record, oldRecord_ ? *oldRecord_ : record);
+    const int kind = State() == dsEdit ? 0 : 1;
+    if (!rtl::Trim(listTexts_[kind]).empty() || !(kind == 0 ? canUpdate_ : canInsert_)) {
+        if (kind == 0) {
+            RunList(0, record, oldRecord_ ? *oldRecord_ : record);
+        } else {
+            TRecord none;
+            none.values.assign(record.values.size(), TVariant());
+            RunList(1, record, none);
+        }
+    } else {
+        // The driver's cursor goes back onto the edited row first: reading ahead for other
+        // record buffers may have moved it.
+        if (kind == 0) InternalSetToRecord(ActiveBuffer());
+        PostThroughDriver(kind, record);
+    }
+    if (kind == 0) {
         oldRecord_.reset();
         Requery(record.recNo);
     } else {
-        const TRecord none = [&] {
-            TRecord r;
-            r.values.assign(record.values.size(), TVariant());
-            return r;
-        }();
-        RunList(1, record, none);
         Requery(record.flag == bfEOF ? INT64_MAX : record.recNo);
     }
 }
@@ -1185,7 +1338,12 @@ void TdbCustomQuery::InternalDelete()
 {
     TRecord& record = RecordOf(ActiveBuffer());
     Materialize(record);
-    RunList(2, record, record);
+    if (!rtl::Trim(listTexts_[2]).empty() || !canDelete_) {
+        RunList(2, record, record);
+    } else {
+        InternalSetToRecord(ActiveBuffer());
+        PostThroughDriver(2, record);
+    }
     Requery(record.recNo);
 }
 

@@ -27,6 +27,7 @@
 // changes; parameters without a value of their own take the master field of the same name.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -118,15 +119,20 @@ public:
     // is allocated it reads the type the driver really uses. Changing it closes the set.
     int CursorType() const noexcept { return cursorType_; }
     void SetCursorType(int type);
-    // The statements that post changes (the driver's positioned operations are not used: a
-    // post without its list raises "Internal update / insert / delete is not supported by
-    // the driver"). Each runs with parameters named
-    // after the fields (the new value, or the old one when the new one is null; "OLD_" + name
-    // for the old value), in a transaction of its own that is kept only when it touches
+    // Posting. An operation whose statement list is filled runs that list, with parameters
+    // named after the fields (the new value, or the old one when the new one is null; "OLD_" +
+    // name for the old value), in a transaction of its own that is kept only when it touches
     // exactly one row; otherwise it is rolled back and the post raises "No rows affected" or
-    // "More then one rows affected", the record staying in its edit. A list cannot be emptied
-    // or filled while the set is open ("You can't change Post metod while query is active").
-    // After a post the statement runs again and the cursor stays at its record number.
+    // "More then one rows affected", the record staying in its edit.
+    // An operation without its list goes through the driver where the cursor allows it (see
+    // CanInsert / CanUpdate / CanDelete): every result column is bound to the record's value
+    // and the row is written with SQLSetPos (update, delete) or SQLBulkOperations (insert), in
+    // a transaction of its own; a driver that refuses raises ESQLerror with its message, the
+    // record staying in its edit and nothing written. Without either the post raises
+    // "Internal update / insert / delete is not supported by the driver".
+    // A list cannot be emptied or filled while the set is open ("You can't change Post metod
+    // while query is active"). After a post the statement runs again and the cursor stays at
+    // its record number.
     rtl::TStringList* ModifySQL() const noexcept { return lists_[0].get(); }
     rtl::TStringList* InsertSQL() const noexcept { return lists_[1].get(); }
     rtl::TStringList* DeleteSQL() const noexcept { return lists_[2].get(); }
@@ -155,13 +161,15 @@ public:
 
     void ReleaseStatement() noexcept override { FreeStatement(); }
 
-    // What the driver offers for the allocated statement (read when it is allocated):
-    // whether its bookmarks are switched on (a scrollable cursor whose bookmarks survive
-    // scrolling and deletes), whether it could insert, update and delete rows itself (each
-    // false while the matching statement list is filled), the cursor's sensitivity
-    // (SQL_SS_* bits, less updates and deletions the driver cannot make) and the concurrency
-    // in use (SQL_CONCUR_*; keyset-driven and dynamic cursors ask for the strictest the
-    // driver offers; 0 when the driver does not say).
+    // What the driver offers for the open statement (read when it is allocated, and the
+    // concurrency again once it runs): whether its bookmarks are switched on (a scrollable
+    // cursor whose bookmarks survive scrolling and deletes), whether it inserts, updates and
+    // deletes rows itself (a scrollable cursor whose attributes and positioned operations
+    // offer it, at a concurrency other than read-only; each false while the matching
+    // statement list is filled), the cursor's sensitivity (SQL_SS_* bits, less updates and
+    // deletions the driver cannot make) and the concurrency in use (SQL_CONCUR_*;
+    // keyset-driven and dynamic cursors ask for the strictest the driver offers; 0 when the
+    // driver does not say).
     bool UsesBookmarks() const noexcept { return useBookmarks_; }
     bool CanInsert() const noexcept { return canInsert_; }
     bool CanUpdate() const noexcept { return canUpdate_; }
@@ -212,6 +220,15 @@ private:
     void SqlChanged();
     // Runs statement list `kind` (0 modify, 1 insert, 2 delete) for `record`.
     void RunList(int kind, const TRecord& record, const TRecord& old);
+    // Writes `record` (0 modify, 1 insert, 2 delete) through the driver's positioned
+    // operations; the cursor stands on the record's row for modify and delete.
+    void PostThroughDriver(int kind, const TRecord& record);
+    // Runs `action` in a transaction of its own on the database's connection: committed when
+    // it returns, rolled back when it raises.
+    void InOwnTransaction(const std::function<void()>& action);
+    // The can-insert, can-update and can-delete flags from the cursor attributes, the
+    // positioned operations, the concurrency and the statement lists.
+    void DecidePosting();
     // Runs the statement again and puts the cursor on record number `recNo` (or the last).
     void Requery(std::int64_t recNo);
     void RunStatement();
@@ -259,6 +276,7 @@ private:
 
     // Driver capabilities, read when the statement is allocated.
     std::uint32_t cursorAttributes_ = 0;
+    std::uint32_t posOperations_ = 0;
     std::uint32_t sensitivity_ = 0;
     std::uint32_t concurrency_ = 0;
     bool useBookmarks_ = false;

@@ -6,6 +6,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -561,6 +564,8 @@ TEST_P(QueryTest, WithoutAStatementListThePostIsRefusedAndTheRecordKept)
     Exec("INSERT INTO " + t + " VALUES (1, 'one')");
     TdbCustomQuery query(nullptr);
     query.SetDatabase(&database_);
+    // A forward-only cursor: the driver posts nothing itself on it.
+    query.SetCursorType(0);
     SetSql(query, "SELECT * FROM " + t);
     query.Open();
     EXPECT_FALSE(query.CanModify());
@@ -579,6 +584,238 @@ TEST_P(QueryTest, WithoutAStatementListThePostIsRefusedAndTheRecordKept)
     EXPECT_EQ(query.State(), db::dsInsert);
     query.Cancel();
     EXPECT_EQ(query.RecordCount(), 1);
+}
+
+// ---- Posting through the driver ----------------------------------------------------------
+
+// The value a field holds equals `expected` in the field's own kind.
+void ExpectFieldEquals(db::TField* field, const TVariant& expected, bool sqliteDoubles)
+{
+    SCOPED_TRACE(field->FieldName());
+    if (expected.IsNull()) {
+        EXPECT_TRUE(field->IsNull());
+        return;
+    }
+    ASSERT_FALSE(field->IsNull());
+    switch (field->DataType()) {
+    case db::ftBCD: EXPECT_EQ(field->Value().AsDecimalText(), expected.AsDecimalText()); break;
+    case db::ftFloat:
+        // The SQLite driver reads a double through its 15-digit text; the stored value itself
+        // is compared exactly in SQL by the tests that write one.
+        if (sqliteDoubles)
+            EXPECT_NEAR(field->AsFloat(), expected.AsFloat(), std::abs(expected.AsFloat()) * 1e-14);
+        else
+            EXPECT_EQ(field->AsFloat(), expected.AsFloat());
+        break;
+    case db::ftDate:
+    case db::ftTime:
+    case db::ftDateTime: EXPECT_EQ(field->AsDateTime(), expected.AsDateTime()); break;
+    case db::ftBlob: EXPECT_EQ(field->Value().Text(), expected.Text()); break;
+    case db::ftBoolean: EXPECT_EQ(field->AsBoolean(), expected.AsBoolean()); break;
+    case db::ftSmallint:
+    case db::ftInteger:
+    case db::ftLargeint: EXPECT_EQ(field->AsLargeInt(), expected.AsInt64()); break;
+    default: EXPECT_EQ(field->AsString(), expected.AsString()); break;
+    }
+}
+
+// Inserts, modifies and deletes through the driver's positioned operations (no statement
+// list): every kind of value, read back with a fresh statement, and where the cursor stands
+// after each post.
+TEST_P(QueryTest, PostsThroughTheDriverAndEveryValueReadsBackEqual)
+{
+    const std::string t = Table("gw_q_driver");
+    const bool pg = Pg();
+    Exec("CREATE TABLE " + t + " (id INTEGER PRIMARY KEY, s16 SMALLINT, big BIGINT, num " +
+         (pg ? "NUMERIC(38,10)" : "DOUBLE") + ", r " + (pg ? "DOUBLE PRECISION" : "REAL") +
+         ", d DATE, tm TIME, ts TIMESTAMP, v VARCHAR(10), txt TEXT, bin " + (pg ? "BYTEA" : "BLOB") + ", b BOOLEAN)");
+    const std::vector<std::string> columns{"s16", "big", "num", "r", "d", "tm", "ts", "v", "txt", "bin", "b"};
+    const auto date = [](int y, int m, int d) { return TVariant::FromDateTime(rtl::EncodeDate(y, m, d)); };
+    // The SQLite driver describes NUMERIC columns as doubles; PostgreSQL keeps them exact.
+    const std::vector<std::vector<TVariant>> rows{
+        {TVariant(32767), TVariant(static_cast<long long>(INT64_MAX)),
+         pg ? TVariant::FromDecimal("1234567890123456789012345678.1234567890") : TVariant(1.25e300),
+         TVariant(0.30000000000000004), date(2024, 2, 29), TVariant::FromDateTime(rtl::EncodeTime(13, 45, 30, 0)),
+         TVariant::FromDateTime(rtl::EncodeDateTime(2024, 2, 29, 13, 45, 30, 123)), TVariant(kTenChars),
+         TVariant(LongText()), TVariant::FromBytes(std::string("\0\xFF\x10", 3)), TVariant(true)},
+        {TVariant(-32768), TVariant(static_cast<long long>(INT64_MIN)),
+         pg ? TVariant::FromDecimal("-0.0000000001") : TVariant(-2.5), TVariant(-4503599627370497.0),
+         date(1900, 1, 1), TVariant::FromDateTime(rtl::EncodeTime(0, 0, 0, 0)),
+         TVariant::FromDateTime(rtl::EncodeDateTime(1899, 12, 30, 0, 0, 0, 5)), TVariant(std::string()),
+         TVariant(std::string()), TVariant::FromBytes(std::string("\0", 1)), TVariant(false)},
+        std::vector<TVariant>(columns.size())};
+
+    TdbCustomQuery query(nullptr);
+    query.SetDatabase(&database_);
+    SetSql(query, "SELECT id, s16, big, num, r, d, tm, ts, v, txt, bin, b FROM " + t + " ORDER BY id");
+    query.Open();
+    ASSERT_TRUE(query.CanInsert() && query.CanUpdate() && query.CanDelete()) << "cursor type " << query.CursorType();
+    ASSERT_TRUE(query.CanModify());
+
+    const auto set = [&](const std::vector<TVariant>& values) {
+        for (std::size_t c = 0; c < columns.size(); ++c) query.FieldByName(columns[c])->SetValue(values[c]);
+    };
+    const auto expectRow = [&](db::TDataSet& set, const std::vector<TVariant>& values) {
+        for (std::size_t c = 0; c < columns.size(); ++c) ExpectFieldEquals(set.FieldByName(columns[c]), values[c], !pg);
+    };
+    // The row as a fresh statement reads it.
+    const auto expectStored = [&](int id, const std::vector<TVariant>& values) {
+        TdbCustomQuery check(nullptr);
+        check.SetDatabase(&database_);
+        check.SetCursorType(0);
+        SetSql(check, "SELECT * FROM " + t + " WHERE id = " + std::to_string(id));
+        check.Open();
+        ASSERT_FALSE(check.Eof()) << "row " << id << " is missing";
+        expectRow(check, values);
+        // The double as stored, to the last bit.
+        if (values[3].IsNull()) return;
+        char literal[40];
+        std::snprintf(literal, sizeof literal, "%.17g", values[3].AsFloat());
+        TdbCustomQuery exact(nullptr);
+        exact.SetDatabase(&database_);
+        SetSql(exact, "SELECT id FROM " + t + " WHERE id = " + std::to_string(id) + " AND r = " + literal);
+        exact.Open();
+        EXPECT_FALSE(exact.Eof()) << "r is not " << literal;
+    };
+
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        SCOPED_TRACE("insert " + std::to_string(k));
+        query.Append();
+        query.FieldByName("id")->SetAsInteger(static_cast<int>(k) + 1);
+        set(rows[k]);
+        query.Post();
+        // Appended: the set shows the row as stored, on the last record.
+        EXPECT_EQ(query.State(), db::dsBrowse);
+        EXPECT_EQ(query.RecordCount(), static_cast<int>(k) + 1);
+        EXPECT_EQ(query.RecNo(), static_cast<int>(k) + 1);
+        EXPECT_EQ(query.FieldByName("id")->AsInteger(), static_cast<int>(k) + 1);
+        expectRow(query, rows[k]);
+        expectStored(static_cast<int>(k) + 1, rows[k]);
+    }
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        SCOPED_TRACE("modify " + std::to_string(k));
+        const std::vector<TVariant>& next = rows[(k + 1) % rows.size()];
+        query.First();
+        query.MoveBy(static_cast<int>(k));
+        query.Edit();
+        set(next);
+        query.Post();
+        // The cursor stays on the record, which shows the row as stored.
+        EXPECT_EQ(query.State(), db::dsBrowse);
+        EXPECT_EQ(query.RecNo(), static_cast<int>(k) + 1);
+        EXPECT_EQ(query.FieldByName("id")->AsInteger(), static_cast<int>(k) + 1);
+        expectRow(query, next);
+        expectStored(static_cast<int>(k) + 1, next);
+    }
+    // Deleted: the record that followed takes its number.
+    query.First();
+    query.Next();
+    query.Delete();
+    EXPECT_EQ(query.State(), db::dsBrowse);
+    EXPECT_EQ(query.RecordCount(), 2);
+    EXPECT_EQ(query.RecNo(), 2);
+    EXPECT_EQ(query.FieldByName("id")->AsInteger(), 3);
+    query.Last();
+    query.Delete();
+    EXPECT_EQ(query.RecordCount(), 1);
+    EXPECT_EQ(query.FieldByName("id")->AsInteger(), 1);
+    query.CheckConsistency();
+    TdbCustomQuery count(nullptr);
+    count.SetDatabase(&database_);
+    SetSql(count, "SELECT id FROM " + t);
+    count.Open();
+    EXPECT_EQ(count.RecordCount(), 1);
+    EXPECT_EQ(count.Fields()[0]->AsInteger(), 1);
+}
+
+// A post the driver refuses raises its message; the record stays in its edit and the row as
+// it was.
+TEST_P(QueryTest, APostTheDriverRefusesKeepsTheRecordAndTheRow)
+{
+    const std::string t = Table("gw_q_refused");
+    Exec("CREATE TABLE " + t + " (id INTEGER PRIMARY KEY, name VARCHAR(20) CHECK (name <> 'bad'))");
+    Exec("INSERT INTO " + t + " VALUES (1, 'one')");
+    Exec("INSERT INTO " + t + " VALUES (2, 'two')");
+    TdbCustomQuery query(nullptr);
+    query.SetDatabase(&database_);
+    SetSql(query, "SELECT id, name FROM " + t + " ORDER BY id");
+    query.Open();
+    ASSERT_TRUE(query.CanInsert() && query.CanUpdate());
+    const auto stored = [&] {
+        TdbCustomQuery check(nullptr);
+        check.SetDatabase(&database_);
+        SetSql(check, "SELECT id, name FROM " + t + " ORDER BY id");
+        check.Open();
+        std::string all;
+        for (; !check.Eof(); check.Next()) all += check.Fields()[0]->AsString() + "=" + check.Fields()[1]->AsString() + ",";
+        return all;
+    };
+    const std::string before = stored();
+    const std::string duplicate = Pg() ? "duplicate key" : "UNIQUE constraint failed";
+
+    struct Case {
+        std::string name;
+        std::function<void()> change;
+        db::TDataSetState state;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {"insert of a key that exists", [&] {
+             query.Append();
+             query.FieldByName("id")->SetAsInteger(2);
+             query.FieldByName("name")->SetAsString("again");
+         }, db::dsInsert, duplicate},
+        {"update to a key that exists", [&] {
+             query.First();
+             query.Edit();
+             query.FieldByName("id")->SetAsInteger(2);
+         }, db::dsEdit, duplicate},
+        {"update that breaks a check", [&] {
+             query.Last();
+             query.Edit();
+             query.FieldByName("name")->SetAsString("bad");
+         }, db::dsEdit, Pg() ? "violates check constraint" : "CHECK constraint failed"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.change();
+        const ESQLerror e = odbctest::SqlErrorOf([&] { query.Post(); });
+        EXPECT_NE(e.Message().find(c.message), std::string::npos) << e.Message();
+        EXPECT_EQ(query.State(), c.state);
+        query.Cancel();
+        EXPECT_EQ(stored(), before);
+    }
+    // A result with an expression column: the SQLite driver cannot write it and refuses the
+    // same way; the PostgreSQL driver writes the table's columns and leaves the expression.
+    {
+        TdbCustomQuery computed(nullptr);
+        computed.SetDatabase(&database_);
+        SetSql(computed, "SELECT id, name, id * 2 AS twice FROM " + t + " ORDER BY id");
+        computed.Open();
+        computed.Edit();
+        computed.FieldByName("name")->SetAsString("changed");
+        if (Pg()) {
+            computed.Post();
+            EXPECT_EQ(computed.FieldByName("twice")->AsInteger(), 2);
+            EXPECT_EQ(stored(), "1=changed,2=two,");
+            Exec("UPDATE " + t + " SET name = 'one' WHERE id = 1");
+        } else {
+            const ESQLerror e = odbctest::SqlErrorOf([&] { computed.Post(); });
+            EXPECT_NE(e.Message().find("incompatible rowset"), std::string::npos) << e.Message();
+            EXPECT_EQ(computed.State(), db::dsEdit);
+            computed.Cancel();
+        }
+        EXPECT_EQ(stored(), before);
+    }
+    // The connection is as it was: the next post is kept. (Read again first: PostgreSQL's
+    // keyset cursor refuses to write a row changed since it was read, 01001.)
+    query.Close();
+    query.Open();
+    query.First();
+    query.Edit();
+    query.FieldByName("name")->SetAsString(kTenChars);
+    query.Post();
+    EXPECT_EQ(stored(), "1=" + kTenChars + ",2=two,");
 }
 
 // ---- Parameters ---------------------------------------------------------------------------
