@@ -435,7 +435,7 @@ int main(int argc, char** argv)
     line("SQLite C API", sqlite);
     line("bare ODBC, SQLGetData per value", odbc);
     line("bare ODBC, bound blocks of 1024", blocks);
-    line("bare ODBC, bound row, long by GetData", rowsLoop);
+    line("bare ODBC, a bound row per fetch", rowsLoop);
     line("ADO query (open + walk, AsString)", query);
     line("ADO query (open + walk, values)", values);
 
