@@ -1217,7 +1217,7 @@ void TdbCustomQuery::PostThroughDriver(int kind, const TRecord& record)
 {
     const TOdbcApi& api = Odbc();
     if (kind == 2) {
-        InOwnTransaction([&] { CheckStmtResult(api.SQLSetPos(stmt_.Get(), 1, SQL_DELETE, SQL_LOCK_NO_CHANGE)); });
+        WriteRowThroughDriver(SQL_DELETE);
         return;
     }
     // Every result column is bound, changed or not: the SQLite driver refuses a positioned
@@ -1275,9 +1275,31 @@ void TdbCustomQuery::PostThroughDriver(int kind, const TRecord& record)
     }
     // The lengths only now: the SQLite driver clears a column's length when it is bound.
     for (TBoundValue& b : bound) b.indicator = b.length;
+    WriteRowThroughDriver(kind == 0 ? SQL_UPDATE : SQL_ADD);
+}
+
+void TdbCustomQuery::WriteRowThroughDriver(std::uint16_t operation)
+{
+    const TOdbcApi& api = Odbc();
+    if (operation == SQL_ADD) {
+        InOwnTransaction([&] { CheckStmtResult(api.SQLBulkOperations(stmt_.Get(), SQL_ADD)); });
+        return;
+    }
+    // A positioned update or delete can succeed without writing anything: the row may have
+    // gone since it was read. The driver's row count tells where it keeps one; the SQLite
+    // driver counts nothing after a positioned operation but marks the row it wrote in the
+    // row status, which it leaves alone when no row matched. Anything else is no row.
+    constexpr SQLUSMALLINT kUnset = 0xFFFF;
+    SQLUSMALLINT status = kUnset;
+    CheckStmtResult(api.SQLSetStmtAttr(stmt_.Get(), SQL_ATTR_ROW_STATUS_PTR, &status, 0));
+    rtl::TScopeExit noStatus([&] { api.SQLSetStmtAttr(stmt_.Get(), SQL_ATTR_ROW_STATUS_PTR, nullptr, 0); });
+    const SQLUSMALLINT written = operation == SQL_UPDATE ? SQL_ROW_UPDATED : SQL_ROW_DELETED;
     InOwnTransaction([&] {
-        CheckStmtResult(kind == 0 ? api.SQLSetPos(stmt_.Get(), 1, SQL_UPDATE, SQL_LOCK_NO_CHANGE)
-                                  : api.SQLBulkOperations(stmt_.Get(), SQL_ADD));
+        CheckStmtResult(api.SQLSetPos(stmt_.Get(), 1, operation, SQL_LOCK_NO_CHANGE));
+        SQLLEN rows = -1;
+        if (api.SQLRowCount(stmt_.Get(), &rows) != SQL_SUCCESS) rows = -1;
+        if (rows > 1) RaiseMessage(SMoreThanOneRowAffected);
+        if (rows != 1 && status != written) RaiseMessage(SNoRowsAffected);
     });
 }
 

@@ -127,8 +127,9 @@ public:
     // An operation without its list goes through the driver where the cursor allows it (see
     // CanInsert / CanUpdate / CanDelete): every result column is bound to the record's value
     // and the row is written with SQLSetPos (update, delete) or SQLBulkOperations (insert), in
-    // a transaction of its own; a driver that refuses raises ESQLerror with its message, the
-    // record staying in its edit and nothing written. Without either the post raises
+    // a transaction of its own; a driver that refuses raises ESQLerror with its message, and
+    // an update or delete that wrote no row (the row gone since it was read) raises "No rows
+    // affected", the record staying in its edit and nothing written. Without either the post raises
     // "Internal update / insert / delete is not supported by the driver".
     // A list cannot be emptied or filled while the set is open ("You can't change Post metod
     // while query is active"). After a post the statement runs again and the cursor stays at
@@ -223,6 +224,10 @@ private:
     // Writes `record` (0 modify, 1 insert, 2 delete) through the driver's positioned
     // operations; the cursor stands on the record's row for modify and delete.
     void PostThroughDriver(int kind, const TRecord& record);
+    // Runs one positioned operation (SQL_UPDATE, SQL_DELETE or SQL_ADD) on the bound record
+    // in a transaction of its own; an update or delete that wrote no row, or several, is
+    // rolled back and raises "No rows affected" or "More then one rows affected".
+    void WriteRowThroughDriver(std::uint16_t operation);
     // Runs `action` in a transaction of its own on the database's connection: committed when
     // it returns, rolled back when it raises.
     void InOwnTransaction(const std::function<void()>& action);
