@@ -147,7 +147,7 @@ TdbCustomQuery::TdbCustomQuery(classes::TComponent* owner)
         lists_[k] = std::make_unique<rtl::TStringList>();
         lists_[k]->OnChange = [this, k](rtl::TStringList& list) {
             const std::string text = list.Text();
-            const bool wasEmpty = rtl::Trim(listTexts_[k]).empty();
+            const bool wasEmpty = !HasList(k);
             if (Active() && wasEmpty != rtl::Trim(text).empty()) {
                 // Put the list back as it was: the open set keeps its way of posting.
                 auto handler = std::move(list.OnChange);
@@ -370,25 +370,28 @@ void TdbCustomQuery::SetStatementOptions()
             break;
         }
     }
-    SQLULEN concurrency = 0;
-    concurrency_ = api.SQLGetStmtAttr(stmt_.Get(), SQL_ATTR_CONCURRENCY, &concurrency, SQL_IS_UINTEGER, nullptr) == SQL_SUCCESS
-                       ? static_cast<std::uint32_t>(concurrency)
-                       : 0;
     DecidePosting();
 }
 
+bool TdbCustomQuery::HasList(int kind) const { return !rtl::Trim(listTexts_[kind]).empty(); }
+
 void TdbCustomQuery::DecidePosting()
 {
+    SQLULEN concurrency = 0;
+    concurrency_ =
+        Odbc().SQLGetStmtAttr(stmt_.Get(), SQL_ATTR_CONCURRENCY, &concurrency, SQL_IS_UINTEGER, nullptr) == SQL_SUCCESS
+            ? static_cast<std::uint32_t>(concurrency)
+            : 0;
     // What the driver could post itself: a scrollable cursor whose attributes and positioned
     // operations both offer it, unless the cursor is read-only. A statement list of its own
     // takes the operation over.
     const bool writable = cursorType_ != 0 && concurrency_ != SQL_CONCUR_READ_ONLY;
     canInsert_ = writable && (cursorAttributes_ & SQL_CA1_BULK_ADD) && (posOperations_ & SQL_POS_ADD) &&
-                 rtl::Trim(listTexts_[1]).empty();
+                 !HasList(1);
     canUpdate_ = writable && (cursorAttributes_ & SQL_CA1_POS_UPDATE) && (posOperations_ & SQL_POS_UPDATE) &&
-                 rtl::Trim(listTexts_[0]).empty();
+                 !HasList(0);
     canDelete_ = writable && (cursorAttributes_ & SQL_CA1_POS_DELETE) && (posOperations_ & SQL_POS_DELETE) &&
-                 rtl::Trim(listTexts_[2]).empty();
+                 !HasList(2);
     if (!canUpdate_) sensitivity_ &= ~static_cast<std::uint32_t>(SQL_SS_UPDATES);
     if (!canDelete_) sensitivity_ &= ~static_cast<std::uint32_t>(SQL_SS_DELETIONS);
 }
@@ -644,9 +647,6 @@ void TdbCustomQuery::InternalOpen()
         if (!executed_) Execute();
         // A driver may lower the concurrency when the statement runs (a result it cannot
         // update); what it posts follows what it really uses.
-        SQLULEN concurrency = 0;
-        if (Odbc().SQLGetStmtAttr(stmt_.Get(), SQL_ATTR_CONCURRENCY, &concurrency, SQL_IS_UINTEGER, nullptr) == SQL_SUCCESS)
-            concurrency_ = static_cast<std::uint32_t>(concurrency);
         DecidePosting();
         DescribeColumns();
         if (DefaultFields()) CreateFields();
@@ -1094,8 +1094,7 @@ int TdbCustomQuery::GetRecNo() const
 
 bool TdbCustomQuery::GetCanModify() const
 {
-    return canInsert_ || canUpdate_ || canDelete_ ||
-           std::any_of(std::begin(listTexts_), std::end(listTexts_), [](const std::string& t) { return !rtl::Trim(t).empty(); });
+    return canInsert_ || canUpdate_ || canDelete_ || HasList(0) || HasList(1) || HasList(2);
 }
 
 TRecordBuffer TdbCustomQuery::GetOldValueBuffer() const
@@ -1113,7 +1112,7 @@ void TdbCustomQuery::RunList(int kind, const TRecord& record, const TRecord& old
 {
     static constexpr TOdbcMessageId kUnsupported[] = {SInternalUpdateNotSupported, SInternalInsertNotSupported,
                                                       SInternalDeleteNotSupported};
-    if (rtl::Trim(listTexts_[kind]).empty()) RaiseMessage(kUnsupported[kind]);
+    if (!HasList(kind)) RaiseMessage(kUnsupported[kind]);
     if (!listQueries_[kind]) {
         listQueries_[kind] = std::make_unique<TdbCustomQuery>(nullptr);
         listQueries_[kind]->SetDatabase(database_);
@@ -1334,7 +1333,7 @@ void TdbCustomQuery::InternalPost()
     TRecord& record = RecordOf(ActiveBuffer());
     Materialize(record);
     const int kind = State() == dsEdit ? 0 : 1;
-    if (!rtl::Trim(listTexts_[kind]).empty() || !(kind == 0 ? canUpdate_ : canInsert_)) {
+    if (HasList(kind) || !(kind == 0 ? canUpdate_ : canInsert_)) {
         if (kind == 0) {
             RunList(0, record, oldRecord_ ? *oldRecord_ : record);
         } else {
@@ -1360,7 +1359,7 @@ void TdbCustomQuery::InternalDelete()
 {
     TRecord& record = RecordOf(ActiveBuffer());
     Materialize(record);
-    if (!rtl::Trim(listTexts_[2]).empty() || !canDelete_) {
+    if (HasList(2) || !canDelete_) {
         RunList(2, record, record);
     } else {
         InternalSetToRecord(ActiveBuffer());

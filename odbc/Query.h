@@ -231,9 +231,11 @@ private:
     // Runs `action` in a transaction of its own on the database's connection: committed when
     // it returns, rolled back when it raises.
     void InOwnTransaction(const std::function<void()>& action);
-    // The can-insert, can-update and can-delete flags from the cursor attributes, the
-    // positioned operations, the concurrency and the statement lists.
+    // Reads the concurrency in use, then sets the can-insert, can-update and can-delete flags
+    // from the cursor attributes, the positioned operations, the concurrency and the lists.
     void DecidePosting();
+    // Whether statement list `kind` (0 modify, 1 insert, 2 delete) holds a statement.
+    bool HasList(int kind) const;
     // Runs the statement again and puts the cursor on record number `recNo` (or the last).
     void Requery(std::int64_t recNo);
     void RunStatement();
