@@ -62,13 +62,27 @@ protected:
         query.SQL()->Clear();
         query.SQL()->Add(sql);
     }
-    // The rows of a table of ids and names as a fresh statement reads them: "1=one,2=two,".
+    // A table of ids and names holding 1 "one" and 2 "two"; `constraint` follows the name column.
+    std::string IdsAndNamesTable(const std::string& base, const std::string& constraint = {})
+    {
+        const std::string t = Table(base);
+        Exec("CREATE TABLE " + t + " (id INTEGER PRIMARY KEY, name VARCHAR(20)" + constraint + ")");
+        Exec("INSERT INTO " + t + " VALUES (1, 'one')");
+        Exec("INSERT INTO " + t + " VALUES (2, 'two')");
+        return t;
+    }
+    // Opens `query` on the rows of such a table in id order.
+    void OpenIdsAndNames(TdbCustomQuery& query, const std::string& table)
+    {
+        query.SetDatabase(&database_);
+        SetSql(query, "SELECT id, name FROM " + table + " ORDER BY id");
+        query.Open();
+    }
+    // The rows of such a table as a fresh statement reads them: "1=one,2=two,".
     std::string IdsAndNames(const std::string& table)
     {
         TdbCustomQuery check(nullptr);
-        check.SetDatabase(&database_);
-        SetSql(check, "SELECT id, name FROM " + table + " ORDER BY id");
-        check.Open();
+        OpenIdsAndNames(check, table);
         std::string all;
         for (; !check.Eof(); check.Next()) all += check.Fields()[0]->AsString() + "=" + check.Fields()[1]->AsString() + ",";
         return all;
@@ -743,14 +757,9 @@ TEST_P(QueryTest, PostsThroughTheDriverAndEveryValueReadsBackEqual)
 // it was.
 TEST_P(QueryTest, APostTheDriverRefusesKeepsTheRecordAndTheRow)
 {
-    const std::string t = Table("gw_q_refused");
-    Exec("CREATE TABLE " + t + " (id INTEGER PRIMARY KEY, name VARCHAR(20) CHECK (name <> 'bad'))");
-    Exec("INSERT INTO " + t + " VALUES (1, 'one')");
-    Exec("INSERT INTO " + t + " VALUES (2, 'two')");
+    const std::string t = IdsAndNamesTable("gw_q_refused", " CHECK (name <> 'bad')");
     TdbCustomQuery query(nullptr);
-    query.SetDatabase(&database_);
-    SetSql(query, "SELECT id, name FROM " + t + " ORDER BY id");
-    query.Open();
+    OpenIdsAndNames(query, t);
     ASSERT_TRUE(query.CanInsert() && query.CanUpdate());
     const auto stored = [&] { return IdsAndNames(t); };
     const std::string before = stored();
@@ -825,14 +834,9 @@ TEST_P(QueryTest, APostTheDriverRefusesKeepsTheRecordAndTheRow)
 // writes nothing, and the post says so instead of passing for done.
 TEST_P(QueryTest, ARowGoneSinceItWasReadIsNotPostedAsWritten)
 {
-    const std::string t = Table("gw_q_gone");
-    Exec("CREATE TABLE " + t + " (id INTEGER PRIMARY KEY, name VARCHAR(20))");
-    Exec("INSERT INTO " + t + " VALUES (1, 'one')");
-    Exec("INSERT INTO " + t + " VALUES (2, 'two')");
+    const std::string t = IdsAndNamesTable("gw_q_gone");
     TdbCustomQuery query(nullptr);
-    query.SetDatabase(&database_);
-    SetSql(query, "SELECT id, name FROM " + t + " ORDER BY id");
-    query.Open();
+    OpenIdsAndNames(query, t);
     ASSERT_TRUE(query.CanUpdate() && query.CanDelete());
     query.First();
     Exec("DELETE FROM " + t + " WHERE id = 1");
