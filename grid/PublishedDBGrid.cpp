@@ -688,21 +688,14 @@ void TgkDBGrid::DoExportField(db::TField* field, bool& accept)
 
 void TgkDBGrid::DrawFixedSizingLine(ui::TCanvas& canvas, int pos)
 {
+    const auto restore = canvas.SaveScope();
     ui::TPen* pen = canvas.Pen();
-    const rtl::TColor color = pen->Color();
-    const ui::TPenStyle style = pen->Style();
-    const ui::TPenMode mode = pen->Mode();
-    const int width = pen->Width();
     pen->SetColor(rtl::clWhite);
     pen->SetStyle(ui::psDot);
     pen->SetMode(ui::pmXor);
     pen->SetWidth(1);
     canvas.MoveTo(pos, 0);
     canvas.LineTo(pos, ClientHeight());
-    pen->SetColor(color);
-    pen->SetStyle(style);
-    pen->SetMode(mode);
-    pen->SetWidth(width);
 }
 
 int TgkDBGrid::FixedColumnEdgeAt(int x, int y)

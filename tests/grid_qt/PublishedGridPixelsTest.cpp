@@ -57,7 +57,15 @@ TEST(PublishedGridPixels, TheSizingLineDrawnTwiceLeavesThePixels)
         return n;
     };
     const int pos = grid->CellRect(1, 0).Right + 20;
-    grid->DrawFixedSizingLine(*image.Canvas(), pos);
+    ui::TCanvas& canvas = *image.Canvas();
+    canvas.Pen()->SetColor(rtl::clRed);
+    canvas.MoveTo(3, 4);
+    grid->DrawFixedSizingLine(canvas, pos);
+    // The canvas is left as it was found: the next drawing on it is not an XOR dotted line.
+    EXPECT_EQ(canvas.Pen()->Color(), rtl::clRed);
+    EXPECT_EQ(canvas.Pen()->Mode(), ui::pmCopy);
+    EXPECT_EQ(canvas.Pen()->Style(), ui::psSolid);
+    EXPECT_EQ(canvas.PenPos(), (ui::TPoint{3, 4}));
     const int changed = differing();
     EXPECT_GT(changed, image.Height() / 4);  // a dotted line over the grid's height
     for (int y = 0; y < image.Height(); ++y)
