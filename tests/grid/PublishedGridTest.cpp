@@ -773,12 +773,24 @@ TEST_F(SelectingGrid, AFixedColumnIsSizedFromItsTitleEdge)
     grid->Perform(ui::WM_LBUTTONUP, 0, ui::MakeLParam(title.Right + 30, title.Top + 3));
     EXPECT_EQ(grid->FixedSizingCol(), -1);
     EXPECT_NEAR(grid->ColWidths(1), before + 30, 7);  // whole characters of the fake font
-    // Without dgFixedResizable the edge is the core's again.
+    // Without dgFixedResizable the edges are the core's, and the core sizes only scrolling
+    // columns: the fixed data column and the indicator keep their widths, while the first
+    // scrolling column is sized as ever.
     grid->SetOptions(grid->Options() - TgkDBGridOptions{dgFixedResizable});
-    const ui::TRect again = grid->CellRect(1, 0);
-    grid->Perform(ui::WM_LBUTTONDOWN, ui::MK_LBUTTON, ui::MakeLParam(again.Right, again.Top + 3));
-    EXPECT_EQ(grid->FixedSizingCol(), -1);
-    grid->Perform(ui::WM_LBUTTONUP, 0, ui::MakeLParam(again.Right, again.Top + 3));
+    for (int col : {0, 1, 2}) {
+        SCOPED_TRACE(col);
+        const ui::TRect edge = grid->CellRect(col, 0);
+        const int width = grid->ColWidths(col);
+        grid->Perform(ui::WM_LBUTTONDOWN, ui::MK_LBUTTON, ui::MakeLParam(edge.Right, edge.Top + 3));
+        EXPECT_EQ(grid->FixedSizingCol(), -1);
+        EXPECT_EQ(grid->GridState(), col < 2 ? ui::gsNormal : ui::gsColSizing);
+        grid->Perform(ui::WM_MOUSEMOVE, ui::MK_LBUTTON, ui::MakeLParam(edge.Right + 30, edge.Top + 3));
+        grid->Perform(ui::WM_LBUTTONUP, 0, ui::MakeLParam(edge.Right + 30, edge.Top + 3));
+        if (col < 2)
+            EXPECT_EQ(grid->ColWidths(col), width);
+        else
+            EXPECT_GT(grid->ColWidths(col), width);
+    }
 }
 
 }  // namespace
