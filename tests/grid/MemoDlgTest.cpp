@@ -5,6 +5,7 @@
 
 #include "grid/Intl.h"
 #include "grid/MemoDlg.h"
+#include "platform/db/DbErrors.h"
 #include "platform/db/Fields.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/testing/TestDialogs.h"
@@ -130,7 +131,7 @@ TEST_F(MemoDlgTest, AFieldThatIsNotThereRaisesBeforeAnythingShows)
             dialog.SetDataField("NOPE");
             dialog.Execute();
         },
-        std::exception);
+        db::EDatabaseError);
     EXPECT_TRUE(dialogs.Asked().empty());
     EXPECT_EQ(dialog.Form(), nullptr);
 }
