@@ -14,14 +14,13 @@
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/Streaming.h"
 #include "platform/db/AdoDataSet.h"
-#include "platform/db/ConnectionString.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/Exceptions.h"
-#include "platform/rtl/Files.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/testing/TestDialogs.h"
 #include "tests/grid/GridTestSupport.h"
+#include "tests/grid/SampleQuery.h"
 
 namespace publishedgridtest {
 
@@ -173,14 +172,6 @@ protected:
     void SetUp() override
     {
         ui::Application().Reset();
-        const std::string file = std::string(GW_BINARY_DIR) + "/share/Data/DBSamples/Sample1.db";
-        ASSERT_TRUE(rtl::FileExists(file)) << "the build makes " << file;
-        conn.SetLoginPrompt(false);
-        conn.SetConnectionString(db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + file));
-        conn.Open();
-        query.SetConnection(&conn);
-        query.SQL()->SetText("SELECT * FROM orders");
-        source.SetDataSet(&query);
         form = std::make_unique<ui::TForm>(nullptr);
         form->SetBounds(0, 0, 640, 400);
         grid = new TgkDBGrid(form.get());
@@ -217,9 +208,9 @@ protected:
     }
 
     gridtest::TFakeWindowSystem ws;
-    db::TADOConnection conn{nullptr};
-    db::TADOQuery query{nullptr};
-    db::TDataSource source{nullptr};
+    gridtest::TSampleQuery sample{"SELECT * FROM orders"};
+    db::TADOQuery& query = sample.query;
+    db::TDataSource& source = sample.source;
     std::unique_ptr<ui::TForm> form;
     TgkDBGrid* grid = nullptr;
     ui::TScriptedDialogs dialogs;
