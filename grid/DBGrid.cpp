@@ -2081,6 +2081,9 @@ void TgkCustomDBGrid::MouseDown(ui::TMouseButton button, ui::TShiftState shift, 
     ui::TGridState sizing;
     int index = -1, pos = 0;
     CalcSizingState(x, y, sizing, index, pos);
+    // Only scrolling columns are sized here: a fixed column's edge, the indicator's included,
+    // is an ordinary press (the published grid sizes fixed data columns itself).
+    if (sizing == ui::gsColSizing && index < FixedCols()) sizing = ui::gsNormal;
     if (sizing != ui::gsNormal) {
         if (sizing == ui::gsColSizing) {
             sizingIndex_ = index;
@@ -2103,21 +2106,19 @@ void TgkCustomDBGrid::MouseDown(ui::TMouseButton button, ui::TShiftState shift, 
         if (TCustomGrid::Options().Contains(ui::goColMoving) || gkIsDesigning(this)) {
             if (!AcquireFocus()) return;
             TitleButtonPress(x, y);
-            if (cell.X >= FixedCols()) {
-                if (button == ui::mbLeft) {
-                    inColumnDrag_ = true;
-                    columnDragged_ = false;
-                    dragCol_ = cell.X;
-                    dragX_ = x;
-                    dragDirection_ = 0;
-                    MakeDragImage(cell.X, x, y);
-                    ui::SetCaptureControl(this);
-                    SetTimer(1, 100);
-                }
-                ui::TCustomControl::MouseDown(button, shift, x, y);
-            } else {
-                TCustomGrid::MouseDown(button, shift, x, y);
+            if (cell.X >= FixedCols() && button == ui::mbLeft) {
+                inColumnDrag_ = true;
+                columnDragged_ = false;
+                dragCol_ = cell.X;
+                dragX_ = x;
+                dragDirection_ = 0;
+                MakeDragImage(cell.X, x, y);
+                ui::SetCaptureControl(this);
+                SetTimer(1, 100);
             }
+            // Not the base grid's press even on a fixed column's title: there it would only
+            // start sizing the column, which is refused above.
+            ui::TCustomControl::MouseDown(button, shift, x, y);
             return;
         }
         if (AcquireFocus()) TitleButtonPress(x, y);

@@ -16,21 +16,6 @@ GW_IMPLEMENT_CLASS(TgkIniAttributes, classes::TPersistent)
     p.Boolean("CheckNewFields", &A::CheckNewFields, &A::SetCheckNewFields, false);
 }
 
-void TgkIniAttributes::SetFileName(const std::string& v)
-{
-    if (v != fileName_) fileName_ = v;
-}
-
-void TgkIniAttributes::SetSectionName(const std::string& v)
-{
-    if (v != sectionName_) sectionName_ = v;
-}
-
-void TgkIniAttributes::SetDelimiter(const std::string& v)
-{
-    if (v != delimiter_) delimiter_ = v;
-}
-
 void TgkIniAttributes::Assign(const classes::TPersistent& source)
 {
     const auto* s = dynamic_cast<const TgkIniAttributes*>(&source);

@@ -5,7 +5,7 @@
 // stored forms read and write them; loading, saving and exporting are not done by them yet.
 //
 // Promises:
-// - The text setters store a value only when it differs; Enabled stores the flag only.
+// - The setters only store their value.
 // - Both keep a reference back to their grid (nil for a free-standing object).
 
 #include <string>
@@ -32,11 +32,11 @@ public:
     void SetSaveToRegistry(bool v) { saveToRegistry_ = v; }
     // The stored texts (what a form holds).
     const std::string& FileName() const noexcept { return fileName_; }
-    void SetFileName(const std::string& v);
+    void SetFileName(const std::string& v) { fileName_ = v; }
     const std::string& SectionName() const noexcept { return sectionName_; }
-    void SetSectionName(const std::string& v);
+    void SetSectionName(const std::string& v) { sectionName_ = v; }
     const std::string& Delimiter() const noexcept { return delimiter_; }
-    void SetDelimiter(const std::string& v);
+    void SetDelimiter(const std::string& v) { delimiter_ = v; }
     bool CheckNewFields() const noexcept { return checkNewFields_; }
     void SetCheckNewFields(bool v) { checkNewFields_ = v; }
     // The grid's parent form's name, taken when the grid is loaded.

@@ -185,12 +185,13 @@ bool gkExecuteMemoDlg(ui::TCustomForm* caller, TgkMemoDialog& dialog, bool canEd
 
     ui::TMemo* memo = form.Memo();
     if (field != nullptr) {
-        if (dynamic_cast<db::TBlobField*>(field) != nullptr) {
+        if (dynamic_cast<db::TBlobField*>(field) != nullptr)
             memo->Lines()->SetText(field->AsString());
-            if (field->ReadOnly()) canEdit = false;
-        } else {
+        else
             memo->SetText(field->AsString());
-        }
+        // A field that cannot take the text (read-only, calculated, or of a data set that
+        // cannot change) is only shown: typed text would be refused on OK and lost.
+        if (!field->CanModify()) canEdit = false;
     } else {
         memo->Lines()->Assign(dialog.lines_);
     }

@@ -7,8 +7,9 @@
 // Editable, OK is disabled until the text changes; Ctrl+Enter or F2 closes with OK and the
 // text is written back into the field (the data set left in Edit state, not posted) or the
 // Lines. Closing a changed memo otherwise asks MemoChangesWarning: No keeps the dialog open.
-// View-only (mViewOnly, or a read-only blob field), the memo cannot change, only OK shows,
-// centred, and nothing is written. A DataField naming no field raises the data set's error
+// View-only (mViewOnly, or a field that cannot be modified: read-only, calculated, or of a
+// data set that cannot change), the memo cannot change, only OK shows, centred, and nothing
+// is written. A DataField naming no field raises the data set's error
 // before anything is shown.
 
 #include <memory>

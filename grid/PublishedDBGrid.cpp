@@ -78,8 +78,6 @@ TgkDBGrid::~TgkDBGrid()
     delete picker_;
     picker_ = nullptr;
     FreeSelectedRecords();
-    const std::vector<classes::TComponent*> told = std::move(notifyOnDestroy_);
-    for (classes::TComponent* c : told) c->Notification(this, classes::opRemove);
 }
 
 void TgkDBGrid::FreeSelectedRecords()
@@ -138,16 +136,7 @@ void TgkDBGrid::Loaded()
 {
     if (const ui::TCustomForm* form = ui::GetParentForm(this)) iniAttributes_->ParentFormName = form->Name();
     TgkCustomDBGrid::Loaded();
-    loaded_ = true;
     if (!customControlsPrepared_) PrepareCustomControls();
-}
-
-void TgkDBGrid::CreatePeers()
-{
-    TgkCustomDBGrid::CreatePeers();
-    // Loading the stored column settings on the first window comes with the settings'
-    // persistence; the flag marks that first window.
-    if (HandleAllocated()) firstWindow_ = false;
 }
 
 void TgkDBGrid::PrepareCustomControls()
@@ -195,13 +184,10 @@ void TgkDBGrid::LinkActivated()
             gkRemoveStaleControlInfo(*ds, gkGetLookupFields(ds), gkGetLookupLinks(ds), gkGetControlTypeList(ds));
         if (Selected()->Count() > 0 && (gkIsDesigning(this) || !HasCalculatedField(*ds))) ApplySelected();
     }
-    selectedApplied_ = true;
 }
 
 void TgkDBGrid::LinkActive(bool value)
 {
-    inLinkActive_ = true;
-    const rtl::TScopeExit done([this] { inLinkActive_ = false; });
     if (picker_ != nullptr) gkSetDataField(picker_, std::string());
     TgkCustomDBGrid::LinkActive(value);
     if (value) LinkActivated();
@@ -209,10 +195,8 @@ void TgkDBGrid::LinkActive(bool value)
 
 void TgkDBGrid::LayoutChanged()
 {
-    // Rewriting Selected from the shown fields serves a form designer; forms are not designed
-    // in this program, so the list stays as the program filled it.
-    if (UseTFields() && !inLinkActive_ && !linkActivating_ && selectedApplied_ && HasFormDesigner())
-        if (db::TDataSet* ds = DataLink().DataSet()) gkFieldsToSelected(*ds, *Selected());
+    // Selected is not rewritten from the shown fields: that serves a form designer, and forms
+    // are not designed in this program, so the list stays as the program filled it.
     UpdateFixedCols();
     TgkCustomDBGrid::LayoutChanged();
     // The core keeps the fixed count it had; a count that was out of range before the
@@ -543,7 +527,6 @@ void TgkDBGrid::KeyDown(ui::TKey& key, ui::TShiftState shift)
     if (memo) {
         if (pressed == ui::VK_F2) {
             ExecuteMemoDialog();
-            InvalidateCell(Col(), Row());
             key = 0;
         }
         return;
@@ -688,21 +671,14 @@ void TgkDBGrid::DoExportField(db::TField* field, bool& accept)
 
 void TgkDBGrid::DrawFixedSizingLine(ui::TCanvas& canvas, int pos)
 {
+    const auto restore = canvas.SaveScope();
     ui::TPen* pen = canvas.Pen();
-    const rtl::TColor color = pen->Color();
-    const ui::TPenStyle style = pen->Style();
-    const ui::TPenMode mode = pen->Mode();
-    const int width = pen->Width();
     pen->SetColor(rtl::clWhite);
     pen->SetStyle(ui::psDot);
     pen->SetMode(ui::pmXor);
     pen->SetWidth(1);
     canvas.MoveTo(pos, 0);
     canvas.LineTo(pos, ClientHeight());
-    pen->SetColor(color);
-    pen->SetStyle(style);
-    pen->SetMode(mode);
-    pen->SetWidth(width);
 }
 
 int TgkDBGrid::FixedColumnEdgeAt(int x, int y)

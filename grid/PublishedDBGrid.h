@@ -149,7 +149,6 @@ public:
     void DrawFixedSizingLine(ui::TCanvas& canvas, int pos);
 
     void Loaded() override;
-    void CreatePeers() override;
     void LinkActive(bool value) override;
     void LayoutChanged() override;
     void KeyDown(ui::TKey& key, ui::TShiftState shift) override;
@@ -171,7 +170,6 @@ private:
     void PrepareCustomControls();
     // Whether the picker may be laid over the current cell.
     bool PickerMayShow();
-    bool HasFormDesigner() const { return false; }
     // Fires OnMultiSelectRecord; True when accepted.
     bool AcceptRecord(bool selecting);
     int FindSelectedBookmark(const db::TBookmark& bookmark) const;
@@ -184,15 +182,9 @@ private:
     TgkMemoAttributes memoAttributes_{mSizeable, mWordWrap};
     int fixedCols_ = 0;
     ui::TWinControl* picker_ = nullptr;  // owned by the grid (as a component)
-    rtl::TStringList designSelected_;
     std::vector<db::TBookmark> selectedRecords_;
-    std::vector<classes::TComponent*> notifyOnDestroy_;
     std::array<db::TVariant, 5> changedFlags_;
     bool linkActivating_ = false;
-    bool inLinkActive_ = false;
-    bool selectedApplied_ = false;
-    bool firstWindow_ = true;
-    bool loaded_ = false;
     bool customControlsPrepared_ = false;
     bool hidingControl_ = false;
     int fixedSizingCol_ = -1;

@@ -5,6 +5,7 @@
 
 #include "grid/Intl.h"
 #include "grid/MemoDlg.h"
+#include "platform/db/DbErrors.h"
 #include "platform/db/Fields.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/testing/TestDialogs.h"
@@ -74,6 +75,33 @@ TEST_F(MemoDlgTest, ViewOnlyShowsOnlyOkCentredAndWritesNothing)
     EXPECT_EQ(ds.State(), db::dsBrowse);
 }
 
+TEST_F(MemoDlgTest, AFieldThatCannotTakeTheTextOpensViewOnly)
+{
+    // Editable, the text typed would be refused on OK; shown only, nothing is lost.
+    struct Case {
+        const char* what;
+        bool fieldReadOnly;
+        bool dataSetReadOnly;
+    } cases[] = {{"read-only field", true, false}, {"data set that cannot change", false, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ds.FieldByName("NOTES")->SetReadOnly(c.fieldReadOnly);
+        ds.readOnly = c.dataSetReadOnly;
+        dialogs.AnswerModal([](ui::TCustomForm& f) {
+            auto& form = dynamic_cast<TgkMemoDlg&>(f);
+            form.FormShow(&form);
+            EXPECT_TRUE(form.Memo()->ReadOnly());
+            EXPECT_FALSE(form.CancelButton()->Visible());
+            EXPECT_TRUE(form.OKButton()->Enabled());
+            return ui::mrOk;
+        });
+        EXPECT_TRUE(dialog.Execute());
+        EXPECT_EQ(ds.State(), db::dsBrowse);
+        EXPECT_EQ(ds.FieldByName("NOTES")->AsString(), "first line\r\nsecond line");
+    }
+    EXPECT_TRUE(dialogs.Unexpected().empty());
+}
+
 TEST_F(MemoDlgTest, ClosingAChangedMemoAsksAndNoKeepsItOpen)
 {
     dialogs.AnswerModal([this](ui::TCustomForm& f) {
@@ -103,7 +131,7 @@ TEST_F(MemoDlgTest, AFieldThatIsNotThereRaisesBeforeAnythingShows)
             dialog.SetDataField("NOPE");
             dialog.Execute();
         },
-        std::exception);
+        db::EDatabaseError);
     EXPECT_TRUE(dialogs.Asked().empty());
     EXPECT_EQ(dialog.Form(), nullptr);
 }

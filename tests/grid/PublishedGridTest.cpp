@@ -14,14 +14,13 @@
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/Streaming.h"
 #include "platform/db/AdoDataSet.h"
-#include "platform/db/ConnectionString.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/Exceptions.h"
-#include "platform/rtl/Files.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/testing/TestDialogs.h"
 #include "tests/grid/GridTestSupport.h"
+#include "tests/grid/SampleQuery.h"
 
 namespace publishedgridtest {
 
@@ -173,14 +172,6 @@ protected:
     void SetUp() override
     {
         ui::Application().Reset();
-        const std::string file = std::string(GW_BINARY_DIR) + "/share/Data/DBSamples/Sample1.db";
-        ASSERT_TRUE(rtl::FileExists(file)) << "the build makes " << file;
-        conn.SetLoginPrompt(false);
-        conn.SetConnectionString(db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + file));
-        conn.Open();
-        query.SetConnection(&conn);
-        query.SQL()->SetText("SELECT * FROM orders");
-        source.SetDataSet(&query);
         form = std::make_unique<ui::TForm>(nullptr);
         form->SetBounds(0, 0, 640, 400);
         grid = new TgkDBGrid(form.get());
@@ -217,9 +208,9 @@ protected:
     }
 
     gridtest::TFakeWindowSystem ws;
-    db::TADOConnection conn{nullptr};
-    db::TADOQuery query{nullptr};
-    db::TDataSource source{nullptr};
+    gridtest::TSampleQuery sample{"SELECT * FROM orders"};
+    db::TADOQuery& query = sample.query;
+    db::TDataSource& source = sample.source;
     std::unique_ptr<ui::TForm> form;
     TgkDBGrid* grid = nullptr;
     ui::TScriptedDialogs dialogs;
@@ -773,12 +764,24 @@ TEST_F(SelectingGrid, AFixedColumnIsSizedFromItsTitleEdge)
     grid->Perform(ui::WM_LBUTTONUP, 0, ui::MakeLParam(title.Right + 30, title.Top + 3));
     EXPECT_EQ(grid->FixedSizingCol(), -1);
     EXPECT_NEAR(grid->ColWidths(1), before + 30, 7);  // whole characters of the fake font
-    // Without dgFixedResizable the edge is the core's again.
+    // Without dgFixedResizable the edges are the core's, and the core sizes only scrolling
+    // columns: the fixed data column and the indicator keep their widths, while the first
+    // scrolling column is sized as ever.
     grid->SetOptions(grid->Options() - TgkDBGridOptions{dgFixedResizable});
-    const ui::TRect again = grid->CellRect(1, 0);
-    grid->Perform(ui::WM_LBUTTONDOWN, ui::MK_LBUTTON, ui::MakeLParam(again.Right, again.Top + 3));
-    EXPECT_EQ(grid->FixedSizingCol(), -1);
-    grid->Perform(ui::WM_LBUTTONUP, 0, ui::MakeLParam(again.Right, again.Top + 3));
+    for (int col : {0, 1, 2}) {
+        SCOPED_TRACE(col);
+        const ui::TRect edge = grid->CellRect(col, 0);
+        const int width = grid->ColWidths(col);
+        grid->Perform(ui::WM_LBUTTONDOWN, ui::MK_LBUTTON, ui::MakeLParam(edge.Right, edge.Top + 3));
+        EXPECT_EQ(grid->FixedSizingCol(), -1);
+        EXPECT_EQ(grid->GridState(), col < 2 ? ui::gsNormal : ui::gsColSizing);
+        grid->Perform(ui::WM_MOUSEMOVE, ui::MK_LBUTTON, ui::MakeLParam(edge.Right + 30, edge.Top + 3));
+        grid->Perform(ui::WM_LBUTTONUP, 0, ui::MakeLParam(edge.Right + 30, edge.Top + 3));
+        if (col < 2)
+            EXPECT_EQ(grid->ColWidths(col), width);
+        else
+            EXPECT_GT(grid->ColWidths(col), width);
+    }
 }
 
 }  // namespace

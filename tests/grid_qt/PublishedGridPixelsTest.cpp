@@ -8,11 +8,9 @@
 #include <string>
 
 #include "grid/PublishedDBGrid.h"
-#include "platform/db/AdoDataSet.h"
-#include "platform/db/ConnectionString.h"
-#include "platform/rtl/Files.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/qt/QtUi.h"
+#include "tests/grid/SampleQuery.h"
 
 namespace {
 
@@ -22,17 +20,9 @@ TEST(PublishedGridPixels, TheSizingLineDrawnTwiceLeavesThePixels)
 {
     ui::qt::Install();
     ui::Application().Reset();
-    const std::string file = std::string(GW_BINARY_DIR) + "/share/Data/DBSamples/Sample1.db";
-    ASSERT_TRUE(rtl::FileExists(file)) << "the build makes " << file;
-    db::TADOConnection conn(nullptr);
-    conn.SetLoginPrompt(false);
-    conn.SetConnectionString(db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + file));
-    conn.Open();
-    db::TADOQuery query(nullptr);
-    query.SetConnection(&conn);
-    query.SQL()->SetText("SELECT * FROM orders");
-    db::TDataSource source(nullptr);
-    source.SetDataSet(&query);
+    gridtest::TSampleQuery sample("SELECT * FROM orders");
+    db::TADOQuery& query = sample.query;
+    db::TDataSource& source = sample.source;
     auto form = std::make_unique<ui::TForm>(nullptr);
     form->SetBounds(0, 0, 520, 320);
     auto* grid = new TgkDBGrid(form.get());
@@ -57,7 +47,15 @@ TEST(PublishedGridPixels, TheSizingLineDrawnTwiceLeavesThePixels)
         return n;
     };
     const int pos = grid->CellRect(1, 0).Right + 20;
-    grid->DrawFixedSizingLine(*image.Canvas(), pos);
+    ui::TCanvas& canvas = *image.Canvas();
+    canvas.Pen()->SetColor(rtl::clRed);
+    canvas.MoveTo(3, 4);
+    grid->DrawFixedSizingLine(canvas, pos);
+    // The canvas is left as it was found: the next drawing on it is not an XOR dotted line.
+    EXPECT_EQ(canvas.Pen()->Color(), rtl::clRed);
+    EXPECT_EQ(canvas.Pen()->Mode(), ui::pmCopy);
+    EXPECT_EQ(canvas.Pen()->Style(), ui::psSolid);
+    EXPECT_EQ(canvas.PenPos(), (ui::TPoint{3, 4}));
     const int changed = differing();
     EXPECT_GT(changed, image.Height() / 4);  // a dotted line over the grid's height
     for (int y = 0; y < image.Height(); ++y)

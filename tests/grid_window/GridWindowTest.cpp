@@ -16,10 +16,9 @@
 #include <string>
 
 #include "grid/DBGrid.h"
-#include "platform/db/AdoDataSet.h"
-#include "platform/db/ConnectionString.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/qt/QtUi.h"
+#include "tests/grid/SampleQuery.h"
 
 namespace {
 
@@ -33,17 +32,9 @@ TEST(GridWindowTest, ShowsTheOrdersAndSavesAScreenshot)
     ui::qt::Install();
     ASSERT_EQ(QGuiApplication::platformName(), "xcb");
 
-    const std::string file = std::string(GW_BINARY_DIR) + "/share/Data/DBSamples/Sample1.db";
-    ASSERT_TRUE(std::filesystem::exists(file)) << "the build makes " << file;
-    db::TADOConnection conn(nullptr);
-    conn.SetLoginPrompt(false);
-    conn.SetConnectionString(db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + file));
-    conn.Open();
-    db::TADOQuery query(nullptr);
-    query.SetConnection(&conn);
-    query.SQL()->SetText("SELECT order_id, customer_id, order_date, status FROM orders ORDER BY order_id");
-    db::TDataSource source(nullptr);
-    source.SetDataSet(&query);
+    gridtest::TSampleQuery sample("SELECT order_id, customer_id, order_date, status FROM orders ORDER BY order_id");
+    db::TADOQuery& query = sample.query;
+    db::TDataSource& source = sample.source;
 
     ui::TForm form(nullptr);
     form.SetCaption("Orders");
@@ -113,17 +104,9 @@ namespace {
 TEST(GridWindowTest, TheProgramsGridOverTheOrders)
 {
     if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
-    const std::string file = std::string(GW_BINARY_DIR) + "/share/Data/DBSamples/Sample1.db";
-    ASSERT_TRUE(std::filesystem::exists(file)) << "the build makes " << file;
-    db::TADOConnection conn(nullptr);
-    conn.SetLoginPrompt(false);
-    conn.SetConnectionString(db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + file));
-    conn.Open();
-    db::TADOQuery query(nullptr);
-    query.SetConnection(&conn);
-    query.SQL()->SetText("SELECT * FROM orders");
-    db::TDataSource source(nullptr);
-    source.SetDataSet(&query);
+    gridtest::TSampleQuery sample("SELECT * FROM orders");
+    db::TADOQuery& query = sample.query;
+    db::TDataSource& source = sample.source;
 
     ui::TForm form(nullptr);
     form.SetCaption("Design window: orders");
