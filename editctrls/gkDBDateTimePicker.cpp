@@ -1856,15 +1856,10 @@ void TgkDBCustomDateTimePicker::DropDown()
         popupHost_ = new TgkCalendarPopupHost(this);
         calendar_ = new TgkPopupCalendar(this, this);
         popupHost_->SetCalendar(calendar_);
+        // A close by program is CloseUp's own (or the calendar went away): nothing to settle.
+        // Esc drops the calendar's choice; a pick, Enter or a press outside keeps it.
         popupHost_->OnClose = [this](TgkCalendarCloseReason reason) {
-            if (closingFromHost_) return;
-            if (reason == ccrProgram) return;
-            if (reason == ccrEscape) {
-                // The host took the whole keystroke: no Esc character follows.
-                CloseUp(false);
-            } else {
-                CloseUp(true);
-            }
+            if (reason != ccrProgram) CloseUp(reason != ccrEscape);
         };
     }
     TgkPopupCalendar& cal = *calendar_;
@@ -1917,11 +1912,7 @@ void TgkDBCustomDateTimePicker::CloseUp(bool accept)
     const bool wasOpen = IsDroppedDown();
     ui::ReleaseCapture();
     const rtl::TDateTime picked = accept ? calendar_->Date() : 0;
-    if (wasOpen) {
-        closingFromHost_ = true;
-        const rtl::TScopeExit back([this] { closingFromHost_ = false; });
-        popupHost_->Close(ccrProgram);
-    }
+    if (wasOpen) popupHost_->Close(ccrProgram);
     if (accept) {
         if (Field() != nullptr) {
             const std::string shown = FormatValue(picked);

@@ -328,7 +328,6 @@ private:
     TgkDateComboButton* button_ = nullptr;
     TgkPopupCalendar* calendar_ = nullptr;
     TgkCalendarPopupHost* popupHost_ = nullptr;
-    bool closingFromHost_ = false;
     bool showButton_ = true;
     TgkComboButtonStyle buttonStyle_ = cbsDownArrow;
     int buttonWidth_ = 0;

@@ -444,11 +444,8 @@ void TgkMonthCalendar::Dispatch(ui::TMessage& m)
     }
     ui::TMonthCalendar::Dispatch(m);
     if (m.Msg == WM_LBUTTONUP && OnDatePick) {
-        // A date: the calendar part, and neither the day names nor the week numbers.
-        const TMCHitTestInfo hit = HitTest({SignedLoWord(m.LParam), SignedHiWord(m.LParam)});
-        if ((hit.Hit & MCHT_CALENDAR) && (hit.Hit & (MCHT_CALENDAR | 0x0002)) <= (MCHT_CALENDAR | 0x0001) &&
-            (hit.Hit & 0xFFFF) == 1)
-            OnDatePick(this);
+        // A date (of this month or a neighbour's), neither the day names nor the week numbers.
+        if (IsDayHit(HitTest({SignedLoWord(m.LParam), SignedHiWord(m.LParam)}))) OnDatePick(this);
     }
 }
 
