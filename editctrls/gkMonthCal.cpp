@@ -295,9 +295,12 @@ void TgkMonthCalendar::SetControlRange(rtl::TDateTime max, rtl::TDateTime min)
 void TgkMonthCalendar::SetSelectionRange(rtl::TDateTime a, rtl::TDateTime b)
 {
     if (!options_.Contains(mdoMultiSelect)) return;
-    rangeStart_ = rtl::DateOf(std::min(a, b));
-    rangeEnd_ = rtl::DateOf(std::max(a, b));
-    SetSelRange(rangeStart_, rangeEnd_);
+    const rtl::TDateTime first = rtl::DateOf(std::min(a, b)), last = rtl::DateOf(std::max(a, b));
+    // A range the control refuses (longer than MaxSelectCount, past a bound) is not shown, so
+    // it is not kept either: the stored range is always the one on screen.
+    if (!SetSelRange(first, last)) return;
+    rangeStart_ = first;
+    rangeEnd_ = last;
 }
 
 void TgkMonthCalendar::SetMaxSelectCount(int count)
