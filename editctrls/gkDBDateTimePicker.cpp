@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cmath>
 
 #include "grid/DBGrid.h"
 #include "grid/GridRoutines.h"
@@ -74,12 +73,6 @@ int FirstDayNumber(TgkCalDayOfWeek day)
     // 0 = Monday .. 6 = Sunday there; 1 = Sunday .. 7 = Saturday here.
     const int n = gkFirstDayIndex(day) + 2;
     return n == 8 ? 1 : n;
-}
-
-int LastDayNumber(TgkCalDayOfWeek day)
-{
-    const int n = FirstDayNumber(day) - 1;
-    return n < 1 ? 7 : n;
 }
 
 ui::TPoint PlaceDropDown(const ui::TRect& picker, int width, int height, const ui::TRect& workArea, int screenWidth,
@@ -218,9 +211,6 @@ private:
 };
 
 constexpr int kAutoButtonWidth = 15;  // the scroll-bar width here is below it
-
-rtl::TDateTime DayOf(rtl::TDateTime v) { return std::trunc(v); }
-rtl::TDateTime TimeOf(rtl::TDateTime v) { return std::abs(v - std::trunc(v)); }
 
 // The first leap year after `year` (29 February typed into a year without one).
 int NextLeapYear(int year)
@@ -431,8 +421,8 @@ bool TgkDBCustomDateTimePicker::BoundWithoutField() const
 std::string TgkDBCustomDateTimePicker::FormatValue(rtl::TDateTime value) const
 {
     if (BoundWithoutField()) return {};
-    if (DayOf(value) == 0 && !IsTimeOnly()) return {};
-    if (displayFormat_.empty() && FieldDisplayFormat(Field()).empty() && dateFormat_ == dfLong && TimeOf(value) == 0)
+    if (rtl::DateOf(value) == 0 && !IsTimeOnly()) return {};
+    if (displayFormat_.empty() && FieldDisplayFormat(Field()).empty() && dateFormat_ == dfLong && rtl::TimeOf(value) == 0)
         return rtl::FormatDateTime(rtl::FormatSettings().LongDateFormat, value);
     return rtl::FormatDateTime(GetDisplayFormat(true), value);
 }
@@ -522,11 +512,11 @@ void TgkDBCustomDateTimePicker::SetValue(rtl::TDateTime value)
         }
     }
     bool tooLate = false, tooEarly = false;
-    const bool timeOnlyDay = DayOf(value) == 0 && IsTimeOnly();
+    const bool timeOnlyDay = rtl::DateOf(value) == 0 && IsTimeOnly();
     const bool fieldNull = Field() != nullptr && Field()->IsNull();
     if (!timeOnlyDay && !fieldNull) {
-        if (maxDate_ != 0 && DayOf(value) > DayOf(maxDate_)) tooLate = true;
-        if (minDate_ != 0 && DayOf(value) < DayOf(minDate_)) tooEarly = true;
+        if (maxDate_ != 0 && rtl::DateOf(value) > rtl::DateOf(maxDate_)) tooLate = true;
+        if (minDate_ != 0 && rtl::DateOf(value) < rtl::DateOf(minDate_)) tooEarly = true;
     }
     value_ = value;
     if (value != 0) empty_ = false;
@@ -551,8 +541,8 @@ void TgkDBCustomDateTimePicker::SetDate(rtl::TDateTime date)
         SetValue(0);
         return;
     }
-    if (DayOf(date) == DayOf(value_) && value_ != 0) return;
-    const rtl::TDateTime v = rtl::ComposeDateTime(DayOf(date), TimeOf(value_));
+    if (rtl::DateOf(date) == rtl::DateOf(value_) && value_ != 0) return;
+    const rtl::TDateTime v = rtl::ComposeDateTime(rtl::DateOf(date), rtl::TimeOf(value_));
     if (v != 0) {
         SetValue(v);
     } else {
@@ -574,21 +564,21 @@ void TgkDBCustomDateTimePicker::SetTime(rtl::TDateTime time)
         SetValue(0);
         return;
     }
-    if (TimeOf(time) == TimeOf(value_) && !(value_ == 0 && empty_)) return;
-    const rtl::TDateTime v = rtl::ComposeDateTime(DayOf(value_), TimeOf(time));
+    if (rtl::TimeOf(time) == rtl::TimeOf(value_) && !(value_ == 0 && empty_)) return;
+    const rtl::TDateTime v = rtl::ComposeDateTime(rtl::DateOf(value_), rtl::TimeOf(time));
     SetValue(v);
-    if (TimeOf(time) == 0) Invalidate();
+    if (rtl::TimeOf(time) == 0) Invalidate();
 }
 
 void TgkDBCustomDateTimePicker::SetMaxDate(rtl::TDateTime v)
 {
-    if (v != 0 && minDate_ != 0 && DayOf(v) < DayOf(minDate_)) RangeError(false, minDate_);
+    if (v != 0 && minDate_ != 0 && rtl::DateOf(v) < rtl::DateOf(minDate_)) RangeError(false, minDate_);
     maxDate_ = v;
 }
 
 void TgkDBCustomDateTimePicker::SetMinDate(rtl::TDateTime v)
 {
-    if (v != 0 && maxDate_ != 0 && DayOf(v) > DayOf(maxDate_)) RangeError(true, maxDate_);
+    if (v != 0 && maxDate_ != 0 && rtl::DateOf(v) > rtl::DateOf(maxDate_)) RangeError(true, maxDate_);
     minDate_ = v;
 }
 
@@ -620,7 +610,7 @@ void TgkDBCustomDateTimePicker::ApplyDateParts(int year, int month, int day, int
 {
     year = std::clamp(year, 1, 9999);
     month = std::clamp(month, 1, 12);
-    day = std::clamp(day, 1, DaysInMonth(month, year));
+    day = std::clamp(day, 1, rtl::DaysInAMonth(year, month));
     const rtl::TDateTime time = rtl::EncodeTime(hour, minute, second, msec);
     if (IsTimeOnly()) {
         SetTime(time);
@@ -633,7 +623,7 @@ void TgkDBCustomDateTimePicker::ApplyDateParts(int year, int month, int day, int
         return;
     }
     const rtl::TDateTime v = rtl::ComposeDateTime(rtl::EncodeDate(year, month, day), time);
-    if (DayOf(v) > DayOf(EffectiveMaxDate()) || DayOf(v) < DayOf(EffectiveMinDate())) {
+    if (rtl::DateOf(v) > rtl::DateOf(EffectiveMaxDate()) || rtl::DateOf(v) < rtl::DateOf(EffectiveMinDate())) {
         RefreshText();
         return;
     }
@@ -711,7 +701,7 @@ void TgkDBCustomDateTimePicker::Change()
     ui::TEdit::Change();
     if (Field() != nullptr && Modified()) link_->SetModified();
     // An emptied text keeps only the half the edit does not show.
-    if (Text().empty()) value_ = IsTimeOnly() ? DayOf(value_) : TimeOf(value_);
+    if (Text().empty()) value_ = IsTimeOnly() ? rtl::DateOf(value_) : rtl::TimeOf(value_);
 }
 
 void TgkDBCustomDateTimePicker::DataChange()
@@ -758,8 +748,8 @@ void TgkDBCustomDateTimePicker::UpdateData()
     if (!link_->Editing() && !CanModifyField()) return;
     CommitTypedPart();
     if (IsTimeOnly() && !IsDateOnly()) {
-        const rtl::TDateTime fieldDay = f->IsNull() ? 0 : DayOf(f->AsDateTime());
-        const rtl::TDateTime v = rtl::ComposeDateTime(fieldDay, TimeOf(value_));
+        const rtl::TDateTime fieldDay = f->IsNull() ? 0 : rtl::DateOf(f->AsDateTime());
+        const rtl::TDateTime v = rtl::ComposeDateTime(fieldDay, rtl::TimeOf(value_));
         if (v == 0 && Text().empty()) {
             f->Clear();
             return;
@@ -769,8 +759,8 @@ void TgkDBCustomDateTimePicker::UpdateData()
     }
     rtl::TDateTime v = value_;
     if (IsDateOnly() && v != 0) {
-        const rtl::TDateTime fieldTime = f->IsNull() ? 0 : TimeOf(f->AsDateTime());
-        v = rtl::ComposeDateTime(DayOf(v), fieldTime);
+        const rtl::TDateTime fieldTime = f->IsNull() ? 0 : rtl::TimeOf(f->AsDateTime());
+        v = rtl::ComposeDateTime(rtl::DateOf(v), fieldTime);
     }
     if (v != 0)
         f->SetAsDateTime(v);
@@ -862,8 +852,8 @@ void TgkDBCustomDateTimePicker::GiveEmptyValue(bool digit)
         v = digit ? 0 : rtl::Time();
     } else {
         v = rtl::Date();
-        if (minDate_ != 0 && v < DayOf(minDate_)) v = DayOf(minDate_);
-        if (maxDate_ != 0 && v > DayOf(maxDate_)) v = DayOf(maxDate_);
+        if (minDate_ != 0 && v < rtl::DateOf(minDate_)) v = rtl::DateOf(minDate_);
+        if (maxDate_ != 0 && v > rtl::DateOf(maxDate_)) v = rtl::DateOf(maxDate_);
     }
     value_ = v;
     empty_ = false;
@@ -888,9 +878,9 @@ void TgkDBCustomDateTimePicker::PartRight()
         return;
     }
     CommitTypedPart();
-    if (UsesGeneralFormat() && TimeOf(value_) == 0 && part_ == ShownPartCount() && !IsLastPartShown()) {
+    if (UsesGeneralFormat() && rtl::TimeOf(value_) == 0 && part_ == ShownPartCount() && !IsLastPartShown()) {
         // The time parts come into view with the time of day.
-        SetValue(rtl::ComposeDateTime(DayOf(value_), rtl::Time()));
+        SetValue(rtl::ComposeDateTime(rtl::DateOf(value_), rtl::Time()));
         MarkModified(true);
     }
     part_ = std::clamp(part_ + 1, 1, std::max(1, ShownPartCount()));
@@ -906,8 +896,8 @@ void TgkDBCustomDateTimePicker::StepPart(int dir)
     rtl::DecodeDateTime(value_, y, m, d, h, n, s, ms);
     const TDTPartType t = PartTypeOf(part.Token);
     const auto keepInLimits = [&](rtl::TDateTime date) {
-        if (minDate_ != 0 && DayOf(date) < DayOf(minDate_)) return DayOf(minDate_);
-        if (maxDate_ != 0 && DayOf(date) > DayOf(maxDate_)) return DayOf(maxDate_);
+        if (minDate_ != 0 && rtl::DateOf(date) < rtl::DateOf(minDate_)) return rtl::DateOf(minDate_);
+        if (maxDate_ != 0 && rtl::DateOf(date) > rtl::DateOf(maxDate_)) return rtl::DateOf(maxDate_);
         return date;
     };
     const auto applyDate = [&](rtl::TDateTime date) {
@@ -918,7 +908,7 @@ void TgkDBCustomDateTimePicker::StepPart(int dir)
     };
     switch (t) {
     case TDTPartType::Day: {
-        const int days = DaysInMonth(m, y);
+        const int days = rtl::DaysInAMonth(y, m);
         d = (d - 1 + dir + days) % days + 1;
         applyDate(rtl::EncodeDate(y, m, d));
         break;
@@ -928,20 +918,20 @@ void TgkDBCustomDateTimePicker::StepPart(int dir)
         const int dow = rtl::DayOfWeek(value_);
         const int index = (dow - first + 7) % 7;  // place in the week
         const int next = (index + dir + 7) % 7;
-        applyDate(DayOf(value_) + (next - index));
+        applyDate(rtl::DateOf(value_) + (next - index));
         break;
     }
     case TDTPartType::Month:
     case TDTPartType::MonthName: {
         m = (m - 1 + dir + 12) % 12 + 1;
-        d = std::min(d, DaysInMonth(m, y));
+        d = std::min(d, rtl::DaysInAMonth(y, m));
         applyDate(rtl::EncodeDate(y, m, d));
         break;
     }
     case TDTPartType::Year: {
         const int ny = y + dir;
         if (ny < 1 || ny > 9999) return;
-        d = std::min(d, DaysInMonth(m, ny));
+        d = std::min(d, rtl::DaysInAMonth(ny, m));
         applyDate(rtl::EncodeDate(ny, m, d));
         break;
     }
@@ -972,7 +962,7 @@ void TgkDBCustomDateTimePicker::HomeEnd(bool end)
     rtl::DecodeDate(EffectiveMinDate(), ly, lm, ld);
     rtl::DecodeDate(EffectiveMaxDate(), uy, um, ud);
     const auto keep = [&](rtl::TDateTime date) {
-        return std::clamp(DayOf(date), DayOf(EffectiveMinDate()), DayOf(EffectiveMaxDate()));
+        return std::clamp(rtl::DateOf(date), rtl::DateOf(EffectiveMinDate()), rtl::DateOf(EffectiveMaxDate()));
     };
     const auto applyDate = [&](rtl::TDateTime date) {
         int yy, mm, dd;
@@ -980,11 +970,11 @@ void TgkDBCustomDateTimePicker::HomeEnd(bool end)
         ApplyDateParts(yy, mm, dd, h, n, s, ms);
     };
     switch (PartTypeOf(part.Token)) {
-    case TDTPartType::Day: applyDate(rtl::EncodeDate(y, m, end ? DaysInMonth(m, y) : 1)); break;
+    case TDTPartType::Day: applyDate(rtl::EncodeDate(y, m, end ? rtl::DaysInAMonth(y, m) : 1)); break;
     case TDTPartType::Weekday: {
         const int first = FirstDayNumber(calendarAttributes_.FirstDayOfWeek);
         const int index = (rtl::DayOfWeek(value_) - first + 7) % 7;
-        applyDate(DayOf(value_) - index + (end ? 6 : 0));
+        applyDate(rtl::DateOf(value_) - index + (end ? 6 : 0));
         break;
     }
     case TDTPartType::Month:
@@ -993,7 +983,7 @@ void TgkDBCustomDateTimePicker::HomeEnd(bool end)
         if (!end && y == ly) month = lm + (d < ld ? 1 : 0);
         if (end && y == uy) month = um - (d > ud ? 1 : 0);
         month = std::clamp(month, 1, 12);
-        applyDate(rtl::EncodeDate(y, month, std::min(d, DaysInMonth(month, y))));
+        applyDate(rtl::EncodeDate(y, month, std::min(d, rtl::DaysInAMonth(y, month))));
         break;
     }
     case TDTPartType::Year: {
@@ -1001,7 +991,7 @@ void TgkDBCustomDateTimePicker::HomeEnd(bool end)
         if (!end && (m < lm || (m == lm && d < ld))) ++year;
         if (end && (m > um || (m == um && d > ud))) --year;
         year = std::clamp(year, 1, 9999);
-        applyDate(rtl::EncodeDate(year, m, std::min(d, DaysInMonth(m, year))));
+        applyDate(rtl::EncodeDate(year, m, std::min(d, rtl::DaysInAMonth(year, m))));
         break;
     }
     case TDTPartType::Hour: ApplyDateParts(y, m, d, end ? 23 : 0, n, s, ms); break;
@@ -1029,8 +1019,8 @@ void TgkDBCustomDateTimePicker::TypeDigit(int digit)
     const auto inLimits = [&](int yy, int mm, int dd) {
         rtl::TDateTime date;
         if (!rtl::TryEncodeDate(yy, mm, dd, date)) return false;
-        if (minDate_ != 0 && date < DayOf(minDate_)) return false;
-        if (maxDate_ != 0 && date > DayOf(maxDate_)) return false;
+        if (minDate_ != 0 && date < rtl::DateOf(minDate_)) return false;
+        if (maxDate_ != 0 && date > rtl::DateOf(maxDate_)) return false;
         return true;
     };
     // Checks a typed value of the part and applies it; false (after a beep) when it fails.
@@ -1040,14 +1030,14 @@ void TgkDBCustomDateTimePicker::TypeDigit(int digit)
             if (v == 0) return true;  // keeps the old day
             if (v < 1 || v > 31) return fail(), false;
             int mm = m, yy = y;
-            if (v > DaysInMonth(mm, yy) && DayBeforeMonth()) {
+            if (v > rtl::DaysInAMonth(yy, mm) && DayBeforeMonth()) {
                 mm = 1;
-                while (mm < 12 && DaysInMonth(mm, yy) < v) ++mm;
+                while (mm < 12 && rtl::DaysInAMonth(yy, mm) < v) ++mm;
             }
             if (v == 29 && mm == 2 && !rtl::IsLeapYear(yy) && PartBefore(TDTPartType::Day, TDTPartType::Year)) {
                 yy = NextLeapYear(yy);
             }
-            const int dd = std::min(v, DaysInMonth(mm, yy));
+            const int dd = std::min(v, rtl::DaysInAMonth(yy, mm));
             if (!inLimits(yy, mm, dd)) return fail(), false;
             ApplyDateParts(yy, mm, dd, h, n, s, ms);
             return true;
@@ -1059,14 +1049,14 @@ void TgkDBCustomDateTimePicker::TypeDigit(int digit)
             if (d == 29 && v == 2 && !rtl::IsLeapYear(yy) && PartBefore(TDTPartType::Month, TDTPartType::Year)) {
                 yy = NextLeapYear(yy);
             }
-            const int dd = std::min(d, DaysInMonth(v, yy));
+            const int dd = std::min(d, rtl::DaysInAMonth(yy, v));
             if (!inLimits(yy, v, dd)) return fail(), false;
             ApplyDateParts(yy, v, dd, h, n, s, ms);
             return true;
         }
         case TDTPartType::Year: {
             if (v < 1 || v > 9999) return fail(), false;
-            const int dd = std::min(d, DaysInMonth(m, v));
+            const int dd = std::min(d, rtl::DaysInAMonth(v, m));
             if (!inLimits(v, m, dd)) return fail(), false;
             ApplyDateParts(v, m, dd, h, n, s, ms);
             return true;
@@ -1182,14 +1172,14 @@ void TgkDBCustomDateTimePicker::TypeLetter(char letter)
             for (int k = 1; k <= 11 && found == 0; ++k) {
                 const int month = (m - 1 + k) % 12 + 1;
                 const std::string& name = shortNames ? fs.ShortMonthNames[month - 1] : fs.LongMonthNames[month - 1];
-                if (startsWith(name) && (pass == 1 || DaysInMonth(month, y) >= d)) found = month;
+                if (startsWith(name) && (pass == 1 || rtl::DaysInAMonth(y, month) >= d)) found = month;
             }
         }
         if (found == 0) return;
         int delta = found - m;
-        rtl::TDateTime date = AddMonths(DayOf(value_), delta);
-        if (minDate_ != 0 && date < DayOf(minDate_)) date = DayOf(minDate_);
-        if (maxDate_ != 0 && date > DayOf(maxDate_)) date = DayOf(maxDate_);
+        rtl::TDateTime date = AddMonths(rtl::DateOf(value_), delta);
+        if (minDate_ != 0 && date < rtl::DateOf(minDate_)) date = rtl::DateOf(minDate_);
+        if (maxDate_ != 0 && date > rtl::DateOf(maxDate_)) date = rtl::DateOf(maxDate_);
         int yy, mm, dd;
         rtl::DecodeDate(date, yy, mm, dd);
         ApplyDateParts(yy, mm, dd, h, n, s, ms);
@@ -1203,8 +1193,8 @@ void TgkDBCustomDateTimePicker::TypeLetter(char letter)
             const int nextDow = (first - 1 + next) % 7 + 1;
             const std::string& name = shortNames ? fs.ShortDayNames[nextDow - 1] : fs.LongDayNames[nextDow - 1];
             if (!startsWith(name)) continue;
-            const rtl::TDateTime date = DayOf(value_) + (next - index);
-            if ((minDate_ != 0 && date < DayOf(minDate_)) || (maxDate_ != 0 && date > DayOf(maxDate_))) return;
+            const rtl::TDateTime date = rtl::DateOf(value_) + (next - index);
+            if ((minDate_ != 0 && date < rtl::DateOf(minDate_)) || (maxDate_ != 0 && date > rtl::DateOf(maxDate_))) return;
             int yy, mm, dd;
             rtl::DecodeDate(date, yy, mm, dd);
             ApplyDateParts(yy, mm, dd, h, n, s, ms);
@@ -1250,7 +1240,7 @@ void TgkDBCustomDateTimePicker::ClearValue()
     const bool required = f != nullptr && f->Required();
     if (f != nullptr && IsDateTimeFieldType(f->DataType()) && IsTimeOnly()) {
         if (required) return;
-        value_ = DayOf(value_);
+        value_ = rtl::DateOf(value_);
         SetTextKeepModified({});
         part_ = 1;
         empty_ = true;
@@ -1270,7 +1260,7 @@ void TgkDBCustomDateTimePicker::ClearValue()
     // Under the general format with every part shown, Delete on a time part takes the time of
     // day away and keeps the date.
     if (UsesGeneralFormat() && IsLastPartShown() && IsTimePartType(CurrentPartType())) {
-        SetValue(DayOf(value_));
+        SetValue(rtl::DateOf(value_));
         part_ = std::max(1, ShownPartCount());
         MarkModified(true);
         HighlightPart();
@@ -1866,15 +1856,10 @@ void TgkDBCustomDateTimePicker::DropDown()
         popupHost_ = new TgkCalendarPopupHost(this);
         calendar_ = new TgkPopupCalendar(this, this);
         popupHost_->SetCalendar(calendar_);
+        // A close by program is CloseUp's own (or the calendar went away): nothing to settle.
+        // Esc drops the calendar's choice; a pick, Enter or a press outside keeps it.
         popupHost_->OnClose = [this](TgkCalendarCloseReason reason) {
-            if (closingFromHost_) return;
-            if (reason == ccrProgram) return;
-            if (reason == ccrEscape) {
-                // The host took the whole keystroke: no Esc character follows.
-                CloseUp(false);
-            } else {
-                CloseUp(true);
-            }
+            if (reason != ccrProgram) CloseUp(reason != ccrEscape);
         };
     }
     TgkPopupCalendar& cal = *calendar_;
@@ -1883,8 +1868,8 @@ void TgkDBCustomDateTimePicker::DropDown()
     cal.OnCalcBoldDay = OnCalcBoldDay;
     cal.SetOptions(calendarAttributes_.Options);
     cal.SetMinDate(0);
-    cal.SetMaxDate(DayOf(EffectiveMaxDate()));
-    cal.SetMinDate(DayOf(EffectiveMinDate()));
+    cal.SetMaxDate(rtl::DateOf(EffectiveMaxDate()));
+    cal.SetMinDate(rtl::DateOf(EffectiveMinDate()));
     cal.Font()->Assign(*calendarAttributes_.Font());
     cal.SetPopupYearOptions(*calendarAttributes_.PopupYearOptions());
     cal.SetFirstDayOfWeek(calendarAttributes_.FirstDayOfWeek);
@@ -1894,14 +1879,14 @@ void TgkDBCustomDateTimePicker::DropDown()
         MarkModified(true);
         if (Text().empty()) {
             const rtl::TDateTime today = rtl::Date();
-            const bool inside = today >= DayOf(EffectiveMinDate()) && today <= DayOf(EffectiveMaxDate());
-            value_ = rtl::ComposeDateTime(inside ? today : DayOf(EffectiveMinDate()), TimeOf(value_));
+            const bool inside = today >= rtl::DateOf(EffectiveMinDate()) && today <= rtl::DateOf(EffectiveMaxDate());
+            value_ = rtl::ComposeDateTime(inside ? today : rtl::DateOf(EffectiveMinDate()), rtl::TimeOf(value_));
             empty_ = false;
         }
     }
     SetTextKeepModified(FormatValue(value_));
     // The calendar keeps a time of day of its own: it takes the picker's whole value.
-    const rtl::TDateTime shown = std::clamp(value_, DayOf(EffectiveMinDate()), DayOf(EffectiveMaxDate()));
+    const rtl::TDateTime shown = std::clamp(value_, rtl::DateOf(EffectiveMinDate()), rtl::DateOf(EffectiveMaxDate()));
     cal.SetDate(shown);
     cal.SetTime(shown);
     SetSel(0, 0);
@@ -1927,11 +1912,7 @@ void TgkDBCustomDateTimePicker::CloseUp(bool accept)
     const bool wasOpen = IsDroppedDown();
     ui::ReleaseCapture();
     const rtl::TDateTime picked = accept ? calendar_->Date() : 0;
-    if (wasOpen) {
-        closingFromHost_ = true;
-        const rtl::TScopeExit back([this] { closingFromHost_ = false; });
-        popupHost_->Close(ccrProgram);
-    }
+    if (wasOpen) popupHost_->Close(ccrProgram);
     if (accept) {
         if (Field() != nullptr) {
             const std::string shown = FormatValue(picked);

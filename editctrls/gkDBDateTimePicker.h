@@ -71,9 +71,8 @@ private:
 };
 
 // The first day of a week as 1 (Sunday) to 7 (Saturday) for a calendar setting, the locale's
-// when gkdowLocaleDefault; the last day is the one before it.
+// when gkdowLocaleDefault.
 int FirstDayNumber(TgkCalDayOfWeek day);
-int LastDayNumber(TgkCalDayOfWeek day);
 
 // Where the drop-down calendar goes: the picker's rectangle and the calendar's size in screen
 // coordinates, the work area and the screen's width. Below the picker, above it when it
@@ -199,7 +198,6 @@ public:
     void HighlightPart();
     int CurrentPart() const noexcept { return part_; }
     void SetCurrentPart(int part) { part_ = part; }
-    bool TypingPending() const noexcept { return pending_; }
     void ApplyDateParts(int year, int month, int day, int hour, int minute, int second, int msec);
     // Applies typed digits of the current part.
     void CommitTypedPart();
@@ -230,7 +228,6 @@ public:
     int ButtonWidth() const noexcept { return buttonWidth_; }
     void SetButtonWidth(int v);
     TgkDateComboButton* Button() const noexcept { return button_; }
-    ui::TWinControl* ButtonHost() const noexcept { return host_; }
     void PositionButton();
     // The formatting rectangle beside the button (client coordinates).
     ui::TRect EditRect() const;
@@ -331,7 +328,6 @@ private:
     TgkDateComboButton* button_ = nullptr;
     TgkPopupCalendar* calendar_ = nullptr;
     TgkCalendarPopupHost* popupHost_ = nullptr;
-    bool closingFromHost_ = false;
     bool showButton_ = true;
     TgkComboButtonStyle buttonStyle_ = cbsDownArrow;
     int buttonWidth_ = 0;

@@ -276,8 +276,6 @@ bool LocatePart(int n, std::string_view expanded, rtl::TDateTime value, const TD
     return found;
 }
 
-int DaysInMonth(int month, int year) { return rtl::DaysInAMonth(year, month); }
-
 rtl::TDateTime AddMonths(rtl::TDateTime value, int count)
 {
     int year, month, day;
@@ -289,22 +287,14 @@ rtl::TDateTime AddMonths(rtl::TDateTime value, int count)
         month += count > 0 ? -12 : 12;
     }
     if (year > 9999 || year < 1) return value;
-    day = std::min(day, DaysInMonth(month, year));
+    day = std::min(day, rtl::DaysInAMonth(year, month));
     const rtl::TDateTime date = rtl::EncodeDate(year, month, day);
-    const double time = std::abs(value - static_cast<double>(static_cast<long long>(value)));
-    return rtl::ComposeDateTime(date, time);
+    return rtl::ComposeDateTime(date, rtl::TimeOf(value));
 }
 
 int ExpandTwoDigitYear(int twoDigits, int epoch)
 {
     return (epoch / 100 + (twoDigits < epoch % 100 ? 1 : 0)) * 100 + twoDigits;
-}
-
-int CurrentCentury()
-{
-    int year, month, day;
-    rtl::DecodeDate(rtl::Date(), year, month, day);
-    return year / 100;
 }
 
 bool DateNotBefore(rtl::TDateTime a, rtl::TDateTime b)

@@ -59,12 +59,10 @@ bool LocatePart(int n, std::string_view expanded, rtl::TDateTime value, const TD
                 const rtl::TFormatSettings& settings, TDTPart& part);
 
 // Calendar arithmetic of the picker's keys.
-int DaysInMonth(int month, int year);
 // Adds months, keeping the time and clamping the day; a year past 9999 leaves the date.
 rtl::TDateTime AddMonths(rtl::TDateTime value, int count);
 // A two-digit year in the hundred years starting at `epoch`: 49 with 1950 is 2049, 50 is 1950.
 int ExpandTwoDigitYear(int twoDigits, int epoch);
-int CurrentCentury();
 // Both rounded to whole days: a is not before b.
 bool DateNotBefore(rtl::TDateTime a, rtl::TDateTime b);
 

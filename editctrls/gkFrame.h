@@ -109,7 +109,6 @@ public:
     void SetFlat(bool v);
     ui::TWinControl* Control() const noexcept { return control_; }
     ui::TControl* Button() const noexcept { return button_; }
-    void SetButton(ui::TControl* button) { button_ = button; }
     // Re-lays the owner's button; nothing here.
     virtual void Refresh() {}
 

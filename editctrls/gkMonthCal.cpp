@@ -1,7 +1,6 @@
 #include "editctrls/gkMonthCal.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "grid/GridRoutines.h"
 #include "grid/Intl.h"
@@ -18,9 +17,6 @@
 namespace editctrls {
 
 namespace {
-
-rtl::TDateTime WholeDay(rtl::TDateTime v) { return std::trunc(v); }
-rtl::TDateTime TimeOf(rtl::TDateTime v) { return std::fabs(v - std::trunc(v)); }
 
 void Decode(rtl::TDateTime v, int& y, int& m, int& d) { rtl::DecodeDate(v, y, m, d); }
 
@@ -227,20 +223,20 @@ void TgkMonthCalendar::Loaded()
 
 void TgkMonthCalendar::SetDate(rtl::TDateTime value)
 {
-    if (WholeDay(value) == WholeDay(value_)) return;
-    const rtl::TDateTime candidate = rtl::ComposeDateTime(WholeDay(value), TimeOf(value_));
+    if (rtl::DateOf(value) == rtl::DateOf(value_)) return;
+    const rtl::TDateTime candidate = rtl::ComposeDateTime(rtl::DateOf(value), rtl::TimeOf(value_));
     if (candidate == 0) {
         Invalidate();
         return;
     }
-    if (maxDate_ != 0 && WholeDay(candidate) > maxDate_) ExceedsMaximum(maxDate_);
+    if (maxDate_ != 0 && rtl::DateOf(candidate) > maxDate_) ExceedsMaximum(maxDate_);
     if (minDate_ != 0 && candidate < minDate_) BelowMinimum(minDate_);
     SetCalendarDate(candidate);
 }
 
 void TgkMonthCalendar::SetTime(rtl::TDateTime value)
 {
-    const rtl::TDateTime candidate = rtl::ComposeDateTime(WholeDay(value_), TimeOf(value));
+    const rtl::TDateTime candidate = rtl::ComposeDateTime(rtl::DateOf(value_), rtl::TimeOf(value));
     if (candidate == 0) {
         Invalidate();
         return;
@@ -250,7 +246,7 @@ void TgkMonthCalendar::SetTime(rtl::TDateTime value)
 
 void TgkMonthCalendar::SetCalendarDate(rtl::TDateTime value)
 {
-    if (maxDate_ != 0 && WholeDay(value) > maxDate_)
+    if (maxDate_ != 0 && rtl::DateOf(value) > maxDate_)
         value = maxDate_;
     else if (minDate_ != 0 && value < minDate_)
         value = minDate_;
@@ -258,7 +254,7 @@ void TgkMonthCalendar::SetCalendarDate(rtl::TDateTime value)
         value = rtl::EncodeDate(1899, 12, 31);
     bool accepted = false;
     if (options_.Contains(mdoMultiSelect)) {
-        rangeStart_ = rangeEnd_ = WholeDay(value);
+        rangeStart_ = rangeEnd_ = rtl::DateOf(value);
         accepted = SetSelRange(rangeStart_, rangeEnd_);
     } else {
         accepted = SetCurSel(value);
@@ -268,7 +264,7 @@ void TgkMonthCalendar::SetCalendarDate(rtl::TDateTime value)
 
 void TgkMonthCalendar::SetMaxDate(rtl::TDateTime value)
 {
-    value = WholeDay(value);
+    value = rtl::DateOf(value);
     if (value != 0 && minDate_ != 0 && value < minDate_) BelowMinimum(minDate_);
     if (value == maxDate_) return;
     SetControlRange(value, minDate_);
@@ -277,7 +273,7 @@ void TgkMonthCalendar::SetMaxDate(rtl::TDateTime value)
 
 void TgkMonthCalendar::SetMinDate(rtl::TDateTime value)
 {
-    value = WholeDay(value);
+    value = rtl::DateOf(value);
     if (value != 0 && maxDate_ != 0 && value > maxDate_) ExceedsMaximum(maxDate_);
     if (value == minDate_) return;
     SetControlRange(maxDate_, value);
@@ -299,9 +295,12 @@ void TgkMonthCalendar::SetControlRange(rtl::TDateTime max, rtl::TDateTime min)
 void TgkMonthCalendar::SetSelectionRange(rtl::TDateTime a, rtl::TDateTime b)
 {
     if (!options_.Contains(mdoMultiSelect)) return;
-    rangeStart_ = WholeDay(std::min(a, b));
-    rangeEnd_ = WholeDay(std::max(a, b));
-    SetSelRange(rangeStart_, rangeEnd_);
+    const rtl::TDateTime first = rtl::DateOf(std::min(a, b)), last = rtl::DateOf(std::max(a, b));
+    // A range the control refuses (longer than MaxSelectCount, past a bound) is not shown, so
+    // it is not kept either: the stored range is always the one on screen.
+    if (!SetSelRange(first, last)) return;
+    rangeStart_ = first;
+    rangeEnd_ = last;
 }
 
 void TgkMonthCalendar::SetMaxSelectCount(int count)
@@ -384,7 +383,7 @@ void TgkMonthCalendar::SelChange(rtl::TDateTime first, rtl::TDateTime last)
         rangeStart_ = first;
         rangeEnd_ = last;
     }
-    if (rangeStart_ == rangeEnd_ && rangeStart_ != WholeDay(value_)) {
+    if (rangeStart_ == rangeEnd_ && rangeStart_ != rtl::DateOf(value_)) {
         SetDate(rangeStart_);
         Change();
     }
@@ -448,11 +447,8 @@ void TgkMonthCalendar::Dispatch(ui::TMessage& m)
     }
     ui::TMonthCalendar::Dispatch(m);
     if (m.Msg == WM_LBUTTONUP && OnDatePick) {
-        // A date: the calendar part, and neither the day names nor the week numbers.
-        const TMCHitTestInfo hit = HitTest({SignedLoWord(m.LParam), SignedHiWord(m.LParam)});
-        if ((hit.Hit & MCHT_CALENDAR) && (hit.Hit & (MCHT_CALENDAR | 0x0002)) <= (MCHT_CALENDAR | 0x0001) &&
-            (hit.Hit & 0xFFFF) == 1)
-            OnDatePick(this);
+        // A date (of this month or a neighbour's), neither the day names nor the week numbers.
+        if (IsDayHit(HitTest({SignedLoWord(m.LParam), SignedHiWord(m.LParam)}))) OnDatePick(this);
     }
 }
 
@@ -643,7 +639,7 @@ void TgkMonthCalendar::MonthItemClick(classes::TObject* sender)
     if (chosen == hitMonth_ || hitYear_ < 1 || hitYear_ > 9999) return;
     MoveTitleTo(hitYear_, chosen);
     SetCalendarDate(rtl::ComposeDateTime(rtl::EncodeDate(hitYear_, chosen, ClipDay(hitYear_, chosen, hitDay_)),
-                                         TimeOf(value_)));
+                                         rtl::TimeOf(value_)));
     Change();
 }
 
@@ -693,7 +689,7 @@ void TgkMonthCalendar::YearItemClick(classes::TObject* sender)
     if (year == hitYear_ || year < 1 || year > 9999) return;
     MoveTitleTo(year, hitMonth_);
     SetCalendarDate(
-        rtl::ComposeDateTime(rtl::EncodeDate(year, hitMonth_, ClipDay(year, hitMonth_, hitDay_)), TimeOf(value_)));
+        rtl::ComposeDateTime(rtl::EncodeDate(year, hitMonth_, ClipDay(year, hitMonth_, hitDay_)), rtl::TimeOf(value_)));
     Change();
 }
 
@@ -727,7 +723,7 @@ void TgkMonthCalendar::KeyDown(ui::TKey& key, ui::TShiftState shift)
         if (shift.Contains(ssShift) && key != VK_PRIOR && key != VK_NEXT) {
             // The value stays the anchor; the other end of the range moves.
             const int step = key == VK_LEFT ? -1 : key == VK_RIGHT ? 1 : key == VK_UP ? -7 : 7;
-            const rtl::TDateTime anchor = WholeDay(value_);
+            const rtl::TDateTime anchor = rtl::DateOf(value_);
             if (rangeEnd_ > anchor)
                 SetSelectionRange(anchor, rangeEnd_ + step);
             else

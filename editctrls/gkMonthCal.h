@@ -177,7 +177,8 @@ public:
     // The stored multi-select range.
     rtl::TDateTime RangeStart() const noexcept { return rangeStart_; }
     rtl::TDateTime RangeEnd() const noexcept { return rangeEnd_; }
-    // Orders the two ends and shows them (multi-select only).
+    // Orders the two ends and shows them (multi-select only); a range the control refuses
+    // (longer than MaxSelectCount or past a bound) changes nothing.
     void SetSelectionRange(rtl::TDateTime a, rtl::TDateTime b);
 
     void SetBounds(int left, int top, int width, int height) override;

@@ -129,6 +129,10 @@ TDateTime ComposeDateTime(TDateTime date, TDateTime time)
     return date < 0 ? date - std::fabs(time) : date + std::fabs(time);
 }
 
+TDateTime DateOf(TDateTime value) { return std::trunc(value); }
+
+TDateTime TimeOf(TDateTime value) { return std::fabs(value - std::trunc(value)); }
+
 bool TryEncodeDateTime(int year, int month, int day, int hour, int min, int sec, int msec,
                        TDateTime& value)
 {

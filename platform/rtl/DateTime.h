@@ -48,6 +48,10 @@ TDateTime EncodeDateTime(int year, int month, int day, int hour, int min, int se
 // A date (whole days) and a time (fraction) joined into one value; for dates before
 // 30 December 1899 the time is subtracted, so the value keeps the convention above.
 TDateTime ComposeDateTime(TDateTime date, TDateTime time);
+// The two halves ComposeDateTime joins: the whole days (towards zero) and the time of day (the
+// fraction's absolute value), so ComposeDateTime(DateOf(v), TimeOf(v)) == v.
+TDateTime DateOf(TDateTime value);
+TDateTime TimeOf(TDateTime value);
 
 // The value is split at millisecond precision (a time that rounds up to 24:00 becomes the next
 // day). Values outside MinDateTime..MaxDateTime and NaN raise EConvertError "Invalid date-time value".

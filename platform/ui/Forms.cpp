@@ -853,51 +853,26 @@ void RegisterUiClasses()
 
 // ---- Key filters -----------------------------------------------------------------------------
 
-int TApplication::AddKeyFilter(TKeyFilter filter)
-{
-    keyFilters_.emplace_back(nextKeyFilter_, std::move(filter));
-    return nextKeyFilter_++;
-}
+int TApplication::AddKeyFilter(TKeyFilter filter) { return keyFilters_.Add(std::move(filter)); }
 
-void TApplication::RemoveKeyFilter(int id)
-{
-    std::erase_if(keyFilters_, [id](const auto& entry) { return entry.first == id; });
-}
+void TApplication::RemoveKeyFilter(int id) { keyFilters_.Remove(id); }
 
 bool TApplication::FilterKey(TWinControl* focused, TKey key, TShiftState shift, bool down)
 {
-    // A copy: a filter may remove itself (or another) while it runs.
-    const auto filters = keyFilters_;
-    for (auto it = filters.rbegin(); it != filters.rend(); ++it)
-        if (it->second && it->second(focused, key, shift, down)) return true;
-    return false;
+    return keyFilters_.Run(focused, key, shift, down);
 }
 
 // ---- Mouse filters ---------------------------------------------------------------------------
 
-int TApplication::AddMouseFilter(TMouseFilter filter)
-{
-    mouseFilters_.emplace_back(nextMouseFilter_, std::move(filter));
-    return nextMouseFilter_++;
-}
+int TApplication::AddMouseFilter(TMouseFilter filter) { return mouseFilters_.Add(std::move(filter)); }
 
-void TApplication::RemoveMouseFilter(int id)
-{
-    std::erase_if(mouseFilters_, [id](const auto& entry) { return entry.first == id; });
-}
+void TApplication::RemoveMouseFilter(int id) { mouseFilters_.Remove(id); }
 
-bool TApplication::HasMouseFilter(int id) const
-{
-    return std::any_of(mouseFilters_.begin(), mouseFilters_.end(), [id](const auto& entry) { return entry.first == id; });
-}
+bool TApplication::HasMouseFilter(int id) const { return mouseFilters_.Has(id); }
 
 bool TApplication::FilterMouse(TControl* target, unsigned msg, TPoint screen)
 {
-    // A copy: a filter may remove itself (or another) while it runs.
-    const auto filters = mouseFilters_;
-    for (auto it = filters.rbegin(); it != filters.rend(); ++it)
-        if (it->second && it->second(target, msg, screen)) return true;
-    return false;
+    return mouseFilters_.Run(target, msg, screen);
 }
 
 }  // namespace ui

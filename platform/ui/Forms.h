@@ -8,6 +8,7 @@
 // service and answers its modal result; Close asks OnCloseQuery, then OnClose decides what
 // happens (hide, free later, minimise, nothing).
 
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -315,10 +316,46 @@ public:
     bool FilterMouse(TControl* target, unsigned msg, TPoint screen);
 
 private:
-    std::vector<std::pair<int, TKeyFilter>> keyFilters_;
-    int nextKeyFilter_ = 1;
-    std::vector<std::pair<int, TMouseFilter>> mouseFilters_;
-    int nextMouseFilter_ = 1;
+    // Filters by the id each was given, run newest first until one answers true. A filter
+    // may remove itself or others while it runs: one removed is not called any more in that
+    // pass (its owner may be gone), and one added runs from the next pass on.
+    template <class F>
+    class TFilterChain {
+    public:
+        int Add(F filter)
+        {
+            entries_.emplace_back(next_, std::move(filter));
+            return next_++;
+        }
+        void Remove(int id)
+        {
+            std::erase_if(entries_, [id](const auto& entry) { return entry.first == id; });
+        }
+        bool Has(int id) const
+        {
+            return std::any_of(entries_.begin(), entries_.end(), [id](const auto& entry) { return entry.first == id; });
+        }
+        template <class... Args>
+        bool Run(const Args&... args) const
+        {
+            std::vector<int> ids;
+            for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) ids.push_back(it->first);
+            for (const int id : ids) {
+                const auto found = std::find_if(entries_.begin(), entries_.end(),
+                                                [id](const auto& entry) { return entry.first == id; });
+                if (found == entries_.end()) continue;
+                const F filter = found->second;  // a copy: removing itself must not free it mid-call
+                if (filter && filter(args...)) return true;
+            }
+            return false;
+        }
+
+    private:
+        std::vector<std::pair<int, F>> entries_;
+        int next_ = 1;
+    };
+    TFilterChain<TKeyFilter> keyFilters_;
+    TFilterChain<TMouseFilter> mouseFilters_;
     std::string title_;
     TCustomForm* mainForm_ = nullptr;
     bool terminated_ = false;

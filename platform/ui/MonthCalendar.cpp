@@ -21,9 +21,7 @@ void FromMonthIndex(int index, int& year, int& month)
 constexpr int kFirstMonthIndex = 1 * 12;        // January of year 1
 constexpr int kLastMonthIndex = 9999 * 12 + 11;  // December 9999
 
-rtl::TDateTime WholeDay(rtl::TDateTime value) { return std::trunc(value); }
-
-bool ValidDay(rtl::TDateTime day) { return day >= rtl::MinDateTime && day <= std::trunc(rtl::MaxDateTime); }
+bool ValidDay(rtl::TDateTime day) { return day >= rtl::MinDateTime && day <= rtl::DateOf(rtl::MaxDateTime); }
 
 void Decode(rtl::TDateTime day, int& y, int& m, int& d) { rtl::DecodeDate(day, y, m, d); }
 
@@ -55,7 +53,7 @@ int WeekdayColumn(rtl::TDateTime date, int firstDay)
 int IsoWeekNumber(rtl::TDateTime date)
 {
     // The Thursday of the date's week decides the year; the week number counts Thursdays.
-    const rtl::TDateTime thursday = WholeDay(date) - WeekdayColumn(date, 0) + 3;
+    const rtl::TDateTime thursday = rtl::DateOf(date) - WeekdayColumn(date, 0) + 3;
     int y = 0, m = 0, d = 0;
     Decode(thursday, y, m, d);
     return static_cast<int>((thursday - rtl::EncodeDate(y, 1, 1)) / 7) + 1;
@@ -92,7 +90,7 @@ void TMonthCalendar::SetCalStyle(unsigned style)
 
 bool TMonthCalendar::SetCurSel(rtl::TDateTime date)
 {
-    const rtl::TDateTime day = WholeDay(date);
+    const rtl::TDateTime day = rtl::DateOf(date);
     if ((style_ & MCS_MULTISELECT) || !ValidDay(day) || !InRange(day)) return false;
     selStart_ = selEnd_ = anchor_ = day;
     ShowDate(day);
@@ -110,7 +108,7 @@ bool TMonthCalendar::GetSelRange(rtl::TDateTime& first, rtl::TDateTime& last) co
 
 bool TMonthCalendar::SetSelRange(rtl::TDateTime first, rtl::TDateTime last)
 {
-    rtl::TDateTime a = WholeDay(first), b = WholeDay(last);
+    rtl::TDateTime a = rtl::DateOf(first), b = rtl::DateOf(last);
     if (a > b) std::swap(a, b);
     if (!(style_ & MCS_MULTISELECT) || !ValidDay(a) || !ValidDay(b) || !InRange(a) || !InRange(b)) return false;
     if (b - a + 1 > maxSelCount_) return false;
@@ -138,7 +136,7 @@ unsigned TMonthCalendar::GetRange(rtl::TDateTime& min, rtl::TDateTime& max) cons
 bool TMonthCalendar::SetRange(unsigned flags, rtl::TDateTime min, rtl::TDateTime max)
 {
     flags &= GDTR_MIN | GDTR_MAX;
-    const rtl::TDateTime lo = WholeDay(min), hi = WholeDay(max);
+    const rtl::TDateTime lo = rtl::DateOf(min), hi = rtl::DateOf(max);
     if ((flags & GDTR_MIN) && !ValidDay(lo)) return false;
     if ((flags & GDTR_MAX) && !ValidDay(hi)) return false;
     if ((flags & GDTR_MIN) && (flags & GDTR_MAX) && lo > hi) return false;
@@ -158,7 +156,7 @@ bool TMonthCalendar::SetRange(unsigned flags, rtl::TDateTime min, rtl::TDateTime
 
 bool TMonthCalendar::InRange(rtl::TDateTime date) const
 {
-    const rtl::TDateTime day = WholeDay(date);
+    const rtl::TDateTime day = rtl::DateOf(date);
     if ((rangeFlags_ & GDTR_MIN) && day < min_) return false;
     if ((rangeFlags_ & GDTR_MAX) && day > max_) return false;
     return true;
@@ -197,11 +195,11 @@ int TMonthCalendar::SetFirstDayOfWeek(int day)
     return old;
 }
 
-rtl::TDateTime TMonthCalendar::GetToday() const { return today_ != 0 ? today_ : WholeDay(rtl::Date()); }
+rtl::TDateTime TMonthCalendar::GetToday() const { return today_ != 0 ? today_ : rtl::DateOf(rtl::Date()); }
 
 void TMonthCalendar::SetToday(rtl::TDateTime date)
 {
-    today_ = WholeDay(date);
+    today_ = rtl::DateOf(date);
     Invalidate();
 }
 
@@ -424,7 +422,7 @@ TRect TMonthCalendar::TodayRect()
 
 TRect TMonthCalendar::DayRect(rtl::TDateTime date)
 {
-    const rtl::TDateTime day = WholeDay(date);
+    const rtl::TDateTime day = rtl::DateOf(date);
     const int n = VisibleMonthCount();
     const TLayout& L = Layout();
     for (int i = 0; i < n; ++i) {

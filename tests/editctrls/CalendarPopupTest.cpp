@@ -60,6 +60,15 @@ TEST_F(CalendarPopupTest, TellsHowTheDropDownEnded)
     const TPoint names{Centre(cal->DayRect(rtl::EncodeDate(2000, 1, 20))).X, cal->TitleRect(0).Bottom + 4};
     cal->Perform(ui::WM_LBUTTONUP, 0, ui::MakeLParam(names.X, names.Y));
     EXPECT_TRUE(host.IsOpen());
+    // Nor do the week numbers.
+    cal->SetOptions(cal->Options() | TgkMonthOptions{mdoWeekNumbers});
+    const rtl::TDateTime thursday = rtl::EncodeDate(2000, 1, 20);
+    const TRect firstDay = cal->DayRect(thursday - ui::WeekdayColumn(thursday, cal->GetFirstDayOfWeek()));
+    const TPoint week{firstDay.Left - 3, Centre(firstDay).Y};
+    ASSERT_EQ(cal->HitTest(week).Hit, ui::MCHT_CALENDARWEEKNUM);
+    cal->Perform(ui::WM_LBUTTONUP, 0, ui::MakeLParam(week.X, week.Y));
+    EXPECT_TRUE(host.IsOpen());
+    cal->SetOptions(cal->Options() - TgkMonthOptions{mdoWeekNumbers});
     const TPoint day = Centre(cal->DayRect(rtl::EncodeDate(2000, 1, 20)));
     cal->Perform(ui::WM_LBUTTONDOWN, ui::MK_LBUTTON, ui::MakeLParam(day.X, day.Y));
     cal->Perform(ui::WM_LBUTTONUP, 0, ui::MakeLParam(day.X, day.Y));

@@ -338,6 +338,29 @@ TEST_F(GkMonthCalendarTest, KeysMoveTheValueAndStopAtTheBounds)
     cal.Perform(ui::WM_KEYDOWN, ui::VK_DOWN, static_cast<std::intptr_t>(ui::TShiftState{ui::ssShift}.Bits()));
     EXPECT_EQ(cal.RangeStart(), d(2000, 1, 15));
     EXPECT_EQ(cal.RangeEnd(), d(2000, 1, 23));
+
+    // A step the control refuses (too many days, past MaxDate) leaves the range as shown.
+    const auto shiftKey = [&](ui::TKey key) {
+        cal.Perform(ui::WM_KEYDOWN, key, static_cast<std::intptr_t>(ui::TShiftState{ui::ssShift}.Bits()));
+    };
+    const auto expectShown = [&](rtl::TDateTime first, rtl::TDateTime last) {
+        rtl::TDateTime a = 0, b = 0;
+        ASSERT_TRUE(cal.GetSelRange(a, b));
+        EXPECT_EQ(a, first);
+        EXPECT_EQ(b, last);
+        EXPECT_EQ(cal.RangeStart(), first);
+        EXPECT_EQ(cal.RangeEnd(), last);
+    };
+    cal.SetMaxSelectCount(10);
+    shiftKey(ui::VK_DOWN);  // 16 days
+    expectShown(d(2000, 1, 15), d(2000, 1, 23));
+    cal.SetMaxSelectCount(31);
+    cal.SetMaxDate(d(2000, 1, 24));
+    shiftKey(ui::VK_RIGHT);
+    shiftKey(ui::VK_RIGHT);  // the 25th is past the bound
+    expectShown(d(2000, 1, 15), d(2000, 1, 24));
+    shiftKey(ui::VK_LEFT);  // and the range still moves from where it is shown
+    expectShown(d(2000, 1, 15), d(2000, 1, 23));
 }
 
 TEST_F(GkMonthCalendarTest, BoldDaysAreAskedPerDayOfTheMonthsShown)

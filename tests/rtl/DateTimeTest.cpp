@@ -138,6 +138,14 @@ TEST(DateTime, DatesBeforeTheZeroDayKeepTheTimeAsAbsoluteFraction)
     EXPECT_EQ(EncodeDateTime(1899, 12, 29, 6, 0, 0, 0), -1.25);
     EXPECT_EQ(ComposeDateTime(-1, 0.25), -1.25);
     EXPECT_EQ(ComposeDateTime(2, 0.25), 2.25);
+    // Split and joined again, a value is itself on either side of the zero day.
+    for (double v : {-1.25, 2.25, -693593.5, 45000.75, 0.5, 3.0, -3.0}) {
+        EXPECT_GE(TimeOf(v), 0.0) << v;
+        EXPECT_LT(TimeOf(v), 1.0) << v;
+        EXPECT_EQ(ComposeDateTime(DateOf(v), TimeOf(v)), v) << v;
+    }
+    EXPECT_EQ(DateOf(-1.25), -1.0);
+    EXPECT_EQ(TimeOf(-1.25), 0.25);
     int y, mo, d, h, n, s, ms;
     DecodeDateTime(-1.25, y, mo, d, h, n, s, ms);
     EXPECT_EQ((std::array{y, mo, d, h, n, s, ms}), (std::array{1899, 12, 29, 6, 0, 0, 0}));

@@ -73,6 +73,33 @@ TEST(MouseFilters, NewestFirstEachOwnerRemovesOnlyItsOwn)
     EXPECT_FALSE(app.FilterMouse(nullptr, WM_RBUTTONDOWN, {0, 0}));
 }
 
+TEST(MouseFilters, OneRemovedWhileOthersRunIsNotCalledAgain)
+{
+    // A filter whose owner closes another one (freeing it) during a press: the freed one
+    // must not see that press; one that removes itself finishes its call.
+    TApplication& app = Application();
+    std::vector<std::string> seen;
+    int older = 0, self = 0;
+    older = app.AddMouseFilter([&](TControl*, unsigned, TPoint) {
+        seen.push_back("older");
+        return false;
+    });
+    self = app.AddMouseFilter([&](TControl*, unsigned, TPoint) {
+        app.RemoveMouseFilter(self);
+        seen.push_back("self");
+        return false;
+    });
+    const int closer = app.AddMouseFilter([&](TControl*, unsigned, TPoint) {
+        app.RemoveMouseFilter(older);
+        seen.push_back("closer");
+        return false;
+    });
+    EXPECT_FALSE(app.FilterMouse(nullptr, WM_LBUTTONDOWN, {0, 0}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"closer", "self"}));
+    EXPECT_FALSE(app.HasMouseFilter(self));
+    app.RemoveMouseFilter(closer);
+}
+
 TEST(RegisteredMessages, OneNumberPerNameLetterCaseIgnored)
 {
     const unsigned a = RegisterWindowMessage("GWTESTMESSAGEONE");
