@@ -555,6 +555,19 @@ TEST_F(DesignWindow, SavePagesByFilterAndAFolderThatCannotBeWritten)
     EXPECT_EQ(LastWarning(), kCanNotSavePages);
     EXPECT_FALSE(rtl::FileExists(root_ + "/out/none.html"));
     EXPECT_FALSE(w_->Query()->ControlsDisabled());
+    // The same for server pages: no page is written around SQL that does not run.
+    const std::size_t asked = dialogs_.Asked().size();
+    dialogs_.AnswerFile(root_ + "/out/none", 2);
+    dialogs_.AnswerMessage(ui::mrOk);
+    dialogs_.AnswerMessage(ui::mrOk);
+    w_->SaveActionExecute(w_);
+    EXPECT_EQ(LastWarning(), kCanNotSavePages);
+    EXPECT_EQ(dialogs_.Asked().size(), asked + 3);
+    EXPECT_FALSE(rtl::FileExists(root_ + "/out/none.asp"));
+    EXPECT_FALSE(rtl::FileExists(root_ + "/out/none_data.asp"));
+    EXPECT_EQ(status_, "");
+    EXPECT_FALSE(w_->DataControlsDisabled());
+    EXPECT_FALSE(w_->Query()->ControlsDisabled());
     EXPECT_TRUE(dialogs_.Unexpected().empty());
 }
 
