@@ -502,6 +502,9 @@ bool TFrmDesign::RunExport(const std::function<int()>& write)
         Warn(kCanNotSavePages);
         return false;
     }
+    // An open just now ran AfterOpen, which enables the controls again: the writers walk every
+    // row, and the grid must not follow each one.
+    SetDataControlsDisabled(true);
     ui::Screen().SetCursor(ui::crHourGlass);
     const rtl::TScopeExit cursor([] { ui::Screen().SetCursor(ui::crDefault); });
     C<ui::TAction>("BackAction")->SetEnabled(false);

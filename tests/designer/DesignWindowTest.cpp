@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "designer/FDesign.h"
 #include "editor/TextMemo.h"
@@ -277,6 +278,43 @@ TEST_F(DesignWindow, AMissingSchemeWarnsNamingItAndThePreviewIsStillBuilt)
     EXPECT_NE(LastWarning().find("Simple.htf"), std::string::npos) << LastWarning();
     EXPECT_EQ(Pages("pc_main")->ActivePageIndex(), 1);
     EXPECT_TRUE(rtl::FileExists(host_.tempHtmlFile));
+}
+
+TEST_F(DesignWindow, TheControlsStayDisabledWhileAnExportWalksTheRows)
+{
+    Open();
+    fs::create_directories(root_ + "/out");
+    const struct {
+        const char* sql;
+        const char* file;
+    } exports[] = {{"SELECT * FROM products", "/out/products.html"}, {"SELECT * FROM customers", "/out/customers.html"}};
+    for (const auto& [sql, file] : exports) {
+        SCOPED_TRACE(sql);
+        // New SQL: the export opens the query itself, and the open's AfterOpen enables the
+        // controls; the rows walked after it must not reach the grid.
+        SetSql(sql);
+        const auto afterOpen = w_->Query()->AfterOpen;
+        bool opening = false;
+        int walked = 0, seen = 0;
+        w_->Query()->AfterOpen = [&, afterOpen](db::TDataSet* d) {
+            afterOpen(d);
+            opening = true;
+        };
+        w_->Query()->AfterScroll = [&](db::TDataSet* d) {
+            if (std::exchange(opening, false)) return;  // the open's own first row
+            ++walked;
+            if (!d->ControlsDisabled()) ++seen;
+        };
+        dialogs_.AnswerFile(root_ + file, 1);
+        w_->SaveActionExecute(w_);
+        w_->Query()->AfterOpen = afterOpen;
+        w_->Query()->AfterScroll.Clear();
+        EXPECT_GT(walked, 20);
+        EXPECT_EQ(seen, 0);
+        EXPECT_FALSE(w_->Query()->ControlsDisabled());
+        EXPECT_FALSE(w_->DataControlsDisabled());
+    }
+    EXPECT_TRUE(dialogs_.Unexpected().empty());
 }
 
 // ---- Columns -------------------------------------------------------------------------------------
