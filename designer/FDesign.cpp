@@ -22,7 +22,6 @@
 #include "platform/rtl/Process.h"
 #include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/rtl/TextWriter.h"
 #include "platform/ui/ActnList.h"
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/Dialogs.h"
@@ -554,14 +553,16 @@ void TFrmDesign::ShowRefreshNotice()
 {
     const std::string file = rtl::IncludeTrailingPathDelimiter(host_.dataDir) + kRefreshNoticeFile;
     if (!rtl::FileExists(file)) {
+        std::string text;
+        const auto& lines = RefreshNoticeLines();
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            text += lines[i] + "\r\n";
+            if (i >= 1 && i <= 13) text += "\r\n";
+        }
+        // Written once and then only shown: a write cut short must not leave a broken page
+        // that is never written again.
         try {
-            rtl::TTextFileWriter writer(file);
-            const auto& lines = RefreshNoticeLines();
-            for (std::size_t i = 0; i < lines.size(); ++i) {
-                writer.WriteLine(lines[i]);
-                if (i >= 1 && i <= 13) writer.WriteLine("");
-            }
-            writer.Close();
+            rtl::SaveFileAtomically(file, text);
         } catch (const std::exception& e) {
             // The notice is a hint; a Data folder that cannot be written leaves the preview as is.
             Warn(e.what());

@@ -397,6 +397,19 @@ TEST_F(DesignWindow, UncheckingSplitDisablesTheOptionsAndShowsTheRefreshNotice)
     EXPECT_TRUE(dialogs_.Unexpected().empty());
 }
 
+TEST_F(DesignWindow, ARefreshNoticeThatCannotBeWrittenWarnsAndLeavesThePreview)
+{
+    rtl::WriteStringToFile(root_ + "/Data/file", "x");
+    host_.dataDir = root_ + "/Data/file/below";  // a folder under a file: nothing can be made
+    Open();
+    dialogs_.AnswerMessage(ui::mrOk);
+    w_->C<ui::TCheckBox>("cbHTMLMaxRecords")->SetChecked(false);
+    EXPECT_NE(LastWarning().find("warning_refresh"), std::string::npos) << LastWarning();
+    EXPECT_EQ(w_->PreviewPage(), "");
+    EXPECT_FALSE(rtl::FileExists(host_.dataDir + "/warning_refresh.html"));
+    EXPECT_TRUE(dialogs_.Unexpected().empty());
+}
+
 TEST_F(DesignWindow, BrowserCommandStatesEnableBackAndForward)
 {
     Open();
