@@ -224,9 +224,9 @@ void ApplyDesign(designer::TFrmDesign& design, std::string_view text)
     {
         design.LoadingStyleList = true;
         rtl::TScopeExit done([&design] { design.LoadingStyleList = false; });
+        // Only selected: the style is loaded by the change handler once the whole project is in.
         auto* style = design.C<ui::TComboBox>("cb_style");
         style->SetItemIndex(IndexOrZero(*style->Items(), o.layoutStyle));
-        design.cb_styleChange(style);
         design.C<ui::TCheckBox>("cbHTMLMaxRecords")->SetChecked(o.split);
         design.C<ui::TSpinEdit>("seHTMLMaxRecords")->SetValue(o.recordsPerPage);
         design.C<ui::TCheckBox>("cb_frame")->SetChecked(o.frames);
