@@ -39,6 +39,30 @@ std::string KeywordFolder(const designer::TFrmDesign& design)
     return rtl::IncludeTrailingPathDelimiter(design.Host().appDir) + "Data/SqlData";
 }
 
+// A new design window in place of the open one (its classes were registered at start-up).
+designer::TFrmDesign* NewDesignWindow()
+{
+    CloseOpenDesignWindow();
+    return new designer::TFrmDesign(&ui::Application(), DesignHost());
+}
+
+// The window's query and visual query on the data module's connection, with the builder's
+// SQL settings, the link's tables and the reserved words.
+vquery::TmfVQuery& BindToConnection(designer::TFrmDesign& design)
+{
+    db::TADOConnection* connection = dmMain != nullptr ? dmMain->Connection() : nullptr;
+    design.Query()->SetConnection(connection);
+    design.QueryDataSet = design.Query();
+    auto* query = design.C<vquery::TmfVQuery>("VisualQuery");
+    query->SetADOConnection(connection);
+    query->ReadSQLSettings();
+    query->SetupADOInfo();
+    // In a new project as in an opened one: else reserved words stay unquoted until the
+    // project is reopened.
+    query->LoadKeywordFiles(KeywordFolder(design));
+    return *query;
+}
+
 }  // namespace
 
 designer::TDesignHost DesignHost()
@@ -57,9 +81,7 @@ designer::TDesignHost DesignHost()
 
 designer::TFrmDesign* OpenDesignWindow(const std::string& linkName)
 {
-    CloseOpenDesignWindow();
-    designer::RegisterDesignClasses();
-    auto* design = new designer::TFrmDesign(&ui::Application(), DesignHost());
+    designer::TFrmDesign* design = NewDesignWindow();
     auto* options = design->C<ui::TListBox>("optionlist")->Items();
     options->Clear();
     for (const std::string& line :
@@ -68,14 +90,7 @@ designer::TFrmDesign* OpenDesignWindow(const std::string& linkName)
     design->HasProjectFile = false;
     design->ProjectName = "Untitled";
     if (FrmMain != nullptr) design->ProjectPath = rtl::IncludeTrailingPathDelimiter(FrmMain->ProjectsDir) + "Untitled.gwp";
-    design->Query()->SetConnection(dmMain != nullptr ? dmMain->Connection() : nullptr);
-    design->QueryDataSet = design->Query();
-    auto* query = design->C<vquery::TmfVQuery>("VisualQuery");
-    query->SetADOConnection(dmMain != nullptr ? dmMain->Connection() : nullptr);
-    query->ReadSQLSettings();
-    query->SetupADOInfo();
-    // As an opened project does: else reserved words stay unquoted until the project is reopened.
-    query->LoadKeywordFiles(KeywordFolder(*design));
+    BindToConnection(*design);
     design->PreviousGetDataPage = 0;
     if (FrmMain != nullptr) {
         FrmMain->SetProjectOpen(true);
@@ -209,9 +224,9 @@ void ApplyDesign(designer::TFrmDesign& design, std::string_view text)
     {
         design.LoadingStyleList = true;
         rtl::TScopeExit done([&design] { design.LoadingStyleList = false; });
+        // Only selected: the style is loaded by the change handler once the whole project is in.
         auto* style = design.C<ui::TComboBox>("cb_style");
         style->SetItemIndex(IndexOrZero(*style->Items(), o.layoutStyle));
-        design.cb_styleChange(style);
         design.C<ui::TCheckBox>("cbHTMLMaxRecords")->SetChecked(o.split);
         design.C<ui::TSpinEdit>("seHTMLMaxRecords")->SetValue(o.recordsPerPage);
         design.C<ui::TCheckBox>("cb_frame")->SetChecked(o.frames);
@@ -225,8 +240,6 @@ void ApplyDesign(designer::TFrmDesign& design, std::string_view text)
     design.LoadProjectColors(colors);
 }
 
-std::string FileNameOnly(const std::string& path) { return rtl::ExtractFileName(path); }
-
 void CloseDesign(designer::TFrmDesign* design)
 {
     if (designer::FrmDesign == design) CloseOpenDesignWindow();
@@ -239,16 +252,16 @@ void CloseDesign(designer::TFrmDesign* design)
 void SaveDesignAs(designer::TFrmDesign& design, const std::string& path, bool rename)
 {
     if (!SaveProject(design, path)) {
-        Warn("Cannot save " + FileNameOnly(path) + ".");
+        Warn("Cannot save " + rtl::ExtractFileName(path) + ".");
         return;
     }
     if (rename) {
         design.HasProjectFile = true;
-        design.ProjectName = TFrmMain::StripExtension(FileNameOnly(path));
+        design.ProjectName = TFrmMain::StripExtension(rtl::ExtractFileName(path));
         design.ProjectPath = path;
         if (FrmMain != nullptr) FrmMain->SetMainCaption(design.ProjectName);
     }
-    if (const auto& status = design.Host().setStatus) status("Save " + FileNameOnly(path) + " complete.");
+    if (const auto& status = design.Host().setStatus) status("Save " + rtl::ExtractFileName(path) + " complete.");
 }
 
 }  // namespace
@@ -284,9 +297,7 @@ bool OpenProject(const std::string& path)
         Warn("Cannot open " + path + ". File does not exist.");
         return false;
     }
-    CloseOpenDesignWindow();
-    designer::RegisterDesignClasses();
-    auto* design = new designer::TFrmDesign(&ui::Application(), DesignHost());
+    designer::TFrmDesign* design = NewDesignWindow();
     const auto loadFailed = [design, &path](const std::string& error) {
         CloseDesign(design);
         Warn("Cannot open " + path + ". " + error + ".");
@@ -311,19 +322,12 @@ bool OpenProject(const std::string& path)
 
     if (FrmMain != nullptr) FrmMain->SetProjectOpen(true);
     design->HasProjectFile = true;
-    design->ProjectName = TFrmMain::StripExtension(FileNameOnly(path));
+    design->ProjectName = TFrmMain::StripExtension(rtl::ExtractFileName(path));
     design->ProjectPath = path;
-    design->Query()->SetConnection(dmMain != nullptr ? dmMain->Connection() : nullptr);
-    design->QueryDataSet = design->Query();
-    auto* query = design->C<vquery::TmfVQuery>("VisualQuery");
-    query->SetADOConnection(dmMain != nullptr ? dmMain->Connection() : nullptr);
-    query->ReadSQLSettings();
-    query->SetupADOInfo();
-    // Reserved words are quoted from the first SQL the builder writes.
-    query->LoadKeywordFiles(KeywordFolder(*design));
+    vquery::TmfVQuery& query = BindToConnection(*design);
     const rtl::TStrings* queryDesign = design->C<ui::TListBox>("vquery_proplist")->Items();
     try {
-        if (queryDesign->Count() > 0) query->LoadFromStrings(*queryDesign);
+        if (queryDesign->Count() > 0) query.LoadFromStrings(*queryDesign);
     } catch (const std::exception& e) {
         return loadFailed(e.what());
     }
@@ -338,7 +342,6 @@ bool OpenProject(const std::string& path)
         design->RebuildGridColumns();
     design->cb_styleChange(design);
     design->ApplyColorScheme();
-    if (FrmMain != nullptr) FrmMain->SetProjectOpen(true);
     design->Show();
     return true;
 }
@@ -360,7 +363,7 @@ void SaveProjectAsCommand()
     if (design == nullptr || FrmMain == nullptr) return;
     auto* dialog = FrmMain->Get<ui::TSaveDialog>("savedlg");
     dialog->SetInitialDir(rtl::ExtractFilePath(design->ProjectPath));
-    dialog->SetFileName(FileNameOnly(design->ProjectPath));
+    dialog->SetFileName(rtl::ExtractFileName(design->ProjectPath));
     if (!dialog->Execute() || dialog->FileName().empty()) return;
     SaveDesignAs(*design, dialog->FileName(), true);
 }

@@ -1,7 +1,5 @@
 #include "designer/ExpAsp.h"
 
-#include <algorithm>
-
 #include "designer/AspScript.h"
 #include "designer/ExpStatic.h"
 #include "designer/HtmlRows.h"
@@ -42,10 +40,6 @@ std::string ConnectLine(const TAspPageSettings& s)
 
 }  // namespace
 
-// A page size below one would make the server's record set page nothing (or fail): at least
-// one record a page, as the static pages do.
-std::string PageSizeLine(const TAspPageSettings& s) { return "Page_Size = " + std::to_string(std::max(1, s.recordsPerPage)); }
-
 std::string AspSqlLine(const std::string& line) { return "SQL = SQL + \" " + QuoteForScript(line) + "\""; }
 
 void WriteAspFrameset(const TAspPageSettings& s, const std::string& fileName, const std::string& base)
@@ -74,7 +68,7 @@ void WriteAspIndexPage(const TAspPageSettings& s, const std::string& fileName, c
     page << "Dim Connect_String" << "Dim Page_Size" << "Dim Page_Count" << "Dim MyConn, RS, SQL" << "Dim i";
     page << ConnectLine(s) << "Set MyConn=Server.CreateObject(\"ADODB.Connection\")"
          << "Set RS=Server.CreateObject(\"ADODB.RecordSet\")" << "MyConn.Open Connect_String" << "RS.CursorLocation = 3"
-         << PageSizeLine(s) << "RS.PageSize = Page_Size";
+         << "Page_Size = " + std::to_string(s.RecordsPerPage()) << "RS.PageSize = Page_Size";
     WriteSql(page, s);
     page << "RS.Open SQL, MyConn, 3, 1, 1" << "Page_Count = RS.PageCount" << "Response.Write \"<UL>\""
          << "If Page_Count > 0 then" << "  For i=1 to Page_Count"
@@ -124,7 +118,7 @@ void WriteAspDataPage(const TAspPageSettings& s, const TAspScriptBuilder& script
     if (s.split) {
         page << "If Request(\"Page\") = \"\" Then" << "  Current_Page = 1" << "else"
              << "  Current_Page = GwPageNumber(Request(\"Page\"))" << "end if"
-             << PageSizeLine(s) << "RS.PageSize = Page_Size";
+             << "Page_Size = " + std::to_string(s.RecordsPerPage()) << "RS.PageSize = Page_Size";
     }
     page << "SQL = \"\"";
     WriteSql(page, s);

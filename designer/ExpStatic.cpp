@@ -110,10 +110,8 @@ void WriteStyleSheet(const TPageSettings& s, const std::string& fileName, const 
 void WriteDataPages(const THtmlExport& e, const std::string& fileName, const std::string& base)
 {
     const TPageSettings& s = e.settings;
-    const int pages = s.split ? GetPageCount(e.query.RecordCount(), s.recordsPerPage) : 1;
-    // The same group size the page count was reckoned with: a size below 1 would count pages
-    // and then leave every one of them empty.
-    const int per = std::max(s.recordsPerPage, 1);
+    const int per = s.RecordsPerPage();
+    const int pages = s.split ? GetPageCount(e.query.RecordCount(), per) : 1;
     const std::string borderAttr = s.borderColor ? " BorderColor=\"" + rtl::ColorToHtml(*s.borderColor) + "\"" : "";
     const std::string bgAttr = s.tableColor ? " BgColor=\"" + rtl::ColorToHtml(*s.tableColor) + "\"" : "";
     TPageLinks links;
@@ -173,7 +171,7 @@ int ExportHtmlPages(const THtmlExport& e, const std::string& fileName)
     const std::string base = OutputBaseName(fileName);
     const int records = e.query.RecordCount();
     WriteFrameset(s, fileName, base);
-    WriteIndexPage(s, GetPageCount(records, s.recordsPerPage), fileName, base);
+    WriteIndexPage(s, GetPageCount(records, s.RecordsPerPage()), fileName, base);
     WriteStyleSheet(s, fileName, base);
     WriteDataPages(e, fileName, base);
     if (s.style > 1) CopyStyleImages(e.layoutStylesDir, s.styleName, fileName);

@@ -22,7 +22,6 @@
 #include "platform/rtl/Process.h"
 #include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/rtl/TextWriter.h"
 #include "platform/ui/ActnList.h"
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/Dialogs.h"
@@ -44,8 +43,6 @@ std::string TrimSql(std::string text)
     return text;
 }
 bool SameSql(const std::string& a, const std::string& b) { return TrimSql(a) == TrimSql(b); }
-
-void Warn(const std::string& text) { ui::MessageDlg(text, ui::mtWarning, ui::TMsgDlgButtons{ui::mbOK}); }
 
 }  // namespace
 
@@ -198,6 +195,8 @@ void TFrmDesign::FormClose(classes::TObject*, ui::TCloseAction& action)
     action = ui::caFree;
     if (FrmDesign == this) FrmDesign = nullptr;
 }
+
+void TFrmDesign::Warn(const std::string& text) { ui::MessageDlg(text, ui::mtWarning, ui::TMsgDlgButtons{ui::mbOK}); }
 
 db::TADOQuery* TFrmDesign::Query() const { return C<db::TADOQuery>("ado_query"); }
 
@@ -492,62 +491,55 @@ TPageSettings TFrmDesign::PageSettings() const
     return s;
 }
 
-bool TFrmDesign::ExportHtmlPages(const std::string& fileName)
+bool TFrmDesign::RunExport(const std::function<int()>& write)
 {
     SetDataControlsDisabled(true);
-    rtl::TScopeExit enable([this] { SetDataControlsDisabled(false); });
+    const rtl::TScopeExit enable([this] { SetDataControlsDisabled(false); });
+    // A query that does not open has shown the driver's message: nothing is written over an
+    // unknown result.
     if (!SyncAndOpenQuery()) {
-        SetDataControlsDisabled(false);
         Warn(kCanNotSavePages);
         return false;
     }
+    // An open just now ran AfterOpen, which enables the controls again: the writers walk every
+    // row, and the grid must not follow each one.
+    SetDataControlsDisabled(true);
     ui::Screen().SetCursor(ui::crHourGlass);
-    rtl::TScopeExit cursor([] { ui::Screen().SetCursor(ui::crDefault); });
+    const rtl::TScopeExit cursor([] { ui::Screen().SetCursor(ui::crDefault); });
     C<ui::TAction>("BackAction")->SetEnabled(false);
     C<ui::TAction>("ForwardAction")->SetEnabled(false);
     try {
-        const TPageSettings settings = PageSettings();
-        THtmlExport e{settings, columns_, *Query(), {}, host_.layoutStylesDir};
-        const int records = designer::ExportHtmlPages(e, fileName);
+        const int records = write();
         SetStatus(std::to_string(records) + " records are exported!");
         return true;
     } catch (const rtl::EAbort&) {
         throw;
     } catch (const std::exception& ex) {
-        SetDataControlsDisabled(false);
         Warn(ex.what());
         return false;
     }
 }
 
+bool TFrmDesign::ExportHtmlPages(const std::string& fileName)
+{
+    return RunExport([&] {
+        const TPageSettings settings = PageSettings();
+        THtmlExport e{settings, columns_, *Query(), {}, host_.layoutStylesDir};
+        return designer::ExportHtmlPages(e, fileName);
+    });
+}
+
 bool TFrmDesign::ExportAspPages(const std::string& fileName)
 {
-    SetDataControlsDisabled(true);
-    rtl::TScopeExit enable([this] { SetDataControlsDisabled(false); });
-    ui::Screen().SetCursor(ui::crHourGlass);
-    rtl::TScopeExit cursor([] { ui::Screen().SetCursor(ui::crDefault); });
-    C<ui::TAction>("BackAction")->SetEnabled(false);
-    C<ui::TAction>("ForwardAction")->SetEnabled(false);
-    try {
-        // A query that does not open has shown its warning; the export then says it saved
-        // nothing rather than writing pages over an unknown result.
-        SyncAndOpenQuery();
+    return RunExport([&] {
         TAspPageSettings settings;
         static_cast<TPageSettings&>(settings) = PageSettings();
         const auto* options = C<ui::TListBox>("optionlist")->Items();
         if (options->Count() > 1) settings.connectionString = options->Strings(1);
         const rtl::TStrings* sql = Query()->SQL();
         for (int i = 0; i < sql->Count(); ++i) settings.sqlLines.push_back(sql->Strings(i));
-        const int records = designer::ExportAspPages(settings, columns_, *Query(), fileName, host_.layoutStylesDir);
-        SetStatus(std::to_string(records) + " records are exported!");
-        return true;
-    } catch (const rtl::EAbort&) {
-        throw;
-    } catch (const std::exception& ex) {
-        SetDataControlsDisabled(false);
-        Warn(ex.what());
-        return false;
-    }
+        return designer::ExportAspPages(settings, columns_, *Query(), fileName, host_.layoutStylesDir);
+    });
 }
 
 void TFrmDesign::RefreshPreview()
@@ -561,14 +553,16 @@ void TFrmDesign::ShowRefreshNotice()
 {
     const std::string file = rtl::IncludeTrailingPathDelimiter(host_.dataDir) + kRefreshNoticeFile;
     if (!rtl::FileExists(file)) {
+        std::string text;
+        const auto& lines = RefreshNoticeLines();
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            text += lines[i] + "\r\n";
+            if (i >= 1 && i <= 13) text += "\r\n";
+        }
+        // Written once and then only shown: a write cut short must not leave a broken page
+        // that is never written again.
         try {
-            rtl::TTextFileWriter writer(file);
-            const auto& lines = RefreshNoticeLines();
-            for (std::size_t i = 0; i < lines.size(); ++i) {
-                writer.WriteLine(lines[i]);
-                if (i >= 1 && i <= 13) writer.WriteLine("");
-            }
-            writer.Close();
+            rtl::SaveFileAtomically(file, text);
         } catch (const std::exception& e) {
             // The notice is a hint; a Data folder that cannot be written leaves the preview as is.
             Warn(e.what());

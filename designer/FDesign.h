@@ -215,7 +215,13 @@ public:
 
 private:
     void RegisterHandlers();
+    // A warning box with an OK button.
+    static void Warn(const std::string& text);
     void TakeOverBuilderSql(const std::string& builderSql);
+    // An export's frame: the query synchronised and opened ("Can not save pages" when it does
+    // not open), the data controls disabled and the hourglass shown while `write` runs, its
+    // record count into the status bar, a failure shown in a warning box.
+    bool RunExport(const std::function<int()>& write);
     // Sends the browser control to a local page.
     void ShowInPreview(const std::string& file);
     void SetStatus(const std::string& text) const;

@@ -19,8 +19,6 @@ namespace designer {
 
 namespace {
 
-void Warn(const std::string& text) { ui::MessageDlg(text, ui::mtWarning, ui::TMsgDlgButtons{ui::mbOK}); }
-
 // The three sets of link labels: their names and the scheme colour each shows.
 constexpr struct {
     const char* name;
@@ -286,6 +284,8 @@ void TFrmDesign::cb_frameborderClick(classes::TObject*) { ShowRefreshNotice(); }
 
 void TFrmDesign::seHTMLMaxRecordsChange(classes::TObject*) { ShowRefreshNotice(); }
 
+// The form and every saved project name this handler, so it stays; the header's text is read
+// when the pages are written, so a change needs nothing at once.
 void TFrmDesign::mmHTMLHeaderChange(classes::TObject*) {}
 
 // ---- Layout styles ---------------------------------------------------------------------------

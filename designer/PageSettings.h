@@ -34,6 +34,11 @@ struct TPageSettings {
     std::string fontSize = "10";
     std::string backgroundImage;
     TExpHtml colors;
+
+    // The records a page holds when split: at least one. A window clamps its spin edit, other
+    // callers may not, and a size below one would count pages and then leave them empty (or
+    // make a server's record set page nothing).
+    int RecordsPerPage() const noexcept { return recordsPerPage < 1 ? 1 : recordsPerPage; }
 };
 
 // The chosen file's folder (with its trailing separator) and its name without folder and

@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -106,8 +103,7 @@ TEST_F(AspPages, APageSizeBelowOneWritesOneRecordAPage)
         const TAspScriptBuilder script(model, {"order_id", "customer", "total", "placed", "photo"});
         WriteAspPages(settings, script, parts, (out / "Sales.asp").string());
         for (const char* page : {"Sales_index.asp", "Sales_data.asp"}) {
-            std::ifstream in(out / page, std::ios::binary);
-            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            const std::string text = rtl::ReadFileToString((out / page).string());
             EXPECT_NE(text.find("Page_Size = 1\r\n"), std::string::npos) << page << " " << size;
             EXPECT_EQ(text.find("Page_Size = " + std::to_string(size)), std::string::npos) << page;
         }

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "designer/FDesign.h"
 #include "editor/TextMemo.h"
@@ -279,6 +280,43 @@ TEST_F(DesignWindow, AMissingSchemeWarnsNamingItAndThePreviewIsStillBuilt)
     EXPECT_TRUE(rtl::FileExists(host_.tempHtmlFile));
 }
 
+TEST_F(DesignWindow, TheControlsStayDisabledWhileAnExportWalksTheRows)
+{
+    Open();
+    fs::create_directories(root_ + "/out");
+    const struct {
+        const char* sql;
+        const char* file;
+    } exports[] = {{"SELECT * FROM products", "/out/products.html"}, {"SELECT * FROM customers", "/out/customers.html"}};
+    for (const auto& [sql, file] : exports) {
+        SCOPED_TRACE(sql);
+        // New SQL: the export opens the query itself, and the open's AfterOpen enables the
+        // controls; the rows walked after it must not reach the grid.
+        SetSql(sql);
+        const auto afterOpen = w_->Query()->AfterOpen;
+        bool opening = false;
+        int walked = 0, seen = 0;
+        w_->Query()->AfterOpen = [&, afterOpen](db::TDataSet* d) {
+            afterOpen(d);
+            opening = true;
+        };
+        w_->Query()->AfterScroll = [&](db::TDataSet* d) {
+            if (std::exchange(opening, false)) return;  // the open's own first row
+            ++walked;
+            if (!d->ControlsDisabled()) ++seen;
+        };
+        dialogs_.AnswerFile(root_ + file, 1);
+        w_->SaveActionExecute(w_);
+        w_->Query()->AfterOpen = afterOpen;
+        w_->Query()->AfterScroll.Clear();
+        EXPECT_GT(walked, 20);
+        EXPECT_EQ(seen, 0);
+        EXPECT_FALSE(w_->Query()->ControlsDisabled());
+        EXPECT_FALSE(w_->DataControlsDisabled());
+    }
+    EXPECT_TRUE(dialogs_.Unexpected().empty());
+}
+
 // ---- Columns -------------------------------------------------------------------------------------
 
 TEST_F(DesignWindow, ColumnsExchangeAndTheGridsListFollowsWithTheWidthRule)
@@ -356,6 +394,19 @@ TEST_F(DesignWindow, UncheckingSplitDisablesTheOptionsAndShowsTheRefreshNotice)
     EXPECT_TRUE(w_->C<ui::TControl>("cb_frameborder")->Enabled());
     w_->C<ui::TCheckBox>("cb_frame")->SetChecked(false);
     EXPECT_FALSE(w_->C<ui::TControl>("cb_frameborder")->Enabled());
+    EXPECT_TRUE(dialogs_.Unexpected().empty());
+}
+
+TEST_F(DesignWindow, ARefreshNoticeThatCannotBeWrittenWarnsAndLeavesThePreview)
+{
+    rtl::WriteStringToFile(root_ + "/Data/file", "x");
+    host_.dataDir = root_ + "/Data/file/below";  // a folder under a file: nothing can be made
+    Open();
+    dialogs_.AnswerMessage(ui::mrOk);
+    w_->C<ui::TCheckBox>("cbHTMLMaxRecords")->SetChecked(false);
+    EXPECT_NE(LastWarning().find("warning_refresh"), std::string::npos) << LastWarning();
+    EXPECT_EQ(w_->PreviewPage(), "");
+    EXPECT_FALSE(rtl::FileExists(host_.dataDir + "/warning_refresh.html"));
     EXPECT_TRUE(dialogs_.Unexpected().empty());
 }
 
@@ -554,6 +605,19 @@ TEST_F(DesignWindow, SavePagesByFilterAndAFolderThatCannotBeWritten)
     w_->SaveActionExecute(w_);
     EXPECT_EQ(LastWarning(), kCanNotSavePages);
     EXPECT_FALSE(rtl::FileExists(root_ + "/out/none.html"));
+    EXPECT_FALSE(w_->Query()->ControlsDisabled());
+    // The same for server pages: no page is written around SQL that does not run.
+    const std::size_t asked = dialogs_.Asked().size();
+    dialogs_.AnswerFile(root_ + "/out/none", 2);
+    dialogs_.AnswerMessage(ui::mrOk);
+    dialogs_.AnswerMessage(ui::mrOk);
+    w_->SaveActionExecute(w_);
+    EXPECT_EQ(LastWarning(), kCanNotSavePages);
+    EXPECT_EQ(dialogs_.Asked().size(), asked + 3);
+    EXPECT_FALSE(rtl::FileExists(root_ + "/out/none.asp"));
+    EXPECT_FALSE(rtl::FileExists(root_ + "/out/none_data.asp"));
+    EXPECT_EQ(status_, "");
+    EXPECT_FALSE(w_->DataControlsDisabled());
     EXPECT_FALSE(w_->Query()->ControlsDisabled());
     EXPECT_TRUE(dialogs_.Unexpected().empty());
 }
