@@ -14,6 +14,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/Paths.h"
+#include "platform/rtl/Process.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/qt/QtUi.h"
 #include "platform/ui/qt/web/QtWeb.h"
@@ -27,6 +28,9 @@
 
 int main(int argc, char** argv)
 {
+    // Before anything is written: a file-size limit must give the write its error, not end
+    // the program with an unsaved design.
+    rtl::IgnoreFileSizeSignal();
     try {
         rtl::FormatSettings() = rtl::TFormatSettings::FromLocale();
         ui::qt::PrepareWebBrowser();

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <csignal>
 #include <filesystem>
 #include <system_error>
 
@@ -111,5 +112,7 @@ bool RunAndCapture(const std::string& program, const std::vector<std::string>& a
     output = process.readAllStandardOutput().toStdString();
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
+
+void IgnoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }
 
 }  // namespace rtl

@@ -29,4 +29,9 @@ std::string DesktopOpener();
 bool RunAndCapture(const std::string& program, const std::vector<std::string>& args, std::string& output,
                    int timeoutMs = 5000);
 
+// Makes a write past the process's file-size limit fail with an error (EFBIG) instead of
+// ending the process with SIGXFSZ, so a save under such a limit takes its error path and
+// nothing the user has not saved is lost with the process. Called once at program start.
+void IgnoreFileSizeSignal();
+
 }  // namespace rtl

@@ -226,11 +226,14 @@ TEST_F(GridFixture, ScrollRepaintsScrollsPixelsAndKeepsTheAlternatingParity)
         {2, false, "invalidate 0,18,384,200", false},  // without fast scrolling: the data area
     };
     bool expectedParity = parity;
+    // The handler outlives the loop (the data set's scroll below fires it too), so what it
+    // counts must too.
+    int topChanged = 0;
+    grid->OnTopRowChanged = [&topChanged](classes::TObject*) { ++topChanged; };
     for (const Case& c : cases) {
         grid->PaintOptions()->FastRecordScrolling = c.fast;
         Log().clear();
-        int topChanged = 0;
-        grid->OnTopRowChanged = [&](classes::TObject*) { ++topChanged; };
+        topChanged = 0;
         grid->Scroll(c.distance);
         if (c.flips) expectedParity = !expectedParity;
         EXPECT_NE(std::find(Log().begin(), Log().end(), c.expected), Log().end())

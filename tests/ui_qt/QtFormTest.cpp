@@ -226,6 +226,24 @@ TEST_F(QtFormTest, TypingReachesTheControls)
     EXPECT_TRUE(Logged(*form, "ComboEditChange"));
 }
 
+TEST_F(QtFormTest, TearingDownPeersLeavesTheControlsAlone)
+{
+    // Hiding a focused edit as its peer goes deselects it, and the deselection must not
+    // reach a peer that is half destroyed nor change what the control holds.
+    auto* edit = Widget<QLineEdit>("Edit1");
+    edit->setFocus();
+    QTest::keyClicks(edit, "hello");
+    edit->selectAll();
+    QApplication::processEvents();
+    auto* control = form->C<TEdit>("Edit1");
+    const std::string text = control->Text();
+    ASSERT_EQ(control->SelLength(), static_cast<int>(text.size()));
+    form->DestroyPeers();
+    QApplication::processEvents();
+    EXPECT_EQ(control->SelLength(), static_cast<int>(text.size()));
+    EXPECT_EQ(control->Text(), text);
+}
+
 TEST_F(QtFormTest, TabMovesTheFocusInTabOrder)
 {
     form->C<TEdit>("EditPassword")->SetTabOrder(0);  // before Edit1 now

@@ -29,6 +29,15 @@ namespace ui::qt {
 TPeer::~TPeer()
 {
     if (widget_) {
+        // Hiding a focused widget moves the focus, and the signals and events that follow
+        // would reach handlers of a peer whose derived part is already gone: nothing of the
+        // widget reaches this peer again.
+        const auto forget = [this](QObject* object) {
+            object->removeEventFilter(this);
+            QObject::disconnect(object, nullptr, this, nullptr);
+        };
+        forget(widget_);
+        for (QObject* child : widget_->findChildren<QObject*>()) forget(child);
         widget_->hide();
         widget_->deleteLater();
     }
