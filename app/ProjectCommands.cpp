@@ -307,8 +307,15 @@ bool OpenProject(const std::string& path)
     if (!LoadProjectComponents(*design, path, &error)) return loadFailed(error);
     design->Query()->SQL()->SetText(design->EditorSql());
 
-    if (dmMain != nullptr && dmMain->Connection()->Connected()) dmMain->Connection()->Close();
+    // The project may come from someone else: a name that could reach outside the links
+    // folder would let it pick any data link, and with it the driver library that is loaded.
     const std::vector<std::string> options = OptionLines(*design);
+    if (!IsValidLinkName(options[0])) {
+        CloseDesign(design);
+        Warn("Cannot open " + path + ". " + kInvalidLinkName);
+        return false;
+    }
+    if (dmMain != nullptr && dmMain->Connection()->Connected()) dmMain->Connection()->Close();
     const std::string link = DataLinkFileName(options[0]);
     if (FrmMain != nullptr) FrmMain->ConnectionString = options[1];
     if (!rtl::FileExists(link)) {

@@ -270,7 +270,9 @@ TEST_F(ProjectCommandsTest, DamagedProjectsWarnAndLeaveNoDesignWindow)
         const auto warnings = Warnings(asked);
         ASSERT_EQ(warnings.size(), 1u);
         EXPECT_NE(warnings[0].find(c.warning), std::string::npos) << warnings[0];
-        if (c.warning != app::kConnectionMissing) EXPECT_NE(warnings[0].find(path), std::string::npos) << warnings[0];
+        if (c.warning != app::kConnectionMissing) {
+            EXPECT_NE(warnings[0].find(path), std::string::npos) << warnings[0];
+        }
         EXPECT_FALSE(app::FrmMain->Get<ui::TAction>("cmd_save")->Enabled());
         // Save now has nothing to write over the file with.
         app::FrmMain->Get<ui::TAction>("cmd_save")->Execute();
@@ -283,6 +285,62 @@ TEST_F(ProjectCommandsTest, DamagedProjectsWarnAndLeaveNoDesignWindow)
     dialogs_.AnswerMessage(ui::mrOk);
     EXPECT_FALSE(app::OpenProject(Path("projects/None.gwp")));
     EXPECT_EQ(Warnings(asked), std::vector<std::string>{"Cannot open " + Path("projects/None.gwp") + ". File does not exist."});
+}
+
+// A project whose link name reaches a data link outside the links folder (or one in it by a
+// name no typed name could have), each naming a driver library that records being loaded:
+// the name is refused with a warning naming the project, and nothing is read or connected.
+TEST_F(ProjectCommandsTest, LinkNamesFromAProjectPassTheTypedNameCheck)
+{
+    const std::string good = Path("projects/Good.gwp");
+    ASSERT_TRUE(app::SaveProject(NewDesign(), good));
+    const std::string text = rtl::ReadFileToString(good);
+    const std::string links = app::DataLinksDir();
+    struct Case {
+        const char* what;
+        std::string item;  // option line 0 as the project text writes it
+        std::string udl;   // where the name leads
+    };
+    const Case cases[] = {
+        {"up and out", "'../../somewhere/evil'", links + "/../../somewhere/evil.udl"},
+        {"a folder inside", "'sub/evil'", links + "/sub/evil.udl"},
+        {"a backslash", "'back\\evil'", links + "/back\\evil.udl"},
+        {"a control character", "'ev'#9'il'", links + "/ev\til.udl"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // A driver file of the case's own: a library already loaded would not record again.
+        const std::string driver = Path("driver" + std::to_string(++n) + ".so");
+        fs::copy_file(GW_RECORDING_DRIVER, driver, fs::copy_options::overwrite_existing);
+        const std::string mark = Path("driver-loaded-" + std::to_string(n));
+        setenv("GW_RECORDING_DRIVER_MARK", mark.c_str(), 1);
+        fs::create_directories(fs::path(c.udl).parent_path());
+        ASSERT_TRUE(app::CreateUDLFile(c.udl, db::MakeOdbcInitString(db::FormatOdbcString({{"DRIVER", driver}}))));
+        std::string hostile = text;
+        hostile.replace(hostile.find("'GridweaverSample1'"), 19, c.item);
+        const std::string path = Path("projects/Hostile.gwp");
+        rtl::WriteStringToFile(path, hostile);
+
+        NewDesign();
+        const std::string connectionString = app::FrmMain->ConnectionString;
+        const std::size_t asked = dialogs_.Asked().size();
+        dialogs_.AnswerMessage(ui::mrOk);
+        bool opened = true;
+        try {
+            opened = app::OpenProject(path);
+        } catch (const rtl::EAbort&) {
+            ADD_FAILURE() << "a connection was tried and its login cancelled";
+        }
+        unsetenv("GW_RECORDING_DRIVER_MARK");
+        EXPECT_FALSE(opened);
+        EXPECT_FALSE(rtl::FileExists(mark)) << "the driver was loaded";
+        EXPECT_EQ(Warnings(asked), std::vector<std::string>{"Cannot open " + path + ". " + app::kInvalidLinkName});
+        EXPECT_EQ(designer::FrmDesign, nullptr);
+        EXPECT_EQ(app::FrmMain->ConnectionString, connectionString);
+        EXPECT_NE(app::dmMain->Connection()->ConnectionString(), "FILE NAME=" + c.udl);
+        ui::Application().DoPostedCalls();
+    }
 }
 
 TEST_F(ProjectCommandsTest, AnOpenWhoseQueryFailsSkipsTheGridList)
@@ -310,8 +368,8 @@ TEST_F(ProjectCommandsTest, AnOpenWhoseQueryFailsSkipsTheGridList)
 
 // The first sample as New Project makes it on the first sample link: the orders table taken
 // from the builder, a title and a header. Run on purpose to remake the shipped file:
-//   GW_SAMPLE_PROJECT=share/Projects/GridweaverSample1.gwp test_app \
-//     --gtest_also_run_disabled_tests --gtest_filter='*MakeSampleProject'
+//   GW_SAMPLE_PROJECT=share/Projects/GridweaverSample1.gwp test_app --gtest_also_run_disabled_tests
+//     --gtest_filter='*MakeSampleProject'
 // The project text without the query design's link item (with its continuation lines).
 std::string WithoutQueryLink(const std::string& text)
 {
@@ -392,8 +450,12 @@ TEST_F(ProjectCommandsTest, SampleProjectsOpenAndSaveBackByteForByte)
         std::string content;
         ASSERT_TRUE(app::ReadUDLFile(app::DataLinkFileName(linkName), content));
         EXPECT_EQ(app::FrmMain->ConnectionString, content);
-        if (n == 2) EXPECT_EQ(opened->C<ui::TComboBox>("cb_style")->Text(), "Catalog");
-        if (n == 3) EXPECT_TRUE(opened->C<ui::TCheckBox>("cb_frame")->Checked());
+        if (n == 2) {
+            EXPECT_EQ(opened->C<ui::TComboBox>("cb_style")->Text(), "Catalog");
+        }
+        if (n == 3) {
+            EXPECT_TRUE(opened->C<ui::TCheckBox>("cb_frame")->Checked());
+        }
         // The query's design names the link it is connected to, a file of this machine: that
         // one item differs, every other byte comes back as shipped.
         const std::string again = Path("projects/Again" + std::to_string(n) + ".gwp");
