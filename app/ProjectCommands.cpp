@@ -232,6 +232,7 @@ void ApplyDesign(designer::TFrmDesign& design, std::string_view text)
         design.C<ui::TCheckBox>("cb_frame")->SetChecked(o.frames);
         design.C<ui::TCheckBox>("cb_frameborder")->SetChecked(o.frameBorder);
     }
+    design.EnableSplitOptions();
     design.cb_headerChange(&design);
     design.cb_footerChange(&design);
     // The scheme pads the list it reads: a copy keeps the project's lines as saved.

@@ -9,9 +9,12 @@
 // its own last line, the one that is exactly "end" in column 0: nested items' "end" lines
 // are indented, and quoted texts never stand alone on a line.
 //
-// Loading reads the components one by one into the existing window; a text that is cut
-// short, a component missing or in another place, or a property that cannot be read raises
-// classes::EReadError with the line of the file where it happened. The caller decides what
+// Loading reads the components one by one into the existing window, each only its design
+// content: the other lines the writer stores (bounds, tags, event bindings, ...) are the
+// form's own and skipped, since a project may come from someone else. A text that is cut
+// short, a component missing or in another place, a component nested in one, or a design
+// property that cannot be read raises classes::EReadError with the line of the file where it
+// happened. The caller decides what
 // the window shows then: a failed load must never leave a half-read window that a later save
 // could write over the good file.
 //
@@ -28,7 +31,7 @@ namespace app {
 
 struct TProjectComponent {
     std::string name;
-    // The properties that carry the design, always written.
+    // The properties that carry the design, always written, and the only ones read.
     std::vector<std::string> design;
 };
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/ProjectFile.h"
+#include "app/Program.h"
 #include "editor/TextMemo.h"
 #include "editor/TextMemoStrings.h"
 #include "platform/classes/Errors.h"
@@ -225,6 +226,57 @@ TEST(ProjectFile, DamagedProjectsRaiseWithTheirLine)
     TDesignFixture d;
     app::LoadProjectText(d, unknownProperty);
     EXPECT_EQ(Text(d), saved);
+}
+
+// A window whose form binds a handler that a hand-edited project could name.
+class THandlerFixture : public TDesignFixture {
+public:
+    THandlerFixture() { RegisterHandler("FormClose", this, &THandlerFixture::FormClose); }
+    void FormClose(classes::TObject*) {}
+};
+
+// Lines a hand-edited project adds to one component: only the design content is read, the
+// form keeps everything else; a component nested in one is an error on its line.
+TEST(ProjectFile, OnlyTheDesignContentIsRead)
+{
+    app::RegisterAppClasses();
+    THandlerFixture good;
+    FillDesign(good);
+    const std::string saved = Text(good);
+    struct Case {
+        const char* component;
+        std::string lines;  // put before the component's last line
+        bool raises;
+    };
+    const Case cases[] = {
+        {"optionlist", "  OnClick = FormClose\r\n", false},
+        {"cb_header", "  OnChange = FormClose\r\n  OnDropDown = FormClose\r\n", false},
+        {"BackPanel", "  Left = 500\r\n  Width = 999\r\n  Visible = False\r\n", false},
+        {"edHTMLTitle", "  Tag = 7\r\n  ReadOnly = True\r\n", false},
+        {"lbHTMLLink", "  Font.Name = 'Hijacked'\r\n  Caption = 'x'\r\n", false},
+        {"cbHTMLMaxRecords", "  Enabled = False\r\n  OnClick = FormClose\r\n", false},
+        {"mmHTMLFooter", "  object Sneaky: TTimer\r\n    Interval = 1\r\n    OnTimer = FormClose\r\n  end\r\n", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.component);
+        std::string text = saved;
+        const std::size_t at = text.find("\r\nend\r\n", text.find(std::string("object ") + c.component + ":")) + 2;
+        text.insert(at, c.lines);
+        THandlerFixture d;
+        if (!c.raises) {
+            app::LoadProjectText(d, text);
+            EXPECT_EQ(Text(d), saved);
+            continue;
+        }
+        try {
+            app::LoadProjectText(d, text);
+            ADD_FAILURE() << "no error";
+        } catch (const classes::EReadError& e) {
+            EXPECT_EQ(e.Line(), 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n')))
+                << e.what();
+        }
+        EXPECT_EQ(d.FindComponent("Sneaky"), nullptr);
+    }
 }
 
 TEST(ProjectFile, CutOffSavesLeaveProjectAndHistoryAsTheyWere)
