@@ -252,8 +252,9 @@ void CloseDesign(designer::TFrmDesign* design)
 
 void SaveDesignAs(designer::TFrmDesign& design, const std::string& path, bool rename)
 {
-    if (!SaveProject(design, path)) {
-        Warn("Cannot save " + rtl::ExtractFileName(path) + ".");
+    const TProjectSave saved = SaveProject(design, path);
+    if (!saved) {
+        Warn("Cannot save " + rtl::ExtractFileName(path) + ". " + saved.error + ".");
         return;
     }
     if (rename) {
@@ -263,20 +264,29 @@ void SaveDesignAs(designer::TFrmDesign& design, const std::string& path, bool re
         if (FrmMain != nullptr) FrmMain->SetMainCaption(design.ProjectName);
     }
     if (const auto& status = design.Host().setStatus) status("Save " + rtl::ExtractFileName(path) + " complete.");
+    if (!saved.historyError.empty() && FrmMain != nullptr)
+        Warn("Cannot save " + rtl::ExtractFileName(FrmMain->HistoryFile) + ". " + saved.historyError + ".");
 }
 
 }  // namespace
 
-bool SaveProject(designer::TFrmDesign& design, const std::string& path)
+TProjectSave SaveProject(designer::TFrmDesign& design, const std::string& path)
 {
+    TProjectSave result;
     try {
         StoreDesign(design);
         SaveProjectFile(design, path);
-        if (FrmMain != nullptr) AddRecentProject(FrmMain->HistoryFile, path);
-        return true;
-    } catch (const std::exception&) {
-        return false;
+    } catch (const std::exception& e) {
+        result.error = e.what();
+        return result;
     }
+    // The project is written whatever happens to the list: a failure here is the list's.
+    try {
+        if (FrmMain != nullptr) AddRecentProject(FrmMain->HistoryFile, path);
+    } catch (const std::exception& e) {
+        result.historyError = e.what();
+    }
+    return result;
 }
 
 bool LoadProjectComponents(designer::TFrmDesign& design, const std::string& path, std::string* error)

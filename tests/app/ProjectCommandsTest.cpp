@@ -218,10 +218,57 @@ TEST_F(ProjectCommandsTest, SaveAndSaveAsCommands)
     dialogs_.AnswerFile(Path("projects/missing/dir/Other.gwp"));
     dialogs_.AnswerMessage(ui::mrOk);
     app::FrmMain->Get<ui::TAction>("cmd_saveas")->Execute();
-    EXPECT_EQ(Warnings(asked), std::vector<std::string>{"Cannot save Other.gwp."});
+    const auto warnings = Warnings(asked);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_TRUE(warnings[0].starts_with("Cannot save Other.gwp. ")) << warnings[0];
     EXPECT_EQ(design.ProjectPath, chosen);
     EXPECT_EQ(rtl::ReadFileToString(chosen), before);
     EXPECT_EQ(History(), history);
+}
+
+// A save that fails says which file and why; a project that was written is reported saved
+// (and renamed by Save As) even when only the recent-projects list could not be written.
+TEST_F(ProjectCommandsTest, SaveFailuresNameTheFileAndTheReason)
+{
+    struct Case {
+        const char* what;
+        std::string chosen;
+        bool historyBroken;  // history.dat is a folder: it cannot be replaced
+        bool projectSaved;
+        std::string warning;  // the start of the one warning
+        std::string names;    // a path the warning names
+    };
+    const std::string history = Path("home/Data/history.dat");
+    const Case cases[] = {
+        {"no such folder", Path("projects/missing/Other.gwp"), false, false, "Cannot save Other.gwp. ",
+         Path("projects/missing/Other.gwp")},
+        {"a folder in the way", Path("projects/Taken.gwp"), false, false, "Cannot save Taken.gwp. ",
+         Path("projects/Taken.gwp")},
+        {"history.dat only", Path("projects/Kept.gwp"), true, true, "Cannot save history.dat. ", history},
+    };
+    fs::create_directories(Path("projects/Taken.gwp"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        designer::TFrmDesign& design = NewDesign();
+        fs::remove_all(history);
+        if (c.historyBroken) fs::create_directories(history);
+        auto* status = app::FrmMain->Get<ui::TStatusBar>("sbar_main")->Panels()->Items(1);
+        status->SetText("");
+        const std::size_t asked = dialogs_.Asked().size();
+        dialogs_.AnswerFile(c.chosen);
+        dialogs_.AnswerMessage(ui::mrOk);
+        app::FrmMain->Get<ui::TAction>("cmd_saveas")->Execute();
+        const auto warnings = Warnings(asked);
+        ASSERT_EQ(warnings.size(), 1u);
+        EXPECT_TRUE(warnings[0].starts_with(c.warning)) << warnings[0];
+        EXPECT_NE(warnings[0].find(c.names), std::string::npos) << warnings[0];
+        // The system's reason follows the file it could not write.
+        EXPECT_GT(warnings[0].size(), warnings[0].find(c.names) + c.names.size() + 4) << warnings[0];
+        EXPECT_EQ(rtl::FileExists(c.chosen), c.projectSaved);
+        EXPECT_EQ(design.HasProjectFile, c.projectSaved);
+        EXPECT_EQ(design.ProjectPath == c.chosen, c.projectSaved);
+        EXPECT_EQ(status->Text(), c.projectSaved ? "Save " + rtl::ExtractFileName(c.chosen) + " complete." : "");
+    }
 }
 
 TEST_F(ProjectCommandsTest, DamagedProjectsWarnAndLeaveNoDesignWindow)
