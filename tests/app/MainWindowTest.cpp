@@ -128,6 +128,27 @@ TEST_F(MainWindowTest, PathsCaptionAndExtensions)
     for (const auto& [in, out] : names) EXPECT_EQ(TFrmMain::StripExtension(in), out) << in;
 }
 
+// A save of the recent-projects list killed before its rename leaves its temporary file
+// beside it; the next start removes those, and only those.
+TEST_F(MainWindowTest, StartRemovesStaleTemporariesOfTheHistory)
+{
+    const std::string data = Home() + "/Data/";
+    std::filesystem::create_directories(data + "history.dat.Folder");
+    struct Row {
+        const char* name;
+        bool removed;
+    };
+    const Row rows[] = {
+        {"history.dat.a1B2c3", true},   {"history.dat.ZZZZZZ", true},  {"history.dat", false},
+        {"history.dat.bak", false},     {"history.dat.a1B2c3d", false}, {"history.dat.a1-2c3", false},
+        {"HISTORY.DAT.a1B2c3", false},  {"other.dat.a1B2c3", false},   {"history.dat.Folder/x", false},
+    };
+    for (const Row& r : rows) rtl::WriteStringToFile(data + r.name, "kept\r\n");
+    MakeMain();
+    for (const Row& r : rows) EXPECT_EQ(rtl::FileExists(data + r.name), !r.removed) << r.name;
+    EXPECT_TRUE(rtl::DirectoryExists(data + "history.dat.Folder"));
+}
+
 TEST_F(MainWindowTest, HintGoesToPanelZero)
 {
     TFrmMain* main = MakeMain();
