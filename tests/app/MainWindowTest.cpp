@@ -312,6 +312,10 @@ TEST_F(MainWindowTest, WelcomeListCases)
     rtl::WriteStringToFile(history, "/p/Orders.gwp\r\n\r\n/p/Stock.gwp\n");
     EXPECT_EQ(app::WelcomeList(history, projects),
               (std::vector<std::string>{"More Files...", "/p/Orders.gwp", "/p/Stock.gwp"}));
+    // Lines as a save of the list reads them: a byte-order mark, a CR alone ending a line.
+    rtl::WriteStringToFile(history, "\xEF\xBB\xBF/p/Orders.gwp\r/p/Stock.gwp\r\n");
+    EXPECT_EQ(app::WelcomeList(history, projects),
+              (std::vector<std::string>{"More Files...", "/p/Orders.gwp", "/p/Stock.gwp"}));
     // An empty one.
     rtl::WriteStringToFile(history, "");
     EXPECT_EQ(app::WelcomeList(history, projects), (std::vector<std::string>{"More Files..."}));
