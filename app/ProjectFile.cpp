@@ -70,18 +70,6 @@ int CountLines(std::string_view text)
     return n;
 }
 
-// True for a property line that carries `part`'s design content: one of its design names, or
-// a part of one ("Items.Strings" of "Items"). Names are matched as the reader matches them.
-bool IsDesignProperty(const TProjectComponent& part, std::string_view name)
-{
-    for (const std::string& design : part.design) {
-        if (rtl::SameText(name, design)) return true;
-        if (name.size() > design.size() && name[design.size()] == '.' && rtl::SameText(name.substr(0, design.size()), design))
-            return true;
-    }
-    return false;
-}
-
 // Reads the design content of one component's text into it. The text also holds what the
 // form itself decides (bounds, tags, event bindings, ...): the writer stores every published
 // property, but a project may come from someone else, and only its design is taken from it.
@@ -102,6 +90,16 @@ const std::vector<TProjectComponent>& ProjectComponents()
 {
     static const std::vector<TProjectComponent> list = BuildProjectComponents();
     return list;
+}
+
+bool IsDesignProperty(const TProjectComponent& part, std::string_view name)
+{
+    for (const std::string& design : part.design) {
+        if (rtl::SameText(name, design)) return true;
+        if (name.size() > design.size() && name[design.size()] == '.' && rtl::SameText(name.substr(0, design.size()), design))
+            return true;
+    }
+    return false;
 }
 
 std::string TakeProjectChunk(std::string_view& remaining, int& firstLine)

@@ -37,6 +37,10 @@ struct TProjectComponent {
 
 // The seventy components in file order.
 const std::vector<TProjectComponent>& ProjectComponents();
+// True for a property line that carries `part`'s design content, the only lines read: one of
+// its design names, or a part of one ("Items.Strings" of "Items"), ignoring case as the
+// component reader does.
+bool IsDesignProperty(const TProjectComponent& part, std::string_view name);
 
 // The text up to and including the first line that is exactly "end" (with its CR LF, or
 // at the very end of the text); `remaining` continues after it. `firstLine` (1-based) is the
