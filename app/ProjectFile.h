@@ -14,9 +14,8 @@
 // form's own and skipped, since a project may come from someone else. A text that is cut
 // short, a component missing or in another place, a component nested in one, or a design
 // property that cannot be read raises classes::EReadError with the line of the file where it
-// happened. The caller decides what
-// the window shows then: a failed load must never leave a half-read window that a later save
-// could write over the good file.
+// happened. The caller decides what the window shows then: a failed load must never leave a
+// half-read window that a later save could write over the good file.
 //
 // Saves are atomic: the project file and history.dat are each either replaced whole or
 // left as they were.
