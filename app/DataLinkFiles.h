@@ -36,8 +36,12 @@ bool ForceDataLinksDir();
 std::string DataLinkFileName(const std::string& name, const std::string& folder = DataLinksDir());
 
 // True for a name that may become a link file name: not empty, not "." or "..", no "/",
-// "\" or control character.
+// "\" or control character. Every name that reaches a link file passes it: typed, listed
+// or read from a project.
 bool IsValidLinkName(std::string_view name);
+// What a refused name is told with.
+inline constexpr const char* kInvalidLinkName =
+    "A Connection Name can not be \".\" or \"..\" nor hold \"/\", \"\\\" or control characters.";
 
 // The storage calls; false after CheckUDLResult's message.
 bool CreateUDLFile(const std::string& file, const std::string& connectionString);  // must not exist yet

@@ -204,8 +204,7 @@ void TFrmInputUDLFile::okbtnClick(classes::TObject*)
         return;
     }
     if (!IsValidLinkName(name)) {
-        ui::MessageDlg("A Connection Name can not be \".\" or \"..\" nor hold \"/\", \"\\\" or control characters.",
-                       ui::mtWarning, {ui::mbOK});
+        ui::MessageDlg(kInvalidLinkName, ui::mtWarning, {ui::mbOK});
         return;
     }
     if (!rtl::DirectoryExists(DataLinksDir()) && !ForceDataLinksDir()) {

@@ -68,6 +68,8 @@ void TFrmMain::FormCreate(classes::TObject*)
     TempDir = AppDir + "Temp";
     TempHtmlFile = TempDir + "/Temp.html";
     HistoryFile = DataDir + "/history.dat";
+    // A save of the list killed between its write and its rename leaves its temporary file.
+    rtl::RemoveStaleSaveTemporaries(HistoryFile);
     HelpFile = HelpFileOf(AppDir);
     helpHook_ = std::make_unique<THookHelpSystem>(HelpFile, "", 0);
     BuildToolBarMenus();

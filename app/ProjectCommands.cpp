@@ -232,6 +232,7 @@ void ApplyDesign(designer::TFrmDesign& design, std::string_view text)
         design.C<ui::TCheckBox>("cb_frame")->SetChecked(o.frames);
         design.C<ui::TCheckBox>("cb_frameborder")->SetChecked(o.frameBorder);
     }
+    design.EnableSplitOptions();
     design.cb_headerChange(&design);
     design.cb_footerChange(&design);
     // The scheme pads the list it reads: a copy keeps the project's lines as saved.
@@ -251,8 +252,9 @@ void CloseDesign(designer::TFrmDesign* design)
 
 void SaveDesignAs(designer::TFrmDesign& design, const std::string& path, bool rename)
 {
-    if (!SaveProject(design, path)) {
-        Warn("Cannot save " + rtl::ExtractFileName(path) + ".");
+    const TProjectSave saved = SaveProject(design, path);
+    if (!saved) {
+        Warn("Cannot save " + rtl::ExtractFileName(path) + ". " + saved.error + ".");
         return;
     }
     if (rename) {
@@ -262,20 +264,29 @@ void SaveDesignAs(designer::TFrmDesign& design, const std::string& path, bool re
         if (FrmMain != nullptr) FrmMain->SetMainCaption(design.ProjectName);
     }
     if (const auto& status = design.Host().setStatus) status("Save " + rtl::ExtractFileName(path) + " complete.");
+    if (!saved.historyError.empty() && FrmMain != nullptr)
+        Warn("Cannot save " + rtl::ExtractFileName(FrmMain->HistoryFile) + ". " + saved.historyError + ".");
 }
 
 }  // namespace
 
-bool SaveProject(designer::TFrmDesign& design, const std::string& path)
+TProjectSave SaveProject(designer::TFrmDesign& design, const std::string& path)
 {
+    TProjectSave result;
     try {
         StoreDesign(design);
         SaveProjectFile(design, path);
-        if (FrmMain != nullptr) AddRecentProject(FrmMain->HistoryFile, path);
-        return true;
-    } catch (const std::exception&) {
-        return false;
+    } catch (const std::exception& e) {
+        result.error = e.what();
+        return result;
     }
+    // The project is written whatever happens to the list: a failure here is the list's.
+    try {
+        if (FrmMain != nullptr) AddRecentProject(FrmMain->HistoryFile, path);
+    } catch (const std::exception& e) {
+        result.historyError = e.what();
+    }
+    return result;
 }
 
 bool LoadProjectComponents(designer::TFrmDesign& design, const std::string& path, std::string* error)
@@ -307,8 +318,15 @@ bool OpenProject(const std::string& path)
     if (!LoadProjectComponents(*design, path, &error)) return loadFailed(error);
     design->Query()->SQL()->SetText(design->EditorSql());
 
-    if (dmMain != nullptr && dmMain->Connection()->Connected()) dmMain->Connection()->Close();
+    // The project may come from someone else: a name that could reach outside the links
+    // folder would let it pick any data link, and with it the driver library that is loaded.
     const std::vector<std::string> options = OptionLines(*design);
+    if (!IsValidLinkName(options[0])) {
+        CloseDesign(design);
+        Warn("Cannot open " + path + ". " + kInvalidLinkName);
+        return false;
+    }
+    if (dmMain != nullptr && dmMain->Connection()->Connected()) dmMain->Connection()->Close();
     const std::string link = DataLinkFileName(options[0]);
     if (FrmMain != nullptr) FrmMain->ConnectionString = options[1];
     if (!rtl::FileExists(link)) {

@@ -37,9 +37,16 @@ void SavePages();
 
 inline constexpr const char* kConnectionMissing = "Can not open Project, ADO Connection does not exists.";
 
-// Writes `design` to `path` (atomically) and puts `path` at the top of the recent projects;
-// false on any failure, with nothing shown and history.dat as it was.
-bool SaveProject(designer::TFrmDesign& design, const std::string& path);
+// What a save did. `error`: why the project file was not written (empty when it was);
+// `historyError`: why the recent-projects list was not updated after it was.
+struct TProjectSave {
+    std::string error;
+    std::string historyError;
+    explicit operator bool() const noexcept { return error.empty(); }
+};
+// Writes `design` to `path` (atomically), then puts `path` at the top of the recent projects.
+// Nothing is shown; a failed project write leaves history.dat as it was.
+TProjectSave SaveProject(designer::TFrmDesign& design, const std::string& path);
 // Reads `path` into `design`'s components and applies the option lines. False on any
 // failure, `error` then holding the reader's message (with its line where it has one).
 bool LoadProjectComponents(designer::TFrmDesign& design, const std::string& path, std::string* error = nullptr);
@@ -48,7 +55,9 @@ bool LoadProjectComponents(designer::TFrmDesign& design, const std::string& path
 // first-read window left in place.
 bool OpenProject(const std::string& path);
 // Save and Save As of the open design window (nothing without one). Save of a project that
-// has no file yet is Save As.
+// has no file yet is Save As. A failure is a warning naming the file and the system's reason;
+// a project that was written is reported saved, a recent-projects list that was not on its
+// own.
 void SaveProjectCommand();
 void SaveProjectAsCommand();
 

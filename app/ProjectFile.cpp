@@ -3,6 +3,8 @@
 #include "app/Component_Utils.h"
 #include "app/String_Utils.h"
 #include "platform/classes/Errors.h"
+#include "platform/classes/Streaming.h"
+#include "platform/classes/TextForm.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/StringList.h"
@@ -68,12 +70,36 @@ int CountLines(std::string_view text)
     return n;
 }
 
+// Reads the design content of one component's text into it. The text also holds what the
+// form itself decides (bounds, tags, event bindings, ...): the writer stores every published
+// property, but a project may come from someone else, and only its design is taken from it.
+// Those lines are skipped as the form's own; a component nested in the text is an error.
+void ReadDesignContent(std::string_view chunk, const TProjectComponent& part, classes::TComponent& component)
+{
+    classes::TTextObject tree = classes::ParseObjectText(chunk);
+    if (!tree.children.empty())
+        throw classes::EReadError("Component " + part.name + " holds no components", tree.children.front().line);
+    std::erase_if(tree.properties,
+                  [&part](const classes::TTextProperty& p) { return !IsDesignProperty(part, p.name); });
+    classes::ReadComponentTree(component, tree);
+}
+
 }  // namespace
 
 const std::vector<TProjectComponent>& ProjectComponents()
 {
     static const std::vector<TProjectComponent> list = BuildProjectComponents();
     return list;
+}
+
+bool IsDesignProperty(const TProjectComponent& part, std::string_view name)
+{
+    for (const std::string& design : part.design) {
+        if (rtl::SameText(name, design)) return true;
+        if (name.size() > design.size() && name[design.size()] == '.' && rtl::SameText(name.substr(0, design.size()), design))
+            return true;
+    }
+    return false;
 }
 
 std::string TakeProjectChunk(std::string_view& remaining, int& firstLine)
@@ -125,7 +151,7 @@ void LoadProjectText(classes::TComponent& design, std::string_view text)
         for (const std::string& name : part.design)
             if (rtl::TStrings* strings = classes::GetStringsProp(component, name)) strings->Clear();
         try {
-            TextToComponent(chunk, component);
+            ReadDesignContent(chunk, part, component);
         } catch (const classes::EReadError& e) {
             throw classes::EReadError(e.Reason(), chunkLine - 1 + e.Line());
         }

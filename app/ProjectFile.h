@@ -9,11 +9,13 @@
 // its own last line, the one that is exactly "end" in column 0: nested items' "end" lines
 // are indented, and quoted texts never stand alone on a line.
 //
-// Loading reads the components one by one into the existing window; a text that is cut
-// short, a component missing or in another place, or a property that cannot be read raises
-// classes::EReadError with the line of the file where it happened. The caller decides what
-// the window shows then: a failed load must never leave a half-read window that a later save
-// could write over the good file.
+// Loading reads the components one by one into the existing window, each only its design
+// content: the other lines the writer stores (bounds, tags, event bindings, ...) are the
+// form's own and skipped, since a project may come from someone else. A text that is cut
+// short, a component missing or in another place, a component nested in one, or a design
+// property that cannot be read raises classes::EReadError with the line of the file where it
+// happened. The caller decides what the window shows then: a failed load must never leave a
+// half-read window that a later save could write over the good file.
 //
 // Saves are atomic: the project file and history.dat are each either replaced whole or
 // left as they were.
@@ -28,12 +30,16 @@ namespace app {
 
 struct TProjectComponent {
     std::string name;
-    // The properties that carry the design, always written.
+    // The properties that carry the design, always written, and the only ones read.
     std::vector<std::string> design;
 };
 
 // The seventy components in file order.
 const std::vector<TProjectComponent>& ProjectComponents();
+// True for a property line that carries `part`'s design content, the only lines read: one of
+// its design names, or a part of one ("Items.Strings" of "Items"), ignoring case as the
+// component reader does.
+bool IsDesignProperty(const TProjectComponent& part, std::string_view name);
 
 // The text up to and including the first line that is exactly "end" (with its CR LF, or
 // at the very end of the text); `remaining` continues after it. `firstLine` (1-based) is the

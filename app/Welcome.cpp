@@ -1,6 +1,7 @@
 #include "app/Welcome.h"
 
 #include "platform/rtl/Files.h"
+#include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <exception>
@@ -11,21 +12,16 @@ std::vector<std::string> WelcomeList(const std::string& historyFile, const std::
 {
     std::vector<std::string> list{kMoreFiles};
     if (rtl::FileExists(historyFile) || rtl::DirectoryExists(historyFile)) {
-        std::string text;
+        // Read as a save of the list reads it (AddRecentProject), so that both see the same
+        // lines in any file.
+        rtl::TStringList lines;
         try {
-            text = rtl::ReadFileToString(historyFile);
+            lines.LoadFromFile(historyFile);
         } catch (const std::exception&) {
             return list;  // unreadable: keep the file as it is, offer only "More Files..."
         }
-        std::size_t pos = 0;
-        while (pos < text.size()) {
-            std::size_t end = text.find('\n', pos);
-            if (end == std::string::npos) end = text.size();
-            std::string line = text.substr(pos, end - pos);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (!rtl::Trim(line).empty()) list.push_back(line);
-            pos = end + 1;
-        }
+        for (int i = 0; i < lines.Count(); ++i)
+            if (!rtl::Trim(lines.Strings(i)).empty()) list.push_back(lines.Strings(i));
         return list;
     }
     const std::string dir = rtl::ExcludeTrailingPathDelimiter(projectsDir);

@@ -10,8 +10,9 @@ namespace app {
 
 inline constexpr const char* kMoreFiles = "More Files...";
 
-// The list of the welcome dialog. A history file that exists is read (one path per line,
-// blank lines skipped); a missing one gets the three sample projects of `projectsDir`
+// The list of the welcome dialog. A history file that exists is read as a save of the list
+// reads it (one path per line, lines ending in CR LF, LF or CR, a UTF-8 byte-order mark
+// dropped), blank lines skipped; a missing one gets the three sample projects of `projectsDir`
 // ("GridweaverSample1.gwp" to "...3.gwp"), which are saved as the history file. A history
 // file that exists but cannot be read gives no paths and is left as it is. "More Files..."
 // comes first in every case.

@@ -136,6 +136,9 @@ public:
     void SelectScheme(const std::string& name);
     void LoadLayoutStyleList();
     void LoadLayoutStyle();
+    // The records-per-page and frame options enabled as the split and frame check boxes say
+    // (a project read sets the boxes without their clicks).
+    void EnableSplitOptions();
 
     // ---- Columns ----------------------------------------------------------------------------
     // The column model rebuilt from the open query (mode "Update" or "Reset").
@@ -235,7 +238,6 @@ private:
     void EditSchemeColor(int which);
     void TablePickerChanged(bool border);
     void ShowNavigationSamples(const char* combo, const char* img1, const char* img2);
-    void EnableSplitOptions();
     // The grid's column list: the one place the window touches the grid.
     void ApplyGridColumns(const std::vector<std::string>& entries);
     void ClearGridColumns();

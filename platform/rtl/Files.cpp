@@ -76,6 +76,22 @@ void SaveFileAtomically(const std::string& path, std::string_view data)
     }
 }
 
+void RemoveStaleSaveTemporaries(const std::string& path)
+{
+    // QSaveFile writes to "<name>.XXXXXX" beside the file, the X letters or digits, and
+    // renames that over the file once everything is written.
+    const std::string prefix = ExtractFileName(path) + ".";
+    const std::string folder = ExtractFilePath(path);
+    for (const std::string& name : ListDirectory(folder.empty() ? "." : folder, prefix + "??????", TListFilter::Files)) {
+        if (name.size() != prefix.size() + 6 || !name.starts_with(prefix)) continue;  // the mask ignores case
+        const bool random = std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), [](char c) {
+            return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        });
+        std::error_code ec;
+        if (random && fs::is_regular_file(fs::symlink_status(folder + name, ec))) DeleteFile(folder + name);
+    }
+}
+
 bool FileExists(const std::string& path)
 {
     const fs::file_status st = StatusOf(path);

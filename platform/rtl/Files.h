@@ -18,6 +18,10 @@ namespace rtl {
 // with the system's error number where there is one, ENOSPC or EFBIG for a full disk or a
 // file-size limit) is raised. A save that reports success has put every byte in the file.
 void SaveFileAtomically(const std::string& path, std::string_view data);
+// Deletes the temporary files a save of `path` that was killed before its rename may have
+// left beside it: regular files named as the save names them, the file's name, ".", and six
+// letters or digits. For start-up, before any save of the file runs.
+void RemoveStaleSaveTemporaries(const std::string& path);
 
 // ---- Tests -------------------------------------------------------------------------------
 

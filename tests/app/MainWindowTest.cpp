@@ -128,6 +128,27 @@ TEST_F(MainWindowTest, PathsCaptionAndExtensions)
     for (const auto& [in, out] : names) EXPECT_EQ(TFrmMain::StripExtension(in), out) << in;
 }
 
+// A save of the recent-projects list killed before its rename leaves its temporary file
+// beside it; the next start removes those, and only those.
+TEST_F(MainWindowTest, StartRemovesStaleTemporariesOfTheHistory)
+{
+    const std::string data = Home() + "/Data/";
+    std::filesystem::create_directories(data + "history.dat.Folder");
+    struct Row {
+        const char* name;
+        bool removed;
+    };
+    const Row rows[] = {
+        {"history.dat.a1B2c3", true},   {"history.dat.ZZZZZZ", true},  {"history.dat", false},
+        {"history.dat.bak", false},     {"history.dat.a1B2c3d", false}, {"history.dat.a1-2c3", false},
+        {"HISTORY.DAT.a1B2c3", false},  {"other.dat.a1B2c3", false},   {"history.dat.Folder/x", false},
+    };
+    for (const Row& r : rows) rtl::WriteStringToFile(data + r.name, "kept\r\n");
+    MakeMain();
+    for (const Row& r : rows) EXPECT_EQ(rtl::FileExists(data + r.name), !r.removed) << r.name;
+    EXPECT_TRUE(rtl::DirectoryExists(data + "history.dat.Folder"));
+}
+
 TEST_F(MainWindowTest, HintGoesToPanelZero)
 {
     TFrmMain* main = MakeMain();
@@ -289,6 +310,10 @@ TEST_F(MainWindowTest, WelcomeListCases)
                                                   "/GridweaverSample2.gwp\r\n" + projects + "/GridweaverSample3.gwp\r\n");
     // A history of ours.
     rtl::WriteStringToFile(history, "/p/Orders.gwp\r\n\r\n/p/Stock.gwp\n");
+    EXPECT_EQ(app::WelcomeList(history, projects),
+              (std::vector<std::string>{"More Files...", "/p/Orders.gwp", "/p/Stock.gwp"}));
+    // Lines as a save of the list reads them: a byte-order mark, a CR alone ending a line.
+    rtl::WriteStringToFile(history, "\xEF\xBB\xBF/p/Orders.gwp\r/p/Stock.gwp\r\n");
     EXPECT_EQ(app::WelcomeList(history, projects),
               (std::vector<std::string>{"More Files...", "/p/Orders.gwp", "/p/Stock.gwp"}));
     // An empty one.

@@ -218,10 +218,57 @@ TEST_F(ProjectCommandsTest, SaveAndSaveAsCommands)
     dialogs_.AnswerFile(Path("projects/missing/dir/Other.gwp"));
     dialogs_.AnswerMessage(ui::mrOk);
     app::FrmMain->Get<ui::TAction>("cmd_saveas")->Execute();
-    EXPECT_EQ(Warnings(asked), std::vector<std::string>{"Cannot save Other.gwp."});
+    const auto warnings = Warnings(asked);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_TRUE(warnings[0].starts_with("Cannot save Other.gwp. ")) << warnings[0];
     EXPECT_EQ(design.ProjectPath, chosen);
     EXPECT_EQ(rtl::ReadFileToString(chosen), before);
     EXPECT_EQ(History(), history);
+}
+
+// A save that fails says which file and why; a project that was written is reported saved
+// (and renamed by Save As) even when only the recent-projects list could not be written.
+TEST_F(ProjectCommandsTest, SaveFailuresNameTheFileAndTheReason)
+{
+    struct Case {
+        const char* what;
+        std::string chosen;
+        bool historyBroken;  // history.dat is a folder: it cannot be replaced
+        bool projectSaved;
+        std::string warning;  // the start of the one warning
+        std::string names;    // a path the warning names
+    };
+    const std::string history = Path("home/Data/history.dat");
+    const Case cases[] = {
+        {"no such folder", Path("projects/missing/Other.gwp"), false, false, "Cannot save Other.gwp. ",
+         Path("projects/missing/Other.gwp")},
+        {"a folder in the way", Path("projects/Taken.gwp"), false, false, "Cannot save Taken.gwp. ",
+         Path("projects/Taken.gwp")},
+        {"history.dat only", Path("projects/Kept.gwp"), true, true, "Cannot save history.dat. ", history},
+    };
+    fs::create_directories(Path("projects/Taken.gwp"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        designer::TFrmDesign& design = NewDesign();
+        fs::remove_all(history);
+        if (c.historyBroken) fs::create_directories(history);
+        auto* status = app::FrmMain->Get<ui::TStatusBar>("sbar_main")->Panels()->Items(1);
+        status->SetText("");
+        const std::size_t asked = dialogs_.Asked().size();
+        dialogs_.AnswerFile(c.chosen);
+        dialogs_.AnswerMessage(ui::mrOk);
+        app::FrmMain->Get<ui::TAction>("cmd_saveas")->Execute();
+        const auto warnings = Warnings(asked);
+        ASSERT_EQ(warnings.size(), 1u);
+        EXPECT_TRUE(warnings[0].starts_with(c.warning)) << warnings[0];
+        EXPECT_NE(warnings[0].find(c.names), std::string::npos) << warnings[0];
+        // The system's reason follows the file it could not write.
+        EXPECT_GT(warnings[0].size(), warnings[0].find(c.names) + c.names.size() + 4) << warnings[0];
+        EXPECT_EQ(rtl::FileExists(c.chosen), c.projectSaved);
+        EXPECT_EQ(design.HasProjectFile, c.projectSaved);
+        EXPECT_EQ(design.ProjectPath == c.chosen, c.projectSaved);
+        EXPECT_EQ(status->Text(), c.projectSaved ? "Save " + rtl::ExtractFileName(c.chosen) + " complete." : "");
+    }
 }
 
 TEST_F(ProjectCommandsTest, DamagedProjectsWarnAndLeaveNoDesignWindow)
@@ -270,7 +317,9 @@ TEST_F(ProjectCommandsTest, DamagedProjectsWarnAndLeaveNoDesignWindow)
         const auto warnings = Warnings(asked);
         ASSERT_EQ(warnings.size(), 1u);
         EXPECT_NE(warnings[0].find(c.warning), std::string::npos) << warnings[0];
-        if (c.warning != app::kConnectionMissing) EXPECT_NE(warnings[0].find(path), std::string::npos) << warnings[0];
+        if (c.warning != app::kConnectionMissing) {
+            EXPECT_NE(warnings[0].find(path), std::string::npos) << warnings[0];
+        }
         EXPECT_FALSE(app::FrmMain->Get<ui::TAction>("cmd_save")->Enabled());
         // Save now has nothing to write over the file with.
         app::FrmMain->Get<ui::TAction>("cmd_save")->Execute();
@@ -283,6 +332,62 @@ TEST_F(ProjectCommandsTest, DamagedProjectsWarnAndLeaveNoDesignWindow)
     dialogs_.AnswerMessage(ui::mrOk);
     EXPECT_FALSE(app::OpenProject(Path("projects/None.gwp")));
     EXPECT_EQ(Warnings(asked), std::vector<std::string>{"Cannot open " + Path("projects/None.gwp") + ". File does not exist."});
+}
+
+// A project whose link name reaches a data link outside the links folder (or one in it by a
+// name no typed name could have), each naming a driver library that records being loaded:
+// the name is refused with a warning naming the project, and nothing is read or connected.
+TEST_F(ProjectCommandsTest, LinkNamesFromAProjectPassTheTypedNameCheck)
+{
+    const std::string good = Path("projects/Good.gwp");
+    ASSERT_TRUE(app::SaveProject(NewDesign(), good));
+    const std::string text = rtl::ReadFileToString(good);
+    const std::string links = app::DataLinksDir();
+    struct Case {
+        const char* what;
+        std::string item;  // option line 0 as the project text writes it
+        std::string udl;   // where the name leads
+    };
+    const Case cases[] = {
+        {"up and out", "'../../somewhere/evil'", links + "/../../somewhere/evil.udl"},
+        {"a folder inside", "'sub/evil'", links + "/sub/evil.udl"},
+        {"a backslash", "'back\\evil'", links + "/back\\evil.udl"},
+        {"a control character", "'ev'#9'il'", links + "/ev\til.udl"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // A driver file of the case's own: a library already loaded would not record again.
+        const std::string driver = Path("driver" + std::to_string(++n) + ".so");
+        fs::copy_file(GW_RECORDING_DRIVER, driver, fs::copy_options::overwrite_existing);
+        const std::string mark = Path("driver-loaded-" + std::to_string(n));
+        setenv("GW_RECORDING_DRIVER_MARK", mark.c_str(), 1);
+        fs::create_directories(fs::path(c.udl).parent_path());
+        ASSERT_TRUE(app::CreateUDLFile(c.udl, db::MakeOdbcInitString(db::FormatOdbcString({{"DRIVER", driver}}))));
+        std::string hostile = text;
+        hostile.replace(hostile.find("'GridweaverSample1'"), 19, c.item);
+        const std::string path = Path("projects/Hostile.gwp");
+        rtl::WriteStringToFile(path, hostile);
+
+        NewDesign();
+        const std::string connectionString = app::FrmMain->ConnectionString;
+        const std::size_t asked = dialogs_.Asked().size();
+        dialogs_.AnswerMessage(ui::mrOk);
+        bool opened = true;
+        try {
+            opened = app::OpenProject(path);
+        } catch (const rtl::EAbort&) {
+            ADD_FAILURE() << "a connection was tried and its login cancelled";
+        }
+        unsetenv("GW_RECORDING_DRIVER_MARK");
+        EXPECT_FALSE(opened);
+        EXPECT_FALSE(rtl::FileExists(mark)) << "the driver was loaded";
+        EXPECT_EQ(Warnings(asked), std::vector<std::string>{"Cannot open " + path + ". " + app::kInvalidLinkName});
+        EXPECT_EQ(designer::FrmDesign, nullptr);
+        EXPECT_EQ(app::FrmMain->ConnectionString, connectionString);
+        EXPECT_NE(app::dmMain->Connection()->ConnectionString(), "FILE NAME=" + c.udl);
+        ui::Application().DoPostedCalls();
+    }
 }
 
 TEST_F(ProjectCommandsTest, AnOpenWhoseQueryFailsSkipsTheGridList)
@@ -310,8 +415,8 @@ TEST_F(ProjectCommandsTest, AnOpenWhoseQueryFailsSkipsTheGridList)
 
 // The first sample as New Project makes it on the first sample link: the orders table taken
 // from the builder, a title and a header. Run on purpose to remake the shipped file:
-//   GW_SAMPLE_PROJECT=share/Projects/GridweaverSample1.gwp test_app \
-//     --gtest_also_run_disabled_tests --gtest_filter='*MakeSampleProject'
+//   GW_SAMPLE_PROJECT=share/Projects/GridweaverSample1.gwp test_app --gtest_also_run_disabled_tests
+//     --gtest_filter='*MakeSampleProject'
 // The project text without the query design's link item (with its continuation lines).
 std::string WithoutQueryLink(const std::string& text)
 {
@@ -392,8 +497,12 @@ TEST_F(ProjectCommandsTest, SampleProjectsOpenAndSaveBackByteForByte)
         std::string content;
         ASSERT_TRUE(app::ReadUDLFile(app::DataLinkFileName(linkName), content));
         EXPECT_EQ(app::FrmMain->ConnectionString, content);
-        if (n == 2) EXPECT_EQ(opened->C<ui::TComboBox>("cb_style")->Text(), "Catalog");
-        if (n == 3) EXPECT_TRUE(opened->C<ui::TCheckBox>("cb_frame")->Checked());
+        if (n == 2) {
+            EXPECT_EQ(opened->C<ui::TComboBox>("cb_style")->Text(), "Catalog");
+        }
+        if (n == 3) {
+            EXPECT_TRUE(opened->C<ui::TCheckBox>("cb_frame")->Checked());
+        }
         // The query's design names the link it is connected to, a file of this machine: that
         // one item differs, every other byte comes back as shipped.
         const std::string again = Path("projects/Again" + std::to_string(n) + ".gwp");

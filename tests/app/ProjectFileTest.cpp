@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/ProjectFile.h"
+#include "app/Program.h"
 #include "editor/TextMemo.h"
 #include "editor/TextMemoStrings.h"
 #include "platform/classes/Errors.h"
@@ -20,68 +21,13 @@
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
+#include "tests/app/ProjectFixture.h"
 #include "tests/rtl/FailingSaves.h"
 
 namespace {
 
 using app::ProjectComponents;
-
-// A window with the project's components, named and classed as the design window's, whose
-// form values differ from anything a test saves.
-class TDesignFixture : public ui::TForm {
-public:
-    TDesignFixture() : TForm(nullptr)
-    {
-        SetName("FrmDesign");
-        for (const app::TProjectComponent& part : ProjectComponents()) {
-            const std::string& n = part.name;
-            classes::TComponent* c = nullptr;
-            if (n == "mm_sql" || n == "mmHTMLHeader" || n == "mmHTMLFooter") {
-                auto* memo = new editor::TTextMemo(this);
-                memo->Lines()->SetText("form text");
-                c = memo;
-            } else if (n == "cb_header" || n == "cb_footer" || n == "cbxTemplate" || n == "HTMLDefaultFont") {
-                auto* combo = new ui::TComboBox(this);
-                combo->Items()->SetText("form item\r\n");
-                c = combo;
-            } else if (n.ends_with("Panel") || n.starts_with("ColHead") || n.starts_with("Row") || n.starts_with("oddRow")) {
-                auto* panel = new ui::TPanel(this);
-                panel->SetColor(rtl::clTeal);
-                c = panel;
-            } else if (n.starts_with("lbHTML") || n.starts_with("Head") || n.starts_with("Data")) {
-                auto* label = new ui::TLabel(this);
-                label->Font()->SetColor(rtl::clTeal);
-                c = label;
-            } else if (n == "HTMLDefaultFontSize" || n.starts_with("seHTML")) {
-                auto* spin = new ui::TSpinEdit(this);
-                spin->SetMaxValue(1000);
-                spin->SetValue(5);
-                c = spin;
-            } else if (n.starts_with("edHTML")) {
-                auto* edit = new ui::TEdit(this);
-                edit->SetText("form text");
-                c = edit;
-            } else if (n == "cbHTMLMaxRecords") {
-                auto* check = new ui::TCheckBox(this);
-                check->SetChecked(true);
-                c = check;
-            } else if (n == "FieldList" || n == "ShowModeList" || n == "ShowDataList" || n == "PrefixList" ||
-                       n == "SuffixList") {
-                c = new ui::TCheckListBox(this);
-            } else {
-                auto* list = new ui::TListBox(this);
-                list->Items()->SetText("form item\r\n");
-                c = list;
-            }
-            c->SetName(n);
-        }
-    }
-    template <class T>
-    T* C(const std::string& name) const
-    {
-        return Get<T>(name);
-    }
-};
+using apptest::TDesignFixture;
 
 // Design content of every kind, in the places a project holds it.
 void FillDesign(TDesignFixture& d)
@@ -225,6 +171,57 @@ TEST(ProjectFile, DamagedProjectsRaiseWithTheirLine)
     TDesignFixture d;
     app::LoadProjectText(d, unknownProperty);
     EXPECT_EQ(Text(d), saved);
+}
+
+// A window whose form binds a handler that a hand-edited project could name.
+class THandlerFixture : public TDesignFixture {
+public:
+    THandlerFixture() { RegisterHandler("FormClose", this, &THandlerFixture::FormClose); }
+    void FormClose(classes::TObject*) {}
+};
+
+// Lines a hand-edited project adds to one component: only the design content is read, the
+// form keeps everything else; a component nested in one is an error on its line.
+TEST(ProjectFile, OnlyTheDesignContentIsRead)
+{
+    app::RegisterAppClasses();
+    THandlerFixture good;
+    FillDesign(good);
+    const std::string saved = Text(good);
+    struct Case {
+        const char* component;
+        std::string lines;  // put before the component's last line
+        bool raises;
+    };
+    const Case cases[] = {
+        {"optionlist", "  OnClick = FormClose\r\n", false},
+        {"cb_header", "  OnChange = FormClose\r\n  OnDropDown = FormClose\r\n", false},
+        {"BackPanel", "  Left = 500\r\n  Width = 999\r\n  Visible = False\r\n", false},
+        {"edHTMLTitle", "  Tag = 7\r\n  ReadOnly = True\r\n", false},
+        {"lbHTMLLink", "  Font.Name = 'Hijacked'\r\n  Caption = 'x'\r\n", false},
+        {"cbHTMLMaxRecords", "  Enabled = False\r\n  OnClick = FormClose\r\n", false},
+        {"mmHTMLFooter", "  object Sneaky: TTimer\r\n    Interval = 1\r\n    OnTimer = FormClose\r\n  end\r\n", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.component);
+        std::string text = saved;
+        const std::size_t at = text.find("\r\nend\r\n", text.find(std::string("object ") + c.component + ":")) + 2;
+        text.insert(at, c.lines);
+        THandlerFixture d;
+        if (!c.raises) {
+            app::LoadProjectText(d, text);
+            EXPECT_EQ(Text(d), saved);
+            continue;
+        }
+        try {
+            app::LoadProjectText(d, text);
+            ADD_FAILURE() << "no error";
+        } catch (const classes::EReadError& e) {
+            EXPECT_EQ(e.Line(), 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n')))
+                << e.what();
+        }
+        EXPECT_EQ(d.FindComponent("Sneaky"), nullptr);
+    }
 }
 
 TEST(ProjectFile, CutOffSavesLeaveProjectAndHistoryAsTheyWere)
