@@ -538,6 +538,28 @@ TEST_P(LiveDb, HostileNamesStayInsideTheirQuotesAndComments)
     Exec("DROP TABLE IF EXISTS victim");
 }
 
+TEST_P(LiveDb, TableNamesWithPatternCharactersShowExactlyTheirOwnColumns)
+{
+    // Catalogue lookups take search patterns: "_" and "%" match others, and drivers disagree
+    // on what their escape character does to itself.
+    const char* const names[] = {"p\\q", "p_q", "paq", "p%q", "pxyq", "p\\_q", "tail\\", "p\\\\q"};
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        const std::string t = be.schema.empty() ? Ident(names[i]) : be.Q(Ident(names[i]));
+        Exec("CREATE TABLE " + t + " (" + Ident("col " + std::to_string(i)) + " INTEGER, " +
+             Ident(std::string(names[i]) + " own") + " INTEGER)");
+    }
+    auto f = MakeQuery();
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        SCOPED_TRACE(names[i]);
+        const std::string key = (be.schema.empty() ? "" : rtl::UpperCase(be.schema) + ".") + rtl::UpperCase(names[i]);
+        ASSERT_GE(f->Q().TableNames().IndexOf(key), 0);
+        TmfVQueryTable* box = f->Q().AddTable(key, {10, 10}, false);
+        std::vector<std::string> shown;
+        for (int k = 0; k < box->ListBox()->Items()->Count(); ++k) shown.push_back(box->ListBox()->Items()->Strings(k));
+        EXPECT_EQ(shown, (std::vector<std::string>{"col " + std::to_string(i), std::string(names[i]) + " own"}));
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Databases, LiveDb, ::testing::Values("SQLite", "PostgreSQL"),
                          [](const auto& info) { return std::string(info.param); });
 
