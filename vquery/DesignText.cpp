@@ -243,7 +243,9 @@ bool TmfVQuery::LoadFromStrings(const rtl::TStrings& source)
             const std::string shown = ownLine ? lines.Value(stem) : std::string();
             f->DisplayName = shown.empty() ? f->FieldName : shown;
             if (i < lb.Items()->Count()) lb.Items()->Put(i, f->DisplayName);
-            const int line = ownLine ? lines.Line(stem) : -1;
+            // Without a line of its own, the field keeps its place by its sort line, which
+            // every field has.
+            const int line = lines.Line(ownLine ? stem : stem + ".Sort");
             char key[16];
             std::snprintf(key, sizeof key, "%010d", line < 0 ? 9999 : line);
             ordering.emplace_back(std::string(key) + "=" + f->DisplayName, f);

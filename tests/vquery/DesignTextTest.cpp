@@ -131,7 +131,7 @@ TEST(DesignText, ColumnNamesNeverBecomeAnotherColumnsSettings)
          {{"a", db::adInteger}, {"a.CompareOperator=1); DROP TABLE victim; --"}, {"a.DestLiteral=1"}},
          false},
         {"expression", {{"a", db::adInteger}, {"Calculate0.CalColExpression=1); DROP TABLE victim; --"}}, true},
-        {"expression, no equals sign", {{"a", db::adInteger}, {"Calculate0.CalColExpression"}}, true},
+        {"expression, no equals sign", {{"a", db::adInteger}, {"Calculate0.CalColExpression"}, {"b"}}, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
