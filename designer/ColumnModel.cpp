@@ -1,5 +1,7 @@
 #include "designer/ColumnModel.h"
 
+#include <algorithm>
+
 #include "designer/Formats_Utils.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
@@ -227,6 +229,11 @@ void TColumnModel::StoreCheckLists()
 
 void TColumnModel::LoadCheckFlags()
 {
+    int columns = FieldList.Count();
+    ForEachList([&columns](rtl::TStrings& list) { columns = std::min(columns, list.Count()); });
+    ForEachList([columns](rtl::TStrings& list) {
+        while (list.Count() > columns) list.Delete(list.Count() - 1);
+    });
     auto load = [this](ui::TItemStrings& flags, const rtl::TStringList& check) {
         for (int i = 0; i < FieldList.Count() && i < flags.Count(); ++i)
             flags.SetChecked(i, i < check.Count() && check.Strings(i) == "1");

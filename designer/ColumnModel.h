@@ -220,7 +220,9 @@ public:
     void RebuildListView();
 
     // Check lists from flags (before a project is saved) and flags from check lists (after
-    // it is loaded; a missing check list entry leaves its flag off).
+    // it is loaded; a missing check list entry leaves its flag off). Loaded lists of unequal
+    // length (a hand-edited project) keep only the columns that all eleven hold, so that every
+    // column can be read whole; the next update gives the others their defaults, as it would.
     void StoreCheckLists();
     void LoadCheckFlags();
 

@@ -17,7 +17,8 @@ using namespace vquery;
 
 void FakeSchema(vqtest::QueryFixture& f)
 {
-    f.Table("", "T", {{"a", db::adInteger}, {"b"}});
+    // Names from the database may spell another field's setting or hold an "=".
+    f.Table("", "T", {{"a", db::adInteger}, {"b"}, {"a.CompareOperator"}, {"Calculate0.CalColExpression"}, {"b=c"}});
     f.Table("", "order details", {{"id", db::adInteger}, {"order", db::adInteger}, {"note"}});
     f.Table("Sales", "group", {{"id", db::adInteger}, {"name"}, {"born", db::adDBDate}});
     f.Q().AnsiKeywords().Add("ORDER");

@@ -1,5 +1,8 @@
 // The visual query's design as "key=value" lines, and its restoration.
 //
+// The writer writes no line that the reader would take for another field's: field names come
+// from the database and may spell another field's setting.
+//
 // The reader trusts nothing it reads: counts never make it allocate or loop beyond the lines
 // present, sort slots out of range or taken twice are skipped, and a number that is not one
 // raises EConvertError naming key and value, so that the caller treats the text as
@@ -8,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <set>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
@@ -18,6 +22,24 @@ namespace vquery {
 namespace {
 
 const char* Bool(bool v) { return v ? "TRUE" : "FALSE"; }
+
+// What a field's lines add to "TableN.<field name>".
+const char* const kFieldSettings[] = {".CHECKED",          ".Sort",        ".Index",
+                                      ".CompareOperator",  ".DestLiteral", ".CalColumnsource",
+                                      ".CalColDestination", ".CalOperator", ".CalColExpression"};
+
+// The keys (upper-cased, as the reader compares them, and less the "TableN." prefix) of the
+// settings the fields of `box` may have, and of those of `calculated` more calculated fields.
+std::set<std::string> SettingKeys(TmfVQueryTable& box, int calculated = 0)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < box.Fields().Count(); ++i) names.push_back(box.Fields().Items(i)->FieldName);
+    for (int c = 0; c < calculated; ++c) names.push_back("Calculate" + std::to_string(c));
+    std::set<std::string> keys;
+    for (const std::string& name : names)
+        for (const char* setting : kFieldSettings) keys.insert(rtl::UpperCase(name + setting));
+    return keys;
+}
 
 // The lines by key: case-insensitive, the first occurrence wins.
 class TDesignLines {
@@ -106,11 +128,17 @@ void TmfVQuery::SaveToStrings(rtl::TStrings& list) const
         add(prefix + ".Width", std::to_string(box.Width()));
         add(prefix + ".FieldCount", std::to_string(const_cast<TmfVQueryTable&>(box).Fields().Count()));
         TmfVQueryListBox& lb = *box.ListBox();
+        const std::set<std::string> settingKeys = SettingKeys(const_cast<TmfVQueryTable&>(box));
         for (int i = 0; i < lb.Items()->Count(); ++i) {
             const TmfVQueryField* f = lb.Field(i);
             if (f == nullptr) continue;
+            // Field names come from the database. The reader splits a line at its first "=",
+            // so the lines of a name holding one would never be its own, only some other
+            // key's; and a name such as "x.CompareOperator" would give its display name to
+            // field x as a filter. Neither is written.
+            if (f->FieldName.find('=') != std::string::npos) continue;
             const std::string stem = prefix + "." + f->FieldName;
-            add(stem, f->DisplayName);
+            if (settingKeys.count(rtl::UpperCase(f->FieldName)) == 0) add(stem, f->DisplayName);
             if (lb.Checked(i)) add(stem + ".CHECKED", "TRUE");
             const auto pos = std::find(sortList_.begin(), sortList_.end(), f);
             if (pos == sortList_.end()) {
@@ -204,15 +232,20 @@ bool TmfVQuery::LoadFromStrings(const rtl::TStrings& source)
         box->SetAlias(alias);
 
         TmfVQueryListBox& lb = *box->ListBox();
+        // A field whose name is another field's setting has no line of its own.
+        const std::set<std::string> settingKeys = SettingKeys(*box, calCount);
         // (order key "0000000012=display name", field): sorted as text.
         std::vector<std::pair<std::string, TmfVQueryField*>> ordering;
         for (int i = 0; i < box->Fields().Count(); ++i) {
             TmfVQueryField* f = box->Fields().Items(i);
             const std::string stem = prefix + "." + f->FieldName;
-            const std::string shown = lines.Value(stem);
+            const bool ownLine = settingKeys.count(rtl::UpperCase(f->FieldName)) == 0;
+            const std::string shown = ownLine ? lines.Value(stem) : std::string();
             f->DisplayName = shown.empty() ? f->FieldName : shown;
             if (i < lb.Items()->Count()) lb.Items()->Put(i, f->DisplayName);
-            const int line = lines.Line(stem);
+            // Without a line of its own, the field keeps its place by its sort line, which
+            // every field has.
+            const int line = lines.Line(ownLine ? stem : stem + ".Sort");
             char key[16];
             std::snprintf(key, sizeof key, "%010d", line < 0 ? 9999 : line);
             ordering.emplace_back(std::string(key) + "=" + f->DisplayName, f);

@@ -1,6 +1,7 @@
 // SQL settings in the registry, the keyword lists, the connection's quoting state and the
 // quoting of identifiers.
 
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/rtl/Files.h"
@@ -133,23 +134,27 @@ bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string TmfVQuery::QuoteName(const std::string& name) const
 {
+    // Anything but letters, digits and "_" (bytes of UTF-8 sequences count as letters). The
+    // rule holds whatever special characters the driver names: PostgreSQL names only "_", and
+    // a name holding a double quote or a hyphen must still be quoted.
+    const bool foreign = std::any_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80 && !IsAsciiUpper(c) && !IsAsciiLower(c) && !IsAsciiDigit(c) &&
+               c != '_';
+    });
+    // Without a quote string such a name could end the statement or open a comment: it is
+    // written in the standard double quotes, so that it reads as one name or not at all.
+    if (quoteChars_.empty()) return foreign ? app::ado::EncloseIdentifier(name, "\"") : name;
     const std::string quoted =
         app::ado::QuoteIdentifier(name, quoteChars_, specialChars_, &ansiWords_, &odbcWords_, &driverWords_);
-    if (quoted != name || quoteChars_.empty() || name.empty()) return quoted;
-    // What the database would misread bare: letters it folds to the other case, anything but
-    // letters, digits and "_" (bytes of UTF-8 sequences count as letters), a leading digit.
-    // The character rule holds whatever special characters the driver names: PostgreSQL names
-    // only "_", and a name holding a double quote or a hyphen must still be quoted. Names come
-    // from the catalogue as stored, so quoting one never changes what it names.
-    bool misread = false;
+    if (quoted != name || name.empty()) return quoted;
+    // What else the database would misread bare: letters it folds to the other case, a
+    // leading digit. Names come from the catalogue as stored, so quoting one never changes
+    // what it names.
+    bool misread = foreign || IsAsciiDigit(name[0]);
     for (char c : name) {
         if (identifierCase_ == app::ado::TIdentifierCase::Lower && IsAsciiUpper(c)) misread = true;
         if (identifierCase_ == app::ado::TIdentifierCase::Upper && IsAsciiLower(c)) misread = true;
-        if (static_cast<unsigned char>(c) < 0x80 && !IsAsciiUpper(c) && !IsAsciiLower(c) &&
-            !IsAsciiDigit(c) && c != '_')
-            misread = true;
     }
-    if (IsAsciiDigit(name[0])) misread = true;
     return misread ? app::ado::EncloseIdentifier(name, quoteChars_) : name;
 }
 

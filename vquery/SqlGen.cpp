@@ -5,6 +5,40 @@
 
 namespace vquery {
 
+namespace {
+
+// Where the last character of `mark` begins (a whole UTF-8 sequence is one character).
+std::size_t LastCharStart(const std::string& mark)
+{
+    std::size_t at = mark.size() - 1;
+    while (at > 0 && (static_cast<unsigned char>(mark[at]) & 0xC0) == 0x80) --at;
+    return at;
+}
+
+}  // namespace
+
+std::string CommentText(const std::string& text, const std::string& start, const std::string& end)
+{
+    // Whatever marks the user chose, the database ends a block comment at "*/" and, on
+    // PostgreSQL, opens a nested one at "/*" that would swallow the rest of the statement; a
+    // line break ends a line comment.
+    const std::string marks[] = {"/*", "*/", start, end};
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        out += c == '\r' || c == '\n' ? ' ' : c;
+        for (const std::string& mark : marks) {
+            if (mark.empty() || !out.ends_with(mark)) continue;
+            const std::size_t last = LastCharStart(mark);
+            if (last == 0)
+                out.replace(out.size() - mark.size(), mark.size(), " ");
+            else
+                out.insert(out.size() - (mark.size() - last), 1, ' ');
+        }
+    }
+    return out;
+}
+
 std::string TmfVQuery::JoinKeyword(int joinType)
 {
     switch (joinType) {
@@ -132,9 +166,16 @@ rtl::TStrings* TmfVQuery::SQL()
             s.Add("Where (");
             for (std::size_t i = 0; i < joins_.size(); ++i) {
                 const TmfVQueryJoin& j = *joins_[i];
-                if (ShowJoinComment)
-                    s.Add("        " + SQLCommentStartChars + "    " + j.SourceTable()->DBTableName() + "    " +
-                          j.GetDisplayText() + "    " + j.DestTable()->DBTableName() + "    " + SQLCommentEndChars);
+                if (ShowJoinComment) {
+                    // Names keep their quoting here as in the statement: drivers that look for
+                    // parameter marks and statement ends do not know comments.
+                    const std::string text = j.SourceTable()->DBTableName() + "    " +
+                                             QuoteName(j.SourceField->DisplayName) + " " + j.CompareOperator + " " +
+                                             QuoteName(j.DestField->DisplayName) + "    " +
+                                             j.DestTable()->DBTableName();
+                    s.Add("        " + SQLCommentStartChars + "    " +
+                          CommentText(text, SQLCommentStartChars, SQLCommentEndChars) + "    " + SQLCommentEndChars);
+                }
                 s.Add((i == 0 ? "            " : "    And    ") + JoinCondition(j));
             }
             s.Add(")");

@@ -13,8 +13,10 @@
 // Identifiers are written bare or quoted (QuoteName): quoted when the database would misread
 // them bare (blanks, reserved words of the keyword lists, the connection's special
 // characters, letters the database folds to another case, characters outside letters,
-// digits and "_", a leading digit). Literals of text and date
-// types are written in apostrophes with inner apostrophes doubled.
+// digits and "_", a leading digit). Without a quote string a name holding characters outside
+// letters, digits and "_" is written in double quotes all the same: no name from the catalogue
+// reaches the statement outside quotes or a comment. Literals of text and date types are
+// written in apostrophes with inner apostrophes doubled.
 
 #include <functional>
 #include <memory>
@@ -42,6 +44,12 @@ const classes::TEnumInfo& ConnectionTypeInfo();
 // The registry section of a provider's SQL settings: the provider less a final ".1", so every
 // ODBC connection ("MSDASQL.1") shares "MSDASQL".
 std::string SettingsSection(const std::string& provider);
+
+// `text` made fit to stand between the comment marks `start` and `end`: line breaks become
+// blanks, and every "/*", "*/", `start` and `end` in it is broken by a blank before its last
+// character (a mark of one character becomes a blank), so that nothing in it ends the comment
+// or opens a nested one.
+std::string CommentText(const std::string& text, const std::string& start, const std::string& end);
 
 class TmfVQuery;
 class TmfVQueryTable;

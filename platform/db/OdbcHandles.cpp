@@ -272,7 +272,14 @@ std::string TOdbcStatement::Pattern(const std::string& name)
     if (escape.empty()) return name;
     std::string out;
     for (char c : name) {
-        if (c == '_' || c == '%' || escape.find(c) != std::string::npos) out += escape;
+        if (escape.find(c) != std::string::npos) {
+            // Drivers disagree on an escaped escape character (PostgreSQL's driver reads
+            // "\\" as two backslashes), so it is matched by the one-character wildcard
+            // instead; the rows are compared with the name exactly afterwards.
+            out += '_';
+            continue;
+        }
+        if (c == '_' || c == '%') out += escape;
         out += c;
     }
     return out;

@@ -114,7 +114,9 @@ public:
     void Position(SQLSETPOSIROW row);
 
     // Catalogue functions; a null argument is passed as NULL. Pattern arguments are taken
-    // literally: their wildcard characters are escaped when the driver has an escape.
+    // literally: their wildcard characters are escaped when the driver has an escape, and the
+    // escape character itself is matched by "_", so the caller compares the rows with the
+    // names it asked for.
     void Tables(const std::optional<std::string>& catalog, const std::optional<std::string>& schema,
                 const std::optional<std::string>& table, const std::optional<std::string>& tableTypes);
     void Columns(const std::optional<std::string>& catalog, const std::optional<std::string>& schema,

@@ -158,6 +158,40 @@ TEST(ColumnModel, ListsOfUnequalLengthGiveDefaultsWhereEntriesAreMissing)
     EXPECT_EQ(ColumnText(m, 1), "B=B-|Show|Default|+|-|-|0,0,0,0,0|0|||");
 }
 
+// As a hand-edited project may leave them: one list short by its last entry, for each list in
+// turn. The columns every list holds come back whole, the list view is built, and the update
+// gives the cut column its defaults as before.
+TEST(ColumnModel, ListsOfUnequalLengthReadFromAProjectKeepTheColumnsEveryListHolds)
+{
+    const Fields fields{{"A", db::ftInteger}, {"B", db::ftString}};
+    TColumnModel saved;
+    saved.RebuildColumnList("Update", fields);
+    Customise(saved, 0, "a");
+    Customise(saved, 1, "b");
+    saved.StoreCheckLists();
+    for (int shortList = 0; shortList < 11; ++shortList) {
+        SCOPED_TRACE(shortList);
+        TColumnModel loaded;
+        TColumnLists::ForEachPair(loaded, saved, [](rtl::TStrings& to, const rtl::TStrings& from) { to.Assign(from); });
+        loaded.CheckFieldList.Assign(saved.CheckFieldList);
+        loaded.CheckShowDataList.Assign(saved.CheckShowDataList);
+        loaded.CheckPrefixList.Assign(saved.CheckPrefixList);
+        loaded.CheckSuffixList.Assign(saved.CheckSuffixList);
+        int k = 0;
+        loaded.ForEachList([&](rtl::TStrings& list) {
+            if (k++ == shortList) list.Delete(1);
+        });
+        loaded.LoadCheckFlags();
+        EXPECT_NO_THROW(loaded.RebuildListView());
+        ExpectInStep(loaded, 1);
+        EXPECT_EQ(ColumnText(loaded, 0), ColumnText(saved, 0));
+        loaded.RebuildColumnList("Update", fields);
+        ExpectInStep(loaded, 2);
+        EXPECT_EQ(ColumnText(loaded, 0), ColumnText(saved, 0));
+        EXPECT_EQ(ColumnText(loaded, 1), "B=B-|Show|Default|+|-|-|0,0,0,0,0|0|||");
+    }
+}
+
 // A column name holding "=" keeps key and heading whole in the name/value entry, through
 // headings set, rebuilds and lookups; entries of other names read as they always did.
 TEST(ColumnModel, NamesHoldingEqualsSignsStayWhole)

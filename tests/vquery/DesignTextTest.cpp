@@ -115,6 +115,47 @@ TEST(DesignText, SaveLoadSaveGivesTheSameLines)
     EXPECT_EQ(h.Q().GetJoin(1)->CompareOperator, ">=");
 }
 
+// Column names from the database that spell another column's setting ("x.CompareOperator"),
+// with or without an "=", must not come back as that column's filter or expression.
+TEST(DesignText, ColumnNamesNeverBecomeAnotherColumnsSettings)
+{
+    const std::string x = "); DROP TABLE victim; --";
+    struct Case {
+        const char* name;
+        std::vector<vqtest::Column> columns;
+        bool calculated;  // a calculated column Calculate0 with its expression beside them
+    };
+    const Case cases[] = {
+        {"filter", {{x, db::adInteger}, {x + ".CompareOperator"}, {x + ".DestLiteral"}}, false},
+        {"filter through an equals sign",
+         {{"a", db::adInteger}, {"a.CompareOperator=1); DROP TABLE victim; --"}, {"a.DestLiteral=1"}},
+         false},
+        {"expression", {{"a", db::adInteger}, {"Calculate0.CalColExpression=1); DROP TABLE victim; --"}}, true},
+        {"expression, no equals sign", {{"a", db::adInteger}, {"Calculate0.CalColExpression"}, {"b"}}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QueryFixture f;
+        f.Table("", "T", c.columns);
+        TmfVQueryTable* t = f.Box("T");
+        // A name holding "=" cannot carry its own settings through key=value lines.
+        for (int i = 0; i < t->ListBox()->Items()->Count(); ++i)
+            if (t->ListBox()->Items()->Strings(i).find('=') != std::string::npos) t->ListBox()->SetChecked(i, false);
+        if (c.calculated) {
+            TmfVQueryField* calc = t->AddField("Calculate0", "How many", db::ftString, true);
+            calc->Calculated = true;
+            calc->CalColExpression = "Count(T.a)";
+        }
+        const Lines saved = Save(f.Q());
+        QueryFixture g;
+        g.Table("", "T", c.columns);
+        EXPECT_TRUE(Load(g.Q(), saved));
+        EXPECT_EQ(g.Q().Criterias().Count(), 0);
+        EXPECT_EQ(g.Sql(), f.Sql());
+        EXPECT_EQ(Save(g.Q()), saved);
+    }
+}
+
 // Tables whose names need quotes come back with their fields, criteria, sorts and joins.
 TEST(DesignText, QuotedTableNamesReturnWhole)
 {

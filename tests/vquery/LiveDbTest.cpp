@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -438,6 +439,124 @@ TEST_P(LiveDb, ADistinctTheDatabaseRefusesFailsOnOpeningWithTheDriversMessage)
         ADD_FAILURE() << "PostgreSQL accepted ORDER BY outside a DISTINCT select list";
     } catch (const rtl::Exception& e) {
         EXPECT_NE(rtl::UpperCase(e.Message()).find("DISTINCT"), std::string::npos) << e.Message();
+    }
+}
+
+// ---- Names the database holds are data, never SQL ------------------------------------------
+
+// An identifier written as SQL source (double quotes, inner ones doubled).
+std::string Ident(const std::string& name)
+{
+    std::string out = "\"";
+    for (char c : name) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+}
+
+// Column names that end a comment, open a nested one (PostgreSQL nests them), close a quote of
+// either kind, end the statement or the line, or hold backslashes and parameter marks. Each is
+// a column of both tables below; table names are hostile too.
+const char* const kHostileColumns[] = {
+    "y*/ 1=1); DROP TABLE victim; COMMIT; SELECT 1 WHERE (1=1 AND /*",
+    "n/* nested",
+    "a*/b/*c",
+    "*/",
+    "dq\"; DROP TABLE victim; --",
+    "sq'; DROP TABLE victim; --",
+    "semi; DROP TABLE victim",
+    "lf\n); DROP TABLE victim; --",
+    "cr\r\n); DROP TABLE victim; --",
+    "bs\\",
+    "b\\*/ c",
+    "--dash",
+    "q?mark :x",
+};
+// Table names of the same kind (a table name is written in the join comment as well).
+const char* const kHostileTables[] = {"hA*/ ; DROP TABLE victim; /*", "hB\"'; --\n/*"};
+
+TEST_P(LiveDb, HostileNamesStayInsideTheirQuotesAndComments)
+{
+    const auto table = [&](const std::string& name) { return be.schema.empty() ? Ident(name) : be.Q(Ident(name)); };
+    const auto key = [&](const std::string& name) {
+        return (be.schema.empty() ? "" : rtl::UpperCase(be.schema) + ".") + rtl::UpperCase(name);
+    };
+    // Each table: ids 1 and 2 (the first of a pair) or 1 and 3 (the second), every other column
+    // the id; a join on any column pairs the rows of id 1.
+    const char* const tables[] = {"ha", "hb", kHostileTables[0], kHostileTables[1]};
+    for (std::size_t t = 0; t < std::size(tables); ++t) {
+        std::string columns = "id INTEGER, plain INTEGER";
+        for (const char* c : kHostileColumns) columns += ", " + Ident(c) + " INTEGER";
+        Exec("CREATE TABLE " + table(tables[t]) + " (" + columns + ")");
+        for (int id : {1, t % 2 == 0 ? 2 : 3}) {
+            std::string values = std::to_string(id) + ", " + std::to_string(id);
+            for (std::size_t i = 0; i < std::size(kHostileColumns); ++i) values += ", " + std::to_string(id);
+            Exec("INSERT INTO " + table(tables[t]) + " VALUES (" + values + ")");
+        }
+    }
+    struct Case {
+        std::string a, b, column;
+    };
+    std::vector<Case> cases;
+    for (const char* column : kHostileColumns) cases.push_back({"ha", "hb", column});
+    cases.push_back({kHostileTables[0], kHostileTables[1], "plain"});
+    cases.push_back({kHostileTables[0], kHostileTables[1], kHostileColumns[0]});
+
+    const auto victimStands = [&] {
+        try {
+            return Run({"SELECT id FROM victim"}) == Rows{{"7"}};
+        } catch (const rtl::Exception&) {
+            return false;
+        }
+    };
+    const std::pair<const char*, const char*> commentStyles[] = {{"/*", "*/"}, {"--", ""}};
+    for (const auto& [start, end] : commentStyles) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(start) + " comment, tables " + c.a + " and " + c.b + ", column " + c.column);
+            Exec("DROP TABLE IF EXISTS victim");
+            Exec("CREATE TABLE victim (id INTEGER)");
+            Exec("INSERT INTO victim VALUES (7)");
+            auto f = MakeQuery();
+            f->Q().ShowJoinComment = true;
+            f->Q().SQLCommentStartChars = start;
+            f->Q().SQLCommentEndChars = end;
+            TmfVQueryTable* a = Box(*f, key(c.a), {"id", c.column.c_str()});
+            TmfVQueryTable* b = Box(*f, key(c.b), {"id"});
+            JoinOn(*f, a, c.column.c_str(), b, c.column.c_str());
+            Where(*f, a, c.column.c_str(), "<", "3");
+            f->Q().AddSortField(Fd(a, c.column.c_str()), false);
+            std::string text;
+            for (const std::string& line : f->Sql()) text += line + "\n";
+            Rows rows;
+            try {
+                rows = Run(f->Sql());
+            } catch (const rtl::Exception& e) {
+                ADD_FAILURE() << e.Message() << "\n" << text;
+            }
+            EXPECT_EQ(rows, (Rows{{"1", "1", "1"}})) << text;
+            EXPECT_TRUE(victimStands()) << "the table victim was dropped by\n" << text;
+        }
+    }
+    Exec("DROP TABLE IF EXISTS victim");
+}
+
+TEST_P(LiveDb, TableNamesWithPatternCharactersShowExactlyTheirOwnColumns)
+{
+    // Catalogue lookups take search patterns: "_" and "%" match others, and drivers disagree
+    // on what their escape character does to itself.
+    const char* const names[] = {"p\\q", "p_q", "paq", "p%q", "pxyq", "p\\_q", "tail\\", "p\\\\q"};
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        const std::string t = be.schema.empty() ? Ident(names[i]) : be.Q(Ident(names[i]));
+        Exec("CREATE TABLE " + t + " (" + Ident("col " + std::to_string(i)) + " INTEGER, " +
+             Ident(std::string(names[i]) + " own") + " INTEGER)");
+    }
+    auto f = MakeQuery();
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        SCOPED_TRACE(names[i]);
+        const std::string key = (be.schema.empty() ? "" : rtl::UpperCase(be.schema) + ".") + rtl::UpperCase(names[i]);
+        ASSERT_GE(f->Q().TableNames().IndexOf(key), 0);
+        TmfVQueryTable* box = f->Q().AddTable(key, {10, 10}, false);
+        std::vector<std::string> shown;
+        for (int k = 0; k < box->ListBox()->Items()->Count(); ++k) shown.push_back(box->ListBox()->Items()->Strings(k));
+        EXPECT_EQ(shown, (std::vector<std::string>{"col " + std::to_string(i), std::string(names[i]) + " own"}));
     }
 }
 

@@ -86,6 +86,10 @@ TEST(QuoteName, NamesQuotesAndIdentifierCase)
         {"Mixed", "[", L, "[Mixed]"},
         {"Mixed", "`", P, "`Mixed`"},
         {"Mixed", "", L, "Mixed"},
+        {"1st", "", U, "1st"},
+        {"two words", "", U, "\"two words\""},  // no quote string: what could end the name is still enclosed
+        {"a;DROP TABLE t", "", U, "\"a;DROP TABLE t\""},
+        {"say\"hi", "", U, "\"say\"\"hi\""},
         {"order", "\"", U, "\"order\""},
         {"User", "[", S, "[User]"},
         {"two words", "`", U, "`two words`"},

@@ -223,6 +223,26 @@ INSTANTIATE_TEST_SUITE_P(Designs, SqlText, ::testing::ValuesIn(kDesigns), [](con
     return name;
 });
 
+TEST(CommentText, NothingInItEndsTheCommentOrOpensANestedOne)
+{
+    struct Case {
+        std::string text, start, end, expected;
+    };
+    const Case cases[] = {
+        {"\"Orders\"    id = cust_id    Items", "/*", "*/", "\"Orders\"    id = cust_id    Items"},
+        {"y*/ 1=1); DROP TABLE victim; /*", "/*", "*/", "y* / 1=1); DROP TABLE victim; / *"},
+        {"*/*/", "/*", "*/", "* / * /"},
+        {"a*/b", "--", "", "a* /b"},  // the database's block comments, whatever marks are chosen
+        {"a\r\nb\nc", "--", "", "a  b c"},
+        {"x--y", "--", "", "x- -y"},
+        {"a}b{c", "{", "}", "a b c"},  // a mark of one character cannot be broken up
+        {"a\u00ab\u00bbb", "\u00ab\u00bb", "", "a\u00ab \u00bbb"},  // broken between characters, not bytes
+        {"a\u00bbb", "\u00ab", "\u00bb", "a b"},
+        {"", "/*", "*/", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(CommentText(c.text, c.start, c.end), c.expected) << c.text;
+}
+
 TEST(QuoteLiteral, TextAndDateTypesInApostrophesOthersAsTyped)
 {
     EXPECT_EQ(TmfVQueryCriteria::QuoteLiteral("O'Brien", db::ftWideString), "'O''Brien'");
