@@ -131,7 +131,7 @@ int RunWriter(const std::string& mode, const std::string& db, const std::string&
     settings.frames = false;
     settings.headerNavigation = 1;
     settings.footerNavigation = 2;
-    const int rows = designer::ExportHtmlPages(designer::THtmlExport{settings, columns, query, {}, ""}, out + "/Orders.html");
+    const int rows = designer::ExportHtmlPages(designer::THtmlExport{settings, columns, query, {}, ""}, out + "/Orders.html").records;
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     std::printf("%d %.6f %lld\n", rows, seconds, FolderBytes(out));
     return 0;

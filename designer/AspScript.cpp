@@ -276,8 +276,10 @@ std::string TAspScriptBuilder::ValueExpression(int i) const
         std::string w, h;
         if (columns_.PrefixList.Checked(i)) w = " width=\"\"" + QuoteForScript(columns_.PrefixList.Strings(i)) + "\"\"";
         if (columns_.SuffixList.Checked(i)) h = " height=\"\"" + QuoteForScript(columns_.SuffixList.Strings(i)) + "\"\"";
-        return "\"<img src=\"\"\"&" + ScriptFieldExpression(columns_.ShowDataList.Strings(i), TUrlPart::Path) + "&\"\"\"" + w +
-               h + " border=\"\"0\"\">\"";
+        bool usedData = false;
+        const std::string src = ScriptFieldExpression(columns_.ShowDataList.Strings(i), TUrlPart::Path, &usedData);
+        // An address that takes data is in CellUrl, checked by TestBlock.
+        return "\"<img src=\"\"\"&" + (usedData ? std::string("CellUrl") : src) + "&\"\"\"" + w + h + " border=\"\"0\"\">\"";
     }
     if (columns_.ShowDataList.Checked(i))
         return "\"" + QuoteForScript(columns_.PrefixList.Strings(i)) + "\"&GwHtml(" +
@@ -288,8 +290,17 @@ std::string TAspScriptBuilder::ValueExpression(int i) const
 
 std::string TAspScriptBuilder::TestBlock(int i, const std::string& value) const
 {
-    return std::string(kCrLf) + "  if " + FieldRef(i) + " <> \"\"  then" + kCrLf + "    CellValue = " + value + kCrLf +
-           "  else" + kCrLf + "    CellValue = \"&nbsp;\"" + kCrLf + "  end if";
+    std::string assign = "    CellValue = " + value;
+    bool usedData = false;
+    if (columns_.IsImage(i)) {
+        const std::string src = ScriptFieldExpression(columns_.ShowDataList.Strings(i), TUrlPart::Path, &usedData);
+        // A picture address that takes data is read as a link address is: shown only when safe.
+        if (usedData)
+            assign = "    CellUrl = " + src + kCrLf + "    if GwSafeLink(CellUrl) then" + kCrLf + "  " + assign + kCrLf +
+                     "    else" + kCrLf + "      CellValue = \"&nbsp;\"" + kCrLf + "    end if";
+    }
+    return std::string(kCrLf) + "  if " + FieldRef(i) + " <> \"\"  then" + kCrLf + assign + kCrLf + "  else" + kCrLf +
+           "    CellValue = \"&nbsp;\"" + kCrLf + "  end if";
 }
 
 std::string TAspScriptBuilder::LinkStatements(int i, const std::string& tdOpen, const std::string& classAttr,

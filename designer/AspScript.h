@@ -7,8 +7,9 @@
 // double quote doubled, so no text can end a literal. Data read by the page at run time is
 // treated as the static pages treat it: a field value shown in a cell is HTML-encoded
 // (GwHtml), a value placed into an address or a parameter is percent-encoded by the static
-// pages' rules (GwUrl), and an address that takes data is linked only when a browser would
-// read its scheme as http, https, ftp or mailto, or as none (GwSafeLink). Those three
+// pages' rules (GwUrl), and an address that takes data is linked, and a picture address that
+// takes data shown, only when a browser would read its scheme as http, https, ftp or mailto,
+// or as none (GwSafeLink). Those three
 // functions, and GwPageNumber which reads the requested page as a bounded whole number, are
 // written once into every data page (AspDataPageFunctions).
 

@@ -7,28 +7,12 @@
 #include "platform/db/Fields.h"
 #include "designer/LayoutTemplate.h"
 #include "platform/rtl/Colors.h"
-#include "platform/rtl/TextWriter.h"
 
 namespace designer {
 
 namespace {
 
-// Writes the lines of a page and closes it; the file is closed on every path.
-class TPage {
-public:
-    explicit TPage(const std::string& path) : writer_(path) {}
-    TPage& operator<<(std::string_view line)
-    {
-        writer_.WriteLine(line);
-        return *this;
-    }
-    void Close() { writer_.Close(); }
-
-private:
-    rtl::TTextFileWriter writer_;
-};
-
-void WriteSql(TPage& page, const TAspPageSettings& s)
+void WriteSql(TPageLines& page, const TAspPageSettings& s)
 {
     for (const std::string& line : s.sqlLines) page << AspSqlLine(line);
 }
@@ -42,10 +26,11 @@ std::string ConnectLine(const TAspPageSettings& s)
 
 std::string AspSqlLine(const std::string& line) { return "SQL = SQL + \" " + QuoteForScript(line) + "\""; }
 
-void WriteAspFrameset(const TAspPageSettings& s, const std::string& fileName, const std::string& base)
+void WriteAspFrameset(rtl::TFileSetTransaction& set, const TAspPageSettings& s, const std::string& fileName,
+                      const std::string& base)
 {
     if (!s.split || !s.frames) return;
-    TPage page(fileName);
+    TPageLines page(set, fileName);
     page << "<%@Language=VBScript%>" << "<%Option Explicit%>" << "<html>" << "<head>"
          << "<title>" + s.title + "</title>" << "</head>"
          << std::string("<frameset cols=\"120,*\" frameborder=\"") + (s.frameBorder ? "YES" : "NO") +
@@ -56,13 +41,14 @@ void WriteAspFrameset(const TAspPageSettings& s, const std::string& fileName, co
     page.Close();
 }
 
-void WriteAspIndexPage(const TAspPageSettings& s, const std::string& fileName, const std::string& base)
+void WriteAspIndexPage(rtl::TFileSetTransaction& set, const TAspPageSettings& s, const std::string& fileName,
+                       const std::string& base)
 {
     if (!s.split) return;
     const std::string path = s.frames ? OutputFolder(fileName) + base + "_index.asp" : fileName;
     const std::string target = s.frames ? " target=\"\"mainFrame\"\" " : "";
     const std::string data = QuoteForScript(base) + "_data.asp";
-    TPage page(path);
+    TPageLines page(set, path);
     page << "<%@Language=VBScript%>" << "<%Option Explicit%>" << "<HTML>" << "<HEAD>"
          << "<link rel=\"stylesheet\" type=\"text/css\" href=\"" + base + ".css\">" << "</HEAD>\r\n<BODY>" << "<%";
     page << "Dim Connect_String" << "Dim Page_Size" << "Dim Page_Count" << "Dim MyConn, RS, SQL" << "Dim i";
@@ -80,8 +66,8 @@ void WriteAspIndexPage(const TAspPageSettings& s, const std::string& fileName, c
     page.Close();
 }
 
-void WriteAspDataPage(const TAspPageSettings& s, const TAspScriptBuilder& script, const TAspPageParts& parts,
-                      const std::string& fileName, const std::string& base)
+void WriteAspDataPage(rtl::TFileSetTransaction& set, const TAspPageSettings& s, const TAspScriptBuilder& script,
+                      const TAspPageParts& parts, const std::string& fileName, const std::string& base)
 {
     const std::string path = s.split ? OutputFolder(fileName) + base + "_data.asp" : fileName;
     const std::string linkBase = s.split ? base + "_data" : base;
@@ -101,7 +87,7 @@ void WriteAspDataPage(const TAspPageSettings& s, const TAspScriptBuilder& script
                                                         {[&](int i) { return script.HeadingHtml(i); },
                                                          [&](int i) { return script.BuildAspCellContent(i); }}));
 
-    TPage page(path);
+    TPageLines page(set, path);
     page << "<%@Language=VBScript%>" << "<%" << "Option Explicit" << "Response.Buffer = True" << "%>" << "<HTML>"
          << "<HEAD>" << "<Title>" + s.title + "</Title>"
          << "<link rel=\"stylesheet\" type=\"text/css\" href=\"" + base + ".css\">" << "</HEAD>" << "" << "<%";
@@ -143,17 +129,17 @@ void WriteAspDataPage(const TAspPageSettings& s, const TAspScriptBuilder& script
     page.Close();
 }
 
-void WriteAspPages(const TAspPageSettings& s, const TAspScriptBuilder& script, const TAspPageParts& parts,
-                   const std::string& fileName)
+void WriteAspPages(rtl::TFileSetTransaction& set, const TAspPageSettings& s, const TAspScriptBuilder& script,
+                   const TAspPageParts& parts, const std::string& fileName)
 {
     const std::string base = OutputBaseName(fileName);
-    WriteAspFrameset(s, fileName, base);
-    WriteAspIndexPage(s, fileName, base);
-    WriteAspDataPage(s, script, parts, fileName, base);
+    WriteAspFrameset(set, s, fileName, base);
+    WriteAspIndexPage(set, s, fileName, base);
+    WriteAspDataPage(set, s, script, parts, fileName, base);
 }
 
-int ExportAspPages(const TAspPageSettings& s, const TColumnModel& columns, db::TDataSet& query,
-                   const std::string& fileName, const std::string& layoutStylesDir)
+TPageSetReport ExportAspPages(const TAspPageSettings& s, const TColumnModel& columns, db::TDataSet& query,
+                              const std::string& fileName, const std::string& layoutStylesDir)
 {
     // Pages of a query that did not open would run nobody's SQL: nothing is written.
     if (!query.Active()) throw EPageExport("Can not save pages");
@@ -163,14 +149,16 @@ int ExportAspPages(const TAspPageSettings& s, const TColumnModel& columns, db::T
     TAspPageParts parts;
     THtmlRowBuilder rows(columns, query);
     parts.headerRow = rows.BuildHeaderRow();
-    const std::string base = OutputBaseName(fileName);
-    WriteAspFrameset(s, fileName, base);
-    WriteAspIndexPage(s, fileName, base);
-    WriteStyleSheet(s, fileName, base);
-    WriteAspDataPage(s, script, parts, fileName, base);
-    if (s.style > 1) CopyStyleImages(layoutStylesDir, s.styleName, fileName);
-    CopyBackgroundImage(s.backgroundImage, fileName);
-    return query.RecordCount();
+    return WritePageSet([&](rtl::TFileSetTransaction& set, std::vector<std::string>& warnings) {
+        const std::string base = OutputBaseName(fileName);
+        WriteAspFrameset(set, s, fileName, base);
+        WriteAspIndexPage(set, s, fileName, base);
+        WriteStyleSheet(set, s, fileName, base);
+        WriteAspDataPage(set, s, script, parts, fileName, base);
+        if (s.style > 1) CopyStyleImages(set, layoutStylesDir, s.styleName, fileName, warnings);
+        CopyBackgroundImage(set, s.backgroundImage, fileName, warnings);
+        return query.RecordCount();
+    });
 }
 
 }  // namespace designer

@@ -8,7 +8,6 @@
 #include "platform/db/DataSet.h"
 #include "platform/rtl/Colors.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/rtl/TextWriter.h"
 
 namespace designer {
 
@@ -39,21 +38,6 @@ std::string FontLines(const TPageSettings& s)
            "       font-size: " + s.fontSize + "pt;\r\n";
 }
 
-// Writes each piece followed by CR LF; the file is closed on every path.
-class TPage {
-public:
-    explicit TPage(const std::string& path) : writer_(path) {}
-    TPage& operator<<(std::string_view piece)
-    {
-        writer_.WriteLine(piece);
-        return *this;
-    }
-    void Close() { writer_.Close(); }
-
-private:
-    rtl::TTextFileWriter writer_;
-};
-
 }  // namespace
 
 std::string BuildStyleSheet(const TPageSettings& s)
@@ -73,10 +57,10 @@ std::string BuildStyleSheet(const TPageSettings& s)
     return css;
 }
 
-void WriteFrameset(const TPageSettings& s, const std::string& fileName, const std::string& base)
+void WriteFrameset(rtl::TFileSetTransaction& set, const TPageSettings& s, const std::string& fileName, const std::string& base)
 {
     if (!s.split || !s.frames) return;
-    TPage page(fileName);
+    TPageLines page(set, fileName);
     page << "<html>" << "<head>" << "<title>" + s.title + "</title>" << "</head>"
          << std::string("<frameset cols=\"120,*\" frameborder=\"") + (s.frameBorder ? "YES" : "NO") +
                 "\" bordercolor=\"#000000\">"
@@ -86,12 +70,13 @@ void WriteFrameset(const TPageSettings& s, const std::string& fileName, const st
     page.Close();
 }
 
-void WriteIndexPage(const TPageSettings& s, int pageCount, const std::string& fileName, const std::string& base)
+void WriteIndexPage(rtl::TFileSetTransaction& set, const TPageSettings& s, int pageCount, const std::string& fileName,
+                    const std::string& base)
 {
     if (!s.split) return;
     const std::string path = s.frames ? OutputFolder(fileName) + base + "_index.html" : fileName;
     const std::string target = s.frames ? " target=\"mainFrame\" " : "";
-    TPage page(path);
+    TPageLines page(set, path);
     page << "<HTML>" << "<HEAD>" << "<link rel=\"stylesheet\" type=\"text/css\" href=\"" + base + ".css\">"
          << "</HEAD>\r\n<BODY>\r\n<UL>";
     for (int p = 1; p <= pageCount; ++p)
@@ -100,14 +85,14 @@ void WriteIndexPage(const TPageSettings& s, int pageCount, const std::string& fi
     page.Close();
 }
 
-void WriteStyleSheet(const TPageSettings& s, const std::string& fileName, const std::string& base)
+void WriteStyleSheet(rtl::TFileSetTransaction& set, const TPageSettings& s, const std::string& fileName, const std::string& base)
 {
-    TPage page(OutputFolder(fileName) + base + ".css");
+    TPageLines page(set, OutputFolder(fileName) + base + ".css");
     page << BuildStyleSheet(s);
     page.Close();
 }
 
-void WriteDataPages(const THtmlExport& e, const std::string& fileName, const std::string& base)
+void WriteDataPages(rtl::TFileSetTransaction& set, const THtmlExport& e, const std::string& fileName, const std::string& base)
 {
     const TPageSettings& s = e.settings;
     const int per = s.RecordsPerPage();
@@ -128,7 +113,7 @@ void WriteDataPages(const THtmlExport& e, const std::string& fileName, const std
     }
     e.query.First();
     for (int p = 1; p <= pages; ++p) {
-        TPage page(s.split ? OutputFolder(fileName) + base + PageNumberText(p) + ".html" : fileName);
+        TPageLines page(set, s.split ? OutputFolder(fileName) + base + PageNumberText(p) + ".html" : fileName);
         page << "<HTML>" << "<HEAD>" << "<Title>" + s.title + "</Title>"
              << "<link rel=\"stylesheet\" type=\"text/css\" href=\"" + base + ".css\">" << "</HEAD>" << "<BODY>";
         page << s.header << "<A NAME=top></A>" << BuildNavigationBar(s.headerNavigation, pages, p, true, links);
@@ -145,38 +130,20 @@ void WriteDataPages(const THtmlExport& e, const std::string& fileName, const std
     }
 }
 
-void CopyStyleImages(const std::string& layoutStylesDir, const std::string& styleName, const std::string& fileName)
+TPageSetReport ExportHtmlPages(const THtmlExport& e, const std::string& fileName)
 {
-    std::error_code ec;
-    const fs::path source = fs::path(layoutStylesDir) / styleName / "images";
-    if (!fs::is_directory(source, ec)) return;
-    const fs::path target = fs::path(OutputFolder(fileName)) / "images";
-    if (!fs::is_directory(target, ec) && !fs::create_directory(target, ec)) return;
-    for (fs::directory_iterator it(source, ec), end; !ec && it != end; it.increment(ec))
-        fs::copy(it->path(), target / it->path().filename(), fs::copy_options::overwrite_existing, ec);
-}
-
-void CopyBackgroundImage(const std::string& backgroundImage, const std::string& fileName)
-{
-    std::error_code ec;
-    if (backgroundImage.empty() || !fs::is_regular_file(backgroundImage, ec)) return;
-    const fs::path target = fs::path(OutputFolder(fileName)) / fs::path(backgroundImage).filename();
-    if (fs::equivalent(backgroundImage, target, ec)) return;
-    fs::copy_file(backgroundImage, target, fs::copy_options::overwrite_existing, ec);
-}
-
-int ExportHtmlPages(const THtmlExport& e, const std::string& fileName)
-{
-    const TPageSettings& s = e.settings;
-    const std::string base = OutputBaseName(fileName);
-    const int records = e.query.RecordCount();
-    WriteFrameset(s, fileName, base);
-    WriteIndexPage(s, GetPageCount(records, s.RecordsPerPage()), fileName, base);
-    WriteStyleSheet(s, fileName, base);
-    WriteDataPages(e, fileName, base);
-    if (s.style > 1) CopyStyleImages(e.layoutStylesDir, s.styleName, fileName);
-    CopyBackgroundImage(s.backgroundImage, fileName);
-    return records;
+    return WritePageSet([&](rtl::TFileSetTransaction& set, std::vector<std::string>& warnings) {
+        const TPageSettings& s = e.settings;
+        const std::string base = OutputBaseName(fileName);
+        const int records = e.query.RecordCount();
+        WriteFrameset(set, s, fileName, base);
+        WriteIndexPage(set, s, GetPageCount(records, s.RecordsPerPage()), fileName, base);
+        WriteStyleSheet(set, s, fileName, base);
+        WriteDataPages(set, e, fileName, base);
+        if (s.style > 1) CopyStyleImages(set, e.layoutStylesDir, s.styleName, fileName, warnings);
+        CopyBackgroundImage(set, s.backgroundImage, fileName, warnings);
+        return records;
+    });
 }
 
 }  // namespace designer

@@ -4,13 +4,14 @@
 // chosen file name from the design settings, the column model and the query.
 //
 // Pages stream: each record's HTML is built and written as the query reaches it; nothing
-// holds the HTML of all rows. A page that cannot be created or written raises the text-file
-// layer's error (rtl::EFCreateError, rtl::EInOutError); pages written before stay. Picture
-// copies (the layout style's images, the background picture) fail silently.
+// holds the HTML of all rows. The set is written as a whole with the layout style's images and
+// the background picture (PageSet.h): a file that cannot be created or written raises
+// EPageExport and leaves the files of an earlier export as they were.
 
 #include <functional>
 #include <string>
 
+#include "designer/PageSet.h"
 #include "designer/PageSettings.h"
 
 namespace db {
@@ -37,14 +38,14 @@ struct THtmlExport {
     std::string layoutStylesDir;
 };
 
-// The whole export to `fileName`; the number of records exported.
-int ExportHtmlPages(const THtmlExport& e, const std::string& fileName);
+// The whole export to `fileName`: the records exported and the files not copied.
+TPageSetReport ExportHtmlPages(const THtmlExport& e, const std::string& fileName);
 
-void WriteFrameset(const TPageSettings& s, const std::string& fileName, const std::string& base);
-void WriteIndexPage(const TPageSettings& s, int pageCount, const std::string& fileName, const std::string& base);
-void WriteStyleSheet(const TPageSettings& s, const std::string& fileName, const std::string& base);
-void WriteDataPages(const THtmlExport& e, const std::string& fileName, const std::string& base);
-void CopyStyleImages(const std::string& layoutStylesDir, const std::string& styleName, const std::string& fileName);
-void CopyBackgroundImage(const std::string& backgroundImage, const std::string& fileName);
+// The files of the set, each into `set`.
+void WriteFrameset(rtl::TFileSetTransaction& set, const TPageSettings& s, const std::string& fileName, const std::string& base);
+void WriteIndexPage(rtl::TFileSetTransaction& set, const TPageSettings& s, int pageCount, const std::string& fileName,
+                    const std::string& base);
+void WriteStyleSheet(rtl::TFileSetTransaction& set, const TPageSettings& s, const std::string& fileName, const std::string& base);
+void WriteDataPages(rtl::TFileSetTransaction& set, const THtmlExport& e, const std::string& fileName, const std::string& base);
 
 }  // namespace designer

@@ -491,7 +491,7 @@ TPageSettings TFrmDesign::PageSettings() const
     return s;
 }
 
-bool TFrmDesign::RunExport(const std::function<int()>& write)
+bool TFrmDesign::RunExport(const std::function<TPageSetReport()>& write)
 {
     SetDataControlsDisabled(true);
     const rtl::TScopeExit enable([this] { SetDataControlsDisabled(false); });
@@ -509,8 +509,13 @@ bool TFrmDesign::RunExport(const std::function<int()>& write)
     C<ui::TAction>("BackAction")->SetEnabled(false);
     C<ui::TAction>("ForwardAction")->SetEnabled(false);
     try {
-        const int records = write();
-        SetStatus(std::to_string(records) + " records are exported!");
+        const TPageSetReport report = write();
+        SetStatus(std::to_string(report.records) + " records are exported!");
+        if (!report.warnings.empty()) {
+            std::string text;
+            for (const std::string& w : report.warnings) text += (text.empty() ? "" : "\r\n") + w;
+            Warn(text);
+        }
         return true;
     } catch (const rtl::EAbort&) {
         throw;

@@ -29,6 +29,7 @@
 #include "designer/ColumnListView.h"
 #include "designer/ColumnModel.h"
 #include "designer/ExpHtml.h"
+#include "designer/PageSet.h"
 #include "designer/PageSettings.h"
 #include "platform/ui/Forms.h"
 
@@ -223,8 +224,9 @@ private:
     void TakeOverBuilderSql(const std::string& builderSql);
     // An export's frame: the query synchronised and opened ("Can not save pages" when it does
     // not open), the data controls disabled and the hourglass shown while `write` runs, its
-    // record count into the status bar, a failure shown in a warning box.
-    bool RunExport(const std::function<int()>& write);
+    // record count into the status bar, a failure shown in a warning box, and the files it
+    // did not copy in one warning box.
+    bool RunExport(const std::function<TPageSetReport()>& write);
     // Sends the browser control to a local page.
     void ShowInPreview(const std::string& file);
     void SetStatus(const std::string& text) const;

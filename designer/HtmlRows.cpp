@@ -192,7 +192,12 @@ std::string THtmlRowBuilder::BuildTemplateRow(int /*r: a template row has no row
 std::string THtmlRowBuilder::Content(int i) const
 {
     if (columns_.IsImage(i)) {
-        std::string s = "<img src=\"" + ReplaceFieldTags(columns_.ShowDataList.Strings(i)) + "\"";
+        bool usedData = false;
+        const std::string src = Replace(columns_.ShowDataList.Strings(i), TUrlPart::Path, usedData);
+        // A picture address built from data is read as a link address is: one a browser would
+        // take for another scheme (javascript:, data:, ...) shows no picture.
+        if (usedData && !IsSafeLinkAddress(src)) return kNbsp;
+        std::string s = "<img src=\"" + src + "\"";
         if (columns_.PrefixList.Checked(i)) s += " width=\"" + columns_.PrefixList.Strings(i) + "\"";
         if (columns_.SuffixList.Checked(i)) s += " height=\"" + columns_.SuffixList.Strings(i) + "\"";
         return s + " border=\"0\">";

@@ -75,7 +75,9 @@ public:
 
     // Column i's td element; empty for a hidden column.
     std::string BuildCell(int i, std::string_view rowClass) const;
-    // Column i's content with its link, without td element (layout templates).
+    // Column i's content with its link, without td element (layout templates). A picture
+    // column whose address, built from field values, is not safe as a link address
+    // (IsSafeLinkAddress) shows "&nbsp;" instead of its picture.
     std::string BuildCellContent(int i) const;
     // Column i's heading as the header cells show it: a heading that is still the column's
     // name is data and escaped, one the author typed goes in as typed.

@@ -267,6 +267,11 @@ std::string ExcludeTrailingPathDelimiter(std::string_view path)
 
 std::string ReadFileToString(const std::string& path)
 {
+    return ReadFileHead(path, std::string::npos);
+}
+
+std::string ReadFileHead(const std::string& path, std::size_t limit)
+{
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         throw EFOpenError("Cannot open file \"" + path + "\". " + SysErrorMessage(errno));
@@ -278,11 +283,11 @@ std::string ReadFileToString(const std::string& path)
     }
     std::string data;
     if (S_ISREG(st.st_mode) && st.st_size > 0) {
-        data.reserve(static_cast<std::size_t>(st.st_size));
+        data.reserve(std::min(static_cast<std::size_t>(st.st_size), limit));
     }
     char chunk[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+    while (data.size() < limit) {
+        const ssize_t got = ::read(fd, chunk, std::min(sizeof chunk, limit - data.size()));
         if (got > 0) {
             data.append(chunk, static_cast<std::size_t>(got));
         } else if (got == 0) {

@@ -87,6 +87,9 @@ std::string ExcludeTrailingPathDelimiter(std::string_view path);
 // The file's bytes. EFOpenError "Cannot open file "<name>". <reason>" when it cannot be
 // opened; EInOutError when reading fails.
 std::string ReadFileToString(const std::string& path);
+// The file's first `limit` bytes (all of it when it is shorter), with the errors of
+// ReadFileToString: enough to tell a file's kind without reading a large one whole.
+std::string ReadFileHead(const std::string& path, std::size_t limit);
 // Creates or truncates the file and writes `data` straight into it (not atomically: files the
 // user keeps go through SaveFileAtomically). EFCreateError when it cannot be created,
 // EInOutError when a write fails.

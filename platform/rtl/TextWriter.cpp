@@ -35,14 +35,25 @@ TTextFileWriter::~TTextFileWriter()
 
 void TTextFileWriter::Open(const std::string& path)
 {
+    OpenWith(path, O_TRUNC, path);
+}
+
+void TTextFileWriter::OpenNew(const std::string& path, const std::string& shownName)
+{
+    // Never an existing file, nor one a symbolic link names.
+    OpenWith(path, O_EXCL, shownName);
+}
+
+void TTextFileWriter::OpenWith(const std::string& path, int flags, const std::string& shownName)
+{
     Close();
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0666);
     if (fd < 0) {
-        throw EFCreateError("Cannot create file \"" + path + "\". " + SysErrorMessage(errno));
+        throw EFCreateError("Cannot create file \"" + shownName + "\". " + SysErrorMessage(errno));
     }
     fd_ = fd;
     fileName_ = path;
-    buffer_.clear();
+    shownName_ = shownName;
     buffer_.reserve(kBufferSize);
 }
 
@@ -78,9 +89,10 @@ void TTextFileWriter::Close()
         error = errno;
     }
     fd_ = -1;
-    buffer_.clear();
+    // A closed writer holds no buffer: a set keeps the writers of all its files until it ends.
+    std::string().swap(buffer_);
     if (error != 0) {
-        throw EInOutError("Cannot write file \"" + fileName_ + "\". " + SysErrorMessage(error), error);
+        throw EInOutError("Cannot write file \"" + shownName_ + "\". " + SysErrorMessage(error), error);
     }
 }
 
@@ -105,7 +117,7 @@ void TTextFileWriter::Fail(int error)
 {
     // The bytes that could not be written are dropped, so that closing does not try them again.
     buffer_.clear();
-    throw EInOutError("Cannot write file \"" + fileName_ + "\". " + SysErrorMessage(error), error);
+    throw EInOutError("Cannot write file \"" + shownName_ + "\". " + SysErrorMessage(error), error);
 }
 
 }  // namespace rtl

@@ -6,6 +6,8 @@
 // checked: a failure raises EInOutError (with the system's error number) at the write that
 // met it, or at Close for bytes still buffered, so a failed generation is never reported as
 // a success. The file left behind by a failure is incomplete; files written before stay.
+// Files that must replace others only whole go through TFileSetTransaction (FileSet.h),
+// which writes with this writer into temporary files.
 
 #include <string>
 #include <string_view>
@@ -26,6 +28,9 @@ public:
     // Creates the file, or empties an existing one. An open file is closed first.
     // EFCreateError "Cannot create file "<name>". <reason>" when it cannot be created.
     void Open(const std::string& path);
+    // Creates `path`, which must not exist yet, for the content of `shownName` (the file it
+    // will become): every error names `shownName`. EFCreateError when it cannot be created.
+    void OpenNew(const std::string& path, const std::string& shownName);
     // Writes `text` as it is.
     void Write(std::string_view text);
     // Writes `text` followed by CR LF.
@@ -38,11 +43,13 @@ public:
     const std::string& FileName() const noexcept { return fileName_; }
 
 private:
+    void OpenWith(const std::string& path, int flags, const std::string& shownName);
     void Flush();
     [[noreturn]] void Fail(int error);
 
     int fd_ = -1;
     std::string fileName_;
+    std::string shownName_;  // the name errors give
     std::string buffer_;
 };
 

@@ -70,7 +70,9 @@ protected:
         QTemporaryDir dir;
         const fs::path out = dir.path().toStdString();
         const TAspScriptBuilder script(model, {"order_id", "customer", "total", "placed", "photo"});
-        WriteAspPages(settings, script, parts, (out / "Sales.asp").string());
+        rtl::TFileSetTransaction set;
+        WriteAspPages(set, settings, script, parts, (out / "Sales.asp").string());
+        set.Commit();
         designertest::CompareWithGolden(designertest::FilesOf(out), "asp", name);
     }
 
@@ -101,7 +103,9 @@ TEST_F(AspPages, APageSizeBelowOneWritesOneRecordAPage)
         QTemporaryDir dir;
         const fs::path out = dir.path().toStdString();
         const TAspScriptBuilder script(model, {"order_id", "customer", "total", "placed", "photo"});
-        WriteAspPages(settings, script, parts, (out / "Sales.asp").string());
+        rtl::TFileSetTransaction set;
+        WriteAspPages(set, settings, script, parts, (out / "Sales.asp").string());
+        set.Commit();
         for (const char* page : {"Sales_index.asp", "Sales_data.asp"}) {
             const std::string text = rtl::ReadFileToString((out / page).string());
             EXPECT_NE(text.find("Page_Size = 1\r\n"), std::string::npos) << page << " " << size;
@@ -171,7 +175,7 @@ TEST(AspExport, AQueryThatIsNotOpenWritesNothingAndAnOpenOneWritesTheSet)
     EXPECT_TRUE(fs::is_empty(dir.path().toStdString()));
     query.Open();
     model.RebuildColumnList("Reset", query);
-    EXPECT_EQ(ExportAspPages(settings, model, query, file, ""), 1);
+    EXPECT_EQ(ExportAspPages(settings, model, query, file, "").records, 1);
     std::vector<std::string> written;
     for (const auto& f : fs::directory_iterator(dir.path().toStdString())) written.push_back(f.path().filename().string());
     std::sort(written.begin(), written.end());

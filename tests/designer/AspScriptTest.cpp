@@ -92,9 +92,18 @@ TEST_F(AspScript, CellsOfEveryKind)
                                      R"(Response.Write "<td class=" &CssClass& " align=Right>" &CellValue& "</td>")");
     EXPECT_EQ(b.BuildAspCell(1), "\r\n  if Rs(\"name\") <> \"\"  then\r\n    CellValue = \"say \"\"hi\"\"\"" + tail +
                                      R"(Response.Write "<td class=" &CssClass& " align=Center>" &CellValue& "</td>")");
+    // A picture address that takes data is shown only when it is safe as a link address.
+    EXPECT_EQ(b.BuildAspCell(2),
+              "\r\n  if Rs(\"photo\") <> \"\"  then\r\n    CellUrl = \"img/\"&GwUrl(Rs(\"PHOTO\"),False)&\"\"\r\n"
+              "    if GwSafeLink(CellUrl) then\r\n      CellValue = "
+              R"("<img src="""&CellUrl&""" width=""64"" border=""0"">")"
+              "\r\n    else\r\n      CellValue = \"&nbsp;\"\r\n    end if" +
+                  tail + R"(Response.Write "<td class=" &CssClass& " align=Default>" &CellValue& "</td>")");
+    // The author's own address is written as it is.
+    model.ShowDataList.Put(2, "img/logo.gif");
     EXPECT_EQ(b.BuildAspCell(2),
               "\r\n  if Rs(\"photo\") <> \"\"  then\r\n    CellValue = "
-              R"("<img src="""&"img/"&GwUrl(Rs("PHOTO"),False)&""&""" width=""64"" border=""0"">")" +
+              R"("<img src="""&"img/logo.gif"&""" width=""64"" border=""0"">")" +
                   tail + R"(Response.Write "<td class=" &CssClass& " align=Default>" &CellValue& "</td>")");
     model.ShowModeList.Put(1, "Hide");
     EXPECT_EQ(b.BuildAspCell(1), "");

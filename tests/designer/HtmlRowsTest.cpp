@@ -456,6 +456,45 @@ TEST_F(HtmlRows, HostileLinksNeverBecomeScript)
     }
 }
 
+// A picture's address built from data is read as a link's is: the same hostile values in
+// every place of the source, and the same schemes let through.
+TEST_F(HtmlRows, HostilePictureAddressesNeverBecomeScript)
+{
+    Open("SELECT id, link FROM hostile ORDER BY id");
+    columns_.FieldList.SetChecked(1, true);
+    const std::string harmless = kHostileLinks[std::size(kHostileLinks) - 1];
+    for (const char* source : {"[LINK]", " [LINK]", "java[LINK]", "[LINK]/photo.gif", "[LINK][LINK]",
+                               "http://example.com/?q=[LINK]"}) {
+        columns_.ShowDataList.Put(1, source);
+        for (query_->First(); !query_->Eof(); query_->Next()) {
+            const std::string value = Field("link").AsString();
+            for (const bool whole : {true, false}) {
+                const std::string cell = whole ? rows_->BuildCell(1, "TrOdd") : rows_->BuildCellContent(1);
+                SCOPED_TRACE(std::string("source ") + source + ", value " + value + ": " + cell);
+                const std::size_t at = cell.find("<img src=\"");
+                if (at == std::string::npos) {
+                    EXPECT_EQ(cell, whole ? "<td class=\"TrOdd\" align=Default>&nbsp;</td>" : "&nbsp;");
+                    EXPECT_FALSE(value == harmless && std::string(source) == "[LINK]") << "a harmless picture dropped";
+                    continue;
+                }
+                const std::size_t start = at + 10;
+                const std::size_t end = cell.find('"', start);
+                ASSERT_NE(end, std::string::npos);
+                EXPECT_EQ(cell.substr(end, 10), "\" border=\"");
+                const std::string src = BrowserReadsAttribute(cell.substr(start, end - start));
+                const std::string scheme = SchemeBrowserSees(src);
+                EXPECT_TRUE(scheme.empty() || scheme == "http" || scheme == "https" || scheme == "ftp" ||
+                            scheme == "mailto")
+                    << "the browser reads " << src;
+                if (value == harmless && std::string(source) == "[LINK]") EXPECT_EQ(src, harmless);
+            }
+        }
+    }
+    // The author's own address is the author's: kept whatever its scheme.
+    columns_.ShowDataList.Put(1, "data:image/gif;base64,R0lGODlhAQABAAAAACw=");
+    EXPECT_EQ(rows_->BuildCellContent(1), "<img src=\"data:image/gif;base64,R0lGODlhAQABAAAAACw=\" border=\"0\">");
+}
+
 TEST_F(HtmlRows, DroppedAddressLeavesTheContentUnlinked)
 {
     Open("SELECT id, link FROM item ORDER BY id");

@@ -139,7 +139,7 @@ std::map<std::string, std::string> ExportCase(const PageCase& c, db::TDataSet& q
     BuildColumns(model, query);
     QTemporaryDir dir;
     const fs::path out = dir.path().toStdString();
-    const int records = ExportHtmlPages(THtmlExport{settings, model, query, {}, kStyles}, (out / "Sales.html").string());
+    const int records = ExportHtmlPages(THtmlExport{settings, model, query, {}, kStyles}, (out / "Sales.html").string()).records;
     EXPECT_EQ(records, static_cast<int>(kRows.size()));
     EXPECT_TRUE(query.Eof());
     return TreeOf(out);
@@ -296,7 +296,7 @@ TEST(StaticPageTable, PageCountsAndIndexLinks)
             s.frames = frames;
             QTemporaryDir dir;
             const fs::path out = dir.path().toStdString();
-            EXPECT_EQ(ExportHtmlPages(THtmlExport{s, columns, rows, {}, ""}, (out / "Sales.html").string()), c.rows);
+            EXPECT_EQ(ExportHtmlPages(THtmlExport{s, columns, rows, {}, ""}, (out / "Sales.html").string()).records, c.rows);
             const auto files = TreeOf(out);
 
             std::vector<std::string> expectedNames = {"Sales.css", "Sales.html"};
@@ -383,7 +383,9 @@ TEST(StaticPageTable, TheWholeStyleSheet)
     s.fontName = "Times New Roman";
     QTemporaryDir dir;
     const std::string folder = dir.path().toStdString() + "/";
-    WriteStyleSheet(s, folder + "Shop.html", "Shop");
+    rtl::TFileSetTransaction set;
+    WriteStyleSheet(set, s, folder + "Shop.html", "Shop");
+    set.Commit();
     const std::string written = rtl::ReadFileToString(folder + "Shop.css");
     EXPECT_EQ(written, BuildStyleSheet(s) + "\r\n");
     EXPECT_EQ(written.find("background-image"), std::string::npos);

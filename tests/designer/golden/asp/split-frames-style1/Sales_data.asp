@@ -217,7 +217,12 @@ Response.Write "<td class=" &CssClass& " align=Default>" &CellValue& "</td>"
   end if
 Response.Write "<td class=" &CssClass& " align=Right>" &CellValue& "</td>"
   if Rs("photo") <> ""  then
-    CellValue = "<img src="""&"img/"&GwUrl(Rs("PHOTO"),False)&".png"&""" width=""48"" border=""0"">"
+    CellUrl = "img/"&GwUrl(Rs("PHOTO"),False)&".png"
+    if GwSafeLink(CellUrl) then
+      CellValue = "<img src="""&CellUrl&""" width=""48"" border=""0"">"
+    else
+      CellValue = "&nbsp;"
+    end if
   else
     CellValue = "&nbsp;"
   end if
