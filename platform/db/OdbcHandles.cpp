@@ -1,6 +1,7 @@
 #include "platform/db/OdbcHandles.h"
 
 #include <condition_variable>
+#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <mutex>
@@ -10,6 +11,7 @@
 #include "platform/rtl/BusyWait.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Scope.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace db {
 
@@ -104,6 +106,29 @@ bool TLinkedOdbcCalls::Free(TOdbcHandleKind kind, void* handle) noexcept
 static_assert(static_cast<SQLSMALLINT>(TOdbcHandleKind::Environment) == SQL_HANDLE_ENV);
 static_assert(static_cast<SQLSMALLINT>(TOdbcHandleKind::Connection) == SQL_HANDLE_DBC);
 static_assert(static_cast<SQLSMALLINT>(TOdbcHandleKind::Statement) == SQL_HANDLE_STMT);
+
+std::string DataSourceDriver(std::string_view dsn)
+{
+    SQLHENV env = SQL_NULL_HENV;
+    try {
+        env = OdbcEnvironment();
+    } catch (const EDatabaseError& e) {
+        std::fprintf(stderr, "gridweaver: no data sources to look up: %s\n", e.what());
+        return {};
+    }
+    std::vector<SQLCHAR> name(SQL_MAX_DSN_LENGTH + 1);
+    std::vector<SQLCHAR> driver(512);
+    for (SQLUSMALLINT direction = SQL_FETCH_FIRST;; direction = SQL_FETCH_NEXT) {
+        SQLSMALLINT nameLength = 0;
+        SQLSMALLINT driverLength = 0;
+        if (!SQL_SUCCEEDED(SQLDataSources(env, direction, name.data(), static_cast<SQLSMALLINT>(name.size()),
+                                          &nameLength, driver.data(), static_cast<SQLSMALLINT>(driver.size()),
+                                          &driverLength)))
+            return {};
+        if (rtl::SameText(reinterpret_cast<const char*>(name.data()), dsn))
+            return reinterpret_cast<const char*>(driver.data());
+    }
+}
 
 // ---- Connection ----------------------------------------------------------------------------
 
