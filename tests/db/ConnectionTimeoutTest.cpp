@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <thread>
 
@@ -61,6 +62,8 @@ struct Work {
     const char* name;
     std::function<void(TADOConnection&)> run;
 };
+
+void PrintTo(const Work& work, std::ostream* out) { *out << work.name; }
 
 class StoppedBackend : public FrozenServer, public ::testing::WithParamInterface<Work> {};
 
