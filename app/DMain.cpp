@@ -3,15 +3,46 @@
 #include "app/FLoginScreen.h"
 #include "platform/classes/FormResources.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Registry.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Forms.h"
 
+#include <cstdio>
 #include <memory>
 
 namespace app {
 
 TdmMain* dmMain = nullptr;
+
+namespace {
+
+int SettingOrDefault(const rtl::TRegistry& registry, const char* name, int defaultValue)
+{
+    if (!registry.ValueExists(name)) return defaultValue;
+    try {
+        const int value = registry.ReadInteger(name);
+        return value >= 0 ? value : defaultValue;
+    } catch (const rtl::ERegistryException& e) {
+        std::fprintf(stderr, "gridweaver: %s; the default of %d seconds holds\n", e.what(), defaultValue);
+        return defaultValue;
+    }
+}
+
+}  // namespace
+
+void ApplyConnectionSettings(db::TADOConnection& connection)
+{
+    int login = db::TADOConnection::kDefaultConnectionTimeout;
+    int query = db::TADOConnection::kDefaultCommandTimeout;
+    rtl::TRegistry registry;
+    if (registry.OpenKey(kConnectionSettingsKey, false)) {
+        login = SettingOrDefault(registry, "LoginTimeout", login);
+        query = SettingOrDefault(registry, "QueryTimeout", query);
+    }
+    connection.SetConnectionTimeout(login);
+    connection.SetCommandTimeout(query);
+}
 
 GW_IMPLEMENT_CLASS(TdmMain, classes::TComponent) {}
 
@@ -34,6 +65,7 @@ void TdmMain::ConnectDatabase(const std::string& connectionString)
     db::TADOConnection* connection = Connection();
     connection->Close();
     connection->SetConnectionString(connectionString);
+    ApplyConnectionSettings(*connection);
     AskLogin = false;
     bool retry = true;
     while (retry) {

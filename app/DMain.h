@@ -7,6 +7,11 @@
 // the login on; from then on every failure is shown as a warning before the login dialog asks
 // again, until the open succeeds or the user cancels. A cancel - or any error whose text
 // holds "cancelled by the user" - ends the calling command silently (rtl::EAbort).
+//
+// Every connection the program opens takes its timeouts from the user's settings
+// (ApplyConnectionSettings): registry key "Software\Gridweaver\Connection", integer values
+// "LoginTimeout" (seconds the open may take, 15 when absent) and "QueryTimeout" (seconds each
+// call of a statement may take, 30 when absent); 0 sets no limit.
 
 #include <string>
 
@@ -39,6 +44,11 @@ private:
                                    std::string& userId, std::string& password, db::TConnectOption& options,
                                    db::TEventStatus& status);
 };
+
+inline constexpr const char* kConnectionSettingsKey = "Software\\Gridweaver\\Connection";
+// Gives `connection` the timeouts of the user's settings. A value that is missing, no integer
+// or negative gives the default.
+void ApplyConnectionSettings(db::TADOConnection& connection);
 
 // The live data module, or nullptr.
 extern TdmMain* dmMain;

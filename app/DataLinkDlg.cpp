@@ -3,6 +3,7 @@
 #include <exception>
 #include <memory>
 
+#include "app/DMain.h"
 #include "app/DataLinkFiles.h"
 #include "platform/db/AdoConnection.h"
 #include "platform/db/DbErrors.h"
@@ -243,6 +244,7 @@ void TDataLinkDlg::btn_TestClick(classes::TObject*)
         db::TADOConnection connection(nullptr);
         connection.SetLoginPrompt(false);
         connection.SetConnectionString(init);
+        ApplyConnectionSettings(connection);
         connection.Open();
         connection.Close();
     } catch (const std::exception& e) {

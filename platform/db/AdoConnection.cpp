@@ -152,8 +152,12 @@ std::string ResolveDataLink(const std::string& connectionString)
 
 GW_IMPLEMENT_CLASS(TADOConnection, classes::TComponent)
 {
+    p.Integer("CommandTimeout", &TADOConnection::CommandTimeout, &TADOConnection::SetCommandTimeout,
+              kDefaultCommandTimeout);
     p.Boolean("Connected", &TADOConnection::Connected, &TADOConnection::SetConnected, false);
     p.String("ConnectionString", &TADOConnection::ConnectionString, &TADOConnection::SetConnectionString);
+    p.Integer("ConnectionTimeout", &TADOConnection::ConnectionTimeout, &TADOConnection::SetConnectionTimeout,
+              kDefaultConnectionTimeout);
     p.Boolean("LoginPrompt", &TADOConnection::LoginPrompt, &TADOConnection::SetLoginPrompt, true);
     p.Event("AfterConnect", &TADOConnection::AfterConnect);
     p.Event("AfterDisconnect", &TADOConnection::AfterDisconnect);
@@ -165,6 +169,21 @@ GW_IMPLEMENT_CLASS(TADOConnection, classes::TComponent)
 TADOConnection::TADOConnection(classes::TComponent* owner)
     : TComponent(owner), odbc_(std::make_unique<TOdbcConnection>())
 {
+    odbc_->SetTimeouts({kDefaultConnectionTimeout, kDefaultCommandTimeout});
+}
+
+int TADOConnection::ConnectionTimeout() const noexcept { return odbc_->Timeouts().login; }
+
+void TADOConnection::SetConnectionTimeout(int seconds)
+{
+    odbc_->SetTimeouts({std::max(seconds, 0), odbc_->Timeouts().query});
+}
+
+int TADOConnection::CommandTimeout() const noexcept { return odbc_->Timeouts().query; }
+
+void TADOConnection::SetCommandTimeout(int seconds)
+{
+    odbc_->SetTimeouts({odbc_->Timeouts().login, std::max(seconds, 0)});
 }
 
 bool TADOConnection::Connected() const noexcept { return odbc_->Connected(); }
@@ -286,9 +305,11 @@ long long TADOConnection::Execute(const std::string& sql)
 {
     Open();
     try {
-        TOdbcStatement st(*odbc_);
-        st.ExecDirect(sql);
-        return static_cast<long long>(st.RowCount());
+        return odbc_->Run([sql](TOdbcLink& link) {
+            TOdbcStatement st(link);
+            st.ExecDirect(sql);
+            return static_cast<long long>(st.RowCount());
+        });
     } catch (const EADOError& e) {
         if (e.ConnectionLost()) ConnectionLost();
         throw;
@@ -341,9 +362,13 @@ void TADOConnection::OpenSchema(TSchemaInfo schema, const std::vector<TVariant>&
     std::unique_ptr<TRecordset> rs;
     try {
         switch (schema) {
-        case siTables: rs = SchemaTables(restrictions); break;
-        case siColumns: rs = SchemaColumns(restrictions); break;
-        case siProviderTypes: rs = SchemaProviderTypes(restrictions); break;
+        case siTables: rs = odbc_->Run([restrictions](TOdbcLink& link) { return SchemaTables(link, restrictions); }); break;
+        case siColumns:
+            rs = odbc_->Run([restrictions](TOdbcLink& link) { return SchemaColumns(link, restrictions); });
+            break;
+        case siProviderTypes:
+            rs = odbc_->Run([restrictions](TOdbcLink& link) { return SchemaProviderTypes(link, restrictions); });
+            break;
         case siDBInfoLiterals: rs = SchemaLiterals(); break;
         }
     } catch (const EADOError& e) {
@@ -354,7 +379,7 @@ void TADOConnection::OpenSchema(TSchemaInfo schema, const std::vector<TVariant>&
     dataSet->OpenRecordset(std::move(rs));
 }
 
-std::unique_ptr<TRecordset> TADOConnection::SchemaTables(const std::vector<TVariant>& r)
+std::unique_ptr<TRecordset> TADOConnection::SchemaTables(TOdbcLink& link, const std::vector<TVariant>& r)
 {
     auto rs = MakeRowset({Col("TABLE_CATALOG", ftWideString), Col("TABLE_SCHEMA", ftWideString),
                           Col("TABLE_NAME", ftWideString), Col("TABLE_TYPE", ftWideString), Col("TABLE_GUID", ftGuid),
@@ -364,7 +389,7 @@ std::unique_ptr<TRecordset> TADOConnection::SchemaTables(const std::vector<TVari
     const auto schema = Restriction(r, 1);
     const auto table = Restriction(r, 2);
     const auto type = Restriction(r, 3);
-    TOdbcStatement st(*odbc_);
+    TOdbcStatement st(link);
     st.Tables(catalog, schema, table, type ? std::optional<std::string>("'" + *type + "'") : std::nullopt);
     while (st.Fetch()) {
         const auto cat = TextCol(st, 1);
@@ -382,7 +407,7 @@ std::unique_ptr<TRecordset> TADOConnection::SchemaTables(const std::vector<TVari
     return rs;
 }
 
-std::unique_ptr<TRecordset> TADOConnection::SchemaColumns(const std::vector<TVariant>& r)
+std::unique_ptr<TRecordset> TADOConnection::SchemaColumns(TOdbcLink& link, const std::vector<TVariant>& r)
 {
     auto rs = MakeRowset(
         {Col("TABLE_CATALOG", ftWideString), Col("TABLE_SCHEMA", ftWideString), Col("TABLE_NAME", ftWideString),
@@ -396,7 +421,7 @@ std::unique_ptr<TRecordset> TADOConnection::SchemaColumns(const std::vector<TVar
     const auto schema = Restriction(r, 1);
     const auto table = Restriction(r, 2);
     const auto column = Restriction(r, 3);
-    TOdbcStatement st(*odbc_);
+    TOdbcStatement st(link);
     st.Columns(catalog, schema, table, column);
     int ordinal = 0;
     std::string lastTable;
@@ -439,7 +464,7 @@ std::unique_ptr<TRecordset> TADOConnection::SchemaColumns(const std::vector<TVar
     return rs;
 }
 
-std::unique_ptr<TRecordset> TADOConnection::SchemaProviderTypes(const std::vector<TVariant>& r)
+std::unique_ptr<TRecordset> TADOConnection::SchemaProviderTypes(TOdbcLink& link, const std::vector<TVariant>& r)
 {
     auto rs = MakeRowset(
         {Col("TYPE_NAME", ftWideString), Col("DATA_TYPE", ftWord), Col("COLUMN_SIZE", ftInteger),
@@ -453,7 +478,7 @@ std::unique_ptr<TRecordset> TADOConnection::SchemaProviderTypes(const std::vecto
     const std::int64_t wantType = byType ? r[0].AsInt64() : 0;
     const bool byBest = r.size() > 1 && !r[1].IsNull();
     const bool wantBest = byBest && r[1].AsBoolean();
-    TOdbcStatement st(*odbc_);
+    TOdbcStatement st(link);
     st.TypeInfo();
     std::vector<int> seen;
     while (st.Fetch()) {

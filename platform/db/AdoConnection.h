@@ -46,6 +46,7 @@ namespace db {
 class TADOConnection;
 class TCustomADODataSet;
 class TOdbcConnection;
+class TOdbcLink;
 class TADODataSet;
 
 enum TConnectOption { coConnectUnspecified, coAsyncConnect };
@@ -77,6 +78,17 @@ public:
     void SetConnectionString(const std::string& text);
     bool LoginPrompt() const noexcept { return loginPrompt_; }
     void SetLoginPrompt(bool prompt) { loginPrompt_ = prompt; }
+    // Seconds the open may take (the login timeout) and each call of a statement into the
+    // driver may take (the query timeout); 0: no limit, a negative value counts as 0. A
+    // database that outlasts them gives the driver's message or "The database did not answer
+    // within N seconds." as a lost connection (OdbcHandles.h). The query timeout holds at
+    // once, the login timeout from the next open.
+    static constexpr int kDefaultConnectionTimeout = 15;
+    static constexpr int kDefaultCommandTimeout = 30;
+    int ConnectionTimeout() const noexcept;
+    void SetConnectionTimeout(int seconds);
+    int CommandTimeout() const noexcept;
+    void SetCommandTimeout(int seconds);
     // The provider the string names ("MSDASQL.1"); "MSDASQL" when it names none.
     std::string Provider() const;
 
@@ -127,9 +139,10 @@ private:
     void DoConnect(std::string userId, std::string password, bool credentialsGiven);
     // The link to the server is gone: close quietly so that the next open reconnects.
     void ConnectionLost() noexcept;
-    std::unique_ptr<TRecordset> SchemaTables(const std::vector<TVariant>& r);
-    std::unique_ptr<TRecordset> SchemaColumns(const std::vector<TVariant>& r);
-    std::unique_ptr<TRecordset> SchemaProviderTypes(const std::vector<TVariant>& r);
+    // Read on the connection's worker (TOdbcConnection::Run): they touch nothing of the object.
+    static std::unique_ptr<TRecordset> SchemaTables(TOdbcLink& link, const std::vector<TVariant>& r);
+    static std::unique_ptr<TRecordset> SchemaColumns(TOdbcLink& link, const std::vector<TVariant>& r);
+    static std::unique_ptr<TRecordset> SchemaProviderTypes(TOdbcLink& link, const std::vector<TVariant>& r);
     std::unique_ptr<TRecordset> SchemaLiterals();
 
     std::string connectionString_;

@@ -123,9 +123,11 @@ std::unique_ptr<TRecordset> TCustomADODataSet::Execute()
     if (rtl::Trim(sql).empty()) DatabaseError("CommandText does not return a result set", this);
     connection_->Open();
     try {
-        TOdbcStatement statement(connection_->OdbcConnection());
-        statement.ExecDirect(sql);
-        return FetchRecordset(statement, enableBCD_);
+        return connection_->OdbcConnection().Run([sql, enableBCD = enableBCD_](TOdbcLink& link) {
+            TOdbcStatement statement(link);
+            statement.ExecDirect(sql);
+            return FetchRecordset(statement, enableBCD);
+        });
     } catch (const EADOError& e) {
         if (e.ConnectionLost()) connection_->ConnectionLost();
         throw;
@@ -147,9 +149,11 @@ void TCustomADODataSet::InternalInitFieldDefs()
         if (rtl::Trim(sql).empty()) DatabaseError("CommandText does not return a result set", this);
         connection_->Open();
         try {
-            TOdbcStatement statement(connection_->OdbcConnection());
-            statement.Prepare(sql);
-            columns = DescribeColumns(statement, enableBCD_);
+            columns = connection_->OdbcConnection().Run([sql, enableBCD = enableBCD_](TOdbcLink& link) {
+                TOdbcStatement statement(link);
+                statement.Prepare(sql);
+                return DescribeColumns(statement, enableBCD);
+            });
         } catch (const EADOError& e) {
             if (e.ConnectionLost()) connection_->ConnectionLost();
             throw;

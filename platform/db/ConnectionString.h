@@ -60,9 +60,16 @@ bool IsOdbcProvider(std::string_view provider);
 // given, replace the string's own credentials. For a DSN-less SQLite database the driver is
 // told not to create a missing file (the program only opens existing databases, so a wrong
 // path must fail rather than produce an empty database) and to step through results row by
-// row rather than load them whole, unless the string says otherwise.
+// row rather than load them whole, unless the string says otherwise. A PostgreSQL driver
+// (named by DRIVER, or the driver of the DSN) is given TCP keepalives the same way
+// (KeepaliveTime=30, KeepaliveInterval=10), so that a server gone with the network is
+// noticed even by a call that waits on it.
 std::string OleDbToOdbc(std::string_view initString, const std::optional<std::string>& userId = std::nullopt,
                         const std::optional<std::string>& password = std::nullopt);
+
+// The driver of the data source named `dsn` as the driver manager lists it ("PostgreSQL
+// Unicode"); empty when there is no such data source or no driver manager.
+std::string DataSourceDriver(std::string_view dsn);
 
 // An initialisation string that opens `odbcConnectionString` through the provider for ODBC:
 // "Provider=MSDASQL.1;Persist Security Info=False;Extended Properties=<quoted string>".

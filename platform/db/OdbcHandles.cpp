@@ -1,10 +1,17 @@
 #include "platform/db/OdbcHandles.h"
 
+#include <condition_variable>
+#include <cstdio>
 #include <cstring>
+#include <exception>
 #include <mutex>
+#include <thread>
 
 #include "platform/classes/Component.h"
+#include "platform/rtl/BusyWait.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Scope.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace db {
 
@@ -100,37 +107,125 @@ static_assert(static_cast<SQLSMALLINT>(TOdbcHandleKind::Environment) == SQL_HAND
 static_assert(static_cast<SQLSMALLINT>(TOdbcHandleKind::Connection) == SQL_HANDLE_DBC);
 static_assert(static_cast<SQLSMALLINT>(TOdbcHandleKind::Statement) == SQL_HANDLE_STMT);
 
+std::string DataSourceDriver(std::string_view dsn)
+{
+    SQLHENV env = SQL_NULL_HENV;
+    try {
+        env = OdbcEnvironment();
+    } catch (const EDatabaseError& e) {
+        std::fprintf(stderr, "gridweaver: no data sources to look up: %s\n", e.what());
+        return {};
+    }
+    std::vector<SQLCHAR> name(SQL_MAX_DSN_LENGTH + 1);
+    std::vector<SQLCHAR> driver(512);
+    for (SQLUSMALLINT direction = SQL_FETCH_FIRST;; direction = SQL_FETCH_NEXT) {
+        SQLSMALLINT nameLength = 0;
+        SQLSMALLINT driverLength = 0;
+        if (!SQL_SUCCEEDED(SQLDataSources(env, direction, name.data(), static_cast<SQLSMALLINT>(name.size()),
+                                          &nameLength, driver.data(), static_cast<SQLSMALLINT>(driver.size()),
+                                          &driverLength)))
+            return {};
+        if (rtl::SameText(reinterpret_cast<const char*>(name.data()), dsn))
+            return reinterpret_cast<const char*>(driver.data());
+    }
+}
+
 // ---- Connection ----------------------------------------------------------------------------
 
-TOdbcConnection::~TOdbcConnection() { Disconnect(); }
+namespace {
 
-void TOdbcConnection::Connect(const std::string& connectionString)
+// A driver that has its own timeout reports it with its own message first.
+constexpr std::chrono::seconds kCancelAfterTimeout{1};
+// What a cancelled call is given to return before it is given up.
+constexpr std::chrono::seconds kGraceAfterCancel{2};
+
+// Timeouts are optional features: a driver that refuses one is still held to the deadline.
+void SetConnectTimeout(SQLHDBC dbc, SQLINTEGER attribute, int seconds)
 {
-    Disconnect();
+    SQLSetConnectAttr(dbc, attribute, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(std::max(seconds, 0))),
+                      SQL_IS_UINTEGER);
+}
+
+}  // namespace
+
+TOdbcLink::TOdbcLink(const TOdbcTimeouts& timeouts) : loginTimeout_(timeouts.login), queryTimeout_(timeouts.query)
+{
     SQLHDBC allocated = SQL_NULL_HDBC;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, OdbcEnvironment(), &allocated)))
         RaiseOdbcError(SQL_HANDLE_ENV, OdbcEnvironment(), "Cannot allocate an ODBC connection handle");
-    TOdbcOwnedHandle dbc(TOdbcHandleKind::Connection, allocated);
+    dbc_ = TOdbcOwnedHandle(TOdbcHandleKind::Connection, allocated);
+    SetConnectTimeout(allocated, SQL_ATTR_LOGIN_TIMEOUT, timeouts.login);
+    // The limit of requests other than queries and the login, for drivers that have one.
+    SetConnectTimeout(allocated, SQL_ATTR_CONNECTION_TIMEOUT, timeouts.query);
+}
+
+void TOdbcLink::Connect(const std::string& connectionString)
+{
     std::vector<SQLCHAR> out(2048);
     SQLSMALLINT outLength = 0;
-    SQLRETURN rc = SQLDriverConnect(allocated, nullptr, SqlMutable(connectionString), SQL_NTS, out.data(),
-                                    static_cast<SQLSMALLINT>(out.size()), &outLength, SQL_DRIVER_NOPROMPT);
-    if (!SQL_SUCCEEDED(rc)) RaiseOdbcError(SQL_HANDLE_DBC, allocated, "The database connection could not be opened");
-    dbc.SetConnected(true);
-    dbc_ = std::move(dbc);
+    SQLRETURN rc = SQL_ERROR;
+    {
+        TCall watch(*this, SQL_NULL_HSTMT, loginTimeout_);
+        rc = SQLDriverConnect(Handle(), nullptr, SqlMutable(connectionString), SQL_NTS, out.data(),
+                              static_cast<SQLSMALLINT>(out.size()), &outLength, SQL_DRIVER_NOPROMPT);
+    }
+    if (!SQL_SUCCEEDED(rc)) RaiseOdbcError(SQL_HANDLE_DBC, Handle(), "The database connection could not be opened");
+    dbc_.SetConnected(true);
     completed_.assign(reinterpret_cast<const char*>(out.data()),
                       std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(outLength, 0)), out.size() - 1));
 }
 
-void TOdbcConnection::Disconnect() noexcept
+void TOdbcLink::RaiseNoAnswer(int seconds)
 {
-    dbc_.Reset();
-    completed_.clear();
+    const std::string answer = "The database did not answer within " + std::to_string(seconds) +
+                               (seconds == 1 ? " second." : " seconds.");
+    throw EADOError("The connection to the database was lost.\n" + answer, {{"HYT00", 0, answer}}, true);
 }
 
-std::string TOdbcConnection::InfoText(SQLUSMALLINT infoType) const
+TOdbcLink::TCall::TCall(TOdbcLink& link, SQLHSTMT cancel, int timeoutSeconds) noexcept : link_(link)
 {
-    if (!dbc_) return {};
+    std::lock_guard lock(link_.callMutex_);
+    link_.callActive_ = true;
+    ++link_.callSerial_;
+    link_.callStarted_ = std::chrono::steady_clock::now();
+    link_.callTimeout_ = timeoutSeconds;
+    link_.callStatement_ = cancel;
+}
+
+TOdbcLink::TCall::~TCall()
+{
+    // Waits for a cancel in progress: its statement must outlive it.
+    std::lock_guard lock(link_.callMutex_);
+    link_.callActive_ = false;
+    link_.callStatement_ = SQL_NULL_HSTMT;
+}
+
+bool TOdbcLink::Overdue(TWatch& watch)
+{
+    const auto now = std::chrono::steady_clock::now();
+    // Held only by a call starting or ending, or by a cancel, which may itself hang.
+    std::unique_lock lock(callMutex_, std::try_to_lock);
+    if (lock.owns_lock()) {
+        // The cancelled call has returned: the work goes on, and so does the watch.
+        if (watch.cancelled && (!callActive_ || callSerial_ != watch.serial)) watch.cancelled = false;
+        if (!watch.cancelled && callActive_ && callTimeout_ > 0 &&
+            now >= callStarted_ + std::chrono::seconds(callTimeout_) + kCancelAfterTimeout) {
+            watch = {true, callSerial_, now, callTimeout_};
+            if (callStatement_ != SQL_NULL_HSTMT)
+                std::thread([self = shared_from_this(), serial = callSerial_] { self->Cancel(serial); }).detach();
+        }
+    }
+    return watch.cancelled && now >= watch.since + kGraceAfterCancel;
+}
+
+void TOdbcLink::Cancel(std::uint64_t serial) noexcept
+{
+    std::lock_guard lock(callMutex_);
+    if (callActive_ && callSerial_ == serial && callStatement_ != SQL_NULL_HSTMT) SQLCancel(callStatement_);
+}
+
+std::string TOdbcLink::InfoText(SQLUSMALLINT infoType) const
+{
     std::vector<char> buf(512);
     SQLSMALLINT length = 0;
     SQLRETURN rc = SQLGetInfo(Handle(), infoType, buf.data(), static_cast<SQLSMALLINT>(buf.size()), &length);
@@ -143,29 +238,138 @@ std::string TOdbcConnection::InfoText(SQLUSMALLINT infoType) const
                                                          buf.size() - 1));
 }
 
-std::uint32_t TOdbcConnection::InfoUInt32(SQLUSMALLINT infoType) const
+std::uint32_t TOdbcLink::InfoUInt32(SQLUSMALLINT infoType) const
 {
     SQLUINTEGER value = 0;
-    if (!dbc_ || !SQL_SUCCEEDED(SQLGetInfo(Handle(), infoType, &value, sizeof value, nullptr))) return 0;
+    if (!SQL_SUCCEEDED(SQLGetInfo(Handle(), infoType, &value, sizeof value, nullptr))) return 0;
     return value;
+}
+
+std::uint16_t TOdbcLink::InfoUInt16(SQLUSMALLINT infoType) const
+{
+    SQLUSMALLINT value = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfo(Handle(), infoType, &value, sizeof value, nullptr))) return 0;
+    return value;
+}
+
+TOdbcConnection::~TOdbcConnection() { Disconnect(); }
+
+void TOdbcConnection::SetTimeouts(const TOdbcTimeouts& timeouts)
+{
+    timeouts_ = timeouts;
+    if (link_) link_->SetQueryTimeout(timeouts.query);
+}
+
+void TOdbcConnection::Connect(const std::string& connectionString)
+{
+    Disconnect();
+    auto link = std::make_shared<TOdbcLink>(timeouts_);
+    RunWatched(link, [connectionString](TOdbcLink& l) { l.Connect(connectionString); });
+    link_ = std::move(link);
+}
+
+void TOdbcConnection::Disconnect() noexcept { link_.reset(); }
+
+const std::string& TOdbcConnection::CompletedString() const noexcept
+{
+    static const std::string none;
+    return link_ ? link_->CompletedString() : none;
+}
+
+void TOdbcConnection::RunWork(std::function<void(TOdbcLink&)> work)
+{
+    if (!link_) throw EDatabaseError("Connection is not open");
+    // Only a paint handler could get here while work runs; the driver would serve it after
+    // the work, or never.
+    if (running_) throw EDatabaseError("The connection is busy with another request");
+    running_ = true;
+    rtl::TScopeExit done([this] { running_ = false; });
+    try {
+        RunWatched(link_, std::move(work));
+    } catch (const EADOError&) {
+        // Given up: the thread inside the driver closes this connection once it gets out.
+        if (link_->Abandoned()) link_.reset();
+        throw;
+    }
+}
+
+void TOdbcConnection::RunWatched(const std::shared_ptr<TOdbcLink>& link, std::function<void(TOdbcLink&)> work)
+{
+    struct TJob {
+        std::mutex mutex;
+        std::condition_variable finished;
+        bool done = false;
+        std::exception_ptr error;
+    };
+    auto job = std::make_shared<TJob>();
+    std::thread worker([job, link, work = std::move(work)]() mutable {
+        std::exception_ptr error;
+        try {
+            work(*link);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        // What the work holds goes before the waiting thread goes on.
+        work = nullptr;
+        std::lock_guard lock(job->mutex);
+        job->done = true;
+        job->error = error;
+        job->finished.notify_all();
+    });
+    TOdbcLink::TWatch watch;
+    {
+        rtl::TBusyWait busy;
+        std::unique_lock lock(job->mutex);
+        while (!busy.Wait(lock, job->finished, [&] { return job->done; })) {
+            lock.unlock();
+            const bool giveUp = link->Overdue(watch);
+            lock.lock();
+            if (giveUp && !job->done) {
+                link->Abandon();
+                lock.unlock();
+                worker.detach();
+                TOdbcLink::RaiseNoAnswer(watch.timeout);
+            }
+        }
+    }
+    worker.join();
+    if (job->error) std::rethrow_exception(job->error);
+}
+
+std::string TOdbcConnection::InfoText(SQLUSMALLINT infoType) const
+{
+    return link_ ? link_->InfoText(infoType) : std::string();
+}
+
+std::uint32_t TOdbcConnection::InfoUInt32(SQLUSMALLINT infoType) const
+{
+    return link_ ? link_->InfoUInt32(infoType) : 0;
 }
 
 std::uint16_t TOdbcConnection::InfoUInt16(SQLUSMALLINT infoType) const
 {
-    SQLUSMALLINT value = 0;
-    if (!dbc_ || !SQL_SUCCEEDED(SQLGetInfo(Handle(), infoType, &value, sizeof value, nullptr))) return 0;
-    return value;
+    return link_ ? link_->InfoUInt16(infoType) : 0;
 }
 
 // ---- Statement -----------------------------------------------------------------------------
 
-TOdbcStatement::TOdbcStatement(TOdbcConnection& connection) : connection_(connection), buffer_(4096)
+TOdbcStatement::TOdbcStatement(TOdbcLink& link) : link_(link), buffer_(4096)
 {
-    if (!connection.Connected()) throw EDatabaseError("Connection is not open");
     SQLHSTMT allocated = SQL_NULL_HSTMT;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection.Handle(), &allocated)))
-        RaiseOdbcError(SQL_HANDLE_DBC, connection.Handle(), "Cannot allocate an ODBC statement handle");
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, link.Handle(), &allocated)))
+        RaiseOdbcError(SQL_HANDLE_DBC, link.Handle(), "Cannot allocate an ODBC statement handle");
     stmt_ = TOdbcOwnedHandle(TOdbcHandleKind::Statement, allocated);
+    // Optional as the login timeout is (TOdbcLink).
+    if (link.QueryTimeout() > 0)
+        SQLSetStmtAttr(allocated, SQL_ATTR_QUERY_TIMEOUT,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(link.QueryTimeout())), SQL_IS_UINTEGER);
+}
+
+TOdbcStatement::~TOdbcStatement()
+{
+    // Freeing closes an open cursor, which some drivers do on the server.
+    TOdbcLink::TCall watch(link_, SQL_NULL_HSTMT, link_.QueryTimeout());
+    stmt_.Reset();
 }
 
 void TOdbcStatement::Check(SQLRETURN rc, std::string_view what)
@@ -175,7 +379,7 @@ void TOdbcStatement::Check(SQLRETURN rc, std::string_view what)
 
 void TOdbcStatement::ExecDirect(const std::string& sql)
 {
-    const SQLRETURN rc = SQLExecDirect(Handle(), SqlMutable(sql), SQL_NTS);
+    const SQLRETURN rc = Watched([&] { return SQLExecDirect(Handle(), SqlMutable(sql), SQL_NTS); });
     // A statement that touches no rows answers SQL_NO_DATA; that is no failure.
     if (rc == SQL_NO_DATA) return;
     Check(rc, "The statement failed");
@@ -183,7 +387,7 @@ void TOdbcStatement::ExecDirect(const std::string& sql)
 
 void TOdbcStatement::Prepare(const std::string& sql)
 {
-    Check(SQLPrepare(Handle(), SqlMutable(sql), SQL_NTS), "The statement cannot be prepared");
+    Check(Watched([&] { return SQLPrepare(Handle(), SqlMutable(sql), SQL_NTS); }), "The statement cannot be prepared");
 }
 
 SQLLEN TOdbcStatement::RowCount()
@@ -196,7 +400,8 @@ SQLLEN TOdbcStatement::RowCount()
 SQLSMALLINT TOdbcStatement::ColumnCount()
 {
     SQLSMALLINT count = 0;
-    Check(SQLNumResultCols(Handle(), &count), "Cannot count the result columns");
+    // After a prepare the driver may ask the server.
+    Check(Watched([&] { return SQLNumResultCols(Handle(), &count); }), "Cannot count the result columns");
     return count;
 }
 
@@ -206,8 +411,10 @@ TOdbcColumn TOdbcStatement::Describe(SQLUSMALLINT column)
     std::vector<SQLCHAR> name(256);
     SQLSMALLINT nameLength = 0;
     SQLSMALLINT nullable = SQL_NULLABLE_UNKNOWN;
-    SQLRETURN rc = SQLDescribeCol(Handle(), column, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength,
-                                  &c.sqlType, &c.size, &c.decimalDigits, &nullable);
+    SQLRETURN rc = Watched([&] {
+        return SQLDescribeCol(Handle(), column, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength,
+                              &c.sqlType, &c.size, &c.decimalDigits, &nullable);
+    });
     if (SQL_SUCCEEDED(rc) && static_cast<std::size_t>(nameLength) >= name.size()) {
         name.resize(static_cast<std::size_t>(nameLength) + 1);
         rc = SQLDescribeCol(Handle(), column, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength,
@@ -225,13 +432,17 @@ TOdbcColumn TOdbcStatement::Describe(SQLUSMALLINT column)
 
 bool TOdbcStatement::Fetch()
 {
-    const SQLRETURN rc = SQLFetch(Handle());
+    const SQLRETURN rc = Watched([&] { return SQLFetch(Handle()); });
     if (rc == SQL_NO_DATA) return false;
     Check(rc, "Cannot fetch a row");
     return true;
 }
 
-void TOdbcStatement::CloseCursor() noexcept { SQLFreeStmt(Handle(), SQL_CLOSE); }
+void TOdbcStatement::CloseCursor() noexcept
+{
+    TOdbcLink::TCall watch(link_, SQL_NULL_HSTMT, link_.QueryTimeout());
+    SQLFreeStmt(Handle(), SQL_CLOSE);
+}
 
 bool TOdbcStatement::SetRowArraySize(SQLULEN rows) noexcept
 {
@@ -268,7 +479,7 @@ void TOdbcStatement::Position(SQLSETPOSIROW row)
 
 std::string TOdbcStatement::Pattern(const std::string& name)
 {
-    const std::string escape = connection_.InfoText(SQL_SEARCH_PATTERN_ESCAPE);
+    const std::string escape = link_.InfoText(SQL_SEARCH_PATTERN_ESCAPE);
     if (escape.empty()) return name;
     std::string out;
     for (char c : name) {
@@ -302,8 +513,10 @@ void TOdbcStatement::Tables(const std::optional<std::string>& catalog, const std
     const std::optional<std::string> s = schema ? std::optional(Pattern(*schema)) : std::nullopt;
     const std::optional<std::string> t = table ? std::optional(Pattern(*table)) : std::nullopt;
     OptionalArg c(catalog), sa(s), ta(t), ty(tableTypes);
-    Check(SQLTables(Handle(), c.Pointer(), c.Length(), sa.Pointer(), sa.Length(), ta.Pointer(), ta.Length(),
-                    ty.Pointer(), ty.Length()),
+    Check(Watched([&] {
+              return SQLTables(Handle(), c.Pointer(), c.Length(), sa.Pointer(), sa.Length(), ta.Pointer(), ta.Length(),
+                               ty.Pointer(), ty.Length());
+          }),
           "Cannot list the tables");
 }
 
@@ -314,12 +527,17 @@ void TOdbcStatement::Columns(const std::optional<std::string>& catalog, const st
     const std::optional<std::string> t = table ? std::optional(Pattern(*table)) : std::nullopt;
     const std::optional<std::string> n = column ? std::optional(Pattern(*column)) : std::nullopt;
     OptionalArg c(catalog), sa(s), ta(t), na(n);
-    Check(SQLColumns(Handle(), c.Pointer(), c.Length(), sa.Pointer(), sa.Length(), ta.Pointer(), ta.Length(),
-                     na.Pointer(), na.Length()),
+    Check(Watched([&] {
+              return SQLColumns(Handle(), c.Pointer(), c.Length(), sa.Pointer(), sa.Length(), ta.Pointer(), ta.Length(),
+                                na.Pointer(), na.Length());
+          }),
           "Cannot list the columns");
 }
 
-void TOdbcStatement::TypeInfo(SQLSMALLINT sqlType) { Check(SQLGetTypeInfo(Handle(), sqlType), "Cannot list the data types"); }
+void TOdbcStatement::TypeInfo(SQLSMALLINT sqlType)
+{
+    Check(Watched([&] { return SQLGetTypeInfo(Handle(), sqlType); }), "Cannot list the data types");
+}
 
 bool TOdbcStatement::GetLong(SQLUSMALLINT column, SQLSMALLINT cType, std::string& value)
 {

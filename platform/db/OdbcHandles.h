@@ -1,7 +1,8 @@
 #pragma once
 // A thin layer over the ODBC driver manager: one process-wide environment, connections and
 // statements that free their handles, results checked into EADOError with every diagnostic
-// record kept whole, and typed reads of result columns.
+// record kept whole, and typed reads of result columns. Calls that may wait on the server
+// have a deadline (TOdbcLink below).
 //
 // Text crosses the interface as UTF-8 through the narrow (SQL_C_CHAR) calls: the SQLite
 // driver stores UTF-8, and the PostgreSQL Unicode driver hands it out unchanged. Column
@@ -15,10 +16,16 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "platform/db/DbErrors.h"
@@ -45,6 +52,99 @@ using TOdbcOwnedHandle = TOdbcHandle<TLinkedOdbcCalls>;
 // The process-wide ODBC 3 environment, allocated on first use.
 SQLHENV OdbcEnvironment();
 
+// The time limits of a connection, in seconds; 0 sets none.
+struct TOdbcTimeouts {
+    int login = 0;  // opening the connection
+    int query = 0;  // each call of a statement into the driver
+};
+
+// A database that stops answering must not keep the program waiting: every call into the
+// driver that may wait on the server runs on a thread of its own (TOdbcConnection::Run) while
+// the calling thread waits with a deadline, keeping the windows painted (rtl/BusyWait.h).
+// The driver is given the timeouts too and normally ends a slow call itself, with its own
+// message. When it does not (a server that is stopped or cut off answers nothing, not even a
+// cancel), the call is cancelled a second past its timeout, and given up two seconds later:
+// the connection is reported lost ("The database did not answer within N seconds.") and the
+// next use opens a new one. The thread that is still inside the driver keeps what it uses
+// (the connection handle, its statements and their buffers) and frees them once the driver
+// lets it go; no handle is freed while another thread is inside it.
+
+// The driver's connection: its handle and what the driver said when it connected. Owned
+// jointly by the connection object and by the work that runs on it, which may outlive the
+// connection object when a call into the driver is given up; the last owner disconnects and
+// frees the handle, on whichever thread it is.
+class TOdbcLink : public std::enable_shared_from_this<TOdbcLink> {
+public:
+    // Allocates the handle and hands the driver the timeouts (a driver that knows none of
+    // them still has the deadline of the waiting thread).
+    explicit TOdbcLink(const TOdbcTimeouts& timeouts);
+    ~TOdbcLink() = default;
+    TOdbcLink(const TOdbcLink&) = delete;
+    TOdbcLink& operator=(const TOdbcLink&) = delete;
+
+    // SQLDriverConnect without prompting; EADOError on failure.
+    void Connect(const std::string& connectionString);
+    SQLHDBC Handle() const noexcept { return static_cast<SQLHDBC>(dbc_.Get()); }
+    // The completed connection string the driver returned.
+    const std::string& CompletedString() const noexcept { return completed_; }
+    int QueryTimeout() const noexcept { return queryTimeout_; }
+    void SetQueryTimeout(int seconds) noexcept { queryTimeout_ = seconds; }
+
+    // SQLGetInfo for text and numeric answers; empty / 0 when the driver does not answer.
+    std::string InfoText(SQLUSMALLINT infoType) const;
+    std::uint32_t InfoUInt32(SQLUSMALLINT infoType) const;
+    std::uint16_t InfoUInt16(SQLUSMALLINT infoType) const;
+
+    // The waiting thread gave the work up: its further calls fail at once.
+    bool Abandoned() const noexcept { return abandoned_; }
+    void Abandon() noexcept { abandoned_ = true; }
+    // EADOError saying the connection was lost after `seconds` without an answer.
+    [[noreturn]] static void RaiseNoAnswer(int seconds);
+
+    // A call into the driver that may wait on the server, for as long as it runs: the waiting
+    // thread watches it (Overdue). `cancel` is the statement that SQLCancel ends it on, or
+    // null for a call that cannot be cancelled.
+    class TCall {
+    public:
+        TCall(TOdbcLink& link, SQLHSTMT cancel, int timeoutSeconds) noexcept;
+        ~TCall();
+        TCall(const TCall&) = delete;
+        TCall& operator=(const TCall&) = delete;
+
+    private:
+        TOdbcLink& link_;
+    };
+
+    // What the waiting thread knows of the call it has cancelled.
+    struct TWatch {
+        bool cancelled = false;
+        std::uint64_t serial = 0;
+        std::chrono::steady_clock::time_point since;
+        int timeout = 0;
+    };
+    // Called by the waiting thread between its waits: cancels the call in progress (from a
+    // thread of its own, since a cancel too may wait on the server) once it outlasts its
+    // timeout by a second; true once a cancelled call has still not returned two seconds
+    // later. Never blocks.
+    bool Overdue(TWatch& watch);
+
+private:
+    void Cancel(std::uint64_t serial) noexcept;
+
+    TOdbcOwnedHandle dbc_;
+    std::string completed_;
+    int loginTimeout_;
+    std::atomic<int> queryTimeout_;
+    std::atomic<bool> abandoned_{false};
+
+    std::mutex callMutex_;
+    bool callActive_ = false;
+    std::uint64_t callSerial_ = 0;
+    std::chrono::steady_clock::time_point callStarted_;
+    int callTimeout_ = 0;
+    SQLHSTMT callStatement_ = SQL_NULL_HSTMT;
+};
+
 class TOdbcConnection {
 public:
     TOdbcConnection() = default;
@@ -52,22 +152,50 @@ public:
     TOdbcConnection(const TOdbcConnection&) = delete;
     TOdbcConnection& operator=(const TOdbcConnection&) = delete;
 
-    // SQLDriverConnect without prompting; EADOError on failure (nothing stays allocated).
+    // The limits of the next connect; the query timeout holds at once for new statements.
+    void SetTimeouts(const TOdbcTimeouts& timeouts);
+    const TOdbcTimeouts& Timeouts() const noexcept { return timeouts_; }
+
+    // Opens a new connection (closing this one first), with the login timeout; EADOError on
+    // failure (nothing stays allocated).
     void Connect(const std::string& connectionString);
     void Disconnect() noexcept;
-    bool Connected() const noexcept { return static_cast<bool>(dbc_); }
-    SQLHDBC Handle() const noexcept { return static_cast<SQLHDBC>(dbc_.Get()); }
-    // The completed connection string the driver returned.
-    const std::string& CompletedString() const noexcept { return completed_; }
+    bool Connected() const noexcept { return link_ != nullptr; }
+    // The completed connection string the driver returned; empty while closed.
+    const std::string& CompletedString() const noexcept;
 
-    // SQLGetInfo for text and numeric answers; empty / 0 when the driver does not answer.
+    // SQLGetInfo for text and numeric answers; empty / 0 while closed or when the driver does
+    // not answer.
     std::string InfoText(SQLUSMALLINT infoType) const;
     std::uint32_t InfoUInt32(SQLUSMALLINT infoType) const;
     std::uint16_t InfoUInt16(SQLUSMALLINT infoType) const;
 
+    // Runs `work(link)` on a thread of its own while this thread waits, and answers what it
+    // answers (its exception is raised here). `work` opens its statements on the link and
+    // must own everything else it touches (capture by value): when its call into the driver
+    // is given up it runs on alone, after this call has raised EADOError and the connection
+    // is closed. EDatabaseError while closed, or while other work runs on the connection.
+    template <class Work>
+    auto Run(Work work) -> std::invoke_result_t<Work&, TOdbcLink&>
+    {
+        using Result = std::invoke_result_t<Work&, TOdbcLink&>;
+        if constexpr (std::is_void_v<Result>) {
+            RunWork(std::function<void(TOdbcLink&)>(std::move(work)));
+        } else {
+            auto result = std::make_shared<std::optional<Result>>();
+            RunWork([result, work = std::move(work)](TOdbcLink& link) mutable { result->emplace(work(link)); });
+            return std::move(**result);
+        }
+    }
+
 private:
-    TOdbcOwnedHandle dbc_;
-    std::string completed_;
+    void RunWork(std::function<void(TOdbcLink&)> work);
+    // Runs `work` on a thread of its own and waits for it with the deadline of its calls.
+    static void RunWatched(const std::shared_ptr<TOdbcLink>& link, std::function<void(TOdbcLink&)> work);
+
+    std::shared_ptr<TOdbcLink> link_;
+    TOdbcTimeouts timeouts_;
+    bool running_ = false;
 };
 
 // One column of a result as SQLDescribeCol reports it.
@@ -80,15 +208,18 @@ struct TOdbcColumn {
     bool isUnsigned = false;
 };
 
+// A statement on a link, with the link's query timeout; made and used by the work that
+// TOdbcConnection::Run runs. Its calls that may wait on the server are watched
+// (TOdbcLink::TCall).
 class TOdbcStatement {
 public:
-    explicit TOdbcStatement(TOdbcConnection& connection);
-    ~TOdbcStatement() = default;
+    explicit TOdbcStatement(TOdbcLink& link);
+    ~TOdbcStatement();
     TOdbcStatement(const TOdbcStatement&) = delete;
     TOdbcStatement& operator=(const TOdbcStatement&) = delete;
 
     SQLHSTMT Handle() const noexcept { return static_cast<SQLHSTMT>(stmt_.Get()); }
-    TOdbcConnection& Connection() const noexcept { return connection_; }
+    TOdbcLink& Connection() const noexcept { return link_; }
 
     void ExecDirect(const std::string& sql);
     // Prepares without running (the result columns can be described).
@@ -138,11 +269,19 @@ public:
     std::optional<std::int64_t> IntOf(SQLUSMALLINT column);
 
 private:
+    // Runs `call` (a call into the driver on this statement) watched.
+    template <class Call>
+    SQLRETURN Watched(Call call)
+    {
+        if (link_.Abandoned()) TOdbcLink::RaiseNoAnswer(link_.QueryTimeout());
+        TOdbcLink::TCall watch(link_, Handle(), link_.QueryTimeout());
+        return call();
+    }
     bool GetLong(SQLUSMALLINT column, SQLSMALLINT cType, std::string& value);
     void Check(SQLRETURN rc, std::string_view what);
     std::string Pattern(const std::string& name);
 
-    TOdbcConnection& connection_;
+    TOdbcLink& link_;
     TOdbcOwnedHandle stmt_;
     std::vector<char> buffer_;
 };

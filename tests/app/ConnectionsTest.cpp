@@ -16,6 +16,7 @@
 #include "platform/db/ConnectionString.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Paths.h"
+#include "platform/rtl/Registry.h"
 #include "platform/ui/ActnList.h"
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/Menus.h"
@@ -293,6 +294,36 @@ TEST_F(LoginLoopTest, TheSampleOpensWithoutADialog)
     app::dmMain->ConnectDatabase("FILE NAME=" + Link("GridweaverSample2"));
     EXPECT_TRUE(app::dmMain->Connection()->Connected());
     EXPECT_TRUE(dialogs_.Asked().empty());
+}
+
+// The connection's timeouts come from the user's settings; what is missing or unusable
+// there gives the defaults.
+TEST_F(LoginLoopTest, TheConnectionTakesItsTimeoutsFromTheSettings)
+{
+    app::CreateSampleDataLinks();
+    struct Case {
+        const char* login;  // the stored texts; nullptr: none
+        const char* query;
+        int loginAfter, queryAfter;
+    } cases[] = {
+        {nullptr, nullptr, 15, 30},
+        {"4", "0", 4, 0},
+        {"abc", "-5", 15, 30},
+        {nullptr, "90", 15, 90},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.login ? c.login : "-") + " / " + (c.query ? c.query : "-"));
+        rtl::TRegistry registry;
+        registry.DeleteKey(std::string("\\") + app::kConnectionSettingsKey);
+        ASSERT_TRUE(registry.OpenKey(std::string("\\") + app::kConnectionSettingsKey, true));
+        if (c.login) registry.WriteString("LoginTimeout", c.login);
+        if (c.query) registry.WriteString("QueryTimeout", c.query);
+        app::dmMain->ConnectDatabase("FILE NAME=" + Link("GridweaverSample1"));
+        db::TADOConnection* connection = app::dmMain->Connection();
+        EXPECT_TRUE(connection->Connected());
+        EXPECT_EQ(connection->ConnectionTimeout(), c.loginAfter);
+        EXPECT_EQ(connection->CommandTimeout(), c.queryAfter);
+    }
 }
 
 TEST_F(LoginLoopTest, FirstFailureSilentThenEachErrorShownBeforeTheLoginUntilCancel)

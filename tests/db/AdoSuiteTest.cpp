@@ -21,6 +21,7 @@
 #include "platform/rtl/Files.h"
 #include "platform/rtl/Formatting.h"
 #include "platform/rtl/SysUtils.h"
+#include "tests/db/FrozenServer.h"
 
 using namespace db;
 
@@ -737,12 +738,8 @@ TEST(AdoPostgres, ALostConnectionSaysSoAndReconnects)
     TADOConnection conn(nullptr);
     conn.SetLoginPrompt(false);
     conn.SetConnectionString(pg.InitString());
-    TADOQuery q(nullptr);
-    q.SetConnection(&conn);
-    q.SQL()->SetText("SELECT pg_backend_pid() AS pid");
-    q.Open();
-    const std::string pid = q.FieldByName("pid")->AsString();
-    q.Close();
+    conn.Open();
+    const std::string pid = std::to_string(dbtest::BackendPid(conn));
 
     TADOConnection killer(nullptr);
     killer.SetLoginPrompt(false);
@@ -753,6 +750,8 @@ TEST(AdoPostgres, ALostConnectionSaysSoAndReconnects)
     kill.Open();
     ASSERT_TRUE(kill.FieldByName("done")->AsBoolean());
 
+    TADOQuery q(nullptr);
+    q.SetConnection(&conn);
     q.SQL()->SetText("SELECT 1 AS one");
     try {
         q.Open();

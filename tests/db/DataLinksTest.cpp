@@ -200,7 +200,13 @@ TEST(ConnectionString, OleDbStringsBecomeOdbcStrings)
         {"Provider=MSDASQL.1;Extended Properties=\"DSN=Sales;Trusted=1\";Data Source=Ignored", "DSN=Sales;Trusted=1"},
         {"Provider=MSDASQL.1;Extended Properties=\"DRIVER={PostgreSQL Unicode};Server=127.0.0.1;Port=5432\";"
          "User ID=gw;Password=p;w;Initial Catalog=shop",
-         "DRIVER={PostgreSQL Unicode};Server=127.0.0.1;Port=5432;DATABASE=shop;UID=gw;PWD=p"},
+         "DRIVER={PostgreSQL Unicode};Server=127.0.0.1;Port=5432;DATABASE=shop;UID=gw;PWD=p;KeepaliveTime=30;"
+         "KeepaliveInterval=10"},
+        // The PostgreSQL driver gets TCP keepalives unless the string sets them; others do not.
+        {"Extended Properties=\"DRIVER=/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so;KeepaliveTime=5\"",
+         "DRIVER=/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so;KeepaliveTime=5;KeepaliveInterval=10"},
+        {"Extended Properties=\"DRIVER={PostgreSQL ANSI};keepaliveinterval=3\"",
+         "DRIVER={PostgreSQL ANSI};keepaliveinterval=3;KeepaliveTime=30"},
         {"Extended Properties='DRIVER=SQLite3;Database=/tmp/a.db'",
          "DRIVER=SQLite3;Database=/tmp/a.db;NoCreat=1;StepAPI=1"},
         {"Provider=MSDASQL;Extended Properties=\"DRIVER=SQLite3;Database=/tmp/a.db;NoCreat=0\"",
@@ -217,6 +223,29 @@ TEST(ConnectionString, OleDbStringsBecomeOdbcStrings)
     EXPECT_EQ(ProviderOf("Data Source=x"), "MSDASQL");
     EXPECT_TRUE(IsOdbcProvider("MSDASQL.1"));
     EXPECT_FALSE(IsOdbcProvider("MSDASQLX"));
+}
+
+// A data source is looked up in the driver manager's list: one of the PostgreSQL driver gets
+// keepalives, another does not. unixODBC reads its configuration folder once per process, so
+// the lookup runs in a child process with the variables set first.
+TEST(ConnectionString, ADataSourceOfThePostgreSqlDriverGetsKeepalives)
+{
+    QTemporaryDir dir;
+    const std::string root = dir.path().toStdString();
+    rtl::WriteStringToFile(root + "/user.ini", "[Shop]\nDriver=PostgreSQL Unicode\n\n[Local]\nDriver=SQLite3\n");
+    rtl::WriteStringToFile(root + "/odbcinst.ini", "[SQLite3]\nDriver=libsqlite3odbc.so\n");
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            setenv("ODBCINI", (root + "/user.ini").c_str(), 1);
+            setenv("ODBCSYSINI", root.c_str(), 1);
+            const bool ok = OleDbToOdbc("Provider=MSDASQL.1;Data Source=shop") ==
+                                "DSN=shop;KeepaliveTime=30;KeepaliveInterval=10" &&
+                            OleDbToOdbc("Provider=MSDASQL.1;Data Source=Local") == "DSN=Local" &&
+                            OleDbToOdbc("Provider=MSDASQL.1;Data Source=Missing") == "DSN=Missing";
+            std::_Exit(ok ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST(ConnectionString, OtherProvidersFailNamingThemselves)

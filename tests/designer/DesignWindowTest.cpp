@@ -7,6 +7,7 @@
 
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -30,6 +31,7 @@
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/WebBrowser.h"
 #include "platform/ui/testing/TestDialogs.h"
+#include "tests/db/FrozenServer.h"
 #include "vquery/VQuery.h"
 
 using namespace designer;
@@ -641,5 +643,64 @@ TEST_F(DesignWindow, SavePagesByFilterAndAFolderThatCannotBeWritten)
     EXPECT_FALSE(w_->Query()->ControlsDisabled());
     EXPECT_TRUE(dialogs_.Unexpected().empty());
 }
+
+// ---- A server that stops answering -------------------------------------------------------------
+
+// On the PostgreSQL test server (skipped when GW_PG_PORT is unset or nothing answers there),
+// with its backend stopped: running the query and saving the pages end after the timeouts
+// with the message, the window back as after any failed open, and the connection closed; once
+// the server runs again the next run opens a new connection.
+class DesignWindowOnAFrozenServer : public DesignWindow, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(DesignWindowOnAFrozenServer, GivesTheMessageAndTheWindowBackAndReconnectsAfterwards)
+{
+    const auto init = dbtest::PgInitString();
+    if (!init) GTEST_SKIP() << "GW_PG_PORT is not set: the PostgreSQL test server is not running";
+    conn_.Close();
+    conn_.SetConnectionString(*init);
+    conn_.SetConnectionTimeout(2);
+    conn_.SetCommandTimeout(2);
+    try {
+        conn_.Open();
+    } catch (const rtl::Exception& e) {
+        GTEST_SKIP() << "the PostgreSQL test server does not answer: " << e.Message();
+    }
+    Open();
+    SetSql("SELECT 1 AS one");
+    const std::string lost = "The connection to the database was lost.\nThe database did not answer within 2 seconds.";
+    dbtest::TStoppedBackend stopped(dbtest::BackendPid(conn_));
+    ASSERT_TRUE(stopped.Stopped());
+    const auto start = std::chrono::steady_clock::now();
+    if (GetParam() == "RunTheQuery") {
+        dialogs_.AnswerMessage(ui::mrOk);
+        Tab("pc_getdata", 1);
+        Tab("pc_getdata", 2);
+        EXPECT_EQ(LastWarning(), lost);
+        EXPECT_EQ(Pages("pc_getdata")->ActivePageIndex(), 1);
+    } else {
+        dialogs_.AnswerFile(root_ + "/out/pages.html", 1);
+        dialogs_.AnswerMessage(ui::mrOk);
+        dialogs_.AnswerMessage(ui::mrOk);
+        w_->SaveActionExecute(w_);
+        EXPECT_EQ(Questions(lost), 1);
+        EXPECT_EQ(LastWarning(), kCanNotSavePages);
+        EXPECT_FALSE(rtl::FileExists(root_ + "/out/pages.html"));
+        EXPECT_FALSE(w_->DataControlsDisabled());
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(7));
+    EXPECT_FALSE(w_->Query()->Active());
+    EXPECT_FALSE(conn_.Connected());
+    EXPECT_TRUE(dialogs_.Unexpected().empty());
+
+    stopped.Resume();
+    Tab("pc_getdata", 1);
+    Tab("pc_getdata", 2);
+    EXPECT_TRUE(w_->Query()->Active());
+    EXPECT_EQ(status_, "1 records");
+    EXPECT_TRUE(conn_.Connected());
+}
+
+INSTANTIATE_TEST_SUITE_P(Timeouts, DesignWindowOnAFrozenServer, ::testing::Values("RunTheQuery", "SavePages"),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 
 }  // namespace

@@ -10,12 +10,15 @@
 #include <QWindow>
 #include <QPointer>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 
 #include <deque>
 #include <map>
 #include <memory>
+#include <set>
 
+#include "platform/rtl/BusyWait.h"
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/ExtCtrls.h"
@@ -34,10 +37,55 @@ namespace ui::qt {
 
 namespace {
 
+// The program's own work that waits while the thread waits for a database call
+// (rtl/BusyWait.h): counted or named here while held, started again once the wait is over.
+struct THeldWork {
+    int depth = 0;  // nested busy waits
+    bool postedCalls = false;
+    int messages = 0;
+    std::set<TTimer*> timers;
+    std::set<std::pair<IMessageTarget*, unsigned>> messageTimers;
+    bool Holding() const noexcept { return depth > 0; }
+};
+
+// Drops the user's input while the thread waits: the window does not answer it then, and a
+// click or key kept until afterwards would land on whatever the wait ends in (a message box
+// that a key press would close unread). A close request is input too: the window whose
+// handler waits must not go from under it.
+class TInputDrop : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::ContextMenu:
+        case QEvent::Close:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletMove:
+        case QEvent::TabletRelease: return true;
+        default: return false;
+        }
+    }
+};
+
 // Posted messages run from the Qt event loop, one per queued call, in posting order.
 class TQtMessageQueue : public IMessageQueue {
 public:
-    explicit TQtMessageQueue(QObject* context) : context_(context) {}
+    TQtMessageQueue(QObject* context, THeldWork& held) : context_(context), held_(held) {}
 
     void Post(IMessageTarget& target, const TMessage& message) override
     {
@@ -52,6 +100,13 @@ public:
 
     bool Terminating() const override { return Application().Terminated(); }
 
+    // Delivers the messages held during a busy wait, one queued call each, as posted.
+    void Resume(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            QMetaObject::invokeMethod(context_, [this] { DeliverOne(); }, Qt::QueuedConnection);
+    }
+
 private:
     struct Entry {
         IMessageTarget* target;
@@ -60,6 +115,10 @@ private:
 
     void DeliverOne()
     {
+        if (held_.Holding()) {
+            ++held_.messages;
+            return;
+        }
         if (queue_.empty()) return;
         Entry e = queue_.front();
         queue_.pop_front();
@@ -67,6 +126,7 @@ private:
     }
 
     QObject* context_;
+    THeldWork& held_;
     std::deque<Entry> queue_;
 };
 
@@ -129,9 +189,9 @@ public:
     }
 };
 
-class TQtWindowSystem : public IWindowSystem {
+class TQtWindowSystem : public IWindowSystem, public rtl::IBusyWaitHost {
 public:
-    TQtWindowSystem() : queue_(&context_)
+    TQtWindowSystem() : queue_(&context_, held_)
     {
         qApp->installEventFilter(&mouseHook_);
         blink_.setParent(&context_);
@@ -146,7 +206,54 @@ public:
 
     void Wake() override
     {
-        QMetaObject::invokeMethod(&context_, [] { Application().DoPostedCalls(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &context_,
+            [this] {
+                if (held_.Holding())
+                    held_.postedCalls = true;
+                else
+                    Application().DoPostedCalls();
+            },
+            Qt::QueuedConnection);
+    }
+
+    // ---- Busy waits ----------------------------------------------------------------------
+    // The windows are painted and nothing else of the program runs: input is dropped, and
+    // posted calls, posted messages and timer ticks wait for the end of the wait (a timer
+    // that came due meanwhile ticks once then). The wait cursor shows meanwhile.
+    void BeginBusyWait() override
+    {
+        if (!OnOwnThread()) return;
+        if (held_.depth++ > 0) return;
+        qApp->installEventFilter(&inputDrop_);
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+
+    void PaintDuringBusyWait() override
+    {
+        if (OnOwnThread() && held_.Holding()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+
+    void EndBusyWait() override
+    {
+        if (!OnOwnThread() || !held_.Holding()) return;
+        if (held_.depth > 1) {
+            --held_.depth;
+            return;
+        }
+        // Input that came in since the last paint is dropped too.
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        held_.depth = 0;
+        qApp->removeEventFilter(&inputDrop_);
+        QGuiApplication::restoreOverrideCursor();
+        if (std::exchange(held_.postedCalls, false)) Wake();
+        queue_.Resume(std::exchange(held_.messages, 0));
+        for (TTimer* timer : std::exchange(held_.timers, {}))
+            QMetaObject::invokeMethod(&context_, [this, timer] { TimerTick(timer); }, Qt::QueuedConnection);
+        for (const auto& [target, id] : std::exchange(held_.messageTimers, {}))
+            QMetaObject::invokeMethod(
+                &context_, [this, target = target, id = id] { MessageTimerTick(target, id); },
+                Qt::QueuedConnection);
     }
 
     void Popup(TPopupMenu& menu, int x, int y) override
@@ -174,7 +281,7 @@ public:
         }
         if (it == timers_.end()) {
             auto* t = new QTimer(&context_);
-            QObject::connect(t, &QTimer::timeout, &context_, [&timer] { timer.Timer(); });
+            QObject::connect(t, &QTimer::timeout, &context_, [this, timer = &timer] { TimerTick(timer); });
             it = timers_.emplace(&timer, t).first;
         }
         it->second->start(timer.Interval());
@@ -208,10 +315,8 @@ public:
         QTimer*& t = messageTimers_[{&target, id}];
         if (t == nullptr) {
             t = new QTimer(&context_);
-            QObject::connect(t, &QTimer::timeout, &context_, [&target, id] {
-                TMessage m = MakeMessage(WM_TIMER, static_cast<std::intptr_t>(id));
-                Application().SafeCall(nullptr, [&] { target.Dispatch(m); });
-            });
+            QObject::connect(t, &QTimer::timeout, &context_,
+                             [this, target = &target, id] { MessageTimerTick(target, id); });
         }
         t->start(std::max(ms, 1));
     }
@@ -254,6 +359,30 @@ public:
     }
 
 private:
+    static bool OnOwnThread() { return QThread::currentThread() == qApp->thread(); }
+
+    // A tick of a timer that is still running (held during a busy wait).
+    void TimerTick(TTimer* timer)
+    {
+        if (!timers_.contains(timer)) return;
+        if (held_.Holding()) {
+            held_.timers.insert(timer);
+            return;
+        }
+        timer->Timer();
+    }
+
+    void MessageTimerTick(IMessageTarget* target, unsigned id)
+    {
+        if (!messageTimers_.contains({target, id})) return;
+        if (held_.Holding()) {
+            held_.messageTimers.insert({target, id});
+            return;
+        }
+        TMessage m = MakeMessage(WM_TIMER, static_cast<std::intptr_t>(id));
+        Application().SafeCall(nullptr, [&] { target->Dispatch(m); });
+    }
+
     static bool ContainsItem(const TMenuItem* parent, const TMenuItem* item)
     {
         for (int i = 0; i < parent->Count(); ++i)
@@ -263,6 +392,8 @@ private:
 
     QObject context_;
     TMouseFilterHook mouseHook_;
+    TInputDrop inputDrop_;
+    THeldWork held_;
     TQtMessageQueue queue_;
     std::map<TTimer*, QTimer*> timers_;
     std::map<std::pair<IMessageTarget*, unsigned>, QTimer*> messageTimers_;
@@ -298,6 +429,7 @@ void Install()
     installed.dialogs = std::make_unique<TQtDialogs>();
     installed.clipboard = std::make_unique<TQtClipboardStore>();
     SetWindowSystem(installed.system.get());
+    rtl::SetBusyWaitHost(installed.system.get());
     SetDialogService(installed.dialogs.get());
     SetClipboardStore(installed.clipboard.get());
     SetScrollBarExtent(QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent));
@@ -312,6 +444,7 @@ void Uninstall()
     TInstalled& installed = Installed();
     if (!installed.system) return;
     if (WindowSystem() == installed.system.get()) SetWindowSystem(nullptr);
+    rtl::SetBusyWaitHost(nullptr);
     SetDialogService(nullptr);
     SetClipboardStore(nullptr);
     SetScrollBarExtent(0);
