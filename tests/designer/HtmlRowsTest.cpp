@@ -486,7 +486,9 @@ TEST_F(HtmlRows, HostilePictureAddressesNeverBecomeScript)
                 EXPECT_TRUE(scheme.empty() || scheme == "http" || scheme == "https" || scheme == "ftp" ||
                             scheme == "mailto")
                     << "the browser reads " << src;
-                if (value == harmless && std::string(source) == "[LINK]") EXPECT_EQ(src, harmless);
+                if (value == harmless && std::string(source) == "[LINK]") {
+                    EXPECT_EQ(src, harmless);
+                }
             }
         }
     }
