@@ -187,8 +187,11 @@ bool NoteInput(QEvent* event)
             return DragActive();
         }
         if (event->type() == QEvent::MouseButtonRelease) {
+            // A drag still waiting for the mouse to move was a click: the widget finishes it
+            // (a check box toggles, a row is selected) as if no drag had been offered.
+            const bool dragged = DragActive();
             Application().SafeCall(nullptr, [&] { DragMouseUp({g.x(), g.y()}); });
-            return true;
+            return dragged;
         }
         return false;
     }

@@ -244,6 +244,8 @@ public:
 
     TControl* ControlAtScreen(TPoint p) override { return ControlOfWidget(QApplication::widgetAt(QPoint(p.X, p.Y))); }
 
+    int DragThreshold() override { return QApplication::startDragDistance(); }
+
     void CaretChanged() override
     {
         // Blinking starts over whenever the caret moves or shows.
