@@ -84,9 +84,14 @@ void TPeer::Changed()
             widget_->setFocusPolicy(wc->TabStop() ? Qt::StrongFocus : Qt::ClickFocus);
         widget_->setToolTip(control_.ShowHint() ? Q(GetShortHint(control_.Hint())) : QString());
         widget_->setFont(ToQFont(*control_.Font()));
+        // The font's colour is the text of an enabled control: a disabled one keeps the
+        // style's greyed text, or it would look as enabled as any other.
         QPalette pal = widget_->palette();
-        pal.setColor(widget_->foregroundRole(), ToQColor(control_.Font()->Color()));
-        pal.setColor(QPalette::WindowText, ToQColor(control_.Font()->Color()));
+        const QColor text = ToQColor(control_.Font()->Color());
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            pal.setColor(group, widget_->foregroundRole(), text);
+            pal.setColor(group, QPalette::WindowText, text);
+        }
         widget_->setPalette(pal);
         Sync();
     }
