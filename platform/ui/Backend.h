@@ -97,6 +97,8 @@ public:
     virtual TControl* ControlAtScreen(TPoint /*p*/) { return nullptr; }
     // The caret's owner, place or shape changed (the window system repaints and blinks it).
     virtual void CaretChanged() {}
+    // The application's icon changed (Application().Icon()): the windows show the new one.
+    virtual void ApplicationIconChanged() {}
     // How far the mouse must move with a button down before a waiting drag begins (pixels).
     virtual int DragThreshold() { return kDefaultDragThreshold; }
 };

@@ -1,10 +1,11 @@
 // How windows and controls look on the Qt backend (offscreen): the buttons a form's window
 // offers, greyed text on disabled controls, owner-drawn tabs wide enough for their bold
-// caption.
+// caption, and the program's own icon on its windows.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QIcon>
 #include <QImage>
 #include <QTabBar>
 #include <QTest>
@@ -157,6 +158,21 @@ TEST_F(WindowLookQtTest, OwnerDrawnTabsHaveRoomForTheirBoldCaption)
         ASSERT_GT(rightmost, 20);
         EXPECT_LT(rightmost, image.width() - 6);
     }
+}
+
+TEST_F(WindowLookQtTest, WindowsShowTheProgramsIcon)
+{
+    TPixelImage icon;
+    icon.Width = icon.Height = 16;
+    icon.Pixels.assign(16 * 16, 0xFF1F4E79);
+    Application().SetIcon(icon);
+    TForm form(nullptr);
+    form.SetBounds(40, 40, 200, 100);
+    form.Show();
+    const QImage shown = qt::WidgetOf(form)->windowIcon().pixmap(16, 16).toImage();
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(shown.pixel(8, 8), 0xFF1F4E79u);
+    Application().SetIcon({});
 }
 
 }  // namespace

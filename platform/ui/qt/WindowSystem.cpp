@@ -129,6 +129,14 @@ public:
     }
 };
 
+// Every window shows the application's icon (the toolkit's logo until the program sets one).
+void ShowApplicationIcon()
+{
+    const TPixelImage& icon = Application().Icon();
+    const QImage image = ToQImage(icon.Width, icon.Height, icon.Pixels);
+    QApplication::setWindowIcon(image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image)));
+}
+
 class TQtWindowSystem : public IWindowSystem {
 public:
     TQtWindowSystem() : queue_(&context_)
@@ -246,6 +254,8 @@ public:
 
     int DragThreshold() override { return QApplication::startDragDistance(); }
 
+    void ApplicationIconChanged() override { ShowApplicationIcon(); }
+
     void CaretChanged() override
     {
         // Blinking starts over whenever the caret moves or shows.
@@ -300,6 +310,7 @@ void Install()
     installed.dialogs = std::make_unique<TQtDialogs>();
     installed.clipboard = std::make_unique<TQtClipboardStore>();
     SetWindowSystem(installed.system.get());
+    ShowApplicationIcon();
     SetDialogService(installed.dialogs.get());
     SetClipboardStore(installed.clipboard.get());
     SetScrollBarExtent(QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent));
