@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTest>
 #include <QWidget>
 
@@ -21,38 +19,12 @@
 #include "platform/ui/WebBrowser.h"
 #include "platform/ui/qt/QtUi.h"
 #include "platform/ui/qt/web/QtWeb.h"
+#include "tests/support/WindowManager.h"
 #include "tests/support/WindowShot.h"
 
 namespace {
 
 using namespace ui;
-
-// A window manager of the test's own for as long as it lives, when one is installed and no
-// other runs (it then leaves at once).
-class TWindowManager {
-public:
-    TWindowManager()
-    {
-        const QString openbox = QStandardPaths::findExecutable("openbox");
-        if (openbox.isEmpty()) return;
-        process_.start(openbox, {"--sm-disable"});
-        if (!process_.waitForStarted(3000)) return;
-        QTest::qWait(500);
-        running_ = process_.state() == QProcess::Running;
-    }
-    ~TWindowManager()
-    {
-        if (process_.state() == QProcess::NotRunning) return;
-        process_.terminate();
-        if (!process_.waitForFinished(3000)) process_.kill();
-        process_.waitForFinished(1000);
-    }
-    bool Running() const { return running_; }
-
-private:
-    QProcess process_;
-    bool running_ = false;
-};
 
 class BrowserWindowTest : public ::testing::Test {
 protected:
@@ -99,7 +71,7 @@ protected:
 
 TEST_F(BrowserWindowTest, TheFirstPageShownLeavesItsWindowAsItWas)
 {
-    TWindowManager manager;
+    gwtest::TWindowManager manager;
     for (const bool mdi : {false, true}) {
         SCOPED_TRACE(mdi ? "a page in a child form of a maximised MDI frame" : "a page on a panel shown later");
         auto window = std::make_unique<TForm>(nullptr);
