@@ -20,6 +20,8 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Forms.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace app {
@@ -81,11 +83,33 @@ void RegisterAppClasses()
     designer::RegisterDesignClasses();
 }
 
+ui::TPixelImage ProgramIcon()
+{
+    constexpr int kSize = 32;
+    constexpr std::uint32_t kFrame = 0xFF1F4E79, kHeader = 0xFF9DC3E6, kCell = 0xFFFFFFFF, kClear = 0;
+    ui::TPixelImage icon;
+    icon.Width = icon.Height = kSize;
+    icon.Pixels.assign(kSize * kSize, kFrame);
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x) {
+            std::uint32_t& p = icon.Pixels[static_cast<std::size_t>(y * kSize + x)];
+            // Rounded corners: the two pixels nearest each corner are left out.
+            const int dx = std::min(x, kSize - 1 - x), dy = std::min(y, kSize - 1 - y);
+            if (dx + dy < 2) p = kClear;
+            // The table: a header row and three rows of cells, ruled in the frame's colour.
+            const bool inside = x >= 5 && x <= 26 && y >= 6 && y <= 26;
+            const bool line = (x - 5) % 7 == 0 || y == 6 || y == 11 || y == 26 || (y > 11 && (y - 11) % 5 == 0);
+            if (inside && !line) p = y < 11 ? kHeader : kCell;
+        }
+    return icon;
+}
+
 void CreateProgramWindows()
 {
     ui::TApplication& application = ui::Application();
     application.SetHelpFile("");
     application.SetTitle("Gridweaver");
+    application.SetIcon(ProgramIcon());
     RegisterAppClasses();
     new TdmMain(&application);
     // The welcome dialog ends the start-up; the Tools menu opens the data-link administrator.

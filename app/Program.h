@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ui/Forms.h"
+
 namespace app {
 
 inline constexpr const char* kMinimumDataAccessVersion = "2.0";
@@ -21,8 +23,12 @@ int CompareVersions(std::string_view a, std::string_view b);
 // (the program then ends with exit code 0).
 bool CheckDataAccessVersion(const std::string& version, const std::string& appDir);
 
-// Application title "Gridweaver", the data module, then the main window (the main form).
+// Application title "Gridweaver" and the program's icon, the data module, then the main
+// window (the main form).
 void CreateProgramWindows();
+
+// The program's icon, drawn here rather than shipped: a table on a page, 32 by 32 pixels.
+ui::TPixelImage ProgramIcon();
 
 // The program's component classes for form descriptions (the layer's, the data layer's,
 // the grid library's texts, the ODBC database and the tip of the day).

@@ -53,6 +53,9 @@ public:
     virtual void SetRedraw(bool /*on*/) {}
 };
 
+// The drag distance without a window system that knows the desktop's.
+constexpr int kDefaultDragThreshold = 5;
+
 class IWindowSystem {
 public:
     virtual ~IWindowSystem() = default;
@@ -94,6 +97,10 @@ public:
     virtual TControl* ControlAtScreen(TPoint /*p*/) { return nullptr; }
     // The caret's owner, place or shape changed (the window system repaints and blinks it).
     virtual void CaretChanged() {}
+    // The application's icon changed (Application().Icon()): the windows show the new one.
+    virtual void ApplicationIconChanged() {}
+    // How far the mouse must move with a button down before a waiting drag begins (pixels).
+    virtual int DragThreshold() { return kDefaultDragThreshold; }
 };
 
 // The installed window system, nullptr when none.

@@ -455,11 +455,13 @@ TListItem* TListView::GetItemAt(int x, int y) const
 
 void TListView::SelectByUser(const std::vector<int>& selected, int focused)
 {
+    // The focus first: the window system hears of each selection change below and puts its
+    // current row back on the focused item.
+    focused_ = focused >= 0 && focused < items_.Count() ? items_.Item(focused) : nullptr;
     for (int i = 0; i < items_.Count(); ++i)
         if (std::find(selected.begin(), selected.end(), i) == selected.end()) items_.Item(i)->SetSelected(false);
     for (int i : selected)
         if (i >= 0 && i < items_.Count()) items_.Item(i)->SetSelected(true);
-    focused_ = focused >= 0 && focused < items_.Count() ? items_.Item(focused) : nullptr;
 }
 
 void TListView::CheckByUser(int index, bool checked)

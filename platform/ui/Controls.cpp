@@ -31,7 +31,7 @@ struct TDrag {
     classes::TObject* object = nullptr;
     bool active = false;
     TPoint start;
-    int threshold = 5;
+    int threshold = kDefaultDragThreshold;
     TControl* target = nullptr;
     bool accepted = false;
 };
@@ -586,7 +586,8 @@ void TControl::BeginDrag(bool immediate, int threshold)
     if (d.source != nullptr) return;
     d.source = this;
     d.start = GetCursorPos();
-    d.threshold = threshold < 0 ? 5 : threshold;
+    IWindowSystem* ws = WindowSystem();
+    d.threshold = threshold >= 0 ? threshold : ws != nullptr ? ws->DragThreshold() : kDefaultDragThreshold;
     classes::TObject* object = nullptr;
     DoStartDrag(object);
     if (Drag().source != this) return;  // the handler ended it

@@ -192,7 +192,8 @@ public:
     TCursor DragCursor() const noexcept { return dragCursor_; }
     void SetDragCursor(TCursor cursor) { dragCursor_ = cursor; }
     // Starts dragging this control: at once, or once the mouse moved `threshold` pixels
-    // (-1: the standard 5) from where it is now.
+    // (-1: the window system's drag distance) from where it is now. A waiting drag that the
+    // release ends first was a click: the release reaches the control's window as usual.
     void BeginDrag(bool immediate, int threshold = -1);
     // Ends this control's drag: dropped where the mouse is (when the target accepts) or
     // cancelled.

@@ -558,6 +558,12 @@ TApplication::~TApplication() = default;
 
 void TApplication::SetMainForm(TCustomForm* form) { mainForm_ = form; }
 
+void TApplication::SetIcon(TPixelImage icon)
+{
+    icon_ = std::move(icon);
+    if (IWindowSystem* ws = WindowSystem()) ws->ApplicationIconChanged();
+}
+
 void TApplication::Run()
 {
     if (WindowSystem() == nullptr) throw EInvalidOperation("There is no window system to run the application on");

@@ -218,6 +218,18 @@ private:
 using TExceptionEvent = classes::TEvent<classes::TObject*, const std::exception&>;
 using THelpEvent = classes::TEvent<int, bool&>;
 
+// A picture in pixels drawn in code (the program's icon, cursors).
+struct TPixelImage {
+    int Width = 0;
+    int Height = 0;
+    std::vector<std::uint32_t> Pixels;  // 0xAARRGGBB; alpha 0 is see-through
+};
+
+// A cursor drawn from a picture, with the point of the picture that marks the mouse position.
+struct TCursorImage : TPixelImage {
+    TPoint HotSpot;
+};
+
 class TApplication : public classes::TComponent {
     GW_CLASS(TApplication)
 
@@ -229,6 +241,10 @@ public:
     int HintHidePause = 2500;
     const std::string& Title() const noexcept { return title_; }
     void SetTitle(const std::string& title) { title_ = title; }
+    // The program's own icon, which its windows show in place of the window system's; empty
+    // until set.
+    const TPixelImage& Icon() const noexcept { return icon_; }
+    void SetIcon(TPixelImage icon);
     TCustomForm* MainForm() const noexcept { return mainForm_; }
     // The first form created through CreateForm becomes the main form.
     template <class T>
@@ -357,6 +373,7 @@ private:
     TFilterChain<TKeyFilter> keyFilters_;
     TFilterChain<TMouseFilter> mouseFilters_;
     std::string title_;
+    TPixelImage icon_;
     TCustomForm* mainForm_ = nullptr;
     bool terminated_ = false;
     std::string hint_;
@@ -380,13 +397,6 @@ public:
     TExceptionEvent OnException;
 };
 
-// A cursor drawn from a picture, with the point of the picture that marks the mouse position.
-struct TCursorImage {
-    int Width = 0;
-    int Height = 0;
-    std::vector<std::uint32_t> Pixels;  // 0xAARRGGBB; alpha 0 is see-through
-    TPoint HotSpot;
-};
 
 class TScreen {
 public:

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QGuiApplication>
+#include <QImage>
 #include <QPixmap>
 #include <QScreen>
 #include <QTest>
@@ -36,6 +38,7 @@
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/WebBrowser.h"
 #include "platform/ui/qt/QtUi.h"
+#include "tests/support/WindowManager.h"
 #include "tests/support/WindowShot.h"
 #include "platform/ui/qt/web/QtWeb.h"
 
@@ -105,12 +108,27 @@ void ConnectionWindowsScreenshots()
     delete link;
 }
 
+// Clicks the check box of row `row` of a list whose rows start with their box.
+void ClickCheckBox(QAbstractItemView* view, int row)
+{
+    const QRect r = view->visualRect(view->model()->index(row, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(r.left() + 8, r.center().y()));
+}
+
 // The design window on the first sample through the data module's connection, a picture of
-// each tab; the preview's Back and Forward after two pages.
+// each tab; a field and a column left out by clicks on their check boxes; the preview's Back
+// and Forward after two pages; the main window, maximised under a window manager when one
+// can be started, stays so when the preview shows its first page.
 void DesignWindowScreenshots()
 {
     // Nothing of the earlier windows in front of the pictures.
     if (app::FrmHelpViewer != nullptr) app::FrmHelpViewer->Hide();
+    gwtest::TWindowManager manager;
+    app::FrmMain->SetWindowState(ui::wsMaximized);
+    QWidget* mainWindow = ui::qt::WidgetOf(*app::FrmMain);
+    if (manager.Running()) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return mainWindow->isMaximized(); }, 3000));
+    }
     app::CreateSampleDataLinks();
     app::dmMain->ConnectDatabase("FILE NAME=" + app::DataLinkFileName("GridweaverSample1"));
     designer::TFrmDesign* design = app::OpenDesignWindow("GridweaverSample1");
@@ -125,8 +143,22 @@ void DesignWindowScreenshots()
     auto* preview = design->C<ui::TPageControl>("pc_preview");
     auto* mainPages = design->C<ui::TPageControl>("pc_main");
     SaveShot(*design, "Design1SqlBuilder.png");
+    // The program's icon, not the toolkit's, on the design window.
+    const QImage icon = ui::qt::WidgetOf(*design)->windowIcon().pixmap(32, 32).toImage();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.pixel(8, 8), app::ProgramIcon().Pixels[8 * 32 + 8]);
+    // A click on a field's check box leaves the field out of the query.
+    vquery::TmfVQueryTable* box = design->C<vquery::TmfVQuery>("VisualQuery")->GetTable(0);
+    auto* fields = qobject_cast<QAbstractItemView*>(ui::qt::WidgetOf(*box->ListBox()));
+    ASSERT_NE(fields, nullptr);
+    ASSERT_EQ(box->ListBox()->Items()->Strings(1), "customer_id");
+    ClickCheckBox(fields, 1);
+    EXPECT_FALSE(box->ListBox()->Checked(1));
+    EXPECT_TRUE(box->ListBox()->Checked(0));
+    SaveShot(*box, "TableBoxFieldUnchecked.png");
     getData->SelectTabByUser(1);
     EXPECT_NE(design->EditorSql().find("orders"), std::string::npos);
+    EXPECT_EQ(design->EditorSql().find("customer_id"), std::string::npos) << design->EditorSql();
     SaveShot(*design, "Design2ViewSql.png");
     getData->SelectTabByUser(2);
     EXPECT_EQ(getData->ActivePageIndex(), 2);
@@ -135,9 +167,17 @@ void DesignWindowScreenshots()
     auto* browser = design->C<ui::TWebBrowser>("wm_preview");
     int loads = 0;
     browser->OnDocumentComplete = [&](classes::TObject*, const std::string&) { ++loads; };
+    const WId mainId = mainWindow->winId();
+    const QRect mainPlace = mainWindow->geometry();
+    const bool maximised = mainWindow->isMaximized();
     getData->SelectTabByUser(3);
     EXPECT_EQ(mainPages->ActivePageIndex(), 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return loads >= 1; }, 30000));
+    QTest::qWait(300);
+    EXPECT_EQ(mainWindow->winId(), mainId);
+    EXPECT_EQ(mainWindow->isMaximized(), maximised);
+    EXPECT_EQ(mainWindow->geometry(), mainPlace);
+    SaveShot(*app::FrmMain, "MainWindowAfterPreview.png");
     SaveShot(*design, "Design4Preview.png");
     // A second page (the refresh notice), then back and forward.
     design->C<ui::TCheckBox>("cbHTMLMaxRecords")->SetChecked(false);
@@ -160,6 +200,13 @@ void DesignWindowScreenshots()
     design->C<editor::TTextMemo>("mmHTMLHeader")->Lines()->SetText("<h1>Orders</h1>");
     SaveShot(*design, "Design8HeaderFooter.png");
     preview->SelectTabByUser(3);
+    // A click on a column's check box hides that column.
+    auto* columns = qobject_cast<QAbstractItemView*>(ui::qt::WidgetOf(*design->C<ui::TListView>("lv_column")));
+    ASSERT_NE(columns, nullptr);
+    ASSERT_GT(design->Columns().ShowModeList.Count(), 2);
+    ClickCheckBox(columns, 2);
+    EXPECT_EQ(design->Columns().ShowModeList.Strings(2), "Hide");
+    EXPECT_EQ(design->Columns().ShowModeList.Strings(1), "Show");
     SaveShot(*design, "Design9Columns.png");
     design->Close();
 }

@@ -40,7 +40,13 @@ inline std::filesystem::path SaveWindowShot(QWidget* window, const std::string& 
         return {};
     }
     QTest::qWait(settleMs);
-    QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(window->winId());
+    // A window inside another (an MDI child) is taken from its top-level window: asking for
+    // its own native window would make it one, which the top-level then no longer draws.
+    QWidget* top = window->window();
+    const QRect part = window == top ? QRect() : QRect(window->mapTo(top, QPoint(0, 0)), window->size());
+    QPixmap shot = window == top ? QGuiApplication::primaryScreen()->grabWindow(window->winId())
+                                 : QGuiApplication::primaryScreen()->grabWindow(top->winId(), part.x(), part.y(),
+                                                                                 part.width(), part.height());
     if (shot.isNull()) shot = window->grab();
     const std::filesystem::path dir = std::filesystem::path(GW_BINARY_DIR) / "test-artifacts" / area;
     std::filesystem::create_directories(dir);

@@ -250,3 +250,47 @@ TEST_F(CanvasQtTest, FieldRowsShowTheSortGlyphAndPositionOnWhite)
 }
 
 }  // namespace
+
+namespace {
+
+// The user's clicks and keys on a table box's field list: a click on a field's check box or
+// Space on the focused field takes the field out of (or back into) the query's SQL, while a
+// press that moves on drags the field.
+TEST_F(CanvasQtTest, AFieldsCheckBoxTogglesByClickAndBySpace)
+{
+    QListView* list = List(a);
+    ASSERT_NE(list, nullptr);
+    QWidget* vp = list->viewport();
+    const auto row = [&](int i) { return list->visualRect(list->model()->index(i, 0)); };
+    const auto box = [&](int i) { return QPoint(row(i).left() + 6, row(i).center().y()); };
+    const auto text = [&](int i) { return QPoint(row(i).left() + 40, row(i).center().y()); };
+    const auto checks = [&] {
+        std::string s;
+        for (int i = 0; i < 3; ++i) s += a->ListBox()->Checked(i) ? '1' : '0';
+        return s;
+    };
+    ASSERT_EQ(checks(), "111");
+    const std::vector<std::string> all = Sql();
+
+    QTest::mouseClick(vp, Qt::LeftButton, {}, box(2));  // "note"
+    EXPECT_EQ(checks(), "110");
+    QTest::mouseClick(vp, Qt::LeftButton, {}, text(0));  // "id" focused, not toggled
+    EXPECT_EQ(checks(), "110");
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_EQ(checks(), "010");
+    const std::vector<std::string> fewer = Sql();
+    bool hasNote = false, hasBId = false;
+    for (const std::string& line : fewer) {
+        hasNote = hasNote || line.find("note") != std::string::npos;
+        hasBId = hasBId || line.find("b_id") != std::string::npos;
+    }
+    EXPECT_FALSE(hasNote);
+    EXPECT_TRUE(hasBId);
+    QTest::keyClick(list, Qt::Key_Space);
+    QTest::mouseClick(vp, Qt::LeftButton, {}, box(2));
+    EXPECT_EQ(checks(), "111");
+    EXPECT_EQ(Sql(), all);
+    EXPECT_EQ(Q().GetJoinCount(), 0);
+}
+
+}  // namespace

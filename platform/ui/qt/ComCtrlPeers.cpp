@@ -2,6 +2,7 @@
 // view's items), the page control and its tab sheets, the status bar, tool and cool bars
 // and tool buttons.
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -11,6 +12,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSizeGrip>
+#include <QStyle>
 #include <QTabBar>
 #include <QToolButton>
 #include <QTableView>
@@ -208,6 +210,21 @@ public:
     TOwnerDrawTabBar(QWidget* parent, TPageControl& pages) : QTabBar(parent), pages_(pages) {}
 
 protected:
+    // The owner draws the caption as written (an "&" is text, not a mnemonic) and may draw
+    // it bold, as for the selected tab: every tab has room for that, with the toolkit's
+    // margins on both sides of it inside the face the owner draws on.
+    QSize tabSizeHint(int index) const override
+    {
+        QSize size = QTabBar::tabSizeHint(index);
+        if (!pages_.OwnerDraw()) return size;
+        QFont bold = font();
+        bold.setBold(true);
+        const int text = QFontMetrics(bold).horizontalAdvance(tabText(index));
+        const int margins = style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, this);
+        size.setWidth(std::max(size.width(), text + margins + 2 * kFaceInset));
+        return size;
+    }
+
     void paintEvent(QPaintEvent* e) override
     {
         QTabBar::paintEvent(e);
@@ -218,7 +235,7 @@ protected:
         TQtDevice device(painter);
         pages_.Canvas()->SetDevice(&device);
         for (int i = 0; i < count(); ++i) {
-            const QRect r = tabRect(i).adjusted(3, 3, -3, -1).translated(pos());
+            const QRect r = tabRect(i).adjusted(kFaceInset, 3, -kFaceInset, -1).translated(pos());
             Application().SafeCall(&pages_, [&] {
                 pages_.DrawTab(i, {r.left(), r.top(), r.right() + 1, r.bottom() + 1}, i == currentIndex());
             });
@@ -227,6 +244,8 @@ protected:
     }
 
 private:
+    // The tab's own shape shows this far on each side of the owner's face.
+    static constexpr int kFaceInset = 3;
     TPageControl& pages_;
 };
 

@@ -111,6 +111,7 @@ protected:
         window_->client = new QWidget(window_);
         window_->client->setAutoFillBackground(true);
         Watch(window_->client);
+        if (form_.FormStyle() != fsMDIChild) RunFormWindowHook(form_, *window_);
         return window_;
     }
 
@@ -179,19 +180,29 @@ private:
                form_.BorderStyle() == bsToolWindow;
     }
 
+    // A dialog's border, or any form while it runs modally, is a dialog's: a title and a
+    // close button, never minimise or maximise (a minimised modal window leaves the program
+    // waiting on a window nobody sees).
+    bool DialogLike() const
+    {
+        return form_.BorderStyle() == bsDialog ||
+               (form_.Modal() && form_.BorderStyle() != bsNone && form_.BorderStyle() != bsToolWindow &&
+                form_.BorderStyle() != bsSizeToolWin);
+    }
+
     Qt::WindowFlags FlagsOf() const
     {
         Qt::WindowFlags f = Qt::Window;
         switch (form_.BorderStyle()) {
         case bsNone: f |= Qt::FramelessWindowHint; break;
-        case bsDialog: f = Qt::Dialog | Qt::WindowTitleHint; break;
         case bsToolWindow:
         case bsSizeToolWin: f = Qt::Tool | Qt::WindowTitleHint; break;
         default: f |= Qt::WindowTitleHint; break;
         }
+        if (DialogLike()) f = Qt::Dialog | Qt::WindowTitleHint;
         const TBorderIcons icons = form_.BorderIcons();
         if (icons.Contains(biSystemMenu)) f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-        if (icons.Contains(biSystemMenu) && form_.BorderStyle() != bsDialog) {
+        if (icons.Contains(biSystemMenu) && !DialogLike()) {
             if (icons.Contains(biMinimize)) f |= Qt::WindowMinimizeButtonHint;
             if (icons.Contains(biMaximize)) f |= Qt::WindowMaximizeButtonHint;
         }

@@ -93,9 +93,14 @@ void TPeer::Changed()
             widget_->setFocusPolicy(wc->TabStop() ? Qt::StrongFocus : Qt::ClickFocus);
         widget_->setToolTip(control_.ShowHint() ? Q(GetShortHint(control_.Hint())) : QString());
         widget_->setFont(ToQFont(*control_.Font()));
+        // The font's colour is the text of an enabled control: a disabled one keeps the
+        // style's greyed text, or it would look as enabled as any other.
         QPalette pal = widget_->palette();
-        pal.setColor(widget_->foregroundRole(), ToQColor(control_.Font()->Color()));
-        pal.setColor(QPalette::WindowText, ToQColor(control_.Font()->Color()));
+        const QColor text = ToQColor(control_.Font()->Color());
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            pal.setColor(group, widget_->foregroundRole(), text);
+            pal.setColor(group, QPalette::WindowText, text);
+        }
         widget_->setPalette(pal);
         Sync();
     }
@@ -196,8 +201,11 @@ bool NoteInput(QEvent* event)
             return DragActive();
         }
         if (event->type() == QEvent::MouseButtonRelease) {
+            // A drag still waiting for the mouse to move was a click: the widget finishes it
+            // (a check box toggles, a row is selected) as if no drag had been offered.
+            const bool dragged = DragActive();
             Application().SafeCall(nullptr, [&] { DragMouseUp({g.x(), g.y()}); });
-            return true;
+            return dragged;
         }
         return false;
     }
@@ -322,6 +330,21 @@ bool TPeer::eventFilter(QObject* watched, QEvent* event)
 }
 
 TPeer* PeerOf(const TControl& control) { return dynamic_cast<TPeer*>(control.Peer()); }
+
+namespace {
+TFormWindowHook& FormWindowHook()
+{
+    static TFormWindowHook hook;
+    return hook;
+}
+}  // namespace
+
+void SetFormWindowHook(TFormWindowHook hook) { FormWindowHook() = std::move(hook); }
+
+void RunFormWindowHook(TCustomForm& form, QWidget& window)
+{
+    if (FormWindowHook()) FormWindowHook()(form, window);
+}
 
 // ---- Painted peers and the generic peer ----------------------------------------------------
 

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -517,7 +518,7 @@ private:
 };
 
 // Rows of an owner-drawn list box: the control draws each one on its canvas; a click in the
-// check strip of a check list box toggles the item.
+// check strip of a check list box, or Space on its current row, toggles the item.
 class TOwnerDrawDelegate : public TRowHeightDelegate {
 public:
     TOwnerDrawDelegate(QObject* parent, TListBox& list) : TRowHeightDelegate(parent, list.ItemHeight()), list_(list) {}
@@ -544,9 +545,17 @@ public:
                      const QModelIndex& index) override
     {
         auto* check = dynamic_cast<TCheckListBox*>(&list_);
-        if (check == nullptr || event->type() != QEvent::MouseButtonRelease) return false;
-        const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
-        if (p.x() >= option.rect.left() + TCheckListBox::kCheckWidth) return false;
+        if (check == nullptr) return false;
+        if (event->type() == QEvent::MouseButtonRelease) {
+            const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
+            if (p.x() >= option.rect.left() + TCheckListBox::kCheckWidth) return false;
+        } else if (event->type() == QEvent::KeyPress) {
+            // The view offers Space to the current row's delegate, as it does for plain rows.
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key != Qt::Key_Space && key != Qt::Key_Select) return false;
+        } else {
+            return false;
+        }
         Application().SafeCall(check, [&] { check->ToggleByUser(index.row()); });
         return true;
     }

@@ -189,6 +189,14 @@ public:
     }
 };
 
+// Every window shows the application's icon (the toolkit's logo until the program sets one).
+void ShowApplicationIcon()
+{
+    const TPixelImage& icon = Application().Icon();
+    const QImage image = ToQImage(icon.Width, icon.Height, icon.Pixels);
+    QApplication::setWindowIcon(image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image)));
+}
+
 class TQtWindowSystem : public IWindowSystem, public rtl::IBusyWaitHost {
 public:
     TQtWindowSystem() : queue_(&context_, held_)
@@ -349,6 +357,10 @@ public:
 
     TControl* ControlAtScreen(TPoint p) override { return ControlOfWidget(QApplication::widgetAt(QPoint(p.X, p.Y))); }
 
+    int DragThreshold() override { return QApplication::startDragDistance(); }
+
+    void ApplicationIconChanged() override { ShowApplicationIcon(); }
+
     void CaretChanged() override
     {
         // Blinking starts over whenever the caret moves or shows.
@@ -430,6 +442,7 @@ void Install()
     installed.clipboard = std::make_unique<TQtClipboardStore>();
     SetWindowSystem(installed.system.get());
     rtl::SetBusyWaitHost(installed.system.get());
+    ShowApplicationIcon();
     SetDialogService(installed.dialogs.get());
     SetClipboardStore(installed.clipboard.get());
     SetScrollBarExtent(QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent));

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
+#include <QQuickWidget>
 #include <QUrl>
 #include <QWebEngineHistory>
 #include <QWebEngineView>
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "platform/ui/Forms.h"
 #include "platform/ui/WebBrowser.h"
 #include "platform/ui/qt/Peers.h"
 
@@ -62,6 +64,29 @@ private:
     QWebEngineView* view_ = nullptr;
 };
 
+bool HoldsBrowser(const TWinControl& parent)
+{
+    for (int i = 0; i < parent.ControlCount(); ++i) {
+        const TControl* c = parent.Controls(i);
+        if (dynamic_cast<const TWebBrowser*>(c) != nullptr) return true;
+        if (const auto* w = dynamic_cast<const TWinControl*>(c); w != nullptr && HoldsBrowser(*w)) return true;
+    }
+    return false;
+}
+
+// The engine draws a page through the graphics card, into a child widget it makes when the
+// page first loads. A window shown without such a child gets made anew when the first one
+// comes (it must then draw through the graphics card as well): a new window that the desktop
+// no longer keeps maximised, nor where it was. So a window that holds a browser, or an MDI
+// frame whose child forms may, gets a hidden child of that kind before it is first shown.
+void ReadyWindowForPages(TCustomForm& form, QWidget& window)
+{
+    if (form.FormStyle() != fsMDIForm && !HoldsBrowser(form)) return;
+    auto* placeholder = new QQuickWidget(&window);
+    placeholder->setObjectName("gwPageHost");
+    placeholder->hide();
+}
+
 }  // namespace
 
 void PrepareWebBrowser()
@@ -75,6 +100,7 @@ void PrepareWebBrowser()
     }
     if (QCoreApplication::instance() == nullptr) QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     RegisterPeer<TWebBrowser, TBrowserPeer>();
+    SetFormWindowHook(ReadyWindowForPages);
 }
 
 }  // namespace ui::qt
