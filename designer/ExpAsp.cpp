@@ -155,7 +155,7 @@ TPageSetReport ExportAspPages(const TAspPageSettings& s, const TColumnModel& col
         WriteAspIndexPage(set, s, fileName, base);
         WriteStyleSheet(set, s, fileName, base);
         WriteAspDataPage(set, s, script, parts, fileName, base);
-        if (s.style > 1) CopyStyleImages(set, layoutStylesDir, s.styleName, fileName, warnings);
+        if (s.style > 1) CopyStyleImages(set, layoutStylesDir, s.styleName, s.templateText, fileName, warnings);
         CopyBackgroundImage(set, s.backgroundImage, fileName, warnings);
         return query.RecordCount();
     });

@@ -140,7 +140,7 @@ TPageSetReport ExportHtmlPages(const THtmlExport& e, const std::string& fileName
         WriteIndexPage(set, s, GetPageCount(records, s.RecordsPerPage()), fileName, base);
         WriteStyleSheet(set, s, fileName, base);
         WriteDataPages(set, e, fileName, base);
-        if (s.style > 1) CopyStyleImages(set, e.layoutStylesDir, s.styleName, fileName, warnings);
+        if (s.style > 1) CopyStyleImages(set, e.layoutStylesDir, s.styleName, s.templateText, fileName, warnings);
         CopyBackgroundImage(set, s.backgroundImage, fileName, warnings);
         return records;
     });
