@@ -9,6 +9,7 @@
 #include "designer/FFormatColumn.h"
 #include "designer/FParams.h"
 #include "designer/Formats_Utils.h"
+#include "designer/HtmlText.h"
 #include "designer/LayoutTemplate.h"
 #include "editor/TextMemo.h"
 #include "editor/TextMemoStrings.h"
@@ -69,6 +70,7 @@ const std::vector<std::string>& RefreshNoticeLines()
     static const std::vector<std::string> lines = {
         "<html>",
         "<head>",
+        kUtf8Meta,
         "<title>Please click refresh button to see your changes</title>",
         "<style type=\"text/css\">",
         "<!--",
@@ -560,9 +562,10 @@ void TFrmDesign::ShowRefreshNotice()
     if (!rtl::FileExists(file)) {
         std::string text;
         const auto& lines = RefreshNoticeLines();
+        // An empty line follows each line from "<head>" to the table's "</tr>".
         for (std::size_t i = 0; i < lines.size(); ++i) {
             text += lines[i] + "\r\n";
-            if (i >= 1 && i <= 13) text += "\r\n";
+            if (i >= 1 && i <= 14) text += "\r\n";
         }
         // Written once and then only shown: a write cut short must not leave a broken page
         // that is never written again.
