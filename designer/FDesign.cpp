@@ -17,6 +17,7 @@
 #include "framedctrls/FcCmboBx.h"
 #include "grid/PublishedDBGrid.h"
 #include "platform/classes/ClassRegistry.h"
+#include "platform/db/AdoConnection.h"
 #include "platform/db/AdoDataSet.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/Files.h"
@@ -541,8 +542,10 @@ bool TFrmDesign::ExportAspPages(const std::string& fileName)
     return RunExport([&] {
         TAspPageSettings settings;
         static_cast<TPageSettings&>(settings) = PageSettings();
-        const auto* options = C<ui::TListBox>("optionlist")->Items();
-        if (options->Count() > 1) settings.connectionString = options->Strings(1);
+        // The pages open the database this window is connected to: the link's string as it is
+        // now, not the one a project stored from the machine it was made on.
+        if (const db::TADOConnection* connection = Query()->Connection())
+            settings.connectionString = db::ResolveDataLink(connection->ConnectionString());
         const rtl::TStrings* sql = Query()->SQL();
         for (int i = 0; i < sql->Count(); ++i) settings.sqlLines.push_back(sql->Strings(i));
         return designer::ExportAspPages(settings, columns_, *Query(), fileName, host_.layoutStylesDir);
