@@ -3,6 +3,7 @@
 #include "designer/AspScript.h"
 #include "designer/ExpStatic.h"
 #include "designer/HtmlRows.h"
+#include "designer/HtmlText.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/Fields.h"
 #include "designer/LayoutTemplate.h"
@@ -22,6 +23,14 @@ std::string ConnectLine(const TAspPageSettings& s)
     return "Connect_String=\"" + QuoteForScript(s.connectionString) + "\"";
 }
 
+// The pages are UTF-8 files: the server reads the script's literals as UTF-8 only when the
+// page says so, else in its own code page.
+constexpr const char* kScriptPageDirective = "<%@Language=VBScript CodePage=65001%>";
+
+// The text the script writes is sent as UTF-8 (whatever a session's code page says) and the
+// response names that character set: a head's declaration yields to the server's header.
+void WriteUtf8Response(TPageLines& page) { page << "Response.CodePage = 65001" << "Response.Charset = \"utf-8\""; }
+
 }  // namespace
 
 std::string AspSqlLine(const std::string& line) { return "SQL = SQL + \" " + QuoteForScript(line) + "\""; }
@@ -32,7 +41,7 @@ void WriteAspFrameset(rtl::TFileSetTransaction& set, const TAspPageSettings& s, 
     if (!s.split || !s.frames) return;
     TPageLines page(set, fileName);
     page << "<%@Language=VBScript%>" << "<%Option Explicit%>" << "<html>" << "<head>"
-         << "<title>" + s.title + "</title>" << "</head>"
+         << kUtf8Meta << "<title>" + HtmlEscape(s.title) + "</title>" << "</head>"
          << std::string("<frameset cols=\"120,*\" frameborder=\"") + (s.frameBorder ? "YES" : "NO") +
                 "\" bordercolor=\"#000000\">"
          << "<frame name=\"leftFrame\" src=\"" + base + "_index.asp\">"
@@ -49,7 +58,9 @@ void WriteAspIndexPage(rtl::TFileSetTransaction& set, const TAspPageSettings& s,
     const std::string target = s.frames ? " target=\"\"mainFrame\"\" " : "";
     const std::string data = QuoteForScript(base) + "_data.asp";
     TPageLines page(set, path);
-    page << "<%@Language=VBScript%>" << "<%Option Explicit%>" << "<HTML>" << "<HEAD>"
+    page << kScriptPageDirective << "<%Option Explicit%>" << "<%";
+    WriteUtf8Response(page);
+    page << "%>" << "<HTML>" << "<HEAD>" << kUtf8Meta
          << "<link rel=\"stylesheet\" type=\"text/css\" href=\"" + base + ".css\">" << "</HEAD>\r\n<BODY>" << "<%";
     page << "Dim Connect_String" << "Dim Page_Size" << "Dim Page_Count" << "Dim MyConn, RS, SQL" << "Dim i";
     page << ConnectLine(s) << "Set MyConn=Server.CreateObject(\"ADODB.Connection\")"
@@ -88,8 +99,9 @@ void WriteAspDataPage(rtl::TFileSetTransaction& set, const TAspPageSettings& s, 
                                                          [&](int i) { return script.BuildAspCellContent(i); }}));
 
     TPageLines page(set, path);
-    page << "<%@Language=VBScript%>" << "<%" << "Option Explicit" << "Response.Buffer = True" << "%>" << "<HTML>"
-         << "<HEAD>" << "<Title>" + s.title + "</Title>"
+    page << kScriptPageDirective << "<%" << "Option Explicit" << "Response.Buffer = True";
+    WriteUtf8Response(page);
+    page << "%>" << "<HTML>" << "<HEAD>" << kUtf8Meta << "<Title>" + HtmlEscape(s.title) + "</Title>"
          << "<link rel=\"stylesheet\" type=\"text/css\" href=\"" + base + ".css\">" << "</HEAD>" << "" << "<%";
     page << "Dim MyConn          ' Database connection object" << "Dim RS              ' Recordset object"
          << "Dim Connect_String  ' ADO Connection String" << "Dim SQL             ' SQL Statement"
@@ -155,7 +167,7 @@ TPageSetReport ExportAspPages(const TAspPageSettings& s, const TColumnModel& col
         WriteAspIndexPage(set, s, fileName, base);
         WriteStyleSheet(set, s, fileName, base);
         WriteAspDataPage(set, s, script, parts, fileName, base);
-        if (s.style > 1) CopyStyleImages(set, layoutStylesDir, s.styleName, fileName, warnings);
+        if (s.style > 1) CopyStyleImages(set, layoutStylesDir, s.styleName, s.templateText, fileName, warnings);
         CopyBackgroundImage(set, s.backgroundImage, fileName, warnings);
         return query.RecordCount();
     });

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "designer/HtmlRows.h"
+#include "designer/HtmlText.h"
 #include "designer/LayoutTemplate.h"
 #include "designer/PageLinks.h"
 #include "platform/db/DataSet.h"
@@ -61,7 +62,7 @@ void WriteFrameset(rtl::TFileSetTransaction& set, const TPageSettings& s, const 
 {
     if (!s.split || !s.frames) return;
     TPageLines page(set, fileName);
-    page << "<html>" << "<head>" << "<title>" + s.title + "</title>" << "</head>"
+    page << "<html>" << "<head>" << kUtf8Meta << "<title>" + HtmlEscape(s.title) + "</title>" << "</head>"
          << std::string("<frameset cols=\"120,*\" frameborder=\"") + (s.frameBorder ? "YES" : "NO") +
                 "\" bordercolor=\"#000000\">"
          << "<frame name=\"leftFrame\" src=\"" + base + "_index.html\">"
@@ -77,7 +78,7 @@ void WriteIndexPage(rtl::TFileSetTransaction& set, const TPageSettings& s, int p
     const std::string path = s.frames ? OutputFolder(fileName) + base + "_index.html" : fileName;
     const std::string target = s.frames ? " target=\"mainFrame\" " : "";
     TPageLines page(set, path);
-    page << "<HTML>" << "<HEAD>" << "<link rel=\"stylesheet\" type=\"text/css\" href=\"" + base + ".css\">"
+    page << "<HTML>" << "<HEAD>" << kUtf8Meta << "<link rel=\"stylesheet\" type=\"text/css\" href=\"" + base + ".css\">"
          << "</HEAD>\r\n<BODY>\r\n<UL>";
     for (int p = 1; p <= pageCount; ++p)
         page << "<LI><a href=\"" + base + PageNumberText(p) + ".html\"" + target + ">Page" + std::to_string(p) + "</a>";
@@ -114,7 +115,7 @@ void WriteDataPages(rtl::TFileSetTransaction& set, const THtmlExport& e, const s
     e.query.First();
     for (int p = 1; p <= pages; ++p) {
         TPageLines page(set, s.split ? OutputFolder(fileName) + base + PageNumberText(p) + ".html" : fileName);
-        page << "<HTML>" << "<HEAD>" << "<Title>" + s.title + "</Title>"
+        page << "<HTML>" << "<HEAD>" << kUtf8Meta << "<Title>" + HtmlEscape(s.title) + "</Title>"
              << "<link rel=\"stylesheet\" type=\"text/css\" href=\"" + base + ".css\">" << "</HEAD>" << "<BODY>";
         page << s.header << "<A NAME=top></A>" << BuildNavigationBar(s.headerNavigation, pages, p, true, links);
         page << "<Table Border=\"" + std::to_string(s.border) + "\" Cellpadding=\"" + std::to_string(s.padding) +
@@ -140,7 +141,7 @@ TPageSetReport ExportHtmlPages(const THtmlExport& e, const std::string& fileName
         WriteIndexPage(set, s, GetPageCount(records, s.RecordsPerPage()), fileName, base);
         WriteStyleSheet(set, s, fileName, base);
         WriteDataPages(set, e, fileName, base);
-        if (s.style > 1) CopyStyleImages(set, e.layoutStylesDir, s.styleName, fileName, warnings);
+        if (s.style > 1) CopyStyleImages(set, e.layoutStylesDir, s.styleName, s.templateText, fileName, warnings);
         CopyBackgroundImage(set, s.backgroundImage, fileName, warnings);
         return records;
     });

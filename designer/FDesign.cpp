@@ -9,6 +9,7 @@
 #include "designer/FFormatColumn.h"
 #include "designer/FParams.h"
 #include "designer/Formats_Utils.h"
+#include "designer/HtmlText.h"
 #include "designer/LayoutTemplate.h"
 #include "editor/TextMemo.h"
 #include "editor/TextMemoStrings.h"
@@ -16,6 +17,7 @@
 #include "framedctrls/FcCmboBx.h"
 #include "grid/PublishedDBGrid.h"
 #include "platform/classes/ClassRegistry.h"
+#include "platform/db/AdoConnection.h"
 #include "platform/db/AdoDataSet.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/Files.h"
@@ -69,6 +71,7 @@ const std::vector<std::string>& RefreshNoticeLines()
     static const std::vector<std::string> lines = {
         "<html>",
         "<head>",
+        kUtf8Meta,
         "<title>Please click refresh button to see your changes</title>",
         "<style type=\"text/css\">",
         "<!--",
@@ -539,8 +542,10 @@ bool TFrmDesign::ExportAspPages(const std::string& fileName)
     return RunExport([&] {
         TAspPageSettings settings;
         static_cast<TPageSettings&>(settings) = PageSettings();
-        const auto* options = C<ui::TListBox>("optionlist")->Items();
-        if (options->Count() > 1) settings.connectionString = options->Strings(1);
+        // The pages open the database this window is connected to: the link's string as it is
+        // now, not the one a project stored from the machine it was made on.
+        if (const db::TADOConnection* connection = Query()->Connection())
+            settings.connectionString = db::ResolveDataLink(connection->ConnectionString());
         const rtl::TStrings* sql = Query()->SQL();
         for (int i = 0; i < sql->Count(); ++i) settings.sqlLines.push_back(sql->Strings(i));
         return designer::ExportAspPages(settings, columns_, *Query(), fileName, host_.layoutStylesDir);
@@ -560,9 +565,10 @@ void TFrmDesign::ShowRefreshNotice()
     if (!rtl::FileExists(file)) {
         std::string text;
         const auto& lines = RefreshNoticeLines();
+        // An empty line follows each line from "<head>" to the table's "</tr>".
         for (std::size_t i = 0; i < lines.size(); ++i) {
             text += lines[i] + "\r\n";
-            if (i >= 1 && i <= 13) text += "\r\n";
+            if (i >= 1 && i <= 14) text += "\r\n";
         }
         // Written once and then only shown: a write cut short must not leave a broken page
         // that is never written again.

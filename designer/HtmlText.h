@@ -12,6 +12,11 @@ namespace designer {
 // `text` with &, <, >, " and ' written as character references; everything else as it is.
 std::string HtmlEscape(std::string_view text);
 
+// The first line inside the head of every generated page: their text is UTF-8, and a browser
+// that is not told so reads it in the reader's own code page. The pages carry no doctype, so
+// the form every browser reads is the http-equiv one.
+inline constexpr const char* kUtf8Meta = "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">";
+
 // How a data value is written into an address.
 enum class TUrlPart {
     // The path part of an address (or the whole address, when the value starts it): the

@@ -148,6 +148,25 @@ std::string ApplyLayoutTemplate(std::string_view text, TTemplateMode mode, TColu
     });
 }
 
+std::vector<std::string> TemplatePictureNames(std::string_view templateText)
+{
+    static constexpr std::string_view kFolder = "images/";
+    static constexpr std::string_view kOpens = "\"'=( \t\r\n";
+    static constexpr std::string_view kEnds = "\"'>) \t\r\n";
+    std::vector<std::string> names;
+    for (std::size_t at = templateText.find(kFolder); at != std::string_view::npos;
+         at = templateText.find(kFolder, at + 1)) {
+        if (at > 0 && kOpens.find(templateText[at - 1]) == std::string_view::npos) continue;
+        const std::size_t start = at + kFolder.size();
+        std::size_t end = templateText.find_first_of(kEnds, start);
+        if (end == std::string_view::npos) end = templateText.size();
+        const std::string name(templateText.substr(start, end - start));
+        if (name.empty() || name.find_first_of("[]<%/\\?#&") != std::string::npos) continue;
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    }
+    return names;
+}
+
 std::vector<std::string> LayoutStyleNames(const std::string& layoutStylesDir)
 {
     std::vector<std::string> names;

@@ -51,6 +51,13 @@ std::string ExpandLayoutTemplate(std::string_view text, const TColumnModel& colu
 // order.
 std::vector<std::string> LayoutStyleNames(const std::string& layoutStylesDir);
 
+// The files of the style's "images" folder that the template's markup names: each address
+// that starts with "images/" right after a quote, a blank, "=" or "(", up to its closing quote,
+// blank, ">" or ")", once each in the order first named. An address whose name holds a field
+// tag, a template tag, a further folder or an escape is left out: what it names is decided
+// elsewhere.
+std::vector<std::string> TemplatePictureNames(std::string_view templateText);
+
 // A loaded style: its template text and the path of its preview picture (empty when it has
 // none).
 struct TLayoutStyle {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "designer/LayoutTemplate.h"
 #include "designer/PageSettings.h"
 #include "platform/rtl/Files.h"
 #include "platform/ui/Graphics.h"
@@ -105,11 +106,14 @@ bool IsPictureData(std::string_view bytes)
 }
 
 void CopyStyleImages(rtl::TFileSetTransaction& set, const std::string& layoutStylesDir, const std::string& styleName,
-                     const std::string& fileName, std::vector<std::string>& warnings)
+                     std::string_view templateText, const std::string& fileName, std::vector<std::string>& warnings)
 {
     std::error_code ec;
     const fs::path style = fs::path(layoutStylesDir) / styleName;
     const fs::path source = style / "images";
+    // A link counts as there: where it leads is judged when it is copied.
+    for (const std::string& name : TemplatePictureNames(templateText))
+        if (!fs::exists(fs::symlink_status(source / name, ec))) warnings.push_back(NotCopied(source / name, "it does not exist"));
     if (!fs::is_directory(source, ec)) return;
     const fs::path home = fs::canonical(style, ec);
     if (ec) return;
@@ -139,7 +143,10 @@ void CopyBackgroundImage(rtl::TFileSetTransaction& set, const std::string& backg
     std::error_code ec;
     if (backgroundImage.empty()) return;
     const fs::path source(backgroundImage);
-    if (!fs::exists(source, ec)) return;
+    if (!fs::exists(source, ec)) {
+        warnings.push_back(NotCopied(source, "it does not exist"));
+        return;
+    }
     const fs::path target = fs::path(OutputFolder(fileName)) / source.filename();
     if (fs::equivalent(source, target, ec)) return;
     CopyPicture(set, source, source, target, warnings);

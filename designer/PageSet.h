@@ -13,7 +13,7 @@
 // and it is either the background picture the design names, which the user chose, or a file
 // of the layout style's "images" folder that lies inside the style's own folder once symbolic
 // links are resolved. Every other file stays where it is, and the report carries a warning
-// naming it.
+// naming it; so does a picture the pages name that is not there to copy.
 
 #include <functional>
 #include <string>
@@ -61,12 +61,14 @@ TPageSetReport WritePageSet(const TPageSetWrite& write);
 bool IsPictureData(std::string_view bytes);
 
 // The layout style's "images" folder (layoutStylesDir/styleName/images), copied into the
-// folder "images" beside `fileName`; nothing when the style has no such folder.
+// folder "images" beside `fileName`; nothing when the style has no such folder. A picture
+// that `templateText` names in that folder (TemplatePictureNames) and the folder lacks gets a
+// warning: the pages would show it broken.
 void CopyStyleImages(rtl::TFileSetTransaction& set, const std::string& layoutStylesDir, const std::string& styleName,
-                     const std::string& fileName, std::vector<std::string>& warnings);
+                     std::string_view templateText, const std::string& fileName, std::vector<std::string>& warnings);
 // The background picture, copied beside `fileName` under its own name; nothing when none is
-// set, when the file does not exist (the style sheet names it all the same) or when it is
-// there already.
+// set or when it is there already. A file that does not exist gets a warning (the style sheet
+// names it all the same).
 void CopyBackgroundImage(rtl::TFileSetTransaction& set, const std::string& backgroundImage, const std::string& fileName,
                          std::vector<std::string>& warnings);
 

@@ -477,7 +477,38 @@ TEST_F(ProjectCommandsTest, DISABLED_MakeSampleProject)
         d->C<ui::TSpinEdit>("seHTMLMaxRecords")->SetValue(10);
         d->C<ui::TCheckBox>("cb_frame")->SetChecked(true);
     }
+    // A shipped file names its link only: the link's string and the query design's link file are
+    // this machine's, resolved again wherever the sample is opened.
+    d->C<ui::TListBox>("optionlist")->Items()->Put(1, "");
     ASSERT_TRUE(app::SaveProject(*d, out));
+    rtl::WriteStringToFile(out, WithoutQueryLink(rtl::ReadFileToString(out)));
+}
+
+// A shipped sample opened in a fresh program folder: its server pages open the database of the
+// link the design window is connected through, a file of this program folder.
+TEST_F(ProjectCommandsTest, ASamplesServerPagesOpenTheDatabaseOfItsLink)
+{
+    for (int n = 1; n <= 3; ++n) {
+        SCOPED_TRACE(n);
+        ASSERT_TRUE(app::OpenProject(app::FrmMain->ProjectsDir + "/GridweaverSample" + std::to_string(n) + ".gwp"));
+        const std::string folder = Path("pages" + std::to_string(n));
+        fs::create_directories(folder);
+        ASSERT_TRUE(designer::FrmDesign->ExportAspPages(folder + "/Sample.asp"));
+        const std::string database = "Database=" + Home() + "/Data/DBSamples/Sample" + (n == 1 ? "1" : "2") + ".db";
+        int connects = 0;
+        for (const auto& page : fs::directory_iterator(folder)) {
+            if (page.path().extension() != ".asp") continue;
+            const std::string text = rtl::ReadFileToString(page.path().string());
+            for (std::size_t at = text.find("Connect_String=\""); at != std::string::npos;
+                 at = text.find("Connect_String=\"", at + 1), ++connects)
+                EXPECT_NE(text.substr(at, text.find('\r', at) - at).find(database), std::string::npos)
+                    << page.path().filename() << ": " << text.substr(at, text.find('\r', at) - at);
+        }
+        EXPECT_GE(connects, 1);
+        EXPECT_TRUE(Warnings().empty());
+        designer::FrmDesign->Close();
+        ui::Application().DoPostedCalls();
+    }
 }
 
 TEST_F(ProjectCommandsTest, SampleProjectsOpenAndSaveBackByteForByte)

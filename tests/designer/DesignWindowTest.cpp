@@ -389,7 +389,8 @@ TEST_F(DesignWindow, UncheckingSplitDisablesTheOptionsAndShowsTheRefreshNotice)
     const std::string notice = root_ + "/Data/warning_refresh.html";
     EXPECT_EQ(w_->PreviewPage(), notice);
     const std::string text = rtl::ReadFileToString(notice);
-    EXPECT_TRUE(text.starts_with("<html>\r\n<head>\r\n\r\n<title>"));
+    EXPECT_TRUE(text.starts_with("<html>\r\n<head>\r\n\r\n<meta http-equiv=\"Content-Type\" content=\"text/html; "
+                                 "charset=utf-8\">\r\n\r\n<title>"));
     EXPECT_NE(text.find("</tr>\r\n\r\n</table>\r\n</body>\r\n</html>\r\n"), std::string::npos);
 
     w_->C<ui::TCheckBox>("cbHTMLMaxRecords")->SetChecked(true);

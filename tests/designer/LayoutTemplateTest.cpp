@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "designer/ColumnModel.h"
 #include "designer/LayoutTemplate.h"
@@ -100,6 +101,30 @@ TEST_F(Template, SettingsModeWritesTheTagsSettings)
     EXPECT_FALSE(columns.SuffixList.Checked(2));
 }
 
+TEST(LayoutStyles, ThePicturesATemplateNamesInItsImagesFolder)
+{
+    struct Case {
+        const char* templateText;
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {
+        {"<img src=\"images/frame.jpg\" width=\"16\">", {"frame.jpg"}},
+        {"<td background='images/back.gif'><img src=images/dot.png alt=\"\">", {"back.gif", "dot.png"}},
+        {"<div style=\"background: url(images/tile.png)\">", {"tile.png"}},
+        {"<img src=\"images/a.jpg\"><img src=\"images/a.jpg\"><img src=\"images/b.jpg\">", {"a.jpg", "b.jpg"}},
+        // Decided by the data or by the column's settings: not a file the style must hold.
+        {"<img src=\"images/[CODE].jpg\"><#IMGV1=images/[CODE].jpg>", {}},
+        {"<img src=\"images/<#V1>.jpg\">", {}},
+        // Not the style's images folder, or not a file right in it.
+        {"<img src=\"myimages/x.jpg\"><img src=\"/images/y.jpg\"><img src=\"images/sub/z.jpg\">", {}},
+        {"<img src=\"images/\"><#V1>", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.templateText);
+        EXPECT_EQ(TemplatePictureNames(c.templateText), c.names);
+    }
+}
+
 TEST(LayoutStyles, FoldersOnlyAndAMissingTemplateIsNoStyle)
 {
     QTemporaryDir dir;
@@ -132,6 +157,8 @@ TEST(LayoutStyles, TheShippedStylesLoadWithTheirPreviews)
         const std::optional<TLayoutStyle> style = LoadLayoutStyle(dir, name);
         ASSERT_TRUE(style.has_value());
         EXPECT_FALSE(style->previewPath.empty());
+        for (const std::string& picture : TemplatePictureNames(style->templateText))
+            EXPECT_TRUE(fs::is_regular_file(fs::path(dir) / name / "images" / picture)) << picture;
         // Every shipped template names columns by header or value tags.
         TColumnModel columns;
         columns.RebuildColumnList("Reset", std::vector<TColumnField>{{"a", db::ftString}, {"b", db::ftString}});

@@ -1,7 +1,7 @@
 // One Save Pages as a whole: which files are copied beside the pages (pictures by content, the
 // background picture the user chose, the layout style's own pictures once links are resolved)
-// and the warnings for the others; an export that fails half way, or is killed, leaves the
-// earlier page set byte for byte.
+// and the warnings for the others and for pictures that are not there; an export that fails
+// half way, or is killed, leaves the earlier page set byte for byte.
 
 #include <gtest/gtest.h>
 
@@ -153,12 +153,31 @@ TEST_F(PageSet, OnlyPicturesTheUserChoseOrTheStyleHoldsAreCopied)
         {"the background picture the user chose",
          [&](PageSet& t) { t.Write(t.root / "pictures" / "back.gif", kGif); }, "pictures/back.gif",
          {{"back.gif", kGif}}, {}},
+        {"a background picture that is not there", [](PageSet&) {}, "pictures/gone.jpg", {},
+         {"\"%s/pictures/gone.jpg\" is not copied beside the pages: it does not exist."}},
+        {"a picture the template names that the style's images lack",
+         [&](PageSet& t) {
+             t.Write(t.root / images / "photo.jpg", kJpeg);
+             t.settings.templateText = "<img src=\"images/frame.jpg\"><#V1><img src=\"images/[ID].png\">";
+         },
+         "", {{"images/photo.jpg", kJpeg}},
+         {"\"%s/LayoutStyles/Evil/images/frame.jpg\" is not copied beside the pages: it does not exist."}},
+        {"a picture the template names and the style has no images folder",
+         [&](PageSet& t) { t.settings.templateText = "<td background=\"images/back.gif\"><#V1></td>"; }, "", {},
+         {"\"%s/LayoutStyles/Evil/images/back.gif\" is not copied beside the pages: it does not exist."}},
+        {"a picture the template names that the style holds",
+         [&](PageSet& t) {
+             t.Write(t.root / images / "back.gif", kGif);
+             t.settings.templateText = "<td background=\"images/back.gif\"><#V1></td>";
+         },
+         "", {{"images/back.gif", kGif}}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fs::remove_all(root / images);
         fs::remove_all(out);
         fs::create_directories(out);
+        settings.templateText = "<#V1>";
         c.setup(*this);
         settings.backgroundImage = c.background.empty() ? "" : (root / c.background).string();
         const TPageSetReport report = Export();

@@ -314,7 +314,8 @@ TEST(StaticPageTable, PageCountsAndIndexLinks)
             EXPECT_EQ(names, expectedNames);
 
             const std::string index = files.at(frames ? "Sales_index.html" : "Sales.html");
-            EXPECT_EQ(index, "<HTML>\r\n<HEAD>\r\n<link rel=\"stylesheet\" type=\"text/css\" href=\"Sales.css\">\r\n"
+            EXPECT_EQ(index, "<HTML>\r\n<HEAD>\r\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
+                             "<link rel=\"stylesheet\" type=\"text/css\" href=\"Sales.css\">\r\n"
                              "</HEAD>\r\n<BODY>\r\n<UL>\r\n" +
                                  links + "</UL>\r\n</BODY>\r\n</HTML>\r\n");
             if (frames) {

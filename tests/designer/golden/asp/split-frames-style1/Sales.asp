@@ -2,6 +2,7 @@
 <%Option Explicit%>
 <html>
 <head>
+<meta http-equiv="Content-Type" content="text/html; charset=utf-8">
 <title>Orders</title>
 </head>
 <frameset cols="120,*" frameborder="YES" bordercolor="#000000">

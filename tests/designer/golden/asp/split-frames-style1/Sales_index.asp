@@ -1,7 +1,12 @@
-<%@Language=VBScript%>
+<%@Language=VBScript CodePage=65001%>
 <%Option Explicit%>
+<%
+Response.CodePage = 65001
+Response.Charset = "utf-8"
+%>
 <HTML>
 <HEAD>
+<meta http-equiv="Content-Type" content="text/html; charset=utf-8">
 <link rel="stylesheet" type="text/css" href="Sales.css">
 </HEAD>
 <BODY>

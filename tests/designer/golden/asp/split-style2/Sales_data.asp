@@ -1,10 +1,13 @@
-<%@Language=VBScript%>
+<%@Language=VBScript CodePage=65001%>
 <%
 Option Explicit
 Response.Buffer = True
+Response.CodePage = 65001
+Response.Charset = "utf-8"
 %>
 <HTML>
 <HEAD>
+<meta http-equiv="Content-Type" content="text/html; charset=utf-8">
 <Title>Orders</Title>
 <link rel="stylesheet" type="text/css" href="Sales.css">
 </HEAD>
