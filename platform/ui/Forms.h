@@ -281,7 +281,8 @@ public:
 
     const std::string& HelpFile() const noexcept { return helpFile_; }
     void SetHelpFile(const std::string& f) { helpFile_ = f; }
-    // Asks OnHelp to show the topic; false when no handler took it.
+    // Asks OnHelp to show the topic; false when no handler took it. The program's help
+    // system assigns OnHelp; F1 and the help buttons come here.
     bool HelpContext(int context);
     THelpEvent OnHelp;
 
@@ -297,6 +298,9 @@ public:
     // (the window system calls FilterKey where keys enter); the newest filter first. A
     // filter answering true swallows the key: neither older filters nor the control see it.
     // AddKeyFilter answers an id for RemoveKeyFilter.
+    // F1 that no filter took asks for help (HelpContext) at the first help context found
+    // from the focused control up through its parents to its form; it goes no further then.
+    // With no context on the way, F1 passes on like any key.
     using TKeyFilter = std::function<bool(TWinControl* focused, TKey key, TShiftState shift, bool down)>;
     int AddKeyFilter(TKeyFilter filter);
     void RemoveKeyFilter(int id);

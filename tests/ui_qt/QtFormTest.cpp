@@ -453,6 +453,49 @@ TEST_F(QtFormTest, ModalFormRunsOnTheToolkitsLoop)
     EXPECT_FALSE(window->isVisible());
 }
 
+TEST_F(QtFormTest, F1PressedInAControlAsksForItsHelpContextOrItsParentsOrItsForms)
+{
+    std::vector<int> asked;
+    Application().OnHelp = [&](int context, bool& shown) {
+        asked.push_back(context);
+        shown = true;
+    };
+    form->SetHelpContext(5);
+    form->C<TControl>("TabSheet1")->SetHelpContext(7);
+    form->C<TControl>("Edit1")->SetHelpContext(11);
+    auto* combo = Widget<QComboBox>("ComboEdit");
+    struct Row {
+        QWidget* focus;
+        Qt::KeyboardModifiers modifiers;
+        int asked;  // 0: no help, the key goes on (the form previews it)
+    };
+    const Row rows[] = {
+        {Widget<QLineEdit>("Edit1"), {}, 11},         // its own
+        {Widget<QPlainTextEdit>("Memo1"), {}, 7},     // its page's
+        {combo->lineEdit(), {}, 7},                   // an editable combo box
+        {Widget<QListView>("ListBox1"), {}, 5},       // the form's: its panel has none
+        {Widget<QLineEdit>("Edit1"), Qt::ShiftModifier, 0},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.focus->metaObject()->className());
+        r.focus->setFocus();
+        QApplication::processEvents();
+        asked.clear();
+        form->keys.clear();
+        QTest::keyClick(window->windowHandle(), Qt::Key_F1, r.modifiers);  // to the focus, as typed
+        EXPECT_EQ(asked, r.asked != 0 ? std::vector<int>{r.asked} : std::vector<int>{});
+        const bool passedOn = std::find(form->keys.begin(), form->keys.end(), VK_F1) != form->keys.end();
+        EXPECT_EQ(passedOn, r.asked == 0);
+    }
+    // No context anywhere: F1 is an ordinary key.
+    form->SetHelpContext(0);
+    Widget<QListView>("ListBox1")->setFocus();
+    asked.clear();
+    QTest::keyClick(window->windowHandle(), Qt::Key_F1);
+    EXPECT_TRUE(asked.empty());
+    Application().OnHelp.Clear();
+}
+
 }  // namespace
 
 namespace {
