@@ -97,6 +97,10 @@ public:
     void SetFormStyle(TFormStyle style);
     bool KeyPreview() const noexcept { return keyPreview_; }
     void SetKeyPreview(bool v) { keyPreview_ = v; }
+    // A window that a modal dialog does not block: it can be read and used while the dialog
+    // stays open (the help a dialog opened). Off for every other window.
+    bool UsableDuringModal() const noexcept { return usableDuringModal_; }
+    void SetUsableDuringModal(bool v) { usableDuringModal_ = v; }
     TMainMenu* Menu() const noexcept { return menu_; }
     void SetMenu(TMainMenu* menu);
 
@@ -178,6 +182,7 @@ private:
     TWindowState windowState_ = wsNormal;
     TFormStyle formStyle_ = fsNormal;
     bool keyPreview_ = false;
+    bool usableDuringModal_ = false;
     TMainMenu* menu_ = nullptr;
     TWinControl* activeControl_ = nullptr;
     bool modal_ = false;

@@ -496,6 +496,50 @@ TEST_F(QtFormTest, F1PressedInAControlAsksForItsHelpContextOrItsParentsOrItsForm
     Application().OnHelp.Clear();
 }
 
+TEST_F(QtFormTest, AWindowUsableDuringModalTakesClicksWhileAModalFormRuns)
+{
+    // Clicks go in where the window system puts them (on the window), where modality blocks.
+    auto clickOk = [](TAllControlsForm& f) {
+        auto* button = qobject_cast<QPushButton*>(qt::WidgetOf(*f.C<TControl>("ButtonOK")));
+        QWidget* top = button->window();
+        QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, button->mapTo(top, button->rect().center()));
+        QTest::qWait(50);
+        return Logged(f, "ButtonOKClick");
+    };
+    auto usable = std::make_unique<TAllControlsForm>(nullptr);
+    usable->SetUsableDuringModal(true);
+    usable->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(qt::WidgetOf(*usable)));
+    auto dialog = std::make_unique<TAllControlsForm>(nullptr);
+    std::unique_ptr<TAllControlsForm> late;
+    struct Seen {
+        bool plain = true, before = false, during = false;
+    } seen;
+    Later([&] {
+        ASSERT_TRUE(WaitFor([&] { return dialog->Visible(); }));
+        QTest::qWait(50);
+        form->log.clear();
+        usable->log.clear();
+        seen.plain = clickOk(*form);     // an ordinary window is blocked
+        seen.before = clickOk(*usable);  // shown before the dialog
+        late = std::make_unique<TAllControlsForm>(nullptr);
+        late->SetUsableDuringModal(true);
+        late->Show();                    // shown while it runs (help asked for from the dialog)
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(qt::WidgetOf(*late)));
+        QTest::qWait(50);
+        late->log.clear();
+        seen.during = clickOk(*late);
+        dialog->SetModalResult(mrOk);
+    });
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_FALSE(seen.plain);
+    EXPECT_TRUE(seen.before);
+    EXPECT_TRUE(seen.during);
+    // The dialog gone, the ordinary window takes clicks again.
+    form->log.clear();
+    EXPECT_TRUE(clickOk(*form));
+}
+
 }  // namespace
 
 namespace {
