@@ -1,5 +1,6 @@
 #include "app/HelpViewer.h"
 
+#include "platform/rtl/Addresses.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/StdCtrls.h"
@@ -47,7 +48,8 @@ std::string PageTitle(const std::string& pageFile)
     const auto start = open + 7;
     const auto close = lower.find("</title>", start);
     if (close == std::string::npos) return {};
-    return rtl::Trim(std::string_view(text).substr(start, close - start));
+    // The title as a browser shows it: "Header&amp;Footer" reads "Header&Footer".
+    return rtl::DecodeAttributeValue(rtl::Trim(std::string_view(text).substr(start, close - start)));
 }
 
 std::vector<std::string> PageLinks(const std::string& pageFile)

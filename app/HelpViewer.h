@@ -51,7 +51,8 @@ extern TFrmHelpViewer* FrmHelpViewer;
 // brought to the front.
 void ShowHelpViewerTopic(const std::string& helpFolder, const std::string& pageFile);
 
-// The text between <title> and </title> of a page ("" when it has none or cannot be read).
+// The text between <title> and </title> of a page, its character references resolved ("" when
+// it has none or cannot be read).
 std::string PageTitle(const std::string& pageFile);
 // The local pages a page links to (href="name", no folder or scheme), first link first.
 std::vector<std::string> PageLinks(const std::string& pageFile);
