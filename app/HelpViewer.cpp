@@ -20,6 +20,8 @@ TFrmHelpViewer::TFrmHelpViewer(classes::TComponent* owner) : TForm(owner)
     RegisterHandler("FormClose", this, &TFrmHelpViewer::FormClose);
     RegisterHandler("lb_contentsClick", this, &TFrmHelpViewer::lb_contentsClick);
     LoadDescription("HelpViewer");
+    // Help asked for from a modal dialog is read beside it, the dialog still open.
+    SetUsableDuringModal(true);
     FrmHelpViewer = this;
 }
 

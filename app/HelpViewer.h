@@ -2,6 +2,7 @@
 // The help viewer: the contents of the help folder in a list beside the browser control that
 // shows the chosen page. One instance at most (FrmHelpViewer), owned by the application,
 // created by the first help request of mode 0 and freed when it closes or by HHCloseAll.
+// No modal dialog blocks it: help opened from a dialog is read and used while it is open.
 // Its stored description is forms/HelpViewer.gwf.
 
 #include <string>
