@@ -136,6 +136,63 @@ TEST(ShippedHelp, EveryHelpContextInUseHasAPageAndEveryPageItLinksToIsThere)
             EXPECT_TRUE(rtl::FileExists(help + link)) << file.filename() << " links to " << link;
 }
 
+// The captions and list items of the stored forms, as a user reads them: the accelerator's
+// "&" taken out ("&&" is a plain "&"), blanks around trimmed.
+std::set<std::string> CaptionsOfTheStoredForms()
+{
+    std::set<std::string> names;
+    auto add = [&](std::string text) {
+        text = std::regex_replace(text, std::regex("''"), "'");
+        std::string plain;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '&' && i + 1 < text.size() && text[i + 1] == '&') {
+                plain += '&';
+                ++i;
+            } else if (text[i] != '&') {
+                plain += text[i];
+            }
+        }
+        names.insert(rtl::Trim(plain));
+        names.insert(rtl::Trim(std::regex_replace(text, std::regex("&&"), "&")));  // a tab's "Preview & Save"
+    };
+    const std::regex caption(R"(\bCaption = '((?:[^']|'')*)')");
+    const std::regex items(R"(Items\.Strings = \(([^)]*)\))");
+    const std::regex item(R"('((?:[^']|'')*)')");
+    for (const auto& file : FilesUnder("forms", {".gwf"})) {
+        const std::string text = ReadText(file);
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), caption); it != std::sregex_iterator(); ++it)
+            add((*it)[1]);
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), items); it != std::sregex_iterator(); ++it) {
+            const std::string block = (*it)[1];
+            for (auto jt = std::sregex_iterator(block.begin(), block.end(), item); jt != std::sregex_iterator(); ++jt)
+                add((*jt)[1]);
+        }
+    }
+    return names;
+}
+
+TEST(ShippedHelp, TutorialsNameOnlyButtonsMenusAndTabsThatExist)
+{
+    // A tutorial puts what the user clicks in bold; "File | Save Project" is a menu path.
+    const auto names = CaptionsOfTheStoredForms();
+    ASSERT_TRUE(names.count("Gen SQL") && names.count("Preview & Save") && names.count("Goto webpage"));
+    const std::regex bold("<b>(.*?)</b>");
+    for (const auto& file : FilesUnder("share/Tutorials", {".html"})) {
+        const std::string text = ReadText(file);
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), bold); it != std::sregex_iterator(); ++it) {
+            const std::string named = std::regex_replace(std::string((*it)[1]), std::regex("&amp;"), "&");
+            std::size_t from = 0;
+            while (true) {
+                const std::size_t bar = named.find(" | ", from);
+                const std::string part = named.substr(from, bar == std::string::npos ? std::string::npos : bar - from);
+                EXPECT_TRUE(names.count(part)) << file.filename() << " names \"" << part << "\"";
+                if (bar == std::string::npos) break;
+                from = bar + 3;
+            }
+        }
+    }
+}
+
 class HelpTest : public ShellTest {};
 
 TEST_F(HelpTest, VersionGateAsksAndOpensTheInstallPageOnYes)
