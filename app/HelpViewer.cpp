@@ -1,5 +1,6 @@
 #include "app/HelpViewer.h"
 
+#include "platform/rtl/Addresses.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/StdCtrls.h"
@@ -19,6 +20,8 @@ TFrmHelpViewer::TFrmHelpViewer(classes::TComponent* owner) : TForm(owner)
     RegisterHandler("FormClose", this, &TFrmHelpViewer::FormClose);
     RegisterHandler("lb_contentsClick", this, &TFrmHelpViewer::lb_contentsClick);
     LoadDescription("HelpViewer");
+    // Help asked for from a modal dialog is read beside it, the dialog still open.
+    SetUsableDuringModal(true);
     FrmHelpViewer = this;
 }
 
@@ -47,7 +50,8 @@ std::string PageTitle(const std::string& pageFile)
     const auto start = open + 7;
     const auto close = lower.find("</title>", start);
     if (close == std::string::npos) return {};
-    return rtl::Trim(std::string_view(text).substr(start, close - start));
+    // The title as a browser shows it: "Header&amp;Footer" reads "Header&Footer".
+    return rtl::DecodeAttributeValue(rtl::Trim(std::string_view(text).substr(start, close - start)));
 }
 
 std::vector<std::string> PageLinks(const std::string& pageFile)

@@ -2,6 +2,7 @@
 // The help viewer: the contents of the help folder in a list beside the browser control that
 // shows the chosen page. One instance at most (FrmHelpViewer), owned by the application,
 // created by the first help request of mode 0 and freed when it closes or by HHCloseAll.
+// No modal dialog blocks it: help opened from a dialog is read and used while it is open.
 // Its stored description is forms/HelpViewer.gwf.
 
 #include <string>
@@ -51,7 +52,8 @@ extern TFrmHelpViewer* FrmHelpViewer;
 // brought to the front.
 void ShowHelpViewerTopic(const std::string& helpFolder, const std::string& pageFile);
 
-// The text between <title> and </title> of a page ("" when it has none or cannot be read).
+// The text between <title> and </title> of a page, its character references resolved ("" when
+// it has none or cannot be read).
 std::string PageTitle(const std::string& pageFile);
 // The local pages a page links to (href="name", no folder or scheme), first link first.
 std::vector<std::string> PageLinks(const std::string& pageFile);

@@ -865,7 +865,16 @@ void TApplication::RemoveKeyFilter(int id) { keyFilters_.Remove(id); }
 
 bool TApplication::FilterKey(TWinControl* focused, TKey key, TShiftState shift, bool down)
 {
-    return keyFilters_.Run(focused, key, shift, down);
+    if (keyFilters_.Run(focused, key, shift, down)) return true;
+    if (key != VK_F1 || !shift.Empty()) return false;
+    // Every key enters here, whichever window and control has the focus: one place answers
+    // F1 for all of them.
+    for (const TControl* c = focused; c != nullptr; c = c->Parent()) {
+        if (c->HelpContext() == 0) continue;
+        if (down) HelpContext(c->HelpContext());
+        return true;
+    }
+    return false;
 }
 
 // ---- Mouse filters ---------------------------------------------------------------------------

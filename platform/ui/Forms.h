@@ -97,6 +97,10 @@ public:
     void SetFormStyle(TFormStyle style);
     bool KeyPreview() const noexcept { return keyPreview_; }
     void SetKeyPreview(bool v) { keyPreview_ = v; }
+    // A window that a modal dialog does not block: it can be read and used while the dialog
+    // stays open (the help a dialog opened). Off for every other window.
+    bool UsableDuringModal() const noexcept { return usableDuringModal_; }
+    void SetUsableDuringModal(bool v) { usableDuringModal_ = v; }
     TMainMenu* Menu() const noexcept { return menu_; }
     void SetMenu(TMainMenu* menu);
 
@@ -178,6 +182,7 @@ private:
     TWindowState windowState_ = wsNormal;
     TFormStyle formStyle_ = fsNormal;
     bool keyPreview_ = false;
+    bool usableDuringModal_ = false;
     TMainMenu* menu_ = nullptr;
     TWinControl* activeControl_ = nullptr;
     bool modal_ = false;
@@ -297,7 +302,8 @@ public:
 
     const std::string& HelpFile() const noexcept { return helpFile_; }
     void SetHelpFile(const std::string& f) { helpFile_ = f; }
-    // Asks OnHelp to show the topic; false when no handler took it.
+    // Asks OnHelp to show the topic; false when no handler took it. The program's help
+    // system assigns OnHelp; F1 and the help buttons come here.
     bool HelpContext(int context);
     THelpEvent OnHelp;
 
@@ -313,6 +319,9 @@ public:
     // (the window system calls FilterKey where keys enter); the newest filter first. A
     // filter answering true swallows the key: neither older filters nor the control see it.
     // AddKeyFilter answers an id for RemoveKeyFilter.
+    // F1 that no filter took asks for help (HelpContext) at the first help context found
+    // from the focused control up through its parents to its form; it goes no further then.
+    // With no context on the way, F1 passes on like any key.
     using TKeyFilter = std::function<bool(TWinControl* focused, TKey key, TShiftState shift, bool down)>;
     int AddKeyFilter(TKeyFilter filter);
     void RemoveKeyFilter(int id);

@@ -13,6 +13,13 @@
 #include "platform/rtl/Paths.h"
 #include "platform/ui/StdCtrls.h"
 
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+
 namespace {
 
 using apptest::ShellTest;
@@ -65,6 +72,125 @@ TEST(VersionGate, ComparesNumberByNumber)
     EXPECT_EQ(app::CompareVersions("2.0", "2"), 0);
     EXPECT_GE(app::CompareVersions(db::kDataAccessVersion, app::kMinimumDataAccessVersion), 0);
     EXPECT_EQ(db::DataAccessVersion(), db::kDataAccessVersion);  // unixODBC answers here
+}
+
+// ---- The shipped help against the program --------------------------------------------------
+
+const std::string kSource = GW_SOURCE_DIR;
+
+std::string ReadText(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The files of a folder of the source tree ending in one of `extensions`, sub-folders included.
+std::vector<std::filesystem::path> FilesUnder(const std::string& folder, std::initializer_list<const char*> extensions)
+{
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(kSource + "/" + folder))
+        for (const char* ext : extensions)
+            if (entry.is_regular_file() && entry.path().extension() == ext) files.push_back(entry.path());
+    return files;
+}
+
+// Every help context the program asks for, with where it is asked: the stored forms'
+// HelpContext lines, and in the code the help-context constants ("kHelpContext = 270",
+// "kConnectHelpContext = 40") and the calls with a number ("ShowHelpContext(10)").
+std::map<int, std::string> HelpContextsInUse()
+{
+    std::map<int, std::string> used;
+    const std::regex stored(R"(\bHelpContext = (\d+))");
+    const std::regex code(R"((?:HelpContext\w*\s*=\s*|HelpContext\()(\d+))");
+    auto scan = [&](const std::filesystem::path& file, const std::regex& re) {
+        const std::string text = ReadText(file);
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator(); ++it)
+            if (const int n = std::stoi((*it)[1]); n != 0) used.emplace(n, file.filename().string());
+    };
+    for (const auto& file : FilesUnder("forms", {".gwf"})) scan(file, stored);
+    for (const char* folder : {"app", "designer", "vquery", "odbc", "grid", "editor", "framedctrls", "editctrls"})
+        for (const auto& file : FilesUnder(folder, {".cpp", ".h"})) scan(file, code);
+    return used;
+}
+
+TEST(ShippedHelp, EveryHelpContextInUseHasAPageAndEveryPageItLinksToIsThere)
+{
+    const std::string help = kSource + "/share/Help/";
+    const auto map = app::ReadContextMap(help + "Gridweaver.map");
+    const auto used = HelpContextsInUse();
+    // The scan finds what the program is known to ask for: the main help command, the
+    // welcome and connection dialogs, the design window, the column dialog.
+    for (const int known : {10, 20, 40, 100, 270}) EXPECT_TRUE(used.count(known)) << known;
+    for (const auto& [context, where] : used) {
+        const std::string page = app::ContextPage(help + "Gridweaver.map", context);
+        EXPECT_FALSE(page.empty()) << "help context " << context << " of " << where << " has no map entry";
+        if (!page.empty()) {
+            EXPECT_TRUE(rtl::FileExists(help + page)) << page << " for help context " << context;
+        }
+    }
+    for (const auto& [context, page] : map) EXPECT_TRUE(rtl::FileExists(help + page)) << context << "=" << page;
+    for (const auto& file : FilesUnder("share/Help", {".html"}))
+        for (const std::string& link : app::PageLinks(file.string()))
+            EXPECT_TRUE(rtl::FileExists(help + link)) << file.filename() << " links to " << link;
+}
+
+// The captions and list items of the stored forms, as a user reads them: the accelerator's
+// "&" taken out ("&&" is a plain "&"), blanks around trimmed.
+std::set<std::string> CaptionsOfTheStoredForms()
+{
+    std::set<std::string> names;
+    auto add = [&](std::string text) {
+        text = std::regex_replace(text, std::regex("''"), "'");
+        std::string plain;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '&' && i + 1 < text.size() && text[i + 1] == '&') {
+                plain += '&';
+                ++i;
+            } else if (text[i] != '&') {
+                plain += text[i];
+            }
+        }
+        names.insert(rtl::Trim(plain));
+        names.insert(rtl::Trim(std::regex_replace(text, std::regex("&&"), "&")));  // a tab's "Preview & Save"
+    };
+    const std::regex caption(R"(\bCaption = '((?:[^']|'')*)')");
+    const std::regex items(R"(Items\.Strings = \(([^)]*)\))");
+    const std::regex item(R"('((?:[^']|'')*)')");
+    for (const auto& file : FilesUnder("forms", {".gwf"})) {
+        const std::string text = ReadText(file);
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), caption); it != std::sregex_iterator(); ++it)
+            add((*it)[1]);
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), items); it != std::sregex_iterator(); ++it) {
+            const std::string block = (*it)[1];
+            for (auto jt = std::sregex_iterator(block.begin(), block.end(), item); jt != std::sregex_iterator(); ++jt)
+                add((*jt)[1]);
+        }
+    }
+    return names;
+}
+
+TEST(ShippedHelp, TutorialsNameOnlyButtonsMenusAndTabsThatExist)
+{
+    // A tutorial puts what the user clicks in bold; "File | Save Project" is a menu path.
+    const auto names = CaptionsOfTheStoredForms();
+    ASSERT_TRUE(names.count("Gen SQL") && names.count("Preview & Save") && names.count("Goto webpage"));
+    const std::regex bold("<b>(.*?)</b>");
+    for (const auto& file : FilesUnder("share/Tutorials", {".html"})) {
+        const std::string text = ReadText(file);
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), bold); it != std::sregex_iterator(); ++it) {
+            const std::string named = std::regex_replace(std::string((*it)[1]), std::regex("&amp;"), "&");
+            std::size_t from = 0;
+            while (true) {
+                const std::size_t bar = named.find(" | ", from);
+                const std::string part = named.substr(from, bar == std::string::npos ? std::string::npos : bar - from);
+                EXPECT_TRUE(names.count(part)) << file.filename() << " names \"" << part << "\"";
+                if (bar == std::string::npos) break;
+                from = bar + 3;
+            }
+        }
+    }
 }
 
 class HelpTest : public ShellTest {};
@@ -201,6 +327,11 @@ TEST_F(HelpTest, HelpViewerAtContext20)
     EXPECT_EQ(list->Items()->Strings(2), "The welcome dialog");
     EXPECT_EQ(viewer->ContentsFiles().at(static_cast<std::size_t>(list->ItemIndex())), help + "welcome.html");
     EXPECT_EQ(list->Items()->Strings(list->ItemIndex()), "The welcome dialog");
+    // Entries read as the pages' titles do in a browser.
+    const auto& files = viewer->ContentsFiles();
+    const auto tab = std::find(files.begin(), files.end(), help + "headerfooter.html");
+    ASSERT_NE(tab, files.end());
+    EXPECT_EQ(list->Items()->Strings(static_cast<int>(tab - files.begin())), "The Header&Footer tab");
     // Choosing another entry shows it; the viewer stays one window.
     list->SetItemIndex(0);
     list->Click();

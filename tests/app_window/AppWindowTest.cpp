@@ -1,6 +1,7 @@
 // The program's windows on a real X server (Xvfb): the main window, the tip of the day and
 // the help viewer at context 20, the connection dialogs, the login, the welcome dialog and the
-// data-link dialog's pages, each saved as a screenshot under test-artifacts/app for
+// data-link dialog's pages, the design window's tabs and help asked for from the modal
+// Column Properties dialog, each saved as a screenshot under test-artifacts/app for
 // people to look at. The web engine starts slowly, so everything runs in one test.
 
 #include <gtest/gtest.h>
@@ -9,8 +10,12 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QAbstractItemView>
+#include <QListView>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdlib>
@@ -28,6 +33,7 @@
 #include "app/ProjectCommands.h"
 #include "app/DMain.h"
 #include "designer/FDesign.h"
+#include "designer/FFormatColumn.h"
 #include "editor/TextMemo.h"
 #include "editor/TextMemoStrings.h"
 #include "platform/ui/ActnList.h"
@@ -113,6 +119,82 @@ void ClickCheckBox(QAbstractItemView* view, int row)
 {
     const QRect r = view->visualRect(view->model()->index(row, 0));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(r.left() + 8, r.center().y()));
+}
+
+// Input as the window system delivers it, to a window: where a modal dialog blocks the others.
+void ClickIn(ui::TControl& control, QPoint at)
+{
+    QWidget* widget = ui::qt::WidgetOf(control);
+    QWidget* top = widget->window();
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, widget->mapTo(top, at));
+}
+
+QPoint Middle(ui::TControl& control) { return ui::qt::WidgetOf(control)->rect().center(); }
+
+// Help asked for from the modal Column Properties dialog, by F1 and by its Help button: the
+// viewer comes up beside the dialog at the dialog's page and takes clicks (a link in the page,
+// an entry of the contents) while the dialog stays open.
+void HelpFromTheModalColumnProperties(designer::TFrmDesign& design)
+{
+    auto* columns = design.C<ui::TListView>("lv_column");
+    ASSERT_GT(columns->Items()->Count(), 0);
+    const std::string help = app::FrmMain->AppDir + "Help/";
+    // The first column chosen, then "Column Setting..." (its dialog runs inside this click).
+    auto* view = qobject_cast<QAbstractItemView*>(ui::qt::WidgetOf(*columns));
+    ASSERT_NE(view, nullptr);
+    ClickIn(*columns, view->viewport()->mapTo(view, view->visualRect(view->model()->index(0, 1)).center()));
+    ASSERT_NE(columns->Selected(), nullptr);
+    bool done = false;
+    designer::TFrmFormatColumn* dialog = nullptr;
+    // The dialog's part runs in its modal loop, once the dialog is up.
+    QTimer poll;
+    poll.setInterval(50);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (int i = 0; i < ui::Screen().FormCount() && dialog == nullptr; ++i)
+            dialog = dynamic_cast<designer::TFrmFormatColumn*>(ui::Screen().Forms(i));
+        if (dialog == nullptr || !dialog->Visible()) return;
+        poll.stop();
+        // Closing the dialog however this ends lets the modal loop return.
+        auto* cancel = dialog->Get<ui::TControl>("cancelbtn");
+        auto close = qScopeGuard([&] { ClickIn(*cancel, Middle(*cancel)); });
+        QWidget* window = ui::qt::WidgetOf(*dialog);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+
+        QTest::keyClick(window->windowHandle(), Qt::Key_F1);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return app::FrmHelpViewer != nullptr && app::FrmHelpViewer->Visible(); }, 5000));
+        app::TFrmHelpViewer* viewer = app::FrmHelpViewer;
+        EXPECT_EQ(viewer->TopicFile(), help + "columnproperties.html");
+        auto* page = viewer->Get<ui::TWebBrowser>("wb_page");
+        auto showing = [&](const char* name) {
+            return QTest::qWaitFor([&] { return page->LocationURL().find(name) != std::string::npos; }, 30000);
+        };
+        ASSERT_TRUE(showing("columnproperties.html")) << page->LocationURL();
+        // At the screen's right edge: the dialog and the help side by side in the picture.
+        viewer->SetLeft(QGuiApplication::primaryScreen()->geometry().width() - viewer->Width());
+        gwtest::SaveScreenShot("app", "HelpOverColumnProperties", 500);
+
+        // The page's "Help contents" link, at the top left of the page.
+        ClickIn(*page, QPoint(40, 34));
+        EXPECT_TRUE(showing("index.html")) << page->LocationURL();
+        // The dialog's own Help button brings its page back.
+        ClickIn(*dialog->Get<ui::TControl>("helpbtn"), Middle(*dialog->Get<ui::TControl>("helpbtn")));
+        EXPECT_TRUE(showing("columnproperties.html")) << page->LocationURL();
+        // An entry of the contents: the first, the index.
+        auto* contents = viewer->Get<ui::TListBox>("lb_contents");
+        auto* list = qobject_cast<QListView*>(ui::qt::WidgetOf(*contents));
+        ASSERT_NE(list, nullptr);
+        const QPoint entry = list->viewport()->mapTo(list, list->visualRect(list->model()->index(0, 0)).center());
+        ClickIn(*contents, entry);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return viewer->TopicFile() == help + "index.html"; }, 5000));
+        EXPECT_TRUE(showing("index.html")) << page->LocationURL();
+        EXPECT_TRUE(dialog->Visible());  // all the while open
+        done = true;
+    });
+    poll.start();
+    auto* button = design.C<ui::TControl>("bt_columnsetting");
+    ClickIn(*button, Middle(*button));
+    EXPECT_TRUE(done);
+    app::FrmHelpViewer->Hide();
 }
 
 // The design window on the first sample through the data module's connection, a picture of
@@ -208,6 +290,7 @@ void DesignWindowScreenshots()
     EXPECT_EQ(design->Columns().ShowModeList.Strings(2), "Hide");
     EXPECT_EQ(design->Columns().ShowModeList.Strings(1), "Show");
     SaveShot(*design, "Design9Columns.png");
+    HelpFromTheModalColumnProperties(*design);
     design->Close();
 }
 

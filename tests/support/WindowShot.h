@@ -1,7 +1,7 @@
 #pragma once
 // Screenshots of windows on the X server, for people to look at: the window system's picture
-// of a shown window saved as <build>/test-artifacts/<area>/<name>.png. Nothing is asserted
-// about the pixels. Header-only; the window tests include it.
+// of a shown window, or of the whole screen, saved as <build>/test-artifacts/<area>/<name>.png.
+// Nothing is asserted about the pixels. Header-only; the window tests include it.
 
 #include <gtest/gtest.h>
 
@@ -30,8 +30,24 @@ inline bool UseXServer()
     return QGuiApplication::platformName() == "xcb";
 }
 
+// Saves `shot` as <build>/test-artifacts/<area>/<name>.png. The file's path; empty (and a test
+// failure) when it could not be saved.
+inline std::filesystem::path SaveShot(const QPixmap& shot, const std::string& area, const std::string& name)
+{
+    const std::filesystem::path dir = std::filesystem::path(GW_BINARY_DIR) / "test-artifacts" / area;
+    std::filesystem::create_directories(dir);
+    const std::filesystem::path file = dir / (name + ".png");
+    if (shot.isNull() || !shot.save(QString::fromStdString(file.string()), "PNG") ||
+        std::filesystem::file_size(file) == 0) {
+        ADD_FAILURE() << "could not save " << file;
+        return {};
+    }
+    std::printf("screenshot: %s\n", file.string().c_str());
+    return file;
+}
+
 // Waits until `window` is on screen and the server has drawn it (`settleMs`), then saves its
-// picture. The file's path; empty (and a test failure) when it could not be saved.
+// picture.
 inline std::filesystem::path SaveWindowShot(QWidget* window, const std::string& area, const std::string& name,
                                             int settleMs = 200)
 {
@@ -48,15 +64,14 @@ inline std::filesystem::path SaveWindowShot(QWidget* window, const std::string& 
                                  : QGuiApplication::primaryScreen()->grabWindow(top->winId(), part.x(), part.y(),
                                                                                  part.width(), part.height());
     if (shot.isNull()) shot = window->grab();
-    const std::filesystem::path dir = std::filesystem::path(GW_BINARY_DIR) / "test-artifacts" / area;
-    std::filesystem::create_directories(dir);
-    const std::filesystem::path file = dir / (name + ".png");
-    if (!shot.save(QString::fromStdString(file.string()), "PNG") || std::filesystem::file_size(file) == 0) {
-        ADD_FAILURE() << "could not save " << file;
-        return {};
-    }
-    std::printf("screenshot: %s\n", file.string().c_str());
-    return file;
+    return SaveShot(shot, area, name);
+}
+
+// The whole screen after `settleMs`: windows seen together (a dialog and the help beside it).
+inline std::filesystem::path SaveScreenShot(const std::string& area, const std::string& name, int settleMs = 200)
+{
+    QTest::qWait(settleMs);
+    return SaveShot(QGuiApplication::primaryScreen()->grabWindow(0), area, name);
 }
 
 }  // namespace gwtest

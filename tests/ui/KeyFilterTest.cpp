@@ -1,11 +1,13 @@
 // The application's key filters: every key reaches them before the focused control, the newest
-// first; one that answers true swallows the key. And the selection an edit keeps for them.
+// first; one that answers true swallows the key. F1 asks for the nearest help context. And the
+// selection an edit keeps for them.
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "platform/rtl/Scope.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
 
@@ -38,6 +40,55 @@ TEST(KeyFilters, NewestFirstAndASwallowedKeyGoesNoFurther)
     seen.clear();
     EXPECT_FALSE(app.FilterKey(&edit, VK_TAB, {}, true));
     EXPECT_TRUE(seen.empty());
+}
+
+TEST(KeyFilters, F1AsksForTheNearestHelpContextUpToTheForm)
+{
+    TApplication& app = Application();
+    std::vector<int> asked;
+    app.OnHelp = [&](int context, bool& shown) {
+        asked.push_back(context);
+        shown = true;
+    };
+    rtl::TScopeExit clear([&] { app.OnHelp.Clear(); });
+    // form (contexts set per row) > panel > edit
+    TForm form(nullptr);
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    auto* edit = new TEdit(&form);
+    edit->SetParent(panel);
+
+    struct Row {
+        int formContext, panelContext, editContext;
+        TShiftState shift;
+        int asked;  // 0: no help asked and the key goes on to the control
+    };
+    const Row rows[] = {
+        {100, 60, 250, {}, 250},      // the control's own
+        {100, 60, 0, {}, 60},         // else its parent's
+        {100, 0, 0, {}, 100},         // else its form's
+        {0, 0, 0, {}, 0},             // none on the way
+        {100, 60, 250, {ssShift}, 0}, // Shift+F1 is another key
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::to_string(r.editContext) + "/" + std::to_string(r.panelContext) + "/" +
+                     std::to_string(r.formContext));
+        form.SetHelpContext(r.formContext);
+        panel->SetHelpContext(r.panelContext);
+        edit->SetHelpContext(r.editContext);
+        asked.clear();
+        EXPECT_EQ(app.FilterKey(edit, VK_F1, r.shift, true), r.asked != 0);
+        EXPECT_EQ(app.FilterKey(edit, VK_F1, r.shift, false), r.asked != 0);  // the release asks nothing more
+        EXPECT_EQ(asked, r.asked != 0 ? std::vector<int>{r.asked} : std::vector<int>{});
+    }
+
+    // A key filter that takes F1 comes first: no help then.
+    form.SetHelpContext(100);
+    asked.clear();
+    const int id = app.AddKeyFilter([](TWinControl*, TKey key, TShiftState, bool) { return key == VK_F1; });
+    EXPECT_TRUE(app.FilterKey(edit, VK_F1, {}, true));
+    app.RemoveKeyFilter(id);
+    EXPECT_TRUE(asked.empty());
 }
 
 TEST(KeyFilters, AnEditKeepsTheUsersSelectionInsideItsText)

@@ -471,6 +471,93 @@ TEST_F(QtFormTest, ModalFormRunsOnTheToolkitsLoop)
     EXPECT_FALSE(window->isVisible());
 }
 
+TEST_F(QtFormTest, F1PressedInAControlAsksForItsHelpContextOrItsParentsOrItsForms)
+{
+    std::vector<int> asked;
+    Application().OnHelp = [&](int context, bool& shown) {
+        asked.push_back(context);
+        shown = true;
+    };
+    form->SetHelpContext(5);
+    form->C<TControl>("TabSheet1")->SetHelpContext(7);
+    form->C<TControl>("Edit1")->SetHelpContext(11);
+    auto* combo = Widget<QComboBox>("ComboEdit");
+    struct Row {
+        QWidget* focus;
+        Qt::KeyboardModifiers modifiers;
+        int asked;  // 0: no help, the key goes on (the form previews it)
+    };
+    const Row rows[] = {
+        {Widget<QLineEdit>("Edit1"), {}, 11},         // its own
+        {Widget<QPlainTextEdit>("Memo1"), {}, 7},     // its page's
+        {combo->lineEdit(), {}, 7},                   // an editable combo box
+        {Widget<QListView>("ListBox1"), {}, 5},       // the form's: its panel has none
+        {Widget<QLineEdit>("Edit1"), Qt::ShiftModifier, 0},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.focus->metaObject()->className());
+        r.focus->setFocus();
+        QApplication::processEvents();
+        asked.clear();
+        form->keys.clear();
+        QTest::keyClick(window->windowHandle(), Qt::Key_F1, r.modifiers);  // to the focus, as typed
+        EXPECT_EQ(asked, r.asked != 0 ? std::vector<int>{r.asked} : std::vector<int>{});
+        const bool passedOn = std::find(form->keys.begin(), form->keys.end(), VK_F1) != form->keys.end();
+        EXPECT_EQ(passedOn, r.asked == 0);
+    }
+    // No context anywhere: F1 is an ordinary key.
+    form->SetHelpContext(0);
+    Widget<QListView>("ListBox1")->setFocus();
+    asked.clear();
+    QTest::keyClick(window->windowHandle(), Qt::Key_F1);
+    EXPECT_TRUE(asked.empty());
+    Application().OnHelp.Clear();
+}
+
+TEST_F(QtFormTest, AWindowUsableDuringModalTakesClicksWhileAModalFormRuns)
+{
+    // Clicks go in where the window system puts them (on the window), where modality blocks.
+    auto clickOk = [](TAllControlsForm& f) {
+        auto* button = qobject_cast<QPushButton*>(qt::WidgetOf(*f.C<TControl>("ButtonOK")));
+        QWidget* top = button->window();
+        QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, button->mapTo(top, button->rect().center()));
+        QTest::qWait(50);
+        return Logged(f, "ButtonOKClick");
+    };
+    auto usable = std::make_unique<TAllControlsForm>(nullptr);
+    usable->SetUsableDuringModal(true);
+    usable->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(qt::WidgetOf(*usable)));
+    auto dialog = std::make_unique<TAllControlsForm>(nullptr);
+    std::unique_ptr<TAllControlsForm> late;
+    struct Seen {
+        bool plain = true, before = false, during = false;
+    } seen;
+    Later([&] {
+        ASSERT_TRUE(WaitFor([&] { return dialog->Visible(); }));
+        QTest::qWait(50);
+        form->log.clear();
+        usable->log.clear();
+        seen.plain = clickOk(*form);     // an ordinary window is blocked
+        seen.before = clickOk(*usable);  // shown before the dialog
+        late = std::make_unique<TAllControlsForm>(nullptr);
+        late->SetUsableDuringModal(true);
+        late->Show();                    // shown while it runs (help asked for from the dialog)
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(qt::WidgetOf(*late)));
+        QTest::qWait(50);
+        late->log.clear();
+        seen.during = clickOk(*late);
+        dialog->SetModalResult(mrOk);
+    });
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_FALSE(seen.plain);
+    EXPECT_TRUE(seen.before);
+    EXPECT_TRUE(seen.during);
+    // The dialog gone, the ordinary window takes clicks again.
+    form->log.clear();
+    EXPECT_TRUE(clickOk(*form));
+}
+
 }  // namespace
 
 namespace {

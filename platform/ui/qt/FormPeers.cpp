@@ -2,12 +2,15 @@
 // the form's menu bar) and scroll boxes, and the menus the toolkit shows for popup menus.
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScrollArea>
 #include <QTimer>
+#include <QWindow>
 
 #include <map>
 
@@ -75,6 +78,7 @@ public:
     }
 
 protected:
+    bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent*) override;
     void changeEvent(QEvent* e) override;
@@ -337,6 +341,29 @@ private:
     bool rebuildMenu_ = false;
     std::map<TMenuItem*, QPointer<QAction>> actions_;
 };
+
+bool TFormWindow::event(QEvent* e)
+{
+    // A modal window blocks every window that is not its own (its transient children). A
+    // window usable during modal dialogs becomes the blocking dialog's transient child, and
+    // lets go again when that dialog goes: the next dialog still open, if any, then blocks it
+    // and takes it in turn. Done from the event loop, outside the toolkit's blocking pass.
+    if (e->type() == QEvent::WindowBlocked && form_ && form_->UsableDuringModal()) {
+        QTimer::singleShot(0, this, [self = QPointer<TFormWindow>(this)] {
+            QWindow* modal = QGuiApplication::modalWindow();
+            if (!self || self->windowHandle() == nullptr || modal == nullptr || modal == self->windowHandle()) return;
+            QWindow* own = self->windowHandle();
+            own->setTransientParent(modal);
+            QObject::connect(
+                modal, &QWindow::visibleChanged, own,
+                [own, modal = QPointer<QWindow>(modal)](bool visible) {
+                    if (!visible && own->transientParent() == modal) own->setTransientParent(nullptr);
+                },
+                Qt::SingleShotConnection);
+        });
+    }
+    return QWidget::event(e);
+}
 
 void TFormWindow::closeEvent(QCloseEvent* e)
 {

@@ -858,6 +858,9 @@ private:
         if (NoteInput(ke)) return true;
         const QPointer<TPeer> self(this);
         TKey key = KeyOf(ke->key());
+        bool filtered = false;  // the application's key filters see the key first
+        if (key != 0) Call([&] { filtered = Application().FilterKey(&c, key, ShiftOf(ke->modifiers()), true); });
+        if (!self || filtered) return true;
         if (key != 0) {
             Call([&] { c.KeyDown(key, ShiftOf(ke->modifiers())); });
             if (!self || key == 0) return true;
