@@ -353,7 +353,7 @@ void TPicture::DefineProperties(classes::TFiler& filer)
 
 void TPicture::LoadFromFile(const std::string& path)
 {
-    LoadFromBytes(rtl::ReadFileToString(path));
+    LoadFromBytes(rtl::ReadFileToString(path, kMaxPictureFileBytes));
 }
 
 void TPicture::LoadFromBytes(std::string_view bytes)

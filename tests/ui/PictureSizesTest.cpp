@@ -6,10 +6,12 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/rtl/Files.h"
 #include "platform/ui/Graphics.h"
 #include "tests/support/ChildProcess.h"
 
@@ -152,6 +154,30 @@ TEST(PictureSizes, HeadersAreBoundedBeforeAnythingIsAllocated)
         });
         EXPECT_EQ(report.substr(0, c.report.size()), c.report) << c.name << ": " << report;
     }
+}
+
+TEST(PictureSizes, FilesLongerThanAnyPictureAreNotRead)
+{
+    // A style folder's picture may be a sparse giant or a link to an endless device.
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "gw_ui_picture_files";
+    std::filesystem::create_directories(dir);
+    const std::string giant = (dir / "preview.jpg").string();
+    rtl::WriteStringToFile(giant, SmallJpeg(16, 16));
+    std::filesystem::resize_file(giant, kMaxPictureFileBytes + 1);
+    const std::string bound = "File too large (more than " + std::to_string(kMaxPictureFileBytes) + " bytes)";
+    for (const std::string& path : {giant, std::string("/dev/zero")}) {
+        const std::string report = gwtest::WithMemoryLimit(std::size_t{512} << 20, [&] {
+            TPicture picture;
+            try {
+                picture.LoadFromFile(path);
+            } catch (const rtl::EInOutError& e) {
+                return e.Message();
+            }
+            return std::string("read");
+        });
+        EXPECT_EQ(report, "Cannot read file \"" + path + "\". " + bound);
+    }
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
