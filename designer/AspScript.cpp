@@ -37,9 +37,23 @@ std::string QuoteForScript(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
-    for (char c : text) {
-        out += c;
-        if (c == '"') out += '"';
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') {
+            out += "\"\"";
+        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            out += "\" & vbCrLf & \"";
+            ++i;
+        } else if (c == '\r') {
+            out += "\" & vbCr & \"";
+        } else if (c == '\n') {
+            out += "\" & vbLf & \"";
+        } else if (c == '>' && i > 0 && text[i - 1] == '%') {
+            // The host ends the script block at the first "%>", even inside a literal.
+            out += "\" & \">";
+        } else {
+            out += c;
+        }
     }
     return out;
 }
@@ -224,25 +238,27 @@ std::string TAspScriptBuilder::ScriptFieldExpression(std::string_view text, TUrl
 {
     std::string result = "\"";
     std::string literal;  // what the author wrote so far: decides whether a value is a component
+    std::string run;      // the literal text since the last field, quoted as one piece
     ForEachFieldTag(
         text,
         [&](std::string_view piece) {
-            result += QuoteForScript(piece);
+            run += piece;
             literal += piece;
         },
         [&](std::string_view name) {
             const int column = columns_.IndexOfKey(ColumnKey(name));
             if (column < 0) {
-                result += QuoteForScript(name);
+                run += name;
                 literal += name;
                 return;
             }
             const bool component = part == TUrlPart::Component || literal.find_first_of("?#") != std::string::npos;
-            result += "\"&GwUrl(Rs(\"" + QuoteForScript(columns_.Key(column)) + "\")," + (component ? "True" : "False") +
-                      ")&\"";
+            result += QuoteForScript(run) + "\"&GwUrl(Rs(\"" + QuoteForScript(columns_.Key(column)) + "\")," +
+                      (component ? "True" : "False") + ")&\"";
+            run.clear();
             if (usedData != nullptr) *usedData = true;
         });
-    return result + "\"";
+    return result + QuoteForScript(run) + "\"";
 }
 
 std::string TAspScriptBuilder::ScriptCellUrl(int i, bool* usedData) const
@@ -329,7 +345,7 @@ std::string TAspScriptBuilder::BuildAspCell(int i) const
 {
     if (columns_.IsHidden(i)) return {};
     const std::string open =
-        "Response.Write \"<td class=\" &CssClass& \" align=" + QuoteForScript(columns_.AlignmentList.Strings(i)) + ">";
+        "Response.Write \"<td class=\" &CssClass& \" align=" + QuoteForScript(columns_.AlignmentList.Strings(i) + ">");
     const std::string close = "</td>\"";
     std::string s = TestBlock(i, ValueExpression(i));
     const std::string link = LinkStatements(i, open, " class=\" &CssClass& \"", close);

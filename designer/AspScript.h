@@ -3,9 +3,10 @@
 // scripts of the three layouts, the navigation bars, and the expressions they are built of.
 //
 // Everything the author typed (headings, prefixes, suffixes, fixed texts, addresses,
-// targets, the SQL, the connection string) goes into VBScript string literals with every
-// double quote doubled, so no text can end a literal. Data read by the page at run time is
-// treated as the static pages treat it: a field value shown in a cell is HTML-encoded
+// targets, the SQL, the connection string) and every name from the database goes into
+// VBScript string literals through QuoteForScript, so no text can end a literal, break its
+// line or end the script block, and each reads back as it was. Data read by the page at run
+// time is treated as the static pages treat it: a field value shown in a cell is HTML-encoded
 // (GwHtml), a value placed into an address or a parameter is percent-encoded by the static
 // pages' rules (GwUrl), and an address that takes data is linked, and a picture address that
 // takes data shown, only when a browser would read its scheme as http, https, ftp or mailto,
@@ -23,7 +24,12 @@ namespace designer {
 
 class TColumnModel;
 
-// `text` with every double quote doubled, nothing else changed.
+// `text` for between the quotes of a VBScript string literal that stands in an expression:
+// every double quote doubled; CR LF, CR and LF closed out of the literal as vbCrLf, vbCr and
+// vbLf (a literal cannot span lines); the ">" of every "%>" moved into a literal of its own
+// ("%" & ">"), since the host ends the script block at "%>" even inside a string. Any other
+// text comes back unchanged. Callers quote a whole run of literal text at once and write no
+// ">" right after it, so that no "%" of the text meets a ">" outside.
 std::string QuoteForScript(std::string_view text);
 
 // The VBScript expression of a format entry over `expression`: FormatNumber for kind 1,

@@ -1,5 +1,6 @@
 #include "designer/Formats_Utils.h"
 
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Formatting.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
@@ -17,6 +18,12 @@ TFormatEntry ParseFormatEntry(std::string_view entry)
     e.Leading = rtl::StrToInt(items.Strings(2));
     e.Parentheses = rtl::StrToInt(items.Strings(3));
     e.Grouping = rtl::StrToInt(items.Strings(4));
+    // The digits size every mask and cell text made of the entry (of any kind: a number column
+    // under a date-time entry still takes them as decimals), so a stored count is bounded here,
+    // before anything is built from it.
+    if (e.Digits > kMaxFormatDigits)
+        throw rtl::ERangeError("'" + items.Strings(1) + "' digits after the point: more than a number can show (at most " +
+                               std::to_string(kMaxFormatDigits) + ")");
     return e;
 }
 

@@ -26,8 +26,14 @@ struct TFormatEntry {
     int Grouping = 0;
 };
 
+// The most digits after the point an entry may ask for: the longest fraction a database
+// decimal holds (16383 digits); a stored count beyond it shows nothing more and would only
+// cost memory in every mask and cell.
+inline constexpr int kMaxFormatDigits = 16383;
+
 // Reads an entry. Fewer than five items raise rtl::EListError, an item that is no decimal
-// integer rtl::EConvertError; items after the fifth are ignored.
+// integer rtl::EConvertError, digits above kMaxFormatDigits rtl::ERangeError naming them;
+// items after the fifth are ignored.
 TFormatEntry ParseFormatEntry(std::string_view entry);
 
 // 0 for 0, -1 for any other value.

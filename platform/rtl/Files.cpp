@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
@@ -265,12 +266,10 @@ std::string ExcludeTrailingPathDelimiter(std::string_view path)
     return result;
 }
 
-std::string ReadFileToString(const std::string& path)
-{
-    return ReadFileHead(path, std::string::npos);
-}
+namespace {
 
-std::string ReadFileHead(const std::string& path, std::size_t limit)
+// The file's first `limit` bytes; raises when it holds more than `maxBytes`.
+std::string ReadFileBytes(const std::string& path, std::size_t limit, std::size_t maxBytes)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -281,14 +280,23 @@ std::string ReadFileHead(const std::string& path, std::size_t limit)
         ::close(fd);
         throw EFOpenError("Cannot open file \"" + path + "\". " + SysErrorMessage(EISDIR));
     }
+    // Closes the file and answers the error of one that holds more than asked for.
+    const auto tooLong = [&] {
+        ::close(fd);
+        return EInOutError("Cannot read file \"" + path + "\". " + SysErrorMessage(EFBIG) + " (more than " +
+                               std::to_string(maxBytes) + " bytes)",
+                           EFBIG);
+    };
     std::string data;
     if (S_ISREG(st.st_mode) && st.st_size > 0) {
+        if (static_cast<std::uintmax_t>(st.st_size) > maxBytes) throw tooLong();
         data.reserve(std::min(static_cast<std::size_t>(st.st_size), limit));
     }
     char chunk[65536];
     while (data.size() < limit) {
         const ssize_t got = ::read(fd, chunk, std::min(sizeof chunk, limit - data.size()));
         if (got > 0) {
+            if (static_cast<std::size_t>(got) > maxBytes - data.size()) throw tooLong();
             data.append(chunk, static_cast<std::size_t>(got));
         } else if (got == 0) {
             break;
@@ -300,6 +308,18 @@ std::string ReadFileHead(const std::string& path, std::size_t limit)
     }
     ::close(fd);
     return data;
+}
+
+}  // namespace
+
+std::string ReadFileToString(const std::string& path, std::size_t maxBytes)
+{
+    return ReadFileBytes(path, std::string::npos, maxBytes);
+}
+
+std::string ReadFileHead(const std::string& path, std::size_t limit)
+{
+    return ReadFileBytes(path, limit, std::string::npos);
 }
 
 void WriteStringToFile(const std::string& path, std::string_view data)

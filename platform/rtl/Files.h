@@ -5,6 +5,7 @@
 // way here and never raise; reading and writing whole files raise the stream errors of
 // Exceptions.h.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -85,8 +86,10 @@ std::string ExcludeTrailingPathDelimiter(std::string_view path);
 // ---- Whole files -------------------------------------------------------------------------
 
 // The file's bytes. EFOpenError "Cannot open file "<name>". <reason>" when it cannot be
-// opened; EInOutError when reading fails.
-std::string ReadFileToString(const std::string& path);
+// opened; EInOutError when reading fails, and when the file holds more than `maxBytes`
+// (a regular file is refused before anything is read, a device or pipe once it has given
+// that much).
+std::string ReadFileToString(const std::string& path, std::size_t maxBytes = SIZE_MAX);
 // The file's first `limit` bytes (all of it when it is shorter), with the errors of
 // ReadFileToString: enough to tell a file's kind without reading a large one whole.
 std::string ReadFileHead(const std::string& path, std::size_t limit);

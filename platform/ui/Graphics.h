@@ -3,6 +3,7 @@
 // classes::TFont). Each tells its owner when it changes (OnChange), so a control can refresh
 // its window.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -86,6 +87,11 @@ class EInvalidGraphic : public rtl::Exception {
 
 enum class TPictureFormat { None, Jpeg, Png, Bmp };
 
+// The most pixels a picture may have: an 8K screen's worth (7680 x 4320 fits), 128 MB decoded.
+inline constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 25;
+// The longest picture file read: such a picture stored without compression at 8 bytes a pixel.
+inline constexpr std::size_t kMaxPictureFileBytes = static_cast<std::size_t>(kMaxPicturePixels) * 8;
+
 // A picture: decoded pixels (32-bit 0xAARRGGBB, row by row) plus the file bytes it came from,
 // which are what a form description stores. JPEG goes through libjpeg-turbo; PNG and BMP
 // through the image reader of the toolkit.
@@ -98,8 +104,13 @@ public:
     void DefineProperties(classes::TFiler& filer) override;
 
     // Reads a picture file; the kind is taken from its first bytes, not its name.
-    // EFOpenError when the file cannot be read, EInvalidGraphic when it is no picture this
-    // layer reads; the picture is then unchanged.
+    // EFOpenError when the file cannot be opened, EInOutError when it cannot be read or holds
+    // more than kMaxPictureFileBytes (a device is read no further), EInvalidGraphic when it is
+    // no picture this layer reads; the picture is then unchanged. A header is read before
+    // anything is allocated for its pixels: a size above kMaxPicturePixels raises
+    // EInvalidGraphic naming it, and so does a size the file cannot hold (uncompressed BMP
+    // rows, PNG rows beyond what deflate can store in the file); a JPEG's pixels grow with the
+    // rows its data holds.
     void LoadFromFile(const std::string& path);
     void LoadFromBytes(std::string_view bytes);
     void Clear();
@@ -120,7 +131,9 @@ private:
     std::string bytes_;
 };
 
-// JPEG through libjpeg-turbo. DecodeJpeg raises EInvalidGraphic for data it cannot decode.
+// JPEG through libjpeg-turbo. DecodeJpeg raises EInvalidGraphic for data it cannot decode, for
+// a size above kMaxPicturePixels (naming it) before any pixel is allocated, and for data that
+// ends before the last row.
 void DecodeJpeg(std::string_view bytes, int& width, int& height, std::vector<std::uint32_t>& pixels);
 // Encodes 0xAARRGGBB pixels (alpha ignored) at `quality` 1..100.
 std::string EncodeJpeg(int width, int height, const std::vector<std::uint32_t>& pixels, int quality = 90);

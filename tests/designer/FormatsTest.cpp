@@ -1,11 +1,18 @@
+#include "designer/AspScript.h"
 #include "designer/Formats_Utils.h"
+#include "designer/HtmlRows.h"
+#include "platform/db/Fields.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FormatSettings.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+
+#include "tests/db/MemDataSet.h"
+#include "tests/support/ChildProcess.h"
 
 using namespace designer;
 
@@ -153,6 +160,52 @@ TEST(Formats, MalformedEntriesRaise)
     EXPECT_THROW(DescribeFormatText(""), rtl::EListError);
     EXPECT_THROW(DescribeFormatText("1,2,x,0,1"), rtl::EConvertError);
     EXPECT_THROW(ParseFormatEntry("1,2.5,1,0,1"), rtl::EConvertError);
+}
+
+TEST(Formats, StoredDigitsAreBoundedBeforeAnythingIsBuilt)
+{
+    // A format entry of a hand-edited project reaches the column list, the static pages' cells
+    // and the server pages' script. Each runs in a child under a memory limit, so an entry
+    // that asks for gigabytes fails here instead of swapping the machine.
+    dbtest::TMemDataSet query;
+    query.columns = {{"PRICE", db::ftFloat}};
+    query.AddRow({db::TVariant(1234.5)});
+    query.Open();
+    const db::TField& price = *query.Fields().Fields(0);
+    const std::string over = "' digits after the point: more than a number can show (at most 16383)";
+    struct Case {
+        const char* entry;
+        std::string report;  // of the list, the cell and the script: the text's length or the error
+    };
+    const Case cases[] = {
+        {"1,2000000000,1,0,1", "'2000000000" + over + " | '2000000000" + over + " | '2000000000" + over},
+        {"1,16384,0,0,0", "'16384" + over + " | '16384" + over + " | '16384" + over},
+        // A number column under a date-time entry takes the digits as decimals.
+        {"2,16384,0,0,0", "'16384" + over + " | '16384" + over + " | '16384" + over},
+        // At the bound: the mask holds the decimals twice (its negative section), the cell
+        // "1,234." and every decimal; the lengths are the report.
+        {"1,16383,1,1,1", "32789 | 16389 | 40"},
+        // Digits below zero ask for nothing: "0", "1235" and the script.
+        {"1,-2000000000,1,0,0", "7 | 4 | 44"},
+    };
+    for (const Case& c : cases) {
+        const std::string report = gwtest::WithMemoryLimit(std::size_t{256} << 20, [&] {
+            std::string r;
+            const auto run = [&](const std::function<std::string()>& f) {
+                if (!r.empty()) r += " | ";
+                try {
+                    r += std::to_string(f().size());
+                } catch (const rtl::ERangeError& e) {
+                    r += e.Message();
+                }
+            };
+            run([&] { return DescribeFormatText(c.entry); });
+            run([&] { return FormatFieldText(price, c.entry); });
+            run([&] { return ScriptFormatExpression("Rs(\"PRICE\")", c.entry); });
+            return r;
+        });
+        EXPECT_EQ(report, c.report) << c.entry;
+    }
 }
 
 }  // namespace

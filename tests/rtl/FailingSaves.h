@@ -8,6 +8,7 @@
 // how it died.
 
 #include "platform/rtl/Files.h"
+#include "tests/support/ChildProcess.h"
 
 #include <cerrno>
 #include <csignal>
@@ -25,45 +26,6 @@ namespace gwtest {
 
 // What InSmallFileSystem reports when this machine cannot mount one (no permission).
 inline const std::string kNoFileSystem = "no file system to fill";
-
-// Runs `body` in a forked child and returns what it reported.
-inline std::string InChild(const std::function<std::string()>& body)
-{
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0) return "no pipe";
-    const pid_t pid = ::fork();
-    if (pid < 0) return "no child";
-    if (pid == 0) {
-        ::close(pipeEnds[0]);
-        std::string report;
-        try {
-            report = body();
-        } catch (const std::exception& e) {
-            report = std::string("escaped: ") + e.what();
-        }
-        for (std::size_t put = 0; put < report.size();) {
-            const ssize_t n = ::write(pipeEnds[1], report.data() + put, report.size() - put);
-            if (n <= 0) break;
-            put += static_cast<std::size_t>(n);
-        }
-        ::_exit(0);
-    }
-    ::close(pipeEnds[1]);
-    std::string report;
-    char buf[4096];
-    for (;;) {
-        const ssize_t n = ::read(pipeEnds[0], buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        report.append(buf, static_cast<std::size_t>(n));
-    }
-    ::close(pipeEnds[0]);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (WIFSIGNALED(status)) return report + "[killed by signal " + std::to_string(WTERMSIG(status)) + "]";
-    return report;
-}
 
 // `body` in a child whose files may grow to `limit` bytes at most; a write past it fails
 // with EFBIG instead of the signal that would end the child.

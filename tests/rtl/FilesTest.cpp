@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <sys/resource.h>
@@ -221,6 +223,36 @@ TEST_F(FilesTest, WholeFileReadAndWrite)
     }
     EXPECT_THROW(rtl::ReadFileToString(tmp_.path().toStdString()), rtl::EFOpenError);
     EXPECT_THROW(rtl::WriteStringToFile(Path("no/such/folder.txt"), "x"), rtl::EFCreateError);
+}
+
+TEST_F(FilesTest, WholeFileReadUpToABound)
+{
+    // A file, a sparse giant and an endless device, each read up to a bound.
+    rtl::WriteStringToFile(Path("ten"), "0123456789");
+    rtl::WriteStringToFile(Path("giant"), "");
+    std::filesystem::resize_file(Path("giant"), std::uintmax_t{1} << 40);  // a terabyte that takes no disk
+    struct Case {
+        std::string path;
+        std::size_t maxBytes;
+        std::string report;  // the bytes, or the error
+    };
+    const std::string tooLarge = "\". File too large (more than ";
+    const Case cases[] = {
+        {Path("ten"), 10, "0123456789"},
+        {Path("ten"), 9, "Cannot read file \"" + Path("ten") + tooLarge + "9 bytes)"},
+        {Path("giant"), std::size_t{1} << 20, "Cannot read file \"" + Path("giant") + tooLarge + "1048576 bytes)"},
+        {"/dev/zero", 100000, "Cannot read file \"/dev/zero" + tooLarge + "100000 bytes)"},
+    };
+    for (const Case& c : cases) {
+        std::string report;
+        try {
+            report = rtl::ReadFileToString(c.path, c.maxBytes);
+        } catch (const rtl::EInOutError& e) {
+            report = e.Message();
+            EXPECT_EQ(e.ErrorCode(), EFBIG);
+        }
+        EXPECT_EQ(report, c.report) << c.path;
+    }
 }
 
 TEST_F(FilesTest, AtomicSaveReplacesWholeFile)
