@@ -1,6 +1,7 @@
 #include "designer/ColumnModel.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "designer/Formats_Utils.h"
 #include "platform/rtl/Exceptions.h"
@@ -97,7 +98,8 @@ std::string ListFormatText(const std::string& entry)
 {
     try {
         return DescribeFormatText(entry);
-    } catch (const rtl::Exception&) {
+    } catch (const rtl::Exception& e) {
+        std::fprintf(stderr, "gridweaver: format entry \"%s\" not shown: %s\n", entry.c_str(), e.what());
         return {};
     }
 }
