@@ -170,7 +170,6 @@ void TFrmDesign::RegisterHandlers()
 
 void TFrmDesign::FormCreate(classes::TObject*)
 {
-    LastBuilderSQL.clear();
     scheme_ = std::make_unique<TExpHtml>();
     SqlChanged = false;
     LoadingStyleList = false;
@@ -228,15 +227,18 @@ void TFrmDesign::TakeOverBuilderSql()
 void TFrmDesign::TakeOverBuilderSql(const std::string& builder)
 {
     if (!BuilderHasTable()) return;
+    auto* query = C<vquery::TmfVQuery>("VisualQuery");
     auto* memo = C<editor::TTextMemo>("mm_sql");
     if (TrimSql(EditorSql()).empty()) {
         memo->Lines()->Clear();
         memo->Lines()->SetText(builder);
-    } else if (!SameSql(LastBuilderSQL, builder) && !SameSql(EditorSql(), builder)) {
+    } else if (query->DesignChanged() && !SameSql(EditorSql(), builder)) {
+        // Only the user's own change in the builder may offer to replace the text; a restored
+        // design never does, so a typed query survives a reopened project.
         if (ui::MessageDlg(kReplaceSqlQuestion, ui::mtConfirmation, ui::TMsgDlgButtons{ui::mbYes, ui::mbNo}) == ui::mrYes)
             memo->Lines()->SetText(builder);
     }
-    LastBuilderSQL = builder;
+    query->MarkDesignUnchanged();
 }
 
 bool TFrmDesign::SyncAndOpenQuery()
@@ -321,24 +323,9 @@ void TFrmDesign::pc_getdataChange(classes::TObject*)
 {
     auto* pages = C<ui::TPageControl>("pc_getdata");
     switch (pages->ActivePageIndex()) {
-    case pgViewSql: {
-        const std::string builder = BuilderSql();
-        TakeOverBuilderSql(builder);
-        LastBuilderSQL = builder;
-        break;
-    }
+    case pgViewSql: TakeOverBuilderSql(); break;
     case pgViewData: {
-        if (PreviousGetDataPage == pgSqlBuilder && BuilderHasTable()) {
-            const std::string builder = BuilderSql();
-            if (!SameSql(EditorSql(), builder)) {
-                auto* memo = C<editor::TTextMemo>("mm_sql");
-                if (TrimSql(EditorSql()).empty() ||
-                    ui::MessageDlg(kReplaceSqlQuestion, ui::mtConfirmation, ui::TMsgDlgButtons{ui::mbYes, ui::mbNo}) ==
-                        ui::mrYes)
-                    memo->Lines()->SetText(builder);
-                LastBuilderSQL = builder;
-            }
-        }
+        if (PreviousGetDataPage == pgSqlBuilder) TakeOverBuilderSql();
         if (SyncAndOpenQuery() && Query()->Active())
             SetStatus(std::to_string(Query()->RecordCount()) + " records");
         else
@@ -391,6 +378,7 @@ void TFrmDesign::cmd_gensqlExecute(classes::TObject*)
     auto* memo = C<editor::TTextMemo>("mm_sql");
     memo->Lines()->Clear();
     memo->Lines()->SetText(BuilderSql());
+    C<vquery::TmfVQuery>("VisualQuery")->MarkDesignUnchanged();
     SetPage("pc_getdata", pgViewSql);
     PreviousGetDataPage = pgViewSql;
 }
