@@ -594,11 +594,19 @@ void TFrmDesign::wm_previewCommandStateChange(classes::TObject*, int command, bo
     if (command == ui::CSC_NAVIGATEBACK) C<ui::TAction>("BackAction")->SetEnabled(enable);
 }
 
+bool WritesServerPages(const std::string& fileName, int filterIndex)
+{
+    const std::string ext = rtl::ExtractFileExt(fileName);
+    if (rtl::SameText(ext, ".asp")) return true;
+    if (rtl::SameText(ext, ".html") || rtl::SameText(ext, ".htm")) return false;
+    return filterIndex == 2;
+}
+
 void TFrmDesign::SaveActionExecute(classes::TObject*)
 {
     auto* dialog = C<ui::TSaveDialog>("design_savedlg");
     if (!dialog->Execute()) return;
-    if (dialog->FilterIndex() == 2)
+    if (WritesServerPages(dialog->FileName(), dialog->FilterIndex()))
         ExportAspPages(dialog->FileName());
     else
         ExportHtmlPages(dialog->FileName());

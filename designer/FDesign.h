@@ -64,6 +64,11 @@ inline constexpr const char* kRefreshNoticeFile = "warning_refresh.html";
 // it lies in 1..255, else 10. Entries without a field are left out.
 std::vector<std::string> GridColumnEntries(const TColumnModel& columns, const db::TDataSet& query);
 
+// Whether Save Pages writes server (ASP) pages into `fileName`, chosen under filter
+// `filterIndex` (1 static, 2 server pages): an extension that names a kind decides (".asp";
+// ".html" or ".htm" static; any letter case), else the filter.
+bool WritesServerPages(const std::string& fileName, int filterIndex);
+
 // The refresh notice page's lines.
 const std::vector<std::string>& RefreshNoticeLines();
 

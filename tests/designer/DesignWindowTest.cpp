@@ -645,6 +645,36 @@ TEST_F(DesignWindow, SavePagesByFilterAndAFolderThatCannotBeWritten)
     EXPECT_TRUE(dialogs_.Unexpected().empty());
 }
 
+// The typed extension says which pages Save Pages writes; the filter only when it names none.
+TEST_F(DesignWindow, SavePagesTakesTheKindFromATypedExtension)
+{
+    Open();
+    SetSql("SELECT * FROM products");
+    Tab("pc_main", 1);
+    const struct {
+        const char* typed;
+        int filter;
+        const char* written;  // the file the dialog answers with
+        bool server;
+    } cases[] = {
+        {"cat.html", 2, "cat.html", false}, {"cat.HTM", 2, "cat.HTM", false}, {"cat.htm", 1, "cat.htm", false},
+        {"cat.asp", 1, "cat.asp", true},    {"cat.Asp", 1, "cat.Asp", true},  {"cat", 2, "cat.asp", true},
+        {"cat", 1, "cat.html", false},      {"cat.v2", 2, "cat.v2", true},    {"cat.v2", 1, "cat.v2", false},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.typed) + " under filter " + std::to_string(c.filter));
+        const std::string folder = root_ + "/out" + std::to_string(++n);
+        fs::create_directories(folder);
+        dialogs_.AnswerFile(folder + "/" + c.typed, c.filter);
+        w_->SaveActionExecute(w_);
+        EXPECT_TRUE(rtl::FileExists(folder + "/" + c.written));
+        EXPECT_EQ(rtl::FileExists(folder + "/cat_data.asp"), c.server);
+        EXPECT_EQ(rtl::ReadFileToString(folder + "/" + c.written).find("<%") != std::string::npos, c.server);
+    }
+    EXPECT_TRUE(dialogs_.Unexpected().empty());
+}
+
 // ---- A server that stops answering -------------------------------------------------------------
 
 // On the PostgreSQL test server (skipped when GW_PG_PORT is unset or nothing answers there),
