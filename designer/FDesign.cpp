@@ -280,12 +280,11 @@ void TFrmDesign::SetDataControlsDisabled(bool disabled)
 void TFrmDesign::ado_queryAfterOpen(db::TDataSet* dataSet)
 {
     // Only a new document's first open sets the font list and the starting scheme: a later
-    // open (after the SQL changed) keeps the user's colours and font.
+    // open (after the SQL changed) keeps the user's colours and font. No font is chosen, so
+    // the pages fall back to the style sheet's default until the user picks one.
     if (!HasProjectFile && !newDocumentOpened_) {
         newDocumentOpened_ = true;
-        auto* fonts = C<ui::TComboBox>("HTMLDefaultFont");
-        fonts->Items()->Assign(ui::Screen().Fonts());
-        if (fonts->ItemIndex() < 0 && fonts->Items()->Count() > 0) fonts->SetItemIndex(0);
+        C<ui::TComboBox>("HTMLDefaultFont")->Items()->Assign(ui::Screen().Fonts());
         SelectScheme("Simple");
         LoadChosenColorScheme();
     }

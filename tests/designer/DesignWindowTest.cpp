@@ -220,8 +220,13 @@ TEST_F(DesignWindow, PreviewAndSaveBuildsThePreviewAndAFailedOpenStaysOnGetData)
     EXPECT_EQ(w_->PreviewPage(), host_.tempHtmlFile);
     EXPECT_EQ(status_, "30 records are exported!");
     EXPECT_EQ(w_->Columns().ColumnCount(), 3);
-    // The first open of a new document loaded "Simple".
+    // The first open of a new document loaded "Simple" and listed the fonts, choosing none:
+    // the pages fall back to the style sheet's default.
     EXPECT_EQ(w_->C<ui::TComboBox>("cbxTemplate")->Text(), "Simple");
+    auto* fonts = w_->C<ui::TComboBox>("HTMLDefaultFont");
+    EXPECT_GT(fonts->Items()->Count(), 0);
+    EXPECT_EQ(fonts->ItemIndex(), -1);
+    EXPECT_NE(rtl::ReadFileToString(root_ + "/Temp/Temp.css").find("font-family: Arial;"), std::string::npos);
 
     // Open with the same SQL: not reopened, the preview is still written again.
     int opens = 0;
