@@ -412,6 +412,38 @@ TEST_F(ProjectCommandsTest, AnOpenWhoseQueryFailsSkipsTheGridList)
     EXPECT_EQ(rtl::ReadFileToString(again), rtl::ReadFileToString(path));
 }
 
+// The split options of an opened project are enabled as its split and frame checks say, as
+// the checks themselves would set them.
+TEST_F(ProjectCommandsTest, AnOpenedProjectEnablesTheSplitOptionsByItsChecks)
+{
+    const struct {
+        bool split, frames;
+        bool perPage, frame, border;  // enabled after the open
+    } cases[] = {
+        {false, false, false, false, false},
+        {false, true, false, false, false},
+        {true, false, true, true, false},
+        {true, true, true, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.split) + std::to_string(c.frames));
+        designer::TFrmDesign& design = NewDesign();
+        design.C<ui::TCheckBox>("cb_frame")->SetChecked(c.frames);
+        design.C<ui::TCheckBox>("cbHTMLMaxRecords")->SetChecked(c.split);
+        const std::string path = Path("projects/Split.gwp");
+        ASSERT_TRUE(app::SaveProject(design, path));
+        ASSERT_TRUE(app::OpenProject(path));
+        designer::TFrmDesign* opened = designer::FrmDesign;
+        ASSERT_NE(opened, nullptr);
+        EXPECT_EQ(opened->C<ui::TCheckBox>("cbHTMLMaxRecords")->Checked(), c.split);
+        EXPECT_EQ(opened->C<ui::TControl>("seHTMLMaxRecords")->Enabled(), c.perPage);
+        EXPECT_EQ(opened->C<ui::TControl>("cb_frame")->Enabled(), c.frame);
+        EXPECT_EQ(opened->C<ui::TControl>("cb_frameborder")->Enabled(), c.border);
+        opened->Close();
+        ui::Application().DoPostedCalls();
+    }
+}
+
 // A typed query in a project whose builder holds other SQL: reopening is no change of the
 // builder, so View SQL and Preview keep the text without a question; the user's own change
 // in the builder asks.
