@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace vquery {
@@ -143,6 +144,49 @@ void PaintBox(ui::TCanvas& canvas, int width, int height, bool selected, const s
     canvas.Brush()->SetStyle(ui::bsSolid);
 }
 
+ui::TRect JoinCaptionRect(const TJoinLine& line, int width, int height)
+{
+    // A pixel of room beyond the text and the two-pixel pen of a selected line.
+    constexpr int kGap = 3;
+    const ui::TPoint a = line.p[1], b = line.p[2];
+    const bool across = std::abs(b.X - a.X) >= std::abs(b.Y - a.Y);
+    // The line's extreme across a band: its points within [lo, hi] of one coordinate (along),
+    // the other coordinate (off) taken at the band's edges and at the corners inside it.
+    const auto extreme = [&line](bool alongX, int lo, int hi, bool wantMin) {
+        std::optional<int> best;
+        const auto take = [&](double v) {
+            const int n = static_cast<int>(wantMin ? std::floor(v) : std::ceil(v));
+            best = !best ? n : wantMin ? std::min(*best, n) : std::max(*best, n);
+        };
+        for (int i = 0; i < 3; ++i) {
+            const ui::TPoint p = line.p[i], q = line.p[i + 1];
+            const double p0 = alongX ? p.X : p.Y, p1 = alongX ? p.Y : p.X;
+            const double q0 = alongX ? q.X : q.Y, q1 = alongX ? q.Y : q.X;
+            const double from = std::max<double>(std::min(p0, q0), lo), to = std::min<double>(std::max(p0, q0), hi);
+            if (from > to) continue;
+            if (p0 == q0) {
+                take(p1);
+                take(q1);
+                continue;
+            }
+            for (double t : {from, to}) take(p1 + (q1 - p1) * (t - p0) / (q0 - p0));
+        }
+        return best;
+    };
+    const int mx = (a.X + b.X) / 2, my = (a.Y + b.Y) / 2;
+    // On a slanted segment the text leans away from where the line climbs towards it, so it
+    // stays clear without moving far from the middle.
+    const int slant = (b.X - a.X) * (b.Y - a.Y);  // > 0: down to the right; < 0: up to the right
+    if (across) {
+        const int left = slant > 0 ? mx : slant < 0 ? mx - width : mx - width / 2;
+        const int top = extreme(true, left - kGap, left + width + kGap, true).value_or(my) - kGap - height;
+        return {left, top, left + width, top + height};
+    }
+    const int top = slant > 0 ? my - height : slant < 0 ? my : my - height / 2;
+    const int left = extreme(false, top - kGap, top + height + kGap, false).value_or(mx) + kGap;
+    return {left, top, left + width, top + height};
+}
+
 void PaintJoinLine(ui::TCanvas& canvas, const TJoinLine& line, ui::TPoint origin, bool selected, rtl::TColor color,
                    rtl::TColor selColor, const std::string& caption)
 {
@@ -153,16 +197,10 @@ void PaintJoinLine(ui::TCanvas& canvas, const TJoinLine& line, ui::TPoint origin
     canvas.Polyline(points);
     canvas.Pen()->SetWidth(1);
     if (caption.empty()) return;
-    int chars = 0;  // characters, not bytes: never count a UTF-8 sequence twice
-    for (unsigned char c : caption) chars += (c & 0xC0) != 0x80 ? 1 : 0;
-    // Font heights come negative (character height); the shift centres the text on the
-    // segment, so it is taken by its size: with the sign it would push the text right, off
-    // the line and under the box it ends at.
-    const int quarter = static_cast<int>(std::lround(std::abs(ui::FontHeight(*canvas.Font())) / 4.0));
-    const int x = (points[1].X + points[2].X) / 2 - chars * quarter;
-    const int y = (points[1].Y + points[2].Y) / 2;
+    const ui::TSize size = canvas.TextExtent(caption);
+    const ui::TRect place = JoinCaptionRect(line, size.cx, size.cy);
     canvas.Brush()->SetStyle(ui::bsClear);
-    canvas.TextOut(x, y, caption);
+    canvas.TextOut(place.Left - origin.X, place.Top - origin.Y, caption);
     canvas.Brush()->SetStyle(ui::bsSolid);
 }
 

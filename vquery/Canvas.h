@@ -84,9 +84,14 @@ ui::TRegion JoinHitRegion(const TJoinLine& line);
 void PaintBox(ui::TCanvas& canvas, int width, int height, bool selected, const std::string& caption,
               const classes::TFont& font);
 
+// Where a caption of `width` x `height` goes on the line (in the line's coordinates): at the
+// middle of P2-P3 and clear of the whole line, above a middle segment that runs more across
+// than down, right of one that runs more down than across.
+ui::TRect JoinCaptionRect(const TJoinLine& line, int width, int height);
+
 // Paints a join line shifted by -origin (the link control's position on the canvas): pen
 // width 2 in `selColor` when selected, else width 1 in `color`; `caption` (when not empty)
-// about the middle of P2-P3.
+// in its JoinCaptionRect.
 void PaintJoinLine(ui::TCanvas& canvas, const TJoinLine& line, ui::TPoint origin, bool selected, rtl::TColor color,
                    rtl::TColor selColor, const std::string& caption);
 
