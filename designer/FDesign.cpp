@@ -430,8 +430,9 @@ void TFrmDesign::lb_tablesDblClick(classes::TObject*)
     auto* tables = C<ui::TListBox>("lb_tables");
     const int index = tables->ItemIndex();
     if (index < 0) return;
-    C<vquery::TmfVQuery>("VisualQuery")
-        ->AddTable(tables->Items()->Strings(index), ui::TPoint{10 + 2 * index, 10 + 2 * index}, true);
+    // Clear of the boxes already there: each new table can be seen and grabbed at once.
+    auto* query = C<vquery::TmfVQuery>("VisualQuery");
+    query->AddTable(tables->Items()->Strings(index), query->PlaceForNewBox({10 + 2 * index, 10 + 2 * index}), true);
 }
 
 // ---- Preview and saving -----------------------------------------------------------------------

@@ -43,6 +43,25 @@ ui::TRect LimitBoxSize(const ui::TRect& wanted, TBoxZone zone)
     return r;
 }
 
+ui::TPoint FreeBoxPlace(const std::vector<ui::TRect>& taken, ui::TPoint wanted, ui::TSize size, int rowEnd)
+{
+    // Room between boxes for a join line's middle segment to show.
+    constexpr int kGap = 30, kStep = 10;
+    const auto free = [&](int x, int y) {
+        return std::none_of(taken.begin(), taken.end(), [&](const ui::TRect& r) {
+            return x < r.Right + kGap && r.Left < x + size.cx + kGap && y < r.Bottom + kGap && r.Top < y + size.cy + kGap;
+        });
+    };
+    const int lastX = std::max(wanted.X, rowEnd - size.cx);
+    // Below every box all places are free: the search ends there at the latest.
+    int bottom = wanted.Y;
+    for (const ui::TRect& r : taken) bottom = std::max(bottom, r.Bottom + kGap);
+    for (int y = wanted.Y; y <= bottom; y += kStep)
+        for (int x = wanted.X; x <= lastX; x += kStep)
+            if (free(x, y)) return {x, y};
+    return {wanted.X, bottom};
+}
+
 TBoxLayout LayoutBox(int width, int height)
 {
     TBoxLayout l;

@@ -7,6 +7,7 @@
 // these on every size change, scroll and paint.
 
 #include <string>
+#include <vector>
 
 #include "platform/classes/Font.h"
 #include "platform/rtl/Colors.h"
@@ -45,6 +46,11 @@ TBoxZone BoxHitTest(int x, int y, int width, int height);
 // The bounds a user's sizing leaves: never below kMinBoxWidth x kMinBoxHeight, the edge
 // that was not dragged staying put.
 ui::TRect LimitBoxSize(const ui::TRect& wanted, TBoxZone zone);
+
+// Where a new box of `size` goes so that it keeps 30 pixels from every box of `taken`: the
+// first such place row by row from `wanted` (rows and places 10 pixels apart), a row going no
+// further right than `rowEnd` allows (one place at least). `wanted` itself when it is free.
+ui::TPoint FreeBoxPlace(const std::vector<ui::TRect>& taken, ui::TPoint wanted, ui::TSize size, int rowEnd);
 
 // The children of a box, in box coordinates.
 struct TBoxLayout {

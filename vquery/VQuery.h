@@ -382,6 +382,9 @@ public:
 
     // ---- Model --------------------------------------------------------------------------
     TmfVQueryTable* AddTable(const std::string& tableName, ui::TPoint position, bool checkAll);
+    // Where a new box goes to cover none of the boxes there (FreeBoxPlace from `wanted`, rows
+    // as wide as the canvas shows).
+    ui::TPoint PlaceForNewBox(ui::TPoint wanted) const;
     TmfVQueryTable* AddTableFromDescriptor(ui::TPoint position, app::ado::TQADOTable* descriptor, bool checkAll);
     void RemoveTable(TmfVQueryTable* box);
     void RemoveAllTables();

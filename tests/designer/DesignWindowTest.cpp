@@ -7,6 +7,7 @@
 
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -184,6 +185,29 @@ TEST_F(DesignWindow, TheQuestionIsAskedOncePerChangeOfTheBuildersSql)
     Tab("pc_getdata", 1);
     EXPECT_EQ(Questions(kReplaceSqlQuestion), 2);
     EXPECT_TRUE(dialogs_.Unexpected().empty());
+}
+
+// Each table added by a double click gets a box of its own place, clear of the others.
+TEST_F(DesignWindow, TablesAddedByDoubleClickDoNotCoverEachOther)
+{
+    Open();
+    auto* vq = w_->C<vquery::TmfVQuery>("VisualQuery");
+    const char* names[] = {"ORDERS", "CUSTOMERS", "PRODUCTS", "ORDERS", "CUSTOMERS", "PRODUCTS", "ORDERS"};
+    for (const char* name : names) AddTable(name);
+    ASSERT_EQ(vq->GetTableCount(), static_cast<int>(std::size(names)));
+    // The first where it always went: a little right and down by its place in the list.
+    const int first = w_->C<ui::TListBox>("lb_tables")->Items()->IndexOf("ORDERS");
+    EXPECT_EQ(vq->GetTable(0)->Left(), 10 + 2 * first);
+    EXPECT_EQ(vq->GetTable(0)->Top(), 10 + 2 * first);
+    for (int i = 0; i < vq->GetTableCount(); ++i) {
+        const ui::TRect r = vq->GetTable(i)->BoundsRect();
+        EXPECT_LE(r.Right, std::max(vq->ClientWidth(), r.Width() + 10)) << i << " stays in the visible width";
+        for (int k = 0; k < i; ++k) {
+            const ui::TRect o = vq->GetTable(k)->BoundsRect();
+            const bool apart = r.Left >= o.Right || o.Left >= r.Right || r.Top >= o.Bottom || o.Top >= r.Bottom;
+            EXPECT_TRUE(apart) << "box " << i << " covers box " << k;
+        }
+    }
 }
 
 TEST_F(DesignWindow, ViewDataShowsTheRecordCountAndBadSqlWarnsWithTheDriversText)

@@ -1,10 +1,12 @@
 // The design window's page layout on the X server, driven with real mouse events: a click on
-// a colour sample asks once, for the element clicked, and leaving the page while a colour
-// picker shows "Custom" asks nothing. The page under the Night scheme is saved as a
-// screenshot under test-artifacts/designer.
+// a colour sample asks once, for the element clicked, leaving the page while a colour
+// picker shows "Custom" asks nothing, and tables double-clicked into the visual query land
+// apart. The page under the Night scheme and the visual query with a join are saved as
+// screenshots under test-artifacts/designer.
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,6 +18,9 @@
 #include <string>
 
 #include "designer/FDesign.h"
+#include "platform/db/AdoConnection.h"
+#include "platform/db/AdoDataSet.h"
+#include "platform/db/ConnectionString.h"
 #include "framedctrls/FcCmboBx.h"
 #include "platform/classes/Font.h"
 #include "platform/db/DbClasses.h"
@@ -25,6 +30,7 @@
 #include "platform/ui/qt/QtUi.h"
 #include "platform/ui/testing/TestDialogs.h"
 #include "tests/support/WindowShot.h"
+#include "vquery/VQuery.h"
 
 namespace {
 
@@ -97,6 +103,7 @@ protected:
     std::string root_;
     ui::TScriptedDialogs dialogs_;
     std::optional<ui::TDialogServiceScope> scope_;
+    db::TADOConnection conn_{nullptr};
     ui::TForm* frame_ = nullptr;
     TFrmDesign* w_ = nullptr;
 };
@@ -148,6 +155,55 @@ TEST_F(DesignWindowInput, AClickOnASampleAsksOnceForTheElementClicked)
             EXPECT_EQ(w_->Scheme()->Color(n), n == c.part ? answer : before.Color(n)) << "colour " << n;
         answer += 0x010101;
     }
+}
+
+TEST_F(DesignWindowInput, TablesDoubleClickedIntoTheQueryLandApart)
+{
+    fs::copy_file(std::string(GW_BINARY_DIR) + "/share/Data/DBSamples/Sample1.db", root_ + "/Sample1.db");
+    conn_.SetConnectionString(db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + root_ + "/Sample1.db"));
+    conn_.SetLoginPrompt(false);
+    conn_.Open();
+    w_->Query()->SetConnection(&conn_);
+    auto* vq = w_->C<vquery::TmfVQuery>("VisualQuery");
+    vq->SetADOConnection(&conn_);
+    vq->SetupADOInfo();
+    w_->C<ui::TPageControl>("pc_main")->SetActivePageIndex(0);
+    w_->C<ui::TPageControl>("pc_getdata")->SetActivePageIndex(TFrmDesign::pgSqlBuilder);
+    Settle();
+    auto* tables = w_->C<ui::TListBox>("lb_tables");
+    auto* view = qobject_cast<QAbstractItemView*>(ui::qt::WidgetOf(*tables));
+    ASSERT_NE(view, nullptr);
+    for (const char* name : {"ORDERS", "CUSTOMERS"}) {
+        const int row = tables->Items()->IndexOf(name);
+        ASSERT_GE(row, 0) << name;
+        const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
+        // Chosen first: a press on this list also starts dragging the table, which leaves the
+        // row unselected until the button is up.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+        Settle();
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+    }
+    ASSERT_EQ(vq->GetTableCount(), 2);
+    const ui::TRect a = vq->GetTable(0)->BoundsRect(), b = vq->GetTable(1)->BoundsRect();
+    EXPECT_TRUE(a.Right <= b.Left || b.Right <= a.Left || a.Bottom <= b.Top || b.Bottom <= a.Top);
+    const auto field = [](vquery::TmfVQueryTable* box, const std::string& name) -> vquery::TmfVQueryField* {
+        for (int i = 0; i < box->Fields().Count(); ++i)
+            if (box->Fields().Items(i)->FieldName == name) return box->Fields().Items(i);
+        return nullptr;
+    };
+    vquery::TmfVQueryJoin* join = vq->AddJoin(field(vq->GetTable(0), "customer_id"),
+                                              field(vq->GetTable(1), "customer_id"), "customer_id = customer_id");
+    ASSERT_NE(join, nullptr);
+    // Moved apart as a user does to read the join's caption between the boxes.
+    vquery::TmfVQueryTable* moved = vq->GetTable(1);
+    moved->SetBounds(moved->Left() + 160, moved->Top() + 60, moved->Width(), moved->Height());
+    vq->ShowJoinCaptions = true;
+    vq->UpdateJoinLinks();
+    vq->JoinLayer()->Invalidate();
+    gwtest::SaveWindowShot(ui::qt::WidgetOf(*frame_), "designer", "VisualQueryTwoTablesAndAJoin");
+    EXPECT_TRUE(dialogs_.Unexpected().empty());
 }
 
 }  // namespace
