@@ -193,10 +193,12 @@ ui::TRect JoinCaptionRect(const TJoinLine& line, int width, int height)
         return best;
     };
     const int mx = (a.X + b.X) / 2, my = (a.Y + b.Y) / 2;
-    // On a slanted segment the text leans away from where the line climbs towards it, so it
-    // stays clear without moving far from the middle.
-    const int slant = (b.X - a.X) * (b.Y - a.Y);  // > 0: down to the right; < 0: up to the right
+    // Centred where the segment is longer than the text, so the text stays off the boxes at
+    // its ends; on a shorter slanted one the text leans away from where the line climbs
+    // towards it, so it stays clear without moving far from the middle.
+    int slant = (b.X - a.X) * (b.Y - a.Y);  // > 0: down to the right; < 0: up to the right
     if (across) {
+        if (std::abs(b.X - a.X) >= width + 2 * kGap) slant = 0;
         const int left = slant > 0 ? mx : slant < 0 ? mx - width : mx - width / 2;
         const int top = extreme(true, left - kGap, left + width + kGap, true).value_or(my) - kGap - height;
         return {left, top, left + width, top + height};
