@@ -67,6 +67,7 @@ void TdmMain::ConnectDatabase(const std::string& connectionString)
     connection->SetConnectionString(connectionString);
     ApplyConnectionSettings(*connection);
     AskLogin = false;
+    loginUser_.clear();
     bool retry = true;
     while (retry) {
         retry = false;
@@ -88,8 +89,12 @@ void TdmMain::ado_connectionWillConnect(db::TADOConnection*, std::string&, std::
                                         std::string& password, db::TConnectOption&, db::TEventStatus& status)
 {
     if (!AskLogin) return;  // the link's own credentials apply
-    std::string user, pass;
+    // A retry offers the user name typed before (the first login the link's): only the
+    // password, or a mistyped name, needs typing again.
+    std::string user = loginUser_.empty() ? userId : loginUser_;
+    std::string pass;
     if (AskDatabaseLogin(user, pass)) {
+        loginUser_ = user;
         userId = user;
         password = pass;
     } else {
@@ -101,6 +106,7 @@ bool TdmMain::AskDatabaseLogin(std::string& user, std::string& password)
 {
     std::unique_ptr<TFrmLoginScreen> form(new TFrmLoginScreen(&ui::Application()));
     form->SetCaption("Login to database");
+    form->Get<ui::TControl>("ed_UserName")->SetText(user);
     ui::Application().ProcessMessages();
     const bool ok = form->ShowModal() == ui::mrOk;
     if (ok) {

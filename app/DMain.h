@@ -5,7 +5,7 @@
 //
 // ConnectDatabase opens the connection with the login retry: the first failure only switches
 // the login on; from then on every failure is shown as a warning before the login dialog asks
-// again, until the open succeeds or the user cancels. A cancel - or any error whose text
+// again, offering the user name given before, until the open succeeds or the user cancels. A cancel - or any error whose text
 // holds "cancelled by the user" - ends the calling command silently (rtl::EAbort).
 //
 // Every connection the program opens takes its timeouts from the user's settings
@@ -33,13 +33,15 @@ public:
     // Returns once it is open; raises rtl::EAbort when the user cancelled. Exceptions that
     // are not the class library's pass out unchanged.
     void ConnectDatabase(const std::string& connectionString);
-    // Shows the login dialog; true with both texts on OK.
+    // Shows the login dialog offering `user` as the user name; true with both texts on OK.
     static bool AskDatabaseLogin(std::string& user, std::string& password);
 
     // True once an open has failed in the running ConnectDatabase: the next open asks.
     bool AskLogin = false;
 
 private:
+    // The user name given at the last login of the running ConnectDatabase.
+    std::string loginUser_;
     void ado_connectionWillConnect(db::TADOConnection* connection, std::string& connectionString,
                                    std::string& userId, std::string& password, db::TConnectOption& options,
                                    db::TEventStatus& status);

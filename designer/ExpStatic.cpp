@@ -35,7 +35,8 @@ std::string C(const TPageSettings& s, int n) { return rtl::ColorToHtml(s.colors.
 
 std::string FontLines(const TPageSettings& s)
 {
-    return "       font-family: " + (s.fontName.empty() ? std::string("Arial") : s.fontName) + ";\r\n" +
+    const std::string family = CssFontFamily(s.fontName);
+    return "       font-family: " + (family.empty() ? std::string("Arial") : family) + ";\r\n" +
            "       font-size: " + s.fontSize + "pt;\r\n";
 }
 

@@ -170,7 +170,6 @@ void TFrmDesign::RegisterHandlers()
 
 void TFrmDesign::FormCreate(classes::TObject*)
 {
-    LastBuilderSQL.clear();
     scheme_ = std::make_unique<TExpHtml>();
     SqlChanged = false;
     LoadingStyleList = false;
@@ -228,15 +227,18 @@ void TFrmDesign::TakeOverBuilderSql()
 void TFrmDesign::TakeOverBuilderSql(const std::string& builder)
 {
     if (!BuilderHasTable()) return;
+    auto* query = C<vquery::TmfVQuery>("VisualQuery");
     auto* memo = C<editor::TTextMemo>("mm_sql");
     if (TrimSql(EditorSql()).empty()) {
         memo->Lines()->Clear();
         memo->Lines()->SetText(builder);
-    } else if (!SameSql(LastBuilderSQL, builder) && !SameSql(EditorSql(), builder)) {
+    } else if (query->DesignChanged() && !SameSql(EditorSql(), builder)) {
+        // Only the user's own change in the builder may offer to replace the text; a restored
+        // design never does, so a typed query survives a reopened project.
         if (ui::MessageDlg(kReplaceSqlQuestion, ui::mtConfirmation, ui::TMsgDlgButtons{ui::mbYes, ui::mbNo}) == ui::mrYes)
             memo->Lines()->SetText(builder);
     }
-    LastBuilderSQL = builder;
+    query->MarkDesignUnchanged();
 }
 
 bool TFrmDesign::SyncAndOpenQuery()
@@ -278,12 +280,11 @@ void TFrmDesign::SetDataControlsDisabled(bool disabled)
 void TFrmDesign::ado_queryAfterOpen(db::TDataSet* dataSet)
 {
     // Only a new document's first open sets the font list and the starting scheme: a later
-    // open (after the SQL changed) keeps the user's colours and font.
+    // open (after the SQL changed) keeps the user's colours and font. No font is chosen, so
+    // the pages fall back to the style sheet's default until the user picks one.
     if (!HasProjectFile && !newDocumentOpened_) {
         newDocumentOpened_ = true;
-        auto* fonts = C<ui::TComboBox>("HTMLDefaultFont");
-        fonts->Items()->Assign(ui::Screen().Fonts());
-        if (fonts->ItemIndex() < 0 && fonts->Items()->Count() > 0) fonts->SetItemIndex(0);
+        C<ui::TComboBox>("HTMLDefaultFont")->Items()->Assign(ui::Screen().Fonts());
         SelectScheme("Simple");
         LoadChosenColorScheme();
     }
@@ -321,24 +322,9 @@ void TFrmDesign::pc_getdataChange(classes::TObject*)
 {
     auto* pages = C<ui::TPageControl>("pc_getdata");
     switch (pages->ActivePageIndex()) {
-    case pgViewSql: {
-        const std::string builder = BuilderSql();
-        TakeOverBuilderSql(builder);
-        LastBuilderSQL = builder;
-        break;
-    }
+    case pgViewSql: TakeOverBuilderSql(); break;
     case pgViewData: {
-        if (PreviousGetDataPage == pgSqlBuilder && BuilderHasTable()) {
-            const std::string builder = BuilderSql();
-            if (!SameSql(EditorSql(), builder)) {
-                auto* memo = C<editor::TTextMemo>("mm_sql");
-                if (TrimSql(EditorSql()).empty() ||
-                    ui::MessageDlg(kReplaceSqlQuestion, ui::mtConfirmation, ui::TMsgDlgButtons{ui::mbYes, ui::mbNo}) ==
-                        ui::mrYes)
-                    memo->Lines()->SetText(builder);
-                LastBuilderSQL = builder;
-            }
-        }
+        if (PreviousGetDataPage == pgSqlBuilder) TakeOverBuilderSql();
         if (SyncAndOpenQuery() && Query()->Active())
             SetStatus(std::to_string(Query()->RecordCount()) + " records");
         else
@@ -391,6 +377,7 @@ void TFrmDesign::cmd_gensqlExecute(classes::TObject*)
     auto* memo = C<editor::TTextMemo>("mm_sql");
     memo->Lines()->Clear();
     memo->Lines()->SetText(BuilderSql());
+    C<vquery::TmfVQuery>("VisualQuery")->MarkDesignUnchanged();
     SetPage("pc_getdata", pgViewSql);
     PreviousGetDataPage = pgViewSql;
 }
@@ -443,8 +430,9 @@ void TFrmDesign::lb_tablesDblClick(classes::TObject*)
     auto* tables = C<ui::TListBox>("lb_tables");
     const int index = tables->ItemIndex();
     if (index < 0) return;
-    C<vquery::TmfVQuery>("VisualQuery")
-        ->AddTable(tables->Items()->Strings(index), ui::TPoint{10 + 2 * index, 10 + 2 * index}, true);
+    // Clear of the boxes already there: each new table can be seen and grabbed at once.
+    auto* query = C<vquery::TmfVQuery>("VisualQuery");
+    query->AddTable(tables->Items()->Strings(index), query->PlaceForNewBox({10 + 2 * index, 10 + 2 * index}), true);
 }
 
 // ---- Preview and saving -----------------------------------------------------------------------
@@ -606,11 +594,19 @@ void TFrmDesign::wm_previewCommandStateChange(classes::TObject*, int command, bo
     if (command == ui::CSC_NAVIGATEBACK) C<ui::TAction>("BackAction")->SetEnabled(enable);
 }
 
+bool WritesServerPages(const std::string& fileName, int filterIndex)
+{
+    const std::string ext = rtl::ExtractFileExt(fileName);
+    if (rtl::SameText(ext, ".asp")) return true;
+    if (rtl::SameText(ext, ".html") || rtl::SameText(ext, ".htm")) return false;
+    return filterIndex == 2;
+}
+
 void TFrmDesign::SaveActionExecute(classes::TObject*)
 {
     auto* dialog = C<ui::TSaveDialog>("design_savedlg");
     if (!dialog->Execute()) return;
-    if (dialog->FilterIndex() == 2)
+    if (WritesServerPages(dialog->FileName(), dialog->FilterIndex()))
         ExportAspPages(dialog->FileName());
     else
         ExportHtmlPages(dialog->FileName());

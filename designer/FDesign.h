@@ -7,8 +7,9 @@
 // browser control and holds the page layout, the header and footer HTML and the column list.
 // Changing tabs keeps the SQL editor, the query and the preview in step:
 //   - the visual query's SQL is taken over into the editor (TakeOverBuilderSql), asking
-//     "Do you want to replace SQL from SQL Builder?" when the editor holds other text, at
-//     most once per change of the builder's SQL (LastBuilderSQL);
+//     "Do you want to replace SQL from SQL Builder?" when the editor holds other text and the
+//     user changed the builder's SQL since the editor's text was last set (the visual query's
+//     DesignChanged; a restored project is no change);
 //   - SyncAndOpenQuery puts the editor's text into the query when it differs and opens it; a
 //     failed open is a warning with the driver's message and the tab change is undone;
 //   - "Preview && Save" rebuilds the column list, loads the layout style, reloads the chosen
@@ -63,6 +64,11 @@ inline constexpr const char* kRefreshNoticeFile = "warning_refresh.html";
 // it lies in 1..255, else 10. Entries without a field are left out.
 std::vector<std::string> GridColumnEntries(const TColumnModel& columns, const db::TDataSet& query);
 
+// Whether Save Pages writes server (ASP) pages into `fileName`, chosen under filter
+// `filterIndex` (1 static, 2 server pages): an extension that names a kind decides (".asp";
+// ".html" or ".htm" static; any letter case), else the filter.
+bool WritesServerPages(const std::string& fileName, int filterIndex);
+
 // The refresh notice page's lines.
 const std::vector<std::string>& RefreshNoticeLines();
 
@@ -84,8 +90,6 @@ public:
     db::TDataSet* QueryDataSet = nullptr;
     bool LoadingStyleList = false;
     int PreviousGetDataPage = 0;
-    // The visual query's SQL at the last take-over into the editor.
-    std::string LastBuilderSQL;
     // Set by SyncAndOpenQuery when it replaced the query's SQL.
     bool SqlChanged = false;
 
@@ -101,7 +105,8 @@ public:
     // warning with the driver's message, when opening fails.
     bool SyncAndOpenQuery();
     // The visual query's SQL into an empty editor, or after the question into one that
-    // holds other text (asked once per change of the builder's SQL).
+    // holds other text (asked only when the user changed the builder's SQL since the last
+    // take-over or restore).
     void TakeOverBuilderSql();
     // The visual query's SQL text and whether it holds a table.
     std::string BuilderSql();

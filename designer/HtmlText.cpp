@@ -2,6 +2,7 @@
 
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -43,6 +44,39 @@ std::string PercentEncode(std::string_view value, TUrlPart part)
             out += hex[u & 0x0F];
         }
     }
+    return out;
+}
+
+std::string CssFontFamily(std::string_view fontName)
+{
+    std::string name = rtl::Trim(fontName);
+    if (name.ends_with(']')) {
+        const std::size_t open = name.rfind('[');
+        if (open != std::string::npos) name = rtl::Trim(std::string_view(name).substr(0, open));
+    }
+    const auto plain = [](unsigned char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+               c >= 0x80;
+    };
+    const bool bare = !name.empty() && !(name[0] >= '0' && name[0] <= '9') && name[0] != '-' &&
+                      std::all_of(name.begin(), name.end(), [&](char c) { return plain(static_cast<unsigned char>(c)); });
+    if (bare || name.empty()) return name;
+    static constexpr char hex[] = "0123456789ABCDEF";
+    static constexpr std::string_view escaped = "\"\\<>;";
+    std::string out = "\"";
+    for (char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F || escaped.find(c) != std::string_view::npos) {
+            // A hexadecimal escape, ended by the blank the style sheet's reader drops.
+            out += '\\';
+            out += hex[u >> 4];
+            out += hex[u & 0x0F];
+            out += ' ';
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
     return out;
 }
 

@@ -17,6 +17,14 @@ std::string HtmlEscape(std::string_view text);
 // the form every browser reads is the http-equiv one.
 inline constexpr const char* kUtf8Meta = "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">";
 
+// A font name as a style sheet's font-family value: the family only (a trailing foundry
+// in brackets, as in "C059 [UKWN]", is left out), bare when it is a plain name of letters,
+// digits, "-" and "_" (not starting with a digit or "-"), else in double quotes with quotes,
+// backslashes, angle brackets, semicolons and control characters written as escapes, so a
+// name can neither end the value nor the style block. "" for a name that is empty or only a
+// foundry.
+std::string CssFontFamily(std::string_view fontName);
+
 // How a data value is written into an address.
 enum class TUrlPart {
     // The path part of an address (or the whole address, when the value starts it): the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace vquery {
@@ -40,6 +41,25 @@ ui::TRect LimitBoxSize(const ui::TRect& wanted, TBoxZone zone)
             r.Bottom = r.Top + kMinBoxHeight;
     }
     return r;
+}
+
+ui::TPoint FreeBoxPlace(const std::vector<ui::TRect>& taken, ui::TPoint wanted, ui::TSize size, int rowEnd)
+{
+    // Room between boxes for a join line's middle segment to show.
+    constexpr int kGap = 30, kStep = 10;
+    const auto free = [&](int x, int y) {
+        return std::none_of(taken.begin(), taken.end(), [&](const ui::TRect& r) {
+            return x < r.Right + kGap && r.Left < x + size.cx + kGap && y < r.Bottom + kGap && r.Top < y + size.cy + kGap;
+        });
+    };
+    const int lastX = std::max(wanted.X, rowEnd - size.cx);
+    // Below every box all places are free: the search ends there at the latest.
+    int bottom = wanted.Y;
+    for (const ui::TRect& r : taken) bottom = std::max(bottom, r.Bottom + kGap);
+    for (int y = wanted.Y; y <= bottom; y += kStep)
+        for (int x = wanted.X; x <= lastX; x += kStep)
+            if (free(x, y)) return {x, y};
+    return {wanted.X, bottom};
 }
 
 TBoxLayout LayoutBox(int width, int height)
@@ -143,6 +163,51 @@ void PaintBox(ui::TCanvas& canvas, int width, int height, bool selected, const s
     canvas.Brush()->SetStyle(ui::bsSolid);
 }
 
+ui::TRect JoinCaptionRect(const TJoinLine& line, int width, int height)
+{
+    // A pixel of room beyond the text and the two-pixel pen of a selected line.
+    constexpr int kGap = 3;
+    const ui::TPoint a = line.p[1], b = line.p[2];
+    const bool across = std::abs(b.X - a.X) >= std::abs(b.Y - a.Y);
+    // The line's extreme across a band: its points within [lo, hi] of one coordinate (along),
+    // the other coordinate (off) taken at the band's edges and at the corners inside it.
+    const auto extreme = [&line](bool alongX, int lo, int hi, bool wantMin) {
+        std::optional<int> best;
+        const auto take = [&](double v) {
+            const int n = static_cast<int>(wantMin ? std::floor(v) : std::ceil(v));
+            best = !best ? n : wantMin ? std::min(*best, n) : std::max(*best, n);
+        };
+        for (int i = 0; i < 3; ++i) {
+            const ui::TPoint p = line.p[i], q = line.p[i + 1];
+            const double p0 = alongX ? p.X : p.Y, p1 = alongX ? p.Y : p.X;
+            const double q0 = alongX ? q.X : q.Y, q1 = alongX ? q.Y : q.X;
+            const double from = std::max<double>(std::min(p0, q0), lo), to = std::min<double>(std::max(p0, q0), hi);
+            if (from > to) continue;
+            if (p0 == q0) {
+                take(p1);
+                take(q1);
+                continue;
+            }
+            for (double t : {from, to}) take(p1 + (q1 - p1) * (t - p0) / (q0 - p0));
+        }
+        return best;
+    };
+    const int mx = (a.X + b.X) / 2, my = (a.Y + b.Y) / 2;
+    // Centred where the segment is longer than the text, so the text stays off the boxes at
+    // its ends; on a shorter slanted one the text leans away from where the line climbs
+    // towards it, so it stays clear without moving far from the middle.
+    int slant = (b.X - a.X) * (b.Y - a.Y);  // > 0: down to the right; < 0: up to the right
+    if (across) {
+        if (std::abs(b.X - a.X) >= width + 2 * kGap) slant = 0;
+        const int left = slant > 0 ? mx : slant < 0 ? mx - width : mx - width / 2;
+        const int top = extreme(true, left - kGap, left + width + kGap, true).value_or(my) - kGap - height;
+        return {left, top, left + width, top + height};
+    }
+    const int top = slant > 0 ? my - height : slant < 0 ? my : my - height / 2;
+    const int left = extreme(false, top - kGap, top + height + kGap, false).value_or(mx) + kGap;
+    return {left, top, left + width, top + height};
+}
+
 void PaintJoinLine(ui::TCanvas& canvas, const TJoinLine& line, ui::TPoint origin, bool selected, rtl::TColor color,
                    rtl::TColor selColor, const std::string& caption)
 {
@@ -153,16 +218,10 @@ void PaintJoinLine(ui::TCanvas& canvas, const TJoinLine& line, ui::TPoint origin
     canvas.Polyline(points);
     canvas.Pen()->SetWidth(1);
     if (caption.empty()) return;
-    int chars = 0;  // characters, not bytes: never count a UTF-8 sequence twice
-    for (unsigned char c : caption) chars += (c & 0xC0) != 0x80 ? 1 : 0;
-    // Font heights come negative (character height); the shift centres the text on the
-    // segment, so it is taken by its size: with the sign it would push the text right, off
-    // the line and under the box it ends at.
-    const int quarter = static_cast<int>(std::lround(std::abs(ui::FontHeight(*canvas.Font())) / 4.0));
-    const int x = (points[1].X + points[2].X) / 2 - chars * quarter;
-    const int y = (points[1].Y + points[2].Y) / 2;
+    const ui::TSize size = canvas.TextExtent(caption);
+    const ui::TRect place = JoinCaptionRect(line, size.cx, size.cy);
     canvas.Brush()->SetStyle(ui::bsClear);
-    canvas.TextOut(x, y, caption);
+    canvas.TextOut(place.Left - origin.X, place.Top - origin.Y, caption);
     canvas.Brush()->SetStyle(ui::bsSolid);
 }
 

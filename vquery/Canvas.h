@@ -7,6 +7,7 @@
 // these on every size change, scroll and paint.
 
 #include <string>
+#include <vector>
 
 #include "platform/classes/Font.h"
 #include "platform/rtl/Colors.h"
@@ -46,6 +47,11 @@ TBoxZone BoxHitTest(int x, int y, int width, int height);
 // that was not dragged staying put.
 ui::TRect LimitBoxSize(const ui::TRect& wanted, TBoxZone zone);
 
+// Where a new box of `size` goes so that it keeps 30 pixels from every box of `taken`: the
+// first such place row by row from `wanted` (rows and places 10 pixels apart), a row going no
+// further right than `rowEnd` allows (one place at least). `wanted` itself when it is free.
+ui::TPoint FreeBoxPlace(const std::vector<ui::TRect>& taken, ui::TPoint wanted, ui::TSize size, int rowEnd);
+
 // The children of a box, in box coordinates.
 struct TBoxLayout {
     ui::TRect list;
@@ -84,9 +90,14 @@ ui::TRegion JoinHitRegion(const TJoinLine& line);
 void PaintBox(ui::TCanvas& canvas, int width, int height, bool selected, const std::string& caption,
               const classes::TFont& font);
 
+// Where a caption of `width` x `height` goes on the line (in the line's coordinates): at the
+// middle of P2-P3 and clear of the whole line, above a middle segment that runs more across
+// than down, right of one that runs more down than across.
+ui::TRect JoinCaptionRect(const TJoinLine& line, int width, int height);
+
 // Paints a join line shifted by -origin (the link control's position on the canvas): pen
 // width 2 in `selColor` when selected, else width 1 in `color`; `caption` (when not empty)
-// about the middle of P2-P3.
+// in its JoinCaptionRect.
 void PaintJoinLine(ui::TCanvas& canvas, const TJoinLine& line, ui::TPoint origin, bool selected, rtl::TColor color,
                    rtl::TColor selColor, const std::string& caption);
 

@@ -319,6 +319,8 @@ bool TmfVQuery::LoadFromStrings(const rtl::TStrings& source)
             join->JoinType = joinType;
         }
     }
+    // A restored design is no change of the user's.
+    MarkDesignUnchanged();
     return true;
 }
 

@@ -120,8 +120,26 @@ rtl::TStrings* TmfVQuery::SQL()
     if (tables_.size() >= 2)
         for (std::size_t i = 1; i < tables_.size(); ++i)
             if (joins_.empty()) ui::MessageDlg("You have an unjoined query.", ui::mtWarning, {ui::mbOK});
+    BuildSql(sql_);
+    return &sql_;
+}
 
-    rtl::TStringList& s = sql_;
+bool TmfVQuery::DesignChanged() const
+{
+    rtl::TStringList sql;
+    BuildSql(sql);
+    return sql.Text() != markedSql_;
+}
+
+void TmfVQuery::MarkDesignUnchanged()
+{
+    rtl::TStringList sql;
+    BuildSql(sql);
+    markedSql_ = sql.Text();
+}
+
+void TmfVQuery::BuildSql(rtl::TStrings& s) const
+{
     s.Clear();
     s.Add(SelectDistinct ? "Select Distinct" : "Select");
     const auto appendComma = [&] {
@@ -213,7 +231,6 @@ rtl::TStrings* TmfVQuery::SQL()
     }
 
     if (tables_.empty()) s.Clear();
-    return &sql_;
 }
 
 }  // namespace vquery

@@ -185,7 +185,7 @@ TmfVQuery* RequireQuery(classes::TComponent* parent)
 TmfVQueryTable::TmfVQueryTable(classes::TComponent* parent) : TCustomControl(RequireQuery(parent)), query_(RequireQuery(parent))
 {
     SetParent(query_);
-    SetBounds(0, 0, 120, 200);
+    SetBounds(0, 0, kBoxWidth, kBoxHeight);
     SetCaption("");
     list_ = new TmfVQueryListBox(this, this);
     list_->SetParent(this);
@@ -754,6 +754,13 @@ TmfVQueryTable* TmfVQuery::AddTable(const std::string& tableName, ui::TPoint pos
         if (index >= 0) descriptor = app::ado::TableOf(tableNames_, index);
     }
     return AddTableFromDescriptor(position, descriptor, checkAll);
+}
+
+ui::TPoint TmfVQuery::PlaceForNewBox(ui::TPoint wanted) const
+{
+    std::vector<ui::TRect> taken;
+    for (const TmfVQueryTable* box : tables_) taken.push_back(box->BoundsRect());
+    return FreeBoxPlace(taken, wanted, {kBoxWidth, kBoxHeight}, ClientWidth());
 }
 
 void TmfVQuery::ForgetTable(TmfVQueryTable* box)

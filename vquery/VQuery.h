@@ -369,6 +369,12 @@ public:
 
     // The generated statement, regenerated on every read.
     rtl::TStrings* SQL();
+    // Whether the statement the design makes differs from the one it made when it was
+    // restored (LoadFromStrings) or last marked: the user changed the query since. Asks
+    // nothing, unlike SQL.
+    bool DesignChanged() const;
+    // Takes the statement the design makes now as the unchanged one.
+    void MarkDesignUnchanged();
 
     // Notifications; OnVTableRemove is told of a box just before it is freed. OnVTableAdd and
     // OnVTableMove are kept for forms that bind them; no operation fires them.
@@ -376,6 +382,9 @@ public:
 
     // ---- Model --------------------------------------------------------------------------
     TmfVQueryTable* AddTable(const std::string& tableName, ui::TPoint position, bool checkAll);
+    // Where a new box goes to cover none of the boxes there (FreeBoxPlace from `wanted`, rows
+    // as wide as the canvas shows).
+    ui::TPoint PlaceForNewBox(ui::TPoint wanted) const;
     TmfVQueryTable* AddTableFromDescriptor(ui::TPoint position, app::ado::TQADOTable* descriptor, bool checkAll);
     void RemoveTable(TmfVQueryTable* box);
     void RemoveAllTables();
@@ -465,7 +474,8 @@ public:
 
     // ---- Design text ----------------------------------------------------------------------
     void SaveToStrings(rtl::TStrings& list) const;
-    // Restores the design. EConvertError naming key and value for a non-numeric number.
+    // Restores the design, which is then unchanged (DesignChanged). EConvertError naming key
+    // and value for a non-numeric number.
     bool LoadFromStrings(const rtl::TStrings& list);
 
     static std::string JoinKeyword(int joinType);
@@ -478,6 +488,8 @@ protected:
 private:
     friend class TmfVQueryTable;
     void PlaceJoinLayer();
+    // The statement of the model into `s` (SQL without its warning).
+    void BuildSql(rtl::TStrings& s) const;
     std::string BuildJoinedFrom() const;
     std::string JoinCondition(const TmfVQueryJoin& join) const;
     std::string FieldRef(const TmfVQueryField& field) const;
@@ -502,6 +514,7 @@ private:
     TmfVQueryCriterias criterias_;
     std::vector<TmfVQueryField*> sortList_;
     rtl::TStringList sql_;
+    std::string markedSql_;  // the statement at the last restore or mark
     rtl::TStringList tableNames_;
     rtl::TStringList ansiWords_, odbcWords_, driverWords_;
     TmfVQueryJoin* selectedJoin_ = nullptr;

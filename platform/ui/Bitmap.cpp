@@ -60,11 +60,27 @@ void TBitmap::SetSize(int width, int height)
     Changed();
 }
 
+namespace {
+
+// An empty bitmap under a window system draws nothing, yet text measured on its canvas must
+// come out as the window system's fonts do: a grid lays itself out before its first paint
+// sizes its drawing bitmap, and a fixed measure there laid out rows and columns that the
+// next layout changed.
+class TEmptyBitmapDevice final : public TRecordingDevice {
+public:
+    IFontMeasure& Measure(const classes::TFont& font) override { return MeasureFont(font); }
+};
+
+}  // namespace
+
 TCanvas* TBitmap::Canvas()
 {
     if (!canvas_) canvas_ = std::make_unique<TCanvas>();
     if (!device_) {
-        if (IWindowSystem* ws = WindowSystem()) device_ = ws->CreateBitmapDevice(*this);
+        if (IWindowSystem* ws = WindowSystem()) {
+            device_ = ws->CreateBitmapDevice(*this);
+            if (!device_) device_ = std::make_unique<TEmptyBitmapDevice>();
+        }
         if (!device_) device_ = std::make_unique<TRecordingDevice>();
         canvas_->SetDevice(device_.get());
     }

@@ -2,7 +2,8 @@
 // Off-screen bitmaps: 32-bit pixels (0xAARRGGBB, rows top to bottom, the alpha byte 0xFF)
 // with direct access and a canvas that draws into them. The canvas's device comes from the
 // window system; without one the bitmap's canvas records its calls (TRecordingDevice), and
-// only SetPixel and the pixel access change the pixels.
+// only SetPixel and the pixel access change the pixels. An empty bitmap's canvas draws
+// nothing but measures text with the window system's fonts.
 
 #include <cstdint>
 #include <memory>

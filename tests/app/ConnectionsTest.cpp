@@ -354,6 +354,42 @@ TEST_F(LoginLoopTest, FirstFailureSilentThenEachErrorShownBeforeTheLoginUntilCan
     EXPECT_EQ(dialogs_.Asked().size(), 5u);
 }
 
+TEST_F(LoginLoopTest, EachRetryOffersTheUserNameGivenBefore)
+{
+    MakeLink("Broken", SampleInit(Home() + "/Data/DBSamples/Absent.db") + ";User ID=linkuser");
+    const struct {
+        const char* offered;  // the user name the dialog shows
+        const char* typed;    // what the user leaves there (nullptr: Cancel)
+    } logins[] = {{"linkuser", "ann"}, {"ann", "ann"}, {"ann", "bob"}, {"bob", nullptr}};
+    std::vector<std::string> offered, offeredPasswords;
+    for (const auto& l : logins) {
+        dialogs_.AnswerModal([&, typed = l.typed](ui::TCustomForm& form) {
+            offered.push_back(form.Get<ui::TControl>("ed_UserName")->Text());
+            offeredPasswords.push_back(form.Get<ui::TControl>("ed_Password")->Text());
+            if (typed == nullptr) return ui::mrCancel;
+            form.Get<ui::TControl>("ed_UserName")->SetText(typed);
+            form.Get<ui::TControl>("ed_Password")->SetText("secret");
+            form.Get<ui::TButton>("okbtn")->Click();
+            return ui::mrNone;
+        });
+        if (l.typed != nullptr) dialogs_.AnswerMessage(ui::mrOk);
+    }
+    EXPECT_THROW(app::dmMain->ConnectDatabase("FILE NAME=" + Link("Broken")), rtl::EAbort);
+    ASSERT_EQ(offered.size(), std::size(logins));
+    for (std::size_t i = 0; i < offered.size(); ++i) {
+        EXPECT_EQ(offered[i], logins[i].offered) << i;
+        EXPECT_EQ(offeredPasswords[i], "") << i;
+    }
+    // A later connect starts from the link's name again.
+    dialogs_.AnswerModal([&](ui::TCustomForm& form) {
+        offered.push_back(form.Get<ui::TControl>("ed_UserName")->Text());
+        return ui::mrCancel;
+    });
+    EXPECT_THROW(app::dmMain->ConnectDatabase("FILE NAME=" + Link("Broken")), rtl::EAbort);
+    EXPECT_EQ(offered.back(), "linkuser");
+    EXPECT_TRUE(dialogs_.Unexpected().empty());
+}
+
 TEST_F(LoginLoopTest, AnErrorSayingCancelledByTheUserEndsTheLoopSilently)
 {
     // The data layer refuses this provider with a message naming it, which holds the words.

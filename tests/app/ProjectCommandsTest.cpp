@@ -5,6 +5,7 @@
 #include "tests/app/ShellTestSupport.h"
 
 #include <filesystem>
+#include <functional>
 #include <map>
 
 #include <unistd.h>
@@ -409,6 +410,113 @@ TEST_F(ProjectCommandsTest, AnOpenWhoseQueryFailsSkipsTheGridList)
     const std::string again = Path("projects/Again.gwp");
     ASSERT_TRUE(app::SaveProject(*opened, again));
     EXPECT_EQ(rtl::ReadFileToString(again), rtl::ReadFileToString(path));
+}
+
+// The split options of an opened project are enabled as its split and frame checks say, as
+// the checks themselves would set them.
+TEST_F(ProjectCommandsTest, AnOpenedProjectEnablesTheSplitOptionsByItsChecks)
+{
+    const struct {
+        bool split, frames;
+        bool perPage, frame, border;  // enabled after the open
+    } cases[] = {
+        {false, false, false, false, false},
+        {false, true, false, false, false},
+        {true, false, true, true, false},
+        {true, true, true, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.split) + std::to_string(c.frames));
+        designer::TFrmDesign& design = NewDesign();
+        design.C<ui::TCheckBox>("cb_frame")->SetChecked(c.frames);
+        design.C<ui::TCheckBox>("cbHTMLMaxRecords")->SetChecked(c.split);
+        const std::string path = Path("projects/Split.gwp");
+        ASSERT_TRUE(app::SaveProject(design, path));
+        ASSERT_TRUE(app::OpenProject(path));
+        designer::TFrmDesign* opened = designer::FrmDesign;
+        ASSERT_NE(opened, nullptr);
+        EXPECT_EQ(opened->C<ui::TCheckBox>("cbHTMLMaxRecords")->Checked(), c.split);
+        EXPECT_EQ(opened->C<ui::TControl>("seHTMLMaxRecords")->Enabled(), c.perPage);
+        EXPECT_EQ(opened->C<ui::TControl>("cb_frame")->Enabled(), c.frame);
+        EXPECT_EQ(opened->C<ui::TControl>("cb_frameborder")->Enabled(), c.border);
+        opened->Close();
+        ui::Application().DoPostedCalls();
+    }
+}
+
+// A typed query in a project whose builder holds other SQL: reopening is no change of the
+// builder, so View SQL and Preview keep the text without a question; the user's own change
+// in the builder asks.
+TEST_F(ProjectCommandsTest, AReopenedProjectKeepsTypedSqlUntilTheBuilderChanges)
+{
+    EXPECT_TRUE(app::ReadUDLFile(app::DataLinkFileName("GridweaverSample1"), app::FrmMain->ConnectionString));
+    app::dmMain->ConnectDatabase("FILE NAME=" + app::DataLinkFileName("GridweaverSample1"));
+    designer::TFrmDesign* d = app::OpenDesignWindow("GridweaverSample1");
+    auto* tables = d->C<ui::TListBox>("lb_tables");
+    tables->SetItemIndex(tables->Items()->IndexOf("ORDERS"));
+    ASSERT_GE(tables->ItemIndex(), 0);
+    d->lb_tablesDblClick(tables);
+    auto* fields = d->C<vquery::TmfVQuery>("VisualQuery")->GetTable(0)->ListBox();
+    fields->SetChecked(1, false);
+    const std::string typed = "SELECT order_id, status FROM orders WHERE status <> 'open'";
+    d->C<editor::TTextMemo>("mm_sql")->Lines()->SetText(typed);
+    const std::string path = Path("projects/Typed.gwp");
+    ASSERT_TRUE(app::SaveProject(*d, path));
+    ASSERT_TRUE(app::OpenProject(path));
+    designer::TFrmDesign* opened = designer::FrmDesign;
+    ASSERT_NE(opened, nullptr);
+    const auto sql = [opened] { return opened->EditorSql(); };
+    const auto questions = [this] {
+        int n = 0;
+        for (const auto& q : dialogs_.Asked()) n += q.message.text == designer::kReplaceSqlQuestion ? 1 : 0;
+        return n;
+    };
+    auto* getData = opened->C<ui::TPageControl>("pc_getdata");
+    auto* main = opened->C<ui::TPageControl>("pc_main");
+
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        int questions;  // asked so far
+        bool typedKept;
+    };
+    const Step steps[] = {
+        {"View SQL", [&] { getData->SelectTabByUser(designer::TFrmDesign::pgViewSql); }, 0, true},
+        {"View Data", [&] { getData->SelectTabByUser(designer::TFrmDesign::pgViewData); }, 0, true},
+        {"Preview", [&] { main->SelectTabByUser(1); }, 0, true},
+        {"back to the builder and View SQL",
+         [&] {
+             main->SelectTabByUser(0);
+             getData->SelectTabByUser(designer::TFrmDesign::pgSqlBuilder);
+             getData->SelectTabByUser(designer::TFrmDesign::pgViewSql);
+         },
+         0, true},
+        {"a field added in the builder, No",
+         [&] {
+             getData->SelectTabByUser(designer::TFrmDesign::pgSqlBuilder);
+             opened->C<vquery::TmfVQuery>("VisualQuery")->GetTable(0)->ListBox()->ToggleByUser(1);
+             dialogs_.AnswerMessage(ui::mrNo);
+             getData->SelectTabByUser(designer::TFrmDesign::pgViewSql);
+         },
+         1, true},
+        {"asked once for that change", [&] { getData->SelectTabByUser(designer::TFrmDesign::pgViewData); }, 1, true},
+        {"another field removed, Yes",
+         [&] {
+             getData->SelectTabByUser(designer::TFrmDesign::pgSqlBuilder);
+             opened->C<vquery::TmfVQuery>("VisualQuery")->GetTable(0)->ListBox()->ToggleByUser(2);
+             dialogs_.AnswerMessage(ui::mrYes);
+             main->SelectTabByUser(1);
+         },
+         2, false},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        EXPECT_EQ(questions(), step.questions);
+        EXPECT_EQ(sql().find("'open'") != std::string::npos, step.typedKept) << sql();
+        EXPECT_TRUE(dialogs_.Unexpected().empty());
+    }
+    EXPECT_NE(sql().find("Select"), std::string::npos) << sql();
 }
 
 // ---- The shipped sample project ------------------------------------------------------------

@@ -7,6 +7,7 @@
 
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -186,6 +187,29 @@ TEST_F(DesignWindow, TheQuestionIsAskedOncePerChangeOfTheBuildersSql)
     EXPECT_TRUE(dialogs_.Unexpected().empty());
 }
 
+// Each table added by a double click gets a box of its own place, clear of the others.
+TEST_F(DesignWindow, TablesAddedByDoubleClickDoNotCoverEachOther)
+{
+    Open();
+    auto* vq = w_->C<vquery::TmfVQuery>("VisualQuery");
+    const char* names[] = {"ORDERS", "CUSTOMERS", "PRODUCTS", "ORDERS", "CUSTOMERS", "PRODUCTS", "ORDERS"};
+    for (const char* name : names) AddTable(name);
+    ASSERT_EQ(vq->GetTableCount(), static_cast<int>(std::size(names)));
+    // The first where it always went: a little right and down by its place in the list.
+    const int first = w_->C<ui::TListBox>("lb_tables")->Items()->IndexOf("ORDERS");
+    EXPECT_EQ(vq->GetTable(0)->Left(), 10 + 2 * first);
+    EXPECT_EQ(vq->GetTable(0)->Top(), 10 + 2 * first);
+    for (int i = 0; i < vq->GetTableCount(); ++i) {
+        const ui::TRect r = vq->GetTable(i)->BoundsRect();
+        EXPECT_LE(r.Right, std::max(vq->ClientWidth(), r.Width() + 10)) << i << " stays in the visible width";
+        for (int k = 0; k < i; ++k) {
+            const ui::TRect o = vq->GetTable(k)->BoundsRect();
+            const bool apart = r.Left >= o.Right || o.Left >= r.Right || r.Top >= o.Bottom || o.Top >= r.Bottom;
+            EXPECT_TRUE(apart) << "box " << i << " covers box " << k;
+        }
+    }
+}
+
 TEST_F(DesignWindow, ViewDataShowsTheRecordCountAndBadSqlWarnsWithTheDriversText)
 {
     Open();
@@ -220,8 +244,13 @@ TEST_F(DesignWindow, PreviewAndSaveBuildsThePreviewAndAFailedOpenStaysOnGetData)
     EXPECT_EQ(w_->PreviewPage(), host_.tempHtmlFile);
     EXPECT_EQ(status_, "30 records are exported!");
     EXPECT_EQ(w_->Columns().ColumnCount(), 3);
-    // The first open of a new document loaded "Simple".
+    // The first open of a new document loaded "Simple" and listed the fonts, choosing none:
+    // the pages fall back to the style sheet's default.
     EXPECT_EQ(w_->C<ui::TComboBox>("cbxTemplate")->Text(), "Simple");
+    auto* fonts = w_->C<ui::TComboBox>("HTMLDefaultFont");
+    EXPECT_GT(fonts->Items()->Count(), 0);
+    EXPECT_EQ(fonts->ItemIndex(), -1);
+    EXPECT_NE(rtl::ReadFileToString(root_ + "/Temp/Temp.css").find("font-family: Arial;"), std::string::npos);
 
     // Open with the same SQL: not reopened, the preview is still written again.
     int opens = 0;
@@ -642,6 +671,36 @@ TEST_F(DesignWindow, SavePagesByFilterAndAFolderThatCannotBeWritten)
     EXPECT_EQ(status_, "");
     EXPECT_FALSE(w_->DataControlsDisabled());
     EXPECT_FALSE(w_->Query()->ControlsDisabled());
+    EXPECT_TRUE(dialogs_.Unexpected().empty());
+}
+
+// The typed extension says which pages Save Pages writes; the filter only when it names none.
+TEST_F(DesignWindow, SavePagesTakesTheKindFromATypedExtension)
+{
+    Open();
+    SetSql("SELECT * FROM products");
+    Tab("pc_main", 1);
+    const struct {
+        const char* typed;
+        int filter;
+        const char* written;  // the file the dialog answers with
+        bool server;
+    } cases[] = {
+        {"cat.html", 2, "cat.html", false}, {"cat.HTM", 2, "cat.HTM", false}, {"cat.htm", 1, "cat.htm", false},
+        {"cat.asp", 1, "cat.asp", true},    {"cat.Asp", 1, "cat.Asp", true},  {"cat", 2, "cat.asp", true},
+        {"cat", 1, "cat.html", false},      {"cat.v2", 2, "cat.v2", true},    {"cat.v2", 1, "cat.v2", false},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.typed) + " under filter " + std::to_string(c.filter));
+        const std::string folder = root_ + "/out" + std::to_string(++n);
+        fs::create_directories(folder);
+        dialogs_.AnswerFile(folder + "/" + c.typed, c.filter);
+        w_->SaveActionExecute(w_);
+        EXPECT_TRUE(rtl::FileExists(folder + "/" + c.written));
+        EXPECT_EQ(rtl::FileExists(folder + "/cat_data.asp"), c.server);
+        EXPECT_EQ(rtl::ReadFileToString(folder + "/" + c.written).find("<%") != std::string::npos, c.server);
+    }
     EXPECT_TRUE(dialogs_.Unexpected().empty());
 }
 

@@ -3,13 +3,14 @@
 // memory, over a fresh SQLite file and over the PostgreSQL test server (skipped when GW_PG_PORT
 // is unset or nothing answers there). The three sources hold the same rows, so they must
 // write the same pages. Besides: page counts and index links for 0, 40, 41 and 45 rows at 20
-// per page with and without frames, and the whole style sheet.
+// per page with and without frames, the whole style sheet and the font names in it.
 // Set GW_UPDATE_GOLDEN=1 to write the golden files anew (then read the diff).
 
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -390,7 +391,46 @@ TEST(StaticPageTable, TheWholeStyleSheet)
     const std::string written = rtl::ReadFileToString(folder + "Shop.css");
     EXPECT_EQ(written, BuildStyleSheet(s) + "\r\n");
     EXPECT_EQ(written.find("background-image"), std::string::npos);
-    EXPECT_NE(written.find("       font-family: Times New Roman;\r\n"), std::string::npos);
+    EXPECT_NE(written.find("       font-family: \"Times New Roman\";\r\n"), std::string::npos);
+}
+
+// The font name goes in as its family only, quoted when it is more than a plain name, and no
+// name can end the value or the style sheet.
+TEST(StaticPageTable, TheFontNameGoesInAsItsFamily)
+{
+    const struct {
+        const char* name;
+        const char* family;
+    } cases[] = {
+        {"", "Arial"},
+        {"Arial", "Arial"},
+        {"C059 [UKWN]", "C059"},
+        {"Noto Sans [GOOG]", "\"Noto Sans\""},
+        {"[UKWN]", "Arial"},
+        {"Times New Roman", "\"Times New Roman\""},
+        {"Gill_Sans-MT", "Gill_Sans-MT"},
+        {"Übersicht", "Übersicht"},
+        {"8514oem", "\"8514oem\""},
+        {"a;color:red", "\"a\\3B color:red\""},
+        {"x\"; } body { color: red", "\"x\\22 \\3B  } body { color: red\""},
+        {"back\\slash", "\"back\\5C slash\""},
+        {"</style><script>alert(1)</script>", "\"\\3C /style\\3E \\3C script\\3E alert(1)\\3C /script\\3E \""},
+        {"two\nlines", "\"two\\0A lines\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TPageSettings s;
+        s.fontName = c.name;
+        s.fontSize = "9";
+        const std::string css = BuildStyleSheet(s);
+        const std::string line = std::string("       font-family: ") + c.family + ";\r\n";
+        std::size_t count = 0;
+        for (std::size_t at = css.find(line); at != std::string::npos; at = css.find(line, at + 1)) ++count;
+        EXPECT_EQ(count, 4u) << css;
+        // Nothing but the four declarations ends a value or opens markup.
+        EXPECT_EQ(std::count(css.begin(), css.end(), '<'), 0);
+        EXPECT_EQ(std::count(css.begin(), css.end(), ';'), 21) << css;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The framed combo boxes on the Qt backend (offscreen): the flat button at rest and under
 // the mouse (grabbed pixels), DropDownWidth surviving a new window, the wheel on the widget,
-// typed characters reaching the search, and the colour combo's owner-drawn selection field.
+// typed characters reaching the search, the colour combo's owner-drawn selection field, and
+// its list closed by the real popup: only a chosen "Custom" asks for a colour.
 
 #include <gtest/gtest.h>
 
@@ -12,13 +13,16 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <functional>
 #include <memory>
 
 #include "framedctrls/FcClasses.h"
 #include "framedctrls/FcCmboBx.h"
+#include "platform/ui/ComCtrls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/qt/QtUi.h"
+#include "platform/ui/testing/TestDialogs.h"
 
 namespace {
 
@@ -171,6 +175,117 @@ TEST_F(FcComboQtTest, TheColourComboDrawsItsSelectionField)
     for (int x = 0; x < img.width() / 2; ++x)
         for (int y = 0; y < img.height(); ++y) lime += At(img, x, y) == rtl::clLime ? 1 : 0;
     EXPECT_GT(lime, 20) << "the lime swatch shows in the selection field";
+}
+
+// A colour combo showing "Custom" on the first page of a page control, as the design window
+// has them, driven through its real popup.
+class FcColorPopupTest : public FcComboQtTest {
+public:
+    void SetUp() override
+    {
+        FcComboQtTest::SetUp();
+        pages = new ui::TPageControl(form.get());
+        pages->SetParent(form.get());
+        pages->SetBounds(10, 90, 380, 100);
+        for (int i = 0; i < 2; ++i) {
+            auto* sheet = new ui::TTabSheet(form.get());
+            sheet->SetPageControl(pages);
+            sheet->SetCaption(i == 0 ? "Layout" : "Other");
+        }
+        pages->SetActivePageIndex(0);
+        colors = new TFcColorComboBox(form.get());
+        colors->SetParent(pages->Pages(0));
+        colors->SetBounds(10, 10, 150, 24);
+        colors->SetShowSysColors(false);
+        colors->SetSelectedColor(rtl::TColor{0x123456});
+        colors->OnCloseUp = [this](classes::TObject*) { ++closeUps; };
+        ASSERT_EQ(colors->ItemIndex(), colors->Items()->Count() - 1);
+        box = qobject_cast<QComboBox*>(ui::qt::WidgetOf(*colors));
+        ASSERT_NE(box, nullptr);
+        QApplication::processEvents();
+    }
+    // Opens the list as the user does: the focused combo and Alt+Down.
+    void OpenList()
+    {
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Down, Qt::AltModifier);
+        QApplication::processEvents();
+        ASSERT_TRUE(box->view()->isVisible());
+        ASSERT_TRUE(colors->DroppedDown());
+    }
+    // Lets the deferred close-up report arrive.
+    static void Settle()
+    {
+        for (int i = 0; i < 3; ++i) QApplication::processEvents();
+    }
+    ui::TPageControl* pages = nullptr;
+    TFcColorComboBox* colors = nullptr;
+    QComboBox* box = nullptr;
+    int closeUps = 0;
+};
+
+TEST_F(FcColorPopupTest, OnlyAChosenCustomItemAsksForAColour)
+{
+    struct Case {
+        const char* what;
+        std::function<void(FcColorPopupTest&)> act;
+        std::size_t requests;  // colour dialogs asked
+        int closeUps;          // close-ups reported to the control
+    };
+    const Case cases[] = {
+        {"the page is left while the list is closed",
+         [](FcColorPopupTest& t) { t.pages->SetActivePageIndex(1); }, 0, 0},
+        {"the page is left and shown again",
+         [](FcColorPopupTest& t) {
+             t.pages->SetActivePageIndex(1);
+             Settle();
+             t.pages->SetActivePageIndex(0);
+         },
+         0, 0},
+        {"Escape in the open list",
+         [](FcColorPopupTest& t) {
+             t.OpenList();
+             QTest::keyClick(t.box->view(), Qt::Key_Escape);
+         },
+         0, 1},
+        {"the page is left while the list is open",
+         [](FcColorPopupTest& t) {
+             t.OpenList();
+             t.pages->SetActivePageIndex(1);
+         },
+         0, 1},
+        {"a click outside the open list",
+         [](FcColorPopupTest& t) {
+             t.OpenList();
+             QWidget* popup = t.box->view()->window();
+             QTest::mouseClick(popup, Qt::LeftButton, {}, QPoint(-40, -40));
+         },
+         0, 1},
+        {"Enter on the current Custom item",
+         [](FcColorPopupTest& t) {
+             t.OpenList();
+             QTest::keyClick(t.box->view(), Qt::Key_Return);
+         },
+         1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        pages->SetActivePageIndex(0);
+        Settle();
+        ui::TScriptedDialogs dialogs;
+        ui::TDialogServiceScope scope(dialogs);
+        dialogs.AnswerColor(std::nullopt);
+        closeUps = 0;
+        c.act(*this);
+        Settle();
+        EXPECT_FALSE(box->view()->isVisible());
+        EXPECT_FALSE(colors->DroppedDown());
+        std::size_t requests = 0;
+        for (const auto& q : dialogs.Asked()) requests += q.kind == ui::TScriptedDialogs::TKind::Color ? 1 : 0;
+        EXPECT_EQ(requests, c.requests);
+        EXPECT_EQ(closeUps, c.closeUps);
+        EXPECT_EQ(colors->GetSelectedColor(), rtl::TColor{0x123456});
+    }
 }
 
 }  // namespace

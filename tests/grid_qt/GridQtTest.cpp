@@ -1,7 +1,8 @@
 // The grid core on the Qt backend (offscreen), driven with real key events: keys pressed in an
 // edit placed over a cell come back to the grid as navigation, leaving the grid cancels an
-// untouched insert or takes the focus back after a failing write; and what the grid draws into
-// its off-screen bitmap (check boxes, indicator glyphs) by pixels.
+// untouched insert or takes the focus back after a failing write; a column resize that keeps
+// the row height and the other columns; and what the grid draws into its off-screen bitmap
+// (check boxes, indicator glyphs) by pixels.
 
 #include <gtest/gtest.h>
 
@@ -95,6 +96,31 @@ protected:
     ui::TEdit* outside = nullptr;
     std::vector<ui::TKey> gridKeys;
 };
+
+// The first layout comes before the first paint sizes the grid's drawing bitmap; it must
+// measure the fonts as the paint does, or the first column resize (which lays out again)
+// changes the row height and every other column.
+TEST_F(QtGridTest, AColumnResizeLeavesTheRowHeightAndTheOtherColumns)
+{
+    Settle();
+    const int rowHeight = grid->DefaultRowHeight();
+    const int titleHeight = grid->RowHeights(0);
+    std::vector<int> widths;
+    for (int c = 0; c < grid->ColCount(); ++c) widths.push_back(grid->ColWidths(c));
+    ASSERT_EQ(widths.size(), 4u);
+    // What the window system measures for the grid's font: a row is its height and 3 pixels.
+    EXPECT_EQ(rowHeight, ui::MeasureFont(*grid->Font()).Metrics().Height + 3);
+    grid->SetColWidths(1, widths[1] + 30);  // where the user's sizing ends
+    Settle();
+    EXPECT_EQ(grid->DefaultRowHeight(), rowHeight);
+    EXPECT_EQ(grid->RowHeights(0), titleHeight);
+    for (int c = 0; c < grid->ColCount(); ++c) {
+        if (c == 1) continue;
+        EXPECT_EQ(grid->ColWidths(c), widths[c]) << "column " << c;
+    }
+    // The resized one is kept in whole characters ("0" wide).
+    EXPECT_NEAR(grid->ColWidths(1), widths[1] + 30, ui::MeasureFont(*grid->Font()).TextWidth("0"));
+}
 
 TEST_F(QtGridTest, TabInACellsEditMovesOneCellAndEnterOnlyWithEnterToTab)
 {

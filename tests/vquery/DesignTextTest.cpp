@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "VQueryTestSupport.h"
 #include "platform/rtl/Exceptions.h"
 
@@ -154,6 +156,40 @@ TEST(DesignText, ColumnNamesNeverBecomeAnotherColumnsSettings)
         EXPECT_EQ(g.Sql(), f.Sql());
         EXPECT_EQ(Save(g.Q()), saved);
     }
+}
+
+// A restored design is no change of the user's; a change of its statement is, until marked.
+// Moving a box changes no statement. Asking never warns, not even over unjoined boxes.
+TEST(DesignText, ARestoredDesignIsUnchangedUntilItsStatementChanges)
+{
+    QueryFixture f;
+    Schema(f);
+    f.Box("T");
+    f.Q().AddTable("ORDER DETAILS", {200, 30}, true);
+    const Lines saved = Save(f.Q());
+    QueryFixture h;
+    Schema(h);
+    h.Box("T");  // something before the restore, which it replaces
+    ASSERT_TRUE(Load(h.Q(), saved));
+    TmfVQuery& q = h.Q();
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        bool changed;
+    } steps[] = {
+        {"restored", [] {}, false},
+        {"a box moved", [&] { q.GetTable(0)->SetBounds(300, 200, 120, 150); }, false},
+        {"a field unchecked", [&] { q.GetTable(1)->ListBox()->ToggleByUser(0); }, true},
+        {"marked", [&] { q.MarkDesignUnchanged(); }, false},
+        {"checked again", [&] { q.GetTable(1)->ListBox()->ToggleByUser(0); }, true},
+        {"restored again", [&] { Load(q, saved); }, false},
+        {"a box removed", [&] { q.RemoveTable(q.GetTable(1)); }, true},
+    };
+    for (const auto& step : steps) {
+        step.act();
+        EXPECT_EQ(q.DesignChanged(), step.changed) << step.what;
+    }
+    EXPECT_TRUE(h.dialogs.Asked().empty());
 }
 
 // Tables whose names need quotes come back with their fields, criteria, sorts and joins.

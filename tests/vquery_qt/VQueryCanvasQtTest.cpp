@@ -1,7 +1,7 @@
 // The query canvas on the Qt backend (offscreen), driven with real mouse events: boxes moved
 // by the caption and sized by a corner, fields dragged onto each other (a join, a reorder, a
 // refused join), join lines selected by clicks on them; and what boxes and lines paint, by
-// pixels.
+// pixels, the join captions standing clear of their lines.
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,10 @@
 #include <QTest>
 #include <QWidget>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/Forms.h"
@@ -218,6 +221,71 @@ TEST_F(CanvasQtTest, ASelectedLineIsTwoPixelsInItsSelectedColour)
     PaintJoinLine(*bmp.Canvas(), j->Line, {0, 0}, true, j->Color, j->SelColor, "");
     EXPECT_EQ(RowsIn(bmp, x, rtl::clRed), 2);
     EXPECT_EQ(RowsIn(bmp, x, rtl::clBlack), 0);
+}
+
+// The caption stands clear of its line wherever the boxes are: side by side at rows of
+// different height, far apart, stacked, overlapping; given room, it stays off the boxes.
+TEST_F(CanvasQtTest, AJoinCaptionIsNotStruckThroughByItsLine)
+{
+    TmfVQueryJoin* j = Q().AddJoin(F(a, "note"), F(b, "id"), "note = id");
+    ASSERT_NE(j, nullptr);
+    const struct {
+        const char* what;
+        ui::TRect box;  // b's bounds
+        bool roomy;     // the boxes leave the caption room between them
+    } cases[] = {
+        {"side by side, the line rising gently", {210, 10, 330, 210}, true},
+        {"side by side, the line rising", {200, 100, 320, 300}, false},
+        {"side by side, the line falling", {160, -20, 280, 180}, false},
+        {"far apart, the line rising", {400, 100, 520, 300}, true},
+        {"far apart, the line falling", {400, -40, 520, 160}, true},
+        {"stacked", {30, 240, 150, 440}, false},
+        {"stacked and shifted", {140, 260, 260, 460}, false},
+        {"overlapping", {80, 150, 200, 350}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        b->SetBounds(c.box.Left, c.box.Top, c.box.Width(), c.box.Height());
+        Q().UpdateJoinLinks();
+        ui::TBitmap bmp(600, 600);
+        const ui::TPoint origin{-50, -50};  // room for lines above the canvas's top
+        bmp.Fill(rtl::clWhite);
+        PaintJoinLine(*bmp.Canvas(), j->Line, origin, false, rtl::clRed, rtl::clRed, "");
+        std::vector<std::pair<int, int>> line;
+        for (int y = 0; y < bmp.Height(); ++y)
+            for (int x = 0; x < bmp.Width(); ++x)
+                if (bmp.Pixel(x, y) == rtl::clRed) line.emplace_back(x, y);
+        ASSERT_FALSE(line.empty());
+        bmp.Fill(rtl::clWhite);
+        bmp.Canvas()->Font()->SetColor(rtl::clBlack);
+        PaintJoinLine(*bmp.Canvas(), j->Line, origin, false, rtl::clRed, rtl::clRed, j->GetDisplayText());
+        int left = bmp.Width(), top = bmp.Height(), right = -1, bottom = -1;
+        for (int y = 0; y < bmp.Height(); ++y)
+            for (int x = 0; x < bmp.Width(); ++x)
+                if (bmp.Pixel(x, y) != rtl::clWhite && bmp.Pixel(x, y) != rtl::clRed) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+        ASSERT_GE(right, left) << "the caption is painted";
+        int struck = 0;
+        for (const auto& [x, y] : line) struck += x >= left - 1 && x <= right + 1 && y >= top - 1 && y <= bottom + 1;
+        EXPECT_EQ(struck, 0) << "caption " << left << "," << top << " - " << right << "," << bottom;
+        // With room between the boxes, not hidden under one, which is painted over the lines.
+        if (!c.roomy) continue;
+        const ui::TRect caption{left + origin.X, top + origin.Y, right + 1 + origin.X, bottom + 1 + origin.Y};
+        for (TmfVQueryTable* box : {a, b}) {
+            const ui::TRect r = box->BoundsRect();
+            const bool under = caption.Left < r.Right && r.Left < caption.Right && caption.Top < r.Bottom &&
+                               r.Top < caption.Bottom;
+            EXPECT_FALSE(under) << "under " << box->TableName();
+        }
+        // Still beside the middle of its segment.
+        const int mx = (j->Line.p[1].X + j->Line.p[2].X) / 2 - origin.X;
+        const int my = (j->Line.p[1].Y + j->Line.p[2].Y) / 2 - origin.Y;
+        const int dx = std::max({left - mx, mx - right, 0});
+        const int dy = std::max({top - my, my - bottom, 0});
+        EXPECT_LE(dx + dy, 24) << "middle " << mx << "," << my << ", caption " << left << "," << top;
+    }
 }
 
 }  // namespace

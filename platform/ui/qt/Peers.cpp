@@ -87,6 +87,10 @@ void TPeer::Changed()
     {
         const QSignalBlocker block(widget_);
         widget_->setEnabled(control_.Enabled());
+        // A control that makes its own clicks keeps its mouse: a press on a label must not go
+        // on to the panel under it and be that panel's click too. A disabled one lets it
+        // through to its parent.
+        if (clickOnRelease_) widget_->setAttribute(Qt::WA_NoMousePropagation, control_.Enabled());
         // Windowed controls take the focus by Tab only when they are tab stops.
         if (auto* wc = dynamic_cast<TWinControl*>(&control_);
             wc != nullptr && dynamic_cast<TCustomForm*>(wc) == nullptr && widget_->focusPolicy() != Qt::NoFocus)

@@ -33,6 +33,7 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
+#include <utility>
 
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
@@ -692,12 +693,16 @@ private:
 
 class TComboWidget : public QComboBox {
 public:
-    TComboWidget(QWidget* parent, TComboBox& combo) : QComboBox(parent), combo_(combo) {}
+    TComboWidget(QWidget* parent, TComboBox& combo) : QComboBox(parent), combo_(combo)
+    {
+        connect(this, &QComboBox::activated, this, [this] { chosen_ = true; });
+    }
     std::function<void()> onDropDown;
     std::function<void(bool)> onCloseUp;
     void showPopup() override
     {
-        escaped_ = false;
+        chosen_ = false;
+        listShown_ = true;
         if (onDropDown) onDropDown();
         QComboBox::showPopup();
         if (combo_.DropDownWidth() > 0) view()->window()->setFixedWidth(combo_.DropDownWidth());
@@ -705,13 +710,15 @@ public:
     void hidePopup() override
     {
         QComboBox::hidePopup();
-        // After the chosen item has been reported (the toolkit closes the list first).
-        const bool accepted = !escaped_;
-        QTimer::singleShot(0, this, [this, accepted] {
-            if (onCloseUp) onCloseUp(accepted);
+        // The toolkit also calls this when the combo is merely hidden, and more than once for
+        // one list: only a list that was shown closes up, once.
+        if (!std::exchange(listShown_, false)) return;
+        // Reported after the chosen item (the toolkit closes the list first): only an item
+        // taken by click or Enter is a choice; Escape, a click elsewhere or hiding is none.
+        QTimer::singleShot(0, this, [this] {
+            if (onCloseUp) onCloseUp(chosen_);
         });
     }
-    void NoteEscape() { escaped_ = true; }
 
 protected:
     void paintEvent(QPaintEvent* event) override
@@ -743,7 +750,8 @@ protected:
 
 private:
     TComboBox& combo_;
-    bool escaped_ = false;
+    bool listShown_ = false;
+    bool chosen_ = false;
 };
 
 // A UTF-16 position of `text` for a byte offset of its UTF-8 form, and back.
@@ -783,7 +791,6 @@ protected:
         connect(combo_, &QComboBox::activated, this, [this, &c](int index) {
             React([&] { c.SelectByUser(index); });
         });
-        combo_->view()->installEventFilter(this);
         return combo_;
     }
     void Sync() override
@@ -829,11 +836,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         auto& c = static_cast<TComboBox&>(control_);
-        if (watched == combo_->view()) {
-            if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
-                combo_->NoteEscape();
-            return false;
-        }
         if (watched == widget_ && !NoteMouseCrossing(event, control_)) return true;
         if (event->type() == QEvent::Wheel && (watched == widget_ || watched == combo_->lineEdit())) {
             auto* we = static_cast<QWheelEvent*>(event);
