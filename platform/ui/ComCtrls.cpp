@@ -739,6 +739,12 @@ void TPageControl::PlacePages()
     for (TTabSheet* page : pages_) page->SetBounds(r.Left, r.Top, r.Width(), r.Height());
 }
 
+void TPageControl::Resize()
+{
+    PlacePages();
+    TWinControl::Resize();
+}
+
 void TPageControl::SelectTabByUser(int tabIndex)
 {
     TTabSheet* page = PageOfTab(tabIndex);

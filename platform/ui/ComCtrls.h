@@ -352,6 +352,10 @@ public:
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
     void PlacePages();
 
+protected:
+    // The pages follow the control's size: they are placed, not aligned.
+    void Resize() override;
+
 private:
     friend class TTabSheet;
     void ShowActive();

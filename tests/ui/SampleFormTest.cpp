@@ -124,6 +124,20 @@ TEST_F(SampleFormTest, AlignedControlsShareTheClientArea)
     form->SetClientWidth(700);
     EXPECT_EQ(C<TPageControl>("PageControl1")->BoundsRect(), (TRect{124, 28, 700, 461}));
     EXPECT_EQ(C<TPanel>("PanelLeft")->Width(), 120);
+
+    // The pages, shown or not, fill the page control at every size it takes.
+    auto* pages = C<TPageControl>("PageControl1");
+    for (const TPoint size : {TPoint{900, 700}, TPoint{500, 300}}) {
+        form->SetClientWidth(size.X);
+        form->SetClientHeight(size.Y);
+        const TRect display = pages->DisplayRect();
+        EXPECT_EQ(display.Right, pages->Width() - TPageControl::kBorder);
+        for (int i = 0; i < pages->PageCount(); ++i) {
+            const TRect page = pages->Pages(i)->BoundsRect();
+            EXPECT_EQ(page, display) << "page " << i << " at " << size.X << "x" << size.Y << ": " << page.Width()
+                                     << "x" << page.Height();
+        }
+    }
 }
 
 TEST_F(SampleFormTest, ToolButtonsAreArrangedInOrder)
