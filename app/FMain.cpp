@@ -196,8 +196,7 @@ void TFrmMain::cmd_saveasExecute(classes::TObject*)
 void TFrmMain::cmd_closeExecute(classes::TObject*)
 {
     ui::TCustomForm* design = ActiveMDIChild();
-    if (design == nullptr) return;
-    design->Close();
+    if (design == nullptr || !design->Close()) return;
     SetProjectOpen(false);
     SetMainCaption("");
     Get<ui::TStatusBar>("sbar_main")->Panels()->Items(1)->SetText("");
@@ -212,7 +211,9 @@ void TFrmMain::cmd_exitExecute(classes::TObject*)
 {
     std::vector<ui::TCustomForm*> children;
     for (int i = 0; i < MDIChildCount(); ++i) children.push_back(MDIChildren(i));
-    for (ui::TCustomForm* child : children) child->Close();
+    // A child kept open (its changes neither saved nor given up) keeps the program running.
+    for (ui::TCustomForm* child : children)
+        if (!child->Close()) return;
     Close();
 }
 

@@ -1,5 +1,6 @@
 #include "app/ProjectCommands.h"
 
+#include <cstdio>
 #include <memory>
 
 #include "app/DMain.h"
@@ -24,14 +25,32 @@ namespace app {
 
 namespace {
 
-// Closes the open design window, if any. A closed window is freed once the running command is
-// done; its name goes at once, so that the window made next in the same command can take it.
-void CloseOpenDesignWindow()
+std::string StoredProjectText(designer::TFrmDesign& design);
+bool MayCloseDesign(designer::TFrmDesign& design);
+
+// Closes the open design window, if any, once its changes are saved or given up; false when
+// the user kept it. A closed window is freed once the running command is done; its name goes
+// at once, so that the window made next in the same command can take it.
+bool CloseOpenDesignWindow()
 {
     designer::TFrmDesign* open = designer::FrmDesign;
-    if (open == nullptr) return;
+    if (open == nullptr) return true;
     open->Close();
-    if (designer::FrmDesign == nullptr) open->SetName("");
+    if (designer::FrmDesign != nullptr) return false;
+    open->SetName("");
+    return true;
+}
+
+// Closes the open design window as Close Project does: the caption and the project commands
+// follow. False when the user kept it.
+bool CloseProject()
+{
+    if (!CloseOpenDesignWindow()) return false;
+    if (FrmMain != nullptr) {
+        FrmMain->SetProjectOpen(false);
+        FrmMain->SetMainCaption("");
+    }
+    return true;
 }
 
 std::string KeywordFolder(const designer::TFrmDesign& design)
@@ -39,11 +58,18 @@ std::string KeywordFolder(const designer::TFrmDesign& design)
     return rtl::IncludeTrailingPathDelimiter(design.Host().appDir) + "Data/SqlData";
 }
 
-// A new design window in place of the open one (its classes were registered at start-up).
+// A new design window in place of the open one (its classes were registered at start-up);
+// nullptr when the user kept the open one. Every close of the new window (its own, Close
+// Project, Exit, the main window's) asks first when its design changed.
 designer::TFrmDesign* NewDesignWindow()
 {
-    CloseOpenDesignWindow();
-    return new designer::TFrmDesign(&ui::Application(), DesignHost());
+    if (!CloseOpenDesignWindow()) return nullptr;
+    auto* design = new designer::TFrmDesign(&ui::Application(), DesignHost());
+    design->OnCloseQuery = [design](classes::TObject*, bool& canClose) {
+        // A window closed before (freed once the command is done) was asked about then.
+        canClose = design != designer::FrmDesign || MayCloseDesign(*design);
+    };
+    return design;
 }
 
 // The window's query and visual query on the data module's connection, with the builder's
@@ -82,6 +108,7 @@ designer::TDesignHost DesignHost()
 designer::TFrmDesign* OpenDesignWindow(const std::string& linkName)
 {
     designer::TFrmDesign* design = NewDesignWindow();
+    if (design == nullptr) return nullptr;
     auto* options = design->C<ui::TListBox>("optionlist")->Items();
     options->Clear();
     for (const std::string& line :
@@ -97,20 +124,27 @@ designer::TFrmDesign* OpenDesignWindow(const std::string& linkName)
         FrmMain->SetMainCaption("Untitled");
     }
     design->Show();
+    design->SavedProjectText = StoredProjectText(*design);
     return design;
 }
 
 void NewProject()
 {
-    CloseOpenDesignWindow();
-    if (dmMain != nullptr && dmMain->Connection()->Connected()) dmMain->Connection()->Close();
+    // The open project goes only once a link is chosen and its changes are saved or given
+    // up: until then it keeps its window, caption, commands and connection.
+    std::string keptConnectionString = FrmMain != nullptr ? FrmMain->ConnectionString : std::string();
     std::string name;
     {
         std::unique_ptr<TFrmConnect> dialog(new TFrmConnect(&ui::Application()));
         if (dialog->ShowModal() != ui::mrOk) return;
         name = dialog->SelectedLink();
     }
-    if (name.empty() || dmMain == nullptr) return;
+    // The dialog's OK put the chosen link's content in ConnectionString.
+    if (name.empty() || dmMain == nullptr || !CloseProject()) {
+        if (FrmMain != nullptr) FrmMain->ConnectionString = std::move(keptConnectionString);
+        return;
+    }
+    if (dmMain->Connection()->Connected()) dmMain->Connection()->Close();
     dmMain->ConnectDatabase("FILE NAME=" + DataLinkFileName(name));
     OpenDesignWindow(name);
 }
@@ -241,21 +275,48 @@ void ApplyDesign(designer::TFrmDesign& design, std::string_view text)
     design.LoadProjectColors(colors);
 }
 
-void CloseDesign(designer::TFrmDesign* design)
+// The design into the components the project file holds, and their text.
+std::string StoredProjectText(designer::TFrmDesign& design)
 {
-    if (designer::FrmDesign == design) CloseOpenDesignWindow();
-    if (FrmMain != nullptr) {
-        FrmMain->SetProjectOpen(false);
-        FrmMain->SetMainCaption("");
+    StoreDesign(design);
+    return ProjectText(design);
+}
+
+// Whether the design differs from the project as last saved or loaded: anything the file
+// holds, whichever control or dialog changed it. A window still being made holds nothing of
+// the user's yet.
+bool DesignChanged(designer::TFrmDesign& design)
+{
+    if (design.SavedProjectText.empty()) return false;
+    try {
+        return StoredProjectText(design) != design.SavedProjectText;
+    } catch (const std::exception& e) {
+        // Asked as changed: a Yes then tries the save, which shows what fails.
+        std::fprintf(stderr, "gridweaver: the design cannot be compared with its project: %s\n", e.what());
+        return true;
     }
 }
 
-void SaveDesignAs(designer::TFrmDesign& design, const std::string& path, bool rename)
+// The window closing under a "Save changes to NAME?" question when its design changed (NAME:
+// the project's file name, or "Untitled"). Yes saves (Save As for a project without a file);
+// true when the design may go: unchanged, saved, or given up.
+bool MayCloseDesign(designer::TFrmDesign& design)
+{
+    if (!DesignChanged(design)) return true;
+    const std::string name = design.HasProjectFile ? rtl::ExtractFileName(design.ProjectPath) : design.ProjectName;
+    switch (ui::MessageDlg("Save changes to " + name + "?", ui::mtConfirmation, ui::mbYesNoCancel)) {
+    case ui::mrYes: return SaveProjectCommand();
+    case ui::mrNo: return true;
+    default: return false;
+    }
+}
+
+bool SaveDesignAs(designer::TFrmDesign& design, const std::string& path, bool rename)
 {
     const TProjectSave saved = SaveProject(design, path);
     if (!saved) {
         Warn("Cannot save " + rtl::ExtractFileName(path) + ". " + saved.error + ".");
-        return;
+        return false;
     }
     if (rename) {
         design.HasProjectFile = true;
@@ -266,6 +327,7 @@ void SaveDesignAs(designer::TFrmDesign& design, const std::string& path, bool re
     if (const auto& status = design.Host().setStatus) status("Save " + rtl::ExtractFileName(path) + " complete.");
     if (!saved.historyError.empty() && FrmMain != nullptr)
         Warn("Cannot save " + rtl::ExtractFileName(FrmMain->HistoryFile) + ". " + saved.historyError + ".");
+    return true;
 }
 
 }  // namespace
@@ -274,8 +336,9 @@ TProjectSave SaveProject(designer::TFrmDesign& design, const std::string& path)
 {
     TProjectSave result;
     try {
-        StoreDesign(design);
-        SaveProjectFile(design, path);
+        std::string text = StoredProjectText(design);
+        rtl::SaveFileAtomically(path, text);
+        design.SavedProjectText = std::move(text);
     } catch (const std::exception& e) {
         result.error = e.what();
         return result;
@@ -309,8 +372,10 @@ bool OpenProject(const std::string& path)
         return false;
     }
     designer::TFrmDesign* design = NewDesignWindow();
-    const auto loadFailed = [design, &path](const std::string& error) {
-        CloseDesign(design);
+    if (design == nullptr) return false;
+    // The window just made holds nothing of the user's: it closes without a question.
+    const auto loadFailed = [&path](const std::string& error) {
+        CloseProject();
         Warn("Cannot open " + path + ". " + error + ".");
         return false;
     };
@@ -322,7 +387,7 @@ bool OpenProject(const std::string& path)
     // folder would let it pick any data link, and with it the driver library that is loaded.
     const std::vector<std::string> options = OptionLines(*design);
     if (!IsValidLinkName(options[0])) {
-        CloseDesign(design);
+        CloseProject();
         Warn("Cannot open " + path + ". " + kInvalidLinkName);
         return false;
     }
@@ -330,7 +395,7 @@ bool OpenProject(const std::string& path)
     const std::string link = DataLinkFileName(options[0]);
     if (FrmMain != nullptr) FrmMain->ConnectionString = options[1];
     if (!rtl::FileExists(link)) {
-        CloseDesign(design);
+        CloseProject();
         Warn(kConnectionMissing);
         return false;
     }
@@ -361,29 +426,27 @@ bool OpenProject(const std::string& path)
     design->cb_styleChange(design);
     design->ApplyColorScheme();
     design->Show();
+    design->SavedProjectText = StoredProjectText(*design);
     return true;
 }
 
-void SaveProjectCommand()
+bool SaveProjectCommand()
 {
     designer::TFrmDesign* design = designer::FrmDesign;
-    if (design == nullptr) return;
-    if (!design->HasProjectFile) {
-        SaveProjectAsCommand();
-        return;
-    }
-    SaveDesignAs(*design, design->ProjectPath, false);
+    if (design == nullptr) return false;
+    if (!design->HasProjectFile) return SaveProjectAsCommand();
+    return SaveDesignAs(*design, design->ProjectPath, false);
 }
 
-void SaveProjectAsCommand()
+bool SaveProjectAsCommand()
 {
     designer::TFrmDesign* design = designer::FrmDesign;
-    if (design == nullptr || FrmMain == nullptr) return;
+    if (design == nullptr || FrmMain == nullptr) return false;
     auto* dialog = FrmMain->Get<ui::TSaveDialog>("savedlg");
     dialog->SetInitialDir(rtl::ExtractFilePath(design->ProjectPath));
     dialog->SetFileName(rtl::ExtractFileName(design->ProjectPath));
-    if (!dialog->Execute() || dialog->FileName().empty()) return;
-    SaveDesignAs(*design, dialog->FileName(), true);
+    if (!dialog->Execute() || dialog->FileName().empty()) return false;
+    return SaveDesignAs(*design, dialog->FileName(), true);
 }
 
 }  // namespace app

@@ -6,6 +6,11 @@
 // Save As write the open design window to its project file; Save Pages runs the open design
 // window's save. CreateProgramWindows plugs them into the main window's hooks.
 //
+// A design window whose design changed since it was made, loaded or saved asks "Save changes
+// to NAME?" (Yes, No, Cancel) before anything closes it: its own close, Close Project, Exit,
+// the main window's close, New Project and Open Project. Yes saves (a cancelled or failed save
+// keeps the window); Cancel keeps it as it was.
+//
 // An open reads the file twice: once before connecting (to learn the data link) and once after
 // the query's settings are read (so every control gets its saved value). A failed read on
 // either pass warns, naming the file and the line, and closes the design window: no half-read
@@ -26,10 +31,12 @@ designer::TDesignHost DesignHost();
 // Closes an open design window and creates a new one on the data module's connection for
 // the data link `linkName` (whose content is in the main window's ConnectionString): the
 // option list's twelve lines, a new project's state, the visual query's settings and tables.
+// nullptr when the user kept the open window.
 designer::TFrmDesign* OpenDesignWindow(const std::string& linkName);
 
-// New Project: the connection dialog, ConnectDatabase, then OpenDesignWindow. A cancelled
-// dialog does nothing; a cancelled login ends silently (rtl::EAbort passes out).
+// New Project: the connection dialog, then the open project closed, ConnectDatabase and
+// OpenDesignWindow. A cancelled dialog, or the open project kept, leaves everything as it was;
+// a cancelled login ends silently (rtl::EAbort passes out) with no project open.
 void NewProject();
 
 // Save Pages of the open design window (nothing without one).
@@ -50,15 +57,16 @@ TProjectSave SaveProject(designer::TFrmDesign& design, const std::string& path);
 // Reads `path` into `design`'s components and applies the option lines. False on any
 // failure, `error` then holding the reader's message (with its line where it has one).
 bool LoadProjectComponents(designer::TFrmDesign& design, const std::string& path, std::string* error = nullptr);
-// Open Project: false when no design window is left open (the file, its data link or its
-// text could not be read; each warned). A cancelled login passes rtl::EAbort out, the
-// first-read window left in place.
+// Open Project: false when the project was not opened: the file, its data link or its text
+// could not be read (each warned; no design window is left open), or the user kept the open
+// design window (as it was). A cancelled login passes rtl::EAbort out, the first-read window
+// left in place.
 bool OpenProject(const std::string& path);
 // Save and Save As of the open design window (nothing without one). Save of a project that
 // has no file yet is Save As. A failure is a warning naming the file and the system's reason;
 // a project that was written is reported saved, a recent-projects list that was not on its
-// own.
-void SaveProjectCommand();
-void SaveProjectAsCommand();
+// own. True when the project file was written.
+bool SaveProjectCommand();
+bool SaveProjectAsCommand();
 
 }  // namespace app

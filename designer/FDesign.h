@@ -92,6 +92,9 @@ public:
     int PreviousGetDataPage = 0;
     // Set by SyncAndOpenQuery when it replaced the query's SQL.
     bool SqlChanged = false;
+    // The project text as last saved or loaded (a new project's as made), what a close
+    // compares the design with; empty while the window is still being made.
+    std::string SavedProjectText;
 
     const TDesignHost& Host() const noexcept { return host_; }
     TColumnModel& Columns() noexcept { return columns_; }

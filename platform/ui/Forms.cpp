@@ -278,21 +278,21 @@ bool TCustomForm::CloseQuery()
 
 void TCustomForm::DoClose(TCloseAction& action) { OnClose(this, action); }
 
-void TCustomForm::Close()
+bool TCustomForm::Close()
 {
     if (modal_) {
         modalResult_ = mrCancel;
-        return;
+        return true;
     }
-    if (!CloseQuery()) return;
+    if (!CloseQuery()) return false;
     TCloseAction action = caHide;
     if (formStyle_ == fsMDIChild) action = borderIcons_.Contains(biMinimize) ? caMinimize : caNone;
     DoClose(action);
-    if (action == caNone) return;
+    if (action == caNone) return false;
     if (Application().MainForm() == this) {
         Application().Terminate();
         Hide();
-        return;
+        return true;
     }
     switch (action) {
     case caHide: Hide(); break;
@@ -300,6 +300,7 @@ void TCustomForm::Close()
     case caFree: Release(); break;
     case caNone: break;
     }
+    return true;
 }
 
 void TCustomForm::Release() { Application().ReleaseForm(this); }

@@ -125,8 +125,8 @@ public:
     // Asks OnCloseQuery (and the MDI children of a frame): true when the form may close.
     virtual bool CloseQuery();
     // A modal form gets mrCancel; another one closes as OnClose decides (the main form's
-    // close ends the application).
-    void Close();
+    // close ends the application). False when OnCloseQuery or OnClose (caNone) kept it.
+    bool Close();
     // Frees the form once the handlers running now are done.
     void Release();
 

@@ -1,12 +1,16 @@
 // Save and Open of a project through the design window, headless, on the SQLite sample link:
 // a design saved, opened and saved again byte for byte; the Save and Save As commands; damaged
-// projects (warning, no design window, nothing written); an open whose query does not open.
+// projects (warning, no design window, nothing written); an open whose query does not open;
+// the question every command asks before a changed design goes.
 
 #include "tests/app/ShellTestSupport.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
+#include <ostream>
 
 #include <unistd.h>
 
@@ -44,15 +48,24 @@ protected:
     }
     void TearDown() override
     {
+        GiveUpOpenDesign();
         if (designer::FrmDesign != nullptr) designer::FrmDesign->Close();
         ui::Application().DoPostedCalls();
         app::MainWindowHooks() = {};
         ShellTest::TearDown();
     }
-    // A new project on the first sample with a design touching every kind of content.
+    // The open design window's changes are not asked about when it closes (a window with
+    // nothing to compare with is one still being made).
+    static void GiveUpOpenDesign()
+    {
+        if (designer::FrmDesign != nullptr) designer::FrmDesign->SavedProjectText.clear();
+    }
+    // A new project on the first sample with a design touching every kind of content; the
+    // design open before is given up.
     designer::TFrmDesign& NewDesign(const std::string& sql = "SELECT * FROM orders",
                                     const std::string& link = "GridweaverSample1")
     {
+        GiveUpOpenDesign();
         EXPECT_TRUE(app::ReadUDLFile(app::DataLinkFileName(link), app::FrmMain->ConnectionString));
         app::dmMain->ConnectDatabase("FILE NAME=" + app::DataLinkFileName(link));
         designer::TFrmDesign* d = app::OpenDesignWindow(link);
@@ -310,6 +323,7 @@ TEST_F(ProjectCommandsTest, DamagedProjectsWarnAndLeaveNoDesignWindow)
         rtl::WriteStringToFile(path, c.content);
         // Another design window is open before: it is closed in any case.
         NewDesign();
+        GiveUpOpenDesign();
         const auto before = Files();
         const std::size_t asked = dialogs_.Asked().size();
         dialogs_.AnswerMessage(ui::mrOk);
@@ -371,6 +385,7 @@ TEST_F(ProjectCommandsTest, LinkNamesFromAProjectPassTheTypedNameCheck)
         rtl::WriteStringToFile(path, hostile);
 
         NewDesign();
+        GiveUpOpenDesign();
         const std::string connectionString = app::FrmMain->ConnectionString;
         const std::size_t asked = dialogs_.Asked().size();
         dialogs_.AnswerMessage(ui::mrOk);
@@ -652,6 +667,241 @@ TEST_F(ProjectCommandsTest, SampleProjectsOpenAndSaveBackByteForByte)
         opened->Close();
         ui::Application().DoPostedCalls();
     }
+}
+
+// ---- Changes asked about before they are lost ------------------------------------------------
+
+namespace unsaved {
+
+enum class TCommand { DesignClose, CloseProject, Exit, MainClose, New, Open };
+
+struct TCase {
+    const char* name;
+    TCommand command;
+    bool hasFile;             // saved as Orders.gwp before the change
+    ui::TModalResult answer;  // to "Save changes to NAME?"
+    bool saveAsGiven;         // a never-saved project's Yes: the Save As dialog gives a name
+    bool saveFails;           // the project file cannot be replaced
+    bool kept;                // the window, caption and commands stay as they were
+    bool saved;               // the change is in the project file
+};
+
+const TCase kCases[] = {
+    {"CloseProjectYes", TCommand::CloseProject, true, ui::mrYes, false, false, false, true},
+    {"CloseProjectNo", TCommand::CloseProject, true, ui::mrNo, false, false, false, false},
+    {"CloseProjectCancel", TCommand::CloseProject, true, ui::mrCancel, false, false, true, false},
+    {"DesignCloseNo", TCommand::DesignClose, true, ui::mrNo, false, false, false, false},
+    {"DesignCloseCancel", TCommand::DesignClose, true, ui::mrCancel, false, false, true, false},
+    {"ExitYes", TCommand::Exit, true, ui::mrYes, false, false, false, true},
+    {"ExitNo", TCommand::Exit, true, ui::mrNo, false, false, false, false},
+    {"ExitCancel", TCommand::Exit, true, ui::mrCancel, false, false, true, false},
+    {"MainCloseYes", TCommand::MainClose, true, ui::mrYes, false, false, false, true},
+    {"MainCloseNo", TCommand::MainClose, true, ui::mrNo, false, false, false, false},
+    {"MainCloseCancel", TCommand::MainClose, true, ui::mrCancel, false, false, true, false},
+    {"NewYes", TCommand::New, true, ui::mrYes, false, false, false, true},
+    {"NewNo", TCommand::New, true, ui::mrNo, false, false, false, false},
+    {"NewCancel", TCommand::New, true, ui::mrCancel, false, false, true, false},
+    {"OpenYes", TCommand::Open, true, ui::mrYes, false, false, false, true},
+    {"OpenNo", TCommand::Open, true, ui::mrNo, false, false, false, false},
+    {"OpenCancel", TCommand::Open, true, ui::mrCancel, false, false, true, false},
+    {"NeverSavedYesSavesAs", TCommand::CloseProject, false, ui::mrYes, true, false, false, true},
+    {"NeverSavedYesSaveAsCancelled", TCommand::CloseProject, false, ui::mrYes, false, false, true, false},
+    {"NeverSavedExitNo", TCommand::Exit, false, ui::mrNo, false, false, false, false},
+    {"SaveFailsKeeps", TCommand::Exit, true, ui::mrYes, false, true, true, false},
+};
+
+// Cases are named by their name in failure messages.
+void PrintTo(const TCase& c, std::ostream* os) { *os << c.name; }
+
+class UnsavedChangesTest : public ProjectCommandsTest, public ::testing::WithParamInterface<TCase> {
+protected:
+    ui::TAction* Action(const char* name) const { return app::FrmMain->Get<ui::TAction>(name); }
+    // The connection dialog answered with `link` chosen and OK.
+    void ChooseLink(const std::string& link)
+    {
+        dialogs_.AnswerModal([link](ui::TCustomForm& form) {
+            auto* view = form.Get<ui::TListView>("lv_Database");
+            for (int i = 0; i < view->Items()->Count(); ++i)
+                if (view->Items()->Item(i)->Caption() == link) view->SelectByUser({i}, i);
+            form.Get<ui::TButton>("okbtn")->Click();
+            return ui::mrNone;
+        });
+    }
+};
+
+TEST_P(UnsavedChangesTest, CommandsAskBeforeTheChangedDesignGoes)
+{
+    const TCase& c = GetParam();
+    const std::string orders = Path("projects/Orders.gwp");
+    const std::string other = Path("projects/Other.gwp");
+    const std::string chosen = Path("projects/Chosen.gwp");
+    designer::TFrmDesign* design = &NewDesign();
+    if (c.hasFile) {
+        dialogs_.AnswerFile(orders);
+        Action("cmd_saveas")->Execute();
+        ASSERT_TRUE(rtl::FileExists(orders));
+        fs::copy_file(orders, other);
+    }
+    if (c.saveFails) {
+        fs::remove(orders);
+        fs::create_directories(orders);
+    }
+    design->C<ui::TEdit>("edHTMLTitle")->SetText("Changed title");
+    const std::string caption = app::FrmMain->Caption();
+    const std::string connectionString = app::FrmMain->ConnectionString;
+    const std::size_t asked = dialogs_.Asked().size();
+
+    // The answers in the order the command asks for them.
+    if (c.command == TCommand::New) ChooseLink("GridweaverSample2");
+    if (c.command == TCommand::Open) dialogs_.AnswerFile(other);
+    dialogs_.AnswerMessage(c.answer);
+    if (c.answer == ui::mrYes && !c.hasFile) dialogs_.AnswerFile(c.saveAsGiven ? std::optional(chosen) : std::nullopt);
+    if (c.saveFails) dialogs_.AnswerMessage(ui::mrOk);
+    switch (c.command) {
+    case TCommand::DesignClose: design->Close(); break;
+    case TCommand::CloseProject: Action("cmd_close")->Execute(); break;
+    case TCommand::Exit: Action("cmd_exit")->Execute(); break;
+    case TCommand::MainClose: app::FrmMain->Close(); break;
+    case TCommand::New: Action("cmd_new")->Execute(); break;
+    case TCommand::Open: Action("cmd_open")->Execute(); break;
+    }
+
+    EXPECT_TRUE(dialogs_.Unexpected().empty()) << dialogs_.Unexpected().front();
+    EXPECT_EQ(dialogs_.PendingAnswers(), 0u);
+    const auto question = std::find_if(dialogs_.Asked().begin() + static_cast<std::ptrdiff_t>(asked),
+                                       dialogs_.Asked().end(), [](const auto& q) {
+                                           return q.kind == K::Message && q.message.type == ui::mtConfirmation;
+                                       });
+    ASSERT_NE(question, dialogs_.Asked().end());
+    EXPECT_EQ(question->message.text, c.hasFile ? "Save changes to Orders.gwp?" : "Save changes to Untitled?");
+    EXPECT_EQ(question->message.buttons, ui::mbYesNoCancel);
+
+    const std::string savedAt = c.hasFile ? orders : chosen;
+    const bool saved = rtl::FileExists(savedAt) && !fs::is_directory(savedAt) &&
+                       rtl::ReadFileToString(savedAt).find("Changed title") != std::string::npos;
+    EXPECT_EQ(saved, c.saved);
+    const bool ended = c.command == TCommand::Exit || c.command == TCommand::MainClose;
+    EXPECT_EQ(ui::Application().Terminated(), ended && !c.kept);
+    if (c.kept) {
+        ASSERT_EQ(designer::FrmDesign, design);
+        EXPECT_EQ(design->C<ui::TEdit>("edHTMLTitle")->Text(), "Changed title");
+        EXPECT_EQ(app::FrmMain->Caption(), caption);
+        EXPECT_EQ(app::FrmMain->ConnectionString, connectionString);
+        EXPECT_TRUE(app::dmMain->Connection()->Connected());
+        for (const char* name : {"cmd_save", "cmd_saveas", "cmd_close", "cmd_savehtml"})
+            EXPECT_TRUE(Action(name)->Enabled()) << name;
+        return;
+    }
+    // The main window's close ends the program with the design window still there.
+    if (c.command != TCommand::MainClose) {
+        EXPECT_NE(designer::FrmDesign, design);
+    }
+    switch (c.command) {
+    case TCommand::CloseProject:
+        EXPECT_EQ(app::FrmMain->Caption(), "Gridweaver");
+        EXPECT_FALSE(Action("cmd_save")->Enabled());
+        break;
+    case TCommand::New:
+        ASSERT_NE(designer::FrmDesign, nullptr);
+        EXPECT_EQ(app::FrmMain->Caption(), "Gridweaver - [Untitled]");
+        EXPECT_EQ(designer::FrmDesign->C<ui::TListBox>("optionlist")->Items()->Strings(0), "GridweaverSample2");
+        EXPECT_TRUE(Action("cmd_save")->Enabled());
+        break;
+    case TCommand::Open:
+        ASSERT_NE(designer::FrmDesign, nullptr);
+        EXPECT_EQ(app::FrmMain->Caption(), "Gridweaver - [Other]");
+        EXPECT_EQ(designer::FrmDesign->C<ui::TEdit>("edHTMLTitle")->Text(), "");
+        break;
+    default:
+        break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, UnsavedChangesTest, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<TCase>& info) { return std::string(info.param.name); });
+
+}  // namespace unsaved
+
+// Whatever part of the design changes (the query, the columns, the layout, the colours, the
+// texts), Close Project asks; a project opened or made and left as it is asks nothing.
+TEST_F(ProjectCommandsTest, EveryKindOfChangeIsAskedAboutAndNoneIsInvented)
+{
+    const std::string sample = app::FrmMain->ProjectsDir + "/GridweaverSample1.gwp";
+    struct Case {
+        const char* what;
+        std::function<void(designer::TFrmDesign&)> change;  // empty: none
+    };
+    const Case cases[] = {
+        {"nothing", {}},
+        {"the SQL text", [](auto& d) { d.template C<editor::TTextMemo>("mm_sql")->Lines()->SetText("SELECT 1"); }},
+        {"a table added in the builder",
+         [](auto& d) {
+             auto* tables = d.template C<ui::TListBox>("lb_tables");
+             tables->SetItemIndex(tables->Items()->IndexOf("CUSTOMERS"));
+             d.lb_tablesDblClick(tables);
+         }},
+        {"two columns exchanged", [](auto& d) { d.ExchangeColumns(0, 1); }},
+        {"a column hidden",
+         [](auto& d) {
+             // As a click on its check box reports it.
+             auto* view = d.template C<ui::TListView>("lv_column");
+             view->Items()->Item(0)->SetChecked(false);
+             d.lv_columnItemChecked(view, view->Items()->Item(0));
+         }},
+        {"the page colour",
+         [this](auto& d) {
+             dialogs_.AnswerColor(rtl::clRed);
+             d.BackPanelClick(nullptr);
+         }},
+        {"the records per page", [](auto& d) { d.template C<ui::TSpinEdit>("seHTMLMaxRecords")->SetValue(3); }},
+        {"the navigation", [](auto& d) { d.template C<ui::TComboBox>("cb_footer")->SetItemIndex(0); }},
+        {"the footer", [](auto& d) { d.template C<editor::TTextMemo>("mmHTMLFooter")->Lines()->SetText("(c)"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(app::OpenProject(sample));
+        designer::TFrmDesign* design = designer::FrmDesign;
+        if (c.change) c.change(*design);
+        const std::size_t asked = dialogs_.Asked().size();
+        if (c.change) dialogs_.AnswerMessage(ui::mrNo);
+        app::FrmMain->Get<ui::TAction>("cmd_close")->Execute();
+        EXPECT_EQ(designer::FrmDesign, nullptr);
+        EXPECT_EQ(dialogs_.Asked().size() - asked, c.change ? 1u : 0u);
+        EXPECT_TRUE(dialogs_.Unexpected().empty()) << dialogs_.Unexpected().front();
+        ui::Application().DoPostedCalls();
+    }
+    // A new project left as it was made.
+    ASSERT_TRUE(app::ReadUDLFile(app::DataLinkFileName("GridweaverSample1"), app::FrmMain->ConnectionString));
+    app::dmMain->ConnectDatabase("FILE NAME=" + app::DataLinkFileName("GridweaverSample1"));
+    ASSERT_NE(app::OpenDesignWindow("GridweaverSample1"), nullptr);
+    const std::size_t asked = dialogs_.Asked().size();
+    app::FrmMain->Get<ui::TAction>("cmd_close")->Execute();
+    EXPECT_EQ(designer::FrmDesign, nullptr);
+    EXPECT_EQ(dialogs_.Asked().size(), asked);
+}
+
+// A New Project whose connection dialog is cancelled asks nothing and leaves the changed
+// project open with its caption, commands and connection.
+TEST_F(ProjectCommandsTest, ACancelledNewProjectLeavesTheOpenProject)
+{
+    designer::TFrmDesign* design = &NewDesign();
+    dialogs_.AnswerFile(Path("projects/Kept.gwp"));
+    app::FrmMain->Get<ui::TAction>("cmd_saveas")->Execute();
+    design->C<ui::TEdit>("edHTMLTitle")->SetText("Changed title");
+    const std::string connectionString = app::FrmMain->ConnectionString;
+    const std::string connection = app::dmMain->Connection()->ConnectionString();
+    const std::size_t asked = dialogs_.Asked().size();
+    dialogs_.AnswerModal([](ui::TCustomForm&) { return ui::mrCancel; });
+    app::FrmMain->Get<ui::TAction>("cmd_new")->Execute();
+    EXPECT_EQ(dialogs_.Asked().size(), asked + 1);
+    EXPECT_TRUE(dialogs_.Unexpected().empty());
+    ASSERT_EQ(designer::FrmDesign, design);
+    EXPECT_EQ(app::FrmMain->Caption(), "Gridweaver - [Kept]");
+    EXPECT_TRUE(app::FrmMain->Get<ui::TAction>("cmd_save")->Enabled());
+    EXPECT_EQ(app::FrmMain->ConnectionString, connectionString);
+    EXPECT_TRUE(app::dmMain->Connection()->Connected());
+    EXPECT_EQ(app::dmMain->Connection()->ConnectionString(), connection);
+    EXPECT_TRUE(design->Query()->Active());
 }
 
 }  // namespace

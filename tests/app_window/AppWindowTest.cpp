@@ -44,6 +44,7 @@
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/WebBrowser.h"
 #include "platform/ui/qt/QtUi.h"
+#include "platform/ui/testing/TestDialogs.h"
 #include "tests/support/WindowManager.h"
 #include "tests/support/WindowShot.h"
 #include "platform/ui/qt/web/QtWeb.h"
@@ -291,7 +292,13 @@ void DesignWindowScreenshots()
     EXPECT_EQ(design->Columns().ShowModeList.Strings(1), "Show");
     SaveShot(*design, "Design9Columns.png");
     HelpFromTheModalColumnProperties(*design);
+    // The design changed: its close asks first (answered here, not by a window in the way).
+    ui::TScriptedDialogs answers;
+    ui::TDialogServiceScope answering(answers);
+    answers.AnswerMessage(ui::mrNo);
     design->Close();
+    EXPECT_TRUE(answers.Unexpected().empty());
+    EXPECT_EQ(answers.PendingAnswers(), 0u);
 }
 
 TEST(AppWindowTest, MainWindowTipAndHelpViewerScreenshots)
