@@ -146,33 +146,47 @@ protected:
             if (window_->windowFlags() != flags) window_->setWindowFlags(flags);
         }
         const QSize size(form_.ClientWidth(), form_.ClientHeight() + window_->MenuHeight());
-        QWidget* frame = mdiChild && subWindow_ ? static_cast<QWidget*>(subWindow_) : window_.data();
-        if (window_->size() != size) {
+        // Inside the frame's area the sub-window's layout sizes the window: the form's size
+        // goes to the sub-window, and only while it is neither maximised nor minimised.
+        if (subWindow_) {
+            if (subWindow_->windowState() == Qt::WindowNoState) FitSubWindow(size);
+        } else if (window_->size() != size) {
             if (Fixed())
                 window_->setFixedSize(size);
             else
                 window_->resize(size);
         }
         window_->Layout();
-        if (!mdiChild && frame->pos() != QPoint(form_.Left(), form_.Top())) frame->move(form_.Left(), form_.Top());
+        if (!mdiChild && window_->pos() != QPoint(form_.Left(), form_.Top())) window_->move(form_.Left(), form_.Top());
         if (form_.Visible()) {
-            if (mdiChild) AttachToFrame();
+            // Its normal size is the form's before any state applies: Restore comes back to it.
+            if (mdiChild && AttachToFrame()) FitSubWindow(size);
+            QWidget* frame = subWindow_ ? static_cast<QWidget*>(subWindow_) : window_.data();
             window_->setWindowModality(form_.Modal() ? Qt::ApplicationModal : Qt::NonModal);
-            Qt::WindowStates state = Qt::WindowNoState;
-            if (form_.WindowState() == wsMaximized) state = Qt::WindowMaximized;
-            if (form_.WindowState() == wsMinimized) state = Qt::WindowMinimized;
-            if (frame->windowState() != state) frame->setWindowState(state);
+            // A sub-window's state is pushed only when the form's changed: the user's
+            // maximise or restore reaches the form after the resize it causes.
+            if (!subWindow_ || form_.WindowState() != shownState_) {
+                shownState_ = form_.WindowState();
+                const Qt::WindowStates state = QtState(shownState_);
+                if (frame->windowState() != state) frame->setWindowState(state);
+            }
             if (!frame->isVisible()) {
                 frame->show();
                 if (mdiChild) window_->show();
                 frame->raise();
                 frame->activateWindow();
             }
-        } else if (frame->isVisible()) {
-            frame->hide();
-            window_->setWindowModality(Qt::NonModal);
+        } else {
+            QWidget* frame = subWindow_ ? static_cast<QWidget*>(subWindow_) : window_.data();
+            if (frame->isVisible()) {
+                frame->hide();
+                window_->setWindowModality(Qt::NonModal);
+            }
         }
         window_->syncing = false;
+        // The size the frame's area gave a maximised sub-window while the state was set.
+        if (subWindow_ && window_->size() != size)
+            Call([this] { form_.ClientResizedByUser(window_->width(), window_->height() - window_->MenuHeight()); });
     }
 
 private:
@@ -228,14 +242,39 @@ private:
         }
     }
 
-    void AttachToFrame()
+    static Qt::WindowStates QtState(TWindowState state)
     {
-        if (subWindow_) return;
+        if (state == wsMaximized) return Qt::WindowMaximized;
+        if (state == wsMinimized) return Qt::WindowMinimized;
+        return Qt::WindowNoState;
+    }
+
+    // True when the window was put into the main form's MDI area just now.
+    bool AttachToFrame()
+    {
+        if (subWindow_) return false;
         const TCustomForm* main = Application().MainForm();
         auto* frame = main != nullptr ? dynamic_cast<TFormPeer*>(main->Peer()) : nullptr;
-        if (frame == nullptr || frame->MdiArea() == nullptr) return;
+        if (frame == nullptr || frame->MdiArea() == nullptr) return false;
         subWindow_ = frame->MdiArea()->addSubWindow(window_);
         subWindow_->setWindowTitle(Q(form_.Caption()));
+        // The user's maximise, restore and minimise become the form's state.
+        connect(subWindow_, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates, Qt::WindowStates now) {
+            if (window_->syncing || syncing_) return;
+            shownState_ = now.testFlag(Qt::WindowMinimized)   ? wsMinimized
+                          : now.testFlag(Qt::WindowMaximized) ? wsMaximized
+                                                              : wsNormal;
+            Call([this] { form_.SetWindowState(shownState_); });
+        });
+        return true;
+    }
+
+    // The sub-window sized so that the window inside it is `client` large.
+    void FitSubWindow(QSize client)
+    {
+        const QMargins m = subWindow_->contentsMargins();
+        const QSize outer(client.width() + m.left() + m.right(), client.height() + m.top() + m.bottom());
+        if (subWindow_->size() != outer) subWindow_->resize(outer);
     }
 
     void DetachMenu()
@@ -337,6 +376,8 @@ private:
     TCustomForm& form_;
     QPointer<TFormWindow> window_;
     QPointer<QMdiSubWindow> subWindow_;
+    // The state last given to the sub-window or taken from it.
+    TWindowState shownState_ = wsNormal;
     TMenu* menu_ = nullptr;
     bool rebuildMenu_ = false;
     std::map<TMenuItem*, QPointer<QAction>> actions_;
