@@ -5,13 +5,15 @@
 //   rtl::TScopeExit undo([&] { list.EndUpdate(); });     // any action, run once at scope end
 //   auto guard = rtl::MakeScope(list, &TStrings::BeginUpdate, &TStrings::EndUpdate);
 //
-// An end action must not throw while an exception is already unwinding; the guard swallows an
-// exception from the end action in that case (the first exception is the one that matters) and
-// lets it pass otherwise. Release() forgets the end action (for "commit" paths).
+// An end action must not throw while an exception is already unwinding; the guard logs and
+// swallows an exception from the end action in that case (the first exception is the one that
+// matters) and lets it pass otherwise. Release() forgets the end action (for "commit" paths).
 
 #include <exception>
 #include <type_traits>
 #include <utility>
+
+#include "platform/rtl/Log.h"
 
 namespace rtl {
 
@@ -37,6 +39,7 @@ public:
             try {
                 f_();
             } catch (...) {
+                LogCurrentException("scope end action while unwinding");
             }
         } else {
             f_();

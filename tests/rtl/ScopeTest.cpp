@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "platform/rtl/Log.h"
 #include "platform/rtl/Scope.h"
 
 namespace {
@@ -49,6 +50,7 @@ TEST(ScopeGuard, EndsOnReturnOnExceptionAndNeverAfterRelease)
 TEST(ScopeGuard, AFailingEndPassesOnUnlessAnExceptionIsAlreadyUnwinding)
 {
     Counter c;
+    rtl::TLogCapture log;
     try {
         rtl::TScopeExit scope([&] { c.EndThrowing(); });
     } catch (const std::runtime_error& e) {
@@ -63,6 +65,9 @@ TEST(ScopeGuard, AFailingEndPassesOnUnlessAnExceptionIsAlreadyUnwinding)
         EXPECT_STREQ(e.what(), "body failed");  // the first failure is the one reported
     }
     EXPECT_EQ(c.ends, 2);
+    // The second failure is not lost: the log keeps it.
+    ASSERT_EQ(log.Lines().size(), 1u);
+    EXPECT_EQ(log.Lines()[0], "scope end action while unwinding: end failed");
 }
 
 }  // namespace
