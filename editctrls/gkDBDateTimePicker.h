@@ -27,7 +27,10 @@
 #include <memory>
 #include <string>
 
+#include "editctrls/gkDTDropDown.h"
 #include "editctrls/gkDTFormat.h"
+#include "editctrls/gkDTTyping.h"
+#include "editctrls/gkDTValue.h"
 #include "editctrls/gkFrame.h"
 #include "editctrls/gkMonthCal.h"
 #include "platform/classes/Font.h"
@@ -44,10 +47,7 @@ namespace editctrls {
 class TgkCalendarPopupHost;
 class TgkDBCustomDateTimePicker;
 
-enum TDTDateFormat { dfShort, dfLong };
-enum TgkDTEditDataType { gkDTEdtDateTime, gkDTEdtDate, gkDTEdtTime };
 enum TgkDTCalAlignment { gkdtaLeft, gkdtaRight, gkdtaCenter };
-enum TgkComboButtonStyle { cbsEllipsis, cbsDownArrow, cbsCustom };
 
 const classes::TEnumInfo& DTDateFormatInfo();
 const classes::TEnumInfo& DTEditDataTypeInfo();
@@ -147,27 +147,27 @@ public:
     ~TgkDBCustomDateTimePicker() override;
 
     // ---- Value ----------------------------------------------------------------------------
-    rtl::TDateTime Value() const noexcept { return value_; }
-    bool Empty() const noexcept { return empty_; }
+    rtl::TDateTime Value() const noexcept { return val_.Value(); }
+    bool Empty() const noexcept { return val_.Empty(); }
     // Every change of the value; raises the range errors after storing and showing it.
     void SetValue(rtl::TDateTime value);
     rtl::TDateTime Date();
     void SetDate(rtl::TDateTime date);
     rtl::TDateTime Time();
     void SetTime(rtl::TDateTime time);
-    rtl::TDateTime MinDate() const noexcept { return minDate_; }
-    void SetMinDate(rtl::TDateTime v);
-    rtl::TDateTime MaxDate() const noexcept { return maxDate_; }
-    void SetMaxDate(rtl::TDateTime v);
-    rtl::TDateTime EffectiveMinDate() const;
-    rtl::TDateTime EffectiveMaxDate() const;
-    int Epoch() const noexcept { return epoch_; }
-    void SetEpoch(int v) { epoch_ = v; }
-    const std::string& DisplayFormat() const noexcept { return displayFormat_; }
+    rtl::TDateTime MinDate() const noexcept { return val_.MinDate(); }
+    void SetMinDate(rtl::TDateTime v) { val_.SetMinDate(v); }
+    rtl::TDateTime MaxDate() const noexcept { return val_.MaxDate(); }
+    void SetMaxDate(rtl::TDateTime v) { val_.SetMaxDate(v); }
+    rtl::TDateTime EffectiveMinDate() const { return val_.EffectiveMinDate(); }
+    rtl::TDateTime EffectiveMaxDate() const { return val_.EffectiveMaxDate(); }
+    int Epoch() const noexcept { return val_.Epoch(); }
+    void SetEpoch(int v) { val_.SetEpoch(v); }
+    const std::string& DisplayFormat() const noexcept { return val_.DisplayFormat(); }
     void SetDisplayFormat(const std::string& v);
-    TDTDateFormat DateFormat() const noexcept { return dateFormat_; }
+    TDTDateFormat DateFormat() const noexcept { return val_.DateFormat(); }
     void SetDateFormat(TDTDateFormat v);
-    TgkDTEditDataType UnboundDataType() const noexcept { return unboundDataType_; }
+    TgkDTEditDataType UnboundDataType() const noexcept { return val_.UnboundDataType(); }
     void SetUnboundDataType(TgkDTEditDataType v);
     TgkDTInterval* Interval() noexcept { return &interval_; }
     TgkCalendarOptions* CalendarAttributes() noexcept { return &calendarAttributes_; }
@@ -180,27 +180,27 @@ public:
     bool ShowsBorder() const override { return borderStyle_ != ui::bsNone && !InGrid(); }
 
     // ---- Format ---------------------------------------------------------------------------
-    TDTKind Kind() const;
-    bool IsDateTimeType() const;
-    bool IsDateType() const;
-    bool IsTimeOnly() const;
-    bool IsDateOnly() const;
-    std::string GetDisplayFormat(bool expandDefault) const;
-    std::string GetExpandedDisplayFormat() const;
-    bool UsesGeneralFormat() const;
+    TDTKind Kind() const { return val_.Kind(); }
+    bool IsDateTimeType() const { return val_.IsDateTimeType(); }
+    bool IsDateType() const { return val_.IsDateType(); }
+    bool IsTimeOnly() const { return val_.IsTimeOnly(); }
+    bool IsDateOnly() const { return val_.IsDateOnly(); }
+    std::string GetDisplayFormat(bool expandDefault) const { return val_.GetDisplayFormat(expandDefault); }
+    std::string GetExpandedDisplayFormat() const { return val_.GetExpandedDisplayFormat(); }
+    bool UsesGeneralFormat() const { return val_.UsesGeneralFormat(); }
     int ShownPartCount() const;
     bool IsLastPartShown() const;
-    std::string FormatValue(rtl::TDateTime value) const;
-    std::string DisplayTextFor(rtl::TDateTime value) const;
+    std::string FormatValue(rtl::TDateTime value) const { return val_.FormatValue(value); }
+    std::string DisplayTextFor(rtl::TDateTime value) const { return val_.DisplayTextFor(value, IsDroppedDown()); }
     void RefreshText();
     // Selects the current part (nothing while the calendar is open; everything when the value
     // may not be edited) and hides the caret.
     void HighlightPart();
-    int CurrentPart() const noexcept { return part_; }
-    void SetCurrentPart(int part) { part_ = part; }
+    int CurrentPart() const noexcept { return typing_.Part(); }
+    void SetCurrentPart(int part) { typing_.SetPart(part); }
     void ApplyDateParts(int year, int month, int day, int hour, int minute, int second, int msec);
     // Applies typed digits of the current part.
-    void CommitTypedPart();
+    void CommitTypedPart() { typing_.Commit(); }
 
     // ---- Binding --------------------------------------------------------------------------
     db::TDataSource* DataSource() const { return link_->DataSource(); }
@@ -219,15 +219,15 @@ public:
     virtual void DropDown();
     virtual void CloseUp(bool accept);
     virtual bool IsDroppedDown() const;
-    TgkPopupCalendar* Calendar() const noexcept { return calendar_; }
-    TgkCalendarPopupHost* CalendarHost() const noexcept { return popupHost_; }
-    bool ShowButton() const noexcept { return showButton_; }
+    TgkPopupCalendar* Calendar() const noexcept { return drop_->Calendar(); }
+    TgkCalendarPopupHost* CalendarHost() const noexcept { return drop_->Host(); }
+    bool ShowButton() const noexcept { return drop_->ShowButton(); }
     virtual void SetShowButton(bool v);
-    TgkComboButtonStyle ButtonStyle() const noexcept { return buttonStyle_; }
+    TgkComboButtonStyle ButtonStyle() const noexcept { return drop_->ButtonStyle(); }
     void SetButtonStyle(TgkComboButtonStyle v);
-    int ButtonWidth() const noexcept { return buttonWidth_; }
+    int ButtonWidth() const noexcept { return drop_->ButtonWidth(); }
     void SetButtonWidth(int v);
-    TgkDateComboButton* Button() const noexcept { return button_; }
+    TgkDateComboButton* Button() const noexcept { return drop_->Button(); }
     void PositionButton();
     // The formatting rectangle beside the button (client coordinates).
     ui::TRect EditRect() const;
@@ -266,71 +266,45 @@ protected:
 
 private:
     friend class TgkPopupCalendar;
+    friend class TgkDTTyping;
+    friend class TgkDTDropDown;
     bool InGrid() const;
-    bool BoundWithoutField() const;
     rtl::TDateTime ShownValue() const;
     bool LocateCurrent(TDTPart& part) const;
     TDTPartType CurrentPartType() const;
     void SetTextKeepModified(const std::string& text);
     void DataChange();
+    void ShowFieldValue(const db::TField& field);
     void UpdateData();
     void DoEnterPicker();
     void DoExitPicker();
     // Keys.
     bool RouteKeyToGrid(ui::TKey& key, ui::TShiftState shift);
-    bool CheckDropDownKey(ui::TKey key, ui::TShiftState shift);
-    void GiveEmptyValue(bool digit);
-    void StepPart(int direction);
-    void HomeEnd(bool end);
-    void TypeDigit(int digit);
-    void TypeLetter(char letter);
-    void ClearValue();
-    void PartLeft();
-    void PartRight();
-    void Paste(const std::string& text);
-    void Cut();
-    bool DayBeforeMonth() const;
-    bool PartBefore(TDTPartType a, TDTPartType b) const;
-    void RangeError(bool max, rtl::TDateTime limit) const;
-    void CalendarChanged();
-    // A key while the calendar is open goes to it; the value follows its date.
-    void CalendarKey(ui::TKey key, ui::TShiftState shift);
+    bool GridTakesKey(ui::TKey key, ui::TShiftState shift) const;
+    bool GridTakesMoveKey(ui::TKey key, ui::TShiftState shift) const;
+    bool ControlKey(ui::TKey& key, ui::TShiftState shift);
+    bool EditingAllowed(ui::TKey& key);
+    // Painting.
+    // The font and brush of the control, and the background filled unless transparent.
+    void PaintBackground(ui::TCanvas& canvas, bool paintCopy) const;
+    std::string PaintedText(bool paintCopy) const;
+    int PaintedTextLeft(const ui::TRect& r, int textWidth, int leftMargin, int fx, bool paintCopy) const;
+    void PaintNonFocusFontColor(ui::TCanvas& canvas) const;
+    void CalendarChanged() { drop_->CalendarChanged(); }
     // The edit window's own read-only state (the data link's flag stays).
     void SetReadOnlyWindow(bool v) { ui::TEdit::SetReadOnly(v); }
 
     std::unique_ptr<db::TFieldDataLink> link_;
-    rtl::TDateTime value_ = 0;
-    rtl::TDateTime entryValue_ = 0;
-    rtl::TDateTime dropValue_ = 0;
-    rtl::TDateTime minDate_ = 0;
-    rtl::TDateTime maxDate_ = 0;
-    bool empty_ = true;
-    int part_ = 1;
-    bool pending_ = false;
-    std::string typed_;
+    TgkDTValue val_{*link_};
+    TgkDTTyping typing_{*this, val_};
+    std::unique_ptr<TgkDTDropDown> drop_;
     bool focused_ = false;
     bool mouseOver_ = false;
-    bool escClosed_ = false;
-    bool closing_ = false;
-    bool fromCalendar_ = false;
-    bool savedShowHint_ = false;
-    bool enteringByButton_ = false;
-    int epoch_ = 1950;
-    std::string displayFormat_;
-    TDTDateFormat dateFormat_ = dfShort;
-    TgkDTEditDataType unboundDataType_ = gkDTEdtDateTime;
     classes::TAlignment textAlignment_ = classes::taLeftJustify;
     TgkDTInterval interval_;
     TgkCalendarOptions calendarAttributes_;
     TgkEditFrame frame_;
     std::unique_ptr<TgkComboButtonEffects> buttonEffects_;
-    ui::TWinControl* host_ = nullptr;
-    TgkDateComboButton* button_ = nullptr;
-    TgkPopupCalendar* calendar_ = nullptr;
-    TgkCalendarPopupHost* popupHost_ = nullptr;
-    bool showButton_ = true;
-    TgkComboButtonStyle buttonStyle_ = cbsDownArrow;
-    int buttonWidth_ = 0;
     ui::TFormBorderStyle borderStyle_ = ui::bsSingle;
 };
 

@@ -1,6 +1,7 @@
 #include "editctrls/gkMonthCal.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "grid/GridRoutines.h"
 #include "grid/Intl.h"
@@ -33,6 +34,12 @@ int MonthDay(rtl::TDateTime v)
     int y = 0, m = 0, d = 0;
     Decode(v, y, m, d);
     return m * 100 + d;
+}
+
+bool IsNavigationKey(ui::TKey key)
+{
+    using namespace ui;
+    return key == VK_PRIOR || key == VK_NEXT || key == VK_LEFT || key == VK_UP || key == VK_RIGHT || key == VK_DOWN;
 }
 
 bool IsDayHit(const ui::TMCHitTestInfo& hit)
@@ -154,7 +161,8 @@ GW_IMPLEMENT_CLASS(TgkMonthCalendar, ui::TMonthCalendar)
     p.Color("Color", &C::Color, &C::SetColor, rtl::clWindow);
     p.Set("Options", MonthOptionInfo(), &C::Options, &C::SetOptions, TgkMonthOptions{mdoDayState});
     p.Object("PopupYearOptions", [](const C& c) { return c.PopupYearOptions(); });
-    p.Enumeration("FirstDayOfWeek", CalDayOfWeekInfo(), &C::FirstDayOfWeek, &C::SetFirstDayOfWeek, gkdowLocaleDefault);
+    p.Enumeration("FirstDayOfWeek", CalDayOfWeekInfo(), &C::FirstDayOfWeek, &C::SetCalFirstDayOfWeek,
+                  gkdowLocaleDefault);
     p.Integer("Width", &C::Width, &C::SetWidth, 155);
     p.Integer("MaxSelectCount", &C::MaxSelectCount, &C::SetMaxSelectCount, 31);
     p.Float("MaxDate", &C::MaxDate, &C::SetMaxDate, 0.0);
@@ -162,9 +170,9 @@ GW_IMPLEMENT_CLASS(TgkMonthCalendar, ui::TMonthCalendar)
     p.Boolean("TabStop", &C::TabStop, &C::SetTabStop, true);
     p.Event("OnCalcBoldDay", &C::OnCalcBoldDay);
     p.Event("OnChange", &C::OnChange);
-    p.Event("OnMouseDown", &C::OnMouseDown);
-    p.Event("OnMouseUp", &C::OnMouseUp);
-    p.Event("OnMouseMove", &C::OnMouseMove);
+    p.Event("OnMouseDown", &C::OnCalMouseDown);
+    p.Event("OnMouseUp", &C::OnCalMouseUp);
+    p.Event("OnMouseMove", &C::OnCalMouseMove);
 }
 
 TgkMonthCalendar::TgkMonthCalendar(classes::TComponent* owner)
@@ -310,7 +318,7 @@ void TgkMonthCalendar::SetMaxSelectCount(int count)
     SetMaxSelCount(count);
 }
 
-void TgkMonthCalendar::SetFirstDayOfWeek(TgkCalDayOfWeek day)
+void TgkMonthCalendar::SetCalFirstDayOfWeek(TgkCalDayOfWeek day)
 {
     firstDayOfWeek_ = day;
     ui::TMonthCalendar::SetFirstDayOfWeek(gkFirstDayIndex(day));
@@ -456,12 +464,14 @@ void TgkMonthCalendar::MouseDown(ui::TMouseButton button, ui::TShiftState shift,
 {
     using namespace ui;
     if (button == mbRight) {
+        const TMCHitTestInfo hit = HitTest({x, y});
+        OnCalMouseDown(this, button, shift, x, y, hit.Month, IsDayHit(hit) ? hit.Day : 0, hit.Year);
         TMonthCalendar::MouseDown(button, shift, x, y);
         return;
     }
     if (!grid::gkIsClass(Owner(), "TgkDBCustomDateTimePicker")) FocusIfVisible();
     const TMCHitTestInfo hit = HitTest({x, y});
-    OnMouseDown(this, button, shift, x, y, hit.Month, IsDayHit(hit) ? hit.Day : 0, hit.Year);
+    OnCalMouseDown(this, button, shift, x, y, hit.Month, IsDayHit(hit) ? hit.Day : 0, hit.Year);
 
     if (IsDayHit(hit)) {
         yearOpen_ = monthOpen_ = false;
@@ -475,34 +485,7 @@ void TgkMonthCalendar::MouseDown(ui::TMouseButton button, ui::TShiftState shift,
     }
     if (hit.Hit == MCHT_TITLEBTNNEXT || hit.Hit == MCHT_TITLEBTNPREV) {
         yearOpen_ = monthOpen_ = false;
-        const int step = hit.Hit == MCHT_TITLEBTNNEXT ? GetMonthDelta() : -GetMonthDelta();
-        int vy = 0, vm = 0, vd = 0;
-        Decode(value_, vy, vm, vd);
-        const int index = vy * 12 + (vm - 1) + step;
-        const int ty = index / 12, tm = index % 12 + 1;
-        if (step > 0) {
-            if (ty > 9999) {
-                if (maxDate_ != 0) SetDate(maxDate_);
-                Beep();
-            } else {
-                const rtl::TDateTime target = rtl::EncodeDate(ty, tm, ClipDay(ty, tm, vd));
-                if (maxDate_ != 0 && target > maxDate_) {
-                    SetDate(maxDate_);
-                    Beep();
-                } else {
-                    SetDate(target);
-                }
-            }
-        } else {
-            const rtl::TDateTime target = ty >= 1 ? rtl::EncodeDate(ty, tm, ClipDay(ty, tm, vd)) : 0;
-            if (ty < 1 || (minDate_ != 0 && target < minDate_)) {
-                if (minDate_ != 0) SetDate(minDate_);
-                Beep();
-            } else {
-                SetDate(target);
-            }
-        }
-        Change();
+        StepByButton(hit.Hit == MCHT_TITLEBTNNEXT);
         return;
     }
     if (hit.Hit == MCHT_TITLEYEAR) {
@@ -512,10 +495,42 @@ void TgkMonthCalendar::MouseDown(ui::TMouseButton button, ui::TShiftState shift,
     if (hit.Hit == MCHT_TITLEMONTH) ShowMonthPopup(hit);
 }
 
+void TgkMonthCalendar::StepByButton(bool forward)
+{
+    const int step = forward ? GetMonthDelta() : -GetMonthDelta();
+    int vy = 0, vm = 0, vd = 0;
+    Decode(value_, vy, vm, vd);
+    const int index = vy * 12 + (vm - 1) + step;
+    const int ty = index / 12, tm = index % 12 + 1;
+    if (forward) {
+        if (ty > 9999) {
+            if (maxDate_ != 0) SetDate(maxDate_);
+            ui::Beep();
+        } else {
+            const rtl::TDateTime target = rtl::EncodeDate(ty, tm, ClipDay(ty, tm, vd));
+            if (maxDate_ != 0 && target > maxDate_) {
+                SetDate(maxDate_);
+                ui::Beep();
+            } else {
+                SetDate(target);
+            }
+        }
+    } else {
+        const rtl::TDateTime target = ty >= 1 ? rtl::EncodeDate(ty, tm, ClipDay(ty, tm, vd)) : 0;
+        if (ty < 1 || (minDate_ != 0 && target < minDate_)) {
+            if (minDate_ != 0) SetDate(minDate_);
+            ui::Beep();
+        } else {
+            SetDate(target);
+        }
+    }
+    Change();
+}
+
 void TgkMonthCalendar::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
 {
     const ui::TMCHitTestInfo hit = HitTest({x, y});
-    OnMouseUp(this, button, shift, x, y, hit.Month, IsDayHit(hit) ? hit.Day : 0, hit.Year);
+    OnCalMouseUp(this, button, shift, x, y, hit.Month, IsDayHit(hit) ? hit.Day : 0, hit.Year);
     if (options_.Contains(mdoMultiSelect) && changed_) Change();
     changed_ = false;
 }
@@ -523,7 +538,7 @@ void TgkMonthCalendar::MouseUp(ui::TMouseButton button, ui::TShiftState shift, i
 void TgkMonthCalendar::MouseMove(ui::TShiftState shift, int x, int y)
 {
     const ui::TMCHitTestInfo hit = HitTest({x, y});
-    OnMouseMove(this, shift, x, y, hit.Month, IsDayHit(hit) ? hit.Day : 0, hit.Year);
+    OnCalMouseMove(this, shift, x, y, hit.Month, IsDayHit(hit) ? hit.Day : 0, hit.Year);
 }
 
 ui::TPoint TgkMonthCalendar::ProbeTitle(ui::TPoint p, int dx)
@@ -649,40 +664,11 @@ void TgkMonthCalendar::YearItemClick(classes::TObject* sender)
     chosen_ = true;
     const auto* item = dynamic_cast<ui::TMenuItem*>(sender);
     if (item == nullptr) return;
-    int vy = 0, vm = 0, vd = 0;
-    Decode(value_, vy, vm, vd);
-    // The years the value's month and day may move to without leaving the bounds.
-    int maxYear = 0, minYear = 0;
-    if (maxDate_ != 0) {
-        int y = 0, m = 0, d = 0;
-        Decode(maxDate_, y, m, d);
-        maxYear = MonthDay(maxDate_) < MonthDay(value_) ? y - 1 : y;
-    }
-    if (minDate_ != 0) {
-        int y = 0, m = 0, d = 0;
-        Decode(minDate_, y, m, d);
-        minYear = MonthDay(value_) < MonthDay(minDate_) ? y + 1 : y;
-    }
     int year = 0;
     if (item->Name() == "EditYear") {
-        std::string caption = grid::gkIntlDefault().MonthCalendar.EnterYearPrompt;
-        if (maxYear != 0 && minYear == 0) caption += " (<=" + std::to_string(maxYear) + ")";
-        if (minYear != 0 && maxYear == 0) caption += " (>=" + std::to_string(minYear) + ")";
-        if (minYear != 0 && maxYear != 0) caption += " (" + std::to_string(minYear) + "-" + std::to_string(maxYear) + ")";
-        const std::string prompt = minYear == 0 && maxYear == 0 ? " " : "Enter New Year:";
-        // Years the calendar can show at all (1 to 9999) bound the answer as well.
-        const int lo = std::max(minYear, 1), hi = maxYear != 0 ? std::min(maxYear, 9999) : 9999;
-        std::string text = std::to_string(hitYear_);
-        for (;;) {
-            if (!ui::InputQuery(caption, prompt, text)) return;
-            int entered = 0;
-            if (rtl::TryStrToInt(rtl::Trim(text), entered) && entered >= lo && entered <= hi) {
-                year = entered;
-                break;
-            }
-            text = rtl::TryStrToInt(rtl::Trim(text), entered) ? std::to_string(std::clamp(entered, lo, hi))
-                                                                : std::to_string(hitYear_);
-        }
+        int minYear = 0, maxYear = 0;
+        YearBounds(minYear, maxYear);
+        if (!AskYear(minYear, maxYear, year)) return;
     } else if (!rtl::TryStrToInt(item->Caption(), year)) {
         return;
     }
@@ -693,88 +679,109 @@ void TgkMonthCalendar::YearItemClick(classes::TObject* sender)
     Change();
 }
 
+void TgkMonthCalendar::YearBounds(int& minYear, int& maxYear) const
+{
+    minYear = maxYear = 0;
+    int y = 0, m = 0, d = 0;
+    if (maxDate_ != 0) {
+        Decode(maxDate_, y, m, d);
+        maxYear = MonthDay(maxDate_) < MonthDay(value_) ? y - 1 : y;
+    }
+    if (minDate_ != 0) {
+        Decode(minDate_, y, m, d);
+        minYear = MonthDay(value_) < MonthDay(minDate_) ? y + 1 : y;
+    }
+}
+
+bool TgkMonthCalendar::AskYear(int minYear, int maxYear, int& year) const
+{
+    std::string caption = grid::gkIntlDefault().MonthCalendar.EnterYearPrompt;
+    if (maxYear != 0 && minYear == 0) caption += " (<=" + std::to_string(maxYear) + ")";
+    if (minYear != 0 && maxYear == 0) caption += " (>=" + std::to_string(minYear) + ")";
+    if (minYear != 0 && maxYear != 0) caption += " (" + std::to_string(minYear) + "-" + std::to_string(maxYear) + ")";
+    const std::string prompt = minYear == 0 && maxYear == 0 ? " " : "Enter New Year:";
+    // Years the calendar can show at all (1 to 9999) bound the answer as well.
+    const int lo = std::max(minYear, 1), hi = maxYear != 0 ? std::min(maxYear, 9999) : 9999;
+    std::string text = std::to_string(hitYear_);
+    for (;;) {
+        if (!ui::InputQuery(caption, prompt, text)) return false;
+        int entered = 0;
+        if (rtl::TryStrToInt(rtl::Trim(text), entered) && entered >= lo && entered <= hi) {
+            year = entered;
+            return true;
+        }
+        text = rtl::TryStrToInt(rtl::Trim(text), entered) ? std::to_string(std::clamp(entered, lo, hi))
+                                                            : std::to_string(hitYear_);
+    }
+}
+
 // ---- Keys ------------------------------------------------------------------------------------
 
 bool TgkMonthCalendar::WantsKey(ui::TKey key) const
 {
-    using namespace ui;
-    if (key == VK_PRIOR || key == VK_NEXT || key == VK_LEFT || key == VK_UP || key == VK_RIGHT || key == VK_DOWN)
-        return true;
-    return TMonthCalendar::WantsKey(key);
+    return IsNavigationKey(key) || TMonthCalendar::WantsKey(key);
 }
 
 void TgkMonthCalendar::KeyDown(ui::TKey& key, ui::TShiftState shift)
 {
     using namespace ui;
     TMonthCalendar::KeyDown(key, shift);
-    if (grid::gkIsDesigning(this)) return;
-    if (key != VK_PRIOR && key != VK_NEXT && key != VK_LEFT && key != VK_UP && key != VK_RIGHT && key != VK_DOWN) return;
+    if (grid::gkIsDesigning(this) || !IsNavigationKey(key)) return;
     if (shift.Contains(ssAlt) && !(grid::gkIsInGrid(this) && key != VK_PRIOR && key != VK_NEXT)) return;
-    const bool multi = options_.Contains(mdoMultiSelect);
     rtl::TDateTime current = GetCurSel();
-    if (multi) {
+    if (options_.Contains(mdoMultiSelect)) {
         rtl::TDateTime first = 0, last = 0;
         GetSelRange(first, last);
         current = first;
-        if ((key == VK_PRIOR || key == VK_NEXT) && last - first > 0) {
-            key = 0;
-            return;
-        }
-        if (shift.Contains(ssShift) && key != VK_PRIOR && key != VK_NEXT) {
-            // The value stays the anchor; the other end of the range moves.
-            const int step = key == VK_LEFT ? -1 : key == VK_RIGHT ? 1 : key == VK_UP ? -7 : 7;
-            const rtl::TDateTime anchor = rtl::DateOf(value_);
-            if (rangeEnd_ > anchor)
-                SetSelectionRange(anchor, rangeEnd_ + step);
-            else
-                SetSelectionRange(rangeStart_ + step, anchor);
-            Change();
+        if (((key == VK_PRIOR || key == VK_NEXT) && last - first > 0) || MoveRangeEnd(key, shift)) {
             key = 0;
             return;
         }
     }
+    if (const std::optional<rtl::TDateTime> target = KeyTarget(key, current)) SetDate(*target);
+    Change();
+    key = 0;
+}
+
+bool TgkMonthCalendar::MoveRangeEnd(ui::TKey key, ui::TShiftState shift)
+{
+    using namespace ui;
+    if (!shift.Contains(ssShift) || key == VK_PRIOR || key == VK_NEXT) return false;
+    // The value stays the anchor; the other end of the range moves.
+    const int step = key == VK_LEFT ? -1 : key == VK_RIGHT ? 1 : key == VK_UP ? -7 : 7;
+    const rtl::TDateTime anchor = rtl::DateOf(value_);
+    if (rangeEnd_ > anchor)
+        SetSelectionRange(anchor, rangeEnd_ + step);
+    else
+        SetSelectionRange(rangeStart_ + step, anchor);
+    Change();
+    return true;
+}
+
+std::optional<rtl::TDateTime> TgkMonthCalendar::KeyTarget(ui::TKey key, rtl::TDateTime current) const
+{
+    using namespace ui;
+    const auto bound = [](rtl::TDateTime b) { return b != 0 ? std::optional<rtl::TDateTime>(b) : std::nullopt; };
     int y = 0, m = 0, d = 0;
     Decode(current, y, m, d);
     switch (key) {
     case VK_PRIOR: {
         const int ny = m == 1 ? y - 1 : y, nm = m == 1 ? 12 : m - 1;
-        const rtl::TDateTime target = ny >= 1 ? rtl::EncodeDate(ny, nm, ClipDay(ny, nm, d)) : minDate_;
-        if ((minDate_ != 0 && target <= minDate_) || ny < 1) {
-            if (minDate_ != 0) SetDate(minDate_);
-        } else {
-            SetDate(target);
-        }
-        break;
+        if (ny < 1) return bound(minDate_);
+        const rtl::TDateTime target = rtl::EncodeDate(ny, nm, ClipDay(ny, nm, d));
+        return minDate_ != 0 && target <= minDate_ ? bound(minDate_) : target;
     }
     case VK_NEXT: {
         const int ny = m == 12 ? y + 1 : y, nm = m == 12 ? 1 : m + 1;
-        if (ny > 9999) {
-            if (maxDate_ != 0) SetDate(maxDate_);
-            break;
-        }
+        if (ny > 9999) return bound(maxDate_);
         const rtl::TDateTime target = rtl::EncodeDate(ny, nm, ClipDay(ny, nm, d));
-        if (maxDate_ != 0 && target >= maxDate_)
-            SetDate(maxDate_);
-        else
-            SetDate(target);
-        break;
+        return maxDate_ != 0 && target >= maxDate_ ? maxDate_ : target;
     }
-    case VK_LEFT:
-        if (current != minDate_) SetDate(current - 1);
-        break;
-    case VK_RIGHT:
-        if (current != maxDate_) SetDate(current + 1);
-        break;
-    case VK_UP:
-        if (minDate_ == 0 || minDate_ <= current - 7) SetDate(current - 7);
-        break;
-    case VK_DOWN:
-        if (maxDate_ == 0 || maxDate_ >= current + 7) SetDate(current + 7);
-        break;
-    default: break;
+    case VK_LEFT: return current != minDate_ ? std::optional(current - 1) : std::nullopt;
+    case VK_RIGHT: return current != maxDate_ ? std::optional(current + 1) : std::nullopt;
+    case VK_UP: return minDate_ == 0 || minDate_ <= current - 7 ? std::optional(current - 7) : std::nullopt;
+    default: return maxDate_ == 0 || maxDate_ >= current + 7 ? std::optional(current + 7) : std::nullopt;
     }
-    Change();
-    key = 0;
 }
 
 void RegisterMonthCalendarClasses()

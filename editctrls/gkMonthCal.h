@@ -22,6 +22,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/classes/Persistent.h"
@@ -167,7 +168,8 @@ public:
     TgkPopupYearOptions* PopupYearOptions() const noexcept { return yearOptions_.get(); }
     void SetPopupYearOptions(const TgkPopupYearOptions& options) { yearOptions_->Assign(options); }
     TgkCalDayOfWeek FirstDayOfWeek() const noexcept { return firstDayOfWeek_; }
-    void SetFirstDayOfWeek(TgkCalDayOfWeek day);
+    // Named apart from the control's SetFirstDayOfWeek(int), which it would hide.
+    void SetCalFirstDayOfWeek(TgkCalDayOfWeek day);
     int MaxSelectCount() const noexcept { return maxSelectCount_; }
     void SetMaxSelectCount(int count);
     rtl::TDateTime MaxDate() const noexcept { return maxDate_; }
@@ -207,9 +209,11 @@ public:
     // Not published: the left button was released over a date of the calendar (not over the
     // day names or the week numbers); a drop-down closes on it.
     classes::TNotifyEvent OnDatePick;
-    TmcMouseUPDownEvent OnMouseDown;
-    TmcMouseUPDownEvent OnMouseUp;
-    TmcMouseMoveEvent OnMouseMove;
+    // Published as OnMouseDown, OnMouseUp and OnMouseMove; named apart from the control's own
+    // events (which carry no date) so that every button, left, right or middle, reaches them.
+    TmcMouseUPDownEvent OnCalMouseDown;
+    TmcMouseUPDownEvent OnCalMouseUp;
+    TmcMouseMoveEvent OnCalMouseMove;
 
 protected:
     // The value or the range changed through the user: fires OnChange.
@@ -229,6 +233,17 @@ private:
     void ShowMonthPopup(const ui::TMCHitTestInfo& hit);
     void MonthItemClick(classes::TObject* sender);
     void YearItemClick(classes::TObject* sender);
+    // The title's scroll buttons: steps the value by the month delta, beeping at the bounds.
+    void StepByButton(bool forward);
+    // The years the value's month and day may move to inside the bounds (0: no bound).
+    void YearBounds(int& minYear, int& maxYear) const;
+    // Asks for a year inside the bounds; false when cancelled.
+    bool AskYear(int minYear, int maxYear, int& year) const;
+    // The date an arrow or Page key moves `current` to (none: it stays); Page keys clamp to
+    // the bounds.
+    std::optional<rtl::TDateTime> KeyTarget(ui::TKey key, rtl::TDateTime current) const;
+    // Shift+arrow with multi-select moves the range's free end; false for another key.
+    bool MoveRangeEnd(ui::TKey key, ui::TShiftState shift);
     // Moves the months shown so that the title month that opened the menu shows year/month.
     void MoveTitleTo(int year, int month);
     // The title's extent, probed by hit tests from point p along one axis, then the other.

@@ -45,7 +45,7 @@ protected:
         rtl::FormatSettings().FirstDayOfWeek = 6;
         beepHandler = ui::SetBeepHandler([this] { ++beeps; });
         cal.SetToday(EncodeDate(2000, 1, 15));
-        cal.SetFirstDayOfWeek(gkdowSunday);
+        cal.SetCalFirstDayOfWeek(gkdowSunday);
         cal.SetDate(EncodeDate(2000, 1, 15));
         cal.OnChange = [this](classes::TObject*) { ++changes; };
     }
@@ -99,7 +99,7 @@ TEST_F(GkMonthCalendarTest, DefaultsAndOptionsReachTheControl)
     cal.SetOptions({mdoWeekNumbers, mdoNoToday, mdoNoTodayCircle});
     EXPECT_EQ(cal.CalStyle(), ui::MCS_WEEKNUMBERS | ui::MCS_NOTODAY | ui::MCS_NOTODAYCIRCLE);
     EXPECT_GE(cal.Width(), cal.GetMinReqRect().Width());  // grew for the week numbers
-    cal.SetFirstDayOfWeek(gkdowMonday);
+    cal.SetCalFirstDayOfWeek(gkdowMonday);
     EXPECT_EQ(cal.GetFirstDayOfWeek(), 0);
     cal.SetWidth(20);  // never below the minimum
     EXPECT_EQ(cal.Width(), cal.GetMinReqRect().Width());
@@ -383,10 +383,10 @@ TEST_F(GkMonthCalendarTest, BoldDaysAreAskedPerDayOfTheMonthsShown)
 TEST_F(GkMonthCalendarTest, MouseEventsCarryTheDateAndDaysPastTheBoundsClamp)
 {
     std::vector<std::string> events;
-    cal.OnMouseDown = [&](classes::TObject*, ui::TMouseButton, ui::TShiftState, int, int, int m, int d, int y) {
+    cal.OnCalMouseDown = [&](classes::TObject*, ui::TMouseButton, ui::TShiftState, int, int, int m, int d, int y) {
         events.push_back("down " + std::to_string(y) + "/" + std::to_string(m) + "/" + std::to_string(d));
     };
-    cal.OnMouseUp = [&](classes::TObject*, ui::TMouseButton, ui::TShiftState, int, int, int m, int d, int y) {
+    cal.OnCalMouseUp = [&](classes::TObject*, ui::TMouseButton, ui::TShiftState, int, int, int m, int d, int y) {
         events.push_back("up " + std::to_string(y) + "/" + std::to_string(m) + "/" + std::to_string(d));
     };
     Press(Centre(cal.DayRect(EncodeDate(2000, 1, 20))));
@@ -404,6 +404,48 @@ TEST_F(GkMonthCalendarTest, MouseEventsCarryTheDateAndDaysPastTheBoundsClamp)
     EXPECT_EQ(events.front(), "down 2000/1/28");
 }
 
+// Every button reaches the calendar's own mouse events, with the date under the pointer: the
+// control's events of the same names must not take a button away from them.
+TEST_F(GkMonthCalendarTest, EveryButtonFiresTheMouseEventsWithTheDate)
+{
+    struct Row {
+        const char* name;
+        ui::TMouseButton button;
+        unsigned down, up;
+        int held;
+    };
+    const Row rows[] = {
+        {"left", ui::mbLeft, ui::WM_LBUTTONDOWN, ui::WM_LBUTTONUP, ui::MK_LBUTTON},
+        {"right", ui::mbRight, ui::WM_RBUTTONDOWN, ui::WM_RBUTTONUP, ui::MK_RBUTTON},
+        {"middle", ui::mbMiddle, ui::WM_MBUTTONDOWN, ui::WM_MBUTTONUP, ui::MK_MBUTTON},
+    };
+    std::vector<std::string> events;
+    const auto date = [](int m, int d, int y) {
+        return std::to_string(y) + "/" + std::to_string(m) + "/" + std::to_string(d);
+    };
+    const auto button = [](ui::TMouseButton b) { return std::to_string(static_cast<int>(b)); };
+    cal.OnCalMouseDown = [&](classes::TObject*, ui::TMouseButton b, ui::TShiftState, int, int, int m, int d, int y) {
+        events.push_back("down " + button(b) + " " + date(m, d, y));
+    };
+    cal.OnCalMouseUp = [&](classes::TObject*, ui::TMouseButton b, ui::TShiftState, int, int, int m, int d, int y) {
+        events.push_back("up " + button(b) + " " + date(m, d, y));
+    };
+    cal.OnCalMouseMove = [&](classes::TObject*, ui::TShiftState, int, int, int m, int d, int y) {
+        events.push_back("move " + date(m, d, y));
+    };
+    const TPoint p = Centre(cal.DayRect(EncodeDate(2000, 1, 20)));
+    const TPoint q = Centre(cal.DayRect(EncodeDate(2000, 1, 21)));
+    for (const Row& row : rows) {
+        events.clear();
+        cal.Perform(row.down, row.held, ui::MakeLParam(p.X, p.Y));
+        cal.Perform(ui::WM_MOUSEMOVE, row.held, ui::MakeLParam(q.X, q.Y));
+        cal.Perform(row.up, 0, ui::MakeLParam(q.X, q.Y));
+        const std::string b = button(row.button);
+        EXPECT_EQ(events, (std::vector<std::string>{"down " + b + " 2000/1/20", "move 2000/1/21", "up " + b + " 2000/1/21"}))
+            << row.name;
+    }
+}
+
 TEST_F(GkMonthCalendarTest, IsAStoredFormClass)
 {
     RegisterMonthCalendarClasses();
@@ -413,7 +455,7 @@ TEST_F(GkMonthCalendarTest, IsAStoredFormClass)
     std::vector<std::string> names;
     for (const classes::TPropInfo* p : info->Properties()) names.push_back(p->Name());
     for (const char* name : {"CalColors", "Date", "MaxDate", "MinDate", "Options", "PopupYearOptions",
-                             "FirstDayOfWeek", "OnCalcBoldDay", "OnChange"})
+                             "FirstDayOfWeek", "OnCalcBoldDay", "OnChange", "OnMouseDown", "OnMouseUp", "OnMouseMove"})
         EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
 }
 

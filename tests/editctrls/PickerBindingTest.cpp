@@ -13,6 +13,7 @@
 #include "grid/DBGrid.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Log.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/Messages.h"
@@ -146,7 +147,13 @@ TEST_F(PickerBindingTest, AutoEditOffWaitsForEditMode)
 
 TEST_F(PickerBindingTest, MissingFieldShowsNothingAndIgnoresKeys)
 {
-    Bind("NOSUCH");
+    {
+        rtl::TLogCapture log;
+        Bind("NOSUCH");
+        // The refused name is logged with where it was met, not lost.
+        ASSERT_EQ(log.Lines().size(), 1u);
+        EXPECT_EQ(log.Lines()[0].rfind("TgkDBCustomDateTimePicker DataField: ", 0), 0u) << log.Lines()[0];
+    }
     EXPECT_EQ(picker->Text(), "");
     for (ui::TKey key : {ui::TKey('5'), ui::TKey(ui::VK_UP), ui::TKey(ui::VK_DELETE)}) Key(key);
     EXPECT_EQ(picker->Text(), "");

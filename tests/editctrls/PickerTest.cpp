@@ -5,12 +5,14 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "editctrls/gkDBDateTimePicker.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Formatting.h"
+#include "platform/rtl/Log.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Input.h"
@@ -284,6 +286,29 @@ TEST_F(PickerTest, ReadOnlyKeepsAllSelectedAndClickPicksAPart)
     }
     picker->MouseDown(ui::mbLeft, {}, 1 + 7 * 4, 5);
     EXPECT_EQ(Selected(), "10/01/2024");
+}
+
+// A handler's exception on the pointer's arrival or departure does not stop the picker, and a
+// data field the data set does not hold leaves it bound to nothing; neither goes unlogged.
+TEST_F(PickerTest, SwallowedFaultsAreLoggedWithWhere)
+{
+    struct Row {
+        const char* name;
+        std::function<void()> act;
+        const char* where;
+    };
+    picker->OnMouseEnter = [](classes::TObject*) { throw rtl::Exception("enter failed"); };
+    picker->OnMouseLeave = [](classes::TObject*) { throw std::runtime_error("leave failed"); };
+    const Row rows[] = {
+        {"enter", [&] { picker->Perform(ui::CM_MOUSEENTER); }, "TgkDBCustomDateTimePicker OnMouseEnter: enter failed"},
+        {"leave", [&] { picker->Perform(ui::CM_MOUSELEAVE); }, "TgkDBCustomDateTimePicker OnMouseLeave: leave failed"},
+    };
+    for (const Row& row : rows) {
+        rtl::TLogCapture log;
+        EXPECT_NO_THROW(row.act()) << row.name;
+        ASSERT_EQ(log.Lines().size(), 1u) << row.name;
+        EXPECT_EQ(log.Lines()[0], row.where) << row.name;
+    }
 }
 
 }  // namespace

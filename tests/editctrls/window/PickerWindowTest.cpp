@@ -1,7 +1,9 @@
 // Date-time pickers on the X server: typed through the window system (the edit's selection
 // shows the current part, the caret hidden), and a form of date, time, date-time and
 // right-aligned pickers, one framed, with the calendar open, saved as a screenshot under
-// test-artifacts/editctrls for a person to look at.
+// test-artifacts/editctrls. The pictures are checked where they must show something: the
+// typed part highlighted and nothing else, the calendar's selected day and title in their
+// colours, the form's face around the pickers.
 
 #include <gtest/gtest.h>
 
@@ -10,10 +12,14 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QScreen>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPalette>
 #include <QTest>
 
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 #include "editctrls/gkCalendarPopup.h"
 #include "editctrls/gkDBDateTimePicker.h"
@@ -25,6 +31,26 @@
 namespace {
 
 using namespace editctrls;
+
+QColor QColorOf(rtl::TColor color)
+{
+    const rtl::TColor rgb = rtl::ColorToRGB(color);
+    return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+}
+
+// The columns of `picture` holding pixels of `color`: first and last, (-1, -1) for none.
+std::pair<int, int> ColumnsOf(const QImage& picture, const QColor& color)
+{
+    int first = -1, last = -1;
+    for (int x = 0; x < picture.width(); ++x)
+        for (int y = 0; y < picture.height(); ++y)
+            if (picture.pixelColor(x, y) == color) {
+                if (first < 0) first = x;
+                last = x;
+                break;
+            }
+    return {first, last};
+}
 
 TEST(PickerWindow, TypedThroughTheWindowSystemAndShownWithItsCalendar)
 {
@@ -77,6 +103,15 @@ TEST(PickerWindow, TypedThroughTheWindowSystemAndShownWithItsCalendar)
     QTest::keyClick(edit, Qt::Key_Plus);
     QApplication::processEvents();
     EXPECT_EQ(date->Text(), "30/07/2024");
+    // Only the month shows highlighted: its columns lie after the day and its separator.
+    {
+        const QImage picture = edit->grab().toImage();
+        const auto [first, last] = ColumnsOf(picture, edit->palette().color(QPalette::Active, QPalette::Highlight));
+        const QFontMetrics metrics(edit->font());
+        ASSERT_GE(first, 0) << "no highlighted part";
+        EXPECT_GE(first, metrics.horizontalAdvance("30/") - 2);
+        EXPECT_LE(last - first, metrics.horizontalAdvance("07") + 4);
+    }
     time->SetFocus();
     QApplication::processEvents();
 
@@ -98,6 +133,25 @@ TEST(PickerWindow, TypedThroughTheWindowSystemAndShownWithItsCalendar)
     const auto file = dir / "DateTimePickers.png";
     ASSERT_TRUE(shot.save(QString::fromStdString(file.string()), "PNG"));
     std::printf("screenshot: %s\n", file.string().c_str());
+
+    // The calendar: 24 December selected, in the title's colour, under a title of that colour.
+    TgkPopupCalendar* calendar = right->Calendar();
+    EXPECT_EQ(rtl::DateOf(calendar->Date()), rtl::EncodeDate(2024, 12, 24));
+    // Read from the screenshot itself, at screen points of the controls.
+    const QImage picture = shot.toImage();
+    const auto at = [&](const ui::TControl& control, int x, int y) {
+        const ui::TPoint p = control.ClientToScreen({x, y});
+        return picture.pixelColor(p.X - area.x(), p.Y - area.y());
+    };
+    const QColor titleBack = QColorOf(calendar->CalColors()->TitleBackColor());
+    const ui::TRect day = calendar->DayRect(rtl::EncodeDate(2024, 12, 24));
+    EXPECT_EQ(at(*calendar, day.Left + 1, day.Top + 1), titleBack) << "the selected day";
+    const ui::TRect otherDay = calendar->DayRect(rtl::EncodeDate(2024, 12, 23));
+    EXPECT_NE(at(*calendar, otherDay.Left + 1, otherDay.Top + 1), titleBack) << "a day not selected";
+    const ui::TRect title = calendar->TitleRect(0);
+    EXPECT_EQ(at(*calendar, title.Left + title.Width() / 4, title.Top + 1), titleBack) << "the title";
+    // The form's face beside the pickers, right of the calendar.
+    EXPECT_EQ(at(form, 380, 250), QColorOf(rtl::clBtnFace)) << "the form's face";
     right->CloseUp(false);
     EXPECT_FALSE(right->IsDroppedDown());
 }
