@@ -3,6 +3,8 @@
 
 #include "editor/TextMemo.h"
 
+#include "editor/MemoMouse.h"
+
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Controls.h"
@@ -94,7 +96,7 @@ void TTextMemo::Dispatch(ui::TMessage& m)
         return;
     case ui::WM_TIMER:
         if (static_cast<unsigned>(m.WParam) == kAutoScrollTimer) {
-            AutoScrollStep();
+            mouse_->AutoScrollStep();
             return;
         }
         ui::TCustomControl::Dispatch(m);
@@ -145,12 +147,9 @@ void TTextMemo::Dispatch(ui::TMessage& m)
     case ui::WM_RBUTTONUP:
         // Without a menu of its own the editor offers its default one (an assigned menu comes
         // through the window system's context-menu request).
-        contextClicked_ = false;
+        mouse_->ForgetContextClick();
         ui::TCustomControl::Dispatch(m);
-        if (contextClicked_) {
-            contextClicked_ = false;
-            return;
-        }
+        if (mouse_->TakeContextClick()) return;
         if (!PopupMenu() && !options_[tmoNoDefaultPopup]) ContextPopup(ui::SignedLoWord(m.LParam), ui::SignedHiWord(m.LParam));
         return;
     case ui::WM_SIZE:
