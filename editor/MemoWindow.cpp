@@ -5,6 +5,7 @@
 
 #include "editor/MemoMouse.h"
 
+#include "platform/rtl/Log.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Controls.h"
@@ -229,6 +230,7 @@ void TTextMemo::CreateWnd()
         Perform(ui::CM_FONTCHANGED);
     } catch (...) {
         // A control always gets its window; the metrics stay as they were.
+        rtl::LogCurrentException("TTextMemo::CreateWnd font change");
     }
 }
 
