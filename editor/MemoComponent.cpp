@@ -5,6 +5,7 @@
 #include "editor/TextMemo.h"
 
 #include "editor/MemoKeyboard.h"
+#include "editor/MemoMessages.h"
 #include "editor/MemoMouse.h"
 #include "editor/MemoRenderer.h"
 #include "editor/TextMemoStrings.h"
@@ -258,6 +259,7 @@ TTextMemo::TTextMemo(classes::TComponent* owner)
     renderer_ = std::make_unique<TMemoRenderer>(*this);
     keyboard_ = std::make_unique<TMemoKeyboard>(*this);
     mouse_ = std::make_unique<TMemoMouse>(*this);
+    messages_ = std::make_unique<TMemoMessages>(*this);
 
     auto repaint = [this] {
         if (HandleAllocated()) Invalidate();

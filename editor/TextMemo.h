@@ -53,6 +53,7 @@ class TParagraphWrapper;
 class TMemoRenderer;
 class TMemoKeyboard;
 class TMemoMouse;
+class TMemoMessages;
 
 enum TUpdateMode { umImmediate, umOnNeed, umBackground };
 
@@ -611,6 +612,7 @@ private:
     friend class TMemoRenderer;
     friend class TMemoKeyboard;
     friend class TMemoMouse;
+    friend class TMemoMessages;
 
     struct StyleMetrics {
         bool valid = false;
@@ -719,6 +721,7 @@ private:
     std::unique_ptr<TMemoMouse> mouse_;
 
     // Window side.
+    std::unique_ptr<TMemoMessages> messages_;
     ui::TMessage lastMessage_;
     std::vector<ITextMemoReceiver*> receivers_;
     ui::TPopupMenu* defaultPopup_ = nullptr;
