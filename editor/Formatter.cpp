@@ -1,6 +1,7 @@
 // The formatting engine: wrapping paragraphs into display lines, the global line numbering,
 // and deciding when the work is done (at once, on demand, or in background slices).
 
+#include "editor/ParagraphWrapper.h"
 #include "editor/TextHighlighter.h"
 #include "editor/TextMemo.h"
 
@@ -133,206 +134,15 @@ int TTextMemo::WrapParagraph(int paragraph, bool full, int fromLine)
     par.Formatted = true;
     par.Styles.shrink_to_fit();
     const int oldCount = par.LineCount();
-    const int len = par.Length();
 
     if (!MeasuringCanvas()) {
         par.MoreLines.clear();
         par.Line0 = TLineRec{};
-        par.Line0.Stop = len;
+        par.Line0.Stop = par.Length();
         return 1 - oldCount;
     }
 
-    const std::string& text = par.Text;
-    const long long avail = AvailableWidth();
-
-    // An incremental wrap keeps the lines before the change and restarts one line earlier,
-    // so that the first word of the changed line can move back onto the line before it.
-    std::vector<TLineRec> old;
-    int restart = 0;
-    if (!full) {
-        TLinesList list(par);
-        old.reserve(static_cast<std::size_t>(oldCount));
-        for (int j = 0; j < oldCount; ++j) old.push_back(list[j]);
-        int changed = std::clamp(fromLine, 0, oldCount - 1);
-        for (int j = 0; j < changed; ++j)
-            if (old[static_cast<std::size_t>(j)].Start < 0 || old[static_cast<std::size_t>(j)].Stop < 0) {
-                changed = j;
-                break;
-            }
-        restart = changed > 0 ? changed - 1 : 0;
-    }
-    std::vector<TLineRec> lines(old.begin(), old.begin() + restart);
-    std::size_t oj = static_cast<std::size_t>(restart);  // old line to compare breaks with
-
-    int pos = restart > 0 ? old[static_cast<std::size_t>(restart)].Start : 0;
-    std::uint8_t style = restart > 0 ? old[static_cast<std::size_t>(restart)].Style : 0;
-
-    TLineRec cur;
-    long long x = 0;        // pen position on the line
-    long long contentX = 0; // position after the last thing that is not a trailing blank
-    int blanks = 0;
-    int contentBlanks = 0;
-    bool used = false;      // the line holds something besides style codes
-
-    auto startLine = [&](int at) {
-        cur = TLineRec{};
-        cur.Start = at;
-        cur.JustifyStart = at;
-        cur.Style = style;
-        x = contentX = 0;
-        blanks = contentBlanks = 0;
-        used = false;
-    };
-    auto pushLine = [&](int stop) {
-        cur.Stop = stop;
-        cur.Width = ClampInt(contentX);
-        cur.FullWidth = ClampInt(x);
-        cur.Blanks = contentBlanks;
-        cur.StyleIndex = par.StyleIndexAt(cur.Start);
-        lines.push_back(cur);
-        NoteLineWidth(paragraph, cur.FullWidth);
-    };
-    // Ends the line at `stop`; true when the old lines from there on are still right.
-    auto endLine = [&](int stop) {
-        pushLine(stop);
-        if (!full) {
-            while (oj < old.size() && old[oj].Stop < stop) ++oj;
-            if (oj + 1 < old.size() && old[oj].Stop == stop && old[oj + 1].Start == stop && old[oj + 1].Stop >= 0 &&
-                old[oj + 1].Style == style) {
-                for (std::size_t j = oj + 1; j < old.size(); ++j) {
-                    TLineRec l = old[j];
-                    l.StyleIndex = par.StyleIndexAt(l.Start);
-                    lines.push_back(l);
-                }
-                return true;
-            }
-        }
-        startLine(stop);
-        return false;
-    };
-    auto styleRecordAt = [&](int offset) {
-        const auto it = std::lower_bound(par.Styles.begin(), par.Styles.end(), offset,
-                                         [](const TStyleRec& r, int o) { return r.Offset < o; });
-        return it != par.Styles.end() && it->Offset == offset;
-    };
-    auto isCode = [&](unsigned char c) { return staticFormat_ && IsStyleCode(c); };
-
-    // A word that did not fit is measured once: the next line tries the same width.
-    int measuredAt = -1;
-    std::uint8_t measuredStyle = 0;
-    long long measuredWidth = 0;
-    std::uint8_t measuredStyleAfter = 0;
-
-    startLine(pos);
-    bool kept = false;
-    while (pos < len && !kept) {
-        const auto c = static_cast<unsigned char>(text[static_cast<std::size_t>(pos)]);
-        if (isCode(c)) {
-            style ^= StyleBitOfCode(c);
-            ++pos;
-            continue;
-        }
-        if (c == ' ') {
-            x += MetricsOf(style).blank;
-            ++blanks;
-            used = true;
-            ++pos;
-            continue;
-        }
-        if (c == kTab) {
-            if (tabStops_ >= 1) {
-                const long long tab = static_cast<long long>(tabStops_) * avgCharWidth_;
-                x = (x / tab + 1) * tab;
-            }
-            blanks = 0;
-            cur.JustifyStart = pos + 1;
-            contentX = x;
-            contentBlanks = 0;
-            used = true;
-            ++pos;
-            continue;
-        }
-        // A word: up to the next blank, tab or the paragraph end, style codes included.
-        int we = pos;
-        while (we < len && text[static_cast<std::size_t>(we)] != ' ' && text[static_cast<std::size_t>(we)] != '\t') ++we;
-        std::uint8_t wordStyle = style;
-        long long ww = 0;
-        if (measuredAt == pos && measuredStyle == style) {
-            ww = measuredWidth;
-            wordStyle = measuredStyleAfter;
-        } else {
-            int seg = pos;
-            for (int i = pos; i < we; ++i) {
-                const auto ch = static_cast<unsigned char>(text[static_cast<std::size_t>(i)]);
-                if (isCode(ch)) {
-                    if (i > seg) ww += MeasureRun(std::string_view(text).substr(static_cast<std::size_t>(seg), static_cast<std::size_t>(i - seg)), wordStyle);
-                    wordStyle ^= StyleBitOfCode(ch);
-                    seg = i + 1;
-                }
-            }
-            if (we > seg) ww += MeasureRun(std::string_view(text).substr(static_cast<std::size_t>(seg), static_cast<std::size_t>(we - seg)), wordStyle);
-            ww -= MetricsOf(wordStyle).overhang;
-            measuredAt = pos;
-            measuredStyle = style;
-            measuredWidth = ww;
-            measuredStyleAfter = wordStyle;
-        }
-
-        if (x + ww <= avail) {
-            x += ww;
-            contentX = x;
-            contentBlanks = blanks;
-            style = wordStyle;
-            used = true;
-            pos = we;
-            continue;
-        }
-        if (used) {
-            // The word starts the next line; the blanks before it stay on this one.
-            kept = endLine(pos);
-            continue;
-        }
-        // A word longer than the line: as many characters as fit, at least one.
-        bool any = false;
-        int i = pos;
-        while (i < we) {
-            const auto ch = static_cast<unsigned char>(text[static_cast<std::size_t>(i)]);
-            if (isCode(ch)) {
-                style ^= StyleBitOfCode(ch);
-                ++i;
-                continue;
-            }
-            const int n = static_cast<int>(rtl::Utf8NextCharStart(text, static_cast<std::size_t>(i)));
-            const long long cw = MeasureRun(std::string_view(text).substr(static_cast<std::size_t>(i), static_cast<std::size_t>(n - i)), style);
-            if (x + cw <= avail) {
-                x += cw;
-                i = n;
-                any = true;
-                continue;
-            }
-            const bool stays = !any || (n < len && isCode(static_cast<unsigned char>(text[static_cast<std::size_t>(n)]))) || styleRecordAt(n);
-            if (stays) {
-                x += cw;
-                i = n;
-                any = true;
-            }
-            if (i >= we) break;  // the word is done: the blanks after it still join this line
-            contentX = x;
-            contentBlanks = blanks;
-            if (endLine(i)) {
-                kept = true;
-                break;
-            }
-            any = false;
-        }
-        if (kept) break;
-        contentX = x;
-        contentBlanks = blanks;
-        used = true;
-        pos = we;
-    }
-    if (!kept) pushLine(len);
-
+    const std::vector<TLineRec> lines = TParagraphWrapper(*this, paragraph, AvailableWidth()).Wrap(full, fromLine);
     int widestHere = 0;
     for (const TLineRec& l : lines) widestHere = std::max(widestHere, l.FullWidth);
     if (paragraph == widestPara_ && widestHere < widest_) widestPara_ = -1;

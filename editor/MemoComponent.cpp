@@ -3,6 +3,11 @@
 
 #include "editor/TextHighlighter.h"
 #include "editor/TextMemo.h"
+
+#include "editor/MemoKeyboard.h"
+#include "editor/MemoMessages.h"
+#include "editor/MemoMouse.h"
+#include "editor/MemoRenderer.h"
 #include "editor/TextMemoStrings.h"
 
 #include "platform/classes/Alignment.h"
@@ -251,6 +256,10 @@ TTextMemo::TTextMemo(classes::TComponent* owner)
     lines_ = std::make_unique<TTextLinesStrings>(*this);
     paragraphsView_ = std::make_unique<TTextParaStrings>(*this);
     topLine_ = std::make_unique<TTextNavigator>(*this);
+    renderer_ = std::make_unique<TMemoRenderer>(*this);
+    keyboard_ = std::make_unique<TMemoKeyboard>(*this);
+    mouse_ = std::make_unique<TMemoMouse>(*this);
+    messages_ = std::make_unique<TMemoMessages>(*this);
 
     auto repaint = [this] {
         if (HandleAllocated()) Invalidate();

@@ -3,6 +3,9 @@
 
 #include "editor/TextMemo.h"
 
+#include "editor/MemoMessages.h"
+
+#include "platform/rtl/Log.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Controls.h"
@@ -68,109 +71,7 @@ void TTextMemo::Dispatch(ui::TMessage& m)
     }
     if (emptied) std::erase(receivers_, nullptr);
 
-    switch (m.Msg) {
-    case kFormatContinueMessage:
-        continuationPosted_ = false;
-        BackgroundStep(m.WParam != 0);
-        m.Result = 0;
-        return;
-    case ui::WM_ERASEBKGND: m.Result = 1; return;
-    case ui::WM_PAINT:
-        // Never erased first: each line is composed off-screen and copied in one step.
-        if (auto* canvas = reinterpret_cast<ui::TCanvas*>(m.WParam)) {
-            if (updateCount_ == 0 && WindowAttached()) PaintLines(*canvas, {0, 0, clientWidth_, clientHeight_}, true);
-        } else if (updateCount_ == 0 && WindowAttached()) {
-            PaintLines(*Canvas(), UpdateRect(), false);
-        }
-        m.Result = 0;
-        return;
-    case ui::WM_VSCROLL:
-        HandleVScroll(ui::LoWord(m.WParam), ui::SignedHiWord(m.WParam));
-        m.Result = 0;
-        return;
-    case ui::WM_HSCROLL:
-        HandleHScroll(ui::LoWord(m.WParam), ui::SignedHiWord(m.WParam));
-        m.Result = 0;
-        return;
-    case ui::WM_TIMER:
-        if (static_cast<unsigned>(m.WParam) == kAutoScrollTimer) {
-            AutoScrollStep();
-            return;
-        }
-        ui::TCustomControl::Dispatch(m);
-        return;
-    case ui::WM_CHAR:
-        // Characters beyond ASCII come as code points; the class library hands on ASCII only.
-        if (m.WParam >= 128) {
-            TypeCharacter(static_cast<char32_t>(m.WParam));
-            m.Result = 0;
-            return;
-        }
-        ui::TCustomControl::Dispatch(m);
-        return;
-    case ui::WM_MOUSEWHEEL:
-        HandleWheel(ui::SignedHiWord(m.WParam));
-        m.Result = 0;
-        return;
-    case ui::WM_SETFOCUS:
-        ui::TCustomControl::Dispatch(m);
-        HandleSetFocus();
-        return;
-    case ui::WM_KILLFOCUS:
-        HandleKillFocus();
-        ui::TCustomControl::Dispatch(m);
-        return;
-    case ui::WM_GETDLGCODE:
-        ui::TCustomControl::Dispatch(m);
-        m.Result = kDlgCode;
-        if (wantTabs_ && !displayOnly_) m.Result |= ui::DLGC_WANTTAB;
-        return;
-    case ui::WM_CUT: CutToClipboard(); return;
-    case ui::WM_COPY: CopyToClipboard(); return;
-    case ui::WM_PASTE: PasteFromClipboard(); return;
-    case ui::WM_UNDO: Undo(); return;
-    case ui::WM_SETCURSOR: {
-        const auto* target = reinterpret_cast<const ui::TControl*>(m.WParam);
-        if (target == this && ui::LoWord(m.LParam) == ui::HTCLIENT) {
-            const ui::TPoint p = ScreenToClient(ui::GetCursorPos());
-            if (p.X >= 0 && p.X < leftMargin_) {
-                ShowCursorNow(crTextMemoRightArrow);
-                m.Result = 1;
-                return;
-            }
-        }
-        ui::TCustomControl::Dispatch(m);
-        return;
-    }
-    case ui::WM_RBUTTONUP:
-        // Without a menu of its own the editor offers its default one (an assigned menu comes
-        // through the window system's context-menu request).
-        contextClicked_ = false;
-        ui::TCustomControl::Dispatch(m);
-        if (contextClicked_) {
-            contextClicked_ = false;
-            return;
-        }
-        if (!PopupMenu() && !options_[tmoNoDefaultPopup]) ContextPopup(ui::SignedLoWord(m.LParam), ui::SignedHiWord(m.LParam));
-        return;
-    case ui::WM_SIZE:
-        ui::TCustomControl::Dispatch(m);
-        if (WindowAttached()) {
-            SetClientSize(ui::LoWord(m.LParam), ui::HiWord(m.LParam));
-            UpdateVertScrollBar();
-            UpdateHorzScrollBar();
-        }
-        return;
-    case ui::CM_FONTCHANGED:
-        ui::TCustomControl::Dispatch(m);
-        if (WindowAttached()) {
-            UpdateMetrics();
-            ReformatAll();
-            UpdateCaret();
-        }
-        return;
-    default: ui::TCustomControl::Dispatch(m); return;
-    }
+    messages_->Handle(m);
 }
 
 bool TTextMemo::WantsKey(ui::TKey key) const
@@ -230,6 +131,7 @@ void TTextMemo::CreateWnd()
         Perform(ui::CM_FONTCHANGED);
     } catch (...) {
         // A control always gets its window; the metrics stay as they were.
+        rtl::LogCurrentException("TTextMemo::CreateWnd font change");
     }
 }
 

@@ -217,6 +217,125 @@ void TTextMemo::ParseSpans(int paragraph)
     rec.Formatted = false;
 }
 
+// ---- Keywords ---------------------------------------------------------------------------------
+
+namespace {
+
+struct TKeywordMatch {
+    int start;
+    int length;
+    int keyword;
+};
+
+// The paragraph's text twice (as typed and case-folded), with every byte where no keyword may
+// be found any more blanked out.
+struct TKeywordSearch {
+    const std::string& text;
+    std::string work;
+    std::string upper;  // empty while every keyword is case-sensitive
+    const TCharSet& separators;
+
+    void Blank(int a, int b)
+    {
+        for (int i = a; i < b; ++i) {
+            work[static_cast<std::size_t>(i)] = '\x05';
+            if (!upper.empty()) upper[static_cast<std::size_t>(i)] = '\x05';
+        }
+    }
+    bool SeparatorAt(int at) const
+    {
+        const int len = static_cast<int>(text.size());
+        return at < 0 || at >= len || separators.test(static_cast<unsigned char>(text[static_cast<std::size_t>(at)]));
+    }
+};
+
+// No keyword is found inside a span or a marked run.
+void BlankSpans(const TParagraphRec& rec, TKeywordSearch& search)
+{
+    const int len = rec.Length();
+    const TStyleRec* state = rec.StartState.get();
+    int from = 0;
+    for (const TStyleRec& r : rec.Styles) {
+        if (state && (state->Level >= 0 || (state->Flags & srKeyword))) search.Blank(from, std::min(r.Offset, len));
+        state = &r;
+        from = std::min(r.Offset, len);
+    }
+    if (state && (state->Level >= 0 || (state->Flags & srKeyword))) search.Blank(from, len);
+}
+
+// Earlier keywords win: each match is blanked out before the next keyword is searched.
+void FindKeyword(const TKeywordList& keywords, int i, TKeywordSearch& search, std::vector<TKeywordMatch>& found)
+{
+    const TKeywordRec& k = keywords.IndexedRecord(i);
+    const bool cs = k.Options & koCaseSensitive;
+    const std::string word = cs ? keywords.Get(i) : keywords.FoldedWord(i);
+    if (word.empty()) return;
+    const std::string& hay = cs ? search.work : search.upper;
+    const int n = static_cast<int>(word.size());
+    std::size_t at = hay.find(word);
+    while (at != std::string::npos) {
+        const int a = static_cast<int>(at);
+        if ((k.Options & koWholeWord) && !(search.SeparatorAt(a - 1) && search.SeparatorAt(a + n))) {
+            at = hay.find(word, at + 1);
+            continue;
+        }
+        search.Blank(a, a + n);
+        found.push_back({a, n, i});
+        at = hay.find(word, at + static_cast<std::size_t>(n));
+    }
+}
+
+std::vector<TKeywordMatch> FindKeywords(const TKeywordList& keywords, TKeywordSearch& search)
+{
+    std::vector<TKeywordMatch> found;
+    for (int i = 0; i < keywords.Count(); ++i)
+        if (keywords.IndexedRecord(i).Context != 0) FindKeyword(keywords, i, search, found);
+    return found;
+}
+
+TStyleRec KeywordRecord(const TStyleRec& around, const TKeywordRec& k, const TKeywordMatch& m)
+{
+    TStyleRec open = around;
+    open.Flags = static_cast<std::uint8_t>((around.Flags & ~srKeywordFlags) | srKeyword);
+    open.Level = static_cast<std::int8_t>(std::min(around.Level + 1, kMaxSpanLevels - 1));
+    open.Attr = k.Attr;
+    open.Context = k.Context;
+    open.Attr16 = k.Attr16;
+    open.TextColor = k.TextColor;
+    open.BackColor = k.BackColor;
+    open.Keyword = m.keyword;
+    open.Offset = m.start;
+    return open;
+}
+
+// The span records and the two records of every match merged in one pass, in offset order
+// (inserting them one by one would move the vector's tail for every match: a long paragraph
+// full of keywords would take time growing with the square of its matches).
+void MergeKeywordRecords(TParagraphRec& rec, const std::vector<TKeywordMatch>& found, const TKeywordList& keywords)
+{
+    std::vector<TStyleRec> spans = std::move(rec.Styles);
+    std::vector<TStyleRec>& out = rec.Styles;
+    out.clear();
+    out.reserve(spans.size() + 2 * found.size());
+    std::size_t next = 0;
+    static const TStyleRec none;
+    for (const TKeywordMatch& m : found) {
+        // The match's own record comes after any span record at its start; the record that
+        // resumes the surrounding state comes before any span record at its end.
+        while (next < spans.size() && spans[next].Offset <= m.start) out.push_back(spans[next++]);
+        const TStyleRec around = !out.empty() ? out.back() : rec.StartState ? *rec.StartState : none;
+        out.push_back(KeywordRecord(around, keywords.IndexedRecord(m.keyword), m));
+        TStyleRec back = around;
+        back.Flags = static_cast<std::uint8_t>((around.Flags & ~srKeywordFlags) | srKeywordEnd);
+        back.Offset = m.start + m.length;
+        while (next < spans.size() && spans[next].Offset < back.Offset) out.push_back(spans[next++]);
+        out.push_back(back);
+    }
+    while (next < spans.size()) out.push_back(spans[next++]);
+}
+
+}  // namespace
+
 void TTextMemo::ParseKeywords(int paragraph)
 {
     TParagraphRec& rec = paragraphs_[paragraph];
@@ -227,98 +346,16 @@ void TTextMemo::ParseKeywords(int paragraph)
     if (!applyKeyWords_ || keywords_.Count() == 0) return;
     if (keywords_.CaseType() != upperCaseType_) keywords_.SetCaseType(upperCaseType_);
 
-    const std::string& text = rec.Text;
-    const int len = rec.Length();
-    std::string work = text;
-    std::string upper;
+    TKeywordSearch search{rec.Text, rec.Text, {}, separators_};
     if (keywords_.AnyCaseInsensitive()) {
-        upper = text;
-        FoldCase(upperCaseType_, upper);
+        search.upper = rec.Text;
+        FoldCase(upperCaseType_, search.upper);
     }
-    // No keyword is found inside a span or a marked run.
-    {
-        const TStyleRec* state = rec.StartState.get();
-        int from = 0;
-        auto blank = [&](int a, int b) {
-            for (int i = a; i < b; ++i) {
-                work[static_cast<std::size_t>(i)] = '\x05';
-                if (!upper.empty()) upper[static_cast<std::size_t>(i)] = '\x05';
-            }
-        };
-        for (const TStyleRec& r : rec.Styles) {
-            if (state && (state->Level >= 0 || (state->Flags & srKeyword))) blank(from, std::min(r.Offset, len));
-            state = &r;
-            from = std::min(r.Offset, len);
-        }
-        if (state && (state->Level >= 0 || (state->Flags & srKeyword))) blank(from, len);
-    }
-
-    struct Match {
-        int start;
-        int length;
-        int keyword;
-    };
-    std::vector<Match> found;
-    auto sep = [&](int at) { return at < 0 || at >= len || IsSeparator(static_cast<unsigned char>(text[static_cast<std::size_t>(at)])); };
-    for (int i = 0; i < keywords_.Count(); ++i) {
-        const TKeywordRec& k = keywords_.IndexedRecord(i);
-        if (k.Context == 0) continue;
-        const bool cs = k.Options & koCaseSensitive;
-        const std::string word = cs ? keywords_.Get(i) : keywords_.FoldedWord(i);
-        if (word.empty()) continue;
-        std::string& hay = cs ? work : upper;
-        const int n = static_cast<int>(word.size());
-        std::size_t at = hay.find(word);
-        while (at != std::string::npos) {
-            const int a = static_cast<int>(at);
-            if (!(k.Options & koWholeWord) || (sep(a - 1) && sep(a + n))) {
-                for (int j = a; j < a + n; ++j) {
-                    work[static_cast<std::size_t>(j)] = '\x05';
-                    if (!upper.empty()) upper[static_cast<std::size_t>(j)] = '\x05';
-                }
-                found.push_back({a, n, i});
-                at = hay.find(word, at + static_cast<std::size_t>(n));
-            } else {
-                at = hay.find(word, at + 1);
-            }
-        }
-    }
+    BlankSpans(rec, search);
+    std::vector<TKeywordMatch> found = FindKeywords(keywords_, search);
     if (found.empty()) return;
-    std::sort(found.begin(), found.end(), [](const Match& a, const Match& b) { return a.start < b.start; });
-
-    // The span records and the two records of every match merged in one pass, in offset
-    // order (inserting them one by one would move the vector's tail for every match: a long
-    // paragraph full of keywords would take time growing with the square of its matches).
-    std::vector<TStyleRec> spans = std::move(rec.Styles);
-    std::vector<TStyleRec>& out = rec.Styles;
-    out.clear();
-    out.reserve(spans.size() + 2 * found.size());
-    std::size_t next = 0;
-    static const TStyleRec none;
-    for (const Match& m : found) {
-        // The match's own record comes after any span record at its start; the record that
-        // resumes the surrounding state comes before any span record at its end.
-        while (next < spans.size() && spans[next].Offset <= m.start) out.push_back(spans[next++]);
-        const TStyleRec around = !out.empty() ? out.back() : rec.StartState ? *rec.StartState : none;
-        const TKeywordRec& k = keywords_.IndexedRecord(m.keyword);
-        TStyleRec open = around;
-        open.Flags = static_cast<std::uint8_t>((around.Flags & ~srKeywordFlags) | srKeyword);
-        open.Level = static_cast<std::int8_t>(std::min(around.Level + 1, kMaxSpanLevels - 1));
-        open.Attr = k.Attr;
-        open.Context = k.Context;
-        open.Attr16 = k.Attr16;
-        open.TextColor = k.TextColor;
-        open.BackColor = k.BackColor;
-        open.Keyword = m.keyword;
-        open.Offset = m.start;
-        out.push_back(open);
-        TStyleRec back = around;
-        back.Flags = static_cast<std::uint8_t>((around.Flags & ~srKeywordFlags) | srKeywordEnd);
-        back.Offset = m.start + m.length;
-        while (next < spans.size() && spans[next].Offset < back.Offset) out.push_back(spans[next++]);
-        out.push_back(back);
-    }
-    while (next < spans.size()) out.push_back(spans[next++]);
+    std::sort(found.begin(), found.end(), [](const TKeywordMatch& a, const TKeywordMatch& b) { return a.start < b.start; });
+    MergeKeywordRecords(rec, found, keywords_);
 }
 
 }  // namespace editor

@@ -49,6 +49,11 @@ class TTextMemoStrings;
 class TTextParaStrings;
 class TTextLinesStrings;
 class TTextHighlighter;
+class TParagraphWrapper;
+class TMemoRenderer;
+class TMemoKeyboard;
+class TMemoMouse;
+class TMemoMessages;
 
 enum TUpdateMode { umImmediate, umOnNeed, umBackground };
 
@@ -331,11 +336,11 @@ public:
     // Auto-scrolling while the button is held beyond an edge: a layer timer steps the view
     // (nothing pumps the event loop). Direction 0 none, 1 up, 2 down, 3 left, 4 right.
     static constexpr unsigned kAutoScrollTimer = 0x5441;
-    int AutoScrollDirection() const noexcept { return autoDir_; }
-    int AutoScrollSpeed() const noexcept { return autoSpeed_; }
+    int AutoScrollDirection() const noexcept;
+    int AutoScrollSpeed() const noexcept;
     // Milliseconds between steps at a speed (0: none).
     static int AutoScrollDelay(int speed) noexcept;
-    bool TextDragging() const noexcept { return textDrag_; }
+    bool TextDragging() const noexcept;
     // The text offset at a client point (the end of the text below the last line).
     int OffsetAtPoint(int x, int y);
 
@@ -587,7 +592,7 @@ protected:
     // WM_PAINT: every display line composed in a one-line bitmap and copied in one step.
     virtual void PaintLines(ui::TCanvas& target, const ui::TRect& rect, bool temporaryBitmap);
     // The one-line bitmap WM_PAINT composes each line in.
-    ui::TBitmap& LineBitmap() noexcept { return lineBitmap_; }
+    ui::TBitmap& LineBitmap() noexcept;
     // Fills `rect` of `canvas` with Color or tiles the background picture over it.
     void PaintBackground(ui::TCanvas& canvas, const ui::TRect& rect, bool usePicture);
     // Performs CM_TEXTCHANGED when receivers are attached, then OnChange.
@@ -603,6 +608,11 @@ private:
     friend class TTextMemoStrings;
     friend class TTextLinesStrings;
     friend class TTextParaStrings;
+    friend class TParagraphWrapper;
+    friend class TMemoRenderer;
+    friend class TMemoKeyboard;
+    friend class TMemoMouse;
+    friend class TMemoMessages;
 
     struct StyleMetrics {
         bool valid = false;
@@ -656,10 +666,6 @@ private:
     void HandleVScroll(int code, int pos);
     void MoveCaretTo(int offset, bool extend);
     void FinishVerticalMove(int line, bool extend);
-    void DeleteKey(ui::TKey key, bool ctrl, bool shift);
-    void TypeText(const std::string& text);
-    void AutoScrollStep();
-    void StopAutoScroll();
     bool InLeftMarginZone(int x) const noexcept;
     void SelectDisplayLines(int fromLine, int toLine);
     void HandleHScroll(int code, int pos);
@@ -668,7 +674,6 @@ private:
     int JustifyExtra(TParagraphRec& rec, int lineInPar, int to);
     int LineStartX(TParagraphRec& rec, int lineInPar);
     bool LineJustified(TParagraphRec& rec, int lineInPar) const;
-    void SelectRunFont(ui::TCanvas& canvas, std::uint8_t style);
 
     // Store.
     TParagraphsList paragraphs_;
@@ -709,28 +714,14 @@ private:
     int vUnit_ = 1;
     int hUnit_ = 1;
     int wheelAccumulator_ = 0;
-    ui::TBitmap lineBitmap_;
+    std::unique_ptr<TMemoRenderer> renderer_;
 
-    // Input state.
-    bool mouseDown_ = false;
-    bool wordSelecting_ = false;
-    bool textDrag_ = false;
-    bool dragOutside_ = false;
-    bool overSelection_ = false;
-    bool keyReleased_ = true;
-    int lineSelLine_ = -1;
-    int clickedOffset_ = 0;
-    int dropOffset_ = 0;
-    int autoDir_ = 0;
-    int autoSpeed_ = 0;
-    bool autoStepping_ = false;
-    bool contextClicked_ = false;
-    bool cursorChanged_ = false;
-    ui::TCursor savedCursor_ = 0;
-    int lastMouseX_ = 0;
-    int lastMouseY_ = 0;
+    // Input.
+    std::unique_ptr<TMemoKeyboard> keyboard_;
+    std::unique_ptr<TMemoMouse> mouse_;
 
     // Window side.
+    std::unique_ptr<TMemoMessages> messages_;
     ui::TMessage lastMessage_;
     std::vector<ITextMemoReceiver*> receivers_;
     ui::TPopupMenu* defaultPopup_ = nullptr;

@@ -7,6 +7,7 @@
 #include "EditorTestUtil.h"
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Log.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Input.h"
@@ -58,6 +59,26 @@ TEST(EditorMessages, TheHandlerTable)
     memo.Perform(ui::WM_COPY);
     EXPECT_EQ(ui::Clipboard().AsText(), "pas");
     EXPECT_EQ(memo.LastMessage().Msg, ui::WM_COPY);
+}
+
+// A font change that fails while the window comes must not cost the control its window, but
+// the failure goes to the program's log with the place it was swallowed.
+TEST(EditorMessages, AFailedFontChangeAsTheWindowComesIsLogged)
+{
+    struct TThrowOnFontChange : ITextMemoReceiver {
+        void TextMemoMessage(TTextMemo&, ui::TMessage& m) override
+        {
+            if (m.Msg == ui::CM_FONTCHANGED) throw rtl::Exception("no font");
+        }
+    } receiver;
+    TTextMemo memo;
+    memo.AddReceiver(&receiver);
+    rtl::TLogCapture log;
+    ASSERT_NO_THROW(memo.CreateWnd());
+    EXPECT_TRUE(memo.WindowAttached());
+    ASSERT_EQ(log.Lines().size(), 1u);
+    EXPECT_EQ(log.Lines()[0], "TTextMemo::CreateWnd font change: no font");
+    memo.DestroyWnd();
 }
 
 TEST(EditorMessages, ReceiversSeeEveryMessageFirstAndEmptiedEntriesArePacked)
