@@ -116,6 +116,14 @@ inline ::testing::AssertionResult DrawnAs(const QColor& seen, rtl::TColor colour
     return ::testing::AssertionFailure() << os.str();
 }
 
+// For EXPECT_TRUE: `seen` is drawn like `like`, another colour read from a shot (two places
+// painted alike, whatever colours the style chose).
+inline ::testing::AssertionResult DrawnAs(const QColor& seen, const QColor& like, int tolerance = 24)
+{
+    if (!like.isValid()) return ::testing::AssertionFailure() << "nothing to compare with";
+    return DrawnAs(seen, rtl::RGB(like.red(), like.green(), like.blue()), tolerance);
+}
+
 // Waits until `window` is on screen and the server has drawn it (`settleMs`), saves its
 // picture and hands it back. A window inside another (an MDI child) is taken from its
 // top-level window.
