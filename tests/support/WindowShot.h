@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QColor>
 #include <QGuiApplication>
 #include <QImage>
@@ -170,13 +169,14 @@ inline std::filesystem::path SaveScreenShot(const std::string& area, const std::
 
 // ---- What the controls' widgets show ---------------------------------------------------------
 
-// True when the keyboard focus is in `control`'s widget (or a widget inside it, as the line
-// edit of a combo box).
+// True when the keyboard focus of `control`'s window is in `control`'s widget (or a widget
+// inside it, as the line edit of a combo box). The window's own focus, not the application's:
+// another program's window made active on the same server does not move it.
 inline bool HasFocus(const ui::TControl& control)
 {
     const QWidget* widget = ui::qt::WidgetOf(control);
-    const QWidget* focus = QApplication::focusWidget();
-    return widget != nullptr && focus != nullptr && (focus == widget || widget->isAncestorOf(focus));
+    const QWidget* focus = widget != nullptr ? widget->window()->focusWidget() : nullptr;
+    return focus != nullptr && (focus == widget || widget->isAncestorOf(focus));
 }
 
 // True when `control` has a widget that is shown (it and every parent visible).
