@@ -2,12 +2,14 @@
 // a colour sample asks once, for the element clicked, leaving the page while a colour
 // picker shows "Custom" asks nothing, and tables double-clicked into the visual query land
 // apart. The page under the Night scheme and the visual query with a join are saved as
-// screenshots under test-artifacts/designer.
+// screenshots under test-artifacts/designer and read back: the pages shown, the sample drawn
+// in the scheme's colours, the boxes apart on screen and the join's line between them.
 
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -123,7 +125,35 @@ TEST_F(DesignWindowInput, LeavingThePageLayoutWithCustomPickersAsksNothing)
     EXPECT_EQ(ColourRequests(), 0u);
     EXPECT_EQ(table->ItemIndex(), custom);
     EXPECT_EQ(w_->C<ui::TComboBox>("cbxTemplate")->Text(), "Night");
-    gwtest::SaveWindowShot(ui::qt::WidgetOf(*frame_), "designer", "PageLayoutNightAfterReturning");
+    const gwtest::TShot shot = gwtest::ShootWindow(ui::qt::WidgetOf(*frame_), "designer", "PageLayoutNightAfterReturning");
+    ASSERT_TRUE(shot.Taken());
+    EXPECT_EQ(gwtest::ShownPage(*w_->C<ui::TPageControl>("pc_main")), 1);
+    EXPECT_EQ(gwtest::ShownPage(*pages), TFrmDesign::pgPageLayout);
+    auto* schemes = qobject_cast<QComboBox*>(ui::qt::WidgetOf(*w_->C<ui::TControl>("cbxTemplate")));
+    ASSERT_NE(schemes, nullptr);
+    EXPECT_EQ(schemes->currentText(), "Night");
+    QWidget* tableBox = ui::qt::WidgetOf(*table);
+    auto* tableCombo = qobject_cast<QComboBox*>(tableBox);
+    ASSERT_NE(tableCombo, nullptr);
+    EXPECT_EQ(tableCombo->currentIndex(), custom);
+    // The sample in Night's colours (its rows differ by 8 in each channel), each read at an
+    // end of its panel clear of any text; the custom table colour in the picker's swatch.
+    const struct {
+        const char* panel;
+        int part;
+    } samples[] = {{"BackPanel", designer::pcPageBackground},
+                   {"TablePanel", designer::pcTableBackground},
+                   {"ColHead3", designer::pcHeaderBackground},
+                   {"Row2", designer::pcRowBackground},
+                   {"OddRow2", designer::pcOddRowBackground}};
+    for (const auto& s : samples) {
+        QWidget* panel = ui::qt::WidgetOf(*w_->C<ui::TControl>(s.panel));
+        ASSERT_NE(panel, nullptr) << s.panel;
+        EXPECT_TRUE(gwtest::DrawnAs(shot.At(panel, {panel->width() - 3, panel->height() - 3}), w_->Scheme()->Color(s.part), 2))
+            << s.panel;
+    }
+    EXPECT_GT(shot.Count(tableBox, QRect(2, 2, 24, tableBox->height() - 4), w_->Scheme()->Color(designer::pcTableBackground), 8),
+              40);
 }
 
 TEST_F(DesignWindowInput, AClickOnASampleAsksOnceForTheElementClicked)
@@ -202,7 +232,22 @@ TEST_F(DesignWindowInput, TablesDoubleClickedIntoTheQueryLandApart)
     vq->ShowJoinCaptions = true;
     vq->UpdateJoinLinks();
     vq->JoinLayer()->Invalidate();
-    gwtest::SaveWindowShot(ui::qt::WidgetOf(*frame_), "designer", "VisualQueryTwoTablesAndAJoin");
+    const gwtest::TShot shot = gwtest::ShootWindow(ui::qt::WidgetOf(*frame_), "designer", "VisualQueryTwoTablesAndAJoin");
+    ASSERT_TRUE(shot.Taken());
+    EXPECT_EQ(gwtest::ShownPage(*w_->C<ui::TPageControl>("pc_main")), 0);
+    EXPECT_EQ(gwtest::ShownPage(*w_->C<ui::TPageControl>("pc_getdata")), TFrmDesign::pgSqlBuilder);
+    // The boxes apart where the window draws them, the join's line leaving the first box.
+    QWidget* first = ui::qt::WidgetOf(*vq->GetTable(0));
+    QWidget* second = ui::qt::WidgetOf(*vq->GetTable(1));
+    ASSERT_TRUE(first != nullptr && second != nullptr);
+    EXPECT_TRUE(first->isVisible() && second->isVisible());
+    EXPECT_FALSE(QRect(first->mapToGlobal(QPoint(0, 0)), first->size())
+                     .intersects(QRect(second->mapToGlobal(QPoint(0, 0)), second->size())));
+    QWidget* layer = ui::qt::WidgetOf(*vq->JoinLayer());
+    ASSERT_NE(layer, nullptr);
+    const ui::TPoint from = join->Line.p[0], bend = join->Line.p[1];
+    const QPoint leg((from.X + bend.X) / 2 - vq->JoinLayer()->Left(), (from.Y + bend.Y) / 2 - vq->JoinLayer()->Top());
+    EXPECT_GE(shot.Count(layer, QRect(leg - QPoint(1, 1), QSize(3, 3)), join->Color, 8), 1);
     EXPECT_TRUE(dialogs_.Unexpected().empty());
 }
 

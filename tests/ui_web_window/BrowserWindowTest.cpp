@@ -1,6 +1,7 @@
 // The browser control in windows on a real X server (Xvfb), under a window manager when one
 // can be started (openbox): the first page a browser shows leaves the window that holds it as
-// it was: the same native window, maximised when it was, in the same place and size.
+// it was: the same native window, maximised when it was, in the same place and size. The
+// maximised frame's picture is read back: its caption, and the page drawn over the child.
 
 #include <gtest/gtest.h>
 
@@ -47,12 +48,13 @@ protected:
         Application().ProcessMessages();
     }
     // Puts a browser on `holder`, aligned to its client, and shows the page in it.
-    void ShowPage(TCustomForm& holder)
+    TWebBrowser* ShowPage(TCustomForm& holder)
     {
         auto* browser = new TWebBrowser(&holder);
         browser->SetParent(&holder);
         browser->SetAlign(alClient);
         ShowPage(*browser);
+        return browser;
     }
     // Shows the page in `browser` and waits until it has loaded.
     void ShowPage(TWebBrowser& browser)
@@ -112,7 +114,7 @@ TEST_F(BrowserWindowTest, TheFirstPageShownLeavesItsWindowAsItWas)
             child->SetBounds(0, 0, 400, 300);
             child->SetWindowState(wsMaximized);
             child->Show();
-            ShowPage(*child);
+            browser = ShowPage(*child);
         } else {
             page->SetVisible(true);
             ShowPage(*browser);
@@ -120,7 +122,19 @@ TEST_F(BrowserWindowTest, TheFirstPageShownLeavesItsWindowAsItWas)
         EXPECT_EQ(w->winId(), id);
         EXPECT_EQ(w->isMaximized(), maximised);
         EXPECT_EQ(w->geometry(), place);
-        if (mdi) gwtest::SaveWindowShot(w, "ui", "MaximisedFrameWithPage");
+        if (mdi) {
+            const gwtest::TShot shot = gwtest::ShootWindow(w, "ui", "MaximisedFrameWithPage");
+            ASSERT_TRUE(shot.Taken());
+            EXPECT_TRUE(w->windowTitle().startsWith("Gridweaver")) << w->windowTitle().toStdString();
+            // The page over the whole child: its white ground at the far corner, its heading's
+            // dark letters at the top left.
+            QWidget* page = qt::WidgetOf(*browser);
+            ASSERT_NE(page, nullptr);
+            EXPECT_TRUE(page->isVisible());
+            EXPECT_GE(page->width(), w->width() / 2);
+            EXPECT_TRUE(gwtest::DrawnAs(shot.At(page, page->rect().bottomRight() - QPoint(30, 30)), rtl::clWhite, 8));
+            EXPECT_GT(shot.Count(page, QRect(4, 4, 160, 60), rtl::clBlack, 64), 50);
+        }
         child.reset();
         Application().SetMainForm(nullptr);
         window.reset();
