@@ -1,7 +1,6 @@
 #include "platform/db/OdbcHandles.h"
 
 #include <condition_variable>
-#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <mutex>
@@ -11,6 +10,7 @@
 #include "platform/db/OdbcDiagnostics.h"
 #include "platform/rtl/BusyWait.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Log.h"
 #include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -85,7 +85,7 @@ std::string DataSourceDriver(std::string_view dsn)
     try {
         env = OdbcEnvironment();
     } catch (const EDatabaseError& e) {
-        std::fprintf(stderr, "gridweaver: no data sources to look up: %s\n", e.what());
+        rtl::LogLine("DataSourceDriver: no data sources to look up", e.what());
         return {};
     }
     std::vector<SQLCHAR> name(SQL_MAX_DSN_LENGTH + 1);
