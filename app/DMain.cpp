@@ -3,13 +3,14 @@
 #include "app/FLoginScreen.h"
 #include "platform/classes/FormResources.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Log.h"
 #include "platform/rtl/Registry.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Forms.h"
 
-#include <cstdio>
 #include <memory>
+#include <string>
 
 namespace app {
 
@@ -24,7 +25,8 @@ int SettingOrDefault(const rtl::TRegistry& registry, const char* name, int defau
         const int value = registry.ReadInteger(name);
         return value >= 0 ? value : defaultValue;
     } catch (const rtl::ERegistryException& e) {
-        std::fprintf(stderr, "gridweaver: %s; the default of %d seconds holds\n", e.what(), defaultValue);
+        rtl::LogLine(std::string(name) + " setting",
+                     std::string(e.what()) + "; the default of " + std::to_string(defaultValue) + " seconds holds");
         return defaultValue;
     }
 }

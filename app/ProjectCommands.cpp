@@ -1,6 +1,5 @@
 #include "app/ProjectCommands.h"
 
-#include <cstdio>
 #include <memory>
 
 #include "app/DMain.h"
@@ -12,6 +11,7 @@
 #include "platform/db/AdoDataSet.h"
 #include "platform/classes/Errors.h"
 #include "platform/rtl/Files.h"
+#include "platform/rtl/Log.h"
 #include "platform/rtl/Scope.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
@@ -292,7 +292,7 @@ bool DesignChanged(designer::TFrmDesign& design)
         return StoredProjectText(design) != design.SavedProjectText;
     } catch (const std::exception& e) {
         // Asked as changed: a Yes then tries the save, which shows what fails.
-        std::fprintf(stderr, "gridweaver: the design cannot be compared with its project: %s\n", e.what());
+        rtl::LogLine("the design cannot be compared with its project", e.what());
         return true;
     }
 }

@@ -11,6 +11,7 @@
 #include "odbc/SqlError.h"
 #include "platform/classes/Filer.h"
 #include "platform/db/Recordset.h"
+#include "platform/rtl/Log.h"
 #include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -103,6 +104,7 @@ TdbBlobStream::~TdbBlobStream()
         field_->SetValue(field_->DataType() == ftMemo ? TVariant(data_) : TVariant::FromBytes(data_));
     } catch (...) {
         // A destructor must not raise; the data set keeps the value it had.
+        rtl::LogCurrentException("TdbBlobStream: storing the written value");
     }
 }
 
@@ -402,6 +404,8 @@ void TdbCustomQuery::FreeStatement() noexcept
         try {
             Close();
         } catch (...) {
+            // Freeing must go on: the statement is dropped whatever closing it raised.
+            rtl::LogCurrentException("TdbCustomQuery::FreeStatement: closing");
         }
     }
     stmt_.Reset();

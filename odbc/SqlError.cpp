@@ -1,17 +1,11 @@
 #include "odbc/SqlError.h"
 
 #include "odbc/OdbcApi.h"
-
-#include <cstring>
-#include <limits>
+#include "platform/db/OdbcDiagnostics.h"
 
 namespace odbc {
 
 namespace {
-
-// Most diagnostic texts fit; a longer one is read again at its full length.
-constexpr SQLSMALLINT kFirstTextBuffer = 256;
-constexpr SQLSMALLINT kLargestTextBuffer = std::numeric_limits<SQLSMALLINT>::max();
 
 bool NeedsRecords(SQLRETURN code) { return code == SQL_SUCCESS_WITH_INFO || code == SQL_ERROR; }
 
@@ -19,26 +13,11 @@ bool NeedsRecords(SQLRETURN code) { return code == SQL_SUCCESS_WITH_INFO || code
 
 std::vector<TDiagRecord> ReadDiagRecords(SQLSMALLINT handleType, SQLHANDLE handle)
 {
-    const TOdbcApi& api = Odbc();
+    // The data layer's reader, through this binding's entry point, so a driver's message
+    // reads the same here as there.
     std::vector<TDiagRecord> records;
-    for (SQLSMALLINT number = 1; number < std::numeric_limits<SQLSMALLINT>::max(); ++number) {
-        SQLCHAR state[SQL_SQLSTATE_SIZE + 1] = {};
-        SQLINTEGER native = 0;
-        std::string text(static_cast<std::size_t>(kFirstTextBuffer), '\0');
-        SQLSMALLINT length = 0;
-        SQLRETURN r = SQL_ERROR;
-        for (;;) {
-            r = api.SQLGetDiagRec(handleType, handle, number, state, &native,
-                                  reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLSMALLINT>(text.size()), &length);
-            // SQL_SUCCESS_WITH_INFO here means the text did not fit: ask again with room for it.
-            const auto size = static_cast<SQLSMALLINT>(text.size());
-            if (r != SQL_SUCCESS_WITH_INFO || length < size || size == kLargestTextBuffer) break;
-            text.assign(static_cast<std::size_t>(length < kLargestTextBuffer ? length + 1 : kLargestTextBuffer), '\0');
-        }
-        if (!SQL_SUCCEEDED(r)) break;
-        text.resize(strnlen(text.data(), text.size()));
-        records.push_back({std::string(reinterpret_cast<const char*>(state)), native, std::move(text)});
-    }
+    for (db::TOdbcDiagRecord& r : db::ReadOdbcDiagRecords(Odbc().SQLGetDiagRec, handleType, handle))
+        records.push_back({std::move(r.sqlState), r.nativeError, std::move(r.message)});
     return records;
 }
 

@@ -19,9 +19,9 @@ struct TDiagRecord {
     friend bool operator==(const TDiagRecord&, const TDiagRecord&) = default;
 };
 
-// Every diagnostic record of the handle, in record order, each text whole however long (a
-// text that does not fit the first buffer is asked for again with the length the driver
-// manager gave). Stops at the first record that cannot be read.
+// Every diagnostic record of the handle, in record order, each text whole and with its line
+// ends made LF (the data layer's reader, platform/db/OdbcDiagnostics.h). Stops at the first
+// record that cannot be read.
 std::vector<TDiagRecord> ReadDiagRecords(THandleType handleType, THandle handle);
 
 // "SQL_SUCCESS", "SQL_SUCCESS_WITH_INFO", "SQL_STILL_EXECUTING", "SQL_NEED_DATA",

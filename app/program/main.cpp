@@ -13,6 +13,7 @@
 #include "platform/db/Version.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/Log.h"
 #include "platform/rtl/Paths.h"
 #include "platform/rtl/Process.h"
 #include "platform/ui/Forms.h"
@@ -58,7 +59,7 @@ int main(int argc, char** argv)
         odbc::ShutDownOdbc();
         return 0;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "Gridweaver: %s\n", e.what());
+        rtl::LogLine("start-up", e.what());
         return 1;
     }
 }

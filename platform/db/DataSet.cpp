@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/rtl/Log.h"
 #include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -16,7 +16,7 @@
 #define GW_ASSERT_CONSISTENT()                                                              \
     do {                                                                                    \
         const std::string fault_ = ConsistencyFault();                                      \
-        if (!fault_.empty()) std::fprintf(stderr, "record window: %s\n", fault_.c_str()); \
+        if (!fault_.empty()) rtl::LogLine("record window", fault_);                        \
         assert(fault_.empty());                                                             \
     } while (false)
 #endif
@@ -62,7 +62,8 @@ public:
                                  ? TVariant(data_)
                                  : TVariant::FromBytes(data_));
         } catch (...) {
-            // A destructor cannot report; the value stays as it was.
+            // A destructor cannot raise; the value stays as it was.
+            rtl::LogCurrentException("TMemoryBlobStream: storing the written value");
         }
     }
     std::size_t Read(void* buffer, std::size_t count) override

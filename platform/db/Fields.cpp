@@ -158,13 +158,6 @@ TField* TFields::FieldByName(std::string_view name) const
     return f;
 }
 
-TField* TFields::FieldByNumber(int fieldNo) const
-{
-    for (TField* f : fields_)
-        if (f->FieldNo() == fieldNo) return f;
-    return nullptr;
-}
-
 int TFields::IndexOf(const TField* field) const
 {
     const auto it = std::find(fields_.begin(), fields_.end(), field);
@@ -368,16 +361,6 @@ TVariant TField::Value() const
 }
 
 void TField::SetValue(const TVariant& value) { SetData(value.IsNull() ? TVariant() : ToNative(value)); }
-
-TVariant TField::OldValue() const
-{
-    if (dataSet_ == nullptr) return {};
-    TRecordBuffer old = dataSet_->GetOldValueBuffer();
-    if (old == nullptr || dataSet_->State() != dsEdit) return Value();
-    TVariant v;
-    if (!dataSet_->GetFieldData(const_cast<TField*>(this), old, v)) return {};
-    return v;
-}
 
 TVariant TField::ToNative(const TVariant& value) const { return value; }
 
@@ -860,12 +843,6 @@ void TBlobField::SetBlobType(TFieldType type)
         DatabaseError("Invalid blob type for field '" + DisplayName() + "'", DataSet());
     if (DataSet() != nullptr) DataSet()->CheckInactive();
     SetDataType(type);
-}
-
-std::int64_t TBlobField::BlobSize() const
-{
-    const TVariant v = Value();
-    return v.IsNull() ? 0 : static_cast<std::int64_t>(v.Text().size());
 }
 
 TVariant TBlobField::ToNative(const TVariant& value) const

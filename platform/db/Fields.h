@@ -162,8 +162,6 @@ public:
     void SetValue(const TVariant& value);
     TVariant AsVariant() const { return Value(); }
     void SetAsVariant(const TVariant& value) { SetValue(value); }
-    // The value before the current edit; the value itself when the data set keeps no copy.
-    TVariant OldValue() const;
 
     std::string AsString() const;
     void SetAsString(const std::string& value);
@@ -492,8 +490,6 @@ public:
     bool IsBlob() const override { return true; }
     TFieldType BlobType() const noexcept { return DataType(); }
     void SetBlobType(TFieldType type);
-    // The value's size in bytes.
-    std::int64_t BlobSize() const;
 
 protected:
     TVariant ToNative(const TVariant& value) const override;
@@ -534,8 +530,6 @@ public:
     TField* FindField(std::string_view name) const;
     // By name; EDatabaseError "Field 'X' not found" when none.
     TField* FieldByName(std::string_view name) const;
-    // By column number; nullptr when none.
-    TField* FieldByNumber(int fieldNo) const;
     int IndexOf(const TField* field) const;
 
     std::vector<TField*>::const_iterator begin() const { return fields_.begin(); }

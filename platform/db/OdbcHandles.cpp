@@ -1,15 +1,16 @@
 #include "platform/db/OdbcHandles.h"
 
 #include <condition_variable>
-#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <mutex>
 #include <thread>
 
 #include "platform/classes/Component.h"
+#include "platform/db/OdbcDiagnostics.h"
 #include "platform/rtl/BusyWait.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Log.h"
 #include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -28,35 +29,6 @@ SQLCHAR* SqlMutable(const std::string& s) { return const_cast<SQLCHAR*>(Sql(s));
 
 }  // namespace
 
-std::vector<TOdbcDiagRecord> OdbcDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle)
-{
-    std::vector<TOdbcDiagRecord> records;
-    if (handle == SQL_NULL_HANDLE) return records;
-    std::vector<SQLCHAR> text(1024);
-    for (SQLSMALLINT i = 1;; ++i) {
-        SQLCHAR state[6] = {};
-        SQLINTEGER native = 0;
-        SQLSMALLINT length = 0;
-        SQLRETURN rc = SQLGetDiagRec(handleType, handle, i, state, &native, text.data(),
-                                     static_cast<SQLSMALLINT>(text.size()), &length);
-        if (rc == SQL_SUCCESS_WITH_INFO && static_cast<std::size_t>(length) >= text.size()) {
-            // The message did not fit: ask again with room for all of it.
-            text.resize(static_cast<std::size_t>(length) + 1);
-            rc = SQLGetDiagRec(handleType, handle, i, state, &native, text.data(),
-                               static_cast<SQLSMALLINT>(text.size()), &length);
-        }
-        if (!SQL_SUCCEEDED(rc)) break;
-        TOdbcDiagRecord r;
-        r.sqlState.assign(reinterpret_cast<const char*>(state));
-        r.nativeError = native;
-        r.message.assign(reinterpret_cast<const char*>(text.data()),
-                         std::min<std::size_t>(static_cast<std::size_t>(length), text.size() - 1));
-        while (!r.message.empty() && (r.message.back() == '\n' || r.message.back() == '\r')) r.message.pop_back();
-        records.push_back(std::move(r));
-    }
-    return records;
-}
-
 bool IsConnectionLostState(std::string_view sqlState)
 {
     return sqlState == "08S01" || sqlState == "08003" || sqlState == "08007" || sqlState == "08006" ||
@@ -65,7 +37,7 @@ bool IsConnectionLostState(std::string_view sqlState)
 
 void RaiseOdbcError(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view fallback)
 {
-    std::vector<TOdbcDiagRecord> records = OdbcDiagnostics(handleType, handle);
+    std::vector<TOdbcDiagRecord> records = ReadOdbcDiagRecords(&SQLGetDiagRec, handleType, handle);
     std::string message;
     bool lost = false;
     for (const TOdbcDiagRecord& r : records) {
@@ -113,7 +85,7 @@ std::string DataSourceDriver(std::string_view dsn)
     try {
         env = OdbcEnvironment();
     } catch (const EDatabaseError& e) {
-        std::fprintf(stderr, "gridweaver: no data sources to look up: %s\n", e.what());
+        rtl::LogLine("DataSourceDriver: no data sources to look up", e.what());
         return {};
     }
     std::vector<SQLCHAR> name(SQL_MAX_DSN_LENGTH + 1);

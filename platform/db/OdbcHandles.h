@@ -1,8 +1,8 @@
 #pragma once
 // A thin layer over the ODBC driver manager: one process-wide environment, connections and
 // statements that free their handles, results checked into EADOError with every diagnostic
-// record kept whole, and typed reads of result columns. Calls that may wait on the server
-// have a deadline (TOdbcLink below).
+// record kept whole (OdbcDiagnostics.h), and typed reads of result columns. Calls that may
+// wait on the server have a deadline (TOdbcLink below).
 //
 // Text crosses the interface as UTF-8 through the narrow (SQL_C_CHAR) calls: the SQLite
 // driver stores UTF-8, and the PostgreSQL Unicode driver hands it out unchanged. Column
@@ -34,12 +34,10 @@
 
 namespace db {
 
-// Every diagnostic record of a handle, each message read whole.
-std::vector<TOdbcDiagRecord> OdbcDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle);
 // True for the SQLSTATEs that mean the link to the server is gone.
 bool IsConnectionLostState(std::string_view sqlState);
-// Raises EADOError for a failed call: the records' messages one per line (or `fallback` when
-// the driver left none). A lost connection is said plainly first.
+// Raises EADOError for a failed call: the records' messages (OdbcDiagnostics.h) one per line
+// (or `fallback` when the driver left none). A lost connection is said plainly first.
 [[noreturn]] void RaiseOdbcError(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view fallback);
 
 // The linked driver manager's calls that free handles (for TOdbcHandle).

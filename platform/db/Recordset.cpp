@@ -298,13 +298,6 @@ TVariant TRowStore::Value(std::size_t row, int column) const
     return ValueAt(row, column, offsets[static_cast<std::size_t>(column)]);
 }
 
-std::size_t TRowStore::MemoryUsed() const noexcept
-{
-    std::size_t total = rows_.capacity() * sizeof(const std::uint8_t*);
-    for (std::size_t s : blockSizes_) total += s;
-    return total;
-}
-
 void TRecordset::CreateRows()
 {
     std::vector<TStorage> storages;
@@ -787,8 +780,6 @@ bool FetchBound(TOdbcStatement& statement, TRecordset& rs)
 }  // namespace
 
 void SetBoundFetchAllowed(bool allowed) noexcept { gBoundFetchAllowed = allowed; }
-
-bool BoundFetchAllowed() noexcept { return gBoundFetchAllowed; }
 
 TFetchPath LastFetchPath() noexcept { return gLastFetchPath; }
 

@@ -61,7 +61,6 @@ enum class TFetchPath : std::uint8_t {
 // Lets results be read through bound columns (the default) or forces every statement onto
 // the SQLGetData path, as for a driver that refuses bound columns and row arrays.
 void SetBoundFetchAllowed(bool allowed) noexcept;
-bool BoundFetchAllowed() noexcept;
 // The path the last result read in this process took.
 TFetchPath LastFetchPath() noexcept;
 
@@ -94,8 +93,6 @@ public:
     TVariant ValueAt(std::size_t row, int column, std::uint32_t offset) const;
     TVariant Value(std::size_t row, int column) const;
 
-    // Bytes held by the rows (blocks and row index).
-    std::size_t MemoryUsed() const noexcept;
 
 private:
     void Begin();

@@ -1,6 +1,7 @@
 #include "platform/db/Version.h"
 
 #include "platform/db/OdbcHandles.h"
+#include "platform/rtl/Log.h"
 
 #include <exception>
 
@@ -13,6 +14,8 @@ std::string DataAccessVersion()
         OdbcEnvironment();
         return kDataAccessVersion;
     } catch (const std::exception&) {
+        // Shown as the version "0.0"; why the driver manager is missing is for the log.
+        rtl::LogCurrentException("DataAccessVersion");
         return "0.0";
     }
 }

@@ -1,6 +1,7 @@
 #include "platform/rtl/TextWriter.h"
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Log.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <cerrno>
@@ -28,7 +29,9 @@ TTextFileWriter::~TTextFileWriter()
         try {
             Close();
         } catch (const Exception&) {
-            // Whoever wanted to know called Close.
+            // Whoever wanted to know called Close; a writer dropped unclosed (a failure
+            // unwinding past it) may have lost its last lines, which only the log can say.
+            LogCurrentException("TTextFileWriter: closing on destruction");
         }
     }
 }

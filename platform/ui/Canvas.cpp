@@ -79,14 +79,6 @@ int FontHeight(const classes::TFont& font)
     return -static_cast<int>(std::lround(font.Size() * ppi / 72.0));
 }
 
-void SetFontHeight(classes::TFont& font, int height)
-{
-    const int ppi = ScreenPixelsPerInch();
-    // A positive height counts the internal leading too, roughly a fifth of the cell.
-    const double pixels = height < 0 ? -height : height * 0.8;
-    font.SetSize(std::max(1, static_cast<int>(std::lround(pixels * 72.0 / ppi))));
-}
-
 // ---- TCanvas -------------------------------------------------------------------------------
 
 TCanvas::TCanvas(ICanvasDevice* device) : device_(device) {}
@@ -276,21 +268,6 @@ void TCanvas::FrameRect(const TRect& r)
 void TCanvas::FillRegion(const TRegion& region)
 {
     if (device_ != nullptr && brush_.Style() != bsClear) device_->FillRegion(region, BrushSpec());
-}
-
-void TCanvas::InvertRegion(const TRegion& region)
-{
-    if (device_ == nullptr) return;
-    // Inverting through the region as a clip keeps one way of inverting.
-    const TRegion saved = clip_;
-    const bool wasClipped = clipped_;
-    IntersectClipRect(region.Bounds());
-    const TRegion both = TRegion::Combine(clip_, region, rgnAnd);
-    device_->SetClip(&both);
-    device_->PatBlt(region.Bounds(), cmDstInvert, BrushSpec());
-    clip_ = saved;
-    clipped_ = wasClipped;
-    ApplyClip();
 }
 
 void TCanvas::DrawFocusRect(const TRect& r)

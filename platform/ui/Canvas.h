@@ -127,8 +127,6 @@ IFontMeasure& MeasureFont(const classes::TFont& font);
 // The height of a font in pixels as the old desktop gives it: negative, the character
 // height without internal leading (-(Size x pixels per inch / 72)).
 int FontHeight(const classes::TFont& font);
-// Sets the size for a height (negative: character height, positive: cell height).
-void SetFontHeight(classes::TFont& font, int height);
 
 // What SaveState takes from a canvas and RestoreState puts back: pen, brush, font, pen
 // position, copy mode, text alignment and clipping (not the device).
@@ -201,7 +199,6 @@ public:
     // A one-pixel border in the brush colour.
     void FrameRect(const TRect& r);
     void FillRegion(const TRegion& region);
-    void InvertRegion(const TRegion& region);
     // The dotted focus frame, drawn inverting (a second call removes it).
     void DrawFocusRect(const TRect& r);
     void InvertRect(const TRect& r) { PatBlt(r, cmDstInvert); }

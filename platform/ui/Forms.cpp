@@ -1,11 +1,11 @@
 #include "platform/ui/Forms.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/FormResources.h"
 #include "platform/classes/Streaming.h"
+#include "platform/rtl/Log.h"
 #include "platform/rtl/Scope.h"
 #include "platform/ui/ActnList.h"
 #include "platform/ui/ComCtrls.h"
@@ -673,11 +673,9 @@ void TApplication::HandleException(classes::TObject* sender, const std::exceptio
                 handled = true;
             }
         if (!handled) ShowException(e);
-    } catch (const std::exception& inner) {
-        // An exception handler that fails itself has nobody left to tell but the console.
-        std::fprintf(stderr, "Exception in the exception handler: %s\n", inner.what());
     } catch (...) {
-        std::fprintf(stderr, "Exception in the exception handler\n");
+        // An exception handler that fails itself has nobody left to tell but the log.
+        rtl::LogCurrentException("TApplication::HandleException, in the exception handler");
     }
 }
 

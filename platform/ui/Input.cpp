@@ -164,8 +164,6 @@ bool SetCaretPos(int x, int y)
     return true;
 }
 
-TPoint GetCaretPos() { return CaretData().Pos; }
-
 const TCaretState& Caret() { return CaretData(); }
 
 int CaretBlinkTime() { return BlinkTime(); }

@@ -59,7 +59,6 @@ bool DestroyCaret();
 bool ShowCaret(TWinControl* owner);
 bool HideCaret(TWinControl* owner);
 bool SetCaretPos(int x, int y);
-TPoint GetCaretPos();
 const TCaretState& Caret();
 // Half a blink period in milliseconds (default 530); the window system's timer calls
 // ToggleCaretBlink that often.

@@ -9,6 +9,7 @@
 
 #include "MemDataSet.h"
 #include "platform/db/DataSet.h"
+#include "platform/rtl/Log.h"
 
 using namespace db;
 using dbtest::TMemDataSet;
@@ -437,6 +438,24 @@ TEST(DataSet, BlobStreamsReadAndWriteTheValue)
     }
     ds.Post();
     EXPECT_EQ(notes->AsString(), "new");
+}
+
+TEST(DataSet, ABlobStreamWhoseValueIsRefusedOnCloseSaysSoInTheLog)
+{
+    TMemDataSet ds;
+    ds.columns = {{"Notes", ftMemo}};
+    ds.AddRow({TVariant("kept")});
+    ds.Open();
+    TField* notes = ds.FieldByName("Notes");
+    notes->OnValidate = [](TField*) { throw EDatabaseError("Notes may not change"); };
+    ds.Edit();
+    rtl::TLogCapture log;
+    {
+        auto stream = ds.CreateBlobStream(notes, bmWrite);
+        stream->Write("lost", 4);
+    }
+    EXPECT_EQ(notes->AsString(), "kept");
+    EXPECT_EQ(log.Lines(), (std::vector<std::string>{"TMemoryBlobStream: storing the written value: Notes may not change"}));
 }
 
 TEST(DataSet, DataSourceFollowsStateAndForgetsAFreedDataSet)

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/rtl/Files.h"
+#include "platform/rtl/Log.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/testing/TestDialogs.h"
@@ -90,6 +91,22 @@ TEST_F(DialogsTest, SilentAbortShowsNothingAndHandlersChain)
     Application().SafeCall(nullptr, [] { throw std::runtime_error("plain"); });
     ASSERT_EQ(dialogs.Asked().size(), 1u);
     EXPECT_EQ(dialogs.Asked()[0].message.text, "plain.");
+}
+
+TEST_F(DialogsTest, AHandlerThatFailsItselfIsWrittenToTheLog)
+{
+    // The message loop's handler is the last one to ask: what it raises goes nowhere else.
+    rtl::TLogCapture log;
+    Application().OnException = [](classes::TObject*, const std::exception& e) {
+        throw std::runtime_error(std::string("handler failed on ") + e.what());
+    };
+    EXPECT_FALSE(Application().SafeCall(nullptr, [] { throw rtl::Exception("click"); }));
+    Application().OnException = [](classes::TObject*, const std::exception&) { throw 42; };
+    EXPECT_FALSE(Application().SafeCall(nullptr, [] { throw rtl::Exception("paint"); }));
+    EXPECT_EQ(log.Lines(), (std::vector<std::string>{
+                               "TApplication::HandleException, in the exception handler: handler failed on click",
+                               "TApplication::HandleException, in the exception handler: unknown exception"}));
+    EXPECT_TRUE(dialogs.Asked().empty());
 }
 
 TEST(MessageDialogRules, ButtonsKeepTheirFixedOrder)

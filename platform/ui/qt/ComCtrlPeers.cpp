@@ -117,7 +117,7 @@ protected:
         Watch(view_->viewport());
         connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UserSelected(); });
         connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, this,
-                [this](int value) { static_cast<TListView&>(control_).ScrolledByUser(value); });
+                [this](int value) { Call([&] { static_cast<TListView&>(control_).ScrolledByUser(value); }); });
         return view_;
     }
 

@@ -608,7 +608,7 @@ protected:
         Watch(list_->viewport());
         connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UserSelected(); });
         connect(list_->verticalScrollBar(), &QScrollBar::valueChanged, this,
-                [this](int value) { static_cast<TListBox&>(control_).ScrolledByUser(value); });
+                [this](int value) { Call([&] { static_cast<TListBox&>(control_).ScrolledByUser(value); }); });
         return list_;
     }
 

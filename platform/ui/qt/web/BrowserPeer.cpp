@@ -8,9 +8,9 @@
 #include <QWebEngineHistory>
 #include <QWebEngineView>
 
-#include <cstdio>
 #include <unistd.h>
 
+#include "platform/rtl/Log.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/WebBrowser.h"
 #include "platform/ui/qt/Peers.h"
@@ -96,7 +96,7 @@ void PrepareWebBrowser()
     done = true;
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        std::fprintf(stderr, "gridweaver: running as root, so the web view runs without its sandbox\n");
+        rtl::LogLine("web view", "running as root, so the web view runs without its sandbox");
     }
     if (QCoreApplication::instance() == nullptr) QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     RegisterPeer<TWebBrowser, TBrowserPeer>();
