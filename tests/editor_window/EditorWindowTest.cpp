@@ -83,8 +83,8 @@ TEST(EditorWindowTest, WrappedSqlWithASelectionAndBothScrollBars)
 
     // The caret stands where the selection starts (offset 7 of the first line).
     EXPECT_EQ(ui::Caret().Owner, memo);
-    EXPECT_EQ(ui::GetCaretPos().X, memo->CharPosToX(7, 0));
-    EXPECT_EQ(ui::GetCaretPos().Y, memo->LineTop(0));
+    EXPECT_EQ(ui::Caret().Pos.X, memo->CharPosToX(7, 0));
+    EXPECT_EQ(ui::Caret().Pos.Y, memo->LineTop(0));
     // The selection is inverted: the blank after "c.CustomerID," (offset 20) is black all
     // over, the blank before the selection (offset 6) white.
     const QImage screen = ScreenImage();
