@@ -5,6 +5,10 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "grid/GridCellHints.h"
+#include "grid/GridKeyboard.h"
+#include "grid/GridMouse.h"
+#include "grid/GridPainter.h"
 #include "grid/GridRoutines.h"
 #include "grid/InplaceEdit.h"
 #include "grid/Intl.h"
@@ -145,19 +149,6 @@ std::optional<int> WholeNumber(std::string_view text)
     int value = 0;
     if (!rtl::TryStrToInt(rtl::Trim(text), value)) return std::nullopt;
     return value;
-}
-
-std::vector<std::string> SplitTabs(std::string_view text)
-{
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t at = text.find('\t', start);
-        parts.emplace_back(text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
-        if (at == std::string_view::npos) break;
-        start = at + 1;
-    }
-    return parts;
 }
 
 }  // namespace
@@ -445,8 +436,11 @@ TgkCustomDBGrid::TgkCustomDBGrid(classes::TComponent* owner) : TCustomGrid(owner
     SetParentColor(false);
     titleFont_.OnChange = [this](classes::TFont&) { TitleFontChanged(); };
     spareColumn_ = std::make_unique<TgkColumn>(*this, std::string());
-    drawBitmap_ = std::make_unique<ui::TBitmap>();
-    paintOptions_ = std::make_unique<TgkGridPaintOptions>(this, drawBitmap_.get());
+    painter_ = std::make_unique<TgkGridPainter>(*this);
+    mouse_ = std::make_unique<TgkGridMouse>(*this);
+    keyboard_ = std::make_unique<TgkGridKeyboard>(*this);
+    hints_ = std::make_unique<TgkGridCellHints>(*this);
+    paintOptions_ = std::make_unique<TgkGridPaintOptions>(this, painter_->DrawBitmap());
     SetTabStop(true);
 }
 
@@ -469,10 +463,10 @@ TgkCustomDBGrid::~TgkCustomDBGrid()
     dataLink_->SetDataSource(nullptr);
     dataLink_.reset();
     columns_.clear();
-    altDrawBitmap_.reset();
+    painter_->SetAltDrawBitmap(nullptr);
     rowBookmark_.clear();
     footerBookmark_.clear();
-    hintWindow_.reset();
+    hints_->Hide();
     paintOptions_.reset();
     ResetColumnState();
 }
@@ -1057,7 +1051,7 @@ bool TgkCustomDBGrid::HighlightCell(int col, int row, ui::TGridDrawState state)
     bool result = state.Contains(ui::gdSelected);
     if (!result) result = row == Row() && paintOptions_->ActiveRecordColor() == rtl::clNone;
     if (!options_.Contains(dgAlwaysShowSelection) && result) {
-        const bool focusInControl = PlacedControl != nullptr && PlacedControl->Focused();
+        const bool focusInControl = PlacedControl() != nullptr && PlacedControl()->Focused();
         result = Focused() && !focusInControl;
     }
     if (options_.Contains(dgMultiSelect) && col >= FixedCols() && row >= FixedRows())
@@ -1240,16 +1234,7 @@ void TgkCustomDBGrid::DoUpdateFooter()
     if (OnUpdateFooter) OnUpdateFooter(this);
 }
 
-TgkGridHintWindow* TgkCustomDBGrid::CreateHintWindow(db::TField*)
-{
-    hintWindow_ = std::make_unique<TgkGridHintWindow>(nullptr);
-    hintWindow_->SetColor(rtl::clInfoBk);
-    hintWindow_->Canvas()->Brush()->SetColor(rtl::clInfoBk);
-    hintWindow_->Font()->Assign(*Font());
-    hintWindow_->Font()->SetColor(rtl::clInfoText);
-    hintWindow_->Canvas()->Pen()->SetColor(rtl::clBlack);
-    return hintWindow_.get();
-}
+TgkGridHintWindow* TgkCustomDBGrid::CreateHintWindow(db::TField*) { return hints_->CreateWindow(); }
 
 void TgkCustomDBGrid::ReportPictureError()
 {
@@ -1292,7 +1277,6 @@ bool TgkCustomDBGrid::CalcCellColors(db::TField* field, ui::TGridDrawState state
 {
     const rtl::TColor before = brush->Color();
     DoCalcCellColors(field, state, highlight, font, brush);
-    brushIsWhite_ = rtl::ColorToRGB(brush->Color()) == rtl::clWhite;
     brushChanged_ = brush->Color() != before;
     return brushChanged_;
 }
@@ -1301,14 +1285,14 @@ bool TgkCustomDBGrid::CalcCellColors(db::TField* field, ui::TGridDrawState state
 
 int TgkCustomDBGrid::TextHeightW(const classes::TFont& font)
 {
-    ui::TCanvas* canvas = drawBitmap_->Canvas();
+    ui::TCanvas* canvas = painter_->DrawBitmap()->Canvas();
     canvas->SetFont(font);
     return canvas->TextHeight("W");
 }
 
 int TgkCustomDBGrid::TextWidthOf(const classes::TFont& font, std::string_view text)
 {
-    ui::TCanvas* canvas = drawBitmap_->Canvas();
+    ui::TCanvas* canvas = painter_->DrawBitmap()->Canvas();
     canvas->SetFont(font);
     return canvas->TextWidth(text);
 }
@@ -1347,10 +1331,8 @@ void TgkCustomDBGrid::LayoutChanged()
         UpdateFooterIfChanged();
     }
     UpdateActiveRow();
-    pressedTitleCol_ = -1;
-    pressedTracking_ = -1;
-    pressedInGroupHeader_ = false;
-    hover_ = {-1, -1};
+    mouse_->ClearPressedTitle();
+    hints_->SetLinkHover({-1, -1});
     Invalidate();
     paintOptions_->SetFixedTints(titleColor_, titleColor_);
 }
@@ -1406,7 +1388,7 @@ void TgkCustomDBGrid::InitColumnWidths()
         std::vector<std::string> parts;
         int width = 64;
         if (!useTFields_) {
-            parts = SplitTabs(selected_.Strings(i));
+            parts = gkSplitTabs(selected_.Strings(i));
             field = ds->FindField(parts[0]);
             if (parts.size() > 1)
                 if (const std::optional<int> chars = WholeNumber(parts[1])) width = *chars * zero + 4;
@@ -1423,7 +1405,7 @@ void TgkCustomDBGrid::InitColumnWidths()
             else if (field != nullptr)
                 title = field->DisplayLabel();
             int widest = 0;
-            for (const std::string& line : SplitTabs(gkReplaceChar(title, '~', '\t')))
+            for (const std::string& line : gkSplitTabs(gkReplaceChar(title, '~', '\t')))
                 widest = std::max(widest, TextWidthOf(titleFont_, line));
             width = std::max(width, widest + 4);
         }
@@ -1535,7 +1517,7 @@ void TgkCustomDBGrid::UpdateScrollBar()
 
 void TgkCustomDBGrid::VScroll(int code, int pos)
 {
-    if (PlacedControl != nullptr) PlacedControl->SetLeft(ClientWidth() + 10);
+    if (PlacedControl() != nullptr) PlacedControl()->SetLeft(ClientWidth() + 10);
     if (!AcquireFocus() || !dataLink_->Active()) return;
     db::TDataSet* ds = dataLink_->DataSet();
     if (ds == nullptr) return;
@@ -1592,14 +1574,14 @@ void TgkCustomDBGrid::Dispatch(ui::TMessage& m)
     }
     switch (m.Msg) {
     case ui::WM_TIMER:
-        if (m.WParam == 1 && inColumnDrag_) {
-            ColumnDragTick();
+        if (m.WParam == 1 && mouse_->InColumnDrag()) {
+            mouse_->ColumnDragTick();
             return;
         }
         break;
     case ui::WM_CAPTURECHANGED:
         // Losing the capture ends a column drag where it is.
-        if (inColumnDrag_ && ui::GetCaptureControl() != this) EndColumnDrag(0, 0, false);
+        if (mouse_->InColumnDrag() && ui::GetCaptureControl() != this) mouse_->EndColumnDrag(0, 0, false);
         break;
     case ui::WM_VSCROLL: {
         // The thumb position travels in 16 bits; the bar's tracking position holds all of it.
@@ -1715,7 +1697,7 @@ TgkCustomDBGrid* TgkCustomDBGrid::FindTargetGrid(ui::TControl* control)
     TgkCustomDBGrid* g = FindParentGrid(control);
     if (g == nullptr) return nullptr;
     if (auto* inner = dynamic_cast<TgkCustomDBGrid*>(control);
-        inner != nullptr && inner != g && g->PlacedControl != nullptr && g->PlacedControl->ContainsControl(inner))
+        inner != nullptr && inner != g && g->PlacedControl() != nullptr && g->PlacedControl()->ContainsControl(inner))
         return nullptr;
     for (ui::TControl* c = control; c != nullptr; c = c->Parent())
         if (gkIsClass(c, "TCustomGrid")) return gkIsClass(c, "TgkCustomDBGrid") ? static_cast<TgkCustomDBGrid*>(c) : nullptr;
@@ -1744,48 +1726,7 @@ bool TgkCustomDBGrid::CaretAtEnd(const ui::TWinControl& control)
 
 bool TgkCustomDBGrid::KeyFilter(ui::TWinControl* c, ui::TKey key, ui::TShiftState shift, bool down)
 {
-    if (c == nullptr) return false;
-    const bool ctrl = shift.Contains(ui::ssCtrl), alt = shift.Contains(ui::ssAlt);
-    const auto post = [key](TgkCustomDBGrid* g) { g->PostMessage(ui::WM_KEYDOWN, key, 0); };
-    if ((key == ui::VK_RETURN || key == ui::VK_TAB) && !ctrl && !alt) {
-        TgkCustomDBGrid* g = FindTargetGrid(c);
-        if (!down) return g != nullptr;
-        if (g != nullptr && (g->keyOptions_.Contains(dgEnterToTab) || key == ui::VK_TAB)) {
-            post(g);
-            return true;
-        }
-        return false;
-    }
-    if (ctrl && down && key == ui::VK_LEFT) {
-        TgkCustomDBGrid* g = FindParentGrid(c);
-        if (g != nullptr && g->PlacedControl != nullptr && g->PlacedControl->ContainsControl(c)) g->SetFocus();
-        return false;
-    }
-    const bool arrow = key == ui::VK_LEFT || key == ui::VK_UP || key == ui::VK_RIGHT || key == ui::VK_DOWN;
-    if (ctrl && down &&
-        (arrow || key == ui::VK_PRIOR || key == ui::VK_NEXT || key == ui::VK_END || key == ui::VK_HOME ||
-         key == ui::VK_DELETE)) {
-        if (gkChildOutsideClient(c)) return false;
-        TgkCustomDBGrid* g = FindTargetGrid(c);
-        if (g == nullptr || g == c) return false;
-        post(g);
-        return true;
-    }
-    if (!ctrl && !alt && (arrow || key == ui::VK_PRIOR || key == ui::VK_NEXT || key == ui::VK_INSERT)) {
-        if (gkChildOutsideClient(c)) return false;
-        if (!down) return false;
-        TgkCustomDBGrid* g = FindTargetGrid(c);
-        if (g == nullptr || !g->ContainsControl(c)) return false;
-        if (arrow && c != g && !gkIsClass(c->Parent(), "TCustomGrid")) return false;
-        if (dynamic_cast<ui::TCustomEdit*>(c) != nullptr) {
-            if (key == ui::VK_LEFT && !CaretAtStart(*c)) return false;
-            if (key == ui::VK_RIGHT && !CaretAtEnd(*c)) return false;
-        }
-        if (c == g) return false;
-        post(g);
-        return true;
-    }
-    return false;
+    return TgkGridKeyboard::Filter(c, key, shift, down);
 }
 
 // ---- Text writer, check boxes and glyphs ------------------------------------------------------------------------
@@ -1796,12 +1737,13 @@ void TgkCustomDBGrid::WriteText(ui::TCanvas& canvas, const ui::TRect& rect, int 
     gkDrawControlText(canvas, rect, dx, options, alignment, text, dy, UseRightToLeftGrid());
 }
 
-ui::TCanvas* TgkCustomDBGrid::GetDrawCanvas()
-{
-    if (AltDrawing && altDrawBitmap_) return altDrawBitmap_->Canvas();
-    if (UseRightToLeftGrid()) return Canvas();
-    return drawBitmap_->Canvas();
-}
+ui::TCanvas* TgkCustomDBGrid::GetDrawCanvas() { return painter_->DrawCanvas(); }
+
+ui::TBitmap* TgkCustomDBGrid::DrawBitmap() { return painter_->DrawBitmap(); }
+bool TgkCustomDBGrid::AltDrawing() const { return painter_->AltDrawing(); }
+void TgkCustomDBGrid::SetAltDrawing(bool on) { painter_->SetAltDrawing(on); }
+void TgkCustomDBGrid::SetAltDrawBitmap(std::unique_ptr<ui::TBitmap> bitmap) { painter_->SetAltDrawBitmap(std::move(bitmap)); }
+const TgkPaintState& TgkCustomDBGrid::PaintState() const { return painter_->State(); }
 
 void TgkCustomDBGrid::DrawCheckBox(const ui::TRect& rect, int col, bool checked, ui::TGridDrawState)
 {
@@ -1837,164 +1779,7 @@ void TgkCustomDBGrid::DrawCheckBox(const ui::TRect& rect, int col, bool checked,
 
 bool TgkCustomDBGrid::DrawCellControl(int col, int row, const ui::TRect&, ui::TGridDrawState state)
 {
-    if (col < 0 || col >= static_cast<int>(colInfoCache_.size())) return false;
-    const TgkCacheColInfoItem& info = colInfoCache_[static_cast<std::size_t>(col)];
-    const int dataCol = col - indicatorOffset_;
-    db::TField* field = GetColField(dataCol);
-    if (info.ControlType.empty() || field == nullptr) return false;
-    if (info.ControlType == "Bitmap") return DrawPictureCell(col, row, state);
-    if (info.ControlType == "ImageIndex") return DrawImageIndexCell(col, row, state);
-    if (gkEqualText(info.ControlType, "CustomEdit") || gkEqualText(info.ControlType, "RichEdit"))
-        return DrawControlCopy(col, row, state);
-    if (!gkEqualText(info.ControlType, "CheckBox")) return false;
-    const ui::TRect cell = CellRect(col, row);
-    if (col < FixedCols())
-        PaintTitleBackground(cell, titleColor_, row);
-    else
-        PaintDataBackground(cell, rtl::clNone, row);
-    const std::vector<std::string> values = SplitTabs(gkReplaceChar(info.ControlParameters, ';', '\t'));
-    const std::string checkedValue = values.empty() ? std::string() : values[0];
-    const int dataRow = row - titleOffset_;
-    std::string value;
-    {
-        const int saved = dataLink_->ActiveRecord();
-        if (dataRow >= 0 && dataRow < dataLink_->RecordCount()) dataLink_->SetActiveRecord(dataRow);
-        const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
-        if (field->FieldKind() == db::fkCalculated && rtl::AnsiLowerCase(field->FieldName()) == "selected")
-            value = IsSelectedRecord(dataRow) ? checkedValue : std::string();
-        else
-            value = GetFieldValue(dataCol);
-    }
-    ui::TCanvas& canvas = *GetDrawCanvas();
-    if (CalcCellColors(field, state, HighlightCell(col, row, state), canvas.Font(), canvas.Brush()))
-        canvas.FillRect(cell);
-    const ui::TRect box = ui::Bounds((cell.Left + cell.Right - 10) / 2, (cell.Top + cell.Bottom - 10) / 2, 10, 10);
-    DrawCheckBox(box, col, gkEqualText(value, checkedValue), state);
-    if (state.Contains(ui::gdFocused)) gkDrawFocusFrame(canvas, cell, UseRightToLeftGrid());
-    return true;
-}
-
-bool TgkCustomDBGrid::DrawImageIndexCell(int col, int row, ui::TGridDrawState state)
-{
-    const TgkCacheColInfoItem& info = colInfoCache_[static_cast<std::size_t>(col)];
-    const int dataRow = row - titleOffset_;
-    db::TField* field = GetColField(col - indicatorOffset_);
-    const ui::TRect cell = CellRect(col, row);
-    PaintDataBackground(cell, rtl::clNone, row);
-    if (imageList_ == nullptr || dataRow < 0 || dataRow >= dataLink_->RecordCount()) return true;
-    int index = -1;
-    {
-        const int saved = dataLink_->ActiveRecord();
-        const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
-        dataLink_->SetActiveRecord(dataRow + recordOffset_);
-        try {
-            index = field->IsNull() ? -1 : field->AsInteger();
-        } catch (const std::exception&) {
-            index = -1;  // a value that is no number shows no image
-        }
-    }
-    if (index < 0 || index >= imageList_->Count()) return true;
-    ui::TBitmap image(imageList_->Width(), imageList_->Height());
-    image.Pixels() = imageList_->Image(index);
-    const std::vector<std::string> parts = SplitTabs(gkReplaceChar(info.ControlParameters, ';', '\t'));
-    ui::TRect source, dest;
-    if (PictureFitRects(parts.empty() ? std::string() : parts[0], image.Width(), image.Height(), cell, source, dest))
-        GetDrawCanvas()->CopyRect(dest, *image.Canvas(), source);
-    (void)state;
-    return true;
-}
-
-bool TgkCustomDBGrid::DrawControlCopy(int col, int row, ui::TGridDrawState state)
-{
-    const TgkCacheColInfoItem& info = colInfoCache_[static_cast<std::size_t>(col)];
-    const std::vector<std::string> parts = SplitTabs(gkReplaceChar(info.ControlParameters, ';', '\t'));
-    const std::string name = parts.empty() ? std::string() : parts[0];
-    ui::TControl* control = nullptr;
-    for (classes::TComponent* owner = Owner(); owner != nullptr && control == nullptr; owner = owner->Owner())
-        control = dynamic_cast<ui::TControl*>(owner->FindComponent(name));
-    if (control == nullptr || name.empty()) return false;
-    const ui::TRect cell = CellRect(col, row);
-    ui::TCanvas& canvas = *GetDrawCanvas();
-    PaintDataBackground(cell, rtl::clNone, row);
-    // The placed control covers the current cell itself.
-    if (control == PlacedControl && row == Row()) return true;
-    const int dataRow = row - titleOffset_;
-    if (dataRow < 0 || dataRow >= dataLink_->RecordCount()) return true;
-    const int saved = dataLink_->ActiveRecord();
-    const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
-    dataLink_->SetActiveRecord(dataRow + recordOffset_);
-    if (control->Width() != cell.Width() || control->Height() != cell.Height())
-        control->SetBounds(control->Left(), control->Top(), cell.Width(), cell.Height());
-    db::TField* field = GetColField(col - indicatorOffset_);
-    const bool changed = CalcCellColors(field, state, HighlightCell(col, row, state), canvas.Font(), canvas.Brush());
-    try {
-        DrawDataCell(cell, field, state);
-    } catch (...) {
-        return true;  // the handler took the cell over by failing: no copy
-    }
-    if (changed) canvas.FillRect(cell);
-    // The control paints into a picture of the cell that starts as the cell's background.
-    ui::TBitmap copy(cell.Width(), cell.Height());
-    copy.Canvas()->CopyRect({0, 0, cell.Width(), cell.Height()}, canvas, cell);
-    ui::TControl::TControlState controlState = control->ControlState();
-    controlState.Include(ui::TControl::csPaintCopy);
-    control->SetControlState(controlState);
-    const rtl::TScopeExit unmark([control] {
-        ui::TControl::TControlState s = control->ControlState();
-        s.Exclude(ui::TControl::csPaintCopy);
-        control->SetControlState(s);
-    });
-    control->Perform(ui::WM_PAINT, reinterpret_cast<std::intptr_t>(copy.Canvas()), cell.Height());
-    canvas.CopyRect(cell, *copy.Canvas(), {0, 0, cell.Width(), cell.Height()});
-    CellPaintedByControl = true;
-    return true;
-}
-
-bool TgkCustomDBGrid::DrawPictureCell(int col, int row, ui::TGridDrawState state)
-{
-    const TgkCacheColInfoItem& info = colInfoCache_[static_cast<std::size_t>(col)];
-    const int dataCol = col - indicatorOffset_;
-    const int dataRow = row - titleOffset_;
-    db::TField* field = GetColField(dataCol);
-    const std::vector<std::string> parts = SplitTabs(gkReplaceChar(info.ControlParameters, ';', '\t'));
-    const std::string fit = parts.empty() ? std::string() : parts[0];
-    const std::string rop = parts.size() > 1 ? parts[1] : std::string();
-    const ui::TRect cell = CellRect(col, row);
-    ui::TCanvas& canvas = *GetDrawCanvas();
-    ui::TPicture picture;
-    const db::TDataSet* ds = dataLink_->DataSet();
-    const bool insertingHere = ds != nullptr && ds->State() == db::dsInsert && row == Row();
-    if (!insertingHere && dataRow >= 0 && dataRow < dataLink_->RecordCount()) {
-        const int saved = dataLink_->ActiveRecord();
-        const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
-        dataLink_->SetActiveRecord(dataRow + recordOffset_);
-        try {
-            const std::string bytes = field->AsString();
-            if (!bytes.empty()) picture.LoadFromBytes(bytes);
-        } catch (const std::exception&) {
-            // A field holding no readable picture shows the background only.
-            picture.Clear();
-        }
-    }
-    PaintDataBackground(cell, rtl::clNone, row);
-    if (picture.Empty()) return true;
-    ui::TBitmap bitmap(picture.Width(), picture.Height());
-    bitmap.Pixels() = picture.Pixels();
-    ui::TRect source, dest;
-    if (PictureFitRects(fit, picture.Width(), picture.Height(), cell, source, dest)) {
-        const ui::TCopyMode saved = canvas.CopyMode();
-        canvas.SetCopyMode(gkRasterOpOfName(rop));
-        const rtl::TScopeExit back([&] { canvas.SetCopyMode(saved); });
-        canvas.CopyRect(dest, *bitmap.Canvas(), source);
-    }
-    if (HighlightCell(col, row, state)) {
-        const rtl::TColor brush = canvas.Brush()->Color();
-        canvas.Brush()->SetColor(rtl::clHighlight);
-        canvas.FrameRect(cell);
-        canvas.Brush()->SetColor(brush);
-        CellFramed = true;
-    }
-    return true;
+    return painter_->DrawCellControl(col, row, state);
 }
 
 void TgkCustomDBGrid::RecolorBitmap(ui::TBitmap& bitmap, rtl::TColor color, rtl::TColor transparent)
@@ -2055,238 +1840,19 @@ std::string TgkCustomDBGrid::LinkAddress(const std::string& text)
     return url;
 }
 
-void TgkCustomDBGrid::TitleButtonPress(int x, int y)
-{
-    if (!titleButtons_ || gkIsDesigning(this)) return;
-    const ui::TGridCoord cell = MouseCoord(x, y);
-    if (cell.Y < 0 || cell.Y >= titleOffset_ || cell.X < indicatorOffset_) return;
-    pressedTitleCol_ = cell.X;
-    pressedTracking_ = cell.Y;
-    const db::TField* field = GetColField(cell.X - indicatorOffset_);
-    pressedInGroupHeader_ = field != nullptr && !ColumnEntryPart(field->FieldName(), 4).empty() &&
-                            CellRect(cell.X, cell.Y).Top == 0 && y < RowHeights(0) / 2;
-    InvalidateCell(cell.X, cell.Y);
-}
-
 void TgkCustomDBGrid::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
 {
-    sizingIndex_ = -1;
-    sizingStartWidth_ = 0;
-    HideHintWindow();
-    if (button == ui::mbLeft && shift.Contains(ui::ssDouble)) {
-        // The double click itself (OnDblClick) came with the message; the cell stays.
-        AcquireFocus();
-        return;
-    }
-    ui::TGridState sizing;
-    int index = -1, pos = 0;
-    CalcSizingState(x, y, sizing, index, pos);
-    // Only scrolling columns are sized here: a fixed column's edge, the indicator's included,
-    // is an ordinary press (the published grid sizes fixed data columns itself).
-    if (sizing == ui::gsColSizing && index < FixedCols()) sizing = ui::gsNormal;
-    if (sizing != ui::gsNormal) {
-        if (sizing == ui::gsColSizing) {
-            sizingIndex_ = index;
-            sizingStartWidth_ = ColWidths(index);
-        } else {
-            sizingIndex_ = index;
-        }
-        sizingCol_ = MouseCoord(x - 8, y).X;
-        dataLink_->UpdateDataNow();
-        TCustomGrid::MouseDown(button, shift, x, y);
-        return;
-    }
-    const ui::TGridCoord cell = MouseCoord(x, y);
-    const bool changes = !(cell.X == Col() && cell.Y == Row()) && cell.X >= indicatorOffset_;
-    if (cell.X < 0 || cell.Y < 0) {
-        if (AcquireFocus()) ui::TCustomControl::MouseDown(button, shift, x, y);
-        return;
-    }
-    if (cell.Y < titleOffset_) {
-        if (TCustomGrid::Options().Contains(ui::goColMoving) || gkIsDesigning(this)) {
-            if (!AcquireFocus()) return;
-            TitleButtonPress(x, y);
-            if (cell.X >= FixedCols() && button == ui::mbLeft) {
-                inColumnDrag_ = true;
-                columnDragged_ = false;
-                dragCol_ = cell.X;
-                dragX_ = x;
-                dragDirection_ = 0;
-                MakeDragImage(cell.X, x, y);
-                ui::SetCaptureControl(this);
-                SetTimer(1, 100);
-            }
-            // Not the base grid's press even on a fixed column's title: there it would only
-            // start sizing the column, which is refused above.
-            ui::TCustomControl::MouseDown(button, shift, x, y);
-            return;
-        }
-        if (AcquireFocus()) TitleButtonPress(x, y);
-        return;
-    }
-    if (!dataLink_->Active()) {
-        TCustomGrid::MouseDown(button, shift, x, y);
-        return;
-    }
-    if (cell.X == Col() && cell.Y == Row() && !IsCustomCell(cell.X, cell.Y) && !IsMemoCell(cell.X, cell.Y))
-        ShowCellEditor();
-    const int oldRow = Row();
-    const int oldCol = Col();
-    const int oldLeft = LeftCol();
-    if (cell.Y != oldRow) movingByMouse_ = true;
-    if (changes && PlacedControl != nullptr) PlacedControl->SetLeft(ClientWidth() + 10);
-    if (!AcquireFocus()) {
-        movingByMouse_ = false;
-        return;
-    }
-    {
-        const rtl::TScopeExit clear([this] { movingByMouse_ = false; });
-        if (!options_.Contains(dgRowSelect) &&
-            (cell.X >= FixedCols() || options_.Contains(dgFixedEditable)) && cell.X >= indicatorOffset_)
-            MoveCol(cell.X - indicatorOffset_);
-    }
-    if (cell.Y != oldRow) {
-        if (db::TDataSet* ds = dataLink_->DataSet()) ds->MoveBy(cell.Y - oldRow);
-    }
-    if (changes) DoCellChanged();
-    // Link cells open their address.
-    const int col = cell.X;
-    db::TField* field = GetColField(col - indicatorOffset_);
-    if (button == ui::mbLeft && field != nullptr && col < static_cast<int>(colInfoCache_.size()) &&
-        colInfoCache_[static_cast<std::size_t>(col)].ControlType == "URL-Link") {
-        std::string url = field->DisplayText();
-        bool useDefault = true;
-        DoURLOpen(url, field, useDefault);
-        if (useDefault) {
-            const std::string address = LinkAddress(url);
-            if (!address.empty()) {
-                ui::Screen().SetCursor(ui::crHourGlass);
-                const rtl::TScopeExit back([] { ui::Screen().SetCursor(ui::crDefault); });
-                AddressOpener(address);
-            }
-        }
-    }
-    if (options_.Contains(dgMultiSelect)) MultiSelectPress(button, shift);
-    InvalidateCell(oldCol, oldRow);
-    if (!editControlOptions_.Contains(ecoDisableCustomControls) && IsCustomCell(Col(), Row()))
-        PlaceCellControl();
-    else
-        InvalidateCell(Col(), Row());
-    if (changes && PlacedControl != nullptr && LeftCol() == oldLeft && !shift.Contains(ui::ssCtrl) &&
-        dynamic_cast<ui::TCustomEdit*>(PlacedControl) == nullptr)
-        RouteClickToPlacedControl(x, y);
-    ui::TCustomControl::MouseDown(button, shift, x, y);
+    mouse_->Down(button, shift, x, y);
 }
 
 void TgkCustomDBGrid::MultiSelectPress(ui::TMouseButton button, ui::TShiftState shift)
 {
-    const bool ctrl = shift.Contains(ui::ssCtrl), shifted = shift.Contains(ui::ssShift);
-    const bool autoUnselect = multiSelectOptions_.Contains(msoAutoUnselect);
-    if (!ctrl && !shifted) {
-        if (button == ui::mbLeft && autoUnselect) {
-            UnselectAll();
-            SelectRecord();
-        }
-    } else if (IsActiveRecordSelected()) {
-        UnselectRecord();
-    } else {
-        SelectRecord();
-    }
-    if ((ctrl || shifted || autoUnselect) && multiSelectOptions_.Contains(msoShiftSelect)) {
-        shiftSelect_ = true;
-        // A range starts where the first such press was made.
-        if (selectAnchor_.empty())
-            if (db::TDataSet* ds = dataLink_->DataSet()) selectAnchor_ = ds->GetBookmark();
-    }
+    mouse_->MultiSelectPress(button, shift);
 }
 
-void TgkCustomDBGrid::RouteClickToPlacedControl(int x, int y)
-{
-    // The press that brought the control over the cell also works the control: a control
-    // inside it under the pointer gets a whole click, the placed control itself the press.
-    const ui::TPoint inPlaced = PlacedControl->ScreenToClient(ClientToScreen({x, y}));
-    if (!PlacedControl->ClientRect().Contains(inPlaced)) return;
-    ui::TControl* target = PlacedControl->ControlAtPos(inPlaced);
-    if (target != nullptr && target != PlacedControl) {
-        const ui::TPoint p = target->ScreenToClient(ClientToScreen({x, y}));
-        target->Perform(ui::WM_LBUTTONDOWN, ui::MK_LBUTTON, ui::MakeLParam(p.X, p.Y));
-        target->Perform(ui::WM_LBUTTONUP, 0, ui::MakeLParam(p.X, p.Y));
-        return;
-    }
-    PlacedControl->Perform(ui::WM_LBUTTONDOWN, ui::MK_LBUTTON, ui::MakeLParam(inPlaced.X, inPlaced.Y));
-}
+void TgkCustomDBGrid::RouteClickToPlacedControl(int x, int y) { mouse_->RouteClickToPlacedControl(x, y); }
 
-void TgkCustomDBGrid::MouseMove(ui::TShiftState shift, int x, int y)
-{
-    if (inColumnDrag_) {
-        if (x != dragX_) {
-            dragDirection_ = (x > dragX_) != UseRightToLeftGrid() ? 1 : -1;
-            columnDragged_ = true;
-        }
-        dragX_ = x;
-        if (dragImage_) {
-            // The title's picture follows the pointer sideways, a little below it.
-            dragImagePos_ = {x - dragGrabX_, y + dragVertOffset_};
-            Invalidate();
-        }
-        ui::TCustomControl::MouseMove(shift, x, y);
-        return;
-    }
-    TCustomGrid::MouseMove(shift, x, y);
-    UpdateLinkHover(x, y);
-    UpdateCellHint(x, y);
-}
-
-void TgkCustomDBGrid::ColumnDragTick()
-{
-    if (!inColumnDrag_) return;
-    ui::TGridDrawInfo info;
-    CalcDrawInfo(info);
-    int left = LeftCol();
-    if (dragX_ > Width() - 10 && dragDirection_ > 0 && LeftCol() + VisibleColCount() < ColCount())
-        ++left;
-    else if (dragX_ < info.Horz.FixedBoundary + 10 && dragDirection_ < 0 && LeftCol() > FixedCols())
-        --left;
-    if (left == LeftCol()) return;
-    DisableRedraw();
-    {
-        const rtl::TScopeExit resume([this] { EnableRedraw(false); });
-        SetLeftCol(left);
-    }
-    Invalidate();
-}
-
-void TgkCustomDBGrid::EndColumnDrag(int x, int y, bool drop)
-{
-    if (!inColumnDrag_) return;
-    inColumnDrag_ = false;
-    KillTimer(1);
-    if (ui::GetCaptureControl() == this) ui::ReleaseCapture();
-    if (dragImage_) {
-        dragImage_.reset();
-        Invalidate();
-    }
-    if (!drop || !columnDragged_) return;
-    const ui::TGridCoord target = MouseCoord(x, std::min(y, std::max(RowHeights(0) - 1, 0)));
-    if (y < 0 || y >= RowHeights(0) * titleOffset_ || target.X < FixedCols() || target.X == dragCol_) return;
-    int first = dragCol_, last = dragCol_;
-    TitleGroupRange(dragCol_, first, last);
-    if (target.X >= first && target.X <= last) return;
-    if (first == last) {
-        MoveColumn(dragCol_, target.X);
-        return;
-    }
-    // A column of a title group takes its whole group along, in its order; dropped on another
-    // group, it lands beside that group rather than inside it.
-    int targetFirst = target.X, targetLast = target.X;
-    TitleGroupRange(target.X, targetFirst, targetLast);
-    for (int k = 0; k <= last - first; ++k) {
-        if (target.X > last)
-            MoveColumn(first, targetLast);
-        else
-            MoveColumn(first + k, targetFirst + k);
-    }
-}
+void TgkCustomDBGrid::MouseMove(ui::TShiftState shift, int x, int y) { mouse_->Move(shift, x, y); }
 
 void TgkCustomDBGrid::TitleGroupRange(int col, int& first, int& last) const
 {
@@ -2301,67 +1867,18 @@ void TgkCustomDBGrid::TitleGroupRange(int col, int& first, int& last) const
     while (last + 1 < ColCount() && group(last + 1) == name) ++last;
 }
 
-void TgkCustomDBGrid::MakeDragImage(int col, int x, int y)
-{
-    // The title cell as a picture with a one-pixel edge, light on the top and left, black on
-    // the bottom and right.
-    const ui::TRect r = CellRect(col, 0);
-    if (r.Width() <= 0 || r.Height() <= 0) return;
-    dragImage_ = std::make_unique<ui::TBitmap>();
-    dragImage_->SetSize(r.Width(), r.Height());
-    ui::TCanvas& c = *dragImage_->Canvas();
-    c.Brush()->SetColor(titleColor_);
-    c.FillRect({0, 0, r.Width(), r.Height()});
-    c.Font()->Assign(*TitleFont());
-    if (const db::TField* field = GetColField(col - indicatorOffset_)) c.TextOut(3, 2, field->DisplayName());
-    c.Pen()->SetColor(rtl::clBtnHighlight);
-    c.MoveTo(0, r.Height() - 1);
-    c.LineTo(0, 0);
-    c.LineTo(r.Width() - 1, 0);
-    c.Pen()->SetColor(rtl::clBlack);
-    c.MoveTo(r.Width() - 1, 0);
-    c.LineTo(r.Width() - 1, r.Height() - 1);
-    c.LineTo(-1, r.Height() - 1);
-    dragGrabX_ = x - r.Left;
-    dragImagePos_ = {r.Left, y + dragVertOffset_};
-}
+void TgkCustomDBGrid::MakeDragImage(int col, int x, int y) { mouse_->MakeDragImage(col, x, y); }
+
+bool TgkCustomDBGrid::InColumnDrag() const { return mouse_->InColumnDrag(); }
+const ui::TBitmap* TgkCustomDBGrid::DragImage() const { return mouse_->DragImage(); }
+ui::TPoint TgkCustomDBGrid::DragImagePos() const { return mouse_->DragImagePos(); }
+bool TgkCustomDBGrid::ShiftSelecting() const { return mouse_->ShiftSelecting(); }
+const db::TBookmark& TgkCustomDBGrid::SelectAnchor() const { return mouse_->SelectAnchor(); }
+int TgkCustomDBGrid::SizingIndex() const { return mouse_->SizingIndex(); }
 
 void TgkCustomDBGrid::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
 {
-    if (inColumnDrag_ && button == ui::mbLeft) {
-        const bool dragged = columnDragged_;
-        EndColumnDrag(x, y, true);
-        columnDragged_ = dragged;
-    }
-    const ui::TGridState state = GridState();
-    TCustomGrid::MouseUp(button, shift, x, y);
-    if (state == ui::gsColSizing && OnColWidthChanged) OnColWidthChanged(this, sizingCol_);
-    if (state == ui::gsRowSizing && options_.Contains(dgRowResize) && sizingIndex_ >= 0 &&
-        sizingIndex_ < RowCount()) {
-        const int t = TextHeightW(*Font()) + 2 + (RowLines() ? 1 : 0);
-        int limit = ClientHeight() - 1;
-        if (options_.Contains(dgTitles)) limit = ClientHeight() - RowHeights(0) - 1;
-        const int height = std::min(RowHeights(sizingIndex_), limit);
-        const int percent =
-            std::max(static_cast<int>(std::lround(height * 100.0 / std::max(t, 1))), savedRowHeightPercent_);
-        if (percent != rowHeightPercent_) {
-            rowHeightPercent_ = percent;
-            LayoutChanged();
-        }
-    }
-    if (pressedTitleCol_ >= 0) {
-        const int pressed = pressedTitleCol_;
-        pressedTitleCol_ = -1;
-        for (int c = 0; c < ColCount(); ++c) InvalidateCell(c, 0);
-        const ui::TGridCoord cell = MouseCoord(x, y);
-        if (cell.X == pressed && cell.Y >= 0 && cell.Y < titleOffset_ && !columnDragged_) {
-            if (const db::TField* field = GetColField(pressed - indicatorOffset_)) DoTitleButtonClick(field->FieldName());
-        }
-    }
-    pressedTracking_ = -1;
-    pressedInGroupHeader_ = false;
-    columnDragged_ = false;
-    sizingIndex_ = -1;
+    mouse_->Up(button, shift, x, y);
 }
 
 void TgkCustomDBGrid::ColWidthsChanged()
@@ -2386,7 +1903,7 @@ void TgkCustomDBGrid::ColWidthsChanged()
             for (int i = 0; i < selected_.Count(); ++i) old.push_back(selected_.Strings(i));
             selected_.Clear();
             for (int i = 0; i < static_cast<int>(old.size()); ++i) {
-                const std::vector<std::string> parts = SplitTabs(old[static_cast<std::size_t>(i)]);
+                const std::vector<std::string> parts = gkSplitTabs(old[static_cast<std::size_t>(i)]);
                 const std::string width =
                     i < n ? std::to_string(chars(i)) : (parts.size() > 1 ? parts[1] : std::string());
                 std::string entry = (parts.empty() ? std::string() : parts[0]) + "\t" + width + "\t" +
@@ -2437,12 +1954,12 @@ void TgkCustomDBGrid::TimedScroll(ui::TGridScrollDirections direction)
 
 bool TgkCustomDBGrid::PlacedControlHasFocus() const
 {
-    if (PlacedControl == nullptr) return false;
+    if (PlacedControl() == nullptr) return false;
     // A control inside the placed one keeps its keys; keys the placed control itself hands
     // back are the grid's.
     const ui::TWinControl* active = ui::Screen().ActiveControl();
-    return PlacedControl->HandleAllocated() && active != nullptr && active != PlacedControl &&
-           PlacedControl->ContainsControl(active);
+    return PlacedControl()->HandleAllocated() && active != nullptr && active != PlacedControl() &&
+           PlacedControl()->ContainsControl(active);
 }
 
 bool TgkCustomDBGrid::CanEditShow() { return CanEdit() && TCustomGrid::CanEditShow(); }
@@ -2493,7 +2010,7 @@ void TgkCustomDBGrid::MoveCol(int dataCol)
     }
     const int oldLeft = LeftCol();
     HideEditor();
-    if (!movingByMouse_ && options_.Contains(dgAlwaysShowEditor) && !IsCustomCell(col, Row())) HideControls();
+    if (!mouse_->MovingByMouse() && options_.Contains(dgAlwaysShowEditor) && !IsCustomCell(col, Row())) HideControls();
     if (col < FixedCols()) {
         // A fixed column becomes current only with dgFixedEditable: the cursor moves there
         // without the base grid's refusal of fixed cells, and the scrolled part starts again
@@ -2503,7 +2020,7 @@ void TgkCustomDBGrid::MoveCol(int dataCol)
     } else {
         SetCol(col);
     }
-    if (!movingByMouse_ && options_.Contains(dgAlwaysShowEditor) && !IsCustomCell(col, Row()) &&
+    if (!mouse_->MovingByMouse() && options_.Contains(dgAlwaysShowEditor) && !IsCustomCell(col, Row()) &&
         !IsMemoCell(col, Row()))
         ShowCellEditor();
     ColEnter();
@@ -2581,108 +2098,7 @@ void TgkCustomDBGrid::TabCell(bool forward)
     }
 }
 
-void TgkCustomDBGrid::KeyDown(ui::TKey& key, ui::TShiftState shift)
-{
-    if (PlacedControlHasFocus()) return;
-    ui::TCustomControl::KeyDown(key, shift);
-    if (key == 0) return;
-    db::TDataSet* ds = dataLink_->DataSet();
-    if (!dataLink_->Active() || ds == nullptr || !CanGridAcceptKey(key, shift)) return;
-    const bool ctrl = shift.Contains(ui::ssCtrl);
-    const bool vertical = key == ui::VK_PRIOR || key == ui::VK_NEXT || key == ui::VK_UP || key == ui::VK_DOWN;
-    if (vertical) {
-        if (PlacedControl != nullptr) PlacedControl->SetLeft(ClientWidth() + 10);
-        if (!AcquireFocus()) return;
-    }
-    if (!ctrl && UseRightToLeftGrid()) {
-        if (key == ui::VK_LEFT)
-            key = ui::VK_RIGHT;
-        else if (key == ui::VK_RIGHT)
-            key = ui::VK_LEFT;
-    }
-    if (ctrl) {
-        switch (key) {
-        case ui::VK_PRIOR:
-        case ui::VK_UP: ds->MoveBy(-dataLink_->ActiveRecord()); break;
-        case ui::VK_NEXT:
-        case ui::VK_DOWN: ds->MoveBy(dataLink_->BufferCount() - dataLink_->ActiveRecord() - 1); break;
-        case ui::VK_HOME: ds->First(); break;
-        case ui::VK_END: ds->Last(); break;
-        case ui::VK_LEFT: MoveCol(0); break;
-        case ui::VK_RIGHT: MoveCol(dataLink_->FieldCount() - 1); break;
-        case ui::VK_DELETE:
-            if (keyOptions_.Contains(dgAllowDelete) && !readOnly_ && ds->CanModify() &&
-                options_.Contains(dgEditing) && ConfirmDelete()) {
-                ds->Delete();
-                HideEditor();
-            }
-            key = 0;
-            return;
-        default: return;
-        }
-        key = 0;
-        return;
-    }
-    if (!AcquireFocus()) return;
-    const bool oneField = dataLink_->FieldCount() == 1 || options_.Contains(dgRowSelect);
-    switch (key) {
-    case ui::VK_HOME:
-        if (oneField)
-            ds->First();
-        else
-            MoveCol(0);
-        break;
-    case ui::VK_END:
-        if (oneField)
-            ds->Last();
-        else
-            MoveCol(dataLink_->FieldCount() - 1);
-        break;
-    case ui::VK_PRIOR: ds->MoveBy(-VisibleRowCount()); break;
-    case ui::VK_NEXT: ds->MoveBy(VisibleRowCount()); break;
-    case ui::VK_TAB:
-        if (shift.Contains(ui::ssAlt)) return;
-        TabCell(!shift.Contains(ui::ssShift));
-        break;
-    case ui::VK_RETURN:
-        if (!keyOptions_.Contains(dgEnterToTab)) return;
-        TabCell(true);
-        break;
-    case ui::VK_ESCAPE:
-        dataLink_->Reset();
-        if (!options_.Contains(dgAlwaysShowEditor)) {
-            HideEditor();
-        } else if (auto* editor = dynamic_cast<TgkInplaceEdit*>(InplaceEditor()); editor != nullptr && OnCheckValue) {
-            editor->CheckValue(editor->Text());
-        }
-        break;
-    case ui::VK_UP: PriorRow(); break;
-    case ui::VK_DOWN: NextRow(); break;
-    case ui::VK_LEFT:
-        if (options_.Contains(dgRowSelect))
-            PriorRow();
-        else
-            MoveCol(SelectedIndex() - 1);
-        break;
-    case ui::VK_RIGHT:
-        if (options_.Contains(dgRowSelect))
-            NextRow();
-        else
-            MoveCol(SelectedIndex() + 1);
-        break;
-    case ui::VK_INSERT:
-        if (!readOnly_ && options_.Contains(dgEditing) && keyOptions_.Contains(dgAllowInsert)) ds->Insert();
-        break;
-    case ui::VK_F2: {
-        db::TField* field = SelectedField();
-        if (field != nullptr && dynamic_cast<db::TBlobField*>(field) == nullptr && !IsCustomCell(Col(), Row()))
-            SetEditorMode(true);
-        break;
-    }
-    default: return;
-    }
-    key = 0;
-}
+void TgkCustomDBGrid::KeyDown(ui::TKey& key, ui::TShiftState shift) { keyboard_->KeyDown(key, shift); }
 
 void TgkCustomDBGrid::KeyPress(char& key)
 {
@@ -2694,8 +2110,8 @@ void TgkCustomDBGrid::KeyPress(char& key)
     if (!CanEditShow()) {
         if (EditorMode()) HideEditor();
         key = '\r';
-    } else if (PlacedControl != nullptr && classes::FindProperty(*PlacedControl, "WantReturns") != nullptr &&
-               classes::GetBoolProp(*PlacedControl, "WantReturns")) {
+    } else if (PlacedControl() != nullptr && classes::FindProperty(*PlacedControl(), "WantReturns") != nullptr &&
+               classes::GetBoolProp(*PlacedControl(), "WantReturns")) {
         // A control over the cell that takes line breaks gets its Enter back.
         key = '\r';
     }
@@ -2769,183 +2185,7 @@ bool TgkCustomDBGrid::PictureFitRects(std::string_view fitName, int pw, int ph, 
 
 void TgkCustomDBGrid::DrawCell(int col, int row, const ui::TRect& cellRect, ui::TGridDrawState state)
 {
-    const int baseRow = row - (options_.Contains(dgTitles) ? 1 : 0);
-    ui::TGridDrawInfo info;
-    CalcDrawInfo(info);
-    if (row > info.Vert.LastFullVisibleCell) return;
-    const db::TDataSet* ds = dataLink_->DataSet();
-    if (dataLink_->Active() && ds != nullptr && ds->Active() && dataLink_->RecordCount() > 0 &&
-        GetDataRow(row) >= dataLink_->RecordCount() - recordOffset_)
-        return;
-    CellFramed = false;
-    CellPaintedByControl = false;
-    ui::TRect rect = cellRect;
-    rect.Right = std::min(rect.Right, 2 * Width());
-    ui::TCanvas& canvas = *GetDrawCanvas();
-    const bool fixed = state.Contains(ui::gdFixed);
-    canvas.SetFont(fixed ? titleFont_ : *Font());
-    canvas.Brush()->SetStyle(ui::bsSolid);
-    canvas.Brush()->SetColor(fixed ? titleColor_ : Color());
-    if (DrawCellControl(col, row, rect, state)) return;
-    const int dataRow = GetDataRow(row);
-    const int dataCol = GetDataColumn(col);
-    if (dataRow < 0) {
-        DrawTitleCell(col, dataCol, baseRow, rect);
-        return;
-    }
-    if (dataCol < 0) {
-        ui::TRect r{rect.Left - 1, rect.Top - 1, rect.Right, rect.Bottom + 1};
-        if (options_.Contains(dgHideBottomDataLine)) --r.Bottom;
-        PaintTitleBackground(r, titleColor_, -1);
-        if (dataLink_->Active()) {
-            DrawIndicatorGlyph(dataRow, rect);
-            if (dataLink_->ActiveRecord() - recordOffset_ == dataRow) selectedRow_ = dataRow + titleOffset_;
-        }
-        return;
-    }
-    if (!dataLink_->Active()) return;
-    DrawDataCellDefault(col, row, dataCol, dataRow, baseRow, rect, state);
-}
-
-void TgkCustomDBGrid::DrawTitleCell(int col, int dataCol, int baseRow, ui::TRect rect)
-{
-    ui::TCanvas& canvas = *GetDrawCanvas();
-    classes::TAlignment alignment = titleAlignment_;
-    db::TField* field = GetColField(dataCol);
-    if (dataCol < 0 || (useTFields_ && field == nullptr)) {
-        PaintTitleBackground(rect, rtl::clNone, baseRow);
-        return;
-    }
-    if (dataCol == 0 && options_.Contains(dgIndicator) && indicatorButton_ != nullptr && indicatorButton_->Visible())
-        indicatorButton_->Invalidate();
-    std::string title = field != nullptr ? field->DisplayLabel() : std::string();
-    std::string name = field != nullptr ? field->FieldName() : std::string();
-    if (!useTFields_) {
-        if (field == nullptr && dataLink_->FieldCount() == 0 && dataCol < selected_.Count()) {
-            const std::vector<std::string> parts = SplitTabs(selected_.Strings(dataCol));
-            if (!parts.empty()) name = parts[0];
-        }
-        int index = -1;
-        if (!name.empty() && gkFindSelected(&selected_, name, index)) {
-            const std::vector<std::string> parts = SplitTabs(selected_.Strings(index));
-            title = parts.size() > 2 ? parts[2] : std::string();
-        }
-    }
-    const std::string group = name.empty() ? std::string() : ColumnEntryPart(name, 4);
-    const bool groupHeader = !group.empty() && rect.Top == 0;
-    if (groupHeader) alignment = classes::taCenter;
-    brushChanged_ = false;
-    DoCalcTitleAttributes(groupHeader ? group : name, canvas.Font(), canvas.Brush(), alignment);
-    ui::TRect textRect = rect;
-    if (!drawingDragImage_ && col >= FixedCols()) {
-        ui::TGridDrawInfo info;
-        CalcDrawInfo(info);
-        const int edge = info.Horz.FixedBoundary;
-        if (textRect.Left < edge && textRect.Right > edge) textRect.Left = edge;
-    }
-    const bool filled = brushChanged_;
-    if (filled)
-        canvas.FillRect(textRect);
-    else
-        PaintTitleBackground(textRect, rtl::clNone, baseRow);
-    TgkTitleImageAttributes image;
-    if (field != nullptr && !groupHeader) DoCalcTitleImage(field, image);
-    int pressed = 0;
-    if (titleButtons_ && pressedTitleCol_ == col && pressedInGroupHeader_ == groupHeader) pressed = 1;
-    bool centredImage = false;
-    if (image.ImageIndex >= 0 && titleImageList_ != nullptr && image.ImageIndex < titleImageList_->Count()) {
-        ui::TBitmap picture(titleImageList_->Width(), titleImageList_->Height());
-        picture.Pixels() = titleImageList_->Image(image.ImageIndex);
-        const int iw = picture.Width(), ih = picture.Height();
-        const int y = (textRect.Top + textRect.Bottom - ih) / 2 + pressed;
-        int x = 0;
-        switch (image.Alignment) {
-        case classes::taLeftJustify:
-            x = textRect.Left + image.Margin + pressed;
-            textRect.Left = std::min(textRect.Left + iw + image.Margin, textRect.Right);
-            break;
-        case classes::taRightJustify:
-            x = textRect.Right - iw - image.Margin + pressed;
-            textRect.Right = std::max(textRect.Left, textRect.Right - iw - image.Margin);
-            break;
-        default:
-            x = (textRect.Left + textRect.Right - iw) / 2 + pressed;
-            centredImage = true;
-            break;
-        }
-        canvas.Draw(x, y, picture);
-    }
-    bool defaultDrawing = true;
-    if (groupHeader)
-        DoDrawGroupHeaderCell(&canvas, group, textRect, defaultDrawing);
-    else if (field != nullptr)
-        DoDrawTitleCell(&canvas, field, textRect, defaultDrawing);
-    if (!defaultDrawing || centredImage) return;
-    std::string text = groupHeader ? group : title;
-    if (!groupHeader) {
-        std::string head, caption;
-        SplitTitle(text, head, caption);
-        if (!group.empty()) text = caption;
-    }
-    const ui::TRect at{textRect.Left + pressed, textRect.Top + pressed, textRect.Right + pressed,
-                       textRect.Bottom + pressed};
-    WriteText(canvas, at, 2, gkdtWordWrap | (filled ? 0 : gkdtKeepBackground), alignment,
-              gkReplaceChar(text, '~', '\n'), titleTextTop_);
-}
-
-void TgkCustomDBGrid::DrawDataCellDefault(int col, int row, int dataCol, int dataRow, int baseRow,
-                                          const ui::TRect& rect, ui::TGridDrawState state)
-{
-    ui::TCanvas& canvas = *GetDrawCanvas();
-    const int saved = dataLink_->ActiveRecord();
-    // The link's active record comes back whatever happens (a handler's exception too).
-    const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
-    dataLink_->SetActiveRecord(dataRow + recordOffset_);
-    drawingDataRow_ = dataRow;
-    drawingDataCol_ = dataCol;
-    DrawnByControl = false;
-    const std::string value = GetFieldValue(dataCol);
-    const bool highlight = HighlightCell(col, row, state);
-    const bool urlCell = col >= 0 && col < static_cast<int>(colInfoCache_.size()) &&
-                         colInfoCache_[static_cast<std::size_t>(col)].ControlType == "URL-Link";
-    if (urlCell) {
-        canvas.Font()->SetColor(hover_ == ui::TGridCoord{col, row} ? rtl::clRed : rtl::clBlue);
-        classes::TFontStyles style = Font()->Style();
-        style.Include(classes::fsUnderline);
-        canvas.Font()->SetStyle(style);
-    }
-    if (highlight) {
-        const rtl::TColor active = paintOptions_->ActiveRecordColor();
-        canvas.Brush()->SetColor(active == rtl::clNone ? rtl::clHighlight : active);
-        if (!options_.Contains(dgRowSelect) && row == Row() && col == Col()) canvas.Brush()->SetColor(rtl::clHighlight);
-        canvas.Font()->SetColor(rtl::clHighlightText);
-    }
-    db::TField* field = GetColField(dataCol);
-    const bool changed = CalcCellColors(field, state, highlight, canvas.Font(), canvas.Brush());
-    classes::TAlignment alignment = field != nullptr ? field->Alignment() : classes::taLeftJustify;
-    if (DrawnByControl) alignment = classes::taLeftJustify;
-    if (dataCol < FixedCols() - indicatorOffset_) {
-        ui::TRect r{rect.Left, rect.Top, rect.Right, rect.Bottom + 1};
-        if (options_.Contains(dgHideBottomDataLine)) --r.Bottom;
-        PaintTitleBackground(r, rtl::clNone, baseRow);
-    } else if (paintOptions_->FillsDataCells()) {
-        PaintDataBackground(rect, rtl::clNone, baseRow);
-    }
-    if (defaultDrawing_) {
-        int flags = (highlight || changed) ? 0 : gkdtKeepBackground;
-        if (options_.Contains(dgWordWrap)) flags |= gkdtWordWrap;
-        if (options_.Contains(dgTrailingEllipsis) &&
-            (!options_.Contains(dgWordWrap) || gkIsSingleLineRect(canvas, rect, gkAlignmentFlags(alignment))))
-            flags |= gkdtEndEllipsis;
-        const int dy = (options_.Contains(dgRowLines) || !options_.Contains(dgRowLinesDisableFixed)) ? 2 : 1;
-        WriteText(canvas, rect, 2, flags, alignment, value, dy);
-    }
-    try {
-        DrawDataCell(rect, field, state);
-    } catch (...) {
-        // A failing OnDrawDataCell handler costs its own drawing only.
-    }
-    (void)col;
+    painter_->DrawCell(col, row, cellRect, state);
 }
 
 void RegisterDBGridClasses() { classes::RegisterClasses<TgkCustomDBGrid>(); }

@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "grid/GridPaintOptions.h"
+#include "grid/GridPaintState.h"
 #include "platform/classes/Alignment.h"
 #include "platform/classes/Font.h"
 #include "platform/db/DataSet.h"
@@ -91,6 +92,10 @@ struct TgkTitleImageAttributes {
 };
 
 class TgkGridHintWindow;
+class TgkGridPainter;
+class TgkGridMouse;
+class TgkGridKeyboard;
+class TgkGridCellHints;
 
 // The cell-control painter's vocabulary (names as control-type entries write them).
 // The raster operation named in a "Bitmap" entry; "Source Copy" for any other name.
@@ -405,8 +410,11 @@ public:
     int GetFooterStripHeight();
     // Sends WM_SETREDRAW with wParam = !disable.
     void SetRedraw(bool disable);
+    // What the current (or last) paint knows: its rectangle, the cell being drawn and what
+    // the cell painters did to it.
+    const TgkPaintState& PaintState() const;
     // The rectangle of the current paint (client coordinates).
-    const ui::TRect& PaintUpdateRect() const noexcept { return paintUpdateRect_; }
+    const ui::TRect& PaintUpdateRect() const { return PaintState().UpdateRect; }
     // The rectangle a paint produces (see the paint cycle): the window system's update
     // rectangle taken down over the footer, or the cells' area when it is empty.
     ui::TRect EffectiveUpdateRect() const;
@@ -431,9 +439,9 @@ public:
     // With dgShowCellHint, a cell whose text does not fit shows it whole in a hint window
     // while the mouse stays on it; the hint timer (250 ms) hides it when the mouse leaves
     // the cell or after the application's hint hide pause.
-    TgkGridHintWindow* HintWindow() const noexcept { return hintWindow_.get(); }
-    ui::TGridCoord HintCell() const noexcept { return hintCell_; }
-    ui::TTimer* HintTimer() const noexcept { return hintTimer_.get(); }
+    TgkGridHintWindow* HintWindow() const;
+    ui::TGridCoord HintCell() const;
+    ui::TTimer* HintTimer() const;
     // Link cells (control type "URL-Link") under the mouse show the hand cursor and are
     // drawn hot; ClearLinkHover ends that (the mouse left the grid).
     void UpdateLinkHover(int x, int y);
@@ -476,9 +484,10 @@ public:
     // The canvas cell painting uses: the alternate bitmap's while AltDrawing, else the
     // window's canvas for a right-to-left grid, else the off-screen bitmap's.
     ui::TCanvas* GetDrawCanvas();
-    ui::TBitmap* DrawBitmap() noexcept { return drawBitmap_.get(); }
-    bool AltDrawing = false;
-    void SetAltDrawBitmap(std::unique_ptr<ui::TBitmap> bitmap) { altDrawBitmap_ = std::move(bitmap); }
+    ui::TBitmap* DrawBitmap();
+    bool AltDrawing() const;
+    void SetAltDrawing(bool on);
+    void SetAltDrawBitmap(std::unique_ptr<ui::TBitmap> bitmap);
     // Draws a check box of a check-box cell into `rect` (the 10 x 10 box).
     virtual void DrawCheckBox(const ui::TRect& rect, int col, bool checked, ui::TGridDrawState state);
     // Paints a data cell whose column has a control type: the background first, then, for
@@ -511,17 +520,10 @@ public:
     bool IsMemoCell(int col, int row);
     // The data cell being drawn (data coordinates), read by the in-cell event handlers.
     // The link cell under the mouse (grid coordinates; -1 when none), drawn red.
-    ui::TGridCoord LinkHover() const noexcept { return hover_; }
-    void SetLinkHover(ui::TGridCoord cell) { hover_ = cell; }
-    int DrawingDataRow() const noexcept { return drawingDataRow_; }
-    int DrawingDataCol() const noexcept { return drawingDataCol_; }
-    // Set by a text provider that drew the cell's content itself; cleared before each data
-    // cell's text is fetched.
-    bool DrawnByControl = false;
-    // Set by the cell-control painter while it draws a cell (a framed picture cell, a
-    // control's copy); cleared at the start of each DrawCell.
-    bool CellFramed = false;
-    bool CellPaintedByControl = false;
+    ui::TGridCoord LinkHover() const;
+    void SetLinkHover(ui::TGridCoord cell);
+    int DrawingDataRow() const { return PaintState().DrawingDataRow; }
+    int DrawingDataCol() const { return PaintState().DrawingDataCol; }
     // The picture of a "Bitmap" cell placed in `rect` by fit mode `fitName` (source and
     // destination rectangles; False when the mode draws nothing).
     static bool PictureFitRects(std::string_view fitName, int pictureWidth, int pictureHeight, const ui::TRect& rect,
@@ -620,7 +622,8 @@ public:
     static bool CaretAtStart(const ui::TWinControl& edit);
     static bool CaretAtEnd(const ui::TWinControl& edit);
     // The custom control placed over the current cell (nil when none).
-    ui::TWinControl* PlacedControl = nullptr;
+    ui::TWinControl* PlacedControl() const noexcept { return placedControl_; }
+    void SetPlacedControl(ui::TWinControl* control) noexcept { placedControl_ = control; }
 
 
     void Loaded() override;
@@ -635,7 +638,7 @@ public:
     // after its first character and before its first "." unless it already names
     // "mailto:"; empty when the result's scheme is not http, https, ftp or mailto.
     static std::string LinkAddress(const std::string& text);
-    bool InColumnDrag() const noexcept { return inColumnDrag_; }
+    bool InColumnDrag() const;
     void MultiSelectPress(ui::TMouseButton button, ui::TShiftState shift);
     // The columns [first, last] of the title group column `col` belongs to (itself alone
     // when it has no group).
@@ -643,15 +646,15 @@ public:
     void MakeDragImage(int col, int x, int y);
     // The dragged title's picture and where it is drawn (client coordinates), while a
     // column is dragged.
-    const ui::TBitmap* DragImage() const noexcept { return dragImage_.get(); }
-    ui::TPoint DragImagePos() const noexcept { return dragImagePos_; }
+    const ui::TBitmap* DragImage() const;
+    ui::TPoint DragImagePos() const;
     void RouteClickToPlacedControl(int x, int y);
     // Multi-select by the mouse: raised by a Shift, Ctrl or auto-unselect press with
     // msoShiftSelect; the anchor is the record such a selection started on.
-    bool ShiftSelecting() const noexcept { return shiftSelect_; }
-    const db::TBookmark& SelectAnchor() const noexcept { return selectAnchor_; }
+    bool ShiftSelecting() const;
+    const db::TBookmark& SelectAnchor() const;
     // The column-sizing press and the column it sized (-1 when none).
-    int SizingIndex() const noexcept { return sizingIndex_; }
+    int SizingIndex() const;
 
     // ---- Keyboard navigation -----------------------------------------------------------------------
     void KeyDown(ui::TKey& key, ui::TShiftState shift) override;
@@ -700,6 +703,10 @@ protected:
 private:
     friend class TgkGridDataLink;
     friend class TgkColumn;
+    friend class TgkGridPainter;
+    friend class TgkGridMouse;
+    friend class TgkGridKeyboard;
+    friend class TgkGridCellHints;
     void ApplyBaseOptions();
     void TitleFontChanged();
     void VScroll(int code, int pos);
@@ -764,71 +771,28 @@ private:
     bool cellChangedSuppressed_ = false;
     bool hasFocus_ = false;
     bool brushChanged_ = false;
-    bool brushIsWhite_ = false;
     bool suppressHideHook_ = false;
-    int pressedTitleCol_ = -1;
-    int pressedTracking_ = -1;
-    bool pressedInGroupHeader_ = false;
-    ui::TGridCoord hover_{-1, -1};
     bool inColExit_ = false;
-    int sizingIndex_ = -1;
-    int sizingStartWidth_ = 0;
-    int sizingCol_ = -1;
-    bool inColumnDrag_ = false;
-    bool columnDragged_ = false;
-    int dragCol_ = -1;
-    int dragX_ = 0;
-    int dragDirection_ = 0;
-    void TitleButtonPress(int x, int y);
-    void ColumnDragTick();
-    void EndColumnDrag(int x, int y, bool drop);
-    bool movingByMouse_ = false;
     void FocusNeighbour(bool forward);
-    int drawingDataRow_ = -1;
-    int drawingDataCol_ = -1;
-    bool drawingDragImage_ = false;
-    void DrawTitleCell(int col, int dataCol, int baseRow, ui::TRect rect);
-    bool DrawPictureCell(int col, int row, ui::TGridDrawState state);
-    bool DrawImageIndexCell(int col, int row, ui::TGridDrawState state);
-    bool DrawControlCopy(int col, int row, ui::TGridDrawState state);
-    void DrawDataCellDefault(int col, int row, int dataCol, int dataRow, int baseRow, const ui::TRect& rect,
-                             ui::TGridDrawState state);
     std::string editText_;
     std::vector<std::uint16_t> designWidths_;
     db::TBookmark rowBookmark_;
-    db::TBookmark selectAnchor_;
-    std::unique_ptr<ui::TBitmap> dragImage_;
-    ui::TPoint dragImagePos_{};
-    int dragGrabX_ = 0;
-    bool shiftSelect_ = false;
     bool rowBookmarkKept_ = false;
     db::TBookmark footerBookmark_;
     std::unique_ptr<TgkGridDataLink> dataLink_;
+    // The parts behind the facade.
+    std::unique_ptr<TgkGridPainter> painter_;
+    std::unique_ptr<TgkGridMouse> mouse_;
+    std::unique_ptr<TgkGridKeyboard> keyboard_;
+    std::unique_ptr<TgkGridCellHints> hints_;
+    ui::TWinControl* placedControl_ = nullptr;
     std::vector<std::unique_ptr<TgkColumn>> columns_;
     std::unique_ptr<TgkColumn> spareColumn_;
     std::vector<TgkCacheColInfoItem> colInfoCache_;
-    std::unique_ptr<ui::TBitmap> drawBitmap_;
-    std::unique_ptr<ui::TBitmap> altDrawBitmap_;
     std::unique_ptr<TgkGridPaintOptions> paintOptions_;
-    std::unique_ptr<TgkGridHintWindow> hintWindow_;
     std::unique_ptr<ui::TImageList> yellowImages_;
-    // The cell hint's state.
-    ui::TGridCoord hintCell_{0, 0};
-    std::unique_ptr<ui::TTimer> hintTimer_;
-    int hintTicks_ = 0;
-    bool linkHovering_ = false;
-    bool freeingHint_ = false;
-    // The paint cycle's state.
-    ui::TRect paintUpdateRect_;
-    bool lightBackground_ = true;
-    bool mirrored_ = false;
     // Horizontal scrolling over a background picture or right to left: one repaint of all.
     void WMHScroll(ui::TMessage& m);
-    void DrawCells(int aCol, int aRow, int startX, int startY, int stopX, int stopY, rtl::TColor color,
-                   ui::TGridDrawState include, int lineX, int lineY);
-    void DrawCellLines(ui::TCanvas& c, const ui::TGridDrawInfo& info);
-    void PadColumn(ui::TCanvas& c, int lastVisibleCol);
-    void PaintFooter(ui::TCanvas& c, int lastVisibleCol);
     int FooterTextHeight();
 };
 

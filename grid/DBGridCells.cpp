@@ -138,7 +138,7 @@ void TgkCustomDBGrid::PlaceCellControl()
     ui::TWinControl* control = nullptr;
     if (!FindCellControl(Col(), Row(), control)) return;
     if (!CustomControlsShown() && !control->InheritsFrom("TgkExpandButton")) return;
-    PlacedControl = control;
+    SetPlacedControl(control);
     if (gkIsDesigning(this) || control->Parent() != this) return;
     ui::TRect r = CellRect(Col(), Row());
     if (UseRightToLeftGrid()) {

@@ -74,7 +74,7 @@ TgkDBGrid::TgkDBGrid(classes::TComponent* owner) : TgkCustomDBGrid(owner)
 
 TgkDBGrid::~TgkDBGrid()
 {
-    PlacedControl = nullptr;
+    SetPlacedControl(nullptr);
     delete picker_;
     picker_ = nullptr;
     FreeSelectedRecords();
@@ -93,7 +93,7 @@ void TgkDBGrid::Notification(classes::TComponent* component, classes::TOperation
     TgkCustomDBGrid::Notification(component, operation);
     if (operation != classes::opRemove) return;
     if (component == picker_) picker_ = nullptr;
-    if (component == PlacedControl) PlacedControl = nullptr;
+    if (component == PlacedControl()) SetPlacedControl(nullptr);
 }
 
 // ---- Properties -------------------------------------------------------------------------------------------
@@ -179,7 +179,7 @@ void TgkDBGrid::LinkActivated()
         // The controls come back also when applying the list fails.
         ds->DisableControls();
         const rtl::TScopeExit enable([ds] { ds->EnableControls(); });
-        PlacedControl = nullptr;
+        SetPlacedControl(nullptr);
         if (ControlInfoInDataset())
             gkRemoveStaleControlInfo(*ds, gkGetLookupFields(ds), gkGetLookupLinks(ds), gkGetControlTypeList(ds));
         if (Selected()->Count() > 0 && (gkIsDesigning(this) || !HasCalculatedField(*ds))) ApplySelected();
@@ -244,7 +244,7 @@ void TgkDBGrid::SelectionMoved(const ui::TGridRect& oldSelection)
 void TgkDBGrid::TopLeftChanged()
 {
     TgkCustomDBGrid::TopLeftChanged();
-    if (ui::TWinControl* control = PlacedControl; control != nullptr && control->Visible()) {
+    if (ui::TWinControl* control = PlacedControl(); control != nullptr && control->Visible()) {
         const ui::TRect cell = CellRect(Col(), Row());
         if (cell.Width() <= 0 || cell.Height() <= 0) {
             HideCellControl();
@@ -374,7 +374,7 @@ void TgkDBGrid::UpdateCellControl()
     const bool readOnly = field->ReadOnly() || ColumnEntryPart(field->FieldName(), 3) == "T" || !CanEdit();
     classes::SetPropValue(*picker_, "ReadOnly", classes::TPropValue(readOnly));
     if (PickerMayShow()) {
-        PlacedControl = picker_;
+        SetPlacedControl(picker_);
         ui::TRect r = CellRect(Col(), Row());
         if (UseRightToLeftGrid()) {
             const int width = r.Width();
@@ -401,8 +401,8 @@ void TgkDBGrid::PlaceCellControl()
 
 void TgkDBGrid::HideCellControl()
 {
-    ui::TWinControl* control = PlacedControl;
-    PlacedControl = nullptr;
+    ui::TWinControl* control = PlacedControl();
+    SetPlacedControl(nullptr);
     if (control == nullptr || !control->Visible() || control->Parent() != this || hidingControl_) return;
     hidingControl_ = true;
     const rtl::TScopeExit done([this] { hidingControl_ = false; });
@@ -416,7 +416,7 @@ void TgkDBGrid::HideCellControl()
 
 void TgkDBGrid::ShowCustomControl()
 {
-    ui::TWinControl* control = PlacedControl;
+    ui::TWinControl* control = PlacedControl();
     if (control == nullptr || !(Focused() || HasFocus() || ShowControlsAlways)) return;
     if (control == picker_ && !PickerMayShow()) return;
     if (!control->Visible()) control->SetVisible(true);
@@ -425,7 +425,7 @@ void TgkDBGrid::ShowCustomControl()
 
 void TgkDBGrid::Paint()
 {
-    ui::TWinControl* control = PlacedControl;
+    ui::TWinControl* control = PlacedControl();
     if (control != nullptr && control->Visible()) {
         const std::string name = gkGetDataField(control);
         if (!name.empty()) {
@@ -492,19 +492,19 @@ void TgkDBGrid::Dispatch(ui::TMessage& m)
     TgkCustomDBGrid::Dispatch(m);
     // Shown again (itself or a parent), the grid lays itself out for what it now measures.
     if (m.Msg == ui::CM_SHOWINGCHANGED && Showing()) LayoutChanged();
-    if (m.Msg == ui::CM_EXIT && PlacedControl != nullptr) {
+    if (m.Msg == ui::CM_EXIT && PlacedControl() != nullptr) {
         // The focus went elsewhere than into the control over the cell: the control goes.
         const ui::TCustomForm* form = ui::GetParentForm(this);
         const ui::TWinControl* next = form != nullptr ? form->ActiveControl() : nullptr;
-        if (next != this && next != PlacedControl && !(next != nullptr && PlacedControl->ContainsControl(next)))
+        if (next != this && next != PlacedControl() && !(next != nullptr && PlacedControl()->ContainsControl(next)))
             HideCellControl();
     }
 }
 
 void TgkDBGrid::KeyDown(ui::TKey& key, ui::TShiftState shift)
 {
-    if (key == ui::VK_DOWN && shift.Contains(ui::ssAlt) && PlacedControl != nullptr && PlacedControl->Visible()) {
-        ui::TWinControl* control = PlacedControl;
+    if (key == ui::VK_DOWN && shift.Contains(ui::ssAlt) && PlacedControl() != nullptr && PlacedControl()->Visible()) {
+        ui::TWinControl* control = PlacedControl();
         control->SetFocus();
         gkPostKeyWithShift(*control, key, ui::VK_MENU);
         key = 0;

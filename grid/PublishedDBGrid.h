@@ -105,7 +105,7 @@ public:
     // The picker, once created (nil before).
     ui::TWinControl* GridDateTimePicker() const override { return picker_; }
     // The control now laid over the current cell (not owned; nil when none).
-    ui::TWinControl* CurrentCustomControl() const noexcept { return PlacedControl; }
+    ui::TWinControl* CurrentCustomControl() const noexcept { return PlacedControl(); }
     // Cells with a control: "Bitmap", "ImageIndex" and "CheckBox" columns, custom types whose
     // control exists, and (without ecoDisableDateTimePicker) date-time fields.
     bool IsControlCell(int col, int row);

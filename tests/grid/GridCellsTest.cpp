@@ -54,7 +54,7 @@ public:
     bool IsCustomCell(int col, int) override { return cellControl != nullptr && col == cellControlCol; }
     void PlaceCellControl() override
     {
-        PlacedControl = cellControl;
+        SetPlacedControl(cellControl);
         const ui::TRect r = CellRect(Col(), Row());
         cellControl->SetBounds(r.Left, r.Top, r.Width(), r.Height());
     }
@@ -223,7 +223,7 @@ TEST_F(CellsFixture, PictureCellsDrawTheFieldsPictureOrOnlyTheBackground)
     o.Include(dgAlwaysShowSelection);
     grid->SetOptions(o);
     Draw(2, 1, {ui::gdSelected});
-    EXPECT_TRUE(grid->CellFramed);
+    EXPECT_TRUE(grid->PaintState().CellFramed);
 }
 
 // A control that paints copies of itself into grid cells.
@@ -264,7 +264,7 @@ TEST_F(CellsFixture, CustomControlCellsArePaintedAsCopiesAndImageIndexCellsAsIma
     EXPECT_EQ(painter->texts, (std::vector<std::string>{"c2"}));  // the cell's record was current
     EXPECT_FALSE(gkIsPaintCopyInGrid(painter));                    // the mark is gone again
     EXPECT_EQ(painter->Width(), grid->CellRect(3, 2).Width());
-    EXPECT_TRUE(grid->CellPaintedByControl);
+    EXPECT_TRUE(grid->PaintState().CellPaintedByControl);
     EXPECT_TRUE(Has(log, "CopyFrom(" + ui::FormatRect(grid->CellRect(3, 2)))) << ::testing::PrintToString(log);
     EXPECT_EQ(ds->RecNo(), 1);
 
@@ -730,7 +730,7 @@ TEST_F(MouseFixture, APressOverAPlacedControlWorksTheControlUnderThePointer)
         grid->Perform(ui::WM_LBUTTONDOWN, c.flags, ui::MakeLParam(r.Left + 4, r.Top + 4));
         Up(r.Left + 4, r.Top + 4);
         EXPECT_EQ(ds->RecNo(), 2);
-        EXPECT_EQ(grid->PlacedControl, panel);
+        EXPECT_EQ(grid->PlacedControl(), panel);
         EXPECT_EQ(panel->Top(), r.Top);
         EXPECT_EQ(got, c.got);
     }
@@ -744,10 +744,10 @@ TEST_F(MouseFixture, APressOverAPlacedControlWorksTheControlUnderThePointer)
     grid->MoveCol(2);
     Down(r.Left + 4, r.Top + 4);
     Up(r.Left + 4, r.Top + 4);
-    EXPECT_EQ(grid->PlacedControl, edit);
+    EXPECT_EQ(grid->PlacedControl(), edit);
     EXPECT_EQ(editPresses, 0);
     grid->cellControl = nullptr;
-    grid->PlacedControl = nullptr;
+    grid->SetPlacedControl(nullptr);
 }
 
 TEST(LinkCells, MailToRuleAndTheSchemesThatOpen)
@@ -961,12 +961,12 @@ TEST_F(EditorFixture, EnterStaysEnterForAPlacedControlThatWantsReturns)
         SCOPED_TRACE(std::to_string(c.placed) + std::to_string(c.wantReturns));
         grid->HideEditor();
         memo->SetWantReturns(c.wantReturns);
-        grid->PlacedControl = c.placed ? memo : nullptr;
+        grid->SetPlacedControl(c.placed ? memo : nullptr);
         char key = '\r';
         grid->KeyPress(key);
         EXPECT_EQ(key == '\r', c.enter);
     }
-    grid->PlacedControl = nullptr;
+    grid->SetPlacedControl(nullptr);
 }
 
 TEST_F(KeysFixture, FixedColumnsTakeTheCursorOnlyWhenEditable)
