@@ -7,6 +7,7 @@
 
 #include "grid/GridCellHints.h"
 #include "grid/GridKeyboard.h"
+#include "grid/GridLayout.h"
 #include "grid/GridMouse.h"
 #include "grid/GridPainter.h"
 #include "grid/GridRoutines.h"
@@ -142,14 +143,6 @@ std::unique_ptr<ui::TImageList> MakeIndicatorImages(bool yellow)
 
 // The key filter's id while one grid has installed it (0: none).
 int g_keyFilter = 0;
-
-// The integer a width part holds; nullopt when it is no whole number.
-std::optional<int> WholeNumber(std::string_view text)
-{
-    int value = 0;
-    if (!rtl::TryStrToInt(rtl::Trim(text), value)) return std::nullopt;
-    return value;
-}
 
 }  // namespace
 
@@ -437,6 +430,7 @@ TgkCustomDBGrid::TgkCustomDBGrid(classes::TComponent* owner) : TCustomGrid(owner
     titleFont_.OnChange = [this](classes::TFont&) { TitleFontChanged(); };
     spareColumn_ = std::make_unique<TgkColumn>(*this, std::string());
     painter_ = std::make_unique<TgkGridPainter>(*this);
+    layout_ = std::make_unique<TgkGridLayout>(*this);
     mouse_ = std::make_unique<TgkGridMouse>(*this);
     keyboard_ = std::make_unique<TgkGridKeyboard>(*this);
     hints_ = std::make_unique<TgkGridCellHints>(*this);
@@ -471,7 +465,7 @@ TgkCustomDBGrid::~TgkCustomDBGrid()
     ResetColumnState();
 }
 
-void TgkCustomDBGrid::ResetColumnState() { designWidths_.clear(); }
+void TgkCustomDBGrid::ResetColumnState() { layout_->ResetColumnState(); }
 
 void TgkCustomDBGrid::Loaded()
 {
@@ -1283,18 +1277,11 @@ bool TgkCustomDBGrid::CalcCellColors(db::TField* field, ui::TGridDrawState state
 
 // ---- Layout -------------------------------------------------------------------------------------------------
 
-int TgkCustomDBGrid::TextHeightW(const classes::TFont& font)
-{
-    ui::TCanvas* canvas = painter_->DrawBitmap()->Canvas();
-    canvas->SetFont(font);
-    return canvas->TextHeight("W");
-}
+int TgkCustomDBGrid::TextHeightW(const classes::TFont& font) { return layout_->TextHeightW(font); }
 
 int TgkCustomDBGrid::TextWidthOf(const classes::TFont& font, std::string_view text)
 {
-    ui::TCanvas* canvas = painter_->DrawBitmap()->Canvas();
-    canvas->SetFont(font);
-    return canvas->TextWidth(text);
+    return layout_->TextWidthOf(font, text);
 }
 
 void TgkCustomDBGrid::LayoutChanged()
@@ -1302,7 +1289,6 @@ void TgkCustomDBGrid::LayoutChanged()
     if (Loading() || !HandleAllocated() || layoutLock_ != 0 || !dataLink_) return;
     ++layoutLock_;
     const rtl::TScopeExit unlock([this] { --layoutLock_; });
-    savedClientWidth_ = ClientWidth();
     {
         ++updateLock_;
         const rtl::TScopeExit release([this] { --updateLock_; });
@@ -1337,142 +1323,13 @@ void TgkCustomDBGrid::LayoutChanged()
     paintOptions_->SetFixedTints(titleColor_, titleColor_);
 }
 
-void TgkCustomDBGrid::UpdateRowHeights()
-{
-    const int w = TextHeightW(*Font());
-    const int h = w + 2 + (RowLines() ? 1 : 0);
-    const int rowHeight = h * rowHeightPercent_ / 100;
-    if (DefaultRowHeight() != rowHeight) SetDefaultRowHeight(rowHeight);
-    if (!options_.Contains(dgTitles)) {
-        titleTextTop_ = 2;
-        return;
-    }
-    int title = gkIsClass(Parent(), "TCustomGrid") ? h * titleLines_ + (titleLines_ - 1)
-                                                   : TextHeightW(titleFont_) * titleLines_ + 4;
-    if (!RowLines()) ++title;
-    if (options_.Contains(dgIndicator) && indicatorButton_ != nullptr) {
-        const int t = std::max(title, indicatorButton_->Height());
-        titleTextTop_ = (t - title) / 2 + 2;
-        title = RowLines() ? t - 1 : t + 1;
-    } else {
-        titleTextTop_ = 2;
-    }
-    SetRowHeights(0, title);
-}
+void TgkCustomDBGrid::UpdateRowHeights() { layout_->UpdateRowHeights(); }
 
-void TgkCustomDBGrid::InitColumnWidths()
-{
-    db::TDataSet* ds = dataLink_->DataSet();
-    if (DataSource() == nullptr || ds == nullptr) return;
-    const int n = useTFields_ ? FieldCount() : selected_.Count();
-    const bool proportional = UseProportionalColResize();
-    bool firstUse = false;
-    if (proportional) {
-        if (designWidths_.empty()) {
-            designWidths_.assign(static_cast<std::size_t>(n) + 1, 0);
-            firstUse = true;
-        } else {
-            ResetColumnState();
-            designWidths_.assign(static_cast<std::size_t>(n) + 1, 0);
-            for (int i = 0; i < n && indicatorOffset_ + i < ColCount(); ++i)
-                designWidths_[static_cast<std::size_t>(i)] =
-                    static_cast<std::uint16_t>(std::clamp(ColWidths(indicatorOffset_ + i), 0, 0xFFFF));
-        }
-    }
-    // A font that measures "0" as nothing still lays out (and never divides by 0).
-    const int zero = std::max(TextWidthOf(*Font(), "0"), 1);
-    for (int i = 0; i < n; ++i) {
-        const int col = indicatorOffset_ + i;
-        if (col >= ColCount()) break;
-        db::TField* field = nullptr;
-        std::vector<std::string> parts;
-        int width = 64;
-        if (!useTFields_) {
-            parts = gkSplitTabs(selected_.Strings(i));
-            field = ds->FindField(parts[0]);
-            if (parts.size() > 1)
-                if (const std::optional<int> chars = WholeNumber(parts[1])) width = *chars * zero + 4;
-        } else {
-            field = Fields(i);
-            if (field != nullptr) width = zero * field->DisplayWidth() + 4;
-        }
-        if (!proportional && options_.Contains(dgTitles) && !options_.Contains(dgNoLimitColSize)) {
-            std::string title;
-            if (useTFields_)
-                title = field != nullptr ? field->DisplayLabel() : std::string();
-            else if (parts.size() >= 3)
-                title = parts[2];
-            else if (field != nullptr)
-                title = field->DisplayLabel();
-            int widest = 0;
-            for (const std::string& line : gkSplitTabs(gkReplaceChar(title, '~', '\t')))
-                widest = std::max(widest, TextWidthOf(titleFont_, line));
-            width = std::max(width, widest + 4);
-        }
-        if (proportional && firstUse)
-            designWidths_[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(std::clamp(width, 0, 0xFFFF));
-        else
-            SetColWidths(col, width);
-        if (field != nullptr) {
-            const bool calculated = field->FieldKind() == db::fkCalculated;
-            SetTabStops(col, !(field->ReadOnly() || ColumnReadOnly(i) || (calculated && !editCalculated_)));
-        }
-    }
-    if (proportional && n > 0) ProportionalColResize();
-    colInfoCache_.clear();
-    RefreshColInfoCache();
-    savedClientWidth_ = ClientWidth();
-}
+void TgkCustomDBGrid::InitColumnWidths() { layout_->InitColumnWidths(); }
 
-void TgkCustomDBGrid::ProportionalColResize()
-{
-    if (useTFields_ || selected_.Count() == 0 || designWidths_.empty() ||
-        static_cast<int>(designWidths_.size()) < ColCount() - 1)
-        return;
-    const int zero = std::max(TextWidthOf(*Font(), "0"), 1);
-    const int minimum = 2 * zero + 4;
-    const int line = options_.Contains(dgColLines) ? 1 : 0;
-    const auto design = [this](int col) {
-        const int i = col - indicatorOffset_;
-        return i >= 0 && i < static_cast<int>(designWidths_.size()) ? designWidths_[static_cast<std::size_t>(i)] : 0;
-    };
-    int first = indicatorOffset_;
-    if (lastFixedProportionalCol_ >= 0) {
-        for (int c = indicatorOffset_; c <= lastFixedProportionalCol_ && c < ColCount(); ++c) SetColWidths(c, design(c));
-        first = lastFixedProportionalCol_ + 1;
-    }
-    const int last = ColCount() - 1;
-    int total = -1;
-    for (int c = first; c <= last; ++c) total += design(c) + line;
-    if (total < 1) return;
-    int available = ClientWidth() - 2;
-    for (int c = 0; c < first; ++c) available -= ColWidths(c) + GridLineWidth();
-    if (showVertScrollBar_ && Width() - ClientWidth() < 10) available -= ui::ScrollBarExtent() + 1;
-    ++updateLock_;
-    const rtl::TScopeExit release([this] { --updateLock_; });
-    for (int c = first; c <= last; ++c) {
-        int width;
-        if (c == last) {
-            width = std::max(available, 0);
-        } else {
-            const int raw = total > 0 ? (design(c) + 1) * available / total : available;
-            width = std::max((raw - 4) / zero * zero + 4, minimum);
-        }
-        SetColWidths(c, width);
-        SetColumnEntryPart(selected_, "", std::to_string((width - 4) / zero), c - indicatorOffset_, 1);
-        available -= width + line;
-        total -= design(c) + line;
-    }
-}
+void TgkCustomDBGrid::ProportionalColResize() { layout_->ProportionalColResize(); }
 
-bool TgkCustomDBGrid::HasHorzScrollBar()
-{
-    int sum = 0;
-    for (int c = 0; c < ColCount(); ++c) sum += ColWidths(c) + (options_.Contains(dgColLines) ? GridLineWidth() : 0);
-    sum += 1;
-    if (showVertScrollBar_) sum += ui::ScrollBarExtent();
-    return sum > Width() && ShowHorzScrollBar();
-}
+bool TgkCustomDBGrid::HasHorzScrollBar() { return layout_->HasHorzScrollBar(); }
 
 ui::TRect TgkCustomDBGrid::CellRect(int col, int row)
 {
@@ -1485,84 +1342,7 @@ ui::TRect TgkCustomDBGrid::CellRect(int col, int row)
 
 // ---- The vertical scroll bar ---------------------------------------------------------------------------------
 
-void TgkCustomDBGrid::UpdateScrollBar()
-{
-    if (!showVertScrollBar_ || !dataLink_ || !dataLink_->Active() || !HandleAllocated()) return;
-    db::TDataSet* ds = dataLink_->DataSet();
-    if (ds == nullptr || !ds->Active()) return;
-    const bool sequenced = ds->IsSequenced();
-    if (sequenced) ds->UpdateCursorPos();
-    const ui::TScrollInfo old = GetScrollInfo(ui::sbVertical);
-    ui::TScrollInfo info = old;
-    if (sequenced) {
-        info.Min = 1;
-        info.Page = VisibleRowCount();
-        info.Max = ds->RecordCount() + info.Page - 1;
-        const db::TDataSetState state = ds->State();
-        if (state == db::dsInactive || state == db::dsBrowse || state == db::dsEdit) info.Pos = ds->RecNo();
-    } else {
-        info.Min = 0;
-        info.Page = 0;
-        info.Max = 4;
-        info.Pos = ds->Bof() ? 0 : ds->Eof() ? 4 : 2;
-    }
-    if (info.Min == old.Min && info.Max == old.Max && info.Page == old.Page && info.Pos == old.Pos) return;
-    if (info.Max - info.Min <= 1) {
-        info.Min = 1;
-        info.Max = 1001;
-        info.Page = 1000;
-    }
-    SetScrollInfo(ui::sbVertical, info, ui::SIF_ALL);
-}
-
-void TgkCustomDBGrid::VScroll(int code, int pos)
-{
-    if (PlacedControl() != nullptr) PlacedControl()->SetLeft(ClientWidth() + 10);
-    if (!AcquireFocus() || !dataLink_->Active()) return;
-    db::TDataSet* ds = dataLink_->DataSet();
-    if (ds == nullptr) return;
-    const bool untouchedInsert = ds->State() == db::dsInsert && !ds->Modified() && !dataLink_->Modified();
-    const int visible = VisibleRowCount();
-    switch (code) {
-    case ui::SB_LINEUP:
-        if (untouchedInsert && ds->Eof())
-            ds->Cancel();
-        else
-            ds->Prior();
-        break;
-    case ui::SB_LINEDOWN:
-        if (untouchedInsert) {
-            if (!ds->Eof()) ds->Cancel();
-        } else {
-            ds->Next();
-        }
-        break;
-    case ui::SB_PAGEUP: ds->MoveBy(-visible); break;
-    case ui::SB_PAGEDOWN: ds->MoveBy(visible); break;
-    case ui::SB_THUMBPOSITION:
-        if (ds->IsSequenced()) {
-            if (pos <= 1)
-                ds->First();
-            else if (pos < ds->RecordCount())
-                ds->SetRecNo(pos);
-            else
-                ds->Last();
-            ds->Resync({});
-        } else {
-            switch (pos) {
-            case 0: ds->First(); break;
-            case 1: ds->MoveBy(-visible); break;
-            case 3: ds->MoveBy(visible); break;
-            case 4: ds->Last(); break;
-            default: break;
-            }
-        }
-        break;
-    case ui::SB_TOP: ds->First(); break;
-    case ui::SB_BOTTOM: ds->Last(); break;
-    default: break;
-    }
-}
+void TgkCustomDBGrid::UpdateScrollBar() { layout_->UpdateScrollBar(); }
 
 // ---- Messages, focus and the key filter ----------------------------------------------------------------------
 
@@ -1588,20 +1368,12 @@ void TgkCustomDBGrid::Dispatch(ui::TMessage& m)
         int pos = ui::HiWord(m.WParam);
         const int track = GetScrollInfo(ui::sbVertical).TrackPos;
         if (track > 0xFFFF || (track & 0xFFFF) == pos) pos = track;
-        VScroll(ui::LoWord(m.WParam), pos);
+        layout_->VScroll(ui::LoWord(m.WParam), pos);
         return;
     }
     case ui::WM_SIZE: {
         HideHintWindow();
-        if (UseProportionalColResize() && ColCount() > indicatorOffset_) {
-            if (options_.Contains(dgFixedProportionalResize) && FixedCols() >= 2) {
-                lastFixedProportionalCol_ = FixedCols() - 1;
-                const rtl::TScopeExit done([this] { lastFixedProportionalCol_ = -1; });
-                ProportionalColResize();
-            } else {
-                ProportionalColResize();
-            }
-        }
+        layout_->ResizeProportionalColumns();
         TCustomGrid::Dispatch(m);
         if (layoutLock_ == 0) {
             HideCellControl();

@@ -96,6 +96,7 @@ class TgkGridPainter;
 class TgkGridMouse;
 class TgkGridKeyboard;
 class TgkGridCellHints;
+class TgkGridLayout;
 
 // The cell-control painter's vocabulary (names as control-type entries write them).
 // The raster operation named in a "Bitmap" entry; "Source Copy" for any other name.
@@ -707,9 +708,9 @@ private:
     friend class TgkGridMouse;
     friend class TgkGridKeyboard;
     friend class TgkGridCellHints;
+    friend class TgkGridLayout;
     void ApplyBaseOptions();
     void TitleFontChanged();
-    void VScroll(int code, int pos);
     void CMEnter(ui::TMessage& m);
     void CMExit(ui::TMessage& m);
     bool RowLines() const { return options_.Contains(dgRowLines); }
@@ -760,10 +761,8 @@ private:
     int indicatorOffset_ = 1;
     int indicatorWidth_ = 11;
     int selectedRow_ = -1;
-    int savedClientWidth_ = 0;
     int titleTextTop_ = 2;
     int lastCol_ = -1;
-    int lastFixedProportionalCol_ = -1;
     int recordOffset_ = 0;
     bool alternatingParity_ = false;
     bool colEnterPending_ = false;
@@ -775,13 +774,13 @@ private:
     bool inColExit_ = false;
     void FocusNeighbour(bool forward);
     std::string editText_;
-    std::vector<std::uint16_t> designWidths_;
     db::TBookmark rowBookmark_;
     bool rowBookmarkKept_ = false;
     db::TBookmark footerBookmark_;
     std::unique_ptr<TgkGridDataLink> dataLink_;
     // The parts behind the facade.
     std::unique_ptr<TgkGridPainter> painter_;
+    std::unique_ptr<TgkGridLayout> layout_;
     std::unique_ptr<TgkGridMouse> mouse_;
     std::unique_ptr<TgkGridKeyboard> keyboard_;
     std::unique_ptr<TgkGridCellHints> hints_;
