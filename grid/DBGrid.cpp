@@ -1346,44 +1346,67 @@ void TgkCustomDBGrid::UpdateScrollBar() { layout_->UpdateScrollBar(); }
 
 // ---- Messages, focus and the key filter ----------------------------------------------------------------------
 
+void TgkCustomDBGrid::WMVScroll(ui::TMessage& m)
+{
+    // The thumb position travels in 16 bits; the bar's tracking position holds all of it.
+    int pos = ui::HiWord(m.WParam);
+    const int track = GetScrollInfo(ui::sbVertical).TrackPos;
+    if (track > 0xFFFF || (track & 0xFFFF) == pos) pos = track;
+    layout_->VScroll(ui::LoWord(m.WParam), pos);
+}
+
+void TgkCustomDBGrid::WMSize(ui::TMessage& m)
+{
+    HideHintWindow();
+    layout_->ResizeProportionalColumns();
+    TCustomGrid::Dispatch(m);
+    if (layoutLock_ == 0) {
+        HideCellControl();
+        HideEditor();
+        UpdateRowCount();
+        if (IsActiveDataSet() && dataLink_->DataSet()->IsEmpty()) Invalidate();
+    }
+    paintOptions_->MarkOutOfDate();
+}
+
+// The mouse's messages the grid answers itself (True: handled, not passed on).
+bool TgkCustomDBGrid::MouseMessage(ui::TMessage& m)
+{
+    switch (m.Msg) {
+    case ui::WM_TIMER:
+        if (m.WParam != 1 || !mouse_->InColumnDrag()) return false;
+        mouse_->ColumnDragTick();
+        return true;
+    case ui::WM_CAPTURECHANGED:
+        // Losing the capture ends a column drag where it is.
+        if (mouse_->InColumnDrag() && ui::GetCaptureControl() != this) mouse_->EndColumnDrag(0, 0, false);
+        return false;
+    case ui::WM_MOUSEWHEEL:
+        if (!(ui::SignedHiWord(m.WParam) < 0 ? DoMouseWheelDown() : DoMouseWheelUp())) return false;
+        m.Result = 1;
+        return true;
+    case ui::WM_LBUTTONDOWN:
+    case ui::WM_RBUTTONDOWN: return !FocusForPress();
+    case ui::CM_MOUSELEAVE: ClearLinkHover(); return false;
+    case ui::WM_SETCURSOR:
+        if (!gkIsDesigning(this) || dataLink_->Active()) return false;
+        ShowCursorNow(ui::crArrow);
+        m.Result = 1;
+        return true;
+    default: return false;
+    }
+}
+
 void TgkCustomDBGrid::Dispatch(ui::TMessage& m)
 {
     if (!dataLink_ || !paintOptions_) {  // still being built
         TCustomGrid::Dispatch(m);
         return;
     }
+    if (MouseMessage(m)) return;
     switch (m.Msg) {
-    case ui::WM_TIMER:
-        if (m.WParam == 1 && mouse_->InColumnDrag()) {
-            mouse_->ColumnDragTick();
-            return;
-        }
-        break;
-    case ui::WM_CAPTURECHANGED:
-        // Losing the capture ends a column drag where it is.
-        if (mouse_->InColumnDrag() && ui::GetCaptureControl() != this) mouse_->EndColumnDrag(0, 0, false);
-        break;
-    case ui::WM_VSCROLL: {
-        // The thumb position travels in 16 bits; the bar's tracking position holds all of it.
-        int pos = ui::HiWord(m.WParam);
-        const int track = GetScrollInfo(ui::sbVertical).TrackPos;
-        if (track > 0xFFFF || (track & 0xFFFF) == pos) pos = track;
-        layout_->VScroll(ui::LoWord(m.WParam), pos);
-        return;
-    }
-    case ui::WM_SIZE: {
-        HideHintWindow();
-        layout_->ResizeProportionalColumns();
-        TCustomGrid::Dispatch(m);
-        if (layoutLock_ == 0) {
-            HideCellControl();
-            HideEditor();
-            UpdateRowCount();
-            if (IsActiveDataSet() && dataLink_->DataSet()->IsEmpty()) Invalidate();
-        }
-        paintOptions_->MarkOutOfDate();
-        return;
-    }
+    case ui::WM_VSCROLL: WMVScroll(m); return;
+    case ui::WM_SIZE: WMSize(m); return;
     case ui::WM_ERASEBKGND: m.Result = 1; return;  // Paint lays down every background
     case ui::WM_HSCROLL:
         if (paintOptions_->FillsDataCells() || UseRightToLeftGrid()) {
@@ -1391,26 +1414,8 @@ void TgkCustomDBGrid::Dispatch(ui::TMessage& m)
             return;
         }
         break;
-    case ui::WM_MOUSEWHEEL:
-        if (ui::SignedHiWord(m.WParam) < 0 ? DoMouseWheelDown() : DoMouseWheelUp()) {
-            m.Result = 1;
-            return;
-        }
-        break;
-    case ui::WM_LBUTTONDOWN:
-    case ui::WM_RBUTTONDOWN:
-        if (!FocusForPress()) return;
-        break;
-    case ui::CM_MOUSELEAVE: ClearLinkHover(); break;
     case ui::CM_ENTER: CMEnter(m); return;
     case ui::CM_EXIT: CMExit(m); return;
-    case ui::WM_SETCURSOR:
-        if (gkIsDesigning(this) && !dataLink_->Active()) {
-            ShowCursorNow(ui::crArrow);
-            m.Result = 1;
-            return;
-        }
-        break;
     default: break;
     }
     TCustomGrid::Dispatch(m);

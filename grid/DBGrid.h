@@ -792,6 +792,9 @@ private:
     std::unique_ptr<ui::TImageList> yellowImages_;
     // Horizontal scrolling over a background picture or right to left: one repaint of all.
     void WMHScroll(ui::TMessage& m);
+    void WMVScroll(ui::TMessage& m);
+    void WMSize(ui::TMessage& m);
+    bool MouseMessage(ui::TMessage& m);
     int FooterTextHeight();
 };
 

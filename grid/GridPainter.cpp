@@ -653,22 +653,13 @@ void TgkGridPainter::DrawTitleCell(int col, int dataCol, int baseRow, ui::TRect 
     classes::TAlignment alignment = groupHeader ? classes::taCenter : g_.titleAlignment_;
     g_.brushChanged_ = false;
     g_.DoCalcTitleAttributes(groupHeader ? group : name, canvas.Font(), canvas.Brush(), alignment);
-    ui::TRect textRect = rect;
-    if (col >= g_.FixedCols()) {
-        ui::TGridDrawInfo info;
-        g_.CalcDrawInfo(info);
-        const int edge = info.Horz.FixedBoundary;
-        if (textRect.Left < edge && textRect.Right > edge) textRect.Left = edge;
-    }
+    ui::TRect textRect = TitleTextRect(col, rect);
     const bool filled = g_.brushChanged_;
     if (filled)
         canvas.FillRect(textRect);
     else
         g_.PaintTitleBackground(textRect, rtl::clNone, baseRow);
-    const int pressed = g_.titleButtons_ && g_.mouse_->PressedTitleCol() == col &&
-                                g_.mouse_->PressedInGroupHeader() == groupHeader
-                            ? 1
-                            : 0;
+    const int pressed = TitlePressOffset(col, groupHeader);
     bool centredImage = false;
     if (field != nullptr && !groupHeader) DrawTitleImage(canvas, field, textRect, pressed, centredImage);
     bool defaultDrawing = true;
@@ -687,6 +678,24 @@ void TgkGridPainter::DrawTitleCell(int col, int dataCol, int baseRow, ui::TRect 
                        textRect.Bottom + pressed};
     g_.WriteText(canvas, at, 2, gkdtWordWrap | (filled ? 0 : gkdtKeepBackground), alignment,
                  gkReplaceChar(text, '~', '\n'), g_.titleTextTop_);
+}
+
+// A scrolling column's title, cut where it slides under the fixed columns.
+ui::TRect TgkGridPainter::TitleTextRect(int col, const ui::TRect& rect)
+{
+    ui::TRect textRect = rect;
+    if (col < g_.FixedCols()) return textRect;
+    ui::TGridDrawInfo info;
+    g_.CalcDrawInfo(info);
+    const int edge = info.Horz.FixedBoundary;
+    if (textRect.Left < edge && textRect.Right > edge) textRect.Left = edge;
+    return textRect;
+}
+
+int TgkGridPainter::TitlePressOffset(int col, bool groupHeader) const
+{
+    const TgkGridMouse& mouse = *g_.mouse_;
+    return g_.titleButtons_ && mouse.PressedTitleCol() == col && mouse.PressedInGroupHeader() == groupHeader ? 1 : 0;
 }
 
 bool TgkGridPainter::SetDataCellColors(ui::TCanvas& canvas, int col, int row, db::TField* field,

@@ -46,7 +46,6 @@ public:
     void DrawFooterCell(int col);
     // The cell-control pictures (TgkCustomDBGrid::DrawCellControl).
     bool DrawCellControl(int col, int row, ui::TGridDrawState state);
-    void DrawCheckBox(const ui::TRect& rect, bool checked);
 
 private:
     // One of the four cell passes: where it starts and stops, its colour and state.
@@ -73,6 +72,8 @@ private:
     void DrawCellContent(int col, int row, const ui::TRect& rect, ui::TGridDrawState state);
     void DrawIndicatorCell(const ui::TRect& rect, int dataRow);
     void DrawTitleCell(int col, int dataCol, int baseRow, ui::TRect rect);
+    ui::TRect TitleTextRect(int col, const ui::TRect& rect);
+    int TitlePressOffset(int col, bool groupHeader) const;
     void TitleTexts(db::TField* field, int dataCol, std::string& name, std::string& title) const;
     void DrawTitleImage(ui::TCanvas& canvas, db::TField* field, ui::TRect& textRect, int pressed, bool& centred);
     void DrawDataCell(int col, int row, int dataCol, int dataRow, int baseRow, const ui::TRect& rect,

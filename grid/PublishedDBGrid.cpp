@@ -346,6 +346,43 @@ void TgkDBGrid::DoCreateDateTimePicker()
     if (OnCreateDateTimePicker) OnCreateDateTimePicker(this, picker_);
 }
 
+// The grid's date-time picker made (once) and bound to `field`, read-only when the cell
+// is; False when no picker can be made.
+bool TgkDBGrid::PreparePicker(db::TField& field)
+{
+    if (picker_ == nullptr) {
+        picker_ = CreateDateTimePicker();
+        if (picker_ == nullptr) return false;
+        DoCreateDateTimePicker();
+        if (picker_ == nullptr) return false;
+    }
+    picker_->SetVisible(false);
+    if (picker_->Parent() != this) picker_->SetParent(this);
+    if (gkGetDataSource(picker_) != DataSource()) gkSetDataSource(picker_, DataSource());
+    if (!gkEqualText(gkGetDataField(picker_), field.FieldName())) gkSetDataField(picker_, field.FieldName());
+    gkSetBorderStyle(picker_, false);
+    // Read-only also whenever the grid cannot edit: a picker shown over a read-only grid
+    // (the always-show flag) would otherwise write dates into it.
+    const bool readOnly = field.ReadOnly() || ColumnEntryPart(field.FieldName(), 3) == "T" || !CanEdit();
+    classes::SetPropValue(*picker_, "ReadOnly", classes::TPropValue(readOnly));
+    return true;
+}
+
+// The picker placed over the current cell.
+void TgkDBGrid::PlacePicker()
+{
+    SetPlacedControl(picker_);
+    ui::TRect r = CellRect(Col(), Row());
+    if (UseRightToLeftGrid()) {
+        const int width = r.Width();
+        r.Left = ClientWidth() - r.Right + 1;
+        r.Right = r.Left + width;
+    }
+    if (picker_->Left() != r.Left || picker_->Top() != r.Top || picker_->Width() != r.Width() ||
+        picker_->Height() != r.Height())
+        picker_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+}
+
 void TgkDBGrid::UpdateCellControl()
 {
     if (gkIsDesigning(this) || Options().Contains(dgRowSelect) || !DataLink().Active()) return;
@@ -358,33 +395,8 @@ void TgkDBGrid::UpdateCellControl()
     if (EditControlOptions().Contains(ecoDisableDateTimePicker)) return;
     db::TField* field = SelectedField();
     if (dynamic_cast<db::TDateTimeField*>(field) == nullptr) return;
-    if (picker_ == nullptr) {
-        picker_ = CreateDateTimePicker();
-        if (picker_ == nullptr) return;
-        DoCreateDateTimePicker();
-        if (picker_ == nullptr) return;
-    }
-    picker_->SetVisible(false);
-    if (picker_->Parent() != this) picker_->SetParent(this);
-    if (gkGetDataSource(picker_) != DataSource()) gkSetDataSource(picker_, DataSource());
-    if (!gkEqualText(gkGetDataField(picker_), field->FieldName())) gkSetDataField(picker_, field->FieldName());
-    gkSetBorderStyle(picker_, false);
-    // Read-only also whenever the grid cannot edit: a picker shown over a read-only grid
-    // (the always-show flag) would otherwise write dates into it.
-    const bool readOnly = field->ReadOnly() || ColumnEntryPart(field->FieldName(), 3) == "T" || !CanEdit();
-    classes::SetPropValue(*picker_, "ReadOnly", classes::TPropValue(readOnly));
-    if (PickerMayShow()) {
-        SetPlacedControl(picker_);
-        ui::TRect r = CellRect(Col(), Row());
-        if (UseRightToLeftGrid()) {
-            const int width = r.Width();
-            r.Left = ClientWidth() - r.Right + 1;
-            r.Right = r.Left + width;
-        }
-        if (picker_->Left() != r.Left || picker_->Top() != r.Top || picker_->Width() != r.Width() ||
-            picker_->Height() != r.Height())
-            picker_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
-    }
+    if (!PreparePicker(*field)) return;
+    if (PickerMayShow()) PlacePicker();
     if (!picker_->HandleAllocated() && HandleAllocated()) picker_->CreatePeers();
     picker_->Perform(ui::WM_SIZE, 0, 0);
 }

@@ -170,6 +170,8 @@ private:
     void PrepareCustomControls();
     // Whether the picker may be laid over the current cell.
     bool PickerMayShow();
+    bool PreparePicker(db::TField& field);
+    void PlacePicker();
     // Fires OnMultiSelectRecord; True when accepted.
     bool AcceptRecord(bool selecting);
     int FindSelectedBookmark(const db::TBookmark& bookmark) const;
