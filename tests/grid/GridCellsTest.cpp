@@ -18,6 +18,7 @@
 #include "platform/db/AdoDataSet.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/rtl/Files.h"
+#include "platform/rtl/Log.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Forms.h"
@@ -157,6 +158,71 @@ TEST_F(CellsFixture, DrawCellLeavesRowsPastTheDataAndDataCellsOfAnInactiveLink)
     EXPECT_TRUE(Draw(1, 1).empty());      // data cell: the background stays
     EXPECT_FALSE(Draw(0, 1).empty());     // indicator and title cells are drawn
     EXPECT_FALSE(Draw(1, 0, {ui::gdFixed}).empty());
+}
+
+// The row boundary comes with each cell: under a data cell by the line style, under an
+// indicator cell as the fixed part's dark edge, never twice for one cell, and not under the
+// title rows (the fixed part closes them) or without dgRowLines.
+TEST_F(CellsFixture, EachCellDrawsTheRowBoundaryUnderItOnce)
+{
+    MakeData(3);
+    ShowAndOpen();
+    const std::string silver = "pen=" + ui::FormatColor(rtl::ColorToRGB(grid->LineColors()->DataColor));
+    const std::string black = "pen=" + ui::FormatColor(rtl::ColorToRGB(grid->LineColors()->FixedColor));
+    struct Case {
+        const char* name;
+        int col, row;
+        ui::TGridDrawState state;
+        std::string pen;  // the pen of the line under the cell ("" for none)
+    };
+    const Case cases[] = {
+        {"data cell", 2, 2, {}, silver},
+        {"indicator cell", 0, 2, {ui::gdFixed}, black},
+        {"title cell", 2, 0, {ui::gdFixed}, ""},
+    };
+    for (const Case& c : cases) {
+        const ui::TRect r = grid->CellRect(c.col, c.row);
+        const std::string under = "," + std::to_string(r.Bottom) + " ";
+        const std::vector<std::string> log = Draw(c.col, c.row, c.state);
+        const auto lines = std::count_if(log.begin(), log.end(), [&](const std::string& l) {
+            return l.rfind("Polyline(", 0) == 0 && l.find(under) != std::string::npos;
+        });
+        EXPECT_EQ(lines, c.pen.empty() ? 0 : 1) << c.name << ::testing::PrintToString(log);
+        if (!c.pen.empty()) {
+            EXPECT_TRUE(Has(log, c.pen)) << c.name;
+        }
+        // The cell's line is done: asking again draws nothing.
+        Device().ClearLog();
+        grid->DrawRowLine(r, c.state, c.row);
+        EXPECT_TRUE(Device().Log().empty()) << c.name;
+    }
+    grid->SetOptions(grid->Options() - TgkDBGridOptions{dgRowLines});
+    const std::vector<std::string> log = Draw(2, 2);
+    EXPECT_FALSE(Has(log, "Polyline(")) << ::testing::PrintToString(log);
+}
+
+// A cell handler that throws costs its own drawing only: the paint goes on and the log
+// names the handler and its error.
+TEST_F(CellsFixture, AThrowingCellHandlerIsLoggedAndTheGridStillPaints)
+{
+    MakeData(3);
+    ShowAndOpen();
+    grid->OnDrawDataCell = [](classes::TObject*, const ui::TRect&, db::TField*, ui::TGridDrawState) {
+        throw std::runtime_error("handler broke");
+    };
+    rtl::TLogCapture capture;
+    Device().ClearLog();
+    ui::TRecordingCanvas window;
+    EXPECT_NO_THROW(grid->PaintTo(window));
+    const std::vector<std::string> log = Device().Log();
+    EXPECT_TRUE(Has(log, "\"name 1\""));
+    EXPECT_TRUE(Has(log, "\"c3\""));  // the last data cell was still drawn
+    EXPECT_FALSE(window.Log().empty());
+    ASSERT_FALSE(capture.Lines().empty());
+    for (const std::string& line : capture.Lines()) {
+        EXPECT_NE(line.find("TgkCustomDBGrid::DrawCell"), std::string::npos) << line;
+        EXPECT_NE(line.find("handler broke"), std::string::npos) << line;
+    }
 }
 
 TEST_F(CellsFixture, DrawCellSwallowsADrawHandlerErrorAndRestoresTheRecordOnOthers)
