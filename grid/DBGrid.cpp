@@ -1622,13 +1622,6 @@ void TgkCustomDBGrid::MouseDown(ui::TMouseButton button, ui::TShiftState shift, 
     mouse_->Down(button, shift, x, y);
 }
 
-void TgkCustomDBGrid::MultiSelectPress(ui::TMouseButton button, ui::TShiftState shift)
-{
-    mouse_->MultiSelectPress(button, shift);
-}
-
-void TgkCustomDBGrid::RouteClickToPlacedControl(int x, int y) { mouse_->RouteClickToPlacedControl(x, y); }
-
 void TgkCustomDBGrid::MouseMove(ui::TShiftState shift, int x, int y) { mouse_->Move(shift, x, y); }
 
 void TgkCustomDBGrid::TitleGroupRange(int col, int& first, int& last) const
@@ -1644,14 +1637,11 @@ void TgkCustomDBGrid::TitleGroupRange(int col, int& first, int& last) const
     while (last + 1 < ColCount() && group(last + 1) == name) ++last;
 }
 
-void TgkCustomDBGrid::MakeDragImage(int col, int x, int y) { mouse_->MakeDragImage(col, x, y); }
-
 bool TgkCustomDBGrid::InColumnDrag() const { return mouse_->InColumnDrag(); }
 const ui::TBitmap* TgkCustomDBGrid::DragImage() const { return mouse_->DragImage(); }
 ui::TPoint TgkCustomDBGrid::DragImagePos() const { return mouse_->DragImagePos(); }
 bool TgkCustomDBGrid::ShiftSelecting() const { return mouse_->ShiftSelecting(); }
 const db::TBookmark& TgkCustomDBGrid::SelectAnchor() const { return mouse_->SelectAnchor(); }
-int TgkCustomDBGrid::SizingIndex() const { return mouse_->SizingIndex(); }
 
 void TgkCustomDBGrid::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
 {

@@ -24,10 +24,19 @@
 //   when that raises, the grid takes the focus back and the exception goes on to the
 //   caller (the application's exception handler).
 //
-// The paint cycle, cell drawing, mouse, in-place editor, keyboard navigation and cell
-// controls are added by the grids built on this core: here they are hooks (DrawGrid,
-// DrawCell, HideCellControl, RefreshColInfoCache ...) with the plain behaviour of the base
-// grid.
+// The grid is a facade: its published properties, events and virtual operations stay here,
+// while the work is done by parts of its own, each behind it:
+// - TgkGridLayout (GridLayout.h): row heights, column widths, proportional sizing and the
+//   vertical scroll bar;
+// - TgkGridPainter (GridPainter.h): the paint cycle and cell drawing, with its per-paint
+//   state (TgkPaintState, read through PaintState);
+// - TgkGridMouse (GridMouse.h): presses, column drags and title buttons;
+// - TgkGridKeyboard (GridKeyboard.h): keys decoded into named navigation actions, and the
+//   key filter of grids;
+// - TgkGridCellHints (GridCellHints.h): the cell hint and the link hover.
+// Grids built on this core replace the virtual hooks (DrawGrid, DrawCell, HideCellControl,
+// RefreshColInfoCache ...); the parts call those hooks and read one another only through
+// their accessors.
 
 #include <memory>
 #include <string>
@@ -411,11 +420,9 @@ public:
     int GetFooterStripHeight();
     // Sends WM_SETREDRAW with wParam = !disable.
     void SetRedraw(bool disable);
-    // What the current (or last) paint knows: its rectangle, the cell being drawn and what
-    // the cell painters did to it.
+    // What the current (or last) paint knows: its rectangle, the data cell being drawn (read
+    // by the in-cell event handlers) and what the cell painters did to it.
     const TgkPaintState& PaintState() const;
-    // The rectangle of the current paint (client coordinates).
-    const ui::TRect& PaintUpdateRect() const { return PaintState().UpdateRect; }
     // The rectangle a paint produces (see the paint cycle): the window system's update
     // rectangle taken down over the footer, or the cells' area when it is empty.
     ui::TRect EffectiveUpdateRect() const;
@@ -519,12 +526,9 @@ public:
     int GetDataRow(int row) const { return row - (options_.Contains(dgTitles) ? 1 : 0); }
     // A data cell whose field is a memo (or rich text by its control type).
     bool IsMemoCell(int col, int row);
-    // The data cell being drawn (data coordinates), read by the in-cell event handlers.
     // The link cell under the mouse (grid coordinates; -1 when none), drawn red.
     ui::TGridCoord LinkHover() const;
     void SetLinkHover(ui::TGridCoord cell);
-    int DrawingDataRow() const { return PaintState().DrawingDataRow; }
-    int DrawingDataCol() const { return PaintState().DrawingDataCol; }
     // The picture of a "Bitmap" cell placed in `rect` by fit mode `fitName` (source and
     // destination rectangles; False when the mode draws nothing).
     static bool PictureFitRects(std::string_view fitName, int pictureWidth, int pictureHeight, const ui::TRect& rect,
@@ -640,22 +644,17 @@ public:
     // "mailto:"; empty when the result's scheme is not http, https, ftp or mailto.
     static std::string LinkAddress(const std::string& text);
     bool InColumnDrag() const;
-    void MultiSelectPress(ui::TMouseButton button, ui::TShiftState shift);
     // The columns [first, last] of the title group column `col` belongs to (itself alone
     // when it has no group).
     void TitleGroupRange(int col, int& first, int& last) const;
-    void MakeDragImage(int col, int x, int y);
     // The dragged title's picture and where it is drawn (client coordinates), while a
     // column is dragged.
     const ui::TBitmap* DragImage() const;
     ui::TPoint DragImagePos() const;
-    void RouteClickToPlacedControl(int x, int y);
     // Multi-select by the mouse: raised by a Shift, Ctrl or auto-unselect press with
     // msoShiftSelect; the anchor is the record such a selection started on.
     bool ShiftSelecting() const;
     const db::TBookmark& SelectAnchor() const;
-    // The column-sizing press and the column it sized (-1 when none).
-    int SizingIndex() const;
 
     // ---- Keyboard navigation -----------------------------------------------------------------------
     void KeyDown(ui::TKey& key, ui::TShiftState shift) override;

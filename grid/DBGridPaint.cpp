@@ -1,8 +1,7 @@
-// The paint cycle of TgkCustomDBGrid: one buffered paint per update (backgrounds, the four
-// cell passes, the pad right of the last column, the lines, the focus rectangle and the
-// footer), the footer strip's geometry, nested redraw suspension and the mouse wheel.
-// Everything is drawn on the off-screen bitmap (the window canvas for a right-to-left grid)
-// and only the update rectangle is copied to the window.
+// The paint side of TgkCustomDBGrid that stays on the facade: the footer strip's geometry,
+// the title and group rectangles, the background fills (virtual hooks a derived grid may
+// replace), nested redraw suspension, horizontal scrolling and the mouse wheel. The paint
+// cycle itself is TgkGridPainter's.
 
 #include <algorithm>
 

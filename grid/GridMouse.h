@@ -6,7 +6,7 @@
 // address; with multi-select a press selects records.
 //
 // The mouse keeps the state of a press and a drag; the grid reads it through its accessors
-// (InColumnDrag, DragImage, SizingIndex ...) and the painter draws the pressed title and the
+// (InColumnDrag, DragImage, ShiftSelecting ...) and the painter draws the pressed title and the
 // dragged title from it.
 
 #include <memory>
@@ -28,9 +28,6 @@ public:
     void Up(ui::TMouseButton button, ui::TShiftState shift, int x, int y);
     void ColumnDragTick();
     void EndColumnDrag(int x, int y, bool drop);
-    void MakeDragImage(int col, int x, int y);
-    void MultiSelectPress(ui::TMouseButton button, ui::TShiftState shift);
-    void RouteClickToPlacedControl(int x, int y);
     // Forgets a pressed title (the layout changed under it).
     void ClearPressedTitle();
 
@@ -38,7 +35,6 @@ public:
     bool MovingByMouse() const noexcept { return movingByMouse_; }
     int PressedTitleCol() const noexcept { return pressedTitleCol_; }
     bool PressedInGroupHeader() const noexcept { return pressedInGroupHeader_; }
-    int SizingIndex() const noexcept { return sizingIndex_; }
     const ui::TBitmap* DragImage() const noexcept { return dragImage_.get(); }
     // The dragged title's picture while a column is really being dragged (nil otherwise).
     const ui::TBitmap* DragImageShown() const noexcept
@@ -60,6 +56,9 @@ private:
     void DropColumnGroup(int target, int first, int last);
     void ReleaseRowSizing();
     void ReleaseTitle(int x, int y);
+    void MakeDragImage(int col, int x, int y);
+    void MultiSelectPress(ui::TMouseButton button, ui::TShiftState shift);
+    void RouteClickToPlacedControl(int x, int y);
 
     TgkCustomDBGrid& g_;
     // A sizing press: the column or row sized, the width it started at, the column left of it.

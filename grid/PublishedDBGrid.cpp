@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "grid/GridRoutines.h"
+#include "grid/IndicatorButton.h"
 #include "grid/StringRoutines.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/rtl/Exceptions.h"
@@ -776,6 +777,8 @@ void RegisterPublishedGridClasses()
 {
     static const bool done = [] {
         RegisterDBGridClasses();
+        // The indicator button is stored with the grid it sits on.
+        RegisterIndicatorButtonClass();
         classes::RegisterClasses<TgkDBGrid>();
         return true;
     }();
