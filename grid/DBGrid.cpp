@@ -11,6 +11,7 @@
 #include "grid/GridMouse.h"
 #include "grid/GridPainter.h"
 #include "grid/GridRoutines.h"
+#include "grid/GridState.h"
 #include "grid/InplaceEdit.h"
 #include "grid/Intl.h"
 #include "grid/Scanning.h"
@@ -211,7 +212,7 @@ classes::TPersistent* TgkGridLineColors::GetOwner() const { return grid_; }
 
 void TgkColumn::SetFooterValue(const std::string& value)
 {
-    if (this == grid_.spareColumn_.get() || value == footerValue_) return;
+    if (this == grid_.d_->spareColumn.get() || value == footerValue_) return;
     footerValue_ = value;
     if (grid_.HandleAllocated()) grid_.InvalidateRect(grid_.GetFooterRect());
 }
@@ -286,7 +287,7 @@ void TgkGridDataLink::EditingChanged()
     grid_.EditingChanged();
     const db::TDataSource* source = DataSource();
     if (source != nullptr && (source->State() == db::dsEdit || source->State() == db::dsInsert))
-        grid_.footerUpdatePending_ = true;
+        grid_.d_->footerUpdatePending = true;
 }
 
 void TgkGridDataLink::FocusControl(db::TField*& field)
@@ -408,7 +409,8 @@ GW_IMPLEMENT_CLASS(TgkCustomDBGrid, ui::TCustomGrid)
     p.Event("OnURLOpen", &G::OnURLOpen);
 }
 
-TgkCustomDBGrid::TgkCustomDBGrid(classes::TComponent* owner) : TCustomGrid(owner)
+TgkCustomDBGrid::TgkCustomDBGrid(classes::TComponent* owner)
+    : TCustomGrid(owner), d_(std::make_unique<TgkGridState>(this))
 {
     TSharedImages& shared = Shared();
     if (shared.users++ == 0) {
@@ -424,24 +426,24 @@ TgkCustomDBGrid::TgkCustomDBGrid(classes::TComponent* owner) : TCustomGrid(owner
                              ui::goColSizing, ui::goColMoving, ui::goEditing, ui::goTabs});
     SetRowCount(2);
     SetColCount(2);
-    dataLink_ = std::make_unique<TgkGridDataLink>(*this);
+    d_->dataLink = std::make_unique<TgkGridDataLink>(*this);
     SetColor(rtl::clWindow);
     SetParentColor(false);
-    titleFont_.OnChange = [this](classes::TFont&) { TitleFontChanged(); };
-    spareColumn_ = std::make_unique<TgkColumn>(*this, std::string());
+    d_->titleFont.OnChange = [this](classes::TFont&) { TitleFontChanged(); };
+    d_->spareColumn = std::make_unique<TgkColumn>(*this, std::string());
     painter_ = std::make_unique<TgkGridPainter>(*this);
     layout_ = std::make_unique<TgkGridLayout>(*this);
     mouse_ = std::make_unique<TgkGridMouse>(*this);
     keyboard_ = std::make_unique<TgkGridKeyboard>(*this);
     hints_ = std::make_unique<TgkGridCellHints>(*this);
-    paintOptions_ = std::make_unique<TgkGridPaintOptions>(this, painter_->DrawBitmap());
+    d_->paintOptions = std::make_unique<TgkGridPaintOptions>(this, painter_->DrawBitmap());
     SetTabStop(true);
 }
 
 TgkCustomDBGrid::~TgkCustomDBGrid()
 {
     // A focused grid takes the key filter it installed with it.
-    if (g_keyFilter != 0 && hasFocus_) {
+    if (g_keyFilter != 0 && d_->hasFocus) {
         ui::Application().RemoveKeyFilter(g_keyFilter);
         g_keyFilter = 0;
     }
@@ -450,18 +452,18 @@ TgkCustomDBGrid::~TgkCustomDBGrid()
         shared.indicators.reset();
         shared.arrows.reset();
     }
-    colInfoCache_.clear();
-    delete indicatorButton_;
-    indicatorButton_ = nullptr;
+    d_->colInfoCache.clear();
+    delete d_->indicatorButton;
+    d_->indicatorButton = nullptr;
     // The link goes before the columns: a data set closing now finds no grid to tell.
-    dataLink_->SetDataSource(nullptr);
-    dataLink_.reset();
-    columns_.clear();
+    d_->dataLink->SetDataSource(nullptr);
+    d_->dataLink.reset();
+    d_->columns.clear();
     painter_->SetAltDrawBitmap(nullptr);
-    rowBookmark_.clear();
-    footerBookmark_.clear();
+    d_->rowBookmark.clear();
+    d_->footerBookmark.clear();
     hints_->Hide();
-    paintOptions_.reset();
+    d_->paintOptions.reset();
     ResetColumnState();
 }
 
@@ -470,7 +472,7 @@ void TgkCustomDBGrid::ResetColumnState() { layout_->ResetColumnState(); }
 void TgkCustomDBGrid::Loaded()
 {
     TCustomGrid::Loaded();
-    paintOptions_->UpdateBackground(false);
+    d_->paintOptions->UpdateBackground(false);
     LayoutChanged();
 }
 
@@ -478,10 +480,10 @@ void TgkCustomDBGrid::Notification(classes::TComponent* component, classes::TOpe
 {
     TCustomGrid::Notification(component, operation);
     if (operation != classes::opRemove) return;
-    if (component == imageList_) imageList_ = nullptr;
-    if (component == titleImageList_) titleImageList_ = nullptr;
-    if (component == indicatorButton_) indicatorButton_ = nullptr;
-    if (dataLink_ && component == dataLink_->DataSource()) SetDataSource(nullptr);
+    if (component == d_->imageList) d_->imageList = nullptr;
+    if (component == d_->titleImageList) d_->titleImageList = nullptr;
+    if (component == d_->indicatorButton) d_->indicatorButton = nullptr;
+    if (d_->dataLink && component == d_->dataLink->DataSource()) SetDataSource(nullptr);
 }
 
 void TgkCustomDBGrid::CreatePeers()
@@ -505,26 +507,26 @@ void TgkCustomDBGrid::ApplyBaseOptions()
         else
             base.Exclude(o);
     };
-    set(ui::goFixedVertLine, options_.Contains(dgColLines));
-    set(ui::goVertLine, options_.Contains(dgColLines));
-    set(ui::goHorzLine, options_.Contains(dgRowLines));
-    set(ui::goFixedHorzLine, !options_.Contains(dgRowLinesDisableFixed));
-    set(ui::goColSizing, options_.Contains(dgColumnResize));
-    set(ui::goColMoving, options_.Contains(dgColumnResize));
-    set(ui::goRowSizing, options_.Contains(dgRowResize));
-    set(ui::goEditing, options_.Contains(dgEditing) && !options_.Contains(dgRowSelect));
-    set(ui::goTabs, options_.Contains(dgTabs));
-    set(ui::goRowSelect, options_.Contains(dgRowSelect));
-    set(ui::goAlwaysShowEditor, options_.Contains(dgAlwaysShowEditor));
+    set(ui::goFixedVertLine, d_->options.Contains(dgColLines));
+    set(ui::goVertLine, d_->options.Contains(dgColLines));
+    set(ui::goHorzLine, d_->options.Contains(dgRowLines));
+    set(ui::goFixedHorzLine, !d_->options.Contains(dgRowLinesDisableFixed));
+    set(ui::goColSizing, d_->options.Contains(dgColumnResize));
+    set(ui::goColMoving, d_->options.Contains(dgColumnResize));
+    set(ui::goRowSizing, d_->options.Contains(dgRowResize));
+    set(ui::goEditing, d_->options.Contains(dgEditing) && !d_->options.Contains(dgRowSelect));
+    set(ui::goTabs, d_->options.Contains(dgTabs));
+    set(ui::goRowSelect, d_->options.Contains(dgRowSelect));
+    set(ui::goAlwaysShowEditor, d_->options.Contains(dgAlwaysShowEditor));
     set(ui::goRangeSelect, false);  // records are selected by bookmark, never as a cell range
     TCustomGrid::SetOptions(base);
 }
 
 void TgkCustomDBGrid::SetOptions(TgkDBGridOptions options)
 {
-    if (options == options_) return;
-    const TgkDBGridOptions old = options_;
-    options_ = options;
+    if (options == d_->options) return;
+    const TgkDBGridOptions old = d_->options;
+    d_->options = options;
     ApplyBaseOptions();
     if (old.Contains(dgWordWrap) != options.Contains(dgWordWrap)) {
         if (auto* editor = dynamic_cast<TgkInplaceEdit*>(InplaceEditor())) editor->SetWordWrap(options.Contains(dgWordWrap));
@@ -536,61 +538,61 @@ void TgkCustomDBGrid::SetOptions(TgkDBGridOptions options)
 
 void TgkCustomDBGrid::SetUseTFields(bool v)
 {
-    if (v == useTFields_) return;
-    useTFields_ = v;
+    if (v == d_->useTFields) return;
+    d_->useTFields = v;
     ResetColumnState();
     LayoutChanged();
 }
 
-db::TDataSource* TgkCustomDBGrid::DataSource() const { return dataLink_->DataSource(); }
+db::TDataSource* TgkCustomDBGrid::DataSource() const { return d_->dataLink->DataSource(); }
 
 void TgkCustomDBGrid::SetDataSource(db::TDataSource* source)
 {
-    if (source == dataLink_->DataSource()) return;
-    if (db::TDataSource* old = dataLink_->DataSource()) old->RemoveFreeNotification(this);
-    dataLink_->SetDataSource(source);
+    if (source == d_->dataLink->DataSource()) return;
+    if (db::TDataSource* old = d_->dataLink->DataSource()) old->RemoveFreeNotification(this);
+    d_->dataLink->SetDataSource(source);
     if (source != nullptr) source->FreeNotification(this);
-    LinkActive(dataLink_->Active());
+    LinkActive(d_->dataLink->Active());
 }
 
 void TgkCustomDBGrid::SetTitleColor(rtl::TColor color)
 {
-    if (color == titleColor_) return;
-    titleColor_ = color;
+    if (color == d_->titleColor) return;
+    d_->titleColor = color;
     LayoutChanged();
 }
 
 void TgkCustomDBGrid::SetTitleAlignment(classes::TAlignment v)
 {
-    if (v == titleAlignment_) return;
-    titleAlignment_ = v;
+    if (v == d_->titleAlignment) return;
+    d_->titleAlignment = v;
     Invalidate();
 }
 
 void TgkCustomDBGrid::SetTitleLines(int lines)
 {
     if (lines < 1) return;
-    if (lines == titleLines_) return;
-    titleLines_ = lines;
+    if (lines == d_->titleLines) return;
+    d_->titleLines = lines;
     LayoutChanged();
 }
 
 void TgkCustomDBGrid::SetTitleButtons(bool v)
 {
-    if (v == titleButtons_) return;
-    titleButtons_ = v;
+    if (v == d_->titleButtons) return;
+    d_->titleButtons = v;
     Invalidate();
 }
 
 void TgkCustomDBGrid::SetRowHeightPercent(int percent)
 {
     if (percent < 1) {
-        rowHeightPercent_ = 100;
+        d_->rowHeightPercent = 100;
         return;
     }
-    if (percent == rowHeightPercent_) return;
-    rowHeightPercent_ = percent;
-    savedRowHeightPercent_ = percent;
+    if (percent == d_->rowHeightPercent) return;
+    d_->rowHeightPercent = percent;
+    d_->savedRowHeightPercent = percent;
     LayoutChanged();
 }
 
@@ -606,8 +608,8 @@ void TgkCustomDBGrid::SetShowHorzScrollBar(bool show)
 
 void TgkCustomDBGrid::SetShowVertScrollBar(bool show)
 {
-    if (show == showVertScrollBar_) return;
-    showVertScrollBar_ = show;
+    if (show == d_->showVertScrollBar) return;
+    d_->showVertScrollBar = show;
     UpdateWindowScrollBars();
     UpdateScrollBar();
 }
@@ -615,103 +617,103 @@ void TgkCustomDBGrid::SetShowVertScrollBar(bool show)
 ui::TScrollStyle TgkCustomDBGrid::WindowScrollBars() const
 {
     const bool h = ShowHorzScrollBar();
-    if (showVertScrollBar_) return h ? ui::ssBoth : ui::ssVertical;
+    if (d_->showVertScrollBar) return h ? ui::ssBoth : ui::ssVertical;
     return h ? ui::ssHorizontal : ui::ssNone;
 }
 
 void TgkCustomDBGrid::SetIndicatorColor(TIndicatorColorType v)
 {
-    if (v == indicatorColor_) return;
-    indicatorColor_ = v;
+    if (v == d_->indicatorColor) return;
+    d_->indicatorColor = v;
     // The yellow set is this grid's own; the shared black set stays for the others.
-    if (v == icYellow && !yellowImages_) yellowImages_ = MakeIndicatorImages(true);
+    if (v == icYellow && !d_->yellowImages) d_->yellowImages = MakeIndicatorImages(true);
     Invalidate();
 }
 
 void TgkCustomDBGrid::SetIndicatorIconColor(rtl::TColor color)
 {
-    if (color == indicatorIconColor_) return;
-    indicatorIconColor_ = color;
+    if (color == d_->indicatorIconColor) return;
+    d_->indicatorIconColor = color;
     Invalidate();
 }
 
 void TgkCustomDBGrid::SetIndicatorButton(ui::TControl* button)
 {
-    if (button == indicatorButton_) return;
-    if (indicatorButton_ != nullptr) indicatorButton_->RemoveFreeNotification(this);
-    indicatorButton_ = button;
+    if (button == d_->indicatorButton) return;
+    if (d_->indicatorButton != nullptr) d_->indicatorButton->RemoveFreeNotification(this);
+    d_->indicatorButton = button;
     if (button != nullptr) button->FreeNotification(this);
     LayoutChanged();
 }
 
 void TgkCustomDBGrid::SetLineStyle(TgkGridLineStyle v)
 {
-    if (v == lineStyle_) return;
-    lineStyle_ = v;
+    if (v == d_->lineStyle) return;
+    d_->lineStyle = v;
     Invalidate();
 }
 
 void TgkCustomDBGrid::SetHideAllLines(bool v)
 {
-    if (v == hideAllLines_) return;
-    hideAllLines_ = v;
+    if (v == d_->hideAllLines) return;
+    d_->hideAllLines = v;
     Invalidate();
 }
 
 void TgkCustomDBGrid::SetFooterColor(rtl::TColor c)
 {
-    if (c == footerColor_) return;
-    footerColor_ = c;
+    if (c == d_->footerColor) return;
+    d_->footerColor = c;
     Invalidate();
 }
 
 void TgkCustomDBGrid::SetFooterCellColor(rtl::TColor c)
 {
-    if (c == footerCellColor_) return;
-    footerCellColor_ = c;
+    if (c == d_->footerCellColor) return;
+    d_->footerCellColor = c;
     Invalidate();
 }
 
 void TgkCustomDBGrid::SetFooterHeight(int h)
 {
     h = std::max(h, 0);
-    if (h == footerHeight_) return;
-    footerHeight_ = h;
+    if (h == d_->footerHeight) return;
+    d_->footerHeight = h;
     LayoutChanged();
 }
 
 void TgkCustomDBGrid::SetImageList(ui::TImageList* list)
 {
-    ui::SetReference(*this, imageList_, list);
+    ui::SetReference(*this, d_->imageList, list);
     Invalidate();
 }
 
 void TgkCustomDBGrid::SetTitleImageList(ui::TImageList* list)
 {
-    ui::SetReference(*this, titleImageList_, list);
+    ui::SetReference(*this, d_->titleImageList, list);
     Invalidate();
 }
 
 void TgkCustomDBGrid::SetPadColumnStyle(TgkPadColumnStyle v)
 {
-    if (v == padColumnStyle_) return;
-    padColumnStyle_ = v;
+    if (v == d_->padColumnStyle) return;
+    d_->padColumnStyle = v;
     Invalidate();
 }
 
 void TgkCustomDBGrid::TitleFontChanged()
 {
-    if (!titleFontSync_ && !Loading()) SetParentFont(false);
-    if (options_.Contains(dgTitles)) LayoutChanged();
+    if (!d_->titleFontSync && !Loading()) SetParentFont(false);
+    if (d_->options.Contains(dgTitles)) LayoutChanged();
 }
 
 void TgkCustomDBGrid::FontChanged()
 {
     TCustomGrid::FontChanged();
     if (ParentFont()) {
-        titleFontSync_ = true;
-        const rtl::TScopeExit done([this] { titleFontSync_ = false; });
-        titleFont_.Assign(*Font());
+        d_->titleFontSync = true;
+        const rtl::TScopeExit done([this] { d_->titleFontSync = false; });
+        d_->titleFont.Assign(*Font());
     }
     LayoutChanged();
 }
@@ -722,7 +724,7 @@ db::TField* TgkCustomDBGrid::SelectedField() const { return GetColField(Selected
 
 void TgkCustomDBGrid::SetSelectedIndex(int dataCol)
 {
-    const int col = dataCol + indicatorOffset_;
+    const int col = dataCol + d_->indicatorOffset;
     if (col >= FixedCols() && col < ColCount()) SetCol(col);
 }
 
@@ -738,8 +740,8 @@ void TgkCustomDBGrid::SetSelectedField(db::TField* field)
 
 db::TField* TgkCustomDBGrid::GetColField(int dataCol) const
 {
-    if (dataCol < 0 || !dataLink_->Active() || dataCol >= dataLink_->FieldCount()) return nullptr;
-    return dataLink_->GetMappedField(dataCol);
+    if (dataCol < 0 || !d_->dataLink->Active() || dataCol >= d_->dataLink->FieldCount()) return nullptr;
+    return d_->dataLink->GetMappedField(dataCol);
 }
 
 std::string TgkCustomDBGrid::GetFieldValue(int dataCol)
@@ -750,8 +752,8 @@ std::string TgkCustomDBGrid::GetFieldValue(int dataCol)
 
 bool TgkCustomDBGrid::IsActiveDataSet() const
 {
-    const db::TDataSet* ds = dataLink_->DataSet();
-    return dataLink_->Active() && ds != nullptr && ds->Active();
+    const db::TDataSet* ds = d_->dataLink->DataSet();
+    return d_->dataLink->Active() && ds != nullptr && ds->Active();
 }
 
 bool TgkCustomDBGrid::AcquireFocus()
@@ -766,9 +768,9 @@ bool TgkCustomDBGrid::AcquireFocus()
 
 TgkColumn& TgkCustomDBGrid::ColumnByName(std::string_view fieldName)
 {
-    for (auto& c : columns_)
+    for (auto& c : d_->columns)
         if (gkEqualText(c->FieldName(), fieldName)) return *c;
-    return *spareColumn_;
+    return *d_->spareColumn;
 }
 
 void TgkCustomDBGrid::SplitTitle(const std::string& title, std::string& groupHeader, std::string& caption) const
@@ -787,7 +789,7 @@ void TgkCustomDBGrid::SplitTitle(const std::string& title, std::string& groupHea
 std::string TgkCustomDBGrid::ColumnEntryPart(std::string_view fieldName, int selector) const
 {
     std::string value;
-    GetColumnEntryPart(selected_, fieldName, selector, value);
+    GetColumnEntryPart(d_->selected, fieldName, selector, value);
     return value;
 }
 
@@ -800,34 +802,34 @@ bool TgkCustomDBGrid::ColumnReadOnly(int dataCol) const
 
 void TgkCustomDBGrid::DefineFieldMap()
 {
-    db::TDataSet* ds = dataLink_->DataSet();
+    db::TDataSet* ds = d_->dataLink->DataSet();
     if (ds == nullptr) return;
-    if (useTFields_) {
+    if (d_->useTFields) {
         for (int i = 0; i < ds->FieldCount(); ++i) {
             db::TField* f = ds->Fields()[i];
-            if (f->Visible()) dataLink_->AddMapping(f->FieldName());
+            if (f->Visible()) d_->dataLink->AddMapping(f->FieldName());
         }
     } else {
         int i = 0;
-        while (i < selected_.Count()) {
-            const std::string entry = selected_.Strings(i);
+        while (i < d_->selected.Count()) {
+            const std::string entry = d_->selected.Strings(i);
             const std::string name = entry.substr(0, entry.find('\t'));
-            if (dataLink_->Active() && ds->FindField(name) == nullptr) {
-                selected_.Delete(i);
+            if (d_->dataLink->Active() && ds->FindField(name) == nullptr) {
+                d_->selected.Delete(i);
                 continue;
             }
-            dataLink_->AddMapping(name);
+            d_->dataLink->AddMapping(name);
             ++i;
         }
     }
     std::vector<std::unique_ptr<TgkColumn>> fresh;
-    for (int i = 0; i < dataLink_->FieldCount(); ++i) {
-        const db::TField* f = dataLink_->GetMappedField(i);
+    for (int i = 0; i < d_->dataLink->FieldCount(); ++i) {
+        const db::TField* f = d_->dataLink->GetMappedField(i);
         auto column = std::make_unique<TgkColumn>(*this, f->FieldName());
         column->footerValue_ = ColumnByName(f->FieldName()).footerValue_;
         fresh.push_back(std::move(column));
     }
-    columns_ = std::move(fresh);
+    d_->columns = std::move(fresh);
 }
 
 void TgkCustomDBGrid::LinkActive(bool value)
@@ -835,29 +837,29 @@ void TgkCustomDBGrid::LinkActive(bool value)
     if (!value) HideEditor();
     LayoutChanged();
     UpdateScrollBar();
-    rowBookmark_.clear();
-    rowBookmarkKept_ = false;
-    footerBookmark_.clear();
+    d_->rowBookmark.clear();
+    d_->rowBookmarkKept = false;
+    d_->footerBookmark.clear();
     if (!value) {
-        lastCol_ = -1;
+        d_->lastCol = -1;
         return;
     }
     if (!HandleAllocated()) {
-        colEnterPending_ = true;
-    } else if (Col() != lastCol_) {
+        d_->colEnterPending = true;
+    } else if (Col() != d_->lastCol) {
         ColEnter();
-        lastCol_ = Col();
+        d_->lastCol = Col();
     }
-    footerUpdatePending_ = true;
+    d_->footerUpdatePending = true;
 }
 
 void TgkCustomDBGrid::UpdateRowCount()
 {
-    if (rowCountLock_) return;
-    rowCountLock_ = true;
-    const rtl::TScopeExit unlock([this] { rowCountLock_ = false; });
+    if (d_->rowCountLock) return;
+    d_->rowCountLock = true;
+    const rtl::TScopeExit unlock([this] { d_->rowCountLock = false; });
     const bool keepLeft =
-        options_.Contains(dgRowSelect) || (options_.Contains(dgFixedEditable) && LeftCol() <= FixedCols());
+        d_->options.Contains(dgRowSelect) || (d_->options.Contains(dgFixedEditable) && LeftCol() <= FixedCols());
     const int savedLeft = LeftCol();
     if (keepLeft) DisableRedraw();
     const rtl::TScopeExit restore([&] {
@@ -866,41 +868,41 @@ void TgkCustomDBGrid::UpdateRowCount()
         EnableRedraw(false);
         Invalidate();
     });
-    if (RowCount() <= titleOffset_) SetRowCount(titleOffset_ + 1);
-    SetFixedRows(titleOffset_);
-    const db::TDataSet* ds = dataLink_->DataSet();
-    if (dataLink_->Active() && (ds == nullptr || !ds->Active() || dataLink_->RecordCount() != 0)) {
+    if (RowCount() <= d_->titleOffset) SetRowCount(d_->titleOffset + 1);
+    SetFixedRows(d_->titleOffset);
+    const db::TDataSet* ds = d_->dataLink->DataSet();
+    if (d_->dataLink->Active() && (ds == nullptr || !ds->Active() || d_->dataLink->RecordCount() != 0)) {
         SetRowCount(1000);
         const int visible = VisibleRowCount();
-        if (visible < dataLink_->BufferCount() && Row() >= visible + titleOffset_) {
+        if (visible < d_->dataLink->BufferCount() && Row() >= visible + d_->titleOffset) {
             Invalidate();
             DoTopRowChanged();
         }
-        dataLink_->SetBufferCount(std::max(visible, 1));
-        SetRowCount(dataLink_->RecordCount() + titleOffset_);
+        d_->dataLink->SetBufferCount(std::max(visible, 1));
+        SetRowCount(d_->dataLink->RecordCount() + d_->titleOffset);
         UpdateActiveRow();
     } else {
-        SetRowCount(titleOffset_ + 1);
+        SetRowCount(d_->titleOffset + 1);
     }
 }
 
 void TgkCustomDBGrid::UpdateActiveRow()
 {
-    if (!dataLink_->Active()) return;
-    int target = dataLink_->ActiveRecord() + titleOffset_ + recordOffset_;
+    if (!d_->dataLink->Active()) return;
+    int target = d_->dataLink->ActiveRecord() + d_->titleOffset + d_->recordOffset;
     if (target != Row()) {
-        if (!options_.Contains(dgAlwaysShowEditor)) HideEditor();
+        if (!d_->options.Contains(dgAlwaysShowEditor)) HideEditor();
         const int visible = VisibleRowCount();
-        if (target >= visible + titleOffset_) {
+        if (target >= visible + d_->titleOffset) {
             UpdateRowCount();
-            target = std::min(target, VisibleRowCount() + titleOffset_ - 1);
+            target = std::min(target, VisibleRowCount() + d_->titleOffset - 1);
         }
         target = std::clamp(target, FixedRows(), RowCount() - 1);
         if (target != Row() && Col() >= FixedCols()) MoveColRow(Col(), target, false, false);
     }
     if (Parent() != nullptr && gkIsClass(Parent(), "TgkDBCustomLookupcombo")) return;
     db::TField* field = SelectedField();
-    if (field != nullptr && field->Text() != editText_) InvalidateEditor();
+    if (field != nullptr && field->Text() != d_->editText) InvalidateEditor();
 }
 
 void TgkCustomDBGrid::Scroll(int distance)
@@ -922,20 +924,20 @@ void TgkCustomDBGrid::Scroll(int distance)
             Invalidate();
         } else {
             const int step = DefaultRowHeight() + (RowLines() ? 1 : 0);
-            if (distance % 2 != 0) alternatingParity_ = !alternatingParity_;
-            const int dataTop = titleOffset_ > 0 ? CellRect(0, titleOffset_).Top : area.Top;
+            if (distance % 2 != 0) d_->alternatingParity = !d_->alternatingParity;
+            const int dataTop = d_->titleOffset > 0 ? CellRect(0, d_->titleOffset).Top : area.Top;
             const ui::TRect data{area.Left, dataTop, area.Right, area.Bottom};
-            if (paintOptions_->FastRecordScrolling) {
+            if (d_->paintOptions->FastRecordScrolling) {
                 ScrollWindow(0, -step * distance, &data, &data);
-                if (options_.Contains(dgIndicator)) {
-                    if (selectedRow_ >= 0) InvalidateRow(selectedRow_);
+                if (d_->options.Contains(dgIndicator)) {
+                    if (d_->selectedRow >= 0) InvalidateRow(d_->selectedRow);
                     InvalidateRow(Row());
                 }
             } else {
                 InvalidateRect(data);
             }
         }
-        if (options_.Contains(dgAlwaysShowEditor) && !IsCustomCell(Col(), Row())) {
+        if (d_->options.Contains(dgAlwaysShowEditor) && !IsCustomCell(Col(), Row())) {
             const db::TField* field = SelectedField();
             if (field == nullptr || field->DataType() != db::ftMemo) ShowCellEditor();
         }
@@ -948,9 +950,9 @@ void TgkCustomDBGrid::DataChanged()
 {
     if (!HandleAllocated()) return;
     UpdateFooterIfChanged();
-    if (!suppressHideHook_) {
+    if (!d_->suppressHideHook) {
         const db::TDataSource* source = DataSource();
-        const db::TDataSet* ds = dataLink_->DataSet();
+        const db::TDataSet* ds = d_->dataLink->DataSet();
         if (source != nullptr &&
             ((source->State() == db::dsInsert && ds != nullptr && !(ds->Bof() && ds->Eof())) ||
              source->State() == db::dsBrowse))
@@ -971,19 +973,19 @@ void TgkCustomDBGrid::RecordChanged(db::TField* field)
     if (field != nullptr) {
         for (int i = 0; i < FieldCount(); ++i)
             if (Fields(i) == field) {
-                first = last = i + indicatorOffset_;
+                first = last = i + d_->indicatorOffset;
                 break;
             }
     }
     InvalidateCells(first, Row(), last, Row());
     if (field != nullptr && field != SelectedField()) return;
     db::TField* current = SelectedField();
-    if (current != nullptr && current->Text() != editText_) InvalidateEditor();
+    if (current != nullptr && current->Text() != d_->editText) InvalidateEditor();
 }
 
 void TgkCustomDBGrid::EditingChanged()
 {
-    if (options_.Contains(dgIndicator) && selectedRow_ >= 0) InvalidateCell(0, selectedRow_);
+    if (d_->options.Contains(dgIndicator) && d_->selectedRow >= 0) InvalidateCell(0, d_->selectedRow);
 }
 
 void TgkCustomDBGrid::RecordMoved()
@@ -991,27 +993,27 @@ void TgkCustomDBGrid::RecordMoved()
     const db::TDataSource* source = DataSource();
     db::TDataSet* ds = source != nullptr ? source->DataSet() : nullptr;
     if (ds != nullptr && ds->Active() && (OnRowChanged || OnCellChanged || OnUpdateFooter)) {
-        const bool savedSuppressed = cellChangedSuppressed_;
-        const rtl::TScopeExit restore([&] { cellChangedSuppressed_ = savedSuppressed; });
+        const bool savedSuppressed = d_->cellChangedSuppressed;
+        const rtl::TScopeExit restore([&] { d_->cellChangedSuppressed = savedSuppressed; });
         db::TBookmark mark = ds->GetBookmark();
         bool fire = false;
-        if (!rowBookmarkKept_) {
+        if (!d_->rowBookmarkKept) {
             fire = true;
         } else if (!mark.empty() && ds->BookmarkValid(mark)) {
-            const int cmp = ds->CompareBookmarks(mark, rowBookmark_);
+            const int cmp = ds->CompareBookmarks(mark, d_->rowBookmark);
             fire = cmp != 0 && cmp != 2;
         } else {
             fire = source->State() == db::dsInsert;
         }
-        rowBookmark_ = std::move(mark);
-        rowBookmarkKept_ = true;
+        d_->rowBookmark = std::move(mark);
+        d_->rowBookmarkKept = true;
         if (fire) {
             DoRowChanged();
-            cellChangedSuppressed_ = true;
+            d_->cellChangedSuppressed = true;
         }
     }
-    if (colEnterPending_) {
-        colEnterPending_ = false;
+    if (d_->colEnterPending) {
+        d_->colEnterPending = false;
         ColEnter();
         DoUpdateFooter();
     }
@@ -1024,32 +1026,32 @@ void TgkCustomDBGrid::UpdateFooterIfChanged()
     const db::TDataSource* source = DataSource();
     if (source == nullptr || source->State() != db::dsBrowse) return;
     db::TDataSet* ds = source->DataSet();
-    if (!footerUpdatePending_ && ds != nullptr) {
+    if (!d_->footerUpdatePending && ds != nullptr) {
         db::TDataSource* master = gkGetDataSource(ds);
         if (master == nullptr) master = gkGetMasterSource(ds);
         if (master != nullptr && master->DataSet() != nullptr && master->DataSet()->Active()) {
             db::TBookmark mark = master->DataSet()->GetBookmark();
-            const int cmp = master->DataSet()->CompareBookmarks(mark, footerBookmark_);
-            if (cmp != 0 && cmp != 2) footerUpdatePending_ = true;
-            footerBookmark_ = std::move(mark);
+            const int cmp = master->DataSet()->CompareBookmarks(mark, d_->footerBookmark);
+            if (cmp != 0 && cmp != 2) d_->footerUpdatePending = true;
+            d_->footerBookmark = std::move(mark);
         }
     }
-    if (!footerUpdatePending_ && rowBookmarkKept_ && ds != nullptr && !ds->BookmarkValid(rowBookmark_))
-        footerUpdatePending_ = true;
-    if (footerUpdatePending_) DoUpdateFooter();
-    footerUpdatePending_ = false;
+    if (!d_->footerUpdatePending && d_->rowBookmarkKept && ds != nullptr && !ds->BookmarkValid(d_->rowBookmark))
+        d_->footerUpdatePending = true;
+    if (d_->footerUpdatePending) DoUpdateFooter();
+    d_->footerUpdatePending = false;
 }
 
 bool TgkCustomDBGrid::HighlightCell(int col, int row, ui::TGridDrawState state)
 {
     bool result = state.Contains(ui::gdSelected);
-    if (!result) result = row == Row() && paintOptions_->ActiveRecordColor() == rtl::clNone;
-    if (!options_.Contains(dgAlwaysShowSelection) && result) {
+    if (!result) result = row == Row() && d_->paintOptions->ActiveRecordColor() == rtl::clNone;
+    if (!d_->options.Contains(dgAlwaysShowSelection) && result) {
         const bool focusInControl = PlacedControl() != nullptr && PlacedControl()->Focused();
         result = Focused() && !focusInControl;
     }
-    if (options_.Contains(dgMultiSelect) && col >= FixedCols() && row >= FixedRows())
-        result = IsSelectedRecord(row - titleOffset_);
+    if (d_->options.Contains(dgMultiSelect) && col >= FixedCols() && row >= FixedRows())
+        result = IsSelectedRecord(row - d_->titleOffset);
     return result;
 }
 
@@ -1057,18 +1059,18 @@ bool TgkCustomDBGrid::HighlightCell(int col, int row, ui::TGridDrawState state)
 
 std::string TgkCustomDBGrid::GetEditText(int col, int)
 {
-    if (!dataLink_->Active()) return {};
-    db::TField* field = GetColField(col - indicatorOffset_);
+    if (!d_->dataLink->Active()) return {};
+    db::TField* field = GetColField(col - d_->indicatorOffset);
     if (field == nullptr) return {};
-    editText_ = field->Text();
-    return editText_;
+    d_->editText = field->Text();
+    return d_->editText;
 }
 
-void TgkCustomDBGrid::SetEditText(int, int, const std::string& value) { editText_ = value; }
+void TgkCustomDBGrid::SetEditText(int, int, const std::string& value) { d_->editText = value; }
 
 std::string TgkCustomDBGrid::GetEditMask(int col, int)
 {
-    db::TField* field = GetColField(col - indicatorOffset_);
+    db::TField* field = GetColField(col - d_->indicatorOffset);
     return field != nullptr ? field->EditMask() : std::string();
 }
 
@@ -1081,28 +1083,28 @@ int TgkCustomDBGrid::GetEditLimit()
 bool TgkCustomDBGrid::CanEditAcceptKey(char32_t key)
 {
     db::TField* field = SelectedField();
-    return dataLink_->Active() && dataLink_->FieldCount() > 0 && field != nullptr && field->IsValidChar(key);
+    return d_->dataLink->Active() && d_->dataLink->FieldCount() > 0 && field != nullptr && field->IsValidChar(key);
 }
 
 bool TgkCustomDBGrid::CanEditModify()
 {
-    const db::TDataSet* ds = dataLink_->DataSet();
+    const db::TDataSet* ds = d_->dataLink->DataSet();
     const db::TDataSource* source = DataSource();
-    if (!keyOptions_.Contains(dgAllowInsert) && ds != nullptr && ds->Bof() && ds->Eof() && source != nullptr &&
+    if (!d_->keyOptions.Contains(dgAllowInsert) && ds != nullptr && ds->Bof() && ds->Eof() && source != nullptr &&
         source->State() == db::dsBrowse)
         return false;
-    if (readOnly_ || !dataLink_->Active() || dataLink_->ReadOnly()) return false;
+    if (d_->readOnly || !d_->dataLink->Active() || d_->dataLink->ReadOnly()) return false;
     db::TField* field = SelectedField();
-    if (dataLink_->FieldCount() == 0 || field == nullptr) return false;
-    if (!field->CanModify() && !(editCalculated_ && gkIsCalcOrLookupField(field) && !field->ReadOnly())) return false;
+    if (d_->dataLink->FieldCount() == 0 || field == nullptr) return false;
+    if (!field->CanModify() && !(d_->editCalculated && gkIsCalcOrLookupField(field) && !field->ReadOnly())) return false;
     if (ColumnReadOnly(SelectedIndex())) return false;
-    dataLink_->Edit();
-    const bool editing = dataLink_->Editing();
-    if (editing) dataLink_->SetModified();
+    d_->dataLink->Edit();
+    const bool editing = d_->dataLink->Editing();
+    if (editing) d_->dataLink->SetModified();
     return editing;
 }
 
-void TgkCustomDBGrid::UpdateData() { dataLink_->UpdateDataNow(); }
+void TgkCustomDBGrid::UpdateData() { d_->dataLink->UpdateDataNow(); }
 
 ui::TInplaceEdit* TgkCustomDBGrid::CreateEditor() { return new TgkInplaceEdit(this); }
 
@@ -1112,7 +1114,7 @@ void TgkCustomDBGrid::StoreEditText()
     if (field == nullptr) return;
     // A text that does not fit the column's picture mask is reported and not stored.
     if (auto* editor = dynamic_cast<TgkInplaceEdit*>(InplaceEditor());
-        editor != nullptr && editor->HasPictureMask() && !editor->CheckValue(editText_)) {
+        editor != nullptr && editor->HasPictureMask() && !editor->CheckValue(d_->editText)) {
         ReportPictureError();
         return;
     }
@@ -1120,12 +1122,12 @@ void TgkCustomDBGrid::StoreEditText()
     // own text conversion takes what the format reader cannot.
     if (auto* number = dynamic_cast<db::TNumericField*>(field); number != nullptr && !number->DisplayFormat().empty()) {
         double value = 0;
-        if (gkStrToFloatDisplay(editText_, number->DisplayFormat(), value)) {
+        if (gkStrToFloatDisplay(d_->editText, number->DisplayFormat(), value)) {
             field->SetAsFloat(value);
             return;
         }
     }
-    field->SetText(editText_);
+    field->SetText(d_->editText);
 }
 
 // ---- Events ---------------------------------------------------------------------------------------------------
@@ -1134,7 +1136,7 @@ int TgkCustomDBGrid::GetCellBottom(int row) { return CellRect(LeftCol(), row).Bo
 
 void TgkCustomDBGrid::ShowCellEditor()
 {
-    if (editControlOptions_.Contains(ecoDisableEditorIfReadOnly) && ColumnReadOnly(SelectedIndex())) return;
+    if (d_->editControlOptions.Contains(ecoDisableEditorIfReadOnly) && ColumnReadOnly(SelectedIndex())) return;
     ShowEditor();
 }
 
@@ -1146,7 +1148,7 @@ void TgkCustomDBGrid::DoCreateHintWindow(TgkGridHintWindow* hint, db::TField* fi
 
 bool TgkCustomDBGrid::UseProportionalColResize() const
 {
-    return !useTFields_ && options_.Contains(dgProportionalColResize);
+    return !d_->useTFields && d_->options.Contains(dgProportionalColResize);
 }
 
 void TgkCustomDBGrid::DoURLOpen(std::string& url, db::TField* field, bool& useDefault)
@@ -1188,7 +1190,7 @@ void TgkCustomDBGrid::DoRowChanged()
 
 void TgkCustomDBGrid::DoCellChanged()
 {
-    if (cellChangedSuppressed_) return;
+    if (d_->cellChangedSuppressed) return;
     HideHintWindow();
     if (OnCellChanged) OnCellChanged(this);
 }
@@ -1211,11 +1213,11 @@ void TgkCustomDBGrid::DrawDataCell(const ui::TRect& rect, db::TField* field, ui:
 
 void TgkCustomDBGrid::GetControlInfo(const std::string& fieldName, std::string& controlType, std::string& parameters)
 {
-    db::TDataSet* ds = dataLink_->DataSet();
-    if (controlInfoInDataset_ && ds != nullptr && gkGetControlTypeList(ds) != nullptr)
+    db::TDataSet* ds = d_->dataLink->DataSet();
+    if (d_->controlInfoInDataset && ds != nullptr && gkGetControlTypeList(ds) != nullptr)
         gkGetControlType(ds, fieldName, controlType, parameters);
     else
-        gkGetControlTypeFromList(&controlType_, fieldName, controlType, parameters);
+        gkGetControlTypeFromList(&d_->controlType, fieldName, controlType, parameters);
 }
 
 void TgkCustomDBGrid::DoFieldChanged(db::TField* field)
@@ -1238,18 +1240,18 @@ void TgkCustomDBGrid::ReportPictureError()
 void TgkCustomDBGrid::PaintBackground(const ui::TRect& rect)
 {
     ui::TCanvas* canvas = GetDrawCanvas();
-    const ui::TBitmap* background = paintOptions_->BackgroundCopy();
+    const ui::TBitmap* background = d_->paintOptions->BackgroundCopy();
     if (background != nullptr) {
         canvas->CopyRect(rect, *const_cast<ui::TBitmap*>(background)->Canvas(), rect);
         return;
     }
     const rtl::TColor saved = canvas->Brush()->Color();
-    canvas->Brush()->SetColor(paintOptions_->AlternatingRowColor());
+    canvas->Brush()->SetColor(d_->paintOptions->AlternatingRowColor());
     canvas->FillRect(rect);
     canvas->Brush()->SetColor(saved);
 }
 
-bool TgkCustomDBGrid::CanEdit() const { return options_.Contains(dgEditing) && !readOnly_; }
+bool TgkCustomDBGrid::CanEdit() const { return d_->options.Contains(dgEditing) && !d_->readOnly; }
 
 void TgkCustomDBGrid::DoCalcTitleAttributes(const std::string& fieldName, classes::TFont* font, ui::TBrush* brush,
                                             classes::TAlignment& alignment)
@@ -1257,7 +1259,7 @@ void TgkCustomDBGrid::DoCalcTitleAttributes(const std::string& fieldName, classe
     if (!OnCalcTitleAttributes) return;
     const rtl::TColor before = brush->Color();
     OnCalcTitleAttributes(this, fieldName, font, brush, alignment);
-    brushChanged_ = brush->Color() != before;
+    d_->brushChanged = brush->Color() != before;
 }
 
 void TgkCustomDBGrid::DoCalcCellColors(db::TField* field, ui::TGridDrawState state, bool highlight,
@@ -1271,8 +1273,8 @@ bool TgkCustomDBGrid::CalcCellColors(db::TField* field, ui::TGridDrawState state
 {
     const rtl::TColor before = brush->Color();
     DoCalcCellColors(field, state, highlight, font, brush);
-    brushChanged_ = brush->Color() != before;
-    return brushChanged_;
+    d_->brushChanged = brush->Color() != before;
+    return d_->brushChanged;
 }
 
 // ---- Layout -------------------------------------------------------------------------------------------------
@@ -1286,27 +1288,27 @@ int TgkCustomDBGrid::TextWidthOf(const classes::TFont& font, std::string_view te
 
 void TgkCustomDBGrid::LayoutChanged()
 {
-    if (Loading() || !HandleAllocated() || layoutLock_ != 0 || !dataLink_) return;
-    ++layoutLock_;
-    const rtl::TScopeExit unlock([this] { --layoutLock_; });
+    if (Loading() || !HandleAllocated() || d_->layoutLock != 0 || !d_->dataLink) return;
+    ++d_->layoutLock;
+    const rtl::TScopeExit unlock([this] { --d_->layoutLock; });
     {
-        ++updateLock_;
-        const rtl::TScopeExit release([this] { --updateLock_; });
-        titleOffset_ = 0;
+        ++d_->updateLock;
+        const rtl::TScopeExit release([this] { --d_->updateLock; });
+        d_->titleOffset = 0;
         if (ShowHorzScrollBar() && UseProportionalColResize()) SetShowHorzScrollBar(ShowHorzScrollBar());
-        if (options_.Contains(dgTitles)) titleOffset_ = 1;
+        if (d_->options.Contains(dgTitles)) d_->titleOffset = 1;
         UpdateRowHeights();
-        const int dataFixed = std::max(FixedCols() - indicatorOffset_, 0);
-        indicatorOffset_ = options_.Contains(dgIndicator) ? 1 : 0;
-        dataLink_->ClearMapping();
-        if (dataLink_->Active()) DefineFieldMap();
-        int n = dataLink_->FieldCount();
-        if (!useTFields_ && n == 0) n = selected_.Count();
+        const int dataFixed = std::max(FixedCols() - d_->indicatorOffset, 0);
+        d_->indicatorOffset = d_->options.Contains(dgIndicator) ? 1 : 0;
+        d_->dataLink->ClearMapping();
+        if (d_->dataLink->Active()) DefineFieldMap();
+        int n = d_->dataLink->FieldCount();
+        if (!d_->useTFields && n == 0) n = d_->selected.Count();
         if (n == 0) n = 1;
-        SetColCount(indicatorOffset_ + n);
-        SetFixedCols(std::min(indicatorOffset_ + dataFixed, ColCount() - 1));
-        if (options_.Contains(dgIndicator)) {
-            SetColWidths(0, indicatorWidth_);
+        SetColCount(d_->indicatorOffset + n);
+        SetFixedCols(std::min(d_->indicatorOffset + dataFixed, ColCount() - 1));
+        if (d_->options.Contains(dgIndicator)) {
+            SetColWidths(0, d_->indicatorWidth);
             if (Col() == 0 && ColCount() > 1) MoveColRow(1, Row(), true, false);
         }
         HideCellControl();
@@ -1320,7 +1322,7 @@ void TgkCustomDBGrid::LayoutChanged()
     mouse_->ClearPressedTitle();
     hints_->SetLinkHover({-1, -1});
     Invalidate();
-    paintOptions_->SetFixedTints(titleColor_, titleColor_);
+    d_->paintOptions->SetFixedTints(d_->titleColor, d_->titleColor);
 }
 
 void TgkCustomDBGrid::UpdateRowHeights() { layout_->UpdateRowHeights(); }
@@ -1336,7 +1338,7 @@ ui::TRect TgkCustomDBGrid::CellRect(int col, int row)
     ui::TRect r = TCustomGrid::CellRect(col, row);
     if (r.Right <= r.Left) return r;
     r.Right = r.Left + ColWidths(col);
-    if (row >= titleOffset_) r.Bottom = std::min(r.Bottom, r.Top + DefaultRowHeight());
+    if (row >= d_->titleOffset) r.Bottom = std::min(r.Bottom, r.Top + DefaultRowHeight());
     return r;
 }
 
@@ -1360,13 +1362,13 @@ void TgkCustomDBGrid::WMSize(ui::TMessage& m)
     HideHintWindow();
     layout_->ResizeProportionalColumns();
     TCustomGrid::Dispatch(m);
-    if (layoutLock_ == 0) {
+    if (d_->layoutLock == 0) {
         HideCellControl();
         HideEditor();
         UpdateRowCount();
-        if (IsActiveDataSet() && dataLink_->DataSet()->IsEmpty()) Invalidate();
+        if (IsActiveDataSet() && d_->dataLink->DataSet()->IsEmpty()) Invalidate();
     }
-    paintOptions_->MarkOutOfDate();
+    d_->paintOptions->MarkOutOfDate();
 }
 
 // The mouse's messages the grid answers itself (True: handled, not passed on).
@@ -1389,7 +1391,7 @@ bool TgkCustomDBGrid::MouseMessage(ui::TMessage& m)
     case ui::WM_RBUTTONDOWN: return !FocusForPress();
     case ui::CM_MOUSELEAVE: ClearLinkHover(); return false;
     case ui::WM_SETCURSOR:
-        if (!gkIsDesigning(this) || dataLink_->Active()) return false;
+        if (!gkIsDesigning(this) || d_->dataLink->Active()) return false;
         ShowCursorNow(ui::crArrow);
         m.Result = 1;
         return true;
@@ -1399,7 +1401,7 @@ bool TgkCustomDBGrid::MouseMessage(ui::TMessage& m)
 
 void TgkCustomDBGrid::Dispatch(ui::TMessage& m)
 {
-    if (!dataLink_ || !paintOptions_) {  // still being built
+    if (!d_->dataLink || !d_->paintOptions) {  // still being built
         TCustomGrid::Dispatch(m);
         return;
     }
@@ -1409,7 +1411,7 @@ void TgkCustomDBGrid::Dispatch(ui::TMessage& m)
     case ui::WM_SIZE: WMSize(m); return;
     case ui::WM_ERASEBKGND: m.Result = 1; return;  // Paint lays down every background
     case ui::WM_HSCROLL:
-        if (paintOptions_->FillsDataCells() || UseRightToLeftGrid()) {
+        if (d_->paintOptions->FillsDataCells() || UseRightToLeftGrid()) {
             WMHScroll(m);
             return;
         }
@@ -1424,8 +1426,8 @@ void TgkCustomDBGrid::Dispatch(ui::TMessage& m)
 void TgkCustomDBGrid::CMEnter(ui::TMessage& m)
 {
     TCustomGrid::Dispatch(m);
-    hasFocus_ = true;
-    if (paintOptions_->ActiveRecordColor() != rtl::clNone && !options_.Contains(dgAlwaysShowSelection))
+    d_->hasFocus = true;
+    if (d_->paintOptions->ActiveRecordColor() != rtl::clNone && !d_->options.Contains(dgAlwaysShowSelection))
         InvalidateRow(Row());
     if (g_keyFilter == 0) g_keyFilter = ui::Application().AddKeyFilter(&TgkCustomDBGrid::KeyFilter);
 }
@@ -1442,22 +1444,22 @@ void TgkCustomDBGrid::CMExit(ui::TMessage& m)
         g_keyFilter = 0;
     }
     try {
-        if (dataLink_->Active()) {
-            db::TDataSet* ds = dataLink_->DataSet();
-            if (options_.Contains(dgCancelOnExit) && ds != nullptr && ds->State() == db::dsInsert && !ds->Modified() &&
-                !dataLink_->Modified() && CanCancelOnExit())
+        if (d_->dataLink->Active()) {
+            db::TDataSet* ds = d_->dataLink->DataSet();
+            if (d_->options.Contains(dgCancelOnExit) && ds != nullptr && ds->State() == db::dsInsert && !ds->Modified() &&
+                !d_->dataLink->Modified() && CanCancelOnExit())
                 ds->Cancel();
             else
-                dataLink_->UpdateDataNow();
+                d_->dataLink->UpdateDataNow();
         }
-        if (!options_.Contains(dgAlwaysShowSelection)) InvalidateRow(Row());
+        if (!d_->options.Contains(dgAlwaysShowSelection)) InvalidateRow(Row());
     } catch (...) {
         // The write-back failed: the grid keeps the focus and the error goes on.
         SetFocus();
         throw;
     }
     TCustomGrid::Dispatch(m);
-    hasFocus_ = false;
+    d_->hasFocus = false;
 }
 
 bool TgkCustomDBGrid::KeyFilterInstalled() { return g_keyFilter != 0; }
@@ -1526,7 +1528,7 @@ void TgkCustomDBGrid::DrawCheckBox(const ui::TRect& rect, int col, bool checked,
 {
     ui::TCanvas& canvas = *GetDrawCanvas();
     const ui::TRect r{rect.Left - 1, rect.Top - 1, rect.Right + 2, rect.Bottom + 2};
-    const bool readOnly = ColumnReadOnly(col - indicatorOffset_);
+    const bool readOnly = ColumnReadOnly(col - d_->indicatorOffset);
     const TgkCheckBoxInGridStyle style = gkIntlDefault().CheckBoxInGridStyle();
     unsigned state = ui::DFCS_BUTTONCHECK | (readOnly ? ui::DFCS_INACTIVE : 0u);
     if (style != cbStyleXmark) {
@@ -1569,10 +1571,10 @@ void TgkCustomDBGrid::RecolorBitmap(ui::TBitmap& bitmap, rtl::TColor color, rtl:
 
 int TgkCustomDBGrid::IndicatorGlyphIndex(int dataRow)
 {
-    const db::TDataSet* ds = dataLink_->DataSet();
+    const db::TDataSet* ds = d_->dataLink->DataSet();
     if (ds == nullptr) return 0;
-    const int active = dataLink_->ActiveRecord() - recordOffset_;
-    const bool selected = options_.Contains(dgMultiSelect) && IsSelectedRecord(dataRow);
+    const int active = d_->dataLink->ActiveRecord() - d_->recordOffset;
+    const bool selected = d_->options.Contains(dgMultiSelect) && IsSelectedRecord(dataRow);
     switch (ds->State()) {
     case db::dsEdit: return dataRow == active ? 1 : -1;
     case db::dsInsert: return dataRow == active ? 2 : -1;
@@ -1586,17 +1588,17 @@ void TgkCustomDBGrid::DrawIndicatorGlyph(int dataRow, const ui::TRect& rect)
 {
     const int index = IndicatorGlyphIndex(dataRow);
     if (index < 0) return;
-    const ui::TImageList* list = indicatorColor_ == icYellow ? yellowImages_.get() : IndicatorImages();
+    const ui::TImageList* list = d_->indicatorColor == icYellow ? d_->yellowImages.get() : IndicatorImages();
     if (list == nullptr || index >= list->Count()) return;
     ui::TBitmap glyph(list->Width(), list->Height());
     glyph.Pixels() = list->Image(index);
-    RecolorBitmap(glyph, indicatorIconColor_, rtl::clBlack);
+    RecolorBitmap(glyph, d_->indicatorIconColor, rtl::clBlack);
     glyph.SetTransparent(true);
     glyph.SetTransparentColor(rtl::clWhite);
-    const int x = rect.Left + (indicatorWidth_ - glyph.Width()) / 2 + 1;
+    const int x = rect.Left + (d_->indicatorWidth - glyph.Width()) / 2 + 1;
     const int y = rect.Top + (DefaultRowHeight() - glyph.Height()) / 2;
     GetDrawCanvas()->Draw(x, y, glyph);
-    if (dataRow == dataLink_->ActiveRecord() - recordOffset_) selectedRow_ = dataRow + titleOffset_;
+    if (dataRow == d_->dataLink->ActiveRecord() - d_->recordOffset) d_->selectedRow = dataRow + d_->titleOffset;
 }
 
 // ---- Mouse ------------------------------------------------------------------------------------------------
@@ -1628,12 +1630,12 @@ void TgkCustomDBGrid::TitleGroupRange(int col, int& first, int& last) const
 {
     first = last = col;
     const auto group = [this](int c) -> std::string {
-        const db::TField* field = GetColField(c - indicatorOffset_);
+        const db::TField* field = GetColField(c - d_->indicatorOffset);
         return field != nullptr ? ColumnEntryPart(field->FieldName(), 4) : std::string();
     };
     const std::string name = group(col);
     if (name.empty()) return;
-    while (first - 1 >= std::max(FixedCols(), indicatorOffset_) && group(first - 1) == name) --first;
+    while (first - 1 >= std::max(FixedCols(), d_->indicatorOffset) && group(first - 1) == name) --first;
     while (last + 1 < ColCount() && group(last + 1) == name) ++last;
 }
 
@@ -1651,24 +1653,24 @@ void TgkCustomDBGrid::MouseUp(ui::TMouseButton button, ui::TShiftState shift, in
 void TgkCustomDBGrid::ColWidthsChanged()
 {
     TCustomGrid::ColWidthsChanged();
-    if (updateLock_ != 0 || !dataLink_ || !dataLink_->Active() || !HandleAllocated()) return;
+    if (d_->updateLock != 0 || !d_->dataLink || !d_->dataLink->Active() || !HandleAllocated()) return;
     {
-        ++layoutLock_;
-        const rtl::TScopeExit unlock([this] { --layoutLock_; });
+        ++d_->layoutLock;
+        const rtl::TScopeExit unlock([this] { --d_->layoutLock; });
         // A font without a measurable "0" still divides by 1.
         const int zero = std::max(TextWidthOf(*Font(), "0"), 1);
         const auto chars = [&](int dataCol) {
-            const int w = ColWidths(dataCol + indicatorOffset_);
+            const int w = ColWidths(dataCol + d_->indicatorOffset);
             return (w - 4 + std::max(0, zero / 2 - 3)) / zero;
         };
-        const int n = std::min(dataLink_->FieldCount(), ColCount() - indicatorOffset_);
-        if (useTFields_) {
+        const int n = std::min(d_->dataLink->FieldCount(), ColCount() - d_->indicatorOffset);
+        if (d_->useTFields) {
             for (int i = 0; i < n; ++i)
                 if (db::TField* field = Fields(i)) field->SetDisplayWidth(chars(i));
         } else {
             std::vector<std::string> old;
-            for (int i = 0; i < selected_.Count(); ++i) old.push_back(selected_.Strings(i));
-            selected_.Clear();
+            for (int i = 0; i < d_->selected.Count(); ++i) old.push_back(d_->selected.Strings(i));
+            d_->selected.Clear();
             for (int i = 0; i < static_cast<int>(old.size()); ++i) {
                 const std::vector<std::string> parts = gkSplitTabs(old[static_cast<std::size_t>(i)]);
                 const std::string width =
@@ -1677,7 +1679,7 @@ void TgkCustomDBGrid::ColWidthsChanged()
                                     (parts.size() > 2 ? parts[2] : std::string());
                 if (parts.size() > 3) entry += "\t" + parts[3];
                 if (parts.size() > 4) entry += "\t" + parts[4];
-                selected_.Add(entry);
+                d_->selected.Add(entry);
             }
         }
     }
@@ -1687,30 +1689,30 @@ void TgkCustomDBGrid::ColWidthsChanged()
 void TgkCustomDBGrid::ColumnMoved(int from, int to)
 {
     TCustomGrid::ColumnMoved(from, to);
-    from -= indicatorOffset_;
-    to -= indicatorOffset_;
-    if (!useTFields_) {
-        if (from >= 0 && from < selected_.Count() && to >= 0 && to < selected_.Count()) {
-            const std::string entry = selected_.Strings(from);
-            selected_.Delete(from);
-            selected_.Insert(to, entry);
+    from -= d_->indicatorOffset;
+    to -= d_->indicatorOffset;
+    if (!d_->useTFields) {
+        if (from >= 0 && from < d_->selected.Count() && to >= 0 && to < d_->selected.Count()) {
+            const std::string entry = d_->selected.Strings(from);
+            d_->selected.Delete(from);
+            d_->selected.Insert(to, entry);
         }
         LayoutChanged();
-    } else if (dataLink_->Active() && dataLink_->FieldCount() > 0) {
+    } else if (d_->dataLink->Active() && d_->dataLink->FieldCount() > 0) {
         db::TField* moved = Fields(from);
         db::TField* target = Fields(to);
         if (moved != nullptr && target != nullptr) moved->SetIndex(target->Index());
     }
-    InvalidateRect({0, 0, ClientWidth(), RowHeights(0) * titleOffset_});
+    InvalidateRect({0, 0, ClientWidth(), RowHeights(0) * d_->titleOffset});
     if (OnColumnMoved) OnColumnMoved(this, from, to);
 }
 
 void TgkCustomDBGrid::TimedScroll(ui::TGridScrollDirections direction)
 {
-    if (!dataLink_->Active()) return;
-    if (db::TDataSet* ds = dataLink_->DataSet()) {
-        if (direction.Contains(ui::sdUp)) ds->MoveBy(-(dataLink_->ActiveRecord() + 1));
-        if (direction.Contains(ui::sdDown)) ds->MoveBy(dataLink_->RecordCount() - dataLink_->ActiveRecord());
+    if (!d_->dataLink->Active()) return;
+    if (db::TDataSet* ds = d_->dataLink->DataSet()) {
+        if (direction.Contains(ui::sdUp)) ds->MoveBy(-(d_->dataLink->ActiveRecord() + 1));
+        if (direction.Contains(ui::sdDown)) ds->MoveBy(d_->dataLink->RecordCount() - d_->dataLink->ActiveRecord());
     }
     direction.Exclude(ui::sdUp);
     direction.Exclude(ui::sdDown);
@@ -1733,7 +1735,7 @@ bool TgkCustomDBGrid::CanEditShow() { return CanEdit() && TCustomGrid::CanEditSh
 
 bool TgkCustomDBGrid::ConfirmDelete()
 {
-    if (!options_.Contains(dgConfirmDelete)) return true;
+    if (!d_->options.Contains(dgConfirmDelete)) return true;
     return ui::MessageDlg("Delete record?", ui::mtConfirmation, ui::mbOKCancel) != ui::mrCancel;
 }
 
@@ -1758,26 +1760,26 @@ void TgkCustomDBGrid::FocusNeighbour(bool forward)
 
 void TgkCustomDBGrid::MoveCol(int dataCol)
 {
-    dataLink_->UpdateDataNow();
-    const int fields = dataLink_->FieldCount();
+    d_->dataLink->UpdateDataNow();
+    const int fields = d_->dataLink->FieldCount();
     if (fields <= 0) return;
     dataCol = std::clamp(dataCol, 0, fields - 1);
-    if (!options_.Contains(dgFixedEditable) && dataCol + indicatorOffset_ < FixedCols())
-        dataCol = std::min(FixedCols() - indicatorOffset_, fields - 1);
-    const int col = dataCol + indicatorOffset_;
+    if (!d_->options.Contains(dgFixedEditable) && dataCol + d_->indicatorOffset < FixedCols())
+        dataCol = std::min(FixedCols() - d_->indicatorOffset, fields - 1);
+    const int col = dataCol + d_->indicatorOffset;
     if (col == Col() || col >= ColCount()) return;
-    if (!inColExit_) {
+    if (!d_->inColExit) {
         const int before = Col();
-        inColExit_ = true;
+        d_->inColExit = true;
         {
-            const rtl::TScopeExit done([this] { inColExit_ = false; });
+            const rtl::TScopeExit done([this] { d_->inColExit = false; });
             ColExit();
         }
         if (Col() != before) return;
     }
     const int oldLeft = LeftCol();
     HideEditor();
-    if (!mouse_->MovingByMouse() && options_.Contains(dgAlwaysShowEditor) && !IsCustomCell(col, Row())) HideControls();
+    if (!mouse_->MovingByMouse() && d_->options.Contains(dgAlwaysShowEditor) && !IsCustomCell(col, Row())) HideControls();
     if (col < FixedCols()) {
         // A fixed column becomes current only with dgFixedEditable: the cursor moves there
         // without the base grid's refusal of fixed cells, and the scrolled part starts again
@@ -1787,7 +1789,7 @@ void TgkCustomDBGrid::MoveCol(int dataCol)
     } else {
         SetCol(col);
     }
-    if (!mouse_->MovingByMouse() && options_.Contains(dgAlwaysShowEditor) && !IsCustomCell(col, Row()) &&
+    if (!mouse_->MovingByMouse() && d_->options.Contains(dgAlwaysShowEditor) && !IsCustomCell(col, Row()) &&
         !IsMemoCell(col, Row()))
         ShowCellEditor();
     ColEnter();
@@ -1796,21 +1798,21 @@ void TgkCustomDBGrid::MoveCol(int dataCol)
 
 void TgkCustomDBGrid::NextRow()
 {
-    db::TDataSet* ds = dataLink_->DataSet();
+    db::TDataSet* ds = d_->dataLink->DataSet();
     if (ds == nullptr) return;
-    if (ds->State() == db::dsInsert && !ds->Modified() && !dataLink_->Modified()) {
+    if (ds->State() == db::dsInsert && !ds->Modified() && !d_->dataLink->Modified()) {
         if (ds->Eof()) return;
         ds->Cancel();
         return;
     }
-    const int active = dataLink_->ActiveRecord();
-    if (ds->Eof() && active >= 0 && active < dataLink_->RecordCount() - 1 && ds->State() != db::dsInsert)
-        dataLink_->SetActiveRecord(active + 1);
+    const int active = d_->dataLink->ActiveRecord();
+    if (ds->Eof() && active >= 0 && active < d_->dataLink->RecordCount() - 1 && ds->State() != db::dsInsert)
+        d_->dataLink->SetActiveRecord(active + 1);
     else
         ds->Next();
     // The grid must be able to edit too: a read-only grid never appends.
-    if (ds->Eof() && ds->CanModify() && options_.Contains(dgEditing) && CanEdit() &&
-        keyOptions_.Contains(dgAllowInsert)) {
+    if (ds->Eof() && ds->CanModify() && d_->options.Contains(dgEditing) && CanEdit() &&
+        d_->keyOptions.Contains(dgAllowInsert)) {
         HideControls();
         ds->Append();
     }
@@ -1818,31 +1820,31 @@ void TgkCustomDBGrid::NextRow()
 
 void TgkCustomDBGrid::PriorRow()
 {
-    db::TDataSet* ds = dataLink_->DataSet();
+    db::TDataSet* ds = d_->dataLink->DataSet();
     if (ds == nullptr) return;
-    if (ds->State() == db::dsInsert && !ds->Modified() && ds->Eof() && !dataLink_->Modified()) {
+    if (ds->State() == db::dsInsert && !ds->Modified() && ds->Eof() && !d_->dataLink->Modified()) {
         ds->Cancel();
         return;
     }
-    const int active = dataLink_->ActiveRecord();
+    const int active = d_->dataLink->ActiveRecord();
     if (ds->Bof() && active > 0)
-        dataLink_->SetActiveRecord(active - 1);
+        d_->dataLink->SetActiveRecord(active - 1);
     else
         ds->Prior();
 }
 
 void TgkCustomDBGrid::TabCell(bool forward)
 {
-    const int fields = dataLink_->FieldCount();
+    const int fields = d_->dataLink->FieldCount();
     if (fields <= 0) return;
     const int start = SelectedIndex();
-    const int firstScrollable = options_.Contains(dgFixedEditable) ? 0 : std::max(FixedCols() - indicatorOffset_, 0);
+    const int firstScrollable = d_->options.Contains(dgFixedEditable) ? 0 : std::max(FixedCols() - d_->indicatorOffset, 0);
     int c = start;
     for (int guard = 0; guard <= 2 * fields + 2; ++guard) {
         c += forward ? 1 : -1;
         if (c >= fields) {
             HideControls();
-            if (options_.Contains(dgTabExitsOnLastCol)) {
+            if (d_->options.Contains(dgTabExitsOnLastCol)) {
                 FocusNeighbour(true);
                 return;
             }
@@ -1850,7 +1852,7 @@ void TgkCustomDBGrid::TabCell(bool forward)
             c = 0;
         } else if (c < firstScrollable) {
             HideControls();
-            if (options_.Contains(dgTabExitsOnLastCol)) {
+            if (d_->options.Contains(dgTabExitsOnLastCol)) {
                 FocusNeighbour(false);
                 return;
             }
@@ -1859,7 +1861,7 @@ void TgkCustomDBGrid::TabCell(bool forward)
         }
         if (c == start) return;
         if (c < firstScrollable) continue;
-        if (!TabStops(c + indicatorOffset_)) continue;
+        if (!TabStops(c + d_->indicatorOffset)) continue;
         MoveCol(c);
         return;
     }
@@ -1870,10 +1872,10 @@ void TgkCustomDBGrid::KeyDown(ui::TKey& key, ui::TShiftState shift) { keyboard_-
 void TgkCustomDBGrid::KeyPress(char& key)
 {
     const bool enter = key == '\r';
-    if (enter && keyOptions_.Contains(dgEnterToTab)) key = '\t';
-    if (enter && !options_.Contains(dgAlwaysShowEditor)) dataLink_->UpdateDataNow();
+    if (enter && d_->keyOptions.Contains(dgEnterToTab)) key = '\t';
+    if (enter && !d_->options.Contains(dgAlwaysShowEditor)) d_->dataLink->UpdateDataNow();
     TCustomGrid::KeyPress(key);
-    if (!enter || options_.Contains(dgAlwaysShowEditor)) return;
+    if (!enter || d_->options.Contains(dgAlwaysShowEditor)) return;
     if (!CanEditShow()) {
         if (EditorMode()) HideEditor();
         key = '\r';
@@ -1954,6 +1956,87 @@ void TgkCustomDBGrid::DrawCell(int col, int row, const ui::TRect& cellRect, ui::
 {
     painter_->DrawCell(col, row, cellRect, state);
 }
+
+// ---- Property readers and plain setters --------------------------------------------------------------------
+
+TgkDBGridOptions TgkCustomDBGrid::Options() const noexcept { return d_->options; }
+TgkDBGridKeyOptions TgkCustomDBGrid::KeyOptions() const noexcept { return d_->keyOptions; }
+void TgkCustomDBGrid::SetKeyOptions(TgkDBGridKeyOptions v) { d_->keyOptions = v; }
+TgkMultiSelectOptions TgkCustomDBGrid::MultiSelectOptions() const noexcept { return d_->multiSelectOptions; }
+void TgkCustomDBGrid::SetMultiSelectOptions(TgkMultiSelectOptions v) { d_->multiSelectOptions = v; }
+TgkEditControlOptions TgkCustomDBGrid::EditControlOptions() const noexcept { return d_->editControlOptions; }
+void TgkCustomDBGrid::SetEditControlOptions(TgkEditControlOptions v) { d_->editControlOptions = v; }
+bool TgkCustomDBGrid::ReadOnly() const noexcept { return d_->readOnly; }
+void TgkCustomDBGrid::SetReadOnly(bool v) { d_->readOnly = v; }
+bool TgkCustomDBGrid::DefaultDrawing() const noexcept { return d_->defaultDrawing; }
+void TgkCustomDBGrid::SetDefaultDrawing(bool v) { d_->defaultDrawing = v; }
+bool TgkCustomDBGrid::EditCalculated() const noexcept { return d_->editCalculated; }
+void TgkCustomDBGrid::SetEditCalculated(bool v) { d_->editCalculated = v; }
+bool TgkCustomDBGrid::UseTFields() const noexcept { return d_->useTFields; }
+rtl::TStringList* TgkCustomDBGrid::Selected() noexcept { return &d_->selected; }
+const rtl::TStringList* TgkCustomDBGrid::Selected() const noexcept { return &d_->selected; }
+rtl::TStringList* TgkCustomDBGrid::ControlType() noexcept { return &d_->controlType; }
+const rtl::TStringList* TgkCustomDBGrid::ControlType() const noexcept { return &d_->controlType; }
+bool TgkCustomDBGrid::ControlInfoInDataset() const noexcept { return d_->controlInfoInDataset; }
+void TgkCustomDBGrid::SetControlInfoInDataset(bool v) { d_->controlInfoInDataset = v; }
+rtl::TStringList* TgkCustomDBGrid::PictureMasks() noexcept { return &d_->pictureMasks; }
+const rtl::TStringList* TgkCustomDBGrid::PictureMasks() const noexcept { return &d_->pictureMasks; }
+bool TgkCustomDBGrid::PictureMaskFromDataSet() const noexcept { return d_->pictureMaskFromDataSet; }
+void TgkCustomDBGrid::SetPictureMaskFromDataSet(bool v) { d_->pictureMaskFromDataSet = v; }
+rtl::TColor TgkCustomDBGrid::TitleColor() const noexcept { return d_->titleColor; }
+classes::TFont* TgkCustomDBGrid::TitleFont() noexcept { return &d_->titleFont; }
+const classes::TFont* TgkCustomDBGrid::TitleFont() const noexcept { return &d_->titleFont; }
+classes::TAlignment TgkCustomDBGrid::TitleAlignment() const noexcept { return d_->titleAlignment; }
+int TgkCustomDBGrid::TitleLines() const noexcept { return d_->titleLines; }
+bool TgkCustomDBGrid::TitleButtons() const noexcept { return d_->titleButtons; }
+int TgkCustomDBGrid::RowHeightPercent() const noexcept { return d_->rowHeightPercent; }
+bool TgkCustomDBGrid::ShowVertScrollBar() const noexcept { return d_->showVertScrollBar; }
+int TgkCustomDBGrid::DataFixedCols() const { return FixedCols() - d_->indicatorOffset; }
+TIndicatorColorType TgkCustomDBGrid::IndicatorColor() const noexcept { return d_->indicatorColor; }
+rtl::TColor TgkCustomDBGrid::IndicatorIconColor() const noexcept { return d_->indicatorIconColor; }
+ui::TControl* TgkCustomDBGrid::IndicatorButton() const noexcept { return d_->indicatorButton; }
+TgkGridLineStyle TgkCustomDBGrid::LineStyle() const noexcept { return d_->lineStyle; }
+TgkGridLineColors* TgkCustomDBGrid::LineColors() noexcept { return &d_->lineColors; }
+const TgkGridLineColors* TgkCustomDBGrid::LineColors() const noexcept { return &d_->lineColors; }
+bool TgkCustomDBGrid::HideAllLines() const noexcept { return d_->hideAllLines; }
+rtl::TColor TgkCustomDBGrid::FooterColor() const noexcept { return d_->footerColor; }
+rtl::TColor TgkCustomDBGrid::FooterCellColor() const noexcept { return d_->footerCellColor; }
+int TgkCustomDBGrid::FooterHeight() const noexcept { return d_->footerHeight; }
+ui::TImageList* TgkCustomDBGrid::ImageList() const noexcept { return d_->imageList; }
+ui::TImageList* TgkCustomDBGrid::TitleImageList() const noexcept { return d_->titleImageList; }
+int TgkCustomDBGrid::DragVertOffset() const noexcept { return d_->dragVertOffset; }
+void TgkCustomDBGrid::SetDragVertOffset(int v) { d_->dragVertOffset = v; }
+TgkPadColumnStyle TgkCustomDBGrid::PadColumnStyle() const noexcept { return d_->padColumnStyle; }
+TgkGridPaintOptions* TgkCustomDBGrid::PaintOptions() noexcept { return d_->paintOptions.get(); }
+const TgkGridPaintOptions* TgkCustomDBGrid::PaintOptions() const noexcept { return d_->paintOptions.get(); }
+int TgkCustomDBGrid::TitleOffset() const noexcept { return d_->titleOffset; }
+int TgkCustomDBGrid::IndicatorOffset() const noexcept { return d_->indicatorOffset; }
+int TgkCustomDBGrid::IndicatorWidth() const noexcept { return d_->indicatorWidth; }
+TgkGridDataLink& TgkCustomDBGrid::DataLink() noexcept { return *d_->dataLink; }
+int TgkCustomDBGrid::SelectedIndex() const { return Col() - d_->indicatorOffset; }
+int TgkCustomDBGrid::FieldCount() const { return d_->dataLink->FieldCount(); }
+db::TField* TgkCustomDBGrid::Fields(int index) const { return d_->dataLink->GetMappedField(index); }
+bool TgkCustomDBGrid::HasFocus() const noexcept { return d_->hasFocus; }
+int TgkCustomDBGrid::SelectedRow() const noexcept { return d_->selectedRow; }
+bool TgkCustomDBGrid::AlternatingParity() const noexcept { return d_->alternatingParity; }
+int TgkCustomDBGrid::RecordOffset() const noexcept { return d_->recordOffset; }
+const std::string& TgkCustomDBGrid::EditText() const noexcept { return d_->editText; }
+const std::vector<std::unique_ptr<TgkColumn>>& TgkCustomDBGrid::ColumnList() const noexcept { return d_->columns; }
+TgkColumn& TgkCustomDBGrid::SpareColumn() noexcept { return *d_->spareColumn; }
+int TgkCustomDBGrid::UpdateLock() const noexcept { return d_->updateLock; }
+bool TgkCustomDBGrid::RedrawDisabled() const noexcept { return d_->redrawLock > 0; }
+
+bool TgkCustomDBGrid::RowLinesShown() const
+{
+    return d_->options.Contains(dgRowLines) || !d_->options.Contains(dgRowLinesDisableFixed);
+}
+
+const std::vector<TgkCacheColInfoItem>& TgkCustomDBGrid::ColInfoCache() const noexcept { return d_->colInfoCache; }
+int TgkCustomDBGrid::GetDataColumn(int col) const { return col - (d_->options.Contains(dgIndicator) ? 1 : 0); }
+int TgkCustomDBGrid::GetDataRow(int row) const { return row - (d_->options.Contains(dgTitles) ? 1 : 0); }
+ui::TWinControl* TgkCustomDBGrid::PlacedControl() const noexcept { return d_->placedControl; }
+void TgkCustomDBGrid::SetPlacedControl(ui::TWinControl* control) noexcept { d_->placedControl = control; }
+bool TgkCustomDBGrid::RowLines() const { return d_->options.Contains(dgRowLines); }
 
 void RegisterDBGridClasses() { classes::RegisterClasses<TgkCustomDBGrid>(); }
 

@@ -33,7 +33,9 @@
 // - TgkGridMouse (GridMouse.h): presses, column drags and title buttons;
 // - TgkGridKeyboard (GridKeyboard.h): keys decoded into named navigation actions, and the
 //   key filter of grids;
-// - TgkGridCellHints (GridCellHints.h): the cell hint and the link hover.
+// - TgkGridCellHints (GridCellHints.h): the cell hint and the link hover;
+// - TgkGridState (GridState.h): the stored property values, row model, locks and column
+//   cache, private to the grid and its parts.
 // Grids built on this core replace the virtual hooks (DrawGrid, DrawCell, HideCellControl,
 // RefreshColInfoCache ...); the parts call those hooks and read one another only through
 // their accessors.
@@ -106,6 +108,7 @@ class TgkGridMouse;
 class TgkGridKeyboard;
 class TgkGridCellHints;
 class TgkGridLayout;
+struct TgkGridState;
 
 // The cell-control painter's vocabulary (names as control-type entries write them).
 // The raster operation named in a "Bitmap" entry; "Source Copy" for any other name.
@@ -255,83 +258,83 @@ public:
     ~TgkCustomDBGrid() override;
 
     // ---- Properties --------------------------------------------------------------------------
-    TgkDBGridOptions Options() const noexcept { return options_; }
+    TgkDBGridOptions Options() const noexcept;
     void SetOptions(TgkDBGridOptions options);
-    TgkDBGridKeyOptions KeyOptions() const noexcept { return keyOptions_; }
-    void SetKeyOptions(TgkDBGridKeyOptions v) { keyOptions_ = v; }
-    TgkMultiSelectOptions MultiSelectOptions() const noexcept { return multiSelectOptions_; }
-    void SetMultiSelectOptions(TgkMultiSelectOptions v) { multiSelectOptions_ = v; }
-    TgkEditControlOptions EditControlOptions() const noexcept { return editControlOptions_; }
-    void SetEditControlOptions(TgkEditControlOptions v) { editControlOptions_ = v; }
-    bool ReadOnly() const noexcept { return readOnly_; }
-    void SetReadOnly(bool v) { readOnly_ = v; }
-    bool DefaultDrawing() const noexcept { return defaultDrawing_; }
-    void SetDefaultDrawing(bool v) { defaultDrawing_ = v; }
-    bool EditCalculated() const noexcept { return editCalculated_; }
-    void SetEditCalculated(bool v) { editCalculated_ = v; }
-    bool UseTFields() const noexcept { return useTFields_; }
+    TgkDBGridKeyOptions KeyOptions() const noexcept;
+    void SetKeyOptions(TgkDBGridKeyOptions v);
+    TgkMultiSelectOptions MultiSelectOptions() const noexcept;
+    void SetMultiSelectOptions(TgkMultiSelectOptions v);
+    TgkEditControlOptions EditControlOptions() const noexcept;
+    void SetEditControlOptions(TgkEditControlOptions v);
+    bool ReadOnly() const noexcept;
+    void SetReadOnly(bool v);
+    bool DefaultDrawing() const noexcept;
+    void SetDefaultDrawing(bool v);
+    bool EditCalculated() const noexcept;
+    void SetEditCalculated(bool v);
+    bool UseTFields() const noexcept;
     void SetUseTFields(bool v);
     db::TDataSource* DataSource() const;
     void SetDataSource(db::TDataSource* source);
-    rtl::TStringList* Selected() noexcept { return &selected_; }
-    const rtl::TStringList* Selected() const noexcept { return &selected_; }
-    rtl::TStringList* ControlType() noexcept { return &controlType_; }
-    const rtl::TStringList* ControlType() const noexcept { return &controlType_; }
-    bool ControlInfoInDataset() const noexcept { return controlInfoInDataset_; }
-    void SetControlInfoInDataset(bool v) { controlInfoInDataset_ = v; }
-    rtl::TStringList* PictureMasks() noexcept { return &pictureMasks_; }
-    const rtl::TStringList* PictureMasks() const noexcept { return &pictureMasks_; }
-    bool PictureMaskFromDataSet() const noexcept { return pictureMaskFromDataSet_; }
-    void SetPictureMaskFromDataSet(bool v) { pictureMaskFromDataSet_ = v; }
-    rtl::TColor TitleColor() const noexcept { return titleColor_; }
+    rtl::TStringList* Selected() noexcept;
+    const rtl::TStringList* Selected() const noexcept;
+    rtl::TStringList* ControlType() noexcept;
+    const rtl::TStringList* ControlType() const noexcept;
+    bool ControlInfoInDataset() const noexcept;
+    void SetControlInfoInDataset(bool v);
+    rtl::TStringList* PictureMasks() noexcept;
+    const rtl::TStringList* PictureMasks() const noexcept;
+    bool PictureMaskFromDataSet() const noexcept;
+    void SetPictureMaskFromDataSet(bool v);
+    rtl::TColor TitleColor() const noexcept;
     void SetTitleColor(rtl::TColor color);
-    classes::TFont* TitleFont() noexcept { return &titleFont_; }
-    const classes::TFont* TitleFont() const noexcept { return &titleFont_; }
-    classes::TAlignment TitleAlignment() const noexcept { return titleAlignment_; }
+    classes::TFont* TitleFont() noexcept;
+    const classes::TFont* TitleFont() const noexcept;
+    classes::TAlignment TitleAlignment() const noexcept;
     void SetTitleAlignment(classes::TAlignment v);
-    int TitleLines() const noexcept { return titleLines_; }
+    int TitleLines() const noexcept;
     void SetTitleLines(int lines);
-    bool TitleButtons() const noexcept { return titleButtons_; }
+    bool TitleButtons() const noexcept;
     void SetTitleButtons(bool v);
-    int RowHeightPercent() const noexcept { return rowHeightPercent_; }
+    int RowHeightPercent() const noexcept;
     void SetRowHeightPercent(int percent);
     // The base grid's horizontal bar.
     bool ShowHorzScrollBar() const;
     void SetShowHorzScrollBar(bool show);
     // The grid's own vertical bar.
-    bool ShowVertScrollBar() const noexcept { return showVertScrollBar_; }
+    bool ShowVertScrollBar() const noexcept;
     void SetShowVertScrollBar(bool show);
     // Fixed data columns (the indicator column is not counted).
-    int DataFixedCols() const { return FixedCols() - indicatorOffset_; }
-    TIndicatorColorType IndicatorColor() const noexcept { return indicatorColor_; }
+    int DataFixedCols() const;
+    TIndicatorColorType IndicatorColor() const noexcept;
     void SetIndicatorColor(TIndicatorColorType v);
-    rtl::TColor IndicatorIconColor() const noexcept { return indicatorIconColor_; }
+    rtl::TColor IndicatorIconColor() const noexcept;
     void SetIndicatorIconColor(rtl::TColor color);
     // A control placed over the indicator's title cell; the grid frees it.
-    ui::TControl* IndicatorButton() const noexcept { return indicatorButton_; }
+    ui::TControl* IndicatorButton() const noexcept;
     void SetIndicatorButton(ui::TControl* button);
-    TgkGridLineStyle LineStyle() const noexcept { return lineStyle_; }
+    TgkGridLineStyle LineStyle() const noexcept;
     void SetLineStyle(TgkGridLineStyle v);
-    TgkGridLineColors* LineColors() noexcept { return &lineColors_; }
-    const TgkGridLineColors* LineColors() const noexcept { return &lineColors_; }
-    bool HideAllLines() const noexcept { return hideAllLines_; }
+    TgkGridLineColors* LineColors() noexcept;
+    const TgkGridLineColors* LineColors() const noexcept;
+    bool HideAllLines() const noexcept;
     void SetHideAllLines(bool v);
-    rtl::TColor FooterColor() const noexcept { return footerColor_; }
+    rtl::TColor FooterColor() const noexcept;
     void SetFooterColor(rtl::TColor c);
-    rtl::TColor FooterCellColor() const noexcept { return footerCellColor_; }
+    rtl::TColor FooterCellColor() const noexcept;
     void SetFooterCellColor(rtl::TColor c);
-    int FooterHeight() const noexcept { return footerHeight_; }
+    int FooterHeight() const noexcept;
     void SetFooterHeight(int h);
-    ui::TImageList* ImageList() const noexcept { return imageList_; }
+    ui::TImageList* ImageList() const noexcept;
     void SetImageList(ui::TImageList* list);
-    ui::TImageList* TitleImageList() const noexcept { return titleImageList_; }
+    ui::TImageList* TitleImageList() const noexcept;
     void SetTitleImageList(ui::TImageList* list);
-    int DragVertOffset() const noexcept { return dragVertOffset_; }
-    void SetDragVertOffset(int v) { dragVertOffset_ = v; }
-    TgkPadColumnStyle PadColumnStyle() const noexcept { return padColumnStyle_; }
+    int DragVertOffset() const noexcept;
+    void SetDragVertOffset(int v);
+    TgkPadColumnStyle PadColumnStyle() const noexcept;
     void SetPadColumnStyle(TgkPadColumnStyle v);
-    TgkGridPaintOptions* PaintOptions() noexcept { return paintOptions_.get(); }
-    const TgkGridPaintOptions* PaintOptions() const noexcept { return paintOptions_.get(); }
+    TgkGridPaintOptions* PaintOptions() noexcept;
+    const TgkGridPaintOptions* PaintOptions() const noexcept;
 
     // ---- Events -------------------------------------------------------------------------------------
     classes::TNotifyEvent OnBeforePaint;
@@ -358,20 +361,20 @@ public:
     TgkGridURLOpenEvent OnURLOpen;
 
     // ---- The row model ----------------------------------------------------------------------------
-    int TitleOffset() const noexcept { return titleOffset_; }
-    int IndicatorOffset() const noexcept { return indicatorOffset_; }
-    int IndicatorWidth() const noexcept { return indicatorWidth_; }
+    int TitleOffset() const noexcept;
+    int IndicatorOffset() const noexcept;
+    int IndicatorWidth() const noexcept;
     // The indicator column's width (the indicator button sets it); lays the grid out again.
     void SetIndicatorWidth(int width);
-    TgkGridDataLink& DataLink() noexcept { return *dataLink_; }
+    TgkGridDataLink& DataLink() noexcept;
     // The current data column (Col less IndicatorOffset) and its field (nil outside the map).
-    int SelectedIndex() const { return Col() - indicatorOffset_; }
+    int SelectedIndex() const;
     void SetSelectedIndex(int dataCol);
     db::TField* SelectedField() const;
     // Moves to the first column showing `field`.
     void SetSelectedField(db::TField* field);
-    int FieldCount() const { return dataLink_->FieldCount(); }
-    db::TField* Fields(int index) const { return dataLink_->GetMappedField(index); }
+    int FieldCount() const;
+    db::TField* Fields(int index) const;
     // nil when `dataCol` < 0, the link is inactive or `dataCol` is outside the map.
     db::TField* GetColField(int dataCol) const;
     // The link is set and active with an active data set.
@@ -380,15 +383,15 @@ public:
     // designed: then the grid takes the focus and answers whether it (or its editor) has it.
     bool AcquireFocus();
     bool AcquireFocusEnabled = true;
-    bool HasFocus() const noexcept { return hasFocus_; }
-    int SelectedRow() const noexcept { return selectedRow_; }
-    bool AlternatingParity() const noexcept { return alternatingParity_; }
-    int RecordOffset() const noexcept { return recordOffset_; }
-    const std::string& EditText() const noexcept { return editText_; }
+    bool HasFocus() const noexcept;
+    int SelectedRow() const noexcept;
+    bool AlternatingParity() const noexcept;
+    int RecordOffset() const noexcept;
+    const std::string& EditText() const noexcept;
     // The columns shown, in map order; a name that matches none answers the spare column.
-    const std::vector<std::unique_ptr<TgkColumn>>& ColumnList() const noexcept { return columns_; }
+    const std::vector<std::unique_ptr<TgkColumn>>& ColumnList() const noexcept;
     TgkColumn& ColumnByName(std::string_view fieldName);
-    TgkColumn& SpareColumn() noexcept { return *spareColumn_; }
+    TgkColumn& SpareColumn() noexcept;
     // Splits a title at "#" into group header and caption; an empty caption takes the
     // group header.
     virtual void SplitTitle(const std::string& title, std::string& groupHeader, std::string& caption) const;
@@ -402,11 +405,11 @@ public:
     virtual void InitColumnWidths();
     virtual bool UseProportionalColResize() const;
     bool HasHorzScrollBar();
-    int UpdateLock() const noexcept { return updateLock_; }
+    int UpdateLock() const noexcept;
     // Suspends redrawing, nested (WM_SETREDRAW only at the outermost level).
     void DisableRedraw();
     void EnableRedraw(bool repaint);
-    bool RedrawDisabled() const noexcept { return redrawLock_ > 0; }
+    bool RedrawDisabled() const noexcept;
     // The strip below the rows taken by the footer (empty without dgShowFooter).
     virtual ui::TRect GetFooterRect();
     ui::TRect VirtualClientRect() const override;
@@ -442,7 +445,7 @@ public:
     void DrawFooterCell(int col);
     // Draws the row boundary under a cell by the line style (once per cell drawn).
     void DrawRowLine(const ui::TRect& rect, ui::TGridDrawState state, int row);
-    bool RowLinesShown() const { return options_.Contains(dgRowLines) || !options_.Contains(dgRowLinesDisableFixed); }
+    bool RowLinesShown() const;
     // ---- Cell hints and the mouse ---------------------------------------------------------------------
     // With dgShowCellHint, a cell whose text does not fit shows it whole in a hint window
     // while the mouse stays on it; the hint timer (250 ms) hides it when the mouse leaves
@@ -508,7 +511,7 @@ public:
     // the field's picture on the background (the background only when it holds none) and
     // frame a highlighted cell.
     virtual bool DrawCellControl(int col, int row, const ui::TRect& rect, ui::TGridDrawState state);
-    const std::vector<TgkCacheColInfoItem>& ColInfoCache() const noexcept { return colInfoCache_; }
+    const std::vector<TgkCacheColInfoItem>& ColInfoCache() const noexcept;
     // Every pixel of `transparent` becomes `color`.
     static void RecolorBitmap(ui::TBitmap& bitmap, rtl::TColor color, rtl::TColor transparent);
     // The indicator glyph of data row `dataRow` centred in `rect` (an indicator cell).
@@ -522,8 +525,8 @@ public:
 
     // ---- Cell drawing -----------------------------------------------------------------------------
     // Data coordinates of a grid column (row): plain subtractions, no range check.
-    int GetDataColumn(int col) const { return col - (options_.Contains(dgIndicator) ? 1 : 0); }
-    int GetDataRow(int row) const { return row - (options_.Contains(dgTitles) ? 1 : 0); }
+    int GetDataColumn(int col) const;
+    int GetDataRow(int row) const;
     // A data cell whose field is a memo (or rich text by its control type).
     bool IsMemoCell(int col, int row);
     // The link cell under the mouse (grid coordinates; -1 when none), drawn red.
@@ -627,8 +630,8 @@ public:
     static bool CaretAtStart(const ui::TWinControl& edit);
     static bool CaretAtEnd(const ui::TWinControl& edit);
     // The custom control placed over the current cell (nil when none).
-    ui::TWinControl* PlacedControl() const noexcept { return placedControl_; }
-    void SetPlacedControl(ui::TWinControl* control) noexcept { placedControl_ = control; }
+    ui::TWinControl* PlacedControl() const noexcept;
+    void SetPlacedControl(ui::TWinControl* control) noexcept;
 
 
     void Loaded() override;
@@ -712,83 +715,19 @@ private:
     void TitleFontChanged();
     void CMEnter(ui::TMessage& m);
     void CMExit(ui::TMessage& m);
-    bool RowLines() const { return options_.Contains(dgRowLines); }
+    bool RowLines() const;
     int TextHeightW(const classes::TFont& font);
     int TextWidthOf(const classes::TFont& font, std::string_view text);
 
-    TgkDBGridOptions options_ = kDefaultDBGridOptions;
-    TgkDBGridKeyOptions keyOptions_{dgAllowDelete, dgAllowInsert};
-    TgkMultiSelectOptions multiSelectOptions_;
-    TgkEditControlOptions editControlOptions_{ecoSearchOwnerForm};
-    bool readOnly_ = false;
-    bool defaultDrawing_ = true;
-    bool editCalculated_ = false;
-    bool useTFields_ = true;
-    rtl::TStringList selected_;
-    rtl::TStringList controlType_;
-    bool controlInfoInDataset_ = true;
-    rtl::TStringList pictureMasks_;
-    bool pictureMaskFromDataSet_ = true;
-    rtl::TColor titleColor_ = rtl::clBtnFace;
-    classes::TFont titleFont_;
-    bool titleFontSync_ = false;
-    classes::TAlignment titleAlignment_ = classes::taLeftJustify;
-    int titleLines_ = 1;
-    bool titleButtons_ = false;
-    int rowHeightPercent_ = 100;
-    int savedRowHeightPercent_ = 100;
-    bool showVertScrollBar_ = true;
-    TIndicatorColorType indicatorColor_ = icBlack;
-    rtl::TColor indicatorIconColor_ = rtl::clBlack;
-    ui::TControl* indicatorButton_ = nullptr;
-    TgkGridLineStyle lineStyle_ = glsDynamic;
-    TgkGridLineColors lineColors_{this};
-    bool hideAllLines_ = false;
-    rtl::TColor footerColor_ = rtl::clBtnFace;
-    rtl::TColor footerCellColor_ = rtl::clBtnFace;
-    int footerHeight_ = 0;
-    ui::TImageList* imageList_ = nullptr;
-    ui::TImageList* titleImageList_ = nullptr;
-    int dragVertOffset_ = 15;
-    TgkPadColumnStyle padColumnStyle_ = pcsPadHeaderAndData;
 
-    int updateLock_ = 0;
-    int layoutLock_ = 0;
-    int redrawLock_ = 0;
-    bool rowCountLock_ = false;
-    int titleOffset_ = 1;
-    int indicatorOffset_ = 1;
-    int indicatorWidth_ = 11;
-    int selectedRow_ = -1;
-    int titleTextTop_ = 2;
-    int lastCol_ = -1;
-    int recordOffset_ = 0;
-    bool alternatingParity_ = false;
-    bool colEnterPending_ = false;
-    bool footerUpdatePending_ = false;
-    bool cellChangedSuppressed_ = false;
-    bool hasFocus_ = false;
-    bool brushChanged_ = false;
-    bool suppressHideHook_ = false;
-    bool inColExit_ = false;
     void FocusNeighbour(bool forward);
-    std::string editText_;
-    db::TBookmark rowBookmark_;
-    bool rowBookmarkKept_ = false;
-    db::TBookmark footerBookmark_;
-    std::unique_ptr<TgkGridDataLink> dataLink_;
+    std::unique_ptr<TgkGridState> d_;
     // The parts behind the facade.
     std::unique_ptr<TgkGridPainter> painter_;
     std::unique_ptr<TgkGridLayout> layout_;
     std::unique_ptr<TgkGridMouse> mouse_;
     std::unique_ptr<TgkGridKeyboard> keyboard_;
     std::unique_ptr<TgkGridCellHints> hints_;
-    ui::TWinControl* placedControl_ = nullptr;
-    std::vector<std::unique_ptr<TgkColumn>> columns_;
-    std::unique_ptr<TgkColumn> spareColumn_;
-    std::vector<TgkCacheColInfoItem> colInfoCache_;
-    std::unique_ptr<TgkGridPaintOptions> paintOptions_;
-    std::unique_ptr<ui::TImageList> yellowImages_;
     // Horizontal scrolling over a background picture or right to left: one repaint of all.
     void WMHScroll(ui::TMessage& m);
     void WMVScroll(ui::TMessage& m);

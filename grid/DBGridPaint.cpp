@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "grid/DBGrid.h"
+#include "grid/GridState.h"
 #include "grid/GridPainter.h"
 #include "grid/GridRoutines.h"
 #include "platform/rtl/Scope.h"
@@ -20,10 +21,10 @@ int TgkCustomDBGrid::FooterTextHeight() { return ui::MeasureFont(*Font()).Metric
 ui::TRect TgkCustomDBGrid::VirtualClientRect() const
 {
     ui::TRect r = ClientRect();
-    if (!options_.Contains(dgShowFooter)) return r;
+    if (!d_->options.Contains(dgShowFooter)) return r;
     auto* self = const_cast<TgkCustomDBGrid*>(this);
-    r.Bottom -= footerHeight_ > 0 ? footerHeight_ : self->FooterTextHeight() + 6;
-    if (options_.Contains(dgFooter3DCells)) r.Bottom -= 2;
+    r.Bottom -= d_->footerHeight > 0 ? d_->footerHeight : self->FooterTextHeight() + 6;
+    if (d_->options.Contains(dgFooter3DCells)) r.Bottom -= 2;
     r.Bottom = std::max(r.Bottom, r.Top);
     return r;
 }
@@ -31,17 +32,17 @@ ui::TRect TgkCustomDBGrid::VirtualClientRect() const
 ui::TRect TgkCustomDBGrid::GetFooterRect()
 {
     ui::TRect r{0, 0, ClientWidth(), 0};
-    r.Top = options_.Contains(dgShowFooter) ? VirtualClientRect().Bottom : ClientHeight() + 3;
-    r.Bottom = footerHeight_ > 0 ? r.Top + footerHeight_ - 1 : r.Top + FooterTextHeight() + 6;
-    if (options_.Contains(dgFooter3DCells)) r.Bottom += 2;
+    r.Top = d_->options.Contains(dgShowFooter) ? VirtualClientRect().Bottom : ClientHeight() + 3;
+    r.Bottom = d_->footerHeight > 0 ? r.Top + d_->footerHeight - 1 : r.Top + FooterTextHeight() + 6;
+    if (d_->options.Contains(dgFooter3DCells)) r.Bottom += 2;
     return r;
 }
 
 int TgkCustomDBGrid::GetFooterStripHeight()
 {
-    if (!options_.Contains(dgShowFooter)) return 0;
-    int h = footerHeight_ > 0 ? footerHeight_ - 1 : FooterTextHeight() + 6;
-    if (options_.Contains(dgFooter3DCells)) h += 2;
+    if (!d_->options.Contains(dgShowFooter)) return 0;
+    int h = d_->footerHeight > 0 ? d_->footerHeight - 1 : FooterTextHeight() + 6;
+    if (d_->options.Contains(dgFooter3DCells)) h += 2;
     return h + 2;
 }
 
@@ -50,15 +51,15 @@ int TgkCustomDBGrid::GetFooterStripHeight()
 void TgkCustomDBGrid::DisableRedraw()
 {
     if (!HandleAllocated() || !Showing()) return;
-    if (redrawLock_ == 0) Perform(ui::WM_SETREDRAW, 0);
-    ++redrawLock_;
+    if (d_->redrawLock == 0) Perform(ui::WM_SETREDRAW, 0);
+    ++d_->redrawLock;
 }
 
 void TgkCustomDBGrid::EnableRedraw(bool repaint)
 {
     if (!HandleAllocated() || !Showing()) return;
-    if (redrawLock_ > 0) --redrawLock_;
-    if (redrawLock_ != 0) return;
+    if (d_->redrawLock > 0) --d_->redrawLock;
+    if (d_->redrawLock != 0) return;
     Perform(ui::WM_SETREDRAW, 1);
     if (repaint) Invalidate();
 }
@@ -70,8 +71,8 @@ void TgkCustomDBGrid::MirrorCanvas(bool on) { painter_->MirrorCanvas(on); }
 void TgkCustomDBGrid::SetIndicatorWidth(int width)
 {
     width = std::max(width, 0);
-    if (width == indicatorWidth_) return;
-    indicatorWidth_ = width;
+    if (width == d_->indicatorWidth) return;
+    d_->indicatorWidth = width;
     LayoutChanged();
 }
 
@@ -79,14 +80,14 @@ void TgkCustomDBGrid::SetIndicatorWidth(int width)
 
 TgkColumn& TgkCustomDBGrid::Columns(int index)
 {
-    if (index < 0) return *spareColumn_;
-    if (dataLink_->FieldCount() == 0) {
-        if (index >= selected_.Count()) return *spareColumn_;
-        const std::string& entry = selected_.Strings(index);
+    if (index < 0) return *d_->spareColumn;
+    if (d_->dataLink->FieldCount() == 0) {
+        if (index >= d_->selected.Count()) return *d_->spareColumn;
+        const std::string& entry = d_->selected.Strings(index);
         return ColumnByName(std::string_view(entry).substr(0, entry.find('\t')));
     }
-    if (index >= static_cast<int>(columns_.size())) return *spareColumn_;
-    return *columns_[index];
+    if (index >= static_cast<int>(d_->columns.size())) return *d_->spareColumn;
+    return *d_->columns[index];
 }
 
 // ---- Title rectangles ---------------------------------------------------------------------------------------
@@ -94,7 +95,7 @@ TgkColumn& TgkCustomDBGrid::Columns(int index)
 ui::TRect TgkCustomDBGrid::CalcTitleRect(int col, int row)
 {
     ui::TRect r = CellRect(col, row);
-    const db::TField* field = GetColField(col - indicatorOffset_);
+    const db::TField* field = GetColField(col - d_->indicatorOffset);
     if (field != nullptr && !ColumnEntryPart(field->FieldName(), 4).empty()) r.Top += r.Height() / 2;
     return r;
 }
@@ -102,13 +103,13 @@ ui::TRect TgkCustomDBGrid::CalcTitleRect(int col, int row)
 ui::TRect TgkCustomDBGrid::CalcGroupHeaderRect(int col, bool inFixed, int& firstCol, int& lastCol)
 {
     const auto groupOf = [this](int c) {
-        const db::TField* field = GetColField(c - indicatorOffset_);
+        const db::TField* field = GetColField(c - d_->indicatorOffset);
         return field != nullptr ? ColumnEntryPart(field->FieldName(), 4) : std::string();
     };
     const std::string group = groupOf(col);
     ui::TGridDrawInfo info;
     CalcDrawInfo(info);
-    const int low = inFixed ? indicatorOffset_ : std::max(LeftCol(), FixedCols());
+    const int low = inFixed ? d_->indicatorOffset : std::max(LeftCol(), FixedCols());
     const int high = inFixed ? FixedCols() - 1 : std::min(ColCount() - 1, info.Horz.LastFullVisibleCell + 1);
     firstCol = lastCol = col;
     if (group.empty()) return CellRect(col, 0);
@@ -118,7 +119,7 @@ ui::TRect TgkCustomDBGrid::CalcGroupHeaderRect(int col, bool inFixed, int& first
     int right = r.Left;
     for (int c = firstCol; c <= lastCol; ++c) {
         right += ColWidths(c);
-        if (options_.Contains(dgColLines) && c < lastCol) right += 1;
+        if (d_->options.Contains(dgColLines) && c < lastCol) right += 1;
     }
     r.Right = right;
     return r;
@@ -126,9 +127,9 @@ ui::TRect TgkCustomDBGrid::CalcGroupHeaderRect(int col, bool inFixed, int& first
 
 ui::TRect TgkCustomDBGrid::CalcTitlePartRect(int col, int y)
 {
-    if (!options_.Contains(dgTitles)) return {};
+    if (!d_->options.Contains(dgTitles)) return {};
     ui::TRect r = CellRect(col, 0);
-    const db::TField* field = GetColField(col - indicatorOffset_);
+    const db::TField* field = GetColField(col - d_->indicatorOffset);
     if (field == nullptr || ColumnEntryPart(field->FieldName(), 4).empty()) return r;
     const int mid = r.Top + r.Height() / 2;
     if (y >= mid) {
@@ -147,18 +148,18 @@ void TgkCustomDBGrid::PaintDataBackground(const ui::TRect& rect, rtl::TColor col
 {
     ui::TCanvas* canvas = GetDrawCanvas();
     ui::TRect r = rect;
-    const bool lower = !options_.Contains(dgRowLines) && !options_.Contains(dgHideBottomDataLine);
-    if (paintOptions_->AlternatingRowColor() != rtl::clNone &&
-        paintOptions_->AlternatingRowRegions().Contains(arrDataColumns) && row >= 0 &&
-        ((row & 1) != 0) != alternatingParity_) {
-        if (!options_.Contains(dgColLinesDisableFixed)) --r.Left;
+    const bool lower = !d_->options.Contains(dgRowLines) && !d_->options.Contains(dgHideBottomDataLine);
+    if (d_->paintOptions->AlternatingRowColor() != rtl::clNone &&
+        d_->paintOptions->AlternatingRowRegions().Contains(arrDataColumns) && row >= 0 &&
+        ((row & 1) != 0) != d_->alternatingParity) {
+        if (!d_->options.Contains(dgColLinesDisableFixed)) --r.Left;
         if (lower) ++r.Bottom;
         PaintBackground(r);
         return;
     }
-    if (paintOptions_->FillsDataCells()) {
+    if (d_->paintOptions->FillsDataCells()) {
         if (lower) ++r.Bottom;
-        if (ui::TCanvas* source = paintOptions_->GetCanvas()) canvas->CopyRect(r, *source, r);
+        if (ui::TCanvas* source = d_->paintOptions->GetCanvas()) canvas->CopyRect(r, *source, r);
         return;
     }
     if (OnBeforePaint) return;
@@ -170,17 +171,17 @@ void TgkCustomDBGrid::PaintDataBackground(const ui::TRect& rect, rtl::TColor col
 void TgkCustomDBGrid::PaintTitleBackground(const ui::TRect& rect, rtl::TColor color, int row)
 {
     ui::TCanvas* canvas = GetDrawCanvas();
-    if (paintOptions_->AlternatingRowColor() != rtl::clNone &&
-        paintOptions_->AlternatingRowRegions().Contains(arrFixedColumns) && row >= 0 &&
-        ((row & 1) != 0) != alternatingParity_) {
+    if (d_->paintOptions->AlternatingRowColor() != rtl::clNone &&
+        d_->paintOptions->AlternatingRowRegions().Contains(arrFixedColumns) && row >= 0 &&
+        ((row & 1) != 0) != d_->alternatingParity) {
         PaintBackground(rect);
         return;
     }
-    const ui::TBitmap* image = rect.Top < RowHeights(0) && options_.Contains(dgTitles)
-                                   ? paintOptions_->TitleRowImage()
-                                   : paintOptions_->FixedColumnImage();
-    if (image == nullptr) image = paintOptions_->FixedColumnImage();
-    if (paintOptions_->FillsDataCells() && image != nullptr) {
+    const ui::TBitmap* image = rect.Top < RowHeights(0) && d_->options.Contains(dgTitles)
+                                   ? d_->paintOptions->TitleRowImage()
+                                   : d_->paintOptions->FixedColumnImage();
+    if (image == nullptr) image = d_->paintOptions->FixedColumnImage();
+    if (d_->paintOptions->FillsDataCells() && image != nullptr) {
         canvas->CopyRect(rect, *const_cast<ui::TBitmap*>(image)->Canvas(), rect);
         return;
     }
@@ -230,7 +231,7 @@ void TgkCustomDBGrid::TopLeftChanged()
     if (OnLeftColChanged) OnLeftColChanged(this, LeftCol());
     if (!HandleAllocated()) return;
     InvalidateRect({0, 0, Width(), RowHeights(0)});
-    if (options_.Contains(dgShowFooter)) {
+    if (d_->options.Contains(dgShowFooter)) {
         ui::TRect footer = GetFooterRect();
         ++footer.Bottom;
         InvalidateRect(footer);
@@ -259,15 +260,15 @@ void TgkCustomDBGrid::WMHScroll(ui::TMessage& m)
 
 bool TgkCustomDBGrid::DoMouseWheelDown()
 {
-    db::TDataSet* ds = dataLink_->DataSet();
-    if (ds != nullptr && dataLink_->Active()) ds->Next();
+    db::TDataSet* ds = d_->dataLink->DataSet();
+    if (ds != nullptr && d_->dataLink->Active()) ds->Next();
     return true;
 }
 
 bool TgkCustomDBGrid::DoMouseWheelUp()
 {
-    db::TDataSet* ds = dataLink_->DataSet();
-    if (ds != nullptr && dataLink_->Active()) ds->Prior();
+    db::TDataSet* ds = d_->dataLink->DataSet();
+    if (ds != nullptr && d_->dataLink->Active()) ds->Prior();
     return true;
 }
 

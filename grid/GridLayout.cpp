@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "grid/DBGrid.h"
+#include "grid/GridState.h"
 #include "grid/GridRoutines.h"
 #include "grid/StringRoutines.h"
 #include "platform/rtl/Scope.h"
@@ -45,16 +46,16 @@ int TgkGridLayout::TextWidthOf(const classes::TFont& font, std::string_view text
 void TgkGridLayout::UpdateRowHeights()
 {
     const int h = TextHeightW(*g_.Font()) + 2 + (g_.RowLines() ? 1 : 0);
-    const int rowHeight = h * g_.rowHeightPercent_ / 100;
+    const int rowHeight = h * g_.d_->rowHeightPercent / 100;
     if (g_.DefaultRowHeight() != rowHeight) g_.SetDefaultRowHeight(rowHeight);
-    g_.titleTextTop_ = 2;
-    if (!g_.options_.Contains(dgTitles)) return;
-    const int lines = g_.titleLines_;
-    int title = gkIsClass(g_.Parent(), "TCustomGrid") ? h * lines + (lines - 1) : TextHeightW(g_.titleFont_) * lines + 4;
+    g_.d_->titleTextTop = 2;
+    if (!g_.d_->options.Contains(dgTitles)) return;
+    const int lines = g_.d_->titleLines;
+    int title = gkIsClass(g_.Parent(), "TCustomGrid") ? h * lines + (lines - 1) : TextHeightW(g_.d_->titleFont) * lines + 4;
     if (!g_.RowLines()) ++title;
-    if (g_.options_.Contains(dgIndicator) && g_.indicatorButton_ != nullptr) {
-        const int t = std::max(title, g_.indicatorButton_->Height());
-        g_.titleTextTop_ = (t - title) / 2 + 2;
+    if (g_.d_->options.Contains(dgIndicator) && g_.d_->indicatorButton != nullptr) {
+        const int t = std::max(title, g_.d_->indicatorButton->Height());
+        g_.d_->titleTextTop = (t - title) / 2 + 2;
         title = g_.RowLines() ? t - 1 : t + 1;
     }
     g_.SetRowHeights(0, title);
@@ -70,7 +71,7 @@ bool TgkGridLayout::PrepareDesignWidths(int n, bool proportional)
     const bool firstUse = designWidths_.empty();
     designWidths_.assign(static_cast<std::size_t>(n) + 1, 0);
     if (firstUse) return true;
-    const int offset = g_.indicatorOffset_;
+    const int offset = g_.d_->indicatorOffset;
     for (int i = 0; i < n && offset + i < g_.ColCount(); ++i)
         designWidths_[static_cast<std::size_t>(i)] = Clamped16(g_.ColWidths(offset + i));
     return false;
@@ -79,12 +80,12 @@ bool TgkGridLayout::PrepareDesignWidths(int n, bool proportional)
 TgkGridLayout::TColumnSize TgkGridLayout::ColumnSize(db::TDataSet& ds, int i, int zero)
 {
     TColumnSize size;
-    if (g_.useTFields_) {
+    if (g_.d_->useTFields) {
         size.Field = g_.Fields(i);
         if (size.Field != nullptr) size.Width = zero * size.Field->DisplayWidth() + 4;
         return size;
     }
-    size.Parts = gkSplitTabs(g_.selected_.Strings(i));
+    size.Parts = gkSplitTabs(g_.d_->selected.Strings(i));
     size.Field = ds.FindField(size.Parts[0]);
     if (size.Parts.size() > 1)
         if (const std::optional<int> chars = WholeNumber(size.Parts[1])) size.Width = *chars * zero + 4;
@@ -94,7 +95,7 @@ TgkGridLayout::TColumnSize TgkGridLayout::ColumnSize(db::TDataSet& ds, int i, in
 int TgkGridLayout::TitleWidth(const TColumnSize& size)
 {
     std::string title;
-    if (g_.useTFields_)
+    if (g_.d_->useTFields)
         title = size.Field != nullptr ? size.Field->DisplayLabel() : std::string();
     else if (size.Parts.size() >= 3)
         title = size.Parts[2];
@@ -102,29 +103,29 @@ int TgkGridLayout::TitleWidth(const TColumnSize& size)
         title = size.Field->DisplayLabel();
     int widest = 0;
     for (const std::string& line : gkSplitTabs(gkReplaceChar(title, '~', '\t')))
-        widest = std::max(widest, TextWidthOf(g_.titleFont_, line));
+        widest = std::max(widest, TextWidthOf(g_.d_->titleFont, line));
     return widest + 4;
 }
 
 void TgkGridLayout::SetColumnTabStop(int col, int i, const db::TField& field)
 {
     const bool calculated = field.FieldKind() == db::fkCalculated;
-    g_.SetTabStops(col, !(field.ReadOnly() || g_.ColumnReadOnly(i) || (calculated && !g_.editCalculated_)));
+    g_.SetTabStops(col, !(field.ReadOnly() || g_.ColumnReadOnly(i) || (calculated && !g_.d_->editCalculated)));
 }
 
 void TgkGridLayout::InitColumnWidths()
 {
-    db::TDataSet* ds = g_.dataLink_->DataSet();
+    db::TDataSet* ds = g_.d_->dataLink->DataSet();
     if (g_.DataSource() == nullptr || ds == nullptr) return;
-    const int n = g_.useTFields_ ? g_.FieldCount() : g_.selected_.Count();
+    const int n = g_.d_->useTFields ? g_.FieldCount() : g_.d_->selected.Count();
     const bool proportional = g_.UseProportionalColResize();
     const bool firstUse = PrepareDesignWidths(n, proportional);
     const bool fitTitles =
-        !proportional && g_.options_.Contains(dgTitles) && !g_.options_.Contains(dgNoLimitColSize);
+        !proportional && g_.d_->options.Contains(dgTitles) && !g_.d_->options.Contains(dgNoLimitColSize);
     // A font that measures "0" as nothing still lays out (and never divides by 0).
     const int zero = std::max(TextWidthOf(*g_.Font(), "0"), 1);
     for (int i = 0; i < n; ++i) {
-        const int col = g_.indicatorOffset_ + i;
+        const int col = g_.d_->indicatorOffset + i;
         if (col >= g_.ColCount()) break;
         TColumnSize size = ColumnSize(*ds, i, zero);
         if (fitTitles) size.Width = std::max(size.Width, TitleWidth(size));
@@ -135,7 +136,7 @@ void TgkGridLayout::InitColumnWidths()
         if (size.Field != nullptr) SetColumnTabStop(col, i, *size.Field);
     }
     if (proportional && n > 0) g_.ProportionalColResize();
-    g_.colInfoCache_.clear();
+    g_.d_->colInfoCache.clear();
     g_.RefreshColInfoCache();
 }
 
@@ -146,19 +147,19 @@ int TgkGridLayout::ProportionalSpace(int first)
 {
     int available = g_.ClientWidth() - 2;
     for (int c = 0; c < first; ++c) available -= g_.ColWidths(c) + g_.GridLineWidth();
-    if (g_.showVertScrollBar_ && g_.Width() - g_.ClientWidth() < 10) available -= ui::ScrollBarExtent() + 1;
+    if (g_.d_->showVertScrollBar && g_.Width() - g_.ClientWidth() < 10) available -= ui::ScrollBarExtent() + 1;
     return available;
 }
 
 void TgkGridLayout::ProportionalColResize()
 {
-    if (g_.useTFields_ || g_.selected_.Count() == 0 || designWidths_.empty() ||
+    if (g_.d_->useTFields || g_.d_->selected.Count() == 0 || designWidths_.empty() ||
         static_cast<int>(designWidths_.size()) < g_.ColCount() - 1)
         return;
     const int zero = std::max(TextWidthOf(*g_.Font(), "0"), 1);
     const int minimum = 2 * zero + 4;
-    const int line = g_.options_.Contains(dgColLines) ? 1 : 0;
-    const int offset = g_.indicatorOffset_;
+    const int line = g_.d_->options.Contains(dgColLines) ? 1 : 0;
+    const int offset = g_.d_->indicatorOffset;
     const auto design = [this, offset](int col) {
         const int i = col - offset;
         return i >= 0 && i < static_cast<int>(designWidths_.size()) ? designWidths_[static_cast<std::size_t>(i)] : 0;
@@ -173,8 +174,8 @@ void TgkGridLayout::ProportionalColResize()
     for (int c = first; c <= last; ++c) total += design(c) + line;
     if (total < 1) return;
     int available = ProportionalSpace(first);
-    ++g_.updateLock_;
-    const rtl::TScopeExit release([this] { --g_.updateLock_; });
+    ++g_.d_->updateLock;
+    const rtl::TScopeExit release([this] { --g_.d_->updateLock; });
     for (int c = first; c <= last; ++c) {
         int width = std::max(available, 0);
         if (c != last) {
@@ -182,7 +183,7 @@ void TgkGridLayout::ProportionalColResize()
             width = std::max((raw - 4) / zero * zero + 4, minimum);
         }
         g_.SetColWidths(c, width);
-        SetColumnEntryPart(g_.selected_, "", std::to_string((width - 4) / zero), c - offset, 1);
+        SetColumnEntryPart(g_.d_->selected, "", std::to_string((width - 4) / zero), c - offset, 1);
         available -= width + line;
         total -= design(c) + line;
     }
@@ -190,8 +191,8 @@ void TgkGridLayout::ProportionalColResize()
 
 void TgkGridLayout::ResizeProportionalColumns()
 {
-    if (!g_.UseProportionalColResize() || g_.ColCount() <= g_.indicatorOffset_) return;
-    if (g_.options_.Contains(dgFixedProportionalResize) && g_.FixedCols() >= 2) {
+    if (!g_.UseProportionalColResize() || g_.ColCount() <= g_.d_->indicatorOffset) return;
+    if (g_.d_->options.Contains(dgFixedProportionalResize) && g_.FixedCols() >= 2) {
         lastFixedProportionalCol_ = g_.FixedCols() - 1;
         const rtl::TScopeExit done([this] { lastFixedProportionalCol_ = -1; });
         g_.ProportionalColResize();
@@ -203,10 +204,10 @@ void TgkGridLayout::ResizeProportionalColumns()
 bool TgkGridLayout::HasHorzScrollBar()
 {
     int sum = 0;
-    const int line = g_.options_.Contains(dgColLines) ? g_.GridLineWidth() : 0;
+    const int line = g_.d_->options.Contains(dgColLines) ? g_.GridLineWidth() : 0;
     for (int c = 0; c < g_.ColCount(); ++c) sum += g_.ColWidths(c) + line;
     sum += 1;
-    if (g_.showVertScrollBar_) sum += ui::ScrollBarExtent();
+    if (g_.d_->showVertScrollBar) sum += ui::ScrollBarExtent();
     return sum > g_.Width() && g_.ShowHorzScrollBar();
 }
 
@@ -214,8 +215,8 @@ bool TgkGridLayout::HasHorzScrollBar()
 
 void TgkGridLayout::UpdateScrollBar()
 {
-    TgkGridDataLink* link = g_.dataLink_.get();
-    if (!g_.showVertScrollBar_ || link == nullptr || !link->Active() || !g_.HandleAllocated()) return;
+    TgkGridDataLink* link = g_.d_->dataLink.get();
+    if (!g_.d_->showVertScrollBar || link == nullptr || !link->Active() || !g_.HandleAllocated()) return;
     db::TDataSet* ds = link->DataSet();
     if (ds == nullptr || !ds->Active()) return;
     const bool sequenced = ds->IsSequenced();
@@ -267,10 +268,10 @@ void TgkGridLayout::ScrollByPosition(db::TDataSet& ds, int pos, int visible)
 void TgkGridLayout::VScroll(int code, int pos)
 {
     if (ui::TWinControl* placed = g_.PlacedControl()) placed->SetLeft(g_.ClientWidth() + 10);
-    if (!g_.AcquireFocus() || !g_.dataLink_->Active()) return;
-    db::TDataSet* ds = g_.dataLink_->DataSet();
+    if (!g_.AcquireFocus() || !g_.d_->dataLink->Active()) return;
+    db::TDataSet* ds = g_.d_->dataLink->DataSet();
     if (ds == nullptr) return;
-    const bool untouchedInsert = ds->State() == db::dsInsert && !ds->Modified() && !g_.dataLink_->Modified();
+    const bool untouchedInsert = ds->State() == db::dsInsert && !ds->Modified() && !g_.d_->dataLink->Modified();
     const int visible = g_.VisibleRowCount();
     switch (code) {
     case ui::SB_LINEUP:

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "grid/DBGrid.h"
+#include "grid/GridState.h"
 #include "grid/StringRoutines.h"
 #include "grid/GridRoutines.h"
 #include "platform/rtl/Scope.h"
@@ -336,9 +337,9 @@ void TgkGridMouse::ReleaseRowSizing()
     if (g_.Options().Contains(dgTitles)) limit = g_.ClientHeight() - g_.RowHeights(0) - 1;
     const int height = std::min(g_.RowHeights(sizingIndex_), limit);
     const int percent =
-        std::max(static_cast<int>(std::lround(height * 100.0 / std::max(t, 1))), g_.savedRowHeightPercent_);
-    if (percent == g_.rowHeightPercent_) return;
-    g_.rowHeightPercent_ = percent;
+        std::max(static_cast<int>(std::lround(height * 100.0 / std::max(t, 1))), g_.d_->savedRowHeightPercent);
+    if (percent == g_.d_->rowHeightPercent) return;
+    g_.d_->rowHeightPercent = percent;
     g_.LayoutChanged();
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "grid/DBGrid.h"
+#include "grid/GridState.h"
 #include "grid/GridMouse.h"
 #include "grid/GridRoutines.h"
 #include "grid/StringRoutines.h"
@@ -74,7 +75,7 @@ void TgkGridPainter::PrepareBitmap()
     const int cw = full.Width(), ch = full.Height();
     if (!g_.UseRightToLeftGrid() && (drawBitmap_->Width() != cw || drawBitmap_->Height() != ch))
         drawBitmap_->SetSize(std::max(cw, 1), std::max(ch, 1));
-    if (g_.paintOptions_->OutOfDate()) g_.paintOptions_->UpdateBackground(false);
+    if (g_.d_->paintOptions->OutOfDate()) g_.d_->paintOptions->UpdateBackground(false);
 }
 
 void TgkGridPainter::Paint()
@@ -88,13 +89,13 @@ void TgkGridPainter::Paint()
     // Whatever happens below, the canvas and the link's active record end as they began.
     ui::TCanvasState saved;
     c.SaveState(saved);
-    const bool linkActive = g_.dataLink_->Active();
-    const int savedRecord = linkActive ? g_.dataLink_->ActiveRecord() : 0;
+    const bool linkActive = g_.d_->dataLink->Active();
+    const int savedRecord = linkActive ? g_.d_->dataLink->ActiveRecord() : 0;
     const rtl::TScopeExit restore([&] {
         if (state_.Mirrored) g_.MirrorCanvas(false);
         c.RestoreState(saved);
-        if (linkActive && g_.dataLink_->Active() && g_.dataLink_->ActiveRecord() != savedRecord)
-            g_.dataLink_->SetActiveRecord(savedRecord);
+        if (linkActive && g_.d_->dataLink->Active() && g_.d_->dataLink->ActiveRecord() != savedRecord)
+            g_.d_->dataLink->SetActiveRecord(savedRecord);
     });
 
     PaintBackgrounds(c, linkActive);
@@ -102,18 +103,18 @@ void TgkGridPainter::Paint()
 
     ui::TGridDrawInfo info;
     g_.CalcDrawInfo(info);
-    state_.LightBackground = IsWhite(g_.Color()) || g_.paintOptions_->FillsDataCells();
+    state_.LightBackground = IsWhite(g_.Color()) || g_.d_->paintOptions->FillsDataCells();
     state_.DataLeft = info.Horz.FixedBoundary;
     RunCellPasses(info, linkActive);
-    state_.DrawingDataRow = g_.Row() - g_.titleOffset_;
-    state_.DrawingDataCol = g_.Col() - g_.indicatorOffset_;
+    state_.DrawingDataRow = g_.Row() - g_.d_->titleOffset;
+    state_.DrawingDataCol = g_.Col() - g_.d_->indicatorOffset;
     if (g_.UseRightToLeftGrid()) g_.MirrorCanvas(true);
 
     const int lastVisible = LastVisibleCol();
     if (lastVisible == g_.ColCount() - 1) PadColumn(c, lastVisible);
     g_.DrawGrid();
     DrawFocusRect(c, info, linkActive);
-    if (g_.options_.Contains(dgShowFooter)) PaintFooter(c, lastVisible);
+    if (g_.d_->options.Contains(dgShowFooter)) PaintFooter(c, lastVisible);
     if (state_.Mirrored) g_.MirrorCanvas(false);
     if (&c != &window) CopyToWindow(window, c);
     // A dragged column's title follows the pointer over the picture.
@@ -124,19 +125,19 @@ void TgkGridPainter::PaintBackgrounds(ui::TCanvas& c, bool linkActive)
 {
     const ui::TRect client = g_.VirtualClientRect();
     c.Brush()->SetStyle(ui::bsSolid);
-    if (!g_.paintOptions_->FillsDataCells()) {
+    if (!g_.d_->paintOptions->FillsDataCells()) {
         c.Brush()->SetColor(g_.Color());
         c.FillRect(state_.UpdateRect);
     } else {
         g_.PaintDataBackground(state_.UpdateRect, rtl::clNone, -1);
     }
     if (linkActive) return;
-    g_.PaintTitleBackground(client, g_.titleColor_, -1);
-    ui::TRect below = g_.CellRect(g_.LeftCol(), g_.titleOffset_);
+    g_.PaintTitleBackground(client, g_.d_->titleColor, -1);
+    ui::TRect below = g_.CellRect(g_.LeftCol(), g_.d_->titleOffset);
     int top = below.Top;
     if (below.Bottom <= below.Top) {
         top = 0;
-        for (int r = 0; r < std::min(g_.titleOffset_, g_.RowCount()); ++r) top += g_.RowHeights(r) + g_.GridLineWidth();
+        for (int r = 0; r < std::min(g_.d_->titleOffset, g_.RowCount()); ++r) top += g_.RowHeights(r) + g_.GridLineWidth();
     }
     g_.PaintDataBackground({0, top, client.Width(), client.Height()}, g_.Color(), -1);
 }
@@ -144,7 +145,7 @@ void TgkGridPainter::PaintBackgrounds(ui::TCanvas& c, bool linkActive)
 void TgkGridPainter::RunCellPasses(const ui::TGridDrawInfo& info, bool linkActive)
 {
     const int lx = info.Horz.EffectiveLineWidth, ly = info.Vert.EffectiveLineWidth;
-    const rtl::TColor fixedColor = g_.titleColor_;
+    const rtl::TColor fixedColor = g_.d_->titleColor;
     const int fixedX = info.Horz.FixedBoundary, fixedY = info.Vert.FixedBoundary;
     const int gridX = info.Horz.GridBoundary, gridY = info.Vert.GridBoundary;
     DrawCells({0, 0, 0, 0, fixedX, fixedY, fixedColor, {ui::gdFixed}, lx, ly});
@@ -173,10 +174,10 @@ void TgkGridPainter::DrawFocusRect(ui::TCanvas& c, const ui::TGridDrawInfo& info
     const ui::TWinControl* placed = g_.PlacedControl();
     if (gkIsDesigning(&g_) || form == nullptr || form->ActiveControl() != &g_ || !linkActive) return;
     if ((placed != nullptr && placed->Visible()) || !g_.Focused()) return;
-    if (g_.options_.Contains(dgAlwaysShowEditor) || g_.options_.Contains(dgRowSelect)) return;
+    if (g_.d_->options.Contains(dgAlwaysShowEditor) || g_.d_->options.Contains(dgRowSelect)) return;
     const int col = g_.Col();
     const bool inView = col >= g_.LeftCol() && col <= info.Horz.LastFullVisibleCell;
-    const bool fixedEditable = g_.options_.Contains(dgFixedEditable) && col < g_.LeftCol() && col >= g_.indicatorOffset_;
+    const bool fixedEditable = g_.d_->options.Contains(dgFixedEditable) && col < g_.LeftCol() && col >= g_.d_->indicatorOffset;
     if (!inView && !fixedEditable) return;
     c.Brush()->SetColor(g_.Color());
     c.Font()->SetColor(g_.Font()->Color());
@@ -190,8 +191,8 @@ void TgkGridPainter::CopyToWindow(ui::TCanvas& window, ui::TCanvas& c)
     // picture is not covered by a copy that comes late; then what was asked for.
     const int col = g_.Col();
     if (!gkIsDesigning(&g_) && g_.CustomControlsShown() && col >= 0 &&
-        col < static_cast<int>(g_.colInfoCache_.size())) {
-        const ui::TControl* control = g_.colInfoCache_[static_cast<std::size_t>(col)].Control;
+        col < static_cast<int>(g_.d_->colInfoCache.size())) {
+        const ui::TControl* control = g_.d_->colInfoCache[static_cast<std::size_t>(col)].Control;
         if (control != nullptr && control->Visible()) {
             ui::TRect cell = g_.CellRect(col, g_.Row());
             cell.Left += 1;
@@ -258,25 +259,25 @@ void TgkGridPainter::DrawCells(const TCellPass& pass)
 void TgkGridPainter::DrawPassCell(const TCellPass& pass, int col, int row, const ui::TRect& where,
                                   ui::TGridDrawState state)
 {
-    if (row != 0 || !g_.options_.Contains(dgTitles)) {
+    if (row != 0 || !g_.d_->options.Contains(dgTitles)) {
         // Data cells keep the background laid here: alternating rows (the cell painter fills
         // only over a background picture).
         const bool alternating =
-            g_.paintOptions_->AlternatingRowColor() != rtl::clNone && !g_.paintOptions_->FillsDataCells();
+            g_.d_->paintOptions->AlternatingRowColor() != rtl::clNone && !g_.d_->paintOptions->FillsDataCells();
         if (alternating && !pass.Include.Contains(ui::gdFixed))
-            g_.PaintDataBackground(where, pass.Color, row - g_.titleOffset_);
+            g_.PaintDataBackground(where, pass.Color, row - g_.d_->titleOffset);
         g_.DrawCell(col, row, where, state);
         return;
     }
     const ui::TRect title = g_.CalcTitleRect(col, row);
-    if (title.Top > where.Top && col >= g_.indicatorOffset_) {
+    if (title.Top > where.Top && col >= g_.d_->indicatorOffset) {
         // A grouped column: the group header above once (at its first column in view), the
         // column's own title below.
         int first = 0, last = 0;
         ui::TRect group = g_.CalcGroupHeaderRect(col, col < g_.FixedCols(), first, last);
-        if (col == first || col == std::max(pass.Col, g_.indicatorOffset_)) {
+        if (col == first || col == std::max(pass.Col, g_.d_->indicatorOffset)) {
             group.Left = std::max(group.Left, where.Left);
-            group.Bottom = title.Top - (g_.options_.Contains(dgRowLines) ? 1 : 0);
+            group.Bottom = title.Top - (g_.d_->options.Contains(dgRowLines) ? 1 : 0);
             g_.DrawCell(col, row, group, state);
         }
     }
@@ -289,46 +290,46 @@ void TgkGridPainter::PadColumn(ui::TCanvas& c, int lastCol)
 {
     const ui::TRect last = g_.CellRect(lastCol, 0);
     const ui::TRect client = g_.VirtualClientRect();
-    const bool colLines = g_.options_.Contains(dgColLines);
+    const bool colLines = g_.d_->options.Contains(dgColLines);
     const int left = last.Right + (colLines ? 1 : 0);
     const int right = client.Width();
     if (left >= right) return;
-    const bool fills = g_.paintOptions_->FillsDataCells();
-    const rtl::TColor lineColor = g_.lineColors_.DataColor;
-    const int titleBottom = g_.options_.Contains(dgTitles) ? g_.RowHeights(0) + (g_.RowLinesShown() ? 1 : 0) : 0;
-    const TgkPadColumnStyle style = g_.padColumnStyle_;
+    const bool fills = g_.d_->paintOptions->FillsDataCells();
+    const rtl::TColor lineColor = g_.d_->lineColors.DataColor;
+    const int titleBottom = g_.d_->options.Contains(dgTitles) ? g_.RowHeights(0) + (g_.RowLinesShown() ? 1 : 0) : 0;
+    const TgkPadColumnStyle style = g_.d_->padColumnStyle;
     const int bottom = style == pcsPadHeaderAndData || fills ? client.Height() : titleBottom;
     if (style == pcsPadHeaderAndData) {
-        g_.PaintTitleBackground({left, 0, right, bottom}, g_.titleColor_, -1);
-        if (!g_.hideAllLines_) VLine(c, left - (colLines ? 1 : 0), 0, bottom, lineColor);
+        g_.PaintTitleBackground({left, 0, right, bottom}, g_.d_->titleColor, -1);
+        if (!g_.d_->hideAllLines) VLine(c, left - (colLines ? 1 : 0), 0, bottom, lineColor);
         return;
     }
     if (style == pcsPadHeader) {
-        const int split = titleBottom + (g_.hideAllLines_ ? 0 : 1);
+        const int split = titleBottom + (g_.d_->hideAllLines ? 0 : 1);
         if (titleBottom > 0)
-            g_.PaintTitleBackground({left, 0, right, std::min(split, client.Height())}, g_.titleColor_, -1);
+            g_.PaintTitleBackground({left, 0, right, std::min(split, client.Height())}, g_.d_->titleColor, -1);
         if (fills) g_.PaintDataBackground({left, split, right, bottom}, g_.Color(), -1);
     } else if (fills) {
         g_.PaintDataBackground({left, 0, right, bottom}, g_.Color(), -1);
     } else {
         return;
     }
-    if (colLines && !g_.hideAllLines_) VLine(c, left - 1, 0, bottom, lineColor);
+    if (colLines && !g_.d_->hideAllLines) VLine(c, left - 1, 0, bottom, lineColor);
 }
 
 void TgkGridPainter::PaintFooter(ui::TCanvas& c, int lastCol)
 {
     const ui::TRect footer = g_.GetFooterRect();
-    const rtl::TColor line = g_.lineColors_.FixedColor;
-    c.Brush()->SetColor(g_.footerColor_);
+    const rtl::TColor line = g_.d_->lineColors.FixedColor;
+    c.Brush()->SetColor(g_.d_->footerColor);
     c.Brush()->SetStyle(ui::bsSolid);
     c.FillRect({footer.Left, footer.Top, footer.Right, g_.ClientHeight()});
     HLine(c, footer.Left, footer.Right, footer.Top, line);
-    if (g_.padColumnStyle_ == pcsPlain || (g_.padColumnStyle_ == pcsPadHeader && g_.BorderStyle() != ui::bsNone)) {
+    if (g_.d_->padColumnStyle == pcsPlain || (g_.d_->padColumnStyle == pcsPadHeader && g_.BorderStyle() != ui::bsNone)) {
         VLine(c, footer.Left, footer.Top, g_.ClientHeight(), line);
         VLine(c, footer.Right - 1, footer.Top, g_.ClientHeight(), line);
     }
-    if (!g_.dataLink_->Active()) return;
+    if (!g_.d_->dataLink->Active()) return;
     for (int col = 0; col < g_.FixedCols(); ++col) g_.DrawFooterCell(col);
     for (int col = g_.LeftCol(); col <= lastCol; ++col) g_.DrawFooterCell(col);
 }
@@ -338,11 +339,11 @@ void TgkGridPainter::DrawFooterCell(int col)
     const ui::TRect cell = g_.CellRect(col, 0);
     if (cell.Right <= cell.Left) return;
     ui::TCanvas& c = *g_.GetDrawCanvas();
-    const int dataCol = col - g_.indicatorOffset_;
+    const int dataCol = col - g_.d_->indicatorOffset;
     db::TField* field = g_.GetColField(dataCol);
-    TgkColumn& column = dataCol >= 0 ? g_.Columns(dataCol) : *g_.spareColumn_;
+    TgkColumn& column = dataCol >= 0 ? g_.Columns(dataCol) : *g_.d_->spareColumn;
     const std::string text = column.FooterValue();
-    c.Brush()->SetColor(g_.footerCellColor_);
+    c.Brush()->SetColor(g_.d_->footerCellColor);
     c.SetFont(*g_.Font());
     const ui::TRect footer = g_.GetFooterRect();
     ui::TRect r{cell.Left, footer.Top + 2, cell.Right, footer.Bottom - 2};
@@ -350,13 +351,13 @@ void TgkGridPainter::DrawFooterCell(int col)
     if (g_.OnDrawFooterCell) g_.OnDrawFooterCell(&g_, &c, r, field, text, defaultDrawing);
     if (!defaultDrawing || text.empty()) return;
     g_.PaintTitleBackground(r, rtl::clNone, -1);
-    const TgkGridLineColors& lines = g_.lineColors_;
+    const TgkGridLineColors& lines = g_.d_->lineColors;
     ui::TRect frame{r.Left - 1, footer.Top + 1, r.Right, footer.Bottom - 1};
-    if (col == g_.ColCount() - 1 && g_.padColumnStyle_ != pcsPlain && frame.Right + 1 <= g_.ClientWidth() - 1)
+    if (col == g_.ColCount() - 1 && g_.d_->padColumnStyle != pcsPlain && frame.Right + 1 <= g_.ClientWidth() - 1)
         ++frame.Right;
     HLine(c, frame.Left, frame.Right, frame.Top, lines.FixedColor);
     VLine(c, frame.Left, frame.Top, frame.Bottom, lines.FixedColor);
-    if (g_.options_.Contains(dgFooter3DCells)) {
+    if (g_.d_->options.Contains(dgFooter3DCells)) {
         HLine(c, frame.Left + 1, frame.Right, frame.Top + 1, rtl::clBlack);
         VLine(c, frame.Left + 1, frame.Top + 1, frame.Bottom, rtl::clBlack);
         HLine(c, frame.Left + 1, frame.Right, frame.Bottom - 2, rtl::clBtnFace);
@@ -381,7 +382,7 @@ void TgkGridPainter::DrawFooterCell(int col)
 bool TgkGridPainter::RowLineSingle(ui::TCanvas& c) const
 {
     // A white grid keeps single lines under highlighted cells too.
-    switch (g_.lineStyle_) {
+    switch (g_.d_->lineStyle) {
     case glsSingle: return true;
     case gls3D: return false;
     default: return state_.LightBackground || IsWhite(c.Brush()->Color());
@@ -391,16 +392,16 @@ bool TgkGridPainter::RowLineSingle(ui::TCanvas& c) const
 void TgkGridPainter::DrawRowLine(const ui::TRect& rect, ui::TGridDrawState state, int row)
 {
     // The title rows are closed by the fixed part's lines (DrawGrid).
-    if (g_.hideAllLines_ || state_.RowLineDrawn || row < g_.titleOffset_) return;
+    if (g_.d_->hideAllLines || state_.RowLineDrawn || row < g_.d_->titleOffset) return;
     const bool fixed = state.Contains(ui::gdFixed);
-    if (fixed && g_.options_.Contains(dgRowLinesDisableFixed)) return;
+    if (fixed && g_.d_->options.Contains(dgRowLinesDisableFixed)) return;
     // Data lines only under records of an active link, and not under the selected row.
-    if (!fixed && (!g_.options_.Contains(dgRowLines) || !g_.dataLink_->Active() ||
-                   (row == g_.Row() && g_.options_.Contains(dgRowSelect))))
+    if (!fixed && (!g_.d_->options.Contains(dgRowLines) || !g_.d_->dataLink->Active() ||
+                   (row == g_.Row() && g_.d_->options.Contains(dgRowSelect))))
         return;
     state_.RowLineDrawn = true;
     ui::TCanvas& c = *g_.GetDrawCanvas();
-    const TgkGridLineColors& lines = g_.lineColors_;
+    const TgkGridLineColors& lines = g_.d_->lineColors;
     const int y = rect.Bottom;
     if (fixed) {
         // The dark edge of a raised fixed cell.
@@ -414,18 +415,18 @@ void TgkGridPainter::DrawRowLine(const ui::TRect& rect, ui::TGridDrawState state
     }
     HLine(c, left, rect.Right + 1, y, lines.ShadowColor);
     const bool leaveOut = row == g_.Row() &&
-                          (g_.options_.Contains(dgAlwaysShowEditor) || g_.PlacedControl() != nullptr) &&
-                          (g_.options_.Contains(dgRowSelect) || g_.paintOptions_->ActiveRecordColor() != rtl::clNone);
+                          (g_.d_->options.Contains(dgAlwaysShowEditor) || g_.PlacedControl() != nullptr) &&
+                          (g_.d_->options.Contains(dgRowSelect) || g_.d_->paintOptions->ActiveRecordColor() != rtl::clNone);
     if (!leaveOut) HLine(c, left, rect.Right + 1, y + 1, lines.HighlightColor);
 }
 
 void TgkGridPainter::DrawColumnLines(ui::TCanvas& c, const ui::TGridDrawInfo& info)
 {
-    if (!g_.options_.Contains(dgColLines)) return;
-    const bool single = g_.lineStyle_ == glsSingle || (g_.lineStyle_ == glsDynamic && state_.LightBackground);
+    if (!g_.d_->options.Contains(dgColLines)) return;
+    const bool single = g_.d_->lineStyle == glsSingle || (g_.d_->lineStyle == glsDynamic && state_.LightBackground);
     const int top = info.Vert.FixedBoundary, bottom = info.Vert.GridBoundary;
     const int right = info.Horz.GridBoundary;
-    const TgkGridLineColors& lines = g_.lineColors_;
+    const TgkGridLineColors& lines = g_.d_->lineColors;
     int x = info.Horz.FixedBoundary;
     for (int col = g_.LeftCol(); col < g_.ColCount() && x < right; ++col) {
         x += g_.ColWidths(col);
@@ -444,35 +445,35 @@ void TgkGridPainter::DrawColumnLines(ui::TCanvas& c, const ui::TGridDrawInfo& in
 // buttons and the lines at the right end.
 void TgkGridPainter::DrawLines()
 {
-    if (g_.hideAllLines_) return;
+    if (g_.d_->hideAllLines) return;
     ui::TCanvas& c = *g_.GetDrawCanvas();
     ui::TGridDrawInfo info;
     g_.CalcDrawInfo(info);
     c.Pen()->SetStyle(ui::psSolid);
     c.Pen()->SetWidth(1);
-    const bool active = g_.dataLink_->Active();
+    const bool active = g_.d_->dataLink->Active();
     if (active) DrawColumnLines(c, info);
-    const int titleBottom = g_.options_.Contains(dgTitles) ? g_.RowHeights(0) : 0;
+    const int titleBottom = g_.d_->options.Contains(dgTitles) ? g_.RowHeights(0) : 0;
     if (g_.FixedCols() > 0) DrawFixedLines(c, info, active ? info.Vert.GridBoundary : titleBottom);
-    if (g_.options_.Contains(dgTitles)) DrawTitleLines(c, info);
+    if (g_.d_->options.Contains(dgTitles)) DrawTitleLines(c, info);
     DrawRightEndLines(c, info);
 }
 
 void TgkGridPainter::DrawFixedLines(ui::TCanvas& c, const ui::TGridDrawInfo& info, int gridBottom)
 {
     // Indicator column (and any fixed data columns): raised cells.
-    const rtl::TColor light = g_.lineColors_.HighlightColor, dark = g_.lineColors_.FixedColor;
+    const rtl::TColor light = g_.d_->lineColors.HighlightColor, dark = g_.d_->lineColors.FixedColor;
     int x = 0;
     for (int col = 0; col < g_.FixedCols(); ++col) {
         const int w = g_.ColWidths(col);
-        if (!g_.options_.Contains(dgColLinesDisableFixed) || col == 0) {
+        if (!g_.d_->options.Contains(dgColLinesDisableFixed) || col == 0) {
             VLine(c, x, 0, gridBottom, light);
             VLine(c, x + w, 0, gridBottom, dark);
         }
         x += w + info.Horz.EffectiveLineWidth;
     }
-    if (g_.options_.Contains(dgIndicator)) VLine(c, 0, 0, gridBottom, light);
-    if (g_.options_.Contains(dgRowLinesDisableFixed) || !g_.dataLink_->Active()) return;
+    if (g_.d_->options.Contains(dgIndicator)) VLine(c, 0, 0, gridBottom, light);
+    if (g_.d_->options.Contains(dgRowLinesDisableFixed) || !g_.d_->dataLink->Active()) return;
     const int fixedRight = info.Horz.FixedBoundary;
     int y = info.Vert.FixedBoundary;
     for (int row = g_.TopRow(); row < g_.RowCount() && y < info.Vert.GridBoundary; ++row) {
@@ -486,9 +487,9 @@ void TgkGridPainter::DrawFixedLines(ui::TCanvas& c, const ui::TGridDrawInfo& inf
 void TgkGridPainter::DrawTitleLines(ui::TCanvas& c, const ui::TGridDrawInfo& info)
 {
     // Title row: raised cells, separators over the whole height except inside a group.
-    const rtl::TColor light = g_.lineColors_.HighlightColor, dark = g_.lineColors_.FixedColor;
+    const rtl::TColor light = g_.d_->lineColors.HighlightColor, dark = g_.d_->lineColors.FixedColor;
     const auto groupOf = [this](int col) {
-        const db::TField* field = g_.GetColField(col - g_.indicatorOffset_);
+        const db::TField* field = g_.GetColField(col - g_.d_->indicatorOffset);
         return field != nullptr ? g_.ColumnEntryPart(field->FieldName(), 4) : std::string();
     };
     const int titleBottom = g_.RowHeights(0);
@@ -508,22 +509,22 @@ void TgkGridPainter::DrawTitleLines(ui::TCanvas& c, const ui::TGridDrawInfo& inf
         if (!group.empty() && !sameGroupNext) VLine(c, x + w, 0, mid, dark);
         x += w + info.Horz.EffectiveLineWidth;
     }
-    if (g_.titleButtons_ && g_.mouse_->PressedTitleCol() >= 0) g_.DrawTitleButtonDown();
+    if (g_.d_->titleButtons && g_.mouse_->PressedTitleCol() >= 0) g_.DrawTitleButtonDown();
 }
 
 void TgkGridPainter::DrawRightEndLines(ui::TCanvas& c, const ui::TGridDrawInfo& info)
 {
     // Right end: the last column's border and the title bottom continued over the pad.
     const ui::TRect client = g_.VirtualClientRect();
-    const bool fills = g_.paintOptions_->FillsDataCells();
-    const bool pads = g_.padColumnStyle_ != pcsPlain || fills;
-    const int titleBottom = g_.options_.Contains(dgTitles) ? g_.RowHeights(0) : 0;
+    const bool fills = g_.d_->paintOptions->FillsDataCells();
+    const bool pads = g_.d_->padColumnStyle != pcsPlain || fills;
+    const int titleBottom = g_.d_->options.Contains(dgTitles) ? g_.RowHeights(0) : 0;
     const int gridRight = info.Horz.GridBoundary;
-    if (info.Horz.LastFullVisibleCell == g_.ColCount() - 1 && pads && g_.options_.Contains(dgTitles))
-        HLine(c, gridRight, client.Width(), titleBottom, g_.lineColors_.FixedColor);
-    if ((g_.padColumnStyle_ == pcsPadHeaderAndData || fills) && g_.dataLink_->Active() &&
+    if (info.Horz.LastFullVisibleCell == g_.ColCount() - 1 && pads && g_.d_->options.Contains(dgTitles))
+        HLine(c, gridRight, client.Width(), titleBottom, g_.d_->lineColors.FixedColor);
+    if ((g_.d_->padColumnStyle == pcsPadHeaderAndData || fills) && g_.d_->dataLink->Active() &&
         info.Vert.GridBoundary < client.Height() && info.Vert.LastFullVisibleCell == g_.RowCount() - 1)
-        HLine(c, 0, gridRight, info.Vert.GridBoundary - 1, g_.lineColors_.DataColor);
+        HLine(c, 0, gridRight, info.Vert.GridBoundary - 1, g_.d_->lineColors.DataColor);
 }
 
 void TgkGridPainter::DrawTitleButtonDown()
@@ -537,10 +538,10 @@ void TgkGridPainter::DrawTitleButtonDown()
         r = g_.CalcGroupHeaderRect(pressed, pressed < g_.FixedCols(), first, last);
         r.Bottom = r.Top + (g_.CellRect(pressed, 0).Height() / 2) - 1;
     }
-    HLine(c, r.Left, r.Right, r.Top, g_.lineColors_.FixedColor);
-    VLine(c, r.Left, r.Top, r.Bottom, g_.lineColors_.FixedColor);
-    HLine(c, r.Left, r.Right + 1, r.Bottom, g_.lineColors_.HighlightColor);
-    VLine(c, r.Right, r.Top, r.Bottom, g_.lineColors_.HighlightColor);
+    HLine(c, r.Left, r.Right, r.Top, g_.d_->lineColors.FixedColor);
+    VLine(c, r.Left, r.Top, r.Bottom, g_.d_->lineColors.FixedColor);
+    HLine(c, r.Left, r.Right + 1, r.Bottom, g_.d_->lineColors.HighlightColor);
+    VLine(c, r.Right, r.Top, r.Bottom, g_.d_->lineColors.HighlightColor);
 }
 
 // ---- Cells ------------------------------------------------------------------------------------------------
@@ -550,10 +551,10 @@ void TgkGridPainter::DrawCell(int col, int row, const ui::TRect& cellRect, ui::T
     ui::TGridDrawInfo info;
     g_.CalcDrawInfo(info);
     if (row > info.Vert.LastFullVisibleCell) return;
-    const db::TDataSet* ds = g_.dataLink_->DataSet();
-    const int records = g_.dataLink_->RecordCount();
-    if (g_.dataLink_->Active() && ds != nullptr && ds->Active() && records > 0 &&
-        g_.GetDataRow(row) >= records - g_.recordOffset_)
+    const db::TDataSet* ds = g_.d_->dataLink->DataSet();
+    const int records = g_.d_->dataLink->RecordCount();
+    if (g_.d_->dataLink->Active() && ds != nullptr && ds->Active() && records > 0 &&
+        g_.GetDataRow(row) >= records - g_.d_->recordOffset)
         return;
     state_.CellFramed = false;
     state_.CellPaintedByControl = false;
@@ -568,38 +569,38 @@ void TgkGridPainter::DrawCellContent(int col, int row, const ui::TRect& rect, ui
 {
     ui::TCanvas& canvas = *g_.GetDrawCanvas();
     const bool fixed = state.Contains(ui::gdFixed);
-    canvas.SetFont(fixed ? g_.titleFont_ : *g_.Font());
+    canvas.SetFont(fixed ? g_.d_->titleFont : *g_.Font());
     canvas.Brush()->SetStyle(ui::bsSolid);
-    canvas.Brush()->SetColor(fixed ? g_.titleColor_ : g_.Color());
+    canvas.Brush()->SetColor(fixed ? g_.d_->titleColor : g_.Color());
     if (g_.DrawCellControl(col, row, rect, state)) return;
     const int dataRow = g_.GetDataRow(row);
     const int dataCol = g_.GetDataColumn(col);
-    const int baseRow = row - (g_.options_.Contains(dgTitles) ? 1 : 0);
+    const int baseRow = row - (g_.d_->options.Contains(dgTitles) ? 1 : 0);
     if (dataRow < 0)
         DrawTitleCell(col, dataCol, baseRow, rect);
     else if (dataCol < 0)
         DrawIndicatorCell(rect, dataRow);
-    else if (g_.dataLink_->Active())
+    else if (g_.d_->dataLink->Active())
         DrawDataCell(col, row, dataCol, dataRow, baseRow, rect, state);
 }
 
 void TgkGridPainter::DrawIndicatorCell(const ui::TRect& rect, int dataRow)
 {
     ui::TRect r{rect.Left - 1, rect.Top - 1, rect.Right, rect.Bottom + 1};
-    if (g_.options_.Contains(dgHideBottomDataLine)) --r.Bottom;
-    g_.PaintTitleBackground(r, g_.titleColor_, -1);
-    if (!g_.dataLink_->Active()) return;
+    if (g_.d_->options.Contains(dgHideBottomDataLine)) --r.Bottom;
+    g_.PaintTitleBackground(r, g_.d_->titleColor, -1);
+    if (!g_.d_->dataLink->Active()) return;
     g_.DrawIndicatorGlyph(dataRow, rect);
-    if (g_.dataLink_->ActiveRecord() - g_.recordOffset_ == dataRow) g_.selectedRow_ = dataRow + g_.titleOffset_;
+    if (g_.d_->dataLink->ActiveRecord() - g_.d_->recordOffset == dataRow) g_.d_->selectedRow = dataRow + g_.d_->titleOffset;
 }
 
 void TgkGridPainter::TitleTexts(db::TField* field, int dataCol, std::string& name, std::string& title) const
 {
     title = field != nullptr ? field->DisplayLabel() : std::string();
     name = field != nullptr ? field->FieldName() : std::string();
-    if (g_.useTFields_) return;
-    const rtl::TStringList& selected = g_.selected_;
-    if (field == nullptr && g_.dataLink_->FieldCount() == 0 && dataCol < selected.Count()) {
+    if (g_.d_->useTFields) return;
+    const rtl::TStringList& selected = g_.d_->selected;
+    if (field == nullptr && g_.d_->dataLink->FieldCount() == 0 && dataCol < selected.Count()) {
         const std::vector<std::string> parts = gkSplitTabs(selected.Strings(dataCol));
         if (!parts.empty()) name = parts[0];
     }
@@ -612,7 +613,7 @@ void TgkGridPainter::DrawTitleImage(ui::TCanvas& canvas, db::TField* field, ui::
 {
     TgkTitleImageAttributes image;
     g_.DoCalcTitleImage(field, image);
-    const ui::TImageList* list = g_.titleImageList_;
+    const ui::TImageList* list = g_.d_->titleImageList;
     if (image.ImageIndex < 0 || list == nullptr || image.ImageIndex >= list->Count()) return;
     ui::TBitmap picture(list->Width(), list->Height());
     picture.Pixels() = list->Image(image.ImageIndex);
@@ -640,21 +641,21 @@ void TgkGridPainter::DrawTitleCell(int col, int dataCol, int baseRow, ui::TRect 
 {
     ui::TCanvas& canvas = *g_.GetDrawCanvas();
     db::TField* field = g_.GetColField(dataCol);
-    if (dataCol < 0 || (g_.useTFields_ && field == nullptr)) {
+    if (dataCol < 0 || (g_.d_->useTFields && field == nullptr)) {
         g_.PaintTitleBackground(rect, rtl::clNone, baseRow);
         return;
     }
-    ui::TControl* button = g_.indicatorButton_;
-    if (dataCol == 0 && g_.options_.Contains(dgIndicator) && button != nullptr && button->Visible()) button->Invalidate();
+    ui::TControl* button = g_.d_->indicatorButton;
+    if (dataCol == 0 && g_.d_->options.Contains(dgIndicator) && button != nullptr && button->Visible()) button->Invalidate();
     std::string name, title;
     TitleTexts(field, dataCol, name, title);
     const std::string group = name.empty() ? std::string() : g_.ColumnEntryPart(name, 4);
     const bool groupHeader = !group.empty() && rect.Top == 0;
-    classes::TAlignment alignment = groupHeader ? classes::taCenter : g_.titleAlignment_;
-    g_.brushChanged_ = false;
+    classes::TAlignment alignment = groupHeader ? classes::taCenter : g_.d_->titleAlignment;
+    g_.d_->brushChanged = false;
     g_.DoCalcTitleAttributes(groupHeader ? group : name, canvas.Font(), canvas.Brush(), alignment);
     ui::TRect textRect = TitleTextRect(col, rect);
-    const bool filled = g_.brushChanged_;
+    const bool filled = g_.d_->brushChanged;
     if (filled)
         canvas.FillRect(textRect);
     else
@@ -677,7 +678,7 @@ void TgkGridPainter::DrawTitleCell(int col, int dataCol, int baseRow, ui::TRect 
     const ui::TRect at{textRect.Left + pressed, textRect.Top + pressed, textRect.Right + pressed,
                        textRect.Bottom + pressed};
     g_.WriteText(canvas, at, 2, gkdtWordWrap | (filled ? 0 : gkdtKeepBackground), alignment,
-                 gkReplaceChar(text, '~', '\n'), g_.titleTextTop_);
+                 gkReplaceChar(text, '~', '\n'), g_.d_->titleTextTop);
 }
 
 // A scrolling column's title, cut where it slides under the fixed columns.
@@ -695,15 +696,15 @@ ui::TRect TgkGridPainter::TitleTextRect(int col, const ui::TRect& rect)
 int TgkGridPainter::TitlePressOffset(int col, bool groupHeader) const
 {
     const TgkGridMouse& mouse = *g_.mouse_;
-    return g_.titleButtons_ && mouse.PressedTitleCol() == col && mouse.PressedInGroupHeader() == groupHeader ? 1 : 0;
+    return g_.d_->titleButtons && mouse.PressedTitleCol() == col && mouse.PressedInGroupHeader() == groupHeader ? 1 : 0;
 }
 
 bool TgkGridPainter::SetDataCellColors(ui::TCanvas& canvas, int col, int row, db::TField* field,
                                        ui::TGridDrawState state)
 {
     const bool highlight = g_.HighlightCell(col, row, state);
-    const bool urlCell = col >= 0 && col < static_cast<int>(g_.colInfoCache_.size()) &&
-                         g_.colInfoCache_[static_cast<std::size_t>(col)].ControlType == "URL-Link";
+    const bool urlCell = col >= 0 && col < static_cast<int>(g_.d_->colInfoCache.size()) &&
+                         g_.d_->colInfoCache[static_cast<std::size_t>(col)].ControlType == "URL-Link";
     if (urlCell) {
         canvas.Font()->SetColor(g_.LinkHover() == ui::TGridCoord{col, row} ? rtl::clRed : rtl::clBlue);
         classes::TFontStyles style = g_.Font()->Style();
@@ -711,9 +712,9 @@ bool TgkGridPainter::SetDataCellColors(ui::TCanvas& canvas, int col, int row, db
         canvas.Font()->SetStyle(style);
     }
     if (highlight) {
-        const rtl::TColor active = g_.paintOptions_->ActiveRecordColor();
+        const rtl::TColor active = g_.d_->paintOptions->ActiveRecordColor();
         canvas.Brush()->SetColor(active == rtl::clNone ? rtl::clHighlight : active);
-        if (!g_.options_.Contains(dgRowSelect) && row == g_.Row() && col == g_.Col())
+        if (!g_.d_->options.Contains(dgRowSelect) && row == g_.Row() && col == g_.Col())
             canvas.Brush()->SetColor(rtl::clHighlight);
         canvas.Font()->SetColor(rtl::clHighlightText);
     }
@@ -724,7 +725,7 @@ bool TgkGridPainter::SetDataCellColors(ui::TCanvas& canvas, int col, int row, db
 void TgkGridPainter::WriteDataText(ui::TCanvas& canvas, const ui::TRect& rect, const std::string& value,
                                    classes::TAlignment alignment, bool filled)
 {
-    const TgkDBGridOptions options = g_.options_;
+    const TgkDBGridOptions options = g_.d_->options;
     int flags = filled ? 0 : gkdtKeepBackground;
     if (options.Contains(dgWordWrap)) flags |= gkdtWordWrap;
     if (options.Contains(dgTrailingEllipsis) &&
@@ -748,25 +749,25 @@ void TgkGridPainter::DrawDataCell(int col, int row, int dataCol, int dataRow, in
                                   ui::TGridDrawState state)
 {
     ui::TCanvas& canvas = *g_.GetDrawCanvas();
-    TgkGridDataLink& link = *g_.dataLink_;
+    TgkGridDataLink& link = *g_.d_->dataLink;
     const int saved = link.ActiveRecord();
     // The link's active record comes back whatever happens (a handler's exception too).
     const rtl::TScopeExit back([&] { link.SetActiveRecord(saved); });
-    link.SetActiveRecord(dataRow + g_.recordOffset_);
+    link.SetActiveRecord(dataRow + g_.d_->recordOffset);
     state_.DrawingDataRow = dataRow;
     state_.DrawingDataCol = dataCol;
     const std::string value = g_.GetFieldValue(dataCol);
     db::TField* field = g_.GetColField(dataCol);
     const bool filled = SetDataCellColors(canvas, col, row, field, state);
     const classes::TAlignment alignment = field != nullptr ? field->Alignment() : classes::taLeftJustify;
-    if (dataCol < g_.FixedCols() - g_.indicatorOffset_) {
+    if (dataCol < g_.FixedCols() - g_.d_->indicatorOffset) {
         ui::TRect r{rect.Left, rect.Top, rect.Right, rect.Bottom + 1};
-        if (g_.options_.Contains(dgHideBottomDataLine)) --r.Bottom;
+        if (g_.d_->options.Contains(dgHideBottomDataLine)) --r.Bottom;
         g_.PaintTitleBackground(r, rtl::clNone, baseRow);
-    } else if (g_.paintOptions_->FillsDataCells()) {
+    } else if (g_.d_->paintOptions->FillsDataCells()) {
         g_.PaintDataBackground(rect, rtl::clNone, baseRow);
     }
-    if (g_.defaultDrawing_) WriteDataText(canvas, rect, value, alignment, filled);
+    if (g_.d_->defaultDrawing) WriteDataText(canvas, rect, value, alignment, filled);
     CallDrawDataCell(rect, field, state);
 }
 
@@ -774,9 +775,9 @@ void TgkGridPainter::DrawDataCell(int col, int row, int dataCol, int dataRow, in
 
 bool TgkGridPainter::DrawCellControl(int col, int row, ui::TGridDrawState state)
 {
-    if (col < 0 || col >= static_cast<int>(g_.colInfoCache_.size())) return false;
-    const TgkCacheColInfoItem& info = g_.colInfoCache_[static_cast<std::size_t>(col)];
-    db::TField* field = g_.GetColField(col - g_.indicatorOffset_);
+    if (col < 0 || col >= static_cast<int>(g_.d_->colInfoCache.size())) return false;
+    const TgkCacheColInfoItem& info = g_.d_->colInfoCache[static_cast<std::size_t>(col)];
+    db::TField* field = g_.GetColField(col - g_.d_->indicatorOffset);
     if (info.ControlType.empty() || field == nullptr) return false;
     if (info.ControlType == "Bitmap") return DrawPictureCell(col, row, state);
     if (info.ControlType == "ImageIndex") return DrawImageIndexCell(col, row);
@@ -791,12 +792,12 @@ bool TgkGridPainter::DrawCheckBoxCell(int col, int row, const TgkCacheColInfoIte
 {
     const ui::TRect cell = g_.CellRect(col, row);
     if (col < g_.FixedCols())
-        g_.PaintTitleBackground(cell, g_.titleColor_, row);
+        g_.PaintTitleBackground(cell, g_.d_->titleColor, row);
     else
         g_.PaintDataBackground(cell, rtl::clNone, row);
     const std::string checkedValue = Part(ControlParameters(info), 0);
-    const int dataRow = row - g_.titleOffset_;
-    TgkGridDataLink& link = *g_.dataLink_;
+    const int dataRow = row - g_.d_->titleOffset;
+    TgkGridDataLink& link = *g_.d_->dataLink;
     std::string value;
     {
         const int saved = link.ActiveRecord();
@@ -805,7 +806,7 @@ bool TgkGridPainter::DrawCheckBoxCell(int col, int row, const TgkCacheColInfoIte
         if (field->FieldKind() == db::fkCalculated && rtl::AnsiLowerCase(field->FieldName()) == "selected")
             value = g_.IsSelectedRecord(dataRow) ? checkedValue : std::string();
         else
-            value = g_.GetFieldValue(col - g_.indicatorOffset_);
+            value = g_.GetFieldValue(col - g_.d_->indicatorOffset);
     }
     ui::TCanvas& canvas = *g_.GetDrawCanvas();
     if (g_.CalcCellColors(field, state, g_.HighlightCell(col, row, state), canvas.Font(), canvas.Brush()))
@@ -818,19 +819,19 @@ bool TgkGridPainter::DrawCheckBoxCell(int col, int row, const TgkCacheColInfoIte
 
 bool TgkGridPainter::DrawImageIndexCell(int col, int row)
 {
-    const TgkCacheColInfoItem& info = g_.colInfoCache_[static_cast<std::size_t>(col)];
-    const int dataRow = row - g_.titleOffset_;
-    db::TField* field = g_.GetColField(col - g_.indicatorOffset_);
+    const TgkCacheColInfoItem& info = g_.d_->colInfoCache[static_cast<std::size_t>(col)];
+    const int dataRow = row - g_.d_->titleOffset;
+    db::TField* field = g_.GetColField(col - g_.d_->indicatorOffset);
     const ui::TRect cell = g_.CellRect(col, row);
-    const ui::TImageList* images = g_.imageList_;
-    TgkGridDataLink& link = *g_.dataLink_;
+    const ui::TImageList* images = g_.d_->imageList;
+    TgkGridDataLink& link = *g_.d_->dataLink;
     g_.PaintDataBackground(cell, rtl::clNone, row);
     if (images == nullptr || dataRow < 0 || dataRow >= link.RecordCount()) return true;
     int index = -1;
     {
         const int saved = link.ActiveRecord();
         const rtl::TScopeExit back([&] { link.SetActiveRecord(saved); });
-        link.SetActiveRecord(dataRow + g_.recordOffset_);
+        link.SetActiveRecord(dataRow + g_.d_->recordOffset);
         try {
             index = field->IsNull() ? -1 : field->AsInteger();
         } catch (const std::exception&) {
@@ -850,7 +851,7 @@ bool TgkGridPainter::DrawImageIndexCell(int col, int row)
 
 bool TgkGridPainter::DrawControlCopy(int col, int row, ui::TGridDrawState state)
 {
-    const std::string name = Part(ControlParameters(g_.colInfoCache_[static_cast<std::size_t>(col)]), 0);
+    const std::string name = Part(ControlParameters(g_.d_->colInfoCache[static_cast<std::size_t>(col)]), 0);
     ui::TControl* control = nullptr;
     for (classes::TComponent* owner = g_.Owner(); owner != nullptr && control == nullptr; owner = owner->Owner())
         control = dynamic_cast<ui::TControl*>(owner->FindComponent(name));
@@ -860,15 +861,15 @@ bool TgkGridPainter::DrawControlCopy(int col, int row, ui::TGridDrawState state)
     g_.PaintDataBackground(cell, rtl::clNone, row);
     // The placed control covers the current cell itself.
     if (control == g_.PlacedControl() && row == g_.Row()) return true;
-    const int dataRow = row - g_.titleOffset_;
-    TgkGridDataLink& link = *g_.dataLink_;
+    const int dataRow = row - g_.d_->titleOffset;
+    TgkGridDataLink& link = *g_.d_->dataLink;
     if (dataRow < 0 || dataRow >= link.RecordCount()) return true;
     const int saved = link.ActiveRecord();
     const rtl::TScopeExit back([&] { link.SetActiveRecord(saved); });
-    link.SetActiveRecord(dataRow + g_.recordOffset_);
+    link.SetActiveRecord(dataRow + g_.d_->recordOffset);
     if (control->Width() != cell.Width() || control->Height() != cell.Height())
         control->SetBounds(control->Left(), control->Top(), cell.Width(), cell.Height());
-    db::TField* field = g_.GetColField(col - g_.indicatorOffset_);
+    db::TField* field = g_.GetColField(col - g_.d_->indicatorOffset);
     const bool changed = g_.CalcCellColors(field, state, g_.HighlightCell(col, row, state), canvas.Font(), canvas.Brush());
     try {
         g_.DrawDataCell(cell, field, state);
@@ -897,19 +898,19 @@ bool TgkGridPainter::DrawControlCopy(int col, int row, ui::TGridDrawState state)
 
 bool TgkGridPainter::DrawPictureCell(int col, int row, ui::TGridDrawState state)
 {
-    const std::vector<std::string> parts = ControlParameters(g_.colInfoCache_[static_cast<std::size_t>(col)]);
-    const int dataRow = row - g_.titleOffset_;
-    db::TField* field = g_.GetColField(col - g_.indicatorOffset_);
+    const std::vector<std::string> parts = ControlParameters(g_.d_->colInfoCache[static_cast<std::size_t>(col)]);
+    const int dataRow = row - g_.d_->titleOffset;
+    db::TField* field = g_.GetColField(col - g_.d_->indicatorOffset);
     const ui::TRect cell = g_.CellRect(col, row);
     ui::TCanvas& canvas = *g_.GetDrawCanvas();
-    TgkGridDataLink& link = *g_.dataLink_;
+    TgkGridDataLink& link = *g_.d_->dataLink;
     ui::TPicture picture;
     const db::TDataSet* ds = link.DataSet();
     const bool insertingHere = ds != nullptr && ds->State() == db::dsInsert && row == g_.Row();
     if (!insertingHere && dataRow >= 0 && dataRow < link.RecordCount()) {
         const int saved = link.ActiveRecord();
         const rtl::TScopeExit back([&] { link.SetActiveRecord(saved); });
-        link.SetActiveRecord(dataRow + g_.recordOffset_);
+        link.SetActiveRecord(dataRow + g_.d_->recordOffset);
         try {
             const std::string bytes = field->AsString();
             if (!bytes.empty()) picture.LoadFromBytes(bytes);
