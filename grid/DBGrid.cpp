@@ -1959,83 +1959,83 @@ void TgkCustomDBGrid::DrawCell(int col, int row, const ui::TRect& cellRect, ui::
 
 // ---- Property readers and plain setters --------------------------------------------------------------------
 
-TgkDBGridOptions TgkCustomDBGrid::Options() const noexcept { return d_->options; }
-TgkDBGridKeyOptions TgkCustomDBGrid::KeyOptions() const noexcept { return d_->keyOptions; }
+TgkDBGridOptions TgkCustomDBGrid::Options() const { return d_->options; }
+TgkDBGridKeyOptions TgkCustomDBGrid::KeyOptions() const { return d_->keyOptions; }
 void TgkCustomDBGrid::SetKeyOptions(TgkDBGridKeyOptions v) { d_->keyOptions = v; }
-TgkMultiSelectOptions TgkCustomDBGrid::MultiSelectOptions() const noexcept { return d_->multiSelectOptions; }
+TgkMultiSelectOptions TgkCustomDBGrid::MultiSelectOptions() const { return d_->multiSelectOptions; }
 void TgkCustomDBGrid::SetMultiSelectOptions(TgkMultiSelectOptions v) { d_->multiSelectOptions = v; }
-TgkEditControlOptions TgkCustomDBGrid::EditControlOptions() const noexcept { return d_->editControlOptions; }
+TgkEditControlOptions TgkCustomDBGrid::EditControlOptions() const { return d_->editControlOptions; }
 void TgkCustomDBGrid::SetEditControlOptions(TgkEditControlOptions v) { d_->editControlOptions = v; }
-bool TgkCustomDBGrid::ReadOnly() const noexcept { return d_->readOnly; }
+bool TgkCustomDBGrid::ReadOnly() const { return d_->readOnly; }
 void TgkCustomDBGrid::SetReadOnly(bool v) { d_->readOnly = v; }
-bool TgkCustomDBGrid::DefaultDrawing() const noexcept { return d_->defaultDrawing; }
+bool TgkCustomDBGrid::DefaultDrawing() const { return d_->defaultDrawing; }
 void TgkCustomDBGrid::SetDefaultDrawing(bool v) { d_->defaultDrawing = v; }
-bool TgkCustomDBGrid::EditCalculated() const noexcept { return d_->editCalculated; }
+bool TgkCustomDBGrid::EditCalculated() const { return d_->editCalculated; }
 void TgkCustomDBGrid::SetEditCalculated(bool v) { d_->editCalculated = v; }
-bool TgkCustomDBGrid::UseTFields() const noexcept { return d_->useTFields; }
-rtl::TStringList* TgkCustomDBGrid::Selected() noexcept { return &d_->selected; }
-const rtl::TStringList* TgkCustomDBGrid::Selected() const noexcept { return &d_->selected; }
-rtl::TStringList* TgkCustomDBGrid::ControlType() noexcept { return &d_->controlType; }
-const rtl::TStringList* TgkCustomDBGrid::ControlType() const noexcept { return &d_->controlType; }
-bool TgkCustomDBGrid::ControlInfoInDataset() const noexcept { return d_->controlInfoInDataset; }
+bool TgkCustomDBGrid::UseTFields() const { return d_->useTFields; }
+rtl::TStringList* TgkCustomDBGrid::Selected() { return &d_->selected; }
+const rtl::TStringList* TgkCustomDBGrid::Selected() const { return &d_->selected; }
+rtl::TStringList* TgkCustomDBGrid::ControlType() { return &d_->controlType; }
+const rtl::TStringList* TgkCustomDBGrid::ControlType() const { return &d_->controlType; }
+bool TgkCustomDBGrid::ControlInfoInDataset() const { return d_->controlInfoInDataset; }
 void TgkCustomDBGrid::SetControlInfoInDataset(bool v) { d_->controlInfoInDataset = v; }
-rtl::TStringList* TgkCustomDBGrid::PictureMasks() noexcept { return &d_->pictureMasks; }
-const rtl::TStringList* TgkCustomDBGrid::PictureMasks() const noexcept { return &d_->pictureMasks; }
-bool TgkCustomDBGrid::PictureMaskFromDataSet() const noexcept { return d_->pictureMaskFromDataSet; }
+rtl::TStringList* TgkCustomDBGrid::PictureMasks() { return &d_->pictureMasks; }
+const rtl::TStringList* TgkCustomDBGrid::PictureMasks() const { return &d_->pictureMasks; }
+bool TgkCustomDBGrid::PictureMaskFromDataSet() const { return d_->pictureMaskFromDataSet; }
 void TgkCustomDBGrid::SetPictureMaskFromDataSet(bool v) { d_->pictureMaskFromDataSet = v; }
-rtl::TColor TgkCustomDBGrid::TitleColor() const noexcept { return d_->titleColor; }
-classes::TFont* TgkCustomDBGrid::TitleFont() noexcept { return &d_->titleFont; }
-const classes::TFont* TgkCustomDBGrid::TitleFont() const noexcept { return &d_->titleFont; }
-classes::TAlignment TgkCustomDBGrid::TitleAlignment() const noexcept { return d_->titleAlignment; }
-int TgkCustomDBGrid::TitleLines() const noexcept { return d_->titleLines; }
-bool TgkCustomDBGrid::TitleButtons() const noexcept { return d_->titleButtons; }
-int TgkCustomDBGrid::RowHeightPercent() const noexcept { return d_->rowHeightPercent; }
-bool TgkCustomDBGrid::ShowVertScrollBar() const noexcept { return d_->showVertScrollBar; }
+rtl::TColor TgkCustomDBGrid::TitleColor() const { return d_->titleColor; }
+classes::TFont* TgkCustomDBGrid::TitleFont() { return &d_->titleFont; }
+const classes::TFont* TgkCustomDBGrid::TitleFont() const { return &d_->titleFont; }
+classes::TAlignment TgkCustomDBGrid::TitleAlignment() const { return d_->titleAlignment; }
+int TgkCustomDBGrid::TitleLines() const { return d_->titleLines; }
+bool TgkCustomDBGrid::TitleButtons() const { return d_->titleButtons; }
+int TgkCustomDBGrid::RowHeightPercent() const { return d_->rowHeightPercent; }
+bool TgkCustomDBGrid::ShowVertScrollBar() const { return d_->showVertScrollBar; }
 int TgkCustomDBGrid::DataFixedCols() const { return FixedCols() - d_->indicatorOffset; }
-TIndicatorColorType TgkCustomDBGrid::IndicatorColor() const noexcept { return d_->indicatorColor; }
-rtl::TColor TgkCustomDBGrid::IndicatorIconColor() const noexcept { return d_->indicatorIconColor; }
-ui::TControl* TgkCustomDBGrid::IndicatorButton() const noexcept { return d_->indicatorButton; }
-TgkGridLineStyle TgkCustomDBGrid::LineStyle() const noexcept { return d_->lineStyle; }
-TgkGridLineColors* TgkCustomDBGrid::LineColors() noexcept { return &d_->lineColors; }
-const TgkGridLineColors* TgkCustomDBGrid::LineColors() const noexcept { return &d_->lineColors; }
-bool TgkCustomDBGrid::HideAllLines() const noexcept { return d_->hideAllLines; }
-rtl::TColor TgkCustomDBGrid::FooterColor() const noexcept { return d_->footerColor; }
-rtl::TColor TgkCustomDBGrid::FooterCellColor() const noexcept { return d_->footerCellColor; }
-int TgkCustomDBGrid::FooterHeight() const noexcept { return d_->footerHeight; }
-ui::TImageList* TgkCustomDBGrid::ImageList() const noexcept { return d_->imageList; }
-ui::TImageList* TgkCustomDBGrid::TitleImageList() const noexcept { return d_->titleImageList; }
-int TgkCustomDBGrid::DragVertOffset() const noexcept { return d_->dragVertOffset; }
+TIndicatorColorType TgkCustomDBGrid::IndicatorColor() const { return d_->indicatorColor; }
+rtl::TColor TgkCustomDBGrid::IndicatorIconColor() const { return d_->indicatorIconColor; }
+ui::TControl* TgkCustomDBGrid::IndicatorButton() const { return d_->indicatorButton; }
+TgkGridLineStyle TgkCustomDBGrid::LineStyle() const { return d_->lineStyle; }
+TgkGridLineColors* TgkCustomDBGrid::LineColors() { return &d_->lineColors; }
+const TgkGridLineColors* TgkCustomDBGrid::LineColors() const { return &d_->lineColors; }
+bool TgkCustomDBGrid::HideAllLines() const { return d_->hideAllLines; }
+rtl::TColor TgkCustomDBGrid::FooterColor() const { return d_->footerColor; }
+rtl::TColor TgkCustomDBGrid::FooterCellColor() const { return d_->footerCellColor; }
+int TgkCustomDBGrid::FooterHeight() const { return d_->footerHeight; }
+ui::TImageList* TgkCustomDBGrid::ImageList() const { return d_->imageList; }
+ui::TImageList* TgkCustomDBGrid::TitleImageList() const { return d_->titleImageList; }
+int TgkCustomDBGrid::DragVertOffset() const { return d_->dragVertOffset; }
 void TgkCustomDBGrid::SetDragVertOffset(int v) { d_->dragVertOffset = v; }
-TgkPadColumnStyle TgkCustomDBGrid::PadColumnStyle() const noexcept { return d_->padColumnStyle; }
-TgkGridPaintOptions* TgkCustomDBGrid::PaintOptions() noexcept { return d_->paintOptions.get(); }
-const TgkGridPaintOptions* TgkCustomDBGrid::PaintOptions() const noexcept { return d_->paintOptions.get(); }
-int TgkCustomDBGrid::TitleOffset() const noexcept { return d_->titleOffset; }
-int TgkCustomDBGrid::IndicatorOffset() const noexcept { return d_->indicatorOffset; }
-int TgkCustomDBGrid::IndicatorWidth() const noexcept { return d_->indicatorWidth; }
-TgkGridDataLink& TgkCustomDBGrid::DataLink() noexcept { return *d_->dataLink; }
+TgkPadColumnStyle TgkCustomDBGrid::PadColumnStyle() const { return d_->padColumnStyle; }
+TgkGridPaintOptions* TgkCustomDBGrid::PaintOptions() { return d_->paintOptions.get(); }
+const TgkGridPaintOptions* TgkCustomDBGrid::PaintOptions() const { return d_->paintOptions.get(); }
+int TgkCustomDBGrid::TitleOffset() const { return d_->titleOffset; }
+int TgkCustomDBGrid::IndicatorOffset() const { return d_->indicatorOffset; }
+int TgkCustomDBGrid::IndicatorWidth() const { return d_->indicatorWidth; }
+TgkGridDataLink& TgkCustomDBGrid::DataLink() { return *d_->dataLink; }
 int TgkCustomDBGrid::SelectedIndex() const { return Col() - d_->indicatorOffset; }
 int TgkCustomDBGrid::FieldCount() const { return d_->dataLink->FieldCount(); }
 db::TField* TgkCustomDBGrid::Fields(int index) const { return d_->dataLink->GetMappedField(index); }
-bool TgkCustomDBGrid::HasFocus() const noexcept { return d_->hasFocus; }
-int TgkCustomDBGrid::SelectedRow() const noexcept { return d_->selectedRow; }
-bool TgkCustomDBGrid::AlternatingParity() const noexcept { return d_->alternatingParity; }
-int TgkCustomDBGrid::RecordOffset() const noexcept { return d_->recordOffset; }
-const std::string& TgkCustomDBGrid::EditText() const noexcept { return d_->editText; }
-const std::vector<std::unique_ptr<TgkColumn>>& TgkCustomDBGrid::ColumnList() const noexcept { return d_->columns; }
-TgkColumn& TgkCustomDBGrid::SpareColumn() noexcept { return *d_->spareColumn; }
-int TgkCustomDBGrid::UpdateLock() const noexcept { return d_->updateLock; }
-bool TgkCustomDBGrid::RedrawDisabled() const noexcept { return d_->redrawLock > 0; }
+bool TgkCustomDBGrid::HasFocus() const { return d_->hasFocus; }
+int TgkCustomDBGrid::SelectedRow() const { return d_->selectedRow; }
+bool TgkCustomDBGrid::AlternatingParity() const { return d_->alternatingParity; }
+int TgkCustomDBGrid::RecordOffset() const { return d_->recordOffset; }
+const std::string& TgkCustomDBGrid::EditText() const { return d_->editText; }
+const std::vector<std::unique_ptr<TgkColumn>>& TgkCustomDBGrid::ColumnList() const { return d_->columns; }
+TgkColumn& TgkCustomDBGrid::SpareColumn() { return *d_->spareColumn; }
+int TgkCustomDBGrid::UpdateLock() const { return d_->updateLock; }
+bool TgkCustomDBGrid::RedrawDisabled() const { return d_->redrawLock > 0; }
 
 bool TgkCustomDBGrid::RowLinesShown() const
 {
     return d_->options.Contains(dgRowLines) || !d_->options.Contains(dgRowLinesDisableFixed);
 }
 
-const std::vector<TgkCacheColInfoItem>& TgkCustomDBGrid::ColInfoCache() const noexcept { return d_->colInfoCache; }
+const std::vector<TgkCacheColInfoItem>& TgkCustomDBGrid::ColInfoCache() const { return d_->colInfoCache; }
 int TgkCustomDBGrid::GetDataColumn(int col) const { return col - (d_->options.Contains(dgIndicator) ? 1 : 0); }
 int TgkCustomDBGrid::GetDataRow(int row) const { return row - (d_->options.Contains(dgTitles) ? 1 : 0); }
-ui::TWinControl* TgkCustomDBGrid::PlacedControl() const noexcept { return d_->placedControl; }
-void TgkCustomDBGrid::SetPlacedControl(ui::TWinControl* control) noexcept { d_->placedControl = control; }
+ui::TWinControl* TgkCustomDBGrid::PlacedControl() const { return d_->placedControl; }
+void TgkCustomDBGrid::SetPlacedControl(ui::TWinControl* control) { d_->placedControl = control; }
 bool TgkCustomDBGrid::RowLines() const { return d_->options.Contains(dgRowLines); }
 
 void RegisterDBGridClasses() { classes::RegisterClasses<TgkCustomDBGrid>(); }

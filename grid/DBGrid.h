@@ -258,83 +258,83 @@ public:
     ~TgkCustomDBGrid() override;
 
     // ---- Properties --------------------------------------------------------------------------
-    TgkDBGridOptions Options() const noexcept;
+    TgkDBGridOptions Options() const;
     void SetOptions(TgkDBGridOptions options);
-    TgkDBGridKeyOptions KeyOptions() const noexcept;
+    TgkDBGridKeyOptions KeyOptions() const;
     void SetKeyOptions(TgkDBGridKeyOptions v);
-    TgkMultiSelectOptions MultiSelectOptions() const noexcept;
+    TgkMultiSelectOptions MultiSelectOptions() const;
     void SetMultiSelectOptions(TgkMultiSelectOptions v);
-    TgkEditControlOptions EditControlOptions() const noexcept;
+    TgkEditControlOptions EditControlOptions() const;
     void SetEditControlOptions(TgkEditControlOptions v);
-    bool ReadOnly() const noexcept;
+    bool ReadOnly() const;
     void SetReadOnly(bool v);
-    bool DefaultDrawing() const noexcept;
+    bool DefaultDrawing() const;
     void SetDefaultDrawing(bool v);
-    bool EditCalculated() const noexcept;
+    bool EditCalculated() const;
     void SetEditCalculated(bool v);
-    bool UseTFields() const noexcept;
+    bool UseTFields() const;
     void SetUseTFields(bool v);
     db::TDataSource* DataSource() const;
     void SetDataSource(db::TDataSource* source);
-    rtl::TStringList* Selected() noexcept;
-    const rtl::TStringList* Selected() const noexcept;
-    rtl::TStringList* ControlType() noexcept;
-    const rtl::TStringList* ControlType() const noexcept;
-    bool ControlInfoInDataset() const noexcept;
+    rtl::TStringList* Selected();
+    const rtl::TStringList* Selected() const;
+    rtl::TStringList* ControlType();
+    const rtl::TStringList* ControlType() const;
+    bool ControlInfoInDataset() const;
     void SetControlInfoInDataset(bool v);
-    rtl::TStringList* PictureMasks() noexcept;
-    const rtl::TStringList* PictureMasks() const noexcept;
-    bool PictureMaskFromDataSet() const noexcept;
+    rtl::TStringList* PictureMasks();
+    const rtl::TStringList* PictureMasks() const;
+    bool PictureMaskFromDataSet() const;
     void SetPictureMaskFromDataSet(bool v);
-    rtl::TColor TitleColor() const noexcept;
+    rtl::TColor TitleColor() const;
     void SetTitleColor(rtl::TColor color);
-    classes::TFont* TitleFont() noexcept;
-    const classes::TFont* TitleFont() const noexcept;
-    classes::TAlignment TitleAlignment() const noexcept;
+    classes::TFont* TitleFont();
+    const classes::TFont* TitleFont() const;
+    classes::TAlignment TitleAlignment() const;
     void SetTitleAlignment(classes::TAlignment v);
-    int TitleLines() const noexcept;
+    int TitleLines() const;
     void SetTitleLines(int lines);
-    bool TitleButtons() const noexcept;
+    bool TitleButtons() const;
     void SetTitleButtons(bool v);
-    int RowHeightPercent() const noexcept;
+    int RowHeightPercent() const;
     void SetRowHeightPercent(int percent);
     // The base grid's horizontal bar.
     bool ShowHorzScrollBar() const;
     void SetShowHorzScrollBar(bool show);
     // The grid's own vertical bar.
-    bool ShowVertScrollBar() const noexcept;
+    bool ShowVertScrollBar() const;
     void SetShowVertScrollBar(bool show);
     // Fixed data columns (the indicator column is not counted).
     int DataFixedCols() const;
-    TIndicatorColorType IndicatorColor() const noexcept;
+    TIndicatorColorType IndicatorColor() const;
     void SetIndicatorColor(TIndicatorColorType v);
-    rtl::TColor IndicatorIconColor() const noexcept;
+    rtl::TColor IndicatorIconColor() const;
     void SetIndicatorIconColor(rtl::TColor color);
     // A control placed over the indicator's title cell; the grid frees it.
-    ui::TControl* IndicatorButton() const noexcept;
+    ui::TControl* IndicatorButton() const;
     void SetIndicatorButton(ui::TControl* button);
-    TgkGridLineStyle LineStyle() const noexcept;
+    TgkGridLineStyle LineStyle() const;
     void SetLineStyle(TgkGridLineStyle v);
-    TgkGridLineColors* LineColors() noexcept;
-    const TgkGridLineColors* LineColors() const noexcept;
-    bool HideAllLines() const noexcept;
+    TgkGridLineColors* LineColors();
+    const TgkGridLineColors* LineColors() const;
+    bool HideAllLines() const;
     void SetHideAllLines(bool v);
-    rtl::TColor FooterColor() const noexcept;
+    rtl::TColor FooterColor() const;
     void SetFooterColor(rtl::TColor c);
-    rtl::TColor FooterCellColor() const noexcept;
+    rtl::TColor FooterCellColor() const;
     void SetFooterCellColor(rtl::TColor c);
-    int FooterHeight() const noexcept;
+    int FooterHeight() const;
     void SetFooterHeight(int h);
-    ui::TImageList* ImageList() const noexcept;
+    ui::TImageList* ImageList() const;
     void SetImageList(ui::TImageList* list);
-    ui::TImageList* TitleImageList() const noexcept;
+    ui::TImageList* TitleImageList() const;
     void SetTitleImageList(ui::TImageList* list);
-    int DragVertOffset() const noexcept;
+    int DragVertOffset() const;
     void SetDragVertOffset(int v);
-    TgkPadColumnStyle PadColumnStyle() const noexcept;
+    TgkPadColumnStyle PadColumnStyle() const;
     void SetPadColumnStyle(TgkPadColumnStyle v);
-    TgkGridPaintOptions* PaintOptions() noexcept;
-    const TgkGridPaintOptions* PaintOptions() const noexcept;
+    TgkGridPaintOptions* PaintOptions();
+    const TgkGridPaintOptions* PaintOptions() const;
 
     // ---- Events -------------------------------------------------------------------------------------
     classes::TNotifyEvent OnBeforePaint;
@@ -361,12 +361,12 @@ public:
     TgkGridURLOpenEvent OnURLOpen;
 
     // ---- The row model ----------------------------------------------------------------------------
-    int TitleOffset() const noexcept;
-    int IndicatorOffset() const noexcept;
-    int IndicatorWidth() const noexcept;
+    int TitleOffset() const;
+    int IndicatorOffset() const;
+    int IndicatorWidth() const;
     // The indicator column's width (the indicator button sets it); lays the grid out again.
     void SetIndicatorWidth(int width);
-    TgkGridDataLink& DataLink() noexcept;
+    TgkGridDataLink& DataLink();
     // The current data column (Col less IndicatorOffset) and its field (nil outside the map).
     int SelectedIndex() const;
     void SetSelectedIndex(int dataCol);
@@ -383,15 +383,15 @@ public:
     // designed: then the grid takes the focus and answers whether it (or its editor) has it.
     bool AcquireFocus();
     bool AcquireFocusEnabled = true;
-    bool HasFocus() const noexcept;
-    int SelectedRow() const noexcept;
-    bool AlternatingParity() const noexcept;
-    int RecordOffset() const noexcept;
-    const std::string& EditText() const noexcept;
+    bool HasFocus() const;
+    int SelectedRow() const;
+    bool AlternatingParity() const;
+    int RecordOffset() const;
+    const std::string& EditText() const;
     // The columns shown, in map order; a name that matches none answers the spare column.
-    const std::vector<std::unique_ptr<TgkColumn>>& ColumnList() const noexcept;
+    const std::vector<std::unique_ptr<TgkColumn>>& ColumnList() const;
     TgkColumn& ColumnByName(std::string_view fieldName);
-    TgkColumn& SpareColumn() noexcept;
+    TgkColumn& SpareColumn();
     // Splits a title at "#" into group header and caption; an empty caption takes the
     // group header.
     virtual void SplitTitle(const std::string& title, std::string& groupHeader, std::string& caption) const;
@@ -405,11 +405,11 @@ public:
     virtual void InitColumnWidths();
     virtual bool UseProportionalColResize() const;
     bool HasHorzScrollBar();
-    int UpdateLock() const noexcept;
+    int UpdateLock() const;
     // Suspends redrawing, nested (WM_SETREDRAW only at the outermost level).
     void DisableRedraw();
     void EnableRedraw(bool repaint);
-    bool RedrawDisabled() const noexcept;
+    bool RedrawDisabled() const;
     // The strip below the rows taken by the footer (empty without dgShowFooter).
     virtual ui::TRect GetFooterRect();
     ui::TRect VirtualClientRect() const override;
@@ -511,7 +511,7 @@ public:
     // the field's picture on the background (the background only when it holds none) and
     // frame a highlighted cell.
     virtual bool DrawCellControl(int col, int row, const ui::TRect& rect, ui::TGridDrawState state);
-    const std::vector<TgkCacheColInfoItem>& ColInfoCache() const noexcept;
+    const std::vector<TgkCacheColInfoItem>& ColInfoCache() const;
     // Every pixel of `transparent` becomes `color`.
     static void RecolorBitmap(ui::TBitmap& bitmap, rtl::TColor color, rtl::TColor transparent);
     // The indicator glyph of data row `dataRow` centred in `rect` (an indicator cell).
@@ -630,8 +630,8 @@ public:
     static bool CaretAtStart(const ui::TWinControl& edit);
     static bool CaretAtEnd(const ui::TWinControl& edit);
     // The custom control placed over the current cell (nil when none).
-    ui::TWinControl* PlacedControl() const noexcept;
-    void SetPlacedControl(ui::TWinControl* control) noexcept;
+    ui::TWinControl* PlacedControl() const;
+    void SetPlacedControl(ui::TWinControl* control);
 
 
     void Loaded() override;
