@@ -5,7 +5,13 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "grid/GridCellHints.h"
+#include "grid/GridKeyboard.h"
+#include "grid/GridLayout.h"
+#include "grid/GridMouse.h"
+#include "grid/GridPainter.h"
 #include "grid/GridRoutines.h"
+#include "grid/GridState.h"
 #include "grid/InplaceEdit.h"
 #include "grid/Intl.h"
 #include "grid/Scanning.h"
@@ -139,27 +145,6 @@ std::unique_ptr<ui::TImageList> MakeIndicatorImages(bool yellow)
 // The key filter's id while one grid has installed it (0: none).
 int g_keyFilter = 0;
 
-// The integer a width part holds; nullopt when it is no whole number.
-std::optional<int> WholeNumber(std::string_view text)
-{
-    int value = 0;
-    if (!rtl::TryStrToInt(rtl::Trim(text), value)) return std::nullopt;
-    return value;
-}
-
-std::vector<std::string> SplitTabs(std::string_view text)
-{
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t at = text.find('\t', start);
-        parts.emplace_back(text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
-        if (at == std::string_view::npos) break;
-        start = at + 1;
-    }
-    return parts;
-}
-
 }  // namespace
 
 ui::TCopyMode gkRasterOpOfName(std::string_view name)
@@ -227,7 +212,7 @@ classes::TPersistent* TgkGridLineColors::GetOwner() const { return grid_; }
 
 void TgkColumn::SetFooterValue(const std::string& value)
 {
-    if (this == grid_.spareColumn_.get() || value == footerValue_) return;
+    if (this == grid_.d_->spareColumn.get() || value == footerValue_) return;
     footerValue_ = value;
     if (grid_.HandleAllocated()) grid_.InvalidateRect(grid_.GetFooterRect());
 }
@@ -302,7 +287,7 @@ void TgkGridDataLink::EditingChanged()
     grid_.EditingChanged();
     const db::TDataSource* source = DataSource();
     if (source != nullptr && (source->State() == db::dsEdit || source->State() == db::dsInsert))
-        grid_.footerUpdatePending_ = true;
+        grid_.d_->footerUpdatePending = true;
 }
 
 void TgkGridDataLink::FocusControl(db::TField*& field)
@@ -424,7 +409,8 @@ GW_IMPLEMENT_CLASS(TgkCustomDBGrid, ui::TCustomGrid)
     p.Event("OnURLOpen", &G::OnURLOpen);
 }
 
-TgkCustomDBGrid::TgkCustomDBGrid(classes::TComponent* owner) : TCustomGrid(owner)
+TgkCustomDBGrid::TgkCustomDBGrid(classes::TComponent* owner)
+    : TCustomGrid(owner), d_(std::make_unique<TgkGridState>(this))
 {
     TSharedImages& shared = Shared();
     if (shared.users++ == 0) {
@@ -440,20 +426,24 @@ TgkCustomDBGrid::TgkCustomDBGrid(classes::TComponent* owner) : TCustomGrid(owner
                              ui::goColSizing, ui::goColMoving, ui::goEditing, ui::goTabs});
     SetRowCount(2);
     SetColCount(2);
-    dataLink_ = std::make_unique<TgkGridDataLink>(*this);
+    d_->dataLink = std::make_unique<TgkGridDataLink>(*this);
     SetColor(rtl::clWindow);
     SetParentColor(false);
-    titleFont_.OnChange = [this](classes::TFont&) { TitleFontChanged(); };
-    spareColumn_ = std::make_unique<TgkColumn>(*this, std::string());
-    drawBitmap_ = std::make_unique<ui::TBitmap>();
-    paintOptions_ = std::make_unique<TgkGridPaintOptions>(this, drawBitmap_.get());
+    d_->titleFont.OnChange = [this](classes::TFont&) { TitleFontChanged(); };
+    d_->spareColumn = std::make_unique<TgkColumn>(*this, std::string());
+    painter_ = std::make_unique<TgkGridPainter>(*this);
+    layout_ = std::make_unique<TgkGridLayout>(*this);
+    mouse_ = std::make_unique<TgkGridMouse>(*this);
+    keyboard_ = std::make_unique<TgkGridKeyboard>(*this);
+    hints_ = std::make_unique<TgkGridCellHints>(*this);
+    d_->paintOptions = std::make_unique<TgkGridPaintOptions>(this, painter_->DrawBitmap());
     SetTabStop(true);
 }
 
 TgkCustomDBGrid::~TgkCustomDBGrid()
 {
     // A focused grid takes the key filter it installed with it.
-    if (g_keyFilter != 0 && hasFocus_) {
+    if (g_keyFilter != 0 && d_->hasFocus) {
         ui::Application().RemoveKeyFilter(g_keyFilter);
         g_keyFilter = 0;
     }
@@ -462,27 +452,27 @@ TgkCustomDBGrid::~TgkCustomDBGrid()
         shared.indicators.reset();
         shared.arrows.reset();
     }
-    colInfoCache_.clear();
-    delete indicatorButton_;
-    indicatorButton_ = nullptr;
+    d_->colInfoCache.clear();
+    delete d_->indicatorButton;
+    d_->indicatorButton = nullptr;
     // The link goes before the columns: a data set closing now finds no grid to tell.
-    dataLink_->SetDataSource(nullptr);
-    dataLink_.reset();
-    columns_.clear();
-    altDrawBitmap_.reset();
-    rowBookmark_.clear();
-    footerBookmark_.clear();
-    hintWindow_.reset();
-    paintOptions_.reset();
+    d_->dataLink->SetDataSource(nullptr);
+    d_->dataLink.reset();
+    d_->columns.clear();
+    painter_->SetAltDrawBitmap(nullptr);
+    d_->rowBookmark.clear();
+    d_->footerBookmark.clear();
+    hints_->Hide();
+    d_->paintOptions.reset();
     ResetColumnState();
 }
 
-void TgkCustomDBGrid::ResetColumnState() { designWidths_.clear(); }
+void TgkCustomDBGrid::ResetColumnState() { layout_->ResetColumnState(); }
 
 void TgkCustomDBGrid::Loaded()
 {
     TCustomGrid::Loaded();
-    paintOptions_->UpdateBackground(false);
+    d_->paintOptions->UpdateBackground(false);
     LayoutChanged();
 }
 
@@ -490,10 +480,10 @@ void TgkCustomDBGrid::Notification(classes::TComponent* component, classes::TOpe
 {
     TCustomGrid::Notification(component, operation);
     if (operation != classes::opRemove) return;
-    if (component == imageList_) imageList_ = nullptr;
-    if (component == titleImageList_) titleImageList_ = nullptr;
-    if (component == indicatorButton_) indicatorButton_ = nullptr;
-    if (dataLink_ && component == dataLink_->DataSource()) SetDataSource(nullptr);
+    if (component == d_->imageList) d_->imageList = nullptr;
+    if (component == d_->titleImageList) d_->titleImageList = nullptr;
+    if (component == d_->indicatorButton) d_->indicatorButton = nullptr;
+    if (d_->dataLink && component == d_->dataLink->DataSource()) SetDataSource(nullptr);
 }
 
 void TgkCustomDBGrid::CreatePeers()
@@ -517,26 +507,26 @@ void TgkCustomDBGrid::ApplyBaseOptions()
         else
             base.Exclude(o);
     };
-    set(ui::goFixedVertLine, options_.Contains(dgColLines));
-    set(ui::goVertLine, options_.Contains(dgColLines));
-    set(ui::goHorzLine, options_.Contains(dgRowLines));
-    set(ui::goFixedHorzLine, !options_.Contains(dgRowLinesDisableFixed));
-    set(ui::goColSizing, options_.Contains(dgColumnResize));
-    set(ui::goColMoving, options_.Contains(dgColumnResize));
-    set(ui::goRowSizing, options_.Contains(dgRowResize));
-    set(ui::goEditing, options_.Contains(dgEditing) && !options_.Contains(dgRowSelect));
-    set(ui::goTabs, options_.Contains(dgTabs));
-    set(ui::goRowSelect, options_.Contains(dgRowSelect));
-    set(ui::goAlwaysShowEditor, options_.Contains(dgAlwaysShowEditor));
+    set(ui::goFixedVertLine, d_->options.Contains(dgColLines));
+    set(ui::goVertLine, d_->options.Contains(dgColLines));
+    set(ui::goHorzLine, d_->options.Contains(dgRowLines));
+    set(ui::goFixedHorzLine, !d_->options.Contains(dgRowLinesDisableFixed));
+    set(ui::goColSizing, d_->options.Contains(dgColumnResize));
+    set(ui::goColMoving, d_->options.Contains(dgColumnResize));
+    set(ui::goRowSizing, d_->options.Contains(dgRowResize));
+    set(ui::goEditing, d_->options.Contains(dgEditing) && !d_->options.Contains(dgRowSelect));
+    set(ui::goTabs, d_->options.Contains(dgTabs));
+    set(ui::goRowSelect, d_->options.Contains(dgRowSelect));
+    set(ui::goAlwaysShowEditor, d_->options.Contains(dgAlwaysShowEditor));
     set(ui::goRangeSelect, false);  // records are selected by bookmark, never as a cell range
     TCustomGrid::SetOptions(base);
 }
 
 void TgkCustomDBGrid::SetOptions(TgkDBGridOptions options)
 {
-    if (options == options_) return;
-    const TgkDBGridOptions old = options_;
-    options_ = options;
+    if (options == d_->options) return;
+    const TgkDBGridOptions old = d_->options;
+    d_->options = options;
     ApplyBaseOptions();
     if (old.Contains(dgWordWrap) != options.Contains(dgWordWrap)) {
         if (auto* editor = dynamic_cast<TgkInplaceEdit*>(InplaceEditor())) editor->SetWordWrap(options.Contains(dgWordWrap));
@@ -548,61 +538,61 @@ void TgkCustomDBGrid::SetOptions(TgkDBGridOptions options)
 
 void TgkCustomDBGrid::SetUseTFields(bool v)
 {
-    if (v == useTFields_) return;
-    useTFields_ = v;
+    if (v == d_->useTFields) return;
+    d_->useTFields = v;
     ResetColumnState();
     LayoutChanged();
 }
 
-db::TDataSource* TgkCustomDBGrid::DataSource() const { return dataLink_->DataSource(); }
+db::TDataSource* TgkCustomDBGrid::DataSource() const { return d_->dataLink->DataSource(); }
 
 void TgkCustomDBGrid::SetDataSource(db::TDataSource* source)
 {
-    if (source == dataLink_->DataSource()) return;
-    if (db::TDataSource* old = dataLink_->DataSource()) old->RemoveFreeNotification(this);
-    dataLink_->SetDataSource(source);
+    if (source == d_->dataLink->DataSource()) return;
+    if (db::TDataSource* old = d_->dataLink->DataSource()) old->RemoveFreeNotification(this);
+    d_->dataLink->SetDataSource(source);
     if (source != nullptr) source->FreeNotification(this);
-    LinkActive(dataLink_->Active());
+    LinkActive(d_->dataLink->Active());
 }
 
 void TgkCustomDBGrid::SetTitleColor(rtl::TColor color)
 {
-    if (color == titleColor_) return;
-    titleColor_ = color;
+    if (color == d_->titleColor) return;
+    d_->titleColor = color;
     LayoutChanged();
 }
 
 void TgkCustomDBGrid::SetTitleAlignment(classes::TAlignment v)
 {
-    if (v == titleAlignment_) return;
-    titleAlignment_ = v;
+    if (v == d_->titleAlignment) return;
+    d_->titleAlignment = v;
     Invalidate();
 }
 
 void TgkCustomDBGrid::SetTitleLines(int lines)
 {
     if (lines < 1) return;
-    if (lines == titleLines_) return;
-    titleLines_ = lines;
+    if (lines == d_->titleLines) return;
+    d_->titleLines = lines;
     LayoutChanged();
 }
 
 void TgkCustomDBGrid::SetTitleButtons(bool v)
 {
-    if (v == titleButtons_) return;
-    titleButtons_ = v;
+    if (v == d_->titleButtons) return;
+    d_->titleButtons = v;
     Invalidate();
 }
 
 void TgkCustomDBGrid::SetRowHeightPercent(int percent)
 {
     if (percent < 1) {
-        rowHeightPercent_ = 100;
+        d_->rowHeightPercent = 100;
         return;
     }
-    if (percent == rowHeightPercent_) return;
-    rowHeightPercent_ = percent;
-    savedRowHeightPercent_ = percent;
+    if (percent == d_->rowHeightPercent) return;
+    d_->rowHeightPercent = percent;
+    d_->savedRowHeightPercent = percent;
     LayoutChanged();
 }
 
@@ -618,8 +608,8 @@ void TgkCustomDBGrid::SetShowHorzScrollBar(bool show)
 
 void TgkCustomDBGrid::SetShowVertScrollBar(bool show)
 {
-    if (show == showVertScrollBar_) return;
-    showVertScrollBar_ = show;
+    if (show == d_->showVertScrollBar) return;
+    d_->showVertScrollBar = show;
     UpdateWindowScrollBars();
     UpdateScrollBar();
 }
@@ -627,103 +617,103 @@ void TgkCustomDBGrid::SetShowVertScrollBar(bool show)
 ui::TScrollStyle TgkCustomDBGrid::WindowScrollBars() const
 {
     const bool h = ShowHorzScrollBar();
-    if (showVertScrollBar_) return h ? ui::ssBoth : ui::ssVertical;
+    if (d_->showVertScrollBar) return h ? ui::ssBoth : ui::ssVertical;
     return h ? ui::ssHorizontal : ui::ssNone;
 }
 
 void TgkCustomDBGrid::SetIndicatorColor(TIndicatorColorType v)
 {
-    if (v == indicatorColor_) return;
-    indicatorColor_ = v;
+    if (v == d_->indicatorColor) return;
+    d_->indicatorColor = v;
     // The yellow set is this grid's own; the shared black set stays for the others.
-    if (v == icYellow && !yellowImages_) yellowImages_ = MakeIndicatorImages(true);
+    if (v == icYellow && !d_->yellowImages) d_->yellowImages = MakeIndicatorImages(true);
     Invalidate();
 }
 
 void TgkCustomDBGrid::SetIndicatorIconColor(rtl::TColor color)
 {
-    if (color == indicatorIconColor_) return;
-    indicatorIconColor_ = color;
+    if (color == d_->indicatorIconColor) return;
+    d_->indicatorIconColor = color;
     Invalidate();
 }
 
 void TgkCustomDBGrid::SetIndicatorButton(ui::TControl* button)
 {
-    if (button == indicatorButton_) return;
-    if (indicatorButton_ != nullptr) indicatorButton_->RemoveFreeNotification(this);
-    indicatorButton_ = button;
+    if (button == d_->indicatorButton) return;
+    if (d_->indicatorButton != nullptr) d_->indicatorButton->RemoveFreeNotification(this);
+    d_->indicatorButton = button;
     if (button != nullptr) button->FreeNotification(this);
     LayoutChanged();
 }
 
 void TgkCustomDBGrid::SetLineStyle(TgkGridLineStyle v)
 {
-    if (v == lineStyle_) return;
-    lineStyle_ = v;
+    if (v == d_->lineStyle) return;
+    d_->lineStyle = v;
     Invalidate();
 }
 
 void TgkCustomDBGrid::SetHideAllLines(bool v)
 {
-    if (v == hideAllLines_) return;
-    hideAllLines_ = v;
+    if (v == d_->hideAllLines) return;
+    d_->hideAllLines = v;
     Invalidate();
 }
 
 void TgkCustomDBGrid::SetFooterColor(rtl::TColor c)
 {
-    if (c == footerColor_) return;
-    footerColor_ = c;
+    if (c == d_->footerColor) return;
+    d_->footerColor = c;
     Invalidate();
 }
 
 void TgkCustomDBGrid::SetFooterCellColor(rtl::TColor c)
 {
-    if (c == footerCellColor_) return;
-    footerCellColor_ = c;
+    if (c == d_->footerCellColor) return;
+    d_->footerCellColor = c;
     Invalidate();
 }
 
 void TgkCustomDBGrid::SetFooterHeight(int h)
 {
     h = std::max(h, 0);
-    if (h == footerHeight_) return;
-    footerHeight_ = h;
+    if (h == d_->footerHeight) return;
+    d_->footerHeight = h;
     LayoutChanged();
 }
 
 void TgkCustomDBGrid::SetImageList(ui::TImageList* list)
 {
-    ui::SetReference(*this, imageList_, list);
+    ui::SetReference(*this, d_->imageList, list);
     Invalidate();
 }
 
 void TgkCustomDBGrid::SetTitleImageList(ui::TImageList* list)
 {
-    ui::SetReference(*this, titleImageList_, list);
+    ui::SetReference(*this, d_->titleImageList, list);
     Invalidate();
 }
 
 void TgkCustomDBGrid::SetPadColumnStyle(TgkPadColumnStyle v)
 {
-    if (v == padColumnStyle_) return;
-    padColumnStyle_ = v;
+    if (v == d_->padColumnStyle) return;
+    d_->padColumnStyle = v;
     Invalidate();
 }
 
 void TgkCustomDBGrid::TitleFontChanged()
 {
-    if (!titleFontSync_ && !Loading()) SetParentFont(false);
-    if (options_.Contains(dgTitles)) LayoutChanged();
+    if (!d_->titleFontSync && !Loading()) SetParentFont(false);
+    if (d_->options.Contains(dgTitles)) LayoutChanged();
 }
 
 void TgkCustomDBGrid::FontChanged()
 {
     TCustomGrid::FontChanged();
     if (ParentFont()) {
-        titleFontSync_ = true;
-        const rtl::TScopeExit done([this] { titleFontSync_ = false; });
-        titleFont_.Assign(*Font());
+        d_->titleFontSync = true;
+        const rtl::TScopeExit done([this] { d_->titleFontSync = false; });
+        d_->titleFont.Assign(*Font());
     }
     LayoutChanged();
 }
@@ -734,7 +724,7 @@ db::TField* TgkCustomDBGrid::SelectedField() const { return GetColField(Selected
 
 void TgkCustomDBGrid::SetSelectedIndex(int dataCol)
 {
-    const int col = dataCol + indicatorOffset_;
+    const int col = dataCol + d_->indicatorOffset;
     if (col >= FixedCols() && col < ColCount()) SetCol(col);
 }
 
@@ -750,8 +740,8 @@ void TgkCustomDBGrid::SetSelectedField(db::TField* field)
 
 db::TField* TgkCustomDBGrid::GetColField(int dataCol) const
 {
-    if (dataCol < 0 || !dataLink_->Active() || dataCol >= dataLink_->FieldCount()) return nullptr;
-    return dataLink_->GetMappedField(dataCol);
+    if (dataCol < 0 || !d_->dataLink->Active() || dataCol >= d_->dataLink->FieldCount()) return nullptr;
+    return d_->dataLink->GetMappedField(dataCol);
 }
 
 std::string TgkCustomDBGrid::GetFieldValue(int dataCol)
@@ -762,8 +752,8 @@ std::string TgkCustomDBGrid::GetFieldValue(int dataCol)
 
 bool TgkCustomDBGrid::IsActiveDataSet() const
 {
-    const db::TDataSet* ds = dataLink_->DataSet();
-    return dataLink_->Active() && ds != nullptr && ds->Active();
+    const db::TDataSet* ds = d_->dataLink->DataSet();
+    return d_->dataLink->Active() && ds != nullptr && ds->Active();
 }
 
 bool TgkCustomDBGrid::AcquireFocus()
@@ -778,9 +768,9 @@ bool TgkCustomDBGrid::AcquireFocus()
 
 TgkColumn& TgkCustomDBGrid::ColumnByName(std::string_view fieldName)
 {
-    for (auto& c : columns_)
+    for (auto& c : d_->columns)
         if (gkEqualText(c->FieldName(), fieldName)) return *c;
-    return *spareColumn_;
+    return *d_->spareColumn;
 }
 
 void TgkCustomDBGrid::SplitTitle(const std::string& title, std::string& groupHeader, std::string& caption) const
@@ -799,7 +789,7 @@ void TgkCustomDBGrid::SplitTitle(const std::string& title, std::string& groupHea
 std::string TgkCustomDBGrid::ColumnEntryPart(std::string_view fieldName, int selector) const
 {
     std::string value;
-    GetColumnEntryPart(selected_, fieldName, selector, value);
+    GetColumnEntryPart(d_->selected, fieldName, selector, value);
     return value;
 }
 
@@ -812,34 +802,34 @@ bool TgkCustomDBGrid::ColumnReadOnly(int dataCol) const
 
 void TgkCustomDBGrid::DefineFieldMap()
 {
-    db::TDataSet* ds = dataLink_->DataSet();
+    db::TDataSet* ds = d_->dataLink->DataSet();
     if (ds == nullptr) return;
-    if (useTFields_) {
+    if (d_->useTFields) {
         for (int i = 0; i < ds->FieldCount(); ++i) {
             db::TField* f = ds->Fields()[i];
-            if (f->Visible()) dataLink_->AddMapping(f->FieldName());
+            if (f->Visible()) d_->dataLink->AddMapping(f->FieldName());
         }
     } else {
         int i = 0;
-        while (i < selected_.Count()) {
-            const std::string entry = selected_.Strings(i);
+        while (i < d_->selected.Count()) {
+            const std::string entry = d_->selected.Strings(i);
             const std::string name = entry.substr(0, entry.find('\t'));
-            if (dataLink_->Active() && ds->FindField(name) == nullptr) {
-                selected_.Delete(i);
+            if (d_->dataLink->Active() && ds->FindField(name) == nullptr) {
+                d_->selected.Delete(i);
                 continue;
             }
-            dataLink_->AddMapping(name);
+            d_->dataLink->AddMapping(name);
             ++i;
         }
     }
     std::vector<std::unique_ptr<TgkColumn>> fresh;
-    for (int i = 0; i < dataLink_->FieldCount(); ++i) {
-        const db::TField* f = dataLink_->GetMappedField(i);
+    for (int i = 0; i < d_->dataLink->FieldCount(); ++i) {
+        const db::TField* f = d_->dataLink->GetMappedField(i);
         auto column = std::make_unique<TgkColumn>(*this, f->FieldName());
         column->footerValue_ = ColumnByName(f->FieldName()).footerValue_;
         fresh.push_back(std::move(column));
     }
-    columns_ = std::move(fresh);
+    d_->columns = std::move(fresh);
 }
 
 void TgkCustomDBGrid::LinkActive(bool value)
@@ -847,29 +837,29 @@ void TgkCustomDBGrid::LinkActive(bool value)
     if (!value) HideEditor();
     LayoutChanged();
     UpdateScrollBar();
-    rowBookmark_.clear();
-    rowBookmarkKept_ = false;
-    footerBookmark_.clear();
+    d_->rowBookmark.clear();
+    d_->rowBookmarkKept = false;
+    d_->footerBookmark.clear();
     if (!value) {
-        lastCol_ = -1;
+        d_->lastCol = -1;
         return;
     }
     if (!HandleAllocated()) {
-        colEnterPending_ = true;
-    } else if (Col() != lastCol_) {
+        d_->colEnterPending = true;
+    } else if (Col() != d_->lastCol) {
         ColEnter();
-        lastCol_ = Col();
+        d_->lastCol = Col();
     }
-    footerUpdatePending_ = true;
+    d_->footerUpdatePending = true;
 }
 
 void TgkCustomDBGrid::UpdateRowCount()
 {
-    if (rowCountLock_) return;
-    rowCountLock_ = true;
-    const rtl::TScopeExit unlock([this] { rowCountLock_ = false; });
+    if (d_->rowCountLock) return;
+    d_->rowCountLock = true;
+    const rtl::TScopeExit unlock([this] { d_->rowCountLock = false; });
     const bool keepLeft =
-        options_.Contains(dgRowSelect) || (options_.Contains(dgFixedEditable) && LeftCol() <= FixedCols());
+        d_->options.Contains(dgRowSelect) || (d_->options.Contains(dgFixedEditable) && LeftCol() <= FixedCols());
     const int savedLeft = LeftCol();
     if (keepLeft) DisableRedraw();
     const rtl::TScopeExit restore([&] {
@@ -878,41 +868,41 @@ void TgkCustomDBGrid::UpdateRowCount()
         EnableRedraw(false);
         Invalidate();
     });
-    if (RowCount() <= titleOffset_) SetRowCount(titleOffset_ + 1);
-    SetFixedRows(titleOffset_);
-    const db::TDataSet* ds = dataLink_->DataSet();
-    if (dataLink_->Active() && (ds == nullptr || !ds->Active() || dataLink_->RecordCount() != 0)) {
+    if (RowCount() <= d_->titleOffset) SetRowCount(d_->titleOffset + 1);
+    SetFixedRows(d_->titleOffset);
+    const db::TDataSet* ds = d_->dataLink->DataSet();
+    if (d_->dataLink->Active() && (ds == nullptr || !ds->Active() || d_->dataLink->RecordCount() != 0)) {
         SetRowCount(1000);
         const int visible = VisibleRowCount();
-        if (visible < dataLink_->BufferCount() && Row() >= visible + titleOffset_) {
+        if (visible < d_->dataLink->BufferCount() && Row() >= visible + d_->titleOffset) {
             Invalidate();
             DoTopRowChanged();
         }
-        dataLink_->SetBufferCount(std::max(visible, 1));
-        SetRowCount(dataLink_->RecordCount() + titleOffset_);
+        d_->dataLink->SetBufferCount(std::max(visible, 1));
+        SetRowCount(d_->dataLink->RecordCount() + d_->titleOffset);
         UpdateActiveRow();
     } else {
-        SetRowCount(titleOffset_ + 1);
+        SetRowCount(d_->titleOffset + 1);
     }
 }
 
 void TgkCustomDBGrid::UpdateActiveRow()
 {
-    if (!dataLink_->Active()) return;
-    int target = dataLink_->ActiveRecord() + titleOffset_ + recordOffset_;
+    if (!d_->dataLink->Active()) return;
+    int target = d_->dataLink->ActiveRecord() + d_->titleOffset + d_->recordOffset;
     if (target != Row()) {
-        if (!options_.Contains(dgAlwaysShowEditor)) HideEditor();
+        if (!d_->options.Contains(dgAlwaysShowEditor)) HideEditor();
         const int visible = VisibleRowCount();
-        if (target >= visible + titleOffset_) {
+        if (target >= visible + d_->titleOffset) {
             UpdateRowCount();
-            target = std::min(target, VisibleRowCount() + titleOffset_ - 1);
+            target = std::min(target, VisibleRowCount() + d_->titleOffset - 1);
         }
         target = std::clamp(target, FixedRows(), RowCount() - 1);
         if (target != Row() && Col() >= FixedCols()) MoveColRow(Col(), target, false, false);
     }
     if (Parent() != nullptr && gkIsClass(Parent(), "TgkDBCustomLookupcombo")) return;
     db::TField* field = SelectedField();
-    if (field != nullptr && field->Text() != editText_) InvalidateEditor();
+    if (field != nullptr && field->Text() != d_->editText) InvalidateEditor();
 }
 
 void TgkCustomDBGrid::Scroll(int distance)
@@ -934,20 +924,20 @@ void TgkCustomDBGrid::Scroll(int distance)
             Invalidate();
         } else {
             const int step = DefaultRowHeight() + (RowLines() ? 1 : 0);
-            if (distance % 2 != 0) alternatingParity_ = !alternatingParity_;
-            const int dataTop = titleOffset_ > 0 ? CellRect(0, titleOffset_).Top : area.Top;
+            if (distance % 2 != 0) d_->alternatingParity = !d_->alternatingParity;
+            const int dataTop = d_->titleOffset > 0 ? CellRect(0, d_->titleOffset).Top : area.Top;
             const ui::TRect data{area.Left, dataTop, area.Right, area.Bottom};
-            if (paintOptions_->FastRecordScrolling) {
+            if (d_->paintOptions->FastRecordScrolling) {
                 ScrollWindow(0, -step * distance, &data, &data);
-                if (options_.Contains(dgIndicator)) {
-                    if (selectedRow_ >= 0) InvalidateRow(selectedRow_);
+                if (d_->options.Contains(dgIndicator)) {
+                    if (d_->selectedRow >= 0) InvalidateRow(d_->selectedRow);
                     InvalidateRow(Row());
                 }
             } else {
                 InvalidateRect(data);
             }
         }
-        if (options_.Contains(dgAlwaysShowEditor) && !IsCustomCell(Col(), Row())) {
+        if (d_->options.Contains(dgAlwaysShowEditor) && !IsCustomCell(Col(), Row())) {
             const db::TField* field = SelectedField();
             if (field == nullptr || field->DataType() != db::ftMemo) ShowCellEditor();
         }
@@ -960,9 +950,9 @@ void TgkCustomDBGrid::DataChanged()
 {
     if (!HandleAllocated()) return;
     UpdateFooterIfChanged();
-    if (!suppressHideHook_) {
+    if (!d_->suppressHideHook) {
         const db::TDataSource* source = DataSource();
-        const db::TDataSet* ds = dataLink_->DataSet();
+        const db::TDataSet* ds = d_->dataLink->DataSet();
         if (source != nullptr &&
             ((source->State() == db::dsInsert && ds != nullptr && !(ds->Bof() && ds->Eof())) ||
              source->State() == db::dsBrowse))
@@ -983,19 +973,19 @@ void TgkCustomDBGrid::RecordChanged(db::TField* field)
     if (field != nullptr) {
         for (int i = 0; i < FieldCount(); ++i)
             if (Fields(i) == field) {
-                first = last = i + indicatorOffset_;
+                first = last = i + d_->indicatorOffset;
                 break;
             }
     }
     InvalidateCells(first, Row(), last, Row());
     if (field != nullptr && field != SelectedField()) return;
     db::TField* current = SelectedField();
-    if (current != nullptr && current->Text() != editText_) InvalidateEditor();
+    if (current != nullptr && current->Text() != d_->editText) InvalidateEditor();
 }
 
 void TgkCustomDBGrid::EditingChanged()
 {
-    if (options_.Contains(dgIndicator) && selectedRow_ >= 0) InvalidateCell(0, selectedRow_);
+    if (d_->options.Contains(dgIndicator) && d_->selectedRow >= 0) InvalidateCell(0, d_->selectedRow);
 }
 
 void TgkCustomDBGrid::RecordMoved()
@@ -1003,27 +993,27 @@ void TgkCustomDBGrid::RecordMoved()
     const db::TDataSource* source = DataSource();
     db::TDataSet* ds = source != nullptr ? source->DataSet() : nullptr;
     if (ds != nullptr && ds->Active() && (OnRowChanged || OnCellChanged || OnUpdateFooter)) {
-        const bool savedSuppressed = cellChangedSuppressed_;
-        const rtl::TScopeExit restore([&] { cellChangedSuppressed_ = savedSuppressed; });
+        const bool savedSuppressed = d_->cellChangedSuppressed;
+        const rtl::TScopeExit restore([&] { d_->cellChangedSuppressed = savedSuppressed; });
         db::TBookmark mark = ds->GetBookmark();
         bool fire = false;
-        if (!rowBookmarkKept_) {
+        if (!d_->rowBookmarkKept) {
             fire = true;
         } else if (!mark.empty() && ds->BookmarkValid(mark)) {
-            const int cmp = ds->CompareBookmarks(mark, rowBookmark_);
+            const int cmp = ds->CompareBookmarks(mark, d_->rowBookmark);
             fire = cmp != 0 && cmp != 2;
         } else {
             fire = source->State() == db::dsInsert;
         }
-        rowBookmark_ = std::move(mark);
-        rowBookmarkKept_ = true;
+        d_->rowBookmark = std::move(mark);
+        d_->rowBookmarkKept = true;
         if (fire) {
             DoRowChanged();
-            cellChangedSuppressed_ = true;
+            d_->cellChangedSuppressed = true;
         }
     }
-    if (colEnterPending_) {
-        colEnterPending_ = false;
+    if (d_->colEnterPending) {
+        d_->colEnterPending = false;
         ColEnter();
         DoUpdateFooter();
     }
@@ -1036,32 +1026,32 @@ void TgkCustomDBGrid::UpdateFooterIfChanged()
     const db::TDataSource* source = DataSource();
     if (source == nullptr || source->State() != db::dsBrowse) return;
     db::TDataSet* ds = source->DataSet();
-    if (!footerUpdatePending_ && ds != nullptr) {
+    if (!d_->footerUpdatePending && ds != nullptr) {
         db::TDataSource* master = gkGetDataSource(ds);
         if (master == nullptr) master = gkGetMasterSource(ds);
         if (master != nullptr && master->DataSet() != nullptr && master->DataSet()->Active()) {
             db::TBookmark mark = master->DataSet()->GetBookmark();
-            const int cmp = master->DataSet()->CompareBookmarks(mark, footerBookmark_);
-            if (cmp != 0 && cmp != 2) footerUpdatePending_ = true;
-            footerBookmark_ = std::move(mark);
+            const int cmp = master->DataSet()->CompareBookmarks(mark, d_->footerBookmark);
+            if (cmp != 0 && cmp != 2) d_->footerUpdatePending = true;
+            d_->footerBookmark = std::move(mark);
         }
     }
-    if (!footerUpdatePending_ && rowBookmarkKept_ && ds != nullptr && !ds->BookmarkValid(rowBookmark_))
-        footerUpdatePending_ = true;
-    if (footerUpdatePending_) DoUpdateFooter();
-    footerUpdatePending_ = false;
+    if (!d_->footerUpdatePending && d_->rowBookmarkKept && ds != nullptr && !ds->BookmarkValid(d_->rowBookmark))
+        d_->footerUpdatePending = true;
+    if (d_->footerUpdatePending) DoUpdateFooter();
+    d_->footerUpdatePending = false;
 }
 
 bool TgkCustomDBGrid::HighlightCell(int col, int row, ui::TGridDrawState state)
 {
     bool result = state.Contains(ui::gdSelected);
-    if (!result) result = row == Row() && paintOptions_->ActiveRecordColor() == rtl::clNone;
-    if (!options_.Contains(dgAlwaysShowSelection) && result) {
-        const bool focusInControl = PlacedControl != nullptr && PlacedControl->Focused();
+    if (!result) result = row == Row() && d_->paintOptions->ActiveRecordColor() == rtl::clNone;
+    if (!d_->options.Contains(dgAlwaysShowSelection) && result) {
+        const bool focusInControl = PlacedControl() != nullptr && PlacedControl()->Focused();
         result = Focused() && !focusInControl;
     }
-    if (options_.Contains(dgMultiSelect) && col >= FixedCols() && row >= FixedRows())
-        result = IsSelectedRecord(row - titleOffset_);
+    if (d_->options.Contains(dgMultiSelect) && col >= FixedCols() && row >= FixedRows())
+        result = IsSelectedRecord(row - d_->titleOffset);
     return result;
 }
 
@@ -1069,18 +1059,18 @@ bool TgkCustomDBGrid::HighlightCell(int col, int row, ui::TGridDrawState state)
 
 std::string TgkCustomDBGrid::GetEditText(int col, int)
 {
-    if (!dataLink_->Active()) return {};
-    db::TField* field = GetColField(col - indicatorOffset_);
+    if (!d_->dataLink->Active()) return {};
+    db::TField* field = GetColField(col - d_->indicatorOffset);
     if (field == nullptr) return {};
-    editText_ = field->Text();
-    return editText_;
+    d_->editText = field->Text();
+    return d_->editText;
 }
 
-void TgkCustomDBGrid::SetEditText(int, int, const std::string& value) { editText_ = value; }
+void TgkCustomDBGrid::SetEditText(int, int, const std::string& value) { d_->editText = value; }
 
 std::string TgkCustomDBGrid::GetEditMask(int col, int)
 {
-    db::TField* field = GetColField(col - indicatorOffset_);
+    db::TField* field = GetColField(col - d_->indicatorOffset);
     return field != nullptr ? field->EditMask() : std::string();
 }
 
@@ -1093,28 +1083,28 @@ int TgkCustomDBGrid::GetEditLimit()
 bool TgkCustomDBGrid::CanEditAcceptKey(char32_t key)
 {
     db::TField* field = SelectedField();
-    return dataLink_->Active() && dataLink_->FieldCount() > 0 && field != nullptr && field->IsValidChar(key);
+    return d_->dataLink->Active() && d_->dataLink->FieldCount() > 0 && field != nullptr && field->IsValidChar(key);
 }
 
 bool TgkCustomDBGrid::CanEditModify()
 {
-    const db::TDataSet* ds = dataLink_->DataSet();
+    const db::TDataSet* ds = d_->dataLink->DataSet();
     const db::TDataSource* source = DataSource();
-    if (!keyOptions_.Contains(dgAllowInsert) && ds != nullptr && ds->Bof() && ds->Eof() && source != nullptr &&
+    if (!d_->keyOptions.Contains(dgAllowInsert) && ds != nullptr && ds->Bof() && ds->Eof() && source != nullptr &&
         source->State() == db::dsBrowse)
         return false;
-    if (readOnly_ || !dataLink_->Active() || dataLink_->ReadOnly()) return false;
+    if (d_->readOnly || !d_->dataLink->Active() || d_->dataLink->ReadOnly()) return false;
     db::TField* field = SelectedField();
-    if (dataLink_->FieldCount() == 0 || field == nullptr) return false;
-    if (!field->CanModify() && !(editCalculated_ && gkIsCalcOrLookupField(field) && !field->ReadOnly())) return false;
+    if (d_->dataLink->FieldCount() == 0 || field == nullptr) return false;
+    if (!field->CanModify() && !(d_->editCalculated && gkIsCalcOrLookupField(field) && !field->ReadOnly())) return false;
     if (ColumnReadOnly(SelectedIndex())) return false;
-    dataLink_->Edit();
-    const bool editing = dataLink_->Editing();
-    if (editing) dataLink_->SetModified();
+    d_->dataLink->Edit();
+    const bool editing = d_->dataLink->Editing();
+    if (editing) d_->dataLink->SetModified();
     return editing;
 }
 
-void TgkCustomDBGrid::UpdateData() { dataLink_->UpdateDataNow(); }
+void TgkCustomDBGrid::UpdateData() { d_->dataLink->UpdateDataNow(); }
 
 ui::TInplaceEdit* TgkCustomDBGrid::CreateEditor() { return new TgkInplaceEdit(this); }
 
@@ -1124,7 +1114,7 @@ void TgkCustomDBGrid::StoreEditText()
     if (field == nullptr) return;
     // A text that does not fit the column's picture mask is reported and not stored.
     if (auto* editor = dynamic_cast<TgkInplaceEdit*>(InplaceEditor());
-        editor != nullptr && editor->HasPictureMask() && !editor->CheckValue(editText_)) {
+        editor != nullptr && editor->HasPictureMask() && !editor->CheckValue(d_->editText)) {
         ReportPictureError();
         return;
     }
@@ -1132,12 +1122,12 @@ void TgkCustomDBGrid::StoreEditText()
     // own text conversion takes what the format reader cannot.
     if (auto* number = dynamic_cast<db::TNumericField*>(field); number != nullptr && !number->DisplayFormat().empty()) {
         double value = 0;
-        if (gkStrToFloatDisplay(editText_, number->DisplayFormat(), value)) {
+        if (gkStrToFloatDisplay(d_->editText, number->DisplayFormat(), value)) {
             field->SetAsFloat(value);
             return;
         }
     }
-    field->SetText(editText_);
+    field->SetText(d_->editText);
 }
 
 // ---- Events ---------------------------------------------------------------------------------------------------
@@ -1146,7 +1136,7 @@ int TgkCustomDBGrid::GetCellBottom(int row) { return CellRect(LeftCol(), row).Bo
 
 void TgkCustomDBGrid::ShowCellEditor()
 {
-    if (editControlOptions_.Contains(ecoDisableEditorIfReadOnly) && ColumnReadOnly(SelectedIndex())) return;
+    if (d_->editControlOptions.Contains(ecoDisableEditorIfReadOnly) && ColumnReadOnly(SelectedIndex())) return;
     ShowEditor();
 }
 
@@ -1158,7 +1148,7 @@ void TgkCustomDBGrid::DoCreateHintWindow(TgkGridHintWindow* hint, db::TField* fi
 
 bool TgkCustomDBGrid::UseProportionalColResize() const
 {
-    return !useTFields_ && options_.Contains(dgProportionalColResize);
+    return !d_->useTFields && d_->options.Contains(dgProportionalColResize);
 }
 
 void TgkCustomDBGrid::DoURLOpen(std::string& url, db::TField* field, bool& useDefault)
@@ -1200,7 +1190,7 @@ void TgkCustomDBGrid::DoRowChanged()
 
 void TgkCustomDBGrid::DoCellChanged()
 {
-    if (cellChangedSuppressed_) return;
+    if (d_->cellChangedSuppressed) return;
     HideHintWindow();
     if (OnCellChanged) OnCellChanged(this);
 }
@@ -1223,11 +1213,11 @@ void TgkCustomDBGrid::DrawDataCell(const ui::TRect& rect, db::TField* field, ui:
 
 void TgkCustomDBGrid::GetControlInfo(const std::string& fieldName, std::string& controlType, std::string& parameters)
 {
-    db::TDataSet* ds = dataLink_->DataSet();
-    if (controlInfoInDataset_ && ds != nullptr && gkGetControlTypeList(ds) != nullptr)
+    db::TDataSet* ds = d_->dataLink->DataSet();
+    if (d_->controlInfoInDataset && ds != nullptr && gkGetControlTypeList(ds) != nullptr)
         gkGetControlType(ds, fieldName, controlType, parameters);
     else
-        gkGetControlTypeFromList(&controlType_, fieldName, controlType, parameters);
+        gkGetControlTypeFromList(&d_->controlType, fieldName, controlType, parameters);
 }
 
 void TgkCustomDBGrid::DoFieldChanged(db::TField* field)
@@ -1240,16 +1230,7 @@ void TgkCustomDBGrid::DoUpdateFooter()
     if (OnUpdateFooter) OnUpdateFooter(this);
 }
 
-TgkGridHintWindow* TgkCustomDBGrid::CreateHintWindow(db::TField*)
-{
-    hintWindow_ = std::make_unique<TgkGridHintWindow>(nullptr);
-    hintWindow_->SetColor(rtl::clInfoBk);
-    hintWindow_->Canvas()->Brush()->SetColor(rtl::clInfoBk);
-    hintWindow_->Font()->Assign(*Font());
-    hintWindow_->Font()->SetColor(rtl::clInfoText);
-    hintWindow_->Canvas()->Pen()->SetColor(rtl::clBlack);
-    return hintWindow_.get();
-}
+TgkGridHintWindow* TgkCustomDBGrid::CreateHintWindow(db::TField*) { return hints_->CreateWindow(); }
 
 void TgkCustomDBGrid::ReportPictureError()
 {
@@ -1259,18 +1240,18 @@ void TgkCustomDBGrid::ReportPictureError()
 void TgkCustomDBGrid::PaintBackground(const ui::TRect& rect)
 {
     ui::TCanvas* canvas = GetDrawCanvas();
-    const ui::TBitmap* background = paintOptions_->BackgroundCopy();
+    const ui::TBitmap* background = d_->paintOptions->BackgroundCopy();
     if (background != nullptr) {
         canvas->CopyRect(rect, *const_cast<ui::TBitmap*>(background)->Canvas(), rect);
         return;
     }
     const rtl::TColor saved = canvas->Brush()->Color();
-    canvas->Brush()->SetColor(paintOptions_->AlternatingRowColor());
+    canvas->Brush()->SetColor(d_->paintOptions->AlternatingRowColor());
     canvas->FillRect(rect);
     canvas->Brush()->SetColor(saved);
 }
 
-bool TgkCustomDBGrid::CanEdit() const { return options_.Contains(dgEditing) && !readOnly_; }
+bool TgkCustomDBGrid::CanEdit() const { return d_->options.Contains(dgEditing) && !d_->readOnly; }
 
 void TgkCustomDBGrid::DoCalcTitleAttributes(const std::string& fieldName, classes::TFont* font, ui::TBrush* brush,
                                             classes::TAlignment& alignment)
@@ -1278,7 +1259,7 @@ void TgkCustomDBGrid::DoCalcTitleAttributes(const std::string& fieldName, classe
     if (!OnCalcTitleAttributes) return;
     const rtl::TColor before = brush->Color();
     OnCalcTitleAttributes(this, fieldName, font, brush, alignment);
-    brushChanged_ = brush->Color() != before;
+    d_->brushChanged = brush->Color() != before;
 }
 
 void TgkCustomDBGrid::DoCalcCellColors(db::TField* field, ui::TGridDrawState state, bool highlight,
@@ -1292,51 +1273,42 @@ bool TgkCustomDBGrid::CalcCellColors(db::TField* field, ui::TGridDrawState state
 {
     const rtl::TColor before = brush->Color();
     DoCalcCellColors(field, state, highlight, font, brush);
-    brushIsWhite_ = rtl::ColorToRGB(brush->Color()) == rtl::clWhite;
-    brushChanged_ = brush->Color() != before;
-    return brushChanged_;
+    d_->brushChanged = brush->Color() != before;
+    return d_->brushChanged;
 }
 
 // ---- Layout -------------------------------------------------------------------------------------------------
 
-int TgkCustomDBGrid::TextHeightW(const classes::TFont& font)
-{
-    ui::TCanvas* canvas = drawBitmap_->Canvas();
-    canvas->SetFont(font);
-    return canvas->TextHeight("W");
-}
+int TgkCustomDBGrid::TextHeightW(const classes::TFont& font) { return layout_->TextHeightW(font); }
 
 int TgkCustomDBGrid::TextWidthOf(const classes::TFont& font, std::string_view text)
 {
-    ui::TCanvas* canvas = drawBitmap_->Canvas();
-    canvas->SetFont(font);
-    return canvas->TextWidth(text);
+    return layout_->TextWidthOf(font, text);
 }
 
 void TgkCustomDBGrid::LayoutChanged()
 {
-    if (Loading() || !HandleAllocated() || layoutLock_ != 0 || !dataLink_) return;
-    ++layoutLock_;
-    const rtl::TScopeExit unlock([this] { --layoutLock_; });
-    savedClientWidth_ = ClientWidth();
+    if (Loading() || !HandleAllocated() || d_->layoutLock != 0 || !d_->dataLink) return;
+    ++d_->layoutLock;
+    const rtl::TScopeExit unlock([this] { --d_->layoutLock; });
     {
-        ++updateLock_;
-        const rtl::TScopeExit release([this] { --updateLock_; });
-        titleOffset_ = 0;
+        ++d_->updateLock;
+        const rtl::TScopeExit release([this] { --d_->updateLock; });
+        d_->titleOffset = 0;
         if (ShowHorzScrollBar() && UseProportionalColResize()) SetShowHorzScrollBar(ShowHorzScrollBar());
-        if (options_.Contains(dgTitles)) titleOffset_ = 1;
+        if (d_->options.Contains(dgTitles)) d_->titleOffset = 1;
         UpdateRowHeights();
-        const int dataFixed = std::max(FixedCols() - indicatorOffset_, 0);
-        indicatorOffset_ = options_.Contains(dgIndicator) ? 1 : 0;
-        dataLink_->ClearMapping();
-        if (dataLink_->Active()) DefineFieldMap();
-        int n = dataLink_->FieldCount();
-        if (!useTFields_ && n == 0) n = selected_.Count();
+        const int dataFixed = std::max(FixedCols() - d_->indicatorOffset, 0);
+        d_->indicatorOffset = d_->options.Contains(dgIndicator) ? 1 : 0;
+        d_->dataLink->ClearMapping();
+        if (d_->dataLink->Active()) DefineFieldMap();
+        int n = d_->dataLink->FieldCount();
+        if (!d_->useTFields && n == 0) n = d_->selected.Count();
         if (n == 0) n = 1;
-        SetColCount(indicatorOffset_ + n);
-        SetFixedCols(std::min(indicatorOffset_ + dataFixed, ColCount() - 1));
-        if (options_.Contains(dgIndicator)) {
-            SetColWidths(0, indicatorWidth_);
+        SetColCount(d_->indicatorOffset + n);
+        SetFixedCols(std::min(d_->indicatorOffset + dataFixed, ColCount() - 1));
+        if (d_->options.Contains(dgIndicator)) {
+            SetColWidths(0, d_->indicatorWidth);
             if (Col() == 0 && ColCount() > 1) MoveColRow(1, Row(), true, false);
         }
         HideCellControl();
@@ -1347,316 +1319,105 @@ void TgkCustomDBGrid::LayoutChanged()
         UpdateFooterIfChanged();
     }
     UpdateActiveRow();
-    pressedTitleCol_ = -1;
-    pressedTracking_ = -1;
-    pressedInGroupHeader_ = false;
-    hover_ = {-1, -1};
+    mouse_->ClearPressedTitle();
+    hints_->SetLinkHover({-1, -1});
     Invalidate();
-    paintOptions_->SetFixedTints(titleColor_, titleColor_);
+    d_->paintOptions->SetFixedTints(d_->titleColor, d_->titleColor);
 }
 
-void TgkCustomDBGrid::UpdateRowHeights()
-{
-    const int w = TextHeightW(*Font());
-    const int h = w + 2 + (RowLines() ? 1 : 0);
-    const int rowHeight = h * rowHeightPercent_ / 100;
-    if (DefaultRowHeight() != rowHeight) SetDefaultRowHeight(rowHeight);
-    if (!options_.Contains(dgTitles)) {
-        titleTextTop_ = 2;
-        return;
-    }
-    int title = gkIsClass(Parent(), "TCustomGrid") ? h * titleLines_ + (titleLines_ - 1)
-                                                   : TextHeightW(titleFont_) * titleLines_ + 4;
-    if (!RowLines()) ++title;
-    if (options_.Contains(dgIndicator) && indicatorButton_ != nullptr) {
-        const int t = std::max(title, indicatorButton_->Height());
-        titleTextTop_ = (t - title) / 2 + 2;
-        title = RowLines() ? t - 1 : t + 1;
-    } else {
-        titleTextTop_ = 2;
-    }
-    SetRowHeights(0, title);
-}
+void TgkCustomDBGrid::UpdateRowHeights() { layout_->UpdateRowHeights(); }
 
-void TgkCustomDBGrid::InitColumnWidths()
-{
-    db::TDataSet* ds = dataLink_->DataSet();
-    if (DataSource() == nullptr || ds == nullptr) return;
-    const int n = useTFields_ ? FieldCount() : selected_.Count();
-    const bool proportional = UseProportionalColResize();
-    bool firstUse = false;
-    if (proportional) {
-        if (designWidths_.empty()) {
-            designWidths_.assign(static_cast<std::size_t>(n) + 1, 0);
-            firstUse = true;
-        } else {
-            ResetColumnState();
-            designWidths_.assign(static_cast<std::size_t>(n) + 1, 0);
-            for (int i = 0; i < n && indicatorOffset_ + i < ColCount(); ++i)
-                designWidths_[static_cast<std::size_t>(i)] =
-                    static_cast<std::uint16_t>(std::clamp(ColWidths(indicatorOffset_ + i), 0, 0xFFFF));
-        }
-    }
-    // A font that measures "0" as nothing still lays out (and never divides by 0).
-    const int zero = std::max(TextWidthOf(*Font(), "0"), 1);
-    for (int i = 0; i < n; ++i) {
-        const int col = indicatorOffset_ + i;
-        if (col >= ColCount()) break;
-        db::TField* field = nullptr;
-        std::vector<std::string> parts;
-        int width = 64;
-        if (!useTFields_) {
-            parts = SplitTabs(selected_.Strings(i));
-            field = ds->FindField(parts[0]);
-            if (parts.size() > 1)
-                if (const std::optional<int> chars = WholeNumber(parts[1])) width = *chars * zero + 4;
-        } else {
-            field = Fields(i);
-            if (field != nullptr) width = zero * field->DisplayWidth() + 4;
-        }
-        if (!proportional && options_.Contains(dgTitles) && !options_.Contains(dgNoLimitColSize)) {
-            std::string title;
-            if (useTFields_)
-                title = field != nullptr ? field->DisplayLabel() : std::string();
-            else if (parts.size() >= 3)
-                title = parts[2];
-            else if (field != nullptr)
-                title = field->DisplayLabel();
-            int widest = 0;
-            for (const std::string& line : SplitTabs(gkReplaceChar(title, '~', '\t')))
-                widest = std::max(widest, TextWidthOf(titleFont_, line));
-            width = std::max(width, widest + 4);
-        }
-        if (proportional && firstUse)
-            designWidths_[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(std::clamp(width, 0, 0xFFFF));
-        else
-            SetColWidths(col, width);
-        if (field != nullptr) {
-            const bool calculated = field->FieldKind() == db::fkCalculated;
-            SetTabStops(col, !(field->ReadOnly() || ColumnReadOnly(i) || (calculated && !editCalculated_)));
-        }
-    }
-    if (proportional && n > 0) ProportionalColResize();
-    colInfoCache_.clear();
-    RefreshColInfoCache();
-    savedClientWidth_ = ClientWidth();
-}
+void TgkCustomDBGrid::InitColumnWidths() { layout_->InitColumnWidths(); }
 
-void TgkCustomDBGrid::ProportionalColResize()
-{
-    if (useTFields_ || selected_.Count() == 0 || designWidths_.empty() ||
-        static_cast<int>(designWidths_.size()) < ColCount() - 1)
-        return;
-    const int zero = std::max(TextWidthOf(*Font(), "0"), 1);
-    const int minimum = 2 * zero + 4;
-    const int line = options_.Contains(dgColLines) ? 1 : 0;
-    const auto design = [this](int col) {
-        const int i = col - indicatorOffset_;
-        return i >= 0 && i < static_cast<int>(designWidths_.size()) ? designWidths_[static_cast<std::size_t>(i)] : 0;
-    };
-    int first = indicatorOffset_;
-    if (lastFixedProportionalCol_ >= 0) {
-        for (int c = indicatorOffset_; c <= lastFixedProportionalCol_ && c < ColCount(); ++c) SetColWidths(c, design(c));
-        first = lastFixedProportionalCol_ + 1;
-    }
-    const int last = ColCount() - 1;
-    int total = -1;
-    for (int c = first; c <= last; ++c) total += design(c) + line;
-    if (total < 1) return;
-    int available = ClientWidth() - 2;
-    for (int c = 0; c < first; ++c) available -= ColWidths(c) + GridLineWidth();
-    if (showVertScrollBar_ && Width() - ClientWidth() < 10) available -= ui::ScrollBarExtent() + 1;
-    ++updateLock_;
-    const rtl::TScopeExit release([this] { --updateLock_; });
-    for (int c = first; c <= last; ++c) {
-        int width;
-        if (c == last) {
-            width = std::max(available, 0);
-        } else {
-            const int raw = total > 0 ? (design(c) + 1) * available / total : available;
-            width = std::max((raw - 4) / zero * zero + 4, minimum);
-        }
-        SetColWidths(c, width);
-        SetColumnEntryPart(selected_, "", std::to_string((width - 4) / zero), c - indicatorOffset_, 1);
-        available -= width + line;
-        total -= design(c) + line;
-    }
-}
+void TgkCustomDBGrid::ProportionalColResize() { layout_->ProportionalColResize(); }
 
-bool TgkCustomDBGrid::HasHorzScrollBar()
-{
-    int sum = 0;
-    for (int c = 0; c < ColCount(); ++c) sum += ColWidths(c) + (options_.Contains(dgColLines) ? GridLineWidth() : 0);
-    sum += 1;
-    if (showVertScrollBar_) sum += ui::ScrollBarExtent();
-    return sum > Width() && ShowHorzScrollBar();
-}
+bool TgkCustomDBGrid::HasHorzScrollBar() { return layout_->HasHorzScrollBar(); }
 
 ui::TRect TgkCustomDBGrid::CellRect(int col, int row)
 {
     ui::TRect r = TCustomGrid::CellRect(col, row);
     if (r.Right <= r.Left) return r;
     r.Right = r.Left + ColWidths(col);
-    if (row >= titleOffset_) r.Bottom = std::min(r.Bottom, r.Top + DefaultRowHeight());
+    if (row >= d_->titleOffset) r.Bottom = std::min(r.Bottom, r.Top + DefaultRowHeight());
     return r;
 }
 
 // ---- The vertical scroll bar ---------------------------------------------------------------------------------
 
-void TgkCustomDBGrid::UpdateScrollBar()
-{
-    if (!showVertScrollBar_ || !dataLink_ || !dataLink_->Active() || !HandleAllocated()) return;
-    db::TDataSet* ds = dataLink_->DataSet();
-    if (ds == nullptr || !ds->Active()) return;
-    const bool sequenced = ds->IsSequenced();
-    if (sequenced) ds->UpdateCursorPos();
-    const ui::TScrollInfo old = GetScrollInfo(ui::sbVertical);
-    ui::TScrollInfo info = old;
-    if (sequenced) {
-        info.Min = 1;
-        info.Page = VisibleRowCount();
-        info.Max = ds->RecordCount() + info.Page - 1;
-        const db::TDataSetState state = ds->State();
-        if (state == db::dsInactive || state == db::dsBrowse || state == db::dsEdit) info.Pos = ds->RecNo();
-    } else {
-        info.Min = 0;
-        info.Page = 0;
-        info.Max = 4;
-        info.Pos = ds->Bof() ? 0 : ds->Eof() ? 4 : 2;
-    }
-    if (info.Min == old.Min && info.Max == old.Max && info.Page == old.Page && info.Pos == old.Pos) return;
-    if (info.Max - info.Min <= 1) {
-        info.Min = 1;
-        info.Max = 1001;
-        info.Page = 1000;
-    }
-    SetScrollInfo(ui::sbVertical, info, ui::SIF_ALL);
-}
-
-void TgkCustomDBGrid::VScroll(int code, int pos)
-{
-    if (PlacedControl != nullptr) PlacedControl->SetLeft(ClientWidth() + 10);
-    if (!AcquireFocus() || !dataLink_->Active()) return;
-    db::TDataSet* ds = dataLink_->DataSet();
-    if (ds == nullptr) return;
-    const bool untouchedInsert = ds->State() == db::dsInsert && !ds->Modified() && !dataLink_->Modified();
-    const int visible = VisibleRowCount();
-    switch (code) {
-    case ui::SB_LINEUP:
-        if (untouchedInsert && ds->Eof())
-            ds->Cancel();
-        else
-            ds->Prior();
-        break;
-    case ui::SB_LINEDOWN:
-        if (untouchedInsert) {
-            if (!ds->Eof()) ds->Cancel();
-        } else {
-            ds->Next();
-        }
-        break;
-    case ui::SB_PAGEUP: ds->MoveBy(-visible); break;
-    case ui::SB_PAGEDOWN: ds->MoveBy(visible); break;
-    case ui::SB_THUMBPOSITION:
-        if (ds->IsSequenced()) {
-            if (pos <= 1)
-                ds->First();
-            else if (pos < ds->RecordCount())
-                ds->SetRecNo(pos);
-            else
-                ds->Last();
-            ds->Resync({});
-        } else {
-            switch (pos) {
-            case 0: ds->First(); break;
-            case 1: ds->MoveBy(-visible); break;
-            case 3: ds->MoveBy(visible); break;
-            case 4: ds->Last(); break;
-            default: break;
-            }
-        }
-        break;
-    case ui::SB_TOP: ds->First(); break;
-    case ui::SB_BOTTOM: ds->Last(); break;
-    default: break;
-    }
-}
+void TgkCustomDBGrid::UpdateScrollBar() { layout_->UpdateScrollBar(); }
 
 // ---- Messages, focus and the key filter ----------------------------------------------------------------------
 
-void TgkCustomDBGrid::Dispatch(ui::TMessage& m)
+void TgkCustomDBGrid::WMVScroll(ui::TMessage& m)
 {
-    if (!dataLink_ || !paintOptions_) {  // still being built
-        TCustomGrid::Dispatch(m);
-        return;
+    // The thumb position travels in 16 bits; the bar's tracking position holds all of it.
+    int pos = ui::HiWord(m.WParam);
+    const int track = GetScrollInfo(ui::sbVertical).TrackPos;
+    if (track > 0xFFFF || (track & 0xFFFF) == pos) pos = track;
+    layout_->VScroll(ui::LoWord(m.WParam), pos);
+}
+
+void TgkCustomDBGrid::WMSize(ui::TMessage& m)
+{
+    HideHintWindow();
+    layout_->ResizeProportionalColumns();
+    TCustomGrid::Dispatch(m);
+    if (d_->layoutLock == 0) {
+        HideCellControl();
+        HideEditor();
+        UpdateRowCount();
+        if (IsActiveDataSet() && d_->dataLink->DataSet()->IsEmpty()) Invalidate();
     }
+    d_->paintOptions->MarkOutOfDate();
+}
+
+// The mouse's messages the grid answers itself (True: handled, not passed on).
+bool TgkCustomDBGrid::MouseMessage(ui::TMessage& m)
+{
     switch (m.Msg) {
     case ui::WM_TIMER:
-        if (m.WParam == 1 && inColumnDrag_) {
-            ColumnDragTick();
-            return;
-        }
-        break;
+        if (m.WParam != 1 || !mouse_->InColumnDrag()) return false;
+        mouse_->ColumnDragTick();
+        return true;
     case ui::WM_CAPTURECHANGED:
         // Losing the capture ends a column drag where it is.
-        if (inColumnDrag_ && ui::GetCaptureControl() != this) EndColumnDrag(0, 0, false);
-        break;
-    case ui::WM_VSCROLL: {
-        // The thumb position travels in 16 bits; the bar's tracking position holds all of it.
-        int pos = ui::HiWord(m.WParam);
-        const int track = GetScrollInfo(ui::sbVertical).TrackPos;
-        if (track > 0xFFFF || (track & 0xFFFF) == pos) pos = track;
-        VScroll(ui::LoWord(m.WParam), pos);
-        return;
+        if (mouse_->InColumnDrag() && ui::GetCaptureControl() != this) mouse_->EndColumnDrag(0, 0, false);
+        return false;
+    case ui::WM_MOUSEWHEEL:
+        if (!(ui::SignedHiWord(m.WParam) < 0 ? DoMouseWheelDown() : DoMouseWheelUp())) return false;
+        m.Result = 1;
+        return true;
+    case ui::WM_LBUTTONDOWN:
+    case ui::WM_RBUTTONDOWN: return !FocusForPress();
+    case ui::CM_MOUSELEAVE: ClearLinkHover(); return false;
+    case ui::WM_SETCURSOR:
+        if (!gkIsDesigning(this) || d_->dataLink->Active()) return false;
+        ShowCursorNow(ui::crArrow);
+        m.Result = 1;
+        return true;
+    default: return false;
     }
-    case ui::WM_SIZE: {
-        HideHintWindow();
-        if (UseProportionalColResize() && ColCount() > indicatorOffset_) {
-            if (options_.Contains(dgFixedProportionalResize) && FixedCols() >= 2) {
-                lastFixedProportionalCol_ = FixedCols() - 1;
-                const rtl::TScopeExit done([this] { lastFixedProportionalCol_ = -1; });
-                ProportionalColResize();
-            } else {
-                ProportionalColResize();
-            }
-        }
+}
+
+void TgkCustomDBGrid::Dispatch(ui::TMessage& m)
+{
+    if (!d_->dataLink || !d_->paintOptions) {  // still being built
         TCustomGrid::Dispatch(m);
-        if (layoutLock_ == 0) {
-            HideCellControl();
-            HideEditor();
-            UpdateRowCount();
-            if (IsActiveDataSet() && dataLink_->DataSet()->IsEmpty()) Invalidate();
-        }
-        paintOptions_->MarkOutOfDate();
         return;
     }
+    if (MouseMessage(m)) return;
+    switch (m.Msg) {
+    case ui::WM_VSCROLL: WMVScroll(m); return;
+    case ui::WM_SIZE: WMSize(m); return;
     case ui::WM_ERASEBKGND: m.Result = 1; return;  // Paint lays down every background
     case ui::WM_HSCROLL:
-        if (paintOptions_->FillsDataCells() || UseRightToLeftGrid()) {
+        if (d_->paintOptions->FillsDataCells() || UseRightToLeftGrid()) {
             WMHScroll(m);
             return;
         }
         break;
-    case ui::WM_MOUSEWHEEL:
-        if (ui::SignedHiWord(m.WParam) < 0 ? DoMouseWheelDown() : DoMouseWheelUp()) {
-            m.Result = 1;
-            return;
-        }
-        break;
-    case ui::WM_LBUTTONDOWN:
-    case ui::WM_RBUTTONDOWN:
-        if (!FocusForPress()) return;
-        break;
-    case ui::CM_MOUSELEAVE: ClearLinkHover(); break;
     case ui::CM_ENTER: CMEnter(m); return;
     case ui::CM_EXIT: CMExit(m); return;
-    case ui::WM_SETCURSOR:
-        if (gkIsDesigning(this) && !dataLink_->Active()) {
-            ShowCursorNow(ui::crArrow);
-            m.Result = 1;
-            return;
-        }
-        break;
     default: break;
     }
     TCustomGrid::Dispatch(m);
@@ -1665,8 +1426,8 @@ void TgkCustomDBGrid::Dispatch(ui::TMessage& m)
 void TgkCustomDBGrid::CMEnter(ui::TMessage& m)
 {
     TCustomGrid::Dispatch(m);
-    hasFocus_ = true;
-    if (paintOptions_->ActiveRecordColor() != rtl::clNone && !options_.Contains(dgAlwaysShowSelection))
+    d_->hasFocus = true;
+    if (d_->paintOptions->ActiveRecordColor() != rtl::clNone && !d_->options.Contains(dgAlwaysShowSelection))
         InvalidateRow(Row());
     if (g_keyFilter == 0) g_keyFilter = ui::Application().AddKeyFilter(&TgkCustomDBGrid::KeyFilter);
 }
@@ -1683,22 +1444,22 @@ void TgkCustomDBGrid::CMExit(ui::TMessage& m)
         g_keyFilter = 0;
     }
     try {
-        if (dataLink_->Active()) {
-            db::TDataSet* ds = dataLink_->DataSet();
-            if (options_.Contains(dgCancelOnExit) && ds != nullptr && ds->State() == db::dsInsert && !ds->Modified() &&
-                !dataLink_->Modified() && CanCancelOnExit())
+        if (d_->dataLink->Active()) {
+            db::TDataSet* ds = d_->dataLink->DataSet();
+            if (d_->options.Contains(dgCancelOnExit) && ds != nullptr && ds->State() == db::dsInsert && !ds->Modified() &&
+                !d_->dataLink->Modified() && CanCancelOnExit())
                 ds->Cancel();
             else
-                dataLink_->UpdateDataNow();
+                d_->dataLink->UpdateDataNow();
         }
-        if (!options_.Contains(dgAlwaysShowSelection)) InvalidateRow(Row());
+        if (!d_->options.Contains(dgAlwaysShowSelection)) InvalidateRow(Row());
     } catch (...) {
         // The write-back failed: the grid keeps the focus and the error goes on.
         SetFocus();
         throw;
     }
     TCustomGrid::Dispatch(m);
-    hasFocus_ = false;
+    d_->hasFocus = false;
 }
 
 bool TgkCustomDBGrid::KeyFilterInstalled() { return g_keyFilter != 0; }
@@ -1715,7 +1476,7 @@ TgkCustomDBGrid* TgkCustomDBGrid::FindTargetGrid(ui::TControl* control)
     TgkCustomDBGrid* g = FindParentGrid(control);
     if (g == nullptr) return nullptr;
     if (auto* inner = dynamic_cast<TgkCustomDBGrid*>(control);
-        inner != nullptr && inner != g && g->PlacedControl != nullptr && g->PlacedControl->ContainsControl(inner))
+        inner != nullptr && inner != g && g->PlacedControl() != nullptr && g->PlacedControl()->ContainsControl(inner))
         return nullptr;
     for (ui::TControl* c = control; c != nullptr; c = c->Parent())
         if (gkIsClass(c, "TCustomGrid")) return gkIsClass(c, "TgkCustomDBGrid") ? static_cast<TgkCustomDBGrid*>(c) : nullptr;
@@ -1744,48 +1505,7 @@ bool TgkCustomDBGrid::CaretAtEnd(const ui::TWinControl& control)
 
 bool TgkCustomDBGrid::KeyFilter(ui::TWinControl* c, ui::TKey key, ui::TShiftState shift, bool down)
 {
-    if (c == nullptr) return false;
-    const bool ctrl = shift.Contains(ui::ssCtrl), alt = shift.Contains(ui::ssAlt);
-    const auto post = [key](TgkCustomDBGrid* g) { g->PostMessage(ui::WM_KEYDOWN, key, 0); };
-    if ((key == ui::VK_RETURN || key == ui::VK_TAB) && !ctrl && !alt) {
-        TgkCustomDBGrid* g = FindTargetGrid(c);
-        if (!down) return g != nullptr;
-        if (g != nullptr && (g->keyOptions_.Contains(dgEnterToTab) || key == ui::VK_TAB)) {
-            post(g);
-            return true;
-        }
-        return false;
-    }
-    if (ctrl && down && key == ui::VK_LEFT) {
-        TgkCustomDBGrid* g = FindParentGrid(c);
-        if (g != nullptr && g->PlacedControl != nullptr && g->PlacedControl->ContainsControl(c)) g->SetFocus();
-        return false;
-    }
-    const bool arrow = key == ui::VK_LEFT || key == ui::VK_UP || key == ui::VK_RIGHT || key == ui::VK_DOWN;
-    if (ctrl && down &&
-        (arrow || key == ui::VK_PRIOR || key == ui::VK_NEXT || key == ui::VK_END || key == ui::VK_HOME ||
-         key == ui::VK_DELETE)) {
-        if (gkChildOutsideClient(c)) return false;
-        TgkCustomDBGrid* g = FindTargetGrid(c);
-        if (g == nullptr || g == c) return false;
-        post(g);
-        return true;
-    }
-    if (!ctrl && !alt && (arrow || key == ui::VK_PRIOR || key == ui::VK_NEXT || key == ui::VK_INSERT)) {
-        if (gkChildOutsideClient(c)) return false;
-        if (!down) return false;
-        TgkCustomDBGrid* g = FindTargetGrid(c);
-        if (g == nullptr || !g->ContainsControl(c)) return false;
-        if (arrow && c != g && !gkIsClass(c->Parent(), "TCustomGrid")) return false;
-        if (dynamic_cast<ui::TCustomEdit*>(c) != nullptr) {
-            if (key == ui::VK_LEFT && !CaretAtStart(*c)) return false;
-            if (key == ui::VK_RIGHT && !CaretAtEnd(*c)) return false;
-        }
-        if (c == g) return false;
-        post(g);
-        return true;
-    }
-    return false;
+    return TgkGridKeyboard::Filter(c, key, shift, down);
 }
 
 // ---- Text writer, check boxes and glyphs ------------------------------------------------------------------------
@@ -1796,18 +1516,19 @@ void TgkCustomDBGrid::WriteText(ui::TCanvas& canvas, const ui::TRect& rect, int 
     gkDrawControlText(canvas, rect, dx, options, alignment, text, dy, UseRightToLeftGrid());
 }
 
-ui::TCanvas* TgkCustomDBGrid::GetDrawCanvas()
-{
-    if (AltDrawing && altDrawBitmap_) return altDrawBitmap_->Canvas();
-    if (UseRightToLeftGrid()) return Canvas();
-    return drawBitmap_->Canvas();
-}
+ui::TCanvas* TgkCustomDBGrid::GetDrawCanvas() { return painter_->DrawCanvas(); }
+
+ui::TBitmap* TgkCustomDBGrid::DrawBitmap() { return painter_->DrawBitmap(); }
+bool TgkCustomDBGrid::AltDrawing() const { return painter_->AltDrawing(); }
+void TgkCustomDBGrid::SetAltDrawing(bool on) { painter_->SetAltDrawing(on); }
+void TgkCustomDBGrid::SetAltDrawBitmap(std::unique_ptr<ui::TBitmap> bitmap) { painter_->SetAltDrawBitmap(std::move(bitmap)); }
+const TgkPaintState& TgkCustomDBGrid::PaintState() const { return painter_->State(); }
 
 void TgkCustomDBGrid::DrawCheckBox(const ui::TRect& rect, int col, bool checked, ui::TGridDrawState)
 {
     ui::TCanvas& canvas = *GetDrawCanvas();
     const ui::TRect r{rect.Left - 1, rect.Top - 1, rect.Right + 2, rect.Bottom + 2};
-    const bool readOnly = ColumnReadOnly(col - indicatorOffset_);
+    const bool readOnly = ColumnReadOnly(col - d_->indicatorOffset);
     const TgkCheckBoxInGridStyle style = gkIntlDefault().CheckBoxInGridStyle();
     unsigned state = ui::DFCS_BUTTONCHECK | (readOnly ? ui::DFCS_INACTIVE : 0u);
     if (style != cbStyleXmark) {
@@ -1837,164 +1558,7 @@ void TgkCustomDBGrid::DrawCheckBox(const ui::TRect& rect, int col, bool checked,
 
 bool TgkCustomDBGrid::DrawCellControl(int col, int row, const ui::TRect&, ui::TGridDrawState state)
 {
-    if (col < 0 || col >= static_cast<int>(colInfoCache_.size())) return false;
-    const TgkCacheColInfoItem& info = colInfoCache_[static_cast<std::size_t>(col)];
-    const int dataCol = col - indicatorOffset_;
-    db::TField* field = GetColField(dataCol);
-    if (info.ControlType.empty() || field == nullptr) return false;
-    if (info.ControlType == "Bitmap") return DrawPictureCell(col, row, state);
-    if (info.ControlType == "ImageIndex") return DrawImageIndexCell(col, row, state);
-    if (gkEqualText(info.ControlType, "CustomEdit") || gkEqualText(info.ControlType, "RichEdit"))
-        return DrawControlCopy(col, row, state);
-    if (!gkEqualText(info.ControlType, "CheckBox")) return false;
-    const ui::TRect cell = CellRect(col, row);
-    if (col < FixedCols())
-        PaintTitleBackground(cell, titleColor_, row);
-    else
-        PaintDataBackground(cell, rtl::clNone, row);
-    const std::vector<std::string> values = SplitTabs(gkReplaceChar(info.ControlParameters, ';', '\t'));
-    const std::string checkedValue = values.empty() ? std::string() : values[0];
-    const int dataRow = row - titleOffset_;
-    std::string value;
-    {
-        const int saved = dataLink_->ActiveRecord();
-        if (dataRow >= 0 && dataRow < dataLink_->RecordCount()) dataLink_->SetActiveRecord(dataRow);
-        const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
-        if (field->FieldKind() == db::fkCalculated && rtl::AnsiLowerCase(field->FieldName()) == "selected")
-            value = IsSelectedRecord(dataRow) ? checkedValue : std::string();
-        else
-            value = GetFieldValue(dataCol);
-    }
-    ui::TCanvas& canvas = *GetDrawCanvas();
-    if (CalcCellColors(field, state, HighlightCell(col, row, state), canvas.Font(), canvas.Brush()))
-        canvas.FillRect(cell);
-    const ui::TRect box = ui::Bounds((cell.Left + cell.Right - 10) / 2, (cell.Top + cell.Bottom - 10) / 2, 10, 10);
-    DrawCheckBox(box, col, gkEqualText(value, checkedValue), state);
-    if (state.Contains(ui::gdFocused)) gkDrawFocusFrame(canvas, cell, UseRightToLeftGrid());
-    return true;
-}
-
-bool TgkCustomDBGrid::DrawImageIndexCell(int col, int row, ui::TGridDrawState state)
-{
-    const TgkCacheColInfoItem& info = colInfoCache_[static_cast<std::size_t>(col)];
-    const int dataRow = row - titleOffset_;
-    db::TField* field = GetColField(col - indicatorOffset_);
-    const ui::TRect cell = CellRect(col, row);
-    PaintDataBackground(cell, rtl::clNone, row);
-    if (imageList_ == nullptr || dataRow < 0 || dataRow >= dataLink_->RecordCount()) return true;
-    int index = -1;
-    {
-        const int saved = dataLink_->ActiveRecord();
-        const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
-        dataLink_->SetActiveRecord(dataRow + recordOffset_);
-        try {
-            index = field->IsNull() ? -1 : field->AsInteger();
-        } catch (const std::exception&) {
-            index = -1;  // a value that is no number shows no image
-        }
-    }
-    if (index < 0 || index >= imageList_->Count()) return true;
-    ui::TBitmap image(imageList_->Width(), imageList_->Height());
-    image.Pixels() = imageList_->Image(index);
-    const std::vector<std::string> parts = SplitTabs(gkReplaceChar(info.ControlParameters, ';', '\t'));
-    ui::TRect source, dest;
-    if (PictureFitRects(parts.empty() ? std::string() : parts[0], image.Width(), image.Height(), cell, source, dest))
-        GetDrawCanvas()->CopyRect(dest, *image.Canvas(), source);
-    (void)state;
-    return true;
-}
-
-bool TgkCustomDBGrid::DrawControlCopy(int col, int row, ui::TGridDrawState state)
-{
-    const TgkCacheColInfoItem& info = colInfoCache_[static_cast<std::size_t>(col)];
-    const std::vector<std::string> parts = SplitTabs(gkReplaceChar(info.ControlParameters, ';', '\t'));
-    const std::string name = parts.empty() ? std::string() : parts[0];
-    ui::TControl* control = nullptr;
-    for (classes::TComponent* owner = Owner(); owner != nullptr && control == nullptr; owner = owner->Owner())
-        control = dynamic_cast<ui::TControl*>(owner->FindComponent(name));
-    if (control == nullptr || name.empty()) return false;
-    const ui::TRect cell = CellRect(col, row);
-    ui::TCanvas& canvas = *GetDrawCanvas();
-    PaintDataBackground(cell, rtl::clNone, row);
-    // The placed control covers the current cell itself.
-    if (control == PlacedControl && row == Row()) return true;
-    const int dataRow = row - titleOffset_;
-    if (dataRow < 0 || dataRow >= dataLink_->RecordCount()) return true;
-    const int saved = dataLink_->ActiveRecord();
-    const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
-    dataLink_->SetActiveRecord(dataRow + recordOffset_);
-    if (control->Width() != cell.Width() || control->Height() != cell.Height())
-        control->SetBounds(control->Left(), control->Top(), cell.Width(), cell.Height());
-    db::TField* field = GetColField(col - indicatorOffset_);
-    const bool changed = CalcCellColors(field, state, HighlightCell(col, row, state), canvas.Font(), canvas.Brush());
-    try {
-        DrawDataCell(cell, field, state);
-    } catch (...) {
-        return true;  // the handler took the cell over by failing: no copy
-    }
-    if (changed) canvas.FillRect(cell);
-    // The control paints into a picture of the cell that starts as the cell's background.
-    ui::TBitmap copy(cell.Width(), cell.Height());
-    copy.Canvas()->CopyRect({0, 0, cell.Width(), cell.Height()}, canvas, cell);
-    ui::TControl::TControlState controlState = control->ControlState();
-    controlState.Include(ui::TControl::csPaintCopy);
-    control->SetControlState(controlState);
-    const rtl::TScopeExit unmark([control] {
-        ui::TControl::TControlState s = control->ControlState();
-        s.Exclude(ui::TControl::csPaintCopy);
-        control->SetControlState(s);
-    });
-    control->Perform(ui::WM_PAINT, reinterpret_cast<std::intptr_t>(copy.Canvas()), cell.Height());
-    canvas.CopyRect(cell, *copy.Canvas(), {0, 0, cell.Width(), cell.Height()});
-    CellPaintedByControl = true;
-    return true;
-}
-
-bool TgkCustomDBGrid::DrawPictureCell(int col, int row, ui::TGridDrawState state)
-{
-    const TgkCacheColInfoItem& info = colInfoCache_[static_cast<std::size_t>(col)];
-    const int dataCol = col - indicatorOffset_;
-    const int dataRow = row - titleOffset_;
-    db::TField* field = GetColField(dataCol);
-    const std::vector<std::string> parts = SplitTabs(gkReplaceChar(info.ControlParameters, ';', '\t'));
-    const std::string fit = parts.empty() ? std::string() : parts[0];
-    const std::string rop = parts.size() > 1 ? parts[1] : std::string();
-    const ui::TRect cell = CellRect(col, row);
-    ui::TCanvas& canvas = *GetDrawCanvas();
-    ui::TPicture picture;
-    const db::TDataSet* ds = dataLink_->DataSet();
-    const bool insertingHere = ds != nullptr && ds->State() == db::dsInsert && row == Row();
-    if (!insertingHere && dataRow >= 0 && dataRow < dataLink_->RecordCount()) {
-        const int saved = dataLink_->ActiveRecord();
-        const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
-        dataLink_->SetActiveRecord(dataRow + recordOffset_);
-        try {
-            const std::string bytes = field->AsString();
-            if (!bytes.empty()) picture.LoadFromBytes(bytes);
-        } catch (const std::exception&) {
-            // A field holding no readable picture shows the background only.
-            picture.Clear();
-        }
-    }
-    PaintDataBackground(cell, rtl::clNone, row);
-    if (picture.Empty()) return true;
-    ui::TBitmap bitmap(picture.Width(), picture.Height());
-    bitmap.Pixels() = picture.Pixels();
-    ui::TRect source, dest;
-    if (PictureFitRects(fit, picture.Width(), picture.Height(), cell, source, dest)) {
-        const ui::TCopyMode saved = canvas.CopyMode();
-        canvas.SetCopyMode(gkRasterOpOfName(rop));
-        const rtl::TScopeExit back([&] { canvas.SetCopyMode(saved); });
-        canvas.CopyRect(dest, *bitmap.Canvas(), source);
-    }
-    if (HighlightCell(col, row, state)) {
-        const rtl::TColor brush = canvas.Brush()->Color();
-        canvas.Brush()->SetColor(rtl::clHighlight);
-        canvas.FrameRect(cell);
-        canvas.Brush()->SetColor(brush);
-        CellFramed = true;
-    }
-    return true;
+    return painter_->DrawCellControl(col, row, state);
 }
 
 void TgkCustomDBGrid::RecolorBitmap(ui::TBitmap& bitmap, rtl::TColor color, rtl::TColor transparent)
@@ -2007,10 +1571,10 @@ void TgkCustomDBGrid::RecolorBitmap(ui::TBitmap& bitmap, rtl::TColor color, rtl:
 
 int TgkCustomDBGrid::IndicatorGlyphIndex(int dataRow)
 {
-    const db::TDataSet* ds = dataLink_->DataSet();
+    const db::TDataSet* ds = d_->dataLink->DataSet();
     if (ds == nullptr) return 0;
-    const int active = dataLink_->ActiveRecord() - recordOffset_;
-    const bool selected = options_.Contains(dgMultiSelect) && IsSelectedRecord(dataRow);
+    const int active = d_->dataLink->ActiveRecord() - d_->recordOffset;
+    const bool selected = d_->options.Contains(dgMultiSelect) && IsSelectedRecord(dataRow);
     switch (ds->State()) {
     case db::dsEdit: return dataRow == active ? 1 : -1;
     case db::dsInsert: return dataRow == active ? 2 : -1;
@@ -2024,17 +1588,17 @@ void TgkCustomDBGrid::DrawIndicatorGlyph(int dataRow, const ui::TRect& rect)
 {
     const int index = IndicatorGlyphIndex(dataRow);
     if (index < 0) return;
-    const ui::TImageList* list = indicatorColor_ == icYellow ? yellowImages_.get() : IndicatorImages();
+    const ui::TImageList* list = d_->indicatorColor == icYellow ? d_->yellowImages.get() : IndicatorImages();
     if (list == nullptr || index >= list->Count()) return;
     ui::TBitmap glyph(list->Width(), list->Height());
     glyph.Pixels() = list->Image(index);
-    RecolorBitmap(glyph, indicatorIconColor_, rtl::clBlack);
+    RecolorBitmap(glyph, d_->indicatorIconColor, rtl::clBlack);
     glyph.SetTransparent(true);
     glyph.SetTransparentColor(rtl::clWhite);
-    const int x = rect.Left + (indicatorWidth_ - glyph.Width()) / 2 + 1;
+    const int x = rect.Left + (d_->indicatorWidth - glyph.Width()) / 2 + 1;
     const int y = rect.Top + (DefaultRowHeight() - glyph.Height()) / 2;
     GetDrawCanvas()->Draw(x, y, glyph);
-    if (dataRow == dataLink_->ActiveRecord() - recordOffset_) selectedRow_ = dataRow + titleOffset_;
+    if (dataRow == d_->dataLink->ActiveRecord() - d_->recordOffset) d_->selectedRow = dataRow + d_->titleOffset;
 }
 
 // ---- Mouse ------------------------------------------------------------------------------------------------
@@ -2055,345 +1619,67 @@ std::string TgkCustomDBGrid::LinkAddress(const std::string& text)
     return url;
 }
 
-void TgkCustomDBGrid::TitleButtonPress(int x, int y)
-{
-    if (!titleButtons_ || gkIsDesigning(this)) return;
-    const ui::TGridCoord cell = MouseCoord(x, y);
-    if (cell.Y < 0 || cell.Y >= titleOffset_ || cell.X < indicatorOffset_) return;
-    pressedTitleCol_ = cell.X;
-    pressedTracking_ = cell.Y;
-    const db::TField* field = GetColField(cell.X - indicatorOffset_);
-    pressedInGroupHeader_ = field != nullptr && !ColumnEntryPart(field->FieldName(), 4).empty() &&
-                            CellRect(cell.X, cell.Y).Top == 0 && y < RowHeights(0) / 2;
-    InvalidateCell(cell.X, cell.Y);
-}
-
 void TgkCustomDBGrid::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
 {
-    sizingIndex_ = -1;
-    sizingStartWidth_ = 0;
-    HideHintWindow();
-    if (button == ui::mbLeft && shift.Contains(ui::ssDouble)) {
-        // The double click itself (OnDblClick) came with the message; the cell stays.
-        AcquireFocus();
-        return;
-    }
-    ui::TGridState sizing;
-    int index = -1, pos = 0;
-    CalcSizingState(x, y, sizing, index, pos);
-    // Only scrolling columns are sized here: a fixed column's edge, the indicator's included,
-    // is an ordinary press (the published grid sizes fixed data columns itself).
-    if (sizing == ui::gsColSizing && index < FixedCols()) sizing = ui::gsNormal;
-    if (sizing != ui::gsNormal) {
-        if (sizing == ui::gsColSizing) {
-            sizingIndex_ = index;
-            sizingStartWidth_ = ColWidths(index);
-        } else {
-            sizingIndex_ = index;
-        }
-        sizingCol_ = MouseCoord(x - 8, y).X;
-        dataLink_->UpdateDataNow();
-        TCustomGrid::MouseDown(button, shift, x, y);
-        return;
-    }
-    const ui::TGridCoord cell = MouseCoord(x, y);
-    const bool changes = !(cell.X == Col() && cell.Y == Row()) && cell.X >= indicatorOffset_;
-    if (cell.X < 0 || cell.Y < 0) {
-        if (AcquireFocus()) ui::TCustomControl::MouseDown(button, shift, x, y);
-        return;
-    }
-    if (cell.Y < titleOffset_) {
-        if (TCustomGrid::Options().Contains(ui::goColMoving) || gkIsDesigning(this)) {
-            if (!AcquireFocus()) return;
-            TitleButtonPress(x, y);
-            if (cell.X >= FixedCols() && button == ui::mbLeft) {
-                inColumnDrag_ = true;
-                columnDragged_ = false;
-                dragCol_ = cell.X;
-                dragX_ = x;
-                dragDirection_ = 0;
-                MakeDragImage(cell.X, x, y);
-                ui::SetCaptureControl(this);
-                SetTimer(1, 100);
-            }
-            // Not the base grid's press even on a fixed column's title: there it would only
-            // start sizing the column, which is refused above.
-            ui::TCustomControl::MouseDown(button, shift, x, y);
-            return;
-        }
-        if (AcquireFocus()) TitleButtonPress(x, y);
-        return;
-    }
-    if (!dataLink_->Active()) {
-        TCustomGrid::MouseDown(button, shift, x, y);
-        return;
-    }
-    if (cell.X == Col() && cell.Y == Row() && !IsCustomCell(cell.X, cell.Y) && !IsMemoCell(cell.X, cell.Y))
-        ShowCellEditor();
-    const int oldRow = Row();
-    const int oldCol = Col();
-    const int oldLeft = LeftCol();
-    if (cell.Y != oldRow) movingByMouse_ = true;
-    if (changes && PlacedControl != nullptr) PlacedControl->SetLeft(ClientWidth() + 10);
-    if (!AcquireFocus()) {
-        movingByMouse_ = false;
-        return;
-    }
-    {
-        const rtl::TScopeExit clear([this] { movingByMouse_ = false; });
-        if (!options_.Contains(dgRowSelect) &&
-            (cell.X >= FixedCols() || options_.Contains(dgFixedEditable)) && cell.X >= indicatorOffset_)
-            MoveCol(cell.X - indicatorOffset_);
-    }
-    if (cell.Y != oldRow) {
-        if (db::TDataSet* ds = dataLink_->DataSet()) ds->MoveBy(cell.Y - oldRow);
-    }
-    if (changes) DoCellChanged();
-    // Link cells open their address.
-    const int col = cell.X;
-    db::TField* field = GetColField(col - indicatorOffset_);
-    if (button == ui::mbLeft && field != nullptr && col < static_cast<int>(colInfoCache_.size()) &&
-        colInfoCache_[static_cast<std::size_t>(col)].ControlType == "URL-Link") {
-        std::string url = field->DisplayText();
-        bool useDefault = true;
-        DoURLOpen(url, field, useDefault);
-        if (useDefault) {
-            const std::string address = LinkAddress(url);
-            if (!address.empty()) {
-                ui::Screen().SetCursor(ui::crHourGlass);
-                const rtl::TScopeExit back([] { ui::Screen().SetCursor(ui::crDefault); });
-                AddressOpener(address);
-            }
-        }
-    }
-    if (options_.Contains(dgMultiSelect)) MultiSelectPress(button, shift);
-    InvalidateCell(oldCol, oldRow);
-    if (!editControlOptions_.Contains(ecoDisableCustomControls) && IsCustomCell(Col(), Row()))
-        PlaceCellControl();
-    else
-        InvalidateCell(Col(), Row());
-    if (changes && PlacedControl != nullptr && LeftCol() == oldLeft && !shift.Contains(ui::ssCtrl) &&
-        dynamic_cast<ui::TCustomEdit*>(PlacedControl) == nullptr)
-        RouteClickToPlacedControl(x, y);
-    ui::TCustomControl::MouseDown(button, shift, x, y);
+    mouse_->Down(button, shift, x, y);
 }
 
-void TgkCustomDBGrid::MultiSelectPress(ui::TMouseButton button, ui::TShiftState shift)
-{
-    const bool ctrl = shift.Contains(ui::ssCtrl), shifted = shift.Contains(ui::ssShift);
-    const bool autoUnselect = multiSelectOptions_.Contains(msoAutoUnselect);
-    if (!ctrl && !shifted) {
-        if (button == ui::mbLeft && autoUnselect) {
-            UnselectAll();
-            SelectRecord();
-        }
-    } else if (IsActiveRecordSelected()) {
-        UnselectRecord();
-    } else {
-        SelectRecord();
-    }
-    if ((ctrl || shifted || autoUnselect) && multiSelectOptions_.Contains(msoShiftSelect)) {
-        shiftSelect_ = true;
-        // A range starts where the first such press was made.
-        if (selectAnchor_.empty())
-            if (db::TDataSet* ds = dataLink_->DataSet()) selectAnchor_ = ds->GetBookmark();
-    }
-}
-
-void TgkCustomDBGrid::RouteClickToPlacedControl(int x, int y)
-{
-    // The press that brought the control over the cell also works the control: a control
-    // inside it under the pointer gets a whole click, the placed control itself the press.
-    const ui::TPoint inPlaced = PlacedControl->ScreenToClient(ClientToScreen({x, y}));
-    if (!PlacedControl->ClientRect().Contains(inPlaced)) return;
-    ui::TControl* target = PlacedControl->ControlAtPos(inPlaced);
-    if (target != nullptr && target != PlacedControl) {
-        const ui::TPoint p = target->ScreenToClient(ClientToScreen({x, y}));
-        target->Perform(ui::WM_LBUTTONDOWN, ui::MK_LBUTTON, ui::MakeLParam(p.X, p.Y));
-        target->Perform(ui::WM_LBUTTONUP, 0, ui::MakeLParam(p.X, p.Y));
-        return;
-    }
-    PlacedControl->Perform(ui::WM_LBUTTONDOWN, ui::MK_LBUTTON, ui::MakeLParam(inPlaced.X, inPlaced.Y));
-}
-
-void TgkCustomDBGrid::MouseMove(ui::TShiftState shift, int x, int y)
-{
-    if (inColumnDrag_) {
-        if (x != dragX_) {
-            dragDirection_ = (x > dragX_) != UseRightToLeftGrid() ? 1 : -1;
-            columnDragged_ = true;
-        }
-        dragX_ = x;
-        if (dragImage_) {
-            // The title's picture follows the pointer sideways, a little below it.
-            dragImagePos_ = {x - dragGrabX_, y + dragVertOffset_};
-            Invalidate();
-        }
-        ui::TCustomControl::MouseMove(shift, x, y);
-        return;
-    }
-    TCustomGrid::MouseMove(shift, x, y);
-    UpdateLinkHover(x, y);
-    UpdateCellHint(x, y);
-}
-
-void TgkCustomDBGrid::ColumnDragTick()
-{
-    if (!inColumnDrag_) return;
-    ui::TGridDrawInfo info;
-    CalcDrawInfo(info);
-    int left = LeftCol();
-    if (dragX_ > Width() - 10 && dragDirection_ > 0 && LeftCol() + VisibleColCount() < ColCount())
-        ++left;
-    else if (dragX_ < info.Horz.FixedBoundary + 10 && dragDirection_ < 0 && LeftCol() > FixedCols())
-        --left;
-    if (left == LeftCol()) return;
-    DisableRedraw();
-    {
-        const rtl::TScopeExit resume([this] { EnableRedraw(false); });
-        SetLeftCol(left);
-    }
-    Invalidate();
-}
-
-void TgkCustomDBGrid::EndColumnDrag(int x, int y, bool drop)
-{
-    if (!inColumnDrag_) return;
-    inColumnDrag_ = false;
-    KillTimer(1);
-    if (ui::GetCaptureControl() == this) ui::ReleaseCapture();
-    if (dragImage_) {
-        dragImage_.reset();
-        Invalidate();
-    }
-    if (!drop || !columnDragged_) return;
-    const ui::TGridCoord target = MouseCoord(x, std::min(y, std::max(RowHeights(0) - 1, 0)));
-    if (y < 0 || y >= RowHeights(0) * titleOffset_ || target.X < FixedCols() || target.X == dragCol_) return;
-    int first = dragCol_, last = dragCol_;
-    TitleGroupRange(dragCol_, first, last);
-    if (target.X >= first && target.X <= last) return;
-    if (first == last) {
-        MoveColumn(dragCol_, target.X);
-        return;
-    }
-    // A column of a title group takes its whole group along, in its order; dropped on another
-    // group, it lands beside that group rather than inside it.
-    int targetFirst = target.X, targetLast = target.X;
-    TitleGroupRange(target.X, targetFirst, targetLast);
-    for (int k = 0; k <= last - first; ++k) {
-        if (target.X > last)
-            MoveColumn(first, targetLast);
-        else
-            MoveColumn(first + k, targetFirst + k);
-    }
-}
+void TgkCustomDBGrid::MouseMove(ui::TShiftState shift, int x, int y) { mouse_->Move(shift, x, y); }
 
 void TgkCustomDBGrid::TitleGroupRange(int col, int& first, int& last) const
 {
     first = last = col;
     const auto group = [this](int c) -> std::string {
-        const db::TField* field = GetColField(c - indicatorOffset_);
+        const db::TField* field = GetColField(c - d_->indicatorOffset);
         return field != nullptr ? ColumnEntryPart(field->FieldName(), 4) : std::string();
     };
     const std::string name = group(col);
     if (name.empty()) return;
-    while (first - 1 >= std::max(FixedCols(), indicatorOffset_) && group(first - 1) == name) --first;
+    while (first - 1 >= std::max(FixedCols(), d_->indicatorOffset) && group(first - 1) == name) --first;
     while (last + 1 < ColCount() && group(last + 1) == name) ++last;
 }
 
-void TgkCustomDBGrid::MakeDragImage(int col, int x, int y)
-{
-    // The title cell as a picture with a one-pixel edge, light on the top and left, black on
-    // the bottom and right.
-    const ui::TRect r = CellRect(col, 0);
-    if (r.Width() <= 0 || r.Height() <= 0) return;
-    dragImage_ = std::make_unique<ui::TBitmap>();
-    dragImage_->SetSize(r.Width(), r.Height());
-    ui::TCanvas& c = *dragImage_->Canvas();
-    c.Brush()->SetColor(titleColor_);
-    c.FillRect({0, 0, r.Width(), r.Height()});
-    c.Font()->Assign(*TitleFont());
-    if (const db::TField* field = GetColField(col - indicatorOffset_)) c.TextOut(3, 2, field->DisplayName());
-    c.Pen()->SetColor(rtl::clBtnHighlight);
-    c.MoveTo(0, r.Height() - 1);
-    c.LineTo(0, 0);
-    c.LineTo(r.Width() - 1, 0);
-    c.Pen()->SetColor(rtl::clBlack);
-    c.MoveTo(r.Width() - 1, 0);
-    c.LineTo(r.Width() - 1, r.Height() - 1);
-    c.LineTo(-1, r.Height() - 1);
-    dragGrabX_ = x - r.Left;
-    dragImagePos_ = {r.Left, y + dragVertOffset_};
-}
+bool TgkCustomDBGrid::InColumnDrag() const { return mouse_->InColumnDrag(); }
+const ui::TBitmap* TgkCustomDBGrid::DragImage() const { return mouse_->DragImage(); }
+ui::TPoint TgkCustomDBGrid::DragImagePos() const { return mouse_->DragImagePos(); }
+bool TgkCustomDBGrid::ShiftSelecting() const { return mouse_->ShiftSelecting(); }
+const db::TBookmark& TgkCustomDBGrid::SelectAnchor() const { return mouse_->SelectAnchor(); }
 
 void TgkCustomDBGrid::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
 {
-    if (inColumnDrag_ && button == ui::mbLeft) {
-        const bool dragged = columnDragged_;
-        EndColumnDrag(x, y, true);
-        columnDragged_ = dragged;
-    }
-    const ui::TGridState state = GridState();
-    TCustomGrid::MouseUp(button, shift, x, y);
-    if (state == ui::gsColSizing && OnColWidthChanged) OnColWidthChanged(this, sizingCol_);
-    if (state == ui::gsRowSizing && options_.Contains(dgRowResize) && sizingIndex_ >= 0 &&
-        sizingIndex_ < RowCount()) {
-        const int t = TextHeightW(*Font()) + 2 + (RowLines() ? 1 : 0);
-        int limit = ClientHeight() - 1;
-        if (options_.Contains(dgTitles)) limit = ClientHeight() - RowHeights(0) - 1;
-        const int height = std::min(RowHeights(sizingIndex_), limit);
-        const int percent =
-            std::max(static_cast<int>(std::lround(height * 100.0 / std::max(t, 1))), savedRowHeightPercent_);
-        if (percent != rowHeightPercent_) {
-            rowHeightPercent_ = percent;
-            LayoutChanged();
-        }
-    }
-    if (pressedTitleCol_ >= 0) {
-        const int pressed = pressedTitleCol_;
-        pressedTitleCol_ = -1;
-        for (int c = 0; c < ColCount(); ++c) InvalidateCell(c, 0);
-        const ui::TGridCoord cell = MouseCoord(x, y);
-        if (cell.X == pressed && cell.Y >= 0 && cell.Y < titleOffset_ && !columnDragged_) {
-            if (const db::TField* field = GetColField(pressed - indicatorOffset_)) DoTitleButtonClick(field->FieldName());
-        }
-    }
-    pressedTracking_ = -1;
-    pressedInGroupHeader_ = false;
-    columnDragged_ = false;
-    sizingIndex_ = -1;
+    mouse_->Up(button, shift, x, y);
 }
 
 void TgkCustomDBGrid::ColWidthsChanged()
 {
     TCustomGrid::ColWidthsChanged();
-    if (updateLock_ != 0 || !dataLink_ || !dataLink_->Active() || !HandleAllocated()) return;
+    if (d_->updateLock != 0 || !d_->dataLink || !d_->dataLink->Active() || !HandleAllocated()) return;
     {
-        ++layoutLock_;
-        const rtl::TScopeExit unlock([this] { --layoutLock_; });
+        ++d_->layoutLock;
+        const rtl::TScopeExit unlock([this] { --d_->layoutLock; });
         // A font without a measurable "0" still divides by 1.
         const int zero = std::max(TextWidthOf(*Font(), "0"), 1);
         const auto chars = [&](int dataCol) {
-            const int w = ColWidths(dataCol + indicatorOffset_);
+            const int w = ColWidths(dataCol + d_->indicatorOffset);
             return (w - 4 + std::max(0, zero / 2 - 3)) / zero;
         };
-        const int n = std::min(dataLink_->FieldCount(), ColCount() - indicatorOffset_);
-        if (useTFields_) {
+        const int n = std::min(d_->dataLink->FieldCount(), ColCount() - d_->indicatorOffset);
+        if (d_->useTFields) {
             for (int i = 0; i < n; ++i)
                 if (db::TField* field = Fields(i)) field->SetDisplayWidth(chars(i));
         } else {
             std::vector<std::string> old;
-            for (int i = 0; i < selected_.Count(); ++i) old.push_back(selected_.Strings(i));
-            selected_.Clear();
+            for (int i = 0; i < d_->selected.Count(); ++i) old.push_back(d_->selected.Strings(i));
+            d_->selected.Clear();
             for (int i = 0; i < static_cast<int>(old.size()); ++i) {
-                const std::vector<std::string> parts = SplitTabs(old[static_cast<std::size_t>(i)]);
+                const std::vector<std::string> parts = gkSplitTabs(old[static_cast<std::size_t>(i)]);
                 const std::string width =
                     i < n ? std::to_string(chars(i)) : (parts.size() > 1 ? parts[1] : std::string());
                 std::string entry = (parts.empty() ? std::string() : parts[0]) + "\t" + width + "\t" +
                                     (parts.size() > 2 ? parts[2] : std::string());
                 if (parts.size() > 3) entry += "\t" + parts[3];
                 if (parts.size() > 4) entry += "\t" + parts[4];
-                selected_.Add(entry);
+                d_->selected.Add(entry);
             }
         }
     }
@@ -2403,30 +1689,30 @@ void TgkCustomDBGrid::ColWidthsChanged()
 void TgkCustomDBGrid::ColumnMoved(int from, int to)
 {
     TCustomGrid::ColumnMoved(from, to);
-    from -= indicatorOffset_;
-    to -= indicatorOffset_;
-    if (!useTFields_) {
-        if (from >= 0 && from < selected_.Count() && to >= 0 && to < selected_.Count()) {
-            const std::string entry = selected_.Strings(from);
-            selected_.Delete(from);
-            selected_.Insert(to, entry);
+    from -= d_->indicatorOffset;
+    to -= d_->indicatorOffset;
+    if (!d_->useTFields) {
+        if (from >= 0 && from < d_->selected.Count() && to >= 0 && to < d_->selected.Count()) {
+            const std::string entry = d_->selected.Strings(from);
+            d_->selected.Delete(from);
+            d_->selected.Insert(to, entry);
         }
         LayoutChanged();
-    } else if (dataLink_->Active() && dataLink_->FieldCount() > 0) {
+    } else if (d_->dataLink->Active() && d_->dataLink->FieldCount() > 0) {
         db::TField* moved = Fields(from);
         db::TField* target = Fields(to);
         if (moved != nullptr && target != nullptr) moved->SetIndex(target->Index());
     }
-    InvalidateRect({0, 0, ClientWidth(), RowHeights(0) * titleOffset_});
+    InvalidateRect({0, 0, ClientWidth(), RowHeights(0) * d_->titleOffset});
     if (OnColumnMoved) OnColumnMoved(this, from, to);
 }
 
 void TgkCustomDBGrid::TimedScroll(ui::TGridScrollDirections direction)
 {
-    if (!dataLink_->Active()) return;
-    if (db::TDataSet* ds = dataLink_->DataSet()) {
-        if (direction.Contains(ui::sdUp)) ds->MoveBy(-(dataLink_->ActiveRecord() + 1));
-        if (direction.Contains(ui::sdDown)) ds->MoveBy(dataLink_->RecordCount() - dataLink_->ActiveRecord());
+    if (!d_->dataLink->Active()) return;
+    if (db::TDataSet* ds = d_->dataLink->DataSet()) {
+        if (direction.Contains(ui::sdUp)) ds->MoveBy(-(d_->dataLink->ActiveRecord() + 1));
+        if (direction.Contains(ui::sdDown)) ds->MoveBy(d_->dataLink->RecordCount() - d_->dataLink->ActiveRecord());
     }
     direction.Exclude(ui::sdUp);
     direction.Exclude(ui::sdDown);
@@ -2437,19 +1723,19 @@ void TgkCustomDBGrid::TimedScroll(ui::TGridScrollDirections direction)
 
 bool TgkCustomDBGrid::PlacedControlHasFocus() const
 {
-    if (PlacedControl == nullptr) return false;
+    if (PlacedControl() == nullptr) return false;
     // A control inside the placed one keeps its keys; keys the placed control itself hands
     // back are the grid's.
     const ui::TWinControl* active = ui::Screen().ActiveControl();
-    return PlacedControl->HandleAllocated() && active != nullptr && active != PlacedControl &&
-           PlacedControl->ContainsControl(active);
+    return PlacedControl()->HandleAllocated() && active != nullptr && active != PlacedControl() &&
+           PlacedControl()->ContainsControl(active);
 }
 
 bool TgkCustomDBGrid::CanEditShow() { return CanEdit() && TCustomGrid::CanEditShow(); }
 
 bool TgkCustomDBGrid::ConfirmDelete()
 {
-    if (!options_.Contains(dgConfirmDelete)) return true;
+    if (!d_->options.Contains(dgConfirmDelete)) return true;
     return ui::MessageDlg("Delete record?", ui::mtConfirmation, ui::mbOKCancel) != ui::mrCancel;
 }
 
@@ -2474,26 +1760,26 @@ void TgkCustomDBGrid::FocusNeighbour(bool forward)
 
 void TgkCustomDBGrid::MoveCol(int dataCol)
 {
-    dataLink_->UpdateDataNow();
-    const int fields = dataLink_->FieldCount();
+    d_->dataLink->UpdateDataNow();
+    const int fields = d_->dataLink->FieldCount();
     if (fields <= 0) return;
     dataCol = std::clamp(dataCol, 0, fields - 1);
-    if (!options_.Contains(dgFixedEditable) && dataCol + indicatorOffset_ < FixedCols())
-        dataCol = std::min(FixedCols() - indicatorOffset_, fields - 1);
-    const int col = dataCol + indicatorOffset_;
+    if (!d_->options.Contains(dgFixedEditable) && dataCol + d_->indicatorOffset < FixedCols())
+        dataCol = std::min(FixedCols() - d_->indicatorOffset, fields - 1);
+    const int col = dataCol + d_->indicatorOffset;
     if (col == Col() || col >= ColCount()) return;
-    if (!inColExit_) {
+    if (!d_->inColExit) {
         const int before = Col();
-        inColExit_ = true;
+        d_->inColExit = true;
         {
-            const rtl::TScopeExit done([this] { inColExit_ = false; });
+            const rtl::TScopeExit done([this] { d_->inColExit = false; });
             ColExit();
         }
         if (Col() != before) return;
     }
     const int oldLeft = LeftCol();
     HideEditor();
-    if (!movingByMouse_ && options_.Contains(dgAlwaysShowEditor) && !IsCustomCell(col, Row())) HideControls();
+    if (!mouse_->MovingByMouse() && d_->options.Contains(dgAlwaysShowEditor) && !IsCustomCell(col, Row())) HideControls();
     if (col < FixedCols()) {
         // A fixed column becomes current only with dgFixedEditable: the cursor moves there
         // without the base grid's refusal of fixed cells, and the scrolled part starts again
@@ -2503,7 +1789,7 @@ void TgkCustomDBGrid::MoveCol(int dataCol)
     } else {
         SetCol(col);
     }
-    if (!movingByMouse_ && options_.Contains(dgAlwaysShowEditor) && !IsCustomCell(col, Row()) &&
+    if (!mouse_->MovingByMouse() && d_->options.Contains(dgAlwaysShowEditor) && !IsCustomCell(col, Row()) &&
         !IsMemoCell(col, Row()))
         ShowCellEditor();
     ColEnter();
@@ -2512,21 +1798,21 @@ void TgkCustomDBGrid::MoveCol(int dataCol)
 
 void TgkCustomDBGrid::NextRow()
 {
-    db::TDataSet* ds = dataLink_->DataSet();
+    db::TDataSet* ds = d_->dataLink->DataSet();
     if (ds == nullptr) return;
-    if (ds->State() == db::dsInsert && !ds->Modified() && !dataLink_->Modified()) {
+    if (ds->State() == db::dsInsert && !ds->Modified() && !d_->dataLink->Modified()) {
         if (ds->Eof()) return;
         ds->Cancel();
         return;
     }
-    const int active = dataLink_->ActiveRecord();
-    if (ds->Eof() && active >= 0 && active < dataLink_->RecordCount() - 1 && ds->State() != db::dsInsert)
-        dataLink_->SetActiveRecord(active + 1);
+    const int active = d_->dataLink->ActiveRecord();
+    if (ds->Eof() && active >= 0 && active < d_->dataLink->RecordCount() - 1 && ds->State() != db::dsInsert)
+        d_->dataLink->SetActiveRecord(active + 1);
     else
         ds->Next();
     // The grid must be able to edit too: a read-only grid never appends.
-    if (ds->Eof() && ds->CanModify() && options_.Contains(dgEditing) && CanEdit() &&
-        keyOptions_.Contains(dgAllowInsert)) {
+    if (ds->Eof() && ds->CanModify() && d_->options.Contains(dgEditing) && CanEdit() &&
+        d_->keyOptions.Contains(dgAllowInsert)) {
         HideControls();
         ds->Append();
     }
@@ -2534,31 +1820,31 @@ void TgkCustomDBGrid::NextRow()
 
 void TgkCustomDBGrid::PriorRow()
 {
-    db::TDataSet* ds = dataLink_->DataSet();
+    db::TDataSet* ds = d_->dataLink->DataSet();
     if (ds == nullptr) return;
-    if (ds->State() == db::dsInsert && !ds->Modified() && ds->Eof() && !dataLink_->Modified()) {
+    if (ds->State() == db::dsInsert && !ds->Modified() && ds->Eof() && !d_->dataLink->Modified()) {
         ds->Cancel();
         return;
     }
-    const int active = dataLink_->ActiveRecord();
+    const int active = d_->dataLink->ActiveRecord();
     if (ds->Bof() && active > 0)
-        dataLink_->SetActiveRecord(active - 1);
+        d_->dataLink->SetActiveRecord(active - 1);
     else
         ds->Prior();
 }
 
 void TgkCustomDBGrid::TabCell(bool forward)
 {
-    const int fields = dataLink_->FieldCount();
+    const int fields = d_->dataLink->FieldCount();
     if (fields <= 0) return;
     const int start = SelectedIndex();
-    const int firstScrollable = options_.Contains(dgFixedEditable) ? 0 : std::max(FixedCols() - indicatorOffset_, 0);
+    const int firstScrollable = d_->options.Contains(dgFixedEditable) ? 0 : std::max(FixedCols() - d_->indicatorOffset, 0);
     int c = start;
     for (int guard = 0; guard <= 2 * fields + 2; ++guard) {
         c += forward ? 1 : -1;
         if (c >= fields) {
             HideControls();
-            if (options_.Contains(dgTabExitsOnLastCol)) {
+            if (d_->options.Contains(dgTabExitsOnLastCol)) {
                 FocusNeighbour(true);
                 return;
             }
@@ -2566,7 +1852,7 @@ void TgkCustomDBGrid::TabCell(bool forward)
             c = 0;
         } else if (c < firstScrollable) {
             HideControls();
-            if (options_.Contains(dgTabExitsOnLastCol)) {
+            if (d_->options.Contains(dgTabExitsOnLastCol)) {
                 FocusNeighbour(false);
                 return;
             }
@@ -2575,127 +1861,26 @@ void TgkCustomDBGrid::TabCell(bool forward)
         }
         if (c == start) return;
         if (c < firstScrollable) continue;
-        if (!TabStops(c + indicatorOffset_)) continue;
+        if (!TabStops(c + d_->indicatorOffset)) continue;
         MoveCol(c);
         return;
     }
 }
 
-void TgkCustomDBGrid::KeyDown(ui::TKey& key, ui::TShiftState shift)
-{
-    if (PlacedControlHasFocus()) return;
-    ui::TCustomControl::KeyDown(key, shift);
-    if (key == 0) return;
-    db::TDataSet* ds = dataLink_->DataSet();
-    if (!dataLink_->Active() || ds == nullptr || !CanGridAcceptKey(key, shift)) return;
-    const bool ctrl = shift.Contains(ui::ssCtrl);
-    const bool vertical = key == ui::VK_PRIOR || key == ui::VK_NEXT || key == ui::VK_UP || key == ui::VK_DOWN;
-    if (vertical) {
-        if (PlacedControl != nullptr) PlacedControl->SetLeft(ClientWidth() + 10);
-        if (!AcquireFocus()) return;
-    }
-    if (!ctrl && UseRightToLeftGrid()) {
-        if (key == ui::VK_LEFT)
-            key = ui::VK_RIGHT;
-        else if (key == ui::VK_RIGHT)
-            key = ui::VK_LEFT;
-    }
-    if (ctrl) {
-        switch (key) {
-        case ui::VK_PRIOR:
-        case ui::VK_UP: ds->MoveBy(-dataLink_->ActiveRecord()); break;
-        case ui::VK_NEXT:
-        case ui::VK_DOWN: ds->MoveBy(dataLink_->BufferCount() - dataLink_->ActiveRecord() - 1); break;
-        case ui::VK_HOME: ds->First(); break;
-        case ui::VK_END: ds->Last(); break;
-        case ui::VK_LEFT: MoveCol(0); break;
-        case ui::VK_RIGHT: MoveCol(dataLink_->FieldCount() - 1); break;
-        case ui::VK_DELETE:
-            if (keyOptions_.Contains(dgAllowDelete) && !readOnly_ && ds->CanModify() &&
-                options_.Contains(dgEditing) && ConfirmDelete()) {
-                ds->Delete();
-                HideEditor();
-            }
-            key = 0;
-            return;
-        default: return;
-        }
-        key = 0;
-        return;
-    }
-    if (!AcquireFocus()) return;
-    const bool oneField = dataLink_->FieldCount() == 1 || options_.Contains(dgRowSelect);
-    switch (key) {
-    case ui::VK_HOME:
-        if (oneField)
-            ds->First();
-        else
-            MoveCol(0);
-        break;
-    case ui::VK_END:
-        if (oneField)
-            ds->Last();
-        else
-            MoveCol(dataLink_->FieldCount() - 1);
-        break;
-    case ui::VK_PRIOR: ds->MoveBy(-VisibleRowCount()); break;
-    case ui::VK_NEXT: ds->MoveBy(VisibleRowCount()); break;
-    case ui::VK_TAB:
-        if (shift.Contains(ui::ssAlt)) return;
-        TabCell(!shift.Contains(ui::ssShift));
-        break;
-    case ui::VK_RETURN:
-        if (!keyOptions_.Contains(dgEnterToTab)) return;
-        TabCell(true);
-        break;
-    case ui::VK_ESCAPE:
-        dataLink_->Reset();
-        if (!options_.Contains(dgAlwaysShowEditor)) {
-            HideEditor();
-        } else if (auto* editor = dynamic_cast<TgkInplaceEdit*>(InplaceEditor()); editor != nullptr && OnCheckValue) {
-            editor->CheckValue(editor->Text());
-        }
-        break;
-    case ui::VK_UP: PriorRow(); break;
-    case ui::VK_DOWN: NextRow(); break;
-    case ui::VK_LEFT:
-        if (options_.Contains(dgRowSelect))
-            PriorRow();
-        else
-            MoveCol(SelectedIndex() - 1);
-        break;
-    case ui::VK_RIGHT:
-        if (options_.Contains(dgRowSelect))
-            NextRow();
-        else
-            MoveCol(SelectedIndex() + 1);
-        break;
-    case ui::VK_INSERT:
-        if (!readOnly_ && options_.Contains(dgEditing) && keyOptions_.Contains(dgAllowInsert)) ds->Insert();
-        break;
-    case ui::VK_F2: {
-        db::TField* field = SelectedField();
-        if (field != nullptr && dynamic_cast<db::TBlobField*>(field) == nullptr && !IsCustomCell(Col(), Row()))
-            SetEditorMode(true);
-        break;
-    }
-    default: return;
-    }
-    key = 0;
-}
+void TgkCustomDBGrid::KeyDown(ui::TKey& key, ui::TShiftState shift) { keyboard_->KeyDown(key, shift); }
 
 void TgkCustomDBGrid::KeyPress(char& key)
 {
     const bool enter = key == '\r';
-    if (enter && keyOptions_.Contains(dgEnterToTab)) key = '\t';
-    if (enter && !options_.Contains(dgAlwaysShowEditor)) dataLink_->UpdateDataNow();
+    if (enter && d_->keyOptions.Contains(dgEnterToTab)) key = '\t';
+    if (enter && !d_->options.Contains(dgAlwaysShowEditor)) d_->dataLink->UpdateDataNow();
     TCustomGrid::KeyPress(key);
-    if (!enter || options_.Contains(dgAlwaysShowEditor)) return;
+    if (!enter || d_->options.Contains(dgAlwaysShowEditor)) return;
     if (!CanEditShow()) {
         if (EditorMode()) HideEditor();
         key = '\r';
-    } else if (PlacedControl != nullptr && classes::FindProperty(*PlacedControl, "WantReturns") != nullptr &&
-               classes::GetBoolProp(*PlacedControl, "WantReturns")) {
+    } else if (PlacedControl() != nullptr && classes::FindProperty(*PlacedControl(), "WantReturns") != nullptr &&
+               classes::GetBoolProp(*PlacedControl(), "WantReturns")) {
         // A control over the cell that takes line breaks gets its Enter back.
         key = '\r';
     }
@@ -2769,184 +1954,89 @@ bool TgkCustomDBGrid::PictureFitRects(std::string_view fitName, int pw, int ph, 
 
 void TgkCustomDBGrid::DrawCell(int col, int row, const ui::TRect& cellRect, ui::TGridDrawState state)
 {
-    const int baseRow = row - (options_.Contains(dgTitles) ? 1 : 0);
-    ui::TGridDrawInfo info;
-    CalcDrawInfo(info);
-    if (row > info.Vert.LastFullVisibleCell) return;
-    const db::TDataSet* ds = dataLink_->DataSet();
-    if (dataLink_->Active() && ds != nullptr && ds->Active() && dataLink_->RecordCount() > 0 &&
-        GetDataRow(row) >= dataLink_->RecordCount() - recordOffset_)
-        return;
-    CellFramed = false;
-    CellPaintedByControl = false;
-    ui::TRect rect = cellRect;
-    rect.Right = std::min(rect.Right, 2 * Width());
-    ui::TCanvas& canvas = *GetDrawCanvas();
-    const bool fixed = state.Contains(ui::gdFixed);
-    canvas.SetFont(fixed ? titleFont_ : *Font());
-    canvas.Brush()->SetStyle(ui::bsSolid);
-    canvas.Brush()->SetColor(fixed ? titleColor_ : Color());
-    if (DrawCellControl(col, row, rect, state)) return;
-    const int dataRow = GetDataRow(row);
-    const int dataCol = GetDataColumn(col);
-    if (dataRow < 0) {
-        DrawTitleCell(col, dataCol, baseRow, rect);
-        return;
-    }
-    if (dataCol < 0) {
-        ui::TRect r{rect.Left - 1, rect.Top - 1, rect.Right, rect.Bottom + 1};
-        if (options_.Contains(dgHideBottomDataLine)) --r.Bottom;
-        PaintTitleBackground(r, titleColor_, -1);
-        if (dataLink_->Active()) {
-            DrawIndicatorGlyph(dataRow, rect);
-            if (dataLink_->ActiveRecord() - recordOffset_ == dataRow) selectedRow_ = dataRow + titleOffset_;
-        }
-        return;
-    }
-    if (!dataLink_->Active()) return;
-    DrawDataCellDefault(col, row, dataCol, dataRow, baseRow, rect, state);
+    painter_->DrawCell(col, row, cellRect, state);
 }
 
-void TgkCustomDBGrid::DrawTitleCell(int col, int dataCol, int baseRow, ui::TRect rect)
+// ---- Property readers and plain setters --------------------------------------------------------------------
+
+TgkDBGridOptions TgkCustomDBGrid::Options() const { return d_->options; }
+TgkDBGridKeyOptions TgkCustomDBGrid::KeyOptions() const { return d_->keyOptions; }
+void TgkCustomDBGrid::SetKeyOptions(TgkDBGridKeyOptions v) { d_->keyOptions = v; }
+TgkMultiSelectOptions TgkCustomDBGrid::MultiSelectOptions() const { return d_->multiSelectOptions; }
+void TgkCustomDBGrid::SetMultiSelectOptions(TgkMultiSelectOptions v) { d_->multiSelectOptions = v; }
+TgkEditControlOptions TgkCustomDBGrid::EditControlOptions() const { return d_->editControlOptions; }
+void TgkCustomDBGrid::SetEditControlOptions(TgkEditControlOptions v) { d_->editControlOptions = v; }
+bool TgkCustomDBGrid::ReadOnly() const { return d_->readOnly; }
+void TgkCustomDBGrid::SetReadOnly(bool v) { d_->readOnly = v; }
+bool TgkCustomDBGrid::DefaultDrawing() const { return d_->defaultDrawing; }
+void TgkCustomDBGrid::SetDefaultDrawing(bool v) { d_->defaultDrawing = v; }
+bool TgkCustomDBGrid::EditCalculated() const { return d_->editCalculated; }
+void TgkCustomDBGrid::SetEditCalculated(bool v) { d_->editCalculated = v; }
+bool TgkCustomDBGrid::UseTFields() const { return d_->useTFields; }
+rtl::TStringList* TgkCustomDBGrid::Selected() { return &d_->selected; }
+const rtl::TStringList* TgkCustomDBGrid::Selected() const { return &d_->selected; }
+rtl::TStringList* TgkCustomDBGrid::ControlType() { return &d_->controlType; }
+const rtl::TStringList* TgkCustomDBGrid::ControlType() const { return &d_->controlType; }
+bool TgkCustomDBGrid::ControlInfoInDataset() const { return d_->controlInfoInDataset; }
+void TgkCustomDBGrid::SetControlInfoInDataset(bool v) { d_->controlInfoInDataset = v; }
+rtl::TStringList* TgkCustomDBGrid::PictureMasks() { return &d_->pictureMasks; }
+const rtl::TStringList* TgkCustomDBGrid::PictureMasks() const { return &d_->pictureMasks; }
+bool TgkCustomDBGrid::PictureMaskFromDataSet() const { return d_->pictureMaskFromDataSet; }
+void TgkCustomDBGrid::SetPictureMaskFromDataSet(bool v) { d_->pictureMaskFromDataSet = v; }
+rtl::TColor TgkCustomDBGrid::TitleColor() const { return d_->titleColor; }
+classes::TFont* TgkCustomDBGrid::TitleFont() { return &d_->titleFont; }
+const classes::TFont* TgkCustomDBGrid::TitleFont() const { return &d_->titleFont; }
+classes::TAlignment TgkCustomDBGrid::TitleAlignment() const { return d_->titleAlignment; }
+int TgkCustomDBGrid::TitleLines() const { return d_->titleLines; }
+bool TgkCustomDBGrid::TitleButtons() const { return d_->titleButtons; }
+int TgkCustomDBGrid::RowHeightPercent() const { return d_->rowHeightPercent; }
+bool TgkCustomDBGrid::ShowVertScrollBar() const { return d_->showVertScrollBar; }
+int TgkCustomDBGrid::DataFixedCols() const { return FixedCols() - d_->indicatorOffset; }
+TIndicatorColorType TgkCustomDBGrid::IndicatorColor() const { return d_->indicatorColor; }
+rtl::TColor TgkCustomDBGrid::IndicatorIconColor() const { return d_->indicatorIconColor; }
+ui::TControl* TgkCustomDBGrid::IndicatorButton() const { return d_->indicatorButton; }
+TgkGridLineStyle TgkCustomDBGrid::LineStyle() const { return d_->lineStyle; }
+TgkGridLineColors* TgkCustomDBGrid::LineColors() { return &d_->lineColors; }
+const TgkGridLineColors* TgkCustomDBGrid::LineColors() const { return &d_->lineColors; }
+bool TgkCustomDBGrid::HideAllLines() const { return d_->hideAllLines; }
+rtl::TColor TgkCustomDBGrid::FooterColor() const { return d_->footerColor; }
+rtl::TColor TgkCustomDBGrid::FooterCellColor() const { return d_->footerCellColor; }
+int TgkCustomDBGrid::FooterHeight() const { return d_->footerHeight; }
+ui::TImageList* TgkCustomDBGrid::ImageList() const { return d_->imageList; }
+ui::TImageList* TgkCustomDBGrid::TitleImageList() const { return d_->titleImageList; }
+int TgkCustomDBGrid::DragVertOffset() const { return d_->dragVertOffset; }
+void TgkCustomDBGrid::SetDragVertOffset(int v) { d_->dragVertOffset = v; }
+TgkPadColumnStyle TgkCustomDBGrid::PadColumnStyle() const { return d_->padColumnStyle; }
+TgkGridPaintOptions* TgkCustomDBGrid::PaintOptions() { return d_->paintOptions.get(); }
+const TgkGridPaintOptions* TgkCustomDBGrid::PaintOptions() const { return d_->paintOptions.get(); }
+int TgkCustomDBGrid::TitleOffset() const { return d_->titleOffset; }
+int TgkCustomDBGrid::IndicatorOffset() const { return d_->indicatorOffset; }
+int TgkCustomDBGrid::IndicatorWidth() const { return d_->indicatorWidth; }
+TgkGridDataLink& TgkCustomDBGrid::DataLink() { return *d_->dataLink; }
+int TgkCustomDBGrid::SelectedIndex() const { return Col() - d_->indicatorOffset; }
+int TgkCustomDBGrid::FieldCount() const { return d_->dataLink->FieldCount(); }
+db::TField* TgkCustomDBGrid::Fields(int index) const { return d_->dataLink->GetMappedField(index); }
+bool TgkCustomDBGrid::HasFocus() const { return d_->hasFocus; }
+int TgkCustomDBGrid::SelectedRow() const { return d_->selectedRow; }
+bool TgkCustomDBGrid::AlternatingParity() const { return d_->alternatingParity; }
+int TgkCustomDBGrid::RecordOffset() const { return d_->recordOffset; }
+const std::string& TgkCustomDBGrid::EditText() const { return d_->editText; }
+const std::vector<std::unique_ptr<TgkColumn>>& TgkCustomDBGrid::ColumnList() const { return d_->columns; }
+TgkColumn& TgkCustomDBGrid::SpareColumn() { return *d_->spareColumn; }
+int TgkCustomDBGrid::UpdateLock() const { return d_->updateLock; }
+bool TgkCustomDBGrid::RedrawDisabled() const { return d_->redrawLock > 0; }
+
+bool TgkCustomDBGrid::RowLinesShown() const
 {
-    ui::TCanvas& canvas = *GetDrawCanvas();
-    classes::TAlignment alignment = titleAlignment_;
-    db::TField* field = GetColField(dataCol);
-    if (dataCol < 0 || (useTFields_ && field == nullptr)) {
-        PaintTitleBackground(rect, rtl::clNone, baseRow);
-        return;
-    }
-    if (dataCol == 0 && options_.Contains(dgIndicator) && indicatorButton_ != nullptr && indicatorButton_->Visible())
-        indicatorButton_->Invalidate();
-    std::string title = field != nullptr ? field->DisplayLabel() : std::string();
-    std::string name = field != nullptr ? field->FieldName() : std::string();
-    if (!useTFields_) {
-        if (field == nullptr && dataLink_->FieldCount() == 0 && dataCol < selected_.Count()) {
-            const std::vector<std::string> parts = SplitTabs(selected_.Strings(dataCol));
-            if (!parts.empty()) name = parts[0];
-        }
-        int index = -1;
-        if (!name.empty() && gkFindSelected(&selected_, name, index)) {
-            const std::vector<std::string> parts = SplitTabs(selected_.Strings(index));
-            title = parts.size() > 2 ? parts[2] : std::string();
-        }
-    }
-    const std::string group = name.empty() ? std::string() : ColumnEntryPart(name, 4);
-    const bool groupHeader = !group.empty() && rect.Top == 0;
-    if (groupHeader) alignment = classes::taCenter;
-    brushChanged_ = false;
-    DoCalcTitleAttributes(groupHeader ? group : name, canvas.Font(), canvas.Brush(), alignment);
-    ui::TRect textRect = rect;
-    if (!drawingDragImage_ && col >= FixedCols()) {
-        ui::TGridDrawInfo info;
-        CalcDrawInfo(info);
-        const int edge = info.Horz.FixedBoundary;
-        if (textRect.Left < edge && textRect.Right > edge) textRect.Left = edge;
-    }
-    const bool filled = brushChanged_;
-    if (filled)
-        canvas.FillRect(textRect);
-    else
-        PaintTitleBackground(textRect, rtl::clNone, baseRow);
-    TgkTitleImageAttributes image;
-    if (field != nullptr && !groupHeader) DoCalcTitleImage(field, image);
-    int pressed = 0;
-    if (titleButtons_ && pressedTitleCol_ == col && pressedInGroupHeader_ == groupHeader) pressed = 1;
-    bool centredImage = false;
-    if (image.ImageIndex >= 0 && titleImageList_ != nullptr && image.ImageIndex < titleImageList_->Count()) {
-        ui::TBitmap picture(titleImageList_->Width(), titleImageList_->Height());
-        picture.Pixels() = titleImageList_->Image(image.ImageIndex);
-        const int iw = picture.Width(), ih = picture.Height();
-        const int y = (textRect.Top + textRect.Bottom - ih) / 2 + pressed;
-        int x = 0;
-        switch (image.Alignment) {
-        case classes::taLeftJustify:
-            x = textRect.Left + image.Margin + pressed;
-            textRect.Left = std::min(textRect.Left + iw + image.Margin, textRect.Right);
-            break;
-        case classes::taRightJustify:
-            x = textRect.Right - iw - image.Margin + pressed;
-            textRect.Right = std::max(textRect.Left, textRect.Right - iw - image.Margin);
-            break;
-        default:
-            x = (textRect.Left + textRect.Right - iw) / 2 + pressed;
-            centredImage = true;
-            break;
-        }
-        canvas.Draw(x, y, picture);
-    }
-    bool defaultDrawing = true;
-    if (groupHeader)
-        DoDrawGroupHeaderCell(&canvas, group, textRect, defaultDrawing);
-    else if (field != nullptr)
-        DoDrawTitleCell(&canvas, field, textRect, defaultDrawing);
-    if (!defaultDrawing || centredImage) return;
-    std::string text = groupHeader ? group : title;
-    if (!groupHeader) {
-        std::string head, caption;
-        SplitTitle(text, head, caption);
-        if (!group.empty()) text = caption;
-    }
-    const ui::TRect at{textRect.Left + pressed, textRect.Top + pressed, textRect.Right + pressed,
-                       textRect.Bottom + pressed};
-    WriteText(canvas, at, 2, gkdtWordWrap | (filled ? 0 : gkdtKeepBackground), alignment,
-              gkReplaceChar(text, '~', '\n'), titleTextTop_);
+    return d_->options.Contains(dgRowLines) || !d_->options.Contains(dgRowLinesDisableFixed);
 }
 
-void TgkCustomDBGrid::DrawDataCellDefault(int col, int row, int dataCol, int dataRow, int baseRow,
-                                          const ui::TRect& rect, ui::TGridDrawState state)
-{
-    ui::TCanvas& canvas = *GetDrawCanvas();
-    const int saved = dataLink_->ActiveRecord();
-    // The link's active record comes back whatever happens (a handler's exception too).
-    const rtl::TScopeExit back([&] { dataLink_->SetActiveRecord(saved); });
-    dataLink_->SetActiveRecord(dataRow + recordOffset_);
-    drawingDataRow_ = dataRow;
-    drawingDataCol_ = dataCol;
-    DrawnByControl = false;
-    const std::string value = GetFieldValue(dataCol);
-    const bool highlight = HighlightCell(col, row, state);
-    const bool urlCell = col >= 0 && col < static_cast<int>(colInfoCache_.size()) &&
-                         colInfoCache_[static_cast<std::size_t>(col)].ControlType == "URL-Link";
-    if (urlCell) {
-        canvas.Font()->SetColor(hover_ == ui::TGridCoord{col, row} ? rtl::clRed : rtl::clBlue);
-        classes::TFontStyles style = Font()->Style();
-        style.Include(classes::fsUnderline);
-        canvas.Font()->SetStyle(style);
-    }
-    if (highlight) {
-        const rtl::TColor active = paintOptions_->ActiveRecordColor();
-        canvas.Brush()->SetColor(active == rtl::clNone ? rtl::clHighlight : active);
-        if (!options_.Contains(dgRowSelect) && row == Row() && col == Col()) canvas.Brush()->SetColor(rtl::clHighlight);
-        canvas.Font()->SetColor(rtl::clHighlightText);
-    }
-    db::TField* field = GetColField(dataCol);
-    const bool changed = CalcCellColors(field, state, highlight, canvas.Font(), canvas.Brush());
-    classes::TAlignment alignment = field != nullptr ? field->Alignment() : classes::taLeftJustify;
-    if (DrawnByControl) alignment = classes::taLeftJustify;
-    if (dataCol < FixedCols() - indicatorOffset_) {
-        ui::TRect r{rect.Left, rect.Top, rect.Right, rect.Bottom + 1};
-        if (options_.Contains(dgHideBottomDataLine)) --r.Bottom;
-        PaintTitleBackground(r, rtl::clNone, baseRow);
-    } else if (paintOptions_->FillsDataCells()) {
-        PaintDataBackground(rect, rtl::clNone, baseRow);
-    }
-    if (defaultDrawing_) {
-        int flags = (highlight || changed) ? 0 : gkdtKeepBackground;
-        if (options_.Contains(dgWordWrap)) flags |= gkdtWordWrap;
-        if (options_.Contains(dgTrailingEllipsis) &&
-            (!options_.Contains(dgWordWrap) || gkIsSingleLineRect(canvas, rect, gkAlignmentFlags(alignment))))
-            flags |= gkdtEndEllipsis;
-        const int dy = (options_.Contains(dgRowLines) || !options_.Contains(dgRowLinesDisableFixed)) ? 2 : 1;
-        WriteText(canvas, rect, 2, flags, alignment, value, dy);
-    }
-    try {
-        DrawDataCell(rect, field, state);
-    } catch (...) {
-        // A failing OnDrawDataCell handler costs its own drawing only.
-    }
-    (void)col;
-}
+const std::vector<TgkCacheColInfoItem>& TgkCustomDBGrid::ColInfoCache() const { return d_->colInfoCache; }
+int TgkCustomDBGrid::GetDataColumn(int col) const { return col - (d_->options.Contains(dgIndicator) ? 1 : 0); }
+int TgkCustomDBGrid::GetDataRow(int row) const { return row - (d_->options.Contains(dgTitles) ? 1 : 0); }
+ui::TWinControl* TgkCustomDBGrid::PlacedControl() const { return d_->placedControl; }
+void TgkCustomDBGrid::SetPlacedControl(ui::TWinControl* control) { d_->placedControl = control; }
+bool TgkCustomDBGrid::RowLines() const { return d_->options.Contains(dgRowLines); }
 
 void RegisterDBGridClasses() { classes::RegisterClasses<TgkCustomDBGrid>(); }
 

@@ -24,16 +24,28 @@
 //   when that raises, the grid takes the focus back and the exception goes on to the
 //   caller (the application's exception handler).
 //
-// The paint cycle, cell drawing, mouse, in-place editor, keyboard navigation and cell
-// controls are added by the grids built on this core: here they are hooks (DrawGrid,
-// DrawCell, HideCellControl, RefreshColInfoCache ...) with the plain behaviour of the base
-// grid.
+// The grid is a facade: its published properties, events and virtual operations stay here,
+// while the work is done by parts of its own, each behind it:
+// - TgkGridLayout (GridLayout.h): row heights, column widths, proportional sizing and the
+//   vertical scroll bar;
+// - TgkGridPainter (GridPainter.h): the paint cycle and cell drawing, with its per-paint
+//   state (TgkPaintState, read through PaintState);
+// - TgkGridMouse (GridMouse.h): presses, column drags and title buttons;
+// - TgkGridKeyboard (GridKeyboard.h): keys decoded into named navigation actions, and the
+//   key filter of grids;
+// - TgkGridCellHints (GridCellHints.h): the cell hint and the link hover;
+// - TgkGridState (GridState.h): the stored property values, row model, locks and column
+//   cache, private to the grid and its parts.
+// Grids built on this core replace the virtual hooks (DrawGrid, DrawCell, HideCellControl,
+// RefreshColInfoCache ...); the parts call those hooks and read one another only through
+// their accessors.
 
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "grid/GridPaintOptions.h"
+#include "grid/GridPaintState.h"
 #include "platform/classes/Alignment.h"
 #include "platform/classes/Font.h"
 #include "platform/db/DataSet.h"
@@ -91,6 +103,12 @@ struct TgkTitleImageAttributes {
 };
 
 class TgkGridHintWindow;
+class TgkGridPainter;
+class TgkGridMouse;
+class TgkGridKeyboard;
+class TgkGridCellHints;
+class TgkGridLayout;
+struct TgkGridState;
 
 // The cell-control painter's vocabulary (names as control-type entries write them).
 // The raster operation named in a "Bitmap" entry; "Source Copy" for any other name.
@@ -240,83 +258,83 @@ public:
     ~TgkCustomDBGrid() override;
 
     // ---- Properties --------------------------------------------------------------------------
-    TgkDBGridOptions Options() const noexcept { return options_; }
+    TgkDBGridOptions Options() const;
     void SetOptions(TgkDBGridOptions options);
-    TgkDBGridKeyOptions KeyOptions() const noexcept { return keyOptions_; }
-    void SetKeyOptions(TgkDBGridKeyOptions v) { keyOptions_ = v; }
-    TgkMultiSelectOptions MultiSelectOptions() const noexcept { return multiSelectOptions_; }
-    void SetMultiSelectOptions(TgkMultiSelectOptions v) { multiSelectOptions_ = v; }
-    TgkEditControlOptions EditControlOptions() const noexcept { return editControlOptions_; }
-    void SetEditControlOptions(TgkEditControlOptions v) { editControlOptions_ = v; }
-    bool ReadOnly() const noexcept { return readOnly_; }
-    void SetReadOnly(bool v) { readOnly_ = v; }
-    bool DefaultDrawing() const noexcept { return defaultDrawing_; }
-    void SetDefaultDrawing(bool v) { defaultDrawing_ = v; }
-    bool EditCalculated() const noexcept { return editCalculated_; }
-    void SetEditCalculated(bool v) { editCalculated_ = v; }
-    bool UseTFields() const noexcept { return useTFields_; }
+    TgkDBGridKeyOptions KeyOptions() const;
+    void SetKeyOptions(TgkDBGridKeyOptions v);
+    TgkMultiSelectOptions MultiSelectOptions() const;
+    void SetMultiSelectOptions(TgkMultiSelectOptions v);
+    TgkEditControlOptions EditControlOptions() const;
+    void SetEditControlOptions(TgkEditControlOptions v);
+    bool ReadOnly() const;
+    void SetReadOnly(bool v);
+    bool DefaultDrawing() const;
+    void SetDefaultDrawing(bool v);
+    bool EditCalculated() const;
+    void SetEditCalculated(bool v);
+    bool UseTFields() const;
     void SetUseTFields(bool v);
     db::TDataSource* DataSource() const;
     void SetDataSource(db::TDataSource* source);
-    rtl::TStringList* Selected() noexcept { return &selected_; }
-    const rtl::TStringList* Selected() const noexcept { return &selected_; }
-    rtl::TStringList* ControlType() noexcept { return &controlType_; }
-    const rtl::TStringList* ControlType() const noexcept { return &controlType_; }
-    bool ControlInfoInDataset() const noexcept { return controlInfoInDataset_; }
-    void SetControlInfoInDataset(bool v) { controlInfoInDataset_ = v; }
-    rtl::TStringList* PictureMasks() noexcept { return &pictureMasks_; }
-    const rtl::TStringList* PictureMasks() const noexcept { return &pictureMasks_; }
-    bool PictureMaskFromDataSet() const noexcept { return pictureMaskFromDataSet_; }
-    void SetPictureMaskFromDataSet(bool v) { pictureMaskFromDataSet_ = v; }
-    rtl::TColor TitleColor() const noexcept { return titleColor_; }
+    rtl::TStringList* Selected();
+    const rtl::TStringList* Selected() const;
+    rtl::TStringList* ControlType();
+    const rtl::TStringList* ControlType() const;
+    bool ControlInfoInDataset() const;
+    void SetControlInfoInDataset(bool v);
+    rtl::TStringList* PictureMasks();
+    const rtl::TStringList* PictureMasks() const;
+    bool PictureMaskFromDataSet() const;
+    void SetPictureMaskFromDataSet(bool v);
+    rtl::TColor TitleColor() const;
     void SetTitleColor(rtl::TColor color);
-    classes::TFont* TitleFont() noexcept { return &titleFont_; }
-    const classes::TFont* TitleFont() const noexcept { return &titleFont_; }
-    classes::TAlignment TitleAlignment() const noexcept { return titleAlignment_; }
+    classes::TFont* TitleFont();
+    const classes::TFont* TitleFont() const;
+    classes::TAlignment TitleAlignment() const;
     void SetTitleAlignment(classes::TAlignment v);
-    int TitleLines() const noexcept { return titleLines_; }
+    int TitleLines() const;
     void SetTitleLines(int lines);
-    bool TitleButtons() const noexcept { return titleButtons_; }
+    bool TitleButtons() const;
     void SetTitleButtons(bool v);
-    int RowHeightPercent() const noexcept { return rowHeightPercent_; }
+    int RowHeightPercent() const;
     void SetRowHeightPercent(int percent);
     // The base grid's horizontal bar.
     bool ShowHorzScrollBar() const;
     void SetShowHorzScrollBar(bool show);
     // The grid's own vertical bar.
-    bool ShowVertScrollBar() const noexcept { return showVertScrollBar_; }
+    bool ShowVertScrollBar() const;
     void SetShowVertScrollBar(bool show);
     // Fixed data columns (the indicator column is not counted).
-    int DataFixedCols() const { return FixedCols() - indicatorOffset_; }
-    TIndicatorColorType IndicatorColor() const noexcept { return indicatorColor_; }
+    int DataFixedCols() const;
+    TIndicatorColorType IndicatorColor() const;
     void SetIndicatorColor(TIndicatorColorType v);
-    rtl::TColor IndicatorIconColor() const noexcept { return indicatorIconColor_; }
+    rtl::TColor IndicatorIconColor() const;
     void SetIndicatorIconColor(rtl::TColor color);
     // A control placed over the indicator's title cell; the grid frees it.
-    ui::TControl* IndicatorButton() const noexcept { return indicatorButton_; }
+    ui::TControl* IndicatorButton() const;
     void SetIndicatorButton(ui::TControl* button);
-    TgkGridLineStyle LineStyle() const noexcept { return lineStyle_; }
+    TgkGridLineStyle LineStyle() const;
     void SetLineStyle(TgkGridLineStyle v);
-    TgkGridLineColors* LineColors() noexcept { return &lineColors_; }
-    const TgkGridLineColors* LineColors() const noexcept { return &lineColors_; }
-    bool HideAllLines() const noexcept { return hideAllLines_; }
+    TgkGridLineColors* LineColors();
+    const TgkGridLineColors* LineColors() const;
+    bool HideAllLines() const;
     void SetHideAllLines(bool v);
-    rtl::TColor FooterColor() const noexcept { return footerColor_; }
+    rtl::TColor FooterColor() const;
     void SetFooterColor(rtl::TColor c);
-    rtl::TColor FooterCellColor() const noexcept { return footerCellColor_; }
+    rtl::TColor FooterCellColor() const;
     void SetFooterCellColor(rtl::TColor c);
-    int FooterHeight() const noexcept { return footerHeight_; }
+    int FooterHeight() const;
     void SetFooterHeight(int h);
-    ui::TImageList* ImageList() const noexcept { return imageList_; }
+    ui::TImageList* ImageList() const;
     void SetImageList(ui::TImageList* list);
-    ui::TImageList* TitleImageList() const noexcept { return titleImageList_; }
+    ui::TImageList* TitleImageList() const;
     void SetTitleImageList(ui::TImageList* list);
-    int DragVertOffset() const noexcept { return dragVertOffset_; }
-    void SetDragVertOffset(int v) { dragVertOffset_ = v; }
-    TgkPadColumnStyle PadColumnStyle() const noexcept { return padColumnStyle_; }
+    int DragVertOffset() const;
+    void SetDragVertOffset(int v);
+    TgkPadColumnStyle PadColumnStyle() const;
     void SetPadColumnStyle(TgkPadColumnStyle v);
-    TgkGridPaintOptions* PaintOptions() noexcept { return paintOptions_.get(); }
-    const TgkGridPaintOptions* PaintOptions() const noexcept { return paintOptions_.get(); }
+    TgkGridPaintOptions* PaintOptions();
+    const TgkGridPaintOptions* PaintOptions() const;
 
     // ---- Events -------------------------------------------------------------------------------------
     classes::TNotifyEvent OnBeforePaint;
@@ -343,20 +361,20 @@ public:
     TgkGridURLOpenEvent OnURLOpen;
 
     // ---- The row model ----------------------------------------------------------------------------
-    int TitleOffset() const noexcept { return titleOffset_; }
-    int IndicatorOffset() const noexcept { return indicatorOffset_; }
-    int IndicatorWidth() const noexcept { return indicatorWidth_; }
+    int TitleOffset() const;
+    int IndicatorOffset() const;
+    int IndicatorWidth() const;
     // The indicator column's width (the indicator button sets it); lays the grid out again.
     void SetIndicatorWidth(int width);
-    TgkGridDataLink& DataLink() noexcept { return *dataLink_; }
+    TgkGridDataLink& DataLink();
     // The current data column (Col less IndicatorOffset) and its field (nil outside the map).
-    int SelectedIndex() const { return Col() - indicatorOffset_; }
+    int SelectedIndex() const;
     void SetSelectedIndex(int dataCol);
     db::TField* SelectedField() const;
     // Moves to the first column showing `field`.
     void SetSelectedField(db::TField* field);
-    int FieldCount() const { return dataLink_->FieldCount(); }
-    db::TField* Fields(int index) const { return dataLink_->GetMappedField(index); }
+    int FieldCount() const;
+    db::TField* Fields(int index) const;
     // nil when `dataCol` < 0, the link is inactive or `dataCol` is outside the map.
     db::TField* GetColField(int dataCol) const;
     // The link is set and active with an active data set.
@@ -365,15 +383,15 @@ public:
     // designed: then the grid takes the focus and answers whether it (or its editor) has it.
     bool AcquireFocus();
     bool AcquireFocusEnabled = true;
-    bool HasFocus() const noexcept { return hasFocus_; }
-    int SelectedRow() const noexcept { return selectedRow_; }
-    bool AlternatingParity() const noexcept { return alternatingParity_; }
-    int RecordOffset() const noexcept { return recordOffset_; }
-    const std::string& EditText() const noexcept { return editText_; }
+    bool HasFocus() const;
+    int SelectedRow() const;
+    bool AlternatingParity() const;
+    int RecordOffset() const;
+    const std::string& EditText() const;
     // The columns shown, in map order; a name that matches none answers the spare column.
-    const std::vector<std::unique_ptr<TgkColumn>>& ColumnList() const noexcept { return columns_; }
+    const std::vector<std::unique_ptr<TgkColumn>>& ColumnList() const;
     TgkColumn& ColumnByName(std::string_view fieldName);
-    TgkColumn& SpareColumn() noexcept { return *spareColumn_; }
+    TgkColumn& SpareColumn();
     // Splits a title at "#" into group header and caption; an empty caption takes the
     // group header.
     virtual void SplitTitle(const std::string& title, std::string& groupHeader, std::string& caption) const;
@@ -387,11 +405,11 @@ public:
     virtual void InitColumnWidths();
     virtual bool UseProportionalColResize() const;
     bool HasHorzScrollBar();
-    int UpdateLock() const noexcept { return updateLock_; }
+    int UpdateLock() const;
     // Suspends redrawing, nested (WM_SETREDRAW only at the outermost level).
     void DisableRedraw();
     void EnableRedraw(bool repaint);
-    bool RedrawDisabled() const noexcept { return redrawLock_ > 0; }
+    bool RedrawDisabled() const;
     // The strip below the rows taken by the footer (empty without dgShowFooter).
     virtual ui::TRect GetFooterRect();
     ui::TRect VirtualClientRect() const override;
@@ -405,8 +423,9 @@ public:
     int GetFooterStripHeight();
     // Sends WM_SETREDRAW with wParam = !disable.
     void SetRedraw(bool disable);
-    // The rectangle of the current paint (client coordinates).
-    const ui::TRect& PaintUpdateRect() const noexcept { return paintUpdateRect_; }
+    // What the current (or last) paint knows: its rectangle, the data cell being drawn (read
+    // by the in-cell event handlers) and what the cell painters did to it.
+    const TgkPaintState& PaintState() const;
     // The rectangle a paint produces (see the paint cycle): the window system's update
     // rectangle taken down over the footer, or the cells' area when it is empty.
     ui::TRect EffectiveUpdateRect() const;
@@ -426,14 +445,14 @@ public:
     void DrawFooterCell(int col);
     // Draws the row boundary under a cell by the line style (once per cell drawn).
     void DrawRowLine(const ui::TRect& rect, ui::TGridDrawState state, int row);
-    bool RowLinesShown() const { return options_.Contains(dgRowLines) || !options_.Contains(dgRowLinesDisableFixed); }
+    bool RowLinesShown() const;
     // ---- Cell hints and the mouse ---------------------------------------------------------------------
     // With dgShowCellHint, a cell whose text does not fit shows it whole in a hint window
     // while the mouse stays on it; the hint timer (250 ms) hides it when the mouse leaves
     // the cell or after the application's hint hide pause.
-    TgkGridHintWindow* HintWindow() const noexcept { return hintWindow_.get(); }
-    ui::TGridCoord HintCell() const noexcept { return hintCell_; }
-    ui::TTimer* HintTimer() const noexcept { return hintTimer_.get(); }
+    TgkGridHintWindow* HintWindow() const;
+    ui::TGridCoord HintCell() const;
+    ui::TTimer* HintTimer() const;
     // Link cells (control type "URL-Link") under the mouse show the hand cursor and are
     // drawn hot; ClearLinkHover ends that (the mouse left the grid).
     void UpdateLinkHover(int x, int y);
@@ -476,9 +495,10 @@ public:
     // The canvas cell painting uses: the alternate bitmap's while AltDrawing, else the
     // window's canvas for a right-to-left grid, else the off-screen bitmap's.
     ui::TCanvas* GetDrawCanvas();
-    ui::TBitmap* DrawBitmap() noexcept { return drawBitmap_.get(); }
-    bool AltDrawing = false;
-    void SetAltDrawBitmap(std::unique_ptr<ui::TBitmap> bitmap) { altDrawBitmap_ = std::move(bitmap); }
+    ui::TBitmap* DrawBitmap();
+    bool AltDrawing() const;
+    void SetAltDrawing(bool on);
+    void SetAltDrawBitmap(std::unique_ptr<ui::TBitmap> bitmap);
     // Draws a check box of a check-box cell into `rect` (the 10 x 10 box).
     virtual void DrawCheckBox(const ui::TRect& rect, int col, bool checked, ui::TGridDrawState state);
     // Paints a data cell whose column has a control type: the background first, then, for
@@ -491,7 +511,7 @@ public:
     // the field's picture on the background (the background only when it holds none) and
     // frame a highlighted cell.
     virtual bool DrawCellControl(int col, int row, const ui::TRect& rect, ui::TGridDrawState state);
-    const std::vector<TgkCacheColInfoItem>& ColInfoCache() const noexcept { return colInfoCache_; }
+    const std::vector<TgkCacheColInfoItem>& ColInfoCache() const;
     // Every pixel of `transparent` becomes `color`.
     static void RecolorBitmap(ui::TBitmap& bitmap, rtl::TColor color, rtl::TColor transparent);
     // The indicator glyph of data row `dataRow` centred in `rect` (an indicator cell).
@@ -505,23 +525,13 @@ public:
 
     // ---- Cell drawing -----------------------------------------------------------------------------
     // Data coordinates of a grid column (row): plain subtractions, no range check.
-    int GetDataColumn(int col) const { return col - (options_.Contains(dgIndicator) ? 1 : 0); }
-    int GetDataRow(int row) const { return row - (options_.Contains(dgTitles) ? 1 : 0); }
+    int GetDataColumn(int col) const;
+    int GetDataRow(int row) const;
     // A data cell whose field is a memo (or rich text by its control type).
     bool IsMemoCell(int col, int row);
-    // The data cell being drawn (data coordinates), read by the in-cell event handlers.
     // The link cell under the mouse (grid coordinates; -1 when none), drawn red.
-    ui::TGridCoord LinkHover() const noexcept { return hover_; }
-    void SetLinkHover(ui::TGridCoord cell) { hover_ = cell; }
-    int DrawingDataRow() const noexcept { return drawingDataRow_; }
-    int DrawingDataCol() const noexcept { return drawingDataCol_; }
-    // Set by a text provider that drew the cell's content itself; cleared before each data
-    // cell's text is fetched.
-    bool DrawnByControl = false;
-    // Set by the cell-control painter while it draws a cell (a framed picture cell, a
-    // control's copy); cleared at the start of each DrawCell.
-    bool CellFramed = false;
-    bool CellPaintedByControl = false;
+    ui::TGridCoord LinkHover() const;
+    void SetLinkHover(ui::TGridCoord cell);
     // The picture of a "Bitmap" cell placed in `rect` by fit mode `fitName` (source and
     // destination rectangles; False when the mode draws nothing).
     static bool PictureFitRects(std::string_view fitName, int pictureWidth, int pictureHeight, const ui::TRect& rect,
@@ -620,7 +630,8 @@ public:
     static bool CaretAtStart(const ui::TWinControl& edit);
     static bool CaretAtEnd(const ui::TWinControl& edit);
     // The custom control placed over the current cell (nil when none).
-    ui::TWinControl* PlacedControl = nullptr;
+    ui::TWinControl* PlacedControl() const;
+    void SetPlacedControl(ui::TWinControl* control);
 
 
     void Loaded() override;
@@ -635,23 +646,18 @@ public:
     // after its first character and before its first "." unless it already names
     // "mailto:"; empty when the result's scheme is not http, https, ftp or mailto.
     static std::string LinkAddress(const std::string& text);
-    bool InColumnDrag() const noexcept { return inColumnDrag_; }
-    void MultiSelectPress(ui::TMouseButton button, ui::TShiftState shift);
+    bool InColumnDrag() const;
     // The columns [first, last] of the title group column `col` belongs to (itself alone
     // when it has no group).
     void TitleGroupRange(int col, int& first, int& last) const;
-    void MakeDragImage(int col, int x, int y);
     // The dragged title's picture and where it is drawn (client coordinates), while a
     // column is dragged.
-    const ui::TBitmap* DragImage() const noexcept { return dragImage_.get(); }
-    ui::TPoint DragImagePos() const noexcept { return dragImagePos_; }
-    void RouteClickToPlacedControl(int x, int y);
+    const ui::TBitmap* DragImage() const;
+    ui::TPoint DragImagePos() const;
     // Multi-select by the mouse: raised by a Shift, Ctrl or auto-unselect press with
     // msoShiftSelect; the anchor is the record such a selection started on.
-    bool ShiftSelecting() const noexcept { return shiftSelect_; }
-    const db::TBookmark& SelectAnchor() const noexcept { return selectAnchor_; }
-    // The column-sizing press and the column it sized (-1 when none).
-    int SizingIndex() const noexcept { return sizingIndex_; }
+    bool ShiftSelecting() const;
+    const db::TBookmark& SelectAnchor() const;
 
     // ---- Keyboard navigation -----------------------------------------------------------------------
     void KeyDown(ui::TKey& key, ui::TShiftState shift) override;
@@ -700,135 +706,33 @@ protected:
 private:
     friend class TgkGridDataLink;
     friend class TgkColumn;
+    friend class TgkGridPainter;
+    friend class TgkGridMouse;
+    friend class TgkGridKeyboard;
+    friend class TgkGridCellHints;
+    friend class TgkGridLayout;
     void ApplyBaseOptions();
     void TitleFontChanged();
-    void VScroll(int code, int pos);
     void CMEnter(ui::TMessage& m);
     void CMExit(ui::TMessage& m);
-    bool RowLines() const { return options_.Contains(dgRowLines); }
+    bool RowLines() const;
     int TextHeightW(const classes::TFont& font);
     int TextWidthOf(const classes::TFont& font, std::string_view text);
 
-    TgkDBGridOptions options_ = kDefaultDBGridOptions;
-    TgkDBGridKeyOptions keyOptions_{dgAllowDelete, dgAllowInsert};
-    TgkMultiSelectOptions multiSelectOptions_;
-    TgkEditControlOptions editControlOptions_{ecoSearchOwnerForm};
-    bool readOnly_ = false;
-    bool defaultDrawing_ = true;
-    bool editCalculated_ = false;
-    bool useTFields_ = true;
-    rtl::TStringList selected_;
-    rtl::TStringList controlType_;
-    bool controlInfoInDataset_ = true;
-    rtl::TStringList pictureMasks_;
-    bool pictureMaskFromDataSet_ = true;
-    rtl::TColor titleColor_ = rtl::clBtnFace;
-    classes::TFont titleFont_;
-    bool titleFontSync_ = false;
-    classes::TAlignment titleAlignment_ = classes::taLeftJustify;
-    int titleLines_ = 1;
-    bool titleButtons_ = false;
-    int rowHeightPercent_ = 100;
-    int savedRowHeightPercent_ = 100;
-    bool showVertScrollBar_ = true;
-    TIndicatorColorType indicatorColor_ = icBlack;
-    rtl::TColor indicatorIconColor_ = rtl::clBlack;
-    ui::TControl* indicatorButton_ = nullptr;
-    TgkGridLineStyle lineStyle_ = glsDynamic;
-    TgkGridLineColors lineColors_{this};
-    bool hideAllLines_ = false;
-    rtl::TColor footerColor_ = rtl::clBtnFace;
-    rtl::TColor footerCellColor_ = rtl::clBtnFace;
-    int footerHeight_ = 0;
-    ui::TImageList* imageList_ = nullptr;
-    ui::TImageList* titleImageList_ = nullptr;
-    int dragVertOffset_ = 15;
-    TgkPadColumnStyle padColumnStyle_ = pcsPadHeaderAndData;
 
-    int updateLock_ = 0;
-    int layoutLock_ = 0;
-    int redrawLock_ = 0;
-    bool rowCountLock_ = false;
-    int titleOffset_ = 1;
-    int indicatorOffset_ = 1;
-    int indicatorWidth_ = 11;
-    int selectedRow_ = -1;
-    int savedClientWidth_ = 0;
-    int titleTextTop_ = 2;
-    int lastCol_ = -1;
-    int lastFixedProportionalCol_ = -1;
-    int recordOffset_ = 0;
-    bool alternatingParity_ = false;
-    bool colEnterPending_ = false;
-    bool footerUpdatePending_ = false;
-    bool cellChangedSuppressed_ = false;
-    bool hasFocus_ = false;
-    bool brushChanged_ = false;
-    bool brushIsWhite_ = false;
-    bool suppressHideHook_ = false;
-    int pressedTitleCol_ = -1;
-    int pressedTracking_ = -1;
-    bool pressedInGroupHeader_ = false;
-    ui::TGridCoord hover_{-1, -1};
-    bool inColExit_ = false;
-    int sizingIndex_ = -1;
-    int sizingStartWidth_ = 0;
-    int sizingCol_ = -1;
-    bool inColumnDrag_ = false;
-    bool columnDragged_ = false;
-    int dragCol_ = -1;
-    int dragX_ = 0;
-    int dragDirection_ = 0;
-    void TitleButtonPress(int x, int y);
-    void ColumnDragTick();
-    void EndColumnDrag(int x, int y, bool drop);
-    bool movingByMouse_ = false;
     void FocusNeighbour(bool forward);
-    int drawingDataRow_ = -1;
-    int drawingDataCol_ = -1;
-    bool drawingDragImage_ = false;
-    void DrawTitleCell(int col, int dataCol, int baseRow, ui::TRect rect);
-    bool DrawPictureCell(int col, int row, ui::TGridDrawState state);
-    bool DrawImageIndexCell(int col, int row, ui::TGridDrawState state);
-    bool DrawControlCopy(int col, int row, ui::TGridDrawState state);
-    void DrawDataCellDefault(int col, int row, int dataCol, int dataRow, int baseRow, const ui::TRect& rect,
-                             ui::TGridDrawState state);
-    std::string editText_;
-    std::vector<std::uint16_t> designWidths_;
-    db::TBookmark rowBookmark_;
-    db::TBookmark selectAnchor_;
-    std::unique_ptr<ui::TBitmap> dragImage_;
-    ui::TPoint dragImagePos_{};
-    int dragGrabX_ = 0;
-    bool shiftSelect_ = false;
-    bool rowBookmarkKept_ = false;
-    db::TBookmark footerBookmark_;
-    std::unique_ptr<TgkGridDataLink> dataLink_;
-    std::vector<std::unique_ptr<TgkColumn>> columns_;
-    std::unique_ptr<TgkColumn> spareColumn_;
-    std::vector<TgkCacheColInfoItem> colInfoCache_;
-    std::unique_ptr<ui::TBitmap> drawBitmap_;
-    std::unique_ptr<ui::TBitmap> altDrawBitmap_;
-    std::unique_ptr<TgkGridPaintOptions> paintOptions_;
-    std::unique_ptr<TgkGridHintWindow> hintWindow_;
-    std::unique_ptr<ui::TImageList> yellowImages_;
-    // The cell hint's state.
-    ui::TGridCoord hintCell_{0, 0};
-    std::unique_ptr<ui::TTimer> hintTimer_;
-    int hintTicks_ = 0;
-    bool linkHovering_ = false;
-    bool freeingHint_ = false;
-    // The paint cycle's state.
-    ui::TRect paintUpdateRect_;
-    bool lightBackground_ = true;
-    bool mirrored_ = false;
+    std::unique_ptr<TgkGridState> d_;
+    // The parts behind the facade.
+    std::unique_ptr<TgkGridPainter> painter_;
+    std::unique_ptr<TgkGridLayout> layout_;
+    std::unique_ptr<TgkGridMouse> mouse_;
+    std::unique_ptr<TgkGridKeyboard> keyboard_;
+    std::unique_ptr<TgkGridCellHints> hints_;
     // Horizontal scrolling over a background picture or right to left: one repaint of all.
     void WMHScroll(ui::TMessage& m);
-    void DrawCells(int aCol, int aRow, int startX, int startY, int stopX, int stopY, rtl::TColor color,
-                   ui::TGridDrawState include, int lineX, int lineY);
-    void DrawCellLines(ui::TCanvas& c, const ui::TGridDrawInfo& info);
-    void PadColumn(ui::TCanvas& c, int lastVisibleCol);
-    void PaintFooter(ui::TCanvas& c, int lastVisibleCol);
+    void WMVScroll(ui::TMessage& m);
+    void WMSize(ui::TMessage& m);
+    bool MouseMessage(ui::TMessage& m);
     int FooterTextHeight();
 };
 

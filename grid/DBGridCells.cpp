@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "grid/DBGrid.h"
+#include "grid/GridState.h"
 #include "grid/GridRoutines.h"
 #include "grid/StringRoutines.h"
 #include "platform/db/Fields.h"
@@ -39,24 +40,24 @@ std::vector<std::string> SplitSemicolons(std::string_view text)
 
 rtl::TStrings* TgkCustomDBGrid::ControlTypeList()
 {
-    db::TDataSet* ds = dataLink_->DataSet();
-    if (controlInfoInDataset_ && ds != nullptr)
+    db::TDataSet* ds = d_->dataLink->DataSet();
+    if (d_->controlInfoInDataset && ds != nullptr)
         if (rtl::TStrings* list = gkGetControlTypeList(ds)) return list;
-    return &controlType_;
+    return &d_->controlType;
 }
 
 void TgkCustomDBGrid::RefreshColInfoCache()
 {
-    colInfoCache_.clear();
+    d_->colInfoCache.clear();
     for (int col = 0; col < ColCount(); ++col) {
         TgkCacheColInfoItem item;
-        if (const db::TField* field = GetColField(col - indicatorOffset_)) {
+        if (const db::TField* field = GetColField(col - d_->indicatorOffset)) {
             GetControlInfo(field->FieldName(), item.ControlType, item.ControlParameters);
             if (IsCustomControlType(item.ControlType)) {
                 const std::vector<std::string> parts = SplitSemicolons(item.ControlParameters);
                 item.ShowAlways = parts.size() > 1 && parts[1] == "T";
                 ui::TWinControl* control = nullptr;
-                if (FindCellControl(col, titleOffset_, control) && control != GridDateTimePicker()) {
+                if (FindCellControl(col, d_->titleOffset, control) && control != GridDateTimePicker()) {
                     item.Control = control;
                 } else {
                     item.ShowAlways = false;
@@ -64,15 +65,15 @@ void TgkCustomDBGrid::RefreshColInfoCache()
                 }
             }
         }
-        colInfoCache_.push_back(std::move(item));
+        d_->colInfoCache.push_back(std::move(item));
     }
 }
 
 bool TgkCustomDBGrid::FindCellControl(int col, int row, ui::TWinControl*& control)
 {
-    if (editControlOptions_.Contains(ecoDisableCustomControls)) return false;
-    if (col < indicatorOffset_ || col >= ColCount() || row < titleOffset_ || row >= RowCount()) return false;
-    db::TField* field = GetColField(col - indicatorOffset_);
+    if (d_->editControlOptions.Contains(ecoDisableCustomControls)) return false;
+    if (col < d_->indicatorOffset || col >= ColCount() || row < d_->titleOffset || row >= RowCount()) return false;
+    db::TField* field = GetColField(col - d_->indicatorOffset);
     if (field == nullptr) return false;
     const std::string fieldName = field->FieldName();
     if (const rtl::TStrings* list = ControlTypeList()) {
@@ -89,7 +90,7 @@ bool TgkCustomDBGrid::FindCellControl(int col, int row, ui::TWinControl*& contro
         }
     }
     ui::TWinControl* picker = GridDateTimePicker();
-    if (picker != nullptr && !editControlOptions_.Contains(ecoDisableDateTimePicker) &&
+    if (picker != nullptr && !d_->editControlOptions.Contains(ecoDisableDateTimePicker) &&
         dynamic_cast<db::TDateTimeField*>(field) != nullptr) {
         control = picker;
         return true;
@@ -101,7 +102,7 @@ ui::TWinControl* TgkCustomDBGrid::FindCustomControl(const std::string& name)
 {
     if (name.empty()) return nullptr;
     classes::TComponent* root = nullptr;
-    if (editControlOptions_.Contains(ecoSearchOwnerForm)) {
+    if (d_->editControlOptions.Contains(ecoSearchOwnerForm)) {
         for (classes::TComponent* c = Owner(); c != nullptr && root == nullptr; c = c->Owner())
             if (dynamic_cast<ui::TCustomForm*>(c) != nullptr || c->InheritsFrom("TCustomFrame")) root = c;
     } else {
@@ -118,7 +119,7 @@ ui::TWinControl* TgkCustomDBGrid::FindCustomControl(const std::string& name)
         if (first != nullptr && first->InheritsFrom("TCustomFrame")) {
             found = first->FindComponent(inner);
         } else {
-            db::TDataSet* ds = dataLink_->DataSet();
+            db::TDataSet* ds = d_->dataLink->DataSet();
             if (ds != nullptr && ds->Owner() != nullptr) found = ds->Owner()->FindComponent(inner);
         }
     }
@@ -127,10 +128,10 @@ ui::TWinControl* TgkCustomDBGrid::FindCustomControl(const std::string& name)
 
 bool TgkCustomDBGrid::CustomControlsShown()
 {
-    if (editControlOptions_.Contains(ecoDisableCustomControls) || gkIsDesigning(this) ||
-        options_.Contains(dgRowSelect))
+    if (d_->editControlOptions.Contains(ecoDisableCustomControls) || gkIsDesigning(this) ||
+        d_->options.Contains(dgRowSelect))
         return false;
-    return Focused() || hasFocus_ || ShowControlsAlways;
+    return Focused() || d_->hasFocus || ShowControlsAlways;
 }
 
 void TgkCustomDBGrid::PlaceCellControl()
@@ -138,7 +139,7 @@ void TgkCustomDBGrid::PlaceCellControl()
     ui::TWinControl* control = nullptr;
     if (!FindCellControl(Col(), Row(), control)) return;
     if (!CustomControlsShown() && !control->InheritsFrom("TgkExpandButton")) return;
-    PlacedControl = control;
+    SetPlacedControl(control);
     if (gkIsDesigning(this) || control->Parent() != this) return;
     ui::TRect r = CellRect(Col(), Row());
     if (UseRightToLeftGrid()) {

@@ -653,4 +653,17 @@ void gkClearClipChildren(ui::TControl*) {}
 
 std::string gkStringsToPChar(const rtl::TStrings& list, bool blankSeparated) { return gkStringsToText(list, blankSeparated); }
 
+std::vector<std::string> gkSplitTabs(std::string_view text)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = text.find('\t', start);
+        parts.emplace_back(text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
+        if (at == std::string_view::npos) break;
+        start = at + 1;
+    }
+    return parts;
+}
+
 }  // namespace grid

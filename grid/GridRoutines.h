@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "platform/classes/Component.h"
@@ -106,6 +107,8 @@ classes::TPersistent* gkGetPictureMaskSource(classes::TPersistent* control, db::
 // The first `Selected` entry whose text before the first TAB equals `fieldName` once both
 // are upper-cased; False (index unchanged) when none, or for a nil list.
 bool gkFindSelected(const rtl::TStrings* list, std::string_view fieldName, int& index);
+// The TAB-separated parts of a column entry (one empty part for an empty text).
+std::vector<std::string> gkSplitTabs(std::string_view text);
 // The control type of a field from the data set's "ControlType" list: over every entry
 // whose first ";" part equals the field name exactly (letter case counts), type := the
 // second part and parameters := the rest after the second part's ";" (at most 255

@@ -159,22 +159,31 @@ void TgkInplaceEdit::KeyPress(char& key)
         if (grid_->OnCheckValue) CheckValue(TextAfterKey('\b'));
         return;
     }
-    if (static_cast<unsigned char>(key) < 32) return;
+    if (static_cast<unsigned char>(key) >= 32) PictureKeyPress(key);
+}
+
+// The text a key makes under the picture mask and how it fits the mask.
+TPicResult TgkInplaceEdit::PictureText(char key, std::string& newText) const
+{
+    TgkPictureValidator validator(Picture.PictureMask, Picture.AutoFill);
+    TPicResult r = validator.Picture(newText, Picture.AutoFill);
+    if (!Picture.AutoFill || r != prError) return r;
+    // Typing over a blank literal of the mask: the blank first, then the key.
+    std::string blank = TextAfterKey(' ');
+    if (validator.Picture(blank, Picture.AutoFill) == prError) return r;
+    blank += key;
+    newText = blank;
+    return validator.Picture(newText, Picture.AutoFill);
+}
+
+// A printable key under a picture mask: the editor takes the text the mask makes of it.
+void TgkInplaceEdit::PictureKeyPress(char& key)
+{
     const std::string oldText = Text();
     const bool allSelected = SelStart() == 0 && SelLength() == static_cast<int>(oldText.size()) && !oldText.empty();
     std::string newText = TextAfterKey(key);
     if (MaxLength() > 0 && static_cast<int>(newText.size()) > MaxLength()) return;
-    TgkPictureValidator validator(Picture.PictureMask, Picture.AutoFill);
-    TPicResult r = validator.Picture(newText, Picture.AutoFill);
-    if (Picture.AutoFill && r == prError) {
-        // Typing over a blank literal of the mask: the blank first, then the key.
-        std::string blank = TextAfterKey(' ');
-        if (validator.Picture(blank, Picture.AutoFill) != prError) {
-            blank += key;
-            newText = blank;
-            r = validator.Picture(newText, Picture.AutoFill);
-        }
-    }
+    const TPicResult r = PictureText(key, newText);
     const int caret = SelStart();
     const int growth = static_cast<int>(newText.size()) - static_cast<int>(oldText.size());
     bool passes = true;

@@ -62,6 +62,8 @@ protected:
 private:
     void ApplyStyle();
     void FireCheckValue(bool passes);
+    TPicResult PictureText(char key, std::string& newText) const;
+    void PictureKeyPress(char& key);
 
     TgkCustomDBGrid* grid_ = nullptr;
     bool wordWrap_ = false;

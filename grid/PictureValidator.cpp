@@ -269,57 +269,69 @@ TPicResult TgkPictureValidator::CheckComplete(TPicResult r, int termCh)
     return r;
 }
 
+// One character of the input against a character class of the picture ("#", "?", "&",
+// "~", "!", "@"); False when the input does not fit.
+bool TgkPictureValidator::ScanClass(char pc, const std::string& ch)
+{
+    switch (pc) {
+    case '#':
+        if (!IsDigitChar(ch)) return false;
+        Consume(ch);
+        return true;
+    case '?':
+        if (!IsLetterChar(ch)) return false;
+        Consume(ch);
+        return true;
+    case '&':
+        if (!IsLetterChar(ch)) return false;
+        Consume(Upper(ch));
+        return true;
+    case '~':
+        if (!IsLetterChar(ch)) return false;
+        Consume(Lower(ch));
+        return true;
+    case '!': Consume(Upper(ch)); return true;
+    default: Consume(ch); return true;  // "@"
+    }
+}
+
+// One character of the input against a literal of the picture (";" quotes the next one).
+bool TgkPictureValidator::ScanLiteral(const std::string& ch)
+{
+    if (PIs(i_, ';')) ++i_;
+    const std::string& literal = P(i_);
+    if (Upper(literal) != Upper(ch)) {
+        // A blank typed last where the picture wants a literal becomes that literal.
+        const bool last = j_ == static_cast<int>(input_.size()) - 1;
+        if (ch != " " || !last) return false;
+    }
+    Consume(literal);
+    return true;
+}
+
 TPicResult TgkPictureValidator::Scan(int termCh)
 {
+    static constexpr std::string_view kClasses = "#?&~!@";
     TPicResult r = prEmpty;
     while (i_ < termCh && !PIs(i_, ',')) {
         if (j_ >= static_cast<int>(input_.size())) return CheckComplete(r, termCh);
         const std::string ch = input_[static_cast<std::size_t>(j_)];
         const std::string& p = P(i_);
         const char pc = p.size() == 1 ? p[0] : '\x01';
-        switch (pc) {
-        case '#':
-            if (!IsDigitChar(ch)) return prError;
-            Consume(ch);
-            break;
-        case '?':
-            if (!IsLetterChar(ch)) return prError;
-            Consume(ch);
-            break;
-        case '&':
-            if (!IsLetterChar(ch)) return prError;
-            Consume(Upper(ch));
-            break;
-        case '~':
-            if (!IsLetterChar(ch)) return prError;
-            Consume(Lower(ch));
-            break;
-        case '!': Consume(Upper(ch)); break;
-        case '@': Consume(ch); break;
-        case '*':
+        if (kClasses.find(pc) != std::string_view::npos) {
+            if (!ScanClass(pc, ch)) return prError;
+        } else if (pc == '*') {
             r = Iteration(termCh);
             if (!IsComplete(r)) return r;
-            break;
-        case '{':
+        } else if (pc == '{') {
             r = Group(termCh);
             if (!IsComplete(r)) return r;
-            break;
-        case '[':
+        } else if (pc == '[') {
             r = Group(termCh);
             if (IsIncomplete(r)) return r;
             if (r == prError) r = prAmbiguous;
-            break;
-        default: {
-            if (PIs(i_, ';')) ++i_;
-            const std::string& literal = P(i_);
-            if (Upper(literal) != Upper(ch)) {
-                // A blank typed last where the picture wants a literal becomes that literal.
-                const bool last = j_ == static_cast<int>(input_.size()) - 1;
-                if (ch != " " || !last) return prError;
-            }
-            Consume(literal);
-            break;
-        }
+        } else if (!ScanLiteral(ch)) {
+            return prError;
         }
         r = r == prAmbiguous ? prIncompNoFill : prIncomplete;
     }

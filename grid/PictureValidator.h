@@ -47,6 +47,8 @@ private:
     bool SyntaxCheck() const;
     TPicResult Process(int termCh);
     TPicResult Scan(int termCh);
+    bool ScanClass(char pc, const std::string& ch);
+    bool ScanLiteral(const std::string& ch);
     TPicResult Iteration(int termCh);
     TPicResult Group(int termCh);
     TPicResult CheckComplete(TPicResult r, int termCh);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "grid/GridRoutines.h"
+#include "grid/IndicatorButton.h"
 #include "grid/StringRoutines.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/rtl/Exceptions.h"
@@ -74,7 +75,7 @@ TgkDBGrid::TgkDBGrid(classes::TComponent* owner) : TgkCustomDBGrid(owner)
 
 TgkDBGrid::~TgkDBGrid()
 {
-    PlacedControl = nullptr;
+    SetPlacedControl(nullptr);
     delete picker_;
     picker_ = nullptr;
     FreeSelectedRecords();
@@ -93,7 +94,7 @@ void TgkDBGrid::Notification(classes::TComponent* component, classes::TOperation
     TgkCustomDBGrid::Notification(component, operation);
     if (operation != classes::opRemove) return;
     if (component == picker_) picker_ = nullptr;
-    if (component == PlacedControl) PlacedControl = nullptr;
+    if (component == PlacedControl()) SetPlacedControl(nullptr);
 }
 
 // ---- Properties -------------------------------------------------------------------------------------------
@@ -179,7 +180,7 @@ void TgkDBGrid::LinkActivated()
         // The controls come back also when applying the list fails.
         ds->DisableControls();
         const rtl::TScopeExit enable([ds] { ds->EnableControls(); });
-        PlacedControl = nullptr;
+        SetPlacedControl(nullptr);
         if (ControlInfoInDataset())
             gkRemoveStaleControlInfo(*ds, gkGetLookupFields(ds), gkGetLookupLinks(ds), gkGetControlTypeList(ds));
         if (Selected()->Count() > 0 && (gkIsDesigning(this) || !HasCalculatedField(*ds))) ApplySelected();
@@ -244,7 +245,7 @@ void TgkDBGrid::SelectionMoved(const ui::TGridRect& oldSelection)
 void TgkDBGrid::TopLeftChanged()
 {
     TgkCustomDBGrid::TopLeftChanged();
-    if (ui::TWinControl* control = PlacedControl; control != nullptr && control->Visible()) {
+    if (ui::TWinControl* control = PlacedControl(); control != nullptr && control->Visible()) {
         const ui::TRect cell = CellRect(Col(), Row());
         if (cell.Width() <= 0 || cell.Height() <= 0) {
             HideCellControl();
@@ -346,6 +347,43 @@ void TgkDBGrid::DoCreateDateTimePicker()
     if (OnCreateDateTimePicker) OnCreateDateTimePicker(this, picker_);
 }
 
+// The grid's date-time picker made (once) and bound to `field`, read-only when the cell
+// is; False when no picker can be made.
+bool TgkDBGrid::PreparePicker(db::TField& field)
+{
+    if (picker_ == nullptr) {
+        picker_ = CreateDateTimePicker();
+        if (picker_ == nullptr) return false;
+        DoCreateDateTimePicker();
+        if (picker_ == nullptr) return false;
+    }
+    picker_->SetVisible(false);
+    if (picker_->Parent() != this) picker_->SetParent(this);
+    if (gkGetDataSource(picker_) != DataSource()) gkSetDataSource(picker_, DataSource());
+    if (!gkEqualText(gkGetDataField(picker_), field.FieldName())) gkSetDataField(picker_, field.FieldName());
+    gkSetBorderStyle(picker_, false);
+    // Read-only also whenever the grid cannot edit: a picker shown over a read-only grid
+    // (the always-show flag) would otherwise write dates into it.
+    const bool readOnly = field.ReadOnly() || ColumnEntryPart(field.FieldName(), 3) == "T" || !CanEdit();
+    classes::SetPropValue(*picker_, "ReadOnly", classes::TPropValue(readOnly));
+    return true;
+}
+
+// The picker placed over the current cell.
+void TgkDBGrid::PlacePicker()
+{
+    SetPlacedControl(picker_);
+    ui::TRect r = CellRect(Col(), Row());
+    if (UseRightToLeftGrid()) {
+        const int width = r.Width();
+        r.Left = ClientWidth() - r.Right + 1;
+        r.Right = r.Left + width;
+    }
+    if (picker_->Left() != r.Left || picker_->Top() != r.Top || picker_->Width() != r.Width() ||
+        picker_->Height() != r.Height())
+        picker_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+}
+
 void TgkDBGrid::UpdateCellControl()
 {
     if (gkIsDesigning(this) || Options().Contains(dgRowSelect) || !DataLink().Active()) return;
@@ -358,33 +396,8 @@ void TgkDBGrid::UpdateCellControl()
     if (EditControlOptions().Contains(ecoDisableDateTimePicker)) return;
     db::TField* field = SelectedField();
     if (dynamic_cast<db::TDateTimeField*>(field) == nullptr) return;
-    if (picker_ == nullptr) {
-        picker_ = CreateDateTimePicker();
-        if (picker_ == nullptr) return;
-        DoCreateDateTimePicker();
-        if (picker_ == nullptr) return;
-    }
-    picker_->SetVisible(false);
-    if (picker_->Parent() != this) picker_->SetParent(this);
-    if (gkGetDataSource(picker_) != DataSource()) gkSetDataSource(picker_, DataSource());
-    if (!gkEqualText(gkGetDataField(picker_), field->FieldName())) gkSetDataField(picker_, field->FieldName());
-    gkSetBorderStyle(picker_, false);
-    // Read-only also whenever the grid cannot edit: a picker shown over a read-only grid
-    // (the always-show flag) would otherwise write dates into it.
-    const bool readOnly = field->ReadOnly() || ColumnEntryPart(field->FieldName(), 3) == "T" || !CanEdit();
-    classes::SetPropValue(*picker_, "ReadOnly", classes::TPropValue(readOnly));
-    if (PickerMayShow()) {
-        PlacedControl = picker_;
-        ui::TRect r = CellRect(Col(), Row());
-        if (UseRightToLeftGrid()) {
-            const int width = r.Width();
-            r.Left = ClientWidth() - r.Right + 1;
-            r.Right = r.Left + width;
-        }
-        if (picker_->Left() != r.Left || picker_->Top() != r.Top || picker_->Width() != r.Width() ||
-            picker_->Height() != r.Height())
-            picker_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
-    }
+    if (!PreparePicker(*field)) return;
+    if (PickerMayShow()) PlacePicker();
     if (!picker_->HandleAllocated() && HandleAllocated()) picker_->CreatePeers();
     picker_->Perform(ui::WM_SIZE, 0, 0);
 }
@@ -401,8 +414,8 @@ void TgkDBGrid::PlaceCellControl()
 
 void TgkDBGrid::HideCellControl()
 {
-    ui::TWinControl* control = PlacedControl;
-    PlacedControl = nullptr;
+    ui::TWinControl* control = PlacedControl();
+    SetPlacedControl(nullptr);
     if (control == nullptr || !control->Visible() || control->Parent() != this || hidingControl_) return;
     hidingControl_ = true;
     const rtl::TScopeExit done([this] { hidingControl_ = false; });
@@ -416,7 +429,7 @@ void TgkDBGrid::HideCellControl()
 
 void TgkDBGrid::ShowCustomControl()
 {
-    ui::TWinControl* control = PlacedControl;
+    ui::TWinControl* control = PlacedControl();
     if (control == nullptr || !(Focused() || HasFocus() || ShowControlsAlways)) return;
     if (control == picker_ && !PickerMayShow()) return;
     if (!control->Visible()) control->SetVisible(true);
@@ -425,7 +438,7 @@ void TgkDBGrid::ShowCustomControl()
 
 void TgkDBGrid::Paint()
 {
-    ui::TWinControl* control = PlacedControl;
+    ui::TWinControl* control = PlacedControl();
     if (control != nullptr && control->Visible()) {
         const std::string name = gkGetDataField(control);
         if (!name.empty()) {
@@ -492,19 +505,19 @@ void TgkDBGrid::Dispatch(ui::TMessage& m)
     TgkCustomDBGrid::Dispatch(m);
     // Shown again (itself or a parent), the grid lays itself out for what it now measures.
     if (m.Msg == ui::CM_SHOWINGCHANGED && Showing()) LayoutChanged();
-    if (m.Msg == ui::CM_EXIT && PlacedControl != nullptr) {
+    if (m.Msg == ui::CM_EXIT && PlacedControl() != nullptr) {
         // The focus went elsewhere than into the control over the cell: the control goes.
         const ui::TCustomForm* form = ui::GetParentForm(this);
         const ui::TWinControl* next = form != nullptr ? form->ActiveControl() : nullptr;
-        if (next != this && next != PlacedControl && !(next != nullptr && PlacedControl->ContainsControl(next)))
+        if (next != this && next != PlacedControl() && !(next != nullptr && PlacedControl()->ContainsControl(next)))
             HideCellControl();
     }
 }
 
 void TgkDBGrid::KeyDown(ui::TKey& key, ui::TShiftState shift)
 {
-    if (key == ui::VK_DOWN && shift.Contains(ui::ssAlt) && PlacedControl != nullptr && PlacedControl->Visible()) {
-        ui::TWinControl* control = PlacedControl;
+    if (key == ui::VK_DOWN && shift.Contains(ui::ssAlt) && PlacedControl() != nullptr && PlacedControl()->Visible()) {
+        ui::TWinControl* control = PlacedControl();
         control->SetFocus();
         gkPostKeyWithShift(*control, key, ui::VK_MENU);
         key = 0;
@@ -764,6 +777,8 @@ void RegisterPublishedGridClasses()
 {
     static const bool done = [] {
         RegisterDBGridClasses();
+        // The indicator button is stored with the grid it sits on.
+        RegisterIndicatorButtonClass();
         classes::RegisterClasses<TgkDBGrid>();
         return true;
     }();

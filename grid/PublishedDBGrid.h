@@ -105,7 +105,7 @@ public:
     // The picker, once created (nil before).
     ui::TWinControl* GridDateTimePicker() const override { return picker_; }
     // The control now laid over the current cell (not owned; nil when none).
-    ui::TWinControl* CurrentCustomControl() const noexcept { return PlacedControl; }
+    ui::TWinControl* CurrentCustomControl() const noexcept { return PlacedControl(); }
     // Cells with a control: "Bitmap", "ImageIndex" and "CheckBox" columns, custom types whose
     // control exists, and (without ecoDisableDateTimePicker) date-time fields.
     bool IsControlCell(int col, int row);
@@ -170,6 +170,8 @@ private:
     void PrepareCustomControls();
     // Whether the picker may be laid over the current cell.
     bool PickerMayShow();
+    bool PreparePicker(db::TField& field);
+    void PlacePicker();
     // Fires OnMultiSelectRecord; True when accepted.
     bool AcceptRecord(bool selecting);
     int FindSelectedBookmark(const db::TBookmark& bookmark) const;

@@ -123,13 +123,13 @@ TEST_F(GridCellControls, TheCurrentCellsControlIsPlacedOverItWhenControlsShow)
     cityEdit->SetBounds(0, 0, 5, 5);
     grid->SetOptions(grid->Options() | TgkDBGridOptions{dgRowSelect});
     grid->PlaceCellControl();  // controls never show over a selected row
-    EXPECT_EQ(grid->PlacedControl, nullptr);
+    EXPECT_EQ(grid->PlacedControl(), nullptr);
     grid->SetOptions(grid->Options() - TgkDBGridOptions{dgRowSelect});
     grid->SetSelectedIndex(1);
     grid->ShowControlsAlways = true;
     EXPECT_TRUE(grid->CustomControlsShown());
     grid->PlaceCellControl();
-    EXPECT_EQ(grid->PlacedControl, cityEdit);
+    EXPECT_EQ(grid->PlacedControl(), cityEdit);
     const ui::TRect cell = grid->CellRect(grid->Col(), grid->Row());
     EXPECT_EQ(cityEdit->BoundsRect(), cell);
     grid->SetOptions(grid->Options() | TgkDBGridOptions{dgRowSelect});

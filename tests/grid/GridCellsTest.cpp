@@ -18,6 +18,7 @@
 #include "platform/db/AdoDataSet.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/rtl/Files.h"
+#include "platform/rtl/Log.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Forms.h"
@@ -54,7 +55,7 @@ public:
     bool IsCustomCell(int col, int) override { return cellControl != nullptr && col == cellControlCol; }
     void PlaceCellControl() override
     {
-        PlacedControl = cellControl;
+        SetPlacedControl(cellControl);
         const ui::TRect r = CellRect(Col(), Row());
         cellControl->SetBounds(r.Left, r.Top, r.Width(), r.Height());
     }
@@ -159,6 +160,71 @@ TEST_F(CellsFixture, DrawCellLeavesRowsPastTheDataAndDataCellsOfAnInactiveLink)
     EXPECT_FALSE(Draw(1, 0, {ui::gdFixed}).empty());
 }
 
+// The row boundary comes with each cell: under a data cell by the line style, under an
+// indicator cell as the fixed part's dark edge, never twice for one cell, and not under the
+// title rows (the fixed part closes them) or without dgRowLines.
+TEST_F(CellsFixture, EachCellDrawsTheRowBoundaryUnderItOnce)
+{
+    MakeData(3);
+    ShowAndOpen();
+    const std::string silver = "pen=" + ui::FormatColor(rtl::ColorToRGB(grid->LineColors()->DataColor));
+    const std::string black = "pen=" + ui::FormatColor(rtl::ColorToRGB(grid->LineColors()->FixedColor));
+    struct Case {
+        const char* name;
+        int col, row;
+        ui::TGridDrawState state;
+        std::string pen;  // the pen of the line under the cell ("" for none)
+    };
+    const Case cases[] = {
+        {"data cell", 2, 2, {}, silver},
+        {"indicator cell", 0, 2, {ui::gdFixed}, black},
+        {"title cell", 2, 0, {ui::gdFixed}, ""},
+    };
+    for (const Case& c : cases) {
+        const ui::TRect r = grid->CellRect(c.col, c.row);
+        const std::string under = "," + std::to_string(r.Bottom) + " ";
+        const std::vector<std::string> log = Draw(c.col, c.row, c.state);
+        const auto lines = std::count_if(log.begin(), log.end(), [&](const std::string& l) {
+            return l.rfind("Polyline(", 0) == 0 && l.find(under) != std::string::npos;
+        });
+        EXPECT_EQ(lines, c.pen.empty() ? 0 : 1) << c.name << ::testing::PrintToString(log);
+        if (!c.pen.empty()) {
+            EXPECT_TRUE(Has(log, c.pen)) << c.name;
+        }
+        // The cell's line is done: asking again draws nothing.
+        Device().ClearLog();
+        grid->DrawRowLine(r, c.state, c.row);
+        EXPECT_TRUE(Device().Log().empty()) << c.name;
+    }
+    grid->SetOptions(grid->Options() - TgkDBGridOptions{dgRowLines});
+    const std::vector<std::string> log = Draw(2, 2);
+    EXPECT_FALSE(Has(log, "Polyline(")) << ::testing::PrintToString(log);
+}
+
+// A cell handler that throws costs its own drawing only: the paint goes on and the log
+// names the handler and its error.
+TEST_F(CellsFixture, AThrowingCellHandlerIsLoggedAndTheGridStillPaints)
+{
+    MakeData(3);
+    ShowAndOpen();
+    grid->OnDrawDataCell = [](classes::TObject*, const ui::TRect&, db::TField*, ui::TGridDrawState) {
+        throw std::runtime_error("handler broke");
+    };
+    rtl::TLogCapture capture;
+    Device().ClearLog();
+    ui::TRecordingCanvas window;
+    EXPECT_NO_THROW(grid->PaintTo(window));
+    const std::vector<std::string> log = Device().Log();
+    EXPECT_TRUE(Has(log, "\"name 1\""));
+    EXPECT_TRUE(Has(log, "\"c3\""));  // the last data cell was still drawn
+    EXPECT_FALSE(window.Log().empty());
+    ASSERT_FALSE(capture.Lines().empty());
+    for (const std::string& line : capture.Lines()) {
+        EXPECT_NE(line.find("TgkCustomDBGrid::DrawCell"), std::string::npos) << line;
+        EXPECT_NE(line.find("handler broke"), std::string::npos) << line;
+    }
+}
+
 TEST_F(CellsFixture, DrawCellSwallowsADrawHandlerErrorAndRestoresTheRecordOnOthers)
 {
     MakeData(3);
@@ -223,7 +289,7 @@ TEST_F(CellsFixture, PictureCellsDrawTheFieldsPictureOrOnlyTheBackground)
     o.Include(dgAlwaysShowSelection);
     grid->SetOptions(o);
     Draw(2, 1, {ui::gdSelected});
-    EXPECT_TRUE(grid->CellFramed);
+    EXPECT_TRUE(grid->PaintState().CellFramed);
 }
 
 // A control that paints copies of itself into grid cells.
@@ -264,7 +330,7 @@ TEST_F(CellsFixture, CustomControlCellsArePaintedAsCopiesAndImageIndexCellsAsIma
     EXPECT_EQ(painter->texts, (std::vector<std::string>{"c2"}));  // the cell's record was current
     EXPECT_FALSE(gkIsPaintCopyInGrid(painter));                    // the mark is gone again
     EXPECT_EQ(painter->Width(), grid->CellRect(3, 2).Width());
-    EXPECT_TRUE(grid->CellPaintedByControl);
+    EXPECT_TRUE(grid->PaintState().CellPaintedByControl);
     EXPECT_TRUE(Has(log, "CopyFrom(" + ui::FormatRect(grid->CellRect(3, 2)))) << ::testing::PrintToString(log);
     EXPECT_EQ(ds->RecNo(), 1);
 
@@ -730,7 +796,7 @@ TEST_F(MouseFixture, APressOverAPlacedControlWorksTheControlUnderThePointer)
         grid->Perform(ui::WM_LBUTTONDOWN, c.flags, ui::MakeLParam(r.Left + 4, r.Top + 4));
         Up(r.Left + 4, r.Top + 4);
         EXPECT_EQ(ds->RecNo(), 2);
-        EXPECT_EQ(grid->PlacedControl, panel);
+        EXPECT_EQ(grid->PlacedControl(), panel);
         EXPECT_EQ(panel->Top(), r.Top);
         EXPECT_EQ(got, c.got);
     }
@@ -744,10 +810,10 @@ TEST_F(MouseFixture, APressOverAPlacedControlWorksTheControlUnderThePointer)
     grid->MoveCol(2);
     Down(r.Left + 4, r.Top + 4);
     Up(r.Left + 4, r.Top + 4);
-    EXPECT_EQ(grid->PlacedControl, edit);
+    EXPECT_EQ(grid->PlacedControl(), edit);
     EXPECT_EQ(editPresses, 0);
     grid->cellControl = nullptr;
-    grid->PlacedControl = nullptr;
+    grid->SetPlacedControl(nullptr);
 }
 
 TEST(LinkCells, MailToRuleAndTheSchemesThatOpen)
@@ -961,12 +1027,12 @@ TEST_F(EditorFixture, EnterStaysEnterForAPlacedControlThatWantsReturns)
         SCOPED_TRACE(std::to_string(c.placed) + std::to_string(c.wantReturns));
         grid->HideEditor();
         memo->SetWantReturns(c.wantReturns);
-        grid->PlacedControl = c.placed ? memo : nullptr;
+        grid->SetPlacedControl(c.placed ? memo : nullptr);
         char key = '\r';
         grid->KeyPress(key);
         EXPECT_EQ(key == '\r', c.enter);
     }
-    grid->PlacedControl = nullptr;
+    grid->SetPlacedControl(nullptr);
 }
 
 TEST_F(KeysFixture, FixedColumnsTakeTheCursorOnlyWhenEditable)

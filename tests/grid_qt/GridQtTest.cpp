@@ -50,7 +50,7 @@ protected:
         cell->SetParent(grid);
         cell->SetBounds(20, 20, 80, 16);
         cell->SetText("abc");
-        grid->PlacedControl = cell;
+        grid->SetPlacedControl(cell);
         outside = new ui::TEdit(form.get());
         outside->SetParent(form.get());
         outside->SetBounds(10, 240, 100, 20);
@@ -205,7 +205,7 @@ TEST_F(QtGridTest, AFailingWriteTakesTheFocusBackAndReportsTheError)
 
 TEST_F(QtGridTest, AClickMovesRecordAndColumnAndTheEditorTakesTypedText)
 {
-    grid->PlacedControl = nullptr;
+    grid->SetPlacedControl(nullptr);
     cell->Hide();
     QWidget* widget = ui::qt::WidgetOf(*grid);
     const ui::TRect r = grid->CellRect(2, 3);
@@ -239,7 +239,7 @@ TEST_F(QtGridTest, AClickSentToTheFrameAroundTheDrawingAreaLandsOnTheSameCell)
 {
     // A program (or a test) may send the press to the control's own widget, the frame around
     // the drawing area: it is mapped into the drawing area, not dropped or crashed on.
-    grid->PlacedControl = nullptr;
+    grid->SetPlacedControl(nullptr);
     cell->Hide();
     QWidget* frame = ui::qt::WidgetOf(*grid);
     const ui::TRect r = grid->CellRect(3, 4);

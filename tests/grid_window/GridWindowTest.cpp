@@ -1,6 +1,7 @@
 // The grid on the X server: a form with the grid over the SQLite sample's orders (titles,
-// indicator, lines and a footer), saved once as a screenshot under test-artifacts/grid for a
-// person to look at.
+// indicator, lines and a footer), saved as screenshots under test-artifacts/grid for a person
+// to look at. Each test also checks what its screenshot shows: the current cell, the colours
+// at known places, the check boxes of a check-box column.
 
 #include <gtest/gtest.h>
 
@@ -20,9 +21,46 @@
 #include "platform/ui/qt/QtUi.h"
 #include "tests/grid/SampleQuery.h"
 
+#include "platform/rtl/Colors.h"
+
 namespace {
 
 using namespace grid;
+
+QColor Rgb(rtl::TColor color)
+{
+    const rtl::TColor c = rtl::ColorToRGB(color);
+    return QColor(rtl::GetRValue(c), rtl::GetGValue(c), rtl::GetBValue(c));
+}
+
+// The colour a screenshot shows at a point of the grid's client area; `origin` is where the
+// screenshot starts on the screen.
+QColor PixelAt(const QImage& shot, QPoint origin, const TgkCustomDBGrid& grid, int x, int y)
+{
+    const QPoint at = ui::qt::WidgetOf(grid)->mapToGlobal(QPoint(x, y)) - origin;
+    EXPECT_TRUE(shot.rect().contains(at)) << at.x() << "," << at.y();
+    return shot.pixelColor(at);
+}
+
+// The background of a cell away from its text: its left end (numbers and dates are right
+// aligned) or its right end (texts), one pixel above the row line.
+QColor CellBackground(const QImage& shot, QPoint origin, TgkCustomDBGrid& grid, int col, int row, bool left)
+{
+    const ui::TRect r = grid.CellRect(col, row);
+    return PixelAt(shot, origin, grid, left ? r.Left + 2 : r.Right - 3, r.Bottom - 2);
+}
+
+// The dark pixels inside the 10 x 10 check box centred in a cell.
+int DarkPixelsInBox(const QImage& shot, QPoint origin, TgkCustomDBGrid& grid, int col, int row)
+{
+    const ui::TRect r = grid.CellRect(col, row);
+    const int left = (r.Left + r.Right - 10) / 2, top = (r.Top + r.Bottom - 10) / 2;
+    int dark = 0;
+    for (int y = top + 2; y < top + 9; ++y)
+        for (int x = left + 2; x < left + 9; ++x)
+            if (PixelAt(shot, origin, grid, x, y).lightness() < 96) ++dark;
+    return dark;
+}
 
 TEST(GridWindowTest, ShowsTheOrdersAndSavesAScreenshot)
 {
@@ -65,6 +103,23 @@ TEST(GridWindowTest, ShowsTheOrdersAndSavesAScreenshot)
     ASSERT_TRUE(shot.save(QString::fromStdString(png.string()), "PNG"));
     EXPECT_GT(std::filesystem::file_size(png), 0u);
     std::printf("screenshot: %s\n", png.string().c_str());
+
+    // The third order is current and focused, drawn highlighted; the others on the window
+    // colour, the titles and the footer on the button face.
+    EXPECT_TRUE(grid->Focused());
+    EXPECT_EQ(grid->Row(), 3);
+    EXPECT_EQ(grid->Col(), 1);
+    const QImage image = shot.toImage();
+    const QPoint origin = area.topLeft();
+    EXPECT_EQ(CellBackground(image, origin, *grid, 1, 3, true), Rgb(rtl::clHighlight));
+    EXPECT_EQ(CellBackground(image, origin, *grid, 1, 2, true), Rgb(rtl::clWindow));
+    EXPECT_EQ(CellBackground(image, origin, *grid, 4, 5, false), Rgb(rtl::clWindow));
+    EXPECT_EQ(CellBackground(image, origin, *grid, 4, 0, false), Rgb(rtl::clBtnFace));
+    const ui::TRect footer = grid->GetFooterRect();
+    EXPECT_EQ(PixelAt(image, origin, *grid, grid->ClientWidth() - 30, footer.Top + 3), Rgb(grid->FooterColor()));
+    // The silver line under a data row.
+    const ui::TRect cell = grid->CellRect(2, 5);
+    EXPECT_EQ(PixelAt(image, origin, *grid, cell.Left + 5, cell.Bottom), Rgb(grid->LineColors()->DataColor));
     form.Hide();
 }
 
@@ -139,7 +194,52 @@ TEST(GridWindowTest, TheProgramsGridOverTheOrders)
     query.MoveBy(4);              // the fifth order carries a note
     grid->SetSelectedIndex(2);    // order_date: the picker, if any, stays hidden
     EXPECT_EQ(grid->GetFieldValue(6), "(Memo)");
-    gwtest::SaveWindowShot(ui::qt::WidgetOf(form), "grid", "ProgramGridOrders", 300);
+    QWidget* window = ui::qt::WidgetOf(form);
+    const std::filesystem::path png = gwtest::SaveWindowShot(window, "grid", "ProgramGridOrders", 300);
+    ASSERT_FALSE(png.empty());
+
+    // The fifth order's row is highlighted (the program's grid has no cell editor over it);
+    // the focus frame marks order_date.
+    EXPECT_TRUE(grid->Focused());
+    EXPECT_EQ(grid->Row(), 5);
+    EXPECT_EQ(grid->SelectedIndex(), 2);
+    const QImage image(QString::fromStdString(png.string()));
+    const QPoint origin = window->mapToGlobal(QPoint(0, 0));
+    EXPECT_EQ(CellBackground(image, origin, *grid, 1, 5, true), Rgb(rtl::clHighlight));
+    EXPECT_EQ(CellBackground(image, origin, *grid, 6, 5, false), Rgb(rtl::clHighlight));
+    EXPECT_EQ(CellBackground(image, origin, *grid, 1, 4, true), Rgb(rtl::clWindow));
+    EXPECT_EQ(CellBackground(image, origin, *grid, 6, 0, false), Rgb(rtl::clBtnFace));
+    form.Hide();
+}
+
+// A check-box column: "Shipped" orders show a checked box, open ones an empty box.
+TEST(GridWindowTest, CheckBoxCellsShowTheirValue)
+{
+    if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
+    gridtest::TSampleQuery sample("SELECT order_id, status FROM orders ORDER BY order_id");
+    ui::TForm form(nullptr);
+    form.SetCaption("Shipped orders");
+    form.SetBounds(120, 120, 300, 240);
+    auto* grid = new TgkCustomDBGrid(&form);
+    grid->SetParent(&form);
+    grid->SetAlign(ui::alClient);
+    grid->ControlType()->SetText("status;CheckBox;Shipped;Open\n");
+    grid->SetDataSource(&sample.source);
+    sample.query.Open();
+    form.Show();
+    grid->SetFocus();
+    QWidget* window = ui::qt::WidgetOf(form);
+    const std::filesystem::path png = gwtest::SaveWindowShot(window, "grid", "GridCheckBoxes", 300);
+    ASSERT_FALSE(png.empty());
+
+    const int statusCol = grid->IndicatorOffset() + 1;
+    ASSERT_EQ(grid->ColInfoCache()[static_cast<std::size_t>(statusCol)].ControlType, "CheckBox");
+    const QImage image(QString::fromStdString(png.string()));
+    const QPoint origin = window->mapToGlobal(QPoint(0, 0));
+    // Orders 10001 (shipped) and 10009 (open), rows 1 and 9.
+    const int shipped = DarkPixelsInBox(image, origin, *grid, statusCol, 1);
+    const int open = DarkPixelsInBox(image, origin, *grid, statusCol, 9);
+    EXPECT_GT(shipped, open + 5) << "shipped " << shipped << ", open " << open;
     form.Hide();
 }
 
