@@ -59,7 +59,7 @@ void TTextMemo::MoveCaretTo(int offset, bool extend)
         selLength_ = 0;
         columnBlock_ = false;
     }
-    undoGroupBroken_ = true;
+    undo_.BreakGroup();
     InvalidateSelection();
 }
 

@@ -395,16 +395,14 @@ void TMemoMouse::DropText(bool copy)
     TTextMemo& m = memo_;
     const int from = m.SelFrom(), to = m.SelTo();
     const std::string text = m.SelText();
-    ++m.undoGroupDepth_;
-    if (m.undoGroupDepth_ == 1) m.undoGroupRecords_ = 0;
-    rtl::TScopeExit endGroup([&m] { --m.undoGroupDepth_; });
+    auto command = rtl::MakeScope(m.undo_, &TUndoStack::BeginCommand, &TUndoStack::EndCommand);
     int drop = dropOffset_;
     if (!copy) {
         m.ReplaceSelection("");
         if (drop > to) drop -= to - from;
     }
     m.MoveCaretTo(drop, false);
-    m.undoGroupBroken_ = true;
+    m.undo_.BreakGroup();
     m.ReplaceSelection(text);
     const int end = m.selStart_;
     m.MoveCaretTo(drop, false);

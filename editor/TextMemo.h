@@ -23,6 +23,7 @@
 #include "editor/TextNavigator.h"
 #include "editor/TextStore.h"
 #include "editor/TextStream.h"
+#include "editor/UndoStack.h"
 
 #include "platform/classes/Component.h"
 #include "platform/ui/Bitmap.h"
@@ -84,9 +85,6 @@ constexpr int ecHighlight = 3;
 constexpr int ecAltFont = 4;
 constexpr int ecUnderline = 21;
 
-// The largest UndoMaxLevel.
-constexpr int kMaxUndoLevel = 134217727;
-
 // The program's version text (ends the consistency check's messages).
 const std::string& EditorVersionText();
 
@@ -97,17 +95,6 @@ public:
 
 protected:
     ~ITextMemoReceiver() = default;
-};
-
-// One undo record: the range [Start, Stop) as the change left it and the text it held before.
-// Group: undone and redone together with the record before it.
-struct TUndoRecord {
-    int Start = 0;
-    int Stop = 0;
-    bool Group = false;
-    std::string Text;
-    // The bookkeeping size of the record.
-    std::int64_t Size() const noexcept { return 13 + static_cast<std::int64_t>(Text.size()); }
 };
 
 // The objects all editors of the process share, from the first editor's construction to the
@@ -259,21 +246,21 @@ public:
     void PasteColumnBlock(std::string_view text);
 
     // ---- Undo --------------------------------------------------------------------------------
-    bool CanUndo() const noexcept;
-    bool CanRedo() const noexcept;
+    bool CanUndo() const noexcept { return undo_.CanUndo(); }
+    bool CanRedo() const noexcept { return undo_.CanRedo(); }
     void Undo();
     void Redo();
-    void ClearUndo() noexcept;
+    void ClearUndo() noexcept { undo_.Clear(); }
     // Typing after a caret move, a selection change or a paste starts a new undo step.
-    void BreakUndoGroup() noexcept { undoGroupBroken_ = true; }
-    int UndoMaxLevel() const noexcept { return undoMaxLevel_; }
+    void BreakUndoGroup() noexcept { undo_.BreakGroup(); }
+    int UndoMaxLevel() const noexcept { return undo_.MaxLevel(); }
     // Above kMaxUndoLevel: "Undo set too high" and the old value stays.
-    void SetUndoMaxLevel(int level);
-    int UndoMaxSpace() const noexcept { return undoMaxSpace_; }
-    void SetUndoMaxSpace(int space);
-    const std::vector<TUndoRecord>& UndoRecords() const noexcept { return undo_; }
-    int UndoPosition() const noexcept { return undoPos_; }
-    std::int64_t UndoSpace() const noexcept { return undoSpace_; }
+    void SetUndoMaxLevel(int level) { undo_.SetMaxLevel(level); }
+    int UndoMaxSpace() const noexcept { return undo_.MaxSpace(); }
+    void SetUndoMaxSpace(int space) { undo_.SetMaxSpace(space); }
+    const std::vector<TUndoRecord>& UndoRecords() const noexcept { return undo_.Records(); }
+    int UndoPosition() const noexcept { return undo_.Position(); }
+    std::int64_t UndoSpace() const noexcept { return undo_.Space(); }
 
     // ---- Style commands ---------------------------------------------------------------------
     void SetBold() { StyleCommand(tcBold); }
@@ -650,9 +637,9 @@ private:
     void InvalidateSelection();
     // The replacement itself; `verbatim` for undo, redo and the style commands.
     void ReplaceSelectionWith(std::string text, bool verbatim);
-    void RecordUndo(int start, int stop, int end, std::string oldText);
-    void DeleteUndoRecord(int index) noexcept;
-    void TrimUndo();
+    // Undo and redo: replaces a record's range by its text, the caret after it.
+    int ReplayUndoRecord(const TUndoRecord& record, std::string& replaced);
+    void ReplayUndo(bool redo);
     void StyleCommand(unsigned char code);
     void SetCaretPlace(int offset);
     char CharAt(int offset) const;
@@ -692,15 +679,7 @@ private:
     int rememberedX_ = -1;  // remembered caret column in pixels (-1: none)
 
     // Undo.
-    std::vector<TUndoRecord> undo_;
-    int undoPos_ = 0;
-    std::int64_t undoSpace_ = 0;
-    int undoMaxLevel_ = 256;
-    int undoMaxSpace_ = 65536;
-    bool undoRunning_ = false;
-    bool undoGroupBroken_ = true;
-    int undoGroupDepth_ = 0;   // inside a column operation: records after the first are grouped
-    int undoGroupRecords_ = 0;
+    TUndoStack undo_;
 
     // Caret and view.
     int caretX_ = 0;
