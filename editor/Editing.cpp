@@ -1,5 +1,5 @@
-// The editing side of TTextMemo: selection, replacement recorded for undo (TUndoStack), column blocks,
-// the clipboard, the style commands, the caret's place and scrolling.
+// The editing side of TTextMemo: selection, replacement recorded for undo (TUndoStack),
+// column blocks, the clipboard, the style commands and the caret's place.
 
 #include "editor/TextMemo.h"
 
@@ -415,7 +415,7 @@ void TTextMemo::PasteColumnBlock(std::string_view text)
     {
         auto update = rtl::MakeScope(*this, &TTextMemo::BeginUpdate, &TTextMemo::EndUpdate);
         if (selLength_ != 0) ReplaceSelectionWith(std::string(), false);
-        const int column = std::max(0, (CaretX() + hOffset_ - leftMargin_) / std::max(1, avgCharWidth_));
+        const int column = std::max(0, (CaretX() + HorizontalOffset() - leftMargin_) / std::max(1, avgCharWidth_));
         const int first = SelPar();
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const int p = first + static_cast<int>(i);
@@ -520,7 +520,7 @@ void TTextMemo::UpdateCaret(bool recreate)
     const int in = selStart_ - rec.Start;
     const int line = rec.LineOfOffset(in);
     // The caret's x costs a measurement: it is taken when the caret is shown or asked for.
-    caretY_ = (rec.FirstLine + line) * lineHeight_ - topPixel_;
+    caretY_ = (rec.FirstLine + line) * lineHeight_ - TopPixel();
     if (HandleAllocated() && Focused() && !displayOnly_) {
         CaretX();
         if (recreate || !caretCreated_ || (overwrite_ && options_[tmoWideOverwriteCaret])) {
@@ -567,75 +567,8 @@ int TTextMemo::CaretX()
 
 // ---- Scrolling ----------------------------------------------------------------------------
 
-void TTextMemo::ScrollCaretIntoView()
-{
-    if (updateCount_ > 0 || !WindowAttached()) return;
-    const int p = SelPar();
-    if (!paragraphs_[p].Formatted) FormatRange(p, p);
-    UpdateCaret();
-    const int step = 5 * std::max(1, avgCharWidth_);
-    int h = hOffset_;
-    if (wordWrap_ && columnWrap_ < 1) {
-        h = 0;
-    } else if (alignment_ != ui::taLeftJustify && hOffset_ == 0) {
-        h = 0;
-    } else if (CaretX() >= clientWidth_) {
-        h += ((caretX_ - clientWidth_) / step + 1) * step;
-    } else if (caretX_ < 0) {
-        h = std::max(0, h + (caretX_ / step - 1) * step);
-    }
-    auto caretLineNow = [&] {
-        const TParagraphRec& rec = paragraphs_[p];
-        return rec.FirstLine + rec.LineOfOffset(selStart_ - rec.Start);
-    };
-    int caretLine = caretLineNow();
-    const int lh = std::max(1, lineHeight_);
-    const int topLine = topPixel_ / lh;
-    int top = topPixel_;
-    if (caretLine < topLine || (caretLine == topLine && topPixel_ % lh != 0)) {
-        top = caretLine * lh;
-    } else if (static_cast<long long>(caretLine + 1) * lh - topPixel_ > clientHeight_) {
-        // The paragraphs that come into view are formatted first, so that the caret line's
-        // place is known.
-        FormatRange(ParagraphOfLine(std::max(0, caretLine + 1 - VisibleLines())), p);
-        caretLine = caretLineNow();
-        if (options_[tmoNoFineScroll])
-            top = std::max(caretLine - VisibleLines() + 2, 0) * lh;
-        else
-            top = std::max(0, (caretLine + 1) * lh - clientHeight_);
-    }
-    ScrollTo(top, h);
-}
+void TTextMemo::ScrollCaretIntoView() { scroller_->ScrollCaretIntoView(); }
 
-void TTextMemo::ScrollTo(int topPixel, int horizontalOffset)
-{
-    // The top pixel may be negative (a band of background above the text); the offset not.
-    horizontalOffset = std::max(0, horizontalOffset);
-    const long long dx = static_cast<long long>(hOffset_) - horizontalOffset;
-    const long long dy = static_cast<long long>(topPixel_) - topPixel;
-    if (rememberedX_ >= 0) rememberedX_ += static_cast<int>(dx);
-    hOffset_ = horizontalOffset;
-    caretY_ += static_cast<int>(dy);
-    topPixel_ = topPixel;
-    topLine_->SetLine(std::max(0, topPixel / std::max(1, lineHeight_)));
-    if (HandleAllocated()) {
-        if (hBar_ && dx != 0) SetScrollPos(ui::sbHorizontal, hOffset_ / std::max(1, hUnit_));
-        if (vBar_ && dy != 0) SetScrollPos(ui::sbVertical, topPixel_ / std::max(1, vUnit_));
-        if (dx != 0 || dy != 0) {
-            // A background picture is tiled from the top pixel: moved pixels would not match it.
-            const bool picture = backgroundBmp_.Width() > 0 && backgroundBmp_.Height() > 0;
-            if (!picture && dx >= -32768 && dx <= 32767 && dy >= -32768 && dy <= 32767)
-                ScrollWindow(static_cast<int>(dx), static_cast<int>(dy));
-            else
-                Invalidate();
-        }
-        if (Focused() && caretCreated_) ui::SetCaretPos(CaretX(), caretY_);
-    }
-    if (dx != 0) OnHScroll(this);
-    if (dy != 0) {
-        if (!receivers_.empty()) Perform(kViewScrolledMessage);
-        OnVScroll(this);
-    }
-}
+void TTextMemo::ScrollTo(int topPixel, int horizontalOffset) { scroller_->ScrollTo(topPixel, horizontalOffset); }
 
 }  // namespace editor

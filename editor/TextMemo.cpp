@@ -189,7 +189,7 @@ void TTextMemo::LoadWith(const std::function<bool(std::string&)>& nextBlock)
     if (options_[tmoAutoLineBreak] && reader.AnyBreak()) lineBreak_ = reader.LastBreak();
     selStart_ = 0;
     selLength_ = 0;
-    topLine_->Reset();
+    scroller_->ResetView(false);
     FireProgress(100, true);
     ReformatAll();
     DebugCheckStore();
@@ -549,7 +549,7 @@ void TTextMemo::SetWordWrap(bool on)
     if (on == wordWrap_) return;
     wordWrap_ = on;
     RefreshDisplay();
-    ScrollTo(topPixel_, 0);
+    ScrollTo(TopPixel(), 0);
     UpdateHorzScrollBar();
     ScrollCaretIntoView();
 }
@@ -566,7 +566,7 @@ void TTextMemo::SetAlignment(ui::TAlignment alignment)
     if (alignment == alignment_) return;
     const bool reformat = !wordWrap_ && (alignment == ui::taLeftJustify || alignment_ == ui::taLeftJustify);
     alignment_ = alignment;
-    ScrollTo(topPixel_, 0);
+    ScrollTo(TopPixel(), 0);
     if (reformat) {
         RefreshDisplay();
     } else {
@@ -579,7 +579,7 @@ void TTextMemo::SetJustified(bool on)
 {
     if (on == justified_) return;
     justified_ = on;
-    ScrollTo(topPixel_, 0);
+    ScrollTo(TopPixel(), 0);
     if (HandleAllocated()) Invalidate();
     UpdateCaret();
 }

@@ -20,6 +20,7 @@
 // editor posts to itself through the window's message queue.
 
 #include "editor/Keywords.h"
+#include "editor/MemoScroller.h"
 #include "editor/TextNavigator.h"
 #include "editor/TextStore.h"
 #include "editor/TextStream.h"
@@ -277,13 +278,13 @@ public:
     virtual void ScrollCaretIntoView();
     // Scrolls the view to a top pixel and a horizontal offset.
     void ScrollTo(int topPixel, int horizontalOffset);
-    void ScrollToTopPixel(int topPixel) { ScrollTo(topPixel, hOffset_); }
-    void ScrollToHorizontal(int horizontalOffset) { ScrollTo(topPixel_, horizontalOffset); }
+    void ScrollToTopPixel(int topPixel) { ScrollTo(topPixel, HorizontalOffset()); }
+    void ScrollToHorizontal(int horizontalOffset) { ScrollTo(TopPixel(), horizontalOffset); }
     // The caret's pixel place in the client area (x measured when asked).
     int CaretX();
     int CaretY() const noexcept { return caretY_; }
-    int TopPixel() const noexcept { return topPixel_; }
-    int HorizontalOffset() const noexcept { return hOffset_; }
+    int TopPixel() const noexcept { return scroller_->TopPixel(); }
+    int HorizontalOffset() const noexcept { return scroller_->HorizontalOffset(); }
     // Width of the text of display line `line` (of paragraph `paragraph`) before
     // `offsetInParagraph`, in pixels.
     int WidthBefore(int paragraph, int line, int offsetInParagraph);
@@ -303,10 +304,10 @@ public:
     // before the tab. Style codes are characters of no width.
     virtual int XToCharPos(bool keepTabs, int x, int line);
     // Pixels per scroll-bar step (at least 1), so that no range reaches 32760 steps.
-    int VertScrollUnit() const noexcept { return vUnit_; }
-    int HorzScrollUnit() const noexcept { return hUnit_; }
+    int VertScrollUnit() const noexcept { return scroller_->VertUnit(); }
+    int HorzScrollUnit() const noexcept { return scroller_->HorzUnit(); }
     // Wheel deltas times the wheel factor not yet turned into line steps.
-    int WheelAccumulator() const noexcept { return wheelAccumulator_; }
+    int WheelAccumulator() const noexcept { return scroller_->WheelAccumulator(); }
 
     // ---- Keyboard and mouse ----------------------------------------------------------------
     // The key and mouse handling of the control (each runs the inherited method first, which
@@ -556,8 +557,8 @@ public:
     void CreatePeers() override;
     void DestroyPeers() override;
     // WS_VSCROLL / WS_HSCROLL and the border, as the window is made.
-    bool VerticalBarFlag() const noexcept { return vBar_; }
-    bool HorizontalBarFlag() const noexcept { return hBar_; }
+    bool VerticalBarFlag() const noexcept { return scroller_->VerticalBar(); }
+    bool HorizontalBarFlag() const noexcept { return scroller_->HorizontalBar(); }
 
     // ---- Navigators -----------------------------------------------------------------------
     const std::vector<TTextNavigator*>& Navigators() const noexcept { return navigators_; }
@@ -600,6 +601,7 @@ private:
     friend class TMemoKeyboard;
     friend class TMemoMouse;
     friend class TMemoMessages;
+    friend class TMemoScroller;
 
     struct StyleMetrics {
         bool valid = false;
@@ -650,13 +652,10 @@ private:
     void HandleSetFocus();
     void HandleKillFocus();
     void AttachToPeer();
-    void HandleVScroll(int code, int pos);
     void MoveCaretTo(int offset, bool extend);
     void FinishVerticalMove(int line, bool extend);
     bool InLeftMarginZone(int x) const noexcept;
     void SelectDisplayLines(int fromLine, int toLine);
-    void HandleHScroll(int code, int pos);
-    void HandleWheel(int delta);
     // Extra justification pixels of the blanks of display line `lineInPar` before `to`.
     int JustifyExtra(TParagraphRec& rec, int lineInPar, int to);
     int LineStartX(TParagraphRec& rec, int lineInPar);
@@ -688,11 +687,7 @@ private:
     int lastVirtualBlanks_ = 0;
     std::uint8_t caretStyle_ = 0;
     bool caretCreated_ = false;
-    int topPixel_ = 0;
-    int hOffset_ = 0;
-    int vUnit_ = 1;
-    int hUnit_ = 1;
-    int wheelAccumulator_ = 0;
+    std::unique_ptr<TMemoScroller> scroller_;
     std::unique_ptr<TMemoRenderer> renderer_;
 
     // Input.
@@ -707,8 +702,6 @@ private:
     int foldParagraph_ = -1;
     int foldStart_ = 0;
     std::string foldText_;
-    bool vBar_ = true;
-    bool hBar_ = false;
     std::unique_ptr<IStyleMeasure> peerMeasure_;
     std::unique_ptr<ui::IFontMeasure> peerFont_;
 
@@ -774,7 +767,6 @@ private:
     int avgCharWidth_ = 1;
     int maxCharsPerCall_ = 4096;
     StyleMetrics styleMetrics_[256];
-    std::unique_ptr<TTextNavigator> topLine_;
     std::function<std::int64_t()> ticks_;
 
     // Formatting state.
