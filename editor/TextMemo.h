@@ -602,6 +602,7 @@ private:
     friend class TMemoMouse;
     friend class TMemoMessages;
     friend class TMemoScroller;
+    friend class TRangeReplacer;
 
     struct StyleMetrics {
         bool valid = false;
