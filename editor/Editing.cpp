@@ -152,12 +152,6 @@ void TTextMemo::SetSelCol(int column)
     UpdateCaret();
 }
 
-void TTextMemo::SetVirtualBlanks(int blanks)
-{
-    virtualBlanks_ = std::max(0, blanks);
-    UpdateCaret();
-}
-
 std::string TTextMemo::SelText() const
 {
     if (columnBlock_) return ColumnBlockText();

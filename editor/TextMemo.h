@@ -237,7 +237,6 @@ public:
     std::string ColumnBlockText() const;
     // Blanks between the paragraph end and the caret (tmoKeepColumnPos).
     int VirtualBlanks() const noexcept { return virtualBlanks_; }
-    void SetVirtualBlanks(int blanks);
 
     // ---- Clipboard -------------------------------------------------------------------------
     void CopyToClipboard();
@@ -652,7 +651,6 @@ private:
     void OnPopupItem(classes::TObject* sender);
     void HandleSetFocus();
     void HandleKillFocus();
-    void AttachToPeer();
     void MoveCaretTo(int offset, bool extend);
     void FinishVerticalMove(int line, bool extend);
     bool InLeftMarginZone(int x) const noexcept;
