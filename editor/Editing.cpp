@@ -1,5 +1,5 @@
-// The editing side of TTextMemo: selection, replacement with undo and redo, column blocks,
-// the clipboard, the style commands, the caret's place and scrolling.
+// The editing side of TTextMemo: selection, replacement recorded for undo (TUndoStack),
+// column blocks, the clipboard, the style commands and the caret's place.
 
 #include "editor/TextMemo.h"
 
@@ -77,7 +77,7 @@ void TTextMemo::SetSelStart(int offset)
     SetCaretPlace(offset);
     virtualBlanks_ = 0;
     rememberedX_ = -1;
-    undoGroupBroken_ = true;
+    undo_.BreakGroup();
     UpdateCaret();
 }
 
@@ -87,7 +87,7 @@ void TTextMemo::SetSelLength(int length)
     const std::int64_t end = std::clamp<std::int64_t>(static_cast<std::int64_t>(selStart_) + length, 0, textLength_);
     selLength_ = SnapOffset(static_cast<int>(end)) - selStart_;
     columnBlock_ = false;
-    undoGroupBroken_ = true;
+    undo_.BreakGroup();
     InvalidateSelection();
 }
 
@@ -146,15 +146,9 @@ void TTextMemo::SetSelCol(int column)
         ++n;
     }
     SetCaretPlace(rec.Start + at);
-    undoGroupBroken_ = true;
+    undo_.BreakGroup();
     rememberedX_ = -1;
     virtualBlanks_ = (options_[tmoKeepColumnPos] && !wordWrap_ && lastLine) ? std::max(0, column - n) : 0;
-    UpdateCaret();
-}
-
-void TTextMemo::SetVirtualBlanks(int blanks)
-{
-    virtualBlanks_ = std::max(0, blanks);
     UpdateCaret();
 }
 
@@ -209,7 +203,7 @@ void TTextMemo::SelectWord(bool toWordEnd)
     selLength_ = backwards ? start - end : end - start;
     columnBlock_ = false;
     virtualBlanks_ = 0;
-    undoGroupBroken_ = true;
+    undo_.BreakGroup();
     InvalidateSelection();
     UpdateCaret();
 }
@@ -232,7 +226,7 @@ void TTextMemo::SelectColumnBlock(int firstParagraph, int firstColumn, int lastP
     blockCol1_ = firstColumn;
     blockCol2_ = lastColumn;
     virtualBlanks_ = 0;
-    undoGroupBroken_ = true;
+    undo_.BreakGroup();
     InvalidateSelection();
     UpdateCaret();
 }
@@ -266,9 +260,7 @@ void TTextMemo::ReplaceSelectionWith(std::string text, bool verbatim)
     if (selLength_ == 0 && text.empty()) return;
 
     // The changes of one command are one undo step.
-    ++undoGroupDepth_;
-    if (undoGroupDepth_ == 1) undoGroupRecords_ = 0;
-    rtl::TScopeExit endGroup([this] { --undoGroupDepth_; });
+    auto command = rtl::MakeScope(undo_, &TUndoStack::BeginCommand, &TUndoStack::EndCommand);
 
     if (columnBlock_) {
         const int first = ParagraphOfOffset(SelFrom()), last = ParagraphOfOffset(SelTo());
@@ -315,7 +307,7 @@ void TTextMemo::ReplaceSelectionWith(std::string text, bool verbatim)
     std::string oldText = GetTextPart(start, stop);
     const int caret = ReplaceRange(start, stop, text, verbatim);
     modified_ = true;
-    RecordUndo(start, emptySelection ? start : stop, caret, std::move(oldText));
+    undo_.Record(start, emptySelection ? start : stop, caret, std::move(oldText));
     selStart_ = caret;
     selLength_ = 0;
     OnParse(this, start, caret);
@@ -328,143 +320,40 @@ void TTextMemo::ReplaceSelectionWith(std::string text, bool verbatim)
 
 // ---- Undo ---------------------------------------------------------------------------------
 
-void TTextMemo::RecordUndo(int start, int stop, int end, std::string oldText)
+int TTextMemo::ReplayUndoRecord(const TUndoRecord& r, std::string& replaced)
 {
-    if (undoRunning_) return;
-    while (static_cast<int>(undo_.size()) > undoPos_) DeleteUndoRecord(static_cast<int>(undo_.size()) - 1);
-    const bool grouped = undoGroupDepth_ > 0 && undoGroupRecords_++ > 0;
-    // Typing on where the last change ended extends that change.
-    if (start == stop && oldText.empty() && undoPos_ > 0 && !undoGroupBroken_) {
-        TUndoRecord& last = undo_[static_cast<std::size_t>(undoPos_ - 1)];
-        if (last.Stop == start && last.Start != start) {
-            last.Stop = end;
-            return;
-        }
-    }
-    if (oldText.size() > static_cast<std::size_t>(kMaxTextLength)) {
-        ClearUndo();
-        oldText.resize(static_cast<std::size_t>(kMaxTextLength));
-    }
-    TUndoRecord r;
-    r.Start = start;
-    r.Stop = end;
-    r.Group = grouped;
-    r.Text = std::move(oldText);
-    undoSpace_ += r.Size();
-    undo_.push_back(std::move(r));
-    ++undoPos_;
-    undoGroupBroken_ = false;
-    TrimUndo();
+    replaced = GetTextPart(r.Start, r.Stop);
+    const int end = ReplaceRange(r.Start, r.Stop, r.Text, true);
+    modified_ = true;
+    OnParse(this, r.Start, end);
+    InvalidateSelection();
+    selStart_ = end;
+    selLength_ = 0;
+    columnBlock_ = false;
+    return end;
 }
 
-// Redo records go first, then the oldest; the newest record stays whatever its size, so the
-// change just made can always be undone.
-void TTextMemo::TrimUndo()
+void TTextMemo::ReplayUndo(bool redo)
 {
-    while (undoSpace_ > undoMaxSpace_ && static_cast<int>(undo_.size()) > undoPos_)
-        DeleteUndoRecord(static_cast<int>(undo_.size()) - 1);
-    while (undoSpace_ > undoMaxSpace_ && undoPos_ > 1) DeleteUndoRecord(0);
-    while (undoPos_ > std::max(undoMaxLevel_, 0)) DeleteUndoRecord(0);
-}
-
-void TTextMemo::DeleteUndoRecord(int index) noexcept
-{
-    undoSpace_ -= undo_[static_cast<std::size_t>(index)].Size();
-    if (index < undoPos_) --undoPos_;
-    undo_.erase(undo_.begin() + index);
-    // A group that lost its first record starts at the next one.
-    if (index == 0 && !undo_.empty()) undo_.front().Group = false;
-}
-
-bool TTextMemo::CanUndo() const noexcept { return undoPos_ >= 1; }
-
-bool TTextMemo::CanRedo() const noexcept { return undoPos_ < static_cast<int>(undo_.size()); }
-
-void TTextMemo::ClearUndo() noexcept
-{
-    undo_.clear();
-    undoPos_ = 0;
-    undoSpace_ = 0;
-}
-
-void TTextMemo::Undo()
-{
-    if (!CanUndo()) return;
-    undoRunning_ = true;
-    rtl::TScopeExit done([this] {
-        undoRunning_ = false;
-        undoGroupBroken_ = true;
-    });
+    if (redo ? !CanRedo() : !CanUndo()) return;
     {
+        auto replaying = rtl::MakeScope(undo_, &TUndoStack::BeginReplay, &TUndoStack::EndReplay);
         auto update = rtl::MakeScope(*this, &TTextMemo::BeginUpdate, &TTextMemo::EndUpdate);
-        for (;;) {
-            TUndoRecord& r = undo_[static_cast<std::size_t>(undoPos_ - 1)];
-            std::string old = GetTextPart(r.Start, r.Stop);
-            const int end = ReplaceRange(r.Start, r.Stop, r.Text, true);
-            modified_ = true;
-            OnParse(this, r.Start, end);
-            undoSpace_ += static_cast<std::int64_t>(old.size()) - static_cast<std::int64_t>(r.Text.size());
-            r.Text = std::move(old);
-            r.Stop = end;
-            InvalidateSelection();
-            selStart_ = end;
-            selLength_ = 0;
-            columnBlock_ = false;
-            --undoPos_;
-            if (!r.Group || undoPos_ == 0) break;
-        }
+        const TUndoStack::TReplay replay = [this](const TUndoRecord& r, std::string& replaced) {
+            return ReplayUndoRecord(r, replaced);
+        };
+        if (redo)
+            undo_.Redo(replay);
+        else
+            undo_.Undo(replay);
     }
     UpdateCaret();
     ScrollCaretIntoView();
 }
 
-void TTextMemo::Redo()
-{
-    if (!CanRedo()) return;
-    undoRunning_ = true;
-    rtl::TScopeExit done([this] {
-        undoRunning_ = false;
-        undoGroupBroken_ = true;
-    });
-    {
-        auto update = rtl::MakeScope(*this, &TTextMemo::BeginUpdate, &TTextMemo::EndUpdate);
-        for (;;) {
-            TUndoRecord& r = undo_[static_cast<std::size_t>(undoPos_)];
-            std::string old = GetTextPart(r.Start, r.Stop);
-            const int end = ReplaceRange(r.Start, r.Stop, r.Text, true);
-            modified_ = true;
-            OnParse(this, r.Start, end);
-            undoSpace_ += static_cast<std::int64_t>(old.size()) - static_cast<std::int64_t>(r.Text.size());
-            r.Text = std::move(old);
-            r.Stop = end;
-            InvalidateSelection();
-            selStart_ = end;
-            selLength_ = 0;
-            columnBlock_ = false;
-            ++undoPos_;
-            if (undoPos_ >= static_cast<int>(undo_.size()) || !undo_[static_cast<std::size_t>(undoPos_)].Group) break;
-        }
-    }
-    UpdateCaret();
-    ScrollCaretIntoView();
-}
+void TTextMemo::Undo() { ReplayUndo(false); }
 
-void TTextMemo::SetUndoMaxLevel(int level)
-{
-    if (level > kMaxUndoLevel) throw rtl::Exception("Undo set too high");
-    undoMaxLevel_ = level;
-    const int keep = std::max(undoPos_, std::max(level, 0));
-    while (static_cast<int>(undo_.size()) > keep) DeleteUndoRecord(static_cast<int>(undo_.size()) - 1);
-    while (undoPos_ > std::max(level, 0)) DeleteUndoRecord(0);
-}
-
-void TTextMemo::SetUndoMaxSpace(int space)
-{
-    undoMaxSpace_ = space;
-    while (undoSpace_ > space && static_cast<int>(undo_.size()) > undoPos_)
-        DeleteUndoRecord(static_cast<int>(undo_.size()) - 1);
-    while (undoSpace_ > space && !undo_.empty()) DeleteUndoRecord(0);
-}
+void TTextMemo::Redo() { ReplayUndo(true); }
 
 // ---- Clipboard ----------------------------------------------------------------------------
 
@@ -498,12 +387,12 @@ void TTextMemo::PasteFromClipboard()
     if (!clipboard.HasFormat(ui::CF_TEXT)) return;
     const std::string text = clipboard.AsText();
     const bool block = options_[tmoBlockSelection] && clipboard.HasFormat(BlockClipboardFormat());
-    undoGroupBroken_ = true;
+    undo_.BreakGroup();
     if (block)
         PasteColumnBlock(text);
     else
         ReplaceSelection(text);
-    undoGroupBroken_ = true;
+    undo_.BreakGroup();
 }
 
 void TTextMemo::PasteColumnBlock(std::string_view text)
@@ -516,13 +405,11 @@ void TTextMemo::PasteColumnBlock(std::string_view text)
         text.remove_prefix(brk + 2);
     }
     if (rows.empty()) return;
-    ++undoGroupDepth_;
-    if (undoGroupDepth_ == 1) undoGroupRecords_ = 0;
-    rtl::TScopeExit endGroup([this] { --undoGroupDepth_; });
+    auto command = rtl::MakeScope(undo_, &TUndoStack::BeginCommand, &TUndoStack::EndCommand);
     {
         auto update = rtl::MakeScope(*this, &TTextMemo::BeginUpdate, &TTextMemo::EndUpdate);
         if (selLength_ != 0) ReplaceSelectionWith(std::string(), false);
-        const int column = std::max(0, (CaretX() + hOffset_ - leftMargin_) / std::max(1, avgCharWidth_));
+        const int column = std::max(0, (CaretX() + HorizontalOffset() - leftMargin_) / std::max(1, avgCharWidth_));
         const int first = SelPar();
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const int p = first + static_cast<int>(i);
@@ -627,7 +514,7 @@ void TTextMemo::UpdateCaret(bool recreate)
     const int in = selStart_ - rec.Start;
     const int line = rec.LineOfOffset(in);
     // The caret's x costs a measurement: it is taken when the caret is shown or asked for.
-    caretY_ = (rec.FirstLine + line) * lineHeight_ - topPixel_;
+    caretY_ = (rec.FirstLine + line) * lineHeight_ - TopPixel();
     if (HandleAllocated() && Focused() && !displayOnly_) {
         CaretX();
         if (recreate || !caretCreated_ || (overwrite_ && options_[tmoWideOverwriteCaret])) {
@@ -674,75 +561,8 @@ int TTextMemo::CaretX()
 
 // ---- Scrolling ----------------------------------------------------------------------------
 
-void TTextMemo::ScrollCaretIntoView()
-{
-    if (updateCount_ > 0 || !WindowAttached()) return;
-    const int p = SelPar();
-    if (!paragraphs_[p].Formatted) FormatRange(p, p);
-    UpdateCaret();
-    const int step = 5 * std::max(1, avgCharWidth_);
-    int h = hOffset_;
-    if (wordWrap_ && columnWrap_ < 1) {
-        h = 0;
-    } else if (alignment_ != ui::taLeftJustify && hOffset_ == 0) {
-        h = 0;
-    } else if (CaretX() >= clientWidth_) {
-        h += ((caretX_ - clientWidth_) / step + 1) * step;
-    } else if (caretX_ < 0) {
-        h = std::max(0, h + (caretX_ / step - 1) * step);
-    }
-    auto caretLineNow = [&] {
-        const TParagraphRec& rec = paragraphs_[p];
-        return rec.FirstLine + rec.LineOfOffset(selStart_ - rec.Start);
-    };
-    int caretLine = caretLineNow();
-    const int lh = std::max(1, lineHeight_);
-    const int topLine = topPixel_ / lh;
-    int top = topPixel_;
-    if (caretLine < topLine || (caretLine == topLine && topPixel_ % lh != 0)) {
-        top = caretLine * lh;
-    } else if (static_cast<long long>(caretLine + 1) * lh - topPixel_ > clientHeight_) {
-        // The paragraphs that come into view are formatted first, so that the caret line's
-        // place is known.
-        FormatRange(ParagraphOfLine(std::max(0, caretLine + 1 - VisibleLines())), p);
-        caretLine = caretLineNow();
-        if (options_[tmoNoFineScroll])
-            top = std::max(caretLine - VisibleLines() + 2, 0) * lh;
-        else
-            top = std::max(0, (caretLine + 1) * lh - clientHeight_);
-    }
-    ScrollTo(top, h);
-}
+void TTextMemo::ScrollCaretIntoView() { scroller_->ScrollCaretIntoView(); }
 
-void TTextMemo::ScrollTo(int topPixel, int horizontalOffset)
-{
-    // The top pixel may be negative (a band of background above the text); the offset not.
-    horizontalOffset = std::max(0, horizontalOffset);
-    const long long dx = static_cast<long long>(hOffset_) - horizontalOffset;
-    const long long dy = static_cast<long long>(topPixel_) - topPixel;
-    if (rememberedX_ >= 0) rememberedX_ += static_cast<int>(dx);
-    hOffset_ = horizontalOffset;
-    caretY_ += static_cast<int>(dy);
-    topPixel_ = topPixel;
-    topLine_->SetLine(std::max(0, topPixel / std::max(1, lineHeight_)));
-    if (HandleAllocated()) {
-        if (hBar_ && dx != 0) SetScrollPos(ui::sbHorizontal, hOffset_ / std::max(1, hUnit_));
-        if (vBar_ && dy != 0) SetScrollPos(ui::sbVertical, topPixel_ / std::max(1, vUnit_));
-        if (dx != 0 || dy != 0) {
-            // A background picture is tiled from the top pixel: moved pixels would not match it.
-            const bool picture = backgroundBmp_.Width() > 0 && backgroundBmp_.Height() > 0;
-            if (!picture && dx >= -32768 && dx <= 32767 && dy >= -32768 && dy <= 32767)
-                ScrollWindow(static_cast<int>(dx), static_cast<int>(dy));
-            else
-                Invalidate();
-        }
-        if (Focused() && caretCreated_) ui::SetCaretPos(CaretX(), caretY_);
-    }
-    if (dx != 0) OnHScroll(this);
-    if (dy != 0) {
-        if (!receivers_.empty()) Perform(kViewScrolledMessage);
-        OnVScroll(this);
-    }
-}
+void TTextMemo::ScrollTo(int topPixel, int horizontalOffset) { scroller_->ScrollTo(topPixel, horizontalOffset); }
 
 }  // namespace editor

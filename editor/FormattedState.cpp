@@ -225,9 +225,7 @@ void TTextMemo::LoadFormatted(std::istream& in, bool restartFormatting)
     bgNext_ = paragraphs_.Count();
     bgLast_ = -1;
     modified_ = true;
-    topLine_->Reset();
-    topPixel_ = 0;
-    hOffset_ = 0;
+    scroller_->ResetView(true);
     if (restartFormatting) ReformatAll();
     UpdateCaret();
     Change();

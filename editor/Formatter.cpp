@@ -458,8 +458,8 @@ int TTextMemo::VisibleLines() const noexcept
     return clientHeight_ / lineHeight_ + 1;
 }
 
-int TTextMemo::TopLine() { return topLine_->Line(); }
+int TTextMemo::TopLine() { return scroller_->TopLine(); }
 
-void TTextMemo::ScrollToLine(int line) { ScrollTo(std::max(0, line) * std::max(1, lineHeight_), hOffset_); }
+void TTextMemo::ScrollToLine(int line) { scroller_->ScrollToLine(line); }
 
 }  // namespace editor

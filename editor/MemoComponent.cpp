@@ -255,7 +255,7 @@ TTextMemo::TTextMemo(classes::TComponent* owner)
     InitStore();
     lines_ = std::make_unique<TTextLinesStrings>(*this);
     paragraphsView_ = std::make_unique<TTextParaStrings>(*this);
-    topLine_ = std::make_unique<TTextNavigator>(*this);
+    scroller_ = std::make_unique<TMemoScroller>(*this);
     renderer_ = std::make_unique<TMemoRenderer>(*this);
     keyboard_ = std::make_unique<TMemoKeyboard>(*this);
     mouse_ = std::make_unique<TMemoMouse>(*this);
@@ -287,7 +287,7 @@ TTextMemo::~TTextMemo()
     if (queue_) queue_->Cancel(*this);
     if (highlighter_) std::erase(highlighter_->editors_, this);
     if (ui::Caret().Owner == this) ui::DestroyCaret();
-    topLine_.reset();
+    scroller_.reset();  // its top-line navigator goes before the others are cut loose
     for (TTextNavigator* n : navigators_) n->memo_ = nullptr;
     ReleaseShared();
 }
@@ -381,8 +381,7 @@ void TTextMemo::SetShowEndParSelected(bool on)
 
 void TTextMemo::SetTextScrollBars(ui::TScrollStyle style)
 {
-    vBar_ = style == ui::ssVertical || style == ui::ssBoth;
-    hBar_ = style == ui::ssHorizontal || style == ui::ssBoth;
+    scroller_->SetBars(style == ui::ssVertical || style == ui::ssBoth, style == ui::ssHorizontal || style == ui::ssBoth);
     SetScrollBars(style);
 }
 

@@ -42,7 +42,7 @@ int TTextMemo::OffsetAtPoint(int x, int y)
 
 bool TTextMemo::InLeftMarginZone(int x) const noexcept
 {
-    return !options_[tmoNoLineSelection] && static_cast<long long>(x) < static_cast<long long>(leftMargin_) - 2 - hOffset_;
+    return !options_[tmoNoLineSelection] && static_cast<long long>(x) < static_cast<long long>(leftMargin_) - 2 - HorizontalOffset();
 }
 
 // Moves the caret; with `extend` the far end of the selection stays where it was.
@@ -59,7 +59,7 @@ void TTextMemo::MoveCaretTo(int offset, bool extend)
         selLength_ = 0;
         columnBlock_ = false;
     }
-    undoGroupBroken_ = true;
+    undo_.BreakGroup();
     InvalidateSelection();
 }
 

@@ -182,13 +182,13 @@ bool TMemoKeyboard::ViewLineDown()
 
 bool TMemoKeyboard::ViewLeft()
 {
-    memo_.ScrollToHorizontal(std::max(0, memo_.hOffset_ - memo_.clientWidth_ / 5 - 1));
+    memo_.ScrollToHorizontal(std::max(0, memo_.HorizontalOffset() - memo_.clientWidth_ / 5 - 1));
     return true;
 }
 
 bool TMemoKeyboard::ViewRight()
 {
-    memo_.ScrollToHorizontal(std::min(memo_.hOffset_ + memo_.clientWidth_ / 5 + 1, WidestEnd()));
+    memo_.ScrollToHorizontal(std::min(memo_.HorizontalOffset() + memo_.clientWidth_ / 5 + 1, WidestEnd()));
     return true;
 }
 
@@ -470,7 +470,7 @@ bool TMemoKeyboard::PageUp()
     const int V = m.VisibleLines();
     const int target = std::max(0, caretLine_ - V + 1);
     m.FormatRange(m.ParagraphOfLine(target), paragraph_);
-    if (!ctrl_) m.ScrollToTopPixel(std::max(0, m.topPixel_ - (V - 1) * lh));
+    if (!ctrl_) m.ScrollToTopPixel(std::max(0, m.TopPixel() - (V - 1) * lh));
     m.FinishVerticalMove(std::max(0, m.SelLine() - V + 1), shift_);
     return true;
 }
@@ -482,7 +482,7 @@ bool TMemoKeyboard::PageDown()
     const int V = m.VisibleLines();
     m.FormatUpToLine(caretLine_ + 2 * V);
     const int N = m.lineCount_;
-    if (!ctrl_) m.ScrollToTopPixel(static_cast<int>(std::min<long long>((N - 1) * lh, static_cast<long long>(m.topPixel_) + (V - 1) * lh)));
+    if (!ctrl_) m.ScrollToTopPixel(static_cast<int>(std::min<long long>((N - 1) * lh, static_cast<long long>(m.TopPixel()) + (V - 1) * lh)));
     m.FinishVerticalMove(std::min(caretLine_ + V - 1, N - 1), shift_);
     return true;
 }

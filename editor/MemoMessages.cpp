@@ -70,13 +70,13 @@ void TMemoMessages::Paint(ui::TMessage& m)
 
 void TMemoMessages::VScroll(ui::TMessage& m)
 {
-    memo_.HandleVScroll(ui::LoWord(m.WParam), ui::SignedHiWord(m.WParam));
+    memo_.scroller_->VScroll(ui::LoWord(m.WParam), ui::SignedHiWord(m.WParam));
     m.Result = 0;
 }
 
 void TMemoMessages::HScroll(ui::TMessage& m)
 {
-    memo_.HandleHScroll(ui::LoWord(m.WParam), ui::SignedHiWord(m.WParam));
+    memo_.scroller_->HScroll(ui::LoWord(m.WParam), ui::SignedHiWord(m.WParam));
     m.Result = 0;
 }
 
@@ -101,7 +101,7 @@ void TMemoMessages::Char(ui::TMessage& m)
 
 void TMemoMessages::MouseWheel(ui::TMessage& m)
 {
-    memo_.HandleWheel(ui::SignedHiWord(m.WParam));
+    memo_.scroller_->Wheel(ui::SignedHiWord(m.WParam));
     m.Result = 0;
 }
 

@@ -78,7 +78,7 @@ void TMemoMouse::StartColumnBlock(int x)
 int TMemoMouse::ColumnAt(int x) const
 {
     const TTextMemo& m = memo_;
-    return static_cast<int>(std::max<long long>(0, (static_cast<long long>(x) + m.hOffset_ - m.leftMargin_) / std::max(1, m.avgCharWidth_)));
+    return static_cast<int>(std::max<long long>(0, (static_cast<long long>(x) + m.HorizontalOffset() - m.leftMargin_) / std::max(1, m.avgCharWidth_)));
 }
 
 void TMemoMouse::ClickInText(ui::TShiftState shift, int x)
@@ -286,11 +286,11 @@ void TMemoMouse::AutoScrollStep()
         y = m.clientHeight_ + 3 * autoSpeed_;
         break;
     case 3:
-        if (m.hOffset_ > 0) m.Perform(ui::WM_HSCROLL, ui::SB_LINELEFT);
+        if (m.HorizontalOffset() > 0) m.Perform(ui::WM_HSCROLL, ui::SB_LINELEFT);
         x = -3 * autoSpeed_;
         break;
     default:
-        if (static_cast<long long>(m.widest_) - m.clientWidth_ > m.hOffset_) m.Perform(ui::WM_HSCROLL, ui::SB_LINERIGHT);
+        if (static_cast<long long>(m.widest_) - m.clientWidth_ > m.HorizontalOffset()) m.Perform(ui::WM_HSCROLL, ui::SB_LINERIGHT);
         x = m.clientWidth_ + 3 * autoSpeed_;
         break;
     }
@@ -395,16 +395,14 @@ void TMemoMouse::DropText(bool copy)
     TTextMemo& m = memo_;
     const int from = m.SelFrom(), to = m.SelTo();
     const std::string text = m.SelText();
-    ++m.undoGroupDepth_;
-    if (m.undoGroupDepth_ == 1) m.undoGroupRecords_ = 0;
-    rtl::TScopeExit endGroup([&m] { --m.undoGroupDepth_; });
+    auto command = rtl::MakeScope(m.undo_, &TUndoStack::BeginCommand, &TUndoStack::EndCommand);
     int drop = dropOffset_;
     if (!copy) {
         m.ReplaceSelection("");
         if (drop > to) drop -= to - from;
     }
     m.MoveCaretTo(drop, false);
-    m.undoGroupBroken_ = true;
+    m.undo_.BreakGroup();
     m.ReplaceSelection(text);
     const int end = m.selStart_;
     m.MoveCaretTo(drop, false);

@@ -1,12 +1,12 @@
-// Painting, pixel positions and scrolling of TTextMemo: every display line is composed in a
-// one-line bitmap as wide as the client area and copied to the window in one step (nothing is
-// erased first, so no line flickers); the scroll bars count in units that keep their ranges
-// below 32760 steps however tall or wide the text; coordinates are worked out in 64 bits and
-// clamped before they reach a drawing call.
+// Painting and pixel positions of TTextMemo: every display line is composed in a one-line
+// bitmap as wide as the client area and copied to the window in one step (TMemoRenderer;
+// nothing is erased first, so no line flickers); coordinates are worked out in 64 bits and
+// clamped before they reach a drawing call. Scrolling is TMemoScroller's.
 
 #include "editor/TextMemo.h"
 
 #include "editor/MemoRenderer.h"
+#include "editor/MemoScroller.h"
 
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Canvas.h"
@@ -17,27 +17,20 @@
 
 namespace editor {
 
-int WheelScrollLines = 3;
-
-namespace {
-
-constexpr int kScrollRangeLimit = 32760;
-}  // namespace
-
 // ---- Pixels and text positions ------------------------------------------------------------
 
 int TTextMemo::LineTop(int n) const noexcept
 {
     const long long lh = lineHeight_;
-    const long long y = topPixel_ >= 0 ? n * lh - topPixel_ % std::max(1, lineHeight_) : n * lh - topPixel_;
+    const long long y = TopPixel() >= 0 ? n * lh - TopPixel() % std::max(1, lineHeight_) : n * lh - TopPixel();
     return static_cast<int>(std::clamp<long long>(y, INT_MIN / 2, INT_MAX / 2));
 }
 
 int TTextMemo::LineAtY(int y) const noexcept
 {
     if (lineHeight_ < 1) return 0;
-    if (topPixel_ >= 0) return static_cast<int>((static_cast<long long>(topPixel_ % lineHeight_) + y) / lineHeight_);
-    return static_cast<int>((static_cast<long long>(topPixel_) + y) / lineHeight_);
+    if (TopPixel() >= 0) return static_cast<int>((static_cast<long long>(TopPixel() % lineHeight_) + y) / lineHeight_);
+    return static_cast<int>((static_cast<long long>(TopPixel()) + y) / lineHeight_);
 }
 
 bool TTextMemo::LineJustified(TParagraphRec& rec, int lineInPar) const
@@ -82,7 +75,7 @@ int TTextMemo::CharPosToX(int offsetInLine, int line)
     TLinesList lines(rec);
     const int j = std::clamp(line - rec.FirstLine, 0, lines.Count() - 1);
     const int in = std::clamp(lines[j].Start + std::max(0, offsetInLine), lines[j].Start, rec.Length());
-    const long long x = static_cast<long long>(WidthBefore(p, j, in)) + JustifyExtra(rec, j, in) + LineStartX(rec, j) - hOffset_;
+    const long long x = static_cast<long long>(WidthBefore(p, j, in)) + JustifyExtra(rec, j, in) + LineStartX(rec, j) - HorizontalOffset();
     return static_cast<int>(std::clamp<long long>(x, INT_MIN / 2, INT_MAX / 2));
 }
 
@@ -170,118 +163,8 @@ void TTextMemo::RefreshDisplay()
 
 // ---- Scroll bars --------------------------------------------------------------------------------
 
-void TTextMemo::UpdateVertScrollBar()
-{
-    const long long lh = std::max(1, lineHeight_);
-    const long long total = static_cast<long long>(lineCount_) * lh;
-    vUnit_ = static_cast<int>(total / kScrollRangeLimit + 1);
-    // The window's bars exist only with a window (a headless editor keeps its client size).
-    if (!WindowAttached() || !HandleAllocated()) return;
-    int page = 0, max = 0;
-    if (vBar_) {
-        max = static_cast<int>(std::max<long long>(clientHeight_ - lh - 1, total / vUnit_));
-        if (!options_[tmoAutoScrollBars] && max < clientHeight_) ++max;
-        page = static_cast<int>(std::max<long long>(0, (clientHeight_ - lh) / vUnit_));
-        ui::TScrollInfo info = GetScrollInfo(ui::sbVertical);
-        if (info.Max != max || info.Page != page || info.Min != 0) {
-            info.Min = 0;
-            info.Max = max;
-            info.Page = page;
-            info.Pos = topPixel_ / vUnit_;
-            SetScrollInfo(ui::sbVertical, info, ui::SIF_RANGE | ui::SIF_PAGE | ui::SIF_POS, true);
-        }
-    }
-    if ((!vBar_ || page > max) && topPixel_ != 0) ScrollToLine(0);
-}
+void TTextMemo::UpdateVertScrollBar() { scroller_->UpdateVertScrollBar(); }
 
-void TTextMemo::UpdateHorzScrollBar()
-{
-    const long long widest = std::min<long long>(widest_, INT_MAX);
-    const long long full = widest + leftMargin_ + rightMargin_;
-    hUnit_ = static_cast<int>(std::max<long long>(0, full) / kScrollRangeLimit + 1);
-    if (!WindowAttached() || !HandleAllocated() || !hBar_) return;
-    const int page = static_cast<int>(std::max<long long>(0, (static_cast<long long>(clientWidth_) - leftMargin_ - rightMargin_) / hUnit_));
-    int max = static_cast<int>(std::max<long long>(0, (full - clientWidth_) / hUnit_)) + page - 1;
-    if (wordWrap_ && columnWrap_ < 1) max = page - 1;
-    if (!options_[tmoAutoScrollBars]) ++max;
-    if (alignment_ == ui::taRightJustify || alignment_ == ui::taCenter) max = page;
-    ui::TScrollInfo info = GetScrollInfo(ui::sbHorizontal);
-    info.Min = 0;
-    info.Max = std::max(0, max);
-    info.Page = page;
-    info.Pos = hOffset_ / hUnit_;
-    SetScrollInfo(ui::sbHorizontal, info, ui::SIF_RANGE | ui::SIF_PAGE | ui::SIF_POS, false);
-    if (max < page && hOffset_ != 0) ScrollTo(topPixel_, 0);
-}
-
-// ---- Scroll messages and the wheel ----------------------------------------------------------------
-
-void TTextMemo::HandleVScroll(int code, int pos)
-{
-    if (updateCount_ > 0) return;
-    const int lh = std::max(1, lineHeight_);
-    const int T = TopLine(), V = VisibleLines(), N = lineCount_;
-    switch (code) {
-    case ui::SB_LINEUP:
-        if (topPixel_ > 0) ScrollToLine(topPixel_ % lh != 0 ? T : T - 1);
-        break;
-    case ui::SB_LINEDOWN:
-        if (T < N - 1 && T < N - V + 2) ScrollToLine(T + 1);
-        break;
-    case ui::SB_PAGEUP: {
-        const int target = std::max(0, T - V + 2);
-        FormatRange(ParagraphOfLine(target), ParagraphOfLine(T));
-        ScrollToLine(target);
-        break;
-    }
-    case ui::SB_PAGEDOWN: ScrollToLine(std::min(T + V - 1, std::max(0, N - V + 2))); break;
-    case ui::SB_THUMBTRACK: {
-        const long long px = static_cast<long long>(pos) * vUnit_;
-        if (options_[tmoNoFineScroll])
-            ScrollToLine(static_cast<int>((px + lh / 2) / lh));
-        else
-            ScrollToTopPixel(static_cast<int>(std::min<long long>(px, INT_MAX / 2)));
-        break;
-    }
-    default: return;
-    }
-    if (HandleAllocated()) Update();
-}
-
-void TTextMemo::HandleHScroll(int code, int pos)
-{
-    if (updateCount_ > 0) return;
-    const long long cw = clientWidth_, h = hOffset_;
-    long long to;
-    switch (code) {
-    case ui::SB_LINELEFT: to = std::max<long long>(0, h - cw / 20 - 1); break;
-    case ui::SB_LINERIGHT: to = h + cw / 20 + 1; break;
-    case ui::SB_PAGELEFT: to = std::max<long long>(0, h - (cw - cw / 20)); break;
-    case ui::SB_PAGERIGHT: to = h + cw - cw / 20; break;
-    case ui::SB_THUMBTRACK: to = static_cast<long long>(pos) * hUnit_; break;
-    default: return;
-    }
-    ScrollToHorizontal(static_cast<int>(std::clamp<long long>(to, 0, INT_MAX / 2)));
-    if (HandleAllocated()) Update();
-}
-
-void TTextMemo::HandleWheel(int delta)
-{
-    if (mouseWheelFactor_ < 0) mouseWheelFactor_ = WheelScrollLines;
-    if (mouseWheelFactor_ != -1) {
-        wheelAccumulator_ += delta * mouseWheelFactor_;
-        while (wheelAccumulator_ < -119) {
-            Perform(ui::WM_VSCROLL, ui::SB_LINEDOWN);
-            wheelAccumulator_ += 120;
-        }
-        while (wheelAccumulator_ > 119) {
-            Perform(ui::WM_VSCROLL, ui::SB_LINEUP);
-            wheelAccumulator_ -= 120;
-        }
-    } else {
-        Perform(ui::WM_VSCROLL, delta < 0 ? ui::SB_PAGEDOWN : ui::SB_PAGEUP);
-        wheelAccumulator_ = 0;
-    }
-}
+void TTextMemo::UpdateHorzScrollBar() { scroller_->UpdateHorzScrollBar(); }
 
 }  // namespace editor

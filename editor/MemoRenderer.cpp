@@ -35,8 +35,8 @@ void TMemoRenderer::PaintBackground(ui::TCanvas& canvas, const ui::TRect& rect, 
     }
     auto saved = canvas.SaveScope();
     canvas.IntersectClipRect(rect);
-    const int sy = static_cast<int>(((static_cast<long long>(memo_.topPixel_) + rect.Top) % ph + ph) % ph);
-    const int sx = memo_.hOffset_ % pw;
+    const int sy = static_cast<int>(((static_cast<long long>(memo_.TopPixel()) + rect.Top) % ph + ph) % ph);
+    const int sx = memo_.HorizontalOffset() % pw;
     for (long long y = rect.Top - sy; y < rect.Bottom; y += ph)
         for (long long x = rect.Left - sx; x < rect.Right; x += pw) canvas.Draw(static_cast<int>(x), static_cast<int>(y), picture);
 }
@@ -80,7 +80,7 @@ void TMemoRenderer::Paint(ui::TCanvas& target, const ui::TRect& rect, bool tempo
     last = std::min(last, memo_.lineCount_ - 1);
     SetUpFrame(bc, cw, lh);
 
-    if (first == 0 && memo_.topPixel_ < 0) PaintBackground(target, {rect.Left, 0, rect.Right, -memo_.topPixel_}, frame_.usePicture);
+    if (first == 0 && memo_.TopPixel() < 0) PaintBackground(target, {rect.Left, 0, rect.Right, -memo_.TopPixel()}, frame_.usePicture);
     int painted = first - 1;
     for (int L = first; L <= last; ++L) {
         PaintLine(target, L, top);
@@ -164,7 +164,7 @@ void TMemoRenderer::LineBackground()
     const int ph = picture.Height(), pw = picture.Width();
     const int sy = static_cast<int>((static_cast<long long>(lh) * line_.number) % ph);
     for (long long y = -sy; y < lh; y += ph)
-        for (long long x = -(memo_.hOffset_ % pw); x < cw; x += pw) bc.Draw(static_cast<int>(x), static_cast<int>(y), picture);
+        for (long long x = -(memo_.HorizontalOffset() % pw); x < cw; x += pw) bc.Draw(static_cast<int>(x), static_cast<int>(y), picture);
 }
 
 // The selection span on this line.
@@ -197,8 +197,8 @@ void TMemoRenderer::ColumnBlockSpan(long long& xs, long long& xe)
     if (line_.paragraph < frame_.blockParA || line_.paragraph > frame_.blockParB) return;
     const TTextMemo& m = memo_;
     const long long c1 = std::min(m.blockCol1_, m.blockCol2_), c2 = std::max(m.blockCol1_, m.blockCol2_);
-    xs = m.leftMargin_ + c1 * m.avgCharWidth_ - m.hOffset_;
-    xe = m.leftMargin_ + c2 * m.avgCharWidth_ - m.hOffset_;
+    xs = m.leftMargin_ + c1 * m.avgCharWidth_ - m.HorizontalOffset();
+    xe = m.leftMargin_ + c2 * m.avgCharWidth_ - m.HorizontalOffset();
     line_.span = xe > xs;
 }
 
@@ -218,7 +218,7 @@ void TMemoRenderer::StartPen()
     pen_.drawEnd = line_.lastOfPar ? line_.rec->Length() : ln.Stop;
     if (!line_.lastOfPar)
         while (pen_.drawEnd > ln.Start && line_.text[static_cast<std::size_t>(pen_.drawEnd - 1)] == ' ') --pen_.drawEnd;
-    pen_.xStart = static_cast<long long>(m.LineStartX(*line_.rec, line_.index)) - m.hOffset_;
+    pen_.xStart = static_cast<long long>(m.LineStartX(*line_.rec, line_.index)) - m.HorizontalOffset();
     pen_.justified = m.LineJustified(*line_.rec, line_.index);
     if (pen_.justified && ln.Blanks > 0) {
         const long long spare = static_cast<long long>(m.clientWidth_) - m.leftMargin_ - m.rightMargin_ - ln.Width;
@@ -400,7 +400,7 @@ void TMemoRenderer::PaintFooter(ui::TCanvas& target, const ui::TRect& rect, int 
 
     const ui::TPen& mark = m.endOfTextMark_;
     if (mark.Color() != -1 && mark.Color() != rtl::clNone && painted >= m.lineCount_ - 1) {
-        const long long y = static_cast<long long>(m.lineCount_) * lh - m.topPixel_ + mark.Width() / 2;
+        const long long y = static_cast<long long>(m.lineCount_) * lh - m.TopPixel() + mark.Width() / 2;
         if (y >= rect.Top - lh && y <= rect.Bottom + lh) {
             target.Pen()->Assign(mark);
             target.MoveTo(rect.Left, static_cast<int>(y));
@@ -408,7 +408,7 @@ void TMemoRenderer::PaintFooter(ui::TCanvas& target, const ui::TRect& rect, int 
         }
     }
     if (m.rightLinePos_ == 0) return;
-    const long long x = static_cast<long long>(m.leftMargin_) - m.hOffset_ +
+    const long long x = static_cast<long long>(m.leftMargin_) - m.HorizontalOffset() +
                         (m.rightLinePos_ > 0 ? static_cast<long long>(m.rightLinePos_) * m.avgCharWidth_ : -static_cast<long long>(m.rightLinePos_));
     if (x >= rect.Left - m.rightLinePen_.Width() && x < rect.Right + m.rightLinePen_.Width()) {
         target.Pen()->Assign(m.rightLinePen_);

@@ -94,128 +94,186 @@ bool TTextMemo::PropagateState(int paragraph)
     return true;
 }
 
-void TTextMemo::ParseSpans(int paragraph)
-{
-    TParagraphRec& rec = paragraphs_[paragraph];
-    const std::string& text = rec.Text;
-    const int len = rec.Length();
-    std::string folded = text;
-    FoldCase(upperCaseType_, folded);
+namespace {
 
-    TStyleRec state = rec.StartState ? *rec.StartState : TStyleRec{};
-    state.Offset = 0;
-    state.Flags &= static_cast<std::uint8_t>(~srKeywordFlags);
-    std::vector<TStyleRec> records;
+// The start/stop-key scan of one paragraph: the state in force moves along the text, and the
+// records of the spans it opens and closes (and of the runs a highlighter marks) are
+// collected in offset order.
+class TSpanScan {
+public:
+    TSpanScan(TTextMemo& memo, TStartStopKeyList& keys, TTextHighlighter* highlighter, int paragraph)
+        : memo_(memo), keys_(keys), highlighter_(highlighter), paragraph_(paragraph), rec_(memo.Paragraph(paragraph)),
+          text_(rec_.Text), len_(rec_.Length()), folded_(text_), pairs_(memo.ApplyStartStopKeys() && keys.Count() > 0)
+    {
+        FoldCase(memo.UpperCaseType(), folded_);
+        state_ = rec_.StartState ? *rec_.StartState : TStyleRec{};
+        state_.Offset = 0;
+        state_.Flags &= static_cast<std::uint8_t>(~srKeywordFlags);
+        openedAt_.fill(-1);
+        CollectStartBytes();
+    }
 
-    auto sep = [&](int at) { return at < 0 || at >= len || IsSeparator(static_cast<unsigned char>(text[static_cast<std::size_t>(at)])); };
-    auto matches = [&](int at, const TStartStopKey& k, bool start) {
-        const std::string& key = (k.Options & koCaseSensitive) ? (start ? k.StartKey : k.StopKey) : (start ? k.FoldedStart : k.FoldedStop);
-        const std::string& hay = (k.Options & koCaseSensitive) ? text : folded;
+    // Scans the paragraph and gives it its new records.
+    void Run()
+    {
+        int pos = 0;
+        while (pos < len_) pos = Step(pos);
+        CloseAtParagraphEnd();
+        rec_.Styles = std::move(records_);
+        rec_.KeysParsed = true;
+        rec_.KeywordsParsed = false;
+        rec_.Formatted = false;
+    }
+
+private:
+    // The bytes a start key can begin with (as typed and folded): elsewhere no key is tried.
+    void CollectStartBytes()
+    {
+        for (int i = 0; pairs_ && i < keys_.Count(); ++i) {
+            const TStartStopKey& k = keys_[i];
+            if (!k.StartKey.empty()) startBytes_.set(static_cast<unsigned char>(k.StartKey[0]));
+            if (!k.FoldedStart.empty()) startBytes_.set(static_cast<unsigned char>(k.FoldedStart[0]));
+        }
+    }
+
+    // One position: a stop key, a highlighter's run, a start key, or the next character.
+    int Step(int pos)
+    {
+        int next = pos;
+        if (StopKeyAt(pos, next) || HighlighterRunAt(pos, next) || StartKeyAt(pos, next)) return next;
+        return static_cast<int>(rtl::Utf8NextCharStart(text_, static_cast<std::size_t>(pos)));
+    }
+
+    bool SeparatorAt(int at) const
+    {
+        return at < 0 || at >= len_ || memo_.IsSeparator(static_cast<unsigned char>(text_[static_cast<std::size_t>(at)]));
+    }
+
+    bool Matches(int at, const TStartStopKey& k, bool start) const
+    {
+        const bool cs = k.Options & koCaseSensitive;
+        const std::string& key = cs ? (start ? k.StartKey : k.StopKey) : (start ? k.FoldedStart : k.FoldedStop);
+        const std::string& hay = cs ? text_ : folded_;
         const int n = static_cast<int>(key.size());
         // The first byte alone turns most positions down, without a call to compare.
-        if (n == 0 || at + n > len || hay[static_cast<std::size_t>(at)] != key[0] ||
+        if (n == 0 || at + n > len_ || hay[static_cast<std::size_t>(at)] != key[0] ||
             hay.compare(static_cast<std::size_t>(at), key.size(), key) != 0)
             return false;
         const bool before = start ? k.StartSepBefore : k.StopSepBefore;
         const bool after = start ? k.StartSepAfter : k.StopSepAfter;
-        return (!before || sep(at - 1)) && (!after || sep(at + n));
-    };
-    // Where each open span's record is among `records` (-1: the span was open when the
-    // paragraph began); whatever was recorded inside a span goes when it closes.
-    std::array<int, kMaxSpanLevels> openedAt{};
-    openedAt.fill(-1);
-    auto close = [&](int at) {
-        records.resize(static_cast<std::size_t>(openedAt[static_cast<std::size_t>(state.Level)] + 1));
-        const int succ = startStopKeys_.Successor(state.Keys[static_cast<std::size_t>(state.Level)]);
-        if (succ >= 0)
-            state.Keys[static_cast<std::size_t>(state.Level)] = static_cast<std::int16_t>(succ);
-        else
-            --state.Level;
-        SetPairAttributes(state, startStopKeys_);
-        PushRecord(records, state, at);
-        if (succ >= 0) openedAt[static_cast<std::size_t>(state.Level)] = static_cast<int>(records.size()) - 1;
-    };
-    // A run a highlighter marked: its record, then the state around it again.
-    auto mark = [&](int at, TStyleRec run, int n) {
-        run.Flags = static_cast<std::uint8_t>((run.Flags & ~srKeywordFlags) | srKeyword | srMarked);
-        run.Level = state.Level;
-        run.Keys = state.Keys;
-        PushRecord(records, run, at);
-        TStyleRec back = state;
-        back.Flags |= srKeywordEnd | srMarked;
-        PushRecord(records, back, std::min(len, at + n));
-        return std::min(len, at + n);
-    };
-
-    const bool pairs = applyStartStopKeys_ && startStopKeys_.Count() > 0;
-    // The bytes a start key can begin with (as typed and folded): elsewhere no key is tried.
-    TCharSet startBytes;
-    for (int i = 0; pairs && i < startStopKeys_.Count(); ++i) {
-        const TStartStopKey& k = startStopKeys_[i];
-        if (!k.StartKey.empty()) startBytes.set(static_cast<unsigned char>(k.StartKey[0]));
-        if (!k.FoldedStart.empty()) startBytes.set(static_cast<unsigned char>(k.FoldedStart[0]));
+        return (!before || SeparatorAt(at - 1)) && (!after || SeparatorAt(at + n));
     }
-    int pos = 0;
-    while (pos < len) {
-        if (pairs && state.Level >= 0) {
-            const TStartStopKey& k = startStopKeys_[state.Keys[static_cast<std::size_t>(state.Level)]];
-            if (matches(pos, k, false)) {
-                pos += static_cast<int>(k.StopKey.size());
-                close(pos);
-                continue;
-            }
+
+    // Inside an open span only its stop key counts.
+    bool StopKeyAt(int pos, int& next)
+    {
+        if (!pairs_ || state_.Level < 0) return false;
+        const TStartStopKey& k = keys_[state_.Keys[static_cast<std::size_t>(state_.Level)]];
+        if (!Matches(pos, k, false)) return false;
+        next = pos + static_cast<int>(k.StopKey.size());
+        Close(next);
+        return true;
+    }
+
+    bool HighlighterRunAt(int pos, int& next)
+    {
+        if (!highlighter_) return false;
+        TStyleRec run;
+        int n = 0;
+        if (state_.Level < 0 && highlighter_->MatchOutsideSpan(memo_, paragraph_, pos, run, n) && n > 0) {
+            next = Mark(pos, run, n);
+            return true;
         }
-        if (highlighter_) {
-            TStyleRec run;
-            int n = 0;
-            if (state.Level < 0 && highlighter_->MatchOutsideSpan(*this, paragraph, pos, run, n) && n > 0) {
-                pos = mark(pos, run, n);
-                continue;
-            }
-            n = 0;
-            if (highlighter_->MatchStartKey(*this, paragraph, pos, run, n) && n > 0) {
-                pos = mark(pos, run, n);
-                continue;
-            }
+        n = 0;
+        if (highlighter_->MatchStartKey(memo_, paragraph_, pos, run, n) && n > 0) {
+            next = Mark(pos, run, n);
+            return true;
         }
-        // Inside an open span only its stop key counts; elsewhere only a byte a start key can
-        // begin with is tried.
+        return false;
+    }
+
+    // Outside every span only a byte a start key can begin with is tried; the first pair in
+    // list order wins.
+    bool StartKeyAt(int pos, int& next)
+    {
         const auto at = static_cast<std::size_t>(pos);
-        if (pairs && state.Level < 0 &&
-            (startBytes.test(static_cast<unsigned char>(text[at])) || startBytes.test(static_cast<unsigned char>(folded[at])))) {
-            bool opened = false;
-            for (int i = 0; i < startStopKeys_.Count(); ++i) {
-                const TStartStopKey& k = startStopKeys_[i];
-                if (!matches(pos, k, true)) continue;
-                ++state.Level;
-                state.Keys[static_cast<std::size_t>(state.Level)] = static_cast<std::int16_t>(i);
-                SetPairAttributes(state, startStopKeys_);
-                PushRecord(records, state, pos);
-                openedAt[static_cast<std::size_t>(state.Level)] = static_cast<int>(records.size()) - 1;
-                pos += static_cast<int>(k.StartKey.size());
-                opened = true;
-                break;
-            }
-            if (opened) continue;
+        if (!pairs_ || state_.Level >= 0 ||
+            !(startBytes_.test(static_cast<unsigned char>(text_[at])) || startBytes_.test(static_cast<unsigned char>(folded_[at]))))
+            return false;
+        for (int i = 0; i < keys_.Count(); ++i) {
+            const TStartStopKey& k = keys_[i];
+            if (!Matches(pos, k, true)) continue;
+            ++state_.Level;
+            state_.Keys[static_cast<std::size_t>(state_.Level)] = static_cast<std::int16_t>(i);
+            SetPairAttributes(state_, keys_);
+            PushRecord(records_, state_, pos);
+            openedAt_[static_cast<std::size_t>(state_.Level)] = static_cast<int>(records_.size()) - 1;
+            next = pos + static_cast<int>(k.StartKey.size());
+            return true;
         }
-        pos = static_cast<int>(rtl::Utf8NextCharStart(text, static_cast<std::size_t>(pos)));
+        return false;
     }
+
+    // Whatever was recorded inside the span goes; a pair linked to it takes the span over.
+    void Close(int at)
+    {
+        records_.resize(static_cast<std::size_t>(openedAt_[static_cast<std::size_t>(state_.Level)] + 1));
+        const int succ = keys_.Successor(state_.Keys[static_cast<std::size_t>(state_.Level)]);
+        if (succ >= 0)
+            state_.Keys[static_cast<std::size_t>(state_.Level)] = static_cast<std::int16_t>(succ);
+        else
+            --state_.Level;
+        SetPairAttributes(state_, keys_);
+        PushRecord(records_, state_, at);
+        if (succ >= 0) openedAt_[static_cast<std::size_t>(state_.Level)] = static_cast<int>(records_.size()) - 1;
+    }
+
+    // A run a highlighter marked: its record, then the state around it again.
+    int Mark(int at, TStyleRec run, int n)
+    {
+        run.Flags = static_cast<std::uint8_t>((run.Flags & ~srKeywordFlags) | srKeyword | srMarked);
+        run.Level = state_.Level;
+        run.Keys = state_.Keys;
+        PushRecord(records_, run, at);
+        TStyleRec back = state_;
+        back.Flags |= srKeywordEnd | srMarked;
+        PushRecord(records_, back, std::min(len_, at + n));
+        return std::min(len_, at + n);
+    }
+
     // A span that ends with its paragraph ends there with every span nested in it.
-    if (pairs) {
-        for (int level = 0; level <= state.Level; ++level) {
-            if (startStopKeys_[state.Keys[static_cast<std::size_t>(level)]].EndsAtParagraphEnd) {
-                state.Level = static_cast<std::int8_t>(level);
-                close(len);
+    void CloseAtParagraphEnd()
+    {
+        if (!pairs_) return;
+        for (int level = 0; level <= state_.Level; ++level) {
+            if (keys_[state_.Keys[static_cast<std::size_t>(level)]].EndsAtParagraphEnd) {
+                state_.Level = static_cast<std::int8_t>(level);
+                Close(len_);
                 break;
             }
         }
     }
 
-    rec.Styles = std::move(records);
-    rec.KeysParsed = true;
-    rec.KeywordsParsed = false;
-    rec.Formatted = false;
-}
+    TTextMemo& memo_;
+    TStartStopKeyList& keys_;
+    TTextHighlighter* highlighter_;
+    int paragraph_;
+    TParagraphRec& rec_;
+    const std::string& text_;
+    int len_;
+    std::string folded_;
+    bool pairs_;
+    TCharSet startBytes_;
+    TStyleRec state_;
+    std::vector<TStyleRec> records_;
+    // Where each open span's record is among the records (-1: the span was open when the
+    // paragraph began).
+    std::array<int, kMaxSpanLevels> openedAt_{};
+};
+
+}  // namespace
+
+void TTextMemo::ParseSpans(int paragraph) { TSpanScan(*this, startStopKeys_, highlighter_, paragraph).Run(); }
 
 // ---- Keywords ---------------------------------------------------------------------------------
 

@@ -1,5 +1,6 @@
 #include "editor/TextMemo.h"
 
+#include "editor/RangeReplacer.h"
 #include "editor/TextHighlighter.h"
 #include "editor/TextMemoStrings.h"
 
@@ -189,7 +190,7 @@ void TTextMemo::LoadWith(const std::function<bool(std::string&)>& nextBlock)
     if (options_[tmoAutoLineBreak] && reader.AnyBreak()) lineBreak_ = reader.LastBreak();
     selStart_ = 0;
     selLength_ = 0;
-    topLine_->Reset();
+    scroller_->ResetView(false);
     FireProgress(100, true);
     ReformatAll();
     DebugCheckStore();
@@ -301,156 +302,7 @@ void TTextMemo::SetTickSource(std::function<std::int64_t()> ticks)
 
 int TTextMemo::ReplaceRange(int start, int stop, std::string_view text, bool verbatim)
 {
-    if (start > stop) std::swap(start, stop);
-    start = SnapOffset(start);
-    stop = SnapOffset(stop);
-
-    // The inserted text as paragraphs: breaks are CR and CR LF.
-    // Staged in the list all editors share for it.
-    TParagraphsList& scratch = SharedScratchList();
-    scratch.Clear();
-    scratch.Add(TParagraphRec{});
-    {
-        std::size_t from = 0;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] != '\r') continue;
-            scratch[scratch.Count() - 1].Text.assign(text.substr(from, i - from));
-            scratch.Add(TParagraphRec{});
-            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            from = i + 1;
-        }
-        scratch[scratch.Count() - 1].Text.assign(text.substr(std::min(from, text.size())));
-    }
-    struct TPieces {
-        TParagraphsList& list;
-        std::string& operator[](std::size_t i) { return list[static_cast<int>(i)].Text; }
-        std::string& back() { return list[list.Count() - 1].Text; }
-        std::size_t size() const { return static_cast<std::size_t>(list.Count()); }
-    } pieces{scratch};
-    const bool tidy = staticFormat_ && !verbatim;
-    const int pa = ParagraphOfOffset(start);
-    const int pb = ParagraphOfOffset(stop);
-    const int oa = start - paragraphs_[pa].Start;
-    const int ob = stop - paragraphs_[pb].Start;
-    const int k = static_cast<int>(pieces.size()) - 1;
-    if (tidy) {
-        // The text after the change keeps its style: every element whose toggle parity up to
-        // that text changed gets one closing code (each paragraph starts plain).
-        const std::string_view headText = std::string_view(paragraphs_[pa].Text).substr(0, static_cast<std::size_t>(oa));
-        const std::uint8_t before = ApplyStyleCodes(0, std::string_view(paragraphs_[pb].Text).substr(0, static_cast<std::size_t>(ob)));
-        const std::uint8_t after = k == 0 ? ApplyStyleCodes(ApplyStyleCodes(0, headText), pieces[0])
-                                          : ApplyStyleCodes(0, pieces[static_cast<std::size_t>(k)]);
-        const std::uint8_t changed = before ^ after;
-        for (const unsigned char code : {tcUnderline, tcItalic, tcBold, tcHighlight, tcAltFont})
-            if (changed & StyleBitOfCode(code)) pieces.back().push_back(static_cast<char>(code));
-    }
-
-    // Empty toggle pairs go from the inserted text only: the text around it stays as it was,
-    // so that undo restores exactly what the change replaced.
-    int firstTidied = kNotComputed;  // first offset of paragraph pa that tidying touched
-    bool tidied = false;
-    if (tidy) {
-        for (int i = 0; i <= k; ++i) {
-            std::vector<int> removed;
-            std::string t = TidyStyleCodes(pieces[static_cast<std::size_t>(i)], &removed);
-            if (removed.empty()) continue;
-            tidied = true;
-            if (i == 0) firstTidied = oa + removed.front();
-            pieces[static_cast<std::size_t>(i)] = std::move(t);
-        }
-    }
-    // Where the inserted text ends, in the last new paragraph.
-    const int insertEnd = (k == 0 ? oa : 0) + static_cast<int>(pieces[static_cast<std::size_t>(k)].size());
-    std::vector<std::string> texts(pieces.size());
-    {
-        const std::string& headText = paragraphs_[pa].Text;
-        const std::string& tailText = paragraphs_[pb].Text;
-        texts[0] = headText.substr(0, static_cast<std::size_t>(oa)) + pieces[0];
-        for (int i = 1; i <= k; ++i) texts[static_cast<std::size_t>(i)] = std::move(pieces[static_cast<std::size_t>(i)]);
-        texts[static_cast<std::size_t>(k)] += tailText.substr(static_cast<std::size_t>(ob));
-    }
-
-    std::int64_t oldTotal = 0;
-    for (int p = pa; p <= pb; ++p) oldTotal += paragraphs_[p].Length() + 2;
-    std::int64_t newTotal = 0;
-    for (const std::string& t : texts) {
-        if (t.size() > static_cast<std::size_t>(kMaxTextLength)) TextTooLongError();
-        newTotal += static_cast<std::int64_t>(t.size()) + 2;
-    }
-    if (textLength_ - oldTotal + newTotal > kMaxTextLength) TextTooLongError();
-    const int delta = static_cast<int>(newTotal - oldTotal);
-
-    // The first paragraph keeps its record; its display lines before the change stay valid,
-    // and for a change inside one paragraph the lines after it move with the text.
-    TParagraphRec& A = paragraphs_[pa];
-    const int changeAt = std::min(oa, firstTidied);
-    int changedLine = A.Formatted ? A.LineOfOffset(changeAt) : 0;
-    {
-        TLinesList lines(A);
-        const bool moveLines = A.Formatted && k == 0 && pa == pb && !tidied;
-        // From the changed line on, a line after the change moves with the text; a line
-        // touching the change can never be kept (start -1), though its end, when it lies
-        // after the change, is still a break of the old wrap.
-        for (int j = changedLine; j < lines.Count(); ++j) {
-            TLineRec& l = lines[j];
-            if (moveLines && l.Start >= ob) {
-                l.Start += delta;
-                l.Stop += delta;
-                l.JustifyStart += delta;
-            } else {
-                l.Start = -1;
-                l.Stop = moveLines && l.Stop >= ob ? l.Stop + delta : -1;
-            }
-        }
-        std::vector<TStyleRec> kept;
-        for (const TStyleRec& r : A.Styles) {
-            if (r.Offset <= oa) {
-                kept.push_back(r);
-            } else if (k == 0 && pa == pb && r.Offset >= ob) {
-                kept.push_back(r);
-                kept.back().Offset += delta;
-            }
-        }
-        A.Styles = std::move(kept);
-    }
-    A.Text = std::move(texts[0]);
-    A.Formatted = false;
-    A.KeysParsed = false;
-    A.KeywordsParsed = false;
-
-    int removedLines = 0;
-    for (int p = pa + 1; p <= pb; ++p) removedLines += paragraphs_[p].LineCount();
-    const int removedParas = pb - pa;
-    if (k < removedParas)
-        paragraphs_.Delete(pa + 1, removedParas - k);
-    else
-        paragraphs_.Insert(pa + 1, k - removedParas);
-    for (int i = 1; i <= k; ++i) {
-        TParagraphRec fresh;
-        fresh.Text = std::move(texts[static_cast<std::size_t>(i)]);
-        fresh.Line0.Stop = fresh.Length();
-        fresh.StartState = A.StartState;
-        paragraphs_[pa + i] = std::move(fresh);
-    }
-    const int lineDelta = k - removedLines;
-    const int count = paragraphs_.Count();
-    for (int p = pa + 1; p < count; ++p) {
-        TParagraphRec& rec = paragraphs_[p];
-        if (p <= pa + k) {
-            const TParagraphRec& prev = paragraphs_[p - 1];
-            rec.Start = prev.Start + prev.Length() + 2;
-            rec.FirstLine = prev.FirstLine + prev.LineCount();
-        } else {
-            rec.Start += delta;
-            rec.FirstLine += lineDelta;
-        }
-    }
-    lineCount_ += lineDelta;
-    textLength_ += delta;
-    scratch.Clear();
-    AdjustAfterReplace(pa, removedParas, k, start, stop, delta);
-    MarkChanged(pa, changedLine, pa + k);
-    return paragraphs_[pa + k].Start + insertEnd;
+    return TRangeReplacer(*this, start, stop).Replace(text, verbatim);
 }
 
 void TTextMemo::AdjustAfterReplace(int pa, int removedParas, int insertedParas, int start, int stop, int delta)
@@ -549,7 +401,7 @@ void TTextMemo::SetWordWrap(bool on)
     if (on == wordWrap_) return;
     wordWrap_ = on;
     RefreshDisplay();
-    ScrollTo(topPixel_, 0);
+    ScrollTo(TopPixel(), 0);
     UpdateHorzScrollBar();
     ScrollCaretIntoView();
 }
@@ -566,7 +418,7 @@ void TTextMemo::SetAlignment(ui::TAlignment alignment)
     if (alignment == alignment_) return;
     const bool reformat = !wordWrap_ && (alignment == ui::taLeftJustify || alignment_ == ui::taLeftJustify);
     alignment_ = alignment;
-    ScrollTo(topPixel_, 0);
+    ScrollTo(TopPixel(), 0);
     if (reformat) {
         RefreshDisplay();
     } else {
@@ -579,7 +431,7 @@ void TTextMemo::SetJustified(bool on)
 {
     if (on == justified_) return;
     justified_ = on;
-    ScrollTo(topPixel_, 0);
+    ScrollTo(TopPixel(), 0);
     if (HandleAllocated()) Invalidate();
     UpdateCaret();
 }

@@ -20,9 +20,11 @@
 // editor posts to itself through the window's message queue.
 
 #include "editor/Keywords.h"
+#include "editor/MemoScroller.h"
 #include "editor/TextNavigator.h"
 #include "editor/TextStore.h"
 #include "editor/TextStream.h"
+#include "editor/UndoStack.h"
 
 #include "platform/classes/Component.h"
 #include "platform/ui/Bitmap.h"
@@ -84,9 +86,6 @@ constexpr int ecHighlight = 3;
 constexpr int ecAltFont = 4;
 constexpr int ecUnderline = 21;
 
-// The largest UndoMaxLevel.
-constexpr int kMaxUndoLevel = 134217727;
-
 // The program's version text (ends the consistency check's messages).
 const std::string& EditorVersionText();
 
@@ -97,17 +96,6 @@ public:
 
 protected:
     ~ITextMemoReceiver() = default;
-};
-
-// One undo record: the range [Start, Stop) as the change left it and the text it held before.
-// Group: undone and redone together with the record before it.
-struct TUndoRecord {
-    int Start = 0;
-    int Stop = 0;
-    bool Group = false;
-    std::string Text;
-    // The bookkeeping size of the record.
-    std::int64_t Size() const noexcept { return 13 + static_cast<std::int64_t>(Text.size()); }
 };
 
 // The objects all editors of the process share, from the first editor's construction to the
@@ -249,7 +237,6 @@ public:
     std::string ColumnBlockText() const;
     // Blanks between the paragraph end and the caret (tmoKeepColumnPos).
     int VirtualBlanks() const noexcept { return virtualBlanks_; }
-    void SetVirtualBlanks(int blanks);
 
     // ---- Clipboard -------------------------------------------------------------------------
     void CopyToClipboard();
@@ -259,21 +246,21 @@ public:
     void PasteColumnBlock(std::string_view text);
 
     // ---- Undo --------------------------------------------------------------------------------
-    bool CanUndo() const noexcept;
-    bool CanRedo() const noexcept;
+    bool CanUndo() const noexcept { return undo_.CanUndo(); }
+    bool CanRedo() const noexcept { return undo_.CanRedo(); }
     void Undo();
     void Redo();
-    void ClearUndo() noexcept;
+    void ClearUndo() noexcept { undo_.Clear(); }
     // Typing after a caret move, a selection change or a paste starts a new undo step.
-    void BreakUndoGroup() noexcept { undoGroupBroken_ = true; }
-    int UndoMaxLevel() const noexcept { return undoMaxLevel_; }
+    void BreakUndoGroup() noexcept { undo_.BreakGroup(); }
+    int UndoMaxLevel() const noexcept { return undo_.MaxLevel(); }
     // Above kMaxUndoLevel: "Undo set too high" and the old value stays.
-    void SetUndoMaxLevel(int level);
-    int UndoMaxSpace() const noexcept { return undoMaxSpace_; }
-    void SetUndoMaxSpace(int space);
-    const std::vector<TUndoRecord>& UndoRecords() const noexcept { return undo_; }
-    int UndoPosition() const noexcept { return undoPos_; }
-    std::int64_t UndoSpace() const noexcept { return undoSpace_; }
+    void SetUndoMaxLevel(int level) { undo_.SetMaxLevel(level); }
+    int UndoMaxSpace() const noexcept { return undo_.MaxSpace(); }
+    void SetUndoMaxSpace(int space) { undo_.SetMaxSpace(space); }
+    const std::vector<TUndoRecord>& UndoRecords() const noexcept { return undo_.Records(); }
+    int UndoPosition() const noexcept { return undo_.Position(); }
+    std::int64_t UndoSpace() const noexcept { return undo_.Space(); }
 
     // ---- Style commands ---------------------------------------------------------------------
     void SetBold() { StyleCommand(tcBold); }
@@ -290,13 +277,13 @@ public:
     virtual void ScrollCaretIntoView();
     // Scrolls the view to a top pixel and a horizontal offset.
     void ScrollTo(int topPixel, int horizontalOffset);
-    void ScrollToTopPixel(int topPixel) { ScrollTo(topPixel, hOffset_); }
-    void ScrollToHorizontal(int horizontalOffset) { ScrollTo(topPixel_, horizontalOffset); }
+    void ScrollToTopPixel(int topPixel) { ScrollTo(topPixel, HorizontalOffset()); }
+    void ScrollToHorizontal(int horizontalOffset) { ScrollTo(TopPixel(), horizontalOffset); }
     // The caret's pixel place in the client area (x measured when asked).
     int CaretX();
     int CaretY() const noexcept { return caretY_; }
-    int TopPixel() const noexcept { return topPixel_; }
-    int HorizontalOffset() const noexcept { return hOffset_; }
+    int TopPixel() const noexcept { return scroller_->TopPixel(); }
+    int HorizontalOffset() const noexcept { return scroller_->HorizontalOffset(); }
     // Width of the text of display line `line` (of paragraph `paragraph`) before
     // `offsetInParagraph`, in pixels.
     int WidthBefore(int paragraph, int line, int offsetInParagraph);
@@ -316,10 +303,10 @@ public:
     // before the tab. Style codes are characters of no width.
     virtual int XToCharPos(bool keepTabs, int x, int line);
     // Pixels per scroll-bar step (at least 1), so that no range reaches 32760 steps.
-    int VertScrollUnit() const noexcept { return vUnit_; }
-    int HorzScrollUnit() const noexcept { return hUnit_; }
+    int VertScrollUnit() const noexcept { return scroller_->VertUnit(); }
+    int HorzScrollUnit() const noexcept { return scroller_->HorzUnit(); }
     // Wheel deltas times the wheel factor not yet turned into line steps.
-    int WheelAccumulator() const noexcept { return wheelAccumulator_; }
+    int WheelAccumulator() const noexcept { return scroller_->WheelAccumulator(); }
 
     // ---- Keyboard and mouse ----------------------------------------------------------------
     // The key and mouse handling of the control (each runs the inherited method first, which
@@ -569,8 +556,8 @@ public:
     void CreatePeers() override;
     void DestroyPeers() override;
     // WS_VSCROLL / WS_HSCROLL and the border, as the window is made.
-    bool VerticalBarFlag() const noexcept { return vBar_; }
-    bool HorizontalBarFlag() const noexcept { return hBar_; }
+    bool VerticalBarFlag() const noexcept { return scroller_->VerticalBar(); }
+    bool HorizontalBarFlag() const noexcept { return scroller_->HorizontalBar(); }
 
     // ---- Navigators -----------------------------------------------------------------------
     const std::vector<TTextNavigator*>& Navigators() const noexcept { return navigators_; }
@@ -613,6 +600,8 @@ private:
     friend class TMemoKeyboard;
     friend class TMemoMouse;
     friend class TMemoMessages;
+    friend class TMemoScroller;
+    friend class TRangeReplacer;
 
     struct StyleMetrics {
         bool valid = false;
@@ -650,9 +639,9 @@ private:
     void InvalidateSelection();
     // The replacement itself; `verbatim` for undo, redo and the style commands.
     void ReplaceSelectionWith(std::string text, bool verbatim);
-    void RecordUndo(int start, int stop, int end, std::string oldText);
-    void DeleteUndoRecord(int index) noexcept;
-    void TrimUndo();
+    // Undo and redo: replaces a record's range by its text, the caret after it.
+    int ReplayUndoRecord(const TUndoRecord& record, std::string& replaced);
+    void ReplayUndo(bool redo);
     void StyleCommand(unsigned char code);
     void SetCaretPlace(int offset);
     char CharAt(int offset) const;
@@ -662,14 +651,10 @@ private:
     void OnPopupItem(classes::TObject* sender);
     void HandleSetFocus();
     void HandleKillFocus();
-    void AttachToPeer();
-    void HandleVScroll(int code, int pos);
     void MoveCaretTo(int offset, bool extend);
     void FinishVerticalMove(int line, bool extend);
     bool InLeftMarginZone(int x) const noexcept;
     void SelectDisplayLines(int fromLine, int toLine);
-    void HandleHScroll(int code, int pos);
-    void HandleWheel(int delta);
     // Extra justification pixels of the blanks of display line `lineInPar` before `to`.
     int JustifyExtra(TParagraphRec& rec, int lineInPar, int to);
     int LineStartX(TParagraphRec& rec, int lineInPar);
@@ -692,15 +677,7 @@ private:
     int rememberedX_ = -1;  // remembered caret column in pixels (-1: none)
 
     // Undo.
-    std::vector<TUndoRecord> undo_;
-    int undoPos_ = 0;
-    std::int64_t undoSpace_ = 0;
-    int undoMaxLevel_ = 256;
-    int undoMaxSpace_ = 65536;
-    bool undoRunning_ = false;
-    bool undoGroupBroken_ = true;
-    int undoGroupDepth_ = 0;   // inside a column operation: records after the first are grouped
-    int undoGroupRecords_ = 0;
+    TUndoStack undo_;
 
     // Caret and view.
     int caretX_ = 0;
@@ -709,11 +686,7 @@ private:
     int lastVirtualBlanks_ = 0;
     std::uint8_t caretStyle_ = 0;
     bool caretCreated_ = false;
-    int topPixel_ = 0;
-    int hOffset_ = 0;
-    int vUnit_ = 1;
-    int hUnit_ = 1;
-    int wheelAccumulator_ = 0;
+    std::unique_ptr<TMemoScroller> scroller_;
     std::unique_ptr<TMemoRenderer> renderer_;
 
     // Input.
@@ -728,8 +701,6 @@ private:
     int foldParagraph_ = -1;
     int foldStart_ = 0;
     std::string foldText_;
-    bool vBar_ = true;
-    bool hBar_ = false;
     std::unique_ptr<IStyleMeasure> peerMeasure_;
     std::unique_ptr<ui::IFontMeasure> peerFont_;
 
@@ -795,7 +766,6 @@ private:
     int avgCharWidth_ = 1;
     int maxCharsPerCall_ = 4096;
     StyleMetrics styleMetrics_[256];
-    std::unique_ptr<TTextNavigator> topLine_;
     std::function<std::int64_t()> ticks_;
 
     // Formatting state.
