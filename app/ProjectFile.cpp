@@ -163,11 +163,6 @@ void SaveProjectFile(const classes::TComponent& design, const std::string& path)
     rtl::SaveFileAtomically(path, ProjectText(design));
 }
 
-void LoadProjectFile(classes::TComponent& design, const std::string& path)
-{
-    LoadProjectText(design, rtl::ReadFileToString(path));
-}
-
 std::vector<std::string> NewProjectOptionLines(const std::string& linkName, const std::string& connectionString)
 {
     std::vector<std::string> lines{linkName, connectionString};

@@ -55,8 +55,6 @@ void LoadProjectText(classes::TComponent& design, std::string_view text);
 
 // Writes the project text to `path` atomically (rtl errors on failure, the old file kept).
 void SaveProjectFile(const classes::TComponent& design, const std::string& path);
-// Reads `path` (rtl errors when it cannot be read) and loads it into `design`.
-void LoadProjectFile(classes::TComponent& design, const std::string& path);
 
 // The option lines of a project (the first component's items): 0 the data link's name, 1 its
 // connection string (a fallback: the link's own file wins on open), then the page options,

@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ado/AdoSchema.h"
+#include "schema/AdoSchema.h"
 #include "platform/db/AdoConnection.h"
 #include "platform/db/FieldTypes.h"
 #include "platform/rtl/Colors.h"

@@ -88,7 +88,7 @@ TEST(ProjectFile, SavedOpenedAndSavedAgainByteForByte)
     app::SaveProjectFile(second, path);
     EXPECT_EQ(rtl::ReadFileToString(path), saved);
     TDesignFixture third;
-    app::LoadProjectFile(third, path);
+    app::LoadProjectText(third, rtl::ReadFileToString(path));
     EXPECT_EQ(Text(third), saved);
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ado/AdoSchema.h"
+#include "schema/AdoSchema.h"
 #include "platform/ui/testing/TestDialogs.h"
 #include "vquery/VQuery.h"
 

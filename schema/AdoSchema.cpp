@@ -1,4 +1,4 @@
-#include "app/ado/AdoSchema.h"
+#include "schema/AdoSchema.h"
 
 #include <algorithm>
 #include <cstdlib>
