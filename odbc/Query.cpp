@@ -75,6 +75,13 @@ TColumnType ColumnType(SQLSMALLINT sqlType, SQLULEN size)
     }
 }
 
+// Only blanks go: a trailing tab or line break is part of the value.
+std::string WithoutTrailingBlanks(std::string_view text)
+{
+    const std::size_t end = text.find_last_not_of(' ');
+    return std::string(text.substr(0, end == std::string_view::npos ? 0 : end + 1));
+}
+
 bool InEditMode(TDataSetState state) { return state == dsEdit || state == dsInsert; }
 
 }  // namespace
@@ -735,6 +742,11 @@ void TdbCustomQuery::ReadRow(std::vector<TVariant>& values)
         };
         switch (c.DataType()) {
         case ftString:
+            // Fixed-width columns come padded to their width; a string field holds the text
+            // without the padding (memo values stay whole).
+            ReadText(c, SQL_C_CHAR, value);
+            if (!value.IsNull()) value = TVariant(WithoutTrailingBlanks(value.Text()));
+            break;
         case ftMemo: ReadText(c, SQL_C_CHAR, value); break;
         case ftBlob: ReadText(c, SQL_C_BINARY, value); break;
         case ftBCD:

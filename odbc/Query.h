@@ -16,7 +16,9 @@
 //   it; with UniDirectional on, rows are not kept and the set only moves forward.
 // Values are read whole with SQLGetData in their exact kinds: 64-bit integers as ftLargeint,
 // NUMERIC and DECIMAL as exact decimals (ftBCD), FLOAT/REAL/DOUBLE as ftFloat, timestamps
-// with their milliseconds; texts of any length, never cut.
+// with their milliseconds; texts of any length, never cut. A string field's value loses its
+// trailing blanks (a CHAR(5) holding 'ab' reads 'ab', as does a VARCHAR holding 'ab  ');
+// memo values keep them.
 //
 // Every ODBC result is checked: SQL_SUCCESS passes, SQL_SUCCESS_WITH_INFO and errors raise
 // ESQLerror with the statement's records (01004, data truncated, is no error while a value is

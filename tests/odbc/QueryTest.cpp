@@ -189,6 +189,46 @@ TEST_P(QueryTest, DuplicateNamesGetNumbersAndAnUnnamedColumnIsCOLUMN)
     EXPECT_EQ(query.Fields()[1]->AsInteger(), 2);
 }
 
+TEST_P(QueryTest, StringFieldsLoseTrailingBlanksAndMemosKeepThem)
+{
+    // PostgreSQL pads a CHAR(5) value to five characters; SQLite keeps what was stored.
+    const std::string t = Table("gw_q_padded");
+    Exec("CREATE TABLE " + t + " (id INTEGER, c CHAR(5), v VARCHAR(10), m TEXT)");
+    struct Case {
+        std::string column;
+        std::string stored;
+        std::string read;
+    };
+    const std::vector<Case> cases{
+        {"c", "ab", "ab"},        {"c", " ab  ", " ab"},      {"c", "     ", ""},
+        {"v", "ab   ", "ab"},     {"v", "a\tb\t ", "a\tb\t"}, {"v", "   ", ""},
+        {"m", "ab   ", "ab   "},  {"m", "  ", "  "},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        Exec("INSERT INTO " + t + " (id, " + cases[i].column + ") VALUES (" + std::to_string(i) + ", '" +
+             cases[i].stored + "')");
+
+    for (int cursorType : {0, 3}) {
+        SCOPED_TRACE("cursor type " + std::to_string(cursorType));
+        TdbCustomQuery query(nullptr);
+        query.SetDatabase(&database_);
+        query.SetCursorType(cursorType);
+        SetSql(query, "SELECT c, v, m FROM " + t + " ORDER BY id");
+        query.Open();
+        EXPECT_EQ(query.FieldByName("c")->DataType(), db::ftString);
+        EXPECT_EQ(query.FieldByName("v")->DataType(), db::ftString);
+        EXPECT_EQ(query.FieldByName("m")->DataType(), db::ftMemo);
+        for (const Case& c : cases) {
+            EXPECT_EQ(query.FieldByName(c.column)->AsString(), c.read) << c.column << " '" << c.stored << "'";
+            query.Next();
+        }
+        EXPECT_TRUE(query.Eof());
+        // Read again from the row store or the driver's cursor.
+        query.First();
+        EXPECT_EQ(query.FieldByName("c")->AsString(), "ab");
+    }
+}
+
 TEST_P(QueryTest, OpensWithTheCursorTypeTheDriverReallyUses)
 {
     TdbCustomQuery query(nullptr);
