@@ -280,7 +280,11 @@ void TdbCustomQuery::CheckStmtResult(TSqlReturn code) const
     case SQL_SUCCESS_WITH_INFO:
     case SQL_ERROR: throw ESQLerror(SQL_HANDLE_STMT, code, stmt_.Get());
     case SQL_INVALID_HANDLE: throw ESQLerror(": SQL_INVALID_HANDLE", code);
-    default: throw ESQLerror(SQLResultName(code), code);
+    case SQL_STILL_EXECUTING:
+    case SQL_NEED_DATA:
+    case SQL_NO_DATA: throw ESQLerror(SQLResultName(code), code);
+    // The statement's own wording: the code is not part of the message (it is ReturnCode).
+    default: throw ESQLerror("unknown SQL result", code);
     }
 }
 
@@ -646,6 +650,15 @@ void TdbCustomQuery::DescribeColumns()
     }
 }
 
+void TdbCustomQuery::CheckFieldsHaveColumns()
+{
+    for (int i = 0; i < FieldCount(); ++i) {
+        const TField* field = Fields()[i];
+        if (field->FieldKind() == fkData && FieldDefs().IndexOf(field->FieldName()) < 0)
+            throw EDatabaseError("fielddef not found");
+    }
+}
+
 void TdbCustomQuery::InternalInitFieldDefs()
 {
     if (!executed_) Execute();
@@ -661,6 +674,7 @@ void TdbCustomQuery::InternalOpen()
         DecidePosting();
         DescribeColumns();
         if (DefaultFields()) CreateFields();
+        CheckFieldsHaveColumns();
         BindFields(true);
     } catch (...) {
         // Closed, and the next open starts again from a new statement (a dropped connection

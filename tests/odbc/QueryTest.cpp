@@ -229,6 +229,32 @@ TEST_P(QueryTest, StringFieldsLoseTrailingBlanksAndMemosKeepThem)
     }
 }
 
+TEST_P(QueryTest, APersistentFieldWithoutItsColumnFailsTheOpen)
+{
+    const std::string t = IdsAndNamesTable("gw_q_persistent");
+    TdbCustomQuery query(nullptr);
+    query.SetDatabase(&database_);
+    SetSql(query, "SELECT id, name FROM " + t + " ORDER BY id");
+    auto* name = new db::TStringField(&query);
+    name->SetFieldName("name");
+    name->SetDataSet(&query);
+    auto* missing = new db::TStringField(&query);
+    missing->SetFieldName("missing");
+    missing->SetDataSet(&query);
+    try {
+        query.Open();
+        FAIL() << "opened without a column for the field";
+    } catch (const rtl::Exception& e) {
+        EXPECT_EQ(e.Message(), "fielddef not found");
+    }
+    EXPECT_FALSE(query.Active());
+    // With the column there, the same fields open.
+    SetSql(query, "SELECT id, name, name AS missing FROM " + t + " ORDER BY id");
+    query.Open();
+    EXPECT_EQ(name->AsString(), "one");
+    EXPECT_EQ(missing->AsString(), "one");
+}
+
 TEST_P(QueryTest, OpensWithTheCursorTypeTheDriverReallyUses)
 {
     TdbCustomQuery query(nullptr);
@@ -1003,6 +1029,29 @@ TEST_P(QueryTest, DoubleColonsReachTheDriverAsOne)
     query.Open();
     EXPECT_EQ(query.FieldByName("v")->AsInteger(), 42);
     EXPECT_EQ(query.FieldByName("q")->AsString(), ":x");
+}
+
+// The statement's own check names the results that carry no records; what it does not know
+// is "unknown SQL result", without the code (the code stays in ReturnCode).
+TEST(TdbCustomQuery, CheckStmtResultNamesWhatItRaisesFor)
+{
+    struct Case {
+        TSqlReturn code;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {SQL_INVALID_HANDLE, ": SQL_INVALID_HANDLE"}, {SQL_STILL_EXECUTING, "SQL_STILL_EXECUTING"},
+        {SQL_NEED_DATA, "SQL_NEED_DATA"},             {SQL_NO_DATA, "SQL_NO_DATA"},
+        {7, "unknown SQL result"},                    {-3, "unknown SQL result"},
+    };
+    TdbCustomQuery query(nullptr);
+    EXPECT_NO_THROW(query.CheckStmtResult(SQL_SUCCESS));
+    for (const Case& c : cases) {
+        const ESQLerror e = odbctest::SqlErrorOf([&] { query.CheckStmtResult(c.code); });
+        EXPECT_EQ(e.Message(), c.message) << c.code;
+        EXPECT_EQ(e.ReturnCode(), c.code);
+        EXPECT_EQ(e.Errors(), nullptr) << c.code;
+    }
 }
 
 }  // namespace
