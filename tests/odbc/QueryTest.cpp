@@ -17,6 +17,8 @@
 #include "odbc/Query.h"
 #include "odbc/SqlError.h"
 #include "platform/db/Fields.h"
+#include "platform/rtl/StringList.h"
+#include "platform/ui/Bitmap.h"
 
 namespace {
 
@@ -938,6 +940,13 @@ TEST_P(QueryTest, ParametersOfEveryTypeAreWrittenAndReadBackEqual)
     Exec("CREATE TABLE " + t + " (k INTEGER, s TEXT, i16 SMALLINT, i32 INTEGER, i64 BIGINT, f DOUBLE PRECISION, " +
          "dec " + (pg ? "NUMERIC(38,8)" : "TEXT") + ", d DATE, t TIME, ts TIMESTAMP, b BOOLEAN, bin " + (pg ? "BYTEA" : "BLOB") + ")");
     const std::string mega(1 << 20, 'm');
+    rtl::TStringList lines;
+    lines.Add("line one  ");
+    lines.Add("line two");
+    ui::TBitmap bitmap(2, 2);
+    bitmap.SetPixel(1, 0, 0x123456);
+    TdbParam bitmapFile(nullptr);
+    bitmapFile.Assign(bitmap);
     struct Case {
         std::string column;
         std::function<void(TdbParam&)> set;
@@ -969,6 +978,8 @@ TEST_P(QueryTest, ParametersOfEveryTypeAreWrittenAndReadBackEqual)
         {"bin", [](TdbParam& p) { p.SetAsBlob(std::string("\0\1\xFF", 3)); }, TVariant::FromBytes(std::string("\0\1\xFF", 3))},
         {"i64", [](TdbParam& p) { p.SetDataType(db::ftLargeint); }, TVariant()},
         {"d", [](TdbParam& p) { p.SetDataType(db::ftDate); }, TVariant()},
+        {"s", [&](TdbParam& p) { p.Assign(lines); }, TVariant(lines.Text())},
+        {"bin", [&](TdbParam& p) { p.Assign(bitmap); }, bitmapFile.Value()},
     };
     int k = 0;
     for (const Case& c : cases) {
@@ -1000,6 +1011,42 @@ TEST_P(QueryTest, ParametersOfEveryTypeAreWrittenAndReadBackEqual)
         else
             EXPECT_EQ(db::CompareVariants(value, c.expected), 0) << value.AsString() << " / " << c.expected.AsString();
     }
+}
+
+TEST_P(QueryTest, FieldsAndParametersAssignEachOtherAndACursorIsNotBound)
+{
+    const std::string t = IdsAndNamesTable("gw_q_assign");
+    TdbCustomQuery query(nullptr);
+    query.ModifySQL()->SetText("UPDATE " + t + " SET name = :name WHERE id = :OLD_id");
+    OpenIdsAndNames(query, t);
+    db::TField* name = query.FieldByName("name");
+
+    TdbParam param(nullptr);
+    param.Assign(*name);
+    EXPECT_EQ(param.Name(), "name");
+    EXPECT_EQ(param.DataType(), db::ftString);
+    EXPECT_EQ(param.AsString(), "one");
+
+    // A field given a parameter takes its value, or null.
+    query.Edit();
+    param.SetAsString("uno");
+    name->Assign(param);
+    EXPECT_EQ(name->AsString(), "uno");
+    param.Clear();
+    name->Assign(param);
+    EXPECT_TRUE(name->IsNull());
+    param.SetAsString("eins");
+    name->Assign(param);
+    query.Post();
+    EXPECT_EQ(IdsAndNames(t), "1=eins,2=two,");
+
+    // A cursor parameter has nothing to bind.
+    TdbCustomQuery select(nullptr);
+    select.SetDatabase(&database_);
+    SetSql(select, "SELECT id FROM " + t + " WHERE id = :cur");
+    select.ParamByName("cur").SetDataType(db::ftCursor);
+    EXPECT_EQ(odbctest::SqlErrorOf([&] { select.Open(); }).Message(), "Field 'cur' is of an unsupported type");
+    EXPECT_FALSE(select.Active());
 }
 
 TEST_P(QueryTest, ThirtyDigitDecimalsTravelExactly)
