@@ -7,7 +7,10 @@
 #include "odbc/Messages.h"
 #include "odbc/SqlError.h"
 #include "platform/db/Fields.h"
+#include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/Bitmap.h"
+#include "platform/ui/Graphics.h"
 
 namespace odbc {
 
@@ -50,8 +53,47 @@ TFieldType NormalType(TFieldType type)
     case ftBlob:
     case ftGraphic:
     case ftTypedBinary: return ftBlob;
+    case ftCursor: return ftCursor;
     default: return ftUnknown;
     }
+}
+
+template <class T>
+void PutLE(std::string& out, T value)
+{
+    for (std::size_t i = 0; i < sizeof(T); ++i) out += static_cast<char>((static_cast<std::uint64_t>(value) >> (8 * i)) & 0xFF);
+}
+
+// A bitmap as a BMP file: 32 bits a pixel, uncompressed, rows bottom to top. A pixel
+// 0xAARRGGBB written little-endian is the file's blue, green, red, alpha order.
+std::string BmpFileOf(const ui::TBitmap& bitmap)
+{
+    const auto width = static_cast<std::uint32_t>(bitmap.Width());
+    const auto height = static_cast<std::uint32_t>(bitmap.Height());
+    constexpr std::uint32_t kHeaders = 14 + 40;
+    const std::uint32_t imageSize = width * height * 4;
+    std::string out;
+    out.reserve(kHeaders + imageSize);
+    out += "BM";
+    PutLE<std::uint32_t>(out, kHeaders + imageSize);
+    PutLE<std::uint32_t>(out, 0);
+    PutLE<std::uint32_t>(out, kHeaders);
+    PutLE<std::uint32_t>(out, 40);
+    PutLE<std::int32_t>(out, static_cast<std::int32_t>(width));
+    PutLE<std::int32_t>(out, static_cast<std::int32_t>(height));
+    PutLE<std::uint16_t>(out, 1);   // planes
+    PutLE<std::uint16_t>(out, 32);  // bits a pixel
+    PutLE<std::uint32_t>(out, 0);   // BI_RGB
+    PutLE<std::uint32_t>(out, imageSize);
+    PutLE<std::int32_t>(out, 2835);  // 72 dots an inch
+    PutLE<std::int32_t>(out, 2835);
+    PutLE<std::uint32_t>(out, 0);
+    PutLE<std::uint32_t>(out, 0);
+    for (std::uint32_t y = height; y-- > 0;) {
+        const std::uint32_t* row = bitmap.ScanLine(static_cast<int>(y));
+        for (std::uint32_t x = 0; x < width; ++x) PutLE<std::uint32_t>(out, row[x]);
+    }
+    return out;
 }
 
 }  // namespace
@@ -88,6 +130,8 @@ rtl::TDateTime MSecsToDateTime(double msecs)
 }
 
 // ---- TdbParam -------------------------------------------------------------------------------
+
+GW_IMPLEMENT_CLASS(TdbParam, classes::TPersistent) {}
 
 TdbParam::TdbParam(TdbParams* owner, std::string name, TParamType kind)
     : owner_(owner), name_(std::move(name)), kind_(kind)
@@ -157,7 +201,31 @@ void TdbParam::SetAsTime(rtl::TDateTime value) { SetTypedValue(ftTime, TVariant:
 void TdbParam::SetAsDateTime(rtl::TDateTime value) { SetTypedValue(ftDateTime, TVariant::FromDateTime(value)); }
 void TdbParam::SetAsBlob(std::string bytes) { SetTypedValue(ftBlob, TVariant::FromBytes(std::move(bytes))); }
 
-void TdbParam::Assign(const TdbParam& source)
+void TdbParam::Assign(const classes::TPersistent& source)
+{
+    if (const auto* param = dynamic_cast<const TdbParam*>(&source)) {
+        AssignParam(*param);
+    } else if (const auto* field = dynamic_cast<const TField*>(&source)) {
+        AssignField(*field);
+    } else if (const auto* bitmap = dynamic_cast<const ui::TBitmap*>(&source)) {
+        AssignBitmap(*bitmap);
+    } else if (const auto* picture = dynamic_cast<const ui::TPicture*>(&source); picture != nullptr && !picture->Empty()) {
+        AssignPicture(*picture);
+    } else {
+        TPersistent::Assign(source);
+    }
+}
+
+void TdbParam::Assign(const rtl::TStrings& source) { SetAsMemo(source.Text()); }
+
+void TdbParam::AssignBitmap(const ui::TBitmap& bitmap) { SetTypedValue(ftGraphic, TVariant::FromBytes(BmpFileOf(bitmap))); }
+
+void TdbParam::AssignPicture(const ui::TPicture& picture)
+{
+    SetTypedValue(ftGraphic, TVariant::FromBytes(picture.Bytes()));
+}
+
+void TdbParam::AssignParam(const TdbParam& source)
 {
     if (&source == this) return;
     dataType_ = source.dataType_;
@@ -184,7 +252,13 @@ void TdbParam::AssignField(const TField& field)
     name_ = field.FieldName();
 }
 
-void TdbParam::AssignTo(TField& field) const { field.SetValue(isNull_ ? TVariant() : value_); }
+void TdbParam::AssignTo(classes::TPersistent& dest) const
+{
+    if (auto* field = dynamic_cast<TField*>(&dest))
+        field->SetValue(isNull_ ? TVariant() : value_);
+    else
+        TPersistent::AssignTo(dest);
+}
 
 [[noreturn]] void TdbParam::TypeError() const
 {
@@ -206,6 +280,7 @@ int TdbParam::GetDataSize() const
     case ftFloat:
     case ftDateTime: return 8;
     case ftBlob: return static_cast<int>(value_.Text().size());
+    case ftCursor: return 0;
     default: TypeError();
     }
 }
@@ -234,6 +309,7 @@ void TdbParam::GetData(void* buffer) const
     case ftFloat: put(isNull_ ? 0.0 : value_.AsFloat()); break;
     case ftDateTime: put(isNull_ ? 0.0 : DateTimeToMSecs(value_.AsDateTime())); break;
     case ftBlob: std::memcpy(buffer, value_.Text().data(), value_.Text().size()); break;
+    case ftCursor: break;
     default: TypeError();
     }
 }
@@ -260,6 +336,7 @@ void TdbParam::SetData(const void* buffer, int size)
     case ftFloat: value_ = TVariant(get(double{})); break;
     case ftDateTime: value_ = TVariant::FromDateTime(MSecsToDateTime(get(double{}))); break;
     case ftBlob: value_ = TVariant::FromBytes(std::string(bytes, static_cast<std::size_t>(size))); break;
+    case ftCursor: value_ = TVariant(); break;
     default: TypeError();
     }
     isNull_ = false;
@@ -312,7 +389,7 @@ void TdbParams::AssignValues(const TdbParams& source)
 {
     for (TdbParam* own : items_)
         for (const TdbParam* other : source.items_)
-            if (other != own && other->Name() == own->Name()) own->Assign(*other);
+            if (other != own && other->Name() == own->Name()) own->AssignParam(*other);
 }
 
 void TdbParams::Assign(const TdbParams& source)
@@ -321,7 +398,7 @@ void TdbParams::Assign(const TdbParams& source)
     Clear();
     for (const TdbParam* other : source.items_) {
         auto* p = new TdbParam(this, other->Name(), other->ParamType());
-        p->Assign(*other);
+        p->AssignParam(*other);
     }
 }
 
@@ -336,12 +413,6 @@ bool operator==(const TdbParams& a, const TdbParams& b)
 // ---- Stored form ----------------------------------------------------------------------------
 
 namespace {
-
-template <class T>
-void PutLE(std::string& out, T value)
-{
-    for (std::size_t i = 0; i < sizeof(T); ++i) out += static_cast<char>((static_cast<std::uint64_t>(value) >> (8 * i)) & 0xFF);
-}
 
 // Reads little-endian integers and byte runs, never past the end.
 class TDataReader {
@@ -382,7 +453,8 @@ std::string TdbParams::WriteData() const
     PutLE<std::uint16_t>(out, 1);
     PutLE<std::uint16_t>(out, static_cast<std::uint16_t>(Count()));
     for (const TdbParam* p : items_) {
-        if (p->Name().size() > 255) Raise(SParameterTooLarge, p->Name());
+        if (p->Name().size() > static_cast<std::size_t>(kMaxStoredParamName))
+            throw ESQLerror(rtl::Format(OdbcMessage(SParameterTooLarge), p->Name(), kMaxStoredParamName));
         PutLE<std::uint8_t>(out, static_cast<std::uint8_t>(p->Name().size()));
         out += p->Name();
         PutLE<std::uint8_t>(out, static_cast<std::uint8_t>(p->ParamType()));

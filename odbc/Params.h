@@ -19,12 +19,20 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/classes/Persistent.h"
 #include "platform/db/FieldTypes.h"
 #include "platform/db/Variant.h"
 #include "platform/rtl/DateTime.h"
 
 namespace db {
 class TField;
+}
+namespace rtl {
+class TStrings;
+}
+namespace ui {
+class TBitmap;
+class TPicture;
 }
 
 namespace odbc {
@@ -36,21 +44,24 @@ enum TParamType { ptUnknown, ptInput, ptOutput, ptInputOutput, ptResult };
 
 // The largest value "Data" stores for one parameter.
 constexpr int kMaxStoredParamSize = 2048;
+// The longest name "Data" stores (its length takes one byte).
+constexpr int kMaxStoredParamName = 255;
 
-class TdbParam {
+class TdbParam : public classes::TPersistent {
+    GW_CLASS(TdbParam)
+
 public:
     // Adds itself to `owner` (when given); removes itself when destroyed.
     TdbParam(TdbParams* owner, std::string name = {}, TParamType kind = ptUnknown);
-    ~TdbParam();
-    TdbParam(const TdbParam&) = delete;
-    TdbParam& operator=(const TdbParam&) = delete;
+    ~TdbParam() override;
 
     TdbParams* Owner() const noexcept { return owner_; }
     const std::string& Name() const noexcept { return name_; }
     void SetName(std::string name) { name_ = std::move(name); }
     // The field type. ftWord reads back as ftSmallint, ftCurrency as ftFloat, ftAutoInc as
-    // ftInteger, the binary types as ftBlob; a type with no binding becomes ftUnknown.
-    // Setting it clears the value.
+    // ftInteger, the binary types as ftBlob; ftCursor is kept (a cursor has no value to bind:
+    // it takes no bytes and a statement refuses it); any other type with no binding becomes
+    // ftUnknown. Setting it clears the value.
     db::TFieldType DataType() const noexcept { return dataType_; }
     void SetDataType(db::TFieldType type);
     TParamType ParamType() const noexcept { return kind_; }
@@ -84,13 +95,17 @@ public:
     // 0 for a null parameter.
     rtl::TDateTime AsDateTime() const { return isNull_ ? 0.0 : value_.AsDateTime(); }
 
-    // Type, value or null, Bound and name of `source`; its kind when this one's is unknown.
-    void Assign(const TdbParam& source);
+    // From another parameter: type, value or null, Bound and name; its kind when this one's
+    // is unknown. From a field: AssignField. From a bitmap: the bitmap saved as a BMP file,
+    // as a binary value. From a picture that holds an image: the picture's file bytes (what a
+    // form stores), as a binary value. Anything else, an empty picture included, raises
+    // EConvertError "Cannot assign a <class> to a TdbParam".
+    void Assign(const classes::TPersistent& source) override;
+    // The list's text as a memo value.
+    void Assign(const rtl::TStrings& source);
     // Type from the field (a memo longer than 255 characters as ftString), value, Bound, name.
     void AssignField(const db::TField& field);
     void AssignFieldValue(const db::TField& field, const db::TVariant& value);
-    // Sets the field's value to this parameter's.
-    void AssignTo(db::TField& field) const;
 
     // ---- Binding-buffer layout ----------------------------------------------------------
     // Size of the value in the layout below; 65126 for ftUnknown, 65127 for a type without
@@ -106,8 +121,15 @@ public:
 
     friend bool operator==(const TdbParam& a, const TdbParam& b);
 
+protected:
+    // A field given a parameter (Field.Assign(Param)) takes its value, or null.
+    void AssignTo(classes::TPersistent& dest) const override;
+
 private:
     friend class TdbParams;
+    void AssignParam(const TdbParam& source);
+    void AssignPicture(const ui::TPicture& picture);
+    void AssignBitmap(const ui::TBitmap& bitmap);
     void SetTypedValue(db::TFieldType type, db::TVariant value);
     [[noreturn]] void TypeError() const;
 
@@ -143,8 +165,9 @@ public:
     friend bool operator==(const TdbParams& a, const TdbParams& b);
 
     // ---- Stored form ("Data") -----------------------------------------------------------
-    // Version 1. Raises 65124 for a value above kMaxStoredParamSize bytes and for a name
-    // longer than 255 bytes.
+    // Version 1. Raises 65124 "Parameter '<name>', cannot save data larger than <n> bytes"
+    // for a value above kMaxStoredParamSize bytes (n = 2048) and for a name longer than
+    // kMaxStoredParamName bytes (n = 255).
     std::string WriteData() const;
     // Versions 1 and 2. Clears the list first; a stream that is short, corrupt or of another
     // version raises 65125 "Unable to load bind parameters" and leaves the list empty.

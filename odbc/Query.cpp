@@ -75,6 +75,13 @@ TColumnType ColumnType(SQLSMALLINT sqlType, SQLULEN size)
     }
 }
 
+// Only blanks go: a trailing tab or line break is part of the value.
+std::string WithoutTrailingBlanks(std::string_view text)
+{
+    const std::size_t end = text.find_last_not_of(' ');
+    return std::string(text.substr(0, end == std::string_view::npos ? 0 : end + 1));
+}
+
 bool InEditMode(TDataSetState state) { return state == dsEdit || state == dsInsert; }
 
 }  // namespace
@@ -273,7 +280,11 @@ void TdbCustomQuery::CheckStmtResult(TSqlReturn code) const
     case SQL_SUCCESS_WITH_INFO:
     case SQL_ERROR: throw ESQLerror(SQL_HANDLE_STMT, code, stmt_.Get());
     case SQL_INVALID_HANDLE: throw ESQLerror(": SQL_INVALID_HANDLE", code);
-    default: throw ESQLerror(SQLResultName(code), code);
+    case SQL_STILL_EXECUTING:
+    case SQL_NEED_DATA:
+    case SQL_NO_DATA: throw ESQLerror(SQLResultName(code), code);
+    // The statement's own wording: the code is not part of the message (it is ReturnCode).
+    default: throw ESQLerror("unknown SQL result", code);
     }
 }
 
@@ -639,6 +650,15 @@ void TdbCustomQuery::DescribeColumns()
     }
 }
 
+void TdbCustomQuery::CheckFieldsHaveColumns()
+{
+    for (int i = 0; i < FieldCount(); ++i) {
+        const TField* field = Fields()[i];
+        if (field->FieldKind() == fkData && FieldDefs().IndexOf(field->FieldName()) < 0)
+            throw EDatabaseError("fielddef not found");
+    }
+}
+
 void TdbCustomQuery::InternalInitFieldDefs()
 {
     if (!executed_) Execute();
@@ -654,6 +674,7 @@ void TdbCustomQuery::InternalOpen()
         DecidePosting();
         DescribeColumns();
         if (DefaultFields()) CreateFields();
+        CheckFieldsHaveColumns();
         BindFields(true);
     } catch (...) {
         // Closed, and the next open starts again from a new statement (a dropped connection
@@ -735,6 +756,11 @@ void TdbCustomQuery::ReadRow(std::vector<TVariant>& values)
         };
         switch (c.DataType()) {
         case ftString:
+            // Fixed-width columns come padded to their width; a string field holds the text
+            // without the padding (memo values stay whole).
+            ReadText(c, SQL_C_CHAR, value);
+            if (!value.IsNull()) value = TVariant(WithoutTrailingBlanks(value.Text()));
+            break;
         case ftMemo: ReadText(c, SQL_C_CHAR, value); break;
         case ftBlob: ReadText(c, SQL_C_BINARY, value); break;
         case ftBCD:

@@ -16,7 +16,10 @@
 //   it; with UniDirectional on, rows are not kept and the set only moves forward.
 // Values are read whole with SQLGetData in their exact kinds: 64-bit integers as ftLargeint,
 // NUMERIC and DECIMAL as exact decimals (ftBCD), FLOAT/REAL/DOUBLE as ftFloat, timestamps
-// with their milliseconds; texts of any length, never cut.
+// with their milliseconds; texts of any length, never cut. A string field's value loses its
+// trailing blanks (a CHAR(5) holding 'ab' reads 'ab', as does a VARCHAR holding 'ab  ');
+// memo values keep them. A persistent data field that names no result column fails the open
+// with "fielddef not found".
 //
 // Every ODBC result is checked: SQL_SUCCESS passes, SQL_SUCCESS_WITH_INFO and errors raise
 // ESQLerror with the statement's records (01004, data truncated, is no error while a value is
@@ -156,8 +159,9 @@ public:
     void ExecSQL();
     long long RowsAffected() const noexcept { return rowsAffected_; }
     THandle StmtHandle() const noexcept { return stmt_.Get(); }
-    // SQL_SUCCESS passes; every other result raises ESQLerror (with the statement's records
-    // for SQL_SUCCESS_WITH_INFO and SQL_ERROR).
+    // SQL_SUCCESS passes; every other result raises ESQLerror: with the statement's records
+    // for SQL_SUCCESS_WITH_INFO and SQL_ERROR; ": SQL_INVALID_HANDLE"; the result's name for
+    // SQL_STILL_EXECUTING, SQL_NEED_DATA and SQL_NO_DATA; "unknown SQL result" for any other.
     void CheckStmtResult(TSqlReturn code) const;
 
     void ReleaseStatement() noexcept override { FreeStatement(); }
@@ -241,6 +245,8 @@ private:
     void RunStatement();
     void SetStatementOptions();
     void DescribeColumns();
+    // Every data field has a column definition of its name ("fielddef not found" otherwise).
+    void CheckFieldsHaveColumns();
     void TakeMasterValues();
     void BindParameters(std::vector<std::string>& storage, std::vector<long>& indicators);
     // Reads the values of the row the statement stands on.

@@ -8,8 +8,11 @@
 #include "OdbcTestSupport.h"
 #include "odbc/Params.h"
 #include "odbc/Query.h"
-#include "platform/classes/Streaming.h"
 #include "odbc/SqlError.h"
+#include "platform/classes/Streaming.h"
+#include "platform/rtl/StringList.h"
+#include "platform/ui/Bitmap.h"
+#include "platform/ui/Graphics.h"
 
 namespace {
 
@@ -79,6 +82,7 @@ void FillAllTypes(TdbParams& params)
     params.CreateParam(db::ftDateTime, "ts", ptResult).SetAsDateTime(rtl::EncodeDateTime(2024, 2, 29, 13, 45, 30, 5));
     params.CreateParam(db::ftBlob, "bin", ptInput).SetAsBlob(std::string("\0\1\xFF", 3));
     params.CreateParam(db::ftInteger, "unbound", ptInput);
+    params.CreateParam(db::ftCursor, "cur", ptOutput);
 }
 
 TEST(TdbParams, DataRoundTripsEveryType)
@@ -86,6 +90,7 @@ TEST(TdbParams, DataRoundTripsEveryType)
     TdbParams params;
     FillAllTypes(params);
     EXPECT_EQ(params.ParamByName("w").DataType(), db::ftSmallint);
+    EXPECT_EQ(params.ParamByName("cur").DataType(), db::ftCursor);
     const std::string data = params.WriteData();
     ASSERT_EQ(data.substr(0, 2), std::string("\1\0", 2));
     TdbParams read;
@@ -97,6 +102,7 @@ TEST(TdbParams, DataRoundTripsEveryType)
     EXPECT_EQ(read.ParamByName("i64").Value().AsInt64(), INT64_MIN);
     EXPECT_EQ(read.ParamByName("dec").Value().AsDecimalText(), "-123456789012345678901234567890.5");
     EXPECT_FALSE(read.ParamByName("unbound").Bound());
+    EXPECT_EQ(read.ParamByName("cur").DataType(), db::ftCursor);
 }
 
 std::string Le(std::uint64_t v, int bytes)
@@ -162,14 +168,32 @@ TEST(TdbParams, RefusesBadStreamsAndLeavesAnEmptyList)
     }
 }
 
-TEST(TdbParams, RefusesToStoreValuesAbove2048Bytes)
+TEST(TdbParams, RefusesToStoreValuesAbove2048BytesAndNamesAbove255)
 {
-    TdbParams params;
-    params.CreateParam(db::ftString, "Big", ptInput).SetAsString(std::string(3000, 'x'));
-    EXPECT_EQ(odbctest::SqlErrorOf([&] { params.WriteData(); }).Message(),
-              "Parameter 'Big', cannot save data larger than 2048 bytes");
-    params[0].SetAsString(std::string(2047, 'x'));
-    EXPECT_NO_THROW(params.WriteData());
+    struct Case {
+        std::string name;
+        std::size_t length;  // of the text value (stored with its terminating zero)
+        std::string refusal;  // empty: stored and read back
+    };
+    const std::string longName(256, 'n');
+    const std::vector<Case> cases{
+        {"Big", 3000, "Parameter 'Big', cannot save data larger than 2048 bytes"},
+        {"Big", 2048, "Parameter 'Big', cannot save data larger than 2048 bytes"},
+        {"Big", 2047, ""},
+        {longName, 1, "Parameter '" + longName + "', cannot save data larger than 255 bytes"},
+        {std::string(255, 'n'), 1, ""},
+    };
+    for (const Case& c : cases) {
+        TdbParams params;
+        params.CreateParam(db::ftString, c.name, ptInput).SetAsString(std::string(c.length, 'x'));
+        if (!c.refusal.empty()) {
+            EXPECT_EQ(odbctest::SqlErrorOf([&] { params.WriteData(); }).Message(), c.refusal) << c.length;
+            continue;
+        }
+        TdbParams read;
+        read.ReadData(params.WriteData());
+        EXPECT_TRUE(read == params) << c.name.size() << " " << c.length;
+    }
 }
 
 TEST(TdbParam, BufferLayoutRoundTrips)
@@ -195,6 +219,61 @@ TEST(TdbParam, BufferLayoutRoundTrips)
     EXPECT_EQ(params.ParamByName("i16").GetDataSize(), 2);
     EXPECT_EQ(params.ParamByName("i64").GetDataSize(), 8);
     EXPECT_EQ(params.ParamByName("s").GetDataSize(), static_cast<int>(std::string("grüße, \xE2\x82\xAC").size()) + 1);
+    // A cursor takes no bytes.
+    TdbParam& cursor = params.ParamByName("cur");
+    cursor.SetDataType(db::ftCursor);
+    EXPECT_EQ(cursor.DataType(), db::ftCursor);
+    EXPECT_EQ(cursor.GetDataSize(), 0);
+    EXPECT_NO_THROW(cursor.GetData(nullptr));
+}
+
+TEST(TdbParam, AssignsFromStringListsAndPictures)
+{
+    TdbParam param(nullptr, "P", ptInput);
+    rtl::TStringList lines;
+    lines.Add("first line");
+    lines.Add("second");
+    param.Assign(lines);
+    EXPECT_EQ(param.DataType(), db::ftMemo);
+    EXPECT_EQ(param.AsString(), lines.Text());
+    EXPECT_TRUE(param.Bound());
+    EXPECT_FALSE(param.IsNull());
+
+    // A bitmap goes as a BMP file that reads back as the same pixels.
+    ui::TBitmap bitmap(3, 2);
+    bitmap.Fill(rtl::clWhite);
+    bitmap.SetPixel(0, 0, 0x0000FF);
+    bitmap.SetPixel(2, 1, 0xFF0000);
+    param.Assign(bitmap);
+    EXPECT_EQ(param.DataType(), db::ftBlob);
+    const std::string file = param.Value().Text();
+    ASSERT_EQ(file.substr(0, 2), "BM");
+    ui::TPicture picture;
+    picture.LoadFromBytes(file);
+    ASSERT_EQ(picture.Width(), 3);
+    ASSERT_EQ(picture.Height(), 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) EXPECT_EQ(picture.Pixel(x, y), bitmap.Pixels()[y * 3 + x]) << x << "," << y;
+
+    // A picture goes as its own file.
+    TdbParam fromPicture(nullptr, "Q", ptInput);
+    fromPicture.Assign(picture);
+    EXPECT_EQ(fromPicture.DataType(), db::ftBlob);
+    EXPECT_EQ(fromPicture.Value().Text(), picture.Bytes());
+
+    // An empty picture and other objects are refused, the parameter kept.
+    ui::TPicture empty;
+    ui::TPen pen;
+    for (const classes::TPersistent* source : {static_cast<const classes::TPersistent*>(&empty),
+                                               static_cast<const classes::TPersistent*>(&pen)}) {
+        try {
+            fromPicture.Assign(*source);
+            ADD_FAILURE() << source->ClassName();
+        } catch (const rtl::EConvertError& e) {
+            EXPECT_EQ(e.Message(), "Cannot assign a " + source->ClassName() + " to a TdbParam");
+        }
+    }
+    EXPECT_EQ(fromPicture.Value().Text(), picture.Bytes());
 }
 
 }  // namespace

@@ -17,6 +17,8 @@
 #include "odbc/Query.h"
 #include "odbc/SqlError.h"
 #include "platform/db/Fields.h"
+#include "platform/rtl/StringList.h"
+#include "platform/ui/Bitmap.h"
 
 namespace {
 
@@ -187,6 +189,72 @@ TEST_P(QueryTest, DuplicateNamesGetNumbersAndAnUnnamedColumnIsCOLUMN)
     if (!Pg()) expected.push_back("COLUMN");
     EXPECT_EQ(names, expected);
     EXPECT_EQ(query.Fields()[1]->AsInteger(), 2);
+}
+
+TEST_P(QueryTest, StringFieldsLoseTrailingBlanksAndMemosKeepThem)
+{
+    // PostgreSQL pads a CHAR(5) value to five characters; SQLite keeps what was stored.
+    const std::string t = Table("gw_q_padded");
+    Exec("CREATE TABLE " + t + " (id INTEGER, c CHAR(5), v VARCHAR(10), m TEXT)");
+    struct Case {
+        std::string column;
+        std::string stored;
+        std::string read;
+    };
+    const std::vector<Case> cases{
+        {"c", "ab", "ab"},        {"c", " ab  ", " ab"},      {"c", "     ", ""},
+        {"v", "ab   ", "ab"},     {"v", "a\tb\t ", "a\tb\t"}, {"v", "   ", ""},
+        {"m", "ab   ", "ab   "},  {"m", "  ", "  "},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        Exec("INSERT INTO " + t + " (id, " + cases[i].column + ") VALUES (" + std::to_string(i) + ", '" +
+             cases[i].stored + "')");
+
+    for (int cursorType : {0, 3}) {
+        SCOPED_TRACE("cursor type " + std::to_string(cursorType));
+        TdbCustomQuery query(nullptr);
+        query.SetDatabase(&database_);
+        query.SetCursorType(cursorType);
+        SetSql(query, "SELECT c, v, m FROM " + t + " ORDER BY id");
+        query.Open();
+        EXPECT_EQ(query.FieldByName("c")->DataType(), db::ftString);
+        EXPECT_EQ(query.FieldByName("v")->DataType(), db::ftString);
+        EXPECT_EQ(query.FieldByName("m")->DataType(), db::ftMemo);
+        for (const Case& c : cases) {
+            EXPECT_EQ(query.FieldByName(c.column)->AsString(), c.read) << c.column << " '" << c.stored << "'";
+            query.Next();
+        }
+        EXPECT_TRUE(query.Eof());
+        // Read again from the row store or the driver's cursor.
+        query.First();
+        EXPECT_EQ(query.FieldByName("c")->AsString(), "ab");
+    }
+}
+
+TEST_P(QueryTest, APersistentFieldWithoutItsColumnFailsTheOpen)
+{
+    const std::string t = IdsAndNamesTable("gw_q_persistent");
+    TdbCustomQuery query(nullptr);
+    query.SetDatabase(&database_);
+    SetSql(query, "SELECT id, name FROM " + t + " ORDER BY id");
+    auto* name = new db::TStringField(&query);
+    name->SetFieldName("name");
+    name->SetDataSet(&query);
+    auto* missing = new db::TStringField(&query);
+    missing->SetFieldName("missing");
+    missing->SetDataSet(&query);
+    try {
+        query.Open();
+        FAIL() << "opened without a column for the field";
+    } catch (const rtl::Exception& e) {
+        EXPECT_EQ(e.Message(), "fielddef not found");
+    }
+    EXPECT_FALSE(query.Active());
+    // With the column there, the same fields open.
+    SetSql(query, "SELECT id, name, name AS missing FROM " + t + " ORDER BY id");
+    query.Open();
+    EXPECT_EQ(name->AsString(), "one");
+    EXPECT_EQ(missing->AsString(), "one");
 }
 
 TEST_P(QueryTest, OpensWithTheCursorTypeTheDriverReallyUses)
@@ -872,6 +940,13 @@ TEST_P(QueryTest, ParametersOfEveryTypeAreWrittenAndReadBackEqual)
     Exec("CREATE TABLE " + t + " (k INTEGER, s TEXT, i16 SMALLINT, i32 INTEGER, i64 BIGINT, f DOUBLE PRECISION, " +
          "dec " + (pg ? "NUMERIC(38,8)" : "TEXT") + ", d DATE, t TIME, ts TIMESTAMP, b BOOLEAN, bin " + (pg ? "BYTEA" : "BLOB") + ")");
     const std::string mega(1 << 20, 'm');
+    rtl::TStringList lines;
+    lines.Add("line one  ");
+    lines.Add("line two");
+    ui::TBitmap bitmap(2, 2);
+    bitmap.SetPixel(1, 0, 0x123456);
+    TdbParam bitmapFile(nullptr);
+    bitmapFile.Assign(bitmap);
     struct Case {
         std::string column;
         std::function<void(TdbParam&)> set;
@@ -903,6 +978,8 @@ TEST_P(QueryTest, ParametersOfEveryTypeAreWrittenAndReadBackEqual)
         {"bin", [](TdbParam& p) { p.SetAsBlob(std::string("\0\1\xFF", 3)); }, TVariant::FromBytes(std::string("\0\1\xFF", 3))},
         {"i64", [](TdbParam& p) { p.SetDataType(db::ftLargeint); }, TVariant()},
         {"d", [](TdbParam& p) { p.SetDataType(db::ftDate); }, TVariant()},
+        {"s", [&](TdbParam& p) { p.Assign(lines); }, TVariant(lines.Text())},
+        {"bin", [&](TdbParam& p) { p.Assign(bitmap); }, bitmapFile.Value()},
     };
     int k = 0;
     for (const Case& c : cases) {
@@ -936,6 +1013,42 @@ TEST_P(QueryTest, ParametersOfEveryTypeAreWrittenAndReadBackEqual)
     }
 }
 
+TEST_P(QueryTest, FieldsAndParametersAssignEachOtherAndACursorIsNotBound)
+{
+    const std::string t = IdsAndNamesTable("gw_q_assign");
+    TdbCustomQuery query(nullptr);
+    query.ModifySQL()->SetText("UPDATE " + t + " SET name = :name WHERE id = :OLD_id");
+    OpenIdsAndNames(query, t);
+    db::TField* name = query.FieldByName("name");
+
+    TdbParam param(nullptr);
+    param.Assign(*name);
+    EXPECT_EQ(param.Name(), "name");
+    EXPECT_EQ(param.DataType(), db::ftString);
+    EXPECT_EQ(param.AsString(), "one");
+
+    // A field given a parameter takes its value, or null.
+    query.Edit();
+    param.SetAsString("uno");
+    name->Assign(param);
+    EXPECT_EQ(name->AsString(), "uno");
+    param.Clear();
+    name->Assign(param);
+    EXPECT_TRUE(name->IsNull());
+    param.SetAsString("eins");
+    name->Assign(param);
+    query.Post();
+    EXPECT_EQ(IdsAndNames(t), "1=eins,2=two,");
+
+    // A cursor parameter has nothing to bind.
+    TdbCustomQuery select(nullptr);
+    select.SetDatabase(&database_);
+    SetSql(select, "SELECT id FROM " + t + " WHERE id = :cur");
+    select.ParamByName("cur").SetDataType(db::ftCursor);
+    EXPECT_EQ(odbctest::SqlErrorOf([&] { select.Open(); }).Message(), "Field 'cur' is of an unsupported type");
+    EXPECT_FALSE(select.Active());
+}
+
 TEST_P(QueryTest, ThirtyDigitDecimalsTravelExactly)
 {
     const std::string t = Table("gw_q_dec");
@@ -963,6 +1076,29 @@ TEST_P(QueryTest, DoubleColonsReachTheDriverAsOne)
     query.Open();
     EXPECT_EQ(query.FieldByName("v")->AsInteger(), 42);
     EXPECT_EQ(query.FieldByName("q")->AsString(), ":x");
+}
+
+// The statement's own check names the results that carry no records; what it does not know
+// is "unknown SQL result", without the code (the code stays in ReturnCode).
+TEST(TdbCustomQuery, CheckStmtResultNamesWhatItRaisesFor)
+{
+    struct Case {
+        TSqlReturn code;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {SQL_INVALID_HANDLE, ": SQL_INVALID_HANDLE"}, {SQL_STILL_EXECUTING, "SQL_STILL_EXECUTING"},
+        {SQL_NEED_DATA, "SQL_NEED_DATA"},             {SQL_NO_DATA, "SQL_NO_DATA"},
+        {7, "unknown SQL result"},                    {-3, "unknown SQL result"},
+    };
+    TdbCustomQuery query(nullptr);
+    EXPECT_NO_THROW(query.CheckStmtResult(SQL_SUCCESS));
+    for (const Case& c : cases) {
+        const ESQLerror e = odbctest::SqlErrorOf([&] { query.CheckStmtResult(c.code); });
+        EXPECT_EQ(e.Message(), c.message) << c.code;
+        EXPECT_EQ(e.ReturnCode(), c.code);
+        EXPECT_EQ(e.Errors(), nullptr) << c.code;
+    }
 }
 
 }  // namespace
