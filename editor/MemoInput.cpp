@@ -77,7 +77,7 @@ void TTextMemo::FinishVerticalMove(int line, bool extend)
     rememberedX_ = keep;
     if (options_[tmoKeepColumnPos] && !extend && selStart_ == rec.Start + rec.Length()) {
         const int x = CharPosToX(selStart_ - rec.Start - lines[j].Start, line);
-        if (x < rememberedX_) virtualBlanks_ = (rememberedX_ - x) / std::max(1, avgCharWidth_);
+        if (x < rememberedX_) virtualBlanks_ = (rememberedX_ - x) / std::max(1, blankWidth_);
     }
 }
 

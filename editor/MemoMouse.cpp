@@ -56,6 +56,20 @@ void TMemoMouse::StartTextDrag()
     dragOutside_ = false;
     dropOffset_ = clickedOffset_;
     memo_.ShowCursorNow(ui::crDrag);
+    ShowDropCaret();
+}
+
+// While text is dragged the caret shows the drop point (the selection stays); releasing
+// puts it back at the selection's end.
+void TMemoMouse::ShowDropCaret()
+{
+    TTextMemo& m = memo_;
+    if (!m.HandleAllocated() || !m.Focused() || !m.caretCreated_ || m.displayOnly_) return;
+    TParagraphRec& rec = m.paragraphs_[m.ParagraphOfOffset(dropOffset_)];
+    const int in = dropOffset_ - rec.Start;
+    const int j = rec.LineOfOffset(in);
+    const int line = rec.FirstLine + j;
+    ui::SetCaretPos(m.CharPosToX(in - TLinesList(rec)[j].Start, line), m.LineTop(line - m.TopLine()));
 }
 
 void TMemoMouse::StartLineSelection(int y)
@@ -64,6 +78,10 @@ void TMemoMouse::StartLineSelection(int y)
     const long long line = std::min<long long>(static_cast<long long>(m.TopLine()) + m.LineAtY(y), m.lineCount_ - 1);
     lineSelLine_ = static_cast<int>(std::max<long long>(0, line));
     m.SelectDisplayLines(lineSelLine_, lineSelLine_);
+    // The caret stands at the start of the clicked line, the line selected after it.
+    m.selStart_ += m.selLength_;
+    m.selLength_ = -m.selLength_;
+    m.ScrollCaretIntoView();
 }
 
 // Alt+click starts a column block at the clicked column.
@@ -78,7 +96,7 @@ void TMemoMouse::StartColumnBlock(int x)
 int TMemoMouse::ColumnAt(int x) const
 {
     const TTextMemo& m = memo_;
-    return static_cast<int>(std::max<long long>(0, (static_cast<long long>(x) + m.HorizontalOffset() - m.leftMargin_) / std::max(1, m.avgCharWidth_)));
+    return static_cast<int>(std::max<long long>(0, (static_cast<long long>(x) + m.HorizontalOffset() - m.leftMargin_) / std::max(1, m.blankWidth_)));
 }
 
 void TMemoMouse::ClickInText(ui::TShiftState shift, int x)
@@ -93,7 +111,7 @@ void TMemoMouse::ClickInText(ui::TShiftState shift, int x)
     if (!m.options_[tmoKeepColumnPos] || (in != rec.Length() && rec.Text[static_cast<std::size_t>(in)] != kTab)) return;
     const int line = m.SelLine();
     const int lineStart = TLinesList(m.paragraphs_[m.SelPar()])[rec.LineOfOffset(in)].Start;
-    m.virtualBlanks_ = std::max(0, x - m.CharPosToX(in - lineStart, line)) / std::max(1, m.avgCharWidth_);
+    m.virtualBlanks_ = std::max(0, x - m.CharPosToX(in - lineStart, line)) / std::max(1, m.blankWidth_);
 }
 
 void TMemoMouse::DblClick()
@@ -211,6 +229,7 @@ void TMemoMouse::DragText(int pos, int x, int y, int dir)
         if (dragOutside_) m.ShowCursorNow(ui::IsKeyDown(ui::VK_CONTROL) ? crTextMemoDragCopy : ui::crDrag);
         dragOutside_ = false;
         dropOffset_ = pos;
+        ShowDropCaret();
     } else if (dir == 0) {
         m.ShowCursorNow(ui::crNoDrop);
         dragOutside_ = true;
@@ -320,7 +339,10 @@ void TMemoMouse::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, 
     mouseDown_ = false;
     wordSelecting_ = false;
     StopAutoScroll();
-    if (button == ui::mbRight) overSelection_ = false;
+    if (button == ui::mbRight) {
+        overSelection_ = false;
+        ShowHoverCursor(0);  // the cursor the control had before hovering changed it
+    }
     lastMouseX_ = x;
     lastMouseY_ = y;
     if (!textDrag_) {

@@ -159,8 +159,8 @@ TEST_F(EditorInputTest, MovingDeletingAndTheUndoKey)
         {"Ctrl+Left", Key(Qt::Key_Left, Qt::ControlModifier), "one two\r\nthree", 4, 0},
         {"Ctrl+Right", Key(Qt::Key_Right, Qt::ControlModifier), "one two\r\nthree", 7, 0},
         {"Shift+Right over the break", Key(Qt::Key_Right, Qt::ShiftModifier), "one two\r\nthree", 9, -2},
-        {"Left collapses", Key(Qt::Key_Left), "one two\r\nthree", 9, 0},
-        {"End", Key(Qt::Key_End), "one two\r\nthree", 14, 0},
+        {"Left empties the selection and steps back from the caret", Key(Qt::Key_Left), "one two\r\nthree", 7, 0},
+        {"End", Key(Qt::Key_End), "one two\r\nthree", 7, 0},
         {"Ctrl+Home", Key(Qt::Key_Home, Qt::ControlModifier), "one two\r\nthree", 0, 0},
         {"Down", Key(Qt::Key_Down), "one two\r\nthree", 9, 0},
         {"Up on line 0 stays", Do([this] {
@@ -286,7 +286,7 @@ TEST_F(EditorInputTest, BackIndentAndTheWideOverwriteCaret)
     o.set(tmoKeepColumnPos);
     memo->SetOptions(o);
     memo->SetTextBuf("ab");
-    const int blank = memo->AverageCharWidth();
+    const int blank = memo->BlankWidth();
     const QPoint end = At(2, 3 * blank + 1);
     SendMouse(QEvent::MouseButtonPress, end, Qt::LeftButton, Qt::LeftButton);
     SendMouse(QEvent::MouseButtonRelease, end, Qt::LeftButton, Qt::NoButton);
@@ -419,9 +419,9 @@ TEST_F(EditorInputTest, AltClickAndDragMakeAColumnBlock)
     memo->SetTextBuf("abcdef\r\nghijkl\r\nmnopqr");
     Drag(1, 19, 1, Qt::AltModifier)();
     EXPECT_TRUE(memo->ColumnBlock());
-    const int column = (At(1).x() - memo->LeftMargin()) / memo->AverageCharWidth();
+    const int column = (At(1).x() - memo->LeftMargin()) / memo->BlankWidth();
     EXPECT_EQ(memo->BlockFirstColumn(), column);
-    EXPECT_EQ(memo->BlockLastColumn(), (At(19).x() - memo->LeftMargin()) / memo->AverageCharWidth());
+    EXPECT_EQ(memo->BlockLastColumn(), (At(19).x() - memo->LeftMargin()) / memo->BlankWidth());
     EXPECT_EQ(memo->ParagraphOfOffset(memo->SelFrom()), 0);
     EXPECT_EQ(memo->ParagraphOfOffset(memo->SelTo()), 2);
     // A plain click ends it.
@@ -529,7 +529,7 @@ TEST_F(EditorInputTest, APaintedLineShowsHighlightSelectionAndMarks)
     // The end-of-text mark along the bottom of the last line, red.
     EXPECT_EQ(shot.Pixel(memo->ViewWidth() / 2, lh), rtl::clRed);
     // The right line: grey dots 20 blanks right of the margin.
-    const int rx = memo->LeftMargin() + 20 * memo->AverageCharWidth();
+    const int rx = memo->LeftMargin() + 20 * memo->BlankWidth();
     const int grey = count(rx, rx + 1, lh + 2, memo->ViewHeight(), [](rtl::TColor c) { return c == 0x808080; });
     EXPECT_GT(grey, 5);
     EXPECT_LT(grey, memo->ViewHeight() - lh - 2);
