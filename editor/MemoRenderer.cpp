@@ -267,7 +267,9 @@ TMemoRenderer::TRunColours TMemoRenderer::RunColours(int i) const
         out.fg = m.highlightColor_;
         out.bg = m.highlightBackgnd_;
     }
-    if (sr.Flags & srContext) {
+    // A keyword match or a start/stop span (or a context run) brings its own two colours,
+    // each unless the paragraph has its own.
+    if ((sr.Flags & (srContext | srKeyword)) || sr.Level >= 0) {
         if (sr.TextColor != -1 && rec.TextColor == -1) out.fg = sr.TextColor;
         if (sr.BackColor != -1 && rec.BackColor == -1) out.bg = sr.BackColor;
     }
