@@ -39,9 +39,11 @@ void TMemoMouse::LeftDown(ui::TShiftState shift, int x, int y)
     m.virtualBlanks_ = 0;
     overSelection_ = !m.options_[tmoNoDragnDrop] && !m.readOnly_ && m.selLength_ != 0 && !m.columnBlock_ && !m.InLeftMarginZone(x) &&
                      clickedOffset_ >= m.SelFrom() && clickedOffset_ < m.SelTo();
-    if (overSelection_ && !shift.Contains(ui::ssShift))
-        StartTextDrag();
-    else if (m.InLeftMarginZone(x) && m.lineCount_ > 0)
+    if (overSelection_ && !shift.Contains(ui::ssShift)) {
+        StartTextDrag();  // the caret shows the drop point, the selection stays
+        return;
+    }
+    if (m.InLeftMarginZone(x) && m.lineCount_ > 0)
         StartLineSelection(y);
     else if (shift == ui::TShiftState{ui::ssAlt, ui::ssLeft} && m.options_[tmoBlockSelection] && !m.wordWrap_)
         StartColumnBlock(x);
@@ -399,6 +401,7 @@ void TMemoMouse::EndTextDrag(ui::TShiftState shift)
     TTextMemo& m = memo_;
     textDrag_ = false;
     m.ShowCursorNow(m.Cursor());
+    m.UpdateCaret();  // back from the drop point to the selection's end
     if (dragOutside_ || m.updateCount_ != 0) return;
     if (dropOffset_ < m.SelFrom() || dropOffset_ > m.SelTo()) {
         DropText(shift.Contains(ui::ssCtrl));

@@ -340,6 +340,24 @@ TEST_F(EditorInputTest, ClicksWordsAndDragAndDrop)
              EXPECT_EQ(memo->Cursor(), crIBeam);
          }),
          "one two three", 4, 3},
+        {"the caret shows the drop point while the text is dragged", Do([this] {
+             const QPoint from = At(5), to = At(10);
+             SendMouse(QEvent::MouseMove, from, Qt::NoButton, Qt::NoButton);
+             SendMouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+             EXPECT_EQ(Caret().Pos.X, memo->CharPosToX(5, 0));
+             SendMouse(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+             EXPECT_EQ(Caret().Pos.X, memo->CharPosToX(10, 0));
+             EXPECT_EQ(memo->SelStart(), 4);  // the selection stays until the drop
+             SendMouse(QEvent::MouseMove, from, Qt::NoButton, Qt::LeftButton);
+             SendMouse(QEvent::MouseButtonRelease, from, Qt::LeftButton, Qt::NoButton);
+         }),
+         "one two three", 5, 0},
+        {"select again", Do([this] {
+             memo->SetSelStart(4);
+             memo->SetSelLength(3);
+             SendMouse(QEvent::MouseMove, At(5), Qt::NoButton, Qt::NoButton);
+         }),
+         "one two three", 4, 3},
         {"drag the selection to the end", Drag(5, 13), "one  threetwo", 13, -3},
         {"one Ctrl+Z undoes the move", Key(Qt::Key_Z, Qt::ControlModifier), "one two three", 7, 0},
         {"select again", Do([this] {
