@@ -586,8 +586,39 @@ void TMemoKeyboard::DeleteKey(bool backspace)
         else
             SelectForward();
         if (m.selLength_ == 0) return;
+        if (m.options_[tmoKeepColumnPos]) {
+            DeleteKeepingColumn(backspace);
+            return;
+        }
     }
     m.ReplaceSelection("");
+}
+
+// Keeping columns, the caret stays where it stood on the screen: what the deletion pulled
+// from under it becomes virtual blanks.
+void TMemoKeyboard::DeleteKeepingColumn(bool backspace)
+{
+    TTextMemo& m = memo_;
+    if (backspace) {
+        const int before = ColumnInLine(m.SelFrom());
+        m.ReplaceSelection("");
+        m.virtualBlanks_ = std::max(0, before - ColumnInLine(m.selStart_));
+        return;
+    }
+    const int xBefore = m.CaretX();
+    m.ReplaceSelection("");
+    const int xAfter = m.CaretX();
+    if (xBefore > xAfter) m.virtualBlanks_ = (xBefore - xAfter) / std::max(1, m.blankWidth_);
+}
+
+// Characters from the start of the display line holding `offset` to it.
+int TMemoKeyboard::ColumnInLine(int offset)
+{
+    TTextMemo& m = memo_;
+    TParagraphRec& rec = m.paragraphs_[m.ParagraphOfOffset(offset)];
+    const int in = offset - rec.Start;
+    const int start = std::clamp(TLinesList(rec)[rec.LineOfOffset(in)].Start, 0, in);
+    return static_cast<int>(rtl::Utf8CharCount(std::string_view(rec.Text).substr(static_cast<std::size_t>(start), static_cast<std::size_t>(in - start))));
 }
 
 // A selection within one display line reaches to that line's end first.

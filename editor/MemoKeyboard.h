@@ -103,6 +103,8 @@ private:
     // Deletion.
     void DeleteKey(bool backspace);
     void DeleteToLineEnd();
+    void DeleteKeepingColumn(bool backspace);
+    int ColumnInLine(int offset);
     void SelectBackward();
     void SelectWordBackward();
     void SelectCharBackward();

@@ -163,3 +163,47 @@ TEST(MouseRules, ARightButtonReleaseRestoresTheCursor)
 
 }  // namespace
 }  // namespace editor::test
+
+namespace editor::test {
+namespace {
+
+// Keeping columns, the caret keeps its place on the screen: Delete at a paragraph end with
+// virtual blanks pulls the next paragraph up but leaves the caret's column, and a vertical
+// move onto a tab or a shorter paragraph keeps the remembered x as virtual blanks.
+TEST(KeyRules, KeepingColumnsTheCaretKeepsItsScreenColumn)
+{
+    FakeWindow window;
+    TTextMemo memo;
+    memo.SetUpdateMode(umImmediate);
+    memo.SetWordWrap(false);
+    TTextMemoOptions o = memo.Options();
+    o.set(tmoKeepColumnPos);
+    o.reset(tmoWrapCaret);
+    memo.SetOptions(o);
+    window.Attach(memo, 400);
+    auto press = [&memo](ui::TKey k, ui::TShiftState shift = {}) { memo.KeyDown(k, shift); };
+
+    memo.SetTextBuf("ab\r\ncd");
+    memo.SetSelStart(2);
+    press(ui::VK_RIGHT);
+    press(ui::VK_RIGHT);
+    ASSERT_EQ(memo.VirtualBlanks(), 2);
+    press(ui::VK_DELETE);
+    EXPECT_EQ(memo.Text(), "abcd");
+    EXPECT_EQ(memo.SelStart(), 2);
+    EXPECT_EQ(memo.VirtualBlanks(), 2);
+
+    // Down from column 3 onto a tab at column 1: the caret stands before the tab, 2 blanks on.
+    memo.SetTextBuf("abcd\r\nx\ty");
+    memo.SetSelStart(3);
+    press(ui::VK_DOWN);
+    EXPECT_EQ(memo.SelStart(), 7);
+    EXPECT_EQ(memo.VirtualBlanks(), 2);
+    // With Shift the selection ends at the character: no virtual blanks.
+    memo.SetSelStart(3);
+    press(ui::VK_DOWN, ui::TShiftState{ui::ssShift});
+    EXPECT_EQ(memo.VirtualBlanks(), 0);
+}
+
+}  // namespace
+}  // namespace editor::test
