@@ -9,8 +9,9 @@
 // and maps the command codes. Its input side turns keys and mouse actions into caret moves,
 // selections, edits, text drag and drop and auto-scrolling (on a layer timer, never by pumping
 // the event loop). Its painting side composes every display line in a one-line bitmap and
-// copies it to the window in one step, and keeps scroll-bar units that hold every range below
-// 32760 steps.
+// copies it to the window in one step (every run on the line's baseline, keyword matches and
+// spans in their own colours), and keeps scroll-bar units that hold every range below 32760
+// steps. Columns, tab stops and virtual blanks count blanks of the control's font.
 //
 // Text always carries its length: NUL bytes pass through replacement, undo and the clipboard.
 //
