@@ -493,7 +493,7 @@ int TTextMemo::WidthBefore(int paragraph, int line, int offsetInParagraph)
         } else if (c == kTab) {
             flush(i);
             if (tabStops_ >= 1) {
-                const long long tab = static_cast<long long>(tabStops_) * avgCharWidth_;
+                const long long tab = static_cast<long long>(tabStops_) * blankWidth_;
                 x = (x / tab + 1) * tab;
             }
         } else if (c == ' ' && measure) {
@@ -554,7 +554,7 @@ int TTextMemo::CaretX()
     const int lineStart = TLinesList(rec)[j].Start;
     // Where painting puts the character: alignment and justification included.
     caretX_ = static_cast<int>(std::clamp<long long>(
-        static_cast<long long>(CharPosToX(in - lineStart, rec.FirstLine + j)) + static_cast<long long>(virtualBlanks_) * avgCharWidth_,
+        static_cast<long long>(CharPosToX(in - lineStart, rec.FirstLine + j)) + static_cast<long long>(virtualBlanks_) * blankWidth_,
         INT_MIN / 2, INT_MAX / 2));
     return caretX_;
 }

@@ -82,10 +82,24 @@ void TTextMemo::UpdateMetrics()
     for (StyleMetrics& m : styleMetrics_) m.valid = false;
     IStyleMeasure* canvas = MeasuringCanvas();
     if (!canvas) return;
-    const ui::TFontMetrics m = canvas->FontOfStyle(0).Metrics();
+    ui::IFontMeasure& font = canvas->FontOfStyle(0);
+    const ui::TFontMetrics m = font.Metrics();
     lineHeight_ = fixedLineHeight_ >= 1 ? fixedLineHeight_ : std::max(1, m.Height + 1);
     avgCharWidth_ = std::max(1, m.AveCharWidth);
+    blankWidth_ = std::max(1, font.TextWidth(" "));
     maxCharsPerCall_ = m.MaxCharWidth > 0 ? std::max(1, 16384 / m.MaxCharWidth) : 4096;
+    baselineOffset_ = BaselineOffsetFor(lineHeight_, m);
+    underlineOffset_ = baselineOffset_ + m.Descent;
+}
+
+// The text is centred in the line; a line too low for the ascent puts the baseline lower.
+int BaselineOffsetFor(int lineHeight, const ui::TFontMetrics& m) noexcept
+{
+    const int least = m.Height - m.InternalLeading - m.Descent;
+    int baseline = lineHeight - m.Descent - (lineHeight - m.Height + 1) / 2;
+    if (baseline < least) baseline = lineHeight - m.InternalLeading;
+    if (baseline < least) baseline = lineHeight;
+    return baseline;
 }
 
 int TTextMemo::AvailableWidth() const

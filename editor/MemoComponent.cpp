@@ -14,6 +14,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Input.h"
+#include "platform/ui/Messages.h"
 
 #include <memory>
 
@@ -190,6 +191,7 @@ GW_IMPLEMENT_CLASS(TTextMemo, ui::TCustomControl)
         [](M& m, ui::TFormBorderStyle s) { m.SetBorderStyle(s); }, ui::bsSingle);
     p.Integer("CaretWidth", &M::CaretWidth, &M::SetCaretWidth, 1).AlwaysStored();
     p.Integer("ColumnWrap", &M::ColumnWrap, &M::SetColumnWrap, 0).AlwaysStored();
+    p.Boolean("Ctl3D", &M::Ctl3D, &M::SetCtl3D, true);
     p.Boolean("DisplayOnly", &M::DisplayOnly, &M::SetDisplayOnly, false).AlwaysStored();
     p.Boolean("EnableHotKeys", &M::EnableHotKeys, &M::SetEnableHotKeys, true);
     p.Object("EndOfTextMark", [](const M& m) { return m.EndOfTextMark(); });
@@ -201,7 +203,8 @@ GW_IMPLEMENT_CLASS(TTextMemo, ui::TCustomControl)
     p.Strings("Keywords", [](const M& m) { return m.Keywords(); });
     p.Integer("LeftMargin", &M::LeftMargin, &M::SetLeftMargin, 8);
     p.Enumeration("LineBreak", LineBreakInfo(), &M::LineBreak, &M::SetLineBreak, pbCRLF);
-    p.Integer("LineHeight", &M::LineHeightSetting, &M::SetLineHeightSetting, 0).AlwaysStored();
+    // A form holds the height as set (0: automatic), whenever it is written.
+    p.Integer("LineHeight", [](const M& m) { return m.fixedLineHeight_; }, &M::SetLineHeightSetting, 0).AlwaysStored();
     p.Strings("Lines", [](const M& m) { return m.Lines(); });
     p.Integer("MouseWheelFactor", &M::MouseWheelFactor, &M::SetMouseWheelFactor, -1);
     p.Char("NullReplacement", &M::NullReplacement, &M::SetNullReplacement, 0).AlwaysStored();
@@ -210,6 +213,7 @@ GW_IMPLEMENT_CLASS(TTextMemo, ui::TCustomControl)
          [](M& m, TOptionSet s) { m.SetOptions(TTextMemoOptions(s.Bits())); }, OptionSet(DefaultTextMemoOptions()))
         .AlwaysStored();
     p.Boolean("Overwrite", &M::Overwrite, &M::SetOverwrite, false).AlwaysStored();
+    p.Boolean("ParentCtl3D", &M::ParentCtl3D, &M::SetParentCtl3D, true);
     p.Boolean("PassOverCodes", &M::PassOverCodes, &M::SetPassOverCodes, true);
     p.Boolean("ReadOnly", &M::ReadOnly, &M::SetReadOnly, false);
     p.Object("RightLinePen", [](const M& m) { return m.RightLinePen(); });
@@ -339,6 +343,19 @@ void TTextMemo::SetHighlightColor(rtl::TColor color)
 {
     highlightColor_ = color;
     if (HandleAllocated()) Invalidate();
+}
+
+void TTextMemo::SetCtl3D(bool on)
+{
+    if (on == ctl3D_) return;
+    ctl3D_ = on;
+    Perform(ui::CM_CTL3DCHANGED);
+}
+
+int TTextMemo::LineHeightSetting() const noexcept
+{
+    if (fixedLineHeight_ >= 1) return fixedLineHeight_;
+    return ComponentState().Contains(classes::csDesigning) ? 0 : lineHeight_;
 }
 
 void TTextMemo::SetLineHeightSetting(int height)

@@ -73,12 +73,16 @@ void TTextMemo::FinishVerticalMove(int line, bool extend)
     const int j = std::clamp(line - rec.FirstLine, 0, lines.Count() - 1);
     const int offset = rec.Start + lines[j].Start + XToCharPos(options_[tmoKeepColumnPos], rememberedX_, line);
     const int keep = rememberedX_;
+    const bool block = columnBlock_;
     MoveCaretTo(offset, extend);
     rememberedX_ = keep;
-    if (options_[tmoKeepColumnPos] && !extend && selStart_ == rec.Start + rec.Length()) {
-        const int x = CharPosToX(selStart_ - rec.Start - lines[j].Start, line);
-        if (x < rememberedX_) virtualBlanks_ = (rememberedX_ - x) / std::max(1, avgCharWidth_);
-    }
+    // Short of the remembered x at a paragraph end or on a tab, the rest becomes virtual
+    // blanks (keeping columns without Shift, and in a column block).
+    if (!(options_[tmoKeepColumnPos] || block) || (extend && !block)) return;
+    const int in = selStart_ - rec.Start;
+    if (in != rec.Length() && rec.Text[static_cast<std::size_t>(in)] != kTab) return;
+    const int x = CharPosToX(in - lines[j].Start, line);
+    if (x < rememberedX_) virtualBlanks_ = (rememberedX_ - x) / std::max(1, blankWidth_);
 }
 
 void TTextMemo::SelectDisplayLines(int fromLine, int toLine)

@@ -39,9 +39,13 @@ constexpr TKeyEntry kHotKeys[] = {
     {'P', A, A, A, kPageBreak}, {'Z', A, D, A, kRedo},       {'Z', A, U, A, kUndo},
 };
 
+// Shift+Alt+arrows move the block's moving corner; Alt+arrows without Shift (only while a
+// block is active) move as the plain arrows do.
 constexpr TKeyEntry kColumnBlockKeys[] = {
     {ui::VK_LEFT, U, D, D, kBlockLeft}, {ui::VK_RIGHT, U, D, D, kBlockRight},
     {ui::VK_UP, U, D, D, kBlockUp},     {ui::VK_DOWN, U, D, D, kBlockDown},
+    {ui::VK_LEFT, U, U, D, kCharLeft},  {ui::VK_RIGHT, U, U, D, kCharRight},
+    {ui::VK_UP, U, U, D, kLineUp},      {ui::VK_DOWN, U, U, D, kLineDown},
 };
 
 // While Alt is held the moves do nothing, Tab is not the editor's, Backspace and Delete act

@@ -13,7 +13,7 @@ namespace editor {
 enum class TMemoKeyMode {
     DisplayOnly,  // the keys scroll the view only
     HotKeys,      // Ctrl held without Alt, hot keys enabled, not read-only
-    ColumnBlock,  // Shift+Alt with the block selection on and no word wrap
+    ColumnBlock,  // arrows with Shift+Alt (or Alt in a block), block selection on, no word wrap
     Editing,      // moves and edits (keys below 48)
 };
 

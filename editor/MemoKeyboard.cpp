@@ -16,6 +16,8 @@ namespace editor {
 
 namespace {
 
+bool IsBlankOrTab(char c) noexcept { return c == ' ' || c == kTab; }
+
 std::string Utf8Of(char32_t c)
 {
     std::string out;
@@ -92,8 +94,9 @@ void TMemoKeyboard::KeyDown(ui::TKey& key, ui::TShiftState shift)
     if (key >= 48) return;
     paragraph_ = m.SelPar();
     if (!m.paragraphs_[paragraph_].Formatted) m.FormatRange(paragraph_, paragraph_);
-    const TMemoKeyMode mode = BlockKeysApply() ? TMemoKeyMode::ColumnBlock : TMemoKeyMode::Editing;
-    if (mode == TMemoKeyMode::Editing) caretLine_ = m.SelLine();
+    const bool arrow = key == ui::VK_LEFT || key == ui::VK_RIGHT || key == ui::VK_UP || key == ui::VK_DOWN;
+    const TMemoKeyMode mode = arrow && BlockKeysApply() ? TMemoKeyMode::ColumnBlock : TMemoKeyMode::Editing;
+    caretLine_ = m.SelLine();
     if (!Run(DecodeKey(mode, key, shift))) return;
     key = 0;
     Finish();
@@ -108,10 +111,11 @@ bool TMemoKeyboard::Run(TMemoAction action)
 
 bool TMemoKeyboard::HotKeysApply() const noexcept { return ctrl_ && !alt_ && memo_.enableHotKeys_ && !memo_.readOnly_; }
 
-// Shift+Alt+arrows open or stretch a column block (its moving corner follows the keys).
+// Shift+Alt+arrows open or stretch a column block (its moving corner follows the keys);
+// inside a block Alt+arrows move as the arrows do (which ends the block).
 bool TMemoKeyboard::BlockKeysApply() const noexcept
 {
-    return shift_ && alt_ && !ctrl_ && memo_.options_[tmoBlockSelection] && !memo_.wordWrap_;
+    return alt_ && !ctrl_ && (shift_ || memo_.columnBlock_) && memo_.options_[tmoBlockSelection] && !memo_.wordWrap_;
 }
 
 void TMemoKeyboard::Finish()
@@ -307,27 +311,47 @@ bool TMemoKeyboard::IsWordBreak(int offset) const
     return c == '\r' || c == '\n' || memo_.IsSeparator(static_cast<unsigned char>(c));
 }
 
+// Left and Right step from the caret, a selection emptied first (the caret is one of its ends).
 bool TMemoKeyboard::CharLeft()
 {
     TTextMemo& m = memo_;
     m.rememberedX_ = -1;
-    if (!shift_ && m.virtualBlanks_ > 0) {
+    const bool hadSelection = m.selLength_ != 0 || m.columnBlock_;
+    if (!shift_) m.MoveCaretTo(m.selStart_, false);
+    if (m.virtualBlanks_ > 0) {
         --m.virtualBlanks_;
         return true;
     }
-    if (!shift_ && m.selLength_ != 0) {
-        m.MoveCaretTo(m.selStart_, false);
-        m.virtualBlanks_ = 0;
-        return true;
-    }
-    if (m.selStart_ == 0 && m.virtualBlanks_ == 0) return false;  // nowhere to go: the key stays the caller's
-    m.virtualBlanks_ = 0;
-    const TParagraphRec& rec = m.paragraphs_[paragraph_];
-    int pos = m.PrevCharOffset(m.selStart_);  // at the paragraph start: over the break
-    if (m.selStart_ > rec.Start && m.passOverCodes_ && m.staticFormat_)
-        while (pos > rec.Start && IsStyleCode(static_cast<unsigned char>(m.CharAt(pos)))) pos = m.PrevCharOffset(pos);
-    m.MoveCaretTo(pos, shift_);
+    if (m.selStart_ == 0) return hadSelection && !shift_;  // nowhere to go: the key stays the caller's
+    m.MoveCaretTo(StepBack(m.selStart_), shift_);
     return true;
+}
+
+bool TMemoKeyboard::IsCodeAt(int offset) const
+{
+    return memo_.staticFormat_ && IsStyleCode(static_cast<unsigned char>(memo_.CharAt(offset)));
+}
+
+// One character back within the paragraph (over style codes with PassOverCodes); a step
+// that ends on a style code is no step, and without one the caret goes over the break to
+// the previous paragraph's end (before its trailing blanks with tmoDiscardTrailingSpaces).
+int TMemoKeyboard::StepBack(int from) const
+{
+    const TTextMemo& m = memo_;
+    const int p = m.ParagraphOfOffset(from);
+    const TParagraphRec& rec = m.paragraphs_[p];
+    if (from > rec.Start) {
+        int pos = m.PrevCharOffset(from);
+        if (!m.passOverCodes_) return pos;
+        while (pos > rec.Start && IsCodeAt(pos)) pos = m.PrevCharOffset(pos);
+        if (!IsCodeAt(pos)) return pos;
+    }
+    if (m.columnBlock_ || p == 0) return from;
+    const TParagraphRec& prev = m.paragraphs_[p - 1];
+    int pos = prev.Start + prev.Length();
+    if (m.options_[tmoDiscardTrailingSpaces])
+        while (pos > prev.Start && IsBlankOrTab(m.CharAt(pos - 1))) --pos;
+    return pos;
 }
 
 bool TMemoKeyboard::WordLeft()
@@ -357,23 +381,34 @@ bool TMemoKeyboard::CharRight()
 {
     TTextMemo& m = memo_;
     m.rememberedX_ = -1;
-    if (!shift_ && m.selLength_ != 0) {
-        m.MoveCaretTo(m.selStart_ + m.selLength_, false);
-        m.virtualBlanks_ = 0;
-        return true;
-    }
+    if (!shift_) m.MoveCaretTo(m.selStart_, false);
     const TParagraphRec& rec = m.paragraphs_[paragraph_];
-    if (m.selStart_ == rec.Start + rec.Length() && m.options_[tmoKeepColumnPos] && !m.options_[tmoWrapCaret]) {
+    const bool atParEnd = m.selStart_ == rec.Start + rec.Length();
+    if (atParEnd && ((m.options_[tmoKeepColumnPos] && !m.options_[tmoWrapCaret]) || m.columnBlock_)) {
         ++m.virtualBlanks_;
         return true;
     }
     m.virtualBlanks_ = 0;
     if (m.selStart_ >= m.textLength_) return true;
-    int pos = m.selStart_;
-    if (m.staticFormat_ && m.passOverCodes_)
-        while (pos < m.textLength_ && IsStyleCode(static_cast<unsigned char>(m.CharAt(pos)))) pos = m.NextCharOffset(pos);
-    m.MoveCaretTo(m.NextCharOffset(pos), shift_);
+    m.MoveCaretTo(StepForward(m.selStart_), shift_);
     return true;
+}
+
+// Over style codes (PassOverCodes), over trailing blanks to the paragraph end
+// (tmoDiscardTrailingSpaces, outside a block), then one character or the whole break.
+int TMemoKeyboard::StepForward(int from) const
+{
+    const TTextMemo& m = memo_;
+    int pos = from;
+    if (m.passOverCodes_)
+        while (pos < m.textLength_ && IsCodeAt(pos)) pos = m.NextCharOffset(pos);
+    if (m.options_[tmoDiscardTrailingSpaces] && !m.columnBlock_) {
+        int q = pos;
+        while (q < m.textLength_ && IsBlankOrTab(m.CharAt(q))) ++q;
+        if (q >= m.textLength_) return m.textLength_;
+        if (m.CharAt(q) == '\r') pos = q;
+    }
+    return m.NextCharOffset(pos);
 }
 
 bool TMemoKeyboard::WordRight()
@@ -551,8 +586,39 @@ void TMemoKeyboard::DeleteKey(bool backspace)
         else
             SelectForward();
         if (m.selLength_ == 0) return;
+        if (m.options_[tmoKeepColumnPos]) {
+            DeleteKeepingColumn(backspace);
+            return;
+        }
     }
     m.ReplaceSelection("");
+}
+
+// Keeping columns, the caret stays where it stood on the screen: what the deletion pulled
+// from under it becomes virtual blanks.
+void TMemoKeyboard::DeleteKeepingColumn(bool backspace)
+{
+    TTextMemo& m = memo_;
+    if (backspace) {
+        const int before = ColumnInLine(m.SelFrom());
+        m.ReplaceSelection("");
+        m.virtualBlanks_ = std::max(0, before - ColumnInLine(m.selStart_));
+        return;
+    }
+    const int xBefore = m.CaretX();
+    m.ReplaceSelection("");
+    const int xAfter = m.CaretX();
+    if (xBefore > xAfter) m.virtualBlanks_ = (xBefore - xAfter) / std::max(1, m.blankWidth_);
+}
+
+// Characters from the start of the display line holding `offset` to it.
+int TMemoKeyboard::ColumnInLine(int offset)
+{
+    TTextMemo& m = memo_;
+    TParagraphRec& rec = m.paragraphs_[m.ParagraphOfOffset(offset)];
+    const int in = offset - rec.Start;
+    const int start = std::clamp(TLinesList(rec)[rec.LineOfOffset(in)].Start, 0, in);
+    return static_cast<int>(rtl::Utf8CharCount(std::string_view(rec.Text).substr(static_cast<std::size_t>(start), static_cast<std::size_t>(in - start))));
 }
 
 // A selection within one display line reaches to that line's end first.

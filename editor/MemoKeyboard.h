@@ -77,6 +77,9 @@ private:
     bool CharLeft();
     bool WordLeft();
     bool CharRight();
+    int StepBack(int from) const;
+    int StepForward(int from) const;
+    bool IsCodeAt(int offset) const;
     bool WordRight();
     bool LineUp();
     bool LineDown();
@@ -100,6 +103,8 @@ private:
     // Deletion.
     void DeleteKey(bool backspace);
     void DeleteToLineEnd();
+    void DeleteKeepingColumn(bool backspace);
+    int ColumnInLine(int offset);
     void SelectBackward();
     void SelectWordBackward();
     void SelectCharBackward();

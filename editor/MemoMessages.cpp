@@ -32,6 +32,7 @@ const TMemoMessages::TEntry TMemoMessages::kHandlers[] = {
     {ui::WM_RBUTTONUP, &TMemoMessages::RightButtonUp},
     {ui::WM_SIZE, &TMemoMessages::Size},
     {ui::CM_FONTCHANGED, &TMemoMessages::FontChanged},
+    {ui::CM_CTL3DCHANGED, &TMemoMessages::Ctl3DChanged},
 };
 
 void TMemoMessages::Handle(ui::TMessage& m)
@@ -139,7 +140,7 @@ void TMemoMessages::SetCursor(ui::TMessage& m)
     const auto* target = reinterpret_cast<const ui::TControl*>(m.WParam);
     if (target == &memo && ui::LoWord(m.LParam) == ui::HTCLIENT) {
         const ui::TPoint p = memo.ScreenToClient(ui::GetCursorPos());
-        if (p.X >= 0 && p.X < memo.leftMargin_) {
+        if (p.X >= 0 && memo.InLeftMarginZone(p.X)) {
             memo.ShowCursorNow(crTextMemoRightArrow);
             m.Result = 1;
             return;
@@ -168,13 +169,26 @@ void TMemoMessages::Size(ui::TMessage& m)
     memo_.UpdateHorzScrollBar();
 }
 
+// New metrics, everything reformatted, and the view back at the top-left (OnVScroll tells it).
 void TMemoMessages::FontChanged(ui::TMessage& m)
 {
     Inherited(m);
-    if (!memo_.WindowAttached()) return;
-    memo_.UpdateMetrics();
-    memo_.ReformatAll();
-    memo_.UpdateCaret();
+    TTextMemo& memo = memo_;
+    if (!memo.WindowAttached()) return;
+    memo.UpdateMetrics();
+    if (!memo.ComponentState().Contains(classes::csDestroying)) memo.ReformatAll();
+    memo.scroller_->ResetForFont();
+    memo.UpdateCaret(true);
+}
+
+// The border follows Ctl3D: the window is made anew.
+void TMemoMessages::Ctl3DChanged(ui::TMessage& m)
+{
+    Inherited(m);
+    if (!memo_.HandleAllocated() || !memo_.WindowAttached()) return;
+    memo_.DestroyWnd();
+    memo_.CreateWnd();
+    memo_.Invalidate();
 }
 
 }  // namespace editor

@@ -3,7 +3,7 @@
 // found in a table by its message number: painting (never erased first), the scroll bars and
 // the wheel, the auto-scroll timer, characters beyond ASCII, the focus with its caret, the
 // dialog code, the clipboard and undo messages, the margin cursor, the right button's popup
-// menu, sizing, font changes and the continuation of background formatting. A message
+// menu, sizing, font changes, the 3-D look and the continuation of background formatting. A message
 // without a handler goes to the class library.
 
 #include "platform/ui/MessageQueue.h"
@@ -47,6 +47,7 @@ private:
     void RightButtonUp(ui::TMessage& m);
     void Size(ui::TMessage& m);
     void FontChanged(ui::TMessage& m);
+    void Ctl3DChanged(ui::TMessage& m);
 
     TTextMemo& memo_;
 };

@@ -39,9 +39,11 @@ void TMemoMouse::LeftDown(ui::TShiftState shift, int x, int y)
     m.virtualBlanks_ = 0;
     overSelection_ = !m.options_[tmoNoDragnDrop] && !m.readOnly_ && m.selLength_ != 0 && !m.columnBlock_ && !m.InLeftMarginZone(x) &&
                      clickedOffset_ >= m.SelFrom() && clickedOffset_ < m.SelTo();
-    if (overSelection_ && !shift.Contains(ui::ssShift))
-        StartTextDrag();
-    else if (m.InLeftMarginZone(x) && m.lineCount_ > 0)
+    if (overSelection_ && !shift.Contains(ui::ssShift)) {
+        StartTextDrag();  // the caret shows the drop point, the selection stays
+        return;
+    }
+    if (m.InLeftMarginZone(x) && m.lineCount_ > 0)
         StartLineSelection(y);
     else if (shift == ui::TShiftState{ui::ssAlt, ui::ssLeft} && m.options_[tmoBlockSelection] && !m.wordWrap_)
         StartColumnBlock(x);
@@ -56,6 +58,20 @@ void TMemoMouse::StartTextDrag()
     dragOutside_ = false;
     dropOffset_ = clickedOffset_;
     memo_.ShowCursorNow(ui::crDrag);
+    ShowDropCaret();
+}
+
+// While text is dragged the caret shows the drop point (the selection stays); releasing
+// puts it back at the selection's end.
+void TMemoMouse::ShowDropCaret()
+{
+    TTextMemo& m = memo_;
+    if (!m.HandleAllocated() || !m.Focused() || !m.caretCreated_ || m.displayOnly_) return;
+    TParagraphRec& rec = m.paragraphs_[m.ParagraphOfOffset(dropOffset_)];
+    const int in = dropOffset_ - rec.Start;
+    const int j = rec.LineOfOffset(in);
+    const int line = rec.FirstLine + j;
+    ui::SetCaretPos(m.CharPosToX(in - TLinesList(rec)[j].Start, line), m.LineTop(line - m.TopLine()));
 }
 
 void TMemoMouse::StartLineSelection(int y)
@@ -64,6 +80,10 @@ void TMemoMouse::StartLineSelection(int y)
     const long long line = std::min<long long>(static_cast<long long>(m.TopLine()) + m.LineAtY(y), m.lineCount_ - 1);
     lineSelLine_ = static_cast<int>(std::max<long long>(0, line));
     m.SelectDisplayLines(lineSelLine_, lineSelLine_);
+    // The caret stands at the start of the clicked line, the line selected after it.
+    m.selStart_ += m.selLength_;
+    m.selLength_ = -m.selLength_;
+    m.ScrollCaretIntoView();
 }
 
 // Alt+click starts a column block at the clicked column.
@@ -78,7 +98,7 @@ void TMemoMouse::StartColumnBlock(int x)
 int TMemoMouse::ColumnAt(int x) const
 {
     const TTextMemo& m = memo_;
-    return static_cast<int>(std::max<long long>(0, (static_cast<long long>(x) + m.HorizontalOffset() - m.leftMargin_) / std::max(1, m.avgCharWidth_)));
+    return static_cast<int>(std::max<long long>(0, (static_cast<long long>(x) + m.HorizontalOffset() - m.leftMargin_) / std::max(1, m.blankWidth_)));
 }
 
 void TMemoMouse::ClickInText(ui::TShiftState shift, int x)
@@ -93,7 +113,7 @@ void TMemoMouse::ClickInText(ui::TShiftState shift, int x)
     if (!m.options_[tmoKeepColumnPos] || (in != rec.Length() && rec.Text[static_cast<std::size_t>(in)] != kTab)) return;
     const int line = m.SelLine();
     const int lineStart = TLinesList(m.paragraphs_[m.SelPar()])[rec.LineOfOffset(in)].Start;
-    m.virtualBlanks_ = std::max(0, x - m.CharPosToX(in - lineStart, line)) / std::max(1, m.avgCharWidth_);
+    m.virtualBlanks_ = std::max(0, x - m.CharPosToX(in - lineStart, line)) / std::max(1, m.blankWidth_);
 }
 
 void TMemoMouse::DblClick()
@@ -211,6 +231,7 @@ void TMemoMouse::DragText(int pos, int x, int y, int dir)
         if (dragOutside_) m.ShowCursorNow(ui::IsKeyDown(ui::VK_CONTROL) ? crTextMemoDragCopy : ui::crDrag);
         dragOutside_ = false;
         dropOffset_ = pos;
+        ShowDropCaret();
     } else if (dir == 0) {
         m.ShowCursorNow(ui::crNoDrop);
         dragOutside_ = true;
@@ -320,7 +341,10 @@ void TMemoMouse::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, 
     mouseDown_ = false;
     wordSelecting_ = false;
     StopAutoScroll();
-    if (button == ui::mbRight) overSelection_ = false;
+    if (button == ui::mbRight) {
+        overSelection_ = false;
+        ShowHoverCursor(0);  // the cursor the control had before hovering changed it
+    }
     lastMouseX_ = x;
     lastMouseY_ = y;
     if (!textDrag_) {
@@ -377,6 +401,7 @@ void TMemoMouse::EndTextDrag(ui::TShiftState shift)
     TTextMemo& m = memo_;
     textDrag_ = false;
     m.ShowCursorNow(m.Cursor());
+    m.UpdateCaret();  // back from the drop point to the selection's end
     if (dragOutside_ || m.updateCount_ != 0) return;
     if (dropOffset_ < m.SelFrom() || dropOffset_ > m.SelTo()) {
         DropText(shift.Contains(ui::ssCtrl));

@@ -40,6 +40,7 @@ public:
 private:
     void LeftDown(ui::TShiftState shift, int x, int y);
     void StartTextDrag();
+    void ShowDropCaret();
     void StartLineSelection(int y);
     void StartColumnBlock(int x);
     void ClickInText(ui::TShiftState shift, int x);

@@ -45,6 +45,7 @@ void TMemoRenderer::SelectRunFont(ui::TCanvas& canvas, std::uint8_t style)
 {
     classes::TFont f;
     f.Assign((style & fsAltFont) ? memo_.altFont_ : *memo_.Font());
+    f.SetSize(memo_.Font()->Size());  // AltFont gives the face; every run has the line's height
     classes::TFontStyles s = f.Style();
     auto toggle = [&s](bool bit, classes::TFontStyle one) {
         // An element both in the font and in the style byte is dropped.
@@ -117,9 +118,7 @@ void TMemoRenderer::SetUpFrame(ui::TCanvas& bitmap, int cw, int lh)
     frame_.blockParB = m.columnBlock_ ? m.ParagraphOfOffset(frame_.selTo) : -1;
     // Special underline: a zigzag of `zigStep` pixels.
     frame_.zigStep = m.specUnderline_.Width() * 3 / 2 + 1;
-    const ui::TFontMetrics fm = m.MeasuringCanvas() ? m.MeasuringCanvas()->FontOfStyle(0).Metrics() : ui::TFontMetrics{};
-    const int baseline = lh - fm.Descent - (lh - fm.Height + 1) / 2;
-    frame_.underTop = std::min(baseline + fm.Descent, lh - frame_.zigStep - 1);
+    frame_.underTop = std::min(m.underlineOffset_, lh - frame_.zigStep - 1);
 }
 
 void TMemoRenderer::PaintLine(ui::TCanvas& target, int L, int top)
@@ -197,15 +196,17 @@ void TMemoRenderer::ColumnBlockSpan(long long& xs, long long& xe)
     if (line_.paragraph < frame_.blockParA || line_.paragraph > frame_.blockParB) return;
     const TTextMemo& m = memo_;
     const long long c1 = std::min(m.blockCol1_, m.blockCol2_), c2 = std::max(m.blockCol1_, m.blockCol2_);
-    xs = m.leftMargin_ + c1 * m.avgCharWidth_ - m.HorizontalOffset();
-    xe = m.leftMargin_ + c2 * m.avgCharWidth_ - m.HorizontalOffset();
+    xs = m.leftMargin_ + c1 * m.blankWidth_ - m.HorizontalOffset();
+    xe = m.leftMargin_ + c2 * m.blankWidth_ - m.HorizontalOffset();
     line_.span = xe > xs;
 }
 
 void TMemoRenderer::TextRuns()
 {
     StartPen();
-    frame_.bitmap->SetTextAlign(ui::TA_LEFT | ui::TA_TOP);
+    // Every run stands on the line's baseline, so a fixed LineHeight centres the text and
+    // runs of other fonts share one baseline.
+    frame_.bitmap->SetTextAlign(ui::TA_LEFT | ui::TA_BASELINE);
     int i = line_.ln.Start;
     while (i < pen_.drawEnd && pen_.x < frame_.cw) i = DrawItem(i);
 }
@@ -266,7 +267,9 @@ TMemoRenderer::TRunColours TMemoRenderer::RunColours(int i) const
         out.fg = m.highlightColor_;
         out.bg = m.highlightBackgnd_;
     }
-    if (sr.Flags & srContext) {
+    // A keyword match or a start/stop span (or a context run) brings its own two colours,
+    // each unless the paragraph has its own.
+    if ((sr.Flags & (srContext | srKeyword)) || sr.Level >= 0) {
         if (sr.TextColor != -1 && rec.TextColor == -1) out.fg = sr.TextColor;
         if (sr.BackColor != -1 && rec.BackColor == -1) out.bg = sr.BackColor;
     }
@@ -284,7 +287,7 @@ void TMemoRenderer::DrawBlank(int i, const TRunColours& colours)
     const long long x = pen_.x;
     long long nx;
     if (line_.text[static_cast<std::size_t>(i)] == kTab) {
-        const long long tab = static_cast<long long>(m.tabStops_) * m.avgCharWidth_;
+        const long long tab = static_cast<long long>(m.tabStops_) * m.blankWidth_;
         nx = tab >= 1 ? pen_.xStart + ((x - pen_.xStart) / tab + 1) * tab : x;
     } else {
         nx = x + m.MetricsOf(pen_.style).blank;
@@ -345,7 +348,7 @@ int TMemoRenderer::DrawWord(int i, const TRunColours& colours)
         }
         const std::string_view piece = run.substr(0, take);
         const long long w = static_cast<long long>(m.MeasureRun(piece, pen_.style)) - m.MetricsOf(pen_.style).overhang;
-        if (pen_.x + w > kLeftmostDrawn) bc.TextOut(static_cast<int>(std::max<long long>(pen_.x, kLeftmostDrawn * 2)), 0, piece);
+        if (pen_.x + w > kLeftmostDrawn) bc.TextOut(static_cast<int>(std::max<long long>(pen_.x, kLeftmostDrawn * 2)), m.baselineOffset_, piece);
         pen_.x += w;
         run.remove_prefix(take);
     }
@@ -379,7 +382,7 @@ void TMemoRenderer::SelectionAfterText()
     if (!m.showEndParSelected_ || m.options_[tmoFullLineSelect] || m.columnBlock_ || !line_.lastOfPar || frame_.selFrom > parEnd ||
         frame_.selTo < parEnd + 2)
         return;
-    const ui::TRect box{line_.spanR, lh / 3, Clamp32(static_cast<long long>(line_.spanR) + m.avgCharWidth_ / 2 + 1), 2 * (lh / 3)};
+    const ui::TRect box{line_.spanR, lh / 3, Clamp32(static_cast<long long>(line_.spanR) + m.blankWidth_ / 2 + 1), 2 * (lh / 3)};
     if (frame_.winSel) {
         bc.Brush()->SetStyle(ui::bsSolid);
         bc.Brush()->SetColor(m.selBackColor_);
@@ -409,7 +412,7 @@ void TMemoRenderer::PaintFooter(ui::TCanvas& target, const ui::TRect& rect, int 
     }
     if (m.rightLinePos_ == 0) return;
     const long long x = static_cast<long long>(m.leftMargin_) - m.HorizontalOffset() +
-                        (m.rightLinePos_ > 0 ? static_cast<long long>(m.rightLinePos_) * m.avgCharWidth_ : -static_cast<long long>(m.rightLinePos_));
+                        (m.rightLinePos_ > 0 ? static_cast<long long>(m.rightLinePos_) * m.blankWidth_ : -static_cast<long long>(m.rightLinePos_));
     if (x >= rect.Left - m.rightLinePen_.Width() && x < rect.Right + m.rightLinePen_.Width()) {
         target.Pen()->Assign(m.rightLinePen_);
         target.MoveTo(static_cast<int>(x), rect.Top);

@@ -36,6 +36,22 @@ void TMemoScroller::ResetView(bool toTop) noexcept
     hOffset_ = 0;
 }
 
+void TMemoScroller::ResetForFont()
+{
+    TTextMemo& m = memo_;
+    topPixel_ = 0;
+    hOffset_ = 0;
+    topLine_->SetLine(0);
+    UpdateVertScrollBar();
+    UpdateHorzScrollBar();
+    if (m.HandleAllocated()) {
+        if (vBar_) m.SetScrollPos(ui::sbVertical, 0);
+        if (hBar_) m.SetScrollPos(ui::sbHorizontal, 0);
+        m.Invalidate();
+    }
+    m.OnVScroll(&m);
+}
+
 void TMemoScroller::ScrollToLine(int line) { ScrollTo(std::max(0, line) * std::max(1, memo_.lineHeight_), hOffset_); }
 
 // ---- To the caret --------------------------------------------------------------------------

@@ -38,6 +38,8 @@ public:
     void ResetView(bool toTop) noexcept;
 
     void ScrollTo(int topPixel, int horizontalOffset);
+    // After a font change: the view at the top-left, the bars set anew, OnVScroll fired.
+    void ResetForFont();
     void ScrollToLine(int line);
     void ScrollCaretIntoView();
     // Units, ranges and pages of the bars (units also without a window).

@@ -17,8 +17,9 @@ namespace editor {
 
 namespace {
 
-// The window's fonts: the control's font for the plain styles, AltFont with the alternative
-// font bit, each with the bold, italic and underline bits of the style.
+// The window's fonts: the control's font for the plain styles, AltFont (at the control
+// font's size) with the alternative font bit, each with the bold, italic and underline bits
+// of the style.
 class TControlStyleMeasure : public IStyleMeasure {
 public:
     TControlStyleMeasure(const classes::TFont& font, const classes::TFont& altFont) : font_(font), altFont_(altFont) {}
@@ -26,6 +27,7 @@ public:
     ui::IFontMeasure& FontOfStyle(std::uint8_t style) override
     {
         work_.Assign((style & fsAltFont) ? altFont_ : font_);
+        work_.SetSize(font_.Size());  // AltFont gives the face; every run has the line's height
         classes::TFontStyles s = work_.Style();
         if (style & fsBold) s.Include(classes::fsBold);
         if (style & fsItalic) s.Include(classes::fsItalic);

@@ -138,7 +138,7 @@ int TParagraphWrapper::Step(int pos)
 void TParagraphWrapper::AddTab(int pos)
 {
     if (memo_.tabStops_ >= 1) {
-        const long long tab = static_cast<long long>(memo_.tabStops_) * memo_.avgCharWidth_;
+        const long long tab = static_cast<long long>(memo_.tabStops_) * memo_.blankWidth_;
         x_ = (x_ / tab + 1) * tab;
     }
     blanks_ = 0;

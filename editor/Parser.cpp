@@ -12,9 +12,17 @@ namespace editor {
 
 namespace {
 
+// The attribute byte of a keyword or pair joins the record's flag byte: its bit 128 makes
+// the run a context (clickable, drawn in the byte as its own style).
+std::uint8_t FlagsWithAttribute(std::uint8_t flags, std::uint8_t attr) noexcept
+{
+    return static_cast<std::uint8_t>((flags & ~srContext) | (attr & srContext));
+}
+
 void SetPairAttributes(TStyleRec& state, const TStartStopKeyList& keys)
 {
     if (state.Level < 0) {
+        state.Flags = FlagsWithAttribute(state.Flags, 0);
         state.Attr = 0;
         state.Context = 0;
         state.Attr16 = 0;
@@ -23,6 +31,8 @@ void SetPairAttributes(TStyleRec& state, const TStartStopKeyList& keys)
         return;
     }
     const TStartStopKey& k = keys[state.Keys[static_cast<std::size_t>(state.Level)]];
+    state.Flags = FlagsWithAttribute(state.Flags, k.Attr);
+    if (k.Attr & srContext) state.Style = k.Attr;
     state.Attr = k.Attr;
     state.Context = k.Context;
     state.Attr16 = k.Attr16;
@@ -354,7 +364,8 @@ std::vector<TKeywordMatch> FindKeywords(const TKeywordList& keywords, TKeywordSe
 TStyleRec KeywordRecord(const TStyleRec& around, const TKeywordRec& k, const TKeywordMatch& m)
 {
     TStyleRec open = around;
-    open.Flags = static_cast<std::uint8_t>((around.Flags & ~srKeywordFlags) | srKeyword);
+    open.Flags = FlagsWithAttribute(static_cast<std::uint8_t>((around.Flags & ~srKeywordFlags) | srKeyword), k.Attr);
+    if (k.Attr & srContext) open.Style = k.Attr;
     open.Level = static_cast<std::int8_t>(std::min(around.Level + 1, kMaxSpanLevels - 1));
     open.Attr = k.Attr;
     open.Context = k.Context;

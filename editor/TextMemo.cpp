@@ -416,7 +416,9 @@ void TTextMemo::SetColumnWrap(int columns)
 void TTextMemo::SetAlignment(ui::TAlignment alignment)
 {
     if (alignment == alignment_) return;
-    const bool reformat = !wordWrap_ && (alignment == ui::taLeftJustify || alignment_ == ui::taLeftJustify);
+    // Unwrapped lines are as wide as the window only for right and centre alignment, so
+    // every change involves one of them and the lines are measured anew.
+    const bool reformat = !wordWrap_;
     alignment_ = alignment;
     ScrollTo(TopPixel(), 0);
     if (reformat) {

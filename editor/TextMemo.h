@@ -9,8 +9,9 @@
 // and maps the command codes. Its input side turns keys and mouse actions into caret moves,
 // selections, edits, text drag and drop and auto-scrolling (on a layer timer, never by pumping
 // the event loop). Its painting side composes every display line in a one-line bitmap and
-// copies it to the window in one step, and keeps scroll-bar units that hold every range below
-// 32760 steps.
+// copies it to the window in one step (every run on the line's baseline, keyword matches and
+// spans in their own colours), and keeps scroll-bar units that hold every range below 32760
+// steps. Columns, tab stops and virtual blanks count blanks of the control's font.
 //
 // Text always carries its length: NUL bytes pass through replacement, undo and the clipboard.
 //
@@ -143,6 +144,9 @@ public:
 private:
     ui::IFontMeasure& font_;
 };
+
+// Pixels from the top of a line `lineHeight` high to the baseline of a font with metrics `m`.
+int BaselineOffsetFor(int lineHeight, const ui::TFontMetrics& m) noexcept;
 
 class TTextMemo : public ui::TCustomControl {
     GW_CLASS(TTextMemo)
@@ -393,8 +397,9 @@ public:
     void SetHighlightBackgnd(rtl::TColor color);
     rtl::TColor HighlightColor() const noexcept { return highlightColor_; }
     void SetHighlightColor(rtl::TColor color);
-    // The fixed line height; 0 while automatic (set < 1 to return to automatic).
-    int LineHeightSetting() const noexcept { return fixedLineHeight_; }
+    // The fixed line height; while automatic the line height in force, 0 at design time (set
+    // < 1 to return to automatic).
+    int LineHeightSetting() const noexcept;
     void SetLineHeightSetting(int height);
     int MouseWheelFactor() const noexcept { return mouseWheelFactor_; }
     void SetMouseWheelFactor(int factor) noexcept { mouseWheelFactor_ = factor; }
@@ -412,6 +417,12 @@ public:
     void SetSelTextColor(rtl::TColor color);
     bool ShowEndParSelected() const noexcept { return showEndParSelected_; }
     void SetShowEndParSelected(bool on);
+    // The 3-D look: the layer draws one border, so a change only makes the window anew
+    // (CM_CTL3DCHANGED); both are stored so that forms keep them.
+    bool Ctl3D() const noexcept { return ctl3D_; }
+    void SetCtl3D(bool on);
+    bool ParentCtl3D() const noexcept { return parentCtl3D_; }
+    void SetParentCtl3D(bool on) noexcept { parentCtl3D_ = on; }
     bool WantTabs() const noexcept { return wantTabs_; }
     void SetWantTabs(bool on) noexcept { wantTabs_ = on; }
     // Sets the two scroll-bar flags (and the window's bars).
@@ -508,6 +519,12 @@ public:
     void SetAltCanvas(IStyleMeasure* canvas, int width);
     int LineHeight() const noexcept { return lineHeight_; }
     int AverageCharWidth() const noexcept { return avgCharWidth_; }
+    // The width of one blank in Font: the unit of tab stops, virtual blanks, block columns
+    // and a positive RightLinePos.
+    int BlankWidth() const noexcept { return blankWidth_; }
+    // Pixels from a line's top to the text baseline and to the special underline.
+    int BaselineOffset() const noexcept { return baselineOffset_; }
+    int UnderlineOffset() const noexcept { return underlineOffset_; }
     int VisibleLines() const noexcept;
     int TopLine();
     // Scrolls so that display line `line` is at the top.
@@ -726,6 +743,8 @@ private:
     rtl::TColor selTextColor_ = rtl::clHighlightText;
     bool showEndParSelected_ = true;
     bool wantTabs_ = true;
+    bool ctl3D_ = true;
+    bool parentCtl3D_ = true;
 
     // Views.
     std::unique_ptr<TTextLinesStrings> lines_;
@@ -764,6 +783,9 @@ private:
     int clientHeight_ = 60;
     int lineHeight_ = 1;
     int avgCharWidth_ = 1;
+    int blankWidth_ = 1;
+    int baselineOffset_ = 0;
+    int underlineOffset_ = 0;
     int maxCharsPerCall_ = 4096;
     StyleMetrics styleMetrics_[256];
     std::function<std::int64_t()> ticks_;

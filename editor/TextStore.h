@@ -85,7 +85,8 @@ constexpr std::uint8_t srKeyword = 0x01;     // a keyword match starts here
 constexpr std::uint8_t srKeywordEnd = 0x02;  // the state around a keyword match resumes here
 constexpr std::uint8_t srMarked = 0x04;      // with either of the above: set by a highlighter
 constexpr std::uint8_t srKeywordFlags = srKeyword | srKeywordEnd | srMarked;
-constexpr std::uint8_t srContext = 0x80;     // a context run (given by SetStyleRange)
+// A context run: given by SetStyleRange, or by bit 128 of a keyword's or pair's attribute byte.
+constexpr std::uint8_t srContext = 0x80;
 
 // A style record: the parsing state from its offset on, up to the next record. Paragraphs
 // also keep the state in force at their start as a style record shared by reference.

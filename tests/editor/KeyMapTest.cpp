@@ -29,6 +29,7 @@ const ui::TShiftState kShift{ui::ssShift};
 const ui::TShiftState kAlt{ui::ssAlt};
 const ui::TShiftState kCtrlShift{ui::ssCtrl, ui::ssShift};
 const ui::TShiftState kShiftAlt{ui::ssShift, ui::ssAlt};
+const ui::TShiftState kCtrlShiftAlt{ui::ssCtrl, ui::ssShift, ui::ssAlt};
 
 const TKeyCase kCases[] = {
     // Display only: the keys scroll the view.
@@ -59,6 +60,13 @@ const TKeyCase kCases[] = {
     {Mode::ColumnBlock, ui::VK_RIGHT, kShiftAlt, kBlockRight, "block Shift+Alt+Right"},
     {Mode::ColumnBlock, ui::VK_UP, kShiftAlt, kBlockUp, "block Shift+Alt+Up"},
     {Mode::ColumnBlock, ui::VK_DOWN, kShiftAlt, kBlockDown, "block Shift+Alt+Down"},
+    // Inside a block Alt+arrows move as the arrows (which ends the block); Ctrl is no block key.
+    {Mode::ColumnBlock, ui::VK_LEFT, kAlt, kCharLeft, "block Alt+Left"},
+    {Mode::ColumnBlock, ui::VK_RIGHT, kAlt, kCharRight, "block Alt+Right"},
+    {Mode::ColumnBlock, ui::VK_UP, kAlt, kLineUp, "block Alt+Up"},
+    {Mode::ColumnBlock, ui::VK_DOWN, kAlt, kLineDown, "block Alt+Down"},
+    {Mode::ColumnBlock, ui::VK_LEFT, kCtrlShiftAlt, kNone, "block Ctrl+Shift+Alt+Left"},
+    {Mode::ColumnBlock, ui::VK_HOME, kShiftAlt, kNone, "block Shift+Alt+Home"},
     // Moves and edits, without and with Ctrl.
     {Mode::Editing, ui::VK_LEFT, kNoMod, kCharLeft, "Left"},
     {Mode::Editing, ui::VK_LEFT, kCtrl, kWordLeft, "Ctrl+Left"},
@@ -86,6 +94,10 @@ const TKeyCase kCases[] = {
     {Mode::Editing, ui::VK_INSERT, kShift, kPaste, "Shift+Insert"},
     {Mode::Editing, ui::VK_INSERT, kCtrl, kCopy, "Ctrl+Insert"},
     {Mode::Editing, ui::VK_LEFT, kShift, kCharLeft, "Shift+Left extends as Left moves"},
+    {Mode::Editing, ui::VK_RIGHT, kShift, kCharRight, "Shift+Right extends as Right moves"},
+    {Mode::Editing, ui::VK_UP, kShift, kLineUp, "Shift+Up extends"},
+    {Mode::Editing, ui::VK_END, kCtrlShift, kTextEnd, "Ctrl+Shift+End extends to the end"},
+    {Mode::Editing, ui::VK_DELETE, kShift, kDelete, "Shift+Delete (the action cuts or deletes back)"},
     // With Alt the moves do nothing, Tab is not the editor's, Backspace and Delete act.
     {Mode::Editing, ui::VK_LEFT, kAlt, kIgnore, "Alt+Left"},
     {Mode::Editing, ui::VK_RIGHT, kAlt, kIgnore, "Alt+Right"},

@@ -8,6 +8,7 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Log.h"
+#include "platform/classes/Streaming.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Input.h"
@@ -338,6 +339,86 @@ TEST(EditorMessages, TheLeftMarginShowsTheRightArrow)
     EXPECT_EQ(memo.Perform(ui::WM_SETCURSOR, self, ui::MakeLParam(ui::HTCLIENT, ui::WM_MOUSEMOVE)), 0);
     ui::SetCursorPos({3, 10});
     EXPECT_EQ(memo.Perform(ui::WM_SETCURSOR, 0, ui::MakeLParam(ui::HTCLIENT, ui::WM_MOUSEMOVE)), 0);  // another window
+}
+
+// The arrow shows exactly where a press would select lines: left of LeftMargin - 2 minus the
+// horizontal offset, and nowhere with tmoNoLineSelection.
+TEST(EditorMessages, TheRightArrowZoneIsTheLineSelectionZone)
+{
+    struct Case {
+        const char* what;
+        int x;
+        int horizontalOffset;
+        bool noLineSelection;
+        int result;
+    };
+    const Case cases[] = {
+        {"inside the zone", 5, 0, false, 1},
+        {"two pixels short of the margin", 6, 0, false, 0},
+        {"scrolled right the zone shrinks", 3, 4, false, 0},
+        {"scrolled right, still inside", 1, 4, false, 1},
+        {"without line selection", 3, 0, true, 0},
+    };
+    for (const Case& c : cases) {
+        FakeWindow window;
+        TTextMemo memo;
+        memo.SetWordWrap(false);
+        window.Attach(memo, 200);
+        memo.SetTextBuf(std::string(100, 'x'));
+        memo.ScrollToHorizontal(c.horizontalOffset);
+        TTextMemoOptions o = memo.Options();
+        o.set(tmoNoLineSelection, c.noLineSelection);
+        memo.SetOptions(o);
+        ui::SetCursorPos({c.x, 10});
+        const std::intptr_t self = reinterpret_cast<std::intptr_t>(&memo);
+        EXPECT_EQ(memo.Perform(ui::WM_SETCURSOR, self, ui::MakeLParam(ui::HTCLIENT, ui::WM_MOUSEMOVE)), c.result) << c.what;
+    }
+}
+
+// A font change measures anew and puts the view back at the top-left, telling OnVScroll even
+// when the view was there already.
+TEST(EditorMessages, AFontChangeResetsTheViewAndTellsOnVScroll)
+{
+    FakeWindow window;
+    TTextMemo memo;
+    memo.SetWordWrap(false);
+    memo.SetUpdateMode(umImmediate);
+    window.Attach(memo, 200, 100);
+    std::string text;
+    for (int i = 0; i < 30; ++i) text += std::string(60, 'x') + "\r\n";
+    memo.SetTextBuf(text);
+    memo.ScrollTo(40, 24);
+    ASSERT_EQ(memo.TopPixel(), 40);
+    int vscrolls = 0;
+    memo.OnVScroll = [&](classes::TObject*) { ++vscrolls; };
+    memo.Perform(ui::CM_FONTCHANGED);
+    EXPECT_EQ(memo.TopPixel(), 0);
+    EXPECT_EQ(memo.HorizontalOffset(), 0);
+    EXPECT_EQ(memo.TopLine(), 0);
+    EXPECT_EQ(vscrolls, 1);
+    memo.Perform(ui::CM_FONTCHANGED);
+    EXPECT_EQ(vscrolls, 2);
+    EXPECT_EQ(memo.LineHeight(), 17);
+    EXPECT_EQ(memo.BlankWidth(), 8);
+}
+
+// Ctl3D is stored when it differs from its default, and its change reaches the window as
+// CM_CTL3DCHANGED (the editor makes its window anew there).
+TEST(EditorMessages, Ctl3DIsStoredAndAnnouncesItsChange)
+{
+    TTextMemo memo;
+    EXPECT_TRUE(memo.Ctl3D());
+    memo.SetCtl3D(false);
+    EXPECT_EQ(memo.LastMessage().Msg, ui::CM_CTL3DCHANGED);
+    memo.SetParentCtl3D(false);
+    memo.SetName("mm");
+    const std::string form = classes::WriteComponentText(memo);
+    EXPECT_NE(form.find("Ctl3D = False"), std::string::npos) << form;
+    EXPECT_NE(form.find("ParentCtl3D = False"), std::string::npos) << form;
+    TTextMemo back;
+    classes::ReadComponentText(back, form);
+    EXPECT_FALSE(back.Ctl3D());
+    EXPECT_FALSE(back.ParentCtl3D());
 }
 
 TEST(EditorMessages, SelMoveAndExtraSpaces)

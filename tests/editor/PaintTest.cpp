@@ -352,3 +352,188 @@ TEST(AutoScroll, DirectionSpeedAndDelayFollowTheMouseBeyondTheEdge)
 
 }  // namespace
 }  // namespace editor::test
+
+namespace editor::test {
+namespace {
+
+// A font whose blank is half as wide as its other characters (all 8 pixels, 16 high).
+class TNarrowBlankFont : public ui::IFontMeasure {
+public:
+    int TextWidth(std::string_view utf8) override
+    {
+        int w = 0;
+        for (const char c : utf8) w += c == ' ' ? 4 : 8;
+        return w;
+    }
+    ui::TFontMetrics Metrics() override { return fixed_.Metrics(); }
+
+private:
+    ui::TFixedWidthMeasure fixed_{8, 16, 4};
+};
+
+// The bitmap's log lines that draw text.
+Strings TextCalls(PaintedMemo& memo)
+{
+    Strings out;
+    auto* log = dynamic_cast<ui::TRecordingDevice*>(memo.LineBitmap().Canvas()->Device());
+    if (log == nullptr) return out;
+    for (const std::string& s : log->Log())
+        if (s.rfind("Text(", 0) == 0) out.push_back(s);
+    return out;
+}
+
+std::string CallDrawing(const Strings& calls, const std::string& text)
+{
+    for (const std::string& s : calls)
+        if (s.find("\"" + text + "\"") != std::string::npos) return s;
+    return {};
+}
+
+// The baseline stands where the text is centred in the line; a line too low for the font
+// puts it at the line's bottom.
+TEST(Metrics, TheBaselineCentresTheTextInTheLine)
+{
+    struct Case {
+        int lineHeight, height, descent, internalLeading, baseline;
+    };
+    for (const Case& c : {Case{17, 16, 4, 0, 12}, Case{40, 16, 4, 0, 24}, Case{16, 16, 4, 0, 12}, Case{10, 16, 4, 0, 10},
+                          Case{21, 13, 3, 2, 14}}) {
+        ui::TFontMetrics m;
+        m.Height = c.height;
+        m.Descent = c.descent;
+        m.Ascent = c.height - c.descent;
+        m.InternalLeading = c.internalLeading;
+        EXPECT_EQ(BaselineOffsetFor(c.lineHeight, m), c.baseline) << c.lineHeight;
+    }
+    // Drawn: a fixed line of 40 pixels puts the 16-pixel text 12 pixels down.
+    View v;
+    v.memo.SetLineHeightSetting(40);
+    v.memo.Perform(ui::CM_FONTCHANGED);
+    v.memo.SetTextBuf("word");
+    EXPECT_EQ(v.memo.BaselineOffset(), 24);
+    EXPECT_EQ(v.memo.UnderlineOffset(), 28);
+    ui::TRecordingCanvas window;
+    v.memo.PaintLines(window, {0, 0, 200, 170}, false);
+    EXPECT_EQ(CallDrawing(TextCalls(v.memo), "word").rfind("Text(8,12 ", 0), 0u) << CallDrawing(TextCalls(v.memo), "word");
+}
+
+// Tab stops, virtual blanks and a positive RightLinePos count blanks of the font, not its
+// average character width.
+TEST(Metrics, BlanksAreMeasuredInTheFont)
+{
+    TNarrowBlankFont font;
+    TOneFontMeasure canvas{font};
+    ui::TManualMessageQueue queue;
+    PaintedMemo memo;
+    memo.SetUpdateMode(umImmediate);
+    memo.SetWordWrap(false);
+    memo.AttachWindow(canvas, 200, 170, queue);
+    EXPECT_EQ(memo.AverageCharWidth(), 8);
+    EXPECT_EQ(memo.BlankWidth(), 4);
+    memo.SetTextBuf("a\tb");
+    EXPECT_EQ(memo.CharPosToX(2, 0), 8 + 8 * 4);  // the tab reaches 8 blanks
+    TTextMemoOptions o = memo.Options();
+    o.set(tmoKeepColumnPos);
+    o.reset(tmoWrapCaret);
+    memo.SetOptions(o);
+    memo.SetSelStart(memo.TextLength());
+    ui::TKey right = ui::VK_RIGHT;
+    memo.KeyDown(right, {});
+    ASSERT_EQ(memo.VirtualBlanks(), 1);
+    EXPECT_EQ(memo.CaretX(), memo.CharPosToX(3, 0) + 4);
+    memo.SetRightLinePos(10);
+    ui::TRecordingCanvas window;
+    memo.PaintLines(window, {0, 0, 200, 170}, false);
+    EXPECT_NE(std::find_if(window.Log().begin(), window.Log().end(),
+                           [](const std::string& s) { return s.rfind("Polyline(48,0 48,170", 0) == 0; }),
+              window.Log().end());
+}
+
+// A run in the alternative font takes AltFont's face at the control font's size.
+TEST(Painting, AlternativeFontRunsKeepTheLineHeight)
+{
+    View v;
+    v.memo.AltFont()->SetName("Mono");
+    v.memo.AltFont()->SetSize(20);
+    v.memo.SetTextBuf("plain \x04" "alt\x04");
+    ui::TRecordingCanvas window;
+    v.memo.PaintLines(window, {0, 0, 200, 170}, false);
+    const std::string alt = CallDrawing(TextCalls(v.memo), "alt");
+    EXPECT_NE(alt.find("font=Mono/" + std::to_string(v.memo.Font()->Size())), std::string::npos) << alt;
+}
+
+// Keyword matches and start/stop spans are drawn in their two colours unless the paragraph
+// has its own; an attribute byte with bit 128 makes the match a context run drawn in its own
+// style (128: the special underline) under its own cursor.
+TEST(Painting, KeywordsAndSpansAreDrawnInTheirColours)
+{
+    View v;
+    TKeywordRec select;
+    select.Context = 1;
+    select.TextColor = rtl::clRed;
+    select.BackColor = rtl::clYellow;
+    v.memo.Keywords()->AddKeyword("SELECT", select);
+    TKeywordRec link = select;
+    link.Attr = 128;
+    link.Attr16 = 7;
+    link.TextColor = rtl::clBlue;
+    link.BackColor = -1;
+    v.memo.Keywords()->AddKeyword("LINK", link);
+    v.memo.StartStopKeys()->Add("{", "}", false, 0, 1, 0, rtl::clGreen, -1, 0);
+    v.memo.ResetParsing();
+    v.memo.SetTextBuf("select x link {note}");
+    ui::TRecordingCanvas window;
+    v.memo.PaintLines(window, {0, 0, 200, 170}, false);
+    const Strings calls = TextCalls(v.memo);
+    const std::string red = ui::FormatColor(rtl::clRed), yellow = ui::FormatColor(rtl::clYellow);
+    EXPECT_NE(CallDrawing(calls, "select").find("color=" + red + " bk=" + yellow), std::string::npos) << CallDrawing(calls, "select");
+    EXPECT_EQ(CallDrawing(calls, "x").find("bk="), std::string::npos) << CallDrawing(calls, "x");
+    EXPECT_NE(CallDrawing(calls, "link").find("color=" + ui::FormatColor(rtl::clBlue)), std::string::npos);
+    EXPECT_NE(CallDrawing(calls, "{note}").find("color=" + ui::FormatColor(rtl::clGreen)), std::string::npos) << CallDrawing(calls, "{note}");
+    auto* bitmapLog = dynamic_cast<ui::TRecordingDevice*>(v.memo.LineBitmap().Canvas()->Device());
+    const int linkX = v.memo.CharPosToX(9, 0);
+    EXPECT_NE(std::find_if(bitmapLog->Log().begin(), bitmapLog->Log().end(),
+                           [&](const std::string& s) { return s.rfind("Polyline(" + std::to_string(linkX) + ",", 0) == 0; }),
+              bitmapLog->Log().end());
+    // The context run shows its cursor.
+    v.memo.MouseMove({}, linkX + 3, 5);
+    EXPECT_EQ(v.memo.Cursor(), 7);
+    // A paragraph colour of its own wins.
+    v.memo.Paragraph(0).TextColor = rtl::clNavy;
+    bitmapLog->ClearLog();
+    v.memo.PaintLines(window, {0, 0, 200, 170}, false);
+    EXPECT_NE(CallDrawing(TextCalls(v.memo), "select").find("color=" + ui::FormatColor(rtl::clNavy)), std::string::npos);
+}
+
+// Unwrapped lines measure against the window for right and centre alignment: changing
+// between the two measures them anew.
+TEST(Metrics, AlignmentChangesBetweenRightAndCentreReformat)
+{
+    View v;
+    v.memo.SetWordWrap(false);
+    v.memo.SetUpdateMode(umOnNeed);
+    v.memo.SetTextBuf("one\r\ntwo\r\nthree");
+    v.memo.SetAlignment(ui::taRightJustify);
+    v.memo.FormatRange(0, v.memo.ParagraphCount() - 1);
+    ASSERT_TRUE(v.memo.Paragraph(2).Formatted);
+    v.memo.SetAlignment(ui::taCenter);
+    EXPECT_FALSE(v.memo.Paragraph(2).Formatted);
+}
+
+// LineHeight reads the height in force at run time and 0 (automatic) in a designer.
+TEST(Metrics, LineHeightReadsTheHeightInForce)
+{
+    FakeWindow window;
+    TTextMemo memo;
+    window.Attach(memo, 200);
+    EXPECT_EQ(memo.LineHeightSetting(), 17);
+    memo.SetDesigning(true);
+    EXPECT_EQ(memo.LineHeightSetting(), 0);
+    memo.SetLineHeightSetting(20);
+    EXPECT_EQ(memo.LineHeightSetting(), 20);
+    memo.SetDesigning(false);
+    EXPECT_EQ(memo.LineHeightSetting(), 20);
+}
+
+}  // namespace
+}  // namespace editor::test

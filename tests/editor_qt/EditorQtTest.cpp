@@ -101,6 +101,27 @@ TEST_F(EditorQtTest, TheCaretComesWithTheFocusAndGoesWithIt)
     EXPECT_EQ(Caret().Owner, nullptr);
 }
 
+// Ctl3D decides the border, so its change makes the editor's window anew: the measures, the
+// view and the caret come back as a new window brings them.
+TEST_F(EditorQtTest, ACtl3DChangeMakesTheWindowAnew)
+{
+    first->SetTextBuf("some text");
+    first->SetSelStart(4);
+    first->SetFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return qt::WidgetOf(*first)->hasFocus(); }));
+    const int lineHeight = first->LineHeight();
+    int vscrolls = 0;
+    first->OnVScroll = [&vscrolls](classes::TObject*) { ++vscrolls; };
+    first->SetCtl3D(false);
+    EXPECT_EQ(vscrolls, 1);  // the new window's font change
+    EXPECT_TRUE(first->WindowAttached());
+    EXPECT_EQ(first->LineHeight(), lineHeight);
+    EXPECT_EQ(Caret().Owner, first);
+    EXPECT_EQ(Caret().Pos.X, first->CaretX());
+    first->SetCtl3D(false);
+    EXPECT_EQ(vscrolls, 1);  // no change, no new window
+}
+
 TEST_F(EditorQtTest, ARightClickShowsTheAssignedMenuElseTheDefaultOne)
 {
     first->SetTextBuf("pick me");

@@ -159,8 +159,8 @@ TEST_F(EditorInputTest, MovingDeletingAndTheUndoKey)
         {"Ctrl+Left", Key(Qt::Key_Left, Qt::ControlModifier), "one two\r\nthree", 4, 0},
         {"Ctrl+Right", Key(Qt::Key_Right, Qt::ControlModifier), "one two\r\nthree", 7, 0},
         {"Shift+Right over the break", Key(Qt::Key_Right, Qt::ShiftModifier), "one two\r\nthree", 9, -2},
-        {"Left collapses", Key(Qt::Key_Left), "one two\r\nthree", 9, 0},
-        {"End", Key(Qt::Key_End), "one two\r\nthree", 14, 0},
+        {"Left empties the selection and steps back from the caret", Key(Qt::Key_Left), "one two\r\nthree", 7, 0},
+        {"End", Key(Qt::Key_End), "one two\r\nthree", 7, 0},
         {"Ctrl+Home", Key(Qt::Key_Home, Qt::ControlModifier), "one two\r\nthree", 0, 0},
         {"Down", Key(Qt::Key_Down), "one two\r\nthree", 9, 0},
         {"Up on line 0 stays", Do([this] {
@@ -286,7 +286,7 @@ TEST_F(EditorInputTest, BackIndentAndTheWideOverwriteCaret)
     o.set(tmoKeepColumnPos);
     memo->SetOptions(o);
     memo->SetTextBuf("ab");
-    const int blank = memo->AverageCharWidth();
+    const int blank = memo->BlankWidth();
     const QPoint end = At(2, 3 * blank + 1);
     SendMouse(QEvent::MouseButtonPress, end, Qt::LeftButton, Qt::LeftButton);
     SendMouse(QEvent::MouseButtonRelease, end, Qt::LeftButton, Qt::NoButton);
@@ -338,6 +338,24 @@ TEST_F(EditorInputTest, ClicksWordsAndDragAndDrop)
              EXPECT_EQ(memo->Cursor(), crArrow);
              SendMouse(QEvent::MouseMove, At(9), Qt::NoButton, Qt::NoButton);
              EXPECT_EQ(memo->Cursor(), crIBeam);
+         }),
+         "one two three", 4, 3},
+        {"the caret shows the drop point while the text is dragged", Do([this] {
+             const QPoint from = At(5), to = At(10);
+             SendMouse(QEvent::MouseMove, from, Qt::NoButton, Qt::NoButton);
+             SendMouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+             EXPECT_EQ(Caret().Pos.X, memo->CharPosToX(5, 0));
+             SendMouse(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+             EXPECT_EQ(Caret().Pos.X, memo->CharPosToX(10, 0));
+             EXPECT_EQ(memo->SelStart(), 4);  // the selection stays until the drop
+             SendMouse(QEvent::MouseMove, from, Qt::NoButton, Qt::LeftButton);
+             SendMouse(QEvent::MouseButtonRelease, from, Qt::LeftButton, Qt::NoButton);
+         }),
+         "one two three", 5, 0},
+        {"select again", Do([this] {
+             memo->SetSelStart(4);
+             memo->SetSelLength(3);
+             SendMouse(QEvent::MouseMove, At(5), Qt::NoButton, Qt::NoButton);
          }),
          "one two three", 4, 3},
         {"drag the selection to the end", Drag(5, 13), "one  threetwo", 13, -3},
@@ -419,9 +437,9 @@ TEST_F(EditorInputTest, AltClickAndDragMakeAColumnBlock)
     memo->SetTextBuf("abcdef\r\nghijkl\r\nmnopqr");
     Drag(1, 19, 1, Qt::AltModifier)();
     EXPECT_TRUE(memo->ColumnBlock());
-    const int column = (At(1).x() - memo->LeftMargin()) / memo->AverageCharWidth();
+    const int column = (At(1).x() - memo->LeftMargin()) / memo->BlankWidth();
     EXPECT_EQ(memo->BlockFirstColumn(), column);
-    EXPECT_EQ(memo->BlockLastColumn(), (At(19).x() - memo->LeftMargin()) / memo->AverageCharWidth());
+    EXPECT_EQ(memo->BlockLastColumn(), (At(19).x() - memo->LeftMargin()) / memo->BlankWidth());
     EXPECT_EQ(memo->ParagraphOfOffset(memo->SelFrom()), 0);
     EXPECT_EQ(memo->ParagraphOfOffset(memo->SelTo()), 2);
     // A plain click ends it.
@@ -529,7 +547,7 @@ TEST_F(EditorInputTest, APaintedLineShowsHighlightSelectionAndMarks)
     // The end-of-text mark along the bottom of the last line, red.
     EXPECT_EQ(shot.Pixel(memo->ViewWidth() / 2, lh), rtl::clRed);
     // The right line: grey dots 20 blanks right of the margin.
-    const int rx = memo->LeftMargin() + 20 * memo->AverageCharWidth();
+    const int rx = memo->LeftMargin() + 20 * memo->BlankWidth();
     const int grey = count(rx, rx + 1, lh + 2, memo->ViewHeight(), [](rtl::TColor c) { return c == 0x808080; });
     EXPECT_GT(grey, 5);
     EXPECT_LT(grey, memo->ViewHeight() - lh - 2);
