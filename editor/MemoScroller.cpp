@@ -4,13 +4,12 @@
 #include "editor/TextNavigator.h"
 
 #include "platform/ui/Input.h"
+#include "platform/ui/Screen.h"
 
 #include <algorithm>
 #include <climits>
 
 namespace editor {
-
-int WheelScrollLines = 3;
 
 namespace {
 constexpr int kScrollRangeLimit = 32760;
@@ -257,7 +256,7 @@ void TMemoScroller::HScroll(int code, int pos)
 void TMemoScroller::Wheel(int delta)
 {
     TTextMemo& m = memo_;
-    if (m.mouseWheelFactor_ < 0) m.mouseWheelFactor_ = WheelScrollLines;
+    if (m.mouseWheelFactor_ < 0) m.mouseWheelFactor_ = ui::WheelScrollLines();
     if (m.mouseWheelFactor_ != -1) {
         wheelAccumulator_ += delta * m.mouseWheelFactor_;
         while (wheelAccumulator_ < -119) {

@@ -123,9 +123,6 @@ constexpr unsigned kFormatContinueMessage = ui::WM_USER + 1;
 constexpr int kFormatSliceMs = 25;
 // Process-wide; initially 300.
 extern int ProgressInterval;
-// Lines one wheel notch scrolls where an editor's MouseWheelFactor is negative (-1: a page);
-// process-wide, initially 3.
-extern int WheelScrollLines;
 
 // What the engine measures with: the font of each style byte (the highlight bit never
 // changes the font).

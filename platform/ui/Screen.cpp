@@ -26,7 +26,17 @@ int& ScrollBarPixels()
     return pixels;
 }
 
+int& WheelLines()
+{
+    static int lines = 3;
+    return lines;
+}
+
 }  // namespace
+
+int WheelScrollLines() { return WheelLines(); }
+
+int SetWheelScrollLines(int lines) { return std::exchange(WheelLines(), lines != 0 ? lines : 3); }
 
 int ScrollBarExtent() { return ScrollBarPixels(); }
 

@@ -16,10 +16,16 @@ int ScreenPixelsPerInch();
 // backend tells.
 int ScrollBarExtent();
 
+// Lines one wheel notch scrolls, the system's setting (-1: a page a notch); 3 until the
+// backend tells.
+int WheelScrollLines();
+
 // Replaceable answers for the backend and for tests; each setter returns the previous one.
 // An empty handler makes Beep silent; a value below 1 restores the default of 96.
 std::function<void()> SetBeepHandler(std::function<void()> handler);
 int SetScreenPixelsPerInch(int pixelsPerInch);
 int SetScrollBarExtent(int pixels);
+// 0 restores the default of 3.
+int SetWheelScrollLines(int lines);
 
 }  // namespace ui

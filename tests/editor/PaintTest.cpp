@@ -5,6 +5,7 @@
 
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/Screen.h"
 
 #include <gtest/gtest.h>
 
@@ -202,11 +203,17 @@ TEST(Scrolling, TheWheelScrollsItsLinesAndAccumulatesFineDeltas)
     EXPECT_EQ(v.memo.WheelAccumulator(), 0);
     // The page setting: one page a notch.
     v.memo.SetMouseWheelFactor(-1);
-    const int old = WheelScrollLines;
-    WheelScrollLines = -1;
+    const int old = ui::SetWheelScrollLines(-1);
     v.Wheel(-120);
-    WheelScrollLines = old;
+    ui::SetWheelScrollLines(old);
     EXPECT_EQ(v.memo.TopLine(), 24 + 10);
+    // The system's own line count, read when the factor is still unset.
+    v.memo.SetMouseWheelFactor(-2);
+    const int before = ui::SetWheelScrollLines(5);
+    v.Wheel(120);
+    ui::SetWheelScrollLines(before);
+    EXPECT_EQ(v.memo.MouseWheelFactor(), 5);
+    EXPECT_EQ(v.memo.TopLine(), 24 + 10 - 5);
 }
 
 TEST(Painting, EachLineIsComposedInTheBitmapAndCopiedOnce)

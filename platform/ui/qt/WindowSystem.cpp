@@ -446,6 +446,7 @@ void Install()
     SetDialogService(installed.dialogs.get());
     SetClipboardStore(installed.clipboard.get());
     SetScrollBarExtent(QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    SetWheelScrollLines(QApplication::wheelScrollLines());
     SetCaretBlinkTime(QApplication::cursorFlashTime() > 0 ? QApplication::cursorFlashTime() / 2 : 0);
     SetBeepHandler([] { QApplication::beep(); });
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -461,6 +462,7 @@ void Uninstall()
     SetDialogService(nullptr);
     SetClipboardStore(nullptr);
     SetScrollBarExtent(0);
+    SetWheelScrollLines(0);
     SetBeepHandler(nullptr);
     SetScreenPixelsPerInch(0);
     installed.system.reset();
