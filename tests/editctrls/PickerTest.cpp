@@ -219,6 +219,13 @@ TEST_F(PickerTypingTest, TypingAndSteppingTable)
              t.Type("5");
          },
          "03/05/2024"},
+        {"Backspace applies typed digits and moves left", gkDTEdtDate, "dd/mm/yyyy", jan10, 2,
+         [](PickerTest& t) {
+             t.Type("1");
+             t.Key(ui::VK_BACK);
+             t.Type("4");
+         },
+         "04/01/2024"},
     };
     for (const TypingCase& c : cases) Run(c);
 }
