@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "editctrls/gkDBDateTimePicker.h"
 #include "editctrls/gkFrame.h"
+#include "grid/GridRoutines.h"
 #include "platform/ui/Backend.h"
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/Forms.h"
@@ -179,6 +182,56 @@ TEST_F(FramePixels, BoxFrameAndBlankedRings)
     EXPECT_EQ(bmp.Pixel(7, 3), frameColor);
     EXPECT_EQ(bmp.Pixel(1, 1), rtl::ColorToRGB(rtl::clWindow));
     EXPECT_EQ(bmp.Pixel(3, 2), rtl::clRed);
+}
+
+// The picker's button shows the face DrawButton paints for each library style, and the
+// user's picture, untouched by later resizing, for the custom style.
+TEST_F(FramePixels, ButtonFaceFollowsTheStyle)
+{
+    ui::TForm form(nullptr);
+    auto* picker = new TgkDBDateTimePicker(&form);
+    picker->SetParent(&form);
+    picker->SetBounds(0, 0, 120, 21);
+    const auto rgbOf = [](const std::vector<std::uint32_t>& pixels) {
+        std::vector<std::uint32_t> rgb;
+        for (std::uint32_t p : pixels) rgb.push_back(p & 0xFFFFFF);
+        return rgb;
+    };
+    const auto expectedFace = [&](const std::function<void(ui::TCanvas&, const ui::TRect&)>& draw) {
+        TgkDateComboButton& b = *picker->Button();
+        ui::TBitmap face(b.Width(), b.Height());
+        face.Fill(rtl::clBtnFace);
+        draw(*face.Canvas(), {0, 0, face.Width(), face.Height()});
+        return rgbOf(face.Pixels());
+    };
+    struct Row {
+        TgkComboButtonStyle style;
+        std::function<void(ui::TCanvas&, const ui::TRect&)> draw;
+    } rows[] = {
+        {cbsEllipsis,
+         [](ui::TCanvas& c, const ui::TRect& r) { grid::gkDrawEllipsisButton(c, r, false, false, false, false); }},
+        {cbsDownArrow,
+         [](ui::TCanvas& c, const ui::TRect& r) { grid::gkDrawDropDownButton(c, r, false, false, true); }},
+    };
+    for (const Row& row : rows) {
+        picker->SetButtonStyle(row.style);
+        EXPECT_FALSE(picker->IsCustomButtonStyle());
+        EXPECT_EQ(picker->ButtonGlyph()->Width(), picker->Button()->Width()) << row.style;
+        EXPECT_EQ(rgbOf(picker->ButtonGlyph()->Pixels()), expectedFace(row.draw)) << row.style;
+    }
+    // The ellipsis face differs from the arrow's: the style is what is drawn.
+    EXPECT_NE(expectedFace(rows[0].draw), expectedFace(rows[1].draw));
+
+    ui::TPicture own;
+    own.Assign(*picker->ButtonGlyph());
+    picker->SetButtonStyle(cbsCustom);
+    EXPECT_TRUE(picker->IsCustomButtonStyle());
+    bool defaultPaint = true;
+    picker->DrawButton(*ui::TBitmap(4, 4).Canvas(), {0, 0, 4, 4}, defaultPaint);
+    EXPECT_TRUE(defaultPaint);  // the button's own glyph painting runs
+    picker->SetButtonWidth(30);
+    EXPECT_EQ(picker->ButtonGlyph()->Width(), own.Width());
+    EXPECT_EQ(rgbOf(picker->ButtonGlyph()->Pixels()), rgbOf(own.Pixels()));
 }
 
 }  // namespace
