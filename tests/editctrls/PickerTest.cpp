@@ -15,6 +15,7 @@
 #include "platform/rtl/Log.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Canvas.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Screen.h"
@@ -316,6 +317,16 @@ TEST_F(PickerTest, SwallowedFaultsAreLoggedWithWhere)
         ASSERT_EQ(log.Lines().size(), 1u) << row.name;
         EXPECT_EQ(log.Lines()[0], row.where) << row.name;
     }
+}
+
+// What the picker answers as a data-aware control, and its text's place after a font change.
+TEST_F(PickerTest, AnswersItsDataLinkAndRelaysTextOnFontChange)
+{
+    EXPECT_EQ(reinterpret_cast<db::TFieldDataLink*>(picker->Perform(CM_GETDATALINK)), picker->DataLink());
+    const ui::TRect laidOut = picker->TextMargins();
+    picker->SetTextMargins({0, 0, 0, 0});
+    picker->Font()->SetSize(picker->Font()->Size() + 2);
+    EXPECT_EQ(ui::FormatRect(picker->TextMargins()), ui::FormatRect(laidOut));
 }
 
 }  // namespace
