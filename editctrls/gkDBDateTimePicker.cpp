@@ -860,6 +860,12 @@ void TgkDBCustomDateTimePicker::Dispatch(ui::TMessage& m)
         ui::TEdit::Dispatch(m);
         PositionButton();
         return;
+    case ui::CM_TEXTCHANGED:
+        // A transparent picker shows its parent under the text: the old text's place is
+        // painted again first.
+        if (FrameTransparentInEffect() && !focused_) gkEraseTransparentText(frame_, false, true);
+        ui::TEdit::Dispatch(m);
+        return;
     case CM_GETDATALINK: m.Result = reinterpret_cast<std::intptr_t>(link_.get()); return;
     case ui::CM_FONTCHANGED:
         // The text's place beside the button follows the font.
@@ -903,7 +909,14 @@ void TgkDBCustomDateTimePicker::DoEnterPicker()
     }
     if (Field() == nullptr) SetModified(false);
     SetCaretHidden(!Text().empty() && !typing_.Pending());
+    // Focused, the picker paints its own background.
+    if (FrameTransparentInEffect()) frame_.CreateTransparent = false;
     if (frame_.IsFrameEnabled()) Invalidate();
+}
+
+bool TgkDBCustomDateTimePicker::FrameTransparentInEffect() const
+{
+    return frame_.Transparent() && frame_.IsFrameEnabled() && !grid::gkIsDesigning(this);
 }
 
 void TgkDBCustomDateTimePicker::DoExitPicker()
@@ -922,6 +935,10 @@ void TgkDBCustomDateTimePicker::DoExitPicker()
     }
     focused_ = false;
     if (drop_->Calendar() != nullptr) PostMessage(DestroyCalendarMessage());
+    if (FrameTransparentInEffect()) {
+        frame_.CreateTransparent = true;
+        UpdateEditRect();
+    }
     if (frame_.IsFrameEnabled()) Invalidate();
 }
 

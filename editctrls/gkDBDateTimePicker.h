@@ -312,6 +312,8 @@ private:
     friend class TgkDTTyping;
     friend class TgkDTDropDown;
     bool InGrid() const;
+    // The frame is transparent, on, and not in a designer.
+    bool FrameTransparentInEffect() const;
     rtl::TDateTime ShownValue() const;
     bool LocateCurrent(TDTPart& part) const;
     TDTPartType CurrentPartType() const;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -17,6 +19,9 @@
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Grids.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/StdCtrls.h"
+#include "platform/rtl/DateTime.h"
 #include "platform/ui/qt/QtUi.h"
 #include "tests/grid/GridTestSupport.h"
 
@@ -128,6 +133,106 @@ TEST_F(FrameOnControls, ButtonEffectsSetTheButtonsFlatByName)
     EXPECT_EQ(gkGetButtonEffects(picker), picker->ButtonEffects());
     ui::TEdit plain(nullptr);
     EXPECT_EQ(gkGetFrame(&plain), nullptr);
+}
+
+// Transparent windows: how far up a repaint goes, and which area a changed text leaves to
+// paint again.
+TEST_F(FrameOnControls, TransparentParentsAndErasedText)
+{
+    auto* inner = new TgkDBDateTimePicker(form.get());
+    inner->SetParent(picker);
+    inner->SetBounds(5, 6, 100, 21);
+    form->Show();
+    const auto logOf = [&](const ui::TControl* c) {
+        std::string all;
+        for (const std::string& line : ws.log[c]) all += line + ";";
+        return all;
+    };
+    const auto clear = [&] {
+        for (auto& entry : ws.log) entry.second.clear();  // the peers keep writing to these
+    };
+
+    // An opaque parent repaints alone.
+    EXPECT_FALSE(gkIsParentTransparent(*inner));
+    clear();
+    gkInvalidateTransparentParents(*inner);
+    EXPECT_EQ(logOf(picker), "invalidate 5,6,105,27;");
+    EXPECT_EQ(logOf(form.get()), "");
+    // A transparent one passes the repaint on to its own parent.
+    picker->Frame()->SetEnabled(true);
+    picker->Frame()->SetTransparent(true);
+    EXPECT_TRUE(gkIsWindowTransparent(*picker));
+    EXPECT_TRUE(gkIsParentTransparent(*inner));
+    clear();
+    gkInvalidateTransparentParents(*inner);
+    EXPECT_EQ(logOf(picker), "invalidate 5,6,105,27;");
+    EXPECT_EQ(logOf(form.get()), "invalidate 15,16,115,37;");
+    // The frame switched off, or no request for a transparent window: opaque again.
+    picker->Frame()->CreateTransparent = false;
+    EXPECT_FALSE(gkIsParentTransparent(*inner));
+    picker->Frame()->CreateTransparent = true;
+
+    // Erasing the text of the transparent inner picker under a transparent parent: every
+    // transparent ancestor repaints.
+    inner->Frame()->SetEnabled(true);  // auto height: 13 + 6
+    inner->Frame()->SetTransparent(true);
+    ASSERT_EQ(inner->Height(), 19);
+    clear();
+    gkEraseTransparentText(*inner->Frame(), false, true);
+    EXPECT_EQ(logOf(picker), "invalidate 5,6,105,25;");
+    EXPECT_EQ(logOf(form.get()), "invalidate 15,16,115,35;");
+
+    // Under an opaque parent the picker repaints the area itself.
+    picker->Frame()->SetTransparent(false);
+    const ui::TRect client = inner->ClientRect();
+    const ui::TRect& m = inner->TextMargins();
+    const ui::TRect e{m.Left, m.Top, client.Right - m.Right, client.Bottom - m.Bottom};
+    struct Case {
+        const char* name;
+        bool whole, textOnly;
+        ui::TRect area;
+    } cases[] = {
+        {"whole client", true, false, client},
+        // The formatting rectangle grown by one, one more on the left (no left border drawn
+        // unfocused), its bottom raised by two when the client reaches four below it.
+        {"text", false, true,
+         {std::max(0, e.Left - 2), e.Top - 1, e.Right + 1,
+          client.Bottom - (e.Bottom + 1) >= 4 ? e.Bottom - 1 : e.Bottom + 1}},
+    };
+    for (const Case& c : cases) {
+        clear();
+        gkEraseTransparentText(*inner->Frame(), c.whole, c.textOnly);
+        EXPECT_EQ(logOf(inner), "invalidate " + ui::FormatRect(c.area) + ";") << c.name;
+        EXPECT_EQ(logOf(picker), "") << c.name;
+    }
+    // A graphic control of the parent under the picker: the parent paints the frame's inside.
+    auto* label = new ui::TLabel(form.get());
+    label->SetParent(picker);
+    label->SetBounds(0, 0, 40, 40);
+    clear();
+    gkEraseTransparentText(*inner->Frame(), false, false);
+    // Inside the ring of two, two wider on the left (no left border), two off the bottom.
+    EXPECT_EQ(logOf(picker), "invalidate " + ui::FormatRect({5 + 0, 6 + 2, 5 + client.Right - 2, 6 + client.Bottom - 4}) + ";");
+
+    // The transparent picker itself: a new text unfocused has its place repainted first (the
+    // parent's label shows through, so the parent does it): the frame's inside (the border
+    // is off with the frame on) up to three past the text's right edge beside the button;
+    // focused, it paints its own background and asks for no transparent window until left.
+    ASSERT_EQ(inner->BorderStyle(), ui::bsNone);
+    const int textRight = client.Right - inner->TextMargins().Right;
+    ASSERT_GT(std::abs(textRight - (client.Right - 2)), 8);
+    clear();
+    inner->SetValue(rtl::EncodeDate(2024, 5, 6));
+    EXPECT_NE(logOf(picker).find("invalidate " + ui::FormatRect({5, 8, 5 + textRight + 3, 6 + client.Bottom - 2}) + ";"),
+              std::string::npos)
+        << logOf(picker);
+    inner->Perform(ui::CM_ENTER);
+    EXPECT_FALSE(inner->Frame()->CreateTransparent);
+    clear();
+    inner->SetValue(rtl::EncodeDate(2024, 5, 7));
+    EXPECT_EQ(logOf(picker), "");
+    inner->Perform(ui::CM_EXIT);
+    EXPECT_TRUE(inner->Frame()->CreateTransparent);
 }
 
 // ---- Pixels ------------------------------------------------------------------------------
