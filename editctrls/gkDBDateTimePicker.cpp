@@ -601,9 +601,9 @@ void TgkDBCustomDateTimePicker::DataChange()
 {
     db::TField* f = Field();
     if (f != nullptr) {
-        if (f->Alignment() != textAlignment_) {
+        if (f->Alignment() != Alignment()) {
             SetTextKeepModified({});
-            textAlignment_ = f->Alignment();
+            SetAlignment(f->Alignment());
         }
         const db::TDataSetState state = DataSource() != nullptr ? DataSource()->State() : db::dsInactive;
         if (f->IsNull()) {
@@ -629,7 +629,7 @@ void TgkDBCustomDateTimePicker::DataChange()
         if (Text().empty() && !f->IsNull()) SetText(DisplayTextFor(f->AsDateTime()));
         return;
     }
-    textAlignment_ = classes::taLeftJustify;
+    SetAlignment(classes::taLeftJustify);
     if (DataSource() != nullptr || !DataField().empty()) RefreshText();
 }
 
@@ -1087,8 +1087,17 @@ void TgkDBCustomDateTimePicker::UpdateEditRect()
 
 // ---- Painting ---------------------------------------------------------------------------------
 
+bool TgkDBCustomDateTimePicker::PaintsAsEdit() const
+{
+    return focused_ && dynamic_cast<const grid::TgkCustomDBGrid*>(Parent()) == nullptr;
+}
+
 void TgkDBCustomDateTimePicker::PaintOver(ui::TCanvas& canvas)
 {
+    if (!PaintsAsEdit()) {
+        PaintText(canvas, false);
+        return;
+    }
     const bool focusedLook = focused_ || (frame_.MouseEnterSameAsFocus && mouseOver_);
     gkPaintNonClientFrame(frame_, focusedLook, false, canvas);
 }
@@ -1100,8 +1109,9 @@ void TgkDBCustomDateTimePicker::PaintText(ui::TCanvas& canvas, bool paintCopy)
     PaintBackground(canvas, paintCopy);
     const bool frameTransparent = frame_.Transparent() && frame_.IsFrameEnabled();
     const ui::TRect client = ClientRect();
+    const int inset = BorderInset(paintCopy);
     ui::TRect r = paintCopy || !drop_->ButtonShown() ? client : EditRect();
-    r = {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
+    r = {r.Left + 1 + inset, r.Top + 1 + inset, r.Right - 1, r.Bottom - 1 - inset};
     const std::string text = PaintedText(paintCopy);
     const bool highlight = !paintCopy && focused_;
     if (highlight) {
@@ -1113,12 +1123,21 @@ void TgkDBCustomDateTimePicker::PaintText(ui::TCanvas& canvas, bool paintCopy)
     int top = inGrid ? 2 : leftMargin;
     int fx = 0;
     if (frame_.IsFrameEnabled() && !inGrid) frame_.GetTextOffsets(fx, top, focused_);
-    const int x = PaintedTextLeft(r, canvas.TextWidth(text), leftMargin, fx, paintCopy);
+    const int textWidth = canvas.TextWidth(text);
+    const int x = PaintedTextLeft(r, textWidth, leftMargin, fx, paintCopy) + (Alignment() == classes::taLeftJustify ? inset : 0);
     PaintNonFocusFontColor(canvas);
     const int options = paintCopy || (frameTransparent && !focused_) ? grid::gkdtKeepBackground : 0;
-    grid::gkDrawControlText(canvas, r, x - 1 - r.Left, options, classes::taLeftJustify, text, top - 1 - r.Top);
-    if (highlight) canvas.DrawFocusRect(r);
+    grid::gkDrawControlText(canvas, r, x - 1 - r.Left, options, classes::taLeftJustify, text, top + inset - 1 - r.Top);
+    if (highlight) canvas.DrawFocusRect(FocusRect());
     if (frame_.IsFrameEnabled()) gkDrawFrame(*this, frame_, canvas, focused_);
+}
+
+ui::TRect TgkDBCustomDateTimePicker::FocusRect() const
+{
+    // Around the edit rectangle, inside a border of the window's own.
+    ui::TRect r = EditRect();
+    if (ShowsBorder()) r = {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom};
+    return r;
 }
 
 void TgkDBCustomDateTimePicker::PaintBackground(ui::TCanvas& canvas, bool paintCopy) const
@@ -1134,7 +1153,15 @@ void TgkDBCustomDateTimePicker::PaintBackground(ui::TCanvas& canvas, bool paintC
     if (frameTransparent || paintCopy) return;
     if (frame_.IsFrameEnabled() && !focused_ && frame_.NonFocusColor != rtl::clNone)
         canvas.Brush()->SetColor(frame_.NonFocusColor);
-    canvas.FillRect(ClientRect());
+    const int inset = BorderInset(paintCopy);
+    const ui::TRect client = ClientRect();
+    canvas.FillRect({client.Left + inset, client.Top + inset, client.Right - inset, client.Bottom - inset});
+}
+
+int TgkDBCustomDateTimePicker::BorderInset(bool paintCopy) const
+{
+    // Drawn over the window's own edit, the picker leaves that edit's sunken border showing.
+    return !paintCopy && ShowsBorder() && !frame_.IsFrameEnabled() ? 2 : 0;
 }
 
 std::string TgkDBCustomDateTimePicker::PaintedText(bool paintCopy) const
@@ -1150,11 +1177,13 @@ int TgkDBCustomDateTimePicker::PaintedTextLeft(const ui::TRect& r, int textWidth
 {
     const bool buttonShown = drop_->ButtonShown() && !paintCopy;
     const ui::TWinControl* host = drop_->ButtonHost();
-    if (textAlignment_ == classes::taRightJustify)
+    if (Alignment() == classes::taRightJustify)
         return (buttonShown ? host->Left() - 1 : ClientRect().Width()) - textWidth - leftMargin - fx;
-    if (textAlignment_ == classes::taCenter)
+    if (Alignment() == classes::taCenter)
         return (r.Left + r.Right - textWidth - (buttonShown ? host->Width() : 0)) / 2;
     if (!InGrid() && paintCopy) return leftMargin - 1;
+    // Inside a frame the text starts where the frame leaves room for it.
+    if (!InGrid() && frame_.IsFrameEnabled()) return std::max(leftMargin, fx);
     return leftMargin;
 }
 

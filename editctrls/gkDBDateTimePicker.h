@@ -278,10 +278,16 @@ public:
 
     // ---- Painting -------------------------------------------------------------------------
     // Paints the text (and frame) on `canvas`: a paint copy in a grid cell, or the picker
-    // drawing itself when it is not focused.
+    // drawing itself as a grid cell does (unless it paints as an edit).
     void PaintText(ui::TCanvas& canvas, bool paintCopy);
+    // Focused outside the library's grid: the window's own edit painting, then the frame.
+    // Otherwise the picker paints itself: the field's alignment, the frame's unfocused colours,
+    // the highlight and focus rectangle as the focused grid's current cell.
+    bool PaintsAsEdit() const;
+    // The focus rectangle of the highlighted picker.
+    ui::TRect FocusRect() const;
     int FrameRingWidth() const override { return frame_.IsFrameEnabled() ? 2 : 0; }
-    bool PaintsOver() const override { return frame_.IsFrameEnabled(); }
+    bool PaintsOver() const override { return frame_.IsFrameEnabled() || !PaintsAsEdit(); }
     void PaintOver(ui::TCanvas& canvas) override;
 
     // ---- Input ----------------------------------------------------------------------------
@@ -333,6 +339,8 @@ private:
     // The font and brush of the control, and the background filled unless transparent.
     void PaintBackground(ui::TCanvas& canvas, bool paintCopy) const;
     std::string PaintedText(bool paintCopy) const;
+    // How far in from the edges the picker paints (the window's own border).
+    int BorderInset(bool paintCopy) const;
     int PaintedTextLeft(const ui::TRect& r, int textWidth, int leftMargin, int fx, bool paintCopy) const;
     void PaintNonFocusFontColor(ui::TCanvas& canvas) const;
     void CalendarChanged() { drop_->CalendarChanged(); }
@@ -345,7 +353,6 @@ private:
     std::unique_ptr<TgkDTDropDown> drop_;
     bool focused_ = false;
     bool mouseOver_ = false;
-    classes::TAlignment textAlignment_ = classes::taLeftJustify;
     TgkDTInterval interval_;
     TgkCalendarOptions calendarAttributes_;
     TgkEditFrame frame_;

@@ -329,4 +329,57 @@ TEST_F(PickerTest, AnswersItsDataLinkAndRelaysTextOnFontChange)
     EXPECT_EQ(ui::FormatRect(picker->TextMargins()), ui::FormatRect(laidOut));
 }
 
+// On a form the picker paints itself as a grid cell does while another control has the focus:
+// its alignment against the button, the frame's unfocused colours; focused, the window's own
+// edit shows.
+TEST_F(PickerTest, PaintsItselfUnfocusedOnAForm)
+{
+    picker->SetUnboundDataType(gkDTEdtDate);
+    picker->SetDisplayFormat("dd/mm/yyyy");
+    picker->SetValue(EncodeDate(2024, 1, 10));
+    EXPECT_FALSE(picker->PaintsOver() && picker->Focused());  // focused: the edit's own painting
+    auto* other = new ui::TEdit(form.get());
+    other->SetParent(form.get());
+    other->SetFocus();
+    ASSERT_FALSE(picker->Focused());
+    const auto paint = [&] {
+        ui::TRecordingCanvas canvas(7, 13, 3);
+        canvas.SetBounds({0, 0, picker->Width(), picker->Height()});
+        EXPECT_TRUE(picker->PaintsOver());
+        picker->PaintOver(canvas);
+        std::string all;
+        for (const std::string& line : canvas.Log()) all += line + "\n";
+        return all;
+    };
+    const int hostLeft = picker->Button()->Parent()->Left();
+    const int textWidth = 7 * 10;
+    struct Case {
+        const char* name;
+        ui::TAlignment alignment;
+        bool frame;
+        std::vector<std::string> shown;
+    } cases[] = {
+        // Left: one in from the window's two-pixel border.
+        {"left", ui::taLeftJustify, false, {"Text(2,2 \"10/01/2024\"", "color=$00000000"}},
+        // Right: against the button, the margin of one and the drawing's one pixel left.
+        {"right", ui::taRightJustify, false,
+         {"Text(" + std::to_string(hostLeft - 1 - textWidth - 1 - 1) + ",2 \"10/01/2024\""}},
+        // Framed: the unfocused background and font colours, text past the frame's offset.
+        {"framed", ui::taLeftJustify, true,
+         {"FillRect(0,0," + std::to_string(picker->Width()) + ",", "brush=$0000FFFF", "color=$000000FF"}},
+    };
+    for (const Case& c : cases) {
+        picker->SetAlignment(c.alignment);
+        picker->Frame()->SetEnabled(c.frame);
+        picker->Frame()->NonFocusColor = rtl::clYellow;
+        picker->Frame()->NonFocusFontColor = rtl::clRed;
+        const std::string log = paint();
+        for (const std::string& piece : c.shown) EXPECT_NE(log.find(piece), std::string::npos) << c.name << ": " << piece << "\n" << log;
+    }
+    picker->SetFocus();
+    picker->Frame()->SetEnabled(false);
+    EXPECT_TRUE(picker->Focused());
+    EXPECT_FALSE(picker->PaintsOver());
+}
+
 }  // namespace
