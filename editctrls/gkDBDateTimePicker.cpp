@@ -189,10 +189,26 @@ GW_IMPLEMENT_CLASS(TgkDateComboButton, ui::TSpeedButton) {}
 
 namespace {
 
-// A bitmap as a 24-bit BMP picture, the form a button's glyph holds.
-std::string BmpOf(ui::TBitmap& bitmap)
+// The part of `inner` that holds anything but the button face's colour (all of `inner` when
+// nothing does).
+ui::TRect MarkBox(ui::TBitmap& face, const ui::TRect& inner)
 {
-    const int w = bitmap.Width(), h = bitmap.Height(), stride = (w * 3 + 3) / 4 * 4;
+    const std::uint32_t plain = ui::PixelOfColor(rtl::ColorToRGB(rtl::clBtnFace)) & 0xFFFFFF;
+    ui::TRect box{inner.Right, inner.Bottom, inner.Left, inner.Top};
+    for (int y = inner.Top; y < inner.Bottom; ++y) {
+        const std::uint32_t* line = face.ScanLine(y);
+        for (int x = inner.Left; x < inner.Right; ++x) {
+            if ((line[x] & 0xFFFFFF) == plain) continue;
+            box = {std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
+        }
+    }
+    return box.Left < box.Right ? box : inner;
+}
+
+// The part `box` of a bitmap as a 24-bit BMP picture, the form a button's glyph holds.
+std::string BmpOf(ui::TBitmap& bitmap, const ui::TRect& box)
+{
+    const int w = box.Width(), h = box.Height(), stride = (w * 3 + 3) / 4 * 4;
     const int size = 54 + stride * h;
     std::string b(static_cast<std::size_t>(size), '\0');
     const auto put32 = [&](int at, std::uint32_t v) {
@@ -209,7 +225,7 @@ std::string BmpOf(ui::TBitmap& bitmap)
     b[28] = 24;
     put32(34, static_cast<std::uint32_t>(stride * h));
     for (int row = 0; row < h; ++row) {  // bottom row first
-        const std::uint32_t* line = bitmap.ScanLine(h - 1 - row);
+        const std::uint32_t* line = bitmap.ScanLine(box.Top + h - 1 - row) + box.Left;
         for (int x = 0; x < w; ++x) {
             const std::size_t at = static_cast<std::size_t>(54 + row * stride + x * 3);
             b[at] = static_cast<char>(line[x] & 0xFF);
@@ -1034,7 +1050,8 @@ void TgkDBCustomDateTimePicker::RefreshButtonFace()
     bool defaultPaint = true;
     DrawButton(*face.Canvas(), {0, 0, face.Width(), face.Height()}, defaultPaint);
     if (defaultPaint) return;
-    button.Glyph()->LoadFromBytes(BmpOf(face));
+    // The window's own button draws the face and its edges: it shows the mark drawn inside them.
+    button.Glyph()->LoadFromBytes(BmpOf(face, MarkBox(face, {2, 2, face.Width() - 2, face.Height() - 2})));
     button.Invalidate();
 }
 

@@ -22,8 +22,9 @@
 // - Inside a grid: navigation keys go to the grid as the routing table says; no frame; the
 //   picker paints copies of itself into the other cells of its column (WM_PAINT with a
 //   canvas while csPaintCopy is set).
-// - The button shows the face DrawButton paints for the library styles (a drop-down arrow, an
-//   ellipsis) and the user's ButtonGlyph for cbsCustom; the glyph is stored only then.
+// - The button shows the mark DrawButton paints for the library styles (a drop-down arrow, an
+//   ellipsis; the window's own button gives the face and edges) and the user's ButtonGlyph
+//   for cbsCustom; the glyph is stored only then.
 // - BiDiMode, ParentBiDiMode, ImeMode, ImeName, DragCursor and Constraints are published and
 //   stored so stored forms keep them; nothing here acts on them. Right-to-left text drawing
 //   exists (gkDrawControlText) but no picker reaches it: every picker paints left to right.
@@ -262,7 +263,7 @@ public:
     // The button's glyph: the user's picture under cbsCustom.
     ui::TPicture* ButtonGlyph() const;
     void SetButtonGlyph(const ui::TPicture* glyph);
-    // Gives the button the face DrawButton paints now (its size, state and style).
+    // Gives the button the mark DrawButton paints now (its size, state and style).
     void RefreshButtonFace();
     void PositionButton();
     // The formatting rectangle beside the button (client coordinates).

@@ -327,6 +327,11 @@ TEST_F(PickerTest, AnswersItsDataLinkAndRelaysTextOnFontChange)
     picker->SetTextMargins({0, 0, 0, 0});
     picker->Font()->SetSize(picker->Font()->Size() + 2);
     EXPECT_EQ(ui::FormatRect(picker->TextMargins()), ui::FormatRect(laidOut));
+    // The button follows the picker's enabled state.
+    picker->SetEnabled(false);
+    EXPECT_FALSE(picker->Button()->Enabled());
+    picker->SetEnabled(true);
+    EXPECT_TRUE(picker->Button()->Enabled());
 }
 
 // On a form the picker paints itself as a grid cell does while another control has the focus:
