@@ -14,6 +14,7 @@
 #include "platform/db/Fields.h"
 #include "platform/rtl/Formatting.h"
 #include "platform/rtl/Log.h"
+#include "platform/ui/Bitmap.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Forms.h"
@@ -49,6 +50,46 @@ const classes::TEnumInfo& ComboButtonStyleInfo()
 {
     static const classes::TEnumInfo info{"TgkComboButtonStyle", {"cbsEllipsis", "cbsDownArrow", "cbsCustom"}};
     return info;
+}
+
+const classes::TEnumInfo& BiDiModeInfo()
+{
+    static const classes::TEnumInfo info{
+        "TBiDiMode", {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly"}};
+    return info;
+}
+
+const classes::TEnumInfo& ImeModeInfo()
+{
+    static const classes::TEnumInfo info{"TImeMode",
+                                         {"imDisable", "imClose", "imOpen", "imDontCare", "imSAlpha", "imAlpha",
+                                          "imHira", "imSKata", "imKata", "imChinese", "imSHanguel", "imHanguel"}};
+    return info;
+}
+
+GW_IMPLEMENT_CLASS(TSizeConstraints, classes::TPersistent)
+{
+    using C = TSizeConstraints;
+    p.Integer(
+        "MaxHeight", [](const C& c) { return c.MaxHeight; }, [](C& c, int v) { c.MaxHeight = v; }, 0);
+    p.Integer(
+        "MaxWidth", [](const C& c) { return c.MaxWidth; }, [](C& c, int v) { c.MaxWidth = v; }, 0);
+    p.Integer(
+        "MinHeight", [](const C& c) { return c.MinHeight; }, [](C& c, int v) { c.MinHeight = v; }, 0);
+    p.Integer(
+        "MinWidth", [](const C& c) { return c.MinWidth; }, [](C& c, int v) { c.MinWidth = v; }, 0);
+}
+
+void TSizeConstraints::Assign(const classes::TPersistent& source)
+{
+    if (const auto* other = dynamic_cast<const TSizeConstraints*>(&source)) {
+        MaxHeight = other->MaxHeight;
+        MaxWidth = other->MaxWidth;
+        MinHeight = other->MinHeight;
+        MinWidth = other->MinWidth;
+        return;
+    }
+    TPersistent::Assign(source);
 }
 
 GW_IMPLEMENT_CLASS(TgkDTInterval, classes::TPersistent)
@@ -148,11 +189,26 @@ GW_IMPLEMENT_CLASS(TgkDateComboButton, ui::TSpeedButton) {}
 
 namespace {
 
-// The drop-down arrow: a 7 x 4 black triangle on the button face, as a BMP picture (what
-// the button's glyph stores).
-std::string ArrowGlyphBmp()
+// The part of `inner` that holds anything but the button face's colour (all of `inner` when
+// nothing does).
+ui::TRect MarkBox(ui::TBitmap& face, const ui::TRect& inner)
 {
-    const int w = 7, h = 4, stride = (w * 3 + 3) / 4 * 4;
+    const std::uint32_t plain = ui::PixelOfColor(rtl::ColorToRGB(rtl::clBtnFace)) & 0xFFFFFF;
+    ui::TRect box{inner.Right, inner.Bottom, inner.Left, inner.Top};
+    for (int y = inner.Top; y < inner.Bottom; ++y) {
+        const std::uint32_t* line = face.ScanLine(y);
+        for (int x = inner.Left; x < inner.Right; ++x) {
+            if ((line[x] & 0xFFFFFF) == plain) continue;
+            box = {std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
+        }
+    }
+    return box.Left < box.Right ? box : inner;
+}
+
+// The part `box` of a bitmap as a 24-bit BMP picture, the form a button's glyph holds.
+std::string BmpOf(ui::TBitmap& bitmap, const ui::TRect& box)
+{
+    const int w = box.Width(), h = box.Height(), stride = (w * 3 + 3) / 4 * 4;
     const int size = 54 + stride * h;
     std::string b(static_cast<std::size_t>(size), '\0');
     const auto put32 = [&](int at, std::uint32_t v) {
@@ -163,20 +219,18 @@ std::string ArrowGlyphBmp()
     put32(2, static_cast<std::uint32_t>(size));
     put32(10, 54);
     put32(14, 40);
-    put32(18, w);
-    put32(22, h);
+    put32(18, static_cast<std::uint32_t>(w));
+    put32(22, static_cast<std::uint32_t>(h));
     b[26] = 1;
     b[28] = 24;
     put32(34, static_cast<std::uint32_t>(stride * h));
-    const rtl::TColor face = rtl::ColorToRGB(rtl::clBtnFace);
-    for (int row = 0; row < h; ++row) {      // bottom row first
-        const int y = h - 1 - row;            // triangle row from the top
+    for (int row = 0; row < h; ++row) {  // bottom row first
+        const std::uint32_t* line = bitmap.ScanLine(box.Top + h - 1 - row) + box.Left;
         for (int x = 0; x < w; ++x) {
-            const bool ink = x >= y && x < w - y;
             const std::size_t at = static_cast<std::size_t>(54 + row * stride + x * 3);
-            b[at] = static_cast<char>(ink ? 0 : (face >> 16) & 0xFF);
-            b[at + 1] = static_cast<char>(ink ? 0 : (face >> 8) & 0xFF);
-            b[at + 2] = static_cast<char>(ink ? 0 : face & 0xFF);
+            b[at] = static_cast<char>(line[x] & 0xFF);
+            b[at + 1] = static_cast<char>((line[x] >> 8) & 0xFF);
+            b[at + 2] = static_cast<char>((line[x] >> 16) & 0xFF);
         }
     }
     return b;
@@ -184,10 +238,7 @@ std::string ArrowGlyphBmp()
 
 }  // namespace
 
-TgkDateComboButton::TgkDateComboButton(classes::TComponent* owner) : ui::TSpeedButton(owner)
-{
-    Glyph()->LoadFromBytes(ArrowGlyphBmp());
-}
+TgkDateComboButton::TgkDateComboButton(classes::TComponent* owner) : ui::TSpeedButton(owner) {}
 
 // ---- The picker ---------------------------------------------------------------------------
 
@@ -226,7 +277,24 @@ GW_IMPLEMENT_CLASS(TgkDBDateTimePicker, TgkDBCustomDateTimePicker)
     p.Object("ButtonEffects", [](const C& c) { return static_cast<TgkButtonEffects*>(const_cast<C&>(c).ButtonEffects()); });
     p.Object("Interval", [](const C& c) { return const_cast<C&>(c).Interval(); });
     p.Enumeration("ButtonStyle", ComboButtonStyleInfo(), &C::ButtonStyle, &C::SetButtonStyle, cbsDownArrow);
+    // Read after ButtonStyle: a custom picture is only kept once the style is custom.
+    p.Object("ButtonGlyph", [](const C& c) { return c.ButtonGlyph(); }).Stored([](const C& c) {
+        return c.IsCustomButtonStyle();
+    });
     p.Integer("ButtonWidth", &C::ButtonWidth, &C::SetButtonWidth, 0);
+    p.Enumeration(
+        "BiDiMode", BiDiModeInfo(), [](const C& c) { return c.BiDiMode; }, [](C& c, TBiDiMode v) { c.BiDiMode = v; },
+        bdLeftToRight);
+    p.Boolean(
+        "ParentBiDiMode", [](const C& c) { return c.ParentBiDiMode; }, [](C& c, bool v) { c.ParentBiDiMode = v; },
+        true);
+    p.Object("Constraints", [](const C& c) { return const_cast<C&>(c).Constraints(); });
+    p.Integer("DragCursor", &C::DragCursor, &C::SetDragCursor, ui::crDrag);
+    p.Enumeration(
+        "ImeMode", ImeModeInfo(), [](const C& c) { return c.ImeMode; }, [](C& c, TImeMode v) { c.ImeMode = v; },
+        imDontCare);
+    p.String(
+        "ImeName", [](const C& c) { return c.ImeName; }, [](C& c, const std::string& v) { c.ImeName = v; });
     p.Boolean("ReadOnly", &C::ReadOnly, &C::SetReadOnly, false);
     p.Boolean("ShowButton", &C::ShowButton, &C::SetShowButton, true);
     p.Enumeration("UnboundDataType", DTEditDataTypeInfo(), &C::UnboundDataType, &C::SetUnboundDataType,
@@ -235,6 +303,7 @@ GW_IMPLEMENT_CLASS(TgkDBDateTimePicker, TgkDBCustomDateTimePicker)
     p.Event("OnDropDown", &C::OnDropDown);
     p.Event("OnMouseEnter", &C::OnMouseEnter);
     p.Event("OnMouseLeave", &C::OnMouseLeave);
+    p.Event("OnCalcBoldDay", &C::OnCalcBoldDay);
 }
 
 void RegisterDateTimePickerClasses() { classes::RegisterClasses<TgkDBDateTimePicker>(); }
@@ -548,9 +617,9 @@ void TgkDBCustomDateTimePicker::DataChange()
 {
     db::TField* f = Field();
     if (f != nullptr) {
-        if (f->Alignment() != textAlignment_) {
+        if (f->Alignment() != Alignment()) {
             SetTextKeepModified({});
-            textAlignment_ = f->Alignment();
+            SetAlignment(f->Alignment());
         }
         const db::TDataSetState state = DataSource() != nullptr ? DataSource()->State() : db::dsInactive;
         if (f->IsNull()) {
@@ -576,7 +645,7 @@ void TgkDBCustomDateTimePicker::DataChange()
         if (Text().empty() && !f->IsNull()) SetText(DisplayTextFor(f->AsDateTime()));
         return;
     }
-    textAlignment_ = classes::taLeftJustify;
+    SetAlignment(classes::taLeftJustify);
     if (DataSource() != nullptr || !DataField().empty()) RefreshText();
 }
 
@@ -807,6 +876,23 @@ void TgkDBCustomDateTimePicker::Dispatch(ui::TMessage& m)
         ui::TEdit::Dispatch(m);
         PositionButton();
         return;
+    case ui::CM_TEXTCHANGED:
+        // A transparent picker shows its parent under the text: the old text's place is
+        // painted again first.
+        if (FrameTransparentInEffect() && !focused_) gkEraseTransparentText(frame_, false, true);
+        ui::TEdit::Dispatch(m);
+        return;
+    case CM_GETDATALINK: m.Result = reinterpret_cast<std::intptr_t>(link_.get()); return;
+    case ui::CM_FONTCHANGED:
+        // The text's place beside the button follows the font.
+        ui::TEdit::Dispatch(m);
+        if (HandleAllocated() && !Loading()) UpdateEditRect();
+        return;
+    case ui::CM_ENABLEDCHANGED:
+        ui::TEdit::Dispatch(m);
+        drop_->Button()->SetEnabled(Enabled());
+        RefreshButtonFace();
+        return;
     default:
         if (m.Msg == DestroyCalendarMessage()) {
             // Focus went elsewhere: the drop-down is made anew next time.
@@ -839,7 +925,14 @@ void TgkDBCustomDateTimePicker::DoEnterPicker()
     }
     if (Field() == nullptr) SetModified(false);
     SetCaretHidden(!Text().empty() && !typing_.Pending());
+    // Focused, the picker paints its own background.
+    if (FrameTransparentInEffect()) frame_.CreateTransparent = false;
     if (frame_.IsFrameEnabled()) Invalidate();
+}
+
+bool TgkDBCustomDateTimePicker::FrameTransparentInEffect() const
+{
+    return frame_.Transparent() && frame_.IsFrameEnabled() && !grid::gkIsDesigning(this);
 }
 
 void TgkDBCustomDateTimePicker::DoExitPicker()
@@ -858,6 +951,10 @@ void TgkDBCustomDateTimePicker::DoExitPicker()
     }
     focused_ = false;
     if (drop_->Calendar() != nullptr) PostMessage(DestroyCalendarMessage());
+    if (FrameTransparentInEffect()) {
+        frame_.CreateTransparent = true;
+        UpdateEditRect();
+    }
     if (frame_.IsFrameEnabled()) Invalidate();
 }
 
@@ -912,7 +1009,50 @@ void TgkDBCustomDateTimePicker::SetButtonStyle(TgkComboButtonStyle v)
 {
     if (v == drop_->ButtonStyle()) return;
     drop_->SetButtonStyle(v);
+    RefreshButtonFace();
     drop_->Button()->Invalidate();
+}
+
+ui::TPicture* TgkDBCustomDateTimePicker::ButtonGlyph() const { return drop_->Button()->Glyph(); }
+
+void TgkDBCustomDateTimePicker::SetButtonGlyph(const ui::TPicture* glyph)
+{
+    if (glyph != nullptr)
+        ButtonGlyph()->Assign(*glyph);
+    else
+        ButtonGlyph()->Clear();
+    drop_->Button()->Invalidate();
+}
+
+void TgkDBCustomDateTimePicker::DrawButton(ui::TCanvas& canvas, const ui::TRect& rect, bool& defaultPaint)
+{
+    TgkDateComboButton& button = *drop_->Button();
+    switch (drop_->ButtonStyle()) {
+    case cbsCustom: return;
+    case cbsEllipsis: {
+        // A flat button shows no edge until the pointer or the focus comes to the picker.
+        const bool flat = button.Flat() && !mouseOver_ && !focused_;
+        grid::gkDrawEllipsisButton(canvas, rect, button.Down(), false, false, flat);
+        break;
+    }
+    case cbsDownArrow: grid::gkDrawDropDownButton(canvas, rect, button.Down(), false, button.Enabled()); break;
+    }
+    defaultPaint = false;
+}
+
+void TgkDBCustomDateTimePicker::RefreshButtonFace()
+{
+    if (drop_ == nullptr || IsCustomButtonStyle()) return;
+    TgkDateComboButton& button = *drop_->Button();
+    if (button.Width() <= 0 || button.Height() <= 0) return;
+    ui::TBitmap face(button.Width(), button.Height());
+    face.Fill(rtl::clBtnFace);
+    bool defaultPaint = true;
+    DrawButton(*face.Canvas(), {0, 0, face.Width(), face.Height()}, defaultPaint);
+    if (defaultPaint) return;
+    // The window's own button draws the face and its edges: it shows the mark drawn inside them.
+    button.Glyph()->LoadFromBytes(BmpOf(face, MarkBox(face, {2, 2, face.Width() - 2, face.Height() - 2})));
+    button.Invalidate();
 }
 
 void TgkDBCustomDateTimePicker::SetButtonWidth(int v)
@@ -933,6 +1073,7 @@ void TgkDBCustomDateTimePicker::PositionButton()
     host->SetBounds(Width() - bw - d - 2 * FrameRingWidth(), d, bw, std::max(0, client.Height() - 2 * d));
     drop_->Button()->SetBounds(0, 0, bw, host->Height());
     UpdateEditRect();
+    RefreshButtonFace();
 }
 
 ui::TRect TgkDBCustomDateTimePicker::EditRect() const
@@ -963,8 +1104,17 @@ void TgkDBCustomDateTimePicker::UpdateEditRect()
 
 // ---- Painting ---------------------------------------------------------------------------------
 
+bool TgkDBCustomDateTimePicker::PaintsAsEdit() const
+{
+    return focused_ && dynamic_cast<const grid::TgkCustomDBGrid*>(Parent()) == nullptr;
+}
+
 void TgkDBCustomDateTimePicker::PaintOver(ui::TCanvas& canvas)
 {
+    if (!PaintsAsEdit()) {
+        PaintText(canvas, false);
+        return;
+    }
     const bool focusedLook = focused_ || (frame_.MouseEnterSameAsFocus && mouseOver_);
     gkPaintNonClientFrame(frame_, focusedLook, false, canvas);
 }
@@ -976,8 +1126,9 @@ void TgkDBCustomDateTimePicker::PaintText(ui::TCanvas& canvas, bool paintCopy)
     PaintBackground(canvas, paintCopy);
     const bool frameTransparent = frame_.Transparent() && frame_.IsFrameEnabled();
     const ui::TRect client = ClientRect();
+    const int inset = BorderInset(paintCopy);
     ui::TRect r = paintCopy || !drop_->ButtonShown() ? client : EditRect();
-    r = {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
+    r = {r.Left + 1 + inset, r.Top + 1 + inset, r.Right - 1, r.Bottom - 1 - inset};
     const std::string text = PaintedText(paintCopy);
     const bool highlight = !paintCopy && focused_;
     if (highlight) {
@@ -989,12 +1140,21 @@ void TgkDBCustomDateTimePicker::PaintText(ui::TCanvas& canvas, bool paintCopy)
     int top = inGrid ? 2 : leftMargin;
     int fx = 0;
     if (frame_.IsFrameEnabled() && !inGrid) frame_.GetTextOffsets(fx, top, focused_);
-    const int x = PaintedTextLeft(r, canvas.TextWidth(text), leftMargin, fx, paintCopy);
+    const int textWidth = canvas.TextWidth(text);
+    const int x = PaintedTextLeft(r, textWidth, leftMargin, fx, paintCopy) + (Alignment() == classes::taLeftJustify ? inset : 0);
     PaintNonFocusFontColor(canvas);
     const int options = paintCopy || (frameTransparent && !focused_) ? grid::gkdtKeepBackground : 0;
-    grid::gkDrawControlText(canvas, r, x - 1 - r.Left, options, classes::taLeftJustify, text, top - 1 - r.Top);
-    if (highlight) canvas.DrawFocusRect(r);
+    grid::gkDrawControlText(canvas, r, x - 1 - r.Left, options, classes::taLeftJustify, text, top + inset - 1 - r.Top);
+    if (highlight) canvas.DrawFocusRect(FocusRect());
     if (frame_.IsFrameEnabled()) gkDrawFrame(*this, frame_, canvas, focused_);
+}
+
+ui::TRect TgkDBCustomDateTimePicker::FocusRect() const
+{
+    // Around the edit rectangle, inside a border of the window's own.
+    ui::TRect r = EditRect();
+    if (ShowsBorder()) r = {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom};
+    return r;
 }
 
 void TgkDBCustomDateTimePicker::PaintBackground(ui::TCanvas& canvas, bool paintCopy) const
@@ -1010,7 +1170,15 @@ void TgkDBCustomDateTimePicker::PaintBackground(ui::TCanvas& canvas, bool paintC
     if (frameTransparent || paintCopy) return;
     if (frame_.IsFrameEnabled() && !focused_ && frame_.NonFocusColor != rtl::clNone)
         canvas.Brush()->SetColor(frame_.NonFocusColor);
-    canvas.FillRect(ClientRect());
+    const int inset = BorderInset(paintCopy);
+    const ui::TRect client = ClientRect();
+    canvas.FillRect({client.Left + inset, client.Top + inset, client.Right - inset, client.Bottom - inset});
+}
+
+int TgkDBCustomDateTimePicker::BorderInset(bool paintCopy) const
+{
+    // Drawn over the window's own edit, the picker leaves that edit's sunken border showing.
+    return !paintCopy && ShowsBorder() && !frame_.IsFrameEnabled() ? 2 : 0;
 }
 
 std::string TgkDBCustomDateTimePicker::PaintedText(bool paintCopy) const
@@ -1026,11 +1194,13 @@ int TgkDBCustomDateTimePicker::PaintedTextLeft(const ui::TRect& r, int textWidth
 {
     const bool buttonShown = drop_->ButtonShown() && !paintCopy;
     const ui::TWinControl* host = drop_->ButtonHost();
-    if (textAlignment_ == classes::taRightJustify)
+    if (Alignment() == classes::taRightJustify)
         return (buttonShown ? host->Left() - 1 : ClientRect().Width()) - textWidth - leftMargin - fx;
-    if (textAlignment_ == classes::taCenter)
+    if (Alignment() == classes::taCenter)
         return (r.Left + r.Right - textWidth - (buttonShown ? host->Width() : 0)) / 2;
     if (!InGrid() && paintCopy) return leftMargin - 1;
+    // Inside a frame the text starts where the frame leaves room for it.
+    if (!InGrid() && frame_.IsFrameEnabled()) return std::max(leftMargin, fx);
     return leftMargin;
 }
 

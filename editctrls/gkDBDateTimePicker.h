@@ -22,6 +22,12 @@
 // - Inside a grid: navigation keys go to the grid as the routing table says; no frame; the
 //   picker paints copies of itself into the other cells of its column (WM_PAINT with a
 //   canvas while csPaintCopy is set).
+// - The button shows the mark DrawButton paints for the library styles (a drop-down arrow, an
+//   ellipsis; the window's own button gives the face and edges) and the user's ButtonGlyph
+//   for cbsCustom; the glyph is stored only then.
+// - BiDiMode, ParentBiDiMode, ImeMode, ImeName, DragCursor and Constraints are published and
+//   stored so stored forms keep them; nothing here acts on them. Right-to-left text drawing
+//   exists (gkDrawControlText) but no picker reaches it: every picker paints left to right.
 
 #include <functional>
 #include <memory>
@@ -36,6 +42,7 @@
 #include "platform/classes/Font.h"
 #include "platform/db/DataSet.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/StdCtrls.h"
 
 namespace ui {
@@ -48,11 +55,32 @@ class TgkCalendarPopupHost;
 class TgkDBCustomDateTimePicker;
 
 enum TgkDTCalAlignment { gkdtaLeft, gkdtaRight, gkdtaCenter };
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese,
+                imSHanguel, imHanguel };
+
+// Answered with the picker's field data link (a db::TFieldDataLink*), as data-aware
+// controls answer it.
+constexpr unsigned CM_GETDATALINK = ui::CM_BASE + 63;
 
 const classes::TEnumInfo& DTDateFormatInfo();
 const classes::TEnumInfo& DTEditDataTypeInfo();
 const classes::TEnumInfo& DTCalAlignmentInfo();
 const classes::TEnumInfo& ComboButtonStyleInfo();
+const classes::TEnumInfo& BiDiModeInfo();
+const classes::TEnumInfo& ImeModeInfo();
+
+// Size limits kept for stored forms; the layer sizes the picker without them.
+class TSizeConstraints : public classes::TPersistent {
+    GW_CLASS(TSizeConstraints)
+
+public:
+    void Assign(const classes::TPersistent& source) override;
+    int MaxHeight = 0;
+    int MaxWidth = 0;
+    int MinHeight = 0;
+    int MinWidth = 0;
+};
 
 // The minute step of Up and Down.
 class TgkDTInterval : public classes::TPersistent {
@@ -228,17 +256,39 @@ public:
     int ButtonWidth() const noexcept { return drop_->ButtonWidth(); }
     void SetButtonWidth(int v);
     TgkDateComboButton* Button() const noexcept { return drop_->Button(); }
+    virtual bool IsCustomButtonStyle() const { return ButtonStyle() == cbsCustom; }
+    // Paints the button's face in `rect` for the library styles (defaultPaint turns false);
+    // cbsCustom leaves it to the button's own glyph.
+    virtual void DrawButton(ui::TCanvas& canvas, const ui::TRect& rect, bool& defaultPaint);
+    // The button's glyph: the user's picture under cbsCustom.
+    ui::TPicture* ButtonGlyph() const;
+    void SetButtonGlyph(const ui::TPicture* glyph);
+    // Gives the button the mark DrawButton paints now (its size, state and style).
+    void RefreshButtonFace();
     void PositionButton();
     // The formatting rectangle beside the button (client coordinates).
     ui::TRect EditRect() const;
     void UpdateEditRect();
 
+    // ---- Stored only ----------------------------------------------------------------------
+    TBiDiMode BiDiMode = bdLeftToRight;
+    bool ParentBiDiMode = true;
+    TImeMode ImeMode = imDontCare;
+    std::string ImeName;
+    TSizeConstraints* Constraints() noexcept { return &constraints_; }
+
     // ---- Painting -------------------------------------------------------------------------
     // Paints the text (and frame) on `canvas`: a paint copy in a grid cell, or the picker
-    // drawing itself when it is not focused.
+    // drawing itself as a grid cell does (unless it paints as an edit).
     void PaintText(ui::TCanvas& canvas, bool paintCopy);
+    // Focused outside the library's grid: the window's own edit painting, then the frame.
+    // Otherwise the picker paints itself: the field's alignment, the frame's unfocused colours,
+    // the highlight and focus rectangle as the focused grid's current cell.
+    bool PaintsAsEdit() const;
+    // The focus rectangle of the highlighted picker.
+    ui::TRect FocusRect() const;
     int FrameRingWidth() const override { return frame_.IsFrameEnabled() ? 2 : 0; }
-    bool PaintsOver() const override { return frame_.IsFrameEnabled(); }
+    bool PaintsOver() const override { return frame_.IsFrameEnabled() || !PaintsAsEdit(); }
     void PaintOver(ui::TCanvas& canvas) override;
 
     // ---- Input ----------------------------------------------------------------------------
@@ -269,6 +319,8 @@ private:
     friend class TgkDTTyping;
     friend class TgkDTDropDown;
     bool InGrid() const;
+    // The frame is transparent, on, and not in a designer.
+    bool FrameTransparentInEffect() const;
     rtl::TDateTime ShownValue() const;
     bool LocateCurrent(TDTPart& part) const;
     TDTPartType CurrentPartType() const;
@@ -288,6 +340,8 @@ private:
     // The font and brush of the control, and the background filled unless transparent.
     void PaintBackground(ui::TCanvas& canvas, bool paintCopy) const;
     std::string PaintedText(bool paintCopy) const;
+    // How far in from the edges the picker paints (the window's own border).
+    int BorderInset(bool paintCopy) const;
     int PaintedTextLeft(const ui::TRect& r, int textWidth, int leftMargin, int fx, bool paintCopy) const;
     void PaintNonFocusFontColor(ui::TCanvas& canvas) const;
     void CalendarChanged() { drop_->CalendarChanged(); }
@@ -300,12 +354,12 @@ private:
     std::unique_ptr<TgkDTDropDown> drop_;
     bool focused_ = false;
     bool mouseOver_ = false;
-    classes::TAlignment textAlignment_ = classes::taLeftJustify;
     TgkDTInterval interval_;
     TgkCalendarOptions calendarAttributes_;
     TgkEditFrame frame_;
     std::unique_ptr<TgkComboButtonEffects> buttonEffects_;
     ui::TFormBorderStyle borderStyle_ = ui::bsSingle;
+    TSizeConstraints constraints_;
 };
 
 class TgkDBDateTimePicker : public TgkDBCustomDateTimePicker {

@@ -124,9 +124,11 @@ void TgkDTTyping::Perform(TDTKeyAction action, ui::TKey key)
 
 void TgkDTTyping::BackKey()
 {
+    // Typed digits are applied, not taken back: Backspace moves as Left does; only a whole
+    // selection is cleared as Delete clears it.
     const std::string& text = p_.Text();
     const bool whole = !text.empty() && p_.SelStart() == 0 && p_.SelLength() == static_cast<int>(text.size());
-    if (whole || pending_)
+    if (whole)
         ClearValue();
     else
         PartLeft();

@@ -1,5 +1,8 @@
 #include "editctrls/gkFrame.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "grid/GridRoutines.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/ui/Canvas.h"
@@ -295,6 +298,108 @@ bool gkPaintNonClientFrame(const TgkEditFrame& frame, bool focused, bool force, 
     }
     gkDrawFrameOnDC(control, frame, canvas, focused);
     return false;
+}
+
+// ---- Transparent windows ------------------------------------------------------------------
+
+bool gkIsWindowTransparent(const ui::TControl& control)
+{
+    if (!control.HandleAllocated() || grid::gkIsDesigning(&control)) return false;
+    const TgkEditFrame* frame = gkGetFrame(const_cast<ui::TControl*>(&control));
+    return frame != nullptr && frame->CreateTransparent && frame->Transparent() && frame->IsFrameEnabled();
+}
+
+bool gkIsParentTransparent(const ui::TControl& control)
+{
+    return control.Parent() != nullptr && gkIsWindowTransparent(*control.Parent());
+}
+
+void gkInvalidateTransparentParents(const ui::TControl& control)
+{
+    const ui::TControl* level = &control;
+    for (ui::TWinControl* ancestor = control.Parent(); ancestor != nullptr; ancestor = ancestor->Parent()) {
+        const ui::TPoint at = ancestor->ScreenToClient(control.ClientToScreen({0, 0}));
+        ancestor->InvalidateRect(ui::Bounds(at.X, at.Y, control.Width(), control.Height()));
+        if (!gkIsParentTransparent(*level)) return;
+        level = ancestor;
+    }
+}
+
+namespace {
+
+// The edit's formatting rectangle (where its text goes), in client coordinates.
+ui::TRect FormattingRect(const ui::TWinControl& control)
+{
+    const ui::TRect client = control.ClientRect();
+    const auto* edit = dynamic_cast<const ui::TCustomEdit*>(&control);
+    if (edit == nullptr) return client;
+    const ui::TRect& m = edit->TextMargins();
+    return {client.Left + m.Left, client.Top + m.Top, client.Right - m.Right, client.Bottom - m.Bottom};
+}
+
+// The area a changed text covered: the client area, the frame's inside, or (TextOnly on a
+// borderless edit) the inside up to the formatting rectangle's right edge.
+ui::TRect ErasedTextArea(const TgkEditFrame& frame, const ui::TRect& edit, bool wholeClient, bool textOnly)
+{
+    const ui::TWinControl& control = *frame.Control();
+    ui::TRect r = control.ClientRect();
+    if (wholeClient) return r;
+    const bool noLeft = !frame.NonFocusBorders().Contains(efLeftBorder);
+    const bool borderless = classes::GetEnumProp(control, "BorderStyle").value_or("bsSingle") == "bsNone";
+    if (textOnly && !borderless) return r;
+    r = {r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2};
+    if (noLeft) r.Left -= 2;
+    if (!textOnly) {
+        r.Bottom -= 2;
+        return r;
+    }
+    // Beside a drop-down button the text ends well before the inside does.
+    const bool besideButton = classes::FindProperty(control, "ButtonEffects") != nullptr && std::abs(edit.Right - r.Right) > 8;
+    r.Right = r.Left + edit.Right + (besideButton ? 3 : 1);
+    return r;
+}
+
+// A visible control of the parent without a window of its own (a label, an image) at `p`.
+bool HasGraphicControlAt(const ui::TWinControl& parent, ui::TPoint p)
+{
+    for (int i = 0; i < parent.ControlCount(); ++i) {
+        const ui::TControl* c = parent.Controls(i);
+        if (dynamic_cast<const ui::TWinControl*>(c) != nullptr || !c->Visible()) continue;
+        if (p.X >= c->Left() && p.X < c->Left() + c->Width() && p.Y >= c->Top() && p.Y < c->Top() + c->Height())
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void gkEraseTransparentText(const TgkEditFrame& frame, bool wholeClient, bool textOnly)
+{
+    ui::TWinControl* control = frame.Control();
+    if (control == nullptr) return;
+    ui::TRect edit = FormattingRect(*control);
+    const ui::TRect area = ErasedTextArea(frame, edit, wholeClient, textOnly);
+    ui::TWinControl* parent = control->Parent();
+    if (parent == nullptr) return;
+    if (gkIsParentTransparent(*control)) {
+        gkInvalidateTransparentParents(*control);
+        return;
+    }
+    if (HasGraphicControlAt(*parent, {control->Left(), control->Top()})) {
+        // A graphic control of the parent shows through: the parent paints it again.
+        parent->InvalidateRect({area.Left + control->Left(), area.Top + control->Top(), area.Right + control->Left(),
+                                area.Bottom + control->Top()});
+        return;
+    }
+    if (wholeClient) {
+        control->InvalidateRect(control->ClientRect());
+        return;
+    }
+    const ui::TRect client = control->ClientRect();
+    edit = {edit.Left - 1, edit.Top - 1, edit.Right + 1, edit.Bottom + 1};
+    if (!frame.NonFocusBorders().Contains(efLeftBorder)) edit.Left = std::max(0, edit.Left - 1);
+    if (client.Bottom - edit.Bottom >= 4) edit.Bottom -= 2;
+    control->InvalidateRect(edit);
 }
 
 }  // namespace editctrls

@@ -119,6 +119,21 @@ private:
     ui::TControl* button_ = nullptr;
 };
 
+// Windows here carry no extended styles: a control's window counts as transparent when its
+// frame asks for a transparent window (CreateTransparent) and is on and transparent, outside a
+// designer. False for a control without a window.
+bool gkIsWindowTransparent(const ui::TControl& control);
+// The control's parent has a window and that window is transparent.
+bool gkIsParentTransparent(const ui::TControl& control);
+// Invalidates, without erasing, the area the control covers on its parent, and on each
+// further ancestor while the one just handled is transparent.
+void gkInvalidateTransparentParents(const ui::TControl& control);
+// After a transparent edit's text changed: the area that held the text is painted again (the
+// whole client area, the frame's inside, or the text beside a button). With an opaque parent
+// the edit repaints that area itself, or the parent does when one of its graphic controls lies
+// under the edit; with a transparent parent every transparent ancestor repaints.
+void gkEraseTransparentText(const TgkEditFrame& frame, bool wholeClient, bool textOnly);
+
 // The control's published "Frame" / "ButtonEffects" object, nil without one.
 TgkEditFrame* gkGetFrame(classes::TPersistent* control);
 TgkButtonEffects* gkGetButtonEffects(classes::TPersistent* control);

@@ -74,6 +74,16 @@ TEST_F(PickerBindingTest, NullFieldShowsNothingAndTypingFillsIt)
     EXPECT_FALSE(ds->FieldByName("DT")->IsNull());
 }
 
+// The field's alignment is the picker's, for the edit and for the picker painting itself.
+TEST_F(PickerBindingTest, TakesTheFieldsAlignment)
+{
+    ds->FieldByName("D")->SetAlignment(classes::taRightJustify);
+    Bind("D");
+    EXPECT_EQ(picker->Alignment(), classes::taRightJustify);
+    Bind("T");
+    EXPECT_EQ(picker->Alignment(), classes::taLeftJustify);
+}
+
 TEST_F(PickerBindingTest, DatePartsKeepTheTimeAndTimePartsTheDay)
 {
     // Date and time fields store their own half only.
@@ -247,6 +257,19 @@ TEST_F(PickerBindingTest, KeysInsideAGridGoWhereTheTableSays)
     ui::TBitmap bitmap(160, 21);
     picker->PaintText(*bitmap.Canvas(), false);
     EXPECT_GE(g->highlightCalls, 1);
+    // Focused in the grid it paints itself as the current cell: highlighted, with the focus
+    // rectangle around the edit rectangle (no border of its own in a cell).
+    EXPECT_TRUE(picker->PaintsOver());
+    ui::TRecordingCanvas canvas(7, 13, 3);
+    canvas.SetBounds({0, 0, picker->Width(), picker->Height()});
+    picker->PaintOver(canvas);
+    const ui::TRect edit = picker->EditRect();
+    const std::string focusRect = "Polyline(" + std::to_string(edit.Left) + "," + std::to_string(edit.Top);
+    bool found = false;
+    for (const std::string& line : canvas.Log())
+        found = found || (line.rfind(focusRect, 0) == 0 && line.find("dot") != std::string::npos);
+    EXPECT_TRUE(found) << focusRect;
+    EXPECT_EQ(picker->FocusRect().Left, edit.Left);
     // No frame inside a grid.
     picker->Frame()->SetEnabled(true);
     EXPECT_FALSE(picker->Frame()->IsFrameEnabled());

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <any>
+#include <functional>
 #include <string>
 
 #include "editctrls/gkDBDateTimePicker.h"
@@ -68,6 +70,79 @@ end
         EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
     // Defaults are not written.
     EXPECT_EQ(written.find("ReadOnly"), std::string::npos) << written;
+}
+
+// Members the layer gives no meaning are still read and written, so a stored form keeps them;
+// the button's picture is stored only with the custom style.
+TEST(PickerForm, KeepsStoredOnlyMembersAndTheCustomGlyph)
+{
+    RegisterDateTimePickerClasses();
+    gridtest::TFakeWindowSystem ws;
+    ui::TForm form(nullptr);
+    int boldCalls = 0;
+    form.RegisterHandler("BoldDays", std::any(std::function<void(classes::TObject*, rtl::TDateTime, int, int, int,
+                                                                 bool&)>(
+                                         [&](classes::TObject*, rtl::TDateTime, int, int, int, bool&) { ++boldCalls; })));
+    const std::string text = R"(object Pickers: TForm
+  object due: TgkDBDateTimePicker
+    Left = 8
+    Top = 8
+    Width = 160
+    Height = 21
+    BiDiMode = bdRightToLeft
+    ParentBiDiMode = False
+    Constraints.MaxWidth = 300
+    Constraints.MinHeight = 19
+    DragCursor = -21
+    ImeMode = imClose
+    ImeName = 'Input'
+    OnCalcBoldDay = BoldDays
+  end
+end
+)";
+    classes::ReadComponentText(form, text);
+    auto* p = dynamic_cast<TgkDBDateTimePicker*>(form.FindComponent("due"));
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->BiDiMode, bdRightToLeft);
+    EXPECT_FALSE(p->ParentBiDiMode);
+    EXPECT_EQ(p->Constraints()->MaxWidth, 300);
+    EXPECT_EQ(p->Constraints()->MinHeight, 19);
+    EXPECT_EQ(p->DragCursor(), ui::crHandPoint);
+    EXPECT_EQ(p->ImeMode, imClose);
+    EXPECT_EQ(p->ImeName, "Input");
+    bool accept = false;
+    p->OnCalcBoldDay(p, 0, 1, 1, 2024, accept);
+    EXPECT_EQ(boldCalls, 1);
+
+    std::string written = classes::WriteComponentText(form);
+    for (const char* line : {"BiDiMode = bdRightToLeft", "ParentBiDiMode = False", "Constraints.MaxWidth = 300",
+                             "Constraints.MinHeight = 19", "DragCursor = -21", "ImeMode = imClose",
+                             "ImeName = 'Input'", "OnCalcBoldDay = BoldDays"})
+        EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
+    EXPECT_EQ(written.find("ButtonGlyph"), std::string::npos) << written;
+
+    // A custom picture goes out with the custom style and comes back with it.
+    ui::TPicture picture;  // a narrower face than the picker would draw for itself
+    {
+        TgkDBDateTimePicker narrow(nullptr);
+        narrow.SetButtonWidth(9);
+        picture.Assign(*narrow.ButtonGlyph());
+    }
+    ASSERT_NE(picture.Width(), p->ButtonGlyph()->Width());
+    p->SetButtonStyle(cbsCustom);
+    p->SetButtonGlyph(&picture);
+    written = classes::WriteComponentText(form);
+    EXPECT_NE(written.find("ButtonGlyph.Data"), std::string::npos) << written;
+    ui::TForm again(nullptr);
+    again.RegisterHandler("BoldDays", std::any(std::function<void(classes::TObject*, rtl::TDateTime, int, int, int,
+                                                                  bool&)>(
+                                          [](classes::TObject*, rtl::TDateTime, int, int, int, bool&) {})));
+    classes::ReadComponentText(again, written);
+    auto* q = dynamic_cast<TgkDBDateTimePicker*>(again.FindComponent("due"));
+    ASSERT_NE(q, nullptr);
+    EXPECT_TRUE(q->IsCustomButtonStyle());
+    EXPECT_EQ(q->ButtonGlyph()->Width(), picture.Width());
+    EXPECT_EQ(q->ButtonGlyph()->Bytes(), picture.Bytes());
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "platform/rtl/Log.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Canvas.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Screen.h"
@@ -219,6 +220,13 @@ TEST_F(PickerTypingTest, TypingAndSteppingTable)
              t.Type("5");
          },
          "03/05/2024"},
+        {"Backspace applies typed digits and moves left", gkDTEdtDate, "dd/mm/yyyy", jan10, 2,
+         [](PickerTest& t) {
+             t.Type("1");
+             t.Key(ui::VK_BACK);
+             t.Type("4");
+         },
+         "04/01/2024"},
     };
     for (const TypingCase& c : cases) Run(c);
 }
@@ -309,6 +317,74 @@ TEST_F(PickerTest, SwallowedFaultsAreLoggedWithWhere)
         ASSERT_EQ(log.Lines().size(), 1u) << row.name;
         EXPECT_EQ(log.Lines()[0], row.where) << row.name;
     }
+}
+
+// What the picker answers as a data-aware control, and its text's place after a font change.
+TEST_F(PickerTest, AnswersItsDataLinkAndRelaysTextOnFontChange)
+{
+    EXPECT_EQ(reinterpret_cast<db::TFieldDataLink*>(picker->Perform(CM_GETDATALINK)), picker->DataLink());
+    const ui::TRect laidOut = picker->TextMargins();
+    picker->SetTextMargins({0, 0, 0, 0});
+    picker->Font()->SetSize(picker->Font()->Size() + 2);
+    EXPECT_EQ(ui::FormatRect(picker->TextMargins()), ui::FormatRect(laidOut));
+    // The button follows the picker's enabled state.
+    picker->SetEnabled(false);
+    EXPECT_FALSE(picker->Button()->Enabled());
+    picker->SetEnabled(true);
+    EXPECT_TRUE(picker->Button()->Enabled());
+}
+
+// On a form the picker paints itself as a grid cell does while another control has the focus:
+// its alignment against the button, the frame's unfocused colours; focused, the window's own
+// edit shows.
+TEST_F(PickerTest, PaintsItselfUnfocusedOnAForm)
+{
+    picker->SetUnboundDataType(gkDTEdtDate);
+    picker->SetDisplayFormat("dd/mm/yyyy");
+    picker->SetValue(EncodeDate(2024, 1, 10));
+    EXPECT_FALSE(picker->PaintsOver() && picker->Focused());  // focused: the edit's own painting
+    auto* other = new ui::TEdit(form.get());
+    other->SetParent(form.get());
+    other->SetFocus();
+    ASSERT_FALSE(picker->Focused());
+    const auto paint = [&] {
+        ui::TRecordingCanvas canvas(7, 13, 3);
+        canvas.SetBounds({0, 0, picker->Width(), picker->Height()});
+        EXPECT_TRUE(picker->PaintsOver());
+        picker->PaintOver(canvas);
+        std::string all;
+        for (const std::string& line : canvas.Log()) all += line + "\n";
+        return all;
+    };
+    const int hostLeft = picker->Button()->Parent()->Left();
+    const int textWidth = 7 * 10;
+    struct Case {
+        const char* name;
+        ui::TAlignment alignment;
+        bool frame;
+        std::vector<std::string> shown;
+    } cases[] = {
+        // Left: one in from the window's two-pixel border.
+        {"left", ui::taLeftJustify, false, {"Text(2,2 \"10/01/2024\"", "color=$00000000"}},
+        // Right: against the button, the margin of one and the drawing's one pixel left.
+        {"right", ui::taRightJustify, false,
+         {"Text(" + std::to_string(hostLeft - 1 - textWidth - 1 - 1) + ",2 \"10/01/2024\""}},
+        // Framed: the unfocused background and font colours, text past the frame's offset.
+        {"framed", ui::taLeftJustify, true,
+         {"FillRect(0,0," + std::to_string(picker->Width()) + ",", "brush=$0000FFFF", "color=$000000FF"}},
+    };
+    for (const Case& c : cases) {
+        picker->SetAlignment(c.alignment);
+        picker->Frame()->SetEnabled(c.frame);
+        picker->Frame()->NonFocusColor = rtl::clYellow;
+        picker->Frame()->NonFocusFontColor = rtl::clRed;
+        const std::string log = paint();
+        for (const std::string& piece : c.shown) EXPECT_NE(log.find(piece), std::string::npos) << c.name << ": " << piece << "\n" << log;
+    }
+    picker->SetFocus();
+    picker->Frame()->SetEnabled(false);
+    EXPECT_TRUE(picker->Focused());
+    EXPECT_FALSE(picker->PaintsOver());
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 // Date-time pickers on the X server: typed through the window system (the edit's selection
 // shows the current part, the caret hidden), and a form of date, time, date-time and
-// right-aligned pickers, one framed, with the calendar open, saved as a screenshot under
-// test-artifacts/editctrls. The pictures are checked where they must show something: the
-// typed part highlighted and nothing else, the calendar's selected day and title in their
-// colours, the form's face around the pickers.
+// right-aligned pickers, one framed, one with an ellipsis button, with the calendar open,
+// saved as a screenshot under test-artifacts/editctrls. The pictures are checked where they
+// must show something: the typed part highlighted and nothing else, the calendar's selected
+// day and title in their colours, the ellipsis button's three dots, the form's face around
+// the pickers.
 
 #include <gtest/gtest.h>
 
@@ -75,6 +76,9 @@ TEST(PickerWindow, TypedThroughTheWindowSystemAndShownWithItsCalendar)
     TgkDBDateTimePicker* framed = add(108, gkDTEdtDate, "mmm d yyyy", rtl::EncodeDate(2025, 1, 2));
     TgkDBDateTimePicker* right = add(140, gkDTEdtDate, "dddd, mmmm d, yyyy", rtl::EncodeDate(2024, 12, 24));
     right->SetAlignment(ui::taRightJustify);
+    TgkDBDateTimePicker* ellipsis = add(12, gkDTEdtDate, "dd/mm/yyyy", rtl::EncodeDate(2024, 5, 16));
+    ellipsis->SetBounds(290, 12, 150, 23);
+    ellipsis->SetButtonStyle(cbsEllipsis);
     framed->Frame()->SetEnabled(true);
     framed->Frame()->SetNonFocusBorders(TgkEditFrameEnabledSet{efLeftBorder, efTopBorder, efRightBorder, efBottomBorder});
     form.Show();
@@ -150,6 +154,19 @@ TEST(PickerWindow, TypedThroughTheWindowSystemAndShownWithItsCalendar)
     EXPECT_NE(at(*calendar, otherDay.Left + 1, otherDay.Top + 1), titleBack) << "a day not selected";
     const ui::TRect title = calendar->TitleRect(0);
     EXPECT_EQ(at(*calendar, title.Left + title.Width() / 4, title.Top + 1), titleBack) << "the title";
+    // The ellipsis picker's button: three dark dots in a row across its middle.
+    {
+        const TgkDateComboButton& button = *ellipsis->Button();
+        const int y = button.Height() / 2;
+        int runs = 0;
+        bool inRun = false;
+        for (int x = 0; x < button.Width(); ++x) {
+            const bool dark = at(button, x, y).lightness() < 64 || at(button, x, y - 1).lightness() < 64;
+            if (dark && !inRun) ++runs;
+            inRun = dark;
+        }
+        EXPECT_EQ(runs, 3) << "the ellipsis dots";
+    }
     // The form's face beside the pickers, right of the calendar.
     EXPECT_EQ(at(form, 380, 250), QColorOf(rtl::clBtnFace)) << "the form's face";
     right->CloseUp(false);
