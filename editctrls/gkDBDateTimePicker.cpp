@@ -52,45 +52,6 @@ const classes::TEnumInfo& ComboButtonStyleInfo()
     return info;
 }
 
-const classes::TEnumInfo& BiDiModeInfo()
-{
-    static const classes::TEnumInfo info{
-        "TBiDiMode", {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly"}};
-    return info;
-}
-
-const classes::TEnumInfo& ImeModeInfo()
-{
-    static const classes::TEnumInfo info{"TImeMode",
-                                         {"imDisable", "imClose", "imOpen", "imDontCare", "imSAlpha", "imAlpha",
-                                          "imHira", "imSKata", "imKata", "imChinese", "imSHanguel", "imHanguel"}};
-    return info;
-}
-
-GW_IMPLEMENT_CLASS(TSizeConstraints, classes::TPersistent)
-{
-    using C = TSizeConstraints;
-    p.Integer(
-        "MaxHeight", [](const C& c) { return c.MaxHeight; }, [](C& c, int v) { c.MaxHeight = v; }, 0);
-    p.Integer(
-        "MaxWidth", [](const C& c) { return c.MaxWidth; }, [](C& c, int v) { c.MaxWidth = v; }, 0);
-    p.Integer(
-        "MinHeight", [](const C& c) { return c.MinHeight; }, [](C& c, int v) { c.MinHeight = v; }, 0);
-    p.Integer(
-        "MinWidth", [](const C& c) { return c.MinWidth; }, [](C& c, int v) { c.MinWidth = v; }, 0);
-}
-
-void TSizeConstraints::Assign(const classes::TPersistent& source)
-{
-    if (const auto* other = dynamic_cast<const TSizeConstraints*>(&source)) {
-        MaxHeight = other->MaxHeight;
-        MaxWidth = other->MaxWidth;
-        MinHeight = other->MinHeight;
-        MinWidth = other->MinWidth;
-        return;
-    }
-    TPersistent::Assign(source);
-}
 
 GW_IMPLEMENT_CLASS(TgkDTInterval, classes::TPersistent)
 {
@@ -205,36 +166,6 @@ ui::TRect MarkBox(ui::TBitmap& face, const ui::TRect& inner)
     return box.Left < box.Right ? box : inner;
 }
 
-// The part `box` of a bitmap as a 24-bit BMP picture, the form a button's glyph holds.
-std::string BmpOf(ui::TBitmap& bitmap, const ui::TRect& box)
-{
-    const int w = box.Width(), h = box.Height(), stride = (w * 3 + 3) / 4 * 4;
-    const int size = 54 + stride * h;
-    std::string b(static_cast<std::size_t>(size), '\0');
-    const auto put32 = [&](int at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) b[static_cast<std::size_t>(at + i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(2, static_cast<std::uint32_t>(size));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<std::uint32_t>(w));
-    put32(22, static_cast<std::uint32_t>(h));
-    b[26] = 1;
-    b[28] = 24;
-    put32(34, static_cast<std::uint32_t>(stride * h));
-    for (int row = 0; row < h; ++row) {  // bottom row first
-        const std::uint32_t* line = bitmap.ScanLine(box.Top + h - 1 - row) + box.Left;
-        for (int x = 0; x < w; ++x) {
-            const std::size_t at = static_cast<std::size_t>(54 + row * stride + x * 3);
-            b[at] = static_cast<char>(line[x] & 0xFF);
-            b[at + 1] = static_cast<char>((line[x] >> 8) & 0xFF);
-            b[at + 2] = static_cast<char>((line[x] >> 16) & 0xFF);
-        }
-    }
-    return b;
-}
 
 }  // namespace
 
@@ -283,16 +214,16 @@ GW_IMPLEMENT_CLASS(TgkDBDateTimePicker, TgkDBCustomDateTimePicker)
     });
     p.Integer("ButtonWidth", &C::ButtonWidth, &C::SetButtonWidth, 0);
     p.Enumeration(
-        "BiDiMode", BiDiModeInfo(), [](const C& c) { return c.BiDiMode; }, [](C& c, TBiDiMode v) { c.BiDiMode = v; },
-        bdLeftToRight);
+        "BiDiMode", ui::BiDiModeInfo(), [](const C& c) { return c.BiDiMode; }, [](C& c, TBiDiMode v) { c.BiDiMode = v; },
+        ui::bdLeftToRight);
     p.Boolean(
         "ParentBiDiMode", [](const C& c) { return c.ParentBiDiMode; }, [](C& c, bool v) { c.ParentBiDiMode = v; },
         true);
     p.Object("Constraints", [](const C& c) { return const_cast<C&>(c).Constraints(); });
     p.Integer("DragCursor", &C::DragCursor, &C::SetDragCursor, ui::crDrag);
     p.Enumeration(
-        "ImeMode", ImeModeInfo(), [](const C& c) { return c.ImeMode; }, [](C& c, TImeMode v) { c.ImeMode = v; },
-        imDontCare);
+        "ImeMode", ui::ImeModeInfo(), [](const C& c) { return c.ImeMode; }, [](C& c, TImeMode v) { c.ImeMode = v; },
+        ui::imDontCare);
     p.String(
         "ImeName", [](const C& c) { return c.ImeName; }, [](C& c, const std::string& v) { c.ImeName = v; });
     p.Boolean("ReadOnly", &C::ReadOnly, &C::SetReadOnly, false);
@@ -1051,7 +982,7 @@ void TgkDBCustomDateTimePicker::RefreshButtonFace()
     DrawButton(*face.Canvas(), {0, 0, face.Width(), face.Height()}, defaultPaint);
     if (defaultPaint) return;
     // The window's own button draws the face and its edges: it shows the mark drawn inside them.
-    button.Glyph()->LoadFromBytes(BmpOf(face, MarkBox(face, {2, 2, face.Width() - 2, face.Height() - 2})));
+    button.Glyph()->LoadFromBytes(ui::EncodeBmp(face, MarkBox(face, {2, 2, face.Width() - 2, face.Height() - 2})));
     button.Invalidate();
 }
 

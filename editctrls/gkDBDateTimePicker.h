@@ -55,9 +55,8 @@ class TgkCalendarPopupHost;
 class TgkDBCustomDateTimePicker;
 
 enum TgkDTCalAlignment { gkdtaLeft, gkdtaRight, gkdtaCenter };
-enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
-enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese,
-                imSHanguel, imHanguel };
+using ui::TBiDiMode;
+using ui::TImeMode;
 
 // Answered with the picker's field data link (a db::TFieldDataLink*), as data-aware
 // controls answer it.
@@ -67,20 +66,7 @@ const classes::TEnumInfo& DTDateFormatInfo();
 const classes::TEnumInfo& DTEditDataTypeInfo();
 const classes::TEnumInfo& DTCalAlignmentInfo();
 const classes::TEnumInfo& ComboButtonStyleInfo();
-const classes::TEnumInfo& BiDiModeInfo();
-const classes::TEnumInfo& ImeModeInfo();
-
-// Size limits kept for stored forms; the layer sizes the picker without them.
-class TSizeConstraints : public classes::TPersistent {
-    GW_CLASS(TSizeConstraints)
-
-public:
-    void Assign(const classes::TPersistent& source) override;
-    int MaxHeight = 0;
-    int MaxWidth = 0;
-    int MinHeight = 0;
-    int MinWidth = 0;
-};
+using ui::TSizeConstraints;
 
 // The minute step of Up and Down.
 class TgkDTInterval : public classes::TPersistent {
@@ -271,9 +257,9 @@ public:
     void UpdateEditRect();
 
     // ---- Stored only ----------------------------------------------------------------------
-    TBiDiMode BiDiMode = bdLeftToRight;
+    TBiDiMode BiDiMode = ui::bdLeftToRight;
     bool ParentBiDiMode = true;
-    TImeMode ImeMode = imDontCare;
+    TImeMode ImeMode = ui::imDontCare;
     std::string ImeName;
     TSizeConstraints* Constraints() noexcept { return &constraints_; }
 

@@ -18,14 +18,6 @@ constexpr unsigned kTabOnEnter = ui::WM_USER + 0x0F01;
 
 }  // namespace
 
-const classes::TEnumInfo& ImeModeInfo()
-{
-    static const classes::TEnumInfo info{"TImeMode",
-                                         {"imDisable", "imClose", "imOpen", "imDontCare", "imSAlpha", "imAlpha",
-                                          "imHira", "imSKata", "imKata", "imChinese", "imSHanguel", "imHanguel"}};
-    return info;
-}
-
 GW_IMPLEMENT_CLASS(TFcCustomEdit, ui::TEdit)
 {
     using C = TFcCustomEdit;
@@ -36,7 +28,7 @@ GW_IMPLEMENT_CLASS(TFcCustomEdit, ui::TEdit)
     p.Enumeration("CharCase", ui::EditCharCaseInfo(), &C::CharCase, &C::SetCharCase, ui::ecNormal);
     p.Boolean("HideSelection", &C::HideSelection, &C::SetHideSelection, true);
     p.Boolean("OEMConvert", &C::OEMConvert, &C::SetOEMConvert, false);
-    p.Enumeration("ImeMode", ImeModeInfo(), &C::ImeMode, &C::SetImeMode, imDontCare);
+    p.Enumeration("ImeMode", ui::ImeModeInfo(), &C::ImeMode, &C::SetImeMode, ui::imDontCare);
     p.String("ImeName", &C::ImeName, &C::SetImeName);
     p.Boolean("TabOnEnter", &C::TabOnEnter, &C::SetTabOnEnter, false);
     p.Color("FrameColor", &C::FrameColor, &C::SetFrameColor, rtl::clBtnShadow).Stored(&C::FrameStored);

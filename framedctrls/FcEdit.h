@@ -13,9 +13,7 @@
 
 namespace framedctrls {
 
-enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese,
-                imSHanguel, imHanguel };
-const classes::TEnumInfo& ImeModeInfo();
+using ui::TImeMode;
 
 class TFcCustomEdit : public ui::TEdit {
     GW_CLASS(TFcCustomEdit)
@@ -90,7 +88,7 @@ private:
     TFcFrameController* frameController_ = nullptr;
     bool useFrameController_ = true;
     bool oemConvert_ = false;
-    TImeMode imeMode_ = imDontCare;
+    TImeMode imeMode_ = ui::imDontCare;
     std::string imeName_;
     bool mouseOver_ = false;
     bool focused_ = false;

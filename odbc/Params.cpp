@@ -64,38 +64,6 @@ void PutLE(std::string& out, T value)
     for (std::size_t i = 0; i < sizeof(T); ++i) out += static_cast<char>((static_cast<std::uint64_t>(value) >> (8 * i)) & 0xFF);
 }
 
-// A bitmap as a BMP file: 32 bits a pixel, uncompressed, rows bottom to top. A pixel
-// 0xAARRGGBB written little-endian is the file's blue, green, red, alpha order.
-std::string BmpFileOf(const ui::TBitmap& bitmap)
-{
-    const auto width = static_cast<std::uint32_t>(bitmap.Width());
-    const auto height = static_cast<std::uint32_t>(bitmap.Height());
-    constexpr std::uint32_t kHeaders = 14 + 40;
-    const std::uint32_t imageSize = width * height * 4;
-    std::string out;
-    out.reserve(kHeaders + imageSize);
-    out += "BM";
-    PutLE<std::uint32_t>(out, kHeaders + imageSize);
-    PutLE<std::uint32_t>(out, 0);
-    PutLE<std::uint32_t>(out, kHeaders);
-    PutLE<std::uint32_t>(out, 40);
-    PutLE<std::int32_t>(out, static_cast<std::int32_t>(width));
-    PutLE<std::int32_t>(out, static_cast<std::int32_t>(height));
-    PutLE<std::uint16_t>(out, 1);   // planes
-    PutLE<std::uint16_t>(out, 32);  // bits a pixel
-    PutLE<std::uint32_t>(out, 0);   // BI_RGB
-    PutLE<std::uint32_t>(out, imageSize);
-    PutLE<std::int32_t>(out, 2835);  // 72 dots an inch
-    PutLE<std::int32_t>(out, 2835);
-    PutLE<std::uint32_t>(out, 0);
-    PutLE<std::uint32_t>(out, 0);
-    for (std::uint32_t y = height; y-- > 0;) {
-        const std::uint32_t* row = bitmap.ScanLine(static_cast<int>(y));
-        for (std::uint32_t x = 0; x < width; ++x) PutLE<std::uint32_t>(out, row[x]);
-    }
-    return out;
-}
-
 }  // namespace
 
 // ---- Time stamps ----------------------------------------------------------------------------
@@ -218,7 +186,7 @@ void TdbParam::Assign(const classes::TPersistent& source)
 
 void TdbParam::Assign(const rtl::TStrings& source) { SetAsMemo(source.Text()); }
 
-void TdbParam::AssignBitmap(const ui::TBitmap& bitmap) { SetTypedValue(ftGraphic, TVariant::FromBytes(BmpFileOf(bitmap))); }
+void TdbParam::AssignBitmap(const ui::TBitmap& bitmap) { SetTypedValue(ftGraphic, TVariant::FromBytes(ui::EncodeBmp(bitmap))); }
 
 void TdbParam::AssignPicture(const ui::TPicture& picture)
 {

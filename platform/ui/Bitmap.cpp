@@ -130,4 +130,49 @@ void TBitmap::LoadFromPicture(const TPicture& picture)
     Changed();
 }
 
+namespace {
+
+template <class T>
+void PutLE(std::string& out, T value)
+{
+    for (std::size_t i = 0; i < sizeof(T); ++i) out += static_cast<char>((static_cast<std::uint64_t>(value) >> (8 * i)) & 0xFF);
+}
+
+}  // namespace
+
+std::string EncodeBmp(const TBitmap& bitmap) { return EncodeBmp(bitmap, {0, 0, bitmap.Width(), bitmap.Height()}); }
+
+std::string EncodeBmp(const TBitmap& bitmap, const TRect& box)
+{
+    const int left = std::clamp(box.Left, 0, bitmap.Width()), right = std::clamp(box.Right, left, bitmap.Width());
+    const int top = std::clamp(box.Top, 0, bitmap.Height()), bottom = std::clamp(box.Bottom, top, bitmap.Height());
+    const auto width = static_cast<std::uint32_t>(right - left);
+    const auto height = static_cast<std::uint32_t>(bottom - top);
+    constexpr std::uint32_t kHeaders = 14 + 40;
+    const std::uint32_t imageSize = width * height * 4;
+    std::string out;
+    out.reserve(kHeaders + imageSize);
+    out += "BM";
+    PutLE<std::uint32_t>(out, kHeaders + imageSize);
+    PutLE<std::uint32_t>(out, 0);
+    PutLE<std::uint32_t>(out, kHeaders);
+    PutLE<std::uint32_t>(out, 40);
+    PutLE<std::int32_t>(out, static_cast<std::int32_t>(width));
+    PutLE<std::int32_t>(out, static_cast<std::int32_t>(height));
+    PutLE<std::uint16_t>(out, 1);   // planes
+    PutLE<std::uint16_t>(out, 32);  // bits a pixel
+    PutLE<std::uint32_t>(out, 0);   // uncompressed
+    PutLE<std::uint32_t>(out, imageSize);
+    PutLE<std::int32_t>(out, 2835);  // 72 dots an inch
+    PutLE<std::int32_t>(out, 2835);
+    PutLE<std::uint32_t>(out, 0);
+    PutLE<std::uint32_t>(out, 0);
+    // A pixel 0xAARRGGBB written little-endian is the file's blue, green, red, alpha order.
+    for (int y = bottom; y-- > top;) {
+        const std::uint32_t* row = bitmap.ScanLine(y);
+        for (int x = left; x < right; ++x) PutLE<std::uint32_t>(out, row[x]);
+    }
+    return out;
+}
+
 }  // namespace ui

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/ui/Canvas.h"
@@ -66,6 +67,12 @@ private:
     std::unique_ptr<ICanvasDevice> device_;
     std::unique_ptr<TCanvas> canvas_;
 };
+
+// The part `box` of a bitmap (the whole of it by default) as a BMP file: 32 bits a pixel,
+// uncompressed, rows bottom to top, the form a picture or a stored glyph reads back with the
+// same pixels. `box` is clipped to the bitmap.
+std::string EncodeBmp(const TBitmap& bitmap);
+std::string EncodeBmp(const TBitmap& bitmap, const TRect& box);
 
 // 0xAARRGGBB pixels and colours.
 constexpr std::uint32_t PixelOfColor(rtl::TColor rgb)

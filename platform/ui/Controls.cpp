@@ -24,6 +24,35 @@ const classes::TEnumInfo& DragModeInfo()
     return info;
 }
 
+}  // namespace
+
+GW_IMPLEMENT_CLASS(TSizeConstraints, classes::TPersistent)
+{
+    using C = TSizeConstraints;
+    p.Integer(
+        "MaxHeight", [](const C& c) { return c.MaxHeight; }, [](C& c, int v) { c.MaxHeight = v; }, 0);
+    p.Integer(
+        "MaxWidth", [](const C& c) { return c.MaxWidth; }, [](C& c, int v) { c.MaxWidth = v; }, 0);
+    p.Integer(
+        "MinHeight", [](const C& c) { return c.MinHeight; }, [](C& c, int v) { c.MinHeight = v; }, 0);
+    p.Integer(
+        "MinWidth", [](const C& c) { return c.MinWidth; }, [](C& c, int v) { c.MinWidth = v; }, 0);
+}
+
+void TSizeConstraints::Assign(const classes::TPersistent& source)
+{
+    if (const auto* other = dynamic_cast<const TSizeConstraints*>(&source)) {
+        MaxHeight = other->MaxHeight;
+        MaxWidth = other->MaxWidth;
+        MinHeight = other->MinHeight;
+        MinWidth = other->MinWidth;
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+namespace {
+
 // ---- The drag in progress ------------------------------------------------------------------
 
 struct TDrag {

@@ -24,6 +24,18 @@
 
 namespace ui {
 
+// Size limits kept for stored forms; the layer sizes controls without them.
+class TSizeConstraints : public classes::TPersistent {
+    GW_CLASS(TSizeConstraints)
+
+public:
+    void Assign(const classes::TPersistent& source) override;
+    int MaxHeight = 0;
+    int MaxWidth = 0;
+    int MinHeight = 0;
+    int MinWidth = 0;
+};
+
 class TWinControl;
 class TCustomForm;
 class TCanvas;

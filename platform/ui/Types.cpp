@@ -29,4 +29,19 @@ const classes::TEnumInfo& TextLayoutInfo()
     return info;
 }
 
+const classes::TEnumInfo& BiDiModeInfo()
+{
+    static const classes::TEnumInfo info{
+        "TBiDiMode", {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly"}};
+    return info;
+}
+
+const classes::TEnumInfo& ImeModeInfo()
+{
+    static const classes::TEnumInfo info{"TImeMode",
+                                         {"imDisable", "imClose", "imOpen", "imDontCare", "imSAlpha", "imAlpha",
+                                          "imHira", "imSKata", "imKata", "imChinese", "imSHanguel", "imHanguel"}};
+    return info;
+}
+
 }  // namespace ui

@@ -135,10 +135,19 @@ using TKeyPressEvent = classes::TEvent<classes::TObject*, char&>;
 // Raises EListError "List index out of bounds (<index>)", as every list of this layer does.
 [[noreturn]] void ListIndexError(int index);
 
+// Reading order and input-method modes. The layer lays every text out left to right and has
+// no input-method control, so these are kept only for what stored forms hold: a control
+// publishes them so a form reads and writes back unchanged.
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese,
+                imSHanguel, imHanguel };
+
 // Enumeration name tables of the types above, for published properties.
 const classes::TEnumInfo& AlignInfo();
 const classes::TEnumInfo& AnchorInfo();
 using classes::AlignmentInfo;
 const classes::TEnumInfo& TextLayoutInfo();
+const classes::TEnumInfo& BiDiModeInfo();
+const classes::TEnumInfo& ImeModeInfo();
 
 }  // namespace ui

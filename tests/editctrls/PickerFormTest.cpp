@@ -103,12 +103,12 @@ end
     classes::ReadComponentText(form, text);
     auto* p = dynamic_cast<TgkDBDateTimePicker*>(form.FindComponent("due"));
     ASSERT_NE(p, nullptr);
-    EXPECT_EQ(p->BiDiMode, bdRightToLeft);
+    EXPECT_EQ(p->BiDiMode, ui::bdRightToLeft);
     EXPECT_FALSE(p->ParentBiDiMode);
     EXPECT_EQ(p->Constraints()->MaxWidth, 300);
     EXPECT_EQ(p->Constraints()->MinHeight, 19);
     EXPECT_EQ(p->DragCursor(), ui::crHandPoint);
-    EXPECT_EQ(p->ImeMode, imClose);
+    EXPECT_EQ(p->ImeMode, ui::imClose);
     EXPECT_EQ(p->ImeName, "Input");
     bool accept = false;
     p->OnCalcBoldDay(p, 0, 1, 1, 2024, accept);

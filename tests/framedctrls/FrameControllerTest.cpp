@@ -222,7 +222,7 @@ TEST_F(FrameControllerTest, AStoredLoginFormPlacesTheEditsWithTheirFrames)
     EXPECT_EQ(password->PasswordChar(), '*');
     // Stored and read back, though nothing here acts on them.
     EXPECT_TRUE(user->OEMConvert());
-    EXPECT_EQ(user->ImeMode(), imClose);
+    EXPECT_EQ(user->ImeMode(), ui::imClose);
     const std::string text = classes::WriteComponentText(*user);
     EXPECT_NE(text.find("ImeName = 'Pinyin'"), std::string::npos) << text;
 }
