@@ -98,6 +98,8 @@ public:
     void KeyPress(char& key) override;
     bool WantsKey(ui::TKey key) const override;
     void SetTextByUser(const std::string& text) override;
+    // A left press in the text part takes its text as the search text.
+    void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
 
 protected:
@@ -112,6 +114,11 @@ protected:
 private:
     void RestartSearchTimer();
     void PostTab();
+    // A text the program set (not the user's typing, not the control's own writing): in the
+    // text part it becomes the search text, completed to the first item it begins.
+    void TextSetFromOutside();
+    // Writes the text part as the control's own doing.
+    void SetOwnText(const std::string& text);
 
     bool beepOnInvalidKey_ = true;
     bool flatButtons_ = true;
@@ -123,6 +130,7 @@ private:
     bool tabOnEnter_ = false;
     bool enterPressed_ = false;
     bool pasting_ = false;
+    bool settingOwnText_ = false;
     bool focused_ = false;
     bool mouseOver_ = false;
     bool tabPending_ = false;
