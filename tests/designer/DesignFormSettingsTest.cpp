@@ -8,6 +8,7 @@
 
 #include <QTemporaryDir>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -140,6 +141,30 @@ TEST_F(DesignFormSettings, TheVisualQueryTakesTheProgramsSettings)
     EXPECT_EQ(vq->JoinDefaultColor, rtl::clBlack);
     EXPECT_EQ(vq->JoinDefaultSelColor, rtl::TColor{0x9F5000});
     EXPECT_EQ(vq->HelpContext(), 60);
+}
+
+// The navigation samples are pictures of the two bar kinds, the same for header and footer.
+TEST_F(DesignFormSettings, NavigationSamplesArePicturesOfTheTwoBarKinds)
+{
+    Open();
+    const ui::TPicture* pictures[2][2] = {};
+    const char* const names[2][2] = {{"header_img1", "header_img2"}, {"footer_img1", "footer_img2"}};
+    for (int side = 0; side < 2; ++side)
+        for (int kind = 0; kind < 2; ++kind) {
+            SCOPED_TRACE(names[side][kind]);
+            auto* image = dynamic_cast<ui::TImage*>(w_->FindComponent(names[side][kind]));
+            ASSERT_NE(image, nullptr);
+            EXPECT_EQ(image->Picture()->Width(), image->Width());
+            EXPECT_EQ(image->Picture()->Height(), image->Height());
+            pictures[side][kind] = image->Picture();
+        }
+    EXPECT_NE(pictures[0][0]->Bytes(), pictures[0][1]->Bytes());
+    EXPECT_EQ(pictures[0][0]->Bytes(), pictures[1][0]->Bytes());
+    EXPECT_EQ(pictures[0][1]->Bytes(), pictures[1][1]->Bytes());
+    // Navy marks on white: the sample shows the links' colour.
+    bool navy = false;
+    for (const std::uint32_t pixel : pictures[0][0]->Pixels()) navy = navy || (pixel & 0xFFFFFF) == 0x000080;
+    EXPECT_TRUE(navy);
 }
 
 // The pickers hold "Default", the 16 basic colours and "Custom"; black is the basic entry, so
