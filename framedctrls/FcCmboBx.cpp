@@ -1,8 +1,10 @@
 #include "framedctrls/FcCmboBx.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Messages.h"
@@ -44,6 +46,13 @@ std::string Utf8(char32_t c)
 
 // The text without its last character (a whole UTF-8 sequence).
 std::string DropLastChar(const std::string& s) { return s.substr(0, rtl::Utf8PrevCharStart(s, s.size())); }
+
+// Raises `flag` until the scope ends, then gives it back the value it had.
+auto RaisedFor(bool& flag)
+{
+    const bool was = std::exchange(flag, true);
+    return rtl::TScopeExit([&flag, was] { flag = was; });
+}
 
 }  // namespace
 
@@ -115,10 +124,8 @@ char32_t TFcCustomComboBox::DoKeyPress(char32_t key)
 
 void TFcCustomComboBox::SetOwnText(const std::string& text)
 {
-    const bool was = settingOwnText_;
-    settingOwnText_ = true;
+    const auto own = RaisedFor(settingOwnText_);
     SetText(text);
-    settingOwnText_ = was;
 }
 
 void TFcCustomComboBox::TextSetFromOutside()
@@ -134,20 +141,20 @@ void TFcCustomComboBox::TextSetFromOutside()
     if (ItemIndex() >= 0 && Items()->Get(ItemIndex()) == Text()) return;
     const int index = FindItem(searchText_);
     if (index < 0) return;
-    const bool was = settingOwnText_;
-    settingOwnText_ = true;
-    if (ItemIndex() != index) SetItemIndex(index);
-    settingOwnText_ = was;
+    {
+        const auto own = RaisedFor(settingOwnText_);
+        if (ItemIndex() != index) SetItemIndex(index);
+    }
     const int start = static_cast<int>(std::min(searchText_.size(), Text().size()));
     SetEditSel(start, static_cast<int>(Text().size()) - start);
 }
 
 void TFcCustomComboBox::SelectAndNotify(int index)
 {
-    const bool was = settingOwnText_;
-    settingOwnText_ = true;
-    if (ItemIndex() != index) SetItemIndex(index);
-    settingOwnText_ = was;
+    {
+        const auto own = RaisedFor(settingOwnText_);
+        if (ItemIndex() != index) SetItemIndex(index);
+    }
     Click();
     OnChange(this);
 }
@@ -456,10 +463,8 @@ void TFcCustomComboBox::SetTextByUser(const std::string& text)
 {
     {
         // Typed or pasted by the user: completed below (a paste) or by the key itself.
-        const bool was = settingOwnText_;
-        settingOwnText_ = true;
+        const auto own = RaisedFor(settingOwnText_);
         TComboBox::SetTextByUser(text);
-        settingOwnText_ = was;
     }
     if (pasting_) {
         // A paste or a cut: complete from what the text part holds now.

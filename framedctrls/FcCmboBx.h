@@ -4,8 +4,8 @@
 // TFcCustomComboBox draws a frame of a TFrameStyle and, at rest, a flat drop-down button over
 // the combo's own drawing, switches between a flat and a focus frame like the framed edit,
 // takes settings from a TFcFrameController, and adds keyboard behaviour: an incremental search
-// over the items (a new search after 1.5 s without a key), auto-completion in the text part,
-// Enter as Tab, a beep on keys that find nothing and on typing past MaxLength, and wheel
+// over the items (a new search after 1.5 s without a key), auto-completion in the text part
+// (of what the user types and of text the program writes there), Enter as Tab, a beep on keys that find nothing and on typing past MaxLength, and wheel
 // stepping. Typed characters are code points from 32 up except 127; the search text is
 // UTF-8, matched as a prefix of an item ignoring case.
 //
