@@ -1,8 +1,10 @@
 #include "framedctrls/FcCmboBx.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Messages.h"
@@ -44,6 +46,13 @@ std::string Utf8(char32_t c)
 
 // The text without its last character (a whole UTF-8 sequence).
 std::string DropLastChar(const std::string& s) { return s.substr(0, rtl::Utf8PrevCharStart(s, s.size())); }
+
+// Raises `flag` until the scope ends, then gives it back the value it had.
+auto RaisedFor(bool& flag)
+{
+    const bool was = std::exchange(flag, true);
+    return rtl::TScopeExit([&flag, was] { flag = was; });
+}
 
 }  // namespace
 
@@ -113,9 +122,39 @@ char32_t TFcCustomComboBox::DoKeyPress(char32_t key)
     return static_cast<unsigned char>(c);
 }
 
+void TFcCustomComboBox::SetOwnText(const std::string& text)
+{
+    const auto own = RaisedFor(settingOwnText_);
+    SetText(text);
+}
+
+void TFcCustomComboBox::TextSetFromOutside()
+{
+    if (settingOwnText_ || ComponentState().Contains(classes::csDesigning) || DroppedDown()) return;
+    if (Style() != ui::csDropDown) return;
+    // Enter's own text change (the item taken over) leaves the search as it was.
+    if (enterPressed_)
+        enterPressed_ = false;
+    else
+        searchText_ = Text();
+    // A text that is the chosen item's own came with choosing it: nothing to complete.
+    if (ItemIndex() >= 0 && Items()->Get(ItemIndex()) == Text()) return;
+    const int index = FindItem(searchText_);
+    if (index < 0) return;
+    {
+        const auto own = RaisedFor(settingOwnText_);
+        if (ItemIndex() != index) SetItemIndex(index);
+    }
+    const int start = static_cast<int>(std::min(searchText_.size(), Text().size()));
+    SetEditSel(start, static_cast<int>(Text().size()) - start);
+}
+
 void TFcCustomComboBox::SelectAndNotify(int index)
 {
-    if (ItemIndex() != index) SetItemIndex(index);
+    {
+        const auto own = RaisedFor(settingOwnText_);
+        if (ItemIndex() != index) SetItemIndex(index);
+    }
     Click();
     OnChange(this);
 }
@@ -174,7 +213,8 @@ void TFcCustomComboBox::SearchChar(char32_t c)
         } else {
             InvalidKey();
         }
-        if (!searchText_.empty()) FindAndSelect(searchText_, c);
+        // An empty search finds the first item, as every item begins with it.
+        FindAndSelect(searchText_, c);
         return;
     }
     if (c == kEscape) {
@@ -208,8 +248,9 @@ bool TFcCustomComboBox::EditChar(char32_t c)
     }
     if (c == kBackspace) {
         if (searchText_.empty()) {
+            // Nothing to shorten: the text part deletes as it always does.
             InvalidKey();
-            return true;
+            return false;
         }
         // The search text follows the text part: the selection, or the character before
         // the caret, goes.
@@ -230,7 +271,7 @@ bool TFcCustomComboBox::EditChar(char32_t c)
             DoKeyPress(c);
         }
         if (!searchText_.empty() && AutoComplete(searchText_, c)) return true;
-        SetText(s);
+        SetOwnText(s);
         SetEditSel(caret, 0);
         return true;
     }
@@ -244,7 +285,7 @@ bool TFcCustomComboBox::EditChar(char32_t c)
     searchText_ = s;
     if (AutoComplete(s, 0)) return true;
     // Typed as it is: the text with the character, the caret after it.
-    SetText(s);
+    SetOwnText(s);
     SetEditSel(caret, 0);
     OnChange(this);
     return true;
@@ -290,6 +331,10 @@ void TFcCustomComboBox::Dispatch(ui::TMessage& m)
     case ui::WM_SIZE:
         TComboBox::Dispatch(m);
         if (frame_.visible) Invalidate();
+        return;
+    case ui::CM_TEXTCHANGED:
+        TComboBox::Dispatch(m);
+        TextSetFromOutside();
         return;
     case ui::WM_CHAR: {
         const auto c = static_cast<char32_t>(m.WParam);
@@ -408,9 +453,19 @@ bool TFcCustomComboBox::WantsKey(ui::TKey key) const
     return (tabOnEnter_ && key == ui::VK_RETURN) || TComboBox::WantsKey(key);
 }
 
+void TFcCustomComboBox::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
+{
+    if (button == ui::mbLeft && Style() == ui::csDropDown) searchText_ = Text();
+    TComboBox::MouseDown(button, shift, x, y);
+}
+
 void TFcCustomComboBox::SetTextByUser(const std::string& text)
 {
-    TComboBox::SetTextByUser(text);
+    {
+        // Typed or pasted by the user: completed below (a paste) or by the key itself.
+        const auto own = RaisedFor(settingOwnText_);
+        TComboBox::SetTextByUser(text);
+    }
     if (pasting_) {
         // A paste or a cut: complete from what the text part holds now.
         pasting_ = false;

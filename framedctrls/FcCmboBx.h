@@ -4,8 +4,8 @@
 // TFcCustomComboBox draws a frame of a TFrameStyle and, at rest, a flat drop-down button over
 // the combo's own drawing, switches between a flat and a focus frame like the framed edit,
 // takes settings from a TFcFrameController, and adds keyboard behaviour: an incremental search
-// over the items (a new search after 1.5 s without a key), auto-completion in the text part,
-// Enter as Tab, a beep on keys that find nothing and on typing past MaxLength, and wheel
+// over the items (a new search after 1.5 s without a key), auto-completion in the text part
+// (of what the user types and of text the program writes there), Enter as Tab, a beep on keys that find nothing and on typing past MaxLength, and wheel
 // stepping. Typed characters are code points from 32 up except 127; the search text is
 // UTF-8, matched as a prefix of an item ignoring case.
 //
@@ -98,6 +98,8 @@ public:
     void KeyPress(char& key) override;
     bool WantsKey(ui::TKey key) const override;
     void SetTextByUser(const std::string& text) override;
+    // A left press in the text part takes its text as the search text.
+    void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
 
 protected:
@@ -112,6 +114,11 @@ protected:
 private:
     void RestartSearchTimer();
     void PostTab();
+    // A text the program set (not the user's typing, not the control's own writing): in the
+    // text part it becomes the search text, completed to the first item it begins.
+    void TextSetFromOutside();
+    // Writes the text part as the control's own doing.
+    void SetOwnText(const std::string& text);
 
     bool beepOnInvalidKey_ = true;
     bool flatButtons_ = true;
@@ -123,6 +130,7 @@ private:
     bool tabOnEnter_ = false;
     bool enterPressed_ = false;
     bool pasting_ = false;
+    bool settingOwnText_ = false;
     bool focused_ = false;
     bool mouseOver_ = false;
     bool tabPending_ = false;

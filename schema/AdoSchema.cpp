@@ -72,6 +72,23 @@ int TQADOTable::GetFieldCount()
     return static_cast<int>(fields_.size());
 }
 
+void TQADOTable::ReadFieldDefs()
+{
+    for (int i = 0; i < fieldDefs_.Count(); ++i) {
+        const db::TFieldDef& def = fieldDefs_.Items(i);
+        auto f = std::make_unique<TQADOField>(this);
+        f->name = def.Name();
+        f->ordinal = def.FieldNo();
+        f->nullable = !def.Required();
+        f->dataType = FieldTypeToDataType(def.DataType());
+        f->typeSize = def.Size();
+        f->numericPrecision = def.Precision();
+        f->typeName = FieldTypeName(def.DataType());
+        f->baseTypeName = f->typeName;
+        fields_.push_back(std::move(f));
+    }
+}
+
 TQADOField* TQADOTable::AddField()
 {
     columnsLoaded_ = true;
@@ -83,6 +100,10 @@ void TQADOTable::LoadColumns()
 {
     columnsLoaded_ = true;
     if (freeOnReload_) fields_.clear();
+    if (connection_ == nullptr) {
+        ReadFieldDefs();
+        return;
+    }
     if (!IsOpen(connection_)) return;
     std::vector<std::unique_ptr<TQADOField>> read;
     try {

@@ -15,6 +15,7 @@
 
 #include "platform/db/AdoConnection.h"
 #include "platform/db/FieldTypes.h"
+#include "platform/db/Fields.h"
 #include "platform/rtl/StringList.h"
 
 namespace app::ado {
@@ -70,9 +71,13 @@ public:
     // The columns, loaded on first use. GetField raises EListError outside 0..count-1.
     TQADOField* GetField(int index);
     int GetFieldCount();
-    // Reads the columns again (a table without a connection has none). A closed connection
-    // or a failed read leaves the list empty (or as it was, when FreeOnReload is off).
+    // Reads the columns again. A table without a connection reads them from its field
+    // definitions (FieldDefs) instead; a closed connection or a failed read leaves the list
+    // empty (or as it was, when FreeOnReload is off).
     void LoadColumns();
+    // The columns a table without a connection has: name, number, required flag, type, size
+    // and precision of each.
+    db::TFieldDefs& FieldDefs() { return fieldDefs_; }
     // Appends a column described by the caller and marks the columns loaded: the table list
     // of a design read without a database is built this way.
     TQADOField* AddField();
@@ -84,6 +89,8 @@ private:
     bool columnsLoaded_ = false;
     bool freeOnReload_ = true;
     std::vector<std::unique_ptr<TQADOField>> fields_;
+    db::TFieldDefs fieldDefs_{nullptr};
+    void ReadFieldDefs();
 };
 
 // A table list: item texts ("SCHEMA.NAME" upper-cased, no prefix for public) with the

@@ -1,6 +1,7 @@
 #include "vquery/Dialogs.h"
 
 #include <cmath>
+#include <memory>
 #include <string>
 
 #include "platform/db/ConnectionString.h"
@@ -30,6 +31,19 @@ TfrmVSort::TfrmVSort(TmfVQuery* query) : TForm(query), query_(query)
     list_ = Get<ui::TListBox>("lbVSorts");
 }
 
+const ui::TPicture& TfrmVSort::Glyph(int direction)
+{
+    // Loaded once: every Sort dialog shows the same pair, and rows may still be drawn while
+    // a closing dialog takes its list down.
+    static const auto load = [](const char* resource) {
+        auto picture = std::make_unique<ui::TPicture>();
+        picture->LoadFromBytes(GlyphBitmap(resource));
+        return picture;
+    };
+    static const std::unique_ptr<ui::TPicture> asc = load("CSSORTASC_BMP"), desc = load("CSSORTDESC_BMP");
+    return direction == 2 ? *desc : *asc;
+}
+
 int TfrmVSort::Execute()
 {
     const std::vector<TmfVQueryField*> opened = query_->SortList();
@@ -46,7 +60,7 @@ void TfrmVSort::lbVSortsDrawItem(ui::TWinControl*, int index, const ui::TRect& r
     c.FillRect(rect);
     auto* f = list_->Items()->ObjectAs<TmfVQueryField*>(index);
     if (f != nullptr)
-        DrawGlyph(c, rect.Left, rect.Top, f->SortDirection == 2 ? *query_->SortDESCPic() : *query_->SortASCPic());
+        DrawGlyph(c, rect.Left, rect.Top, Glyph(f->SortDirection));
     c.TextOut(rect.Left + 17, rect.Top + 2, std::to_string(index + 1));
     c.TextOut(rect.Left + 25, rect.Top + 2, list_->Items()->Strings(index));
 }

@@ -43,6 +43,9 @@ public:
 
     // The drop of the entry pressed last onto the row at client point (x, y) of the list.
     void lbVSortsDragDrop(classes::TObject* sender, classes::TObject* source, int x, int y);
+    // The glyph a row of that sort direction shows: the dialog's own pair, whatever pictures
+    // the query's field lists were given.
+    static const ui::TPicture& Glyph(int direction);
 
 private:
     void lbVSortsDrawItem(ui::TWinControl* control, int index, const ui::TRect& rect, ui::TOwnerDrawState state);

@@ -21,6 +21,13 @@ constexpr Pattern kUp = {
     ".......##.......", ".......##.......", ".......##.......", ".......##.......", "................",
     "................"};
 
+// The Sort dialog's own glyph: a solid triangle beside the field names.
+constexpr Pattern kTriangle = {
+    "................", "................", "................", "................", ".......##.......",
+    "......####......", ".....######.....", "....########....", "...##########...", "..############..",
+    "................", "................", "................", "................", "................",
+    "................"};
+
 void Put16(std::string& out, std::uint16_t v)
 {
     out += static_cast<char>(v & 0xFF);
@@ -70,6 +77,8 @@ std::string GlyphBitmap(const std::string& resourceName)
     if (resourceName == "FILTER_BMP") return Encode(kFilter, false);
     if (resourceName == "SORTASC_BMP") return Encode(kUp, false);
     if (resourceName == "SORTDESC_BMP") return Encode(kUp, true);
+    if (resourceName == "CSSORTASC_BMP") return Encode(kTriangle, false);
+    if (resourceName == "CSSORTDESC_BMP") return Encode(kTriangle, true);
     return {};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The field list's glyphs (filter, ascending and descending sort): small 16 x 16 pictures of
-// our own, drawn on pure green ($00FF00), the colour the list treats as transparent.
+// The glyphs of the field lists (filter, ascending and descending sort) and of the Sort dialog
+// (its own ascending and descending pair): small 16 x 16 pictures of our own, drawn on pure
+// green ($00FF00), the colour the lists treat as transparent.
 
 #include <string>
 
@@ -11,8 +12,8 @@ class TPicture;
 
 namespace vquery {
 
-// The glyph as BMP file bytes ("FILTER_BMP", "SORTASC_BMP", "SORTDESC_BMP"); empty for any
-// other name.
+// The glyph as BMP file bytes ("FILTER_BMP", "SORTASC_BMP", "SORTDESC_BMP", "CSSORTASC_BMP",
+// "CSSORTDESC_BMP"); empty for any other name.
 std::string GlyphBitmap(const std::string& resourceName);
 
 // Draws `picture` in the 16 x 16 square at (x, y), its pure green left out.

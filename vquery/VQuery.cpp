@@ -593,6 +593,12 @@ GW_IMPLEMENT_CLASS(TmfVQuery, ui::TScrollBox)
     p.String("CustomQuoteChars", &TmfVQuery::CustomQuoteChars, &TmfVQuery::SetCustomQuoteChars);
     GW_VQ_BOOL(UseDefaultFilterDialog, true);
     GW_VQ_BOOL(UseDefaultSqlViewerDialog, true);
+    p.Object("FilterPic", [](const TmfVQuery& q) { return &q.filterPic_; });
+    p.Object("SortASCPic", [](const TmfVQuery& q) { return &q.sortAscPic_; });
+    p.Object("SortDESCPic", [](const TmfVQuery& q) { return &q.sortDescPic_; });
+    p.Enumeration("BevelInner", ui::BevelCutInfo(), &TmfVQuery::BevelInner, &TmfVQuery::SetBevelInner, ui::bvRaised);
+    p.Enumeration("BevelOuter", ui::BevelCutInfo(), &TmfVQuery::BevelOuter, &TmfVQuery::SetBevelOuter, ui::bvLowered);
+    p.Integer("BorderWidth", &TmfVQuery::BorderWidth, &TmfVQuery::SetBorderWidth, 0);
     p.Event("OnVJoinClick", &TmfVQuery::OnVJoinClick);
     p.Event("OnVTableAdd", &TmfVQuery::OnVTableAdd);
     p.Event("OnVTableMove", &TmfVQuery::OnVTableMove);
@@ -984,6 +990,7 @@ bool TmfVQuery::AddSortField(TmfVQueryField* field, bool ascending)
     sortList_.push_back(field);
     field->SortDirection = ascending ? 1 : 2;
     RefillSortListBox();
+    RepaintFieldLists();
     return true;
 }
 
@@ -992,6 +999,13 @@ void TmfVQuery::RemoveSortField(TmfVQueryField* field)
     field->SortDirection = 0;
     std::erase(sortList_, field);
     RefillSortListBox();
+    RepaintFieldLists();
+}
+
+void TmfVQuery::RepaintFieldLists()
+{
+    // Every box shows the sort glyphs and positions, which a change of one entry renumbers.
+    for (TmfVQueryTable* box : tables_) box->ListBox()->Invalidate();
 }
 
 void TmfVQuery::MoveSortField(int from, int to)
@@ -1002,7 +1016,7 @@ void TmfVQuery::MoveSortField(int from, int to)
     sortList_.erase(sortList_.begin() + from);
     sortList_.insert(sortList_.begin() + to, f);
     RefillSortListBox();
-    for (TmfVQueryTable* box : tables_) box->ListBox()->Invalidate();
+    RepaintFieldLists();
 }
 
 void TmfVQuery::RestoreSortOrder(const std::vector<TmfVQueryField*>& order)
@@ -1010,7 +1024,7 @@ void TmfVQuery::RestoreSortOrder(const std::vector<TmfVQueryField*>& order)
     if (order.size() != sortList_.size()) return;
     sortList_ = order;
     RefillSortListBox();
-    for (TmfVQueryTable* box : tables_) box->ListBox()->Invalidate();
+    RepaintFieldLists();
 }
 
 void TmfVQuery::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y)

@@ -349,6 +349,15 @@ public:
     ui::TPicture* SortASCPic() { return &sortAscPic_; }
     ui::TPicture* SortDESCPic() { return &sortDescPic_; }
 
+    // Published so that stored forms keep them; the canvas draws no bevel of its own and
+    // its client area does not shrink by BorderWidth.
+    ui::TBevelCut BevelInner() const { return bevelInner_; }
+    void SetBevelInner(ui::TBevelCut b) { bevelInner_ = b; }
+    ui::TBevelCut BevelOuter() const { return bevelOuter_; }
+    void SetBevelOuter(ui::TBevelCut b) { bevelOuter_ = b; }
+    int BorderWidth() const { return borderWidth_; }
+    void SetBorderWidth(int w) { borderWidth_ = w; }
+
     bool UseDefaultQuoteChars() const { return useDefaultQuoteChars_; }
     void SetUseDefaultQuoteChars(bool on);
     const std::string& CustomQuoteChars() const { return customQuoteChars_; }
@@ -495,6 +504,7 @@ private:
     std::string FieldRef(const TmfVQueryField& field) const;
     bool BoxPlaced(const TmfVQueryTable* box) const;
     void RefillSortListBox();
+    void RepaintFieldLists();
     void ForgetTable(TmfVQueryTable* box);
 
     TConnectionType connectionType_ = ctBDE;
@@ -526,6 +536,9 @@ private:
     TmfVQueryJoin* popupJoin_ = nullptr;
     ui::TPoint scrollRange_{0, 0};
     ui::TPicture filterPic_, sortAscPic_, sortDescPic_;
+    ui::TBevelCut bevelInner_ = ui::bvRaised;
+    ui::TBevelCut bevelOuter_ = ui::bvLowered;
+    int borderWidth_ = 0;
 };
 
 }  // namespace vquery

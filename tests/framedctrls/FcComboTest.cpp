@@ -85,7 +85,7 @@ TEST_F(FcComboTest, IncrementalSearchTable)
         {"x", 5, "", 1},            // nothing at all: a beep, nothing changes
         {"bl\b", 0, "b", 0},        // Backspace shortens the search
         {"b\b", 0, "", 0},          // ... and emptying it selects the first item
-        {"\b", 5, "", 1},           // Backspace with nothing typed beeps
+        {"\b", 0, "", 1},           // Backspace with nothing typed beeps; the empty search finds the first item
         {"\x1b", 0, "", 0},         // Escape selects the first item
         {"\xC3\xA9", 6, "\xC3\xA9", 0},  // a character beyond ASCII, letter case ignored
         {"rEDD", 4, "redd", 0},
@@ -153,6 +153,67 @@ TEST_F(FcComboTest, TypingInTheTextPartCompletesTheFirstMatchingItem)
     Type("\x1b");  // Escape: no item, no search
     EXPECT_EQ(combo->ItemIndex(), -1);
     EXPECT_EQ(combo->SearchText(), "");
+}
+
+// Text the program writes into the text part completes like typing; the user's own writing,
+// the text of the chosen item and Enter's take-over do not start a new search.
+TEST_F(FcComboTest, TextSetByTheProgramCompletesToTheFirstMatchingItem)
+{
+    combo->SetStyle(ui::csDropDown);
+    combo->SetText("re");
+    EXPECT_EQ(combo->ItemIndex(), 3);
+    EXPECT_EQ(combo->Text(), "Red");
+    EXPECT_EQ(combo->SearchText(), "re");
+    EXPECT_EQ(combo->SelStart(), 2);
+    EXPECT_EQ(combo->SelLength(), 1);
+
+    combo->SetText("Purple");  // no item: stays as written
+    EXPECT_EQ(combo->Text(), "Purple");
+    EXPECT_EQ(combo->SearchText(), "Purple");
+
+    combo->SetItemIndex(4);  // "Reddish", not the earlier "Red"
+    EXPECT_EQ(combo->ItemIndex(), 4);
+    EXPECT_EQ(combo->Text(), "Reddish");
+
+    combo->SetText("");
+    Type("g");
+    EXPECT_EQ(combo->SearchText(), "g");
+    Type("\r");
+    combo->SetText("Bl");  // Enter's change: the search stays "g", completing "Green"
+    EXPECT_EQ(combo->SearchText(), "g");
+    EXPECT_EQ(combo->ItemIndex(), 2);
+}
+
+TEST_F(FcComboTest, ALeftPressInTheTextPartTakesItsTextAsTheSearch)
+{
+    combo->SetStyle(ui::csDropDown);
+    Type("b");
+    ASSERT_EQ(combo->Text(), "Black");
+    ASSERT_EQ(combo->SearchText(), "b");
+    combo->MouseDown(ui::mbRight, {}, 4, 4);
+    EXPECT_EQ(combo->SearchText(), "b");
+    combo->MouseDown(ui::mbLeft, {}, 4, 4);
+    EXPECT_EQ(combo->SearchText(), "Black");
+}
+
+// With no search text Backspace beeps and the text part deletes as usual; in the list style
+// the empty search selects the first item.
+TEST_F(FcComboTest, BackspaceWithAnEmptySearch)
+{
+    combo->SetStyle(ui::csDropDown);
+    ui::TMessage m{ui::WM_CHAR, 8, 0, 0};
+    combo->Dispatch(m);
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(m.Result, 0);  // handed on to the text part
+
+    combo->SetStyle(ui::csDropDownList);
+    combo->SetItemIndex(5);
+    clicks = changes = 0;
+    Type("\b");
+    EXPECT_EQ(beeps, 2);
+    EXPECT_EQ(combo->ItemIndex(), 0);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(changes, 1);
 }
 
 TEST_F(FcComboTest, DeletingAndPastingInTheTextPart)

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/db/FieldTypes.h"
+#include "platform/db/Fields.h"
 #include "platform/rtl/StringList.h"
 #include "schema/AdoSchema.h"
 
@@ -107,3 +108,56 @@ TEST(ProviderTypeName, SmallestFittingElseLargestThenTheFamily)
 }
 
 }  // namespace
+
+// ---- Tables without a connection -------------------------------------------------------------
+
+// Such a table reads its columns from its field definitions; one with a closed connection
+// reads none; a reload does not add them twice.
+TEST(TableWithoutConnection, ReadsItsColumnsFromItsFieldDefinitions)
+{
+    app::ado::TQADOTable table(nullptr, "", "Orders", "TABLE");
+    table.FieldDefs().Add("id", db::ftInteger, 0, true);
+    table.FieldDefs().Add("note", db::ftString, 40);
+    db::TFieldDef& amount = table.FieldDefs().Add("amount", db::ftBCD, 2);
+    amount.SetPrecision(10);
+    struct Expected {
+        const char* name;
+        int ordinal;
+        bool nullable;
+        int dataType;
+        int size;
+        int precision;
+        const char* typeName;
+    };
+    const Expected expected[] = {
+        {"id", 1, false, app::ado::FieldTypeToDataType(db::ftInteger), 0, 0, "integer"},
+        {"note", 2, true, 200, 40, 0, "string"},
+        {"amount", 3, true, app::ado::FieldTypeToDataType(db::ftBCD), 2, 10, "BCD"},
+    };
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass);
+        if (pass == 1) table.LoadColumns();  // a reload replaces the columns
+        ASSERT_EQ(table.GetFieldCount(), 3);
+        for (int i = 0; i < 3; ++i) {
+            const app::ado::TQADOField& f = *table.GetField(i);
+            const Expected& e = expected[i];
+            SCOPED_TRACE(e.name);
+            EXPECT_EQ(f.GetName(), e.name);
+            EXPECT_EQ(f.GetOrdinal(), e.ordinal);
+            EXPECT_EQ(f.nullable, e.nullable);
+            EXPECT_EQ(f.GetDataType(), e.dataType);
+            EXPECT_EQ(f.typeSize, e.size);
+            EXPECT_EQ(f.numericPrecision, e.precision);
+            EXPECT_EQ(f.GetTypeName(), e.typeName);
+            EXPECT_EQ(f.baseTypeName, f.GetTypeName());
+            EXPECT_FALSE(f.hasDefault);
+            EXPECT_EQ(f.GetParent(), &table);
+        }
+    }
+
+    db::TADOConnection closed(nullptr);
+    app::ado::TQADOTable other(&closed, "", "Orders", "TABLE");
+    other.FieldDefs().Add("id", db::ftInteger);
+    EXPECT_EQ(other.GetFieldCount(), 0);
+}
+

@@ -10,6 +10,7 @@
 #include "platform/rtl/Registry.h"
 #include "platform/ui/Menus.h"
 #include "vquery/Dialogs.h"
+#include "vquery/Glyphs.h"
 
 #include <algorithm>
 #include <functional>
@@ -88,6 +89,32 @@ TEST_F(SortDialogTest, ReorderKeptOnOkAndUndoneOnCancel)
         EXPECT_EQ(F(a, "id")->SortDirection, 1);
     }
     EXPECT_TRUE(dialogs.Unexpected().empty());
+}
+
+// The dialog draws its own pair of glyphs, not the pictures the field lists were given.
+TEST_F(SortDialogTest, RowsShowTheDialogsOwnGlyphs)
+{
+    Q().SortASCPic()->LoadFromBytes(GlyphBitmap("FILTER_BMP"));
+    Q().SortDESCPic()->Clear();
+    TfrmVSort form(&Q());
+    const struct {
+        int direction;
+        const char* resource;
+    } cases[] = {{0, "CSSORTASC_BMP"}, {1, "CSSORTASC_BMP"}, {2, "CSSORTDESC_BMP"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.direction);
+        const ui::TPicture& glyph = form.Glyph(c.direction);
+        EXPECT_EQ(glyph.Bytes(), GlyphBitmap(c.resource));
+        EXPECT_EQ(glyph.Width(), 16);
+        EXPECT_EQ(glyph.Pixel(0, 0) & 0xFFFFFF, 0x00FF00u);  // transparent corner
+    }
+    // Their own look: neither is one of the field lists' arrows, and they point opposite ways.
+    for (const char* listGlyph : {"SORTASC_BMP", "SORTDESC_BMP"}) {
+        EXPECT_NE(form.Glyph(1).Bytes(), GlyphBitmap(listGlyph));
+        EXPECT_NE(form.Glyph(2).Bytes(), GlyphBitmap(listGlyph));
+    }
+    EXPECT_NE(form.Glyph(1).Pixel(7, 4) & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(form.Glyph(2).Pixel(7, 4) & 0xFFFFFF, 0x00FF00u);
 }
 
 TEST_F(SortDialogTest, FieldPopupSortOrderOpensTheDialog)

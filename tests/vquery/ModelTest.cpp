@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "VQueryTestSupport.h"
+#include "platform/classes/Streaming.h"
 #include "platform/classes/TypInfo.h"
+#include "vquery/Glyphs.h"
 #include "platform/rtl/Exceptions.h"
 
 using namespace vquery;
@@ -195,6 +197,36 @@ TEST_F(ModelTest, PublishedPropertiesWithDefaultsAndFreedReferencesForgotten)
     EXPECT_EQ(Q().ADOConnectionOrNull(), nullptr);
     EXPECT_EQ(Q().SortListBox(), nullptr);
     Q().AddSortField(F(Box("T"), "a"), true);  // no list box left to fill
+}
+
+// The bevels, the border width and the three glyph pictures are stored with the query and
+// read back from its text form.
+TEST_F(ModelTest, BevelsBorderWidthAndGlyphsTravelThroughTheStoredForm)
+{
+    EXPECT_EQ(Q().BevelInner(), ui::bvRaised);
+    EXPECT_EQ(Q().BevelOuter(), ui::bvLowered);
+    EXPECT_EQ(Q().BorderWidth(), 0);
+    Q().SetName("VisualQuery");
+    Q().SetBevelInner(ui::bvLowered);
+    Q().SetBevelOuter(ui::bvNone);
+    Q().SetBorderWidth(3);
+    // Each picture swapped for another, so that the read-back shows it came from the text.
+    Q().FilterPic()->LoadFromBytes(GlyphBitmap("SORTASC_BMP"));
+    Q().SortASCPic()->LoadFromBytes(GlyphBitmap("SORTDESC_BMP"));
+    Q().SortDESCPic()->LoadFromBytes(GlyphBitmap("FILTER_BMP"));
+    const std::string text = classes::WriteComponentText(Q(), false);
+    for (const char* line : {"BevelInner = bvLowered", "BevelOuter = bvNone", "BorderWidth = 3", "FilterPic.Data = {",
+                             "SortASCPic.Data = {", "SortDESCPic.Data = {"})
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+
+    TmfVQuery copy(nullptr);
+    classes::ReadComponentText(copy, text, {.strict = true});
+    EXPECT_EQ(copy.BevelInner(), ui::bvLowered);
+    EXPECT_EQ(copy.BevelOuter(), ui::bvNone);
+    EXPECT_EQ(copy.BorderWidth(), 3);
+    EXPECT_EQ(copy.FilterPic()->Bytes(), GlyphBitmap("SORTASC_BMP"));
+    EXPECT_EQ(copy.SortASCPic()->Bytes(), GlyphBitmap("SORTDESC_BMP"));
+    EXPECT_EQ(copy.SortDESCPic()->Bytes(), GlyphBitmap("FILTER_BMP"));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -299,6 +300,45 @@ int Inked(const QImage& image, QRect r)
     for (int y = r.top(); y <= r.bottom(); ++y)
         for (int x = r.left(); x <= r.right(); ++x) n += image.pixelColor(x, y) != QColor(Qt::white) ? 1 : 0;
     return n;
+}
+
+// Counts the paint events of a widget and its children (a list paints on its viewport).
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* w)
+    {
+        w->installEventFilter(this);
+        for (QWidget* child : w->findChildren<QWidget*>()) child->installEventFilter(this);
+    }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint) ++count;
+        return false;
+    }
+};
+
+// Adding or removing a sort entry renumbers the entries of every box: each field list is
+// painted again without anyone asking.
+TEST_F(CanvasQtTest, SortChangesRepaintEveryBoxsFieldList)
+{
+    const std::function<void()> steps[] = {
+        [this] { ASSERT_TRUE(Q().AddSortField(F(a, "note"), true)); },
+        [this] { ASSERT_TRUE(Q().AddSortField(F(b, "name"), false)); },
+        [this] { Q().RemoveSortField(F(a, "note")); },
+    };
+    int i = 0;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(i++);
+        QApplication::processEvents();
+        PaintCounter inA(List(a)), inB(List(b));
+        step();
+        QApplication::processEvents();
+        EXPECT_GT(inA.count, 0);
+        EXPECT_GT(inB.count, 0);
+    }
 }
 
 TEST_F(CanvasQtTest, FieldRowsShowTheSortGlyphAndPositionOnWhite)
