@@ -410,7 +410,12 @@ bool OpenProject(const std::string& path)
     vquery::TmfVQuery& query = BindToConnection(*design);
     const rtl::TStrings* queryDesign = design->C<ui::TListBox>("vquery_proplist")->Items();
     try {
-        if (queryDesign->Count() > 0) query.LoadFromStrings(*queryDesign);
+        if (queryDesign->Count() > 0) {
+            query.LoadFromStrings(*queryDesign);
+            // The design brings its own quote characters (SQLQuoteChars): the query takes
+            // them into use, and the table list anew, only through SetupADOInfo.
+            query.SetupADOInfo();
+        }
     } catch (const std::exception& e) {
         return loadFailed(e.what());
     }
