@@ -596,14 +596,18 @@ void TgkCustomDBGrid::SetRowHeightPercent(int percent)
     LayoutChanged();
 }
 
-bool TgkCustomDBGrid::ShowHorzScrollBar() const
+bool TgkCustomDBGrid::ShowHorzScrollBar() const { return d_->showHorzScrollBar; }
+
+bool TgkCustomDBGrid::BaseHasHorzScrollBar() const
 {
     return TCustomGrid::ScrollBars() == ui::ssHorizontal || TCustomGrid::ScrollBars() == ui::ssBoth;
 }
 
 void TgkCustomDBGrid::SetShowHorzScrollBar(bool show)
 {
-    TCustomGrid::SetScrollBars(show ? ui::ssHorizontal : ui::ssNone);
+    d_->showHorzScrollBar = show;
+    // Proportional columns always fill the width: there is nothing to scroll to.
+    TCustomGrid::SetScrollBars(show && !UseProportionalColResize() ? ui::ssHorizontal : ui::ssNone);
 }
 
 void TgkCustomDBGrid::SetShowVertScrollBar(bool show)
@@ -616,7 +620,7 @@ void TgkCustomDBGrid::SetShowVertScrollBar(bool show)
 
 ui::TScrollStyle TgkCustomDBGrid::WindowScrollBars() const
 {
-    const bool h = ShowHorzScrollBar();
+    const bool h = BaseHasHorzScrollBar();
     if (d_->showVertScrollBar) return h ? ui::ssBoth : ui::ssVertical;
     return h ? ui::ssHorizontal : ui::ssNone;
 }
@@ -1295,7 +1299,8 @@ void TgkCustomDBGrid::LayoutChanged()
         ++d_->updateLock;
         const rtl::TScopeExit release([this] { --d_->updateLock; });
         d_->titleOffset = 0;
-        if (ShowHorzScrollBar() && UseProportionalColResize()) SetShowHorzScrollBar(ShowHorzScrollBar());
+        if (ShowHorzScrollBar() && UseProportionalColResize() && BaseHasHorzScrollBar())
+            SetShowHorzScrollBar(ShowHorzScrollBar());
         if (d_->options.Contains(dgTitles)) d_->titleOffset = 1;
         UpdateRowHeights();
         const int dataFixed = std::max(FixedCols() - d_->indicatorOffset, 0);
@@ -1891,7 +1896,8 @@ bool TgkCustomDBGrid::IsMemoCell(int col, int row)
     if (GetDataRow(row) < 0) return false;
     db::TField* field = GetColField(GetDataColumn(col));
     if (field == nullptr) return false;
-    if (dynamic_cast<db::TBlobField*>(field) != nullptr && field->DataType() == db::ftMemo) return true;
+    if (dynamic_cast<db::TBlobField*>(field) != nullptr && (field->DataType() == db::ftMemo || field->DataType() == db::ftOraClob))
+        return true;
     return gkIsRichTextField(field, false);
 }
 
@@ -2020,6 +2026,37 @@ bool TgkCustomDBGrid::HasFocus() const { return d_->hasFocus; }
 int TgkCustomDBGrid::SelectedRow() const { return d_->selectedRow; }
 bool TgkCustomDBGrid::AlternatingParity() const { return d_->alternatingParity; }
 int TgkCustomDBGrid::RecordOffset() const { return d_->recordOffset; }
+
+void TgkCustomDBGrid::SetRecordOffset(int value)
+{
+    if ((value & 1) != (d_->recordOffset & 1)) d_->alternatingParity = !d_->alternatingParity;
+    d_->recordOffset = value;
+}
+
+void TgkCustomDBGrid::RestoreRowHeightPercent()
+{
+    d_->rowHeightPercent = d_->savedRowHeightPercent;
+    LayoutChanged();
+}
+
+ui::TGridCoord TgkCustomDBGrid::MouseCoord(int x, int y)
+{
+    if (UseRightToLeftGrid()) x = ClientWidth() - x;
+    ui::TGridCoord cell = TCustomGrid::MouseCoord(x, y);
+    if (cell.X == -1 || cell.Y == -1) cell = {-1, -1};
+    return cell;
+}
+
+void TgkCustomDBGrid::CalcSizingState(int x, int y, ui::TGridState& state, int& index, int& pos)
+{
+    TCustomGrid::CalcSizingState(x, y, state, index, pos);
+    const bool inTitles = d_->titleOffset > 0 && y >= 0 && y < RowHeights(0);
+    if (state == ui::gsColSizing && inTitles && UseProportionalColResize() && index == ColCount() - 1) {
+        state = ui::gsNormal;
+        index = -1;
+        pos = 0;
+    }
+}
 const std::string& TgkCustomDBGrid::EditText() const { return d_->editText; }
 const std::vector<std::unique_ptr<TgkColumn>>& TgkCustomDBGrid::ColumnList() const { return d_->columns; }
 TgkColumn& TgkCustomDBGrid::SpareColumn() { return *d_->spareColumn; }

@@ -298,9 +298,11 @@ public:
     void SetTitleButtons(bool v);
     int RowHeightPercent() const;
     void SetRowHeightPercent(int percent);
-    // The base grid's horizontal bar.
+    // The horizontal bar as asked for (stored either way); the base grid gets it only while
+    // columns are not sized proportionally.
     bool ShowHorzScrollBar() const;
     void SetShowHorzScrollBar(bool show);
+    bool BaseHasHorzScrollBar() const;
     // The grid's own vertical bar.
     bool ShowVertScrollBar() const;
     void SetShowVertScrollBar(bool show);
@@ -387,6 +389,19 @@ public:
     int SelectedRow() const;
     bool AlternatingParity() const;
     int RecordOffset() const;
+    // Stores the record offset (rows the records are shifted by under an expanded detail);
+    // an offset of the other parity flips the alternating-row parity, so the row colours stay
+    // with their records.
+    void SetRecordOffset(int value);
+    // RowHeightPercent back to the value last set as a property (row sizing by the mouse
+    // changes only the one in use); lays the grid out again.
+    void RestoreRowHeightPercent();
+    // The cell under client point (x, y); a right-to-left grid mirrors x first. Both -1 when
+    // either coordinate lies outside the cells.
+    ui::TGridCoord MouseCoord(int x, int y);
+    // The base grid's sizing test, except that with proportional sizing the last column's
+    // border in the title rows cannot be dragged (the columns share the width among them).
+    void CalcSizingState(int x, int y, ui::TGridState& state, int& index, int& pos);
     const std::string& EditText() const;
     // The columns shown, in map order; a name that matches none answers the spare column.
     const std::vector<std::unique_ptr<TgkColumn>>& ColumnList() const;

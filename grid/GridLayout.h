@@ -33,6 +33,10 @@ public:
     bool HasHorzScrollBar();
     void UpdateScrollBar();
     void VScroll(int code, int pos);
+    void LineUp(db::TDataSet& ds, bool untouchedInsert);
+    void LineDown(db::TDataSet& ds, bool untouchedInsert);
+    // Moves the link's active record within the rows shown; the current row follows.
+    void MoveWithinWindow(int distance);
     void ResetColumnState() { designWidths_.clear(); }
 
     int TextHeightW(const classes::TFont& font);

@@ -37,6 +37,7 @@ struct TgkGridState {
     bool titleButtons = false;
     int rowHeightPercent = 100;
     int savedRowHeightPercent = 100;
+    bool showHorzScrollBar = true;
     bool showVertScrollBar = true;
     TIndicatorColorType indicatorColor = icBlack;
     rtl::TColor indicatorIconColor = rtl::clBlack;
