@@ -900,7 +900,10 @@ void TgkGridPainter::PaintControlCopy(ui::TWinControl& control, const ui::TRect&
 {
     ui::TCanvas& canvas = *g_.GetDrawCanvas();
     const std::optional<std::string> border = classes::GetEnumProp(control, "BorderStyle");
-    const int inset = border.has_value() && *border != "bsNone" ? 1 : 0;
+    const auto* custom = dynamic_cast<const ui::TCustomControl*>(&control);
+    const bool bordered =
+        border.has_value() ? *border != "bsNone" : custom != nullptr && custom->BorderStyle() != ui::bsNone;
+    const int inset = bordered ? 1 : 0;
     const int w = cell.Width() - inset, h = cell.Height() - inset;
     if (w <= 0 || h <= 0) return;
     // The control paints into a picture of its part of the cell that starts as the cell's

@@ -373,6 +373,101 @@ TEST(PictureFit, RectanglesOfTheFitModes)
     }
 }
 
+// Field pictures are never shrunk: "Shrink To Fit" belongs to image-list cells, so a
+// "Bitmap" column naming it shows its background alone, while the other modes draw.
+TEST_F(CellsFixture, PictureCellsRefuseTheShrinkMode)
+{
+    const std::vector<std::uint32_t> red(20 * 10, 0xFFFF0000u);
+    for (const auto& [fit, drawn] : std::vector<std::pair<std::string, bool>>{
+             {"Shrink To Fit", false}, {"Original Size", true}, {"Stretch To Fit", true}}) {
+        SetUp();
+        ds = std::make_unique<dbtest::TMemDataSet>(nullptr);
+        ds->columns = {{"ID", db::ftInteger}, {"PIC", db::ftBlob}};
+        ds->AddRow({TVariant(1), TVariant(ui::EncodeJpeg(20, 10, red))});
+        source->SetDataSet(ds.get());
+        grid->ControlType()->SetText("PIC;Bitmap;" + fit + ";Source Copy\n");
+        ShowAndOpen();
+        const std::vector<std::string> log = Draw(2, 1);
+        EXPECT_EQ(Has(log, "CopyFrom(") || Has(log, "DrawPixels("), drawn) << fit << ::testing::PrintToString(log);
+        EXPECT_TRUE(Has(log, "FillRect(")) << fit;
+        TearDown();
+    }
+}
+
+// The check-box painter works on data cells only: the column's title cell shows its title.
+TEST_F(CellsFixture, ACheckBoxColumnsTitleCellShowsItsTitleAndNoBox)
+{
+    MakeData(3);
+    grid->ControlType()->SetText("CITY;CheckBox;c2;no\n");
+    ShowAndOpen();
+    EXPECT_FALSE(grid->DrawCellControl(3, 0, grid->CellRect(3, 0), {ui::gdFixed}));
+    const std::vector<std::string> title = Draw(3, 0, {ui::gdFixed});
+    EXPECT_TRUE(Has(title, "CITY")) << ::testing::PrintToString(title);
+    EXPECT_FALSE(Has(title, "DrawFrameControl")) << ::testing::PrintToString(title);
+    EXPECT_TRUE(grid->DrawCellControl(3, 2, grid->CellRect(3, 2), {}));  // its data cells still are boxes
+}
+
+// Memo cells: memo and character-large-object blobs, on data rows only.
+TEST_F(CellsFixture, MemoCellsAreTheTextBlobsOfDataRows)
+{
+    ds = std::make_unique<dbtest::TMemDataSet>(nullptr);
+    ds->columns = {{"ID", db::ftInteger}, {"NOTE", db::ftMemo}, {"CLOB", db::ftOraClob}, {"PIC", db::ftBlob}};
+    ds->AddRow({TVariant(1), TVariant("n"), TVariant("c"), TVariant("")});
+    source->SetDataSet(ds.get());
+    ShowAndOpen();
+    EXPECT_FALSE(grid->IsMemoCell(1, 1));
+    EXPECT_TRUE(grid->IsMemoCell(2, 1));
+    EXPECT_TRUE(grid->IsMemoCell(3, 1));
+    EXPECT_FALSE(grid->IsMemoCell(4, 1));
+    EXPECT_FALSE(grid->IsMemoCell(2, 0));  // the title
+}
+
+// A copy of a bordered control starts one pixel inside the cell (its client area does), and
+// the control's windowed children paint themselves into the copy at their places.
+TEST_F(CellsFixture, ControlCopiesKeepTheBorderOffsetAndPaintTheirChildren)
+{
+    MakeData(3);
+    auto* painter = new TCopyPainter(form.get());
+    painter->SetName("Painter");
+    painter->SetParent(grid);
+    painter->SetBorderStyle(ui::bsSingle);
+    auto* child = new TCopyPainter(form.get());
+    child->SetParent(painter);
+    child->SetBounds(2, 2, 5, 5);
+    grid->ControlType()->SetText("CITY;CustomEdit;Painter\n");
+    ShowAndOpen();
+    ASSERT_EQ(grid->ColInfoCache()[3].Control, painter);
+    const ui::TRect cell = grid->CellRect(3, 2);
+    const std::vector<std::string> log = Draw(3, 2);
+    const ui::TRect inner{cell.Left + 1, cell.Top + 1, cell.Right, cell.Bottom};
+    EXPECT_TRUE(Has(log, "CopyFrom(" + ui::FormatRect(inner))) << ::testing::PrintToString(log);
+    EXPECT_EQ(painter->paints.size(), 1u);
+    EXPECT_EQ(child->paints.size(), 1u);
+    // Without a border the copy covers the cell.
+    painter->SetBorderStyle(ui::bsNone);
+    EXPECT_TRUE(Has(Draw(3, 2), "CopyFrom(" + ui::FormatRect(cell)));
+}
+
+// The cell under a point: a right-to-left grid is drawn mirrored, so the point is mirrored
+// first; a point outside the cells in either direction is no cell at all.
+TEST_F(CellsFixture, MouseCoordMirrorsInARightToLeftGridAndAnswersNoHalfCells)
+{
+    MakeData(3);
+    ShowAndOpen();
+    const ui::TRect cell = grid->CellRect(2, 2);
+    const ui::TGridCoord plain = grid->MouseCoord(cell.Left + 2, cell.Top + 2);
+    EXPECT_EQ(plain.X, 2);
+    EXPECT_EQ(plain.Y, 2);
+    grid->rightToLeft = true;
+    const ui::TGridCoord mirrored = grid->MouseCoord(grid->ClientWidth() - (cell.Left + 2), cell.Top + 2);
+    EXPECT_EQ(mirrored.X, 2);
+    EXPECT_EQ(mirrored.Y, 2);
+    grid->rightToLeft = false;
+    const ui::TGridCoord below = grid->MouseCoord(cell.Left + 2, grid->ClientHeight() + 50);
+    EXPECT_EQ(below.X, -1);
+    EXPECT_EQ(below.Y, -1);
+}
+
 // ---- Keys ------------------------------------------------------------------------------------------------
 
 class KeysFixture : public CellsFixture {
