@@ -91,7 +91,7 @@ namespace {
 constexpr int kGlyphWidth = 8;
 constexpr int kGlyphHeight = 9;
 
-// Our own glyphs: "o" black, "X" black (yellow in the yellow set), "." white.
+// Our own glyphs: "o" and "X" black (drawn in the indicator icon colour), "." white.
 struct TGlyph {
     const char* rows[kGlyphHeight];
 };
@@ -110,13 +110,13 @@ constexpr TGlyph kRight{{"........", "..o.....", "..oo....", "..ooo...", "..oooo
 constexpr TGlyph kLeft{{"........", ".....o..", "....oo..", "...ooo..", "..oooo..", "...ooo..", "....oo..", ".....o..",
                         "........"}};
 
-std::vector<std::uint32_t> GlyphPixels(const TGlyph& glyph, bool yellow)
+std::vector<std::uint32_t> GlyphPixels(const TGlyph& glyph)
 {
     std::vector<std::uint32_t> pixels;
     for (const char* row : glyph.rows)
         for (int x = 0; x < kGlyphWidth; ++x) {
             const char c = row[x];
-            pixels.push_back(c == '.' ? 0xFFFFFFFFu : (c == 'X' && yellow) ? 0xFFFFFF00u : 0xFF000000u);
+            pixels.push_back(c == '.' ? 0xFFFFFFFFu : 0xFF000000u);
         }
     return pixels;
 }
@@ -132,13 +132,13 @@ TSharedImages& Shared()
     return shared;
 }
 
-std::unique_ptr<ui::TImageList> MakeIndicatorImages(bool yellow)
+std::unique_ptr<ui::TImageList> MakeIndicatorImages()
 {
     auto list = std::make_unique<ui::TImageList>(nullptr);
     list->SetWidth(kGlyphWidth);
     list->SetHeight(kGlyphHeight);
     for (const TGlyph* g : {&kArrow, &kEdit, &kInsert, &kMultiSelect, &kMultiArrow})
-        list->AddPixels(GlyphPixels(*g, yellow));
+        list->AddPixels(GlyphPixels(*g));
     return list;
 }
 
@@ -373,6 +373,10 @@ GW_IMPLEMENT_CLASS(TgkCustomDBGrid, ui::TCustomGrid)
     p.Enumeration("IndicatorColor", IndicatorColorTypeInfo(), &G::IndicatorColor, &G::SetIndicatorColor, icBlack)
         .Stored([](const G&) { return false; });
     p.Color("IndicatorIconColor", &G::IndicatorIconColor, &G::SetIndicatorIconColor, rtl::clBlack);
+    // The button itself is written nested in the grid (GetChildren) and names itself the
+    // grid's when it is read back, so the reference is never written.
+    p.Component<ui::TControl>("IndicatorButton", &G::IndicatorButton, &G::SetIndicatorButton)
+        .Stored([](const G&) { return false; });
     p.Enumeration("LineStyle", GridLineStyleInfo(), &G::LineStyle, &G::SetLineStyle, glsDynamic);
     p.Object("LineColors", [](const G& g) { return g.LineColors(); });
     p.Boolean("HideAllLines", &G::HideAllLines, &G::SetHideAllLines, false);
@@ -414,12 +418,12 @@ TgkCustomDBGrid::TgkCustomDBGrid(classes::TComponent* owner)
 {
     TSharedImages& shared = Shared();
     if (shared.users++ == 0) {
-        shared.indicators = MakeIndicatorImages(false);
+        shared.indicators = MakeIndicatorImages();
         shared.arrows = std::make_unique<ui::TImageList>(nullptr);
         shared.arrows->SetWidth(kGlyphWidth);
         shared.arrows->SetHeight(kGlyphHeight);
-        shared.arrows->AddPixels(GlyphPixels(kRight, false));
-        shared.arrows->AddPixels(GlyphPixels(kLeft, false));
+        shared.arrows->AddPixels(GlyphPixels(kRight));
+        shared.arrows->AddPixels(GlyphPixels(kLeft));
     }
     TCustomGrid::SetScrollBars(ui::ssHorizontal);
     TCustomGrid::SetOptions({ui::goFixedVertLine, ui::goFixedHorzLine, ui::goVertLine, ui::goHorzLine,
@@ -627,11 +631,13 @@ ui::TScrollStyle TgkCustomDBGrid::WindowScrollBars() const
 
 void TgkCustomDBGrid::SetIndicatorColor(TIndicatorColorType v)
 {
+    // IndicatorColor is not stored, so it can last only as a shortcut that writes the stored
+    // IndicatorIconColor: every glyph is drawn from the black set with its black pixels in
+    // that colour. A separate yellow image set would be of no use: its black outline would be
+    // recoloured as well.
     if (v == d_->indicatorColor) return;
     d_->indicatorColor = v;
-    // The yellow set is this grid's own; the shared black set stays for the others.
-    if (v == icYellow && !d_->yellowImages) d_->yellowImages = MakeIndicatorImages(true);
-    Invalidate();
+    SetIndicatorIconColor(v == icYellow ? rtl::clYellow : rtl::clBlack);
 }
 
 void TgkCustomDBGrid::SetIndicatorIconColor(rtl::TColor color)
@@ -639,6 +645,13 @@ void TgkCustomDBGrid::SetIndicatorIconColor(rtl::TColor color)
     if (color == d_->indicatorIconColor) return;
     d_->indicatorIconColor = color;
     Invalidate();
+}
+
+void TgkCustomDBGrid::GetChildren(const std::function<void(classes::TComponent*)>& proc, classes::TComponent*)
+{
+    // Only the indicator button belongs to the grid's description: the controls placed over
+    // cells are the form's and go with it.
+    if (d_->indicatorButton != nullptr) proc(d_->indicatorButton);
 }
 
 void TgkCustomDBGrid::SetIndicatorButton(ui::TControl* button)
@@ -1593,7 +1606,7 @@ void TgkCustomDBGrid::DrawIndicatorGlyph(int dataRow, const ui::TRect& rect)
 {
     const int index = IndicatorGlyphIndex(dataRow);
     if (index < 0) return;
-    const ui::TImageList* list = d_->indicatorColor == icYellow ? d_->yellowImages.get() : IndicatorImages();
+    const ui::TImageList* list = IndicatorImages();
     if (list == nullptr || index >= list->Count()) return;
     ui::TBitmap glyph(list->Width(), list->Height());
     glyph.Pixels() = list->Image(index);

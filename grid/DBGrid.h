@@ -40,6 +40,7 @@
 // RefreshColInfoCache ...); the parts call those hooks and read one another only through
 // their accessors.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -652,6 +653,8 @@ public:
     void Loaded() override;
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
     void CreatePeers() override;
+    // The indicator button, when there is one, is written with the grid.
+    void GetChildren(const std::function<void(classes::TComponent*)>& proc, classes::TComponent* root) override;
 
     // ---- Mouse -------------------------------------------------------------------------------------
     // How addresses from link cells are opened (rtl::OpenWithDesktop; tests replace it).

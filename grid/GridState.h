@@ -81,7 +81,6 @@ struct TgkGridState {
     std::unique_ptr<TgkColumn> spareColumn;
     std::vector<TgkCacheColInfoItem> colInfoCache;
     std::unique_ptr<TgkGridPaintOptions> paintOptions;
-    std::unique_ptr<ui::TImageList> yellowImages;
 };
 
 }  // namespace grid

@@ -58,6 +58,28 @@ GW_IMPLEMENT_CLASS(TgkDBGrid, TgkCustomDBGrid)
     p.Object("ExportOptions", [](const G& g) { return g.ExportOptions(); });
     // The form's value always goes with it, as the title colour's does.
     p.Integer("FixedCols", &G::GkFixedCols, &G::SetGkFixedCols, 0).AlwaysStored();
+    p.Boolean("LoadAllRTF", &G::LoadAllRTF, &G::SetLoadAllRTF, false);
+    p.Enumeration("BorderStyle", ui::BorderStyleInfo(), &G::BorderStyle, &G::SetBorderStyle, ui::bsNone);
+    p.Integer("DragCursor", &G::DragCursor, &G::SetDragCursor, ui::crDrag);
+    p.Enumeration(
+        "BiDiMode", BiDiModeInfo(), [](const G& g) { return g.StoredProps().biDiMode; },
+        [](G& g, TBiDiMode v) { g.StoredProps().biDiMode = v; }, bdLeftToRight);
+    p.Boolean(
+        "ParentBiDiMode", [](const G& g) { return g.StoredProps().parentBiDiMode; },
+        [](G& g, bool v) { g.StoredProps().parentBiDiMode = v; }, true);
+    p.Boolean(
+        "Ctl3D", [](const G& g) { return g.StoredProps().ctl3D; }, [](G& g, bool v) { g.StoredProps().ctl3D = v; },
+        true);
+    p.Boolean(
+        "ParentCtl3D", [](const G& g) { return g.StoredProps().parentCtl3D; },
+        [](G& g, bool v) { g.StoredProps().parentCtl3D = v; }, true);
+    p.Enumeration(
+        "ImeMode", ImeModeInfo(), [](const G& g) { return g.StoredProps().imeMode; },
+        [](G& g, TImeMode v) { g.StoredProps().imeMode = v; }, imDontCare);
+    p.String(
+        "ImeName", [](const G& g) { return g.StoredProps().imeName; },
+        [](G& g, const std::string& v) { g.StoredProps().imeName = v; });
+    p.Object("Constraints", [](const G& g) { return &g.StoredProps().constraints; });
     p.Event("OnExportField", &G::OnExportField);
     p.Event("OnMemoOpen", &G::OnMemoOpen);
     p.Event("OnMemoClose", &G::OnMemoClose);

@@ -33,6 +33,7 @@
 #include "grid/DBGrid.h"
 #include "grid/GridOptionObjects.h"
 #include "grid/MemoDlg.h"
+#include "grid/StoredControlProps.h"
 #include "platform/db/Variant.h"
 
 namespace grid {
@@ -75,6 +76,13 @@ public:
     // The data columns kept fixed, as stored (see UpdateFixedCols for when it applies).
     int GkFixedCols() const noexcept { return fixedCols_; }
     void SetGkFixedCols(int value);
+
+    // Rich-text cells load their whole text at once (stored; rich-text cells are not built).
+    bool LoadAllRTF() const noexcept { return loadAllRTF_; }
+    void SetLoadAllRTF(bool v) { loadAllRTF_ = v; }
+    // Stored only (see StoredControlProps.h).
+    TgkStoredControlProps& StoredProps() noexcept { return stored_; }
+    const TgkStoredControlProps& StoredProps() const noexcept { return stored_; }
 
     // ---- Events -------------------------------------------------------------------------------
     TgkExportFieldEvent OnExportField;
@@ -193,6 +201,8 @@ private:
     int fixedSizingPos_ = 0;
     int fixedSizingOffset_ = 0;
     bool fixedSizingLineShown_ = false;
+    bool loadAllRTF_ = false;
+    TgkStoredControlProps stored_;
 };
 
 // Registers TgkDBGrid and its option objects for stored forms.

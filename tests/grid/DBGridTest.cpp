@@ -98,6 +98,11 @@ TEST_F(GridFixture, DefaultsAndTheTextFormWriteOnlyWhatDiffersAndWhatIsAlwaysSto
               std::string::npos)
         << text;
     EXPECT_EQ(text.find("IndicatorColor"), std::string::npos);
+    // ... but it lasts through the icon colour it writes, which is stored.
+    EXPECT_EQ(grid->IndicatorIconColor(), rtl::clYellow);
+    EXPECT_NE(text.find("IndicatorIconColor = clYellow"), std::string::npos) << text;
+    grid->SetIndicatorColor(icBlack);
+    EXPECT_EQ(grid->IndicatorIconColor(), rtl::clBlack);
 }
 
 TEST(GridImages, TwoGridsShareTheImageListsUntilTheLastOneGoes)

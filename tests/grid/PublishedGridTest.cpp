@@ -130,6 +130,97 @@ TEST(PublishedGrid, IsRegisteredWithItsPublishedDefaults)
     for (const db::TVariant& v : grid->ChangedFlags()) EXPECT_FALSE(v.AsBoolean());
 }
 
+// Every property the published grid lists, its own and the control's, so stored forms keep
+// them all.
+TEST(PublishedGrid, PublishesEveryListedProperty)
+{
+    RegisterPublishedGridClasses();
+    gridtest::TFakeWindowSystem ws;
+    TgkDBGrid grid(nullptr);
+    for (const char* name :
+         {"LineStyle", "ControlInfoInDataset", "ControlType", "PictureMaskFromDataSet", "PictureMasks", "Selected",
+          "MemoAttributes", "IniAttributes", "ExportOptions", "TitleColor", "FixedCols", "ShowHorzScrollBar",
+          "ShowVertScrollBar", "EditControlOptions", "KeyOptions", "MultiSelectOptions", "Options", "ReadOnly",
+          "UseTFields", "EditCalculated", "DefaultDrawing", "RowHeightPercent", "DragVertOffset", "PadColumnStyle",
+          "HideAllLines", "LoadAllRTF", "IndicatorColor", "IndicatorIconColor", "FooterColor", "FooterCellColor",
+          "FooterHeight", "IndicatorButton", "ImageList", "TitleImageList", "LineColors", "PaintOptions",
+          "TitleAlignment", "TitleFont", "TitleLines", "TitleButtons", "Align", "Anchors", "BiDiMode",
+          "BorderStyle", "Color", "Constraints", "Ctl3D", "DataSource", "DragCursor", "DragMode", "Enabled", "Font",
+          "ImeMode", "ImeName", "ParentBiDiMode", "ParentColor", "ParentCtl3D", "ParentFont", "ParentShowHint",
+          "PopupMenu", "ShowHint", "TabOrder", "TabStop", "Visible", "OnCalcCellColors", "OnCalcTitleAttributes",
+          "OnColWidthChanged", "OnDrawGroupHeaderCell", "OnTitleButtonClick", "OnColEnter", "OnColExit",
+          "OnDrawDataCell", "OnCreateHintWindow", "OnCheckValue", "OnColumnMoved", "OnTopRowChanged",
+          "OnCalcTitleImage", "OnDrawFooterCell", "OnDrawTitleCell", "OnFieldChanged", "OnUpdateFooter",
+          "OnBeforePaint", "OnLeftColChanged", "OnRowChanged", "OnCellChanged", "OnDblClick", "OnDragDrop",
+          "OnDragOver", "OnEndDrag", "OnStartDrag", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp",
+          "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnURLOpen"})
+        EXPECT_NE(classes::FindProperty(grid, name), nullptr) << name;
+}
+
+// Properties without meaning here still go through the text form unchanged.
+TEST(PublishedGrid, StoredOnlyPropertiesSurviveTheTextForm)
+{
+    RegisterPublishedGridClasses();
+    gridtest::TFakeWindowSystem ws;
+    const char* lines[] = {"BiDiMode = bdRightToLeft", "ParentBiDiMode = False", "Ctl3D = False",
+                           "ParentCtl3D = False", "ImeMode = imClose", "ImeName = 'Pinyin'",
+                           "Constraints.MinWidth = 40", "Constraints.MaxHeight = 300", "DragCursor = -13",
+                           "BorderStyle = bsSingle", "LoadAllRTF = True"};
+    std::string body;
+    for (const char* l : lines) body += std::string("    ") + l + "\n";
+    ui::TForm form(nullptr);
+    classes::ReadComponentText(form, "object Design: TForm\n  object g: TgkDBGrid\n" + body + "  end\nend\n");
+    auto* grid = dynamic_cast<TgkDBGrid*>(form.FindComponent("g"));
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->StoredProps().biDiMode, bdRightToLeft);
+    EXPECT_EQ(grid->StoredProps().constraints.MinWidth(), 40);
+    EXPECT_EQ(grid->BorderStyle(), ui::bsSingle);
+    EXPECT_TRUE(grid->LoadAllRTF());
+    const std::string text = classes::WriteComponentText(form);
+    for (const char* l : lines) EXPECT_NE(text.find(l), std::string::npos) << l << "\n" << text;
+    // At their defaults none is written.
+    TgkDBGrid plain(nullptr);
+    plain.SetName("plain");
+    const std::string defaults = classes::WriteComponentText(plain);
+    for (const char* name : {"BiDiMode", "Ctl3D", "ImeMode", "ImeName", "Constraints", "DragCursor", "BorderStyle",
+                             "LoadAllRTF"})
+        EXPECT_EQ(defaults.find(name), std::string::npos) << name << "\n" << defaults;
+}
+
+// The indicator button is written nested in the grid and, read back, becomes the grid's
+// button again; controls placed into the grid over its cells are not the grid's to write.
+TEST(PublishedGrid, TheIndicatorButtonGoesWithTheGridInTheStoredForm)
+{
+    RegisterPublishedGridClasses();
+    gridtest::TFakeWindowSystem ws;
+    ui::TForm form(nullptr);
+    classes::ReadComponentText(form, R"(object Design: TForm
+  object data_grid: TgkDBGrid
+    object corner: TgkIButton
+      Width = 17
+      Height = 20
+    end
+  end
+end
+)");
+    auto* grid = dynamic_cast<TgkDBGrid*>(form.FindComponent("data_grid"));
+    ASSERT_NE(grid, nullptr);
+    ASSERT_NE(form.FindComponent("corner"), nullptr);
+    EXPECT_EQ(grid->IndicatorButton(), form.FindComponent("corner"));
+    EXPECT_EQ(grid->IndicatorWidth(), 16);
+    auto* placed = new ui::TEdit(&form);
+    placed->SetName("placed");
+    placed->SetParent(grid);
+    const std::string text = classes::WriteComponentText(form);
+    const std::size_t gridAt = text.find("  object data_grid: TgkDBGrid");
+    const std::size_t buttonAt = text.find("    object corner: TgkIButton");
+    ASSERT_NE(gridAt, std::string::npos) << text;
+    ASSERT_NE(buttonAt, std::string::npos) << text;
+    EXPECT_LT(gridAt, buttonAt);
+    EXPECT_EQ(text.find("placed"), std::string::npos) << text;
+    EXPECT_EQ(text.find("IndicatorButton ="), std::string::npos) << text;
+}
+
 TEST(PublishedGrid, ReadsTheDesignWindowsFormValues)
 {
     RegisterPublishedGridClasses();
