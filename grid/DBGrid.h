@@ -578,7 +578,8 @@ public:
     virtual void DoDrawGroupHeaderCell(ui::TCanvas* canvas, const std::string& name, ui::TRect rect,
                                        bool& defaultDrawing);
     virtual void DoCalcTitleImage(db::TField* field, TgkTitleImageAttributes& attributes);
-    virtual rtl::TColor GetGridColor() const { return Color(); }
+    // The colour the cells of grid column `col` start with: Color here.
+    virtual rtl::TColor GetGridColor(int /*col*/) const { return Color(); }
     virtual void RefreshSelectedRows() {}
     virtual void HideCellControl() {}
     virtual void UnselectAll() {}

@@ -573,7 +573,7 @@ void TgkGridPainter::DrawCellContent(int col, int row, const ui::TRect& rect, ui
     const bool fixed = state.Contains(ui::gdFixed);
     canvas.SetFont(fixed ? g_.d_->titleFont : *g_.Font());
     canvas.Brush()->SetStyle(ui::bsSolid);
-    canvas.Brush()->SetColor(fixed ? g_.d_->titleColor : g_.Color());
+    canvas.Brush()->SetColor(fixed ? g_.d_->titleColor : g_.GetGridColor(col));
     if (g_.DrawCellControl(col, row, rect, state)) return;
     const int dataRow = g_.GetDataRow(row);
     const int dataCol = g_.GetDataColumn(col);

@@ -324,6 +324,12 @@ std::string TgkDBGrid::GetFieldValue(int dataCol)
     return TgkCustomDBGrid::GetFieldValue(dataCol);
 }
 
+rtl::TColor TgkDBGrid::GetGridColor(int col) const
+{
+    // The base grid's fixed count is the indicator plus FixedCols once they apply.
+    return col >= FixedCols() ? Color() : TitleColor();
+}
+
 bool TgkDBGrid::CanEditShow()
 {
     if (IsMemoCell(Col(), Row()) || IsControlCell(Col(), Row())) return false;

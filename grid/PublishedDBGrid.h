@@ -123,6 +123,8 @@ public:
     // display text, else the field's DisplayText.
     std::string GetFieldValue(int dataCol) override;
     bool CanEditShow() override;
+    // The fixed columns (indicator and FixedCols) take TitleColor, the others Color.
+    rtl::TColor GetGridColor(int col) const override;
     void GetControlInfo(const std::string& fieldName, std::string& controlType, std::string& parameters) override;
     // Runs the memo dialog for the current cell (nothing with mDisableDialog).
     void ExecuteMemoDialog();

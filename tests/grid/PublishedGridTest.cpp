@@ -448,6 +448,9 @@ TEST_F(SampleGrid, FixedColumnsAsATable)
             EXPECT_EQ(dialogs.Asked().back().message.type, ui::mtWarning);
         }
         for (int col = 0; col < grid->FixedCols(); ++col) EXPECT_FALSE(grid->TabStops(col)) << col;
+        // The fixed columns' cells start in the title colour, the others in the grid's.
+        for (int col = 0; col < grid->ColCount(); ++col)
+            EXPECT_EQ(grid->GetGridColor(col), col < c.coreFixed ? grid->TitleColor() : grid->Color()) << col;
     }
     SetDesigning(*form, false);
     // A value too large for the columns now applies once there are enough of them.
