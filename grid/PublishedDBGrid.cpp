@@ -42,13 +42,6 @@ TgkDateTimePickerCreator SetDateTimePickerCreator(TgkDateTimePickerCreator creat
     return previous;
 }
 
-const classes::TEnumInfo& MemoAttributeInfo()
-{
-    static const classes::TEnumInfo info{"TgkMemoAttribute",
-                                         {"mSizeable", "mWordWrap", "mGridShow", "mViewOnly", "mDisableDialog"}};
-    return info;
-}
-
 GW_IMPLEMENT_CLASS(TgkDBGrid, TgkCustomDBGrid)
 {
     using G = TgkDBGrid;
@@ -808,6 +801,8 @@ void RegisterPublishedGridClasses()
         // The indicator button is stored with the grid it sits on.
         RegisterIndicatorButtonClass();
         classes::RegisterClasses<TgkDBGrid>();
+        // A form may hold a memo dialog of its own next to its grid.
+        classes::RegisterClasses<TgkMemoDialog>();
         return true;
     }();
     (void)done;

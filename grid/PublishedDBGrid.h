@@ -50,8 +50,6 @@ using TgkDateTimePickerCreator = std::function<ui::TWinControl*(TgkDBGrid& grid)
 // Installs `creator` (empty: none) and returns the previous one.
 TgkDateTimePickerCreator SetDateTimePickerCreator(TgkDateTimePickerCreator creator);
 
-const classes::TEnumInfo& MemoAttributeInfo();
-
 using TgkExportFieldEvent = classes::TEvent<classes::TObject*, db::TField*, bool&>;
 using TgkMemoOpenEvent = classes::TEvent<classes::TObject*, TgkMemoDialog*>;
 using TgkMemoCloseEvent = classes::TEvent<classes::TObject*, bool>;
@@ -207,7 +205,7 @@ private:
     TgkStoredControlProps stored_;
 };
 
-// Registers TgkDBGrid and its option objects for stored forms.
+// Registers TgkDBGrid, its option objects and the memo dialog component for stored forms.
 void RegisterPublishedGridClasses();
 
 }  // namespace grid
