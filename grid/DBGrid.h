@@ -187,7 +187,9 @@ struct TgkCacheColInfoItem {
     std::string ControlType;
     std::string ControlParameters;
     bool ShowAlways = false;
-    bool Valid = true;
+    // The column's cells were last drawn on a light background (single lines by the dynamic
+    // line style); taken from the cell of the first data row.
+    bool LightBackground = true;
 };
 
 // The hint window of a cell (created by CreateHintWindow, freed by HideHintWindow).

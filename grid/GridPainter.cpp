@@ -391,6 +391,15 @@ bool TgkGridPainter::RowLineSingle(ui::TCanvas& c) const
     }
 }
 
+bool TgkGridPainter::ColumnLineSingle(int col) const
+{
+    if (g_.d_->lineStyle != glsDynamic) return g_.d_->lineStyle == glsSingle;
+    const auto i = static_cast<std::size_t>(col);
+    // A column whose cells are drawn on their own background follows that background.
+    if (i < g_.d_->colInfoCache.size() && g_.d_->dataLink->Active()) return g_.d_->colInfoCache[i].LightBackground;
+    return state_.LightBackground;
+}
+
 void TgkGridPainter::DrawRowLine(const ui::TRect& rect, ui::TGridDrawState state, int row)
 {
     // The title rows are closed by the fixed part's lines (DrawGrid).
@@ -425,14 +434,13 @@ void TgkGridPainter::DrawRowLine(const ui::TRect& rect, ui::TGridDrawState state
 void TgkGridPainter::DrawColumnLines(ui::TCanvas& c, const ui::TGridDrawInfo& info)
 {
     if (!g_.d_->options.Contains(dgColLines)) return;
-    const bool single = g_.d_->lineStyle == glsSingle || (g_.d_->lineStyle == glsDynamic && state_.LightBackground);
     const int top = info.Vert.FixedBoundary, bottom = info.Vert.GridBoundary;
     const int right = info.Horz.GridBoundary;
     const TgkGridLineColors& lines = g_.d_->lineColors;
     int x = info.Horz.FixedBoundary;
     for (int col = g_.LeftCol(); col < g_.ColCount() && x < right; ++col) {
         x += g_.ColWidths(col);
-        if (single) {
+        if (ColumnLineSingle(col)) {
             VLine(c, x, top, bottom, lines.DataColor);
         } else {
             VLine(c, x, top, bottom, lines.ShadowColor);
@@ -564,7 +572,17 @@ void TgkGridPainter::DrawCell(int col, int row, const ui::TRect& cellRect, ui::T
     ui::TRect rect = cellRect;
     rect.Right = std::min(rect.Right, 2 * g_.Width());
     DrawCellContent(col, row, rect, state);
+    NoteColumnBackground(col, row, state);
     g_.DrawRowLine(rect, state, row);
+}
+
+// The first data row's cell tells the column's lines what its cells are drawn on.
+void TgkGridPainter::NoteColumnBackground(int col, int row, ui::TGridDrawState state)
+{
+    const auto i = static_cast<std::size_t>(col);
+    if (row != g_.d_->titleOffset || state.Contains(ui::gdFixed) || i >= g_.d_->colInfoCache.size()) return;
+    g_.d_->colInfoCache[i].LightBackground =
+        RowLineSingle(*g_.GetDrawCanvas()) || g_.d_->paintOptions->FillsDataCells();
 }
 
 void TgkGridPainter::DrawCellContent(int col, int row, const ui::TRect& rect, ui::TGridDrawState state)

@@ -95,6 +95,8 @@ private:
     void DrawTitleLines(ui::TCanvas& c, const ui::TGridDrawInfo& info);
     void DrawRightEndLines(ui::TCanvas& c, const ui::TGridDrawInfo& info);
     bool RowLineSingle(ui::TCanvas& c) const;
+    bool ColumnLineSingle(int col) const;
+    void NoteColumnBackground(int col, int row, ui::TGridDrawState state);
 
     TgkCustomDBGrid& g_;
     TgkPaintState state_;
