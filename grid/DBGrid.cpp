@@ -217,6 +217,26 @@ void TgkColumn::SetFooterValue(const std::string& value)
     if (grid_.HandleAllocated()) grid_.InvalidateRect(grid_.GetFooterRect());
 }
 
+bool TgkColumn::IsSpare() const { return this == grid_.d_->spareColumn.get(); }
+
+int TgkColumn::DisplayWidth() const
+{
+    return IsSpare() ? 0 : rtl::StrToInt(grid_.ColumnEntryPart(fieldName_, 1));
+}
+
+std::string TgkColumn::DisplayLabel() const
+{
+    if (IsSpare()) return {};
+    db::TDataSet* ds = grid_.d_->dataLink->DataSet();
+    if (grid_.d_->useTFields && ds != nullptr)
+        if (const db::TField* field = ds->FindField(fieldName_)) return field->DisplayLabel();
+    return grid_.ColumnEntryPart(fieldName_, 2);
+}
+
+bool TgkColumn::ReadOnly() const { return !IsSpare() && grid_.ColumnEntryPart(fieldName_, 3) == "T"; }
+
+std::string TgkColumn::GroupName() const { return IsSpare() ? std::string() : grid_.ColumnEntryPart(fieldName_, 4); }
+
 GW_IMPLEMENT_CLASS(TgkGridHintWindow, ui::THintWindow) {}
 
 TgkGridHintWindow::TgkGridHintWindow(classes::TComponent* owner) : THintWindow(owner) {}

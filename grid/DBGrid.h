@@ -170,12 +170,23 @@ public:
     const std::string& FieldName() const noexcept { return fieldName_; }
     TgkCustomDBGrid& Grid() const noexcept { return grid_; }
     const std::string& FooterValue() const noexcept { return footerValue_; }
+    // Read from the column's Selected entry; the spare column answers 0, "" and False.
+    // DisplayWidth: the width part in characters (EConvertError when it is no number).
+    int DisplayWidth() const;
+    // The field's DisplayLabel with UseTFields when the data set has the field, else the
+    // entry's title part.
+    std::string DisplayLabel() const;
+    // The entry's read-only part is "T".
+    bool ReadOnly() const;
+    // The entry's group name (empty when missing).
+    std::string GroupName() const;
     // Stores a changed value and repaints the footer; the grid's spare column ignores it.
     void SetFooterValue(const std::string& value);
     std::string Extra;
 
 private:
     friend class TgkCustomDBGrid;
+    bool IsSpare() const;
     TgkCustomDBGrid& grid_;
     std::string fieldName_;
     std::string footerValue_;

@@ -166,6 +166,39 @@ TEST_F(GridFixture, FieldMapFollowsVisibleFieldsOrTheSelectedList)
     EXPECT_EQ(grid->Selected()->Count(), 3);
 }
 
+// A column reads its width, title, read-only flag and group from its Selected entry; the
+// title is the field's label while the grid shows the data set's fields.
+TEST_F(GridFixture, ColumnsReadTheirEntryAndTheSpareColumnAnswersNothing)
+{
+    MakeData(3);
+    ShowAndOpen();
+    ds->FieldByName("NAME")->SetDisplayLabel("Full name");
+    grid->Selected()->SetText("NAME\t12\tWho\tT\tPeople\nID\t4\tNo\nCITY\twide\tTown\tF\n");
+    grid->SetUseTFields(false);
+    struct Case {
+        const char* name;
+        int width;
+        const char* label;
+        bool readOnly;
+        const char* group;
+    };
+    for (const Case& c : std::vector<Case>{{"NAME", 12, "Who", true, "People"}, {"ID", 4, "No", false, ""}}) {
+        const TgkColumn& column = grid->ColumnByName(c.name);
+        EXPECT_EQ(column.DisplayWidth(), c.width) << c.name;
+        EXPECT_EQ(column.DisplayLabel(), c.label) << c.name;
+        EXPECT_EQ(column.ReadOnly(), c.readOnly) << c.name;
+        EXPECT_EQ(column.GroupName(), c.group) << c.name;
+    }
+    EXPECT_THROW(grid->ColumnByName("CITY").DisplayWidth(), rtl::EConvertError);
+    grid->SetUseTFields(true);
+    EXPECT_EQ(grid->ColumnByName("NAME").DisplayLabel(), "Full name");
+    const TgkColumn& spare = grid->SpareColumn();
+    EXPECT_EQ(spare.DisplayWidth(), 0);
+    EXPECT_EQ(spare.DisplayLabel(), "");
+    EXPECT_FALSE(spare.ReadOnly());
+    EXPECT_EQ(spare.GroupName(), "");
+}
+
 TEST_F(GridFixture, FieldMapRefusesMoreThanItsLimitAndStaysAsItWas)
 {
     MakeData(1);
