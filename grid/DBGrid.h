@@ -558,6 +558,13 @@ public:
     int GetDataRow(int row) const;
     // A data cell whose field is a memo (or rich text by its control type).
     bool IsMemoCell(int col, int row);
+    // The checked and unchecked values of a data cell's check box: the first entry of the
+    // control-type list with at least four ";" parts naming the column's field and "CheckBox"
+    // (both compared exactly). False, values untouched, when there is none.
+    bool GetCheckBoxValues(int col, int row, std::string& checkedValue, std::string& uncheckedValue);
+    // The column is a check-box column whose field is named "selected" (any letter case): its
+    // boxes select records instead of changing data.
+    bool IsSelectedCheckColumn(int col);
     // The link cell under the mouse (grid coordinates; -1 when none), drawn red.
     ui::TGridCoord LinkHover() const;
     void SetLinkHover(ui::TGridCoord cell);

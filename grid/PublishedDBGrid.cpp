@@ -510,9 +510,15 @@ void TgkDBGrid::Dispatch(ui::TMessage& m)
 {
     if (m.Msg == ui::WM_LBUTTONDBLCLK && DataLink().Active()) {
         const ui::TGridCoord cell = MouseCoord(ui::SignedLoWord(m.LParam), ui::SignedHiWord(m.LParam));
-        const bool memo = cell.X >= 0 && cell.Y >= 0 && IsMemoCell(cell.X, cell.Y);
+        const bool inCells = cell.X >= 0 && cell.Y >= 0;
+        ui::TWinControl* richEdit = inCells ? RichEditControl(cell.X, cell.Y) : nullptr;
+        const bool memo = inCells && richEdit == nullptr && IsMemoCell(cell.X, cell.Y);
         TgkCustomDBGrid::Dispatch(m);
-        if (memo && cell.X == Col() && cell.Y == Row()) ExecuteMemoDialog();
+        // The rich-text control opens its own editor on F2.
+        if (richEdit != nullptr)
+            richEdit->Perform(ui::WM_KEYDOWN, ui::VK_F2, 0);
+        else if (memo && cell.X == Col() && cell.Y == Row())
+            ExecuteMemoDialog();
         return;
     }
     if (m.Msg == ui::WM_CHAR && (IsMemoCell(Col(), Row()) || IsControlCell(Col(), Row()))) {
@@ -557,7 +563,21 @@ void TgkDBGrid::KeyDown(ui::TKey& key, ui::TShiftState shift)
         return;
     }
     const bool memo = IsMemoCell(Col(), Row());
-    if (!memo && !CanEdit()) return;
+    if (!memo && !CanEdit() && !IsSelectedCheckColumn(Col())) return;
+    std::string checkedValue, uncheckedValue;
+    if (pressed == ui::VK_SPACE && GetCheckBoxValues(Col(), Row(), checkedValue, uncheckedValue)) {
+        ToggleCheckBox(checkedValue, uncheckedValue);
+        key = 0;
+        return;
+    }
+    if (ui::TWinControl* richEdit = RichEditControl(Col(), Row())) {
+        if (pressed == ui::VK_F2) {
+            richEdit->Perform(ui::WM_KEYDOWN, ui::VK_F2, 0);
+            InvalidateCell(Col(), Row());
+            key = 0;
+        }
+        return;
+    }
     if (memo) {
         if (pressed == ui::VK_F2) {
             ExecuteMemoDialog();
@@ -577,6 +597,33 @@ void TgkDBGrid::KeyDown(ui::TKey& key, ui::TShiftState shift)
     }
     if (pressed == ui::VK_DELETE && InplaceEditor() != nullptr && InplaceEditor()->Visible())
         InplaceEditor()->Perform(ui::WM_KEYDOWN, ui::VK_DELETE, 0);
+}
+
+ui::TWinControl* TgkDBGrid::RichEditControl(int col, int row)
+{
+    const db::TField* field = GetDataRow(row) >= 0 ? GetColField(GetDataColumn(col)) : nullptr;
+    if (field == nullptr) return nullptr;
+    std::string type, parameters;
+    GetControlInfo(field->FieldName(), type, parameters);
+    ui::TWinControl* control = nullptr;
+    if (!gkEqualText(type, "RichEdit") || !FindCellControl(col, row, control) || control == picker_) return nullptr;
+    return control;
+}
+
+void TgkDBGrid::ToggleCheckBox(const std::string& checkedValue, const std::string& uncheckedValue)
+{
+    db::TField* field = SelectedField();
+    if (field == nullptr || field->ReadOnly() || ColumnEntryPart(field->FieldName(), 3) == "T") return;
+    if (field->FieldKind() == db::fkCalculated && rtl::AnsiLowerCase(field->FieldName()) == "selected") {
+        if (IsActiveRecordSelected())
+            UnselectRecord();
+        else
+            SelectRecord();
+        return;
+    }
+    if (!DataLink().Edit()) return;
+    field->SetAsString(gkEqualText(field->AsString(), checkedValue) ? uncheckedValue : checkedValue);
+    InvalidateCell(Col(), Row());
 }
 
 // ---- Multi-record selection ----------------------------------------------------------------------------------

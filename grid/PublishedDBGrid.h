@@ -186,6 +186,11 @@ private:
     // The fixed column whose right edge lies at x (title rows only), or -1.
     int FixedColumnEdgeAt(int x, int y);
     void FreeSelectedRecords();
+    // The rich-text control over a "RichEdit" cell (nil for other cells).
+    ui::TWinControl* RichEditControl(int col, int row);
+    // Space on a check-box cell: the current record's selection for a calculated "selected"
+    // field, else the field's value between the two values; nothing when read-only.
+    void ToggleCheckBox(const std::string& checkedValue, const std::string& uncheckedValue);
 
     std::unique_ptr<TgkIniAttributes> iniAttributes_;
     std::unique_ptr<TgkExportOptions> exportOptions_;

@@ -745,6 +745,100 @@ TEST_F(EditableGrid, MemoCellsShowMemoTheirTextOrNothing)
     EXPECT_EQ(grid->GetFieldValue(2), "");
 }
 
+// Check-box values come from the first entry of four parts or more that names the field and
+// "CheckBox", both exactly as written.
+TEST_F(EditableGrid, CheckBoxValuesNeedFourPartsAndTheExactNames)
+{
+    struct Case {
+        const char* list;
+        bool found;
+        const char* checkedValue;
+        const char* uncheckedValue;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"CITY;CheckBox;Y;N", true, "Y", "N"},
+             {"CITY;CheckBox;Y", false, "", ""},                  // three parts
+             {"city;CheckBox;Y;N", false, "", ""},                // the field's letter case counts
+             {"CITY;checkbox;Y;N", false, "", ""},                // and the type's
+             {"CITY;CheckBox;1;0;extra\nCITY;CheckBox;Y;N", true, "1", "0"},  // the first wins
+             {"NAME;CheckBox;Y;N", false, "", ""}}) {
+        SetUp();
+        MakeData(3);
+        grid->ControlType()->SetText(c.list);
+        ShowAndOpen();
+        std::string checkedValue, uncheckedValue;
+        EXPECT_EQ(grid->GetCheckBoxValues(3, 1, checkedValue, uncheckedValue), c.found) << c.list;
+        EXPECT_EQ(checkedValue, c.checkedValue) << c.list;
+        EXPECT_EQ(uncheckedValue, c.uncheckedValue) << c.list;
+        EXPECT_FALSE(grid->GetCheckBoxValues(3, 0, checkedValue, uncheckedValue));  // the title
+        TearDown();
+    }
+}
+
+// Space on a check-box cell flips the field between its two values; a read-only column keeps it.
+TEST_F(EditableGrid, SpaceTogglesACheckBoxCellUnlessTheColumnIsReadOnly)
+{
+    MakeData(3);
+    grid->ControlType()->SetText("CITY;CheckBox;c1;off\n");
+    ShowAndOpen();
+    grid->SetFocus();
+    grid->SetSelectedIndex(2);
+    EXPECT_FALSE(grid->IsSelectedCheckColumn(3));  // a data field not named "selected"
+    const auto space = [&] {
+        ui::TKey key = ui::VK_SPACE;
+        grid->KeyDown(key, {});
+        return key;
+    };
+    EXPECT_EQ(space(), 0);
+    EXPECT_EQ(ds->FieldByName("CITY")->AsString(), "off");
+    EXPECT_EQ(ds->State(), db::dsEdit);
+    space();
+    EXPECT_EQ(ds->FieldByName("CITY")->AsString(), "c1");
+    ds->Cancel();
+    grid->SetUseTFields(false);
+    grid->Selected()->SetText("ID\t4\tID\nNAME\t8\tName\nCITY\t4\tCity\tT\n");
+    grid->SetSelectedIndex(2);
+    space();
+    EXPECT_EQ(ds->FieldByName("CITY")->AsString(), "c1");
+    EXPECT_EQ(ds->State(), db::dsBrowse);
+}
+
+// A control of its own edits a "RichEdit" cell: F2 and a double click hand it F2 (it opens
+// its editor), and the memo dialog stays shut.
+class TF2Counter : public ui::TWinControl {
+public:
+    using TWinControl::TWinControl;
+    int f2 = 0;
+    void KeyDown(ui::TKey& key, ui::TShiftState shift) override
+    {
+        if (key == ui::VK_F2) ++f2;
+        TWinControl::KeyDown(key, shift);
+    }
+};
+
+TEST_F(EditableGrid, RichTextCellsHandF2ToTheirControl)
+{
+    MakeDatedData(3);
+    auto* rich = new TF2Counter(form.get());
+    rich->SetName("Rich");
+    rich->SetParent(form.get());
+    grid->ControlType()->SetText("NOTES;RichEdit;Rich\n");
+    int opened = 0;
+    grid->OnMemoOpen = [&](classes::TObject*, TgkMemoDialog*) { ++opened; };
+    ShowAndOpen();
+    grid->SetFocus();
+    grid->SetSelectedIndex(2);
+    ui::TKey key = ui::VK_F2;
+    grid->KeyDown(key, {});
+    EXPECT_EQ(key, 0);
+    EXPECT_EQ(rich->f2, 1);
+    const ui::TRect cell = grid->CellRect(grid->Col(), grid->Row());
+    grid->Perform(ui::WM_LBUTTONDBLCLK, ui::MK_LBUTTON, ui::MakeLParam(cell.Left + 5, cell.Top + 3));
+    EXPECT_EQ(rich->f2, 2);
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(dialogs.Unexpected().empty());
+}
+
 // ---- Multi-record selection ----------------------------------------------------------------------------
 
 class SelectingGrid : public gridtest::TGridFixture<TgkDBGrid> {
