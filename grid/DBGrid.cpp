@@ -1359,6 +1359,7 @@ void TgkCustomDBGrid::LayoutChanged()
     UpdateActiveRow();
     mouse_->ClearPressedTitle();
     hints_->SetLinkHover({-1, -1});
+    if (layout_->DesignFitApplies()) FitHeightToRows();
     Invalidate();
     d_->paintOptions->SetFixedTints(d_->titleColor, d_->titleColor);
 }
@@ -1368,6 +1369,9 @@ void TgkCustomDBGrid::UpdateRowHeights() { layout_->UpdateRowHeights(); }
 void TgkCustomDBGrid::InitColumnWidths() { layout_->InitColumnWidths(); }
 
 void TgkCustomDBGrid::ProportionalColResize() { layout_->ProportionalColResize(); }
+
+bool TgkCustomDBGrid::FitHeightToRows() { return layout_->FitHeightToRows(); }
+bool TgkCustomDBGrid::ShrinkHeightToRows() { return layout_->ShrinkHeightToRows(); }
 
 bool TgkCustomDBGrid::HasHorzScrollBar() { return layout_->HasHorzScrollBar(); }
 
@@ -1404,6 +1408,7 @@ void TgkCustomDBGrid::WMSize(ui::TMessage& m)
         HideCellControl();
         HideEditor();
         UpdateRowCount();
+        if (layout_->DesignFitApplies()) FitHeightToRows();
         if (IsActiveDataSet() && d_->dataLink->DataSet()->IsEmpty()) Invalidate();
     }
     d_->paintOptions->MarkOutOfDate();

@@ -434,6 +434,12 @@ public:
     virtual void InitColumnWidths();
     virtual bool UseProportionalColResize() const;
     bool HasHorzScrollBar();
+    // The height grows to show every row with one row to spare (at design time with
+    // dgPerfectRowFit, after each layout and resize); True when it changed.
+    bool FitHeightToRows();
+    // The height shrinks to the rows, the horizontal bar and the footer strip (also for the
+    // expand button's auto-shrink); True when it changed.
+    bool ShrinkHeightToRows();
     int UpdateLock() const;
     // Suspends redrawing, nested (WM_SETREDRAW only at the outermost level).
     void DisableRedraw();

@@ -7,6 +7,7 @@
 #include "grid/GridState.h"
 #include "grid/GridRoutines.h"
 #include "grid/StringRoutines.h"
+#include "platform/classes/TypInfo.h"
 #include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Screen.h"
@@ -199,6 +200,46 @@ void TgkGridLayout::ResizeProportionalColumns()
     } else {
         g_.ProportionalColResize();
     }
+}
+
+// ---- Design-time height fitting ----------------------------------------------------------------------------
+
+bool TgkGridLayout::DesignFitApplies() const
+{
+    const ui::TAlign align = g_.Align();
+    return gkIsDesigning(&g_) && !g_.Loading() && g_.d_->options.Contains(dgPerfectRowFit) && align != ui::alTop &&
+           align != ui::alBottom && align != ui::alClient;
+}
+
+int TgkGridLayout::LastRowBottom()
+{
+    return g_.CellRect(g_.LeftCol(), g_.RowCount() - 1).Bottom + g_.DefaultRowHeight() + 1;
+}
+
+bool TgkGridLayout::FitHeightToRows()
+{
+    const int b = LastRowBottom();
+    const bool horz = HasHorzScrollBar();
+    // The frame's share of the height: less without the 3D look.
+    const int border = (horz ? 5 : 4) - (classes::GetBoolProp(g_, "Ctl3D", true) ? 0 : 3);
+    const int row = g_.DefaultRowHeight();
+    int height = g_.Height();
+    if (horz) {
+        if (ui::ScrollBarExtent() + b + row + border - 1 > height) height = ui::ScrollBarExtent() + b + border - 1;
+    } else if (row + b + border > height) {
+        height = border + b;
+    }
+    if (height == g_.Height()) return false;
+    g_.SetHeight(height);
+    return true;
+}
+
+bool TgkGridLayout::ShrinkHeightToRows()
+{
+    const int h = LastRowBottom() + (HasHorzScrollBar() ? ui::ScrollBarExtent() : 0) + 1 + g_.GetFooterStripHeight();
+    if (h >= g_.Height()) return false;
+    g_.SetHeight(h);
+    return true;
 }
 
 bool TgkGridLayout::HasHorzScrollBar()

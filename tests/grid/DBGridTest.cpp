@@ -495,6 +495,56 @@ TEST_F(GridFixture, LayoutArithmetic)
     }
 }
 
+// At design time with dgPerfectRowFit the grid's height follows its rows: it grows to show
+// them with one row to spare; shrinking takes it down to the rows and the strips below them.
+TEST_F(GridFixture, TheHeightFitsTheRowsWhileDesigning)
+{
+    MakeData(3);
+    ShowAndOpen();
+    grid->SetBounds(0, 0, 600, 300);
+    const auto rowsBottom = [&] {
+        return grid->CellRect(grid->LeftCol(), grid->RowCount() - 1).Bottom + grid->DefaultRowHeight() + 1;
+    };
+    // Shrinking: the rows and one pixel (no bar, no footer).
+    ASSERT_FALSE(grid->HasHorzScrollBar());
+    const int shrunk = rowsBottom() + 1;
+    EXPECT_TRUE(grid->ShrinkHeightToRows());
+    EXPECT_EQ(grid->Height(), shrunk);
+    EXPECT_FALSE(grid->ShrinkHeightToRows());
+    // Fitting: one more row would not fit, so the height grows to the rows and the frame.
+    EXPECT_TRUE(grid->FitHeightToRows());
+    EXPECT_EQ(grid->Height(), rowsBottom() + 4);
+    EXPECT_FALSE(grid->FitHeightToRows());
+    // The layout fits only while designing, with dgPerfectRowFit, and not aligned to fill.
+    struct Case {
+        bool designing;
+        bool perfectFit;
+        ui::TAlign align;
+        bool fitted;
+    };
+    for (const Case& c : std::vector<Case>{{true, true, ui::alNone, true},
+                                           {false, true, ui::alNone, false},
+                                           {true, false, ui::alNone, false},
+                                           {true, true, ui::alClient, false},
+                                           {true, true, ui::alTop, false}}) {
+        grid->SetOptions(kDefaultDBGridOptions);
+        grid->SetAlign(ui::alNone);
+        grid->SetBounds(0, 0, 600, 40);
+        grid->SetAlign(c.align);
+        classes::detail::TStreamAccess::SetState(*form, classes::csDesigning, c.designing);
+        TgkDBGridOptions o = kDefaultDBGridOptions;
+        if (c.perfectFit) o.Include(dgPerfectRowFit);
+        grid->SetOptions(o);  // lays the grid out again
+        classes::detail::TStreamAccess::SetState(*form, classes::csDesigning, false);
+        if (c.align == ui::alNone) {
+            EXPECT_EQ(grid->Height(), c.fitted ? rowsBottom() + 4 : 40) << c.designing << c.perfectFit;
+        } else {
+            EXPECT_NE(grid->Height(), rowsBottom() + 4) << c.align;  // the parent decides
+        }
+    }
+    classes::detail::TStreamAccess::SetState(*form, classes::csDesigning, false);
+}
+
 TEST_F(GridFixture, ProportionalWidthsShareTheClientWidthInWholeCharacters)
 {
     MakeData(3);
