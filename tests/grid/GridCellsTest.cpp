@@ -1048,6 +1048,37 @@ TEST_F(EditorFixture, PictureKeysBeepAtTheEndPassInTheMiddleAndFillLiterals)
     EXPECT_EQ(checks.size(), 1u);
 }
 
+// Over a fixed column (left of LeftCol) the editor leaves the fixed column line in view: one
+// pixel narrower with column lines, two without; not when fixed column lines are disabled.
+TEST_F(EditorFixture, OverAFixedColumnTheEditorIsNarrower)
+{
+    MakeData(3);
+    ShowAndOpen();
+    TgkInplaceEdit* editor = OpenEditor(1);
+    ASSERT_NE(editor, nullptr);
+    grid->SetFixedCols(3);
+    grid->MoveCursorInto(1, 1);
+    ASSERT_LT(grid->Col(), grid->LeftCol());
+    struct Case {
+        bool colLines;
+        bool disableFixed;
+        int width;
+    };
+    for (const Case& c : std::vector<Case>{{true, false, 49}, {false, false, 48}, {true, true, 50}}) {
+        TgkDBGridOptions o = grid->Options();
+        if (c.colLines) o.Include(dgColLines); else o.Exclude(dgColLines);
+        if (c.disableFixed) o.Include(dgColLinesDisableFixed); else o.Exclude(dgColLinesDisableFixed);
+        grid->SetOptions(o);
+        grid->SetFixedCols(3);
+        grid->MoveCursorInto(1, 1);
+        editor->SetBounds(0, 0, 50, 20);
+        EXPECT_EQ(editor->Width(), c.width) << c.colLines << c.disableFixed;
+    }
+    grid->MoveCursorInto(3, 1);  // a scrolling column: the whole cell
+    editor->SetBounds(0, 0, 50, 20);
+    EXPECT_EQ(editor->Width(), 50);
+}
+
 TEST_F(EditorFixture, WordWrapFollowsTheGridButNeverInLinkColumns)
 {
     MakeData(3);
@@ -1059,6 +1090,12 @@ TEST_F(EditorFixture, WordWrapFollowsTheGridButNeverInLinkColumns)
     EXPECT_TRUE(editor->MultiLine());
     EXPECT_TRUE(editor->AutoVScroll());
     EXPECT_FALSE(editor->AutoHScroll());
+    EXPECT_EQ(editor->FormattingRect().Left, 2);
+    // Placed over the cell, the text starts one pixel in and two down; a font change sets
+    // the formatting rectangle's two pixels.
+    EXPECT_EQ(editor->TextMargins().Left, 1);
+    EXPECT_EQ(editor->TextMargins().Top, 2);
+    editor->Font()->SetSize(editor->Font()->Size() + 2);
     EXPECT_EQ(editor->TextMargins().Left, 2);
     const int applied = editor->StyleApplications();
     TgkDBGridOptions o = grid->Options();
