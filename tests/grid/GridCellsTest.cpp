@@ -489,6 +489,40 @@ public:
     ui::TEdit* outside = nullptr;
 };
 
+// A navigation key handed back by the control over the cell, while that control still holds
+// the focus, takes the focus back to the grid, also when the grid does not take it itself.
+TEST_F(KeysFixture, NavigationKeysTakeTheFocusBackFromThePlacedControl)
+{
+    using namespace ui;
+    MakeData(5);
+    ShowAndOpen();
+    auto* control = new TEdit(form.get());
+    control->SetParent(grid);
+    grid->cellControl = control;
+    grid->cellControlCol = 2;
+    grid->AcquireFocusEnabled = false;  // the grid does not take the focus for its keys
+    struct Case {
+        TKey key;
+        TShiftState shift;
+        bool takesFocus;
+    };
+    for (const Case& c : std::vector<Case>{{VK_TAB, {}, true},
+                                           {VK_RETURN, {}, true},
+                                           {VK_HOME, {}, true},
+                                           {VK_INSERT, {}, true},
+                                           {VK_F2, {}, false},
+                                           {VK_HOME, {ssCtrl}, false}}) {
+        grid->SetFocus();
+        grid->MoveCol(1);
+        grid->PlaceCellControl();
+        control->SetFocus();
+        ASSERT_EQ(Screen().ActiveControl(), control);
+        Press(c.key, c.shift);
+        EXPECT_EQ(grid->Focused(), c.takesFocus) << c.key << " ctrl " << c.shift.Contains(ssCtrl);
+        if (ds->State() != db::dsBrowse) ds->Cancel();
+    }
+}
+
 TEST_F(KeysFixture, KeysMoveRecordAndColumnOverAnEditableDataSet)
 {
     using namespace ui;
