@@ -509,16 +509,7 @@ void TgkDBGrid::ExecuteMemoDialog()
 void TgkDBGrid::Dispatch(ui::TMessage& m)
 {
     if (m.Msg == ui::WM_LBUTTONDBLCLK && DataLink().Active()) {
-        const ui::TGridCoord cell = MouseCoord(ui::SignedLoWord(m.LParam), ui::SignedHiWord(m.LParam));
-        const bool inCells = cell.X >= 0 && cell.Y >= 0;
-        ui::TWinControl* richEdit = inCells ? RichEditControl(cell.X, cell.Y) : nullptr;
-        const bool memo = inCells && richEdit == nullptr && IsMemoCell(cell.X, cell.Y);
-        TgkCustomDBGrid::Dispatch(m);
-        // The rich-text control opens its own editor on F2.
-        if (richEdit != nullptr)
-            richEdit->Perform(ui::WM_KEYDOWN, ui::VK_F2, 0);
-        else if (memo && cell.X == Col() && cell.Y == Row())
-            ExecuteMemoDialog();
+        DoubleClick(m);
         return;
     }
     if (m.Msg == ui::WM_CHAR && (IsMemoCell(Col(), Row()) || IsControlCell(Col(), Row()))) {
@@ -539,6 +530,20 @@ void TgkDBGrid::Dispatch(ui::TMessage& m)
         if (next != this && next != PlacedControl() && !(next != nullptr && PlacedControl()->ContainsControl(next)))
             HideCellControl();
     }
+}
+
+void TgkDBGrid::DoubleClick(ui::TMessage& m)
+{
+    const ui::TGridCoord cell = MouseCoord(ui::SignedLoWord(m.LParam), ui::SignedHiWord(m.LParam));
+    const bool inCells = cell.X >= 0 && cell.Y >= 0;
+    ui::TWinControl* richEdit = inCells ? RichEditControl(cell.X, cell.Y) : nullptr;
+    const bool memo = inCells && richEdit == nullptr && IsMemoCell(cell.X, cell.Y);
+    TgkCustomDBGrid::Dispatch(m);
+    // The rich-text control opens its own editor on F2.
+    if (richEdit != nullptr)
+        richEdit->Perform(ui::WM_KEYDOWN, ui::VK_F2, 0);
+    else if (memo && cell.X == Col() && cell.Y == Row())
+        ExecuteMemoDialog();
 }
 
 void TgkDBGrid::KeyDown(ui::TKey& key, ui::TShiftState shift)
@@ -562,41 +567,42 @@ void TgkDBGrid::KeyDown(ui::TKey& key, ui::TShiftState shift)
         key = 0;
         return;
     }
+    if (CellKey(pressed)) key = 0;
+}
+
+// The keys of the current cell's kind: Space on a check box, F2 on rich text and memos, F2
+// and editing keys on a custom control, Delete for the editor. True when the key was used.
+bool TgkDBGrid::CellKey(ui::TKey pressed)
+{
     const bool memo = IsMemoCell(Col(), Row());
-    if (!memo && !CanEdit() && !IsSelectedCheckColumn(Col())) return;
+    if (!memo && !CanEdit() && !IsSelectedCheckColumn(Col())) return false;
     std::string checkedValue, uncheckedValue;
     if (pressed == ui::VK_SPACE && GetCheckBoxValues(Col(), Row(), checkedValue, uncheckedValue)) {
         ToggleCheckBox(checkedValue, uncheckedValue);
-        key = 0;
-        return;
+        return true;
     }
     if (ui::TWinControl* richEdit = RichEditControl(Col(), Row())) {
-        if (pressed == ui::VK_F2) {
-            richEdit->Perform(ui::WM_KEYDOWN, ui::VK_F2, 0);
-            InvalidateCell(Col(), Row());
-            key = 0;
-        }
-        return;
+        if (pressed != ui::VK_F2) return false;
+        richEdit->Perform(ui::WM_KEYDOWN, ui::VK_F2, 0);
+        InvalidateCell(Col(), Row());
+        return true;
     }
     if (memo) {
-        if (pressed == ui::VK_F2) {
-            ExecuteMemoDialog();
-            key = 0;
-        }
-        return;
+        if (pressed != ui::VK_F2) return false;
+        ExecuteMemoDialog();
+        return true;
     }
     ui::TWinControl* control = nullptr;
     if (FindCellControl(Col(), Row(), control) && IsCustomCell(Col(), Row())) {
-        if (pressed == ui::VK_F2 || gkIsEditKey(pressed)) {
-            PlaceCellControl();
-            if (control->CanFocus()) control->SetFocus();
-            if (pressed != ui::VK_F2) control->Perform(ui::WM_KEYDOWN, pressed, 0);
-            key = 0;
-        }
-        return;
+        if (pressed != ui::VK_F2 && !gkIsEditKey(pressed)) return false;
+        PlaceCellControl();
+        if (control->CanFocus()) control->SetFocus();
+        if (pressed != ui::VK_F2) control->Perform(ui::WM_KEYDOWN, pressed, 0);
+        return true;
     }
     if (pressed == ui::VK_DELETE && InplaceEditor() != nullptr && InplaceEditor()->Visible())
         InplaceEditor()->Perform(ui::WM_KEYDOWN, ui::VK_DELETE, 0);
+    return false;
 }
 
 ui::TWinControl* TgkDBGrid::RichEditControl(int col, int row)

@@ -186,6 +186,8 @@ private:
     // The fixed column whose right edge lies at x (title rows only), or -1.
     int FixedColumnEdgeAt(int x, int y);
     void FreeSelectedRecords();
+    void DoubleClick(ui::TMessage& m);
+    bool CellKey(ui::TKey pressed);
     // The rich-text control over a "RichEdit" cell (nil for other cells).
     ui::TWinControl* RichEditControl(int col, int row);
     // Space on a check-box cell: the current record's selection for a calculated "selected"
