@@ -10,7 +10,10 @@
 //   field cannot be edited;
 // - multi-record selection by bookmarks (SelectRecord, UnselectRecord, ranges);
 // - sizing of fixed columns by the mouse (dgFixedResizable);
-// - the option objects IniAttributes and ExportOptions, published for forms.
+// - the option objects IniAttributes and ExportOptions, published for forms;
+// - BiDiMode, Ctl3D, ImeMode, ImeName and Constraints, stored only (StoredControlProps.h):
+//   the right-to-left painting the core has (UseRightToLeftGrid) is not reached from
+//   BiDiMode, so a stored right-to-left grid still paints left to right.
 //
 // Promises:
 // - ApplySelected checks the whole list before it changes a field (see
