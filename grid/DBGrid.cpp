@@ -91,7 +91,7 @@ namespace {
 constexpr int kGlyphWidth = 8;
 constexpr int kGlyphHeight = 9;
 
-// Our own glyphs: "o" black, "X" black (yellow in the yellow set), "." white.
+// Our own glyphs: "o" and "X" black (drawn in the indicator icon colour), "." white.
 struct TGlyph {
     const char* rows[kGlyphHeight];
 };
@@ -110,13 +110,13 @@ constexpr TGlyph kRight{{"........", "..o.....", "..oo....", "..ooo...", "..oooo
 constexpr TGlyph kLeft{{"........", ".....o..", "....oo..", "...ooo..", "..oooo..", "...ooo..", "....oo..", ".....o..",
                         "........"}};
 
-std::vector<std::uint32_t> GlyphPixels(const TGlyph& glyph, bool yellow)
+std::vector<std::uint32_t> GlyphPixels(const TGlyph& glyph)
 {
     std::vector<std::uint32_t> pixels;
     for (const char* row : glyph.rows)
         for (int x = 0; x < kGlyphWidth; ++x) {
             const char c = row[x];
-            pixels.push_back(c == '.' ? 0xFFFFFFFFu : (c == 'X' && yellow) ? 0xFFFFFF00u : 0xFF000000u);
+            pixels.push_back(c == '.' ? 0xFFFFFFFFu : 0xFF000000u);
         }
     return pixels;
 }
@@ -132,13 +132,13 @@ TSharedImages& Shared()
     return shared;
 }
 
-std::unique_ptr<ui::TImageList> MakeIndicatorImages(bool yellow)
+std::unique_ptr<ui::TImageList> MakeIndicatorImages()
 {
     auto list = std::make_unique<ui::TImageList>(nullptr);
     list->SetWidth(kGlyphWidth);
     list->SetHeight(kGlyphHeight);
     for (const TGlyph* g : {&kArrow, &kEdit, &kInsert, &kMultiSelect, &kMultiArrow})
-        list->AddPixels(GlyphPixels(*g, yellow));
+        list->AddPixels(GlyphPixels(*g));
     return list;
 }
 
@@ -216,6 +216,26 @@ void TgkColumn::SetFooterValue(const std::string& value)
     footerValue_ = value;
     if (grid_.HandleAllocated()) grid_.InvalidateRect(grid_.GetFooterRect());
 }
+
+bool TgkColumn::IsSpare() const { return this == grid_.d_->spareColumn.get(); }
+
+int TgkColumn::DisplayWidth() const
+{
+    return IsSpare() ? 0 : rtl::StrToInt(grid_.ColumnEntryPart(fieldName_, 1));
+}
+
+std::string TgkColumn::DisplayLabel() const
+{
+    if (IsSpare()) return {};
+    db::TDataSet* ds = grid_.d_->dataLink->DataSet();
+    if (grid_.d_->useTFields && ds != nullptr)
+        if (const db::TField* field = ds->FindField(fieldName_)) return field->DisplayLabel();
+    return grid_.ColumnEntryPart(fieldName_, 2);
+}
+
+bool TgkColumn::ReadOnly() const { return !IsSpare() && grid_.ColumnEntryPart(fieldName_, 3) == "T"; }
+
+std::string TgkColumn::GroupName() const { return IsSpare() ? std::string() : grid_.ColumnEntryPart(fieldName_, 4); }
 
 GW_IMPLEMENT_CLASS(TgkGridHintWindow, ui::THintWindow) {}
 
@@ -373,6 +393,10 @@ GW_IMPLEMENT_CLASS(TgkCustomDBGrid, ui::TCustomGrid)
     p.Enumeration("IndicatorColor", IndicatorColorTypeInfo(), &G::IndicatorColor, &G::SetIndicatorColor, icBlack)
         .Stored([](const G&) { return false; });
     p.Color("IndicatorIconColor", &G::IndicatorIconColor, &G::SetIndicatorIconColor, rtl::clBlack);
+    // The button itself is written nested in the grid (GetChildren) and names itself the
+    // grid's when it is read back, so the reference is never written.
+    p.Component<ui::TControl>("IndicatorButton", &G::IndicatorButton, &G::SetIndicatorButton)
+        .Stored([](const G&) { return false; });
     p.Enumeration("LineStyle", GridLineStyleInfo(), &G::LineStyle, &G::SetLineStyle, glsDynamic);
     p.Object("LineColors", [](const G& g) { return g.LineColors(); });
     p.Boolean("HideAllLines", &G::HideAllLines, &G::SetHideAllLines, false);
@@ -414,12 +438,12 @@ TgkCustomDBGrid::TgkCustomDBGrid(classes::TComponent* owner)
 {
     TSharedImages& shared = Shared();
     if (shared.users++ == 0) {
-        shared.indicators = MakeIndicatorImages(false);
+        shared.indicators = MakeIndicatorImages();
         shared.arrows = std::make_unique<ui::TImageList>(nullptr);
         shared.arrows->SetWidth(kGlyphWidth);
         shared.arrows->SetHeight(kGlyphHeight);
-        shared.arrows->AddPixels(GlyphPixels(kRight, false));
-        shared.arrows->AddPixels(GlyphPixels(kLeft, false));
+        shared.arrows->AddPixels(GlyphPixels(kRight));
+        shared.arrows->AddPixels(GlyphPixels(kLeft));
     }
     TCustomGrid::SetScrollBars(ui::ssHorizontal);
     TCustomGrid::SetOptions({ui::goFixedVertLine, ui::goFixedHorzLine, ui::goVertLine, ui::goHorzLine,
@@ -596,14 +620,18 @@ void TgkCustomDBGrid::SetRowHeightPercent(int percent)
     LayoutChanged();
 }
 
-bool TgkCustomDBGrid::ShowHorzScrollBar() const
+bool TgkCustomDBGrid::ShowHorzScrollBar() const { return d_->showHorzScrollBar; }
+
+bool TgkCustomDBGrid::BaseHasHorzScrollBar() const
 {
     return TCustomGrid::ScrollBars() == ui::ssHorizontal || TCustomGrid::ScrollBars() == ui::ssBoth;
 }
 
 void TgkCustomDBGrid::SetShowHorzScrollBar(bool show)
 {
-    TCustomGrid::SetScrollBars(show ? ui::ssHorizontal : ui::ssNone);
+    d_->showHorzScrollBar = show;
+    // Proportional columns always fill the width: there is nothing to scroll to.
+    TCustomGrid::SetScrollBars(show && !UseProportionalColResize() ? ui::ssHorizontal : ui::ssNone);
 }
 
 void TgkCustomDBGrid::SetShowVertScrollBar(bool show)
@@ -616,18 +644,20 @@ void TgkCustomDBGrid::SetShowVertScrollBar(bool show)
 
 ui::TScrollStyle TgkCustomDBGrid::WindowScrollBars() const
 {
-    const bool h = ShowHorzScrollBar();
+    const bool h = BaseHasHorzScrollBar();
     if (d_->showVertScrollBar) return h ? ui::ssBoth : ui::ssVertical;
     return h ? ui::ssHorizontal : ui::ssNone;
 }
 
 void TgkCustomDBGrid::SetIndicatorColor(TIndicatorColorType v)
 {
+    // IndicatorColor is not stored, so it can last only as a shortcut that writes the stored
+    // IndicatorIconColor: every glyph is drawn from the black set with its black pixels in
+    // that colour. A separate yellow image set would be of no use: its black outline would be
+    // recoloured as well.
     if (v == d_->indicatorColor) return;
     d_->indicatorColor = v;
-    // The yellow set is this grid's own; the shared black set stays for the others.
-    if (v == icYellow && !d_->yellowImages) d_->yellowImages = MakeIndicatorImages(true);
-    Invalidate();
+    SetIndicatorIconColor(v == icYellow ? rtl::clYellow : rtl::clBlack);
 }
 
 void TgkCustomDBGrid::SetIndicatorIconColor(rtl::TColor color)
@@ -635,6 +665,13 @@ void TgkCustomDBGrid::SetIndicatorIconColor(rtl::TColor color)
     if (color == d_->indicatorIconColor) return;
     d_->indicatorIconColor = color;
     Invalidate();
+}
+
+void TgkCustomDBGrid::GetChildren(const std::function<void(classes::TComponent*)>& proc, classes::TComponent*)
+{
+    // Only the indicator button belongs to the grid's description: the controls placed over
+    // cells are the form's and go with it.
+    if (d_->indicatorButton != nullptr) proc(d_->indicatorButton);
 }
 
 void TgkCustomDBGrid::SetIndicatorButton(ui::TControl* button)
@@ -1295,7 +1332,8 @@ void TgkCustomDBGrid::LayoutChanged()
         ++d_->updateLock;
         const rtl::TScopeExit release([this] { --d_->updateLock; });
         d_->titleOffset = 0;
-        if (ShowHorzScrollBar() && UseProportionalColResize()) SetShowHorzScrollBar(ShowHorzScrollBar());
+        if (ShowHorzScrollBar() && UseProportionalColResize() && BaseHasHorzScrollBar())
+            SetShowHorzScrollBar(ShowHorzScrollBar());
         if (d_->options.Contains(dgTitles)) d_->titleOffset = 1;
         UpdateRowHeights();
         const int dataFixed = std::max(FixedCols() - d_->indicatorOffset, 0);
@@ -1321,6 +1359,7 @@ void TgkCustomDBGrid::LayoutChanged()
     UpdateActiveRow();
     mouse_->ClearPressedTitle();
     hints_->SetLinkHover({-1, -1});
+    if (layout_->DesignFitApplies()) FitHeightToRows();
     Invalidate();
     d_->paintOptions->SetFixedTints(d_->titleColor, d_->titleColor);
 }
@@ -1330,6 +1369,9 @@ void TgkCustomDBGrid::UpdateRowHeights() { layout_->UpdateRowHeights(); }
 void TgkCustomDBGrid::InitColumnWidths() { layout_->InitColumnWidths(); }
 
 void TgkCustomDBGrid::ProportionalColResize() { layout_->ProportionalColResize(); }
+
+bool TgkCustomDBGrid::FitHeightToRows() { return layout_->FitHeightToRows(); }
+bool TgkCustomDBGrid::ShrinkHeightToRows() { return layout_->ShrinkHeightToRows(); }
 
 bool TgkCustomDBGrid::HasHorzScrollBar() { return layout_->HasHorzScrollBar(); }
 
@@ -1366,6 +1408,7 @@ void TgkCustomDBGrid::WMSize(ui::TMessage& m)
         HideCellControl();
         HideEditor();
         UpdateRowCount();
+        if (layout_->DesignFitApplies()) FitHeightToRows();
         if (IsActiveDataSet() && d_->dataLink->DataSet()->IsEmpty()) Invalidate();
     }
     d_->paintOptions->MarkOutOfDate();
@@ -1588,7 +1631,7 @@ void TgkCustomDBGrid::DrawIndicatorGlyph(int dataRow, const ui::TRect& rect)
 {
     const int index = IndicatorGlyphIndex(dataRow);
     if (index < 0) return;
-    const ui::TImageList* list = d_->indicatorColor == icYellow ? d_->yellowImages.get() : IndicatorImages();
+    const ui::TImageList* list = IndicatorImages();
     if (list == nullptr || index >= list->Count()) return;
     ui::TBitmap glyph(list->Width(), list->Height());
     glyph.Pixels() = list->Image(index);
@@ -1891,7 +1934,8 @@ bool TgkCustomDBGrid::IsMemoCell(int col, int row)
     if (GetDataRow(row) < 0) return false;
     db::TField* field = GetColField(GetDataColumn(col));
     if (field == nullptr) return false;
-    if (dynamic_cast<db::TBlobField*>(field) != nullptr && field->DataType() == db::ftMemo) return true;
+    if (dynamic_cast<db::TBlobField*>(field) != nullptr && (field->DataType() == db::ftMemo || field->DataType() == db::ftOraClob))
+        return true;
     return gkIsRichTextField(field, false);
 }
 
@@ -2020,6 +2064,37 @@ bool TgkCustomDBGrid::HasFocus() const { return d_->hasFocus; }
 int TgkCustomDBGrid::SelectedRow() const { return d_->selectedRow; }
 bool TgkCustomDBGrid::AlternatingParity() const { return d_->alternatingParity; }
 int TgkCustomDBGrid::RecordOffset() const { return d_->recordOffset; }
+
+void TgkCustomDBGrid::SetRecordOffset(int value)
+{
+    if ((value & 1) != (d_->recordOffset & 1)) d_->alternatingParity = !d_->alternatingParity;
+    d_->recordOffset = value;
+}
+
+void TgkCustomDBGrid::RestoreRowHeightPercent()
+{
+    d_->rowHeightPercent = d_->savedRowHeightPercent;
+    LayoutChanged();
+}
+
+ui::TGridCoord TgkCustomDBGrid::MouseCoord(int x, int y)
+{
+    if (UseRightToLeftGrid()) x = ClientWidth() - x;
+    ui::TGridCoord cell = TCustomGrid::MouseCoord(x, y);
+    if (cell.X == -1 || cell.Y == -1) cell = {-1, -1};
+    return cell;
+}
+
+void TgkCustomDBGrid::CalcSizingState(int x, int y, ui::TGridState& state, int& index, int& pos)
+{
+    TCustomGrid::CalcSizingState(x, y, state, index, pos);
+    const bool inTitles = d_->titleOffset > 0 && y >= 0 && y < RowHeights(0);
+    if (state == ui::gsColSizing && inTitles && UseProportionalColResize() && index == ColCount() - 1) {
+        state = ui::gsNormal;
+        index = -1;
+        pos = 0;
+    }
+}
 const std::string& TgkCustomDBGrid::EditText() const { return d_->editText; }
 const std::vector<std::unique_ptr<TgkColumn>>& TgkCustomDBGrid::ColumnList() const { return d_->columns; }
 TgkColumn& TgkCustomDBGrid::SpareColumn() { return *d_->spareColumn; }

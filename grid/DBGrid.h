@@ -40,6 +40,7 @@
 // RefreshColInfoCache ...); the parts call those hooks and read one another only through
 // their accessors.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -169,12 +170,23 @@ public:
     const std::string& FieldName() const noexcept { return fieldName_; }
     TgkCustomDBGrid& Grid() const noexcept { return grid_; }
     const std::string& FooterValue() const noexcept { return footerValue_; }
+    // Read from the column's Selected entry; the spare column answers 0, "" and False.
+    // DisplayWidth: the width part in characters (EConvertError when it is no number).
+    int DisplayWidth() const;
+    // The field's DisplayLabel with UseTFields when the data set has the field, else the
+    // entry's title part.
+    std::string DisplayLabel() const;
+    // The entry's read-only part is "T".
+    bool ReadOnly() const;
+    // The entry's group name (empty when missing).
+    std::string GroupName() const;
     // Stores a changed value and repaints the footer; the grid's spare column ignores it.
     void SetFooterValue(const std::string& value);
     std::string Extra;
 
 private:
     friend class TgkCustomDBGrid;
+    bool IsSpare() const;
     TgkCustomDBGrid& grid_;
     std::string fieldName_;
     std::string footerValue_;
@@ -186,7 +198,9 @@ struct TgkCacheColInfoItem {
     std::string ControlType;
     std::string ControlParameters;
     bool ShowAlways = false;
-    bool Valid = true;
+    // The column's cells were last drawn on a light background (single lines by the dynamic
+    // line style); taken from the cell of the first data row.
+    bool LightBackground = true;
 };
 
 // The hint window of a cell (created by CreateHintWindow, freed by HideHintWindow).
@@ -298,9 +312,11 @@ public:
     void SetTitleButtons(bool v);
     int RowHeightPercent() const;
     void SetRowHeightPercent(int percent);
-    // The base grid's horizontal bar.
+    // The horizontal bar as asked for (stored either way); the base grid gets it only while
+    // columns are not sized proportionally.
     bool ShowHorzScrollBar() const;
     void SetShowHorzScrollBar(bool show);
+    bool BaseHasHorzScrollBar() const;
     // The grid's own vertical bar.
     bool ShowVertScrollBar() const;
     void SetShowVertScrollBar(bool show);
@@ -387,6 +403,19 @@ public:
     int SelectedRow() const;
     bool AlternatingParity() const;
     int RecordOffset() const;
+    // Stores the record offset (rows the records are shifted by under an expanded detail);
+    // an offset of the other parity flips the alternating-row parity, so the row colours stay
+    // with their records.
+    void SetRecordOffset(int value);
+    // RowHeightPercent back to the value last set as a property (row sizing by the mouse
+    // changes only the one in use); lays the grid out again.
+    void RestoreRowHeightPercent();
+    // The cell under client point (x, y); a right-to-left grid mirrors x first. Both -1 when
+    // either coordinate lies outside the cells.
+    ui::TGridCoord MouseCoord(int x, int y);
+    // The base grid's sizing test, except that with proportional sizing the last column's
+    // border in the title rows cannot be dragged (the columns share the width among them).
+    void CalcSizingState(int x, int y, ui::TGridState& state, int& index, int& pos);
     const std::string& EditText() const;
     // The columns shown, in map order; a name that matches none answers the spare column.
     const std::vector<std::unique_ptr<TgkColumn>>& ColumnList() const;
@@ -405,6 +434,12 @@ public:
     virtual void InitColumnWidths();
     virtual bool UseProportionalColResize() const;
     bool HasHorzScrollBar();
+    // The height grows to show every row with one row to spare (at design time with
+    // dgPerfectRowFit, after each layout and resize); True when it changed.
+    bool FitHeightToRows();
+    // The height shrinks to the rows, the horizontal bar and the footer strip (also for the
+    // expand button's auto-shrink); True when it changed.
+    bool ShrinkHeightToRows();
     int UpdateLock() const;
     // Suspends redrawing, nested (WM_SETREDRAW only at the outermost level).
     void DisableRedraw();
@@ -529,6 +564,13 @@ public:
     int GetDataRow(int row) const;
     // A data cell whose field is a memo (or rich text by its control type).
     bool IsMemoCell(int col, int row);
+    // The checked and unchecked values of a data cell's check box: the first entry of the
+    // control-type list with at least four ";" parts naming the column's field and "CheckBox"
+    // (both compared exactly). False, values untouched, when there is none.
+    bool GetCheckBoxValues(int col, int row, std::string& checkedValue, std::string& uncheckedValue);
+    // The column is a check-box column whose field is named "selected" (any letter case): its
+    // boxes select records instead of changing data.
+    bool IsSelectedCheckColumn(int col);
     // The link cell under the mouse (grid coordinates; -1 when none), drawn red.
     ui::TGridCoord LinkHover() const;
     void SetLinkHover(ui::TGridCoord cell);
@@ -562,7 +604,8 @@ public:
     virtual void DoDrawGroupHeaderCell(ui::TCanvas* canvas, const std::string& name, ui::TRect rect,
                                        bool& defaultDrawing);
     virtual void DoCalcTitleImage(db::TField* field, TgkTitleImageAttributes& attributes);
-    virtual rtl::TColor GetGridColor() const { return Color(); }
+    // The colour the cells of grid column `col` start with: Color here.
+    virtual rtl::TColor GetGridColor(int /*col*/) const { return Color(); }
     virtual void RefreshSelectedRows() {}
     virtual void HideCellControl() {}
     virtual void UnselectAll() {}
@@ -637,6 +680,8 @@ public:
     void Loaded() override;
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
     void CreatePeers() override;
+    // The indicator button, when there is one, is written with the grid.
+    void GetChildren(const std::function<void(classes::TComponent*)>& proc, classes::TComponent* root) override;
 
     // ---- Mouse -------------------------------------------------------------------------------------
     // How addresses from link cells are opened (rtl::OpenWithDesktop; tests replace it).

@@ -9,6 +9,7 @@
 #include "grid/GridRoutines.h"
 #include "grid/StringRoutines.h"
 #include "platform/db/Fields.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/ui/Forms.h"
 
 namespace grid {
@@ -67,6 +68,30 @@ void TgkCustomDBGrid::RefreshColInfoCache()
         }
         d_->colInfoCache.push_back(std::move(item));
     }
+}
+
+bool TgkCustomDBGrid::GetCheckBoxValues(int col, int row, std::string& checkedValue, std::string& uncheckedValue)
+{
+    if (d_->dataLink->DataSet() == nullptr || GetDataRow(row) < 0) return false;
+    const db::TField* field = GetColField(GetDataColumn(col));
+    const rtl::TStrings* list = ControlTypeList();
+    if (field == nullptr || list == nullptr) return false;
+    for (int i = 0; i < list->Count(); ++i) {
+        const std::vector<std::string> parts = SplitSemicolons(list->Strings(i));
+        if (parts.size() < 4 || parts[0] != field->FieldName() || parts[1] != "CheckBox") continue;
+        checkedValue = parts[2];
+        uncheckedValue = parts[3];
+        return true;
+    }
+    return false;
+}
+
+bool TgkCustomDBGrid::IsSelectedCheckColumn(int col)
+{
+    std::string checkedValue, uncheckedValue;
+    if (!GetCheckBoxValues(col, d_->titleOffset, checkedValue, uncheckedValue)) return false;
+    const db::TField* field = GetColField(GetDataColumn(col));
+    return field != nullptr && rtl::AnsiLowerCase(field->FieldName()) == "selected";
 }
 
 bool TgkCustomDBGrid::FindCellControl(int col, int row, ui::TWinControl*& control)

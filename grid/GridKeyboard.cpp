@@ -6,6 +6,7 @@
 #include "grid/StringRoutines.h"
 #include "grid/GridRoutines.h"
 #include "grid/InplaceEdit.h"
+#include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
 
 namespace grid {
@@ -77,7 +78,20 @@ bool TgkGridKeyboard::PrepareKey(ui::TKey& key, ui::TShiftState shift)
         else if (key == ui::VK_RIGHT)
             key = ui::VK_LEFT;
     }
+    if (!shift.Contains(ui::ssCtrl)) TakeFocusBack(key);
     return true;
+}
+
+// A navigation key that reached the grid while the control over the cell still holds the
+// application's focus: the grid takes the focus back, so the move leaves the control.
+void TgkGridKeyboard::TakeFocusBack(ui::TKey key)
+{
+    const bool navigation = key == ui::VK_TAB || key == ui::VK_RETURN || key == ui::VK_INSERT ||
+                            key == ui::VK_DELETE || (key >= ui::VK_PRIOR && key <= ui::VK_DOWN);
+    ui::TWinControl* placed = g_.PlacedControl();
+    if (!navigation || placed == nullptr) return;
+    ui::TWinControl* active = ui::Screen().ActiveControl();
+    if (active != nullptr && (active == placed || placed->ContainsControl(active)) && g_.CanFocus()) g_.SetFocus();
 }
 
 void TgkGridKeyboard::KeyDown(ui::TKey& key, ui::TShiftState shift)

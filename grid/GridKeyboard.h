@@ -45,6 +45,7 @@ public:
 
 private:
     bool PrepareKey(ui::TKey& key, ui::TShiftState shift);
+    void TakeFocusBack(ui::TKey key);
 
     bool FirstShown(db::TDataSet& ds);
     bool LastShown(db::TDataSet& ds);

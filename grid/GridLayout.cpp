@@ -7,6 +7,7 @@
 #include "grid/GridState.h"
 #include "grid/GridRoutines.h"
 #include "grid/StringRoutines.h"
+#include "platform/classes/TypInfo.h"
 #include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Screen.h"
@@ -201,6 +202,46 @@ void TgkGridLayout::ResizeProportionalColumns()
     }
 }
 
+// ---- Design-time height fitting ----------------------------------------------------------------------------
+
+bool TgkGridLayout::DesignFitApplies() const
+{
+    const ui::TAlign align = g_.Align();
+    return gkIsDesigning(&g_) && !g_.Loading() && g_.d_->options.Contains(dgPerfectRowFit) && align != ui::alTop &&
+           align != ui::alBottom && align != ui::alClient;
+}
+
+int TgkGridLayout::LastRowBottom()
+{
+    return g_.CellRect(g_.LeftCol(), g_.RowCount() - 1).Bottom + g_.DefaultRowHeight() + 1;
+}
+
+bool TgkGridLayout::FitHeightToRows()
+{
+    const int b = LastRowBottom();
+    const bool horz = HasHorzScrollBar();
+    // The frame's share of the height: less without the 3D look.
+    const int border = (horz ? 5 : 4) - (classes::GetBoolProp(g_, "Ctl3D", true) ? 0 : 3);
+    const int row = g_.DefaultRowHeight();
+    int height = g_.Height();
+    if (horz) {
+        if (ui::ScrollBarExtent() + b + row + border - 1 > height) height = ui::ScrollBarExtent() + b + border - 1;
+    } else if (row + b + border > height) {
+        height = border + b;
+    }
+    if (height == g_.Height()) return false;
+    g_.SetHeight(height);
+    return true;
+}
+
+bool TgkGridLayout::ShrinkHeightToRows()
+{
+    const int h = LastRowBottom() + (HasHorzScrollBar() ? ui::ScrollBarExtent() : 0) + 1 + g_.GetFooterStripHeight();
+    if (h >= g_.Height()) return false;
+    g_.SetHeight(h);
+    return true;
+}
+
 bool TgkGridLayout::HasHorzScrollBar()
 {
     int sum = 0;
@@ -208,7 +249,7 @@ bool TgkGridLayout::HasHorzScrollBar()
     for (int c = 0; c < g_.ColCount(); ++c) sum += g_.ColWidths(c) + line;
     sum += 1;
     if (g_.d_->showVertScrollBar) sum += ui::ScrollBarExtent();
-    return sum > g_.Width() && g_.ShowHorzScrollBar();
+    return sum > g_.Width() && g_.BaseHasHorzScrollBar();
 }
 
 // ---- The vertical scroll bar ---------------------------------------------------------------------------------
@@ -265,6 +306,40 @@ void TgkGridLayout::ScrollByPosition(db::TDataSet& ds, int pos, int visible)
     }
 }
 
+// At the first (last) record the data set cannot move, but the link's window may still
+// show the active record below the top (above the bottom): the arrow then moves within the
+// records already shown.
+void TgkGridLayout::LineUp(db::TDataSet& ds, bool untouchedInsert)
+{
+    TgkGridDataLink& link = *g_.d_->dataLink;
+    if (untouchedInsert && ds.Eof())
+        ds.Cancel();
+    else if (ds.Bof() && link.ActiveRecord() > 0)
+        MoveWithinWindow(-1);
+    else
+        ds.Prior();
+}
+
+void TgkGridLayout::LineDown(db::TDataSet& ds, bool untouchedInsert)
+{
+    TgkGridDataLink& link = *g_.d_->dataLink;
+    if (untouchedInsert) {
+        if (!ds.Eof()) ds.Cancel();
+    } else if (ds.Eof() && link.ActiveRecord() < link.RecordCount() - 1 && ds.State() != db::dsInsert) {
+        MoveWithinWindow(1);
+    } else {
+        ds.Next();
+    }
+}
+
+void TgkGridLayout::MoveWithinWindow(int distance)
+{
+    TgkGridDataLink& link = *g_.d_->dataLink;
+    link.SetActiveRecord(link.ActiveRecord() + distance);
+    g_.UpdateActiveRow();
+    g_.Invalidate();
+}
+
 void TgkGridLayout::VScroll(int code, int pos)
 {
     if (ui::TWinControl* placed = g_.PlacedControl()) placed->SetLeft(g_.ClientWidth() + 10);
@@ -274,18 +349,8 @@ void TgkGridLayout::VScroll(int code, int pos)
     const bool untouchedInsert = ds->State() == db::dsInsert && !ds->Modified() && !g_.d_->dataLink->Modified();
     const int visible = g_.VisibleRowCount();
     switch (code) {
-    case ui::SB_LINEUP:
-        if (untouchedInsert && ds->Eof())
-            ds->Cancel();
-        else
-            ds->Prior();
-        break;
-    case ui::SB_LINEDOWN:
-        if (!untouchedInsert)
-            ds->Next();
-        else if (!ds->Eof())
-            ds->Cancel();
-        break;
+    case ui::SB_LINEUP: LineUp(*ds, untouchedInsert); break;
+    case ui::SB_LINEDOWN: LineDown(*ds, untouchedInsert); break;
     case ui::SB_PAGEUP: ds->MoveBy(-visible); break;
     case ui::SB_PAGEDOWN: ds->MoveBy(visible); break;
     case ui::SB_THUMBPOSITION: ScrollByPosition(*ds, pos, visible); break;

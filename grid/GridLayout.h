@@ -31,8 +31,19 @@ public:
     // dgFixedProportionalResize).
     void ResizeProportionalColumns();
     bool HasHorzScrollBar();
+    // Design-time height fitting: while designing (not loading) with dgPerfectRowFit, unless
+    // aligned to the top, bottom or the whole client area.
+    bool DesignFitApplies() const;
+    bool FitHeightToRows();
+    bool ShrinkHeightToRows();
+    // The bottom of the last row's cell plus one more row (the rows' extent to fit to).
+    int LastRowBottom();
     void UpdateScrollBar();
     void VScroll(int code, int pos);
+    void LineUp(db::TDataSet& ds, bool untouchedInsert);
+    void LineDown(db::TDataSet& ds, bool untouchedInsert);
+    // Moves the link's active record within the rows shown; the current row follows.
+    void MoveWithinWindow(int distance);
     void ResetColumnState() { designWidths_.clear(); }
 
     int TextHeightW(const classes::TFont& font);

@@ -1,12 +1,14 @@
 #include "grid/GridPainter.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "grid/DBGrid.h"
 #include "grid/GridState.h"
 #include "grid/GridMouse.h"
 #include "grid/GridRoutines.h"
 #include "grid/StringRoutines.h"
+#include "platform/classes/TypInfo.h"
 #include "platform/rtl/Log.h"
 #include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
@@ -389,6 +391,15 @@ bool TgkGridPainter::RowLineSingle(ui::TCanvas& c) const
     }
 }
 
+bool TgkGridPainter::ColumnLineSingle(int col) const
+{
+    if (g_.d_->lineStyle != glsDynamic) return g_.d_->lineStyle == glsSingle;
+    const auto i = static_cast<std::size_t>(col);
+    // A column whose cells are drawn on their own background follows that background.
+    if (i < g_.d_->colInfoCache.size() && g_.d_->dataLink->Active()) return g_.d_->colInfoCache[i].LightBackground;
+    return state_.LightBackground;
+}
+
 void TgkGridPainter::DrawRowLine(const ui::TRect& rect, ui::TGridDrawState state, int row)
 {
     // The title rows are closed by the fixed part's lines (DrawGrid).
@@ -423,14 +434,13 @@ void TgkGridPainter::DrawRowLine(const ui::TRect& rect, ui::TGridDrawState state
 void TgkGridPainter::DrawColumnLines(ui::TCanvas& c, const ui::TGridDrawInfo& info)
 {
     if (!g_.d_->options.Contains(dgColLines)) return;
-    const bool single = g_.d_->lineStyle == glsSingle || (g_.d_->lineStyle == glsDynamic && state_.LightBackground);
     const int top = info.Vert.FixedBoundary, bottom = info.Vert.GridBoundary;
     const int right = info.Horz.GridBoundary;
     const TgkGridLineColors& lines = g_.d_->lineColors;
     int x = info.Horz.FixedBoundary;
     for (int col = g_.LeftCol(); col < g_.ColCount() && x < right; ++col) {
         x += g_.ColWidths(col);
-        if (single) {
+        if (ColumnLineSingle(col)) {
             VLine(c, x, top, bottom, lines.DataColor);
         } else {
             VLine(c, x, top, bottom, lines.ShadowColor);
@@ -562,7 +572,17 @@ void TgkGridPainter::DrawCell(int col, int row, const ui::TRect& cellRect, ui::T
     ui::TRect rect = cellRect;
     rect.Right = std::min(rect.Right, 2 * g_.Width());
     DrawCellContent(col, row, rect, state);
+    NoteColumnBackground(col, row, state);
     g_.DrawRowLine(rect, state, row);
+}
+
+// The first data row's cell tells the column's lines what its cells are drawn on.
+void TgkGridPainter::NoteColumnBackground(int col, int row, ui::TGridDrawState state)
+{
+    const auto i = static_cast<std::size_t>(col);
+    if (row != g_.d_->titleOffset || state.Contains(ui::gdFixed) || i >= g_.d_->colInfoCache.size()) return;
+    g_.d_->colInfoCache[i].LightBackground =
+        RowLineSingle(*g_.GetDrawCanvas()) || g_.d_->paintOptions->FillsDataCells();
 }
 
 void TgkGridPainter::DrawCellContent(int col, int row, const ui::TRect& rect, ui::TGridDrawState state)
@@ -571,7 +591,7 @@ void TgkGridPainter::DrawCellContent(int col, int row, const ui::TRect& rect, ui
     const bool fixed = state.Contains(ui::gdFixed);
     canvas.SetFont(fixed ? g_.d_->titleFont : *g_.Font());
     canvas.Brush()->SetStyle(ui::bsSolid);
-    canvas.Brush()->SetColor(fixed ? g_.d_->titleColor : g_.Color());
+    canvas.Brush()->SetColor(fixed ? g_.d_->titleColor : g_.GetGridColor(col));
     if (g_.DrawCellControl(col, row, rect, state)) return;
     const int dataRow = g_.GetDataRow(row);
     const int dataCol = g_.GetDataColumn(col);
@@ -778,7 +798,8 @@ bool TgkGridPainter::DrawCellControl(int col, int row, ui::TGridDrawState state)
     if (col < 0 || col >= static_cast<int>(g_.d_->colInfoCache.size())) return false;
     const TgkCacheColInfoItem& info = g_.d_->colInfoCache[static_cast<std::size_t>(col)];
     db::TField* field = g_.GetColField(col - g_.d_->indicatorOffset);
-    if (info.ControlType.empty() || field == nullptr) return false;
+    // Title cells of such columns show their titles like every other column's.
+    if (info.ControlType.empty() || field == nullptr || g_.GetDataRow(row) < 0) return false;
     if (info.ControlType == "Bitmap") return DrawPictureCell(col, row, state);
     if (info.ControlType == "ImageIndex") return DrawImageIndexCell(col, row);
     if (gkEqualText(info.ControlType, "CustomEdit") || gkEqualText(info.ControlType, "RichEdit"))
@@ -852,10 +873,8 @@ bool TgkGridPainter::DrawImageIndexCell(int col, int row)
 bool TgkGridPainter::DrawControlCopy(int col, int row, ui::TGridDrawState state)
 {
     const std::string name = Part(ControlParameters(g_.d_->colInfoCache[static_cast<std::size_t>(col)]), 0);
-    ui::TControl* control = nullptr;
-    for (classes::TComponent* owner = g_.Owner(); owner != nullptr && control == nullptr; owner = owner->Owner())
-        control = dynamic_cast<ui::TControl*>(owner->FindComponent(name));
-    if (control == nullptr || name.empty()) return false;
+    ui::TWinControl* control = g_.FindCustomControl(name);
+    if (control == nullptr) return false;
     const ui::TRect cell = g_.CellRect(col, row);
     ui::TCanvas& canvas = *g_.GetDrawCanvas();
     g_.PaintDataBackground(cell, rtl::clNone, row);
@@ -879,9 +898,6 @@ bool TgkGridPainter::DrawControlCopy(int col, int row, ui::TGridDrawState state)
         return true;
     }
     if (changed) canvas.FillRect(cell);
-    // The control paints into a picture of the cell that starts as the cell's background.
-    ui::TBitmap copy(cell.Width(), cell.Height());
-    copy.Canvas()->CopyRect({0, 0, cell.Width(), cell.Height()}, canvas, cell);
     ui::TControl::TControlState controlState = control->ControlState();
     controlState.Include(ui::TControl::csPaintCopy);
     control->SetControlState(controlState);
@@ -890,10 +906,42 @@ bool TgkGridPainter::DrawControlCopy(int col, int row, ui::TGridDrawState state)
         s.Exclude(ui::TControl::csPaintCopy);
         control->SetControlState(s);
     });
-    control->Perform(ui::WM_PAINT, reinterpret_cast<std::intptr_t>(copy.Canvas()), cell.Height());
-    canvas.CopyRect(cell, *copy.Canvas(), {0, 0, cell.Width(), cell.Height()});
+    PaintControlCopy(*control, cell);
     state_.CellPaintedByControl = true;
     return true;
+}
+
+// A bordered control's client area starts one pixel in, so its copy does too; its visible
+// windowed children paint themselves at their own places (a data inspector paints its rows
+// itself).
+void TgkGridPainter::PaintControlCopy(ui::TWinControl& control, const ui::TRect& cell)
+{
+    ui::TCanvas& canvas = *g_.GetDrawCanvas();
+    const std::optional<std::string> border = classes::GetEnumProp(control, "BorderStyle");
+    const auto* custom = dynamic_cast<const ui::TCustomControl*>(&control);
+    const bool bordered =
+        border.has_value() ? *border != "bsNone" : custom != nullptr && custom->BorderStyle() != ui::bsNone;
+    const int inset = bordered ? 1 : 0;
+    const int w = cell.Width() - inset, h = cell.Height() - inset;
+    if (w <= 0 || h <= 0) return;
+    // The control paints into a picture of its part of the cell that starts as the cell's
+    // background; the picture clips what it draws to the cell.
+    const ui::TRect area{cell.Left + inset, cell.Top + inset, cell.Right, cell.Bottom};
+    ui::TBitmap copy(w, h);
+    copy.Canvas()->CopyRect({0, 0, w, h}, canvas, area);
+    control.Perform(ui::WM_PAINT, reinterpret_cast<std::intptr_t>(copy.Canvas()), cell.Height());
+    if (!control.InheritsFrom("TgkDataInspector")) {
+        for (int i = 0; i < control.ControlCount(); ++i) {
+            auto* child = dynamic_cast<ui::TWinControl*>(control.Controls(i));
+            if (child == nullptr || !child->Visible() || child->Width() <= 0 || child->Height() <= 0) continue;
+            const ui::TRect at = ui::Bounds(child->Left(), child->Top(), child->Width(), child->Height());
+            ui::TBitmap part(at.Width(), at.Height());
+            part.Canvas()->CopyRect({0, 0, at.Width(), at.Height()}, *copy.Canvas(), at);
+            child->Perform(ui::WM_PAINT, reinterpret_cast<std::intptr_t>(part.Canvas()), at.Height());
+            copy.Canvas()->CopyRect(at, *part.Canvas(), {0, 0, at.Width(), at.Height()});
+        }
+    }
+    canvas.CopyRect(area, *copy.Canvas(), {0, 0, w, h});
 }
 
 bool TgkGridPainter::DrawPictureCell(int col, int row, ui::TGridDrawState state)
@@ -925,7 +973,10 @@ bool TgkGridPainter::DrawPictureCell(int col, int row, ui::TGridDrawState state)
     ui::TBitmap bitmap(picture.Width(), picture.Height());
     bitmap.Pixels() = picture.Pixels();
     ui::TRect source, dest;
-    if (g_.PictureFitRects(Part(parts, 0), picture.Width(), picture.Height(), cell, source, dest)) {
+    // Pictures of a field are never shrunk: that mode belongs to image-list cells.
+    const bool placed = gkPictureFitOfName(Part(parts, 0)) != pfShrinkToFit &&
+                        g_.PictureFitRects(Part(parts, 0), picture.Width(), picture.Height(), cell, source, dest);
+    if (placed) {
         const ui::TCopyMode saved = canvas.CopyMode();
         canvas.SetCopyMode(gkRasterOpOfName(Part(parts, 1)));
         const rtl::TScopeExit back([&] { canvas.SetCopyMode(saved); });

@@ -87,6 +87,7 @@ private:
                           ui::TGridDrawState state);
     bool DrawImageIndexCell(int col, int row);
     bool DrawControlCopy(int col, int row, ui::TGridDrawState state);
+    void PaintControlCopy(ui::TWinControl& control, const ui::TRect& cell);
     bool DrawPictureCell(int col, int row, ui::TGridDrawState state);
 
     void DrawColumnLines(ui::TCanvas& c, const ui::TGridDrawInfo& info);
@@ -94,6 +95,8 @@ private:
     void DrawTitleLines(ui::TCanvas& c, const ui::TGridDrawInfo& info);
     void DrawRightEndLines(ui::TCanvas& c, const ui::TGridDrawInfo& info);
     bool RowLineSingle(ui::TCanvas& c) const;
+    bool ColumnLineSingle(int col) const;
+    void NoteColumnBackground(int col, int row, ui::TGridDrawState state);
 
     TgkCustomDBGrid& g_;
     TgkPaintState state_;

@@ -37,6 +37,7 @@ struct TgkGridState {
     bool titleButtons = false;
     int rowHeightPercent = 100;
     int savedRowHeightPercent = 100;
+    bool showHorzScrollBar = true;
     bool showVertScrollBar = true;
     TIndicatorColorType indicatorColor = icBlack;
     rtl::TColor indicatorIconColor = rtl::clBlack;
@@ -80,7 +81,6 @@ struct TgkGridState {
     std::unique_ptr<TgkColumn> spareColumn;
     std::vector<TgkCacheColInfoItem> colInfoCache;
     std::unique_ptr<TgkGridPaintOptions> paintOptions;
-    std::unique_ptr<ui::TImageList> yellowImages;
 };
 
 }  // namespace grid

@@ -1,5 +1,7 @@
 #include "grid/InplaceEdit.h"
 
+#include <algorithm>
+
 #include "grid/DBGrid.h"
 #include "grid/GridRoutines.h"
 #include "platform/classes/ClassRegistry.h"
@@ -35,10 +37,33 @@ void TgkInplaceEdit::SetWordWrap(bool wrap)
     ApplyStyle();
 }
 
-ui::TRect TgkInplaceEdit::TextMargins() const
+ui::TRect TgkInplaceEdit::FormattingRect() const
 {
     const int w = ClientWidth(), h = ClientHeight();
     return HasBorder ? ui::TRect{0, 0, w - 1, h} : ui::TRect{2, 2, w - 1, h};
+}
+
+void TgkInplaceEdit::ApplyFormattingRect(const ui::TRect& rect)
+{
+    SetTextMargins({rect.Left, rect.Top, std::max(0, ClientWidth() - rect.Right),
+                    std::max(0, ClientHeight() - rect.Bottom)});
+}
+
+void TgkInplaceEdit::FontChanged()
+{
+    ui::TInplaceEdit::FontChanged();
+    ApplyFormattingRect(FormattingRect());
+}
+
+void TgkInplaceEdit::SetBounds(int left, int top, int width, int height)
+{
+    if (grid_ != nullptr && grid_->Col() < grid_->LeftCol() &&
+        !grid_->Options().Contains(dgColLinesDisableFixed))
+        width -= grid_->Options().Contains(dgColLines) ? 1 : 2;
+    ui::TInplaceEdit::SetBounds(left, top, width, height);
+    ui::TRect rect = FormattingRect();
+    rect.Left = 1;
+    ApplyFormattingRect(rect);
 }
 
 void TgkInplaceEdit::FireCheckValue(bool passes)

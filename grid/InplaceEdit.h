@@ -38,8 +38,13 @@ public:
     bool AutoHScroll() const noexcept { return autoHScroll_; }
     // How often the style was applied (the window made again).
     int StyleApplications() const noexcept { return styleApplications_; }
-    // The formatting rectangle: 2 pixels in at left and top without a border.
-    ui::TRect TextMargins() const;
+    // The formatting rectangle a font change sets: 2 pixels in at left and top without a
+    // border. Placing the editor sets it from x = 1 instead. Either is applied to the window
+    // as the text margins (TextMargins).
+    ui::TRect FormattingRect() const;
+    // Placed over a fixed column (left of LeftCol, fixed column lines not disabled), the
+    // editor is 1 pixel narrower with dgColLines, else 2, so the fixed lines stay in view.
+    void SetBounds(int left, int top, int width, int height) override;
 
     // True when `text` is empty or no mask is in use, else when it matches the mask
     // completely; the grid's OnCheckValue hears the result.
@@ -58,9 +63,11 @@ public:
 
 protected:
     void Dispatch(ui::TMessage& message) override;
+    void FontChanged() override;
 
 private:
     void ApplyStyle();
+    void ApplyFormattingRect(const ui::TRect& rect);
     void FireCheckValue(bool passes);
     TPicResult PictureText(char key, std::string& newText) const;
     void PictureKeyPress(char& key);

@@ -12,7 +12,44 @@ namespace grid {
 
 // ---- TgkMemoDialog -------------------------------------------------------------------------
 
-GW_IMPLEMENT_CLASS(TgkMemoDialog, classes::TComponent) {}
+const classes::TEnumInfo& MemoAttributeInfo()
+{
+    static const classes::TEnumInfo info{"TgkMemoAttribute",
+                                         {"mSizeable", "mWordWrap", "mGridShow", "mViewOnly", "mDisableDialog"}};
+    return info;
+}
+
+
+GW_IMPLEMENT_CLASS(TgkMemoDialog, classes::TComponent)
+{
+    using D = TgkMemoDialog;
+    p.Component<db::TDataSource>("DataSource", &D::DataSource, &D::SetDataSource);
+    p.String("DataField", &D::DataField, &D::SetDataField);
+    p.Object("Font", [](const D& d) { return &d.font_; });
+    p.Set("MemoAttributes", MemoAttributeInfo(), &D::MemoAttributes, &D::SetMemoAttributes,
+          TgkMemoAttributes{mSizeable, mWordWrap});
+    p.String(
+        "Caption", [](const D& d) { return d.Caption; }, [](D& d, const std::string& v) { d.Caption = v; });
+    p.Strings("Lines", [](const D& d) { return &d.lines_; });
+    p.Integer(
+        "DlgLeft", [](const D& d) { return d.DlgLeft; }, [](D& d, int v) { d.DlgLeft = v; }, 0);
+    p.Integer(
+        "DlgTop", [](const D& d) { return d.DlgTop; }, [](D& d, int v) { d.DlgTop = v; }, 0);
+    p.Integer(
+        "DlgWidth", [](const D& d) { return d.DlgWidth; }, [](D& d, int v) { d.DlgWidth = v; }, 561);
+    p.Integer(
+        "DlgHeight", [](const D& d) { return d.DlgHeight; }, [](D& d, int v) { d.DlgHeight = v; }, 396);
+    p.String(
+        "UserButton1Caption", [](const D& d) { return d.UserButton1Caption; },
+        [](D& d, const std::string& v) { d.UserButton1Caption = v; });
+    p.String(
+        "UserButton2Caption", [](const D& d) { return d.UserButton2Caption; },
+        [](D& d, const std::string& v) { d.UserButton2Caption = v; });
+    p.Event("OnInitDialog", &D::OnInitDialog);
+    p.Event("OnCloseDialog", &D::OnCloseDialog);
+    p.Event("OnUserButton1Click", &D::OnUserButton1Click);
+    p.Event("OnUserButton2Click", &D::OnUserButton2Click);
+}
 
 TgkMemoDialog::TgkMemoDialog(classes::TComponent* owner)
     : TComponent(owner), link_(std::make_unique<db::TFieldDataLink>())
@@ -136,6 +173,16 @@ void TgkMemoDlg::MemoKeyDown(classes::TObject*, ui::TKey& key, ui::TShiftState s
     } else if (key == ui::VK_ESCAPE) {
         SetModalResult(ui::mrCancel);
     }
+}
+
+void TgkMemoDlg::KeyPress(char& key)
+{
+    // Escape closes the dialog through the memo's key-down; its character is not passed on.
+    if (key == '\x1b') {
+        key = 0;
+        return;
+    }
+    TForm::KeyPress(key);
 }
 
 void TgkMemoDlg::OKBtnClick(classes::TObject*) { okPressed_ = true; }

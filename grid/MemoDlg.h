@@ -25,6 +25,7 @@ namespace grid {
 
 enum TgkMemoAttribute { mSizeable, mWordWrap, mGridShow, mViewOnly, mDisableDialog };
 using TgkMemoAttributes = classes::TSet<TgkMemoAttribute>;
+const classes::TEnumInfo& MemoAttributeInfo();
 
 class TgkMemoDlg;
 class TgkMemoDialog;
@@ -43,6 +44,7 @@ public:
     void SetDataSource(db::TDataSource* source);
     std::string DataField() const;
     void SetDataField(const std::string& name);
+    // Read and written by stored forms with the rest of the settings.
     classes::TFont* Font() noexcept { return &font_; }
     TgkMemoAttributes MemoAttributes() const noexcept { return attributes_; }
     void SetMemoAttributes(TgkMemoAttributes v) { attributes_ = v; }
@@ -87,6 +89,8 @@ public:
     void OKBtnClick(classes::TObject* sender);
     void UserButton1Click(classes::TObject* sender);
     void UserButton2Click(classes::TObject* sender);
+    // An Escape character is swallowed here.
+    void KeyPress(char& key) override;
 
 private:
     friend bool gkExecuteMemoDlg(ui::TCustomForm* caller, TgkMemoDialog& dialog, bool canEdit);

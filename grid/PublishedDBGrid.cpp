@@ -42,13 +42,6 @@ TgkDateTimePickerCreator SetDateTimePickerCreator(TgkDateTimePickerCreator creat
     return previous;
 }
 
-const classes::TEnumInfo& MemoAttributeInfo()
-{
-    static const classes::TEnumInfo info{"TgkMemoAttribute",
-                                         {"mSizeable", "mWordWrap", "mGridShow", "mViewOnly", "mDisableDialog"}};
-    return info;
-}
-
 GW_IMPLEMENT_CLASS(TgkDBGrid, TgkCustomDBGrid)
 {
     using G = TgkDBGrid;
@@ -58,6 +51,28 @@ GW_IMPLEMENT_CLASS(TgkDBGrid, TgkCustomDBGrid)
     p.Object("ExportOptions", [](const G& g) { return g.ExportOptions(); });
     // The form's value always goes with it, as the title colour's does.
     p.Integer("FixedCols", &G::GkFixedCols, &G::SetGkFixedCols, 0).AlwaysStored();
+    p.Boolean("LoadAllRTF", &G::LoadAllRTF, &G::SetLoadAllRTF, false);
+    p.Enumeration("BorderStyle", ui::BorderStyleInfo(), &G::BorderStyle, &G::SetBorderStyle, ui::bsNone);
+    p.Integer("DragCursor", &G::DragCursor, &G::SetDragCursor, ui::crDrag);
+    p.Enumeration(
+        "BiDiMode", BiDiModeInfo(), [](const G& g) { return g.StoredProps().biDiMode; },
+        [](G& g, TBiDiMode v) { g.StoredProps().biDiMode = v; }, bdLeftToRight);
+    p.Boolean(
+        "ParentBiDiMode", [](const G& g) { return g.StoredProps().parentBiDiMode; },
+        [](G& g, bool v) { g.StoredProps().parentBiDiMode = v; }, true);
+    p.Boolean(
+        "Ctl3D", [](const G& g) { return g.StoredProps().ctl3D; }, [](G& g, bool v) { g.StoredProps().ctl3D = v; },
+        true);
+    p.Boolean(
+        "ParentCtl3D", [](const G& g) { return g.StoredProps().parentCtl3D; },
+        [](G& g, bool v) { g.StoredProps().parentCtl3D = v; }, true);
+    p.Enumeration(
+        "ImeMode", ImeModeInfo(), [](const G& g) { return g.StoredProps().imeMode; },
+        [](G& g, TImeMode v) { g.StoredProps().imeMode = v; }, imDontCare);
+    p.String(
+        "ImeName", [](const G& g) { return g.StoredProps().imeName; },
+        [](G& g, const std::string& v) { g.StoredProps().imeName = v; });
+    p.Object("Constraints", [](const G& g) { return &g.StoredProps().constraints; });
     p.Event("OnExportField", &G::OnExportField);
     p.Event("OnMemoOpen", &G::OnMemoOpen);
     p.Event("OnMemoClose", &G::OnMemoClose);
@@ -302,6 +317,12 @@ std::string TgkDBGrid::GetFieldValue(int dataCol)
     return TgkCustomDBGrid::GetFieldValue(dataCol);
 }
 
+rtl::TColor TgkDBGrid::GetGridColor(int col) const
+{
+    // The base grid's fixed count is the indicator plus FixedCols once they apply.
+    return col >= FixedCols() ? Color() : TitleColor();
+}
+
 bool TgkDBGrid::CanEditShow()
 {
     if (IsMemoCell(Col(), Row()) || IsControlCell(Col(), Row())) return false;
@@ -488,10 +509,7 @@ void TgkDBGrid::ExecuteMemoDialog()
 void TgkDBGrid::Dispatch(ui::TMessage& m)
 {
     if (m.Msg == ui::WM_LBUTTONDBLCLK && DataLink().Active()) {
-        const ui::TGridCoord cell = MouseCoord(ui::SignedLoWord(m.LParam), ui::SignedHiWord(m.LParam));
-        const bool memo = cell.X >= 0 && cell.Y >= 0 && IsMemoCell(cell.X, cell.Y);
-        TgkCustomDBGrid::Dispatch(m);
-        if (memo && cell.X == Col() && cell.Y == Row()) ExecuteMemoDialog();
+        DoubleClick(m);
         return;
     }
     if (m.Msg == ui::WM_CHAR && (IsMemoCell(Col(), Row()) || IsControlCell(Col(), Row()))) {
@@ -512,6 +530,20 @@ void TgkDBGrid::Dispatch(ui::TMessage& m)
         if (next != this && next != PlacedControl() && !(next != nullptr && PlacedControl()->ContainsControl(next)))
             HideCellControl();
     }
+}
+
+void TgkDBGrid::DoubleClick(ui::TMessage& m)
+{
+    const ui::TGridCoord cell = MouseCoord(ui::SignedLoWord(m.LParam), ui::SignedHiWord(m.LParam));
+    const bool inCells = cell.X >= 0 && cell.Y >= 0;
+    ui::TWinControl* richEdit = inCells ? RichEditControl(cell.X, cell.Y) : nullptr;
+    const bool memo = inCells && richEdit == nullptr && IsMemoCell(cell.X, cell.Y);
+    TgkCustomDBGrid::Dispatch(m);
+    // The rich-text control opens its own editor on F2.
+    if (richEdit != nullptr)
+        richEdit->Perform(ui::WM_KEYDOWN, ui::VK_F2, 0);
+    else if (memo && cell.X == Col() && cell.Y == Row())
+        ExecuteMemoDialog();
 }
 
 void TgkDBGrid::KeyDown(ui::TKey& key, ui::TShiftState shift)
@@ -535,27 +567,69 @@ void TgkDBGrid::KeyDown(ui::TKey& key, ui::TShiftState shift)
         key = 0;
         return;
     }
+    if (CellKey(pressed)) key = 0;
+}
+
+// The keys of the current cell's kind: Space on a check box, F2 on rich text and memos, F2
+// and editing keys on a custom control, Delete for the editor. True when the key was used.
+bool TgkDBGrid::CellKey(ui::TKey pressed)
+{
     const bool memo = IsMemoCell(Col(), Row());
-    if (!memo && !CanEdit()) return;
+    if (!memo && !CanEdit() && !IsSelectedCheckColumn(Col())) return false;
+    std::string checkedValue, uncheckedValue;
+    if (pressed == ui::VK_SPACE && GetCheckBoxValues(Col(), Row(), checkedValue, uncheckedValue)) {
+        ToggleCheckBox(checkedValue, uncheckedValue);
+        return true;
+    }
+    if (ui::TWinControl* richEdit = RichEditControl(Col(), Row())) {
+        if (pressed != ui::VK_F2) return false;
+        richEdit->Perform(ui::WM_KEYDOWN, ui::VK_F2, 0);
+        InvalidateCell(Col(), Row());
+        return true;
+    }
     if (memo) {
-        if (pressed == ui::VK_F2) {
-            ExecuteMemoDialog();
-            key = 0;
-        }
-        return;
+        if (pressed != ui::VK_F2) return false;
+        ExecuteMemoDialog();
+        return true;
     }
     ui::TWinControl* control = nullptr;
     if (FindCellControl(Col(), Row(), control) && IsCustomCell(Col(), Row())) {
-        if (pressed == ui::VK_F2 || gkIsEditKey(pressed)) {
-            PlaceCellControl();
-            if (control->CanFocus()) control->SetFocus();
-            if (pressed != ui::VK_F2) control->Perform(ui::WM_KEYDOWN, pressed, 0);
-            key = 0;
-        }
-        return;
+        if (pressed != ui::VK_F2 && !gkIsEditKey(pressed)) return false;
+        PlaceCellControl();
+        if (control->CanFocus()) control->SetFocus();
+        if (pressed != ui::VK_F2) control->Perform(ui::WM_KEYDOWN, pressed, 0);
+        return true;
     }
     if (pressed == ui::VK_DELETE && InplaceEditor() != nullptr && InplaceEditor()->Visible())
         InplaceEditor()->Perform(ui::WM_KEYDOWN, ui::VK_DELETE, 0);
+    return false;
+}
+
+ui::TWinControl* TgkDBGrid::RichEditControl(int col, int row)
+{
+    const db::TField* field = GetDataRow(row) >= 0 ? GetColField(GetDataColumn(col)) : nullptr;
+    if (field == nullptr) return nullptr;
+    std::string type, parameters;
+    GetControlInfo(field->FieldName(), type, parameters);
+    ui::TWinControl* control = nullptr;
+    if (!gkEqualText(type, "RichEdit") || !FindCellControl(col, row, control) || control == picker_) return nullptr;
+    return control;
+}
+
+void TgkDBGrid::ToggleCheckBox(const std::string& checkedValue, const std::string& uncheckedValue)
+{
+    db::TField* field = SelectedField();
+    if (field == nullptr || field->ReadOnly() || ColumnEntryPart(field->FieldName(), 3) == "T") return;
+    if (field->FieldKind() == db::fkCalculated && rtl::AnsiLowerCase(field->FieldName()) == "selected") {
+        if (IsActiveRecordSelected())
+            UnselectRecord();
+        else
+            SelectRecord();
+        return;
+    }
+    if (!DataLink().Edit()) return;
+    field->SetAsString(gkEqualText(field->AsString(), checkedValue) ? uncheckedValue : checkedValue);
+    InvalidateCell(Col(), Row());
 }
 
 // ---- Multi-record selection ----------------------------------------------------------------------------------
@@ -780,6 +854,8 @@ void RegisterPublishedGridClasses()
         // The indicator button is stored with the grid it sits on.
         RegisterIndicatorButtonClass();
         classes::RegisterClasses<TgkDBGrid>();
+        // A form may hold a memo dialog of its own next to its grid.
+        classes::RegisterClasses<TgkMemoDialog>();
         return true;
     }();
     (void)done;

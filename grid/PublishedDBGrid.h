@@ -10,7 +10,10 @@
 //   field cannot be edited;
 // - multi-record selection by bookmarks (SelectRecord, UnselectRecord, ranges);
 // - sizing of fixed columns by the mouse (dgFixedResizable);
-// - the option objects IniAttributes and ExportOptions, published for forms.
+// - the option objects IniAttributes and ExportOptions, published for forms;
+// - BiDiMode, Ctl3D, ImeMode, ImeName and Constraints, stored only (StoredControlProps.h):
+//   the right-to-left painting the core has (UseRightToLeftGrid) is not reached from
+//   BiDiMode, so a stored right-to-left grid still paints left to right.
 //
 // Promises:
 // - ApplySelected checks the whole list before it changes a field (see
@@ -33,6 +36,7 @@
 #include "grid/DBGrid.h"
 #include "grid/GridOptionObjects.h"
 #include "grid/MemoDlg.h"
+#include "grid/StoredControlProps.h"
 #include "platform/db/Variant.h"
 
 namespace grid {
@@ -48,8 +52,6 @@ class TgkDBGrid;
 using TgkDateTimePickerCreator = std::function<ui::TWinControl*(TgkDBGrid& grid)>;
 // Installs `creator` (empty: none) and returns the previous one.
 TgkDateTimePickerCreator SetDateTimePickerCreator(TgkDateTimePickerCreator creator);
-
-const classes::TEnumInfo& MemoAttributeInfo();
 
 using TgkExportFieldEvent = classes::TEvent<classes::TObject*, db::TField*, bool&>;
 using TgkMemoOpenEvent = classes::TEvent<classes::TObject*, TgkMemoDialog*>;
@@ -75,6 +77,13 @@ public:
     // The data columns kept fixed, as stored (see UpdateFixedCols for when it applies).
     int GkFixedCols() const noexcept { return fixedCols_; }
     void SetGkFixedCols(int value);
+
+    // Rich-text cells load their whole text at once (stored; rich-text cells are not built).
+    bool LoadAllRTF() const noexcept { return loadAllRTF_; }
+    void SetLoadAllRTF(bool v) { loadAllRTF_ = v; }
+    // Stored only (see StoredControlProps.h).
+    TgkStoredControlProps& StoredProps() noexcept { return stored_; }
+    const TgkStoredControlProps& StoredProps() const noexcept { return stored_; }
 
     // ---- Events -------------------------------------------------------------------------------
     TgkExportFieldEvent OnExportField;
@@ -115,6 +124,8 @@ public:
     // display text, else the field's DisplayText.
     std::string GetFieldValue(int dataCol) override;
     bool CanEditShow() override;
+    // The fixed columns (indicator and FixedCols) take TitleColor, the others Color.
+    rtl::TColor GetGridColor(int col) const override;
     void GetControlInfo(const std::string& fieldName, std::string& controlType, std::string& parameters) override;
     // Runs the memo dialog for the current cell (nothing with mDisableDialog).
     void ExecuteMemoDialog();
@@ -178,6 +189,13 @@ private:
     // The fixed column whose right edge lies at x (title rows only), or -1.
     int FixedColumnEdgeAt(int x, int y);
     void FreeSelectedRecords();
+    void DoubleClick(ui::TMessage& m);
+    bool CellKey(ui::TKey pressed);
+    // The rich-text control over a "RichEdit" cell (nil for other cells).
+    ui::TWinControl* RichEditControl(int col, int row);
+    // Space on a check-box cell: the current record's selection for a calculated "selected"
+    // field, else the field's value between the two values; nothing when read-only.
+    void ToggleCheckBox(const std::string& checkedValue, const std::string& uncheckedValue);
 
     std::unique_ptr<TgkIniAttributes> iniAttributes_;
     std::unique_ptr<TgkExportOptions> exportOptions_;
@@ -193,9 +211,11 @@ private:
     int fixedSizingPos_ = 0;
     int fixedSizingOffset_ = 0;
     bool fixedSizingLineShown_ = false;
+    bool loadAllRTF_ = false;
+    TgkStoredControlProps stored_;
 };
 
-// Registers TgkDBGrid and its option objects for stored forms.
+// Registers TgkDBGrid, its option objects and the memo dialog component for stored forms.
 void RegisterPublishedGridClasses();
 
 }  // namespace grid

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "grid/DBGrid.h"
@@ -97,6 +98,11 @@ TEST_F(GridFixture, DefaultsAndTheTextFormWriteOnlyWhatDiffersAndWhatIsAlwaysSto
               std::string::npos)
         << text;
     EXPECT_EQ(text.find("IndicatorColor"), std::string::npos);
+    // ... but it lasts through the icon colour it writes, which is stored.
+    EXPECT_EQ(grid->IndicatorIconColor(), rtl::clYellow);
+    EXPECT_NE(text.find("IndicatorIconColor = clYellow"), std::string::npos) << text;
+    grid->SetIndicatorColor(icBlack);
+    EXPECT_EQ(grid->IndicatorIconColor(), rtl::clBlack);
 }
 
 TEST(GridImages, TwoGridsShareTheImageListsUntilTheLastOneGoes)
@@ -158,6 +164,39 @@ TEST_F(GridFixture, FieldMapFollowsVisibleFieldsOrTheSelectedList)
     ds->Open();
     EXPECT_EQ(MappedNames(*grid), (std::vector<std::string>{"NAME", "ID", "CITY"}));
     EXPECT_EQ(grid->Selected()->Count(), 3);
+}
+
+// A column reads its width, title, read-only flag and group from its Selected entry; the
+// title is the field's label while the grid shows the data set's fields.
+TEST_F(GridFixture, ColumnsReadTheirEntryAndTheSpareColumnAnswersNothing)
+{
+    MakeData(3);
+    ShowAndOpen();
+    ds->FieldByName("NAME")->SetDisplayLabel("Full name");
+    grid->Selected()->SetText("NAME\t12\tWho\tT\tPeople\nID\t4\tNo\nCITY\twide\tTown\tF\n");
+    grid->SetUseTFields(false);
+    struct Case {
+        const char* name;
+        int width;
+        const char* label;
+        bool readOnly;
+        const char* group;
+    };
+    for (const Case& c : std::vector<Case>{{"NAME", 12, "Who", true, "People"}, {"ID", 4, "No", false, ""}}) {
+        const TgkColumn& column = grid->ColumnByName(c.name);
+        EXPECT_EQ(column.DisplayWidth(), c.width) << c.name;
+        EXPECT_EQ(column.DisplayLabel(), c.label) << c.name;
+        EXPECT_EQ(column.ReadOnly(), c.readOnly) << c.name;
+        EXPECT_EQ(column.GroupName(), c.group) << c.name;
+    }
+    EXPECT_THROW(grid->ColumnByName("CITY").DisplayWidth(), rtl::EConvertError);
+    grid->SetUseTFields(true);
+    EXPECT_EQ(grid->ColumnByName("NAME").DisplayLabel(), "Full name");
+    const TgkColumn& spare = grid->SpareColumn();
+    EXPECT_EQ(spare.DisplayWidth(), 0);
+    EXPECT_EQ(spare.DisplayLabel(), "");
+    EXPECT_FALSE(spare.ReadOnly());
+    EXPECT_EQ(spare.GroupName(), "");
 }
 
 TEST_F(GridFixture, FieldMapRefusesMoreThanItsLimitAndStaysAsItWas)
@@ -456,6 +495,56 @@ TEST_F(GridFixture, LayoutArithmetic)
     }
 }
 
+// At design time with dgPerfectRowFit the grid's height follows its rows: it grows to show
+// them with one row to spare; shrinking takes it down to the rows and the strips below them.
+TEST_F(GridFixture, TheHeightFitsTheRowsWhileDesigning)
+{
+    MakeData(3);
+    ShowAndOpen();
+    grid->SetBounds(0, 0, 600, 300);
+    const auto rowsBottom = [&] {
+        return grid->CellRect(grid->LeftCol(), grid->RowCount() - 1).Bottom + grid->DefaultRowHeight() + 1;
+    };
+    // Shrinking: the rows and one pixel (no bar, no footer).
+    ASSERT_FALSE(grid->HasHorzScrollBar());
+    const int shrunk = rowsBottom() + 1;
+    EXPECT_TRUE(grid->ShrinkHeightToRows());
+    EXPECT_EQ(grid->Height(), shrunk);
+    EXPECT_FALSE(grid->ShrinkHeightToRows());
+    // Fitting: one more row would not fit, so the height grows to the rows and the frame.
+    EXPECT_TRUE(grid->FitHeightToRows());
+    EXPECT_EQ(grid->Height(), rowsBottom() + 4);
+    EXPECT_FALSE(grid->FitHeightToRows());
+    // The layout fits only while designing, with dgPerfectRowFit, and not aligned to fill.
+    struct Case {
+        bool designing;
+        bool perfectFit;
+        ui::TAlign align;
+        bool fitted;
+    };
+    for (const Case& c : std::vector<Case>{{true, true, ui::alNone, true},
+                                           {false, true, ui::alNone, false},
+                                           {true, false, ui::alNone, false},
+                                           {true, true, ui::alClient, false},
+                                           {true, true, ui::alTop, false}}) {
+        grid->SetOptions(kDefaultDBGridOptions);
+        grid->SetAlign(ui::alNone);
+        grid->SetBounds(0, 0, 600, 40);
+        grid->SetAlign(c.align);
+        classes::detail::TStreamAccess::SetState(*form, classes::csDesigning, c.designing);
+        TgkDBGridOptions o = kDefaultDBGridOptions;
+        if (c.perfectFit) o.Include(dgPerfectRowFit);
+        grid->SetOptions(o);  // lays the grid out again
+        classes::detail::TStreamAccess::SetState(*form, classes::csDesigning, false);
+        if (c.align == ui::alNone) {
+            EXPECT_EQ(grid->Height(), c.fitted ? rowsBottom() + 4 : 40) << c.designing << c.perfectFit;
+        } else {
+            EXPECT_NE(grid->Height(), rowsBottom() + 4) << c.align;  // the parent decides
+        }
+    }
+    classes::detail::TStreamAccess::SetState(*form, classes::csDesigning, false);
+}
+
 TEST_F(GridFixture, ProportionalWidthsShareTheClientWidthInWholeCharacters)
 {
     MakeData(3);
@@ -557,6 +646,38 @@ TEST_F(GridFixture, ScrollBarMessagesMoveTheDataSet)
     }
 }
 
+// At the first (last) record the data set cannot move, but the rows shown may still put the
+// active record below the top (above the bottom): the arrows then move within those rows and
+// the current row follows.
+TEST_F(GridFixture, ScrollBarArrowsMoveWithinTheRowsShownAtEitherEnd)
+{
+    struct Case {
+        int code;
+        bool atEnd;       // Last() rather than First()
+        int startRecord;  // the link's active record before the arrow
+        int expectedRecord;
+    };
+    for (const Case& c : std::vector<Case>{{ui::SB_LINEUP, false, 2, 1},
+                                           {ui::SB_LINEUP, false, 0, 0},
+                                           {ui::SB_LINEDOWN, true, 3, 4},
+                                           {ui::SB_LINEDOWN, true, -1, -1}}) {
+        SetUp();
+        MakeData(30);
+        ShowAndOpen();
+        TgkGridDataLink& link = grid->DataLink();
+        if (c.atEnd) ds->Last(); else ds->First();
+        const int last = link.RecordCount() - 1;
+        const int start = c.startRecord < 0 ? last : c.startRecord;
+        const int expected = c.expectedRecord < 0 ? last : c.expectedRecord;
+        link.SetActiveRecord(start);
+        ASSERT_TRUE(c.atEnd ? ds->Eof() : ds->Bof());
+        grid->Perform(ui::WM_VSCROLL, ui::MakeWParam(c.code, 0));
+        EXPECT_EQ(link.ActiveRecord(), expected) << c.code << " from " << start;
+        EXPECT_EQ(grid->Row(), expected + grid->TitleOffset()) << c.code << " from " << start;
+        TearDown();
+    }
+}
+
 TEST_F(GridFixture, ScrollBarOverTheSQLiteSampleThroughTheAdoQuery)
 {
     const std::string file = std::string(GW_BINARY_DIR) + "/share/Data/DBSamples/Sample1.db";
@@ -632,6 +753,75 @@ TEST_F(GridFixture, AFailingWriteBackKeepsTheFocusAndPassesTheError)
 }
 
 // ---- Text writer, column entries, glyphs -----------------------------------------------------------
+
+// Small members the grid's parts lean on.
+TEST_F(GridFixture, RecordOffsetParityRowHeightRestoreAndTheProportionalLastBorder)
+{
+    MakeData(5);
+    ShowAndOpen();
+    // Only an offset of the other parity flips the alternating-row parity.
+    const bool parity = grid->AlternatingParity();
+    grid->SetRecordOffset(2);
+    EXPECT_EQ(grid->AlternatingParity(), parity);
+    grid->SetRecordOffset(3);
+    EXPECT_NE(grid->AlternatingParity(), parity);
+    EXPECT_EQ(grid->RecordOffset(), 3);
+    grid->SetRecordOffset(0);
+    // The percent set as a property comes back after row sizing changed the one in use.
+    grid->SetRowHeightPercent(150);
+    const int tall = grid->DefaultRowHeight();
+    grid->SetRowHeightPercent(100);
+    const int plain = grid->DefaultRowHeight();
+    ASSERT_NE(tall, plain);
+    grid->RestoreRowHeightPercent();
+    EXPECT_EQ(grid->RowHeightPercent(), 100);
+    EXPECT_EQ(grid->DefaultRowHeight(), plain);
+    // With proportional sizing the last column's border in the titles cannot be dragged.
+    grid->SetUseTFields(false);
+    grid->Selected()->SetText("ID\t4\tID\nNAME\t6\tNAME\nCITY\t5\tCITY\n");
+    TgkDBGridOptions o = grid->Options();
+    o.Include(dgProportionalColResize);
+    grid->SetOptions(o);
+    ui::TGridState state;
+    int index = 0, pos = 0;
+    const int last = grid->ColCount() - 1;
+    const ui::TRect lastTitle = grid->CellRect(last, 0);
+    grid->CalcSizingState(lastTitle.Right, 2, state, index, pos);
+    EXPECT_EQ(state, ui::gsNormal);
+    const ui::TRect middle = grid->CellRect(last - 1, 0);
+    grid->CalcSizingState(middle.Right, 2, state, index, pos);
+    EXPECT_EQ(state, ui::gsColSizing);
+    EXPECT_EQ(index, last - 1);
+}
+
+// The horizontal bar is stored as asked, and the base grid gets it only while the columns
+// are not sized proportionally.
+TEST_F(GridFixture, TheHorizontalBarStaysOffWhileColumnsAreProportional)
+{
+    MakeData(3);
+    ShowAndOpen();
+    grid->SetUseTFields(false);
+    grid->Selected()->SetText("ID\t4\tID\nNAME\t6\tNAME\n");
+    for (const auto& [proportional, show, base] : std::vector<std::tuple<bool, bool, bool>>{
+             {false, true, true}, {false, false, false}, {true, true, false}, {true, false, false}}) {
+        TgkDBGridOptions o = grid->Options();
+        if (proportional) o.Include(dgProportionalColResize); else o.Exclude(dgProportionalColResize);
+        grid->SetOptions(o);
+        grid->SetShowHorzScrollBar(show);
+        EXPECT_EQ(grid->ShowHorzScrollBar(), show) << proportional;
+        EXPECT_EQ(grid->BaseHasHorzScrollBar(), base) << proportional << show;
+    }
+    // Turning proportional sizing on takes a bar already there away at the next layout.
+    TgkDBGridOptions o = grid->Options();
+    o.Exclude(dgProportionalColResize);
+    grid->SetOptions(o);
+    grid->SetShowHorzScrollBar(true);
+    ASSERT_TRUE(grid->BaseHasHorzScrollBar());
+    o.Include(dgProportionalColResize);
+    grid->SetOptions(o);
+    EXPECT_FALSE(grid->BaseHasHorzScrollBar());
+    EXPECT_TRUE(grid->ShowHorzScrollBar());
+}
 
 TEST_F(GridFixture, WriteTextPlacesTheTextByAlignment)
 {

@@ -373,6 +373,101 @@ TEST(PictureFit, RectanglesOfTheFitModes)
     }
 }
 
+// Field pictures are never shrunk: "Shrink To Fit" belongs to image-list cells, so a
+// "Bitmap" column naming it shows its background alone, while the other modes draw.
+TEST_F(CellsFixture, PictureCellsRefuseTheShrinkMode)
+{
+    const std::vector<std::uint32_t> red(20 * 10, 0xFFFF0000u);
+    for (const auto& [fit, drawn] : std::vector<std::pair<std::string, bool>>{
+             {"Shrink To Fit", false}, {"Original Size", true}, {"Stretch To Fit", true}}) {
+        SetUp();
+        ds = std::make_unique<dbtest::TMemDataSet>(nullptr);
+        ds->columns = {{"ID", db::ftInteger}, {"PIC", db::ftBlob}};
+        ds->AddRow({TVariant(1), TVariant(ui::EncodeJpeg(20, 10, red))});
+        source->SetDataSet(ds.get());
+        grid->ControlType()->SetText("PIC;Bitmap;" + fit + ";Source Copy\n");
+        ShowAndOpen();
+        const std::vector<std::string> log = Draw(2, 1);
+        EXPECT_EQ(Has(log, "CopyFrom(") || Has(log, "DrawPixels("), drawn) << fit << ::testing::PrintToString(log);
+        EXPECT_TRUE(Has(log, "FillRect(")) << fit;
+        TearDown();
+    }
+}
+
+// The check-box painter works on data cells only: the column's title cell shows its title.
+TEST_F(CellsFixture, ACheckBoxColumnsTitleCellShowsItsTitleAndNoBox)
+{
+    MakeData(3);
+    grid->ControlType()->SetText("CITY;CheckBox;c2;no\n");
+    ShowAndOpen();
+    EXPECT_FALSE(grid->DrawCellControl(3, 0, grid->CellRect(3, 0), {ui::gdFixed}));
+    const std::vector<std::string> title = Draw(3, 0, {ui::gdFixed});
+    EXPECT_TRUE(Has(title, "CITY")) << ::testing::PrintToString(title);
+    EXPECT_FALSE(Has(title, "DrawFrameControl")) << ::testing::PrintToString(title);
+    EXPECT_TRUE(grid->DrawCellControl(3, 2, grid->CellRect(3, 2), {}));  // its data cells still are boxes
+}
+
+// Memo cells: memo and character-large-object blobs, on data rows only.
+TEST_F(CellsFixture, MemoCellsAreTheTextBlobsOfDataRows)
+{
+    ds = std::make_unique<dbtest::TMemDataSet>(nullptr);
+    ds->columns = {{"ID", db::ftInteger}, {"NOTE", db::ftMemo}, {"CLOB", db::ftOraClob}, {"PIC", db::ftBlob}};
+    ds->AddRow({TVariant(1), TVariant("n"), TVariant("c"), TVariant("")});
+    source->SetDataSet(ds.get());
+    ShowAndOpen();
+    EXPECT_FALSE(grid->IsMemoCell(1, 1));
+    EXPECT_TRUE(grid->IsMemoCell(2, 1));
+    EXPECT_TRUE(grid->IsMemoCell(3, 1));
+    EXPECT_FALSE(grid->IsMemoCell(4, 1));
+    EXPECT_FALSE(grid->IsMemoCell(2, 0));  // the title
+}
+
+// A copy of a bordered control starts one pixel inside the cell (its client area does), and
+// the control's windowed children paint themselves into the copy at their places.
+TEST_F(CellsFixture, ControlCopiesKeepTheBorderOffsetAndPaintTheirChildren)
+{
+    MakeData(3);
+    auto* painter = new TCopyPainter(form.get());
+    painter->SetName("Painter");
+    painter->SetParent(grid);
+    painter->SetBorderStyle(ui::bsSingle);
+    auto* child = new TCopyPainter(form.get());
+    child->SetParent(painter);
+    child->SetBounds(2, 2, 5, 5);
+    grid->ControlType()->SetText("CITY;CustomEdit;Painter\n");
+    ShowAndOpen();
+    ASSERT_EQ(grid->ColInfoCache()[3].Control, painter);
+    const ui::TRect cell = grid->CellRect(3, 2);
+    const std::vector<std::string> log = Draw(3, 2);
+    const ui::TRect inner{cell.Left + 1, cell.Top + 1, cell.Right, cell.Bottom};
+    EXPECT_TRUE(Has(log, "CopyFrom(" + ui::FormatRect(inner))) << ::testing::PrintToString(log);
+    EXPECT_EQ(painter->paints.size(), 1u);
+    EXPECT_EQ(child->paints.size(), 1u);
+    // Without a border the copy covers the cell.
+    painter->SetBorderStyle(ui::bsNone);
+    EXPECT_TRUE(Has(Draw(3, 2), "CopyFrom(" + ui::FormatRect(cell)));
+}
+
+// The cell under a point: a right-to-left grid is drawn mirrored, so the point is mirrored
+// first; a point outside the cells in either direction is no cell at all.
+TEST_F(CellsFixture, MouseCoordMirrorsInARightToLeftGridAndAnswersNoHalfCells)
+{
+    MakeData(3);
+    ShowAndOpen();
+    const ui::TRect cell = grid->CellRect(2, 2);
+    const ui::TGridCoord plain = grid->MouseCoord(cell.Left + 2, cell.Top + 2);
+    EXPECT_EQ(plain.X, 2);
+    EXPECT_EQ(plain.Y, 2);
+    grid->rightToLeft = true;
+    const ui::TGridCoord mirrored = grid->MouseCoord(grid->ClientWidth() - (cell.Left + 2), cell.Top + 2);
+    EXPECT_EQ(mirrored.X, 2);
+    EXPECT_EQ(mirrored.Y, 2);
+    grid->rightToLeft = false;
+    const ui::TGridCoord below = grid->MouseCoord(cell.Left + 2, grid->ClientHeight() + 50);
+    EXPECT_EQ(below.X, -1);
+    EXPECT_EQ(below.Y, -1);
+}
+
 // ---- Keys ------------------------------------------------------------------------------------------------
 
 class KeysFixture : public CellsFixture {
@@ -393,6 +488,40 @@ public:
     }
     ui::TEdit* outside = nullptr;
 };
+
+// A navigation key handed back by the control over the cell, while that control still holds
+// the focus, takes the focus back to the grid, also when the grid does not take it itself.
+TEST_F(KeysFixture, NavigationKeysTakeTheFocusBackFromThePlacedControl)
+{
+    using namespace ui;
+    MakeData(5);
+    ShowAndOpen();
+    auto* control = new TEdit(form.get());
+    control->SetParent(grid);
+    grid->cellControl = control;
+    grid->cellControlCol = 2;
+    grid->AcquireFocusEnabled = false;  // the grid does not take the focus for its keys
+    struct Case {
+        TKey key;
+        TShiftState shift;
+        bool takesFocus;
+    };
+    for (const Case& c : std::vector<Case>{{VK_TAB, {}, true},
+                                           {VK_RETURN, {}, true},
+                                           {VK_HOME, {}, true},
+                                           {VK_INSERT, {}, true},
+                                           {VK_F2, {}, false},
+                                           {VK_HOME, {ssCtrl}, false}}) {
+        grid->SetFocus();
+        grid->MoveCol(1);
+        grid->PlaceCellControl();
+        control->SetFocus();
+        ASSERT_EQ(Screen().ActiveControl(), control);
+        Press(c.key, c.shift);
+        EXPECT_EQ(grid->Focused(), c.takesFocus) << c.key << " ctrl " << c.shift.Contains(ssCtrl);
+        if (ds->State() != db::dsBrowse) ds->Cancel();
+    }
+}
 
 TEST_F(KeysFixture, KeysMoveRecordAndColumnOverAnEditableDataSet)
 {
@@ -953,6 +1082,37 @@ TEST_F(EditorFixture, PictureKeysBeepAtTheEndPassInTheMiddleAndFillLiterals)
     EXPECT_EQ(checks.size(), 1u);
 }
 
+// Over a fixed column (left of LeftCol) the editor leaves the fixed column line in view: one
+// pixel narrower with column lines, two without; not when fixed column lines are disabled.
+TEST_F(EditorFixture, OverAFixedColumnTheEditorIsNarrower)
+{
+    MakeData(3);
+    ShowAndOpen();
+    TgkInplaceEdit* editor = OpenEditor(1);
+    ASSERT_NE(editor, nullptr);
+    grid->SetFixedCols(3);
+    grid->MoveCursorInto(1, 1);
+    ASSERT_LT(grid->Col(), grid->LeftCol());
+    struct Case {
+        bool colLines;
+        bool disableFixed;
+        int width;
+    };
+    for (const Case& c : std::vector<Case>{{true, false, 49}, {false, false, 48}, {true, true, 50}}) {
+        TgkDBGridOptions o = grid->Options();
+        if (c.colLines) o.Include(dgColLines); else o.Exclude(dgColLines);
+        if (c.disableFixed) o.Include(dgColLinesDisableFixed); else o.Exclude(dgColLinesDisableFixed);
+        grid->SetOptions(o);
+        grid->SetFixedCols(3);
+        grid->MoveCursorInto(1, 1);
+        editor->SetBounds(0, 0, 50, 20);
+        EXPECT_EQ(editor->Width(), c.width) << c.colLines << c.disableFixed;
+    }
+    grid->MoveCursorInto(3, 1);  // a scrolling column: the whole cell
+    editor->SetBounds(0, 0, 50, 20);
+    EXPECT_EQ(editor->Width(), 50);
+}
+
 TEST_F(EditorFixture, WordWrapFollowsTheGridButNeverInLinkColumns)
 {
     MakeData(3);
@@ -964,6 +1124,12 @@ TEST_F(EditorFixture, WordWrapFollowsTheGridButNeverInLinkColumns)
     EXPECT_TRUE(editor->MultiLine());
     EXPECT_TRUE(editor->AutoVScroll());
     EXPECT_FALSE(editor->AutoHScroll());
+    EXPECT_EQ(editor->FormattingRect().Left, 2);
+    // Placed over the cell, the text starts one pixel in and two down; a font change sets
+    // the formatting rectangle's two pixels.
+    EXPECT_EQ(editor->TextMargins().Left, 1);
+    EXPECT_EQ(editor->TextMargins().Top, 2);
+    editor->Font()->SetSize(editor->Font()->Size() + 2);
     EXPECT_EQ(editor->TextMargins().Left, 2);
     const int applied = editor->StyleApplications();
     TgkDBGridOptions o = grid->Options();

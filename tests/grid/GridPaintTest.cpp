@@ -246,6 +246,31 @@ TEST_F(GridPaint, DynamicLinesAreSingleSilverOnWhiteAnd3DOnAColouredGrid)
     EXPECT_EQ(Count(PaintLog(*grid), "Polyline("), 1);  // the focus rectangle only
 }
 
+// Each column keeps what its cells are drawn on: on a coloured grid, a column whose cells an
+// event paints white gets the single line of a light background, the others keep 3D edges.
+TEST_F(GridPaint, AColumnPaintedWhiteOnAColouredGridGetsSingleLines)
+{
+    MakeData(3);
+    ShowAndOpen();
+    grid->SetColor(rtl::clAqua);
+    grid->OnCalcCellColors = [](classes::TObject*, db::TField* field, ui::TGridDrawState, bool, classes::TFont*,
+                                ui::TBrush* brush) {
+        if (field != nullptr && field->FieldName() == "NAME") brush->SetColor(rtl::clWhite);
+    };
+    PaintLog(*grid);  // the cells note their backgrounds
+    const std::vector<std::string> log = PaintLog(*grid);
+    const std::string shadow = ui::FormatColor(rtl::ColorToRGB(rtl::clBtnShadow));
+    for (int col = 1; col < grid->ColCount(); ++col) {
+        const std::string x = std::to_string(grid->CellRect(col, 1).Right);
+        const bool white = grid->GetColField(col - 1)->FieldName() == "NAME";
+        const std::string line = "Polyline(" + x + ",18 " + x + ",";
+        EXPECT_EQ(IndexOf(log, line + "69 pen=" + (white ? std::string("$00C0C0C0") : shadow)) >= 0, true)
+            << col << "\n" << ::testing::PrintToString(log);
+        EXPECT_EQ(IndexOf(log, "Polyline(" + std::to_string(grid->CellRect(col, 1).Right + 1) + ",18 ") >= 0, !white)
+            << col;
+    }
+}
+
 TEST_F(GridPaint, OneGroupHeaderSpansTwoColumnsWithTheirSeparatorFromMidHeight)
 {
     MakeData(3);

@@ -5,6 +5,8 @@
 
 #include "grid/Intl.h"
 #include "grid/MemoDlg.h"
+#include "grid/PublishedDBGrid.h"
+#include "platform/classes/Streaming.h"
 #include "platform/db/DbErrors.h"
 #include "platform/db/Fields.h"
 #include "platform/ui/Input.h"
@@ -149,6 +151,77 @@ TEST_F(MemoDlgTest, WithoutAFieldTheLinesAreEdited)
     });
     EXPECT_TRUE(dialog.Execute());
     EXPECT_EQ(dialog.Lines()->Text(), "three\r\n");
+}
+
+}  // namespace
+
+namespace {
+
+// The dialog component's settings are published, so a form that holds one keeps them.
+TEST(MemoDialogComponent, TheSettingsGoThroughTheTextForm)
+{
+    RegisterPublishedGridClasses();
+    ui::TForm form(nullptr);
+    db::TDataSource* source = new db::TDataSource(&form);
+    source->SetName("src");
+    classes::ReadComponentText(form, R"(object F: TForm
+  object memo: TgkMemoDialog
+    DataSource = src
+    DataField = 'NOTES'
+    Font.Name = 'Courier'
+    MemoAttributes = [mWordWrap, mViewOnly]
+    Caption = 'Notes'
+    Lines.Strings = (
+      'one'
+      'two')
+    DlgLeft = 5
+    DlgTop = 6
+    DlgWidth = 400
+    DlgHeight = 300
+    UserButton1Caption = 'Spell'
+    UserButton2Caption = 'Clear'
+  end
+end
+)");
+    auto* dialog = dynamic_cast<TgkMemoDialog*>(form.FindComponent("memo"));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->DataSource(), source);
+    EXPECT_EQ(dialog->DataField(), "NOTES");
+    EXPECT_EQ(dialog->Font()->Name(), "Courier");
+    EXPECT_EQ(dialog->MemoAttributes(), (TgkMemoAttributes{mWordWrap, mViewOnly}));
+    EXPECT_EQ(dialog->Caption, "Notes");
+    EXPECT_EQ(dialog->Lines()->Count(), 2);
+    EXPECT_EQ(dialog->DlgLeft + dialog->DlgTop + dialog->DlgWidth + dialog->DlgHeight, 5 + 6 + 400 + 300);
+    EXPECT_EQ(dialog->UserButton2Caption, "Clear");
+    for (const char* event : {"OnInitDialog", "OnCloseDialog", "OnUserButton1Click", "OnUserButton2Click"})
+        EXPECT_NE(classes::FindProperty(*dialog, event), nullptr) << event;
+    const std::string text = classes::WriteComponentText(form);
+    for (const char* line : {"DataField = 'NOTES'", "DlgWidth = 400", "UserButton1Caption = 'Spell'",
+                             "MemoAttributes = [mWordWrap, mViewOnly]"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+    // At its defaults a dialog writes none of its sizes.
+    TgkMemoDialog plain(nullptr);
+    plain.SetName("plain");
+    const std::string defaults = classes::WriteComponentText(plain);
+    EXPECT_EQ(defaults.find("Dlg"), std::string::npos) << defaults;
+    EXPECT_EQ(defaults.find("MemoAttributes"), std::string::npos) << defaults;
+}
+
+// The form swallows an Escape character (Escape itself closes through the memo's key-down)
+// and passes other characters on.
+TEST(MemoDialogForm, SwallowsTheEscapeCharacter)
+{
+    ui::Application().Reset();
+    TgkMemoDlg form(nullptr);
+    std::vector<char> seen;
+    form.OnKeyPress = [&](classes::TObject*, char& key) { seen.push_back(key); };
+    char escape = '\x1b';
+    form.KeyPress(escape);
+    EXPECT_EQ(escape, 0);
+    char letter = 'a';
+    form.KeyPress(letter);
+    EXPECT_EQ(letter, 'a');
+    EXPECT_EQ(seen, std::vector<char>{'a'});
 }
 
 }  // namespace

@@ -130,6 +130,97 @@ TEST(PublishedGrid, IsRegisteredWithItsPublishedDefaults)
     for (const db::TVariant& v : grid->ChangedFlags()) EXPECT_FALSE(v.AsBoolean());
 }
 
+// Every property the published grid lists, its own and the control's, so stored forms keep
+// them all.
+TEST(PublishedGrid, PublishesEveryListedProperty)
+{
+    RegisterPublishedGridClasses();
+    gridtest::TFakeWindowSystem ws;
+    TgkDBGrid grid(nullptr);
+    for (const char* name :
+         {"LineStyle", "ControlInfoInDataset", "ControlType", "PictureMaskFromDataSet", "PictureMasks", "Selected",
+          "MemoAttributes", "IniAttributes", "ExportOptions", "TitleColor", "FixedCols", "ShowHorzScrollBar",
+          "ShowVertScrollBar", "EditControlOptions", "KeyOptions", "MultiSelectOptions", "Options", "ReadOnly",
+          "UseTFields", "EditCalculated", "DefaultDrawing", "RowHeightPercent", "DragVertOffset", "PadColumnStyle",
+          "HideAllLines", "LoadAllRTF", "IndicatorColor", "IndicatorIconColor", "FooterColor", "FooterCellColor",
+          "FooterHeight", "IndicatorButton", "ImageList", "TitleImageList", "LineColors", "PaintOptions",
+          "TitleAlignment", "TitleFont", "TitleLines", "TitleButtons", "Align", "Anchors", "BiDiMode",
+          "BorderStyle", "Color", "Constraints", "Ctl3D", "DataSource", "DragCursor", "DragMode", "Enabled", "Font",
+          "ImeMode", "ImeName", "ParentBiDiMode", "ParentColor", "ParentCtl3D", "ParentFont", "ParentShowHint",
+          "PopupMenu", "ShowHint", "TabOrder", "TabStop", "Visible", "OnCalcCellColors", "OnCalcTitleAttributes",
+          "OnColWidthChanged", "OnDrawGroupHeaderCell", "OnTitleButtonClick", "OnColEnter", "OnColExit",
+          "OnDrawDataCell", "OnCreateHintWindow", "OnCheckValue", "OnColumnMoved", "OnTopRowChanged",
+          "OnCalcTitleImage", "OnDrawFooterCell", "OnDrawTitleCell", "OnFieldChanged", "OnUpdateFooter",
+          "OnBeforePaint", "OnLeftColChanged", "OnRowChanged", "OnCellChanged", "OnDblClick", "OnDragDrop",
+          "OnDragOver", "OnEndDrag", "OnStartDrag", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp",
+          "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnURLOpen"})
+        EXPECT_NE(classes::FindProperty(grid, name), nullptr) << name;
+}
+
+// Properties without meaning here still go through the text form unchanged.
+TEST(PublishedGrid, StoredOnlyPropertiesSurviveTheTextForm)
+{
+    RegisterPublishedGridClasses();
+    gridtest::TFakeWindowSystem ws;
+    const char* lines[] = {"BiDiMode = bdRightToLeft", "ParentBiDiMode = False", "Ctl3D = False",
+                           "ParentCtl3D = False", "ImeMode = imClose", "ImeName = 'Pinyin'",
+                           "Constraints.MinWidth = 40", "Constraints.MaxHeight = 300", "DragCursor = -13",
+                           "BorderStyle = bsSingle", "LoadAllRTF = True"};
+    std::string body;
+    for (const char* l : lines) body += std::string("    ") + l + "\n";
+    ui::TForm form(nullptr);
+    classes::ReadComponentText(form, "object Design: TForm\n  object g: TgkDBGrid\n" + body + "  end\nend\n");
+    auto* grid = dynamic_cast<TgkDBGrid*>(form.FindComponent("g"));
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->StoredProps().biDiMode, bdRightToLeft);
+    EXPECT_EQ(grid->StoredProps().constraints.MinWidth(), 40);
+    EXPECT_EQ(grid->BorderStyle(), ui::bsSingle);
+    EXPECT_TRUE(grid->LoadAllRTF());
+    const std::string text = classes::WriteComponentText(form);
+    for (const char* l : lines) EXPECT_NE(text.find(l), std::string::npos) << l << "\n" << text;
+    // At their defaults none is written.
+    TgkDBGrid plain(nullptr);
+    plain.SetName("plain");
+    const std::string defaults = classes::WriteComponentText(plain);
+    for (const char* name : {"BiDiMode", "Ctl3D", "ImeMode", "ImeName", "Constraints", "DragCursor", "BorderStyle",
+                             "LoadAllRTF"})
+        EXPECT_EQ(defaults.find(name), std::string::npos) << name << "\n" << defaults;
+}
+
+// The indicator button is written nested in the grid and, read back, becomes the grid's
+// button again; controls placed into the grid over its cells are not the grid's to write.
+TEST(PublishedGrid, TheIndicatorButtonGoesWithTheGridInTheStoredForm)
+{
+    RegisterPublishedGridClasses();
+    gridtest::TFakeWindowSystem ws;
+    ui::TForm form(nullptr);
+    classes::ReadComponentText(form, R"(object Design: TForm
+  object data_grid: TgkDBGrid
+    object corner: TgkIButton
+      Width = 17
+      Height = 20
+    end
+  end
+end
+)");
+    auto* grid = dynamic_cast<TgkDBGrid*>(form.FindComponent("data_grid"));
+    ASSERT_NE(grid, nullptr);
+    ASSERT_NE(form.FindComponent("corner"), nullptr);
+    EXPECT_EQ(grid->IndicatorButton(), form.FindComponent("corner"));
+    EXPECT_EQ(grid->IndicatorWidth(), 16);
+    auto* placed = new ui::TEdit(&form);
+    placed->SetName("placed");
+    placed->SetParent(grid);
+    const std::string text = classes::WriteComponentText(form);
+    const std::size_t gridAt = text.find("  object data_grid: TgkDBGrid");
+    const std::size_t buttonAt = text.find("    object corner: TgkIButton");
+    ASSERT_NE(gridAt, std::string::npos) << text;
+    ASSERT_NE(buttonAt, std::string::npos) << text;
+    EXPECT_LT(gridAt, buttonAt);
+    EXPECT_EQ(text.find("placed"), std::string::npos) << text;
+    EXPECT_EQ(text.find("IndicatorButton ="), std::string::npos) << text;
+}
+
 TEST(PublishedGrid, ReadsTheDesignWindowsFormValues)
 {
     RegisterPublishedGridClasses();
@@ -357,6 +448,9 @@ TEST_F(SampleGrid, FixedColumnsAsATable)
             EXPECT_EQ(dialogs.Asked().back().message.type, ui::mtWarning);
         }
         for (int col = 0; col < grid->FixedCols(); ++col) EXPECT_FALSE(grid->TabStops(col)) << col;
+        // The fixed columns' cells start in the title colour, the others in the grid's.
+        for (int col = 0; col < grid->ColCount(); ++col)
+            EXPECT_EQ(grid->GetGridColor(col), col < c.coreFixed ? grid->TitleColor() : grid->Color()) << col;
     }
     SetDesigning(*form, false);
     // A value too large for the columns now applies once there are enough of them.
@@ -649,6 +743,100 @@ TEST_F(EditableGrid, MemoCellsShowMemoTheirTextOrNothing)
     ds->Delete();
     ASSERT_TRUE(ds->IsEmpty());
     EXPECT_EQ(grid->GetFieldValue(2), "");
+}
+
+// Check-box values come from the first entry of four parts or more that names the field and
+// "CheckBox", both exactly as written.
+TEST_F(EditableGrid, CheckBoxValuesNeedFourPartsAndTheExactNames)
+{
+    struct Case {
+        const char* list;
+        bool found;
+        const char* checkedValue;
+        const char* uncheckedValue;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"CITY;CheckBox;Y;N", true, "Y", "N"},
+             {"CITY;CheckBox;Y", false, "", ""},                  // three parts
+             {"city;CheckBox;Y;N", false, "", ""},                // the field's letter case counts
+             {"CITY;checkbox;Y;N", false, "", ""},                // and the type's
+             {"CITY;CheckBox;1;0;extra\nCITY;CheckBox;Y;N", true, "1", "0"},  // the first wins
+             {"NAME;CheckBox;Y;N", false, "", ""}}) {
+        SetUp();
+        MakeData(3);
+        grid->ControlType()->SetText(c.list);
+        ShowAndOpen();
+        std::string checkedValue, uncheckedValue;
+        EXPECT_EQ(grid->GetCheckBoxValues(3, 1, checkedValue, uncheckedValue), c.found) << c.list;
+        EXPECT_EQ(checkedValue, c.checkedValue) << c.list;
+        EXPECT_EQ(uncheckedValue, c.uncheckedValue) << c.list;
+        EXPECT_FALSE(grid->GetCheckBoxValues(3, 0, checkedValue, uncheckedValue));  // the title
+        TearDown();
+    }
+}
+
+// Space on a check-box cell flips the field between its two values; a read-only column keeps it.
+TEST_F(EditableGrid, SpaceTogglesACheckBoxCellUnlessTheColumnIsReadOnly)
+{
+    MakeData(3);
+    grid->ControlType()->SetText("CITY;CheckBox;c1;off\n");
+    ShowAndOpen();
+    grid->SetFocus();
+    grid->SetSelectedIndex(2);
+    EXPECT_FALSE(grid->IsSelectedCheckColumn(3));  // a data field not named "selected"
+    const auto space = [&] {
+        ui::TKey key = ui::VK_SPACE;
+        grid->KeyDown(key, {});
+        return key;
+    };
+    EXPECT_EQ(space(), 0);
+    EXPECT_EQ(ds->FieldByName("CITY")->AsString(), "off");
+    EXPECT_EQ(ds->State(), db::dsEdit);
+    space();
+    EXPECT_EQ(ds->FieldByName("CITY")->AsString(), "c1");
+    ds->Cancel();
+    grid->SetUseTFields(false);
+    grid->Selected()->SetText("ID\t4\tID\nNAME\t8\tName\nCITY\t4\tCity\tT\n");
+    grid->SetSelectedIndex(2);
+    space();
+    EXPECT_EQ(ds->FieldByName("CITY")->AsString(), "c1");
+    EXPECT_EQ(ds->State(), db::dsBrowse);
+}
+
+// A control of its own edits a "RichEdit" cell: F2 and a double click hand it F2 (it opens
+// its editor), and the memo dialog stays shut.
+class TF2Counter : public ui::TWinControl {
+public:
+    using TWinControl::TWinControl;
+    int f2 = 0;
+    void KeyDown(ui::TKey& key, ui::TShiftState shift) override
+    {
+        if (key == ui::VK_F2) ++f2;
+        TWinControl::KeyDown(key, shift);
+    }
+};
+
+TEST_F(EditableGrid, RichTextCellsHandF2ToTheirControl)
+{
+    MakeDatedData(3);
+    auto* rich = new TF2Counter(form.get());
+    rich->SetName("Rich");
+    rich->SetParent(form.get());
+    grid->ControlType()->SetText("NOTES;RichEdit;Rich\n");
+    int opened = 0;
+    grid->OnMemoOpen = [&](classes::TObject*, TgkMemoDialog*) { ++opened; };
+    ShowAndOpen();
+    grid->SetFocus();
+    grid->SetSelectedIndex(2);
+    ui::TKey key = ui::VK_F2;
+    grid->KeyDown(key, {});
+    EXPECT_EQ(key, 0);
+    EXPECT_EQ(rich->f2, 1);
+    const ui::TRect cell = grid->CellRect(grid->Col(), grid->Row());
+    grid->Perform(ui::WM_LBUTTONDBLCLK, ui::MK_LBUTTON, ui::MakeLParam(cell.Left + 5, cell.Top + 3));
+    EXPECT_EQ(rich->f2, 2);
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(dialogs.Unexpected().empty());
 }
 
 // ---- Multi-record selection ----------------------------------------------------------------------------

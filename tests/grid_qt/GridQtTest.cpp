@@ -132,8 +132,11 @@ TEST_F(QtGridTest, TabInACellsEditMovesOneCellAndEnterOnlyWithEnterToTab)
     QTest::keyClick(CellEdit(), Qt::Key_Tab);
     Settle();
     EXPECT_EQ(grid->Col(), 2);
-    EXPECT_TRUE(CellEdit()->hasFocus());  // the edit kept the focus: the key was the grid's
+    // The key was the grid's, and a navigation key takes the focus back from the edit.
+    EXPECT_TRUE(grid->Focused());
+    EXPECT_FALSE(CellEdit()->hasFocus());
 
+    FocusCell();
     gridKeys.clear();
     QTest::keyClick(CellEdit(), Qt::Key_Return);
     Settle();
@@ -157,7 +160,9 @@ TEST_F(QtGridTest, LeftLeavesTheEditOnlyAtTheStartAndHomeAndEndStayInIt)
     QTest::keyClick(CellEdit(), Qt::Key_Left);  // at the start: the grid's
     Settle();
     EXPECT_EQ(gridKeys, (std::vector<ui::TKey>{ui::VK_LEFT}));
+    EXPECT_TRUE(grid->Focused());  // and the focus with it
 
+    FocusCell();
     gridKeys.clear();
     QTest::keyClick(CellEdit(), Qt::Key_End);
     QTest::keyClick(CellEdit(), Qt::Key_Home);
@@ -170,6 +175,9 @@ TEST_F(QtGridTest, LeftLeavesTheEditOnlyAtTheStartAndHomeAndEndStayInIt)
     EXPECT_TRUE(gridKeys.empty());
     CellEdit()->setCursorPosition(3);
     QTest::keyClick(CellEdit(), Qt::Key_Right);  // at the end: the grid's
+    Settle();
+    EXPECT_TRUE(grid->Focused());
+    FocusCell();
     QTest::keyClick(CellEdit(), Qt::Key_Down);
     Settle();
     EXPECT_EQ(gridKeys, (std::vector<ui::TKey>{ui::VK_RIGHT, ui::VK_DOWN}));
