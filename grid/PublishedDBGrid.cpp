@@ -55,8 +55,8 @@ GW_IMPLEMENT_CLASS(TgkDBGrid, TgkCustomDBGrid)
     p.Enumeration("BorderStyle", ui::BorderStyleInfo(), &G::BorderStyle, &G::SetBorderStyle, ui::bsNone);
     p.Integer("DragCursor", &G::DragCursor, &G::SetDragCursor, ui::crDrag);
     p.Enumeration(
-        "BiDiMode", BiDiModeInfo(), [](const G& g) { return g.StoredProps().biDiMode; },
-        [](G& g, TBiDiMode v) { g.StoredProps().biDiMode = v; }, bdLeftToRight);
+        "BiDiMode", ui::BiDiModeInfo(), [](const G& g) { return g.StoredProps().biDiMode; },
+        [](G& g, TBiDiMode v) { g.StoredProps().biDiMode = v; }, ui::bdLeftToRight);
     p.Boolean(
         "ParentBiDiMode", [](const G& g) { return g.StoredProps().parentBiDiMode; },
         [](G& g, bool v) { g.StoredProps().parentBiDiMode = v; }, true);
@@ -67,8 +67,8 @@ GW_IMPLEMENT_CLASS(TgkDBGrid, TgkCustomDBGrid)
         "ParentCtl3D", [](const G& g) { return g.StoredProps().parentCtl3D; },
         [](G& g, bool v) { g.StoredProps().parentCtl3D = v; }, true);
     p.Enumeration(
-        "ImeMode", ImeModeInfo(), [](const G& g) { return g.StoredProps().imeMode; },
-        [](G& g, TImeMode v) { g.StoredProps().imeMode = v; }, imDontCare);
+        "ImeMode", ui::ImeModeInfo(), [](const G& g) { return g.StoredProps().imeMode; },
+        [](G& g, TImeMode v) { g.StoredProps().imeMode = v; }, ui::imDontCare);
     p.String(
         "ImeName", [](const G& g) { return g.StoredProps().imeName; },
         [](G& g, const std::string& v) { g.StoredProps().imeName = v; });

@@ -8,50 +8,23 @@
 
 #include <string>
 
-#include "platform/classes/Persistent.h"
-#include "platform/classes/TypInfo.h"
+#include "platform/ui/Controls.h"
+#include "platform/ui/Types.h"
 
 namespace grid {
 
-enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
-enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese,
-                imSHanguel, imHanguel };
-const classes::TEnumInfo& BiDiModeInfo();
-const classes::TEnumInfo& ImeModeInfo();
-
-// Minimum and maximum width and height (0: no limit).
-class TgkSizeConstraints : public classes::TPersistent {
-    GW_CLASS(TgkSizeConstraints)
-
-public:
-    TgkSizeConstraints() = default;
-    void Assign(const classes::TPersistent& source) override;
-
-    int MaxHeight() const noexcept { return maxHeight_; }
-    void SetMaxHeight(int v) { maxHeight_ = v; }
-    int MaxWidth() const noexcept { return maxWidth_; }
-    void SetMaxWidth(int v) { maxWidth_ = v; }
-    int MinHeight() const noexcept { return minHeight_; }
-    void SetMinHeight(int v) { minHeight_ = v; }
-    int MinWidth() const noexcept { return minWidth_; }
-    void SetMinWidth(int v) { minWidth_ = v; }
-
-private:
-    int maxHeight_ = 0;
-    int maxWidth_ = 0;
-    int minHeight_ = 0;
-    int minWidth_ = 0;
-};
+using ui::TBiDiMode;
+using ui::TImeMode;
 
 // The stored values, one set per published grid.
 struct TgkStoredControlProps {
-    TBiDiMode biDiMode = bdLeftToRight;
+    TBiDiMode biDiMode = ui::bdLeftToRight;
     bool parentBiDiMode = true;
     bool ctl3D = true;
     bool parentCtl3D = true;
-    TImeMode imeMode = imDontCare;
+    TImeMode imeMode = ui::imDontCare;
     std::string imeName;
-    TgkSizeConstraints constraints;
+    ui::TSizeConstraints constraints;
 };
 
 }  // namespace grid

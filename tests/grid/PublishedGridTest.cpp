@@ -172,8 +172,8 @@ TEST(PublishedGrid, StoredOnlyPropertiesSurviveTheTextForm)
     classes::ReadComponentText(form, "object Design: TForm\n  object g: TgkDBGrid\n" + body + "  end\nend\n");
     auto* grid = dynamic_cast<TgkDBGrid*>(form.FindComponent("g"));
     ASSERT_NE(grid, nullptr);
-    EXPECT_EQ(grid->StoredProps().biDiMode, bdRightToLeft);
-    EXPECT_EQ(grid->StoredProps().constraints.MinWidth(), 40);
+    EXPECT_EQ(grid->StoredProps().biDiMode, ui::bdRightToLeft);
+    EXPECT_EQ(grid->StoredProps().constraints.MinWidth, 40);
     EXPECT_EQ(grid->BorderStyle(), ui::bsSingle);
     EXPECT_TRUE(grid->LoadAllRTF());
     const std::string text = classes::WriteComponentText(form);
