@@ -2035,7 +2035,6 @@ int TgkCustomDBGrid::TitleLines() const { return d_->titleLines; }
 bool TgkCustomDBGrid::TitleButtons() const { return d_->titleButtons; }
 int TgkCustomDBGrid::RowHeightPercent() const { return d_->rowHeightPercent; }
 bool TgkCustomDBGrid::ShowVertScrollBar() const { return d_->showVertScrollBar; }
-int TgkCustomDBGrid::DataFixedCols() const { return FixedCols() - d_->indicatorOffset; }
 TIndicatorColorType TgkCustomDBGrid::IndicatorColor() const { return d_->indicatorColor; }
 rtl::TColor TgkCustomDBGrid::IndicatorIconColor() const { return d_->indicatorIconColor; }
 ui::TControl* TgkCustomDBGrid::IndicatorButton() const { return d_->indicatorButton; }
@@ -2061,7 +2060,6 @@ int TgkCustomDBGrid::SelectedIndex() const { return Col() - d_->indicatorOffset;
 int TgkCustomDBGrid::FieldCount() const { return d_->dataLink->FieldCount(); }
 db::TField* TgkCustomDBGrid::Fields(int index) const { return d_->dataLink->GetMappedField(index); }
 bool TgkCustomDBGrid::HasFocus() const { return d_->hasFocus; }
-int TgkCustomDBGrid::SelectedRow() const { return d_->selectedRow; }
 bool TgkCustomDBGrid::AlternatingParity() const { return d_->alternatingParity; }
 int TgkCustomDBGrid::RecordOffset() const { return d_->recordOffset; }
 

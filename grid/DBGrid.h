@@ -320,8 +320,6 @@ public:
     // The grid's own vertical bar.
     bool ShowVertScrollBar() const;
     void SetShowVertScrollBar(bool show);
-    // Fixed data columns (the indicator column is not counted).
-    int DataFixedCols() const;
     TIndicatorColorType IndicatorColor() const;
     void SetIndicatorColor(TIndicatorColorType v);
     rtl::TColor IndicatorIconColor() const;
@@ -400,7 +398,6 @@ public:
     bool AcquireFocus();
     bool AcquireFocusEnabled = true;
     bool HasFocus() const;
-    int SelectedRow() const;
     bool AlternatingParity() const;
     int RecordOffset() const;
     // Stores the record offset (rows the records are shifted by under an expanded detail);
