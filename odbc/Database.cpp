@@ -324,13 +324,6 @@ int TdbDataBase::AddDataSet(TdbAttachedDataSet* dataSet)
 
 void TdbDataBase::RemoveDataSet(TdbAttachedDataSet* dataSet) { std::erase(dataSets_, dataSet); }
 
-TdbAttachedDataSet* TdbDataBase::DataSets(int index) const
-{
-    if (index < 0 || index >= DataSetCount())
-        throw rtl::EListError("List index out of bounds (" + std::to_string(index) + ")");
-    return dataSets_[static_cast<std::size_t>(index)];
-}
-
 // ---- Wait cursor ------------------------------------------------------------------------
 
 void TdbDataBase::StartWait()
