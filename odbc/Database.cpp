@@ -7,7 +7,6 @@
 #include "odbc/Messages.h"
 #include "odbc/OdbcApi.h"
 #include "odbc/SqlError.h"
-#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Scope.h"
 #include "platform/ui/Forms.h"
 
