@@ -139,8 +139,6 @@ void TListItem::SetSelected(bool v)
     view->ItemSelected(this, v);
 }
 
-bool TListItem::Focused() const { return ListView()->ItemFocused() == this; }
-
 void TListItem::Delete() { owner_->Delete(Index()); }
 
 TListItem* TListItems::Item(int index) const
@@ -356,13 +354,6 @@ int TListView::ItemIndex() const
 void TListView::SetItemIndex(int index)
 {
     SetSelected(index >= 0 && index < items_.Count() ? items_.Item(index) : nullptr);
-}
-
-void TListView::SetItemFocused(TListItem* item)
-{
-    if (focused_ == item) return;
-    focused_ = item;
-    Changed();
 }
 
 int TListView::IconColumns() const { return std::max(1, ClientWidth() / kIconCellWidth); }

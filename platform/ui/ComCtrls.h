@@ -77,7 +77,6 @@ public:
     // Selecting an item of a single-selection view deselects the others; every change
     // fires the view's OnSelectItem.
     void SetSelected(bool v);
-    bool Focused() const;
     std::any Data;
     void Delete();
 
@@ -199,7 +198,6 @@ public:
     int ItemIndex() const;
     void SetItemIndex(int index);
     TListItem* ItemFocused() const noexcept { return focused_; }
-    void SetItemFocused(TListItem* item);
     int TopIndex() const noexcept { return topIndex_; }
 
     // What lies at client point (x, y).
