@@ -7,7 +7,6 @@
 #include "odbc/Messages.h"
 #include "odbc/OdbcApi.h"
 #include "odbc/SqlError.h"
-#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Scope.h"
 #include "platform/ui/Forms.h"
 
@@ -323,13 +322,6 @@ int TdbDataBase::AddDataSet(TdbAttachedDataSet* dataSet)
 }
 
 void TdbDataBase::RemoveDataSet(TdbAttachedDataSet* dataSet) { std::erase(dataSets_, dataSet); }
-
-TdbAttachedDataSet* TdbDataBase::DataSets(int index) const
-{
-    if (index < 0 || index >= DataSetCount())
-        throw rtl::EListError("List index out of bounds (" + std::to_string(index) + ")");
-    return dataSets_[static_cast<std::size_t>(index)];
-}
 
 // ---- Wait cursor ------------------------------------------------------------------------
 

@@ -99,7 +99,6 @@ public:
     int AddDataSet(TdbAttachedDataSet* dataSet);
     void RemoveDataSet(TdbAttachedDataSet* dataSet);
     int DataSetCount() const noexcept { return static_cast<int>(dataSets_.size()); }
-    TdbAttachedDataSet* DataSets(int index) const;
 
     // ---- Wait cursor ----------------------------------------------------------------------
     // With ShowWaitCursor on, StartWait puts up WaitCursor on the screen and EndWait takes it

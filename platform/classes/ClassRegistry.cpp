@@ -65,14 +65,4 @@ TComponent* CreateComponent(std::string_view className, TComponent* owner)
     return GetClassInfo(className).CreateComponent(owner);
 }
 
-bool IsClass(const TObject* object, std::string_view className)
-{
-    return object != nullptr && object->ClassInfo().InheritsFrom(className);
-}
-
-bool IsClass(const TClassInfo* info, std::string_view className)
-{
-    return info != nullptr && info->InheritsFrom(className);
-}
-
 }  // namespace classes

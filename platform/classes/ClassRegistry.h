@@ -28,9 +28,4 @@ const TClassInfo& GetClassInfo(std::string_view className);
 // class cannot be created).
 TComponent* CreateComponent(std::string_view className, TComponent* owner);
 
-// True when the object's class or an ancestor has that name, letter case ignored; false
-// for nullptr. No registration needed.
-bool IsClass(const TObject* object, std::string_view className);
-bool IsClass(const TClassInfo* info, std::string_view className);
-
 }  // namespace classes

@@ -87,13 +87,6 @@ void TCollection::Clear()
     while (!items_.empty()) delete items_.back();
 }
 
-TCollectionItem* TCollection::FindItemID(int id) const
-{
-    for (TCollectionItem* item : items_)
-        if (item->id_ == id) return item;
-    return nullptr;
-}
-
 void TCollection::BeginUpdate() { ++updateCount_; }
 
 void TCollection::EndUpdate()

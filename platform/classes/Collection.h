@@ -62,7 +62,6 @@ public:
     TCollectionItem* Insert(int index);
     void Delete(int index);
     void Clear();
-    TCollectionItem* FindItemID(int id) const;
 
     // Changes inside an update are reported once, by the outermost EndUpdate.
     void BeginUpdate();

@@ -54,14 +54,6 @@ TComponent* TComponent::Components(int index) const
     return components_[static_cast<std::size_t>(index)];
 }
 
-int TComponent::ComponentIndex() const
-{
-    if (owner_ == nullptr) return -1;
-    const auto& list = owner_->components_;
-    const auto it = std::find(list.begin(), list.end(), this);
-    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
-}
-
 TComponent* TComponent::FindComponent(std::string_view name) const
 {
     if (name.empty()) return nullptr;

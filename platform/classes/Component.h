@@ -55,8 +55,6 @@ public:
     // The components this one owns, in the order they were inserted.
     int ComponentCount() const noexcept { return static_cast<int>(components_.size()); }
     TComponent* Components(int index) const;
-    // Position in the owner's list, -1 without owner.
-    int ComponentIndex() const;
     // The owned component of that name, letter case ignored; nullptr when none.
     TComponent* FindComponent(std::string_view name) const;
     template <class T>

@@ -76,7 +76,6 @@ TTextValue TTextValue::MakeBinary(std::string bytes)
     return r;
 }
 
-TTextValue TTextValue::MakeCollection() { return OfKind(Kind::Collection); }
 
 TTextValue TTextValue::MakeCollection(std::vector<TTextItem> v)
 {

@@ -65,7 +65,6 @@ struct TTextValue {
     static TTextValue MakeList();
     static TTextValue MakeList(std::vector<TTextValue> v);
     static TTextValue MakeBinary(std::string bytes);
-    static TTextValue MakeCollection();
     static TTextValue MakeCollection(std::vector<TTextItem> v);
 };
 

@@ -42,8 +42,6 @@ TPropInfo::TPropInfo(std::string name, TPropKind kind, Getter getter, Setter set
 {
 }
 
-const TClassInfo* TPropInfo::ClassType() const { return classType_ ? &classType_() : nullptr; }
-
 TPropValue TPropInfo::Get(const TPersistent& instance) const { return getter_(instance); }
 
 void TPropInfo::Set(TPersistent& instance, const TPropValue& value) const
@@ -59,13 +57,6 @@ bool TPropInfo::IsStored(const TPersistent& instance) const { return !stored_ ||
 TClassInfo::TClassInfo(std::string name, const TClassInfo* parent) : name_(std::move(name)), parent_(parent)
 {
     if (parent_ != nullptr) all_ = parent_->all_;
-}
-
-bool TClassInfo::InheritsFrom(const TClassInfo& ancestor) const noexcept
-{
-    for (const TClassInfo* c = this; c != nullptr; c = c->parent_)
-        if (c == &ancestor) return true;
-    return false;
 }
 
 bool TClassInfo::InheritsFrom(std::string_view className) const

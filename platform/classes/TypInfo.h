@@ -154,8 +154,6 @@ public:
     TPropKind Kind() const noexcept { return kind_; }
     // The value names of an Enumeration, the element names of a Set; else nullptr.
     const TEnumInfo* EnumInfo() const noexcept { return enumInfo_; }
-    // The declared class of an Object, Collection or Component property; else nullptr.
-    const TClassInfo* ClassType() const;
 
     TPropValue Get(const TPersistent& instance) const;
     // EPropertyError when the value is of another kind, out of range, or does not fit.
@@ -178,7 +176,6 @@ private:
     Getter getter_;
     Setter setter_;
     const TEnumInfo* enumInfo_ = nullptr;
-    const TClassInfo& (*classType_)() = nullptr;
     std::optional<TPropValue> default_;
     StoredRule stored_;
     bool alwaysStored_ = false;
@@ -231,9 +228,8 @@ public:
 
     const std::string& ClassName() const noexcept { return name_; }
     const TClassInfo* Parent() const noexcept { return parent_; }
-    // True for this class and its descendants.
-    bool InheritsFrom(const TClassInfo& ancestor) const noexcept;
-    // The same by class name, letter case ignored ("TCustomGrid" for any grid).
+    // True for this class and its descendants, by class name, letter case ignored
+    // ("TCustomGrid" for any grid).
     bool InheritsFrom(std::string_view className) const;
 
     // Every published property, inherited ones first, each in publish order.
@@ -524,7 +520,6 @@ public:
                 if (value != nullptr && c == nullptr) detail::WrongClass(name, C::StaticClassInfo().ClassName());
                 std::invoke(set, Self(o), c);
             });
-        p.classType_ = &C::StaticClassInfo;
         return TPropBuilder<T>(p);
     }
 
@@ -554,7 +549,6 @@ private:
                 TPersistent* target = const_cast<Sub*>(std::invoke(get, Self(o)));
                 if (target != nullptr && source != nullptr && source != target) detail::Assign(*target, *source);
             });
-        p.classType_ = &Sub::StaticClassInfo;
         return TPropBuilder<T>(p);
     }
 

@@ -410,12 +410,6 @@ bool TOdbcStatement::Fetch()
     return true;
 }
 
-void TOdbcStatement::CloseCursor() noexcept
-{
-    TOdbcLink::TCall watch(link_, SQL_NULL_HSTMT, link_.QueryTimeout());
-    SQLFreeStmt(Handle(), SQL_CLOSE);
-}
-
 bool TOdbcStatement::SetRowArraySize(SQLULEN rows) noexcept
 {
     if (!SQL_SUCCEEDED(SQLSetStmtAttr(Handle(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(rows), 0)))

@@ -228,7 +228,6 @@ public:
     TOdbcColumn Describe(SQLUSMALLINT column);
     // Next row; false at the end of the rows.
     bool Fetch();
-    void CloseCursor() noexcept;
 
     // ---- Block fetches -------------------------------------------------------------------
     // Rows per fetch; false when the driver refuses that many (or answers another number).

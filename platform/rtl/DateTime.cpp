@@ -80,13 +80,6 @@ int DaysInAMonth(int year, int month)
     return before[month] - before[month - 1];
 }
 
-int DaysInMonth(TDateTime value)
-{
-    int year, month, day;
-    DecodeDate(value, year, month, day);
-    return DaysInAMonth(year, month);
-}
-
 bool TryEncodeDate(int year, int month, int day, TDateTime& date)
 {
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInAMonth(year, month))
@@ -132,16 +125,6 @@ TDateTime ComposeDateTime(TDateTime date, TDateTime time)
 TDateTime DateOf(TDateTime value) { return std::trunc(value); }
 
 TDateTime TimeOf(TDateTime value) { return std::fabs(value - std::trunc(value)); }
-
-bool TryEncodeDateTime(int year, int month, int day, int hour, int min, int sec, int msec,
-                       TDateTime& value)
-{
-    TDateTime date, time;
-    if (!TryEncodeDate(year, month, day, date) || !TryEncodeTime(hour, min, sec, msec, time))
-        return false;
-    value = ComposeDateTime(date, time);
-    return true;
-}
 
 TDateTime EncodeDateTime(int year, int month, int day, int hour, int min, int sec, int msec)
 {

@@ -27,8 +27,6 @@ constexpr TDateTime MaxDateTime = 2958465.99999999;
 bool IsLeapYear(int year);
 // Days of a month (1-12) of a year; 0 for a month out of range.
 int DaysInAMonth(int year, int month);
-// Days of the month the value lies in.
-int DaysInMonth(TDateTime value);
 
 // Dates: year 1-9999, month 1-12, day 1 to the month's length.
 bool TryEncodeDate(int year, int month, int day, TDateTime& date);
@@ -40,8 +38,6 @@ bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& time);
 // Raises EConvertError "Invalid argument to time encode".
 TDateTime EncodeTime(int hour, int min, int sec, int msec);
 
-bool TryEncodeDateTime(int year, int month, int day, int hour, int min, int sec, int msec,
-                       TDateTime& value);
 // Raises EConvertError like EncodeDate and EncodeTime.
 TDateTime EncodeDateTime(int year, int month, int day, int hour, int min, int sec, int msec);
 

@@ -129,30 +129,6 @@ bool DeleteFile(const std::string& path)
     return ::unlink(path.c_str()) == 0;
 }
 
-bool RemoveDir(const std::string& path)
-{
-    return !path.empty() && ::rmdir(path.c_str()) == 0;
-}
-
-bool RenameFile(const std::string& oldName, const std::string& newName)
-{
-    if (oldName.empty() || newName.empty()) {
-        return false;
-    }
-    if (::renameat2(AT_FDCWD, oldName.c_str(), AT_FDCWD, newName.c_str(), RENAME_NOREPLACE) == 0) {
-        return true;
-    }
-    if (errno != EINVAL && errno != ENOSYS) {
-        return false;
-    }
-    // A file system without no-replace renames: check, then rename.
-    struct stat st {};
-    if (::lstat(newName.c_str(), &st) == 0 || errno != ENOENT) {
-        return false;
-    }
-    return std::rename(oldName.c_str(), newName.c_str()) == 0;
-}
-
 bool CopyFile(const std::string& from, const std::string& to, bool overwrite)
 {
     if (!FileExists(from) || to.empty()) {

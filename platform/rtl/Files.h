@@ -40,11 +40,6 @@ bool ForceDirectories(const std::string& path);
 bool CreateDir(const std::string& path);
 // Deletes a file (never a folder).
 bool DeleteFile(const std::string& path);
-// Removes an empty folder.
-bool RemoveDir(const std::string& path);
-// Renames or moves a file or folder. Fails when `newName` exists already: nothing is ever
-// replaced by a rename.
-bool RenameFile(const std::string& oldName, const std::string& newName);
 // Copies a file's content. With `overwrite` false an existing target makes it fail and
 // stay unchanged.
 bool CopyFile(const std::string& from, const std::string& to, bool overwrite);

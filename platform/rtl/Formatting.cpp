@@ -790,11 +790,6 @@ std::string DateToStr(TDateTime value, const TFormatSettings& settings)
     return FormatDateTime("ddddd", value, settings);
 }
 
-std::string TimeToStr(TDateTime value, const TFormatSettings& settings)
-{
-    return FormatDateTime("tt", value, settings);
-}
-
 std::string DateTimeToStr(TDateTime value, const TFormatSettings& settings)
 {
     return FormatDateTime("c", value, settings);

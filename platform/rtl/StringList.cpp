@@ -219,16 +219,6 @@ void SplitDelimited(TStrings& list, std::string_view text, char delimiter, char 
 
 }  // namespace
 
-std::string TStrings::DelimitedText() const
-{
-    return JoinDelimited(*this, delimiter_, quoteChar_, strictDelimiter_);
-}
-
-void TStrings::SetDelimitedText(std::string_view text)
-{
-    SplitDelimited(*this, text, delimiter_, quoteChar_, strictDelimiter_);
-}
-
 std::string TStrings::CommaText() const { return JoinDelimited(*this, ',', '"', strictDelimiter_); }
 
 void TStrings::SetCommaText(std::string_view text) { SplitDelimited(*this, text, ',', '"', strictDelimiter_); }
@@ -256,15 +246,6 @@ void TStrings::AddStrings(const TStrings& source)
     auto update = UpdateScope(*this);
     const int n = source.GetCount();  // fixed first: a list may be added to itself
     for (int i = 0; i < n; ++i) AddObject(source.Get(i), source.GetObject(i));
-}
-
-bool TStrings::Equals(const TStrings& other) const
-{
-    const int n = GetCount();
-    if (n != other.GetCount()) return false;
-    for (int i = 0; i < n; ++i)
-        if (Get(i) != other.Get(i)) return false;
-    return true;
 }
 
 void TStrings::BeginUpdate()

@@ -5,7 +5,7 @@
 // (a TStringList, an editor's Lines and Paragraphs, a list box's Items). A derived list
 // implements the primitives (Get, GetCount, Insert, Delete, Clear, and Put, GetObject,
 // PutObject where it keeps more than strings); everything else is built on them here:
-// adding, searching, names and values, the text forms (Text, CommaText, DelimitedText),
+// adding, searching, names and values, the text forms (Text, CommaText),
 // files, copying and update counting.
 //
 // Each item may carry an object: any value in a std::any (empty when none). The list owns
@@ -92,25 +92,17 @@ public:
     // break adds no empty item.
     virtual void SetText(std::string_view text);
 
-    // The items joined by Delimiter. An item is written between QuoteChar characters (with
-    // each QuoteChar inside doubled) when it holds the delimiter, the quote character or,
-    // unless StrictDelimiter, a blank or control character; a list of exactly one empty
-    // item is written as two quote characters, other empty items as nothing.
-    std::string DelimitedText() const;
-    // Replaces the items by those of `text`: items end at Delimiter and, unless
-    // StrictDelimiter, at blanks and control characters, which are skipped around items;
-    // an item starting with QuoteChar runs to the closing quote, keeping delimiters and
-    // blanks, with each doubled quote read as one. A delimiter at the very end adds an
-    // empty last item.
-    void SetDelimitedText(std::string_view text);
-    // DelimitedText with Delimiter "," and QuoteChar '"' (whatever the list's own are).
+    // The items joined by ",". An item is written between '"' characters (with each '"'
+    // inside doubled) when it holds a comma, a '"' or, unless StrictDelimiter, a blank or
+    // control character; a list of exactly one empty item is written as "", other empty
+    // items as nothing.
     std::string CommaText() const;
+    // Replaces the items by those of `text`: items end at "," and, unless StrictDelimiter,
+    // at blanks and control characters, which are skipped around items; an item starting
+    // with '"' runs to the closing quote, keeping commas and blanks, with each doubled quote
+    // read as one. A comma at the very end adds an empty last item.
     void SetCommaText(std::string_view text);
 
-    char Delimiter() const noexcept { return delimiter_; }
-    void SetDelimiter(char delimiter) noexcept { delimiter_ = delimiter; }
-    char QuoteChar() const noexcept { return quoteChar_; }
-    void SetQuoteChar(char quoteChar) noexcept { quoteChar_ = quoteChar; }
     bool StrictDelimiter() const noexcept { return strictDelimiter_; }
     void SetStrictDelimiter(bool strict) noexcept { strictDelimiter_ = strict; }
 
@@ -127,8 +119,6 @@ public:
     virtual void Assign(const TStrings& source);
     // Appends the items (and objects) of `source`.
     virtual void AddStrings(const TStrings& source);
-    // Same count and the same strings in the same order (case-sensitive; objects ignored).
-    bool Equals(const TStrings& other) const;
 
     // ---- Update counting -------------------------------------------------------------------
     // Nested: only the outermost BeginUpdate and EndUpdate call SetUpdateState.
@@ -147,8 +137,6 @@ protected:
 
 private:
     int updateCount_ = 0;
-    char delimiter_ = ',';
-    char quoteChar_ = '"';
     bool strictDelimiter_ = false;
 };
 

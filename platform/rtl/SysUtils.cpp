@@ -351,8 +351,6 @@ std::string AnsiQuotedStr(std::string_view s, char quote)
     return r;
 }
 
-std::string QuotedStr(std::string_view s) { return AnsiQuotedStr(s, '\''); }
-
 std::string AnsiExtractQuotedStr(std::string_view s, std::size_t& pos, char quote)
 {
     std::string r;
@@ -373,13 +371,6 @@ std::string AnsiExtractQuotedStr(std::string_view s, std::size_t& pos, char quot
     }
     pos = s.size();  // unterminated: the rest of the text, nothing dropped
     return r;
-}
-
-std::string AnsiDequotedStr(std::string_view s, char quote)
-{
-    if (s.size() < 2 || s.front() != quote || s.back() != quote) return std::string(s);
-    std::size_t pos = 0;
-    return AnsiExtractQuotedStr(s, pos, quote);
 }
 
 // ---- Integers ------------------------------------------------------------------------------
@@ -408,13 +399,6 @@ int StrToIntDef(std::string_view s, int defaultValue)
 }
 
 bool TryStrToInt64(std::string_view s, std::int64_t& value) { return ParseInteger(s, 64, value); }
-
-std::int64_t StrToInt64(std::string_view s)
-{
-    std::int64_t v = 0;
-    if (!TryStrToInt64(s, v)) RaiseNotInteger(s);
-    return v;
-}
 
 namespace detail {
 std::string HexDigits(std::uint64_t bits, int minDigits)

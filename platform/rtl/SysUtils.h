@@ -88,8 +88,6 @@ std::string StringReplace(std::string_view s, std::string_view oldPattern,
 
 // ---- Quoting -------------------------------------------------------------------------------
 
-// `s` between single quotes, every single quote inside doubled: O'Neil -> 'O''Neil'.
-std::string QuotedStr(std::string_view s);
 // `s` between `quote` characters, every `quote` inside doubled.
 std::string AnsiQuotedStr(std::string_view s, char quote);
 // Reads the quoted text that starts at s[pos] (which must be `quote`; otherwise returns ""
@@ -97,9 +95,6 @@ std::string AnsiQuotedStr(std::string_view s, char quote);
 // `pos` ends just after the closing quote. An unterminated quoted text runs to the end of
 // `s`, all of it kept.
 std::string AnsiExtractQuotedStr(std::string_view s, std::size_t& pos, char quote);
-// The quoted text `s` with its quotes removed and doubled quotes made single; a text that
-// is not enclosed in `quote` comes back as it is.
-std::string AnsiDequotedStr(std::string_view s, char quote);
 
 // ---- Integers and their texts --------------------------------------------------------------
 
@@ -109,7 +104,7 @@ std::string IntToStr(std::int64_t value);
 // or hexadecimal digits after "$", "x", "X", "0x" or "0X". Nothing may follow. Decimal
 // values must fit the target type; hexadecimal ones may use its whole unsigned width and
 // wrap ("$FFFFFFFF" is -1 for a 32-bit integer).
-// StrToInt and StrToInt64 raise EConvertError "'<text>' is not a valid integer value" for
+// StrToInt raises EConvertError "'<text>' is not a valid integer value" for
 // any other text, out-of-range values included.
 int StrToInt(std::string_view s);
 int StrToIntDef(std::string_view s, int defaultValue);

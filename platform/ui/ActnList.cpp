@@ -99,13 +99,6 @@ void TCustomAction::SetActionList(TActionList* list)
     if (list != nullptr) list->actions_.push_back(this);
 }
 
-int TCustomAction::Index() const
-{
-    if (actionList_ == nullptr) return -1;
-    const auto& list = actionList_->actions_;
-    return static_cast<int>(std::find(list.begin(), list.end(), this) - list.begin());
-}
-
 void TCustomAction::SetCaption(const std::string& v)
 {
     if (v == caption_) return;
@@ -185,13 +178,6 @@ TActionList::~TActionList()
     for (TCustomAction* a : std::vector<TCustomAction*>(actions_)) a->actionList_ = nullptr;
 }
 
-TCustomAction* TActionList::Actions(int index) const
-{
-    if (index < 0 || index >= ActionCount())
-        ListIndexError(index);
-    return actions_[static_cast<std::size_t>(index)];
-}
-
 void TActionList::SetImages(TImageList* images) { SetReference(*this, images_, images); }
 
 void TActionList::UpdateActions()
@@ -263,14 +249,6 @@ int TImageList::AddPixels(const std::vector<std::uint32_t>& pixels)
     images_.push_back(pixels);
     return Count() - 1;
 }
-
-void TImageList::Delete(int index)
-{
-    Image(index);
-    images_.erase(images_.begin() + index);
-}
-
-void TImageList::Clear() { images_.clear(); }
 
 const std::vector<std::uint32_t>& TImageList::Image(int index) const
 {

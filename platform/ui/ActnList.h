@@ -72,7 +72,6 @@ public:
 
     TActionList* ActionList() const noexcept { return actionList_; }
     void SetActionList(TActionList* list);
-    int Index() const;
 
     const std::string& Caption() const noexcept { return caption_; }
     void SetCaption(const std::string& v);
@@ -127,7 +126,6 @@ public:
     ~TActionList() override;
 
     int ActionCount() const noexcept { return static_cast<int>(actions_.size()); }
-    TCustomAction* Actions(int index) const;
     TImageList* Images() const noexcept { return images_; }
     void SetImages(TImageList* images);
     // Fires OnUpdate of every action.
@@ -168,8 +166,6 @@ public:
     int Add(const TPicture& picture);
     // Adds Width x Height pixels; returns the index.
     int AddPixels(const std::vector<std::uint32_t>& pixels);
-    void Delete(int index);
-    void Clear();
     // The pixels of image `index` (EListError outside the list).
     const std::vector<std::uint32_t>& Image(int index) const;
 

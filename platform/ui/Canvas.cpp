@@ -73,12 +73,6 @@ std::string FormatColor(rtl::TColor color)
     return buf;
 }
 
-int FontHeight(const classes::TFont& font)
-{
-    const int ppi = ScreenPixelsPerInch();
-    return -static_cast<int>(std::lround(font.Size() * ppi / 72.0));
-}
-
 // ---- TCanvas -------------------------------------------------------------------------------
 
 TCanvas::TCanvas(ICanvasDevice* device) : device_(device) {}

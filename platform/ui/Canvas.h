@@ -124,9 +124,6 @@ public:
 // fixed-width stand-in.
 IFontMeasure& MeasureFont(const classes::TFont& font);
 
-// The height of a font in pixels as the old desktop gives it: negative, the character
-// height without internal leading (-(Size x pixels per inch / 72)).
-int FontHeight(const classes::TFont& font);
 
 // What SaveState takes from a canvas and RestoreState puts back: pen, brush, font, pen
 // position, copy mode, text alignment and clipping (not the device).

@@ -139,16 +139,6 @@ void TListItem::SetSelected(bool v)
     view->ItemSelected(this, v);
 }
 
-bool TListItem::Focused() const { return ListView()->ItemFocused() == this; }
-
-void TListItem::SetFocused(bool v)
-{
-    if (v)
-        ListView()->SetItemFocused(this);
-    else if (Focused())
-        ListView()->SetItemFocused(nullptr);
-}
-
 void TListItem::Delete() { owner_->Delete(Index()); }
 
 TListItem* TListItems::Item(int index) const
@@ -194,12 +184,6 @@ void TListItems::Clear()
     items_.clear();
     notifier_.Reset(Updating());
     if (updateCount_ == 0) view_->ItemsChanged();
-}
-
-int TListItems::IndexOf(const TListItem* item) const
-{
-    if (item == nullptr || item->owner_ != this) return -1;
-    return item->index_;
 }
 
 void TListItems::BeginUpdate() { ++updateCount_; }
@@ -361,14 +345,6 @@ void TListView::SetSelected(TListItem* item)
     }
 }
 
-int TListView::SelCount() const
-{
-    int n = 0;
-    for (int i = 0; i < items_.Count(); ++i)
-        if (items_.Item(i)->Selected()) ++n;
-    return n;
-}
-
 int TListView::ItemIndex() const
 {
     const TListItem* item = Selected();
@@ -378,13 +354,6 @@ int TListView::ItemIndex() const
 void TListView::SetItemIndex(int index)
 {
     SetSelected(index >= 0 && index < items_.Count() ? items_.Item(index) : nullptr);
-}
-
-void TListView::SetItemFocused(TListItem* item)
-{
-    if (focused_ == item) return;
-    focused_ = item;
-    Changed();
 }
 
 int TListView::IconColumns() const { return std::max(1, ClientWidth() / kIconCellWidth); }
@@ -1034,12 +1003,6 @@ TToolBar::TToolBar(classes::TComponent* owner) : TWinControl(owner)
 {
     SetBounds(0, 0, 150, 29);
     SetAlign(alTop);
-}
-
-TToolButton* TToolBar::Buttons(int index) const
-{
-    if (index < 0 || index >= ButtonCount()) ListIndexError(index);
-    return buttons_[static_cast<std::size_t>(index)];
 }
 
 void TToolBar::InsertControl(TControl* control)

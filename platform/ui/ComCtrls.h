@@ -77,8 +77,6 @@ public:
     // Selecting an item of a single-selection view deselects the others; every change
     // fires the view's OnSelectItem.
     void SetSelected(bool v);
-    bool Focused() const;
-    void SetFocused(bool v);
     std::any Data;
     void Delete();
 
@@ -110,7 +108,6 @@ public:
     TListItem* Insert(int index);
     void Delete(int index);
     void Clear();
-    int IndexOf(const TListItem* item) const;
     // Changes inside an update reach the window once, at the outermost EndUpdate.
     void BeginUpdate();
     void EndUpdate();
@@ -198,11 +195,9 @@ public:
     // The first selected item, nullptr when none; setting selects only that item.
     TListItem* Selected() const;
     void SetSelected(TListItem* item);
-    int SelCount() const;
     int ItemIndex() const;
     void SetItemIndex(int index);
     TListItem* ItemFocused() const noexcept { return focused_; }
-    void SetItemFocused(TListItem* item);
     int TopIndex() const noexcept { return topIndex_; }
 
     // What lies at client point (x, y).
@@ -501,7 +496,6 @@ public:
     explicit TToolBar(classes::TComponent* owner);
 
     int ButtonCount() const noexcept { return static_cast<int>(buttons_.size()); }
-    TToolButton* Buttons(int index) const;
     int ButtonWidth() const noexcept { return buttonWidth_; }
     void SetButtonWidth(int v);
     int ButtonHeight() const noexcept { return buttonHeight_; }

@@ -628,15 +628,6 @@ void TControl::BeginDrag(bool immediate, int threshold)
     }
 }
 
-void TControl::EndDrag(bool drop)
-{
-    if (Drag().source != this) return;
-    if (drop)
-        DragMouseUp(GetCursorPos());
-    else
-        CancelDrag();
-}
-
 bool TControl::Dragging() const { return Drag().source == this; }
 
 void TControl::DragOver(classes::TObject* source, int x, int y, TDragState state, bool& accept)

@@ -207,9 +207,6 @@ public:
     // (-1: the window system's drag distance) from where it is now. A waiting drag that the
     // release ends first was a click: the release reaches the control's window as usual.
     void BeginDrag(bool immediate, int threshold = -1);
-    // Ends this control's drag: dropped where the mouse is (when the target accepts) or
-    // cancelled.
-    void EndDrag(bool drop);
     bool Dragging() const;
     // Asked while something is dragged over the control (x, y in its client coordinates);
     // accepted when OnDragOver is assigned and leaves Accept true.

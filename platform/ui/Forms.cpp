@@ -882,8 +882,6 @@ int TApplication::AddMouseFilter(TMouseFilter filter) { return mouseFilters_.Add
 
 void TApplication::RemoveMouseFilter(int id) { mouseFilters_.Remove(id); }
 
-bool TApplication::HasMouseFilter(int id) const { return mouseFilters_.Has(id); }
-
 bool TApplication::FilterMouse(TControl* target, unsigned msg, TPoint screen)
 {
     return mouseFilters_.Run(target, msg, screen);

@@ -337,7 +337,6 @@ public:
     using TMouseFilter = std::function<bool(TControl* target, unsigned msg, TPoint screen)>;
     int AddMouseFilter(TMouseFilter filter);
     void RemoveMouseFilter(int id);
-    bool HasMouseFilter(int id) const;
     bool FilterMouse(TControl* target, unsigned msg, TPoint screen);
 
 private:
@@ -355,10 +354,6 @@ private:
         void Remove(int id)
         {
             std::erase_if(entries_, [id](const auto& entry) { return entry.first == id; });
-        }
-        bool Has(int id) const
-        {
-            return std::any_of(entries_.begin(), entries_.end(), [id](const auto& entry) { return entry.first == id; });
         }
         template <class... Args>
         bool Run(const Args&... args) const

@@ -222,15 +222,6 @@ void TCustomGrid::SetFixedRows(int count)
     InvalidateGrid();
 }
 
-void TCustomGrid::SetDefaultColWidth(int width)
-{
-    defaultColWidth_ = width;
-    std::fill(colWidths_.begin(), colWidths_.end(), width);
-    ColWidthsChanged();
-    UpdateScrollRange();
-    InvalidateGrid();
-}
-
 void TCustomGrid::SetDefaultRowHeight(int height)
 {
     defaultRowHeight_ = height;
@@ -270,15 +261,6 @@ void TCustomGrid::SetRowHeights(int row, int height)
     if (h == height) return;
     h = height;
     RowHeightsChanged();
-    UpdateScrollRange();
-    InvalidateGrid();
-}
-
-void TCustomGrid::SetGridLineWidth(int width)
-{
-    width = std::max(width, 0);
-    if (width == gridLineWidth_) return;
-    gridLineWidth_ = width;
     UpdateScrollRange();
     InvalidateGrid();
 }
@@ -601,8 +583,6 @@ void TCustomGrid::InvalidateCells(int col1, int row1, int col2, int row2)
 void TCustomGrid::InvalidateCell(int col, int row) { InvalidateCells(col, row, col, row); }
 
 void TCustomGrid::InvalidateRow(int row) { InvalidateCells(0, row, ColCount() - 1, row); }
-
-void TCustomGrid::InvalidateCol(int col) { InvalidateCells(col, 0, col, RowCount() - 1); }
 
 // ---- Scroll bars ---------------------------------------------------------------------------
 

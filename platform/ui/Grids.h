@@ -130,7 +130,6 @@ public:
     int FixedRows() const noexcept { return fixedRows_; }
     void SetFixedRows(int count);
     int DefaultColWidth() const noexcept { return defaultColWidth_; }
-    void SetDefaultColWidth(int width);  // every column takes it
     int DefaultRowHeight() const noexcept { return defaultRowHeight_; }
     void SetDefaultRowHeight(int height);  // every row takes it
     int ColWidths(int col) const;
@@ -138,7 +137,6 @@ public:
     int RowHeights(int row) const;
     void SetRowHeights(int row, int height);
     int GridLineWidth() const noexcept { return gridLineWidth_; }
-    void SetGridLineWidth(int width);
     bool TabStops(int col) const;
     void SetTabStops(int col, bool stop);
     rtl::TColor FixedColor() const noexcept { return fixedColor_; }
@@ -187,7 +185,6 @@ public:
     // ---- Invalidation --------------------------------------------------------------------
     void InvalidateCell(int col, int row);
     void InvalidateRow(int row);
-    void InvalidateCol(int col);
     void InvalidateGrid() { Invalidate(); }
     // Marks the cells col1..col2 x row1..row2 (the part in view).
     void InvalidateCells(int col1, int row1, int col2, int row2);

@@ -34,12 +34,6 @@ void THintWindow::ActivateHint(const TRect& rect, const std::string& text)
     Invalidate();
 }
 
-void THintWindow::ReleaseHint()
-{
-    active_ = false;
-    SetVisible(false);
-}
-
 void THintWindow::Paint()
 {
     TCanvas& c = *Canvas();

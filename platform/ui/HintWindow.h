@@ -21,7 +21,6 @@ public:
 
     // Shows `text` in `rect` (screen coordinates).
     virtual void ActivateHint(const TRect& rect, const std::string& text);
-    void ReleaseHint();
     bool Active() const noexcept { return active_; }
     void CreatePeers() override;
 

@@ -16,13 +16,6 @@ bool NodeContains(const Node* n, double x, double y)
     switch (n->kind) {
     case TRegion::Kind::Empty: return false;
     case TRegion::Kind::Rect: return x >= n->rect.Left && x < n->rect.Right && y >= n->rect.Top && y < n->rect.Bottom;
-    case TRegion::Kind::Ellipse: {
-        const double rx = n->rect.Width() / 2.0, ry = n->rect.Height() / 2.0;
-        if (rx <= 0 || ry <= 0) return false;
-        const double cx = n->rect.Left + rx, cy = n->rect.Top + ry;
-        const double u = (x - cx) / rx, v = (y - cy) / ry;
-        return u * u + v * v <= 1.0;
-    }
     case TRegion::Kind::Polygon: {
         // Crossings of a ray to the right of (x, y); the winding number counts their directions.
         int crossings = 0, winding = 0;
@@ -62,8 +55,7 @@ TRect NodeBounds(const Node* n)
     TRect r;
     switch (n->kind) {
     case TRegion::Kind::Empty: return {};
-    case TRegion::Kind::Rect:
-    case TRegion::Kind::Ellipse: r = n->rect; break;
+    case TRegion::Kind::Rect: r = n->rect; break;
     case TRegion::Kind::Polygon: {
         if (n->points.empty()) return {};
         r = {n->points[0].X, n->points[0].Y, n->points[0].X, n->points[0].Y};
@@ -128,14 +120,6 @@ TRegion TRegion::FromPolygon(std::vector<TPoint> points, TPolyFillMode mode)
     n->kind = points.size() < 3 ? Kind::Empty : Kind::Polygon;
     n->points = std::move(points);
     n->fillMode = mode;
-    return TRegion(std::move(n));
-}
-
-TRegion TRegion::FromEllipse(const TRect& bounds)
-{
-    auto n = std::make_shared<Node>();
-    n->kind = IsRectEmpty(bounds) ? Kind::Empty : Kind::Ellipse;
-    n->rect = bounds;
     return TRegion(std::move(n));
 }
 

@@ -18,12 +18,12 @@ enum TRegionCombine { rgnAnd, rgnOr, rgnXor, rgnDiff, rgnCopy };
 
 class TRegion {
 public:
-    enum class Kind { Empty, Rect, Polygon, Ellipse, Combined };
+    enum class Kind { Empty, Rect, Polygon, Combined };
 
     // The parts of a region, for window systems that turn it into their own.
     struct Node {
         Kind kind = Kind::Empty;
-        TRect rect;                   // Rect, Ellipse (the bounding rectangle)
+        TRect rect;                   // Rect
         std::vector<TPoint> points;   // Polygon
         TPolyFillMode fillMode = pfAlternate;
         TRegionCombine op = rgnOr;    // Combined
@@ -34,7 +34,6 @@ public:
     TRegion() = default;  // empty
     static TRegion FromRect(const TRect& r);
     static TRegion FromPolygon(std::vector<TPoint> points, TPolyFillMode mode = pfAlternate);
-    static TRegion FromEllipse(const TRect& bounds);
     // CombineRgn: the two regions joined by `op` (rgnCopy: a copy of `a`).
     static TRegion Combine(const TRegion& a, const TRegion& b, TRegionCombine op);
 

@@ -692,7 +692,6 @@ TRadioGroup::TRadioGroup(classes::TComponent* owner) : TGroupBox(owner)
 {
     SetTabStop(true);
     items_.OnChange = [this] {
-        disabled_.resize(static_cast<std::size_t>(items_.Count()), false);
         if (itemIndex_ >= items_.Count() && !Loading()) itemIndex_ = -1;
         Changed();
     };
@@ -721,16 +720,7 @@ void TRadioGroup::SetColumns(int n)
 
 bool TRadioGroup::ItemEnabled(int index) const
 {
-    return index >= 0 && index < items_.Count() &&
-           (static_cast<std::size_t>(index) >= disabled_.size() || !disabled_[static_cast<std::size_t>(index)]);
-}
-
-void TRadioGroup::SetItemEnabled(int index, bool enabled)
-{
-    if (index < 0 || index >= items_.Count()) return;
-    disabled_.resize(static_cast<std::size_t>(items_.Count()), false);
-    disabled_[static_cast<std::size_t>(index)] = !enabled;
-    Changed();
+    return index >= 0 && index < items_.Count();
 }
 
 // ---- List box ------------------------------------------------------------------------------

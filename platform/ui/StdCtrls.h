@@ -377,13 +377,11 @@ public:
     void SetItemIndex(int index);
     int Columns() const noexcept { return columns_; }
     void SetColumns(int n);
-    // Whether item `index`'s button is enabled.
+    // Whether item `index`'s button is enabled: every item's button is.
     bool ItemEnabled(int index) const;
-    void SetItemEnabled(int index, bool enabled);
 
 private:
     TItemStrings items_;
-    std::vector<bool> disabled_;
     int itemIndex_ = -1;
     int columns_ = 1;
 };

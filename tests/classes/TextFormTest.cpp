@@ -30,7 +30,7 @@ TTextObject SampleTree()
     item.properties.push_back(Prop("Title", TTextValue::MakeString("Name")));
     item.properties.push_back(Prop("Width", TTextValue::MakeInteger(80)));
     root.properties.push_back(Prop("Columns", TTextValue::MakeCollection({item, TTextItem{}})));
-    root.properties.push_back(Prop("NoColumns", TTextValue::MakeCollection()));
+    root.properties.push_back(Prop("NoColumns", TTextValue::MakeCollection({})));
     TTextObject child;
     child.name = "btnOk";
     child.className = "TTestControl";

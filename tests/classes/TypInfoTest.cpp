@@ -124,11 +124,10 @@ TEST(TypInfo, ClassesAreTestedAndCreatedByName)
     RegisterTestClasses();
     RegisterClasses<TTestPanel>();
     TTestPanel panel(nullptr);
-    EXPECT_TRUE(IsClass(&panel, "ttestcontrol"));
-    EXPECT_TRUE(IsClass(&panel, "TComponent"));
-    EXPECT_TRUE(IsClass(&panel, "TPersistent"));
-    EXPECT_FALSE(IsClass(&panel, "TTestForm"));
-    EXPECT_FALSE(IsClass(static_cast<const TObject*>(nullptr), "TObject"));
+    EXPECT_TRUE(panel.InheritsFrom("ttestcontrol"));
+    EXPECT_TRUE(panel.InheritsFrom("TComponent"));
+    EXPECT_TRUE(panel.InheritsFrom("TPersistent"));
+    EXPECT_FALSE(panel.InheritsFrom("TTestForm"));
     EXPECT_TRUE(panel.InheritsFrom("TObject"));
 
     TTestForm owner(nullptr);

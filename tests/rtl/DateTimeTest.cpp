@@ -77,7 +77,6 @@ TEST(DateTime, LeapYearsAndMonthLengths)
     EXPECT_EQ(DaysInAMonth(2023, 4), 30);
     EXPECT_EQ(DaysInAMonth(2023, 12), 31);
     EXPECT_EQ(DaysInAMonth(2023, 13), 0);
-    EXPECT_EQ(DaysInMonth(EncodeDate(2024, 2, 10) + 0.5), 29);
 }
 
 TEST(DateTime, InvalidDatesAndTimesAreRefused)

@@ -163,26 +163,6 @@ TEST_F(FilesTest, ExistsCreateDeleteAndRemove)
     EXPECT_TRUE(rtl::DeleteFile(Path("file")));
     EXPECT_FALSE(rtl::FileExists(Path("file")));
     EXPECT_FALSE(rtl::DeleteFile(Path("file")));
-
-    EXPECT_FALSE(rtl::RemoveDir(Path("a/b")));  // not empty
-    EXPECT_TRUE(rtl::RemoveDir(Path("a/b/c")));
-    EXPECT_FALSE(rtl::DirectoryExists(Path("a/b/c")));
-    EXPECT_FALSE(rtl::RemoveDir(Path("a/b/c")));
-}
-
-TEST_F(FilesTest, RenameNeverReplaces)
-{
-    rtl::WriteStringToFile(Path("old"), "old");
-    rtl::WriteStringToFile(Path("taken"), "keep");
-
-    EXPECT_FALSE(rtl::RenameFile(Path("old"), Path("taken")));
-    EXPECT_EQ(rtl::ReadFileToString(Path("old")), "old");
-    EXPECT_EQ(rtl::ReadFileToString(Path("taken")), "keep");
-
-    EXPECT_TRUE(rtl::RenameFile(Path("old"), Path("new")));
-    EXPECT_FALSE(rtl::FileExists(Path("old")));
-    EXPECT_EQ(rtl::ReadFileToString(Path("new")), "old");
-    EXPECT_FALSE(rtl::RenameFile(Path("old"), Path("other")));
 }
 
 TEST_F(FilesTest, CopyHonoursOverwriteFlag)

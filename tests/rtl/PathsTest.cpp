@@ -154,7 +154,7 @@ TEST_F(PathsTest, AppDirSeedsOnceAndKeepsItsFolders)
     EXPECT_EQ(rtl::IsAppDirSeeded(Path("gw")), !rtl::ShippedDataDir().empty());
 
     rtl::WriteStringToFile(Path("gw/Data/history.dat"), "mine\r\n");
-    ASSERT_TRUE(rtl::RemoveDir(Path("gw/Temp")));
+    ASSERT_TRUE(std::filesystem::remove(Path("gw/Temp")));
     EXPECT_EQ(rtl::AppDir(), Path("gw/"));
     EXPECT_TRUE(rtl::DirectoryExists(Path("gw/Temp")));
     EXPECT_EQ(rtl::ReadFileToString(Path("gw/Data/history.dat")), "mine\r\n");

@@ -143,7 +143,6 @@ QRegion ToQRegion(const TRegion& region)
         switch (n->kind) {
         case TRegion::Kind::Empty: break;
         case TRegion::Kind::Rect: r = QRegion(ToQRect(n->rect)); break;
-        case TRegion::Kind::Ellipse: r = QRegion(ToQRect(n->rect), QRegion::Ellipse); break;
         case TRegion::Kind::Polygon: {
             QPolygon poly;
             for (const TPoint& p : n->points) poly << QPoint(p.X, p.Y);
