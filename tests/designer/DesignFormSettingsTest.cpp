@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "designer/FDesign.h"
+#include "tests/designer/DesignWindowFixture.h"
 #include "designer/ColorSchemes.h"
 #include "editor/TextMemo.h"
 #include "editor/TextMemoStrings.h"
@@ -41,58 +42,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kShare = std::string(GW_BINARY_DIR) + "/share";
+using test_support::kShare;
 
-class DesignFormSettings : public ::testing::Test {
+class DesignFormSettings : public test_support::DesignWindowFixture {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir_.isValid());
-        root_ = dir_.path().toStdString();
-        setenv("GRIDWEAVER_HOME", root_.c_str(), 1);
-        for (const char* sub : {"ColorSchemes", "LayoutStyles"})
-            fs::copy(kShare + "/" + sub, root_ + "/" + sub, fs::copy_options::recursive);
-        fs::create_directories(root_ + "/Data");
-        fs::create_directories(root_ + "/Temp");
-        ui::Application().Reset();
-        ui::RegisterUiClasses();
-        db::RegisterDbClasses();
-        RegisterDesignClasses();
-        frame_ = new ui::TForm(&ui::Application());
-        frame_->SetFormStyle(ui::fsMDIForm);
-        ui::Application().SetMainForm(frame_);
-        host_.appDir = root_ + "/";
-        host_.dataDir = root_ + "/Data";
-        host_.layoutStylesDir = root_ + "/LayoutStyles";
-        host_.tempHtmlFile = root_ + "/Temp/Temp.html";
-    }
-    void TearDown() override
-    {
-        for (const std::string& u : dialogs_.Unexpected()) ADD_FAILURE() << "unexpected: " << u;
-        delete w_;
-        ui::Application().Reset();
-        unsetenv("GRIDWEAVER_HOME");
-    }
-    // The window on `conn` as the program binds it (nullptr: no connection).
-    TFrmDesign& Open(db::TADOConnection* conn = nullptr)
-    {
-        w_ = new TFrmDesign(nullptr, host_);
-        if (conn != nullptr) {
-            w_->Query()->SetConnection(conn);
-            auto* vq = w_->C<vquery::TmfVQuery>("VisualQuery");
-            vq->SetADOConnection(conn);
-            vq->SetupADOInfo();
-        }
-        return *w_;
-    }
-
-    QTemporaryDir dir_;
-    std::string root_;
-    TDesignHost host_;
-    ui::TScriptedDialogs dialogs_;
-    ui::TDialogServiceScope scope_{dialogs_};
-    TFrmDesign* w_ = nullptr;
-    ui::TForm* frame_ = nullptr;
+    TFrmDesign& Open(db::TADOConnection* conn = nullptr) { return DesignWindowFixture::Open(conn); }
 };
 
 TEST_F(DesignFormSettings, TheEditorsTakeTheFormsSettings)

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "designer/FDesign.h"
+#include "tests/designer/DesignWindowFixture.h"
 #include "editor/TextMemo.h"
 #include "editor/TextMemoStrings.h"
 #include "framedctrls/FcCmboBx.h"
@@ -40,53 +41,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kShare = std::string(GW_BINARY_DIR) + "/share";
+using test_support::kShare;
 
-class DesignWindow : public ::testing::Test {
+class DesignWindow : public test_support::DesignWindowFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir_.isValid());
-        root_ = dir_.path().toStdString();
-        setenv("GRIDWEAVER_HOME", root_.c_str(), 1);
-        for (const char* sub : {"ColorSchemes", "LayoutStyles"})
-            fs::copy(kShare + "/" + sub, root_ + "/" + sub, fs::copy_options::recursive);
-        fs::create_directories(root_ + "/Data");
-        fs::create_directories(root_ + "/Temp");
-        fs::copy_file(kShare + "/Data/DBSamples/Sample1.db", root_ + "/Sample1.db");
-        ui::Application().Reset();
-        ui::RegisterUiClasses();
-        db::RegisterDbClasses();
-        RegisterDesignClasses();
-        // The design window is an MDI child: it needs a frame.
-        frame_ = new ui::TForm(&ui::Application());
-        frame_->SetFormStyle(ui::fsMDIForm);
-        ui::Application().SetMainForm(frame_);
+        DesignWindowFixture::SetUp();
+        std::filesystem::copy_file(kShare + "/Data/DBSamples/Sample1.db", root_ + "/Sample1.db");
         conn_.SetConnectionString(db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + root_ + "/Sample1.db"));
         conn_.SetLoginPrompt(false);
         conn_.Open();
-        host_.appDir = root_ + "/";
-        host_.dataDir = root_ + "/Data";
-        host_.layoutStylesDir = root_ + "/LayoutStyles";
-        host_.tempHtmlFile = root_ + "/Temp/Temp.html";
         host_.setStatus = [this](const std::string& text) { status_ = text; };
     }
-    void TearDown() override
-    {
-        for (const std::string& u : dialogs_.Unexpected()) ADD_FAILURE() << "unexpected: " << u;
-        delete w_;
-        ui::Application().Reset();
-        unsetenv("GRIDWEAVER_HOME");
-    }
-    TFrmDesign& Open()
-    {
-        w_ = new TFrmDesign(nullptr, host_);
-        w_->Query()->SetConnection(&conn_);
-        auto* vq = w_->C<vquery::TmfVQuery>("VisualQuery");
-        vq->SetADOConnection(&conn_);
-        vq->SetupADOInfo();
-        return *w_;
-    }
+    TFrmDesign& Open() { return DesignWindowFixture::Open(&conn_); }
     void AddTable(const std::string& name)
     {
         auto* tables = w_->C<ui::TListBox>("lb_tables");
@@ -114,15 +82,8 @@ protected:
         return "";
     }
 
-    QTemporaryDir dir_;
-    std::string root_;
     db::TADOConnection conn_{nullptr};
-    TDesignHost host_;
     std::string status_;
-    ui::TScriptedDialogs dialogs_;
-    ui::TDialogServiceScope scope_{dialogs_};
-    TFrmDesign* w_ = nullptr;
-    ui::TForm* frame_ = nullptr;
 };
 
 // ---- Tab flow ----------------------------------------------------------------------------------
