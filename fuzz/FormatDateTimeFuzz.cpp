@@ -34,12 +34,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider provider(data, size);
     rtl::TFormatSettings settings = fuzz::SettingsNumber(provider.ConsumeIntegralInRange(0, fuzz::kSettingsCount - 1));
     // Days 1 January 1 to 31 December 9999, any millisecond of the day.
-    rtl::TDateTime value = 0;
-    fuzz::Check(rtl::TryEncodeDateTime(provider.ConsumeIntegralInRange(1, 9999), provider.ConsumeIntegralInRange(1, 12),
-                                       provider.ConsumeIntegralInRange(1, 28), provider.ConsumeIntegralInRange(0, 23),
-                                       provider.ConsumeIntegralInRange(0, 59), provider.ConsumeIntegralInRange(0, 59),
-                                       provider.ConsumeIntegralInRange(0, 999), value),
+    rtl::TDateTime date = 0, time = 0;
+    fuzz::Check(rtl::TryEncodeDate(provider.ConsumeIntegralInRange(1, 9999), provider.ConsumeIntegralInRange(1, 12),
+                                   provider.ConsumeIntegralInRange(1, 28), date),
                 "a date in range encodes");
+    fuzz::Check(rtl::TryEncodeTime(provider.ConsumeIntegralInRange(0, 23), provider.ConsumeIntegralInRange(0, 59),
+                                   provider.ConsumeIntegralInRange(0, 59), provider.ConsumeIntegralInRange(0, 999), time),
+                "a time of day encodes");
+    const rtl::TDateTime value = rtl::ComposeDateTime(date, time);
     if (provider.ConsumeBool()) {
         settings.ShortDateFormat = provider.ConsumeRandomLengthString(24);
         settings.LongDateFormat = provider.ConsumeRandomLengthString(24);
