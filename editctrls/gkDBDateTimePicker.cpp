@@ -213,19 +213,10 @@ GW_IMPLEMENT_CLASS(TgkDBDateTimePicker, TgkDBCustomDateTimePicker)
         return c.IsCustomButtonStyle();
     });
     p.Integer("ButtonWidth", &C::ButtonWidth, &C::SetButtonWidth, 0);
-    p.Enumeration(
-        "BiDiMode", ui::BiDiModeInfo(), [](const C& c) { return c.BiDiMode; }, [](C& c, TBiDiMode v) { c.BiDiMode = v; },
-        ui::bdLeftToRight);
-    p.Boolean(
-        "ParentBiDiMode", [](const C& c) { return c.ParentBiDiMode; }, [](C& c, bool v) { c.ParentBiDiMode = v; },
-        true);
-    p.Object("Constraints", [](const C& c) { return const_cast<C&>(c).Constraints(); });
+    ui::PublishStored(p, ui::TStoredProp::BiDiMode);
+    ui::PublishStored(p, ui::TStoredProp::Constraints);
     p.Integer("DragCursor", &C::DragCursor, &C::SetDragCursor, ui::crDrag);
-    p.Enumeration(
-        "ImeMode", ui::ImeModeInfo(), [](const C& c) { return c.ImeMode; }, [](C& c, TImeMode v) { c.ImeMode = v; },
-        ui::imDontCare);
-    p.String(
-        "ImeName", [](const C& c) { return c.ImeName; }, [](C& c, const std::string& v) { c.ImeName = v; });
+    ui::PublishStored(p, ui::TStoredProp::ImeMode);
     p.Boolean("ReadOnly", &C::ReadOnly, &C::SetReadOnly, false);
     p.Boolean("ShowButton", &C::ShowButton, &C::SetShowButton, true);
     p.Enumeration("UnboundDataType", DTEditDataTypeInfo(), &C::UnboundDataType, &C::SetUnboundDataType,
@@ -503,6 +494,16 @@ void TgkDBCustomDateTimePicker::Notification(classes::TComponent* component, cla
 {
     ui::TEdit::Notification(component, operation);
     if (operation == classes::opRemove && component == DataSource()) link_->SetDataSource(nullptr);
+}
+
+bool TgkDBCustomDateTimePicker::ExecuteAction(classes::TBasicAction* action)
+{
+    return ui::TEdit::ExecuteAction(action) || link_->ExecuteAction(action);
+}
+
+bool TgkDBCustomDateTimePicker::UpdateAction(classes::TBasicAction* action)
+{
+    return ui::TEdit::UpdateAction(action) || link_->UpdateAction(action);
 }
 
 bool TgkDBCustomDateTimePicker::CanEditValue() const

@@ -44,6 +44,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/ui/StoredControlProps.h"
 
 namespace ui {
 class TCanvas;
@@ -257,11 +258,8 @@ public:
     void UpdateEditRect();
 
     // ---- Stored only ----------------------------------------------------------------------
-    TBiDiMode BiDiMode = ui::bdLeftToRight;
-    bool ParentBiDiMode = true;
-    TImeMode ImeMode = ui::imDontCare;
-    std::string ImeName;
-    TSizeConstraints* Constraints() noexcept { return &constraints_; }
+    ui::TStoredControlProps& StoredProps() noexcept { return stored_; }
+    const ui::TStoredControlProps& StoredProps() const noexcept { return stored_; }
 
     // ---- Painting -------------------------------------------------------------------------
     // Paints the text (and frame) on `canvas`: a paint copy in a grid cell, or the picker
@@ -285,6 +283,9 @@ public:
     void DblClick() override;
     void Dispatch(ui::TMessage& message) override;
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
+    // The edit's own handling first, then the field data link's.
+    bool ExecuteAction(classes::TBasicAction* action) override;
+    bool UpdateAction(classes::TBasicAction* action) override;
     void Loaded() override;
     void Resize() override;
 
@@ -345,7 +346,7 @@ private:
     TgkEditFrame frame_;
     std::unique_ptr<TgkComboButtonEffects> buttonEffects_;
     ui::TFormBorderStyle borderStyle_ = ui::bsSingle;
-    TSizeConstraints constraints_;
+    ui::TStoredControlProps stored_;
 };
 
 class TgkDBDateTimePicker : public TgkDBCustomDateTimePicker {

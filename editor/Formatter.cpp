@@ -6,6 +6,7 @@
 #include "editor/TextMemo.h"
 
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/Screen.h"
 
 #include <algorithm>
 #include <climits>
@@ -81,7 +82,11 @@ void TTextMemo::UpdateMetrics()
 {
     for (StyleMetrics& m : styleMetrics_) m.valid = false;
     IStyleMeasure* canvas = MeasuringCanvas();
-    if (!canvas) return;
+    if (!canvas) {
+        // Without a window the font is not measured; an automatic height follows its size.
+        lineHeight_ = fixedLineHeight_ >= 1 ? fixedLineHeight_ : ui::FontPixelHeight(Font()->Size()) + 1;
+        return;
+    }
     ui::IFontMeasure& font = canvas->FontOfStyle(0);
     const ui::TFontMetrics m = font.Metrics();
     lineHeight_ = fixedLineHeight_ >= 1 ? fixedLineHeight_ : std::max(1, m.Height + 1);

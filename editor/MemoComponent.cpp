@@ -186,13 +186,17 @@ GW_IMPLEMENT_CLASS(TTextMemo, ui::TCustomControl)
     p.Boolean("ApplyKeyWords", &M::ApplyKeyWords, &M::SetApplyKeyWords, true);
     p.Boolean("ApplyStartStopKeys", &M::ApplyStartStopKeys, &M::SetApplyStartStopKeys, true);
     p.Object("BackgroundBmp", [](const M& m) { return m.BackgroundBmp(); });
+    ui::PublishStored(p, ui::TStoredProp::BiDiMode);
     p.Enumeration(
         "BorderStyle", ui::BorderStyleInfo(), [](const M& m) { return m.BorderStyle(); },
         [](M& m, ui::TFormBorderStyle s) { m.SetBorderStyle(s); }, ui::bsSingle);
     p.Integer("CaretWidth", &M::CaretWidth, &M::SetCaretWidth, 1).AlwaysStored();
     p.Integer("ColumnWrap", &M::ColumnWrap, &M::SetColumnWrap, 0).AlwaysStored();
+    ui::PublishStored(p, ui::TStoredProp::Constraints);
     p.Boolean("Ctl3D", &M::Ctl3D, &M::SetCtl3D, true);
     p.Boolean("DisplayOnly", &M::DisplayOnly, &M::SetDisplayOnly, false).AlwaysStored();
+    p.Integer("DragCursor", &M::DragCursor, &M::SetDragCursor, ui::crDrag);
+    ui::PublishStored(p, ui::TStoredProp::DragKind);
     p.Boolean("EnableHotKeys", &M::EnableHotKeys, &M::SetEnableHotKeys, true);
     p.Object("EndOfTextMark", [](const M& m) { return m.EndOfTextMark(); });
     p.Boolean("HideSelection", &M::HideSelection, &M::SetHideSelection, true);

@@ -5,6 +5,8 @@
 #include "editor/MemoMouse.h"
 #include "editor/TextMemo.h"
 
+#include <climits>
+
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Input.h"
@@ -174,9 +176,10 @@ void TMemoMessages::FontChanged(ui::TMessage& m)
 {
     Inherited(m);
     TTextMemo& memo = memo_;
-    if (!memo.WindowAttached()) return;
     memo.UpdateMetrics();
+    memo.widest_ = INT_MAX;  // not measured in the new font until formatting finds it
     if (!memo.ComponentState().Contains(classes::csDestroying)) memo.ReformatAll();
+    if (!memo.WindowAttached()) return;
     memo.scroller_->ResetForFont();
     memo.UpdateCaret(true);
 }

@@ -35,6 +35,7 @@
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/MessageQueue.h"
+#include "platform/ui/StoredControlProps.h"
 #include "platform/ui/Types.h"
 
 #include <bitset>
@@ -420,6 +421,10 @@ public:
     void SetCtl3D(bool on);
     bool ParentCtl3D() const noexcept { return parentCtl3D_; }
     void SetParentCtl3D(bool on) noexcept { parentCtl3D_ = on; }
+    // BiDiMode, ParentBiDiMode, Constraints and DragKind: stored only, so forms keep them.
+    // The memo always lays its text out left to right.
+    ui::TStoredControlProps& StoredProps() noexcept { return stored_; }
+    const ui::TStoredControlProps& StoredProps() const noexcept { return stored_; }
     bool WantTabs() const noexcept { return wantTabs_; }
     void SetWantTabs(bool on) noexcept { wantTabs_ = on; }
     // Sets the two scroll-bar flags (and the window's bars).
@@ -742,6 +747,7 @@ private:
     bool wantTabs_ = true;
     bool ctl3D_ = true;
     bool parentCtl3D_ = true;
+    ui::TStoredControlProps stored_;
 
     // Views.
     std::unique_ptr<TTextLinesStrings> lines_;

@@ -510,6 +510,16 @@ void TgkCustomDBGrid::Notification(classes::TComponent* component, classes::TOpe
     if (d_->dataLink && component == d_->dataLink->DataSource()) SetDataSource(nullptr);
 }
 
+bool TgkCustomDBGrid::ExecuteAction(classes::TBasicAction* action)
+{
+    return TCustomGrid::ExecuteAction(action) || (d_->dataLink && d_->dataLink->ExecuteAction(action));
+}
+
+bool TgkCustomDBGrid::UpdateAction(classes::TBasicAction* action)
+{
+    return TCustomGrid::UpdateAction(action) || (d_->dataLink && d_->dataLink->UpdateAction(action));
+}
+
 void TgkCustomDBGrid::CreatePeers()
 {
     const bool had = HandleAllocated();

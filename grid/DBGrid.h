@@ -676,6 +676,10 @@ public:
 
     void Loaded() override;
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
+    // The grid's own handling first, then the data link's (a data-set action reaches the
+    // grid's data set).
+    bool ExecuteAction(classes::TBasicAction* action) override;
+    bool UpdateAction(classes::TBasicAction* action) override;
     void CreatePeers() override;
     // The indicator button, when there is one, is written with the grid.
     void GetChildren(const std::function<void(classes::TComponent*)>& proc, classes::TComponent* root) override;

@@ -54,25 +54,10 @@ GW_IMPLEMENT_CLASS(TgkDBGrid, TgkCustomDBGrid)
     p.Boolean("LoadAllRTF", &G::LoadAllRTF, &G::SetLoadAllRTF, false);
     p.Enumeration("BorderStyle", ui::BorderStyleInfo(), &G::BorderStyle, &G::SetBorderStyle, ui::bsNone);
     p.Integer("DragCursor", &G::DragCursor, &G::SetDragCursor, ui::crDrag);
-    p.Enumeration(
-        "BiDiMode", ui::BiDiModeInfo(), [](const G& g) { return g.StoredProps().biDiMode; },
-        [](G& g, TBiDiMode v) { g.StoredProps().biDiMode = v; }, ui::bdLeftToRight);
-    p.Boolean(
-        "ParentBiDiMode", [](const G& g) { return g.StoredProps().parentBiDiMode; },
-        [](G& g, bool v) { g.StoredProps().parentBiDiMode = v; }, true);
-    p.Boolean(
-        "Ctl3D", [](const G& g) { return g.StoredProps().ctl3D; }, [](G& g, bool v) { g.StoredProps().ctl3D = v; },
-        true);
-    p.Boolean(
-        "ParentCtl3D", [](const G& g) { return g.StoredProps().parentCtl3D; },
-        [](G& g, bool v) { g.StoredProps().parentCtl3D = v; }, true);
-    p.Enumeration(
-        "ImeMode", ui::ImeModeInfo(), [](const G& g) { return g.StoredProps().imeMode; },
-        [](G& g, TImeMode v) { g.StoredProps().imeMode = v; }, ui::imDontCare);
-    p.String(
-        "ImeName", [](const G& g) { return g.StoredProps().imeName; },
-        [](G& g, const std::string& v) { g.StoredProps().imeName = v; });
-    p.Object("Constraints", [](const G& g) { return &g.StoredProps().constraints; });
+    ui::PublishStored(p, ui::TStoredProp::BiDiMode);
+    ui::PublishStored(p, ui::TStoredProp::Ctl3D);
+    ui::PublishStored(p, ui::TStoredProp::ImeMode);
+    ui::PublishStored(p, ui::TStoredProp::Constraints);
     p.Event("OnExportField", &G::OnExportField);
     p.Event("OnMemoOpen", &G::OnMemoOpen);
     p.Event("OnMemoClose", &G::OnMemoClose);

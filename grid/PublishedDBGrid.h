@@ -36,7 +36,7 @@
 #include "grid/DBGrid.h"
 #include "grid/GridOptionObjects.h"
 #include "grid/MemoDlg.h"
-#include "grid/StoredControlProps.h"
+#include "platform/ui/StoredControlProps.h"
 #include "platform/db/Variant.h"
 
 namespace grid {
@@ -82,8 +82,8 @@ public:
     bool LoadAllRTF() const noexcept { return loadAllRTF_; }
     void SetLoadAllRTF(bool v) { loadAllRTF_ = v; }
     // Stored only (see StoredControlProps.h).
-    TgkStoredControlProps& StoredProps() noexcept { return stored_; }
-    const TgkStoredControlProps& StoredProps() const noexcept { return stored_; }
+    ui::TStoredControlProps& StoredProps() noexcept { return stored_; }
+    const ui::TStoredControlProps& StoredProps() const noexcept { return stored_; }
 
     // ---- Events -------------------------------------------------------------------------------
     TgkExportFieldEvent OnExportField;
@@ -212,7 +212,7 @@ private:
     int fixedSizingOffset_ = 0;
     bool fixedSizingLineShown_ = false;
     bool loadAllRTF_ = false;
-    TgkStoredControlProps stored_;
+    ui::TStoredControlProps stored_;
 };
 
 // Registers TgkDBGrid, its option objects and the memo dialog component for stored forms.

@@ -33,6 +33,8 @@ namespace detail {
 struct TStreamAccess;
 }
 
+class TBasicAction;
+
 class TComponent : public TPersistent {
     GW_CLASS(TComponent)
 
@@ -95,6 +97,13 @@ public:
     // Places this component on `parent` when it is read nested inside it. The default does
     // nothing.
     virtual void SetParentComponent(TComponent* parent);
+
+    // ---- Actions ------------------------------------------------------------------------
+    // `action` is offered to this component as its target: true when it acted (Actions.h).
+    // The default lets the action act when it handles this component; controls also pass
+    // the offer on to what they are linked to.
+    virtual bool ExecuteAction(TBasicAction* action);
+    virtual bool UpdateAction(TBasicAction* action);
 
     // ---- Event handlers reached by name -------------------------------------------------
     // A form registers its handlers so that its stored description can bind events to them.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/classes/Actions.h"
 #include "platform/rtl/Log.h"
 #include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
@@ -1212,6 +1213,10 @@ void TDataLink::UpdateRecord()
     rtl::TScopeExit done([this] { updating_ = false; });
     UpdateData();
 }
+
+bool TDataLink::ExecuteAction(classes::TBasicAction* action) { return classes::ExecuteActionOn(action, dataSource_); }
+
+bool TDataLink::UpdateAction(classes::TBasicAction* action) { return classes::UpdateActionOn(action, dataSource_); }
 
 void TDataLink::UpdateState()
 {

@@ -392,6 +392,11 @@ public:
     bool Edit();
     void UpdateRecord();
 
+    // Offers `action` to the linked data source: true when the action handles it and acted
+    // (a data-set action on the data set of the control this link belongs to).
+    bool ExecuteAction(classes::TBasicAction* action);
+    bool UpdateAction(classes::TBasicAction* action);
+
 protected:
     virtual void ActiveChanged() {}
     virtual void CheckBrowseMode() {}

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "platform/classes/Filer.h"
+#include "platform/ui/Forms.h"
 #include "platform/rtl/Exceptions.h"
 
 namespace ui {
@@ -22,44 +23,6 @@ std::vector<TActionList*>& ActionLists()
 }  // namespace
 
 const std::vector<TActionList*>& AllActionLists() { return ActionLists(); }
-
-// ---- TBasicAction --------------------------------------------------------------------------
-
-GW_IMPLEMENT_CLASS(TBasicAction, classes::TComponent)
-{
-    p.Event("OnExecute", &TBasicAction::OnExecute);
-    p.Event("OnUpdate", &TBasicAction::OnUpdate);
-}
-
-TBasicAction::TBasicAction(classes::TComponent* owner) : TComponent(owner) {}
-
-TBasicAction::~TBasicAction() = default;
-
-bool TBasicAction::Execute()
-{
-    if (!OnExecute) return false;
-    OnExecute(this);
-    return true;
-}
-
-bool TBasicAction::Update()
-{
-    if (!OnUpdate) return false;
-    OnUpdate(this);
-    return true;
-}
-
-void TBasicAction::AddClient(IActionClient* client)
-{
-    if (std::find(clients_.begin(), clients_.end(), client) == clients_.end()) clients_.push_back(client);
-}
-
-void TBasicAction::RemoveClient(IActionClient* client) { std::erase(clients_, client); }
-
-void TBasicAction::Changed()
-{
-    for (IActionClient* c : std::vector<IActionClient*>(clients_)) c->ActionChanged();
-}
 
 void LinkAction(classes::TComponent& self, IActionClient& client, TBasicAction*& field, TBasicAction* action)
 {
@@ -148,11 +111,30 @@ void TCustomAction::SetShortCut(TShortCut v)
     Changed();
 }
 
+namespace {
+
+// An action without a handler of its own goes to the focused control, then to each control
+// it sits on up to its form (the active form when nothing has the focus): the first that
+// acts ends the offer.
+bool OfferToFocus(TBasicAction* action, bool execute)
+{
+    TControl* c = Screen().ActiveControl();
+    if (c == nullptr) c = Screen().ActiveForm();
+    for (; c != nullptr; c = c->Parent())
+        if (execute ? c->ExecuteAction(action) : c->UpdateAction(action)) return true;
+    return false;
+}
+
+}  // namespace
+
 bool TCustomAction::Execute()
 {
     Update();
-    return enabled_ && TBasicAction::Execute();
+    if (!enabled_) return false;
+    return TBasicAction::Execute() || OfferToFocus(this, true);
 }
+
+bool TCustomAction::Update() { return TBasicAction::Update() || OfferToFocus(this, false); }
 
 classes::TComponent* TCustomAction::GetParentComponent() const { return actionList_; }
 

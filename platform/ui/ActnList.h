@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/classes/Actions.h"
 #include "platform/classes/Component.h"
 #include "platform/ui/Graphics.h"
 #include "platform/ui/Types.h"
@@ -28,40 +29,8 @@ void SetReference(classes::TComponent& self, T*& field, T* value)
     if (value != nullptr) value->FreeNotification(&self);
 }
 
-// Something that shows an action (a control, a menu item).
-class IActionClient {
-public:
-    virtual void ActionChanged() = 0;
-
-protected:
-    ~IActionClient() = default;
-};
-
-class TBasicAction : public classes::TComponent {
-    GW_CLASS(TBasicAction)
-
-public:
-    explicit TBasicAction(classes::TComponent* owner);
-    ~TBasicAction() override;
-
-    // Fires OnExecute; false when there is none (or the action is disabled).
-    virtual bool Execute();
-    // Fires OnUpdate.
-    virtual bool Update();
-
-    void AddClient(IActionClient* client);
-    void RemoveClient(IActionClient* client);
-
-    TNotifyEvent OnExecute;
-    TNotifyEvent OnUpdate;
-
-protected:
-    // Tells every client.
-    void Changed();
-
-private:
-    std::vector<IActionClient*> clients_;
-};
+using classes::IActionClient;
+using classes::TBasicAction;
 
 class TCustomAction : public TBasicAction {
     GW_CLASS(TCustomAction)
@@ -92,7 +61,10 @@ public:
     const std::string& Category() const noexcept { return category_; }
     void SetCategory(const std::string& v) { category_ = v; }
 
+    // Without handlers of its own, an enabled action is offered to the focused control, the
+    // controls it sits on and the active form, in that order (see ExecuteAction).
     bool Execute() override;
+    bool Update() override;
 
     classes::TComponent* GetParentComponent() const override;
     void SetParentComponent(classes::TComponent* parent) override;

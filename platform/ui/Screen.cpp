@@ -1,5 +1,6 @@
 #include "platform/ui/Screen.h"
 
+#include <cstdlib>
 #include <utility>
 
 namespace ui {
@@ -45,6 +46,12 @@ int SetScrollBarExtent(int pixels) { return std::exchange(ScrollBarPixels(), pix
 void Beep()
 {
     if (const auto& handler = BeepHandler()) handler();
+}
+
+int FontPixelHeight(int pointSize)
+{
+    const long long scaled = static_cast<long long>(std::abs(pointSize)) * ScreenPixelsPerInch();
+    return static_cast<int>((scaled + 36) / 72);
 }
 
 int ScreenPixelsPerInch()

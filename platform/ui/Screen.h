@@ -12,6 +12,10 @@ void Beep();
 // Logical pixels per inch of the screen; 96 is 100 % scaling.
 int ScreenPixelsPerInch();
 
+// The pixel height of a font of `pointSize` points on the screen (the magnitude of a font's
+// Height): points × pixels per inch ÷ 72, rounded.
+int FontPixelHeight(int pointSize);
+
 // Width of a vertical scroll bar (height of a horizontal one) in pixels; 16 until the
 // backend tells.
 int ScrollBarExtent();

@@ -44,4 +44,10 @@ const classes::TEnumInfo& ImeModeInfo()
     return info;
 }
 
+const classes::TEnumInfo& DragKindInfo()
+{
+    static const classes::TEnumInfo info{"TDragKind", {"dkDrag", "dkDock"}};
+    return info;
+}
+
 }  // namespace ui

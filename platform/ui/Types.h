@@ -149,5 +149,8 @@ using classes::AlignmentInfo;
 const classes::TEnumInfo& TextLayoutInfo();
 const classes::TEnumInfo& BiDiModeInfo();
 const classes::TEnumInfo& ImeModeInfo();
+// Dragging a control moves data (dkDrag) or docks the control (dkDock; kept, not acted on).
+enum TDragKind { dkDrag, dkDock };
+const classes::TEnumInfo& DragKindInfo();
 
 }  // namespace ui

@@ -75,6 +75,19 @@ TEST_F(PickerBindingTest, NullFieldShowsNothingAndTypingFillsIt)
 }
 
 // The field's alignment is the picker's, for the edit and for the picker painting itself.
+TEST_F(PickerBindingTest, ADataSetActionReachesTheFocusedPickersDataSet)
+{
+    Bind("D");
+    picker->SetFocus();
+    gridtest::TNextRecordAction next(nullptr);
+    EXPECT_TRUE(next.Update());
+    EXPECT_TRUE(next.Enabled());
+    EXPECT_TRUE(next.Execute());
+    EXPECT_TRUE(ds->Eof());
+    EXPECT_TRUE(next.Update());
+    EXPECT_FALSE(next.Enabled());
+}
+
 TEST_F(PickerBindingTest, TakesTheFieldsAlignment)
 {
     ds->FieldByName("D")->SetAlignment(classes::taRightJustify);

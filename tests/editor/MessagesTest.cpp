@@ -402,6 +402,24 @@ TEST(EditorMessages, AFontChangeResetsTheViewAndTellsOnVScroll)
     EXPECT_EQ(memo.BlankWidth(), 8);
 }
 
+// Without a window nothing is measured: an automatic line height follows the font's size in
+// screen pixels, a fixed one stays.
+TEST(EditorMessages, AFontChangeWithoutAWindowTakesTheHeightFromTheFontSize)
+{
+    struct Case {
+        int size;
+        int fixed;
+        int lineHeight;
+    };
+    for (const Case c : {Case{10, 0, 14}, Case{8, 0, 12}, Case{12, 0, 17}, Case{10, 20, 20}}) {
+        TTextMemo memo;
+        memo.SetLineHeightSetting(c.fixed);
+        memo.Font()->SetSize(c.size);
+        memo.Perform(ui::CM_FONTCHANGED);
+        EXPECT_EQ(memo.LineHeight(), c.lineHeight) << c.size << " pt, fixed " << c.fixed;
+    }
+}
+
 // Ctl3D is stored when it differs from its default, and its change reaches the window as
 // CM_CTL3DCHANGED (the editor makes its window anew there).
 TEST(EditorMessages, Ctl3DIsStoredAndAnnouncesItsChange)
@@ -419,6 +437,30 @@ TEST(EditorMessages, Ctl3DIsStoredAndAnnouncesItsChange)
     classes::ReadComponentText(back, form);
     EXPECT_FALSE(back.Ctl3D());
     EXPECT_FALSE(back.ParentCtl3D());
+}
+
+// Properties the editor does not act on still survive a stored form, and only when set.
+TEST(EditorMessages, StoredOnlyPropertiesSurviveAForm)
+{
+    TTextMemo memo;
+    memo.SetName("mm");
+    const std::string plain = classes::WriteComponentText(memo);
+    for (const char* name : {"BiDiMode", "Constraints", "DragCursor", "DragKind"})
+        EXPECT_EQ(plain.find(name), std::string::npos) << name << " written at its default";
+
+    memo.StoredProps().biDiMode = ui::bdRightToLeft;
+    memo.StoredProps().parentBiDiMode = false;
+    memo.StoredProps().constraints.MaxWidth = 300;
+    memo.StoredProps().dragKind = ui::dkDock;
+    memo.SetDragCursor(ui::crHandPoint);
+    const std::string form = classes::WriteComponentText(memo);
+    TTextMemo back;
+    classes::ReadComponentText(back, form);
+    EXPECT_EQ(back.StoredProps().biDiMode, ui::bdRightToLeft) << form;
+    EXPECT_FALSE(back.StoredProps().parentBiDiMode);
+    EXPECT_EQ(back.StoredProps().constraints.MaxWidth, 300);
+    EXPECT_EQ(back.StoredProps().dragKind, ui::dkDock);
+    EXPECT_EQ(back.DragCursor(), ui::crHandPoint);
 }
 
 TEST(EditorMessages, SelMoveAndExtraSpaces)

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/ActnList.h"
 #include "platform/ui/Backend.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Controls.h"
@@ -74,6 +75,24 @@ private:
     int charWidth_;
     ui::TFixedWidthMeasure measure_;
     ui::IWindowSystem* previous_ = nullptr;
+};
+
+// A data-set action as a library user writes one: it acts on whichever data source it is
+// offered that has an open data set, moving to the next record, and keeps itself enabled
+// only while there is a next record.
+class TNextRecordAction : public ui::TCustomAction {
+public:
+    using TCustomAction::TCustomAction;
+    bool HandlesTarget(classes::TObject* target) override
+    {
+        auto* source = dynamic_cast<db::TDataSource*>(target);
+        return source != nullptr && source->DataSet() != nullptr && source->DataSet()->Active();
+    }
+    void ExecuteTarget(classes::TObject* target) override { Source(target)->DataSet()->Next(); }
+    void UpdateTarget(classes::TObject* target) override { SetEnabled(!Source(target)->DataSet()->Eof()); }
+
+private:
+    static db::TDataSource* Source(classes::TObject* target) { return static_cast<db::TDataSource*>(target); }
 };
 
 // A form holding one grid of class `Grid` (400 x 200 at the top left) on the fake window system,
