@@ -64,6 +64,7 @@ void TgkInplaceEdit::SetBounds(int left, int top, int width, int height)
     ui::TRect rect = FormattingRect();
     rect.Left = 1;
     ApplyFormattingRect(rect);
+    ScrollCaret();  // a narrower or lower editor must not hide where the user types
 }
 
 void TgkInplaceEdit::FireCheckValue(bool passes)

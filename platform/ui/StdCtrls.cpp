@@ -308,6 +308,12 @@ void TCustomEdit::SetSel(int start, int length)
     Changed();
 }
 
+void TCustomEdit::ScrollCaret()
+{
+    ++scrollCaretSerial_;
+    Changed();
+}
+
 void TCustomEdit::SetCaretHidden(bool hidden)
 {
     if (hidden == caretHidden_) return;

@@ -134,6 +134,10 @@ public:
     // Counts the program's SetSel calls: the window applies a selection once, so a later move
     // of the user's stays.
     int SelSerial() const noexcept { return selSerial_; }
+    // Asks the window to scroll its caret into view (EM_SCROLLCARET), once; counted as the
+    // selection is. A one-line window keeps its caret in view by itself.
+    void ScrollCaret();
+    int ScrollCaretSerial() const noexcept { return scrollCaretSerial_; }
     // Controls that show their text's parts as selections hide the caret; it stays hidden
     // until shown again.
     bool CaretHidden() const noexcept { return caretHidden_; }
@@ -158,6 +162,7 @@ private:
     int selStart_ = 0;
     int selLength_ = 0;
     int selSerial_ = 0;
+    int scrollCaretSerial_ = 0;
     bool caretHidden_ = false;
     TRect textMargins_;
     TAlignment alignment_ = taLeftJustify;

@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
 
 #include <memory>
@@ -181,6 +183,33 @@ TEST_F(QtGridTest, LeftLeavesTheEditOnlyAtTheStartAndHomeAndEndStayInIt)
     QTest::keyClick(CellEdit(), Qt::Key_Down);
     Settle();
     EXPECT_EQ(gridKeys, (std::vector<ui::TKey>{ui::VK_RIGHT, ui::VK_DOWN}));
+}
+
+// The grid places its editor again whenever the cell moves or changes size; a caret at the
+// end of a long text must stay in view, or the user types blind.
+TEST_F(QtGridTest, TheCellEditorKeepsItsCaretInViewWhenPlacedSmaller)
+{
+    grid->SetSelectedIndex(1);
+    grid->SetEditorMode(true);
+    Settle();
+    ASSERT_NE(grid->InplaceEditor(), nullptr);
+    auto* editor = qobject_cast<QPlainTextEdit*>(ui::qt::WidgetOf(*grid->InplaceEditor()));
+    ASSERT_NE(editor, nullptr);
+    editor->setFocus();
+    editor->setPlainText("a_long_name_typed_to_the_very_end_of_the_cell_without_a_break");
+    editor->moveCursor(QTextCursor::End);
+    Settle();
+    editor->verticalScrollBar()->setValue(0);  // as the first lines were last shown
+    const ui::TRect r = grid->InplaceEditor()->BoundsRect();
+    grid->InplaceEditor()->SetBounds(r.Left, r.Top, 40, r.Height());
+    Settle();
+    ASSERT_EQ(editor->width(), 40);
+    const QRect caret = editor->cursorRect();
+    // A row is lower than a line of the editor's font: the caret's line shows from its top.
+    EXPECT_GE(caret.left(), 0);
+    EXPECT_LE(caret.right(), editor->viewport()->width());
+    EXPECT_GE(caret.top(), 0);
+    EXPECT_LT(caret.top(), editor->viewport()->height());
 }
 
 TEST_F(QtGridTest, LeavingCancelsAnUntouchedInsert)

@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStandardItemModel>
@@ -347,6 +349,18 @@ private:
     int appliedSelSerial_ = 0;
 };
 
+// Qt leaves a caret out of view when its line is taller than the window (a one-row cell
+// editor); the caret's line then goes to the top, as much of it as fits.
+void ScrollCaretIntoView(QPlainTextEdit& memo)
+{
+    memo.ensureCursorVisible();
+    const QRect caret = memo.cursorRect();
+    if (caret.top() >= 0 && caret.bottom() <= memo.viewport()->height()) return;
+    const QTextCursor cursor = memo.textCursor();
+    const QTextLine line = cursor.block().layout()->lineForTextPosition(cursor.positionInBlock());
+    if (line.isValid()) memo.verticalScrollBar()->setValue(cursor.block().firstLineNumber() + line.lineNumber());
+}
+
 class TMemoPeer : public TPeer {
 public:
     using TPeer::TPeer;
@@ -377,10 +391,16 @@ protected:
         QPalette pal = memo_->palette();
         pal.setColor(QPalette::Base, ToQColor(m.Color()));
         memo_->setPalette(pal);
+        if (m.ScrollCaretSerial() != appliedScrollCaretSerial_) {
+            appliedScrollCaretSerial_ = m.ScrollCaretSerial();
+            // After the placement that follows this sync has laid the text out anew.
+            QTimer::singleShot(0, memo_, [memo = memo_] { ScrollCaretIntoView(*memo); });
+        }
     }
 
 private:
     QPlainTextEdit* memo_ = nullptr;
+    int appliedScrollCaretSerial_ = 0;
 };
 
 class TSpinEditPeer : public TPeer {
