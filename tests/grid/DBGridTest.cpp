@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include <unistd.h>
 
 #include "grid/DBGrid.h"
 #include "grid/GridRoutines.h"
@@ -703,6 +706,60 @@ TEST_F(GridFixture, ScrollBarOverTheSQLiteSampleThroughTheAdoQuery)
     EXPECT_EQ(query.RecNo(), 12);
     EXPECT_EQ(query.FieldByName("customer_id")->AsInteger(), 12);
     EXPECT_EQ(grid->GetScrollPos(ui::sbVertical), 12);
+    grid->SetDataSource(nullptr);
+    query.Close();
+}
+
+// A result larger than the open reads: the bar counts the rows read so far (the grid never
+// makes the query read all of them for it), grows as more come in, and is exact once the last
+// row is read; the thumb dragged to the bottom goes to the last record of the whole result.
+TEST_F(GridFixture, ScrollBarOverAResultStillBeingRead)
+{
+    constexpr int kRows = 5000;
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("gw_grid_many_" + std::to_string(::getpid()) + ".db");
+    const std::string file = path.string();
+    rtl::WriteStringToFile(file, "");
+    struct TRemove {
+        std::filesystem::path path;
+        ~TRemove() { std::filesystem::remove(path); }
+    } remove{path};
+    db::TADOConnection conn(nullptr);
+    conn.SetLoginPrompt(false);
+    conn.SetConnectionString(db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + file));
+    conn.Open();
+    conn.Execute("CREATE TABLE many (id INTEGER PRIMARY KEY, name VARCHAR(20))");
+    conn.Execute("INSERT INTO many WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < " +
+                 std::to_string(kRows) + ") SELECT x, 'n' || x FROM c");
+    db::TADOQuery query(nullptr);
+    query.SetConnection(&conn);
+    query.SQL()->SetText("SELECT id, name FROM many ORDER BY id");
+    source->SetDataSet(&query);
+    grid->SetDataSource(source.get());
+    form->Show();
+    const auto max = [&] { return grid->GetScrollInfo(ui::sbVertical).Max; };
+    const int page = 10;
+
+    query.Open();
+    ASSERT_FALSE(query.AllRowsRead());
+    const int first = query.RecordsRead();
+    EXPECT_LT(first, kRows);
+    EXPECT_EQ(max(), first + page - 1);
+    EXPECT_FALSE(query.AllRowsRead()) << "the bar read the rest";
+    query.ReadMoreRows(1500);
+    EXPECT_GE(query.RecordsRead(), first + 1500);
+    EXPECT_EQ(max(), query.RecordsRead() + page - 1);
+    query.ReadMoreRows(kRows);
+    ASSERT_TRUE(query.AllRowsRead());
+    EXPECT_EQ(max(), kRows + page - 1);
+
+    query.Close();
+    query.Open();
+    grid->Perform(ui::WM_VSCROLL, ui::MakeWParam(ui::SB_THUMBPOSITION, max() - page + 1));
+    EXPECT_EQ(query.RecNo(), kRows);
+    EXPECT_EQ(query.FieldByName("id")->AsInteger(), kRows);
+    EXPECT_EQ(max(), kRows + page - 1);
+    EXPECT_EQ(grid->GetScrollPos(ui::sbVertical), kRows);
     grid->SetDataSource(nullptr);
     query.Close();
 }
