@@ -589,8 +589,6 @@ int TDataSet::RecordCount() const { return Active() ? GetRecordCount() : 0; }
 
 int TDataSet::RecordsRead() const { return Active() ? GetRecordsRead() : 0; }
 
-bool TDataSet::AllRecordsRead() const { return !Active() || GetAllRecordsRead(); }
-
 int TDataSet::RecNo() const { return Active() ? GetRecNo() : -1; }
 
 void TDataSet::SetRecNo(int recNo)

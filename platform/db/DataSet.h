@@ -106,11 +106,10 @@ public:
     // The exact number of records, as the descendant knows it (-1 when it cannot tell). A
     // descendant that reads its records as they are wanted reads the rest first.
     int RecordCount() const;
-    // The records counted without reading any further: RecordCount once every record has
-    // been read (AllRecordsRead), those read so far before (what a scroll bar can show
-    // without waiting for the rest; it grows as they are read).
+    // The records counted without reading any further: RecordCount once the descendant has
+    // read every record, those read so far before (what a scroll bar can show without
+    // waiting for the rest; it grows as they are read).
     int RecordsRead() const;
-    bool AllRecordsRead() const;
     // 1-based number of the current record, -1 when unknown.
     int RecNo() const;
     void SetRecNo(int recNo);

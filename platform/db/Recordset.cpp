@@ -483,10 +483,7 @@ struct TBinding {
 // addresses, so the reader stays where it was made.
 class TRowReader {
 public:
-    TRowReader(TOdbcStatement& read, std::unique_ptr<TOdbcStatement> own)
-        : owned(std::move(own)), statement(read)
-    {
-    }
+    explicit TRowReader(std::unique_ptr<TOdbcStatement> own) : owned(std::move(own)), statement(*owned) {}
     ~TRowReader()
     {
         if (fetchPath != TFetchPath::PerValue) statement.Unbind();
@@ -494,7 +491,7 @@ public:
     TRowReader(const TRowReader&) = delete;
     TRowReader& operator=(const TRowReader&) = delete;
 
-    // A statement of its own goes before its link does.
+    // The statement goes before its link does.
     std::shared_ptr<TOdbcLink> link;
     std::unique_ptr<TOdbcStatement> owned;
     TOdbcStatement& statement;
@@ -889,20 +886,11 @@ bool ReadRows(TRowReader& reader, TRowStore& rows, std::size_t until)
 
 const TOdbcLink& ReaderLink(const TRowReader& reader) noexcept { return reader.statement.Connection(); }
 
-std::unique_ptr<TRecordset> FetchRecordset(TOdbcStatement& statement, bool enableBCD)
-{
-    auto rs = StartReading(std::make_shared<TRowReader>(statement, nullptr), enableBCD);
-    ReadRows(*rs->reader, *rs->rows, SIZE_MAX);
-    rs->reader.reset();
-    return rs;
-}
-
 std::unique_ptr<TRecordset> OpenRecordset(std::unique_ptr<TOdbcStatement> statement, bool enableBCD,
                                           std::size_t firstRows)
 {
-    TOdbcStatement& s = *statement;
-    auto reader = std::make_shared<TRowReader>(s, std::move(statement));
-    reader->link = s.Connection().shared_from_this();
+    auto reader = std::make_shared<TRowReader>(std::move(statement));
+    reader->link = reader->statement.Connection().shared_from_this();
     auto rs = StartReading(std::move(reader), enableBCD);
     if (!ReadRows(*rs->reader, *rs->rows, firstRows)) rs->reader.reset();
     return rs;

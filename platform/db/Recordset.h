@@ -1,7 +1,7 @@
 #pragma once
 // The rows of a result held in memory: what the ADO data sets browse once a statement has run.
-// A result is read whole (FetchRecordset) or a part at a time (OpenRecordset, then ReadRows
-// as more rows are wanted), its statement held open between the parts.
+// A result is read a part at a time (OpenRecordset, then ReadRows as more rows are wanted),
+// its statement held open between the parts.
 //
 // Rows are packed one after another in large blocks: a null bitmap, then each non-null value
 // (integers as variable-length numbers, floats and dates as 8 bytes, texts, decimals and
@@ -138,12 +138,9 @@ struct TRecordset {
 };
 
 // Describes the statement's result columns (duplicate names get "_1", "_2" ...; a nameless
-// column is "COLUMN") and reads every row of it. A result without columns raises
-// EDatabaseError "CommandText does not return a result set".
-std::unique_ptr<TRecordset> FetchRecordset(TOdbcStatement& statement, bool enableBCD);
-// The same for a statement whose rows are read a part at a time: whole fetches until
-// `firstRows` rows are read or the result ends; while rows are left, the result's reader
-// holds the statement.
+// column is "COLUMN") and reads its first rows: whole fetches until `firstRows` rows are
+// read or the result ends; while rows are left, the result's reader holds the statement. A
+// result without columns raises EDatabaseError "CommandText does not return a result set".
 std::unique_ptr<TRecordset> OpenRecordset(std::unique_ptr<TOdbcStatement> statement, bool enableBCD,
                                           std::size_t firstRows);
 // Reads whole fetches into `rows` until it counts `until` rows or the result ends; true while
