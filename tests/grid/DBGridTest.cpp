@@ -5,13 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
-
-#include <unistd.h>
 
 #include "grid/DBGrid.h"
 #include "grid/GridRoutines.h"
@@ -26,6 +23,7 @@
 #include "platform/ui/testing/TestDialogs.h"
 #include "tests/db/MemDataSet.h"
 #include "tests/grid/GridTestSupport.h"
+#include "tests/grid/SampleQuery.h"
 
 namespace {
 
@@ -716,26 +714,9 @@ TEST_F(GridFixture, ScrollBarOverTheSQLiteSampleThroughTheAdoQuery)
 TEST_F(GridFixture, ScrollBarOverAResultStillBeingRead)
 {
     constexpr int kRows = 5000;
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("gw_grid_many_" + std::to_string(::getpid()) + ".db");
-    const std::string file = path.string();
-    rtl::WriteStringToFile(file, "");
-    struct TRemove {
-        std::filesystem::path path;
-        ~TRemove() { std::filesystem::remove(path); }
-    } remove{path};
-    db::TADOConnection conn(nullptr);
-    conn.SetLoginPrompt(false);
-    conn.SetConnectionString(db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + file));
-    conn.Open();
-    conn.Execute("CREATE TABLE many (id INTEGER PRIMARY KEY, name VARCHAR(20))");
-    conn.Execute("INSERT INTO many WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < " +
-                 std::to_string(kRows) + ") SELECT x, 'n' || x FROM c");
-    db::TADOQuery query(nullptr);
-    query.SetConnection(&conn);
-    query.SQL()->SetText("SELECT id, name FROM many ORDER BY id");
-    source->SetDataSet(&query);
-    grid->SetDataSource(source.get());
+    gridtest::TManyRowsQuery many(kRows);
+    db::TADOQuery& query = many.query;
+    grid->SetDataSource(&many.source);
     form->Show();
     const auto max = [&] { return grid->GetScrollInfo(ui::sbVertical).Max; };
     const int page = 10;

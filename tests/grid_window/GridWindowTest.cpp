@@ -249,11 +249,6 @@ TEST(GridWindowTest, CheckBoxCellsShowTheirValue)
 #include <QStyle>
 #include <QStyleOptionSlider>
 
-#include <unistd.h>
-
-#include "platform/db/ConnectionString.h"
-#include "platform/rtl/Files.h"
-
 namespace {
 
 // A result larger than the open reads, on the X server: the grid's scroll bar spans the rows
@@ -263,25 +258,8 @@ TEST(GridWindowTest, ScrollBarOfAResultStillBeingRead)
 {
     if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
     constexpr int kRows = 5000;
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("gw_grid_window_many_" + std::to_string(::getpid()) + ".db");
-    rtl::WriteStringToFile(path.string(), "");
-    struct TRemove {
-        std::filesystem::path path;
-        ~TRemove() { std::filesystem::remove(path); }
-    } remove{path};
-    db::TADOConnection conn(nullptr);
-    conn.SetLoginPrompt(false);
-    conn.SetConnectionString(db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + path.string()));
-    conn.Open();
-    conn.Execute("CREATE TABLE many (id INTEGER PRIMARY KEY, name VARCHAR(20))");
-    conn.Execute("INSERT INTO many WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < " +
-                 std::to_string(kRows) + ") SELECT x, 'row ' || x FROM c");
-    db::TADOQuery query(nullptr);
-    query.SetConnection(&conn);
-    query.SQL()->SetText("SELECT id, name FROM many ORDER BY id");
-    db::TDataSource source(nullptr);
-    source.SetDataSet(&query);
+    gridtest::TManyRowsQuery many(kRows);
+    db::TADOQuery& query = many.query;
 
     ui::TForm form(nullptr);
     form.SetCaption("Rows still being read");
@@ -289,7 +267,7 @@ TEST(GridWindowTest, ScrollBarOfAResultStillBeingRead)
     auto* grid = new TgkCustomDBGrid(&form);
     grid->SetParent(&form);
     grid->SetBounds(8, 8, 396, 300);
-    grid->SetDataSource(&source);
+    grid->SetDataSource(&many.source);
     query.Open();
     form.Show();
     QWidget* window = ui::qt::WidgetOf(form);
