@@ -105,6 +105,7 @@ TFrmDesign::TFrmDesign(classes::TComponent* owner, TDesignHost host) : TForm(own
 
 TFrmDesign::~TFrmDesign()
 {
+    rowTimer_.reset();
     columns_.SetListView(nullptr);
     if (FrmDesign == this) FrmDesign = nullptr;
 }
@@ -209,6 +210,47 @@ void TFrmDesign::SetStatus(const std::string& text) const
     if (host_.setStatus) host_.setStatus(text);
 }
 
+namespace {
+
+// Rows read per tick of the row timer: a few milliseconds' reading, so the window stays
+// responsive while a large result comes in.
+constexpr int kRowsPerTick = 16384;
+
+}  // namespace
+
+void TFrmDesign::ShowRecordCount()
+{
+    db::TADOQuery* query = Query();
+    if (!query->Active()) return;
+    if (query->AllRowsRead()) {
+        if (rowTimer_) rowTimer_->SetEnabled(false);
+        SetStatus(std::to_string(query->RecordCount()) + " records");
+        return;
+    }
+    SetStatus("");
+    if (!rowTimer_) {
+        rowTimer_ = std::make_unique<ui::TTimer>(nullptr);
+        rowTimer_->SetInterval(1);
+        rowTimer_->OnTimer = [this](classes::TObject* sender) { ReadRowsTick(sender); };
+    }
+    rowTimer_->SetEnabled(true);
+}
+
+void TFrmDesign::ReadRowsTick(classes::TObject*)
+{
+    // Stopped first: a read that fails ends the reading, the application shows its message,
+    // and no count shows for a result that was not read whole. A result read to its end by
+    // an export leaves the export's own count in the status bar.
+    rowTimer_->SetEnabled(false);
+    db::TADOQuery* query = Query();
+    if (!query->Active() || query->AllRowsRead()) return;
+    query->ReadMoreRows(kRowsPerTick);
+    if (query->AllRowsRead())
+        ShowRecordCount();
+    else
+        rowTimer_->SetEnabled(true);
+}
+
 void TFrmDesign::SetPage(const char* control, int index) { C<ui::TPageControl>(control)->SetActivePageIndex(index); }
 
 // ---- Query -----------------------------------------------------------------------------------
@@ -277,7 +319,7 @@ void TFrmDesign::SetDataControlsDisabled(bool disabled)
         QueryDataSet->EnableControls();
 }
 
-void TFrmDesign::ado_queryAfterOpen(db::TDataSet* dataSet)
+void TFrmDesign::ado_queryAfterOpen(db::TDataSet*)
 {
     // Only a new document's first open sets the font list and the starting scheme: a later
     // open (after the SQL changed) keeps the user's colours and font. No font is chosen, so
@@ -292,7 +334,7 @@ void TFrmDesign::ado_queryAfterOpen(db::TDataSet* dataSet)
     exportDialog->SetFilter("HTML files (*.html, *.htm)|*.html;*.htm");
     exportDialog->SetDefaultExt("html");
     SetDataControlsDisabled(false);
-    SetStatus(std::to_string(dataSet->RecordCount()) + " records");
+    ShowRecordCount();
 }
 
 // ---- Tabs ------------------------------------------------------------------------------------
@@ -326,7 +368,7 @@ void TFrmDesign::pc_getdataChange(classes::TObject*)
     case pgViewData: {
         if (PreviousGetDataPage == pgSqlBuilder) TakeOverBuilderSql();
         if (SyncAndOpenQuery() && Query()->Active())
-            SetStatus(std::to_string(Query()->RecordCount()) + " records");
+            ShowRecordCount();
         else
             pages->SetActivePageIndex(PreviousGetDataPage);
         break;

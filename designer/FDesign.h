@@ -41,6 +41,7 @@ class TDataSet;
 namespace ui {
 class TListItem;
 class TPageControl;
+class TTimer;
 }  // namespace ui
 
 namespace designer {
@@ -131,6 +132,9 @@ public:
     void ShowRefreshNotice();
     // The page the preview was last sent to ("" before the first).
     const std::string& PreviewPage() const noexcept { return previewPage_; }
+    // The timer that reads the rest of a large result, a part per tick (ShowRecordCount);
+    // null before the first such result.
+    ui::TTimer* RowTimer() const noexcept { return rowTimer_.get(); }
 
     // ---- Colour schemes and layout styles ---------------------------------------------------
     void LoadColorSchemeList();
@@ -238,6 +242,12 @@ private:
     // Sends the browser control to a local page.
     void ShowInPreview(const std::string& file);
     void SetStatus(const std::string& text) const;
+    // The open query's record count into the status bar ("N records"). A result whose rows
+    // are still being read leaves the panel empty and has the rest read in the background,
+    // a part per tick of the row timer, so that its first rows show at once and the count
+    // shown is always the whole result's; the count shows once the last row is read.
+    void ShowRecordCount();
+    void ReadRowsTick(classes::TObject* sender);
     // The page control change of the program's own (a program's page change fires nothing).
     void SetPage(const char* control, int index);
     // Asks for a colour preset to `preset`; true with the chosen colour.
@@ -263,6 +273,7 @@ private:
     // The loaded layout style's template, exactly as read (TempStyleText shows it as lines).
     std::string styleText_;
     std::string previewPage_;
+    std::unique_ptr<ui::TTimer> rowTimer_;
 };
 
 // The live design window, or nullptr.

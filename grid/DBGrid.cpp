@@ -319,6 +319,8 @@ void TgkGridDataLink::FocusControl(db::TField*& field)
 
 void TgkGridDataLink::LayoutChanged() { grid_.LayoutChanged(); }
 
+void TgkGridDataLink::RecordCountChanged() { grid_.UpdateScrollBar(); }
+
 void TgkGridDataLink::RecordChanged(db::TField* field)
 {
     if (field == nullptr || !inUpdateData_) {

@@ -252,6 +252,7 @@ protected:
     void FocusControl(db::TField*& field) override;
     void LayoutChanged() override;
     void RecordChanged(db::TField* field) override;
+    void RecordCountChanged() override;
     void UpdateData() override;
 
 private:

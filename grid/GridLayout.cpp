@@ -265,9 +265,11 @@ void TgkGridLayout::UpdateScrollBar()
     const ui::TScrollInfo old = g_.GetScrollInfo(ui::sbVertical);
     ui::TScrollInfo info = old;
     if (sequenced) {
+        // The records read so far: a data set still reading the rest is not made to read it
+        // all for the scroll bar, which grows as the rest comes in.
         info.Min = 1;
         info.Page = g_.VisibleRowCount();
-        info.Max = ds->RecordCount() + info.Page - 1;
+        info.Max = ds->RecordsRead() + info.Page - 1;
         const db::TDataSetState state = ds->State();
         if (state == db::dsInactive || state == db::dsBrowse || state == db::dsEdit) info.Pos = ds->RecNo();
     } else {
@@ -290,7 +292,7 @@ void TgkGridLayout::ScrollByPosition(db::TDataSet& ds, int pos, int visible)
     if (ds.IsSequenced()) {
         if (pos <= 1)
             ds.First();
-        else if (pos < ds.RecordCount())
+        else if (pos < ds.RecordsRead())
             ds.SetRecNo(pos);
         else
             ds.Last();

@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "platform/db/OdbcHandles.h"
+#include "platform/rtl/Log.h"
 #include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -22,6 +23,12 @@ namespace {
 
 // Bytes before the column offsets (the header, padded to keep the offsets aligned).
 constexpr std::size_t kHeaderSize = 16;
+
+// Rows read at the open: a screenful and more, in a millisecond or two. Moving past the rows
+// read reads as many again as are held, up to a limit: a walk through the whole result costs
+// few round trips, and no single step waits long.
+constexpr std::size_t kRowsPerRead = 1024;
+constexpr std::size_t kMostRowsPerRead = 65536;
 
 }  // namespace
 
@@ -124,9 +131,9 @@ std::unique_ptr<TRecordset> TCustomADODataSet::Execute()
     connection_->Open();
     try {
         return connection_->OdbcConnection().Run([sql, enableBCD = enableBCD_](TOdbcLink& link) {
-            TOdbcStatement statement(link);
-            statement.ExecDirect(sql);
-            return FetchRecordset(statement, enableBCD);
+            auto statement = std::make_unique<TOdbcStatement>(link);
+            statement->ExecDirect(sql);
+            return OpenRecordset(std::move(statement), enableBCD, kRowsPerRead);
         });
     } catch (const EADOError& e) {
         if (e.ConnectionLost()) connection_->ConnectionLost();
@@ -134,7 +141,78 @@ std::unique_ptr<TRecordset> TCustomADODataSet::Execute()
     }
 }
 
-void TCustomADODataSet::SetRecordset(std::unique_ptr<TRecordset> recordset) { recordset_ = std::move(recordset); }
+void TCustomADODataSet::SetRecordset(std::unique_ptr<TRecordset> recordset)
+{
+    StopReading();
+    recordset_ = std::move(recordset);
+}
+
+// ---- Reading the rest ----------------------------------------------------------------------
+
+void TCustomADODataSet::ReadRows(std::size_t until) const
+{
+    if (!recordset_ || !recordset_->reader || recordset_->rows->RowCount() >= until) return;
+    TRecordset& rs = *recordset_;
+    // The rows go into a continuation of the store, which a paint during the wait may read,
+    // and which a read given up after a timeout must not touch any more.
+    std::shared_ptr<TRowStore> more(rs.rows->Continuation());
+    std::shared_ptr<TRowReader> reader = rs.reader;
+    bool left = false;
+    try {
+        if (connection_ == nullptr || !connection_->Connected())
+            DatabaseError("The connection is closed: the rest of the rows cannot be read", this);
+        left = connection_->OdbcConnection().Run([reader, more, until](TOdbcLink& link) {
+            // A connection opened again since the statement ran has no cursor of it.
+            if (&link != &ReaderLink(*reader))
+                throw EDatabaseError("The connection was lost: the rest of the rows cannot be read");
+            return db::ReadRows(*reader, *more, until);
+        });
+    } catch (const EADOError& e) {
+        rs.reader.reset();
+        if (e.ConnectionLost()) connection_->ConnectionLost();
+        throw;
+    } catch (...) {
+        rs.reader.reset();
+        throw;
+    }
+    rs.rows->Append(*more);
+    if (!left) rs.reader.reset();
+}
+
+void TCustomADODataSet::StopReading() noexcept
+{
+    if (!recordset_ || !recordset_->reader) return;
+    std::shared_ptr<TRowReader> reader = std::move(recordset_->reader);
+    if (connection_ == nullptr || !connection_->Connected()) return;
+    try {
+        // Freeing the statement may wait on the server: the worker frees it, watched.
+        connection_->OdbcConnection().Run([reader = std::move(reader)](TOdbcLink&) mutable { reader.reset(); });
+    } catch (...) {
+        rtl::LogCurrentException("TCustomADODataSet: freeing the statement of the rows left unread");
+    }
+}
+
+void TCustomADODataSet::ReadMoreRows(int count)
+{
+    if (!Active() || AllRowsRead() || count <= 0) return;
+    const int before = ViewCount();
+    rtl::TScopeExit notify([&] {
+        if (ViewCount() != before) DataEvent(deRecordCountChange);
+    });
+    ReadRows(recordset_->rows->RowCount() + static_cast<std::size_t>(count));
+}
+
+int TCustomADODataSet::GetRecordCount() const
+{
+    ReadAllRows();
+    return ViewCount();
+}
+
+void TCustomADODataSet::InternalLast()
+{
+    ReadAllRows();
+    cursor_ = ViewCount();
+}
 
 void TCustomADODataSet::InternalInitFieldDefs()
 {
@@ -172,7 +250,10 @@ void TCustomADODataSet::InternalOpen()
     {
         // Not open: the rows read go, so that the next open runs the statement again rather
         // than showing this result under a changed statement.
-        rtl::TScopeExit forget([this] { recordset_.reset(); });
+        rtl::TScopeExit forget([this] {
+            StopReading();
+            recordset_.reset();
+        });
         InternalInitFieldDefs();
         if (DefaultFields()) CreateFields();
         BindFields(true);
@@ -194,6 +275,7 @@ void TCustomADODataSet::InternalClose()
     BindFields(false);
     if (DefaultFields()) DestroyFields();
     open_ = false;
+    StopReading();
     recordset_.reset();
     view_.clear();
     view_.shrink_to_fit();
@@ -246,6 +328,7 @@ void TCustomADODataSet::BuildView()
     const bool filtering = Filtered() && (!rtl::Trim(Filter()).empty() || OnFilterRecord);
     const std::vector<TSortKey> keys = rtl::Trim(sort_).empty() ? std::vector<TSortKey>{} : ParseSortText(sort_, lookup);
     if (!filtering && keys.empty()) return;
+    ReadAllRows();
 
     std::vector<std::uint32_t> view;
     if (filtering) {
@@ -337,13 +420,18 @@ void TCustomADODataSet::FillBuffer(TRecordBuffer buffer, int position) const
 
 TGetResult TCustomADODataSet::GetRecord(TRecordBuffer buffer, TGetMode mode, bool)
 {
-    const int count = ViewCount();
+    int count = ViewCount();
     switch (mode) {
     case gmCurrent:
         if (cursor_ < 0) return grBOF;
         if (cursor_ >= count) return grEOF;
         break;
     case gmNext:
+        if (cursor_ >= count - 1 && !AllRowsRead()) {
+            const std::size_t held = recordset_->rows->RowCount();
+            ReadRows(static_cast<std::size_t>(cursor_ + 1) + std::clamp(held, kRowsPerRead, kMostRowsPerRead));
+            count = ViewCount();
+        }
         if (cursor_ >= count - 1) {
             cursor_ = count;
             return grEOF;

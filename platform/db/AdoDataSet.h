@@ -3,13 +3,19 @@
 //
 // Opening runs the statement on the connection (connecting it first when needed), makes the
 // field definitions from the result columns (ODBC type → ADO type → field type through the
-// ADO type table; exact numerics stay exact with EnableBCD) and reads every row into memory,
-// so RecordCount is exact and moving around costs no round trips. The data sets are
-// read-only: what the program shows and generates pages from is the query's result.
+// ADO type table; exact numerics stay exact with EnableBCD) and reads the first rows into
+// memory; nothing before them grows with the size of the result. The rest is read when it is
+// wanted, the statement held open until then: moving past the rows read reads the next ones,
+// and RecordCount, Last, a filter or a sort read all of them (so RecordCount is exact);
+// ReadMoreRows reads on in the background. Rows once read stay, so moving back costs no round
+// trips. A read that fails raises its error; the rows read before it stay, and the result
+// ends there. The data sets are read-only: what the program shows and generates pages from is
+// the query's result.
 //
 // Filter text (with Filtered) and Sort text select and order the rows (AdoFilter.h);
 // OnFilterRecord is asked too when Filtered is set.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +51,12 @@ public:
 
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
 
+    // Whether every row of the result has been read.
+    bool AllRowsRead() const noexcept { return !recordset_ || !recordset_->reader; }
+    // Reads up to `count` more rows (whole fetches, so a few more may come) and tells the
+    // data-aware controls that the record count grew. Nothing when every row is read.
+    void ReadMoreRows(int count);
+
 protected:
     // The statement the data set runs; empty for a data set filled from outside.
     virtual std::string CommandText() const { return {}; }
@@ -64,7 +76,7 @@ protected:
     bool IsCursorOpen() const override { return open_; }
     void InternalInitFieldDefs() override;
     void InternalFirst() override { cursor_ = -1; }
-    void InternalLast() override { cursor_ = ViewCount(); }
+    void InternalLast() override;
     void InternalSetToRecord(TRecordBuffer buffer) override;
     void GetBookmarkData(TRecordBuffer buffer, TBookmark& bookmark) const override;
     void SetBookmarkData(TRecordBuffer buffer, const TBookmark& bookmark) override;
@@ -74,7 +86,9 @@ protected:
     using TDataSet::GetFieldData;
     bool GetFieldData(TField* field, TRecordBuffer buffer, TVariant& value) const override;
     bool GetCanModify() const override { return false; }
-    int GetRecordCount() const override { return ViewCount(); }
+    int GetRecordCount() const override;
+    int GetRecordsRead() const override { return ViewCount(); }
+    bool GetAllRecordsRead() const override { return AllRowsRead(); }
     int GetRecNo() const override;
     std::string RecordBufferFault(TRecordBuffer buffer) const override;
 
@@ -82,6 +96,12 @@ private:
     friend class TADOConnection;
     struct RecordHeader;
     int ViewCount() const;
+    // Reads until `until` rows are held or the result ends. Changes only what is still to be
+    // read, so that counting the records stays a const operation.
+    void ReadRows(std::size_t until) const;
+    void ReadAllRows() const { ReadRows(SIZE_MAX); }
+    // Ends reading the rest: the statement is freed on the connection's worker when it can be.
+    void StopReading() noexcept;
     std::size_t RowAt(int position) const;
     int PositionOfRow(std::size_t row) const;
     void BuildView();

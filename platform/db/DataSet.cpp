@@ -588,6 +588,8 @@ int TDataSet::MoveBy(int distance)
 
 int TDataSet::RecordCount() const { return Active() ? GetRecordCount() : 0; }
 
+int TDataSet::RecordsRead() const { return Active() ? GetRecordsRead() : 0; }
+
 int TDataSet::RecNo() const { return Active() ? GetRecNo() : -1; }
 
 void TDataSet::SetRecNo(int recNo)
@@ -918,10 +920,12 @@ std::string TDataSet::ConsistencyFault() const
     if (sorted.front() == nullptr) return "a record buffer is missing";
     if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) return "two slots share one record buffer";
     if (state_ == dsBrowse) {
-        const int total = GetRecordCount();
-        if (total >= 0 && recordCount_ != std::min(total, bufferCount_))
+        // Counted without reading further: records still to be read lie past a full window.
+        const int total = GetRecordsRead();
+        const int expected = GetAllRecordsRead() ? std::min(total, bufferCount_) : bufferCount_;
+        if (total >= 0 && recordCount_ != expected)
             return "the window holds " + std::to_string(recordCount_) + " records of " + std::to_string(total) +
-                   " with room for " + std::to_string(bufferCount_);
+                   (GetAllRecordsRead() ? "" : " read so far") + " with room for " + std::to_string(bufferCount_);
         std::vector<TBookmark> bookmarks;
         for (int i = 0; i < recordCount_; ++i) {
             TRecordBuffer buffer = buffers_[static_cast<std::size_t>(i)];
@@ -1277,6 +1281,7 @@ void TDataLink::DataEvent(TDataEvent event, TField* field, int distance)
     }
     case deUpdateRecord: UpdateRecord(); break;
     case deCheckBrowseMode: CheckBrowseMode(); break;
+    case deRecordCountChange: RecordCountChanged(); break;
     case deFocusControl: {
         TField* f = field;
         FocusControl(f);

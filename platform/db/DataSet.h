@@ -37,7 +37,9 @@ enum TDataSetState {
 
 enum TDataEvent {
     deFieldChange, deRecordChange, deDataSetChange, deDataSetScroll, deLayoutChange, deUpdateRecord,
-    deUpdateState, deCheckBrowseMode, dePropertyChange, deFieldListChange, deFocusControl
+    deUpdateState, deCheckBrowseMode, dePropertyChange, deFieldListChange, deFocusControl,
+    // More records were read in (RecordsRead grew) without the current record moving.
+    deRecordCountChange
 };
 
 enum TGetMode { gmCurrent, gmNext, gmPrior };
@@ -101,8 +103,13 @@ public:
     bool Bof() const noexcept { return bof_; }
     bool Eof() const noexcept { return eof_; }
     bool IsEmpty() const noexcept { return recordCount_ == 0 && state_ != dsInsert; }
-    // The exact number of records, as the descendant knows it (-1 when it cannot tell).
+    // The exact number of records, as the descendant knows it (-1 when it cannot tell). A
+    // descendant that reads its records as they are wanted reads the rest first.
     int RecordCount() const;
+    // The records counted without reading any further: RecordCount once the descendant has
+    // read every record, those read so far before (what a scroll bar can show without
+    // waiting for the rest; it grows as they are read).
+    int RecordsRead() const;
     // 1-based number of the current record, -1 when unknown.
     int RecNo() const;
     void SetRecNo(int recNo);
@@ -227,6 +234,8 @@ protected:
     virtual TRecordBuffer GetOldValueBuffer() const { return nullptr; }
     virtual bool GetCanModify() const { return true; }
     virtual int GetRecordCount() const { return -1; }
+    virtual int GetRecordsRead() const { return GetRecordCount(); }
+    virtual bool GetAllRecordsRead() const { return true; }
     virtual int GetRecNo() const { return -1; }
     virtual void InternalInitRecord(TRecordBuffer buffer);
     virtual void InternalEdit() {}
@@ -406,6 +415,7 @@ protected:
     virtual void FocusControl(TField*& /*field*/) {}
     virtual void LayoutChanged() { DataSetChanged(); }
     virtual void RecordChanged(TField* /*field*/) {}
+    virtual void RecordCountChanged() {}
     virtual void UpdateData() {}
 
 private:

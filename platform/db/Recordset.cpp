@@ -111,8 +111,6 @@ TRecordsetColumn ColumnFromOdbc(const TOdbcColumn& column, bool enableBCD)
     return c;
 }
 
-void TRowStore::TBlockFree::operator()(std::uint8_t* block) const noexcept { std::free(block); }
-
 // ---- Row store -----------------------------------------------------------------------------
 
 TRowStore::TRowStore(std::vector<TStorage> columns)
@@ -135,7 +133,7 @@ std::uint8_t* TRowStore::Room(std::size_t n)
     if (blocks_.empty() || blockUsed_ + rowSize_ + bitmap + n > blockSizes_.back()) {
         const std::size_t next = blocks_.empty() ? kFirstBlockSize : std::min(blockSizes_.back() * 2, kLargestBlockSize);
         const std::size_t blockSize = std::max(next, rowSize_ + bitmap + n);
-        std::unique_ptr<std::uint8_t[], TBlockFree> block(AllocateBlock(blockSize));
+        std::shared_ptr<std::uint8_t> block(AllocateBlock(blockSize), [](std::uint8_t* b) { std::free(b); });
         if (rowSize_ > 0) std::memcpy(block.get(), blocks_.back().get() + blockUsed_, rowSize_);
         blocks_.push_back(std::move(block));
         blockSizes_.push_back(blockSize);
@@ -152,7 +150,7 @@ std::uint8_t* TRowStore::Room(std::size_t n)
 void TRowStore::AddNull()
 {
     Room(0);
-    blocks_.back()[blockUsed_ + static_cast<std::size_t>(column_) / 8] |=
+    blocks_.back().get()[blockUsed_ + static_cast<std::size_t>(column_) / 8] |=
         static_cast<std::uint8_t>(1u << (column_ % 8));
     ++column_;
 }
@@ -298,6 +296,37 @@ TVariant TRowStore::Value(std::size_t row, int column) const
     return ValueAt(row, column, offsets[static_cast<std::size_t>(column)]);
 }
 
+std::unique_ptr<TRowStore> TRowStore::Continuation() const
+{
+    auto next = std::make_unique<TRowStore>(columns_);
+    next->firstRow_ = RowCount();
+    if (!blocks_.empty()) {
+        next->blocks_.push_back(blocks_.back());
+        next->blockSizes_.push_back(blockSizes_.back());
+        next->blockUsed_ = blockUsed_;
+    }
+    return next;
+}
+
+void TRowStore::Append(TRowStore& continuation)
+{
+    if (continuation.firstRow_ != RowCount()) throw std::logic_error("TRowStore: rows appended out of turn");
+    if (continuation.rows_.empty()) return;
+    // Its first block is this store's last one when this store had any.
+    const std::size_t shared = !blocks_.empty() && continuation.blocks_.front() == blocks_.back() ? 1 : 0;
+    blocks_.insert(blocks_.end(), continuation.blocks_.begin() + static_cast<std::ptrdiff_t>(shared),
+                   continuation.blocks_.end());
+    blockSizes_.insert(blockSizes_.end(), continuation.blockSizes_.begin() + static_cast<std::ptrdiff_t>(shared),
+                       continuation.blockSizes_.end());
+    blockUsed_ = continuation.blockUsed_;
+    rows_.insert(rows_.end(), continuation.rows_.begin(), continuation.rows_.end());
+    // A row it left half added lies past blockUsed_, where the next row overwrites it.
+    continuation.blocks_.clear();
+    continuation.blockSizes_.clear();
+    continuation.rows_.clear();
+    continuation.firstRow_ = RowCount();
+}
+
 void TRecordset::CreateRows()
 {
     std::vector<TStorage> storages;
@@ -419,16 +448,6 @@ void AddWithGetData(TOdbcStatement& statement, const TRecordsetColumn& c, std::s
     }
 }
 
-void FetchPerValue(TOdbcStatement& statement, TRecordset& rs)
-{
-    TRowStore& rows = *rs.rows;
-    std::string text;
-    while (statement.Fetch()) {
-        for (std::size_t i = 0; i < rs.columns.size(); ++i) AddWithGetData(statement, rs.columns[i], i, rows, text);
-        rows.EndRow();
-    }
-}
-
 // ---- Bound columns --------------------------------------------------------------------------
 
 // Texts up to this many characters are bound; longer and unbounded ones are long columns.
@@ -456,6 +475,49 @@ struct TBinding {
         return reinterpret_cast<const std::uint8_t*>(data.data()) + row * width;
     }
 };
+
+}  // namespace
+
+// What reading a statement's rows keeps between fetches: the bound columns and where the
+// driver writes how many rows a fetch brought and their states. The driver holds their
+// addresses, so the reader stays where it was made.
+class TRowReader {
+public:
+    explicit TRowReader(std::unique_ptr<TOdbcStatement> own) : owned(std::move(own)), statement(*owned) {}
+    ~TRowReader()
+    {
+        if (fetchPath != TFetchPath::PerValue) statement.Unbind();
+    }
+    TRowReader(const TRowReader&) = delete;
+    TRowReader& operator=(const TRowReader&) = delete;
+
+    // The statement goes before its link does.
+    std::shared_ptr<TOdbcLink> link;
+    std::unique_ptr<TOdbcStatement> owned;
+    TOdbcStatement& statement;
+    std::vector<TRecordsetColumn> columns;
+    TFetchPath fetchPath = TFetchPath::PerValue;
+    std::vector<TBinding> bindings;
+    std::vector<int> bindingOf;
+    std::size_t block = 1;
+    SQLULEN fetched = 0;
+    std::vector<SQLUSMALLINT> status;
+    std::string text;
+};
+
+namespace {
+
+bool ReadPerValue(TRowReader& rs, TRowStore& rows, std::size_t until)
+{
+    TOdbcStatement& statement = rs.statement;
+    std::string& text = rs.text;
+    while (rows.RowCount() < until) {
+        if (!statement.Fetch()) return false;
+        for (std::size_t i = 0; i < rs.columns.size(); ++i) AddWithGetData(statement, rs.columns[i], i, rows, text);
+        rows.EndRow();
+    }
+    return true;
+}
 
 // The binding of a column, or none (cType 0) when it is read with SQLGetData.
 TBinding BindingFor(const TRecordsetColumn& c, std::size_t i)
@@ -676,14 +738,16 @@ void AddBound(const TBinding& b, const TRecordsetColumn& c, std::size_t row, TRo
     }
 }
 
-// Reads the result through bound columns; false (nothing read, nothing left bound) when the
-// driver refuses what that needs.
-bool FetchBound(TOdbcStatement& statement, TRecordset& rs)
+// Binds the result's columns for reading them a block of rows at a time; false (nothing left
+// bound) when the driver refuses what that needs.
+bool BindColumns(TRowReader& rs)
 {
+    TOdbcStatement& statement = rs.statement;
     const std::uint32_t extensions = statement.Connection().InfoUInt32(SQL_GETDATA_EXTENSIONS);
     const bool anyColumn = (extensions & SQL_GD_ANY_COLUMN) != 0;
-    std::vector<TBinding> bindings;
-    std::vector<int> bindingOf(rs.columns.size(), -1);
+    std::vector<TBinding>& bindings = rs.bindings;
+    std::vector<int>& bindingOf = rs.bindingOf;
+    bindingOf.assign(rs.columns.size(), -1);
     bool unbound = false;  // some column is read with SQLGetData
     bool getData = false;  // ... or some bound value may have to be
     for (std::size_t i = 0; i < rs.columns.size(); ++i) {
@@ -714,15 +778,14 @@ bool FetchBound(TOdbcStatement& statement, TRecordset& rs)
     }
     std::size_t rowBytes = 0;
     for (const TBinding& b : bindings) rowBytes += b.width + sizeof(SQLLEN);
-    const std::size_t block =
+    const std::size_t block = rs.block =
         getData && (extensions & SQL_GD_BLOCK) == 0
             ? 1
             : std::clamp<std::size_t>(kFetchBufferBytes / std::max<std::size_t>(rowBytes, 1), 1, kMostRowsPerFetch);
 
     rtl::TScopeExit unbind([&] { statement.Unbind(); });
-    SQLULEN fetched = 0;
-    std::vector<SQLUSMALLINT> status(block, SQL_ROW_NOROW);
-    if (!statement.SetRowArraySize(block) || !statement.SetFetchTargets(&fetched, status.data())) return false;
+    rs.status.assign(block, SQL_ROW_NOROW);
+    if (!statement.SetRowArraySize(block) || !statement.SetFetchTargets(&rs.fetched, rs.status.data())) return false;
     for (TBinding& b : bindings) {
         b.data.assign((b.width * block + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t), 0);
         b.indicators.assign(block, 0);
@@ -731,10 +794,21 @@ bool FetchBound(TOdbcStatement& statement, TRecordset& rs)
             return false;
     }
     rs.fetchPath = block > 1 ? TFetchPath::Block : TFetchPath::BoundRows;
+    unbind.Release();
+    return true;
+}
 
-    TRowStore& rows = *rs.rows;
-    std::string text;
-    while (statement.Fetch()) {
+bool ReadBound(TRowReader& rs, TRowStore& rows, std::size_t until)
+{
+    TOdbcStatement& statement = rs.statement;
+    const std::vector<TBinding>& bindings = rs.bindings;
+    const std::vector<int>& bindingOf = rs.bindingOf;
+    const std::size_t block = rs.block;
+    const SQLULEN& fetched = rs.fetched;
+    const std::vector<SQLUSMALLINT>& status = rs.status;
+    std::string& text = rs.text;
+    while (rows.RowCount() < until) {
+        if (!statement.Fetch()) return false;
         for (std::size_t r = 0; r < fetched; ++r) {
             if (status[r] == SQL_ROW_NOROW) continue;
             if (status[r] == SQL_ROW_ERROR)
@@ -783,17 +857,42 @@ void SetBoundFetchAllowed(bool allowed) noexcept { gBoundFetchAllowed = allowed;
 
 TFetchPath LastFetchPath() noexcept { return gLastFetchPath; }
 
-std::unique_ptr<TRecordset> FetchRecordset(TOdbcStatement& statement, bool enableBCD)
+namespace {
+
+// Describes the result and chooses how its rows are read.
+std::unique_ptr<TRecordset> StartReading(std::shared_ptr<TRowReader> reader, bool enableBCD)
 {
     auto rs = std::make_unique<TRecordset>();
-    rs->columns = DescribeColumns(statement, enableBCD);
+    rs->columns = DescribeColumns(reader->statement, enableBCD);
     rs->CreateRows();
-    rs->fetchPath = TFetchPath::PerValue;
-    if (!gBoundFetchAllowed || !FetchBound(statement, *rs)) {
-        rs->fetchPath = TFetchPath::PerValue;
-        FetchPerValue(statement, *rs);
+    reader->columns = rs->columns;
+    if (!gBoundFetchAllowed || !BindColumns(*reader)) {
+        reader->fetchPath = TFetchPath::PerValue;
+        reader->bindings.clear();
     }
+    rs->fetchPath = reader->fetchPath;
     gLastFetchPath = rs->fetchPath;
+    rs->reader = std::move(reader);
+    return rs;
+}
+
+}  // namespace
+
+bool ReadRows(TRowReader& reader, TRowStore& rows, std::size_t until)
+{
+    return reader.fetchPath == TFetchPath::PerValue ? ReadPerValue(reader, rows, until)
+                                                    : ReadBound(reader, rows, until);
+}
+
+const TOdbcLink& ReaderLink(const TRowReader& reader) noexcept { return reader.statement.Connection(); }
+
+std::unique_ptr<TRecordset> OpenRecordset(std::unique_ptr<TOdbcStatement> statement, bool enableBCD,
+                                          std::size_t firstRows)
+{
+    auto reader = std::make_shared<TRowReader>(std::move(statement));
+    reader->link = reader->statement.Connection().shared_from_this();
+    auto rs = StartReading(std::move(reader), enableBCD);
+    if (!ReadRows(*rs->reader, *rs->rows, firstRows)) rs->reader.reset();
     return rs;
 }
 

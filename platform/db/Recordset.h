@@ -1,6 +1,7 @@
 #pragma once
-// The rows of a result held in memory: what the ADO data sets browse once a statement has run
-// and every row has been read (so the record count is exact).
+// The rows of a result held in memory: what the ADO data sets browse once a statement has run.
+// A result is read a part at a time (OpenRecordset, then ReadRows as more rows are wanted),
+// its statement held open between the parts.
 //
 // Rows are packed one after another in large blocks: a null bitmap, then each non-null value
 // (integers as variable-length numbers, floats and dates as 8 bytes, texts, decimals and
@@ -31,6 +32,7 @@
 namespace db {
 
 class TOdbcStatement;
+class TOdbcLink;
 struct TOdbcColumn;
 
 // How a column's values are stored.
@@ -75,7 +77,7 @@ public:
     TRowStore& operator=(const TRowStore&) = delete;
 
     int ColumnCount() const noexcept { return static_cast<int>(columns_.size()); }
-    std::size_t RowCount() const noexcept { return rows_.size(); }
+    std::size_t RowCount() const noexcept { return firstRow_ + rows_.size(); }
 
     // ---- Adding a row: one call per column, in column order, then EndRow ----------------
     void AddNull();
@@ -93,6 +95,14 @@ public:
     TVariant ValueAt(std::size_t row, int column, std::uint32_t offset) const;
     TVariant Value(std::size_t row, int column) const;
 
+    // ---- Adding rows on another thread ----------------------------------------------------
+    // A store for the rows that follow this one's: they go on in this store's last block,
+    // past the bytes this store uses, and in blocks of its own, so that one thread can add
+    // rows there while another reads this store. It holds only the new rows (its RowCount
+    // counts this store's too, for messages naming a row); Append takes them over. This
+    // store must not change until then: nothing is added to it in between.
+    std::unique_ptr<TRowStore> Continuation() const;
+    void Append(TRowStore& continuation);
 
 private:
     void Begin();
@@ -101,31 +111,43 @@ private:
 
     std::vector<TStorage> columns_;
     std::size_t bitmapBytes_;
-    struct TBlockFree {
-        void operator()(std::uint8_t* block) const noexcept;
-    };
-    std::vector<std::unique_ptr<std::uint8_t[], TBlockFree>> blocks_;
+    // Shared with a continuation, which may still be adding rows past this store's bytes
+    // when this store goes (a reading thread that was given up).
+    std::vector<std::shared_ptr<std::uint8_t>> blocks_;
     std::vector<std::size_t> blockSizes_;
     std::size_t blockUsed_ = 0;
     std::vector<const std::uint8_t*> rows_;
     std::size_t rowSize_ = 0;  // bytes of the row being added, at blockUsed_ in the last block
     int column_ = 0;
+    std::size_t firstRow_ = 0;  // rows before these (a continuation's)
 };
+
+// Reads the rows of an executed statement, holding it (and its connection) between reads.
+class TRowReader;
 
 // A result: its columns and rows.
 struct TRecordset {
     std::vector<TRecordsetColumn> columns;
     std::unique_ptr<TRowStore> rows;
     TFetchPath fetchPath = TFetchPath::PerValue;
+    // The statement of the rows still to be read; null once the result has been read to its end.
+    std::shared_ptr<TRowReader> reader;
 
     // Makes the row store for the columns described so far.
     void CreateRows();
 };
 
 // Describes the statement's result columns (duplicate names get "_1", "_2" ...; a nameless
-// column is "COLUMN") and reads every row of it. A result without columns raises
-// EDatabaseError "CommandText does not return a result set".
-std::unique_ptr<TRecordset> FetchRecordset(TOdbcStatement& statement, bool enableBCD);
+// column is "COLUMN") and reads its first rows: whole fetches until `firstRows` rows are
+// read or the result ends; while rows are left, the result's reader holds the statement. A
+// result without columns raises EDatabaseError "CommandText does not return a result set".
+std::unique_ptr<TRecordset> OpenRecordset(std::unique_ptr<TOdbcStatement> statement, bool enableBCD,
+                                          std::size_t firstRows);
+// Reads whole fetches into `rows` until it counts `until` rows or the result ends; true while
+// rows are left. Runs on the statement's connection (TOdbcConnection::Run) with `rows` a
+// continuation of the result's store; the reader's link is where its statement runs.
+bool ReadRows(TRowReader& reader, TRowStore& rows, std::size_t until);
+const TOdbcLink& ReaderLink(const TRowReader& reader) noexcept;
 // Only the described columns (no rows read).
 std::vector<TRecordsetColumn> DescribeColumns(TOdbcStatement& statement, bool enableBCD);
 

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -17,6 +18,7 @@
 #include "platform/db/AdoDataSet.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/db/DataLinks.h"
+#include "platform/db/OdbcHandles.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/Formatting.h"
@@ -36,6 +38,7 @@ std::string LongMemo()
 }
 
 std::string Table() { return "gwdb_items_" + std::to_string(getpid()); }
+std::string BigTable() { return "gwdb_many_" + std::to_string(getpid()); }
 
 const std::string kTwentyChars = "ЖЖЖЖЖЖЖЖЖЖ😀😀😀😀😀😀😀😀😀😀";
 
@@ -51,6 +54,10 @@ struct SQLite {
     static constexpr bool kBoundFetch = true;
     // The driver cannot read one row of a block with SQLGetData: a bound row per fetch.
     static constexpr TFetchPath kTextFetchPath = TFetchPath::BoundRows;
+    // A value the database fails to compute only when the row is stepped to (for ids past
+    // 2000): an error that comes with a fetch after the open.
+    static constexpr const char* kFailsPast2000 = "CASE WHEN id > 2000 THEN abs(-9223372036854775807 - 1 + (id - id)) "
+                                                  "ELSE id END";
 
     std::optional<std::string> Available() { return dir.isValid() ? std::nullopt : std::optional<std::string>("no temp dir"); }
     std::string InitString(const std::string& password = {}) const
@@ -81,6 +88,9 @@ struct Postgres {
     static constexpr const char* kBinaryType = "BYTEA";
     static constexpr bool kBoundFetch = true;
     static constexpr TFetchPath kTextFetchPath = TFetchPath::Block;
+    // None: the driver reads the whole result when the statement runs, so an error in any row
+    // comes with the open.
+    static constexpr const char* kFailsPast2000 = nullptr;
 
     static std::string Odbc(const std::string& database)
     {
@@ -155,11 +165,21 @@ protected:
         if (!conn_) return;
         try {
             if (!conn_->Connected()) conn_->Open();
+            Exec("DROP TABLE IF EXISTS " + BigTable());
             Exec("DROP TABLE IF EXISTS " + Table());
         } catch (const rtl::Exception&) {
         }
     }
     void Exec(const std::string& sql) { conn_->Execute(sql); }
+    // `rows` rows (id 1.., name "n<id>"): more than the open reads.
+    void MakeBigTable(int rows)
+    {
+        Exec("DROP TABLE IF EXISTS " + BigTable());
+        Exec("CREATE TABLE " + BigTable() + " (id INTEGER NOT NULL PRIMARY KEY, name VARCHAR(20))");
+        // INSERT first: the SQLite driver takes a statement that starts with WITH for a query.
+        Exec("INSERT INTO " + BigTable() + " (id, name) WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c " +
+             "WHERE x < " + std::to_string(rows) + ") SELECT x, 'n' || x FROM c");
+    }
     std::unique_ptr<TADOQuery> Query(const std::string& sql)
     {
         auto q = std::make_unique<TADOQuery>(nullptr);
@@ -504,6 +524,157 @@ TYPED_TEST(AdoSuite, ClosingTheConnectionClosesItsQueries)
     q->Open();  // reconnects
     EXPECT_TRUE(this->conn_->Connected());
     EXPECT_EQ(q->RecordCount(), 3);
+}
+
+// ---- Reading a large result as it is wanted ------------------------------------------------
+
+constexpr int kManyRows = 3000;
+
+// The open reads the first rows only; whatever needs more reads on, and every answer is what
+// it would be had the open read every row.
+TYPED_TEST(AdoSuite, RowsPastTheFirstReadAreReadWhenWanted)
+{
+    this->MakeBigTable(kManyRows);
+    struct Case {
+        const char* what;
+        std::function<void(TADOQuery&)> act;
+        int recNo;  // of the current record afterwards; its id is the same but for the sort
+        int id;
+        int count;
+    } cases[] = {
+        {"RecordCount", [](TADOQuery& q) { EXPECT_EQ(q.RecordCount(), kManyRows); }, 1, 1, kManyRows},
+        {"Last", [](TADOQuery& q) { q.Last(); }, kManyRows, kManyRows, kManyRows},
+        {"Locate past the first rows", [](TADOQuery& q) { EXPECT_TRUE(q.Locate("id", TVariant(2500))); }, 2500,
+         2500, kManyRows},
+        {"Locate of a key no row holds", [](TADOQuery& q) { EXPECT_FALSE(q.Locate("id", TVariant(kManyRows + 1))); },
+         1, 1, kManyRows},
+        {"RecNo past the first rows", [](TADOQuery& q) { q.SetRecNo(2222); }, 2222, 2222, kManyRows},
+        {"MoveBy to the last row", [](TADOQuery& q) { EXPECT_EQ(q.MoveBy(kManyRows + 5), kManyRows - 1); },
+         kManyRows, kManyRows, kManyRows},
+        {"Next to the end",
+         [](TADOQuery& q) {
+             int walked = 1;
+             for (q.Next(); !q.Eof(); q.Next()) ++walked;
+             EXPECT_EQ(walked, kManyRows);
+         },
+         kManyRows, kManyRows, kManyRows},
+        {"a filter",
+         [](TADOQuery& q) {
+             q.SetFilterText("id > 2990");
+             q.SetFiltered(true);
+         },
+         1, 2991, 10},
+        {"a sort", [](TADOQuery& q) { q.SetSort("id DESC"); }, 1, kManyRows, kManyRows},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto q = this->Query("SELECT id, name FROM " + BigTable() + " ORDER BY id");
+        q->Open();
+        EXPECT_FALSE(q->AllRowsRead());
+        EXPECT_GT(q->RecordsRead(), 0);
+        EXPECT_LT(q->RecordsRead(), kManyRows);
+        c.act(*q);
+        EXPECT_EQ(q->RecNo(), c.recNo);
+        EXPECT_EQ(q->FieldByName("id")->AsInteger(), c.id);
+        EXPECT_EQ(q->FieldByName("name")->AsString(), "n" + std::to_string(c.id));
+        EXPECT_EQ(q->RecordCount(), c.count);
+        EXPECT_TRUE(q->AllRowsRead());
+        q->CheckConsistency();
+    }
+}
+
+// Reading on in the background: the rows come a part at a time, the data-aware controls hear
+// of each part, and the current record stays where it was.
+TYPED_TEST(AdoSuite, ReadingMoreRowsTellsTheControlsAndKeepsTheCurrentRecord)
+{
+    struct TCountLink : TDataLink {
+        int notices = 0;
+        void RecordCountChanged() override { ++notices; }
+    };
+    this->MakeBigTable(kManyRows);
+    auto q = this->Query("SELECT id, name FROM " + BigTable() + " ORDER BY id");
+    TDataSource source(nullptr);
+    source.SetDataSet(q.get());
+    TCountLink link;
+    link.SetBufferCount(20);
+    link.SetDataSource(&source);
+    q->Open();
+    q->MoveBy(5);
+    const int before = q->RecordsRead();
+    q->ReadMoreRows(500);
+    EXPECT_GE(q->RecordsRead(), before + 500);
+    EXPECT_LT(q->RecordsRead(), kManyRows);
+    EXPECT_FALSE(q->AllRowsRead());
+    EXPECT_EQ(link.notices, 1);
+    EXPECT_EQ(q->RecNo(), 6);
+    EXPECT_EQ(q->FieldByName("id")->AsInteger(), 6);
+    q->CheckConsistency();
+
+    q->ReadMoreRows(kManyRows);
+    EXPECT_TRUE(q->AllRowsRead());
+    EXPECT_EQ(q->RecordsRead(), kManyRows);
+    EXPECT_EQ(link.notices, 2);
+    q->ReadMoreRows(1);  // nothing left: no notice
+    EXPECT_EQ(link.notices, 2);
+    EXPECT_EQ(q->RecNo(), 6);
+    q->CheckConsistency();
+}
+
+// A read after the open that fails says why, every time the failure is met; the rows read
+// before it stay and can be browsed, the result ends with them, and the query opens again.
+TYPED_TEST(AdoSuite, AFailedLaterReadIsReportedAndTheQueryStaysUsable)
+{
+    this->MakeBigTable(kManyRows);
+    const std::string plain = "SELECT id, name FROM " + BigTable() + " ORDER BY id";
+    struct Case {
+        const char* what;
+        std::string sql;  // empty: the backend cannot fail this way
+        std::function<void(TADOConnection&)> between;
+        const char* message;
+    } cases[] = {
+        {"a value the database cannot compute",
+         TypeParam::kFailsPast2000 == nullptr
+             ? std::string()
+             : "SELECT id, " + std::string(TypeParam::kFailsPast2000) + " AS v FROM " + BigTable() + " ORDER BY id",
+         [](TADOConnection&) {}, "integer overflow"},
+        {"the connection closed under the query", plain, [](TADOConnection& c) { c.OdbcConnection().Disconnect(); },
+         "connection is closed"},
+        {"the connection opened anew under the query", plain,
+         [](TADOConnection& c) {
+             c.OdbcConnection().Disconnect();
+             c.Open();
+         },
+         "connection was lost"},
+    };
+    for (const Case& c : cases) {
+        if (c.sql.empty()) continue;
+        SCOPED_TRACE(c.what);
+        auto q = this->Query(c.sql);
+        q->Open();
+        ASSERT_FALSE(q->AllRowsRead());
+        const int read = q->RecordsRead();
+        c.between(*this->conn_);
+        try {
+            q->Last();
+            ADD_FAILURE() << "the rest was read";
+        } catch (const EDatabaseError& e) {
+            EXPECT_NE(e.Message().find(c.message), std::string::npos) << e.Message();
+        }
+        EXPECT_TRUE(q->Active());
+        EXPECT_TRUE(q->AllRowsRead());
+        EXPECT_EQ(q->RecordCount(), read);
+        q->First();
+        EXPECT_EQ(q->FieldByName("id")->AsInteger(), 1);
+        q->Last();
+        EXPECT_EQ(q->RecNo(), read);
+        EXPECT_EQ(q->FieldByName("id")->AsInteger(), read);
+        q->CheckConsistency();
+        q->Close();
+        if (!this->conn_->Connected()) this->conn_->Open();
+        q->SQL()->SetText(plain);
+        q->Open();
+        EXPECT_EQ(q->RecordCount(), kManyRows);
+    }
 }
 
 // ---- Fetching: both paths give the same values, whole ----------------------------------------

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "designer/FDesign.h"
 #include "tests/designer/DesignWindowFixture.h"
@@ -169,6 +170,51 @@ TEST_F(DesignWindow, TablesAddedByDoubleClickDoNotCoverEachOther)
             EXPECT_TRUE(apart) << "box " << i << " covers box " << k;
         }
     }
+}
+
+// A result larger than the open reads shows its first rows at once; the status bar stays empty
+// (never a count short of the result's) while the rest is read a part per tick of the row
+// timer, then shows the whole count. An export that reads the rest itself keeps its own count.
+TEST_F(DesignWindow, ViewDataOfALargeResultShowsTheCountOnceTheRestIsRead)
+{
+    constexpr int kRows = 40000;
+    conn_.Execute("CREATE TABLE many (id INTEGER PRIMARY KEY, name VARCHAR(20))");
+    conn_.Execute("INSERT INTO many WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < " +
+                  std::to_string(kRows) + ") SELECT x, 'n' || x FROM c");
+    std::vector<std::string> shown;
+    host_.setStatus = [&](const std::string& text) {
+        status_ = text;
+        shown.push_back(text);
+    };
+    Open();
+    SetSql("SELECT * FROM many");
+    Tab("pc_getdata", 1);
+    Tab("pc_getdata", 2);
+    db::TADOQuery* query = w_->Query();
+    ASSERT_TRUE(query->Active());
+    EXPECT_FALSE(query->AllRowsRead());
+    EXPECT_EQ(status_, "");
+    ASSERT_NE(w_->RowTimer(), nullptr);
+    int ticks = 0;
+    while (w_->RowTimer()->Enabled() && ticks < 100) {
+        w_->RowTimer()->Timer();
+        ++ticks;
+    }
+    EXPECT_GT(ticks, 1) << "read in parts";
+    EXPECT_TRUE(query->AllRowsRead());
+    EXPECT_EQ(status_, std::to_string(kRows) + " records");
+    for (const std::string& text : shown)
+        EXPECT_TRUE(text.empty() || text == status_) << "a count short of the result's: " << text;
+
+    query->Close();
+    Tab("pc_getdata", 1);
+    Tab("pc_getdata", 2);
+    ASSERT_TRUE(w_->RowTimer()->Enabled());
+    ASSERT_TRUE(w_->ExportHtmlPages(root_ + "/Temp/all.html"));
+    EXPECT_EQ(status_, std::to_string(kRows) + " records are exported!");
+    w_->RowTimer()->Timer();
+    EXPECT_FALSE(w_->RowTimer()->Enabled());
+    EXPECT_EQ(status_, std::to_string(kRows) + " records are exported!");
 }
 
 TEST_F(DesignWindow, ViewDataShowsTheRecordCountAndBadSqlWarnsWithTheDriversText)

@@ -23,6 +23,7 @@
 #include "platform/ui/testing/TestDialogs.h"
 #include "tests/db/MemDataSet.h"
 #include "tests/grid/GridTestSupport.h"
+#include "tests/grid/SampleQuery.h"
 
 namespace {
 
@@ -703,6 +704,43 @@ TEST_F(GridFixture, ScrollBarOverTheSQLiteSampleThroughTheAdoQuery)
     EXPECT_EQ(query.RecNo(), 12);
     EXPECT_EQ(query.FieldByName("customer_id")->AsInteger(), 12);
     EXPECT_EQ(grid->GetScrollPos(ui::sbVertical), 12);
+    grid->SetDataSource(nullptr);
+    query.Close();
+}
+
+// A result larger than the open reads: the bar counts the rows read so far (the grid never
+// makes the query read all of them for it), grows as more come in, and is exact once the last
+// row is read; the thumb dragged to the bottom goes to the last record of the whole result.
+TEST_F(GridFixture, ScrollBarOverAResultStillBeingRead)
+{
+    constexpr int kRows = 5000;
+    gridtest::TManyRowsQuery many(kRows);
+    db::TADOQuery& query = many.query;
+    grid->SetDataSource(&many.source);
+    form->Show();
+    const auto max = [&] { return grid->GetScrollInfo(ui::sbVertical).Max; };
+    const int page = 10;
+
+    query.Open();
+    ASSERT_FALSE(query.AllRowsRead());
+    const int first = query.RecordsRead();
+    EXPECT_LT(first, kRows);
+    EXPECT_EQ(max(), first + page - 1);
+    EXPECT_FALSE(query.AllRowsRead()) << "the bar read the rest";
+    query.ReadMoreRows(1500);
+    EXPECT_GE(query.RecordsRead(), first + 1500);
+    EXPECT_EQ(max(), query.RecordsRead() + page - 1);
+    query.ReadMoreRows(kRows);
+    ASSERT_TRUE(query.AllRowsRead());
+    EXPECT_EQ(max(), kRows + page - 1);
+
+    query.Close();
+    query.Open();
+    grid->Perform(ui::WM_VSCROLL, ui::MakeWParam(ui::SB_THUMBPOSITION, max() - page + 1));
+    EXPECT_EQ(query.RecNo(), kRows);
+    EXPECT_EQ(query.FieldByName("id")->AsInteger(), kRows);
+    EXPECT_EQ(max(), kRows + page - 1);
+    EXPECT_EQ(grid->GetScrollPos(ui::sbVertical), kRows);
     grid->SetDataSource(nullptr);
     query.Close();
 }

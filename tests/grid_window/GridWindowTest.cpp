@@ -244,3 +244,75 @@ TEST(GridWindowTest, CheckBoxCellsShowTheirValue)
 }
 
 }  // namespace
+
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
+
+namespace {
+
+// A result larger than the open reads, on the X server: the grid's scroll bar spans the rows
+// read so far, grows as the rest comes in, and its thumb dragged to the bottom with the mouse
+// brings the last record of the whole result into view.
+TEST(GridWindowTest, ScrollBarOfAResultStillBeingRead)
+{
+    if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
+    constexpr int kRows = 5000;
+    gridtest::TManyRowsQuery many(kRows);
+    db::TADOQuery& query = many.query;
+
+    ui::TForm form(nullptr);
+    form.SetCaption("Rows still being read");
+    form.SetBounds(100, 100, 420, 360);
+    auto* grid = new TgkCustomDBGrid(&form);
+    grid->SetParent(&form);
+    grid->SetBounds(8, 8, 396, 300);
+    grid->SetDataSource(&many.source);
+    query.Open();
+    form.Show();
+    QWidget* window = ui::qt::WidgetOf(form);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    QScrollBar* bar = nullptr;
+    for (QScrollBar* b : ui::qt::WidgetOf(*grid)->findChildren<QScrollBar*>())
+        if (b->orientation() == Qt::Vertical) bar = b;
+    ASSERT_NE(bar, nullptr);
+    ASSERT_FALSE(query.AllRowsRead());
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->maximum(), query.RecordsRead());
+    EXPECT_FALSE(query.AllRowsRead()) << "the bar read the rest";
+    query.ReadMoreRows(kRows);
+    EXPECT_EQ(bar->maximum(), kRows);
+
+    query.Close();
+    query.Open();
+    ASSERT_LT(bar->maximum(), kRows);
+    grid->SetFocus();
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = Qt::Vertical;
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.pageStep = bar->pageStep();
+    option.singleStep = bar->singleStep();
+    const QRect thumb = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
+    ASSERT_TRUE(thumb.isValid());
+    QTest::mousePress(bar, Qt::LeftButton, {}, thumb.center());
+    for (int y = thumb.center().y(); y < bar->height() + 40; y += 20) QTest::mouseMove(bar, QPoint(thumb.center().x(), y));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(thumb.center().x(), bar->height() + 40));
+    EXPECT_EQ(query.RecNo(), kRows);
+    EXPECT_EQ(query.FieldByName("id")->AsInteger(), kRows);
+    EXPECT_EQ(bar->maximum(), kRows);
+    EXPECT_EQ(bar->value(), kRows);
+    // The last record is the current row, at the bottom of the rows shown.
+    EXPECT_EQ(grid->Row(), grid->VisibleRowCount());
+    const std::filesystem::path png = gwtest::SaveWindowShot(window, "grid", "GridLastOfAResultStillBeingRead", 300);
+    ASSERT_FALSE(png.empty());
+    const QImage image(QString::fromStdString(png.string()));
+    EXPECT_EQ(CellBackground(image, window->mapToGlobal(QPoint(0, 0)), *grid, 1, grid->Row(), true),
+              Rgb(rtl::clHighlight));
+    form.Hide();
+}
+
+}  // namespace
