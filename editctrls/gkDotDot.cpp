@@ -214,13 +214,14 @@ void TgkDBCustomCombo::RefreshGlyph()
     }
     const int w = button_->Width(), h = button_->Height();
     if (w <= 4 || h <= 4) return;
-    // The window's own button draws its face and edges: it shows what lies inside them.
-    ui::TBitmap face(w, h);
+    // The window's own button draws its face and edges: it shows what lies inside them, the
+    // face drawn over the button's whole size around a picture of its inside.
+    ui::TBitmap face(w - 4, h - 4);
     face.Fill(rtl::clBtnFace);
     bool defaultPaint = true;
-    DrawButton(*face.Canvas(), {0, 0, w, h}, defaultPaint);
+    DrawButton(*face.Canvas(), {-2, -2, w - 2, h - 2}, defaultPaint);
     if (defaultPaint) return;
-    glyph.LoadFromBytes(ui::EncodeBmp(face, {3, 3, w - 3, h - 3}));
+    glyph.LoadFromBytes(ui::EncodeBmp(face));
     button_->Invalidate();
 }
 
