@@ -140,11 +140,6 @@ TgkDBCustomComboBox::~TgkDBCustomComboBox()
     history_.reset();
 }
 
-void TgkDBCustomComboBox::SetItems(const rtl::TStrings* items)
-{
-    if (items != nullptr) items_.Assign(*items);
-}
-
 void TgkDBCustomComboBox::SetMapList(bool v)
 {
     if (v == mapList_) return;
@@ -488,32 +483,44 @@ void TgkDBCustomComboBox::KeyDown(ui::TKey& key, ui::TShiftState shift)
         const rtl::TScopeExit done([this] { autoDropping_ = false; });
         DropDown();
     }
+    if (ClearKey(key, shift) || RowKey(key, shift)) return;
+    TgkDBCustomCombo::KeyDown(key, shift);
+}
+
+// Delete, Backspace and Ctrl+X in a drop-down list that completes typed text: they empty it
+// only with AllowClearKey and the whole text selected, and are used up either way.
+bool TgkDBCustomComboBox::ClearKey(ui::TKey& key, ui::TShiftState shift)
+{
     const bool clearKey = key == ui::VK_DELETE || key == ui::VK_BACK || (key == 'X' && shift.Contains(ui::ssCtrl));
-    if (ShowMatchText && style_ == ui::csDropDownList && clearKey) {
-        const int size = static_cast<int>(Text().size());
-        if (AllowClearKey && SelStart() == 0 && SelLength() == size) ClearValue();
-        key = 0;
-        return;
-    }
-    const bool arrow = (key == ui::VK_UP || key == ui::VK_DOWN) && !alt;
+    if (!ShowMatchText || style_ != ui::csDropDownList || !clearKey) return false;
+    const int size = static_cast<int>(Text().size());
+    if (AllowClearKey && SelStart() == 0 && SelLength() == size) ClearValue();
+    key = 0;
+    return true;
+}
+
+// The arrows step the rows of a closed combo (outside a grid); with the list open they and
+// the page keys move its highlight, the text following.
+bool TgkDBCustomComboBox::RowKey(ui::TKey& key, ui::TShiftState shift)
+{
+    if (shift.Contains(ui::ssAlt)) return false;
+    const bool arrow = key == ui::VK_UP || key == ui::VK_DOWN;
     if (arrow && !listVisible_ && !InGrid()) {
         StepRow(key == ui::VK_DOWN ? 1 : -1, false);
         OnKeyDown(this, key, shift);
         key = 0;
-        return;
+        return true;
     }
-    if (listVisible_ && !alt && !shift.Contains(ui::ssShift) &&
-        (key == ui::VK_UP || key == ui::VK_DOWN || key == ui::VK_PRIOR || key == ui::VK_NEXT)) {
-        const int page = std::max(1, std::min(dropDownCount_, list_->Items()->Count()) - 1);
-        const int delta = key == ui::VK_UP ? -1 : key == ui::VK_DOWN ? 1 : key == ui::VK_PRIOR ? -page : page;
-        const int count = list_->Items()->Count();
-        const int from = list_->ItemIndex();
-        int to = std::clamp(from < 0 ? (delta > 0 ? delta - 1 : 0) : from + delta, 0, std::max(0, count - 1));
-        if (count > 0 && to != from) StepRow(to - from, true);
-        key = 0;
-        return;
-    }
-    TgkDBCustomCombo::KeyDown(key, shift);
+    if (!listVisible_ || shift.Contains(ui::ssShift) || (!arrow && key != ui::VK_PRIOR && key != ui::VK_NEXT))
+        return false;
+    const int count = list_->Items()->Count();
+    const int page = std::max(1, std::min(dropDownCount_, count) - 1);
+    const int delta = key == ui::VK_UP ? -1 : key == ui::VK_DOWN ? 1 : key == ui::VK_PRIOR ? -page : page;
+    const int from = list_->ItemIndex();
+    const int to = std::clamp(from < 0 ? (delta > 0 ? delta - 1 : 0) : from + delta, 0, std::max(0, count - 1));
+    if (count > 0 && to != from) StepRow(to - from, true);
+    key = 0;
+    return true;
 }
 
 void TgkDBCustomComboBox::KeyUp(ui::TKey& key, ui::TShiftState shift)

@@ -90,7 +90,6 @@ public:
 
     // ---- Items and values -------------------------------------------------------------------
     TgkComboStringList* Items() noexcept { return &items_; }
-    void SetItems(const rtl::TStrings* items);
     bool MapList() const noexcept { return mapList_; }
     void SetMapList(bool v);
     bool TwoColumnDisplay() const noexcept { return twoColumn_; }
@@ -182,6 +181,8 @@ private:
     // Moves the row by `delta` (the arrows), the text following it.
     void StepRow(int delta, bool listOpen);
     void ClearValue();
+    bool ClearKey(ui::TKey& key, ui::TShiftState shift);
+    bool RowKey(ui::TKey& key, ui::TShiftState shift);
     bool MatchKey(char& key);
     void SelectByFirstChar(char key);
     bool BoundNotEditing() const;

@@ -126,15 +126,6 @@ void TgkDBCustomCombo::SetButtonWidth(int v)
 
 ui::TPicture* TgkDBCustomCombo::ButtonGlyph() const { return button_->Glyph(); }
 
-void TgkDBCustomCombo::SetButtonGlyph(const ui::TPicture* glyph)
-{
-    if (glyph != nullptr)
-        button_->Glyph()->Assign(*glyph);
-    else
-        button_->Glyph()->Clear();
-    Invalidate();
-}
-
 void TgkDBCustomCombo::SetLimitEditRect(bool v)
 {
     limitEditRect_ = v;

@@ -77,8 +77,8 @@ public:
     // 0: the larger of the scroll-bar width and 15.
     int ButtonWidth() const noexcept { return buttonWidth_; }
     void SetButtonWidth(int v);
+    // The user's picture under cbsCustom (read by a stored form into the button's glyph).
     ui::TPicture* ButtonGlyph() const;
-    void SetButtonGlyph(const ui::TPicture* glyph);
     virtual bool IsButtonGlyphStored() const { return buttonStyle_ == cbsCustom; }
     dotdot::TgkComboButtonEffects* ButtonEffects() const noexcept { return effects_.get(); }
     bool LimitEditRect() const noexcept { return limitEditRect_; }
