@@ -431,11 +431,10 @@ void TgkDBCustomComboBox::DataChange()
     if (Switches[1]) return;
     FillList();
     TgkDBCustomCombo::DataChange();
-    if (Field() != nullptr && !mapList_ && OwnerDrawn()) {
-        storedIndex_ = FindItemIndex(Field()->Text(), 0);
-        list_->SetItemIndex(storedIndex_);
-        Invalidate();
-    }
+    // The row of the value shown: an empty text has none.
+    storedIndex_ = Text().empty() ? -1 : FindItemIndex(Text(), 0);
+    list_->SetItemIndex(storedIndex_);
+    Invalidate();
 }
 
 void TgkDBCustomComboBox::ClearValue()

@@ -417,7 +417,8 @@ void TgkDBCustomEdit::UpdateData()
     if (ReadOnly()) return;
     db::TField* f = Field();
     if (f == nullptr) return;
-    if (HasValidPictureMask() && !CheckValue(Text())) {
+    // A mask that cannot be read still reports its failed check, and holds nothing back.
+    if (HasPictureMask() && !CheckValue(Text()) && HasValidPictureMask()) {
         db::TDataSet* ds = f->DataSet();
         const classes::TEventValue handler = grid::gkGetOnInvalidValue(ds);
         if (handler.handler.has_value()) {
@@ -476,13 +477,6 @@ TgkDBPicture* TgkDBCustomEdit::Picture()
         picture_.allowInvalidExit_ = false;
     }
     return &picture_;
-}
-
-void TgkDBCustomEdit::SetPicture(const TgkDBPicture* picture)
-{
-    if (picture != nullptr) picture_.Assign(*picture);
-    // The class library's mask gives way to a picture mask, else follows the field's.
-    EditMask = HasPictureMask() || Field() == nullptr ? std::string() : Field()->EditMask();
 }
 
 bool TgkDBCustomEdit::HasPictureMask() const { return usePictureMask_ && !picture_.PictureMask().empty(); }
@@ -694,6 +688,8 @@ bool TgkDBCustomEdit::GridTakesKey(ui::TKey key, ui::TShiftState shift) const
     const bool atEnd = SelStart() + SelLength() >= size;
     const bool atStart = SelStart() == 0;
     switch (key) {
+    case ui::VK_RETURN:
+    case ui::VK_TAB: return true;
     case ui::VK_INSERT: return !shift.Contains(ui::ssShift);
     case ui::VK_UP:
     case ui::VK_DOWN:
@@ -723,14 +719,11 @@ bool TgkDBCustomEdit::HandKeyToGrid(ui::TKey& key, ui::TShiftState shift)
 void TgkDBCustomEdit::KeyDown(ui::TKey& key, ui::TShiftState shift)
 {
     if (HandKeyToGrid(key, shift)) return;
-    if (InGrid() && key == ui::VK_F2 && IsEditable()) SetSel(static_cast<int>(Text().size()), 0);
-    if (InGrid() && (key == ui::VK_RETURN || key == ui::VK_TAB)) {
-        auto* g = dynamic_cast<ui::TCustomGrid*>(Parent());
-        const ui::TKey k = key;
-        key = 0;
-        g->SetFocus();
-        if (g->Focused()) g->Perform(ui::WM_KEYDOWN, k, static_cast<std::intptr_t>(shift.Bits()));
-        return;
+    if (auto* g = dynamic_cast<ui::TCustomGrid*>(Parent())) {
+        if (key == ui::VK_F2 && IsEditable()) SetSel(static_cast<int>(Text().size()), 0);
+        // The grid's own handler hears the keys its cell control keeps.
+        g->OnKeyDown(g, key, shift);
+        if (key == 0) return;
     }
     TgkCustomMaskEdit::KeyDown(key, shift);
     if (key == 0) return;

@@ -139,7 +139,6 @@ public:
 
     // ---- Picture mask -------------------------------------------------------------------
     TgkDBPicture* Picture();
-    void SetPicture(const TgkDBPicture* picture);
     bool UsePictureMask() const noexcept { return usePictureMask_; }
     void SetUsePictureMask(bool v) { usePictureMask_ = v; }
     // UsePictureMask and a mask.

@@ -406,6 +406,20 @@ TEST_F(MaskedEditLogic, TextsConvertIntoTheirFields)
     EXPECT_TRUE(data.ds.FieldByName("NAME")->IsNull()) << "an empty text is null";
 }
 
+// A mask with a syntax error holds no text back from its field.
+TEST_F(MaskedEditLogic, ABrokenMaskLetsTheTextThrough)
+{
+    data.ds.PictureMasks()->Add("NAME\t#[");
+    bool heard = true;
+    edit->OnCheckValue = [&](classes::TObject*, bool passes) { heard = passes; };
+    Write("NAME", "abc");
+    EXPECT_EQ(data.ds.FieldByName("NAME")->AsString(), "abc");
+    EXPECT_FALSE(heard) << "the check itself still fails";
+    data.ds.PictureMasks()->Put(0, "NAME\t###");
+    EXPECT_THROW(Write("NAME", "abcd"), std::exception) << "a sound mask does hold it back";
+    EXPECT_EQ(data.ds.FieldByName("NAME")->AsString(), "abc");
+}
+
 TEST_F(MaskedEditLogic, TextsThatDoNotConvertAreNamedAndChangeNothing)
 {
     struct Case {

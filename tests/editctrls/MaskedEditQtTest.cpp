@@ -20,6 +20,7 @@
 #include "platform/ui/Grids.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/qt/QtUi.h"
+#include "platform/ui/testing/TestDialogs.h"
 #include "tests/editctrls/MaskedEditFixture.h"
 
 namespace {
@@ -228,6 +229,32 @@ TEST_F(MaskedEditQt, NumbersTakeOnlyTheirCharactersAndEscapeResets)
     Type(*edit, "Bo");
     Focus(*other);
     EXPECT_EQ(data.ds.FieldByName("NAME")->AsString(), "Bo") << "leaving writes the field";
+}
+
+// A text the field cannot take: the error names it, the field keeps its value and the edit
+// keeps the focus and the text.
+TEST_F(MaskedEditQt, LeavingWithATextTheFieldRefusesKeepsTheFocus)
+{
+    maskedtest::TMaskedData data;
+    edit->SetDataSource(&data.source);
+    edit->SetDataField("WHEN");
+    const rtl::TDateTime before = data.ds.FieldByName("WHEN")->AsDateTime();
+    ui::TScriptedDialogs dialogs;
+    ui::TDialogServiceScope scope(dialogs);
+    dialogs.AnswerMessage(ui::mrOk);
+    Focus(*edit);
+    edit->SelectAll();
+    Type(*edit, "soon");
+    other->SetFocus();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    ASSERT_EQ(dialogs.Asked().size(), 1u);
+    EXPECT_NE(dialogs.Asked().at(0).message.text.find("'soon' is not a valid date"), std::string::npos)
+        << dialogs.Asked().at(0).message.text;
+    EXPECT_TRUE(edit->Focused());
+    EXPECT_EQ(edit->Text(), "soon");
+    EXPECT_EQ(data.ds.FieldByName("WHEN")->AsDateTime(), before);
+    edit->SetDataSource(nullptr);
 }
 
 TEST_F(MaskedEditQt, TheDropDownProtocol)
