@@ -532,6 +532,8 @@ void TgkDBCustomEdit::Reset()
 void TgkDBCustomEdit::DoEnterEdit()
 {
     SetEditRect();
+    // An edit bound to nothing is typed into as it is (the window takes pastes too).
+    if (DataSource() == nullptr && DataField().empty() && !link_->ReadOnly()) ui::TEdit::SetReadOnly(false);
     if (!focused_) {
         focused_ = true;
         if (Field() == nullptr)

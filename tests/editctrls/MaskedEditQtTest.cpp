@@ -16,6 +16,7 @@
 #include "editctrls/gkDBComb.h"
 #include "editctrls/gkDBEdit.h"
 #include "platform/rtl/FormatSettings.h"
+#include "platform/ui/Clipbrd.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Grids.h"
 #include "platform/ui/Screen.h"
@@ -132,6 +133,16 @@ TEST_F(MaskedEditQt, PictureKeystrokesFillLiteralsAndRefuseAtTheEnd)
     Key(*edit, Qt::Key_Backspace);
     EXPECT_EQ(edit->Text(), "123-45");
     EXPECT_EQ(heard.back(), false) << "Backspace's text is checked";
+}
+
+TEST_F(MaskedEditQt, APasteTakesTheMasksLiterals)
+{
+    edit->Picture()->SetPictureMask("###-###");
+    ui::Clipboard().SetAsText("123");
+    Focus(*edit);
+    Key(*edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(edit->Text(), "123-");
+    EXPECT_TRUE(edit->Modified());
 }
 
 TEST_F(MaskedEditQt, WithoutAutoFillABlankStandsForTheLiteral)
