@@ -700,6 +700,22 @@ void TgkDBCustomComboBox::DrawListItem(ui::TCanvas& canvas, int index, const ui:
     }
 }
 
+void TgkDBCustomComboBox::DrawText(ui::TCanvas& canvas, const ui::TRect& rect, int x, int y, const std::string& s)
+{
+    if (!OwnerDrawn() || !OnDrawItem) {
+        TgkDBCustomCombo::DrawText(canvas, rect, x, y, s);
+        return;
+    }
+    paintCanvas_ = &canvas;
+    const rtl::TScopeExit done([this] { paintCanvas_ = nullptr; });
+    if (listVisible_) {
+        canvas.Brush()->SetStyle(ui::bsSolid);
+        canvas.Brush()->SetColor(Color());
+        canvas.FillRect(rect);
+    }
+    OnDrawItem(this, ItemIndex(), rect, ui::TOwnerDrawState{ui::odFocused, ui::odComboBoxEdit});
+}
+
 // ---- Registration -------------------------------------------------------------------------
 
 GW_IMPLEMENT_CLASS(TgkDBComboBox, TgkDBCustomComboBox)

@@ -159,8 +159,12 @@ public:
     // A key that searches the open list (the list's own key handling).
     void ListKeyPress(char key);
 
-    // ---- Painting of list rows ------------------------------------------------------------------
+    // ---- Painting ---------------------------------------------------------------------------------
     void DrawListItem(ui::TCanvas& canvas, int index, const ui::TRect& rect, ui::TOwnerDrawState state);
+    // What OnDrawItem draws the edit area of an owner-drawn combo on; nil outside that drawing.
+    ui::TCanvas* Canvas() const noexcept { return paintCanvas_; }
+    // An owner-drawn combo with OnDrawItem has the handler draw its edit area.
+    void DrawText(ui::TCanvas& canvas, const ui::TRect& rect, int x, int y, const std::string& s) override;
 
     ui::TDrawItemEvent OnDrawItem;
     TMeasureItemEvent OnMeasureItem;
@@ -207,6 +211,7 @@ private:
     std::string textAtDropDown_;
     int mruRows_ = 0;
     int mouseFilter_ = 0;
+    ui::TCanvas* paintCanvas_ = nullptr;
 };
 
 class TgkDBComboBox : public TgkDBCustomComboBox {

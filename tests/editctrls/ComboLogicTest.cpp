@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -557,6 +558,46 @@ end
                              "Picture.PictureMask = '&&'", "ButtonStyle = cbsEllipsis"})
         EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
     EXPECT_EQ(written.find("DropDownCount"), std::string::npos) << "defaults are not written";
+}
+
+// List rows in two columns, the line under the history block, and the edit area of an
+// owner-drawn combo drawn by its handler.
+TEST_F(ComboLogic, RowsAndTheEditAreaAsDrawn)
+{
+    for (const char* s : {"Red\tR", "Green\tG"}) combo->Items()->Add(s);
+    combo->SetMapList(true);
+    combo->SetTwoColumnDisplay(true);
+    combo->SetColumn1Width(60);
+    combo->HistoryList()->SetEnabled(true);
+    combo->HistoryList()->SetMRUEnabled(true);
+    combo->HistoryList()->Add("Green");
+    combo->FillList();
+    ASSERT_EQ(combo->List()->Items()->CommaText(), "Green,Red,Green");
+    const auto draw = [&](int index) {
+        ui::TRecordingDevice device;
+        ui::TCanvas canvas(&device);
+        combo->DrawListItem(canvas, index, {0, 16 * index, 150, 16 * index + 16}, {});
+        std::string drawn;
+        for (const std::string& line : device.Log())
+            if (line.starts_with("Text(") || line.starts_with("Polyline"))
+                drawn += line.substr(0, std::min(line.find(" font"), line.find(" pen"))) + ";";
+        return drawn;
+    };
+    EXPECT_EQ(draw(0), "Text(2,0 \"Green\";Text(62,0 \"G\";Polyline(0,15 150,15;");
+    EXPECT_EQ(draw(1), "Text(2,16 \"Red\";Text(62,16 \"R\";Polyline(0,16 150,16;");
+    EXPECT_EQ(draw(2), "Text(2,32 \"Green\";Text(62,32 \"G\";");
+
+    combo->SetStyle(ui::csOwnerDrawFixed);
+    std::string heard;
+    combo->OnDrawItem = [&](ui::TWinControl*, int index, const ui::TRect&, ui::TOwnerDrawState state) {
+        heard = std::to_string(index) + (state.Contains(ui::odFocused) ? " focused" : "") +
+                (combo->Canvas() != nullptr ? " canvas" : "");
+    };
+    ui::TRecordingDevice device;
+    ui::TCanvas canvas(&device);
+    combo->Perform(ui::WM_PAINT, reinterpret_cast<std::intptr_t>(&canvas), 21);
+    EXPECT_EQ(heard, "-1 focused canvas");
+    EXPECT_EQ(combo->Canvas(), nullptr);
 }
 
 }  // namespace
