@@ -8,6 +8,7 @@
 #include "app/HelpSystem.h"
 #include "app/Tips.h"
 #include "designer/FDesign.h"
+#include "editctrls/gkDBComb.h"
 #include "editctrls/gkDBDateTimePicker.h"
 #include "framedctrls/FcClasses.h"
 #include "grid/Intl.h"
@@ -77,6 +78,7 @@ void RegisterAppClasses()
     grid::RegisterPublishedGridClasses();
     editctrls::RegisterDateTimePickerClasses();
     editctrls::RegisterMonthCalendarClasses();
+    editctrls::RegisterComboClasses();
     classes::RegisterClasses<odbc::TdbDataBase, odbc::TdbSession>();
     framedctrls::RegisterFramedClasses();
     RegisterTipsClasses();

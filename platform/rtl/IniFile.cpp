@@ -312,6 +312,8 @@ void TIniFile::Modify(Change&& change)
     }
 }
 
+void TIniFile::Update(const std::function<void(TIniDocument&)>& change) { Modify(change); }
+
 std::string TIniFile::ReadString(std::string_view section, std::string_view ident,
                                  std::string_view defaultValue) const
 {

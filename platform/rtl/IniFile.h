@@ -23,6 +23,7 @@
 
 #include "platform/rtl/Exceptions.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -161,6 +162,10 @@ public:
     void DeleteKey(std::string_view section, std::string_view ident) override;
     bool SectionExists(std::string_view section) const override;
     bool ValueExists(std::string_view section, std::string_view ident) const override;
+    // Several changes made as one: `change` edits the file's document, which is then saved
+    // once; when anything fails (the change raises, or the file cannot be read or written)
+    // the file stays as it was. Raises as every change does.
+    void Update(const std::function<void(TIniDocument&)>& change);
 
 private:
     TIniDocument Load() const;

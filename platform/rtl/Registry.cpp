@@ -106,6 +106,26 @@ bool Save(const std::string& path, const TIniDocument& doc)
     throw ERegistryException("Invalid data type for '" + std::string(name) + "'");
 }
 
+// The bytes a binary value's hexadecimal text stands for; nothing for other text.
+std::optional<std::string> HexToBytes(std::string_view text)
+{
+    const auto digit = [](char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        return -1;
+    };
+    if (text.size() % 2 != 0) return std::nullopt;
+    std::string bytes;
+    bytes.reserve(text.size() / 2);
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        const int high = digit(text[i]), low = digit(text[i + 1]);
+        if (high < 0 || low < 0) return std::nullopt;
+        bytes.push_back(static_cast<char>(high * 16 + low));
+    }
+    return bytes;
+}
+
 }  // namespace
 
 // ---- TRegistry -----------------------------------------------------------------------------
@@ -230,6 +250,40 @@ void TRegistry::WriteString(std::string_view name, std::string_view value)
         throw failed();
     }
     if (!Save(fileName_, *doc)) throw failed();
+}
+
+int TRegistry::GetDataSize(std::string_view name) const
+{
+    const TIniDocument doc = LoadForReading(fileName_);
+    const std::optional<std::string> text = doc.Value(SectionOf(doc, currentPath_), name);
+    if (!text) return -1;
+    const std::optional<std::string> bytes = HexToBytes(*text);
+    if (!bytes) InvalidDataType(name);
+    return static_cast<int>(bytes->size());
+}
+
+int TRegistry::ReadBinaryData(std::string_view name, void* buffer, int size) const
+{
+    const TIniDocument doc = LoadForReading(fileName_);
+    const std::optional<std::string> text = doc.Value(SectionOf(doc, currentPath_), name);
+    if (!text) return 0;
+    const std::optional<std::string> bytes = HexToBytes(*text);
+    if (!bytes) InvalidDataType(name);
+    const int count = std::min(std::max(size, 0), static_cast<int>(bytes->size()));
+    if (count > 0) std::copy_n(bytes->data(), count, static_cast<char*>(buffer));
+    return count;
+}
+
+void TRegistry::WriteBinaryData(std::string_view name, const void* buffer, int size)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    const auto* bytes = static_cast<const unsigned char*>(buffer);
+    for (int i = 0; i < size; ++i) {
+        text.push_back(kDigits[bytes[i] >> 4]);
+        text.push_back(kDigits[bytes[i] & 0xF]);
+    }
+    WriteString(name, text);
 }
 
 // ---- TRegIniFile ---------------------------------------------------------------------------

@@ -17,7 +17,9 @@
 // integer text raises ERegistryException "Invalid data type for '<name>'", as the class
 // library does for a value of the wrong type; reading a missing string answers "".
 // Values and names cannot hold line breaks (ERegistryException when written); a key path
-// with one is never opened.
+// with one is never opened. Binary values are written as hexadecimal text, two upper-case
+// digits a byte ("630D0A"); reading a value as binary whose text is not such digits (an odd
+// count, another character) raises "Invalid data type for '<name>'".
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/IniFile.h"
@@ -68,6 +70,13 @@ public:
     // Raises ERegistryException "Failed to set data for '<name>'" when the value cannot be
     // saved.
     void WriteString(std::string_view name, std::string_view value);
+    // The byte count of a binary value; -1 when the value is missing.
+    int GetDataSize(std::string_view name) const;
+    // Copies at most `size` bytes of the binary value into `buffer` and answers how many it
+    // copied (0 for a missing value).
+    int ReadBinaryData(std::string_view name, void* buffer, int size) const;
+    // Raises as WriteString does.
+    void WriteBinaryData(std::string_view name, const void* buffer, int size);
 
 private:
     std::string Resolve(std::string_view key) const;

@@ -290,3 +290,41 @@ TEST_F(RegistryTest, IniFileAndRegIniFileServeThroughOneInterface)
 }
 
 }  // namespace
+
+namespace {
+
+// Binary values: hexadecimal text in the file, read back byte for byte; text that is no such
+// digits is refused as a wrong type, and a short buffer takes what fits.
+TEST_F(RegistryTest, BinaryValuesAsHexadecimalText)
+{
+    TRegistry reg(file_);
+    ASSERT_TRUE(reg.OpenKey("Software\\History", true));
+    const std::string bytes("c\r\nd\r\n\0\xFF", 8);
+    reg.WriteBinaryData("Recent", bytes.data(), static_cast<int>(bytes.size()));
+    reg.WriteBinaryData("Empty", nullptr, 0);
+    EXPECT_EQ(reg.ReadString("Recent"), "630D0A640D0A00FF");
+    EXPECT_EQ(reg.GetDataSize("Recent"), 8);
+    EXPECT_EQ(reg.GetDataSize("Empty"), 0);
+    EXPECT_EQ(reg.GetDataSize("Missing"), -1);
+    std::string back(8, '?');
+    EXPECT_EQ(reg.ReadBinaryData("Recent", back.data(), 8), 8);
+    EXPECT_EQ(back, bytes);
+    std::string shortBuffer(3, '?');
+    EXPECT_EQ(reg.ReadBinaryData("Recent", shortBuffer.data(), 3), 3);
+    EXPECT_EQ(shortBuffer, "c\r\n");
+    EXPECT_EQ(reg.ReadBinaryData("Missing", back.data(), 8), 0);
+    reg.WriteString("Lower", "0a0b");
+    EXPECT_EQ(reg.GetDataSize("Lower"), 2);
+    for (const char* text : {"not hex", "ABC", "12 34"}) {
+        reg.WriteString("Text", text);
+        EXPECT_THROW(reg.GetDataSize("Text"), ERegistryException) << text;
+        try {
+            reg.ReadBinaryData("Text", back.data(), 8);
+            FAIL() << text;
+        } catch (const ERegistryException& e) {
+            EXPECT_EQ(e.Message(), "Invalid data type for 'Text'");
+        }
+    }
+}
+
+}  // namespace
