@@ -64,4 +64,8 @@ struct TQuartiles {
 // Quartiles by linear interpolation between the sorted values; v must not be empty.
 TQuartiles QuartilesOf(std::vector<double> v);
 
+// The system's load average over the last minute (-1 when it cannot be read), printed beside
+// the figures since other work on the machine moves them.
+double LoadAverage();
+
 }  // namespace bench
