@@ -25,11 +25,11 @@
 // QPlainTextEdit side has no highlighter, so on the mixed text the editor does more.
 
 #include "BenchSupport.h"
+#include "ShownEditor.h"
 #include "editor/Keywords.h"
 #include "editor/TextMemo.h"
 
 #include "platform/classes/Font.h"
-#include "platform/ui/Forms.h"
 #include "platform/ui/qt/QtCanvas.h"
 #include "platform/ui/qt/QtUi.h"
 
@@ -214,17 +214,11 @@ int Child(std::string_view side, std::string_view kind, double megabytes)
     classes::TFont font;
     Times t;
     if (side == "editor") {
-        ui::TForm form(nullptr);
-        form.SetBounds(0, 0, kWidth, kHeight);
-        auto* memo = new editor::TTextMemo(&form);
-        memo->SetParent(&form);
-        memo->SetAlign(ui::alClient);
-        memo->Font()->Assign(font);
-        if (highlight) HighlightSql(*memo);
-        form.Show();
-        QApplication::processEvents();
-        RunEditor(*memo, warmText);
-        t = RunEditor(*memo, text);
+        bench::TShownEditor shown(kWidth, kHeight, font);
+        if (highlight) HighlightSql(*shown.memo);
+        shown.Show();
+        RunEditor(*shown.memo, warmText);
+        t = RunEditor(*shown.memo, text);
     } else if (side == "qt" || side == "qt-all") {
         QPlainTextEdit edit;
         edit.setFont(ui::qt::CanvasFont(font));

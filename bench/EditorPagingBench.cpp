@@ -18,10 +18,10 @@
 // highest; and the load average before and after. Goal: at most 16 ms a step.
 
 #include "BenchSupport.h"
+#include "ShownEditor.h"
 #include "editor/TextMemo.h"
 
 #include "platform/classes/Font.h"
-#include "platform/ui/Forms.h"
 #include "platform/ui/qt/QtCanvas.h"
 #include "platform/ui/qt/QtUi.h"
 
@@ -69,14 +69,9 @@ TRun Summarise(std::vector<double> times, double loadMs)
 
 TRun PageEditor(const std::string& text, const classes::TFont& font, int steps)
 {
-    ui::TForm form(nullptr);
-    form.SetBounds(0, 0, kWidth, kHeight);
-    auto* memo = new editor::TTextMemo(&form);
-    memo->SetParent(&form);
-    memo->SetAlign(ui::alClient);
-    memo->Font()->Assign(font);
-    form.Show();
-    QApplication::processEvents();
+    bench::TShownEditor shown(kWidth, kHeight, font);
+    shown.Show();
+    editor::TTextMemo* memo = shown.memo;
     memo->SetFocus();
     const auto load = Clock::now();
     memo->SetTextBuf(text);
@@ -171,18 +166,8 @@ int main(int argc, char** argv)
     const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
     const std::string self = std::filesystem::canonical("/proc/self/exe").string();
     const double loadBefore = bench::LoadAverage();
-    const std::vector<std::string> sides = {"editor", "qt"};
-    for (const std::string& side : sides) Spawn(self, side, megabytes, steps);  // warm-up, discarded
-    std::vector<TRun> editor, plain;
-    for (int round = 0; round < rounds; ++round) {
-        if (round % 2 == 0) {
-            editor.push_back(Spawn(self, "editor", megabytes, steps));
-            plain.push_back(Spawn(self, "qt", megabytes, steps));
-        } else {
-            plain.push_back(Spawn(self, "qt", megabytes, steps));
-            editor.push_back(Spawn(self, "editor", megabytes, steps));
-        }
-    }
+    const auto [editor, plain] = bench::TakeTurns<TRun>(
+        rounds, [&] { return Spawn(self, "editor", megabytes, steps); }, [&] { return Spawn(self, "qt", megabytes, steps); });
     std::printf("Page Down through %zu MB, %d steps a run, %d alternated rounds of fresh processes after a warm-up, "
                 "load %.2f -> %.2f\n",
                 megabytes, steps, rounds, loadBefore, bench::LoadAverage());

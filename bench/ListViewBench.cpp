@@ -206,17 +206,8 @@ int main(int argc, char** argv)
     std::printf("%9s  %-22s %28s %32s\n", "items", "side", "show ms (lowest to highest)",
                 "per change us (lowest to highest)");
     for (const int count : {1000, 10000, 100000}) {
-        for (const char* side : {"list", "qt"}) Spawn(self, side, count, runs);  // warm-up, discarded
-        std::vector<TFigures> list, qt;
-        for (int round = 0; round < rounds; ++round) {
-            if (round % 2 == 0) {
-                list.push_back(Spawn(self, "list", count, runs));
-                qt.push_back(Spawn(self, "qt", count, runs));
-            } else {
-                qt.push_back(Spawn(self, "qt", count, runs));
-                list.push_back(Spawn(self, "list", count, runs));
-            }
-        }
+        const auto [list, qt] = bench::TakeTurns<TFigures>(
+            rounds, [&] { return Spawn(self, "list", count, runs); }, [&] { return Spawn(self, "qt", count, runs); });
         PrintSide(count, "list view", list);
         PrintSide(count, "QStandardItemModel", qt);
         const std::vector<double> ratio =

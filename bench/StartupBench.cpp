@@ -109,19 +109,9 @@ int main(int argc, char** argv)
     const std::vector<std::string> env{"GRIDWEAVER_QUIT_WHEN_SHOWN=1", "GRIDWEAVER_HOME=" + home.string(),
                                        "QT_QPA_PLATFORM=xcb"};
     const double loadBefore = bench::LoadAverage();
-    // The first start seeds the program folder; both programs get one start to warm the caches.
-    TimeRun({program}, env);
-    TimeRun({self, "--bare"}, env);
-    std::vector<double> gw, bare;
-    for (int i = 0; i < rounds; ++i) {
-        if (i % 2 == 0) {
-            gw.push_back(TimeRun({program}, env));
-            bare.push_back(TimeRun({self, "--bare"}, env));
-        } else {
-            bare.push_back(TimeRun({self, "--bare"}, env));
-            gw.push_back(TimeRun({program}, env));
-        }
-    }
+    // The warm-up start seeds the program folder and warms the caches.
+    const auto [gw, bare] = bench::TakeTurns<double>(
+        rounds, [&] { return TimeRun({program}, env); }, [&] { return TimeRun({self, "--bare"}, env); });
     std::filesystem::remove_all(home);
     std::printf("Start to main window painted, %d alternated rounds after a warm-up, DISPLAY=%s, load %.2f -> %.2f\n",
                 rounds, std::getenv("DISPLAY"), loadBefore, bench::LoadAverage());
