@@ -4,6 +4,8 @@
 #include <chrono>
 #include <random>
 
+#include <cstdlib>
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -113,6 +115,12 @@ TQuartiles QuartilesOf(std::vector<double> v)
         return v[lo] + (v[hi] - v[lo]) * (pos - static_cast<double>(lo));
     };
     return {v.front(), at(0.25), at(0.5), at(0.75), v.back()};
+}
+
+double LoadAverage()
+{
+    double load[1];
+    return getloadavg(load, 1) == 1 ? load[0] : -1;
 }
 
 }  // namespace bench

@@ -43,6 +43,27 @@ std::vector<std::vector<TResult>> AlternateRounds(int rounds, std::size_t reader
     return results;
 }
 
+// Runs two readers round after round, which of them goes first alternating (`first` in the
+// even rounds), after one warm-up run of each whose results are dropped; answers both
+// results in round order.
+template <class TResult, class TRunFirst, class TRunSecond>
+std::pair<std::vector<TResult>, std::vector<TResult>> TakeTurns(int rounds, TRunFirst first, TRunSecond second)
+{
+    first();
+    second();
+    std::pair<std::vector<TResult>, std::vector<TResult>> results;
+    for (int round = 0; round < rounds; ++round) {
+        if (round % 2 == 0) {
+            results.first.push_back(first());
+            results.second.push_back(second());
+        } else {
+            results.second.push_back(second());
+            results.first.push_back(first());
+        }
+    }
+    return results;
+}
+
 // Nanoseconds of the steady clock (the system's monotonic clock, shared by all processes).
 long long NowNs();
 
@@ -63,5 +84,9 @@ struct TQuartiles {
 };
 // Quartiles by linear interpolation between the sorted values; v must not be empty.
 TQuartiles QuartilesOf(std::vector<double> v);
+
+// The system's load average over the last minute (-1 when it cannot be read), printed beside
+// the figures since other work on the machine moves them.
+double LoadAverage();
 
 }  // namespace bench

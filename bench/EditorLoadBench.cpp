@@ -1,6 +1,7 @@
 // Loading and wrapping a 10 MB text in the editor, beside QPlainTextEdit on the same text in
 // the same font, for two texts: plain ASCII prose, and a mixed text (UTF-8 in several
 // scripts, tabs, very long lines) with keyword and comment highlighting on in the editor.
+// Both sides are shown (offscreen) at the same size and paint what they show.
 //
 //   bench_editor [megabytes] [runs]     (default 10 MB, 5 runs; QT_QPA_PLATFORM=offscreen
 //                                         is set when unset)
@@ -12,22 +13,25 @@
 // QPlainTextEdit as is, QPlainTextEdit with every block laid out, editor, ...) after one
 // discarded warm-up run each. Printed per side: median and spread of the times; peak memory
 // (maximum resident set) net of a baseline child that builds the same text and application
-// but loads nothing; and the median of the per-round ratios editor / QPlainTextEdit.
+// but loads nothing; the median of the per-round ratios editor / QPlainTextEdit; and the load
+// average before and after.
 //
-// The editor measures through the program's own font measure (ui::qt::FontMeasureOf: cached
-// advances per character), the headline figure. "As is" is what setPlainText and the first
-// paint cost (QPlainTextEdit lays out lazily, the blocks it shows); "laid out" also lays out
-// every block at the viewport width, the work the editor does when it wraps every paragraph.
-// The QPlainTextEdit side has no highlighter, so on the mixed text the editor does more.
+// The editor is the program's control on a shown form (it measures through the program's
+// own font measure, cached advances per character): the text is loaded, then the control
+// repaints what became invalid (the first view), then its background formatting runs to the
+// end (every paragraph wrapped). QPlainTextEdit gets setPlainText and a repaint of its
+// viewport ("as is": it lays out lazily, the blocks it shows); "laid out" also lays out every
+// block at the viewport width, the work the editor does when it wraps every paragraph. The
+// QPlainTextEdit side has no highlighter, so on the mixed text the editor does more.
 
 #include "BenchSupport.h"
+#include "ShownEditor.h"
 #include "editor/Keywords.h"
 #include "editor/TextMemo.h"
 
 #include "platform/classes/Font.h"
-#include "platform/ui/FontMeasure.h"
-#include "platform/ui/MessageQueue.h"
 #include "platform/ui/qt/QtCanvas.h"
+#include "platform/ui/qt/QtUi.h"
 
 #include <QApplication>
 #include <QPlainTextDocumentLayout>
@@ -38,7 +42,6 @@
 #include <QTextLayout>
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -124,32 +127,6 @@ std::string MakeText(std::string_view kind, std::size_t bytes, unsigned seed)
 
 // ---- The editor's side ------------------------------------------------------------------------
 
-// The program's font measures of one font in every style the editor asks for.
-class ProgramFonts : public editor::IStyleMeasure {
-public:
-    explicit ProgramFonts(const classes::TFont& font) { font_.Assign(font); }
-    ui::IFontMeasure& FontOfStyle(std::uint8_t style) override
-    {
-        ui::IFontMeasure*& slot = cache_[style & 0x0F];
-        if (slot == nullptr) {
-            classes::TFontStyles styles;
-            if (style & editor::fsBold) styles.Include(classes::fsBold);
-            if (style & editor::fsItalic) styles.Include(classes::fsItalic);
-            if (style & editor::fsUnderline) styles.Include(classes::fsUnderline);
-            if (style & editor::fsStrikeOut) styles.Include(classes::fsStrikeOut);
-            classes::TFont f;
-            f.Assign(font_);
-            f.SetStyle(styles);
-            slot = &ui::qt::FontMeasureOf(f);
-        }
-        return *slot;
-    }
-
-private:
-    classes::TFont font_;
-    std::array<ui::IFontMeasure*, 16> cache_{};
-};
-
 // SQL keywords (bold, whole words, any case), comments and strings (italic).
 void HighlightSql(editor::TTextMemo& memo)
 {
@@ -179,19 +156,15 @@ struct Times {
     long long lines = 0;
 };
 
-Times RunEditor(const std::string& text, ProgramFonts& fonts, bool highlight)
+Times RunEditor(editor::TTextMemo& memo, const std::string& text)
 {
-    ui::TManualMessageQueue queue;
-    editor::TTextMemo memo;
-    if (highlight) HighlightSql(memo);
-    memo.AttachWindow(fonts, kWidth, kHeight, queue);
     Times t;
     const auto start = Clock::now();
     memo.LoadFromText(text);
     t.load = Seconds(start);
-    queue.DeliverOne();
+    memo.Update();
     t.first = Seconds(start);
-    queue.DeliverAll();
+    while (memo.BackgroundActive()) QApplication::processEvents();
     t.total = Seconds(start);
     t.lines = memo.LineCount();
     memo.CheckConsistency();
@@ -231,9 +204,9 @@ long PeakKilobytes()
 }
 
 // One measured run in this process; prints "RESULT load first total lines peak-kB".
-int Child(int argc, char** argv, std::string_view side, std::string_view kind, double megabytes)
+int Child(std::string_view side, std::string_view kind, double megabytes)
 {
-    QApplication app(argc, argv);
+    ui::qt::Install();
     const auto bytes = static_cast<std::size_t>(megabytes * 1024 * 1024);
     const std::string warmText = MakeText(kind, kWarmUpBytes, 7);
     const std::string text = MakeText(kind, bytes, 2024);
@@ -241,9 +214,11 @@ int Child(int argc, char** argv, std::string_view side, std::string_view kind, d
     classes::TFont font;
     Times t;
     if (side == "editor") {
-        ProgramFonts fonts(font);
-        RunEditor(warmText, fonts, highlight);
-        t = RunEditor(text, fonts, highlight);
+        bench::TShownEditor shown(kWidth, kHeight, font);
+        if (highlight) HighlightSql(*shown.memo);
+        shown.Show();
+        RunEditor(*shown.memo, warmText);
+        t = RunEditor(*shown.memo, text);
     } else if (side == "qt" || side == "qt-all") {
         QPlainTextEdit edit;
         edit.setFont(ui::qt::CanvasFont(font));
@@ -310,8 +285,8 @@ int Driver(double megabytes, int runs)
     if (n <= 0) return 1;
     self[n] = '\0';
     const long cores = ::sysconf(_SC_NPROCESSORS_ONLN);
-    std::printf("bench_editor: %.1f MB per text, %d alternating runs per side after one warm-up run, %ld cores\n",
-                megabytes, runs, cores);
+    std::printf("bench_editor: %.1f MB per text, %d alternating runs per side after one warm-up run, %ld cores, load %.2f\n",
+                megabytes, runs, cores, bench::LoadAverage());
     std::printf("  times: median (min to max) of load and wrap; peak memory net of a baseline process\n");
 
     const std::vector<std::string> sides = {"editor", "qt", "qt-all"};
@@ -326,7 +301,7 @@ int Driver(double megabytes, int runs)
 
         std::printf("\n%s text%s (baseline process %.0f MB):\n", kind.c_str(),
                     kind == "mixed" ? ", keyword and comment highlighting on in the editor" : "", baselineMb);
-        PrintSide("editor, program font measure", samples["editor"], baselineMb, true);
+        PrintSide("editor, shown, program font measure", samples["editor"], baselineMb, true);
         PrintSide("QPlainTextEdit as is", samples["qt"], baselineMb, false, "blocks");
         PrintSide("QPlainTextEdit, every block laid out", samples["qt-all"], baselineMb, false);
         // Like for like: the first view beside QPlainTextEdit as is (both have laid out what
@@ -344,6 +319,7 @@ int Driver(double megabytes, int runs)
                     "    first view / as is %.2fx   all wrapped / laid out %.2fx   all wrapped / as is %.2fx\n",
                     Median(firstAsIs), Median(allLaidOut), Median(allAsIs));
     }
+    std::printf("\nload average at the end %.2f\n", bench::LoadAverage());
     return 0;
 }
 
@@ -352,7 +328,7 @@ int Driver(double megabytes, int runs)
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (argc == 5 && std::string_view(argv[1]) == "--child") return Child(argc, argv, argv[2], argv[3], std::atof(argv[4]));
+    if (argc == 5 && std::string_view(argv[1]) == "--child") return Child(argv[2], argv[3], std::atof(argv[4]));
     const double megabytes = argc > 1 ? std::atof(argv[1]) : 10.0;
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
     return Driver(megabytes, runs);

@@ -1,19 +1,24 @@
 // The browser control in windows on a real X server (Xvfb), under a window manager when one
 // can be started (openbox): the first page a browser shows leaves the window that holds it as
 // it was: the same native window, maximised when it was, in the same place and size. The
-// maximised frame's picture is read back: its caption, and the page drawn over the child.
+// maximised frame's picture is read back: its caption, and the page drawn over the child. A
+// window that holds a browser shows without the engine's libraries and the GL driver, and
+// draws the same way once its first page has come.
 
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
@@ -70,6 +75,62 @@ protected:
     std::filesystem::path dir_;
     std::filesystem::path page_;
 };
+
+// Whether a library whose path holds one of `names` is mapped into this process.
+bool Mapped(std::initializer_list<const char*> names)
+{
+    std::ifstream maps("/proc/self/maps");
+    for (std::string line; std::getline(maps, line);)
+        for (const char* name : names)
+            if (line.find(name) != std::string::npos) return true;
+    return false;
+}
+const std::initializer_list<const char*> kGlDriver = {"/libGLX_", "/libEGL_", "_dri.so"};
+const std::initializer_list<const char*> kEngine = {"/libQt6WebEngineCore"};
+
+// The engine's libraries and the GL driver (a software renderer where there is no GPU), which
+// the engine loads as it starts, cost more than the rest of the program's start: a window with
+// a browser on a page not shown yet (as on a tab) is shown and painted without either, even
+// with an address sent to the browser; the browser goes there once its page shows, and the
+// window draws the same way once the first page has come.
+TEST_F(BrowserWindowTest, WindowsShowWithoutTheGlDriverUntilAPageComes)
+{
+    TForm window(nullptr);
+    window.SetCaption("Gridweaver");
+    window.SetBounds(40, 30, 640, 480);
+    auto* page = new TPanel(&window);
+    page->SetParent(&window);
+    page->SetAlign(alClient);
+    page->SetVisible(false);
+    auto* browser = new TWebBrowser(&window);
+    browser->SetParent(page);
+    browser->SetAlign(alClient);
+    std::vector<std::string> loaded;
+    browser->OnDocumentComplete = [&](classes::TObject*, const std::string& url) { loaded.push_back(url); };
+    window.Show();
+    QWidget* w = qt::WidgetOf(window);
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    browser->Navigate(page_.string());
+    QTest::qWait(200);
+    EXPECT_FALSE(Mapped(kEngine));
+    EXPECT_FALSE(Mapped(kGlDriver));
+    EXPECT_EQ(w->windowHandle()->surfaceType(), QSurface::RasterSurface);
+    EXPECT_TRUE(loaded.empty());
+
+    page->SetVisible(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !loaded.empty(); }, 30000));
+    EXPECT_EQ(loaded, std::vector<std::string>{"file://" + page_.string()});
+    EXPECT_TRUE(Mapped(kEngine));
+    QTest::qWait(300);
+    EXPECT_EQ(w->windowHandle()->surfaceType(), QSurface::RasterSurface);
+    const gwtest::TShot shot = gwtest::ShootWindow(w, "ui", "PageDrawnInSoftware");
+    ASSERT_TRUE(shot.Taken());
+    QWidget* view = qt::WidgetOf(*browser);
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(gwtest::DrawnAs(shot.At(view, view->rect().bottomRight() - QPoint(30, 30)), rtl::clWhite, 8));
+    EXPECT_GT(shot.Count(view, QRect(4, 4, 160, 60), rtl::clBlack, 64), 50);
+}
 
 TEST_F(BrowserWindowTest, TheFirstPageShownLeavesItsWindowAsItWas)
 {

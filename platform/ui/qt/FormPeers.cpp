@@ -115,7 +115,6 @@ protected:
         window_->client = new QWidget(window_);
         window_->client->setAutoFillBackground(true);
         Watch(window_->client);
-        if (form_.FormStyle() != fsMDIChild) RunFormWindowHook(form_, *window_);
         return window_;
     }
 

@@ -335,21 +335,6 @@ bool TPeer::eventFilter(QObject* watched, QEvent* event)
 
 TPeer* PeerOf(const TControl& control) { return dynamic_cast<TPeer*>(control.Peer()); }
 
-namespace {
-TFormWindowHook& FormWindowHook()
-{
-    static TFormWindowHook hook;
-    return hook;
-}
-}  // namespace
-
-void SetFormWindowHook(TFormWindowHook hook) { FormWindowHook() = std::move(hook); }
-
-void RunFormWindowHook(TCustomForm& form, QWidget& window)
-{
-    if (FormWindowHook()) FormWindowHook()(form, window);
-}
-
 // ---- Painted peers and the generic peer ----------------------------------------------------
 
 namespace {

@@ -138,14 +138,6 @@ void RegisterCustomPeers();     // self-painting controls (CustomPeer.cpp)
 void RegisterHintPeers();       // hint windows (HintPeers.cpp)
 void RegisterPopupPeers();      // popup windows (PopupPeers.cpp)
 
-// Called with the window of each top-level form as it is made, before it is first shown
-// (an empty hook: nothing). A module whose widgets need more of a window than the toolkit
-// gives by default readies it here: once a window is shown, some such needs are met only by
-// making the window anew, which loses its state and place.
-using TFormWindowHook = std::function<void(TCustomForm& form, QWidget& window)>;
-void SetFormWindowHook(TFormWindowHook hook);
-void RunFormWindowHook(TCustomForm& form, QWidget& window);
-
 // The control whose widget (or one of its parents' widgets) is `widget`.
 TControl* ControlOfWidget(QWidget* widget);
 

@@ -1,19 +1,26 @@
 #include "platform/ui/qt/web/QtWeb.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
-#include <QQuickWidget>
+#include <QLibrary>
+#include <QOpenGLContext>
+#include <QStackedLayout>
 #include <QUrl>
-#include <QWebEngineHistory>
-#include <QWebEngineView>
+
+#include <utility>
 
 #include <unistd.h>
 
 #include "platform/rtl/Log.h"
-#include "platform/ui/Forms.h"
+#include "platform/rtl/Paths.h"
 #include "platform/ui/WebBrowser.h"
 #include "platform/ui/qt/Peers.h"
+#include "platform/ui/qt/web/PageView.h"
+
+// Qt GUI exports the setter of its global share context without declaring it in a header.
+QT_BEGIN_NAMESPACE
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+QT_END_NAMESPACE
 
 namespace ui::qt {
 
@@ -28,64 +35,90 @@ QUrl UrlOf(const std::string& target)
     return QUrl::fromLocalFile(QDir::current().absoluteFilePath(t));
 }
 
+// The engine's module, loaded the first time it is asked for; nullptr (said once) when it
+// cannot be loaded: browser controls then stay empty.
+TMakePageView PageViewMaker()
+{
+    static const TMakePageView make = []() -> TMakePageView {
+        // As its libraries load, the engine checks that the application was readied to share
+        // GL contexts with it, and says so on standard error when not. Its pages are composed
+        // in software, so nothing shares a context with it: one that is never made stands in.
+        if (QOpenGLContext::globalShareContext() == nullptr) qt_gl_set_global_share_context(new QOpenGLContext);
+        const std::string path = rtl::ExecutableDir() + "../lib/gridweaver/libgw_page_view.so";
+        QLibrary module(QString::fromStdString(path));
+        auto found = reinterpret_cast<TMakePageView>(module.resolve(kMakePageViewSymbol));
+        if (found == nullptr) rtl::LogLine("web view", "cannot load " + module.errorString().toStdString());
+        return found;
+    }();
+    return make;
+}
+
+// The view is made the first time the control shows: making it loads and starts the engine
+// (its libraries, its profile, its processes, the graphics probe), which a window with a
+// browser on a page not shown yet (the design window's preview) need not pay for. Until then
+// the peer keeps the last address it was sent and has no history.
 class TBrowserPeer : public TPeer, public IWebBrowserPeer {
 public:
     explicit TBrowserPeer(TWebBrowser& browser) : TPeer(browser), browser_(browser) {}
 
-    void Navigate(const std::string& target) override { view_->load(UrlOf(target)); }
-    void GoBack() override { view_->back(); }
-    void GoForward() override { view_->forward(); }
-    void Refresh() override { view_->reload(); }
+    void Navigate(const std::string& target) override
+    {
+        const QUrl url = UrlOf(target);  // against the working folder of the moment
+        if (view_ != nullptr)
+            view_->Load(url);
+        else
+            pending_ = url;
+    }
+    void GoBack() override
+    {
+        if (view_ != nullptr) view_->Back();
+    }
+    void GoForward() override
+    {
+        if (view_ != nullptr) view_->Forward();
+    }
+    void Refresh() override
+    {
+        if (view_ != nullptr) view_->Reload();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched == widget_ && view_ == nullptr) MakeView();
+        return TPeer::eventFilter(watched, event);
+    }
 
 protected:
     QWidget* CreateWidget(QWidget* parent) override
     {
-        view_ = new QWebEngineView(parent);
-        // The page's Back and Forward actions are enabled exactly when the history allows.
-        for (QWebEnginePage::WebAction a : {QWebEnginePage::Back, QWebEnginePage::Forward})
-            connect(view_->pageAction(a), &QAction::changed, this, [this] { HistoryChanged(); });
-        connect(view_, &QWebEngineView::loadFinished, this, [this](bool) {
-            HistoryChanged();
-            const std::string url = view_->url().toString(QUrl::FullyEncoded).toStdString();
-            Call([&] { browser_.DocumentCompleteByBrowser(url); });
-        });
-        return view_;
+        auto* host = new QWidget(parent);
+        new QStackedLayout(host);
+        return host;
     }
 
 private:
-    void HistoryChanged()
+    void MakeView()
     {
-        const bool back = view_->history()->canGoBack();
-        const bool forward = view_->history()->canGoForward();
-        Call([&] { browser_.HistoryChangedByBrowser(back, forward); });
+        const TMakePageView make = PageViewMaker();
+        if (make == nullptr) return;
+        TPageViewEvents events;
+        events.historyChanged = [this](bool back, bool forward) {
+            Call([&] { browser_.HistoryChangedByBrowser(back, forward); });
+        };
+        events.loaded = [this](const QUrl& url) {
+            const std::string address = url.toString(QUrl::FullyEncoded).toStdString();
+            Call([&] { browser_.DocumentCompleteByBrowser(address); });
+        };
+        view_ = make(widget_, this, events);
+        widget_->layout()->addWidget(view_->Widget());
+        widget_->setFocusProxy(view_->Widget());
+        if (!pending_.isEmpty()) view_->Load(std::exchange(pending_, QUrl()));
     }
 
     TWebBrowser& browser_;
-    QWebEngineView* view_ = nullptr;
+    IPageView* view_ = nullptr;  // a child of the peer's widget
+    QUrl pending_;
 };
-
-bool HoldsBrowser(const TWinControl& parent)
-{
-    for (int i = 0; i < parent.ControlCount(); ++i) {
-        const TControl* c = parent.Controls(i);
-        if (dynamic_cast<const TWebBrowser*>(c) != nullptr) return true;
-        if (const auto* w = dynamic_cast<const TWinControl*>(c); w != nullptr && HoldsBrowser(*w)) return true;
-    }
-    return false;
-}
-
-// The engine draws a page through the graphics card, into a child widget it makes when the
-// page first loads. A window shown without such a child gets made anew when the first one
-// comes (it must then draw through the graphics card as well): a new window that the desktop
-// no longer keeps maximised, nor where it was. So a window that holds a browser, or an MDI
-// frame whose child forms may, gets a hidden child of that kind before it is first shown.
-void ReadyWindowForPages(TCustomForm& form, QWidget& window)
-{
-    if (form.FormStyle() != fsMDIForm && !HoldsBrowser(form)) return;
-    auto* placeholder = new QQuickWidget(&window);
-    placeholder->setObjectName("gwPageHost");
-    placeholder->hide();
-}
 
 }  // namespace
 
@@ -98,9 +131,7 @@ void PrepareWebBrowser()
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
         rtl::LogLine("web view", "running as root, so the web view runs without its sandbox");
     }
-    if (QCoreApplication::instance() == nullptr) QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     RegisterPeer<TWebBrowser, TBrowserPeer>();
-    SetFormWindowHook(ReadyWindowForPages);
 }
 
 }  // namespace ui::qt
