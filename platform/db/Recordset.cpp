@@ -229,6 +229,20 @@ void TRowStore::EndRow()
     Begin();
 }
 
+void TRowStore::Clear()
+{
+    // The last block is the largest: the rows to come fit it as well as the earlier rows did.
+    if (blocks_.size() > 1) {
+        std::swap(blocks_.front(), blocks_.back());
+        std::swap(blockSizes_.front(), blockSizes_.back());
+        blocks_.resize(1);
+        blockSizes_.resize(1);
+    }
+    blockUsed_ = 0;
+    rows_.clear();
+    Begin();
+}
+
 const std::uint8_t* TRowStore::Skip(const std::uint8_t* p, TStorage storage) const
 {
     switch (storage) {
@@ -338,7 +352,7 @@ std::atomic<TFetchPath> gLastFetchPath{TFetchPath::PerValue};
 
 // Adds one value of the current row read with SQLGetData (column `i`, 0-based).
 void AddWithGetData(TOdbcStatement& statement, const TRecordsetColumn& c, std::size_t i, TRowStore& rows,
-                    std::string& text)
+                    std::string& text, std::uint64_t rowNumber)
 {
     const auto col = static_cast<SQLUSMALLINT>(i + 1);
     switch (c.storage) {
@@ -399,7 +413,7 @@ void AddWithGetData(TOdbcStatement& statement, const TRecordsetColumn& c, std::s
                     rows.AddNull();
             }
         } catch (const rtl::EConvertError& e) {
-            throw EDatabaseError("Column '" + c.name + "' of row " + std::to_string(rows.RowCount() + 1) +
+            throw EDatabaseError("Column '" + c.name + "' of row " + std::to_string(rowNumber) +
                                  " holds a date or time outside the calendar: " + e.Message());
         }
         break;
@@ -416,16 +430,6 @@ void AddWithGetData(TOdbcStatement& statement, const TRecordsetColumn& c, std::s
         else
             rows.AddNull();
         break;
-    }
-}
-
-void FetchPerValue(TOdbcStatement& statement, TRecordset& rs)
-{
-    TRowStore& rows = *rs.rows;
-    std::string text;
-    while (statement.Fetch()) {
-        for (std::size_t i = 0; i < rs.columns.size(); ++i) AddWithGetData(statement, rs.columns[i], i, rows, text);
-        rows.EndRow();
     }
 }
 
@@ -447,7 +451,6 @@ struct TBinding {
     SQLSMALLINT cType = 0;
     std::size_t width = 0;  // bytes per row
     bool text = false;      // SQL_C_CHAR: may come back truncated
-    bool asText = false;    // a number or date bound as its text, converted here
     std::vector<std::uint64_t> data;  // 8-byte aligned for the fixed types
     std::vector<SQLLEN> indicators;
 
@@ -497,133 +500,7 @@ TBinding BindingFor(const TRecordsetColumn& c, std::size_t i)
     return b;
 }
 
-// A number or a date bound as text instead of its C type, for drivers that keep every value as
-// text (the SQLite driver does, and the PostgreSQL one receives text): asking such a driver
-// for a typed value makes it parse the text in its own slower way. Only the plain forms are
-// converted here; anything else is read again with the column's C type, so the driver's own
-// conversion still decides every unusual text.
-void BindAsText(TBinding& b)
-{
-    b.asText = true;
-    b.text = true;
-    b.cType = SQL_C_CHAR;
-    b.width = 48;  // the longest plain form and its terminator, with room to spare
-}
-
-bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
-
-// Exactly `n` digits at `p`.
-bool Digits(const char* p, int n, int& value)
-{
-    value = 0;
-    for (int i = 0; i < n; ++i) {
-        if (!IsDigitChar(p[i])) return false;
-        value = value * 10 + (p[i] - '0');
-    }
-    return true;
-}
-
-bool ParsePlainInteger(std::string_view text, std::int64_t& value)
-{
-    // Optional "-" then digits only, as the drivers write integers.
-    if (text.empty() || text.front() == '+') return false;
-    const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
-    return r.ec == std::errc() && r.ptr == text.data() + text.size();
-}
-
-bool ParsePlainFloat(std::string_view text, double& value)
-{
-    if (text.empty() || text.front() == '+') return false;
-    for (char ch : text)
-        if (!IsDigitChar(ch) && ch != '-' && ch != '.' && ch != 'e' && ch != 'E' && ch != '+') return false;
-    const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
-    return r.ec == std::errc() && r.ptr == text.data() + text.size();
-}
-
-bool ParsePlainDate(std::string_view text, rtl::TDateTime& value)
-{
-    // yyyy-mm-dd
-    int y, m, d;
-    return text.size() == 10 && text[4] == '-' && text[7] == '-' && Digits(text.data(), 4, y) &&
-           Digits(text.data() + 5, 2, m) && Digits(text.data() + 8, 2, d) && y > 0 && rtl::TryEncodeDate(y, m, d, value);
-}
-
-bool ParsePlainTime(std::string_view text, int& hour, int& minute, int& second)
-{
-    // hh:mm:ss
-    return text.size() == 8 && text[2] == ':' && text[5] == ':' && Digits(text.data(), 2, hour) &&
-           Digits(text.data() + 3, 2, minute) && Digits(text.data() + 6, 2, second) && hour < 24 && minute < 60 &&
-           second < 60;
-}
-
-bool ParsePlainTimestamp(std::string_view text, rtl::TDateTime& value)
-{
-    // yyyy-mm-dd hh:mm:ss, optionally "." and 1 to 9 digits of a second
-    if (text.size() < 19 || text[10] != ' ') return false;
-    SQL_TIMESTAMP_STRUCT ts{};
-    int y, m, d, hour, minute, second;
-    if (!Digits(text.data(), 4, y) || text[4] != '-' || text[7] != '-' || !Digits(text.data() + 5, 2, m) ||
-        !Digits(text.data() + 8, 2, d) || y <= 0 || !ParsePlainTime(text.substr(11, 8), hour, minute, second))
-        return false;
-    std::uint32_t fraction = 0;
-    if (text.size() > 19) {
-        const std::string_view digits = text.substr(20);
-        if (text[19] != '.' || digits.empty() || digits.size() > 9) return false;
-        std::uint32_t scale = 1000000000;
-        for (char ch : digits) {
-            if (!IsDigitChar(ch)) return false;
-            scale /= 10;
-            fraction += static_cast<std::uint32_t>(ch - '0') * scale;
-        }
-    }
-    rtl::TDateTime date;
-    if (!rtl::TryEncodeDate(y, m, d, date)) return false;
-    ts.year = static_cast<SQLSMALLINT>(y);
-    ts.month = static_cast<SQLUSMALLINT>(m);
-    ts.day = static_cast<SQLUSMALLINT>(d);
-    ts.hour = static_cast<SQLUSMALLINT>(hour);
-    ts.minute = static_cast<SQLUSMALLINT>(minute);
-    ts.second = static_cast<SQLUSMALLINT>(second);
-    ts.fraction = fraction;
-    value = OdbcTimestampToDateTime(ts);
-    return true;
-}
-
-// Converts a number or date bound as text; false when the text is not a plain form.
-bool AddBoundText(const TRecordsetColumn& c, std::string_view text, TRowStore& rows)
-{
-    switch (c.storage) {
-    case TStorage::Integer: {
-        std::int64_t v = 0;
-        if (!ParsePlainInteger(text, v)) return false;
-        rows.AddInteger(v);
-        return true;
-    }
-    case TStorage::Float: {
-        double v = 0;
-        if (!ParsePlainFloat(text, v)) return false;
-        rows.AddFloat(v);
-        return true;
-    }
-    case TStorage::DateTime: {
-        rtl::TDateTime v = 0;
-        if (c.fieldType == ftDate) {
-            if (!ParsePlainDate(text, v)) return false;
-        } else if (c.fieldType == ftTime) {
-            int hour, minute, second;
-            if (!ParsePlainTime(text, hour, minute, second)) return false;
-            v = rtl::EncodeTime(hour, minute, second, 0);
-        } else if (!ParsePlainTimestamp(text, v)) {
-            return false;
-        }
-        rows.AddFloat(v);
-        return true;
-    }
-    default: return false;
-    }
-}
-
-void AddBound(const TBinding& b, const TRecordsetColumn& c, std::size_t row, TRowStore& rows)
+void AddBound(const TBinding& b, const TRecordsetColumn& c, std::size_t row, TRowStore& rows, std::uint64_t rowNumber)
 {
     const std::uint8_t* p = b.At(row);
     switch (c.storage) {
@@ -656,7 +533,7 @@ void AddBound(const TBinding& b, const TRecordsetColumn& c, std::size_t row, TRo
                 rows.AddFloat(OdbcTimestampToDateTime(ts));
             }
         } catch (const rtl::EConvertError& e) {
-            throw EDatabaseError("Column '" + c.name + "' of row " + std::to_string(rows.RowCount() + 1) +
+            throw EDatabaseError("Column '" + c.name + "' of row " + std::to_string(rowNumber) +
                                  " holds a date or time outside the calendar: " + e.Message());
         }
         return;
@@ -676,18 +553,37 @@ void AddBound(const TBinding& b, const TRecordsetColumn& c, std::size_t row, TRo
     }
 }
 
-// Reads the result through bound columns; false (nothing read, nothing left bound) when the
-// driver refuses what that needs.
-bool FetchBound(TOdbcStatement& statement, TRecordset& rs)
+}  // namespace
+
+// ---- Reading a fetch at a time ---------------------------------------------------------------
+
+struct TResultReader::TState {
+    TOdbcStatement& statement;
+    const std::vector<TRecordsetColumn>& columns;
+    std::vector<TBinding> bindings;
+    std::vector<int> bindingOf;
+    std::size_t block = 1;
+    SQLULEN fetched = 0;
+    std::vector<SQLUSMALLINT> status;
+    TFetchPath path = TFetchPath::PerValue;
+    bool bound = false;
+    std::uint64_t rowsRead = 0;
+    std::string text;
+
+    TState(TOdbcStatement& s, const std::vector<TRecordsetColumn>& c) : statement(s), columns(c) {}
+    bool Bind();
+};
+
+// Binds the columns; false (nothing left bound) when the driver refuses what that needs.
+bool TResultReader::TState::Bind()
 {
     const std::uint32_t extensions = statement.Connection().InfoUInt32(SQL_GETDATA_EXTENSIONS);
     const bool anyColumn = (extensions & SQL_GD_ANY_COLUMN) != 0;
-    std::vector<TBinding> bindings;
-    std::vector<int> bindingOf(rs.columns.size(), -1);
+    bindingOf.assign(columns.size(), -1);
     bool unbound = false;  // some column is read with SQLGetData
     bool getData = false;  // ... or some bound value may have to be
-    for (std::size_t i = 0; i < rs.columns.size(); ++i) {
-        TBinding b = BindingFor(rs.columns[i], i);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        TBinding b = BindingFor(columns[i], i);
         // Without any-column reads, SQLGetData reaches only columns after the last bound one.
         if (b.cType == 0 || (unbound && !anyColumn)) {
             unbound = getData = true;
@@ -698,30 +594,17 @@ bool FetchBound(TOdbcStatement& statement, TRecordset& rs)
         bindings.push_back(std::move(b));
     }
     if (bindings.empty()) return false;
-    const bool boundTexts = std::any_of(bindings.begin(), bindings.end(), [](const TBinding& b) { return b.text; });
     // A truncated bound value is completed with SQLGetData on its bound column.
+    const bool boundTexts = std::any_of(bindings.begin(), bindings.end(), [](const TBinding& b) { return b.text; });
     if (boundTexts && (extensions & SQL_GD_BOUND) == 0) return false;
-    // Numbers and dates come as text when an unusual text can be read again with SQLGetData
-    // without costing the block: the rows come one per fetch anyway, or SQLGetData reaches a
-    // row of a block.
-    if ((extensions & SQL_GD_BOUND) != 0 && (getData || (extensions & SQL_GD_BLOCK) != 0)) {
-        for (TBinding& b : bindings) {
-            const TStorage storage = rs.columns[b.column].storage;
-            if (storage == TStorage::Integer || storage == TStorage::Float || storage == TStorage::DateTime)
-                BindAsText(b);
-        }
-        getData = true;
-    }
     std::size_t rowBytes = 0;
     for (const TBinding& b : bindings) rowBytes += b.width + sizeof(SQLLEN);
-    const std::size_t block =
-        getData && (extensions & SQL_GD_BLOCK) == 0
-            ? 1
-            : std::clamp<std::size_t>(kFetchBufferBytes / std::max<std::size_t>(rowBytes, 1), 1, kMostRowsPerFetch);
+    block = getData && (extensions & SQL_GD_BLOCK) == 0
+                ? 1
+                : std::clamp<std::size_t>(kFetchBufferBytes / std::max<std::size_t>(rowBytes, 1), 1, kMostRowsPerFetch);
 
     rtl::TScopeExit unbind([&] { statement.Unbind(); });
-    SQLULEN fetched = 0;
-    std::vector<SQLUSMALLINT> status(block, SQL_ROW_NOROW);
+    status.assign(block, SQL_ROW_NOROW);
     if (!statement.SetRowArraySize(block) || !statement.SetFetchTargets(&fetched, status.data())) return false;
     for (TBinding& b : bindings) {
         b.data.assign((b.width * block + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t), 0);
@@ -730,53 +613,76 @@ bool FetchBound(TOdbcStatement& statement, TRecordset& rs)
                             static_cast<SQLLEN>(b.width), b.indicators.data()))
             return false;
     }
-    rs.fetchPath = block > 1 ? TFetchPath::Block : TFetchPath::BoundRows;
+    unbind.Release();
+    path = block > 1 ? TFetchPath::Block : TFetchPath::BoundRows;
+    return true;
+}
 
-    TRowStore& rows = *rs.rows;
-    std::string text;
-    while (statement.Fetch()) {
-        for (std::size_t r = 0; r < fetched; ++r) {
-            if (status[r] == SQL_ROW_NOROW) continue;
-            if (status[r] == SQL_ROW_ERROR)
-                RaiseOdbcError(SQL_HANDLE_STMT, statement.Handle(), "Cannot fetch a row");
-            bool positioned = block == 1;
-            for (std::size_t i = 0; i < rs.columns.size(); ++i) {
-                const TRecordsetColumn& c = rs.columns[i];
-                const int bi = bindingOf[i];
-                if (bi >= 0) {
-                    const TBinding& b = bindings[static_cast<std::size_t>(bi)];
-                    const SQLLEN indicator = b.indicators[r];
-                    if (indicator == SQL_NULL_DATA) {
-                        rows.AddNull();
-                        continue;
-                    }
-                    const bool whole = indicator != SQL_NO_TOTAL && static_cast<std::size_t>(indicator) < b.width;
-                    if (b.asText) {
-                        if (whole &&
-                            AddBoundText(c,
-                                         std::string_view(reinterpret_cast<const char*>(b.At(r)),
-                                                          static_cast<std::size_t>(indicator)),
-                                         rows))
-                            continue;
-                        // Not a plain form: the driver converts it, below.
-                    } else if (!b.text || whole) {
-                        AddBound(b, c, r, rows);
-                        continue;
-                    }
-                    // Longer than its buffer: read whole below.
+TResultReader::TResultReader(TOdbcStatement& statement, const std::vector<TRecordsetColumn>& columns)
+    : state_(std::make_unique<TState>(statement, columns))
+{
+    state_->bound = gBoundFetchAllowed && state_->Bind();
+    if (!state_->bound) {
+        state_->bindings.clear();
+        state_->bindingOf.assign(columns.size(), -1);
+        state_->path = TFetchPath::PerValue;
+    }
+}
+
+TResultReader::~TResultReader()
+{
+    if (state_->bound) state_->statement.Unbind();
+}
+
+TFetchPath TResultReader::Path() const noexcept { return state_->path; }
+
+std::size_t TResultReader::RowsPerFetch() const noexcept { return state_->block; }
+
+bool TResultReader::ReadFetch(TRowStore& rows)
+{
+    TState& st = *state_;
+    TOdbcStatement& statement = st.statement;
+    if (!statement.Fetch()) return false;
+    if (!st.bound) {
+        ++st.rowsRead;
+        for (std::size_t i = 0; i < st.columns.size(); ++i)
+            AddWithGetData(statement, st.columns[i], i, rows, st.text, st.rowsRead);
+        rows.EndRow();
+        return true;
+    }
+    for (std::size_t r = 0; r < st.fetched; ++r) {
+        if (st.status[r] == SQL_ROW_NOROW) continue;
+        if (st.status[r] == SQL_ROW_ERROR) RaiseOdbcError(SQL_HANDLE_STMT, statement.Handle(), "Cannot fetch a row");
+        ++st.rowsRead;
+        bool positioned = st.block == 1;
+        for (std::size_t i = 0; i < st.columns.size(); ++i) {
+            const TRecordsetColumn& c = st.columns[i];
+            const int bi = st.bindingOf[i];
+            if (bi >= 0) {
+                const TBinding& b = st.bindings[static_cast<std::size_t>(bi)];
+                const SQLLEN indicator = b.indicators[r];
+                if (indicator == SQL_NULL_DATA) {
+                    rows.AddNull();
+                    continue;
                 }
-                if (!positioned) {
-                    statement.Position(static_cast<SQLSETPOSIROW>(r + 1));
-                    positioned = true;
+                if (!b.text || (indicator != SQL_NO_TOTAL && static_cast<std::size_t>(indicator) < b.width)) {
+                    AddBound(b, c, r, rows, st.rowsRead);
+                    continue;
                 }
-                AddWithGetData(statement, c, i, rows, text);
+                // Longer than its buffer: read whole below.
             }
-            rows.EndRow();
+            if (!positioned) {
+                statement.Position(static_cast<SQLSETPOSIROW>(r + 1));
+                positioned = true;
+            }
+            AddWithGetData(statement, c, i, rows, st.text, st.rowsRead);
         }
+        rows.EndRow();
     }
     return true;
 }
 
+namespace {
 }  // namespace
 
 void SetBoundFetchAllowed(bool allowed) noexcept { gBoundFetchAllowed = allowed; }
@@ -788,10 +694,9 @@ std::unique_ptr<TRecordset> FetchRecordset(TOdbcStatement& statement, bool enabl
     auto rs = std::make_unique<TRecordset>();
     rs->columns = DescribeColumns(statement, enableBCD);
     rs->CreateRows();
-    rs->fetchPath = TFetchPath::PerValue;
-    if (!gBoundFetchAllowed || !FetchBound(statement, *rs)) {
-        rs->fetchPath = TFetchPath::PerValue;
-        FetchPerValue(statement, *rs);
+    TResultReader reader(statement, rs->columns);
+    rs->fetchPath = reader.Path();
+    while (reader.ReadFetch(*rs->rows)) {
     }
     gLastFetchPath = rs->fetchPath;
     return rs;

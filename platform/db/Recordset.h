@@ -13,11 +13,14 @@
 // again whole with SQLGetData; long and binary columns are read with SQLGetData only. When
 // the driver cannot read a single row's value with SQLGetData inside a block, a bound row comes
 // per fetch instead; a driver that refuses bound columns or row arrays is read a value at a
-// time with SQLGetData. Where a single value can be read again, numbers and dates are bound as
-// text and their plain forms converted here (exactly: integers to 64 bits, floats to the
-// nearest double, dates to the millisecond); any other form is read again with the column's
-// C type, so the driver's own conversion decides it. The path is chosen once per statement, before the first fetch, from
-// the described columns alone (nothing before the first fetch grows with the row count).
+// time with SQLGetData. Numbers, dates and times are bound in their C types (integers as
+// 64-bit, floats as double, dates and times as the ODBC structures), so the driver hands them
+// over as values and nothing here parses them from text; decimals are bound as text to stay
+// exact. The path is chosen once per statement, before the first fetch, from the described
+// columns alone (nothing before the first fetch grows with the row count).
+//
+// TResultReader reads a fetch at a time, so a reader that walks a result once (the page export)
+// keeps one fetch's rows, never the whole result.
 
 #include <cstdint>
 #include <memory>
@@ -85,6 +88,8 @@ public:
     void AddText(std::string_view value);  // texts, decimal texts and byte strings
     void AddValue(const TVariant& value);  // converted to the column's storage
     void EndRow();
+    // Drops every row (a row being added too); keeps one block for the rows to come.
+    void Clear();
 
     // ---- Reading --------------------------------------------------------------------------
     // Offsets of every column's value inside the row (kNull for a null value).
@@ -120,6 +125,27 @@ struct TRecordset {
 
     // Makes the row store for the columns described so far.
     void CreateRows();
+};
+
+// Reads the rows of an executed statement's result, a fetch at a time, into a row store of the
+// described columns (one row per fetch on the SQLGetData path). Binds in the constructor, on
+// the path chosen from the columns, and unbinds when it goes. The columns must outlive it.
+class TResultReader {
+public:
+    TResultReader(TOdbcStatement& statement, const std::vector<TRecordsetColumn>& columns);
+    ~TResultReader();
+    TResultReader(const TResultReader&) = delete;
+    TResultReader& operator=(const TResultReader&) = delete;
+
+    // Adds the rows of the next fetch to `rows`; false (nothing added) after the last row.
+    bool ReadFetch(TRowStore& rows);
+    TFetchPath Path() const noexcept;
+    // The most rows one ReadFetch adds.
+    std::size_t RowsPerFetch() const noexcept;
+
+private:
+    struct TState;
+    std::unique_ptr<TState> state_;
 };
 
 // Describes the statement's result columns (duplicate names get "_1", "_2" ...; a nameless
