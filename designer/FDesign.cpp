@@ -20,6 +20,7 @@
 #include "platform/db/AdoConnection.h"
 #include "platform/db/AdoDataSet.h"
 #include "platform/db/Fields.h"
+#include "platform/db/ForwardQuery.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/Process.h"
 #include "platform/rtl/Scope.h"
@@ -520,7 +521,11 @@ bool TFrmDesign::ExportHtmlPages(const std::string& fileName)
 {
     return RunExport([&] {
         const TPageSettings settings = PageSettings();
-        THtmlExport e{settings, columns_, *Query(), {}, host_.layoutStylesDir};
+        // The grid keeps its rows for browsing; the pages read the statement once more, forward
+        // only, so that writing them holds no rows however many there are.
+        const std::unique_ptr<db::TForwardQuery> reading = OpenForwardReading(*Query());
+        if (!reading) return designer::ExportHtmlPages({settings, columns_, *Query(), {}, host_.layoutStylesDir}, fileName);
+        THtmlExport e{settings, columns_, *reading, {}, host_.layoutStylesDir, [&] { return reading->CountRecords(); }};
         return designer::ExportHtmlPages(e, fileName);
     });
 }
