@@ -130,10 +130,12 @@ bool TForwardQuery::ReadStep()
     TCursor& c = *cursor_;
     // Past the last row the store keeps what it holds, so that First can still go back to it.
     if (c.atEnd) return false;
+    // The first step is short: the first rows are in hand before a whole step is read.
+    const std::size_t limit = c.rows->RowCount() == 0 && storeFromStart_ ? RowsPerRead / 8 : RowsPerRead;
     c.rows->Clear();
     next_ = 0;
     storeFromStart_ = false;
-    connection_->OdbcConnection().Run([cursor = cursor_](TOdbcLink& link) {
+    connection_->OdbcConnection().Run([cursor = cursor_, limit](TOdbcLink& link) {
         // The statement lives on the connection it was run on.
         if (&link != cursor->link.get()) throw EDatabaseError("The connection was opened again while the rows were read");
         // A step of a few fetches: one row per fetch on the SQLGetData path would otherwise
@@ -143,7 +145,7 @@ bool TForwardQuery::ReadStep()
                 cursor->atEnd = true;
                 break;
             }
-        } while (cursor->rows->RowCount() + cursor->reader->RowsPerFetch() <= RowsPerRead);
+        } while (cursor->rows->RowCount() + cursor->reader->RowsPerFetch() <= limit);
     });
     return c.rows->RowCount() > 0;
 }
