@@ -1,12 +1,16 @@
 #include "designer/ExpStatic.h"
 
 #include <filesystem>
+#include <limits>
 
 #include "designer/HtmlRows.h"
 #include "designer/HtmlText.h"
 #include "designer/LayoutTemplate.h"
 #include "designer/PageLinks.h"
+#include "platform/db/AdoDataSet.h"
 #include "platform/db/DataSet.h"
+#include "platform/db/Fields.h"
+#include "platform/db/ForwardQuery.h"
 #include "platform/rtl/Colors.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -94,11 +98,22 @@ void WriteStyleSheet(rtl::TFileSetTransaction& set, const TPageSettings& s, cons
     page.Close();
 }
 
-void WriteDataPages(rtl::TFileSetTransaction& set, const THtmlExport& e, const std::string& fileName, const std::string& base)
+int KnownRecordCount(const THtmlExport& e)
+{
+    const int records = e.query.RecordCount();
+    if (records >= 0 || !e.countRecords) return records;
+    const long long counted = e.countRecords();
+    // The pages number their records as int; a count past that cannot be paged.
+    if (counted > std::numeric_limits<int>::max()) throw EPageExport("The query has too many records to write as pages.");
+    return static_cast<int>(counted);
+}
+
+int WriteDataPages(rtl::TFileSetTransaction& set, const THtmlExport& e, const std::string& fileName,
+                   const std::string& base, int records)
 {
     const TPageSettings& s = e.settings;
     const int per = s.RecordsPerPage();
-    const int pages = s.split ? GetPageCount(e.query.RecordCount(), per) : 1;
+    const int pages = s.split ? GetPageCount(records, per) : 1;
     const std::string borderAttr = s.borderColor ? " BorderColor=\"" + rtl::ColorToHtml(*s.borderColor) + "\"" : "";
     const std::string bgAttr = s.tableColor ? " BgColor=\"" + rtl::ColorToHtml(*s.tableColor) + "\"" : "";
     TPageLinks links;
@@ -114,6 +129,7 @@ void WriteDataPages(rtl::TFileSetTransaction& set, const THtmlExport& e, const s
         };
     }
     e.query.First();
+    int written = 0;
     for (int p = 1; p <= pages; ++p) {
         TPageLines page(set, s.split ? OutputFolder(fileName) + base + PageNumberText(p) + ".html" : fileName);
         page << "<HTML>" << "<HEAD>" << kUtf8Meta << "<Title>" + HtmlEscape(s.title) + "</Title>"
@@ -125,11 +141,18 @@ void WriteDataPages(rtl::TFileSetTransaction& set, const THtmlExport& e, const s
         for (int r = 0; !e.query.Eof() && (!s.split || r < per); ++r) {
             page << (s.style == 0 ? rows.BuildRowStyle1(r) : s.style == 1 ? rows.BuildRowStyle2(r) : rows.BuildTemplateRow(r));
             e.query.Next();
+            ++written;
         }
         page << "</Table><br>" << BuildNavigationBar(s.footerNavigation, pages, p, false, links) << "<A NAME=bottom></A>"
              << s.footer << "</BODY>" << "</HTML>";
         page.Close();
     }
+    // The page count, index and navigation were written for `records`: a query whose rows
+    // changed since it was counted would leave pages that disagree with them.
+    if (s.split && (written != records || !e.query.Eof()))
+        throw EPageExport("The query's records changed while the pages were written: " + std::to_string(records) +
+                          " were counted, " + (e.query.Eof() ? std::to_string(written) : "more") + " were read.");
+    return written;
 }
 
 TPageSetReport ExportHtmlPages(const THtmlExport& e, const std::string& fileName)
@@ -137,15 +160,38 @@ TPageSetReport ExportHtmlPages(const THtmlExport& e, const std::string& fileName
     return WritePageSet([&](rtl::TFileSetTransaction& set, std::vector<std::string>& warnings) {
         const TPageSettings& s = e.settings;
         const std::string base = OutputBaseName(fileName);
-        const int records = e.query.RecordCount();
+        // Split pages name the page count before their first record; a single page counts as
+        // it writes.
+        const int counted = s.split ? KnownRecordCount(e) : -1;
         WriteFrameset(set, s, fileName, base);
-        WriteIndexPage(set, s, GetPageCount(records, s.RecordsPerPage()), fileName, base);
+        WriteIndexPage(set, s, GetPageCount(counted, s.RecordsPerPage()), fileName, base);
         WriteStyleSheet(set, s, fileName, base);
-        WriteDataPages(set, e, fileName, base);
+        const int records = WriteDataPages(set, e, fileName, base, counted);
         if (s.style > 1) CopyStyleImages(set, e.layoutStylesDir, s.styleName, s.templateText, fileName, warnings);
         CopyBackgroundImage(set, s.backgroundImage, fileName, warnings);
         return records;
     });
+}
+
+std::unique_ptr<db::TForwardQuery> OpenForwardReading(const db::TADOQuery& query)
+{
+    if (!rtl::Trim(query.Sort()).empty() || (query.Filtered() && (!rtl::Trim(query.Filter()).empty() || query.OnFilterRecord)))
+        return nullptr;
+    auto reading = std::make_unique<db::TForwardQuery>(nullptr);
+    reading->SetConnection(query.Connection());
+    reading->SetEnableBCD(query.EnableBCD());
+    reading->SQL()->Assign(*query.SQL());
+    reading->Open();
+    // Fields the statement does not answer (made in the program) are the query's alone.
+    if (reading->FieldCount() != query.FieldCount()) return nullptr;
+    for (int i = 0; i < query.FieldCount(); ++i) {
+        const db::TField* shown = query.Fields().Fields(i);
+        db::TField* field = reading->FindField(shown->FieldName());
+        if (field == nullptr || field->DataType() != shown->DataType()) return nullptr;
+        field->SetDisplayLabel(shown->StoredDisplayLabel());
+        field->SetIndex(i);
+    }
+    return reading;
 }
 
 }  // namespace designer

@@ -20,6 +20,7 @@
 #include "platform/db/AdoConnection.h"
 #include "platform/db/AdoDataSet.h"
 #include "platform/db/Fields.h"
+#include "platform/db/ForwardQuery.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/Process.h"
 #include "platform/rtl/Scope.h"
@@ -228,6 +229,7 @@ void TFrmDesign::ShowRecordCount()
         return;
     }
     SetStatus("");
+    exportCountShown_ = false;
     if (!rowTimer_) {
         rowTimer_ = std::make_unique<ui::TTimer>(nullptr);
         rowTimer_->SetInterval(1);
@@ -239,16 +241,17 @@ void TFrmDesign::ShowRecordCount()
 void TFrmDesign::ReadRowsTick(classes::TObject*)
 {
     // Stopped first: a read that fails ends the reading, the application shows its message,
-    // and no count shows for a result that was not read whole. A result read to its end by
-    // an export leaves the export's own count in the status bar.
+    // and no count shows for a result that was not read whole. An export meanwhile (which
+    // reads the statement on its own, or the rest of this result) leaves its own count in the
+    // status bar.
     rowTimer_->SetEnabled(false);
     db::TADOQuery* query = Query();
     if (!query->Active() || query->AllRowsRead()) return;
     query->ReadMoreRows(kRowsPerTick);
-    if (query->AllRowsRead())
-        ShowRecordCount();
-    else
+    if (!query->AllRowsRead())
         rowTimer_->SetEnabled(true);
+    else if (!exportCountShown_)
+        ShowRecordCount();
 }
 
 void TFrmDesign::SetPage(const char* control, int index) { C<ui::TPageControl>(control)->SetActivePageIndex(index); }
@@ -544,6 +547,7 @@ bool TFrmDesign::RunExport(const std::function<TPageSetReport()>& write)
     try {
         const TPageSetReport report = write();
         SetStatus(std::to_string(report.records) + " records are exported!");
+        exportCountShown_ = true;
         if (!report.warnings.empty()) {
             std::string text;
             for (const std::string& w : report.warnings) text += (text.empty() ? "" : "\r\n") + w;
@@ -562,7 +566,11 @@ bool TFrmDesign::ExportHtmlPages(const std::string& fileName)
 {
     return RunExport([&] {
         const TPageSettings settings = PageSettings();
-        THtmlExport e{settings, columns_, *Query(), {}, host_.layoutStylesDir};
+        // The grid keeps its rows for browsing; the pages read the statement once more, forward
+        // only, so that writing them holds no rows however many there are.
+        const std::unique_ptr<db::TForwardQuery> reading = OpenForwardReading(*Query());
+        if (!reading) return designer::ExportHtmlPages({settings, columns_, *Query(), {}, host_.layoutStylesDir}, fileName);
+        THtmlExport e{settings, columns_, *reading, {}, host_.layoutStylesDir, [&] { return reading->CountRecords(); }};
         return designer::ExportHtmlPages(e, fileName);
     });
 }

@@ -274,6 +274,8 @@ private:
     std::string styleText_;
     std::string previewPage_;
     std::unique_ptr<ui::TTimer> rowTimer_;
+    // An export's count is in the status bar: the background read ending leaves it there.
+    bool exportCountShown_ = false;
 };
 
 // The live design window, or nullptr.

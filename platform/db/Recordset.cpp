@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -224,6 +223,21 @@ void TRowStore::EndRow()
     std::uint8_t* row = Room(0) - rowSize_;
     blockUsed_ += rowSize_;
     rows_.push_back(row);
+    Begin();
+}
+
+void TRowStore::Clear()
+{
+    // The last block is the largest: the rows to come fit it as well as the earlier rows did.
+    if (blocks_.size() > 1) {
+        std::swap(blocks_.front(), blocks_.back());
+        std::swap(blockSizes_.front(), blockSizes_.back());
+        blocks_.resize(1);
+        blockSizes_.resize(1);
+    }
+    blockUsed_ = 0;
+    rows_.clear();
+    firstRow_ = 0;
     Begin();
 }
 
@@ -559,11 +573,12 @@ TBinding BindingFor(const TRecordsetColumn& c, std::size_t i)
     return b;
 }
 
-// A number or a date bound as text instead of its C type, for drivers that keep every value as
+// A date or time bound as text instead of its C type, for drivers that keep every value as
 // text (the SQLite driver does, and the PostgreSQL one receives text): asking such a driver
-// for a typed value makes it parse the text in its own slower way. Only the plain forms are
-// converted here; anything else is read again with the column's C type, so the driver's own
-// conversion still decides every unusual text.
+// for a typed date makes it parse the text in its own far slower way (numbers it converts
+// cheaply, so they stay typed). Only the plain forms are converted here; anything else is read
+// again with the column's C type, so the driver's own conversion still decides every unusual
+// text.
 void BindAsText(TBinding& b)
 {
     b.asText = true;
@@ -583,23 +598,6 @@ bool Digits(const char* p, int n, int& value)
         value = value * 10 + (p[i] - '0');
     }
     return true;
-}
-
-bool ParsePlainInteger(std::string_view text, std::int64_t& value)
-{
-    // Optional "-" then digits only, as the drivers write integers.
-    if (text.empty() || text.front() == '+') return false;
-    const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
-    return r.ec == std::errc() && r.ptr == text.data() + text.size();
-}
-
-bool ParsePlainFloat(std::string_view text, double& value)
-{
-    if (text.empty() || text.front() == '+') return false;
-    for (char ch : text)
-        if (!IsDigitChar(ch) && ch != '-' && ch != '.' && ch != 'e' && ch != 'E' && ch != '+') return false;
-    const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
-    return r.ec == std::errc() && r.ptr == text.data() + text.size();
 }
 
 bool ParsePlainDate(std::string_view text, rtl::TDateTime& value)
@@ -651,38 +649,21 @@ bool ParsePlainTimestamp(std::string_view text, rtl::TDateTime& value)
     return true;
 }
 
-// Converts a number or date bound as text; false when the text is not a plain form.
+// Converts a date or time bound as text; false when the text is not a plain form.
 bool AddBoundText(const TRecordsetColumn& c, std::string_view text, TRowStore& rows)
 {
-    switch (c.storage) {
-    case TStorage::Integer: {
-        std::int64_t v = 0;
-        if (!ParsePlainInteger(text, v)) return false;
-        rows.AddInteger(v);
-        return true;
+    rtl::TDateTime v = 0;
+    if (c.fieldType == ftDate) {
+        if (!ParsePlainDate(text, v)) return false;
+    } else if (c.fieldType == ftTime) {
+        int hour, minute, second;
+        if (!ParsePlainTime(text, hour, minute, second)) return false;
+        v = rtl::EncodeTime(hour, minute, second, 0);
+    } else if (!ParsePlainTimestamp(text, v)) {
+        return false;
     }
-    case TStorage::Float: {
-        double v = 0;
-        if (!ParsePlainFloat(text, v)) return false;
-        rows.AddFloat(v);
-        return true;
-    }
-    case TStorage::DateTime: {
-        rtl::TDateTime v = 0;
-        if (c.fieldType == ftDate) {
-            if (!ParsePlainDate(text, v)) return false;
-        } else if (c.fieldType == ftTime) {
-            int hour, minute, second;
-            if (!ParsePlainTime(text, hour, minute, second)) return false;
-            v = rtl::EncodeTime(hour, minute, second, 0);
-        } else if (!ParsePlainTimestamp(text, v)) {
-            return false;
-        }
-        rows.AddFloat(v);
-        return true;
-    }
-    default: return false;
-    }
+    rows.AddFloat(v);
+    return true;
 }
 
 void AddBound(const TBinding& b, const TRecordsetColumn& c, std::size_t row, TRowStore& rows)
@@ -765,16 +746,17 @@ bool BindColumns(TRowReader& rs)
     const bool boundTexts = std::any_of(bindings.begin(), bindings.end(), [](const TBinding& b) { return b.text; });
     // A truncated bound value is completed with SQLGetData on its bound column.
     if (boundTexts && (extensions & SQL_GD_BOUND) == 0) return false;
-    // Numbers and dates come as text when an unusual text can be read again with SQLGetData
+    // Dates and times come as text when an unusual text can be read again with SQLGetData
     // without costing the block: the rows come one per fetch anyway, or SQLGetData reaches a
     // row of a block.
     if ((extensions & SQL_GD_BOUND) != 0 && (getData || (extensions & SQL_GD_BLOCK) != 0)) {
-        for (TBinding& b : bindings) {
-            const TStorage storage = rs.columns[b.column].storage;
-            if (storage == TStorage::Integer || storage == TStorage::Float || storage == TStorage::DateTime)
+        bool asText = false;
+        for (TBinding& b : bindings)
+            if (rs.columns[b.column].storage == TStorage::DateTime) {
                 BindAsText(b);
-        }
-        getData = true;
+                asText = true;
+            }
+        getData = getData || asText;
     }
     std::size_t rowBytes = 0;
     for (const TBinding& b : bindings) rowBytes += b.width + sizeof(SQLLEN);
@@ -885,6 +867,8 @@ bool ReadRows(TRowReader& reader, TRowStore& rows, std::size_t until)
 }
 
 const TOdbcLink& ReaderLink(const TRowReader& reader) noexcept { return reader.statement.Connection(); }
+
+std::size_t ReaderRowsPerFetch(const TRowReader& reader) noexcept { return reader.block; }
 
 std::unique_ptr<TRecordset> OpenRecordset(std::unique_ptr<TOdbcStatement> statement, bool enableBCD,
                                           std::size_t firstRows)

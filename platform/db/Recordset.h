@@ -14,11 +14,17 @@
 // again whole with SQLGetData; long and binary columns are read with SQLGetData only. When
 // the driver cannot read a single row's value with SQLGetData inside a block, a bound row comes
 // per fetch instead; a driver that refuses bound columns or row arrays is read a value at a
-// time with SQLGetData. Where a single value can be read again, numbers and dates are bound as
-// text and their plain forms converted here (exactly: integers to 64 bits, floats to the
-// nearest double, dates to the millisecond); any other form is read again with the column's
-// C type, so the driver's own conversion decides it. The path is chosen once per statement, before the first fetch, from
-// the described columns alone (nothing before the first fetch grows with the row count).
+// time with SQLGetData. Numbers are bound in their C types (integers as 64-bit, floats as
+// double), so the driver hands them over as values; decimals are bound as text to stay exact.
+// Dates and times are bound as text where a single value can be read again, and their plain
+// forms converted here (to the millisecond): the drivers keep them as text, and their own
+// date parsing costs more than the whole read of a number; any other form is read again with
+// the column's C type, so the driver's own conversion decides it. The path is chosen once per
+// statement, before the first fetch, from the described columns alone (nothing before the
+// first fetch grows with the row count).
+//
+// A reader that walks a result once (the page export) empties the store between its ReadRows
+// calls (Clear), so it holds one step of rows, never the whole result.
 
 #include <cstdint>
 #include <memory>
@@ -87,6 +93,8 @@ public:
     void AddText(std::string_view value);  // texts, decimal texts and byte strings
     void AddValue(const TVariant& value);  // converted to the column's storage
     void EndRow();
+    // Drops every row (a row being added too); keeps one block for the rows to come.
+    void Clear();
 
     // ---- Reading --------------------------------------------------------------------------
     // Offsets of every column's value inside the row (kNull for a null value).
@@ -147,6 +155,8 @@ std::unique_ptr<TRecordset> OpenRecordset(std::unique_ptr<TOdbcStatement> statem
 // rows are left. Runs on the statement's connection (TOdbcConnection::Run) with `rows` a
 // continuation of the result's store; the reader's link is where its statement runs.
 bool ReadRows(TRowReader& reader, TRowStore& rows, std::size_t until);
+// The most rows one fetch of the reader adds.
+std::size_t ReaderRowsPerFetch(const TRowReader& reader) noexcept;
 const TOdbcLink& ReaderLink(const TRowReader& reader) noexcept;
 // Only the described columns (no rows read).
 std::vector<TRecordsetColumn> DescribeColumns(TOdbcStatement& statement, bool enableBCD);

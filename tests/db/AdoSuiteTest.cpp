@@ -19,6 +19,7 @@
 #include "platform/db/ConnectionString.h"
 #include "platform/db/DataLinks.h"
 #include "platform/db/OdbcHandles.h"
+#include "platform/db/ForwardQuery.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/Formatting.h"
@@ -58,6 +59,8 @@ struct SQLite {
     // 2000): an error that comes with a fetch after the open.
     static constexpr const char* kFailsPast2000 = "CASE WHEN id > 2000 THEN abs(-9223372036854775807 - 1 + (id - id)) "
                                                   "ELSE id END";
+    // A statement with rows that cannot stand inside another statement.
+    static std::string Unwrappable() { return "PRAGMA table_info(" + Table() + ")"; }
 
     std::optional<std::string> Available() { return dir.isValid() ? std::nullopt : std::optional<std::string>("no temp dir"); }
     std::string InitString(const std::string& password = {}) const
@@ -91,6 +94,7 @@ struct Postgres {
     // None: the driver reads the whole result when the statement runs, so an error in any row
     // comes with the open.
     static constexpr const char* kFailsPast2000 = nullptr;
+    static std::string Unwrappable() { return "SHOW ALL"; }
 
     static std::string Odbc(const std::string& database)
     {
@@ -898,6 +902,76 @@ TYPED_TEST(AdoSuite, NumbersAndDatesReadAsTextMatchTheDriversConversion)
     EXPECT_EQ(rtl::FormatDateTime("yyyy-mm-dd hh:nn:ss.zzz", bound[7 * 2 + 5].AsDateTime()), "2024-03-02 00:00:00.000");
     EXPECT_EQ(rtl::FormatDateTime("yyyy-mm-dd hh:nn:ss.zzz", bound[7 * 6 + 5].AsDateTime()), "2024-03-01 10:11:12.123");
     this->Exec("DROP TABLE " + t);
+}
+
+// ---- Reading forward only ---------------------------------------------------------------------
+
+// The forward reading of a statement shows the fields and values the query shows, every type,
+// null and long value included.
+TYPED_TEST(AdoSuite, AForwardReadingShowsWhatTheQueryShows)
+{
+    const std::string sql = "SELECT * FROM " + Table() + " ORDER BY id";
+    auto q = this->Query(sql);
+    q->Open();
+    TForwardQuery forward(nullptr);
+    forward.SetConnection(this->conn_.get());
+    forward.SQL()->SetText(sql);
+    forward.Open();
+    ASSERT_EQ(forward.FieldCount(), q->FieldCount());
+    for (int i = 0; i < q->FieldCount(); ++i) {
+        EXPECT_EQ(forward.Fields()[i]->FieldName(), q->Fields()[i]->FieldName());
+        EXPECT_EQ(forward.Fields()[i]->DataType(), q->Fields()[i]->DataType()) << q->Fields()[i]->FieldName();
+        EXPECT_EQ(forward.Fields()[i]->Size(), q->Fields()[i]->Size()) << q->Fields()[i]->FieldName();
+    }
+    EXPECT_EQ(forward.RecordCount(), -1);  // not before the end
+    int rows = 0;
+    for (q->First(), forward.First(); !q->Eof(); q->Next(), forward.Next(), ++rows) {
+        ASSERT_FALSE(forward.Eof());
+        for (int i = 0; i < q->FieldCount(); ++i)
+            EXPECT_TRUE(forward.Fields()[i]->Value() == q->Fields()[i]->Value())
+                << "row " << rows + 1 << " " << q->Fields()[i]->FieldName() << ": " << forward.Fields()[i]->AsString();
+    }
+    EXPECT_TRUE(forward.Eof());
+    EXPECT_EQ(rows, 3);
+    EXPECT_EQ(forward.CountRecords(), 3);
+}
+
+// However long the result, the reading holds one step of rows; First after the first step has
+// gone runs the statement again; the count comes from the server, or where the statement cannot
+// stand inside another, from a second reading.
+TYPED_TEST(AdoSuite, AForwardReadingHoldsOneStepOfRows)
+{
+    const int total = static_cast<int>(TForwardQuery::RowsPerRead) * 2 + 452;
+    TForwardQuery forward(nullptr);
+    forward.SetConnection(this->conn_.get());
+    // A trailing comment and semicolon: the count's statement must end the comment's line.
+    forward.SQL()->SetText("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+                           std::to_string(total) + ")\r\nSELECT i AS id FROM n ORDER BY i -- every row\r\n;");
+    forward.Open();
+    for (int pass = 1; pass <= 2; ++pass) {
+        SCOPED_TRACE(pass);
+        int expected = 1;
+        std::size_t mostHeld = 0;
+        for (forward.First(); !forward.Eof(); forward.Next(), ++expected) {
+            ASSERT_EQ(forward.FieldByName("id")->AsInteger(), expected);
+            mostHeld = std::max(mostHeld, forward.RowsHeld());
+        }
+        EXPECT_EQ(expected - 1, total);
+        EXPECT_LE(mostHeld, TForwardQuery::RowsPerRead);
+        EXPECT_GT(mostHeld, 0u);
+    }
+    EXPECT_EQ(forward.CountRecords(), total);
+    EXPECT_THROW(forward.Prior(), EDatabaseError) << "a forward reading cannot go back";
+    EXPECT_THROW(forward.Last(), EDatabaseError);
+
+    TForwardQuery listing(nullptr);
+    listing.SetConnection(this->conn_.get());
+    listing.SQL()->SetText(TypeParam::Unwrappable());
+    listing.Open();
+    int walked = 0;
+    for (; !listing.Eof(); listing.Next()) ++walked;
+    EXPECT_GT(walked, 0);
+    EXPECT_EQ(listing.CountRecords(), walked);
 }
 
 // ---- PostgreSQL only: a connection that the server drops -----------------------------------
