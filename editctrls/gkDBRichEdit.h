@@ -60,6 +60,7 @@ public:
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
 
 protected:
+    void LoadField() override { LoadMemo(); }
     void DoEdit() override;
     bool DataBound() const override;
 

@@ -182,6 +182,21 @@ void TgkCustomRichEdit::StreamIn(std::string_view data, bool selectionOnly)
     DocumentChanged();
 }
 
+void TgkCustomRichEdit::CopyRichText(TgkCustomRichEdit& source, TgkCustomRichEdit& target)
+{
+    source.LoadField();
+    // Plain text goes through memory too: a temporary file that could not be made used to
+    // leave the target empty.
+    if (source.PlainText()) {
+        target.SetPlainTextContent(source.PlainTextContent());
+        return;
+    }
+    const bool plain = target.plainText_;
+    target.plainText_ = false;
+    rtl::TScopeExit restore([&] { target.plainText_ = plain; });
+    target.StreamIn(source.SaveRtf());
+}
+
 std::string TgkCustomRichEdit::SelectionRtf() { return rtf::WriteRtf(Document().SaveRange(selStart_, selLength_)); }
 
 void TgkCustomRichEdit::DefineProperties(classes::TFiler& filer)

@@ -101,6 +101,9 @@ public:
     void StreamIn(std::string_view data, bool selectionOnly = false);
     // The selection as RTF.
     std::string SelectionRtf();
+    // Copies the source's text into the target (the editor window's both ways): as RTF, or
+    // as plain text while the source is in plain-text mode; in memory either way.
+    static void CopyRichText(TgkCustomRichEdit& source, TgkCustomRichEdit& target);
     // The stored-format version: 2 after construction, 1 for forms written without it.
     int RichEditVersion() const noexcept { return version_; }
     void SetRichEditVersion(int version) { version_ = version == 1 ? 1 : 2; }
@@ -212,6 +215,8 @@ public:
     classes::TNotifyEvent OnChange;
 
 protected:
+    // Loads a bound field that has not been loaded yet (nothing here).
+    virtual void LoadField() {}
     virtual void DoEdit() {}
     virtual bool DataBound() const { return false; }
     friend class TgkRichEditStrings;

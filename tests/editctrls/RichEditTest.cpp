@@ -361,6 +361,21 @@ TEST_F(RichEditTest, ClipboardCarriesRtfAndTextAndNeverPastesHtml)
     EXPECT_FALSE(edit->CanPaste());
 }
 
+TEST_F(RichEditTest, CopyRichTextCopiesFormattingOrPlainTextThroughMemory)
+{
+    Load("{\\rtf1 {\\b bold} text}");
+    auto* target = new TgkDBRichEdit(form.get());
+    target->SetPlainTextContent("old");
+    TgkCustomRichEdit::CopyRichText(*edit, *target);
+    EXPECT_EQ(target->SaveRtf(), edit->SaveRtf());
+    edit->SetPlainText(true);
+    target->SetPlainTextContent("old");
+    TgkCustomRichEdit::CopyRichText(*edit, *target);
+    EXPECT_EQ(target->PlainTextContent(), "bold text");
+    target->SetSel(0, 4);
+    EXPECT_FALSE(target->SelectionHasStyle(0));
+}
+
 // ---- Stored forms ----------------------------------------------------------------------------
 
 std::string DataValue(const std::string& bytes, std::uint32_t count)
