@@ -400,6 +400,7 @@ void RegisterFamilies()
         RegisterCustomPeers();
         RegisterHintPeers();
         RegisterPopupPeers();
+        RegisterRichEditPeers();
         return true;
     }();
     (void)done;

@@ -137,6 +137,7 @@ void RegisterComCtrlPeers();    // common controls (ComCtrlPeers.cpp)
 void RegisterCustomPeers();     // self-painting controls (CustomPeer.cpp)
 void RegisterHintPeers();       // hint windows (HintPeers.cpp)
 void RegisterPopupPeers();      // popup windows (PopupPeers.cpp)
+void RegisterRichEditPeers();   // the rich-text edit (RichEditPeer.cpp)
 
 // Called with the window of each top-level form as it is made, before it is first shown
 // (an empty hook: nothing). A module whose widgets need more of a window than the toolkit
