@@ -8,9 +8,12 @@
 #include "platform/db/Fields.h"
 #include "platform/rtl/Log.h"
 #include "platform/rtl/Scope.h"
+#include "platform/ui/Backend.h"
 #include "platform/ui/Screen.h"
 
 namespace editctrls {
+
+namespace rtf = ui::rtf;
 
 GW_IMPLEMENT_CLASS(TgkDBRichEdit, TgkCustomRichEdit)
 {
@@ -174,6 +177,22 @@ void TgkDBRichEdit::LoadFromBlobStream(db::TField& field)
     SetPlainText(false);
     rtl::TScopeExit restore([&] { SetPlainText(plain); });
     StreamIn(stream ? stream->ReadAll() : std::string());
+}
+
+void TgkDBRichEdit::PaintCopy(ui::TCanvas& canvas, const ui::TRect& cell)
+{
+    db::TField* field = Field();
+    if (field == nullptr) return;
+    if (!painter_) {
+        ui::IWindowSystem* ws = ui::WindowSystem();
+        painter_ = ws != nullptr ? ws->CreateRichDocument() : nullptr;
+        if (!painter_) return;
+    }
+    const std::string value = field->IsBlob() ? field->AsString() : field->DisplayText();
+    painter_->Load(field->IsBlob() ? rtf::ReadRtf(value) : rtf::PlainTextDocument(value));
+    // Inside a grid cell the text starts one pixel below the top, the gutter less one in.
+    const ui::TRect inner{cell.Left + GutterWidth() - 1, cell.Top + 1, cell.Right - 1, cell.Bottom};
+    canvas.DrawRichText(inner, *painter_);
 }
 
 void TgkDBRichEdit::LoadMemo()

@@ -21,6 +21,7 @@
 
 #include "editctrls/gkRichEdit.h"
 #include "platform/db/DataSet.h"
+#include "platform/ui/Canvas.h"
 
 namespace editctrls {
 
@@ -49,6 +50,9 @@ public:
     // data set's blob stream.
     void LoadFromField(db::TField& field);
     void LoadFromBlobStream(db::TField& field);
+    // Paints the current record's field into `cell` of a grid's canvas, without frame or
+    // focus: a copy of the control in another cell of its column.
+    void PaintCopy(ui::TCanvas& canvas, const ui::TRect& cell);
     // Fired while a field loads.
     classes::TNotifyEvent OnLoading;
 
@@ -77,6 +81,8 @@ private:
     bool dbReadOnly_ = false;
     bool loading_ = false;
     std::optional<std::string> memoText_;
+    // The hidden document paint copies are laid out in.
+    std::unique_ptr<ui::IRichDocument> painter_;
 };
 
 void RegisterRichEditClasses();

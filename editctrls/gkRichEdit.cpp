@@ -134,35 +134,24 @@ void TgkRichEditStrings::SetText(std::string_view text) { edit_.SetPlainTextCont
 
 // ---- The control -----------------------------------------------------------------------------
 
-GW_IMPLEMENT_CLASS(TgkCustomRichEdit, ui::TWinControl)
+GW_IMPLEMENT_CLASS(TgkCustomRichEdit, ui::TCustomRichEdit)
 {
     p.Strings("Lines", [](const TgkCustomRichEdit& e) { return const_cast<TgkCustomRichEdit&>(e).Lines(); });
 }
 
-TgkCustomRichEdit::TgkCustomRichEdit(classes::TComponent* owner) : TWinControl(owner)
+TgkCustomRichEdit::TgkCustomRichEdit(classes::TComponent* owner) : TCustomRichEdit(owner)
 {
     popupOptions_ = TgkRichEditPopupOptions::FromBits(0x7F8F);
 }
 
 TgkCustomRichEdit::~TgkCustomRichEdit() = default;
 
-ui::IRichDocument& TgkCustomRichEdit::Document()
-{
-    if (!document_) {
-        ui::IWindowSystem* ws = ui::WindowSystem();
-        document_ = ws != nullptr ? ws->CreateRichDocument() : nullptr;
-        if (!document_) throw rtl::Exception("Rich text needs a window system");
-        document_->Load(rtf::PlainTextDocument(""));
-    }
-    return *document_;
-}
-
 std::string TgkCustomRichEdit::PlainTextContent() { return Document().Text(); }
 
 void TgkCustomRichEdit::SetPlainTextContent(const std::string& text)
 {
     Document().Load(rtf::PlainTextDocument(text));
-    selStart_ = selLength_ = 0;
+    TextReplaced();
     DocumentChanged();
 }
 
@@ -172,12 +161,10 @@ void TgkCustomRichEdit::StreamIn(std::string_view data, bool selectionOnly)
 {
     const rtf::Document model = plainText_ ? rtf::PlainTextDocument(data) : rtf::ReadRtf(data);
     if (selectionOnly) {
-        const int end = Document().ReplaceRange(selStart_, selLength_, model);
-        selStart_ = end;
-        selLength_ = 0;
+        SetSel(Document().ReplaceRange(SelStart(), SelLength(), model), 0);
     } else {
         Document().Load(model);
-        selStart_ = selLength_ = 0;
+        TextReplaced();
     }
     DocumentChanged();
 }
@@ -197,11 +184,11 @@ void TgkCustomRichEdit::CopyRichText(TgkCustomRichEdit& source, TgkCustomRichEdi
     target.StreamIn(source.SaveRtf());
 }
 
-std::string TgkCustomRichEdit::SelectionRtf() { return rtf::WriteRtf(Document().SaveRange(selStart_, selLength_)); }
+std::string TgkCustomRichEdit::SelectionRtf() { return rtf::WriteRtf(Document().SaveRange(SelStart(), SelLength())); }
 
 void TgkCustomRichEdit::DefineProperties(classes::TFiler& filer)
 {
-    TWinControl::DefineProperties(filer);
+    TCustomRichEdit::DefineProperties(filer);
     filer.DefineProperty(
         "RichEditVersion",
         [this](classes::TReader& r) {
@@ -243,7 +230,7 @@ void TgkCustomRichEdit::ReadData(std::string_view bytes)
 
 void TgkCustomRichEdit::Loaded()
 {
-    TWinControl::Loaded();
+    TCustomRichEdit::Loaded();
     if (!versionRead_) version_ = 1;
     // Without Data the form's text is plain lines: read as RTF when it is RTF.
     if (!dataRead_ && !DataBound()) {
@@ -253,28 +240,11 @@ void TgkCustomRichEdit::Loaded()
     versionRead_ = dataRead_ = false;
 }
 
-void TgkCustomRichEdit::SetSel(int start, int length)
-{
-    const int size = Document().Length();
-    selStart_ = std::clamp(start, 0, size);
-    selLength_ = std::clamp(length, 0, size - selStart_);
-}
-
-std::string TgkCustomRichEdit::SelText() { return Document().TextRange(selStart_, selLength_); }
-
-void TgkCustomRichEdit::SetReadOnly(bool v) { readOnly_ = v; }
-
-void TgkCustomRichEdit::SetWordWrap(bool v) { wordWrap_ = v; }
+std::string TgkCustomRichEdit::SelText() { return Document().TextRange(SelStart(), SelLength()); }
 
 void TgkCustomRichEdit::DocumentChanged()
 {
     if (autoURLDetect_) Document().MarkLinks(true);
-}
-
-void TgkCustomRichEdit::Change()
-{
-    modified_ = true;
-    OnChange(this);
 }
 
 void TgkCustomRichEdit::SetSelBackground(std::optional<rtl::TColor> color)
@@ -283,7 +253,7 @@ void TgkCustomRichEdit::SetSelBackground(std::optional<rtl::TColor> color)
     ui::TRichCharChange change;
     change.background = color ? std::optional<std::uint32_t>(ToRgb(*color)) : std::nullopt;
     DoEdit();
-    Document().ApplyChars(selStart_, selLength_, change);
+    Document().ApplyChars(SelStart(), SelLength(), change);
 }
 
 void TgkCustomRichEdit::RemoveHighlight() { SetSelBackground(std::nullopt); }
@@ -300,12 +270,12 @@ void TgkCustomRichEdit::ToggleStyle(int index)
     default: return;
     }
     DoEdit();
-    Document().ApplyChars(selStart_, selLength_, change);
+    Document().ApplyChars(SelStart(), SelLength(), change);
 }
 
 bool TgkCustomRichEdit::SelectionHasStyle(int index)
 {
-    const ui::TRichCharState s = Document().CharsAt(selStart_, selLength_);
+    const ui::TRichCharState s = Document().CharsAt(SelStart(), SelLength());
     switch (index) {
     case 0: return s.bold;
     case 1: return s.italic;
@@ -354,7 +324,7 @@ ui::TRichParaChange TgkCustomRichEdit::ParagraphChange(const ParagraphSettings& 
 void TgkCustomRichEdit::SetParagraph(const ParagraphSettings& settings)
 {
     DoEdit();
-    Document().ApplyParagraphs(selStart_, selLength_, ParagraphChange(settings));
+    Document().ApplyParagraphs(SelStart(), SelLength(), ParagraphChange(settings));
 }
 
 void TgkCustomRichEdit::SetBullet(bool on)
@@ -363,10 +333,10 @@ void TgkCustomRichEdit::SetBullet(bool on)
     s.mask = on ? (1u << 1) | (1u << 2) | (1u << 4) : (1u << 1);
     s.bullet = on;
     s.offset = 720;
-    s.startIndent = Document().ParagraphFormat(selStart_).leftIndent + Document().ParagraphFormat(selStart_).firstIndent;
+    s.startIndent = Document().ParagraphFormat(SelStart()).leftIndent + Document().ParagraphFormat(SelStart()).firstIndent;
     if (!on) {
         DoEdit();
-        Document().ApplyParagraphs(selStart_, selLength_, ParagraphChange(s));
+        Document().ApplyParagraphs(SelStart(), SelLength(), ParagraphChange(s));
         return;
     }
     SetParagraph(s);
@@ -388,7 +358,7 @@ void TgkCustomRichEdit::BeginSearch()
 
 bool TgkCustomRichEdit::FindNext(const std::string& text, TgkSearchTypes options)
 {
-    const int from = selLength_ > 0 ? selStart_ + 1 : selStart_;
+    const int from = SelLength() > 0 ? SelStart() + 1 : SelStart();
     int found = FindTextEx(text, from, options, -1);
     if (searchWrapped_ && found >= searchStart_) found = -1;  // past the start once wrapped
     if (found < 0 && !searchWrapped_ && from > 0) {
@@ -410,11 +380,11 @@ int TgkCustomRichEdit::Replace(const std::string& text, const std::string& repla
     const bool matchCase = options.Contains(stMatchCase);
     for (;;) {
         const std::string selected = SelText();
-        if (selLength_ > 0 && (matchCase ? selected == text : rtl::AnsiSameText(selected, text))) {
+        if (SelLength() > 0 && (matchCase ? selected == text : rtl::AnsiSameText(selected, text))) {
             DoEdit();
-            const int end = Document().ReplaceText(selStart_, selLength_, replacement);
+            const int end = Document().ReplaceText(SelStart(), SelLength(), replacement);
             // The wrap limit moves with the text before it.
-            if (searchWrapped_) searchStart_ += CharCount(replacement) - selLength_;
+            if (searchWrapped_) searchStart_ += CharCount(replacement) - SelLength();
             SetSel(end, 0);
             ++replaced;
             Change();
@@ -481,7 +451,7 @@ void TgkCustomRichEdit::DoURLOpen(const std::string& url, bool& openDefault) { O
 
 void TgkCustomRichEdit::CopyToClipboard()
 {
-    if (selLength_ <= 0) return;
+    if (SelLength() <= 0) return;
     ui::TClipboard& clipboard = ui::Clipboard();
     clipboard.Open();
     rtl::TScopeExit close([&] { clipboard.Close(); });
@@ -491,10 +461,10 @@ void TgkCustomRichEdit::CopyToClipboard()
 
 void TgkCustomRichEdit::CutToClipboard()
 {
-    if (GetReadOnly() || selLength_ <= 0) return;
+    if (GetReadOnly() || SelLength() <= 0) return;
     CopyToClipboard();
     DoEdit();
-    SetSel(Document().ReplaceText(selStart_, selLength_, ""), 0);
+    SetSel(Document().ReplaceText(SelStart(), SelLength(), ""), 0);
     Change();
 }
 
@@ -528,7 +498,7 @@ std::vector<TgkRichEditMenuItem> TgkCustomRichEdit::PopupItems()
 {
     const grid::TgkRichEditPopupMenuLabelsIntl& l = grid::gkIntlDefault().RichEdit.PopupMenuLabels;
     const bool readOnly = GetReadOnly();
-    const bool selection = selLength_ > 0;
+    const bool selection = SelLength() > 0;
     struct Entry {
         std::optional<TgkRichEditPopupOption> option;
         std::string caption;
@@ -556,7 +526,7 @@ std::vector<TgkRichEditMenuItem> TgkCustomRichEdit::PopupItems()
             if (o == rpoPopupCopy) item.enabled = selection;
             if (o == rpoPopupPaste) item.enabled = !readOnly && CanPaste();
             if (o >= rpoPopupBold && o <= rpoPopupUnderline) item.checked = SelectionHasStyle(static_cast<int>(o) - rpoPopupBold);
-            if (o == rpoPopupBullet) item.checked = Document().ParagraphFormat(selStart_).bullet;
+            if (o == rpoPopupBullet) item.checked = Document().ParagraphFormat(SelStart()).bullet;
         }
         items.push_back(std::move(item));
     }

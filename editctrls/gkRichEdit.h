@@ -27,8 +27,7 @@
 
 #include "platform/classes/Sets.h"
 #include "platform/rtl/StringList.h"
-#include "platform/ui/Controls.h"
-#include "platform/ui/RichDocument.h"
+#include "platform/ui/RichEdit.h"
 
 namespace editctrls {
 
@@ -78,14 +77,13 @@ struct TgkRichEditMenuItem {
     std::string caption;
 };
 
-class TgkCustomRichEdit : public ui::TWinControl {
+class TgkCustomRichEdit : public ui::TCustomRichEdit {
     GW_CLASS(TgkCustomRichEdit)
 
 public:
     explicit TgkCustomRichEdit(classes::TComponent* owner);
     ~TgkCustomRichEdit() override;
 
-    ui::IRichDocument& Document();
     TgkRichEditStrings* Lines() noexcept { return &lines_; }
 
     // ---- Text and streams ----------------------------------------------------------------
@@ -111,14 +109,8 @@ public:
     void Loaded() override;
 
     // ---- Selection -----------------------------------------------------------------------
-    int SelStart() const noexcept { return selStart_; }
-    int SelLength() const noexcept { return selLength_; }
-    void SetSel(int start, int length);
     std::string SelText();
     bool HasSelection() { return !SelText().empty(); }
-    bool ReadOnly() const noexcept { return readOnly_; }
-    void SetReadOnly(bool v);
-    virtual bool GetReadOnly() const { return readOnly_; }
 
     // ---- Formatting ----------------------------------------------------------------------
     // The selection's background: a colour, or nullopt for none (version 2 only).
@@ -164,7 +156,7 @@ public:
     // The web address at `position`, empty when none.
     std::string LinkAt(int position);
     // A click at `position`: opens the link there (OnURLOpen first); true when one opened.
-    bool ClickLink(int position);
+    bool ClickLink(int position) override;
     // Who opens addresses (rtl::OpenWithDesktop unless replaced; nullptr restores it).
     using TOpener = std::function<bool(const std::string&)>;
     static TOpener SetURLOpener(TOpener opener);
@@ -203,16 +195,8 @@ public:
     void SetEditorCaption(const std::string& s) { editorCaption_ = s; }
     std::string Title() const { return title_; }
     void SetTitle(const std::string& s) { title_ = s; }
-    bool WordWrap() const noexcept { return wordWrap_; }
-    void SetWordWrap(bool v);
     bool WantReturns() const noexcept { return wantReturns_; }
     void SetWantReturns(bool v) { wantReturns_ = v; }
-
-    // The user changed the text (the window's edit); marks it modified.
-    virtual void Change();
-    bool Modified() const noexcept { return modified_; }
-    void SetModified(bool v) { modified_ = v; }
-    classes::TNotifyEvent OnChange;
 
 protected:
     // Loads a bound field that has not been loaded yet (nothing here).
@@ -224,20 +208,14 @@ protected:
 private:
     void ReadData(std::string_view bytes);
     void DocumentChanged();
-    int Caret() const { return selStart_ + selLength_; }
+    int Caret() const { return SelStart() + SelLength(); }
 
-    std::unique_ptr<ui::IRichDocument> document_;
     TgkRichEditStrings lines_{*this};
     bool plainText_ = false;
     int version_ = 2;
     bool versionRead_ = false;
     bool dataRead_ = false;
-    int selStart_ = 0;
-    int selLength_ = 0;
-    bool readOnly_ = false;
-    bool modified_ = false;
     bool autoURLDetect_ = false;
-    bool wordWrap_ = true;
     bool wantReturns_ = true;
     TgkRichEditPopupOptions popupOptions_;
     TgkRichEditOleOptions oleOptions_;

@@ -15,6 +15,7 @@
 #include "editctrls/gkDBRichEdit.h"
 #include "grid/Intl.h"
 #include "platform/classes/Streaming.h"
+#include "platform/ui/Bitmap.h"
 #include "platform/rtl/Log.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Dialogs.h"
@@ -400,7 +401,6 @@ std::string FormText(const std::string& properties)
 TEST_F(RichEditTest, StoredFormsKeepTheTextAsRtf)
 {
     form.reset();
-    Load("");
     ui::TForm source(nullptr);
     auto* e = new TgkDBRichEdit(&source);
     e->SetName("notes");
@@ -566,6 +566,46 @@ TEST_F(DBRichEditTest, AnEditsRememberedTextIsForgottenWhenTheEditEnds)
     ds->First();
     ds->Last();
     EXPECT_EQ(edit->PlainTextContent(), "first record");
+}
+
+TEST_F(DBRichEditTest, PaintsACopyOfTheCurrentRecordIntoACell)
+{
+    ds->AddRow({db::TVariant(std::string("{\\rtf1{\\colortbl ;\\red255\\green0\\blue0;}\\cf1\\b\\fs28 WWWWWWWWW}")),
+                db::TVariant(std::string("four"))});
+    Bind("Notes");
+    ds->Last();
+    ui::TBitmap cellImage;
+    cellImage.SetSize(300, 60);
+    ui::TCanvas& canvas = *cellImage.Canvas();
+    canvas.Brush()->SetColor(rtl::clWhite);
+    canvas.FillRect(ui::TRect{0, 0, 300, 60});
+    const ui::TRect cell{40, 10, 160, 40};
+    edit->PaintCopy(canvas, cell);
+    int inside = 0, outside = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 300; ++x) {
+            const rtl::TColor c = cellImage.Pixel(x, y);
+            const bool red = rtl::GetRValue(c) > 200 && rtl::GetGValue(c) < 80 && rtl::GetBValue(c) < 80;
+            if (!red) continue;
+            const bool in = x >= cell.Left && x < cell.Right && y >= cell.Top && y < cell.Bottom;
+            ++(in ? inside : outside);
+        }
+    EXPECT_GT(inside, 100);  // the record's red text, bold
+    EXPECT_EQ(outside, 0);   // cut at the cell
+    // Another record paints its own text: the plain blob has no red.
+    ds->First();
+    ds->Next();
+    canvas.FillRect(ui::TRect{0, 0, 300, 60});
+    edit->PaintCopy(canvas, cell);
+    int red = 0, dark = 0;
+    for (int y = cell.Top; y < cell.Bottom; ++y)
+        for (int x = cell.Left; x < cell.Right; ++x) {
+            const rtl::TColor c = cellImage.Pixel(x, y);
+            red += rtl::GetRValue(c) > 200 && rtl::GetGValue(c) < 80 ? 1 : 0;
+            dark += rtl::GetRValue(c) < 100 && rtl::GetGValue(c) < 100 && rtl::GetBValue(c) < 100 ? 1 : 0;
+        }
+    EXPECT_EQ(red, 0);
+    EXPECT_GT(dark, 20);
 }
 
 TEST_F(DBRichEditTest, AMissingFieldIsEmptyAndReadOnlyAndRefusedKeysBeep)
