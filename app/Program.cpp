@@ -9,6 +9,7 @@
 #include "app/Tips.h"
 #include "designer/FDesign.h"
 #include "editctrls/gkDBDateTimePicker.h"
+#include "editctrls/gkDBRichEdit.h"
 #include "framedctrls/FcClasses.h"
 #include "grid/Intl.h"
 #include "grid/PublishedDBGrid.h"
@@ -77,6 +78,7 @@ void RegisterAppClasses()
     grid::RegisterPublishedGridClasses();
     editctrls::RegisterDateTimePickerClasses();
     editctrls::RegisterMonthCalendarClasses();
+    editctrls::RegisterRichEditClasses();
     classes::RegisterClasses<odbc::TdbDataBase, odbc::TdbSession>();
     framedctrls::RegisterFramedClasses();
     RegisterTipsClasses();

@@ -9,6 +9,7 @@
 #include "platform/rtl/Log.h"
 #include "platform/rtl/Scope.h"
 #include "platform/ui/Backend.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/Screen.h"
 
 namespace editctrls {
@@ -193,6 +194,15 @@ void TgkDBRichEdit::PaintCopy(ui::TCanvas& canvas, const ui::TRect& cell)
     // Inside a grid cell the text starts one pixel below the top, the gutter less one in.
     const ui::TRect inner{cell.Left + GutterWidth() - 1, cell.Top + 1, cell.Right - 1, cell.Bottom};
     canvas.DrawRichText(inner, *painter_);
+}
+
+void TgkDBRichEdit::Dispatch(ui::TMessage& m)
+{
+    if (m.Msg == ui::WM_PAINT && m.WParam != 0 && ControlState().Contains(csPaintCopy)) {
+        PaintCopy(*reinterpret_cast<ui::TCanvas*>(m.WParam), ui::TRect{0, 0, Width(), Height()});
+        return;
+    }
+    TgkCustomRichEdit::Dispatch(m);
 }
 
 void TgkDBRichEdit::LoadMemo()

@@ -62,6 +62,8 @@ public:
     void Change() override;
     void DoExit() override;
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
+    // WM_PAINT with a canvas while csPaintCopy is set: PaintCopy into the client area.
+    void Dispatch(ui::TMessage& m) override;
 
 protected:
     void LoadField() override { LoadMemo(); }

@@ -142,6 +142,51 @@ GW_IMPLEMENT_CLASS(TgkCustomRichEdit, ui::TCustomRichEdit)
 TgkCustomRichEdit::TgkCustomRichEdit(classes::TComponent* owner) : TCustomRichEdit(owner)
 {
     popupOptions_ = TgkRichEditPopupOptions::FromBits(0x7F8F);
+    CreatePopupMenu();
+}
+
+void TgkCustomRichEdit::CreatePopupMenu()
+{
+    menu_ = new ui::TPopupMenu(this);
+    for (const TgkRichEditMenuItem& entry : PopupItems()) {
+        auto* item = new ui::TMenuItem(menu_);
+        item->SetCaption(entry.caption);
+        if (entry.option) {
+            switch (*entry.option) {
+            case rpoPopupCut: item->OnClick = [this](classes::TObject*) { CutToClipboard(); }; break;
+            case rpoPopupCopy: item->OnClick = [this](classes::TObject*) { CopyToClipboard(); }; break;
+            case rpoPopupPaste: item->OnClick = [this](classes::TObject*) { PasteFromClipboard(); }; break;
+            case rpoPopupBold:
+            case rpoPopupItalic:
+            case rpoPopupUnderline: {
+                const int style = static_cast<int>(*entry.option) - rpoPopupBold;
+                item->OnClick = [this, style](classes::TObject*) { ToggleStyle(style); };
+                break;
+            }
+            case rpoPopupBullet:
+                item->OnClick = [this](classes::TObject*) { SetBullet(!Document().ParagraphFormat(SelStart()).bullet); };
+                break;
+            default: break;  // the editor window and the dialogs are not here
+            }
+        }
+        menu_->Items()->Add(item);
+    }
+    menu_->OnPopup = [this](classes::TObject*) { UpdatePopupMenu(); };
+    if (PopupMenu() == nullptr) SetPopupMenu(menu_);
+}
+
+void TgkCustomRichEdit::UpdatePopupMenu()
+{
+    const std::vector<TgkRichEditMenuItem> items = PopupItems();
+    ui::TMenuItem* root = menu_->Items();
+    for (int i = 0; i < root->Count() && static_cast<std::size_t>(i) < items.size(); ++i) {
+        const TgkRichEditMenuItem& state = items[static_cast<std::size_t>(i)];
+        ui::TMenuItem* item = root->Items(i);
+        item->SetCaption(state.caption);
+        item->SetVisible(state.visible);
+        item->SetEnabled(state.enabled);
+        item->SetChecked(state.checked);
+    }
 }
 
 TgkCustomRichEdit::~TgkCustomRichEdit() = default;
@@ -394,17 +439,6 @@ int TgkCustomRichEdit::Replace(const std::string& text, const std::string& repla
     return replaced;
 }
 
-bool TgkCustomRichEdit::FindReplace(const std::string& text, const std::string& replacement, TgkSearchTypes options)
-{
-    const int found = FindTextEx(text, Caret(), options, -1);
-    if (found < 0) return false;
-    DoEdit();
-    const int end = Document().ReplaceText(found, CharCount(text), replacement);
-    SetSel(end, 0);
-    Change();
-    return true;
-}
-
 // ---- Links -----------------------------------------------------------------------------------
 
 void TgkCustomRichEdit::SetAutoURLDetect(bool on)
@@ -563,13 +597,6 @@ int TgkCustomRichEdit::MeasurementTwips(const std::string& text, TgkMeasurementU
     double value = rtl::StrToFloat(number) * 1440;
     if (units == muCentimeters) value /= 2.54;
     return static_cast<int>(std::trunc(value));
-}
-
-double TgkCustomRichEdit::RoundToDialogStep(double value, TgkMeasurementUnits units, bool spacing)
-{
-    const double steps = spacing ? 100.0 : (units == muInches ? 8.0 : 20.0);
-    const double bias = 1.0 / (1.5 * steps);
-    return std::trunc((value + (value < 0 ? -bias : bias)) * steps) / steps;
 }
 
 }  // namespace editctrls

@@ -27,6 +27,7 @@
 
 #include "platform/classes/Sets.h"
 #include "platform/rtl/StringList.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/RichEdit.h"
 
 namespace editctrls {
@@ -147,8 +148,6 @@ public:
     // Replaces the selection when it is the found text, then finds the next; `all` repeats
     // until no match is left. Answers the replacements made.
     int Replace(const std::string& text, const std::string& replacement, TgkSearchTypes options, bool all);
-    // Replaces the first match after the caret; true when there was one.
-    bool FindReplace(const std::string& text, const std::string& replacement, TgkSearchTypes options);
 
     // ---- Links ---------------------------------------------------------------------------
     bool AutoURLDetect() const noexcept { return autoURLDetect_; }
@@ -177,14 +176,15 @@ public:
     void SetOleOptions(TgkRichEditOleOptions o) { oleOptions_ = o; }
     // The items as the menu shows them when it pops up now.
     std::vector<TgkRichEditMenuItem> PopupItems();
+    // The control's own context menu (its PopupMenu unless another was assigned): items in
+    // PopupItems order, brought up to date each time it pops up.
+    ui::TPopupMenu* OwnPopupMenu() const noexcept { return menu_; }
 
     // ---- Measurement ---------------------------------------------------------------------
     TgkMeasurementUnits MeasurementUnits() const noexcept { return units_; }
     void SetMeasurementUnits(TgkMeasurementUnits u) { units_ = u; }
     static std::string MeasurementText(int twips, TgkMeasurementUnits units);
     static int MeasurementTwips(const std::string& text, TgkMeasurementUnits units);
-    // A dialog value in the unit rounded to its step (1/8 inch or 1/20 cm; 1/100 for spacing).
-    static double RoundToDialogStep(double value, TgkMeasurementUnits units, bool spacing);
 
     // ---- Published values kept for stored forms ------------------------------------------
     rtl::TColor HighlightColor() const noexcept { return highlightColor_; }
@@ -206,11 +206,14 @@ protected:
     friend class TgkRichEditStrings;
 
 private:
+    void CreatePopupMenu();
+    void UpdatePopupMenu();
     void ReadData(std::string_view bytes);
     void DocumentChanged();
     int Caret() const { return SelStart() + SelLength(); }
 
     TgkRichEditStrings lines_{*this};
+    ui::TPopupMenu* menu_ = nullptr;
     bool plainText_ = false;
     int version_ = 2;
     bool versionRead_ = false;
