@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/classes/TextForm.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/RichText.h"
 
@@ -11,14 +12,10 @@ namespace {
 
 // The code point of the UTF-8 sequence at `pos` (U+FFFD for a broken one) and its length.
 std::pair<char32_t, std::size_t> DecodeAt(std::string_view s, std::size_t pos) {
-    const auto lead = static_cast<unsigned char>(s[pos]);
-    const int len = rtl::Utf8SeqLen(lead);
-    if (len <= 1 || pos + static_cast<std::size_t>(len) > s.size() ||
-        !rtl::IsValidUtf8(s.substr(pos, static_cast<std::size_t>(len))))
-        return {0xFFFD, 1};
-    char32_t c = lead & (0xFF >> (len + 1));
-    for (int i = 1; i < len; ++i) c = (c << 6) | (static_cast<unsigned char>(s[pos + i]) & 0x3F);
-    return {c, static_cast<std::size_t>(len)};
+    const std::size_t len = rtl::Utf8CharLen(s, pos);
+    char32_t c = 0;
+    if (len > 1 && classes::DecodeSingleUtf8(s.substr(pos, len), c)) return {c, len};
+    return {0xFFFD, 1};
 }
 
 void AppendUnicode(std::string& out, char32_t unit) {
