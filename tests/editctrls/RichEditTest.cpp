@@ -20,6 +20,7 @@
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Grids.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/qt/QtUi.h"
 #include "tests/db/MemDataSet.h"
@@ -614,6 +615,51 @@ TEST_F(DBRichEditTest, PaintsACopyOfTheCurrentRecordIntoACell)
         }
     EXPECT_EQ(red, 0);
     EXPECT_GT(dark, 20);
+}
+
+// A grid that records the keys handed to it.
+class TKeyGrid : public ui::TCustomGrid {
+public:
+    using TCustomGrid::TCustomGrid;
+    std::vector<ui::TKey> keys;
+    void KeyDown(ui::TKey& key, ui::TShiftState shift) override
+    {
+        keys.push_back(key);
+        TCustomGrid::KeyDown(key, shift);
+    }
+};
+
+TEST_F(DBRichEditTest, InsideAGridNavigationKeysGoToTheGrid)
+{
+    auto* grid = new TKeyGrid(form.get());
+    grid->SetParent(form.get());
+    grid->SetBounds(0, 0, 300, 200);
+    edit->SetParent(grid);
+    Bind("Notes");
+    form->Show();  // the grid takes the key only when it can take the focus
+    struct Case {
+        ui::TKey key;
+        ui::TShiftState shift;
+        bool toGrid;
+    } const cases[] = {
+        {ui::VK_DOWN, {}, true},          {ui::VK_UP, {}, true},           {ui::VK_NEXT, {}, true},
+        {ui::VK_PRIOR, {}, true},         {ui::VK_HOME, {ui::ssCtrl}, true}, {ui::VK_END, {ui::ssCtrl}, true},
+        {ui::VK_ESCAPE, {}, true},        {ui::VK_DOWN, {ui::ssAlt}, false}, {ui::VK_HOME, {}, false},
+        {ui::VK_LEFT, {}, false},         {ui::VK_RIGHT, {}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        grid->keys.clear();
+        ui::TKey key = c.key;
+        edit->KeyDown(key, c.shift);
+        EXPECT_EQ(key == 0, c.toGrid);
+        EXPECT_EQ(grid->keys, c.toGrid ? std::vector<ui::TKey>{c.key} : std::vector<ui::TKey>{});
+    }
+    // A changed text keeps Esc for the edit itself (it cancels the change there).
+    edit->SetModified(true);
+    ui::TKey escape = ui::VK_ESCAPE;
+    edit->KeyDown(escape, {});
+    EXPECT_EQ(escape, ui::VK_ESCAPE);
 }
 
 TEST_F(DBRichEditTest, AMissingFieldIsEmptyAndReadOnlyAndRefusedKeysBeep)
