@@ -11,6 +11,7 @@
 #include "grid/StringRoutines.h"
 #include "platform/classes/Errors.h"
 #include "platform/classes/Filer.h"
+#include "platform/classes/Font.h"
 #include "platform/rtl/Formatting.h"
 #include "platform/rtl/Process.h"
 #include "platform/rtl/Scope.h"
@@ -163,6 +164,7 @@ void TgkCustomRichEdit::CreatePopupMenu()
                 item->OnClick = [this, style](classes::TObject*) { ToggleStyle(style); };
                 break;
             }
+            case rpoPopupFont: item->OnClick = [this](classes::TObject*) { FontDialog(); }; break;
             case rpoPopupBullet:
                 item->OnClick = [this](classes::TObject*) { SetBullet(!Document().ParagraphFormat(SelStart()).bullet); };
                 break;
@@ -385,6 +387,38 @@ void TgkCustomRichEdit::SetBullet(bool on)
         return;
     }
     SetParagraph(s);
+}
+
+bool TgkCustomRichEdit::FontDialog()
+{
+    const ui::TRichCharState state = Document().CharsAt(SelStart(), SelLength());
+    const auto toColor = [](std::uint32_t rgb) {
+        return rtl::RGB(static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
+                        static_cast<std::uint8_t>(rgb));
+    };
+    classes::TFont font;
+    font.SetName(state.fontName);
+    if (state.halfPoints > 0) font.SetSize(state.halfPoints / 2);
+    font.SetColor(toColor(state.color));
+    classes::TFontStyles styles;
+    if (state.bold) styles.Include(classes::fsBold);
+    if (state.italic) styles.Include(classes::fsItalic);
+    if (state.underline) styles.Include(classes::fsUnderline);
+    if (state.strike) styles.Include(classes::fsStrikeOut);
+    font.SetStyle(styles);
+    if (!ui::DialogService().FontDialog(font)) return false;
+    ui::TRichCharChange change;
+    change.fontName = font.Name();
+    change.halfPoints = font.Size() * 2;
+    change.bold = font.Style().Contains(classes::fsBold);
+    change.italic = font.Style().Contains(classes::fsItalic);
+    change.underline = font.Style().Contains(classes::fsUnderline);
+    change.strike = font.Style().Contains(classes::fsStrikeOut);
+    if (rtl::ColorToRGB(font.Color()) != toColor(state.color)) change.color = ToRgb(font.Color());
+    DoEdit();
+    Document().ApplyChars(SelStart(), SelLength(), change);
+    Change();
+    return true;
 }
 
 // ---- Searching -------------------------------------------------------------------------------

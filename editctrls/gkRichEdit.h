@@ -136,6 +136,9 @@ public:
     // The change SetParagraph makes of `settings`.
     static ui::TRichParaChange ParagraphChange(const ParagraphSettings& settings);
     void SetBullet(bool on);
+    // The font dialog on the selection's attributes (name, size, colour, style); OK applies
+    // them to the selection, the colour only when it changed. True on OK.
+    bool FontDialog();
 
     // ---- Searching -----------------------------------------------------------------------
     // The first match of `text` in [start, start + length); -1 for none.

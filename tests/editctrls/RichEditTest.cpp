@@ -9,11 +9,13 @@
 #include <QMimeData>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "editctrls/gkDBRichEdit.h"
 #include "grid/Intl.h"
+#include "platform/classes/Font.h"
 #include "platform/classes/Streaming.h"
 #include "platform/ui/Bitmap.h"
 #include "platform/rtl/Log.h"
@@ -39,6 +41,20 @@ public:
         return ui::mrOk;
     }
     std::vector<std::string> texts;
+};
+
+// A font dialog that shows what it was given and answers with `answer` (or cancels).
+class TFontAnswer : public TRecordingDialogs {
+public:
+    bool FontDialog(classes::TFont& font) override
+    {
+        given.Assign(font);
+        if (!answer) return false;
+        font.Assign(**answer);
+        return true;
+    }
+    classes::TFont given;
+    std::optional<classes::TFont*> answer;
 };
 
 class RichEditTest : public ::testing::Test {
@@ -369,6 +385,37 @@ TEST_F(RichEditTest, ClipboardCarriesRtfAndTextAndNeverPastesHtml)
     onlyHtml->setHtml("<b>x</b>");
     QGuiApplication::clipboard()->setMimeData(onlyHtml);
     EXPECT_FALSE(edit->CanPaste());
+}
+
+TEST_F(RichEditTest, FontDialogShowsTheSelectionsFontAndAppliesTheAnswer)
+{
+    Load("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red0\\green0\\blue255;}\\f0\\fs28\\b\\cf1 blue bold\\b0\\cf0  plain}");
+    TFontAnswer fonts;
+    ui::TDialogServiceScope scope(fonts);
+    edit->SetSel(0, 4);
+    classes::TFont courier;
+    courier.SetName("Courier New");
+    courier.SetSize(10);
+    courier.SetColor(rtl::RGB(0, 0, 255));  // the same colour: left alone
+    courier.SetStyle(classes::TFontStyles{classes::fsItalic});
+    fonts.answer = &courier;
+    ASSERT_TRUE(edit->FontDialog());
+    EXPECT_EQ(fonts.given.Name(), "Arial");
+    EXPECT_EQ(fonts.given.Size(), 14);
+    EXPECT_TRUE(fonts.given.Style().Contains(classes::fsBold));
+    EXPECT_EQ(rtl::ColorToRGB(fonts.given.Color()), rtl::RGB(0, 0, 255));
+    const ui::TRichCharState now = edit->Document().CharsAt(0, 4);
+    EXPECT_EQ(now.fontName, "Courier New");
+    EXPECT_EQ(now.halfPoints, 20);
+    EXPECT_TRUE(now.italic);
+    EXPECT_FALSE(now.bold);
+    EXPECT_EQ(now.color, 0x0000FFu);
+    EXPECT_TRUE(edit->Modified());
+    fonts.answer.reset();  // Cancel changes nothing
+    edit->SetSel(10, 5);
+    const std::string before = edit->SaveRtf();
+    EXPECT_FALSE(edit->FontDialog());
+    EXPECT_EQ(edit->SaveRtf(), before);
 }
 
 TEST_F(RichEditTest, CopyRichTextCopiesFormattingOrPlainTextThroughMemory)
