@@ -10,6 +10,7 @@
 #include "designer/FDesign.h"
 #include "editctrls/gkDBComb.h"
 #include "editctrls/gkDBDateTimePicker.h"
+#include "editctrls/gkDBRichEdit.h"
 #include "framedctrls/FcClasses.h"
 #include "grid/Intl.h"
 #include "grid/PublishedDBGrid.h"
@@ -79,6 +80,7 @@ void RegisterAppClasses()
     editctrls::RegisterDateTimePickerClasses();
     editctrls::RegisterMonthCalendarClasses();
     editctrls::RegisterComboClasses();
+    editctrls::RegisterRichEditClasses();
     classes::RegisterClasses<odbc::TdbDataBase, odbc::TdbSession>();
     framedctrls::RegisterFramedClasses();
     RegisterTipsClasses();

@@ -26,6 +26,7 @@ class IMessageQueue;
 class IMessageTarget;
 class ICanvasDevice;
 class IFontMeasure;
+class IRichDocument;
 
 class IControlPeer {
 public:
@@ -101,6 +102,8 @@ public:
     virtual void ApplicationIconChanged() {}
     // How far the mouse must move with a button down before a waiting drag begins (pixels).
     virtual int DragThreshold() { return kDefaultDragThreshold; }
+    // A formatted text for a rich-text control (nullptr: the window system has none).
+    virtual std::unique_ptr<IRichDocument> CreateRichDocument();
 };
 
 // The installed window system, nullptr when none.

@@ -378,6 +378,11 @@ void TCanvas::TextOut(int x, int y, std::string_view text)
     }
 }
 
+void TCanvas::DrawRichText(const TRect& r, IRichDocument& document)
+{
+    if (device_ != nullptr) device_->RichText(r, document);
+}
+
 void TCanvas::TextRect(const TRect& r, int x, int y, std::string_view text)
 {
     if (brush_.Style() != bsClear) FillRect(r);

@@ -21,6 +21,8 @@
 
 namespace ui {
 
+class IRichDocument;
+
 class TBitmap;
 
 struct TSize {
@@ -118,6 +120,9 @@ public:
     // The canvas now maps x to width - x (0: plain mapping again); drawing calls arrive
     // already mapped, so a device only takes note.
     virtual void MirrorChanged(int /*width*/) {}
+    // Draws a formatted text laid out at r's width, clipped to r (a device that cannot draws
+    // nothing).
+    virtual void RichText(const TRect& /*r*/, IRichDocument& /*document*/) {}
 };
 
 // The measure of a font: the window system's (which caches character widths), else a shared
@@ -208,6 +213,8 @@ public:
     void TextOut(int x, int y, std::string_view text);
     // TextOut clipped to r (the brush fills r first unless bsClear).
     void TextRect(const TRect& r, int x, int y, std::string_view text);
+    // `document` laid out at r's width and drawn into r (paint copies of rich-text controls).
+    void DrawRichText(const TRect& r, IRichDocument& document);
     // DrawText: lays `text` out in `rect` by the DT_ flags and draws it (DT_CALCRECT: only
     // measures, setting rect's right and bottom). Returns the height of the text drawn.
     int DrawText(std::string_view text, TRect& rect, unsigned flags);

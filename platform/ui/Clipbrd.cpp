@@ -68,6 +68,7 @@ std::string ClipboardMimeType(TClipboardFormat format)
     const std::string name = ClipboardFormatName(format);
     if (name.empty()) return {};
     if (name == "HTML Format") return "text/html";
+    if (name == "Rich Text Format") return "text/rtf";
     // Letters and digits kept, lower case; every other run of characters becomes one dash.
     std::string mime = "application/x-gridweaver-";
     bool dash = false;

@@ -385,6 +385,7 @@ void RegisterFamilies()
         RegisterCustomPeers();
         RegisterHintPeers();
         RegisterPopupPeers();
+        RegisterRichEditPeers();
         return true;
     }();
     (void)done;

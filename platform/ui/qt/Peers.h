@@ -137,6 +137,7 @@ void RegisterComCtrlPeers();    // common controls (ComCtrlPeers.cpp)
 void RegisterCustomPeers();     // self-painting controls (CustomPeer.cpp)
 void RegisterHintPeers();       // hint windows (HintPeers.cpp)
 void RegisterPopupPeers();      // popup windows (PopupPeers.cpp)
+void RegisterRichEditPeers();   // the rich-text edit (RichEditPeer.cpp)
 
 // The control whose widget (or one of its parents' widgets) is `widget`.
 TControl* ControlOfWidget(QWidget* widget);

@@ -1,14 +1,17 @@
 #include "platform/ui/qt/QtCanvas.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPolygon>
+#include <QTextDocument>
 
 #include <cmath>
 #include <map>
 #include <tuple>
 
 #include "platform/ui/qt/QtConvert.h"
+#include "platform/ui/qt/RichDocument.h"
 
 namespace ui::qt {
 
@@ -307,6 +310,22 @@ void TQtDevice::Text(int x, int y, std::string_view text, const classes::TFont& 
 }
 
 IFontMeasure& TQtDevice::Measure(const classes::TFont& font) { return FontMeasureOf(font); }
+
+void TQtDevice::RichText(const TRect& r, IRichDocument& document)
+{
+    auto* rich = dynamic_cast<TQtRichDocument*>(&document);
+    if (rich == nullptr || r.Right <= r.Left || r.Bottom <= r.Top) return;
+    QTextDocument& doc = rich->Document();
+    doc.setTextWidth(r.Right - r.Left);
+    painter_->save();
+    painter_->setClipRect(ToQRect(r), painter_->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    painter_->translate(r.Left, r.Top);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.clip = QRectF(0, 0, r.Right - r.Left, r.Bottom - r.Top);
+    context.palette.setColor(QPalette::Text, Qt::black);
+    doc.documentLayout()->draw(painter_, context);
+    painter_->restore();
+}
 
 void TQtDevice::CopyFrom(const TRect& dest, ICanvasDevice& source, const TRect& src, TCopyMode rop)
 {

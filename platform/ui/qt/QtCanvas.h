@@ -62,6 +62,7 @@ public:
     rtl::TColor Pixel(int x, int y) override;
     void SetPixel(int x, int y, rtl::TColor color) override;
     void SetClip(const TRegion* clip) override;
+    void RichText(const TRect& r, IRichDocument& document) override;
 
     QPainter& Painter() noexcept { return *painter_; }
     QImage* Image() const noexcept { return image_; }

@@ -1,0 +1,238 @@
+#pragma once
+// TgkCustomRichEdit: the library's rich-text edit control. Its formatted text is a document
+// the window system makes (ui::IRichDocument; no window is needed), stored as RTF: in blob
+// fields, in stored forms (the defined properties "RichEditVersion" and "Data") and on the
+// clipboard. TgkRichEditStrings is its `Lines` view: one line per paragraph, never per
+// wrapped line.
+//
+// Promises:
+// - Text and Lines join paragraphs with CR LF. Lines[i] is the whole paragraph; Insert at
+//   Count appends a line (into an empty last paragraph when there is one), so Add keeps its
+//   text.
+// - StreamIn reads RTF, and data that is not RTF as plain text; with PlainText on it reads
+//   plain text. Nothing read ever fails: broken RTF keeps its text.
+// - "Data" is a 32-bit little-endian byte count and the RTF; a count larger than the bytes
+//   present is a read error naming the property. Forms without "RichEditVersion" load as
+//   version 1. A control bound to a field ignores stored Data.
+// - Positions (SelStart, SelLength, search results) count characters as the document does.
+// - A link click opens only http, https, ftp and mailto addresses (www. as http), after
+//   OnURLOpen, through the replaceable opener.
+// - No embedded-object editing: the control acts as with reoDisableOLE; objects read from RTF
+//   are kept and written back unchanged.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/classes/Sets.h"
+#include "platform/rtl/StringList.h"
+#include "platform/ui/Menus.h"
+#include "platform/ui/RichEdit.h"
+
+namespace editctrls {
+
+class TgkCustomRichEdit;
+
+enum TgkMeasurementUnits { muInches, muCentimeters };
+enum TgkRichEditWidth { rewWindowSize, rewPrinterSize };
+enum TgkRichEditPopupOption {
+    rpoPopupEdit, rpoPopupCut, rpoPopupCopy, rpoPopupPaste, rpoPopupBold, rpoPopupItalic, rpoPopupUnderline,
+    rpoPopupFont, rpoPopupBullet, rpoPopupParagraph, rpoPopupTabs, rpoPopupFind, rpoPopupReplace,
+    rpoPopupInsertObject, rpoPopupMSWordSpellCheck
+};
+using TgkRichEditPopupOptions = classes::TSet<TgkRichEditPopupOption>;
+enum TgkRichEditOleOption { reoAdjustPopupMenu, reoDisableOLE };
+using TgkRichEditOleOptions = classes::TSet<TgkRichEditOleOption>;
+const classes::TEnumInfo& RichEditPopupOptionInfo();
+const classes::TEnumInfo& RichEditOleOptionInfo();
+const classes::TEnumInfo& MeasurementUnitsInfo();
+
+// Search options of FindTextEx and the find and replace dialogs.
+enum TgkSearchType { stMatchCase, stWholeWord };
+using TgkSearchTypes = classes::TSet<TgkSearchType>;
+
+// The Lines view: paragraphs as lines.
+class TgkRichEditStrings : public rtl::TStrings {
+public:
+    explicit TgkRichEditStrings(TgkCustomRichEdit& edit) : edit_(edit) {}
+    std::string Get(int index) const override;
+    // The paragraphs, less one when the last is empty.
+    int GetCount() const override;
+    void Put(int index, const std::string& s) override;
+    void Insert(int index, const std::string& s) override;
+    void Delete(int index) override;
+    void Clear() override;
+    void SetText(std::string_view text) override;
+
+private:
+    TgkCustomRichEdit& edit_;
+};
+
+// Items of the context menu, in menu order (separators included, as nullopt).
+struct TgkRichEditMenuItem {
+    std::optional<TgkRichEditPopupOption> option;  // nullopt: a separator
+    bool visible = false;
+    bool enabled = true;
+    bool checked = false;
+    std::string caption;
+};
+
+class TgkCustomRichEdit : public ui::TCustomRichEdit {
+    GW_CLASS(TgkCustomRichEdit)
+
+public:
+    explicit TgkCustomRichEdit(classes::TComponent* owner);
+    ~TgkCustomRichEdit() override;
+
+    TgkRichEditStrings* Lines() noexcept { return &lines_; }
+
+    // ---- Text and streams ----------------------------------------------------------------
+    // The plain text, paragraphs joined with CR LF.
+    std::string PlainTextContent();
+    void SetPlainTextContent(const std::string& text);
+    bool PlainText() const noexcept { return plainText_; }
+    void SetPlainText(bool on) { plainText_ = on; }
+    // The whole text as RTF (the stored form).
+    std::string SaveRtf();
+    // Replaces the whole text, or only the selection, by `data`: RTF, else plain text; plain
+    // text only while PlainText is on.
+    void StreamIn(std::string_view data, bool selectionOnly = false);
+    // The selection as RTF.
+    std::string SelectionRtf();
+    // Copies the source's text into the target (the editor window's both ways): as RTF, or
+    // as plain text while the source is in plain-text mode; in memory either way.
+    static void CopyRichText(TgkCustomRichEdit& source, TgkCustomRichEdit& target);
+    // The stored-format version: 2 after construction, 1 for forms written without it.
+    int RichEditVersion() const noexcept { return version_; }
+    void SetRichEditVersion(int version) { version_ = version == 1 ? 1 : 2; }
+    void DefineProperties(classes::TFiler& filer) override;
+    void Loaded() override;
+
+    // ---- Selection -----------------------------------------------------------------------
+    std::string SelText();
+    bool HasSelection() { return !SelText().empty(); }
+
+    // ---- Formatting ----------------------------------------------------------------------
+    // The selection's background: a colour, or nullopt for none (version 2 only).
+    void SetSelBackground(std::optional<rtl::TColor> color);
+    // Clears the selection's background (the "\highlight" words of its RTF).
+    virtual void RemoveHighlight();
+    // Toggles bold (0), italic (1), underline (2) or strike-out (3) on the selection.
+    void ToggleStyle(int index);
+    bool SelectionHasStyle(int index);
+    // The paragraph operation: mask bits 0-8 (alignment, numbering, offset, right indent,
+    // start indent, tab stops, space before, space after, line spacing); alignment by its
+    // localised text; rule 1 and 2 are 1.5 and double spacing; at most 32 tabs. Twips.
+    struct ParagraphSettings {
+        unsigned mask = 0;
+        std::string alignment;
+        int rule = 0, spacing = 0, spaceAfter = 0, spaceBefore = 0;
+        std::vector<int> tabs;
+        int startIndent = 0, rightIndent = 0, offset = 0;
+        bool bullet = false;
+    };
+    void SetParagraph(const ParagraphSettings& settings);
+    // The change SetParagraph makes of `settings`.
+    static ui::TRichParaChange ParagraphChange(const ParagraphSettings& settings);
+    void SetBullet(bool on);
+    // The font dialog on the selection's attributes (name, size, colour, style); OK applies
+    // them to the selection, the colour only when it changed. True on OK.
+    bool FontDialog();
+
+    // ---- Searching -----------------------------------------------------------------------
+    // The first match of `text` in [start, start + length); -1 for none.
+    int FindTextEx(const std::string& text, int start, TgkSearchTypes options, int length);
+    // Starts a search session at the caret (what the find and replace dialogs do on opening).
+    void BeginSearch();
+    // Finds the next match after the caret, wrapping once past the session's start; selects
+    // it, or shows LocateNoMoreMatches and ends the session. True when found.
+    bool FindNext(const std::string& text, TgkSearchTypes options);
+    // Replaces the selection when it is the found text, then finds the next; `all` repeats
+    // until no match is left. Answers the replacements made.
+    int Replace(const std::string& text, const std::string& replacement, TgkSearchTypes options, bool all);
+
+    // ---- Links ---------------------------------------------------------------------------
+    bool AutoURLDetect() const noexcept { return autoURLDetect_; }
+    void SetAutoURLDetect(bool on);
+    // The web address at `position`, empty when none.
+    std::string LinkAt(int position);
+    // A click at `position`: opens the link there (OnURLOpen first); true when one opened.
+    bool ClickLink(int position) override;
+    // Who opens addresses (rtl::OpenWithDesktop unless replaced; nullptr restores it).
+    using TOpener = std::function<bool(const std::string&)>;
+    static TOpener SetURLOpener(TOpener opener);
+    classes::TEvent<classes::TObject*, const std::string&, bool&> OnURLOpen;
+    virtual void DoURLOpen(const std::string& url, bool& openDefault);
+
+    // ---- Clipboard -----------------------------------------------------------------------
+    // Copy puts the selection as RTF (text/rtf) and as text; paste takes RTF, else text.
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+    bool CanPaste();
+
+    // ---- Context menu --------------------------------------------------------------------
+    TgkRichEditPopupOptions PopupOptions() const noexcept { return popupOptions_; }
+    void SetPopupOptions(TgkRichEditPopupOptions o) { popupOptions_ = o; }
+    TgkRichEditOleOptions OleOptions() const noexcept { return oleOptions_; }
+    void SetOleOptions(TgkRichEditOleOptions o) { oleOptions_ = o; }
+    // The items as the menu shows them when it pops up now.
+    std::vector<TgkRichEditMenuItem> PopupItems();
+    // The control's own context menu (its PopupMenu unless another was assigned): items in
+    // PopupItems order, brought up to date each time it pops up.
+    ui::TPopupMenu* OwnPopupMenu() const noexcept { return menu_; }
+
+    // ---- Measurement ---------------------------------------------------------------------
+    TgkMeasurementUnits MeasurementUnits() const noexcept { return units_; }
+    void SetMeasurementUnits(TgkMeasurementUnits u) { units_ = u; }
+    static std::string MeasurementText(int twips, TgkMeasurementUnits units);
+    static int MeasurementTwips(const std::string& text, TgkMeasurementUnits units);
+
+    // ---- Published values kept for stored forms ------------------------------------------
+    rtl::TColor HighlightColor() const noexcept { return highlightColor_; }
+    void SetHighlightColor(rtl::TColor c) { highlightColor_ = c; }
+    int GutterWidth() const noexcept { return gutterWidth_; }
+    void SetGutterWidth(int w) { gutterWidth_ = w; }
+    std::string EditorCaption() const { return editorCaption_; }
+    void SetEditorCaption(const std::string& s) { editorCaption_ = s; }
+    std::string Title() const { return title_; }
+    void SetTitle(const std::string& s) { title_ = s; }
+    bool WantReturns() const noexcept { return wantReturns_; }
+    void SetWantReturns(bool v) { wantReturns_ = v; }
+
+protected:
+    // Loads a bound field that has not been loaded yet (nothing here).
+    virtual void LoadField() {}
+    virtual void DoEdit() {}
+    virtual bool DataBound() const { return false; }
+    friend class TgkRichEditStrings;
+
+private:
+    void CreatePopupMenu();
+    void UpdatePopupMenu();
+    void ReadData(std::string_view bytes);
+    void DocumentChanged();
+    int Caret() const { return SelStart() + SelLength(); }
+
+    TgkRichEditStrings lines_{*this};
+    ui::TPopupMenu* menu_ = nullptr;
+    bool plainText_ = false;
+    int version_ = 2;
+    bool versionRead_ = false;
+    bool dataRead_ = false;
+    bool autoURLDetect_ = false;
+    bool wantReturns_ = true;
+    TgkRichEditPopupOptions popupOptions_;
+    TgkRichEditOleOptions oleOptions_;
+    TgkMeasurementUnits units_ = muInches;
+    rtl::TColor highlightColor_ = rtl::clYellow;
+    int gutterWidth_ = 3;
+    std::string editorCaption_ = "Edit Rich Text";
+    std::string title_;
+    // The search session: where it started and whether it wrapped.
+    int searchStart_ = 0;
+    bool searchWrapped_ = false;
+};
+
+}  // namespace editctrls

@@ -1,0 +1,64 @@
+#pragma once
+// TCustomRichEdit: the layer's rich-text edit. It holds a document the window system makes
+// (IRichDocument; made on first use, so no window is needed) and the selection; its window
+// shows and edits that document and reports the user's changes, selections and link clicks.
+// What the text means (fields, stored forms, menus) is its descendants' business.
+//
+// Positions count characters as the document does (see RichDocument.h).
+
+#include <memory>
+
+#include "platform/ui/Controls.h"
+#include "platform/ui/RichDocument.h"
+
+namespace ui {
+
+class TCustomRichEdit : public TWinControl {
+    GW_CLASS(TCustomRichEdit)
+
+public:
+    explicit TCustomRichEdit(classes::TComponent* owner);
+    ~TCustomRichEdit() override;
+
+    // rtl::Exception when the window system makes no documents.
+    IRichDocument& Document();
+
+    int SelStart() const noexcept { return selStart_; }
+    int SelLength() const noexcept { return selLength_; }
+    // The program's selection, kept inside the text and applied to the window.
+    void SetSel(int start, int length);
+    // Counts the program's SetSel calls: the window applies a selection once.
+    int SelSerial() const noexcept { return selSerial_; }
+    // The user moved the caret or the selection in the window.
+    void SetSelectionByUser(int start, int length);
+
+    bool ReadOnly() const noexcept { return readOnly_; }
+    void SetReadOnly(bool v);
+    // Whether the user may change the text now (descendants add their own reasons).
+    virtual bool GetReadOnly() const { return readOnly_; }
+    bool WordWrap() const noexcept { return wordWrap_; }
+    void SetWordWrap(bool v);
+    bool Modified() const noexcept { return modified_; }
+    void SetModified(bool v) { modified_ = v; }
+
+    // The user changed the text in the window: marks it modified, fires OnChange.
+    virtual void Change();
+    // A left click at `position` that did not select: true when a link there took it.
+    virtual bool ClickLink(int /*position*/) { return false; }
+    classes::TNotifyEvent OnChange;
+
+protected:
+    // The whole text was replaced by the program: the selection starts over.
+    void TextReplaced();
+
+private:
+    std::unique_ptr<IRichDocument> document_;
+    int selStart_ = 0;
+    int selLength_ = 0;
+    int selSerial_ = 0;
+    bool readOnly_ = false;
+    bool wordWrap_ = true;
+    bool modified_ = false;
+};
+
+}  // namespace ui

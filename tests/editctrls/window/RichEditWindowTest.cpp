@@ -1,0 +1,99 @@
+// The rich-text edit on the X server: formatted text, a web address and an embedded object's
+// placeholder shown by its window, typed into and clicked with real events, saved as a
+// screenshot under test-artifacts/editctrls and read back where it must show something.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextEdit>
+
+#include <string>
+#include <vector>
+
+#include "editctrls/gkDBRichEdit.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/qt/QtUi.h"
+#include "tests/support/WindowShot.h"
+
+namespace {
+
+using namespace editctrls;
+
+const char* const kText =
+    "{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl ;\\red200\\green0\\blue0;\\red255\\green255\\blue0;}"
+    "\\f0\\fs24 Plain, {\\b bold}, {\\i italic}, {\\ul underlined} and {\\cf1 red} text "
+    "{\\highlight2 marked}.\\par"
+    "\\pard\\qc Centred: see www.example.com for more.\\par"
+    "\\pard{\\*\\pn\\pnlvlblt}\\li720 a bullet\\par"
+    "\\pard an object {\\object\\objemb{\\*\\objclass Paint.Picture}{\\*\\objdata 0105}} here}";
+
+TEST(RichEditWindow, ShowsFormattedTextLinksAndObjectsAndTakesRealInput)
+{
+    if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
+    RegisterRichEditClasses();
+    std::vector<std::string> opened;
+    const TgkCustomRichEdit::TOpener previous =
+        TgkCustomRichEdit::SetURLOpener([&](const std::string& a) { opened.push_back(a); return true; });
+    ui::TForm form(nullptr);
+    form.SetCaption("Rich text");
+    form.SetBounds(100, 100, 520, 300);
+    auto* edit = new TgkDBRichEdit(&form);
+    edit->SetParent(&form);
+    edit->SetBounds(10, 10, 490, 240);
+    edit->SetColor(rtl::clWhite);
+    edit->StreamIn(kText);
+    edit->SetAutoURLDetect(true);
+    int changes = 0;
+    edit->OnChange = [&](classes::TObject*) { ++changes; };
+    form.Show();
+    QWidget* window = ui::qt::WidgetOf(form);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    auto* text = qobject_cast<QTextEdit*>(ui::qt::WidgetOf(*edit));
+    ASSERT_NE(text, nullptr);
+
+    // Typing at the start of the text, through the window.
+    edit->SetFocus();
+    QApplication::processEvents();
+    edit->SetSel(0, 0);
+    QApplication::processEvents();
+    QTest::keyClicks(text, "Hi ");
+    EXPECT_EQ(edit->Lines()->Strings(0).rfind("Hi Plain, bold", 0), 0u) << edit->Lines()->Strings(0);
+    EXPECT_EQ(edit->SelStart(), 3);
+    EXPECT_GT(changes, 0);
+    EXPECT_TRUE(edit->Modified());
+
+    // A click on the address opens it (as http); a click on plain text opens nothing.
+    const int link = static_cast<int>(edit->PlainTextContent().find("www.example")) - 1;  // one CR LF before it
+    QTextCursor at(text->document());
+    at.setPosition(link + 4);
+    const QPoint linkPoint = text->cursorRect(at).center();
+    QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, linkPoint);
+    EXPECT_EQ(opened, std::vector<std::string>{"http://www.example.com"});
+    at.setPosition(5);
+    QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, text->cursorRect(at).center());
+    EXPECT_EQ(opened.size(), 1u);
+
+    // Deselect so the shot shows the text's own colours.
+    edit->SetSel(0, 0);
+    const gwtest::TShot shot = gwtest::ShootWindow(window, "editctrls", "rich-edit");
+    ASSERT_TRUE(shot.Taken());
+    QWidget* view = text->viewport();
+    // The link is drawn in blue; the red text in red; the marked word on yellow; the object
+    // as its grey placeholder box.
+    const QRect firstLine(0, 0, view->width(), text->cursorRect(at).bottom() + 2);
+    at.setPosition(link);
+    const QRect linkLine(0, text->cursorRect(at).top(), view->width(), text->cursorRect(at).height());
+    EXPECT_GT(shot.Count(view, linkLine, rtl::RGB(0, 0, 255), 60), 20) << "no link colour";
+    EXPECT_GT(shot.Count(view, firstLine, rtl::RGB(200, 0, 0), 60), 10) << "no red text";
+    EXPECT_GT(shot.Count(view, firstLine, rtl::RGB(255, 255, 0), 10), 50) << "no highlight";
+    EXPECT_GT(shot.Count(view, view->rect(), rtl::RGB(236, 236, 236), 2), 500) << "no object placeholder";
+
+    // The saved text still holds the object byte for byte.
+    EXPECT_NE(edit->SaveRtf().find("{\\object\\objemb{\\*\\objclass Paint.Picture}{\\*\\objdata 0105}}"), std::string::npos);
+    TgkCustomRichEdit::SetURLOpener(previous);
+}
+
+}  // namespace
