@@ -579,5 +579,6 @@ private:
 };
 
 const classes::TEnumInfo& BevelCutInfo();
+const classes::TEnumInfo& CheckBoxStateInfo();
 
 }  // namespace ui
