@@ -8,6 +8,7 @@
 #include "app/HelpSystem.h"
 #include "app/Tips.h"
 #include "designer/FDesign.h"
+#include "editctrls/gkCheckBox.h"
 #include "editctrls/gkDBDateTimePicker.h"
 #include "framedctrls/FcClasses.h"
 #include "grid/Intl.h"
@@ -76,6 +77,7 @@ void RegisterAppClasses()
     grid::RegisterIntlClasses();
     grid::RegisterPublishedGridClasses();
     editctrls::RegisterDateTimePickerClasses();
+    editctrls::RegisterCheckBoxClasses();
     editctrls::RegisterMonthCalendarClasses();
     classes::RegisterClasses<odbc::TdbDataBase, odbc::TdbSession>();
     framedctrls::RegisterFramedClasses();
