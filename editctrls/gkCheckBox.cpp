@@ -39,6 +39,13 @@ const classes::TEnumInfo& LeftRightInfo()
     return info;
 }
 
+void gkSetLinkSource(classes::TComponent& self, db::TFieldDataLink& link, db::TDataSource* source)
+{
+    db::TDataSource* old = link.DataSource();
+    gkReferTo(self, old, source);
+    link.SetDataSource(source);
+}
+
 TCheckBoxState gkStateOfText(std::string_view text, std::string_view checkedValues, std::string_view uncheckedValues,
                              TCheckBoxState noMatch)
 {
@@ -164,10 +171,7 @@ void TgkCustomCheckBox::SetDynamicCaption(bool v)
 
 void TgkCustomCheckBox::SetImages(ui::TImageList* images)
 {
-    if (images == images_) return;
-    if (images_ != nullptr) images_->RemoveFreeNotification(this);
-    images_ = images;
-    if (images_ != nullptr) images_->FreeNotification(this);
+    gkReferTo(*this, images_, images);
     Invalidate();
 }
 
@@ -326,65 +330,73 @@ void TgkCustomCheckBox::DrawGlyph(ui::TCanvas& canvas, const ui::TRect& glyph, T
     ui::DrawFrameControl(canvas, glyph, ui::DFC_BUTTON, flags);
 }
 
-void TgkCustomCheckBox::PaintTo(ui::TCanvas& canvas)
+rtl::TColor TgkCustomCheckBox::PaintBackground(ui::TCanvas& canvas, bool highlight)
+{
+    rtl::TColor fontColor = Font()->Color();
+    const bool focused = Focused();
+    const bool transparent = frame_.IsFrameEnabled() && frame_.Transparent() && (AlwaysTransparent || !focused);
+    if (transparent || !(FillsBackground() || highlight)) return fontColor;
+    rtl::TColor brush = HeldBackground() != rtl::clNone ? HeldBackground() : Color();
+    if (frame_.IsFrameEnabled() && !frame_.Transparent() && !focused && frame_.NonFocusColor != rtl::clNone)
+        brush = frame_.NonFocusColor;
+    if (highlight) {
+        brush = rtl::clHighlight;
+        fontColor = rtl::clHighlightText;
+        const auto* g = dynamic_cast<const grid::TgkCustomDBGrid*>(Parent());
+        if (g->PaintOptions() != nullptr && g->PaintOptions()->ActiveRecordColor() != rtl::clNone)
+            brush = g->PaintOptions()->ActiveRecordColor();
+    }
+    canvas.Brush()->SetStyle(ui::bsSolid);
+    canvas.Brush()->SetColor(brush);
+    canvas.FillRect(ClientRect());
+    return fontColor;
+}
+
+void TgkCustomCheckBox::PaintText(ui::TCanvas& canvas, rtl::TColor fontColor)
 {
     const bool copy = PaintingCopy();
     const bool focused = Focused();
+    const std::string text = GetDisplayText();
+    if (!focused && !copy && frame_.IsFrameEnabled()) {
+        const rtl::TColor c = frame_.Transparent() ? frame_.NonFocusTransparentFontColor : frame_.NonFocusFontColor;
+        if (c != rtl::clNone) fontColor = c;
+    }
+    ui::TRect r = CalcTextRect(canvas);
+    unsigned flags = ui::DT_NOPREFIX | ui::DT_LEFT;
+    if (wordWrap_) flags |= ui::DT_WORDBREAK;
+    canvas.Brush()->SetStyle(ui::bsClear);
+    if (!Enabled()) {
+        // Engraved: a highlight copy one pixel right and down under the shadow-coloured text.
+        ui::TRect shadow{r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1};
+        canvas.Font()->SetColor(rtl::clBtnHighlight);
+        canvas.DrawText(text, shadow, flags);
+        fontColor = rtl::clBtnShadow;
+    }
+    canvas.Font()->SetColor(fontColor);
+    canvas.DrawText(text, r, flags);
+    if (focused && showFocusRect_ && (!text.empty() || dynamicCaption_) && !copy) {
+        const ui::TRect f{r.Left - 1, r.Top, std::min(r.Right + 1, ClientRect().Right), r.Bottom};
+        canvas.Brush()->SetStyle(ui::bsSolid);
+        canvas.DrawFocusRect(f);
+    }
+}
+
+void TgkCustomCheckBox::PaintTo(ui::TCanvas& canvas)
+{
+    const bool copy = PaintingCopy();
     const bool highlight = OverFocusedGridCell();
-    const ui::TRect client = ClientRect();
     auto saved = canvas.SaveScope();
     canvas.SetFont(*Font());
-    rtl::TColor fontColor = Font()->Color();
-    // 1. Background.
-    if (!copy) {
-        const bool transparent = frame_.IsFrameEnabled() && frame_.Transparent() && (AlwaysTransparent || !focused);
-        if (!transparent && (FillsBackground() || highlight)) {
-            rtl::TColor brush = HeldBackground() != rtl::clNone ? HeldBackground() : Color();
-            if (frame_.IsFrameEnabled() && !frame_.Transparent() && !focused && frame_.NonFocusColor != rtl::clNone)
-                brush = frame_.NonFocusColor;
-            if (highlight) {
-                brush = rtl::clHighlight;
-                fontColor = rtl::clHighlightText;
-                const auto* g = dynamic_cast<const grid::TgkCustomDBGrid*>(Parent());
-                if (g->PaintOptions() != nullptr && g->PaintOptions()->ActiveRecordColor() != rtl::clNone)
-                    brush = g->PaintOptions()->ActiveRecordColor();
-            }
-            canvas.Brush()->SetStyle(ui::bsSolid);
-            canvas.Brush()->SetColor(brush);
-            canvas.FillRect(client);
-        }
-    }
+    // 1. Background (a grid's copy stands on the cell the grid painted).
+    const rtl::TColor fontColor = copy ? Font()->Color() : PaintBackground(canvas, highlight);
     // 2. Glyph.
     const ui::TRect glyph = CalcGlyphRect();
     if (!IsGlyphHidden()) DrawGlyph(canvas, glyph, copy ? GetState() : state_);
     DrawBesideGlyph(canvas, glyph);
     // 3. Text.
-    const std::string text = GetDisplayText();
-    if (showText_) {
-        if (!focused && !copy && frame_.IsFrameEnabled()) {
-            const rtl::TColor c = frame_.Transparent() ? frame_.NonFocusTransparentFontColor : frame_.NonFocusFontColor;
-            if (c != rtl::clNone) fontColor = c;
-        }
-        ui::TRect r = CalcTextRect(canvas);
-        unsigned flags = ui::DT_NOPREFIX | ui::DT_LEFT;
-        if (wordWrap_) flags |= ui::DT_WORDBREAK;
-        canvas.Brush()->SetStyle(ui::bsClear);
-        if (!Enabled()) {
-            ui::TRect shadow{r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1};
-            canvas.Font()->SetColor(rtl::clBtnHighlight);
-            canvas.DrawText(text, shadow, flags);
-            fontColor = rtl::clBtnShadow;
-        }
-        canvas.Font()->SetColor(fontColor);
-        canvas.DrawText(text, r, flags);
-        if (focused && showFocusRect_ && (!text.empty() || dynamicCaption_) && !copy) {
-            ui::TRect f{r.Left - 1, r.Top, std::min(r.Right + 1, client.Right), r.Bottom};
-            canvas.Brush()->SetStyle(ui::bsSolid);
-            canvas.DrawFocusRect(f);
-        }
-    }
+    if (showText_) PaintText(canvas, fontColor);
     // 4. The current cell of a focused grid.
-    if (highlight && focused && !grid::gkIsDesigning(this)) grid::gkDrawFocusFrame(canvas, client);
+    if (highlight && Focused() && !grid::gkIsDesigning(this)) grid::gkDrawFocusFrame(canvas, ClientRect());
 }
 
 // ---- Input ---------------------------------------------------------------------------------
@@ -539,9 +551,7 @@ db::TDataSource* TgkDBCustomCheckBox::DataSource() const { return link_->DataSou
 void TgkDBCustomCheckBox::SetDataSource(db::TDataSource* source)
 {
     if (source == DataSource()) return;
-    if (DataSource() != nullptr) DataSource()->RemoveFreeNotification(this);
-    link_->SetDataSource(source);
-    if (source != nullptr) source->FreeNotification(this);
+    gkSetLinkSource(*this, *link_, source);
     DataChange();
 }
 

@@ -38,6 +38,20 @@ namespace editctrls {
 using ui::TCheckBoxState;
 
 
+// Points `field` at `value`, moving `self`'s free notification (which clears the field when
+// the component goes) from the old component to the new one.
+template <class T>
+void gkReferTo(classes::TComponent& self, T*& field, T* value)
+{
+    if (field == value) return;
+    if (field != nullptr) field->RemoveFreeNotification(&self);
+    field = value;
+    if (field != nullptr) field->FreeNotification(&self);
+}
+
+// Binds a data-aware control's link to `source`, with the free notification that unbinds it.
+void gkSetLinkSource(classes::TComponent& self, db::TFieldDataLink& link, db::TDataSource* source);
+
 // "taLeftJustify", "taRightJustify": which side of the glyph the text stands.
 const classes::TEnumInfo& LeftRightInfo();
 
@@ -161,6 +175,9 @@ public:
 protected:
     void Paint() override;
     virtual void DrawGlyph(ui::TCanvas& canvas, const ui::TRect& glyph, TCheckBoxState state);
+    // Fills the client area as the control's look asks; answers the text colour to use.
+    virtual rtl::TColor PaintBackground(ui::TCanvas& canvas, bool highlight);
+    void PaintText(ui::TCanvas& canvas, rtl::TColor fontColor);
     // 0: the check box's own box; else the DFCS_ kind drawn (a radio button's).
     virtual unsigned GlyphKind() const { return 0; }
     // The brush a group holds for its buttons' background (clNone: none).

@@ -162,10 +162,8 @@ int TgkExpandButton::GlyphPosition() const
 void TgkExpandButton::SetGrid(ui::TCustomGrid* grid)
 {
     if (grid == grid_) return;
-    if (grid_ != nullptr) grid_->RemoveFreeNotification(this);
-    grid_ = grid;
+    gkReferTo(*this, grid_, grid);
     if (grid_ == nullptr) return;
-    grid_->FreeNotification(this);
     grid_->SetVisible(false);
     initialHeight_ = 0;
 }
@@ -227,6 +225,10 @@ void TgkExpandButton::Toggle()
     else
         DoBeforeExpand();
     if (State() == before) {
+        // A row-height change by the mouse is undone before the row grows under a detail.
+        if (before == ui::cbUnchecked && !AllowGrayed() && owner != nullptr && owner->InheritsFrom("TgkDBGrid") &&
+            owner->RowHeightPercent() != owner->SavedRowHeightPercent())
+            owner->RestoreRowHeightPercent();
         switch (before) {
         case ui::cbUnchecked: SetState(AllowGrayed() ? ui::cbGrayed : ui::cbChecked); break;
         case ui::cbChecked: SetState(ui::cbUnchecked); break;

@@ -78,10 +78,7 @@ unsigned TgkCustomRadioButton::GlyphKind() const { return ui::DFCS_BUTTONRADIO; 
 
 void TgkCustomRadioButton::SetGlyphImages(ui::TImageList* images)
 {
-    if (images == glyphImages_) return;
-    if (glyphImages_ != nullptr) glyphImages_->RemoveFreeNotification(this);
-    glyphImages_ = images;
-    if (glyphImages_ != nullptr) glyphImages_->FreeNotification(this);
+    gkReferTo(*this, glyphImages_, images);
     Invalidate();
 }
 
@@ -139,8 +136,6 @@ GW_IMPLEMENT_CLASS(TGroupButton, TgkRadioButton) {}
 TGroupButton::TGroupButton(TgkCustomRadioGroup* group, int index) : TgkRadioButton(group), group_(group), index_(index)
 {
 }
-
-bool TGroupButton::ShowsText() const { return group_->ShowText(); }
 
 bool TGroupButton::PaintingCopy() const { return group_->ControlState().Contains(csPaintCopy); }
 
@@ -237,8 +232,10 @@ TgkCustomRadioGroup::~TgkCustomRadioGroup()
     values_.OnChange = nullptr;
     if (DataSource() != nullptr) DataSource()->RemoveFreeNotification(this);
     link_->SetDataSource(nullptr);
-    for (TGroupButton* b : buttons_) delete b;
+    // Each button tells the group it goes (Notification); the list is let go first.
+    const std::vector<TGroupButton*> buttons = std::move(buttons_);
     buttons_.clear();
+    for (TGroupButton* b : buttons) delete b;
 }
 
 void TgkCustomRadioGroup::SetOption(bool& field, bool v)
@@ -257,17 +254,13 @@ void TgkCustomRadioGroup::SetAlignment(classes::TAlignment a)
 
 void TgkCustomRadioGroup::SetImages(ui::TImageList* images)
 {
-    if (images_ != nullptr) images_->RemoveFreeNotification(this);
-    images_ = images;
-    if (images_ != nullptr) images_->FreeNotification(this);
+    gkReferTo(*this, images_, images);
     LayoutButtons();
 }
 
 void TgkCustomRadioGroup::SetGlyphImages(ui::TImageList* images)
 {
-    if (glyphImages_ != nullptr) glyphImages_->RemoveFreeNotification(this);
-    glyphImages_ = images;
-    if (glyphImages_ != nullptr) glyphImages_->FreeNotification(this);
+    gkReferTo(*this, glyphImages_, images);
     LayoutButtons();
 }
 
@@ -348,7 +341,7 @@ void TgkCustomRadioGroup::Click()
     if (updating_) return;
     TgkCustomTransparentGroupBox::Click();
     if (itemIndex_ >= 0) {
-        value_ = GetItemValue(itemIndex_);
+        SetValue(GetItemValue(itemIndex_));
         if (link_->Editing()) link_->SetModified();
     }
 }
@@ -395,9 +388,7 @@ db::TDataSource* TgkCustomRadioGroup::DataSource() const { return link_->DataSou
 void TgkCustomRadioGroup::SetDataSource(db::TDataSource* source)
 {
     if (source == DataSource()) return;
-    if (DataSource() != nullptr) DataSource()->RemoveFreeNotification(this);
-    link_->SetDataSource(source);
-    if (source != nullptr) source->FreeNotification(this);
+    gkSetLinkSource(*this, *link_, source);
     DataChange();
 }
 
@@ -500,6 +491,7 @@ void TgkCustomRadioGroup::LayoutButtons()
         b->SetBounds(r.Left, r.Top, r.Width(), r.Height());
         b->Frame()->AssignFrame(buttonFrame_, true);
         b->SetWordWrap(wordWrap_);
+        b->SetShowText(showText_);
         b->SetAlignment(alignment_);
         b->SetImages(images_);
         b->SetGlyphImages(glyphImages_);

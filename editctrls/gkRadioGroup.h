@@ -70,7 +70,6 @@ public:
     void Toggle() override;
     void SetCheckedByProgram(bool v);
 
-    virtual bool ShowsText() const { return ShowText(); }
     virtual int ButtonIndex() const { return 0; }
     virtual bool IsChecked() { return Checked(); }
     TCheckBoxState GetState() override { return IsChecked() ? ui::cbChecked : ui::cbUnchecked; }
@@ -103,7 +102,6 @@ public:
     TgkCustomRadioGroup* Group() const noexcept { return group_; }
     void SetIndex(int index) noexcept { index_ = index; }
 
-    bool ShowsText() const override;
     int ButtonIndex() const override { return index_; }
     bool IsChecked() override;
     bool PaintingCopy() const override;

@@ -733,6 +733,8 @@ public:
     IgkExpandControl* GetActiveExpandButton() const;
     // Set by an expand button while it opens or closes its detail.
     bool Expanding = false;
+    // The RowHeightPercent last set as a property (RestoreRowHeightPercent goes back to it).
+    int SavedRowHeightPercent() const;
 
 protected:
     // Discards the cached per-column layout (the design widths of proportional sizing).

@@ -2,6 +2,7 @@
 // and Ctrl+Left / Ctrl+Right over a button's cell.
 
 #include "grid/DBGrid.h"
+#include "grid/GridState.h"
 
 namespace grid {
 
@@ -33,5 +34,7 @@ IgkExpandControl* TgkCustomDBGrid::GetActiveExpandButton() const
         if (IgkExpandControl* button = AsExpand(Controls(i)); button != nullptr && button->DetailShown()) return button;
     return AsExpand(PlacedControl());
 }
+
+int TgkCustomDBGrid::SavedRowHeightPercent() const { return d_->savedRowHeightPercent; }
 
 }  // namespace grid

@@ -107,26 +107,36 @@ bool DrawEdge(TCanvas& canvas, TRect& rect, unsigned edge, unsigned flags)
     return true;
 }
 
+namespace {
+
+// A round window-coloured dot ringed in the shadow colour, with a centre when checked.
+void DrawRadio(TCanvas& canvas, const TRect& rect, unsigned state)
+{
+    const bool inactive = (state & DFCS_INACTIVE) != 0;
+    TToolsKept kept(canvas);
+    canvas.Pen()->SetStyle(psSolid);
+    canvas.Pen()->SetMode(pmCopy);
+    canvas.Pen()->SetWidth(1);
+    canvas.Pen()->SetColor(rtl::clBtnShadow);
+    canvas.Brush()->SetStyle(bsSolid);
+    canvas.Brush()->SetColor(inactive || (state & DFCS_PUSHED) ? rtl::clBtnFace : rtl::clWindow);
+    canvas.Ellipse(rect);
+    if ((state & DFCS_CHECKED) == 0) return;
+    const int d = std::max(2, rect.Width() / 3);
+    const int x = rect.Left + (rect.Width() - d) / 2, y = rect.Top + (rect.Height() - d) / 2;
+    const rtl::TColor dot = inactive ? rtl::clGrayText : rtl::clWindowText;
+    canvas.Pen()->SetColor(dot);
+    canvas.Brush()->SetColor(dot);
+    canvas.Ellipse({x, y, x + d, y + d});
+}
+
+}  // namespace
+
 bool DrawFrameControl(TCanvas& canvas, const TRect& rect, unsigned type, unsigned state)
 {
     const bool inactive = (state & DFCS_INACTIVE) != 0;
     if (type == DFC_BUTTON && (state & 0xFF) == DFCS_BUTTONRADIO) {
-        TToolsKept kept(canvas);
-        canvas.Pen()->SetStyle(psSolid);
-        canvas.Pen()->SetMode(pmCopy);
-        canvas.Pen()->SetWidth(1);
-        canvas.Pen()->SetColor(rtl::clBtnShadow);
-        canvas.Brush()->SetStyle(bsSolid);
-        canvas.Brush()->SetColor(inactive || (state & DFCS_PUSHED) ? rtl::clBtnFace : rtl::clWindow);
-        canvas.Ellipse(rect);
-        if (state & DFCS_CHECKED) {
-            const int d = std::max(2, rect.Width() / 3);
-            const int x = rect.Left + (rect.Width() - d) / 2, y = rect.Top + (rect.Height() - d) / 2;
-            const rtl::TColor dot = inactive ? rtl::clGrayText : rtl::clWindowText;
-            canvas.Pen()->SetColor(dot);
-            canvas.Brush()->SetColor(dot);
-            canvas.Ellipse({x, y, x + d, y + d});
-        }
+        DrawRadio(canvas, rect, state);
         return true;
     }
     if (type == DFC_BUTTON && (state & 0xFF) == DFCS_BUTTONPUSH) {
