@@ -52,30 +52,6 @@ void TgkCustomTransparentGroupBox::SetTransparent(bool v)
     if (!Loading()) Invalidate();
 }
 
-void TgkCustomTransparentGroupBox::SetBevelOuter(ui::TBevelCut v)
-{
-    bevelOuter_ = v;
-    Invalidate();
-}
-
-void TgkCustomTransparentGroupBox::SetBevelInner(ui::TBevelCut v)
-{
-    bevelInner_ = v;
-    Invalidate();
-}
-
-void TgkCustomTransparentGroupBox::SetBevelWidth(int v)
-{
-    bevelWidth_ = std::max(1, v);
-    Invalidate();
-}
-
-void TgkCustomTransparentGroupBox::SetBorderWidth(int v)
-{
-    borderWidth_ = std::max(0, v);
-    Invalidate();
-}
-
 ui::TRect TgkCustomTransparentGroupBox::AlignRect() const
 {
     const ui::TRect r = ClientRect();

@@ -35,14 +35,11 @@ public:
     virtual bool IsTransparent() const;
     bool TransparentWindow() const override { return IsTransparent(); }
 
+    // The bevels of the transparent look, as the panel's (raised outer bevel, one ring).
     ui::TBevelCut BevelOuter() const noexcept { return bevelOuter_; }
-    void SetBevelOuter(ui::TBevelCut v);
     ui::TBevelCut BevelInner() const noexcept { return bevelInner_; }
-    void SetBevelInner(ui::TBevelCut v);
     int BevelWidth() const noexcept { return bevelWidth_; }
-    void SetBevelWidth(int v);
     int BorderWidth() const noexcept { return borderWidth_; }
-    void SetBorderWidth(int v);
     bool Ctl3D = true;
 
     // Below the caption, inside the frame.
@@ -59,10 +56,10 @@ protected:
 
 private:
     bool transparent_ = false;
-    ui::TBevelCut bevelOuter_ = ui::bvRaised;
-    ui::TBevelCut bevelInner_ = ui::bvNone;
-    int bevelWidth_ = 1;
-    int borderWidth_ = 0;
+    const ui::TBevelCut bevelOuter_ = ui::bvRaised;
+    const ui::TBevelCut bevelInner_ = ui::bvNone;
+    const int bevelWidth_ = 1;
+    const int borderWidth_ = 0;
 };
 
 }  // namespace editctrls
