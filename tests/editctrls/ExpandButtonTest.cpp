@@ -188,6 +188,15 @@ TEST_F(ExpandFixture, ExpandingShowsTheDetailUnderTheRowAndCollapsingPutsItBack)
     EXPECT_EQ(events, (std::vector<std::string>{"before collapse", "after collapse"}));
 }
 
+TEST_F(ExpandFixture, ScrollingTheGridCloses)
+{
+    button->SetExpanded(true);
+    ASSERT_TRUE(inner->Visible());
+    outer->SetTopRow(outer->TopRow() + 1);
+    EXPECT_FALSE(button->Expanded());
+    EXPECT_FALSE(inner->Visible());
+}
+
 TEST_F(ExpandFixture, CtrlRightExpandsAndCtrlLeftCollapses)
 {
     QWidget* w = ui::qt::WidgetOf(*outer);
