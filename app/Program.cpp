@@ -9,6 +9,7 @@
 #include "app/Tips.h"
 #include "designer/FDesign.h"
 #include "editctrls/gkDBComb.h"
+#include "editctrls/gkCheckBox.h"
 #include "editctrls/gkDBDateTimePicker.h"
 #include "editctrls/gkDBRichEdit.h"
 #include "framedctrls/FcClasses.h"
@@ -78,6 +79,7 @@ void RegisterAppClasses()
     grid::RegisterIntlClasses();
     grid::RegisterPublishedGridClasses();
     editctrls::RegisterDateTimePickerClasses();
+    editctrls::RegisterCheckBoxClasses();
     editctrls::RegisterMonthCalendarClasses();
     editctrls::RegisterComboClasses();
     editctrls::RegisterRichEditClasses();

@@ -45,6 +45,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/ExpandControl.h"
 #include "grid/GridPaintOptions.h"
 #include "grid/GridPaintState.h"
 #include "platform/classes/Alignment.h"
@@ -728,6 +729,17 @@ public:
     virtual void HideControls() {}
     // A control inside the placed cell control has the focus (its keys stay its own).
     bool PlacedControlHasFocus() const;
+    // ---- Expand buttons (see ExpandControl.h) --------------------------------------------------
+    // The placed control is an expand button whose detail shows.
+    bool PlacedExpandButtonExpanded() const;
+    // The first child expand button whose detail shows is collapsed (none while one is busy).
+    void CollapseExpandButtons();
+    // The child expand button whose detail shows, else the placed one; nil when none.
+    IgkExpandControl* GetActiveExpandButton() const;
+    // Set by an expand button while it opens or closes its detail.
+    bool Expanding = false;
+    // The RowHeightPercent last set as a property (RestoreRowHeightPercent goes back to it).
+    int SavedRowHeightPercent() const;
 
 protected:
     // Discards the cached per-column layout (the design widths of proportional sizing).

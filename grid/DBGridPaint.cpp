@@ -227,6 +227,8 @@ void TgkCustomDBGrid::DrawTitleButtonDown() { painter_->DrawTitleButtonDown(); }
 void TgkCustomDBGrid::TopLeftChanged()
 {
     HideHintWindow();
+    // Scrolling closes an open detail grid.
+    CollapseExpandButtons();
     TCustomGrid::TopLeftChanged();
     if (OnLeftColChanged) OnLeftColChanged(this, LeftCol());
     if (!HandleAllocated()) return;

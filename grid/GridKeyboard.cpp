@@ -147,12 +147,23 @@ bool TgkGridKeyboard::LastRecord(db::TDataSet& ds)
 
 bool TgkGridKeyboard::FirstColumn(db::TDataSet&)
 {
-    g_.MoveCol(0);
+    // Over an open detail grid, Ctrl+Left closes it (the outer grid's button when this grid is
+    // itself a detail).
+    if (auto* outer = dynamic_cast<TgkCustomDBGrid*>(g_.Parent()); outer != nullptr && outer->InheritsFrom("TgkDBGrid"))
+        outer->CollapseExpandButtons();
+    else if (dynamic_cast<IgkExpandControl*>(g_.PlacedControl()) != nullptr)
+        g_.CollapseExpandButtons();
+    else
+        g_.MoveCol(0);
     return true;
 }
 
 bool TgkGridKeyboard::LastColumn(db::TDataSet&)
 {
+    if (auto* button = dynamic_cast<IgkExpandControl*>(g_.PlacedControl())) {
+        if (!g_.PlacedExpandButtonExpanded()) button->ExpandDetail();
+        return true;
+    }
     g_.MoveCol(g_.DataLink().FieldCount() - 1);
     return true;
 }

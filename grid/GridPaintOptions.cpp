@@ -48,32 +48,6 @@ GW_IMPLEMENT_CLASS(TgkGridPaintOptions, classes::TPersistent)
           &TgkGridPaintOptions::SetBackgroundOptions);
 }
 
-void TintColor(ui::TBitmap& bitmap, rtl::TColor color, rtl::TColor transparent)
-{
-    const rtl::TColor rgb = rtl::ColorToRGB(color);
-    // round(k / 2) with halves to even.
-    const auto half = [](int k) {
-        int h = k / 2;
-        if ((k & 1) != 0 && (h & 1) != 0) ++h;
-        return h;
-    };
-    const int kr = half(static_cast<int>(rgb & 0xFF));
-    const int kg = half(static_cast<int>((rgb >> 8) & 0xFF));
-    const int kb = half(static_cast<int>((rgb >> 16) & 0xFF));
-    const bool keyed = transparent != rtl::clNone;
-    const std::uint32_t key = keyed ? (ui::PixelOfColor(rtl::ColorToRGB(transparent)) & 0xFFFFFFu) : 0;
-    const auto channel = [](std::uint32_t c, int k) {
-        return static_cast<std::uint32_t>(std::clamp(static_cast<int>(c) - 128 + k, 0, 255));
-    };
-    for (std::uint32_t& p : bitmap.Pixels()) {
-        if (keyed && (p & 0xFFFFFFu) == key) continue;
-        const std::uint32_t r = channel((p >> 16) & 0xFF, kr);
-        const std::uint32_t g = channel((p >> 8) & 0xFF, kg);
-        const std::uint32_t b = channel(p & 0xFF, kb);
-        p = (p & 0xFF000000u) | (r << 16) | (g << 8) | b;
-    }
-}
-
 TgkGridPaintOptions::TgkGridPaintOptions(ui::TCustomGrid* grid, ui::TBitmap* gridBitmap)
     : grid_(grid), gridBitmap_(gridBitmap)
 {

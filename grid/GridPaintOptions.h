@@ -12,13 +12,14 @@
 // - UpdateBackground rebuilds once per mark (or when forced) and clears the mark even when
 //   the drawing raises. A picture counts only when both its width and its height are above
 //   0; without one the background is plain white and every image is released.
-// - Tinting (TintColor) works on the pixels: each channel c of a pixel becomes
+// - Tinting (TintColor, gkBitmap.h) works on the pixels: each channel c of a pixel becomes
 //   clamp(c - 128 + round(k / 2)) with k the colour's channel and halves rounded to even,
 //   so white leaves a picture as it is and black darkens it by 128.
 // - Screens count as 24 bits, so the images are always built when their options ask.
 
 #include <memory>
 
+#include "grid/gkBitmap.h"
 #include "platform/classes/Persistent.h"
 #include "platform/classes/Sets.h"
 #include "platform/rtl/Colors.h"
@@ -40,10 +41,6 @@ using TgkBackgroundOptions = classes::TSet<TgkBackgroundOption>;
 const classes::TEnumInfo& BackgroundDrawStyleInfo();
 const classes::TEnumInfo& AlternatingRowRegionInfo();
 const classes::TEnumInfo& BackgroundOptionInfo();
-
-// Tints every pixel of `bitmap` that is not `transparent` (all of them for clNone) with
-// `color` (resolved to RGB first).
-void TintColor(ui::TBitmap& bitmap, rtl::TColor color, rtl::TColor transparent = rtl::clNone);
 
 class TgkGridPaintOptions : public classes::TPersistent {
     GW_CLASS(TgkGridPaintOptions)

@@ -77,6 +77,10 @@ public:
 
     // The window less its border and its visible scroll bars.
     TRect ClientRect() const override;
+    // True: the parent shows through wherever the control paints nothing (the window system
+    // fills no background under it); false: the control paints every pixel of its window.
+    virtual bool TransparentWindow() const { return false; }
+
     // Enter, Escape, Tab and the arrows go to the control as WM_GETDLGCODE asks.
     bool WantsKey(TKey key) const override;
 

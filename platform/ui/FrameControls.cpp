@@ -107,10 +107,45 @@ bool DrawEdge(TCanvas& canvas, TRect& rect, unsigned edge, unsigned flags)
     return true;
 }
 
+namespace {
+
+// A round window-coloured dot ringed in the shadow colour, with a centre when checked.
+void DrawRadio(TCanvas& canvas, const TRect& rect, unsigned state)
+{
+    const bool inactive = (state & DFCS_INACTIVE) != 0;
+    TToolsKept kept(canvas);
+    canvas.Pen()->SetStyle(psSolid);
+    canvas.Pen()->SetMode(pmCopy);
+    canvas.Pen()->SetWidth(1);
+    canvas.Pen()->SetColor(rtl::clBtnShadow);
+    canvas.Brush()->SetStyle(bsSolid);
+    canvas.Brush()->SetColor(inactive || (state & DFCS_PUSHED) ? rtl::clBtnFace : rtl::clWindow);
+    canvas.Ellipse(rect);
+    if ((state & DFCS_CHECKED) == 0) return;
+    const int d = std::max(2, rect.Width() / 3);
+    const int x = rect.Left + (rect.Width() - d) / 2, y = rect.Top + (rect.Height() - d) / 2;
+    const rtl::TColor dot = inactive ? rtl::clGrayText : rtl::clWindowText;
+    canvas.Pen()->SetColor(dot);
+    canvas.Brush()->SetColor(dot);
+    canvas.Ellipse({x, y, x + d, y + d});
+}
+
+}  // namespace
+
 bool DrawFrameControl(TCanvas& canvas, const TRect& rect, unsigned type, unsigned state)
 {
     const bool inactive = (state & DFCS_INACTIVE) != 0;
-    if (type == DFC_BUTTON && (state & 0xFF) == DFCS_BUTTONCHECK) {
+    if (type == DFC_BUTTON && (state & 0xFF) == DFCS_BUTTONRADIO) {
+        DrawRadio(canvas, rect, state);
+        return true;
+    }
+    if (type == DFC_BUTTON && (state & 0xFF) == DFCS_BUTTONPUSH) {
+        TRect face = rect;
+        DrawEdge(canvas, face, (state & DFCS_PUSHED) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST);
+        return true;
+    }
+    if (type == DFC_BUTTON && ((state & 0xFF) == DFCS_BUTTONCHECK || (state & 0xFF) == DFCS_BUTTON3STATE)) {
+        const bool grayed = (state & 0xFF) == DFCS_BUTTON3STATE && (state & DFCS_CHECKED) != 0;
         TToolsKept kept(canvas);
         TRect inside = rect;
         if (state & DFCS_MONO)
@@ -119,13 +154,13 @@ bool DrawFrameControl(TCanvas& canvas, const TRect& rect, unsigned type, unsigne
             DrawEdge(canvas, inside, BDR_SUNKENOUTER, BF_RECT | BF_FLAT | BF_ADJUST);
         else
             DrawEdge(canvas, inside, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
-        Fill(canvas, inside, inactive ? rtl::clBtnFace : rtl::clWindow);
+        Fill(canvas, inside, inactive || grayed || (state & DFCS_PUSHED) ? rtl::clBtnFace : rtl::clWindow);
         if (state & DFCS_CHECKED) {
             // A tick three pixels thick, seven wide, centred in the inside.
             canvas.Pen()->SetStyle(psSolid);
             canvas.Pen()->SetMode(pmCopy);
             canvas.Pen()->SetWidth(1);
-            canvas.Pen()->SetColor(inactive ? rtl::clGrayText : rtl::clWindowText);
+            canvas.Pen()->SetColor(inactive ? rtl::clGrayText : grayed ? rtl::clBtnShadow : rtl::clWindowText);
             const int x0 = inside.Left + (inside.Width() - 7) / 2;
             const int y0 = inside.Top + (inside.Height() - 7) / 2 + 1;
             for (int i = 0; i < 3; ++i)

@@ -46,6 +46,9 @@ bool DrawEdge(TCanvas& canvas, TRect& rect, unsigned edge, unsigned flags);
 constexpr unsigned DFC_SCROLL = 3;
 constexpr unsigned DFC_BUTTON = 4;
 constexpr unsigned DFCS_BUTTONCHECK = 0x0000;
+constexpr unsigned DFCS_BUTTONRADIO = 0x0004;
+constexpr unsigned DFCS_BUTTON3STATE = 0x0008;
+constexpr unsigned DFCS_BUTTONPUSH = 0x0010;
 constexpr unsigned DFCS_SCROLLCOMBOBOX = 0x0005;
 constexpr unsigned DFCS_INACTIVE = 0x0100;
 constexpr unsigned DFCS_PUSHED = 0x0200;
@@ -56,7 +59,11 @@ constexpr unsigned DFCS_MONO = 0x8000;
 // Draws a check box (DFC_BUTTON, DFCS_BUTTONCHECK) filling `rect`: a sunken edge (one
 // shadow ring with DFCS_FLAT, one black ring with DFCS_MONO) around a window-coloured
 // inside (face-coloured when inactive), with a check mark in window-text colour (grey when
-// inactive) when checked. Or a combo-box arrow button (DFC_SCROLL, DFCS_SCROLLCOMBOBOX): a
+// inactive) when checked; the inside is face-coloured while DFCS_PUSHED. A three-state box
+// (DFCS_BUTTON3STATE) checked is the grayed state: a shadow-coloured tick on the face colour.
+// A radio button (DFCS_BUTTONRADIO): a round window-coloured dot ringed in the shadow colour,
+// with a window-text centre when checked. A push button (DFCS_BUTTONPUSH): a raised face,
+// sunken while pushed. Or a combo-box arrow button (DFC_SCROLL, DFCS_SCROLLCOMBOBOX): a
 // raised face (flat when pushed with DFCS_FLAT) with a black down-pointing triangle
 // centred in it (grey when inactive). Answers false for other kinds.
 bool DrawFrameControl(TCanvas& canvas, const TRect& rect, unsigned type, unsigned state);

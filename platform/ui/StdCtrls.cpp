@@ -31,12 +31,6 @@ const classes::TEnumInfo& ButtonLayoutInfo()
     return info;
 }
 
-const classes::TEnumInfo& CheckBoxStateInfo()
-{
-    static const classes::TEnumInfo info{"TCheckBoxState", {"cbUnchecked", "cbChecked", "cbGrayed"}};
-    return info;
-}
-
 const classes::TEnumInfo& ListBoxStyleInfo()
 {
     static const classes::TEnumInfo info{"TListBoxStyle", {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable"}};
@@ -51,6 +45,12 @@ const classes::TEnumInfo& ComboBoxStyleInfo()
 }
 
 }  // namespace
+
+const classes::TEnumInfo& CheckBoxStateInfo()
+{
+    static const classes::TEnumInfo info{"TCheckBoxState", {"cbUnchecked", "cbChecked", "cbGrayed"}};
+    return info;
+}
 
 const classes::TEnumInfo& BevelCutInfo()
 {

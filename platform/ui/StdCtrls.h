@@ -584,5 +584,6 @@ private:
 };
 
 const classes::TEnumInfo& BevelCutInfo();
+const classes::TEnumInfo& CheckBoxStateInfo();
 
 }  // namespace ui

@@ -89,7 +89,7 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
-        p.fillRect(rect(), palette().button());
+        if (!control_.TransparentWindow()) p.fillRect(rect(), palette().button());
         if (control_.BorderStyle() == bsSingle) qDrawShadePanel(&p, rect(), palette(), true, TCustomControl::kBorderWidth);
     }
 
@@ -255,6 +255,7 @@ protected:
         const int border = custom_.BorderStyle() == bsSingle ? TCustomControl::kBorderWidth : 0;
         const TRect client = custom_.ClientRect();
         viewport_->setGeometry(border, border, client.Width(), client.Height());
+        viewport_->setAttribute(Qt::WA_OpaquePaintEvent, !custom_.TransparentWindow());
         const int extent = ScrollBarExtent();
         QScrollBar* v = bars_[sbVertical];
         QScrollBar* h = bars_[sbHorizontal];

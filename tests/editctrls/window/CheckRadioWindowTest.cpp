@@ -1,0 +1,153 @@
+// Check boxes, a radio group, a transparent group box and a grid of check-box and
+// expand-button cells on the X server, one button expanded, clicked and typed through the
+// window system and saved as a screenshot under test-artifacts/editctrls. The picture is
+// checked where it must show something: the panel's colour inside the transparent box, the
+// ticks of the checked boxes, the radio group's chosen dot, the open detail grid.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+
+#include <memory>
+#include <string>
+
+#include "editctrls/gkExpandButton.h"
+#include "editctrls/gkRadioGroup.h"
+#include "grid/PublishedDBGrid.h"
+#include "platform/db/Fields.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/StdCtrls.h"
+#include "platform/ui/qt/Peers.h"
+#include "platform/ui/qt/QtUi.h"
+#include "tests/db/MemDataSet.h"
+#include "tests/support/WindowShot.h"
+
+namespace {
+
+using namespace editctrls;
+
+TEST(CheckRadioWindow, ControlsInEveryStateAndAGridWithAnOpenDetail)
+{
+    if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
+    RegisterCheckBoxClasses();
+    ui::Application().OnException = [](classes::TObject*, const std::exception& e) {
+        ADD_FAILURE() << "unexpected error: " << e.what();
+    };
+    dbtest::TMemDataSet orders(nullptr), lines(nullptr);
+    orders.columns = {{"ID", db::ftInteger}, {"CUSTOMER", db::ftString, 20}, {"PAID", db::ftString, 3}};
+    for (int i = 1; i <= 6; ++i)
+        orders.AddRow({db::TVariant(i), db::TVariant("Customer " + std::to_string(i)), db::TVariant(i % 2 ? "Y" : "N")});
+    lines.columns = {{"LINE", db::ftInteger}, {"ITEM", db::ftString, 20}};
+    for (int i = 1; i <= 3; ++i) lines.AddRow({db::TVariant(i), db::TVariant("Item " + std::to_string(i))});
+    db::TDataSource orderSource(nullptr), lineSource(nullptr);
+    orderSource.SetDataSet(&orders);
+    lineSource.SetDataSet(&lines);
+
+    ui::TForm form(nullptr);
+    form.SetCaption("Check boxes, radio group, expand button");
+    form.SetBounds(80, 80, 760, 560);
+    form.SetColor(rtl::clBtnFace);
+    // Check boxes in every state, enabled and not.
+    TgkCheckBox* boxes[4];
+    const char* captions[] = {"Unchecked", "Checked", "Grayed", "Disabled, checked"};
+    for (int i = 0; i < 4; ++i) {
+        boxes[i] = new TgkCheckBox(&form);
+        boxes[i]->SetParent(&form);
+        boxes[i]->SetBounds(12, 12 + 26 * i, 170, 22);
+        boxes[i]->SetCaption(captions[i]);
+        boxes[i]->SetAllowGrayed(true);
+    }
+    boxes[2]->SetState(ui::cbGrayed);
+    boxes[3]->SetState(ui::cbChecked);
+    boxes[3]->SetEnabled(false);
+    // A two-column radio group.
+    auto* group = new TgkRadioGroup(&form);
+    group->SetParent(&form);
+    group->SetBounds(200, 10, 260, 110);
+    group->SetCaption("Shipping");
+    group->SetColumns(2);
+    group->Items()->SetText("Post\nCourier\nPickup\nFreight\nDrone");
+    // A transparent group box on a coloured panel.
+    auto* panel = new ui::TPanel(&form);
+    panel->SetParent(&form);
+    panel->SetBounds(480, 10, 260, 110);
+    panel->SetColor(rtl::RGB(255, 214, 90));
+    auto* box = new TgkCustomTransparentGroupBox(&form);
+    box->SetParent(panel);
+    box->SetBounds(14, 12, 230, 86);
+    box->SetCaption("Transparent");
+    box->SetTransparent(true);
+    // A grid with check-box and expand-button cells, one expanded.
+    auto* grid = new grid::TgkDBGrid(&form);
+    grid->SetParent(&form);
+    grid->SetBounds(12, 130, 730, 390);
+    grid->SetDataSource(&orderSource);
+    grid->ControlType()->SetText("ID;CustomEdit;Expander\nPAID;CustomEdit;PaidBox\n");
+    auto* detail = new grid::TgkDBGrid(&form);
+    detail->SetParent(&form);
+    detail->SetBounds(0, 0, 320, 110);
+    detail->SetDataSource(&lineSource);
+    auto* expander = new TgkExpandButton(&form);
+    expander->SetName("Expander");
+    expander->SetParent(grid);
+    expander->SetGrid(detail);
+    auto* paid = new TgkCheckBox(&form);
+    paid->SetName("PaidBox");
+    paid->SetParent(grid);
+    paid->SetValueChecked("Y");
+    paid->SetValueUnchecked("N");
+    paid->SetDataSource(&orderSource);
+    paid->SetDataField("PAID");
+    paid->SetShowText(false);
+
+    form.Show();
+    orders.Open();
+    lines.Open();
+    QWidget* window = ui::qt::WidgetOf(form);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+
+    // Driven by the mouse and the keyboard: the second box checked by a click, the group's
+    // third button chosen by a click, then by the arrow key the fourth.
+    const ui::TRect g = boxes[1]->CalcGlyphRect();
+    QTest::mouseClick(ui::qt::PeerOf(*boxes[1])->MouseWidget(), Qt::LeftButton, {}, QPoint(g.Left + 5, g.Top + 5));
+    EXPECT_EQ(boxes[1]->State(), ui::cbChecked);
+    TGroupButton* pickup = group->Buttons(2);
+    const ui::TRect pg = pickup->CalcGlyphRect();
+    QTest::mouseClick(ui::qt::PeerOf(*pickup)->MouseWidget(), Qt::LeftButton, {}, QPoint(pg.Left + 5, pg.Top + 5));
+    EXPECT_EQ(group->ItemIndex(), 2);
+    QTest::keyClick(ui::qt::WidgetOf(*pickup), Qt::Key_Down);
+    EXPECT_EQ(group->ItemIndex(), 3);
+    // The grid: the second order's detail opened with Ctrl+Right.
+    grid->SetFocus();
+    orders.Next();
+    grid->PlaceCellControl();
+    QApplication::processEvents();
+    QTest::keyClick(ui::qt::WidgetOf(*grid), Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_TRUE(expander->Expanded());
+    EXPECT_TRUE(detail->Visible());
+    grid->Invalidate();
+
+    const gwtest::TShot shot = gwtest::ShootWindow(window, "editctrls", "CheckRadioExpand", 400);
+    ASSERT_TRUE(shot.Taken());
+    // The panel shows through the transparent box.
+    EXPECT_TRUE(gwtest::DrawnAs(shot.At(ui::qt::WidgetOf(*box), QPoint(115, 50)), rtl::RGB(255, 214, 90)));
+    // A tick in the checked box, none in the unchecked one.
+    const auto ticks = [&](int i) {
+        const ui::TRect r = boxes[i]->CalcGlyphRect();
+        QWidget* w = ui::qt::PeerOf(*boxes[i])->MouseWidget();
+        return shot.Count(w, QRect(r.Left + 2, r.Top + 2, r.Right - r.Left - 4, r.Bottom - r.Top - 4), rtl::clWindowText);
+    };
+    EXPECT_EQ(ticks(0), 0) << captions[0];
+    EXPECT_GT(ticks(1), 5) << captions[1];
+    // The detail grid stands under the expanded row.
+    EXPECT_EQ(detail->Top(), expander->Top() + expander->Height());
+    // The chosen radio button's dot.
+    TGroupButton* freight = group->Buttons(3);
+    const ui::TRect fg = freight->CalcGlyphRect();
+    EXPECT_TRUE(gwtest::DrawnAs(shot.At(ui::qt::PeerOf(*freight)->MouseWidget(), QPoint((fg.Left + fg.Right) / 2, (fg.Top + fg.Bottom) / 2)),
+                                rtl::clWindowText));
+    ui::Application().OnException = nullptr;
+}
+
+}  // namespace
