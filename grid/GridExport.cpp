@@ -13,6 +13,8 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Graphics.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/ui/Controls.h"
 #include "platform/ui/Screen.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/Log.h"
@@ -400,6 +402,13 @@ std::string TgkGridExporter::HtmlCellText(const TgkExportColumn& c, const std::s
         return c.field->AsString() == checked ? "<input align=\"middle\" type=\"checkbox\" checked >"
                                                : "<INPUT ALIGN=\"middle\" TYPE=\"checkbox\" >";
     }
+    if (Has(esoAddControls) && c.controlType == "CustomEdit") {
+        const std::string name = c.controlParameters.substr(0, c.controlParameters.find(';'));
+        if (ui::TWinControl* control = grid_.FindCustomControl(name)) {
+            std::string html = HtmlControl(*control, c);
+            if (!html.empty()) return html;
+        }
+    }
     if (text.empty()) return "&nbsp";
     std::string shown = gkReplaceLineBreaks(rtl::HtmlEscape(text), "<BR>");
     if (c.controlType == "URL-Link" && Has(esoEmbedURL)) {
@@ -412,6 +421,54 @@ std::string TgkGridExporter::HtmlCellText(const TgkExportColumn& c, const std::s
         if (rtl::IsSafeLinkAddress(attribute)) return "<A href=\"" + attribute + "\">" + shown + "</A>";
     }
     return shown;
+}
+
+std::string TgkGridExporter::HtmlControl(const ui::TWinControl& control, const TgkExportColumn& c) const
+{
+    // The cell controls are known by what they publish: a check box its checked value, a
+    // radio group its items and values, a combo box its items and map-list switch.
+    const std::string value = c.field->AsString();
+    const std::string number = std::to_string(ColumnNumber(c));
+    if (classes::FindProperty(control, "ValueChecked") != nullptr) {
+        // Several spellings may stand for checked, separated by ";", letter case ignored.
+        const std::string spellings = classes::GetStrProp(control, "ValueChecked");
+        for (std::size_t from = 0; from <= spellings.size();) {
+            const std::size_t end = std::min(spellings.find(';', from), spellings.size());
+            if (rtl::SameText(std::string_view(spellings).substr(from, end - from), value))
+                return "<input align=\"middle\" type=\"checkbox\" checked >";
+            from = end + 1;
+        }
+        return "<INPUT ALIGN=\"middle\" TYPE=\"checkbox\" >";
+    }
+    const rtl::TStrings* items = classes::GetStringsProp(control, "Items");
+    if (items == nullptr) return {};
+    std::string out;
+    if (const rtl::TStrings* values = classes::GetStringsProp(control, "Values")) {
+        for (int i = 0; i < items->Count(); ++i) {
+            const std::string item = items->Strings(i);
+            const std::string stored = i < values->Count() && !values->Strings(i).empty() ? values->Strings(i) : item;
+            out += "<input align=\"middle\" type=\"radio\" value=\"" + rtl::HtmlEscape(stored) + "\" name=\"radio" +
+                   number + "\"" + (stored == value ? " checked" : "") + ">" + rtl::HtmlEscape(item) + "<BR>\r\n";
+        }
+        return out;
+    }
+    if (classes::FindProperty(control, "MapList") == nullptr) return {};
+    const bool mapList = classes::GetBoolProp(control, "MapList");
+    out = "<Select Name=\"gkCombo" + number + "\">\r\n";
+    for (int i = 0; i < items->Count(); ++i) {
+        const std::string item = items->Strings(i);
+        const std::size_t tab = mapList ? item.find('\t') : std::string::npos;
+        const std::string shown = item.substr(0, tab);
+        const std::string stored = tab == std::string::npos ? item : item.substr(tab + 1);
+        out += "<Option Value=\"" + rtl::HtmlEscape(stored) + "\"" + (stored == value ? " selected" : "") + ">" +
+               rtl::HtmlEscape(shown) + "\r\n";
+    }
+    return out + "</Select>\r\n";
+}
+
+int TgkGridExporter::ColumnNumber(const TgkExportColumn& c) const
+{
+    return static_cast<int>(&c - columns_.data()) + 1;
 }
 
 std::string TgkGridExporter::HtmlRow(int recordNo)

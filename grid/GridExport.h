@@ -27,6 +27,9 @@
 namespace db {
 class TField;
 }
+namespace ui {
+class TWinControl;
+}
 
 namespace grid {
 
@@ -89,6 +92,11 @@ private:
     bool HasGroups() const;
     int SylkY(int recordNo) const;
     std::string HtmlCellText(const TgkExportColumn& c, const std::string& text);
+    // The inputs a cell control stands for in a page; empty for a control that is none of
+    // a check box, a radio group or a combo box.
+    std::string HtmlControl(const ui::TWinControl& control, const TgkExportColumn& c) const;
+    // The exported column's position, from 1.
+    int ColumnNumber(const TgkExportColumn& c) const;
     std::string HtmlWidth(const TgkExportColumn& c) const;
 
     TgkDBGrid& grid_;

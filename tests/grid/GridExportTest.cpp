@@ -23,8 +23,58 @@
 #include "platform/rtl/Addresses.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
+#include "platform/classes/TypInfo.h"
 #include "platform/ui/Clipbrd.h"
+#include "platform/rtl/StringList.h"
 #include "tests/grid/GridTestSupport.h"
+
+// Stand-ins for the library's cell controls, publishing what the export reads of them.
+namespace exporttest {
+
+class TStandInCheckBox : public ui::TWinControl {
+    GW_CLASS(TStandInCheckBox)
+
+public:
+    using ui::TWinControl::TWinControl;
+    std::string ValueChecked() const { return checked; }
+    void SetValueChecked(const std::string& v) { checked = v; }
+    std::string checked = "True";
+};
+GW_IMPLEMENT_CLASS(TStandInCheckBox, ui::TWinControl)
+{
+    p.String("ValueChecked", &TStandInCheckBox::ValueChecked, &TStandInCheckBox::SetValueChecked, "True");
+}
+
+class TStandInRadioGroup : public ui::TWinControl {
+    GW_CLASS(TStandInRadioGroup)
+
+public:
+    using ui::TWinControl::TWinControl;
+    rtl::TStringList items, values;
+};
+GW_IMPLEMENT_CLASS(TStandInRadioGroup, ui::TWinControl)
+{
+    p.Strings("Items", [](const TStandInRadioGroup& g) { return &g.items; });
+    p.Strings("Values", [](const TStandInRadioGroup& g) { return &g.values; });
+}
+
+class TStandInCombo : public ui::TWinControl {
+    GW_CLASS(TStandInCombo)
+
+public:
+    using ui::TWinControl::TWinControl;
+    bool MapList() const { return mapList; }
+    void SetMapList(bool v) { mapList = v; }
+    rtl::TStringList items;
+    bool mapList = false;
+};
+GW_IMPLEMENT_CLASS(TStandInCombo, ui::TWinControl)
+{
+    p.Strings("Items", [](const TStandInCombo& c) { return &c.items; });
+    p.Boolean("MapList", &TStandInCombo::MapList, &TStandInCombo::SetMapList, false);
+}
+
+}  // namespace exporttest
 
 namespace {
 
@@ -260,6 +310,50 @@ TEST_F(GridExport, LinksOnlyForSafeAddresses)
     EXPECT_NE(page.find(">javascript:alert(1)</TD>"), std::string::npos);
     // No "." after the "@": an address of its own, relative, and harmless.
     EXPECT_NE(page.find("<A href=\"x@y\">x@y</A>"), std::string::npos);
+}
+
+// esoAddControls: check-box columns and the controls a "CustomEdit" column names become
+// inputs; their values and captions are escaped like any data.
+TEST_F(GridExport, CellControlsBecomeInputs)
+{
+    using namespace exporttest;
+    auto* check = new TStandInCheckBox(form.get());
+    check->SetName("Check");
+    check->SetValueChecked("yes;=1+1");
+    auto* radio = new TStandInRadioGroup(form.get());
+    radio->SetName("Radio");
+    radio->items.SetText("One\n<Two>\n");
+    radio->values.SetText("a,b\n\n");
+    auto* combo = new TStandInCombo(form.get());
+    combo->SetName("Combo");
+    combo->items.SetText("Minus five\t-5\nQuote\tsay \"hi\"\n");
+    grid->ControlType()->SetText("ID;CheckBox;2;0\nNAME;CustomEdit;Radio\nNOTE;CustomEdit;Check\nAMOUNT;CustomEdit;Combo\n");
+    Hide({});
+    const std::string plain = Export(gkgetHTML, {});
+    EXPECT_EQ(plain.find("<input"), std::string::npos);
+    EXPECT_EQ(plain.find("<INPUT"), std::string::npos);
+
+    const std::string page = Export(gkgetHTML, {esoAddControls});
+    const std::size_t first = page.find("<TBODY>");
+    const std::string body = page.substr(first);
+    // Check-box column: checked when the field's text is the checked value; no alignment.
+    EXPECT_NE(body.find("<TD NOWRAP WIDTH=\"81\" SCOPE=\"row\"><INPUT ALIGN=\"middle\" TYPE=\"checkbox\" ></TD>"),
+              std::string::npos);
+    EXPECT_NE(body.find("<TD NOWRAP WIDTH=\"81\" SCOPE=\"row\"><input align=\"middle\" type=\"checkbox\" checked ></TD>"),
+              std::string::npos);
+    // The radio group: one input per item, the record's value checked, all escaped.
+    EXPECT_NE(body.find("<input align=\"middle\" type=\"radio\" value=\"a,b\" name=\"radio2\" checked>One<BR>\r\n"
+                        "<input align=\"middle\" type=\"radio\" value=\"&lt;Two&gt;\" name=\"radio2\">&lt;Two&gt;<BR>\r\n"),
+              std::string::npos);
+    // The data-aware check box: any of its spellings.
+    EXPECT_NE(body.find("SCOPE=\"row\"><input align=\"middle\" type=\"checkbox\" checked ></TD>"), std::string::npos);
+    // The combo box without a map list: the whole item is text and value.
+    EXPECT_NE(body.find("<Select Name=\"gkCombo4\">\r\n<Option Value=\"Minus five\t-5\">Minus five\t-5\r\n"),
+              std::string::npos);
+    combo->SetMapList(true);
+    const std::string mapped = Export(gkgetHTML, {esoAddControls});
+    EXPECT_NE(mapped.find("<Option Value=\"say &quot;hi&quot;\">Quote\r\n</Select>"), std::string::npos);
+    EXPECT_EQ(mapped.find(" selected"), std::string::npos);  // no amount is "-5" or a quote
 }
 
 TEST_F(GridExport, SelectedRecordsInSelectionOrderAndStaleOnesSkipped)
