@@ -474,28 +474,42 @@ int TgkGridExporter::ColumnNumber(const TgkExportColumn& c) const
 std::string TgkGridExporter::HtmlRow(int recordNo)
 {
     const classes::TFont& gridFont = *grid_.Font();
-    std::string out = "<TR VALIGN=\"TOP\" " + gkFontStyleAttribute(gridFont) + ">\r\n";
-    if (Has(esoShowRecordNo)) {
-        out += "<TD WIDTH=\"0*\" NOWRAP ALIGN=\"right\" scope=\"row\" " + gkFontStyleAttribute(*grid_.TitleFont()) +
-               " BGCOLOR=#" + gkColorToHex(grid_.TitleColor()) + ">" + std::to_string(recordNo) + "</TD>\r\n";
+    if (htmlRowOpen_.empty()) {
+        // What every row repeats, worked out once: a million rows would build it a million times.
+        htmlRowOpen_ = "<TR VALIGN=\"TOP\" " + gkFontStyleAttribute(gridFont) + ">\r\n";
+        htmlNumberOpen_ = "<TD WIDTH=\"0*\" NOWRAP ALIGN=\"right\" scope=\"row\" " +
+                          gkFontStyleAttribute(*grid_.TitleFont()) + " BGCOLOR=#" + gkColorToHex(grid_.TitleColor()) + ">";
+        for (TgkExportColumn& c : columns_) {
+            c.htmlOpen = "<TD NOWRAP";
+            if (c.controlType != "CheckBox") c.htmlOpen += " ALIGN=\"" + gkAlignmentWord(c.alignment) + "\"";
+            c.htmlWidth = HtmlWidth(c);
+        }
     }
+    std::string out = htmlRowOpen_;
+    if (Has(esoShowRecordNo)) out.append(htmlNumberOpen_).append(std::to_string(recordNo)).append("</TD>\r\n");
+    const rtl::TColor gridColor = grid_.Color();
+    rtl::TColor rowColor = gridColor;
+    const rtl::TColor alternate = grid_.PaintOptions()->AlternatingRowColor();
+    if (Has(esoShowAlternating) && recordNo % 2 == 0 && alternate != rtl::clNone && alternate != rtl::clDefault)
+        rowColor = alternate;
     for (const TgkExportColumn& c : columns_) {
+        const std::string text = HtmlCellText(c, grid_.GetFieldValue(c.dataCol));
+        out += c.htmlOpen;
+        if (!Has(esoDynamicColors)) {
+            if (rowColor != gridColor) out.append(" BGCOLOR=#").append(gkColorToHex(rowColor));
+            out.append(c.htmlWidth).append(gkFontStyleTags(gridFont, text)).append("</TD>\r\n");
+            continue;
+        }
         classes::TFont font;
         font.Assign(gridFont);
         ui::TBrush brush;
-        brush.SetColor(grid_.Color());
-        const rtl::TColor alternate = grid_.PaintOptions()->AlternatingRowColor();
-        if (Has(esoShowAlternating) && recordNo % 2 == 0 && alternate != rtl::clNone && alternate != rtl::clDefault)
-            brush.SetColor(alternate);
-        if (Has(esoDynamicColors)) grid_.CalcCellColors(c.field, {}, false, &font, &brush);
-        const std::string text = HtmlCellText(c, grid_.GetFieldValue(c.dataCol));
-        out += "<TD NOWRAP";
-        if (c.controlType != "CheckBox") out += " ALIGN=\"" + gkAlignmentWord(c.alignment) + "\"";
+        brush.SetColor(rowColor);
+        grid_.CalcCellColors(c.field, {}, false, &font, &brush);
         if (!SameFont(font, gridFont, true)) out += " " + gkFontStyleAttribute(font);
-        if (brush.Color() != grid_.Color()) out += " BGCOLOR=#" + gkColorToHex(brush.Color());
-        out += HtmlWidth(c) + gkFontStyleTags(font, text) + "</TD>\r\n";
+        if (brush.Color() != gridColor) out += " BGCOLOR=#" + gkColorToHex(brush.Color());
+        out.append(c.htmlWidth).append(gkFontStyleTags(font, text)).append("</TD>\r\n");
     }
-    return out + "</TR>\r\n";
+    return out.append("</TR>\r\n");
 }
 
 int TgkGridExporter::SylkY(int recordNo) const { return Has(esoShowHeader) ? recordNo + 2 : recordNo; }

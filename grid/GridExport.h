@@ -49,6 +49,8 @@ struct TgkExportColumn {
     int displayWidth = 0;          // in characters
     std::string controlType;       // the column's control type ("CheckBox", "URL-Link", ...)
     std::string controlParameters;
+    std::string htmlOpen;   // the cell's opening up to its colours, once worked out
+    std::string htmlWidth;  // the width part that ends the cell's opening
 };
 
 // The SYLK font table: each distinct definition gets the next number.
@@ -103,6 +105,8 @@ private:
     const TgkExportOptions& options_;
     std::vector<TgkExportColumn> columns_;
     int totalWidth_ = 0;
+    std::string htmlRowOpen_;
+    std::string htmlNumberOpen_;
 };
 
 // ---- Small conversions -------------------------------------------------------------------------
