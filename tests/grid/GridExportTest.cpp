@@ -25,6 +25,7 @@
 #include "platform/rtl/Files.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/ui/Clipbrd.h"
+#include "platform/ui/Forms.h"
 #include "platform/rtl/StringList.h"
 #include "tests/grid/GridTestSupport.h"
 
@@ -371,6 +372,46 @@ TEST_F(GridExport, SelectedRecordsInSelectionOrderAndStaleOnesSkipped)
     const std::string page = Export(gkgetHTML, {esoSaveSelectedOnly});
     EXPECT_NE(page.find("<TBODY>\r\n<TR><TH colspan=\"1\">No Records Selected</TH></TR>\r\n</TBODY>"),
               std::string::npos);
+}
+
+// SYLK cuts text at 255 whole characters and writes integers as their values, not as a display
+// text that groups thousands.
+TEST_F(GridExport, SylkCellsCutWholeCharactersAndKeepIntegerValues)
+{
+    ds->Close();
+    const std::string umlauts = [] {
+        std::string s;
+        for (int i = 0; i < 300; ++i) s += "\xC3\xBC";
+        return s;
+    }();
+    ds->AddRow({TVariant(1234567), TVariant(umlauts), TVariant(), TVariant()});
+    ds->Open();
+    ASSERT_NE(dynamic_cast<db::TNumericField*>(ds->FieldByName("ID")), nullptr);
+    dynamic_cast<db::TNumericField*>(ds->FieldByName("ID"))->SetDisplayFormat("#,##0");
+    ds->Last();
+    ASSERT_NE(ds->FieldByName("ID")->DisplayText(), "1234567");  // grouped
+    Hide({"NOTE", "AMOUNT"});
+    const std::string sheet = Export(gkgetSYLK, {});
+    EXPECT_NE(sheet.find("C;K1234567\r\n"), std::string::npos);
+    EXPECT_NE(sheet.find("C;K\"" + umlauts.substr(0, 510) + "\"\r\n"), std::string::npos);
+}
+
+// While the export runs, the data set's controls are off and the hourglass shows; both come
+// back afterwards. An export with no file name writes beside the program, named after it.
+TEST_F(GridExport, HourglassAndControlsDuringTheExport)
+{
+    std::vector<std::string> seen;
+    grid->OnExportField = [&](classes::TObject*, db::TField*, bool&) {
+        seen.push_back(std::to_string(ui::Screen().Cursor()) + (ds->ControlsDisabled() ? " off" : " on"));
+    };
+    ui::Screen().SetCursor(ui::crDefault);
+    Export(gkgetTxt, kDefault);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front(), std::to_string(ui::crHourGlass) + " off");
+    EXPECT_EQ(ui::Screen().Cursor(), ui::crDefault);
+    EXPECT_FALSE(ds->ControlsDisabled());
+    options().SetFileName("");
+    EXPECT_EQ(options().OutputFileName(), "test_grid.txt");
 }
 
 TEST_F(GridExport, NothingForXmlOrAnInactiveLinkAndNoFileTouched)
