@@ -62,6 +62,7 @@ bool SameFont(const classes::TFont& a, const classes::TFont& b, bool withStyle)
 
 std::string ReplaceAll(std::string_view text, std::string_view what, std::string_view with)
 {
+    if (text.find(what) == std::string_view::npos) return std::string(text);
     std::string out;
     out.reserve(text.size());
     std::size_t from = 0;
@@ -215,7 +216,6 @@ std::string TgkSylkFonts::Records() const
 TgkGridExporter::TgkGridExporter(TgkDBGrid& grid, const TgkExportOptions& options) : grid_(grid), options_(options)
 {
     const int count = grid.DataLink().FieldCount();
-    const int row = grid.TitleOffset();
     for (int dataCol = 0; dataCol < count; ++dataCol) {
         db::TField* field = grid.DataLink().GetMappedField(dataCol);
         if (field == nullptr) continue;
@@ -233,7 +233,10 @@ TgkGridExporter::TgkGridExporter(TgkDBGrid& grid, const TgkExportOptions& option
         c.pixelWidth = grid.ColWidths(dataCol + grid.IndicatorOffset());
         c.displayWidth = field->DisplayWidth();
         grid.GetControlInfo(field->FieldName(), c.controlType, c.controlParameters);
-        (void)row;
+        // Fixed width: the wider of the field and its title, with room for the quotes.
+        const int quotes = Has(esoDblQuoteFields) ? 2 : 0;
+        c.fixedWidth = std::max(c.displayWidth, static_cast<int>(rtl::Utf8CharCount(ReplaceAll(c.title, "~", " ")))) +
+                       quotes;
         totalWidth_ += c.pixelWidth + 5;
         columns_.push_back(std::move(c));
     }
@@ -260,7 +263,6 @@ std::string TgkGridExporter::QuoteText(const std::string& value) const
 std::string TgkGridExporter::TextTitleLine() const
 {
     const std::string& delimiter = options_.Delimiter();
-    const std::string quote = Has(esoDblQuoteFields) ? "2" : "";
     std::string line;
     if (Has(esoShowRecordNo))
         line += delimiter.empty() ? PadTo(options_.QuoteValue("#"), 8, true) + " " : QuoteText("#") + delimiter;
@@ -271,13 +273,10 @@ std::string TgkGridExporter::TextTitleLine() const
             line += QuoteText(title);
             if (i + 1 < columns_.size()) line += delimiter;
         } else {
-            const int extra = Has(esoDblQuoteFields) ? 2 : 0;
-            const int width = std::max(c.displayWidth + extra, static_cast<int>(rtl::Utf8CharCount(title)) + extra);
-            line += PadTo(options_.QuoteValue(title), width, c.alignment == classes::taRightJustify);
+            line += PadTo(options_.QuoteValue(title), c.fixedWidth, c.alignment == classes::taRightJustify);
             if (i + 1 < columns_.size()) line += ' ';
         }
     }
-    (void)quote;
     return line.append(kCrLf);
 }
 
@@ -296,10 +295,7 @@ std::string TgkGridExporter::TextRow(int recordNo)
             line += QuoteText(text);
             if (i + 1 < columns_.size()) line += delimiter;
         } else {
-            const int extra = Has(esoDblQuoteFields) ? 2 : 0;
-            const std::string title = ReplaceAll(c.title, "~", " ");
-            const int width = std::max(c.displayWidth + extra, static_cast<int>(rtl::Utf8CharCount(title)) + extra);
-            line += PadTo(options_.QuoteValue(gkReplaceLineBreaks(text, " ")), width,
+            line += PadTo(options_.QuoteValue(gkReplaceLineBreaks(text, " ")), c.fixedWidth,
                           c.alignment == classes::taRightJustify);
             if (i + 1 < columns_.size()) line += ' ';
         }

@@ -47,6 +47,7 @@ struct TgkExportColumn {
     classes::TAlignment alignment = classes::taLeftJustify;
     int pixelWidth = 0;            // the grid column's width
     int displayWidth = 0;          // in characters
+    int fixedWidth = 0;            // of the column in fixed-width text, in characters
     std::string controlType;       // the column's control type ("CheckBox", "URL-Link", ...)
     std::string controlParameters;
     std::string htmlOpen;   // the cell's opening up to its colours, once worked out
