@@ -8,23 +8,6 @@
 
 namespace designer {
 
-std::string HtmlEscape(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 std::string PercentEncode(std::string_view value, TUrlPart part)
 {
     // Kept in a path: what builds an address; none of them can end a quoted attribute.

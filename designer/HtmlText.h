@@ -9,8 +9,7 @@
 
 namespace designer {
 
-// `text` with &, <, >, " and ' written as character references; everything else as it is.
-std::string HtmlEscape(std::string_view text);
+using rtl::HtmlEscape;
 
 // The first line inside the head of every generated page: their text is UTF-8, and a browser
 // that is not told so reads it in the reader's own code page. The pages carry no doctype, so

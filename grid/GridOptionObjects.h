@@ -1,8 +1,9 @@
 #pragma once
 // The option objects the published grid (TgkDBGrid) owns and publishes: TgkIniAttributes,
 // where the grid keeps its column settings between runs, and TgkExportOptions, how the grid
-// writes its records out. Here they carry their published properties and defaults, so that
-// stored forms read and write them; loading, saving and exporting are not done by them yet.
+// writes its records out. They carry their published properties and defaults, so that stored
+// forms read and write them; loading and saving columns are not done by them yet. Exporting
+// is (Save, written in GridExport.cpp).
 //
 // Promises:
 // - The setters only store their value.
@@ -88,6 +89,20 @@ public:
     int HTMLBorderWidth() const noexcept { return htmlBorderWidth_; }
     void SetHTMLBorderWidth(int v) { htmlBorderWidth_ = v; }
     TgkCustomDBGrid* Grid() const noexcept { return grid_; }
+
+    // With esoDblQuoteFields `value` between double quotes (inner quotes doubled), except that
+    // an empty value stays empty when a delimiter is set or the type is not text; without
+    // the option `value` as it is.
+    virtual std::string QuoteValue(const std::string& value) const;
+    // Writes the grid's records (see GridExport.h) into FileName, or onto the clipboard with
+    // esoClipboard. The file is replaced only by a complete export: EFCreateError when it
+    // cannot be created, EInOutError when it cannot be written, the old file kept either
+    // way. Nothing happens for gkgetXML or while the grid's data link is inactive. The grid's
+    // record, row and controls are as before on every exit; no window messages are handled
+    // meanwhile.
+    virtual void Save();
+    // FileName, or when it is empty the program's name before its first "." + ".txt".
+    std::string OutputFileName() const;
 
 private:
     TgkCustomDBGrid* grid_;

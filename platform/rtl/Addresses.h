@@ -1,12 +1,16 @@
 #pragma once
 // Web addresses as a browser reads them: the text of an attribute value with its character
 // references resolved, the scheme it names, and whether it is one of the schemes the program
-// lets data open (http, https, ftp, mailto).
+// lets data open (http, https, ftp, mailto); text put into a page as text (HtmlEscape).
 
 #include <string>
 #include <string_view>
 
 namespace rtl {
+
+// `text` with &, <, >, " and ' written as character references; everything else as it is,
+// so data put into a page's text or a quoted attribute can never change its markup.
+std::string HtmlEscape(std::string_view text);
 
 // The text of an attribute value as a browser reads it: numeric character references (with
 // or without ";") become their characters, as do the named references that stand for ASCII

@@ -5,7 +5,9 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -25,7 +27,10 @@ TTextFileWriter::TTextFileWriter(const std::string& path)
 
 TTextFileWriter::~TTextFileWriter()
 {
-    if (fd_ >= 0) {
+    if (fd_ >= 0 && !target_.empty()) {
+        // Unwinding past an atomic writer: the half-written file never replaces the old one.
+        Discard();
+    } else if (fd_ >= 0) {
         try {
             Close();
         } catch (const Exception&) {
@@ -45,6 +50,42 @@ void TTextFileWriter::OpenNew(const std::string& path, const std::string& shownN
 {
     // Never an existing file, nor one a symbolic link names.
     OpenWith(path, O_EXCL, shownName);
+}
+
+void TTextFileWriter::OpenAtomic(const std::string& path)
+{
+    Close();
+    // The name the program's other atomic saves give their temporaries, so that the clean-up
+    // of stale ones finds these too.
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        throw EFCreateError("Cannot create file \"" + path + "\". " + SysErrorMessage(errno));
+    }
+    // The new file keeps the old one's permissions; a new one gets the usual ones (mkostemp
+    // makes it private to the user).
+    struct stat old {};
+    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    if (::fchmod(fd, mode) != 0) {
+        LogLine("TTextFileWriter", "cannot set the mode of " + temporary + ": " + SysErrorMessage(errno));
+    }
+    fd_ = fd;
+    fileName_ = temporary;
+    shownName_ = path;
+    target_ = path;
+    buffer_.reserve(kBufferSize);
+}
+
+void TTextFileWriter::Discard() noexcept
+{
+    if (fd_ < 0) return;
+    ::close(fd_);
+    fd_ = -1;
+    std::string().swap(buffer_);
+    if (!target_.empty()) {
+        ::unlink(fileName_.c_str());
+        target_.clear();
+    }
 }
 
 void TTextFileWriter::OpenWith(const std::string& path, int flags, const std::string& shownName)
@@ -88,12 +129,25 @@ void TTextFileWriter::Close()
     } catch (const EInOutError& e) {
         error = e.ErrorCode();
     }
+    // An atomic file must be on the disk before its name replaces the old file's.
+    if (!target_.empty() && error == 0 && ::fsync(fd_) != 0) {
+        error = errno;
+    }
     if (::close(fd_) != 0 && error == 0 && errno != EINTR) {
         error = errno;
     }
     fd_ = -1;
     // A closed writer holds no buffer: a set keeps the writers of all its files until it ends.
     std::string().swap(buffer_);
+    if (!target_.empty()) {
+        if (error == 0 && ::rename(fileName_.c_str(), target_.c_str()) != 0) {
+            error = errno;
+        }
+        if (error != 0) {
+            ::unlink(fileName_.c_str());
+        }
+        target_.clear();
+    }
     if (error != 0) {
         throw EInOutError("Cannot write file \"" + shownName_ + "\". " + SysErrorMessage(error), error);
     }

@@ -20,6 +20,7 @@ public:
     // Opens `path` at once (see Open).
     explicit TTextFileWriter(const std::string& path);
     // Closes an open file quietly; call Close to learn whether the last bytes were written.
+    // An atomic writer is discarded instead: only Close puts its file in place.
     ~TTextFileWriter();
 
     TTextFileWriter(const TTextFileWriter&) = delete;
@@ -31,6 +32,15 @@ public:
     // Creates `path`, which must not exist yet, for the content of `shownName` (the file it
     // will become): every error names `shownName`. EFCreateError when it cannot be created.
     void OpenNew(const std::string& path, const std::string& shownName);
+    // Writes into a temporary file beside `path` ("<name>.XXXXXX"); Close renames it over
+    // `path` once every byte is flushed to the disk, so `path` is either the old file or the
+    // whole new one. Dropping the writer without Close, Discard, or a failing Close removes
+    // the temporary file and leaves `path` as it was. EFCreateError naming `path` when the
+    // temporary file cannot be created (a folder that cannot be written).
+    void OpenAtomic(const std::string& path);
+    // Closes without keeping anything: an atomic writer's temporary file is removed (the
+    // target untouched); a plain file keeps what was flushed so far.
+    void Discard() noexcept;
     // Writes `text` as it is.
     void Write(std::string_view text);
     // Writes `text` followed by CR LF.
@@ -51,6 +61,7 @@ private:
     std::string fileName_;
     std::string shownName_;  // the name errors give
     std::string buffer_;
+    std::string target_;  // the file an atomic writer replaces at Close; empty otherwise
 };
 
 }  // namespace rtl

@@ -2,7 +2,10 @@
 #include "platform/rtl/Files.h"
 #include "platform/rtl/TextWriter.h"
 
+#include <QDir>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -107,6 +110,51 @@ TEST(TextWriterFullDevice, EveryWayOfWritingRaises)
         writer.Write("pending");
     }
     EXPECT_THROW(rtl::WriteStringToFile("/dev/full", "x"), rtl::EInOutError);
+}
+
+// An atomic writer replaces the file only at a successful Close; every other end leaves the
+// old file and no temporary beside it.
+TEST_F(TextWriterTest, AtomicWriterReplacesTheFileOnlyWhenClosed)
+{
+    const std::string path = Path("out.txt");
+    const auto files = [this] {
+        return QDir(tmp_.path()).entryList(QDir::Files | QDir::Hidden).join(",").toStdString();
+    };
+    struct Case {
+        const char* name;
+        void (*end)(rtl::TTextFileWriter&);
+        const char* content;
+    };
+    const Case cases[] = {
+        {"closed", [](rtl::TTextFileWriter& w) { w.Close(); }, "new\r\n"},
+        {"discarded", [](rtl::TTextFileWriter& w) { w.Discard(); }, "old"},
+        {"dropped", [](rtl::TTextFileWriter&) {}, "old"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rtl::SaveFileAtomically(path, "old");
+        ::chmod(path.c_str(), 0640);
+        {
+            rtl::TTextFileWriter writer;
+            writer.OpenAtomic(path);
+            writer.WriteLine("new");
+            EXPECT_NE(writer.FileName(), path);
+            EXPECT_EQ(rtl::ReadFileToString(path), "old");
+            c.end(writer);
+        }
+        EXPECT_EQ(rtl::ReadFileToString(path), c.content);
+        EXPECT_EQ(files(), "out.txt");
+        struct stat st {};
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0640u);
+    }
+    try {
+        rtl::TTextFileWriter writer;
+        writer.OpenAtomic(Path("missing/out.txt"));
+        FAIL() << "a file in a missing folder was created";
+    } catch (const rtl::EFCreateError& e) {
+        EXPECT_NE(e.Message().find("Cannot create file \"" + Path("missing/out.txt") + "\""), std::string::npos);
+    }
 }
 
 }  // namespace
