@@ -1,8 +1,8 @@
 #pragma once
 // The HTML of the static data pages, record by record: the header row, the rows of the two
-// report layouts and of a layout template, the cell of each column, field tags and the
-// navigation bars. Every builder reads the query's current record and keeps no state
-// between records.
+// report layouts and of a layout template, the cell of each column and field tags. The
+// writer and the builder read the query's current record and keep no record's state for the
+// next.
 //
 // Field values are data: text cells HTML-escape them, and tags inside image sources, link
 // addresses and link parameters percent-encode them and write a remaining "&" as "&amp;", so
@@ -14,6 +14,7 @@
 #include "designer/HtmlText.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -23,6 +24,7 @@
 namespace db {
 class TDataSet;
 class TField;
+class TVariant;
 }  // namespace db
 
 namespace designer {
@@ -57,6 +59,75 @@ std::string FormatFieldText(const db::TField& field, const TPreparedFormat& form
 std::string FormatFieldTextPlain(const db::TField& field, const TPreparedFormat& format);
 std::string FormatFieldTextPlain(const db::TField& field, std::string_view entry);
 
+// A page's rows written in place into one text, for the page writers. Each column is read
+// from the column model once, when it is first written: its entries, its format (the entry
+// parsed and its picture read once), how its field's values are written (decided once by the
+// field's type), the field tags of its addresses bound to their fields. Every record after
+// that only reads its values and appends. The text written is THtmlRowBuilder's, byte for
+// byte. The column model must not change while a writer is in use (THtmlRowBuilder reads it
+// anew at every call); a malformed format entry raises, as ParseFormatEntry does, when its
+// column's first value is written, and again at every later one.
+class THtmlRowWriter {
+public:
+    THtmlRowWriter(const TColumnModel& columns, const db::TDataSet& query);
+    ~THtmlRowWriter();
+    THtmlRowWriter(const THtmlRowWriter&) = delete;
+    THtmlRowWriter& operator=(const THtmlRowWriter&) = delete;
+
+    void AppendHeaderRow(std::string& out);
+    // The current record in the layout of `style`: 0 Report Style1, 1 Report Style2, any
+    // other the layout template (TemplateOutput).
+    void AppendRow(std::string& out, int style, int r);
+    void AppendRowStyle1(std::string& out, int r);
+    void AppendRowStyle2(std::string& out, int r);
+    void AppendTemplateRow(std::string& out);
+    void AppendCell(std::string& out, int i, std::string_view rowClass);
+    void AppendCellContent(std::string& out, int i);
+    void AppendHeading(std::string& out, int i);
+    // `text` with its field tags replaced by the current record's values (see
+    // THtmlRowBuilder::ReplaceFieldTags); true when a tag named a column.
+    bool AppendFieldTags(std::string& out, std::string_view text, TUrlPart part);
+    // Column i's link address; false when an address built from data was dropped.
+    bool AppendCellUrl(std::string& out, int i);
+    void AppendCellTargetAttr(std::string& out, int i);
+    void AppendCellParamQuery(std::string& out, int i);
+
+    // Column i's heading and content as texts, for the layout template's parts.
+    std::string HeadingHtml(int i);
+    std::string CellContent(int i);
+
+    // The layout template's output for the current record; empty when not set.
+    std::function<std::string()> TemplateOutput;
+
+    struct TColumn;
+    struct TTagged;
+
+private:
+    TColumn& Column(int i);
+    const db::TField* FieldOfKey(std::string_view key) const;
+    TTagged ReadTags(std::string_view text) const;
+    void AppendTagged(std::string& out, const TTagged& text, TUrlPart part);
+    // Puts the href of the column's link into href_; false when it has none or its address
+    // was dropped.
+    bool LinkAddress(TColumn& c);
+    void AppendParamQuery(std::string& out, const TColumn& c);
+    void AppendContent(std::string& out, TColumn& c);
+    void AppendValue(std::string& out, TColumn& c);
+    // The current value of `field`: false for null.
+    bool ReadValue(const db::TField& field);
+
+    const TColumnModel& columns_;
+    const db::TDataSet& query_;
+    const int count_;                             // the columns, counted when made
+    std::vector<std::unique_ptr<TColumn>> read_;  // the columns read so far
+    std::vector<std::optional<std::string>> headings_;
+    std::unique_ptr<db::TVariant> value_;  // the value being written
+    std::string scratch_;                 // a picture address being checked, a value being formatted
+    std::string href_;                    // the link address of the cell being written
+};
+
+// The rows as texts, for one call at a time: every call reads the column model as it is then
+// (through a THtmlRowWriter of its own), so a changed entry shows at the next call.
 class THtmlRowBuilder {
 public:
     THtmlRowBuilder(const TColumnModel& columns, const db::TDataSet& query);
@@ -103,20 +174,12 @@ public:
     std::function<std::string()> TemplateOutput;
 
 private:
-    const db::TField* FieldAt(int i) const;
-    const TPreparedFormat& Format(int i) const;
-    // The query's field whose column key is `key`; nullptr when none.
-    const db::TField* FieldOfKey(std::string_view key) const;
-    std::string Content(int i) const;
-    // The href of column i's link; false when the column has none or its address was dropped.
-    bool LinkAddress(int i, std::string& href) const;
-    std::string Url(int i, bool& dropped) const;
-    std::string Replace(std::string_view text, TUrlPart part, bool& usedData) const;
+    // A text written by `write` through a writer that reads the columns now.
+    template <class Write>
+    std::string Written(Write write) const;
 
     const TColumnModel& columns_;
     const db::TDataSet& query_;
-    // Column i's format entry as text and as read.
-    mutable std::vector<std::pair<std::string, std::optional<TPreparedFormat>>> formats_;
 };
 
 }  // namespace designer

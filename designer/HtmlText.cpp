@@ -8,43 +8,80 @@
 
 namespace designer {
 
+void AppendHtmlEscaped(std::string& out, std::string_view text)
+{
+    // The reference of each character that needs one, by its byte; the runs between them are
+    // copied whole.
+    static constexpr auto kReference = [] {
+        std::array<std::string_view, 256> r{};
+        r['&'] = "&amp;";
+        r['<'] = "&lt;";
+        r['>'] = "&gt;";
+        r['"'] = "&quot;";
+        r['\''] = "&#39;";
+        return r;
+    }();
+    std::size_t done = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::string_view reference = kReference[static_cast<unsigned char>(text[i])];
+        if (reference.empty()) continue;
+        out.append(text.data() + done, i - done);
+        out += reference;
+        done = i + 1;
+    }
+    out.append(text.data() + done, text.size() - done);
+}
+
 std::string HtmlEscape(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out += c;
-        }
-    }
+    AppendHtmlEscaped(out, text);
     return out;
 }
 
-std::string PercentEncode(std::string_view value, TUrlPart part)
+namespace {
+
+// Percent-encodes `value` into `out`; `amp` is what a kept "&" is written as.
+void AppendPercentEncoded(std::string& out, std::string_view value, TUrlPart part, std::string_view amp)
 {
     // Kept in a path: what builds an address; none of them can end a quoted attribute.
     static constexpr std::string_view pathKeeps = "/:?#@!$&()*+,;=%";
     static constexpr char hex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(value.size());
     for (char c : value) {
         const auto u = static_cast<unsigned char>(c);
         const bool unreserved = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
                                 u == '-' || u == '.' || u == '_' || u == '~';
-        if (unreserved || (part == TUrlPart::Path && pathKeeps.find(c) != std::string_view::npos)) {
+        if (unreserved) {
             out += c;
+        } else if (part == TUrlPart::Path && pathKeeps.find(c) != std::string_view::npos) {
+            if (c == '&')
+                out += amp;
+            else
+                out += c;
         } else {
             out += '%';
             out += hex[u >> 4];
             out += hex[u & 0x0F];
         }
     }
+}
+
+}  // namespace
+
+std::string PercentEncode(std::string_view value, TUrlPart part)
+{
+    std::string out;
+    out.reserve(value.size());
+    AppendPercentEncoded(out, value, part, "&");
     return out;
+}
+
+void AppendPercentEncodedAttribute(std::string& out, std::string_view value, TUrlPart part)
+{
+    // Percent-encoding leaves only "&" of the characters that mean something in an attribute;
+    // written as a reference, it can never start one there.
+    AppendPercentEncoded(out, value, part, "&amp;");
 }
 
 std::string CssFontFamily(std::string_view fontName)

@@ -11,6 +11,8 @@ namespace designer {
 
 // `text` with &, <, >, " and ' written as character references; everything else as it is.
 std::string HtmlEscape(std::string_view text);
+// The same, added to `out`.
+void AppendHtmlEscaped(std::string& out, std::string_view text);
 
 // The first line inside the head of every generated page: their text is UTF-8, and a browser
 // that is not told so reads it in the reader's own code page. The pages carry no doctype, so
@@ -37,6 +39,8 @@ enum class TUrlPart {
     Component,
 };
 std::string PercentEncode(std::string_view value, TUrlPart part);
+// The same, added to `out`, with a remaining "&" written "&amp;" (for an attribute).
+void AppendPercentEncodedAttribute(std::string& out, std::string_view value, TUrlPart part);
 
 // Walks `text` for field tags "[" NAME "]": `literal` gets each piece of text between tags and
 // the rest after the last, `tag` each name between its brackets. A "]" is looked for after its
