@@ -141,7 +141,10 @@ long long FolderBytes(const fs::path& folder)
 // only starts and ends, for the memory an idle process takes.
 int RunWriter(const std::string& mode, const std::string& db, const std::string& out)
 {
-    if (mode == "idle") return 0;
+    if (mode == "idle") {
+        usleep(200000);  // long enough for its memory to be sampled once started
+        return 0;
+    }
     db::TADOConnection conn(nullptr);
     conn.SetLoginPrompt(false);
     conn.SetConnectionString(db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + db));
