@@ -31,7 +31,7 @@ bool IsDateTimeFieldType(db::TFieldType type)
 
 }  // namespace
 
-std::string RowClass(int r) { return r % 2 == 0 ? "TrOdd" : "TrRows"; }
+std::string_view RowClass(int r) { return r % 2 == 0 ? "TrOdd" : "TrRows"; }
 
 TPreparedFormat PrepareFormat(std::string_view entry)
 {
@@ -237,34 +237,28 @@ THtmlRowWriter::TColumn& THtmlRowWriter::Column(int i)
     auto c = std::make_unique<TColumn>();
     c->index = i;
     c->hidden = columns_.IsHidden(i);
-    {
-        c->alignment = columns_.AlignmentList.Strings(i);
-        const std::string type = columns_.HyperlinkTypeList.Strings(i);
-        c->linkType = type == "1" ? 1 : type == "2" ? 2 : type == "3" ? 3 : 0;
-        if (c->linkType != 0) {
-            c->url = ReadTags(columns_.UrlList.Strings(i));
-            if (c->linkType == 3) {
-                rtl::TStringList params;
-                params.SetCommaText(columns_.ParamList.Strings(i));
-                for (int k = 0; k < params.Count(); ++k) c->params.push_back(ReadTags(params.Strings(k)));
-            }
-            const std::string target = columns_.TargetList.Strings(i);
-            if (!target.empty()) c->targetAttribute = " target=\"" + target + "\"";
-        }
-        if (columns_.IsImage(i)) {
-            c->content = TColumn::Image;
-            c->source = ReadTags(columns_.ShowDataList.Strings(i));
-            if (columns_.PrefixList.Checked(i)) c->sizeAttributes += " width=\"" + columns_.PrefixList.Strings(i) + "\"";
-            if (columns_.SuffixList.Checked(i)) c->sizeAttributes += " height=\"" + columns_.SuffixList.Strings(i) + "\"";
-        } else if (columns_.ShowDataList.Checked(i)) {
-            c->content = TColumn::Value;
-            const db::TFields& fields = query_.Fields();
-            c->field = i < fields.Count() ? fields.Fields(i) : nullptr;
-            c->prefix = columns_.PrefixList.Strings(i);
-            c->suffix = columns_.SuffixList.Strings(i);
-        } else {
-            c->prefix = columns_.ShowDataList.Strings(i);
-        }
+    c->alignment = columns_.AlignmentList.Strings(i);
+    const std::string type = columns_.HyperlinkTypeList.Strings(i);
+    c->linkType = type == "1" ? 1 : type == "2" ? 2 : type == "3" ? 3 : 0;
+    c->url = ReadTags(columns_.UrlList.Strings(i));
+    rtl::TStringList params;
+    params.SetCommaText(columns_.ParamList.Strings(i));
+    for (int k = 0; k < params.Count(); ++k) c->params.push_back(ReadTags(params.Strings(k)));
+    const std::string target = columns_.TargetList.Strings(i);
+    if (!target.empty()) c->targetAttribute = " target=\"" + target + "\"";
+    if (columns_.IsImage(i)) {
+        c->content = TColumn::Image;
+        c->source = ReadTags(columns_.ShowDataList.Strings(i));
+        if (columns_.PrefixList.Checked(i)) c->sizeAttributes += " width=\"" + columns_.PrefixList.Strings(i) + "\"";
+        if (columns_.SuffixList.Checked(i)) c->sizeAttributes += " height=\"" + columns_.SuffixList.Strings(i) + "\"";
+    } else if (columns_.ShowDataList.Checked(i)) {
+        c->content = TColumn::Value;
+        const db::TFields& fields = query_.Fields();
+        c->field = i < fields.Count() ? fields.Fields(i) : nullptr;
+        c->prefix = columns_.PrefixList.Strings(i);
+        c->suffix = columns_.SuffixList.Strings(i);
+    } else {
+        c->prefix = columns_.ShowDataList.Strings(i);
     }
     read_[at] = std::move(c);
     return *read_[at];
@@ -349,7 +343,7 @@ void THtmlRowWriter::AppendRow(std::string& out, int style, int r)
 
 void THtmlRowWriter::AppendRowStyle1(std::string& out, int r)
 {
-    const char* const rowClass = r % 2 == 0 ? "TrOdd" : "TrRows";
+    const std::string_view rowClass = RowClass(r);
     out += kCrLf;
     out += "<tr>";
     for (int i = 0; i < count_; ++i) {
@@ -362,7 +356,7 @@ void THtmlRowWriter::AppendRowStyle1(std::string& out, int r)
 
 void THtmlRowWriter::AppendRowStyle2(std::string& out, int r)
 {
-    const char* const rowClass = r % 2 == 0 ? "TrOdd" : "TrRows";
+    const std::string_view rowClass = RowClass(r);
     for (int i = 0; i < count_; ++i) {
         if (Column(i).hidden) continue;
         out += kCrLf;
@@ -435,28 +429,19 @@ void THtmlRowWriter::AppendContent(std::string& out, TColumn& c)
     }
 }
 
-bool THtmlRowWriter::LinkAddress(TColumn& c)
+bool THtmlRowWriter::LinkAddress(int i)
 {
-    if (c.linkType == 0) return false;
+    const int type = Column(i).linkType;
+    if (type == 0) return false;
     href_.clear();
-    if (c.linkType == 2) href_ += "mailto:";
-    const std::size_t at = href_.size();
-    AppendTagged(href_, c.url, TUrlPart::Path);
+    if (type == 2) href_ += "mailto:";
     // An empty href would reload the page: a dropped address leaves the content unlinked.
-    if (c.url.usesData && !IsSafeLinkAddress(std::string_view(href_).substr(at))) return false;
-    if (c.linkType == 3) {
+    if (!AppendCellUrl(href_, i)) return false;
+    if (type == 3) {
         href_ += '?';
-        AppendParamQuery(href_, c);
+        AppendCellParamQuery(href_, i);
     }
     return true;
-}
-
-void THtmlRowWriter::AppendParamQuery(std::string& out, const TColumn& c)
-{
-    for (std::size_t k = 0; k < c.params.size(); ++k) {
-        if (k > 0) out += '&';
-        AppendTagged(out, c.params[k], TUrlPart::Component);
-    }
 }
 
 void THtmlRowWriter::AppendCell(std::string& out, int i, std::string_view rowClass)
@@ -468,37 +453,32 @@ void THtmlRowWriter::AppendCell(std::string& out, int i, std::string_view rowCla
     out += "\" align=";
     out += c.alignment;
     out += ">";
-    if (LinkAddress(c)) {
-        out += "<a href=\"";
-        out += href_;
-        out += "\" class=\"";
-        out += rowClass;
-        out += "\"";
-        out += c.targetAttribute;
-        out += ">";
-        AppendContent(out, c);
-        out += "</a>";
-    } else {
-        AppendContent(out, c);
-    }
+    AppendLinkedContent(out, i, &rowClass);
     out += "</td>";
 }
 
-void THtmlRowWriter::AppendCellContent(std::string& out, int i)
+void THtmlRowWriter::AppendLinkedContent(std::string& out, int i, const std::string_view* linkClass)
 {
     TColumn& c = Column(i);
-    if (!LinkAddress(c)) {
+    if (!LinkAddress(i)) {
         AppendContent(out, c);
         return;
     }
     out += "<a href=\"";
     out += href_;
     out += "\"";
-    out += c.targetAttribute;
+    if (linkClass != nullptr) {
+        out += " class=\"";
+        out += *linkClass;
+        out += "\"";
+    }
+    AppendCellTargetAttr(out, i);
     out += ">";
     AppendContent(out, c);
     out += "</a>";
 }
+
+void THtmlRowWriter::AppendCellContent(std::string& out, int i) { AppendLinkedContent(out, i, nullptr); }
 
 std::string THtmlRowWriter::CellContent(int i)
 {
@@ -519,78 +499,13 @@ bool THtmlRowWriter::AppendCellUrl(std::string& out, int i)
 
 void THtmlRowWriter::AppendCellTargetAttr(std::string& out, int i) { out += Column(i).targetAttribute; }
 
-void THtmlRowWriter::AppendCellParamQuery(std::string& out, int i) { AppendParamQuery(out, Column(i)); }
-
-// ---- THtmlRowBuilder -----------------------------------------------------------------------
-
-THtmlRowBuilder::THtmlRowBuilder(const TColumnModel& columns, const db::TDataSet& query)
-    : columns_(columns), query_(query)
+void THtmlRowWriter::AppendCellParamQuery(std::string& out, int i)
 {
-}
-
-template <class Write>
-std::string THtmlRowBuilder::Written(Write write) const
-{
-    THtmlRowWriter writer(columns_, query_);
-    writer.TemplateOutput = TemplateOutput;
-    std::string s;
-    write(writer, s);
-    return s;
-}
-
-std::string THtmlRowBuilder::BuildHeaderRow() const
-{
-    return Written([](THtmlRowWriter& w, std::string& s) { w.AppendHeaderRow(s); });
-}
-
-std::string THtmlRowBuilder::BuildRowStyle1(int r) const
-{
-    return Written([r](THtmlRowWriter& w, std::string& s) { w.AppendRowStyle1(s, r); });
-}
-
-std::string THtmlRowBuilder::BuildRowStyle2(int r) const
-{
-    return Written([r](THtmlRowWriter& w, std::string& s) { w.AppendRowStyle2(s, r); });
-}
-
-std::string THtmlRowBuilder::BuildTemplateRow(int /*r: a template row has no row class*/) const
-{
-    return Written([](THtmlRowWriter& w, std::string& s) { w.AppendTemplateRow(s); });
-}
-
-std::string THtmlRowBuilder::BuildCell(int i, std::string_view rowClass) const
-{
-    return Written([i, rowClass](THtmlRowWriter& w, std::string& s) { w.AppendCell(s, i, rowClass); });
-}
-
-std::string THtmlRowBuilder::BuildCellContent(int i) const
-{
-    return Written([i](THtmlRowWriter& w, std::string& s) { w.AppendCellContent(s, i); });
-}
-
-std::string THtmlRowBuilder::HeadingHtml(int i) const
-{
-    return Written([i](THtmlRowWriter& w, std::string& s) { w.AppendHeading(s, i); });
-}
-
-std::string THtmlRowBuilder::CellUrl(int i) const
-{
-    return Written([i](THtmlRowWriter& w, std::string& s) { w.AppendCellUrl(s, i); });
-}
-
-std::string THtmlRowBuilder::CellTargetAttr(int i) const
-{
-    return Written([i](THtmlRowWriter& w, std::string& s) { w.AppendCellTargetAttr(s, i); });
-}
-
-std::string THtmlRowBuilder::CellParamQuery(int i) const
-{
-    return Written([i](THtmlRowWriter& w, std::string& s) { w.AppendCellParamQuery(s, i); });
-}
-
-std::string THtmlRowBuilder::ReplaceFieldTags(std::string_view text, TUrlPart part) const
-{
-    return Written([text, part](THtmlRowWriter& w, std::string& s) { w.AppendFieldTags(s, text, part); });
+    const TColumn& c = Column(i);
+    for (std::size_t k = 0; k < c.params.size(); ++k) {
+        if (k > 0) out += '&';
+        AppendTagged(out, c.params[k], TUrlPart::Component);
+    }
 }
 
 }  // namespace designer

@@ -32,7 +32,7 @@ namespace designer {
 class TColumnModel;
 
 // "TrOdd" for the first, third, ... row of a page (r even), "TrRows" for the others.
-std::string RowClass(int r);
+std::string_view RowClass(int r);
 
 // The text of a field value in a cell: "&nbsp;" for null; numeric fields (Smallint,
 // Integer, Word, Float, Currency, BCD, AutoInc, Largeint) through FormatNumberText with the
@@ -63,10 +63,10 @@ std::string FormatFieldTextPlain(const db::TField& field, std::string_view entry
 // from the column model once, when it is first written: its entries, its format (the entry
 // parsed and its picture read once), how its field's values are written (decided once by the
 // field's type), the field tags of its addresses bound to their fields. Every record after
-// that only reads its values and appends. The text written is THtmlRowBuilder's, byte for
-// byte. The column model must not change while a writer is in use (THtmlRowBuilder reads it
-// anew at every call); a malformed format entry raises, as ParseFormatEntry does, when its
-// column's first value is written, and again at every later one.
+// that only reads its values and appends. The text written is, byte what a writer made for that record alone writes. The column model must
+// not change while a writer is in use (one that changes needs a new writer); a malformed format
+// entry raises, as ParseFormatEntry does, when its column's first value is written, and again
+// at every later one.
 class THtmlRowWriter {
 public:
     THtmlRowWriter(const TColumnModel& columns, const db::TDataSet& query);
@@ -74,22 +74,41 @@ public:
     THtmlRowWriter(const THtmlRowWriter&) = delete;
     THtmlRowWriter& operator=(const THtmlRowWriter&) = delete;
 
+    // CR LF "<tr>", a ThRows cell with the heading of every shown column, CR LF "</tr>".
     void AppendHeaderRow(std::string& out);
     // The current record in the layout of `style`: 0 Report Style1, 1 Report Style2, any
     // other the layout template (TemplateOutput).
     void AppendRow(std::string& out, int style, int r);
+    // "Report Style1": one row, a cell per column (a hidden column leaves a bare line break).
     void AppendRowStyle1(std::string& out, int r);
+    // "Report Style2": a row per shown column, heading beside value.
     void AppendRowStyle2(std::string& out, int r);
+    // The layout template: TemplateOutput's text inside one cell.
     void AppendTemplateRow(std::string& out);
+    // Column i's td element; nothing for a hidden column.
     void AppendCell(std::string& out, int i, std::string_view rowClass);
+    // Column i's content with its link, without td element (layout templates). A picture
+    // column whose address, built from field values, is not safe as a link address
+    // (IsSafeLinkAddress) shows "&nbsp;" instead of its picture.
     void AppendCellContent(std::string& out, int i);
+    // Column i's heading as the header cells show it: a heading that is still the column's
+    // name is data and escaped, one the author typed goes in as typed.
     void AppendHeading(std::string& out, int i);
-    // `text` with its field tags replaced by the current record's values (see
-    // THtmlRowBuilder::ReplaceFieldTags); true when a tag named a column.
+    // `text` with every "[" KEY "]" of a column replaced by the current record's text of the
+    // field of that name (wherever the column stands), percent-encoded as `part` says and
+    // written for an attribute ("&" as "&amp;"); in the path form a value that comes after a
+    // "?" or "#" is encoded as a component. A bracketed name that is no column's key stays as
+    // the name without its brackets. A "]" is looked for after its "[" only. True when a tag
+    // named a column.
     bool AppendFieldTags(std::string& out, std::string_view text, TUrlPart part);
-    // Column i's link address; false when an address built from data was dropped.
+    // Column i's link address as written into the href attribute. An address built from field
+    // values that a browser would read as a scheme other than http, https, ftp or mailto
+    // (IsSafeLinkAddress) is dropped: nothing is written and the answer is false, and the
+    // cell then has no link at all.
     bool AppendCellUrl(std::string& out, int i);
+    // ` target="..."` or nothing.
     void AppendCellTargetAttr(std::string& out, int i);
+    // The link parameters joined by "&", values percent-encoded as components.
     void AppendCellParamQuery(std::string& out, int i);
 
     // Column i's heading and content as texts, for the layout template's parts.
@@ -107,11 +126,13 @@ private:
     const db::TField* FieldOfKey(std::string_view key) const;
     TTagged ReadTags(std::string_view text) const;
     void AppendTagged(std::string& out, const TTagged& text, TUrlPart part);
-    // Puts the href of the column's link into href_; false when it has none or its address
-    // was dropped.
-    bool LinkAddress(TColumn& c);
-    void AppendParamQuery(std::string& out, const TColumn& c);
+    // Puts the href of column i's link into href_; false when it has none or its address was
+    // dropped.
+    bool LinkAddress(int i);
     void AppendContent(std::string& out, TColumn& c);
+    // Column i's content, inside its link when it has one; the link takes `linkClass` when
+    // given.
+    void AppendLinkedContent(std::string& out, int i, const std::string_view* linkClass);
     void AppendValue(std::string& out, TColumn& c);
     // The current value of `field`: false for null.
     bool ReadValue(const db::TField& field);
@@ -124,62 +145,6 @@ private:
     std::unique_ptr<db::TVariant> value_;  // the value being written
     std::string scratch_;                 // a picture address being checked, a value being formatted
     std::string href_;                    // the link address of the cell being written
-};
-
-// The rows as texts, for one call at a time: every call reads the column model as it is then
-// (through a THtmlRowWriter of its own), so a changed entry shows at the next call.
-class THtmlRowBuilder {
-public:
-    THtmlRowBuilder(const TColumnModel& columns, const db::TDataSet& query);
-
-    // CR LF "<tr>", a ThRows cell with the heading of every shown column, CR LF "</tr>". A
-    // heading that is still the column's name (from the database) is HTML-escaped; one the
-    // author typed goes in as typed. Report Style2 writes its headings the same way.
-    std::string BuildHeaderRow() const;
-    // One record in "Report Style1": one row, a cell per column (a hidden column leaves a
-    // bare line break).
-    std::string BuildRowStyle1(int r) const;
-    // One record in "Report Style2": a row per shown column, heading beside value.
-    std::string BuildRowStyle2(int r) const;
-    // One record through the layout template: TemplateOutput's text inside one cell.
-    std::string BuildTemplateRow(int r) const;
-
-    // Column i's td element; empty for a hidden column.
-    std::string BuildCell(int i, std::string_view rowClass) const;
-    // Column i's content with its link, without td element (layout templates). A picture
-    // column whose address, built from field values, is not safe as a link address
-    // (IsSafeLinkAddress) shows "&nbsp;" instead of its picture.
-    std::string BuildCellContent(int i) const;
-    // Column i's heading as the header cells show it: a heading that is still the column's
-    // name is data and escaped, one the author typed goes in as typed.
-    std::string HeadingHtml(int i) const;
-
-    // `text` with every "[" KEY "]" of a column replaced by the current record's text of the
-    // field of that name (wherever the column stands), percent-encoded as `part` says and written for an attribute ("&" as "&amp;"); in
-    // the path form a value that comes after a "?" or "#" is encoded as a component. A
-    // bracketed name that is no column's key stays as the name without its brackets. A "]"
-    // is looked for after its "[" only.
-    std::string ReplaceFieldTags(std::string_view text, TUrlPart part = TUrlPart::Path) const;
-    // The link address of column i, as written into the href attribute; an address built
-    // from field values that a browser would read as a scheme other than http, https, ftp or
-    // mailto (IsSafeLinkAddress) is dropped (empty), and the cell then has no link at all.
-    std::string CellUrl(int i) const;
-    // ` target="..."` or empty.
-    std::string CellTargetAttr(int i) const;
-    // The link parameters joined by "&", values percent-encoded.
-    std::string CellParamQuery(int i) const;
-
-    // The layout template engine run over the loaded template for the current record (page
-    // mode). Empty output when not set.
-    std::function<std::string()> TemplateOutput;
-
-private:
-    // A text written by `write` through a writer that reads the columns now.
-    template <class Write>
-    std::string Written(Write write) const;
-
-    const TColumnModel& columns_;
-    const db::TDataSet& query_;
 };
 
 }  // namespace designer

@@ -10,6 +10,7 @@
 #include "platform/db/Fields.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
+#include "tests/designer/RowTexts.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -93,7 +94,7 @@ protected:
         query_->SQL()->SetText(sql);
         query_->Open();
         columns_.RebuildColumnList("Reset", *query_);
-        rows_ = std::make_unique<THtmlRowBuilder>(columns_, *query_);
+        rows_ = std::make_unique<designertest::TRowTexts>(columns_, *query_);
     }
     // Moves to the n-th record (1-based).
     void Record(int n)
@@ -107,7 +108,7 @@ protected:
     static db::TADOConnection* connection_;
     std::unique_ptr<db::TADOQuery> query_;
     TColumnModel columns_;
-    std::unique_ptr<THtmlRowBuilder> rows_;
+    std::unique_ptr<designertest::TRowTexts> rows_;
 };
 
 QTemporaryDir* HtmlRows::dir_ = nullptr;
@@ -565,8 +566,8 @@ TEST_F(HtmlRows, FieldTagsReadTheFieldOfTheirName)
 }
 
 // One writer walks every record, reading its columns once: each record's rows are what a
-// builder that reads the columns for that record alone writes, nulls after values included.
-TEST_F(HtmlRows, OneWriterThroughEveryRecordWritesWhatTheBuilderWrites)
+// writer made for that record alone writes, nulls after values included.
+TEST_F(HtmlRows, OneWriterThroughEveryRecordWritesWhatAFreshWriterWrites)
 {
     Open("SELECT id, name, price, amount, added, stamp, link, photo FROM item ORDER BY id");
     columns_.FormatList.Put(2, "1,2,1,-1,1");
