@@ -10,6 +10,7 @@
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace designer {
@@ -190,6 +191,7 @@ struct THtmlRowWriter::TColumn {
 THtmlRowWriter::THtmlRowWriter(const TColumnModel& columns, const db::TDataSet& query)
     : columns_(columns), query_(query), count_(columns.ColumnCount()), value_(std::make_unique<db::TVariant>())
 {
+    read_.resize(static_cast<std::size_t>(std::max(count_, 0)));
 }
 
 THtmlRowWriter::~THtmlRowWriter() = default;
@@ -230,8 +232,14 @@ THtmlRowWriter::TTagged THtmlRowWriter::ReadTags(std::string_view text) const
 THtmlRowWriter::TColumn& THtmlRowWriter::Column(int i)
 {
     const auto at = static_cast<std::size_t>(i);
+    if (at < read_.size() && read_[at]) return *read_[at];
+    return ReadColumn(i);
+}
+
+THtmlRowWriter::TColumn& THtmlRowWriter::ReadColumn(int i)
+{
+    const auto at = static_cast<std::size_t>(i);
     if (read_.size() <= at) read_.resize(at + 1);
-    if (read_[at]) return *read_[at];
     // Every entry but the format, in the order a cell uses them; a hidden column's content
     // still shows in a layout template.
     auto c = std::make_unique<TColumn>();

@@ -123,6 +123,8 @@ public:
 
 private:
     TColumn& Column(int i);
+    // Reads column i from the column model (Column's first call for it).
+    TColumn& ReadColumn(int i);
     const db::TField* FieldOfKey(std::string_view key) const;
     TTagged ReadTags(std::string_view text) const;
     void AppendTagged(std::string& out, const TTagged& text, TUrlPart part);
