@@ -63,10 +63,12 @@ std::string FormatFieldTextPlain(const db::TField& field, std::string_view entry
 // from the column model once, when it is first written: its entries, its format (the entry
 // parsed and its picture read once), how its field's values are written (decided once by the
 // field's type), the field tags of its addresses bound to their fields. Every record after
-// that only reads its values and appends. The text written is, byte what a writer made for that record alone writes. The column model must
-// not change while a writer is in use (one that changes needs a new writer); a malformed format
-// entry raises, as ParseFormatEntry does, when its column's first value is written, and again
-// at every later one.
+// that only reads its values and appends, so every record's text is byte for byte what a
+// writer made for that record alone writes. The column model must not change while a writer
+// is in use (one that changes needs a new writer); a malformed format entry raises, as
+// ParseFormatEntry does, when its column's first value is written, and again at every later
+// one. The texts of one record are written in the order a page shows them; each Append adds
+// to `out` and leaves what it held.
 class THtmlRowWriter {
 public:
     THtmlRowWriter(const TColumnModel& columns, const db::TDataSet& query);
