@@ -4,9 +4,12 @@
 #include <chrono>
 #include <random>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -23,6 +26,26 @@ long long NowNs()
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
+
+namespace {
+
+// The peak resident memory of the running process `pid` so far (VmHWM), kilobytes; 0 once it
+// has ended.
+long PeakKilobytesNow(pid_t pid)
+{
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%d/status", static_cast<int>(pid));
+    FILE* f = std::fopen(path, "r");
+    if (f == nullptr) return 0;
+    long kb = 0;
+    char line[256];
+    while (std::fgets(line, sizeof line, f) != nullptr)
+        if (std::strncmp(line, "VmHWM:", 6) == 0) kb = std::atol(line + 6);
+    std::fclose(f);
+    return kb;
+}
+
+}  // namespace
 
 TChildRun RunChild(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv, bool silenceStderr)
 {
@@ -55,12 +78,25 @@ TChildRun RunChild(const std::vector<std::string>& args, const std::vector<std::
         return run;
     }
     run.started = true;
-    char buf[256];
-    for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) run.output.append(buf, static_cast<std::size_t>(n));
+    // The kernel's figure for a child counts the memory of the process it was started from
+    // (this one) as well, so the child's own peak is sampled while it runs.
+    long sampled = PeakKilobytesNow(pid);
+    char buf[4096];
+    for (;;) {
+        pollfd ready{out[0], POLLIN, 0};
+        if (poll(&ready, 1, 5) == 0) {
+            sampled = std::max(sampled, PeakKilobytesNow(pid));
+            continue;
+        }
+        const ssize_t n = read(out[0], buf, sizeof buf);
+        if (n <= 0) break;
+        run.output.append(buf, static_cast<std::size_t>(n));
+        sampled = std::max(sampled, PeakKilobytesNow(pid));
+    }
     close(out[0]);
     struct rusage usage {};
     wait4(pid, &run.status, 0, &usage);
-    run.peakKilobytes = usage.ru_maxrss;
+    run.peakKilobytes = sampled > 0 ? std::min(sampled, usage.ru_maxrss) : usage.ru_maxrss;
     return run;
 }
 

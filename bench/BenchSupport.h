@@ -5,7 +5,9 @@
 //
 // Promises: RunChild starts args[0] directly (no shell) with this process's environment plus
 // extraEnv, captures the child's standard output whole, waits for it and answers its peak
-// resident memory as the kernel reports it for the child (ru_maxrss, kilobytes). The figures
+// resident memory (kilobytes): its own high-water mark sampled every few milliseconds while
+// it runs, never more than the kernel's figure (ru_maxrss, which also counts this process's
+// memory at the start); a child too short to be sampled gets the kernel's figure. The figures
 // never change their input; Median of nothing is 0.
 #pragma once
 
@@ -20,7 +22,7 @@ struct TChildRun {
     bool started = false;      // false: the process could not be started at all
     int status = 0;            // as waitpid reports it
     std::string output;        // everything the child wrote to its standard output
-    long peakKilobytes = 0;    // the child's ru_maxrss
+    long peakKilobytes = 0;    // the child's own peak (see RunChild)
     long long spawnedNs = 0;   // steady clock, nanoseconds, just before the start
     bool Succeeded() const;    // started, ended normally with exit code 0
 };

@@ -159,8 +159,7 @@ TPageSetReport ExportAspPages(const TAspPageSettings& s, const TColumnModel& col
     for (int i = 0; i < query.Fields().Count(); ++i) fieldNames.push_back(query.Fields().Fields(i)->FieldName());
     const TAspScriptBuilder script(columns, std::move(fieldNames));
     TAspPageParts parts;
-    THtmlRowBuilder rows(columns, query);
-    parts.headerRow = rows.BuildHeaderRow();
+    THtmlRowWriter(columns, query).AppendHeaderRow(parts.headerRow);
     return WritePageSet([&](rtl::TFileSetTransaction& set, std::vector<std::string>& warnings) {
         const std::string base = OutputBaseName(fileName);
         WriteAspFrameset(set, s, fileName, base);

@@ -119,15 +119,19 @@ int WriteDataPages(rtl::TFileSetTransaction& set, const THtmlExport& e, const st
     TPageLinks links;
     links.Base = base;
     if (!s.split) links.SinglePage = fs::path(fileName).filename().string();
-    THtmlRowBuilder rows(e.columns, e.query);
+    THtmlRowWriter rows(e.columns, e.query);
     rows.TemplateOutput = e.templateOutput;
     if (!rows.TemplateOutput && s.style > 1) {
         // The loaded style's template for the current record: headings and cell contents.
         rows.TemplateOutput = [&] {
             return ExpandLayoutTemplate(s.templateText, e.columns,
-                                        {[&](int i) { return rows.HeadingHtml(i); }, [&](int i) { return rows.BuildCellContent(i); }});
+                                        {[&](int i) { return rows.HeadingHtml(i); }, [&](int i) { return rows.CellContent(i); }});
         };
     }
+    // The rows are written in place into one text, handed to the file in blocks.
+    constexpr std::size_t kBlock = 64 * 1024;
+    std::string block;
+    block.reserve(kBlock + kBlock / 2);
     e.query.First();
     int written = 0;
     for (int p = 1; p <= pages; ++p) {
@@ -137,12 +141,22 @@ int WriteDataPages(rtl::TFileSetTransaction& set, const THtmlExport& e, const st
         page << s.header << "<A NAME=top></A>" << BuildNavigationBar(s.headerNavigation, pages, p, true, links);
         page << "<Table Border=\"" + std::to_string(s.border) + "\" Cellpadding=\"" + std::to_string(s.padding) +
                     "\" Cellspacing=\"" + std::to_string(s.spacing) + "\"" + bgAttr + borderAttr + ">";
-        if (s.style == 0) page << rows.BuildHeaderRow();
+        if (s.style == 0) {
+            rows.AppendHeaderRow(block);
+            block += "\r\n";
+        }
         for (int r = 0; !e.query.Eof() && (!s.split || r < per); ++r) {
-            page << (s.style == 0 ? rows.BuildRowStyle1(r) : s.style == 1 ? rows.BuildRowStyle2(r) : rows.BuildTemplateRow(r));
+            rows.AppendRow(block, s.style, r);
+            block += "\r\n";
+            if (block.size() >= kBlock) {
+                page.Write(block);
+                block.clear();
+            }
             e.query.Next();
             ++written;
         }
+        page.Write(block);
+        block.clear();
         page << "</Table><br>" << BuildNavigationBar(s.footerNavigation, pages, p, false, links) << "<A NAME=bottom></A>"
              << s.footer << "</BODY>" << "</HTML>";
         page.Close();

@@ -345,7 +345,10 @@ void TFrmFormatColumn::SampleChange(classes::TObject*)
 std::string TFrmFormatColumn::Replace(const std::string& text, TUrlPart part) const
 {
     if (model_ == nullptr || query_ == nullptr || !query_->Active()) return text;
-    return AttributeToText(THtmlRowBuilder(*model_, *query_).ReplaceFieldTags(text, part));
+    THtmlRowWriter rows(*model_, *query_);
+    std::string replaced;
+    rows.AppendFieldTags(replaced, text, part);
+    return AttributeToText(replaced);
 }
 
 std::string TFrmFormatColumn::BuildParamQuery() const

@@ -8,26 +8,48 @@
 
 namespace designer {
 
-std::string PercentEncode(std::string_view value, TUrlPart part)
+namespace {
+
+// Percent-encodes `value` into `out`; `amp` is what a kept "&" is written as.
+void AppendPercentEncoded(std::string& out, std::string_view value, TUrlPart part, std::string_view amp)
 {
     // Kept in a path: what builds an address; none of them can end a quoted attribute.
     static constexpr std::string_view pathKeeps = "/:?#@!$&()*+,;=%";
     static constexpr char hex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(value.size());
     for (char c : value) {
         const auto u = static_cast<unsigned char>(c);
         const bool unreserved = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
                                 u == '-' || u == '.' || u == '_' || u == '~';
-        if (unreserved || (part == TUrlPart::Path && pathKeeps.find(c) != std::string_view::npos)) {
+        if (unreserved) {
             out += c;
+        } else if (part == TUrlPart::Path && pathKeeps.find(c) != std::string_view::npos) {
+            if (c == '&')
+                out += amp;
+            else
+                out += c;
         } else {
             out += '%';
             out += hex[u >> 4];
             out += hex[u & 0x0F];
         }
     }
+}
+
+}  // namespace
+
+std::string PercentEncode(std::string_view value, TUrlPart part)
+{
+    std::string out;
+    out.reserve(value.size());
+    AppendPercentEncoded(out, value, part, "&");
     return out;
+}
+
+void AppendPercentEncodedAttribute(std::string& out, std::string_view value, TUrlPart part)
+{
+    // Percent-encoding leaves only "&" of the characters that mean something in an attribute;
+    // written as a reference, it can never start one there.
+    AppendPercentEncoded(out, value, part, "&amp;");
 }
 
 std::string CssFontFamily(std::string_view fontName)

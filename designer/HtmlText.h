@@ -9,6 +9,7 @@
 
 namespace designer {
 
+using rtl::AppendHtmlEscaped;
 using rtl::HtmlEscape;
 
 // The first line inside the head of every generated page: their text is UTF-8, and a browser
@@ -36,6 +37,8 @@ enum class TUrlPart {
     Component,
 };
 std::string PercentEncode(std::string_view value, TUrlPart part);
+// The same, added to `out`, with a remaining "&" written "&amp;" (for an attribute).
+void AppendPercentEncodedAttribute(std::string& out, std::string_view value, TUrlPart part);
 
 // Walks `text` for field tags "[" NAME "]": `literal` gets each piece of text between tags and
 // the rest after the last, `tag` each name between its brackets. A "]" is looked for after its

@@ -38,7 +38,7 @@ struct TPageSetReport {
     std::vector<std::string> warnings;
 };
 
-// The lines of one file of the set, each followed by CR LF.
+// The lines of one file of the set, each followed by CR LF, or text as it is.
 class TPageLines {
 public:
     TPageLines(rtl::TFileSetTransaction& set, const std::string& path) : writer_(set.Create(path)) {}
@@ -47,6 +47,8 @@ public:
         writer_.WriteLine(line);
         return *this;
     }
+    // Text as it is, its lines already ended.
+    void Write(std::string_view text) { writer_.Write(text); }
     void Close() { writer_.Close(); }
 
 private:

@@ -99,14 +99,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     "column i is the column of field i");
 
     // The pages; a format entry that is no format is the page writer's error.
-    designer::THtmlRowBuilder rows(model, query);
+    designer::THtmlRowWriter rows(model, query);
     try {
-        rows.BuildHeaderRow();
+        std::string page;
+        rows.AppendHeaderRow(page);
         int r = 0;
         for (query.First(); !query.Eof(); query.Next(), ++r) {
-            rows.BuildRowStyle1(r);
-            rows.BuildRowStyle2(r);
-            for (int i = 0; i < fields; ++i) rows.BuildCellContent(i);
+            rows.AppendRowStyle1(page, r);
+            rows.AppendRowStyle2(page, r);
+            for (int i = 0; i < fields; ++i) rows.AppendCellContent(page, i);
         }
     } catch (const rtl::EConvertError&) {
     } catch (const rtl::EListError&) {

@@ -72,13 +72,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The page of the record: what the tags give carries the values only escaped, whatever
     // the template made of the columns.
     query.First();
-    designer::THtmlRowBuilder rows(columns, query);
+    designer::THtmlRowWriter rows(columns, query);
     const auto escaped = [](std::string piece) {
         fuzz::Check(piece.find(kMarkup) == std::string::npos, "a record's markup never reaches the page");
         return piece;
     };
     designer::ExpandLayoutTemplate(text, columns,
                                    {[&](int i) { return escaped(rows.HeadingHtml(i)); },
-                                    [&](int i) { return escaped(rows.BuildCellContent(i)); }});
+                                    [&](int i) { return escaped(rows.CellContent(i)); }});
     return 0;
 }

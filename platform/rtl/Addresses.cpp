@@ -9,20 +9,35 @@
 
 namespace rtl {
 
+void AppendHtmlEscaped(std::string& out, std::string_view text)
+{
+    // The reference of each character that needs one, by its byte; the runs between them are
+    // copied whole.
+    static constexpr auto kReference = [] {
+        std::array<std::string_view, 256> r{};
+        r['&'] = "&amp;";
+        r['<'] = "&lt;";
+        r['>'] = "&gt;";
+        r['"'] = "&quot;";
+        r['\''] = "&#39;";
+        return r;
+    }();
+    std::size_t done = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::string_view reference = kReference[static_cast<unsigned char>(text[i])];
+        if (reference.empty()) continue;
+        out.append(text.data() + done, i - done);
+        out += reference;
+        done = i + 1;
+    }
+    out.append(text.data() + done, text.size() - done);
+}
+
 std::string HtmlEscape(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out += c;
-        }
-    }
+    AppendHtmlEscaped(out, text);
     return out;
 }
 

@@ -11,6 +11,8 @@ namespace rtl {
 // `text` with &, <, >, " and ' written as character references; everything else as it is,
 // so data put into a page's text or a quoted attribute can never change its markup.
 std::string HtmlEscape(std::string_view text);
+// The same, added to `out`.
+void AppendHtmlEscaped(std::string& out, std::string_view text);
 
 // The text of an attribute value as a browser reads it: numeric character references (with
 // or without ";") become their characters, as do the named references that stand for ASCII

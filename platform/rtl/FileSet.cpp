@@ -37,16 +37,19 @@ TFileSetTransaction::~TFileSetTransaction()
 
 TTextFileWriter& TFileSetTransaction::Create(const std::string& target)
 {
-    const auto same = std::find_if(entries_.begin(), entries_.end(), [&](const TEntry& e) { return e.target == target; });
-    if (same != entries_.end()) {
+    // A set of thousands of pages looks a target up by name, not by walking every entry.
+    if (targets_.count(target) != 0) {
+        const auto same = std::find_if(entries_.begin(), entries_.end(), [&](const TEntry& e) { return e.target == target; });
         same->writer.reset();
         ::unlink(same->temp.c_str());
         entries_.erase(same);
+        targets_.erase(target);
     }
     auto writer = std::make_unique<TTextFileWriter>();
     const std::string temp = TemporaryNameBeside(target);
     writer->OpenNew(temp, target);
     entries_.push_back({target, temp, std::move(writer)});
+    targets_.insert(target);
     return *entries_.back().writer;
 }
 
@@ -85,6 +88,7 @@ void TFileSetTransaction::RollBack() noexcept
         if (!e.temp.empty()) ::unlink(e.temp.c_str());
     }
     entries_.clear();
+    targets_.clear();
     for (auto it = madeFolders_.rbegin(); it != madeFolders_.rend(); ++it) ::rmdir(it->c_str());
     madeFolders_.clear();
 }

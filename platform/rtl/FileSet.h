@@ -23,6 +23,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/rtl/TextWriter.h"
@@ -60,6 +61,7 @@ private:
     void RollBack() noexcept;
 
     std::vector<TEntry> entries_;
+    std::unordered_set<std::string> targets_;  // the targets of entries_
     std::vector<std::string> madeFolders_;
     bool done_ = false;
 };

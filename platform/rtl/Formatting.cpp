@@ -452,55 +452,125 @@ std::vector<std::string_view> SplitSections(std::string_view format)
 
 }  // namespace
 
+// A section of a mask with its layout read once. A plain section (digit placeholders and
+// separators in one run, at least one placeholder before any point, literal text only before
+// and after the run, no exponent) writes: the minus, `prefix`, the grouped integer digits, the
+// point and fraction when there is one, `suffix`; that is what ApplySection's walk gives it.
+struct TNumberPicture::Section {
+    std::string text;
+    MaskLayout layout;
+    bool plain = false;
+    std::string prefix;
+    std::string suffix;
+};
+
 namespace {
 
-// Formats a number given as its sign and decimal digits; `general` writes it when the chosen
-// section is empty.
-template <class General>
-std::string FormatNumber(std::string_view format, bool negative, const Decimal& magnitude, General general,
-                         const TFormatSettings& settings)
+using NumberSection = TNumberPicture::Section;
+
+NumberSection PrepareSection(std::string_view text)
 {
-    const std::vector<std::string_view> sections = SplitSections(format);
-    auto sectionOrPositive = [&](std::size_t index) {
-        return index < sections.size() && !sections[index].empty() ? sections[index] : sections[0];
+    NumberSection s;
+    s.text = text;
+    s.layout = AnalyseSection(text);
+    enum { Before, Run, After } where = Before;
+    bool plain = s.layout.intPlaces > 0 && !s.layout.scientific;
+    MaskReader reader(text);
+    MaskToken t;
+    bool pointSeen = false;
+    while (plain && reader.Next(t)) {
+        if (t.kind == MaskToken::Literal) {
+            if (where == Before)
+                s.prefix += t.text;
+            else {
+                where = After;
+                s.suffix += t.text;
+            }
+        } else if (where == After) {
+            plain = false;
+        } else {
+            // A placeholder before the first point writes the integer digits there.
+            if (t.kind == MaskToken::Point && !pointSeen) {
+                pointSeen = true;
+                if (where == Before)
+                    plain = false;
+            }
+            where = Run;
+        }
+    }
+    s.plain = plain;
+    return s;
+}
+
+std::vector<NumberSection> PrepareSections(std::string_view format)
+{
+    std::vector<NumberSection> sections;
+    for (std::string_view text : SplitSections(format))
+        sections.push_back(PrepareSection(text));
+    return sections;
+}
+
+void AppendPlainSection(std::string& out, const NumberSection& s, const MaskDigits& digits, bool minus,
+                        const TFormatSettings& settings)
+{
+    if (minus)
+        out += '-';
+    out += s.prefix;
+    const std::string& integer = digits.integer;
+    const std::size_t len = integer.size();
+    for (std::size_t k = 0; k < len; ++k) {
+        out += integer[k];
+        const std::size_t fromRight = len - 1 - k;
+        if (s.layout.grouping && fromRight > 0 && fromRight % 3 == 0)
+            out += settings.ThousandSeparator;
+    }
+    if (!digits.fraction.empty()) {
+        out += settings.DecimalSeparator;
+        out += digits.fraction;
+    }
+    out += s.suffix;
+}
+
+// Formats a number given as its sign and decimal digits with the mask's sections; `general`
+// writes it when the chosen section is empty, `write` writes the chosen section.
+template <class General, class Write>
+void FormatNumber(std::string& out, const std::vector<NumberSection>& sections, bool negative,
+                  const Decimal& magnitude, General general, Write write, const TFormatSettings& settings)
+{
+    auto sectionOrPositive = [&](std::size_t index) -> const NumberSection& {
+        return index < sections.size() && !sections[index].text.empty() ? sections[index] : sections[0];
     };
     const bool isZero = magnitude.IsZero();
-    std::string_view section = isZero ? sectionOrPositive(2) : negative ? sectionOrPositive(1) : sections[0];
-    if (section.empty())
-        return general();
+    const NumberSection* section = isZero ? &sectionOrPositive(2) : negative ? &sectionOrPositive(1) : &sections[0];
+    if (section->text.empty()) {
+        out += general();
+        return;
+    }
     // A value without a section of its own writes its minus sign in front.
-    bool minus = negative && !isZero && (sections.size() < 2 || sections[1].empty());
-    MaskLayout layout = AnalyseSection(section);
-    MaskDigits digits = LayOutDigits(layout, magnitude);
+    bool minus = negative && !isZero && (sections.size() < 2 || sections[1].text.empty());
+    MaskDigits digits = LayOutDigits(section->layout, magnitude);
     if (digits.zero && !isZero) {
         // Rounded to nothing: written as a zero, without sign.
-        section = sectionOrPositive(2);
-        if (section.empty())
-            return FloatToStr(0.0, settings);
+        section = &sectionOrPositive(2);
+        if (section->text.empty()) {
+            out += FloatToStr(0.0, settings);
+            return;
+        }
         minus = false;
-        layout = AnalyseSection(section);
-        digits = LayOutDigits(layout, Decimal{});
+        digits = LayOutDigits(section->layout, Decimal{});
     }
-    return ApplySection(section, layout, digits, minus, settings);
+    write(*section, digits, minus);
 }
 
-}  // namespace
-
-std::string FormatFloat(std::string_view format, double value, const TFormatSettings& settings)
+// The digits of an exact decimal text ("-123.4500"); false for any other text.
+bool ReadDecimalText(std::string_view text, bool& negative, Decimal& d)
 {
-    if (!std::isfinite(value))
-        return NonFiniteText(value);
-    return FormatNumber(format, value < 0, ToDecimal(value), [&] { return FloatToStr(value, settings); }, settings);
-}
-
-std::string FormatDecimal(std::string_view format, std::string_view text, const TFormatSettings& settings)
-{
-    // "-123.4500": an optional minus, digits, an optional point and more digits.
+    // An optional minus, digits, an optional point and more digits.
     std::size_t pos = 0;
-    const bool negative = !text.empty() && text[0] == '-';
+    negative = !text.empty() && text[0] == '-';
     if (negative)
         ++pos;
-    Decimal d;
+    d = Decimal{};
     bool anyDigit = false;
     bool point = false;
     int integerDigits = 0;
@@ -524,11 +594,98 @@ std::string FormatDecimal(std::string_view format, std::string_view text, const 
         }
     }
     if (!anyDigit || pos != text.size())
-        throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+        return false;
     d.exponent += integerDigits;
     StripTrailingZeros(d);
-    return FormatNumber(format, negative, d, [&] { return FloatToStr(StrToFloat(text, TFormatSettings::UsEnglish()), settings); },
-                        settings);
+    return true;
+}
+
+[[noreturn]] void NotAFloat(std::string_view text)
+{
+    throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+}
+
+}  // namespace
+
+std::string FormatFloat(std::string_view format, double value, const TFormatSettings& settings)
+{
+    if (!std::isfinite(value))
+        return NonFiniteText(value);
+    std::string out;
+    FormatNumber(
+        out, PrepareSections(format), value < 0, ToDecimal(value), [&] { return FloatToStr(value, settings); },
+        [&](const NumberSection& s, const MaskDigits& digits, bool minus) {
+            out += ApplySection(s.text, s.layout, digits, minus, settings);
+        },
+        settings);
+    return out;
+}
+
+std::string FormatDecimal(std::string_view format, std::string_view text, const TFormatSettings& settings)
+{
+    bool negative = false;
+    Decimal d;
+    if (!ReadDecimalText(text, negative, d))
+        NotAFloat(text);
+    std::string out;
+    FormatNumber(
+        out, PrepareSections(format), negative, d,
+        [&] { return FloatToStr(StrToFloat(text, TFormatSettings::UsEnglish()), settings); },
+        [&](const NumberSection& s, const MaskDigits& digits, bool minus) {
+            out += ApplySection(s.text, s.layout, digits, minus, settings);
+        },
+        settings);
+    return out;
+}
+
+// ---- TNumberPicture ---------------------------------------------------------------------------
+
+TNumberPicture::TNumberPicture(std::string_view format, const TFormatSettings& settings)
+    : sections_(PrepareSections(format)), settings_(settings)
+{
+}
+
+TNumberPicture::~TNumberPicture() = default;
+TNumberPicture::TNumberPicture(const TNumberPicture&) = default;
+TNumberPicture& TNumberPicture::operator=(const TNumberPicture&) = default;
+
+namespace {
+
+// Writes a chosen section: a plain one straight, any other by walking its mask.
+struct SectionWriter {
+    std::string& out;
+    const TFormatSettings& settings;
+    void operator()(const NumberSection& s, const MaskDigits& digits, bool minus) const
+    {
+        if (s.plain)
+            AppendPlainSection(out, s, digits, minus, settings);
+        else
+            out += ApplySection(s.text, s.layout, digits, minus, settings);
+    }
+};
+
+}  // namespace
+
+void TNumberPicture::AppendFloat(std::string& out, double value) const
+{
+    if (!std::isfinite(value)) {
+        out += NonFiniteText(value);
+        return;
+    }
+    FormatNumber(out, sections_, value < 0, ToDecimal(value), [&] { return FloatToStr(value, settings_); },
+                 SectionWriter{out, settings_}, settings_);
+}
+
+void TNumberPicture::AppendDecimal(std::string& out, std::string_view text) const
+{
+    bool negative = false;
+    Decimal d;
+    if (!ReadDecimalText(text, negative, d))
+        NotAFloat(text);
+    FormatNumber(
+        out, sections_, negative, d,
+        [&] { return FloatToStr(StrToFloat(text, TFormatSettings::UsEnglish()), settings_); },
+        SectionWriter{out, settings_}, settings_);
 }
 
 // ==== FormatDateTime =========================================================================
@@ -592,131 +749,157 @@ struct DateParts {
     int year, month, day, hour, min, sec, msec, dayOfWeek;
 };
 
+}  // namespace
+
+// One step of a read format: a text, or a part of the value with its digits or names.
+struct TDateTimePicture::Step {
+    enum Kind : std::uint8_t {
+        Text,        // text
+        Day,         // digits 1 or 2
+        Month,       // digits 1 or 2
+        Year,        // digits 2 (the year's last two) or 4
+        Hour,        // digits 1 or 2
+        Hour12,      // digits 1 or 2
+        Minute,      // digits 1 or 2
+        Second,      // digits 1 or 2
+        Millisecond, // digits 1 or 3
+        ShortDay,
+        LongDay,
+        ShortMonth,
+        LongMonth,
+        AmPm,        // text before noon, text2 from noon on
+        TimeOnly,    // skips the next `skip` steps when the value is exactly midnight
+    } kind;
+    int digits = 0;
+    std::string text;
+    std::string text2;
+    std::size_t skip = 0;
+};
+
+namespace {
+
+using DateStep = TDateTimePicture::Step;
+
 // Named formats (c, ddddd, dddddd, t, tt) may use each other, but only two levels deep, so a
 // format that names itself cannot loop.
 constexpr int MaxNesting = 2;
 
-void AppendDateTime(std::string& out, std::string_view f, const DateParts& v, const TFormatSettings& s,
-                    int depth)
-{
-    if (depth > MaxNesting)
-        return;
-    const bool twelveHour = HasAmPmToken(f);
-    char lastToken = 0;
-    std::size_t i = 0;
-    while (i < f.size()) {
-        const char c = f[i];
-        if (c == '\'' || c == '"') {
-            const std::size_t close = f.find(c, i + 1);
-            const std::size_t end = close == std::string_view::npos ? f.size() : close;
-            out += f.substr(i + 1, end - i - 1);
-            i = close == std::string_view::npos ? end : end + 1;
-            continue;
-        }
-        if (c == '/') {
-            out += s.DateSeparator;
-            ++i;
-            continue;
-        }
-        if (c == ':') {
-            out += s.TimeSeparator;
-            ++i;
-            continue;
-        }
-        if (!IsAsciiLetter(c)) {
-            out += c;
-            ++i;
-            continue;
-        }
-        const char token = AsciiUpper(c);
-        if (token == 'A') {
-            const std::size_t n = AmPmTokenLength(f, i);
-            const bool pm = v.hour >= 12;
-            if (n == 4)
-                out += pm ? s.TimePMString : s.TimeAMString;
-            else if (n == 5)
-                out += f.substr(pm ? i + 3 : i, 2);
-            else if (n == 3)
-                out += f[pm ? i + 2 : i];
-            else
-                out += c;
-            i += std::max<std::size_t>(n, 1);
-            lastToken = token;
-            continue;
-        }
-        std::size_t count = 1;
-        while (i + count < f.size() && AsciiUpper(f[i + count]) == token)
-            ++count;
-        switch (token) {
-        case 'C':
-            AppendDateTime(out, s.ShortDateFormat, v, s, depth + 1);
-            if (v.hour != 0 || v.min != 0 || v.sec != 0 || v.msec != 0) {
-                out += ' ';
-                AppendDateTime(out, s.LongTimeFormat, v, s, depth + 1);
-            }
-            break;
-        case 'D':
-            switch (count) {
-            case 1: AppendNumber(out, v.day, 1); break;
-            case 2: AppendNumber(out, v.day, 2); break;
-            case 3: out += s.ShortDayNames[v.dayOfWeek - 1]; break;
-            case 4: out += s.LongDayNames[v.dayOfWeek - 1]; break;
-            case 5: AppendDateTime(out, s.ShortDateFormat, v, s, depth + 1); break;
-            default: AppendDateTime(out, s.LongDateFormat, v, s, depth + 1); break;
-            }
-            break;
-        case 'M':
-            if (lastToken == 'H' && count <= 2)
-                AppendNumber(out, v.min, static_cast<int>(count));
-            else if (count <= 2)
-                AppendNumber(out, v.month, static_cast<int>(count));
-            else if (count == 3)
-                out += s.ShortMonthNames[v.month - 1];
-            else
-                out += s.LongMonthNames[v.month - 1];
-            break;
-        case 'Y':
-            if (count <= 2)
-                AppendNumber(out, v.year % 100, 2);
-            else
-                AppendNumber(out, v.year, 4);
-            break;
-        case 'H': {
-            int hour = v.hour;
-            if (twelveHour) {
-                hour %= 12;
-                if (hour == 0)
-                    hour = 12;
-            }
-            AppendNumber(out, hour, count == 1 ? 1 : 2);
-            break;
-        }
-        case 'N': AppendNumber(out, v.min, count == 1 ? 1 : 2); break;
-        case 'S': AppendNumber(out, v.sec, count == 1 ? 1 : 2); break;
-        case 'Z': AppendNumber(out, v.msec, count <= 2 ? 1 : 3); break;
-        case 'T':
-            AppendDateTime(out, count == 1 ? s.ShortTimeFormat : s.LongTimeFormat, v, s, depth + 1);
-            break;
-        default:
-            // Any other letter stands for itself.
-            count = 1;
-            out += c;
-            break;
-        }
-        lastToken = token;
-        i += count;
-    }
-}
+class DateFormatReader {
+public:
+    DateFormatReader(std::vector<DateStep>& steps, const TFormatSettings& s) : steps_(steps), s_(s) {}
 
-// "c" with the default pictures (short date "m/d/yyyy", long time "h:nn:ss AMPM"), written
-// straight out: the general path walks both pictures token by token for every value, which
-// costs more than reading the value from a database. Separators and AM/PM texts still come
-// from the settings, so the text is the general path's.
-bool IsDefaultDateTimePicture(std::string_view format, const TFormatSettings& s)
-{
-    return (format.empty() || format == "c") && s.ShortDateFormat == "m/d/yyyy" &&
-           s.LongTimeFormat == "h:nn:ss AMPM";
-}
+    void Read(std::string_view f, int depth)
+    {
+        if (depth > MaxNesting)
+            return;
+        const bool twelveHour = HasAmPmToken(f);
+        char lastToken = 0;
+        std::size_t i = 0;
+        while (i < f.size()) {
+            const char c = f[i];
+            if (c == '\'' || c == '"') {
+                const std::size_t close = f.find(c, i + 1);
+                const std::size_t end = close == std::string_view::npos ? f.size() : close;
+                Text(f.substr(i + 1, end - i - 1));
+                i = close == std::string_view::npos ? end : end + 1;
+                continue;
+            }
+            if (!IsAsciiLetter(c)) {
+                Text(c == '/' ? std::string_view(s_.DateSeparator) : c == ':' ? std::string_view(s_.TimeSeparator) : f.substr(i, 1));
+                ++i;
+                continue;
+            }
+            const char token = AsciiUpper(c);
+            if (token == 'A') {
+                const std::size_t n = AmPmTokenLength(f, i);
+                if (n == 4)
+                    AmPm(s_.TimeAMString, s_.TimePMString);
+                else if (n == 5)
+                    AmPm(f.substr(i, 2), f.substr(i + 3, 2));
+                else if (n == 3)
+                    AmPm(f.substr(i, 1), f.substr(i + 2, 1));
+                else
+                    Text(f.substr(i, 1));
+                i += std::max<std::size_t>(n, 1);
+                lastToken = token;
+                continue;
+            }
+            std::size_t count = 1;
+            while (i + count < f.size() && AsciiUpper(f[i + count]) == token)
+                ++count;
+            const int two = count == 1 ? 1 : 2;
+            switch (token) {
+            case 'C': {
+                Read(s_.ShortDateFormat, depth + 1);
+                const std::size_t at = steps_.size();
+                Add(DateStep::TimeOnly);
+                Text(" ");
+                Read(s_.LongTimeFormat, depth + 1);
+                steps_[at].skip = steps_.size() - at - 1;
+                textFrom_ = steps_.size();
+                break;
+            }
+            case 'D':
+                switch (count) {
+                case 1:
+                case 2: Add(DateStep::Day, static_cast<int>(count)); break;
+                case 3: Add(DateStep::ShortDay); break;
+                case 4: Add(DateStep::LongDay); break;
+                case 5: Read(s_.ShortDateFormat, depth + 1); break;
+                default: Read(s_.LongDateFormat, depth + 1); break;
+                }
+                break;
+            case 'M':
+                if (lastToken == 'H' && count <= 2)
+                    Add(DateStep::Minute, static_cast<int>(count));
+                else if (count <= 2)
+                    Add(DateStep::Month, static_cast<int>(count));
+                else
+                    Add(count == 3 ? DateStep::ShortMonth : DateStep::LongMonth);
+                break;
+            case 'Y': Add(DateStep::Year, count <= 2 ? 2 : 4); break;
+            case 'H': Add(twelveHour ? DateStep::Hour12 : DateStep::Hour, two); break;
+            case 'N': Add(DateStep::Minute, two); break;
+            case 'S': Add(DateStep::Second, two); break;
+            case 'Z': Add(DateStep::Millisecond, count <= 2 ? 1 : 3); break;
+            case 'T': Read(count == 1 ? s_.ShortTimeFormat : s_.LongTimeFormat, depth + 1); break;
+            default:
+                // Any other letter stands for itself.
+                count = 1;
+                Text(f.substr(i, 1));
+                break;
+            }
+            lastToken = token;
+            i += count;
+        }
+    }
+
+    bool NamesDayOfWeek() const { return dayOfWeek_; }
+
+private:
+    void Add(DateStep::Kind kind, int digits = 0)
+    {
+        dayOfWeek_ = dayOfWeek_ || kind == DateStep::ShortDay || kind == DateStep::LongDay;
+        steps_.push_back(DateStep{kind, digits, {}, {}, 0});
+    }
+    // Text joins the text before it, unless a time-only run ends between them.
+    void Text(std::string_view text)
+    {
+        if (steps_.size() > textFrom_ && steps_.back().kind == DateStep::Text)
+            steps_.back().text += text;
+        else
+            steps_.push_back(DateStep{DateStep::Text, 0, std::string(text), {}, 0});
+    }
+    void AmPm(std::string_view am, std::string_view pm)
+    {
+        steps_.push_back(DateStep{DateStep::AmPm, 0, std::string(am), std::string(pm), 0});
+    }
+
+    std::vector<DateStep>& steps_;
+    const TFormatSettings& s_;
+    std::size_t textFrom_ = 0;
+    bool dayOfWeek_ = false;
+};
 
 // Two digits of 0 to 99; one or two; the end is returned.
 char* PutTwoDigits(char* p, int value)
@@ -732,6 +915,55 @@ char* PutOneOrTwoDigits(char* p, int value)
         return PutTwoDigits(p, value);
     *p = static_cast<char>('0' + value);
     return p + 1;
+}
+
+// A part of a date, at least `minDigits` long (1 to 4).
+void AppendPart(std::string& out, int value, int minDigits)
+{
+    if (value >= 0 && value < 100 && minDigits <= 2) {
+        char buf[2];
+        out.append(buf, static_cast<std::size_t>((minDigits == 2 ? PutTwoDigits(buf, value) : PutOneOrTwoDigits(buf, value)) - buf));
+        return;
+    }
+    AppendNumber(out, value, minDigits);
+}
+
+void AppendSteps(std::string& out, const std::vector<DateStep>& steps, const DateParts& v, const TFormatSettings& s)
+{
+    const bool midnight = v.hour == 0 && v.min == 0 && v.sec == 0 && v.msec == 0;
+    for (std::size_t k = 0; k < steps.size(); ++k) {
+        const DateStep& step = steps[k];
+        switch (step.kind) {
+        case DateStep::Text: out += step.text; break;
+        case DateStep::Day: AppendPart(out, v.day, step.digits); break;
+        case DateStep::Month: AppendPart(out, v.month, step.digits); break;
+        case DateStep::Year: AppendPart(out, step.digits == 2 ? v.year % 100 : v.year, step.digits); break;
+        case DateStep::Hour: AppendPart(out, v.hour, step.digits); break;
+        case DateStep::Hour12: AppendPart(out, v.hour % 12 == 0 ? 12 : v.hour % 12, step.digits); break;
+        case DateStep::Minute: AppendPart(out, v.min, step.digits); break;
+        case DateStep::Second: AppendPart(out, v.sec, step.digits); break;
+        case DateStep::Millisecond: AppendPart(out, v.msec, step.digits); break;
+        case DateStep::ShortDay: out += s.ShortDayNames[v.dayOfWeek - 1]; break;
+        case DateStep::LongDay: out += s.LongDayNames[v.dayOfWeek - 1]; break;
+        case DateStep::ShortMonth: out += s.ShortMonthNames[v.month - 1]; break;
+        case DateStep::LongMonth: out += s.LongMonthNames[v.month - 1]; break;
+        case DateStep::AmPm: out += v.hour >= 12 ? step.text2 : step.text; break;
+        case DateStep::TimeOnly:
+            if (midnight)
+                k += step.skip;
+            break;
+        }
+    }
+}
+
+// "c" with the default pictures (short date "m/d/yyyy", long time "h:nn:ss AMPM"), written
+// straight out: the general path walks both pictures token by token for every value, which
+// costs more than reading the value from a database. Separators and AM/PM texts still come
+// from the settings, so the text is the general path's.
+bool IsDefaultDateTimePicture(std::string_view format, const TFormatSettings& s)
+{
+    return (format.empty() || format == "c") && s.ShortDateFormat == "m/d/yyyy" &&
+           s.LongTimeFormat == "h:nn:ss AMPM";
 }
 
 char* PutText(char* p, const std::string& text)
@@ -777,12 +1009,28 @@ std::string FormatDateTime(std::string_view format, TDateTime value, const TForm
         if (DefaultDateTimeText(value, settings, text))
             return text;
     }
+    std::string out;
+    TDateTimePicture(format, settings).Append(out, value);
+    return out;
+}
+
+TDateTimePicture::TDateTimePicture(std::string_view format, const TFormatSettings& settings) : settings_(settings)
+{
+    DateFormatReader reader(steps_, settings_);
+    reader.Read(format.empty() ? std::string_view("c") : format, 0);
+    dayOfWeek_ = reader.NamesDayOfWeek();
+}
+
+TDateTimePicture::~TDateTimePicture() = default;
+TDateTimePicture::TDateTimePicture(const TDateTimePicture&) = default;
+TDateTimePicture& TDateTimePicture::operator=(const TDateTimePicture&) = default;
+
+void TDateTimePicture::Append(std::string& out, TDateTime value) const
+{
     DateParts v{};
     DecodeDateTime(value, v.year, v.month, v.day, v.hour, v.min, v.sec, v.msec);
-    v.dayOfWeek = DayOfWeek(value);
-    std::string out;
-    AppendDateTime(out, format.empty() ? std::string_view("c") : format, v, settings, 0);
-    return out;
+    v.dayOfWeek = dayOfWeek_ ? DayOfWeek(value) : 1;
+    AppendSteps(out, steps_, v, settings_);
 }
 
 std::string DateToStr(TDateTime value, const TFormatSettings& settings)

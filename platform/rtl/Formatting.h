@@ -24,8 +24,10 @@
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/FormatSettings.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rtl {
 
@@ -38,6 +40,48 @@ std::string FormatDecimal(std::string_view format, std::string_view text,
                           const TFormatSettings& settings = FormatSettings());
 std::string FormatDateTime(std::string_view format, TDateTime value,
                            const TFormatSettings& settings = FormatSettings());
+
+// A FormatFloat mask read once, for writing many values with it: each Append adds to `out`
+// exactly the text FormatFloat (AppendFloat) or FormatDecimal (AppendDecimal, EConvertError as
+// there) gives for the mask and the settings it was made with. Sections of digit placeholders
+// and separators with literal text only before and after them are written straight from the
+// value's digits; other sections take the general way.
+class TNumberPicture {
+public:
+    explicit TNumberPicture(std::string_view format, const TFormatSettings& settings = FormatSettings());
+    ~TNumberPicture();
+    TNumberPicture(const TNumberPicture&);
+    TNumberPicture& operator=(const TNumberPicture&);
+
+    void AppendFloat(std::string& out, double value) const;
+    void AppendDecimal(std::string& out, std::string_view text) const;
+
+    struct Section;
+
+private:
+    std::vector<Section> sections_;
+    TFormatSettings settings_;
+};
+
+// A FormatDateTime format read once (named formats expanded with the settings it was made
+// with), for writing many values with it: Append adds to `out` exactly the text FormatDateTime
+// gives.
+class TDateTimePicture {
+public:
+    explicit TDateTimePicture(std::string_view format, const TFormatSettings& settings = FormatSettings());
+    ~TDateTimePicture();
+    TDateTimePicture(const TDateTimePicture&);
+    TDateTimePicture& operator=(const TDateTimePicture&);
+
+    void Append(std::string& out, TDateTime value) const;
+
+    struct Step;
+
+private:
+    std::vector<Step> steps_;
+    TFormatSettings settings_;
+    bool dayOfWeek_ = false;  // a step names the day of the week
+};
 
 // General form with 15 significant digits: fixed notation for values from 0.0001 up to 15 integer
 // digits, else scientific ("1E20", "1.5E-10"); "NAN", "INF", "-INF".

@@ -4,6 +4,7 @@
 #include "designer/ColumnModel.h"
 #include "designer/HtmlRows.h"
 #include "tests/db/MemDataSet.h"
+#include "tests/designer/RowTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,7 @@ TEST(ExactNumbers, NoFormatKeepsEveryDigit)
     EXPECT_EQ(columns.FormatList.Strings(1), "1,0,1,0,1");
     EXPECT_EQ(columns.AlignmentList.Strings(1), "Right");
 
-    THtmlRowBuilder rows(columns, ds);
+    designertest::TRowTexts rows(columns, ds);
     ds.First();
     EXPECT_EQ(rows.BuildCell(0, "TrOdd"), "<td class=\"TrOdd\" align=Default>12345678901234567890.1234</td>");
     EXPECT_EQ(FormatFieldText(*ds.FieldByName("big"), "0,0,0,0,0"), "9007199254740993");

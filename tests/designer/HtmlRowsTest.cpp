@@ -10,6 +10,7 @@
 #include "platform/db/Fields.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
+#include "tests/designer/RowTexts.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -93,7 +94,7 @@ protected:
         query_->SQL()->SetText(sql);
         query_->Open();
         columns_.RebuildColumnList("Reset", *query_);
-        rows_ = std::make_unique<THtmlRowBuilder>(columns_, *query_);
+        rows_ = std::make_unique<designertest::TRowTexts>(columns_, *query_);
     }
     // Moves to the n-th record (1-based).
     void Record(int n)
@@ -107,7 +108,7 @@ protected:
     static db::TADOConnection* connection_;
     std::unique_ptr<db::TADOQuery> query_;
     TColumnModel columns_;
-    std::unique_ptr<THtmlRowBuilder> rows_;
+    std::unique_ptr<designertest::TRowTexts> rows_;
 };
 
 QTemporaryDir* HtmlRows::dir_ = nullptr;
@@ -562,6 +563,51 @@ TEST_F(HtmlRows, FieldTagsReadTheFieldOfTheirName)
     columns_.HyperlinkTypeList.Put(1, "1");
     columns_.UrlList.Put(1, "show.asp?id=[ID]");
     EXPECT_EQ(rows_->CellUrl(1), "show.asp?id=1");
+}
+
+// One writer walks every record, reading its columns once: each record's rows are what a
+// writer made for that record alone writes, nulls after values included.
+TEST_F(HtmlRows, OneWriterThroughEveryRecordWritesWhatAFreshWriterWrites)
+{
+    Open("SELECT id, name, price, amount, added, stamp, link, photo FROM item ORDER BY id");
+    columns_.FormatList.Put(2, "1,2,1,-1,1");
+    columns_.FormatList.Put(3, "1,1,0,0,0");
+    columns_.FormatList.Put(5, "2,3,0,0,0");
+    columns_.PrefixList.Put(2, "<b>");
+    columns_.SuffixList.Put(2, " &euro;</b>");
+    columns_.HyperlinkTypeList.Put(1, "3");
+    columns_.UrlList.Put(1, "show.asp");
+    columns_.ParamList.Put(1, "id=[ID],\"who=[NAME]\",at=[ADDED]");
+    columns_.TargetList.Put(1, "main");
+    columns_.HyperlinkTypeList.Put(6, "1");
+    columns_.UrlList.Put(6, "[LINK]");
+    columns_.FieldList.SetChecked(7, true);
+    columns_.ShowDataList.Put(7, "img/[PHOTO]?n=[NAME]");
+    columns_.ShowModeList.Put(4, "Hide");
+    THtmlRowWriter writer(columns_, *query_);
+    std::string header;
+    writer.AppendHeaderRow(header);
+    EXPECT_EQ(header, rows_->BuildHeaderRow());
+    int r = 0;
+    for (query_->First(); !query_->Eof(); query_->Next(), ++r) {
+        SCOPED_TRACE("record " + std::to_string(r + 1));
+        std::string style1 = "kept";
+        writer.AppendRowStyle1(style1, r);
+        EXPECT_EQ(style1, "kept" + rows_->BuildRowStyle1(r));
+        std::string style2;
+        writer.AppendRowStyle2(style2, r);
+        EXPECT_EQ(style2, rows_->BuildRowStyle2(r));
+        for (int i = 0; i < columns_.ColumnCount(); ++i) EXPECT_EQ(writer.CellContent(i), rows_->BuildCellContent(i)) << i;
+    }
+    EXPECT_EQ(r, 3);
+
+    // A malformed entry raises at every row, not only at the first.
+    columns_.FormatList.Put(3, "1,2");
+    THtmlRowWriter broken(columns_, *query_);
+    query_->First();
+    std::string out;
+    EXPECT_THROW(broken.AppendRowStyle1(out, 0), rtl::EListError);
+    EXPECT_THROW(broken.AppendRowStyle1(out, 0), rtl::EListError);
 }
 
 }  // namespace
