@@ -3,7 +3,6 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 
 namespace designer {
