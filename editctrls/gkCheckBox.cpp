@@ -563,6 +563,17 @@ void TgkDBCustomCheckBox::SetDataField(const std::string& name)
     DataChange();
 }
 
+
+bool TgkDBCustomCheckBox::ExecuteAction(classes::TBasicAction* action)
+{
+    return TgkCustomCheckBox::ExecuteAction(action) || link_->ExecuteAction(action);
+}
+
+bool TgkDBCustomCheckBox::UpdateAction(classes::TBasicAction* action)
+{
+    return TgkCustomCheckBox::UpdateAction(action) || link_->UpdateAction(action);
+}
+
 void TgkDBCustomCheckBox::Notification(classes::TComponent* component, classes::TOperation operation)
 {
     TgkCustomCheckBox::Notification(component, operation);

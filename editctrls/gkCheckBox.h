@@ -238,6 +238,9 @@ public:
     // Writes the state into the field (the link's update).
     virtual void UpdateData();
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
+    // The control's own handling first, then the field data link's.
+    bool ExecuteAction(classes::TBasicAction* action) override;
+    bool UpdateAction(classes::TBasicAction* action) override;
     void Dispatch(ui::TMessage& message) override;
 
 protected:

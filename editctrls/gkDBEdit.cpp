@@ -314,6 +314,17 @@ bool TgkDBCustomEdit::BoundWithoutField() const
            DataSource()->DataSet()->Active() && Field() == nullptr;
 }
 
+
+bool TgkDBCustomEdit::ExecuteAction(classes::TBasicAction* action)
+{
+    return TgkCustomMaskEdit::ExecuteAction(action) || link_->ExecuteAction(action);
+}
+
+bool TgkDBCustomEdit::UpdateAction(classes::TBasicAction* action)
+{
+    return TgkCustomMaskEdit::UpdateAction(action) || link_->UpdateAction(action);
+}
+
 void TgkDBCustomEdit::Notification(classes::TComponent* component, classes::TOperation operation)
 {
     TgkCustomMaskEdit::Notification(component, operation);

@@ -210,6 +210,9 @@ public:
     bool WantsKey(ui::TKey key) const override;
     void Dispatch(ui::TMessage& message) override;
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
+    // The control's own handling first, then the field data link's.
+    bool ExecuteAction(classes::TBasicAction* action) override;
+    bool UpdateAction(classes::TBasicAction* action) override;
     void Loaded() override;
 
     classes::TEvent<classes::TObject*> OnMouseEnter;

@@ -89,6 +89,17 @@ bool TgkDBRichEdit::IsBlobField() const { return Field() != nullptr && Field()->
 
 bool TgkDBRichEdit::InGrid() const { return grid::gkIsInGrid(this); }
 
+
+bool TgkDBRichEdit::ExecuteAction(classes::TBasicAction* action)
+{
+    return TgkCustomRichEdit::ExecuteAction(action) || link_->ExecuteAction(action);
+}
+
+bool TgkDBRichEdit::UpdateAction(classes::TBasicAction* action)
+{
+    return TgkCustomRichEdit::UpdateAction(action) || link_->UpdateAction(action);
+}
+
 void TgkDBRichEdit::Notification(classes::TComponent* component, classes::TOperation operation)
 {
     TgkCustomRichEdit::Notification(component, operation);

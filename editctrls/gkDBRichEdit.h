@@ -62,6 +62,9 @@ public:
     void Change() override;
     void DoExit() override;
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
+    // The control's own handling first, then the field data link's.
+    bool ExecuteAction(classes::TBasicAction* action) override;
+    bool UpdateAction(classes::TBasicAction* action) override;
     // WM_PAINT with a canvas while csPaintCopy is set: PaintCopy into the client area.
     void Dispatch(ui::TMessage& m) override;
 
