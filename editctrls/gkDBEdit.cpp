@@ -213,6 +213,14 @@ bool TgkCustomMaskEdit::ShowsBorder() const { return borderStyle_ != ui::bsNone 
 
 bool TgkCustomMaskEdit::InGrid() const { return dynamic_cast<const ui::TCustomGrid*>(Parent()) != nullptr; }
 
+void TgkCustomMaskEdit::CreatePeers()
+{
+    ui::TEdit::CreatePeers();
+    if (borderStyle_ != ui::bsNone || !AutoSize() || InGrid()) return;
+    frame_.AdjustHeight();
+    SetEditRect();
+}
+
 void TgkCustomMaskEdit::DoCheckValue(bool passesPictureTest) { OnCheckValue(this, passesPictureTest); }
 
 ui::TRect TgkCustomMaskEdit::EditRect() const

@@ -114,6 +114,9 @@ public:
 
 protected:
     bool InGrid() const;
+    // A borderless AutoSize edit outside a grid takes the height of its font and frame once
+    // its window exists, then its text rectangle anew.
+    void CreatePeers() override;
     TgkEditFrame frame_;
     ui::TFormBorderStyle borderStyle_ = ui::bsSingle;
 };

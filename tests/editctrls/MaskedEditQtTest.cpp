@@ -395,3 +395,33 @@ TEST_F(MaskedEditQt, NavigationKeysGoToTheGrid)
 }
 
 }  // namespace
+
+namespace {
+
+// A borderless AutoSize edit takes the height of its font once its window is made; one with
+// a border, one without AutoSize, and one inside a grid keep the height they were given.
+TEST_F(MaskedEditQt, ABorderlessAutoSizeEditTakesItsFontsHeightWhenItsWindowIsMade)
+{
+    const int fontHeight = ui::MeasureFont(*form->Font()).Metrics().Height;
+    auto* grid = new TKeyGrid(form.get());
+    grid->SetParent(form.get());
+    grid->SetBounds(200, 10, 200, 150);
+    struct Case {
+        const char* name;
+        bool border, autoSize, inGrid;
+        int height;
+    };
+    for (const Case c : {Case{"borderless", false, true, false, fontHeight + 6}, Case{"bordered", true, true, false, 40},
+                         Case{"fixed height", false, false, false, 40}, Case{"in a grid", false, true, true, 40}}) {
+        auto* e = new TgkDBCustomEdit(form.get());
+        e->SetBorderStyle(c.border ? ui::bsSingle : ui::bsNone);
+        e->SetAutoSize(c.autoSize);
+        e->SetBounds(10, 100, 150, 40);
+        e->SetParent(c.inGrid ? static_cast<ui::TWinControl*>(grid) : form.get());
+        QApplication::processEvents();
+        ASSERT_NE(ui::qt::WidgetOf(*e), nullptr) << c.name;
+        EXPECT_EQ(e->Height(), c.height) << c.name;
+    }
+}
+
+}  // namespace
