@@ -38,6 +38,7 @@
 #include "platform/db/AdoConnection.h"
 #include "platform/db/AdoDataSet.h"
 #include "platform/db/ConnectionString.h"
+#include "platform/db/ForwardQuery.h"
 
 namespace {
 
@@ -161,7 +162,11 @@ int RunWriter(const std::string& mode, const std::string& db, const std::string&
     settings.frames = false;
     settings.headerNavigation = 1;
     settings.footerNavigation = 2;
-    const int rows = designer::ExportHtmlPages(designer::THtmlExport{settings, columns, query, {}, ""}, out + "/Orders.html").records;
+    // As the design window writes them: the query it browses shows its first rows, and the
+    // pages come from a forward-only reading of the same statement.
+    const std::unique_ptr<db::TForwardQuery> reading = designer::OpenForwardReading(query);
+    const designer::THtmlExport e{settings, columns, *reading, {}, "", [&] { return reading->CountRecords(); }};
+    const int rows = designer::ExportHtmlPages(e, out + "/Orders.html").records;
     std::printf("%d\n", rows);
     return 0;
 }
