@@ -7,11 +7,14 @@
 #include "designer/HtmlText.h"
 #include "designer/LayoutTemplate.h"
 #include "designer/PageLinks.h"
+#include "platform/db/AdoConnection.h"
 #include "platform/db/AdoDataSet.h"
+#include "platform/db/ConnectionString.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/Fields.h"
 #include "platform/db/ForwardQuery.h"
 #include "platform/rtl/Colors.h"
+#include "platform/rtl/Log.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace designer {
@@ -187,12 +190,41 @@ TPageSetReport ExportHtmlPages(const THtmlExport& e, const std::string& fileName
     });
 }
 
+namespace {
+
+// The connection the export reads on. While the browsing query still holds its statement
+// open (the rest of its rows read on demand), a second statement on the same connection
+// makes a driver that steps one statement at a time read that whole rest into its own
+// memory: the export then reads on a connection of its own, made from the first one's
+// string (credentials included) and owned by the reading. Where it cannot be opened, the
+// export shares the query's connection.
+db::TADOConnection* ReadingConnection(const db::TADOQuery& query, db::TForwardQuery& reading)
+{
+    db::TADOConnection* shared = query.Connection();
+    if (shared == nullptr || query.AllRowsRead() || shared->OdbcConnectionString().empty()) return shared;
+    auto* own = new db::TADOConnection(&reading);
+    own->SetLoginPrompt(false);
+    own->SetConnectionTimeout(shared->ConnectionTimeout());
+    own->SetCommandTimeout(shared->CommandTimeout());
+    own->SetConnectionString(db::MakeOdbcInitString(shared->OdbcConnectionString()));
+    try {
+        own->Open();
+        return own;
+    } catch (const std::exception& e) {
+        rtl::LogLine("The page export reads on the browsing query's connection", e.what());
+        delete own;
+        return shared;
+    }
+}
+
+}  // namespace
+
 std::unique_ptr<db::TForwardQuery> OpenForwardReading(const db::TADOQuery& query)
 {
     if (!rtl::Trim(query.Sort()).empty() || (query.Filtered() && (!rtl::Trim(query.Filter()).empty() || query.OnFilterRecord)))
         return nullptr;
     auto reading = std::make_unique<db::TForwardQuery>(nullptr);
-    reading->SetConnection(query.Connection());
+    reading->SetConnection(ReadingConnection(query, *reading));
     reading->SetEnableBCD(query.EnableBCD());
     reading->SQL()->Assign(*query.SQL());
     reading->Open();

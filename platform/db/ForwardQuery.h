@@ -2,7 +2,7 @@
 // A query read once, from its first row to its last: for a writer that walks a whole result
 // and must not hold it (the page export), while the browsing data sets keep theirs.
 //
-// Promises: it holds the rows of one reading step at most (TResultReader over a row store
+// Promises: it holds the rows of one reading step at most (ReadRows into a row store
 // that is emptied before each step, at most RowsPerRead rows), so its memory does not grow with
 // the result. The fields, their types and values are those an ADO query of the same statement
 // and EnableBCD shows (the same description and the same reading of the rows). It moves

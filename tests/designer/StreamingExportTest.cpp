@@ -246,6 +246,40 @@ TEST_P(StreamingExport, RowsChangedAfterTheCountLeaveTheEarlierPages)
     }
 }
 
+// While the browsing query has rows still to read, its statement stays open: the export reads
+// on a connection of its own (a driver stepping one statement per connection would otherwise
+// read the query's whole rest into memory), leaves the query as it was, and writes the same
+// pages.
+TEST_P(StreamingExport, AQueryStillBeingReadKeepsItsStatementAndItsConnection)
+{
+    Fill(5000);
+    db::TADOQuery query(nullptr);
+    query.SetConnection(conn.get());
+    query.SQL()->SetText(Select());
+    query.Open();
+    if (query.AllRowsRead()) GTEST_SKIP() << GetParam()->name << " reads the whole result when the statement runs";
+    TColumnModel model;
+    BuildColumns(model, query);
+    const TPageSettings settings = SettingsOf(true, 1000, {0, ""});
+    QTemporaryDir dir;
+    const fs::path streamed = fs::path(dir.path().toStdString()) / "streamed";
+    const fs::path scrolled = fs::path(dir.path().toStdString()) / "scrolled";
+    fs::create_directories(streamed);
+    fs::create_directories(scrolled);
+    {
+        const std::unique_ptr<db::TForwardQuery> reading = OpenForwardReading(query);
+        ASSERT_TRUE(reading);
+        EXPECT_NE(reading->Connection(), query.Connection());
+        const THtmlExport e{settings, model, *reading, {}, kStyles, [&] { return reading->CountRecords(); }};
+        EXPECT_EQ(ExportHtmlPages(e, (streamed / "Rows.html").string()).records, 5000);
+    }
+    EXPECT_FALSE(query.AllRowsRead());
+    EXPECT_EQ(ExportHtmlPages({settings, model, query, {}, kStyles}, (scrolled / "Rows.html").string()).records, 5000);
+    ExpectSameTree(scrolled, streamed);
+    // Read whole, the query shares its connection again.
+    EXPECT_EQ(OpenForwardReading(query)->Connection(), query.Connection());
+}
+
 // A query that shows its rows sorted or filtered shows other rows than the statement answers.
 TEST_P(StreamingExport, ASortedOrFilteredQueryIsNotReadAgain)
 {
