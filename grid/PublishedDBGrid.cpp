@@ -75,6 +75,8 @@ TgkDBGrid::TgkDBGrid(classes::TComponent* owner) : TgkCustomDBGrid(owner)
 
 TgkDBGrid::~TgkDBGrid()
 {
+    destroying_ = true;
+    SaveSettingsOnce();
     SetPlacedControl(nullptr);
     delete picker_;
     picker_ = nullptr;
@@ -189,6 +191,8 @@ void TgkDBGrid::LinkActivated()
 
 void TgkDBGrid::LinkActive(bool value)
 {
+    // A data set going away with the form takes the shown fields with it: save them now.
+    if (!value && IsDestroying()) SaveSettingsOnce();
     if (picker_ != nullptr) gkSetDataField(picker_, std::string());
     TgkCustomDBGrid::LinkActive(value);
     if (value) LinkActivated();

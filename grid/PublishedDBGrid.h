@@ -10,7 +10,10 @@
 //   field cannot be edited;
 // - multi-record selection by bookmarks (SelectRecord, UnselectRecord, ranges);
 // - sizing of fixed columns by the mouse (dgFixedResizable);
-// - the option objects IniAttributes and ExportOptions, published for forms;
+// - the option objects IniAttributes and ExportOptions, published for forms; with
+//   IniAttributes.Enabled the column list is loaded from its INI file or registry section at
+//   the first window creation and saved there when the grid is destroyed (see
+//   SaveToIniFile and LoadFromIniFile);
 // - BiDiMode, Ctl3D, ImeMode, ImeName and Constraints, stored only (StoredControlProps.h):
 //   the right-to-left painting the core has (UseRightToLeftGrid) is not reached from
 //   BiDiMode, so a stored right-to-left grid still paints left to right.
@@ -38,6 +41,8 @@
 #include "grid/MemoDlg.h"
 #include "platform/ui/StoredControlProps.h"
 #include "platform/db/Variant.h"
+#include "platform/rtl/IniFile.h"
+#include "platform/rtl/StringList.h"
 
 namespace grid {
 
@@ -109,6 +114,20 @@ public:
     virtual void UnselectBookmark(const db::TBookmark& bookmark);
     virtual void UpdateCellControl();
     virtual void DoExportField(db::TField* field, bool& accept);
+    // The columns (the shown fields with UseTFields, else Selected) written over the settings
+    // section in one save: per column "width;;title;;T|F" (and ";;fifth part") under the field
+    // name, a delimiter inside a title or fifth part saved as a blank. Nothing at design time.
+    // A missing name or folder or an empty delimiter is a warning (the first two silent while
+    // destroying); a save the layer refuses is a warning with its message and leaves the
+    // section as it was. Never raises.
+    virtual void SaveToIniFile();
+    // Selected read back from the section (delimiters become TABs), then, with CheckNewFields,
+    // the columns it lacks appended, then ApplySelected. A value without the delimiter or
+    // with a width that is no whole number stops the load with a warning (the list kept
+    // without UseTFields, emptied with it). An empty section changes nothing.
+    virtual void LoadFromIniFile();
+    // Selected as it was when the settings were first loaded.
+    const rtl::TStringList& DesignSelected() const { return designSelected_; }
 
     // ---- Cells ---------------------------------------------------------------------------------
     // The picker, once created (nil before).
@@ -166,6 +185,7 @@ public:
     void RecordChanged(db::TField* field) override;
     void RecordMoved() override;
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
+    void CreatePeers() override;
 
 protected:
     void Dispatch(ui::TMessage& message) override;
@@ -196,6 +216,13 @@ private:
     // Space on a check-box cell: the current record's selection for a calculated "selected"
     // field, else the field's value between the two values; nothing when read-only.
     void ToggleCheckBox(const std::string& checkedValue, const std::string& uncheckedValue);
+    // The destructor's save, run once also when the link goes inactive while destroying.
+    void SaveSettingsOnce() noexcept;
+    bool IsDestroying() const;
+    // Warnings of the settings load and save.
+    void SettingsWarning(const std::string& text, bool silentWhileDestroying) const;
+    // The settings entries of the columns (see SaveToIniFile).
+    rtl::TIniEntries SettingsEntries(const std::string& delimiter);
 
     std::unique_ptr<TgkIniAttributes> iniAttributes_;
     std::unique_ptr<TgkExportOptions> exportOptions_;
@@ -213,6 +240,10 @@ private:
     bool fixedSizingLineShown_ = false;
     bool loadAllRTF_ = false;
     ui::TStoredControlProps stored_;
+    rtl::TStringList designSelected_;
+    bool settingsLoaded_ = false;
+    bool settingsSaved_ = false;
+    bool destroying_ = false;
 };
 
 // Registers TgkDBGrid, its option objects and the memo dialog component for stored forms.
