@@ -565,11 +565,7 @@ bool TgkDBGrid::CellKey(ui::TKey pressed)
 {
     const bool memo = IsMemoCell(Col(), Row());
     if (!memo && !CanEdit() && !IsSelectedCheckColumn(Col())) return false;
-    std::string checkedValue, uncheckedValue;
-    if (pressed == ui::VK_SPACE && GetCheckBoxValues(Col(), Row(), checkedValue, uncheckedValue)) {
-        ToggleCheckBox(checkedValue, uncheckedValue);
-        return true;
-    }
+    if (pressed == ui::VK_SPACE && ToggleCurrentCheckBox()) return true;
     if (ui::TWinControl* richEdit = RichEditControl(Col(), Row())) {
         if (pressed != ui::VK_F2) return false;
         richEdit->Perform(ui::WM_KEYDOWN, ui::VK_F2, 0);
@@ -603,6 +599,15 @@ ui::TWinControl* TgkDBGrid::RichEditControl(int col, int row)
     ui::TWinControl* control = nullptr;
     if (!gkEqualText(type, "RichEdit") || !FindCellControl(col, row, control) || control == picker_) return nullptr;
     return control;
+}
+
+bool TgkDBGrid::ToggleCurrentCheckBox()
+{
+    if (!DataLink().Active() || (!CanEdit() && !IsSelectedCheckColumn(Col()))) return false;
+    std::string checkedValue, uncheckedValue;
+    if (!GetCheckBoxValues(Col(), Row(), checkedValue, uncheckedValue)) return false;
+    ToggleCheckBox(checkedValue, uncheckedValue);
+    return true;
 }
 
 void TgkDBGrid::ToggleCheckBox(const std::string& checkedValue, const std::string& uncheckedValue)
@@ -793,7 +798,14 @@ void TgkDBGrid::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x,
             return;
         }
     }
+    const ui::TGridCoord pressed = MouseCoord(x, y);
+    const bool wasCurrent = pressed.X == Col() && pressed.Y == Row();
     TgkCustomDBGrid::MouseDown(button, shift, x, y);
+    // A click toggles a check box of the cell that was already current (any cell with
+    // ecoCheckboxSingleClick), under the rule Space follows.
+    if (button == ui::mbLeft && !shift.Contains(ui::ssDouble) && pressed.X == Col() && pressed.Y == Row() &&
+        (wasCurrent || EditControlOptions().Contains(ecoCheckboxSingleClick)))
+        ToggleCurrentCheckBox();
 }
 
 void TgkDBGrid::MouseMove(ui::TShiftState shift, int x, int y)

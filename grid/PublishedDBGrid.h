@@ -216,6 +216,9 @@ private:
     // Space on a check-box cell: the current record's selection for a calculated "selected"
     // field, else the field's value between the two values; nothing when read-only.
     void ToggleCheckBox(const std::string& checkedValue, const std::string& uncheckedValue);
+    // The current cell's check box toggled when it has one and the grid can edit (or the
+    // column is the "selected" column); True when it was.
+    bool ToggleCurrentCheckBox();
     // The destructor's save, run once also when the link goes inactive while destroying.
     void SaveSettingsOnce() noexcept;
     bool IsDestroying() const;

@@ -1,0 +1,96 @@
+// Check boxes in cells toggled by Space and by the mouse, offscreen over an in-memory data set.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "grid/PublishedDBGrid.h"
+#include "platform/db/Fields.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/testing/TestDialogs.h"
+#include "tests/grid/GridTestSupport.h"
+
+namespace {
+
+using grid::TgkDBGrid;
+
+class CheckBoxCells : public gridtest::TGridFixture<TgkDBGrid> {
+protected:
+    void Click(int col, int row)
+    {
+        const ui::TRect cell = grid->CellRect(col, row);
+        const auto at = ui::MakeLParam(cell.Left + 4, cell.Top + 3);
+        grid->Perform(ui::WM_LBUTTONDOWN, ui::MK_LBUTTON, at);
+        grid->Perform(ui::WM_LBUTTONUP, 0, at);
+    }
+
+    ui::TScriptedDialogs dialogs;
+    ui::TDialogServiceScope scope{dialogs};
+};
+
+// CITY is the check-box column (grid column 3); the first record holds the checked value.
+TEST_F(CheckBoxCells, SpaceAndClicksToggleOnlyWhereEditingIsAllowed)
+{
+    enum class Act { Space, ClickCurrent, ClickOther };
+    struct Case {
+        const char* what;
+        std::function<void(TgkDBGrid&, db::TDataSet&)> prepare;
+        Act act;
+        const char* city;
+    };
+    const auto nothing = [](TgkDBGrid&, db::TDataSet&) {};
+    const auto singleClick = [](TgkDBGrid& g, db::TDataSet&) {
+        grid::TgkEditControlOptions options = g.EditControlOptions();
+        options.Include(grid::ecoCheckboxSingleClick);
+        g.SetEditControlOptions(options);
+    };
+    const auto readOnlyField = [](TgkDBGrid&, db::TDataSet& d) { d.FieldByName("CITY")->SetReadOnly(true); };
+    const auto readOnlyColumn = [](TgkDBGrid& g, db::TDataSet&) {
+        g.SetUseTFields(false);
+        g.Selected()->SetText("ID\t4\tID\nNAME\t8\tName\nCITY\t4\tCity\tT\n");
+        g.ApplySelected();
+    };
+    const auto readOnlyGrid = [](TgkDBGrid& g, db::TDataSet&) { g.SetReadOnly(true); };
+    const std::vector<Case> cases = {
+        {"Space", nothing, Act::Space, "off"},
+        {"click on the current cell", nothing, Act::ClickCurrent, "off"},
+        {"click moving to the cell", nothing, Act::ClickOther, "c1"},
+        {"single click moving to the cell", singleClick, Act::ClickOther, "off"},
+        {"Space, read-only field", readOnlyField, Act::Space, "c1"},
+        {"click, read-only field", readOnlyField, Act::ClickCurrent, "c1"},
+        {"Space, column flag T", readOnlyColumn, Act::Space, "c1"},
+        {"click, column flag T", readOnlyColumn, Act::ClickCurrent, "c1"},
+        {"Space, read-only grid", readOnlyGrid, Act::Space, "c1"},
+        {"click, read-only grid", readOnlyGrid, Act::ClickCurrent, "c1"},
+        {"single click, read-only grid", [&](TgkDBGrid& g, db::TDataSet& d) { singleClick(g, d); readOnlyGrid(g, d); },
+         Act::ClickOther, "c1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        MakeData(3);
+        grid->ControlType()->SetText("CITY;CheckBox;c1;off\n");
+        ShowAndOpen();
+        c.prepare(*grid, *ds);
+        grid->SetFocus();
+        grid->SetSelectedIndex(c.act == Act::ClickOther ? 0 : 2);
+        switch (c.act) {
+        case Act::Space: {
+            ui::TKey key = ui::VK_SPACE;
+            grid->KeyDown(key, {});
+            break;
+        }
+        case Act::ClickCurrent:
+        case Act::ClickOther:
+            Click(3, 1);
+            break;
+        }
+        EXPECT_EQ(grid->Col(), 3);
+        EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 1);
+        EXPECT_EQ(ds->FieldByName("CITY")->AsString(), c.city);
+        ds->Cancel();
+        TearDown();
+    }
+}
+
+}  // namespace
