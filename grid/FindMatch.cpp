@@ -1,7 +1,9 @@
 #include "grid/FindMatch.h"
 
+#include <memory>
 #include <optional>
 
+#include "grid/CellControls.h"
 #include "grid/GridRoutines.h"
 #include "grid/Intl.h"
 #include "platform/db/DataSet.h"
@@ -11,18 +13,13 @@
 #include "platform/rtl/Formatting.h"
 #include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/Controls.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Forms.h"
 
 namespace grid {
 
 namespace {
-
-TgkRichTextToPlain& RichTextConverter()
-{
-    static TgkRichTextToPlain converter;
-    return converter;
-}
 
 bool IsMemo(const db::TField& field) { return field.DataType() == db::ftMemo || field.DataType() == db::ftFmtMemo; }
 
@@ -45,10 +42,10 @@ std::optional<bool> NumbersMatch(const db::TField& field, const std::string& sea
     return field.AsFloat() == wanted;
 }
 
-bool RecordMatches(const db::TField& field, const std::string& searchText, std::uint8_t matchType,
-                   bool caseSensitive)
+bool RecordMatches(db::TField& field, const std::string& searchText, IgkRichTextReader* reader,
+                   std::uint8_t matchType, bool caseSensitive)
 {
-    if (IsMemo(field)) return gkMemoMatches(field, searchText, caseSensitive, matchType);
+    if (IsMemo(field)) return gkMemoMatches(field, searchText, reader, caseSensitive, matchType);
     if (const std::optional<bool> numbers = NumbersMatch(field, searchText, matchType)) return *numbers;
     return gkValueMatches(field.AsString(), searchText, matchType, caseSensitive);
 }
@@ -62,13 +59,6 @@ bool LocateAnswers(const db::TDataSet& dataSet, const db::TField& field, std::ui
 }
 
 }  // namespace
-
-TgkRichTextToPlain SetRichTextToPlain(TgkRichTextToPlain converter)
-{
-    TgkRichTextToPlain previous = std::move(RichTextConverter());
-    RichTextConverter() = std::move(converter);
-    return previous;
-}
 
 bool gkIsFloatField(const db::TField* field)
 {
@@ -93,11 +83,10 @@ bool gkValueMatches(const std::string& value, const std::string& searchText, std
     }
 }
 
-bool gkMemoMatches(const db::TField& field, const std::string& searchText, bool caseSensitive,
+bool gkMemoMatches(db::TField& field, const std::string& searchText, IgkRichTextReader* reader, bool caseSensitive,
                    std::uint8_t matchType)
 {
-    std::string text = field.AsString();
-    if (RichTextConverter() && text.starts_with("{\\rtf")) text = RichTextConverter()(text);
+    const std::string text = reader != nullptr ? reader->PlainTextOf(field, true) : field.AsString();
     return gkValueMatches(text, searchText, matchType, caseSensitive);
 }
 
@@ -118,6 +107,9 @@ bool gkFindMatch(bool fromBeginning, db::TDataSet& dataSet, const std::string& f
         return dataSet.Locate(fieldName, db::TVariant(searchText), options);
     }
 
+    std::unique_ptr<ui::TWinControl> richText;
+    if (IsMemo(*field) && gkIsRichTextField(field, true)) richText.reset(gkCreateRichTextReader(nullptr));
+    auto* reader = dynamic_cast<IgkRichTextReader*>(richText.get());
     db::TBookmark start = dataSet.GetBookmark();
     bool found = false;
     ui::Screen().SetCursor(ui::crHourGlass);
@@ -130,12 +122,12 @@ bool gkFindMatch(bool fromBeginning, db::TDataSet& dataSet, const std::string& f
     });
     if (fromBeginning) {
         dataSet.First();
-        found = !dataSet.Eof() && RecordMatches(*field, wanted, matchType, caseSensitive);
+        found = !dataSet.Eof() && RecordMatches(*field, wanted, reader, matchType, caseSensitive);
     }
     while (!found && !dataSet.Eof()) {
         dataSet.Next();
         if (dataSet.Eof()) break;
-        found = RecordMatches(*field, wanted, matchType, caseSensitive);
+        found = RecordMatches(*field, wanted, reader, matchType, caseSensitive);
     }
     return found;
 }

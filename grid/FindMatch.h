@@ -4,6 +4,8 @@
 //
 // Promises:
 // - No fixed buffers: search texts and memo values of any length are compared whole.
+// - A memo holding rich text is compared in its plain text, read by a hidden rich-text reader
+//   (CellControls.h) made for the search and freed after it; without one, as stored.
 // - The scan steps with Next; controls are held while it runs and given back, the cursor
 //   is set back, and the data set returns to the record it was on when nothing matched,
 //   also when the scan raises (the exception then goes on).
@@ -12,7 +14,6 @@
 // - An unknown field: the warning "Field <name> not found." and False; nothing moves.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace db {
@@ -22,6 +23,8 @@ class TField;
 
 namespace grid {
 
+class IgkRichTextReader;
+
 enum : std::uint8_t { mtExactMatch = 0, mtPartialMatchStart = 1, mtPartialMatchAny = 2 };
 
 // Whether `value` matches `searchText` (already upper-cased by the caller when not
@@ -29,9 +32,9 @@ enum : std::uint8_t { mtExactMatch = 0, mtPartialMatchStart = 1, mtPartialMatchA
 // start and anywhere; an unknown match type never matches.
 bool gkValueMatches(const std::string& value, const std::string& searchText, std::uint8_t matchType,
                     bool caseSensitive);
-// The same rules on a memo's text: its plain text when the field holds rich text and a
-// converter is installed (SetRichTextToPlain), else the field's text.
-bool gkMemoMatches(const db::TField& field, const std::string& searchText, bool caseSensitive,
+// The same rules on a memo's text: its plain text read through `reader` when one is given
+// (rich text), else the field's text.
+bool gkMemoMatches(db::TField& field, const std::string& searchText, IgkRichTextReader* reader, bool caseSensitive,
                    std::uint8_t matchType);
 // Float, currency and BCD fields.
 bool gkIsFloatField(const db::TField* field);
@@ -47,10 +50,5 @@ bool gkFindMatch(bool fromBeginning, db::TDataSet& dataSet, const std::string& f
 // `caseSensitive`, else both lower-cased); otherwise gkFindMatch from the first record.
 bool gkFindMatchInField(db::TDataSet& dataSet, const std::string& searchText, const std::string& fieldName,
                         bool caseSensitive, std::uint8_t matchType);
-
-// Rich text ("{\rtf" ...) to its plain text, supplied by whoever can read rich text (the
-// data-aware rich edit); without one a memo is compared as stored. Returns the previous one.
-using TgkRichTextToPlain = std::function<std::string(const std::string& richText)>;
-TgkRichTextToPlain SetRichTextToPlain(TgkRichTextToPlain converter);
 
 }  // namespace grid

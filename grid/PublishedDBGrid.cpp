@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "grid/CellControls.h"
 #include "grid/GridRoutines.h"
 #include "grid/IndicatorButton.h"
 #include "grid/StringRoutines.h"
@@ -96,6 +97,7 @@ void TgkDBGrid::Notification(classes::TComponent* component, classes::TOperation
     TgkCustomDBGrid::Notification(component, operation);
     if (operation != classes::opRemove) return;
     if (component == picker_) picker_ = nullptr;
+    if (component == richTextReader_) richTextReader_ = nullptr;
     if (component == PlacedControl()) SetPlacedControl(nullptr);
 }
 
@@ -298,12 +300,31 @@ std::string TgkDBGrid::GetFieldValue(int dataCol)
 {
     db::TField* field = GetColField(dataCol);
     if (field == nullptr) return {};
+    if (std::optional<std::string> text = RichTextCellText(*field)) return *text;
     if (field->DataType() == db::ftMemo || field->DataType() == db::ftOraClob) {
         const db::TDataSet* ds = field->DataSet();
         if (ds != nullptr && ds->Bof() && ds->Eof() && ds->State() != db::dsInsert) return {};
         return memoAttributes_.Contains(mGridShow) ? field->AsString() : std::string("(Memo)");
     }
+    ui::TWinControl* control = nullptr;
+    if (FindCellControl(dataCol + IndicatorOffset(), TitleOffset(), control) && control != picker_) {
+        if (const auto* cellControl = dynamic_cast<const IgkGridCellControl*>(control)) {
+            if (std::optional<std::string> text = cellControl->GridCellText(*field)) return *text;
+        }
+    }
     return TgkCustomDBGrid::GetFieldValue(dataCol);
+}
+
+std::optional<std::string> TgkDBGrid::RichTextCellText(db::TField& field)
+{
+    if (dynamic_cast<db::TBlobField*>(&field) == nullptr) return std::nullopt;
+    std::string type, parameters;
+    GetControlInfo(field.FieldName(), type, parameters);
+    if (!gkEqualText(type, "RichEdit")) return std::nullopt;
+    if (richTextReader_ == nullptr) richTextReader_ = gkCreateRichTextReader(this);
+    auto* reader = dynamic_cast<IgkRichTextReader*>(richTextReader_);
+    if (reader == nullptr) return std::nullopt;
+    return reader->PlainTextOf(field, loadAllRTF_);
 }
 
 rtl::TColor TgkDBGrid::GetGridColor(int col) const

@@ -33,6 +33,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -83,7 +84,7 @@ public:
     int GkFixedCols() const noexcept { return fixedCols_; }
     void SetGkFixedCols(int value);
 
-    // Rich-text cells load their whole text at once (stored; rich-text cells are not built).
+    // Rich-text cells load their whole text at once, not through the blob stream.
     bool LoadAllRTF() const noexcept { return loadAllRTF_; }
     void SetLoadAllRTF(bool v) { loadAllRTF_ = v; }
     // Stored only (see StoredControlProps.h).
@@ -138,9 +139,11 @@ public:
     // control exists, and (without ecoDisableDateTimePicker) date-time fields.
     bool IsControlCell(int col, int row);
     bool IsCustomCell(int col, int row) override;
-    // The cell text of data column `dataCol` in the current record: memo fields "(Memo)"
-    // (their text with mGridShow, nothing over an empty data set), "URL-Link" columns the URL
-    // display text, else the field's DisplayText.
+    // The cell text of data column `dataCol` in the current record: "RichEdit" blob columns
+    // the plain text of the blob (read by the grid's hidden rich-text reader, CellControls.h),
+    // memo fields "(Memo)" (their text with mGridShow, nothing over an empty data set),
+    // "URL-Link" columns the URL display text, a column whose control answers
+    // IgkGridCellControl what the control says, else the field's DisplayText.
     std::string GetFieldValue(int dataCol) override;
     bool CanEditShow() override;
     // The fixed columns (indicator and FixedCols) take TitleColor, the others Color.
@@ -211,6 +214,8 @@ private:
     void FreeSelectedRecords();
     void DoubleClick(ui::TMessage& m);
     bool CellKey(ui::TKey pressed);
+    // The plain text of a "RichEdit" blob cell; nothing for other cells or without a reader.
+    std::optional<std::string> RichTextCellText(db::TField& field);
     // The rich-text control over a "RichEdit" cell (nil for other cells).
     ui::TWinControl* RichEditControl(int col, int row);
     // Space on a check-box cell: the current record's selection for a calculated "selected"
@@ -232,6 +237,7 @@ private:
     TgkMemoAttributes memoAttributes_{mSizeable, mWordWrap};
     int fixedCols_ = 0;
     ui::TWinControl* picker_ = nullptr;  // owned by the grid (as a component)
+    ui::TWinControl* richTextReader_ = nullptr;  // hidden; owned by the grid (as a component)
     std::vector<db::TBookmark> selectedRecords_;
     std::array<db::TVariant, 5> changedFlags_;
     bool linkActivating_ = false;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "platform/rtl/Files.h"
 #include "platform/ui/testing/TestDialogs.h"
 #include "tests/db/MemDataSet.h"
+#include "tests/grid/StandInCellControls.h"
 
 namespace {
 
@@ -162,18 +164,25 @@ TEST_F(FindMatchTest, FindMatchInFieldStaysOnAMatchingRecord)
     }
 }
 
-// A memo in rich text is searched in its plain text once a converter is installed.
+// A memo in rich text is searched in its plain text, read by a hidden reader made for the
+// search; without one it is compared as stored.
 TEST_F(FindMatchTest, RichTextMemoSearchedInItsPlainText)
 {
     mem.Close();
-    mem.AddRow({db::TVariant(5), db::TVariant("Rome"), db::TVariant(1.0), db::TVariant("{\\rtf1 \\b bold\\b0 plain}"),
+    mem.AddRow({db::TVariant(5), db::TVariant("Rome"), db::TVariant(1.0), db::TVariant("{\\rtf1 \\b bold\\b0  plain}"),
                 db::TVariant::FromDecimal("5")});
     mem.Open();
-    const auto previous = grid::SetRichTextToPlain([](const std::string&) { return std::string("bold plain"); });
-    EXPECT_TRUE(grid::gkFindMatch(true, mem, "NOTE", "BOLD PLAIN", mtExactMatch, false, false));
-    EXPECT_EQ(CurrentId(mem), 5);
-    grid::SetRichTextToPlain(previous);
-    EXPECT_FALSE(grid::gkFindMatch(true, mem, "NOTE", "BOLD PLAIN", mtExactMatch, false, false));
+    for (const bool reader : {false, true}) {
+        SCOPED_TRACE(reader);
+        std::optional<gridtest::TRichReaderScope> scope;
+        if (reader) scope.emplace();
+        MoveTo(mem, 5);  // the search asks the current record whether the memo holds rich text
+        EXPECT_EQ(grid::gkFindMatch(true, mem, "NOTE", "BOLD PLAIN", mtExactMatch, false, false), reader);
+        EXPECT_EQ(CurrentId(mem), 5);
+        MoveTo(mem, 4);
+        EXPECT_EQ(grid::gkFindMatch(true, mem, "NOTE", "Another NOTE", mtExactMatch, true, false), true);
+        EXPECT_EQ(CurrentId(mem), 3);
+    }
 }
 
 // The same cases over an ADO query on a SQLite file: by the scan, and with the query's own

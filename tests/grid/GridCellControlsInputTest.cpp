@@ -1,6 +1,8 @@
-// Check boxes in cells toggled by Space and by the mouse, offscreen over an in-memory data set.
+// Cells with controls, offscreen over an in-memory data set: check boxes toggled by Space
+// and by the mouse, and the texts of cells whose controls show a field their own way.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include "platform/ui/Messages.h"
 #include "platform/ui/testing/TestDialogs.h"
 #include "tests/grid/GridTestSupport.h"
+#include "tests/grid/StandInCellControls.h"
 
 namespace {
 
@@ -89,6 +92,73 @@ TEST_F(CheckBoxCells, SpaceAndClicksToggleOnlyWhereEditingIsAllowed)
         EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 1);
         EXPECT_EQ(ds->FieldByName("CITY")->AsString(), c.city);
         ds->Cancel();
+        TearDown();
+    }
+}
+
+// The cell text of controls that show a field their own way, of rich-text blobs, and of
+// columns whose control cannot be used.
+class CellTexts : public gridtest::TGridFixture<TgkDBGrid> {
+protected:
+    void MakePriceData()
+    {
+        ds = std::make_unique<dbtest::TMemDataSet>(nullptr);
+        ds->columns = {{"ID", db::ftInteger}, {"PRICE", db::ftFloat}, {"NOTES", db::ftMemo}};
+        ds->AddRow({db::TVariant(1), db::TVariant(12.5), db::TVariant("{\\rtf1 \\b bold\\b0  plain}")});
+        ds->AddRow({db::TVariant(2), db::TVariant(3.0), db::TVariant("first line\nsecond")});
+        source->SetDataSet(ds.get());
+    }
+};
+
+TEST_F(CellTexts, ControlsAndRichTextGiveTheirOwnCellText)
+{
+    struct Case {
+        const char* what;
+        const char* controlType;
+        bool ownText;
+        bool disable;
+        bool reader;
+        int id;
+        int dataCol;
+        const char* text;
+    };
+    const std::vector<Case> cases = {
+        {"plain column", "", false, false, false, 1, 1, "12.50"},
+        {"edit showing display text", "PRICE;CustomEdit;PriceEdit", false, false, false, 1, 1, "12.50"},
+        {"edit showing the field's text", "PRICE;CustomEdit;PriceEdit", true, false, false, 1, 1, "12.5"},
+        {"custom controls disabled", "PRICE;CustomEdit;PriceEdit", true, true, false, 1, 1, "12.50"},
+        {"entry naming no control", "PRICE;CustomEdit;Nowhere", true, false, false, 1, 1, "12.50"},
+        {"radio group caption", "PRICE;Combo;PriceRadio", false, false, false, 1, 1, "Twelve and a half"},
+        {"radio group, no caption", "PRICE;Combo;PriceRadio", false, false, false, 2, 1, ""},
+        {"rich text", "NOTES;RichEdit;PriceEdit", false, false, true, 1, 2, "bold plain"},
+        {"plain blob as rich text", "NOTES;RichEdit;PriceEdit", false, false, true, 2, 2, "first line\nsecond"},
+        {"rich text without reader", "NOTES;RichEdit;PriceEdit", false, false, false, 1, 2, "(Memo)"},
+        {"rich text disabled", "NOTES;RichEdit;PriceEdit", false, true, true, 1, 2, "(Memo)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        std::optional<gridtest::TRichReaderScope> reader;
+        if (c.reader) reader.emplace();
+        MakePriceData();
+        auto* edit = new gridtest::TTestCellEdit(form.get());
+        edit->SetName("PriceEdit");
+        edit->SetParent(form.get());
+        edit->showOwnText = c.ownText;
+        auto* radio = new gridtest::TTestRadioGroup(form.get());
+        radio->SetName("PriceRadio");
+        radio->SetParent(form.get());
+        radio->captions = {{"12.5", "Twelve and a half"}};
+        grid->ControlType()->SetText(c.controlType);
+        if (c.disable) {
+            grid::TgkEditControlOptions options = grid->EditControlOptions();
+            options.Include(grid::ecoDisableCustomControls);
+            grid->SetEditControlOptions(options);
+        }
+        ShowAndOpen();
+        static_cast<db::TFloatField*>(ds->FieldByName("PRICE"))->SetDisplayFormat("0.00");
+        ds->MoveBy(c.id - 1);
+        EXPECT_EQ(grid->GetFieldValue(c.dataCol), c.text);
         TearDown();
     }
 }
