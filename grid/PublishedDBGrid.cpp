@@ -447,6 +447,7 @@ void TgkDBGrid::HideCellControl()
 {
     ui::TWinControl* control = PlacedControl();
     SetPlacedControl(nullptr);
+    placedByPaint_ = false;
     if (control == nullptr || !control->Visible() || control->Parent() != this || hidingControl_) return;
     hidingControl_ = true;
     const rtl::TScopeExit done([this] { hidingControl_ = false; });
@@ -463,8 +464,61 @@ void TgkDBGrid::ShowCustomControl()
     ui::TWinControl* control = PlacedControl();
     if (control == nullptr || !(Focused() || HasFocus() || ShowControlsAlways)) return;
     if (control == picker_ && !PickerMayShow()) return;
-    if (!control->Visible()) control->SetVisible(true);
+    if (!control->Visible()) {
+        // A control the paint did not lay over the cell is put there first.
+        if (!placedByPaint_) PlaceCellControl();
+        control->SetVisible(true);
+    }
     control->BringToFront();
+}
+
+void TgkDBGrid::DrawCell(int col, int row, const ui::TRect& rect, ui::TGridDrawState state)
+{
+    if (drawingCell_ || col != Col() || row != Row() || !DataLink().Active()) {
+        TgkCustomDBGrid::DrawCell(col, row, rect, state);
+        return;
+    }
+    drawingCell_ = true;
+    const rtl::TScopeExit done([this] { drawingCell_ = false; });
+    ui::TWinControl* control = nullptr;
+    if (FindCellControl(col, row, control) && control != picker_ &&
+        (CustomControlsShown() || control->InheritsFrom("TgkExpandButton"))) {
+        SetPlacedControl(control);
+        placedByPaint_ = true;
+        const ui::TCustomForm* form = ui::GetParentForm(this);
+        const ui::TWinControl* active = form != nullptr ? form->ActiveControl() : nullptr;
+        if (state.Contains(ui::gdSelected) && !gkIsDesigning(this) && control->Parent() == this &&
+            active == control) {
+            TgkCustomDBGrid::PlaceCellControl();
+        } else if (active == this) {
+            CoverCellWithControl(*control, row);
+            return;
+        }
+    }
+    TgkCustomDBGrid::DrawCell(col, row, rect, state);
+}
+
+void TgkDBGrid::CoverCellWithControl(ui::TWinControl& control, int row)
+{
+    const int dataCol = GetDataColumn(Col());
+    auto* edit = dynamic_cast<ui::TCustomEdit*>(&control);
+    if (edit != nullptr && !control.InheritsFrom("TCustomRichEdit")) {
+        // The text of the painted row's record, which need not be the link's active one now.
+        TgkGridDataLink& link = DataLink();
+        const int saved = link.ActiveRecord();
+        const int dataRow = GetDataRow(row);
+        if (dataRow >= 0 && dataRow != saved) link.SetActiveRecord(dataRow);
+        const rtl::TScopeExit back([&] {
+            if (dataRow >= 0 && dataRow != saved) link.SetActiveRecord(saved);
+        });
+        const std::string text = GetFieldValue(dataCol);
+        if (edit->Text() != text) edit->SetText(text);
+    }
+    if (control.Parent() != this) {
+        control.SetParent(this);
+        gkSetBorderStyle(&control, false);
+    }
+    TgkCustomDBGrid::PlaceCellControl();
 }
 
 void TgkDBGrid::Paint()

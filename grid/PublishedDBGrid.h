@@ -198,6 +198,12 @@ protected:
     void Paint() override;
     void SelectionMoved(const ui::TGridRect& oldSelection) override;
     void TopLeftChanged() override;
+    // The current cell's control (shown by the rules of CustomControlsShown, or an expand
+    // button) becomes the placed control: over a grid that has the form's focus it is taken
+    // into the grid, gets the cell's text when it is a plain edit, and covers the cell, which
+    // is then not painted; while the control itself has the focus it only follows the cell.
+    // A paint started from inside this one paints its cell plainly.
+    void DrawCell(int col, int row, const ui::TRect& rect, ui::TGridDrawState state) override;
 
 private:
     void LinkActivated();
@@ -224,6 +230,8 @@ private:
     // The current cell's check box toggled when it has one and the grid can edit (or the
     // column is the "selected" column); True when it was.
     bool ToggleCurrentCheckBox();
+    // The current cell's control laid over it while the grid is focused (see DrawCell).
+    void CoverCellWithControl(ui::TWinControl& control, int row);
     // The destructor's save, run once also when the link goes inactive while destroying.
     void SaveSettingsOnce() noexcept;
     bool IsDestroying() const;
@@ -253,6 +261,8 @@ private:
     bool settingsLoaded_ = false;
     bool settingsSaved_ = false;
     bool destroying_ = false;
+    bool drawingCell_ = false;
+    bool placedByPaint_ = false;
 };
 
 // Registers TgkDBGrid, its option objects and the memo dialog component for stored forms.

@@ -163,4 +163,108 @@ TEST_F(CellTexts, ControlsAndRichTextGiveTheirOwnCellText)
     }
 }
 
+// A plain edit named by a "CustomEdit" entry: painting lays it over the current cell with the
+// cell's text; characters and Alt+Down reach it; it goes when the focus leaves the grid and
+// when the cell scrolls out of view; with custom controls disabled the cell paints its text.
+class PlacedEdit : public gridtest::TGridFixture<TgkDBGrid> {
+protected:
+    void SetUpEdit(bool disabled)
+    {
+        MakeData(40);
+        edit = new gridtest::TTestCellEdit(form.get());
+        edit->SetName("NameEdit");
+        edit->SetParent(form.get());
+        edit->SetBounds(300, 250, 50, 20);
+        other = new ui::TEdit(form.get());
+        other->SetParent(form.get());
+        grid->ControlType()->SetText("NAME;CustomEdit;NameEdit\n");
+        if (disabled) {
+            grid::TgkEditControlOptions options = grid->EditControlOptions();
+            options.Include(grid::ecoDisableCustomControls);
+            grid->SetEditControlOptions(options);
+        }
+        ShowAndOpen();
+        grid->SetFocus();
+        grid->SetSelectedIndex(1);
+        ds->MoveBy(2);
+    }
+    // What the grid drew into its bitmap in one paint.
+    std::vector<std::string> Paint()
+    {
+        ui::TRecordingCanvas target;
+        auto& device = [&]() -> ui::TRecordingDevice& {
+            grid->PaintTo(target);  // sizes the bitmap on the first paint
+            return dynamic_cast<ui::TRecordingDevice&>(*grid->DrawBitmap()->Canvas()->Device());
+        }();
+        device.ClearLog();
+        grid->PaintTo(target);
+        return device.Log();
+    }
+    static bool Drew(const std::vector<std::string>& log, const std::string& text)
+    {
+        for (const auto& line : log)
+            if (line.find(text) != std::string::npos) return true;
+        return false;
+    }
+
+    gridtest::TTestCellEdit* edit = nullptr;
+    ui::TEdit* other = nullptr;
+};
+
+TEST_F(PlacedEdit, LaidOverTheCurrentCellWithItsText)
+{
+    SetUpEdit(false);
+    const std::vector<std::string> log = Paint();
+    EXPECT_EQ(grid->CurrentCustomControl(), edit);
+    EXPECT_EQ(edit->Parent(), grid);
+    EXPECT_EQ(edit->Text(), "name 3");
+    EXPECT_EQ(edit->BoundsRect(), grid->CellRect(2, grid->Row()));
+    EXPECT_TRUE(edit->Visible());
+    EXPECT_FALSE(Drew(log, "name 3"));  // the edit covers the cell
+
+    grid->Perform(ui::WM_CHAR, 'x', 0);
+    ui::TKey key = ui::VK_DOWN;
+    grid->KeyDown(key, {ui::ssAlt});
+    EXPECT_EQ(key, 0);
+    while (ws.queue.DeliverOne()) {
+    }
+    EXPECT_EQ(edit->received, (std::vector<std::string>{"char x", "key 40 alt"}));
+}
+
+TEST_F(PlacedEdit, HiddenWhenTheFocusLeavesOrTheCellScrollsOut)
+{
+    for (const bool scroll : {false, true}) {
+        SCOPED_TRACE(scroll ? "scrolled out" : "focus left");
+        SetUp();
+        SetUpEdit(false);
+        Paint();
+        ASSERT_TRUE(edit->Visible());
+        if (scroll) {
+            grid->SetBounds(0, 0, 120, 200);
+            grid->SetLeftCol(3);
+        } else {
+            other->SetFocus();
+            grid->Perform(ui::CM_EXIT);
+        }
+        EXPECT_FALSE(edit->Visible());
+        if (!scroll) {
+            EXPECT_EQ(grid->CurrentCustomControl(), nullptr);
+        }
+        TearDown();
+    }
+}
+
+TEST_F(PlacedEdit, DisabledCustomControlsPaintTheText)
+{
+    SetUpEdit(true);
+    const std::vector<std::string> log = Paint();
+    EXPECT_EQ(grid->CurrentCustomControl(), nullptr);
+    EXPECT_EQ(edit->Parent(), form.get());
+    EXPECT_TRUE(Drew(log, "name 3"));
+    grid->Perform(ui::WM_CHAR, 'x', 0);
+    while (ws.queue.DeliverOne()) {
+    }
+    EXPECT_EQ(edit->received, std::vector<std::string>{});
+}
+
 }  // namespace

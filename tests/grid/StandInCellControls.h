@@ -6,9 +6,11 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "grid/CellControls.h"
 #include "platform/db/Fields.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/StdCtrls.h"
 
 namespace gridtest {
@@ -17,6 +19,17 @@ class TTestCellEdit : public ui::TEdit, public grid::IgkGridCellControl {
 public:
     using ui::TEdit::TEdit;
     bool showOwnText = false;
+    // Characters and key presses that reached the edit: "char x", "key 40 alt".
+    std::vector<std::string> received;
+    void Dispatch(ui::TMessage& m) override
+    {
+        if (m.Msg == ui::WM_CHAR) received.push_back("char " + std::string(1, static_cast<char>(m.WParam)));
+        if (m.Msg == ui::WM_KEYDOWN) {
+            const bool alt = ui::TShiftState::FromBits(static_cast<std::uint64_t>(m.LParam)).Contains(ui::ssAlt);
+            received.push_back("key " + std::to_string(m.WParam) + (alt ? " alt" : ""));
+        }
+        ui::TEdit::Dispatch(m);
+    }
     std::optional<std::string> GridCellText(const db::TField& field) const override
     {
         if (!showOwnText) return std::nullopt;
