@@ -173,6 +173,27 @@ TEST_F(GridSettingsTest, ColumnsSavedAtDestructionAndLoadedAtFirstWindow)
     }
 }
 
+// A form going away frees the data set after the grid's siblings: the grid saves the shown
+// fields when its link goes inactive, and its own destruction does not write again.
+TEST_F(GridSettingsTest, FormDestructionSavesTheShownFieldsOnce)
+{
+    auto* owned = new dbtest::TMemDataSet(form.get());
+    owned->columns = {{"ID", db::ftInteger}, {"NAME", db::ftString, 20}};
+    owned->AddRow({db::TVariant(1), db::TVariant("one")});
+    source->SetDataSet(owned);
+    Enable(true);
+    grid->SetDataSource(source.get());
+    form->Show();
+    owned->Open();
+    owned->FieldByName("NAME")->SetDisplayWidth(12);
+    owned->FieldByName("NAME")->SetDisplayLabel("Name");
+    rtl::TLogCapture log;
+    form.reset();
+    grid = nullptr;
+    EXPECT_EQ(Stored(), (Lines{"ID=11;;ID;;F", "NAME=12;;Name;;F"}));
+    EXPECT_EQ(log.Lines(), Lines{});
+}
+
 TEST_F(GridSettingsTest, StoredLineLoadsAsColumnEntry)
 {
     rtl::TIniFile("grid.ini").WriteString("FormMainGrid1", "Name", "10;;Customer name;;F");
