@@ -96,6 +96,37 @@ TEST_F(CheckBoxCells, SpaceAndClicksToggleOnlyWhereEditingIsAllowed)
     }
 }
 
+// A calculated check-box field named "selected" selects records instead of changing data,
+// also in a grid that cannot edit.
+TEST_F(CheckBoxCells, TheSelectedColumnSelectsRecords)
+{
+    for (const bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly);
+        SetUp();
+        MakeData(3);
+        for (const auto& [name, kind] : {std::pair{"ID", 0}, {"NAME", 1}, {"Selected", 2}}) {
+            db::TField* f = kind == 0 ? static_cast<db::TField*>(new db::TIntegerField(ds.get()))
+                                      : static_cast<db::TField*>(new db::TStringField(ds.get()));
+            f->SetFieldName(name);
+            if (kind == 2) f->SetFieldKind(db::fkCalculated);
+            f->SetDataSet(ds.get());
+        }
+        grid->ControlType()->SetText("Selected;CheckBox;T;F\n");
+        ShowAndOpen();
+        grid->SetReadOnly(readOnly);
+        grid->SetFocus();
+        grid->SetSelectedIndex(2);
+        ASSERT_TRUE(grid->IsSelectedCheckColumn(3));
+        ui::TKey key = ui::VK_SPACE;
+        grid->KeyDown(key, {});
+        EXPECT_EQ(grid->SelectedCount(), 1);
+        Click(3, 1);
+        EXPECT_EQ(grid->SelectedCount(), 0);
+        EXPECT_EQ(ds->State(), db::dsBrowse);
+        TearDown();
+    }
+}
+
 // The cell text of controls that show a field their own way, of rich-text blobs, and of
 // columns whose control cannot be used.
 class CellTexts : public gridtest::TGridFixture<TgkDBGrid> {
