@@ -290,6 +290,12 @@ TgkDBCustomEdit::~TgkDBCustomEdit()
     link_->SetDataSource(nullptr);
 }
 
+std::optional<std::string> TgkDBCustomEdit::GridCellText(const db::TField& field) const
+{
+    if (!ShowsOwnTextInGrid()) return std::nullopt;
+    return field.AsString();
+}
+
 void TgkDBCustomEdit::SetDataSource(db::TDataSource* source)
 {
     if (source == DataSource()) return;

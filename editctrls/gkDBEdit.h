@@ -26,9 +26,11 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "editctrls/gkFrame.h"
+#include "grid/CellControls.h"
 #include "grid/PictureValidator.h"
 #include "platform/db/DataSet.h"
 #include "platform/rtl/DateTime.h"
@@ -121,12 +123,15 @@ protected:
     ui::TFormBorderStyle borderStyle_ = ui::bsSingle;
 };
 
-class TgkDBCustomEdit : public TgkCustomMaskEdit {
+class TgkDBCustomEdit : public TgkCustomMaskEdit, public grid::IgkGridCellControl {
     GW_CLASS(TgkDBCustomEdit)
 
 public:
     explicit TgkDBCustomEdit(classes::TComponent* owner);
     ~TgkDBCustomEdit() override;
+
+    // In a grid's cells: the field's own text when ShowsOwnTextInGrid, else the display text.
+    std::optional<std::string> GridCellText(const db::TField& field) const override;
 
     // ---- Binding ------------------------------------------------------------------------
     db::TDataSource* DataSource() const { return link_->DataSource(); }

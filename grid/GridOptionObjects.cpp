@@ -1,6 +1,11 @@
 #include "grid/GridOptionObjects.h"
 
 #include "grid/DBGrid.h"
+#include "grid/GridRoutines.h"
+#include "grid/Intl.h"
+#include "grid/StringRoutines.h"
+#include "platform/rtl/Files.h"
+#include "platform/rtl/Paths.h"
 
 namespace grid {
 
@@ -32,6 +37,25 @@ void TgkIniAttributes::Assign(const classes::TPersistent& source)
 }
 
 classes::TPersistent* TgkIniAttributes::GetOwner() const { return grid_; }
+
+std::string TgkIniAttributes::EffectiveFileName() const
+{
+    if (!fileName_.empty()) return fileName_;
+    const TgkIntl& texts = gkIntlDefault();
+    if (texts.Connected() && !texts.IniFileName.empty()) return texts.IniFileName;
+    if ((grid_ != nullptr && gkIsDesigning(grid_)) || saveToRegistry_) return {};
+    // An executable name without "." (the usual case here) keeps its whole name.
+    const std::string exe = rtl::ExtractFileName(rtl::ExecutablePath());
+    const std::string base = gkGetFileNameBase(exe);
+    return (base.empty() ? exe : base) + ".ini";
+}
+
+std::string TgkIniAttributes::EffectiveSectionName() const
+{
+    if (!sectionName_.empty()) return sectionName_;
+    if (grid_ == nullptr || gkIsDesigning(grid_)) return {};
+    return ParentFormName + grid_->Name();
+}
 
 const classes::TEnumInfo& GridExportTypeInfo()
 {

@@ -2,11 +2,13 @@
 // The option objects the published grid (TgkDBGrid) owns and publishes: TgkIniAttributes,
 // where the grid keeps its column settings between runs, and TgkExportOptions, how the grid
 // writes its records out. They carry their published properties and defaults, so that stored
-// forms read and write them; loading and saving columns are not done by them yet. Exporting
-// is (Save, written in GridExport.cpp).
+// forms read and write them; the grid loads and saves its settings (DBGridSettings.cpp) and
+// writes its records out (Save, in GridExport.cpp).
 //
 // Promises:
 // - The setters only store their value.
+// - EffectiveFileName / EffectiveSectionName answer where the settings go when the stored
+//   texts are empty (see there).
 // - Both keep a reference back to their grid (nil for a free-standing object).
 
 #include <string>
@@ -40,6 +42,13 @@ public:
     void SetDelimiter(const std::string& v) { delimiter_ = v; }
     bool CheckNewFields() const noexcept { return checkNewFields_; }
     void SetCheckNewFields(bool v) { checkNewFields_ = v; }
+    // The stored FileName; when empty, the global texts' IniFileName when they are Connected
+    // and it is not empty, else (outside design time, INI only) the executable's name without folder
+    // and extension + ".ini" ("gridweaver.ini"); else empty.
+    std::string EffectiveFileName() const;
+    // The stored SectionName; when empty, outside design time the parent form's name followed
+    // by the grid's name; else empty.
+    std::string EffectiveSectionName() const;
     // The grid's parent form's name, taken when the grid is loaded.
     std::string ParentFormName;
     TgkCustomDBGrid* Grid() const noexcept { return grid_; }

@@ -1,5 +1,6 @@
 #include "grid/GridRoutines.h"
 
+#include "grid/FindMatch.h"
 #include "grid/Intl.h"
 #include "grid/PictureValidator.h"
 #include "platform/db/DbErrors.h"
@@ -461,12 +462,7 @@ bool gkLocateIfChanged(db::TDataSet& dataSet, const std::string& fieldName, cons
 {
     const db::TField* field = dataSet.FindField(fieldName);
     if (field == nullptr) return false;
-    const std::string current = field->AsString();
-    if (caseSensitive ? current == value : rtl::AnsiLowerCase(current) == rtl::AnsiLowerCase(value)) return true;
-    db::TLocateOptions options;
-    if (!caseSensitive) options.Include(db::loCaseInsensitive);
-    if (partial) options.Include(db::loPartialKey);
-    return dataSet.Locate(fieldName, db::TVariant(value), options);
+    return gkFindMatchInField(dataSet, value, fieldName, caseSensitive, partial ? mtPartialMatchStart : mtExactMatch);
 }
 
 int gkCompareBookmarks(const db::TDataSet& dataSet, const std::vector<std::uint8_t>& a,

@@ -163,8 +163,8 @@ std::string gkBoolToTF(bool value);
 std::string gkStripExtension(std::string_view name);
 // True at once when the field's text already equals `value` (letter case counting with
 // `caseSensitive`, else ignored); otherwise the data set locates the first record whose field
-// equals `value` (or starts with it with `partial`) and answers whether it found one. False
-// when the data set has no such field.
+// equals `value` (or starts with it with `partial`) through gkFindMatchInField and answers
+// whether it found one. False, without a message, when the data set has no such field.
 bool gkLocateIfChanged(db::TDataSet& dataSet, const std::string& fieldName, const std::string& value,
                        bool caseSensitive, bool partial);
 // The data set's CompareBookmarks.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "grid/CellControls.h"
 #include "grid/GridRoutines.h"
 #include "grid/IndicatorButton.h"
 #include "grid/StringRoutines.h"
@@ -75,6 +76,8 @@ TgkDBGrid::TgkDBGrid(classes::TComponent* owner) : TgkCustomDBGrid(owner)
 
 TgkDBGrid::~TgkDBGrid()
 {
+    destroying_ = true;
+    SaveSettingsOnce();
     SetPlacedControl(nullptr);
     delete picker_;
     picker_ = nullptr;
@@ -94,6 +97,7 @@ void TgkDBGrid::Notification(classes::TComponent* component, classes::TOperation
     TgkCustomDBGrid::Notification(component, operation);
     if (operation != classes::opRemove) return;
     if (component == picker_) picker_ = nullptr;
+    if (component == richTextReader_) richTextReader_ = nullptr;
     if (component == PlacedControl()) SetPlacedControl(nullptr);
 }
 
@@ -189,6 +193,8 @@ void TgkDBGrid::LinkActivated()
 
 void TgkDBGrid::LinkActive(bool value)
 {
+    // A data set going away with the form takes the shown fields with it: save them now.
+    if (!value && IsDestroying()) SaveSettingsOnce();
     if (picker_ != nullptr) gkSetDataField(picker_, std::string());
     TgkCustomDBGrid::LinkActive(value);
     if (value) LinkActivated();
@@ -294,12 +300,31 @@ std::string TgkDBGrid::GetFieldValue(int dataCol)
 {
     db::TField* field = GetColField(dataCol);
     if (field == nullptr) return {};
+    if (std::optional<std::string> text = RichTextCellText(*field)) return *text;
     if (field->DataType() == db::ftMemo || field->DataType() == db::ftOraClob) {
         const db::TDataSet* ds = field->DataSet();
         if (ds != nullptr && ds->Bof() && ds->Eof() && ds->State() != db::dsInsert) return {};
         return memoAttributes_.Contains(mGridShow) ? field->AsString() : std::string("(Memo)");
     }
+    ui::TWinControl* control = nullptr;
+    if (FindCellControl(dataCol + IndicatorOffset(), TitleOffset(), control) && control != picker_) {
+        if (const auto* cellControl = dynamic_cast<const IgkGridCellControl*>(control)) {
+            if (std::optional<std::string> text = cellControl->GridCellText(*field)) return *text;
+        }
+    }
     return TgkCustomDBGrid::GetFieldValue(dataCol);
+}
+
+std::optional<std::string> TgkDBGrid::RichTextCellText(db::TField& field)
+{
+    if (dynamic_cast<db::TBlobField*>(&field) == nullptr) return std::nullopt;
+    std::string type, parameters;
+    GetControlInfo(field.FieldName(), type, parameters);
+    if (!gkEqualText(type, "RichEdit")) return std::nullopt;
+    if (richTextReader_ == nullptr) richTextReader_ = gkCreateRichTextReader(this);
+    auto* reader = dynamic_cast<IgkRichTextReader*>(richTextReader_);
+    if (reader == nullptr) return std::nullopt;
+    return reader->PlainTextOf(field, loadAllRTF_);
 }
 
 rtl::TColor TgkDBGrid::GetGridColor(int col) const
@@ -422,6 +447,7 @@ void TgkDBGrid::HideCellControl()
 {
     ui::TWinControl* control = PlacedControl();
     SetPlacedControl(nullptr);
+    placedByPaint_ = false;
     if (control == nullptr || !control->Visible() || control->Parent() != this || hidingControl_) return;
     hidingControl_ = true;
     const rtl::TScopeExit done([this] { hidingControl_ = false; });
@@ -438,8 +464,61 @@ void TgkDBGrid::ShowCustomControl()
     ui::TWinControl* control = PlacedControl();
     if (control == nullptr || !(Focused() || HasFocus() || ShowControlsAlways)) return;
     if (control == picker_ && !PickerMayShow()) return;
-    if (!control->Visible()) control->SetVisible(true);
+    if (!control->Visible()) {
+        // A control the paint did not lay over the cell is put there first.
+        if (!placedByPaint_) PlaceCellControl();
+        control->SetVisible(true);
+    }
     control->BringToFront();
+}
+
+void TgkDBGrid::DrawCell(int col, int row, const ui::TRect& rect, ui::TGridDrawState state)
+{
+    if (drawingCell_ || col != Col() || row != Row() || !DataLink().Active()) {
+        TgkCustomDBGrid::DrawCell(col, row, rect, state);
+        return;
+    }
+    drawingCell_ = true;
+    const rtl::TScopeExit done([this] { drawingCell_ = false; });
+    ui::TWinControl* control = nullptr;
+    if (FindCellControl(col, row, control) && control != picker_ &&
+        (CustomControlsShown() || control->InheritsFrom("TgkExpandButton"))) {
+        SetPlacedControl(control);
+        placedByPaint_ = true;
+        const ui::TCustomForm* form = ui::GetParentForm(this);
+        const ui::TWinControl* active = form != nullptr ? form->ActiveControl() : nullptr;
+        if (state.Contains(ui::gdSelected) && !gkIsDesigning(this) && control->Parent() == this &&
+            active == control) {
+            TgkCustomDBGrid::PlaceCellControl();
+        } else if (active == this) {
+            CoverCellWithControl(*control, row);
+            return;
+        }
+    }
+    TgkCustomDBGrid::DrawCell(col, row, rect, state);
+}
+
+void TgkDBGrid::CoverCellWithControl(ui::TWinControl& control, int row)
+{
+    const int dataCol = GetDataColumn(Col());
+    auto* edit = dynamic_cast<ui::TCustomEdit*>(&control);
+    if (edit != nullptr && !control.InheritsFrom("TCustomRichEdit")) {
+        // The text of the painted row's record, which need not be the link's active one now.
+        TgkGridDataLink& link = DataLink();
+        const int saved = link.ActiveRecord();
+        const int dataRow = GetDataRow(row);
+        if (dataRow >= 0 && dataRow != saved) link.SetActiveRecord(dataRow);
+        const rtl::TScopeExit back([&] {
+            if (dataRow >= 0 && dataRow != saved) link.SetActiveRecord(saved);
+        });
+        const std::string text = GetFieldValue(dataCol);
+        if (edit->Text() != text) edit->SetText(text);
+    }
+    if (control.Parent() != this) {
+        control.SetParent(this);
+        gkSetBorderStyle(&control, false);
+    }
+    TgkCustomDBGrid::PlaceCellControl();
 }
 
 void TgkDBGrid::Paint()
@@ -561,11 +640,7 @@ bool TgkDBGrid::CellKey(ui::TKey pressed)
 {
     const bool memo = IsMemoCell(Col(), Row());
     if (!memo && !CanEdit() && !IsSelectedCheckColumn(Col())) return false;
-    std::string checkedValue, uncheckedValue;
-    if (pressed == ui::VK_SPACE && GetCheckBoxValues(Col(), Row(), checkedValue, uncheckedValue)) {
-        ToggleCheckBox(checkedValue, uncheckedValue);
-        return true;
-    }
+    if (pressed == ui::VK_SPACE && ToggleCurrentCheckBox()) return true;
     if (ui::TWinControl* richEdit = RichEditControl(Col(), Row())) {
         if (pressed != ui::VK_F2) return false;
         richEdit->Perform(ui::WM_KEYDOWN, ui::VK_F2, 0);
@@ -599,6 +674,15 @@ ui::TWinControl* TgkDBGrid::RichEditControl(int col, int row)
     ui::TWinControl* control = nullptr;
     if (!gkEqualText(type, "RichEdit") || !FindCellControl(col, row, control) || control == picker_) return nullptr;
     return control;
+}
+
+bool TgkDBGrid::ToggleCurrentCheckBox()
+{
+    if (!DataLink().Active() || (!CanEdit() && !IsSelectedCheckColumn(Col()))) return false;
+    std::string checkedValue, uncheckedValue;
+    if (!GetCheckBoxValues(Col(), Row(), checkedValue, uncheckedValue)) return false;
+    ToggleCheckBox(checkedValue, uncheckedValue);
+    return true;
 }
 
 void TgkDBGrid::ToggleCheckBox(const std::string& checkedValue, const std::string& uncheckedValue)
@@ -789,7 +873,14 @@ void TgkDBGrid::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x,
             return;
         }
     }
+    const ui::TGridCoord pressed = MouseCoord(x, y);
+    const bool wasCurrent = pressed.X == Col() && pressed.Y == Row();
     TgkCustomDBGrid::MouseDown(button, shift, x, y);
+    // A click toggles a check box of the cell that was already current (any cell with
+    // ecoCheckboxSingleClick), under the rule Space follows.
+    if (button == ui::mbLeft && !shift.Contains(ui::ssDouble) && pressed.X == Col() && pressed.Y == Row() &&
+        (wasCurrent || EditControlOptions().Contains(ecoCheckboxSingleClick)))
+        ToggleCurrentCheckBox();
 }
 
 void TgkDBGrid::MouseMove(ui::TShiftState shift, int x, int y)

@@ -10,7 +10,10 @@
 //   field cannot be edited;
 // - multi-record selection by bookmarks (SelectRecord, UnselectRecord, ranges);
 // - sizing of fixed columns by the mouse (dgFixedResizable);
-// - the option objects IniAttributes and ExportOptions, published for forms;
+// - the option objects IniAttributes and ExportOptions, published for forms; with
+//   IniAttributes.Enabled the column list is loaded from its INI file or registry section at
+//   the first window creation and saved there when the grid is destroyed (see
+//   SaveToIniFile and LoadFromIniFile);
 // - BiDiMode, Ctl3D, ImeMode, ImeName and Constraints, stored only (StoredControlProps.h):
 //   the right-to-left painting the core has (UseRightToLeftGrid) is not reached from
 //   BiDiMode, so a stored right-to-left grid still paints left to right.
@@ -30,6 +33,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +42,8 @@
 #include "grid/MemoDlg.h"
 #include "platform/ui/StoredControlProps.h"
 #include "platform/db/Variant.h"
+#include "platform/rtl/IniFile.h"
+#include "platform/rtl/StringList.h"
 
 namespace grid {
 
@@ -78,7 +84,7 @@ public:
     int GkFixedCols() const noexcept { return fixedCols_; }
     void SetGkFixedCols(int value);
 
-    // Rich-text cells load their whole text at once (stored; rich-text cells are not built).
+    // Rich-text cells load their whole text at once, not through the blob stream.
     bool LoadAllRTF() const noexcept { return loadAllRTF_; }
     void SetLoadAllRTF(bool v) { loadAllRTF_ = v; }
     // Stored only (see StoredControlProps.h).
@@ -109,6 +115,20 @@ public:
     virtual void UnselectBookmark(const db::TBookmark& bookmark);
     virtual void UpdateCellControl();
     virtual void DoExportField(db::TField* field, bool& accept);
+    // The columns (the shown fields with UseTFields, else Selected) written over the settings
+    // section in one save: per column "width;;title;;T|F" (and ";;fifth part") under the field
+    // name, a delimiter inside a title or fifth part saved as a blank. Nothing at design time.
+    // A missing name or folder or an empty delimiter is a warning (the first two silent while
+    // destroying); a save the layer refuses is a warning with its message and leaves the
+    // section as it was. Never raises.
+    virtual void SaveToIniFile();
+    // Selected read back from the section (delimiters become TABs), then, with CheckNewFields,
+    // the columns it lacks appended, then ApplySelected. A value without the delimiter or
+    // with a width that is no whole number stops the load with a warning (the list kept
+    // without UseTFields, emptied with it). An empty section changes nothing.
+    virtual void LoadFromIniFile();
+    // Selected as it was when the settings were first loaded.
+    const rtl::TStringList& DesignSelected() const { return designSelected_; }
 
     // ---- Cells ---------------------------------------------------------------------------------
     // The picker, once created (nil before).
@@ -119,9 +139,11 @@ public:
     // control exists, and (without ecoDisableDateTimePicker) date-time fields.
     bool IsControlCell(int col, int row);
     bool IsCustomCell(int col, int row) override;
-    // The cell text of data column `dataCol` in the current record: memo fields "(Memo)"
-    // (their text with mGridShow, nothing over an empty data set), "URL-Link" columns the URL
-    // display text, else the field's DisplayText.
+    // The cell text of data column `dataCol` in the current record: "RichEdit" blob columns
+    // the plain text of the blob (read by the grid's hidden rich-text reader, CellControls.h),
+    // memo fields "(Memo)" (their text with mGridShow, nothing over an empty data set),
+    // "URL-Link" columns the URL display text, a column whose control answers
+    // IgkGridCellControl what the control says, else the field's DisplayText.
     std::string GetFieldValue(int dataCol) override;
     bool CanEditShow() override;
     // The fixed columns (indicator and FixedCols) take TitleColor, the others Color.
@@ -166,6 +188,7 @@ public:
     void RecordChanged(db::TField* field) override;
     void RecordMoved() override;
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
+    void CreatePeers() override;
 
 protected:
     void Dispatch(ui::TMessage& message) override;
@@ -175,6 +198,12 @@ protected:
     void Paint() override;
     void SelectionMoved(const ui::TGridRect& oldSelection) override;
     void TopLeftChanged() override;
+    // The current cell's control (shown by the rules of CustomControlsShown, or an expand
+    // button) becomes the placed control: over a grid that has the form's focus it is taken
+    // into the grid, gets the cell's text when it is a plain edit, and covers the cell, which
+    // is then not painted; while the control itself has the focus it only follows the cell.
+    // A paint started from inside this one paints its cell plainly.
+    void DrawCell(int col, int row, const ui::TRect& rect, ui::TGridDrawState state) override;
 
 private:
     void LinkActivated();
@@ -191,17 +220,32 @@ private:
     void FreeSelectedRecords();
     void DoubleClick(ui::TMessage& m);
     bool CellKey(ui::TKey pressed);
+    // The plain text of a "RichEdit" blob cell; nothing for other cells or without a reader.
+    std::optional<std::string> RichTextCellText(db::TField& field);
     // The rich-text control over a "RichEdit" cell (nil for other cells).
     ui::TWinControl* RichEditControl(int col, int row);
     // Space on a check-box cell: the current record's selection for a calculated "selected"
     // field, else the field's value between the two values; nothing when read-only.
     void ToggleCheckBox(const std::string& checkedValue, const std::string& uncheckedValue);
+    // The current cell's check box toggled when it has one and the grid can edit (or the
+    // column is the "selected" column); True when it was.
+    bool ToggleCurrentCheckBox();
+    // The current cell's control laid over it while the grid is focused (see DrawCell).
+    void CoverCellWithControl(ui::TWinControl& control, int row);
+    // The destructor's save, run once also when the link goes inactive while destroying.
+    void SaveSettingsOnce() noexcept;
+    bool IsDestroying() const;
+    // Warnings of the settings load and save.
+    void SettingsWarning(const std::string& text, bool silentWhileDestroying) const;
+    // The settings entries of the columns (see SaveToIniFile).
+    rtl::TIniEntries SettingsEntries(const std::string& delimiter);
 
     std::unique_ptr<TgkIniAttributes> iniAttributes_;
     std::unique_ptr<TgkExportOptions> exportOptions_;
     TgkMemoAttributes memoAttributes_{mSizeable, mWordWrap};
     int fixedCols_ = 0;
     ui::TWinControl* picker_ = nullptr;  // owned by the grid (as a component)
+    ui::TWinControl* richTextReader_ = nullptr;  // hidden; owned by the grid (as a component)
     std::vector<db::TBookmark> selectedRecords_;
     std::array<db::TVariant, 5> changedFlags_;
     bool linkActivating_ = false;
@@ -213,6 +257,12 @@ private:
     bool fixedSizingLineShown_ = false;
     bool loadAllRTF_ = false;
     ui::TStoredControlProps stored_;
+    rtl::TStringList designSelected_;
+    bool settingsLoaded_ = false;
+    bool settingsSaved_ = false;
+    bool destroying_ = false;
+    bool drawingCell_ = false;
+    bool placedByPaint_ = false;
 };
 
 // Registers TgkDBGrid, its option objects and the memo dialog component for stored forms.

@@ -342,6 +342,15 @@ void TIniFile::EraseSection(std::string_view section)
     Modify([&](TIniDocument& doc) { doc.EraseSection(section); });
 }
 
+void TIniFile::ReplaceSection(std::string_view section, const TIniEntries& entries)
+{
+    Modify([&](TIniDocument& doc) {
+        doc.EraseSection(section);
+        doc.AddSection(section);
+        for (const auto& [key, value] : entries) doc.SetValue(section, key, value);
+    });
+}
+
 void TIniFile::DeleteKey(std::string_view section, std::string_view ident)
 {
     Modify([&](TIniDocument& doc) { doc.DeleteKey(section, ident); });

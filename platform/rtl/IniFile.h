@@ -27,9 +27,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace rtl {
+
+// Key and value of one entry, in the order they are written.
+using TIniEntries = std::vector<std::pair<std::string, std::string>>;
 
 class TStrings;
 
@@ -127,6 +131,10 @@ public:
     virtual void DeleteKey(std::string_view section, std::string_view ident) = 0;
     virtual bool SectionExists(std::string_view section) const = 0;
     virtual bool ValueExists(std::string_view section, std::string_view ident) const = 0;
+    // The section erased and written again with `entries`, saved once: when anything fails
+    // (a name or value the format cannot hold, a file that cannot be read or saved) the old
+    // section stays whole. Raises as WriteString does.
+    virtual void ReplaceSection(std::string_view section, const TIniEntries& entries) = 0;
 
     // Changes are saved as they are made; kept so that callers can say where they are done.
     virtual void UpdateFile() {}
@@ -162,6 +170,7 @@ public:
     void DeleteKey(std::string_view section, std::string_view ident) override;
     bool SectionExists(std::string_view section) const override;
     bool ValueExists(std::string_view section, std::string_view ident) const override;
+    void ReplaceSection(std::string_view section, const TIniEntries& entries) override;
     // Several changes made as one: `change` edits the file's document, which is then saved
     // once; when anything fails (the change raises, or the file cannot be read or written)
     // the file stays as it was. Raises as every change does.

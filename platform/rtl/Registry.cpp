@@ -345,6 +345,29 @@ void TRegIniFile::DeleteKey(std::string_view section, std::string_view ident)
     if (reg.OpenKey(SectionPath(section), false)) reg.DeleteValue(ident);
 }
 
+void TRegIniFile::ReplaceSection(std::string_view section, const TIniEntries& entries)
+{
+    const auto failed = [](std::string_view name) {
+        return ERegistryException("Failed to set data for '" + std::string(name) + "'");
+    };
+    std::optional<TIniDocument> doc = ini::LoadFile(registryFile_);
+    if (!doc || ini::HasLineBreak(section)) throw failed(section);
+    const std::string path = KeyPathOf(SectionPath(section));
+    const std::string kept = Canonical(*doc, path);
+    for (const auto& name : doc->Sections()) {
+        if (IsAtOrBelow(name, path)) doc->EraseSection(name);
+    }
+    doc->AddSection(kept);
+    for (const auto& [key, value] : entries) {
+        try {
+            doc->SetValue(kept, key, value);
+        } catch (const EIniFileException&) {
+            throw failed(key);
+        }
+    }
+    if (!Save(registryFile_, *doc)) throw failed(section);
+}
+
 bool TRegIniFile::SectionExists(std::string_view section) const
 {
     return TRegistry(registryFile_).KeyExists(SectionPath(section));

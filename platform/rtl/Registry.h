@@ -112,6 +112,10 @@ public:
     void DeleteKey(std::string_view section, std::string_view ident) override;
     bool SectionExists(std::string_view section) const override;
     bool ValueExists(std::string_view section, std::string_view ident) const override;
+    // The section's key (keys below it included) replaced by one holding `entries`; raises
+    // ERegistryException "Failed to set data for '<name>'" naming the first entry that
+    // cannot be held, or the section when the file cannot be read or saved.
+    void ReplaceSection(std::string_view section, const TIniEntries& entries) override;
 
 private:
     std::string SectionPath(std::string_view section) const;

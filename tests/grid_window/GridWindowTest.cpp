@@ -316,3 +316,70 @@ TEST(GridWindowTest, ScrollBarOfAResultStillBeingRead)
 }
 
 }  // namespace
+
+#include "platform/ui/StdCtrls.h"
+#include "tests/db/MemDataSet.h"
+
+namespace {
+
+// A check-box column and an edit placed over a column's current cell, driven by real clicks:
+// the click that moves to a customer cell lays the edit over it with the cell's text; a
+// click on the current check-box cell toggles it.
+TEST(GridWindowTest, CheckBoxColumnAndPlacedEdit)
+{
+    if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
+    dbtest::TMemDataSet orders;
+    orders.columns = {{"ORDER_ID", db::ftInteger}, {"CUSTOMER", db::ftString, 16}, {"STATUS", db::ftString, 8}};
+    for (int i = 1; i <= 12; ++i)
+        orders.AddRow({db::TVariant(10000 + i), db::TVariant("Customer " + std::to_string(i)),
+                       db::TVariant(i % 3 == 0 ? "Open" : "Shipped")});
+    db::TDataSource source(nullptr);
+    source.SetDataSet(&orders);
+    ui::TForm form(nullptr);
+    form.SetCaption("Orders with a placed edit");
+    form.SetBounds(140, 140, 360, 260);
+    auto* edit = new ui::TEdit(&form);
+    edit->SetName("CustomerEdit");
+    edit->SetParent(&form);
+    edit->SetBounds(0, 230, 60, 20);
+    auto* grid = new TgkDBGrid(&form);
+    grid->SetParent(&form);
+    grid->SetBounds(0, 0, 360, 220);
+    grid->ControlType()->SetText("STATUS;CheckBox;Shipped;Open\nCUSTOMER;CustomEdit;CustomerEdit\n");
+    grid->SetDataSource(&source);
+    orders.Open();
+    form.Show();
+    grid->SetFocus();
+    QWidget* gridWidget = ui::qt::WidgetOf(*grid);
+    const auto click = [&](int col, int row) {
+        const ui::TRect r = grid->CellRect(col, row);
+        QTest::mouseClick(gridWidget, Qt::LeftButton, {}, QPoint(r.Left + 6, (r.Top + r.Bottom) / 2));
+        QTest::qWait(50);
+    };
+    const int customerCol = grid->IndicatorOffset() + 1, statusCol = customerCol + 1;
+
+    click(customerCol, 3);
+    EXPECT_EQ(grid->Row(), 3);
+    EXPECT_EQ(grid->CurrentCustomControl(), edit);
+    EXPECT_EQ(edit->Parent(), grid);
+    EXPECT_TRUE(edit->Visible());
+    EXPECT_EQ(edit->BoundsRect(), grid->CellRect(customerCol, 3));
+    EXPECT_EQ(edit->Text(), "Customer 3");
+
+    click(statusCol, 2);  // moves: the box keeps its value
+    EXPECT_EQ(orders.FieldByName("STATUS")->AsString(), "Shipped");
+    EXPECT_FALSE(edit->Visible());
+    click(statusCol, 2);  // the current cell: toggles
+    EXPECT_EQ(orders.FieldByName("STATUS")->AsString(), "Open");
+    click(customerCol, 4);
+    EXPECT_EQ(orders.FieldByName("ORDER_ID")->AsInteger(), 10004);
+    EXPECT_EQ(orders.FieldByName("STATUS")->AsString(), "Shipped");
+    QWidget* window = ui::qt::WidgetOf(form);
+    const std::filesystem::path png = gwtest::SaveWindowShot(window, "grid", "GridCheckBoxAndPlacedEdit", 300);
+    ASSERT_FALSE(png.empty());
+    EXPECT_TRUE(edit->Visible());
+    EXPECT_EQ(edit->Text(), "Customer 4");
+    form.Hide();
+}
+
+}  // namespace

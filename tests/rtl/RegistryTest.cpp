@@ -289,6 +289,70 @@ TEST_F(RegistryTest, IniFileAndRegIniFileServeThroughOneInterface)
     }
 }
 
+// Replacing a section saves once: the new entries stand alone in the section (keys below it
+// gone in the registry), other sections stay, and an entry the format cannot hold or a save
+// the disk refuses leaves the old section whole.
+TEST_F(RegistryTest, ReplaceSectionIsOneSave)
+{
+    struct Case {
+        const char* what;
+        TIniEntries entries;
+        bool raises;
+    };
+    const std::vector<Case> cases = {
+        {"two entries", {{"Name", "10;;Customer name;;F"}, {"City", "8;;City;;T"}}, false},
+        {"key with =", {{"Name", "1;;A;;F"}, {"a=b", "2;;B;;F"}}, true},
+        {"key starting with [", {{"[x", "2;;B;;F"}}, true},
+        {"line break in value", {{"Name", "1;;A\nB;;F"}}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string iniPath = Path(std::string("grid-") + std::to_string(&c - cases.data()) + ".ini");
+        const std::string regPath = Path(std::string("reg-") + std::to_string(&c - cases.data()) + ".ini");
+        TIniFile ini(iniPath);
+        TRegIniFile reg("Software\\Grids", regPath);
+        reg.WriteString("Grid1\\Below", "x", "y");
+        for (TCustomIniFile* settings : {static_cast<TCustomIniFile*>(&ini), static_cast<TCustomIniFile*>(&reg)}) {
+            SCOPED_TRACE(settings->FileName());
+            settings->WriteString("Grid1", "Old", "5;;Old;;F");
+            settings->WriteString("Other", "Keep", "1");
+            Names expected = {"Old=5;;Old;;F"};
+            if (c.raises) {
+                EXPECT_ANY_THROW(settings->ReplaceSection("Grid1", c.entries));
+            } else {
+                settings->ReplaceSection("Grid1", c.entries);
+                expected.clear();
+                for (const auto& [k, v] : c.entries) expected.push_back(k + "=" + v);
+            }
+            EXPECT_EQ(settings->ReadSectionValues("Grid1"), expected);
+            EXPECT_EQ(settings->ReadString("Other", "Keep", ""), "1");
+        }
+        EXPECT_EQ(TRegistry(regPath).KeyExists("Software\\Grids\\Grid1\\Below"), c.raises);
+    }
+
+    const std::string path = Path("limited.ini");
+    TIniFile(path).WriteString("Grid1", "Old", "5;;Old;;F");
+    TRegIniFile("Software\\Grids", file_).WriteString("Grid1", "Old", "5;;Old;;F");
+    const std::string iniBefore = ReadFileToString(path), regBefore = ReadFileToString(file_);
+    const std::string report = gwtest::WithFileSizeLimit(0, [&] {
+        std::string said;
+        TIniFile ini(path);
+        TRegIniFile reg("Software\\Grids", file_);
+        for (TCustomIniFile* settings : {static_cast<TCustomIniFile*>(&ini), static_cast<TCustomIniFile*>(&reg)}) {
+            try {
+                settings->ReplaceSection("Grid1", {{"Name", "10;;Customer name;;F"}});
+                said += "saved ";
+            } catch (const Exception&) {
+                said += "raised ";
+            }
+        }
+        return said;
+    });
+    EXPECT_EQ(report, "raised raised ");
+    EXPECT_EQ(ReadFileToString(path), iniBefore);
+    EXPECT_EQ(ReadFileToString(file_), regBefore);
+}
+
 }  // namespace
 
 namespace {
