@@ -180,6 +180,15 @@ void TgkDBRichEdit::LoadFromField(db::TField& field)
     StreamIn(field.AsString());
 }
 
+std::string TgkDBRichEdit::PlainTextOf(db::TField& field, bool loadAll)
+{
+    if (loadAll)
+        LoadFromField(field);
+    else
+        LoadFromBlobStream(field);
+    return PlainTextContent();
+}
+
 void TgkDBRichEdit::LoadFromBlobStream(db::TField& field)
 {
     db::TDataSet* data = field.DataSet();

@@ -20,12 +20,13 @@
 #include <string>
 
 #include "editctrls/gkRichEdit.h"
+#include "grid/CellControls.h"
 #include "platform/db/DataSet.h"
 #include "platform/ui/Canvas.h"
 
 namespace editctrls {
 
-class TgkDBRichEdit : public TgkCustomRichEdit {
+class TgkDBRichEdit : public TgkCustomRichEdit, public grid::IgkRichTextReader {
     GW_CLASS(TgkDBRichEdit)
 
 public:
@@ -50,6 +51,8 @@ public:
     // data set's blob stream.
     void LoadFromField(db::TField& field);
     void LoadFromBlobStream(db::TField& field);
+    // A grid's hidden reader of rich-text cells: the field loaded as above, as plain text.
+    std::string PlainTextOf(db::TField& field, bool loadAll) override;
     // Paints the current record's field into `cell` of a grid's canvas, without frame or
     // focus: a copy of the control in another cell of its column.
     void PaintCopy(ui::TCanvas& canvas, const ui::TRect& cell);

@@ -292,6 +292,11 @@ std::string TgkCustomRadioGroup::GetCaptionForValue(const std::string& value) co
     return {};
 }
 
+std::optional<std::string> TgkCustomRadioGroup::GridCellText(const db::TField& field) const
+{
+    return GetCaptionForValue(field.AsString());
+}
+
 void TgkCustomRadioGroup::SetValue(const std::string& value)
 {
     if (value == value_) return;

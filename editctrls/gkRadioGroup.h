@@ -21,11 +21,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "editctrls/gkCheckBox.h"
 #include "editctrls/gkGroupBox.h"
+#include "grid/CellControls.h"
 #include "platform/rtl/StringList.h"
 
 namespace editctrls {
@@ -120,7 +122,7 @@ private:
     int index_;
 };
 
-class TgkCustomRadioGroup : public TgkCustomTransparentGroupBox {
+class TgkCustomRadioGroup : public TgkCustomTransparentGroupBox, public grid::IgkGridCellControl {
     GW_CLASS(TgkCustomRadioGroup)
 
 public:
@@ -138,6 +140,8 @@ public:
 
     std::string GetItemValue(int index) const;
     std::string GetCaptionForValue(const std::string& value) const;
+    // A grid cell shows the caption for the field's text (empty when no button has it).
+    std::optional<std::string> GridCellText(const db::TField& field) const override;
     // The value the buttons stand for now; setting it checks the matching button.
     const std::string& Value() const noexcept { return value_; }
     void SetValue(const std::string& value);
