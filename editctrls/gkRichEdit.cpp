@@ -143,6 +143,34 @@ GW_IMPLEMENT_CLASS(TgkCustomRichEdit, ui::TCustomRichEdit)
 TgkCustomRichEdit::TgkCustomRichEdit(classes::TComponent* owner) : TCustomRichEdit(owner)
 {
     popupOptions_ = TgkRichEditPopupOptions::FromBits(0x7F8F);
+    CreateDialogs();
+}
+
+void TgkCustomRichEdit::CreateDialogs()
+{
+    const auto searchTypes = [](ui::TFindOptions o) {
+        TgkSearchTypes types;
+        if (o.Contains(ui::frMatchCase)) types.Include(stMatchCase);
+        if (o.Contains(ui::frWholeWord)) types.Include(stWholeWord);
+        return types;
+    };
+    finder_ = new ui::TFindDialog(this);
+    finder_->SetOptions({ui::frDown, ui::frHideMatchCase, ui::frHideWholeWord, ui::frHideUpDown});
+    finder_->OnFind = [this, searchTypes](classes::TObject*) {
+        lastSearch_ = finder_->FindText();
+        FindNext(lastSearch_, searchTypes(finder_->Options()));
+    };
+    replacer_ = new ui::TReplaceDialog(this);
+    replacer_->SetOptions({ui::frDown, ui::frHideMatchCase, ui::frHideWholeWord});
+    replacer_->OnFind = [this, searchTypes](classes::TObject*) {
+        lastSearch_ = replacer_->FindText();
+        FindNext(lastSearch_, searchTypes(replacer_->Options()));
+    };
+    replacer_->OnReplace = [this, searchTypes](classes::TObject*) {
+        lastSearch_ = replacer_->FindText();
+        Replace(lastSearch_, replacer_->ReplaceText(), searchTypes(replacer_->Options()),
+                replacer_->Options().Contains(ui::frReplaceAll));
+    };
     CreatePopupMenu();
 }
 
@@ -168,7 +196,9 @@ void TgkCustomRichEdit::CreatePopupMenu()
             case rpoPopupBullet:
                 item->OnClick = [this](classes::TObject*) { SetBullet(!Document().ParagraphFormat(SelStart()).bullet); };
                 break;
-            default: break;  // the editor window and the dialogs are not here
+            case rpoPopupFind: item->OnClick = [this](classes::TObject*) { FindDialog(); }; break;
+            case rpoPopupReplace: item->OnClick = [this](classes::TObject*) { ReplaceDialog(); }; break;
+            default: break;  // the editor window and the paragraph and tab dialogs are not here
             }
         }
         menu_->Items()->Add(item);
@@ -472,6 +502,29 @@ int TgkCustomRichEdit::Replace(const std::string& text, const std::string& repla
     }
     return replaced;
 }
+
+bool TgkCustomRichEdit::FindReplace(const std::string& text, const std::string& replacement, TgkSearchTypes options)
+{
+    const int found = FindTextEx(text, Caret(), options, -1);
+    if (found < 0) return false;
+    DoEdit();
+    SetSel(Document().ReplaceText(found, CharCount(text), replacement), 0);
+    Change();
+    return true;
+}
+
+void TgkCustomRichEdit::OpenSearchDialog(ui::TFindDialog& dialog)
+{
+    const std::string selected = SelText();
+    const bool oneLine = selected.find_first_of("\r\n") == std::string::npos;
+    dialog.SetFindText(!selected.empty() && oneLine ? selected : lastSearch_);
+    BeginSearch();
+    dialog.Execute();
+}
+
+void TgkCustomRichEdit::FindDialog() { OpenSearchDialog(*finder_); }
+
+void TgkCustomRichEdit::ReplaceDialog() { OpenSearchDialog(*replacer_); }
 
 // ---- Links -----------------------------------------------------------------------------------
 

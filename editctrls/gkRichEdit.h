@@ -27,6 +27,7 @@
 
 #include "platform/classes/Sets.h"
 #include "platform/rtl/StringList.h"
+#include "platform/ui/FindDialogs.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/RichEdit.h"
 
@@ -151,6 +152,16 @@ public:
     // Replaces the selection when it is the found text, then finds the next; `all` repeats
     // until no match is left. Answers the replacements made.
     int Replace(const std::string& text, const std::string& replacement, TgkSearchTypes options, bool all);
+    // Replaces the first match of `text` after the caret (no wrap, no message); true when one
+    // was found.
+    bool FindReplace(const std::string& text, const std::string& replacement, TgkSearchTypes options);
+    // Show the modeless find or replace dialog, its text being the selection when that is
+    // non-empty and on one line, else the last search text; a search session starts at the
+    // caret. The dialogs' buttons run FindNext and Replace.
+    void FindDialog();
+    void ReplaceDialog();
+    ui::TFindDialog* Finder() const noexcept { return finder_; }
+    ui::TReplaceDialog* Replacer() const noexcept { return replacer_; }
 
     // ---- Links ---------------------------------------------------------------------------
     bool AutoURLDetect() const noexcept { return autoURLDetect_; }
@@ -210,6 +221,8 @@ protected:
 
 private:
     void CreatePopupMenu();
+    void CreateDialogs();
+    void OpenSearchDialog(ui::TFindDialog& dialog);
     void UpdatePopupMenu();
     void ReadData(std::string_view bytes);
     void DocumentChanged();
@@ -217,6 +230,9 @@ private:
 
     TgkRichEditStrings lines_{*this};
     ui::TPopupMenu* menu_ = nullptr;
+    ui::TFindDialog* finder_ = nullptr;
+    ui::TReplaceDialog* replacer_ = nullptr;
+    std::string lastSearch_;
     bool plainText_ = false;
     int version_ = 2;
     bool versionRead_ = false;

@@ -6,7 +6,10 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
+#include <QTest>
 
 #include <functional>
 #include <optional>
@@ -21,9 +24,11 @@
 #include "platform/rtl/Log.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/FindDialogs.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Grids.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/StdCtrls.h"
 #include "platform/ui/qt/QtUi.h"
 #include "tests/db/MemDataSet.h"
 
@@ -260,6 +265,105 @@ TEST_F(RichEditTest, FindWrapsOnceAndReplaceWalksTheMatches)
     EXPECT_EQ(edit->FindTextEx("dog", 5, {}, 5), -1);  // outside the range
     EXPECT_EQ(edit->Replace("cat", "bird", {}, true), 3);
     EXPECT_EQ(edit->PlainTextContent(), "bird dog bird dog bird");
+}
+
+TEST_F(RichEditTest, FindReplaceReplacesTheFirstMatchAfterTheCaret)
+{
+    const struct {
+        int caret;
+        const char* find;
+        TgkSearchTypes types;
+        bool found;
+        const char* after;
+        int caretAfter;
+    } cases[] = {
+        {0, "cat", {}, true, "bird dog Cat dog", 4},
+        {1, "cat", {}, true, "cat dog bird dog", 12},      // after the caret only, letter case ignored
+        {1, "cat", {stMatchCase}, false, "cat dog Cat dog", 1},
+        {9, "cat", {}, false, "cat dog Cat dog", 9},       // no wrap
+        {0, "do", {stWholeWord}, false, "cat dog Cat dog", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.find) + " from " + std::to_string(c.caret));
+        edit->SetPlainTextContent("cat dog Cat dog");
+        edit->SetSel(c.caret, 0);
+        EXPECT_EQ(edit->FindReplace(c.find, "bird", c.types), c.found);
+        EXPECT_EQ(edit->PlainTextContent(), c.after);
+        EXPECT_EQ(edit->SelStart(), c.caretAfter);
+    }
+    EXPECT_TRUE(dialogs.texts.empty()) << "FindReplace shows no message";
+}
+
+// The dialogs' own widgets, driven with real key and mouse events.
+class SearchDialogDriver {
+public:
+    explicit SearchDialogDriver(ui::TFindDialog& d) : dialog(d) {}
+    QLineEdit* Edit(const char* name) { return qobject_cast<QLineEdit*>(Widget(name)); }
+    QWidget* Widget(const char* name)
+    {
+        return ui::qt::WidgetOf(*dialog.Window()->Get<ui::TWinControl>(name));
+    }
+    void Type(const char* name, const char* text)
+    {
+        QLineEdit* line = Edit(name);
+        line->selectAll();
+        QTest::keyClicks(line, text);
+    }
+    void Press(const char* button) { QTest::mouseClick(Widget(button), Qt::LeftButton); }
+    ui::TFindDialog& dialog;
+};
+
+TEST_F(RichEditTest, TheFindAndReplaceDialogsSearchTheControlThroughTheirButtons)
+{
+    form->Show();
+    edit->SetPlainTextContent("one cat\r\ntwo cat\r\nred cat");
+    // The selection becomes the dialog's text, the search starting at the caret.
+    edit->SetSel(4, 3);
+    edit->FindDialog();
+    ui::TFindDialog& finder = *edit->Finder();
+    ASSERT_TRUE(finder.Showing());
+    SearchDialogDriver find(finder);
+    EXPECT_EQ(find.Edit("FindText")->text(), "cat");
+    EXPECT_FALSE(find.Widget("MatchCase")->isVisibleTo(find.Widget("FindText")->window()));
+    find.Press("FindNext");
+    EXPECT_EQ(edit->SelStart(), 12);  // the next line's cat (paragraph ends count one)
+    find.Press("FindNext");
+    EXPECT_EQ(edit->SelStart(), 20);
+    find.Press("FindNext");  // wraps to the start, but the first cat is before the start
+    EXPECT_EQ(edit->SelStart(), 4);
+    find.Press("FindNext");  // past the start once wrapped: no more
+    ASSERT_EQ(dialogs.texts.size(), 1u);
+    EXPECT_EQ(dialogs.texts[0], grid::gkIntlDefault().UserMessages.LocateNoMoreMatches);
+    // A typed text is searched and remembered for the next opening.
+    edit->SetSel(0, 0);
+    edit->BeginSearch();
+    find.Type("FindText", "two");
+    QTest::keyClick(find.Edit("FindText"), Qt::Key_Return);
+    EXPECT_EQ(edit->SelStart(), 8);
+    EXPECT_EQ(finder.FindText(), "two");
+    QTest::keyClick(find.Edit("FindText"), Qt::Key_Escape);
+    EXPECT_FALSE(finder.Showing());
+
+    // A selection spanning lines is not offered: the last search text is.
+    edit->SetSel(0, 12);
+    edit->ReplaceDialog();
+    ui::TReplaceDialog& replacer = *edit->Replacer();
+    SearchDialogDriver replace(replacer);
+    EXPECT_EQ(replace.Edit("FindText")->text(), "two");
+    replace.Type("FindText", "cat");
+    replace.Type("ReplaceText", "dog");
+    edit->SetSel(0, 0);
+    edit->BeginSearch();
+    replace.Press("FindNext");
+    EXPECT_EQ(edit->SelStart(), 4);
+    replace.Press("Replace");  // replaces the found cat, selects the next
+    EXPECT_EQ(edit->PlainTextContent(), "one dog\r\ntwo cat\r\nred cat");
+    EXPECT_EQ(edit->SelStart(), 12);
+    replace.Press("ReplaceAll");
+    EXPECT_EQ(edit->PlainTextContent(), "one dog\r\ntwo dog\r\nred dog");
+    EXPECT_TRUE(replacer.Options().Contains(ui::frReplaceAll));
+    replace.Press("Cancel");
+    EXPECT_FALSE(replacer.Showing());
 }
 
 TEST_F(RichEditTest, PopupShowsWhatTheOptionsAndStateAllow)
