@@ -45,6 +45,7 @@ TgkDBRichEdit::TgkDBRichEdit(classes::TComponent* owner)
     : TgkCustomRichEdit(owner), link_(std::make_unique<db::TFieldDataLink>())
 {
     SetOleOptions(TgkRichEditOleOptions{reoAdjustPopupMenu});
+    Switches().assign({false, false, false, false, false, 0, false});
     link_->SetControl(this);
     link_->OnDataChange = [this](db::TFieldDataLink*) { DataChange(); };
     link_->OnEditingChange = [this](db::TFieldDataLink*) { EditingChange(); };

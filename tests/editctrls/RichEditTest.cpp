@@ -9,8 +9,10 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTextFrame>
 #include <QTest>
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -30,6 +32,7 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/qt/QtUi.h"
+#include "platform/ui/qt/RichDocument.h"
 #include "tests/db/MemDataSet.h"
 
 namespace {
@@ -829,6 +832,87 @@ TEST_F(DBRichEditTest, AMissingFieldIsEmptyAndReadOnlyAndRefusedKeysBeep)
     EXPECT_EQ(c, 0);
     EXPECT_EQ(beeps, 1);
     ui::SetBeepHandler(previous);
+}
+
+
+// The rectangle the text is placed in, as the document's margins.
+TEST_F(RichEditTest, TheEditRectangleFollowsGutterAndGridAndIgnoresPrinterSize)
+{
+    auto* grid = new TKeyGrid(form.get());
+    grid->SetParent(form.get());
+    grid->SetBounds(0, 0, 300, 200);
+    const struct {
+        bool inGrid;
+        int gutter;
+        TgkRichEditWidth width;
+        ui::TRect rect;
+    } cases[] = {
+        {false, 3, rewWindowSize, {1, 2, 198, 98}},
+        {false, 12, rewWindowSize, {10, 2, 198, 98}},
+        {true, 3, rewWindowSize, {2, 1, 198, 100}},
+        // No printer: printer-size editing places the text as the window's size does.
+        {false, 3, rewPrinterSize, {1, 2, 198, 98}},
+        {true, 0, rewPrinterSize, {-1, 1, 198, 100}},
+    };
+    edit->StreamIn("{\\rtf1 some text}");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.inGrid) + " gutter " + std::to_string(c.gutter));
+        edit->SetParent(c.inGrid ? static_cast<ui::TWinControl*>(grid) : form.get());
+        edit->SetBounds(0, 0, 200, 100);
+        edit->SetGutterWidth(c.gutter);
+        edit->SetEditWidth(c.width);
+        EXPECT_FALSE(edit->PrinterSizeEditing());
+        const ui::TRect r = edit->EditRect();
+        EXPECT_EQ((std::array{r.Left, r.Top, r.Right, r.Bottom}),
+                  (std::array{c.rect.Left, c.rect.Top, c.rect.Right, c.rect.Bottom}));
+        auto& doc = dynamic_cast<ui::qt::TQtRichDocument&>(edit->Document()).Document();
+        const QTextFrameFormat f = doc.rootFrame()->frameFormat();
+        EXPECT_EQ((std::array{f.leftMargin(), f.topMargin(), f.rightMargin(), f.bottomMargin()}),
+                  (std::array<qreal, 4>{qreal(std::max(c.rect.Left, 0)), qreal(c.rect.Top), 2.0,
+                                        qreal(100 - c.rect.Bottom)}));
+        // Placing the text is no edit the user could undo.
+        EXPECT_FALSE(edit->Document().CanUndo());
+    }
+    // A new text keeps its place.
+    edit->StreamIn("{\\rtf1 other}");
+    auto& doc = dynamic_cast<ui::qt::TQtRichDocument&>(edit->Document()).Document();
+    EXPECT_EQ(doc.rootFrame()->frameFormat().topMargin(), 1.0);
+}
+
+// Version 1, or switch 1, has no background colours and no paragraph spacing.
+TEST_F(RichEditTest, VersionOneOrSwitchOneDropsBackgroundsAndSpacing)
+{
+    ASSERT_EQ(edit->Switches().size(), 7u);
+    EXPECT_EQ(edit->Switches()[5].Type(), db::TVarType::Integer);
+    const struct {
+        int version;
+        bool switch1;
+        bool version1;
+    } cases[] = {{2, false, false}, {1, false, true}, {2, true, true}, {1, true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.version) + (c.switch1 ? " with switch 1" : ""));
+        edit->SetRichEditVersion(c.version);
+        edit->Switches()[1] = c.switch1;
+        EXPECT_EQ(edit->ActsAsVersion1(), c.version1);
+        edit->SetPlainTextContent("some text");
+        edit->SetSel(0, 4);
+        edit->SetSelBackground(rtl::clRed);
+        EXPECT_EQ(edit->SelBackground(), c.version1 ? rtl::clWhite : rtl::clRed);
+        TgkCustomRichEdit::ParagraphSettings s;
+        s.mask = (1u << 3) | (1u << 6) | (1u << 7);
+        s.rightIndent = 100;
+        s.spaceBefore = 240;
+        s.spaceAfter = 120;
+        edit->SetParagraph(s);
+        const rtf::ParaFormat p = edit->Document().ParagraphFormat(0);
+        EXPECT_EQ(p.rightIndent, 100);
+        EXPECT_EQ(p.spaceBefore, c.version1 ? 0 : 240);
+        EXPECT_EQ(p.spaceAfter, c.version1 ? 0 : 120);
+    }
+    // Without the switches (a control that made none) nothing acts as version 1.
+    edit->SetRichEditVersion(2);
+    edit->Switches().clear();
+    EXPECT_FALSE(edit->ActsAsVersion1());
 }
 
 }  // namespace
