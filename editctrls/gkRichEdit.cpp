@@ -79,6 +79,12 @@ const classes::TEnumInfo& MeasurementUnitsInfo()
     return info;
 }
 
+const classes::TEnumInfo& RichEditWidthInfo()
+{
+    static const classes::TEnumInfo info{"TgkRichEditWidth", {"rewWindowSize", "rewPrinterSize"}};
+    return info;
+}
+
 // ---- Lines -----------------------------------------------------------------------------------
 
 std::string TgkRichEditStrings::Get(int index) const

@@ -49,6 +49,7 @@ using TgkRichEditOleOptions = classes::TSet<TgkRichEditOleOption>;
 const classes::TEnumInfo& RichEditPopupOptionInfo();
 const classes::TEnumInfo& RichEditOleOptionInfo();
 const classes::TEnumInfo& MeasurementUnitsInfo();
+const classes::TEnumInfo& RichEditWidthInfo();
 
 // Search options of FindTextEx and the find and replace dialogs.
 enum TgkSearchType { stMatchCase, stWholeWord };

@@ -569,7 +569,9 @@ TEST_F(RichEditTest, StoredFormsKeepTheTextAsRtf)
     e->SetName("notes");
     e->SetParent(&source);
     e->StreamIn("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 {\\b bold} \\u1055?}");
+    e->SetEditWidth(rewPrinterSize);
     const std::string written = classes::WriteComponentText(source);
+    EXPECT_NE(written.find("EditWidth = rewPrinterSize"), std::string::npos) << written;
     EXPECT_NE(written.find("RichEditVersion = 2"), std::string::npos) << written;
     EXPECT_NE(written.find("Data = {"), std::string::npos) << written;
 
@@ -579,6 +581,7 @@ TEST_F(RichEditTest, StoredFormsKeepTheTextAsRtf)
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->RichEditVersion(), 2);
     EXPECT_EQ(read->SaveRtf(), e->SaveRtf());
+    EXPECT_EQ(read->EditWidth(), rewPrinterSize);
 }
 
 TEST_F(RichEditTest, StoredFormsWithoutVersionOrWithOddData)
