@@ -27,6 +27,7 @@ GW_IMPLEMENT_CLASS(TgkDBRichEdit, TgkCustomRichEdit)
     p.Integer("GutterWidth", &C::GutterWidth, &C::SetGutterWidth, 3);
     p.Color("HighlightColor", &C::HighlightColor, &C::SetHighlightColor, rtl::clYellow);
     p.Enumeration("MeasurementUnits", MeasurementUnitsInfo(), &C::MeasurementUnits, &C::SetMeasurementUnits, muInches);
+    p.Enumeration("EditWidth", RichEditWidthInfo(), &C::EditWidth, &C::SetEditWidth, rewWindowSize);
     p.Set("OleOptions", RichEditOleOptionInfo(), &C::OleOptions, &C::SetOleOptions,
           TgkRichEditOleOptions{reoAdjustPopupMenu});
     p.Set("PopupOptions", RichEditPopupOptionInfo(), &C::PopupOptions, &C::SetPopupOptions,
@@ -45,6 +46,7 @@ TgkDBRichEdit::TgkDBRichEdit(classes::TComponent* owner)
     : TgkCustomRichEdit(owner), link_(std::make_unique<db::TFieldDataLink>())
 {
     SetOleOptions(TgkRichEditOleOptions{reoAdjustPopupMenu});
+    Switches().assign({false, false, false, false, false, 0, false});
     link_->SetControl(this);
     link_->OnDataChange = [this](db::TFieldDataLink*) { DataChange(); };
     link_->OnEditingChange = [this](db::TFieldDataLink*) { EditingChange(); };

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "grid/GridRoutines.h"
 #include "grid/Intl.h"
 #include "grid/StringRoutines.h"
 #include "platform/classes/Errors.h"
@@ -78,6 +79,12 @@ const classes::TEnumInfo& MeasurementUnitsInfo()
     return info;
 }
 
+const classes::TEnumInfo& RichEditWidthInfo()
+{
+    static const classes::TEnumInfo info{"TgkRichEditWidth", {"rewWindowSize", "rewPrinterSize"}};
+    return info;
+}
+
 // ---- Lines -----------------------------------------------------------------------------------
 
 std::string TgkRichEditStrings::Get(int index) const
@@ -143,6 +150,34 @@ GW_IMPLEMENT_CLASS(TgkCustomRichEdit, ui::TCustomRichEdit)
 TgkCustomRichEdit::TgkCustomRichEdit(classes::TComponent* owner) : TCustomRichEdit(owner)
 {
     popupOptions_ = TgkRichEditPopupOptions::FromBits(0x7F8F);
+    CreateDialogs();
+}
+
+void TgkCustomRichEdit::CreateDialogs()
+{
+    const auto searchTypes = [](ui::TFindOptions o) {
+        TgkSearchTypes types;
+        if (o.Contains(ui::frMatchCase)) types.Include(stMatchCase);
+        if (o.Contains(ui::frWholeWord)) types.Include(stWholeWord);
+        return types;
+    };
+    finder_ = new ui::TFindDialog(this);
+    finder_->SetOptions({ui::frDown, ui::frHideMatchCase, ui::frHideWholeWord, ui::frHideUpDown});
+    finder_->OnFind = [this, searchTypes](classes::TObject*) {
+        lastSearch_ = finder_->FindText();
+        FindNext(lastSearch_, searchTypes(finder_->Options()));
+    };
+    replacer_ = new ui::TReplaceDialog(this);
+    replacer_->SetOptions({ui::frDown, ui::frHideMatchCase, ui::frHideWholeWord});
+    replacer_->OnFind = [this, searchTypes](classes::TObject*) {
+        lastSearch_ = replacer_->FindText();
+        FindNext(lastSearch_, searchTypes(replacer_->Options()));
+    };
+    replacer_->OnReplace = [this, searchTypes](classes::TObject*) {
+        lastSearch_ = replacer_->FindText();
+        Replace(lastSearch_, replacer_->ReplaceText(), searchTypes(replacer_->Options()),
+                replacer_->Options().Contains(ui::frReplaceAll));
+    };
     CreatePopupMenu();
 }
 
@@ -168,7 +203,9 @@ void TgkCustomRichEdit::CreatePopupMenu()
             case rpoPopupBullet:
                 item->OnClick = [this](classes::TObject*) { SetBullet(!Document().ParagraphFormat(SelStart()).bullet); };
                 break;
-            default: break;  // the editor window and the dialogs are not here
+            case rpoPopupFind: item->OnClick = [this](classes::TObject*) { FindDialog(); }; break;
+            case rpoPopupReplace: item->OnClick = [this](classes::TObject*) { ReplaceDialog(); }; break;
+            default: break;  // the editor window and the paragraph and tab dialogs are not here
             }
         }
         menu_->Items()->Add(item);
@@ -296,11 +333,20 @@ void TgkCustomRichEdit::DocumentChanged()
 
 void TgkCustomRichEdit::SetSelBackground(std::optional<rtl::TColor> color)
 {
-    if (version_ < 2) return;  // version 1 windows have no background
+    if (ActsAsVersion1()) return;  // version 1 windows have no background
     ui::TRichCharChange change;
     change.background = color ? std::optional<std::uint32_t>(ToRgb(*color)) : std::nullopt;
     DoEdit();
     Document().ApplyChars(SelStart(), SelLength(), change);
+}
+
+rtl::TColor TgkCustomRichEdit::SelBackground()
+{
+    if (ActsAsVersion1()) return rtl::clWhite;
+    const std::optional<std::uint32_t> rgb = Document().CharsAt(SelStart(), SelLength()).background;
+    if (!rgb) return rtl::clWindow;
+    return rtl::RGB(static_cast<std::uint8_t>(*rgb >> 16), static_cast<std::uint8_t>(*rgb >> 8),
+                    static_cast<std::uint8_t>(*rgb));
 }
 
 void TgkCustomRichEdit::RemoveHighlight() { SetSelBackground(std::nullopt); }
@@ -370,8 +416,11 @@ ui::TRichParaChange TgkCustomRichEdit::ParagraphChange(const ParagraphSettings& 
 
 void TgkCustomRichEdit::SetParagraph(const ParagraphSettings& settings)
 {
+    ParagraphSettings taken = settings;
+    // A version 1 paragraph has no spacing: space before, space after and line spacing go.
+    if (ActsAsVersion1()) taken.mask &= ~((1u << 6) | (1u << 7) | (1u << 8));
     DoEdit();
-    Document().ApplyParagraphs(SelStart(), SelLength(), ParagraphChange(settings));
+    Document().ApplyParagraphs(SelStart(), SelLength(), ParagraphChange(taken));
 }
 
 void TgkCustomRichEdit::SetBullet(bool on)
@@ -471,6 +520,89 @@ int TgkCustomRichEdit::Replace(const std::string& text, const std::string& repla
         if (!FindNext(text, options) || !all) break;
     }
     return replaced;
+}
+
+bool TgkCustomRichEdit::FindReplace(const std::string& text, const std::string& replacement, TgkSearchTypes options)
+{
+    const int found = FindTextEx(text, Caret(), options, -1);
+    if (found < 0) return false;
+    DoEdit();
+    SetSel(Document().ReplaceText(found, CharCount(text), replacement), 0);
+    Change();
+    return true;
+}
+
+void TgkCustomRichEdit::OpenSearchDialog(ui::TFindDialog& dialog)
+{
+    const std::string selected = SelText();
+    const bool oneLine = selected.find_first_of("\r\n") == std::string::npos;
+    dialog.SetFindText(!selected.empty() && oneLine ? selected : lastSearch_);
+    BeginSearch();
+    dialog.Execute();
+}
+
+void TgkCustomRichEdit::FindDialog() { OpenSearchDialog(*finder_); }
+
+void TgkCustomRichEdit::ReplaceDialog() { OpenSearchDialog(*replacer_); }
+
+// ---- Edit rectangle and switches ------------------------------------------------------------
+
+void TgkCustomRichEdit::SetEditWidth(TgkRichEditWidth width)
+{
+    editWidth_ = width;
+    UpdateEditRect();
+}
+
+bool TgkCustomRichEdit::PrinterSizeEditing() const noexcept
+{
+    constexpr int kPrintersInstalled = 0;  // the layer offers no printer
+    return editWidth_ == rewPrinterSize && kPrintersInstalled > 0;
+}
+
+ui::TRect TgkCustomRichEdit::EditRect() const
+{
+    ui::TRect r{0, 0, ClientWidth() - 2, Height()};
+    if (grid::gkIsInGrid(this)) {
+        r.Top = 1;
+        r.Left = gutterWidth_ - 1;
+    } else {
+        r.Top = 2;
+        r.Left = gutterWidth_ - 2;
+        r.Bottom -= 2;
+    }
+    return r;
+}
+
+void TgkCustomRichEdit::UpdateEditRect()
+{
+    if (ui::WindowSystem() == nullptr) return;  // no document to place yet
+    const ui::TRect r = EditRect();
+    Document().SetMargins(r.Left, r.Top, ClientWidth() - r.Right, Height() - r.Bottom);
+}
+
+void TgkCustomRichEdit::SetGutterWidth(int w)
+{
+    gutterWidth_ = w;
+    UpdateEditRect();
+}
+
+void TgkCustomRichEdit::Resize()
+{
+    if (!PrinterSizeEditing()) UpdateEditRect();
+    TCustomRichEdit::Resize();
+}
+
+void TgkCustomRichEdit::SetParent(ui::TWinControl* parent)
+{
+    TCustomRichEdit::SetParent(parent);
+    UpdateEditRect();  // a grid places the text otherwise
+}
+
+bool TgkCustomRichEdit::Switch(int index) const
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= switches_.size()) return false;
+    const db::TVariant& v = switches_[static_cast<std::size_t>(index)];
+    return v.Type() == db::TVarType::Boolean && v.AsBoolean();
 }
 
 // ---- Links -----------------------------------------------------------------------------------

@@ -26,7 +26,9 @@
 #include <string>
 
 #include "platform/classes/Sets.h"
+#include "platform/db/Variant.h"
 #include "platform/rtl/StringList.h"
+#include "platform/ui/FindDialogs.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/RichEdit.h"
 
@@ -47,6 +49,7 @@ using TgkRichEditOleOptions = classes::TSet<TgkRichEditOleOption>;
 const classes::TEnumInfo& RichEditPopupOptionInfo();
 const classes::TEnumInfo& RichEditOleOptionInfo();
 const classes::TEnumInfo& MeasurementUnitsInfo();
+const classes::TEnumInfo& RichEditWidthInfo();
 
 // Search options of FindTextEx and the find and replace dialogs.
 enum TgkSearchType { stMatchCase, stWholeWord };
@@ -105,6 +108,9 @@ public:
     static void CopyRichText(TgkCustomRichEdit& source, TgkCustomRichEdit& target);
     // The stored-format version: 2 after construction, 1 for forms written without it.
     int RichEditVersion() const noexcept { return version_; }
+    // Version 1 (or switch 1): the selection has no background colour and paragraphs no
+    // spacing (space before, space after, line spacing).
+    bool ActsAsVersion1() const { return version_ < 2 || Switch(1); }
     void SetRichEditVersion(int version) { version_ = version == 1 ? 1 : 2; }
     void DefineProperties(classes::TFiler& filer) override;
     void Loaded() override;
@@ -116,6 +122,8 @@ public:
     // ---- Formatting ----------------------------------------------------------------------
     // The selection's background: a colour, or nullopt for none (version 2 only).
     void SetSelBackground(std::optional<rtl::TColor> color);
+    // The selection's background: clWindow for none, clWhite when acting as version 1.
+    rtl::TColor SelBackground();
     // Clears the selection's background (the "\highlight" words of its RTF).
     virtual void RemoveHighlight();
     // Toggles bold (0), italic (1), underline (2) or strike-out (3) on the selection.
@@ -151,6 +159,16 @@ public:
     // Replaces the selection when it is the found text, then finds the next; `all` repeats
     // until no match is left. Answers the replacements made.
     int Replace(const std::string& text, const std::string& replacement, TgkSearchTypes options, bool all);
+    // Replaces the first match of `text` after the caret (no wrap, no message); true when one
+    // was found.
+    bool FindReplace(const std::string& text, const std::string& replacement, TgkSearchTypes options);
+    // Show the modeless find or replace dialog, its text being the selection when that is
+    // non-empty and on one line, else the last search text; a search session starts at the
+    // caret. The dialogs' buttons run FindNext and Replace.
+    void FindDialog();
+    void ReplaceDialog();
+    ui::TFindDialog* Finder() const noexcept { return finder_; }
+    ui::TReplaceDialog* Replacer() const noexcept { return replacer_; }
 
     // ---- Links ---------------------------------------------------------------------------
     bool AutoURLDetect() const noexcept { return autoURLDetect_; }
@@ -189,11 +207,29 @@ public:
     static std::string MeasurementText(int twips, TgkMeasurementUnits units);
     static int MeasurementTwips(const std::string& text, TgkMeasurementUnits units);
 
+    // ---- Edit rectangle ------------------------------------------------------------------
+    TgkRichEditWidth EditWidth() const noexcept { return editWidth_; }
+    void SetEditWidth(TgkRichEditWidth width);
+    // Printer-size editing: asked for, with a printer installed. The layer offers no printer,
+    // so the window's size rules whatever EditWidth asks for.
+    bool PrinterSizeEditing() const noexcept;
+    // Where the text goes, in the control's pixels: right = client width - 2, bottom = the
+    // height; inside a grid top 1 and left GutterWidth - 1, elsewhere top 2, left
+    // GutterWidth - 2 and bottom 2 less. The document keeps the rest clear as its margins.
+    ui::TRect EditRect() const;
+    void SetParent(ui::TWinControl* parent) override;
+
+    // ---- Behaviour switches --------------------------------------------------------------
+    // Entries 0-6 (TgkDBRichEdit makes them: Boolean False, entry 5 Integer 0); entry 1 True
+    // makes the control act as version 1. A missing entry counts as False.
+    std::vector<db::TVariant>& Switches() noexcept { return switches_; }
+    bool Switch(int index) const;
+
     // ---- Published values kept for stored forms ------------------------------------------
     rtl::TColor HighlightColor() const noexcept { return highlightColor_; }
     void SetHighlightColor(rtl::TColor c) { highlightColor_ = c; }
     int GutterWidth() const noexcept { return gutterWidth_; }
-    void SetGutterWidth(int w) { gutterWidth_ = w; }
+    void SetGutterWidth(int w);
     std::string EditorCaption() const { return editorCaption_; }
     void SetEditorCaption(const std::string& s) { editorCaption_ = s; }
     std::string Title() const { return title_; }
@@ -202,6 +238,7 @@ public:
     void SetWantReturns(bool v) { wantReturns_ = v; }
 
 protected:
+    void Resize() override;
     // Loads a bound field that has not been loaded yet (nothing here).
     virtual void LoadField() {}
     virtual void DoEdit() {}
@@ -210,6 +247,10 @@ protected:
 
 private:
     void CreatePopupMenu();
+    void CreateDialogs();
+    // Hands the edit rectangle to the document as its margins.
+    void UpdateEditRect();
+    void OpenSearchDialog(ui::TFindDialog& dialog);
     void UpdatePopupMenu();
     void ReadData(std::string_view bytes);
     void DocumentChanged();
@@ -217,6 +258,9 @@ private:
 
     TgkRichEditStrings lines_{*this};
     ui::TPopupMenu* menu_ = nullptr;
+    ui::TFindDialog* finder_ = nullptr;
+    ui::TReplaceDialog* replacer_ = nullptr;
+    std::string lastSearch_;
     bool plainText_ = false;
     int version_ = 2;
     bool versionRead_ = false;
@@ -228,6 +272,8 @@ private:
     TgkMeasurementUnits units_ = muInches;
     rtl::TColor highlightColor_ = rtl::clYellow;
     int gutterWidth_ = 3;
+    TgkRichEditWidth editWidth_ = rewWindowSize;
+    std::vector<db::TVariant> switches_;
     std::string editorCaption_ = "Edit Rich Text";
     std::string title_;
     // The search session: where it started and whether it wrapped.

@@ -89,6 +89,9 @@ public:
     virtual void Redo() = 0;
     // Marks the web addresses (the ranges of FindWebAddresses) so the window shows them as links.
     virtual void MarkLinks(bool on) = 0;
+    // What the text keeps clear on each side of the window showing it (pixels; negative
+    // values count as 0); kept when another text is loaded.
+    virtual void SetMargins(int left, int top, int right, int bottom) = 0;
 };
 
 // A web address in a text: where it starts and how long it is, in characters as documents

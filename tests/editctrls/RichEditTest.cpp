@@ -6,8 +6,13 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
+#include <QTextFrame>
+#include <QTest>
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -21,10 +26,13 @@
 #include "platform/rtl/Log.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/FindDialogs.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Grids.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/StdCtrls.h"
 #include "platform/ui/qt/QtUi.h"
+#include "platform/ui/qt/RichDocument.h"
 #include "tests/db/MemDataSet.h"
 
 namespace {
@@ -262,6 +270,105 @@ TEST_F(RichEditTest, FindWrapsOnceAndReplaceWalksTheMatches)
     EXPECT_EQ(edit->PlainTextContent(), "bird dog bird dog bird");
 }
 
+TEST_F(RichEditTest, FindReplaceReplacesTheFirstMatchAfterTheCaret)
+{
+    const struct {
+        int caret;
+        const char* find;
+        TgkSearchTypes types;
+        bool found;
+        const char* after;
+        int caretAfter;
+    } cases[] = {
+        {0, "cat", {}, true, "bird dog Cat dog", 4},
+        {1, "cat", {}, true, "cat dog bird dog", 12},      // after the caret only, letter case ignored
+        {1, "cat", {stMatchCase}, false, "cat dog Cat dog", 1},
+        {9, "cat", {}, false, "cat dog Cat dog", 9},       // no wrap
+        {0, "do", {stWholeWord}, false, "cat dog Cat dog", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.find) + " from " + std::to_string(c.caret));
+        edit->SetPlainTextContent("cat dog Cat dog");
+        edit->SetSel(c.caret, 0);
+        EXPECT_EQ(edit->FindReplace(c.find, "bird", c.types), c.found);
+        EXPECT_EQ(edit->PlainTextContent(), c.after);
+        EXPECT_EQ(edit->SelStart(), c.caretAfter);
+    }
+    EXPECT_TRUE(dialogs.texts.empty()) << "FindReplace shows no message";
+}
+
+// The dialogs' own widgets, driven with real key and mouse events.
+class SearchDialogDriver {
+public:
+    explicit SearchDialogDriver(ui::TFindDialog& d) : dialog(d) {}
+    QLineEdit* Edit(const char* name) { return qobject_cast<QLineEdit*>(Widget(name)); }
+    QWidget* Widget(const char* name)
+    {
+        return ui::qt::WidgetOf(*dialog.Window()->Get<ui::TWinControl>(name));
+    }
+    void Type(const char* name, const char* text)
+    {
+        QLineEdit* line = Edit(name);
+        line->selectAll();
+        QTest::keyClicks(line, text);
+    }
+    void Press(const char* button) { QTest::mouseClick(Widget(button), Qt::LeftButton); }
+    ui::TFindDialog& dialog;
+};
+
+TEST_F(RichEditTest, TheFindAndReplaceDialogsSearchTheControlThroughTheirButtons)
+{
+    form->Show();
+    edit->SetPlainTextContent("one cat\r\ntwo cat\r\nred cat");
+    // The selection becomes the dialog's text, the search starting at the caret.
+    edit->SetSel(4, 3);
+    edit->FindDialog();
+    ui::TFindDialog& finder = *edit->Finder();
+    ASSERT_TRUE(finder.Showing());
+    SearchDialogDriver find(finder);
+    EXPECT_EQ(find.Edit("FindText")->text(), "cat");
+    EXPECT_FALSE(find.Widget("MatchCase")->isVisibleTo(find.Widget("FindText")->window()));
+    find.Press("FindNext");
+    EXPECT_EQ(edit->SelStart(), 12);  // the next line's cat (paragraph ends count one)
+    find.Press("FindNext");
+    EXPECT_EQ(edit->SelStart(), 20);
+    find.Press("FindNext");  // wraps to the start, but the first cat is before the start
+    EXPECT_EQ(edit->SelStart(), 4);
+    find.Press("FindNext");  // past the start once wrapped: no more
+    ASSERT_EQ(dialogs.texts.size(), 1u);
+    EXPECT_EQ(dialogs.texts[0], grid::gkIntlDefault().UserMessages.LocateNoMoreMatches);
+    // A typed text is searched and remembered for the next opening.
+    edit->SetSel(0, 0);
+    edit->BeginSearch();
+    find.Type("FindText", "two");
+    QTest::keyClick(find.Edit("FindText"), Qt::Key_Return);
+    EXPECT_EQ(edit->SelStart(), 8);
+    EXPECT_EQ(finder.FindText(), "two");
+    QTest::keyClick(find.Edit("FindText"), Qt::Key_Escape);
+    EXPECT_FALSE(finder.Showing());
+
+    // A selection spanning lines is not offered: the last search text is.
+    edit->SetSel(0, 12);
+    edit->ReplaceDialog();
+    ui::TReplaceDialog& replacer = *edit->Replacer();
+    SearchDialogDriver replace(replacer);
+    EXPECT_EQ(replace.Edit("FindText")->text(), "two");
+    replace.Type("FindText", "cat");
+    replace.Type("ReplaceText", "dog");
+    edit->SetSel(0, 0);
+    edit->BeginSearch();
+    replace.Press("FindNext");
+    EXPECT_EQ(edit->SelStart(), 4);
+    replace.Press("Replace");  // replaces the found cat, selects the next
+    EXPECT_EQ(edit->PlainTextContent(), "one dog\r\ntwo cat\r\nred cat");
+    EXPECT_EQ(edit->SelStart(), 12);
+    replace.Press("ReplaceAll");
+    EXPECT_EQ(edit->PlainTextContent(), "one dog\r\ntwo dog\r\nred dog");
+    EXPECT_TRUE(replacer.Options().Contains(ui::frReplaceAll));
+    replace.Press("Cancel");
+    EXPECT_FALSE(replacer.Showing());
+}
+
 TEST_F(RichEditTest, PopupShowsWhatTheOptionsAndStateAllow)
 {
     const auto& l = grid::gkIntlDefault().RichEdit.PopupMenuLabels;
@@ -462,7 +569,9 @@ TEST_F(RichEditTest, StoredFormsKeepTheTextAsRtf)
     e->SetName("notes");
     e->SetParent(&source);
     e->StreamIn("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 {\\b bold} \\u1055?}");
+    e->SetEditWidth(rewPrinterSize);
     const std::string written = classes::WriteComponentText(source);
+    EXPECT_NE(written.find("EditWidth = rewPrinterSize"), std::string::npos) << written;
     EXPECT_NE(written.find("RichEditVersion = 2"), std::string::npos) << written;
     EXPECT_NE(written.find("Data = {"), std::string::npos) << written;
 
@@ -472,6 +581,7 @@ TEST_F(RichEditTest, StoredFormsKeepTheTextAsRtf)
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->RichEditVersion(), 2);
     EXPECT_EQ(read->SaveRtf(), e->SaveRtf());
+    EXPECT_EQ(read->EditWidth(), rewPrinterSize);
 }
 
 TEST_F(RichEditTest, StoredFormsWithoutVersionOrWithOddData)
@@ -725,6 +835,87 @@ TEST_F(DBRichEditTest, AMissingFieldIsEmptyAndReadOnlyAndRefusedKeysBeep)
     EXPECT_EQ(c, 0);
     EXPECT_EQ(beeps, 1);
     ui::SetBeepHandler(previous);
+}
+
+
+// The rectangle the text is placed in, as the document's margins.
+TEST_F(RichEditTest, TheEditRectangleFollowsGutterAndGridAndIgnoresPrinterSize)
+{
+    auto* grid = new TKeyGrid(form.get());
+    grid->SetParent(form.get());
+    grid->SetBounds(0, 0, 300, 200);
+    const struct {
+        bool inGrid;
+        int gutter;
+        TgkRichEditWidth width;
+        ui::TRect rect;
+    } cases[] = {
+        {false, 3, rewWindowSize, {1, 2, 198, 98}},
+        {false, 12, rewWindowSize, {10, 2, 198, 98}},
+        {true, 3, rewWindowSize, {2, 1, 198, 100}},
+        // No printer: printer-size editing places the text as the window's size does.
+        {false, 3, rewPrinterSize, {1, 2, 198, 98}},
+        {true, 0, rewPrinterSize, {-1, 1, 198, 100}},
+    };
+    edit->StreamIn("{\\rtf1 some text}");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.inGrid) + " gutter " + std::to_string(c.gutter));
+        edit->SetParent(c.inGrid ? static_cast<ui::TWinControl*>(grid) : form.get());
+        edit->SetBounds(0, 0, 200, 100);
+        edit->SetGutterWidth(c.gutter);
+        edit->SetEditWidth(c.width);
+        EXPECT_FALSE(edit->PrinterSizeEditing());
+        const ui::TRect r = edit->EditRect();
+        EXPECT_EQ((std::array{r.Left, r.Top, r.Right, r.Bottom}),
+                  (std::array{c.rect.Left, c.rect.Top, c.rect.Right, c.rect.Bottom}));
+        auto& doc = dynamic_cast<ui::qt::TQtRichDocument&>(edit->Document()).Document();
+        const QTextFrameFormat f = doc.rootFrame()->frameFormat();
+        EXPECT_EQ((std::array{f.leftMargin(), f.topMargin(), f.rightMargin(), f.bottomMargin()}),
+                  (std::array<qreal, 4>{qreal(std::max(c.rect.Left, 0)), qreal(c.rect.Top), 2.0,
+                                        qreal(100 - c.rect.Bottom)}));
+        // Placing the text is no edit the user could undo.
+        EXPECT_FALSE(edit->Document().CanUndo());
+    }
+    // A new text keeps its place.
+    edit->StreamIn("{\\rtf1 other}");
+    auto& doc = dynamic_cast<ui::qt::TQtRichDocument&>(edit->Document()).Document();
+    EXPECT_EQ(doc.rootFrame()->frameFormat().topMargin(), 1.0);
+}
+
+// Version 1, or switch 1, has no background colours and no paragraph spacing.
+TEST_F(RichEditTest, VersionOneOrSwitchOneDropsBackgroundsAndSpacing)
+{
+    ASSERT_EQ(edit->Switches().size(), 7u);
+    EXPECT_EQ(edit->Switches()[5].Type(), db::TVarType::Integer);
+    const struct {
+        int version;
+        bool switch1;
+        bool version1;
+    } cases[] = {{2, false, false}, {1, false, true}, {2, true, true}, {1, true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.version) + (c.switch1 ? " with switch 1" : ""));
+        edit->SetRichEditVersion(c.version);
+        edit->Switches()[1] = c.switch1;
+        EXPECT_EQ(edit->ActsAsVersion1(), c.version1);
+        edit->SetPlainTextContent("some text");
+        edit->SetSel(0, 4);
+        edit->SetSelBackground(rtl::clRed);
+        EXPECT_EQ(edit->SelBackground(), c.version1 ? rtl::clWhite : rtl::clRed);
+        TgkCustomRichEdit::ParagraphSettings s;
+        s.mask = (1u << 3) | (1u << 6) | (1u << 7);
+        s.rightIndent = 100;
+        s.spaceBefore = 240;
+        s.spaceAfter = 120;
+        edit->SetParagraph(s);
+        const rtf::ParaFormat p = edit->Document().ParagraphFormat(0);
+        EXPECT_EQ(p.rightIndent, 100);
+        EXPECT_EQ(p.spaceBefore, c.version1 ? 0 : 240);
+        EXPECT_EQ(p.spaceAfter, c.version1 ? 0 : 120);
+    }
+    // Without the switches (a control that made none) nothing acts as version 1.
+    edit->SetRichEditVersion(2);
+    edit->Switches().clear();
+    EXPECT_FALSE(edit->ActsAsVersion1());
 }
 
 }  // namespace

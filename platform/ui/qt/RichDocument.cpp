@@ -9,6 +9,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
+#include <QTextFrame>
 #include <QTextList>
 #include <QUrl>
 
@@ -261,6 +262,27 @@ TQtRichDocument::TQtRichDocument()
     doc_.setDocumentMargin(0);
 }
 
+void TQtRichDocument::SetMargins(int left, int top, int right, int bottom)
+{
+    margins_[0] = std::max(left, 0);
+    margins_[1] = std::max(top, 0);
+    margins_[2] = std::max(right, 0);
+    margins_[3] = std::max(bottom, 0);
+    QTextFrameFormat format = doc_.rootFrame()->frameFormat();
+    if (format.leftMargin() == margins_[0] && format.topMargin() == margins_[1] &&
+        format.rightMargin() == margins_[2] && format.bottomMargin() == margins_[3])
+        return;
+    format.setLeftMargin(margins_[0]);
+    format.setTopMargin(margins_[1]);
+    format.setRightMargin(margins_[2]);
+    format.setBottomMargin(margins_[3]);
+    // Qt records a frame's format change as an edit; margins are no edit of the user's, so
+    // a history that was empty stays empty.
+    const bool hadHistory = doc_.isUndoAvailable();
+    doc_.rootFrame()->setFrameFormat(format);
+    if (!hadHistory) doc_.clearUndoRedoStacks(QTextDocument::UndoStack);
+}
+
 int TQtRichDocument::Clip(int position) const { return std::clamp(position, 0, Length()); }
 
 int TQtRichDocument::Length() const { return doc_.characterCount() - 1; }
@@ -274,6 +296,8 @@ void TQtRichDocument::Load(const rtf::Document& document)
     fonts_ = document.fonts;
     colors_ = document.colors;
     Insert(0, document, true);
+    // Clearing made a new root frame without the margins.
+    SetMargins(margins_[0], margins_[1], margins_[2], margins_[3]);
     doc_.setUndoRedoEnabled(undo);
     doc_.setModified(false);
 }

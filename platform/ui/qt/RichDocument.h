@@ -38,6 +38,7 @@ public:
     void Undo() override { doc_.undo(); }
     void Redo() override { doc_.redo(); }
     void MarkLinks(bool on) override;
+    void SetMargins(int left, int top, int right, int bottom) override;
 
 private:
     // Writes `document` at the cursor position `at`; answers the end.
@@ -50,6 +51,7 @@ private:
     std::vector<rtf::Font> fonts_;
     std::vector<rtf::Color> colors_;
     bool links_ = false;
+    int margins_[4] = {0, 0, 0, 0};  // left, top, right, bottom
 };
 
 }  // namespace ui::qt

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -13,7 +15,9 @@
 #include <vector>
 
 #include "editctrls/gkDBRichEdit.h"
+#include "platform/ui/FindDialogs.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/StdCtrls.h"
 #include "platform/ui/qt/QtUi.h"
 #include "tests/support/WindowShot.h"
 
@@ -94,6 +98,50 @@ TEST(RichEditWindow, ShowsFormattedTextLinksAndObjectsAndTakesRealInput)
     // The saved text still holds the object byte for byte.
     EXPECT_NE(edit->SaveRtf().find("{\\object\\objemb{\\*\\objclass Paint.Picture}{\\*\\objdata 0105}}"), std::string::npos);
     TgkCustomRichEdit::SetURLOpener(previous);
+}
+
+TEST(RichEditWindow, TheReplaceDialogTakesTypedTextAndReplacesInTheShownText)
+{
+    if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
+    RegisterRichEditClasses();
+    // The search ends with the no-more-matches message: answered here, not on screen.
+    struct TAnswerOK : ui::TStandardDialogs {
+        int Message(const ui::TMessageRequest&) override { return ui::mrOk; }
+    } answer;
+    ui::TDialogServiceScope answering(answer);
+    ui::TForm form(nullptr);
+    form.SetCaption("Rich text");
+    form.SetBounds(100, 100, 420, 200);
+    auto* edit = new TgkDBRichEdit(&form);
+    edit->SetParent(&form);
+    edit->SetBounds(10, 10, 390, 140);
+    edit->StreamIn("{\\rtf1 a {\\b cat} and a cat\\par a last cat}");
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ui::qt::WidgetOf(form)));
+
+    edit->SetSel(2, 3);
+    edit->ReplaceDialog();
+    ui::TForm* window = edit->Replacer()->Window();
+    ASSERT_NE(window, nullptr);
+    QWidget* dialog = ui::qt::WidgetOf(*window);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    const auto widget = [&](const char* name) { return ui::qt::WidgetOf(*window->Get<ui::TWinControl>(name)); };
+    auto* replaceWith = qobject_cast<QLineEdit*>(widget("ReplaceText"));
+    ASSERT_NE(replaceWith, nullptr);
+    EXPECT_EQ(qobject_cast<QLineEdit*>(widget("FindText"))->text(), "cat");
+    QTest::mouseClick(replaceWith, Qt::LeftButton);
+    QTest::keyClicks(replaceWith, "dog");
+    const gwtest::TShot shot = gwtest::ShootWindow(dialog, "editctrls", "rich-edit-replace");
+    ASSERT_TRUE(shot.Taken());
+
+    QTest::mouseClick(widget("ReplaceAll"), Qt::LeftButton);
+    // The bold word keeps its format; every match changed.
+    EXPECT_EQ(edit->PlainTextContent(), "a dog and a dog\r\na last dog");
+    EXPECT_NE(edit->SaveRtf().find("\\b dog"), std::string::npos) << edit->SaveRtf();
+    QTest::mouseClick(replaceWith, Qt::LeftButton);
+    QTest::keyClick(replaceWith, Qt::Key_Escape);
+    EXPECT_FALSE(edit->Replacer()->Showing());
+    EXPECT_FALSE(dialog->isVisible());
 }
 
 }  // namespace
