@@ -1,6 +1,9 @@
 #include "platform/db/AdoConnection.h"
 
 #include <algorithm>
+#include <cctype>
+#include <optional>
+#include <string_view>
 #include <mutex>
 
 #include "platform/db/AdoDataSet.h"
@@ -12,6 +15,42 @@
 namespace db {
 
 namespace {
+
+// The SQLite driver in step mode (how the data layer connects to it, so that rows are read as
+// they are wanted) takes a statement that starts with WITH for a query and runs it only as its
+// rows are fetched: one that changes data and answers no rows is never run, and the driver
+// reports success. Such a statement is refused with this message instead.
+constexpr const char* kNotRunInStepMode =
+    "The SQLite driver does not run a statement that starts with WITH and returns no rows; it was not run. "
+    "Write the WITH clause after INSERT, or use a subquery.";
+
+bool StepsStatements(const std::string& odbcString)
+{
+    const std::optional<std::string> step = FindParam(ParseOdbcString(odbcString), "StepAPI");
+    return step && rtl::Trim(*step) != "0";
+}
+
+// Whether the first word of `sql`, past blanks and comments, is WITH.
+bool LeadsWithWith(std::string_view sql)
+{
+    std::size_t i = 0;
+    while (i < sql.size()) {
+        if (std::isspace(static_cast<unsigned char>(sql[i]))) {
+            ++i;
+        } else if (sql.substr(i, 2) == "--") {
+            const std::size_t end = sql.find('\n', i);
+            i = end == std::string_view::npos ? sql.size() : end + 1;
+        } else if (sql.substr(i, 2) == "/*") {
+            const std::size_t end = sql.find("*/", i + 2);
+            i = end == std::string_view::npos ? sql.size() : end + 2;
+        } else {
+            break;
+        }
+    }
+    const std::string_view rest = sql.substr(i);
+    if (rest.size() < 4 || !rtl::SameText(rest.substr(0, 4), "WITH")) return false;
+    return rest.size() == 4 || !(std::isalnum(static_cast<unsigned char>(rest[4])) || rest[4] == '_');
+}
 
 const char* const kCancelled = "The connection was cancelled by the user.";
 
@@ -305,9 +344,11 @@ long long TADOConnection::Execute(const std::string& sql)
 {
     Open();
     try {
-        return odbc_->Run([sql](TOdbcLink& link) {
+        const bool deferred = StepsStatements(odbcString_) && LeadsWithWith(sql);
+        return odbc_->Run([sql, deferred](TOdbcLink& link) {
             TOdbcStatement st(link);
             st.ExecDirect(sql);
+            if (deferred && st.ColumnCount() == 0) throw EDatabaseError(kNotRunInStepMode);
             return static_cast<long long>(st.RowCount());
         });
     } catch (const EADOError& e) {

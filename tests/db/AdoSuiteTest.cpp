@@ -234,6 +234,29 @@ TYPED_TEST(AdoSuite, OpensAndWalksWithAnExactRecordCount)
     EXPECT_EQ(q->RecordCount(), 0);
 }
 
+// A statement led by WITH that changes data runs, or says why it did not: the SQLite driver,
+// stepping statements, would otherwise skip it and report success.
+TYPED_TEST(AdoSuite, AStatementLedByWithRunsOrSaysWhyNot)
+{
+    const auto count = [this] {
+        auto q = this->Query("SELECT COUNT(*) FROM " + Table() + " WHERE id = 10");
+        q->Open();
+        return q->Fields().Fields(0)->AsInteger();
+    };
+    const std::string insert = "  -- the new row\n WITH c(x) AS (SELECT 10) INSERT INTO " + Table() + " (id) SELECT x FROM c";
+    if (std::string(TypeParam::kDbmsName) == "SQLite") {
+        EXPECT_THROW(this->Exec(insert), EDatabaseError);
+        EXPECT_EQ(count(), 0);
+        this->Exec("INSERT INTO " + Table() + " (id) WITH c(x) AS (SELECT 10) SELECT x FROM c");
+    } else {
+        this->Exec(insert);
+    }
+    EXPECT_EQ(count(), 1);
+    // Rows asked for with WITH are a query: nothing refused.
+    EXPECT_NO_THROW(this->Exec("WITH c(x) AS (SELECT 1) SELECT x FROM c"));
+    EXPECT_NO_THROW(this->Exec("/* WITH */ SELECT 1"));
+}
+
 TYPED_TEST(AdoSuite, FieldTypesAndValues)
 {
     auto q = this->Query("SELECT * FROM " + Table() + " ORDER BY id");
