@@ -87,7 +87,7 @@ std::vector<TgkExpandButton*> ExpandedButtonsIn(ui::TWinControl* grid)
     return found;
 }
 
-bool HoldsExpandButtons(ui::TWinControl* grid)
+bool HoldsExpandButtons(const ui::TWinControl* grid)
 {
     if (grid == nullptr) return false;
     for (int i = 0; i < grid->ControlCount(); ++i)
@@ -279,24 +279,22 @@ void TgkExpandButton::UndoExpansion()
     expandedRow_ = -1;
 }
 
-void TgkExpandButton::Expand()
+void TgkExpandButton::ShrinkDetail(grid::TgkCustomDBGrid& g, ui::TCustomGrid& d)
 {
-    grid::TgkCustomDBGrid& g = *AsDBGrid(Parent());
-    ui::TCustomGrid& d = *grid_;
-    auto* dbDetail = AsDBGrid(&d);
-    const int h = g.DefaultRowHeight();
-    const int lines = g.Options().Contains(grid::dgRowLines) ? 1 : 0;
-    // 1. The detail, shrunk to its rows.
     rememberedOuterHeight_ = 0;
     if (initialHeight_ == 0) initialHeight_ = d.Height();
     d.SetParent(&g);
+    auto* dbDetail = AsDBGrid(&d);
     if (dbDetail != nullptr && AutoShrink) {
         if (d.ScrollBars() == ui::ssHorizontal || d.ScrollBars() == ui::ssBoth) d.SetScrollRange(ui::sbHorizontal, 0, 0);
         d.SetHeight(initialHeight_);
         dbDetail->UpdateRowCount();
         dbDetail->ShrinkHeightToRows();
     }
-    // 2-7. How far the owner scrolls.
+}
+
+TgkExpandShift TgkExpandButton::PlanShift(grid::TgkCustomDBGrid& g, const ui::TCustomGrid& d) const
+{
     const ui::TRect cell = g.CellRect(0, g.Row());
     TgkExpandShiftInput in;
     in.ClientHeight = g.ClientHeight();
@@ -304,8 +302,8 @@ void TgkExpandButton::Expand()
     in.DetailHeight = d.Height();
     in.DetailInitialHeight = initialHeight_;
     in.DetailHasButtons = HoldsExpandButtons(&d);
-    in.RowHeight = h;
-    in.LineWidth = lines;
+    in.RowHeight = g.DefaultRowHeight();
+    in.LineWidth = g.Options().Contains(grid::dgRowLines) ? 1 : 0;
     in.Titles = g.Options().Contains(grid::dgTitles);
     in.AutoShrink = AutoShrink;
     in.ButtonHeight = Height();
@@ -313,52 +311,72 @@ void TgkExpandButton::Expand()
     in.CurrentRow = g.Row();
     in.ActiveRow = g.Row() - g.TitleOffset();
     in.DesiredRow = DesiredRow;
-    const TgkExpandShift plan = gkExpandShift(in);
-    int shift = plan.Shift;
-    const int desired = plan.DesiredRow;
+    return gkExpandShift(in);
+}
+
+int TgkExpandButton::PlaceAtDesiredRow(grid::TgkCustomDBGrid& g, int shift, int desired)
+{
     grid::TgkGridDataLink& link = g.DataLink();
-    if (desired >= 0) {
-        const int active = link.ActiveRecord();
-        if (active != desired) {
-            db::TDataSet* ds = link.DataSet();
-            const int wanted = active - desired;
-            const int moved = ds->MoveBy(wanted);
-            ds->MoveBy(-moved);
-            if (moved != wanted) {
-                const int newActive = link.ActiveRecord();
-                shift = (newActive + 1) - desired;
-                if (shift < 0)
-                    throw EgkExpandError("Shift Amount: " + std::to_string(shift) + "\r" +
-                                         "True Scroll Amount: " + std::to_string(moved) + "\r" +
-                                         "OrigActiveRecord: " + std::to_string(active) + "\r" +
-                                         "DesiredRow: " + std::to_string(desired) + "\r" +
-                                         "OrigDesiredRow: " + std::to_string(DesiredRow) + "\r");
-            }
+    const int active = link.ActiveRecord();
+    if (active != desired) {
+        db::TDataSet* ds = link.DataSet();
+        const int wanted = active - desired;
+        const int moved = ds->MoveBy(wanted);
+        ds->MoveBy(-moved);
+        if (moved != wanted) {
+            const int newActive = link.ActiveRecord();
+            shift = (newActive + 1) - desired;
+            if (shift < 0)
+                throw EgkExpandError("Shift Amount: " + std::to_string(shift) + "\r" +
+                                     "True Scroll Amount: " + std::to_string(moved) + "\r" +
+                                     "OrigActiveRecord: " + std::to_string(active) + "\r" +
+                                     "DesiredRow: " + std::to_string(desired) + "\r" +
+                                     "OrigDesiredRow: " + std::to_string(DesiredRow) + "\r");
         }
-        expandedRow_ = desired + g.TitleOffset();
-        const ui::TRect at = g.CellRect(g.Col(), expandedRow_);
-        SetBounds(Left(), at.Top, Width(), Height());
-        SetVisible(true);
-    } else {
-        SetBounds(Left(), Top() - shift * (h + lines), Width(), Height());
     }
+    expandedRow_ = desired + g.TitleOffset();
+    const ui::TRect at = g.CellRect(g.Col(), expandedRow_);
+    SetBounds(Left(), at.Top, Width(), Height());
+    SetVisible(true);
+    return shift;
+}
+
+void TgkExpandButton::GrowOuterRow(grid::TgkCustomDBGrid& g, const ui::TCustomGrid& d)
+{
+    grid::TgkCustomDBGrid* outer = AsDBGrid(g.Parent());
+    if (outer == nullptr || !outer->InheritsFrom("TgkDBGrid")) return;
+    auto* outerButton = dynamic_cast<TgkExpandButton*>(outer->GetActiveExpandButton());
+    if (outerButton == nullptr || !outerButton->AutoShrink) return;
+    outerButton->rememberedOuterHeight_ = g.Height();
+    outerButton->rememberedOuterRowHeight_ = outer->RowHeights(outer->Row());
+    g.SetHeight(std::min(outerButton->initialHeight_, g.Height() + d.Height()));
+    outer->SetRowHeights(outer->Row(), outer->DefaultRowHeight() + g.Height() - 1);
+}
+
+void TgkExpandButton::Expand()
+{
+    grid::TgkCustomDBGrid& g = *AsDBGrid(Parent());
+    ui::TCustomGrid& d = *grid_;
+    // 1. The detail, shrunk to its rows.
+    ShrinkDetail(g, d);
+    // 2-7. How far the owner scrolls, and the button on its row.
+    const TgkExpandShift plan = PlanShift(g, d);
+    const int desired = plan.DesiredRow;
+    int shift = plan.Shift;
+    if (desired >= 0)
+        shift = PlaceAtDesiredRow(g, shift, desired);
+    else
+        SetBounds(Left(), Top() - shift * (g.DefaultRowHeight() + (g.Options().Contains(grid::dgRowLines) ? 1 : 0)),
+                  Width(), Height());
     // 8. The detail under the button.
     d.SetBounds(Left() + 11 + gridIndents_.X, Top() + Height() + gridIndents_.Y, d.Width(), d.Height());
     d.SetVisible(true);
     if (d.CanFocus()) d.SetFocus();
     // 9. A detail inside another grid grows that grid's row.
-    if (grid::TgkCustomDBGrid* outer = AsDBGrid(g.Parent()); outer != nullptr && outer->InheritsFrom("TgkDBGrid")) {
-        auto* outerButton = dynamic_cast<TgkExpandButton*>(outer->GetActiveExpandButton());
-        if (outerButton != nullptr && outerButton->AutoShrink) {
-            outerButton->rememberedOuterHeight_ = g.Height();
-            outerButton->rememberedOuterRowHeight_ = outer->RowHeights(outer->Row());
-            g.SetHeight(std::min(outerButton->initialHeight_, g.Height() + d.Height()));
-            outer->SetRowHeights(outer->Row(), outer->DefaultRowHeight() + g.Height() - 1);
-        }
-    }
+    GrowOuterRow(g, d);
     // 10-11. Records shifted, the row grown under the detail.
     g.SetRecordOffset(shift);
-    if (desired < 0) expandedRow_ = link.ActiveRecord() - shift + g.TitleOffset();
+    if (desired < 0) expandedRow_ = g.DataLink().ActiveRecord() - shift + g.TitleOffset();
     g.DisableRedraw();
     const rtl::TScopeExit redraw([&g] { g.EnableRedraw(true); });
     const int left = Left();

@@ -26,6 +26,10 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/Grids.h"
 
+namespace grid {
+class TgkCustomDBGrid;
+}
+
 namespace editctrls {
 
 class EgkExpandError : public rtl::Exception {
@@ -126,6 +130,13 @@ public:
 
 private:
     void Expand();
+    // The steps of Expand: the detail parented and shrunk to its rows; how far the owner
+    // scrolls; the records moved so the button stands on the desired row (the shift that
+    // results); a detail inside another grid growing that grid's row.
+    void ShrinkDetail(grid::TgkCustomDBGrid& g, ui::TCustomGrid& d);
+    TgkExpandShift PlanShift(grid::TgkCustomDBGrid& g, const ui::TCustomGrid& d) const;
+    int PlaceAtDesiredRow(grid::TgkCustomDBGrid& g, int shift, int desired);
+    void GrowOuterRow(grid::TgkCustomDBGrid& g, const ui::TCustomGrid& d);
     void Collapse();
     // Puts the owner back as it was before an expansion that failed.
     void UndoExpansion();
