@@ -1335,6 +1335,12 @@ int TgkCustomDBGrid::TextWidthOf(const classes::TFont& font, std::string_view te
     return layout_->TextWidthOf(font, text);
 }
 
+void TgkCustomDBGrid::EnsureFieldMap()
+{
+    if (HandleAllocated() || !d_->dataLink->Active() || d_->dataLink->FieldCount() != 0) return;
+    DefineFieldMap();
+}
+
 void TgkCustomDBGrid::LayoutChanged()
 {
     if (Loading() || !HandleAllocated() || d_->layoutLock != 0 || !d_->dataLink) return;

@@ -426,6 +426,10 @@ public:
 
     // ---- Layout -----------------------------------------------------------------------------------
     virtual void LayoutChanged();
+    // A grid whose window was never made has laid nothing out, so it maps no fields; readers
+    // of its columns that do not paint (the export) ask for the map here. Does nothing once a
+    // layout has run or while the link is inactive.
+    void EnsureFieldMap();
     void UpdateRowCount();
     void UpdateActiveRow();
     void UpdateScrollBar();

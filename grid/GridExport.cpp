@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 
 #include "grid/PublishedDBGrid.h"
 #include "platform/db/DataSet.h"
@@ -698,24 +697,19 @@ void TgkExportOptions::Save()
         grid->DataLink().DataSet() == nullptr)
         return;
     db::TDataSet& ds = *grid->DataLink().DataSet();
+    grid->EnsureFieldMap();
     const bool toClipboard = options_.Contains(esoClipboard);
     const bool sylk = exportType_ == gkgetSYLK;
 
     std::string text;  // the clipboard's, or SYLK cells bound for the clipboard
     rtl::TTextFileWriter file;
     rtl::TTextFileWriter cellsFile;
-    std::string cellsPath;
-    const rtl::TScopeExit removeCells([&] {
-        cellsFile.Discard();
-        if (!cellsPath.empty()) rtl::DeleteFile(cellsPath);
-    });
     if (!toClipboard) {
         const std::string path = OutputFileName();
         file.OpenAtomic(path);
         if (sylk) {
-            // The cells wait in a file of their own beside the output until the head is known.
-            cellsPath = file.FileName() + ".cells";
-            cellsFile.OpenNew(cellsPath, path);
+            // The cells wait in a nameless file beside the output until the head is known.
+            cellsFile.OpenScratch(rtl::ExtractFilePath(path), path);
         }
     }
     std::string cellText;
@@ -732,12 +726,7 @@ void TgkExportOptions::Save()
             text.append(cellText);
             return;
         }
-        cellsFile.Close();
-        std::ifstream in(cellsPath, std::ios::binary);
-        std::string chunk(64 * 1024, '\0');
-        while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0)
-            file.Write(std::string_view(chunk.data(), static_cast<std::size_t>(in.gcount())));
-        if (in.bad()) throw rtl::EInOutError("Cannot read file \"" + cellsPath + "\".", EIO);
+        cellsFile.AppendTo(file);
     };
     {
         TExportScope scope(*grid, ds);

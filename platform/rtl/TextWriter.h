@@ -32,12 +32,20 @@ public:
     // Creates `path`, which must not exist yet, for the content of `shownName` (the file it
     // will become): every error names `shownName`. EFCreateError when it cannot be created.
     void OpenNew(const std::string& path, const std::string& shownName);
-    // Writes into a temporary file beside `path` ("<name>.XXXXXX"); Close renames it over
-    // `path` once every byte is flushed to the disk, so `path` is either the old file or the
-    // whole new one. Dropping the writer without Close, Discard, or a failing Close removes
-    // the temporary file and leaves `path` as it was. EFCreateError naming `path` when the
-    // temporary file cannot be created (a folder that cannot be written).
+    // Writes into a temporary file beside `path`; Close renames it over `path` once every
+    // byte is flushed to the disk, so `path` is either the old file or the whole new one.
+    // Dropping the writer without Close, Discard, or a failing Close removes the temporary
+    // file and leaves `path` as it was. Where the file system allows, the temporary file has
+    // no name until Close gives it one ("<name>.XXXXXX") just before the rename, so a
+    // process killed while writing leaves nothing behind. EFCreateError naming `path` when
+    // the temporary file cannot be created (a folder that cannot be written).
     void OpenAtomic(const std::string& path);
+    // Opens a scratch file in `folder` that no name reaches (removed as soon as it is made),
+    // so it is gone with the writer or the process whatever ends them; errors name
+    // `shownName`. Its bytes go on with AppendTo.
+    void OpenScratch(const std::string& folder, const std::string& shownName);
+    // Writes everything this scratch writer holds into `target`, then closes it.
+    void AppendTo(TTextFileWriter& target);
     // Closes without keeping anything: an atomic writer's temporary file is removed (the
     // target untouched); a plain file keeps what was flushed so far.
     void Discard() noexcept;
@@ -54,6 +62,8 @@ public:
 
 private:
     void OpenWith(const std::string& path, int flags, const std::string& shownName);
+    void Adopt(int fd, std::string fileName, std::string shownName);
+    void NameTemporary();
     void Flush();
     [[noreturn]] void Fail(int error);
 
@@ -62,6 +72,7 @@ private:
     std::string shownName_;  // the name errors give
     std::string buffer_;
     std::string target_;  // the file an atomic writer replaces at Close; empty otherwise
+    bool unnamed_ = false;  // an atomic writer's file has no name before Close
 };
 
 }  // namespace rtl

@@ -162,6 +162,25 @@ public:
 
 const Options kDefault = kDefaultExportSaveOptions;
 
+// A grid whose window was never made exports its data set's visible fields all the same.
+TEST_F(GridExport, AGridNeverShownExportsItsFields)
+{
+    TgkDBGrid hidden(nullptr);
+    hidden.SetDataSource(source.get());
+    hidden.ExportOptions()->SetFileName(Path("hidden.txt"));
+    hidden.ExportOptions()->SetExportType(gkgetTxt);
+    hidden.ExportOptions()->SetOptions(kDefault);
+    hidden.ExportOptions()->SetDelimiter(",");
+    ds->FieldByName("NOTE")->SetVisible(false);
+    hidden.ExportOptions()->Save();
+    Set(gkgetTxt, kDefault);
+    Hide({"NOTE"});
+    options().Save();
+    const std::string text = rtl::ReadFileToString(Path("hidden.txt"));
+    EXPECT_EQ(text.substr(0, text.find('\r')), "\"ID\",\"NAME\",\"AMOUNT\"");
+    EXPECT_EQ(text, rtl::ReadFileToString(Path("out.txt")));
+}
+
 // Whole files of every type and main option; the golden files were read line by line.
 TEST_F(GridExport, WholeFilesMatchTheirGoldenCopies)
 {
@@ -518,6 +537,36 @@ TEST_F(FailedExport, AFileSizeLimitKeepsTheOldFileAndTheGrid)
         EXPECT_EQ(WEXITSTATUS(status), 0);
         ExpectAsBefore();
     }
+}
+
+// A process killed halfway through an export leaves the old file and nothing beside it: no
+// half-written output, no cells waiting for the SYLK head.
+TEST_F(FailedExport, AProcessKilledWhileExportingLeavesNoTemporaryFiles)
+{
+    rtl::SaveFileAtomically(Path("out.txt"), "old");
+    ds->Close();
+    for (int i = 10; i < 1000; ++i) ds->AddRow({TVariant(i), TVariant(std::string(200, 'x')), TVariant(), TVariant()});
+    ds->Open();
+    ds->AfterScroll = [](db::TDataSet* set) {
+        if (set->FieldByName("ID")->AsString() == "900") ::_exit(0);  // as sudden as a kill: nothing unwinds
+    };
+    for (TgkGridExportType type : {gkgetTxt, gkgetHTML, gkgetSYLK}) {
+        SCOPED_TRACE(int(type));
+        Set(type, kDefault);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            options().Save();
+            ::_exit(1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "the export ended before the killing cell";
+        EXPECT_TRUE(rtl::ReadFileToString(Path("out.txt")) == "old");
+        EXPECT_EQ(Files(), std::set<std::string>{"out.txt"});
+    }
+    ds->AfterScroll = nullptr;
 }
 
 TEST_F(FailedExport, AFolderThatCannotBeWrittenOrARaisingEvent)

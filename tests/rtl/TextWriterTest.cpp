@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -155,6 +157,47 @@ TEST_F(TextWriterTest, AtomicWriterReplacesTheFileOnlyWhenClosed)
     } catch (const rtl::EFCreateError& e) {
         EXPECT_NE(e.Message().find("Cannot create file \"" + Path("missing/out.txt") + "\""), std::string::npos);
     }
+}
+
+// A process killed while an atomic writer is open leaves the old file and no temporary.
+TEST_F(TextWriterTest, AKilledWriterLeavesNoTemporary)
+{
+    const std::string path = Path("out.txt");
+    rtl::SaveFileAtomically(path, "old");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        rtl::TTextFileWriter writer;
+        rtl::TTextFileWriter scratch;
+        writer.OpenAtomic(path);
+        scratch.OpenScratch(tmp_.path().toStdString(), path);
+        writer.Write(std::string(300 * 1024, 'n'));  // flushed, not closed
+        scratch.Write(std::string(300 * 1024, 's'));
+        ::_exit(0);  // no destructor runs, as with a kill
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(rtl::ReadFileToString(path), "old");
+    EXPECT_EQ(QDir(tmp_.path()).entryList(QDir::Files | QDir::Hidden).join(",").toStdString(), "out.txt");
+}
+
+// A scratch file has no name from the start; what it holds is appended whole to another file.
+TEST_F(TextWriterTest, ScratchFileIsNamelessAndAppendsWhole)
+{
+    const auto files = [this] { return QDir(tmp_.path()).entryList(QDir::Files | QDir::Hidden).join(",").toStdString(); };
+    rtl::TTextFileWriter out(Path("out.txt"));
+    out.Write("head;");
+    rtl::TTextFileWriter scratch;
+    scratch.OpenScratch(tmp_.path().toStdString(), Path("out.txt"));
+    EXPECT_EQ(files(), "out.txt");
+    const std::string big(200 * 1024 + 7, 'c');  // more than one read back
+    scratch.Write(big);
+    scratch.AppendTo(out);
+    EXPECT_FALSE(scratch.IsOpen());
+    out.Close();
+    EXPECT_EQ(rtl::ReadFileToString(Path("out.txt")), "head;" + big);
+    EXPECT_EQ(files(), "out.txt");
 }
 
 }  // namespace
