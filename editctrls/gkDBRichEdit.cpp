@@ -25,6 +25,7 @@ GW_IMPLEMENT_CLASS(TgkDBRichEdit, TgkCustomRichEdit)
     p.String("DataField", &C::DataField, &C::SetDataField);
     p.String("EditorCaption", &C::EditorCaption, &C::SetEditorCaption, "Edit Rich Text");
     p.Integer("GutterWidth", &C::GutterWidth, &C::SetGutterWidth, 3);
+    p.Boolean("HideSelection", &C::HideSelection, &C::SetHideSelection, true);
     p.Color("HighlightColor", &C::HighlightColor, &C::SetHighlightColor, rtl::clYellow);
     p.Enumeration("MeasurementUnits", MeasurementUnitsInfo(), &C::MeasurementUnits, &C::SetMeasurementUnits, muInches);
     p.Enumeration("EditWidth", RichEditWidthInfo(), &C::EditWidth, &C::SetEditWidth, rewWindowSize);

@@ -178,6 +178,16 @@ void TgkCustomRichEdit::CreateDialogs()
         Replace(lastSearch_, replacer_->ReplaceText(), searchTypes(replacer_->Options()),
                 replacer_->Options().Contains(ui::frReplaceAll));
     };
+    // The found text shows while a search dialog is open; HideSelection returns when the
+    // last one closes.
+    const auto closed = [this](classes::TObject* sender) {
+        const bool otherOpen = (sender != finder_ && finder_->Showing()) || (sender != replacer_ && replacer_->Showing());
+        if (!savedHideSelection_ || otherOpen) return;
+        SetHideSelection(*savedHideSelection_);
+        savedHideSelection_.reset();
+    };
+    finder_->OnClose = closed;
+    replacer_->OnClose = closed;
     CreatePopupMenu();
 }
 
@@ -269,6 +279,20 @@ void TgkCustomRichEdit::CopyRichText(TgkCustomRichEdit& source, TgkCustomRichEdi
 }
 
 std::string TgkCustomRichEdit::SelectionRtf() { return rtf::WriteRtf(Document().SaveRange(SelStart(), SelLength())); }
+
+void TgkCustomRichEdit::SetRichEditVersion(int version)
+{
+    const int wanted = version == 1 ? 1 : 2;
+    if (wanted == version_) return;
+    version_ = wanted;
+    if (!HandleAllocated()) return;
+    // The window is made again for the other version. The text is the control's document,
+    // not the window's, so it stays as it is, and so do the selection and the modified flag.
+    const bool focused = Focused();
+    DestroyPeers();
+    CreatePeers();
+    if (focused && CanFocus()) SetFocus();
+}
 
 void TgkCustomRichEdit::DefineProperties(classes::TFiler& filer)
 {
@@ -538,6 +562,8 @@ void TgkCustomRichEdit::OpenSearchDialog(ui::TFindDialog& dialog)
     const bool oneLine = selected.find_first_of("\r\n") == std::string::npos;
     dialog.SetFindText(!selected.empty() && oneLine ? selected : lastSearch_);
     BeginSearch();
+    if (!savedHideSelection_) savedHideSelection_ = HideSelection();
+    SetHideSelection(false);
     dialog.Execute();
 }
 

@@ -111,7 +111,8 @@ public:
     // Version 1 (or switch 1): the selection has no background colour and paragraphs no
     // spacing (space before, space after, line spacing).
     bool ActsAsVersion1() const { return version_ < 2 || Switch(1); }
-    void SetRichEditVersion(int version) { version_ = version == 1 ? 1 : 2; }
+    // A changed version remakes a shown window; text, selection and focus stay.
+    void SetRichEditVersion(int version);
     void DefineProperties(classes::TFiler& filer) override;
     void Loaded() override;
 
@@ -164,7 +165,8 @@ public:
     bool FindReplace(const std::string& text, const std::string& replacement, TgkSearchTypes options);
     // Show the modeless find or replace dialog, its text being the selection when that is
     // non-empty and on one line, else the last search text; a search session starts at the
-    // caret. The dialogs' buttons run FindNext and Replace.
+    // caret. The dialogs' buttons run FindNext and Replace. HideSelection is off until the
+    // dialogs are closed, so what they find shows.
     void FindDialog();
     void ReplaceDialog();
     ui::TFindDialog* Finder() const noexcept { return finder_; }
@@ -261,6 +263,8 @@ private:
     ui::TFindDialog* finder_ = nullptr;
     ui::TReplaceDialog* replacer_ = nullptr;
     std::string lastSearch_;
+    // HideSelection as it was before a search dialog opened, while one is open.
+    std::optional<bool> savedHideSelection_;
     bool plainText_ = false;
     int version_ = 2;
     bool versionRead_ = false;
