@@ -2,6 +2,8 @@
 
 #include "editctrls/gkDBRichEdit.h"
 
+#include <utility>
+
 #include "grid/GridRoutines.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/Component.h"
@@ -9,6 +11,7 @@
 #include "platform/rtl/Log.h"
 #include "platform/rtl/Scope.h"
 #include "platform/ui/Backend.h"
+#include "platform/ui/Input.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Screen.h"
 
@@ -272,8 +275,24 @@ void TgkDBRichEdit::DoExit()
     TgkCustomRichEdit::DoExit();
 }
 
+void TgkDBRichEdit::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
+{
+    pressDoubleClicked_ = false;
+    TgkCustomRichEdit::MouseDown(button, shift, x, y);
+    if (button != ui::mbLeft || !gridPressTime_) return;
+    const std::int64_t since = ui::GetMessageTime() - *gridPressTime_;
+    gridPressTime_.reset();
+    const ui::TWinControl* parent = Parent();
+    if (shift.Contains(ui::ssDouble) || parent == nullptr || !parent->InheritsFrom("TgkDBGrid") ||
+        grid::gkIsDesigning(this) || since > ui::GetDoubleClickTime())
+        return;
+    DblClick();
+    pressDoubleClicked_ = true;
+}
+
 void TgkDBRichEdit::DblClick()
 {
+    if (std::exchange(pressDoubleClicked_, false)) return;
     if (Field() != nullptr && !loaded_) {
         LoadMemo();
         return;

@@ -1,19 +1,14 @@
 // The data-aware rich edit over real databases read through the ADO query: a temporary SQLite
 // file (a TEXT and a BLOB column) and the PostgreSQL test server (bytea; skipped when
-// GW_PG_PORT is unset or nothing answers there). An RTF value shows its formatted text whole,
-// a plain one its text, and what the control saves, stored in the column, reads back.
+// GW_PG_PORT is unset). An RTF value shows its formatted text whole, a plain one its text,
+// and what the control saves, stored in the column, reads back.
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 
 #include "editctrls/gkDBRichEdit.h"
@@ -23,27 +18,11 @@
 #include "platform/db/Fields.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/qt/QtUi.h"
+#include "tests/db/FrozenServer.h"
 
 namespace {
 
 using namespace editctrls;
-
-// The port of the PostgreSQL test server when GW_PG_PORT names one that answers.
-std::optional<int> PostgresPort()
-{
-    const char* text = std::getenv("GW_PG_PORT");
-    const int port = text != nullptr ? std::atoi(text) : 0;
-    if (port <= 0 || port > 65535) return std::nullopt;
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    if (fd < 0) return std::nullopt;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool listening = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    close(fd);
-    return listening ? std::optional<int>(port) : std::nullopt;
-}
 
 // A text longer than drivers' default binary widths, so a shortened read shows.
 std::string LongTail()
@@ -63,20 +42,18 @@ TEST(RichEditDatabases, ReadsAndWritesRtfInTextAndBinaryColumns)
     std::FILE* created = std::fopen(file.c_str(), "wb");  // an empty file is an empty database
     ASSERT_NE(created, nullptr);
     std::fclose(created);
-    const std::optional<int> pgPort = PostgresPort();
-    const std::string pg = pgPort ? "DRIVER={PostgreSQL Unicode};Server=127.0.0.1;Port=" + std::to_string(*pgPort) +
-                                        ";Database=gridweaver_test;UID=gridweaver;PWD=gridweaver"
-                                  : std::string();
+    const std::string sqlite = db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + file);
+    const std::string pg = dbtest::PgInitString().value_or(std::string());
     const std::string rtf = "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 {\\b Bold} and caf\\'e9" + LongTail() + "\\par second}";
     const struct {
         const char* name;
-        std::string connection;
+        std::string connection;  // the initialisation string
         const char* column;  // the body column's declaration
         const char* value;   // how the body's value is written: %s is the quoted text
         const char* bytes;   // how bytes are written: %s is their hex digits
     } cases[] = {
-        {"SQLite TEXT", "DRIVER=SQLite3;Database=" + file, "TEXT", "%s", "CAST(X'%s' AS TEXT)"},
-        {"SQLite BLOB", "DRIVER=SQLite3;Database=" + file, "BLOB", "CAST(%s AS BLOB)", "X'%s'"},
+        {"SQLite TEXT", sqlite, "TEXT", "%s", "CAST(X'%s' AS TEXT)"},
+        {"SQLite BLOB", sqlite, "BLOB", "CAST(%s AS BLOB)", "X'%s'"},
         {"PostgreSQL bytea", pg, "bytea", "convert_to(%s, 'UTF8')", "decode('%s', 'hex')"},
     };
     for (const auto& c : cases) {
@@ -87,7 +64,7 @@ TEST(RichEditDatabases, ReadsAndWritesRtfInTextAndBinaryColumns)
         }
         db::TADOConnection conn{nullptr};
         conn.SetLoginPrompt(false);
-        conn.SetConnectionString(db::MakeOdbcInitString(c.connection));
+        conn.SetConnectionString(c.connection);
         conn.Open();
         db::TADOQuery query{nullptr};
         query.SetConnection(&conn);
