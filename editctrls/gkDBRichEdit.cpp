@@ -27,6 +27,7 @@ GW_IMPLEMENT_CLASS(TgkDBRichEdit, TgkCustomRichEdit)
     p.Component<db::TDataSource>("DataSource", &C::DataSource, &C::SetDataSource);
     p.String("DataField", &C::DataField, &C::SetDataField);
     p.String("EditorCaption", &C::EditorCaption, &C::SetEditorCaption, "Edit Rich Text");
+    p.Object("Frame", [](const C& c) { return const_cast<C&>(c).Frame(); });
     p.Integer("GutterWidth", &C::GutterWidth, &C::SetGutterWidth, 3);
     p.Boolean("HideSelection", &C::HideSelection, &C::SetHideSelection, true);
     p.Color("HighlightColor", &C::HighlightColor, &C::SetHighlightColor, rtl::clYellow);

@@ -346,6 +346,7 @@ void TgkCustomRichEdit::Loaded()
         if (rtf::IsRtf(text)) StreamIn(text);
     }
     versionRead_ = dataRead_ = false;
+    UpdateEditRect();  // the frame read with the form places the text
 }
 
 std::string TgkCustomRichEdit::SelText() { return Document().TextRange(SelStart(), SelLength()); }
@@ -588,13 +589,21 @@ bool TgkCustomRichEdit::PrinterSizeEditing() const noexcept
 ui::TRect TgkCustomRichEdit::EditRect() const
 {
     ui::TRect r{0, 0, ClientWidth() - 2, Height()};
-    if (grid::gkIsInGrid(this)) {
+    const bool borderless = !grid::gkGetBorderStyle(const_cast<TgkCustomRichEdit*>(this));
+    if (borderless && grid::gkIsInDataInspector(this)) {
+        r.Left = gutterWidth_ - 2;
+    } else if (borderless && grid::gkIsInGrid(this)) {
         r.Top = 1;
         r.Left = gutterWidth_ - 1;
-    } else {
+    } else if (!frame_.IsFrameEnabled()) {
         r.Top = 2;
         r.Left = gutterWidth_ - 2;
         r.Bottom -= 2;
+    } else {
+        frame_.GetEditRectMargins(r);
+        r.Left += gutterWidth_ - 2;
+        r.Bottom -= 2;
+        if (gkIsWindowTransparent(*this)) --r.Top;
     }
     return r;
 }
@@ -616,6 +625,21 @@ void TgkCustomRichEdit::Resize()
 {
     if (!PrinterSizeEditing()) UpdateEditRect();
     TCustomRichEdit::Resize();
+}
+
+void TgkCustomRichEdit::DoEnter()
+{
+    // A transparent window is opaque while it has the focus; the text moves with that.
+    if (frame_.Transparent() && frame_.IsFrameEnabled() && !grid::gkIsDesigning(this)) frame_.CreateTransparent = false;
+    UpdateEditRect();
+    TCustomRichEdit::DoEnter();
+}
+
+void TgkCustomRichEdit::DoExit()
+{
+    TCustomRichEdit::DoExit();
+    if (frame_.Transparent() && frame_.IsFrameEnabled() && !grid::gkIsDesigning(this)) frame_.CreateTransparent = true;
+    UpdateEditRect();
 }
 
 void TgkCustomRichEdit::SetParent(ui::TWinControl* parent)
