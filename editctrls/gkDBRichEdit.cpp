@@ -2,6 +2,8 @@
 
 #include "editctrls/gkDBRichEdit.h"
 
+#include <utility>
+
 #include "grid/GridRoutines.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/Component.h"
@@ -9,6 +11,7 @@
 #include "platform/rtl/Log.h"
 #include "platform/rtl/Scope.h"
 #include "platform/ui/Backend.h"
+#include "platform/ui/Input.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Screen.h"
 
@@ -24,7 +27,9 @@ GW_IMPLEMENT_CLASS(TgkDBRichEdit, TgkCustomRichEdit)
     p.Component<db::TDataSource>("DataSource", &C::DataSource, &C::SetDataSource);
     p.String("DataField", &C::DataField, &C::SetDataField);
     p.String("EditorCaption", &C::EditorCaption, &C::SetEditorCaption, "Edit Rich Text");
+    p.Object("Frame", [](const C& c) { return const_cast<C&>(c).Frame(); });
     p.Integer("GutterWidth", &C::GutterWidth, &C::SetGutterWidth, 3);
+    p.Boolean("HideSelection", &C::HideSelection, &C::SetHideSelection, true);
     p.Color("HighlightColor", &C::HighlightColor, &C::SetHighlightColor, rtl::clYellow);
     p.Enumeration("MeasurementUnits", MeasurementUnitsInfo(), &C::MeasurementUnits, &C::SetMeasurementUnits, muInches);
     p.Enumeration("EditWidth", RichEditWidthInfo(), &C::EditWidth, &C::SetEditWidth, rewWindowSize);
@@ -271,8 +276,24 @@ void TgkDBRichEdit::DoExit()
     TgkCustomRichEdit::DoExit();
 }
 
+void TgkDBRichEdit::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y)
+{
+    pressDoubleClicked_ = false;
+    TgkCustomRichEdit::MouseDown(button, shift, x, y);
+    if (button != ui::mbLeft || !gridPressTime_) return;
+    const std::int64_t since = ui::GetMessageTime() - *gridPressTime_;
+    gridPressTime_.reset();
+    const ui::TWinControl* parent = Parent();
+    if (shift.Contains(ui::ssDouble) || parent == nullptr || !parent->InheritsFrom("TgkDBGrid") ||
+        grid::gkIsDesigning(this) || since > ui::GetDoubleClickTime())
+        return;
+    DblClick();
+    pressDoubleClicked_ = true;
+}
+
 void TgkDBRichEdit::DblClick()
 {
+    if (std::exchange(pressDoubleClicked_, false)) return;
     if (Field() != nullptr && !loaded_) {
         LoadMemo();
         return;

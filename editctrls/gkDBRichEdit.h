@@ -12,6 +12,8 @@
 // - The memo text remembered when editing starts is forgotten when editing ends, so a later
 //   record holding that same text still loads.
 // - A printable key the field refuses beeps and is dropped; Esc cancels the record's change.
+// - Inside a grid, a press soon after the grid's press that placed the control is a double
+//   click (the window's own report of the same double click is not counted again).
 // - Inside a grid, Esc (text unchanged), Page keys, Up and Down, Ctrl+Home and Ctrl+End go to
 //   the grid.
 
@@ -26,7 +28,7 @@
 
 namespace editctrls {
 
-class TgkDBRichEdit : public TgkCustomRichEdit, public grid::IgkRichTextReader {
+class TgkDBRichEdit : public TgkCustomRichEdit, public grid::IgkRichTextReader, public grid::IgkGridPressTime {
     GW_CLASS(TgkDBRichEdit)
 
 public:
@@ -59,6 +61,10 @@ public:
     // Fired while a field loads.
     classes::TNotifyEvent OnLoading;
 
+    // Inside a grid, a left press within the double-click time of the grid's press that
+    // placed the control over a cell is a double click; that press's time is then forgotten.
+    void SetGridPressTime(std::int64_t ms) override { gridPressTime_ = ms; }
+    void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
     void KeyDown(ui::TKey& key, ui::TShiftState shift) override;
     void KeyPress(char& key) override;
     void DblClick() override;
@@ -89,6 +95,9 @@ private:
     bool dbReadOnly_ = false;
     bool loading_ = false;
     std::optional<std::string> memoText_;
+    std::optional<std::int64_t> gridPressTime_;
+    // A press made the double click: the window's own report of it that follows is the same.
+    bool pressDoubleClicked_ = false;
     // The hidden document paint copies are laid out in.
     std::unique_ptr<ui::IRichDocument> painter_;
 };

@@ -178,6 +178,16 @@ void TgkCustomRichEdit::CreateDialogs()
         Replace(lastSearch_, replacer_->ReplaceText(), searchTypes(replacer_->Options()),
                 replacer_->Options().Contains(ui::frReplaceAll));
     };
+    // The found text shows while a search dialog is open; HideSelection returns when the
+    // last one closes.
+    const auto closed = [this](classes::TObject* sender) {
+        const bool otherOpen = (sender != finder_ && finder_->Showing()) || (sender != replacer_ && replacer_->Showing());
+        if (!savedHideSelection_ || otherOpen) return;
+        SetHideSelection(*savedHideSelection_);
+        savedHideSelection_.reset();
+    };
+    finder_->OnClose = closed;
+    replacer_->OnClose = closed;
     CreatePopupMenu();
 }
 
@@ -270,6 +280,20 @@ void TgkCustomRichEdit::CopyRichText(TgkCustomRichEdit& source, TgkCustomRichEdi
 
 std::string TgkCustomRichEdit::SelectionRtf() { return rtf::WriteRtf(Document().SaveRange(SelStart(), SelLength())); }
 
+void TgkCustomRichEdit::SetRichEditVersion(int version)
+{
+    const int wanted = version == 1 ? 1 : 2;
+    if (wanted == version_) return;
+    version_ = wanted;
+    if (!HandleAllocated()) return;
+    // The window is made again for the other version. The text is the control's document,
+    // not the window's, so it stays as it is, and so do the selection and the modified flag.
+    const bool focused = Focused();
+    DestroyPeers();
+    CreatePeers();
+    if (focused && CanFocus()) SetFocus();
+}
+
 void TgkCustomRichEdit::DefineProperties(classes::TFiler& filer)
 {
     TCustomRichEdit::DefineProperties(filer);
@@ -322,6 +346,7 @@ void TgkCustomRichEdit::Loaded()
         if (rtf::IsRtf(text)) StreamIn(text);
     }
     versionRead_ = dataRead_ = false;
+    UpdateEditRect();  // the frame read with the form places the text
 }
 
 std::string TgkCustomRichEdit::SelText() { return Document().TextRange(SelStart(), SelLength()); }
@@ -538,6 +563,8 @@ void TgkCustomRichEdit::OpenSearchDialog(ui::TFindDialog& dialog)
     const bool oneLine = selected.find_first_of("\r\n") == std::string::npos;
     dialog.SetFindText(!selected.empty() && oneLine ? selected : lastSearch_);
     BeginSearch();
+    if (!savedHideSelection_) savedHideSelection_ = HideSelection();
+    SetHideSelection(false);
     dialog.Execute();
 }
 
@@ -562,13 +589,21 @@ bool TgkCustomRichEdit::PrinterSizeEditing() const noexcept
 ui::TRect TgkCustomRichEdit::EditRect() const
 {
     ui::TRect r{0, 0, ClientWidth() - 2, Height()};
-    if (grid::gkIsInGrid(this)) {
+    const bool borderless = !grid::gkGetBorderStyle(const_cast<TgkCustomRichEdit*>(this));
+    if (borderless && grid::gkIsInDataInspector(this)) {
+        r.Left = gutterWidth_ - 2;
+    } else if (borderless && grid::gkIsInGrid(this)) {
         r.Top = 1;
         r.Left = gutterWidth_ - 1;
-    } else {
+    } else if (!frame_.IsFrameEnabled()) {
         r.Top = 2;
         r.Left = gutterWidth_ - 2;
         r.Bottom -= 2;
+    } else {
+        frame_.GetEditRectMargins(r);
+        r.Left += gutterWidth_ - 2;
+        r.Bottom -= 2;
+        if (gkIsWindowTransparent(*this)) --r.Top;
     }
     return r;
 }
@@ -590,6 +625,21 @@ void TgkCustomRichEdit::Resize()
 {
     if (!PrinterSizeEditing()) UpdateEditRect();
     TCustomRichEdit::Resize();
+}
+
+void TgkCustomRichEdit::DoEnter()
+{
+    // A transparent window is opaque while it has the focus; the text moves with that.
+    if (frame_.Transparent() && frame_.IsFrameEnabled() && !grid::gkIsDesigning(this)) frame_.CreateTransparent = false;
+    UpdateEditRect();
+    TCustomRichEdit::DoEnter();
+}
+
+void TgkCustomRichEdit::DoExit()
+{
+    TCustomRichEdit::DoExit();
+    if (frame_.Transparent() && frame_.IsFrameEnabled() && !grid::gkIsDesigning(this)) frame_.CreateTransparent = true;
+    UpdateEditRect();
 }
 
 void TgkCustomRichEdit::SetParent(ui::TWinControl* parent)

@@ -25,6 +25,7 @@
 #include <optional>
 #include <string>
 
+#include "editctrls/gkFrame.h"
 #include "platform/classes/Sets.h"
 #include "platform/db/Variant.h"
 #include "platform/rtl/StringList.h"
@@ -111,7 +112,8 @@ public:
     // Version 1 (or switch 1): the selection has no background colour and paragraphs no
     // spacing (space before, space after, line spacing).
     bool ActsAsVersion1() const { return version_ < 2 || Switch(1); }
-    void SetRichEditVersion(int version) { version_ = version == 1 ? 1 : 2; }
+    // A changed version remakes a shown window; text, selection and focus stay.
+    void SetRichEditVersion(int version);
     void DefineProperties(classes::TFiler& filer) override;
     void Loaded() override;
 
@@ -164,7 +166,8 @@ public:
     bool FindReplace(const std::string& text, const std::string& replacement, TgkSearchTypes options);
     // Show the modeless find or replace dialog, its text being the selection when that is
     // non-empty and on one line, else the last search text; a search session starts at the
-    // caret. The dialogs' buttons run FindNext and Replace.
+    // caret. The dialogs' buttons run FindNext and Replace. HideSelection is off until the
+    // dialogs are closed, so what they find shows.
     void FindDialog();
     void ReplaceDialog();
     ui::TFindDialog* Finder() const noexcept { return finder_; }
@@ -214,9 +217,15 @@ public:
     // so the window's size rules whatever EditWidth asks for.
     bool PrinterSizeEditing() const noexcept;
     // Where the text goes, in the control's pixels: right = client width - 2, bottom = the
-    // height; inside a grid top 1 and left GutterWidth - 1, elsewhere top 2, left
-    // GutterWidth - 2 and bottom 2 less. The document keeps the rest clear as its margins.
+    // height; without a border in a data inspector top 0 and left GutterWidth - 2, in a grid
+    // top 1 and left GutterWidth - 1; elsewhere bottom 2 less and, without a frame, top 2 and
+    // left GutterWidth - 2, with one the frame's margins with GutterWidth - 2 added to the
+    // left (top one less while the window is transparent). The document keeps the rest clear
+    // as its margins.
     ui::TRect EditRect() const;
+    // The edit frame (off unless enabled); the edit rectangle follows it when the control is
+    // resized, loaded, entered or left.
+    TgkEditFrame* Frame() noexcept { return &frame_; }
     void SetParent(ui::TWinControl* parent) override;
 
     // ---- Behaviour switches --------------------------------------------------------------
@@ -239,6 +248,8 @@ public:
 
 protected:
     void Resize() override;
+    void DoEnter() override;
+    void DoExit() override;
     // Loads a bound field that has not been loaded yet (nothing here).
     virtual void LoadField() {}
     virtual void DoEdit() {}
@@ -257,10 +268,13 @@ private:
     int Caret() const { return SelStart() + SelLength(); }
 
     TgkRichEditStrings lines_{*this};
+    TgkEditFrame frame_{this};
     ui::TPopupMenu* menu_ = nullptr;
     ui::TFindDialog* finder_ = nullptr;
     ui::TReplaceDialog* replacer_ = nullptr;
     std::string lastSearch_;
+    // HideSelection as it was before a search dialog opened, while one is open.
+    std::optional<bool> savedHideSelection_;
     bool plainText_ = false;
     int version_ = 2;
     bool versionRead_ = false;

@@ -10,6 +10,7 @@
 //   "TgkDBRichEdit" when the class registry has one and it implements the reader; without
 //   one a rich-text cell follows the memo cells' rules.
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -42,6 +43,14 @@ class IgkRichTextReader {
 public:
     virtual ~IgkRichTextReader() = default;
     virtual std::string PlainTextOf(db::TField& field, bool loadAll) = 0;
+};
+
+// A rich-text control placed over a cell tells the press that placed it from a later one:
+// the grid hands it the time (ui::GetMessageTime) of the press that placed it.
+class IgkGridPressTime {
+public:
+    virtual ~IgkGridPressTime() = default;
+    virtual void SetGridPressTime(std::int64_t ms) = 0;
 };
 
 // Makes a hidden rich-text reader owned by `owner` (nil: the caller owns it); nil when none.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "grid/CellControls.h"
 #include "grid/DBGrid.h"
 #include "grid/GridState.h"
 #include "grid/StringRoutines.h"
@@ -115,6 +116,10 @@ void TgkGridMouse::PressDataCell(ui::TMouseButton button, ui::TShiftState shift,
         dynamic_cast<ui::TCustomEdit*>(placed) == nullptr)
         RouteClickToPlacedControl(x, y);
     g_.ui::TCustomControl::MouseDown(button, shift, x, y);
+    // The rich-text control takes a press soon after this one as a double click.
+    placed = g_.PlacedControl();
+    if (placed != nullptr && placed->InheritsFrom("TgkDBRichEdit"))
+        if (auto* pressTime = dynamic_cast<IgkGridPressTime*>(placed)) pressTime->SetGridPressTime(ui::GetMessageTime());
 }
 
 void TgkGridMouse::MoveToPressedCell(ui::TGridCoord cell, int oldRow)

@@ -399,6 +399,17 @@ TOdbcColumn TOdbcStatement::Describe(SQLUSMALLINT column)
     SQLLEN isUnsigned = SQL_FALSE;
     if (SQL_SUCCEEDED(SQLColAttribute(Handle(), column, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &isUnsigned)))
         c.isUnsigned = isUnsigned == SQL_TRUE;
+    if (c.sqlType == SQL_BINARY || c.sqlType == SQL_VARBINARY) {
+        // SQLite's driver calls its unbounded BLOB a 255-byte binary: it is a long column,
+        // read whole.
+        char type[32] = {};
+        SQLSMALLINT typeLength = 0;
+        if (SQL_SUCCEEDED(SQLColAttribute(Handle(), column, SQL_DESC_TYPE_NAME, type, sizeof type, &typeLength, nullptr)) &&
+            rtl::SameText(type, "blob")) {
+            c.sqlType = SQL_LONGVARBINARY;
+            c.size = 0;
+        }
+    }
     return c;
 }
 

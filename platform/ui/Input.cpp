@@ -1,6 +1,8 @@
 #include "platform/ui/Input.h"
 
+#include <chrono>
 #include <map>
+#include <optional>
 
 #include "platform/ui/Backend.h"
 #include "platform/ui/Controls.h"
@@ -169,6 +171,35 @@ const TCaretState& Caret() { return CaretData(); }
 int CaretBlinkTime() { return BlinkTime(); }
 
 void SetCaretBlinkTime(int ms) { BlinkTime() = ms > 0 ? ms : 530; }
+
+namespace {
+
+std::optional<std::int64_t>& MessageTime()
+{
+    static std::optional<std::int64_t> ms;
+    return ms;
+}
+
+int& DoubleClickTime()
+{
+    static int ms = 500;
+    return ms;
+}
+
+}  // namespace
+
+std::int64_t GetMessageTime()
+{
+    if (MessageTime()) return *MessageTime();
+    static const auto started = std::chrono::steady_clock::now();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
+}
+
+void SetMessageTime(std::int64_t ms) { MessageTime() = ms; }
+
+int GetDoubleClickTime() { return DoubleClickTime(); }
+
+void SetDoubleClickTime(int ms) { DoubleClickTime() = ms > 0 ? ms : 500; }
 
 void ToggleCaretBlink()
 {

@@ -3,6 +3,8 @@
 // The window system reports keys and draws the caret; without one the state is kept all the
 // same, so input logic can be tested headless.
 
+#include <cstdint>
+
 #include "platform/ui/Types.h"
 
 namespace ui {
@@ -65,6 +67,17 @@ const TCaretState& Caret();
 int CaretBlinkTime();
 void SetCaretBlinkTime(int ms);
 void ToggleCaretBlink();
+
+// ---- Input time ----------------------------------------------------------------------------
+// When the input being handled happened, in milliseconds (the origin means nothing): as the
+// window system reported it with the event; without a report, the time since the program
+// started.
+std::int64_t GetMessageTime();
+void SetMessageTime(std::int64_t ms);
+// The longest time between the presses of a double click, in milliseconds: the desktop's as
+// the window system reports it, else 500.
+int GetDoubleClickTime();
+void SetDoubleClickTime(int ms);
 
 // A control goes away: it loses the capture and the caret.
 void ForgetControlInput(TControl* control);

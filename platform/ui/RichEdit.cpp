@@ -56,6 +56,13 @@ void TCustomRichEdit::SetWordWrap(bool v)
     Changed();
 }
 
+void TCustomRichEdit::SetHideSelection(bool v)
+{
+    if (v == hideSelection_) return;
+    hideSelection_ = v;
+    Changed();
+}
+
 void TCustomRichEdit::Change()
 {
     modified_ = true;

@@ -38,6 +38,11 @@ public:
     virtual bool GetReadOnly() const { return readOnly_; }
     bool WordWrap() const noexcept { return wordWrap_; }
     void SetWordWrap(bool v);
+    // On (the default), the selection shows only while the window has the focus.
+    bool HideSelection() const noexcept { return hideSelection_; }
+    void SetHideSelection(bool v);
+    // Whether the window shows the selection now, with or without the focus.
+    bool SelectionShown(bool focused) const noexcept { return focused || !hideSelection_; }
     bool Modified() const noexcept { return modified_; }
     void SetModified(bool v) { modified_ = v; }
 
@@ -58,6 +63,7 @@ private:
     int selSerial_ = 0;
     bool readOnly_ = false;
     bool wordWrap_ = true;
+    bool hideSelection_ = true;
     bool modified_ = false;
 };
 

@@ -1,6 +1,7 @@
 // The grid's cell text through the library's own controls: a radio group shows the caption of
 // the button for the stored value, and a rich-text memo column shows its text, read by a hidden
-// data-aware rich edit.
+// data-aware rich edit. The rich edit the grid places over a cell takes a press soon after
+// the one that placed it as a double click.
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,10 @@
 #include "editctrls/gkDBRichEdit.h"
 #include "editctrls/gkRadioGroup.h"
 #include "grid/PublishedDBGrid.h"
+#include "platform/ui/Canvas.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Input.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/qt/QtUi.h"
 #include "tests/db/MemDataSet.h"
 
@@ -76,6 +80,52 @@ TEST_F(GridCellText, RadioCaptionsAndRichTextComeFromTheControls)
         ds->First();
         ds->MoveBy(c.record - 1);
         EXPECT_EQ(grid->GetFieldValue(c.dataCol), c.text) << "record " << c.record << ", column " << c.dataCol;
+    }
+}
+
+TEST_F(GridCellText, APressSoonAfterTheGridPlacedTheRichEditIsADoubleClick)
+{
+    std::int64_t now = 0;
+    auto* edit = new TgkDBRichEdit(form.get());
+    edit->SetName("NotesEdit");
+    edit->SetParent(form.get());
+    edit->SetVisible(false);
+    int doubleClicks = 0;
+    edit->OnDblClick = [&](classes::TObject*) { ++doubleClicks; };
+    grid->ControlType()->SetText("NOTES;RichEdit;NotesEdit");
+    grid->SetFocus();
+    const auto press = [](ui::TWinControl& on, int x, int y, bool twice = false) {
+        on.Perform(twice ? ui::WM_LBUTTONDBLCLK : ui::WM_LBUTTONDOWN, ui::MK_LBUTTON, ui::MakeLParam(x, y));
+        on.Perform(ui::WM_LBUTTONUP, 0, ui::MakeLParam(x, y));
+    };
+    // Each case: the grid's press on the other record's NOTES cell places the edit; the
+    // next press on the edit comes `after` milliseconds later (the double-click time is 500).
+    const struct {
+        int after;
+        bool twice;  // the window reports that press as a double click itself
+        int doubleClicks;
+    } cases[] = {{0, false, 1}, {300, false, 1}, {500, false, 1}, {501, false, 0}, {200, true, 1}};
+    ui::SetDoubleClickTime(500);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.after);
+        doubleClicks = 0;
+        const int row = grid->Row() == grid->TitleOffset() ? grid->TitleOffset() + 1 : grid->TitleOffset();
+        const ui::TRect cell = grid->CellRect(grid->IndicatorOffset() + 2, row);
+        now += 10000;
+        ui::SetMessageTime(now);
+        press(*grid, cell.Left + 4, cell.Top + 3);
+        ui::TRecordingCanvas canvas;
+        grid->PaintTo(canvas);  // painting lays the edit over the new current cell
+        ASSERT_EQ(grid->PlacedControl(), edit);
+        ASSERT_EQ(edit->Parent(), grid);
+        EXPECT_EQ(doubleClicks, 0);
+        now += c.after;
+        ui::SetMessageTime(now);
+        press(*edit, 5, 3, c.twice);
+        EXPECT_EQ(doubleClicks, c.doubleClicks);
+        // The grid's press is forgotten once a press came: the next one is a plain press.
+        press(*edit, 5, 3);
+        EXPECT_EQ(doubleClicks, c.doubleClicks);
     }
 }
 

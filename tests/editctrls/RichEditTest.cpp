@@ -882,6 +882,65 @@ TEST_F(RichEditTest, TheEditRectangleFollowsGutterAndGridAndIgnoresPrinterSize)
     EXPECT_EQ(doc.rootFrame()->frameFormat().topMargin(), 1.0);
 }
 
+// With a frame the text lies inside the frame's margins, the gutter added; a transparent
+// window (unfocused) starts it one pixel higher. Inside a grid the frame counts as off.
+TEST_F(RichEditTest, TheEditRectangleFollowsTheFrame)
+{
+    auto* grid = new TKeyGrid(form.get());
+    grid->SetParent(form.get());
+    grid->SetBounds(0, 0, 300, 200);
+    auto* other = new ui::TEdit(form.get());
+    other->SetParent(form.get());
+    other->SetBounds(0, 250, 100, 20);
+    form->SetBounds(0, 0, 400, 300);
+    form->Show();
+    const struct {
+        const char* what;
+        bool frame;
+        TgkEditFocusStyle style;
+        TgkEditFrameEnabledSet borders;
+        bool transparent;
+        bool inGrid;
+        ui::TRect rect;
+    } cases[] = {
+        {"no frame", false, efsFrameBox, {efLeftBorder, efTopBorder, efRightBorder, efBottomBorder}, false, false, {1, 2, 198, 98}},
+        {"box", true, efsFrameBox, {efLeftBorder, efTopBorder, efRightBorder, efBottomBorder}, false, false, {3, 2, 197, 98}},
+        {"box without right", true, efsFrameBox, {efLeftBorder, efBottomBorder}, false, false, {3, 2, 198, 98}},
+        {"sunken", true, efsFrameSunken, {efLeftBorder, efTopBorder, efRightBorder, efBottomBorder}, false, false, {4, 3, 196, 98}},
+        {"raised without left", true, efsFrameRaised, {efTopBorder}, false, false, {2, 3, 196, 98}},
+        {"transparent box", true, efsFrameBox, {efLeftBorder, efTopBorder, efRightBorder, efBottomBorder}, true, false, {3, 1, 197, 98}},
+        {"transparent sunken", true, efsFrameSunken, {efLeftBorder}, true, false, {4, 2, 196, 98}},
+        {"in a grid", true, efsFrameSunken, {efLeftBorder}, true, true, {2, 1, 198, 100}},
+    };
+    edit->StreamIn("{\\rtf1 some text}");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        edit->SetParent(c.inGrid ? static_cast<ui::TWinControl*>(grid) : form.get());
+        TgkEditFrame& frame = *edit->Frame();
+        frame.SetEnabled(c.frame);
+        frame.SetFocusStyle(c.style);
+        frame.SetFocusBorders(c.borders);
+        frame.SetTransparent(c.transparent);
+        frame.CreateTransparent = c.transparent;
+        edit->SetBounds(0, 0, 150, 100);  // a new size places the text for the new frame
+        edit->SetBounds(0, 0, 200, 100);
+        if (c.transparent && !c.inGrid) {
+            // Entered, the window is opaque and the text a pixel lower; left, it is back.
+            edit->SetFocus();
+            EXPECT_EQ(edit->EditRect().Top, c.rect.Top + 1);
+            other->SetFocus();
+        }
+        const ui::TRect r = edit->EditRect();
+        EXPECT_EQ((std::array{r.Left, r.Top, r.Right, r.Bottom}),
+                  (std::array{c.rect.Left, c.rect.Top, c.rect.Right, c.rect.Bottom}));
+        auto& doc = dynamic_cast<ui::qt::TQtRichDocument&>(edit->Document()).Document();
+        const QTextFrameFormat f = doc.rootFrame()->frameFormat();
+        EXPECT_EQ((std::array{f.leftMargin(), f.topMargin(), f.rightMargin(), f.bottomMargin()}),
+                  (std::array<qreal, 4>{qreal(c.rect.Left), qreal(c.rect.Top), qreal(200 - c.rect.Right),
+                                        qreal(100 - c.rect.Bottom)}));
+    }
+}
+
 // Version 1, or switch 1, has no background colours and no paragraph spacing.
 TEST_F(RichEditTest, VersionOneOrSwitchOneDropsBackgroundsAndSpacing)
 {

@@ -185,6 +185,7 @@ TControl* ControlOfWidget(QWidget* widget)
 
 bool NoteInput(QEvent* event)
 {
+    if (event->isInputEvent()) SetMessageTime(static_cast<std::int64_t>(static_cast<QInputEvent*>(event)->timestamp()));
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:

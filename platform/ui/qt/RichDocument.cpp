@@ -308,10 +308,18 @@ int TQtRichDocument::Insert(int at, const rtf::Document& document, bool firstInt
     c.setPosition(at);
     c.beginEditBlock();
     QTextList* list = nullptr;
+    // What text typed into an emptied paragraph looks like: its first character's format
+    // (an empty paragraph: the format the text before it ended in).
+    const rtf::CharFormat* mark = nullptr;
     for (std::size_t i = 0; i < document.paragraphs.size(); ++i) {
         const rtf::Paragraph& para = document.paragraphs[i];
         if (i > 0) c.insertBlock();
-        if (i > 0 || firstIntoCurrent) SetParagraph(c, para.format, list);
+        if (!para.runs.empty()) mark = &para.runs.front().format;
+        if (i > 0 || firstIntoCurrent) {
+            SetParagraph(c, para.format, list);
+            if (mark != nullptr) c.setBlockCharFormat(ToQt(*mark, document.fonts, document.colors));
+        }
+        if (!para.runs.empty()) mark = &para.runs.back().format;
         for (const rtf::Run& run : para.runs) {
             if (!run.object.empty()) {
                 QTextImageFormat image;
@@ -479,6 +487,12 @@ void TQtRichDocument::ApplyChars(int start, int length, const TRichCharChange& c
                     part.setPosition(b, QTextCursor::KeepAnchor);
                     part.setCharFormat(f);
                 }
+        }
+        // A paragraph whose start changed format is typed into, once emptied, in the new one.
+        for (QTextBlock block = doc_.findBlock(from); block.isValid() && block.position() < to; block = block.next()) {
+            if (block.position() < from || block.length() <= 1) continue;
+            QTextCursor mark(block);
+            mark.setBlockCharFormat(block.begin().fragment().charFormat());
         }
     }
     c.endEditBlock();

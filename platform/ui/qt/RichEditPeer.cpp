@@ -22,6 +22,12 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        // Without the focus the selection shows only where HideSelection allows it.
+        if (edit_ != nullptr && watched == edit_ &&
+            (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+            focused_ = event->type() == QEvent::FocusIn;
+            ShowSelection();
+        }
         // A left click that selected nothing may be a link's.
         if (edit_ != nullptr && watched == edit_->viewport()) {
             if (event->type() == QEvent::MouseButtonPress) {
@@ -59,12 +65,9 @@ protected:
         auto& control = static_cast<TCustomRichEdit&>(control_);
         edit_->setReadOnly(control.GetReadOnly());
         edit_->setLineWrapMode(control.WordWrap() ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
-        if (serial_ != control.SelSerial()) {
+        if (serial_ != control.SelSerial() || shown_ != control.SelectionShown(focused_)) {
             serial_ = control.SelSerial();
-            QTextCursor c = edit_->textCursor();
-            c.setPosition(control.SelStart());
-            c.setPosition(control.SelStart() + control.SelLength(), QTextCursor::KeepAnchor);
-            edit_->setTextCursor(c);
+            ShowSelection();
         }
         QPalette pal = edit_->palette();
         pal.setColor(QPalette::Base, ToQColor(control.Color()));
@@ -72,6 +75,22 @@ protected:
     }
 
 private:
+    // Puts the control's selection into the window, or only its caret while the selection
+    // is hidden; the control keeps its selection either way.
+    void ShowSelection()
+    {
+        auto& control = static_cast<TCustomRichEdit&>(control_);
+        shown_ = control.SelectionShown(focused_);
+        const int caret = control.SelStart() + control.SelLength();
+        QTextCursor c = edit_->textCursor();
+        c.setPosition(shown_ ? control.SelStart() : caret);
+        c.setPosition(caret, QTextCursor::KeepAnchor);
+        const bool syncing = syncing_;
+        syncing_ = true;
+        edit_->setTextCursor(c);
+        syncing_ = syncing;
+    }
+
     void NoteSelection()
     {
         if (syncing_) return;
@@ -84,6 +103,8 @@ private:
 
     QTextEdit* edit_ = nullptr;
     int serial_ = -1;
+    bool focused_ = false;
+    bool shown_ = true;
 };
 
 }  // namespace

@@ -451,6 +451,7 @@ void Install()
     SetScrollBarExtent(QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     SetWheelScrollLines(QApplication::wheelScrollLines());
     SetCaretBlinkTime(QApplication::cursorFlashTime() > 0 ? QApplication::cursorFlashTime() / 2 : 0);
+    SetDoubleClickTime(QApplication::doubleClickInterval());
     SetBeepHandler([] { QApplication::beep(); });
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         SetScreenPixelsPerInch(static_cast<int>(screen->logicalDotsPerInch()));

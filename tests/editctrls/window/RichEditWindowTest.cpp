@@ -100,6 +100,67 @@ TEST(RichEditWindow, ShowsFormattedTextLinksAndObjectsAndTakesRealInput)
     TgkCustomRichEdit::SetURLOpener(previous);
 }
 
+TEST(RichEditWindow, TextTypedAtAParagraphsStartTakesItsFirstCharactersFormat)
+{
+    if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
+    RegisterRichEditClasses();
+    ui::TForm form(nullptr);
+    form.SetCaption("Rich text");
+    form.SetBounds(100, 100, 420, 220);
+    auto* edit = new TgkDBRichEdit(&form);
+    edit->SetParent(&form);
+    edit->SetBounds(10, 10, 390, 160);
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ui::qt::WidgetOf(form)));
+    // Loaded while the window shows, as a record's field is.
+    edit->StreamIn("{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}"
+                   "{\\colortbl ;\\red0\\green128\\blue0;}"
+                   "\\f0\\fs24{\\b bold} plain\\par{\\f1\\fs32\\i\\cf1 big} after\\par{\\ul under}\\par{\\b whole}\\par"
+                   "\\plain\\f0 made\\par}");
+    // The last paragraph is made bold and italic in the window first.
+    edit->SetSel(edit->Document().ParagraphStart(4), 4);
+    edit->ToggleStyle(0);
+    edit->ToggleStyle(1);
+    auto* text = qobject_cast<QTextEdit*>(ui::qt::WidgetOf(*edit));
+    ASSERT_NE(text, nullptr);
+    QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+
+    // Each paragraph's start, reached and typed at through the window: the new text looks
+    // like the paragraph's first character, also once the paragraph's text was deleted.
+    const struct {
+        int paragraph;
+        bool emptied;  // its text deleted first (Shift+End, Delete)
+        const char* typed;
+    } cases[] = {{0, false, "Now "}, {1, false, "Very "}, {2, true, "Not"}, {3, true, "Whole"}, {4, true, "Made"},
+                 {1, true, "Big"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const int start = edit->Document().ParagraphStart(c.paragraph);
+        const ui::TRichCharState before = edit->Document().CharsAt(start, 1);
+        QTextCursor at(text->document());
+        at.setPosition(start);
+        QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, text->cursorRect(at).center() + QPoint(1, 0));
+        QTest::keyClick(text, Qt::Key_Home);
+        if (c.emptied) {
+            QTest::keyClick(text, Qt::Key_End, Qt::ShiftModifier);
+            QTest::keyClick(text, Qt::Key_Delete);
+            ASSERT_EQ(edit->Lines()->Strings(c.paragraph), "");
+        }
+        QTest::keyClicks(text, c.typed);
+        ASSERT_EQ(edit->Lines()->Strings(c.paragraph).rfind(c.typed, 0), 0u) << edit->Lines()->Strings(c.paragraph);
+        const ui::TRichCharState typed = edit->Document().CharsAt(start, 3);
+        EXPECT_EQ(typed.bold, before.bold);
+        EXPECT_EQ(typed.italic, before.italic);
+        EXPECT_EQ(typed.underline, before.underline);
+        EXPECT_EQ(typed.fontName, before.fontName);
+        EXPECT_EQ(typed.halfPoints, before.halfPoints);
+        EXPECT_EQ(typed.color, before.color);
+    }
+    const std::string saved = edit->SaveRtf();
+    EXPECT_NE(saved.find("\\b Now bold"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\\ul\\cf0 Not\\par"), std::string::npos) << saved;
+}
+
 TEST(RichEditWindow, TheReplaceDialogTakesTypedTextAndReplacesInTheShownText)
 {
     if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
@@ -142,6 +203,122 @@ TEST(RichEditWindow, TheReplaceDialogTakesTypedTextAndReplacesInTheShownText)
     QTest::keyClick(replaceWith, Qt::Key_Escape);
     EXPECT_FALSE(edit->Replacer()->Showing());
     EXPECT_FALSE(dialog->isVisible());
+}
+
+
+TEST(RichEditWindow, TheSelectionHidesWithoutTheFocusButShowsWhileSearching)
+{
+    if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
+    RegisterRichEditClasses();
+    ui::TForm form(nullptr);
+    form.SetCaption("Rich text");
+    form.SetBounds(100, 100, 420, 220);
+    auto* edit = new TgkDBRichEdit(&form);
+    edit->SetParent(&form);
+    edit->SetBounds(10, 10, 390, 120);
+    edit->StreamIn("{\\rtf1 a cat and a dog}");
+    auto* other = new ui::TEdit(&form);
+    other->SetParent(&form);
+    other->SetBounds(10, 150, 200, 24);
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ui::qt::WidgetOf(form)));
+    auto* text = qobject_cast<QTextEdit*>(ui::qt::WidgetOf(*edit));
+    ASSERT_NE(text, nullptr);
+    QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    edit->SetSel(2, 3);
+    QApplication::processEvents();
+    const auto shown = [&] { return text->textCursor().selectedText().toStdString(); };
+    EXPECT_EQ(shown(), "cat");
+
+    // The focus goes elsewhere: the window shows the caret's place only; the control keeps
+    // its selection, and it shows again with the focus.
+    QTest::mouseClick(ui::qt::WidgetOf(*other), Qt::LeftButton);
+    QApplication::processEvents();
+    ASSERT_TRUE(ui::qt::WidgetOf(*other)->hasFocus());
+    EXPECT_EQ(shown(), "");
+    EXPECT_EQ(text->textCursor().position(), 5);
+    EXPECT_EQ(edit->SelText(), "cat");
+    edit->SetSel(6, 3);  // set by the program meanwhile
+    QApplication::processEvents();
+    EXPECT_EQ(shown(), "");
+    EXPECT_EQ(edit->SelText(), "and");
+    QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, text->cursorRect(text->textCursor()).center());
+    QApplication::processEvents();
+    edit->SetSel(2, 3);
+    QApplication::processEvents();
+    EXPECT_EQ(shown(), "cat");
+
+    // A search dialog shows what it finds although the focus is in the dialog; closed, the
+    // selection hides again.
+    edit->FindDialog();
+    QWidget* dialog = ui::qt::WidgetOf(*edit->Finder()->Window());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    QTest::mouseClick(ui::qt::WidgetOf(*edit->Finder()->Window()->Get<ui::TWinControl>("FindText")), Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_FALSE(edit->HideSelection());
+    EXPECT_EQ(shown(), "cat");
+    edit->SetSel(9, 0);
+    edit->FindNext("dog", {});
+    QApplication::processEvents();
+    EXPECT_EQ(shown(), "dog");
+    const gwtest::TShot shot = gwtest::ShootWindow(ui::qt::WidgetOf(form), "editctrls", "rich-edit-found");
+    ASSERT_TRUE(shot.Taken());
+    QTest::mouseClick(ui::qt::WidgetOf(*edit->Finder()->Window()->Get<ui::TWinControl>("Cancel")), Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_TRUE(edit->HideSelection());
+    QTest::mouseClick(ui::qt::WidgetOf(*other), Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(shown(), "");
+
+    // Without HideSelection the selection shows without the focus.
+    edit->SetHideSelection(false);
+    QApplication::processEvents();
+    EXPECT_EQ(shown(), "dog");
+}
+
+TEST(RichEditWindow, AnotherVersionRemakesTheWindowKeepingTextAndState)
+{
+    if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
+    RegisterRichEditClasses();
+    ui::TForm form(nullptr);
+    form.SetCaption("Rich text");
+    form.SetBounds(100, 100, 420, 200);
+    auto* edit = new TgkDBRichEdit(&form);
+    edit->SetParent(&form);
+    edit->SetBounds(10, 10, 390, 140);
+    edit->StreamIn("{\\rtf1 a {\\b bold} word\\par next}");
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ui::qt::WidgetOf(form)));
+    QWidget* before = ui::qt::WidgetOf(*edit);
+    QTest::mouseClick(qobject_cast<QTextEdit*>(before)->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::keyClicks(before, "x");
+    edit->SetSel(3, 4);
+    QApplication::processEvents();
+    const std::string rtf = edit->SaveRtf();
+
+    // Each step: the version asked for, and whether the window is made again.
+    const struct {
+        int version;
+        bool remade;
+    } steps[] = {{1, true}, {1, false}, {2, true}, {0, false}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.version);
+        QWidget* was = ui::qt::WidgetOf(*edit);
+        edit->SetRichEditVersion(step.version);
+        QApplication::processEvents();
+        auto* now = qobject_cast<QTextEdit*>(ui::qt::WidgetOf(*edit));
+        ASSERT_NE(now, nullptr);
+        EXPECT_EQ(now != was, step.remade);
+        EXPECT_TRUE(now->isVisible());
+        EXPECT_TRUE(now->hasFocus());
+        EXPECT_EQ(now->toPlainText().toStdString(), "xa bold word\nnext");
+        EXPECT_EQ(now->textCursor().selectedText().toStdString(), "bold");
+        EXPECT_EQ(edit->SaveRtf(), rtf);
+        EXPECT_TRUE(edit->Modified());
+    }
+    // The new window takes typing as the old one did.
+    QTest::keyClicks(ui::qt::WidgetOf(*edit), "B");
+    EXPECT_EQ(edit->Lines()->Strings(0), "xa B word");
 }
 
 }  // namespace
