@@ -876,10 +876,15 @@ bool TgkGridPainter::DrawControlCopy(int col, int row, ui::TGridDrawState state)
     ui::TWinControl* control = g_.FindCustomControl(name);
     if (control == nullptr) return false;
     const ui::TRect cell = g_.CellRect(col, row);
+    const bool placedHere =
+        control == g_.PlacedControl() && row == g_.Row() && control->Visible() && control->Parent() == &g_;
+    // A control bound to no field shows one text only, not each record's: its other cells
+    // draw their own text.
+    if (!placedHere && classes::FindProperty(*control, "DataField") == nullptr) return false;
     ui::TCanvas& canvas = *g_.GetDrawCanvas();
     g_.PaintDataBackground(cell, rtl::clNone, row);
-    // The placed control covers the current cell itself.
-    if (control == g_.PlacedControl() && row == g_.Row()) return true;
+    // The placed control, shown in the grid, covers the current cell itself.
+    if (placedHere) return true;
     const int dataRow = row - g_.d_->titleOffset;
     TgkGridDataLink& link = *g_.d_->dataLink;
     if (dataRow < 0 || dataRow >= link.RecordCount()) return true;
@@ -905,6 +910,11 @@ bool TgkGridPainter::DrawControlCopy(int col, int row, ui::TGridDrawState state)
         ui::TControl::TControlState s = control->ControlState();
         s.Exclude(ui::TControl::csPaintCopy);
         control->SetControlState(s);
+    });
+    IgkExpandControl* expander = dynamic_cast<IgkExpandControl*>(control);
+    if (expander != nullptr) expander->SetPaintingCurrentCell(row == g_.Row());
+    const rtl::TScopeExit uncurrent([expander] {
+        if (expander != nullptr) expander->SetPaintingCurrentCell(false);
     });
     PaintControlCopy(*control, cell);
     state_.CellPaintedByControl = true;
