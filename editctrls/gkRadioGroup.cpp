@@ -601,6 +601,10 @@ GW_IMPLEMENT_CLASS(TgkRadioGroup, TgkCustomRadioGroup)
     p.Boolean("ShowGroupCaption", &C::ShowGroupCaption, &C::SetShowGroupCaption, true);
     p.Boolean("ShowFocusRect", &C::ShowFocusRect, &C::SetShowFocusRect, true);
     p.Boolean("Transparent", &C::Transparent, &C::SetTransparent, false);
+    p.Enumeration("BevelInner", ui::BevelCutInfo(), &C::BevelInner, &C::SetBevelInner, ui::bvNone);
+    p.Enumeration("BevelOuter", ui::BevelCutInfo(), &C::BevelOuter, &C::SetBevelOuter, ui::bvRaised);
+    p.Integer("BevelWidth", &C::BevelWidth, &C::SetBevelWidth, 1);
+    p.Integer("BorderWidth", &C::BorderWidth, &C::SetBorderWidth, 0);
     p.Boolean("ShowText", &C::ShowText, &C::SetShowText, true);
     p.Boolean("NoSpacing", &C::NoSpacing, &C::SetNoSpacing, false);
     p.Enumeration(
@@ -608,6 +612,13 @@ GW_IMPLEMENT_CLASS(TgkRadioGroup, TgkCustomRadioGroup)
         ui::bdLeftToRight);
     p.String("Caption", &C::Caption, &C::SetCaption);
     p.Integer("Columns", &C::Columns, &C::SetColumns, 1);
+    p.Boolean(
+        "Ctl3D", [](const C& c) { return c.Ctl3D; },
+        [](C& c, bool v) {
+            c.Ctl3D = v;
+            c.Invalidate();
+        },
+        true);
     p.Component<db::TDataSource>("DataSource", &C::DataSource, &C::SetDataSource);
     p.String("DataField", &C::DataField, &C::SetDataField);
     p.Strings("Items", [](const C& c) { return const_cast<C&>(c).Items(); });
