@@ -13,6 +13,7 @@
 #include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/StdCtrls.h"
 
 namespace grid {
 
@@ -878,9 +879,11 @@ bool TgkGridPainter::DrawControlCopy(int col, int row, ui::TGridDrawState state)
     const ui::TRect cell = g_.CellRect(col, row);
     const bool placedHere =
         control == g_.PlacedControl() && row == g_.Row() && control->Visible() && control->Parent() == &g_;
-    // A control bound to no field shows one text only, not each record's: its other cells
+    // A plain edit bound to no field holds one text only, not each record's: its other cells
     // draw their own text.
-    if (!placedHere && classes::FindProperty(*control, "DataField") == nullptr) return false;
+    if (!placedHere && dynamic_cast<const ui::TCustomEdit*>(control) != nullptr &&
+        classes::FindProperty(*control, "DataField") == nullptr)
+        return false;
     ui::TCanvas& canvas = *g_.GetDrawCanvas();
     g_.PaintDataBackground(cell, rtl::clNone, row);
     // The placed control, shown in the grid, covers the current cell itself.
