@@ -27,23 +27,64 @@ namespace {
 
 using namespace editctrls;
 
-TEST(CheckRadioWindow, ControlsInEveryStateAndAGridWithAnOpenDetail)
-{
-    if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
-    RegisterCheckBoxClasses();
-    ui::Application().OnException = [](classes::TObject*, const std::exception& e) {
-        ADD_FAILURE() << "unexpected error: " << e.what();
-    };
-    dbtest::TMemDataSet orders(nullptr), lines(nullptr);
-    orders.columns = {{"ID", db::ftInteger}, {"CUSTOMER", db::ftString, 20}, {"PAID", db::ftString, 3}};
-    for (int i = 1; i <= 6; ++i)
-        orders.AddRow({db::TVariant(i), db::TVariant("Customer " + std::to_string(i)), db::TVariant(i % 2 ? "Y" : "N")});
-    lines.columns = {{"LINE", db::ftInteger}, {"ITEM", db::ftString, 20}};
-    for (int i = 1; i <= 3; ++i) lines.AddRow({db::TVariant(i), db::TVariant("Item " + std::to_string(i))});
-    db::TDataSource orderSource(nullptr), lineSource(nullptr);
-    orderSource.SetDataSet(&orders);
-    lineSource.SetDataSet(&lines);
+// Six orders (every other one paid) with three lines each, and the error report of the tests.
+class CheckRadioWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
+        RegisterCheckBoxClasses();
+        ui::Application().OnException = [](classes::TObject*, const std::exception& e) {
+            ADD_FAILURE() << "unexpected error: " << e.what();
+        };
+        orders.columns = {{"ID", db::ftInteger}, {"CUSTOMER", db::ftString, 20}, {"PAID", db::ftString, 3}};
+        for (int i = 1; i <= 6; ++i)
+            orders.AddRow(
+                {db::TVariant(i), db::TVariant("Customer " + std::to_string(i)), db::TVariant(i % 2 ? "Y" : "N")});
+        lines.columns = {{"LINE", db::ftInteger}, {"ITEM", db::ftString, 20}};
+        for (int i = 1; i <= 3; ++i) lines.AddRow({db::TVariant(i), db::TVariant("Item " + std::to_string(i))});
+        orderSource.SetDataSet(&orders);
+        lineSource.SetDataSet(&lines);
+    }
+    void TearDown() override { ui::Application().OnException = nullptr; }
 
+    // The grid's "PaidBox": the PAID field, "Y" checked and "N" not, no text.
+    TgkCheckBox* PaidBox(ui::TForm& form, ui::TWinControl* grid)
+    {
+        auto* paid = new TgkCheckBox(&form);
+        paid->SetName("PaidBox");
+        paid->SetParent(grid);
+        paid->SetValueChecked("Y");
+        paid->SetValueUnchecked("N");
+        paid->SetDataSource(&orderSource);
+        paid->SetDataField("PAID");
+        paid->SetShowText(false);
+        return paid;
+    }
+    // The grid's "Expander", opening `detail`.
+    static TgkExpandButton* Expander(ui::TForm& form, ui::TWinControl* grid, ui::TCustomGrid* detail)
+    {
+        auto* expander = new TgkExpandButton(&form);
+        expander->SetName("Expander");
+        expander->SetParent(grid);
+        expander->SetGrid(detail);
+        return expander;
+    }
+    // The form shown, the data opened; the form's window.
+    QWidget* ShowAndOpen(ui::TForm& form)
+    {
+        form.Show();
+        orders.Open();
+        lines.Open();
+        return ui::qt::WidgetOf(form);
+    }
+
+    dbtest::TMemDataSet orders{nullptr}, lines{nullptr};
+    db::TDataSource orderSource{nullptr}, lineSource{nullptr};
+};
+
+TEST_F(CheckRadioWindow, ControlsInEveryStateAndAGridWithAnOpenDetail)
+{
     ui::TForm form(nullptr);
     form.SetCaption("Check boxes, radio group, expand button");
     form.SetBounds(80, 80, 760, 560);
@@ -88,23 +129,10 @@ TEST(CheckRadioWindow, ControlsInEveryStateAndAGridWithAnOpenDetail)
     detail->SetParent(&form);
     detail->SetBounds(0, 0, 320, 110);
     detail->SetDataSource(&lineSource);
-    auto* expander = new TgkExpandButton(&form);
-    expander->SetName("Expander");
-    expander->SetParent(grid);
-    expander->SetGrid(detail);
-    auto* paid = new TgkCheckBox(&form);
-    paid->SetName("PaidBox");
-    paid->SetParent(grid);
-    paid->SetValueChecked("Y");
-    paid->SetValueUnchecked("N");
-    paid->SetDataSource(&orderSource);
-    paid->SetDataField("PAID");
-    paid->SetShowText(false);
+    auto* expander = Expander(form, grid, detail);
+    PaidBox(form, grid);
 
-    form.Show();
-    orders.Open();
-    lines.Open();
-    QWidget* window = ui::qt::WidgetOf(form);
+    QWidget* window = ShowAndOpen(form);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
 
     // Driven by the mouse and the keyboard: the second box checked by a click, the group's
@@ -147,29 +175,13 @@ TEST(CheckRadioWindow, ControlsInEveryStateAndAGridWithAnOpenDetail)
     const ui::TRect fg = freight->CalcGlyphRect();
     EXPECT_TRUE(gwtest::DrawnAs(shot.At(ui::qt::PeerOf(*freight)->MouseWidget(), QPoint((fg.Left + fg.Right) / 2, (fg.Top + fg.Bottom) / 2)),
                                 rtl::clWindowText));
-    ui::Application().OnException = nullptr;
 }
 
 // A grid whose current check-box cell takes the grid's cell colours, an unbound edit column
 // showing each record's text, an expanded row painted by the grid itself (its button aside)
 // with the open glyph, and a transparent box with lowered, doubled bevels.
-TEST(CheckRadioWindow, CellColoursRecordTextsOpenGlyphAndBevels)
+TEST_F(CheckRadioWindow, CellColoursRecordTextsOpenGlyphAndBevels)
 {
-    if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
-    RegisterCheckBoxClasses();
-    ui::Application().OnException = [](classes::TObject*, const std::exception& e) {
-        ADD_FAILURE() << "unexpected error: " << e.what();
-    };
-    dbtest::TMemDataSet orders(nullptr), lines(nullptr);
-    orders.columns = {{"ID", db::ftInteger}, {"CUSTOMER", db::ftString, 20}, {"PAID", db::ftString, 3}};
-    for (int i = 1; i <= 6; ++i)
-        orders.AddRow({db::TVariant(i), db::TVariant("Customer " + std::to_string(i)), db::TVariant(i % 2 ? "Y" : "N")});
-    lines.columns = {{"LINE", db::ftInteger}, {"ITEM", db::ftString, 20}};
-    for (int i = 1; i <= 3; ++i) lines.AddRow({db::TVariant(i), db::TVariant("Item " + std::to_string(i))});
-    db::TDataSource orderSource(nullptr), lineSource(nullptr);
-    orderSource.SetDataSet(&orders);
-    lineSource.SetDataSet(&lines);
-
     ui::TForm form(nullptr);
     form.SetCaption("Cell colours, record texts, open glyph, bevels");
     form.SetBounds(80, 80, 760, 420);
@@ -199,27 +211,14 @@ TEST(CheckRadioWindow, CellColoursRecordTextsOpenGlyphAndBevels)
     detail->SetParent(&form);
     detail->SetBounds(0, 0, 320, 110);
     detail->SetDataSource(&lineSource);
-    auto* expander = new TgkExpandButton(&form);
-    expander->SetName("Expander");
-    expander->SetParent(grid);
-    expander->SetGrid(detail);
+    auto* expander = Expander(form, grid, detail);
     auto* name = new ui::TEdit(&form);
     name->SetName("NameEdit");
     name->SetParent(&form);
     name->SetBounds(600, 300, 80, 20);
-    auto* paid = new TgkCheckBox(&form);
-    paid->SetName("PaidBox");
-    paid->SetParent(grid);
-    paid->SetValueChecked("Y");
-    paid->SetValueUnchecked("N");
-    paid->SetDataSource(&orderSource);
-    paid->SetDataField("PAID");
-    paid->SetShowText(false);
+    auto* paid = PaidBox(form, grid);
 
-    form.Show();
-    orders.Open();
-    lines.Open();
-    QWidget* window = ui::qt::WidgetOf(form);
+    QWidget* window = ShowAndOpen(form);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     // The second order's customer cell current, its detail opened by the button's message:
     // the grid paints the button's cells itself.
@@ -269,7 +268,6 @@ TEST(CheckRadioWindow, CellColoursRecordTextsOpenGlyphAndBevels)
     QWidget* boxSurface = ui::qt::WidgetOf(*box);
     for (int x : {0, 1})
         EXPECT_TRUE(gwtest::DrawnAs(shot.At(boxSurface, QPoint(x, 60)), rtl::clBtnShadow)) << x;
-    ui::Application().OnException = nullptr;
 }
 
 }  // namespace
