@@ -525,6 +525,18 @@ void TgkCustomRadioGroup::Dispatch(ui::TMessage& m)
     TgkCustomTransparentGroupBox::Dispatch(m);
 }
 
+rtl::TColor TgkCustomRadioGroup::CellBrush(ui::TCanvas& canvas, grid::TgkCustomDBGrid& grid)
+{
+    if (grid.PlacedControl() != this || !grid.HasFocus()) return Color();
+    canvas.Font()->SetColor(rtl::clHighlightText);
+    canvas.Brush()->SetColor(rtl::clHighlight);
+    // The grid's cell colours have the last word over a field's highlighted cell.
+    if (db::TField* field = Field())
+        grid.CalcCellColors(field, ui::TGridDrawState{ui::gdSelected, ui::gdFocused}, true, canvas.Font(),
+                            canvas.Brush());
+    return canvas.Brush()->Color();
+}
+
 void TgkCustomRadioGroup::PaintGroup(ui::TCanvas& canvas)
 {
     auto saved = canvas.SaveScope();
@@ -533,16 +545,12 @@ void TgkCustomRadioGroup::PaintGroup(ui::TCanvas& canvas)
     heldBrush_ = rtl::clNone;
     auto* dbGrid = dynamic_cast<grid::TgkCustomDBGrid*>(Parent());
     if (dbGrid != nullptr && !ControlState().Contains(csPaintCopy) && focused) {
-        rtl::TColor brush = Color();
-        if (dbGrid->PlacedControl() == this && dbGrid->HasFocus()) {
-            brush = rtl::clHighlight;
-            canvas.Font()->SetColor(rtl::clHighlightText);
-        }
         canvas.Brush()->SetStyle(ui::bsSolid);
+        const rtl::TColor brush = CellBrush(canvas, *dbGrid);
         canvas.Brush()->SetColor(brush);
         canvas.FillRect(client);
         heldBrush_ = brush;
-        if (brush == rtl::clHighlight) grid::gkDrawFocusFrame(canvas, client);
+        if (dbGrid->PlacedControl() == this && dbGrid->HasFocus()) grid::gkDrawFocusFrame(canvas, client);
     }
     if (frame_.Enabled() && !IsTransparent() && !focused && frame_.NonFocusColor != rtl::clNone) {
         canvas.Brush()->SetStyle(ui::bsSolid);

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -220,6 +221,41 @@ TEST_F(RadioFixture, ArrowsInAGridCellMoveBetweenButtonsThenHandTheKeyToTheGrid)
     QTest::keyClick(ui::qt::WidgetOf(*group->Buttons(2)), Qt::Key_Down);
     EXPECT_TRUE(g->Focused());
     EXPECT_EQ(ds->RecNo(), before + 1) << "the grid moved on";
+}
+
+TEST_F(RadioFixture, OverTheHighlightedCellTheGridsCellColoursDecide)
+{
+    auto* g = new grid::TgkDBGrid(form.get());
+    g->SetParent(form.get());
+    g->SetBounds(0, 120, 400, 170);
+    g->SetDataSource(source.get());
+    g->ControlType()->SetText("COLOR;CustomEdit;Colours\n");
+    group->SetName("Colours");
+    group->SetParent(g);
+    group->SetDataSource(source.get());
+    group->SetDataField("COLOR");
+    std::vector<std::string> asked;
+    g->OnCalcCellColors = [&asked](classes::TObject*, db::TField* field, ui::TGridDrawState, bool highlight,
+                                   classes::TFont*, ui::TBrush* brush) {
+        if (!highlight) return;
+        asked.push_back(field->FieldName());
+        brush->SetColor(rtl::clYellow);
+    };
+    ds->Open();
+    Show();
+    g->SetFocus();
+    g->SetSelectedIndex(1);
+    g->PlaceCellControl();
+    group->SetFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(g->PlacedControl(), group);
+    asked.clear();
+    group->Repaint();
+    QApplication::processEvents();
+    const QImage shot = ui::qt::WidgetOf(*group)->grab().toImage();
+    EXPECT_EQ(shot.pixel(shot.width() - 3, shot.height() - 3) & 0xFFFFFF,
+              ui::PixelOfColor(rtl::ColorToRGB(rtl::clYellow)) & 0xFFFFFF);
+    EXPECT_NE(std::find(asked.begin(), asked.end(), "COLOR"), asked.end());
 }
 
 TEST_F(RadioFixture, ATransparentBoxShowsItsParentUnlessItStandsInAGrid)
