@@ -342,9 +342,18 @@ rtl::TColor TgkCustomCheckBox::PaintBackground(ui::TCanvas& canvas, bool highlig
     if (highlight) {
         brush = rtl::clHighlight;
         fontColor = rtl::clHighlightText;
-        const auto* g = dynamic_cast<const grid::TgkCustomDBGrid*>(Parent());
+        auto* g = dynamic_cast<grid::TgkCustomDBGrid*>(Parent());
         if (g->PaintOptions() != nullptr && g->PaintOptions()->ActiveRecordColor() != rtl::clNone)
             brush = g->PaintOptions()->ActiveRecordColor();
+        // The grid's cell colours have the last word over a field's highlighted cell.
+        if (db::TField* field = GetField()) {
+            canvas.Brush()->SetColor(brush);
+            canvas.Font()->SetColor(fontColor);
+            g->CalcCellColors(field, ui::TGridDrawState{ui::gdSelected, ui::gdFocused}, true, canvas.Font(),
+                              canvas.Brush());
+            brush = canvas.Brush()->Color();
+            fontColor = canvas.Font()->Color();
+        }
     }
     canvas.Brush()->SetStyle(ui::bsSolid);
     canvas.Brush()->SetColor(brush);

@@ -87,6 +87,12 @@ std::vector<TgkExpandButton*> ExpandedButtonsIn(ui::TWinControl* grid)
     return found;
 }
 
+// A data grid standing as a detail has no 3D look (its stored Ctl3D off).
+void SwitchCtl3DOff(ui::TCustomGrid& detail)
+{
+    if (detail.InheritsFrom("TgkDBGrid")) classes::SetPropValue(detail, "Ctl3D", classes::TPropValue(false));
+}
+
 bool HoldsExpandButtons(const ui::TWinControl* grid)
 {
     if (grid == nullptr) return false;
@@ -165,6 +171,7 @@ void TgkExpandButton::SetGrid(ui::TCustomGrid* grid)
     gkReferTo(*this, grid_, grid);
     if (grid_ == nullptr) return;
     grid_->SetVisible(false);
+    SwitchCtl3DOff(*grid_);
     initialHeight_ = 0;
 }
 
@@ -368,7 +375,8 @@ void TgkExpandButton::Expand()
     else
         SetBounds(Left(), Top() - shift * (g.DefaultRowHeight() + (g.Options().Contains(grid::dgRowLines) ? 1 : 0)),
                   Width(), Height());
-    // 8. The detail under the button.
+    // 8. The detail, flat, under the button.
+    SwitchCtl3DOff(d);
     d.SetBounds(Left() + 11 + gridIndents_.X, Top() + Height() + gridIndents_.Y, d.Width(), d.Height());
     d.SetVisible(true);
     if (d.CanFocus()) d.SetFocus();

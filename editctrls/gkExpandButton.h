@@ -127,6 +127,7 @@ public:
     bool ExpandBusy() const override { return busy_; }
     void ExpandDetail() override { SetExpanded(true); }
     void CollapseDetail() override;
+    void SetPaintingCurrentCell(bool painting) override { PaintingCurrentCell = painting; }
 
 private:
     void Expand();

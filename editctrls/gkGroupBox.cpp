@@ -52,6 +52,19 @@ void TgkCustomTransparentGroupBox::SetTransparent(bool v)
     if (!Loading()) Invalidate();
 }
 
+template <class T>
+void TgkCustomTransparentGroupBox::Restyle(T& field, T value)
+{
+    if (field == value) return;
+    field = value;
+    if (!Loading()) Invalidate();
+}
+
+void TgkCustomTransparentGroupBox::SetBevelOuter(ui::TBevelCut cut) { Restyle(bevelOuter_, cut); }
+void TgkCustomTransparentGroupBox::SetBevelInner(ui::TBevelCut cut) { Restyle(bevelInner_, cut); }
+void TgkCustomTransparentGroupBox::SetBevelWidth(int width) { Restyle(bevelWidth_, std::max(width, 1)); }
+void TgkCustomTransparentGroupBox::SetBorderWidth(int width) { Restyle(borderWidth_, std::max(width, 0)); }
+
 ui::TRect TgkCustomTransparentGroupBox::AlignRect() const
 {
     const ui::TRect r = ClientRect();

@@ -35,11 +35,16 @@ public:
     virtual bool IsTransparent() const;
     bool TransparentWindow() const override { return IsTransparent(); }
 
-    // The bevels of the transparent look, as the panel's (raised outer bevel, one ring).
+    // The bevels of the transparent look, as the panel's (raised outer bevel, one ring); a
+    // change repaints. BevelWidth is at least 1, BorderWidth at least 0.
     ui::TBevelCut BevelOuter() const noexcept { return bevelOuter_; }
+    void SetBevelOuter(ui::TBevelCut cut);
     ui::TBevelCut BevelInner() const noexcept { return bevelInner_; }
+    void SetBevelInner(ui::TBevelCut cut);
     int BevelWidth() const noexcept { return bevelWidth_; }
+    void SetBevelWidth(int width);
     int BorderWidth() const noexcept { return borderWidth_; }
+    void SetBorderWidth(int width);
     bool Ctl3D = true;
 
     // Below the caption, inside the frame.
@@ -56,10 +61,13 @@ protected:
 
 private:
     bool transparent_ = false;
-    const ui::TBevelCut bevelOuter_ = ui::bvRaised;
-    const ui::TBevelCut bevelInner_ = ui::bvNone;
-    const int bevelWidth_ = 1;
-    const int borderWidth_ = 0;
+    // Stores a changed value and repaints.
+    template <class T>
+    void Restyle(T& field, T value);
+    ui::TBevelCut bevelOuter_ = ui::bvRaised;
+    ui::TBevelCut bevelInner_ = ui::bvNone;
+    int bevelWidth_ = 1;
+    int borderWidth_ = 0;
 };
 
 }  // namespace editctrls

@@ -525,6 +525,18 @@ void TgkCustomRadioGroup::Dispatch(ui::TMessage& m)
     TgkCustomTransparentGroupBox::Dispatch(m);
 }
 
+rtl::TColor TgkCustomRadioGroup::CellBrush(ui::TCanvas& canvas, grid::TgkCustomDBGrid& grid)
+{
+    if (grid.PlacedControl() != this || !grid.HasFocus()) return Color();
+    canvas.Font()->SetColor(rtl::clHighlightText);
+    canvas.Brush()->SetColor(rtl::clHighlight);
+    // The grid's cell colours have the last word over a field's highlighted cell.
+    if (db::TField* field = Field())
+        grid.CalcCellColors(field, ui::TGridDrawState{ui::gdSelected, ui::gdFocused}, true, canvas.Font(),
+                            canvas.Brush());
+    return canvas.Brush()->Color();
+}
+
 void TgkCustomRadioGroup::PaintGroup(ui::TCanvas& canvas)
 {
     auto saved = canvas.SaveScope();
@@ -533,16 +545,12 @@ void TgkCustomRadioGroup::PaintGroup(ui::TCanvas& canvas)
     heldBrush_ = rtl::clNone;
     auto* dbGrid = dynamic_cast<grid::TgkCustomDBGrid*>(Parent());
     if (dbGrid != nullptr && !ControlState().Contains(csPaintCopy) && focused) {
-        rtl::TColor brush = Color();
-        if (dbGrid->PlacedControl() == this && dbGrid->HasFocus()) {
-            brush = rtl::clHighlight;
-            canvas.Font()->SetColor(rtl::clHighlightText);
-        }
         canvas.Brush()->SetStyle(ui::bsSolid);
+        const rtl::TColor brush = CellBrush(canvas, *dbGrid);
         canvas.Brush()->SetColor(brush);
         canvas.FillRect(client);
         heldBrush_ = brush;
-        if (brush == rtl::clHighlight) grid::gkDrawFocusFrame(canvas, client);
+        if (dbGrid->PlacedControl() == this && dbGrid->HasFocus()) grid::gkDrawFocusFrame(canvas, client);
     }
     if (frame_.Enabled() && !IsTransparent() && !focused && frame_.NonFocusColor != rtl::clNone) {
         canvas.Brush()->SetStyle(ui::bsSolid);
@@ -601,6 +609,10 @@ GW_IMPLEMENT_CLASS(TgkRadioGroup, TgkCustomRadioGroup)
     p.Boolean("ShowGroupCaption", &C::ShowGroupCaption, &C::SetShowGroupCaption, true);
     p.Boolean("ShowFocusRect", &C::ShowFocusRect, &C::SetShowFocusRect, true);
     p.Boolean("Transparent", &C::Transparent, &C::SetTransparent, false);
+    p.Enumeration("BevelInner", ui::BevelCutInfo(), &C::BevelInner, &C::SetBevelInner, ui::bvNone);
+    p.Enumeration("BevelOuter", ui::BevelCutInfo(), &C::BevelOuter, &C::SetBevelOuter, ui::bvRaised);
+    p.Integer("BevelWidth", &C::BevelWidth, &C::SetBevelWidth, 1);
+    p.Integer("BorderWidth", &C::BorderWidth, &C::SetBorderWidth, 0);
     p.Boolean("ShowText", &C::ShowText, &C::SetShowText, true);
     p.Boolean("NoSpacing", &C::NoSpacing, &C::SetNoSpacing, false);
     p.Enumeration(
@@ -608,6 +620,13 @@ GW_IMPLEMENT_CLASS(TgkRadioGroup, TgkCustomRadioGroup)
         ui::bdLeftToRight);
     p.String("Caption", &C::Caption, &C::SetCaption);
     p.Integer("Columns", &C::Columns, &C::SetColumns, 1);
+    p.Boolean(
+        "Ctl3D", [](const C& c) { return c.Ctl3D; },
+        [](C& c, bool v) {
+            c.Ctl3D = v;
+            c.Invalidate();
+        },
+        true);
     p.Component<db::TDataSource>("DataSource", &C::DataSource, &C::SetDataSource);
     p.String("DataField", &C::DataField, &C::SetDataField);
     p.Strings("Items", [](const C& c) { return const_cast<C&>(c).Items(); });

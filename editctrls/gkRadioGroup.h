@@ -30,6 +30,10 @@
 #include "grid/CellControls.h"
 #include "platform/rtl/StringList.h"
 
+namespace grid {
+class TgkCustomDBGrid;
+}
+
 namespace editctrls {
 
 class TgkCustomRadioGroup;
@@ -205,6 +209,9 @@ public:
 
 protected:
     void PaintGroup(ui::TCanvas& canvas) override;
+    // The brush of the focused group in a data grid: Color, or over the grid's current cell
+    // the highlight colours (the font's too), the grid's cell colours deciding for a field.
+    rtl::TColor CellBrush(ui::TCanvas& canvas, grid::TgkCustomDBGrid& grid);
     void Resize() override;
 
 private:

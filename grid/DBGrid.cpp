@@ -1241,6 +1241,8 @@ void TgkCustomDBGrid::DoCellChanged()
 {
     if (d_->cellChangedSuppressed) return;
     HideHintWindow();
+    // A press moving to its cell collapses once the move is done (the press's own call).
+    if (!mouse_->MovingByMouse()) CollapseExpandButtons();
     if (OnCellChanged) OnCellChanged(this);
 }
 

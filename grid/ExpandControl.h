@@ -17,6 +17,9 @@ public:
     virtual void ExpandDetail() = 0;
     // Closes the detail through the button's toggle (nothing when it is closed).
     virtual void CollapseDetail() = 0;
+    // Told while the grid paints the button's copy into the current cell: that copy shows
+    // the open glyph when the detail shows, every other cell's the closed one.
+    virtual void SetPaintingCurrentCell(bool painting) = 0;
 };
 
 }  // namespace grid

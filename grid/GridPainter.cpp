@@ -13,6 +13,7 @@
 #include "platform/rtl/Scope.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/StdCtrls.h"
 
 namespace grid {
 
@@ -876,10 +877,17 @@ bool TgkGridPainter::DrawControlCopy(int col, int row, ui::TGridDrawState state)
     ui::TWinControl* control = g_.FindCustomControl(name);
     if (control == nullptr) return false;
     const ui::TRect cell = g_.CellRect(col, row);
+    const bool placedHere =
+        control == g_.PlacedControl() && row == g_.Row() && control->Visible() && control->Parent() == &g_;
+    // A plain edit bound to no field holds one text only, not each record's: its other cells
+    // draw their own text.
+    if (!placedHere && dynamic_cast<const ui::TCustomEdit*>(control) != nullptr &&
+        classes::FindProperty(*control, "DataField") == nullptr)
+        return false;
     ui::TCanvas& canvas = *g_.GetDrawCanvas();
     g_.PaintDataBackground(cell, rtl::clNone, row);
-    // The placed control covers the current cell itself.
-    if (control == g_.PlacedControl() && row == g_.Row()) return true;
+    // The placed control, shown in the grid, covers the current cell itself.
+    if (placedHere) return true;
     const int dataRow = row - g_.d_->titleOffset;
     TgkGridDataLink& link = *g_.d_->dataLink;
     if (dataRow < 0 || dataRow >= link.RecordCount()) return true;
@@ -905,6 +913,11 @@ bool TgkGridPainter::DrawControlCopy(int col, int row, ui::TGridDrawState state)
         ui::TControl::TControlState s = control->ControlState();
         s.Exclude(ui::TControl::csPaintCopy);
         control->SetControlState(s);
+    });
+    IgkExpandControl* expander = dynamic_cast<IgkExpandControl*>(control);
+    if (expander != nullptr) expander->SetPaintingCurrentCell(row == g_.Row());
+    const rtl::TScopeExit uncurrent([expander] {
+        if (expander != nullptr) expander->SetPaintingCurrentCell(false);
     });
     PaintControlCopy(*control, cell);
     state_.CellPaintedByControl = true;

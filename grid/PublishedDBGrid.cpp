@@ -461,13 +461,30 @@ void TgkDBGrid::HideCellControl()
 
 void TgkDBGrid::ShowCustomControl()
 {
+    if (!(Focused() || HasFocus() || ShowControlsAlways)) return;
+    const bool alwaysEdit = Options().Contains(dgAlwaysShowEditor);
+    if (alwaysEdit && !IsMemoCell(Col(), Row()) && !IsCustomCell(Col(), Row())) {
+        // A cell the grid edits itself: its own editor, no control.
+        SetPlacedControl(nullptr);
+        placedByPaint_ = false;
+        if (InplaceEditor() != nullptr && InplaceEditor()->Visible())
+            InplaceEditor()->UpdateContents();
+        else if (Focused() && CanEditShow())
+            ShowCellEditor();
+        return;
+    }
     ui::TWinControl* control = PlacedControl();
-    if (control == nullptr || !(Focused() || HasFocus() || ShowControlsAlways)) return;
+    if (control == nullptr) return;
     if (control == picker_ && !PickerMayShow()) return;
     if (!control->Visible()) {
         // A control the paint did not lay over the cell is put there first.
         if (!placedByPaint_) PlaceCellControl();
         control->SetVisible(true);
+    }
+    // Always editing: the control takes the keys at once, unless the grid's own editor is open.
+    if (alwaysEdit && !EditorMode() && Focused() && control->CanFocus()) {
+        const ui::TCustomForm* form = ui::GetParentForm(this);
+        if (form != nullptr && form == ui::Screen().ActiveForm()) control->SetFocus();
     }
     control->BringToFront();
 }
@@ -516,6 +533,8 @@ void TgkDBGrid::CoverCellWithControl(ui::TWinControl& control, int row)
     }
     if (control.Parent() != this) {
         control.SetParent(this);
+        // Flat inside the cell: no 3D look, no border.
+        classes::SetPropValue(control, "Ctl3D", classes::TPropValue(false));
         gkSetBorderStyle(&control, false);
     }
     TgkCustomDBGrid::PlaceCellControl();

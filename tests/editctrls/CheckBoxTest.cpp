@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -88,6 +89,8 @@ protected:
 
     void TearDown() override
     {
+        // Suites run after this one in the same process report errors their own way.
+        ui::Application().OnException = nullptr;
         form.reset();
         source.reset();
         ds.reset();
@@ -311,6 +314,44 @@ TEST_F(CheckBoxFixture, TheGlyphIsTheDrawnBoxUnlessTheImageListHoldsTheState)
     EXPECT_NE(colourAt(middle), 0x00C000u);
     EXPECT_EQ(colourAt(QPoint(g.Left + 3, g.Top + 3)), window);
     EXPECT_GT(tickPixels(), 10);
+}
+
+TEST_F(CheckBoxFixture, OverTheHighlightedCellTheGridsCellColoursDecide)
+{
+    // The box laid over the current cell of a focused grid, the grid's cell colours asked
+    // for the highlighted cell of its field.
+    ds->Open();
+    auto* g = new grid::TgkDBGrid(form.get());
+    g->SetParent(form.get());
+    g->SetBounds(140, 10, 150, 140);
+    g->SetDataSource(source.get());
+    g->ControlType()->SetText("FLAG;CustomEdit;PaidBox\n");
+    box->SetName("PaidBox");
+    box->SetParent(g);
+    box->SetDataSource(source.get());
+    box->SetDataField("FLAG");
+    box->SetShowText(false);
+    std::vector<std::string> asked;
+    g->OnCalcCellColors = [&asked](classes::TObject*, db::TField* field, ui::TGridDrawState, bool highlight,
+                                   classes::TFont* font, ui::TBrush* brush) {
+        if (!highlight) return;
+        asked.push_back(field->FieldName());
+        brush->SetColor(rtl::clYellow);
+        font->SetColor(rtl::clRed);
+    };
+    form->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ui::qt::WidgetOf(*form)));
+    g->SetFocus();
+    g->PlaceCellControl();
+    QApplication::processEvents();
+    ASSERT_EQ(g->PlacedControl(), box);
+    asked.clear();
+    box->Repaint();
+    QApplication::processEvents();
+    const QImage shot = Shot();
+    const QRgb yellow = ui::PixelOfColor(rtl::ColorToRGB(rtl::clYellow)) & 0xFFFFFF;
+    EXPECT_EQ(shot.pixel(shot.width() - 4, shot.height() / 2) & 0xFFFFFF, yellow) << "the handler's brush";
+    EXPECT_NE(std::find(asked.begin(), asked.end(), "FLAG"), asked.end()) << "asked for the box's field";
 }
 
 }  // namespace

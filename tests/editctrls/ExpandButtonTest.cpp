@@ -8,12 +8,14 @@
 #include <QApplication>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "editctrls/gkExpandButton.h"
 #include "grid/PublishedDBGrid.h"
+#include "platform/classes/TypInfo.h"
 #include "platform/db/Fields.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Messages.h"
@@ -273,6 +275,85 @@ TEST_F(ExpandFixture, AFailedExpansionPutsEverythingBack)
     button->SetExpanded(true);
     EXPECT_TRUE(button->Expanded());
     EXPECT_TRUE(inner->Visible());
+}
+
+TEST_F(ExpandFixture, MovingToAnotherCellCloses)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> move;
+    };
+    QWidget* w = ui::qt::WidgetOf(*outer);
+    const std::vector<Case> cases{
+        {"Right arrow", [w] { QTest::keyClick(w, Qt::Key_Right); }},
+        {"Down arrow", [w] { QTest::keyClick(w, Qt::Key_Down); }},
+        {"a click on the next cell of the row", [this, w] {
+             const ui::TRect r = outer->CellRect(outer->Col() + 1, outer->Row());
+             QTest::mouseClick(w, Qt::LeftButton, {}, QPoint((r.Left + r.Right) / 2, r.Top + 4));
+         }},
+    };
+    for (const Case& c : cases) {
+        master->First();
+        master->Next();
+        outer->SetFocus();
+        outer->MoveColRow(outer->IndicatorOffset(), outer->Row(), false, false);
+        outer->PlaceCellControl();
+        QApplication::processEvents();
+        button->SetExpanded(true);
+        ASSERT_TRUE(inner->Visible()) << c.name;
+        const int row = outer->Row();
+        outer->SetFocus();
+        QApplication::processEvents();
+        ASSERT_TRUE(button->Expanded()) << c.name << ": taking the focus back keeps it open";
+        c.move();
+        QApplication::processEvents();
+        EXPECT_FALSE(button->Expanded()) << c.name;
+        EXPECT_FALSE(inner->Visible()) << c.name;
+        EXPECT_EQ(outer->RowHeights(row), outer->DefaultRowHeight()) << c.name;
+    }
+}
+
+TEST_F(ExpandFixture, TheCurrentCellsCopyShowsTheOpenGlyph)
+{
+    // Opened by the program while another cell of the row is current: the grid paints the
+    // button's cells itself, the current row's copy with the open glyph, every other with
+    // the closed one.
+    outer->MoveColRow(outer->IndicatorOffset() + 1, outer->Row(), false, false);
+    QApplication::processEvents();
+    ASSERT_NE(outer->PlacedControl(), button);
+    button->SetExpanded(true);
+    ASSERT_TRUE(inner->Visible());
+    ASSERT_FALSE(button->Visible());
+    outer->Repaint();
+    QApplication::processEvents();
+    const QImage shot = ui::qt::WidgetOf(*outer)->grab().toImage();
+    // The glyph's vertical stroke (a plus) in a row's cell.
+    const auto plus = [&](int row) {
+        const ui::TRect cell = outer->CellRect(outer->IndicatorOffset(), row);
+        const ui::TRect glyph = button->CalcGlyphRect();
+        const int x = cell.Left + (glyph.Left + glyph.Right) / 2;
+        const int y = cell.Top + glyph.Top + 2;
+        return (shot.pixel(x, y) & 0xFFFFFF) == 0;
+    };
+    const auto minus = [&](int row) {
+        const ui::TRect cell = outer->CellRect(outer->IndicatorOffset(), row);
+        const ui::TRect glyph = button->CalcGlyphRect();
+        const int y = cell.Top + (glyph.Top + glyph.Bottom) / 2;
+        return (shot.pixel(cell.Left + (glyph.Left + glyph.Right) / 2, y) & 0xFFFFFF) == 0;
+    };
+    const int current = outer->Row();
+    EXPECT_TRUE(minus(current));
+    EXPECT_FALSE(plus(current)) << "the current cell shows the open glyph";
+    EXPECT_TRUE(plus(current + 1)) << "another cell shows the closed glyph";
+    EXPECT_FALSE(button->PaintingCurrentCell) << "cleared after the paint";
+}
+
+TEST_F(ExpandFixture, TheDetailGridIsFlat)
+{
+    EXPECT_FALSE(classes::GetBoolProp(*inner, "Ctl3D", true)) << "assigned as the detail";
+    classes::SetPropValue(*inner, "Ctl3D", classes::TPropValue(true));
+    button->SetExpanded(true);
+    EXPECT_FALSE(classes::GetBoolProp(*inner, "Ctl3D", true)) << "shown as the detail";
 }
 
 TEST_F(ExpandFixture, WithoutAGridAClickExpandsNothingAndAFreedGridIsForgotten)

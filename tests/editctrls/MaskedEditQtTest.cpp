@@ -42,20 +42,25 @@ public:
 
 class MaskedEditQt : public ::testing::Test {
 protected:
-    // The Qt backend only for this suite; another suite may have installed it and then put
-    // its own window system back.
+    // A fresh Qt backend for this suite; another suite may have installed it and then put
+    // its own window system back. When the backend in use was the Qt one, uninstalling frees
+    // it: the suite then leaves its own installed rather than put back a freed one.
     static void SetUpTestSuite()
     {
-        before = ui::SetWindowSystem(nullptr);
+        before = ui::WindowSystem();
         ui::qt::Uninstall();
+        beforeWasQt = before != nullptr && ui::WindowSystem() == nullptr;
+        if (beforeWasQt) before = nullptr;
         ui::qt::Install();
     }
     static void TearDownTestSuite()
     {
+        if (beforeWasQt) return;
         ui::qt::Uninstall();
         ui::SetWindowSystem(before);
     }
     static inline ui::IWindowSystem* before = nullptr;
+    static inline bool beforeWasQt = false;
     void SetUp() override
     {
         saved_ = rtl::FormatSettings();

@@ -16,6 +16,7 @@
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/Formatting.h"
+#include "platform/ui/Backend.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/testing/TestDialogs.h"
 
@@ -40,6 +41,12 @@ std::string ErrorOf(const std::function<void()>& f)
 
 class GkMonthCalendarTest : public ::testing::Test {
 protected:
+    // The calendar is measured and driven without windows here; a suite run before in the
+    // same process may have left a window system in use, which is put back afterwards.
+    static void SetUpTestSuite() { before = ui::SetWindowSystem(nullptr); }
+    static void TearDownTestSuite() { ui::SetWindowSystem(before); }
+    static inline ui::IWindowSystem* before = nullptr;
+
     GkMonthCalendarTest() : cal(nullptr)
     {
         rtl::FormatSettings().FirstDayOfWeek = 6;

@@ -7,12 +7,15 @@
 #include <QApplication>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "editctrls/gkRadioGroup.h"
 #include "grid/PublishedDBGrid.h"
+#include "platform/classes/Streaming.h"
+#include "platform/ui/Bitmap.h"
 #include "platform/db/Fields.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/Forms.h"
@@ -220,6 +223,41 @@ TEST_F(RadioFixture, ArrowsInAGridCellMoveBetweenButtonsThenHandTheKeyToTheGrid)
     EXPECT_EQ(ds->RecNo(), before + 1) << "the grid moved on";
 }
 
+TEST_F(RadioFixture, OverTheHighlightedCellTheGridsCellColoursDecide)
+{
+    auto* g = new grid::TgkDBGrid(form.get());
+    g->SetParent(form.get());
+    g->SetBounds(0, 120, 400, 170);
+    g->SetDataSource(source.get());
+    g->ControlType()->SetText("COLOR;CustomEdit;Colours\n");
+    group->SetName("Colours");
+    group->SetParent(g);
+    group->SetDataSource(source.get());
+    group->SetDataField("COLOR");
+    std::vector<std::string> asked;
+    g->OnCalcCellColors = [&asked](classes::TObject*, db::TField* field, ui::TGridDrawState, bool highlight,
+                                   classes::TFont*, ui::TBrush* brush) {
+        if (!highlight) return;
+        asked.push_back(field->FieldName());
+        brush->SetColor(rtl::clYellow);
+    };
+    ds->Open();
+    Show();
+    g->SetFocus();
+    g->SetSelectedIndex(1);
+    g->PlaceCellControl();
+    group->SetFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(g->PlacedControl(), group);
+    asked.clear();
+    group->Repaint();
+    QApplication::processEvents();
+    const QImage shot = ui::qt::WidgetOf(*group)->grab().toImage();
+    EXPECT_EQ(shot.pixel(shot.width() - 3, shot.height() - 3) & 0xFFFFFF,
+              ui::PixelOfColor(rtl::ColorToRGB(rtl::clYellow)) & 0xFFFFFF);
+    EXPECT_NE(std::find(asked.begin(), asked.end(), "COLOR"), asked.end());
+}
+
 TEST_F(RadioFixture, ATransparentBoxShowsItsParentUnlessItStandsInAGrid)
 {
     auto* panel = new ui::TPanel(form.get());
@@ -245,6 +283,73 @@ TEST_F(RadioFixture, ATransparentBoxShowsItsParentUnlessItStandsInAGrid)
     g->SetParent(form.get());
     box->SetParent(g);
     EXPECT_FALSE(box->IsTransparent()) << "inside a grid it paints opaque";
+}
+
+TEST_F(RadioFixture, StoredBevelsFrameTheTransparentGroup)
+{
+    // The bevels read from a stored form, then painted round the transparent group: outer
+    // bevel rings, a BorderWidth frame in the group's colour, the inner bevel.
+    RegisterCheckBoxClasses();
+    auto* panel = new ui::TPanel(form.get());
+    panel->SetParent(form.get());
+    panel->SetBounds(200, 10, 210, 150);
+    panel->SetBevelOuter(ui::bvNone);
+    panel->SetColor(rtl::RGB(255, 200, 0));
+    group->SetParent(panel);
+    group->SetBounds(20, 20, 170, 110);
+    classes::ReadComponentText(*form, R"(object Form1: TForm
+  object Shades: TgkRadioGroup
+    Left = 10
+    Top = 150
+    Width = 80
+    Height = 60
+    Transparent = True
+    BevelInner = bvRaised
+    BevelOuter = bvLowered
+    BevelWidth = 2
+    BorderWidth = 1
+  end
+end
+)");
+    auto* read = dynamic_cast<TgkRadioGroup*>(form->FindComponent("Shades"));
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->BevelOuter(), ui::bvLowered);
+    EXPECT_EQ(read->BevelInner(), ui::bvRaised);
+    EXPECT_EQ(read->BevelWidth(), 2);
+    EXPECT_EQ(read->BorderWidth(), 1);
+    const std::string written = classes::WriteComponentText(*form);
+    for (const char* line : {"BevelOuter = bvLowered", "BevelInner = bvRaised", "BevelWidth = 2", "BorderWidth = 1"})
+        EXPECT_NE(written.find(line), std::string::npos) << line;
+
+    group->SetTransparent(true);
+    group->SetColor(rtl::RGB(0, 120, 255));
+    group->SetBevelOuter(read->BevelOuter());
+    group->SetBevelInner(read->BevelInner());
+    group->SetBevelWidth(read->BevelWidth());
+    group->SetBorderWidth(read->BorderWidth());
+    Show();
+    group->Repaint();
+    QApplication::processEvents();
+    const QImage shot = ui::qt::WidgetOf(*group)->grab().toImage();
+    const auto colour = [](rtl::TColor c) { return ui::PixelOfColor(rtl::ColorToRGB(c)) & 0xFFFFFF; };
+    const auto at = [&](int x, int y) { return shot.pixel(x, y) & 0xFFFFFF; };
+    const int y = shot.height() / 2;  // the left side, below the caption
+    const int right = shot.width() - 1;
+    struct Case {
+        const char* name;
+        int x;
+        rtl::TColor colour;
+    };
+    const Case cases[] = {
+        {"lowered outer, first ring", 0, rtl::clBtnShadow},
+        {"lowered outer, second ring", 1, rtl::clBtnShadow},
+        {"lowered outer, right side", right, rtl::clBtnHighlight},
+        {"lowered outer, right side second ring", right - 1, rtl::clBtnHighlight},
+        {"border in the group's colour", 2, rtl::RGB(0, 120, 255)},
+        {"raised inner", 3, rtl::clBtnHighlight},
+        {"raised inner, right side", right - 3, rtl::clBtnShadow},
+    };
+    for (const Case& c : cases) EXPECT_EQ(at(c.x, y), colour(c.colour)) << c.name;
 }
 
 }  // namespace

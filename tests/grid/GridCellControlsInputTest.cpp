@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "grid/PublishedDBGrid.h"
+#include "platform/classes/TypInfo.h"
 #include "platform/db/Fields.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/testing/TestDialogs.h"
@@ -283,6 +284,52 @@ TEST_F(PlacedEdit, HiddenWhenTheFocusLeavesOrTheCellScrollsOut)
         }
         TearDown();
     }
+}
+
+TEST_F(PlacedEdit, AnUnboundEditLeavesTheOtherCellsTheirText)
+{
+    SetUpEdit(false);
+    const std::vector<std::string> log = Paint();
+    ASSERT_EQ(grid->CurrentCustomControl(), edit);
+    for (const char* text : {"name 1", "name 2", "name 4", "name 5"}) EXPECT_TRUE(Drew(log, text)) << text;
+    EXPECT_FALSE(Drew(log, "name 3")) << "the edit covers the current cell";
+}
+
+TEST_F(PlacedEdit, TakenIntoTheGridItLosesThe3DLook)
+{
+    // A control with the stored 3D look: another data grid named as the cell's control.
+    MakeData(10);
+    auto* inner = new TgkDBGrid(form.get());
+    inner->SetName("NameGrid");
+    inner->SetParent(form.get());
+    inner->SetBounds(300, 250, 50, 20);
+    grid->ControlType()->SetText("NAME;CustomEdit;NameGrid\n");
+    ShowAndOpen();
+    grid->SetFocus();
+    grid->SetSelectedIndex(1);
+    ASSERT_TRUE(classes::GetBoolProp(*inner, "Ctl3D", false));
+    Paint();
+    ASSERT_EQ(inner->Parent(), grid);
+    EXPECT_FALSE(classes::GetBoolProp(*inner, "Ctl3D", true));
+}
+
+TEST_F(PlacedEdit, AlwaysShowingTheEditorHandsTheFocusToTheControlOrShowsTheEditor)
+{
+    SetUpEdit(false);
+    grid->SetOptions(grid->Options() | grid::TgkDBGridOptions{grid::dgEditing, grid::dgAlwaysShowEditor});
+    grid->SetFocus();
+    grid->SetSelectedIndex(1);
+    Paint();
+    ASSERT_EQ(grid->CurrentCustomControl(), edit);
+    EXPECT_TRUE(edit->Focused()) << "the control over the cell takes the keys";
+
+    // A cell the grid edits itself: its editor, and no control.
+    grid->SetFocus();
+    grid->SetSelectedIndex(0);
+    Paint();
+    EXPECT_EQ(grid->CurrentCustomControl(), nullptr);
+    ASSERT_NE(grid->InplaceEditor(), nullptr);
+    EXPECT_TRUE(grid->InplaceEditor()->Visible());
 }
 
 TEST_F(PlacedEdit, DisabledCustomControlsPaintTheText)
