@@ -24,6 +24,8 @@ GW_IMPLEMENT_CLASS(TgkDBRichEdit, TgkCustomRichEdit)
     p.Component<db::TDataSource>("DataSource", &C::DataSource, &C::SetDataSource);
     p.String("DataField", &C::DataField, &C::SetDataField);
     p.String("EditorCaption", &C::EditorCaption, &C::SetEditorCaption, "Edit Rich Text");
+    p.Set("EditorOptions", RichEditOptionInfo(), &C::EditorOptions, &C::SetEditorOptions,
+          TgkRichEditOptions::FromBits(0x7FFC));
     p.Integer("GutterWidth", &C::GutterWidth, &C::SetGutterWidth, 3);
     p.Color("HighlightColor", &C::HighlightColor, &C::SetHighlightColor, rtl::clYellow);
     p.Enumeration("MeasurementUnits", MeasurementUnitsInfo(), &C::MeasurementUnits, &C::SetMeasurementUnits, muInches);
@@ -297,6 +299,11 @@ void TgkDBRichEdit::KeyDown(ui::TKey& key, ui::TShiftState shift)
         }
     }
     TgkCustomRichEdit::KeyDown(key, shift);
+    if (key == ui::VK_F2 && PopupOptions().Contains(rpoPopupEdit)) {
+        key = 0;
+        Execute();
+        return;
+    }
     const bool paste = (key == ui::VK_INSERT && shift.Contains(ui::ssShift)) || (key == 'V' && ctrl);
     if (paste && !CanPaste()) {
         key = 0;

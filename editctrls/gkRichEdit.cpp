@@ -85,6 +85,23 @@ const classes::TEnumInfo& RichEditWidthInfo()
     return info;
 }
 
+const classes::TEnumInfo& RichEditOptionInfo()
+{
+    static const classes::TEnumInfo info{
+        "TgkRichEditOptions",
+        {"reoShowLoad", "reoShowSaveAs", "reoShowSaveExit", "reoShowPrint", "reoShowPageSetup", "reoShowFormatBar",
+         "reoShowToolBar", "reoShowStatusBar", "reoShowHints", "reoShowRuler", "reoShowInsertObject",
+         "reoCloseOnEscape", "reoFlatButtons", "reoShowSpellCheck", "reoShowMainMenuIcons", "reoShowJustifyButton",
+         "reoUseBackColor", "reoNoConfirmation"}};
+    return info;
+}
+
+bool TgkCustomRichEdit::PrintWithWordProcessor()
+{
+    ui::MessageDlg(grid::gkIntlDefault().UserMessages.RichEditMSWordNotFound, ui::mtInformation, {ui::mbOK});
+    return false;
+}
+
 // ---- Lines -----------------------------------------------------------------------------------
 
 std::string TgkRichEditStrings::Get(int index) const
@@ -204,8 +221,11 @@ void TgkCustomRichEdit::CreatePopupMenu()
                 item->OnClick = [this](classes::TObject*) { SetBullet(!Document().ParagraphFormat(SelStart()).bullet); };
                 break;
             case rpoPopupFind: item->OnClick = [this](classes::TObject*) { FindDialog(); }; break;
+            case rpoPopupEdit: item->OnClick = [this](classes::TObject*) { Execute(); }; break;
+            case rpoPopupParagraph: item->OnClick = [this](classes::TObject*) { ParagraphDialog(); }; break;
+            case rpoPopupTabs: item->OnClick = [this](classes::TObject*) { TabDialog(); }; break;
             case rpoPopupReplace: item->OnClick = [this](classes::TObject*) { ReplaceDialog(); }; break;
-            default: break;  // the editor window and the paragraph and tab dialogs are not here
+            default: break;  // no embedded objects, no spelling checker
             }
         }
         menu_->Items()->Add(item);
@@ -407,7 +427,8 @@ ui::TRichParaChange TgkCustomRichEdit::ParagraphChange(const ParagraphSettings& 
         case 2: c.lineSpacing = 480; c.lineMultiple = true; break;
         case 3: c.lineSpacing = std::abs(s.spacing); break;
         case 4: c.lineSpacing = -std::abs(s.spacing); break;
-        case 5: c.lineSpacing = s.spacing; c.lineMultiple = true; break;
+        // Rule 5 counts twentieths of a line (20 = single).
+        case 5: c.lineSpacing = s.spacing * 12; c.lineMultiple = true; break;
         default: c.lineSpacing = 0; break;
         }
     }

@@ -32,6 +32,10 @@
 #include "platform/ui/Menus.h"
 #include "platform/ui/RichEdit.h"
 
+namespace ui {
+class TForm;
+}
+
 namespace editctrls {
 
 class TgkCustomRichEdit;
@@ -50,6 +54,19 @@ const classes::TEnumInfo& RichEditPopupOptionInfo();
 const classes::TEnumInfo& RichEditOleOptionInfo();
 const classes::TEnumInfo& MeasurementUnitsInfo();
 const classes::TEnumInfo& RichEditWidthInfo();
+// What the editor window shows and how it behaves (EditorOptions).
+enum TgkRichEditOption {
+    reoShowLoad, reoShowSaveAs, reoShowSaveExit, reoShowPrint, reoShowPageSetup, reoShowFormatBar,
+    reoShowToolBar, reoShowStatusBar, reoShowHints, reoShowRuler, reoShowInsertObject, reoCloseOnEscape,
+    reoFlatButtons, reoShowSpellCheck, reoShowMainMenuIcons, reoShowJustifyButton, reoUseBackColor,
+    reoNoConfirmation
+};
+using TgkRichEditOptions = classes::TSet<TgkRichEditOption>;
+const classes::TEnumInfo& RichEditOptionInfo();
+// The editor window's place and size; 0 = centred, or the designed size.
+struct TgkFormPosition {
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+};
 
 // Search options of FindTextEx and the find and replace dialogs.
 enum TgkSearchType { stMatchCase, stWholeWord };
@@ -237,6 +254,34 @@ public:
     bool WantReturns() const noexcept { return wantReturns_; }
     void SetWantReturns(bool v) { wantReturns_ = v; }
 
+    // ---- The editor window and the paragraph and tab dialogs ---------------------------------
+    // (gkRichEditForm.cpp, gkRichParagraphDlg.cpp)
+    TgkRichEditOptions EditorOptions() const noexcept { return editorOptions_; }
+    void SetEditorOptions(TgkRichEditOptions o) { editorOptions_ = o; }
+    TgkFormPosition& EditorPosition() noexcept { return editorPosition_; }
+    // Opens the editor window on a copy of the text; true when it closed with OK, the text
+    // then being written back (into the field of a bound control).
+    virtual bool Execute();
+    // The window while Execute runs, else nullptr.
+    ui::TForm* EditorForm() const noexcept { return editorForm_; }
+    // The paragraph and tab dialogs for the current paragraph; true on OK.
+    virtual bool ParagraphDialog();
+    virtual bool TabDialog();
+    // No embedded objects can be made or edited here: both answer false.
+    virtual bool InsertObject() { return false; }
+    virtual bool ObjectProperties() { return false; }
+    // No class here checks spelling: nothing to do.
+    virtual bool SpellCheck() { return true; }
+    // There is no word processor to print through: says so, answers false.
+    virtual bool PrintWithWordProcessor();
+    virtual void DoInitDialog(ui::TForm* form) { OnInitDialog(form); }
+    virtual void DoCloseDialog(ui::TForm* form) { OnCloseDialog(form); }
+    virtual void DoCreateDialog(ui::TForm* form) { OnCreateDialog(form); }
+    classes::TEvent<ui::TForm*> OnInitDialog, OnCloseDialog, OnCreateDialog;
+    // Editor-window menu events: (sender, the editor's rich edit, Done); Done starts True.
+    using TgkRichEditMenuEvent = classes::TEvent<classes::TObject*, TgkCustomRichEdit*, bool&>;
+    TgkRichEditMenuEvent OnMenuLoadClick, OnMenuPrintClick, OnMenuSaveAsClick, OnMenuSaveAndExitClick;
+
 protected:
     void Resize() override;
     // Loads a bound field that has not been loaded yet (nothing here).
@@ -279,6 +324,10 @@ private:
     // The search session: where it started and whether it wrapped.
     int searchStart_ = 0;
     bool searchWrapped_ = false;
+    TgkRichEditOptions editorOptions_ = TgkRichEditOptions::FromBits(0x7FFC);
+    TgkFormPosition editorPosition_;
+    ui::TForm* editorForm_ = nullptr;
+    friend class TgkRichEditForm;
 };
 
 }  // namespace editctrls

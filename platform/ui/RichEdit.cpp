@@ -40,6 +40,7 @@ void TCustomRichEdit::SetSelectionByUser(int start, int length)
     const int size = Document().Length();
     selStart_ = std::clamp(start, 0, size);
     selLength_ = std::clamp(length, 0, size - selStart_);
+    OnSelectionChange(this);
 }
 
 void TCustomRichEdit::SetReadOnly(bool v)

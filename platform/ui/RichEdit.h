@@ -29,7 +29,7 @@ public:
     void SetSel(int start, int length);
     // Counts the program's SetSel calls: the window applies a selection once.
     int SelSerial() const noexcept { return selSerial_; }
-    // The user moved the caret or the selection in the window.
+    // The user moved the caret or the selection in the window: fires OnSelectionChange.
     void SetSelectionByUser(int start, int length);
 
     bool ReadOnly() const noexcept { return readOnly_; }
@@ -46,6 +46,7 @@ public:
     // A left click at `position` that did not select: true when a link there took it.
     virtual bool ClickLink(int /*position*/) { return false; }
     classes::TNotifyEvent OnChange;
+    classes::TNotifyEvent OnSelectionChange;
 
 protected:
     // The whole text was replaced by the program: the selection starts over.
