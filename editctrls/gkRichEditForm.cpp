@@ -142,8 +142,8 @@ std::vector<std::uint32_t> GlyphPixels(const TGlyph& glyph)
     return pixels;
 }
 
-// A speed button's glyph: the stored picture form of the image. Olive stands for transparent,
-// so the bottom-left pixel (always blank) names it.
+// A speed button's glyph: the stored picture form of the image. Olive stands for the blank
+// pixels; the bottom-left one always is, so it names the transparent colour.
 void SetGlyph(ui::TSpeedButton& button, const std::vector<std::uint32_t>& pixels)
 {
     ui::TBitmap b(16, 16);
@@ -250,6 +250,7 @@ TgkRichEditForm::TgkRichEditForm(classes::TComponent* owner) : TForm(owner)
     editor_->SetParent(this);
     editor_->SetBounds(0, ruler_->Top() + ruler_->Height() + 62, 595, 330);
     editor_->SetTabOrder(3);
+    editor_->SetColor(rtl::clWindow);
     editor_->OnSelectionChange = [this](classes::TObject*) { UpdateSelection(); };
     editor_->OnChange = [this](classes::TObject*) { UpdateSelection(); };
 
