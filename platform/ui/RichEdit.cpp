@@ -35,6 +35,12 @@ void TCustomRichEdit::SetSel(int start, int length)
     Changed();
 }
 
+int RichDropEffect(bool ctrl, int allowed)
+{
+    const int wanted = ctrl ? deCopy : deMove;
+    return (allowed & wanted) != 0 ? wanted : deNone;
+}
+
 void TCustomRichEdit::SetSelectionByUser(int start, int length)
 {
     const int size = Document().Length();

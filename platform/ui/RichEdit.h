@@ -13,6 +13,12 @@
 
 namespace ui {
 
+// What a drop of text on a rich edit does, as a set of effects: Ctrl held copies, otherwise
+// the text moves, each only when the source allows it; nothing here offers a link. deNone when
+// the source allows neither.
+enum TDropEffect { deNone = 0, deCopy = 1, deMove = 2, deLink = 4 };
+int RichDropEffect(bool ctrl, int allowed);
+
 class TCustomRichEdit : public TWinControl {
     GW_CLASS(TCustomRichEdit)
 

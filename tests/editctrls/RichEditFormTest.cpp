@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTextCursor>
 #include <QTest>
 #include <QTextEdit>
 #include <QWidget>
@@ -726,6 +729,45 @@ TEST_F(RichEditFormTest, F2AndTheContextMenuOpenTheEditor)
     ui::TKey again = ui::VK_F2;
     edit->KeyDown(again, {});
     EXPECT_EQ(dialogs.Asked().size(), 2u);
+}
+
+TEST_F(RichEditFormTest, DroppedTextCopiesWithCtrlElseMovesAndNeverLinks)
+{
+    struct Case {
+        const char* what;
+        Qt::KeyboardModifiers keys;
+        Qt::DropActions offered;
+        bool accepted;
+        Qt::DropAction action;
+    } const cases[] = {
+        {"plain drop moves", Qt::NoModifier, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, true, Qt::MoveAction},
+        {"Ctrl copies", Qt::ControlModifier, Qt::CopyAction | Qt::MoveAction, true, Qt::CopyAction},
+        {"Ctrl+Shift copies, no link", Qt::ControlModifier | Qt::ShiftModifier, Qt::CopyAction | Qt::LinkAction, true,
+         Qt::CopyAction},
+        {"a move the source refuses", Qt::NoModifier, Qt::CopyAction | Qt::LinkAction, false, Qt::IgnoreAction},
+        {"a copy the source refuses", Qt::ControlModifier, Qt::MoveAction, false, Qt::IgnoreAction},
+    };
+    host->Show();
+    auto* text = qobject_cast<QTextEdit*>(ui::qt::WidgetOf(*edit));
+    ASSERT_NE(text, nullptr);
+    QMimeData data;
+    data.setText("dropped ");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        edit->SetPlainTextContent("target");
+        QApplication::processEvents();
+        const QPointF at = text->cursorRect(QTextCursor(text->document())).center();
+        QDragEnterEvent enter(at.toPoint(), c.offered, &data, Qt::LeftButton, c.keys);
+        QCoreApplication::sendEvent(text->viewport(), &enter);
+        QDragMoveEvent move(at.toPoint(), c.offered, &data, Qt::LeftButton, c.keys);
+        QCoreApplication::sendEvent(text->viewport(), &move);
+        QDropEvent drop(at, c.offered, &data, Qt::LeftButton, c.keys);
+        QCoreApplication::sendEvent(text->viewport(), &drop);
+        EXPECT_EQ(drop.isAccepted(), c.accepted);
+        if (c.accepted) EXPECT_EQ(drop.dropAction(), c.action);
+        EXPECT_EQ(edit->PlainTextContent(), c.accepted ? "dropped target" : "target");
+    }
+    host->Hide();
 }
 
 TEST_F(RichEditFormTest, PrintingThroughAWordProcessorSaysItCannot)

@@ -1,10 +1,14 @@
 // The window of the rich-text edit: a QTextEdit on the control's own document.
 
+#include <QCoreApplication>
+#include <QDropEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
+
+#include <memory>
 
 #include "platform/ui/RichEdit.h"
 #include "platform/ui/qt/Peers.h"
@@ -22,6 +26,11 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        if (edit_ != nullptr && watched == edit_->viewport() && !redispatching_) {
+            const QEvent::Type t = event->type();
+            if (t == QEvent::DragEnter || t == QEvent::DragMove || t == QEvent::Drop)
+                return TakeDrop(*static_cast<QDropEvent*>(event));
+        }
         // A left click that selected nothing may be a link's.
         if (edit_ != nullptr && watched == edit_->viewport()) {
             if (event->type() == QEvent::MouseButtonPress) {
@@ -72,6 +81,38 @@ protected:
     }
 
 private:
+    // Passes a drag event on to the text window offering only the effect the drop rule picks,
+    // so the window's own handling takes that one; answers that the event was handled.
+    bool TakeDrop(QDropEvent& event)
+    {
+        int allowed = 0;
+        if (event.possibleActions() & Qt::CopyAction) allowed |= deCopy;
+        if (event.possibleActions() & Qt::MoveAction) allowed |= deMove;
+        const int effect = RichDropEffect(event.modifiers().testFlag(Qt::ControlModifier), allowed);
+        if (effect == deNone) {
+            event.ignore();
+            return true;
+        }
+        const Qt::DropAction action = effect == deCopy ? Qt::CopyAction : Qt::MoveAction;
+        redispatching_ = true;
+        const QEvent::Type t = event.type();
+        std::unique_ptr<QDropEvent> only;
+        if (t == QEvent::DragEnter)
+            only = std::make_unique<QDragEnterEvent>(event.position().toPoint(), action, event.mimeData(),
+                                                      event.buttons(), event.modifiers());
+        else if (t == QEvent::DragMove)
+            only = std::make_unique<QDragMoveEvent>(event.position().toPoint(), action, event.mimeData(),
+                                                     event.buttons(), event.modifiers());
+        else
+            only = std::make_unique<QDropEvent>(event.position(), action, event.mimeData(), event.buttons(),
+                                                event.modifiers());
+        QCoreApplication::sendEvent(edit_->viewport(), only.get());
+        redispatching_ = false;
+        event.setDropAction(only->dropAction());
+        event.setAccepted(only->isAccepted());
+        return true;
+    }
+
     void NoteSelection()
     {
         if (syncing_) return;
@@ -84,6 +125,7 @@ private:
 
     QTextEdit* edit_ = nullptr;
     int serial_ = -1;
+    bool redispatching_ = false;
 };
 
 }  // namespace
