@@ -2,6 +2,9 @@
 
 #include "editctrls/gkDBRichEdit.h"
 
+#include "editctrls/gkDBComb.h"
+#include "editctrls/gkRichEditRuler.h"
+
 #include "grid/GridRoutines.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/Component.h"
@@ -11,6 +14,7 @@
 #include "platform/ui/Backend.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/StdCtrls.h"
 
 namespace editctrls {
 
@@ -38,11 +42,18 @@ GW_IMPLEMENT_CLASS(TgkDBRichEdit, TgkCustomRichEdit)
     p.String("Title", &C::Title, &C::SetTitle);
     p.Boolean("WantReturns", &C::WantReturns, &C::SetWantReturns, true);
     p.Boolean("WordWrap", &C::WordWrap, &C::SetWordWrap, true);
+    p.Component<ui::TSpeedButton>("UserSpeedButton1", &C::UserSpeedButton1, &C::SetUserSpeedButton1);
+    p.Component<ui::TSpeedButton>("UserSpeedButton2", &C::UserSpeedButton2, &C::SetUserSpeedButton2);
     p.Event("OnChange", &C::OnChange);
     p.Event("OnURLOpen", &C::OnURLOpen);
 }
 
-void RegisterRichEditClasses() { classes::RegisterClasses<TgkDBRichEdit>(); }
+void RegisterRichEditClasses()
+{
+    // The editor window's forms hold combo boxes of ours.
+    RegisterComboClasses();
+    classes::RegisterClasses<TgkDBRichEdit, TgkTrackIcon>();
+}
 
 TgkDBRichEdit::TgkDBRichEdit(classes::TComponent* owner)
     : TgkCustomRichEdit(owner), link_(std::make_unique<db::TFieldDataLink>())

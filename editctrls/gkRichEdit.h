@@ -34,6 +34,7 @@
 
 namespace ui {
 class TForm;
+class TSpeedButton;
 }
 
 namespace editctrls {
@@ -281,6 +282,13 @@ public:
     // Editor-window menu events: (sender, the editor's rich edit, Done); Done starts True.
     using TgkRichEditMenuEvent = classes::TEvent<classes::TObject*, TgkCustomRichEdit*, bool&>;
     TgkRichEditMenuEvent OnMenuLoadClick, OnMenuPrintClick, OnMenuSaveAsClick, OnMenuSaveAndExitClick;
+    // Buttons the editor window shows in its tool bar while it is open; assigning one hides
+    // it where it is.
+    ui::TSpeedButton* UserSpeedButton1() const noexcept { return userButtons_[0]; }
+    ui::TSpeedButton* UserSpeedButton2() const noexcept { return userButtons_[1]; }
+    void SetUserSpeedButton1(ui::TSpeedButton* b) { SetUserSpeedButton(0, b); }
+    void SetUserSpeedButton2(ui::TSpeedButton* b) { SetUserSpeedButton(1, b); }
+    void Notification(classes::TComponent* component, classes::TOperation operation) override;
 
 protected:
     void Resize() override;
@@ -327,6 +335,8 @@ private:
     TgkRichEditOptions editorOptions_ = TgkRichEditOptions::FromBits(0x7FFC);
     TgkFormPosition editorPosition_;
     ui::TForm* editorForm_ = nullptr;
+    ui::TSpeedButton* userButtons_[2] = {nullptr, nullptr};
+    void SetUserSpeedButton(int index, ui::TSpeedButton* button);
     friend class TgkRichEditForm;
 };
 

@@ -6,7 +6,6 @@
 #include <cstdio>
 
 #include "grid/Intl.h"
-#include "platform/classes/ClassRegistry.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/Formatting.h"
@@ -142,12 +141,12 @@ std::vector<std::uint32_t> GlyphPixels(const TGlyph& glyph)
     return pixels;
 }
 
-// A speed button's glyph: the stored picture form of the image. Olive stands for the blank
-// pixels; the bottom-left one always is, so it names the transparent colour.
+// A speed button's glyph: the stored picture form of the image, its blank pixels (the
+// bottom-left one always among them) in the button's face colour, which a glyph shows opaque.
 void SetGlyph(ui::TSpeedButton& button, const std::vector<std::uint32_t>& pixels)
 {
     ui::TBitmap b(16, 16);
-    b.Fill(rtl::clOlive);
+    b.Fill(rtl::clBtnFace);
     for (int i = 0; i < 16 * 16; ++i)
         if (const std::uint32_t p = pixels[static_cast<std::size_t>(i)]; p != 0) b.Pixels()[static_cast<std::size_t>(i)] = p;
     try {
@@ -267,6 +266,36 @@ TgkRichEditForm::TgkRichEditForm(classes::TComponent* owner) : TForm(owner)
 TgkRichEditForm::~TgkRichEditForm()
 {
     if (shown_) ui::Application().OnHint = savedHint_;
+    // The user's buttons go back where they came from, hidden again.
+    for (const auto& [button, parent] : userButtons_) {
+        button->SetVisible(false);
+        button->SetParent(parent);
+    }
+}
+
+void TgkRichEditForm::Notification(classes::TComponent* component, classes::TOperation operation)
+{
+    TForm::Notification(component, operation);
+    if (operation == classes::opRemove)
+        std::erase_if(userButtons_, [component](const auto& entry) { return entry.first == component; });
+}
+
+void TgkRichEditForm::ShowUserButtons()
+{
+    auto* toolbar = Get<ui::TPanel>("Toolbar");
+    auto* bevel = Get<ui::TShape>("UserButtonBevel");
+    int x = bevel->Left() + bevel->Width() + 3;
+    for (ui::TSpeedButton* button : {source_->UserSpeedButton1(), source_->UserSpeedButton2()}) {
+        if (button == nullptr) continue;
+        userButtons_.emplace_back(button, button->Parent());
+        button->FreeNotification(this);
+        button->SetParent(toolbar);
+        button->SetBounds(x, 3, button->Width(), button->Height());
+        button->SetFlat(options_.Contains(reoFlatButtons));
+        button->SetVisible(true);
+        x += button->Width();
+    }
+    if (!userButtons_.empty()) bevel->SetVisible(true);
 }
 
 void TgkRichEditForm::MakeImages()
@@ -321,6 +350,7 @@ void TgkRichEditForm::Setup(TgkCustomRichEdit& source)
     e.SetWordWrap(source.WordWrap());
     e.SetEditorCaption("Edit Rich Text");
     e.SetMeasurementUnits(source.MeasurementUnits());
+    ruler_->SetUnits(source.MeasurementUnits());
     e.OnURLOpen = source.OnURLOpen;
     e.SetEditWidth(source.EditWidth());
     e.SetHighlightColor(source.HighlightColor());
@@ -365,6 +395,7 @@ void TgkRichEditForm::FormShow(classes::TObject*)
     const bool readOnly = e.GetReadOnly();
     options_ = gkEditorOptionsKept(e.EditorOptions(), readOnly, HasSpellChecker(e));
     ApplyLayout();
+    ShowUserButtons();
     e.SetModified(false);
     UpdateSelection();
     source_->DoInitDialog(this);
@@ -975,11 +1006,18 @@ bool TgkCustomRichEdit::Execute()
     return ok;
 }
 
-void RegisterRichEditFormClasses()
+void TgkCustomRichEdit::SetUserSpeedButton(int index, ui::TSpeedButton* button)
 {
-    RegisterRichEditClasses();
-    RegisterComboClasses();
-    classes::RegisterClasses<TgkRichEditForm, TgkRulerPanel, TgkTrackIcon>();
+    ui::SetReference(*this, userButtons_[index], button);
+    if (button != nullptr && !ComponentState().Contains(classes::csDesigning)) button->SetVisible(false);
+}
+
+void TgkCustomRichEdit::Notification(classes::TComponent* component, classes::TOperation operation)
+{
+    TCustomRichEdit::Notification(component, operation);
+    if (operation != classes::opRemove) return;
+    for (ui::TSpeedButton*& b : userButtons_)
+        if (b == component) b = nullptr;
 }
 
 }  // namespace editctrls

@@ -16,6 +16,7 @@
 // - No embedded objects, no spelling checker: their items stay hidden.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editctrls/gkDBComb.h"
@@ -113,10 +114,12 @@ public:
     void FontNameCloseUp(classes::TObject* sender, bool accepted);
     void FontSizeCloseUp(classes::TObject* sender, bool accepted);
     void MarkerEndDrag(classes::TObject* sender);
+    void Notification(classes::TComponent* component, classes::TOperation operation) override;
 
 private:
     void ApplyLayout();
     void LayToolbar();
+    void ShowUserButtons();
     void MakeImages();
     void PlaceMarkers();
     TgkRulerGeometry Geometry() const;
@@ -132,8 +135,8 @@ private:
     // Exit and Escape close as Cancel whatever the options say.
     bool cancelCommand_ = false;
     classes::TNotifyEvent savedHint_;
+    // The user's speed buttons shown in the tool bar, with the parents they came from.
+    std::vector<std::pair<ui::TSpeedButton*, ui::TWinControl*>> userButtons_;
 };
-
-void RegisterRichEditFormClasses();
 
 }  // namespace editctrls

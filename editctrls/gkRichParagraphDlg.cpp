@@ -8,7 +8,6 @@
 #include "grid/Intl.h"
 #include "grid/Scanning.h"
 #include "grid/StringRoutines.h"
-#include "platform/classes/ClassRegistry.h"
 #include "platform/rtl/Formatting.h"
 #include "platform/rtl/Scope.h"
 
@@ -350,12 +349,6 @@ bool TgkCustomRichEdit::TabDialog()
     const bool ok = dialog.ShowModal() == ui::mrOk;
     if (ok) Change();
     return ok;
-}
-
-void RegisterRichDialogClasses()
-{
-    RegisterComboClasses();
-    classes::RegisterClasses<TgkRichParagraphDialog, TgkRichTabDialog>();
 }
 
 }  // namespace editctrls

@@ -104,6 +104,4 @@ private:
     ui::TButton* ok_ = nullptr;
 };
 
-void RegisterRichDialogClasses();
-
 }  // namespace editctrls

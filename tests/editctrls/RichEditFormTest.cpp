@@ -22,6 +22,7 @@
 #include "platform/db/Fields.h"
 #include "platform/rtl/Files.h"
 #include "platform/ui/Input.h"
+#include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/qt/QtUi.h"
 #include "platform/ui/testing/TestDialogs.h"
@@ -225,8 +226,7 @@ protected:
     static void SetUpTestSuite()
     {
         ui::qt::Install();
-        RegisterRichEditFormClasses();
-        RegisterRichDialogClasses();
+        RegisterRichEditClasses();
     }
     void SetUp() override
     {
@@ -669,6 +669,10 @@ TEST_F(RichEditFormTest, TabDialogSetsClearsAndApplies)
     dialogs.AnswerModal([](ui::TCustomForm& f) {
         auto& d = dynamic_cast<TgkRichTabDialog&>(f);
         EXPECT_EQ(d.List()->Items()->Count(), 0);
+        std::vector<std::string> order;
+        for (ui::TWinControl* c : d.TabOrderList()) order.push_back(c->Name());
+        EXPECT_EQ(order, (std::vector<std::string>{"Edit1", "ListBox1", "Button1", "Button2", "OKButton", "Button3",
+                                                   "Button4"}));
         struct Step {
             std::string text;
             bool taken;
@@ -764,10 +768,31 @@ TEST_F(RichEditFormTest, DroppedTextCopiesWithCtrlElseMovesAndNeverLinks)
         QDropEvent drop(at, c.offered, &data, Qt::LeftButton, c.keys);
         QCoreApplication::sendEvent(text->viewport(), &drop);
         EXPECT_EQ(drop.isAccepted(), c.accepted);
-        if (c.accepted) EXPECT_EQ(drop.dropAction(), c.action);
+        if (c.accepted) {
+            EXPECT_EQ(drop.dropAction(), c.action);
+        }
         EXPECT_EQ(edit->PlainTextContent(), c.accepted ? "dropped target" : "target");
     }
     host->Hide();
+}
+
+TEST_F(RichEditFormTest, UserSpeedButtonsShowInTheToolBarWhileTheEditorIsOpen)
+{
+    auto* button = new ui::TSpeedButton(host.get());
+    button->SetParent(host.get());
+    button->SetBounds(0, 0, 23, 22);
+    edit->SetUserSpeedButton1(button);
+    EXPECT_FALSE(button->Visible());  // hidden on its own form
+    Run([&](TgkRichEditForm& form) {
+        EXPECT_EQ(button->Parent(), Part<ui::TPanel>(form, "Toolbar"));
+        EXPECT_TRUE(button->Visible());
+        EXPECT_GT(button->Left(), Part<ui::TShape>(form, "UserButtonBevel")->Left());
+        return ui::mrCancel;
+    });
+    EXPECT_EQ(button->Parent(), host.get());
+    EXPECT_FALSE(button->Visible());
+    delete button;  // the control forgets it
+    EXPECT_EQ(edit->UserSpeedButton1(), nullptr);
 }
 
 TEST_F(RichEditFormTest, PrintingThroughAWordProcessorSaysItCannot)

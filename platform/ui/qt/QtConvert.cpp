@@ -42,16 +42,6 @@ QIcon IconOf(const TPicture& picture)
     return QIcon(QPixmap::fromImage(ToQImage(picture.Width(), picture.Height(), picture.Pixels())));
 }
 
-QIcon GlyphIconOf(const TPicture& picture)
-{
-    if (picture.Empty()) return {};
-    std::vector<std::uint32_t> pixels = picture.Pixels();
-    const std::uint32_t clear = pixels[static_cast<std::size_t>(picture.Height() - 1) * static_cast<std::size_t>(picture.Width())];
-    for (std::uint32_t& p : pixels)
-        if (p == clear) p = 0;
-    return QIcon(QPixmap::fromImage(ToQImage(picture.Width(), picture.Height(), pixels)));
-}
-
 Qt::Alignment ToQAlign(TAlignment a)
 {
     switch (a) {

@@ -39,8 +39,6 @@ QImage ToQImage(int width, int height, const std::vector<std::uint32_t>& pixels)
 // Image `index` of the list; a null icon when there is none.
 QIcon IconOf(const TImageList* list, int index);
 QIcon IconOf(const TPicture& picture);
-// A speed button's glyph: pixels of the bottom-left pixel's colour are left out.
-QIcon GlyphIconOf(const TPicture& picture);
 
 Qt::Alignment ToQAlign(TAlignment a);
 

@@ -475,7 +475,7 @@ protected:
     {
         auto& b = static_cast<TSpeedButton&>(control_);
         button_->setText(Q(b.Caption()));
-        button_->setIcon(GlyphIconOf(*b.Glyph()));
+        button_->setIcon(IconOf(*b.Glyph()));
         button_->setCheckable(b.GroupIndex() != 0);
         button_->setChecked(b.Down());
         button_->setAutoRaise(b.Flat());

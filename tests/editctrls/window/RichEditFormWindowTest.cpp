@@ -19,8 +19,7 @@ using namespace editctrls;
 TEST(RichEditFormWindow, ShowsEveryBarTheRulerAndTheStatusBar)
 {
     if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
-    RegisterRichEditFormClasses();
-    RegisterRichDialogClasses();
+    RegisterRichEditClasses();
     ui::TForm host(nullptr);
     auto* source = new TgkDBRichEdit(&host);
     source->SetParent(&host);
@@ -59,7 +58,7 @@ TEST(RichEditFormWindow, ShowsEveryBarTheRulerAndTheStatusBar)
 TEST(RichEditFormWindow, ShowsTheParagraphAndTabDialogs)
 {
     if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
-    RegisterRichDialogClasses();
+    RegisterRichEditClasses();
     ui::TForm host(nullptr);
     auto* edit = new TgkDBRichEdit(&host);
     edit->SetParent(&host);
