@@ -398,6 +398,7 @@ void TgkRichEditForm::FormShow(classes::TObject*)
     ShowUserButtons();
     e.SetModified(false);
     UpdateSelection();
+    UpdateLockPanels();
     source_->DoInitDialog(this);
     FormResize(this);
     if (e.CanFocus()) e.SetFocus();

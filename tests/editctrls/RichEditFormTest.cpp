@@ -487,6 +487,58 @@ TEST_F(RichEditFormTest, CtrlKeysColoursHighlightAndFontCombosFormatTheSelection
     }));
 }
 
+TEST_F(RichEditFormTest, ViewItemsToggleTheBarsAndHintsGoToTheStatusBar)
+{
+    Run([&](TgkRichEditForm& form) {
+        TgkDBRichEdit& e = *form.Editor();
+        const int top = e.Top();
+        const int height = e.Height();
+        struct Step {
+            const char* item;
+            ui::TControl* bar;
+        } const steps[] = {
+            {"Toolbar1", Part<ui::TControl>(form, "Toolbar")},
+            {"FormatBar1", Part<ui::TControl>(form, "FormatBar")},
+            {"Ruler1", form.Ruler()},
+        };
+        int gained = 0;
+        for (const Step& s : steps) {
+            SCOPED_TRACE(s.item);
+            auto* item = Part<ui::TMenuItem>(form, s.item);
+            EXPECT_TRUE(item->Checked());
+            gained += s.bar->Height() + 2;
+            item->Click();
+            EXPECT_FALSE(item->Checked());
+            EXPECT_FALSE(s.bar->Visible());
+            EXPECT_EQ(e.Top(), top - gained);  // the editor moves up into the room
+        }
+        auto* status = Part<ui::TStatusBar>(form, "StatusBar");
+        Part<ui::TMenuItem>(form, "StatusBar1")->Click();
+        EXPECT_FALSE(status->Visible());
+        EXPECT_EQ(e.Height(), height + gained + status->Height());
+        Part<ui::TMenuItem>(form, "StatusBar1")->Click();
+        ui::Application().SetHint("Bold | Makes the selection bold");
+        EXPECT_EQ(status->Panels()->Items(0)->Text(), ui::Application().Hint());
+        return ui::mrCancel;
+    });
+    // Closed, the application's hints go where they went before.
+    ui::Application().SetHint("elsewhere");
+}
+
+TEST_F(RichEditFormTest, EscapeUndoesUnlessItCloses)
+{
+    edit->SetEditorOptions(edit->EditorOptions() - TgkRichEditOptions{reoCloseOnEscape});
+    edit->SetPlainTextContent("text");
+    EXPECT_TRUE(Run([&](TgkRichEditForm& form) {
+        QTest::keyClicks(TextOf(form), "ab");
+        EXPECT_EQ(form.Editor()->PlainTextContent(), "abtext");
+        QTest::keyClick(TextOf(form), Qt::Key_Escape);
+        EXPECT_EQ(form.ModalResult(), ui::mrNone);  // still open
+        EXPECT_NE(form.Editor()->PlainTextContent(), "abtext");
+        return ui::mrOk;
+    }));
+}
+
 TEST_F(RichEditFormTest, NewClearsOnlyAfterTheWarning)
 {
     for (const ui::TModalResult answer : {ui::mrCancel, ui::mrOk}) {
@@ -530,6 +582,11 @@ TEST_F(RichEditFormTest, SaveAsAsksBeforeReplacingAndLoadReadsRtfElseText)
         dialogs.AnswerFile(plain, 2);
         Part<ui::TMenuItem>(form, "SaveAs1")->Click();
         EXPECT_EQ(rtl::ReadFileToString(plain), "saved text");
+        // A save that fails says so.
+        dialogs.AnswerFile((dir / "no folder" / "x.rtf").string());
+        dialogs.AnswerMessage(ui::mrOk);
+        Part<ui::TMenuItem>(form, "SaveAs1")->Click();
+        EXPECT_EQ(dialogs.Asked().back().message.type, ui::mtError);
         // Load: RTF, text, and a file that is not there leaves the text.
         dialogs.AnswerFile(file);
         Part<ui::TMenuItem>(form, "Load1")->Click();
