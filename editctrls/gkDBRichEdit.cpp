@@ -1,6 +1,8 @@
 // The data-aware rich-text edit: loading and writing its field, keys, and its stored form.
 
 #include "editctrls/gkDBRichEdit.h"
+#include "editctrls/gkPageSetupDlg.h"
+#include "editctrls/gkRichPrint.h"
 
 #include "grid/GridRoutines.h"
 #include "platform/classes/ClassRegistry.h"
@@ -30,6 +32,9 @@ GW_IMPLEMENT_CLASS(TgkDBRichEdit, TgkCustomRichEdit)
     p.Enumeration("EditWidth", RichEditWidthInfo(), &C::EditWidth, &C::SetEditWidth, rewWindowSize);
     p.Set("OleOptions", RichEditOleOptionInfo(), &C::OleOptions, &C::SetOleOptions,
           TgkRichEditOleOptions{reoAdjustPopupMenu});
+    p.Object("PrintMargins", [](const C& c) { return c.PrintMargins(); });
+    p.Integer("PrintPageSize", &C::PrintPageSize, &C::SetPrintPageSize, 1);
+    p.String("PrintJobName", &C::PrintJobName, &C::SetPrintJobName);
     p.Set("PopupOptions", RichEditPopupOptionInfo(), &C::PopupOptions, &C::SetPopupOptions,
           TgkRichEditPopupOptions::FromBits(0x7F8F));
     p.Boolean("ReadOnly", &C::DBReadOnly, &C::SetDBReadOnly, false);
@@ -40,7 +45,7 @@ GW_IMPLEMENT_CLASS(TgkDBRichEdit, TgkCustomRichEdit)
     p.Event("OnURLOpen", &C::OnURLOpen);
 }
 
-void RegisterRichEditClasses() { classes::RegisterClasses<TgkDBRichEdit>(); }
+void RegisterRichEditClasses() { classes::RegisterClasses<TgkDBRichEdit, TgkPageSetupDlg>(); }
 
 TgkDBRichEdit::TgkDBRichEdit(classes::TComponent* owner)
     : TgkCustomRichEdit(owner), link_(std::make_unique<db::TFieldDataLink>())

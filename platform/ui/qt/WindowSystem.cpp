@@ -29,6 +29,7 @@
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/qt/Peers.h"
+#include "platform/ui/qt/Printer.h"
 #include "platform/ui/qt/RichDocument.h"
 #include "platform/ui/qt/QtConvert.h"
 #include "platform/ui/qt/QtCanvas.h"
@@ -210,6 +211,7 @@ public:
     std::unique_ptr<IControlPeer> CreatePeer(TControl& control) override { return qt::CreatePeer(control); }
 
     std::unique_ptr<IRichDocument> CreateRichDocument() override { return std::make_unique<TQtRichDocument>(); }
+    IPrinterBackend* Printers() override { return &QtPrinters(); }
 
     void HandleMessage() override { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); }
 
