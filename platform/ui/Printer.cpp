@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/ui/Backend.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
 
@@ -60,11 +59,7 @@ TPrinter::~TPrinter()
     if (job_ != nullptr) Abort();
 }
 
-IPrinterBackend* TPrinter::Backend() const
-{
-    if (InstalledBackend() != nullptr) return InstalledBackend();
-    return WindowSystem() != nullptr ? WindowSystem()->Printers() : nullptr;
-}
+IPrinterBackend* TPrinter::Backend() const { return InstalledBackend(); }
 
 void TPrinter::Reset()
 {

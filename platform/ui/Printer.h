@@ -4,10 +4,11 @@
 // Printer() is the program's printer; TPrintDialog chooses it through the dialog service.
 //
 // Promises:
-// - Without a window system, or with a backend offering none, Printers() is empty and
+// - With no printers installed (SetPrinterBackend) or none offered, Printers() is empty and
 //   BeginDoc raises EPrinter ("There is no printer installed.") with no job left open.
 // - BeginDoc, NewPage, EndDoc: one job at a time. BeginDoc inside a job raises "Printing in
-//   progress."; NewPage, EndDoc and FormatRange outside one raise "Printer is not printing.".
+//   progress."; NewPage, EndDoc and FormatRange outside one raise "Printer is not
+//   printing: ...".
 //   A job that fails to start leaves Printing() false; Abort drops the job. TPrintJobScope
 //   begins a job and aborts it when left without Finish, so no job outlives an exception.
 // - Metrics (resolution, the physical page, the printable offset and page) follow the chosen
@@ -81,7 +82,7 @@ public:
     virtual int FormatRange(IRichDocument& document, int start, const TRect& rect, bool render) = 0;
 };
 
-// The printers of a window system.
+// The printers of a window system; the Qt backend installs its own when it starts.
 class IPrinterBackend {
 public:
     virtual ~IPrinterBackend() = default;
@@ -96,8 +97,8 @@ public:
 // The name of the printer that writes PDF files (its FileName).
 inline constexpr const char* kPdfPrinterName = "PDF file";
 
-// Installs a backend in place of the window system's (nullptr: the window system's again) and
-// answers the previous one; the printer starts over on the default printer.
+// Installs the printers (nullptr: none) and answers the previous ones; the printer starts
+// over on the default printer.
 IPrinterBackend* SetPrinterBackend(IPrinterBackend* backend);
 class TPrinterBackendScope {
 public:

@@ -425,6 +425,37 @@ TEST_F(RichPrintTest, ThePageSetupFormIsDrivenThroughTheDialogService)
     EXPECT_TRUE(dialogs.Unexpected().empty());
 }
 
+TEST_F(RichPrintTest, ThePrintDialogChoosesThePrinterAndTheFileOnlyOnOK)
+{
+    TScriptedPrinters printers;
+    printers.names = {"Office", "Hall", ui::kPdfPrinterName};
+    ui::TPrinterBackendScope scope(&printers);
+    ui::TPrintDialog dialog(form.get());
+    ui::TScriptedDialogs dialogs;
+    ui::TDialogServiceScope answering(dialogs);
+    dialogs.AnswerModal([](ui::TCustomForm& f) {
+        auto* box = f.Get<ui::TComboBox>("Printers");
+        EXPECT_EQ(box->Items()->Count(), 3);
+        EXPECT_EQ(box->ItemIndex(), 0);
+        box->SetItemIndex(2);
+        f.Get<ui::TEdit>("FileName")->SetText("/tmp/out.pdf");
+        return ui::mrOk;
+    });
+    dialogs.AnswerModal([](ui::TCustomForm& f) {
+        f.Get<ui::TComboBox>("Printers")->SetItemIndex(1);
+        f.Get<ui::TEdit>("FileName")->SetText("/tmp/other.pdf");
+        return ui::mrCancel;
+    });
+    ASSERT_TRUE(dialog.Execute());
+    EXPECT_EQ(ui::Printer().PrinterName(), ui::kPdfPrinterName);
+    EXPECT_EQ(ui::Printer().FileName(), "/tmp/out.pdf");
+    EXPECT_FALSE(dialog.Execute());
+    EXPECT_EQ(ui::Printer().PrinterName(), ui::kPdfPrinterName);
+    EXPECT_EQ(ui::Printer().FileName(), "/tmp/out.pdf");
+    EXPECT_TRUE(dialogs.Unexpected().empty());
+    ui::Printer().SetFileName("");
+}
+
 TEST_F(RichPrintTest, PrintMarginsPageSizeAndJobNameAreStored)
 {
     edit->SetName("notes");

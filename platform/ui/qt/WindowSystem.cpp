@@ -211,7 +211,6 @@ public:
     std::unique_ptr<IControlPeer> CreatePeer(TControl& control) override { return qt::CreatePeer(control); }
 
     std::unique_ptr<IRichDocument> CreateRichDocument() override { return std::make_unique<TQtRichDocument>(); }
-    IPrinterBackend* Printers() override { return &QtPrinters(); }
 
     void HandleMessage() override { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); }
 
@@ -450,6 +449,7 @@ void Install()
     ShowApplicationIcon();
     SetDialogService(installed.dialogs.get());
     SetClipboardStore(installed.clipboard.get());
+    SetPrinterBackend(&QtPrinters());
     SetScrollBarExtent(QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     SetWheelScrollLines(QApplication::wheelScrollLines());
     SetCaretBlinkTime(QApplication::cursorFlashTime() > 0 ? QApplication::cursorFlashTime() / 2 : 0);
