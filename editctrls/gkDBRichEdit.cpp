@@ -1,6 +1,8 @@
 // The data-aware rich-text edit: loading and writing its field, keys, and its stored form.
 
 #include "editctrls/gkDBRichEdit.h"
+#include "editctrls/gkPageSetupDlg.h"
+#include "editctrls/gkRichPrint.h"
 
 #include "editctrls/gkDBComb.h"
 #include "editctrls/gkRichEditRuler.h"
@@ -36,6 +38,9 @@ GW_IMPLEMENT_CLASS(TgkDBRichEdit, TgkCustomRichEdit)
     p.Enumeration("EditWidth", RichEditWidthInfo(), &C::EditWidth, &C::SetEditWidth, rewWindowSize);
     p.Set("OleOptions", RichEditOleOptionInfo(), &C::OleOptions, &C::SetOleOptions,
           TgkRichEditOleOptions{reoAdjustPopupMenu});
+    p.Object("PrintMargins", [](const C& c) { return c.PrintMargins(); });
+    p.Integer("PrintPageSize", &C::PrintPageSize, &C::SetPrintPageSize, 1);
+    p.String("PrintJobName", &C::PrintJobName, &C::SetPrintJobName);
     p.Set("PopupOptions", RichEditPopupOptionInfo(), &C::PopupOptions, &C::SetPopupOptions,
           TgkRichEditPopupOptions::FromBits(0x7F8F));
     p.Boolean("ReadOnly", &C::DBReadOnly, &C::SetDBReadOnly, false);
@@ -52,7 +57,7 @@ void RegisterRichEditClasses()
 {
     // The editor window's forms hold combo boxes of ours.
     RegisterComboClasses();
-    classes::RegisterClasses<TgkDBRichEdit, TgkTrackIcon>();
+    classes::RegisterClasses<TgkDBRichEdit, TgkTrackIcon, TgkPageSetupDlg>();
 }
 
 TgkDBRichEdit::TgkDBRichEdit(classes::TComponent* owner)

@@ -2,6 +2,7 @@
 // links, clipboard and context-menu state.
 
 #include "editctrls/gkRichEdit.h"
+#include "editctrls/gkRichPrint.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,9 @@
 #include "platform/ui/Backend.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/Printer.h"
+#include "platform/ui/Screen.h"
 
 namespace editctrls {
 
@@ -167,6 +171,8 @@ GW_IMPLEMENT_CLASS(TgkCustomRichEdit, ui::TCustomRichEdit)
 TgkCustomRichEdit::TgkCustomRichEdit(classes::TComponent* owner) : TCustomRichEdit(owner)
 {
     popupOptions_ = TgkRichEditPopupOptions::FromBits(0x7F8F);
+    printMargins_ = std::make_unique<TgkPrintMargins>();
+    printJobName_ = ui::Application().Title();
     CreateDialogs();
 }
 
@@ -574,14 +580,22 @@ void TgkCustomRichEdit::SetEditWidth(TgkRichEditWidth width)
     UpdateEditRect();
 }
 
-bool TgkCustomRichEdit::PrinterSizeEditing() const noexcept
+bool TgkCustomRichEdit::PrinterSizeEditing() const
 {
-    constexpr int kPrintersInstalled = 0;  // the layer offers no printer
-    return editWidth_ == rewPrinterSize && kPrintersInstalled > 0;
+    return editWidth_ == rewPrinterSize && !ui::Printer().Printers().empty();
 }
 
 ui::TRect TgkCustomRichEdit::EditRect() const
 {
+    if (PrinterSizeEditing()) {
+        const ui::TPrinterMetrics m = ui::Printer().Metrics();
+        const double inchesPer = units_ == muCentimeters ? 1 / 2.54 : 1.0;
+        const int screen = ui::ScreenPixelsPerInch();
+        const double pageInches = m.pixelsPerInchX > 0 ? static_cast<double>(m.physicalSize.X) / m.pixelsPerInchX : 0;
+        const double textInches = pageInches - (printMargins_->Left() + printMargins_->Right()) * inchesPer;
+        const int bottom = m.pixelsPerInchY > 0 ? m.pageSize.Y * screen / m.pixelsPerInchY : Height();
+        return {gutterWidth_ + 10, 0, static_cast<int>(textInches * screen) + gutterWidth_ + 4, bottom};
+    }
     ui::TRect r{0, 0, ClientWidth() - 2, Height()};
     if (grid::gkIsInGrid(this)) {
         r.Top = 1;
@@ -598,7 +612,22 @@ void TgkCustomRichEdit::UpdateEditRect()
 {
     if (ui::WindowSystem() == nullptr) return;  // no document to place yet
     const ui::TRect r = EditRect();
+    if (PrinterSizeEditing()) {
+        // The page's width, not the window's, decides where lines break.
+        Document().SetMargins(r.Left, r.Top, 0, 0);
+        SetWrapWidth(r.Right);
+        return;
+    }
+    SetWrapWidth(0);
     Document().SetMargins(r.Left, r.Top, ClientWidth() - r.Right, Height() - r.Bottom);
+}
+
+void TgkCustomRichEdit::SetPrintPageSize(int code)
+{
+    printPageSize_ = code;
+    if (!PrinterSizeEditing()) return;
+    ui::Printer().SetPaperSize(code);
+    UpdateEditRect();
 }
 
 void TgkCustomRichEdit::SetGutterWidth(int w)

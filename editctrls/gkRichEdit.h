@@ -40,6 +40,7 @@ class TSpeedButton;
 namespace editctrls {
 
 class TgkCustomRichEdit;
+class TgkPrintMargins;
 
 enum TgkMeasurementUnits { muInches, muCentimeters };
 enum TgkRichEditWidth { rewWindowSize, rewPrinterSize };
@@ -228,14 +229,34 @@ public:
     // ---- Edit rectangle ------------------------------------------------------------------
     TgkRichEditWidth EditWidth() const noexcept { return editWidth_; }
     void SetEditWidth(TgkRichEditWidth width);
-    // Printer-size editing: asked for, with a printer installed. The layer offers no printer,
-    // so the window's size rules whatever EditWidth asks for.
-    bool PrinterSizeEditing() const noexcept;
-    // Where the text goes, in the control's pixels: right = client width - 2, bottom = the
-    // height; inside a grid top 1 and left GutterWidth - 1, elsewhere top 2, left
-    // GutterWidth - 2 and bottom 2 less. The document keeps the rest clear as its margins.
+    // Printer-size editing: asked for, with a printer installed (Printer()).
+    bool PrinterSizeEditing() const;
+    // Where the text goes, in the control's pixels. Under printer-size editing: left
+    // GutterWidth + 10, top 0, right the printer page's width less the left and right print
+    // margins at the screen's pixels per inch, plus GutterWidth + 4, bottom the printer page's
+    // height at the screen's pixels per inch; the text then wraps at that right edge, however
+    // wide the window. Otherwise right = client width - 2, bottom = the height; inside a grid
+    // top 1 and left GutterWidth - 1, elsewhere top 2, left GutterWidth - 2 and bottom 2 less.
+    // The document keeps the rest clear as its margins.
     ui::TRect EditRect() const;
     void SetParent(ui::TWinControl* parent) override;
+
+    // ---- Printing (gkRichPrint.h) ----------------------------------------------------------
+    // Margins in the measurement unit, 1.0 on every side at first.
+    TgkPrintMargins* PrintMargins() const noexcept { return printMargins_.get(); }
+    // The paper's stored code (1 Letter); under printer-size editing setting it sets the
+    // printer's paper and lays the text out again.
+    int PrintPageSize() const noexcept { return printPageSize_; }
+    void SetPrintPageSize(int code);
+    // The job name the editor window prints with: the application's title at creation.
+    std::string PrintJobName() const { return printJobName_; }
+    void SetPrintJobName(const std::string& s) { printJobName_ = s; }
+    // Prints the whole text on Printer() as one job named `caption`, inside PageRect when it
+    // is not empty, else inside the margins. EPrinter (no job left open) when the printer
+    // cannot print.
+    virtual void Print(const std::string& caption);
+    // Lays the text out again after the margins, paper or printer changed.
+    void PageSetupChanged() { UpdateEditRect(); }
 
     // ---- Behaviour switches --------------------------------------------------------------
     // Entries 0-6 (TgkDBRichEdit makes them: Boolean False, entry 5 Integer 0); entry 1 True
@@ -328,6 +349,9 @@ private:
     TgkRichEditWidth editWidth_ = rewWindowSize;
     std::vector<db::TVariant> switches_;
     std::string editorCaption_ = "Edit Rich Text";
+    std::unique_ptr<TgkPrintMargins> printMargins_;
+    int printPageSize_ = 1;
+    std::string printJobName_;
     std::string title_;
     // The search session: where it started and whether it wrapped.
     int searchStart_ = 0;

@@ -13,6 +13,7 @@
 #include "platform/rtl/Scope.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Input.h"
+#include "platform/ui/Printer.h"
 #include "platform/ui/Screen.h"
 
 namespace editctrls {
@@ -354,6 +355,8 @@ void TgkRichEditForm::Setup(TgkCustomRichEdit& source)
     e.OnURLOpen = source.OnURLOpen;
     e.SetEditWidth(source.EditWidth());
     e.SetHighlightColor(source.HighlightColor());
+    e.PrintMargins()->Assign(*source.PrintMargins());
+    e.SetPrintPageSize(source.PrintPageSize());
     TgkRichEditOptions options = source.EditorOptions();
     const bool designing = source.ComponentState().Contains(classes::csDesigning);
     if (designing) options = options | TgkRichEditOptions::FromBits(0xFFFF);
@@ -764,10 +767,22 @@ void TgkRichEditForm::PrintClick(classes::TObject*)
 {
     bool done = true;
     source_->OnMenuPrintClick(this, editor_, done);
-    // Printing itself comes with the printer support; until then the event is all there is.
+    ui::TPrintDialog dialog(nullptr);
+    if (!done || !dialog.Execute()) return;
+    try {
+        editor_->Print(source_->PrintJobName());
+    } catch (const std::exception& e) {
+        rtl::LogCurrentException("rich-text editor print");
+        ui::MessageDlg(e.what(), ui::mtError, {ui::mbOK});
+    }
 }
 
-void TgkRichEditForm::PageSetupClick(classes::TObject*) { FormResize(this); }
+void TgkRichEditForm::PageSetupClick(classes::TObject*)
+{
+    TgkPageSetupDialog dialog(nullptr);
+    dialog.SetRichEdit(editor_);
+    if (dialog.Execute()) FormResize(this);
+}
 
 // ---- Edit commands ----------------------------------------------------------------------------
 
@@ -1002,6 +1017,10 @@ bool TgkCustomRichEdit::Execute()
         SetModified(true);
     } else {
         DoCloseDialog(&form);
+    }
+    if (ok) {
+        PrintMargins()->Assign(*editor.PrintMargins());
+        SetPrintPageSize(editor.PrintPageSize());
     }
     editor.SetPlainTextContent("");
     return ok;

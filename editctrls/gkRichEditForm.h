@@ -21,6 +21,7 @@
 
 #include "editctrls/gkDBComb.h"
 #include "editctrls/gkDBRichEdit.h"
+#include "editctrls/gkPageSetupDlg.h"
 #include "editctrls/gkRichEditRuler.h"
 #include "platform/ui/ActnList.h"
 #include "platform/ui/ComCtrls.h"

@@ -58,16 +58,6 @@ TgkMarkerPositions gkKeepMarkersApart(TgkMarkerPositions p, TgkMarker dragged)
     return p;
 }
 
-int gkPixelsToTwips(int pixels, int pixelsPerInch)
-{
-    return pixelsPerInch <= 0 ? 0 : static_cast<int>(static_cast<long long>(pixels) * 1440 / pixelsPerInch);
-}
-
-int gkTwipsToPixels(int twips, int pixelsPerInch)
-{
-    return static_cast<int>(std::lround(static_cast<double>(twips) * pixelsPerInch / 1440));
-}
-
 namespace {
 
 // The right indent's pixels for a right marker at `left`, and back.

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "editctrls/gkRichEdit.h"
+#include "editctrls/gkRichPrint.h"
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/CustomControl.h"
 
@@ -61,9 +62,6 @@ struct TgkRulerGeometry {
     int editorWidth = 0;    // the editor's width (window-size editing)
     int gutterWidth = 6;
 };
-// Twips of a pixel distance, truncated.
-int gkPixelsToTwips(int pixels, int pixelsPerInch);
-int gkTwipsToPixels(int twips, int pixelsPerInch);
 // The paragraph change a finished drag of `dragged` applies: start indent and offset for the
 // left-indent and first-line markers, the right indent for the right marker.
 TgkCustomRichEdit::ParagraphSettings gkMarkerParagraph(const TgkMarkerPositions& p, TgkMarker dragged,

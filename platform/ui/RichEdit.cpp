@@ -63,6 +63,14 @@ void TCustomRichEdit::SetWordWrap(bool v)
     Changed();
 }
 
+void TCustomRichEdit::SetWrapWidth(int pixels)
+{
+    pixels = std::max(pixels, 0);
+    if (pixels == wrapWidth_) return;
+    wrapWidth_ = pixels;
+    Changed();
+}
+
 void TCustomRichEdit::Change()
 {
     modified_ = true;

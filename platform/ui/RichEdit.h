@@ -47,6 +47,16 @@ public:
     bool Modified() const noexcept { return modified_; }
     void SetModified(bool v) { modified_ = v; }
 
+    // Where printing puts the text (pixels of the printer); empty (the default) leaves it to
+    // the descendant's margins.
+    TRect PageRect() const noexcept { return pageRect_; }
+    void SetPageRect(const TRect& r) noexcept { pageRect_ = r; }
+
+    // Where the window breaks lines with WordWrap on (pixels from the text's left edge); 0
+    // (the default): at the window's width.
+    int WrapWidth() const noexcept { return wrapWidth_; }
+    void SetWrapWidth(int pixels);
+
     // The user changed the text in the window: marks it modified, fires OnChange.
     virtual void Change();
     // A left click at `position` that did not select: true when a link there took it.
@@ -63,6 +73,8 @@ private:
     int selStart_ = 0;
     int selLength_ = 0;
     int selSerial_ = 0;
+    TRect pageRect_{};
+    int wrapWidth_ = 0;
     bool readOnly_ = false;
     bool wordWrap_ = true;
     bool modified_ = false;

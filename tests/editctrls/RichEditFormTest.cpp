@@ -24,6 +24,7 @@
 #include "platform/ui/Input.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/Printer.h"
 #include "platform/ui/qt/QtUi.h"
 #include "platform/ui/testing/TestDialogs.h"
 #include "tests/db/MemDataSet.h"
@@ -850,6 +851,44 @@ TEST_F(RichEditFormTest, UserSpeedButtonsShowInTheToolBarWhileTheEditorIsOpen)
     EXPECT_FALSE(button->Visible());
     delete button;  // the control forgets it
     EXPECT_EQ(edit->UserSpeedButton1(), nullptr);
+}
+
+TEST_F(RichEditFormTest, PrintAndPageSetupGoThroughTheirDialogsAndTheMarginsComeBackOnOk)
+{
+    const std::filesystem::path pdf = std::filesystem::temp_directory_path() / "gw-richform-print.pdf";
+    std::filesystem::remove(pdf);
+    edit->SetPlainTextContent("printed text");
+    edit->SetPrintJobName("Notes");
+    const auto pick = [&](ui::TCustomForm& f) {
+        auto* printers = f.Get<ui::TComboBox>("Printers");
+        for (int i = 0; i < printers->Items()->Count(); ++i)
+            if (printers->Items()->Strings(i) == ui::kPdfPrinterName) printers->SetItemIndex(i);
+        f.Get<ui::TEdit>("FileName")->SetText(pdf.string());
+        return ui::mrOk;
+    };
+    for (const bool ok : {false, true}) {
+        SCOPED_TRACE(ok);
+        Run([&](TgkRichEditForm& form) {
+            EXPECT_TRUE(Part<ui::TMenuItem>(form, "Print1")->Visible());
+            EXPECT_TRUE(Part<ui::TMenuItem>(form, "PageSetup1")->Visible());
+            dialogs.AnswerModal(pick);
+            Part<ui::TMenuItem>(form, "Print1")->Click();
+            EXPECT_TRUE(std::filesystem::exists(pdf));
+            EXPECT_GT(std::filesystem::exists(pdf) ? std::filesystem::file_size(pdf) : 0u, 0u);
+            dialogs.AnswerModal([](ui::TCustomForm& f) {
+                f.Get<ui::TEdit>("LeftEdit")->SetText("2");
+                f.Get<ui::TButton>("OKBtn")->Click();
+                return ui::mrNone;
+            });
+            Part<ui::TMenuItem>(form, "PageSetup1")->Click();
+            EXPECT_EQ(form.Editor()->PrintMargins()->Left(), 2.0);
+            return ok ? ui::mrOk : ui::mrCancel;
+        });
+        EXPECT_EQ(edit->PrintMargins()->Left(), ok ? 2.0 : 1.0);
+        std::filesystem::remove(pdf);
+    }
+    ui::Printer().SetPrinterIndex(-1);
+    ui::Printer().SetFileName("");
 }
 
 TEST_F(RichEditFormTest, PrintingThroughAWordProcessorSaysItCannot)

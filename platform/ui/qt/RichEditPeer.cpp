@@ -67,7 +67,14 @@ protected:
     {
         auto& control = static_cast<TCustomRichEdit&>(control_);
         edit_->setReadOnly(control.GetReadOnly());
-        edit_->setLineWrapMode(control.WordWrap() ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+        if (!control.WordWrap()) {
+            edit_->setLineWrapMode(QTextEdit::NoWrap);
+        } else if (control.WrapWidth() > 0) {
+            edit_->setLineWrapMode(QTextEdit::FixedPixelWidth);
+            edit_->setLineWrapColumnOrWidth(control.WrapWidth());
+        } else {
+            edit_->setLineWrapMode(QTextEdit::WidgetWidth);
+        }
         if (serial_ != control.SelSerial()) {
             serial_ = control.SelSerial();
             QTextCursor c = edit_->textCursor();
