@@ -1,6 +1,11 @@
 // The data-aware rich-text edit: loading and writing its field, keys, and its stored form.
 
 #include "editctrls/gkDBRichEdit.h"
+#include "editctrls/gkPageSetupDlg.h"
+#include "editctrls/gkRichPrint.h"
+
+#include "editctrls/gkDBComb.h"
+#include "editctrls/gkRichEditRuler.h"
 
 #include <utility>
 
@@ -14,6 +19,7 @@
 #include "platform/ui/Input.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/StdCtrls.h"
 
 namespace editctrls {
 
@@ -27,6 +33,8 @@ GW_IMPLEMENT_CLASS(TgkDBRichEdit, TgkCustomRichEdit)
     p.Component<db::TDataSource>("DataSource", &C::DataSource, &C::SetDataSource);
     p.String("DataField", &C::DataField, &C::SetDataField);
     p.String("EditorCaption", &C::EditorCaption, &C::SetEditorCaption, "Edit Rich Text");
+    p.Set("EditorOptions", RichEditOptionInfo(), &C::EditorOptions, &C::SetEditorOptions,
+          TgkRichEditOptions::FromBits(0x7FFC));
     p.Object("Frame", [](const C& c) { return const_cast<C&>(c).Frame(); });
     p.Integer("GutterWidth", &C::GutterWidth, &C::SetGutterWidth, 3);
     p.Boolean("HideSelection", &C::HideSelection, &C::SetHideSelection, true);
@@ -35,17 +43,27 @@ GW_IMPLEMENT_CLASS(TgkDBRichEdit, TgkCustomRichEdit)
     p.Enumeration("EditWidth", RichEditWidthInfo(), &C::EditWidth, &C::SetEditWidth, rewWindowSize);
     p.Set("OleOptions", RichEditOleOptionInfo(), &C::OleOptions, &C::SetOleOptions,
           TgkRichEditOleOptions{reoAdjustPopupMenu});
+    p.Object("PrintMargins", [](const C& c) { return c.PrintMargins(); });
+    p.Integer("PrintPageSize", &C::PrintPageSize, &C::SetPrintPageSize, 1);
+    p.String("PrintJobName", &C::PrintJobName, &C::SetPrintJobName);
     p.Set("PopupOptions", RichEditPopupOptionInfo(), &C::PopupOptions, &C::SetPopupOptions,
           TgkRichEditPopupOptions::FromBits(0x7F8F));
     p.Boolean("ReadOnly", &C::DBReadOnly, &C::SetDBReadOnly, false);
     p.String("Title", &C::Title, &C::SetTitle);
     p.Boolean("WantReturns", &C::WantReturns, &C::SetWantReturns, true);
     p.Boolean("WordWrap", &C::WordWrap, &C::SetWordWrap, true);
+    p.Component<ui::TSpeedButton>("UserSpeedButton1", &C::UserSpeedButton1, &C::SetUserSpeedButton1);
+    p.Component<ui::TSpeedButton>("UserSpeedButton2", &C::UserSpeedButton2, &C::SetUserSpeedButton2);
     p.Event("OnChange", &C::OnChange);
     p.Event("OnURLOpen", &C::OnURLOpen);
 }
 
-void RegisterRichEditClasses() { classes::RegisterClasses<TgkDBRichEdit>(); }
+void RegisterRichEditClasses()
+{
+    // The editor window's forms hold combo boxes of ours.
+    RegisterComboClasses();
+    classes::RegisterClasses<TgkDBRichEdit, TgkTrackIcon, TgkPageSetupDlg>();
+}
 
 TgkDBRichEdit::TgkDBRichEdit(classes::TComponent* owner)
     : TgkCustomRichEdit(owner), link_(std::make_unique<db::TFieldDataLink>())
@@ -318,6 +336,11 @@ void TgkDBRichEdit::KeyDown(ui::TKey& key, ui::TShiftState shift)
         }
     }
     TgkCustomRichEdit::KeyDown(key, shift);
+    if (key == ui::VK_F2 && PopupOptions().Contains(rpoPopupEdit)) {
+        key = 0;
+        Execute();
+        return;
+    }
     const bool paste = (key == ui::VK_INSERT && shift.Contains(ui::ssShift)) || (key == 'V' && ctrl);
     if (paste && !CanPaste()) {
         key = 0;

@@ -2,6 +2,7 @@
 // links, clipboard and context-menu state.
 
 #include "editctrls/gkRichEdit.h"
+#include "editctrls/gkRichPrint.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,9 @@
 #include "platform/ui/Backend.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/Printer.h"
+#include "platform/ui/Screen.h"
 
 namespace editctrls {
 
@@ -83,6 +87,23 @@ const classes::TEnumInfo& RichEditWidthInfo()
 {
     static const classes::TEnumInfo info{"TgkRichEditWidth", {"rewWindowSize", "rewPrinterSize"}};
     return info;
+}
+
+const classes::TEnumInfo& RichEditOptionInfo()
+{
+    static const classes::TEnumInfo info{
+        "TgkRichEditOptions",
+        {"reoShowLoad", "reoShowSaveAs", "reoShowSaveExit", "reoShowPrint", "reoShowPageSetup", "reoShowFormatBar",
+         "reoShowToolBar", "reoShowStatusBar", "reoShowHints", "reoShowRuler", "reoShowInsertObject",
+         "reoCloseOnEscape", "reoFlatButtons", "reoShowSpellCheck", "reoShowMainMenuIcons", "reoShowJustifyButton",
+         "reoUseBackColor", "reoNoConfirmation"}};
+    return info;
+}
+
+bool TgkCustomRichEdit::PrintWithWordProcessor()
+{
+    ui::MessageDlg(grid::gkIntlDefault().UserMessages.RichEditMSWordNotFound, ui::mtInformation, {ui::mbOK});
+    return false;
 }
 
 // ---- Lines -----------------------------------------------------------------------------------
@@ -150,6 +171,8 @@ GW_IMPLEMENT_CLASS(TgkCustomRichEdit, ui::TCustomRichEdit)
 TgkCustomRichEdit::TgkCustomRichEdit(classes::TComponent* owner) : TCustomRichEdit(owner)
 {
     popupOptions_ = TgkRichEditPopupOptions::FromBits(0x7F8F);
+    printMargins_ = std::make_unique<TgkPrintMargins>();
+    printJobName_ = ui::Application().Title();
     CreateDialogs();
 }
 
@@ -214,8 +237,11 @@ void TgkCustomRichEdit::CreatePopupMenu()
                 item->OnClick = [this](classes::TObject*) { SetBullet(!Document().ParagraphFormat(SelStart()).bullet); };
                 break;
             case rpoPopupFind: item->OnClick = [this](classes::TObject*) { FindDialog(); }; break;
+            case rpoPopupEdit: item->OnClick = [this](classes::TObject*) { Execute(); }; break;
+            case rpoPopupParagraph: item->OnClick = [this](classes::TObject*) { ParagraphDialog(); }; break;
+            case rpoPopupTabs: item->OnClick = [this](classes::TObject*) { TabDialog(); }; break;
             case rpoPopupReplace: item->OnClick = [this](classes::TObject*) { ReplaceDialog(); }; break;
-            default: break;  // the editor window and the paragraph and tab dialogs are not here
+            default: break;  // no embedded objects, no spelling checker
             }
         }
         menu_->Items()->Add(item);
@@ -432,7 +458,8 @@ ui::TRichParaChange TgkCustomRichEdit::ParagraphChange(const ParagraphSettings& 
         case 2: c.lineSpacing = 480; c.lineMultiple = true; break;
         case 3: c.lineSpacing = std::abs(s.spacing); break;
         case 4: c.lineSpacing = -std::abs(s.spacing); break;
-        case 5: c.lineSpacing = s.spacing; c.lineMultiple = true; break;
+        // Rule 5 counts twentieths of a line (20 = single).
+        case 5: c.lineSpacing = s.spacing * 12; c.lineMultiple = true; break;
         default: c.lineSpacing = 0; break;
         }
     }
@@ -580,14 +607,22 @@ void TgkCustomRichEdit::SetEditWidth(TgkRichEditWidth width)
     UpdateEditRect();
 }
 
-bool TgkCustomRichEdit::PrinterSizeEditing() const noexcept
+bool TgkCustomRichEdit::PrinterSizeEditing() const
 {
-    constexpr int kPrintersInstalled = 0;  // the layer offers no printer
-    return editWidth_ == rewPrinterSize && kPrintersInstalled > 0;
+    return editWidth_ == rewPrinterSize && !ui::Printer().Printers().empty();
 }
 
 ui::TRect TgkCustomRichEdit::EditRect() const
 {
+    if (PrinterSizeEditing()) {
+        const ui::TPrinterMetrics m = ui::Printer().Metrics();
+        const double inchesPer = units_ == muCentimeters ? 1 / 2.54 : 1.0;
+        const int screen = ui::ScreenPixelsPerInch();
+        const double pageInches = m.pixelsPerInchX > 0 ? static_cast<double>(m.physicalSize.X) / m.pixelsPerInchX : 0;
+        const double textInches = pageInches - (printMargins_->Left() + printMargins_->Right()) * inchesPer;
+        const int bottom = m.pixelsPerInchY > 0 ? m.pageSize.Y * screen / m.pixelsPerInchY : Height();
+        return {gutterWidth_ + 10, 0, static_cast<int>(textInches * screen) + gutterWidth_ + 4, bottom};
+    }
     ui::TRect r{0, 0, ClientWidth() - 2, Height()};
     const bool borderless = !grid::gkGetBorderStyle(const_cast<TgkCustomRichEdit*>(this));
     if (borderless && grid::gkIsInDataInspector(this)) {
@@ -612,7 +647,22 @@ void TgkCustomRichEdit::UpdateEditRect()
 {
     if (ui::WindowSystem() == nullptr) return;  // no document to place yet
     const ui::TRect r = EditRect();
+    if (PrinterSizeEditing()) {
+        // The page's width, not the window's, decides where lines break.
+        Document().SetMargins(r.Left, r.Top, 0, 0);
+        SetWrapWidth(r.Right);
+        return;
+    }
+    SetWrapWidth(0);
     Document().SetMargins(r.Left, r.Top, ClientWidth() - r.Right, Height() - r.Bottom);
+}
+
+void TgkCustomRichEdit::SetPrintPageSize(int code)
+{
+    printPageSize_ = code;
+    if (!PrinterSizeEditing()) return;
+    ui::Printer().SetPaperSize(code);
+    UpdateEditRect();
 }
 
 void TgkCustomRichEdit::SetGutterWidth(int w)

@@ -33,9 +33,15 @@
 #include "platform/ui/Menus.h"
 #include "platform/ui/RichEdit.h"
 
+namespace ui {
+class TForm;
+class TSpeedButton;
+}
+
 namespace editctrls {
 
 class TgkCustomRichEdit;
+class TgkPrintMargins;
 
 enum TgkMeasurementUnits { muInches, muCentimeters };
 enum TgkRichEditWidth { rewWindowSize, rewPrinterSize };
@@ -51,6 +57,19 @@ const classes::TEnumInfo& RichEditPopupOptionInfo();
 const classes::TEnumInfo& RichEditOleOptionInfo();
 const classes::TEnumInfo& MeasurementUnitsInfo();
 const classes::TEnumInfo& RichEditWidthInfo();
+// What the editor window shows and how it behaves (EditorOptions).
+enum TgkRichEditOption {
+    reoShowLoad, reoShowSaveAs, reoShowSaveExit, reoShowPrint, reoShowPageSetup, reoShowFormatBar,
+    reoShowToolBar, reoShowStatusBar, reoShowHints, reoShowRuler, reoShowInsertObject, reoCloseOnEscape,
+    reoFlatButtons, reoShowSpellCheck, reoShowMainMenuIcons, reoShowJustifyButton, reoUseBackColor,
+    reoNoConfirmation
+};
+using TgkRichEditOptions = classes::TSet<TgkRichEditOption>;
+const classes::TEnumInfo& RichEditOptionInfo();
+// The editor window's place and size; 0 = centred, or the designed size.
+struct TgkFormPosition {
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+};
 
 // Search options of FindTextEx and the find and replace dialogs.
 enum TgkSearchType { stMatchCase, stWholeWord };
@@ -213,20 +232,40 @@ public:
     // ---- Edit rectangle ------------------------------------------------------------------
     TgkRichEditWidth EditWidth() const noexcept { return editWidth_; }
     void SetEditWidth(TgkRichEditWidth width);
-    // Printer-size editing: asked for, with a printer installed. The layer offers no printer,
-    // so the window's size rules whatever EditWidth asks for.
-    bool PrinterSizeEditing() const noexcept;
-    // Where the text goes, in the control's pixels: right = client width - 2, bottom = the
-    // height; without a border in a data inspector top 0 and left GutterWidth - 2, in a grid
-    // top 1 and left GutterWidth - 1; elsewhere bottom 2 less and, without a frame, top 2 and
-    // left GutterWidth - 2, with one the frame's margins with GutterWidth - 2 added to the
-    // left (top one less while the window is transparent). The document keeps the rest clear
-    // as its margins.
+    // Printer-size editing: asked for, with a printer installed (Printer()).
+    bool PrinterSizeEditing() const;
+    // Where the text goes, in the control's pixels. Under printer-size editing: left
+    // GutterWidth + 10, top 0, right the printer page's width less the left and right print
+    // margins at the screen's pixels per inch, plus GutterWidth + 4, bottom the printer page's
+    // height at the screen's pixels per inch; the text then wraps at that right edge, however
+    // wide the window. Otherwise right = client width - 2, bottom = the height; without a
+    // border in a data inspector top 0 and left GutterWidth - 2, in a grid top 1 and left
+    // GutterWidth - 1; elsewhere bottom 2 less and, without a frame, top 2 and left
+    // GutterWidth - 2, with one the frame's margins with GutterWidth - 2 added to the left
+    // (top one less while the window is transparent). The document keeps the rest clear as
+    // its margins.
     ui::TRect EditRect() const;
     // The edit frame (off unless enabled); the edit rectangle follows it when the control is
     // resized, loaded, entered or left.
     TgkEditFrame* Frame() noexcept { return &frame_; }
     void SetParent(ui::TWinControl* parent) override;
+
+    // ---- Printing (gkRichPrint.h) ----------------------------------------------------------
+    // Margins in the measurement unit, 1.0 on every side at first.
+    TgkPrintMargins* PrintMargins() const noexcept { return printMargins_.get(); }
+    // The paper's stored code (1 Letter); under printer-size editing setting it sets the
+    // printer's paper and lays the text out again.
+    int PrintPageSize() const noexcept { return printPageSize_; }
+    void SetPrintPageSize(int code);
+    // The job name the editor window prints with: the application's title at creation.
+    std::string PrintJobName() const { return printJobName_; }
+    void SetPrintJobName(const std::string& s) { printJobName_ = s; }
+    // Prints the whole text on Printer() as one job named `caption`, inside PageRect when it
+    // is not empty, else inside the margins. EPrinter (no job left open) when the printer
+    // cannot print.
+    virtual void Print(const std::string& caption);
+    // Lays the text out again after the margins, paper or printer changed.
+    void PageSetupChanged() { UpdateEditRect(); }
 
     // ---- Behaviour switches --------------------------------------------------------------
     // Entries 0-6 (TgkDBRichEdit makes them: Boolean False, entry 5 Integer 0); entry 1 True
@@ -245,6 +284,41 @@ public:
     void SetTitle(const std::string& s) { title_ = s; }
     bool WantReturns() const noexcept { return wantReturns_; }
     void SetWantReturns(bool v) { wantReturns_ = v; }
+
+    // ---- The editor window and the paragraph and tab dialogs ---------------------------------
+    // (gkRichEditForm.cpp, gkRichParagraphDlg.cpp)
+    TgkRichEditOptions EditorOptions() const noexcept { return editorOptions_; }
+    void SetEditorOptions(TgkRichEditOptions o) { editorOptions_ = o; }
+    TgkFormPosition& EditorPosition() noexcept { return editorPosition_; }
+    // Opens the editor window on a copy of the text; true when it closed with OK, the text
+    // then being written back (into the field of a bound control).
+    virtual bool Execute();
+    // The window while Execute runs, else nullptr.
+    ui::TForm* EditorForm() const noexcept { return editorForm_; }
+    // The paragraph and tab dialogs for the current paragraph; true on OK.
+    virtual bool ParagraphDialog();
+    virtual bool TabDialog();
+    // No embedded objects can be made or edited here: both answer false.
+    virtual bool InsertObject() { return false; }
+    virtual bool ObjectProperties() { return false; }
+    // No class here checks spelling: nothing to do.
+    virtual bool SpellCheck() { return true; }
+    // There is no word processor to print through: says so, answers false.
+    virtual bool PrintWithWordProcessor();
+    virtual void DoInitDialog(ui::TForm* form) { OnInitDialog(form); }
+    virtual void DoCloseDialog(ui::TForm* form) { OnCloseDialog(form); }
+    virtual void DoCreateDialog(ui::TForm* form) { OnCreateDialog(form); }
+    classes::TEvent<ui::TForm*> OnInitDialog, OnCloseDialog, OnCreateDialog;
+    // Editor-window menu events: (sender, the editor's rich edit, Done); Done starts True.
+    using TgkRichEditMenuEvent = classes::TEvent<classes::TObject*, TgkCustomRichEdit*, bool&>;
+    TgkRichEditMenuEvent OnMenuLoadClick, OnMenuPrintClick, OnMenuSaveAsClick, OnMenuSaveAndExitClick;
+    // Buttons the editor window shows in its tool bar while it is open; assigning one hides
+    // it where it is.
+    ui::TSpeedButton* UserSpeedButton1() const noexcept { return userButtons_[0]; }
+    ui::TSpeedButton* UserSpeedButton2() const noexcept { return userButtons_[1]; }
+    void SetUserSpeedButton1(ui::TSpeedButton* b) { SetUserSpeedButton(0, b); }
+    void SetUserSpeedButton2(ui::TSpeedButton* b) { SetUserSpeedButton(1, b); }
+    void Notification(classes::TComponent* component, classes::TOperation operation) override;
 
 protected:
     void Resize() override;
@@ -289,10 +363,19 @@ private:
     TgkRichEditWidth editWidth_ = rewWindowSize;
     std::vector<db::TVariant> switches_;
     std::string editorCaption_ = "Edit Rich Text";
+    std::unique_ptr<TgkPrintMargins> printMargins_;
+    int printPageSize_ = 1;
+    std::string printJobName_;
     std::string title_;
     // The search session: where it started and whether it wrapped.
     int searchStart_ = 0;
     bool searchWrapped_ = false;
+    TgkRichEditOptions editorOptions_ = TgkRichEditOptions::FromBits(0x7FFC);
+    TgkFormPosition editorPosition_;
+    ui::TForm* editorForm_ = nullptr;
+    ui::TSpeedButton* userButtons_[2] = {nullptr, nullptr};
+    void SetUserSpeedButton(int index, ui::TSpeedButton* button);
+    friend class TgkRichEditForm;
 };
 
 }  // namespace editctrls

@@ -27,6 +27,7 @@ class IMessageTarget;
 class ICanvasDevice;
 class IFontMeasure;
 class IRichDocument;
+class IPrinterBackend;
 
 class IControlPeer {
 public:
@@ -104,6 +105,8 @@ public:
     virtual int DragThreshold() { return kDefaultDragThreshold; }
     // A formatted text for a rich-text control (nullptr: the window system has none).
     virtual std::unique_ptr<IRichDocument> CreateRichDocument();
+    // The printers (owned by the window system; nullptr: it offers none).
+    virtual IPrinterBackend* Printers() { return nullptr; }
 };
 
 // The installed window system, nullptr when none.

@@ -35,11 +35,18 @@ void TCustomRichEdit::SetSel(int start, int length)
     Changed();
 }
 
+int RichDropEffect(bool ctrl, int allowed)
+{
+    const int wanted = ctrl ? deCopy : deMove;
+    return (allowed & wanted) != 0 ? wanted : deNone;
+}
+
 void TCustomRichEdit::SetSelectionByUser(int start, int length)
 {
     const int size = Document().Length();
     selStart_ = std::clamp(start, 0, size);
     selLength_ = std::clamp(length, 0, size - selStart_);
+    OnSelectionChange(this);
 }
 
 void TCustomRichEdit::SetReadOnly(bool v)
@@ -60,6 +67,14 @@ void TCustomRichEdit::SetHideSelection(bool v)
 {
     if (v == hideSelection_) return;
     hideSelection_ = v;
+    Changed();
+}
+
+void TCustomRichEdit::SetWrapWidth(int pixels)
+{
+    pixels = std::max(pixels, 0);
+    if (pixels == wrapWidth_) return;
+    wrapWidth_ = pixels;
     Changed();
 }
 

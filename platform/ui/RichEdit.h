@@ -13,6 +13,12 @@
 
 namespace ui {
 
+// What a drop of text on a rich edit does, as a set of effects: Ctrl held copies, otherwise
+// the text moves, each only when the source allows it; nothing here offers a link. deNone when
+// the source allows neither.
+enum TDropEffect { deNone = 0, deCopy = 1, deMove = 2, deLink = 4 };
+int RichDropEffect(bool ctrl, int allowed);
+
 class TCustomRichEdit : public TWinControl {
     GW_CLASS(TCustomRichEdit)
 
@@ -29,7 +35,7 @@ public:
     void SetSel(int start, int length);
     // Counts the program's SetSel calls: the window applies a selection once.
     int SelSerial() const noexcept { return selSerial_; }
-    // The user moved the caret or the selection in the window.
+    // The user moved the caret or the selection in the window: fires OnSelectionChange.
     void SetSelectionByUser(int start, int length);
 
     bool ReadOnly() const noexcept { return readOnly_; }
@@ -46,11 +52,22 @@ public:
     bool Modified() const noexcept { return modified_; }
     void SetModified(bool v) { modified_ = v; }
 
+    // Where printing puts the text (pixels of the printer); empty (the default) leaves it to
+    // the descendant's margins.
+    TRect PageRect() const noexcept { return pageRect_; }
+    void SetPageRect(const TRect& r) noexcept { pageRect_ = r; }
+
+    // Where the window breaks lines with WordWrap on (pixels from the text's left edge); 0
+    // (the default): at the window's width.
+    int WrapWidth() const noexcept { return wrapWidth_; }
+    void SetWrapWidth(int pixels);
+
     // The user changed the text in the window: marks it modified, fires OnChange.
     virtual void Change();
     // A left click at `position` that did not select: true when a link there took it.
     virtual bool ClickLink(int /*position*/) { return false; }
     classes::TNotifyEvent OnChange;
+    classes::TNotifyEvent OnSelectionChange;
 
 protected:
     // The whole text was replaced by the program: the selection starts over.
@@ -61,6 +78,8 @@ private:
     int selStart_ = 0;
     int selLength_ = 0;
     int selSerial_ = 0;
+    TRect pageRect_{};
+    int wrapWidth_ = 0;
     bool readOnly_ = false;
     bool wordWrap_ = true;
     bool hideSelection_ = true;

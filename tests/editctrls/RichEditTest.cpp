@@ -29,6 +29,7 @@
 #include "platform/ui/FindDialogs.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Grids.h"
+#include "platform/ui/Printer.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/qt/QtUi.h"
@@ -841,6 +842,14 @@ TEST_F(DBRichEditTest, AMissingFieldIsEmptyAndReadOnlyAndRefusedKeysBeep)
 // The rectangle the text is placed in, as the document's margins.
 TEST_F(RichEditTest, TheEditRectangleFollowsGutterAndGridAndIgnoresPrinterSize)
 {
+    // No printer installed: the window system's PDF printer would count as one.
+    struct TNoPrinters : ui::IPrinterBackend {
+        std::vector<std::string> PrinterNames() override { return {}; }
+        int DefaultPrinter() override { return -1; }
+        ui::TPrinterMetrics Metrics(const ui::TPrinterSetup&) override { return {}; }
+        std::unique_ptr<ui::IPrintJob> BeginDoc(const ui::TPrinterSetup&) override { return nullptr; }
+    } none;
+    ui::TPrinterBackendScope noPrinters(&none);
     auto* grid = new TKeyGrid(form.get());
     grid->SetParent(form.get());
     grid->SetBounds(0, 0, 300, 200);

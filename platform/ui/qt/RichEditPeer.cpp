@@ -1,10 +1,14 @@
 // The window of the rich-text edit: a QTextEdit on the control's own document.
 
+#include <QCoreApplication>
+#include <QDropEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
+
+#include <memory>
 
 #include "platform/ui/RichEdit.h"
 #include "platform/ui/qt/Peers.h"
@@ -27,6 +31,11 @@ public:
             (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
             focused_ = event->type() == QEvent::FocusIn;
             ShowSelection();
+        }
+        if (edit_ != nullptr && watched == edit_->viewport() && !redispatching_) {
+            const QEvent::Type t = event->type();
+            if (t == QEvent::DragEnter || t == QEvent::DragMove || t == QEvent::Drop)
+                return TakeDrop(*static_cast<QDropEvent*>(event));
         }
         // A left click that selected nothing may be a link's.
         if (edit_ != nullptr && watched == edit_->viewport()) {
@@ -64,7 +73,14 @@ protected:
     {
         auto& control = static_cast<TCustomRichEdit&>(control_);
         edit_->setReadOnly(control.GetReadOnly());
-        edit_->setLineWrapMode(control.WordWrap() ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+        if (!control.WordWrap()) {
+            edit_->setLineWrapMode(QTextEdit::NoWrap);
+        } else if (control.WrapWidth() > 0) {
+            edit_->setLineWrapMode(QTextEdit::FixedPixelWidth);
+            edit_->setLineWrapColumnOrWidth(control.WrapWidth());
+        } else {
+            edit_->setLineWrapMode(QTextEdit::WidgetWidth);
+        }
         if (serial_ != control.SelSerial() || shown_ != control.SelectionShown(focused_)) {
             serial_ = control.SelSerial();
             ShowSelection();
@@ -91,6 +107,38 @@ private:
         syncing_ = syncing;
     }
 
+    // Passes a drag event on to the text window offering only the effect the drop rule picks,
+    // so the window's own handling takes that one; answers that the event was handled.
+    bool TakeDrop(QDropEvent& event)
+    {
+        int allowed = 0;
+        if (event.possibleActions() & Qt::CopyAction) allowed |= deCopy;
+        if (event.possibleActions() & Qt::MoveAction) allowed |= deMove;
+        const int effect = RichDropEffect(event.modifiers().testFlag(Qt::ControlModifier), allowed);
+        if (effect == deNone) {
+            event.ignore();
+            return true;
+        }
+        const Qt::DropAction action = effect == deCopy ? Qt::CopyAction : Qt::MoveAction;
+        redispatching_ = true;
+        const QEvent::Type t = event.type();
+        std::unique_ptr<QDropEvent> only;
+        if (t == QEvent::DragEnter)
+            only = std::make_unique<QDragEnterEvent>(event.position().toPoint(), action, event.mimeData(),
+                                                      event.buttons(), event.modifiers());
+        else if (t == QEvent::DragMove)
+            only = std::make_unique<QDragMoveEvent>(event.position().toPoint(), action, event.mimeData(),
+                                                     event.buttons(), event.modifiers());
+        else
+            only = std::make_unique<QDropEvent>(event.position(), action, event.mimeData(), event.buttons(),
+                                                event.modifiers());
+        QCoreApplication::sendEvent(edit_->viewport(), only.get());
+        redispatching_ = false;
+        event.setDropAction(only->dropAction());
+        event.setAccepted(only->isAccepted());
+        return true;
+    }
+
     void NoteSelection()
     {
         if (syncing_) return;
@@ -105,6 +153,7 @@ private:
     int serial_ = -1;
     bool focused_ = false;
     bool shown_ = true;
+    bool redispatching_ = false;
 };
 
 }  // namespace

@@ -29,6 +29,7 @@
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/qt/Peers.h"
+#include "platform/ui/qt/Printer.h"
 #include "platform/ui/qt/RichDocument.h"
 #include "platform/ui/qt/QtConvert.h"
 #include "platform/ui/qt/QtCanvas.h"
@@ -448,6 +449,7 @@ void Install()
     ShowApplicationIcon();
     SetDialogService(installed.dialogs.get());
     SetClipboardStore(installed.clipboard.get());
+    SetPrinterBackend(&QtPrinters());
     SetScrollBarExtent(QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     SetWheelScrollLines(QApplication::wheelScrollLines());
     SetCaretBlinkTime(QApplication::cursorFlashTime() > 0 ? QApplication::cursorFlashTime() / 2 : 0);
