@@ -409,9 +409,26 @@ std::unique_ptr<TgkFilterNode> gkFilterCompile(std::string_view text, db::TDataS
 // two values before them. Walking a list keeps long AND and OR chains off the call stack.
 struct TgkFilterProgram::Step {
     const Node* node = nullptr;
-    db::TField* field = nullptr;
+    // For a field reference: where the field stood when last found. The filter outlives the
+    // data set's fields (closing frees default fields), so it is found again by name whenever
+    // the field at that place no longer has it.
+    mutable int fieldIndex = -1;
     db::TVariant literal;
 };
+
+namespace {
+
+db::TField* FieldOf(const Node& node, int& index, db::TDataSet& dataSet)
+{
+    const db::TFields& fields = dataSet.Fields();
+    if (index >= 0 && index < fields.Count() && rtl::AnsiSameText(fields[index]->FieldName(), node.text))
+        return fields[index];
+    db::TField* field = dataSet.FieldByName(node.text);
+    index = fields.IndexOf(field);
+    return field;
+}
+
+}  // namespace
 
 TgkFilterProgram::TgkFilterProgram(std::unique_ptr<TgkFilterNode> tree, db::TDataSet& dataSet)
     : tree_(std::move(tree))
@@ -431,7 +448,7 @@ TgkFilterProgram::TgkFilterProgram(std::unique_ptr<TgkFilterNode> tree, db::TDat
         step.node = node;
         if (node->kind == Kind::Operand) {
             if (node->operandType == OperandType::Field)
-                step.field = dataSet.FieldByName(node->text);
+                (void)FieldOf(*node, step.fieldIndex, dataSet);
             else
                 step.literal = ConvertLiteral(*node);
         }
@@ -441,13 +458,14 @@ TgkFilterProgram::TgkFilterProgram(std::unique_ptr<TgkFilterNode> tree, db::TDat
 
 TgkFilterProgram::~TgkFilterProgram() = default;
 
-bool TgkFilterProgram::Accepts() const
+bool TgkFilterProgram::Accepts(db::TDataSet& dataSet) const
 {
     values_.clear();
     for (const Step& step : steps_) {
         const Node& node = *step.node;
         if (node.kind == Kind::Operand) {
-            values_.push_back(step.field != nullptr ? step.field->Value() : step.literal);
+            values_.push_back(node.operandType == OperandType::Field ? FieldOf(node, step.fieldIndex, dataSet)->Value()
+                                                                      : step.literal);
             continue;
         }
         const db::TVariant b = std::move(values_.back());
@@ -511,7 +529,7 @@ bool gkApplyFilterText(std::string_view text, db::TDataSet& dataSet, db::TRecord
         dropOnFailure.done = true;
     }
     gkDropFilter(dataSet, handle);
-    handle = dataSet.AddRecordFilter([program](db::TDataSet&) { return program->Accepts(); });
+    handle = dataSet.AddRecordFilter([program](db::TDataSet& ds) { return program->Accepts(ds); });
     return true;
 }
 

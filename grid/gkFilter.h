@@ -76,8 +76,10 @@ public:
     ~TgkFilterProgram();
     TgkFilterProgram(const TgkFilterProgram&) = delete;
     TgkFilterProgram& operator=(const TgkFilterProgram&) = delete;
-    // Whether the record the data set's fields read now passes.
-    bool Accepts() const;
+    // Whether the record the data set's fields read now passes. Fields are found by name
+    // again when the data set made new ones (closed and opened); one that is gone raises
+    // "Field 'X' not found".
+    bool Accepts(db::TDataSet& dataSet) const;
 
 private:
     struct Step;

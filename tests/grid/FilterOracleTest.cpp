@@ -162,3 +162,32 @@ TEST(FilterOracle, PostgreSQLDecimals)
     };
     CheckAgainstWhere(conn, cases);
 }
+
+// An installed filter stays with the data set across closing; it finds its fields again in
+// the next result, wherever they stand, and says so when one is gone.
+TEST(FilterOracle, AFilterFindsItsFieldsAgainAfterReopening)
+{
+    const std::string file = std::string(GW_BINARY_DIR) + "/share/Data/DBSamples/Sample1.db";
+    db::TADOConnection conn(nullptr);
+    conn.SetLoginPrompt(false);
+    conn.SetConnectionString(db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + file));
+    conn.Open();
+    db::TADOQuery q(nullptr);
+    q.SetConnection(&conn);
+    q.SQL()->SetText("SELECT product_id, unit_price FROM products");
+    q.Open();
+    db::TRecordFilterHandle handle = 0;
+    ASSERT_TRUE(grid::gkApplyFilterText("unit_price > 30 AND product_id < 20", q, handle, false));
+    const std::vector<long long> dear = Keys(q, "product_id");
+    ASSERT_FALSE(dear.empty());
+    q.Close();
+    q.SQL()->SetText("SELECT name, unit_price, category, product_id FROM products");
+    q.Open();
+    EXPECT_EQ(Keys(q, "product_id"), dear);
+    q.Close();
+    q.SQL()->SetText("SELECT product_id, name FROM products");
+    EXPECT_THROW(q.Open(), db::EDatabaseError);
+    grid::gkDropFilter(q, handle);
+    q.Open();
+    EXPECT_EQ(q.RecordCount(), 25);
+}
