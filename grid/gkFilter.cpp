@@ -1,6 +1,5 @@
 #include "grid/gkFilter.h"
 
-#include <optional>
 #include <utility>
 #include <vector>
 

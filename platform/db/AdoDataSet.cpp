@@ -379,7 +379,7 @@ void TCustomADODataSet::BuildView()
 
 void TCustomADODataSet::RecordFiltersChanged()
 {
-    if (Active()) ApplyViewChange();
+    if (Active() && !AskingFilters()) ApplyViewChange();
 }
 
 void TCustomADODataSet::ApplyViewChange()

@@ -1022,11 +1022,16 @@ bool TDataSet::FilterAccepts(TRecordBuffer buffer)
         OnFilterRecord(this, accept);
         if (!accept) return false;
     }
+    ++askingFilters_;
+    rtl::TScopeExit asked([this] { --askingFilters_; });
     // A filter may remove itself (or another) while asked: ask from a copy.
-    if (recordFilters_.size() == 1) return recordFilters_.front().second(*this);
+    if (recordFilters_.size() == 1) {
+        const auto filter = recordFilters_.front().second;
+        return (*filter)(*this);
+    }
     const auto filters = recordFilters_;
     for (const auto& [handle, filter] : filters)
-        if (!filter(*this)) return false;
+        if (!(*filter)(*this)) return false;
     return true;
 }
 
@@ -1034,7 +1039,7 @@ TRecordFilterHandle TDataSet::AddRecordFilter(TRecordFilter filter)
 {
     if (!filter) throw std::invalid_argument("AddRecordFilter: no filter");
     const TRecordFilterHandle handle = ++lastFilterHandle_ == 0 ? ++lastFilterHandle_ : lastFilterHandle_;
-    recordFilters_.emplace_back(handle, std::move(filter));
+    recordFilters_.emplace_back(handle, std::make_shared<const TRecordFilter>(std::move(filter)));
     rtl::TScopeExit undo([&] {
         std::erase_if(recordFilters_, [handle](const auto& f) { return f.first == handle; });
         RecordFiltersChanged();
@@ -1056,7 +1061,7 @@ bool TDataSet::RemoveRecordFilter(TRecordFilterHandle handle)
 
 void TDataSet::RecordFiltersChanged()
 {
-    if (!Active()) return;
+    if (!Active() || askingFilters_ != 0) return;
     CheckBrowseMode();
     First();
 }

@@ -188,7 +188,9 @@ public:
     // asked for every record, beside Filter and OnFilterRecord, whether Filtered is set or
     // not; a record shows when all of them accept it. Installing or removing one re-reads the
     // records (from the first). A filter that raises while the records are re-read is not
-    // installed and the error goes on to the caller; a removed filter stays removed.
+    // installed and the error goes on to the caller; a removed filter stays removed. Installed
+    // or removed by a filter while it is asked, the change holds from the next record on and
+    // nothing is re-read.
     TRecordFilterHandle AddRecordFilter(TRecordFilter filter);
     // False when no installed filter has that handle (0 included).
     bool RemoveRecordFilter(TRecordFilterHandle handle);
@@ -289,8 +291,10 @@ protected:
     bool FilterAccepts(TRecordBuffer buffer);
     // Whether FilterAccepts has anything to ask.
     bool FilterAsksRecords() const noexcept { return (filtered_ && OnFilterRecord) || !recordFilters_.empty(); }
-    // Re-reads the records after the record filters changed; the default moves to the first.
+    // Re-reads the records after the record filters changed (never while a filter is being
+    // asked); the default moves to the first.
     virtual void RecordFiltersChanged();
+    bool AskingFilters() const noexcept { return askingFilters_ != 0; }
     void ClearBuffers();
     // Closes the data set without its close events; a descendant's destructor calls it
     // (a closed data set's storage is the descendant's, which the base cannot free).
@@ -345,8 +349,10 @@ private:
     bool filtered_ = false;
     std::string filterText_;
     TRecordBuffer filterBuffer_ = nullptr;
-    std::vector<std::pair<TRecordFilterHandle, TRecordFilter>> recordFilters_;
+    // Shared, so that a filter removed while it is asked lives until its call returns.
+    std::vector<std::pair<TRecordFilterHandle, std::shared_ptr<const TRecordFilter>>> recordFilters_;
     TRecordFilterHandle lastFilterHandle_ = 0;
+    int askingFilters_ = 0;
     bool destroying_ = false;
 };
 

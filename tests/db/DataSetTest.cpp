@@ -444,6 +444,21 @@ TEST(DataSet, RecordFiltersAreAskedBesideFilteredAndRemovedByHandle)
     EXPECT_FALSE(ds->HasRecordFilters());
     EXPECT_EQ(WalkIds(*ds), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
     ds->CheckConsistency();
+
+    // A filter that removes itself while asked: it answers for that record, the records
+    // after it are not asked, and nothing is re-read meanwhile.
+    TRecordFilterHandle once = 0;
+    std::vector<int> askedFor;
+    once = ds->AddRecordFilter([&](TDataSet& d) {
+        if (once == 0) return true;  // asked while it is being installed
+        askedFor.push_back(d.FieldByName("ID")->AsInteger());
+        EXPECT_TRUE(d.RemoveRecordFilter(once));
+        return false;
+    });
+    EXPECT_EQ(WalkIds(*ds), (std::vector<int>{2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_FALSE(ds->HasRecordFilters());
+    EXPECT_EQ(askedFor, (std::vector<int>{1}));
+    EXPECT_EQ(WalkIds(*ds), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
 }
 
 TEST(DataSet, BlobStreamsReadAndWriteTheValue)
