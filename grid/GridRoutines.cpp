@@ -207,6 +207,32 @@ bool gkGetWantReturns(classes::TPersistent* control)
     return p != nullptr && std::get<bool>(p->Get(*control));
 }
 
+const classes::TEnumInfo& gkFilterOptionInfo()
+{
+    static const classes::TEnumInfo info{"TgkFilterOption", {"ofoEnabled", "ofoShowHourGlass", "ofoCancelOnEscape"}};
+    return info;
+}
+
+TgkFilterOptions gkGetFilterOptions(db::TDataSet* dataSet)
+{
+    if (dataSet == nullptr) return {};
+    const classes::TPropInfo* p = FindProp(dataSet, "OnFilterOptions", classes::TPropKind::Set);
+    if (p == nullptr) return dataSet->Filtered() ? TgkFilterOptions{ofoEnabled} : TgkFilterOptions{};
+    return TgkFilterOptions::FromBits(std::get<classes::TSetBits>(p->Get(*dataSet)).bits);
+}
+
+void gkSetFilterEnabled(db::TDataSet* dataSet, bool enabled)
+{
+    const classes::TPropInfo* p = FindProp(dataSet, "OnFilterOptions", classes::TPropKind::Set);
+    if (p == nullptr) return;
+    TgkFilterOptions options = gkGetFilterOptions(dataSet);
+    if (enabled)
+        options.Include(ofoEnabled);
+    else
+        options.Exclude(ofoEnabled);
+    p->Set(*dataSet, classes::TPropValue(classes::TSetBits{options.Bits()}));
+}
+
 bool gkSetDataSource(ui::TControl* control, db::TDataSource* source)
 {
     if (dynamic_cast<ui::TWinControl*>(control) == nullptr) return false;

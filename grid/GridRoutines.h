@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "platform/classes/Component.h"
+#include "platform/classes/Sets.h"
 #include "platform/classes/Alignment.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Controls.h"
@@ -91,6 +92,19 @@ rtl::TStrings* gkGetLookupLinks(classes::TPersistent* object);
 std::string gkGetDatabaseName(classes::TPersistent* object);
 // "WantReturns"; False when absent.
 bool gkGetWantReturns(classes::TPersistent* control);
+
+// How the library's data sets run their filter callbacks: at all, with the hourglass shown,
+// and switched off by an Escape key.
+enum TgkFilterOption { ofoEnabled, ofoShowHourGlass, ofoCancelOnEscape };
+using TgkFilterOptions = classes::TSet<TgkFilterOption>;
+// The names "ofoEnabled" ..., for publishing the options.
+const classes::TEnumInfo& gkFilterOptionInfo();
+// The data set's "OnFilterOptions"; when absent, [ofoEnabled] if its Filtered is set, else [].
+// [] for nil.
+TgkFilterOptions gkGetFilterOptions(db::TDataSet* dataSet);
+// Sets or clears ofoEnabled in "OnFilterOptions" (the other options kept); nothing when the
+// data set does not publish them.
+void gkSetFilterEnabled(db::TDataSet* dataSet, bool enabled);
 // Only for a windowed control whose "DataSource" takes a data source / whose "DataField" is
 // a string: True when set.
 bool gkSetDataSource(ui::TControl* control, db::TDataSource* source);

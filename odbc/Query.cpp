@@ -961,7 +961,7 @@ TGetResult TdbCustomQuery::GetRecord(TRecordBuffer buffer, TGetMode mode, bool)
             record.recNo = recNo_;
         }
         record.flag = bfCurrent;
-        if (!Filtered() || !OnFilterRecord || FilterAccepts(buffer)) return grOK;
+        if (FilterAccepts(buffer)) return grOK;
         if (mode == gmCurrent) mode = gmNext;
     }
 }

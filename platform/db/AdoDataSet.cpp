@@ -325,7 +325,8 @@ void TCustomADODataSet::BuildView()
     if (!recordset_) return;
     const TRowStore& rows = *recordset_->rows;
     const auto lookup = [this](std::string_view name) { return ColumnIndex(name); };
-    const bool filtering = Filtered() && (!rtl::Trim(Filter()).empty() || OnFilterRecord);
+    const bool byText = Filtered() && !rtl::Trim(Filter()).empty();
+    const bool filtering = byText || FilterAsksRecords();
     const std::vector<TSortKey> keys = rtl::Trim(sort_).empty() ? std::vector<TSortKey>{} : ParseSortText(sort_, lookup);
     if (!filtering && keys.empty()) return;
     ReadAllRows();
@@ -333,9 +334,9 @@ void TCustomADODataSet::BuildView()
     std::vector<std::uint32_t> view;
     if (filtering) {
         std::unique_ptr<TFilterExpression> expression;
-        if (!rtl::Trim(Filter()).empty()) expression = TFilterExpression::Parse(Filter(), lookup);
+        if (byText) expression = TFilterExpression::Parse(Filter(), lookup);
         std::vector<std::uint32_t> offsets(static_cast<std::size_t>(rows.ColumnCount()));
-        TRecordBuffer buffer = OnFilterRecord ? AllocRecordBuffer() : nullptr;
+        TRecordBuffer buffer = FilterAsksRecords() ? AllocRecordBuffer() : nullptr;
         rtl::TScopeExit freeBuffer([&] {
             if (buffer != nullptr) FreeRecordBuffer(buffer);
         });
@@ -374,6 +375,11 @@ void TCustomADODataSet::BuildView()
     }
     view_ = std::move(view);
     identityView_ = false;
+}
+
+void TCustomADODataSet::RecordFiltersChanged()
+{
+    if (Active() && !AskingFilters()) ApplyViewChange();
 }
 
 void TCustomADODataSet::ApplyViewChange()

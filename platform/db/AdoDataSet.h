@@ -13,7 +13,7 @@
 // the query's result.
 //
 // Filter text (with Filtered) and Sort text select and order the rows (AdoFilter.h);
-// OnFilterRecord is asked too when Filtered is set.
+// OnFilterRecord is asked too when Filtered is set, and the record filters always.
 
 #include <cstdint>
 #include <memory>
@@ -91,6 +91,7 @@ protected:
     bool GetAllRecordsRead() const override { return AllRowsRead(); }
     int GetRecNo() const override;
     std::string RecordBufferFault(TRecordBuffer buffer) const override;
+    void RecordFiltersChanged() override;
 
 private:
     friend class TADOConnection;

@@ -1008,7 +1008,7 @@ void TDataSet::SetFilterText(const std::string& text) { filterText_ = text; }
 
 bool TDataSet::FilterAccepts(TRecordBuffer buffer)
 {
-    if (!OnFilterRecord) return true;
+    if (!FilterAsksRecords()) return true;
     const TDataSetState saved = state_;
     TRecordBuffer savedBuffer = filterBuffer_;
     rtl::TScopeExit restore([&] {
@@ -1017,9 +1017,53 @@ bool TDataSet::FilterAccepts(TRecordBuffer buffer)
     });
     state_ = dsFilter;
     filterBuffer_ = buffer;
-    bool accept = true;
-    OnFilterRecord(this, accept);
-    return accept;
+    if (filtered_ && OnFilterRecord) {
+        bool accept = true;
+        OnFilterRecord(this, accept);
+        if (!accept) return false;
+    }
+    ++askingFilters_;
+    rtl::TScopeExit asked([this] { --askingFilters_; });
+    // A filter may remove itself (or another) while asked: ask from a copy.
+    if (recordFilters_.size() == 1) {
+        const auto filter = recordFilters_.front().second;
+        return (*filter)(*this);
+    }
+    const auto filters = recordFilters_;
+    for (const auto& [handle, filter] : filters)
+        if (!(*filter)(*this)) return false;
+    return true;
+}
+
+TRecordFilterHandle TDataSet::AddRecordFilter(TRecordFilter filter)
+{
+    if (!filter) throw std::invalid_argument("AddRecordFilter: no filter");
+    const TRecordFilterHandle handle = ++lastFilterHandle_ == 0 ? ++lastFilterHandle_ : lastFilterHandle_;
+    recordFilters_.emplace_back(handle, std::make_shared<const TRecordFilter>(std::move(filter)));
+    rtl::TScopeExit undo([&] {
+        std::erase_if(recordFilters_, [handle](const auto& f) { return f.first == handle; });
+        RecordFiltersChanged();
+    });
+    RecordFiltersChanged();
+    undo.Release();
+    return handle;
+}
+
+bool TDataSet::RemoveRecordFilter(TRecordFilterHandle handle)
+{
+    const auto it = std::find_if(recordFilters_.begin(), recordFilters_.end(),
+                                 [handle](const auto& f) { return f.first == handle; });
+    if (handle == 0 || it == recordFilters_.end()) return false;
+    recordFilters_.erase(it);
+    RecordFiltersChanged();
+    return true;
+}
+
+void TDataSet::RecordFiltersChanged()
+{
+    if (!Active() || askingFilters_ != 0) return;
+    CheckBrowseMode();
+    First();
 }
 
 std::unique_ptr<TBlobStream> TDataSet::CreateBlobStream(TField* field, TBlobStreamMode mode)

@@ -15,6 +15,7 @@
 // set's name when it has one.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,6 +59,11 @@ using TRecordBuffer = std::uint8_t*;
 
 using TDataSetNotifyEvent = classes::TEvent<TDataSet*>;
 using TFilterRecordEvent = classes::TEvent<TDataSet*, bool&>;
+// A record filter installed on a data set: answers whether the record the fields read now
+// (the one being tested) shows.
+using TRecordFilter = std::function<bool(TDataSet&)>;
+// Names an installed record filter; 0 names none.
+using TRecordFilterHandle = std::uint32_t;
 
 // A stream over one blob field's value. Destroying a stream that was written stores the new
 // value in the field.
@@ -178,6 +184,17 @@ public:
     virtual void SetFiltered(bool filtered);
     const std::string& Filter() const noexcept { return filterText_; }
     virtual void SetFilterText(const std::string& text);
+    // Record filters belong to the cursor rather than to Filtered: every installed one is
+    // asked for every record, beside Filter and OnFilterRecord, whether Filtered is set or
+    // not; a record shows when all of them accept it. Installing or removing one re-reads the
+    // records (from the first). A filter that raises while the records are re-read is not
+    // installed and the error goes on to the caller; a removed filter stays removed. Installed
+    // or removed by a filter while it is asked, the change holds from the next record on and
+    // nothing is re-read.
+    TRecordFilterHandle AddRecordFilter(TRecordFilter filter);
+    // False when no installed filter has that handle (0 included).
+    bool RemoveRecordFilter(TRecordFilterHandle handle);
+    bool HasRecordFilters() const noexcept { return !recordFilters_.empty(); }
 
     // ---- Blobs --------------------------------------------------------------------------
     // A stream over the field's value in the current record.
@@ -268,8 +285,16 @@ protected:
     void CursorPosChanged() noexcept { currentRecord_ = -1; }
     void SetState(TDataSetState state);
     void SetModified(bool modified) noexcept { modified_ = modified; }
-    // A buffer for the filter state; fields read it while the descendant asks OnFilterRecord.
+    // Whether the record in `buffer` shows: OnFilterRecord when Filtered is set, then every
+    // record filter, with the fields reading that buffer in the filter state. A descendant
+    // that filters its own text asks this after the text accepted the record.
     bool FilterAccepts(TRecordBuffer buffer);
+    // Whether FilterAccepts has anything to ask.
+    bool FilterAsksRecords() const noexcept { return (filtered_ && OnFilterRecord) || !recordFilters_.empty(); }
+    // Re-reads the records after the record filters changed (never while a filter is being
+    // asked); the default moves to the first.
+    virtual void RecordFiltersChanged();
+    bool AskingFilters() const noexcept { return askingFilters_ != 0; }
     void ClearBuffers();
     // Closes the data set without its close events; a descendant's destructor calls it
     // (a closed data set's storage is the descendant's, which the base cannot free).
@@ -324,6 +349,10 @@ private:
     bool filtered_ = false;
     std::string filterText_;
     TRecordBuffer filterBuffer_ = nullptr;
+    // Shared, so that a filter removed while it is asked lives until its call returns.
+    std::vector<std::pair<TRecordFilterHandle, std::shared_ptr<const TRecordFilter>>> recordFilters_;
+    TRecordFilterHandle lastFilterHandle_ = 0;
+    int askingFilters_ = 0;
     bool destroying_ = false;
 };
 

@@ -400,6 +400,13 @@ int StrToIntDef(std::string_view s, int defaultValue)
 
 bool TryStrToInt64(std::string_view s, std::int64_t& value) { return ParseInteger(s, 64, value); }
 
+std::int64_t StrToInt64(std::string_view s)
+{
+    std::int64_t v = 0;
+    if (!TryStrToInt64(s, v)) RaiseNotInteger(s);
+    return v;
+}
+
 namespace detail {
 std::string HexDigits(std::uint64_t bits, int minDigits)
 {

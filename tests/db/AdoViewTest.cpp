@@ -132,6 +132,29 @@ TEST_F(SampleDatabase, FilterAndSortTextsSelectAndOrderTheRows)
     EXPECT_TRUE(p.IsEmpty());
 }
 
+TEST_F(SampleDatabase, RecordFiltersJoinTheFilterTextOnAQuery)
+{
+    Open("Sample1.db");
+    TADOQuery& p = Run("SELECT product_id, name, category, unit_price FROM products ORDER BY product_id");
+    const TRecordFilterHandle dear =
+        p.AddRecordFilter([](TDataSet& d) { return d.FieldByName("unit_price")->AsFloat() >= 30; });
+    const int dearCount = p.RecordCount();
+    EXPECT_GT(dearCount, 0);
+    EXPECT_LT(dearCount, 25);
+    for (p.First(); !p.Eof(); p.Next()) EXPECT_GE(p.FieldByName("unit_price")->AsFloat(), 30);
+
+    p.SetFilterText("category = 'Dairy'");
+    p.SetFiltered(true);
+    const int dearDairy = p.RecordCount();
+    p.SetFiltered(false);
+    EXPECT_EQ(p.RecordCount(), dearCount);
+    EXPECT_TRUE(p.RemoveRecordFilter(dear));
+    EXPECT_EQ(p.RecordCount(), 25);
+    p.SetFiltered(true);
+    EXPECT_LT(dearDairy, p.RecordCount());
+    for (p.First(); !p.Eof(); p.Next()) EXPECT_EQ(p.FieldByName("category")->AsString(), "Dairy");
+}
+
 // Random moves through the query under changing sorts, filters and window sizes: the record
 // window holds together, each buffered record points at its row and the grid's rows are
 // consecutive records.

@@ -407,6 +407,60 @@ TEST(DataSet, FilterRecordEventHidesRecords)
     EXPECT_EQ(WalkIds(*ds), (std::vector<int>{2, 4, 6}));
 }
 
+TEST(DataSet, RecordFiltersAreAskedBesideFilteredAndRemovedByHandle)
+{
+    auto ds = People(8);
+    ds->Open();
+    ds->Next();
+    int asked = 0;
+    const TRecordFilterHandle even = ds->AddRecordFilter([&](TDataSet& d) {
+        ++asked;
+        return d.FieldByName("ID")->AsInteger() % 2 == 0;
+    });
+    EXPECT_NE(even, 0u);
+    EXPECT_GT(asked, 0);
+    EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 2);  // re-read from the first record
+    EXPECT_EQ(WalkIds(*ds), (std::vector<int>{2, 4, 6, 8}));  // without Filtered set
+
+    const TRecordFilterHandle small = ds->AddRecordFilter([](TDataSet& d) { return d.FieldByName("ID")->AsInteger() < 7; });
+    EXPECT_NE(small, even);
+    EXPECT_EQ(WalkIds(*ds), (std::vector<int>{2, 4, 6}));
+    ds->OnFilterRecord = [](TDataSet* d, bool& accept) { accept = d->FieldByName("ID")->AsInteger() != 4; };
+    EXPECT_EQ(WalkIds(*ds), (std::vector<int>{2, 4, 6}));  // OnFilterRecord only with Filtered
+    ds->SetFiltered(true);
+    EXPECT_EQ(WalkIds(*ds), (std::vector<int>{2, 6}));
+
+    EXPECT_TRUE(ds->RemoveRecordFilter(even));
+    EXPECT_FALSE(ds->RemoveRecordFilter(even));
+    EXPECT_FALSE(ds->RemoveRecordFilter(0));
+    EXPECT_EQ(WalkIds(*ds), (std::vector<int>{1, 2, 3, 5, 6}));
+    EXPECT_TRUE(ds->RemoveRecordFilter(small));
+    EXPECT_FALSE(ds->HasRecordFilters());
+    ds->SetFiltered(false);
+    EXPECT_EQ(WalkIds(*ds), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+
+    // A filter that fails while the records are re-read is not installed.
+    EXPECT_THROW(ds->AddRecordFilter([](TDataSet&) -> bool { throw EDatabaseError("broken"); }), EDatabaseError);
+    EXPECT_FALSE(ds->HasRecordFilters());
+    EXPECT_EQ(WalkIds(*ds), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+    ds->CheckConsistency();
+
+    // A filter that removes itself while asked: it answers for that record, the records
+    // after it are not asked, and nothing is re-read meanwhile.
+    TRecordFilterHandle once = 0;
+    std::vector<int> askedFor;
+    once = ds->AddRecordFilter([&](TDataSet& d) {
+        if (once == 0) return true;  // asked while it is being installed
+        askedFor.push_back(d.FieldByName("ID")->AsInteger());
+        EXPECT_TRUE(d.RemoveRecordFilter(once));
+        return false;
+    });
+    EXPECT_EQ(WalkIds(*ds), (std::vector<int>{2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_FALSE(ds->HasRecordFilters());
+    EXPECT_EQ(askedFor, (std::vector<int>{1}));
+    EXPECT_EQ(WalkIds(*ds), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+}
+
 TEST(DataSet, BlobStreamsReadAndWriteTheValue)
 {
     TMemDataSet ds;

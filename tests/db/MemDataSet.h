@@ -70,7 +70,7 @@ protected:
             auto* h = reinterpret_cast<Header*>(buffer);
             h->id = ids_[static_cast<std::size_t>(cursor_)];
             h->flag = db::bfCurrent;
-            if (!Filtered() || FilterAccepts(buffer)) return db::grOK;
+            if (FilterAccepts(buffer)) return db::grOK;
             if (mode == db::gmCurrent) mode = db::gmNext;
         }
     }

@@ -29,6 +29,23 @@ private:
 };
 GW_IMPLEMENT_CLASS(TMaskedDataSet, db::TDataSet) { p.Strings("PictureMasks", &TMaskedDataSet::PictureMasks); }
 
+// A data set that publishes its filter-callback options, as the library's query does.
+class TOptionsDataSet : public dbtest::TMemDataSet {
+    GW_CLASS(TOptionsDataSet)
+
+public:
+    using TMemDataSet::TMemDataSet;
+    TgkFilterOptions FilterOptions() const { return options_; }
+    void SetFilterOptions(TgkFilterOptions options) { options_ = options; }
+
+private:
+    TgkFilterOptions options_{ofoEnabled, ofoShowHourGlass};
+};
+GW_IMPLEMENT_CLASS(TOptionsDataSet, db::TDataSet)
+{
+    p.Set("OnFilterOptions", gkFilterOptionInfo(), &TOptionsDataSet::FilterOptions, &TOptionsDataSet::SetFilterOptions);
+}
+
 }  // namespace gridroutinestest
 
 namespace {
@@ -127,3 +144,28 @@ TEST(GridRoutines, LocateIfChangedStaysOnAMatchingRecordOrLocates)
 }
 
 }  // namespace
+
+TEST(GridRoutines, FilterOptionsComeFromThePublishedSetOrFromFiltered)
+{
+    using O = TgkFilterOptions;
+    gridroutinestest::TOptionsDataSet published;
+    EXPECT_EQ(gkGetFilterOptions(&published), (O{ofoEnabled, ofoShowHourGlass}));
+    gkSetFilterEnabled(&published, false);
+    EXPECT_EQ(published.FilterOptions(), (O{ofoShowHourGlass}));  // the other options kept
+    EXPECT_EQ(gkGetFilterOptions(&published), (O{ofoShowHourGlass}));
+    published.SetFilterOptions({ofoCancelOnEscape});
+    gkSetFilterEnabled(&published, true);
+    EXPECT_EQ(gkGetFilterOptions(&published), (O{ofoEnabled, ofoCancelOnEscape}));
+    published.SetFiltered(true);
+    published.SetFilterOptions({});
+    EXPECT_EQ(gkGetFilterOptions(&published), O{});  // the published set, not Filtered
+
+    dbtest::TMemDataSet plain;
+    EXPECT_EQ(gkGetFilterOptions(&plain), O{});
+    plain.SetFiltered(true);
+    EXPECT_EQ(gkGetFilterOptions(&plain), O{ofoEnabled});
+    gkSetFilterEnabled(&plain, false);  // nothing to write: Filtered stays
+    EXPECT_TRUE(plain.Filtered());
+    EXPECT_EQ(gkGetFilterOptions(nullptr), O{});
+    gkSetFilterEnabled(nullptr, true);
+}
