@@ -33,6 +33,18 @@ const char* const kText =
     "\\pard{\\*\\pn\\pnlvlblt}\\li720 a bullet\\par"
     "\\pard an object {\\object\\objemb{\\*\\objclass Paint.Picture}{\\*\\objdata 0105}} here}";
 
+// A "Rich text" form of `width` × `height` at (100, 100) holding a rich edit `editHeight` high,
+// 10 pixels in from its left, top and right.
+TgkDBRichEdit* RichEditOnForm(ui::TForm& form, int width, int height, int editHeight)
+{
+    form.SetCaption("Rich text");
+    form.SetBounds(100, 100, width, height);
+    auto* edit = new TgkDBRichEdit(&form);
+    edit->SetParent(&form);
+    edit->SetBounds(10, 10, width - 30, editHeight);
+    return edit;
+}
+
 TEST(RichEditWindow, ShowsFormattedTextLinksAndObjectsAndTakesRealInput)
 {
     if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
@@ -41,11 +53,7 @@ TEST(RichEditWindow, ShowsFormattedTextLinksAndObjectsAndTakesRealInput)
     const TgkCustomRichEdit::TOpener previous =
         TgkCustomRichEdit::SetURLOpener([&](const std::string& a) { opened.push_back(a); return true; });
     ui::TForm form(nullptr);
-    form.SetCaption("Rich text");
-    form.SetBounds(100, 100, 520, 300);
-    auto* edit = new TgkDBRichEdit(&form);
-    edit->SetParent(&form);
-    edit->SetBounds(10, 10, 490, 240);
+    auto* edit = RichEditOnForm(form, 520, 300, 240);
     edit->SetColor(rtl::clWhite);
     edit->StreamIn(kText);
     edit->SetAutoURLDetect(true);
@@ -105,11 +113,7 @@ TEST(RichEditWindow, TextTypedAtAParagraphsStartTakesItsFirstCharactersFormat)
     if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
     RegisterRichEditClasses();
     ui::TForm form(nullptr);
-    form.SetCaption("Rich text");
-    form.SetBounds(100, 100, 420, 220);
-    auto* edit = new TgkDBRichEdit(&form);
-    edit->SetParent(&form);
-    edit->SetBounds(10, 10, 390, 160);
+    auto* edit = RichEditOnForm(form, 420, 220, 160);
     form.Show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(ui::qt::WidgetOf(form)));
     // Loaded while the window shows, as a record's field is.
@@ -171,11 +175,7 @@ TEST(RichEditWindow, TheReplaceDialogTakesTypedTextAndReplacesInTheShownText)
     } answer;
     ui::TDialogServiceScope answering(answer);
     ui::TForm form(nullptr);
-    form.SetCaption("Rich text");
-    form.SetBounds(100, 100, 420, 200);
-    auto* edit = new TgkDBRichEdit(&form);
-    edit->SetParent(&form);
-    edit->SetBounds(10, 10, 390, 140);
+    auto* edit = RichEditOnForm(form, 420, 200, 140);
     edit->StreamIn("{\\rtf1 a {\\b cat} and a cat\\par a last cat}");
     form.Show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(ui::qt::WidgetOf(form)));
@@ -211,11 +211,7 @@ TEST(RichEditWindow, TheSelectionHidesWithoutTheFocusButShowsWhileSearching)
     if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
     RegisterRichEditClasses();
     ui::TForm form(nullptr);
-    form.SetCaption("Rich text");
-    form.SetBounds(100, 100, 420, 220);
-    auto* edit = new TgkDBRichEdit(&form);
-    edit->SetParent(&form);
-    edit->SetBounds(10, 10, 390, 120);
+    auto* edit = RichEditOnForm(form, 420, 220, 120);
     edit->StreamIn("{\\rtf1 a cat and a dog}");
     auto* other = new ui::TEdit(&form);
     other->SetParent(&form);
@@ -281,11 +277,7 @@ TEST(RichEditWindow, AnotherVersionRemakesTheWindowKeepingTextAndState)
     if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
     RegisterRichEditClasses();
     ui::TForm form(nullptr);
-    form.SetCaption("Rich text");
-    form.SetBounds(100, 100, 420, 200);
-    auto* edit = new TgkDBRichEdit(&form);
-    edit->SetParent(&form);
-    edit->SetBounds(10, 10, 390, 140);
+    auto* edit = RichEditOnForm(form, 420, 200, 140);
     edit->StreamIn("{\\rtf1 a {\\b bold} word\\par next}");
     form.Show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(ui::qt::WidgetOf(form)));
