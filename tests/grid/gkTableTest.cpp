@@ -220,6 +220,48 @@ TEST_F(GkTable, FindKeyByValuesSearchesThroughARangeOrFindKey)
     EXPECT_FALSE(people_.FindKeyByValues({"Smith"}));  // no index fields
 }
 
+// The table's own order, searches, ranges and master link, as lookups and forms use them.
+TEST_F(GkTable, OrdersSearchesRangesAndFollowsAMaster)
+{
+    TgkTable visits(nullptr);
+    visits.SetConnection(&conn_);
+    visits.SetTableName("visits");
+    visits.SetIndexName(visits.FindIndexForFields("person_id;day"));
+    db::TDataSource master(nullptr);
+    master.SetDataSet(&people_);
+    visits.SetMasterSource(&master);
+    visits.SetMasterFields("id");
+    people_.SetIndexName("people_city");
+    people_.Open();
+    visits.Open();
+    EXPECT_EQ(Ids(people_), (std::vector<int>{5, 1, 3, 2, 4}));
+    struct Case {
+        std::vector<db::TVariant> key;
+        bool nearest;
+        int id;
+        std::vector<int> days;  // the detail's records then
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"Rome"}, false, 4, {5, 6, 7}},
+             {{"Berlin"}, false, 1, {1, 2}},
+             {{"C"}, true, 2, {}},  // nearest: Paris
+             {{"Berlin"}, false, 1, {1, 2}},
+         }) {
+        SCOPED_TRACE(c.key[0].AsString());
+        if (c.nearest)
+            people_.FindNearest(c.key);
+        else
+            EXPECT_TRUE(people_.FindKey(c.key));
+        EXPECT_EQ(CurrentId(), c.id);
+        EXPECT_EQ(Ids(visits, "day"), c.days);
+    }
+    people_.SetRange({"Berlin"}, {"Paris"});
+    EXPECT_EQ(Ids(people_), (std::vector<int>{1, 3, 2}));
+    EXPECT_EQ(Ids(visits, "day"), std::vector<int>{});  // follows the master's last record, id 2
+    people_.CancelRange();
+    visits.Close();
+}
+
 // The index step of the find routine: FindKey for an exact search, FindNearest for a start
 // search, on a table ordered by the searched field.
 TEST_F(GkTable, FindMatchSearchesThroughTheCurrentIndex)
