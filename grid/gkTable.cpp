@@ -139,6 +139,12 @@ std::string TgkTable::CommandText() const
     return gkStringsToText(*query_, false);
 }
 
+// Query lines are described by preparing them as they stand: no clause may be added to them.
+std::string TgkTable::DescribeText() const
+{
+    return query_->Count() == 0 ? db::TADOTable::DescribeText() : CommandText();
+}
+
 std::string TgkTable::CombinedFilterText() const
 {
     std::string text;

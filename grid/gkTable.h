@@ -107,6 +107,7 @@ public:
 
 protected:
     std::string CommandText() const override;
+    std::string DescribeText() const override;
     void InternalOpen() override;
     void InternalClose() override;
     void InternalInitFieldDefs() override;

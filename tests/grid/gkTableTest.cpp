@@ -346,6 +346,8 @@ TEST_F(GkTable, QueryLinesAreSqlAndQueryByExampleIsRefused)
     EXPECT_EQ(people_.TableName(), "");
     EXPECT_EQ(people_.IndexFieldNames(), "");
     EXPECT_TRUE(grid::gkTableHasQuery(&people_));
+    people_.FieldDefs().Update();  // described while closed
+    EXPECT_EQ(people_.FieldDefs().Count(), 2);
     people_.Open();
     EXPECT_EQ(Ids(people_), (std::vector<int>{1, 3}));
     EXPECT_EQ(people_.FindField("city"), nullptr);
