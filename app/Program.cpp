@@ -14,6 +14,7 @@
 #include "editctrls/gkDBRichEdit.h"
 #include "framedctrls/FcClasses.h"
 #include "grid/Intl.h"
+#include "grid/gkDataSets.h"
 #include "grid/PublishedDBGrid.h"
 #include "odbc/Database.h"
 #include "odbc/Session.h"
@@ -78,6 +79,7 @@ void RegisterAppClasses()
     db::RegisterDbClasses();
     grid::RegisterIntlClasses();
     grid::RegisterPublishedGridClasses();
+    grid::RegisterDataSetClasses();
     editctrls::RegisterDateTimePickerClasses();
     editctrls::RegisterCheckBoxClasses();
     editctrls::RegisterMonthCalendarClasses();

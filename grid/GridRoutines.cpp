@@ -233,6 +233,13 @@ void gkSetFilterEnabled(db::TDataSet* dataSet, bool enabled)
     p->Set(*dataSet, classes::TPropValue(classes::TSetBits{options.Bits()}));
 }
 
+bool gkCheckFilterEscape(db::TDataSet* dataSet)
+{
+    if (!ui::TakeWaitingKeyPress(ui::VK_ESCAPE)) return false;
+    gkSetFilterEnabled(dataSet, false);
+    return true;
+}
+
 bool gkSetDataSource(ui::TControl* control, db::TDataSource* source)
 {
     if (dynamic_cast<ui::TWinControl*>(control) == nullptr) return false;

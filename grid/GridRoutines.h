@@ -105,6 +105,10 @@ TgkFilterOptions gkGetFilterOptions(db::TDataSet* dataSet);
 // Sets or clears ofoEnabled in "OnFilterOptions" (the other options kept); nothing when the
 // data set does not publish them.
 void gkSetFilterEnabled(db::TDataSet* dataSet, bool enabled);
+// Asked while a filter runs over many records: when an Escape press waits in the input queue,
+// takes that press (only it: keys typed meanwhile stay queued, in order), switches the
+// filter off (gkSetFilterEnabled False) and answers True.
+bool gkCheckFilterEscape(db::TDataSet* dataSet);
 // Only for a windowed control whose "DataSource" takes a data source / whose "DataField" is
 // a string: True when set.
 bool gkSetDataSource(ui::TControl* control, db::TDataSource* source);

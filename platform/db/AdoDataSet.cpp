@@ -130,8 +130,9 @@ std::unique_ptr<TRecordset> TCustomADODataSet::Execute()
     if (rtl::Trim(sql).empty()) DatabaseError("CommandText does not return a result set", this);
     connection_->Open();
     try {
-        return connection_->OdbcConnection().Run([sql, enableBCD = enableBCD_](TOdbcLink& link) {
+        return connection_->OdbcConnection().Run([sql, inputs = CommandInputs(), enableBCD = enableBCD_](TOdbcLink& link) {
             auto statement = std::make_unique<TOdbcStatement>(link);
+            statement->BindInputs(inputs);
             statement->ExecDirect(sql);
             return OpenRecordset(std::move(statement), enableBCD, kRowsPerRead);
         });
@@ -227,8 +228,9 @@ void TCustomADODataSet::InternalInitFieldDefs()
         if (rtl::Trim(sql).empty()) DatabaseError("CommandText does not return a result set", this);
         connection_->Open();
         try {
-            columns = connection_->OdbcConnection().Run([sql, enableBCD = enableBCD_](TOdbcLink& link) {
+            columns = connection_->OdbcConnection().Run([sql, inputs = CommandInputs(), enableBCD = enableBCD_](TOdbcLink& link) {
                 TOdbcStatement statement(link);
+                statement.BindInputs(inputs);
                 statement.Prepare(sql);
                 return DescribeColumns(statement, enableBCD);
             });
@@ -980,6 +982,54 @@ std::string TADOTable::DescribeText() const
 {
     const std::string select = CommandText();
     return select.empty() ? select : select + " WHERE 1=0";
+}
+
+// ---- Stored procedure ----------------------------------------------------------------------
+
+GW_IMPLEMENT_CLASS(TADOStoredProc, TCustomADODataSet)
+{
+    p.String("ProcedureName", &TADOStoredProc::ProcedureName, &TADOStoredProc::SetProcedureName);
+}
+
+TADOStoredProc::TADOStoredProc(classes::TComponent* owner) : TCustomADODataSet(owner) {}
+
+TADOStoredProc::~TADOStoredProc() { CloseOnDestroy(); }
+
+void TADOStoredProc::SetProcedureName(const std::string& name)
+{
+    if (name == procedureName_) return;
+    if (Active()) Close();
+    procedureName_ = name;
+    FieldDefs().SetUpdated(false);
+}
+
+void TADOStoredProc::SetParameter(const std::string& name, const TVariant& value)
+{
+    for (auto& [n, v] : parameters_) {
+        if (rtl::AnsiSameText(n, name)) {
+            v = value;
+            return;
+        }
+    }
+    parameters_.emplace_back(name, value);
+}
+
+std::string TADOStoredProc::CommandText() const
+{
+    if (rtl::Trim(procedureName_).empty()) return {};
+    std::string markers;
+    for (std::size_t i = 0; i < parameters_.size(); ++i) markers += i == 0 ? "?" : ",?";
+    // The driver's call escape: on PostgreSQL it runs a set-returning function as
+    // SELECT * FROM name(...), so its rows come back as a result.
+    return "{call " + procedureName_ + "(" + markers + ")}";
+}
+
+std::vector<TVariant> TADOStoredProc::CommandInputs() const
+{
+    std::vector<TVariant> values;
+    values.reserve(parameters_.size());
+    for (const auto& [name, value] : parameters_) values.push_back(value);
+    return values;
 }
 
 }  // namespace db

@@ -1,5 +1,6 @@
 #pragma once
-// The ADO-like data sets: a query, a table and the data set schema rowsets are read into.
+// The ADO-like data sets: a query, a table, a stored procedure and the data set schema
+// rowsets are read into.
 //
 // Opening runs the statement on the connection (connecting it first when needed), makes the
 // field definitions from the result columns (ODBC type → ADO type → field type through the
@@ -91,6 +92,8 @@ protected:
     virtual std::string CommandText() const { return {}; }
     // Describes the result columns without reading rows (for FieldDefs.Update while closed).
     virtual std::string DescribeText() const { return CommandText(); }
+    // The values of the statement's parameter markers, in order.
+    virtual std::vector<TVariant> CommandInputs() const { return {}; }
     // Runs the statement and reads its rows.
     std::unique_ptr<TRecordset> Execute();
     // Hands over rows read elsewhere (schema rowsets); the next open shows them.
@@ -288,6 +291,31 @@ private:
     std::vector<TVariant> rangeStart_, rangeEnd_, pendingStart_, pendingEnd_;
     std::unique_ptr<TMasterLink> masterLink_;
     std::string masterFields_;
+};
+
+// The rows a stored procedure (on PostgreSQL a set-returning function) answers, run through
+// the driver's call escape "{call name(?,...)}" with the input parameters in the order they
+// were first set. Changing the name closes the data set; parameters are read when it opens.
+class TADOStoredProc : public TCustomADODataSet {
+    GW_CLASS(TADOStoredProc)
+
+public:
+    explicit TADOStoredProc(classes::TComponent* owner);
+    ~TADOStoredProc() override;
+
+    const std::string& ProcedureName() const noexcept { return procedureName_; }
+    void SetProcedureName(const std::string& name);
+    // Sets the value of the input parameter `name` (letter case ignored), adding it after the
+    // others when it is new.
+    void SetParameter(const std::string& name, const TVariant& value);
+
+protected:
+    std::string CommandText() const override;
+    std::vector<TVariant> CommandInputs() const override;
+
+private:
+    std::string procedureName_;
+    std::vector<std::pair<std::string, TVariant>> parameters_;
 };
 
 }  // namespace db

@@ -184,6 +184,7 @@ void TDataSet::SetActive(bool active)
         OpenCursor();
         SetState(dsBrowse);
         GW_ASSERT_CONSISTENT();
+        RecordsSettled();
         AfterOpen(this);
         if (!IsEmpty()) AfterScroll(this);
     } else {
@@ -198,8 +199,12 @@ void TDataSet::OpenCursor()
 {
     CheckInactive();
     defaultFields_ = fields_.Count() == 0;
+    // Opening is a state of its own, so that what must be in place before the first records
+    // are read (a record filter) can tell it from closed. The links hear nothing of it: to
+    // them the data set is closed until it is open.
+    state_ = dsOpening;
     rtl::TScopeExit undo([this] {
-        SetState(dsInactive);
+        state_ = dsInactive;  // the links never heard it was opening
         CloseCursor();
         // Fields made for this open go too, even when the descendant failed before it
         // counted as open.
@@ -467,6 +472,7 @@ void TDataSet::Resync(TResyncMode mode)
                FetchRecord(scratch, gmPrior, false) != grOK) {
         ClearBuffers();
         DataEvent(deDataSetChange);
+        RecordsSettled();
         return;
     }
     int count = mode.Contains(rmCenter) ? (bufferCount_ - 1) / 2 : activeRecord_;
@@ -478,6 +484,9 @@ void TDataSet::Resync(TResyncMode mode)
     GetNextRecords();
     GetPriorRecords();
     GW_ASSERT_CONSISTENT();
+    notify.Release();
+    DataEvent(deDataSetChange);
+    RecordsSettled();
 }
 
 TRecordBuffer TDataSet::ActiveBuffer() const
@@ -532,6 +541,7 @@ void TDataSet::First()
         GetNextRecords();
     }
     GW_ASSERT_CONSISTENT();
+    RecordsSettled();
     AfterScroll(this);
 }
 
@@ -549,6 +559,7 @@ void TDataSet::Last()
         GetPriorRecords();
     }
     GW_ASSERT_CONSISTENT();
+    RecordsSettled();
     AfterScroll(this);
 }
 
@@ -597,6 +608,7 @@ int TDataSet::MoveBy(int distance)
         }
     }
     GW_ASSERT_CONSISTENT();
+    RecordsSettled();
     AfterScroll(this);
     return moved;
 }
@@ -1185,7 +1197,8 @@ void TDataSource::Notification(classes::TComponent* component, classes::TOperati
 
 void TDataSource::UpdateState()
 {
-    const TDataSetState state = enabled_ && dataSet_ != nullptr ? dataSet_->State() : dsInactive;
+    TDataSetState state = enabled_ && dataSet_ != nullptr ? dataSet_->State() : dsInactive;
+    if (state == dsOpening) state = dsInactive;  // the links see it once it is open
     if (state == state_) return;
     state_ = state;
     NotifyLinks(deUpdateState, nullptr, 0);

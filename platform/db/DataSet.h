@@ -89,6 +89,7 @@ public:
     ~TDataSet() override;
 
     // ---- Opening and state --------------------------------------------------------------
+    // dsOpening while the descendant opens its storage and reads the first records.
     bool Active() const noexcept { return state_ != dsInactive && state_ != dsOpening; }
     void SetActive(bool active);
     void Open() { SetActive(true); }
@@ -277,9 +278,6 @@ protected:
     // Fills the calculated and lookup fields of the record being calculated; the default
     // fires OnCalcFields.
     virtual void CalculateFields() { OnCalcFields(this); }
-    // Before a record is posted (after the editing controls wrote their input); the default
-    // fires BeforePost.
-    virtual void DoBeforePost() { BeforePost(this); }
     // What is wrong with a buffered record as the descendant holds it; empty when nothing is.
     virtual std::string RecordBufferFault(TRecordBuffer /*buffer*/) const { return {}; }
 
@@ -309,6 +307,14 @@ protected:
     // Re-reads the records after the record filters changed (never while a filter is being
     // asked); the default moves to the first.
     virtual void RecordFiltersChanged();
+    // Called once records have been read and the cursor placed: after the open (in dsBrowse,
+    // before AfterOpen) and after First, Last, MoveBy and Resync (before AfterScroll). A
+    // descendant takes back what it showed while its record filters were asked (a wait
+    // cursor) and does what had to wait until no filter was being asked.
+    virtual void RecordsSettled() {}
+    // The step before a post reaches the descendant: fires BeforePost. A descendant that
+    // checks the record first calls it, then checks.
+    virtual void DoBeforePost() { BeforePost(this); }
     bool AskingFilters() const noexcept { return askingFilters_ != 0; }
     void ClearBuffers();
     // Closes the data set without its close events; a descendant's destructor calls it

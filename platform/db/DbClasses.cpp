@@ -8,7 +8,7 @@ namespace db {
 void RegisterDbClasses()
 {
     static const bool done = [] {
-        classes::RegisterClasses<TDataSource, TADOConnection, TADOQuery, TADOTable, TADODataSet, TStringField,
+        classes::RegisterClasses<TDataSource, TADOConnection, TADOQuery, TADOTable, TADODataSet, TADOStoredProc, TStringField,
                                  TWideStringField, TGuidField, TSmallintField, TIntegerField, TWordField,
                                  TAutoIncField, TLargeintField, TFloatField, TCurrencyField, TBCDField, TBooleanField,
                                  TDateField, TTimeField, TDateTimeField, TBytesField, TVarBytesField, TBlobField,

@@ -1,5 +1,7 @@
 #include "platform/db/OdbcHandles.h"
 
+#include <algorithm>
+#include <climits>
 #include <condition_variable>
 #include <cstring>
 #include <exception>
@@ -355,6 +357,56 @@ void TOdbcStatement::ExecDirect(const std::string& sql)
     // A statement that touches no rows answers SQL_NO_DATA; that is no failure.
     if (rc == SQL_NO_DATA) return;
     Check(rc, "The statement failed");
+}
+
+void TOdbcStatement::BindInputs(const std::vector<TVariant>& values)
+{
+    inputs_.assign(values.size(), TInput{});
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const TVariant& v = values[i];
+        TInput& in = inputs_[i];
+        SQLSMALLINT cType = SQL_C_CHAR;
+        SQLSMALLINT sqlType = SQL_VARCHAR;
+        SQLPOINTER data = nullptr;
+        SQLLEN length = 0;
+        SQLULEN columnSize = 0;
+        switch (v.Type()) {
+        case TVarType::Null:
+            in.indicator = SQL_NULL_DATA;
+            columnSize = 1;
+            break;
+        case TVarType::Boolean:
+            in.bit = v.AsBoolean() ? 1 : 0;
+            cType = SQL_C_BIT;
+            sqlType = SQL_BIT;
+            data = &in.bit;
+            break;
+        case TVarType::Integer:
+            in.whole = v.AsInt64();
+            cType = SQL_C_SBIGINT;
+            // A server that picks a function by its argument types takes an integer for a
+            // bigint parameter, not the other way round.
+            sqlType = in.whole >= INT32_MIN && in.whole <= INT32_MAX ? SQL_INTEGER : SQL_BIGINT;
+            data = &in.whole;
+            break;
+        case TVarType::Float:
+            in.real = v.AsFloat();
+            cType = SQL_C_DOUBLE;
+            sqlType = SQL_DOUBLE;
+            data = &in.real;
+            break;
+        default:
+            in.text = v.Type() == TVarType::Decimal ? v.AsDecimalText() : v.AsString();
+            in.indicator = static_cast<SQLLEN>(in.text.size());
+            data = in.text.data();
+            length = static_cast<SQLLEN>(in.text.size());
+            columnSize = std::max<SQLULEN>(1, in.text.size());
+            break;
+        }
+        Check(SQLBindParameter(Handle(), static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, cType, sqlType,
+                               columnSize, 0, data, length, &in.indicator),
+              "Cannot bind a parameter");
+    }
 }
 
 void TOdbcStatement::Prepare(const std::string& sql)

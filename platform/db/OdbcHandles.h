@@ -30,6 +30,7 @@
 
 #include "platform/db/DbErrors.h"
 #include "platform/db/OdbcHandle.h"
+#include "platform/db/Variant.h"
 #include "platform/rtl/DateTime.h"
 
 namespace db {
@@ -222,6 +223,10 @@ public:
     void ExecDirect(const std::string& sql);
     // Prepares without running (the result columns can be described).
     void Prepare(const std::string& sql);
+    // Binds `values` to the statement's markers 1, 2, ... as input parameters, held by the
+    // statement until it goes: whole numbers as integers (32-bit when they fit), floats as
+    // doubles, Booleans as bits, nulls as null, everything else as its text (decimals exactly).
+    void BindInputs(const std::vector<TVariant>& values);
     // Rows affected by the last statement (-1 when the driver cannot tell).
     SQLLEN RowCount();
     SQLSMALLINT ColumnCount();
@@ -284,9 +289,19 @@ private:
     void Check(SQLRETURN rc, std::string_view what);
     std::string Pattern(const std::string& name);
 
+    struct TInput {
+        std::int64_t whole = 0;
+        double real = 0;
+        unsigned char bit = 0;
+        std::string text;
+        SQLLEN indicator = 0;
+    };
+
     TOdbcLink& link_;
     TOdbcOwnedHandle stmt_;
     std::vector<char> buffer_;
+    // The bound input parameters' data; the driver reads it when the statement runs.
+    std::vector<TInput> inputs_;
 };
 
 // Date and time structures ↔ the class library's date-time values (milliseconds kept,

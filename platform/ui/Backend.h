@@ -107,6 +107,9 @@ public:
     virtual std::unique_ptr<IRichDocument> CreateRichDocument();
     // The printers (owned by the window system; nullptr: it offers none).
     virtual IPrinterBackend* Printers() { return nullptr; }
+    // Takes the first waiting press of `key` out of the input queue, leaving all other input
+    // queued in order and running no handler (TakeWaitingKeyPress); false when none waits.
+    virtual bool TakeWaitingKeyPress(TKey /*key*/) { return false; }
 };
 
 // The installed window system, nullptr when none.

@@ -218,4 +218,10 @@ void ForgetControlInput(TControl* control)
     if (CaretData().Owner == control) CaretData() = {};
 }
 
+bool TakeWaitingKeyPress(TKey key)
+{
+    IWindowSystem* system = WindowSystem();
+    return system != nullptr && system->TakeWaitingKeyPress(key);
+}
+
 }  // namespace ui

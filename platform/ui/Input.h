@@ -79,6 +79,13 @@ void SetMessageTime(std::int64_t ms);
 int GetDoubleClickTime();
 void SetDoubleClickTime(int ms);
 
+// ---- Waiting keys --------------------------------------------------------------------------
+// Whether a press of `key` waits in the input queue, asked from inside a long piece of work
+// (a filter over many records) that the user may want to stop. Takes out that one press (the
+// first waiting) and nothing else: every other waiting key, click or repaint stays, in its
+// order, and no handler of the program runs meanwhile. False without a window system.
+bool TakeWaitingKeyPress(TKey key);
+
 // A control goes away: it loses the capture and the caret.
 void ForgetControlInput(TControl* control);
 

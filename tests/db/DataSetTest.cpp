@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "MemDataSet.h"
 #include "platform/db/DataSet.h"
@@ -459,6 +462,68 @@ TEST(DataSet, RecordFiltersAreAskedBesideFilteredAndRemovedByHandle)
     EXPECT_FALSE(ds->HasRecordFilters());
     EXPECT_EQ(askedFor, (std::vector<int>{1}));
     EXPECT_EQ(WalkIds(*ds), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+}
+
+// Records what a descendant is told: the state it opens in, each time its records settle,
+// and the step before a post.
+class THookedDataSet : public TMemDataSet {
+public:
+    std::vector<std::string> log;
+
+protected:
+    void InternalOpen() override
+    {
+        log.push_back(State() == dsOpening && !Active() ? "opening" : "opening in another state");
+        TMemDataSet::InternalOpen();
+    }
+    void RecordsSettled() override { log.push_back("settled"); }
+    void DoBeforePost() override
+    {
+        TMemDataSet::DoBeforePost();
+        log.push_back("checked");
+    }
+};
+
+TEST(DataSet, DescendantsHearOfOpeningSettledRecordsAndTheStepBeforeAPost)
+{
+    using Log = std::vector<std::string>;
+    THookedDataSet ds;
+    ds.columns = {{"ID", ftInteger}};
+    for (int i = 1; i <= 5; ++i) ds.AddRow({TVariant(i)});
+    TDataSource source(nullptr);
+    source.SetDataSet(&ds);
+    std::vector<TDataSetState> seen;
+    source.OnStateChange = [&](TDataSource* s) { seen.push_back(s->State()); };
+    ds.AfterOpen = [&](TDataSet*) { ds.log.push_back("AfterOpen"); };
+    ds.BeforePost = [&](TDataSet*) { ds.log.push_back("BeforePost"); };
+
+    ds.Open();
+    EXPECT_EQ(ds.log, (Log{"opening", "settled", "AfterOpen"}));
+    EXPECT_EQ(seen, std::vector<TDataSetState>{dsBrowse});  // the links never see it opening
+
+    const TBookmark third = [&] {
+        ds.MoveBy(2);
+        return ds.GetBookmark();
+    }();
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+    };
+    const Case moves[] = {
+        {"First", [&] { ds.First(); }},         {"Last", [&] { ds.Last(); }},
+        {"Prior", [&] { ds.Prior(); }},         {"Next", [&] { ds.Next(); }},
+        {"GotoBookmark", [&] { ds.GotoBookmark(third); }},
+    };
+    for (const Case& c : moves) {
+        SCOPED_TRACE(c.name);
+        ds.log.clear();
+        c.act();
+        EXPECT_EQ(ds.log, Log{"settled"});
+    }
+    ds.log.clear();
+    ds.Edit();
+    ds.Post();
+    EXPECT_EQ(ds.log, (Log{"BeforePost", "checked", "settled"}));
 }
 
 TEST(DataSet, BlobStreamsReadAndWriteTheValue)

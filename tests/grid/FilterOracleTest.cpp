@@ -17,6 +17,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
 #include "platform/ui/testing/TestDialogs.h"
+#include "tests/grid/PgTestServer.h"
 
 namespace {
 
@@ -129,17 +130,12 @@ TEST(FilterOracle, SQLiteSampleOrdersAndProducts)
 
 TEST(FilterOracle, PostgreSQLDecimals)
 {
-    const char* port = std::getenv("GW_PG_PORT");
-    if (port == nullptr || *port == '\0')
+    const std::optional<std::string> init = gridtest::PgTestInitString();
+    if (!init)
         GTEST_SKIP() << "GW_PG_PORT is not set: the PostgreSQL test server is not running (scripts/gw test starts it)";
     db::TADOConnection conn(nullptr);
     conn.SetLoginPrompt(false);
-    conn.SetConnectionString(db::FormatInitString(
-        {{"Provider", "MSDASQL.1"},
-         {"User ID", "gridweaver"},
-         {"Password", "gridweaver"},
-         {"Extended Properties", "DRIVER={PostgreSQL Unicode};Server=127.0.0.1;Port=" + std::string(port) +
-                                     ";Database=gridweaver_test;BoolsAsChar=0"}}));
+    conn.SetConnectionString(*init);
     conn.Open();
     db::TADOQuery setup(nullptr);
     setup.SetConnection(&conn);

@@ -1,6 +1,8 @@
 // The Qt backend while the program's thread waits for work on another thread (a database
 // call): the windows are painted, input is dropped, and posted calls, posted messages and
-// timers wait until the wait is over.
+// timers wait until the wait is over. And while it looks for a waiting key press (Escape
+// during a long filter): it takes that press only, the keys typed around it reach their
+// control afterwards in order, and no handler runs during the look.
 
 #include <gtest/gtest.h>
 
@@ -22,6 +24,7 @@
 #include "platform/ui/CustomControl.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Input.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/qt/Peers.h"
 #include "platform/ui/qt/QtUi.h"
@@ -35,12 +38,17 @@ class TProbe : public TCustomControl {
 public:
     explicit TProbe(classes::TComponent* owner) : TCustomControl(owner) {}
     Log log;
+    // The keys handed to it: letters, "~" for Escape.
+    std::string keys;
     int paints = 0;
 
     void Dispatch(TMessage& m) override
     {
         switch (m.Msg) {
-        case WM_KEYDOWN: log.push_back("keydown"); break;
+        case WM_KEYDOWN:
+            log.push_back("keydown");
+            keys += m.WParam == VK_ESCAPE ? '~' : static_cast<char>(m.WParam);
+            break;
         case WM_LBUTTONDOWN: log.push_back("ldown"); break;
         case WM_TIMER: log.push_back("timer"); break;
         case WM_USER: log.push_back("posted"); break;
@@ -75,6 +83,18 @@ protected:
     {
         form.reset();
         Application().ProcessMessages();
+    }
+
+    // Queues presses and releases of the keys of `typed` ("~" stands for Escape) as the
+    // window system hands them to the focused control.
+    void Queue(const std::string& typed)
+    {
+        for (char c : typed) {
+            const int key = c == '~' ? Qt::Key_Escape : Qt::Key_A + (c - 'a');
+            const QString text = c == '~' ? QString(QChar(27)) : QString(QChar(c));
+            for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+                QCoreApplication::postEvent(qt::WidgetOf(*probe), new QKeyEvent(type, key, Qt::NoModifier, text));
+        }
     }
 
     std::unique_ptr<TForm> form;
@@ -131,6 +151,49 @@ TEST_F(QtBusyWaitTest, PaintsDropsInputAndHoldsPostedWorkAndTimersTillTheEnd)
     EXPECT_GE(std::count(probe->log.begin(), probe->log.end(), "timer"), 1);
     EXPECT_EQ(std::count(probe->log.begin(), probe->log.end(), "ldown"), 0);
     EXPECT_EQ(std::count(probe->log.begin(), probe->log.end(), "keydown"), 0);
+}
+
+TEST_F(QtBusyWaitTest, LookingForAWaitingKeyTakesOnlyThatPressAndKeepsTheTypedKeysInOrder)
+{
+    struct Case {
+        const char* typed;
+        std::vector<bool> answers;  // one look per entry
+        const char* delivered;
+    };
+    const Case cases[] = {
+        {"ab~cd", {true}, "ABCD"},
+        {"abc", {false}, "ABC"},
+        {"", {false}, ""},
+        // One press per look: the second Escape waits for the next look.
+        {"~~x", {true, true, false}, "X"},
+        {"~~x", {true}, "~X"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        probe->keys.clear();
+        Queue(c.typed);
+        for (bool answer : c.answers) {
+            EXPECT_EQ(TakeWaitingKeyPress(VK_ESCAPE), answer);
+            EXPECT_EQ(probe->keys, "") << "a key was handled during the look";
+        }
+        Application().ProcessMessages();
+        EXPECT_EQ(probe->keys, c.delivered);
+    }
+}
+
+TEST_F(QtBusyWaitTest, LookingForAWaitingKeyHoldsPostedWorkTillItsEnd)
+{
+    bool called = false;
+    probe->PostMessage(WM_USER, 1);
+    Application().PostCall([&] { called = true; });
+    Queue("a~");
+    EXPECT_TRUE(TakeWaitingKeyPress(VK_ESCAPE));
+    EXPECT_EQ(probe->log, Log{});
+    EXPECT_FALSE(called);
+    Application().ProcessMessages();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return called; }, 2000));
+    EXPECT_EQ(probe->log, (Log{"posted", "keydown"}));
+    EXPECT_EQ(probe->keys, "A");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <QStyle>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QWindow>
@@ -19,6 +20,7 @@
 #include <set>
 
 #include "platform/rtl/BusyWait.h"
+#include "platform/rtl/Scope.h"
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/ExtCtrls.h"
@@ -50,38 +52,86 @@ struct THeldWork {
     bool Holding() const noexcept { return depth > 0; }
 };
 
+// The user's input, as the window system hands it over: keys, the mouse, closing a window,
+// dragging, touch and pen. A close request counts: the window whose handler is busy must not
+// go from under it.
+bool IsUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::Close:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease: return true;
+    default: return false;
+    }
+}
+
 // Drops the user's input while the thread waits: the window does not answer it then, and a
 // click or key kept until afterwards would land on whatever the wait ends in (a message box
-// that a key press would close unread). A close request is input too: the window whose
-// handler waits must not go from under it.
+// that a key press would close unread).
 class TInputDrop : public QObject {
 public:
-    bool eventFilter(QObject*, QEvent* event) override
+    bool eventFilter(QObject*, QEvent* event) override { return IsUserInput(event->type()); }
+};
+
+// Holds the input and repaints that arrive while the window system looks for a waiting key:
+// every such event is kept (a copy, with its receiver) and swallowed, to be posted again in
+// the same order once the look is over. Nothing of the program handles them meanwhile.
+class TInputHold : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
     {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-        case QEvent::Wheel:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::ContextMenu:
-        case QEvent::Close:
-        case QEvent::DragEnter:
-        case QEvent::DragMove:
-        case QEvent::Drop:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-        case QEvent::TabletPress:
-        case QEvent::TabletMove:
-        case QEvent::TabletRelease: return true;
-        default: return false;
-        }
+        if (!IsUserInput(event->type()) && event->type() != QEvent::UpdateRequest) return false;
+        held_.push_back({QPointer<QObject>(watched), std::unique_ptr<QEvent>(event->clone())});
+        return true;
     }
+
+    // Drops the first held press of `key`; whether there was one.
+    bool TakeKeyPress(TKey key)
+    {
+        for (auto it = held_.begin(); it != held_.end(); ++it) {
+            if (it->event->type() != QEvent::KeyPress) continue;
+            if (KeyOf(static_cast<QKeyEvent*>(it->event.get())->key()) != key) continue;
+            held_.erase(it);
+            return true;
+        }
+        return false;
+    }
+
+    // Posts the held events again, in the order they came, to receivers still there.
+    void PostAgain()
+    {
+        for (Held& h : held_) {
+            if (h.receiver.isNull()) continue;
+            const Qt::EventPriority priority =
+                h.event->type() == QEvent::UpdateRequest ? Qt::LowEventPriority : Qt::NormalEventPriority;
+            QCoreApplication::postEvent(h.receiver.data(), h.event.release(), priority);
+        }
+        held_.clear();
+    }
+
+private:
+    struct Held {
+        QPointer<QObject> receiver;
+        std::unique_ptr<QEvent> event;
+    };
+    std::vector<Held> held_;
 };
 
 // Posted messages run from the Qt event loop, one per queued call, in posting order.
@@ -258,14 +308,29 @@ public:
         held_.depth = 0;
         qApp->removeEventFilter(&inputDrop_);
         QGuiApplication::restoreOverrideCursor();
-        if (std::exchange(held_.postedCalls, false)) Wake();
-        queue_.Resume(std::exchange(held_.messages, 0));
-        for (TTimer* timer : std::exchange(held_.timers, {}))
-            QMetaObject::invokeMethod(&context_, [this, timer] { TimerTick(timer); }, Qt::QueuedConnection);
-        for (const auto& [target, id] : std::exchange(held_.messageTimers, {}))
-            QMetaObject::invokeMethod(
-                &context_, [this, target = target, id = id] { MessageTimerTick(target, id); },
-                Qt::QueuedConnection);
+        ResumeHeldWork();
+    }
+
+    // ---- Waiting keys --------------------------------------------------------------------
+    // The window system's queue is read by letting the events come, with the program's own
+    // work held as in a busy wait and every input event and repaint held by TInputHold; the
+    // press looked for is taken out and the rest posted again in order.
+    bool TakeWaitingKeyPress(TKey key) override
+    {
+        if (!OnOwnThread()) return false;
+        TInputHold hold;
+        ++held_.depth;
+        qApp->installEventFilter(&hold);
+        {
+            const rtl::TScopeExit release([&] {
+                qApp->removeEventFilter(&hold);
+                if (--held_.depth == 0) ResumeHeldWork();
+            });
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        }
+        const bool taken = hold.TakeKeyPress(key);
+        hold.PostAgain();
+        return taken;
     }
 
     void Popup(TPopupMenu& menu, int x, int y) override
@@ -279,6 +344,21 @@ public:
         if (item != nullptr && ContainsItem(menu.Items(), item)) Application().SafeCall(item, [item] { item->Click(); });
     }
 
+private:
+    // Starts the work held during a wait again: posted calls, messages and timer ticks.
+    void ResumeHeldWork()
+    {
+        if (std::exchange(held_.postedCalls, false)) Wake();
+        queue_.Resume(std::exchange(held_.messages, 0));
+        for (TTimer* timer : std::exchange(held_.timers, {}))
+            QMetaObject::invokeMethod(&context_, [this, timer] { TimerTick(timer); }, Qt::QueuedConnection);
+        for (const auto& [target, id] : std::exchange(held_.messageTimers, {}))
+            QMetaObject::invokeMethod(
+                &context_, [this, target = target, id = id] { MessageTimerTick(target, id); },
+                Qt::QueuedConnection);
+    }
+
+public:
     void UpdateTimer(TTimer& timer) override
     {
         auto it = timers_.find(&timer);
