@@ -1,7 +1,5 @@
 #include "grid/PublishedDBGrid.h"
 
-#include "grid/gkTable.h"
-
 #include <algorithm>
 
 #include "grid/CellControls.h"
@@ -953,8 +951,6 @@ void RegisterPublishedGridClasses()
         classes::RegisterClasses<TgkDBGrid>();
         // A form may hold a memo dialog of its own next to its grid.
         classes::RegisterClasses<TgkMemoDialog>();
-        // Lookup lists and stored forms name the library's table by class.
-        RegisterTableClass();
         return true;
     }();
     (void)done;

@@ -5,6 +5,7 @@
 #include "grid/gkTable.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/Fields.h"
+#include "platform/rtl/Log.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -31,6 +32,18 @@ std::string LookupKeyFields(const std::string& links)
 }
 
 }  // namespace
+
+TgkLookupTables::TgkLookupTables() = default;
+
+TgkLookupTables::~TgkLookupTables() = default;
+
+TgkTable& TgkLookupTables::Add(std::unique_ptr<TgkTable> table)
+{
+    tables_.push_back(std::move(table));
+    return *tables_.back();
+}
+
+void TgkLookupTables::Clear() { tables_.clear(); }
 
 std::vector<std::string> gkSplitLookupEntry(const std::string& text)
 {
@@ -77,12 +90,12 @@ bool gkLocateLookupRecord(TgkTable& lookupTable, db::TDataSet& master, const std
     return lookupTable.FindKeyByValues(values);
 }
 
-TgkTable& gkLookupTableFor(db::TDataSet& dataSet, std::vector<std::unique_ptr<TgkTable>>& tables,
-                           const std::vector<std::string>& entry, const std::string& links)
+TgkTable& gkLookupTableFor(db::TDataSet& dataSet, TgkLookupTables& tables, const std::vector<std::string>& entry,
+                           const std::string& links)
 {
     TgkTable* table = nullptr;
-    for (const auto& candidate : tables)
-        if (EntryMatchesTable(*candidate, entry)) table = candidate.get();
+    for (int i = 0; i < tables.Count() && table == nullptr; ++i)
+        if (EntryMatchesTable(tables.Items(i), entry)) table = &tables.Items(i);
     if (table == nullptr) {
         auto made = std::make_unique<TgkTable>(nullptr);
         // A table naming its connection directly lends it to its lookups of the same database.
@@ -99,14 +112,36 @@ TgkTable& gkLookupTableFor(db::TDataSet& dataSet, std::vector<std::unique_ptr<Tg
             if (index != "?") made->SetIndexName(index);
             else made->SetIndexFieldNames(keys);
         }
-        table = made.get();
-        tables.push_back(std::move(made));
+        table = &tables.Add(std::move(made));
     }
     if (!table->Active()) table->Open();
     return *table;
 }
 
-void gkUpdateLookupFields(db::TDataSet& dataSet, std::vector<std::unique_ptr<TgkTable>>& tables)
+void gkSetupLookupFields(db::TDataSet& dataSet, TgkLookupTables& tables)
+{
+    const rtl::TStrings* lookupFields = gkGetLookupFields(&dataSet);
+    const rtl::TStrings* lookupLinks = gkGetLookupLinks(&dataSet);
+    for (int i = 0; lookupFields != nullptr && i < lookupFields->Count(); ++i) {
+        const std::vector<std::string> entry = gkSplitLookupEntry(lookupFields->Get(i));
+        if (entry.size() < 5 || dataSet.FindField(entry[0]) != nullptr) continue;
+        const std::string links = lookupLinks != nullptr && i < lookupLinks->Count() ? lookupLinks->Get(i) : std::string();
+        const db::TFieldDef* looked = nullptr;
+        try {
+            looked = &gkLookupTableFor(dataSet, tables, entry, links).FieldDefs().Find(entry[3]);
+        } catch (const std::exception&) {
+            // The data set opens without this lookup; its entry then names no field and goes.
+            rtl::LogCurrentException("gkSetupLookupFields: the lookup table of " + entry[0]);
+            continue;
+        }
+        db::TField* field = looked->CreateField(&dataSet, nullptr);
+        field->SetFieldName(entry[0]);
+        field->SetFieldKind(db::fkLookup);
+        field->SetDataSet(&dataSet);
+    }
+}
+
+void gkUpdateLookupFields(db::TDataSet& dataSet, TgkLookupTables& tables)
 {
     const rtl::TStrings* lookupFields = gkGetLookupFields(&dataSet);
     const rtl::TStrings* lookupLinks = gkGetLookupLinks(&dataSet);

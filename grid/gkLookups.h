@@ -28,6 +28,23 @@ namespace grid {
 
 class TgkTable;
 
+// The lookup tables a data set reads its lookup fields from: owned, one per database and
+// table, freed by Clear (when the data set closes) or with the list.
+class TgkLookupTables {
+public:
+    TgkLookupTables();
+    ~TgkLookupTables();
+    TgkLookupTables(const TgkLookupTables&) = delete;
+    TgkLookupTables& operator=(const TgkLookupTables&) = delete;
+    int Count() const noexcept { return static_cast<int>(tables_.size()); }
+    TgkTable& Items(int index) const { return *tables_.at(static_cast<std::size_t>(index)); }
+    TgkTable& Add(std::unique_ptr<TgkTable> table);
+    void Clear();
+
+private:
+    std::vector<std::unique_ptr<TgkTable>> tables_;
+};
+
 // The field's LookupFields entry (first part equal to the field name, letter case ignored,
 // at least five parts): database (part 2), table (part 3), looked-up field (part 4); links
 // := the LookupLinks line of the same index (empty when there is none). Without an entry:
@@ -41,11 +58,15 @@ bool gkLocateLookupRecord(TgkTable& lookupTable, db::TDataSet& master, const std
 // For every LookupFields entry of the data set: the matching table of `tables` or a new one
 // added there (opened when closed); the lookup field gets the looked-up value of the current
 // record, or null when nothing matches. Runs while the data set calculates a record.
-void gkUpdateLookupFields(db::TDataSet& dataSet, std::vector<std::unique_ptr<TgkTable>>& tables);
+void gkUpdateLookupFields(db::TDataSet& dataSet, TgkLookupTables& tables);
+// While the data set opens (its fields made, no record read yet): a lookup field, of the
+// looked-up field's type, for every LookupFields entry that names no field of the data set.
+// An entry whose table or field cannot be reached gets none (logged).
+void gkSetupLookupFields(db::TDataSet& dataSet, TgkLookupTables& tables);
 // The lookup table of one entry (parts as split from LookupFields, links its LookupLinks
 // line): found in `tables` or made, added and opened.
-TgkTable& gkLookupTableFor(db::TDataSet& dataSet, std::vector<std::unique_ptr<TgkTable>>& tables,
-                           const std::vector<std::string>& entry, const std::string& links);
+TgkTable& gkLookupTableFor(db::TDataSet& dataSet, TgkLookupTables& tables, const std::vector<std::string>& entry,
+                           const std::string& links);
 // The parts of a LookupFields entry or LookupLinks line (split at ";").
 std::vector<std::string> gkSplitLookupEntry(const std::string& text);
 

@@ -5,7 +5,6 @@
 #include "grid/GridRoutines.h"
 #include "grid/gkFilter.h"
 #include "grid/gkLookups.h"
-#include "platform/classes/ClassRegistry.h"
 #include "platform/db/DataLinks.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/Formatting.h"
@@ -72,14 +71,17 @@ GW_IMPLEMENT_CLASS(TgkTable, db::TADOTable)
     p.Boolean("NarrowSearch", &TgkTable::NarrowSearch, &TgkTable::SetNarrowSearch, false);
     p.Integer("NarrowSearchUpperChar", &TgkTable::NarrowSearchUpperChar, &TgkTable::SetNarrowSearchUpperChar, 255);
     p.Strings("Query", &TgkTable::Query);
+    // Published again: a name clears the query lines.
     p.String("TableName", &TgkTable::TableName, &TgkTable::SetTableName);
-    p.Boolean("ValidateWithMask", &TgkTable::ValidateWithMask, &TgkTable::SetValidateWithMask, true);
+    p.Boolean("ValidateWithMask", &TgkTable::ValidateWithMask, &TgkTable::SetValidateWithMask, true).AlwaysStored();
     p.Event("OnInvalidValue", &TgkTable::OnInvalidValue);
+    p.Event("OnFilter", &TgkTable::onFilter_);
+    p.Event("OnFilterEscape", &TgkTable::OnFilterEscape);
+    p.Set("OnFilterOptions", gkFilterOptionInfo(), &TgkTable::OnFilterOptions, &TgkTable::SetOnFilterOptions,
+          TgkFilterOptions{ofoEnabled, ofoShowHourGlass});
 }
 
-TgkTable::TgkTable(classes::TComponent* owner)
-    : db::TADOTable(owner), lookupFields_(NewList()), lookupLinks_(NewList()), controlType_(NewList()),
-      pictureMasks_(NewList()), filter_(NewList()), query_(NewList())
+TgkTable::TgkTable(classes::TComponent* owner) : TgkDataSetExtras(owner), filter_(NewList()), query_(NewList())
 {
     filter_->OnChange = [this](rtl::TStringList&) { FilterChanged(); };
     query_->OnChange = [this](rtl::TStringList&) { QueryChanged(); };
@@ -90,7 +92,6 @@ TgkTable::~TgkTable()
     filter_->OnChange = nullptr;
     query_->OnChange = nullptr;
     CloseOnDestroy();
-    lookupTables_.clear();
 }
 
 void TgkTable::SetTableName(const std::string& name)
@@ -172,56 +173,26 @@ void TgkTable::FilterChanged()
     if (Active()) InstallFilter(false);
 }
 
-bool TgkTable::IsSequenced() const { return CombinedFilterText().empty() && db::TADOTable::IsSequenced(); }
+bool TgkTable::IsSequenced() const { return CombinedFilterText().empty() && TgkDataSetExtras::IsSequenced(); }
 
 void TgkTable::InternalInitFieldDefs()
 {
     ConnectByName();
-    db::TADOTable::InternalInitFieldDefs();
+    TgkDataSetExtras::InternalInitFieldDefs();
 }
 
 void TgkTable::InternalOpen()
 {
     ConnectByName();
-    db::TADOTable::InternalOpen();
-    SetupLookupFields();
+    TgkDataSetExtras::InternalOpen();
     if (!CombinedFilterText().empty()) InstallFilter(true);
 }
 
 void TgkTable::InternalClose()
 {
     gkDropFilter(*this, filterHandle_);
-    db::TADOTable::InternalClose();
-    lookupTables_.clear();
+    TgkDataSetExtras::InternalClose();
     rangeByValues_ = false;
-}
-
-void TgkTable::SetupLookupFields()
-{
-    for (int i = 0; i < lookupFields_->Count(); ++i) {
-        const std::vector<std::string> entry = gkSplitLookupEntry(lookupFields_->Get(i));
-        if (entry.size() < 5 || FindField(entry[0]) != nullptr) continue;
-        const std::string links = i < lookupLinks_->Count() ? lookupLinks_->Get(i) : std::string();
-        TgkTable& table = gkLookupTableFor(*this, lookupTables_, entry, links);
-        const db::TFieldDef& def = table.FieldDefs().Find(entry[3]);
-        db::TField* field = def.CreateField(this, nullptr);
-        field->SetFieldName(entry[0]);
-        field->SetFieldKind(db::fkLookup);
-        field->SetDataSet(this);
-    }
-}
-
-void TgkTable::CalculateFields()
-{
-    if (lookupFields_->Count() > 0) gkUpdateLookupFields(*this, lookupTables_);
-    db::TADOTable::CalculateFields();
-}
-
-void TgkTable::DoBeforePost()
-{
-    db::TADOTable::DoBeforePost();
-    if (!validateWithMask_) return;
-    gkValidatePictureMasks(*this, [this](db::TDataSet& dataSet, db::TField& field) { OnInvalidValue(&dataSet, &field); });
 }
 
 bool TgkTable::CurrentRecordHolds(const std::vector<db::TVariant>& values) const
@@ -282,7 +253,5 @@ std::string TgkTable::FindIndexForFields(const std::string& fields)
     }
     return "?";
 }
-
-void RegisterTableClass() { classes::RegisterClasses<TgkTable>(); }
 
 }  // namespace grid

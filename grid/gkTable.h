@@ -4,9 +4,15 @@
 // per-field lists, a filter in the library's filter text, a table opened from an SQL text,
 // checks of field values against picture masks, and key searches that lookups use.
 //
+// What it shares with the library's query and stored procedure (gkDataSets.h): ControlType,
+// LookupFields, LookupLinks and PictureMasks, ValidateWithMask with OnInvalidValue, the OnFilter
+// event with OnFilterEscape and OnFilterOptions, and lookup fields made on open and filled for
+// every record read.
+//
 // Promises:
-// - The owned lists (LookupFields, LookupLinks, ControlType, PictureMasks, gkFilter, Query)
-//   are copied when written.
+// - Published in this order after the table's own: LookupFields, LookupLinks, ControlType,
+//   PictureMasks, gkFilter, SyncSQLByRange, NarrowSearch, NarrowSearchUpperChar, Query,
+//   TableName, ValidateWithMask, OnInvalidValue, OnFilter, OnFilterEscape, OnFilterOptions.
 // - gkFilter: its non-empty lines, trimmed, combine to the first line, then " AND (" line ")"
 //   for each further line. While the table is open the combined text is installed as a
 //   record filter (gkFilter.h) whenever the lines change, and again on every open; a text
@@ -21,12 +27,8 @@
 //   (db::DataLinksDir()); all tables naming one link share one connection to it. A name
 //   that is no valid link name or has no link file raises EDatabaseError naming it when the
 //   table needs its connection (open, field or index definitions).
-// - The table counts as sequenced only while no gkFilter text is set.
-// - ValidateWithMask (on by default): before a record is posted every field's text is
-//   checked against its picture mask (gkValidatePictureMasks), firing OnInvalidValue.
-// - LookupFields / LookupLinks: on open a lookup field is made for every entry that names no
-//   field of the table yet (its type the looked-up field's); the values are looked up for
-//   every record read (gkLookups.h), in lookup tables the table owns and frees on close.
+// - The table counts as sequenced only while no gkFilter text is set and OnFilter is not
+//   assigned.
 // - There are no native table files here: IsParadoxTable and HasParadoxCursor answer False,
 //   GetParadoxPicture empty.
 
@@ -35,25 +37,19 @@
 #include <string>
 #include <vector>
 
+#include "grid/gkDataSets.h"
 #include "platform/db/AdoDataSet.h"
 #include "platform/rtl/StringList.h"
 
 namespace grid {
 
-// (data set, field): a field value that does not fit its picture mask.
-using TgkInvalidValueEvent = classes::TEvent<db::TDataSet*, db::TField*>;
-
-class TgkTable : public db::TADOTable {
+class TgkTable : public TgkDataSetExtras<db::TADOTable, TgkTable, TgkFilterEvent::TSteps::Full> {
     GW_CLASS(TgkTable)
 
 public:
     explicit TgkTable(classes::TComponent* owner);
     ~TgkTable() override;
 
-    rtl::TStringList* LookupFields() const noexcept { return lookupFields_.get(); }
-    rtl::TStringList* LookupLinks() const noexcept { return lookupLinks_.get(); }
-    rtl::TStringList* ControlType() const noexcept { return controlType_.get(); }
-    rtl::TStringList* PictureMasks() const noexcept { return pictureMasks_.get(); }
     rtl::TStringList* gkFilter() const noexcept { return filter_.get(); }
     rtl::TStringList* Query() const noexcept { return query_.get(); }
 
@@ -65,12 +61,8 @@ public:
     void SetNarrowSearchUpperChar(std::uint16_t value) noexcept { narrowSearchUpperChar_ = value; }
     const std::string& TableName() const noexcept { return db::TADOTable::TableName(); }
     void SetTableName(const std::string& name);
-    bool ValidateWithMask() const noexcept { return validateWithMask_; }
-    void SetValidateWithMask(bool value) noexcept { validateWithMask_ = value; }
     const std::string& DatabaseName() const noexcept { return databaseName_; }
     void SetDatabaseName(const std::string& name);
-
-    TgkInvalidValueEvent OnInvalidValue;
 
     bool IsParadoxTable() const noexcept { return false; }
     bool HasParadoxCursor() const noexcept { return false; }
@@ -100,9 +92,6 @@ public:
     // <Name>"Index0".
     std::string FindIndexForFields(const std::string& fields);
 
-    // The lookup tables made for this table's lookup fields (owned; freed on close).
-    std::vector<std::unique_ptr<TgkTable>>& LookupTables() noexcept { return lookupTables_; }
-
     bool IsSequenced() const override;
 
 protected:
@@ -111,8 +100,6 @@ protected:
     void InternalOpen() override;
     void InternalClose() override;
     void InternalInitFieldDefs() override;
-    void CalculateFields() override;
-    void DoBeforePost() override;
 
 private:
     void QueryChanged();
@@ -121,26 +108,21 @@ private:
     void InstallFilter(bool force);
     // Connects through DatabaseName when no connection is given.
     void ConnectByName();
-    void SetupLookupFields();
     bool CurrentRecordHolds(const std::vector<db::TVariant>& values) const;
 
-    std::unique_ptr<rtl::TStringList> lookupFields_, lookupLinks_, controlType_, pictureMasks_, filter_, query_;
+    std::unique_ptr<rtl::TStringList> filter_, query_;
     bool syncSQLByRange_ = false;
     bool narrowSearch_ = false;
     std::uint16_t narrowSearchUpperChar_ = 255;
-    bool validateWithMask_ = true;
     std::string databaseName_;
     bool connectedByName_ = false;
     db::TRecordFilterHandle filterHandle_ = 0;
     bool rangeByValues_ = false;
-    std::vector<std::unique_ptr<TgkTable>> lookupTables_;
 };
 
 // The connection all tables naming data link `name` share (made on first use, never
 // connected here). EDatabaseError "Unknown database: <name> (no data link of that name)"
 // when the name is no valid link name or the link file is missing.
 db::TADOConnection* gkDatabaseConnection(const std::string& name);
-
-void RegisterTableClass();
 
 }  // namespace grid

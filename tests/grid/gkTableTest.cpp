@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "grid/GridRoutines.h"
 #include "grid/gkLookups.h"
 #include "grid/gkTable.h"
+#include "platform/classes/ClassRegistry.h"
 #include "platform/db/ConnectionString.h"
 #include "tests/db/PeopleTables.h"
 #include "platform/db/DataLinks.h"
@@ -95,7 +97,9 @@ TEST_F(GkTable, PublishedPropertiesInOrderWithTheirDefaults)
     const auto& props = TgkTable::StaticClassInfo().Properties();
     for (const classes::TPropInfo* p : props) names.push_back(p->Name());
     const std::vector<std::string> own = {"LookupFields", "LookupLinks", "ControlType", "PictureMasks", "gkFilter",
-                                          "SyncSQLByRange", "NarrowSearch", "NarrowSearchUpperChar", "Query"};
+                                          "SyncSQLByRange", "NarrowSearch", "NarrowSearchUpperChar", "Query",
+                                          "ValidateWithMask", "OnInvalidValue", "OnFilter", "OnFilterEscape",
+                                          "OnFilterOptions"};
     const auto first = std::find(names.begin(), names.end(), "LookupFields");
     ASSERT_NE(first, names.end());
     EXPECT_TRUE(std::equal(own.begin(), own.end(), first));
@@ -105,6 +109,10 @@ TEST_F(GkTable, PublishedPropertiesInOrderWithTheirDefaults)
     EXPECT_FALSE(fresh.SyncSQLByRange());
     EXPECT_FALSE(fresh.IsParadoxTable());
     EXPECT_EQ(fresh.GetParadoxPicture("id"), "");
+    EXPECT_EQ(fresh.OnFilterOptions(), (grid::TgkFilterOptions{grid::ofoEnabled, grid::ofoShowHourGlass}));
+    grid::RegisterDataSetClasses();
+    std::unique_ptr<classes::TComponent> made(classes::CreateComponent("TgkTable", nullptr));
+    EXPECT_NE(dynamic_cast<TgkTable*>(made.get()), nullptr);
 }
 
 // Posting is the data layer's to refuse (its tables are read-only); the check before it runs
@@ -339,6 +347,30 @@ TEST_F(GkTable, FilterLinesCombineAndFilterTheTable)
     EXPECT_EQ(dialogs_.Asked().back().message.text, "Fail to set filter");
 }
 
+// OnFilter runs through the library's shared filter event, beside the gkFilter lines.
+TEST_F(GkTable, OnFilterJoinsTheFilterLines)
+{
+    std::vector<TgkTable*> senders;
+    people_.SetOnFilter([&](TgkTable* table, bool& accept) {
+        senders.push_back(table);
+        accept = table->FieldByName("city")->AsString() == "Berlin";
+    });
+    EXPECT_FALSE(people_.IsSequenced());
+    people_.Open();
+    EXPECT_EQ(Ids(people_), (std::vector<int>{1, 3}));
+    ASSERT_FALSE(senders.empty());
+    EXPECT_EQ(senders.front(), &people_);
+    people_.gkFilter()->SetText("id > 1");
+    EXPECT_EQ(Ids(people_), (std::vector<int>{3}));
+    people_.SetOnFilterOptions({grid::ofoShowHourGlass});  // switched off: the lines alone
+    EXPECT_EQ(Ids(people_), (std::vector<int>{2, 3, 4, 5}));
+    people_.gkFilter()->Clear();
+    people_.SetOnFilter(nullptr);
+    EXPECT_TRUE(people_.IsSequenced());
+    EXPECT_EQ(Ids(people_).size(), 5u);
+    EXPECT_TRUE(dialogs_.Asked().empty());
+}
+
 TEST_F(GkTable, QueryLinesAreSqlAndQueryByExampleIsRefused)
 {
     people_.SetIndexFieldNames("id");
@@ -430,8 +462,8 @@ TEST_F(GkTable, ALookupFieldReadsTheLinkedRecord)
         ++compared;
     }
     EXPECT_EQ(compared, 200);
-    EXPECT_EQ(orders.LookupTables().size(), 1u);  // one table for both entries
-    EXPECT_FALSE(orders.LookupTables()[0]->CanModify());
+    EXPECT_EQ(orders.LookupTables().Count(), 1);  // one table for both entries
+    EXPECT_FALSE(orders.LookupTables().Items(0).CanModify());
     // The entry whose key field the orders lack is hidden and holds nothing.
     EXPECT_FALSE(orders.FieldByName("Stale")->Visible());
     EXPECT_TRUE(orders.FieldByName("Stale")->IsNull());
@@ -448,14 +480,36 @@ TEST_F(GkTable, ALookupFieldReadsTheLinkedRecord)
     EXPECT_EQ(table + display + links, "");
 
     // gkLocateLookupRecord wants whole pairs.
-    TgkTable& customers = *orders.LookupTables()[0];
+    TgkTable& customers = orders.LookupTables().Items(0);
     EXPECT_FALSE(grid::gkLocateLookupRecord(customers, orders, "customer_id"));
     EXPECT_FALSE(grid::gkLocateLookupRecord(customers, orders, "nope;customer_id"));
     orders.First();
     EXPECT_TRUE(grid::gkLocateLookupRecord(customers, orders, "customer_id;customer_id"));
     EXPECT_EQ(customers.FieldByName("customer_id")->AsInteger(), orders.FieldByName("customer_id")->AsInteger());
     orders.Close();
-    EXPECT_TRUE(orders.LookupTables().empty());
+    EXPECT_EQ(orders.LookupTables().Count(), 0);
+}
+
+// The library's query fills its lookup fields the same way when it opens.
+TEST_F(GkTable, AQueryFillsItsLookupFieldsToo)
+{
+    db::TADOConnection sample(nullptr);
+    sample.SetLoginPrompt(false);
+    sample.SetConnectionString(db::MakeOdbcInitString("DRIVER=SQLite3;Database=" + std::string(GW_BINARY_DIR) +
+                                                      "/share/Data/DBSamples/Sample1.db"));
+    grid::TgkQuery orders(nullptr);
+    orders.SetConnection(&sample);
+    orders.SQL()->SetText("SELECT o.order_id, o.customer_id, c.city AS joined FROM orders o "
+                          "JOIN customers c ON c.customer_id = o.customer_id WHERE o.order_id % 7 = 0");
+    orders.LookupFields()->Add("City;" + sampleLink_ + ";customers;city;x");
+    orders.LookupLinks()->Add("customer_id;customer_id");
+    orders.Open();
+    int compared = 0;
+    for (orders.First(); !orders.Eof(); orders.Next(), ++compared)
+        EXPECT_EQ(orders.FieldByName("City")->AsString(), orders.FieldByName("joined")->AsString());
+    EXPECT_GT(compared, 10);
+    EXPECT_EQ(orders.LookupFields()->Count(), 1);  // its field exists: the entry stays
+    orders.Close();
 }
 
 }  // namespace
