@@ -13,24 +13,7 @@
 
 namespace app {
 
-std::string DataLinksDir() { return rtl::IncludeTrailingPathDelimiter(rtl::CommonFilesDir()) + "System/OLE DB/Data Links"; }
-
 bool ForceDataLinksDir() { return rtl::ForceDirectories(DataLinksDir()); }
-
-std::string DataLinkFileName(const std::string& name, const std::string& folder)
-{
-    return rtl::IncludeTrailingPathDelimiter(folder) + name + ".udl";
-}
-
-bool IsValidLinkName(std::string_view name)
-{
-    if (name.empty() || name == "." || name == "..") return false;
-    for (char c : name) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '/' || c == '\\' || u < 0x20 || u == 0x7F) return false;
-    }
-    return true;
-}
 
 std::string UDLResultMessage(db::HRESULT result)
 {

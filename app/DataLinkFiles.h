@@ -28,17 +28,13 @@ namespace app {
 
 inline constexpr const char* kCannotCreateLinksDir = "Can not create data links directory.";
 
-// The data-links folder, without a trailing "/"; not created here.
-std::string DataLinksDir();
+// The data-links folder, its link file names and the check every link name passes live in the
+// data layer (platform/db/DataLinks.h).
+using db::DataLinksDir;
+using db::DataLinkFileName;
+using db::IsValidLinkName;
 // The folder made when missing; false (and nothing shown) when it cannot be.
 bool ForceDataLinksDir();
-// The link file of `name` in `folder` (default: the data-links folder).
-std::string DataLinkFileName(const std::string& name, const std::string& folder = DataLinksDir());
-
-// True for a name that may become a link file name: not empty, not "." or "..", no "/",
-// "\" or control character. Every name that reaches a link file passes it: typed, listed
-// or read from a project.
-bool IsValidLinkName(std::string_view name);
 // What a refused name is told with.
 inline constexpr const char* kInvalidLinkName =
     "A Connection Name can not be \".\" or \"..\" nor hold \"/\", \"\\\" or control characters.";

@@ -6,6 +6,7 @@
 #include "grid/CellControls.h"
 #include "grid/GridRoutines.h"
 #include "grid/Intl.h"
+#include "platform/db/AdoDataSet.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/Fields.h"
 #include "platform/db/Variant.h"
@@ -58,7 +59,50 @@ bool LocateAnswers(const db::TDataSet& dataSet, const db::TField& field, std::ui
     return field.FieldKind() == db::fkData && !IsMemo(field);
 }
 
+bool IsStringField(const db::TField& field)
+{
+    const db::TFieldType type = field.DataType();
+    return type == db::ftString || type == db::ftWideString || type == db::ftFixedChar;
+}
+
+// The search through the table's current index; nothing when the index does not serve it
+// and the scan goes on from the current record.
+std::optional<bool> IndexSearch(bool fromBeginning, db::TADOTable& table, db::TField& field,
+                                const std::string& searchText, const std::string& wanted, std::uint8_t matchType,
+                                bool caseSensitive)
+{
+    if (table.IndexName().empty() && table.IndexFieldNames().empty()) return std::nullopt;
+    if (!table.IndexName().empty()) table.IndexDefs().Update();
+    const std::vector<std::string> keys = table.IndexFieldNameList();
+    if (keys.empty() || table.FindField(keys[0]) == nullptr || !rtl::AnsiSameText(keys[0], field.FieldName()))
+        return std::nullopt;
+    const bool caseFits = gkIndexIsCaseSensitive(table) == caseSensitive;
+    if (matchType == mtExactMatch) {
+        if (!fromBeginning && field.AsString() == searchText) return std::nullopt;
+        if (field.DataType() == db::ftBoolean || (IsStringField(field) && !caseFits)) return std::nullopt;
+        return table.FindKey({db::TVariant(searchText)});
+    }
+    if (matchType != mtPartialMatchStart || !IsStringField(field) || !caseFits) return std::nullopt;
+    if (!fromBeginning && gkValueMatches(field.AsString(), wanted, matchType, caseSensitive)) return std::nullopt;
+    const db::TBookmark start = table.GetBookmark();
+    table.FindNearest({db::TVariant(searchText)});
+    if (gkValueMatches(field.AsString(), wanted, matchType, caseSensitive)) return true;
+    // Nothing starts with the text: back to where the search began.
+    if (!start.empty()) table.GotoBookmark(start);
+    return false;
+}
+
 }  // namespace
+
+bool gkIndexIsCaseSensitive(const db::TDataSet& dataSet)
+{
+    const auto* table = dynamic_cast<const db::TADOTable*>(&dataSet);
+    if (table == nullptr || table->IndexFieldNameList().empty()) return false;
+    const db::TIndexDefs& defs = table->IndexDefs();
+    const int index = table->IndexName().empty() ? -1 : defs.IndexOf(table->IndexName());
+    // Fields named directly order the rows letter case counting, as every index here does.
+    return index < 0 || !defs.Items(index).options.Contains(db::ixCaseInsensitive);
+}
 
 bool gkIsFloatField(const db::TField* field)
 {
@@ -100,6 +144,12 @@ bool gkFindMatch(bool fromBeginning, db::TDataSet& dataSet, const std::string& f
         return false;
     }
     const std::string wanted = caseSensitive ? searchText : rtl::AnsiUpperCase(searchText);
+    if (auto* table = dynamic_cast<db::TADOTable*>(&dataSet);
+        table != nullptr && !IsMemo(*field) && !gkTableHasQuery(table)) {
+        if (const std::optional<bool> found =
+                IndexSearch(fromBeginning, *table, *field, searchText, wanted, matchType, caseSensitive))
+            return *found;
+    }
     if (fromBeginning && LocateAnswers(dataSet, *field, matchType, useLocate)) {
         db::TLocateOptions options;
         if (!caseSensitive) options.Include(db::loCaseInsensitive);

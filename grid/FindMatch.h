@@ -12,6 +12,10 @@
 // - An exact search on a float or currency field compares the numbers as doubles when the
 //   search text is a number ("12.50" finds 12.5); on a BCD field as exact decimals.
 // - An unknown field: the warning "Field <name> not found." and False; nothing moves.
+// - A table (db::TADOTable not opened from query lines) ordered by the searched field answers
+//   an exact search with FindKey and a start search on a text field with FindNearest, when
+//   the order's letter-case rule is the search's (else it is scanned); a start search whose
+//   nearest record does not match leaves the table on the record it was on.
 
 #include <cstdint>
 #include <string>
@@ -36,6 +40,8 @@ bool gkValueMatches(const std::string& value, const std::string& searchText, std
 // (rich text), else the field's text.
 bool gkMemoMatches(db::TField& field, const std::string& searchText, IgkRichTextReader* reader, bool caseSensitive,
                    std::uint8_t matchType);
+// True for a table ordered by an index that counts letter case (every index here does).
+bool gkIndexIsCaseSensitive(const db::TDataSet& dataSet);
 // Float, currency and BCD fields.
 bool gkIsFloatField(const db::TField* field);
 

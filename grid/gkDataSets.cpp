@@ -1,5 +1,7 @@
 #include "grid/gkDataSets.h"
 
+#include "grid/gkTable.h"
+
 #include "platform/classes/ClassRegistry.h"
 #include "platform/db/DbClasses.h"
 
@@ -27,7 +29,7 @@ void RegisterDataSetClasses()
 {
     static const bool done = [] {
         db::RegisterDbClasses();
-        classes::RegisterClasses<TgkDataSource, TgkQuery, TgkStoredProc>();
+        classes::RegisterClasses<TgkDataSource, TgkQuery, TgkStoredProc, TgkTable>();
         return true;
     }();
     (void)done;

@@ -17,14 +17,17 @@
 // - Before a post, with ValidateWithMask, every field's text is checked against its picture
 //   mask (gkValidatePictureMasks): OnInvalidValue hears of the first that breaks its mask and
 //   the post fails with the database error.
-// - Opening removes the ControlType, LookupFields and LookupLinks entries of fields the result
-//   lacks (UpdateLookups, where the lookup values will be filled in too).
+// - Opening makes a lookup field for every LookupFields entry that names no field yet, then
+//   removes the ControlType, LookupFields and LookupLinks entries of fields the data set lacks
+//   (UpdateLookups). The lookup fields are filled for every record read, from lookup tables
+//   the data set owns and frees when it closes (gkLookups.h).
 
 #include <memory>
 #include <string>
 
 #include "grid/GridRoutines.h"
 #include "grid/gkFilterEvent.h"
+#include "grid/gkLookups.h"
 #include "platform/db/AdoDataSet.h"
 #include "platform/db/DataSet.h"
 #include "platform/rtl/StringList.h"
@@ -90,6 +93,8 @@ public:
 
     // The filter event, for the data set's tests.
     const TgkFilterEvent& FilterEvent() const noexcept { return filterEvent_; }
+    // The tables the lookup fields are read from.
+    TgkLookupTables& LookupTables() noexcept { return lookupTables_; }
 
 protected:
     // Publishes the added properties in their order (called by the concrete class).
@@ -123,6 +128,12 @@ protected:
     {
         Base::InternalClose();
         filterEvent_.Closed();
+        lookupTables_.Clear();
+    }
+    void CalculateFields() override
+    {
+        if (lookupFields_->Count() > 0) gkUpdateLookupFields(*this, lookupTables_);
+        Base::CalculateFields();
     }
     int GetRecNo() const override { return onFilter_ ? -1 : Base::GetRecNo(); }
     void RecordsSettled() override
@@ -140,10 +151,11 @@ protected:
     }
 
 private:
-    // The per-field lists after the fields are known: entries of fields the result lacks go.
-    // The lookup fields' values are filled in here too once the library's table exists.
+    // The per-field lists after the fields are known: the lookup fields are made, then entries
+    // of fields the data set lacks go.
     void UpdateLookups()
     {
+        gkSetupLookupFields(*this, lookupTables_);
         gkRemoveStaleControlInfo(*this, lookupFields_.get(), lookupLinks_.get(), controlType_.get());
     }
 
@@ -152,7 +164,13 @@ private:
     std::unique_ptr<rtl::TStringList> lookupLinks_ = std::make_unique<rtl::TStringList>();
     std::unique_ptr<rtl::TStringList> pictureMasks_ = std::make_unique<rtl::TStringList>();
     bool validateWithMask_ = true;
+    TgkLookupTables lookupTables_;
+
+protected:
+    // Protected, so that a concrete class may publish the event in an order of its own.
     TFilterEvent onFilter_;
+
+private:
     TgkFilterOptions filterOptions_{ofoEnabled, ofoShowHourGlass};
     TgkFilterEvent filterEvent_;
 };
@@ -180,7 +198,8 @@ public:
 using TgkQueryFilterEvent = TgkQuery::TFilterEvent;
 using TgkStoredProcFilterEvent = TgkStoredProc::TFilterEvent;
 
-// Registers TgkDataSource, TgkQuery and TgkStoredProc so that stored forms can create them.
+// Registers TgkDataSource, TgkQuery, TgkStoredProc and TgkTable (gkTable.h) so that stored forms
+// and lookup lists can create them.
 void RegisterDataSetClasses();
 
 }  // namespace grid

@@ -411,6 +411,9 @@ void TADOConnection::OpenSchema(TSchemaInfo schema, const std::vector<TVariant>&
             rs = odbc_->Run([restrictions](TOdbcLink& link) { return SchemaProviderTypes(link, restrictions); });
             break;
         case siDBInfoLiterals: rs = SchemaLiterals(); break;
+        case siIndexes:
+            rs = odbc_->Run([restrictions](TOdbcLink& link) { return SchemaIndexes(link, restrictions); });
+            break;
         }
     } catch (const EADOError& e) {
         if (e.ConnectionLost()) ConnectionLost();
@@ -501,6 +504,75 @@ std::unique_ptr<TRecordset> TADOConnection::SchemaColumns(TOdbcLink& link, const
                      (sqlType == SQL_DECIMAL || sqlType == SQL_NUMERIC) ? IntOrNull(digits) : TVariant(),
                      IsDateTimeType(sqlType) ? IntOrNull(digits ? digits : std::optional<std::int64_t>(0)) : TVariant(),
                      Description(remarks)});
+    }
+    return rs;
+}
+
+std::unique_ptr<TRecordset> TADOConnection::SchemaIndexes(TOdbcLink& link, const std::vector<TVariant>& r)
+{
+    auto rs = MakeRowset({Col("TABLE_CATALOG", ftWideString), Col("TABLE_SCHEMA", ftWideString),
+                          Col("TABLE_NAME", ftWideString), Col("INDEX_NAME", ftWideString), Col("PRIMARY_KEY", ftBoolean),
+                          Col("UNIQUE", ftBoolean), Col("ORDINAL_POSITION", ftInteger), Col("COLUMN_NAME", ftWideString),
+                          Col("COLLATION", ftSmallint)});
+    const auto catalog = Restriction(r, 0);
+    const auto schema = Restriction(r, 1);
+    const auto index = Restriction(r, 2);
+    const auto table = Restriction(r, 4);
+    if (!table) throw EDatabaseError("The index rowset needs a table name");
+
+    std::vector<std::pair<std::int64_t, std::string>> keyColumns;
+    {
+        TOdbcStatement st(link);
+        st.PrimaryKeys(catalog, schema, *table);
+        while (st.Fetch()) keyColumns.emplace_back(st.IntOf(5).value_or(0), st.TextOf(4));
+    }
+    std::sort(keyColumns.begin(), keyColumns.end());
+
+    struct Row {
+        std::optional<std::string> cat, sch, tab, name, column;
+        bool unique;
+        std::int64_t ordinal;
+        TVariant collation;
+    };
+    std::vector<Row> rows;
+    TOdbcStatement st(link);
+    st.Statistics(catalog, schema, *table);
+    while (st.Fetch()) {
+        Row row;
+        row.cat = TextCol(st, 1);
+        row.sch = TextCol(st, 2);
+        row.tab = TextCol(st, 3);
+        const auto nonUnique = st.IntOf(4);
+        row.name = TextCol(st, 6);
+        const auto type = st.IntOf(7);
+        row.ordinal = st.IntOf(8).value_or(0);
+        row.column = TextCol(st, 9);
+        const std::string order = st.TextOf(10);
+        if (type.value_or(SQL_TABLE_STAT) == SQL_TABLE_STAT || !row.name || !row.column) continue;
+        if (!SameValue(catalog, row.cat) || !SameValue(schema, row.sch) || !SameValue(table, row.tab) ||
+            !SameValue(index, row.name))
+            continue;
+        row.unique = nonUnique.value_or(1) == 0;
+        row.collation = order == "A" ? TVariant(1LL) : order == "D" ? TVariant(2LL) : TVariant();
+        rows.push_back(std::move(row));
+    }
+    // Drivers list the indexes grouped; keep each one's columns together in key order.
+    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+        return *a.name != *b.name ? *a.name < *b.name : a.ordinal < b.ordinal;
+    });
+    for (std::size_t first = 0; first < rows.size();) {
+        std::size_t end = first;
+        while (end < rows.size() && *rows[end].name == *rows[first].name) ++end;
+        bool primary = !keyColumns.empty() && end - first == keyColumns.size() && rows[first].unique;
+        for (std::size_t i = first; primary && i < end; ++i)
+            primary = rtl::AnsiSameText(*rows[i].column, keyColumns[i - first].second);
+        for (std::size_t i = first; i < end; ++i) {
+            const Row& row = rows[i];
+            AddRow(*rs, {TextOrNull(row.cat), TextOrNull(row.sch), TextOrNull(row.tab), TextOrNull(row.name),
+                         TVariant(primary), TVariant(row.unique), TVariant(static_cast<long long>(row.ordinal)),
+                         TextOrNull(row.column), row.collation});
+        }
+        first = end;
     }
     return rs;
 }

@@ -27,6 +27,13 @@
 //                    MINIMUM_SCALE, MAXIMUM_SCALE, GUID, TYPELIB, VERSION, IS_LONG,
 //                    BEST_MATCH, IS_FIXEDLENGTH
 //                    restrictions: data type, best match
+//   siIndexes        TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME, INDEX_NAME, PRIMARY_KEY, UNIQUE,
+//                    ORDINAL_POSITION, COLUMN_NAME, COLLATION (1 ascending, 2 descending)
+//                    one row per column of each index, in index and column order
+//                    restrictions: catalog, schema, index name, type (unused), table name;
+//                    the table name is required ("The index rowset needs a table name").
+//                    PRIMARY_KEY is True for the unique index whose columns are the table's
+//                    primary key, where the driver names both.
 //   siDBInfoLiterals LiteralName, LiteralValue, InvalidChars, InvalidStartingChars, Literal,
 //                    Supported, Maxlen (only the literals the driver supports)
 // Restrictions are exact values (not patterns); a null or empty one restricts nothing.
@@ -51,7 +58,7 @@ class TADODataSet;
 
 enum TConnectOption { coConnectUnspecified, coAsyncConnect };
 enum TEventStatus { esOK, esErrorsOccured, esCantDeny, esCancel, esUnwantedEvent };
-enum TSchemaInfo { siTables, siColumns, siProviderTypes, siDBInfoLiterals };
+enum TSchemaInfo { siTables, siColumns, siProviderTypes, siDBInfoLiterals, siIndexes };
 
 // (connection, connection string, user id, password, options, status)
 using TWillConnectEvent =
@@ -142,6 +149,7 @@ private:
     // Read on the connection's worker (TOdbcConnection::Run): they touch nothing of the object.
     static std::unique_ptr<TRecordset> SchemaTables(TOdbcLink& link, const std::vector<TVariant>& r);
     static std::unique_ptr<TRecordset> SchemaColumns(TOdbcLink& link, const std::vector<TVariant>& r);
+    static std::unique_ptr<TRecordset> SchemaIndexes(TOdbcLink& link, const std::vector<TVariant>& r);
     static std::unique_ptr<TRecordset> SchemaProviderTypes(TOdbcLink& link, const std::vector<TVariant>& r);
     std::unique_ptr<TRecordset> SchemaLiterals();
 

@@ -328,9 +328,10 @@ void TCustomADODataSet::BuildView()
     const TRowStore& rows = *recordset_->rows;
     const auto lookup = [this](std::string_view name) { return ColumnIndex(name); };
     const bool byText = Filtered() && !rtl::Trim(Filter()).empty();
-    const bool filtering = byText || FilterAsksRecords();
+    const TViewShape shape = ViewShape();
+    const bool filtering = byText || FilterAsksRecords() || shape.accepts;
     const std::vector<TSortKey> keys = rtl::Trim(sort_).empty() ? std::vector<TSortKey>{} : ParseSortText(sort_, lookup);
-    if (!filtering && keys.empty()) return;
+    if (!filtering && keys.empty() && shape.order.empty()) return;
     ReadAllRows();
 
     std::vector<std::uint32_t> view;
@@ -344,6 +345,7 @@ void TCustomADODataSet::BuildView()
         });
         {
             for (std::size_t r = 0; r < rows.RowCount(); ++r) {
+                if (shape.accepts && !shape.accepts(rows, r)) continue;
                 if (expression) {
                     rows.ColumnOffsets(r, offsets.data());
                     const bool match = expression->Matches([&](int c) {
@@ -366,8 +368,12 @@ void TCustomADODataSet::BuildView()
         view.resize(rows.RowCount());
         std::iota(view.begin(), view.end(), 0u);
     }
-    if (!keys.empty()) {
+    if (!keys.empty() || !shape.order.empty()) {
         std::stable_sort(view.begin(), view.end(), [&](std::uint32_t a, std::uint32_t b) {
+            for (const TSortKey& k : shape.order) {
+                const int c = CompareVariants(rows.Value(a, k.column), rows.Value(b, k.column), false);
+                if (c != 0) return k.descending ? c > 0 : c < 0;
+            }
             for (const TSortKey& k : keys) {
                 const int c = CompareVariants(rows.Value(a, k.column), rows.Value(b, k.column), true);
                 if (c != 0) return k.descending ? c > 0 : c < 0;
@@ -381,7 +387,24 @@ void TCustomADODataSet::BuildView()
 
 void TCustomADODataSet::RecordFiltersChanged()
 {
-    if (Active() && !AskingFilters()) ApplyViewChange();
+    if (AskingFilters()) return;
+    if (Active())
+        ApplyViewChange();
+    else if (open_)
+        BuildView();  // installed while opening: the first records read are filtered already
+}
+
+void TCustomADODataSet::RefreshView()
+{
+    if (Active()) ApplyViewChange();
+}
+
+void TCustomADODataSet::GotoPosition(int position)
+{
+    const std::uint64_t row = RowAt(position);
+    TBookmark bookmark(sizeof row);
+    std::memcpy(bookmark.data(), &row, sizeof row);
+    GotoBookmark(bookmark);
 }
 
 void TCustomADODataSet::ApplyViewChange()
@@ -614,21 +637,316 @@ long long TADOQuery::ExecSQL()
 
 // ---- Table ---------------------------------------------------------------------------------
 
+namespace {
+
+std::vector<std::string> SplitFieldNames(const std::string& names)
+{
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start <= names.size()) {
+        std::size_t end = names.find(';', start);
+        if (end == std::string::npos) end = names.size();
+        std::string part = rtl::Trim(names.substr(start, end - start));
+        if (!part.empty()) out.push_back(std::move(part));
+        start = end + 1;
+    }
+    return out;
+}
+
+// <0, 0, >0: the row's first key columns against `values` (as many as there are values).
+int CompareKey(const TRowStore& rows, std::size_t row, const std::vector<int>& columns,
+               const std::vector<TVariant>& values)
+{
+    for (std::size_t i = 0; i < values.size() && i < columns.size(); ++i) {
+        const int c = CompareVariants(rows.Value(row, columns[i]), values[i], false);
+        if (c != 0) return c;
+    }
+    return 0;
+}
+
+}  // namespace
+
+// Follows the master data set: its record changes re-shape the detail's rows.
+class TADOTable::TMasterLink : public TDataLink {
+public:
+    explicit TMasterLink(TADOTable& table) : table_(table) {}
+
+protected:
+    void ActiveChanged() override { table_.ShapeChanged(); }
+    void RecordChanged(TField* field) override
+    {
+        if (field == nullptr) table_.ShapeChanged();
+    }
+    void DataSetScrolled(int) override { table_.ShapeChanged(); }
+
+private:
+    TADOTable& table_;
+};
+
+int TIndexDefs::IndexOf(std::string_view name) const
+{
+    for (std::size_t i = 0; i < defs_.size(); ++i)
+        if (rtl::AnsiSameText(defs_[i].name, name)) return static_cast<int>(i);
+    return -1;
+}
+
+void TIndexDefs::Update()
+{
+    defs_.clear();
+    TADOConnection* connection = table_->Connection();
+    if (connection == nullptr || table_->TableName().empty()) return;
+    std::string schema;
+    std::string table = table_->TableName();
+    if (const std::size_t dot = table.rfind('.'); dot != std::string::npos) {
+        schema = table.substr(0, dot);
+        table = table.substr(dot + 1);
+    }
+    TADODataSet rowset(nullptr);
+    connection->Open();
+    connection->OpenSchema(siIndexes,
+                           {TVariant(), schema.empty() ? TVariant() : TVariant(schema), TVariant(), TVariant(),
+                            TVariant(table)},
+                           &rowset);
+    TField* name = rowset.FieldByName("INDEX_NAME");
+    TField* column = rowset.FieldByName("COLUMN_NAME");
+    TField* primary = rowset.FieldByName("PRIMARY_KEY");
+    TField* unique = rowset.FieldByName("UNIQUE");
+    TField* collation = rowset.FieldByName("COLLATION");
+    bool allDescending = true;
+    for (rowset.First(); !rowset.Eof(); rowset.Next()) {
+        if (defs_.empty() || defs_.back().name != name->AsString()) {
+            if (!defs_.empty() && allDescending) defs_.back().options.Include(ixDescending);
+            allDescending = true;
+            TIndexDef def;
+            def.name = name->AsString();
+            if (primary->AsBoolean()) def.options.Include(ixPrimary);
+            if (unique->AsBoolean()) def.options.Include(ixUnique);
+            defs_.push_back(std::move(def));
+        } else {
+            defs_.back().fields += ';';
+        }
+        defs_.back().fields += column->AsString();
+        allDescending = allDescending && collation->AsInteger() == 2;
+    }
+    if (!defs_.empty() && allDescending) defs_.back().options.Include(ixDescending);
+}
+
 GW_IMPLEMENT_CLASS(TADOTable, TCustomADODataSet)
 {
     p.String("TableName", &TADOTable::TableName, &TADOTable::SetTableName);
+    p.String("IndexName", &TADOTable::IndexName, &TADOTable::SetIndexName);
+    p.String("IndexFieldNames", &TADOTable::IndexFieldNames, &TADOTable::SetIndexFieldNames);
+    p.String("MasterFields", &TADOTable::MasterFields, &TADOTable::SetMasterFields);
+    p.Component<TDataSource>("MasterSource", &TADOTable::MasterSource, &TADOTable::SetMasterSource);
 }
 
 TADOTable::TADOTable(classes::TComponent* owner) : TCustomADODataSet(owner) {}
 
-TADOTable::~TADOTable() { CloseOnDestroy(); }
+TADOTable::~TADOTable()
+{
+    CloseOnDestroy();
+    masterLink_.reset();
+}
 
 void TADOTable::SetTableName(const std::string& name)
 {
     if (name == tableName_) return;
     CheckInactive();
     tableName_ = name;
+    indexDefs_.Clear();
     FieldDefs().SetUpdated(false);
+}
+
+void TADOTable::SetIndexName(const std::string& name)
+{
+    if (name == indexName_ && indexFieldNames_.empty()) return;
+    if (!name.empty()) {
+        if (indexDefs_.Count() == 0) indexDefs_.Update();
+        if (indexDefs_.IndexOf(name) < 0) DatabaseError("Index '" + name + "' not found", this);
+    }
+    indexName_ = name;
+    indexFieldNames_.clear();
+    ShapeChanged();
+}
+
+void TADOTable::SetIndexFieldNames(const std::string& names)
+{
+    if (names == indexFieldNames_ && indexName_.empty()) return;
+    indexFieldNames_ = names;
+    indexName_.clear();
+    ShapeChanged();
+}
+
+std::vector<std::string> TADOTable::IndexFieldNameList() const
+{
+    if (!indexFieldNames_.empty()) return SplitFieldNames(indexFieldNames_);
+    if (indexName_.empty()) return {};
+    const int i = indexDefs_.IndexOf(indexName_);
+    return i < 0 ? std::vector<std::string>{} : SplitFieldNames(indexDefs_.Items(i).fields);
+}
+
+TField* TADOTable::IndexFields(int index) const
+{
+    const std::vector<std::string> names = IndexFieldNameList();
+    if (index < 0 || index >= static_cast<int>(names.size())) DatabaseError("Index field out of range", this);
+    return FieldByName(names[static_cast<std::size_t>(index)]);
+}
+
+std::vector<int> TADOTable::KeyColumns() const
+{
+    std::vector<int> columns;
+    for (const std::string& name : IndexFieldNameList()) {
+        const int column = ColumnIndex(name);
+        if (column < 0) DatabaseError("Field '" + name + "' not found", this);
+        columns.push_back(column);
+    }
+    return columns;
+}
+
+TDataSource* TADOTable::MasterSource() const noexcept { return masterLink_ ? masterLink_->DataSource() : nullptr; }
+
+void TADOTable::SetMasterSource(TDataSource* source)
+{
+    if (source == MasterSource()) return;
+    if (TDataSource* old = MasterSource()) RemoveFreeNotification(old);
+    if (source == nullptr) {
+        masterLink_.reset();
+    } else {
+        if (source->DataSet() == this) DatabaseError("Circular datalinks are not allowed", this);
+        if (!masterLink_) masterLink_ = std::make_unique<TMasterLink>(*this);
+        FreeNotification(source);
+        masterLink_->SetDataSource(source);
+    }
+    ShapeChanged();
+}
+
+void TADOTable::SetMasterFields(const std::string& fields)
+{
+    if (fields == masterFields_) return;
+    masterFields_ = fields;
+    ShapeChanged();
+}
+
+void TADOTable::Notification(classes::TComponent* component, classes::TOperation operation)
+{
+    TCustomADODataSet::Notification(component, operation);
+    if (operation == classes::opRemove && masterLink_ && component == masterLink_->DataSource()) {
+        masterLink_.reset();
+        ShapeChanged();
+    }
+}
+
+std::vector<TVariant> TADOTable::MasterValues() const
+{
+    std::vector<TVariant> values;
+    TDataSet* master = masterLink_ ? masterLink_->DataSet() : nullptr;
+    if (master == nullptr || !master->Active()) return values;
+    for (const std::string& name : SplitFieldNames(masterFields_)) values.push_back(master->FieldByName(name)->Value());
+    return values;
+}
+
+TCustomADODataSet::TViewShape TADOTable::ViewShape() const
+{
+    TViewShape shape;
+    const std::vector<int> columns = KeyColumns();
+    const bool descending = !indexName_.empty() && indexDefs_.IndexOf(indexName_) >= 0 &&
+                            indexDefs_.Items(indexDefs_.IndexOf(indexName_)).options.Contains(ixDescending);
+    for (int column : columns) shape.order.push_back(TSortKey{column, descending});
+    std::vector<TVariant> master = MasterValues();
+    const bool linked = !master.empty() && !masterFields_.empty();
+    if (linked && columns.empty())
+        DatabaseError("IndexName or IndexFieldNames must be set for a master-detail link", this);
+    if (!rangeActive_ && !linked) return shape;
+    shape.accepts = [columns, master = std::move(master), linked, ranged = rangeActive_, start = rangeStart_,
+                     end = rangeEnd_](const TRowStore& rows, std::size_t row) {
+        // Nulls never equal a master's value, as in a join.
+        if (linked) {
+            for (std::size_t i = 0; i < master.size() && i < columns.size(); ++i)
+                if (master[i].IsNull() || CompareVariants(rows.Value(row, columns[i]), master[i], false) != 0)
+                    return false;
+        }
+        if (!ranged) return true;
+        return CompareKey(rows, row, columns, start) >= 0 && CompareKey(rows, row, columns, end) <= 0;
+    };
+    return shape;
+}
+
+void TADOTable::ShapeChanged()
+{
+    if (Active()) RefreshView();
+}
+
+void TADOTable::InternalOpen()
+{
+    if (!indexName_.empty() && indexDefs_.Count() == 0) indexDefs_.Update();
+    TCustomADODataSet::InternalOpen();
+}
+
+int TADOTable::KeyBound(const std::vector<TVariant>& values, bool after) const
+{
+    const std::vector<int> columns = KeyColumns();
+    if (values.size() > columns.size())
+        DatabaseError("Too many key values: the index has " + std::to_string(columns.size()) + " fields", this);
+    ReadAllRows();
+    const TRowStore& rows = *Rows();
+    int low = 0;
+    int high = ViewCount();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        const int c = CompareKey(rows, RowAt(middle), columns, values);
+        if (c < 0 || (after && c == 0)) low = middle + 1;
+        else high = middle;
+    }
+    return low;
+}
+
+bool TADOTable::FindKey(const std::vector<TVariant>& values)
+{
+    CheckBrowseMode();
+    if (KeyColumns().empty()) DatabaseError("No index is set: FindKey needs IndexName or IndexFieldNames", this);
+    const int position = KeyBound(values, false);
+    if (position >= ViewCount() || CompareKey(*Rows(), RowAt(position), KeyColumns(), values) != 0) return false;
+    GotoPosition(position);
+    return true;
+}
+
+void TADOTable::FindNearest(const std::vector<TVariant>& values)
+{
+    CheckBrowseMode();
+    if (KeyColumns().empty()) DatabaseError("No index is set: FindNearest needs IndexName or IndexFieldNames", this);
+    const int position = KeyBound(values, false);
+    if (position < ViewCount()) GotoPosition(position);
+    else Last();
+}
+
+void TADOTable::SetRangeStart(const std::vector<TVariant>& values) { pendingStart_ = values; }
+
+void TADOTable::SetRangeEnd(const std::vector<TVariant>& values) { pendingEnd_ = values; }
+
+void TADOTable::ApplyRange()
+{
+    rangeStart_ = pendingStart_;
+    rangeEnd_ = pendingEnd_;
+    rangeActive_ = true;
+    ShapeChanged();
+}
+
+void TADOTable::SetRange(const std::vector<TVariant>& start, const std::vector<TVariant>& end)
+{
+    SetRangeStart(start);
+    SetRangeEnd(end);
+    ApplyRange();
+}
+
+void TADOTable::CancelRange()
+{
+    pendingStart_.clear();
+    pendingEnd_.clear();
+    if (!rangeActive_) return;
+    rangeActive_ = false;
+    rangeStart_.clear();
+    rangeEnd_.clear();
+    ShapeChanged();
 }
 
 std::string TADOTable::QuotedName() const

@@ -15,8 +15,16 @@
 //
 // Filter text (with Filtered) and Sort text select and order the rows (AdoFilter.h);
 // OnFilterRecord is asked too when Filtered is set, and the record filters always.
+//
+// A table adds an index order of its own (IndexName or IndexFieldNames), key searches on it,
+// ranges and a master-detail link. All of them work in memory over the rows read: the index
+// order sorts the rows by their key fields (before Sort, which only breaks ties), comparing
+// texts letter case counting - ODBC reports no collation, so every index counts as
+// case-sensitive - and nulls first; a range or a master record keeps the rows whose key
+// fields lie in it.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,6 +67,27 @@ public:
     void ReadMoreRows(int count);
 
 protected:
+    // A descendant's part in the view: the order it puts first (compared letter case
+    // counting) and the rows it keeps out. Asked whenever the view is built.
+    struct TViewShape {
+        std::vector<TSortKey> order;
+        std::function<bool(const TRowStore& rows, std::size_t row)> accepts;
+    };
+    virtual TViewShape ViewShape() const { return {}; }
+    // Builds the view again (after the shape changed) and moves to the first record.
+    void RefreshView();
+    // The column of a field name in the result (letter case ignored), -1 when none.
+    int ColumnIndex(std::string_view name) const;
+    // The rows read, nullptr while closed.
+    const TRowStore* Rows() const noexcept { return recordset_ ? recordset_->rows.get() : nullptr; }
+    // Reads every row of the result.
+    void ReadAllRows() const { ReadRows(SIZE_MAX); }
+    // Rows in the view and the row at a view position.
+    int ViewCount() const;
+    std::size_t RowAt(int position) const;
+    // Makes the record at a view position current (scroll events included).
+    void GotoPosition(int position);
+
     // The statement the data set runs; empty for a data set filled from outside.
     virtual std::string CommandText() const { return {}; }
     // Describes the result columns without reading rows (for FieldDefs.Update while closed).
@@ -99,18 +128,14 @@ protected:
 private:
     friend class TADOConnection;
     struct RecordHeader;
-    int ViewCount() const;
     // Reads until `until` rows are held or the result ends. Changes only what is still to be
     // read, so that counting the records stays a const operation.
     void ReadRows(std::size_t until) const;
-    void ReadAllRows() const { ReadRows(SIZE_MAX); }
     // Ends reading the rest: the statement is freed on the connection's worker when it can be.
     void StopReading() noexcept;
-    std::size_t RowAt(int position) const;
     int PositionOfRow(std::size_t row) const;
     void BuildView();
     void ApplyViewChange();
-    int ColumnIndex(std::string_view name) const;
     void FillBuffer(TRecordBuffer buffer, int position) const;
 
     TADOConnection* connection_ = nullptr;
@@ -158,6 +183,37 @@ private:
     long long rowsAffected_ = -1;
 };
 
+// One index of a table: its name, its key fields (names separated by ";") and options.
+enum TIndexOption { ixPrimary, ixUnique, ixDescending, ixCaseInsensitive };
+using TIndexOptions = classes::TSet<TIndexOption>;
+
+struct TIndexDef {
+    std::string name;
+    std::string fields;
+    TIndexOptions options;
+};
+
+// The indexes of a table as its database lists them (siIndexes). No index is case-insensitive:
+// ODBC reports no collation.
+class TIndexDefs {
+public:
+    explicit TIndexDefs(class TADOTable* table) : table_(table) {}
+    int Count() const noexcept { return static_cast<int>(defs_.size()); }
+    const TIndexDef& Items(int index) const { return defs_.at(static_cast<std::size_t>(index)); }
+    // Position by name (letter case ignored), -1 when none.
+    int IndexOf(std::string_view name) const;
+    void Add(TIndexDef def) { defs_.push_back(std::move(def)); }
+    std::vector<TIndexDef>::const_iterator begin() const noexcept { return defs_.begin(); }
+    std::vector<TIndexDef>::const_iterator end() const noexcept { return defs_.end(); }
+    void Clear() { defs_.clear(); }
+    // Reads the table's indexes again from its connection.
+    void Update();
+
+private:
+    class TADOTable* table_;
+    std::vector<TIndexDef> defs_;
+};
+
 // All rows and columns of one table; its field definitions can be read without opening it.
 class TADOTable : public TCustomADODataSet {
     GW_CLASS(TADOTable)
@@ -169,13 +225,72 @@ public:
     const std::string& TableName() const noexcept { return tableName_; }
     void SetTableName(const std::string& name);
 
+    TIndexDefs& IndexDefs() noexcept { return indexDefs_; }
+    const TIndexDefs& IndexDefs() const noexcept { return indexDefs_; }
+    // The index that orders the rows, by name (read from IndexDefs when they are empty);
+    // EDatabaseError "Index 'X' not found" for an unknown one. Setting it clears
+    // IndexFieldNames and the other way round; an empty value leaves the rows unordered.
+    const std::string& IndexName() const noexcept { return indexName_; }
+    void SetIndexName(const std::string& name);
+    // Key fields named directly (separated by ";").
+    const std::string& IndexFieldNames() const noexcept { return indexFieldNames_; }
+    void SetIndexFieldNames(const std::string& names);
+    // The key fields of the order in force (empty names without one).
+    std::vector<std::string> IndexFieldNameList() const;
+    int IndexFieldCount() const { return static_cast<int>(IndexFieldNameList().size()); }
+    // The field of key field `index`; EDatabaseError when the key names no field.
+    TField* IndexFields(int index) const;
+
+    // Moves to the first record whose first key fields equal `values` (one per key field, at
+    // most IndexFieldCount); False, and nothing moves, when none does.
+    bool FindKey(const std::vector<TVariant>& values);
+    // Moves to the first record whose key is at or after `values`, or to the last record
+    // when none is.
+    void FindNearest(const std::vector<TVariant>& values);
+
+    // Ranges over the first key fields: from the start values through the end values (each
+    // compared over as many key fields as it has values; none: open at that end).
+    // SetRangeStart and SetRangeEnd only note the bounds; ApplyRange makes them hold.
+    void SetRangeStart(const std::vector<TVariant>& values);
+    void SetRangeEnd(const std::vector<TVariant>& values);
+    void ApplyRange();
+    void SetRange(const std::vector<TVariant>& start, const std::vector<TVariant>& end);
+    void CancelRange();
+    bool RangeActive() const noexcept { return rangeActive_; }
+
+    // Master-detail: only the rows whose first key fields equal the master record's
+    // MasterFields (names separated by ";"), following the master as it moves. Without an
+    // index order the link raises "IndexName or IndexFieldNames must be set for a
+    // master-detail link" when it is applied. A closed master restricts nothing.
+    TDataSource* MasterSource() const noexcept;
+    void SetMasterSource(TDataSource* source);
+    const std::string& MasterFields() const noexcept { return masterFields_; }
+    void SetMasterFields(const std::string& fields);
+
+    void Notification(classes::TComponent* component, classes::TOperation operation) override;
+
 protected:
     std::string CommandText() const override;
     std::string DescribeText() const override;
+    TViewShape ViewShape() const override;
+    void InternalOpen() override;
 
 private:
+    class TMasterLink;
     std::string QuotedName() const;
+    std::vector<int> KeyColumns() const;
+    std::vector<TVariant> MasterValues() const;
+    void ShapeChanged();
+    // The first view position whose key compares at or after `values` (`after`: past them).
+    int KeyBound(const std::vector<TVariant>& values, bool after) const;
     std::string tableName_;
+    TIndexDefs indexDefs_{this};
+    std::string indexName_;
+    std::string indexFieldNames_;
+    bool rangeActive_ = false;
+    std::vector<TVariant> rangeStart_, rangeEnd_, pendingStart_, pendingEnd_;
+    std::unique_ptr<TMasterLink> masterLink_;
+    std::string masterFields_;
 };
 
 // The rows a stored procedure (on PostgreSQL a set-returning function) answers, run through

@@ -9,6 +9,7 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
+#include "platform/rtl/Paths.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace db {
@@ -162,6 +163,27 @@ HRESULT LoadStringFromStorage(const std::string& fileName, std::string& initStri
     if (!header) return STG_E_INVALIDHEADER;
     initString.clear();
     return S_OK;
+}
+
+}  // namespace db
+
+namespace db {
+
+std::string DataLinksDir() { return rtl::IncludeTrailingPathDelimiter(rtl::CommonFilesDir()) + "System/OLE DB/Data Links"; }
+
+std::string DataLinkFileName(const std::string& name, const std::string& folder)
+{
+    return rtl::IncludeTrailingPathDelimiter(folder) + name + ".udl";
+}
+
+bool IsValidLinkName(std::string_view name)
+{
+    if (name.empty() || name == "." || name == "..") return false;
+    for (char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '/' || c == '\\' || u < 0x20 || u == 0x7F) return false;
+    }
+    return true;
 }
 
 }  // namespace db

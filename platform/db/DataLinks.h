@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace db {
 
@@ -45,6 +46,16 @@ enum TUdlDisposition : std::uint32_t {
 HRESULT WriteStringToStorage(const std::string& fileName, const std::string& initString, TUdlDisposition disposition);
 // On failure `initString` is left unchanged.
 HRESULT LoadStringFromStorage(const std::string& fileName, std::string& initString);
+
+// The data-links folder (rtl::CommonFilesDir() + "System/OLE DB/Data Links"), without a
+// trailing "/"; not created here.
+std::string DataLinksDir();
+// The link file of `name` in `folder` (default: the data-links folder).
+std::string DataLinkFileName(const std::string& name, const std::string& folder = DataLinksDir());
+// True for a name that may become a link file name: not empty, not "." or "..", no "/",
+// "\" or control character. Every name that reaches a link file passes it, so that a name
+// from a project or a component never reaches outside the folder.
+bool IsValidLinkName(std::string_view name);
 
 // The bytes of a data-link file holding `initString`.
 std::string FormatDataLinkFile(const std::string& initString);

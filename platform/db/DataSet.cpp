@@ -224,6 +224,7 @@ void TDataSet::OpenCursor()
 void TDataSet::CloseCursor()
 {
     internalOpenComplete_ = false;
+    calcValues_.clear();
     ClearBuffers();
     SetBufferCount(0);
     if (IsCursorOpen()) InternalClose();
@@ -272,6 +273,7 @@ void TDataSet::FreeRecordBuffer(TRecordBuffer& buffer)
 
 void TDataSet::InitRecord(TRecordBuffer buffer)
 {
+    calcValues_.erase(buffer);
     InternalInitRecord(buffer);
     SetBookmarkFlag(buffer, bfInserted);
 }
@@ -330,6 +332,7 @@ void TDataSet::SetBufferCount(int count)
     if (recordCount_ > count) recordCount_ = count;
     if (currentRecord_ >= count) currentRecord_ = -1;
     while (static_cast<int>(buffers_.size()) > (count > 0 ? count + 1 : 0)) {
+        calcValues_.erase(buffers_.back());
         FreeRecordBuffer(buffers_.back());
         buffers_.pop_back();
     }
@@ -408,7 +411,7 @@ bool TDataSet::GetNextRecord()
         if (state_ == dsInsert && currentRecord_ == activeRecord_ && GetBookmarkFlag(ActiveBuffer()) == bfCurrent)
             mode = gmCurrent;
     }
-    const bool ok = GetRecord(buffers_[static_cast<std::size_t>(recordCount_)], mode, true) == grOK;
+    const bool ok = FetchRecord(buffers_[static_cast<std::size_t>(recordCount_)], mode, true) == grOK;
     if (!ok) {
         CursorPosChanged();
         return false;
@@ -426,7 +429,7 @@ bool TDataSet::GetNextRecord()
 bool TDataSet::GetPriorRecord()
 {
     if (recordCount_ > 0) SetCurrentRecord(0);
-    const bool ok = GetRecord(buffers_[static_cast<std::size_t>(recordCount_)], gmPrior, true) == grOK;
+    const bool ok = FetchRecord(buffers_[static_cast<std::size_t>(recordCount_)], gmPrior, true) == grOK;
     if (!ok) {
         CursorPosChanged();
         return false;
@@ -463,9 +466,10 @@ void TDataSet::Resync(TResyncMode mode)
     TRecordBuffer scratch = buffers_[static_cast<std::size_t>(recordCount_)];
     if (mode.Contains(rmExact)) {
         CursorPosChanged();
-        if (GetRecord(scratch, gmCurrent, true) != grOK) DatabaseError("Record not found or changed by another user", this);
-    } else if (GetRecord(scratch, gmCurrent, false) != grOK && GetRecord(scratch, gmNext, false) != grOK &&
-               GetRecord(scratch, gmPrior, false) != grOK) {
+        if (FetchRecord(scratch, gmCurrent, true) != grOK)
+            DatabaseError("Record not found or changed by another user", this);
+    } else if (FetchRecord(scratch, gmCurrent, false) != grOK && FetchRecord(scratch, gmNext, false) != grOK &&
+               FetchRecord(scratch, gmPrior, false) != grOK) {
         ClearBuffers();
         DataEvent(deDataSetChange);
         RecordsSettled();
@@ -498,6 +502,7 @@ TRecordBuffer TDataSet::GetActiveRecordBuffer() const
     case dsInsert:
     case dsSetKey: return ActiveBuffer();
     case dsFilter: return filterBuffer_;
+    case dsCalcFields: return calcBuffer_;
     case dsOldValue: return GetOldValueBuffer();
     default: return nullptr;
     }
@@ -507,6 +512,16 @@ bool TDataSet::GetFieldData(TField* field, TVariant& value) const
 {
     TRecordBuffer buffer = GetActiveRecordBuffer();
     if (buffer == nullptr) return false;
+    if (field->FieldKind() == fkCalculated || field->FieldKind() == fkLookup) {
+        const auto found = calcValues_.find(buffer);
+        if (found == calcValues_.end()) return false;
+        for (const auto& [f, v] : found->second)
+            if (f == field) {
+                value = v;
+                return !v.IsNull();
+            }
+        return false;
+    }
     return GetFieldData(field, buffer, value);
 }
 
@@ -861,8 +876,48 @@ void TDataSet::UpdateRecord()
     DataEvent(deUpdateRecord);
 }
 
+bool TDataSet::HasCalcFields() const
+{
+    for (const TField* f : fields_)
+        if (f->FieldKind() == fkCalculated || f->FieldKind() == fkLookup) return true;
+    return false;
+}
+
+TGetResult TDataSet::FetchRecord(TRecordBuffer buffer, TGetMode mode, bool doCheck)
+{
+    const TGetResult result = GetRecord(buffer, mode, doCheck);
+    if (result == grOK) GetCalcFields(buffer);
+    return result;
+}
+
+void TDataSet::GetCalcFields(TRecordBuffer buffer)
+{
+    calcValues_.erase(buffer);
+    if (!HasCalcFields()) return;
+    const TDataSetState saved = state_;
+    TRecordBuffer savedBuffer = calcBuffer_;
+    const rtl::TScopeExit restore([&] {
+        state_ = saved;
+        calcBuffer_ = savedBuffer;
+    });
+    state_ = dsCalcFields;
+    calcBuffer_ = buffer;
+    CalculateFields();
+}
+
 void TDataSet::SetFieldValue(TField* field, const TVariant& value)
 {
+    if (field->FieldKind() == fkCalculated || field->FieldKind() == fkLookup) {
+        if (state_ != dsCalcFields && !InEditMode(state_)) DatabaseError("Dataset not in edit or insert mode", this);
+        auto& values = calcValues_[GetActiveRecordBuffer()];
+        auto it = std::find_if(values.begin(), values.end(), [&](const auto& v) { return v.first == field; });
+        if (it == values.end()) values.emplace_back(field, value);
+        else it->second = value;
+        if (state_ == dsCalcFields) return;
+        DataEvent(deFieldChange, field);
+        field->OnChange(field);
+        return;
+    }
     if (!InEditMode(state_)) DatabaseError("Dataset not in edit or insert mode", this);
     if (field->ReadOnly() || field->FieldKind() != fkData)
         DatabaseError("Field '" + field->DisplayName() + "' cannot be modified", this);

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -213,7 +214,15 @@ public:
     void Notification(classes::TComponent* component, classes::TOperation operation) override;
 
     // Values as the data set holds them in the current record buffer (false: null).
+    // Calculated and lookup fields read the value their record was given when it was fetched.
     bool GetFieldData(TField* field, TVariant& value) const;
+
+    // Calculated and lookup fields: each record read into a buffer gets its own values, set
+    // by CalculateFields (OnCalcFields) with the data set in the dsCalcFields state, where
+    // only those fields can be written and the others read the record being calculated.
+    // They can be written in edit and insert mode too; writing them never marks the record
+    // modified. A record that is not recalculated keeps them null.
+    TDataSetNotifyEvent OnCalcFields;
 
     // Tells the data sources and their links about a change.
     void DataEvent(TDataEvent event, TField* field = nullptr, int distance = 0);
@@ -266,6 +275,9 @@ protected:
     // Locate as a descendant does it faster; the default walks the records.
     virtual bool LocateRecord(const std::string& keyFields, const std::vector<TVariant>& values,
                               TLocateOptions options, bool syncCursor);
+    // Fills the calculated and lookup fields of the record being calculated; the default
+    // fires OnCalcFields.
+    virtual void CalculateFields() { OnCalcFields(this); }
     // What is wrong with a buffered record as the descendant holds it; empty when nothing is.
     virtual std::string RecordBufferFault(TRecordBuffer /*buffer*/) const { return {}; }
 
@@ -331,6 +343,10 @@ private:
     void EndInsertAppend();
     void CheckCanModify() const;
     void SetFieldValue(TField* field, const TVariant& value);
+    bool HasCalcFields() const;
+    // Fills the calculated fields of a buffer just read (nothing without such fields).
+    void GetCalcFields(TRecordBuffer buffer);
+    TGetResult FetchRecord(TRecordBuffer buffer, TGetMode mode, bool doCheck);
     void AddDataSource(TDataSource* source);
     void RemoveDataSource(TDataSource* source);
     void AdjustFirstRecords(int delta);
@@ -358,6 +374,9 @@ private:
     bool filtered_ = false;
     std::string filterText_;
     TRecordBuffer filterBuffer_ = nullptr;
+    TRecordBuffer calcBuffer_ = nullptr;
+    // The calculated fields' values of each buffer that holds any.
+    std::map<const std::uint8_t*, std::vector<std::pair<const TField*, TVariant>>> calcValues_;
     // Shared, so that a filter removed while it is asked lives until its call returns.
     std::vector<std::pair<TRecordFilterHandle, std::shared_ptr<const TRecordFilter>>> recordFilters_;
     TRecordFilterHandle lastFilterHandle_ = 0;

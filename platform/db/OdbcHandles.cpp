@@ -563,6 +563,30 @@ void TOdbcStatement::Columns(const std::optional<std::string>& catalog, const st
           "Cannot list the columns");
 }
 
+void TOdbcStatement::Statistics(const std::optional<std::string>& catalog, const std::optional<std::string>& schema,
+                                const std::string& table)
+{
+    const std::optional<std::string> t(table);
+    OptionalArg c(catalog), sa(schema), ta(t);
+    Check(Watched([&] {
+              return SQLStatistics(Handle(), c.Pointer(), c.Length(), sa.Pointer(), sa.Length(), ta.Pointer(),
+                                   ta.Length(), SQL_INDEX_ALL, SQL_QUICK);
+          }),
+          "Cannot list the indexes");
+}
+
+void TOdbcStatement::PrimaryKeys(const std::optional<std::string>& catalog, const std::optional<std::string>& schema,
+                                 const std::string& table)
+{
+    const std::optional<std::string> t(table);
+    OptionalArg c(catalog), sa(schema), ta(t);
+    Check(Watched([&] {
+              return SQLPrimaryKeys(Handle(), c.Pointer(), c.Length(), sa.Pointer(), sa.Length(), ta.Pointer(),
+                                    ta.Length());
+          }),
+          "Cannot list the primary key");
+}
+
 void TOdbcStatement::TypeInfo(SQLSMALLINT sqlType)
 {
     Check(Watched([&] { return SQLGetTypeInfo(Handle(), sqlType); }), "Cannot list the data types");

@@ -255,6 +255,12 @@ public:
     void Columns(const std::optional<std::string>& catalog, const std::optional<std::string>& schema,
                  const std::optional<std::string>& table, const std::optional<std::string>& column);
     void TypeInfo(SQLSMALLINT sqlType = SQL_ALL_TYPES);
+    // The indexes of one table (SQLStatistics, every index, statistics as the driver has them)
+    // and its primary-key columns (SQLPrimaryKeys). Names here are plain arguments, not patterns.
+    void Statistics(const std::optional<std::string>& catalog, const std::optional<std::string>& schema,
+                    const std::string& table);
+    void PrimaryKeys(const std::optional<std::string>& catalog, const std::optional<std::string>& schema,
+                     const std::string& table);
 
     // Typed reads of a column of the current row (1-based). Each answers false for NULL.
     bool GetText(SQLUSMALLINT column, std::string& value);

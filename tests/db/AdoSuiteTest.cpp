@@ -7,6 +7,7 @@
 
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -338,6 +339,34 @@ TYPED_TEST(AdoSuite, TextLongerThanItsDeclaredLengthIsKeptWhole)
     q->Open();
     EXPECT_EQ(q->FieldByName("name")->Size(), 20);
     EXPECT_EQ(q->FieldByName("name")->AsString(), longName);
+}
+
+// Every backend names a table's indexes, their key fields in order and the primary one; a
+// table orders and searches its rows by one of them.
+TYPED_TEST(AdoSuite, IndexRowsetAndATableOrderedByAnIndex)
+{
+    this->Exec("CREATE INDEX " + Table() + "_by_qty ON " + Table() + " (qty, name)");
+    TADOTable table(nullptr);
+    table.SetConnection(this->conn_.get());
+    table.SetTableName(Table());
+    table.IndexDefs().Update();
+    const int byQty = table.IndexDefs().IndexOf(Table() + "_by_qty");
+    ASSERT_GE(byQty, 0);
+    EXPECT_EQ(rtl::LowerCase(table.IndexDefs().Items(byQty).fields), "qty;name");
+    EXPECT_FALSE(table.IndexDefs().Items(byQty).options.Contains(ixUnique));
+    const auto primary = std::find_if(table.IndexDefs().begin(), table.IndexDefs().end(),
+                                      [](const TIndexDef& d) { return d.options.Contains(ixPrimary); });
+    ASSERT_NE(primary, table.IndexDefs().end());
+    EXPECT_EQ(rtl::LowerCase(primary->fields), "id");
+    EXPECT_TRUE(primary->options.Contains(ixUnique));
+
+    table.SetIndexName(Table() + "_by_qty");
+    table.Open();
+    std::vector<int> ids;
+    for (table.First(); !table.Eof(); table.Next()) ids.push_back(table.FieldByName("id")->AsInteger());
+    EXPECT_EQ(ids, (std::vector<int>{3, 2, 1}));  // a null quantity first, then by value
+    EXPECT_TRUE(table.FindKey({TVariant(9223372036854775807LL)}));
+    EXPECT_EQ(table.FieldByName("id")->AsInteger(), 1);
 }
 
 TYPED_TEST(AdoSuite, SchemaRowsetsAndProviderProperties)

@@ -703,3 +703,42 @@ TEST(DataSet, RandomWalksAndEditsKeepTheRecordWindowConsistent)
     EXPECT_EQ(WalkIds(*ds), model);
     ds->CheckConsistency();
 }
+
+// A calculated field keeps the value its record was given when read, wherever the record
+// buffers move; it is written while calculating or editing, never in browse mode, and never
+// marks the record modified.
+TEST(DataSet, CalculatedFieldsHoldTheValueOfTheirRecord)
+{
+    auto ds = People(40);
+    auto* id = new TIntegerField(ds.get());
+    id->SetFieldName("ID");
+    id->SetDataSet(ds.get());
+    auto* label = new TStringField(ds.get());
+    label->SetFieldName("Label");
+    label->SetFieldKind(fkCalculated);
+    label->SetDataSet(ds.get());
+    std::vector<TDataSetState> states;
+    ds->OnCalcFields = [&](TDataSet* d) {
+        states.push_back(d->State());
+        d->FieldByName("Label")->SetAsString("#" + d->FieldByName("ID")->AsString());
+    };
+    TDataSource source(nullptr);
+    source.SetDataSet(ds.get());
+    TRecordingLink link;
+    link.SetBufferCount(7);  // a window of records that moves as the cursor does
+    link.SetDataSource(&source);
+    ds->Open();
+    for (ds->First(); !ds->Eof(); ds->Next()) EXPECT_EQ(label->AsString(), "#" + id->AsString());
+    for (ds->Last(); !ds->Bof(); ds->MoveBy(-3)) EXPECT_EQ(label->AsString(), "#" + id->AsString());
+    ASSERT_FALSE(states.empty());
+    EXPECT_TRUE(std::all_of(states.begin(), states.end(), [](TDataSetState s) { return s == dsCalcFields; }));
+    EXPECT_EQ(ds->State(), dsBrowse);
+
+    EXPECT_THROW(label->SetAsString("x"), EDatabaseError);  // browsing
+    ds->Edit();
+    label->SetAsString("edited");
+    EXPECT_EQ(label->AsString(), "edited");
+    EXPECT_FALSE(ds->Modified());
+    ds->Cancel();
+    EXPECT_EQ(label->AsString(), "#" + id->AsString());  // read again
+}

@@ -1,5 +1,6 @@
-// Filter texts against the database as the oracle: a text installed on a table or a query
-// shows the records that a WHERE clause of the same condition selects.
+// Filter texts against the database as the oracle: a text installed on a table or a query, or
+// given as the library table's gkFilter lines, shows the records that a WHERE clause of the
+// same condition selects.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "grid/gkFilter.h"
+#include "grid/gkTable.h"
 #include "platform/db/AdoDataSet.h"
 #include "platform/db/ConnectionString.h"
 #include "platform/rtl/Exceptions.h"
@@ -69,6 +71,15 @@ void CheckAgainstWhere(db::TADOConnection& conn, const std::vector<OracleCase>& 
             grid::gkDropFilter(*ds, handle);
             EXPECT_EQ(Keys(*ds, c.key).size(), all);
         }
+        // The same condition as the second of two gkFilter lines (the first keeps every key;
+        // an unquoted text literal would take a following " AND" into itself).
+        grid::TgkTable gk(nullptr);
+        gk.SetConnection(&conn);
+        gk.SetTableName(c.table);
+        gk.gkFilter()->Add(c.key + " > -1");
+        gk.gkFilter()->Add(c.filter);
+        gk.Open();
+        EXPECT_EQ(Keys(gk, c.key), expected) << "TgkTable";
     }
     EXPECT_TRUE(dialogs.Asked().empty());
 }
