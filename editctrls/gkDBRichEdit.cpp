@@ -33,6 +33,7 @@ GW_IMPLEMENT_CLASS(TgkDBRichEdit, TgkCustomRichEdit)
     p.Component<db::TDataSource>("DataSource", &C::DataSource, &C::SetDataSource);
     p.String("DataField", &C::DataField, &C::SetDataField);
     p.String("EditorCaption", &C::EditorCaption, &C::SetEditorCaption, "Edit Rich Text");
+    p.Object("EditorPosition", [](const C& c) { return &const_cast<C&>(c).EditorPosition(); });
     p.Set("EditorOptions", RichEditOptionInfo(), &C::EditorOptions, &C::SetEditorOptions,
           TgkRichEditOptions::FromBits(0x7FFC));
     p.Object("Frame", [](const C& c) { return const_cast<C&>(c).Frame(); });

@@ -26,6 +26,7 @@
 #include <string>
 
 #include "editctrls/gkFrame.h"
+#include "grid/Types.h"
 #include "platform/classes/Sets.h"
 #include "platform/db/Variant.h"
 #include "platform/rtl/StringList.h"
@@ -66,10 +67,8 @@ enum TgkRichEditOption {
 };
 using TgkRichEditOptions = classes::TSet<TgkRichEditOption>;
 const classes::TEnumInfo& RichEditOptionInfo();
-// The editor window's place and size; 0 = centred, or the designed size.
-struct TgkFormPosition {
-    int Left = 0, Top = 0, Width = 0, Height = 0;
-};
+// The editor window's place and size (EditorPosition): the library's stored dialog geometry.
+using grid::TgkFormPosition;
 
 // Search options of FindTextEx and the find and replace dialogs.
 enum TgkSearchType { stMatchCase, stWholeWord };

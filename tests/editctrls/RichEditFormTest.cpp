@@ -299,6 +299,31 @@ TEST_F(RichEditFormTest, OkWritesTheEditBackCancelDropsIt)
     }
 }
 
+TEST_F(RichEditFormTest, TheEditorWindowTakesItsPlaceAndSizeFromEditorPosition)
+{
+    struct Case {
+        TgkFormPosition position;
+        ui::TPosition placed;
+        int left, top, width, height;  // -1: not checked
+    } const cases[] = {
+        {TgkFormPosition(0, 0, 0, 0), ui::poScreenCenter, -1, -1, -1, -1},  // centred, designed size
+        {TgkFormPosition(0, 0, 700, 500), ui::poScreenCenter, -1, -1, 700, 500},
+        {TgkFormPosition(40, 30, 640, 480), ui::poDesigned, 40, 30, 640, 480},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.position.Width);
+        edit->EditorPosition().Assign(c.position);
+        Run([&](TgkRichEditForm& form) {
+            EXPECT_EQ(form.Position(), c.placed);
+            if (c.left >= 0) EXPECT_EQ(form.Left(), c.left);
+            if (c.top >= 0) EXPECT_EQ(form.Top(), c.top);
+            if (c.width >= 0) EXPECT_EQ(form.Width(), c.width);
+            if (c.height >= 0) EXPECT_EQ(form.Height(), c.height);
+            return ui::mrCancel;
+        });
+    }
+}
+
 TEST_F(RichEditFormTest, BoundBlobTakesTheEditorsTextOnOkOnly)
 {
     dbtest::TMemDataSet ds(nullptr);

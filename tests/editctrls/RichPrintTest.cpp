@@ -456,9 +456,10 @@ TEST_F(RichPrintTest, ThePrintDialogChoosesThePrinterAndTheFileOnlyOnOK)
     ui::Printer().SetFileName("");
 }
 
-TEST_F(RichPrintTest, PrintMarginsPageSizeAndJobNameAreStored)
+TEST_F(RichPrintTest, PrintMarginsPageSizeJobNameAndEditorPositionAreStored)
 {
     edit->SetName("notes");
+    edit->EditorPosition().Assign(TgkFormPosition(40, 0, 640, 480));
     edit->PrintMargins()->SetLeft(0.5);
     edit->PrintMargins()->SetBottom(2.25);
     edit->SetPrintPageSize(9);
@@ -475,6 +476,9 @@ TEST_F(RichPrintTest, PrintMarginsPageSizeAndJobNameAreStored)
     EXPECT_DOUBLE_EQ(read->PrintMargins()->Top(), 1);
     EXPECT_EQ(read->PrintPageSize(), 9);
     EXPECT_EQ(read->PrintJobName(), "Notes");
+    EXPECT_TRUE(read->EditorPosition() == TgkFormPosition(40, 0, 640, 480));
+    EXPECT_NE(written.find("EditorPosition.Width = 640"), std::string::npos) << written;
+    EXPECT_EQ(written.find("EditorPosition.Top"), std::string::npos) << written;
 }
 
 // ---- Real PDF files ----------------------------------------------------------------------
