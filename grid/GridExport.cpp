@@ -158,7 +158,7 @@ std::string gkReplaceLineBreaks(std::string_view text, std::string_view with)
     return out;
 }
 
-std::string gkGuardFormula(const db::TField* field, const std::string& text)
+std::string gkGuardFormula(const db::TField* field, std::string text)
 {
     if (text.empty() || !IsTextField(field)) return text;
     switch (text.front()) {
@@ -232,6 +232,7 @@ TgkGridExporter::TgkGridExporter(TgkDBGrid& grid, const TgkExportOptions& option
         c.pixelWidth = grid.ColWidths(dataCol + grid.IndicatorOffset());
         c.displayWidth = field->DisplayWidth();
         grid.GetControlInfo(field->FieldName(), c.controlType, c.controlParameters);
+        c.text = grid.CellTextSource(dataCol);
         // Fixed width: the wider of the field and its title, with room for the quotes.
         const int quotes = Has(esoDblQuoteFields) ? 2 : 0;
         c.fixedWidth = std::max(c.displayWidth, static_cast<int>(rtl::Utf8CharCount(ReplaceAll(c.title, "~", " ")))) +
@@ -289,7 +290,7 @@ std::string TgkGridExporter::TextRow(int recordNo)
     }
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         const TgkExportColumn& c = columns_[i];
-        const std::string text = gkGuardFormula(c.field, grid_.GetFieldValue(c.dataCol));
+        const std::string text = gkGuardFormula(c.field, grid_.CellText(c.text));
         if (!delimiter.empty()) {
             line += QuoteText(text);
             if (i + 1 < columns_.size()) line += delimiter;
@@ -488,7 +489,7 @@ std::string TgkGridExporter::HtmlRow(int recordNo)
     if (Has(esoShowAlternating) && recordNo % 2 == 0 && alternate != rtl::clNone && alternate != rtl::clDefault)
         rowColor = alternate;
     for (const TgkExportColumn& c : columns_) {
-        const std::string text = HtmlCellText(c, grid_.GetFieldValue(c.dataCol));
+        const std::string text = HtmlCellText(c, grid_.CellText(c.text));
         out += c.htmlOpen;
         if (!Has(esoDynamicColors)) {
             if (rowColor != gridColor) out.append(" BGCOLOR=#").append(gkColorToHex(rowColor));
@@ -564,7 +565,7 @@ std::string TgkGridExporter::SylkRow(int recordNo, TgkSylkFonts& fonts)
             // The value itself: the display text may group thousands, which a sheet reads as text.
             out += c.field->IsNull() ? std::string("C;K\"\"") : "C;K" + c.field->AsString();
         } else {
-            out += "C;K\"" + SylkText(grid_.GetFieldValue(c.dataCol)) + "\"";
+            out += "C;K\"" + SylkText(grid_.CellText(c.text)) + "\"";
         }
         out += kCrLf;
     }

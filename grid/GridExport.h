@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "grid/GridOptionObjects.h"
+#include "grid/PublishedDBGrid.h"
 #include "platform/classes/Alignment.h"
 #include "platform/classes/Font.h"
 
@@ -50,6 +51,7 @@ struct TgkExportColumn {
     int fixedWidth = 0;            // of the column in fixed-width text, in characters
     std::string controlType;       // the column's control type ("CheckBox", "URL-Link", ...)
     std::string controlParameters;
+    TgkCellTextSource text;        // where its cell texts come from, worked out once
     std::string htmlOpen;   // the cell's opening up to its colours, once worked out
     std::string htmlWidth;  // the width part that ends the cell's opening
 };
@@ -121,7 +123,7 @@ std::string gkFontStyleTags(const classes::TFont& font, const std::string& text)
 std::string gkFontStyleAttribute(const classes::TFont& font);
 // A text field's value a spreadsheet would read as a formula or a control: with a leading
 // apostrophe; other values as they are.
-std::string gkGuardFormula(const db::TField* field, const std::string& text);
+std::string gkGuardFormula(const db::TField* field, std::string text);
 // Each CR LF, CR or LF as `with`.
 std::string gkReplaceLineBreaks(std::string_view text, std::string_view with);
 
