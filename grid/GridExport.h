@@ -96,7 +96,8 @@ private:
     bool Has(TgkExportSaveOption o) const { return options_.Options().Contains(o); }
     bool HasGroups() const;
     int SylkY(int recordNo) const;
-    std::string HtmlCellText(const TgkExportColumn& c, const std::string& text);
+    // The HTML of a cell's text (a control's inputs with esoAddControls), added to `out`.
+    void AppendHtmlCellText(std::string& out, const TgkExportColumn& c, const std::string& text);
     // The inputs a cell control stands for in a page; empty for a control that is none of
     // a check box, a radio group or a combo box.
     std::string HtmlControl(const ui::TWinControl& control, const TgkExportColumn& c) const;
@@ -110,6 +111,8 @@ private:
     int totalWidth_ = 0;
     std::string htmlRowOpen_;
     std::string htmlNumberOpen_;
+    std::string htmlFontOpen_;   // the grid font's style tags, opening
+    std::string htmlFontClose_;  // ... and closing, with the end of the cell
 };
 
 // ---- Small conversions -------------------------------------------------------------------------
@@ -119,6 +122,9 @@ std::string gkAlignmentWord(classes::TAlignment a);
 char gkAlignmentLetter(classes::TAlignment a);
 // `text` wrapped in the style's tags, italic innermost.
 std::string gkFontStyleTags(const classes::TFont& font, const std::string& text);
+// The opening and the closing part of those tags.
+std::string gkFontStyleOpenTags(const classes::TFont& font);
+std::string gkFontStyleCloseTags(const classes::TFont& font);
 // STYLE="font-family: name;font-size: N pt;color:#hex;" with the name escaped.
 std::string gkFontStyleAttribute(const classes::TFont& font);
 // A text field's value a spreadsheet would read as a formula or a control: with a leading
