@@ -820,7 +820,9 @@ TYPED_TEST(AdoSuite, BoundAndPerValueFetchesGiveTheSameRows)
         const std::string qty = i % 89 == 0   ? "NULL"
                                 : i % 2 == 0 ? std::to_string(9223372036854775807LL - i)
                                              : "-9223372036854775807 - 1 + " + std::to_string(i);
-        const std::string memo = i % 13 == 0 ? "NULL" : "'" + std::string(static_cast<std::size_t>(i % 300), 'm') + "ä'";
+        // Memos around and past a bound first piece too, a two-byte character across its end.
+        const std::size_t memoLength = i % 37 == 0 ? 508 + i % 6 : i % 41 == 0 ? 3000 : static_cast<std::size_t>(i % 300);
+        const std::string memo = i % 13 == 0 ? "NULL" : "'" + std::string(memoLength, 'm') + "ä'";
         if (!insert.empty()) insert += ", ";
         insert += "(" + std::to_string(i) + ", " + name + ", " + qty + ", " + (i % 7 == 0 ? "NULL" : "1.25") +
                   ", '2024-03-" + std::to_string(1 + i % 28) + " 10:11:12', " + memo + ")";
