@@ -74,18 +74,23 @@ std::string ReplaceAll(std::string_view text, std::string_view what, std::string
     return out;
 }
 
-// `text` added to `out` with each double quote doubled.
-void AppendQuotesDoubled(std::string& out, std::string_view text)
+// `text` between double quotes, each inner one doubled.
+std::string Quoted(std::string_view text)
 {
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '"';
     for (std::size_t from = 0;;) {
         const std::size_t quote = text.find('"', from);
         if (quote == std::string_view::npos) {
             out.append(text.substr(from));
-            return;
+            break;
         }
         out.append(text.substr(from, quote + 1 - from)).push_back('"');
         from = quote + 1;
     }
+    out += '"';
+    return out;
 }
 
 // `text` HTML-escaped, each CR LF, CR or LF as "<BR>", added to `out`.
@@ -152,25 +157,31 @@ char gkAlignmentLetter(classes::TAlignment a)
     }
 }
 
+namespace {
+
+// The style tags, innermost first.
+struct TStyleTag {
+    classes::TFontStyle style;
+    std::string_view name;
+};
+constexpr TStyleTag kStyleTags[] = {
+    {classes::fsItalic, "I"}, {classes::fsBold, "B"}, {classes::fsUnderline, "U"}, {classes::fsStrikeOut, "STRIKE"}};
+
+}  // namespace
+
 std::string gkFontStyleOpenTags(const classes::TFont& font)
 {
-    const classes::TFontStyles s = font.Style();
     std::string out;
-    if (s.Contains(classes::fsStrikeOut)) out += "<STRIKE>";
-    if (s.Contains(classes::fsUnderline)) out += "<U>";
-    if (s.Contains(classes::fsBold)) out += "<B>";
-    if (s.Contains(classes::fsItalic)) out += "<I>";
+    for (auto tag = std::rbegin(kStyleTags); tag != std::rend(kStyleTags); ++tag)
+        if (font.Style().Contains(tag->style)) out.append("<").append(tag->name).append(">");
     return out;
 }
 
 std::string gkFontStyleCloseTags(const classes::TFont& font)
 {
-    const classes::TFontStyles s = font.Style();
     std::string out;
-    if (s.Contains(classes::fsItalic)) out += "</I>";
-    if (s.Contains(classes::fsBold)) out += "</B>";
-    if (s.Contains(classes::fsUnderline)) out += "</U>";
-    if (s.Contains(classes::fsStrikeOut)) out += "</STRIKE>";
+    for (const TStyleTag& tag : kStyleTags)
+        if (font.Style().Contains(tag.style)) out.append("</").append(tag.name).append(">");
     return out;
 }
 
@@ -301,13 +312,7 @@ std::string TgkGridExporter::QuoteText(const std::string& value) const
     // A value that would break the line or the columns apart is quoted all the same.
     const bool needs = value.find_first_of("\"\r\n") != std::string::npos ||
                        (!delimiter.empty() && value.find(delimiter) != std::string::npos);
-    if (!needs || delimiter.empty()) return value;
-    std::string out;
-    out.reserve(value.size() + 2);
-    out += '"';
-    AppendQuotesDoubled(out, value);
-    out += '"';
-    return out;
+    return needs && !delimiter.empty() ? Quoted(value) : value;
 }
 
 std::string TgkGridExporter::TextTitleLine() const
@@ -708,12 +713,7 @@ std::string TgkExportOptions::QuoteValue(const std::string& value) const
 {
     if (!options_.Contains(esoDblQuoteFields)) return value;
     if (value.empty() && (!delimiter_.empty() || exportType_ != gkgetTxt)) return value;
-    std::string out;
-    out.reserve(value.size() + 2);
-    out += '"';
-    AppendQuotesDoubled(out, value);
-    out += '"';
-    return out;
+    return Quoted(value);
 }
 
 std::string TgkExportOptions::OutputFileName() const
