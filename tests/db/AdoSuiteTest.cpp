@@ -647,6 +647,36 @@ TYPED_TEST(AdoSuite, ReadingMoreRowsTellsTheControlsAndKeepsTheCurrentRecord)
     q->CheckConsistency();
 }
 
+// Two queries walked in turn on one connection, while each reads its next rows ahead, and the
+// connection asked about itself between their steps: every row of both, in order, once.
+TYPED_TEST(AdoSuite, QueriesReadingAheadShareTheirConnection)
+{
+    this->MakeBigTable(kManyRows);
+    auto a = this->Query("SELECT id FROM " + BigTable() + " ORDER BY id");
+    auto b = this->Query("SELECT id FROM " + BigTable() + " ORDER BY id DESC");
+    a->Open();
+    b->Open();
+    int steps = 0;
+    for (a->First(), b->First(); !a->Eof() || !b->Eof(); ++steps) {
+        if (!a->Eof()) {
+            ASSERT_EQ(a->FieldByName("id")->AsInteger(), steps + 1);
+            a->Next();
+        }
+        if (!b->Eof()) {
+            ASSERT_EQ(b->FieldByName("id")->AsInteger(), kManyRows - steps);
+            b->Next();
+        }
+        if (steps % 700 == 0) {
+            EXPECT_FALSE(this->conn_->OdbcConnection().InfoText(SQL_DBMS_NAME).empty());
+        }
+    }
+    EXPECT_EQ(steps, kManyRows);
+    EXPECT_EQ(a->RecordCount(), kManyRows);
+    EXPECT_EQ(b->RecordCount(), kManyRows);
+    a->CheckConsistency();
+    b->CheckConsistency();
+}
+
 // A read after the open that fails says why, every time the failure is met; the rows read
 // before it stay and can be browsed, the result ends with them, and the query opens again.
 TYPED_TEST(AdoSuite, AFailedLaterReadIsReportedAndTheQueryStaysUsable)
@@ -689,12 +719,15 @@ TYPED_TEST(AdoSuite, AFailedLaterReadIsReportedAndTheQueryStaysUsable)
         }
         EXPECT_TRUE(q->Active());
         EXPECT_TRUE(q->AllRowsRead());
-        EXPECT_EQ(q->RecordCount(), read);
+        // The rows held: those read at the open, and the next part when it was read ahead
+        // before the failure.
+        const int held = q->RecordCount();
+        EXPECT_TRUE(held == read || held == 2 * read) << held;
         q->First();
         EXPECT_EQ(q->FieldByName("id")->AsInteger(), 1);
         q->Last();
-        EXPECT_EQ(q->RecNo(), read);
-        EXPECT_EQ(q->FieldByName("id")->AsInteger(), read);
+        EXPECT_EQ(q->RecNo(), held);
+        EXPECT_EQ(q->FieldByName("id")->AsInteger(), held);
         q->CheckConsistency();
         q->Close();
         if (!this->conn_->Connected()) this->conn_->Open();
