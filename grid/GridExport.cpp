@@ -74,6 +74,39 @@ std::string ReplaceAll(std::string_view text, std::string_view what, std::string
     return out;
 }
 
+// `text` between double quotes, each inner one doubled.
+std::string Quoted(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    for (std::size_t from = 0;;) {
+        const std::size_t quote = text.find('"', from);
+        if (quote == std::string_view::npos) {
+            out.append(text.substr(from));
+            break;
+        }
+        out.append(text.substr(from, quote + 1 - from)).push_back('"');
+        from = quote + 1;
+    }
+    out += '"';
+    return out;
+}
+
+// `text` HTML-escaped, each CR LF, CR or LF as "<BR>", added to `out`.
+void AppendHtmlLines(std::string& out, std::string_view text)
+{
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        rtl::AppendHtmlEscaped(out, text.substr(from, i - from));
+        out += "<BR>";
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        from = i + 1;
+    }
+    rtl::AppendHtmlEscaped(out, text.substr(from));
+}
+
 // A text for a SYLK cell: no line break (it would end the record), ";" doubled, at most 255
 // whole characters.
 std::string SylkText(std::string_view text)
@@ -124,15 +157,37 @@ char gkAlignmentLetter(classes::TAlignment a)
     }
 }
 
+namespace {
+
+// The style tags, innermost first.
+struct TStyleTag {
+    classes::TFontStyle style;
+    std::string_view name;
+};
+constexpr TStyleTag kStyleTags[] = {
+    {classes::fsItalic, "I"}, {classes::fsBold, "B"}, {classes::fsUnderline, "U"}, {classes::fsStrikeOut, "STRIKE"}};
+
+}  // namespace
+
+std::string gkFontStyleOpenTags(const classes::TFont& font)
+{
+    std::string out;
+    for (auto tag = std::rbegin(kStyleTags); tag != std::rend(kStyleTags); ++tag)
+        if (font.Style().Contains(tag->style)) out.append("<").append(tag->name).append(">");
+    return out;
+}
+
+std::string gkFontStyleCloseTags(const classes::TFont& font)
+{
+    std::string out;
+    for (const TStyleTag& tag : kStyleTags)
+        if (font.Style().Contains(tag.style)) out.append("</").append(tag.name).append(">");
+    return out;
+}
+
 std::string gkFontStyleTags(const classes::TFont& font, const std::string& text)
 {
-    const classes::TFontStyles s = font.Style();
-    std::string out = text;
-    if (s.Contains(classes::fsItalic)) out = "<I>" + out + "</I>";
-    if (s.Contains(classes::fsBold)) out = "<B>" + out + "</B>";
-    if (s.Contains(classes::fsUnderline)) out = "<U>" + out + "</U>";
-    if (s.Contains(classes::fsStrikeOut)) out = "<STRIKE>" + out + "</STRIKE>";
-    return out;
+    return gkFontStyleOpenTags(font) + text + gkFontStyleCloseTags(font);
 }
 
 std::string gkFontStyleAttribute(const classes::TFont& font)
@@ -158,7 +213,7 @@ std::string gkReplaceLineBreaks(std::string_view text, std::string_view with)
     return out;
 }
 
-std::string gkGuardFormula(const db::TField* field, const std::string& text)
+std::string gkGuardFormula(const db::TField* field, std::string text)
 {
     if (text.empty() || !IsTextField(field)) return text;
     switch (text.front()) {
@@ -232,6 +287,7 @@ TgkGridExporter::TgkGridExporter(TgkDBGrid& grid, const TgkExportOptions& option
         c.pixelWidth = grid.ColWidths(dataCol + grid.IndicatorOffset());
         c.displayWidth = field->DisplayWidth();
         grid.GetControlInfo(field->FieldName(), c.controlType, c.controlParameters);
+        c.text = grid.CellTextSource(dataCol);
         // Fixed width: the wider of the field and its title, with room for the quotes.
         const int quotes = Has(esoDblQuoteFields) ? 2 : 0;
         c.fixedWidth = std::max(c.displayWidth, static_cast<int>(rtl::Utf8CharCount(ReplaceAll(c.title, "~", " ")))) +
@@ -256,7 +312,7 @@ std::string TgkGridExporter::QuoteText(const std::string& value) const
     // A value that would break the line or the columns apart is quoted all the same.
     const bool needs = value.find_first_of("\"\r\n") != std::string::npos ||
                        (!delimiter.empty() && value.find(delimiter) != std::string::npos);
-    return needs && !delimiter.empty() ? "\"" + ReplaceAll(value, "\"", "\"\"") + "\"" : value;
+    return needs && !delimiter.empty() ? Quoted(value) : value;
 }
 
 std::string TgkGridExporter::TextTitleLine() const
@@ -289,7 +345,7 @@ std::string TgkGridExporter::TextRow(int recordNo)
     }
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         const TgkExportColumn& c = columns_[i];
-        const std::string text = gkGuardFormula(c.field, grid_.GetFieldValue(c.dataCol));
+        const std::string text = gkGuardFormula(c.field, grid_.CellText(c.text));
         if (!delimiter.empty()) {
             line += QuoteText(text);
             if (i + 1 < columns_.size()) line += delimiter;
@@ -388,24 +444,30 @@ std::string TgkGridExporter::HtmlWidth(const TgkExportColumn& c) const
     return " WIDTH=\"" + std::to_string(std::lround(c.pixelWidth * ratio)) + "\" SCOPE=\"row\">";
 }
 
-std::string TgkGridExporter::HtmlCellText(const TgkExportColumn& c, const std::string& text)
+void TgkGridExporter::AppendHtmlCellText(std::string& out, const TgkExportColumn& c, const std::string& text)
 {
     if (Has(esoAddControls) && c.controlType == "CheckBox") {
         std::string checked, unchecked;
         grid_.GetCheckBoxValues(c.dataCol + grid_.IndicatorOffset(), grid_.TitleOffset(), checked, unchecked);
         // Checked when the field's text is the checked value.
-        return c.field->AsString() == checked ? "<input align=\"middle\" type=\"checkbox\" checked >"
-                                               : "<INPUT ALIGN=\"middle\" TYPE=\"checkbox\" >";
+        out += c.field->AsString() == checked ? "<input align=\"middle\" type=\"checkbox\" checked >"
+                                             : "<INPUT ALIGN=\"middle\" TYPE=\"checkbox\" >";
+        return;
     }
     if (Has(esoAddControls) && c.controlType == "CustomEdit") {
         const std::string name = c.controlParameters.substr(0, c.controlParameters.find(';'));
         if (ui::TWinControl* control = grid_.FindCustomControl(name)) {
-            std::string html = HtmlControl(*control, c);
-            if (!html.empty()) return html;
+            const std::string html = HtmlControl(*control, c);
+            if (!html.empty()) {
+                out += html;
+                return;
+            }
         }
     }
-    if (text.empty()) return "&nbsp";
-    std::string shown = gkReplaceLineBreaks(rtl::HtmlEscape(text), "<BR>");
+    if (text.empty()) {
+        out += "&nbsp";
+        return;
+    }
     if (c.controlType == "URL-Link" && Has(esoEmbedURL)) {
         std::string address = text;
         const std::size_t at = address.find('@');
@@ -413,9 +475,14 @@ std::string TgkGridExporter::HtmlCellText(const TgkExportColumn& c, const std::s
             !rtl::UpperCase(address).starts_with("MAILTO:"))
             address = "MailTo:" + address;
         const std::string attribute = rtl::HtmlEscape(address);
-        if (rtl::IsSafeLinkAddress(attribute)) return "<A href=\"" + attribute + "\">" + shown + "</A>";
+        if (rtl::IsSafeLinkAddress(attribute)) {
+            out.append("<A href=\"").append(attribute).append("\">");
+            AppendHtmlLines(out, text);
+            out += "</A>";
+            return;
+        }
     }
-    return shown;
+    AppendHtmlLines(out, text);
 }
 
 std::string TgkGridExporter::HtmlControl(const ui::TWinControl& control, const TgkExportColumn& c) const
@@ -474,6 +541,8 @@ std::string TgkGridExporter::HtmlRow(int recordNo)
         htmlRowOpen_ = "<TR VALIGN=\"TOP\" " + gkFontStyleAttribute(gridFont) + ">\r\n";
         htmlNumberOpen_ = "<TD WIDTH=\"0*\" NOWRAP ALIGN=\"right\" scope=\"row\" " +
                           gkFontStyleAttribute(*grid_.TitleFont()) + " BGCOLOR=#" + gkColorToHex(grid_.TitleColor()) + ">";
+        htmlFontOpen_ = gkFontStyleOpenTags(gridFont);
+        htmlFontClose_ = gkFontStyleCloseTags(gridFont) + "</TD>\r\n";
         for (TgkExportColumn& c : columns_) {
             c.htmlOpen = "<TD NOWRAP";
             if (c.controlType != "CheckBox") c.htmlOpen += " ALIGN=\"" + gkAlignmentWord(c.alignment) + "\"";
@@ -487,12 +556,14 @@ std::string TgkGridExporter::HtmlRow(int recordNo)
     const rtl::TColor alternate = grid_.PaintOptions()->AlternatingRowColor();
     if (Has(esoShowAlternating) && recordNo % 2 == 0 && alternate != rtl::clNone && alternate != rtl::clDefault)
         rowColor = alternate;
+    const std::string rowBackground = rowColor != gridColor ? " BGCOLOR=#" + gkColorToHex(rowColor) : std::string();
     for (const TgkExportColumn& c : columns_) {
-        const std::string text = HtmlCellText(c, grid_.GetFieldValue(c.dataCol));
+        const std::string text = grid_.CellText(c.text);
         out += c.htmlOpen;
         if (!Has(esoDynamicColors)) {
-            if (rowColor != gridColor) out.append(" BGCOLOR=#").append(gkColorToHex(rowColor));
-            out.append(c.htmlWidth).append(gkFontStyleTags(gridFont, text)).append("</TD>\r\n");
+            out.append(rowBackground).append(c.htmlWidth).append(htmlFontOpen_);
+            AppendHtmlCellText(out, c, text);
+            out.append(htmlFontClose_);
             continue;
         }
         classes::TFont font;
@@ -502,7 +573,9 @@ std::string TgkGridExporter::HtmlRow(int recordNo)
         grid_.CalcCellColors(c.field, {}, false, &font, &brush);
         if (!SameFont(font, gridFont, true)) out += " " + gkFontStyleAttribute(font);
         if (brush.Color() != gridColor) out += " BGCOLOR=#" + gkColorToHex(brush.Color());
-        out.append(c.htmlWidth).append(gkFontStyleTags(font, text)).append("</TD>\r\n");
+        out.append(c.htmlWidth).append(gkFontStyleOpenTags(font));
+        AppendHtmlCellText(out, c, text);
+        out.append(gkFontStyleCloseTags(font)).append("</TD>\r\n");
     }
     return out.append("</TR>\r\n");
 }
@@ -564,7 +637,7 @@ std::string TgkGridExporter::SylkRow(int recordNo, TgkSylkFonts& fonts)
             // The value itself: the display text may group thousands, which a sheet reads as text.
             out += c.field->IsNull() ? std::string("C;K\"\"") : "C;K" + c.field->AsString();
         } else {
-            out += "C;K\"" + SylkText(grid_.GetFieldValue(c.dataCol)) + "\"";
+            out += "C;K\"" + SylkText(grid_.CellText(c.text)) + "\"";
         }
         out += kCrLf;
     }
@@ -640,7 +713,7 @@ std::string TgkExportOptions::QuoteValue(const std::string& value) const
 {
     if (!options_.Contains(esoDblQuoteFields)) return value;
     if (value.empty() && (!delimiter_.empty() || exportType_ != gkgetTxt)) return value;
-    return "\"" + ReplaceAll(value, "\"", "\"\"") + "\"";
+    return Quoted(value);
 }
 
 std::string TgkExportOptions::OutputFileName() const

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "grid/GridOptionObjects.h"
+#include "grid/PublishedDBGrid.h"
 #include "platform/classes/Alignment.h"
 #include "platform/classes/Font.h"
 
@@ -50,6 +51,7 @@ struct TgkExportColumn {
     int fixedWidth = 0;            // of the column in fixed-width text, in characters
     std::string controlType;       // the column's control type ("CheckBox", "URL-Link", ...)
     std::string controlParameters;
+    TgkCellTextSource text;        // where its cell texts come from, worked out once
     std::string htmlOpen;   // the cell's opening up to its colours, once worked out
     std::string htmlWidth;  // the width part that ends the cell's opening
 };
@@ -94,7 +96,8 @@ private:
     bool Has(TgkExportSaveOption o) const { return options_.Options().Contains(o); }
     bool HasGroups() const;
     int SylkY(int recordNo) const;
-    std::string HtmlCellText(const TgkExportColumn& c, const std::string& text);
+    // The HTML of a cell's text (a control's inputs with esoAddControls), added to `out`.
+    void AppendHtmlCellText(std::string& out, const TgkExportColumn& c, const std::string& text);
     // The inputs a cell control stands for in a page; empty for a control that is none of
     // a check box, a radio group or a combo box.
     std::string HtmlControl(const ui::TWinControl& control, const TgkExportColumn& c) const;
@@ -108,6 +111,8 @@ private:
     int totalWidth_ = 0;
     std::string htmlRowOpen_;
     std::string htmlNumberOpen_;
+    std::string htmlFontOpen_;   // the grid font's style tags, opening
+    std::string htmlFontClose_;  // ... and closing, with the end of the cell
 };
 
 // ---- Small conversions -------------------------------------------------------------------------
@@ -117,11 +122,14 @@ std::string gkAlignmentWord(classes::TAlignment a);
 char gkAlignmentLetter(classes::TAlignment a);
 // `text` wrapped in the style's tags, italic innermost.
 std::string gkFontStyleTags(const classes::TFont& font, const std::string& text);
+// The opening and the closing part of those tags.
+std::string gkFontStyleOpenTags(const classes::TFont& font);
+std::string gkFontStyleCloseTags(const classes::TFont& font);
 // STYLE="font-family: name;font-size: N pt;color:#hex;" with the name escaped.
 std::string gkFontStyleAttribute(const classes::TFont& font);
 // A text field's value a spreadsheet would read as a formula or a control: with a leading
 // apostrophe; other values as they are.
-std::string gkGuardFormula(const db::TField* field, const std::string& text);
+std::string gkGuardFormula(const db::TField* field, std::string text);
 // Each CR LF, CR or LF as `with`.
 std::string gkReplaceLineBreaks(std::string_view text, std::string_view with);
 

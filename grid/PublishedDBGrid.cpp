@@ -296,35 +296,59 @@ bool TgkDBGrid::IsCustomCell(int col, int row)
     return control != picker_ || PickerMayShow();
 }
 
-std::string TgkDBGrid::GetFieldValue(int dataCol)
+std::string TgkDBGrid::GetFieldValue(int dataCol) { return CellText(CellTextSource(dataCol)); }
+
+TgkCellTextSource TgkDBGrid::CellTextSource(int dataCol)
 {
+    using TKind = TgkCellTextSource::TKind;
+    TgkCellTextSource source;
     db::TField* field = GetColField(dataCol);
-    if (field == nullptr) return {};
-    if (std::optional<std::string> text = RichTextCellText(*field)) return *text;
-    if (field->DataType() == db::ftMemo || field->DataType() == db::ftOraClob) {
-        const db::TDataSet* ds = field->DataSet();
-        if (ds != nullptr && ds->Bof() && ds->Eof() && ds->State() != db::dsInsert) return {};
-        return memoAttributes_.Contains(mGridShow) ? field->AsString() : std::string("(Memo)");
+    if (field == nullptr) return source;
+    source.field = field;
+    if ((source.richText = RichTextReaderFor(*field)) != nullptr) {
+        source.kind = TKind::RichText;
+        return source;
     }
+    if (field->DataType() == db::ftMemo || field->DataType() == db::ftOraClob) {
+        source.kind = TKind::Memo;
+        return source;
+    }
+    source.kind = TKind::Field;
+    source.texts.emplace(*field);
     ui::TWinControl* control = nullptr;
     if (FindCellControl(dataCol + IndicatorOffset(), TitleOffset(), control) && control != picker_) {
-        if (const auto* cellControl = dynamic_cast<const IgkGridCellControl*>(control)) {
-            if (std::optional<std::string> text = cellControl->GridCellText(*field)) return *text;
-        }
+        if ((source.control = dynamic_cast<const IgkGridCellControl*>(control)) != nullptr) source.kind = TKind::Control;
     }
-    return TgkCustomDBGrid::GetFieldValue(dataCol);
+    return source;
 }
 
-std::optional<std::string> TgkDBGrid::RichTextCellText(db::TField& field)
+std::string TgkDBGrid::CellText(const TgkCellTextSource& source)
 {
-    if (dynamic_cast<db::TBlobField*>(&field) == nullptr) return std::nullopt;
+    using TKind = TgkCellTextSource::TKind;
+    switch (source.kind) {
+    case TKind::None: return {};
+    case TKind::RichText: return source.richText->PlainTextOf(*source.field, loadAllRTF_);
+    case TKind::Memo: {
+        const db::TDataSet* ds = source.field->DataSet();
+        if (ds != nullptr && ds->Bof() && ds->Eof() && ds->State() != db::dsInsert) return {};
+        return memoAttributes_.Contains(mGridShow) ? source.field->AsString() : std::string("(Memo)");
+    }
+    case TKind::Control:
+        if (std::optional<std::string> text = source.control->GridCellText(*source.field)) return std::move(*text);
+        break;
+    case TKind::Field: break;
+    }
+    return source.texts->Text();
+}
+
+IgkRichTextReader* TgkDBGrid::RichTextReaderFor(db::TField& field)
+{
+    if (dynamic_cast<db::TBlobField*>(&field) == nullptr) return nullptr;
     std::string type, parameters;
     GetControlInfo(field.FieldName(), type, parameters);
-    if (!gkEqualText(type, "RichEdit")) return std::nullopt;
+    if (!gkEqualText(type, "RichEdit")) return nullptr;
     if (richTextReader_ == nullptr) richTextReader_ = gkCreateRichTextReader(this);
-    auto* reader = dynamic_cast<IgkRichTextReader*>(richTextReader_);
-    if (reader == nullptr) return std::nullopt;
-    return reader->PlainTextOf(field, loadAllRTF_);
+    return dynamic_cast<IgkRichTextReader*>(richTextReader_);
 }
 
 rtl::TColor TgkDBGrid::GetGridColor(int col) const

@@ -31,6 +31,7 @@
 //   range selection as before it.
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -48,6 +49,18 @@
 namespace grid {
 
 class TgkDBGrid;
+class IgkGridCellControl;
+class IgkRichTextReader;
+
+// Where a data column's cell text comes from (see TgkDBGrid::CellTextSource).
+struct TgkCellTextSource {
+    enum class TKind : std::uint8_t { None, RichText, Memo, Control, Field };
+    TKind kind = TKind::None;
+    db::TField* field = nullptr;
+    IgkRichTextReader* richText = nullptr;          // RichText
+    const IgkGridCellControl* control = nullptr;    // Control: its text, else the field's
+    std::optional<db::TDisplayTexts> texts;         // Control and Field
+};
 
 // ---- The date-time picker seam ------------------------------------------------------------------
 // The picker control lives outside the grid library. The grid asks the creator for one when a
@@ -145,6 +158,11 @@ public:
     // "URL-Link" columns the URL display text, a column whose control answers
     // IgkGridCellControl what the control says, else the field's DisplayText.
     std::string GetFieldValue(int dataCol) override;
+    // How data column `dataCol`'s cell texts are read, worked out once for many records (an
+    // export reads every record's): CellText(source) is GetFieldValue(dataCol) for the current
+    // record while the columns, their cell controls and the field's format stay as they are.
+    TgkCellTextSource CellTextSource(int dataCol);
+    std::string CellText(const TgkCellTextSource& source);
     bool CanEditShow() override;
     // The fixed columns (indicator and FixedCols) take TitleColor, the others Color.
     rtl::TColor GetGridColor(int col) const override;
@@ -220,8 +238,9 @@ private:
     void FreeSelectedRecords();
     void DoubleClick(ui::TMessage& m);
     bool CellKey(ui::TKey pressed);
-    // The plain text of a "RichEdit" blob cell; nothing for other cells or without a reader.
-    std::optional<std::string> RichTextCellText(db::TField& field);
+    // The reader of a "RichEdit" blob field's plain text (created on first use); nil for other
+    // fields or without a reader.
+    IgkRichTextReader* RichTextReaderFor(db::TField& field);
     // The rich-text control over a "RichEdit" cell (nil for other cells).
     ui::TWinControl* RichEditControl(int col, int row);
     // Space on a check-box cell: the current record's selection for a calculated "selected"

@@ -150,38 +150,101 @@ void TCustomADODataSet::SetRecordset(std::unique_ptr<TRecordset> recordset)
 
 // ---- Reading the rest ----------------------------------------------------------------------
 
+// Rows read ahead: the worker reads them into a continuation of the store, which this thread
+// goes on reading meanwhile; the store itself changes only when they are taken.
+struct TCustomADODataSet::TReadAhead {
+    std::shared_ptr<TRowStore> more;
+    bool left = false;         // rows are left after these
+    std::exception_ptr error;  // what stopped the reading
+};
+
+namespace {
+
+// Reads the result's rows up to `until` into `more`; false when the result has ended.
+bool ReadOnLink(TOdbcLink& link, TRowReader& reader, TRowStore& more, std::size_t until)
+{
+    // A connection opened again since the statement ran has no cursor of it.
+    if (&link != &ReaderLink(reader))
+        throw EDatabaseError("The connection was lost: the rest of the rows cannot be read");
+    return db::ReadRows(reader, more, until);
+}
+
+}  // namespace
+
 void TCustomADODataSet::ReadRows(std::size_t until) const
 {
-    if (!recordset_ || !recordset_->reader || recordset_->rows->RowCount() >= until) return;
+    if (!recordset_ || recordset_->rows->RowCount() >= until) return;
+    TakeReadAhead();
+    if (recordset_->reader && recordset_->rows->RowCount() < until) {
+        TRecordset& rs = *recordset_;
+        // The rows go into a continuation of the store, which a paint during the wait may read,
+        // and which a read given up after a timeout must not touch any more.
+        std::shared_ptr<TRowStore> more(rs.rows->Continuation());
+        std::shared_ptr<TRowReader> reader = rs.reader;
+        bool left = false;
+        try {
+            if (connection_ == nullptr || !connection_->Connected())
+                DatabaseError("The connection is closed: the rest of the rows cannot be read", this);
+            left = connection_->OdbcConnection().Run(
+                [reader, more, until](TOdbcLink& link) { return ReadOnLink(link, *reader, *more, until); });
+        } catch (const EADOError& e) {
+            rs.reader.reset();
+            if (e.ConnectionLost()) connection_->ConnectionLost();
+            throw;
+        } catch (...) {
+            rs.reader.reset();
+            throw;
+        }
+        rs.rows->Append(*more);
+        if (!left) rs.reader.reset();
+    }
+    StartReadAhead();
+}
+
+void TCustomADODataSet::StartReadAhead() const
+{
+    if (readAhead_ || !recordset_ || !recordset_->reader || connection_ == nullptr || !connection_->Connected())
+        return;
     TRecordset& rs = *recordset_;
-    // The rows go into a continuation of the store, which a paint during the wait may read,
-    // and which a read given up after a timeout must not touch any more.
-    std::shared_ptr<TRowStore> more(rs.rows->Continuation());
+    const std::size_t held = rs.rows->RowCount();
+    const std::size_t until = held + std::clamp(held, kRowsPerRead, kMostRowsPerRead);
+    auto ahead = std::make_shared<TReadAhead>();
+    ahead->more = rs.rows->Continuation();
     std::shared_ptr<TRowReader> reader = rs.reader;
-    bool left = false;
+    const bool started = connection_->OdbcConnection().Start([ahead, reader, until](TOdbcLink& link) {
+        try {
+            ahead->left = ReadOnLink(link, *reader, *ahead->more, until);
+        } catch (...) {
+            ahead->error = std::current_exception();
+        }
+    });
+    if (started) readAhead_ = std::move(ahead);
+}
+
+void TCustomADODataSet::TakeReadAhead() const
+{
+    if (!readAhead_) return;
+    const std::shared_ptr<TReadAhead> ahead = std::move(readAhead_);
+    TRecordset& rs = *recordset_;
     try {
-        if (connection_ == nullptr || !connection_->Connected())
-            DatabaseError("The connection is closed: the rest of the rows cannot be read", this);
-        left = connection_->OdbcConnection().Run([reader, more, until](TOdbcLink& link) {
-            // A connection opened again since the statement ran has no cursor of it.
-            if (&link != &ReaderLink(*reader))
-                throw EDatabaseError("The connection was lost: the rest of the rows cannot be read");
-            return db::ReadRows(*reader, *more, until);
-        });
+        if (connection_ != nullptr) connection_->OdbcConnection().Settle();
+        if (ahead->error) std::rethrow_exception(ahead->error);
     } catch (const EADOError& e) {
         rs.reader.reset();
-        if (e.ConnectionLost()) connection_->ConnectionLost();
+        if (e.ConnectionLost() && connection_ != nullptr) connection_->ConnectionLost();
         throw;
     } catch (...) {
         rs.reader.reset();
         throw;
     }
-    rs.rows->Append(*more);
-    if (!left) rs.reader.reset();
+    rs.rows->Append(*ahead->more);
+    if (!ahead->left) rs.reader.reset();
 }
 
 void TCustomADODataSet::StopReading() noexcept
 {
+    // A part being read ahead is dropped; the worker finishes it before the statement goes.
+    readAhead_.reset();
     if (!recordset_ || !recordset_->reader) return;
     std::shared_ptr<TRowReader> reader = std::move(recordset_->reader);
     if (connection_ == nullptr || !connection_->Connected()) return;
@@ -270,6 +333,7 @@ void TCustomADODataSet::InternalOpen()
     });
     BuildView();
     asCame.Release();
+    StartReadAhead();
 }
 
 void TCustomADODataSet::InternalClose()

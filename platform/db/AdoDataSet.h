@@ -8,9 +8,11 @@
 // memory; nothing before them grows with the size of the result. The rest is read when it is
 // wanted, the statement held open until then: moving past the rows read reads the next ones,
 // and RecordCount, Last, a filter or a sort read all of them (so RecordCount is exact);
-// ReadMoreRows reads on in the background. Rows once read stay, so moving back costs no round
-// trips. A read that fails raises its error; the rows read before it stay, and the result
-// ends there. The data sets are read-only: what the program shows and generates pages from is
+// ReadMoreRows reads on in the background. While rows are left, the next part is read ahead
+// on the connection's worker as the program goes through those held (other work on the
+// connection waits for it first). Rows once read stay, so moving back costs no round trips.
+// A read that fails raises its error when its rows are wanted; the rows read before it stay,
+// and the result ends there. The data sets are read-only: what the program shows and generates pages from is
 // the query's result.
 //
 // Filter text (with Filtered) and Sort text select and order the rows (AdoFilter.h);
@@ -133,6 +135,12 @@ private:
     void ReadRows(std::size_t until) const;
     // Ends reading the rest: the statement is freed on the connection's worker when it can be.
     void StopReading() noexcept;
+    // Rows read ahead on the connection's worker while the program goes through those held:
+    // StartReadAhead starts reading the next part when rows are left and the connection is
+    // free; TakeReadAhead waits for it and adds its rows (or raises what stopped it).
+    struct TReadAhead;
+    void StartReadAhead() const;
+    void TakeReadAhead() const;
     int PositionOfRow(std::size_t row) const;
     void BuildView();
     void ApplyViewChange();
@@ -142,6 +150,7 @@ private:
     bool enableBCD_ = true;
     std::string sort_;
     std::unique_ptr<TRecordset> recordset_;
+    mutable std::shared_ptr<TReadAhead> readAhead_;  // the part being read ahead, if any
     bool open_ = false;
     int cursor_ = -1;
     bool identityView_ = true;

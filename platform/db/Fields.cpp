@@ -776,15 +776,35 @@ TVariant TDateTimeField::ToNative(const TVariant& value) const
     return TVariant::FromDateTime(v);
 }
 
+std::string_view TDateTimeField::FormatFor(bool displayText) const
+{
+    if (displayText && !displayFormat_.empty()) return displayFormat_;
+    switch (DataType()) {
+    case ftDate: return rtl::FormatSettings().ShortDateFormat;
+    case ftTime: return rtl::FormatSettings().LongTimeFormat;
+    default: return "c";
+    }
+}
+
 std::string TDateTimeField::FormatText(const TVariant& value, bool displayText) const
 {
-    const rtl::TDateTime v = value.AsDateTime();
-    if (displayText && !displayFormat_.empty()) return rtl::FormatDateTime(displayFormat_, v);
-    switch (DataType()) {
-    case ftDate: return rtl::FormatDateTime(rtl::FormatSettings().ShortDateFormat, v);
-    case ftTime: return rtl::FormatDateTime(rtl::FormatSettings().LongTimeFormat, v);
-    default: return rtl::FormatDateTime("c", v);
-    }
+    return rtl::FormatDateTime(FormatFor(displayText), value.AsDateTime());
+}
+
+TDisplayTexts::TDisplayTexts(const TField& field) : field_(&field)
+{
+    // An OnGetText handler decides every text itself.
+    if (const auto* dates = dynamic_cast<const TDateTimeField*>(&field); dates != nullptr && !field.OnGetText)
+        date_.emplace(dates->FormatFor(true));
+}
+
+std::string TDisplayTexts::Text() const
+{
+    if (!date_) return field_->DisplayText();
+    const TVariant v = field_->Value();
+    std::string text;
+    if (!v.IsNull()) date_->Append(text, v.AsDateTime());
+    return text;
 }
 
 TVariant TDateTimeField::ParseText(const std::string& text) const

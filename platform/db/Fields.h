@@ -15,13 +15,16 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/classes/Component.h"
 #include "platform/db/FieldTypes.h"
 #include "platform/db/Variant.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Formatting.h"
 #include "platform/classes/Alignment.h"
 
 namespace db {
@@ -423,6 +426,8 @@ public:
     // A FormatDateTime picture for showing; empty: the short date, long time or "c" form.
     const std::string& DisplayFormat() const noexcept { return displayFormat_; }
     void SetDisplayFormat(const std::string& format);
+    // The FormatDateTime format of the text for showing (`displayText`) or for editing.
+    std::string_view FormatFor(bool displayText) const;
 
 protected:
     TVariant ToNative(const TVariant& value) const override;
@@ -432,6 +437,20 @@ protected:
 
 private:
     std::string displayFormat_;
+};
+
+// The display texts of one field over many records (an export writes every record's), its
+// date format read once: Text() is exactly the field's DisplayText() for the current record
+// while the field's display format, its OnGetText and the process-wide format settings stay as
+// they were when this was made.
+class TDisplayTexts {
+public:
+    explicit TDisplayTexts(const TField& field);
+    std::string Text() const;
+
+private:
+    const TField* field_;
+    std::optional<rtl::TDateTimePicture> date_;  // a date-time field's format, read once
 };
 
 class TDateField : public TDateTimeField {

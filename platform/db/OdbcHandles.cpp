@@ -226,6 +226,15 @@ std::uint16_t TOdbcLink::InfoUInt16(SQLUSMALLINT infoType) const
     return value;
 }
 
+// Work on a thread of its own, and how it ended.
+struct TOdbcConnection::TJob {
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    std::exception_ptr error;
+    std::thread worker;
+};
+
 TOdbcConnection::~TOdbcConnection() { Disconnect(); }
 
 void TOdbcConnection::SetTimeouts(const TOdbcTimeouts& timeouts)
@@ -242,7 +251,20 @@ void TOdbcConnection::Connect(const std::string& connectionString)
     link_ = std::move(link);
 }
 
-void TOdbcConnection::Disconnect() noexcept { link_.reset(); }
+void TOdbcConnection::Disconnect() noexcept
+{
+    try {
+        Settle();
+    } catch (...) {
+        rtl::LogCurrentException("TOdbcConnection: waiting for the started work before closing");
+    }
+    if (started_) {
+        // Still running (a wait for it was under way): it runs on alone with its own link.
+        started_->worker.detach();
+        started_.reset();
+    }
+    link_.reset();
+}
 
 const std::string& TOdbcConnection::CompletedString() const noexcept
 {
@@ -256,6 +278,8 @@ void TOdbcConnection::RunWork(std::function<void(TOdbcLink&)> work)
     // Only a paint handler could get here while work runs; the driver would serve it after
     // the work, or never.
     if (running_) throw EDatabaseError("The connection is busy with another request");
+    Settle();
+    if (!link_) throw EDatabaseError("Connection is not open");
     running_ = true;
     rtl::TScopeExit done([this] { running_ = false; });
     try {
@@ -267,16 +291,38 @@ void TOdbcConnection::RunWork(std::function<void(TOdbcLink&)> work)
     }
 }
 
+bool TOdbcConnection::Start(std::function<void(TOdbcLink&)> work)
+{
+    if (!link_ || running_ || started_) return false;
+    started_ = StartJob(link_, std::move(work));
+    return true;
+}
+
+void TOdbcConnection::Settle()
+{
+    if (!started_) return;
+    if (running_) throw EDatabaseError("The connection is busy with another request");
+    running_ = true;
+    rtl::TScopeExit done([this] { running_ = false; });
+    const std::shared_ptr<TJob> job = std::move(started_);
+    try {
+        WaitJob(link_, *job);
+    } catch (const EADOError&) {
+        if (link_->Abandoned()) link_.reset();
+        throw;
+    }
+}
+
 void TOdbcConnection::RunWatched(const std::shared_ptr<TOdbcLink>& link, std::function<void(TOdbcLink&)> work)
 {
-    struct TJob {
-        std::mutex mutex;
-        std::condition_variable finished;
-        bool done = false;
-        std::exception_ptr error;
-    };
+    WaitJob(link, *StartJob(link, std::move(work)));
+}
+
+std::shared_ptr<TOdbcConnection::TJob> TOdbcConnection::StartJob(const std::shared_ptr<TOdbcLink>& link,
+                                                                 std::function<void(TOdbcLink&)> work)
+{
     auto job = std::make_shared<TJob>();
-    std::thread worker([job, link, work = std::move(work)]() mutable {
+    job->worker = std::thread([job, link, work = std::move(work)]() mutable {
         std::exception_ptr error;
         try {
             work(*link);
@@ -290,39 +336,55 @@ void TOdbcConnection::RunWatched(const std::shared_ptr<TOdbcLink>& link, std::fu
         job->error = error;
         job->finished.notify_all();
     });
+    return job;
+}
+
+void TOdbcConnection::WaitJob(const std::shared_ptr<TOdbcLink>& link, TJob& job)
+{
     TOdbcLink::TWatch watch;
     {
         rtl::TBusyWait busy;
-        std::unique_lock lock(job->mutex);
-        while (!busy.Wait(lock, job->finished, [&] { return job->done; })) {
+        std::unique_lock lock(job.mutex);
+        while (!busy.Wait(lock, job.finished, [&] { return job.done; })) {
             lock.unlock();
             const bool giveUp = link->Overdue(watch);
             lock.lock();
-            if (giveUp && !job->done) {
+            if (giveUp && !job.done) {
                 link->Abandon();
                 lock.unlock();
-                worker.detach();
+                job.worker.detach();
                 TOdbcLink::RaiseNoAnswer(watch.timeout);
             }
         }
     }
-    worker.join();
-    if (job->error) std::rethrow_exception(job->error);
+    job.worker.join();
+    if (job.error) std::rethrow_exception(job.error);
 }
 
-std::string TOdbcConnection::InfoText(SQLUSMALLINT infoType) const
+bool TOdbcConnection::Settled() noexcept
 {
-    return link_ ? link_->InfoText(infoType) : std::string();
+    try {
+        Settle();
+        return true;
+    } catch (...) {
+        rtl::LogCurrentException("TOdbcConnection: waiting for the started work");
+        return false;
+    }
 }
 
-std::uint32_t TOdbcConnection::InfoUInt32(SQLUSMALLINT infoType) const
+std::string TOdbcConnection::InfoText(SQLUSMALLINT infoType)
 {
-    return link_ ? link_->InfoUInt32(infoType) : 0;
+    return Settled() && link_ ? link_->InfoText(infoType) : std::string();
 }
 
-std::uint16_t TOdbcConnection::InfoUInt16(SQLUSMALLINT infoType) const
+std::uint32_t TOdbcConnection::InfoUInt32(SQLUSMALLINT infoType)
 {
-    return link_ ? link_->InfoUInt16(infoType) : 0;
+    return Settled() && link_ ? link_->InfoUInt32(infoType) : 0;
+}
+
+std::uint16_t TOdbcConnection::InfoUInt16(SQLUSMALLINT infoType)
+{
+    return Settled() && link_ ? link_->InfoUInt16(infoType) : 0;
 }
 
 // ---- Statement -----------------------------------------------------------------------------

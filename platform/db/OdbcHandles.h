@@ -163,11 +163,11 @@ public:
     // The completed connection string the driver returned; empty while closed.
     const std::string& CompletedString() const noexcept;
 
-    // SQLGetInfo for text and numeric answers; empty / 0 while closed or when the driver does
-    // not answer.
-    std::string InfoText(SQLUSMALLINT infoType) const;
-    std::uint32_t InfoUInt32(SQLUSMALLINT infoType) const;
-    std::uint16_t InfoUInt16(SQLUSMALLINT infoType) const;
+    // SQLGetInfo for text and numeric answers, after started work is waited for; empty / 0
+    // while closed, when the driver does not answer or the wait fails.
+    std::string InfoText(SQLUSMALLINT infoType);
+    std::uint32_t InfoUInt32(SQLUSMALLINT infoType);
+    std::uint16_t InfoUInt16(SQLUSMALLINT infoType);
 
     // Runs `work(link)` on a thread of its own while this thread waits, and answers what it
     // answers (its exception is raised here). `work` opens its statements on the link and
@@ -187,14 +187,30 @@ public:
         }
     }
 
+    // Starts `work(link)` on a thread of its own and returns at once, for work whose outcome
+    // is wanted later (rows read ahead while the program goes through those it has). `work`
+    // must catch what it raises and own what it touches, as Run's must. The next Run, Settle
+    // or Disconnect waits for it first, watched like Run's own work. False (nothing started)
+    // while closed, while other work runs or while started work is not yet waited for.
+    bool Start(std::function<void(TOdbcLink&)> work);
+    // Waits for the started work, if any: EADOError when its call into the driver is given
+    // up (the connection is closed then, as by Run); EDatabaseError while other work runs.
+    void Settle();
+
 private:
+    struct TJob;
     void RunWork(std::function<void(TOdbcLink&)> work);
     // Runs `work` on a thread of its own and waits for it with the deadline of its calls.
     static void RunWatched(const std::shared_ptr<TOdbcLink>& link, std::function<void(TOdbcLink&)> work);
+    static std::shared_ptr<TJob> StartJob(const std::shared_ptr<TOdbcLink>& link, std::function<void(TOdbcLink&)> work);
+    static void WaitJob(const std::shared_ptr<TOdbcLink>& link, TJob& job);
+    // Settle for the calls that answer nothing on failure: false when the wait failed.
+    bool Settled() noexcept;
 
     std::shared_ptr<TOdbcLink> link_;
     TOdbcTimeouts timeouts_;
     bool running_ = false;
+    std::shared_ptr<TJob> started_;  // work started and not yet waited for
 };
 
 // One column of a result as SQLDescribeCol reports it.

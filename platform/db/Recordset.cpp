@@ -464,8 +464,11 @@ void AddWithGetData(TOdbcStatement& statement, const TRecordsetColumn& c, std::s
 
 // ---- Bound columns --------------------------------------------------------------------------
 
-// Texts up to this many characters are bound; longer and unbounded ones are long columns.
+// Texts up to this many characters are bound whole; longer and unbounded ones are long
+// columns, bound with a first piece of this many bytes: most of their values fit it, and a
+// longer one is read again whole with SQLGetData.
 constexpr std::uint64_t kLongestBoundText = 1024;
+constexpr std::size_t kLongTextFirstPiece = 512;
 // Bytes of bound buffers per statement, and the most rows a fetch brings.
 constexpr std::size_t kFetchBufferBytes = std::size_t{1} << 20;
 constexpr std::size_t kMostRowsPerFetch = 1024;
@@ -562,11 +565,12 @@ TBinding BindingFor(const TRecordsetColumn& c, std::size_t i)
         b.text = true;
         break;
     case TStorage::Text:
-        if (IsLongSqlType(c.sqlType) || c.declaredSize == 0 || c.declaredSize > kLongestBoundText) return b;
-        // Up to four bytes per character in UTF-8, and the terminator.
         b.cType = SQL_C_CHAR;
-        b.width = static_cast<std::size_t>(std::max<std::uint64_t>(c.declaredSize, 8)) * 4 + 1;
         b.text = true;
+        if (IsLongSqlType(c.sqlType) || c.declaredSize == 0 || c.declaredSize > kLongestBoundText)
+            b.width = kLongTextFirstPiece;
+        else  // up to four bytes per character in UTF-8, and the terminator
+            b.width = static_cast<std::size_t>(std::max<std::uint64_t>(c.declaredSize, 8)) * 4 + 1;
         break;
     case TStorage::Bytes: return b;
     }

@@ -11,7 +11,8 @@
 // Rows are read in blocks where the driver allows it: the columns are bound (column-wise)
 // into buffers sized for UTF-8 and for drivers that do not enforce declared lengths, and
 // SQL_ATTR_ROW_ARRAY_SIZE rows come per fetch. A value longer than its bound buffer is read
-// again whole with SQLGetData; long and binary columns are read with SQLGetData only. When
+// again whole with SQLGetData; long texts are bound with a first piece of 512 bytes (the longer
+// values read again whole the same way), binary columns are read with SQLGetData only. When
 // the driver cannot read a single row's value with SQLGetData inside a block, a bound row comes
 // per fetch instead; a driver that refuses bound columns or row arrays is read a value at a
 // time with SQLGetData. Numbers are bound in their C types (integers as 64-bit, floats as

@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
+#include <vector>
 
 #include "MemDataSet.h"
 #include "platform/db/DataSet.h"
@@ -124,6 +126,44 @@ TEST_F(FieldsTest, DisplayFormatsAndTheEditFormat)
     rtl::FormatSettings().DecimalSeparator = ",";
     EXPECT_EQ(f->AsString(), "-0,50");  // every digit, in the settings' form
     EXPECT_DOUBLE_EQ(f->AsFloat(), -0.5);
+}
+
+// The display texts read for many records with the format read once are the field's own, for
+// random dates and times (nulls among them) in every date kind, with and without a display
+// format, and through an OnGetText handler.
+TEST_F(FieldsTest, DisplayTextsOfManyRecordsAreTheFieldsOwn)
+{
+    std::mt19937 random(20261211);
+    std::uniform_real_distribution<double> days(-600000.0, 2900000.0);  // years 257 to 9839
+    ds_ = std::make_unique<TMemDataSet>();
+    ds_->columns = {{"D", ftDate, 0}, {"T", ftTime, 0}, {"DT", ftDateTime, 0}, {"F", ftDateTime, 0},
+                    {"E", ftDateTime, 0}, {"N", ftInteger, 0}};
+    for (int i = 0; i < 400; ++i) {
+        std::vector<TVariant> row;
+        for (int c = 0; c < 5; ++c) {
+            const double v = days(random);
+            const double whole = std::floor(v);
+            row.push_back(i % 7 == c ? TVariant() : TVariant::FromDateTime(c == 1 ? v - whole : (i % 3 == 0 ? whole : v)));
+        }
+        row.push_back(TVariant(i));
+        ds_->AddRow(std::move(row));
+    }
+    ds_->Open();
+    dynamic_cast<TDateTimeField*>(ds_->FieldByName("F"))->SetDisplayFormat("dddd d mmmm yyyy, hh:nn:ss.zzz am/pm");
+    ds_->FieldByName("E")->OnGetText = [](TField* field, std::string& text, bool) {
+        text = field->IsNull() ? "-" : "day " + std::to_string(static_cast<long long>(field->AsFloat()));
+    };
+    rtl::FormatSettings().ShortDateFormat = "dd.mm.yyyy";
+    rtl::FormatSettings().DateSeparator = ".";
+    std::vector<TDisplayTexts> texts;
+    for (TField* f : ds_->Fields()) texts.emplace_back(*f);
+    int records = 0;
+    for (ds_->First(); !ds_->Eof(); ds_->Next(), ++records)
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            const TField* f = ds_->Fields()[static_cast<int>(i)];
+            ASSERT_EQ(texts[i].Text(), f->DisplayText()) << f->FieldName() << " of record " << records;
+        }
+    EXPECT_EQ(records, 400);
 }
 
 TEST_F(FieldsTest, GetTextEventReplacesTheText)

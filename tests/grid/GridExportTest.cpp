@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <set>
 #include <string>
 
@@ -330,6 +331,38 @@ TEST_F(GridExport, LinksOnlyForSafeAddresses)
     EXPECT_NE(page.find(">javascript:alert(1)</TD>"), std::string::npos);
     // No "." after the "@": an address of its own, relative, and harmless.
     EXPECT_NE(page.find("<A href=\"x@y\">x@y</A>"), std::string::npos);
+}
+
+// Random texts of quotes, markup, ampersands, line breaks and non-ASCII letters come out of an
+// HTML table escaped with their line breaks as "<BR>", and out of delimited text quoted with
+// their quotes doubled, as escaping, replacing and quoting one after the other gives them.
+TEST_F(GridExport, RandomTextsAreEscapedAndQuotedAsOneStepAfterTheOther)
+{
+    ds->Close();
+    ds = std::make_unique<dbtest::TMemDataSet>(nullptr);
+    ds->columns = {{"T", db::ftString, 40}};
+    const std::vector<std::string> pieces{"a", "Z", " ", ",", "\"", "'", "<", ">", "&", "\r", "\n", "\r\n",
+                                          "\xC3\xA9", "\xF0\x9F\x98\x80", "&amp;", "<BR>"};
+    std::mt19937 random(1211);
+    std::vector<std::string> texts;
+    for (int i = 0; i < 300; ++i) {
+        std::string text = "v";  // no formula guard, never empty
+        for (int n = static_cast<int>(random() % 12); n > 0; --n) text += pieces[random() % pieces.size()];
+        texts.push_back(text);
+        ds->AddRow({TVariant(text)});
+    }
+    source->SetDataSet(ds.get());
+    ds->Open();
+    const std::string page = Export(gkgetHTML, kDefault);
+    const std::string lines = Export(gkgetTxt, kDefault);
+    for (const std::string& text : texts) {
+        const std::string html = gkReplaceLineBreaks(rtl::HtmlEscape(text), "<BR>");
+        EXPECT_NE(page.find("\"row\">" + html + "</TD>"), std::string::npos) << html;
+        std::string quoted = "\"";
+        for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+        quoted += '"';
+        EXPECT_NE(lines.find("\r\n" + quoted + "\r\n"), std::string::npos) << quoted;
+    }
 }
 
 // esoAddControls: check-box columns and the controls a "CustomEdit" column names become
