@@ -65,26 +65,47 @@ GW_IMPLEMENT_CLASS(TgkEditFrame, classes::TPersistent)
     p.Enumeration("NonFocusStyle", EditFocusStyleInfo(), &C::NonFocusStyle, &C::SetNonFocusStyle, efsFrameBox);
     p.Integer(
         "NonFocusTextOffsetX", [](const C& f) { return f.NonFocusTextOffsetX; },
-        [](C& f, int v) { f.NonFocusTextOffsetX = v; }, 0);
+        [](C& f, int v) {
+            f.NonFocusTextOffsetX = v;
+            f.Changed();
+        }, 0);
     p.Integer(
         "NonFocusTextOffsetY", [](const C& f) { return f.NonFocusTextOffsetY; },
-        [](C& f, int v) { f.NonFocusTextOffsetY = v; }, 0);
+        [](C& f, int v) {
+            f.NonFocusTextOffsetY = v;
+            f.Changed();
+        }, 0);
     p.Boolean("Transparent", &C::Transparent, &C::SetTransparent, false);
     p.Boolean(
         "MouseEnterSameAsFocus", [](const C& f) { return f.MouseEnterSameAsFocus; },
-        [](C& f, bool v) { f.MouseEnterSameAsFocus = v; }, false);
+        [](C& f, bool v) {
+            f.MouseEnterSameAsFocus = v;
+            f.Changed();
+        }, false);
     p.Integer(
         "AutoSizeHeightAdjust", [](const C& f) { return f.AutoSizeHeightAdjust; },
-        [](C& f, int v) { f.AutoSizeHeightAdjust = v; }, 0);
+        [](C& f, int v) {
+            f.AutoSizeHeightAdjust = v;
+            f.Changed();
+        }, 0);
     p.Color(
         "NonFocusTransparentFontColor", [](const C& f) { return f.NonFocusTransparentFontColor; },
-        [](C& f, rtl::TColor v) { f.NonFocusTransparentFontColor = v; }, rtl::clNone);
+        [](C& f, rtl::TColor v) {
+            f.NonFocusTransparentFontColor = v;
+            f.Changed();
+        }, rtl::clNone);
     p.Color(
-        "NonFocusColor", [](const C& f) { return f.NonFocusColor; }, [](C& f, rtl::TColor v) { f.NonFocusColor = v; },
+        "NonFocusColor", [](const C& f) { return f.NonFocusColor; }, [](C& f, rtl::TColor v) {
+            f.NonFocusColor = v;
+            f.Changed();
+        },
         rtl::clNone);
     p.Color(
         "NonFocusFontColor", [](const C& f) { return f.NonFocusFontColor; },
-        [](C& f, rtl::TColor v) { f.NonFocusFontColor = v; }, rtl::clNone);
+        [](C& f, rtl::TColor v) {
+            f.NonFocusFontColor = v;
+            f.Changed();
+        }, rtl::clNone);
 }
 
 TgkEditFrame::TgkEditFrame(classes::TPersistent* owner) : control_(dynamic_cast<ui::TWinControl*>(owner)) {}
@@ -114,29 +135,39 @@ void TgkEditFrame::AssignFrame(const TgkEditFrame& source, bool force)
     NonFocusTransparentFontColor = source.NonFocusTransparentFontColor;
     NonFocusColor = source.NonFocusColor;
     NonFocusFontColor = source.NonFocusFontColor;
+    Changed();  // the fields above were copied silently
 }
 
 void TgkEditFrame::SetEnabled(bool v)
 {
     if (v == enabled_) return;
     enabled_ = v;
-    auto* edit = dynamic_cast<ui::TCustomEdit*>(control_);
-    if (edit == nullptr) return;
-    if (v) grid::gkSetBorderStyle(edit, false);
-    if (classes::GetBoolProp(*edit, "AutoSize")) AdjustHeight();
-    edit->Invalidate();
+    if (auto* edit = dynamic_cast<ui::TCustomEdit*>(control_)) {
+        if (v) grid::gkSetBorderStyle(edit, false);
+        if (classes::GetBoolProp(*edit, "AutoSize")) AdjustHeight();
+        edit->Invalidate();
+    }
+    Changed();
 }
 
 void TgkEditFrame::SetFocusBorders(TgkEditFrameEnabledSet v)
 {
     focusBorders_ = v;
     if (auto* edit = dynamic_cast<ui::TCustomEdit*>(control_)) edit->Invalidate();
+    Changed();
+}
+
+void TgkEditFrame::SetFocusStyle(TgkEditFocusStyle v)
+{
+    focusStyle_ = v;
+    Changed();
 }
 
 void TgkEditFrame::SetNonFocusBorders(TgkEditFrameEnabledSet v)
 {
     nonFocusBorders_ = v;
     if (dynamic_cast<ui::TCustomEdit*>(control_) != nullptr) Refresh();
+    Changed();
 }
 
 void TgkEditFrame::SetNonFocusStyle(TgkEditFocusStyle v)
@@ -144,6 +175,7 @@ void TgkEditFrame::SetNonFocusStyle(TgkEditFocusStyle v)
     if (v == nonFocusStyle_) return;
     nonFocusStyle_ = v;
     if (auto* edit = dynamic_cast<ui::TCustomEdit*>(control_)) edit->Invalidate();
+    Changed();
 }
 
 void TgkEditFrame::SetTransparent(bool v)
@@ -153,6 +185,8 @@ void TgkEditFrame::SetTransparent(bool v)
         CreateTransparent = v;
         RecreateForTransparency();
     }
+    // A rich edit makes its window again even for the same value.
+    Changed();
 }
 
 bool TgkEditFrame::IsFrameEnabled() const

@@ -8,6 +8,9 @@
 //   were off.
 // - Setters store the value; those that change the look invalidate the owning edit. A frame
 //   whose owner is no windowed control only stores.
+// - Every change of a published setting (through its setter or by name) is then told through
+//   OnChange, so the owner can place its text and repaint at once. The plain fields, assigned
+//   directly, are not told.
 // - Side sets are the DrawEdge side flags: left 1, top 2, right 4, bottom 8.
 // - The button effects set the button's published "Flat" (and "Transparent") properties by
 //   name; a button class without them is left alone.
@@ -57,7 +60,7 @@ public:
     TgkEditFrameEnabledSet FocusBorders() const noexcept { return focusBorders_; }
     void SetFocusBorders(TgkEditFrameEnabledSet v);
     TgkEditFocusStyle FocusStyle() const noexcept { return focusStyle_; }
-    void SetFocusStyle(TgkEditFocusStyle v) { focusStyle_ = v; }
+    void SetFocusStyle(TgkEditFocusStyle v);
     TgkEditFocusStyle NonFocusStyle() const noexcept { return nonFocusStyle_; }
     void SetNonFocusStyle(TgkEditFocusStyle v);
     bool Transparent() const noexcept { return transparent_; }
@@ -72,6 +75,10 @@ public:
     rtl::TColor NonFocusFontColor = rtl::clNone;
     // The owner makes its window transparent; the edit clears it on entry, sets it on exit.
     bool CreateTransparent = false;
+
+    // Heard after a published setting was set (Transparent even to its current value).
+    classes::TNotifyEvent OnChange;
+    void Changed() { OnChange(this); }
 
     // Enabled, with a control that is not inside a grid.
     bool IsFrameEnabled() const;

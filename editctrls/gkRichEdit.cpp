@@ -173,6 +173,7 @@ TgkCustomRichEdit::TgkCustomRichEdit(classes::TComponent* owner) : TCustomRichEd
     popupOptions_ = TgkRichEditPopupOptions::FromBits(0x7F8F);
     printMargins_ = std::make_unique<TgkPrintMargins>();
     printJobName_ = ui::Application().Title();
+    frame_.OnChange = [this](classes::TObject*) { FrameChanged(); };
     CreateDialogs();
 }
 
@@ -657,6 +658,19 @@ void TgkCustomRichEdit::UpdateEditRect()
     Document().SetMargins(r.Left, r.Top, ClientWidth() - r.Right, Height() - r.Bottom);
 }
 
+void TgkCustomRichEdit::FrameChanged()
+{
+    UpdateEditRect();
+    Changed();
+    Invalidate();
+}
+
+int TgkCustomRichEdit::FrameRingWidth() const { return frame_.IsFrameEnabled() ? 2 : 0; }
+
+bool TgkCustomRichEdit::PaintsOver() const { return frame_.IsFrameEnabled(); }
+
+void TgkCustomRichEdit::PaintOver(ui::TCanvas& canvas) { gkPaintNonClientFrame(frame_, Focused(), false, canvas); }
+
 void TgkCustomRichEdit::SetPrintPageSize(int code)
 {
     printPageSize_ = code;
@@ -682,6 +696,7 @@ void TgkCustomRichEdit::DoEnter()
     // A transparent window is opaque while it has the focus; the text moves with that.
     if (frame_.Transparent() && frame_.IsFrameEnabled() && !grid::gkIsDesigning(this)) frame_.CreateTransparent = false;
     UpdateEditRect();
+    if (frame_.IsFrameEnabled()) Invalidate();  // the focused frame
     TCustomRichEdit::DoEnter();
 }
 
@@ -690,6 +705,7 @@ void TgkCustomRichEdit::DoExit()
     TCustomRichEdit::DoExit();
     if (frame_.Transparent() && frame_.IsFrameEnabled() && !grid::gkIsDesigning(this)) frame_.CreateTransparent = true;
     UpdateEditRect();
+    if (frame_.IsFrameEnabled()) Invalidate();  // the unfocused frame
 }
 
 void TgkCustomRichEdit::SetParent(ui::TWinControl* parent)

@@ -244,9 +244,14 @@ public:
     // (top one less while the window is transparent). The document keeps the rest clear as
     // its margins.
     ui::TRect EditRect() const;
-    // The edit frame (off unless enabled); the edit rectangle follows it when the control is
-    // resized, loaded, entered or left.
+    // The edit frame (off unless enabled; never inside a grid). The edit rectangle follows it
+    // at once when a setting changes, and when the control is resized, loaded, entered or
+    // left. The window draws it over its own painting: the focused look while the control
+    // has the focus.
     TgkEditFrame* Frame() noexcept { return &frame_; }
+    int FrameRingWidth() const override;
+    bool PaintsOver() const override;
+    void PaintOver(ui::TCanvas& canvas) override;
     void SetParent(ui::TWinControl* parent) override;
 
     // ---- Printing (gkRichPrint.h) ----------------------------------------------------------
@@ -334,6 +339,8 @@ private:
     void CreateDialogs();
     // Hands the edit rectangle to the document as its margins.
     void UpdateEditRect();
+    // A frame setting changed: the text placed again, the window told and repainted.
+    void FrameChanged();
     void OpenSearchDialog(ui::TFindDialog& dialog);
     void UpdatePopupMenu();
     void ReadData(std::string_view bytes);

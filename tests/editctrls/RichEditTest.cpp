@@ -32,6 +32,7 @@
 #include "platform/ui/Printer.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/ui/qt/QtConvert.h"
 #include "platform/ui/qt/QtUi.h"
 #include "platform/ui/qt/RichDocument.h"
 #include "tests/db/MemDataSet.h"
@@ -948,6 +949,107 @@ TEST_F(RichEditTest, TheEditRectangleFollowsTheFrame)
                   (std::array<qreal, 4>{qreal(c.rect.Left), qreal(c.rect.Top), qreal(200 - c.rect.Right),
                                         qreal(100 - c.rect.Bottom)}));
     }
+}
+
+// A frame setting set by name (as a stored form or the designer sets it) places the text at
+// once, without a resize, and the window shows the new frame on its next paint; Transparent
+// set again to its value places the text again too.
+TEST_F(RichEditTest, AFrameSettingTakesEffectAtOnce)
+{
+    auto* other = new ui::TEdit(form.get());
+    other->SetParent(form.get());
+    other->SetBounds(0, 250, 100, 20);
+    form->SetBounds(0, 0, 400, 300);
+    form->Show();
+    edit->SetBounds(0, 0, 200, 100);
+    edit->SetColor(rtl::clYellow);
+    edit->StreamIn("{\rtf1 some text}");
+    using V = classes::TPropValue;
+    const auto sides = [](TgkEditFrameEnabledSet s) { return V(classes::TSetBits{s.Bits()}); };
+    const rtl::TColor line = rtl::ColorToRGB(rtl::clWindowFrame);
+    const rtl::TColor shadow = rtl::ColorToRGB(rtl::clBtnShadow);
+    const rtl::TColor yellow = rtl::ColorToRGB(rtl::clYellow);
+    // Each step changes one setting of the frame left by the step before; the colours are
+    // those of the unfocused control's top-left pixel and the middle of its bottom row.
+    const struct {
+        const char* property;
+        V value;
+        ui::TRect rect;
+        rtl::TColor topLeft, bottom;
+    } steps[] = {
+        {"Frame.Enabled", V(true), {3, 2, 197, 98}, yellow, line},
+        {"Frame.FocusStyle", V(std::int64_t{efsFrameSunken}), {4, 3, 196, 98}, yellow, line},
+        {"Frame.FocusBorders", sides({efTopBorder}), {2, 3, 196, 98}, yellow, line},
+        {"Frame.FocusStyle", V(std::int64_t{efsFrameBox}), {3, 2, 198, 98}, yellow, line},
+        {"Frame.NonFocusBorders", sides({efLeftBorder, efTopBorder}), {3, 2, 198, 98}, line, yellow},
+        {"Frame.NonFocusStyle", V(std::int64_t{efsFrameSunken}), {3, 2, 198, 98}, shadow, yellow},
+        {"Frame.NonFocusTextOffsetX", V(std::int64_t{4}), {3, 2, 198, 98}, shadow, yellow},
+        {"Frame.Transparent", V(true), {3, 1, 198, 98}, shadow, yellow},
+        {"Frame.Transparent", V(true), {3, 1, 198, 98}, shadow, yellow},
+        {"Frame.Transparent", V(false), {3, 2, 198, 98}, shadow, yellow},
+        {"Frame.Enabled", V(false), {1, 2, 198, 98}, rtl::clNone, rtl::clNone},
+    };
+    QWidget* window = ui::qt::WidgetOf(*edit);
+    ASSERT_NE(window, nullptr);
+    auto& doc = dynamic_cast<ui::qt::TQtRichDocument&>(edit->Document()).Document();
+    int step = 0;
+    for (const auto& c : steps) {
+        SCOPED_TRACE(std::to_string(step++) + " " + c.property);
+        // A margin placed by hand shows whether the change placed the text anew.
+        edit->Document().SetMargins(40, 40, 40, 40);
+        ASSERT_TRUE(classes::SetPropValue(*edit, c.property, c.value));
+        const ui::TRect r = edit->EditRect();
+        EXPECT_EQ((std::array{r.Left, r.Top, r.Right, r.Bottom}),
+                  (std::array{c.rect.Left, c.rect.Top, c.rect.Right, c.rect.Bottom}));
+        const QTextFrameFormat f = doc.rootFrame()->frameFormat();
+        EXPECT_EQ((std::array{f.leftMargin(), f.topMargin(), f.rightMargin(), f.bottomMargin()}),
+                  (std::array<qreal, 4>{qreal(c.rect.Left), qreal(c.rect.Top), qreal(200 - c.rect.Right),
+                                        qreal(100 - c.rect.Bottom)}));
+        EXPECT_EQ(edit->PaintsOver(), c.topLeft != rtl::clNone);
+        if (c.topLeft == rtl::clNone) continue;
+        const QImage shot = window->grab().toImage();
+        EXPECT_EQ(ui::qt::FromQColor(shot.pixelColor(0, 0)), c.topLeft);
+        EXPECT_EQ(ui::qt::FromQColor(shot.pixelColor(100, 99)), c.bottom);
+    }
+}
+
+// The window draws the focused frame while the control has the focus, the unfocused one
+// after it left; inside a grid no frame is drawn and the text is placed as without one.
+TEST_F(RichEditTest, TheFrameFollowsTheFocusAndIsOffInsideAGrid)
+{
+    auto* other = new ui::TEdit(form.get());
+    other->SetParent(form.get());
+    other->SetBounds(0, 250, 100, 20);
+    auto* grid = new TKeyGrid(form.get());
+    grid->SetParent(form.get());
+    grid->SetBounds(220, 0, 170, 200);
+    form->SetBounds(0, 0, 400, 300);
+    form->Show();
+    edit->SetBounds(0, 0, 200, 100);
+    edit->SetColor(rtl::clYellow);
+    edit->Frame()->SetEnabled(true);
+    const rtl::TColor line = rtl::ColorToRGB(rtl::clWindowFrame);
+    const rtl::TColor yellow = rtl::ColorToRGB(rtl::clYellow);
+    const auto pixels = [&] {
+        const QImage shot = ui::qt::WidgetOf(*edit)->grab().toImage();
+        return std::array{ui::qt::FromQColor(shot.pixelColor(0, 0)), ui::qt::FromQColor(shot.pixelColor(199, 50)),
+                          ui::qt::FromQColor(shot.pixelColor(100, 99))};
+    };
+    EXPECT_EQ(pixels(), (std::array{yellow, yellow, line}));
+    edit->SetFocus();
+    ASSERT_TRUE(edit->Focused());
+    EXPECT_EQ(pixels(), (std::array{line, line, line}));
+    other->SetFocus();
+    EXPECT_EQ(pixels(), (std::array{yellow, yellow, line}));
+
+    edit->SetParent(grid);
+    edit->SetBounds(0, 0, 150, 100);
+    EXPECT_EQ(edit->FrameRingWidth(), 0);
+    EXPECT_FALSE(edit->PaintsOver());
+    EXPECT_EQ(edit->EditRect().Top, 1);
+    const QImage shot = ui::qt::WidgetOf(*edit)->grab().toImage();
+    EXPECT_NE(ui::qt::FromQColor(shot.pixelColor(75, 99)), line);
+    EXPECT_NE(ui::qt::FromQColor(shot.pixelColor(0, 0)), yellow);
 }
 
 // Version 1, or switch 1, has no background colours and no paragraph spacing.

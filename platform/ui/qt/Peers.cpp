@@ -21,6 +21,7 @@
 
 #include "platform/ui/Forms.h"
 #include "platform/ui/Input.h"
+#include "platform/ui/qt/QtCanvas.h"
 
 namespace ui::qt {
 
@@ -181,6 +182,17 @@ TControl* ControlOfWidget(QWidget* widget)
         if (v.isValid()) return &static_cast<TPeer*>(v.value<void*>())->Control();
     }
     return nullptr;
+}
+
+void PaintOverWidget(QWidget& widget, TControl& control)
+{
+    if (!control.PaintsOver()) return;
+    QPainter painter(&widget);
+    TQtDevice device(painter);
+    TCanvas canvas(&device);
+    canvas.SetFont(*control.Font());
+    canvas.SetBounds({0, 0, widget.width(), widget.height()});
+    Application().SafeCall(&control, [&] { control.PaintOver(canvas); });
 }
 
 bool NoteInput(QEvent* event)

@@ -91,6 +91,10 @@ private:
     bool grabbing_ = false;
 };
 
+// The control draws over the widget's own painting (PaintOver), through a canvas over the
+// whole widget; nothing unless it PaintsOver. Call it from the widget's paint event.
+void PaintOverWidget(QWidget& widget, TControl& control);
+
 // Reports keys, buttons and the mouse position of an input event to the layer's input
 // state, and drives a drag in progress: true when the drag took the event.
 bool NoteInput(QEvent* event);

@@ -18,6 +18,29 @@ namespace ui::qt {
 
 namespace {
 
+// A text window that lets the control draw over it (its frame, in the ring the document's
+// margins keep clear) after each painting of its viewport.
+class TOverTextEdit : public QTextEdit {
+public:
+    TOverTextEdit(QWidget* parent, TControl& control) : QTextEdit(parent), control_(control) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QTextEdit::paintEvent(event);
+        PaintOverWidget(*viewport(), control_);
+    }
+    // Scrolling moves the drawn frame with the text: paint it all again.
+    void scrollContentsBy(int dx, int dy) override
+    {
+        QTextEdit::scrollContentsBy(dx, dy);
+        if (control_.PaintsOver()) viewport()->update();
+    }
+
+private:
+    TControl& control_;
+};
+
 class TRichEditPeer : public TPeer {
 public:
     using TPeer::TPeer;
@@ -56,7 +79,7 @@ protected:
     QWidget* CreateWidget(QWidget* parent) override
     {
         auto& control = static_cast<TCustomRichEdit&>(control_);
-        edit_ = new QTextEdit(parent);
+        edit_ = new TOverTextEdit(parent, control_);
         if (auto* doc = dynamic_cast<TQtRichDocument*>(&control.Document())) edit_->setDocument(&doc->Document());
         edit_->setAcceptRichText(false);  // pasting goes through the control: RTF or text, never HTML
         Watch(edit_->viewport());
@@ -73,6 +96,8 @@ protected:
     {
         auto& control = static_cast<TCustomRichEdit&>(control_);
         edit_->setReadOnly(control.GetReadOnly());
+        // A frame drawn by the control replaces the toolkit's.
+        edit_->setFrameShape(control.FrameRingWidth() > 0 ? QFrame::NoFrame : QFrame::StyledPanel);
         if (!control.WordWrap()) {
             edit_->setLineWrapMode(QTextEdit::NoWrap);
         } else if (control.WrapWidth() > 0) {

@@ -50,18 +50,6 @@ namespace ui::qt {
 
 namespace {
 
-// The control draws over the widget's own painting, through a canvas over the whole widget.
-void PaintOverWidget(QWidget& widget, TControl& control)
-{
-    if (!control.PaintsOver()) return;
-    QPainter painter(&widget);
-    TQtDevice device(painter);
-    TCanvas canvas(&device);
-    canvas.SetFont(*control.Font());
-    canvas.SetBounds({0, 0, widget.width(), widget.height()});
-    Application().SafeCall(&control, [&] { control.PaintOver(canvas); });
-}
-
 // The mouse entering or leaving the widget reaches the control as CM_MOUSEENTER and
 // CM_MOUSELEAVE; false when the control went meanwhile.
 bool NoteMouseCrossing(QEvent* event, TControl& control)

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -311,6 +312,67 @@ TEST(RichEditWindow, AnotherVersionRemakesTheWindowKeepingTextAndState)
     // The new window takes typing as the old one did.
     QTest::keyClicks(ui::qt::WidgetOf(*edit), "B");
     EXPECT_EQ(edit->Lines()->Strings(0), "xa B word");
+}
+
+
+// Two framed rich edits, the first with the focus: it shows the focused frame (a line on every
+// side), the second the unfocused one (a line along the bottom only). After a frame setting
+// changes, the window shows the new frame without a resize.
+TEST(RichEditWindow, DrawsItsFrameFocusedAndUnfocused)
+{
+    if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
+    RegisterRichEditClasses();
+    ui::TForm form(nullptr);
+    form.SetCaption("Framed rich text");
+    form.SetBounds(100, 100, 360, 220);
+    TgkDBRichEdit* edits[2];
+    for (int i = 0; i < 2; ++i) {
+        edits[i] = new TgkDBRichEdit(&form);
+        edits[i]->SetParent(&form);
+        edits[i]->SetBounds(20, 20 + i * 90, 320, 70);
+        edits[i]->SetColor(rtl::clWhite);
+        edits[i]->Frame()->SetEnabled(true);
+        edits[i]->StreamIn(i == 0 ? "{\\rtf1 Focused: a line on every side.}" : "{\\rtf1 Not focused: a line below.}");
+    }
+    form.Show();
+    QWidget* window = ui::qt::WidgetOf(form);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    edits[0]->SetFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(edits[0]->Focused());
+
+    const gwtest::TShot shot = gwtest::ShootWindow(window, "editctrls", "rich-edit-frame");
+    ASSERT_TRUE(shot.Taken());
+    const QWidget* focused = ui::qt::WidgetOf(*edits[0]);
+    const QWidget* unfocused = ui::qt::WidgetOf(*edits[1]);
+    EXPECT_TRUE(gwtest::DrawnAs(shot.At(focused, {0, 35}), rtl::clWindowFrame));
+    EXPECT_TRUE(gwtest::DrawnAs(shot.At(focused, {160, 0}), rtl::clWindowFrame));
+    EXPECT_TRUE(gwtest::DrawnAs(shot.At(focused, {319, 35}), rtl::clWindowFrame));
+    EXPECT_TRUE(gwtest::DrawnAs(shot.At(focused, {160, 69}), rtl::clWindowFrame));
+    EXPECT_TRUE(gwtest::DrawnAs(shot.At(unfocused, {0, 35}), rtl::clWhite));
+    EXPECT_TRUE(gwtest::DrawnAs(shot.At(unfocused, {160, 0}), rtl::clWhite));
+    EXPECT_TRUE(gwtest::DrawnAs(shot.At(unfocused, {160, 69}), rtl::clWindowFrame));
+
+    // The unfocused frame's sides change: shown at once.
+    edits[1]->Frame()->SetNonFocusBorders({efLeftBorder, efBottomBorder});
+    QApplication::processEvents();
+    const gwtest::TShot after = gwtest::ShootWindow(window, "editctrls", "rich-edit-frame-changed");
+    ASSERT_TRUE(after.Taken());
+    EXPECT_TRUE(gwtest::DrawnAs(after.At(unfocused, {0, 35}), rtl::clWindowFrame));
+
+    // Scrolled text leaves the frame where it is, and no copy of it among the text.
+    std::string many = "{\\rtf1 ";
+    for (int i = 0; i < 20; ++i) many += "line " + std::to_string(i) + "\\par ";
+    edits[1]->StreamIn(many + "}");
+    QApplication::processEvents();
+    auto* text = qobject_cast<QTextEdit*>(ui::qt::WidgetOf(*edits[1]));
+    ASSERT_NE(text, nullptr);
+    text->verticalScrollBar()->setValue(20);
+    QApplication::processEvents();
+    const gwtest::TShot scrolled = gwtest::ShootWindow(window, "editctrls", "rich-edit-frame-scrolled");
+    ASSERT_TRUE(scrolled.Taken());
+    EXPECT_TRUE(gwtest::DrawnAs(scrolled.At(unfocused, {160, 69}), rtl::clWindowFrame));
+    EXPECT_TRUE(gwtest::DrawnAs(scrolled.At(unfocused, {1, 49}), rtl::clWhite));
 }
 
 }  // namespace
