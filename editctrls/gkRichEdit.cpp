@@ -648,14 +648,16 @@ void TgkCustomRichEdit::UpdateEditRect()
 {
     if (ui::WindowSystem() == nullptr) return;  // no document to place yet
     const ui::TRect r = EditRect();
+    // The window keeps the frame's ring around its text area: the margins count from inside it.
+    const int ring = FrameRingWidth();
     if (PrinterSizeEditing()) {
         // The page's width, not the window's, decides where lines break.
-        Document().SetMargins(r.Left, r.Top, 0, 0);
-        SetWrapWidth(r.Right);
+        Document().SetMargins(r.Left - ring, r.Top - ring, 0, 0);
+        SetWrapWidth(r.Right - ring);
         return;
     }
     SetWrapWidth(0);
-    Document().SetMargins(r.Left, r.Top, ClientWidth() - r.Right, Height() - r.Bottom);
+    Document().SetMargins(r.Left - ring, r.Top - ring, ClientWidth() - r.Right - ring, Height() - r.Bottom - ring);
 }
 
 void TgkCustomRichEdit::FrameChanged()

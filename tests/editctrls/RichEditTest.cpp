@@ -944,10 +944,13 @@ TEST_F(RichEditTest, TheEditRectangleFollowsTheFrame)
         EXPECT_EQ((std::array{r.Left, r.Top, r.Right, r.Bottom}),
                   (std::array{c.rect.Left, c.rect.Top, c.rect.Right, c.rect.Bottom}));
         auto& doc = dynamic_cast<ui::qt::TQtRichDocument&>(edit->Document()).Document();
+        // The document counts from inside the frame's ring, where the window's text area starts.
+        const int ring = edit->FrameRingWidth();
+        const auto inside = [ring](int v) { return qreal(std::max(v - ring, 0)); };
         const QTextFrameFormat f = doc.rootFrame()->frameFormat();
         EXPECT_EQ((std::array{f.leftMargin(), f.topMargin(), f.rightMargin(), f.bottomMargin()}),
-                  (std::array<qreal, 4>{qreal(c.rect.Left), qreal(c.rect.Top), qreal(200 - c.rect.Right),
-                                        qreal(100 - c.rect.Bottom)}));
+                  (std::array<qreal, 4>{inside(c.rect.Left), inside(c.rect.Top), inside(200 - c.rect.Right),
+                                        inside(100 - c.rect.Bottom)}));
     }
 }
 
@@ -1001,10 +1004,13 @@ TEST_F(RichEditTest, AFrameSettingTakesEffectAtOnce)
         const ui::TRect r = edit->EditRect();
         EXPECT_EQ((std::array{r.Left, r.Top, r.Right, r.Bottom}),
                   (std::array{c.rect.Left, c.rect.Top, c.rect.Right, c.rect.Bottom}));
+        // The document counts from inside the frame's ring, where the window's text area starts.
+        const int ring = edit->FrameRingWidth();
+        const auto inside = [ring](int v) { return qreal(std::max(v - ring, 0)); };
         const QTextFrameFormat f = doc.rootFrame()->frameFormat();
         EXPECT_EQ((std::array{f.leftMargin(), f.topMargin(), f.rightMargin(), f.bottomMargin()}),
-                  (std::array<qreal, 4>{qreal(c.rect.Left), qreal(c.rect.Top), qreal(200 - c.rect.Right),
-                                        qreal(100 - c.rect.Bottom)}));
+                  (std::array<qreal, 4>{inside(c.rect.Left), inside(c.rect.Top), inside(200 - c.rect.Right),
+                                        inside(100 - c.rect.Bottom)}));
         EXPECT_EQ(edit->PaintsOver(), c.topLeft != rtl::clNone);
         if (c.topLeft == rtl::clNone) continue;
         const QImage shot = window->grab().toImage();

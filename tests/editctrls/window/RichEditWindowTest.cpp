@@ -373,6 +373,19 @@ TEST(RichEditWindow, DrawsItsFrameFocusedAndUnfocused)
     ASSERT_TRUE(scrolled.Taken());
     EXPECT_TRUE(gwtest::DrawnAs(scrolled.At(unfocused, {160, 69}), rtl::clWindowFrame));
     EXPECT_TRUE(gwtest::DrawnAs(scrolled.At(unfocused, {1, 49}), rtl::clWhite));
+
+    // The scroll bar lies inside the frame: focused, every side shows whole around it.
+    ASSERT_TRUE(text->verticalScrollBar()->isVisible());
+    edits[1]->SetFocus();
+    QApplication::processEvents();
+    const gwtest::TShot bar = gwtest::ShootWindow(window, "editctrls", "rich-edit-frame-scroll-bar");
+    ASSERT_TRUE(bar.Taken());
+    const QRect barRect(text->verticalScrollBar()->mapTo(text, QPoint(0, 0)), text->verticalScrollBar()->size());
+    EXPECT_LE(barRect.right(), 317);
+    EXPECT_GE(barRect.top(), 2);
+    EXPECT_LE(barRect.bottom(), 67);
+    for (const QPoint p : {QPoint(319, 2), QPoint(319, 35), QPoint(319, 67), QPoint(310, 0), QPoint(310, 69), QPoint(0, 35)})
+        EXPECT_TRUE(gwtest::DrawnAs(bar.At(unfocused, p), rtl::clWindowFrame)) << p.x() << "," << p.y();
 }
 
 }  // namespace
