@@ -22,6 +22,7 @@
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/Printer.h"
 #include "platform/ui/Screen.h"
 
@@ -671,7 +672,19 @@ int TgkCustomRichEdit::FrameRingWidth() const { return frame_.IsFrameEnabled() ?
 
 bool TgkCustomRichEdit::PaintsOver() const { return frame_.IsFrameEnabled(); }
 
-void TgkCustomRichEdit::PaintOver(ui::TCanvas& canvas) { gkPaintNonClientFrame(frame_, Focused(), false, canvas); }
+void TgkCustomRichEdit::PaintOver(ui::TCanvas& canvas)
+{
+    gkPaintNonClientFrame(frame_, Focused() || (frame_.MouseEnterSameAsFocus && mouseOver_), false, canvas);
+}
+
+void TgkCustomRichEdit::Dispatch(ui::TMessage& message)
+{
+    TCustomRichEdit::Dispatch(message);
+    if (message.Msg != ui::CM_MOUSEENTER && message.Msg != ui::CM_MOUSELEAVE) return;
+    mouseOver_ = message.Msg == ui::CM_MOUSEENTER;
+    // Only the unfocused look follows the mouse.
+    if (frame_.IsFrameEnabled() && !Focused() && frame_.MouseEnterSameAsFocus) Invalidate();
+}
 
 void TgkCustomRichEdit::SetPrintPageSize(int code)
 {

@@ -253,6 +253,10 @@ public:
     bool PaintsOver() const override;
     void PaintOver(ui::TCanvas& canvas) override;
     void SetParent(ui::TWinControl* parent) override;
+    // True while the mouse is over the window; the frame's MouseEnterSameAsFocus then shows
+    // the focused look.
+    bool MouseOver() const noexcept { return mouseOver_; }
+    void Dispatch(ui::TMessage& message) override;
 
     // ---- Printing (gkRichPrint.h) ----------------------------------------------------------
     // Margins in the measurement unit, 1.0 on every side at first.
@@ -356,6 +360,7 @@ private:
     // HideSelection as it was before a search dialog opened, while one is open.
     std::optional<bool> savedHideSelection_;
     bool plainText_ = false;
+    bool mouseOver_ = false;
     int version_ = 2;
     bool versionRead_ = false;
     bool dataRead_ = false;

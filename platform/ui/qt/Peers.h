@@ -95,6 +95,10 @@ private:
 // whole widget; nothing unless it PaintsOver. Call it from the widget's paint event.
 void PaintOverWidget(QWidget& widget, TControl& control);
 
+// The mouse entering or leaving the widget reaches the control as CM_MOUSEENTER and
+// CM_MOUSELEAVE; false when the control went meanwhile. Call it from the widget's event filter.
+bool NoteMouseCrossing(QEvent* event, TControl& control);
+
 // Reports keys, buttons and the mouse position of an input event to the layer's input
 // state, and drives a drag in progress: true when the drag took the event.
 bool NoteInput(QEvent* event);

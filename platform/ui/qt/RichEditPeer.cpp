@@ -55,6 +55,7 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        if (watched == widget_ && !NoteMouseCrossing(event, control_)) return true;
         // Without the focus the selection shows only where HideSelection allows it.
         if (edit_ != nullptr && watched == edit_ &&
             (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
