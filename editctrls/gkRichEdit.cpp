@@ -706,8 +706,33 @@ void TgkCustomRichEdit::Resize()
     TCustomRichEdit::Resize();
 }
 
+void TgkCustomRichEdit::ShowNonFocusColor(bool show)
+{
+    if (ControlState().Contains(csPaintCopy)) return;
+    if (!show) {
+        if (savedColor_ == rtl::clNone) return;
+        const rtl::TColor kept = savedColor_;
+        savedColor_ = rtl::clNone;
+        SetColor(kept);
+        return;
+    }
+    // A transparent control shows its parent, not a colour of its own.
+    if (!frame_.IsFrameEnabled() || frame_.Transparent() || frame_.NonFocusColor == rtl::clNone ||
+        savedColor_ != rtl::clNone)
+        return;
+    savedColor_ = Color();
+    SetColor(frame_.NonFocusColor);
+}
+
+void TgkCustomRichEdit::CreatePeers()
+{
+    TCustomRichEdit::CreatePeers();
+    if (HandleAllocated() && !Focused()) ShowNonFocusColor(true);
+}
+
 void TgkCustomRichEdit::DoEnter()
 {
+    ShowNonFocusColor(false);
     // A transparent window is opaque while it has the focus; the text moves with that.
     if (frame_.Transparent() && frame_.IsFrameEnabled() && !grid::gkIsDesigning(this)) frame_.CreateTransparent = false;
     UpdateEditRect();
@@ -718,6 +743,7 @@ void TgkCustomRichEdit::DoEnter()
 void TgkCustomRichEdit::DoExit()
 {
     TCustomRichEdit::DoExit();
+    ShowNonFocusColor(true);
     if (frame_.Transparent() && frame_.IsFrameEnabled() && !grid::gkIsDesigning(this)) frame_.CreateTransparent = true;
     UpdateEditRect();
     if (frame_.IsFrameEnabled()) Invalidate();  // the unfocused frame
