@@ -68,8 +68,9 @@ protected:
     virtual void SyncPlacement();
     // Mouse events of a scroll area arrive at its viewport: watch that too.
     void Watch(QObject* object);
-    // The control's client point of a point of `from`.
-    QPoint ToClient(QWidget* from, QPoint p) const;
+    // The control's client point of a point of `from` (inside the widget's frame; a window
+    // whose frame the control draws itself counts from the widget's corner).
+    virtual QPoint ToClient(QWidget* from, QPoint p) const;
     // Runs `call` as an event handler: an exception goes to the application.
     void Call(const std::function<void()>& call);
     // Runs the control's reaction to the user's input, then shows the state the control

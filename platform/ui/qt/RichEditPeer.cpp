@@ -43,6 +43,14 @@ public:
 
     QWidget* MouseWidget() const override { return edit_ != nullptr ? edit_->viewport() : widget_.data(); }
 
+    // The frame's ring is the control's own: its client area is the whole window.
+    QPoint ToClient(QWidget* from, QPoint p) const override
+    {
+        if (widget_ == nullptr || from == widget_ || static_cast<TCustomRichEdit&>(control_).FrameRingWidth() == 0)
+            return TPeer::ToClient(from, p);
+        return from->mapTo(widget_, p);
+    }
+
     // The whole window, not only its text: the control's frame lies around the text.
     void Invalidate(const TRect* rect) override
     {

@@ -418,8 +418,12 @@ TEST(RichEditWindow, TheMouseOverShowsTheFocusedFrame)
     };
     EXPECT_FALSE(topEdge("rich-edit-mouse-away"));
 
+    QPoint moved(-1, -1);
+    edit->OnMouseMove = [&](classes::TObject*, ui::TShiftState, int x, int y) { moved = QPoint(x, y); };
     QCursor::setPos(text->mapToGlobal(QPoint(160, 35)));
     EXPECT_TRUE(QTest::qWaitFor([&] { return edit->MouseOver(); }, 3000));
+    // The frame's ring is part of the control: the pointer's place counts from its corner.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return moved == QPoint(160, 35); }, 3000)) << moved.x() << "," << moved.y();
     QApplication::processEvents();
     EXPECT_TRUE(topEdge("rich-edit-mouse-over"));
 
