@@ -22,6 +22,7 @@
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/Printer.h"
 #include "platform/ui/Screen.h"
 
@@ -648,14 +649,16 @@ void TgkCustomRichEdit::UpdateEditRect()
 {
     if (ui::WindowSystem() == nullptr) return;  // no document to place yet
     const ui::TRect r = EditRect();
+    // The window keeps the frame's ring around its text area: the margins count from inside it.
+    const int ring = FrameRingWidth();
     if (PrinterSizeEditing()) {
         // The page's width, not the window's, decides where lines break.
-        Document().SetMargins(r.Left, r.Top, 0, 0);
-        SetWrapWidth(r.Right);
+        Document().SetMargins(r.Left - ring, r.Top - ring, 0, 0);
+        SetWrapWidth(r.Right - ring);
         return;
     }
     SetWrapWidth(0);
-    Document().SetMargins(r.Left, r.Top, ClientWidth() - r.Right, Height() - r.Bottom);
+    Document().SetMargins(r.Left - ring, r.Top - ring, ClientWidth() - r.Right - ring, Height() - r.Bottom - ring);
 }
 
 void TgkCustomRichEdit::FrameChanged()
@@ -669,7 +672,19 @@ int TgkCustomRichEdit::FrameRingWidth() const { return frame_.IsFrameEnabled() ?
 
 bool TgkCustomRichEdit::PaintsOver() const { return frame_.IsFrameEnabled(); }
 
-void TgkCustomRichEdit::PaintOver(ui::TCanvas& canvas) { gkPaintNonClientFrame(frame_, Focused(), false, canvas); }
+void TgkCustomRichEdit::PaintOver(ui::TCanvas& canvas)
+{
+    gkPaintNonClientFrame(frame_, Focused() || (frame_.MouseEnterSameAsFocus && mouseOver_), false, canvas);
+}
+
+void TgkCustomRichEdit::Dispatch(ui::TMessage& message)
+{
+    TCustomRichEdit::Dispatch(message);
+    if (message.Msg != ui::CM_MOUSEENTER && message.Msg != ui::CM_MOUSELEAVE) return;
+    mouseOver_ = message.Msg == ui::CM_MOUSEENTER;
+    // Only the unfocused look follows the mouse.
+    if (frame_.IsFrameEnabled() && !Focused() && frame_.MouseEnterSameAsFocus) Invalidate();
+}
 
 void TgkCustomRichEdit::SetPrintPageSize(int code)
 {
@@ -691,8 +706,33 @@ void TgkCustomRichEdit::Resize()
     TCustomRichEdit::Resize();
 }
 
+void TgkCustomRichEdit::ShowNonFocusColor(bool show)
+{
+    if (ControlState().Contains(csPaintCopy)) return;
+    if (!show) {
+        if (savedColor_ == rtl::clNone) return;
+        const rtl::TColor kept = savedColor_;
+        savedColor_ = rtl::clNone;
+        SetColor(kept);
+        return;
+    }
+    // A transparent control shows its parent, not a colour of its own.
+    if (!frame_.IsFrameEnabled() || frame_.Transparent() || frame_.NonFocusColor == rtl::clNone ||
+        savedColor_ != rtl::clNone)
+        return;
+    savedColor_ = Color();
+    SetColor(frame_.NonFocusColor);
+}
+
+void TgkCustomRichEdit::CreatePeers()
+{
+    TCustomRichEdit::CreatePeers();
+    if (HandleAllocated() && !Focused()) ShowNonFocusColor(true);
+}
+
 void TgkCustomRichEdit::DoEnter()
 {
+    ShowNonFocusColor(false);
     // A transparent window is opaque while it has the focus; the text moves with that.
     if (frame_.Transparent() && frame_.IsFrameEnabled() && !grid::gkIsDesigning(this)) frame_.CreateTransparent = false;
     UpdateEditRect();
@@ -703,6 +743,7 @@ void TgkCustomRichEdit::DoEnter()
 void TgkCustomRichEdit::DoExit()
 {
     TCustomRichEdit::DoExit();
+    ShowNonFocusColor(true);
     if (frame_.Transparent() && frame_.IsFrameEnabled() && !grid::gkIsDesigning(this)) frame_.CreateTransparent = true;
     UpdateEditRect();
     if (frame_.IsFrameEnabled()) Invalidate();  // the unfocused frame

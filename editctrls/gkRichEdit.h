@@ -253,6 +253,14 @@ public:
     bool PaintsOver() const override;
     void PaintOver(ui::TCanvas& canvas) override;
     void SetParent(ui::TWinControl* parent) override;
+    // True while the mouse is over the window; the frame's MouseEnterSameAsFocus then shows
+    // the focused look.
+    bool MouseOver() const noexcept { return mouseOver_; }
+    void Dispatch(ui::TMessage& message) override;
+    // Without the focus an enabled frame's NonFocusColor is the control's Color, the own one
+    // kept aside (from the window's making and each leaving) and given back on entering; not
+    // while transparent or painting a copy for a grid.
+    void CreatePeers() override;
 
     // ---- Printing (gkRichPrint.h) ----------------------------------------------------------
     // Margins in the measurement unit, 1.0 on every side at first.
@@ -341,6 +349,8 @@ private:
     void UpdateEditRect();
     // A frame setting changed: the text placed again, the window told and repainted.
     void FrameChanged();
+    // Shows the frame's NonFocusColor (keeping Color aside) or gives the kept Color back.
+    void ShowNonFocusColor(bool show);
     void OpenSearchDialog(ui::TFindDialog& dialog);
     void UpdatePopupMenu();
     void ReadData(std::string_view bytes);
@@ -356,6 +366,9 @@ private:
     // HideSelection as it was before a search dialog opened, while one is open.
     std::optional<bool> savedHideSelection_;
     bool plainText_ = false;
+    bool mouseOver_ = false;
+    // Color while NonFocusColor shows in its place; clNone when nothing is kept.
+    rtl::TColor savedColor_ = rtl::clNone;
     int version_ = 2;
     bool versionRead_ = false;
     bool dataRead_ = false;

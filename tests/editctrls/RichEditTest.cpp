@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTextEdit>
 #include <QTextFrame>
 #include <QTest>
 
@@ -944,10 +945,13 @@ TEST_F(RichEditTest, TheEditRectangleFollowsTheFrame)
         EXPECT_EQ((std::array{r.Left, r.Top, r.Right, r.Bottom}),
                   (std::array{c.rect.Left, c.rect.Top, c.rect.Right, c.rect.Bottom}));
         auto& doc = dynamic_cast<ui::qt::TQtRichDocument&>(edit->Document()).Document();
+        // The document counts from inside the frame's ring, where the window's text area starts.
+        const int ring = edit->FrameRingWidth();
+        const auto inside = [ring](int v) { return qreal(std::max(v - ring, 0)); };
         const QTextFrameFormat f = doc.rootFrame()->frameFormat();
         EXPECT_EQ((std::array{f.leftMargin(), f.topMargin(), f.rightMargin(), f.bottomMargin()}),
-                  (std::array<qreal, 4>{qreal(c.rect.Left), qreal(c.rect.Top), qreal(200 - c.rect.Right),
-                                        qreal(100 - c.rect.Bottom)}));
+                  (std::array<qreal, 4>{inside(c.rect.Left), inside(c.rect.Top), inside(200 - c.rect.Right),
+                                        inside(100 - c.rect.Bottom)}));
     }
 }
 
@@ -1001,10 +1005,13 @@ TEST_F(RichEditTest, AFrameSettingTakesEffectAtOnce)
         const ui::TRect r = edit->EditRect();
         EXPECT_EQ((std::array{r.Left, r.Top, r.Right, r.Bottom}),
                   (std::array{c.rect.Left, c.rect.Top, c.rect.Right, c.rect.Bottom}));
+        // The document counts from inside the frame's ring, where the window's text area starts.
+        const int ring = edit->FrameRingWidth();
+        const auto inside = [ring](int v) { return qreal(std::max(v - ring, 0)); };
         const QTextFrameFormat f = doc.rootFrame()->frameFormat();
         EXPECT_EQ((std::array{f.leftMargin(), f.topMargin(), f.rightMargin(), f.bottomMargin()}),
-                  (std::array<qreal, 4>{qreal(c.rect.Left), qreal(c.rect.Top), qreal(200 - c.rect.Right),
-                                        qreal(100 - c.rect.Bottom)}));
+                  (std::array<qreal, 4>{inside(c.rect.Left), inside(c.rect.Top), inside(200 - c.rect.Right),
+                                        inside(100 - c.rect.Bottom)}));
         EXPECT_EQ(edit->PaintsOver(), c.topLeft != rtl::clNone);
         if (c.topLeft == rtl::clNone) continue;
         const QImage shot = window->grab().toImage();
@@ -1050,6 +1057,55 @@ TEST_F(RichEditTest, TheFrameFollowsTheFocusAndIsOffInsideAGrid)
     const QImage shot = ui::qt::WidgetOf(*edit)->grab().toImage();
     EXPECT_NE(ui::qt::FromQColor(shot.pixelColor(75, 99)), line);
     EXPECT_NE(ui::qt::FromQColor(shot.pixelColor(0, 0)), yellow);
+}
+
+// An enabled frame's NonFocusColor is the background while the control is unfocused, from
+// the window's making on; entering gives Color back. Never transparent, never in a grid.
+TEST_F(RichEditTest, TheNonFocusColorShowsWhileUnfocused)
+{
+    const rtl::TColor aqua = rtl::clAqua, yellow = rtl::clYellow;
+    const struct {
+        const char* name;
+        bool enabled, transparent, inGrid;
+        rtl::TColor nonFocus, unfocused;
+    } cases[] = {
+        {"shown", true, false, false, aqua, aqua},
+        {"frame off", false, false, false, aqua, yellow},
+        {"no colour", true, false, false, rtl::clNone, yellow},
+        {"transparent", true, true, false, aqua, yellow},
+        {"in a grid", true, false, true, aqua, yellow},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui::TForm host(nullptr);
+        host.SetBounds(0, 0, 400, 300);
+        auto* other = new ui::TEdit(&host);
+        other->SetParent(&host);
+        other->SetBounds(0, 250, 100, 20);
+        auto* grid = new TKeyGrid(&host);
+        grid->SetParent(&host);
+        grid->SetBounds(220, 0, 170, 200);
+        auto* e = new TgkDBRichEdit(&host);
+        e->SetParent(c.inGrid ? static_cast<ui::TWinControl*>(grid) : &host);
+        e->SetBounds(0, 0, 150, 100);
+        e->SetColor(yellow);
+        e->Frame()->SetEnabled(c.enabled);
+        e->Frame()->SetTransparent(c.transparent);
+        e->Frame()->NonFocusColor = c.nonFocus;
+        host.Show();
+        const auto window = [&] {
+            auto* text = qobject_cast<QTextEdit*>(ui::qt::WidgetOf(*e));
+            return text == nullptr ? rtl::clNone : ui::qt::FromQColor(text->palette().color(QPalette::Base));
+        };
+        EXPECT_EQ(e->Color(), c.unfocused);
+        EXPECT_EQ(window(), rtl::ColorToRGB(c.unfocused));
+        e->SetFocus();
+        ASSERT_TRUE(e->Focused());
+        EXPECT_EQ(e->Color(), yellow);
+        EXPECT_EQ(window(), rtl::ColorToRGB(yellow));
+        other->SetFocus();
+        EXPECT_EQ(e->Color(), c.unfocused);
+    }
 }
 
 // Version 1, or switch 1, has no background colours and no paragraph spacing.

@@ -5,6 +5,7 @@
 #include "platform/ui/qt/Peers.h"
 
 #include "platform/ui/HintWindow.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/PopupWindow.h"
 
 #include <QApplication>
@@ -182,6 +183,16 @@ TControl* ControlOfWidget(QWidget* widget)
         if (v.isValid()) return &static_cast<TPeer*>(v.value<void*>())->Control();
     }
     return nullptr;
+}
+
+bool NoteMouseCrossing(QEvent* event, TControl& control)
+{
+    if (event->type() != QEvent::Enter && event->type() != QEvent::Leave) return true;
+    QPointer<QObject> alive(control.Peer() ? dynamic_cast<QObject*>(control.Peer()) : nullptr);
+    Application().SafeCall(&control, [&] {
+        control.Perform(event->type() == QEvent::Enter ? CM_MOUSEENTER : CM_MOUSELEAVE);
+    });
+    return !alive.isNull();
 }
 
 void PaintOverWidget(QWidget& widget, TControl& control)

@@ -68,8 +68,9 @@ protected:
     virtual void SyncPlacement();
     // Mouse events of a scroll area arrive at its viewport: watch that too.
     void Watch(QObject* object);
-    // The control's client point of a point of `from`.
-    QPoint ToClient(QWidget* from, QPoint p) const;
+    // The control's client point of a point of `from` (inside the widget's frame; a window
+    // whose frame the control draws itself counts from the widget's corner).
+    virtual QPoint ToClient(QWidget* from, QPoint p) const;
     // Runs `call` as an event handler: an exception goes to the application.
     void Call(const std::function<void()>& call);
     // Runs the control's reaction to the user's input, then shows the state the control
@@ -94,6 +95,10 @@ private:
 // The control draws over the widget's own painting (PaintOver), through a canvas over the
 // whole widget; nothing unless it PaintsOver. Call it from the widget's paint event.
 void PaintOverWidget(QWidget& widget, TControl& control);
+
+// The mouse entering or leaving the widget reaches the control as CM_MOUSEENTER and
+// CM_MOUSELEAVE; false when the control went meanwhile. Call it from the widget's event filter.
+bool NoteMouseCrossing(QEvent* event, TControl& control);
 
 // Reports keys, buttons and the mouse position of an input event to the layer's input
 // state, and drives a drag in progress: true when the drag took the event.

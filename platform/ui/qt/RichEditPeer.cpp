@@ -18,23 +18,19 @@ namespace ui::qt {
 
 namespace {
 
-// A text window that lets the control draw over it (its frame, in the ring the document's
-// margins keep clear) after each painting of its viewport.
+// A text window that lets the control draw over it (its frame, in the ring the window keeps
+// clear around its text and scroll bars) after each painting of its own area.
 class TOverTextEdit : public QTextEdit {
 public:
     TOverTextEdit(QWidget* parent, TControl& control) : QTextEdit(parent), control_(control) {}
 
 protected:
-    void paintEvent(QPaintEvent* event) override
+    // The window's own area is painted here, not in paintEvent (that paints the text).
+    bool event(QEvent* event) override
     {
-        QTextEdit::paintEvent(event);
-        PaintOverWidget(*viewport(), control_);
-    }
-    // Scrolling moves the drawn frame with the text: paint it all again.
-    void scrollContentsBy(int dx, int dy) override
-    {
-        QTextEdit::scrollContentsBy(dx, dy);
-        if (control_.PaintsOver()) viewport()->update();
+        const bool handled = QTextEdit::event(event);
+        if (event->type() == QEvent::Paint) PaintOverWidget(*this, control_);
+        return handled;
     }
 
 private:
@@ -47,8 +43,27 @@ public:
 
     QWidget* MouseWidget() const override { return edit_ != nullptr ? edit_->viewport() : widget_.data(); }
 
+    // The frame's ring is the control's own: its client area is the whole window.
+    QPoint ToClient(QWidget* from, QPoint p) const override
+    {
+        if (widget_ == nullptr || from == widget_ || static_cast<TCustomRichEdit&>(control_).FrameRingWidth() == 0)
+            return TPeer::ToClient(from, p);
+        return from->mapTo(widget_, p);
+    }
+
+    // The whole window, not only its text: the control's frame lies around the text.
+    void Invalidate(const TRect* rect) override
+    {
+        if (!widget_) return;
+        if (rect == nullptr)
+            widget_->update();
+        else
+            widget_->update(QRect(rect->Left, rect->Top, rect->Width(), rect->Height()));
+    }
+
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        if (watched == widget_ && !NoteMouseCrossing(event, control_)) return true;
         // Without the focus the selection shows only where HideSelection allows it.
         if (edit_ != nullptr && watched == edit_ &&
             (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
@@ -96,8 +111,18 @@ protected:
     {
         auto& control = static_cast<TCustomRichEdit&>(control_);
         edit_->setReadOnly(control.GetReadOnly());
-        // A frame drawn by the control replaces the toolkit's.
-        edit_->setFrameShape(control.FrameRingWidth() > 0 ? QFrame::NoFrame : QFrame::StyledPanel);
+        // A frame drawn by the control replaces the toolkit's. The text and its scroll bars sit
+        // inside that frame's ring: a plain box of the ring's width, in the control's colour,
+        // keeps it clear for the control to draw on.
+        const int ring = control.FrameRingWidth();
+        if (ring > 0) {
+            edit_->setFrameStyle(QFrame::Box | QFrame::Plain);
+            edit_->setLineWidth(ring);
+            edit_->setMidLineWidth(0);
+        } else {
+            edit_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+            edit_->setLineWidth(1);
+        }
         if (!control.WordWrap()) {
             edit_->setLineWrapMode(QTextEdit::NoWrap);
         } else if (control.WrapWidth() > 0) {
@@ -112,6 +137,7 @@ protected:
         }
         QPalette pal = edit_->palette();
         pal.setColor(QPalette::Base, ToQColor(control.Color()));
+        pal.setColor(QPalette::WindowText, ToQColor(control.Color()));
         edit_->setPalette(pal);
     }
 

@@ -50,18 +50,6 @@ namespace ui::qt {
 
 namespace {
 
-// The mouse entering or leaving the widget reaches the control as CM_MOUSEENTER and
-// CM_MOUSELEAVE; false when the control went meanwhile.
-bool NoteMouseCrossing(QEvent* event, TControl& control)
-{
-    if (event->type() != QEvent::Enter && event->type() != QEvent::Leave) return true;
-    QPointer<QObject> alive(control.Peer() ? dynamic_cast<QObject*>(control.Peer()) : nullptr);
-    Application().SafeCall(&control, [&] {
-        control.Perform(event->type() == QEvent::Enter ? CM_MOUSEENTER : CM_MOUSELEAVE);
-    });
-    return !alive.isNull();
-}
-
 void DrawBevel(QPainter& p, QRect& r, TBevelCut cut, int width, const QPalette& pal)
 {
     if (cut == bvNone) return;

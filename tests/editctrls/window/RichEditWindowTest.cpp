@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCursor>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -373,6 +374,63 @@ TEST(RichEditWindow, DrawsItsFrameFocusedAndUnfocused)
     ASSERT_TRUE(scrolled.Taken());
     EXPECT_TRUE(gwtest::DrawnAs(scrolled.At(unfocused, {160, 69}), rtl::clWindowFrame));
     EXPECT_TRUE(gwtest::DrawnAs(scrolled.At(unfocused, {1, 49}), rtl::clWhite));
+
+    // The scroll bar lies inside the frame: focused, every side shows whole around it.
+    ASSERT_TRUE(text->verticalScrollBar()->isVisible());
+    edits[1]->SetFocus();
+    QApplication::processEvents();
+    const gwtest::TShot bar = gwtest::ShootWindow(window, "editctrls", "rich-edit-frame-scroll-bar");
+    ASSERT_TRUE(bar.Taken());
+    const QRect barRect(text->verticalScrollBar()->mapTo(text, QPoint(0, 0)), text->verticalScrollBar()->size());
+    EXPECT_LE(barRect.right(), 317);
+    EXPECT_GE(barRect.top(), 2);
+    EXPECT_LE(barRect.bottom(), 67);
+    for (const QPoint p : {QPoint(319, 2), QPoint(319, 35), QPoint(319, 67), QPoint(310, 0), QPoint(310, 69), QPoint(0, 35)})
+        EXPECT_TRUE(gwtest::DrawnAs(bar.At(unfocused, p), rtl::clWindowFrame)) << p.x() << "," << p.y();
+}
+
+// The real pointer over an unfocused control shows the focused frame while the frame asks so.
+TEST(RichEditWindow, TheMouseOverShowsTheFocusedFrame)
+{
+    if (!gwtest::UseXServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
+    RegisterRichEditClasses();
+    QCursor::setPos(0, 0);
+    ui::TForm form(nullptr);
+    form.SetBounds(100, 100, 360, 220);
+    auto* other = new ui::TEdit(&form);
+    other->SetParent(&form);
+    other->SetBounds(20, 150, 100, 24);
+    auto* edit = new TgkDBRichEdit(&form);
+    edit->SetParent(&form);
+    edit->SetBounds(20, 20, 320, 70);
+    edit->SetColor(rtl::clWhite);
+    edit->Frame()->SetEnabled(true);
+    edit->Frame()->MouseEnterSameAsFocus = true;
+    form.Show();
+    QWidget* window = ui::qt::WidgetOf(form);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    other->SetFocus();
+    QApplication::processEvents();
+    const QWidget* text = ui::qt::WidgetOf(*edit);
+    const auto topEdge = [&](const char* name) {
+        const gwtest::TShot shot = gwtest::ShootWindow(window, "editctrls", name);
+        return shot.Taken() && gwtest::DrawnAs(shot.At(text, {160, 0}), rtl::clWindowFrame);
+    };
+    EXPECT_FALSE(topEdge("rich-edit-mouse-away"));
+
+    QPoint moved(-1, -1);
+    edit->OnMouseMove = [&](classes::TObject*, ui::TShiftState, int x, int y) { moved = QPoint(x, y); };
+    QCursor::setPos(text->mapToGlobal(QPoint(160, 35)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return edit->MouseOver(); }, 3000));
+    // The frame's ring is part of the control: the pointer's place counts from its corner.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return moved == QPoint(160, 35); }, 3000)) << moved.x() << "," << moved.y();
+    QApplication::processEvents();
+    EXPECT_TRUE(topEdge("rich-edit-mouse-over"));
+
+    QCursor::setPos(0, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !edit->MouseOver(); }, 3000));
+    QApplication::processEvents();
+    EXPECT_FALSE(topEdge("rich-edit-mouse-left"));
 }
 
 }  // namespace
