@@ -386,6 +386,39 @@ TEST_F(GkDataSets, OpeningDropsTheListEntriesOfFieldsTheResultLacks)
     EXPECT_EQ(q->LookupLinks()->Count(), 0);
 }
 
+// A procedure name comes from a stored form: only an identifier path reaches the call escape;
+// anything else is refused before a statement runs, so the table is still there.
+TEST_F(GkDataSets, AProcedureNameThatIsNoIdentifierPathIsRefusedBeforeAnythingRuns)
+{
+    Fill(3);
+    struct Case {
+        const char* name;
+        bool accepted;
+    } const cases[] = {
+        {"list_items", true},        {"public.list_items", true},     {"\"Odd \"\"name\"\"\".p$1", true},
+        {"items(); DROP TABLE items; --", false}, {"p)", false},      {"1p", false},
+        {"a..b", false},             {"\"unclosed", false},           {"p q", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        grid::TgkStoredProc proc(nullptr);
+        proc.SetConnection(&conn);
+        proc.SetProcedureName(c.name);
+        std::string message;
+        try {
+            proc.Open();
+        } catch (const rtl::Exception& e) {
+            message = e.Message();
+        }
+        // SQLite has no procedures: an accepted name fails in the driver, not in the check.
+        EXPECT_EQ(message.find("Invalid procedure name"), c.accepted ? std::string::npos : 0u) << message;
+        EXPECT_FALSE(proc.Active());
+    }
+    auto q = Query();
+    q->Open();
+    EXPECT_EQ(q->RecordCount(), 3);
+}
+
 // The stored procedure on the PostgreSQL test server: a set-returning function's rows through
 // the call escape with its input parameters, filtered whatever ofoEnabled says.
 TEST(GkStoredProcPg, ASetReturningFunctionGivesRowsAndFiltersWithoutEnabled)
