@@ -1014,13 +1014,54 @@ void TADOTable::CancelRange()
     ShapeChanged();
 }
 
+namespace {
+
+// A table or procedure name as a statement takes it: parts separated by ".", each a plain identifier
+// (letters, digits, "_" and "$", not starting with a digit; any non-ASCII character) or a quoted
+// one with inner quotes doubled. Names come from stored forms and project lists, so nothing else
+// may reach a statement.
+bool IsIdentifierPath(std::string_view name, char quote = '"')
+{
+    std::size_t i = 0;
+    while (true) {
+        if (i < name.size() && name[i] == quote) {
+            for (++i;; ++i) {
+                if (i >= name.size()) return false;
+                if (name[i] != quote) continue;
+                if (i + 1 < name.size() && name[i + 1] == quote) {
+                    ++i;
+                    continue;
+                }
+                break;
+            }
+            ++i;
+        } else {
+            const std::size_t start = i;
+            for (; i < name.size(); ++i) {
+                const auto c = static_cast<unsigned char>(name[i]);
+                const bool word = std::isalnum(c) != 0 || c == '_' || c == '$' || c >= 0x80;
+                if (!word || (i == start && std::isdigit(c) != 0)) break;
+            }
+            if (i == start) return false;
+        }
+        if (i == name.size()) return true;
+        if (name[i] != '.') return false;
+        ++i;
+    }
+}
+
+}  // namespace
+
 std::string TADOTable::QuotedName() const
 {
     std::string quote;
     if (Connection() != nullptr && Connection()->Connected())
         quote = Connection()->OdbcConnection().InfoText(SQL_IDENTIFIER_QUOTE_CHAR);
     if (quote.empty() || quote == " ") return tableName_;
-    if (rtl::Pos(quote, tableName_) == 1) return tableName_;  // quoted by the caller
+    if (rtl::Pos(quote, tableName_) == 1) {  // quoted by the caller
+        if (!IsIdentifierPath(tableName_, quote[0])) DatabaseError("Invalid table name: " + tableName_, this);
+        return tableName_;
+    }
     // Each part of schema.table quoted on its own.
     std::string out;
     std::size_t start = 0;
@@ -1079,48 +1120,10 @@ void TADOStoredProc::SetParameter(const std::string& name, const TVariant& value
     parameters_.emplace_back(name, value);
 }
 
-namespace {
-
-// A procedure name as the call escape takes it: parts separated by ".", each a plain identifier
-// (letters, digits, "_" and "$", not starting with a digit; any non-ASCII character) or a quoted
-// one with inner quotes doubled. The name comes from a stored form, so nothing else may reach
-// the statement.
-bool IsProcedureNamePath(std::string_view name)
-{
-    std::size_t i = 0;
-    while (true) {
-        if (i < name.size() && name[i] == '"') {
-            for (++i;; ++i) {
-                if (i >= name.size()) return false;
-                if (name[i] != '"') continue;
-                if (i + 1 < name.size() && name[i + 1] == '"') {
-                    ++i;
-                    continue;
-                }
-                break;
-            }
-            ++i;
-        } else {
-            const std::size_t start = i;
-            for (; i < name.size(); ++i) {
-                const auto c = static_cast<unsigned char>(name[i]);
-                const bool word = std::isalnum(c) != 0 || c == '_' || c == '$' || c >= 0x80;
-                if (!word || (i == start && std::isdigit(c) != 0)) break;
-            }
-            if (i == start) return false;
-        }
-        if (i == name.size()) return true;
-        if (name[i] != '.') return false;
-        ++i;
-    }
-}
-
-}  // namespace
-
 std::string TADOStoredProc::CommandText() const
 {
     if (rtl::Trim(procedureName_).empty()) return {};
-    if (!IsProcedureNamePath(procedureName_)) DatabaseError("Invalid procedure name: " + procedureName_, this);
+    if (!IsIdentifierPath(procedureName_)) DatabaseError("Invalid procedure name: " + procedureName_, this);
     std::string markers;
     for (std::size_t i = 0; i < parameters_.size(); ++i) markers += i == 0 ? "?" : ",?";
     // The driver's call escape: on PostgreSQL it runs a set-returning function as

@@ -386,9 +386,9 @@ TEST_F(GkDataSets, OpeningDropsTheListEntriesOfFieldsTheResultLacks)
     EXPECT_EQ(q->LookupLinks()->Count(), 0);
 }
 
-// A procedure name comes from a stored form: only an identifier path reaches the call escape;
+// Table and procedure names come from stored forms: only an identifier path reaches a statement;
 // anything else is refused before a statement runs, so the table is still there.
-TEST_F(GkDataSets, AProcedureNameThatIsNoIdentifierPathIsRefusedBeforeAnythingRuns)
+TEST_F(GkDataSets, ATableOrProcedureNameThatIsNoIdentifierPathIsRefusedBeforeAnythingRuns)
 {
     Fill(3);
     struct Case {
@@ -413,6 +413,21 @@ TEST_F(GkDataSets, AProcedureNameThatIsNoIdentifierPathIsRefusedBeforeAnythingRu
         // SQLite has no procedures: an accepted name fails in the driver, not in the check.
         EXPECT_EQ(message.find("Invalid procedure name"), c.accepted ? std::string::npos : 0u) << message;
         EXPECT_FALSE(proc.Active());
+    }
+    // A table name the caller quoted is taken as written only when it is such a path too.
+    for (const Case& c : {Case{"\"items\"", true}, Case{"\"items\"; DROP TABLE items; --", false}}) {
+        SCOPED_TRACE(c.name);
+        db::TADOTable table(nullptr);
+        table.SetConnection(&conn);
+        table.SetTableName(c.name);
+        std::string message;
+        try {
+            table.Open();
+        } catch (const rtl::Exception& e) {
+            message = e.Message();
+        }
+        EXPECT_EQ(table.Active(), c.accepted) << message;
+        if (!c.accepted) EXPECT_EQ(message.find("Invalid table name"), 0u) << message;
     }
     auto q = Query();
     q->Open();
